@@ -1,0 +1,35 @@
+# The project's entry points. `make run` and `make test` set up a fresh machine themselves.
+.PHONY: deps run test bench build-debug build-release format install clean
+
+JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
+
+deps:
+	@scripts/install-deps.sh
+
+build-release: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS)
+
+build-debug: deps
+	@cmake --preset debug >/dev/null
+	@cmake --build --preset debug -j $(JOBS)
+
+run: build-release
+	@scripts/run.sh build/release
+
+test: build-debug
+	@ctest --preset debug -j $(JOBS)
+
+bench: build-release
+	@scripts/install-deps.sh --bench
+	@scripts/bench.sh build/release
+
+install: build-release
+	@cmake --install build/release --prefix $(PREFIX)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf build
