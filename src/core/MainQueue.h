@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+
+// The queue of the thread that owns models, views and menus. Engines hand work to it with
+// post() (returns at once) or invokeAndWait() (returns after the work ran; runs directly when
+// already on that thread). The desktop program implements it on the Qt event loop; the command
+// line and the tests use PlainMainQueue and drain it.
+class MainQueue {
+  public:
+    virtual ~MainQueue() = default;
+    virtual void post(std::function<void()> task) = 0;
+    virtual void invokeAndWait(std::function<void()> task) = 0;
+    virtual bool isMainThread() const = 0;
+
+    // The queue that serves the calling thread, or nullptr when the thread has none.
+    static MainQueue* current();
+
+  protected:
+    // Implementations call these from the thread they serve.
+    void becomeCurrent();
+    void resignCurrent();
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <atomic>
+
+// The process-wide stop flag that recursive size walks read at every folder. Written on the
+// main thread, read by workers; a late read only delays a stop by one folder.
+class TaskStopper {
+  public:
+    static TaskStopper& sharedTaskStopper();
+
+    void setStopFlags(bool stop) { bIsStopTask.store(stop, std::memory_order_relaxed); }
+    bool getStopFlags() const { return bIsStopTask.load(std::memory_order_relaxed); }
+
+  private:
+    std::atomic<bool> bIsStopTask{false};
+};
