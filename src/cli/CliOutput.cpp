@@ -1,0 +1,55 @@
+#include "cli/CliOutput.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+
+int runCli(CLI::App& app, int argc, char** argv) {
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
+        std::fprintf(stderr, "quillby: %s\n", error.what());
+        return 2;
+    } catch (const CliFailure& failure) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "quillby: %s\n", failure.what());
+        return failure.status;
+    }
+    return 0;
+}
+
+void requireCommand(CLI::App& group) {
+    group.callback([&group] {
+        if (!group.get_subcommands().empty()) return;
+        std::string names;
+        for (const auto* command : group.get_subcommands({})) {
+            names += (names.empty() ? "" : ", ") + command->get_name();
+        }
+        throw usageError((group.get_parent() ? group.get_name() + " needs one of: "
+                                             : std::string("a command is needed: ")) +
+                         names);
+    });
+}
+
+void printJson(const nlohmann::json& value) {
+    std::cout << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+}
+
+std::string formatTable(const std::vector<std::vector<std::string>>& rows) {
+    std::vector<size_t> widths;
+    for (const auto& row : rows) {
+        if (widths.size() < row.size()) widths.resize(row.size(), 0);
+        for (size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+    }
+    std::string text;
+    for (const auto& row : rows) {
+        std::string line;
+        for (size_t i = 0; i < row.size(); ++i) {
+            line += row[i];
+            if (i + 1 < row.size()) line += std::string(widths[i] - row[i].size() + 2, ' ');
+        }
+        text += line + "\n";
+    }
+    return text;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A command that cannot do what was asked: the message is printed as one line on standard
+// error and the process ends with the status (2 for bad input, 1 for a failed operation).
+struct CliFailure : std::runtime_error {
+    CliFailure(const std::string& message, int status)
+        : std::runtime_error(message), status(status) {}
+    int status;
+};
+
+inline CliFailure usageError(const std::string& message) {
+    return CliFailure(message, 2);
+}
+
+// Parses the command line, runs the chosen command and maps every failure to its exit status.
+int runCli(CLI::App& app, int argc, char** argv);
+
+// Makes a command group refuse to run without one of its commands, naming them.
+void requireCommand(CLI::App& group);
+
+void printJson(const nlohmann::json& value);
+
+// Lines of cells with each column padded to its widest cell (the last column is not padded).
+std::string formatTable(const std::vector<std::vector<std::string>>& rows);

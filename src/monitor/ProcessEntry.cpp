@@ -1,0 +1,28 @@
+#include "monitor/ProcessEntry.h"
+
+#include <cstdio>
+
+#include "core/Log.h"
+#include "core/UtilityFunction.h"
+#include "memory/ClearMemory.h"
+#include "sysinfo/MacLog.h"
+
+std::optional<int> runProcessEntry(int argc, const char* const* argv) {
+    // The gate runs before the log exists; its version line would only clutter the terminal.
+    int logFd = logDescriptor();
+    setLogDescriptor(-1);
+    bool tooOld = UtilityFunction::isBelowSystemVer(kOldestKernelMajor, kOldestKernelMinor,
+                                                    kOldestKernelBugFix);
+    setLogDescriptor(logFd);
+    if (tooOld) {
+        std::fprintf(stderr, "Quillby Pro needs Linux %u.%u.%u or later.\n", kOldestKernelMajor,
+                     kOldestKernelMinor, kOldestKernelBugFix);
+        return 0;
+    }
+
+    MacLog::setLogFile("orvane.log");
+
+    int purgeMode = ClearMemory::freeMemory(argc, argv);
+    if (purgeMode != -1) return purgeMode;
+    return std::nullopt;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+// The diagnostic log "orvane.log" in the program's data folder, into which the desktop program
+// sends every log line. A new or empty log starts with a hardware report.
+class MacLog {
+  public:
+    static constexpr std::uint64_t kMaximumSize = 20971520;  // 20 MiB; more is deleted at start
+
+    // The log's path: the program's data folder (created when missing) and the file name.
+    static std::filesystem::path logFilePath(const std::string& fileName);
+
+    // Trims an oversized log, points standard error (and so every log line) at the file in
+    // append mode, and writes the header into a new log. Standard error stays as it was when
+    // the file cannot be opened.
+    static void setLogFile(const std::string& fileName);
+    // Deletes the file when it is larger than 20 MiB.
+    static void deleteLog(const std::filesystem::path& path);
+    // Writes "Orvane Log file: <path>" and the hardware report when the file is missing or empty.
+    static void logSysInfo(const std::filesystem::path& path);
+    // Logs the hardware report.
+    static void logComInfo();
+
+    // Opens the log for appending without touching standard error (for the command line, whose
+    // terminal output must stay its own). Gives the descriptor, or -1.
+    static int openForAppending(const std::string& fileName);
+};
