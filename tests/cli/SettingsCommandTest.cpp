@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "cli/CliTestSupport.h"
+
+namespace fs = std::filesystem;
+
+TEST(CliSettings, FreshUserReadsDefaults) {
+    CliHome cli;
+    auto result = cli.run({"settings", "get", "SpaceAlarm"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "0.1\n");
+    EXPECT_EQ(cli.run({"settings", "get", "UserCaches"}).out, "1\n");
+    EXPECT_EQ(cli.run({"settings", "get", "fade"}).out, "true\n");
+    EXPECT_EQ(cli.run({"settings", "get", "DisplayType"}).out, "0\n");
+    EXPECT_FALSE(fs::exists(cli.preferences()));  // reading writes nothing
+}
+
+TEST(CliSettings, SetThenGetAndList) {
+    CliHome cli;
+    ASSERT_EQ(cli.run({"settings", "set", "UserTrash", "2"}).status, 0);
+    ASSERT_EQ(cli.run({"settings", "set", "SpaceAlarm", "0.25"}).status, 0);
+    ASSERT_EQ(cli.run({"settings", "set", "QWHidenDuplication", "yes"}).status, 0);
+    EXPECT_EQ(cli.run({"settings", "get", "UserTrash"}).out, "2\n");
+    EXPECT_EQ(cli.run({"settings", "get", "SpaceAlarm"}).out, "0.25\n");
+    EXPECT_EQ(cli.run({"settings", "get", "QWHidenDuplication"}).out, "true\n");
+
+    auto list = cli.run({"settings", "list"});
+    ASSERT_EQ(list.status, 0);
+    EXPECT_NE(list.out.find("UserTrash"), std::string::npos);
+    EXPECT_NE(list.out.find("shiftSlowsAnimation"), std::string::npos);
+
+    auto json = nlohmann::json::parse(cli.run({"settings", "list", "--json"}).out);
+    ASSERT_EQ(json.size(), 27u);
+    for (const auto& entry : json) {
+        if (entry["key"] == "UserTrash") {
+            EXPECT_EQ(entry["value"], 2);
+            EXPECT_EQ(entry["default"], 0);
+            EXPECT_EQ(entry["type"], "integer");
+            EXPECT_TRUE(entry["stored"]);
+        }
+    }
+}
+
+TEST(CliSettings, BadInputIsRefusedWithStatusTwoAndNothingWritten) {
+    CliHome cli;
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string mention;
+    };
+    for (const auto& c : std::vector<Case>{
+             {{"settings", "set", "UserTrash", "7"}, "UserTrash"},
+             {{"settings", "set", "UserTrash", "one"}, "whole number"},
+             {{"settings", "set", "SpaceAlarm", "lots"}, "number"},
+             {{"settings", "set", "fade", "maybe"}, "boolean"},
+             {{"settings", "set", "NoSuchKey", "1"}, "unknown setting"},
+             {{"settings", "get", "NoSuchKey"}, "unknown setting"},
+             {{"settings", "set", "UserTrash"}, "VALUE"},
+             {{"settings", "frobnicate"}, "frobnicate"},
+             {{"nonsense"}, "nonsense"},
+         }) {
+        auto result = cli.run(c.arguments);
+        EXPECT_EQ(result.status, 2) << c.arguments.back();
+        EXPECT_NE(result.err.find(c.mention), std::string::npos) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+    EXPECT_FALSE(fs::exists(cli.preferences()));
+}
+
+TEST(CliSettings, HelpVersionAndNoArguments) {
+    CliHome cli;
+    auto version = cli.run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "quillby 4.0\n");
+    auto help = cli.run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("settings"), std::string::npos);
+    EXPECT_NE(help.out.find("history"), std::string::npos);
+    EXPECT_EQ(cli.run({}).status, 0);
+}
+
+TEST(CliHistory, ReportsTheLastCleanRecord) {
+    CliHome cli;
+    auto none = cli.run({"history"});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "No clean has been recorded yet.\n");
+    auto noneJson = nlohmann::json::parse(cli.run({"history", "--json"}).out);
+    EXPECT_EQ(noneJson["kind"], "FILE SIZE");
+    EXPECT_EQ(noneJson["size"], 0);
+
+    cli.home.write(".local/share/com.quillby.pro/.orvane.log.bin",
+                   "logName=SIZE&&date=2013-05-06 02:20:30 +0000&&iSize=1048576");
+    auto text = cli.run({"history"});
+    EXPECT_EQ(text.out, "1.05 MB recovered by the last clean, 2013-05-06 02:20:30 +0000\n");
+    auto json = nlohmann::json::parse(cli.run({"history", "--json"}).out);
+    EXPECT_EQ(json["kind"], "SIZE");
+    EXPECT_EQ(json["size"], 1048576);
+    EXPECT_EQ(json["sizeText"], "1.05 MB");
+    EXPECT_EQ(json["date"], "2013-05-06 02:20:30 +0000");
+}

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/Log.h"
+#include "core/OperationQueue.h"
+#include "core/PlainMainQueue.h"
+#include "core/TaskStopper.h"
+#include "core/ThreadWorker.h"
+
+TEST(ThreadWorker, CompletionRunsOnTheStartingThreadAfterTheWork) {
+    PlainMainQueue queue;
+    std::atomic<bool> workDone{false};
+    std::thread::id workThread, completionThread;
+    bool completionSawWork = false, completionArgumentEmpty = false;
+    auto worker =
+        ThreadWorker::workOn("Test", "work:", ThreadWorker::Method([&](const std::any& argument) {
+                                 EXPECT_EQ(std::any_cast<int>(argument), 42);
+                                 workThread = std::this_thread::get_id();
+                                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                                 workDone = true;
+                             }),
+                             42, [&](const std::any& argument) {
+                                 completionThread = std::this_thread::get_id();
+                                 completionSawWork = workDone;
+                                 completionArgumentEmpty = !argument.has_value();
+                             });
+    ASSERT_NE(worker, nullptr);
+    ASSERT_TRUE(queue.runUntil([&] { return completionThread != std::thread::id(); }));
+    EXPECT_EQ(completionThread, std::this_thread::get_id());
+    EXPECT_NE(workThread, std::this_thread::get_id());
+    EXPECT_TRUE(completionSawWork);
+    EXPECT_TRUE(completionArgumentEmpty);
+}
+
+TEST(ThreadWorker, MissingMethodStartsNothingAndSaysWhy) {
+    PlainMainQueue queue;
+    std::vector<std::string> lines;
+    ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+    auto worker = ThreadWorker::workOn("Scanner", "scan:", ThreadWorker::Method(), {}, {});
+    EXPECT_EQ(worker, nullptr);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0],
+              "\nThreadWorker reports: Target Scanner does not respond to selector scan:.");
+}
+
+TEST(ThreadWorker, TwoArgumentMethodReceivesItsWorkerAndCanReadCancellation) {
+    PlainMainQueue queue;
+    std::atomic<bool> release{false};
+    ThreadWorker* seen = nullptr;
+    bool sawCancel = false;
+    bool completed = false;
+    auto worker = ThreadWorker::workOn(
+        "Test",
+        "work:worker:", ThreadWorker::MethodWithWorker([&](const std::any&, ThreadWorker& self) {
+            seen = &self;
+            while (!release) std::this_thread::yield();
+            sawCancel = self.cancelled();
+        }),
+        {}, [&](const std::any&) { completed = true; });
+    worker->markAsCancelled();
+    worker->markAsCancelled();
+    EXPECT_TRUE(worker->cancelled());
+    release = true;
+    worker->waitUntilFinished();
+    EXPECT_EQ(seen, worker.get());
+    EXPECT_TRUE(sawCancel);
+    // A cancelled worker still completes.
+    ASSERT_TRUE(queue.runUntil([&] { return completed; }));
+}
+
+TEST(PlainMainQueue, InvokeAndWaitRunsOnTheMainThreadAndBlocks) {
+    PlainMainQueue queue;
+    std::thread::id ranOn;
+    std::atomic<bool> returned{false};
+    std::thread other([&] {
+        queue.invokeAndWait([&] { ranOn = std::this_thread::get_id(); });
+        returned = true;
+    });
+    ASSERT_TRUE(queue.runUntil([&] { return ranOn != std::thread::id(); }));
+    other.join();
+    EXPECT_TRUE(returned);
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    EXPECT_EQ(MainQueue::current(), &queue);
+    int direct = 0;
+    queue.invokeAndWait([&] { ++direct; });  // on the main thread: runs at once
+    EXPECT_EQ(direct, 1);
+}
+
+namespace {
+struct Step : Operation {
+    Step(std::vector<int>& log, std::mutex& m, int id, std::atomic<bool>* gate = nullptr)
+        : log(log), mutex(m), id(id), gate(gate) {}
+    void main() override {
+        if (gate) {
+            while (!*gate && !isCancelled()) std::this_thread::yield();
+            if (isCancelled()) return;
+        }
+        std::lock_guard lock(mutex);
+        log.push_back(id);
+    }
+    std::vector<int>& log;
+    std::mutex& mutex;
+    int id;
+    std::atomic<bool>* gate;
+};
+}  // namespace
+
+TEST(OperationQueue, SerialQueueRunsInOrderOneAtATime) {
+    std::vector<int> log;
+    std::mutex mutex;
+    OperationQueue queue;
+    queue.setMaxConcurrentOperationCount(1);
+    for (int i = 0; i < 20; ++i) queue.addOperation(std::make_shared<Step>(log, mutex, i));
+    queue.waitUntilAllOperationsAreFinished();
+    std::vector<int> expected(20);
+    for (int i = 0; i < 20; ++i) expected[i] = i;
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(queue.operationCount(), 0u);
+}
+
+TEST(OperationQueue, CancelStopsTheRunningOperationAndSkipsTheQueued) {
+    std::vector<int> log;
+    std::mutex mutex;
+    std::atomic<bool> never{false};
+    OperationQueue queue;
+    auto blocking = std::make_shared<Step>(log, mutex, 1, &never);
+    auto queued = std::make_shared<Step>(log, mutex, 2);
+    queue.addOperation(blocking);
+    queue.addOperation(queued);
+    queue.cancelAllOperations();
+    queue.waitUntilAllOperationsAreFinished();
+    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(blocking->isFinished());
+    EXPECT_TRUE(queued->isFinished());
+    // The queue takes new work after a cancellation.
+    queue.addOperation(std::make_shared<Step>(log, mutex, 3));
+    queue.waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(log, std::vector<int>{3});
+}
+
+TEST(TaskStopper, SharedFlagKeepsItsLastValue) {
+    auto& stopper = TaskStopper::sharedTaskStopper();
+    EXPECT_EQ(&stopper, &TaskStopper::sharedTaskStopper());
+    stopper.setStopFlags(true);
+    EXPECT_TRUE(TaskStopper::sharedTaskStopper().getStopFlags());
+    stopper.setStopFlags(false);
+    EXPECT_FALSE(stopper.getStopFlags());
+}

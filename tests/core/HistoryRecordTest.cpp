@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <chrono>
+#include <filesystem>
+
+#include "core/FileLog.h"
+#include "core/ParseFileLog.h"
+#include "support/ChildProcess.h"
+#include "support/TempDir.h"
+#include "support/TestPlatform.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono;
+
+namespace {
+FileLog::Date may6() {
+    return *parseDateDescription("2013-05-06 02:20:30 +0000");
+}
+
+bool nearNow(const std::optional<FileLog::Date>& date) {
+    return date && abs(duration_cast<seconds>(system_clock::now() - *date).count()) < 60;
+}
+}  // namespace
+
+TEST(HistoryRecord, RoundTripsThroughTheFile) {
+    TempDir dir;
+    ParseFileLog records(dir / "data/com.quillby.pro");
+    ASSERT_TRUE(records.setSize(1048576, may6()));
+    EXPECT_EQ(TempDir::read(records.getLogFilePath()),
+              "logName=SIZE&&date=2013-05-06 02:20:30 +0000&&iSize=1048576");
+    std::optional<FileLog::Date> date;
+    EXPECT_EQ(records.getSize(&date), 1048576u);
+    EXPECT_EQ(date, may6());
+    FileLog log;
+    records.readFileLog("", log);
+    EXPECT_EQ(log.logName, "SIZE");
+}
+
+TEST(HistoryRecord, MissingFileReadsAsNothingRecoveredNowAndCreatesTheFolder) {
+    TempDir dir;
+    fs::path folder = dir / "a/b/com.quillby.pro";
+    ParseFileLog records(folder);
+    FileLog log;
+    log.iSize = 99;
+    records.readFileLog("", log);
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(log.iSize, 0u);
+    EXPECT_EQ(log.logName, "FILE SIZE");
+    EXPECT_TRUE(nearNow(log.date));
+}
+
+TEST(HistoryRecord, PiecesParseInAnyOrderAndBadOnesKeepTheirField) {
+    FileLog inOrder, reversed;
+    ParseFileLog::parseStringToLog("logName=SIZE&&date=2013-05-06 02:20:30 +0000&&iSize=42",
+                                   inOrder);
+    ParseFileLog::parseStringToLog("iSize=42&&date=2013-05-06 02:20:30 +0000&&logName=SIZE",
+                                   reversed);
+    EXPECT_EQ(inOrder.iSize, reversed.iSize);
+    EXPECT_EQ(inOrder.date, reversed.date);
+    EXPECT_EQ(inOrder.logName, reversed.logName);
+
+    FileLog partial;
+    ParseFileLog::parseStringToLog("iSize=42", partial);
+    EXPECT_EQ(partial.iSize, 42u);
+    EXPECT_EQ(partial.logName, "");
+    EXPECT_TRUE(nearNow(partial.date));
+
+    FileLog odd;
+    ParseFileLog::parseStringToLog("iSize=12abc&&logName=a=b&&junk&&other=1&&date=yesterday", odd);
+    EXPECT_EQ(odd.iSize, 12u);
+    EXPECT_EQ(odd.logName, "");          // a value holding "=" is lost
+    EXPECT_FALSE(odd.date.has_value());  // an unreadable date gives no date
+
+    FileLog signs;
+    ParseFileLog::parseStringToLog("iSize=  +7", signs);
+    EXPECT_EQ(signs.iSize, 7u);
+    ParseFileLog::parseStringToLog("iSize=-5", signs);
+    EXPECT_EQ(signs.iSize, 0u);  // never a wrapped-around huge size
+    ParseFileLog::parseStringToLog("iSize=x", signs);
+    EXPECT_EQ(signs.iSize, 0u);
+}
+
+TEST(HistoryRecord, DatesWithAnOffsetAreReadInUtc) {
+    auto east = parseDateDescription("2013-05-06 04:20:30 +0200");
+    ASSERT_TRUE(east);
+    EXPECT_EQ(*east, may6());
+    EXPECT_EQ(dateDescription(*east), "2013-05-06 02:20:30 +0000");
+    EXPECT_FALSE(parseDateDescription("2013-05-06 02:20:30"));
+    EXPECT_FALSE(parseDateDescription("2013-13-06 02:20:30 +0000"));
+    EXPECT_FALSE(parseDateDescription("2013-05-06 02:20:30 +0000 trailing"));
+}
+
+TEST(HistoryRecord, NonUtf8FileLeavesTheRecordAsItWas) {
+    TempDir dir;
+    ParseFileLog records(dir.path());
+    dir.write(".orvane.log.bin", std::string("iSize=5&&logName=\xff\xfe", 18));
+    FileLog log;
+    log.iSize = 77;
+    records.readFileLog("", log);
+    EXPECT_EQ(log.iSize, 77u);
+}
+
+TEST(HistoryRecord, FailedWriteKeepsThePreviousRecord) {
+    TempDir dir;
+    ParseFileLog records(dir.path());
+    ASSERT_TRUE(records.setSize(10, may6()));
+    // A disk that fills up mid-write: the write fails and the old record stays whole.
+    EXPECT_EQ(inChildWithFileSizeLimit(8, [&] { return !records.setSize(20, may6()); }), 0);
+    EXPECT_EQ(records.getSize(), 10u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(HistoryRecord, DefaultFolderIsTheProgramsDataFolder) {
+    TestPlatform platform;
+    ParseFileLog records;
+    EXPECT_EQ(records.getLogFilePath(),
+              platform.context().xdgDataHome / "com.quillby.pro/.orvane.log.bin");
+}

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include "core/Events.h"
+#include "core/PreferenceViewController.h"
+#include "core/SettingItems.h"
+#include "core/SettingsKeys.h"
+#include "core/UserDefaults.h"
+#include "core/UtilityFunctionOfData.h"
+#include "platform/MemoryPreferencesStore.h"
+#include "support/TestPlatform.h"
+
+using PVC = PreferenceViewController;
+
+TEST(Settings, FreshUserReadsTheRegisteredDefaults) {
+    TestPlatform platform;
+    auto& defaults = UserDefaults::standardUserDefaults();
+    PVC::initialize();
+    EXPECT_FLOAT_EQ(defaults.floatForKey(SettingsKey::SpaceAlarm), 0.1f);
+    EXPECT_FLOAT_EQ(defaults.floatForKey(SettingsKey::MemoryAlarm), 0.1f);
+    EXPECT_EQ(PVC::getSystemCashesClicked(), 1);
+    EXPECT_EQ(PVC::getUserCashesClicked(), 1);
+    EXPECT_EQ(PVC::getSystemLogsClickedClicked(), 1);
+    EXPECT_EQ(PVC::getUserLogsClicked(), 1);
+    EXPECT_EQ(PVC::getUserTrashClicked(), 0);
+    EXPECT_EQ(PVC::getUserDownLoadsFoldeClicked(), 0);
+    EXPECT_FALSE(PVC::getHiddenStatusItem());
+    EXPECT_EQ(defaults.integerForKey(SettingsKey::LoginCheck), 0);
+    EXPECT_EQ(defaults.integerForKey(SettingsKey::QWDuplicatesUnit), 2);
+    EXPECT_TRUE(defaults.boolForKey(SettingsKey::QWDiskUsageShowStyle));
+    // Unregistered keys read as 0 or false; registering never writes anything.
+    EXPECT_EQ(defaults.integerForKey(SettingsKey::DisplayType), 0);
+    EXPECT_FALSE(defaults.boolForKey(SettingsKey::SUEnableAutomaticChecks));
+    EXPECT_TRUE(platform.preferences().readAll().empty());
+}
+
+TEST(Settings, AccessorsStoreUnderTheirKeys) {
+    TestPlatform platform;
+    PVC::setUserTrashClicked(2);
+    PVC::setUserDownLoadsFolderClicked(1);
+    PVC::setLastClickRow(8);
+    PVC::setLoginItemIsHide(1);
+    PVC::setHiddenStatusItem(true);
+    auto stored = platform.preferences().readAll();
+    EXPECT_EQ(std::get<std::int64_t>(stored.at("UserTrash")), 2);
+    EXPECT_EQ(std::get<std::int64_t>(stored.at("UserDownloads")), 1);
+    EXPECT_EQ(std::get<std::int64_t>(stored.at("QWLastClickRow")), 8);
+    EXPECT_TRUE(PVC::getLoginItemIsHide());
+    EXPECT_TRUE(std::get<bool>(stored.at("QWShowStatusItem")));
+    // Toggling the hidden flag twice shows the status item again.
+    PVC::setHiddenStatusItem(!PVC::getHiddenStatusItem());
+    EXPECT_FALSE(PVC::getHiddenStatusItem());
+    EXPECT_EQ(PVC::categoryClicked(6), 0);  // out of range reads nothing
+}
+
+TEST(Settings, StoredValuesOfAnyFormReadByTheirLeadingValue) {
+    EXPECT_EQ(settingAsInteger(SettingValue(std::string("12abc"))), 12);
+    EXPECT_EQ(settingAsInteger(SettingValue(1.9)), 1);
+    EXPECT_EQ(settingAsInteger(SettingValue(true)), 1);
+    EXPECT_TRUE(settingAsBool(SettingValue(std::string("YES"))));
+    EXPECT_TRUE(settingAsBool(SettingValue(std::string(" 007"))));
+    EXPECT_FALSE(settingAsBool(SettingValue(std::string("no"))));
+    EXPECT_FALSE(settingAsBool(SettingValue(std::string("000"))));
+    EXPECT_DOUBLE_EQ(settingAsDouble(SettingValue(std::string("0.25 of it"))), 0.25);
+    EXPECT_EQ(settingAsText(SettingValue(0.1)), "0.1");
+}
+
+TEST(Settings, FloatsAreStoredAsTheirShortestDecimal) {
+    TestPlatform platform;
+    UserDefaults::standardUserDefaults().setFloat(0.1f, SettingsKey::SpaceAlarm);
+    EXPECT_DOUBLE_EQ(std::get<double>(*platform.preferences().read("SpaceAlarm")), 0.1);
+}
+
+TEST(Settings, SnapshotTextsAndTheirSerialisedKeys) {
+    TestPlatform platform;
+    PVC::setSystemLogsClicked(2);
+    UserDefaults::standardUserDefaults().setInteger(3, SettingsKey::DisplayType);
+    SettingItems items = UtilityFunctionOfData::getMyData().readerTxtForSettingValue();
+    EXPECT_EQ(items.errorValue, "0.100000");
+    EXPECT_EQ(items.digital, "3");
+    EXPECT_EQ(items.systemCaches, "1");
+    EXPECT_EQ(items.systemLogs, "2");
+    EXPECT_EQ(items.userTrash, "0");
+    EXPECT_EQ(items.downloads, "0");
+    EXPECT_TRUE(items.graphic.empty());
+
+    auto coder = items.encodeWithCoder();
+    EXPECT_EQ(coder.at("SystemCache"), "1");
+    EXPECT_EQ(coder.at("SystemLog"), "2");
+    EXPECT_EQ(coder.at("Downloads"), "0");
+    EXPECT_EQ(coder.at("ErrorValue"), "0.100000");
+    EXPECT_EQ(SettingItems::initWithCoder(coder), items);
+}
+
+TEST(Settings, FormBodySkipsMalformedPieces) {
+    auto& data = UtilityFunctionOfData::getMyData();
+    EXPECT_FALSE(data.parseFormBodyWith(std::nullopt).has_value());
+    EXPECT_TRUE(data.parseFormBodyWith(std::string(""))->empty());
+    auto pairs = *data.parseFormBodyWith(std::string("a=1&b&c=2=3&d=&e=5"));
+    EXPECT_EQ(pairs.size(), 3u);
+    EXPECT_EQ(pairs.at("a"), "1");
+    EXPECT_EQ(pairs.at("d"), "");
+    EXPECT_EQ(pairs.at("e"), "5");
+}
+
+TEST(Settings, UserInputIsCheckedAgainstTheKeyTable) {
+    auto parse = [](const char* key, const char* text) {
+        return parseSettingInput(*findSettingKey(key), text);
+    };
+    EXPECT_EQ(std::get<std::int64_t>(*parse("UserTrash", "2").value), 2);
+    EXPECT_FALSE(parse("UserTrash", "7").value);
+    EXPECT_FALSE(parse("UserTrash", "-1").value);
+    EXPECT_FALSE(parse("UserTrash", "1.5").value);
+    EXPECT_FALSE(parse("UserTrash", "").value);
+    EXPECT_NE(parse("UserTrash", "7").error.find("between 0 and 2"), std::string::npos);
+    EXPECT_DOUBLE_EQ(std::get<double>(*parse("SpaceAlarm", "0.25").value), 0.25);
+    EXPECT_FALSE(parse("SpaceAlarm", "abc").value);
+    EXPECT_FALSE(parse("SpaceAlarm", "1.5").value);
+    EXPECT_FALSE(parse("SpaceAlarm", "nan").value);
+    EXPECT_TRUE(std::get<bool>(*parse("fade", "YES").value));
+    EXPECT_FALSE(std::get<bool>(*parse("fade", "off").value));
+    EXPECT_FALSE(parse("fade", "2").value);
+    EXPECT_FALSE(parse("QWToolbarItem_app", "-3").value);
+    EXPECT_EQ(std::get<std::int64_t>(*parse("QWDuplicatesUnit", "9").value), 9);
+    EXPECT_EQ(findSettingKey("NoSuchKey"), nullptr);
+}
+
+TEST(Settings, KeyTableNamesEveryKeyOnce) {
+    std::set<std::string> names;
+    for (const auto& key : settingKeyTable())
+        EXPECT_TRUE(names.insert(key.name).second) << key.name;
+    EXPECT_EQ(names.size(), 27u);
+    auto mainWindow = registeredDefaultsOf(SettingRegistrar::MainWindow);
+    EXPECT_EQ(mainWindow.size(), 2u);
+    EXPECT_TRUE(std::get<bool>(mainWindow.at("fade")));
+}

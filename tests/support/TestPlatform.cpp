@@ -1,0 +1,18 @@
+#include "support/TestPlatform.h"
+
+#include "core/UserDefaults.h"
+#include "platform/MemoryPreferencesStore.h"
+#include "platform/Services.h"
+
+TestPlatform::TestPlatform()
+    : context_(PlatformContext::underRoot(root_.path())),
+      previousContext_(Services::context()),
+      store_(std::make_shared<MemoryPreferencesStore>()) {
+    Services::setContext(context_);
+    UserDefaults::setStandardUserDefaults(std::make_shared<UserDefaults>(store_));
+}
+
+TestPlatform::~TestPlatform() {
+    UserDefaults::setStandardUserDefaults(nullptr);
+    Services::setContext(previousContext_);
+}

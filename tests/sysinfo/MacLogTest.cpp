@@ -1,0 +1,60 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "core/Log.h"
+#include "support/TestPlatform.h"
+#include "sysinfo/MacLog.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+void makeFileOfSize(const fs::path& file, std::uint64_t size) {
+    fs::create_directories(file.parent_path());
+    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
+    ::close(fd);
+}
+}  // namespace
+
+TEST(MacLog, LogsOfTwentyMebibytesSurviveOneByteMoreIsDeleted) {
+    TempDir dir;
+    makeFileOfSize(dir / "exact.log", MacLog::kMaximumSize);
+    makeFileOfSize(dir / "over.log", MacLog::kMaximumSize + 1);
+    MacLog::deleteLog(dir / "exact.log");
+    MacLog::deleteLog(dir / "over.log");
+    MacLog::deleteLog(dir / "missing.log");
+    EXPECT_TRUE(fs::exists(dir / "exact.log"));
+    EXPECT_FALSE(fs::exists(dir / "over.log"));
+}
+
+TEST(MacLog, HeaderOnlyForAMissingOrEmptyLog) {
+    TestPlatform platform;
+    std::vector<std::string> lines;
+    ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+    fs::path path = MacLog::logFilePath("orvane.log");
+    EXPECT_EQ(path, platform.context().xdgDataHome / "com.quillby.pro/orvane.log");
+    EXPECT_TRUE(fs::is_directory(path.parent_path()));  // created so that no line is lost
+
+    MacLog::logSysInfo(path);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Orvane Log file: " + path.string());
+    EXPECT_EQ(lines[1], "hardware info");
+
+    lines.clear();
+    platform.root().write(path.lexically_relative(platform.root().path()), "earlier line\n");
+    MacLog::logSysInfo(path);
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST(MacLog, AppendingDescriptorTrimsAnOversizedLogFirst) {
+    TestPlatform platform;
+    fs::path path = MacLog::logFilePath("orvane.log");
+    makeFileOfSize(path, MacLog::kMaximumSize + 1);
+    int fd = MacLog::openForAppending("orvane.log");
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "x\n", 2), 2);
+    ::close(fd);
+    EXPECT_EQ(fs::file_size(path), 2u);
+}
