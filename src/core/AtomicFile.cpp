@@ -38,7 +38,10 @@ bool writeFileAtomically(const fs::path& path, std::string_view contents) {
     std::error_code error;
     if (!folder.empty()) fs::create_directories(folder, error);
 
-    std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::string hiddenName = ".";
+    hiddenName += path.filename().string();
+    hiddenName += ".XXXXXX";
+    std::string temporary = (folder / hiddenName).string();
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return false;
     bool ok = writeAll(fd, contents) && ::fchmod(fd, 0600) == 0 && ::fsync(fd) == 0;
