@@ -72,6 +72,10 @@ std::unique_ptr<LaunchedProcess> ClearMemory::startPurge() {
         }
         QWLog("pkexec is not installed; the helper cannot drop the caches without it");
     }
+    if (tools_.selfExecutable.empty()) {
+        QWLog("No purge tool was found");
+        return nullptr;
+    }
     lastTool_ = PurgeTool::Self;
     std::uint64_t freeAndInactive = meminfo_[kMemFree] + meminfo_[kMemInactive];
     return launcher_->launch(tools_.selfExecutable, {"fr", std::to_string(freeAndInactive)});
