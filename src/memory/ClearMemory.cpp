@@ -1,5 +1,7 @@
 #include "memory/ClearMemory.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
