@@ -20,8 +20,7 @@ std::string alarmThreshold() {
 }
 
 bool inAlarm(const QWVolumeInfo& volume) {
-    return LevelImage::kindShowsAlarm(volume.volType) &&
-           LevelImage::rowWarning(volume.nTotalSize, volume.nFreeSize, alarmThreshold());
+    return VolumeMenuModel::volumeRow(volume, 0, alarmThreshold()).showsAlarmColour();
 }
 
 std::vector<QWVolumeInfo> inMenuOrder(const std::vector<QWVolumeInfo>& volumes) {

@@ -1,7 +1,6 @@
 #include "monitor/LevelImage.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace LevelImage {
@@ -15,15 +14,6 @@ std::string formatted(const char* format, int value) {
     char name[32];
     std::snprintf(name, sizeof name, format, value);
     return name;
-}
-
-std::optional<std::string> levelImage(std::int32_t kind, std::uint64_t total, std::uint64_t free,
-                                      std::string_view errorValue, const char* alarmFormat,
-                                      const char* normalFormat) {
-    auto used = usedPercent(total, free);
-    if (!used) return std::nullopt;
-    bool alarm = kindShowsAlarm(kind) && rowWarning(total, free, errorValue);
-    return formatted(alarm ? alarmFormat : normalFormat, *used);
 }
 
 }  // namespace
@@ -63,30 +53,6 @@ std::optional<std::string> getStatusImage(const std::vector<QWVolumeInfo>& volum
 bool getWarningValue(std::uint64_t freeBytes, std::uint64_t totalBytes, std::int32_t warningSize) {
     if (totalBytes == 0) return false;
     return static_cast<std::int32_t>(freePercent(totalBytes, freeBytes)) <= warningSize;
-}
-
-int errorValueAsInteger(std::string_view errorValue) {
-    std::string text(errorValue);
-    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
-}
-
-bool kindShowsAlarm(std::int32_t kind) {
-    return kind == kLocalStorage || kind == kExternalStorage || kind == kFreeMemoryRow;
-}
-
-bool rowWarning(std::uint64_t total, std::uint64_t free, std::string_view errorValue) {
-    if (total == 0) return false;
-    return static_cast<std::int32_t>(freePercent(total, free)) <= errorValueAsInteger(errorValue);
-}
-
-std::optional<std::string> rowLevelImageName(std::int32_t kind, std::uint64_t total,
-                                             std::uint64_t free, std::string_view errorValue) {
-    return levelImage(kind, total, free, errorValue, "%d-1.png", "%d.png");
-}
-
-std::optional<std::string> tileLevelImageName(std::int32_t kind, std::uint64_t total,
-                                              std::uint64_t free, std::string_view errorValue) {
-    return levelImage(kind, total, free, errorValue, "%d_r_index.png", "%d_index.png");
 }
 
 }  // namespace LevelImage

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "monitor/QWVolumeInfo.h"
+#include "monitor/VolumeRow.h"
 
 class VolumesManager;
 
@@ -20,11 +21,12 @@ struct VolumeGroup {
     std::vector<QWVolumeInfo> volumes;
 };
 
-// The localisation key of a group title for kinds 0 ... 5, nothing for any other kind.
-std::optional<std::string> groupTitleKey(std::int32_t kind);
 // The volumes in the menu's fixed group order (local, external, optical, network, disk image),
 // each group in enumeration order; empty groups are left out.
 std::vector<VolumeGroup> groupVolumesByKind(const std::vector<QWVolumeInfo>& volumes);
+// The menu row (or volume tile) of a volume: its kind, figures, texts and root, tag = its index in
+// the enumeration, `errorValue` the alarm threshold in percent ("10").
+VolumeRow volumeRow(const QWVolumeInfo& volume, std::int32_t tag, const std::string& errorValue);
 // "Eject All" is active when an external, optical, network or disk-image volume is mounted.
 bool ejectAllEnabled(const std::vector<QWVolumeInfo>& volumes);
 // A tick rebuilds the menu only when the number of volumes changed.

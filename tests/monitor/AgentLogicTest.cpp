@@ -3,6 +3,7 @@
 #include "core/Events.h"
 #include "monitor/AgentMessages.h"
 #include "monitor/LevelImage.h"
+#include "monitor/VolumeRow.h"
 
 using namespace LevelImage;
 
@@ -44,20 +45,13 @@ TEST(LevelImage, StatusImageAtTheEdges) {
     EXPECT_FALSE(getWarningValue(0, 0, 10));
 }
 
-TEST(LevelImage, RowsAndTilesShowTheAlarmOnlyForLocalExternalAndMemory) {
-    EXPECT_EQ(errorValueAsInteger("10.000000"), 10);
-    EXPECT_EQ(errorValueAsInteger("10"), 10);
-    EXPECT_EQ(rowLevelImageName(kLocalStorage, 100, 9, "10"), "91-1.png");
-    EXPECT_EQ(rowLevelImageName(kFreeMemoryRow, 100, 10, "10.000000"), "90-1.png");
-    EXPECT_EQ(rowLevelImageName(kOpticalDisc, 100, 0, "10"), "100.png");  // full disc: no alarm
-    EXPECT_EQ(rowLevelImageName(kNetworkStorage, 100, 5, "10"), "95.png");
-    EXPECT_EQ(rowLevelImageName(kExternalStorage, 100, 11, "10"), "89.png");
-    EXPECT_EQ(rowLevelImageName(kLocalStorage, 0, 0, "10"), std::nullopt);
-    EXPECT_EQ(tileLevelImageName(kExternalStorage, 100, 9, "10"), "91_r_index.png");
-    EXPECT_EQ(tileLevelImageName(kDiskImage, 100, 9, "10"), "91_index.png");
-    EXPECT_TRUE(rowWarning(100, 10, "10"));
-    EXPECT_FALSE(rowWarning(100, 11, "10"));
-    EXPECT_FALSE(rowWarning(0, 0, "10"));
+TEST(LevelImage, RowsShareThePercentArithmeticWithoutOverflow) {
+    VolumeRow row;
+    row.nTotalSize = 100ull << 56;  // a hundredfold of this passes 64 bits
+    row.nFreeSize = 5ull << 56;
+    row.errorValue = "10";
+    EXPECT_EQ(row.getPrograssImage(), "95-1.png");
+    EXPECT_TRUE(row.getWarningValue());
 }
 
 TEST(AgentMessages, BalloonsAndTooltip) {

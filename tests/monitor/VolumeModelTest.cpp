@@ -137,9 +137,17 @@ TEST(VolumeMenuModel, GroupsInMenuOrderAndEnablesEjectAllForNonLocalKinds) {
     EXPECT_EQ(groups[1].titleKey, "EXTERNAL_STORAGE");
     EXPECT_EQ(groups[2].titleKey, "NETWOR_STORAGE");
     EXPECT_EQ(groups[3].titleKey, "DISK_IMAGE");
-    EXPECT_EQ(VolumeMenuModel::groupTitleKey(5), "FREE_MEMORY");
-    EXPECT_FALSE(VolumeMenuModel::groupTitleKey(6));
-    EXPECT_FALSE(VolumeMenuModel::groupTitleKey(-1));
+
+    QWVolumeInfo full = record(9, 0);
+    full.nTotalSize = 100;
+    full.nFreeSize = 9;
+    full.volRootDir = "/data";
+    VolumeRow row = VolumeMenuModel::volumeRow(full, 4, "10");
+    EXPECT_EQ(row.ViewTag, 4);
+    EXPECT_EQ(row.volRefNumber, 9);
+    EXPECT_EQ(row.volRootDir, "/data");
+    EXPECT_TRUE(row.showsAlarmColour());
+    EXPECT_EQ(row.getPrograssImage(), "91-1.png");
 
     EXPECT_TRUE(VolumeMenuModel::ejectAllEnabled(volumes));
     EXPECT_FALSE(VolumeMenuModel::ejectAllEnabled({record(1, 0), record(2, 0)}));
