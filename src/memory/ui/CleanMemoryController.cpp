@@ -74,6 +74,7 @@ CleanMemoryController::CleanMemoryController(std::unique_ptr<CleanMemoryModel> m
         figures_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(figures_[i], i, 2);
     }
+    grid->setRowStretch(6, 1);  // the figures sit together at the top
 
     timer_ = new QTimer(this);
     timer_->setInterval(1000);
