@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/Services.h"
+#include "platform/linux/AutostartLoginItems.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LinuxSystemVersion.h"
 
@@ -11,4 +12,5 @@ void installLinuxPlatform(const PlatformContext& context) {
     Services::install<PreferencesStore>(
         std::make_shared<JsonPreferencesStore>(context.appConfigFolder() / "preferences.json"));
     Services::install<SystemVersionSource>(std::make_shared<LinuxSystemVersion>(context));
+    Services::install<LoginItemsBackend>(std::make_shared<AutostartLoginItems>(context));
 }
