@@ -3,6 +3,7 @@
 
 #include "cli/CliOutput.h"
 #include "cli/HistoryCommand.h"
+#include "cli/LoginItemsCommand.h"
 #include "cli/SettingsCommand.h"
 #include "core/Log.h"
 #include "core/PreferenceViewController.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", "quillby 4.0");
     addSettingsCommand(app);
     addHistoryCommand(app);
+    addLoginItemsCommand(app);
     if (argc <= 1) {
         std::cout << app.help();
         return 0;
