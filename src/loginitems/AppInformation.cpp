@@ -155,12 +155,16 @@ fs::path AppInformation::programEntryPath(const fs::path& programExecutable) {
     return own;
 }
 
-bool AppInformation::changeLaunchAppWhenLogin(int state, const fs::path& programExecutable) {
-    writeFileOfLaunchAppWhenLogin(std::to_string(state));
+bool AppInformation::registerProgramAtLogin(bool add, const fs::path& programExecutable) {
     std::string bundlePath = programEntryPath(programExecutable).string();
     int index = LoginItemRegistry::indexForLoginItemWithPath(bundlePath);
     if (index != -1) LoginItemRegistry::removeLoginItemAtIndex(index);
-    if (state == 1 && !LoginItemRegistry::addLoginItemWithPath(bundlePath, false)) {
+    return !add || LoginItemRegistry::addLoginItemWithPath(bundlePath, false);
+}
+
+bool AppInformation::changeLaunchAppWhenLogin(int state, const fs::path& programExecutable) {
+    writeFileOfLaunchAppWhenLogin(std::to_string(state));
+    if (!registerProgramAtLogin(state == 1, programExecutable)) {
         QWLog("Registry login item failed!!!");
         return false;
     }

@@ -44,10 +44,14 @@ class AppInformation {
     // Stores the integer value of `text` ("1", "0") as "LoginCheck", written at once.
     static void writeFileOfLaunchAppWhenLogin(const std::string& text);
 
-    // The launch-at-login switch: stores `state` (0 or 1) as "LoginCheck", removes the program's
-    // login item if there is one, and adds it again, not hidden, when `state` is 1. A failed add
-    // logs "Registry login item failed!!!" (and "LoginCheck" stays 1); false then.
+    // The launch-at-login switch: stores `state` (0 or 1) as "LoginCheck", then
+    // registerProgramAtLogin. A failed add logs "Registry login item failed!!!" (and
+    // "LoginCheck" stays 1); false then.
     static bool changeLaunchAppWhenLogin(int state, const std::filesystem::path& programExecutable);
+
+    // Removes the program's login item if there is one and, when `add`, adds it again, not
+    // hidden. False when the add failed.
+    static bool registerProgramAtLogin(bool add, const std::filesystem::path& programExecutable);
 
     // The program's application entry: the installed "com.quillby.pro.desktop" of the data
     // folders, else one written into the program's data folder that starts `programExecutable`.
