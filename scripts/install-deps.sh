@@ -8,7 +8,11 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   nlohmann-json3-dev libisal-dev libsystemd-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth trayer xdotool x11-utils clang-format util-linux
+  xvfb xauth clang-format util-linux
+  # a tray host and input for the tests that drive the real program under Xvfb
+  trayer xdotool x11-utils
+  # clang brings libFuzzer (g++ has none) for the desktop-entry fuzz test
+  clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(jdupes rmlint fdupes rdfind gdu ncdu hyperfine time)
