@@ -1,6 +1,7 @@
 #include "shell/QuillbyProApplication.h"
 
 #include <QKeySequence>
+#include <filesystem>
 #include <QShortcut>
 #include <QWidget>
 
@@ -8,6 +9,7 @@
 #include "core/Events.h"
 #include "core/LocalizedText.h"
 #include "core/UtilityFunctionOfData.h"
+#include "loginitems/AppInformation.h"
 #include "memory/CleanMemoryModel.h"
 #include "memory/ClearMemory.h"
 #include "memory/ui/CleanMemoryController.h"
@@ -115,7 +117,11 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
 
     auto* memory = new CleanMemoryController(
         std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>()));
-    auto* preferences = new PreferencesPane([](bool) { return false; });
+    std::error_code error;
+    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    auto* preferences = new PreferencesPane([executable](bool add) {
+        return AppInformation::registerProgramAtLogin(add, executable);
+    });
 
     window.addView(scan, QStringLiteral("Scan"));
     window.addView(memory, QStringLiteral("memory"));

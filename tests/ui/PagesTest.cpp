@@ -88,7 +88,7 @@ TEST_F(PagesTest, MemoryPageShowsSixFiguresFourSlicesAndTheAmountFreed) {
 
     page.cleanButton()->click();
     memory->free = 7ull << 30;
-    for (int i = 0; i < 300 && page.resultLine()->isHidden(); ++i) {
+    for (int i = 0; i < 3000 && page.resultLine()->isHidden(); ++i) {
         QTest::qWait(10);
         page.updateTitleForLabelValue();
     }
