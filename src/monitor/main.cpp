@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quillby Pro"));
     QApplication::setOrganizationDomain(QStringLiteral("quillby.pro"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quillby.pro"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/com.quillby.pro.svg")));
     // The program lives in the tray: closing its window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
