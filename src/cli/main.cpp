@@ -1,6 +1,7 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include "cli/CleanCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/HistoryCommand.h"
 #include "cli/SettingsCommand.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", "quillby 4.0");
     addSettingsCommand(app);
     addHistoryCommand(app);
+    addCleanCommand(app);
     if (argc <= 1) {
         std::cout << app.help();
         return 0;
