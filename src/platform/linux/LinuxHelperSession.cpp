@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxHelperSession.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,26 +45,28 @@ std::optional<std::string> LinuxHelperSession::readLine() {
     }
 }
 
-bool LinuxHelperSession::reap(bool wait) {
-    if (exitStatus_) return true;
-    if (pid_ <= 0) return true;
+void LinuxHelperSession::reap() {
+    if (exitStatus_ || pid_ <= 0) return;
     int status = 0;
     pid_t done;
     do {
-        done = ::waitpid(pid_, &status, wait ? 0 : WNOHANG);
+        done = ::waitpid(pid_, &status, 0);
     } while (done < 0 && errno == EINTR);
-    if (done == 0) return false;
     if (done < 0) {
         exitStatus_ = -1;
     } else {
         exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
-    return true;
 }
 
 bool LinuxHelperSession::isAlive() {
     std::lock_guard lock(mutex_);
-    return socket_ >= 0 && !reap(false);
+    if (socket_ < 0) return false;
+    // The helper's end closes when it exits. (Waiting for the process would not do: a process
+    // forked after the start holds the session but is not the helper's parent.)
+    pollfd state{socket_, POLLRDHUP, 0};
+    int ready = ::poll(&state, 1, 0);
+    return ready == 0 || (ready > 0 && !(state.revents & (POLLRDHUP | POLLHUP | POLLERR)));
 }
 
 int LinuxHelperSession::finish() {
@@ -74,6 +77,6 @@ int LinuxHelperSession::finish() {
         ::close(socket_);
         socket_ = -1;
     }
-    reap(true);
+    reap();
     return exitStatus_.value_or(-1);
 }

@@ -21,7 +21,7 @@ class LinuxHelperSession final : public PrivilegedHelperSession {
     int finish() override;
 
   private:
-    bool reap(bool wait);  // true once the process has ended (its status is then known)
+    void reap();  // waits for the process to end and keeps its status
     std::optional<std::string> readLine();
 
     std::mutex mutex_;
