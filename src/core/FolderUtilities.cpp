@@ -2,6 +2,9 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
+#include <thread>
+
 #include "core/EntryStatus.h"
 #include "core/TaskStopper.h"
 #include "core/TreeMeasure.h"

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "core/EntryJudge.h"
@@ -15,17 +17,21 @@ struct TreeTotals {
 
 // The recursive size walk: sums the logical sizes of every entry that is not a folder (a link
 // counts as itself and is never followed; folders add nothing of their own). A folder that
-// cannot be read adds 0. With a judge, only what the judge lets go is counted.
+// cannot be read adds 0. With a judge, only what the judge lets go is counted. A large tree is
+// shared out among helper threads; the totals are the same as a walk on one thread.
 class TreeMeasure {
   public:
     struct Options {
         const EntryJudge* judge = nullptr;  // none: everything counts
         bool sameFileSystem = false;        // do not enter mounts (what a clean would not reach)
-        std::function<bool()> shouldStop;   // read at every folder; a stopped folder adds 0
-        bool stopAtEveryEntry = false;      // read it before every entry too
+        // Read at every folder (from any of the walk's threads); a stopped folder adds 0.
+        std::function<bool()> shouldStop;
+        bool stopAtEveryEntry = false;  // read it before every entry too
+        unsigned threads = 1;           // at most this many threads walk at once
     };
 
     explicit TreeMeasure(Options options);
+    ~TreeMeasure();
 
     // The item at `path` (not following it when it is a link). A folder's entries are counted,
     // the folder itself is not.
@@ -38,10 +44,15 @@ class TreeMeasure {
     bool stopped() const { return stopped_; }
 
   private:
+    class Crew;
+
+    TreeTotals measureTop(FolderHandle folder, EntryVerdict verdict, int depth);
     void measureFolder(const FolderHandle& folder, EntryVerdict verdict, int depth,
                        TreeTotals& totals);
     bool checkStop();
 
     Options options_;
-    bool stopped_ = false;
+    std::atomic<bool> stopped_{false};
+    unsigned foldersSeen_ = 0;  // by the calling thread, before the crew starts
+    std::unique_ptr<Crew> crew_;
 };

@@ -12,7 +12,10 @@
 namespace {
 
 std::string joinPath(const std::string& folder, const char* name) {
-    return folder == "/" ? "/" + std::string(name) : folder + "/" + name;
+    std::string path = folder;
+    if (path != "/") path.push_back('/');
+    path.append(name);
+    return path;
 }
 
 // A name read from a folder listing, kept while the folder is changed.

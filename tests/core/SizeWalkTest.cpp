@@ -2,11 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <sstream>
 
 #include "core/FolderUtilities.h"
 #include "core/TaskStopper.h"
+#include "core/TreeMeasure.h"
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
 
@@ -55,6 +57,31 @@ TEST(SizeWalk, AgreesWithFindOnLinksHardLinksAndUnreadableFolders) {
     // A link is measured as itself, never followed.
     EXPECT_EQ(FolderUtilities::sizeOfItemAtPath(root / "link-to-folder"),
               (outside.path()).string().size());
+}
+
+TEST(SizeWalk, ALargeTreeSharedAmongThreadsGivesTheSameTotals) {
+    TempDir dir;
+    fs::path root = dir / "tree";
+    for (int folder = 0; folder < 300; ++folder) {
+        std::string path = "tree/" + std::to_string(folder % 7) + "/" + std::to_string(folder);
+        for (int file = 0; file < 3; ++file) {
+            dir.write(path + "/f" + std::to_string(file), std::string(folder * 3 + file, 'x'));
+        }
+    }
+    fs::create_symlink(dir / "tree/0", root / "1/link");
+    TreeTotals alone = TreeMeasure({}).measurePath(root.string());
+    TreeTotals shared = TreeMeasure({.threads = 4}).measurePath(root.string());
+    EXPECT_EQ(alone.bytes, sizeByFind(root));
+    EXPECT_EQ(shared.bytes, alone.bytes);
+    EXPECT_EQ(shared.entries, alone.entries);
+    EXPECT_EQ(alone.entries, 7u + 300 + 900 + 1);
+
+    // A stop request reaches every thread.
+    std::atomic<int> folders{0};
+    TreeMeasure stopping({.shouldStop = [&] { return ++folders > 100; }, .threads = 4});
+    TreeTotals partial = stopping.measurePath(root.string());
+    EXPECT_TRUE(stopping.stopped());
+    EXPECT_LT(partial.entries, alone.entries);
 }
 
 TEST(SizeWalk, FilesMissingPathsAndTheStopFlag) {
