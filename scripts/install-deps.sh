@@ -9,6 +9,7 @@ packages=(
   nlohmann-json3-dev libisal-dev libsystemd-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth clang-format util-linux
+  pkexec
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(jdupes rmlint fdupes rdfind gdu ncdu hyperfine time)
