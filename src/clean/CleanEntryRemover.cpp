@@ -85,15 +85,11 @@ bool CleanEntryRemover::removeWithPrivileges(const FolderHandle& parent,
 bool CleanEntryRemover::removeOneByOne(const FolderHandle& folder, const std::string& path,
                                        EntryVerdict verdict, int depth,
                                        RemovalReport& report) const {
-    std::vector<std::string> names;
-    {
-        DirectoryReader reader(folder.fd());
-        DirectoryReader::Entry entry;
-        while (reader.next(entry)) names.emplace_back(entry.name);
-        if (reader.error()) {
-            report.addFailure(path, reader.error());
-            return false;
-        }
+    int error = 0;
+    std::vector<std::string> names = DirectoryReader::allNames(folder.fd(), &error);
+    if (error) {
+        report.addFailure(path, error);
+        return false;
     }
     bool allGone = true;
     for (const auto& name : names) {

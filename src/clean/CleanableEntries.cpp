@@ -16,14 +16,9 @@ bool isOtherFileSystem(const EntryStatus& status, const FolderHandle& parent) {
 
 bool visitFolder(const FolderHandle& folder, const std::string& path, EntryVerdict verdict,
                  int depth, const CleanRule& rule, const CleanableEntries::Visitor& visit) {
-    std::vector<std::string> names;
-    {
-        DirectoryReader reader(folder.fd());
-        DirectoryReader::Entry entry;
-        while (reader.next(entry)) names.emplace_back(entry.name);
-        if (reader.error())
-            QWLog("Cannot list %s: %s", path.c_str(), std::strerror(reader.error()));
-    }
+    int error = 0;
+    std::vector<std::string> names = DirectoryReader::allNames(folder.fd(), &error);
+    if (error) QWLog("Cannot list %s: %s", path.c_str(), std::strerror(error));
     for (const auto& name : names) {
         auto status = entryStatusAt(folder.fd(), name.c_str());
         if (!status || isOtherFileSystem(*status, folder)) continue;
@@ -31,7 +26,6 @@ bool visitFolder(const FolderHandle& folder, const std::string& path, EntryVerdi
         if (entryVerdict == EntryVerdict::Keep) continue;
         if (entryVerdict == EntryVerdict::Descend) {
             if (status->kind != EntryKind::Directory) continue;
-            int error = 0;
             FolderHandle child = FolderHandle::openChild(folder, name.c_str(), true, error);
             if (!child.isOpen()) {
                 QWLog("Cannot look into %s/%s: %s", path.c_str(), name.c_str(),

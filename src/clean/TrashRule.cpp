@@ -52,28 +52,19 @@ void TrashRule::afterFolderEmptied(const std::filesystem::path& folder) const {
     FolderHandle info = FolderHandle::openChild(trash, "info", true, error);
     if (info.isOpen() && files.isOpen()) {
         // Only descriptions whose item is gone: an item that could not be deleted keeps its own.
-        std::vector<std::string> orphans;
-        DirectoryReader reader(info.fd());
-        DirectoryReader::Entry entry;
-        while (reader.next(entry)) {
-            std::string_view name = entry.name;
-            if (!name.ends_with(kInfoEnding)) continue;
-            std::string item(name.substr(0, name.size() - kInfoEnding.size()));
+        for (const auto& name : DirectoryReader::allNames(info.fd())) {
+            if (!std::string_view(name).ends_with(kInfoEnding)) continue;
+            std::string item = name.substr(0, name.size() - kInfoEnding.size());
             if (!entryStatusAt(files.fd(), item.c_str()) && errno == ENOENT) {
-                orphans.emplace_back(name);
+                unlinkPlainFile(info, name);
             }
         }
-        for (const auto& name : orphans) unlinkPlainFile(info, name);
     }
     FolderHandle expunged = FolderHandle::openChild(trash, "expunged", true, error);
     if (expunged.isOpen()) {
-        std::vector<std::string> names;
-        DirectoryReader reader(expunged.fd());
-        DirectoryReader::Entry entry;
-        while (reader.next(entry)) names.emplace_back(entry.name);
         TreeRemover remover;
         std::string path = (folder.parent_path() / "expunged").string();
-        for (const auto& name : names) {
+        for (const auto& name : DirectoryReader::allNames(expunged.fd())) {
             remover.removeEntry(expunged, path, name, EntryVerdict::CleanAll, 1);
         }
     }

@@ -6,6 +6,15 @@
 
 DirectoryReader::DirectoryReader(int folderFd) : fd_(folderFd), buffer_(new char[kBufferSize]) {}
 
+std::vector<std::string> DirectoryReader::allNames(int folderFd, int* error) {
+    std::vector<std::string> names;
+    DirectoryReader reader(folderFd);
+    Entry entry;
+    while (reader.next(entry)) names.emplace_back(entry.name);
+    if (error) *error = reader.error();
+    return names;
+}
+
 bool DirectoryReader::next(Entry& entry) {
     for (;;) {
         if (position_ >= end_) {

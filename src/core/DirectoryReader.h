@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
+#include <vector>
 
 // Reads the entries of an open folder in large batches (getdents64), without "." and "..".
 // The folder descriptor stays the caller's.
@@ -13,6 +15,10 @@ class DirectoryReader {
     };
 
     explicit DirectoryReader(int folderFd);
+
+    // Every name in the folder, read before the caller changes it (a folder changed while it is
+    // listed may skip entries). `error` (optional) gets errno when the listing stopped early.
+    static std::vector<std::string> allNames(int folderFd, int* error = nullptr);
 
     // The next entry; false at the end or when reading fails (error() then gives errno).
     bool next(Entry& entry);
