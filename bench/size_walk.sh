@@ -17,22 +17,29 @@ if [ "$measured" != "$expected" ]; then
   exit 1
 fi
 
-# The median wall time of a command over $runs runs, in milliseconds, after one warm-up run.
-median_ms() {
+# Medians over $runs runs (after one warm-up run) of a command's wall time and of its processor
+# time (user + system), in milliseconds. Processor time suffers less from a busy machine.
+medians_ms() {
   "$@" >/dev/null
-  local times=()
+  local walls=() cpus=()
   for _ in $(seq "$runs"); do
-    local start end
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000000)))
+    local TIMEFORMAT='%R %U %S' timing
+    timing=$( { time "$@" >/dev/null; } 2>&1 )
+    read -r real user sys <<<"$timing"
+    walls+=("$(awk -v r="$real" 'BEGIN { printf "%d", r * 1000 }')")
+    cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1000 }')")
   done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
+  local middle=$(((runs + 1) / 2))
+  echo "$(printf '%s\n' "${walls[@]}" | sort -n | sed -n "${middle}p")" \
+       "$(printf '%s\n' "${cpus[@]}" | sort -n | sed -n "${middle}p")"
 }
 
-ours=$(median_ms "$bench" measure "$corpus/tree")
-du=$(median_ms du -sb --apparent-size "$corpus/tree")
-echo "size walk: $files files, $measured bytes (matches find)"
-echo "quillby size walk: ${ours} ms   du -sb --apparent-size: ${du} ms   (median of $runs, warm cache)"
-awk -v o="$ours" -v d="$du" 'BEGIN { if (o < 1) o = 1; printf "du / quillby = %.2f (above 1: quillby is faster)\n", d / o }'
+read -r ours_wall ours_cpu < <(medians_ms "$bench" measure "$corpus/tree")
+read -r du_wall du_cpu < <(medians_ms du -sb --apparent-size "$corpus/tree")
+echo "size walk: $files files, $measured bytes (matches find); medians of $runs runs, warm cache"
+echo "  quillby size walk:        ${ours_wall} ms wall, ${ours_cpu} ms processor"
+echo "  du -sb --apparent-size:   ${du_wall} ms wall, ${du_cpu} ms processor"
+awk -v o="$ours_wall" -v d="$du_wall" -v oc="$ours_cpu" -v dc="$du_cpu" 'BEGIN {
+  if (o < 1) o = 1; if (oc < 1) oc = 1
+  printf "  du / quillby: %.2f wall, %.2f processor (above 1: quillby is faster)\n", d / o, dc / oc
+}'

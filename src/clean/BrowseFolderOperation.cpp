@@ -32,10 +32,12 @@ void BrowseFolderOperation::main() {
                 return false;
             }
             bool stopped = false;
-            TreeTotals totals = CleanableEntries::measure(
-                root, entry,
-                {.shouldStop = [this] { return isCancelled(); }, .stopAtEveryEntry = true},
-                &stopped);
+            TreeTotals totals =
+                CleanableEntries::measure(root, entry,
+                                          {.shouldStop = [this] { return isCancelled(); },
+                                           .stopAtEveryEntry = true,
+                                           .threads = TreeMeasure::machineThreads()},
+                                          &stopped);
             totalSize += totals.bytes;
             fileCount += totals.entries;
             if (stopped) bus.post(Events::FastCleanCanceled);

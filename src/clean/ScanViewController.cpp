@@ -73,8 +73,9 @@ std::uint64_t ScanViewController::scanDirectory(const CleanFolder& folder, std::
                                                 std::vector<CleanFileInfo>& output) {
     CleanableEntries::forEach(folder, [&](const CleanableEntry& entry) {
         if (bIsStopTask) return false;
-        TreeTotals totals =
-            CleanableEntries::measure(folder, entry, {.shouldStop = sharedStopRequested});
+        TreeTotals totals = CleanableEntries::measure(
+            folder, entry,
+            {.shouldStop = sharedStopRequested, .threads = TreeMeasure::machineThreads()});
         output.emplace_back(iconNameFor(entry.kind), entry.name, entry.path(),
                             UtilityFunction::convertVolSpace(totals.bytes), totals.bytes);
         totalSize += totals.bytes;

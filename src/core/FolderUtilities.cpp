@@ -2,16 +2,13 @@
 
 #include <fcntl.h>
 
-#include <algorithm>
-#include <thread>
-
 #include "core/EntryStatus.h"
 #include "core/TaskStopper.h"
 #include "core/TreeMeasure.h"
 
 std::uint64_t FolderUtilities::sizeOfItemAtPath(const std::filesystem::path& path) {
-    TreeMeasure walk(
-        {.shouldStop = [] { return TaskStopper::sharedTaskStopper().getStopFlags(); }});
+    TreeMeasure walk({.shouldStop = [] { return TaskStopper::sharedTaskStopper().getStopFlags(); },
+                      .threads = TreeMeasure::machineThreads()});
     return walk.measurePath(path.string()).bytes;
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -113,6 +114,10 @@ class TreeMeasure::Crew {
 TreeMeasure::TreeMeasure(Options options) : options_(std::move(options)) {}
 
 TreeMeasure::~TreeMeasure() = default;
+
+unsigned TreeMeasure::machineThreads() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 bool TreeMeasure::checkStop() {
     if (stopped_.load(std::memory_order_relaxed)) return true;

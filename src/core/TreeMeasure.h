@@ -33,6 +33,9 @@ class TreeMeasure {
     explicit TreeMeasure(Options options);
     ~TreeMeasure();
 
+    // The number of threads the machine runs at once (at least 1): the usual `threads`.
+    static unsigned machineThreads();
+
     // The item at `path` (not following it when it is a link). A folder's entries are counted,
     // the folder itself is not.
     TreeTotals measurePath(const std::string& path);
