@@ -27,8 +27,6 @@ class LinuxHelperLauncher final : public PrivilegedHelperLauncher {
 
     std::unique_ptr<PrivilegedHelperSession> launch(int& status) override;
 
-    const Options& options() const { return options_; }
-
   private:
     Options options_;
 };

@@ -67,7 +67,7 @@ bool MountInfoInternalVolumes::isRemovableOrExternal(const std::string& majorMin
         if (text.find(bus) != std::string::npos) return true;
     }
     // A partition's removable flag is its whole disk's, one folder up.
-    fs::path disk = fs::exists(device / "partition") ? device.parent_path() : device;
+    fs::path disk = fs::exists(device / "partition", error) ? device.parent_path() : device;
     return readFirstLine(disk / "removable") == "1";
 }
 
