@@ -12,6 +12,7 @@
 #include "clean/CleanCategory.h"
 #include "clean/QuickCleanSession.h"
 #include "clean/ScanViewController.h"
+#include "clean/VolumeListInternalVolumes.h"
 #include "cli/CliOutput.h"
 #include "core/LocalizedText.h"
 #include "core/ParseFileLog.h"
@@ -31,7 +32,7 @@ struct CleanChoice {
 };
 
 CategoryFolders categoryFolders() {
-    return CategoryFolders(Services::context(), Services::get<InternalVolumeSource>());
+    return CategoryFolders(Services::context(), std::make_shared<VolumeListInternalVolumes>());
 }
 
 std::vector<int> checkedCategories(const std::vector<int>& given, bool enabledOnly) {

@@ -3,8 +3,13 @@
 
 #include "cli/CleanCommand.h"
 #include "cli/CliOutput.h"
+#include "cli/EjectCommand.h"
 #include "cli/HistoryCommand.h"
+#include "cli/MemoryCommand.h"
+#include "cli/OverviewCommand.h"
 #include "cli/SettingsCommand.h"
+#include "cli/SysinfoCommand.h"
+#include "cli/VolumesCommand.h"
 #include "core/Log.h"
 #include "core/PreferenceViewController.h"
 #include "core/SettingsKeys.h"
@@ -26,6 +31,11 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", "quillby 4.0");
     addSettingsCommand(app);
     addHistoryCommand(app);
+    addVolumesCommand(app);
+    addEjectCommand(app);
+    addMemoryCommands(app);
+    addSysinfoCommand(app);
+    addOverviewCommand(app);
     addCleanCommand(app);
     if (argc <= 1) {
         std::cout << app.help();

@@ -4,6 +4,8 @@
 #include "clean/CleanCategory.h"
 #include "clean/TrashRule.h"
 #include "clean/UserLogRule.h"
+#include "clean/VolumeListInternalVolumes.h"
+#include "monitor/FakeVolumes.h"
 #include "support/TempDir.h"
 #include "support/TestPlatform.h"
 
@@ -43,6 +45,23 @@ TEST(CategoryFolders, EveryCategoryOnAFixtureMachine) {
                   .getFolderPath(4),
               Paths{home / ".local/share/Trash/files"});
     EXPECT_EQ(CategoryFolders(machine.platform.context(), nullptr).getFolderPath(4).size(), 1u);
+}
+
+TEST(CategoryFolders, TrashVolumesAreTheVolumeModelsLocalStorage) {
+    auto source = std::make_shared<FakeVolumeSource>();
+    auto volume = [](std::string root, auto flag) {
+        VolumeFacts facts;
+        facts.rootPath = std::move(root);
+        facts.totalBytes = 1000000;
+        if (flag) facts.*flag = true;
+        return facts;
+    };
+    bool VolumeFacts::*none = nullptr;
+    source->set({volume("/", none), volume("/media/stick", &VolumeFacts::externalBus),
+                 volume("/mnt/data", none), volume("/mnt/share", &VolumeFacts::network),
+                 volume("/media/cdrom", &VolumeFacts::optical),
+                 volume("/mnt/image", &VolumeFacts::removable)});
+    EXPECT_EQ(VolumeListInternalVolumes(source).internalVolumeRoots(), (Paths{"/", "/mnt/data"}));
 }
 
 TEST(CategoryFolders, ASharedTrashThatIsALinkIsNotUsed) {
