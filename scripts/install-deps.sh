@@ -13,6 +13,8 @@ packages=(
   trayer xdotool x11-utils
   # clang brings libFuzzer (g++ has none) for the desktop-entry fuzz test
   clang libclang-rt-14-dev
+  # pkexec starts the privileged helper with the user's consent
+  pkexec
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(jdupes rmlint fdupes rdfind gdu ncdu hyperfine time)

@@ -1,6 +1,7 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include "cli/CleanCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/EjectCommand.h"
 #include "cli/HistoryCommand.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     addSysinfoCommand(app);
     addOverviewCommand(app);
     addLoginItemsCommand(app);
+    addCleanCommand(app);
     if (argc <= 1) {
         std::cout << app.help();
         return 0;

@@ -26,7 +26,8 @@ class ProcessLauncher {
     // The program file of the running process.
     virtual std::string ownExecutable() = 0;
     // The path of a tool of this program or of the system, found beside the running program
-    // first, then on the search path; empty when there is none.
+    // first, then in the libexec folder of its installation, then on the search path; empty
+    // when there is none.
     virtual std::string findTool(const std::string& name) = 0;
     // True when the process already has administrator rights.
     virtual bool runningAsAdministrator() = 0;

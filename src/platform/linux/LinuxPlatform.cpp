@@ -2,10 +2,12 @@
 
 #include <memory>
 
+#include "platform/PrivilegedHelperLauncher.h"
 #include "platform/Services.h"
 #include "platform/linux/AutostartLoginItems.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LinuxFileViewer.h"
+#include "platform/linux/LinuxHelperLauncher.h"
 #include "platform/linux/LinuxMachineFacts.h"
 #include "platform/linux/LinuxMemorySource.h"
 #include "platform/linux/LinuxMountChangeNotifier.h"
@@ -31,4 +33,5 @@ void installLinuxPlatform(const PlatformContext& context) {
     Services::install<ProcessLauncher>(std::make_shared<LinuxProcessLauncher>());
     Services::install<MachineFactsSource>(std::make_shared<LinuxMachineFacts>(context));
     Services::install<LoginItemsBackend>(std::make_shared<AutostartLoginItems>(context));
+    Services::install<PrivilegedHelperLauncher>(LinuxHelperLauncher::forContext(context));
 }

@@ -131,6 +131,13 @@ std::string LinuxProcessLauncher::findTool(const std::string& name) {
     if (!folder.empty() && ::access(beside.c_str(), X_OK) == 0 && fs::is_regular_file(beside)) {
         return beside.string();
     }
+    // The program's own tools (the privileged helper) are installed in libexec beside bin.
+    fs::path libexec = QUILLBY_LIBEXEC_DIR;
+    fs::path installed = (libexec.is_absolute() ? libexec : folder.parent_path() / libexec) / name;
+    if (!folder.empty() && ::access(installed.c_str(), X_OK) == 0 &&
+        fs::is_regular_file(installed)) {
+        return installed.string();
+    }
     const char* path = std::getenv("PATH");
     auto found = findOnPath(name, path ? path : "/usr/local/bin:/usr/bin:/bin");
     return found ? found->string() : std::string();
