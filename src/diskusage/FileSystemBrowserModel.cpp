@@ -110,7 +110,9 @@ FileSystemBrowserModel::RemovalResult FileSystemBrowserModel::removeCheckedItems
             ancestor->size = ancestor->size > node->size ? ancestor->size - node->size : 0;
         }
     }
-    for (FSNode* node : collected) updateAncestors(node);
+    // From each item's folder upwards: an item that could not be removed keeps the state the
+    // user gave it (worked out from its own items, a file or an emptied folder would lose it).
+    for (FSNode* node : collected) updateAncestors(node->father);
     return result;
 }
 

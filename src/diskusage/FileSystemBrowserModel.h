@@ -48,7 +48,8 @@ class FileSystemBrowserModel {
     // Removes the checked items, last collected first, each through `remove` (given its path,
     // true when the item is gone). A removed item leaves its folder, and its size leaves the
     // folder and every ancestor (never below 0); an item that could not be removed stays with
-    // its state. Afterwards the check states are updated from each collected item upwards.
+    // its state. Afterwards the check states are updated from each collected item's folder
+    // upwards.
     static RemovalResult removeCheckedItems(
         FSNode& root, const std::function<bool(const std::string& path)>& remove);
 

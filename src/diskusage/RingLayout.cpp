@@ -1,11 +1,12 @@
 #include "diskusage/RingLayout.h"
 
 #include <cmath>
+#include <ctime>
 
 #include "diskusage/W32AllDir.h"
 
 RingLayout::RingLayout(SectorColourRule& colours, const std::atomic<bool>* cancelFlag)
-    : colours_(colours), cancelFlag_(cancelFlag) {}
+    : colours_(colours), cancelFlag_(cancelFlag), now_(std::time(nullptr)) {}
 
 double RingLayout::layoutSectors(W32AllDir& node, int depth, std::int64_t parentSize,
                                  bool highlight, double sweep, double startAngle,

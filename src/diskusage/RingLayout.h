@@ -39,11 +39,12 @@ class RingLayout {
     double layoutSectors(W32AllDir& node, int depth, std::int64_t parentSize, bool highlight,
                          double sweep, double startAngle, std::vector<RingSector>& out);
 
-    // The time used for the fade of recently activated sectors (seconds since the epoch).
+    // The time used for the fade of recently activated sectors (seconds since the epoch); the
+    // time of construction unless set.
     void setNow(std::int64_t now) { now_ = now; }
 
   private:
     SectorColourRule& colours_;
     const std::atomic<bool>* cancelFlag_;
-    std::int64_t now_ = 0;
+    std::int64_t now_;
 };
