@@ -4,8 +4,8 @@
 #include <string>
 
 // One item of the disk-usage lists (the ring page's list and its selection): name, path, size
-// text (Part of the shared size texts) and the exact byte count it was made from. Pages fetch
-// the icon from the path themselves.
+// text and the exact byte count it was made from. Pages fetch the icon from the path
+// themselves.
 struct DiskUsageItem {
     std::string name;
     std::string path;

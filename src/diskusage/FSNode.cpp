@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "diskusage/SubtreeRelease.h"
+
 FSNode::FSNode(std::string path, bool isDirectory, FSNode* father)
     : isDirectory(isDirectory), father(father), name_(std::move(path)) {}
 
@@ -16,15 +18,7 @@ std::unique_ptr<FSNode> FSNode::childNamed(std::string_view name, bool isDirecto
 }
 
 FSNode::~FSNode() {
-    std::vector<std::unique_ptr<FSNode>> pending = std::move(children);
-    while (!pending.empty()) {
-        std::unique_ptr<FSNode> node = std::move(pending.back());
-        pending.pop_back();
-        if (!node) continue;
-        for (auto& child : node->children) {
-            if (child) pending.push_back(std::move(child));
-        }
-    }
+    releaseSubtree(children);
 }
 
 std::string FSNode::path() const {

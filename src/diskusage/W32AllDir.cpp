@@ -2,18 +2,12 @@
 
 #include <algorithm>
 
+#include "diskusage/SubtreeRelease.h"
+
 W32AllDir::W32AllDir(W32AllDir* parent) : parent(parent) {}
 
 W32AllDir::~W32AllDir() {
-    std::vector<std::unique_ptr<W32AllDir>> pending = std::move(children);
-    while (!pending.empty()) {
-        std::unique_ptr<W32AllDir> node = std::move(pending.back());
-        pending.pop_back();
-        if (!node) continue;
-        for (auto& child : node->children) {
-            if (child) pending.push_back(std::move(child));
-        }
-    }
+    releaseSubtree(children);
 }
 
 std::unique_ptr<W32AllDir> W32AllDir::makeRoot(std::string_view path) {
