@@ -3,8 +3,13 @@
 
 #include "cli/CliOutput.h"
 #include "cli/DiskUsageCommand.h"
+#include "cli/EjectCommand.h"
 #include "cli/HistoryCommand.h"
+#include "cli/MemoryCommand.h"
+#include "cli/OverviewCommand.h"
 #include "cli/SettingsCommand.h"
+#include "cli/SysinfoCommand.h"
+#include "cli/VolumesCommand.h"
 #include "core/Log.h"
 #include "core/PreferenceViewController.h"
 #include "core/SettingsKeys.h"
@@ -27,6 +32,11 @@ int main(int argc, char** argv) {
     addSettingsCommand(app);
     addHistoryCommand(app);
     addDiskUsageCommand(app);
+    addVolumesCommand(app);
+    addEjectCommand(app);
+    addMemoryCommands(app);
+    addSysinfoCommand(app);
+    addOverviewCommand(app);
     if (argc <= 1) {
         std::cout << app.help();
         return 0;

@@ -6,10 +6,8 @@
 // tree and of the ring page's list (their bytes still count in their folder).
 class DiskUsageLimit {
   public:
-    // `number` times the unit's decimal multiplier: 1 KB (1,000), 2 MB (1,000,000),
-    // 3 GB (10^9), 4 TB (10^12); any other unit code leaves the number as bytes. A product too
-    // large for 64 bits is the largest count rather than a wrapped small one.
-    static std::uint64_t limitSizeFor(std::uint64_t number, std::int64_t unitCode);
-    // The limit the settings "QWDiskUsageLimit" and "QWDiskUsageUnit" describe (getLimitSize).
+    // getLimitSize: "QWDiskUsageLimit" times the decimal step of "QWDiskUsageUnit" (1 KB,
+    // 2 MB, 3 GB, 4 TB; any other code leaves the number as bytes), the largest count when the
+    // product does not fit 64 bits.
     static std::uint64_t getLimitSize();
 };

@@ -28,24 +28,20 @@ struct SharedStop {
 }  // namespace
 
 TEST(SizeLimit, NumberTimesTheUnitsDecimalMultiplier) {
-    EXPECT_EQ(DiskUsageLimit::limitSizeFor(5, 0), 5u);
-    EXPECT_EQ(DiskUsageLimit::limitSizeFor(5, 1), 5000u);
-    EXPECT_EQ(DiskUsageLimit::limitSizeFor(5, 2), 5000000u);
-    EXPECT_EQ(DiskUsageLimit::limitSizeFor(5, 3), 5000000000u);
-    EXPECT_EQ(DiskUsageLimit::limitSizeFor(5, 4), 5000000000000u);
-    EXPECT_EQ(DiskUsageLimit::limitSizeFor(5, 7), 5u);
-    EXPECT_EQ(DiskUsageLimit::limitSizeFor(5, -1), 5u);
-    // Too large for 64 bits: the largest limit, not a wrapped small one.
-    EXPECT_EQ(DiskUsageLimit::limitSizeFor(20000000, 4), UINT64_MAX);
-
     TestPlatform platform;
     auto& defaults = UserDefaults::standardUserDefaults();
     EXPECT_EQ(DiskUsageLimit::getLimitSize(), 0u);
     defaults.setInteger(5, SettingsKey::QWDiskUsageLimit);
-    defaults.setInteger(2, SettingsKey::QWDiskUsageUnit);
-    EXPECT_EQ(DiskUsageLimit::getLimitSize(), 5000000u);
+    const std::pair<int, std::uint64_t> units[] = {
+        {0, 5}, {1, 5000}, {2, 5000000}, {3, 5000000000}, {4, 5000000000000}, {7, 5}, {-1, 5}};
+    for (auto [unit, limit] : units) {
+        defaults.setInteger(unit, SettingsKey::QWDiskUsageUnit);
+        EXPECT_EQ(DiskUsageLimit::getLimitSize(), limit) << "unit " << unit;
+    }
+    // Too large for 64 bits: the largest limit, not a wrapped small one.
+    defaults.setInteger(20000000, SettingsKey::QWDiskUsageLimit);
     defaults.setInteger(4, SettingsKey::QWDiskUsageUnit);
-    EXPECT_EQ(DiskUsageLimit::getLimitSize(), 5000000000000u);
+    EXPECT_EQ(DiskUsageLimit::getLimitSize(), UINT64_MAX);
 }
 
 TEST(ItemTree, SmallItemsLeaveTheTreeButStayInTheirFoldersSize) {
