@@ -5,6 +5,7 @@
 #include "cli/DiskUsageCommand.h"
 #include "cli/EjectCommand.h"
 #include "cli/HistoryCommand.h"
+#include "cli/LoginItemsCommand.h"
 #include "cli/MemoryCommand.h"
 #include "cli/OverviewCommand.h"
 #include "cli/SettingsCommand.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     addMemoryCommands(app);
     addSysinfoCommand(app);
     addOverviewCommand(app);
+    addLoginItemsCommand(app);
     if (argc <= 1) {
         std::cout << app.help();
         return 0;

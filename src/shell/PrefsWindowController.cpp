@@ -212,8 +212,8 @@ void PrefsWindowController::displayViewForIdentifier(const QString& identifier, 
 }
 
 QRect PrefsWindowController::frameForView(const QWidget* page) const {
-    int chrome = height() - contentSubview_->height();
-    if (!isVisible() && chrome <= 0) chrome = toolbar_->sizeHint().height();
+    // Before the first showing nothing is laid out yet; the toolbar is then the whole chrome.
+    int chrome = isVisible() ? height() - contentSubview_->height() : toolbar_->sizeHint().height();
     return QRect(geometry().topLeft(), QSize(page->width(), page->height() + chrome));
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/Services.h"
+#include "platform/linux/AutostartLoginItems.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LinuxFileViewer.h"
 #include "platform/linux/LinuxMachineFacts.h"
@@ -29,4 +30,5 @@ void installLinuxPlatform(const PlatformContext& context) {
     Services::install<MemorySource>(std::make_shared<LinuxMemorySource>(context));
     Services::install<ProcessLauncher>(std::make_shared<LinuxProcessLauncher>());
     Services::install<MachineFactsSource>(std::make_shared<LinuxMachineFacts>(context));
+    Services::install<LoginItemsBackend>(std::make_shared<AutostartLoginItems>(context));
 }
