@@ -3,6 +3,7 @@
 
 #include "cli/CleanCommand.h"
 #include "cli/CliOutput.h"
+#include "cli/DiskUsageCommand.h"
 #include "cli/EjectCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/LoginItemsCommand.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", "quillby 4.0");
     addSettingsCommand(app);
     addHistoryCommand(app);
+    addDiskUsageCommand(app);
     addVolumesCommand(app);
     addEjectCommand(app);
     addMemoryCommands(app);
