@@ -21,7 +21,7 @@
 #include "core/UtilityFunction.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/FSNode.h"
-#include "diskusage/FolderHandle.h"
+#include "diskusage/SharedFolderHandle.h"
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/TreeScanOptions.h"
@@ -155,7 +155,7 @@ std::string folderPath(const std::string& given) {
     if (error) throw usageError("no such folder: " + printable(given));
     std::string path = absolute.lexically_normal().string();
     while (path.size() > 1 && path.back() == '/') path.pop_back();
-    int fd = FolderHandle::openFolderPath(path);
+    int fd = SharedFolderHandle::openFolderPath(path);
     if (fd >= 0) {
         ::close(fd);
         return path;

@@ -12,9 +12,9 @@
 #include "core/UtilityFunction.h"
 #include "diskusage/DirectoryListing.h"
 #include "diskusage/FileSizes.h"
-#include "diskusage/FolderHandle.h"
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/RingHitTest.h"
+#include "diskusage/SharedFolderHandle.h"
 
 namespace {
 
@@ -159,7 +159,7 @@ void PieTree::updateLeftView(const std::string& path, std::int64_t size) {
     }
 
     std::vector<DiskUsageItem> items;
-    int fd = FolderHandle::openFolderPath(path);
+    int fd = SharedFolderHandle::openFolderPath(path);
     if (fd >= 0) {
         DirectoryListing listing;
         listing.read(fd);

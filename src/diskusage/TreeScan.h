@@ -13,7 +13,7 @@
 #include "diskusage/DirectoryListing.h"
 #include "diskusage/EntryRules.h"
 #include "diskusage/FileSizes.h"
-#include "diskusage/FolderHandle.h"
+#include "diskusage/SharedFolderHandle.h"
 #include "diskusage/TreeScanOptions.h"
 #include "diskusage/WorkStealingPool.h"
 
@@ -46,7 +46,7 @@ class TreeScan {
     std::uint64_t run(Node& root, const std::string& path, bool topLevel) {
         rootPath_ = path;
         topLevel_ = topLevel;
-        FolderHandle::measureBudget();
+        SharedFolderHandle::measureBudget();
         auto* folder = new Folder{&root, nullptr};
         {
             WorkStealingPool pool(options_.threads ? options_.threads
@@ -81,7 +81,7 @@ class TreeScan {
                TaskStopper::sharedTaskStopper().getStopFlags();
     }
 
-    bool onScannedFileSystem(const FolderHandle& handle, bool isRoot) {
+    bool onScannedFileSystem(const SharedFolderHandle& handle, bool isRoot) {
         if (!options_.stayOnFileSystem) return true;
         struct stat status {};
         if (::fstat(handle.fd(), &status) != 0) return false;
@@ -89,11 +89,11 @@ class TreeScan {
         return status.st_dev == rootDevice_;
     }
 
-    void scanFolder(Folder* folder, std::shared_ptr<FolderHandle> parentHandle) {
+    void scanFolder(Folder* folder, std::shared_ptr<SharedFolderHandle> parentHandle) {
         const bool isRoot = folder->parent == nullptr;
         if (stopRequested()) return release(folder);
-        std::shared_ptr<FolderHandle> handle =
-            isRoot ? FolderHandle::openPath(rootPath_)
+        std::shared_ptr<SharedFolderHandle> handle =
+            isRoot ? SharedFolderHandle::openPath(rootPath_)
                    : parentHandle->openChild(builder_.nameOf(*folder->node));
         parentHandle.reset();
         if (!handle || !onScannedFileSystem(*handle, isRoot)) return release(folder);
@@ -165,7 +165,8 @@ class TreeScan {
         return blocks;
     }
 
-    void measureSlice(Folder* folder, FolderHandle& handle, const NameBlock& block, size_t slot) {
+    void measureSlice(Folder* folder, SharedFolderHandle& handle, const NameBlock& block,
+                      size_t slot) {
         int fd = handle.fd();
         std::uint64_t bytes =
             sumFileSizes(fd, block.names, rules_.keepFilesFrom, folder->kept[slot]);

@@ -9,17 +9,17 @@
 // length work and the kernel does not walk the whole path again for every folder. It closes
 // its descriptor when the last job that needs it lets go. A folder may give its descriptor
 // back early when too many are open; its subfolders are then opened through its ancestors.
-class FolderHandle : public std::enable_shared_from_this<FolderHandle> {
+class SharedFolderHandle : public std::enable_shared_from_this<SharedFolderHandle> {
   public:
-    ~FolderHandle();
-    FolderHandle(const FolderHandle&) = delete;
-    FolderHandle& operator=(const FolderHandle&) = delete;
+    ~SharedFolderHandle();
+    SharedFolderHandle(const SharedFolderHandle&) = delete;
+    SharedFolderHandle& operator=(const SharedFolderHandle&) = delete;
 
     // Opens the folder at the absolute `path` (a final symbolic link is followed, as the chosen
     // folder may be one); nullptr when it cannot be opened.
-    static std::shared_ptr<FolderHandle> openPath(const std::string& path);
+    static std::shared_ptr<SharedFolderHandle> openPath(const std::string& path);
     // Opens the subfolder `name` without following a symbolic link; nullptr when it cannot.
-    std::shared_ptr<FolderHandle> openChild(std::string_view name);
+    std::shared_ptr<SharedFolderHandle> openChild(std::string_view name);
 
     // The descriptor, or -1 once it was given back.
     int fd() const { return fd_; }
@@ -37,11 +37,11 @@ class FolderHandle : public std::enable_shared_from_this<FolderHandle> {
     static int openFolderPath(const std::string& path);
 
   private:
-    FolderHandle() = default;
+    SharedFolderHandle() = default;
     // A fresh descriptor for this folder: its own, duplicated, or reopened from an ancestor.
     int reopen() const;
 
     int fd_ = -1;
-    std::shared_ptr<FolderHandle> parent_;
+    std::shared_ptr<SharedFolderHandle> parent_;
     std::string name_;  // the name in the parent, or the whole path for a root
 };

@@ -1,4 +1,4 @@
-#include "diskusage/FolderHandle.h"
+#include "diskusage/SharedFolderHandle.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -24,14 +24,14 @@ int openAt(int base, const std::string& name, int flags) {
 
 }  // namespace
 
-FolderHandle::~FolderHandle() {
+SharedFolderHandle::~SharedFolderHandle() {
     if (fd_ >= 0) {
         ::close(fd_);
         openHandles.fetch_sub(1, std::memory_order_relaxed);
     }
 }
 
-int FolderHandle::openFolderPath(const std::string& path) {
+int SharedFolderHandle::openFolderPath(const std::string& path) {
     int fd = openAt(AT_FDCWD, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0 || errno != ENAMETOOLONG || path.empty() || path[0] != '/') return fd;
     int base = openAt(AT_FDCWD, "/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -48,21 +48,21 @@ int FolderHandle::openFolderPath(const std::string& path) {
     return base;
 }
 
-std::shared_ptr<FolderHandle> FolderHandle::openPath(const std::string& path) {
+std::shared_ptr<SharedFolderHandle> SharedFolderHandle::openPath(const std::string& path) {
     int fd = openFolderPath(path);
     if (fd < 0) return nullptr;
-    std::shared_ptr<FolderHandle> handle(new FolderHandle);
+    std::shared_ptr<SharedFolderHandle> handle(new SharedFolderHandle);
     handle->fd_ = fd;
     handle->name_ = path;
     openHandles.fetch_add(1, std::memory_order_relaxed);
     return handle;
 }
 
-int FolderHandle::reopen() const {
+int SharedFolderHandle::reopen() const {
     // Walk up to the nearest ancestor that still holds its descriptor, then down again one
     // component at a time, holding at most two descriptors.
-    std::vector<const FolderHandle*> chain;
-    const FolderHandle* node = this;
+    std::vector<const SharedFolderHandle*> chain;
+    const SharedFolderHandle* node = this;
     while (node->fd_ < 0 && node->parent_) {
         chain.push_back(node);
         node = node->parent_.get();
@@ -77,7 +77,7 @@ int FolderHandle::reopen() const {
     return base;
 }
 
-std::shared_ptr<FolderHandle> FolderHandle::openChild(std::string_view name) {
+std::shared_ptr<SharedFolderHandle> SharedFolderHandle::openChild(std::string_view name) {
     std::string childName(name);
     int fd;
     if (fd_ >= 0) {
@@ -89,7 +89,7 @@ std::shared_ptr<FolderHandle> FolderHandle::openChild(std::string_view name) {
         ::close(base);
     }
     if (fd < 0) return nullptr;
-    std::shared_ptr<FolderHandle> handle(new FolderHandle);
+    std::shared_ptr<SharedFolderHandle> handle(new SharedFolderHandle);
     handle->fd_ = fd;
     handle->parent_ = shared_from_this();
     handle->name_ = std::move(childName);
@@ -97,7 +97,7 @@ std::shared_ptr<FolderHandle> FolderHandle::openChild(std::string_view name) {
     return handle;
 }
 
-bool FolderHandle::releaseIfCrowded() {
+bool SharedFolderHandle::releaseIfCrowded() {
     if (fd_ < 0 || !parent_ ||
         openHandles.load(std::memory_order_relaxed) <= budget.load(std::memory_order_relaxed)) {
         return false;
@@ -108,7 +108,7 @@ bool FolderHandle::releaseIfCrowded() {
     return true;
 }
 
-void FolderHandle::measureBudget() {
+void SharedFolderHandle::measureBudget() {
     // Half of what the process may open, so that the rest of the program keeps room.
     rlimit limit{};
     long value = 512;
