@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "shell/ImageProvider.h"
+#include "shell/PaintText.h"
 
 namespace {
 
@@ -66,14 +67,9 @@ void CustomVolumView::paintEvent(QPaintEvent*) {
     painter.drawImage(QRect(20, 17, 48, 56), images.image(icon));
 
     painter.setPen(Qt::white);
-    QFont name = font();
-    name.setBold(true);
-    name.setPointSize(12);
-    painter.setFont(name);
-    QRect nameBox(88, 10, 420, 24);
-    painter.drawText(nameBox, Qt::AlignLeft | Qt::AlignVCenter,
-                     painter.fontMetrics().elidedText(QString::fromStdString(row_.volumeSize),
-                                                      Qt::ElideRight, nameBox.width()));
+    painter.setFont(boldFont(font(), 12));
+    drawElidedText(painter, QRect(88, 10, 420, 24), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(row_.volumeSize));
 
     if (auto level = row_.getPrograssImage(true)) {
         painter.drawImage(QRect(88, 38, 420, 18), images.image(QString::fromStdString(*level)));

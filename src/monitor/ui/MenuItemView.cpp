@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "shell/ImageProvider.h"
+#include "shell/PaintText.h"
 
 MenuItemView::MenuItemView(VolumeRow row, std::function<bool(std::int32_t)> eject, QWidget* parent)
     : QWidget(parent), row_(std::move(row)), eject_(std::move(eject)) {
@@ -36,14 +37,9 @@ void MenuItemView::paintEvent(QPaintEvent*) {
                   : row_.clicked          ? palette().highlightedText().color()
                                           : palette().windowText().color();
     painter.setPen(text);
-    QFont title = font();
-    title.setBold(true);
-    title.setPointSize(11);
-    painter.setFont(title);
-    QRect titleBox(47, 1, 200, 15);
-    painter.drawText(titleBox, Qt::AlignLeft | Qt::AlignVCenter,
-                     painter.fontMetrics().elidedText(QString::fromStdString(row_.volumeSize),
-                                                      Qt::ElideRight, titleBox.width()));
+    painter.setFont(boldFont(font(), 11));
+    drawElidedText(painter, QRect(47, 1, 200, 15), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(row_.volumeSize));
 
     QRect bar(47, 17, 200, 25);
     if (auto level = row_.getPrograssImage())

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "shell/ImageProvider.h"
+#include "shell/PaintText.h"
 
 CustomComInfoView::CustomComInfoView(std::array<ComputerInfoRow, 7> rows, QWidget* parent)
     : QWidget(parent), rows_(std::move(rows)) {
@@ -28,9 +29,7 @@ void CustomComInfoView::paintEvent(QPaintEvent*) {
         painter.drawText(cell.adjusted(44, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                          QString::fromStdString(rows_[i].title));
         painter.setFont(value);
-        QRect valueBox = cell.adjusted(200, 0, -10, 0);
-        painter.drawText(valueBox, Qt::AlignLeft | Qt::AlignVCenter,
-                         painter.fontMetrics().elidedText(QString::fromStdString(rows_[i].value),
-                                                          Qt::ElideRight, valueBox.width()));
+        drawElidedText(painter, cell.adjusted(200, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                       QString::fromStdString(rows_[i].value));
     }
 }
