@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "core/Log.h"
+#include "platform/linux/BoundedSpaceQuery.h"
 
 namespace fs = std::filesystem;
 
@@ -89,6 +90,7 @@ int preference(const MountEntry& entry) {
 LinuxVolumeSource::LinuxVolumeSource(PlatformContext context, SpaceQuery space)
     : context_(std::move(context)), devices_(context_), space_(std::move(space)) {
     if (!space_) space_ = measureWithStatvfs;
+    networkSpace_ = std::make_shared<BoundedSpaceQuery>(space_, kNetworkDeadline);
 }
 
 bool LinuxVolumeSource::isNetworkType(const std::string& fileSystemType) {
@@ -165,7 +167,8 @@ std::vector<VolumeFacts> LinuxVolumeSource::volumesOf(const std::vector<MountEnt
         if (!network) device = devices_.describe(entry.major, entry.minor);
         if (isHidden(entry, device)) continue;
 
-        auto space = space_(entry.mountPoint);
+        // A dead server must not stall the tick that enumerates on the main thread.
+        auto space = network ? (*networkSpace_)(entry.mountPoint) : space_(entry.mountPoint);
         if (!space || space->totalBytes == 0) continue;
 
         VolumeFacts volume;

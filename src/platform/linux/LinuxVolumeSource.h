@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "platform/PlatformContext.h"
@@ -17,6 +19,8 @@ struct VolumeSpace {
 // The volumes of /proc/self/mountinfo, classified with /sys and named from /dev/disk/by-label.
 // Pseudo file systems, snap images, repeated mounts of one file system and mounts in the
 // system's own folders (/proc, /sys, /dev, /run but /run/media, /boot, /snap) are not volumes.
+class BoundedSpaceQuery;
+
 class LinuxVolumeSource final : public VolumeSource {
   public:
     using SpaceQuery = std::function<std::optional<VolumeSpace>(const std::string& mountPoint)>;
@@ -40,4 +44,6 @@ class LinuxVolumeSource final : public VolumeSource {
     PlatformContext context_;
     SysfsBlockDevices devices_;
     SpaceQuery space_;
+    std::shared_ptr<BoundedSpaceQuery> networkSpace_;
+    static constexpr std::chrono::milliseconds kNetworkDeadline{300};
 };
