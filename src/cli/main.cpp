@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/CliOutput.h"
+#include "cli/DupesCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/SettingsCommand.h"
 #include "core/Log.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", "quillby 4.0");
     addSettingsCommand(app);
     addHistoryCommand(app);
+    addDupesCommand(app);
     if (argc <= 1) {
         std::cout << app.help();
         return 0;
