@@ -147,13 +147,15 @@ void printText(const TreeNode::Ptr& tree, const std::string& root, std::uint64_t
 }
 
 void printJsonResult(const TreeNode::Ptr& tree, const std::string& root, std::uint64_t threshold) {
-    auto groups = nlohmann::json::array();
+    // Ordered, so that the keys read as documented: root and threshold before the groups.
+    using Json = nlohmann::ordered_json;
+    auto groups = Json::array();
     for (const auto& group : tree->children()) {
         const auto& data = *group->nodeData();
-        auto members = nlohmann::json::array();
+        auto members = Json::array();
         for (const auto& member : group->children()) {
             const auto& leaf = *member->nodeData();
-            nlohmann::json modified = nullptr;
+            Json modified = nullptr;
             if (leaf.ModificationDate) modified = dateText(leaf.ModificationDate, true);
             members.push_back(
                 {{"path", leaf.name}, {"size", leaf.fileSize}, {"modified", modified}});
@@ -164,7 +166,8 @@ void printJsonResult(const TreeNode::Ptr& tree, const std::string& root, std::ui
                           {"size", data.fileSize},
                           {"members", members}});
     }
-    printJson({{"root", root}, {"threshold", threshold}, {"groups", groups}});
+    Json result = {{"root", root}, {"threshold", threshold}, {"groups", groups}};
+    std::cout << result.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
 void printCsv(const TreeNode::Ptr& tree) {
