@@ -4,17 +4,18 @@
 #include <sys/uio.h>
 #include <unistd.h>
 #include <cerrno>
+#include <string_view>
 
 namespace {
 
 constexpr std::uint64_t kPageSize = 4096;
 
-int openForReading(const std::string& path) {
+int openForReading(int folder, const char* name) {
     // O_NONBLOCK keeps a fifo or device that replaced a listed file from blocking the open; it
     // does nothing to reads of regular files.
     const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    int fd = ::open(path.c_str(), flags | O_NOATIME);
-    if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), flags);  // not the owner
+    int fd = ::openat(folder, name, flags | O_NOATIME);
+    if (fd < 0 && errno == EPERM) fd = ::openat(folder, name, flags);  // not the owner
     return fd;
 }
 
@@ -24,11 +25,33 @@ FileContentReader::FileContentReader() : buffer_(new unsigned char[ChunkSize]) {
 
 FileContentReader::~FileContentReader() {
     close();
+    if (folderFd_ >= 0) ::close(folderFd_);
+}
+
+int FileContentReader::folderOf(const std::string& path, std::string& name) {
+    // Files are mostly read folder by folder: keeping the folder open spares the kernel the
+    // lookup of every path component for every file.
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        name = path;
+        return AT_FDCWD;
+    }
+    name = path.substr(slash + 1);
+    std::string_view folder(path.data(), slash == 0 ? 1 : slash);
+    if (folderFd_ >= 0 && folder == folderPath_) return folderFd_;
+    if (folderFd_ >= 0) ::close(folderFd_);
+    folderPath_.assign(folder);
+    folderFd_ = ::open(folderPath_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd_ < 0) folderPath_.clear();
+    return folderFd_;
 }
 
 bool FileContentReader::open(const std::string& path) {
     close();
-    fd_ = openForReading(path);
+    std::string name;
+    int folder = folderOf(path, name);
+    fd_ = folder >= 0 || folder == AT_FDCWD ? openForReading(folder, name.c_str())
+                                            : openForReading(AT_FDCWD, path.c_str());
     if (fd_ < 0) {
         error_ = errno;
         return false;
@@ -43,11 +66,9 @@ bool FileContentReader::open(const std::string& path) {
         close();
         return false;
     }
-    // Without read-ahead the only pages brought into the cache are those asked for, so a page
-    // that a later chunk finds cached was cached by someone else and is left alone.
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_RANDOM);
     offset_ = 0;
     canProbeCache_ = true;
+    readAheadOff_ = false;
     return true;
 }
 
@@ -62,6 +83,15 @@ std::int64_t FileContentReader::readChunk(std::size_t count) {
         return -1;
     }
     if (count > ChunkSize) count = ChunkSize;
+    const auto fileSize = static_cast<std::uint64_t>(status_.st_size);
+    if (!readAheadOff_ && offset_ + count < fileSize) {
+        // Without read-ahead the only pages brought into the cache are those asked for (a
+        // probe for cached pages starts reading what it misses), so a page that a later chunk
+        // finds cached was cached by someone else and is left alone. A read to the end of the
+        // file needs no such care: read-ahead stops at the end.
+        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_RANDOM);
+        readAheadOff_ = true;
+    }
     std::size_t done = 0;
     while (done < count) {
         if (canProbeCache_) {
@@ -70,6 +100,7 @@ std::int64_t FileContentReader::readChunk(std::size_t count) {
             if (got > 0) {
                 done += static_cast<std::size_t>(got);
                 offset_ += static_cast<std::uint64_t>(got);
+                if (offset_ >= fileSize && done < count) break;  // the end: no need to ask again
                 continue;
             }
             if (got == 0) break;  // end of file
@@ -86,7 +117,7 @@ std::int64_t FileContentReader::readChunk(std::size_t count) {
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
         // A short plain read of a regular file means its end; no need to ask again.
-        if (offset_ >= static_cast<std::uint64_t>(status_.st_size) && done < count) break;
+        if (offset_ >= fileSize && done < count) break;
     }
     return static_cast<std::int64_t>(done);
 }

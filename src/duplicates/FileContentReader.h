@@ -38,13 +38,17 @@ class FileContentReader {
     int error() const { return error_; }
 
   private:
+    int folderOf(const std::string& path, std::string& name);
     std::int64_t readUncached(unsigned char* into, std::size_t count);
     void dropFromCache(std::uint64_t offset, std::uint64_t length);
 
     std::unique_ptr<unsigned char[]> buffer_;
     int fd_ = -1;
+    int folderFd_ = -1;
+    std::string folderPath_;
     struct stat status_ {};
     std::uint64_t offset_ = 0;
     bool canProbeCache_ = true;
+    bool readAheadOff_ = false;
     int error_ = 0;
 };

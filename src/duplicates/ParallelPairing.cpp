@@ -11,9 +11,10 @@
 namespace {
 
 constexpr std::size_t kHeadSize = 1024;
-// A head read costs one page anyway; reading a whole page also gives the whole checksum of
-// every file that fits in it, without a second open.
-constexpr std::size_t kFirstReadSize = 4096;
+// The first read of a file takes up to 64 KiB: for a file that fits, that is its whole
+// content, and a second open is spared; a larger file gives its head. One such read costs
+// about what a one-page read does, from the cache and from the disk.
+constexpr std::size_t kFirstReadSize = 64 * 1024;
 
 using Index = std::uint32_t;
 
@@ -39,13 +40,10 @@ ParallelPairing::ParallelPairing(WorkerPool& pool, const std::atomic<bool>& stop
 ParallelPairing::~ParallelPairing() = default;
 
 std::string ParallelPairing::currentPath() const {
-    std::lock_guard lock(currentMutex_);
-    return currentPath_;
-}
-
-void ParallelPairing::setCurrentPath(const std::string& path) {
-    std::lock_guard lock(currentMutex_);
-    currentPath_ = path;
+    std::lock_guard lock(itemsMutex_);
+    if (!items_ || items_->empty()) return lastPath_;
+    // Only the checksum fields of the items change while pairing, never their paths.
+    return (*items_)[current_.load(std::memory_order_relaxed)].filePathName;
 }
 
 FileContentReader& ParallelPairing::readerFor(unsigned worker) {
@@ -61,8 +59,9 @@ void ParallelPairing::addDone(std::size_t count) {
     }
 }
 
-void ParallelPairing::readHead(unsigned worker, fileAttrbItem& item, State& state) {
-    setCurrentPath(item.filePathName);
+void ParallelPairing::readHead(unsigned worker, std::size_t file, State& state) {
+    current_.store(file, std::memory_order_relaxed);
+    fileAttrbItem& item = (*items_)[file];
     FileContentReader& reader = readerFor(worker);
     if (!reader.open(item.filePathName)) {
         KVT_LOG("open file:%s failed", item.filePathName.c_str());
@@ -88,8 +87,9 @@ void ParallelPairing::readHead(unsigned worker, fileAttrbItem& item, State& stat
     }
 }
 
-void ParallelPairing::readWhole(unsigned worker, fileAttrbItem& item, State& state) {
-    setCurrentPath(item.filePathName);
+void ParallelPairing::readWhole(unsigned worker, std::size_t file, State& state) {
+    current_.store(file, std::memory_order_relaxed);
+    fileAttrbItem& item = (*items_)[file];
     FileContentReader& reader = readerFor(worker);
     if (!reader.open(item.filePathName)) {
         KVT_LOG("open file :%s failed", item.filePathName.c_str());
@@ -123,10 +123,44 @@ void ParallelPairing::readWhole(unsigned worker, fileAttrbItem& item, State& sta
     state = State::WholeKnown;
 }
 
+void ParallelPairing::readWholes(const std::vector<Index>& files, std::vector<State>& states) {
+    // Files of more than one chunk go to at most one thread per core, largest first (so that
+    // no big file is left for the end): long reads side by side make a spinning disk seek
+    // back and forth. The other threads read the small files meanwhile.
+    std::vector<Index> large, small;
+    for (Index file : files) {
+        ((*items_)[file].fileSize > FileContentReader::ChunkSize ? large : small).push_back(file);
+    }
+    std::stable_sort(large.begin(), large.end(), [&](Index a, Index b) {
+        return (*items_)[a].fileSize > (*items_)[b].fileSize;
+    });
+    const unsigned largeReaders = std::min(WorkerPool::machineThreadCount(), pool_.threadCount());
+    std::atomic<std::size_t> nextLarge{0}, nextSmall{0};
+    auto readFrom = [&](const std::vector<Index>& list, std::atomic<std::size_t>& next,
+                        unsigned worker) {
+        for (std::size_t i = next.fetch_add(1); i < list.size(); i = next.fetch_add(1)) {
+            if (stop_.load(std::memory_order_relaxed)) return;
+            readWhole(worker, list[i], states[list[i]]);
+            if (states[list[i]] != State::HeadKnown) addDone(1);
+        }
+    };
+    for (unsigned task = 0; task < pool_.threadCount(); ++task) {
+        pool_.submit([&, task](unsigned worker) {
+            if (task < largeReaders) readFrom(large, nextLarge, worker);
+            readFrom(small, nextSmall, worker);
+        });
+    }
+    pool_.waitUntilIdle();
+}
+
 void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
                                std::vector<std::vector<fileAttrbItem>>& runs) {
     const std::size_t count = candidates.size();
     total_ = count;
+    {
+        std::lock_guard lock(itemsMutex_);
+        items_ = &candidates;
+    }
     std::vector<State> states(count, State::Pending);
     auto& items = candidates;
 
@@ -157,7 +191,7 @@ void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
     pool_.forEachIndex(headWork.size(), [&](unsigned worker, std::size_t i) {
         if (stop_.load(std::memory_order_relaxed)) return;
         Index file = headWork[i];
-        readHead(worker, items[file], states[file]);
+        readHead(worker, file, states[file]);
         if (states[file] != State::HeadKnown) addDone(1);
     });
 
@@ -184,15 +218,7 @@ void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
             }
         }
     }
-    // Largest first, so that one big file does not keep a single thread busy at the end.
-    std::stable_sort(wholeWork.begin(), wholeWork.end(),
-                     [&](Index a, Index b) { return items[a].fileSize > items[b].fileSize; });
-    pool_.forEachIndex(wholeWork.size(), [&](unsigned worker, std::size_t i) {
-        if (stop_.load(std::memory_order_relaxed)) return;
-        Index file = wholeWork[i];
-        readWhole(worker, items[file], states[file]);
-        if (states[file] != State::HeadKnown) addDone(1);
-    });
+    readWholes(wholeWork, states);
 
     // A size bucket is settled when every file in it is: read, failed, or known to need no
     // whole checksum. Runs are given in listing order up to the first unsettled bucket, which
@@ -244,4 +270,7 @@ void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
         runs.push_back(std::move(run));
     }
     if (!stop_.load(std::memory_order_relaxed)) progress_.store(100, std::memory_order_relaxed);
+    std::lock_guard lock(itemsMutex_);
+    if (count > 0) lastPath_ = items[current_.load(std::memory_order_relaxed)].filePathName;
+    items_ = nullptr;
 }

@@ -35,10 +35,10 @@ class ParallelPairing {
   private:
     enum class State : std::uint8_t { Pending, Failed, HeadKnown, WholeKnown };
 
-    void readHead(unsigned worker, fileAttrbItem& item, State& state);
-    void readWhole(unsigned worker, fileAttrbItem& item, State& state);
+    void readHead(unsigned worker, std::size_t file, State& state);
+    void readWhole(unsigned worker, std::size_t file, State& state);
+    void readWholes(const std::vector<std::uint32_t>& files, std::vector<State>& states);
     FileContentReader& readerFor(unsigned worker);
-    void setCurrentPath(const std::string& path);
     void addDone(std::size_t count);
 
     WorkerPool& pool_;
@@ -47,6 +47,9 @@ class ParallelPairing {
     std::atomic<std::uint32_t> progress_{0};
     std::atomic<std::size_t> done_{0};
     std::size_t total_ = 0;
-    mutable std::mutex currentMutex_;
-    std::string currentPath_;
+    // The candidates being paired and the one read last: the path is looked up only when asked.
+    mutable std::mutex itemsMutex_;
+    std::vector<fileAttrbItem>* items_ = nullptr;
+    std::atomic<std::size_t> current_{0};
+    std::string lastPath_;
 };

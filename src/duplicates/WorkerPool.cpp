@@ -1,5 +1,6 @@
 #include "duplicates/WorkerPool.h"
 
+#include <algorithm>
 #include <atomic>
 
 WorkerPool::WorkerPool(unsigned threadCount) {
@@ -47,6 +48,10 @@ void WorkerPool::forEachIndex(std::size_t count,
 unsigned WorkerPool::machineThreadCount() {
     unsigned cores = std::thread::hardware_concurrency();
     return cores == 0 ? 1 : cores;
+}
+
+unsigned WorkerPool::readingThreadCount() {
+    return std::clamp(2 * machineThreadCount(), 8u, 32u);
 }
 
 void WorkerPool::run(unsigned worker) {

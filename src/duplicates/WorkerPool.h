@@ -30,8 +30,11 @@ class WorkerPool {
     // Indices are handed out in increasing order.
     void forEachIndex(std::size_t count, const std::function<void(unsigned, std::size_t)>& body);
 
-    // The number of threads that suits this machine: one per core.
+    // One thread per core: enough for work that computes.
     static unsigned machineThreadCount();
+    // Threads for work that mostly waits for the disk (listing folders, reading small files):
+    // two per core, at least 8 and at most 32, so that the disk always has requests queued.
+    static unsigned readingThreadCount();
 
   private:
     void run(unsigned worker);

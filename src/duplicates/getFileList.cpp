@@ -268,8 +268,6 @@ bool getFileList::getListAtPath(const std::string& root, std::vector<fileAttrbIt
         if (getAppDirectory(item, bundles, limit)) continue;
         // Only regular files: reading a fifo or device as content would hang or mislead.
         if (item.isFolder || !item.isRegularFile || item.size <= limit) continue;
-        KVT_LOG("file:%s filesize:%llu", item.path.c_str(),
-                static_cast<unsigned long long>(item.size));
         fileAttrbItem record;
         record.fileName = std::string(lastPathComponent(item.path));
         record.filePathName = std::move(item.path);
@@ -277,5 +275,9 @@ bool getFileList::getListAtPath(const std::string& root, std::vector<fileAttrbIt
         record.ModificationDate = item.modified;
         files.push_back(std::move(record));
     }
+    // One line for the whole listing: a line per file would fill the diagnostic log, which
+    // starts again at 20 MiB, with one search and push out everything else in it.
+    KVT_LOG("listed %zu files larger than %llu bytes and %zu bundles below %s", files.size(),
+            static_cast<unsigned long long>(limit), bundles.size(), root.c_str());
     return true;
 }
