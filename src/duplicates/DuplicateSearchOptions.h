@@ -4,7 +4,7 @@
 struct DuplicateSearchOptions {
     bool includeHidden = false;  // items with a path component starting with "."
     bool includeSystem = false;  // the system folders at the top of "/"
-    unsigned threadCount = 0;    // 0: one thread per core
+    unsigned threadCount = 0;    // 0: WorkerPool::readingThreadCount()
     // Pair the candidates one at a time with algorithm::getDuplicateFile, on one thread: the
     // plain form of the search, which the parallel form must match result for result.
     bool oneFileAtATime = false;

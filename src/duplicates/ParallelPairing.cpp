@@ -59,15 +59,20 @@ void ParallelPairing::addDone(std::size_t count) {
     }
 }
 
-void ParallelPairing::readHead(unsigned worker, std::size_t file, State& state) {
+FileContentReader* ParallelPairing::openFile(unsigned worker, std::size_t file, State& state) {
     current_.store(file, std::memory_order_relaxed);
-    fileAttrbItem& item = (*items_)[file];
     FileContentReader& reader = readerFor(worker);
-    if (!reader.open(item.filePathName)) {
-        KVT_LOG("open file:%s failed", item.filePathName.c_str());
-        state = State::Failed;
-        return;
-    }
+    if (reader.open((*items_)[file].filePathName)) return &reader;
+    KVT_LOG("open file:%s failed", (*items_)[file].filePathName.c_str());
+    state = State::Failed;
+    return nullptr;
+}
+
+void ParallelPairing::readHead(unsigned worker, std::size_t file, State& state) {
+    FileContentReader* opened = openFile(worker, file, state);
+    if (!opened) return;
+    FileContentReader& reader = *opened;
+    fileAttrbItem& item = (*items_)[file];
     std::int64_t got = reader.readChunk(kFirstReadSize);
     reader.close();
     if (got <= 0) {
@@ -88,14 +93,10 @@ void ParallelPairing::readHead(unsigned worker, std::size_t file, State& state) 
 }
 
 void ParallelPairing::readWhole(unsigned worker, std::size_t file, State& state) {
-    current_.store(file, std::memory_order_relaxed);
+    FileContentReader* opened = openFile(worker, file, state);
+    if (!opened) return;
+    FileContentReader& reader = *opened;
     fileAttrbItem& item = (*items_)[file];
-    FileContentReader& reader = readerFor(worker);
-    if (!reader.open(item.filePathName)) {
-        KVT_LOG("open file :%s failed", item.filePathName.c_str());
-        state = State::Failed;
-        return;
-    }
     std::uint64_t running = crc::initialValue;
     std::uint64_t total = 0;
     for (;;) {

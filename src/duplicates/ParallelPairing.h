@@ -35,6 +35,8 @@ class ParallelPairing {
   private:
     enum class State : std::uint8_t { Pending, Failed, HeadKnown, WholeKnown };
 
+    // Opens a candidate with the thread's reader; null (the file failed, logged) when it cannot.
+    FileContentReader* openFile(unsigned worker, std::size_t file, State& state);
     void readHead(unsigned worker, std::size_t file, State& state);
     void readWhole(unsigned worker, std::size_t file, State& state);
     void readWholes(const std::vector<std::uint32_t>& files, std::vector<State>& states);

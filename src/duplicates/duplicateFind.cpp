@@ -123,10 +123,12 @@ int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint6
     m_path = root;
     m_limittedSize = limit;
 
+    // Without its files cached, the search mostly waits for the disk: more threads than cores
+    // keep requests queued there (the large reads stay at one per core, see ParallelPairing).
     std::unique_ptr<WorkerPool> pool;
     if (!options_.oneFileAtATime) {
         pool = std::make_unique<WorkerPool>(
-            options_.threadCount ? options_.threadCount : WorkerPool::machineThreadCount());
+            options_.threadCount ? options_.threadCount : WorkerPool::readingThreadCount());
     }
     auto walker = std::make_shared<getFileList>(pool.get());
     walker->setSearchOptions(options_.includeHidden, options_.includeSystem);

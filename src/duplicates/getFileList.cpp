@@ -107,6 +107,16 @@ bool getFileList::skipsHiddenName(std::string_view path) const {
     return !m_bSearchHiddenFile && lastPathComponent(path).front() == '.';
 }
 
+void getFileList::addSubfolder(WalkedFolder& parent, std::string path,
+                               std::vector<WalkedFolder*>& toWalk) {
+    auto child = std::make_unique<WalkedFolder>();
+    child->path = std::move(path);
+    child->parent = &parent;
+    child->parentDevice = parent.device;
+    toWalk.push_back(child.get());
+    parent.items.push_back({{}, std::move(child)});
+}
+
 void getFileList::listWalkedFolder(WalkedFolder& folder, std::vector<WalkedFolder*>& subfolders) {
     if (isStopped()) {
         folder.state = WalkedFolder::State::Failed;
@@ -141,12 +151,7 @@ void getFileList::listWalkedFolder(WalkedFolder& folder, std::vector<WalkedFolde
         if (entry.kind == EntryKind::SymbolicLink || entry.kind == EntryKind::Missing) continue;
         if (skipsHiddenName(entry.path)) continue;
         if (entry.kind == EntryKind::Folder) {
-            auto child = std::make_unique<WalkedFolder>();
-            child->path = std::move(entry.path);
-            child->parent = &folder;
-            child->parentDevice = folder.device;
-            subfolders.push_back(child.get());
-            folder.items.push_back({{}, std::move(child)});
+            addSubfolder(folder, std::move(entry.path), subfolders);
         } else {
             folder.items.push_back({listedFile(entry), nullptr});
         }
@@ -232,12 +237,7 @@ bool getFileList::getDirectoryAtPath(const std::string& root, std::vector<Listed
                 if (!m_bSearchSystemDirectory && root == "/" && IsSystemDirectory(entry.path)) {
                     break;
                 }
-                auto child = std::make_unique<WalkedFolder>();
-                child->path = std::move(entry.path);
-                child->parent = &top;
-                child->parentDevice = top.device;
-                folders.push_back(child.get());
-                top.items.push_back({{}, std::move(child)});
+                addSubfolder(top, std::move(entry.path), folders);
                 break;
             }
             default:

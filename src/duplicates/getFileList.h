@@ -73,6 +73,8 @@ class getFileList {
   private:
     struct WalkedFolder;
     void setCurrentPath(const std::string& path);
+    static void addSubfolder(WalkedFolder& parent, std::string path,
+                             std::vector<WalkedFolder*>& toWalk);
     void listWalkedFolder(WalkedFolder& folder, std::vector<WalkedFolder*>& subfolders);
     void walkOnThisThread(WalkedFolder& folder);
     void walkOnPool(const std::vector<WalkedFolder*>& folders);

@@ -73,6 +73,11 @@ TEST_F(Dupes, PrintsGroupsAsTextJsonAndCsv) {
     EXPECT_NE(text.out.find(path("music/copy.mp3")), std::string::npos);
     EXPECT_NE(text.out.find("2 groups, 4 files"), std::string::npos);
 
+    auto progress = run({tree.path().string(), "--min-size", "0", "--json", "--progress"});
+    ASSERT_EQ(progress.status, 0);
+    EXPECT_TRUE(nlohmann::json::accept(progress.out));  // progress goes to standard error only
+    EXPECT_NE(progress.err.find("100%"), std::string::npos) << progress.err;
+
     auto csv = run({tree.path().string(), "--min-size", "0", "--csv"});
     ASSERT_EQ(csv.status, 0);
     EXPECT_EQ(csv.out.rfind("group,category,name,extension,path,size,modified\n", 0), 0u);
