@@ -46,7 +46,7 @@ int FileContentReader::folderOf(const std::string& path, std::string& name) {
     return folderFd_;
 }
 
-bool FileContentReader::open(const std::string& path) {
+bool FileContentReader::openDescriptor(const std::string& path) {
     close();
     std::string name;
     int folder = folderOf(path, name);
@@ -56,6 +56,14 @@ bool FileContentReader::open(const std::string& path) {
         error_ = errno;
         return false;
     }
+    offset_ = 0;
+    canProbeCache_ = true;
+    readAheadOff_ = false;
+    return true;
+}
+
+bool FileContentReader::open(const std::string& path) {
+    if (!openDescriptor(path)) return false;
     if (::fstat(fd_, &status_) != 0) {
         error_ = errno;
         close();
@@ -66,9 +74,14 @@ bool FileContentReader::open(const std::string& path) {
         close();
         return false;
     }
-    offset_ = 0;
-    canProbeCache_ = true;
-    readAheadOff_ = false;
+    return true;
+}
+
+bool FileContentReader::openListed(const std::string& path, std::uint64_t listedSize) {
+    if (!openDescriptor(path)) return false;
+    status_ = {};
+    status_.st_mode = S_IFREG;
+    status_.st_size = static_cast<off_t>(listedSize);
     return true;
 }
 

@@ -24,6 +24,11 @@ class FileContentReader {
     // component and without changing its access time where allowed. False (see error()) when it
     // cannot be opened or is not a regular file; a reader that was open is closed first.
     bool open(const std::string& path);
+    // Opens a file that a listing just found to be a regular file of `listedSize` bytes, without
+    // asking for its attributes again: the search opens tens of thousands of files. status()
+    // then holds only that size. A fifo or folder put in its place since fails at the first
+    // read; the size only decides when to stop asking for more.
+    bool openListed(const std::string& path, std::uint64_t listedSize);
     void close();
     bool isOpen() const { return fd_ >= 0; }
     // The file's attributes when it was opened (size, device and inode among them).
@@ -38,6 +43,7 @@ class FileContentReader {
     int error() const { return error_; }
 
   private:
+    bool openDescriptor(const std::string& path);
     int folderOf(const std::string& path, std::string& name);
     std::int64_t readUncached(unsigned char* into, std::size_t count);
     void dropFromCache(std::uint64_t offset, std::uint64_t length);

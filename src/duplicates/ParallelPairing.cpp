@@ -62,8 +62,9 @@ void ParallelPairing::addDone(std::size_t count) {
 FileContentReader* ParallelPairing::openFile(unsigned worker, std::size_t file, State& state) {
     current_.store(file, std::memory_order_relaxed);
     FileContentReader& reader = readerFor(worker);
-    if (reader.open((*items_)[file].filePathName)) return &reader;
-    KVT_LOG("open file:%s failed", (*items_)[file].filePathName.c_str());
+    const fileAttrbItem& item = (*items_)[file];
+    if (reader.openListed(item.filePathName, item.fileSize)) return &reader;
+    KVT_LOG("open file:%s failed", item.filePathName.c_str());
     state = State::Failed;
     return nullptr;
 }

@@ -88,6 +88,15 @@ TEST(FileContentReader, RefusesWhatIsNotARegularFile) {
     EXPECT_FALSE(reader.open((dir / "missing").string()));
     EXPECT_EQ(reader.error(), ENOENT);
     EXPECT_EQ(reader.readChunk(), -1);
+    // Trusting the listing: what took a file's place fails at the first read, not later.
+    fs::create_directory(dir / "folder");
+    for (const char* name : {"fifo", "folder"}) {
+        ASSERT_TRUE(reader.openListed((dir / name).string(), 7)) << name;
+        EXPECT_EQ(reader.readChunk(), -1) << name;
+    }
+    EXPECT_FALSE(reader.openListed((dir / "link").string(), 7));
+    ASSERT_TRUE(reader.openListed((dir / "file").string(), 7));
+    EXPECT_EQ(reader.readChunk(), 7);
 }
 
 TEST(FileContentReader, LeavesThePageCacheAsItFoundIt) {
