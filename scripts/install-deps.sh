@@ -9,6 +9,12 @@ packages=(
   nlohmann-json3-dev libisal-dev libsystemd-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth clang-format util-linux
+  # a tray host and input for the tests that drive the real program under Xvfb
+  trayer xdotool x11-utils
+  # clang brings libFuzzer (g++ has none) for the desktop-entry fuzz test
+  clang libclang-rt-14-dev
+  # pkexec starts the privileged helper with the user's consent
+  pkexec
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(jdupes rmlint fdupes rdfind gdu ncdu hyperfine time)

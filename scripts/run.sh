@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Shows the program from a build folder. Until the desktop window is part of the build, this is
-# the command line's view: its usage and the current settings.
+# Starts the desktop program from a build folder. Without a display it says so and shows the
+# command line's headless view instead: the boot volume, every volume, memory and machine facts.
 set -euo pipefail
 build="${1:-build/release}"
-"$build/src/cli/quillby" --help
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec "$build/src/monitor/quillby-pro"
+fi
+echo "No display here, so the desktop program cannot open; this is its command line's overview."
 echo
-"$build/src/cli/quillby" settings list
+"$build/src/cli/quillby" overview

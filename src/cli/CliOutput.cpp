@@ -36,6 +36,11 @@ void printJson(const nlohmann::json& value) {
     std::cout << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
+void printOrderedJson(const nlohmann::ordered_json& value) {
+    std::cout << value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+              << '\n';
+}
+
 std::string formatTable(const std::vector<std::vector<std::string>>& rows) {
     std::vector<size_t> widths;
     for (const auto& row : rows) {

@@ -25,6 +25,8 @@ int runCli(CLI::App& app, int argc, char** argv);
 void requireCommand(CLI::App& group);
 
 void printJson(const nlohmann::json& value);
+// The same, keeping the order in which the keys were added.
+void printOrderedJson(const nlohmann::ordered_json& value);
 
 // Lines of cells with each column padded to its widest cell (the last column is not padded).
 std::string formatTable(const std::vector<std::vector<std::string>>& rows);

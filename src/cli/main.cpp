@@ -1,10 +1,18 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include "cli/CleanCommand.h"
 #include "cli/CliOutput.h"
+#include "cli/DiskUsageCommand.h"
 #include "cli/DupesCommand.h"
+#include "cli/EjectCommand.h"
 #include "cli/HistoryCommand.h"
+#include "cli/LoginItemsCommand.h"
+#include "cli/MemoryCommand.h"
+#include "cli/OverviewCommand.h"
 #include "cli/SettingsCommand.h"
+#include "cli/SysinfoCommand.h"
+#include "cli/VolumesCommand.h"
 #include "core/Log.h"
 #include "core/PreferenceViewController.h"
 #include "core/SettingsKeys.h"
@@ -26,6 +34,14 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", "quillby 4.0");
     addSettingsCommand(app);
     addHistoryCommand(app);
+    addDiskUsageCommand(app);
+    addVolumesCommand(app);
+    addEjectCommand(app);
+    addMemoryCommands(app);
+    addSysinfoCommand(app);
+    addOverviewCommand(app);
+    addLoginItemsCommand(app);
+    addCleanCommand(app);
     addDupesCommand(app);
     if (argc <= 1) {
         std::cout << app.help();

@@ -78,4 +78,7 @@ inline constexpr const char* MouseYPos = "MouseYPos";
 inline constexpr const char* RootPath = "RootPath";
 inline constexpr const char* DecendingItem = "DecendingItem";
 inline constexpr const char* DirLevels = "DirLevels";
+// Entries a clean deleted with an item, and the items a folder-level failure stands for.
+inline constexpr const char* EntryCount = "EntryCount";
+inline constexpr const char* FailedPaths = "FailedPaths";
 }  // namespace EventKeys

@@ -11,10 +11,10 @@ PlainMainQueue::~PlainMainQueue() {
 }
 
 void PlainMainQueue::post(std::function<void()> task) {
-    {
-        std::lock_guard lock(mutex_);
-        tasks_.push_back(std::move(task));
-    }
+    // Notified under the lock: once the owner has run the task it may destroy the queue, and a
+    // notification after the unlock would then touch a destroyed condition variable.
+    std::lock_guard lock(mutex_);
+    tasks_.push_back(std::move(task));
     arrived_.notify_all();
 }
 

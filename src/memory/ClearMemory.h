@@ -1,10 +1,74 @@
 #pragma once
 
-// Runs the purge of memory and answers the program's own command-line purge mode.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "memory/MEMORY_INFO.h"
+#include "platform/MemorySource.h"
+#include "platform/ProcessLauncher.h"
+
+// The programs a purge may start, tried in this order: the system's own purge tool, the
+// program's privileged helper ("quillby-helper purge", through pkexec unless already root), and
+// last the program itself in its "fr" mode, which only logs.
+struct PurgeTools {
+    std::string systemTool;      // empty: Linux has no system purge tool
+    std::string helper;          // quillby-helper; empty when not installed
+    std::string pkexec;          // pkexec; empty when not installed
+    std::string selfExecutable;  // the program with the "fr" mode
+    bool runningAsRoot = false;
+
+    // The tools of this machine, found through the launcher.
+    static PurgeTools find(ProcessLauncher& launcher);
+};
+
+// Samples memory and runs purges. A purge is started and never waited for: later samples
+// notice that it ended.
 class ClearMemory {
   public:
+    enum class PurgeTool { None, System, Helper, Self };
+
+    // Missing services come from the installed platform; missing tools are looked up.
+    explicit ClearMemory(std::shared_ptr<MemorySource> source = nullptr,
+                         std::shared_ptr<ProcessLauncher> launcher = nullptr,
+                         std::optional<PurgeTools> tools = std::nullopt);
+    ~ClearMemory();
+    ClearMemory(const ClearMemory&) = delete;
+    ClearMemory& operator=(const ClearMemory&) = delete;
+
+    // Samples into the runner's figures (a failed sample keeps the previous ones), copies them to
+    // `destination` when given, and notices a finished purge ("Task finished. status = %d").
+    // Gives 0, or the error number of a failed sample.
+    int getMemoryInfo(MEMORY_INFO* destination = nullptr);
+    // Starts a purge; 1 when one is still running and nothing was started, else 0.
+    int clearMemory();
+    // True while a started purge has not been seen finished.
+    bool isRuning();
+    // Ends a running purge.
+    void stop();
+
+    // The latest figures.
+    const MEMORY_INFO& meminfo() const { return meminfo_; }
+    // Which tool the last purge started (None when it could not start).
+    PurgeTool lastTool() const { return lastTool_; }
+    // The exit status of the last purge seen finished (127 when it could not start).
+    std::optional<int> lastExitStatus() const { return lastExitStatus_; }
+    const PurgeTools& tools() const { return tools_; }
+
     // The "fr" mode: when the arguments after the program name hold "fr" followed by another
     // argument, logs "freeMemoy size=<that argument>" and gives 0 (end the process with status
     // 0). Otherwise gives -1 (start normally).
     static int freeMemory(int argc, const char* const* argv);
+
+  private:
+    std::unique_ptr<LaunchedProcess> startPurge();
+
+    std::shared_ptr<MemorySource> source_;
+    std::shared_ptr<ProcessLauncher> launcher_;
+    PurgeTools tools_;
+    MEMORY_INFO meminfo_{};
+    bool isRunFree_ = false;
+    std::unique_ptr<LaunchedProcess> task_;
+    PurgeTool lastTool_ = PurgeTool::None;
+    std::optional<int> lastExitStatus_;
 };

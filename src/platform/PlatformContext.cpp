@@ -30,6 +30,15 @@ std::vector<fs::path> pathListVariable(const char* name, std::string_view fallba
     return paths;
 }
 
+// The first of the variables that decide the messages' language and is set.
+std::string messagesLocaleVariable() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return value;
+    }
+    return "";
+}
+
 fs::path homeFolder() {
     const char* home = std::getenv("HOME");
     if (home && home[0] == '/') return home;
@@ -52,6 +61,8 @@ PlatformContext PlatformContext::fromEnvironment() {
     context.tempDir = absoluteVariable("TMPDIR", "/tmp");
     context.xdgConfigDirs = pathListVariable("XDG_CONFIG_DIRS", "/etc/xdg");
     context.xdgDataDirs = pathListVariable("XDG_DATA_DIRS", "/usr/local/share/:/usr/share/");
+    context.executableSearchPath = pathListVariable("PATH", "/usr/local/bin:/usr/bin:/bin");
+    context.messagesLocale = messagesLocaleVariable();
     return context;
 }
 
@@ -72,5 +83,6 @@ PlatformContext PlatformContext::underRoot(const fs::path& root) {
     context.tempDir = root / "tmp";
     context.xdgConfigDirs = {root / "etc/xdg"};
     context.xdgDataDirs = {root / "usr/local/share", root / "usr/share"};
+    context.executableSearchPath = {root / "usr/local/bin", root / "usr/bin", root / "bin"};
     return context;
 }

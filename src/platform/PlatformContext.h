@@ -22,6 +22,10 @@ struct PlatformContext {
     std::filesystem::path tempDir = "/tmp";
     std::vector<std::filesystem::path> xdgConfigDirs;
     std::vector<std::filesystem::path> xdgDataDirs;
+    // Where programs named without a folder are found ($PATH).
+    std::vector<std::filesystem::path> executableSearchPath;
+    // The language of messages, as a POSIX locale name ("de_DE.UTF-8"; "" for none).
+    std::string messagesLocale;
     uid_t uid = 0;
 
     // The program's identity on this platform.

@@ -2,14 +2,15 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/utsname.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
 
 #include "core/Log.h"
+#include "monitor/VolumesInfo.h"
 #include "platform/Services.h"
+#include "sysinfo/MachineFacts.h"
 
 namespace fs = std::filesystem;
 
@@ -59,12 +60,42 @@ void MacLog::logSysInfo(const fs::path& path) {
 
 void MacLog::logComInfo() {
     QWLog("hardware info");
-    utsname names{};
-    if (::uname(&names) == 0) {
-        QWLog("machine: %s", names.machine);
-        QWLog("os type: %s", names.sysname);
-        QWLog("os version: %s", names.release);
-        QWLog("host name: %s", names.nodename);
+    MachineFacts facts = MachineFacts::read();
+    auto logIfKnown = [](const char* format, const std::string& value) {
+        if (!value.empty()) QWLog(format, value.c_str());
+    };
+    logIfKnown("machine: %s", facts.machine);
+    logIfKnown("model: %s", facts.model);
+    if (facts.memorySize > 0) {
+        QWLog("memsize: %llu GB", static_cast<unsigned long long>(facts.memorySize >> 30));
+    }
+    logIfKnown("cpu vendor: %s", facts.cpuVendor);
+    logIfKnown("cpu type: %s", facts.cpuBrand);
+    logIfKnown("os type: %s", facts.osType);
+    logIfKnown("os version: %s", facts.osRelease);
+    logIfKnown("host name: %s", facts.hostname);
+    QWLog(" ");
+
+    QWLog("volume list");
+    VolumesInfo volumes;
+    for (const auto& volume : volumes.volsArray()) {
+        QWLog("volname=%s,totalSpace:%llu GB, freeSpace:%llu GB, root=%s",
+              volume.volumeName.c_str(), static_cast<unsigned long long>(volume.nTotalSize >> 30),
+              static_cast<unsigned long long>(volume.nFreeSize >> 30), volume.volRootDir.c_str());
+        if (volume.volRootDir == "/") QWLog("default volume");
+        if (auto device = volumes.factsOf(volume.volRefNumber)) {
+            QWLog("vMDeviceID:%s,Attrib:0x%x,ExtAttrib:0x%x,Server:0x%x",
+                  device->deviceName.c_str(), 0u, volumeAttributeBits(*device),
+                  device->network ? 1u : 0u);
+        }
     }
     QWLog(" ");
+}
+
+unsigned MacLog::volumeAttributeBits(const VolumeFacts& volume) {
+    unsigned bits = 0;
+    if (volume.externalBus) bits |= 1u << 27;
+    if (volume.removable) bits |= 1u << 25;
+    if (volume.ejectable) bits |= 1u;
+    return bits;
 }

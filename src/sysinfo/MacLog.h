@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/VolumeFacts.h"
+
 // The diagnostic log "orvane.log" in the program's data folder, into which the desktop program
 // sends every log line. A new or empty log starts with a hardware report.
 class MacLog {
@@ -21,8 +23,11 @@ class MacLog {
     static void deleteLog(const std::filesystem::path& path);
     // Writes "Orvane Log file: <path>" and the hardware report when the file is missing or empty.
     static void logSysInfo(const std::filesystem::path& path);
-    // Logs the hardware report.
+    // Logs the hardware report: the machine facts, then one line per mounted volume with its
+    // sizes in GiB, "default volume" for the boot volume, and its device line.
     static void logComInfo();
+    // A volume's facts in the log's attribute bits: 27 external bus, 25 removable, 0 ejectable.
+    static unsigned volumeAttributeBits(const VolumeFacts& volume);
 
     // Opens the log for appending without touching standard error (for the command line, whose
     // terminal output must stay its own). Gives the descriptor, or -1.

@@ -2,13 +2,36 @@
 
 #include <memory>
 
+#include "platform/PrivilegedHelperLauncher.h"
 #include "platform/Services.h"
+#include "platform/linux/AutostartLoginItems.h"
 #include "platform/linux/JsonPreferencesStore.h"
+#include "platform/linux/LinuxFileViewer.h"
+#include "platform/linux/LinuxHelperLauncher.h"
+#include "platform/linux/LinuxMachineFacts.h"
+#include "platform/linux/LinuxMemorySource.h"
+#include "platform/linux/LinuxMountChangeNotifier.h"
+#include "platform/linux/LinuxProcessLauncher.h"
 #include "platform/linux/LinuxSystemVersion.h"
+#include "platform/linux/LinuxVolumeEjector.h"
+#include "platform/linux/LinuxVolumeSource.h"
 
 void installLinuxPlatform(const PlatformContext& context) {
     Services::setContext(context);
     Services::install<PreferencesStore>(
         std::make_shared<JsonPreferencesStore>(context.appConfigFolder() / "preferences.json"));
     Services::install<SystemVersionSource>(std::make_shared<LinuxSystemVersion>(context));
+    Services::install<VolumeSource>(std::make_shared<LinuxVolumeSource>(context));
+    Services::install<VolumeEjector>(std::make_shared<LinuxVolumeEjector>());
+    Services::install<FileViewer>(std::make_shared<LinuxFileViewer>());
+    Services::install<MountChangeNotifierFactory>(std::make_shared<MountChangeNotifierFactory>(
+        [mountInfo =
+             context.procRoot / "self/mountinfo"]() -> std::unique_ptr<MountChangeNotifier> {
+            return std::make_unique<LinuxMountChangeNotifier>(mountInfo);
+        }));
+    Services::install<MemorySource>(std::make_shared<LinuxMemorySource>(context));
+    Services::install<ProcessLauncher>(std::make_shared<LinuxProcessLauncher>());
+    Services::install<MachineFactsSource>(std::make_shared<LinuxMachineFacts>(context));
+    Services::install<LoginItemsBackend>(std::make_shared<AutostartLoginItems>(context));
+    Services::install<PrivilegedHelperLauncher>(LinuxHelperLauncher::forContext(context));
 }

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Disk usage: times `quillby du` against du, gdu and ncdu on a generated corpus of about
+# 1,000,000 files in 50,000 folders, with warm and (when permitted) cold caches, and reports
+# peak memory. The corpus is made once under $QUILLBY_BENCH_DIR (default $TMPDIR/quillby-bench,
+# never inside the repository) and reused. Exits 1 when quillby's total is wrong.
+set -euo pipefail
+
+build="$(cd "${1:-build/release}" && pwd)"
+here="$(cd "$(dirname "$0")" && pwd)"
+work="${QUILLBY_BENCH_DIR:-${TMPDIR:-/tmp}/quillby-bench}"
+corpus="$work/diskusage-corpus"
+warmRuns="${QUILLBY_BENCH_RUNS:-5}"
+coldRuns="${QUILLBY_BENCH_COLD_RUNS:-3}"
+quillby="$build/src/cli/quillby"
+mkdir -p "$work/tools" "$work/home"
+
+generator="$work/tools/diskusage-corpus"
+if [ ! -x "$generator" ] || [ "$here/diskusage_corpus.cpp" -nt "$generator" ]; then
+  g++ -O2 -std=c++20 -o "$generator" "$here/diskusage_corpus.cpp"
+fi
+"$generator" "$corpus"
+
+for tool in du gdu ncdu /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh --bench"; exit 1; }
+done
+[ -x "$quillby" ] || { echo "missing $quillby: build the release first"; exit 1; }
+
+# The commands under test, each printing one total.
+export LC_ALL=C
+cmd_quillby=(env HOME="$work/home" "$quillby" du "$corpus" --depth 0 --json)
+cmd_du=(du -s -B1 --apparent-size "$corpus")
+cmd_gdu=(gdu -npsa --no-prefix "$corpus")
+cmd_ncdu=(ncdu -0 -x -o /dev/null "$corpus")
+tools=(quillby du gdu ncdu)
+
+# Correctness first: our total must equal the sum of st_size of every non-folder.
+expected="$(find "$corpus" ! -type d -printf '%s\n' | awk '{ s += $1 } END { printf "%.0f", s }')"
+ours="$("${cmd_quillby[@]}" | sed -n 's/^ *"size": \([0-9]*\).*/\1/p' | head -1)"
+echo "corpus: $corpus"
+echo "total: quillby $ours bytes, find $expected bytes (du and gdu count each hard-linked file once)"
+if [ "$ours" != "$expected" ]; then
+  echo "FAILED: quillby du's total differs from find's"
+  exit 1
+fi
+
+can_drop=0
+if [ -w /proc/sys/vm/drop_caches ] && (sync && echo 3 > /proc/sys/vm/drop_caches) 2>/dev/null; then
+  can_drop=1
+fi
+
+# One timed run of a tool: appends "seconds peak-kilobytes cpu-seconds" to its results of the
+# phase. CPU time (user + system, all threads) says more than wall time on a busy machine.
+measure() {
+  local tool="$1" phase="$2" out="$work/tools/time.out" start end
+  local -n command="cmd_$tool"
+  start="$EPOCHREALTIME"
+  /usr/bin/time -o "$out" -f "%M %U %S" "${command[@]}" >/dev/null 2>&1
+  end="$EPOCHREALTIME"
+  tail -1 "$out" | awk -v s="$start" -v e="$end" '{ printf "%.4f %d %.2f\n", e - s, $1, $2 + $3 }' \
+    >> "$work/tools/$tool.$phase"
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+report() {
+  local phase="$1" runs="$2" oursTime oursMemory
+  echo
+  echo "$phase cache (median of $runs runs, peak resident memory)"
+  printf '  %-8s %9s %9s %8s %13s\n' tool seconds "peak MB" "cpu s" "peer/quillby"
+  oursTime="$(cut -d' ' -f1 "$work/tools/quillby.$phase" | median)"
+  oursMemory="$(cut -d' ' -f2 "$work/tools/quillby.$phase" | median)"
+  for tool in "${tools[@]}"; do
+    local seconds memory cpu
+    seconds="$(cut -d' ' -f1 "$work/tools/$tool.$phase" | median)"
+    memory="$(cut -d' ' -f2 "$work/tools/$tool.$phase" | median)"
+    cpu="$(cut -d' ' -f3 "$work/tools/$tool.$phase" | median)"
+    awk -v t="$tool" -v s="$seconds" -v m="$memory" -v c="$cpu" -v o="$oursTime" \
+      'BEGIN { printf "  %-8s %9.3f %9.1f %8.2f %12.2fx\n", t, s, m / 1024, c, s / o }'
+    if [ "$phase" = warm ] && [ "$tool" != quillby ]; then
+      local target=1.5
+      [ "$tool" = ncdu ] && target=3
+      awk -v s="$seconds" -v o="$oursTime" -v t="$target" -v n="$tool" \
+        'BEGIN { printf "           target %sx faster than %s: %s\n", t, n, (s / o >= t ? "met" : "MISSED") }'
+    fi
+    if [ "$tool" = gdu ]; then
+      echo "           target less memory than gdu: $([ "$oursMemory" -lt "$memory" ] && echo met || echo MISSED)"
+    fi
+  done
+}
+
+rm -f "$work"/tools/*.warm "$work"/tools/*.cold
+for tool in "${tools[@]}"; do  # warm the cache
+  declare -n command="cmd_$tool"
+  "${command[@]}" >/dev/null 2>&1
+done
+for ((round = 0; round < warmRuns; round++)); do
+  for tool in "${tools[@]}"; do measure "$tool" warm; done
+done
+report warm "$warmRuns"
+
+if [ "$can_drop" = 1 ]; then
+  for ((round = 0; round < coldRuns; round++)); do
+    for tool in "${tools[@]}"; do
+      sync
+      echo 3 > /proc/sys/vm/drop_caches
+      measure "$tool" cold
+    done
+  done
+  report cold "$coldRuns"
+else
+  echo
+  echo "cold cache: skipped (writing /proc/sys/vm/drop_caches needs root)"
+fi
+echo
+echo "Note: timings on a shared or busy machine are noisy; compare ratios from one run."

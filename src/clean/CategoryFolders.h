@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "clean/CleanFolder.h"
+#include "clean/InternalVolumeSource.h"
+#include "platform/PlatformContext.h"
+
+// Where each clean category looks on this machine, and what it may delete there.
+class CategoryFolders {
+  public:
+    // Folders under the roots of `context`; the trash category asks `volumes` (may be null:
+    // then only the home trash is used).
+    CategoryFolders(PlatformContext context, std::shared_ptr<const InternalVolumeSource> volumes);
+
+    // The category's folders, whether or not they exist (the package caches and the sticky
+    // trash folders are the exceptions: only those present are given). Nothing for an id
+    // outside 0 ... 5.
+    std::vector<std::filesystem::path> getFolderPath(int category) const;
+    // The same folders, each with its category's rule. A folder that is the file-system root,
+    // the home folder or a folder above it is left out (logged) unless its rule is made for the
+    // home folder: a misconfigured XDG folder must never have a whole home walked and emptied.
+    std::vector<CleanFolder> cleanFolders(int category) const;
+
+    // The download folder: XDG_DOWNLOAD_DIR of user-dirs.dirs, else ~/Downloads. Nothing when
+    // user-dirs.dirs sets it to the home folder (the freedesktop way to turn it off).
+    std::optional<std::filesystem::path> downloadFolder() const;
+
+  private:
+    std::vector<CleanFolder> foldersWithRules(int category) const;
+    std::vector<CleanFolder> trashFolders() const;
+    bool holdsHome(const std::filesystem::path& folder) const;
+
+    PlatformContext context_;
+    std::shared_ptr<const InternalVolumeSource> volumes_;
+};

@@ -1,0 +1,20 @@
+#include "clean/CleanFileInfo.h"
+
+#include "core/UtilityFunction.h"
+
+CleanFileInfo::CleanFileInfo(std::string icon, std::string name, std::string path, std::string size,
+                             std::uint64_t fileSizeNum)
+    : icon(std::move(icon)),
+      name(std::move(name)),
+      path(std::move(path)),
+      size(std::move(size)),
+      fileSizeNum(fileSizeNum) {}
+
+CleanFileInfo CleanFileInfo::copy() const {
+    return CleanFileInfo(icon, name, path, size, fileSizeNum);
+}
+
+bool CleanFileInfo::compareBySize(const CleanFileInfo& other) const {
+    return UtilityFunction::getVolSpaceFromString(size) >
+           UtilityFunction::getVolSpaceFromString(other.size);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// One listed item of a clean list (a cleanable entry of a category folder) with its size and
+// check state.
+struct CleanFileInfo {
+    std::string icon;  // a desktop icon-theme name for the entry's kind (display only)
+    std::string name;  // the entry's own name
+    std::string path;  // its absolute path
+    std::uint64_t count = 0;
+    std::string size;  // the size text of fileSizeNum
+    std::uint64_t fileSizeNum = 0;
+    bool bIsSelected = false;
+
+    CleanFileInfo() = default;
+    // A record of an item, not checked.
+    CleanFileInfo(std::string icon, std::string name, std::string path, std::string size,
+                  std::uint64_t fileSizeNum);
+
+    // A new record of the same item with the check state cleared.
+    CleanFileInfo copy() const;
+    // True when this record's size text reads back larger than the other's (larger first).
+    bool compareBySize(const CleanFileInfo& other) const;
+};

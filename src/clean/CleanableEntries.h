@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "clean/CleanFolder.h"
+#include "core/EntryJudge.h"
+#include "core/FolderHandle.h"
+#include "core/TreeMeasure.h"
+
+// An entry of a category folder that its rule lets go, with the open folder holding it.
+struct CleanableEntry {
+    const FolderHandle* parent = nullptr;
+    std::string parentPath;
+    std::string name;
+    EntryKind kind = EntryKind::Other;
+    std::uint64_t ownSize = 0;  // the entry's own size (for a folder, that of the folder entry)
+    EntryVerdict verdict = EntryVerdict::Clean;
+    int depth = 1;
+
+    std::string path() const { return parentPath + "/" + name; }
+};
+
+// Finds the cleanable entries of a category folder: the entries its rule lets go, looking into
+// the folders the rule says to look into (never into one it keeps, never through a link,
+// never into another file system).
+class CleanableEntries {
+  public:
+    using Visitor = std::function<bool(const CleanableEntry& entry)>;
+
+    // Calls `visit` for every top-most cleanable entry, in listing order, parents first; stops
+    // when it gives false. The entry may be deleted by the visitor. A folder inside that cannot
+    // be read is logged and skipped. Gives false when the folder itself cannot be opened (it is
+    // missing, a link or unreadable) or the visitor stopped.
+    static bool forEach(const CleanFolder& folder, const Visitor& visit);
+
+    enum class Lookup { Visited, Gone, Refused };
+    // Finds a listed item again, judging every folder on the way and the item itself anew, and
+    // calls `visit` for it. Gone: it no longer exists. Refused: it lies outside the folder, or
+    // the rule no longer lets it go, or the way to it changed (a link, another file system).
+    static Lookup withItem(const CleanFolder& folder, const std::filesystem::path& item,
+                           const Visitor& visit);
+
+    // What the entry holds that the rule lets go: its bytes and its entries (itself included).
+    // `stopped` tells whether the walk's stop request cut it short.
+    static TreeTotals measure(const CleanFolder& folder, const CleanableEntry& entry,
+                              TreeMeasure::Options options = {}, bool* stopped = nullptr);
+};

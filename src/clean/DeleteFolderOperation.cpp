@@ -1,0 +1,126 @@
+#include "clean/DeleteFolderOperation.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
+#include "clean/CleanEntryRemover.h"
+#include "clean/CleanableEntries.h"
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/Log.h"
+#include "core/PrivilegedAuthorization.h"
+
+namespace {
+
+// Emptying a folder takes the right to change the folder itself (its parent does not matter).
+bool userMayChange(const std::filesystem::path& folder) {
+    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+bool folderExists(const std::filesystem::path& folder) {
+    return ::faccessat(AT_FDCWD, folder.c_str(), F_OK, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;
+}
+
+}  // namespace
+
+DeleteFolderOperation::DeleteFolderOperation(std::vector<CleanFolder> folderPathArr,
+                                             Options options)
+    : folderPathArr_(std::move(folderPathArr)), options_(std::move(options)) {
+    if (!options_.authorization) {
+        options_.authorization = &PrivilegedAuthorization::sharedAuthorization();
+    }
+    if (!options_.isDeletableFolder) options_.isDeletableFolder = userMayChange;
+}
+
+void DeleteFolderOperation::main() {
+    auto& bus = EventBus::defaultCenter();
+    bus.post(Events::BeginFastClean);
+    if (isCancelled()) {
+        bus.post(Events::FastCleanCanceled);
+        return;
+    }
+    for (const auto& folder : folderPathArr_) {
+        if (isCancelled()) {
+            bus.post(Events::FastCleanCanceled);
+            return;
+        }
+        // A missing folder holds nothing to delete; it is not a protected one.
+        if (!folderExists(folder.path)) continue;
+        std::vector<std::string> failedPaths;
+        if (!options_.isDeletableFolder(folder.path) ||
+            !emptyDeletableFolder(folder, failedPaths)) {
+            emptyProtectedFolder(folder, failedPaths);
+        }
+        folder.rule->afterFolderEmptied(folder.path);
+    }
+    bus.post(Events::FastCleanFinish);
+}
+
+void DeleteFolderOperation::postResult(const CleanableEntry& entry, const RemovalReport& report) {
+    UserInfo info{{EventKeys::FilePath, entry.path()}, {EventKeys::FileSize, entry.ownSize}};
+    if (report.failed()) {
+        EventBus::defaultCenter().post(Events::DeleteFileFailed, {}, std::move(info));
+        return;
+    }
+    info[EventKeys::EntryCount] = report.removedEntries;
+    EventBus::defaultCenter().post(Events::DeleteFileSuccess, {}, std::move(info));
+}
+
+bool DeleteFolderOperation::emptyDeletableFolder(const CleanFolder& folder,
+                                                 std::vector<std::string>& failedPaths) {
+    auto& bus = EventBus::defaultCenter();
+    if (isCancelled()) {
+        bus.post(Events::FastCleanCanceled);
+        return false;
+    }
+    bool cancelled = false;
+    CleanEntryRemover remover(folder, nullptr);
+    CleanableEntries::forEach(folder, [&](const CleanableEntry& entry) {
+        if (isCancelled()) {
+            bus.post(Events::FastCleanCanceled);
+            cancelled = true;
+            return false;
+        }
+        RemovalReport report = remover.remove(entry);
+        if (!report.failed()) {
+            postResult(entry, report);
+            return true;
+        }
+        // Left for the protected pass, which reports it.
+        for (const auto& failure : report.failures) {
+            QWLog("Clean deletable folder failed: %s (%s)", failure.path.c_str(),
+                  std::strerror(failure.error));
+        }
+        failedPaths.push_back(entry.path());
+        return true;
+    });
+    return !cancelled && failedPaths.empty();
+}
+
+void DeleteFolderOperation::emptyProtectedFolder(const CleanFolder& folder,
+                                                 const std::vector<std::string>& failedPaths) {
+    auto& bus = EventBus::defaultCenter();
+    if (isCancelled()) {
+        bus.post(Events::FastCleanCanceled);
+        return;
+    }
+    if (!options_.authorization->getAuthorizationRet()) {
+        UserInfo info{{EventKeys::FilePath, folder.path.string()}};
+        if (!failedPaths.empty()) info[EventKeys::FailedPaths] = failedPaths;
+        bus.post(Events::DeleteFileFailed, {}, std::move(info));
+        return;
+    }
+    CleanEntryRemover remover(folder, options_.authorization);
+    CleanableEntries::forEach(folder, [&](const CleanableEntry& entry) {
+        if (isCancelled()) {
+            bus.post(Events::FastCleanCanceled);
+            return false;
+        }
+        RemovalReport report = remover.remove(entry);
+        if (report.failed()) QWLog("Delete file failed: %s", entry.path().c_str());
+        postResult(entry, report);
+        return true;
+    });
+}

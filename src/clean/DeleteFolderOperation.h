@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "clean/CleanFolder.h"
+#include "core/OperationQueue.h"
+
+class PrivilegedAuthorization;
+struct CleanableEntry;
+struct RemovalReport;
+
+// The quick clean: empties whole category folders (as far as their rules allow), keeping the
+// folders themselves. Reports by events, on the operation's thread and with no sender:
+// "BeginFastClean" once; "DeleteFileSuccess" / "DeleteFileFailed" {"FilePath", "FileSize" (the
+// entry's own size), "EntryCount" (entries deleted, on success)} per cleanable entry; one
+// "DeleteFileFailed" naming a folder the user may not change when no administrator
+// authorization is held (its "FailedPaths" lists what an earlier attempt could not delete);
+// "FastCleanFinish" at the end; "FastCleanCanceled" whenever it notices a cancellation.
+class DeleteFolderOperation : public Operation {
+  public:
+    struct Options {
+        // The rights used for what the user may not delete (nullptr: the shared instance).
+        PrivilegedAuthorization* authorization = nullptr;
+        // Whether the user may empty a folder without privileges (default: it may change it).
+        std::function<bool(const std::filesystem::path&)> isDeletableFolder;
+    };
+
+    DeleteFolderOperation(std::vector<CleanFolder> folderPathArr, Options options);
+    explicit DeleteFolderOperation(std::vector<CleanFolder> folderPathArr)
+        : DeleteFolderOperation(std::move(folderPathArr), Options{}) {}
+
+    void main() override;
+
+  private:
+    bool emptyDeletableFolder(const CleanFolder& folder, std::vector<std::string>& failedPaths);
+    void emptyProtectedFolder(const CleanFolder& folder,
+                              const std::vector<std::string>& failedPaths);
+    void postResult(const CleanableEntry& entry, const RemovalReport& report);
+
+    std::vector<CleanFolder> folderPathArr_;
+    Options options_;
+};

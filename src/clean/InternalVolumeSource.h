@@ -1,0 +1,14 @@
+#pragma once
+
+#include <filesystem>
+#include <vector>
+
+// The mount points of the machine's internal (fixed, local) volumes, the root included, in the
+// order of the volume list. The trash category looks for trash folders on them.
+class InternalVolumeSource {
+  public:
+    virtual ~InternalVolumeSource() = default;
+    // Mount points of internal volumes; network, optical, external and removable ones are left
+    // out.
+    virtual std::vector<std::filesystem::path> internalVolumeRoots() const = 0;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "clean/CleanFolder.h"
+#include "clean/DeleteFolderOperation.h"
+#include "core/OperationQueue.h"
+#include "core/TreeMeasure.h"
+
+// Where a quick clean stands while it deletes.
+struct QuickCleanProgress {
+    std::string curDeleteFile;         // the item just deleted or failed
+    std::uint64_t deletedEntries = 0;  // entries deleted so far
+    std::uint64_t fileCount = 0;       // entries the scan found
+    double progressVal = 0;            // percent of fileCount, at most 100
+};
+
+// The closing figures of a quick clean.
+struct QuickCleanResult {
+    std::uint64_t fileCount = 0;           // entries the scan found
+    std::uint64_t totalSize = 0;           // bytes the scan found
+    std::uint64_t cleanedCount = 0;        // entries gone afterwards
+    std::uint64_t cleanedSize = 0;         // bytes gone afterwards
+    std::vector<std::string> failedPaths;  // every item reported as not deleted
+    bool cancelled = false;
+};
+
+// Runs the quick clean of a set of category folders on a serial queue of its own: the
+// scan (BrowseFolderOperation), then the folder-emptying operation, then a second scan, so that
+// the closing figures say what really went rather than what was hoped to go.
+class QuickCleanSession {
+  public:
+    QuickCleanSession(std::vector<CleanFolder> folders, DeleteFolderOperation::Options options);
+
+    // Measures what the folders hold that may be cleaned; `onFolder` hears of each folder as it
+    // starts. Blocks until done.
+    TreeTotals scan(const std::function<void(const std::string& folder)>& onFolder = {});
+    // Empties the folders (after scan()), reporting progress on the operation's thread, and
+    // gives the closing figures. Blocks until done.
+    QuickCleanResult clean(const std::function<void(const QuickCleanProgress&)>& onProgress = {});
+    // Stops the running step (from another thread); it ends at its next entry.
+    void cancel();
+
+  private:
+    std::vector<CleanFolder> folders_;
+    DeleteFolderOperation::Options options_;
+    TreeTotals scanned_;
+    OperationQueue queue_;
+};

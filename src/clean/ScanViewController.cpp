@@ -1,0 +1,260 @@
+#include "clean/ScanViewController.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "clean/CleanEntryRemover.h"
+#include "clean/CleanableEntries.h"
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/FolderUtilities.h"
+#include "core/Log.h"
+#include "core/PreferenceViewController.h"
+#include "core/TaskStopper.h"
+#include "core/ThreadWorker.h"
+#include "core/UtilityFunction.h"
+
+namespace {
+
+std::string iconNameFor(EntryKind kind) {
+    switch (kind) {
+        case EntryKind::Directory:
+            return "folder";
+        case EntryKind::Symlink:
+            return "inode-symlink";
+        default:
+            return "text-x-generic";
+    }
+}
+
+bool sharedStopRequested() {
+    return TaskStopper::sharedTaskStopper().getStopFlags();
+}
+
+}  // namespace
+
+ScanViewController::ScanViewController(int tag) : aTag(tag), dicKeyStr(std::to_string(tag)) {}
+
+ScanViewController::~ScanViewController() {
+    // The worker's job refers to this controller: it must end first.
+    if (worker_) worker_->waitUntilFinished();
+}
+
+void ScanViewController::beginScanTask(std::vector<CleanFolder> folders) {
+    if (worker_) worker_->waitUntilFinished();
+    folders_ = std::move(folders);
+    bIsStopTask = false;
+    scanFinished.set(false);
+    scanFiles.set({});
+    worker_ =
+        ThreadWorker::workOn("ScanViewController", "scanFolder_worker:",
+                             ThreadWorker::Method([this](const std::any&) { scanFolder_worker(); }),
+                             {}, [this](const std::any&) { scanTaskFinished(); });
+}
+
+void ScanViewController::cancelScanTask() {
+    if (worker_) worker_->markAsCancelled();
+}
+
+void ScanViewController::scanFolder_worker() {
+    std::vector<CleanFileInfo> output;
+    output.reserve(100);
+    std::uint64_t total = 0;
+    for (const auto& folder : folders_) {
+        if (bIsStopTask) break;
+        QWLog("Scan folder: %s", folder.path.c_str());
+        total = scanDirectory(folder, total, output);
+    }
+    scanFiles.set(std::move(output));
+}
+
+std::uint64_t ScanViewController::scanDirectory(const CleanFolder& folder, std::uint64_t totalSize,
+                                                std::vector<CleanFileInfo>& output) {
+    CleanableEntries::forEach(folder, [&](const CleanableEntry& entry) {
+        if (bIsStopTask) return false;
+        TreeTotals totals = CleanableEntries::measure(
+            folder, entry,
+            {.shouldStop = sharedStopRequested, .threads = TreeMeasure::machineThreads()});
+        output.emplace_back(iconNameFor(entry.kind), entry.name, entry.path(),
+                            UtilityFunction::convertVolSpace(totals.bytes), totals.bytes);
+        totalSize += totals.bytes;
+        filesSize.set(UtilityFunction::convertVolSpace(totalSize));
+        return true;
+    });
+    return totalSize;
+}
+
+void ScanViewController::scanTaskFinished() {
+    EventBus::defaultCenter().post(Events::cleanShowSelectNumInBottom);
+    scanFinished.set(true);
+    worker_.reset();
+}
+
+void ScanViewController::beginCleanTask() {
+    if (worker_) worker_->waitUntilFinished();
+    iCleanSize = 0;
+    cleanFinished.set(false);
+    worker_ = ThreadWorker::workOn(
+        "ScanViewController",
+        "fastClean_worker:", ThreadWorker::Method([this](const std::any&) { fastClean_worker(); }),
+        {}, [this](const std::any&) { cleanTaskFinished(); });
+}
+
+void ScanViewController::cancelFastClean() {
+    if (worker_) worker_->markAsCancelled();
+}
+
+const CleanFolder* ScanViewController::folderHolding(const std::string& path) const {
+    std::filesystem::path item(path);
+    for (const auto& folder : folders_) {
+        auto relative = item.lexically_relative(folder.path);
+        if (!relative.empty() && *relative.begin() != "..") return &folder;
+    }
+    return nullptr;
+}
+
+void ScanViewController::fastClean_worker() {
+    getSelectPath("clean");
+    std::vector<std::string> deleted;
+    for (const auto& record : selDelFiles) {
+        std::uint64_t total = UtilityFunction::getVolSpaceFromString(filesSize.get());
+        const CleanFolder* folder = folderHolding(record.path);
+        bool gone = false;
+        std::uint64_t size = 0;
+        std::string reason = "not in a folder of this category";
+        if (folder) {
+            auto lookup =
+                CleanableEntries::withItem(*folder, record.path, [&](const CleanableEntry& entry) {
+                    size = CleanableEntries::measure(*folder, entry).bytes;
+                    RemovalReport report = CleanEntryRemover(*folder, nullptr).remove(entry);
+                    gone = !report.failed();
+                    if (!gone) reason = std::strerror(report.failures.front().error);
+                    return true;
+                });
+            if (lookup == CleanableEntries::Lookup::Gone) gone = true;
+            if (lookup == CleanableEntries::Lookup::Refused) reason = "no longer cleanable";
+        }
+        if (!gone) {
+            QWLog("Clean deletable file failed: %s-%s", record.path.c_str(), reason.c_str());
+            continue;
+        }
+        deleted.push_back(record.path);
+        filesSize.set(UtilityFunction::convertVolSpace(total > size ? total - size : 0));
+        iCleanSize += size;
+    }
+    auto isDeleted = [&deleted](const CleanFileInfo& record) {
+        return std::find(deleted.begin(), deleted.end(), record.path) != deleted.end();
+    };
+    auto remaining = scanFiles.get();
+    std::erase_if(remaining, isDeleted);
+    scanFiles.set(std::move(remaining));
+    std::erase_if(selDelFiles, isDeleted);
+}
+
+void ScanViewController::cleanTaskFinished() {
+    cleanFinished.set(true);
+    worker_.reset();
+}
+
+void ScanViewController::getSelectPath(const std::string& tag) {
+    selDelFiles.clear();
+    for (const auto& record : scanFiles.get()) {
+        if (record.bIsSelected) selDelFiles.push_back(record);
+    }
+    if (!tag.empty()) selectAllOn = false;
+}
+
+void ScanViewController::setObjectValueForCheckBox(int row) {
+    auto records = scanFiles.get();
+    if (row < 0 || row >= static_cast<int>(records.size())) return;
+    records[row].bIsSelected = !records[row].bIsSelected;
+    isSlected = records[row].bIsSelected;
+    scanFiles.set(std::move(records));
+    getSelectAllOrNull();
+    EventBus::defaultCenter().post(Events::cleanShowSelectNumInBottom, isSlected);
+}
+
+bool ScanViewController::CellClick(int row, bool cellWasOn) {
+    if (!cellWasOn) return true;
+    QWLog("CellClick=%d", row);
+    auto records = scanFiles.get();
+    std::string icon =
+        (row >= 0 && row < static_cast<int>(records.size())) ? records[row].icon : std::string();
+    EventBus::defaultCenter().post(
+        Events::selectedRowInFastClean, row,
+        {{EventKeys::isSelect, isSlected}, {EventKeys::iconImage, icon}});
+    return false;
+}
+
+void ScanViewController::setAllChecks(bool on) {
+    auto records = scanFiles.get();
+    for (auto& record : records) record.bIsSelected = on;
+    scanFiles.set(std::move(records));
+}
+
+void ScanViewController::cleanShowSelectNumInBottom(bool on) {
+    setAllChecks(on);
+    getSelectAllOrNull();
+    auto records = scanFiles.get();
+    bool last = !records.empty() && records.back().bIsSelected;
+    EventBus::defaultCenter().post(
+        Events::cleanShowSelectNumInBottom, last,
+        {{EventKeys::startButton, on}, {EventKeys::animation, std::string("animation")}});
+}
+
+void ScanViewController::setAllCheckBoxSelect() {
+    setAllChecks(true);
+    selectAllOn = true;
+}
+
+void ScanViewController::setNoCheckBoxSelect() {
+    setAllChecks(false);
+    selectAllOn = false;
+}
+
+int ScanViewController::getSelectAllOrNull() {
+    auto records = scanFiles.get();
+    auto checked = std::count_if(records.begin(), records.end(),
+                                 [](const CleanFileInfo& record) { return record.bIsSelected; });
+    int state = 0;
+    if (!records.empty() && checked == static_cast<long>(records.size())) {
+        selectAllOn = true;
+        state = 1;
+    } else {
+        selectAllOn = false;
+        state = checked > 0 ? 2 : 0;
+    }
+    PreferenceViewController::setCategoryClicked(aTag, state);
+    return state;
+}
+
+void ScanViewController::selectRow(int row) {
+    selectRowNum = row;
+}
+
+void ScanViewController::sortScanFiles(std::string_view column, bool ascending) {
+    auto records = scanFiles.get();
+    if (column == "Name") {
+        std::stable_sort(records.begin(), records.end(), [ascending](const auto& a, const auto& b) {
+            return ascending ? a.name < b.name : b.name < a.name;
+        });
+    } else if (column == "Size") {
+        std::stable_sort(records.begin(), records.end(), [ascending](const auto& a, const auto& b) {
+            return ascending ? b.compareBySize(a) : a.compareBySize(b);
+        });
+    } else {
+        return;
+    }
+    scanFiles.set(std::move(records));
+}
+
+std::optional<std::filesystem::path> ScanViewController::openFinder(int row) {
+    auto records = scanFiles.get();
+    if (row < 0 || row >= static_cast<int>(records.size())) return std::nullopt;
+    auto folder = FolderUtilities::getFolderFromFile(records[row].path);
+    if (revealFolder && !revealFolder(folder)) {
+        QWLog("Cannot open %s in the file viewer", folder.c_str());
+    }
+    return folder;
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "clean/CleanFileInfo.h"
+#include "clean/CleanFolder.h"
+#include "core/Observable.h"
+
+class ThreadWorker;
+
+// One clean category's list: its listing scan, its per-item clean, and the check states of its
+// review list, kept in step with the category's setting (0 none, 1 all, 2 some checked). Scans
+// and cleans run on a worker and finish on the starting thread's main queue. Engine side only:
+// a page shows the observed values and turns clicks into these calls.
+class ScanViewController {
+  public:
+    // The list of category `tag` (0 ... 5).
+    explicit ScanViewController(int tag);
+    ~ScanViewController();
+    ScanViewController(const ScanViewController&) = delete;
+    ScanViewController& operator=(const ScanViewController&) = delete;
+
+    const int aTag;
+    const std::string dicKeyStr;  // the category id as text
+
+    Observable<std::string> filesSize{"0.00 KB"};      // the running (or remaining) total as text
+    Observable<std::vector<CleanFileInfo>> scanFiles;  // the listed items, in list order
+    Observable<bool> scanFinished{false};
+    Observable<bool> cleanFinished{false};
+    std::atomic<bool> bIsStopTask{false};      // ends a listing scan after its current entry
+    std::atomic<std::uint64_t> iCleanSize{0};  // bytes the current clean deleted
+    std::vector<CleanFileInfo> selDelFiles;    // the checked records (see getSelectPath)
+    int selectRowNum = 0;                      // the highlighted row
+    bool isSlected = false;                    // the last check state set by a click
+    bool selectAllOn = false;                  // the select-all box above the list
+
+    // Opens a folder in the file viewer (wired by the page); openFinder uses it.
+    std::function<bool(const std::filesystem::path& folder)> revealFolder;
+
+    // Listing scan: replaces the list with the cleanable entries of `folders`, each measured,
+    // publishing the running total after each one. Clears the stop flag first.
+    void beginScanTask(std::vector<CleanFolder> folders);
+    // Marks the scan's worker as cancelled (the scan itself stops only on bIsStopTask).
+    void cancelScanTask();
+    // Lists and measures one folder's cleanable entries into `output`; gives the new total.
+    std::uint64_t scanDirectory(const CleanFolder& folder, std::uint64_t totalSize,
+                                std::vector<CleanFileInfo>& output);
+
+    // Per-item clean: deletes the checked records without privileges, one at a time, keeping
+    // filesSize and iCleanSize current; records that could not be deleted stay, still checked.
+    void beginCleanTask();
+    // Asks the clean to stop; it runs to the end of its records anyway.
+    void cancelFastClean();
+    // Fills selDelFiles with the checked records in list order; a non-empty tag also turns the
+    // select-all box off.
+    void getSelectPath(const std::string& tag);
+
+    // The check box of `row` was clicked: toggles it, recomputes the category state and posts
+    // "cleanShowSelectNumInBottom" with the new state as sender.
+    void setObjectValueForCheckBox(int row);
+    // The check-box cell's own action: a cell that was off turns on; one that was on turns off
+    // and posts "selectedRowInFastClean". Gives the cell's new state.
+    bool CellClick(int row, bool cellWasOn);
+    // The select-all box was set to `on`: every record follows, the category state is stored
+    // and "cleanShowSelectNumInBottom" is posted.
+    void cleanShowSelectNumInBottom(bool on);
+    // Checks / unchecks every record and sets the select-all box to match.
+    void setAllCheckBoxSelect();
+    void setNoCheckBoxSelect();
+    // Recomputes the category state (1 all, 2 some, 0 none or empty), stores it as the
+    // category's setting and gives it.
+    int getSelectAllOrNull();
+    // Makes `row` the highlighted row.
+    void selectRow(int row);
+    // Re-sorts the list by "Name" or "Size" (read back from the size texts).
+    void sortScanFiles(std::string_view column, bool ascending);
+    // The folder shown for the record of `row` (a folder shows itself, anything else its parent),
+    // opened with revealFolder when set; nothing for a row outside the list.
+    std::optional<std::filesystem::path> openFinder(int row);
+
+    // The folders of the last scan.
+    const std::vector<CleanFolder>& folders() const { return folders_; }
+
+  private:
+    void scanFolder_worker();
+    void scanTaskFinished();
+    void fastClean_worker();
+    void cleanTaskFinished();
+    const CleanFolder* folderHolding(const std::string& path) const;
+    void setAllChecks(bool on);
+
+    std::vector<CleanFolder> folders_;
+    std::shared_ptr<ThreadWorker> worker_;
+};

@@ -1,0 +1,268 @@
+#include "cli/CleanCommand.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "clean/CategoryFolders.h"
+#include "clean/CleanCategory.h"
+#include "clean/QuickCleanSession.h"
+#include "clean/ScanViewController.h"
+#include "clean/VolumeListInternalVolumes.h"
+#include "cli/CliOutput.h"
+#include "core/LocalizedText.h"
+#include "core/ParseFileLog.h"
+#include "core/PlainMainQueue.h"
+#include "core/PreferenceViewController.h"
+#include "core/PrivilegedAuthorization.h"
+#include "core/UtilityFunction.h"
+#include "platform/Services.h"
+
+namespace {
+
+struct CleanChoice {
+    std::vector<int> categories;
+    bool asJson = false;
+    bool dryRun = false;
+    bool yes = false;
+};
+
+CategoryFolders categoryFolders() {
+    return CategoryFolders(Services::context(), std::make_shared<VolumeListInternalVolumes>());
+}
+
+std::vector<int> checkedCategories(const std::vector<int>& given, bool enabledOnly) {
+    for (int id : given) {
+        if (!isCleanCategoryId(id)) {
+            throw usageError("no clean category " + std::to_string(id) + " (0 ... 5)");
+        }
+    }
+    std::vector<int> ids;
+    for (int id = 0; id < CleanCategoryId::Count; ++id) {
+        bool named = std::find(given.begin(), given.end(), id) != given.end();
+        bool chosen = given.empty()
+                          ? (!enabledOnly || PreferenceViewController::categoryClicked(id) == 1)
+                          : named;
+        if (chosen) ids.push_back(id);
+    }
+    return ids;
+}
+
+bool onTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
+// A progress line that rewrites itself, shown only on a terminal.
+void showProgress(const std::string& text) {
+    if (!onTerminal()) return;
+    std::string line = text.size() > 100 ? text.substr(0, 97) + "..." : text;
+    std::printf("\r\033[K%s", line.c_str());
+    std::fflush(stdout);
+}
+
+void endProgress() {
+    if (!onTerminal()) return;
+    std::printf("\r\033[K");
+    std::fflush(stdout);
+}
+
+bool askYesNo(const std::string& question) {
+    std::cout << question << " [y/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer)) {
+        std::cout << "\n";
+        return false;
+    }
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+}
+
+void runScan(const CleanChoice& choice) {
+    CategoryFolders folders = categoryFolders();
+    std::vector<int> ids = checkedCategories(choice.categories, false);
+    PlainMainQueue queue;
+    std::vector<std::unique_ptr<ScanViewController>> lists;
+    for (int id : ids) {
+        lists.push_back(std::make_unique<ScanViewController>(id));
+        lists.back()->beginScanTask(folders.cleanFolders(id));
+    }
+    queue.runUntil(
+        [&] {
+            return std::all_of(lists.begin(), lists.end(),
+                               [](const auto& list) { return list->scanFinished.get(); });
+        },
+        std::chrono::hours(24 * 365));
+
+    auto categories = nlohmann::json::array();
+    std::string text;
+    for (const auto& list : lists) {
+        auto items = list->scanFiles.get();
+        std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+            return a.fileSizeNum > b.fileSizeNum;
+        });
+        std::uint64_t total = 0;
+        auto folderList = nlohmann::json::array();
+        auto itemList = nlohmann::json::array();
+        for (const auto& folder : list->folders()) folderList.push_back(folder.path.string());
+        std::vector<std::vector<std::string>> rows;
+        for (const auto& item : items) {
+            total += item.fileSizeNum;
+            itemList.push_back({{"name", item.name},
+                                {"path", item.path},
+                                {"size", item.fileSizeNum},
+                                {"sizeText", item.size}});
+            rows.push_back({"  " + item.size, item.path});
+        }
+        const CleanCategory& category = cleanCategories()[list->aTag];
+        std::string sizeText = UtilityFunction::convertVolSpace(total);
+        categories.push_back({{"id", list->aTag},
+                              {"title", category.title},
+                              {"folders", folderList},
+                              {"size", total},
+                              {"sizeText", sizeText},
+                              {"items", itemList}});
+        text += std::to_string(list->aTag) + " " + std::string(category.title) + ": " + sizeText +
+                " in " + std::to_string(items.size()) + (items.size() == 1 ? " item" : " items") +
+                "\n";
+        for (const auto& folder : list->folders()) {
+            text += "  folder " + folder.path.string() + "  (" + std::string(folder.rule->scope()) +
+                    ")\n";
+        }
+        text += formatTable(rows);
+    }
+    if (choice.asJson) {
+        printJson({{"categories", categories}});
+    } else {
+        std::cout << text;
+    }
+}
+
+// The folders of the chosen categories, in category order; Downloads' are marked.
+struct RunFolders {
+    std::vector<CleanFolder> folders;
+    std::vector<CleanFolder> downloads;
+};
+
+RunFolders foldersOf(const std::vector<int>& ids) {
+    CategoryFolders folders = categoryFolders();
+    RunFolders run;
+    for (int id : ids) {
+        for (auto& folder : folders.cleanFolders(id)) {
+            if (id == CleanCategoryId::UserDownloads) run.downloads.push_back(folder);
+            run.folders.push_back(std::move(folder));
+        }
+    }
+    return run;
+}
+
+bool needsAdministrator(const std::vector<CleanFolder>& folders) {
+    if (::geteuid() == 0) return false;
+    return std::any_of(folders.begin(), folders.end(), [](const CleanFolder& folder) {
+        return ::access(folder.path.c_str(), F_OK) == 0 &&
+               ::faccessat(AT_FDCWD, folder.path.c_str(), W_OK | X_OK, AT_EACCESS) != 0;
+    });
+}
+
+void printPlan(const std::vector<int>& ids, const std::vector<CleanFolder>& folders,
+               const TreeTotals& found) {
+    std::cout << "Categories:";
+    for (int id : ids) std::cout << " " << cleanCategories()[id].title << ";";
+    std::cout << "\nFolders to empty:\n";
+    for (const auto& folder : folders) {
+        std::cout << "  " << folder.path.string() << "  (" << folder.rule->scope() << ")\n";
+    }
+    std::cout << "Found " << found.entries << (found.entries == 1 ? " item, " : " items, ")
+              << UtilityFunction::convertVolSpace(found.bytes) << ".\n";
+}
+
+void runClean(const CleanChoice& choice) {
+    std::vector<int> ids = checkedCategories(choice.categories, true);
+    RunFolders run = foldersOf(ids);
+    if (run.folders.empty()) {
+        std::cout << localizedString("NO_FOLDER_CONTENT") << "\n";
+        return;
+    }
+    auto& authorization = PrivilegedAuthorization::sharedAuthorization();
+    auto session = std::make_unique<QuickCleanSession>(
+        run.folders, DeleteFolderOperation::Options{.authorization = &authorization});
+    auto scanning = [](const std::string& folder) { showProgress("Scanning " + folder); };
+    TreeTotals found = session->scan(scanning);
+    endProgress();
+    printPlan(ids, run.folders, found);
+    if (choice.dryRun) {
+        std::cout << "Dry run: nothing was deleted.\n";
+        return;
+    }
+    if (found.entries == 0) {
+        std::cout << "Nothing to clean.\n";
+        return;
+    }
+    if (!choice.yes) {
+        if (!askYesNo("Delete these items for good?")) {
+            throw CliFailure("cancelled: nothing was deleted", 1);
+        }
+        if (!run.downloads.empty() && !askYesNo(std::string(kDownloadsConfirmMessage) + "\n" +
+                                                kDownloadsConfirmExplanation)) {
+            std::erase_if(run.folders, [&](const CleanFolder& folder) {
+                return std::any_of(run.downloads.begin(), run.downloads.end(),
+                                   [&](const CleanFolder& d) { return d.path == folder.path; });
+            });
+            std::cout << "The Downloads folder stays as it is.\n";
+            if (run.folders.empty()) return;
+            session = std::make_unique<QuickCleanSession>(
+                run.folders, DeleteFolderOperation::Options{.authorization = &authorization});
+            session->scan(scanning);
+            endProgress();
+        }
+    }
+    if (needsAdministrator(run.folders) && !authorization.allocAuthorization()) {
+        std::cout << "Administrator rights were not given: folders you may not change stay as "
+                     "they are.\n";
+    }
+    QuickCleanResult result = session->clean([](const QuickCleanProgress& progress) {
+        char percent[16];
+        std::snprintf(percent, sizeof percent, "%3.0f%% ", progress.progressVal);
+        showProgress(percent + progress.curDeleteFile);
+    });
+    endProgress();
+    authorization.freeAuthorization();
+    ParseFileLog().setSize(result.cleanedSize, std::chrono::system_clock::now());
+
+    std::cout << localizedString("CLEAN_FILES_COUNT") << " " << result.cleanedCount << "\n"
+              << localizedString("CLEAN_FILES_SIZE") << " "
+              << UtilityFunction::convertVolSpace(result.cleanedSize) << "\n";
+    if (result.failedPaths.empty()) return;
+    std::cout << "Could not delete:\n";
+    for (const auto& path : result.failedPaths) std::cout << "  " << path << "\n";
+    throw CliFailure(std::to_string(result.failedPaths.size()) +
+                         (result.failedPaths.size() == 1 ? " item" : " items") +
+                         " could not be deleted",
+                     1);
+}
+
+}  // namespace
+
+void addCleanCommand(CLI::App& app) {
+    auto* clean = app.add_subcommand("clean", "Scan and clean caches, logs, trash and downloads");
+    requireCommand(*clean);
+
+    auto scanChoice = std::make_shared<CleanChoice>();
+    auto* scan =
+        clean->add_subcommand("scan", "List what each clean category would delete, largest first");
+    scan->add_flag("--json", scanChoice->asJson, "Print JSON");
+    scan->add_option("--category", scanChoice->categories,
+                     "Only these categories: 0 System Caches, 1 User Caches, 2 System Logs, "
+                     "3 User Logs, 4 User Trash, 5 User Downloads");
+    scan->callback([scanChoice] { runScan(*scanChoice); });
+
+    auto runChoice = std::make_shared<CleanChoice>();
+    auto* run = clean->add_subcommand(
+        "run", "Empty the folders of the enabled categories (or of the named ones)");
+    run->add_option("--category", runChoice->categories, "Only these categories (0 ... 5)");
+    run->add_flag("--dry-run", runChoice->dryRun, "Show what would be deleted; delete nothing");
+    run->add_flag("--yes", runChoice->yes, "Do not ask for confirmation");
+    run->callback([runChoice] { runClean(*runChoice); });
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+// quillby eject REF|PATH|--all: ejects one volume (by reference number or mount point) or all
+// ejectable ones.
+void addEjectCommand(CLI::App& app);

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+// quillby login-items list [--json] | add PATH [--hidden] | remove PATH|INDEX |
+// hide PATH|INDEX on|off
+void addLoginItemsCommand(CLI::App& app);

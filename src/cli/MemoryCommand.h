@@ -1,0 +1,15 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "memory/MEMORY_INFO.h"
+
+// quillby memory [--json] [--watch [SECONDS]] [--count N] and quillby purge.
+void addMemoryCommands(CLI::App& app);
+
+// The six memory figures as a two-column table.
+std::string memoryText(const MEMORY_INFO& info);
+// The figures in bytes as a JSON object.
+nlohmann::ordered_json memoryJson(const MEMORY_INFO& info);

@@ -1,0 +1,51 @@
+#include "cli/OverviewCommand.h"
+
+#include <iostream>
+#include <memory>
+
+#include "cli/CliOutput.h"
+#include "cli/MemoryCommand.h"
+#include "cli/SysinfoCommand.h"
+#include "cli/VolumesCommand.h"
+#include "memory/ClearMemory.h"
+#include "monitor/LevelImage.h"
+#include "monitor/VolumesInfo.h"
+
+namespace {
+
+std::string bootVolumeText(const QWVolumeInfo* boot) {
+    if (!boot) return "No boot volume found.\n";
+    auto used = LevelImage::usedPercent(boot->nTotalSize, boot->nFreeSize);
+    return boot->volumeName + ": " + boot->freeSpace + " free of " + boot->totalSpace +
+           (used ? " (" + std::to_string(*used) + "% used)" : std::string()) + "\n";
+}
+
+}  // namespace
+
+void addOverviewCommand(CLI::App& app) {
+    auto asJson = std::make_shared<bool>(false);
+    auto* overview = app.add_subcommand(
+        "overview", "Boot volume, all volumes, memory and machine facts at a glance");
+    overview->add_flag("--json", *asJson, "Print JSON");
+    overview->callback([asJson] {
+        VolumesInfo volumes;
+        ClearMemory memory;
+        MEMORY_INFO info{};
+        memory.getMemoryInfo(&info);
+        MachineFacts facts = MachineFacts::read();
+        const QWVolumeInfo* boot = volumes.getBootVolume();
+        if (*asJson) {
+            printOrderedJson(
+                {{"bootVolume", boot ? volumeJson(*boot) : nlohmann::ordered_json(nullptr)},
+                 {"volumes", volumesJson(volumes.volsArray())},
+                 {"memory", memoryJson(info)},
+                 {"sysinfo", sysinfoJson(facts)}});
+            return;
+        }
+        std::cout << "Boot volume\n"
+                  << bootVolumeText(boot) << "\nVolumes\n"
+                  << volumesText(volumes.volsArray()) << "\nMemory\n"
+                  << memoryText(info) << "\nMachine\n"
+                  << sysinfoText(facts);
+    });
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+// quillby overview [--json]: the boot volume, every volume, memory and the machine facts: what
+// the desktop program shows at a glance.
+void addOverviewCommand(CLI::App& app);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+
+// When a file was created: its birth time where the file system records one, else the time its
+// status last changed. Symbolic links are followed. Nothing when the file cannot be examined.
+std::optional<std::chrono::system_clock::time_point> fileCreationDate(
+    const std::filesystem::path& path);

@@ -1,0 +1,21 @@
+#include "core/PathRules.h"
+
+bool isNormalizedAbsolutePath(std::string_view path) {
+    if (path.size() < 2 || path.front() != '/' || path.back() == '/') return false;
+    if (path.find('\0') != std::string_view::npos) return false;
+    std::string_view rest = path.substr(1);
+    while (!rest.empty()) {
+        std::size_t slash = rest.find('/');
+        std::string_view component = rest.substr(0, slash);
+        if (component.empty() || component == "." || component == "..") return false;
+        if (slash == std::string_view::npos) break;
+        rest.remove_prefix(slash + 1);
+    }
+    return true;
+}
+
+int pathComponentCount(std::string_view path) {
+    int count = 0;
+    for (char c : path) count += c == '/';
+    return count;
+}

@@ -1,0 +1,106 @@
+#include "core/PrivilegedAuthorization.h"
+
+#include <cstring>
+
+#include "core/Log.h"
+#include "core/PathRules.h"
+#include "core/TreeRemover.h"
+#include "platform/Services.h"
+
+PrivilegedAuthorization& PrivilegedAuthorization::sharedAuthorization() {
+    static auto* shared = new PrivilegedAuthorization;  // lives for the whole process
+    return *shared;
+}
+
+PrivilegedAuthorization::PrivilegedAuthorization(std::shared_ptr<PrivilegedHelperLauncher> launcher)
+    : launcher_(std::move(launcher)) {}
+
+PrivilegedAuthorization::~PrivilegedAuthorization() {
+    freeAuthorization();
+}
+
+bool PrivilegedAuthorization::allocAuthorization() {
+    std::lock_guard lock(mutex_);
+    if (isValidAuth_ && authorizationRef_ && authorizationRef_->isAlive()) return true;
+    isValidAuth_ = false;
+    authorizationRef_.reset();
+    auto launcher = launcher_ ? launcher_ : Services::get<PrivilegedHelperLauncher>();
+    int status = -1;
+    std::unique_ptr<PrivilegedHelperSession> session =
+        launcher ? launcher->launch(status) : nullptr;
+    if (!session) {
+        QWLog("Error Creating Initial Authorization: %d", status);
+        return false;
+    }
+    // pkexec runs the helper only once the user approved; a refusal ends it before it answers.
+    auto answer = session->request("ping", "");
+    if (!answer || *answer != "ok") {
+        QWLog("Copy Rights Unsuccessful: %d", session->finish());
+        return false;
+    }
+    authorizationRef_ = std::move(session);
+    isValidAuth_ = true;
+    return true;
+}
+
+bool PrivilegedAuthorization::freeAuthorization() {
+    AuthorizationRef held;
+    {
+        std::lock_guard lock(mutex_);
+        if (!isValidAuth_) return true;
+        held = std::move(authorizationRef_);
+        isValidAuth_ = false;
+    }
+    if (int status = held ? held->finish() : 0; status != 0) {
+        QWLog("Free Rights Unsuccessful: %d", status);
+    }
+    return true;
+}
+
+AuthorizationRef PrivilegedAuthorization::getAuthorizationRet() {
+    std::lock_guard lock(mutex_);
+    if (!isValidAuth_) return nullptr;
+    if (!authorizationRef_ || !authorizationRef_->isAlive()) {
+        QWLog("Creat Ret Unsuccessful: %d", authorizationRef_ ? authorizationRef_->finish() : -1);
+        isValidAuth_ = false;
+        authorizationRef_.reset();
+        return nullptr;
+    }
+    return authorizationRef_;
+}
+
+bool PrivilegedAuthorization::isValidAuth() {
+    std::lock_guard lock(mutex_);
+    return isValidAuth_;
+}
+
+bool PrivilegedAuthorization::sendRequest(const char* verb, const std::filesystem::path& path) {
+    if (!isNormalizedAbsolutePath(path.native())) return false;
+    AuthorizationRef handle = getAuthorizationRet();
+    if (!handle) return false;
+    auto answer = handle->request(verb, path.native());
+    if (answer && *answer == "ok") return true;
+    QWLog("Privileged %s of %s failed: %s", verb, path.c_str(),
+          answer ? answer->c_str() : "the helper has gone");
+    return false;
+}
+
+bool PrivilegedAuthorization::removeItem(const std::filesystem::path& path) {
+    return sendRequest("remove", path);
+}
+
+bool PrivilegedAuthorization::removeEmptyFolder(const std::filesystem::path& path) {
+    return sendRequest("rmdir", path);
+}
+
+bool PrivilegedAuthorization::removeItemAtPath(const std::filesystem::path& path) {
+    return sharedAuthorization().removeItem(path);
+}
+
+bool PrivilegedAuthorization::synFastRemovePath(const std::filesystem::path& path) {
+    RemovalReport report = TreeRemover().removePath(path.native(), true);
+    for (const auto& failure : report.failures) {
+        QWLog("Remove %s failed: %s", failure.path.c_str(), std::strerror(failure.error));
+    }
+    return report.removed;
+}

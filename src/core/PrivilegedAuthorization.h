@@ -1,0 +1,61 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+
+#include "platform/PrivilegedHelperLauncher.h"
+#include "platform/PrivilegedHelperSession.h"
+
+// A handle on the held administrator rights: while it is not empty, its holder may ask the
+// privileged helper to act.
+using AuthorizationRef = std::shared_ptr<PrivilegedHelperSession>;
+
+// The administrator rights of the process: acquired once (the helper is started once per run,
+// through pkexec unless the program already runs as root), kept, and reused by every
+// privileged removal until freed.
+class PrivilegedAuthorization {
+  public:
+    // The process-wide instance, made on first use; it starts the helper through the launcher
+    // installed in Services.
+    static PrivilegedAuthorization& sharedAuthorization();
+
+    // An instance starting the helper through `launcher` (nullptr: the one in Services).
+    explicit PrivilegedAuthorization(std::shared_ptr<PrivilegedHelperLauncher> launcher = nullptr);
+    // Frees the held rights.
+    ~PrivilegedAuthorization();
+    PrivilegedAuthorization(const PrivilegedAuthorization&) = delete;
+    PrivilegedAuthorization& operator=(const PrivilegedAuthorization&) = delete;
+
+    // Acquires the rights (the user may be asked for an administrator's password); true when
+    // they are held afterwards. Asks only once while they are held.
+    bool allocAuthorization();
+    // Releases the rights, ending the helper. Always true.
+    bool freeAuthorization();
+    // A handle for one privileged run, or an empty one when no rights are held.
+    AuthorizationRef getAuthorizationRet();
+    // True while rights are held.
+    bool isValidAuth();
+
+    // Removes the item (recursively) with administrator rights; true exactly when the
+    // helper's removal reported nothing. False without running anything when no rights are
+    // held or the path is not an absolute, normalised path other than "/".
+    bool removeItem(const std::filesystem::path& path);
+    // Removes an empty folder with administrator rights; true when it is gone.
+    bool removeEmptyFolder(const std::filesystem::path& path);
+
+    // removeItem on the shared instance.
+    static bool removeItemAtPath(const std::filesystem::path& path);
+    // Removes the item without privileges, giving the owner back the rights it needs on folders
+    // first; never follows a link out of the item nor enters another file system. True when
+    // the item is gone.
+    static bool synFastRemovePath(const std::filesystem::path& path);
+
+  private:
+    bool sendRequest(const char* verb, const std::filesystem::path& path);
+
+    std::mutex mutex_;
+    std::shared_ptr<PrivilegedHelperLauncher> launcher_;
+    bool isValidAuth_ = false;
+    AuthorizationRef authorizationRef_;
+};

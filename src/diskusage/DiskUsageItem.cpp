@@ -1,0 +1,21 @@
+#include "diskusage/DiskUsageItem.h"
+
+#include "core/UtilityFunction.h"
+
+DiskUsageItem DiskUsageItem::make(std::string name, std::string path, std::uint64_t bytes,
+                                  bool isDirectory) {
+    DiskUsageItem item;
+    item.name = std::move(name);
+    item.path = std::move(path);
+    item.size = UtilityFunction::convertVolSpace(bytes);
+    item.fileSizeNum = bytes;
+    item.isDirectory = isDirectory;
+    return item;
+}
+
+bool DiskUsageItem::compareBySize(const DiskUsageItem& a, const DiskUsageItem& b) {
+    std::uint64_t left = UtilityFunction::getVolSpaceFromString(a.size);
+    std::uint64_t right = UtilityFunction::getVolSpaceFromString(b.size);
+    if (left != right) return left > right;
+    return a.name < b.name;
+}

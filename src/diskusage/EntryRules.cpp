@@ -1,0 +1,40 @@
+#include "diskusage/EntryRules.h"
+
+#include <dirent.h>
+
+#include "diskusage/DirectoryListing.h"
+
+bool EntryRules::accepts(std::string_view name, bool isFolder, bool atTop) const {
+    if (skipTrailingPeriod && !name.empty() && name.back() == '.') return false;
+    if (skipVolumesAtTop && atTop && isFolder && name == "Volumes") return false;
+    return true;
+}
+
+void EntryRules::split(int folderFd, const DirectoryListing& listing, bool atTop,
+                       Split& out) const {
+    out.subfolders.clear();
+    out.files.clear();
+    out.kept.clear();
+    out.bytes = 0;
+    for (const auto& entry : listing.entries()) {
+        if (entry.type != DT_UNKNOWN) {
+            bool isFolder = entry.type == DT_DIR;
+            if (!accepts(entry.name, isFolder, atTop)) continue;
+            (isFolder ? out.subfolders : out.files).push_back(entry.name);
+            continue;
+        }
+        // Some file systems do not report types in listings: ask the entry itself, so that
+        // their folders are still descended rather than counted as files.
+        bool isFolder = false;
+        auto size = entrySize(folderFd, entry.name.data(), &isFolder);
+        if (!size || !accepts(entry.name, isFolder, atTop)) continue;
+        if (isFolder) {
+            out.subfolders.push_back(entry.name);
+        } else {
+            out.bytes += *size;
+            if (keepFilesFrom && *size >= *keepFilesFrom) {
+                out.kept.push_back({std::string(entry.name), *size});
+            }
+        }
+    }
+}

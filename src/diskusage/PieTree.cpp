@@ -1,0 +1,255 @@
+#include "diskusage/PieTree.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <deque>
+#include <unordered_map>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/Log.h"
+#include "core/UtilityFunction.h"
+#include "diskusage/DirectoryListing.h"
+#include "diskusage/FileSizes.h"
+#include "diskusage/FolderTreeScanner.h"
+#include "diskusage/RingHitTest.h"
+#include "diskusage/SharedFolderHandle.h"
+
+namespace {
+
+// The last component of a folder path that ends in "/" ("/" for the root of the file system).
+std::string lastComponent(std::string_view path) {
+    while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+    size_t slash = path.rfind('/');
+    if (path.size() <= 1 || slash == std::string_view::npos) return std::string(path);
+    return std::string(path.substr(slash + 1));
+}
+
+std::string nodeName(const W32AllDir& node) {
+    return node.parent ? node.name() : lastComponent(node.name());
+}
+
+}  // namespace
+
+PieTree::PieTree() : PieTree(Options()) {}
+
+PieTree::PieTree(Options options) : options_(options) {}
+
+void PieTree::contructPieTree(const std::string& path) {
+    icCurrentPtr = nullptr;
+    icFoundPtr = nullptr;
+    icAllDir.reset();
+    icAllDir = W32AllDir::makeRoot(path);
+    icCurrentPtr = icAllDir.get();
+    hasCurrent_.store(true);
+    QWLog("Construct pie tree for: %s", path.c_str());
+    cancelFlag_.store(false);
+
+    TreeScanOptions scanOptions;
+    scanOptions.threads = options_.threads;
+    scanOptions.cancelFlag = &cancelFlag_;
+    scanOptions.stayOnFileSystem = options_.stayOnFileSystem;
+    scanOptions.counters = options_.counters;
+    FolderTreeScanner scanner(scanOptions);
+    scanner.scanFolder(*icAllDir, icAllDir->path(), true);
+    updateLeftView(icCurrentPtr->path(), icCurrentPtr->size);
+}
+
+void PieTree::cancelTask() {
+    if (hasCurrent_.load()) cancelFlag_.store(true);
+}
+
+W32AllDir* PieTree::searchFile(const std::string& path) const {
+    return ::searchFile(icAllDir.get(), path);
+}
+
+int PieTree::SeekDirectory(const std::string& path) {
+    if (!icCurrentPtr) return 0;
+    icFoundPtr = nullptr;
+    if (W32AllDir* child = findChild(*icCurrentPtr, path)) {
+        icFoundPtr = child;
+        if (child->depth != 1) {
+            icCurrentPtr = child;
+            clearHiddenFlags();
+        }
+    } else {
+        for (W32AllDir* ancestor = icCurrentPtr->parent; ancestor; ancestor = ancestor->parent) {
+            if (W32AllDir* match = findChild(*ancestor, path)) {
+                icFoundPtr = icCurrentPtr = match;
+                break;
+            }
+        }
+        if (!icFoundPtr) icFoundPtr = icCurrentPtr = icAllDir.get();
+    }
+    drawScene();
+    requestRedraw();
+    updateLeftView(icFoundPtr->path(), icFoundPtr->size);
+    icFoundPtr = nullptr;
+    return 1;
+}
+
+void PieTree::removeFile(const DiskUsageItem& item, bool isDirectory) {
+    std::string folderPath = item.path;
+    if (isDirectory) {
+        if (folderPath.empty() || folderPath.back() != '/') folderPath += '/';
+    } else {
+        size_t slash = folderPath.rfind('/');
+        if (slash == std::string::npos) return;
+        folderPath.resize(slash + 1);
+    }
+    W32AllDir* node = searchFile(folderPath);
+    if (!node) return;
+
+    // The exact byte count when the record carries one; the size text read back otherwise.
+    std::uint64_t amount =
+        item.fileSizeNum ? item.fileSizeNum : UtilityFunction::getVolSpaceFromString(item.size);
+    for (W32AllDir* step = node; step; step = step->parent) {
+        auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(step->size, 0));
+        step->size = static_cast<std::int64_t>(size > amount ? size - amount : 0);
+    }
+    if (!isDirectory || !node->parent) return;
+
+    auto& siblings = node->parent->children;
+    auto entry = std::find_if(siblings.begin(), siblings.end(),
+                              [node](const auto& child) { return child.get() == node; });
+    if (entry == siblings.end()) return;
+    if (icCurrentPtr) {
+        for (W32AllDir* step = icCurrentPtr; step; step = step->parent) {
+            if (step == node) {
+                icCurrentPtr = node->parent;
+                break;
+            }
+        }
+    }
+    entry->reset();
+    icFoundPtr = nullptr;
+}
+
+void PieTree::clearHiddenFlags() {
+    if (!icCurrentPtr) return;
+    std::deque<W32AllDir*> queue{icCurrentPtr};
+    while (!queue.empty()) {
+        W32AllDir* node = queue.front();
+        queue.pop_front();
+        if (node->depth > 5) break;
+        for (auto& child : node->children) {
+            if (!child) continue;
+            child->hidden = false;
+            queue.push_back(child.get());
+        }
+    }
+}
+
+std::optional<std::string> PieTree::getCurrentDirectory() const {
+    if (!icCurrentPtr) return std::nullopt;
+    return icCurrentPtr->path();
+}
+
+void PieTree::updateLeftView(const std::string& path, std::int64_t size) {
+    // Subfolder sizes come from the listed folder's node (the current folder in every ordinary
+    // case), looked up by name.
+    const W32AllDir* folder = searchFile(path);
+    if (!folder) folder = icCurrentPtr;
+    std::unordered_map<std::string_view, const W32AllDir*> subfolders;
+    if (folder) {
+        for (const auto& child : folder->children) {
+            if (child) subfolders.emplace(child->name(), child.get());
+        }
+    }
+
+    std::vector<DiskUsageItem> items;
+    int fd = SharedFolderHandle::openFolderPath(path);
+    if (fd >= 0) {
+        DirectoryListing listing;
+        listing.read(fd);
+        for (const auto& entry : listing.entries()) {
+            bool isFolder = false;
+            std::uint64_t bytes = entrySize(fd, entry.name.data(), &isFolder).value_or(0);
+            if (isFolder) {
+                auto match = subfolders.find(entry.name);
+                bytes = match == subfolders.end()
+                            ? 0
+                            : static_cast<std::uint64_t>(
+                                  std::max<std::int64_t>(match->second->size, 0));
+            }
+            items.push_back(DiskUsageItem::make(std::string(entry.name),
+                                                path + std::string(entry.name), bytes, isFolder));
+        }
+        ::close(fd);
+    }
+    std::sort(items.begin(), items.end(), DiskUsageItem::compareBySize);
+    DiskUsageItem root =
+        DiskUsageItem::make(lastComponent(path), path,
+                            static_cast<std::uint64_t>(std::max<std::int64_t>(size, 0)), true);
+    EventBus::defaultCenter().post(
+        Events::RefreshLeftView, this,
+        {{EventKeys::RootPath, root}, {EventKeys::DecendingItem, std::move(items)}});
+}
+
+const std::vector<RingSector>& PieTree::drawScene(std::int64_t now) {
+    frame_.clear();
+    RingLayout layout(colours_, &cancelFlag_);
+    layout.setNow(now);
+    if (icCurrentPtr) layout.layoutSectors(*icCurrentPtr, 1, 0, false, 360.0, 0.0, frame_);
+    if (icFoundPtr) {
+        layout.layoutSectors(*icFoundPtr, icFoundPtr->depth, icFoundPtr->size, true,
+                             icFoundPtr->sweep, icFoundPtr->startAngle, frame_);
+    }
+    return frame_;
+}
+
+void PieTree::mouseMoved(const PointerEvent& event) {
+    PolarPoint point = viewport_.toPolar(event.x, event.y);
+    icFoundPtr = nullptr;
+    RingHit hit = icCurrentPtr ? hitTest(*icCurrentPtr, point.r, point.t) : RingHit{};
+    if (hit.result < 0) {
+        if (bShowBubble) {
+            EventBus::defaultCenter().post(Events::HideBubble, this);
+            bShowBubble = false;
+        }
+    } else {
+        icFoundPtr = hit.node;
+        if (!hit.node->hidden) {
+            EventBus::defaultCenter().post(
+                Events::ShowBubble, this,
+                {{EventKeys::CurrentDir, nodeName(*hit.node)},
+                 {EventKeys::DirSize, UtilityFunction::convertVolSpace(static_cast<std::uint64_t>(
+                                          std::max<std::int64_t>(hit.node->size, 0)))},
+                 {EventKeys::MouseXPos, event.screenX},
+                 {EventKeys::MouseYPos, event.screenY}});
+            bShowBubble = true;
+        }
+    }
+    requestRedraw();
+}
+
+void PieTree::mouseDown(const PointerEvent& event, int clickCount) {
+    mouseMoved(event);
+    if (clickCount > 0 && icFoundPtr) {
+        if (icFoundPtr->depth != 1) {
+            if (!icFoundPtr->hidden) {
+                icCurrentPtr = icFoundPtr;
+                clearHiddenFlags();
+            }
+        } else if (icFoundPtr->parent) {
+            icCurrentPtr = icFoundPtr->parent;
+        } else {
+            icCurrentPtr = icAllDir.get();
+            icFoundPtr = nullptr;
+            return;
+        }
+    }
+    if (clickCount > 0 && icCurrentPtr) {
+        icFoundPtr = nullptr;
+        std::string current = icCurrentPtr->path();
+        QWLog("Current Directory: %s", current.c_str());
+        updateLeftView(current, icCurrentPtr->size);
+    }
+    drawScene();
+    requestRedraw();
+}
+
+void PieTree::requestRedraw() const {
+    if (redraw_) redraw_();
+}

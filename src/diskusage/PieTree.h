@@ -1,0 +1,113 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "diskusage/DiskUsageItem.h"
+#include "diskusage/RingGeometry.h"
+#include "diskusage/RingLayout.h"
+#include "diskusage/SectorColourRule.h"
+#include "diskusage/TreeScanOptions.h"
+#include "diskusage/W32AllDir.h"
+
+// Everything the ring chart knows without drawing: the folder tree, the current folder (the
+// centre disc) and the found folder (under the pointer, or just sought), the layout of each
+// frame as a list of sectors, pointer moves and clicks, seeking, removal and the listing of a
+// folder. A view draws the sectors of drawScene() and forwards its pointer events here.
+//
+// Events, each with this object (PieTree*) as sender: "ShowBubble" {"CurrentDir": name,
+// "DirSize": size text, "MouseXPos", "MouseYPos": float}, "HideBubble", "RefreshLeftView"
+// {"RootPath": DiskUsageItem of the folder, "DecendingItem": std::vector<DiskUsageItem>}, and
+// the scan's "GetDirTotalLevel" and "NeedUpdateProgress".
+//
+// contructPieTree runs on a background worker; everything else on the main thread, and never
+// while a build runs (cancelTask excepted).
+class PieTree {
+  public:
+    struct Options {
+        unsigned threads = 0;           // scan threads; 0 picks the default
+        bool stayOnFileSystem = false;  // folders on other file systems count as empty
+        ScanCounters* counters = nullptr;
+    };
+    // A pointer event: the position in the view's pixels (y from the top edge) and the screen
+    // position a bubble should be shown at.
+    struct PointerEvent {
+        double x = 0.0;
+        double y = 0.0;
+        float screenX = 0.0f;
+        float screenY = 0.0f;
+    };
+
+    PieTree();
+    explicit PieTree(Options options);
+
+    // Builds a new tree for the folder at `path` (replacing the old one, whose references are
+    // cleared), makes its root current, and publishes the root's listing. Logs "Construct pie
+    // tree for: %s".
+    void contructPieTree(const std::string& path);
+    // Asks a running build to stop: folders not yet begun measure 0, and until the next build
+    // the layout draws only the centre disc. Only once a current folder exists.
+    void cancelTask();
+    // The node whose path (ending in "/") equals `path`, or nullptr.
+    W32AllDir* searchFile(const std::string& path) const;
+
+    // Makes the folder at `path` (ending in "/") current: a direct child of the current folder,
+    // else a child of the nearest ancestor that has it, else the root. Draws a frame, publishes
+    // the listing of the folder reached and returns 1; 0 without a tree.
+    int SeekDirectory(const std::string& path);
+    // Takes a removed item out of the tree: its bytes leave its folder (for a file) or the
+    // folder itself and every ancestor, never going below 0; a removed folder leaves the tree,
+    // and when the current folder was in it, the removed folder's parent becomes current.
+    void removeFile(const DiskUsageItem& item, bool isDirectory);
+    // Clears the hidden flags below the current folder, breadth first, down to the nodes last
+    // laid out at depth 5.
+    void clearHiddenFlags();
+    // The current folder's path (ending in "/"), or nothing before the first build.
+    std::optional<std::string> getCurrentDirectory() const;
+    // Publishes "RefreshLeftView" for the folder at `path` (ending in "/") of `size` bytes:
+    // every entry but "." and "..", links not followed, subfolders with their size in the tree,
+    // largest first.
+    void updateLeftView(const std::string& path, std::int64_t size);
+
+    // Lays out one frame (drawScene): the current folder's rings, then the found folder's
+    // subtree again as highlighted sectors. Returns the sectors in drawing order.
+    const std::vector<RingSector>& drawScene(std::int64_t now = std::time(nullptr));
+    // The sectors of the last frame.
+    const std::vector<RingSector>& lastFrame() const { return frame_; }
+
+    // The view's size in pixels; pointer positions are read against it.
+    void setViewSize(double width, double height) { viewport_ = RingViewport(width, height); }
+    const RingViewport& viewport() const { return viewport_; }
+    // Called when the view should be drawn again.
+    void setRedrawRequest(std::function<void()> request) { redraw_ = std::move(request); }
+
+    // The pointer moved: finds the folder under it and shows or hides the bubble.
+    void mouseMoved(const PointerEvent& event);
+    // A click: on a sector it makes that folder current, on the centre disc it goes up one
+    // level; then publishes the new current folder's listing.
+    void mouseDown(const PointerEvent& event, int clickCount);
+
+    // The tree's root (owned), the current folder and the found folder (both into the tree).
+    std::unique_ptr<W32AllDir> icAllDir;
+    W32AllDir* icCurrentPtr = nullptr;
+    W32AllDir* icFoundPtr = nullptr;
+    // Whether the last bubble event published was "ShowBubble".
+    bool bShowBubble = false;
+
+  private:
+    void requestRedraw() const;
+
+    Options options_;
+    std::atomic<bool> cancelFlag_{false};
+    std::atomic<bool> hasCurrent_{false};
+    SectorColourRule colours_;
+    RingViewport viewport_{0, 0};
+    std::vector<RingSector> frame_;
+    std::function<void()> redraw_;
+};

@@ -1,0 +1,25 @@
+#include "diskusage/SizeColour.h"
+
+SizeColour sizeColourFor(std::uint64_t bytes) {
+    if (bytes <= 1000ULL) return SizeColour::White;
+    if (bytes <= 1000000ULL) return SizeColour::Green;
+    if (bytes <= 999999999ULL) return SizeColour::Yellow;
+    if (bytes <= 999999999999ULL) return SizeColour::Orange;
+    return SizeColour::Red;
+}
+
+std::string_view sizeColourName(SizeColour colour) {
+    switch (colour) {
+        case SizeColour::White:
+            return "white";
+        case SizeColour::Green:
+            return "green";
+        case SizeColour::Yellow:
+            return "yellow";
+        case SizeColour::Orange:
+            return "orange";
+        case SizeColour::Red:
+            return "red";
+    }
+    return "white";
+}

@@ -1,0 +1,205 @@
+#pragma once
+
+#include <sys/stat.h>
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/TaskStopper.h"
+#include "diskusage/DirectoryListing.h"
+#include "diskusage/EntryRules.h"
+#include "diskusage/FileSizes.h"
+#include "diskusage/SharedFolderHandle.h"
+#include "diskusage/TreeScanOptions.h"
+#include "diskusage/WorkStealingPool.h"
+
+// The parallel folder walk behind both disk-usage trees. Every folder is one task on a
+// work-stealing pool: it opens the folder relative to its parent's descriptor, reads it with
+// getdents64, measures its files with fstatat (links never followed), makes its subfolders'
+// nodes and queues them. A folder with many files hands its measuring out in slices to other
+// threads. A folder is finished (sized, sorted, pruned by the builder) once everything below it
+// is, so the result does not depend on which thread did what.
+//
+// The builder decides what a node is:
+//   using Node;
+//   std::string_view nameOf(const Node&);             name of a subfolder's node
+//   void addFolders(Node&, const std::vector<std::string_view>&, std::vector<Node*>&);
+//   void finish(Node&, std::uint64_t fileBytes, std::vector<KeptFile>&&);
+//   std::uint64_t sizeOf(const Node&);
+//   void topLevelCounted(std::int64_t folders);       the scanned folder's subfolders, once
+//   void topLevelFolderFinished();                    after each of them is finished
+// addFolders and finish are called for one node at a time, never concurrently for one node.
+template <class Builder>
+class TreeScan {
+  public:
+    using Node = typename Builder::Node;
+
+    TreeScan(Builder& builder, const EntryRules& rules, const TreeScanOptions& options)
+        : builder_(builder), rules_(rules), options_(options) {}
+
+    // Fills `root` from the folder at `path` and returns its total. With `topLevel` the
+    // builder hears of the root's subfolders and the top-level rules apply.
+    std::uint64_t run(Node& root, const std::string& path, bool topLevel) {
+        rootPath_ = path;
+        topLevel_ = topLevel;
+        SharedFolderHandle::measureBudget();
+        auto* folder = new Folder{&root, nullptr};
+        {
+            WorkStealingPool pool(options_.threads ? options_.threads
+                                                   : WorkStealingPool::defaultThreadCount());
+            pool_ = &pool;
+            pool.submit([this, folder] { scanFolder(folder, nullptr); });
+            pool.wait();
+            pool_ = nullptr;
+        }
+        return builder_.sizeOf(root);
+    }
+
+  private:
+    // A folder while the walk is inside it; gone once it is finished.
+    struct Folder {
+        Node* node;
+        Folder* parent;
+        std::atomic<std::int64_t> pending{1};  // itself, its subfolders and its file slices
+        std::atomic<std::uint64_t> fileBytes{0};
+        std::vector<std::vector<KeptFile>> kept;  // one list per slice, in listing order
+    };
+    // The file names of a wide folder, copied out of the thread's listing buffer.
+    struct NameBlock {
+        std::string text;
+        std::vector<std::string_view> names;
+    };
+
+    static constexpr size_t kSliceFiles = 1024;
+
+    bool stopRequested() const {
+        return (options_.cancelFlag && options_.cancelFlag->load(std::memory_order_relaxed)) ||
+               TaskStopper::sharedTaskStopper().getStopFlags();
+    }
+
+    bool onScannedFileSystem(const SharedFolderHandle& handle, bool isRoot) {
+        if (!options_.stayOnFileSystem) return true;
+        struct stat status {};
+        if (::fstat(handle.fd(), &status) != 0) return false;
+        if (isRoot) rootDevice_ = status.st_dev;
+        return status.st_dev == rootDevice_;
+    }
+
+    void scanFolder(Folder* folder, std::shared_ptr<SharedFolderHandle> parentHandle) {
+        const bool isRoot = folder->parent == nullptr;
+        if (stopRequested()) return release(folder);
+        std::shared_ptr<SharedFolderHandle> handle =
+            isRoot ? SharedFolderHandle::openPath(rootPath_)
+                   : parentHandle->openChild(builder_.nameOf(*folder->node));
+        parentHandle.reset();
+        if (!handle || !onScannedFileSystem(*handle, isRoot)) return release(folder);
+
+        thread_local DirectoryListing listing;
+        thread_local EntryRules::Split split;
+        listing.read(handle->fd());  // a read error keeps what was read before it
+        const bool atTop = isRoot && topLevel_;
+        rules_.split(handle->fd(), listing, atTop, split);
+
+        std::uint64_t bytes = split.bytes;
+        std::vector<std::shared_ptr<NameBlock>> slices;
+        if (split.files.size() <= 2 * kSliceFiles) {
+            bytes += sumFileSizes(handle->fd(), split.files, rules_.keepFilesFrom, split.kept);
+            folder->kept.push_back(std::move(split.kept));
+        } else {
+            folder->kept.push_back(std::move(split.kept));
+            slices = sliceNames(split.files);
+            folder->kept.resize(1 + slices.size());
+        }
+        split.kept = {};
+        folder->fileBytes.fetch_add(bytes, std::memory_order_relaxed);
+        if (options_.counters) {
+            options_.counters->folders.fetch_add(1, std::memory_order_relaxed);
+            options_.counters->files.fetch_add(split.files.size(), std::memory_order_relaxed);
+            options_.counters->bytes.fetch_add(bytes, std::memory_order_relaxed);
+        }
+
+        if (atTop) builder_.topLevelCounted(static_cast<std::int64_t>(split.subfolders.size()));
+        std::vector<Node*> children;
+        builder_.addFolders(*folder->node, split.subfolders, children);
+        folder->pending.fetch_add(static_cast<std::int64_t>(children.size() + slices.size()),
+                                  std::memory_order_relaxed);
+        if (slices.empty() && !children.empty()) handle->releaseIfCrowded();
+
+        for (size_t i = 0; i < slices.size(); ++i) {
+            pool_->submit([this, folder, handle, block = slices[i], i] {
+                measureSlice(folder, *handle, *block, i + 1);
+            });
+        }
+        for (Node* child : children) {
+            auto* childFolder = new Folder{child, folder};
+            pool_->submit([this, childFolder, handle] { scanFolder(childFolder, handle); });
+        }
+        handle.reset();
+        release(folder);
+    }
+
+    static std::vector<std::shared_ptr<NameBlock>> sliceNames(
+        const std::vector<std::string_view>& files) {
+        std::vector<std::shared_ptr<NameBlock>> blocks;
+        for (size_t start = 0; start < files.size(); start += kSliceFiles) {
+            auto block = std::make_shared<NameBlock>();
+            size_t end = std::min(files.size(), start + kSliceFiles);
+            size_t length = 0;
+            for (size_t i = start; i < end; ++i) length += files[i].size() + 1;
+            block->text.reserve(length);
+            for (size_t i = start; i < end; ++i) {
+                block->text.append(files[i]);
+                block->text.push_back('\0');
+            }
+            const char* cursor = block->text.data();
+            for (size_t i = start; i < end; ++i) {
+                block->names.emplace_back(cursor, files[i].size());
+                cursor += files[i].size() + 1;
+            }
+            blocks.push_back(std::move(block));
+        }
+        return blocks;
+    }
+
+    void measureSlice(Folder* folder, SharedFolderHandle& handle, const NameBlock& block,
+                      size_t slot) {
+        int fd = handle.fd();
+        std::uint64_t bytes =
+            sumFileSizes(fd, block.names, rules_.keepFilesFrom, folder->kept[slot]);
+        folder->fileBytes.fetch_add(bytes, std::memory_order_relaxed);
+        if (options_.counters) options_.counters->bytes.fetch_add(bytes, std::memory_order_relaxed);
+        release(folder);
+    }
+
+    // Drops one claim on the folder; the last one finishes it, and so on up the tree.
+    void release(Folder* folder) {
+        while (folder && folder->pending.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            std::vector<KeptFile> files;
+            for (auto& slice : folder->kept) {
+                if (files.empty()) {
+                    files = std::move(slice);
+                } else {
+                    std::move(slice.begin(), slice.end(), std::back_inserter(files));
+                }
+            }
+            builder_.finish(*folder->node, folder->fileBytes.load(std::memory_order_relaxed),
+                            std::move(files));
+            Folder* parent = folder->parent;
+            if (parent && !parent->parent && topLevel_) builder_.topLevelFolderFinished();
+            delete folder;
+            folder = parent;
+        }
+    }
+
+    Builder& builder_;
+    const EntryRules& rules_;
+    const TreeScanOptions& options_;
+    std::string rootPath_;
+    bool topLevel_ = false;
+    dev_t rootDevice_ = 0;
+    WorkStealingPool* pool_ = nullptr;
+};

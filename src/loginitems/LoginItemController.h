@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/AppItems.h"
+#include "core/MainQueue.h"
+#include "core/Observable.h"
+#include "loginitems/LoginItemDropRules.h"
+#include "platform/ChangeWatch.h"
+
+// The login-items page without its widgets: the records shown, and what the page's buttons,
+// check boxes and drops do to them and to the user's list. Every operation runs on the main
+// thread. Each row remembers which item of the list it shows, so that removing or hiding a row
+// changes that item even when several items start the same program.
+class LoginItemController {
+  public:
+    // Reads the list, and rebuilds it on `mainQueue` whenever it changes from outside.
+    explicit LoginItemController(MainQueue& mainQueue);
+    ~LoginItemController();
+    LoginItemController(const LoginItemController&) = delete;
+    LoginItemController& operator=(const LoginItemController&) = delete;
+
+    // The records shown, announced on every change.
+    Observable<std::vector<AppItems>> allLoginItemsInfo;
+
+    // Replaces the records with the list's items, leaving out those reported missing ("msng").
+    void updateLoginItemsList();
+
+    // Adds each chosen file, not hidden, in order (the open panel's "Choose"), then shows the
+    // list as it now is. Files that cannot be added are logged and not shown.
+    void addLoginItems(const std::vector<std::string>& paths);
+
+    // Removes the row's item from the list; false (nothing changes) when that fails. Removing
+    // the program's own item turns its launch-at-login switch off.
+    bool delLoginItem(std::size_t row);
+
+    // Turns the row's item on or off at login. When its file is gone the list is rebuilt first,
+    // and nothing changes if that changed the number of rows. The record's mark flips only when
+    // the list took the change.
+    bool changeHideState(std::size_t row);
+
+    // Applies a drop at `row`: dragged rows are reordered on the page only (the next rebuild
+    // restores the list's order), files are added like chosen ones, plain text is logged as
+    // "zStringData =%@". False for a type the list does not accept.
+    bool acceptDrop(const LoginItemDrop& drop, std::size_t row);
+
+    // The highlighted row (-1 for none).
+    int highlightedRow() const { return highlightedRow_; }
+    void selectRow(int row) { highlightedRow_ = row; }
+
+  private:
+    MainQueue& mainQueue_;
+    std::vector<std::string> rowIdentifiers_;
+    int highlightedRow_ = -1;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::unique_ptr<ChangeWatch> watch_;
+};

@@ -1,0 +1,37 @@
+#include "memory/CleanMemoryModel.h"
+
+#include <cinttypes>
+
+#include "core/Log.h"
+#include "core/UtilityFunction.h"
+#include "memory/ClearMemory.h"
+
+CleanMemoryModel::CleanMemoryModel(std::unique_ptr<ClearMemory> runner)
+    : runner_(std::move(runner)) {}
+
+CleanMemoryModel::~CleanMemoryModel() = default;
+
+bool CleanMemoryModel::updateTitleForLabelValue() {
+    runner_->getMemoryInfo(&memoryInfo_);
+    texts_ = cleanMemoryInfo::fromMemoryInfo(memoryInfo_);
+    if (!isFreeing_ || runner_->isRuning()) return false;
+    isFreeing_ = false;
+    newUsedMemory_ = memoryInfo_[kMemFree];
+    cleanFreeSave_ = newUsedMemory_ > oldUsedMemory_ ? newUsedMemory_ - oldUsedMemory_ : 0;
+    QWLog("memory freed: %" PRIu64 " bytes", cleanFreeSave_);
+    return true;
+}
+
+bool CleanMemoryModel::CleanButtonAction() {
+    if (isFreeing_ || runner_->isRuning()) return false;
+    oldUsedMemory_ = memoryInfo_[kMemFree];
+    QWLog("begin clear memory");
+    runner_->clearMemory();
+    QWLog("end clear memory");
+    isFreeing_ = true;
+    return true;
+}
+
+std::string CleanMemoryModel::resultText() const {
+    return UtilityFunction::covertCleanMemory(cleanFreeSave_) + " freed.";
+}

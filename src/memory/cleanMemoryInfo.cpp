@@ -1,0 +1,14 @@
+#include "memory/cleanMemoryInfo.h"
+
+#include "core/UtilityFunction.h"
+
+cleanMemoryInfo cleanMemoryInfo::fromMemoryInfo(const MEMORY_INFO& info) {
+    cleanMemoryInfo texts;
+    texts.freeMem = UtilityFunction::covertCleanMemory(info[kMemFree]);
+    texts.inactiveMem = UtilityFunction::covertCleanMemory(info[kMemInactive]);
+    texts.activeMem = UtilityFunction::covertCleanMemory(info[kMemActive]);
+    texts.wiredMem = UtilityFunction::covertCleanMemory(info[kMemWired]);
+    texts.usedMem = UtilityFunction::covertCleanMemory(info[kMemUsed]);
+    texts.totalMem = UtilityFunction::covertCleanMemory(info[kMemTotal]);
+    return texts;
+}

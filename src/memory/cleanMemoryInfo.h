@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "memory/MEMORY_INFO.h"
+
+// The memory figures as size texts in power-of-two units ("512.00 MB").
+struct cleanMemoryInfo {
+    std::string freeMem;
+    std::string usedMem;
+    std::string totalMem;
+    std::string wiredMem;
+    std::string activeMem;
+    std::string inactiveMem;
+
+    // Formats free, inactive, active, wired, used and total of a sample.
+    static cleanMemoryInfo fromMemoryInfo(const MEMORY_INFO& info);
+};

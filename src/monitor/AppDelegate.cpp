@@ -1,0 +1,345 @@
+#include "monitor/AppDelegate.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/Events.h"
+#include "core/LocalizedText.h"
+#include "core/Log.h"
+#include "core/MainQueue.h"
+#include "core/PreferenceViewController.h"
+#include "core/SettingsKeys.h"
+#include "core/UserDefaults.h"
+#include "core/UtilityFunction.h"
+#include "core/UtilityFunctionOfData.h"
+#include "memory/ClearMemory.h"
+#include "monitor/AgentMessages.h"
+#include "monitor/AgentView.h"
+#include "monitor/LevelImage.h"
+#include "monitor/VolumeMenuModel.h"
+#include "monitor/VolumesInfo.h"
+#include "monitor/VolumesManager.h"
+#include "monitor/WatchMountUnmount.h"
+
+namespace {
+
+std::string printed(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+float setting(const char* key) {
+    PreferenceViewController::initialize();
+    return UserDefaults::standardUserDefaults().floatForKey(key);
+}
+
+StatusMenuEntry command(StatusMenuEntry::Type type, std::string title, std::string key = {},
+                        bool enabled = true) {
+    StatusMenuEntry entry;
+    entry.type = type;
+    entry.title = std::move(title);
+    entry.keyEquivalent = std::move(key);
+    entry.enabled = enabled;
+    return entry;
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(Services services, AgentView& view, MainQueue& mainQueue)
+    : services_(std::move(services)), view_(view), mainQueue_(mainQueue) {}
+
+AppDelegate::~AppDelegate() {
+    stopTimer();
+    subscriptions_.clear();
+}
+
+void AppDelegate::registNSnotification() {
+    auto& bus = EventBus::defaultCenter();
+    // Handlers touch the menu, which lives on the main thread; posts from workers hop there.
+    auto onMain = [this](std::function<void()> work) {
+        if (mainQueue_.isMainThread()) {
+            work();
+        } else {
+            mainQueue_.post(std::move(work));
+        }
+    };
+    subscriptions_.push_back(bus.observe(Events::QWVolumeMount, [this, onMain](const Event& e) {
+        onMain([this, e] { QWCommVolumeNottification(e, true); });
+    }));
+    subscriptions_.push_back(bus.observe(Events::QWVolumeUnmount, [this, onMain](const Event& e) {
+        onMain([this, e] { QWCommVolumeNottification(e, false); });
+    }));
+    subscriptions_.push_back(
+        bus.observe(Events::openFinderWhenClickItems, [this, onMain](const Event& e) {
+            const auto* path = std::any_cast<std::string>(&e.object);
+            std::string root = path ? *path : std::string();
+            onMain([this, root] { openFinderWhenClickItems(root); });
+        }));
+    subscriptions_.push_back(bus.observe(
+        Events::refMenuItemWhenDeleteAndAdd,
+        [this, onMain](const Event&) { onMain([this] { refMenuItemWhenDeleteAndAdd(); }); }));
+    subscriptions_.push_back(bus.observe(
+        Events::cleanMemoryClickAction,
+        [this, onMain](const Event&) { onMain([this] { cleanMemoryClickAction(); }); }));
+    subscriptions_.push_back(
+        bus.observe(Events::setStatusBarHidden, [this, onMain](const Event& e) {
+            const auto* hidden = std::any_cast<bool>(&e.object);
+            bool value = hidden && *hidden;
+            onMain([this, value] { setStatusBarHidden(value); });
+        }));
+}
+
+void AppDelegate::addMainFuction(bool startTicking) {
+    PreferenceViewController::setLastClickRow(0);
+    UtilityFunction::callSelectNotificationForMainWindowLeft(0);
+    previousCount_ = 0;
+    clearMemory_.reset();
+    menu_ = StatusMenu{};
+    if (services_.makeWatcher) {
+        watchMu_ = services_.makeWatcher();
+        if (watchMu_) watchMu_->registerNotifications();
+    }
+    addMenu();
+    showMenuBar();
+    addOtherItem();
+    view_.setStatusItemHidden(PreferenceViewController::getHiddenStatusItem());
+    if (UserDefaults::standardUserDefaults().integerForKey(SettingsKey::LoginCheck) == 0) {
+        showMainWindow();
+    }
+    if (startTicking) beginTimer();
+}
+
+ClearMemory& AppDelegate::clearMemoryRunner() {
+    if (!clearMemory_) {
+        clearMemory_ = services_.makeClearMemory ? services_.makeClearMemory()
+                                                 : std::make_unique<ClearMemory>();
+    }
+    return *clearMemory_;
+}
+
+StatusMenuEntry AppDelegate::memoryRow() {
+    clearMemoryRunner().getMemoryInfo(&memoryInfo_);
+    StatusMenuEntry entry;
+    entry.type = StatusMenuEntry::Type::Row;
+    entry.title = "5";
+    VolumeRow& row = entry.row;
+    row.myStorage = VolumeRow::kMemoryKind;
+    row.volumeSize = "Memory";
+    row.ViewTag = 5;
+    row.u64TotalSpace = UtilityFunction::covertCleanMemory(memoryInfo_[kMemTotal]);
+    row.u64FreeSpace = UtilityFunction::covertCleanMemory(memoryInfo_[kMemFree]);
+    // The row's bytes are its texts read back, as the menu has always shown them.
+    row.nTotalSize = UtilityFunction::getVolSpaceFromString(row.u64TotalSpace);
+    row.nFreeSize = UtilityFunction::getVolSpaceFromString(row.u64FreeSpace);
+    row.errorValue = printed("%f", setting(SettingsKey::MemoryAlarm) * 100.0f);
+    return entry;
+}
+
+void AppDelegate::addMenu() {
+    if (!menu_) menu_ = StatusMenu{};
+    const std::vector<QWVolumeInfo> volumes = services_.volumes->getAllVolsInfo();
+    view_.setStatusImage(LevelImage::getStatusImage(volumes, setting(SettingsKey::SpaceAlarm)));
+    previousCount_ = volumes.size();
+    SettingItems snapshot = UtilityFunctionOfData::getMyData().readerTxtForSettingValue();
+    std::string threshold = std::to_string(
+        static_cast<int>(std::strtof(snapshot.errorValue.c_str(), nullptr) * 100.0f));
+
+    std::vector<StatusMenuEntry> rows;
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
+        const QWVolumeInfo& volume = volumes[i];
+        StatusMenuEntry entry;
+        entry.type = StatusMenuEntry::Type::Row;
+        entry.row = VolumeMenuModel::volumeRow(volume, static_cast<std::int32_t>(i), threshold);
+        entry.row.aIsPrograss = static_cast<std::int32_t>(std::atoi(snapshot.digital.c_str()));
+        entry.title = std::to_string(volume.volRefNumber);
+        QWLog("totalSpace=====%s", volume.totalSpace.c_str());
+        if (volume.bIsDefaultVol) {
+            view_.setStatusToolTip(AgentMessages::statusToolTip(
+                volume.volumeName, volume.totalSpace, volume.freeSpace));
+            statusFreeSpace_ = volume.freeSpace;
+            statusTotalSpace_ = volume.totalSpace;
+        }
+        rows.push_back(std::move(entry));
+    }
+    for (std::uint32_t kind = 0; kind <= 4; ++kind) {
+        bool headed = false;
+        for (const auto& entry : rows) {
+            if (entry.row.myStorage != kind) continue;
+            if (!headed) {
+                StatusMenuEntry header;
+                header.type = StatusMenuEntry::Type::Header;
+                header.headerKind = kind;
+                menu_->push_back(header);
+                headed = true;
+            }
+            menu_->push_back(entry);
+        }
+    }
+    StatusMenuEntry memoryHeader;
+    memoryHeader.type = StatusMenuEntry::Type::Header;
+    memoryHeader.headerKind = VolumeRow::kMemoryKind;
+    menu_->push_back(memoryHeader);
+    menu_->push_back(memoryRow());
+}
+
+void AppDelegate::addOtherItem() {
+    if (!menu_) return;
+    using Type = StatusMenuEntry::Type;
+    bool ejectable = VolumeMenuModel::ejectAllEnabled(services_.volumes->volsArray());
+    menu_->push_back(command(Type::Separator, {}));
+    menu_->push_back(command(Type::EjectAll, "Eject All", "e", ejectable));
+    menu_->push_back(command(Type::Separator, {}));
+    menu_->push_back(command(Type::MainWindow, "Main Window"));
+    menu_->push_back(command(Type::Separator, {}));
+    menu_->push_back(command(Type::Quit, "Quit Quillby Pro", "q"));
+    view_.showMenu(*menu_);
+}
+
+void AppDelegate::removeItems() {
+    menu_.reset();
+    view_.removeMenu();
+}
+
+void AppDelegate::showMenuBar() {
+    if (menu_) view_.updateMenu(*menu_);
+}
+
+void AppDelegate::updateDataForMenuItem() {
+    showMenuBar();
+    const std::vector<QWVolumeInfo> volumes = services_.volumes->getAllVolsInfo();
+    if (VolumeMenuModel::needsRebuildOnTick(previousCount_, volumes.size())) {
+        view_.cancelMenuTracking();
+        removeItems();
+        addMenu();
+        addOtherItem();
+        previousCount_ = volumes.size();
+    }
+    if (volumes.empty() || !menu_) return;
+
+    float spaceAlarm = setting(SettingsKey::SpaceAlarm);
+    for (const auto& volume : volumes) {
+        if (StatusMenuEntry* entry = findMenuItem(*menu_, std::to_string(volume.volRefNumber))) {
+            VolumeRow& row = entry->row;
+            row.errorValue = printed("%f", spaceAlarm * 100.0f);
+            row.u64FreeSpace = volume.freeSpace;
+            row.u64TotalSpace = volume.totalSpace;
+            row.nFreeSize = volume.nFreeSize;
+            row.volumeSize = volume.volumeName;
+            row.volRootDir = volume.volRootDir;
+        }
+        if (volume.volRootDir == "/") {
+            view_.setStatusToolTip(AgentMessages::statusToolTip(
+                volume.volumeName, volume.totalSpace, volume.freeSpace));
+            view_.updateShowSize(volume.freeSpace, volume.totalSpace);
+            homeDiskFreeSpace_ = volume.nFreeSize;
+            homeDiskTotoleSpace_ = volume.nTotalSize;
+            homeDiskWarningSize_ = static_cast<std::int32_t>(spaceAlarm * 100.0f);
+            view_.setWarningStatusShowColor(getWarningValue());
+        }
+    }
+    if (StatusMenuEntry* memory = findMenuItem(*menu_, "5")) {
+        StatusMenuEntry fresh = memoryRow();
+        VolumeRow& row = memory->row;
+        row.errorValue = fresh.row.errorValue;
+        row.u64FreeSpace = fresh.row.u64FreeSpace;
+        row.u64TotalSpace = fresh.row.u64TotalSpace;
+        row.nFreeSize = memoryInfo_[kMemFree];
+        row.volumeSize = "Memory";
+    }
+    view_.updateMenu(*menu_);
+    EventBus::defaultCenter().post(Events::updateNewDiskSizeView);
+}
+
+bool AppDelegate::getWarningValue() const {
+    return LevelImage::getWarningValue(homeDiskFreeSpace_, homeDiskTotoleSpace_,
+                                       homeDiskWarningSize_);
+}
+
+void AppDelegate::refMenuItemWhenDeleteAndAdd() {
+    if (!menu_) return;
+    view_.cancelMenuTracking();
+    removeItems();
+    addMenu();
+    addOtherItem();
+}
+
+void AppDelegate::rejestAllDisk() {
+    auto outcome = VolumeMenuModel::rejestAllDisk(*services_.manager);
+    if (outcome.balloonText) view_.showBalloon({*outcome.balloonText}, false);
+    if (outcome.rebuildMenu) {
+        removeItems();
+        addMenu();
+        addOtherItem();
+    }
+}
+
+void AppDelegate::openFinderWhenClickItems(const std::string& path) {
+    view_.cancelMenuTracking();
+    if (!services_.manager->openVolRootDir(path))
+        view_.alert(localizedString("CANNOT_OPEN_FINDER"));
+}
+
+void AppDelegate::cleanMemoryClickAction() {
+    ClearMemory& runner = clearMemoryRunner();
+    if (runner.isRuning()) return;
+    QWLog("clean Memory");
+    runner.clearMemory();
+}
+
+void AppDelegate::setStatusBarHidden(bool hidden) {
+    view_.setStatusItemHidden(hidden);
+    if (!hidden) showMenuBar();
+}
+
+void AppDelegate::showMainWindow() {
+    view_.showMainWindow();
+    UtilityFunction::callSelectNotificationForMainWindowLeft(
+        static_cast<std::int32_t>(PreferenceViewController::getLastClickRow()));
+}
+
+void AppDelegate::QWCommVolumeNottification(const Event& event, bool mounted) {
+    view_.showBalloon({AgentMessages::volumeBalloonText(event, mounted)}, false);
+    EventBus::defaultCenter().post(Events::refMenuItemWhenDeleteAndAdd);
+    EventBus::defaultCenter().post(Events::updateSizeView);
+}
+
+void AppDelegate::quit() {
+    view_.quit(kQuitStatus);
+}
+
+void AppDelegate::beginTimer() {
+    if (tickThread_.joinable()) return;
+    tick_->stopping = false;
+    tickThread_ = std::thread([this, state = tick_] {
+        std::unique_lock lock(state->mutex);
+        for (;;) {
+            auto stop = [&] { return state->stopping; };
+            if (state->changed.wait_for(lock, std::chrono::milliseconds(tickMs_), stop)) return;
+            // Hand the tick to the main thread and wait for it, so that ticks never overlap.
+            auto done = std::make_shared<bool>(false);
+            mainQueue_.post([this, state, done] {
+                {
+                    std::lock_guard guard(state->mutex);
+                    if (state->stopping) return;
+                }
+                updateDataForMenuItem();  // on the main thread, where the agent is destroyed too
+                std::lock_guard guard(state->mutex);
+                *done = true;
+                state->changed.notify_all();
+            });
+            state->changed.wait(lock, [&] { return *done || state->stopping; });
+            if (state->stopping) return;
+        }
+    });
+}
+
+void AppDelegate::stopTimer() {
+    {
+        std::lock_guard lock(tick_->mutex);
+        tick_->stopping = true;
+    }
+    tick_->changed.notify_all();
+    if (tickThread_.joinable()) tickThread_.join();
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/EventBus.h"
+#include "core/Subscription.h"
+#include "memory/MEMORY_INFO.h"
+#include "monitor/StatusMenu.h"
+
+class AgentView;
+class ClearMemory;
+class MainQueue;
+class VolumesInfo;
+class VolumesManager;
+class WatchMountUnmount;
+
+// The tray agent: builds the status menu from the mounted volumes and memory, refreshes its
+// figures every 2 seconds on the main thread, rebuilds it when volumes come and go, ejects,
+// purges, shows balloons and quits. All of its work runs on the main thread; its tick thread
+// only keeps time.
+class AppDelegate {
+  public:
+    struct Services {
+        std::shared_ptr<VolumesInfo> volumes;
+        std::shared_ptr<VolumesManager> manager;
+        // Made on start-up when absent; tests leave it out.
+        std::function<std::unique_ptr<WatchMountUnmount>()> makeWatcher;
+        std::function<std::unique_ptr<ClearMemory>()> makeClearMemory;
+    };
+
+    static constexpr int kTickMs = 2000;
+    static constexpr int kQuitStatus = 1;
+
+    AppDelegate(Services services, AgentView& view, MainQueue& mainQueue);
+    ~AppDelegate();
+
+    // Subscribes to the agent's events.
+    void registNSnotification();
+    // Builds the agent: menu, tray, main window when not started at login, then the tick.
+    void addMainFuction(bool startTicking = true);
+
+    // One tick: re-enumerates, rebuilds when the count changed, refreshes every figure.
+    void updateDataForMenuItem();
+    void addMenu();
+    void addOtherItem();
+    void removeItems();
+    void showMenuBar();
+    // Rebuilds the menu from a fresh enumeration (only when a menu exists).
+    void refMenuItemWhenDeleteAndAdd();
+    // "Eject All".
+    void rejestAllDisk();
+    void openFinderWhenClickItems(const std::string& path);
+    void cleanMemoryClickAction();
+    void setStatusBarHidden(bool hidden);
+    void showMainWindow();
+    // The mount and unmount balloon, then a rebuild.
+    void QWCommVolumeNottification(const Event& event, bool mounted);
+    // "Quit Quillby Pro".
+    void quit();
+
+    const std::optional<StatusMenu>& menu() const { return menu_; }
+    std::size_t previousCount() const { return previousCount_; }
+    bool getWarningValue() const;
+
+    // Starts and stops the tick thread; the interval is 2 seconds unless changed (tests).
+    void beginTimer();
+    void stopTimer();
+    void setTickInterval(int milliseconds) { tickMs_ = milliseconds; }
+
+  private:
+    ClearMemory& clearMemoryRunner();
+    StatusMenuEntry memoryRow();
+
+    Services services_;
+    AgentView& view_;
+    MainQueue& mainQueue_;
+    std::unique_ptr<WatchMountUnmount> watchMu_;
+    std::unique_ptr<ClearMemory> clearMemory_;
+    MEMORY_INFO memoryInfo_{};
+    std::optional<StatusMenu> menu_;
+    std::size_t previousCount_ = 0;
+    std::uint64_t homeDiskFreeSpace_ = 0;
+    std::uint64_t homeDiskTotoleSpace_ = 0;
+    std::int32_t homeDiskWarningSize_ = 0;
+    std::string statusFreeSpace_;
+    std::string statusTotalSpace_;
+    std::vector<Subscription> subscriptions_;
+
+    // Shared with the tick thread and the ticks it posts, so that a tick still queued when the
+    // agent goes away finds the stop flag instead of a destroyed agent.
+    struct TickState {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool stopping = false;
+    };
+    std::shared_ptr<TickState> tick_ = std::make_shared<TickState>();
+    std::thread tickThread_;
+    int tickMs_ = kTickMs;
+};

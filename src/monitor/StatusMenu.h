@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "monitor/VolumeRow.h"
+
+// One entry of the status menu: a group header, a volume or memory row, a separator, or one of
+// the commands.
+struct StatusMenuEntry {
+    enum class Type { Header, Row, Separator, EjectAll, MainWindow, Quit };
+
+    Type type = Type::Separator;
+    std::uint32_t headerKind = 0;  // Header: the kind it titles
+    VolumeRow row;                 // Row
+    std::string title;          // Row: its reference number ("5" for memory); commands: their text
+    std::string keyEquivalent;  // "e" for Eject All, "q" for Quit
+    bool enabled = true;        // Eject All without an ejectable volume is disabled
+};
+
+using StatusMenu = std::vector<StatusMenuEntry>;
+
+// The row entry titled `title`, or nullptr.
+StatusMenuEntry* findMenuItem(StatusMenu& menu, const std::string& title);

@@ -1,0 +1,59 @@
+#include "monitor/VolumeMenuModel.h"
+
+#include "core/LocalizedText.h"
+#include "monitor/VolumesManager.h"
+
+namespace VolumeMenuModel {
+
+std::vector<VolumeGroup> groupVolumesByKind(const std::vector<QWVolumeInfo>& volumes) {
+    std::vector<VolumeGroup> groups;
+    for (std::int32_t kind = kLocalStorage; kind <= kDiskImage; ++kind) {
+        VolumeGroup group{kind, VolumeRow::groupTitleKey(static_cast<std::uint32_t>(kind)), {}};
+        for (const auto& volume : volumes) {
+            if (volume.volType == kind) group.volumes.push_back(volume);
+        }
+        if (!group.volumes.empty()) groups.push_back(std::move(group));
+    }
+    return groups;
+}
+
+VolumeRow volumeRow(const QWVolumeInfo& volume, std::int32_t tag, const std::string& errorValue) {
+    VolumeRow row;
+    row.myStorage = static_cast<std::uint32_t>(volume.volType);
+    row.volRefNumber = volume.volRefNumber;
+    row.bIsDefaultVol = volume.bIsDefaultVol;
+    row.bCanEject = volume.bCanEject;
+    row.volumeSize = volume.volumeName;
+    row.u64FreeSpace = volume.freeSpace;
+    row.u64TotalSpace = volume.totalSpace;
+    row.nFreeSize = volume.nFreeSize;
+    row.nTotalSize = volume.nTotalSize;
+    row.errorValue = errorValue;
+    row.volRootDir = volume.volRootDir;
+    row.ViewTag = tag;
+    return row;
+}
+
+bool ejectAllEnabled(const std::vector<QWVolumeInfo>& volumes) {
+    for (const auto& volume : volumes) {
+        if (volume.volType >= kExternalStorage && volume.volType <= kDiskImage) return true;
+    }
+    return false;
+}
+
+bool needsRebuildOnTick(std::size_t previousCount, std::size_t currentCount) {
+    return previousCount != currentCount;
+}
+
+EjectAllOutcome rejestAllDisk(VolumesManager& manager) {
+    EjectAllOutcome outcome;
+    outcome.result = manager.ejectAllVolumes();
+    if (outcome.result < 0) {
+        outcome.balloonText = localizedString("NO_HAVE_REMOVABLE");
+    } else {
+        outcome.rebuildMenu = true;
+    }
+    return outcome;
+}
+
+}  // namespace VolumeMenuModel

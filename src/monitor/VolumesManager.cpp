@@ -1,0 +1,53 @@
+#include "monitor/VolumesManager.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <vector>
+
+#include "core/Log.h"
+#include "monitor/VolumesInfo.h"
+#include "platform/Services.h"
+
+VolumesManager::VolumesManager(std::shared_ptr<VolumeSource> source,
+                               std::shared_ptr<VolumeEjector> ejector,
+                               std::shared_ptr<FileViewer> viewer)
+    : source_(source ? std::move(source) : Services::get<VolumeSource>()),
+      ejector_(ejector ? std::move(ejector) : Services::get<VolumeEjector>()),
+      viewer_(viewer ? std::move(viewer) : Services::get<FileViewer>()) {}
+
+bool VolumesManager::ejectSingleVolume(std::int32_t refNumber) {
+    // Look the number up afresh: a volume unmounted meanwhile must not be confused with another.
+    VolumesInfo volumes(source_);
+    auto facts = volumes.factsOf(refNumber);
+    int result = !facts ? ENOENT : !ejector_ ? ENOSYS : ejector_->ejectVolume(*facts);
+    if (result != 0) {
+        QWLog("Eject the volume %d failed result: %d", refNumber, result);
+        return false;
+    }
+    return true;
+}
+
+std::int32_t VolumesManager::ejectAllVolumes() {
+    VolumesInfo volumes(source_);
+    std::vector<std::int32_t> ejectable;
+    ejectable.reserve(10);
+    for (const auto& volume : volumes.volsArray()) {
+        if (volume.bCanEject) ejectable.push_back(volume.volRefNumber);
+    }
+    if (ejectable.empty()) return -1;
+    bool anyFailed = false;
+    for (std::int32_t refNumber : ejectable) {
+        if (!ejectSingleVolume(refNumber)) anyFailed = true;
+    }
+    return anyFailed ? 1 : 0;
+}
+
+bool VolumesManager::openVolRootDir(const std::string& path) {
+    if (path.empty() || !viewer_) return false;
+    std::string standard = path;
+    if (standard.starts_with("~"))
+        standard = Services::context().home.string() + standard.substr(1);
+    standard = std::filesystem::path(standard).lexically_normal().string();
+    if (standard.size() > 1 && standard.back() == '/') standard.pop_back();
+    return viewer_->openFolder(standard);
+}

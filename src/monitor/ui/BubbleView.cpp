@@ -1,0 +1,91 @@
+#include "monitor/ui/BubbleView.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "shell/AttachedWindow.h"
+
+namespace {
+
+QWidget* balloonContent(const QStringList& lines, bool error) {
+    auto* content = new QWidget;
+    bool twoLines = lines.size() > 1;
+    content->setFixedSize(twoLines ? 280 : 220, 50);
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(8, 5, 8, 5);
+    layout->setSpacing(0);
+    QFont font = QGuiApplication::font();
+    font.setBold(true);
+    font.setPointSize(error ? 12 : 13);
+    for (const QString& line : lines.mid(0, 2)) {
+        auto* label = new QLabel(line);
+        label->setFont(font);
+        label->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+        label->setFixedHeight(twoLines ? 20 : 40);
+        layout->addWidget(label);
+    }
+    return content;
+}
+
+}  // namespace
+
+BubbleView::BubbleView(QObject* parent) : QObject(parent) {}
+
+BubbleView::~BubbleView() {
+    auto balloons = open_;
+    for (auto& balloon : balloons) balloon.window->close();
+}
+
+QPoint BubbleView::placement(const QRect& screen, QSize size, int slot) {
+    // Near the top right, kept whole on the screen.
+    int x = std::max(screen.left(), screen.right() - size.width() - 16);
+    int y = screen.top() + 10 + kStackStep * slot;
+    return {x, y};
+}
+
+int BubbleView::openCount() const {
+    return static_cast<int>(open_.size());
+}
+
+void BubbleView::setNotificationSink(std::function<void(const QStringList&)> sink) {
+    notificationSink_ = std::move(sink);
+}
+
+AttachedWindow* BubbleView::bubbleViewWith(const QStringList& lines, bool error) {
+    if (notificationSink_) {
+        notificationSink_(lines);
+        return nullptr;
+    }
+    auto* window = new AttachedWindow(balloonContent(lines, error));
+    window->adjustSize();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    window->move(placement(area, window->size(), shownSinceEmpty_++));
+
+    auto* timer = new QTimer(window);
+    timer->setSingleShot(true);
+    timer->setInterval(lifetimeMs_);
+    connect(timer, &QTimer::timeout, window, &QWidget::close);
+    window->setHoverHandler([timer](bool inside) {
+        if (inside) {
+            timer->stop();
+        } else {
+            timer->start();
+        }
+    });
+    connect(window, &QObject::destroyed, this, [this](QObject* gone) { closed(gone); });
+    open_.push_back({window, timer});
+    window->show();
+    timer->start();
+    return window;
+}
+
+void BubbleView::closed(const QObject* window) {
+    std::erase_if(open_, [window](const Open& balloon) {
+        return static_cast<const QObject*>(balloon.window) == window;
+    });
+    if (open_.empty()) shownSinceEmpty_ = 0;
+}

@@ -1,0 +1,85 @@
+#include "monitor/ui/CustomVolumView.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QToolButton>
+
+#include "shell/ImageProvider.h"
+#include "shell/PaintText.h"
+
+namespace {
+
+QToolButton* imageButton(QWidget* parent, const QString& image, const QString& tip) {
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setIcon(ImageProvider::shared().icon(image));
+    button->setIconSize(QSize(24, 24));
+    button->setToolTip(tip);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+}  // namespace
+
+CustomVolumView::CustomVolumView(VolumeRow row, std::function<bool(std::int32_t)> eject,
+                                 std::function<bool(const std::string&)> browse, QWidget* parent)
+    : QWidget(parent),
+      row_(std::move(row)),
+      ejectVolume_(std::move(eject)),
+      browseFolder_(std::move(browse)) {
+    setFixedSize(kSize);
+    browse_ = imageButton(this, QStringLiteral("search.png"), tr("Show in the file manager"));
+    browse_->setGeometry(600, 29, 32, 32);
+    connect(browse_, &QToolButton::clicked, this, [this] {
+        if (browseFolder_) browseFolder_(row_.volRootDir);
+    });
+    eject_ = imageButton(this, QStringLiteral("tc.png"), tr("Eject"));
+    eject_->setGeometry(640, 29, 32, 32);
+    eject_->installEventFilter(this);
+    connect(eject_, &QToolButton::clicked, this, [this] { row_.backDisk(ejectVolume_); });
+    setRow(row_);
+}
+
+void CustomVolumView::setRow(VolumeRow row) {
+    row_ = std::move(row);
+    eject_->setVisible(row_.bCanEject);
+    update();
+}
+
+bool CustomVolumView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == eject_ && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
+        bool hovered = event->type() == QEvent::Enter;
+        eject_->setIcon(ImageProvider::shared().icon(hovered ? QStringLiteral("tc_hover.png")
+                                                             : QStringLiteral("tc.png")));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CustomVolumView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    auto& images = ImageProvider::shared();
+    painter.setPen(QColor(255, 255, 255, 30));
+    painter.drawLine(QPoint(10, height() - 1), QPoint(width() - 10, height() - 1));
+
+    QString icon =
+        QString::fromStdString(VolumeRow::tileIconName(row_.myStorage, row_.bIsDefaultVol));
+    painter.drawImage(QRect(20, 17, 48, 56), images.image(icon));
+
+    painter.setPen(Qt::white);
+    painter.setFont(boldFont(font(), 12));
+    drawElidedText(painter, QRect(88, 10, 420, 24), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(row_.volumeSize));
+
+    if (auto level = row_.getPrograssImage(true)) {
+        painter.drawImage(QRect(88, 38, 420, 18), images.image(QString::fromStdString(*level)));
+    }
+    QFont small = font();
+    small.setPointSize(9);
+    painter.setFont(small);
+    QRect texts(88, 60, 420, 18);
+    painter.drawText(texts, Qt::AlignLeft | Qt::AlignVCenter,
+                     tr("%1 Total").arg(QString::fromStdString(row_.u64TotalSpace)));
+    painter.drawText(texts, Qt::AlignRight | Qt::AlignVCenter,
+                     tr("%1 Free").arg(QString::fromStdString(row_.u64FreeSpace)));
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "monitor/VolumeRow.h"
+
+class QToolButton;
+
+// One tile of the main window's volume list (700 x 90): icon, name, level bar, "%@ Free" and
+// total texts in white, a browse button and, for ejectable volumes, an eject button.
+class CustomVolumView : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr QSize kSize{700, 90};
+
+    // `eject` ejects by reference number; `browse` opens a folder in the file manager.
+    CustomVolumView(VolumeRow row, std::function<bool(std::int32_t)> eject,
+                    std::function<bool(const std::string&)> browse, QWidget* parent = nullptr);
+
+    const VolumeRow& row() const { return row_; }
+    void setRow(VolumeRow row);
+    QToolButton* browseButton() const { return browse_; }
+    QToolButton* ejectButton() const { return eject_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    VolumeRow row_;
+    std::function<bool(std::int32_t)> ejectVolume_;
+    std::function<bool(const std::string&)> browseFolder_;
+    QToolButton* browse_;
+    QToolButton* eject_;
+};

@@ -1,0 +1,215 @@
+#include "monitor/ui/TrayAgentView.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+#include "core/LocalizedText.h"
+#include "monitor/ui/BubbleView.h"
+#include "monitor/ui/DesktopNotifications.h"
+#include "monitor/ui/VolumePanel.h"
+#include "shell/ImageProvider.h"
+
+namespace {
+
+QString rowText(const VolumeRow& row) {
+    // U+2014: "name — free of total", the same figures as the panel's row.
+    return QStringLiteral("%1 \u2014 %2 free of %3")
+        .arg(QString::fromStdString(row.volumeSize), QString::fromStdString(row.u64FreeSpace),
+             QString::fromStdString(row.u64TotalSpace));
+}
+
+}  // namespace
+
+TrayAgentView::TrayAgentView()
+    : tray_(new QSystemTrayIcon(this)),
+      contextMenu_(std::make_unique<QMenu>()),
+      bubbles_(std::make_unique<BubbleView>()) {
+    VolumePanel::Actions actions;
+    actions.eject = [this](std::int32_t reference) {
+        return commands_.eject && commands_.eject(reference);
+    };
+    actions.ejectAll = [this] {
+        panel_->hide();
+        if (commands_.ejectAll) commands_.ejectAll();
+    };
+    actions.mainWindow = [this] {
+        panel_->hide();
+        if (commands_.showMainWindow) commands_.showMainWindow();
+    };
+    actions.quit = [this] {
+        if (commands_.quit) commands_.quit();
+    };
+    panel_ = new VolumePanel(actions);
+    panel_->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
+    tray_->setIcon(ImageProvider::shared().icon(QStringLiteral("disk_ico.png")));
+    tray_->setContextMenu(contextMenu_.get());
+    connect(tray_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger) togglePanel();
+            });
+    if (windowsCannotBePlaced()) {
+        bubbles_->setNotificationSink([](const QStringList& lines) {
+            showDesktopNotification(lines, BubbleView::kLifetimeMs);
+        });
+    }
+}
+
+TrayAgentView::~TrayAgentView() {
+    delete panel_;
+}
+
+void TrayAgentView::setCommands(Commands commands) {
+    commands_ = std::move(commands);
+}
+
+bool TrayAgentView::trayAvailable() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TrayAgentView::showMenu(const StatusMenu& menu) {
+    hasMenu_ = true;
+    panel_->showMenu(menu);
+    rebuildContextMenu(menu);
+}
+
+void TrayAgentView::updateMenu(const StatusMenu& menu) {
+    if (!hasMenu_) {
+        showMenu(menu);
+        return;
+    }
+    panel_->updateMenu(menu);
+    if (!contextMenu_->isVisible()) rebuildContextMenu(menu);
+}
+
+void TrayAgentView::removeMenu() {
+    hasMenu_ = false;
+}
+
+void TrayAgentView::cancelMenuTracking() {
+    panel_->hide();
+    contextMenu_->hide();
+}
+
+void TrayAgentView::rebuildContextMenu(const StatusMenu& menu) {
+    contextMenu_->clear();
+    auto& images = ImageProvider::shared();
+    using Type = StatusMenuEntry::Type;
+    for (const auto& entry : menu) {
+        switch (entry.type) {
+            case Type::Header:
+                contextMenu_->addSection(QString::fromStdString(
+                    localizedString(VolumeRow::groupTitleKey(entry.headerKind))));
+                break;
+            case Type::Row: {
+                VolumeRow row = entry.row;
+                auto level = row.getPrograssImage();
+                QIcon icon = level ? images.icon(QString::fromStdString(*level)) : QIcon();
+                QAction* open = contextMenu_->addAction(icon, rowText(row));
+                if (row.myStorage == VolumeRow::kMemoryKind) {
+                    open->setEnabled(false);
+                    contextMenu_->addAction(tr("Free Memory"),
+                                            [row]() mutable { row.cleanMemoryButtonClick(); });
+                } else {
+                    connect(open, &QAction::triggered, this, [row]() mutable { row.mouseDown(); });
+                    if (row.bCanEject) {
+                        contextMenu_->addAction(
+                            tr("Eject \u201c%1\u201d").arg(QString::fromStdString(row.volumeSize)),
+                            [this, row]() mutable { row.backDisk(commands_.eject); });
+                    }
+                }
+                break;
+            }
+            case Type::Separator:
+                contextMenu_->addSeparator();
+                break;
+            case Type::EjectAll: {
+                QAction* action =
+                    contextMenu_->addAction(QString::fromStdString(entry.title), [this] {
+                        if (commands_.ejectAll) commands_.ejectAll();
+                    });
+                action->setEnabled(entry.enabled);
+                break;
+            }
+            case Type::MainWindow:
+                contextMenu_->addAction(QString::fromStdString(entry.title), [this] {
+                    if (commands_.showMainWindow) commands_.showMainWindow();
+                });
+                break;
+            case Type::Quit:
+                contextMenu_->addAction(QString::fromStdString(entry.title), [this] {
+                    if (commands_.quit) commands_.quit();
+                });
+                break;
+        }
+    }
+}
+
+void TrayAgentView::togglePanel() {
+    if (panel_->isVisible()) {
+        panel_->hide();
+        return;
+    }
+    panel_->adjustSize();
+    QRect anchor = tray_->geometry();
+    QPoint at = anchor.isValid() ? anchor.bottomLeft() : QCursor::pos();
+    QScreen* screen = QGuiApplication::screenAt(at);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    // Keep the whole panel on the screen, below or above the icon.
+    int x = std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - panel_->width()));
+    int y = at.y() + panel_->height() <= area.bottom()
+                ? at.y()
+                : std::max(area.top(), anchor.top() - panel_->height());
+    panel_->move(x, y);
+    panel_->show();
+}
+
+void TrayAgentView::setStatusImage(const std::optional<std::string>& name) {
+    QIcon icon = name ? ImageProvider::shared().icon(QString::fromStdString(*name)) : QIcon();
+    tray_->setIcon(icon.isNull() ? ImageProvider::shared().icon(QStringLiteral("disk_ico.png"))
+                                 : icon);
+}
+
+void TrayAgentView::setStatusToolTip(const std::string& text) {
+    tray_->setToolTip(QString::fromStdString(text));
+}
+
+void TrayAgentView::updateShowSize(const std::string& freeText, const std::string& totalText) {
+    panel_->updateShowSize(QString::fromStdString(freeText), QString::fromStdString(totalText));
+}
+
+void TrayAgentView::setWarningStatusShowColor(bool warning) {
+    panel_->setWarning(warning);
+}
+
+void TrayAgentView::setStatusItemHidden(bool hidden) {
+    if (hidden) {
+        panel_->hide();
+        tray_->hide();
+    } else {
+        tray_->show();
+    }
+}
+
+void TrayAgentView::showBalloon(const std::vector<std::string>& lines, bool error) {
+    QStringList texts;
+    for (const auto& line : lines) texts << QString::fromStdString(line);
+    bubbles_->bubbleViewWith(texts, error);
+}
+
+void TrayAgentView::showMainWindow() {
+    if (commands_.openWindow) commands_.openWindow();
+}
+
+void TrayAgentView::alert(const std::string& text) {
+    QMessageBox::critical(nullptr, QStringLiteral("Quillby Pro"), QString::fromStdString(text));
+}
+
+void TrayAgentView::quit(int status) {
+    QCoreApplication::exit(status);
+}

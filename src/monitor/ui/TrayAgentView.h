@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "monitor/AgentView.h"
+
+class BubbleView;
+class QMenu;
+class QSystemTrayIcon;
+class VolumePanel;
+
+// The agent on the desktop: the tray icon with its level image and tooltip, the volume panel it
+// opens on a click, its context menu with the same commands as plain actions, the balloons and
+// the main window.
+class TrayAgentView : public QObject, public AgentView {
+    Q_OBJECT
+  public:
+    struct Commands {
+        std::function<bool(std::int32_t)> eject;  // one volume, by reference number
+        std::function<void()> ejectAll;
+        std::function<void()> showMainWindow;  // the agent's command (window and row)
+        std::function<void()> quit;
+        std::function<void()> openWindow;  // only shows the window
+    };
+
+    TrayAgentView();
+    ~TrayAgentView() override;
+
+    void setCommands(Commands commands);
+    // True when the desktop offers a tray; without one the window is the program's face.
+    static bool trayAvailable();
+
+    void showMenu(const StatusMenu& menu) override;
+    void updateMenu(const StatusMenu& menu) override;
+    void removeMenu() override;
+    void cancelMenuTracking() override;
+    void setStatusImage(const std::optional<std::string>& name) override;
+    void setStatusToolTip(const std::string& text) override;
+    void updateShowSize(const std::string& freeText, const std::string& totalText) override;
+    void setWarningStatusShowColor(bool warning) override;
+    void setStatusItemHidden(bool hidden) override;
+    void showBalloon(const std::vector<std::string>& lines, bool error) override;
+    void showMainWindow() override;
+    void alert(const std::string& text) override;
+    void quit(int status) override;
+
+    // Opens the volume panel beside the tray icon (or at the pointer).
+    void togglePanel();
+    VolumePanel* panel() const { return panel_; }
+    QSystemTrayIcon* trayIcon() const { return tray_; }
+    QMenu* contextMenu() const { return contextMenu_.get(); }
+    BubbleView* bubbles() const { return bubbles_.get(); }
+
+  private:
+    void rebuildContextMenu(const StatusMenu& menu);
+
+    Commands commands_;
+    QSystemTrayIcon* tray_;
+    std::unique_ptr<QMenu> contextMenu_;
+    VolumePanel* panel_;
+    std::unique_ptr<BubbleView> bubbles_;
+    bool hasMenu_ = false;
+};

@@ -1,0 +1,120 @@
+#include "monitor/ui/VolumePanel.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "monitor/ui/CustomGreyBarView.h"
+#include "monitor/ui/MenuItemView.h"
+
+namespace {
+
+QPushButton* commandButton(const QString& title, const QString& shortcut) {
+    auto* button = new QPushButton(title);
+    button->setFlat(true);
+    button->setStyleSheet(QStringLiteral("text-align: left; padding: 4px 12px;"));
+    if (!shortcut.isEmpty()) button->setShortcut(QKeySequence(shortcut));
+    return button;
+}
+
+QFrame* separator() {
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+}  // namespace
+
+VolumePanel::VolumePanel(Actions actions, QWidget* parent)
+    : QWidget(parent), actions_(std::move(actions)) {
+    setFixedWidth(MenuItemView::kSize.width());
+    layout_ = new QVBoxLayout(this);
+    layout_->setContentsMargins(0, 4, 0, 4);
+    layout_->setSpacing(0);
+    status_ = new QLabel;
+    status_->setContentsMargins(12, 2, 12, 4);
+    layout_->addWidget(status_);
+}
+
+void VolumePanel::showMenu(const StatusMenu& menu) {
+    for (auto* widget : built_) delete widget;
+    built_.clear();
+    rows_.clear();
+    ejectAll_ = nullptr;
+    using Type = StatusMenuEntry::Type;
+    for (const auto& entry : menu) {
+        QWidget* widget = nullptr;
+        switch (entry.type) {
+            case Type::Header:
+                widget = new CustomGreyBarView(entry.headerKind);
+                break;
+            case Type::Row: {
+                auto* row = new MenuItemView(entry.row, actions_.eject);
+                rows_.push_back(row);
+                widget = row;
+                break;
+            }
+            case Type::Separator:
+                widget = separator();
+                break;
+            case Type::EjectAll: {
+                ejectAll_ =
+                    commandButton(QString::fromStdString(entry.title), QStringLiteral("Ctrl+E"));
+                ejectAll_->setEnabled(entry.enabled);
+                connect(ejectAll_, &QPushButton::clicked, this, [this] {
+                    if (actions_.ejectAll) actions_.ejectAll();
+                });
+                widget = ejectAll_;
+                break;
+            }
+            case Type::MainWindow: {
+                auto* button = commandButton(QString::fromStdString(entry.title), {});
+                connect(button, &QPushButton::clicked, this, [this] {
+                    if (actions_.mainWindow) actions_.mainWindow();
+                });
+                widget = button;
+                break;
+            }
+            case Type::Quit: {
+                auto* button =
+                    commandButton(QString::fromStdString(entry.title), QStringLiteral("Ctrl+Q"));
+                connect(button, &QPushButton::clicked, this, [this] {
+                    if (actions_.quit) actions_.quit();
+                });
+                widget = button;
+                break;
+            }
+        }
+        layout_->addWidget(widget);
+        built_.push_back(widget);
+    }
+    adjustSize();
+}
+
+void VolumePanel::updateMenu(const StatusMenu& menu) {
+    size_t next = 0;
+    for (const auto& entry : menu) {
+        if (entry.type != StatusMenuEntry::Type::Row) continue;
+        if (next < rows_.size()) rows_[next++]->setRow(entry.row);
+    }
+}
+
+void VolumePanel::updateShowSize(const QString& freeText, const QString& totalText) {
+    freeText_ = freeText;
+    totalText_ = totalText;
+    refreshStatusLine();
+}
+
+void VolumePanel::setWarning(bool warning) {
+    warning_ = warning;
+    refreshStatusLine();
+}
+
+void VolumePanel::refreshStatusLine() {
+    // Free space in dark green, red when the boot volume is in alarm; the total in black.
+    QString colour = warning_ ? QStringLiteral("#dc1e1e") : QStringLiteral("#056100");
+    status_->setText(tr("<b><span style='color:%1'>%2 free</span></b> of %3")
+                         .arg(colour, freeText_.toHtmlEscaped(), totalText_.toHtmlEscaped()));
+    status_->setVisible(!freeText_.isEmpty());
+}

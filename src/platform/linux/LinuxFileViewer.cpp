@@ -1,0 +1,48 @@
+#include "platform/linux/LinuxFileViewer.h"
+
+#include <systemd/sd-bus.h>
+#include <cctype>
+#include <cstdio>
+
+#include "core/Log.h"
+#include "platform/linux/LinuxProcessLauncher.h"
+
+namespace {
+
+bool showWithFileManager(const std::string& uri) {
+    sd_bus* bus = nullptr;
+    if (sd_bus_open_user(&bus) < 0) return false;
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_message* reply = nullptr;
+    int result = sd_bus_call_method(bus, "org.freedesktop.FileManager1",
+                                    "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1",
+                                    "ShowFolders", &error, &reply, "ass", 1, uri.c_str(), "");
+    if (result < 0) {
+        QWLog("FileManager1.ShowFolders failed: %s", error.message ? error.message : "no reply");
+    }
+    sd_bus_message_unref(reply);
+    sd_bus_error_free(&error);
+    sd_bus_flush_close_unref(bus);
+    return result >= 0;
+}
+
+}  // namespace
+
+std::string LinuxFileViewer::fileUri(const std::string& path) {
+    std::string uri = "file://";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+            uri.push_back(static_cast<char>(c));
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            uri += escaped;
+        }
+    }
+    return uri;
+}
+
+bool LinuxFileViewer::openFolder(const std::string& path) {
+    if (showWithFileManager(fileUri(path))) return true;
+    return LinuxProcessLauncher::runAndWait(opener_, {path}) == 0;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "platform/FileViewer.h"
+
+// Opens a folder through the session bus's org.freedesktop.FileManager1 (ShowFolders), else
+// with xdg-open.
+class LinuxFileViewer final : public FileViewer {
+  public:
+    explicit LinuxFileViewer(std::string opener = "xdg-open") : opener_(std::move(opener)) {}
+    bool openFolder(const std::string& path) override;
+
+    // "file://" and the path with every byte outside the unreserved set percent-encoded.
+    static std::string fileUri(const std::string& path);
+
+  private:
+    std::string opener_;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "platform/PlatformContext.h"
+
+// What /sys tells about the block device under a mount.
+struct BlockDeviceFacts {
+    std::string name;          // kernel name of the mounted device ("sdb1", "dm-0")
+    std::string wholeDisk;     // kernel name of its whole disk ("sdb")
+    std::string backingFile;   // the image file of a loop device
+    bool externalBus = false;  // the device, or one it is built on, hangs off USB/FireWire/TB
+    bool removable = false;    // the whole disk reports a removable medium
+    bool optical = false;      // a CD or DVD drive
+    bool diskImage = false;    // a loop device backed by a file
+};
+
+// Resolves block devices through the sysfs root of a platform context: partitions to their
+// whole disk, device-mapper and md devices through their slaves.
+class SysfsBlockDevices {
+  public:
+    explicit SysfsBlockDevices(PlatformContext context) : context_(std::move(context)) {}
+
+    // The facts of the device with these numbers, nothing when sysfs does not know it.
+    std::optional<BlockDeviceFacts> describe(unsigned major, unsigned minor) const;
+
+  private:
+    BlockDeviceFacts describeFolder(const std::filesystem::path& folder, int depth) const;
+    bool onExternalBus(const std::filesystem::path& folder) const;
+
+    PlatformContext context_;
+};

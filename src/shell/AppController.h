@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class PrefsWindowController;
+
+// Owns the main window: registers its settings ("fade", "shiftSlowsAnimation"), builds its pages
+// through `setupToolbar` at the first showing, and applies the fade settings each time it shows.
+class AppController : public QObject {
+    Q_OBJECT
+  public:
+    using PageSetup = std::function<void(PrefsWindowController&)>;
+
+    explicit AppController(PageSetup setupToolbar);
+    ~AppController() override;
+
+    // Shows the window on its remembered page, centred.
+    void showMainWindow();
+    PrefsWindowController& window();
+
+  private:
+    std::unique_ptr<PrefsWindowController> window_;
+};

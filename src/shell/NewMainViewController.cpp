@@ -1,0 +1,160 @@
+#include "shell/NewMainViewController.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <any>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/LocalizedText.h"
+#include "core/Log.h"
+#include "core/ParseFileLog.h"
+#include "core/PreferenceViewController.h"
+#include "core/UtilityFunction.h"
+
+namespace {
+
+// The note keys of each row of the feature list.
+std::pair<const char*, const char*> noteKeys(int row) {
+    switch (row) {
+        case 0:
+            return {"TITLE_CLEAN_SYS_MYMAC", nullptr};
+        case 1:
+            return {"TITLE_CLEAN_SYS_CACHES", "DESC_CLEAN_SYS_CACHES"};
+        case 2:
+            return {"TITLE_CLEAN_USR_CACHES", "DESC_CLEAN_USR_CACHES"};
+        case 3:
+            return {"TITLE_CLEAN_SYS_LOGS", "DESC_CLEAN_SYS_LOGS"};
+        case 4:
+            return {"TITLE_CLEAN_USR_LOGS", "DESC_CLEAN_USR_LOGS"};
+        case 5:
+            return {"TITLE_CLEAN_TRASH", "DESC_CLEAN_TRASH"};
+        case 6:
+            return {"TITLE_CLEAN_DOWNLOADS", "DESC_CLEAN_DOWNLOADS"};
+        case 8:
+            return {"TITLE_UNINSTALL", "DESC_UNINSTALL"};
+        case 9:
+            return {"TITLE_FREESPACE_MONITOR", "DESC_FREESPACE_MONITOR"};
+        default:
+            return {nullptr, nullptr};
+    }
+}
+
+}  // namespace
+
+NewMainViewController::NewMainViewController(QWidget* parent) : QWidget(parent) {
+    setFixedSize(904, 559);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    list_ = new QListWidget;
+    list_->setFixedWidth(200);
+    list_->setIconSize(QSize(24, 24));
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    layout->addWidget(list_);
+    auto* right = new QWidget;
+    auto* column = new QVBoxLayout(right);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* note = new QWidget;
+    note->setFixedHeight(84);
+    note->setStyleSheet(QStringLiteral("background: #2b313c;"));
+    auto* noteLayout = new QVBoxLayout(note);
+    noteTitle_ = new QLabel;
+    noteTitle_->setStyleSheet(QStringLiteral("color: white; font-weight: bold; font-size: 15px;"));
+    noteText_ = new QLabel;
+    noteText_->setWordWrap(true);
+    noteText_->setTextFormat(Qt::RichText);
+    noteText_->setStyleSheet(QStringLiteral("color: white;"));
+    noteLayout->addWidget(noteTitle_);
+    noteLayout->addWidget(noteText_);
+    column->addWidget(note);
+    pages_ = new QStackedWidget;
+    column->addWidget(pages_);
+    layout->addWidget(right);
+
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int index) {
+        if (index < 0) return;
+        int row = list_->item(index)->data(Qt::UserRole).toInt();
+        pages_->setCurrentWidget(features_.at(row));
+        PreferenceViewController::setLastClickRow(row);
+        changeNoteText(row);
+    });
+
+    auto& bus = EventBus::defaultCenter();
+    subscriptions_.push_back(bus.observe(Events::shouldSelectRow, [this](const Event& event) {
+        const auto* request = std::any_cast<std::vector<std::any>>(&event.object);
+        if (!request || request->size() < 2) return;
+        const auto* row = std::any_cast<std::int32_t>(&(*request)[1]);
+        if (row) selectRow(*row);
+    }));
+    subscriptions_.push_back(bus.observe(Events::FreeTotleArr, [this](const Event& event) {
+        const auto* pair = std::any_cast<std::vector<std::any>>(&event.object);
+        if (!pair || pair->size() < 2) return;
+        const auto* total = std::any_cast<std::string>(&(*pair)[0]);
+        const auto* free = std::any_cast<std::string>(&(*pair)[1]);
+        if (total && free) {
+            bootTotal_ = *total;
+            bootFree_ = *free;
+            if (selectedRow() == 0) changeNoteText(0);
+        }
+    }));
+}
+
+NewMainViewController::~NewMainViewController() = default;
+
+void NewMainViewController::addFeature(int row, const QString& title, QWidget* page) {
+    features_[row] = page;
+    pages_->addWidget(page);
+    int index = 0;
+    while (index < list_->count() && list_->item(index)->data(Qt::UserRole).toInt() < row) ++index;
+    auto* item = new QListWidgetItem(title);
+    item->setData(Qt::UserRole, row);
+    item->setSizeHint(QSize(200, 36));
+    list_->insertItem(index, item);
+    if (list_->count() == 1) list_->setCurrentRow(0);
+}
+
+bool NewMainViewController::selectRow(int row) {
+    for (int index = 0; index < list_->count(); ++index) {
+        if (list_->item(index)->data(Qt::UserRole).toInt() == row) {
+            list_->setCurrentRow(index);
+            return true;
+        }
+    }
+    return false;
+}
+
+int NewMainViewController::selectedRow() const {
+    auto* item = list_->currentItem();
+    return item ? item->data(Qt::UserRole).toInt() : -1;
+}
+
+void NewMainViewController::changeNoteText(int row) {
+    auto [titleKey, textKey] = noteKeys(row);
+    if (!titleKey || !hasLocalizedString(titleKey)) {
+        QWLog("No note text for the feature row %d", row);
+        return;
+    }
+    noteTitle_->setText(QString::fromStdString(localizedString(titleKey)));
+    if (row != 0) {
+        noteText_->setText(QString::fromStdString(localizedString(textKey)).toHtmlEscaped());
+        return;
+    }
+    std::optional<FileLog::Date> date;
+    std::uint64_t recovered = ParseFileLog().getSize(&date);
+    std::string when = date ? UtilityFunction::parseDateTime(dateDescription(*date)) : "";
+    // The recovered size stands out; the rest is plain text.
+    noteText_->setText(
+        QStringLiteral("<span style='color:#ffd23c; font-size:18px; font-weight:bold'>%1</span> "
+                       "space has been recovered since last clean %2. The capacity of startup disk "
+                       "is %3, and %4 is available.")
+            .arg(
+                QString::fromStdString(UtilityFunction::convertVolSpace(recovered)).toHtmlEscaped(),
+                QString::fromStdString(when).toHtmlEscaped(),
+                QString::fromStdString(bootTotal_).toHtmlEscaped(),
+                QString::fromStdString(bootFree_).toHtmlEscaped()));
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "core/Subscription.h"
+
+class QLabel;
+class QListWidget;
+class QStackedWidget;
+
+// The "Fast Clean" page: a feature list on the left and the chosen feature on the right, with a
+// note (title and description) above it. Row 0 is the computer's overview, rows 1 to 6 the clean
+// categories, 8 the uninstaller and 9 the free-space monitor; only the features that this build
+// has are listed. Follows "shouldSelectRow" and remembers the row under "QWLastClickRow".
+class NewMainViewController : public QWidget {
+    Q_OBJECT
+  public:
+    explicit NewMainViewController(QWidget* parent = nullptr);
+    ~NewMainViewController() override;
+
+    // Adds the feature page of `row` to the list (rows stay in their number order).
+    void addFeature(int row, const QString& title, QWidget* page);
+    // Shows the feature of `row`; false when this build has none.
+    bool selectRow(int row);
+    int selectedRow() const;
+    // The note for a row: its title and text ("%@ space has been recovered ..." for row 0).
+    void changeNoteText(int row);
+
+    QLabel* noteTitle() const { return noteTitle_; }
+    QLabel* noteText() const { return noteText_; }
+    QListWidget* featureList() const { return list_; }
+
+  private:
+    QListWidget* list_;
+    QStackedWidget* pages_;
+    QLabel* noteTitle_;
+    QLabel* noteText_;
+    std::map<int, QWidget*> features_;
+    std::string bootTotal_, bootFree_;
+    std::vector<Subscription> subscriptions_;
+};

@@ -1,0 +1,13 @@
+#include "shell/PaintText.h"
+
+void drawElidedText(QPainter& painter, const QRect& box, Qt::Alignment alignment,
+                    const QString& text) {
+    painter.drawText(box, alignment,
+                     painter.fontMetrics().elidedText(text, Qt::ElideRight, box.width()));
+}
+
+QFont boldFont(QFont base, int pointSize) {
+    base.setBold(true);
+    base.setPointSize(pointSize);
+    return base;
+}

@@ -1,0 +1,202 @@
+#include "shell/PreferencesPane.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <QValidator>
+
+#include "core/LocalizedText.h"
+#include "core/PreferenceViewController.h"
+#include "core/PreferencesPaneActions.h"
+#include "core/SettingsKeys.h"
+#include "core/UserDefaults.h"
+
+namespace {
+
+UserDefaults& defaults() {
+    PreferenceViewController::initialize();
+    return UserDefaults::standardUserDefaults();
+}
+
+// Refuses any edit that would put a character other than a decimal digit into a limit field.
+class DigitsOnly : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return PreferencesPaneActions::isPartialStringValid(input.toStdString()) ? Acceptable
+                                                                                 : Invalid;
+    }
+};
+
+constexpr const char* kCategoryTitles[6] = {"TITLE_CLEAN_SYS_CACHES", "TITLE_CLEAN_USR_CACHES",
+                                            "TITLE_CLEAN_SYS_LOGS",   "TITLE_CLEAN_USR_LOGS",
+                                            "TITLE_CLEAN_TRASH",      "TITLE_CLEAN_DOWNLOADS"};
+
+}  // namespace
+
+PreferencesPane::PreferencesPane(std::function<bool(bool)> registerAtLogin, QWidget* parent)
+    : QWidget(parent), registerAtLogin_(std::move(registerAtLogin)) {
+    setFixedSize(640, 460);
+    auto* grid = new QGridLayout(this);
+
+    auto* alerts = new QGroupBox(tr("Alerts"));
+    auto* alertsLayout = new QFormLayout(alerts);
+    auto* spaceCaption = new QLabel;
+    auto* memoryCaption = new QLabel;
+    spaceAlarm_ =
+        alarmSlider(SettingsKey::SpaceAlarm, spaceCaption, tr("Warn when a disk has %1% free"));
+    memoryAlarm_ =
+        alarmSlider(SettingsKey::MemoryAlarm, memoryCaption, tr("Warn when memory has %1% free"));
+    alertsLayout->addRow(spaceCaption);
+    alertsLayout->addRow(spaceAlarm_);
+    alertsLayout->addRow(memoryCaption);
+    alertsLayout->addRow(memoryAlarm_);
+    grid->addWidget(alerts, 0, 0);
+
+    auto* clean = new QGroupBox(tr("Clean"));
+    auto* cleanLayout = new QVBoxLayout(clean);
+    for (int category = 0; category < 6; ++category) {
+        auto* box =
+            new QCheckBox(QString::fromStdString(localizedString(kCategoryTitles[category])));
+        connect(box, &QCheckBox::clicked, this, [category](bool on) {
+            PreferenceViewController::setCategoryClicked(category, on ? 1 : 0);
+            PreferencesPaneActions::categorySwitchAction(category + 1);
+        });
+        categories_[category] = box;
+        cleanLayout->addWidget(box);
+    }
+    grid->addWidget(clean, 0, 1, 2, 1);
+
+    auto* limits = new QGroupBox(tr("Size limits"));
+    auto* limitsLayout = new QFormLayout(limits);
+    duplicationLimit_ = limitField(PreferencesPaneActions::kDuplicationLimitTag);
+    duplicatesUnit_ = unitPopUp(SettingsKey::QWDuplicatesUnit);
+    diskUsageLimit_ = limitField(PreferencesPaneActions::kDiskUsageLimitTag);
+    diskUsageUnit_ = unitPopUp(SettingsKey::QWDiskUsageUnit);
+    auto pair = [](QWidget* a, QWidget* b) {
+        auto* row = new QWidget;
+        auto* layout = new QHBoxLayout(row);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(a);
+        layout->addWidget(b);
+        return row;
+    };
+    limitsLayout->addRow(tr("Duplicates larger than"), pair(duplicationLimit_, duplicatesUnit_));
+    hiddenDuplicates_ = storedCheckBox(tr("Include hidden files"), SettingsKey::QWHidenDuplication);
+    systemDuplicates_ =
+        storedCheckBox(tr("Include system files"), SettingsKey::QWSystemDuplication);
+    limitsLayout->addRow(hiddenDuplicates_);
+    limitsLayout->addRow(systemDuplicates_);
+    limitsLayout->addRow(tr("Disk usage lists items larger than"),
+                         pair(diskUsageLimit_, diskUsageUnit_));
+    grid->addWidget(limits, 1, 0);
+
+    auto* general = new QGroupBox(tr("General"));
+    auto* generalLayout = new QFormLayout(general);
+    hideStatusItem_ = new QCheckBox(tr("Hide the tray icon"));
+    connect(hideStatusItem_, &QCheckBox::clicked, this, [this] {
+        bool hidden = PreferencesPaneActions::changeShowStatusBtnClick();
+        QSignalBlocker quiet(hideStatusItem_);
+        hideStatusItem_->setChecked(hidden);
+    });
+    launchAtLogin_ = new QCheckBox(tr("Start Quillby Pro at login"));
+    connect(launchAtLogin_, &QCheckBox::clicked, this, [this](bool on) {
+        PreferencesPaneActions::loginButtonAction(on ? 1 : 0, registerAtLogin_);
+    });
+    automaticChecks_ =
+        storedCheckBox(tr("Check for updates automatically"), SettingsKey::SUEnableAutomaticChecks);
+    checkInterval_ = new QComboBox;
+    for (auto [title, seconds] :
+         {std::pair{tr("Daily"), 86400}, {tr("Weekly"), 604800}, {tr("Monthly"), 2629800}}) {
+        checkInterval_->addItem(title, seconds);
+    }
+    connect(checkInterval_, &QComboBox::activated, this, [this](int index) {
+        defaults().setInteger(checkInterval_->itemData(index).toInt(),
+                              SettingsKey::SUScheduledCheckInterval);
+    });
+    generalLayout->addRow(hideStatusItem_);
+    generalLayout->addRow(launchAtLogin_);
+    generalLayout->addRow(automaticChecks_);
+    generalLayout->addRow(tr("Check"), checkInterval_);
+    grid->addWidget(general, 2, 0, 1, 2);
+
+    readSettings();
+}
+
+QSlider* PreferencesPane::alarmSlider(const char* key, QLabel* caption, const QString& format) {
+    auto* slider = new QSlider(Qt::Horizontal);
+    slider->setRange(1, 50);  // percent of free space or memory
+    auto show = [caption, format](int percent) { caption->setText(format.arg(percent)); };
+    connect(slider, &QSlider::valueChanged, this, show);
+    connect(slider, &QSlider::valueChanged, this, [this, key](int percent) {
+        if (!reading_) defaults().setFloat(static_cast<float>(percent) / 100.0f, key);
+    });
+    return slider;
+}
+
+QLineEdit* PreferencesPane::limitField(int tag) {
+    auto* field = new QLineEdit;
+    field->setValidator(new DigitsOnly(field));
+    field->setMaximumWidth(70);
+    connect(field, &QLineEdit::textEdited, this, [field, tag](const QString& text) {
+        QString shown = QString::fromStdString(
+            PreferencesPaneActions::controlTextDidChange(tag, text.toStdString()));
+        if (shown != text) field->setText(shown);
+    });
+    return field;
+}
+
+QComboBox* PreferencesPane::unitPopUp(const char* key) {
+    auto* popUp = new QComboBox;
+    int code = 0;
+    for (const char* unit : {"bytes", "KB", "MB", "GB", "TB"}) popUp->addItem(unit, code++);
+    connect(popUp, &QComboBox::activated, this, [popUp, key](int index) {
+        defaults().setInteger(popUp->itemData(index).toInt(), key);
+    });
+    return popUp;
+}
+
+QCheckBox* PreferencesPane::storedCheckBox(const QString& title, const char* key) {
+    auto* box = new QCheckBox(title);
+    connect(box, &QCheckBox::clicked, this, [key](bool on) { defaults().setBool(on, key); });
+    return box;
+}
+
+void PreferencesPane::readSettings() {
+    auto& d = defaults();
+    auto percent = [&](const char* key) {
+        return static_cast<int>(d.floatForKey(key) * 100.0f + 0.5f);
+    };
+    reading_ = true;  // showing a stored value must not store it again
+    for (auto [slider, key] : {std::pair{spaceAlarm_, SettingsKey::SpaceAlarm},
+                               {memoryAlarm_, SettingsKey::MemoryAlarm}}) {
+        slider->setValue(percent(key));
+        emit slider->valueChanged(slider->value());  // the caption follows even when unchanged
+    }
+    reading_ = false;
+    duplicationLimit_->setText(QString::number(d.integerForKey(SettingsKey::QWDuplicationLimit)));
+    diskUsageLimit_->setText(QString::number(d.integerForKey(SettingsKey::QWDiskUsageLimit)));
+    auto selectByTag = [](QComboBox* popUp, std::int64_t tag) {
+        int index = popUp->findData(static_cast<int>(tag));
+        if (index >= 0) popUp->setCurrentIndex(index);
+    };
+    selectByTag(duplicatesUnit_, d.integerForKey(SettingsKey::QWDuplicatesUnit));
+    selectByTag(diskUsageUnit_, d.integerForKey(SettingsKey::QWDiskUsageUnit));
+    selectByTag(checkInterval_, d.integerForKey(SettingsKey::SUScheduledCheckInterval));
+    automaticChecks_->setChecked(d.integerForKey(SettingsKey::SUEnableAutomaticChecks) != 0);
+    hiddenDuplicates_->setChecked(d.boolForKey(SettingsKey::QWHidenDuplication));
+    systemDuplicates_->setChecked(d.boolForKey(SettingsKey::QWSystemDuplication));
+    for (int category = 0; category < 6; ++category) {
+        categories_[category]->setChecked(PreferenceViewController::categoryClicked(category) != 0);
+    }
+    hideStatusItem_->setChecked(PreferenceViewController::getHiddenStatusItem());
+    launchAtLogin_->setChecked(d.integerForKey(SettingsKey::LoginCheck) != 0);
+}

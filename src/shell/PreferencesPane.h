@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QSlider;
+
+// The preferences page: alarm thresholds, the clean categories, the duplicate and disk-usage
+// size limits, the tray icon, launch at login and the (stored only) update check. Every control
+// writes its setting the moment it changes.
+class PreferencesPane : public QWidget {
+    Q_OBJECT
+  public:
+    // `registerAtLogin(add)` adds or removes the program's own login entry; true on success.
+    explicit PreferencesPane(std::function<bool(bool add)> registerAtLogin,
+                             QWidget* parent = nullptr);
+
+    // Reads every setting into its control.
+    void readSettings();
+
+    QSlider* spaceAlarmSlider() const { return spaceAlarm_; }
+    QSlider* memoryAlarmSlider() const { return memoryAlarm_; }
+    QLineEdit* duplicationLimitField() const { return duplicationLimit_; }
+    QLineEdit* diskUsageLimitField() const { return diskUsageLimit_; }
+    QComboBox* duplicatesUnit() const { return duplicatesUnit_; }
+    QCheckBox* categorySwitch(int category) const { return categories_[category]; }
+    QCheckBox* hideStatusItemBox() const { return hideStatusItem_; }
+    QCheckBox* launchAtLoginBox() const { return launchAtLogin_; }
+
+  private:
+    QSlider* alarmSlider(const char* key, QLabel* caption, const QString& format);
+    QLineEdit* limitField(int tag);
+    QComboBox* unitPopUp(const char* key);
+    QCheckBox* storedCheckBox(const QString& title, const char* key);
+
+    std::function<bool(bool)> registerAtLogin_;
+    bool reading_ = false;
+    QSlider* spaceAlarm_;
+    QSlider* memoryAlarm_;
+    QLineEdit* duplicationLimit_;
+    QLineEdit* diskUsageLimit_;
+    QComboBox* duplicatesUnit_;
+    QComboBox* diskUsageUnit_;
+    QCheckBox* hiddenDuplicates_;
+    QCheckBox* systemDuplicates_;
+    QCheckBox* automaticChecks_;
+    QComboBox* checkInterval_;
+    std::array<QCheckBox*, 6> categories_{};
+    QCheckBox* hideStatusItem_;
+    QCheckBox* launchAtLogin_;
+};

@@ -1,0 +1,148 @@
+#include "shell/QuillbyProApplication.h"
+
+#include <QKeySequence>
+#include <filesystem>
+#include <QShortcut>
+#include <QWidget>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/LocalizedText.h"
+#include "core/UtilityFunctionOfData.h"
+#include "loginitems/AppInformation.h"
+#include "memory/CleanMemoryModel.h"
+#include "memory/ClearMemory.h"
+#include "memory/ui/CleanMemoryController.h"
+#include "monitor/AppDelegate.h"
+#include "monitor/VolumeMenuModel.h"
+#include "monitor/VolumesInfo.h"
+#include "monitor/VolumesManager.h"
+#include "monitor/WatchMountUnmount.h"
+#include "monitor/ui/DiskSizeView.h"
+#include "monitor/ui/TrayAgentView.h"
+#include "platform/Services.h"
+#include "shell/AppController.h"
+#include "shell/NewMainViewController.h"
+#include "shell/PreferencesPane.h"
+#include "shell/PrefsWindowController.h"
+#include "shell/QtMainQueue.h"
+#include "shell/SingleInstance.h"
+#include "sysinfo/ComputerInfoRows.h"
+#include "sysinfo/MachineFacts.h"
+#include "sysinfo/ui/MyMacView.h"
+
+namespace {
+
+constexpr const char* kHelpAddress = "https://quillby.pro/help";
+
+}  // namespace
+
+QuillbyProApplication::QuillbyProApplication() : queue_(std::make_unique<QtMainQueue>()) {}
+
+QuillbyProApplication::~QuillbyProApplication() {
+    subscriptions_.clear();
+    agent_.reset();  // stops the tick before the view and the window go
+}
+
+bool QuillbyProApplication::start() {
+    instance_ = std::make_unique<SingleInstance>(
+        QString::fromStdString(Services::context().runtimeDir.string()));
+    if (!instance_->becomePrimary()) return false;
+
+    volumes_ = std::make_shared<VolumesInfo>();
+    manager_ = std::make_shared<VolumesManager>();
+    view_ = std::make_unique<TrayAgentView>();
+    appController_ = std::make_unique<AppController>(
+        [this](PrefsWindowController& window) { setupPages(window); });
+
+    AppDelegate::Services services;
+    services.volumes = volumes_;
+    services.manager = manager_;
+    services.makeWatcher = [] { return std::make_unique<WatchMountUnmount>(); };
+    agent_ = std::make_unique<AppDelegate>(services, *view_, *queue_);
+
+    TrayAgentView::Commands commands;
+    commands.eject = [this](std::int32_t reference) {
+        return manager_->ejectSingleVolume(reference);
+    };
+    commands.ejectAll = [this] { agent_->rejestAllDisk(); };
+    commands.showMainWindow = [this] { agent_->showMainWindow(); };
+    commands.quit = [this] { agent_->quit(); };
+    commands.openWindow = [this] { appController_->showMainWindow(); };
+    view_->setCommands(commands);
+    connect(instance_.get(), &SingleInstance::reopenRequested, this,
+            [this] { agent_->showMainWindow(); });
+
+    agent_->registNSnotification();
+    agent_->addMainFuction();
+    // Without a tray the window is the only way in, whatever the login setting says.
+    if (!TrayAgentView::trayAvailable() && !appController_->window().isVisible())
+        agent_->showMainWindow();
+    return true;
+}
+
+void QuillbyProApplication::setupPages(PrefsWindowController& window) {
+    auto rows = [volumes = std::make_shared<VolumesInfo>()] {
+        std::string threshold = std::to_string(static_cast<int>(
+            std::strtof(
+                UtilityFunctionOfData::getMyData().readerTxtForSettingValue().errorValue.c_str(),
+                nullptr) *
+            100.0f));
+        std::vector<VolumeRow> result;
+        const auto& list = volumes->getAllVolsInfo();
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            result.push_back(
+                VolumeMenuModel::volumeRow(list[i], static_cast<std::int32_t>(i), threshold));
+        }
+        return result;
+    };
+    auto browse = [this](const std::string& path) { return manager_->openVolRootDir(path); };
+    auto eject = [this](std::int32_t reference) { return manager_->ejectSingleVolume(reference); };
+
+    auto* scan = new NewMainViewController;
+    auto* myMac = new MyMacView(rows, computerInfoRows(MachineFacts::read()), browse);
+    auto* disks = new DiskSizeView(rows, eject, browse);
+    scan->addFeature(0, QString::fromStdString(localizedString("TITLE_CLEAN_SYS_MYMAC")), myMac);
+    scan->addFeature(9, QString::fromStdString(localizedString("TITLE_FREESPACE_MONITOR")), disks);
+    auto& bus = EventBus::defaultCenter();
+    subscriptions_.push_back(
+        bus.observe(Events::updateNewDiskSizeView, [disks, myMac](const Event&) {
+            disks->updateViewAndData();
+            myMac->updateViewAndData();
+        }));
+    subscriptions_.push_back(bus.observe(Events::updateSizeView, [disks, myMac](const Event&) {
+        disks->initDiskSizeView();
+        myMac->initWithFrame();
+    }));
+
+    auto* memory = new CleanMemoryController(
+        std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>()));
+    std::error_code error;
+    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    auto* preferences = new PreferencesPane([executable](bool add) {
+        return AppInformation::registerProgramAtLogin(add, executable);
+    });
+
+    window.addView(scan, QStringLiteral("Scan"));
+    window.addView(memory, QStringLiteral("memory"));
+    window.addView(nullptr, QString());
+    window.addView(preferences, QStringLiteral("preferences"));
+    window.addView(new QWidget, QStringLiteral("Help"));
+    window.setHelpAddress(QString::fromLatin1(kHelpAddress));
+
+    // Keyboard: the quit command's status, close, preferences, and each page by number.
+    auto* quit = new QShortcut(QKeySequence::Quit, &window);
+    connect(quit, &QShortcut::activated, this, [this] { agent_->quit(); });
+    auto* close = new QShortcut(QKeySequence::Close, &window);
+    connect(close, &QShortcut::activated, &window, &QWidget::close);
+    auto* preferencesKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+,")), &window);
+    connect(preferencesKey, &QShortcut::activated, &window,
+            [&window] { window.toggleActivePreferenceView(QStringLiteral("preferences")); });
+    int number = 1;
+    for (const QString& page : PrefsWindowController::rememberedPages()) {
+        if (!window.toolbarItem(page)) continue;
+        auto* key = new QShortcut(QKeySequence(QStringLiteral("Ctrl+%1").arg(number++)), &window);
+        connect(key, &QShortcut::activated, &window,
+                [&window, page] { window.toggleActivePreferenceView(page); });
+    }
+}

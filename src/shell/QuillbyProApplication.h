@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+#include <vector>
+
+#include "core/Subscription.h"
+
+class AppController;
+class AppDelegate;
+class QtMainQueue;
+class SingleInstance;
+class TrayAgentView;
+class VolumesInfo;
+class VolumesManager;
+
+// The desktop program put together: the main queue on the Qt loop, the tray agent with its
+// view, the main window with its pages, and the one-program-per-user socket.
+class QuillbyProApplication : public QObject {
+    Q_OBJECT
+  public:
+    QuillbyProApplication();
+    ~QuillbyProApplication() override;
+
+    // Takes the single-instance lock (false: another program runs and was asked to show its
+    // window), then builds the agent. Gives false when this process should end.
+    bool start();
+
+    AppDelegate& agent() { return *agent_; }
+    TrayAgentView& view() { return *view_; }
+    AppController& mainWindow() { return *appController_; }
+
+  private:
+    void setupPages(class PrefsWindowController& window);
+
+    std::unique_ptr<QtMainQueue> queue_;
+    std::unique_ptr<SingleInstance> instance_;
+    std::shared_ptr<VolumesInfo> volumes_;
+    std::shared_ptr<VolumesManager> manager_;
+    std::unique_ptr<TrayAgentView> view_;
+    std::unique_ptr<AppController> appController_;
+    std::unique_ptr<AppDelegate> agent_;
+    std::vector<Subscription> subscriptions_;
+};

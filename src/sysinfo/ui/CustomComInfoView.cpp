@@ -1,0 +1,35 @@
+#include "sysinfo/ui/CustomComInfoView.h"
+
+#include <QPainter>
+
+#include "shell/ImageProvider.h"
+#include "shell/PaintText.h"
+
+CustomComInfoView::CustomComInfoView(std::array<ComputerInfoRow, 7> rows, QWidget* parent)
+    : QWidget(parent), rows_(std::move(rows)) {
+    setFixedSize(600, kRowHeight * 7);
+}
+
+void CustomComInfoView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    auto& images = ImageProvider::shared();
+    QFont title = font();
+    title.setPointSize(11);
+    title.setBold(true);
+    QFont value = font();
+    value.setPointSize(11);
+    for (int i = 0; i < 7; ++i) {
+        QRect cell(0, i * kRowHeight, width(), kRowHeight - 1);
+        painter.drawImage(cell, images.image(QStringLiteral("mymac_cellbg.png")));
+        painter.drawImage(QRect(cell.left() + 10, cell.top() + 6, 24, 24),
+                          images.image(QString::fromStdString(rows_[i].icon)));
+        painter.setPen(Qt::white);
+        painter.setFont(title);
+        painter.drawText(cell.adjusted(44, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromStdString(rows_[i].title));
+        painter.setFont(value);
+        drawElidedText(painter, cell.adjusted(200, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                       QString::fromStdString(rows_[i].value));
+    }
+}

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "CleanFixture.h"
+#include "clean/CleanCategory.h"
+#include "clean/TrashRule.h"
+#include "clean/UserLogRule.h"
+#include "clean/VolumeListInternalVolumes.h"
+#include "monitor/FakeVolumes.h"
+#include "support/TempDir.h"
+#include "support/TestPlatform.h"
+
+namespace fs = std::filesystem;
+
+using Paths = std::vector<fs::path>;
+
+TEST(CategoryFolders, EveryCategoryOnAFixtureMachine) {
+    CleanFixture machine;
+    CategoryFolders folders = machine.folders();
+    std::string uid = std::to_string(machine.platform.context().uid);
+    fs::path home = machine / "home";
+    // Only the package caches that exist.
+    EXPECT_EQ(folders.getFolderPath(0),
+              (Paths{machine / "var/cache/apt/archives", machine / "var/cache/dnf"}));
+    EXPECT_EQ(folders.getFolderPath(1), Paths{home / ".cache"});
+    EXPECT_EQ(folders.getFolderPath(2), Paths{machine / "var/log"});
+    EXPECT_EQ(folders.getFolderPath(3),
+              (Paths{home / ".local/state", home, home / ".local/share/xorg"}));
+    // The root volume's trash is the home trash; a shared trash counts only when sticky.
+    EXPECT_EQ(folders.getFolderPath(4),
+              (Paths{home / ".local/share/Trash/files", machine / ("vol1/.Trash-" + uid + "/files"),
+                     machine / ("vol2/.Trash/" + uid + "/files"),
+                     machine / ("vol2/.Trash-" + uid + "/files"),
+                     machine / ("vol3/.Trash-" + uid + "/files")}));
+    EXPECT_EQ(folders.getFolderPath(5), Paths{home / "Downloads"});
+    EXPECT_TRUE(folders.getFolderPath(6).empty());
+    EXPECT_TRUE(folders.getFolderPath(-1).empty());
+
+    auto trash = folders.cleanFolders(4);
+    EXPECT_NE(dynamic_cast<const TrashRule*>(trash.front().rule.get()), nullptr);
+    EXPECT_NE(dynamic_cast<const UserLogRule*>(folders.cleanFolders(3).front().rule.get()),
+              nullptr);
+
+    // Without another volume only the home trash is left.
+    EXPECT_EQ(CategoryFolders(machine.platform.context(), std::make_shared<FakeVolumes>(Paths{"/"}))
+                  .getFolderPath(4),
+              Paths{home / ".local/share/Trash/files"});
+    EXPECT_EQ(CategoryFolders(machine.platform.context(), nullptr).getFolderPath(4).size(), 1u);
+}
+
+TEST(CategoryFolders, TrashVolumesAreTheVolumeModelsLocalStorage) {
+    auto source = std::make_shared<FakeVolumeSource>();
+    auto volume = [](std::string root, auto flag) {
+        VolumeFacts facts;
+        facts.rootPath = std::move(root);
+        facts.totalBytes = 1000000;
+        if (flag) facts.*flag = true;
+        return facts;
+    };
+    bool VolumeFacts::*none = nullptr;
+    source->set({volume("/", none), volume("/media/stick", &VolumeFacts::externalBus),
+                 volume("/mnt/data", none), volume("/mnt/share", &VolumeFacts::network),
+                 volume("/media/cdrom", &VolumeFacts::optical),
+                 volume("/mnt/image", &VolumeFacts::removable)});
+    EXPECT_EQ(VolumeListInternalVolumes(source).internalVolumeRoots(), (Paths{"/", "/mnt/data"}));
+}
+
+TEST(CategoryFolders, ASharedTrashThatIsALinkIsNotUsed) {
+    CleanFixture machine;
+    std::string uid = std::to_string(machine.platform.context().uid);
+    fs::remove_all(machine / "vol2/.Trash");
+    machine.platform.root().write("elsewhere/" + uid + "/files/x", "x");
+    fs::permissions(machine / "elsewhere", fs::perms::all | fs::perms::sticky_bit);
+    fs::create_directory_symlink(machine / "elsewhere", machine / "vol2/.Trash");
+    for (const auto& path : machine.folders().getFolderPath(4)) {
+        EXPECT_EQ(path.string().find("/.Trash/"), std::string::npos) << path;
+    }
+}
+
+TEST(CategoryFolders, DownloadFolderFromUserDirs) {
+    TestPlatform platform;
+    CategoryFolders folders(platform.context(), nullptr);
+    fs::path home = platform.context().home;
+    auto dirs = [&](const std::string& line) {
+        platform.root().write("home/.config/user-dirs.dirs",
+                              "# written by xdg-user-dirs-update\n" + line + "\n");
+    };
+    dirs("XDG_DOWNLOAD_DIR=\"$HOME/Téléchargements\"");
+    EXPECT_EQ(folders.getFolderPath(5), Paths{home / "Téléchargements"});
+    dirs("XDG_DOWNLOAD_DIR=\"" + (platform.root() / "data/dl").string() + "\"");
+    EXPECT_EQ(folders.getFolderPath(5), Paths{platform.root() / "data/dl"});
+    // Set to the home folder, the download folder is turned off: the home must never be emptied.
+    dirs("XDG_DOWNLOAD_DIR=\"$HOME/\"");
+    EXPECT_TRUE(folders.getFolderPath(5).empty());
+    dirs("XDG_DOWNLOAD_DIR=\"$HOME\"");
+    EXPECT_TRUE(folders.getFolderPath(5).empty());
+}
+
+TEST(CategoryFolders, FoldersHoldingTheHomeAreLeftOut) {
+    TestPlatform platform;
+    PlatformContext context = platform.context();
+    context.xdgCacheHome = context.home;
+    context.xdgStateHome = context.home.parent_path();
+    CategoryFolders folders(context, nullptr);
+    EXPECT_TRUE(folders.getFolderPath(1).empty());
+    // The user logs keep only the home folder's own rule.
+    EXPECT_EQ(folders.getFolderPath(3), (Paths{context.home, context.xdgDataHome / "xorg"}));
+}

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+
+#include "cli/CliTestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A home with caches, logs next to state, and downloads.
+class CleanHome : public CliHome {
+  public:
+    CleanHome() {
+        home.write(".cache/small", std::string(100, 'a'));
+        home.write(".cache/big/inner", std::string(2000, 'b'));
+        home.write(".local/state/app/x.log", std::string(300, 'l'));
+        home.write(".local/state/app/state.db", "state");
+        home.write("Downloads/setup.iso", std::string(5000, 'i'));
+        outside.write("precious", "keep");
+        fs::create_symlink(outside / "precious", home / ".cache/link");
+    }
+    fs::path operator/(const std::string& relative) const { return home / relative; }
+
+    TempDir outside;
+};
+
+// The command prefix that gives a child a private mount namespace, or "" where the kernel or
+// the container refuses one.
+std::vector<std::string> privateMountNamespace() {
+    for (std::vector<std::string> prefix :
+         {std::vector<std::string>{"--mount"},
+          std::vector<std::string>{"--user", "--map-root-user", "--mount"}}) {
+        auto probe = prefix;
+        probe.insert(probe.end(), {"--propagation", "private", "true"});
+        if (runProcess("/usr/bin/unshare", probe, {}).status == 0) {
+            prefix.insert(prefix.end(), {"--propagation", "private"});
+            return prefix;
+        }
+    }
+    return {};
+}
+
+// Runs a shell script in a private mount namespace with HOME and QUILLBY set.
+ProcessResult inMountNamespace(const CliHome& cli, const std::vector<std::string>& prefix,
+                               const std::string& script) {
+    std::vector<std::string> arguments = prefix;
+    arguments.insert(arguments.end(), {"/bin/sh", "-c", script});
+    return runProcess("/usr/bin/unshare", arguments,
+                      {{"HOME", cli.home.path().string()}, {"QUILLBY", QUILLBY_CLI_PATH}});
+}
+
+}  // namespace
+
+TEST(CliClean, ScanListsCategoriesWithItemsLargestFirst) {
+    CleanHome cli;
+    auto result = cli.run({"clean", "scan", "--json", "--category", "1", "3", "5"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    auto json = nlohmann::json::parse(result.out);
+    auto& categories = json["categories"];
+    ASSERT_EQ(categories.size(), 3u);
+    EXPECT_EQ(categories[0]["id"], 1);
+    EXPECT_EQ(categories[0]["title"], "User Caches");
+    EXPECT_EQ(categories[0]["folders"], nlohmann::json::array({(cli / ".cache").string()}));
+    EXPECT_EQ(categories[0]["size"], 2100 + (cli.outside / "precious").string().size());
+    EXPECT_EQ(categories[0]["items"].size(), 3u);
+    EXPECT_EQ(categories[0]["items"][0]["name"], "big");
+    EXPECT_EQ(categories[0]["items"][0]["path"], (cli / ".cache/big").string());
+    EXPECT_EQ(categories[0]["items"][0]["size"], 2000);
+    EXPECT_EQ(categories[0]["items"][0]["sizeText"], "2.00 KB");
+    EXPECT_EQ(categories[1]["items"].size(), 1u);  // the log, not the state beside it
+    EXPECT_EQ(categories[1]["items"][0]["name"], "x.log");
+    EXPECT_EQ(categories[2]["sizeText"], "5.00 KB");
+
+    auto text = cli.run({"clean", "scan", "--category", "1"});
+    ASSERT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("User Caches: 2.1"), std::string::npos) << text.out;
+    EXPECT_LT(text.out.find("/.cache/big"), text.out.find("/.cache/small"));
+}
+
+TEST(CliClean, DryRunDeletesNothingAndRunDeletesAndRecords) {
+    CleanHome cli;
+    auto dry = cli.run({"clean", "run", "--category", "1", "3", "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_NE(dry.out.find("nothing was deleted"), std::string::npos);
+    EXPECT_TRUE(fs::exists(cli / ".cache/small"));
+    EXPECT_TRUE(fs::exists(cli / ".local/state/app/x.log"));
+    EXPECT_FALSE(fs::exists(cli.dataFolder() / ".orvane.log.bin"));
+
+    auto run = cli.run({"clean", "run", "--category", "1", "3", "--yes"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::is_empty(cli / ".cache"));
+    EXPECT_FALSE(fs::exists(cli / ".local/state/app/x.log"));
+    EXPECT_TRUE(fs::exists(cli / ".local/state/app/state.db"));
+    EXPECT_EQ(TempDir::read(cli.outside / "precious"), "keep");
+    std::uint64_t removed = 2100 + 300 + (cli.outside / "precious").string().size();
+    EXPECT_NE(run.out.find("Files cleaned: 5"), std::string::npos) << run.out;
+    auto history = nlohmann::json::parse(cli.run({"history", "--json"}).out);
+    EXPECT_EQ(history["kind"], "SIZE");
+    EXPECT_EQ(history["size"], removed);
+}
+
+TEST(CliClean, AsksFirstAndAgainForDownloads) {
+    CleanHome cli;
+    auto declined = cli.run({"clean", "run", "--category", "1", "5"}, "n\n");
+    EXPECT_EQ(declined.status, 1);
+    EXPECT_TRUE(fs::exists(cli / ".cache/small"));
+    EXPECT_TRUE(fs::exists(cli / "Downloads/setup.iso"));
+
+    auto keepDownloads = cli.run({"clean", "run", "--category", "1", "5"}, "y\nn\n");
+    EXPECT_EQ(keepDownloads.status, 0) << keepDownloads.err;
+    EXPECT_NE(keepDownloads.out.find("Are you sure you want to continue?"), std::string::npos);
+    EXPECT_NE(keepDownloads.out.find("Downloads folder is selected to clean. We recommend you to "
+                                     "view this folder for anything useful before emptying it."),
+              std::string::npos);
+    EXPECT_TRUE(fs::is_empty(cli / ".cache"));
+    EXPECT_TRUE(fs::exists(cli / "Downloads/setup.iso"));
+
+    auto all = cli.run({"clean", "run", "--category", "5"}, "y\ny\n");
+    EXPECT_EQ(all.status, 0);
+    EXPECT_TRUE(fs::is_empty(cli / "Downloads"));
+}
+
+TEST(CliClean, EnabledCategoriesAndBadInput) {
+    CleanHome cli;
+    // Without --category the enabled categories are used; a dry run shows which.
+    for (const char* key : {"SystemCaches", "SystemLogs", "UserLogs"}) {
+        ASSERT_EQ(cli.run({"settings", "set", key, "0"}).status, 0);
+    }
+    ASSERT_EQ(cli.run({"settings", "set", "UserDownloads", "1"}).status, 0);
+    auto dry = cli.run({"clean", "run", "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_NE(dry.out.find("Categories: User Caches; User Downloads;"), std::string::npos)
+        << dry.out;
+    EXPECT_EQ(dry.out.find("/var/"), std::string::npos);
+
+    for (auto arguments : {std::vector<std::string>{"clean", "run", "--category", "6"},
+                           std::vector<std::string>{"clean", "scan", "--category", "-1"},
+                           std::vector<std::string>{"clean", "scan", "--category", "caches"},
+                           std::vector<std::string>{"clean"}}) {
+        auto result = cli.run(arguments);
+        EXPECT_EQ(result.status, 2) << arguments.back();
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+    EXPECT_TRUE(fs::exists(cli / ".cache/small"));
+}
+
+TEST(CliClean, AFailedDeletionNamesThePathAndExitsWithOne) {
+    CleanHome cli;
+    auto prefix = privateMountNamespace();
+    if (prefix.empty()) GTEST_SKIP() << "no private mount namespace here (unshare refused)";
+    auto result = inMountNamespace(cli, prefix,
+                                   "mount -t tmpfs none \"$HOME/.cache\" && echo x > "
+                                   "\"$HOME/.cache/stuck\" && mount -o remount,ro \"$HOME/.cache\" "
+                                   "&& exec \"$QUILLBY\" clean run --category 1 --yes");
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+    EXPECT_NE(result.out.find("Could not delete:\n  " + (cli / ".cache").string()),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.err, "quillby: 1 item could not be deleted\n");
+}
+
+TEST(CliClean, AFileSystemMountedInsideACategoryIsNotEntered) {
+    CleanHome cli;
+    auto prefix = privateMountNamespace();
+    if (prefix.empty()) GTEST_SKIP() << "no private mount namespace here (unshare refused)";
+    auto result =
+        inMountNamespace(cli, prefix,
+                         "mkdir -p \"$HOME/.cache/mounted\" \"$HOME/.cache/deeper/mnt\" && "
+                         "mount -t tmpfs none \"$HOME/.cache/mounted\" && "
+                         "mount -t tmpfs none \"$HOME/.cache/deeper/mnt\" && "
+                         "echo one > \"$HOME/.cache/mounted/f\" && "
+                         "echo two > \"$HOME/.cache/deeper/mnt/g\" && "
+                         "\"$QUILLBY\" clean run --category 1 --yes; status=$?; "
+                         "cat \"$HOME/.cache/mounted/f\" \"$HOME/.cache/deeper/mnt/g\"; "
+                         "exit $status");
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_NE(result.out.find("one\ntwo\n"), std::string::npos) << result.out;
+    EXPECT_FALSE(fs::exists(cli / ".cache/small"));
+    EXPECT_FALSE(fs::exists(cli / ".cache/big"));
+}

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "core/FolderHandle.h"
+#include "core/PathRules.h"
+#include "core/PrivilegedAuthorization.h"
+#include "core/TreeRemover.h"
+#include "support/TempDir.h"
+#include "support/UnprivilegedChild.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Keeps every entry named "keep", wherever it is.
+class KeepNamedKeep : public EntryJudge {
+  public:
+    EntryVerdict judge(const JudgedEntry& entry) const override {
+        return entry.name == "keep" ? EntryVerdict::Keep : EntryVerdict::Clean;
+    }
+};
+
+}  // namespace
+
+TEST(TreeRemover, RemovesLinksAsLinksAndNothingOutside) {
+    TempDir dir;
+    TempDir outside;
+    outside.write("precious", "do not touch");
+    outside.write("folder/also", "do not touch");
+    dir.write("item/a/b/c", "1");
+    fs::create_symlink(outside / "precious", dir / "item/link-to-file");
+    fs::create_directory_symlink(outside / "folder", dir / "item/a/link-to-folder");
+
+    RemovalReport report = TreeRemover().removePath((dir / "item").string(), false);
+    EXPECT_TRUE(report.removed);
+    EXPECT_FALSE(report.failed());
+    EXPECT_EQ(report.removedEntries, 6u);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "item")));
+    EXPECT_EQ(TempDir::read(outside / "precious"), "do not touch");
+    EXPECT_EQ(TempDir::read(outside / "folder/also"), "do not touch");
+}
+
+TEST(TreeRemover, AskedAgainAtEveryLevelKeepsWhatTheJudgeKeeps) {
+    TempDir dir;
+    dir.write("item/keep", "k");
+    dir.write("item/sub/keep", "k");
+    dir.write("item/sub/drop", "d");
+    dir.write("item/other/drop", "d");
+    KeepNamedKeep judge;
+    int error = 0;
+    FolderHandle parent = FolderHandle::openFolder(dir.path().string(), error);
+    ASSERT_TRUE(parent.isOpen());
+    RemovalReport report =
+        TreeRemover({.judge = &judge})
+            .removeEntry(parent, dir.path().string(), "item", EntryVerdict::Clean, 1);
+    EXPECT_FALSE(report.removed);
+    EXPECT_TRUE(report.keptSome);
+    EXPECT_FALSE(report.failed());
+    EXPECT_TRUE(fs::exists(dir / "item/keep"));
+    EXPECT_TRUE(fs::exists(dir / "item/sub/keep"));
+    EXPECT_FALSE(fs::exists(dir / "item/sub/drop"));
+    EXPECT_FALSE(fs::exists(dir / "item/other"));
+}
+
+TEST(TreeRemover, PathsThroughLinks) {
+    TempDir dir;
+    dir.write("real/victim/file", "x");
+    fs::create_directory_symlink(dir / "real", dir / "alias");
+    RemovalReport refused = TreeRemover().removePath((dir / "alias/victim").string(), false);
+    EXPECT_FALSE(refused.removed);
+    ASSERT_TRUE(refused.failed());
+    EXPECT_EQ(refused.failures.front().error, ELOOP);
+    EXPECT_TRUE(fs::exists(dir / "real/victim/file"));
+
+    // A user's own path may lead through a link; the item itself is still not followed.
+    EXPECT_TRUE(PrivilegedAuthorization::synFastRemovePath(dir / "alias/victim"));
+    EXPECT_FALSE(fs::exists(dir / "real/victim"));
+    EXPECT_TRUE(PrivilegedAuthorization::synFastRemovePath(dir / "alias"));
+    EXPECT_TRUE(fs::exists(dir / "real"));
+    EXPECT_TRUE(PrivilegedAuthorization::synFastRemovePath(dir / "missing"));
+}
+
+TEST(TreeRemover, GivesTheOwnerBackTheRightsItNeeds) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as an ordinary user with a tree of its own";
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all);  // the ordinary user may reach it
+    dir.write("mine/locked/inner/file", "x");
+    for (auto& entry : fs::recursive_directory_iterator(dir / "mine")) {
+        ASSERT_EQ(::lchown(entry.path().c_str(), kNobodyId, kNobodyId), 0);
+    }
+    ASSERT_EQ(::chown((dir / "mine").c_str(), kNobodyId, kNobodyId), 0);
+    fs::permissions(dir / "mine/locked/inner", fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(dir / "mine/locked", fs::perms::none);
+    int status = inChildAsUser(
+        kNobodyId, [&] { return PrivilegedAuthorization::synFastRemovePath(dir / "mine/locked"); });
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(fs::exists(dir / "mine/locked"));
+}
+
+TEST(PathRules, NormalisedAbsolutePaths) {
+    for (const char* good : {"/a", "/var/log/x.1", "/a b/c\nd"}) {
+        EXPECT_TRUE(isNormalizedAbsolutePath(good)) << good;
+    }
+    for (const char* bad : {"", "/", "a/b", "/a/", "/a//b", "/a/./b", "/a/../b", "/..", "./a"}) {
+        EXPECT_FALSE(isNormalizedAbsolutePath(bad)) << bad;
+    }
+    EXPECT_EQ(pathComponentCount("/var/log"), 2);
+}

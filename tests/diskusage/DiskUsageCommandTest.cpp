@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "cli/CliTestSupport.h"
+#include "diskusage/DiskUsageFixtures.h"
+
+namespace {
+
+// top: big/ (inner/ 3,000,000 + 40), mid/ 1,000,000, tiny/ 10, loose 2,500,000
+class DuCommand : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        top = cli.home / "top";
+        makeFile(top / "big/inner/blob", 3000000);
+        makeFile(top / "big/small", 40);
+        makeFile(top / "mid/m", 1000000);
+        makeFile(top / "tiny/t", 10);
+        makeFile(top / "loose", 2500000);
+    }
+    CliHome cli;
+    fs::path top;
+};
+
+}  // namespace
+
+TEST_F(DuCommand, ListsFoldersLargestFirstWithSizesAndShares) {
+    auto result = cli.run({"du", top.string(), "--depth", "2"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");  // no progress line off a terminal
+    EXPECT_EQ(result.out, "   6.50 MB  100.0% [####################]  " + top.string() +
+                              "/\n"
+                              "   3.00 MB   46.2% [#########           ]    big/\n"
+                              "   3.00 MB  100.0% [####################]      inner/\n"
+                              "   1.00 MB   15.4% [###                 ]    mid/\n"
+                              "   0.01 KB    0.0% [                    ]    tiny/\n");
+
+    auto topOne = cli.run({"du", top.string(), "--top", "1"});
+    EXPECT_NE(topOne.out.find("big/"), std::string::npos);
+    EXPECT_EQ(topOne.out.find("mid/"), std::string::npos);
+    EXPECT_NE(topOne.out.find("(2 more: 1.00 MB)"), std::string::npos) << topOne.out;
+}
+
+TEST_F(DuCommand, JsonToTheGivenDepthAndTheItemTree) {
+    auto folders = nlohmann::json::parse(cli.run({"du", top.string(), "--json"}).out);
+    EXPECT_EQ(folders["path"], top.string() + "/");
+    EXPECT_EQ(folders["size"], 6500050);
+    ASSERT_EQ(folders["children"].size(), 3u);
+    EXPECT_EQ(folders["children"][0]["path"], (top / "big").string() + "/");
+    EXPECT_EQ(folders["children"][0]["size"], 3000040);
+    EXPECT_FALSE(folders["children"][0].contains("children"));  // beyond --depth 1
+
+    auto items = nlohmann::json::parse(
+        cli.run({"du", top.string(), "--json", "--items", "--limit", "1 MB", "--depth", "3"}).out);
+    EXPECT_EQ(items["path"], top.string());
+    EXPECT_EQ(items["size"], 6500050);
+    std::vector<std::string> names;
+    for (const auto& child : items["children"]) names.push_back(child["path"]);
+    EXPECT_EQ(names, (std::vector<std::string>{(top / "big").string(), (top / "loose").string(),
+                                               (top / "mid").string()}));
+    EXPECT_EQ(items["children"][0]["children"][0]["children"][0]["path"],
+              (top / "big/inner/blob").string());
+    EXPECT_EQ(items["children"][0]["children"].size(), 1u);  // small is below the limit
+
+    // Without --limit the settings' limit applies (0 by default: everything).
+    auto all = nlohmann::json::parse(cli.run({"du", top.string(), "--json", "--items"}).out);
+    EXPECT_EQ(all["children"].size(), 4u);
+    ASSERT_EQ(cli.run({"settings", "set", "QWDiskUsageLimit", "2"}).status, 0);
+    ASSERT_EQ(cli.run({"settings", "set", "QWDiskUsageUnit", "2"}).status, 0);
+    auto limited = nlohmann::json::parse(cli.run({"du", top.string(), "--json", "--items"}).out);
+    EXPECT_EQ(limited["children"].size(), 2u);
+}
+
+TEST_F(DuCommand, BadInputGetsOneLineAndStatusTwo) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string mention;
+    };
+    for (const auto& c : std::vector<Case>{
+             {{"du"}, "PATH"},
+             {{"du", (top / "loose").string()}, "not a folder"},
+             {{"du", (top / "missing").string()}, "no such folder"},
+             {{"du", top.string(), "--items", "--limit", "12 XB"}, "bad size"},
+             {{"du", top.string(), "--items", "--limit", "1.5"}, "bad size"},
+             {{"du", top.string(), "--limit", "1MB"}, "--items"},
+             {{"du", top.string(), "--depth", "-1"}, "--depth"},
+         }) {
+        auto result = cli.run(c.arguments);
+        EXPECT_EQ(result.status, 2) << c.arguments.back();
+        EXPECT_NE(result.err.find(c.mention), std::string::npos) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST_F(DuCommand, NamesWithControlCharactersCannotBreakTheListing) {
+    makeFile(top / "odd\nname" / "f", 5000000);
+    auto result = cli.run({"du", top.string()});
+    ASSERT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find("odd?name/"), std::string::npos) << result.out;
+    auto json = nlohmann::json::parse(cli.run({"du", top.string(), "--json"}).out);
+    EXPECT_EQ(json["children"][0]["path"], (top / "odd\nname").string() + "/");
+}

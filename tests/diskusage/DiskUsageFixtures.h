@@ -1,0 +1,108 @@
+#pragma once
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "diskusage/FSNode.h"
+#include "diskusage/W32AllDir.h"
+
+namespace fs = std::filesystem;
+
+// A file of `size` bytes (sparse, so a gigabyte costs nothing), with its folders.
+inline fs::path makeFile(const fs::path& path, std::uint64_t size) {
+    fs::create_directories(path.parent_path());
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0 || ::ftruncate(fd, static_cast<off_t>(size)) != 0)
+        throw fs::filesystem_error("makeFile", path,
+                                   std::error_code(errno, std::generic_category()));
+    ::close(fd);
+    return path;
+}
+
+inline std::uint64_t linkSize(const fs::path& path) {
+    struct stat status {};
+    ::lstat(path.c_str(), &status);
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
+// A plain node for comparing trees: name, size and children in order.
+struct PlainNode {
+    std::string name;
+    std::uint64_t size = 0;
+    std::vector<PlainNode> children;
+    bool operator==(const PlainNode&) const = default;
+};
+
+inline PlainNode plainFolderTree(const W32AllDir& node) {
+    PlainNode plain{node.name(), static_cast<std::uint64_t>(node.size), {}};
+    for (const auto& child : node.children) {
+        if (child) plain.children.push_back(plainFolderTree(*child));
+    }
+    return plain;
+}
+
+inline PlainNode plainItemTree(const FSNode& node) {
+    PlainNode plain{node.displayName() + (node.isDirectory ? "/" : ""), node.size, {}};
+    for (const auto& child : node.children) plain.children.push_back(plainItemTree(*child));
+    return plain;
+}
+
+inline bool largerFirst(const PlainNode& a, const PlainNode& b) {
+    return a.size != b.size ? a.size > b.size : a.name < b.name;
+}
+
+// The folder tree as a plain sequential walk computes it, one opendir/readdir/lstat at a time:
+// folders only, names ending in "." skipped, "Volumes" skipped directly in the scanned folder.
+inline PlainNode referenceFolderTree(const std::string& path, const std::string& name, bool top) {
+    PlainNode node{name, 0, {}};
+    DIR* folder = ::opendir(path.c_str());
+    if (!folder) return node;
+    while (dirent* entry = ::readdir(folder)) {
+        std::string entryName = entry->d_name;
+        if (entryName.back() == '.') continue;
+        std::string full = path + "/" + entryName;
+        struct stat status {};
+        if (::lstat(full.c_str(), &status) != 0) continue;
+        if (S_ISDIR(status.st_mode)) {
+            if (top && entryName == "Volumes") continue;
+            node.children.push_back(referenceFolderTree(full, entryName, false));
+            node.size += node.children.back().size;
+        } else {
+            node.size += static_cast<std::uint64_t>(status.st_size);
+        }
+    }
+    ::closedir(folder);
+    std::sort(node.children.begin(), node.children.end(), largerFirst);
+    return node;
+}
+
+// The item tree the same way: every entry, folders and files of at least `limit` kept.
+inline PlainNode referenceItemTree(const std::string& path, const std::string& name,
+                                   std::uint64_t limit) {
+    PlainNode node{name, 0, {}};
+    DIR* folder = ::opendir(path.c_str());
+    if (!folder) return node;
+    while (dirent* entry = ::readdir(folder)) {
+        std::string entryName = entry->d_name;
+        if (entryName == "." || entryName == "..") continue;
+        std::string full = path + "/" + entryName;
+        struct stat status {};
+        if (::lstat(full.c_str(), &status) != 0) continue;
+        PlainNode child =
+            S_ISDIR(status.st_mode)
+                ? referenceItemTree(full, entryName + "/", limit)
+                : PlainNode{entryName, static_cast<std::uint64_t>(status.st_size), {}};
+        node.size += child.size;
+        if (child.size >= limit) node.children.push_back(std::move(child));
+    }
+    ::closedir(folder);
+    std::sort(node.children.begin(), node.children.end(), largerFirst);
+    return node;
+}

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "diskusage/FileSystemBrowserModel.h"
+#include "diskusage/SizeColour.h"
+
+namespace {
+
+FSNode* add(FSNode& parent, const std::string& name, bool folder, std::uint64_t size = 0) {
+    parent.children.push_back(FSNode::childNamed(name, folder, &parent));
+    parent.children.back()->size = size;
+    return parent.children.back().get();
+}
+
+using Model = FileSystemBrowserModel;
+
+}  // namespace
+
+TEST(BrowserChecks, StatesSpreadDownOnOpeningAndUpThroughAncestors) {
+    FSNode root("/r", true, nullptr);
+    FSNode* a = add(root, "a", true);
+    FSNode* a1 = add(*a, "a1", false);
+    FSNode* a2 = add(*a, "a2", true);
+    FSNode* deep = add(*a2, "deep", false);
+    FSNode* b = add(root, "b", false);
+
+    std::vector<FSNode*> notified;
+    auto subscription = EventBus::defaultCenter().observe(
+        Events::refRemoveButtonState,
+        [&](const Event& event) { notified.push_back(std::any_cast<FSNode*>(event.object)); });
+
+    Model::clickCheckBox(*a);
+    EXPECT_EQ(a->isButtonState, 1);
+    EXPECT_EQ(a1->isButtonState, 1);
+    EXPECT_EQ(a2->isButtonState, 1);
+    EXPECT_EQ(deep->isButtonState, 0);  // until a2 is opened
+    EXPECT_EQ(root.isButtonState, 2);
+    EXPECT_EQ(notified, std::vector<FSNode*>{a});
+    EXPECT_EQ(Model::numberOfChildrenOfItem(*a2), 1u);
+    EXPECT_EQ(deep->isButtonState, 1);
+
+    Model::clickCheckBox(*deep);  // unchecking one item deep down
+    EXPECT_EQ(a2->isButtonState, 0);
+    EXPECT_EQ(a->isButtonState, 2);
+    EXPECT_EQ(root.isButtonState, 2);
+
+    Model::clickCheckBox(*a);  // a partly checked folder becomes fully checked
+    EXPECT_EQ(a->isButtonState, 1);
+    EXPECT_EQ(a2->isButtonState, 1);
+
+    Model::clickCheckBox(*a1);
+    Model::clickCheckBox(*a2);  // the last checked item of a
+    EXPECT_EQ(a->isButtonState, 0);
+    EXPECT_EQ(root.isButtonState, 0);
+
+    Model::clickCheckBox(*a1);
+    Model::clickCheckBox(*a2);
+    Model::clickCheckBox(*b);
+    EXPECT_EQ(a->isButtonState, 1);  // every item checked
+    EXPECT_EQ(root.isButtonState, 1);
+
+    // The browser's own value editing sets the value, not the checkbox.
+    Model::setObjectValue(*b, false);
+    EXPECT_EQ(b->state, 0);
+    EXPECT_EQ(b->isButtonState, 1);
+    Model::setObjectValue(*a, false);
+    EXPECT_EQ(a1->isButtonState, 0);
+    EXPECT_EQ(a->isButtonState, 1);
+    EXPECT_EQ(root.isButtonState, 1);
+
+    EXPECT_TRUE(Model::checkBoxContains(3, 12));
+    EXPECT_TRUE(Model::checkBoxContains(21, 30));
+    EXPECT_FALSE(Model::checkBoxContains(22, 20));
+    EXPECT_EQ(Model::checkBoxImageName(2), "option_a.png");
+    EXPECT_TRUE(Model::isItemLeaf(*a1));
+}
+
+TEST(BrowserChecks, CollectsAndRemovesCheckedItemsShrinkingTheirFolders) {
+    FSNode root("/r", true, nullptr);
+    FSNode* x = add(root, "x", true, 3000000000ULL);
+    FSNode* f = add(*x, "f", true, 3000000000ULL);
+    FSNode* one = add(*f, "one", false, 1000000000ULL);
+    FSNode* two = add(*f, "two", false, 2000000000ULL);
+    FSNode* r = add(root, "r", false, 5);
+    add(root, "s", false, 7);
+    root.size = 3000000012ULL;
+
+    EXPECT_FALSE(Model::removeButtonEnabled(&root, false, true));
+    Model::clickCheckBox(*one);
+    Model::clickCheckBox(*r);
+    EXPECT_TRUE(Model::removeButtonEnabled(&root, false, true));
+    EXPECT_FALSE(Model::removeButtonEnabled(&root, true, true));
+    EXPECT_FALSE(Model::removeButtonEnabled(&root, false, false));
+    EXPECT_EQ(Model::collectCheckedNodes(root), (std::vector<FSNode*>{one, r}));
+
+    std::vector<std::string> asked;
+    auto result = Model::removeCheckedItems(root, [&](const std::string& path) {
+        asked.push_back(path);
+        return path != "/r/r";  // this one needs rights we do not have
+    });
+    EXPECT_EQ(asked, (std::vector<std::string>{"/r/r", "/r/x/f/one"}));
+    EXPECT_EQ(result.removed, 1u);
+    EXPECT_EQ(result.failedPaths, std::vector<std::string>{"/r/r"});
+    EXPECT_EQ(f->size, 2000000000ULL);
+    EXPECT_EQ(x->size, 2000000000ULL);
+    EXPECT_EQ(root.size, 2000000012ULL);
+    ASSERT_EQ(f->children.size(), 1u);
+    EXPECT_EQ(f->children[0].get(), two);
+    EXPECT_EQ(f->isButtonState, 0);
+    EXPECT_EQ(x->isButtonState, 0);
+    EXPECT_EQ(r->isButtonState, 1);  // not removed: still checked
+    EXPECT_EQ(root.isButtonState, 2);
+}
+
+TEST(SizeColours, FiveBandsBySize) {
+    EXPECT_EQ(sizeColourFor(0), SizeColour::White);
+    EXPECT_EQ(sizeColourFor(1000), SizeColour::White);
+    EXPECT_EQ(sizeColourFor(1001), SizeColour::Green);
+    EXPECT_EQ(sizeColourFor(1000000), SizeColour::Green);
+    EXPECT_EQ(sizeColourFor(1000001), SizeColour::Yellow);
+    EXPECT_EQ(sizeColourFor(999999999), SizeColour::Yellow);
+    EXPECT_EQ(sizeColourFor(1000000000), SizeColour::Orange);
+    EXPECT_EQ(sizeColourFor(999999999999ULL), SizeColour::Orange);
+    EXPECT_EQ(sizeColourFor(2000000000000ULL), SizeColour::Red);
+    EXPECT_EQ(sizeColourName(SizeColour::Orange), "orange");
+}

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "diskusage/DiskUsageFixtures.h"
+#include "diskusage/FolderTreeScanner.h"
+#include "diskusage/PieTree.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// Counts the progress events of a scan.
+struct ProgressEvents {
+    ProgressEvents()
+        : levels(EventBus::defaultCenter().observe(
+              Events::GetDirTotalLevel,
+              [this](const Event& event) {
+                  std::lock_guard lock(mutex);
+                  if (auto* value = userInfoValue<std::int64_t>(event, EventKeys::DirLevels)) {
+                      dirLevels.push_back(*value);
+                  }
+              })),
+          steps(EventBus::defaultCenter().observe(Events::NeedUpdateProgress, [this](const Event&) {
+              std::lock_guard lock(mutex);
+              ++progressSteps;
+          })) {}
+    std::mutex mutex;
+    std::vector<std::int64_t> dirLevels;
+    int progressSteps = 0;
+    Subscription levels;
+    Subscription steps;
+};
+
+const W32AllDir* child(const W32AllDir& node, const std::string& name) {
+    for (const auto& entry : node.children) {
+        if (entry && entry->name() == name) return entry.get();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(FolderTree, FolderOfFilesOnlyIsOneNodeSizedByItsFiles) {
+    TempDir dir;
+    makeFile(dir / "plain/a", 100);
+    makeFile(dir / "plain/b", 250);
+    auto root = W32AllDir::makeRoot((dir / "plain").string());
+    EXPECT_EQ(FolderTreeScanner().scanFolder(*root, root->path(), true), 350);
+    EXPECT_EQ(root->size, 350);
+    EXPECT_EQ(root->count(), 0);
+    EXPECT_EQ(root->path(), (dir / "plain").string() + "/");
+}
+
+TEST(FolderTree, KeepsEveryRuleOfWhatCountsAndHow) {
+    TempDir dir;
+    fs::path top = dir / "top";
+    makeFile(top / "Volumes/disk/huge", 5000000);  // skipped at the top level
+    makeFile(top / "deep/Volumes/inner", 700);     // counted further down
+    makeFile(top / "ends-with-period./x", 9000);   // a folder with a trailing period
+    makeFile(top / "file.", 8000);                 // a file with a trailing period
+    makeFile(top / ".hidden", 40);                 // a leading period counts
+    makeFile(top / "links/original", 1000000);     // one 1 MB file, two names
+    fs::create_hard_link(top / "links/original", top / "links/second");
+    makeFile(top / "elsewhere/big", 3000000);
+    fs::create_directory_symlink(top / "elsewhere", top / "links/to-folder");
+    makeFile(top / "same-a/f", 10);
+    makeFile(top / "same-b/f", 10);
+    fs::create_directory(top / "empty");
+
+    ProgressEvents events;
+    auto root = W32AllDir::makeRoot(top.string());
+    std::int64_t total = FolderTreeScanner().scanFolder(*root, root->path(), true);
+
+    std::uint64_t symlink = linkSize(top / "links/to-folder");
+    const W32AllDir* links = child(*root, "links");
+    ASSERT_NE(links, nullptr);
+    EXPECT_EQ(static_cast<std::uint64_t>(links->size), 2000000 + symlink);
+    EXPECT_EQ(links->count(), 0);  // the link to a folder is not descended
+    ASSERT_NE(child(*root, "deep"), nullptr);
+    EXPECT_EQ(child(*root, "deep")->size, 700);
+    EXPECT_NE(child(*child(*root, "deep"), "Volumes"), nullptr);
+    EXPECT_EQ(child(*root, "Volumes"), nullptr);
+    EXPECT_EQ(child(*root, "ends-with-period."), nullptr);
+    EXPECT_EQ(static_cast<std::uint64_t>(total), 2000000 + symlink + 700 + 40 + 3000000 + 20);
+    EXPECT_EQ(root->size, total);
+
+    // Largest first, equal sizes by name, empty folders last.
+    std::vector<std::string> order;
+    for (const auto& entry : root->children) order.push_back(entry->name());
+    EXPECT_EQ(order, (std::vector<std::string>{"elsewhere", "links", "deep", "same-a", "same-b",
+                                               "empty"}));
+    EXPECT_EQ(child(*root, "same-a")->parent, root.get());
+    EXPECT_EQ(child(*child(*root, "deep"), "Volumes")->path(),
+              (top / "deep/Volumes").string() + "/");
+
+    std::lock_guard lock(events.mutex);
+    EXPECT_EQ(events.dirLevels, std::vector<std::int64_t>{6});
+    EXPECT_EQ(events.progressSteps, 6);
+}
+
+TEST(FolderTree, FoldersThatCannotBeOpenedCountAsEmpty) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads folders regardless of their permissions";
+    TempDir dir;
+    makeFile(dir / "top/open/a", 10);
+    makeFile(dir / "top/closed/b", 20);
+    fs::permissions(dir / "top/closed", fs::perms::none);
+    auto root = W32AllDir::makeRoot((dir / "top").string());
+    EXPECT_EQ(FolderTreeScanner().scanFolder(*root, root->path(), true), 10);
+    ASSERT_NE(child(*root, "closed"), nullptr);
+    EXPECT_EQ(child(*root, "closed")->size, 0);
+}
+
+TEST(FolderTree, PathsLongerThanTheKernelTakesAtOnceWork) {
+    TempDir dir;
+    // 60 levels of 100-byte names: the deepest path is over 6,000 bytes.
+    std::string name(100, 'n');
+    int fd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    for (int level = 0; level < 60; ++level) {
+        ASSERT_EQ(::mkdirat(fd, name.c_str(), 0755), 0);
+        int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        ASSERT_GE(fd, 0);
+    }
+    int file = ::openat(fd, "bottom", O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(::ftruncate(file, 4321), 0);
+    ::close(file);
+    ::close(fd);
+
+    auto root = W32AllDir::makeRoot(dir.path().string());
+    EXPECT_EQ(FolderTreeScanner().scanFolder(*root, root->path(), true), 4321);
+    const W32AllDir* deepest = root.get();
+    while (deepest->count() > 0) deepest = deepest->children[0].get();
+    EXPECT_EQ(deepest->size, 4321);
+    std::string deepPath = deepest->path();
+    EXPECT_GT(deepPath.size(), 6000u);
+    EXPECT_EQ(searchFile(root.get(), deepPath), deepest);
+
+    // The long folder can also be scanned and listed by its own path.
+    auto deepRoot = W32AllDir::makeRoot(deepPath);
+    EXPECT_EQ(FolderTreeScanner().scanFolder(*deepRoot, deepRoot->path(), true), 4321);
+}
+
+TEST(FolderTree, CancellingLeavesAPartialTreeUntilTheNextBuild) {
+    TempDir dir;
+    fs::path top = dir / "top";
+    makeFile(top / "own", 5);
+    for (int i = 0; i < 4; ++i) makeFile(top / ("sub" + std::to_string(i)) / "f", 1000);
+
+    PieTree tree;
+    // Cancel the moment the top level has been counted: no subfolder has begun yet.
+    auto cancelOnCount = EventBus::defaultCenter().observe(
+        Events::GetDirTotalLevel, [&](const Event&) { tree.cancelTask(); });
+    tree.contructPieTree(top.string());
+    ASSERT_NE(tree.icAllDir, nullptr);
+    EXPECT_EQ(tree.icAllDir->size, 5);  // the root keeps what it gathered itself
+    EXPECT_EQ(tree.icAllDir->count(), 4);
+    for (const auto& sub : tree.icAllDir->children) {
+        EXPECT_EQ(sub->size, 0);
+        EXPECT_EQ(sub->count(), 0);
+    }
+    // The flag stays set: the layout draws the centre disc and nothing else.
+    EXPECT_EQ(tree.drawScene().size(), 1u);
+
+    cancelOnCount = {};
+    tree.contructPieTree(top.string());
+    EXPECT_EQ(tree.icAllDir->size, 4005);
+    EXPECT_EQ(tree.drawScene().size(), 5u);
+}

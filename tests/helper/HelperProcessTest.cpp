@@ -1,0 +1,135 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+#include "support/ProcessRunner.h"
+#include "support/TempDir.h"
+#include "support/UnprivilegedChild.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string request(const std::string& verb, const std::string& argument) {
+    std::string text = verb;
+    text.push_back('\0');
+    text += argument;
+    text.push_back('\0');
+    return text;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream input(text);
+    for (std::string line; std::getline(input, line);) result.push_back(line);
+    return result;
+}
+
+ProcessResult serve(const std::string& input) {
+    return runProcess(QUILLBY_HELPER_PATH, {"serve"}, {}, input);
+}
+
+}  // namespace
+
+TEST(HelperProcess, RefusesBadPathsAndAnswersEveryRequestWithOneLine) {
+    TempDir dir;
+    dir.write("real/victim/file", "x");
+    dir.write("full\nname/x", "x");
+    fs::create_directory_symlink(dir / "real", dir / "alias");
+    std::string input = request("ping", "") + request("remove", "tmp/relative") +
+                        request("remove", (dir / "real/../real/victim").string()) +
+                        request("remove", "/") + request("remove", "/tmp") + request("remove", "") +
+                        request("remove", (dir / "alias/victim").string()) +
+                        request("rmdir", (dir / "alias/victim").string()) +
+                        request("frobnicate", "/x/y") +
+                        request("rmdir", (dir / "full\nname").string());
+    auto result = serve(input);
+    EXPECT_EQ(result.status, 0) << result.err;
+    auto answers = lines(result.out);
+    ASSERT_EQ(answers.size(), 10u) << result.out;
+    EXPECT_EQ(answers[0], "ok");
+    EXPECT_EQ(answers[1], "error not an absolute, normalised path");
+    EXPECT_EQ(answers[2], "error not an absolute, normalised path");
+    EXPECT_EQ(answers[3], "error not an absolute, normalised path");
+    EXPECT_EQ(answers[4], "error refusing a folder at the top of the file system");
+    EXPECT_EQ(answers[5], "error not an absolute, normalised path");
+    EXPECT_NE(answers[6].find("symbolic link"), std::string::npos) << answers[6];
+    EXPECT_NE(answers[7].find("symbolic link"), std::string::npos) << answers[7];
+    EXPECT_EQ(answers[8], "error unknown request");
+    // The file name's line end cannot split the answer.
+    EXPECT_NE(answers[9].find("full?name"), std::string::npos) << answers[9];
+    EXPECT_TRUE(fs::exists(dir / "real/victim/file"));
+}
+
+TEST(HelperProcess, RemovesItemsNeverWhatLinksPointAt) {
+    TempDir dir;
+    TempDir outside;
+    outside.write("precious", "keep");
+    dir.write("tree/a/b", "1");
+    dir.write("line\nend", "2");
+    fs::create_symlink(outside / "precious", dir / "tree/a/link");
+    fs::create_symlink(outside / "precious", dir / "top-link");
+    dir.write("full/x", "3");
+    fs::create_directories(dir / "empty");
+    auto result = serve(
+        request("remove", (dir / "tree").string()) +
+        request("remove", (dir / "never-there").string()) +
+        request("remove", (dir / "line\nend").string()) +
+        request("remove", (dir / "top-link").string()) + request("rmdir", (dir / "full").string()) +
+        request("rmdir", (dir / "empty").string()) + std::string("remove\0/unfinished", 18));
+    EXPECT_EQ(result.status, 0);
+    auto answers = lines(result.out);
+    ASSERT_EQ(answers.size(), 6u) << result.out;
+    EXPECT_EQ(answers[0], "ok");
+    EXPECT_EQ(answers[1], "ok");  // nothing there: nothing to remove
+    EXPECT_EQ(answers[2], "ok");
+    EXPECT_EQ(answers[3], "ok");
+    EXPECT_NE(answers[4].find("error"), std::string::npos);
+    EXPECT_EQ(answers[5], "ok");
+    EXPECT_FALSE(fs::exists(dir / "tree"));
+    EXPECT_FALSE(fs::exists(dir / "line\nend"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "top-link")));
+    EXPECT_TRUE(fs::exists(dir / "full/x"));
+    EXPECT_FALSE(fs::exists(dir / "empty"));
+    EXPECT_EQ(TempDir::read(outside / "precious"), "keep");
+}
+
+TEST(HelperProcess, UsageAndPurgeRefusedToOrdinaryUsers) {
+    EXPECT_EQ(runProcess(QUILLBY_HELPER_PATH, {}, {}).status, 2);
+    EXPECT_EQ(runProcess(QUILLBY_HELPER_PATH, {"remove", "/x/y"}, {}).status, 2);
+    if (::geteuid() != 0) {
+        auto result = runProcess(QUILLBY_HELPER_PATH, {"purge"}, {});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_NE(result.err.find("administrator"), std::string::npos);
+        return;
+    }
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all);
+    fs::path errors = dir.write("stderr", "");
+    ASSERT_EQ(::chown(errors.c_str(), kNobodyId, kNobodyId), 0);
+    int status = inChildAsUser(kNobodyId, [&] {
+        int fd = ::open(errors.c_str(), O_WRONLY);
+        ::dup2(fd, 2);
+        ::execl(QUILLBY_HELPER_PATH, QUILLBY_HELPER_PATH, "purge", nullptr);
+        return false;
+    });
+    EXPECT_EQ(status, 1);
+    std::string said = TempDir::read(errors);
+    EXPECT_NE(said.find("administrator"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
+}
+
+TEST(HelperProcess, PurgeDropsTheCachesAsRoot) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "dropping the kernel's caches needs root (CI runs as root)";
+    if (::access("/proc/sys/vm/drop_caches", W_OK) != 0) {
+        GTEST_SKIP() << "/proc/sys/vm/drop_caches is read-only in this container";
+    }
+    auto result = runProcess(QUILLBY_HELPER_PATH, {"purge"}, {});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+}

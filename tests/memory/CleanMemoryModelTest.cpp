@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
+
+#include "memory/CleanMemoryModel.h"
+#include "memory/ClearMemory.h"
+#include "platform/linux/LinuxProcessLauncher.h"
+#include "support/TempDir.h"
+
+namespace {
+
+struct ShiftingMemory : MemorySource {
+    std::uint64_t free = 1000;
+    int sample(MemoryCounts& counts) override {
+        counts.total = 1ull << 32;
+        counts.free = free;
+        return 0;
+    }
+};
+
+// A purge tool that waits for `release` to exist, then exits 0.
+PurgeTools waitingTool(const TempDir& dir) {
+    auto script = dir.write("purge", "#!/bin/sh\nwhile [ ! -e '" + (dir / "release").string() +
+                                         "' ]; do sleep 0.02; done\n");
+    ::chmod(script.c_str(), 0755);
+    PurgeTools tools;
+    tools.systemTool = script.string();
+    return tools;
+}
+
+bool finishPurge(CleanMemoryModel& page, const TempDir& dir) {
+    dir.write("release", "");
+    for (int i = 0; i < 500; ++i) {
+        if (page.updateTitleForLabelValue()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(CleanMemoryModel, ReportsTheRiseInFreeMemoryAndNeverANegativeAmount) {
+    TempDir dir;
+    auto memory = std::make_shared<ShiftingMemory>();
+    CleanMemoryModel page(std::make_unique<ClearMemory>(
+        memory, std::make_shared<LinuxProcessLauncher>(), waitingTool(dir)));
+    page.updateTitleForLabelValue();
+    EXPECT_EQ(page.texts().totalMem, "4.00 GB");
+    EXPECT_TRUE(page.CleanButtonAction());
+    EXPECT_TRUE(page.isFreeing());
+    EXPECT_FALSE(page.CleanButtonAction());  // a second press while it runs starts nothing
+    memory->free = 1000 + (512ull << 20);
+    ASSERT_TRUE(finishPurge(page, dir));
+    EXPECT_EQ(page.cleanFreeSave(), 512ull << 20);
+    EXPECT_EQ(page.resultText(), "512.00 MB freed.");
+
+    ::unlink((dir / "release").c_str());
+    EXPECT_TRUE(page.CleanButtonAction());
+    memory->free = 10;  // less free memory after the purge than before
+    ASSERT_TRUE(finishPurge(page, dir));
+    EXPECT_EQ(page.cleanFreeSave(), 0u);
+    EXPECT_EQ(page.resultText(), "0.00 KB freed.");
+}

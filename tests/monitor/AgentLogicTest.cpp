@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "core/Events.h"
+#include "monitor/AgentMessages.h"
+#include "monitor/LevelImage.h"
+#include "monitor/VolumeRow.h"
+
+using namespace LevelImage;
+
+namespace {
+QWVolumeInfo boot(std::uint64_t total, std::uint64_t free) {
+    QWVolumeInfo volume;
+    volume.bIsDefaultVol = true;
+    volume.volRootDir = "/";
+    volume.nTotalSize = total;
+    volume.nFreeSize = free;
+    return volume;
+}
+}  // namespace
+
+TEST(LevelImage, StatusImageAtTheEdges) {
+    auto image = [](std::uint64_t total, std::uint64_t free, float alarm = 0.1f) {
+        QWVolumeInfo volume = boot(total, free);
+        return getStatusImage(&volume, alarm).value_or("none");
+    };
+    EXPECT_EQ(image(1000, 580), "42%.png");
+    EXPECT_EQ(image(1000, 8), "100%-1.png");   // 99.2 % used rounds up to 100
+    EXPECT_EQ(image(1000, 0), "100%-1.png");   // exactly full
+    EXPECT_EQ(image(1000, 100), "90%-1.png");  // free percent equal to the alarm: alarm variant
+    EXPECT_EQ(image(1000, 101), "90%-1.png");  // 10.1 % free rounds down to 10: alarm
+    EXPECT_EQ(image(1000, 110), "89%.png");
+    EXPECT_EQ(image(0, 0), "none");        // total 0: no image
+    EXPECT_EQ(image(1000, 1001), "none");  // more free than total: used above 100
+    EXPECT_EQ(image(1000, 70, 0.0f), "93%.png");
+    EXPECT_EQ(getStatusImage(nullptr, 0.1f), std::nullopt);
+    // A size whose hundredfold overflows 64 bits still gives the right level.
+    EXPECT_EQ(image(100ull << 56, 50ull << 56), "50%.png");
+
+    std::vector<QWVolumeInfo> volumes{QWVolumeInfo{}, boot(1000, 70)};
+    volumes[0].nTotalSize = 10;
+    EXPECT_EQ(getStatusImage(volumes, 0.1f), "93%-1.png");  // the boot volume, not the first
+
+    EXPECT_TRUE(getWarningValue(100, 1000, 10));
+    EXPECT_FALSE(getWarningValue(110, 1000, 10));
+    EXPECT_FALSE(getWarningValue(0, 0, 10));
+}
+
+TEST(LevelImage, RowsShareThePercentArithmeticWithoutOverflow) {
+    VolumeRow row;
+    row.nTotalSize = 100ull << 56;  // a hundredfold of this passes 64 bits
+    row.nFreeSize = 5ull << 56;
+    row.errorValue = "10";
+    EXPECT_EQ(row.getPrograssImage(), "95-1.png");
+    EXPECT_TRUE(row.getWarningValue());
+}
+
+TEST(AgentMessages, BalloonsAndTooltip) {
+    EXPECT_EQ(AgentMessages::volumeBalloonText("USB", true), "USB is mounted successfully!");
+    EXPECT_EQ(AgentMessages::volumeBalloonText("", false), "You disk is unmounted successfully!");
+    Event event{Events::QWVolumeMount,
+                {},
+                {{EventKeys::NSWorkspaceVolumeLocalizedNameKey, std::string("My Disk")}}};
+    EXPECT_EQ(AgentMessages::volumeBalloonText(event, true), "My Disk is mounted successfully!");
+    EXPECT_EQ(AgentMessages::volumeBalloonText(Event{}, true), "You disk is mounted successfully!");
+    EXPECT_EQ(AgentMessages::valueErrorBalloonText("SpaceAlarm"), "SpaceAlarm is error!");
+    EXPECT_EQ(AgentMessages::statusToolTip("/", "1.00 GB", "0.50 GB"),
+              "/\nTotal Size:1.00 GB\nFree Space:0.50 GB");
+}

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/LocalizedText.h"
+#include "core/PlainMainQueue.h"
+#include "core/SettingsKeys.h"
+#include "core/UserDefaults.h"
+#include "memory/ClearMemory.h"
+#include "monitor/AgentView.h"
+#include "monitor/AppDelegate.h"
+#include "monitor/FakeVolumes.h"
+#include "monitor/VolumesInfo.h"
+#include "monitor/VolumesManager.h"
+#include "platform/FileViewer.h"
+#include "platform/MemorySource.h"
+#include "platform/linux/LinuxProcessLauncher.h"
+#include "support/TestPlatform.h"
+
+namespace {
+
+using Type = StatusMenuEntry::Type;
+
+struct RecordingView : AgentView {
+    StatusMenu shown;
+    int builds = 0, updates = 0, removals = 0, mainWindows = 0;
+    std::optional<std::string> image;
+    std::string toolTip;
+    bool warning = false, hidden = false;
+    std::vector<std::string> balloons, alerts;
+    std::optional<int> quitStatus;
+
+    void showMenu(const StatusMenu& menu) override {
+        shown = menu;
+        ++builds;
+    }
+    void updateMenu(const StatusMenu& menu) override {
+        shown = menu;
+        ++updates;
+    }
+    void removeMenu() override { ++removals; }
+    void cancelMenuTracking() override {}
+    void setStatusImage(const std::optional<std::string>& name) override { image = name; }
+    void setStatusToolTip(const std::string& text) override { toolTip = text; }
+    void updateShowSize(const std::string&, const std::string&) override {}
+    void setWarningStatusShowColor(bool on) override { warning = on; }
+    void setStatusItemHidden(bool on) override { hidden = on; }
+    void showBalloon(const std::vector<std::string>& lines, bool) override {
+        balloons.push_back(lines.at(0));
+    }
+    void showMainWindow() override { ++mainWindows; }
+    void alert(const std::string& text) override { alerts.push_back(text); }
+    void quit(int status) override { quitStatus = status; }
+};
+
+struct FakeMemory : MemorySource {
+    int sample(MemoryCounts& counts) override {
+        counts.total = 8ull << 30;
+        counts.free = 2ull << 30;
+        return 0;
+    }
+};
+
+struct FakeViewer : FileViewer {
+    bool accept = true;
+    bool openFolder(const std::string&) override { return accept; }
+};
+
+VolumeFacts kind(std::int32_t ref, const std::string& root, const char* what) {
+    VolumeFacts volume = facts(ref, root, 1000, 500);
+    std::string k = what;
+    volume.network = k == "network";
+    volume.optical = k == "optical";
+    volume.externalBus = k == "external";
+    volume.removable = k == "image";
+    volume.ejectable = k != "local";
+    return volume;
+}
+
+std::vector<Type> typesOf(const StatusMenu& menu) {
+    std::vector<Type> types;
+    for (const auto& entry : menu) types.push_back(entry.type);
+    return types;
+}
+
+class AgentTest : public ::testing::Test {
+  protected:
+    AgentTest() {
+        UserDefaults::standardUserDefaults().setInteger(1, SettingsKey::LoginCheck);
+        source->set({facts(1, "/", 1000, 500)});
+    }
+    std::unique_ptr<AppDelegate> agent() {
+        AppDelegate::Services services;
+        services.volumes = std::make_shared<VolumesInfo>(source);
+        services.manager = std::make_shared<VolumesManager>(source, ejector, viewer);
+        services.makeClearMemory = [] {
+            return std::make_unique<ClearMemory>(std::make_shared<FakeMemory>(),
+                                                 std::make_shared<LinuxProcessLauncher>(),
+                                                 PurgeTools{});
+        };
+        auto delegate = std::make_unique<AppDelegate>(services, view, queue);
+        delegate->registNSnotification();
+        delegate->addMainFuction(false);
+        return delegate;
+    }
+
+    TestPlatform platform;
+    PlainMainQueue queue;
+    RecordingView view;
+    std::shared_ptr<FakeVolumeSource> source = std::make_shared<FakeVolumeSource>();
+    std::shared_ptr<FakeEjector> ejector = std::make_shared<FakeEjector>();
+    std::shared_ptr<FakeViewer> viewer = std::make_shared<FakeViewer>();
+};
+
+}  // namespace
+
+TEST_F(AgentTest, MenuGroupsVolumesByKindWithHeadersThenMemoryAndCommands) {
+    source->set({kind(7, "/media/net", "network"), facts(1, "/", 1000, 500),
+                 kind(3, "/media/usb", "external"), kind(9, "/media/img", "image"),
+                 kind(4, "/media/dvd", "optical")});
+    auto delegate = agent();
+    const StatusMenu& menu = *delegate->menu();
+    EXPECT_EQ(typesOf(menu),
+              (std::vector<Type>{Type::Header, Type::Row, Type::Header, Type::Row, Type::Header,
+                                 Type::Row, Type::Header, Type::Row, Type::Header, Type::Row,
+                                 Type::Header, Type::Row, Type::Separator, Type::EjectAll,
+                                 Type::Separator, Type::MainWindow, Type::Separator, Type::Quit}));
+    std::vector<std::uint32_t> headers;
+    std::vector<std::string> titles;
+    for (const auto& entry : menu) {
+        if (entry.type == Type::Header) headers.push_back(entry.headerKind);
+        if (entry.type == Type::Row) titles.push_back(entry.title);
+    }
+    EXPECT_EQ(headers, (std::vector<std::uint32_t>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(titles, (std::vector<std::string>{"1", "3", "4", "7", "9", "5"}));
+    EXPECT_TRUE(menu[13].enabled);
+    EXPECT_EQ(menu[13].keyEquivalent, "e");
+    EXPECT_EQ(menu[17].title, "Quit Quillby Pro");
+    EXPECT_EQ(menu[1].row.errorValue, "10");  // SpaceAlarm 0.1 as a whole percent
+    EXPECT_EQ(menu[11].row.volumeSize, "Memory");
+    EXPECT_EQ(menu[11].row.nTotalSize, 8000000000u);  // the memory text read back
+    EXPECT_EQ(view.toolTip, "/\nTotal Size:1.00 KB\nFree Space:0.50 KB");
+}
+
+TEST_F(AgentTest, EjectAllIsDisabledWithOnlyLocalVolumes) {
+    source->set({facts(1, "/"), facts(2, "/home")});
+    auto delegate = agent();
+    const auto& menu = *delegate->menu();
+    auto eject =
+        std::find_if(menu.begin(), menu.end(), [](auto& e) { return e.type == Type::EjectAll; });
+    ASSERT_NE(eject, menu.end());
+    EXPECT_FALSE(eject->enabled);
+    delegate->rejestAllDisk();
+    EXPECT_EQ(view.balloons, std::vector<std::string>{localizedString("NO_HAVE_REMOVABLE")});
+}
+
+TEST_F(AgentTest, TickRebuildsOnlyWhenTheCountChangesAndRefreshesFigures) {
+    auto delegate = agent();
+    int posted = 0;
+    auto subscription = EventBus::defaultCenter().observe(Events::updateNewDiskSizeView,
+                                                          [&](const Event&) { ++posted; });
+    int builds = view.builds;
+    source->set({facts(1, "/", 1000, 300)});
+    delegate->updateDataForMenuItem();
+    EXPECT_EQ(view.builds, builds);  // same count: no rebuild
+    EXPECT_EQ(findMenuItem(const_cast<StatusMenu&>(*delegate->menu()), "1")->row.nFreeSize, 300u);
+    EXPECT_EQ(posted, 1);
+
+    source->set({facts(1, "/", 1000, 300), kind(5, "/media/usb", "external")});
+    delegate->updateDataForMenuItem();
+    EXPECT_EQ(view.builds, builds + 1);
+    EXPECT_EQ(delegate->previousCount(), 2u);
+
+    source->set({});
+    delegate->updateDataForMenuItem();  // rebuilt for the new count, then nothing else
+    EXPECT_EQ(posted, 2);
+    delegate->updateDataForMenuItem();
+    EXPECT_EQ(posted, 2);
+}
+
+TEST_F(AgentTest, BootVolumeAtTheAlarmShowsTheWarning) {
+    source->set({facts(1, "/", 1000, 100)});  // exactly 10 % free
+    auto delegate = agent();
+    EXPECT_EQ(view.image, "90%-1.png");
+    delegate->updateDataForMenuItem();
+    EXPECT_TRUE(view.warning);
+    source->set({facts(1, "/", 1000, 110)});
+    delegate->updateDataForMenuItem();
+    EXPECT_FALSE(view.warning);
+    source->set({facts(1, "/", 0, 0)});
+    delegate->updateDataForMenuItem();
+    EXPECT_FALSE(view.warning);
+}
+
+TEST_F(AgentTest, MemoryRowCyclesThroughFreeingBackToMemory) {
+    auto delegate = agent();
+    EventBus::defaultCenter().post(Events::cleanMemoryClickAction);
+    auto& memory = findMenuItem(const_cast<StatusMenu&>(*delegate->menu()), "5")->row;
+    memory.volumeSize = "Freeing...";  // the row's purge button did this
+    delegate->updateDataForMenuItem();
+    EXPECT_EQ(findMenuItem(const_cast<StatusMenu&>(*delegate->menu()), "5")->row.volumeSize,
+              "Memory");
+}
+
+TEST_F(AgentTest, MountEventsShowABalloonAndRebuild) {
+    auto delegate = agent();
+    int builds = view.builds, sizeViews = 0;
+    auto subscription = EventBus::defaultCenter().observe(Events::updateSizeView,
+                                                          [&](const Event&) { ++sizeViews; });
+    source->set({facts(1, "/"), kind(5, "/media/usb", "external")});
+    EventBus::defaultCenter().post(
+        Events::QWVolumeMount, {},
+        {{EventKeys::NSWorkspaceVolumeLocalizedNameKey, std::string("USB")}});
+    EventBus::defaultCenter().post(Events::QWVolumeUnmount);
+    EXPECT_EQ(view.balloons, (std::vector<std::string>{"USB is mounted successfully!",
+                                                       "You disk is unmounted successfully!"}));
+    EXPECT_EQ(view.builds, builds + 2);
+    EXPECT_EQ(sizeViews, 2);
+}
+
+TEST_F(AgentTest, HiddenStatusItemToggledTwiceAndOtherCommands) {
+    auto delegate = agent();
+    EventBus::defaultCenter().post(Events::setStatusBarHidden, true);
+    EXPECT_TRUE(view.hidden);
+    EventBus::defaultCenter().post(Events::setStatusBarHidden, false);
+    EXPECT_FALSE(view.hidden);
+
+    viewer->accept = false;
+    EventBus::defaultCenter().post(Events::openFinderWhenClickItems, std::string("/media/usb"));
+    EXPECT_EQ(view.alerts, std::vector<std::string>{localizedString("CANNOT_OPEN_FINDER")});
+    delegate->quit();
+    EXPECT_EQ(view.quitStatus, 1);
+    EXPECT_EQ(view.mainWindows, 0);  // started at login: no window
+}
+
+TEST_F(AgentTest, WindowOpensAtStartUnlessStartedAtLogin) {
+    UserDefaults::standardUserDefaults().setInteger(0, SettingsKey::LoginCheck);
+    auto delegate = agent();
+    EXPECT_EQ(view.mainWindows, 1);
+}
+
+TEST_F(AgentTest, TickThreadHandsEachTickToTheMainThread) {
+    auto delegate = agent();
+    delegate->setTickInterval(20);
+    int ticks = 0;
+    std::thread::id ranOn;
+    auto subscription =
+        EventBus::defaultCenter().observe(Events::updateNewDiskSizeView, [&](const Event&) {
+            ++ticks;
+            ranOn = std::this_thread::get_id();
+        });
+    delegate->beginTimer();
+    ASSERT_TRUE(queue.runUntil([&] { return ticks >= 3; }));
+    delegate->stopTimer();
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    queue.drain();  // a tick queued before the stop does nothing now
+}

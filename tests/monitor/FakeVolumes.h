@@ -1,0 +1,44 @@
+#pragma once
+
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/VolumeEjector.h"
+#include "platform/VolumeSource.h"
+
+// A volume source that lists what the test puts in it.
+struct FakeVolumeSource : VolumeSource {
+    std::mutex mutex;
+    std::vector<VolumeFacts> volumes;
+    std::vector<VolumeFacts> mountedVolumes() override {
+        std::lock_guard lock(mutex);
+        return volumes;
+    }
+    void set(std::vector<VolumeFacts> list) {
+        std::lock_guard lock(mutex);
+        volumes = std::move(list);
+    }
+};
+
+// An ejector that records every request and fails for the chosen reference numbers.
+struct FakeEjector : VolumeEjector {
+    std::vector<std::int32_t> ejected;
+    std::set<std::int32_t> failing;
+    int ejectVolume(const VolumeFacts& volume) override {
+        ejected.push_back(volume.referenceNumber);
+        return failing.count(volume.referenceNumber) ? 16 : 0;
+    }
+};
+
+inline VolumeFacts facts(std::int32_t ref, const std::string& root, std::uint64_t total = 1000,
+                         std::uint64_t free = 500) {
+    VolumeFacts volume;
+    volume.referenceNumber = ref;
+    volume.rootPath = root;
+    volume.name = root == "/" ? "/" : root.substr(root.rfind('/') + 1);
+    volume.totalBytes = total;
+    volume.freeBytes = free;
+    return volume;
+}

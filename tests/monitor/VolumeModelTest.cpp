@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/LocalizedText.h"
+#include "core/Log.h"
+#include "monitor/FakeVolumes.h"
+#include "monitor/VolumeMenuModel.h"
+#include "monitor/VolumesInfo.h"
+#include "monitor/VolumesManager.h"
+#include "platform/FileViewer.h"
+
+namespace {
+
+VolumeFacts with(VolumeFacts volume, bool network, bool optical, bool external, bool removable,
+                 bool ejectable) {
+    volume.network = network;
+    volume.optical = optical;
+    volume.externalBus = external;
+    volume.removable = removable;
+    volume.ejectable = ejectable;
+    return volume;
+}
+
+struct RecordingViewer : FileViewer {
+    std::vector<std::string> opened;
+    bool openFolder(const std::string& path) override {
+        opened.push_back(path);
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST(VolumesInfo, KindAndEjectRulesFirstMatchWins) {
+    auto source = std::make_shared<FakeVolumeSource>();
+    source->set({
+        facts(1, "/"),
+        with(facts(2, "/media/stick"), false, false, true, true, true),
+        with(facts(3, "/media/usbdisk"), false, false, true, false, false),
+        with(facts(4, "/media/dvd"), false, true, false, true, false),  // not ejectable: forced
+        with(facts(5, "/mnt/nfs"), true, false, false, false, false),
+        with(facts(6, "/media/image"), false, false, false, true, true),
+        with(facts(7, "/media/net-usb"), true, true, true, true, false),
+        facts(8, "/media/empty", 0, 0),
+    });
+    VolumesInfo info(source);
+    const auto& list = info.volsArray();
+    ASSERT_EQ(list.size(), 7u);  // the zero-sized volume is left out
+    struct Expected {
+        std::int32_t kind;
+        bool eject;
+    };
+    const Expected expected[] = {{0, false}, {1, true}, {1, true}, {2, true},
+                                 {3, true},  {4, true}, {3, true}};
+    for (size_t i = 0; i < list.size(); ++i) {
+        SCOPED_TRACE(list[i].volRootDir);
+        EXPECT_EQ(list[i].volType, expected[i].kind);
+        EXPECT_EQ(list[i].bCanEject, expected[i].eject);
+        EXPECT_EQ(list[i].bIsDefaultVol, i == 0);
+    }
+    EXPECT_EQ(list[0].totalSpace, "1.00 KB");
+    EXPECT_EQ(list[0].freeSpace, "0.50 KB");
+    EXPECT_EQ(info.getBootVolume(), &list[0]);
+
+    // The list is one object, refilled by every enumeration.
+    const auto* before = &info.volsArray();
+    source->set({facts(9, "/data")});
+    EXPECT_EQ(&info.getAllVolsInfo(), before);
+    ASSERT_EQ(before->size(), 1u);
+    EXPECT_EQ(info.getBootVolume(), nullptr);
+}
+
+TEST(VolumesManager, EjectAllGivesMinusOneZeroOrOneAndGoesOnAfterAFailure) {
+    auto source = std::make_shared<FakeVolumeSource>();
+    auto ejector = std::make_shared<FakeEjector>();
+    VolumesManager manager(source, ejector, std::make_shared<RecordingViewer>());
+
+    source->set({facts(1, "/"), facts(2, "/home")});
+    EXPECT_EQ(manager.ejectAllVolumes(), -1);
+    EXPECT_TRUE(ejector->ejected.empty());
+    auto outcome = VolumeMenuModel::rejestAllDisk(manager);
+    EXPECT_EQ(outcome.result, -1);
+    EXPECT_EQ(outcome.balloonText, localizedString("NO_HAVE_REMOVABLE"));
+    EXPECT_FALSE(outcome.rebuildMenu);
+
+    source->set({facts(1, "/"), with(facts(70000, "/media/a"), false, false, true, true, true),
+                 with(facts(3, "/mnt/nfs"), true, false, false, false, false),
+                 with(facts(4, "/media/b"), false, false, true, true, true)});
+    EXPECT_EQ(manager.ejectAllVolumes(), 0);
+    EXPECT_EQ(ejector->ejected, (std::vector<std::int32_t>{70000, 3, 4}));
+
+    ejector->ejected.clear();
+    ejector->failing = {70000};
+    std::vector<std::string> lines;
+    {
+        ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+        outcome = VolumeMenuModel::rejestAllDisk(manager);
+    }
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_TRUE(outcome.rebuildMenu);
+    EXPECT_FALSE(outcome.balloonText);
+    EXPECT_EQ(ejector->ejected, (std::vector<std::int32_t>{70000, 3, 4}));  // the rest went on
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Eject the volume 70000 failed result: 16"),
+              lines.end());
+}
+
+TEST(VolumesManager, EjectsOnlyAVolumeThatIsStillMountedAndOpensNormalisedPaths) {
+    auto source = std::make_shared<FakeVolumeSource>();
+    auto ejector = std::make_shared<FakeEjector>();
+    auto viewer = std::make_shared<RecordingViewer>();
+    VolumesManager manager(source, ejector, viewer);
+    source->set({facts(1, "/"), with(facts(2, "/media/a"), false, false, true, true, true)});
+    EXPECT_TRUE(manager.ejectSingleVolume(2));
+    EXPECT_FALSE(manager.ejectSingleVolume(3));  // gone meanwhile: nothing else is ejected
+    EXPECT_EQ(ejector->ejected, (std::vector<std::int32_t>{2}));
+
+    EXPECT_FALSE(manager.openVolRootDir(""));
+    EXPECT_TRUE(manager.openVolRootDir("/media//a/./b/../"));
+    EXPECT_EQ(viewer->opened, (std::vector<std::string>{"/media/a"}));
+}
+
+TEST(VolumeMenuModel, GroupsInMenuOrderAndEnablesEjectAllForNonLocalKinds) {
+    auto record = [](std::int32_t ref, std::int32_t kind) {
+        QWVolumeInfo volume;
+        volume.volRefNumber = ref;
+        volume.volType = kind;
+        return volume;
+    };
+    std::vector<QWVolumeInfo> volumes{record(1, 3), record(2, 0), record(3, 4), record(4, 0),
+                                      record(5, 1)};
+    auto groups = VolumeMenuModel::groupVolumesByKind(volumes);
+    ASSERT_EQ(groups.size(), 4u);  // no optical group: empty groups add nothing
+    EXPECT_EQ(groups[0].titleKey, "LOCAL_STORAGE");
+    ASSERT_EQ(groups[0].volumes.size(), 2u);
+    EXPECT_EQ(groups[0].volumes[1].volRefNumber, 4);
+    EXPECT_EQ(groups[1].titleKey, "EXTERNAL_STORAGE");
+    EXPECT_EQ(groups[2].titleKey, "NETWOR_STORAGE");
+    EXPECT_EQ(groups[3].titleKey, "DISK_IMAGE");
+
+    QWVolumeInfo full = record(9, 0);
+    full.nTotalSize = 100;
+    full.nFreeSize = 9;
+    full.volRootDir = "/data";
+    VolumeRow row = VolumeMenuModel::volumeRow(full, 4, "10");
+    EXPECT_EQ(row.ViewTag, 4);
+    EXPECT_EQ(row.volRefNumber, 9);
+    EXPECT_EQ(row.volRootDir, "/data");
+    EXPECT_TRUE(row.showsAlarmColour());
+    EXPECT_EQ(row.getPrograssImage(), "91-1.png");
+
+    EXPECT_TRUE(VolumeMenuModel::ejectAllEnabled(volumes));
+    EXPECT_FALSE(VolumeMenuModel::ejectAllEnabled({record(1, 0), record(2, 0)}));
+    EXPECT_TRUE(VolumeMenuModel::ejectAllEnabled({record(1, 0), record(2, 2)}));
+
+    EXPECT_FALSE(VolumeMenuModel::needsRebuildOnTick(3, 3));  // a swap keeps the count
+    EXPECT_TRUE(VolumeMenuModel::needsRebuildOnTick(3, 2));
+    EXPECT_TRUE(VolumeMenuModel::needsRebuildOnTick(0, 1));
+}

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <sstream>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/PlainMainQueue.h"
+#include "monitor/FakeVolumes.h"
+#include "monitor/WatchMountUnmount.h"
+#include "platform/linux/LinuxMountChangeNotifier.h"
+#include "platform/linux/MountInfo.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A notifier the test triggers by hand.
+struct ManualNotifier : MountChangeNotifier {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int pending = 0;
+    bool stopped = false;
+    bool waitForChange(int) override {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return pending > 0 || stopped; });
+        if (stopped) return false;
+        --pending;
+        return true;
+    }
+    void stop() override {
+        std::lock_guard lock(mutex);
+        stopped = true;
+        changed.notify_all();
+    }
+    void trigger() {
+        std::lock_guard lock(mutex);
+        ++pending;
+        changed.notify_all();
+    }
+};
+
+// Collects the volume events of the default centre, from any thread.
+struct VolumeEvents {
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::vector<std::string> seen;  // "mount NAME" / "unmount NAME"
+    Subscription mounts = EventBus::defaultCenter().observe(
+        Events::QWVolumeMount, [this](const Event& event) { record("mount", event); });
+    Subscription unmounts = EventBus::defaultCenter().observe(
+        Events::QWVolumeUnmount, [this](const Event& event) { record("unmount", event); });
+
+    void record(const char* what, const Event& event) {
+        const auto* name =
+            userInfoValue<std::string>(event, EventKeys::NSWorkspaceVolumeLocalizedNameKey);
+        std::lock_guard lock(mutex);
+        seen.push_back(std::string(what) + " " + (name ? *name : "?"));
+        arrived.notify_all();
+    }
+    bool waitFor(const std::string& entry, std::chrono::milliseconds timeout = 10s) {
+        std::unique_lock lock(mutex);
+        return arrived.wait_for(lock, timeout, [&] {
+            return std::find(seen.begin(), seen.end(), entry) != seen.end();
+        });
+    }
+};
+
+// Every mount under one folder counts as a volume: the test's own tmpfs mounts, read from the
+// real mount table of the test's mount namespace.
+struct MountsUnderFolder : VolumeSource {
+    std::string folder;
+    std::vector<VolumeFacts> mountedVolumes() override {
+        std::ifstream input("/proc/self/mountinfo");
+        std::stringstream text;
+        text << input.rdbuf();
+        std::vector<VolumeFacts> volumes;
+        for (const auto& entry : parseMountInfo(text.str())) {
+            if (!entry.mountPoint.starts_with(folder + "/")) continue;
+            volumes.push_back(facts(entry.mountId, entry.mountPoint));
+        }
+        return volumes;
+    }
+};
+
+}  // namespace
+
+TEST(WatchMountUnmount, PostsOneEventPerVolumeThatCameOrWentOnTheMainQueue) {
+    auto source = std::make_shared<FakeVolumeSource>();
+    source->set({facts(1, "/"), facts(2, "/media/Old Disk")});
+    auto notifier = std::make_unique<ManualNotifier>();
+    ManualNotifier* trigger = notifier.get();
+    PlainMainQueue queue;
+    VolumeEvents events;
+    std::vector<std::any> objects;
+    auto objectOf = EventBus::defaultCenter().observe(
+        Events::QWVolumeMount, [&](const Event& event) { objects.push_back(event.object); });
+    {
+        WatchMountUnmount watcher(source, std::move(notifier), &queue);
+        watcher.registerNotifications();
+
+        // One volume swapped for another keeps the count but still gives two events.
+        source->set({facts(1, "/"), facts(3, "/media/New Disk")});
+        trigger->trigger();
+        ASSERT_TRUE(queue.runUntil([&] { return events.seen.size() == 2; }, 10s));
+        EXPECT_EQ(events.seen, (std::vector<std::string>{"unmount Old Disk", "mount New Disk"}));
+        ASSERT_EQ(objects.size(), 1u);
+        EXPECT_EQ(std::any_cast<WatchMountUnmount*>(objects[0]), &watcher);
+
+        // A change notice with nothing changed posts nothing.
+        trigger->trigger();
+        queue.runUntil([] { return false; }, 200ms);
+        EXPECT_EQ(events.seen.size(), 2u);
+    }
+    // A notice queued after the watcher is gone is dropped safely.
+    queue.drain();
+}
+
+TEST(WatchMountUnmount, SeesATmpfsMountedAndUnmountedInAPrivateNamespace) {
+    TempDir dir;
+    fs::create_directories(dir / "point");
+    pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0) ::_exit(77);
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) ::_exit(78);
+        auto source = std::make_shared<MountsUnderFolder>();
+        source->folder = dir.path().string();
+        VolumeEvents events;
+        WatchMountUnmount watcher(
+            source, std::make_unique<LinuxMountChangeNotifier>("/proc/self/mountinfo"), nullptr);
+        watcher.registerNotifications();
+        if (::mount("quillby-test", (dir / "point").c_str(), "tmpfs", 0, "size=64k") != 0) {
+            ::_exit(79);
+        }
+        if (!events.waitFor("mount point")) ::_exit(1);
+        if (::umount((dir / "point").c_str()) != 0) ::_exit(80);
+        if (!events.waitFor("unmount point")) ::_exit(2);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    int code = WEXITSTATUS(status);
+    if (code == 77) GTEST_SKIP() << "the kernel refused a private mount namespace (unshare)";
+    if (code == 78 || code == 79 || code == 80) {
+        GTEST_SKIP() << "mounting inside the private namespace is not allowed here (step " << code
+                     << ")";
+    }
+    EXPECT_NE(code, 1) << "the mount was not seen";
+    EXPECT_NE(code, 2) << "the unmount was not seen";
+    EXPECT_EQ(code, 0);
+}

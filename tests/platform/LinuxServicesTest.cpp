@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/linux/LinuxFileViewer.h"
+#include "platform/linux/LinuxMachineFacts.h"
+#include "platform/linux/LinuxMemorySource.h"
+#include "platform/linux/LinuxProcessLauncher.h"
+#include "platform/linux/LinuxVolumeEjector.h"
+#include "platform/linux/UDisks2Client.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A shell script that appends its name and arguments to calls.txt and ends with `status`.
+fs::path fakeTool(const TempDir& dir, const std::string& name, int status) {
+    fs::path script =
+        dir.write(name, "#!/bin/sh\necho \"" + name + " $*\" >> '" + (dir / "calls.txt").string() +
+                            "'\nexit " + std::to_string(status) + "\n");
+    ::chmod(script.c_str(), 0755);
+    return script;
+}
+
+VolumeFacts usbStick() {
+    VolumeFacts stick;
+    stick.referenceNumber = 40;
+    stick.rootPath = "/media/user/-stick; rm -rf x";
+    stick.devicePath = "/dev/sdb1";
+    stick.deviceName = "sdb1";
+    stick.wholeDiskName = "sdb";
+    stick.externalBus = stick.removable = stick.ejectable = true;
+    return stick;
+}
+
+}  // namespace
+
+TEST(LinuxVolumeEjector, FallsBackFromUdisksctlToUmountWithPlainArguments) {
+    TempDir dir;
+    LinuxVolumeEjector::Tools tools;
+    tools.useBus = false;
+    tools.udisksctl = fakeTool(dir, "udisksctl", 1).string();
+    tools.umount = fakeTool(dir, "umount", 0).string();
+    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(usbStick()), 0);
+    EXPECT_EQ(TempDir::read(dir / "calls.txt"),
+              "udisksctl unmount --no-user-interaction -b /dev/sdb1\n"
+              "umount -- /media/user/-stick; rm -rf x\n");
+
+    fs::remove(dir / "calls.txt");
+    tools.umount = fakeTool(dir, "umount", 32).string();
+    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(usbStick()), 32);  // the failure is reported
+}
+
+TEST(LinuxVolumeEjector, UdisksctlUnmountsThenPowersOffTheWholeDisk) {
+    TempDir dir;
+    LinuxVolumeEjector::Tools tools;
+    tools.useBus = false;
+    tools.udisksctl = fakeTool(dir, "udisksctl", 0).string();
+    tools.umount = fakeTool(dir, "umount", 0).string();
+    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(usbStick()), 0);
+    EXPECT_EQ(TempDir::read(dir / "calls.txt"),
+              "udisksctl unmount --no-user-interaction -b /dev/sdb1\n"
+              "udisksctl power-off --no-user-interaction -b /dev/sdb\n");
+
+    // A share is never handed to UDisks; a mapped disk is unmounted but not powered off.
+    fs::remove(dir / "calls.txt");
+    VolumeFacts share;
+    share.rootPath = "/mnt/nfs";
+    share.devicePath = "server:/export";
+    share.network = true;
+    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(share), 0);
+    VolumeFacts mapped = usbStick();
+    mapped.devicePath = "/dev/mapper/luks-1";
+    mapped.wholeDiskName = "dm-3";
+    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(mapped), 0);
+    EXPECT_EQ(TempDir::read(dir / "calls.txt"),
+              "umount -- /mnt/nfs\n"
+              "udisksctl unmount --no-user-interaction -b /dev/mapper/luks-1\n");
+}
+
+TEST(LinuxPlatformNames, BusPathsAndUrisEscapeWhatTheyMust) {
+    EXPECT_EQ(UDisks2Client::blockObjectPath("dm-0"),
+              "/org/freedesktop/UDisks2/block_devices/dm_2d0");
+    EXPECT_EQ(UDisks2Client::blockObjectPath("sdb1"),
+              "/org/freedesktop/UDisks2/block_devices/sdb1");
+    EXPECT_EQ(LinuxFileViewer::fileUri("/media/My Disk/100%#"),
+              "file:///media/My%20Disk/100%25%23");
+}
+
+TEST(LinuxProcessLauncher, ReportsExitStatusAndFindsToolsOnThePath) {
+    TempDir dir;
+    fs::path tool = fakeTool(dir, "tool", 3);
+    LinuxProcessLauncher launcher;
+    auto process = launcher.launch(tool.string(), {"a b"});
+    ASSERT_NE(process, nullptr);
+    while (process->isRunning()) {
+    }
+    EXPECT_EQ(process->terminationStatus(), 3);
+    EXPECT_EQ(TempDir::read(dir / "calls.txt"), "tool a b\n");
+    EXPECT_EQ(launcher.launch((dir / "missing").string(), {}), nullptr);
+
+    dir.write("plain/tool", "not executable");
+    auto found = LinuxProcessLauncher::findOnPath(
+        "tool", "relative:" + (dir / "plain").string() + ":" + dir.path().string());
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, tool);
+    EXPECT_FALSE(LinuxProcessLauncher::findOnPath("tool", (dir / "plain").string()));
+}
+
+TEST(LinuxMemorySource, MapsMeminfoAndVmstat) {
+    TempDir root;
+    root.write("proc/meminfo",
+               "MemTotal:       16384000 kB\nMemFree:         4096000 kB\n"
+               "MemAvailable:    8000000 kB\nActive:          6000000 kB\n"
+               "Inactive:        3000000 kB\nUnevictable:        1000 kB\n"
+               "KernelStack:       20000 kB\nPageTables:        30000 kB\n"
+               "SUnreclaim:       100000 kB\nHugePages_Total:       0\n");
+    root.write("proc/vmstat", "nr_free_pages 1024000\npgpgin 500\npgpgout 700\npgfault 9000\n");
+    LinuxMemorySource source(PlatformContext::underRoot(root.path()), 4096);
+    MemoryCounts counts;
+    ASSERT_EQ(source.sample(counts), 0);
+    EXPECT_EQ(counts.total, 16384000ull * 1024);
+    EXPECT_EQ(counts.free, 4096000ull * 1024);
+    EXPECT_EQ(counts.active, 6000000ull * 1024);
+    EXPECT_EQ(counts.inactive, 3000000ull * 1024);
+    EXPECT_EQ(counts.wired, (1000ull + 20000 + 30000 + 100000) * 1024);
+    EXPECT_EQ(counts.pageIns, 500ull * 1024);
+    EXPECT_EQ(counts.pageOuts, 700ull * 1024);
+    EXPECT_EQ(counts.faults, 9000ull * 4096);
+
+    // A missing or unusable meminfo is an error and leaves the figures alone.
+    root.write("proc/meminfo", "Garbage\n");
+    MemoryCounts untouched = counts;
+    EXPECT_NE(source.sample(untouched), 0);
+    EXPECT_EQ(untouched.total, counts.total);
+}
+
+TEST(LinuxMachineFacts, ReadsDmiCpuinfoKernelAndOsRelease) {
+    TempDir root;
+    root.write("sys/class/dmi/id/sys_vendor", "LENOVO\n");
+    root.write("sys/class/dmi/id/product_name", "20XW0055US\n");
+    root.write("proc/cpuinfo",
+               "processor\t: 0\nvendor_id\t: GenuineIntel\nmodel name\t: Intel(R) Core(TM) "
+               "i7-1165G7 @ 2.80GHz\n\nprocessor\t: 1\nvendor_id\t: Other\n");
+    root.write("proc/sys/kernel/ostype", "Linux\n");
+    root.write("proc/sys/kernel/osrelease", "6.1.0-18-amd64\n");
+    root.write("proc/sys/kernel/hostname", "desk\n");
+    root.write("etc/os-release",
+               "NAME=\"Debian\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
+    root.write("proc/meminfo", "MemTotal: 16777216 kB\nMemFree: 1 kB\n");
+    auto facts = LinuxMachineFacts(PlatformContext::underRoot(root.path())).machineFacts();
+    EXPECT_EQ(facts.model, "LENOVO 20XW0055US");
+    EXPECT_EQ(facts.cpuVendor, "GenuineIntel");
+    EXPECT_EQ(facts.cpuBrand, "Intel(R) Core(TM) i7-1165G7 @ 2.80GHz");
+    EXPECT_EQ(facts.osType, "Linux");
+    EXPECT_EQ(facts.osRelease, "6.1.0-18-amd64");
+    EXPECT_EQ(facts.hostname, "desk");
+    EXPECT_EQ(facts.distribution, "Debian GNU/Linux 12 (bookworm)");
+    EXPECT_EQ(facts.memorySize, 16ull << 30);
+    EXPECT_FALSE(facts.machine.empty());  // uname's, which a fixture cannot replace
+}

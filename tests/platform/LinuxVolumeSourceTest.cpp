@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/linux/LinuxVolumeSource.h"
+#include "platform/linux/MountInfo.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A machine's mount table, /sys and /dev/disk/by-label under a temporary root.
+class MachineFixture {
+  public:
+    MachineFixture() : context_(PlatformContext::underRoot(root_.path())) {}
+
+    // A block device: its folder under sys/devices, the dev/block link to it and its attributes.
+    fs::path blockDevice(const std::string& numbers, const std::string& devicePath,
+                         std::map<std::string, std::string> attributes = {}) {
+        fs::path folder = context_.sysRoot / devicePath;
+        fs::create_directories(folder);
+        for (const auto& [name, value] : attributes) {
+            root_.write((folder / name).lexically_relative(root_.path()), value + "\n");
+        }
+        fs::create_directories(context_.sysRoot / "dev/block");
+        fs::create_symlink(folder, context_.sysRoot / "dev/block" / numbers);
+        return folder;
+    }
+    void partitionOf(const fs::path& folder) {
+        root_.write((folder / "partition").lexically_relative(root_.path()), "1\n");
+    }
+    void slave(const fs::path& mapped, const fs::path& below) {
+        fs::create_directories(mapped / "slaves");
+        fs::create_symlink(below, mapped / "slaves" / below.filename());
+    }
+    void label(const std::string& escapedName, const std::string& device) {
+        fs::create_directories(context_.devRoot / "disk/by-label");
+        fs::create_symlink("../../" + device, context_.devRoot / "disk/by-label" / escapedName);
+    }
+    void size(const std::string& mountPoint, std::uint64_t total, std::uint64_t free) {
+        sizes_[mountPoint] = VolumeSpace{total, free};
+    }
+    std::vector<VolumeFacts> volumes(const std::string& mountinfo) {
+        root_.write("proc/self/mountinfo", mountinfo);
+        auto sizes = sizes_;
+        LinuxVolumeSource source(context_, [sizes](const std::string& mountPoint) {
+            auto it = sizes.find(mountPoint);
+            return it == sizes.end() ? std::optional<VolumeSpace>(VolumeSpace{1000, 500})
+                                     : std::optional<VolumeSpace>(it->second);
+        });
+        return source.mountedVolumes();
+    }
+
+  private:
+    TempDir root_;
+    PlatformContext context_;
+    std::map<std::string, VolumeSpace> sizes_;
+};
+
+const VolumeFacts* findByRoot(const std::vector<VolumeFacts>& volumes, const std::string& root) {
+    for (const auto& volume : volumes) {
+        if (volume.rootPath == root) return &volume;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(MountInfo, DecodesEscapesAndSkipsMalformedLines) {
+    auto entries = parseMountInfo(
+        "26 1 259:2 / / rw,relatime shared:1 - ext4 /dev/nvme0n1p2 rw\n"
+        "garbage line\n"
+        "90 26 8:18 /sub\\134dir /media/a\\040b\\011c rw master:3 propagate_from:2 - vfat "
+        "/dev/sdb2 rw\n"
+        "91 26 8:19 / /x rw\n");  // no separator: malformed
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].mountId, 26);
+    EXPECT_EQ(entries[0].major, 259u);
+    EXPECT_EQ(entries[0].minor, 2u);
+    EXPECT_EQ(entries[1].root, "/sub\\dir");
+    EXPECT_EQ(entries[1].mountPoint, "/media/a b\tc");
+    EXPECT_EQ(entries[1].fileSystemType, "vfat");
+    EXPECT_EQ(entries[1].source, "/dev/sdb2");
+    EXPECT_EQ(decodeMountField("end\\04"), "end\\04");  // a cut escape stays as written
+}
+
+TEST(LinuxVolumeSource, ClassifiesEveryKindOfMount) {
+    MachineFixture machine;
+    const std::string usbHost =
+        "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/"
+        "target6:0:0/6:0:0:0/block/";
+    fs::path nvme = machine.blockDevice(
+        "259:2", "devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0/nvme0n1/nvme0n1p2");
+    machine.partitionOf(nvme);
+    machine.blockDevice(
+        "259:1", "devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0/nvme0n1/nvme0n1p1");
+    fs::path stick = machine.blockDevice("8:17", usbHost + "sdb/sdb1");
+    machine.partitionOf(stick);
+    fs::path stickTwo = machine.blockDevice("8:18", usbHost + "sdb/sdb2");
+    machine.partitionOf(stickTwo);
+    machine.label("MY\\x20STICK", "sdb1");
+    machine.blockDevice("8:0", usbHost + "sdb", {{"removable", "1"}});
+    // A USB disk (not removable) behind device-mapper.
+    fs::path usbDisk =
+        machine.blockDevice("8:33",
+                            "devices/pci0000:00/0000:00:14.0/usb3/3-2/3-2:1.0/host7/target7:0:0/"
+                            "7:0:0:0/block/sdc/sdc1");
+    machine.partitionOf(usbDisk);
+    fs::path mapped = machine.blockDevice("254:3", "devices/virtual/block/dm-3");
+    machine.slave(mapped, usbDisk);
+    machine.blockDevice("11:0",
+                        "devices/pci0000:00/0000:00:17.0/ata3/host2/target2:0:0/2:0:0:0/block/sr0",
+                        {{"removable", "1"}, {"device/type", "5"}});
+    machine.blockDevice("7:0", "devices/virtual/block/loop0",
+                        {{"loop/backing_file", "/home/user/disk image.img"}});
+    machine.blockDevice("7:1", "devices/virtual/block/loop1",
+                        {{"loop/backing_file", "/var/lib/snapd/snaps/core_123.snap"}});
+    machine.blockDevice("7:2", "devices/virtual/block/loop2",
+                        {{"loop/backing_file", "/home/user/apps/tool_9.snap"}});
+    machine.size("/media/user/empty", 0, 0);
+
+    auto volumes = machine.volumes(
+        "21 26 0:20 / /proc rw - proc proc rw\n"
+        "22 26 0:21 / /sys rw - sysfs sysfs rw\n"
+        "26 1 259:2 / / rw - ext4 /dev/nvme0n1p2 rw\n"
+        "27 26 259:1 / /boot/efi rw - vfat /dev/nvme0n1p1 rw\n"
+        "30 22 0:27 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"
+        "31 26 0:30 / /tmp rw - tmpfs tmpfs rw\n"
+        "32 26 0:31 / /mnt/cgroup rw - cgroup cgroup rw,cpu\n"
+        "40 26 8:17 / /media/user/MY\\040STICK rw - vfat /dev/sdb1 rw\n"
+        "41 26 8:18 / /media/user/Second\\040Part rw - ext4 /dev/sdb2 rw\n"
+        "42 26 254:3 / /media/user/secure rw - ext4 /dev/mapper/luks-1 rw\n"
+        "43 26 11:0 / /media/user/DVD rw - iso9660 /dev/sr0 ro\n"
+        "44 26 0:55 / /mnt/nfs rw - nfs4 server:/export rw\n"
+        "45 26 0:56 / /mnt/share rw - cifs //server/share rw\n"
+        "46 26 7:0 / /media/user/image rw - ext4 /dev/loop0 rw\n"
+        "47 26 7:1 / /snap/core/123 ro - squashfs /dev/loop1 ro\n"
+        "48 26 7:2 / /opt/tool ro - squashfs /dev/loop2 ro\n"
+        "49 26 259:2 /home/user/src /mnt/bind rw - ext4 /dev/nvme0n1p2 rw\n"
+        "50 26 0:57 / /run/user/1000/gvfs rw - fuse.gvfsd-fuse gvfsd-fuse rw\n"
+        "51 26 8:17 / /run/media/user/again rw - vfat /dev/sdb1 rw\n"
+        "52 26 0:58 / /media/user/empty rw - nfs server:/empty rw\n");
+
+    struct Expected {
+        const char* root;
+        std::int32_t ref;
+        const char* name;
+        bool network, external, removable, ejectable, optical;
+    };
+    const Expected expected[] = {
+        {"/", 26, "/", false, false, false, false, false},
+        {"/media/user/MY STICK", 40, "MY STICK", false, true, true, true, false},
+        {"/media/user/Second Part", 41, "Second Part", false, true, true, true, false},
+        {"/media/user/secure", 42, "secure", false, true, false, false, false},
+        {"/media/user/DVD", 43, "DVD", false, false, true, true, true},
+        {"/mnt/nfs", 44, "nfs", true, false, false, false, false},
+        {"/mnt/share", 45, "share", true, false, false, false, false},
+        {"/media/user/image", 46, "image", false, false, true, true, false},
+    };
+    ASSERT_EQ(volumes.size(), std::size(expected));
+    for (size_t i = 0; i < volumes.size(); ++i) {
+        SCOPED_TRACE(expected[i].root);
+        const VolumeFacts& volume = volumes[i];
+        EXPECT_EQ(volume.rootPath, expected[i].root);  // mount-table order is kept
+        EXPECT_EQ(volume.referenceNumber, expected[i].ref);
+        EXPECT_EQ(volume.name, expected[i].name);
+        EXPECT_EQ(volume.network, expected[i].network);
+        EXPECT_EQ(volume.externalBus, expected[i].external);
+        EXPECT_EQ(volume.removable, expected[i].removable);
+        EXPECT_EQ(volume.ejectable, expected[i].ejectable);
+        EXPECT_EQ(volume.optical, expected[i].optical);
+    }
+    EXPECT_EQ(findByRoot(volumes, "/")->deviceName, "nvme0n1p2");
+    EXPECT_EQ(findByRoot(volumes, "/media/user/MY STICK")->wholeDiskName, "sdb");
+    EXPECT_EQ(findByRoot(volumes, "/media/user/secure")->deviceName, "dm-3");
+    EXPECT_EQ(findByRoot(volumes, "/media/user/image")->wholeDiskName, "loop0");
+}
+
+TEST(LinuxVolumeSource, KeepsTheRootMountOfABindAndVolumesUnderRunMedia) {
+    MachineFixture machine;
+    fs::path stick = machine.blockDevice(
+        "8:17",
+        "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0/"
+        "block/sdb/sdb1");
+    machine.partitionOf(stick);
+    // The bind of a folder comes first in the table; the mount of the whole file system wins.
+    auto volumes = machine.volumes(
+        "60 1 8:17 /photos /home/user/photos rw - exfat /dev/sdb1 rw\n"
+        "61 1 8:17 / /run/media/user/CARD rw - exfat /dev/sdb1 rw\n");
+    ASSERT_EQ(volumes.size(), 1u);
+    EXPECT_EQ(volumes[0].rootPath, "/run/media/user/CARD");
+    EXPECT_EQ(volumes[0].referenceNumber, 61);
+    EXPECT_TRUE(volumes[0].externalBus);
+}
+
+TEST(LinuxVolumeSource, MountIdsAboveSixteenBitsStayDistinct) {
+    MachineFixture machine;
+    auto volumes = machine.volumes(
+        "70000 1 0:60 / /mnt/a rw - nfs s:/a rw\n"
+        "4464 1 0:61 / /mnt/b rw - nfs s:/b rw\n");  // 70000 - 65536 = 4464
+    ASSERT_EQ(volumes.size(), 2u);
+    EXPECT_EQ(volumes[0].referenceNumber, 70000);
+    EXPECT_EQ(volumes[1].referenceNumber, 4464);
+}

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "core/Log.h"
+#include "platform/Services.h"
+#include "platform/VolumeSource.h"
+#include "sysinfo/ComputerInfoRows.h"
+#include "sysinfo/MacLog.h"
+#include "sysinfo/MachineFacts.h"
+
+namespace {
+
+struct FixedFacts : MachineFactsSource {
+    PlatformMachineFacts facts;
+    PlatformMachineFacts machineFacts() override { return facts; }
+};
+
+struct TwoVolumes : VolumeSource {
+    std::vector<VolumeFacts> mountedVolumes() override {
+        VolumeFacts root;
+        root.referenceNumber = 26;
+        root.name = "/";
+        root.rootPath = "/";
+        root.deviceName = "nvme0n1p2";
+        root.totalBytes = 500ull << 30;
+        root.freeBytes = (100ull << 30) + 5;
+        VolumeFacts stick;
+        stick.referenceNumber = 40;
+        stick.name = "MY STICK";
+        stick.rootPath = "/media/MY STICK";
+        stick.deviceName = "sdb1";
+        stick.totalBytes = 16ull << 30;
+        stick.freeBytes = 1ull << 29;
+        stick.externalBus = stick.removable = stick.ejectable = true;
+        return {root, stick};
+    }
+};
+
+PlatformMachineFacts sixteenGigabyteMachine() {
+    PlatformMachineFacts facts;
+    facts.machine = "x86_64";
+    facts.model = "LENOVO 20XW0055US";
+    facts.cpuVendor = "GenuineIntel";
+    facts.cpuBrand = "Intel(R) Core(TM) i7";
+    facts.osType = "Linux";
+    facts.osRelease = "6.1.0-18-amd64";
+    facts.distribution = "Debian GNU/Linux 12 (bookworm)";
+    facts.hostname = "desk";
+    facts.memorySize = 16ull << 30;
+    return facts;
+}
+
+}  // namespace
+
+TEST(MachineFacts, SevenRowsInOrderWithMemoryInStepsOf1024) {
+    FixedFacts source;
+    source.facts = sixteenGigabyteMachine();
+    auto rows = computerInfoRows(MachineFacts::read(&source));
+    const char* titles[] = {"Model Identifier:", "CPU Vendor:", "OS Type:"};
+    EXPECT_EQ(rows[0].title, titles[0]);
+    EXPECT_EQ(rows[0].value, "LENOVO 20XW0055US");
+    EXPECT_EQ(rows[1].title, titles[1]);
+    EXPECT_EQ(rows[2].value, "Intel(R) Core(TM) i7");
+    EXPECT_EQ(rows[3].icon, "memory.png");
+    EXPECT_EQ(rows[3].value, "16.00 GB");
+    EXPECT_EQ(rows[4].title, titles[2]);
+    EXPECT_EQ(rows[4].value, "Linux (Debian GNU/Linux 12 (bookworm))");
+    EXPECT_EQ(rows[5].icon, "os_rdease.png");
+    EXPECT_EQ(rows[5].value, "6.1.0-18-amd64");
+    EXPECT_EQ(rows[6].value, "desk");
+
+    // No room for a long distribution name: the OS type stands alone.
+    source.facts.distribution = std::string(80, 'd');
+    EXPECT_EQ(computerInfoRows(MachineFacts::read(&source))[4].value, "Linux");
+    // Nothing readable: empty rows, memory 0.
+    FixedFacts empty;
+    auto blank = computerInfoRows(MachineFacts::read(&empty));
+    EXPECT_EQ(blank[0].value, "");
+    EXPECT_EQ(blank[3].value, "0.00 KB");
+}
+
+TEST(MachineFacts, LongValuesAreCutToTheirFieldWithoutSplittingACharacter) {
+    EXPECT_EQ(MachineFacts::cutToWidth("abcdef", 4), "abc");
+    EXPECT_EQ(MachineFacts::cutToWidth("abc", 4), "abc");
+    EXPECT_EQ(MachineFacts::cutToWidth("ab\xC3\xA9z", 4), "ab");  // "abé" would need 4 bytes
+    EXPECT_EQ(MachineFacts::cutToWidth("x", 0), "");
+    FixedFacts source;
+    source.facts.hostname = std::string(600, 'h');
+    EXPECT_EQ(MachineFacts::read(&source).hostname.size(), MachineFacts::kHostnameWidth - 1);
+}
+
+TEST(MacLog, ComputerReportListsHardwareThenVolumes) {
+    auto facts = std::make_shared<FixedFacts>();
+    facts->facts = sixteenGigabyteMachine();
+    facts->facts.model.clear();  // unreadable: its line is left out
+    Services::install<MachineFactsSource>(facts);
+    Services::install<VolumeSource>(std::make_shared<TwoVolumes>());
+    std::vector<std::string> lines;
+    {
+        ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+        MacLog::logComInfo();
+    }
+    Services::install<MachineFactsSource>(nullptr);
+    Services::install<VolumeSource>(nullptr);
+    std::vector<std::string> expected{
+        "hardware info",
+        "machine: x86_64",
+        "memsize: 16 GB",
+        "cpu vendor: GenuineIntel",
+        "cpu type: Intel(R) Core(TM) i7",
+        "os type: Linux",
+        "os version: 6.1.0-18-amd64",
+        "host name: desk",
+        " ",
+        "volume list",
+        "volname=/,totalSpace:500 GB, freeSpace:100 GB, root=/",
+        "default volume",
+        "vMDeviceID:nvme0n1p2,Attrib:0x0,ExtAttrib:0x0,Server:0x0",
+        "volname=MY STICK,totalSpace:16 GB, freeSpace:0 GB, root=/media/MY STICK",
+        "vMDeviceID:sdb1,Attrib:0x0,ExtAttrib:0xa000001,Server:0x0",
+        " "};
+    EXPECT_EQ(lines, expected);
+}

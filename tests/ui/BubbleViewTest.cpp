@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEnterEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+
+#include "monitor/ui/BubbleView.h"
+#include "shell/AttachedWindow.h"
+#include "support/UiPictures.h"
+
+namespace {
+
+void hover(QWidget* window, bool inside) {
+    if (inside) {
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(window, &enter);
+    } else {
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(window, &leave);
+    }
+}
+
+bool waitUntil(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms) QTest::qWait(10);
+    return done();
+}
+
+}  // namespace
+
+TEST(BubbleView, BalloonsStackSixtyPointsLowerAndRestartWhenAllClosed) {
+    BubbleView bubbles;
+    bubbles.setLifetime(60000);
+    QPointer<AttachedWindow> first = bubbles.bubbleViewWith({"USB is mounted successfully!"});
+    QPointer<AttachedWindow> second =
+        bubbles.bubbleViewWith({"Files cleaned: 3", "Space freed: 1.00 MB"});
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(second->y() - first->y(), BubbleView::kStackStep);
+    EXPECT_EQ(bubbles.openCount(), 2);
+    EXPECT_GT(second->width(), first->width());  // two lines are wider than one
+
+    int top = first->y();
+    first->close();
+    ASSERT_TRUE(waitUntil([&] { return bubbles.openCount() == 1; }));
+    // Still one open: the streak goes on below the second one.
+    QPointer<AttachedWindow> third = bubbles.bubbleViewWith({"x"});
+    EXPECT_EQ(third->y() - top, 2 * BubbleView::kStackStep);
+
+    second->close();
+    third->close();
+    ASSERT_TRUE(waitUntil([&] { return bubbles.openCount() == 0; }));
+    EXPECT_EQ(bubbles.nextSlot(), 0);
+}
+
+TEST(BubbleView, ClosesByItselfButNotWhileHovered) {
+    BubbleView bubbles;
+    bubbles.setLifetime(150);
+    QPointer<AttachedWindow> balloon = bubbles.bubbleViewWith({"Nothing to eject"}, true);
+    hover(balloon, true);
+    QTest::qWait(400);
+    ASSERT_TRUE(balloon) << "closed while the pointer rested on it";
+    hover(balloon, false);
+    EXPECT_TRUE(waitUntil([&] { return balloon.isNull(); }));
+    EXPECT_EQ(bubbles.openCount(), 0);
+}
+
+TEST(BubbleView, PlacementStaysOnTheScreen) {
+    QRect screen(0, 0, 1920, 1080);
+    QPoint slot0 = BubbleView::placement(screen, {284, 54}, 0);
+    QPoint slot2 = BubbleView::placement(screen, {284, 54}, 2);
+    EXPECT_LE(slot0.x() + 284, screen.right());
+    EXPECT_EQ(slot0.y(), 10);
+    EXPECT_EQ(slot2.y(), 130);
+    EXPECT_GE(BubbleView::placement(QRect(0, 0, 200, 200), {284, 54}, 0).x(), 0);
+}
+
+TEST(BubbleView, TextsGoToTheNotificationSinkWhereWindowsCannotBePlaced) {
+    BubbleView bubbles;
+    QStringList sent;
+    bubbles.setNotificationSink([&](const QStringList& lines) { sent = lines; });
+    EXPECT_EQ(bubbles.bubbleViewWith({"Disk is unmounted successfully!"}), nullptr);
+    EXPECT_EQ(sent, QStringList{"Disk is unmounted successfully!"});
+    EXPECT_EQ(bubbles.openCount(), 0);
+}
+
+TEST(BubbleView, BalloonRendersForPeopleToSee) {
+    BubbleView bubbles;
+    bubbles.setLifetime(60000);
+    AttachedWindow* balloon = bubbles.bubbleViewWith({"Files cleaned: 12", "Space freed: 1.20 GB"});
+    EXPECT_FALSE(saveUiPicture(*balloon, "balloon-two-lines").isEmpty());
+}

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/ParseFileLog.h"
+#include "core/PreferenceViewController.h"
+#include "core/UtilityFunction.h"
+#include "memory/CleanMemoryModel.h"
+#include "memory/ClearMemory.h"
+#include "memory/ui/CleanMemoryController.h"
+#include "memory/ui/PieChartView.h"
+#include "monitor/ui/CustomVolumView.h"
+#include "monitor/ui/DiskSizeView.h"
+#include "platform/MemorySource.h"
+#include "platform/linux/LinuxProcessLauncher.h"
+#include "shell/ImageProvider.h"
+#include "shell/NewMainViewController.h"
+#include "support/TestPlatform.h"
+#include "support/UiPictures.h"
+#include "sysinfo/ui/CustomComInfoView.h"
+#include "sysinfo/ui/MyMacView.h"
+
+namespace {
+
+struct FixedMemory : MemorySource {
+    std::uint64_t free = 6ull << 30;
+    int sample(MemoryCounts& counts) override {
+        counts.total = 16ull << 30;
+        counts.free = free;
+        counts.active = 5ull << 30;
+        counts.inactive = 3ull << 30;
+        counts.wired = 2ull << 30;
+        return 0;
+    }
+};
+
+std::vector<VolumeRow> bootOnly() {
+    VolumeRow row;
+    row.myStorage = 0;
+    row.bIsDefaultVol = true;
+    row.volumeSize = "/";
+    row.nTotalSize = 512000000000;
+    row.nFreeSize = 120000000000;
+    row.u64TotalSpace = "512.00 GB";
+    row.u64FreeSpace = "120.00 GB";
+    row.errorValue = "10";
+    row.volRootDir = "/";
+    return {row};
+}
+
+std::array<ComputerInfoRow, 7> facts() {
+    return {{{"model_identifier.png", "Model Identifier:", "LENOVO ThinkPad X1 Carbon"},
+             {"cpu_vendor.png", "CPU Vendor:", "GenuineIntel"},
+             {"cpu_brand.png", "CPU Brand:", "Intel(R) Core(TM) i7-1185G7 @ 3.00GHz"},
+             {"memory.png", "Memory:", "16.00 GB"},
+             {"os_type.png", "OS Type:", "Linux (Debian GNU/Linux 12 (bookworm))"},
+             {"os_rdease.png", "OS Release:", "6.1.0-18-amd64"},
+             {"hostname.png", "Hostname:", "workstation"}}};
+}
+
+class PagesTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ImageProvider::shared().setUseThemeIcons(false); }
+    TestPlatform platform;
+};
+
+}  // namespace
+
+TEST_F(PagesTest, MemoryPageShowsSixFiguresFourSlicesAndTheAmountFreed) {
+    TempDir tools;
+    auto script = tools.write("purge", "#!/bin/sh\nexit 0\n");
+    ::chmod(script.c_str(), 0755);
+    PurgeTools purge;
+    purge.systemTool = script.string();
+    auto memory = std::make_shared<FixedMemory>();
+    CleanMemoryController page(std::make_unique<CleanMemoryModel>(
+        std::make_unique<ClearMemory>(memory, std::make_shared<LinuxProcessLauncher>(), purge)));
+    EXPECT_EQ(page.figure(0)->text(), "6.00 GB");
+    EXPECT_EQ(page.figure(5)->text(), "16.00 GB");
+    ASSERT_EQ(page.pieChart()->items().size(), 4u);
+    EXPECT_EQ(page.pieChart()->items()[3].value, static_cast<double>(2ull << 30));
+    EXPECT_TRUE(page.resultLine()->isHidden());
+
+    page.cleanButton()->click();
+    memory->free = 7ull << 30;
+    for (int i = 0; i < 3000 && page.resultLine()->isHidden(); ++i) {
+        QTest::qWait(10);
+        page.updateTitleForLabelValue();
+    }
+    EXPECT_FALSE(page.resultLine()->isHidden());
+    EXPECT_EQ(page.resultLine()->text(), "1.00 GB freed.");
+    EXPECT_TRUE(page.cleanButton()->isEnabled());
+    saveUiPicture(page, "page-memory");
+}
+
+TEST_F(PagesTest, MyComputerPageShowsTheBootTileAndPostsItsTexts) {
+    std::vector<std::any> posted;
+    auto subscription = EventBus::defaultCenter().observe(
+        Events::FreeTotleArr,
+        [&](const Event& e) { posted = std::any_cast<std::vector<std::any>>(e.object); });
+    MyMacView page([] { return bootOnly(); }, facts(), {});
+    ASSERT_NE(page.tile(), nullptr);
+    EXPECT_EQ(page.tile()->row().volumeSize, "/");
+    ASSERT_EQ(posted.size(), 2u);
+    EXPECT_EQ(std::any_cast<std::string>(posted[0]), "512.00 GB");
+    EXPECT_EQ(std::any_cast<std::string>(posted[1]), "120.00 GB");
+    EXPECT_EQ(page.table()->rows()[3].value, "16.00 GB");
+    saveUiPicture(page, "page-my-computer");
+
+    MyMacView empty([] { return std::vector<VolumeRow>{}; }, facts(), {});
+    EXPECT_EQ(empty.tile(), nullptr);  // no boot volume: no tile, no crash
+    empty.updateViewAndData();
+}
+
+TEST_F(PagesTest, OverviewListsItsFeaturesFollowsRowRequestsAndTellsTheLastClean) {
+    ParseFileLog().setSize(1048576, *parseDateDescription("2013-05-07 10:20:30 +0000"));
+    NewMainViewController overview;
+    auto* disks = new DiskSizeView([] { return bootOnly(); }, {}, {});
+    overview.addFeature(9, "Free Space Monitor", disks);
+    overview.addFeature(0, "My Computer", new MyMacView([] { return bootOnly(); }, facts(), {}));
+    EXPECT_EQ(overview.featureList()->item(0)->text(), "My Computer");  // rows stay in order
+    EXPECT_EQ(overview.selectedRow(), 9);  // the first feature added was selected
+
+    UtilityFunction::callSelectNotificationForMainWindowLeft(0);
+    EXPECT_EQ(overview.selectedRow(), 0);
+    EXPECT_EQ(PreferenceViewController::getLastClickRow(), 0);
+    EXPECT_EQ(overview.noteTitle()->text(), "My Computer");
+    QString note = overview.noteText()->text();
+    EXPECT_TRUE(note.contains("1.05 MB")) << note.toStdString();
+    EXPECT_TRUE(note.contains("05/07/2013 10:20:30")) << note.toStdString();
+    EXPECT_TRUE(note.contains("512.00 GB, and 120.00 GB is available")) << note.toStdString();
+
+    EventBus::defaultCenter().post(Events::shouldSelectRow,
+                                   std::vector<std::any>{std::string("s"), std::int32_t{9}});
+    EXPECT_EQ(overview.selectedRow(), 9);
+    EXPECT_EQ(overview.noteTitle()->text(), "Free Space Monitor");
+    EXPECT_FALSE(overview.selectRow(4));  // the clean categories are not part of this build
+    EXPECT_EQ(overview.selectedRow(), 9);
+    saveUiPicture(overview, "page-overview-volumes");
+}

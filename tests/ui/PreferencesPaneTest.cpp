@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/PreferenceViewController.h"
+#include "core/SettingsKeys.h"
+#include "core/UserDefaults.h"
+#include "shell/PreferencesPane.h"
+#include "support/TestPlatform.h"
+#include "support/UiPictures.h"
+
+namespace {
+UserDefaults& settings() {
+    return UserDefaults::standardUserDefaults();
+}
+}  // namespace
+
+TEST(PreferencesPaneUi, LimitFieldCutsToFourDigitsAndRefusesLetters) {
+    TestPlatform platform;
+    PreferencesPane pane([](bool) { return true; });
+    QLineEdit* field = pane.duplicationLimitField();
+    field->clear();
+    QTest::keyClicks(field, "12345");
+    EXPECT_EQ(field->text(), "1234");
+    EXPECT_EQ(settings().integerForKey(SettingsKey::QWDuplicationLimit), 1234);
+    field->clear();
+    QTest::keyClicks(field, "12a");
+    EXPECT_EQ(field->text(), "12");
+    EXPECT_EQ(settings().integerForKey(SettingsKey::QWDuplicationLimit), 12);
+}
+
+TEST(PreferencesPaneUi, ShowsTheStoredSettingsAndStoresChanges) {
+    TestPlatform platform;
+    settings().setFloat(0.2f, SettingsKey::SpaceAlarm);
+    settings().setInteger(3, SettingsKey::QWDuplicatesUnit);
+    PreferenceViewController::setUserTrashClicked(2);
+    PreferencesPane pane([](bool) { return true; });
+    EXPECT_EQ(pane.spaceAlarmSlider()->value(), 20);
+    EXPECT_EQ(pane.memoryAlarmSlider()->value(), 10);
+    EXPECT_EQ(pane.duplicatesUnit()->currentData().toInt(), 3);
+    EXPECT_TRUE(pane.categorySwitch(4)->isChecked());  // "some" shows as on
+    EXPECT_FALSE(pane.categorySwitch(5)->isChecked());
+    EXPECT_TRUE(settings().storedValue(SettingsKey::MemoryAlarm) ==
+                std::nullopt);  // reading stores nothing
+
+    pane.memoryAlarmSlider()->setValue(25);
+    EXPECT_FLOAT_EQ(settings().floatForKey(SettingsKey::MemoryAlarm), 0.25f);
+}
+
+TEST(PreferencesPaneUi, SwitchesPostTheirEvents) {
+    TestPlatform platform;
+    PreferencesPane pane([](bool) { return true; });
+    std::vector<std::pair<int, bool>> checks;
+    std::vector<bool> hidden;
+    auto a = EventBus::defaultCenter().observe(Events::changeCheckBox, [&](const Event& e) {
+        checks.emplace_back(*userInfoValue<int>(e, EventKeys::tag),
+                            *userInfoValue<bool>(e, EventKeys::flag));
+    });
+    auto b = EventBus::defaultCenter().observe(Events::setStatusBarHidden, [&](const Event& e) {
+        hidden.push_back(std::any_cast<bool>(e.object));
+    });
+    pane.categorySwitch(1)->click();  // User Caches: on by default, now off
+    pane.categorySwitch(5)->click();  // Downloads: off by default, now on
+    EXPECT_EQ(checks, (std::vector<std::pair<int, bool>>{{2, true}, {6, false}}));
+    EXPECT_EQ(PreferenceViewController::getUserCashesClicked(), 0);
+    EXPECT_EQ(PreferenceViewController::getUserDownLoadsFoldeClicked(), 1);
+
+    pane.hideStatusItemBox()->click();
+    pane.hideStatusItemBox()->click();
+    EXPECT_EQ(hidden, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(pane.hideStatusItemBox()->isChecked());
+    EXPECT_FALSE(PreferenceViewController::getHiddenStatusItem());
+}
+
+TEST(PreferencesPaneUi, LaunchAtLoginAsksTheRegistry) {
+    TestPlatform platform;
+    std::vector<bool> requests;
+    PreferencesPane pane([&](bool add) {
+        requests.push_back(add);
+        return true;
+    });
+    pane.launchAtLoginBox()->click();
+    pane.launchAtLoginBox()->click();
+    EXPECT_EQ(requests, (std::vector<bool>{true, false}));
+    EXPECT_EQ(settings().integerForKey(SettingsKey::LoginCheck), 0);
+}
+
+TEST(PreferencesPaneUi, RendersForPeopleToSee) {
+    TestPlatform platform;
+    PreferencesPane pane([](bool) { return true; });
+    EXPECT_FALSE(saveUiPicture(pane, "preferences-pane").isEmpty());
+}

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QTest>
+
+#include "core/SettingsKeys.h"
+#include "core/UserDefaults.h"
+#include "shell/PrefsWindowController.h"
+#include "support/TestPlatform.h"
+
+namespace {
+
+QWidget* page(int width, int height) {
+    auto* widget = new QWidget;
+    widget->setFixedSize(width, height);
+    return widget;
+}
+
+// A window with every feature page but the duplicates one, like a build without that tool.
+class Window : public PrefsWindowController {
+  protected:
+    void setupToolbar() override {
+        addView(page(700, 480), "Scan");
+        addView(page(700, 500), "disk_usage");
+        addView(page(600, 330), "memory");
+        addView(page(640, 400), "login_items");
+        addView(page(700, 480), "QC_FastClean");
+        addView(page(700, 480), "DATA_FastClean");
+        addView(nullptr, "");
+        addView(page(620, 420), "preferences");
+        addView(page(10, 10), "Help");
+    }
+};
+
+std::int64_t remembered() {
+    return UserDefaults::standardUserDefaults().integerForKey(SettingsKey::QWToolbarItem_app);
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    TestPlatform platform;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, RemembersThePageAcrossRestarts) {
+    {
+        Window window;
+        window.showWindow();
+        EXPECT_EQ(window.currentIdentifier(), "Scan");
+        window.toggleActivePreferenceView("memory");
+        EXPECT_EQ(remembered(), 3);
+        EXPECT_EQ(window.currentIdentifier(), "memory");
+        window.toggleActivePreferenceView("login_items");
+        EXPECT_EQ(remembered(), 4);
+        window.toggleActivePreferenceView("disk_usage");
+        EXPECT_EQ(remembered(), 2);
+        window.toggleActivePreferenceView("memory");
+    }
+    Window restarted;
+    restarted.showWindow();
+    EXPECT_EQ(restarted.currentIdentifier(), "memory");
+    EXPECT_TRUE(restarted.toolbarItem("memory")->isChecked());
+    EXPECT_EQ(restarted.windowTitle(), "Quillby Pro");
+}
+
+TEST_F(MainWindowTest, RememberedPageMissingFromThisBuildFallsBackToTheFirst) {
+    UserDefaults::standardUserDefaults().setInteger(1,
+                                                    SettingsKey::QWToolbarItem_app);  // duplicates
+    Window window;
+    window.showWindow();
+    EXPECT_EQ(window.currentIdentifier(), "Scan");
+    UserDefaults::standardUserDefaults().setInteger(99, SettingsKey::QWToolbarItem_app);
+    window.showWindow();
+    EXPECT_EQ(window.currentIdentifier(), "Scan");
+}
+
+TEST_F(MainWindowTest, HelpOpensThePageStoresZeroAndStaysPut) {
+    Window window;
+    QStringList opened;
+    window.setHelpAddress("https://example.invalid/help");
+    window.setUrlOpener([&](const QString& address) { opened << address; });
+    window.showWindow();
+    window.toggleActivePreferenceView("memory");
+    window.toggleActivePreferenceView("Help");
+    EXPECT_EQ(opened, QStringList{"https://example.invalid/help"});
+    EXPECT_EQ(window.currentIdentifier(), "memory");
+    EXPECT_EQ(remembered(), 0);
+    window.toggleActivePreferenceView("preferences");
+    EXPECT_EQ(window.currentIdentifier(), "preferences");
+    EXPECT_EQ(remembered(), 0);
+}
+
+TEST_F(MainWindowTest, FeatureShowsItsCurrentSubPage) {
+    Window window;
+    window.showWindow();
+    window.toggleActivePreferenceView("memory");
+    window.setView4FastClean(1);
+    window.toggleActivePreferenceView("Scan");
+    EXPECT_EQ(window.currentIdentifier(), "QC_FastClean");
+    EXPECT_EQ(remembered(), 0);
+    window.setView4FastClean(2);
+    window.toggleActivePreferenceView("Scan");
+    EXPECT_EQ(window.currentIdentifier(), "DATA_FastClean");
+    EXPECT_EQ(window.toolbarItem("QC_FastClean"), nullptr);  // sub-pages have no toolbar item
+}
+
+TEST_F(MainWindowTest, FadeLastsLongerWithShift) {
+    Window window;
+    window.showWindow();
+    window.toggleActivePreferenceView("memory");
+    EXPECT_EQ(window.lastFadeDuration(), PrefsWindowController::kFadeMs);
+    window.toggleActivePreferenceView("login_items", Qt::ShiftModifier);
+    EXPECT_EQ(window.lastFadeDuration(), PrefsWindowController::kSlowFadeMs);
+    window.setShiftSlowsAnimation(false);
+    window.toggleActivePreferenceView("memory", Qt::ShiftModifier);
+    EXPECT_EQ(window.lastFadeDuration(), PrefsWindowController::kFadeMs);
+    window.setCrossFade(false);
+    window.toggleActivePreferenceView("Scan");
+    EXPECT_EQ(window.lastFadeDuration(), 0);
+    EXPECT_TRUE(window.currentPage()->isVisible());
+}
+
+TEST_F(MainWindowTest, WindowTakesThePageSizePlusItsToolbar) {
+    Window window;
+    window.showWindow();
+    window.setCrossFade(false);
+    window.toggleActivePreferenceView("memory");
+    QTest::qWait(20);
+    QRect frame = window.frameForView(window.currentPage());
+    EXPECT_EQ(frame.width(), 600);
+    EXPECT_GT(frame.height(), 330);
+    EXPECT_EQ(frame.topLeft(), window.geometry().topLeft());
+    EXPECT_EQ(window.geometry().size(), frame.size());
+}

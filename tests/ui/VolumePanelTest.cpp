@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+#include <QTest>
+#include <QToolButton>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "monitor/ui/CustomGreyBarView.h"
+#include "monitor/ui/CustomVolumView.h"
+#include "monitor/ui/DiskSizeView.h"
+#include "monitor/ui/MenuItemView.h"
+#include "shell/ImageProvider.h"
+#include "support/UiPictures.h"
+
+namespace {
+
+VolumeRow volume(std::uint32_t kind, const char* name, std::uint64_t total, std::uint64_t free,
+                 bool eject = false, bool boot = false) {
+    VolumeRow row;
+    row.myStorage = kind;
+    row.volumeSize = name;
+    row.nTotalSize = total;
+    row.nFreeSize = free;
+    row.u64TotalSpace = std::to_string(total / 1000000000) + ".00 GB";
+    row.u64FreeSpace = std::to_string(free / 1000000000) + ".00 GB";
+    row.errorValue = "10";
+    row.bCanEject = eject;
+    row.bIsDefaultVol = boot;
+    row.volRootDir = std::string("/media/") + name;
+    row.volRefNumber = 40 + static_cast<int>(kind);
+    return row;
+}
+
+std::vector<VolumeRow> fixtureVolumes() {
+    return {volume(0, "/", 512000000000, 41000000000, false, true),
+            volume(0, "Data", 2000000000000, 1500000000000),
+            volume(1, "USB STICK", 64000000000, 3000000000, true),
+            volume(3, "nas share", 4000000000000, 100000000000, true)};
+}
+
+class VolumePanelTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ImageProvider::shared().setUseThemeIcons(false); }
+};
+
+}  // namespace
+
+TEST_F(VolumePanelTest, RowClickOpensEjectEjectsAndPurgeAsks) {
+    std::vector<std::string> events;
+    auto& bus = EventBus::defaultCenter();
+    auto a = bus.observe(Events::openFinderWhenClickItems,
+                         [&](const Event& e) { events.push_back(e.name); });
+    auto b = bus.observe(Events::refMenuItemWhenDeleteAndAdd,
+                         [&](const Event& e) { events.push_back(e.name); });
+    auto c = bus.observe(Events::cleanMemoryClickAction,
+                         [&](const Event& e) { events.push_back(e.name); });
+    std::vector<std::int32_t> ejected;
+    auto eject = [&](std::int32_t reference) {
+        ejected.push_back(reference);
+        return true;
+    };
+
+    MenuItemView usb(volume(1, "USB", 100, 50, true), eject);
+    QTest::mouseClick(&usb, Qt::LeftButton, {}, QPoint(100, 25));
+    QTest::mouseClick(&usb, Qt::LeftButton, {}, MenuItemView::buttonRect().center());
+    EXPECT_EQ(ejected, std::vector<std::int32_t>{41});
+
+    MenuItemView fixed(volume(0, "Data", 100, 50, false), eject);
+    QTest::mouseClick(&fixed, Qt::LeftButton, {},
+                      MenuItemView::buttonRect().center());  // no button: a row click
+    EXPECT_EQ(ejected.size(), 1u);
+
+    VolumeRow memoryRow = volume(5, "Memory", 100, 50);
+    MenuItemView memory(memoryRow, eject);
+    QTest::mouseClick(&memory, Qt::LeftButton, {}, MenuItemView::buttonRect().center());
+    EXPECT_EQ(memory.row().volumeSize, "Freeing...");
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"openFinderWhenClickItems", "refMenuItemWhenDeleteAndAdd",
+                                        "openFinderWhenClickItems", "cleanMemoryClickAction"}));
+}
+
+TEST_F(VolumePanelTest, AlarmRowDrawsRedTextAndAlarmBar) {
+    MenuItemView alarm(volume(0, "Full", 100, 5), {});
+    MenuItemView calm(volume(2, "Disc", 100, 5), {});
+    QImage alarmPicture = alarm.grab().toImage(), calmPicture = calm.grab().toImage();
+    QRect bar(48, 18, 190, 23);
+    EXPECT_GT(shareOfColour(alarmPicture, bar, QColor(220, 45, 35)), 0.3);
+    EXPECT_LT(shareOfColour(calmPicture, bar, QColor(220, 45, 35)), 0.05);
+    saveUiPicture(alarmPicture, "volume-row-alarm");
+}
+
+TEST_F(VolumePanelTest, HeadersTitleTheirKind) {
+    EXPECT_EQ(CustomGreyBarView(0).title(), "Local Storage");
+    EXPECT_EQ(CustomGreyBarView(5).title(), "Free Memory");
+    EXPECT_TRUE(CustomGreyBarView(9).title().isEmpty());
+    CustomGreyBarView header(1);
+    saveUiPicture(header, "volume-header");
+}
+
+TEST_F(VolumePanelTest, TilesOfferEjectOnlyWhenEjectableAndFollowTheTick) {
+    std::vector<VolumeRow> current = fixtureVolumes();
+    std::vector<std::string> browsed;
+    DiskSizeView panel([&] { return current; }, [](std::int32_t) { return true; },
+                       [&](const std::string& path) {
+                           browsed.push_back(path);
+                           return true;
+                       });
+    ASSERT_EQ(panel.allItemArr().size(), 4u);
+    EXPECT_TRUE(panel.allItemArr()[0]->ejectButton()->isHidden());
+    EXPECT_FALSE(panel.allItemArr()[2]->ejectButton()->isHidden());
+    EXPECT_EQ(panel.allItemArr()[3]->row().ViewTag, 3);
+    panel.allItemArr()[2]->browseButton()->click();
+    EXPECT_EQ(browsed, std::vector<std::string>{"/media/USB STICK"});
+
+    current[2].u64FreeSpace = "1.00 GB";
+    current[2].nFreeSize = 1000000000;
+    panel.updateViewAndData();
+    EXPECT_EQ(panel.allItemArr()[2]->row().u64FreeSpace, "1.00 GB");
+    current.pop_back();
+    panel.updateViewAndData();  // fewer records than tiles: no harm
+    panel.initDiskSizeView();
+    EXPECT_EQ(panel.allItemArr().size(), 3u);
+}
+
+TEST_F(VolumePanelTest, PanelRowsAndTilesRenderForPeopleToSee) {
+    DiskSizeView panel([] { return fixtureVolumes(); }, {}, {});
+    EXPECT_FALSE(saveUiPicture(panel, "volume-tiles").isEmpty());
+    MenuItemView row(fixtureVolumes()[2], {});
+    EXPECT_FALSE(saveUiPicture(row, "volume-row").isEmpty());
+}
