@@ -4,6 +4,7 @@
 #include "cli/CleanCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/DiskUsageCommand.h"
+#include "cli/DupesCommand.h"
 #include "cli/EjectCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/LoginItemsCommand.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
     addOverviewCommand(app);
     addLoginItemsCommand(app);
     addCleanCommand(app);
+    addDupesCommand(app);
     if (argc <= 1) {
         std::cout << app.help();
         return 0;

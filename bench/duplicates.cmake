@@ -1,0 +1,7 @@
+# The duplicate finder's benchmarks: CRC-64 throughput and the corpus generator that
+# bench/duplicates.sh times quillby dupes against its peers on.
+find_package(benchmark REQUIRED)
+add_executable(quillby_bench_crc64 ${CMAKE_CURRENT_LIST_DIR}/Crc64Benchmark.cpp)
+target_link_libraries(quillby_bench_crc64 PRIVATE quillby_duplicates benchmark::benchmark)
+
+add_executable(quillby_dupes_corpus ${CMAKE_CURRENT_LIST_DIR}/DupesCorpus.cpp)

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "duplicates/fileAttrbItem.h"
+
+// One application bundle of the duplicate search: its path and every non-folder item inside.
+struct AppAttrbItem {
+    std::string DirectoryPathName;  // absolute path
+    std::string DirectoryName;      // last path component
+    std::vector<fileAttrbItem> AllFileInDirectory;
+    std::uint64_t DirectorySize = 0;  // sum of the items' sizes
+};

@@ -1,0 +1,119 @@
+#include "duplicates/DuplicateFilesOpt.h"
+
+#include "duplicates/DuplicateLog.h"
+#include "duplicates/PathComponents.h"
+#include "duplicates/duplicateFind.h"
+
+namespace {
+
+TreeNode::Ptr bundleGroupNode(const std::vector<AppAttrbItem>& group) {
+    auto data = SimpleNodeData::groupDataWithName(group.back().DirectoryName);
+    data->extendName = "APP";
+    auto node = TreeNode::treeNodeWithData(data);
+    for (const AppAttrbItem& bundle : group) {
+        auto leaf = SimpleNodeData::leafDataWithName(bundle.DirectoryPathName);
+        leaf->fileSize = bundle.DirectorySize;
+        data->fileSize += bundle.DirectorySize;
+        node->insertChild(TreeNode::treeNodeWithData(leaf), node->numberOfChildren());
+    }
+    return node;
+}
+
+TreeNode::Ptr fileLeaf(const fileAttrbItem& item) {
+    auto leaf = SimpleNodeData::leafDataWithName(item.filePathName);
+    leaf->fileSize = item.fileSize;
+    leaf->ModificationDate = item.ModificationDate;
+    return TreeNode::treeNodeWithData(leaf);
+}
+
+TreeNode::Ptr fileGroupNode(const std::vector<fileAttrbItem>& run) {
+    const fileAttrbItem& first = run.front();
+    auto data = SimpleNodeData::groupDataWithName(first.fileName);
+    data->extendName = std::string(pathExtension(first.fileName));
+    auto node = TreeNode::treeNodeWithData(data);
+    auto add = [&](const fileAttrbItem& item) {
+        data->fileSize += item.fileSize;
+        node->insertChild(fileLeaf(item), node->numberOfChildren());
+    };
+    for (size_t i = 1; i < run.size(); ++i) add(run[i]);
+    add(first);
+    return node;
+}
+
+}  // namespace
+
+DuplicateFilesOpt::DuplicateFilesOpt() {
+    options_.includeHidden = true;
+    options_.includeSystem = true;
+}
+
+DuplicateFilesOpt::~DuplicateFilesOpt() = default;
+
+void DuplicateFilesOpt::setSearchOption(const DuplicateSearchOptions& options) {
+    options_ = options;
+}
+
+void DuplicateFilesOpt::beginSearchAtPath(const std::string& root, std::uint64_t limit) {
+    KVT_LOG(" -INFO:search Path:%s  limitedsize:%llu", root.c_str(),
+            static_cast<unsigned long long>(limit));
+    std::shared_ptr<duplicateFind> search;
+    {
+        std::lock_guard lock(searchMutex_);
+        if (m_findDuplicate) {
+            KVT_LOG(" error need reinit");
+            return;
+        }
+        m_CurrentSearchPath = root;
+        search = std::make_shared<duplicateFind>(options_);
+        m_findDuplicate = search;
+        if (stopped_.load(std::memory_order_relaxed)) search->stopSearch();
+    }
+    search->searchDuplicateFileAtPath(root, limit);
+}
+
+std::uint32_t DuplicateFilesOpt::getProgress() const {
+    std::lock_guard lock(searchMutex_);
+    return m_findDuplicate ? m_findDuplicate->getProgress() : 0;
+}
+
+std::string DuplicateFilesOpt::getCurrentSearchFile() const {
+    std::lock_guard lock(searchMutex_);
+    if (m_findDuplicate) {
+        std::string path = m_findDuplicate->getCurrentSearchPath();
+        if (!path.empty()) return path;
+    }
+    return m_CurrentSearchPath;
+}
+
+void DuplicateFilesOpt::stopSearch() {
+    stopped_.store(true, std::memory_order_relaxed);
+    std::lock_guard lock(searchMutex_);
+    if (m_findDuplicate) m_findDuplicate->stopSearch();
+}
+
+bool DuplicateFilesOpt::getDuplicateFiles(TreeNode::Ptr& root) {
+    std::shared_ptr<duplicateFind> search;
+    {
+        std::lock_guard lock(searchMutex_);
+        search = m_findDuplicate;
+    }
+    if (!search) return false;
+    // Each call gives the whole result once; asking again does not double the groups.
+    m_findArray.clear();
+    m_findAppArray.clear();
+    search->getAllDuplicateFile(m_findArray);
+    search->getAllAppDuplicateDir(m_findAppArray);
+    if (m_findArray.empty() && m_findAppArray.empty()) return false;
+
+    auto tree = TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName("Root"));
+    // Groups come from the runs' own boundaries, never from where the whole checksum changes:
+    // neighbouring runs of different sizes may share a checksum, and 0 is a checksum too.
+    for (const auto& group : m_findAppArray) {
+        tree->insertChild(bundleGroupNode(group), tree->numberOfChildren());
+    }
+    for (const auto& run : m_findArray) {
+        tree->insertChild(fileGroupNode(run), tree->numberOfChildren());
+    }
+    root = tree;
+    return true;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/TreeNode.h"
+#include "duplicates/AppAttrbItem.h"
+#include "duplicates/DuplicateSearchOptions.h"
+#include "duplicates/fileAttrbItem.h"
+
+class duplicateFind;
+
+// What the duplicate page and the command line use: one search per object, run on a worker
+// thread, with progress, the current path and stop for other threads, and the result as a
+// two-level tree (groups, then their members).
+class DuplicateFilesOpt {
+  public:
+    DuplicateFilesOpt();
+    ~DuplicateFilesOpt();
+
+    // Options for the next search (include hidden items, include system folders, threads).
+    void setSearchOption(const DuplicateSearchOptions& options);
+    // Runs the whole search on the calling thread. Does nothing (logged) when this object has
+    // already searched.
+    void beginSearchAtPath(const std::string& root, std::uint64_t limit);
+    // 0 to 100; 0 before the search exists.
+    std::uint32_t getProgress() const;
+    // The path being examined, or the last one known.
+    std::string getCurrentSearchFile() const;
+    // Ends the search at its next step; a stop that comes before the search starts is kept.
+    void stopSearch();
+
+    // Builds the result tree: a root "Root" with one group per set of equal bundles, then one
+    // per set of equal files, in the order found. A file group is named after its first run
+    // member's file name with that name's extension; its leaves are the run's later members
+    // and then its first, named by path. False (root untouched) when nothing was found.
+    bool getDuplicateFiles(TreeNode::Ptr& root);
+
+  private:
+    DuplicateSearchOptions options_;
+    std::atomic<bool> stopped_{false};
+    mutable std::mutex searchMutex_;
+    std::shared_ptr<duplicateFind> m_findDuplicate;
+    std::string m_CurrentSearchPath;
+    std::vector<std::vector<fileAttrbItem>> m_findArray;
+    std::vector<std::vector<AppAttrbItem>> m_findAppArray;
+};

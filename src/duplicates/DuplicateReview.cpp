@@ -1,0 +1,259 @@
+#include "duplicates/DuplicateReview.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/MainQueue.h"
+#include "core/UtilityFunction.h"
+#include "duplicates/PathComponents.h"
+
+namespace {
+
+TreeNode::Ptr emptyRoot(std::string_view name) {
+    return TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName(std::string(name)));
+}
+
+bool isTicked(const TreeNode::Ptr& member) {
+    return member->nodeData()->selectNum == 1;
+}
+
+TreeNode::Ptr groupOf(const TreeNode::Ptr& member) {
+    TreeNode* parent = member->nodeParent();
+    return parent ? parent->shared_from_this() : nullptr;
+}
+
+}  // namespace
+
+DuplicateReview::DuplicateReview(TreeNode::Ptr allTree, std::string searchFolder)
+    : searchFolder_(std::move(searchFolder)) {
+    auto categories = duplicateCategories();
+    trees_[0] = allTree ? allTree : emptyRoot("Root");
+    for (int row = 1; row < DuplicateCategoryCount; ++row)
+        trees_[row] = emptyRoot(categories[row].title);
+    const auto groups = trees_[0]->children();
+    for (int row : duplicateCategorySortingOrder()) {
+        for (const auto& group : groups) {
+            auto& data = *group->nodeData();
+            if (data.Mark || !data.extendName || !duplicateCategoryTakes(row, *data.extendName)) {
+                continue;
+            }
+            data.Mark = true;
+            data.fileType = categories[row].fileType;
+            trees_[row]->insertChild(group, trees_[row]->numberOfChildren());
+            sizes_[row] += data.fileSize;
+        }
+    }
+    for (const auto& group : groups) updateGroupText(*group);
+    allFilesCount_ = countDisplayedMembers();
+}
+
+int DuplicateReview::rowOfFileType(std::int32_t fileType) {
+    for (const auto& category : duplicateCategories()) {
+        if (category.row > 0 && category.fileType == fileType) return category.row;
+    }
+    return 6;
+}
+
+TreeNode::Ptr DuplicateReview::categoryTree(int row) const {
+    return trees_[static_cast<size_t>(std::clamp(row, 0, DuplicateCategoryCount - 1))];
+}
+
+std::uint64_t DuplicateReview::categorySize(int row) const {
+    if (row != 0)
+        return sizes_[static_cast<size_t>(std::clamp(row, 1, DuplicateCategoryCount - 1))];
+    std::uint64_t total = 0;
+    for (int i = 1; i < DuplicateCategoryCount; ++i) total += sizes_[static_cast<size_t>(i)];
+    return total;
+}
+
+std::string DuplicateReview::categorySizeText(int row) const {
+    std::uint64_t size = categorySize(row);
+    return size == 0 ? "0.0KB" : UtilityFunction::convertVolSpace(size);
+}
+
+void DuplicateReview::showCategory(int row) {
+    shownRow_ = std::clamp(row, 0, DuplicateCategoryCount - 1);
+    allFilesCount_ = countDisplayedMembers();
+}
+
+std::size_t DuplicateReview::countDisplayedMembers() const {
+    std::size_t count = 0;
+    for (const auto& group : displayedTree()->children()) count += group->numberOfChildren();
+    return count;
+}
+
+std::string DuplicateReview::titleLine() const {
+    std::string title =
+        shownRow_ == 0 ? std::string(lastPathComponent(searchFolder_))
+                       : std::string(duplicateCategories()[static_cast<size_t>(shownRow_)].title);
+    char text[64];
+    std::snprintf(text, sizeof text, "%lu files in ",
+                  static_cast<unsigned long>(countDisplayedMembers()));
+    return text + title + ".";
+}
+
+std::size_t DuplicateReview::tickedCount(const TreeNode& group) {
+    std::size_t ticked = 0;
+    for (const auto& member : group.children()) ticked += isTicked(member) ? 1 : 0;
+    return ticked;
+}
+
+void DuplicateReview::updateGroupText(TreeNode& group) {
+    group.nodeData()->showSelectNumStr =
+        std::to_string(tickedCount(group)) + "/" + std::to_string(group.numberOfChildren());
+}
+
+void DuplicateReview::tick(const TreeNode::Ptr& member) {
+    if (isTicked(member)) return;
+    member->nodeData()->selectNum = 1;
+    allSelectNumArr_.push_back(member);
+}
+
+void DuplicateReview::untick(const TreeNode::Ptr& member) {
+    member->nodeData()->selectNum = 0;
+    std::erase(allSelectNumArr_, member);
+}
+
+void DuplicateReview::clickGroupBox(const TreeNode::Ptr& group) {
+    auto members = group->children();
+    if (group->nodeData()->selectNum == 0) {
+        for (size_t i = 0; i + 1 < members.size(); ++i) tick(members[i]);
+        // A group of one keeps its only member: nothing was ticked, so nothing is "some".
+        group->nodeData()->selectNum = members.size() > 1 ? 2 : 0;
+    } else {
+        for (const auto& member : members) untick(member);
+        group->nodeData()->selectNum = 0;
+    }
+    updateGroupText(*group);
+}
+
+void DuplicateReview::clickMemberBox(const TreeNode::Ptr& member, const ConfirmAllCopies& confirm) {
+    TreeNode::Ptr group = groupOf(member);
+    if (!group) return;
+    if (isTicked(member)) {
+        untick(member);
+        group->nodeData()->selectNum = tickedCount(*group) == 0 ? 0 : 2;
+    } else {
+        size_t siblingsTicked = tickedCount(*group);
+        size_t members = group->numberOfChildren();
+        if (siblingsTicked + 1 >= members) {
+            if (!confirm || !confirm()) return;
+            tick(member);
+            group->nodeData()->selectNum = 1;
+        } else {
+            tick(member);
+            group->nodeData()->selectNum = 2;
+        }
+    }
+    updateGroupText(*group);
+}
+
+void DuplicateReview::clickHeaderBox(bool on) {
+    auto groups = displayedTree()->children();
+    if (groups.empty()) return;
+    for (const auto& group : groups) {
+        auto members = group->children();
+        for (size_t i = 0; i < members.size(); ++i) {
+            if (on && i + 1 < members.size()) {
+                tick(members[i]);
+            } else {
+                untick(members[i]);
+            }
+        }
+        group->nodeData()->selectNum = (on && members.size() > 1) ? 2 : 0;
+        updateGroupText(*group);
+    }
+}
+
+DuplicateReview::HeaderState DuplicateReview::headerState() const {
+    bool allOff = true, allOn = true;
+    for (const auto& group : displayedTree()->children()) {
+        std::int32_t state = group->nodeData()->selectNum;
+        allOff = allOff && state == 0;
+        allOn = allOn && state == 1;
+    }
+    if (allOff) return HeaderState::Off;
+    return allOn ? HeaderState::All : HeaderState::Some;
+}
+
+std::string DuplicateReview::selectionLine() const {
+    char text[96];
+    std::snprintf(text, sizeof text, "%d of %d selected.",
+                  static_cast<int>(allSelectNumArr_.size()), static_cast<int>(allFilesCount_));
+    return text;
+}
+
+void DuplicateReview::removeGroup(const TreeNode::Ptr& group) {
+    trees_[0]->removeChild(group);
+    trees_[static_cast<size_t>(rowOfFileType(group->nodeData()->fileType))]->removeChild(group);
+}
+
+void DuplicateReview::applyRemoval(const TreeNode::Ptr& member, const TreeNode::Ptr& group) {
+    auto& groupData = *group->nodeData();
+    const std::uint64_t size = member->nodeData()->fileSize;
+    auto& categoryTotal = sizes_[static_cast<size_t>(rowOfFileType(groupData.fileType))];
+    groupData.fileSize -= std::min(groupData.fileSize, size);
+    categoryTotal -= std::min(categoryTotal, size);
+    group->removeChild(member);
+    if (group->numberOfChildren() == 0) {
+        removeGroup(group);
+    } else if (groupData.selectNum == 2 && group->numberOfChildren() == 1) {
+        // One copy left is no longer a duplicate: the group goes, and its size with it.
+        std::uint64_t left = group->firstChild()->nodeData()->fileSize;
+        categoryTotal -= std::min(categoryTotal, left);
+        removeGroup(group);
+    } else if (groupData.selectNum == 2) {
+        groupData.selectNum = tickedCount(*group) > 0 ? 2 : 0;
+    }
+    updateGroupText(*group);
+}
+
+DuplicateReview::DeletionReport DuplicateReview::removeTickedMembers(
+    const MemberRemover& remover, const std::atomic<bool>& stop,
+    const std::function<void(double)>& progress, MainQueue* mainQueue) {
+    DeletionReport report;
+    const auto ticked = allSelectNumArr_;
+    for (const auto& member : ticked) {
+        if (stop.load(std::memory_order_relaxed)) {
+            report.stopped = true;
+            break;
+        }
+        ++report.attempted;
+        TreeNode::Ptr group = groupOf(member);
+        if (group && remover(member, group)) {
+            report.deleted.push_back(member);
+            auto apply = [&] { applyRemoval(member, group); };
+            if (mainQueue) {
+                mainQueue->invokeAndWait(apply);
+            } else {
+                apply();
+            }
+        }
+        if (progress) progress(static_cast<double>(report.attempted) / ticked.size());
+    }
+    return report;
+}
+
+std::size_t DuplicateReview::finishDeletion(const DeletionReport& report) {
+    if (report.stopped) {
+        for (const auto& member : allSelectNumArr_) member->nodeData()->selectNum = 0;
+        allSelectNumArr_.clear();
+    } else {
+        for (const auto& member : report.deleted) std::erase(allSelectNumArr_, member);
+    }
+    std::size_t left = allSelectNumArr_.size();
+    // A member whose group left the trees can no longer be shown or unticked: forget it.
+    std::erase_if(allSelectNumArr_, [&](const TreeNode::Ptr& member) {
+        TreeNode::Ptr group = groupOf(member);
+        if (group && trees_[0]->indexOfChildIdenticalTo(group) != TreeNode::NotFound) return false;
+        member->nodeData()->selectNum = 0;
+        return true;
+    });
+    for (const auto& group : displayedTree()->children()) {
+        for (const auto& member : group->children()) untick(member);
+        group->nodeData()->selectNum = 0;
+        updateGroupText(*group);
+    }
+    allFilesCount_ = countDisplayedMembers();
+    return left;
+}

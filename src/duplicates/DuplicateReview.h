@@ -1,0 +1,102 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/TreeNode.h"
+#include "duplicates/DuplicateCategory.h"
+
+class MainQueue;
+
+// The duplicate page's model: the result tree sorted into the seven categories, the ticks
+// (a member's selectNum is 0 or 1; a group's is 0 none, 1 all, 2 some, with a "ticked/members"
+// text), and the deletion of the ticked members with the group and category updates. Lives on
+// the main thread; only removeTickedMembers() runs on a worker.
+class DuplicateReview {
+  public:
+    // Asked before a tick would select every copy of a group; true to go ahead.
+    using ConfirmAllCopies = std::function<bool()>;
+    // Removes one ticked member of `group` from the disk; true when it is gone.
+    using MemberRemover =
+        std::function<bool(const TreeNode::Ptr& member, const TreeNode::Ptr& group)>;
+    enum class HeaderState { Off, All, Some };
+
+    struct DeletionReport {
+        std::vector<TreeNode::Ptr> deleted;
+        std::size_t attempted = 0;
+        bool stopped = false;
+    };
+
+    // Sorts the groups of `allTree` (null when nothing was found) into the categories and shows
+    // "All". `searchFolder` names the "All" title line.
+    DuplicateReview(TreeNode::Ptr allTree, std::string searchFolder);
+
+    // The tree of a row (0 = "All"): a root and its groups, the same group objects as in "All".
+    TreeNode::Ptr categoryTree(int row) const;
+    // A row's total size in bytes; for "All" the sum of the six categories.
+    std::uint64_t categorySize(int row) const;
+    // The size text of a row, "0.0KB" when the total is 0.
+    std::string categorySizeText(int row) const;
+
+    void showCategory(int row);
+    int shownCategory() const { return shownRow_; }
+    TreeNode::Ptr displayedTree() const { return categoryTree(shownRow_); }
+    // Members in the shown category, as counted when it was shown or the last deletion ended.
+    std::size_t filesInShownCategory() const { return allFilesCount_; }
+    // "%lu files in %@." with the member count and the category title (the search folder's
+    // last component for "All").
+    std::string titleLine() const;
+
+    // The group box: with nothing ticked, ticks every member but the last; else unticks all.
+    void clickGroupBox(const TreeNode::Ptr& group);
+    // The member box: unticks a ticked member; ticks an unticked one, asking `confirm` first
+    // when that would tick every member of its group.
+    void clickMemberBox(const TreeNode::Ptr& member, const ConfirmAllCopies& confirm);
+    // The header box: on ticks every member but the last of each displayed group; off unticks
+    // everything displayed. Nothing happens when nothing is displayed.
+    void clickHeaderBox(bool on);
+
+    HeaderState headerState() const;
+    bool removeEnabled() const { return !allSelectNumArr_.empty(); }
+    // "%d of %d selected." with the ticked members and filesInShownCategory().
+    std::string selectionLine() const;
+    // Every ticked member, in the order ticked, across all categories.
+    const std::vector<TreeNode::Ptr>& tickedMembers() const { return allSelectNumArr_; }
+
+    // Removes the ticked members in order with `remover` (on the calling worker), checking
+    // `stop` before each. Each removal updates the tree on the main thread through `mainQueue`
+    // (directly when it is null): sizes fall, the member leaves its group, and an emptied
+    // group, or a partly ticked group left with one member, leaves its trees. `progress`
+    // receives the fraction done after each member.
+    DeletionReport removeTickedMembers(const MemberRemover& remover, const std::atomic<bool>& stop,
+                                       const std::function<void(double)>& progress,
+                                       MainQueue* mainQueue);
+    // Ends a deletion on the main thread: drops the deleted members from the ticked list (all
+    // of it when stopped), unticks everything displayed and counts the shown files again.
+    // Gives how many ticked members were left (removals that failed).
+    std::size_t finishDeletion(const DeletionReport& report);
+
+    // The category row of a group's fileType (1 Documents, 2 Music, 3 Videos, ...).
+    static int rowOfFileType(std::int32_t fileType);
+
+  private:
+    void tick(const TreeNode::Ptr& member);
+    void untick(const TreeNode::Ptr& member);
+    static std::size_t tickedCount(const TreeNode& group);
+    static void updateGroupText(TreeNode& group);
+    void removeGroup(const TreeNode::Ptr& group);
+    void applyRemoval(const TreeNode::Ptr& member, const TreeNode::Ptr& group);
+    std::size_t countDisplayedMembers() const;
+
+    std::string searchFolder_;
+    std::array<TreeNode::Ptr, DuplicateCategoryCount> trees_;
+    std::array<std::uint64_t, DuplicateCategoryCount> sizes_{};
+    int shownRow_ = 0;
+    std::size_t allFilesCount_ = 0;
+    std::vector<TreeNode::Ptr> allSelectNumArr_;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+class UserDefaults;
+
+// The duplicate search's settings: the size threshold and the two include options.
+struct DuplicateSearchSettings {
+    std::uint64_t threshold = 0;  // files must be strictly larger
+    bool includeHidden = false;
+    bool includeSystem = false;
+
+    // Reads "QWDuplicationLimit", "QWDuplicatesUnit", "QWHidenDuplication" and
+    // "QWSystemDuplication" (missing settings give 0, bytes and false).
+    static DuplicateSearchSettings fromUserDefaults(const UserDefaults& defaults);
+    // The limit times its unit: 1 KB (1000), 2 MB, 3 GB, 4 TB, anything else bytes. A negative
+    // limit counts as 0; a product beyond 64 bits is the largest byte count.
+    static std::uint64_t thresholdFor(std::int64_t limit, std::int64_t unit);
+};

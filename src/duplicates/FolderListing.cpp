@@ -1,0 +1,112 @@
+#include "duplicates/FolderListing.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "duplicates/PathComponents.h"
+
+namespace {
+
+// File systems the kernel makes up: reading their files can be slow, endless or have effects
+// (/proc/kcore claims the size of the address space), and they hold no user data to dedupe.
+bool isKernelFileSystem(int fd) {
+    struct statfs info {};
+    if (::fstatfs(fd, &info) != 0) return false;
+    switch (static_cast<unsigned long>(info.f_type)) {
+        case PROC_SUPER_MAGIC:
+        case SYSFS_MAGIC:
+        case DEVPTS_SUPER_MAGIC:
+        case DEBUGFS_MAGIC:
+        case TRACEFS_MAGIC:
+        case SECURITYFS_MAGIC:
+        case CGROUP_SUPER_MAGIC:
+        case CGROUP2_SUPER_MAGIC:
+        case BPF_FS_MAGIC:
+        case PSTOREFS_MAGIC:
+        case EFIVARFS_MAGIC:
+        case SELINUX_MAGIC:
+        case BINFMTFS_MAGIC:
+        case 0x62656570UL:  // configfs
+        case 0x65735543UL:  // fusectl
+        case 0x19800202UL:  // mqueue
+            return true;
+        default:
+            return false;
+    }
+}
+
+EntryKind kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return EntryKind::Folder;
+    if (S_ISREG(mode)) return EntryKind::RegularFile;
+    if (S_ISLNK(mode)) return EntryKind::SymbolicLink;
+    return EntryKind::Other;
+}
+
+}  // namespace
+
+SimpleNodeData::Date modificationDateOf(const struct stat& status) {
+    using namespace std::chrono;
+    auto since = seconds(status.st_mtim.tv_sec) + nanoseconds(status.st_mtim.tv_nsec);
+    return SimpleNodeData::Date(duration_cast<SimpleNodeData::Date::duration>(since));
+}
+
+bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
+                FolderContents& contents) {
+    contents = FolderContents{};
+    int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
+    int fd = ::open(path.c_str(), flags);
+    if (fd < 0) {
+        contents.error = errno;
+        return false;
+    }
+    if (::fstat(fd, &contents.self) != 0) {
+        contents.error = errno;
+        ::close(fd);
+        return false;
+    }
+    if (contents.self.st_dev != parentDevice && isKernelFileSystem(fd)) {
+        contents.kernelFileSystem = true;
+        ::close(fd);
+        return true;
+    }
+    DIR* folder = ::fdopendir(fd);
+    if (!folder) {
+        contents.error = errno;
+        ::close(fd);
+        return false;
+    }
+    for (;;) {
+        errno = 0;
+        dirent* entry = ::readdir(folder);
+        if (!entry) {
+            contents.error = errno;
+            break;
+        }
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+        ListedEntry listed;
+        listed.path = appendPathComponent(path, name);
+        if (entry->d_type == DT_DIR) {
+            listed.kind = EntryKind::Folder;
+        } else {
+            struct stat status {};
+            if (::fstatat(::dirfd(folder), name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+                listed.kind = EntryKind::Missing;  // vanished since the folder was read
+                contents.entries.push_back(std::move(listed));
+                continue;
+            }
+            listed.kind = kindOf(status.st_mode);
+            listed.size = static_cast<std::uint64_t>(status.st_size);
+            listed.modified = modificationDateOf(status);
+        }
+        contents.entries.push_back(std::move(listed));
+    }
+    ::closedir(folder);
+    return contents.error == 0;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/SimpleNodeData.h"
+
+// What a listed entry is, from its attributes read without following links (Missing: it
+// vanished between the listing and the attribute read).
+enum class EntryKind { Folder, RegularFile, SymbolicLink, Other, Missing };
+
+// One entry of a listed folder. A folder entry carries only its path and kind: its own
+// attributes are read when it is listed itself.
+struct ListedEntry {
+    std::string path;
+    EntryKind kind = EntryKind::Other;
+    std::uint64_t size = 0;
+    SimpleNodeData::Date modified{};
+};
+
+// One folder's listing.
+struct FolderContents {
+    struct stat self {};            // the folder's own attributes
+    bool kernelFileSystem = false;  // a proc, sysfs or similar mount: no user files there
+    std::vector<ListedEntry> entries;
+    int error = 0;  // errno when the listing failed
+};
+
+// Lists a folder: every entry but "." and ".." in the order the file system gives them, each
+// with its kind, size and modification date read without following links. A link at `path`
+// itself is followed only when `followLink` is set. When the folder's device differs from
+// `parentDevice` its file-system type is checked for kernel pseudo file systems. False (with
+// `error` set) when the folder cannot be opened or read.
+bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
+                FolderContents& contents);
+
+SimpleNodeData::Date modificationDateOf(const struct stat& status);

@@ -1,0 +1,278 @@
+#include "duplicates/ParallelPairing.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "duplicates/DuplicateLog.h"
+#include "duplicates/FileContentReader.h"
+#include "duplicates/WorkerPool.h"
+#include "duplicates/crc.h"
+
+namespace {
+
+constexpr std::size_t kHeadSize = 1024;
+// The first read of a file takes up to 64 KiB: for a file that fits, that is its whole
+// content, and a second open is spared; a larger file gives its head. One such read costs
+// about what a one-page read does, from the cache and from the disk.
+constexpr std::size_t kFirstReadSize = 64 * 1024;
+
+using Index = std::uint32_t;
+
+// Contiguous ranges of `order` whose items compare equal by `same`.
+template <class Same>
+std::vector<std::pair<std::size_t, std::size_t>> rangesOf(const std::vector<Index>& order,
+                                                          Same same) {
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    for (std::size_t begin = 0; begin < order.size();) {
+        std::size_t end = begin + 1;
+        while (end < order.size() && same(order[begin], order[end])) ++end;
+        ranges.emplace_back(begin, end);
+        begin = end;
+    }
+    return ranges;
+}
+
+}  // namespace
+
+ParallelPairing::ParallelPairing(WorkerPool& pool, const std::atomic<bool>& stop)
+    : pool_(pool), stop_(stop), readers_(pool.threadCount()) {}
+
+ParallelPairing::~ParallelPairing() = default;
+
+std::string ParallelPairing::currentPath() const {
+    std::lock_guard lock(itemsMutex_);
+    if (!items_ || items_->empty()) return lastPath_;
+    // Only the checksum fields of the items change while pairing, never their paths.
+    return (*items_)[current_.load(std::memory_order_relaxed)].filePathName;
+}
+
+FileContentReader& ParallelPairing::readerFor(unsigned worker) {
+    if (!readers_[worker]) readers_[worker] = std::make_unique<FileContentReader>();
+    return *readers_[worker];
+}
+
+void ParallelPairing::addDone(std::size_t count) {
+    std::size_t done = done_.fetch_add(count, std::memory_order_relaxed) + count;
+    auto percent = static_cast<std::uint32_t>(total_ ? done * 100 / total_ : 100);
+    std::uint32_t shown = progress_.load(std::memory_order_relaxed);
+    while (shown < percent && !progress_.compare_exchange_weak(shown, percent)) {
+    }
+}
+
+FileContentReader* ParallelPairing::openFile(unsigned worker, std::size_t file, State& state) {
+    current_.store(file, std::memory_order_relaxed);
+    FileContentReader& reader = readerFor(worker);
+    const fileAttrbItem& item = (*items_)[file];
+    if (reader.openListed(item.filePathName, item.fileSize)) return &reader;
+    KVT_LOG("open file:%s failed", item.filePathName.c_str());
+    state = State::Failed;
+    return nullptr;
+}
+
+void ParallelPairing::readHead(unsigned worker, std::size_t file, State& state) {
+    FileContentReader* opened = openFile(worker, file, state);
+    if (!opened) return;
+    FileContentReader& reader = *opened;
+    fileAttrbItem& item = (*items_)[file];
+    std::int64_t got = reader.readChunk(kFirstReadSize);
+    reader.close();
+    if (got <= 0) {
+        // Unreadable, or emptied since it was listed: an empty file has no whole checksum.
+        if (got < 0) KVT_LOG("read file:%s failed", item.filePathName.c_str());
+        state = State::Failed;
+        return;
+    }
+    auto length = static_cast<std::size_t>(got);
+    std::size_t head = std::min(length, kHeadSize);
+    item.md5_1k = crc::update(crc::initialValue, reader.buffer(), head);
+    if (length < kFirstReadSize) {
+        item.md5 = crc::update(item.md5_1k, reader.buffer() + head, length - head);
+        state = State::WholeKnown;
+    } else {
+        state = State::HeadKnown;
+    }
+}
+
+void ParallelPairing::readWhole(unsigned worker, std::size_t file, State& state) {
+    FileContentReader* opened = openFile(worker, file, state);
+    if (!opened) return;
+    FileContentReader& reader = *opened;
+    fileAttrbItem& item = (*items_)[file];
+    std::uint64_t running = crc::initialValue;
+    std::uint64_t total = 0;
+    for (;;) {
+        if (stop_.load(std::memory_order_relaxed)) {
+            reader.close();
+            return;  // stays HeadKnown: not settled
+        }
+        std::int64_t got = reader.readChunk();
+        if (got < 0) {
+            KVT_LOG("read file :%s failed", item.filePathName.c_str());
+            reader.close();
+            state = State::Failed;
+            return;
+        }
+        running = crc::update(running, reader.buffer(), static_cast<std::size_t>(got));
+        total += static_cast<std::uint64_t>(got);
+        if (static_cast<std::size_t>(got) < FileContentReader::ChunkSize) break;
+    }
+    reader.close();
+    if (total == 0) {
+        state = State::Failed;
+        return;
+    }
+    item.md5 = running;
+    state = State::WholeKnown;
+}
+
+void ParallelPairing::readWholes(const std::vector<Index>& files, std::vector<State>& states) {
+    // Files of more than one chunk go to at most one thread per core, largest first (so that
+    // no big file is left for the end): long reads side by side make a spinning disk seek
+    // back and forth. The other threads read the small files meanwhile.
+    std::vector<Index> large, small;
+    for (Index file : files) {
+        ((*items_)[file].fileSize > FileContentReader::ChunkSize ? large : small).push_back(file);
+    }
+    std::stable_sort(large.begin(), large.end(), [&](Index a, Index b) {
+        return (*items_)[a].fileSize > (*items_)[b].fileSize;
+    });
+    const unsigned largeReaders = std::min(WorkerPool::machineThreadCount(), pool_.threadCount());
+    std::atomic<std::size_t> nextLarge{0}, nextSmall{0};
+    auto readFrom = [&](const std::vector<Index>& list, std::atomic<std::size_t>& next,
+                        unsigned worker) {
+        for (std::size_t i = next.fetch_add(1); i < list.size(); i = next.fetch_add(1)) {
+            if (stop_.load(std::memory_order_relaxed)) return;
+            readWhole(worker, list[i], states[list[i]]);
+            if (states[list[i]] != State::HeadKnown) addDone(1);
+        }
+    };
+    for (unsigned task = 0; task < pool_.threadCount(); ++task) {
+        pool_.submit([&, task](unsigned worker) {
+            if (task < largeReaders) readFrom(large, nextLarge, worker);
+            readFrom(small, nextSmall, worker);
+        });
+    }
+    pool_.waitUntilIdle();
+}
+
+void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
+                               std::vector<std::vector<fileAttrbItem>>& runs) {
+    const std::size_t count = candidates.size();
+    total_ = count;
+    {
+        std::lock_guard lock(itemsMutex_);
+        items_ = &candidates;
+    }
+    std::vector<State> states(count, State::Pending);
+    auto& items = candidates;
+
+    // Same-size buckets; a file alone in its size is settled without a read.
+    std::vector<Index> bySize(count);
+    std::iota(bySize.begin(), bySize.end(), Index{0});
+    std::stable_sort(bySize.begin(), bySize.end(),
+                     [&](Index a, Index b) { return items[a].fileSize < items[b].fileSize; });
+    std::vector<Index> bucketOf(count);
+    std::vector<Index> headWork;
+    std::size_t alone = 0;
+    auto sizeRanges =
+        rangesOf(bySize, [&](Index a, Index b) { return items[a].fileSize == items[b].fileSize; });
+    for (std::size_t bucket = 0; bucket < sizeRanges.size(); ++bucket) {
+        auto [begin, end] = sizeRanges[bucket];
+        for (std::size_t i = begin; i < end; ++i) bucketOf[bySize[i]] = static_cast<Index>(bucket);
+        if (end - begin == 1) {
+            ++alone;
+        } else {
+            headWork.insert(headWork.end(), bySize.begin() + static_cast<std::ptrdiff_t>(begin),
+                            bySize.begin() + static_cast<std::ptrdiff_t>(end));
+        }
+    }
+    addDone(alone);
+
+    // Heads of every same-size file, in listing order (neighbours on disk stay neighbours).
+    std::sort(headWork.begin(), headWork.end());
+    pool_.forEachIndex(headWork.size(), [&](unsigned worker, std::size_t i) {
+        if (stop_.load(std::memory_order_relaxed)) return;
+        Index file = headWork[i];
+        readHead(worker, file, states[file]);
+        if (states[file] != State::HeadKnown) addDone(1);
+    });
+
+    // Files that share size and head need their whole checksum; the others are settled.
+    std::vector<Index> byHead;
+    for (Index file : headWork) {
+        if (states[file] == State::HeadKnown || states[file] == State::WholeKnown) {
+            byHead.push_back(file);
+        }
+    }
+    auto headKey = [&](Index a) { return std::make_pair(items[a].fileSize, items[a].md5_1k); };
+    std::stable_sort(byHead.begin(), byHead.end(),
+                     [&](Index a, Index b) { return headKey(a) < headKey(b); });
+    std::vector<Index> wholeWork;
+    for (auto [begin, end] :
+         rangesOf(byHead, [&](Index a, Index b) { return headKey(a) == headKey(b); })) {
+        for (std::size_t i = begin; i < end; ++i) {
+            Index file = byHead[i];
+            if (states[file] != State::HeadKnown) continue;
+            if (end - begin > 1) {
+                wholeWork.push_back(file);
+            } else {
+                addDone(1);
+            }
+        }
+    }
+    readWholes(wholeWork, states);
+
+    // A size bucket is settled when every file in it is: read, failed, or known to need no
+    // whole checksum. Runs are given in listing order up to the first unsettled bucket, which
+    // is what a one-by-one pairing stopped at that point would have found.
+    std::vector<char> bucketSettled(sizeRanges.size(), 1);
+    for (Index file : headWork) {
+        if (states[file] == State::Pending) bucketSettled[bucketOf[file]] = 0;
+    }
+    for (Index file : wholeWork) {
+        if (states[file] == State::HeadKnown) bucketSettled[bucketOf[file]] = 0;
+    }
+
+    std::vector<Index> byContent;
+    for (Index file : headWork) {
+        if (states[file] == State::WholeKnown) byContent.push_back(file);
+    }
+    auto contentKey = [&](Index a) {
+        return std::make_tuple(items[a].fileSize, items[a].md5_1k, items[a].md5);
+    };
+    std::stable_sort(byContent.begin(), byContent.end(), [&](Index a, Index b) {
+        return std::make_pair(contentKey(a), a) < std::make_pair(contentKey(b), b);
+    });
+    std::vector<std::pair<Index, std::vector<Index>>> groups;  // earliest member, members
+    for (auto [begin, end] :
+         rangesOf(byContent, [&](Index a, Index b) { return contentKey(a) == contentKey(b); })) {
+        if (end - begin < 2) continue;
+        groups.emplace_back(
+            byContent[begin],
+            std::vector<Index>(byContent.begin() + static_cast<std::ptrdiff_t>(begin),
+                               byContent.begin() + static_cast<std::ptrdiff_t>(end)));
+    }
+    std::sort(groups.begin(), groups.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+
+    // The first unsettled file in listing order bounds what may be given.
+    Index limit = static_cast<Index>(count);
+    for (Index file = 0; file < count; ++file) {
+        if (!bucketSettled[bucketOf[file]]) {
+            limit = file;
+            break;
+        }
+    }
+    for (auto& [earliest, members] : groups) {
+        if (earliest >= limit) break;
+        std::vector<fileAttrbItem> run;
+        run.reserve(members.size());
+        for (std::size_t i = 1; i < members.size(); ++i) run.push_back(items[members[i]]);
+        run.push_back(items[earliest]);
+        runs.push_back(std::move(run));
+    }
+    if (!stop_.load(std::memory_order_relaxed)) progress_.store(100, std::memory_order_relaxed);
+    std::lock_guard lock(itemsMutex_);
+    if (count > 0) lastPath_ = items[current_.load(std::memory_order_relaxed)].filePathName;
+    items_ = nullptr;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "duplicates/FileContentReader.h"
+#include "duplicates/fileAttrbItem.h"
+
+// The checksum and pairing steps of the duplicate search, one file at a time. Owns one read
+// buffer; use one per thread.
+class algorithm {
+  public:
+    // The length of the file's content; 0 when it cannot be opened (logged) or is empty.
+    std::uint64_t getFileSize(const std::string& path);
+    // Computes the checksum of the item's first 1024 bytes (its whole content when shorter)
+    // into md5_1k. False, logged, when the file cannot be opened or read.
+    bool getMD5_1K(fileAttrbItem& item);
+    // Computes the checksum of the item's whole content into md5, reading 4 MiB at a time.
+    // False, with md5 left at 0, for an empty or unreadable file or a read error midway.
+    bool getMD5(fileAttrbItem& item);
+
+    // The records of `list` with the size of `item`, in list order.
+    static void findFileWithSize(const std::vector<fileAttrbItem*>& list,
+                                 std::vector<fileAttrbItem*>& outArray, const fileAttrbItem& item);
+    // The records of `list` whose two checksums equal those of `item` (computed where missing;
+    // records whose checksum fails are left out), in list order.
+    void findFileWithMd5(const std::vector<fileAttrbItem*>& list,
+                         std::vector<fileAttrbItem*>& outArray, const fileAttrbItem& item);
+    // Pairs `item` with the remaining records: appends to `result` the records with the same
+    // content, in list order, then `item` itself. False when no record has its size or its
+    // own checksum fails.
+    bool getDuplicateFile(fileAttrbItem& item, const std::vector<fileAttrbItem*>& remaining,
+                          std::vector<fileAttrbItem*>& result);
+
+    // The checksums of a symbolic link's text (bundle items only).
+    static bool linkChecksums(fileAttrbItem& item, bool whole);
+
+  private:
+    FileContentReader reader_;
+};

@@ -1,0 +1,170 @@
+#include "duplicates/duplicateFind.h"
+
+#include <sys/stat.h>
+#include <algorithm>
+
+#include "duplicates/DuplicateLog.h"
+#include "duplicates/FindDuplicateApp.h"
+#include "duplicates/ParallelPairing.h"
+#include "duplicates/WorkerPool.h"
+#include "duplicates/algorithm.h"
+#include "duplicates/getFileList.h"
+
+namespace {
+
+bool isExistingFolder(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+}  // namespace
+
+duplicateFind::duplicateFind(DuplicateSearchOptions options) : options_(options) {}
+
+duplicateFind::~duplicateFind() = default;
+
+void duplicateFind::setSearchOption(bool includeHidden, bool includeSystem) {
+    options_.includeHidden = includeHidden;
+    options_.includeSystem = includeSystem;
+}
+
+std::uint32_t duplicateFind::getProgress() const {
+    std::uint32_t bundles = m_iAppProgress.load(std::memory_order_relaxed);
+    std::uint32_t files = m_iProgress.load(std::memory_order_relaxed);
+    {
+        std::lock_guard lock(phaseMutex_);
+        if (m_findDuplicateApp) bundles = m_findDuplicateApp->m_Progress();
+        if (pairing_) files = pairing_->progress();
+    }
+    return (bundles + files) / 2;
+}
+
+std::string duplicateFind::getCurrentSearchPath() const {
+    std::lock_guard lock(phaseMutex_);
+    if (m_fileList) return m_fileList->m_CurrentPath();
+    if (m_findDuplicateApp) return m_findDuplicateApp->m_CurrentSearchFile();
+    if (pairing_) return pairing_->currentPath();
+    return m_CurrentSearchPath;
+}
+
+void duplicateFind::setCurrentPath(const std::string& path) {
+    std::lock_guard lock(phaseMutex_);
+    m_CurrentSearchPath = path;
+}
+
+void duplicateFind::stopSearch() {
+    m_Stop.store(true, std::memory_order_relaxed);
+    std::lock_guard lock(phaseMutex_);
+    if (m_fileList) m_fileList->stopSearch();
+    if (m_findDuplicateApp) m_findDuplicateApp->setM_StopSearch(true);
+}
+
+void duplicateFind::getAllDuplicateFile(std::vector<std::vector<fileAttrbItem>>& runs) const {
+    runs.insert(runs.end(), m_newFileArray.begin(), m_newFileArray.end());
+}
+
+void duplicateFind::getAllAppDuplicateDir(std::vector<std::vector<AppAttrbItem>>& groups) const {
+    groups.insert(groups.end(), m_allAppArray.begin(), m_allAppArray.end());
+}
+
+void duplicateFind::runBundlePhase() {
+    auto finder = std::make_shared<FindDuplicateApp>();
+    {
+        std::lock_guard lock(phaseMutex_);
+        m_findDuplicateApp = finder;
+        if (m_Stop.load(std::memory_order_relaxed)) finder->setM_StopSearch(true);
+    }
+    finder->FindAppInArray(DirectoryArray, m_allAppArray);
+    std::lock_guard lock(phaseMutex_);
+    m_findDuplicateApp.reset();
+}
+
+void duplicateFind::pairOneByOne() {
+    algorithm steps;
+    std::vector<fileAttrbItem*> remaining;
+    remaining.reserve(m_allFileArray.size());
+    for (auto& item : m_allFileArray) remaining.push_back(&item);
+    const std::size_t total = remaining.size();
+    while (!m_Stop.load(std::memory_order_relaxed)) {
+        fileAttrbItem* item = remaining.front();
+        remaining.erase(remaining.begin());
+        setCurrentPath(item->filePathName);
+        if (remaining.empty()) break;
+        std::vector<fileAttrbItem*> run;
+        if (steps.getDuplicateFile(*item, remaining, run) && !run.empty()) {
+            std::erase_if(remaining, [&](fileAttrbItem* other) {
+                return std::find(run.begin(), run.end(), other) != run.end();
+            });
+            std::vector<fileAttrbItem> copies;
+            for (fileAttrbItem* member : run) copies.push_back(*member);
+            m_newFileArray.push_back(std::move(copies));
+        }
+        m_iProgress.store(static_cast<std::uint32_t>((total - remaining.size()) * 100 / total),
+                          std::memory_order_relaxed);
+        if (remaining.empty()) break;
+    }
+}
+
+void duplicateFind::pairInParallel(WorkerPool& pool) {
+    auto pairing = std::make_shared<ParallelPairing>(pool, m_Stop);
+    {
+        std::lock_guard lock(phaseMutex_);
+        pairing_ = pairing;
+    }
+    pairing->findRuns(m_allFileArray, m_newFileArray);
+    m_iProgress.store(pairing->progress(), std::memory_order_relaxed);
+    std::lock_guard lock(phaseMutex_);
+    m_CurrentSearchPath = pairing->currentPath();
+    pairing_.reset();
+}
+
+int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint64_t limit) {
+    if (!isExistingFolder(root)) return -1;
+    m_path = root;
+    m_limittedSize = limit;
+
+    // Without its files cached, the search mostly waits for the disk: more threads than cores
+    // keep requests queued there (the large reads stay at one per core, see ParallelPairing).
+    std::unique_ptr<WorkerPool> pool;
+    if (!options_.oneFileAtATime) {
+        pool = std::make_unique<WorkerPool>(
+            options_.threadCount ? options_.threadCount : WorkerPool::readingThreadCount());
+    }
+    auto walker = std::make_shared<getFileList>(pool.get());
+    walker->setSearchOptions(options_.includeHidden, options_.includeSystem);
+    {
+        std::lock_guard lock(phaseMutex_);
+        m_fileList = walker;
+        if (m_Stop.load(std::memory_order_relaxed)) walker->stopSearch();
+    }
+    bool listed = walker->getListAtPath(root, m_allFileArray, DirectoryArray, limit);
+    {
+        std::lock_guard lock(phaseMutex_);
+        m_fileList.reset();
+    }
+    if (!DirectoryArray.empty() && !m_Stop.load(std::memory_order_relaxed)) {
+        runBundlePhase();
+    }
+    m_iAppProgress.store(100, std::memory_order_relaxed);
+
+    int result = 1;
+    if (!listed) {
+        result = 0;
+    } else if (m_Stop.load(std::memory_order_relaxed)) {
+        result = 1;
+    } else if (m_allFileArray.empty()) {
+        result = 0;
+    } else {
+        m_allFileCount = m_allFileArray.size();
+        if (pool) {
+            pairInParallel(*pool);
+        } else {
+            pairOneByOne();
+        }
+        if (!m_Stop.load(std::memory_order_relaxed)) {
+            m_iProgress.store(100, std::memory_order_relaxed);
+        }
+    }
+    KVT_LOG("findDuplicate result:%d", result);
+    return result;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/SimpleNodeData.h"
+
+// One candidate file of the duplicate search with its two checksums (0 = not computed yet).
+// The checksum fields keep their historical names; they hold CRC-64 values (see crc.h).
+struct fileAttrbItem {
+    std::string filePathName;    // absolute path
+    std::string fileName;        // last path component
+    std::uint64_t fileSize = 0;  // from the file's attributes when it was listed
+    std::uint64_t md5 = 0;       // checksum of the whole content
+    std::uint64_t md5_1k = 0;    // checksum of the first 1024 bytes
+    SimpleNodeData::Date ModificationDate{};
+    // An item inside an application bundle that is a symbolic link: its content is the link's
+    // text, never the file it points to.
+    bool isSymbolicLink = false;
+};

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <sys/types.h>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "duplicates/FolderListing.h"
+#include "duplicates/fileAttrbItem.h"
+
+class WorkerPool;
+
+// A path found by the walk with the attributes the listing needs (read without following
+// links; a folder's own attributes come from listing it).
+struct ListedPath {
+    std::string path;
+    bool isFolder = false;
+    bool isRegularFile = false;
+    std::uint64_t size = 0;
+    SimpleNodeData::Date modified{};
+};
+
+// Lists the candidate files of a duplicate search below a chosen folder, and the application
+// bundles (folders named *.app in any letter case) found on the way. Symbolic links are never
+// followed below the chosen folder itself, kernel pseudo file systems (proc, sysfs, ...) are
+// not entered, and a folder that is its own ancestor (a bind-mount loop) is not entered again.
+// One walker serves one search; stopSearch() may come from any thread.
+class getFileList {
+  public:
+    // A walker for one search: `pool` walks the folders below the first level concurrently
+    // (the result is the same as without it); without a pool it walks on the calling thread.
+    explicit getFileList(WorkerPool* pool = nullptr);
+    ~getFileList();
+
+    // Include hidden items (any path component starting with ".") and the system folders at
+    // the top of "/" ("Library", "Developer", "System", "Volumes", "bin", "sbin").
+    void setSearchOptions(bool includeHidden, bool includeSystem);
+
+    // Appends to `files` every regular file below `root` strictly larger than `limit` bytes,
+    // in walk order, and to `bundles` every bundle with an item larger than `limit`. False
+    // (nothing listed) when the root cannot be listed; true also when stopped.
+    bool getListAtPath(const std::string& root, std::vector<fileAttrbItem>& files,
+                       std::vector<std::string>& bundles, std::uint64_t limit);
+    // The walk: every item below `root`, each folder after its contents, first-level folders
+    // themselves left out. False when the root cannot be listed.
+    bool getDirectoryAtPath(const std::string& root, std::vector<ListedPath>& result);
+    // The walk below one folder: appends its items (each folder after its contents) to `out`.
+    // False when stopped or when `folder` cannot be listed.
+    bool getSubpathsOfDirectoryAtPath(std::vector<ListedPath>& out, const std::string& folder);
+
+    // True when any component of the path starts with ".".
+    static bool IsHiddenFile(std::string_view path);
+    // True when the first component of the path is one of the system folder names (any case).
+    static bool IsSystemDirectory(std::string_view path);
+    // The bundle a path lies in: the path up to its first component whose extension is "app"
+    // in any letter case; empty when there is none.
+    static std::string_view bundlePathOf(std::string_view path);
+    // True when the item lies in a bundle; the bundle is added to `bundles` (once) when the
+    // item's own size exceeds `limit`.
+    bool getAppDirectory(const ListedPath& item, std::vector<std::string>& bundles,
+                         std::uint64_t limit);
+
+    void stopSearch() { m_bStopSearch.store(true, std::memory_order_relaxed); }
+    bool isStopped() const { return m_bStopSearch.load(std::memory_order_relaxed); }
+    // The folder being listed now, as a copy.
+    std::string m_CurrentPath() const;
+
+  private:
+    struct WalkedFolder;
+    void setCurrentPath(const std::string& path);
+    static void addSubfolder(WalkedFolder& parent, std::string path,
+                             std::vector<WalkedFolder*>& toWalk);
+    void listWalkedFolder(WalkedFolder& folder, std::vector<WalkedFolder*>& subfolders);
+    void walkOnThisThread(WalkedFolder& folder);
+    void walkOnPool(const std::vector<WalkedFolder*>& folders);
+    void submitWalk(WalkedFolder* folder);
+    bool skipsHiddenName(std::string_view path) const;
+    static bool assemble(WalkedFolder& folder, std::vector<ListedPath>& out);
+
+    WorkerPool* pool_;
+    std::atomic<bool> m_bStopSearch{false};
+    bool m_bSearchHiddenFile = false;
+    bool m_bSearchSystemDirectory = false;
+    mutable std::mutex currentPathMutex_;
+    std::string m_CurrentPath_;
+    std::unordered_set<std::string> knownBundles_;
+};

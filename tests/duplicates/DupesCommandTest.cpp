@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "cli/CliTestSupport.h"
+#include "duplicates/DuplicateTestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs quillby with HOME in a temporary folder, on a tree in another one.
+class Dupes : public ::testing::Test {
+  protected:
+    ProcessResult run(std::vector<std::string> arguments, const std::string& input = "") {
+        arguments.insert(arguments.begin(), "dupes");
+        return cli.run(arguments, input);
+    }
+    std::string path(const std::string& name) const { return (tree / name).string(); }
+    std::vector<std::string> remaining() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(tree.path())) {
+            if (entry.is_regular_file())
+                names.push_back(fs::relative(entry.path(), tree.path()).string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    void setDate(const std::string& name, int daysAgo) {
+        fs::last_write_time(tree / name,
+                            fs::file_time_type::clock::now() - std::chrono::hours(24 * daysAgo));
+    }
+
+    CliHome cli;
+    TempDir tree;
+};
+
+}  // namespace
+
+TEST_F(Dupes, PrintsGroupsAsTextJsonAndCsv) {
+    tree.write("docs/a.txt", "hello there");
+    tree.write("docs/b.txt", "hello there");
+    tree.write("music/song.mp3", std::string(2000, 's'));
+    tree.write("music/copy.mp3", std::string(2000, 's'));
+    tree.write("music/other.mp3", std::string(2000, 'o'));
+
+    auto json = run({tree.path().string(), "--min-size", "0", "--json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    auto result = nlohmann::json::parse(json.out);
+    EXPECT_EQ(result["root"], tree.path().string());
+    EXPECT_EQ(result["threshold"], 0);
+    ASSERT_EQ(result["groups"].size(), 2u);
+    std::set<std::string> categories;
+    for (const auto& group : result["groups"]) {
+        categories.insert(group["category"].get<std::string>());
+        ASSERT_EQ(group["members"].size(), 2u);
+        EXPECT_EQ(group["size"], 2 * group["members"][0]["size"].get<int>());
+        EXPECT_EQ(group["extension"], group["category"] == "Music" ? "mp3" : "txt");
+        EXPECT_EQ(group["members"][0]["modified"].get<std::string>().back(), 'Z');
+    }
+    EXPECT_EQ(categories, (std::set<std::string>{"Documents", "Music"}));
+    // The keys keep the documented order.
+    EXPECT_LT(json.out.find("\"root\""), json.out.find("\"groups\""));
+
+    auto text = run({tree.path().string(), "--min-size", "0"});
+    ASSERT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("Music"), std::string::npos);
+    EXPECT_NE(text.out.find(path("music/copy.mp3")), std::string::npos);
+    EXPECT_NE(text.out.find("2 groups, 4 files"), std::string::npos);
+
+    auto progress = run({tree.path().string(), "--min-size", "0", "--json", "--progress"});
+    ASSERT_EQ(progress.status, 0);
+    EXPECT_TRUE(nlohmann::json::accept(progress.out));  // progress goes to standard error only
+    EXPECT_NE(progress.err.find("100%"), std::string::npos) << progress.err;
+
+    auto csv = run({tree.path().string(), "--min-size", "0", "--csv"});
+    ASSERT_EQ(csv.status, 0);
+    EXPECT_EQ(csv.out.rfind("group,category,name,extension,path,size,modified\n", 0), 0u);
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 5);
+}
+
+TEST_F(Dupes, TheThresholdComesFromTheOptionOrTheSettings) {
+    tree.write("a", std::string(1000, 'k'));
+    tree.write("b", std::string(1000, 'k'));
+    tree.write("c", std::string(1001, 'l'));
+    tree.write("d", std::string(1001, 'l'));
+    auto groups = [&](std::vector<std::string> extra) {
+        std::vector<std::string> arguments{tree.path().string(), "--json"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        auto result = run(arguments);
+        EXPECT_EQ(result.status, 0) << result.err;
+        return nlohmann::json::parse(result.out)["groups"].size();
+    };
+    EXPECT_EQ(groups({}), 0u);  // the default limit is 1 MB
+    EXPECT_EQ(groups({"--min-size", "1000"}), 1u);
+    EXPECT_EQ(groups({"--min-size", "1KB"}), 1u);
+    EXPECT_EQ(groups({"--min-size", "0.999kb"}), 2u);
+    EXPECT_EQ(groups({"--min-size", "1 MB"}), 0u);
+    ASSERT_EQ(cli.run({"settings", "set", "QWDuplicatesUnit", "0"}).status, 0);
+    ASSERT_EQ(cli.run({"settings", "set", "QWDuplicationLimit", "999"}).status, 0);
+    EXPECT_EQ(groups({}), 2u);
+}
+
+TEST_F(Dupes, BadInputGetsOneLineAndStatusTwo) {
+    tree.write("file", "x");
+    std::vector<std::vector<std::string>> cases = {
+        {path("missing")},
+        {path("file")},
+        {tree.path().string(), "--min-size", "lots"},
+        {tree.path().string(), "--min-size", "1.5"},
+        {tree.path().string(), "--min-size", "-3"},
+        {tree.path().string(), "--min-size", "12XB"},
+        {tree.path().string(), "--min-size", "99999999999999999999"},
+        {tree.path().string(), "--keep", "biggest"},
+        {tree.path().string(), "--json", "--csv"},
+        {tree.path().string(), "--json", "--delete"},
+    };
+    for (const auto& arguments : cases) {
+        auto result = run(arguments);
+        EXPECT_EQ(result.status, 2) << arguments.back();
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_TRUE(result.out.empty()) << result.out;
+    }
+
+    // A folder that cannot be read (as another user when the tests run as root).
+    tree.write("locked/inside", "x");
+    fs::permissions(tree.path(), fs::perms::all, fs::perm_options::replace);
+    fs::permissions(tree / "locked", fs::perms::none);
+    ProcessResult result;
+    if (::geteuid() == 0) {
+        result = runProcess("/usr/bin/setpriv",
+                            {"--reuid=65534", "--regid=65534", "--clear-groups", QUILLBY_CLI_PATH,
+                             "dupes", path("locked")},
+                            {{"HOME", cli.home.path().string()}});
+    } else {
+        result = run({path("locked")});
+    }
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("cannot read folder"), std::string::npos) << result.err;
+}
+
+TEST_F(Dupes, DeletingKeepsOneCopyOfEveryGroupAndAsksFirst) {
+    for (const char* name : {"a/1.txt", "b/2.txt", "c/3.txt"}) tree.write(name, "three copies");
+    for (const char* name : {"x.bin", "y.bin"}) tree.write(name, "two copies");
+    auto declined = run({tree.path().string(), "--min-size", "0", "--delete"}, "n\n");
+    EXPECT_EQ(declined.status, 0);
+    EXPECT_NE(declined.out.find("Nothing removed."), std::string::npos);
+    EXPECT_EQ(remaining().size(), 5u);
+
+    auto accepted = run({tree.path().string(), "--min-size", "0", "--delete"}, "y\n");
+    EXPECT_EQ(accepted.status, 0) << accepted.out << accepted.err;
+    EXPECT_NE(accepted.out.find("Removed 3 files"), std::string::npos) << accepted.out;
+    auto left = remaining();
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_TRUE(left[0].ends_with(".txt"));
+    EXPECT_TRUE(left[1].ends_with(".bin"));
+    EXPECT_EQ(TempDir::read(tree / left[0]), "three copies");
+}
+
+TEST_F(Dupes, KeepChoosesTheCopyThatStays) {
+    for (const char* name : {"old", "newest", "middle"}) tree.write(name, "dated copies");
+    setDate("old", 30);
+    setDate("middle", 10);
+    setDate("newest", 1);
+    auto result = run({tree.path().string(), "--min-size", "0", "--keep", "oldest", "--yes"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(remaining(), std::vector<std::string>{"old"});
+
+    for (const char* name : {"copy-1", "copy-2"}) tree.write(name, "dated copies");
+    setDate("copy-1", 100);
+    setDate("copy-2", 50);
+    result = run({tree.path().string(), "--min-size", "0", "--keep", "newest", "--yes", "--json"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(nlohmann::json::accept(result.out));  // the report went to standard error
+    EXPECT_EQ(remaining(), std::vector<std::string>{"old"});
+}
+
+TEST_F(Dupes, ACopyThatDiffersFromTheKeptOneIsRefusedAndReported) {
+    std::string original = randomBytes(4000, 8);
+    std::string twin = crcTwinOf(original, 3000);  // same size, head and checksum
+    tree.write("p/original", original);
+    tree.write("q/twin", twin);
+    tree.write("r/copy", original);
+    auto result = run({tree.path().string(), "--min-size", "0", "--delete", "--yes"});
+    EXPECT_EQ(result.status, 1) << result.out;
+    EXPECT_NE(result.out.find("refused "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("differ"), std::string::npos) << result.out;
+    // Whatever stayed, both contents still exist and the twin was never removed.
+    EXPECT_EQ(TempDir::read(tree / "q/twin"), twin);
+    bool originalKept = false;
+    for (const auto& name : remaining()) originalKept |= TempDir::read(tree / name) == original;
+    EXPECT_TRUE(originalKept);
+}

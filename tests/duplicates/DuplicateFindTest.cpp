@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "duplicates/DuplicateFilesOpt.h"
+#include "duplicates/DuplicateTestSupport.h"
+#include "duplicates/ParallelPairing.h"
+#include "duplicates/WorkerPool.h"
+#include "duplicates/algorithm.h"
+#include "duplicates/crc.h"
+#include "duplicates/duplicateFind.h"
+#include "duplicates/getFileList.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every detection test runs with the one-by-one pairing and with the parallel one.
+class Detection : public ::testing::TestWithParam<bool> {
+  protected:
+    DuplicateSearchOptions options() const {
+        DuplicateSearchOptions options;
+        options.includeHidden = true;
+        options.oneFileAtATime = GetParam();
+        options.threadCount = 3;
+        return options;
+    }
+    TreeNode::Ptr search(std::uint64_t limit = 0) const {
+        return searchTree(dir.path().string(), limit, options());
+    }
+    std::vector<std::string> members(const TreeNode::Ptr& group) const {
+        std::vector<std::string> names;
+        for (const auto& member : group->children()) {
+            names.push_back(fs::relative(member->nodeData()->name, dir.path()).string());
+        }
+        return names;
+    }
+    // The file names of a folder in the order a listing gives them.
+    std::vector<std::string> listingOrder() const {
+        std::vector<ListedPath> walked;
+        getFileList().getDirectoryAtPath(dir.path().string(), walked);
+        std::vector<std::string> names;
+        for (const auto& item : walked)
+            names.push_back(fs::relative(item.path, dir.path()).string());
+        return names;
+    }
+
+    TempDir dir;
+};
+
+std::string modeName(const ::testing::TestParamInfo<bool>& info) {
+    return info.param ? "OneByOne" : "Parallel";
+}
+
+}  // namespace
+
+TEST_P(Detection, TwoEqualFilesFormOneGroupAboveTheThreshold) {
+    dir.write("a/ten", "0123456789");
+    dir.write("b/ten", "0123456789");
+    dir.write("c/other", "0123456780");
+    auto tree = search(0);
+    ASSERT_TRUE(tree);
+    EXPECT_EQ(tree->nodeData()->name, "Root");
+    ASSERT_EQ(tree->numberOfChildren(), 1u);
+    auto group = tree->firstChild();
+    EXPECT_EQ(group->nodeData()->name, "ten");
+    EXPECT_EQ(group->nodeData()->extendName, "");
+    EXPECT_EQ(group->nodeData()->fileSize, 20u);
+    EXPECT_EQ(group->numberOfChildren(), 2u);
+    EXPECT_TRUE(group->firstChild()->nodeData()->ModificationDate.has_value());
+    EXPECT_FALSE(search(10));
+}
+
+TEST_P(Detection, ThreeCopiesRunInListingOrderWithTheFirstLast) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) dir.write(name, "same words");
+    auto order = listingOrder();
+    ASSERT_EQ(order.size(), 3u);
+    auto tree = search();
+    ASSERT_TRUE(tree);
+    ASSERT_EQ(tree->numberOfChildren(), 1u);
+    auto group = tree->firstChild();
+    // The run is second, third, first: named after the second; its leaves third, first, second.
+    EXPECT_EQ(group->nodeData()->name, order[1]);
+    EXPECT_EQ(group->nodeData()->extendName, "txt");
+    EXPECT_EQ(members(group), (std::vector<std::string>{order[2], order[0], order[1]}));
+}
+
+TEST_P(Detection, EqualHeadsOrSizesWithDifferentTailsAreNotGrouped) {
+    std::string head = randomBytes(1024, 1);
+    dir.write("head-a", head + "tail one");
+    dir.write("head-b", head + "tail two");
+    // Larger than a read chunk, different only in the very last byte.
+    std::string big = randomBytes(5 * 1024 * 1024 + 10, 2);
+    dir.write("big-a", big);
+    dir.write("big-copy", big);
+    big.back() = static_cast<char>(big.back() ^ 1);
+    dir.write("big-b", big);
+    auto tree = search();
+    ASSERT_TRUE(tree);
+    ASSERT_EQ(tree->numberOfChildren(), 1u);
+    auto names = members(tree->firstChild());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"big-a", "big-copy"}));
+}
+
+TEST_P(Detection, BundlesCompareByContentNotByNames) {
+    dir.write("One.app/Contents/bin", "program bytes");
+    dir.write("One.app/Contents/res/icon", "icon bytes");
+    dir.write("Two.app/stuff/renamed-bin", "program bytes");
+    dir.write("Two.app/x", "icon bytes");
+    dir.write("Three.app/Contents/bin", "program bytes");
+    dir.write("Three.app/Contents/res/icon", "icon bytes");
+    dir.write("Three.app/Contents/empty", "");
+    dir.write("loose", "program bytes");
+    dir.write("loose-copy", "program bytes");
+    auto tree = search();
+    ASSERT_TRUE(tree);
+    ASSERT_EQ(tree->numberOfChildren(), 2u);
+    auto bundles = tree->childAtIndex(0);
+    EXPECT_EQ(bundles->nodeData()->extendName, "APP");
+    auto names = members(bundles);
+    std::sort(names.begin(), names.end());
+    // Three.app has one more (empty) file: not the same bundle.
+    EXPECT_EQ(names, (std::vector<std::string>{"One.app", "Two.app"}));
+    EXPECT_EQ(bundles->nodeData()->fileSize, 2u * (13 + 10));
+    EXPECT_FALSE(bundles->firstChild()->nodeData()->ModificationDate);
+    EXPECT_EQ(members(tree->childAtIndex(1)).size(), 2u);  // files outside bundles still pair
+}
+
+TEST_P(Detection, HardLinksAreCopiesAndUnreadableFilesPairWithNothing) {
+    dir.write("original", "linked content");
+    fs::create_hard_link(dir / "original", dir / "hard-link");
+    dir.write("locked-a", "locked content");
+    dir.write("locked-b", "locked content");
+    dir.write("open", "locked content");
+    fs::permissions(dir.path(), fs::perms::all, fs::perm_options::replace);
+    fs::permissions(dir / "locked-a", fs::perms::none);
+    std::string root = dir.path().string();
+    auto options = this->options();
+    EXPECT_TRUE(asUnprivilegedUser([&] {
+        auto tree = searchTree(root, 0, options);
+        if (!tree || tree->numberOfChildren() != 2) return false;
+        for (const auto& group : tree->children()) {
+            if (group->numberOfChildren() != 2) return false;
+            for (const auto& member : group->children()) {
+                if (member->nodeData()->name.ends_with("locked-a")) return false;
+            }
+        }
+        return true;
+    }));
+}
+
+TEST_P(Detection, AStopBeforeTheSearchLeavesEverythingUnpaired) {
+    dir.write("a", "same");
+    dir.write("b", "same");
+    dir.write("X.app/f", "x");
+    dir.write("Y.app/f", "x");
+    duplicateFind search(options());
+    search.stopSearch();
+    EXPECT_EQ(search.searchDuplicateFileAtPath(dir.path().string(), 0), 1);
+    std::vector<std::vector<fileAttrbItem>> runs;
+    std::vector<std::vector<AppAttrbItem>> bundles;
+    search.getAllDuplicateFile(runs);
+    search.getAllAppDuplicateDir(bundles);
+    EXPECT_TRUE(runs.empty());
+    EXPECT_TRUE(bundles.empty());
+    EXPECT_EQ(search.getProgress(), 50u);  // the bundle phase counts as done, pairing never ran
+
+    DuplicateFilesOpt facade;
+    facade.stopSearch();  // before the worker started: kept for the search
+    facade.beginSearchAtPath(dir.path().string(), 0);
+    TreeNode::Ptr tree;
+    EXPECT_FALSE(facade.getDuplicateFiles(tree));
+}
+
+TEST_P(Detection, MissingRootSearchesNothing) {
+    duplicateFind search(options());
+    EXPECT_EQ(search.searchDuplicateFileAtPath((dir / "missing").string(), 0), -1);
+    dir.write("file", "x");
+    EXPECT_EQ(search.searchDuplicateFileAtPath((dir / "file").string(), 0), -1);
+    DuplicateFilesOpt facade;
+    facade.beginSearchAtPath((dir / "missing").string(), 0);
+    TreeNode::Ptr tree;
+    EXPECT_FALSE(facade.getDuplicateFiles(tree));
+    EXPECT_EQ(facade.getProgress(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPairings, Detection, ::testing::Bool(), modeName);
+
+// A file that vanishes between the listing and the pairing joins no group, in either pairing.
+TEST(Pairing, AFileThatVanishesAfterListingNeverJoinsAGroup) {
+    TempDir dir;
+    for (const char* name : {"a", "b", "c"}) dir.write(name, "some content");
+    std::vector<fileAttrbItem> listed;
+    std::vector<std::string> bundles;
+    ASSERT_TRUE(getFileList().getListAtPath(dir.path().string(), listed, bundles, 0));
+    ASSERT_EQ(listed.size(), 3u);
+    fs::remove(listed[0].filePathName);
+    std::string vanished = listed[0].filePathName;
+
+    std::vector<fileAttrbItem> candidates = listed;
+    std::vector<std::vector<fileAttrbItem>> runs;
+    WorkerPool pool(2);
+    std::atomic<bool> stop{false};
+    ParallelPairing(pool, stop).findRuns(candidates, runs);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].size(), 2u);
+    for (const auto& member : runs[0]) EXPECT_NE(member.filePathName, vanished);
+
+    // One by one: the vanished file pairs with nothing; the other two still pair.
+    algorithm steps;
+    std::vector<fileAttrbItem*> remaining{&listed[1], &listed[2]};
+    std::vector<fileAttrbItem*> run;
+    EXPECT_FALSE(steps.getDuplicateFile(listed[0], remaining, run));
+    EXPECT_TRUE(run.empty());
+    std::vector<fileAttrbItem*> rest{&listed[2]};
+    EXPECT_TRUE(steps.getDuplicateFile(listed[1], rest, run));
+    EXPECT_EQ(run.size(), 2u);
+    EXPECT_EQ(listed[1].md5_1k, crc::crc64("some content", 12));
+    EXPECT_EQ(listed[1].md5, listed[1].md5_1k);
+}
+
+// Checksums are no proof: forged twins with the same CRC-64 do pair. Deleting is where the
+// bytes themselves are compared.
+TEST(Pairing, ForgedTwinsPairByChecksum) {
+    TempDir dir;
+    std::string original = randomBytes(3000, 9);
+    dir.write("original", original);
+    dir.write("twin", crcTwinOf(original, 2000));
+    DuplicateSearchOptions options;
+    auto tree = searchTree(dir.path().string(), 0, options);
+    ASSERT_TRUE(tree);
+    EXPECT_EQ(tree->firstChild()->numberOfChildren(), 2u);
+}

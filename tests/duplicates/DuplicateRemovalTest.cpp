@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "duplicates/DuplicateRemoval.h"
+#include "duplicates/DuplicateTestSupport.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+using Outcome = DuplicateRemoval::Outcome;
+
+TEST(DuplicateRemoval, RemovesOnlyAByteForByteCopy) {
+    TempDir dir;
+    std::string content = randomBytes(9 * 1024 * 1024 + 3, 1);
+    writeBytes(dir / "kept", content);
+    writeBytes(dir / "copy", content);
+    std::string other = content;
+    other[other.size() - 1] ^= 1;
+    writeBytes(dir / "differs-at-end", other);
+    writeBytes(dir / "twin", crcTwinOf(content.substr(0, 5000), 3000));
+    writeBytes(dir / "twin-of", content.substr(0, 5000));
+
+    auto result =
+        DuplicateRemoval::removeVerifiedCopy((dir / "copy").string(), (dir / "kept").string());
+    EXPECT_EQ(result.outcome, Outcome::Removed) << result.detail;
+    EXPECT_FALSE(fs::exists(dir / "copy"));
+
+    result = DuplicateRemoval::removeVerifiedCopy((dir / "differs-at-end").string(),
+                                                  (dir / "kept").string());
+    EXPECT_EQ(result.outcome, Outcome::Differs);
+    EXPECT_TRUE(fs::exists(dir / "differs-at-end"));
+
+    // Same checksum, other bytes: still refused.
+    result =
+        DuplicateRemoval::removeVerifiedCopy((dir / "twin").string(), (dir / "twin-of").string());
+    EXPECT_EQ(result.outcome, Outcome::Differs) << result.detail;
+    EXPECT_TRUE(fs::exists(dir / "twin"));
+    EXPECT_EQ(fs::file_size(dir / "kept"), content.size());
+}
+
+TEST(DuplicateRemoval, NeverRemovesTheCopyThatStaysThroughAnotherPath) {
+    TempDir dir;
+    dir.write("real/file", "only copy");
+    fs::create_directory_symlink(dir / "real", dir / "alias");
+    dir.write("real/linked", "two names");
+    fs::create_hard_link(dir / "real/linked", dir / "real/second-name");
+
+    auto result = DuplicateRemoval::removeVerifiedCopy((dir / "alias/file").string(),
+                                                       (dir / "real/file").string());
+    EXPECT_EQ(result.outcome, Outcome::SameEntry);
+    EXPECT_TRUE(fs::exists(dir / "real/file"));
+    result = DuplicateRemoval::removeVerifiedCopy((dir / "real/file").string(),
+                                                  (dir / "real/file").string());
+    EXPECT_EQ(result.outcome, Outcome::SameEntry);
+
+    // A second name of the same file may go: the content stays under the first.
+    result = DuplicateRemoval::removeVerifiedCopy((dir / "real/second-name").string(),
+                                                  (dir / "real/linked").string());
+    EXPECT_EQ(result.outcome, Outcome::Removed) << result.detail;
+    EXPECT_EQ(TempDir::read(dir / "real/linked"), "two names");
+}
+
+TEST(DuplicateRemoval, RefusesLinksFoldersAndMissingKeptCopies) {
+    TempDir dir;
+    dir.write("kept", "x");
+    fs::create_symlink(dir / "kept", dir / "link");
+    fs::create_directory(dir / "folder");
+    EXPECT_EQ(DuplicateRemoval::removeVerifiedCopy((dir / "link").string(), (dir / "kept").string())
+                  .outcome,
+              Outcome::NotRegularFile);
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(
+        DuplicateRemoval::removeVerifiedCopy((dir / "folder").string(), (dir / "kept").string())
+            .outcome,
+        Outcome::NotRegularFile);
+    dir.write("copy", "x");
+    EXPECT_EQ(DuplicateRemoval::removeVerifiedCopy((dir / "copy").string(), (dir / "gone").string())
+                  .outcome,
+              Outcome::Failed);
+    EXPECT_TRUE(fs::exists(dir / "copy"));
+    int error = 0;
+    EXPECT_FALSE(DuplicateRemoval::removeRegularFile((dir / "folder").string(), error));
+    EXPECT_EQ(error, EISDIR);
+    EXPECT_TRUE(DuplicateRemoval::removeRegularFile((dir / "copy").string(), error));
+}

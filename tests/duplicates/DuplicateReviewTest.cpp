@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/PlainMainQueue.h"
+#include "core/SettingsKeys.h"
+#include "core/UserDefaults.h"
+#include "duplicates/DuplicateReview.h"
+#include "duplicates/DuplicateSearchSettings.h"
+#include "platform/MemoryPreferencesStore.h"
+
+namespace {
+
+struct Member {
+    std::string path;
+    std::uint64_t size;
+    int day;  // modification date: days after the epoch
+};
+
+TreeNode::Ptr group(const std::string& name, const std::string& extension,
+                    const std::vector<Member>& members) {
+    auto data = SimpleNodeData::groupDataWithName(name);
+    data->extendName = extension;
+    auto node = TreeNode::treeNodeWithData(data);
+    for (const auto& member : members) {
+        auto leaf = SimpleNodeData::leafDataWithName(member.path);
+        leaf->fileSize = member.size;
+        leaf->ModificationDate = SimpleNodeData::Date(std::chrono::hours(24 * member.day));
+        data->fileSize += member.size;
+        node->insertChild(TreeNode::treeNodeWithData(leaf), node->numberOfChildren());
+    }
+    return node;
+}
+
+TreeNode::Ptr tree(const std::vector<TreeNode::Ptr>& groups) {
+    auto root = TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName("Root"));
+    for (const auto& g : groups) root->insertChild(g, root->numberOfChildren());
+    return root;
+}
+
+std::vector<std::string> ticked(const DuplicateReview& review) {
+    std::vector<std::string> names;
+    for (const auto& member : review.tickedMembers()) names.push_back(member->nodeData()->name);
+    return names;
+}
+
+const auto kNever = [] {
+    ADD_FAILURE() << "no confirmation expected";
+    return false;
+};
+
+}  // namespace
+
+TEST(DuplicateSettings, ThresholdAndOptionsComeFromTheSettings) {
+    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(2, 4), 2000000000000ULL);
+    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(3, 1), 3000u);
+    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(5, 2), 5000000u);
+    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(5, 3), 5000000000u);
+    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(7, 0), 7u);
+    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(7, 9), 7u);
+    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(-7, 2), 0u);
+    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(INT64_MAX, 4), UINT64_MAX);
+
+    UserDefaults empty(std::make_shared<MemoryPreferencesStore>());
+    auto none = DuplicateSearchSettings::fromUserDefaults(empty);
+    EXPECT_EQ(none.threshold, 0u);
+    EXPECT_FALSE(none.includeHidden);
+    EXPECT_FALSE(none.includeSystem);
+
+    UserDefaults set(std::make_shared<MemoryPreferencesStore>());
+    set.setInteger(2, SettingsKey::QWDuplicationLimit);
+    set.setInteger(4, SettingsKey::QWDuplicatesUnit);
+    set.setBool(true, SettingsKey::QWHidenDuplication);
+    set.setBool(true, SettingsKey::QWSystemDuplication);
+    auto all = DuplicateSearchSettings::fromUserDefaults(set);
+    EXPECT_EQ(all.threshold, 2000000000000ULL);
+    EXPECT_TRUE(all.includeHidden);
+    EXPECT_TRUE(all.includeSystem);
+}
+
+TEST(DuplicateReview, GroupsAreSortedIntoCategoriesByExtension) {
+    auto all = tree(
+        {group("report.PDF", "PDF", {{"/a/report.PDF", 10, 1}, {"/b/report.PDF", 10, 1}}),
+         group("song.mp3", "mp3", {{"/a/song.mp3", 30, 1}, {"/b/song.mp3", 30, 1}}),
+         group("film.ogg", "ogg", {{"/a/film.ogg", 50, 1}, {"/b/film.ogg", 50, 1}}),
+         group("backup.tar.gz", "gz", {{"/a/backup.tar.gz", 7, 1}, {"/b/backup.tar.gz", 7, 1}}),
+         group("pack.zip", "zip", {{"/a/pack.zip", 3, 1}, {"/b/pack.zip", 3, 1}}),
+         group("Tool.app", "APP", {{"/a/Tool.app", 100, 1}, {"/b/Tool.app", 100, 1}}),
+         group("noext", "", {{"/a/noext", 1, 1}, {"/b/noext", 1, 1}}),
+         group("x.png", "png", {{"/a/x.png", 2, 1}, {"/b/x.png", 2, 1}})});
+    DuplicateReview review(all, "/home/user/Pictures");
+    auto names = [&](int row) {
+        std::vector<std::string> list;
+        for (const auto& g : review.categoryTree(row)->children())
+            list.push_back(g->nodeData()->name);
+        return list;
+    };
+    EXPECT_EQ(names(1), std::vector<std::string>{"report.PDF"});
+    EXPECT_EQ(names(2), std::vector<std::string>{"film.ogg"});
+    EXPECT_EQ(names(3), std::vector<std::string>{"song.mp3"});
+    EXPECT_EQ(names(4), std::vector<std::string>{"pack.zip"});
+    EXPECT_EQ(names(5), std::vector<std::string>{"x.png"});
+    EXPECT_EQ(names(6), (std::vector<std::string>{"backup.tar.gz", "Tool.app", "noext"}));
+    EXPECT_EQ(review.categoryTree(3)->firstChild()->nodeData()->fileType, 2);  // Music
+    EXPECT_EQ(review.categoryTree(2)->firstChild()->nodeData()->fileType, 3);  // Videos
+    EXPECT_EQ(review.categorySize(6), 2u * (7 + 100 + 1));
+    EXPECT_EQ(review.categorySize(0), 2u * (10 + 30 + 50 + 7 + 3 + 100 + 1 + 2));
+    EXPECT_EQ(review.categorySizeText(1), "0.02 KB");
+    EXPECT_EQ(review.titleLine(), "16 files in Pictures.");
+    EXPECT_EQ(review.selectionLine(), "0 of 16 selected.");
+    review.showCategory(6);
+    EXPECT_EQ(review.titleLine(), "6 files in Others.");
+
+    DuplicateReview nothing(nullptr, "/x");
+    EXPECT_EQ(nothing.categorySizeText(0), "0.0KB");
+    EXPECT_EQ(nothing.titleLine(), "0 files in x.");
+    nothing.clickHeaderBox(true);  // nothing displayed: nothing happens
+    EXPECT_EQ(nothing.headerState(), DuplicateReview::HeaderState::Off);
+}
+
+TEST(DuplicateReview, TheGroupBoxKeepsTheLastCopyInTheCurrentOrder) {
+    auto copies = group("a.txt", "txt", {{"/new", 5, 30}, {"/old", 5, 10}, {"/mid", 5, 20}});
+    DuplicateReview review(tree({copies}), "/");
+    review.clickGroupBox(copies);
+    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/new", "/old"}));
+    EXPECT_EQ(copies->nodeData()->selectNum, 2);
+    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "2/3");
+    EXPECT_TRUE(review.removeEnabled());
+    review.clickGroupBox(copies);
+    EXPECT_TRUE(ticked(review).empty());
+    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "0/3");
+    EXPECT_FALSE(review.removeEnabled());
+
+    // Sorted by date, newest first, the copy that stays is the oldest.
+    review.displayedTree()->decendingSortDate();
+    review.clickGroupBox(copies);
+    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/new", "/mid"}));
+}
+
+TEST(DuplicateReview, TickingTheLastCopyAsksFirst) {
+    auto copies = group("a.txt", "txt", {{"/1", 5, 1}, {"/2", 5, 1}, {"/3", 5, 1}});
+    DuplicateReview review(tree({copies}), "/");
+    auto members = copies->children();
+    review.clickMemberBox(members[0], kNever);
+    EXPECT_EQ(copies->nodeData()->selectNum, 2);
+    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "1/3");
+    review.clickMemberBox(members[1], kNever);
+    int asked = 0;
+    review.clickMemberBox(members[2], [&] {
+        ++asked;
+        return false;  // "Cancel"
+    });
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(members[2]->nodeData()->selectNum, 0);
+    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "2/3");
+    review.clickMemberBox(members[2], [&] { return true; });  // "OK"
+    EXPECT_EQ(copies->nodeData()->selectNum, 1);
+    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "3/3");
+    EXPECT_EQ(review.headerState(), DuplicateReview::HeaderState::All);
+    review.clickMemberBox(members[0], kNever);
+    EXPECT_EQ(copies->nodeData()->selectNum, 2);
+    EXPECT_EQ(review.selectionLine(), "2 of 3 selected.");
+}
+
+TEST(DuplicateReview, TheHeaderBoxTicksAllButTheLastOfEachDisplayedGroup) {
+    auto docs = group("a.txt", "txt", {{"/a1", 5, 1}, {"/a2", 5, 1}});
+    auto pics = group("b.png", "png", {{"/b1", 5, 1}, {"/b2", 5, 1}, {"/b3", 5, 1}});
+    DuplicateReview review(tree({docs, pics}), "/");
+    review.showCategory(5);
+    review.clickHeaderBox(true);
+    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/b1", "/b2"}));
+    EXPECT_EQ(review.headerState(), DuplicateReview::HeaderState::Some);
+    review.showCategory(0);
+    review.clickHeaderBox(true);
+    EXPECT_EQ(ticked(review).size(), 3u);
+    review.clickHeaderBox(false);
+    EXPECT_TRUE(ticked(review).empty());
+    EXPECT_EQ(review.headerState(), DuplicateReview::HeaderState::Off);
+}
+
+TEST(DuplicateReview, DeletingUpdatesGroupsAndCategorySizes) {
+    auto pair = group("a.txt", "txt", {{"/p1", 100, 1}, {"/p2", 100, 1}});
+    auto triple = group("b.txt", "txt", {{"/t1", 10, 1}, {"/t2", 10, 1}, {"/t3", 10, 1}});
+    auto failing = group("c.txt", "txt", {{"/f1", 1, 1}, {"/f2", 1, 1}, {"/f3", 1, 1}});
+    DuplicateReview review(tree({pair, triple, failing}), "/");
+    EXPECT_EQ(review.categorySize(1), 200u + 30u + 3u);
+    review.clickGroupBox(pair);                              // ticks /p1
+    review.clickMemberBox(triple->childAtIndex(0), kNever);  // ticks /t1 only
+    review.clickGroupBox(failing);  // ticks /f1, /f2; /f1 cannot be removed
+    std::vector<std::string> asked;
+    PlainMainQueue mainQueue;
+    std::atomic<bool> stop{false};
+    std::vector<double> steps;
+    DuplicateReview::DeletionReport report;
+    std::atomic<bool> done{false};
+    // The worker removes; every tree change waits for the main queue, as the page does.
+    std::thread worker([&] {
+        report = review.removeTickedMembers(
+            [&](const TreeNode::Ptr& member, const TreeNode::Ptr&) {
+                asked.push_back(member->nodeData()->name);
+                return member->nodeData()->name != "/f1";
+            },
+            stop, [&](double fraction) { steps.push_back(fraction); }, &mainQueue);
+        mainQueue.post([&] { done = true; });
+    });
+    EXPECT_TRUE(mainQueue.runUntil([&] { return done.load(); }));
+    worker.join();
+    EXPECT_EQ(asked, (std::vector<std::string>{"/p1", "/t1", "/f1", "/f2"}));
+    EXPECT_EQ(steps.back(), 1.0);
+    EXPECT_EQ(report.deleted.size(), 3u);
+
+    // The pair lost a copy: one left is no duplicate, so the group goes from every tree and
+    // the category falls by both copies. The partly ticked triple keeps two, now unticked.
+    auto groups = review.categoryTree(0)->children();
+    EXPECT_EQ(std::count(groups.begin(), groups.end(), pair), 0);
+    EXPECT_EQ(review.categoryTree(1)->indexOfChildIdenticalTo(pair), TreeNode::NotFound);
+    EXPECT_EQ(triple->numberOfChildren(), 2u);
+    EXPECT_EQ(triple->nodeData()->selectNum, 0);
+    EXPECT_EQ(triple->nodeData()->fileSize, 20u);
+    EXPECT_EQ(failing->numberOfChildren(), 2u);
+    EXPECT_EQ(review.categorySize(1), 20u + 2u);
+
+    // The ticked list changes only when the deletion ends; a failed removal is reported then
+    // and everything shown is unticked.
+    EXPECT_EQ(ticked(review).size(), 4u);
+    EXPECT_EQ(review.finishDeletion(report), 1u);
+    EXPECT_TRUE(ticked(review).empty());
+    EXPECT_EQ(review.selectionLine(), "0 of 4 selected.");
+}
+
+TEST(DuplicateReview, AStoppedDeletionEmptiesTheTickedList) {
+    auto copies = group("a.txt", "txt", {{"/1", 5, 1}, {"/2", 5, 1}, {"/3", 5, 1}});
+    DuplicateReview review(tree({copies}), "/");
+    review.clickGroupBox(copies);
+    std::atomic<bool> stop{false};
+    int removed = 0;
+    auto report = review.removeTickedMembers(
+        [&](const TreeNode::Ptr&, const TreeNode::Ptr&) {
+            stop = true;  // the user presses stop during the first removal
+            ++removed;
+            return true;
+        },
+        stop, nullptr, nullptr);
+    EXPECT_EQ(removed, 1);
+    EXPECT_TRUE(report.stopped);
+    EXPECT_EQ(review.finishDeletion(report), 0u);
+    EXPECT_TRUE(ticked(review).empty());
+    EXPECT_EQ(copies->numberOfChildren(), 2u);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/TreeNode.h"
+#include "duplicates/DuplicateSearchOptions.h"
+
+// Deterministic bytes: the same seed always gives the same content.
+std::string randomBytes(std::size_t size, std::uint64_t seed);
+
+// Writes bytes to a file, creating its folders.
+void writeBytes(const std::filesystem::path& file, const std::string& bytes);
+
+// Runs `body` in a forked child that, when the tests run as root, first becomes the user
+// "nobody", so that permission bits apply. Gives true when the body returned true.
+bool asUnprivilegedUser(const std::function<bool()>& body);
+
+// A different content of the same length and the same CRC-64 (head included when the change
+// lies after it): the byte at `changeAt` flips and the last eight bytes are forged. Shows that
+// equal checksums are no proof of equal content.
+std::string crcTwinOf(const std::string& original, std::size_t changeAt);
+
+// Runs a whole search and gives the result tree (null when nothing was found).
+TreeNode::Ptr searchTree(const std::string& root, std::uint64_t limit,
+                         const DuplicateSearchOptions& options);
+
+// A tree as text, one line per node ("group <name> <ext> <size>" / "  <path> <size>"), for
+// comparing whole results.
+std::string describeTree(const TreeNode::Ptr& tree);

@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "duplicates/DuplicateTestSupport.h"
+#include "duplicates/WorkerPool.h"
+#include "duplicates/getFileList.h"
+#include "support/TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> pathsOf(const std::vector<fileAttrbItem>& files) {
+    std::vector<std::string> paths;
+    for (const auto& file : files) paths.push_back(file.filePathName);
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+struct Listing {
+    bool listed = false;
+    std::vector<fileAttrbItem> files;
+    std::vector<std::string> bundles;
+};
+
+Listing listAt(const fs::path& root, std::uint64_t limit, bool hidden = false,
+               bool system = false) {
+    getFileList walker;
+    walker.setSearchOptions(hidden, system);
+    Listing listing;
+    listing.listed = walker.getListAtPath(root.string(), listing.files, listing.bundles, limit);
+    return listing;
+}
+
+}  // namespace
+
+TEST(FileList, PathTests) {
+    EXPECT_TRUE(getFileList::IsHiddenFile("/home/u/.config/a"));
+    EXPECT_TRUE(getFileList::IsHiddenFile("/home/u/a/.b"));
+    EXPECT_FALSE(getFileList::IsHiddenFile("/home/u/a.b/c"));
+    EXPECT_TRUE(getFileList::IsSystemDirectory("/Library"));
+    EXPECT_TRUE(getFileList::IsSystemDirectory("/SYSTEM/x"));
+    EXPECT_TRUE(getFileList::IsSystemDirectory("/sBin"));
+    EXPECT_FALSE(getFileList::IsSystemDirectory("/usr"));
+    EXPECT_FALSE(getFileList::IsSystemDirectory("/home/u/Library"));
+    EXPECT_EQ(getFileList::bundlePathOf("/a/Tools.App/Contents/x"), "/a/Tools.App");
+    EXPECT_EQ(getFileList::bundlePathOf("/a/X.app"), "/a/X.app");
+    EXPECT_EQ(getFileList::bundlePathOf("/a/X.apps/y"), "");
+    EXPECT_EQ(getFileList::bundlePathOf("/a/O.app/B.app/y"), "/a/O.app");
+}
+
+TEST(FileList, ThresholdIsStrictAndEmptyFilesNeverCount) {
+    TempDir dir;
+    dir.write("ten", std::string(10, 'x'));
+    dir.write("eleven", std::string(11, 'x'));
+    dir.write("empty", "");
+    EXPECT_EQ(pathsOf(listAt(dir.path(), 10).files),
+              (std::vector<std::string>{(dir / "eleven").string()}));
+    EXPECT_EQ(listAt(dir.path(), 0).files.size(), 2u);
+    auto records = listAt(dir.path(), 10).files;
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].fileName, "eleven");
+    EXPECT_EQ(records[0].fileSize, 11u);
+    EXPECT_EQ(records[0].md5, 0u);
+    EXPECT_EQ(records[0].md5_1k, 0u);
+}
+
+TEST(FileList, WalkOrderPutsFoldersAfterTheirContents) {
+    TempDir dir;
+    dir.write("top/sub/deeper/f", "1");
+    dir.write("top/g", "2");
+    getFileList walker;
+    std::vector<ListedPath> walked;
+    ASSERT_TRUE(walker.getDirectoryAtPath(dir.path().string(), walked));
+    std::vector<std::string> order;
+    for (const auto& item : walked) order.push_back(fs::relative(item.path, dir.path()).string());
+    // The first-level folder "top" is not listed itself; deeper folders follow their contents.
+    EXPECT_EQ(std::count(order.begin(), order.end(), "top"), 0);
+    auto at = [&](const std::string& name) {
+        return std::find(order.begin(), order.end(), name) - order.begin();
+    };
+    EXPECT_LT(at("top/sub/deeper/f"), at("top/sub/deeper"));
+    EXPECT_LT(at("top/sub/deeper"), at("top/sub"));
+    EXPECT_EQ(order.size(), 4u);
+}
+
+TEST(FileList, SymbolicLinksAreNeverFollowed) {
+    TempDir dir;
+    TempDir outside;
+    outside.write("elsewhere/big", std::string(100, 'o'));
+    dir.write("tree/inner/file", std::string(100, 'i'));
+    fs::create_directory_symlink(outside / "elsewhere", dir / "tree/first-level-link");
+    fs::create_directory_symlink(outside / "elsewhere", dir / "tree/inner/deeper-link");
+    fs::create_directory_symlink(dir / "tree/inner", dir / "tree/loop-back");
+    fs::create_symlink(dir / "tree/inner/file", dir / "tree/file-link");
+    // Links at any level would list files outside the tree, or the same file twice.
+    EXPECT_EQ(pathsOf(listAt(dir / "tree", 0).files),
+              (std::vector<std::string>{(dir / "tree/inner/file").string()}));
+}
+
+TEST(FileList, HiddenItemsFollowTheOption) {
+    TempDir dir;
+    dir.write("visible", "abc");
+    dir.write(".hidden-file", "abc");
+    dir.write(".hidden-folder/inside", "abc");
+    dir.write("folder/.deep/inside", "abc");
+    EXPECT_EQ(listAt(dir.path(), 0).files.size(), 1u);
+    EXPECT_EQ(listAt(dir.path(), 0, true).files.size(), 4u);
+    // A hidden root hides everything below it.
+    dir.write(".config/a", "abc");
+    EXPECT_TRUE(listAt(dir / ".config", 0).listed);
+    EXPECT_TRUE(listAt(dir / ".config", 0).files.empty());
+    EXPECT_EQ(listAt(dir / ".config", 0, true).files.size(), 1u);
+}
+
+TEST(FileList, BundlesAreListedNotTheirFiles) {
+    TempDir dir;
+    dir.write("Tools.App/Contents/binary", std::string(5000, 'b'));
+    dir.write("Small.app/Contents/tiny", "t");
+    dir.write("plain", std::string(5000, 'p'));
+    // Folders count by their own size (a block here), so a limit of one block keeps every item
+    // of Small.app at or below it: that bundle never enters the list.
+    Listing listing = listAt(dir.path(), 4096);
+    EXPECT_EQ(pathsOf(listing.files), (std::vector<std::string>{(dir / "plain").string()}));
+    EXPECT_EQ(listing.bundles, (std::vector<std::string>{(dir / "Tools.App").string()}));
+    EXPECT_EQ(listAt(dir.path(), 0).bundles.size(), 2u);
+}
+
+TEST(FileList, SystemFoldersAreSkippedOnlyAtTheTopOfRoot) {
+    TempDir dir;
+    dir.write("Library/file", "abc");
+    dir.write("bin/file", "abc");
+    // Below another root the names mean nothing special.
+    EXPECT_EQ(listAt(dir.path(), 0).files.size(), 2u);
+}
+
+TEST(FileList, UnreadableFoldersAreLeftOutAndAnUnreadableRootFails) {
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all, fs::perm_options::replace);
+    dir.write("tree/open/a", "abc");
+    dir.write("tree/closed/b", "abc");
+    dir.write("locked/c", "abc");
+    fs::permissions(dir / "tree/closed", fs::perms::none);
+    fs::permissions(dir / "locked", fs::perms::none);
+    std::string tree = (dir / "tree").string();
+    std::string locked = (dir / "locked").string();
+    std::string expected = (dir / "tree/open/a").string();
+    EXPECT_TRUE(asUnprivilegedUser([&] {
+        getFileList walker;
+        std::vector<fileAttrbItem> files;
+        std::vector<std::string> bundles;
+        bool listed = walker.getListAtPath(tree, files, bundles, 0);
+        bool rootFails = !getFileList().getListAtPath(locked, files, bundles, 0);
+        return listed && rootFails && files.size() == 1 && files[0].filePathName == expected;
+    }));
+}
+
+TEST(FileList, AStoppedWalkerListsNoFolderBelowTheFirstLevel) {
+    TempDir dir;
+    dir.write("top-file", "abc");
+    dir.write("folder/inner", "abc");
+    getFileList walker;
+    walker.stopSearch();
+    std::vector<ListedPath> walked;
+    ASSERT_TRUE(walker.getDirectoryAtPath(dir.path().string(), walked));
+    ASSERT_EQ(walked.size(), 1u);
+    EXPECT_EQ(walked[0].path, (dir / "top-file").string());
+}
+
+TEST(FileList, ThePoolWalksTheSameListInTheSameOrder) {
+    TempDir dir;
+    for (int i = 0; i < 40; ++i) {
+        for (int j = 0; j < 8; ++j) {
+            dir.write(
+                "d" + std::to_string(i % 5) + "/e" + std::to_string(i) + "/f" + std::to_string(j),
+                std::to_string(i * j));
+        }
+    }
+    std::vector<ListedPath> plain, pooled;
+    ASSERT_TRUE(getFileList().getDirectoryAtPath(dir.path().string(), plain));
+    WorkerPool pool(4);
+    ASSERT_TRUE(getFileList(&pool).getDirectoryAtPath(dir.path().string(), pooled));
+    ASSERT_EQ(plain.size(), pooled.size());
+    for (size_t i = 0; i < plain.size(); ++i) EXPECT_EQ(plain[i].path, pooled[i].path);
+}
