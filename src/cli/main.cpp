@@ -1,6 +1,7 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include "cli/AppsCommand.h"
 #include "cli/CleanCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/DiskUsageCommand.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
     addOverviewCommand(app);
     addLoginItemsCommand(app);
     addCleanCommand(app);
+    addAppsCommand(app);
     if (argc <= 1) {
         std::cout << app.help();
         return 0;
