@@ -51,6 +51,32 @@ void setSystemFlag(AppItems& item, bool system) {
     item.isSystemAppStr = system ? "YES" : "NO";
 }
 
+// What Flatpak or snapd say is installed: the unit, its installation and its version.
+struct InstalledVersion {
+    std::string unit;
+    std::string installation;
+    std::string version;
+};
+
+bool anyFrom(const std::vector<AppItems>& items, AppSource source) {
+    return std::any_of(items.begin(), items.end(),
+                       [&](const AppItems& item) { return item.source == source; });
+}
+
+// Gives every record of `source` the version of its unit in its installation, where known.
+void takeVersions(std::vector<AppItems>& items, AppSource source,
+                  const std::vector<InstalledVersion>& installed) {
+    for (auto& item : items) {
+        if (item.source != source) continue;
+        for (const auto& unit : installed) {
+            if (unit.unit == item.removalUnit && unit.installation == item.installation &&
+                !unit.version.empty()) {
+                item.bundleVersion = unit.version;
+            }
+        }
+    }
+}
+
 std::string withoutExtension(const std::string& name, const std::string& extension) {
     return name.ends_with(extension) ? name.substr(0, name.size() - extension.size()) : name;
 }
@@ -209,32 +235,19 @@ void UninstallAppDelegate::addPackages(std::vector<AppItems>& items) const {
 }
 
 void UninstallAppDelegate::addFlatpakVersions(std::vector<AppItems>& items) const {
-    bool any = std::any_of(items.begin(), items.end(),
-                           [](const AppItems& item) { return item.source == AppSource::Flatpak; });
-    if (!any || !backends_.flatpak) return;
-    auto installed = backends_.flatpak->installedApps();
-    for (auto& item : items) {
-        if (item.source != AppSource::Flatpak) continue;
-        for (const auto& app : installed) {
-            if (app.id == item.removalUnit && app.installation == item.installation &&
-                !app.version.empty()) {
-                item.bundleVersion = app.version;
-            }
-        }
+    if (!backends_.flatpak || !anyFrom(items, AppSource::Flatpak)) return;
+    std::vector<InstalledVersion> versions;
+    for (const auto& app : backends_.flatpak->installedApps()) {
+        versions.push_back({app.id, app.installation, app.version});
     }
+    takeVersions(items, AppSource::Flatpak, versions);
 }
 
 void UninstallAppDelegate::addSnapVersions(std::vector<AppItems>& items) const {
-    bool any = std::any_of(items.begin(), items.end(),
-                           [](const AppItems& item) { return item.source == AppSource::Snap; });
-    if (!any || !backends_.snap) return;
-    auto installed = backends_.snap->installedSnaps();
-    for (auto& item : items) {
-        if (item.source != AppSource::Snap) continue;
-        for (const auto& snap : installed) {
-            if (snap.name == item.removalUnit && !snap.version.empty()) {
-                item.bundleVersion = snap.version;
-            }
-        }
+    if (!backends_.snap || !anyFrom(items, AppSource::Snap)) return;
+    std::vector<InstalledVersion> versions;
+    for (const auto& snap : backends_.snap->installedSnaps()) {
+        versions.push_back({snap.name, "", snap.version});
     }
+    takeVersions(items, AppSource::Snap, versions);
 }

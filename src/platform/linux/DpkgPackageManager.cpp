@@ -42,12 +42,7 @@ std::map<std::string, OwningPackage> DpkgPackageManager::owningPackages(
     const std::vector<std::string>& paths) {
     std::map<std::string, OwningPackage> owned;
     std::vector<std::string> arguments{"--search", "--"};
-    std::set<std::string> wanted;
-    for (const auto& path : paths) {
-        if (!SystemTool::isOneLinePath(path)) continue;
-        arguments.push_back(exactPattern(path));
-        wanted.insert(path);
-    }
+    std::set<std::string> wanted = SystemTool::appendOneLinePaths(paths, arguments, exactPattern);
     if (wanted.empty()) return owned;
     // Status 1 only says that some path has no owner.
     ToolRunResult search = dpkgQuery_.run(arguments, 120);

@@ -25,12 +25,7 @@ std::map<std::string, OwningPackage> PacmanPackageManager::parseOwners(
 std::map<std::string, OwningPackage> PacmanPackageManager::owningPackages(
     const std::vector<std::string>& paths) {
     std::vector<std::string> arguments{"--query", "--owns", "--"};
-    std::set<std::string> wanted;
-    for (const auto& path : paths) {
-        if (!SystemTool::isOneLinePath(path)) continue;
-        arguments.push_back(path);
-        wanted.insert(path);
-    }
+    std::set<std::string> wanted = SystemTool::appendOneLinePaths(paths, arguments);
     if (wanted.empty()) return {};
     ToolRunResult result = pacman_.run(arguments, 120);
     if (!result.started || result.timedOut) {

@@ -24,12 +24,7 @@ std::map<std::string, OwningPackage> RpmPackageManager::owningPackages(
     const std::vector<std::string>& paths) {
     std::vector<std::string> arguments{"--query", "--queryformat",
                                        "[%{FILENAMES}\t%{NAME}\t%{EVR}\n]", "--file"};
-    std::set<std::string> wanted;
-    for (const auto& path : paths) {
-        if (!SystemTool::isOneLinePath(path)) continue;
-        arguments.push_back(path);
-        wanted.insert(path);
-    }
+    std::set<std::string> wanted = SystemTool::appendOneLinePaths(paths, arguments);
     if (wanted.empty()) return {};
     // A non-zero status only says that some path has no owner.
     ToolRunResult result = rpm_.run(arguments, 120);

@@ -40,3 +40,15 @@ std::string SystemTool::failureText(const ToolRunResult& result) {
 bool SystemTool::isOneLinePath(const std::string& path) {
     return !path.empty() && path.front() == '/' && path.find('\n') == std::string::npos;
 }
+
+std::set<std::string> SystemTool::appendOneLinePaths(
+    const std::vector<std::string>& paths, std::vector<std::string>& arguments,
+    std::string (*asArgument)(const std::string&)) {
+    std::set<std::string> accepted;
+    for (const auto& path : paths) {
+        if (!isOneLinePath(path)) continue;
+        arguments.push_back(asArgument ? asArgument(path) : path);
+        accepted.insert(path);
+    }
+    return accepted;
+}

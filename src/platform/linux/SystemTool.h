@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ class SystemTool {
     static std::string failureText(const ToolRunResult& result);
     // True for an absolute path without a line end: one a tool can take and print on one line.
     static bool isOneLinePath(const std::string& path);
+    // Appends to `arguments` each of `paths` that isOneLinePath accepts, passed through
+    // `asArgument`; returns the accepted paths.
+    static std::set<std::string> appendOneLinePaths(
+        const std::vector<std::string>& paths, std::vector<std::string>& arguments,
+        std::string (*asArgument)(const std::string&) = nullptr);
 
     const std::filesystem::path& program() const { return program_; }
 
