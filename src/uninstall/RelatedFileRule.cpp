@@ -1,6 +1,7 @@
 #include "uninstall/RelatedFileRule.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "platform/PlatformContext.h"
 
@@ -29,7 +30,12 @@ bool RelatedFileRule::isSharedEntry(std::string_view entryName) {
 }
 
 bool RelatedFileRule::matches(std::string_view entryName, std::string_view identifier) {
-    if (identifier.empty() || !entryName.starts_with(identifier)) return false;
+    // An identifier comes from a file name or an entry's text: one that starts with a dot or
+    // another sign ("." from a file "..desktop") names no application.
+    if (identifier.empty() || !std::isalnum(static_cast<unsigned char>(identifier.front()))) {
+        return false;
+    }
+    if (!entryName.starts_with(identifier)) return false;
     if (isSharedEntry(entryName)) return false;
     if (isReverseDomain(identifier) || entryName.size() == identifier.size()) return true;
     std::string_view rest = entryName.substr(identifier.size() + 1);

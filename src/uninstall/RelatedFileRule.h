@@ -12,7 +12,8 @@
 //   "google-chrome") would claim another program's data, and so would a dot that leads into
 //   other applications' reverse-domain names ("org" in "org.gnome.Maps").
 // - The folders every program shares ("applications", "autostart", "flatpak", "Trash", ...) and
-//   this program's own are never claimed.
+//   this program's own are never claimed, and neither is anything by an identifier that does
+//   not start with a letter or a digit.
 class RelatedFileRule {
   public:
     // True when the entry called `entryName` belongs to the application `identifier`.

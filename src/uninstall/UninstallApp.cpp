@@ -68,7 +68,11 @@ std::vector<std::string> UninstallApp::relatedFiles(const AppItems& app) const {
     if (app.bundleID && !app.bundleID->empty()) {
         paths = getFilesByBundle(*app.bundleID, relatedFileFolders());
     }
-    if (app.source == AppSource::Snap && !app.removalUnit.empty()) {
+    // The snap's name comes from its entry: it must name a folder inside ~/snap.
+    const std::string& snap = app.removalUnit;
+    bool plainName =
+        !snap.empty() && snap != "." && snap != ".." && snap.find('/') == std::string::npos;
+    if (app.source == AppSource::Snap && plainName) {
         fs::path snapFolder = backends_.context.home / "snap" / app.removalUnit;
         if (entryExists(snapFolder)) paths.push_back(snapFolder.string());
     }

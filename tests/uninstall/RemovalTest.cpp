@@ -94,6 +94,7 @@ TEST(RelatedFileRule, ReverseDomainPrefixesAndShortNamesWithSeparators) {
     EXPECT_FALSE(RelatedFileRule::matches("Trash", "Trash"));
     EXPECT_FALSE(RelatedFileRule::matches("com.quillby.pro", "com.quillby"));
     EXPECT_FALSE(RelatedFileRule::matches("anything", ""));
+    EXPECT_FALSE(RelatedFileRule::matches(".-hidden", "."));  // from a file named "..desktop"
 }
 
 TEST(UninstallApp, RelatedFilesComeFromTheUsersFoldersOnly) {
@@ -132,6 +133,8 @@ TEST(UninstallApp, RelatedFilesComeFromTheUsersFoldersOnly) {
     EXPECT_EQ(snapFiles, (std::vector<std::string>{snapHome.parent_path().parent_path().string()}));
     EXPECT_TRUE(
         uninstaller.relatedFiles(app("/x/a.AppImage", std::nullopt, AppSource::AppImage)).empty());
+    // A snap name taken from an entry never leads out of ~/snap.
+    EXPECT_TRUE(uninstaller.relatedFiles(app("/x/t.desktop", "", AppSource::Snap, "..")).empty());
 }
 
 TEST(UninstallApp, PlansFilesLastAndPackagesFirst) {
