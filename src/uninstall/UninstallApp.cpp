@@ -94,6 +94,15 @@ std::vector<RemovalStep> UninstallApp::removalPlan(const AppItems& app) const {
 
 bool UninstallApp::uninstallApp(const AppItems& app) {
     QWLog("Del App Name:%s  Path:%s", app.bundleID.value_or("").c_str(), app.path.c_str());
+    // Discovery may have failed to ask the package manager: a packaged entry deleted as a file
+    // would leave its package broken, so it is asked again before anything goes.
+    if (app.source == AppSource::LocalEntry) {
+        if (std::string why = packageOwning(app.path); !why.empty()) {
+            QWLog("Removing %s refused: %s", app.path.c_str(), why.c_str());
+            failures_.push_back(app.path + ": " + why);
+            return false;
+        }
+    }
     for (const auto& step : removalPlan(app)) {
         if (!perform(step, app)) return false;
     }
@@ -129,6 +138,14 @@ bool UninstallApp::perform(const RemovalStep& step, const AppItems& app) {
         failures_.push_back(step.description() + ": " + why);
     }
     return done;
+}
+
+std::string UninstallApp::packageOwning(const std::string& entry) const {
+    if (!backends_.packageManager) return "";
+    auto owners = backends_.packageManager->owningPackages({entry});
+    auto owner = owners.find(entry);
+    if (owner == owners.end()) return "";
+    return "installed by package " + owner->second.name + ", so only its removal may delete it";
 }
 
 bool UninstallApp::removeFile(const std::string& path, bool mayUseRights) {

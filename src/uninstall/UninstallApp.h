@@ -64,6 +64,9 @@ class UninstallApp {
 
   private:
     bool perform(const RemovalStep& step, const AppItems& app);
+    // Why the system entry `entry` may not be deleted as a file (a package installed it); ""
+    // when no package did.
+    std::string packageOwning(const std::string& entry) const;
     bool removeFile(const std::string& path, bool mayUseRights);
     bool removePackage(const std::string& package, const std::string& entry);
 

@@ -272,6 +272,16 @@ TEST(UninstallApp, FlatpaksSnapsEntriesAndAppImages) {
     EXPECT_TRUE(uninstaller.uninstallApp(firefox));
     EXPECT_EQ(machine.snap->removed, (std::vector<std::string>{"firefox"}));
     EXPECT_FALSE(present(machine.home() / "snap/firefox"));
+    // An entry a package claims is never deleted as a file, even when discovery missed that;
+    // its related files stay too.
+    fs::path localConfig = machine.writeFile(context.xdgConfigHome / "x/settings");
+    machine.packages->owners[local.string()] = {"xpkg", "1"};
+    EXPECT_FALSE(uninstaller.uninstallApp(app(local, "x", AppSource::LocalEntry)));
+    EXPECT_TRUE(present(local));
+    EXPECT_TRUE(present(localConfig));
+    EXPECT_EQ(uninstaller.failures().back(),
+              local.string() + ": installed by package xpkg, so only its removal may delete it");
+    machine.packages->owners.clear();
     EXPECT_TRUE(uninstaller.uninstallApp(app(local, "x", AppSource::LocalEntry)));
     EXPECT_FALSE(present(local));
     EXPECT_TRUE(uninstaller.uninstallApp(app(image, std::nullopt, AppSource::AppImage)));
