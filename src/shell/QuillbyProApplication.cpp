@@ -33,7 +33,13 @@
 
 namespace {
 
-constexpr const char* kHelpAddress = "https://quillby.pro/help";
+// The guide installed with the program, else the one of the source tree it was built from.
+QString helpAddress() {
+    for (const char* guide : {QUILLBY_INSTALLED_GUIDE, QUILLBY_SOURCE_GUIDE}) {
+        if (std::filesystem::exists(guide)) return QStringLiteral("file://") + QString::fromUtf8(guide);
+    }
+    return QStringLiteral("https://quillby.pro/help");
+}
 
 }  // namespace
 
@@ -128,7 +134,7 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     window.addView(nullptr, QString());
     window.addView(preferences, QStringLiteral("preferences"));
     window.addView(new QWidget, QStringLiteral("Help"));
-    window.setHelpAddress(QString::fromLatin1(kHelpAddress));
+    window.setHelpAddress(helpAddress());
 
     // Keyboard: the quit command's status, close, preferences, and each page by number.
     auto* quit = new QShortcut(QKeySequence::Quit, &window);
