@@ -5,6 +5,7 @@
 // and "Lock.png" (off) otherwise; pages hear of changes through "changeLockState".
 class AdministratorRightsFlag {
   public:
+    // True once administrator rights were obtained in this run.
     static bool isSet();
     // Stores the flag and posts "changeLockState" when its value changed.
     static void set(bool value);
