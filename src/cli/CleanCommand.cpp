@@ -70,16 +70,6 @@ void endProgress() {
     std::fflush(stdout);
 }
 
-bool askYesNo(const std::string& question) {
-    std::cout << question << " [y/N] " << std::flush;
-    std::string answer;
-    if (!std::getline(std::cin, answer)) {
-        std::cout << "\n";
-        return false;
-    }
-    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
-}
-
 void runScan(const CleanChoice& choice) {
     CategoryFolders folders = categoryFolders();
     std::vector<int> ids = checkedCategories(choice.categories, false);

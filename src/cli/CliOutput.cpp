@@ -41,6 +41,16 @@ void printOrderedJson(const nlohmann::ordered_json& value) {
               << '\n';
 }
 
+bool askYesNo(const std::string& question) {
+    std::cout << question << " [y/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer)) {
+        std::cout << "\n";
+        return false;
+    }
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+}
+
 std::string formatTable(const std::vector<std::vector<std::string>>& rows) {
     std::vector<size_t> widths;
     for (const auto& row : rows) {

@@ -28,5 +28,9 @@ void printJson(const nlohmann::json& value);
 // The same, keeping the order in which the keys were added.
 void printOrderedJson(const nlohmann::ordered_json& value);
 
+// Asks a yes-or-no question on the terminal; true only for "y" or "yes" (any case of the first
+// letter). The end of the input counts as no.
+bool askYesNo(const std::string& question);
+
 // Lines of cells with each column padded to its widest cell (the last column is not padded).
 std::string formatTable(const std::vector<std::vector<std::string>>& rows);

@@ -1,6 +1,7 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include "cli/AppsCommand.h"
 #include "cli/CleanCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/DiskUsageCommand.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     addLoginItemsCommand(app);
     addCleanCommand(app);
     addDupesCommand(app);
+    addAppsCommand(app);
     if (argc <= 1) {
         std::cout << app.help();
         return 0;

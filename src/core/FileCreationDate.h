@@ -4,7 +4,8 @@
 #include <filesystem>
 #include <optional>
 
-// When a file was created: its birth time where the file system records one, else the time its
-// status last changed. Symbolic links are followed. Nothing when the file cannot be examined.
+// When a file was created: its birth time where the file system records one (a zero birth time
+// counts as none), else the time its status last changed. Symbolic links are followed. Nothing
+// when the file cannot be examined.
 std::optional<std::chrono::system_clock::time_point> fileCreationDate(
     const std::filesystem::path& path);

@@ -9,6 +9,7 @@
 #include "core/FolderHandle.h"
 #include "core/PathRules.h"
 #include "core/TreeRemover.h"
+#include "helper/PackageRemoval.h"
 
 namespace {
 
@@ -51,10 +52,16 @@ std::string removeEmptyFolder(const std::string& path) {
     return "ok";
 }
 
+// Removes the package that installed an application entry (see PackageRemoval).
+std::string removePackage(const std::string& argument) {
+    return PackageRemoval::removeOwningPackage(argument, PackageRemoval::systemTools());
+}
+
 constexpr HelperVerb kVerbs[] = {
     {"ping", ping},
     {"remove", removeItem},
     {"rmdir", removeEmptyFolder},
+    {"remove-package", removePackage},
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "platform/PrivilegedHelperLauncher.h"
 #include "platform/Services.h"
 #include "platform/linux/AutostartLoginItems.h"
+#include "platform/linux/FlatpakCommand.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LinuxFileViewer.h"
 #include "platform/linux/LinuxHelperLauncher.h"
@@ -15,6 +16,9 @@
 #include "platform/linux/LinuxSystemVersion.h"
 #include "platform/linux/LinuxVolumeEjector.h"
 #include "platform/linux/LinuxVolumeSource.h"
+#include "platform/linux/PackageKitService.h"
+#include "platform/linux/PackageManagerDetection.h"
+#include "platform/linux/SnapCommand.h"
 
 void installLinuxPlatform(const PlatformContext& context) {
     Services::setContext(context);
@@ -34,4 +38,8 @@ void installLinuxPlatform(const PlatformContext& context) {
     Services::install<MachineFactsSource>(std::make_shared<LinuxMachineFacts>(context));
     Services::install<LoginItemsBackend>(std::make_shared<AutostartLoginItems>(context));
     Services::install<PrivilegedHelperLauncher>(LinuxHelperLauncher::forContext(context));
+    Services::install<PackageManagerBackend>(PackageManagerDetection::detect(context));
+    Services::install<PackageRemovalService>(std::make_shared<PackageKitService>());
+    Services::install<FlatpakBackend>(std::make_shared<FlatpakCommand>(context));
+    Services::install<SnapBackend>(std::make_shared<SnapCommand>(context));
 }

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+// quillby apps list | show | remove: the installed applications, one's details, and their
+// removal with their related files.
+void addAppsCommand(CLI::App& app);

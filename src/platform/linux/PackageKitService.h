@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/PackageRemovalService.h"
+
+// PackageKit on the system bus (sd-bus). A removal is two transactions: SearchFiles finds the
+// installed package that owns the entry, then RemovePackages removes that package alone
+// (dependent packages are never taken along), with PackageKit asking the user for an
+// administrator's approval.
+class PackageKitService final : public PackageRemovalService {
+  public:
+    bool isRunning() override;
+    bool removePackage(const std::string& package, const std::string& ownedPath,
+                       std::string& why) override;
+
+    // The package name of a PackageKit package ID ("vim;2:9.0;amd64;installed:debian" gives
+    // "vim").
+    static std::string packageNameOfId(const std::string& packageId);
+    // True when a package name as the package manager gives it ("libfoo:amd64") names the
+    // package of `packageId`.
+    static bool idNamesPackage(const std::string& packageId, const std::string& package);
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/PlatformContext.h"
+#include "platform/SnapBackend.h"
+
+// snapd through the snap tool: "snap list" for the installed snaps and "snap remove" to remove
+// one.
+class SnapCommand final : public SnapBackend {
+  public:
+    explicit SnapCommand(PlatformContext context) : context_(std::move(context)) {}
+
+    std::vector<SnapPackage> installedSnaps() override;
+    bool remove(const std::string& name, std::string& why) override;
+
+    // Reads the table of "snap list": name and version of every row under the heading.
+    static std::vector<SnapPackage> parseList(const std::string& text);
+    // True for a snap name, with or without an instance key: lower-case letters, digits, "-"
+    // and "_", not starting with "-".
+    static bool isSnapName(const std::string& name);
+
+  private:
+    PlatformContext context_;
+};

@@ -1,0 +1,18 @@
+#include "uninstall/AppBackends.h"
+
+#include "core/PrivilegedAuthorization.h"
+#include "platform/Services.h"
+
+AppBackends AppBackends::fromServices() {
+    AppBackends backends;
+    backends.context = Services::context();
+    backends.packageManager = Services::get<PackageManagerBackend>();
+    backends.packageRemoval = Services::get<PackageRemovalService>();
+    backends.flatpak = Services::get<FlatpakBackend>();
+    backends.snap = Services::get<SnapBackend>();
+    return backends;
+}
+
+PrivilegedAuthorization& AppBackends::rights() const {
+    return authorization ? *authorization : PrivilegedAuthorization::sharedAuthorization();
+}

@@ -1,0 +1,40 @@
+#include "uninstall/AppDetails.h"
+
+#include <ctime>
+
+#include "core/FolderUtilities.h"
+#include "core/UtilityFunction.h"
+
+std::string AppDetails::cutText(const std::string& text, std::size_t keep) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (!startsCharacter) continue;
+        if (characters == keep) return text.substr(0, i) + "...";
+        ++characters;
+    }
+    return text;
+}
+
+std::string AppDetails::mediumDateText(std::chrono::system_clock::time_point date) {
+    std::time_t seconds = std::chrono::system_clock::to_time_t(date);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[64];
+    std::strftime(text, sizeof text, "%b %-d, %Y, %H:%M:%S", &local);
+    return text;
+}
+
+AppDetails AppDetails::forApp(const AppItems& app) {
+    AppDetails details;
+    details.name = cutText(app.name, nameShownLength);
+    details.nameToolTip = app.name;
+    details.image = app.image;
+    details.size = FolderUtilities::sizeOfItemAtPath(app.path);
+    details.sizeText = UtilityFunction::convertVolSpace(details.size);
+    if (details.sizeText.empty()) details.sizeText = "--";
+    details.created = "Created: " + mediumDateText(app.date);
+    details.path = cutText(app.path, pathShownLength);
+    details.pathToolTip = app.path;
+    return details;
+}

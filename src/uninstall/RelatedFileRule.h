@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string_view>
+
+// Which entries of a settings, cache or data folder belong to an application, by its
+// identifier. Names are compared case-sensitively.
+// - A reverse-domain identifier (three or more parts, "org.gimp.GIMP") claims every entry whose
+//   name begins with it ("org.gimp.GIMPHelper" too).
+// - Any other identifier ("gimp", "python3.11") claims only the entry of that name and names
+//   that continue it after "-" or "_" ("gimp-2.10"), or, for an identifier without a dot, after
+//   "." and one more part ("gimp.conf"). A plain prefix of a short name ("go" in
+//   "google-chrome") would claim another program's data, and so would a dot that leads into
+//   other applications' reverse-domain names ("org" in "org.gnome.Maps").
+// - The folders every program shares ("applications", "autostart", "flatpak", "Trash", ...) and
+//   this program's own are never claimed, and neither is anything by an identifier that does
+//   not start with a letter or a digit.
+class RelatedFileRule {
+  public:
+    // True when the entry called `entryName` belongs to the application `identifier`.
+    static bool matches(std::string_view entryName, std::string_view identifier);
+    // True for an identifier of three or more non-empty parts separated by dots.
+    static bool isReverseDomain(std::string_view identifier);
+    // True for an entry that belongs to no single application.
+    static bool isSharedEntry(std::string_view entryName);
+};

@@ -1,0 +1,191 @@
+#include "uninstall/UninstallApp.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/Log.h"
+#include "core/PrivilegedAuthorization.h"
+#include "uninstall/RelatedFileRule.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isUnitRemoval(AppSource source) {
+    return source == AppSource::Package || source == AppSource::Flatpak ||
+           source == AppSource::Snap;
+}
+
+bool entryExists(const fs::path& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+}  // namespace
+
+std::string RemovalStep::description() const {
+    switch (kind) {
+        case Kind::Package:
+            return "package " + target + " and the files it installed";
+        case Kind::Flatpak:
+            return "Flatpak application " + target;
+        case Kind::Snap:
+            return "snap " + target;
+        case Kind::File:
+            break;
+    }
+    return target;
+}
+
+UninstallApp::UninstallApp(AppBackends backends) : backends_(std::move(backends)) {}
+
+std::vector<std::string> UninstallApp::getFilesByBundle(const std::string& bundleID,
+                                                        const std::vector<fs::path>& folders) {
+    std::vector<std::string> paths;
+    for (const auto& folder : folders) {
+        std::error_code error;
+        fs::directory_iterator entries(folder, error);
+        if (error) continue;
+        for (; entries != fs::directory_iterator(); entries.increment(error)) {
+            if (error) break;
+            if (RelatedFileRule::matches(entries->path().filename().string(), bundleID)) {
+                paths.push_back(entries->path().string());
+            }
+        }
+    }
+    return paths;
+}
+
+std::vector<fs::path> UninstallApp::relatedFileFolders() const {
+    const PlatformContext& context = backends_.context;
+    return {context.xdgConfigHome, context.xdgCacheHome, context.xdgDataHome, context.xdgStateHome,
+            context.home / ".var/app"};
+}
+
+std::vector<std::string> UninstallApp::relatedFiles(const AppItems& app) const {
+    std::vector<std::string> paths;
+    if (app.bundleID && !app.bundleID->empty()) {
+        paths = getFilesByBundle(*app.bundleID, relatedFileFolders());
+    }
+    // The snap's name comes from its entry: it must name a folder inside ~/snap.
+    const std::string& snap = app.removalUnit;
+    bool plainName =
+        !snap.empty() && snap != "." && snap != ".." && snap.find('/') == std::string::npos;
+    if (app.source == AppSource::Snap && plainName) {
+        fs::path snapFolder = backends_.context.home / "snap" / app.removalUnit;
+        if (entryExists(snapFolder)) paths.push_back(snapFolder.string());
+    }
+    return paths;
+}
+
+std::vector<RemovalStep> UninstallApp::removalPlan(const AppItems& app) const {
+    std::vector<RemovalStep> steps;
+    if (isUnitRemoval(app.source)) {
+        RemovalStep::Kind kind = app.source == AppSource::Package   ? RemovalStep::Kind::Package
+                                 : app.source == AppSource::Flatpak ? RemovalStep::Kind::Flatpak
+                                                                    : RemovalStep::Kind::Snap;
+        steps.push_back({kind, app.removalUnit});
+    }
+    for (auto& path : relatedFiles(app)) steps.push_back({RemovalStep::Kind::File, path});
+    if (!isUnitRemoval(app.source)) steps.push_back({RemovalStep::Kind::File, app.path});
+    return steps;
+}
+
+bool UninstallApp::uninstallApp(const AppItems& app) {
+    QWLog("Del App Name:%s  Path:%s", app.bundleID.value_or("").c_str(), app.path.c_str());
+    // Discovery may have failed to ask the package manager: a packaged entry deleted as a file
+    // would leave its package broken, so it is asked again before anything goes.
+    if (app.source == AppSource::LocalEntry) {
+        if (std::string why = packageOwning(app.path); !why.empty()) {
+            QWLog("Removing %s refused: %s", app.path.c_str(), why.c_str());
+            failures_.push_back(app.path + ": " + why);
+            return false;
+        }
+    }
+    for (const auto& step : removalPlan(app)) {
+        if (!perform(step, app)) return false;
+    }
+    return true;
+}
+
+bool UninstallApp::perform(const RemovalStep& step, const AppItems& app) {
+    std::string why;
+    bool done = false;
+    switch (step.kind) {
+        case RemovalStep::Kind::File:
+            return removeFile(step.target,
+                              step.target == app.path && app.source == AppSource::LocalEntry);
+        case RemovalStep::Kind::Package:
+            return removePackage(step.target, app.path);
+        case RemovalStep::Kind::Flatpak:
+            if (!backends_.flatpak) {
+                why = "Flatpak cannot be reached";
+            } else {
+                done = backends_.flatpak->uninstall(step.target, app.installation, why);
+            }
+            break;
+        case RemovalStep::Kind::Snap:
+            if (!backends_.snap) {
+                why = "snapd cannot be reached";
+            } else {
+                done = backends_.snap->remove(step.target, why);
+            }
+            break;
+    }
+    if (!done) {
+        QWLog("Removing %s failed: %s", step.description().c_str(), why.c_str());
+        failures_.push_back(step.description() + ": " + why);
+    }
+    return done;
+}
+
+std::string UninstallApp::packageOwning(const std::string& entry) const {
+    if (!backends_.packageManager) return "";
+    auto owners = backends_.packageManager->owningPackages({entry});
+    auto owner = owners.find(entry);
+    if (owner == owners.end()) return "";
+    return "installed by package " + owner->second.name + ", so only its removal may delete it";
+}
+
+bool UninstallApp::removeFile(const std::string& path, bool mayUseRights) {
+    if (PrivilegedAuthorization::synFastRemovePath(path)) return true;
+    PrivilegedAuthorization& rights = backends_.rights();
+    if (mayUseRights && rights.isValidAuth() && rights.removeItem(path)) return true;
+    failures_.push_back(path + ": could not be removed (the diagnostic log says why)");
+    return false;
+}
+
+bool UninstallApp::removePackage(const std::string& package, const std::string& entry) {
+    std::string why;
+    if (backends_.packageRemoval && backends_.packageRemoval->isRunning()) {
+        if (backends_.packageRemoval->removePackage(package, entry, why)) return true;
+    } else if (AuthorizationRef helper = backends_.rights().getAuthorizationRet()) {
+        auto answer = helper->request("remove-package", package + " " + entry);
+        if (answer && *answer == "ok") return true;
+        why = !answer                         ? "the privileged helper has gone"
+              : answer->starts_with("error ") ? answer->substr(6)
+                                              : *answer;
+    } else {
+        why = "administrator rights are needed";
+    }
+    QWLog("Removing package %s failed: %s", package.c_str(), why.c_str());
+    failures_.push_back("package " + package + ": " + why);
+    return false;
+}
+
+bool UninstallApp::needsAdministrator(const AppItems& app) const {
+    if (app.source == AppSource::Package) {
+        // Even root removes packages through the helper (started without asking then).
+        return !backends_.packageRemoval || !backends_.packageRemoval->isRunning();
+    }
+    if (app.source == AppSource::LocalEntry) {
+        fs::path folder = fs::path(app.path).parent_path();
+        return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0;
+    }
+    return false;
+}
+
+bool UninstallApp::isOwnApplication(const AppItems& app) {
+    return app.bundleID == PlatformContext::bundleIdentifier;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/AppItems.h"
+#include "uninstall/AppBackends.h"
+
+// One thing the removal of an application deletes.
+struct RemovalStep {
+    enum class Kind {
+        File,     // a file, folder or link, removed as itself
+        Package,  // a system package, with every file it installed
+        Flatpak,  // a Flatpak application
+        Snap,     // a snap
+    };
+    Kind kind = Kind::File;
+    std::string target;  // the path, or the package, Flatpak application or snap
+
+    // How the plan shows the step: the path, or "package vim (dpkg)" and the like.
+    std::string description() const;
+};
+
+// Removes applications with their related files: the entries of the user's settings, cache,
+// data and state folders named after the application's identifier.
+class UninstallApp {
+  public:
+    explicit UninstallApp(AppBackends backends);
+
+    // The entries directly inside each of `folders` that belong to `bundleID`
+    // (RelatedFileRule), folder by folder in listing order. A folder that cannot be read adds
+    // none.
+    static std::vector<std::string> getFilesByBundle(
+        const std::string& bundleID, const std::vector<std::filesystem::path>& folders);
+
+    // The folders searched for related files: the user's settings, cache, data and state
+    // folders and ~/.var/app (Flatpak's per-application folders).
+    std::vector<std::filesystem::path> relatedFileFolders() const;
+    // The related files of an application: getFilesByBundle of its identifier, and for a snap
+    // its ~/snap/NAME.
+    std::vector<std::string> relatedFiles(const AppItems& app) const;
+
+    // What removing `app` deletes, in order: an application that is its own file (a user
+    // entry, an AppImage, an entry no package owns) loses its related files first and its file
+    // last; one removed by a package manager, Flatpak or snapd is removed first, so that a
+    // refusal leaves its related files in place.
+    std::vector<RemovalStep> removalPlan(const AppItems& app) const;
+
+    // Removes `app` step by step along removalPlan; stops at the first step that fails, leaving
+    // the rest in place. True when every step succeeded. Logs "Del App Name:%@  Path:%@" first.
+    bool uninstallApp(const AppItems& app);
+
+    // True when removing `app` needs the administrator rights held for the helper: a package
+    // when PackageKit is not there (root too: the helper then starts without asking), or an
+    // entry in a folder the user may not change.
+    bool needsAdministrator(const AppItems& app) const;
+
+    // True for this program's own entry, which is never removed.
+    static bool isOwnApplication(const AppItems& app);
+
+    // Why steps failed, one line each ("PATH: reason"), since this object was made.
+    const std::vector<std::string>& failures() const { return failures_; }
+
+  private:
+    bool perform(const RemovalStep& step, const AppItems& app);
+    // Why the system entry `entry` may not be deleted as a file (a package installed it); ""
+    // when no package did.
+    std::string packageOwning(const std::string& entry) const;
+    bool removeFile(const std::string& path, bool mayUseRights);
+    bool removePackage(const std::string& package, const std::string& entry);
+
+    AppBackends backends_;
+    std::vector<std::string> failures_;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <vector>
+
+#include "core/AppItems.h"
+#include "uninstall/AppBackends.h"
+
+// The installed applications, found once: constructing it runs the whole discovery.
+class UninstallAppInfo {
+  public:
+    // Runs discovery (UninstallAppDelegate::getAppInfo) through `backends`.
+    explicit UninstallAppInfo(const AppBackends& backends);
+
+    // Every application found, in discovery order.
+    const std::vector<AppItems>& allAppsInfo() const { return allAppsInfo_; }
+
+  private:
+    std::vector<AppItems> allAppsInfo_;
+};

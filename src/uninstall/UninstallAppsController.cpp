@@ -1,0 +1,259 @@
+#include "uninstall/UninstallAppsController.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+#include "core/AdministratorRightsFlag.h"
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/Log.h"
+#include "core/PrivilegedAuthorization.h"
+#include "core/ThreadWorker.h"
+#include "uninstall/AppDetails.h"
+#include "uninstall/UninstallAppInfo.h"
+#include "uninstall/UninstallGroups.h"
+
+namespace {
+
+bool processSearchStarted = false;  // read and written on the main thread only
+
+bool isUninstalledObject(const std::any& object) {
+    if (auto text = std::any_cast<std::string>(&object)) {
+        return *text == UninstallTexts::uninstalledObject;
+    }
+    if (auto text = std::any_cast<const char*>(&object)) {
+        return *text && std::string_view(*text) == UninstallTexts::uninstalledObject;
+    }
+    return false;
+}
+
+}  // namespace
+
+UninstallAppsController::UninstallAppsController(Options options)
+    : backends_(std::move(options.backends)),
+      mainQueue_(options.mainQueue),
+      searchStarted_(options.searchStarted ? options.searchStarted : &processSearchStarted),
+      uninstaller_(backends_) {
+    lockOn.set(AdministratorRightsFlag::isSet());
+    EventBus& bus = EventBus::defaultCenter();
+    subscriptions_.push_back(bus.observe(Events::changeSelectCell, [this](const Event& event) {
+        if (auto row = userInfoValue<int>(event, EventKeys::UninstallRowNumber)) {
+            changeSelectCell(*row);
+        }
+    }));
+    subscriptions_.push_back(
+        bus.observe(Events::uninstallShowSelectNumInBottom, [this](const Event& event) {
+            uninstallShowSelectNumInBottom(isUninstalledObject(event.object));
+        }));
+    subscriptions_.push_back(
+        bus.observe(Events::changeLockState, [this](const Event&) { changeLockState(); }));
+}
+
+UninstallAppsController::~UninstallAppsController() {
+    subscriptions_.clear();
+    alive_.reset();  // a completion still queued finds the page gone
+    if (worker_) worker_->waitUntilFinished();
+}
+
+void UninstallAppsController::beginSearchApps() {
+    if (*searchStarted_) return;
+    *searchStarted_ = true;
+    selectAllOn.set(false);
+    searching.set(true);
+    auto found = std::make_shared<std::vector<AppItems>>();
+    std::weak_ptr<bool> alive = alive_;
+    worker_ = ThreadWorker::workOn(
+        "UninstallAppsController", "searchApplications:worker:",
+        ThreadWorker::Method([backends = backends_, found](const std::any&) {
+            *found = UninstallAppInfo(backends).allAppsInfo();
+        }),
+        {},
+        [this, alive, found](const std::any&) {
+            if (alive.lock()) searchAppsFinished(std::move(*found));
+        },
+        mainQueue_);
+}
+
+void UninstallAppsController::cancelSearchApps() {
+    searching.set(false);
+}
+
+void UninstallAppsController::searchAppsFinished(std::vector<AppItems> found) {
+    records_ = std::move(found);
+    shown_.clear();
+    for (std::size_t i = 0; i < records_.size(); ++i) shown_.push_back(i);
+    publish();
+    QWLog("%s", UninstallTexts::refreshLogLine);
+    isScaned = true;
+    searching.set(false);
+    searchFinished.set(true);
+}
+
+void UninstallAppsController::publish() {
+    std::vector<AppItems> rows;
+    rows.reserve(shown_.size());
+    for (std::size_t index : shown_) rows.push_back(records_[index]);
+    allApplications.set(std::move(rows));
+}
+
+std::size_t UninstallAppsController::markedOnShow() const {
+    return static_cast<std::size_t>(std::count_if(
+        shown_.begin(), shown_.end(), [&](std::size_t i) { return records_[i].bIsSelected; }));
+}
+
+void UninstallAppsController::changeSelectCell(int row) {
+    if (!isScaned || !UninstallGroups::isGroupRow(row)) return;
+    selectRow = 0;
+    nowSelectRow = row;
+    shown_.clear();
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        if (UninstallGroups::shows(row, records_[i])) shown_.push_back(i);
+    }
+    publish();
+    EventBus::defaultCenter().post(Events::uninstallShowSelectNumInBottom);
+}
+
+std::string UninstallAppsController::groupRowImage(int row) const {
+    return row == nowSelectRow ? UninstallTexts::highlightedRowImage : UninstallTexts::rowImage;
+}
+
+void UninstallAppsController::uninstallShowSelectNumInBottom(bool uninstalled) {
+    int selected = static_cast<int>(markedOnShow());
+    int total = static_cast<int>(shown_.size());
+    if (!uninstalled) {
+        char text[96];
+        std::snprintf(text, sizeof text, UninstallTexts::selectionCount, selected, total);
+        statusLine.set({true, text, "", selected, total});
+    }
+    uninstallEnabled.set(selected >= 1);
+}
+
+void UninstallAppsController::selectAllList(bool on) {
+    for (std::size_t index : shown_) records_[index].bIsSelected = on;
+    selectAllOn.set(on);
+    publish();
+    EventBus::defaultCenter().post(Events::uninstallShowSelectNumInBottom);
+}
+
+void UninstallAppsController::setObjectValueForCheckBox(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= shown_.size()) return;
+    AppItems& record = records_[shown_[static_cast<std::size_t>(row)]];
+    record.bIsSelected = !record.bIsSelected;
+    if (record.bIsSelected) QWLog("CellClick=%d", row);
+    publish();
+    getSelectAllOrNull();
+    EventBus::defaultCenter().post(Events::uninstallShowSelectNumInBottom);
+}
+
+void UninstallAppsController::getSelectAllOrNull() {
+    std::size_t marked = markedOnShow();
+    uninstallEnabled.set(marked > 0);
+    selectAllOn.set(marked == shown_.size());
+}
+
+std::optional<std::vector<AppItems>> UninstallAppsController::getAllSelectApp() const {
+    std::vector<AppItems> marked;
+    for (std::size_t index : shown_) {
+        if (records_[index].bIsSelected) marked.push_back(records_[index]);
+    }
+    if (marked.empty()) return std::nullopt;
+    return marked;
+}
+
+void UninstallAppsController::selectRowAt(int row) {
+    selectRow = row;
+    publish();
+}
+
+void UninstallAppsController::sortApplications(std::string_view column, bool ascending) {
+    auto key = [&](std::size_t index) -> std::string {
+        const AppItems& app = records_[index];
+        if (column == "buddleid") return app.bundleID.value_or("");
+        if (column == "System App") return app.isSystemAppStr;
+        return app.name;
+    };
+    std::stable_sort(shown_.begin(), shown_.end(), [&](std::size_t a, std::size_t b) {
+        return ascending ? key(a) < key(b) : key(b) < key(a);
+    });
+    publish();
+}
+
+UninstallConfirmation UninstallAppsController::showAlertForUninstall() const {
+    bool system = std::any_of(shown_.begin(), shown_.end(), [&](std::size_t i) {
+        return records_[i].bIsSelected && records_[i].isSystemApp;
+    });
+    return {UninstallTexts::confirmMessage, UninstallTexts::confirmDefaultButton,
+            UninstallTexts::confirmOtherButton,
+            system ? UninstallTexts::confirmInformativeSystem : UninstallTexts::confirmInformative};
+}
+
+void UninstallAppsController::showResult(bool succeeded) {
+    if (succeeded) {
+        statusLine.set({true, UninstallTexts::succeeded, "", -1, -1});
+    } else {
+        statusLine.set(
+            {true, AppDetails::cutText(UninstallTexts::failed, UninstallTexts::failedShownLength),
+             UninstallTexts::failed, -1, -1});
+    }
+}
+
+void UninstallAppsController::alertEnded(bool uninstallChosen) {
+    if (!uninstallChosen) return;
+    UninstallStatusLine line = statusLine.get();
+    line.visible = true;
+    statusLine.set(line);
+    if (nowSelectRow == UninstallGroups::systemApplications && !AdministratorRightsFlag::isSet()) {
+        PrivilegedAuthorization& rights = backends_.rights();
+        if (!rights.getAuthorizationRet()) {
+            if (!rights.allocAuthorization()) {
+                showResult(false);
+                return;
+            }
+            AdministratorRightsFlag::set(true);
+        }
+    }
+    showResult(uninstallActionfromBottomButton());
+    EventBus::defaultCenter().post(Events::uninstallShowSelectNumInBottom,
+                                   std::string(UninstallTexts::uninstalledObject));
+}
+
+bool UninstallAppsController::uninstallActionfromBottomButton() {
+    selectAllOn.set(false);
+    bool result = true;
+    std::set<std::size_t> attempted;
+    for (std::size_t index : shown_) {
+        const AppItems& app = records_[index];
+        if (!app.bIsSelected) continue;
+        if (UninstallApp::isOwnApplication(app)) {
+            QWLog("%s is this program: it is not removed", app.path.c_str());
+            result = false;
+            continue;
+        }
+        attempted.insert(index);
+        if (!uninstaller_.uninstallApp(app)) {
+            QWLog("uninstall can not work!");
+            result = false;
+        }
+    }
+    // Attempted records leave both lists; the indexes of the others move down.
+    std::vector<AppItems> kept;
+    std::vector<std::size_t> newIndex(records_.size());
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        if (attempted.count(i)) continue;
+        newIndex[i] = kept.size();
+        kept.push_back(std::move(records_[i]));
+    }
+    std::vector<std::size_t> shown;
+    for (std::size_t index : shown_) {
+        if (!attempted.count(index)) shown.push_back(newIndex[index]);
+    }
+    records_ = std::move(kept);
+    shown_ = std::move(shown);
+    publish();
+    return result;
+}
+
+void UninstallAppsController::changeLockState() {
+    lockOn.set(AdministratorRightsFlag::isSet());
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/AppItems.h"
+#include "core/Observable.h"
+#include "core/Subscription.h"
+#include "uninstall/AppBackends.h"
+#include "uninstall/UninstallApp.h"
+#include "uninstall/UninstallTexts.h"
+
+class MainQueue;
+class ThreadWorker;
+
+// The status line under the application list.
+struct UninstallStatusLine {
+    bool visible = false;
+    std::string text;
+    // The whole text when `text` is cut short; empty otherwise.
+    std::string toolTip;
+    // For the count form ("%d of %d selected."): the two numbers, drawn in their own colour;
+    // -1 for the result texts.
+    int selected = -1;
+    int total = -1;
+};
+
+// The uninstaller page without its widgets: the discovered applications, the group on show,
+// the check marks, the counts and button states, the confirmation, the authorization step and
+// the removal loop. Every operation runs on the main thread; discovery runs on a worker.
+class UninstallAppsController {
+  public:
+    struct Options {
+        AppBackends backends;
+        // The queue that gets the search's completion; nullptr: the starting thread's.
+        MainQueue* mainQueue = nullptr;
+        // The once-per-run search flag; nullptr: the process-wide one.
+        bool* searchStarted = nullptr;
+    };
+
+    explicit UninstallAppsController(Options options);
+    ~UninstallAppsController();
+    UninstallAppsController(const UninstallAppsController&) = delete;
+    UninstallAppsController& operator=(const UninstallAppsController&) = delete;
+
+    // The records of the group on show, in table order, announced on every change.
+    Observable<std::vector<AppItems>> allApplications;
+    Observable<bool> searchFinished{false};
+    // The spinning indicator during the search.
+    Observable<bool> searching{false};
+    Observable<UninstallStatusLine> statusLine;
+    Observable<bool> uninstallEnabled{false};
+    Observable<bool> selectAllOn{false};
+    // The lock button: on while the shared rights flag is set.
+    Observable<bool> lockOn{false};
+
+    int nowSelectRow = 0;  // the group on show: 0 all, 1 system, 2 the others
+    int selectRow = 0;     // the highlighted row of the table
+    bool isScaned = false;
+
+    // Every discovered record, in discovery order (removed ones leave it).
+    const std::vector<AppItems>& searchAllAppArr() const { return records_; }
+
+    // Starts discovery on a worker, once per run: every later call does nothing. Clears the
+    // select-all box and shows the indicator.
+    void beginSearchApps();
+    // Stops and hides the indicator (the search itself runs on).
+    void cancelSearchApps();
+    // The search's end: publishes `found` as every record and as the group on show, marks the
+    // page searched and hides the indicator. The command line calls it with its own discovery.
+    void searchAppsFinished(std::vector<AppItems> found);
+
+    // Shows group `row` (ignored until the search has finished): the highlighted row goes back
+    // to 0, the group's records are shown in discovery order and the count is redone. Observes
+    // "changeSelectCell" ("UninstallRowNumber").
+    void changeSelectCell(int row);
+    // The left list's background image for group `row`.
+    std::string groupRowImage(int row) const;
+
+    // Recounts: the status line reads "%d of %d selected." unless `uninstalled` (the result
+    // text stays), and the uninstall button follows. Observes "uninstallShowSelectNumInBottom".
+    void uninstallShowSelectNumInBottom(bool uninstalled);
+    // The select-all box set to `on`: every record on show follows (others keep their marks).
+    void selectAllList(bool on);
+    // The check box of `row` was clicked: flips that record's mark.
+    void setObjectValueForCheckBox(int row);
+    // The uninstall button is enabled exactly when a record on show is marked; the select-all
+    // box is on when all are (an empty list counts as all).
+    void getSelectAllOrNull();
+    // The marked records on show, in table order; nothing when none is marked.
+    std::optional<std::vector<AppItems>> getAllSelectApp() const;
+    // Makes `row` the highlighted row.
+    void selectRowAt(int row);
+    // Re-sorts the records on show by a column ("Name", "buddleid", "System App").
+    void sortApplications(std::string_view column, bool ascending);
+
+    // The confirmation for the uninstall button; it names system applications when one of
+    // the marked records on show is one.
+    UninstallConfirmation showAlertForUninstall() const;
+    // The confirmation's answer. For "Uninstall": in the "System Applications" group without
+    // the shared rights, asks for administrator rights first (a refusal removes nothing), then
+    // runs the removal loop and shows its result.
+    void alertEnded(bool uninstallChosen);
+    // The removal loop over the marked records on show. The program's own entry is skipped and
+    // makes the result false; every other one is removed, and every attempted record leaves the
+    // lists whether or not its removal succeeded. True when all went.
+    bool uninstallActionfromBottomButton();
+    // Follows the shared rights flag. Observes "changeLockState".
+    void changeLockState();
+
+    // Why removals failed, one line each.
+    const std::vector<std::string>& failures() const { return uninstaller_.failures(); }
+
+  private:
+    void publish();
+    std::size_t markedOnShow() const;
+    void showResult(bool succeeded);
+
+    AppBackends backends_;
+    MainQueue* mainQueue_;
+    bool* searchStarted_;
+    UninstallApp uninstaller_;
+    std::vector<AppItems> records_;
+    std::vector<std::size_t> shown_;  // indexes into records_ of the rows on show
+    std::shared_ptr<ThreadWorker> worker_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::vector<Subscription> subscriptions_;
+};

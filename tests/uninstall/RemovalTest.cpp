@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/Log.h"
+#include "core/PrivilegedAuthorization.h"
+#include "uninstall/RelatedFileRule.h"
+#include "uninstall/UninstallApp.h"
+#include "uninstall/UninstallFixtures.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool present(const fs::path& path) {
+    return fs::exists(fs::symlink_status(path));
+}
+
+AppItems app(const fs::path& path, std::optional<std::string> id, AppSource source,
+             std::string unit = "") {
+    AppItems item;
+    item.name = "App";
+    item.path = path.string();
+    item.bundleID = std::move(id);
+    item.source = source;
+    item.removalUnit = std::move(unit);
+    return item;
+}
+
+std::vector<std::string> descriptions(const std::vector<RemovalStep>& steps) {
+    std::vector<std::string> texts;
+    for (const auto& step : steps) texts.push_back(step.description());
+    return texts;
+}
+
+// A helper that records its requests and answers them with a fixed line.
+class RecordingSession : public PrivilegedHelperSession {
+  public:
+    std::optional<std::string> request(std::string_view verb, std::string_view argument) override {
+        if (verb == "ping") return std::string("ok");
+        requests->push_back(std::string(verb) + "|" + std::string(argument));
+        return answer;
+    }
+    bool isAlive() override { return true; }
+    int finish() override { return 0; }
+    std::shared_ptr<std::vector<std::string>> requests;
+    std::string answer;
+};
+
+class RecordingLauncher : public PrivilegedHelperLauncher {
+  public:
+    std::unique_ptr<PrivilegedHelperSession> launch(int& status) override {
+        ++launches;
+        if (refuse) {
+            status = 126;
+            return nullptr;
+        }
+        auto session = std::make_unique<RecordingSession>();
+        session->requests = requests;
+        session->answer = answer;
+        return session;
+    }
+    std::shared_ptr<std::vector<std::string>> requests =
+        std::make_shared<std::vector<std::string>>();
+    std::string answer = "ok";
+    bool refuse = false;
+    int launches = 0;
+};
+
+}  // namespace
+
+TEST(RelatedFileRule, ReverseDomainPrefixesAndShortNamesWithSeparators) {
+    EXPECT_TRUE(RelatedFileRule::matches("org.example.Tool", "org.example.Tool"));
+    EXPECT_TRUE(RelatedFileRule::matches("org.example.Tool.plist", "org.example.Tool"));
+    EXPECT_TRUE(RelatedFileRule::matches("org.example.ToolHelper.plist", "org.example.Tool"));
+    EXPECT_FALSE(RelatedFileRule::matches("org.example.Too", "org.example.Tool"));
+    EXPECT_FALSE(RelatedFileRule::matches("org.Example.Tool", "org.example.Tool"));
+
+    EXPECT_TRUE(RelatedFileRule::matches("gimp", "gimp"));
+    EXPECT_TRUE(RelatedFileRule::matches("gimp-2.10", "gimp"));
+    EXPECT_TRUE(RelatedFileRule::matches("gimp_backup", "gimp"));
+    EXPECT_TRUE(RelatedFileRule::matches("gimp.conf", "gimp"));
+    EXPECT_FALSE(RelatedFileRule::matches("gimpy", "gimp"));
+    EXPECT_FALSE(RelatedFileRule::matches("GIMP", "gimp"));
+    EXPECT_FALSE(RelatedFileRule::matches("google-chrome", "go"));
+    EXPECT_FALSE(RelatedFileRule::matches("org.gnome.Maps", "org"));  // another app's name
+    EXPECT_FALSE(RelatedFileRule::matches("org.gnome.Maps", "org.gnome"));
+    EXPECT_TRUE(RelatedFileRule::matches("python3.11-history", "python3.11"));
+    EXPECT_FALSE(RelatedFileRule::matches("python3.110", "python3.11"));
+
+    // What every program shares, and this program's own folders, belong to no application.
+    EXPECT_FALSE(RelatedFileRule::matches("applications", "applications"));
+    EXPECT_FALSE(RelatedFileRule::matches("flatpak", "flatpak"));
+    EXPECT_FALSE(RelatedFileRule::matches("Trash", "Trash"));
+    EXPECT_FALSE(RelatedFileRule::matches("com.quillby.pro", "com.quillby"));
+    EXPECT_FALSE(RelatedFileRule::matches("anything", ""));
+    EXPECT_FALSE(RelatedFileRule::matches(".-hidden", "."));  // from a file named "..desktop"
+}
+
+TEST(UninstallApp, RelatedFilesComeFromTheUsersFoldersOnly) {
+    UninstallMachine machine;
+    const PlatformContext& context = machine.context();
+    std::string id = "org.example.Tool";
+    fs::path config = machine.writeFile(context.xdgConfigHome / id / "settings.ini");
+    fs::path plist = machine.writeFile(context.xdgConfigHome / (id + ".conf"));
+    fs::path helper = machine.writeFile(context.xdgCacheHome / "org.example.ToolHelper");
+    fs::path data = machine.writeFile(context.xdgDataHome / id / "db");
+    fs::path state = machine.writeFile(context.xdgStateHome / (id + ".log"));
+    fs::path sandbox = machine.writeFile(machine.home() / ".var/app" / id / "config/x");
+    machine.writeFile(context.xdgConfigHome / "org.example.Other/x");
+    machine.writeFile(context.xdgConfigHome / "deep" / id);  // not directly in the folder
+    machine.writeFile(machine.home() / "Documents" / id);    // not a searched folder
+    fs::path snapHome = machine.writeFile(machine.home() / "snap/tool/common/x");
+
+    UninstallApp uninstaller(machine.backends);
+    auto related = uninstaller.relatedFiles(app("/x/tool.desktop", id, AppSource::UserEntry));
+    std::sort(related.begin(), related.end());
+    std::vector<std::string> expected{
+        config.parent_path().string(), plist.string(), helper.string(),
+        data.parent_path().string(),   state.string(), (machine.home() / ".var/app" / id).string()};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(related, expected);
+    (void)sandbox;
+
+    // Folders in their order; an unreadable one adds none.
+    auto byFolder = UninstallApp::getFilesByBundle(
+        id, {context.xdgCacheHome, machine.root / "missing", context.xdgStateHome});
+    EXPECT_EQ(byFolder, (std::vector<std::string>{helper.string(), state.string()}));
+
+    // A snap also owns ~/snap/NAME; an application without an identifier has no related files.
+    auto snapFiles =
+        uninstaller.relatedFiles(app("/x/tool_tool.desktop", "tool_tool", AppSource::Snap, "tool"));
+    EXPECT_EQ(snapFiles, (std::vector<std::string>{snapHome.parent_path().parent_path().string()}));
+    EXPECT_TRUE(
+        uninstaller.relatedFiles(app("/x/a.AppImage", std::nullopt, AppSource::AppImage)).empty());
+    // A snap name taken from an entry never leads out of ~/snap.
+    EXPECT_TRUE(uninstaller.relatedFiles(app("/x/t.desktop", "", AppSource::Snap, "..")).empty());
+}
+
+TEST(UninstallApp, PlansFilesLastAndPackagesFirst) {
+    UninstallMachine machine;
+    fs::path config = machine.writeFile(machine.context().xdgConfigHome / "vim/vimrc");
+    UninstallApp uninstaller(machine.backends);
+
+    fs::path entry = machine.userApplications() / "vim.desktop";
+    EXPECT_EQ(descriptions(uninstaller.removalPlan(app(entry, "vim", AppSource::UserEntry))),
+              (std::vector<std::string>{config.parent_path().string(), entry.string()}));
+    EXPECT_EQ(descriptions(uninstaller.removalPlan(
+                  app("/usr/share/applications/vim.desktop", "vim", AppSource::Package, "vim"))),
+              (std::vector<std::string>{"package vim and the files it installed",
+                                        config.parent_path().string()}));
+    EXPECT_EQ(descriptions(uninstaller.removalPlan(app("/x/a.AppImage", "", AppSource::AppImage))),
+              (std::vector<std::string>{"/x/a.AppImage"}));
+}
+
+TEST(UninstallApp, RemovesLinksAsLinksAndNothingElse) {
+    UninstallMachine machine;
+    TempDir outside;
+    fs::path precious = outside.write("precious/data", "keep");
+    const PlatformContext& context = machine.context();
+    std::string id = "org.example.Tool";
+    fs::path entry = machine.writeEntry(machine.userApplications() / (id + ".desktop"), "Tool");
+    fs::create_directories(context.xdgConfigHome);
+    fs::create_directory_symlink(outside / "precious", context.xdgConfigHome / id);
+    fs::path inside = machine.writeFile(context.xdgDataHome / id / "inner/file");
+    fs::create_symlink(outside / "precious/data", inside.parent_path() / "to-precious");
+    fs::path neighbour = machine.writeFile(context.xdgDataHome / "org.example.Other/file");
+    fs::path otherEntry = machine.writeEntry(machine.userApplications() / "other.desktop", "O");
+
+    UninstallApp uninstaller(machine.backends);
+    EXPECT_TRUE(uninstaller.uninstallApp(app(entry, id, AppSource::UserEntry)));
+    EXPECT_FALSE(present(context.xdgConfigHome / id));
+    EXPECT_FALSE(present(context.xdgDataHome / id));
+    EXPECT_FALSE(present(entry));
+    EXPECT_EQ(TempDir::read(precious), "keep");
+    EXPECT_TRUE(present(neighbour));
+    EXPECT_TRUE(present(otherEntry));
+    EXPECT_TRUE(uninstaller.failures().empty());
+}
+
+TEST(UninstallApp, AFailingPathStopsThatApplication) {
+    UninstallMachine machine;
+    const PlatformContext& context = machine.context();
+    std::string id = "org.example.Tool";
+    fs::path entry = machine.writeEntry(machine.userApplications() / (id + ".desktop"), "Tool");
+    fs::path config = machine.writeFile(context.xdgConfigHome / id / "a");
+    fs::path cache = machine.writeFile(context.xdgCacheHome / id / "b");
+    fs::path data = machine.writeFile(context.xdgDataHome / id / "c");
+    handToOrdinaryUser(machine.home(), machine.root.path());
+    // The cache folder is not the user's to change, so its entry cannot be removed.
+    if (::geteuid() == 0) ::lchown(context.xdgCacheHome.c_str(), 0, 0);
+    fs::permissions(context.xdgCacheHome,
+                    fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    if (::geteuid() != 0) {
+        fs::permissions(context.xdgCacheHome, fs::perms::owner_write, fs::perm_options::remove);
+    }
+
+    AppItems tool = app(entry, id, AppSource::UserEntry);
+    bool failed =
+        asOrdinaryUser([&] { return !UninstallApp(machine.backends).uninstallApp(tool); });
+    EXPECT_TRUE(failed);
+    EXPECT_FALSE(present(config.parent_path()));  // removed before the failure
+    EXPECT_TRUE(present(cache.parent_path()));    // the failure (emptied, but still there)
+    EXPECT_TRUE(present(data));                   // after it: left alone
+    EXPECT_TRUE(present(entry));                  // the application itself stays
+}
+
+TEST(UninstallApp, PackagesGoThroughPackageKitOrTheHelper) {
+    UninstallMachine machine;
+    fs::path config = machine.writeFile(machine.context().xdgConfigHome / "vim/vimrc");
+    AppItems vim = app("/usr/share/applications/vim.desktop", "vim", AppSource::Package, "vim");
+    std::vector<std::string> logged;
+    ScopedLogCapture capture([&](std::string_view line) { logged.emplace_back(line); });
+
+    EXPECT_TRUE(UninstallApp(machine.backends).uninstallApp(vim));
+    EXPECT_EQ(machine.packageKit->removed,
+              (std::vector<std::string>{"vim /usr/share/applications/vim.desktop"}));
+    EXPECT_FALSE(present(config.parent_path()));
+    EXPECT_NE(std::find(logged.begin(), logged.end(),
+                        "Del App Name:vim  Path:/usr/share/applications/vim.desktop"),
+              logged.end());
+
+    // Without PackageKit and without rights: nothing is touched, the related files included.
+    config = machine.writeFile(machine.context().xdgConfigHome / "vim/vimrc");
+    machine.packageKit->running = false;
+    auto launcher = std::make_shared<RecordingLauncher>();
+    PrivilegedAuthorization rights(launcher);
+    machine.backends.authorization = &rights;
+    UninstallApp withoutRights(machine.backends);
+    EXPECT_TRUE(withoutRights.needsAdministrator(vim));
+    EXPECT_FALSE(withoutRights.uninstallApp(vim));
+    EXPECT_TRUE(present(config));
+    ASSERT_EQ(withoutRights.failures().size(), 1u);
+    EXPECT_EQ(withoutRights.failures()[0], "package vim: administrator rights are needed");
+    EXPECT_EQ(launcher->launches, 0);
+
+    // With rights, the helper is asked to remove the package that installed the entry.
+    ASSERT_TRUE(rights.allocAuthorization());
+    EXPECT_TRUE(UninstallApp(machine.backends).uninstallApp(vim));
+    EXPECT_EQ(*launcher->requests,
+              (std::vector<std::string>{"remove-package|vim /usr/share/applications/vim.desktop"}));
+    EXPECT_FALSE(present(config));
+
+    launcher->requests->clear();
+    rights.freeAuthorization();
+    launcher->answer = "error vim did not install it";
+    ASSERT_TRUE(rights.allocAuthorization());
+    UninstallApp refused(machine.backends);
+    EXPECT_FALSE(refused.uninstallApp(vim));
+    EXPECT_EQ(refused.failures(),
+              (std::vector<std::string>{"package vim: vim did not install it"}));
+}
+
+TEST(UninstallApp, FlatpaksSnapsEntriesAndAppImages) {
+    UninstallMachine machine;
+    const PlatformContext& context = machine.context();
+    fs::path sandbox = machine.writeFile(machine.home() / ".var/app/org.gimp.GIMP/config/x");
+    AppItems gimp = app("/var/lib/flatpak/exports/share/applications/org.gimp.GIMP.desktop",
+                        "org.gimp.GIMP", AppSource::Flatpak, "org.gimp.GIMP");
+    gimp.installation = "user";
+    fs::path snapHome = machine.writeFile(machine.home() / "snap/firefox/common/x");
+    AppItems firefox = app("/var/lib/snapd/desktop/applications/firefox_firefox.desktop",
+                           "firefox_firefox", AppSource::Snap, "firefox");
+    fs::path local =
+        machine.writeEntry(context.xdgDataDirs.front() / "applications/x.desktop", "X");
+    fs::path image = machine.writeFile(machine.home() / "Applications/Tool.AppImage");
+
+    UninstallApp uninstaller(machine.backends);
+    EXPECT_TRUE(uninstaller.uninstallApp(gimp));
+    EXPECT_EQ(machine.flatpak->removed, (std::vector<std::string>{"org.gimp.GIMP user"}));
+    EXPECT_FALSE(present(machine.home() / ".var/app/org.gimp.GIMP"));
+    EXPECT_TRUE(uninstaller.uninstallApp(firefox));
+    EXPECT_EQ(machine.snap->removed, (std::vector<std::string>{"firefox"}));
+    EXPECT_FALSE(present(machine.home() / "snap/firefox"));
+    // An entry a package claims is never deleted as a file, even when discovery missed that;
+    // its related files stay too.
+    fs::path localConfig = machine.writeFile(context.xdgConfigHome / "x/settings");
+    machine.packages->owners[local.string()] = {"xpkg", "1"};
+    EXPECT_FALSE(uninstaller.uninstallApp(app(local, "x", AppSource::LocalEntry)));
+    EXPECT_TRUE(present(local));
+    EXPECT_TRUE(present(localConfig));
+    EXPECT_EQ(uninstaller.failures().back(),
+              local.string() + ": installed by package xpkg, so only its removal may delete it");
+    machine.packages->owners.clear();
+    EXPECT_TRUE(uninstaller.uninstallApp(app(local, "x", AppSource::LocalEntry)));
+    EXPECT_FALSE(present(local));
+    EXPECT_TRUE(uninstaller.uninstallApp(app(image, std::nullopt, AppSource::AppImage)));
+    EXPECT_FALSE(present(image));
+
+    // A refusal keeps the sandbox data.
+    sandbox = machine.writeFile(machine.home() / ".var/app/org.gimp.GIMP/config/x");
+    machine.flatpak->succeed = false;
+    EXPECT_FALSE(uninstaller.uninstallApp(gimp));
+    EXPECT_TRUE(present(sandbox));
+    EXPECT_EQ(uninstaller.failures().back(), "Flatpak application org.gimp.GIMP: refused");
+    (void)snapHome;
+}

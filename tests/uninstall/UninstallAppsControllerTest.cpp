@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/AdministratorRightsFlag.h"
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/Log.h"
+#include "core/PlainMainQueue.h"
+#include "core/PrivilegedAuthorization.h"
+#include "uninstall/AppDetails.h"
+#include "uninstall/UninstallAppsController.h"
+#include "uninstall/UninstallFixtures.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CountingLauncher : public PrivilegedHelperLauncher {
+  public:
+    std::unique_ptr<PrivilegedHelperSession> launch(int& status) override {
+        ++launches;
+        status = 126;  // the user dismissed the dialog
+        if (refuse) return nullptr;
+        struct Session : PrivilegedHelperSession {
+            std::optional<std::string> request(std::string_view, std::string_view) override {
+                return std::string("ok");
+            }
+            bool isAlive() override { return true; }
+            int finish() override { return 0; }
+        };
+        return std::make_unique<Session>();
+    }
+    bool refuse = true;
+    int launches = 0;
+};
+
+// A page over a fixture machine with two user applications, one system application and the
+// program's own entry, its search already done.
+struct Page {
+    UninstallMachine machine;
+    std::shared_ptr<CountingLauncher> launcher = std::make_shared<CountingLauncher>();
+    PrivilegedAuthorization rights{launcher};
+    bool searchStarted = false;
+    std::unique_ptr<UninstallAppsController> controller;
+    fs::path notes, paint, vim, own;
+
+    Page() {
+        AdministratorRightsFlag::set(false);
+        fs::path user = machine.userApplications();
+        notes = machine.writeEntry(user / "org.example.Notes.desktop", "Notes");
+        paint = machine.writeEntry(user / "org.example.Paint.desktop", "Paint");
+        vim = machine.writeEntry(machine.systemApplications() / "vim.desktop", "Vim");
+        own = machine.writeEntry(user / "com.quillby.pro.desktop", "Quillby Pro");
+        machine.packages->owners[vim.string()] = {"vim", "9.0"};
+        machine.backends.authorization = &rights;
+        controller = std::make_unique<UninstallAppsController>(UninstallAppsController::Options{
+            .backends = machine.backends, .searchStarted = &searchStarted});
+    }
+    ~Page() { AdministratorRightsFlag::set(false); }
+
+    void search() {
+        PlainMainQueue queue;
+        controller->beginSearchApps();
+        queue.runUntil([&] { return controller->searchFinished.get(); }, std::chrono::seconds(30));
+    }
+    std::vector<std::string> shownNames() const {
+        std::vector<std::string> names;
+        for (const auto& app : controller->allApplications.get()) names.push_back(app.name);
+        return names;
+    }
+    // The names on show, sorted: a folder lists its entries in no fixed order.
+    std::vector<std::string> shownNameSet() const {
+        auto names = shownNames();
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    int rowOf(const std::string& name) const {
+        auto shown = controller->allApplications.get();
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            if (shown[i].name == name) return static_cast<int>(i);
+        }
+        return -1;
+    }
+    static void showGroup(int row) {
+        EventBus::defaultCenter().post(
+            Events::changeSelectCell, {},
+            {{EventKeys::UninstallRowNumber, row}, {EventKeys::PathName, std::string(" ")}});
+    }
+};
+
+}  // namespace
+
+TEST(UninstallAppsController, SearchesOnceAndFiltersGroupsKeepingMarks) {
+    Page page;
+    Page::showGroup(1);  // before the search: ignored
+    EXPECT_EQ(page.controller->nowSelectRow, 0);
+
+    page.search();
+    EXPECT_TRUE(page.controller->isScaned);
+    EXPECT_FALSE(page.controller->searching.get());
+    // System folders come first.
+    EXPECT_EQ(page.shownNames().front(), "Vim");
+    EXPECT_EQ(page.shownNameSet(),
+              (std::vector<std::string>{"Notes", "Paint", "Quillby Pro", "Vim"}));
+    page.controller->beginSearchApps();  // once per run
+    EXPECT_TRUE(page.controller->searchFinished.get());
+
+    page.controller->setObjectValueForCheckBox(page.rowOf("Notes"));
+    page.controller->selectRowAt(2);
+    Page::showGroup(1);
+    EXPECT_EQ(page.controller->nowSelectRow, 1);
+    EXPECT_EQ(page.controller->selectRow, 0);
+    EXPECT_EQ(page.shownNames(), (std::vector<std::string>{"Vim"}));
+    EXPECT_EQ(page.controller->groupRowImage(1), "list_hover.png");
+    EXPECT_EQ(page.controller->groupRowImage(0), "list_1.png");
+    EXPECT_EQ(page.controller->statusLine.get().text, "0 of 1 selected.");
+    EXPECT_FALSE(page.controller->uninstallEnabled.get());
+
+    Page::showGroup(2);
+    EXPECT_EQ(page.shownNameSet(), (std::vector<std::string>{"Notes", "Paint", "Quillby Pro"}));
+    EXPECT_EQ(page.controller->statusLine.get().text, "1 of 3 selected.");
+    EXPECT_TRUE(page.controller->uninstallEnabled.get());
+    Page::showGroup(7);  // no such group
+    EXPECT_EQ(page.controller->nowSelectRow, 2);
+}
+
+TEST(UninstallAppsController, CountsMarksAndSelectsAll) {
+    Page page;
+    page.search();
+    auto& controller = *page.controller;
+    controller.uninstallShowSelectNumInBottom(false);
+    UninstallStatusLine line = controller.statusLine.get();
+    EXPECT_TRUE(line.visible);
+    EXPECT_EQ(line.text, "0 of 4 selected.");
+    EXPECT_EQ(line.selected, 0);
+    EXPECT_EQ(line.total, 4);
+    EXPECT_FALSE(controller.uninstallEnabled.get());
+    EXPECT_FALSE(controller.getAllSelectApp());
+
+    std::vector<std::string> logged;
+    int paintRow = page.rowOf("Paint");
+    {
+        ScopedLogCapture capture([&](std::string_view text) { logged.emplace_back(text); });
+        controller.setObjectValueForCheckBox(paintRow);
+    }
+    EXPECT_EQ(logged, (std::vector<std::string>{"CellClick=" + std::to_string(paintRow)}));
+    EXPECT_EQ(controller.statusLine.get().text, "1 of 4 selected.");
+    EXPECT_TRUE(controller.uninstallEnabled.get());
+    EXPECT_FALSE(controller.selectAllOn.get());
+    ASSERT_TRUE(controller.getAllSelectApp());
+    EXPECT_EQ(controller.getAllSelectApp()->front().name, "Paint");
+
+    Page::showGroup(1);
+    controller.selectAllList(true);  // marks the group on show only
+    Page::showGroup(0);
+    EXPECT_EQ(controller.statusLine.get().text, "2 of 4 selected.");
+    controller.getSelectAllOrNull();
+    EXPECT_FALSE(controller.selectAllOn.get());
+    controller.selectAllList(true);
+    EXPECT_EQ(controller.statusLine.get().text, "4 of 4 selected.");
+    controller.getSelectAllOrNull();
+    EXPECT_TRUE(controller.selectAllOn.get());
+    controller.selectAllList(false);
+    EXPECT_EQ(controller.statusLine.get().text, "0 of 4 selected.");
+    EXPECT_FALSE(controller.getAllSelectApp());
+
+    controller.sortApplications("Name", true);
+    EXPECT_EQ(page.shownNames(),
+              (std::vector<std::string>{"Notes", "Paint", "Quillby Pro", "Vim"}));
+    controller.sortApplications("System App", false);
+    EXPECT_EQ(page.shownNames().front(), "Vim");
+}
+
+TEST(UninstallAppsController, ConfirmationNamesSystemApplications) {
+    Page page;
+    page.search();
+    auto& controller = *page.controller;
+    controller.setObjectValueForCheckBox(page.rowOf("Notes"));
+    UninstallConfirmation plain = controller.showAlertForUninstall();
+    EXPECT_EQ(plain.message, "Uninstall Applications");
+    EXPECT_EQ(plain.defaultButton, "Uninstall");
+    EXPECT_EQ(plain.otherButton, "Cancel");
+    EXPECT_EQ(plain.informativeText, "Uninstall the selected application(s)?");
+    controller.setObjectValueForCheckBox(page.rowOf("Vim"));
+    EXPECT_EQ(controller.showAlertForUninstall().informativeText,
+              "System application(s),Do you want to uninstall it?");
+}
+
+TEST(UninstallAppsController, TheLoopTakesAttemptedRecordsOffBothLists) {
+    Page page;
+    page.search();
+    auto& controller = *page.controller;
+    const PlatformContext& context = page.machine.context();
+    fs::path notesData = page.machine.writeFile(context.xdgDataHome / "org.example.Notes/db");
+    fs::path ownData = page.machine.writeFile(context.xdgConfigHome / "com.quillby.pro/x");
+    page.machine.packageKit->succeed = false;  // Vim's removal fails
+
+    controller.setObjectValueForCheckBox(page.rowOf("Notes"));
+    controller.setObjectValueForCheckBox(page.rowOf("Vim"));
+    controller.setObjectValueForCheckBox(page.rowOf("Quillby Pro"));
+    Page::showGroup(2);
+    controller.setObjectValueForCheckBox(page.rowOf("Paint"));
+    controller.setObjectValueForCheckBox(page.rowOf("Paint"));  // and off again
+    Page::showGroup(0);
+    controller.selectAllList(true);
+    controller.setObjectValueForCheckBox(page.rowOf("Paint"));  // Paint stays unmarked
+
+    std::vector<std::string> logged;
+    ScopedLogCapture capture([&](std::string_view text) { logged.emplace_back(text); });
+    EXPECT_FALSE(controller.uninstallActionfromBottomButton());
+    EXPECT_FALSE(controller.selectAllOn.get());
+    // Notes and Vim were attempted (Vim failed): both left the lists; the program's own entry
+    // was skipped and stays, still marked; Paint was not marked.
+    EXPECT_EQ(page.shownNameSet(), (std::vector<std::string>{"Paint", "Quillby Pro"}));
+    ASSERT_EQ(controller.searchAllAppArr().size(), 2u);
+    for (const auto& app : controller.searchAllAppArr()) {
+        EXPECT_EQ(app.bIsSelected, app.name == "Quillby Pro") << app.name;
+    }
+    EXPECT_FALSE(fs::exists(page.notes));
+    EXPECT_FALSE(fs::exists(notesData));
+    EXPECT_TRUE(fs::exists(page.own));
+    EXPECT_TRUE(fs::exists(ownData));
+    EXPECT_TRUE(fs::exists(page.paint));
+    EXPECT_NE(std::find(logged.begin(), logged.end(), "uninstall can not work!"), logged.end());
+}
+
+TEST(UninstallAppsController, OnlyTheSystemGroupAsksForRights) {
+    Page page;
+    page.search();
+    auto& controller = *page.controller;
+    std::vector<bool> lockChanges;
+    Subscription lock = EventBus::defaultCenter().observe(
+        Events::changeLockState,
+        [&](const Event&) { lockChanges.push_back(AdministratorRightsFlag::isSet()); });
+
+    // "All Applications": no rights asked, even for a system application.
+    controller.setObjectValueForCheckBox(page.rowOf("Notes"));
+    controller.alertEnded(true);
+    EXPECT_EQ(page.launcher->launches, 0);
+    EXPECT_EQ(controller.statusLine.get().text,
+              "Selected application(s) were uninstalled successfully.");
+    controller.uninstallShowSelectNumInBottom(true);  // the result text stays
+    EXPECT_EQ(controller.statusLine.get().text,
+              "Selected application(s) were uninstalled successfully.");
+    EXPECT_FALSE(controller.uninstallEnabled.get());
+
+    // "System Applications" without rights: refused, nothing removed, the marks stay.
+    Page::showGroup(1);
+    controller.setObjectValueForCheckBox(0);
+    controller.alertEnded(false);  // "Cancel"
+    EXPECT_EQ(page.launcher->launches, 0);
+    controller.alertEnded(true);
+    EXPECT_EQ(page.launcher->launches, 1);
+    UninstallStatusLine refused = controller.statusLine.get();
+    EXPECT_EQ(refused.text, "Failed to uninstall the selected application(s). Please refe...");
+    EXPECT_EQ(refused.toolTip,
+              "Failed to uninstall the selected application(s). Please refer to Help for more "
+              "info.");
+    EXPECT_TRUE(page.machine.packageKit->removed.empty());
+    EXPECT_EQ(page.shownNames(), (std::vector<std::string>{"Vim"}));
+    EXPECT_TRUE(controller.getAllSelectApp());
+    EXPECT_TRUE(lockChanges.empty());
+    EXPECT_FALSE(controller.lockOn.get());
+
+    // Granted: the flag is set and announced, then the removal runs.
+    page.launcher->refuse = false;
+    controller.alertEnded(true);
+    EXPECT_EQ(lockChanges, (std::vector<bool>{true}));
+    EXPECT_TRUE(controller.lockOn.get());
+    EXPECT_EQ(AdministratorRightsFlag::lockImageName(), std::string("Unlock.png"));
+    EXPECT_EQ(page.machine.packageKit->removed,
+              (std::vector<std::string>{"vim " + page.vim.string()}));
+    EXPECT_TRUE(page.shownNames().empty());
+    EXPECT_EQ(controller.statusLine.get().text,
+              "Selected application(s) were uninstalled successfully.");
+}
+
+TEST(AppDetails, CutsNamesAndPathsByCharacters) {
+    EXPECT_EQ(AppDetails::cutText(std::string(28, 'a'), 28), std::string(28, 'a'));
+    EXPECT_EQ(AppDetails::cutText(std::string(29, 'a'), 28), std::string(28, 'a') + "...");
+    std::string accented;
+    for (int i = 0; i < 29; ++i) accented += "\xc3\xa9";  // é
+    EXPECT_EQ(AppDetails::cutText(accented, 28), accented.substr(0, 56) + "...");
+
+    TempDir dir;
+    fs::path folder = dir / std::string(80, 'p');
+    fs::create_directories(folder);
+    dir.write(std::string(80, 'p') + "/data", std::string(1500, 'x'));
+    AppItems app;
+    app.name = "A name that is longer than the sheet shows";
+    app.path = folder.string();
+    AppDetails details = AppDetails::forApp(app);
+    EXPECT_EQ(details.name, "A name that is longer than t...");
+    EXPECT_EQ(details.nameToolTip, app.name);
+    EXPECT_EQ(details.path, app.path.substr(0, 70) + "...");
+    EXPECT_EQ(details.pathToolTip, app.path);
+    EXPECT_EQ(details.size, 1500u);
+    EXPECT_EQ(details.sizeText, "1.50 KB");
+    EXPECT_TRUE(details.created.starts_with("Created: "));
+}

@@ -1,0 +1,145 @@
+#pragma once
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/TempDir.h"
+#include "support/UnprivilegedChild.h"
+#include "uninstall/AppBackends.h"
+
+// Stand-in backends that answer from tables and record what they were asked to remove.
+class FakePackageManager : public PackageManagerBackend {
+  public:
+    std::string name() const override { return "fake"; }
+    std::map<std::string, OwningPackage> owningPackages(
+        const std::vector<std::string>& paths) override {
+        ++queries;
+        std::map<std::string, OwningPackage> owned;
+        for (const auto& path : paths) {
+            if (auto it = owners.find(path); it != owners.end()) owned.emplace(path, it->second);
+        }
+        return owned;
+    }
+    std::map<std::string, OwningPackage> owners;
+    int queries = 0;
+};
+
+class FakePackageRemoval : public PackageRemovalService {
+  public:
+    bool isRunning() override { return running; }
+    bool removePackage(const std::string& package, const std::string& ownedPath,
+                       std::string& why) override {
+        removed.push_back(package + " " + ownedPath);
+        if (!succeed) why = "refused";
+        return succeed;
+    }
+    bool running = true;
+    bool succeed = true;
+    std::vector<std::string> removed;
+};
+
+class FakeFlatpak : public FlatpakBackend {
+  public:
+    std::vector<FlatpakApp> installedApps() override { return apps; }
+    bool uninstall(const std::string& id, const std::string& installation,
+                   std::string& why) override {
+        removed.push_back(id + " " + installation);
+        if (!succeed) why = "refused";
+        return succeed;
+    }
+    std::vector<FlatpakApp> apps;
+    bool succeed = true;
+    std::vector<std::string> removed;
+};
+
+class FakeSnap : public SnapBackend {
+  public:
+    std::vector<SnapPackage> installedSnaps() override { return snaps; }
+    bool remove(const std::string& name, std::string& why) override {
+        removed.push_back(name);
+        if (!succeed) why = "refused";
+        return succeed;
+    }
+    std::vector<SnapPackage> snaps;
+    bool succeed = true;
+    std::vector<std::string> removed;
+};
+
+// A fixture machine under a temporary folder (PlatformContext::underRoot) with fake backends.
+struct UninstallMachine {
+    TempDir root;
+    AppBackends backends;
+    std::shared_ptr<FakePackageManager> packages = std::make_shared<FakePackageManager>();
+    std::shared_ptr<FakePackageRemoval> packageKit = std::make_shared<FakePackageRemoval>();
+    std::shared_ptr<FakeFlatpak> flatpak = std::make_shared<FakeFlatpak>();
+    std::shared_ptr<FakeSnap> snap = std::make_shared<FakeSnap>();
+
+    UninstallMachine() {
+        backends.context = PlatformContext::underRoot(root.path());
+        backends.packageManager = packages;
+        backends.packageRemoval = packageKit;
+        backends.flatpak = flatpak;
+        backends.snap = snap;
+    }
+    const PlatformContext& context() const { return backends.context; }
+    std::filesystem::path home() const { return backends.context.home; }
+    std::filesystem::path systemApplications() const {
+        return backends.context.xdgDataDirs.back() / "applications";
+    }
+    std::filesystem::path userApplications() const {
+        return backends.context.xdgDataHome / "applications";
+    }
+
+    // Writes a desktop entry at `path` named `name`, with `extra` lines in its main group.
+    static std::filesystem::path writeEntry(const std::filesystem::path& path,
+                                            const std::string& name,
+                                            const std::string& extra = "") {
+        std::filesystem::create_directories(path.parent_path());
+        std::string text =
+            "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=/usr/bin/true\n" + extra;
+        FILE* file = std::fopen(path.c_str(), "w");
+        std::fputs(text.c_str(), file);
+        std::fclose(file);
+        return path;
+    }
+    // Writes a file (creating its folders).
+    static std::filesystem::path writeFile(const std::filesystem::path& path,
+                                           const std::string& contents = "x") {
+        std::filesystem::create_directories(path.parent_path());
+        FILE* file = std::fopen(path.c_str(), "w");
+        std::fputs(contents.c_str(), file);
+        std::fclose(file);
+        return path;
+    }
+};
+
+// Runs `body` as an ordinary user: in a child as nobody when the tests run as root (so that
+// permissions count), else directly. True when body returned true.
+inline bool asOrdinaryUser(const std::function<bool()>& body) {
+    if (::geteuid() != 0) return body();
+    return inChildAsUser(kNobodyId, body) == 0;
+}
+
+// Gives a fixture tree to the account asOrdinaryUser runs as, and opens the folders above it.
+inline void handToOrdinaryUser(const std::filesystem::path& tree,
+                               const std::filesystem::path& top) {
+    if (::geteuid() != 0) return;
+    namespace fs = std::filesystem;
+    for (fs::path folder = tree;; folder = folder.parent_path()) {
+        fs::permissions(folder,
+                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec,
+                        fs::perm_options::add);
+        if (folder == top || folder == folder.parent_path()) break;
+    }
+    for (auto& entry : fs::recursive_directory_iterator(tree)) {
+        ::lchown(entry.path().c_str(), kNobodyId, kNobodyId);
+    }
+    ::lchown(tree.c_str(), kNobodyId, kNobodyId);
+}
