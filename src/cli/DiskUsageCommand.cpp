@@ -21,9 +21,9 @@
 #include "core/UtilityFunction.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/FSNode.h"
-#include "diskusage/SharedFolderHandle.h"
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/NodeTreeOperator.h"
+#include "diskusage/SharedFolderHandle.h"
 #include "diskusage/TreeScanOptions.h"
 #include "diskusage/W32AllDir.h"
 

@@ -1,9 +1,9 @@
 #include "shell/QuillbyProApplication.h"
 
 #include <QKeySequence>
-#include <filesystem>
 #include <QShortcut>
 #include <QWidget>
+#include <filesystem>
 
 #include "core/EventBus.h"
 #include "core/Events.h"
@@ -36,7 +36,8 @@ namespace {
 // The guide installed with the program, else the one of the source tree it was built from.
 QString helpAddress() {
     for (const char* guide : {QUILLBY_INSTALLED_GUIDE, QUILLBY_SOURCE_GUIDE}) {
-        if (std::filesystem::exists(guide)) return QStringLiteral("file://") + QString::fromUtf8(guide);
+        if (std::filesystem::exists(guide))
+            return QStringLiteral("file://") + QString::fromUtf8(guide);
     }
     return QStringLiteral("https://quillby.pro/help");
 }
@@ -125,9 +126,8 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
         std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>()));
     std::error_code error;
     std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    auto* preferences = new PreferencesPane([executable](bool add) {
-        return AppInformation::registerProgramAtLogin(add, executable);
-    });
+    auto* preferences = new PreferencesPane(
+        [executable](bool add) { return AppInformation::registerProgramAtLogin(add, executable); });
 
     window.addView(scan, QStringLiteral("Scan"));
     window.addView(memory, QStringLiteral("memory"));
