@@ -14,6 +14,7 @@
 #include "duplicates/duplicateFind.h"
 #include "duplicates/getFileList.h"
 #include "support/TempDir.h"
+#include "support/UnprivilegedChild.h"
 
 namespace fs = std::filesystem;
 
@@ -141,7 +142,7 @@ TEST_P(Detection, HardLinksAreCopiesAndUnreadableFilesPairWithNothing) {
     fs::permissions(dir / "locked-a", fs::perms::none);
     std::string root = dir.path().string();
     auto options = this->options();
-    EXPECT_TRUE(asUnprivilegedUser([&] {
+    EXPECT_TRUE(asOrdinaryUser([&] {
         auto tree = searchTree(root, 0, options);
         if (!tree || tree->numberOfChildren() != 2) return false;
         for (const auto& group : tree->children()) {

@@ -1,8 +1,5 @@
 #include "duplicates/DuplicateTestSupport.h"
 
-#include <grp.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <array>
 #include <chrono>
 #include <fstream>
@@ -22,21 +19,6 @@ void writeBytes(const std::filesystem::path& file, const std::string& bytes) {
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool asUnprivilegedUser(const std::function<bool()>& body) {
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
-                ::_exit(3);
-            }
-        }
-        ::_exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 namespace {

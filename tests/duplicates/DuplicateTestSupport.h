@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,10 +13,6 @@ std::string randomBytes(std::size_t size, std::uint64_t seed);
 
 // Writes bytes to a file, creating its folders.
 void writeBytes(const std::filesystem::path& file, const std::string& bytes);
-
-// Runs `body` in a forked child that, when the tests run as root, first becomes the user
-// "nobody", so that permission bits apply. Gives true when the body returned true.
-bool asUnprivilegedUser(const std::function<bool()>& body);
 
 // A different content of the same length and the same CRC-64 (head included when the change
 // lies after it): the byte at `changeAt` flips and the last eight bytes are forged. Shows that

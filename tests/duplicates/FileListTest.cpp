@@ -10,6 +10,7 @@
 #include "duplicates/WorkerPool.h"
 #include "duplicates/getFileList.h"
 #include "support/TempDir.h"
+#include "support/UnprivilegedChild.h"
 
 namespace fs = std::filesystem;
 
@@ -150,7 +151,7 @@ TEST(FileList, UnreadableFoldersAreLeftOutAndAnUnreadableRootFails) {
     std::string tree = (dir / "tree").string();
     std::string locked = (dir / "locked").string();
     std::string expected = (dir / "tree/open/a").string();
-    EXPECT_TRUE(asUnprivilegedUser([&] {
+    EXPECT_TRUE(asOrdinaryUser([&] {
         getFileList walker;
         std::vector<fileAttrbItem> files;
         std::vector<std::string> bundles;

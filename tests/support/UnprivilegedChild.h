@@ -21,3 +21,10 @@ inline int inChildAsUser(uid_t id, const std::function<bool()>& body) {
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
+
+// Runs `body` as an ordinary user, so that permission bits count: in a child as nobody when the
+// tests run as root, else directly. True when body returned true.
+inline bool asOrdinaryUser(const std::function<bool()>& body) {
+    if (::geteuid() != 0) return body();
+    return inChildAsUser(kNobodyId, body) == 0;
+}

@@ -119,13 +119,6 @@ struct UninstallMachine {
     }
 };
 
-// Runs `body` as an ordinary user: in a child as nobody when the tests run as root (so that
-// permissions count), else directly. True when body returned true.
-inline bool asOrdinaryUser(const std::function<bool()>& body) {
-    if (::geteuid() != 0) return body();
-    return inChildAsUser(kNobodyId, body) == 0;
-}
-
 // Gives a fixture tree to the account asOrdinaryUser runs as, and opens the folders above it.
 inline void handToOrdinaryUser(const std::filesystem::path& tree,
                                const std::filesystem::path& top) {
