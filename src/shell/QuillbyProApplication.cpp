@@ -2,6 +2,7 @@
 
 #include <QKeySequence>
 #include <QShortcut>
+#include <QUrl>
 #include <QWidget>
 #include <filesystem>
 
@@ -36,8 +37,9 @@ namespace {
 // The guide installed with the program, else the one of the source tree it was built from.
 QString helpAddress() {
     for (const char* guide : {QUILLBY_INSTALLED_GUIDE, QUILLBY_SOURCE_GUIDE}) {
-        if (std::filesystem::exists(guide))
-            return QStringLiteral("file://") + QString::fromUtf8(guide);
+        if (std::filesystem::exists(guide)) {
+            return QUrl::fromLocalFile(QString::fromUtf8(guide)).toString();
+        }
     }
     return QStringLiteral("https://quillby.pro/help");
 }

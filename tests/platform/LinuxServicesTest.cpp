@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "core/FileURL.h"
 #include "platform/linux/LinuxFileViewer.h"
 #include "platform/linux/LinuxMachineFacts.h"
 #include "platform/linux/LinuxMemorySource.h"
@@ -83,8 +84,7 @@ TEST(LinuxPlatformNames, BusPathsAndUrisEscapeWhatTheyMust) {
               "/org/freedesktop/UDisks2/block_devices/dm_2d0");
     EXPECT_EQ(UDisks2Client::blockObjectPath("sdb1"),
               "/org/freedesktop/UDisks2/block_devices/sdb1");
-    EXPECT_EQ(LinuxFileViewer::fileUri("/media/My Disk/100%#"),
-              "file:///media/My%20Disk/100%25%23");
+    EXPECT_EQ(fileURLFromPath("/media/My Disk/100%#"), "file:///media/My%20Disk/100%25%23");
 }
 
 TEST(LinuxProcessLauncher, ReportsExitStatusAndFindsToolsOnThePath) {

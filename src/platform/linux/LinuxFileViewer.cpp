@@ -1,9 +1,8 @@
 #include "platform/linux/LinuxFileViewer.h"
 
 #include <systemd/sd-bus.h>
-#include <cctype>
-#include <cstdio>
 
+#include "core/FileURL.h"
 #include "core/Log.h"
 #include "platform/linux/LinuxProcessLauncher.h"
 
@@ -28,21 +27,7 @@ bool showWithFileManager(const std::string& uri) {
 
 }  // namespace
 
-std::string LinuxFileViewer::fileUri(const std::string& path) {
-    std::string uri = "file://";
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
-            uri.push_back(static_cast<char>(c));
-        } else {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
-            uri += escaped;
-        }
-    }
-    return uri;
-}
-
 bool LinuxFileViewer::openFolder(const std::string& path) {
-    if (showWithFileManager(fileUri(path))) return true;
+    if (showWithFileManager(fileURLFromPath(path))) return true;
     return LinuxProcessLauncher::runAndWait(opener_, {path}) == 0;
 }

@@ -11,9 +11,6 @@ class LinuxFileViewer final : public FileViewer {
     explicit LinuxFileViewer(std::string opener = "xdg-open") : opener_(std::move(opener)) {}
     bool openFolder(const std::string& path) override;
 
-    // "file://" and the path with every byte outside the unreserved set percent-encoded.
-    static std::string fileUri(const std::string& path);
-
   private:
     std::string opener_;
 };
