@@ -8,6 +8,7 @@
 
 #include "core/DirectoryReader.h"
 #include "core/EntryStatus.h"
+#include "core/OwnerRights.h"
 
 namespace {
 
@@ -107,8 +108,8 @@ bool TreeRemover::removeOne(const FolderHandle& parent, const std::string& paren
     bool mine = ::geteuid() != 0 && status->owner == ::geteuid();
     int error = 0;
     FolderHandle folder = FolderHandle::openChild(parent, name, true, error);
-    if (!folder.isOpen() && error == EACCES && options_.resetPermissions && mine) {
-        ::fchmodat(parent.fd(), name, (status->mode & 07777) | S_IRWXU, 0);
+    if (!folder.isOpen() && error == EACCES && options_.resetPermissions && mine &&
+        giveOwnerFolderRights(parent.fd(), name)) {
         folder = FolderHandle::openChild(parent, name, true, error);
     }
     if (!folder.isOpen()) {

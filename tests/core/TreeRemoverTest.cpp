@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/FolderHandle.h"
+#include "core/OwnerRights.h"
 #include "core/PathRules.h"
 #include "core/PrivilegedAuthorization.h"
 #include "core/TreeRemover.h"
@@ -99,6 +100,37 @@ TEST(TreeRemover, GivesTheOwnerBackTheRightsItNeeds) {
         kNobodyId, [&] { return PrivilegedAuthorization::synFastRemovePath(dir / "mine/locked"); });
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(fs::exists(dir / "mine/locked"));
+}
+
+TEST(TreeRemover, PlainRemovalTakesOnlyNormalisedPaths) {
+    TempDir dir;
+    dir.write("parent/a/file", "x");
+    dir.write("parent/b/file", "x");
+    // "a/." names a, and "a/.." the folder holding it: neither is what was meant.
+    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath((dir / "parent/a").string() + "/."));
+    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath((dir / "parent/a").string() + "/.."));
+    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath((dir / "parent/a").string() + "/"));
+    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath("parent/a"));
+    EXPECT_TRUE(fs::exists(dir / "parent/a/file"));
+    EXPECT_TRUE(fs::exists(dir / "parent/b/file"));
+}
+
+TEST(OwnerRights, ChangeTheFolderItselfNeverALinksTarget) {
+    TempDir dir;
+    fs::create_directories(dir / "target");
+    fs::create_directories(dir / "locked");
+    fs::permissions(dir / "target", fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(dir / "locked", fs::perms::none);
+    fs::create_directory_symlink(dir / "target", dir / "link");
+    int error = 0;
+    FolderHandle parent = FolderHandle::openFolder(dir.path().string(), error);
+    ASSERT_TRUE(parent.isOpen());
+    EXPECT_FALSE(giveOwnerFolderRights(parent.fd(), "link"));
+    EXPECT_EQ(fs::status(dir / "target").permissions(),
+              fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_TRUE(giveOwnerFolderRights(parent.fd(), "locked"));
+    EXPECT_EQ(fs::status(dir / "locked").permissions(), fs::perms::owner_all);
+    EXPECT_FALSE(giveOwnerFolderRights(parent.fd(), "missing"));
 }
 
 TEST(PathRules, NormalisedAbsolutePaths) {
