@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
 #include "core/OwnerRights.h"
 #include "core/PathRules.h"
@@ -113,6 +114,24 @@ TEST(TreeRemover, PlainRemovalTakesOnlyNormalisedPaths) {
     EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath("parent/a"));
     EXPECT_TRUE(fs::exists(dir / "parent/a/file"));
     EXPECT_TRUE(fs::exists(dir / "parent/b/file"));
+}
+
+TEST(TreeRemover, ACheckedFileGoesOnlyWhileItIsStillTheOneChecked) {
+    TempDir dir;
+    dir.write("checked", "old");
+    int error = 0;
+    FolderHandle folder = FolderHandle::openFolder(dir.path().string(), error);
+    ASSERT_TRUE(folder.isOpen());
+    auto checked = entryStatusAt(folder.fd(), "checked");
+    ASSERT_TRUE(checked);
+    // Replaced between the check and the removal: the newcomer stays.
+    fs::rename(dir.write("newcomer", "new"), dir / "checked");
+    EXPECT_FALSE(TreeRemover::removeCheckedFile(folder, "checked", *checked, error));
+    EXPECT_EQ(error, ESTALE);
+    EXPECT_EQ(TempDir::read(dir / "checked"), "new");
+    auto current = entryStatusAt(folder.fd(), "checked");
+    EXPECT_TRUE(TreeRemover::removeCheckedFile(folder, "checked", *current, error));
+    EXPECT_FALSE(fs::exists(dir / "checked"));
 }
 
 TEST(OwnerRights, ChangeTheFolderItselfNeverALinksTarget) {
