@@ -191,11 +191,30 @@ UninstallConfirmation UninstallAppsController::showAlertForUninstall() const {
 void UninstallAppsController::showResult(bool succeeded) {
     if (succeeded) {
         statusLine.set({true, UninstallTexts::succeeded, "", -1, -1});
-    } else {
-        statusLine.set(
-            {true, AppDetails::cutText(UninstallTexts::failed, UninstallTexts::failedShownLength),
-             UninstallTexts::failed, -1, -1});
+        return;
     }
+    // The full text names what stayed, so a failure is never mistaken for a partial success.
+    std::string full = UninstallTexts::failed;
+    std::string names;
+    for (const auto& app : records_) {
+        if (app.failureReason.empty()) continue;
+        names += (names.empty() ? "" : ", ") + app.name;
+    }
+    if (!names.empty()) full += " Not removed: " + names + ".";
+    statusLine.set({true,
+                    AppDetails::cutText(UninstallTexts::failed, UninstallTexts::failedShownLength),
+                    full, -1, -1});
+}
+
+bool UninstallAppsController::markedNeedRights() const {
+    for (std::size_t index : shown_) {
+        const AppItems& app = records_[index];
+        if (app.bIsSelected && !UninstallApp::isOwnApplication(app) &&
+            uninstaller_.needsAdministrator(app)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void UninstallAppsController::alertEnded(bool uninstallChosen) {
@@ -203,7 +222,8 @@ void UninstallAppsController::alertEnded(bool uninstallChosen) {
     UninstallStatusLine line = statusLine.get();
     line.visible = true;
     statusLine.set(line);
-    if (nowSelectRow == UninstallGroups::systemApplications && !AdministratorRightsFlag::isSet()) {
+    // Rights are asked for by need, whatever group is on show, and once for the whole run.
+    if (markedNeedRights() && !AdministratorRightsFlag::isSet()) {
         PrivilegedAuthorization& rights = backends_.rights();
         if (!rights.getAuthorizationRet()) {
             if (!rights.allocAuthorization()) {
@@ -221,7 +241,7 @@ void UninstallAppsController::alertEnded(bool uninstallChosen) {
 bool UninstallAppsController::uninstallActionfromBottomButton() {
     selectAllOn.set(false);
     bool result = true;
-    std::set<std::size_t> attempted;
+    std::set<std::size_t> removed;
     for (std::size_t index : shown_) {
         const AppItems& app = records_[index];
         if (!app.bIsSelected) continue;
@@ -230,23 +250,32 @@ bool UninstallAppsController::uninstallActionfromBottomButton() {
             result = false;
             continue;
         }
-        attempted.insert(index);
-        if (!uninstaller_.uninstallApp(app)) {
-            QWLog("uninstall can not work!");
-            result = false;
+        std::size_t failuresBefore = uninstaller_.failures().size();
+        if (uninstaller_.uninstallApp(app)) {
+            removed.insert(index);
+            continue;
         }
+        QWLog("uninstall can not work!");
+        result = false;
+        // A failed record stays listed and marked, with the reason, so it can be tried again.
+        const auto& failures = uninstaller_.failures();
+        std::string reason;
+        for (std::size_t i = failuresBefore; i < failures.size(); ++i) {
+            reason += (reason.empty() ? "" : "; ") + failures[i];
+        }
+        records_[index].failureReason = reason.empty() ? "could not be removed" : reason;
     }
-    // Attempted records leave both lists; the indexes of the others move down.
+    // Removed records leave both lists; the indexes of the others move down.
     std::vector<AppItems> kept;
     std::vector<std::size_t> newIndex(records_.size());
     for (std::size_t i = 0; i < records_.size(); ++i) {
-        if (attempted.count(i)) continue;
+        if (removed.count(i)) continue;
         newIndex[i] = kept.size();
         kept.push_back(std::move(records_[i]));
     }
     std::vector<std::size_t> shown;
     for (std::size_t index : shown_) {
-        if (!attempted.count(index)) shown.push_back(newIndex[index]);
+        if (!removed.count(index)) shown.push_back(newIndex[index]);
     }
     records_ = std::move(kept);
     shown_ = std::move(shown);

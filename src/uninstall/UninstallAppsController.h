@@ -101,14 +101,18 @@ class UninstallAppsController {
     // The confirmation for the uninstall button; it names system applications when one of
     // the marked records on show is one.
     UninstallConfirmation showAlertForUninstall() const;
-    // The confirmation's answer. For "Uninstall": in the "System Applications" group without
-    // the shared rights, asks for administrator rights first (a refusal removes nothing), then
-    // runs the removal loop and shows its result.
+    // The confirmation's answer. For "Uninstall": when a marked record on show needs
+    // administrator rights (UninstallApp::needsAdministrator) and the shared rights are not
+    // held, asks for them once first (a refusal removes nothing and says so), then runs the
+    // removal loop and shows its result, naming what stayed.
     void alertEnded(bool uninstallChosen);
     // The removal loop over the marked records on show. The program's own entry is skipped and
-    // makes the result false; every other one is removed, and every attempted record leaves the
-    // lists whether or not its removal succeeded. True when all went.
+    // makes the result false; every other one is removed. A removed record leaves the lists; one
+    // whose removal failed stays, marked, with its failureReason. True when all went.
     bool uninstallActionfromBottomButton();
+    // The removal itself, for its settings (permanent removal, the question before deleting
+    // what no trash can take) and its plan.
+    UninstallApp& uninstaller() { return uninstaller_; }
     // Follows the shared rights flag. Observes "changeLockState".
     void changeLockState();
 
@@ -119,6 +123,7 @@ class UninstallAppsController {
     void publish();
     std::size_t markedOnShow() const;
     void showResult(bool succeeded);
+    bool markedNeedRights() const;
 
     AppBackends backends_;
     MainQueue* mainQueue_;
