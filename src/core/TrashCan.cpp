@@ -9,6 +9,7 @@
 #include "core/EntryStatus.h"
 #include "core/FileURL.h"
 #include "core/FolderHandle.h"
+#include "core/WriteAll.h"
 
 namespace {
 
@@ -21,17 +22,6 @@ FolderHandle openOrMake(const FolderHandle& parent, const char* name, int& error
         return {};
     }
     return FolderHandle::openStep(parent, name, error);
-}
-
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t count = ::write(fd, text.data() + done, text.size() - done);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) return false;
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
 }
 
 std::string candidateName(const std::string& name, int attempt) {
