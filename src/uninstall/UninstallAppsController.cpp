@@ -59,6 +59,12 @@ UninstallAppsController::~UninstallAppsController() {
 void UninstallAppsController::beginSearchApps() {
     if (*searchStarted_) return;
     *searchStarted_ = true;
+    refreshApps();
+}
+
+void UninstallAppsController::refreshApps() {
+    if (removing_) return;
+    if (worker_) worker_->waitUntilFinished();
     selectAllOn.set(false);
     searching.set(true);
     auto found = std::make_shared<std::vector<AppItems>>();
@@ -80,9 +86,20 @@ void UninstallAppsController::cancelSearchApps() {
 }
 
 void UninstallAppsController::searchAppsFinished(std::vector<AppItems> found) {
+    // What failed before keeps its mark and reason: the user may try it again.
+    for (auto& app : found) {
+        auto before = std::find_if(records_.begin(), records_.end(), [&](const AppItems& old) {
+            return old.path == app.path && !old.failureReason.empty();
+        });
+        if (before == records_.end()) continue;
+        app.bIsSelected = before->bIsSelected;
+        app.failureReason = before->failureReason;
+    }
     records_ = std::move(found);
     shown_.clear();
-    for (std::size_t i = 0; i < records_.size(); ++i) shown_.push_back(i);
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        if (!isScaned || UninstallGroups::shows(nowSelectRow, records_[i])) shown_.push_back(i);
+    }
     publish();
     QWLog("%s", UninstallTexts::refreshLogLine);
     isScaned = true;
@@ -103,6 +120,7 @@ std::size_t UninstallAppsController::markedOnShow() const {
 }
 
 void UninstallAppsController::changeSelectCell(int row) {
+    if (removing_) return;  // the worker is removing what the marks chose
     if (!isScaned || !UninstallGroups::isGroupRow(row)) return;
     selectRow = 0;
     nowSelectRow = row;
@@ -130,6 +148,7 @@ void UninstallAppsController::uninstallShowSelectNumInBottom(bool uninstalled) {
 }
 
 void UninstallAppsController::selectAllList(bool on) {
+    if (removing_) return;  // the worker is removing what the marks chose
     for (std::size_t index : shown_) records_[index].bIsSelected = on;
     selectAllOn.set(on);
     publish();
@@ -137,6 +156,7 @@ void UninstallAppsController::selectAllList(bool on) {
 }
 
 void UninstallAppsController::setObjectValueForCheckBox(int row) {
+    if (removing_) return;  // the worker is removing what the marks chose
     if (row < 0 || static_cast<std::size_t>(row) >= shown_.size()) return;
     AppItems& record = records_[shown_[static_cast<std::size_t>(row)]];
     record.bIsSelected = !record.bIsSelected;
@@ -233,37 +253,59 @@ void UninstallAppsController::alertEnded(bool uninstallChosen) {
             AdministratorRightsFlag::set(true);
         }
     }
-    showResult(uninstallActionfromBottomButton());
-    EventBus::defaultCenter().post(Events::uninstallShowSelectNumInBottom,
-                                   std::string(UninstallTexts::uninstalledObject));
+    beginUninstall();
 }
 
-bool UninstallAppsController::uninstallActionfromBottomButton() {
+UninstallAppsController::RemovalBatch UninstallAppsController::markedForRemoval() {
     selectAllOn.set(false);
-    bool result = true;
-    std::set<std::size_t> removed;
+    RemovalBatch batch;
     for (std::size_t index : shown_) {
         const AppItems& app = records_[index];
         if (!app.bIsSelected) continue;
         if (UninstallApp::isOwnApplication(app)) {
             QWLog("%s is this program: it is not removed", app.path.c_str());
-            result = false;
+            batch.skippedOwn = true;
             continue;
+        }
+        batch.indexes.push_back(index);
+        batch.apps.push_back(app);
+    }
+    batch.reasons.resize(batch.apps.size());
+    return batch;
+}
+
+void UninstallAppsController::removeBatch(RemovalBatch& batch) {
+    for (std::size_t i = 0; i < batch.apps.size(); ++i) {
+        {
+            std::lock_guard lock(progressMutex_);
+            progress_.current = batch.apps[i].name;
         }
         std::size_t failuresBefore = uninstaller_.failures().size();
-        if (uninstaller_.uninstallApp(app)) {
-            removed.insert(index);
-            continue;
+        if (!uninstaller_.uninstallApp(batch.apps[i])) {
+            QWLog("uninstall can not work!");
+            const auto& failures = uninstaller_.failures();
+            std::string reason;
+            for (std::size_t f = failuresBefore; f < failures.size(); ++f) {
+                reason += (reason.empty() ? "" : "; ") + failures[f];
+            }
+            batch.reasons[i] = reason.empty() ? "could not be removed" : reason;
         }
-        QWLog("uninstall can not work!");
-        result = false;
-        // A failed record stays listed and marked, with the reason, so it can be tried again.
-        const auto& failures = uninstaller_.failures();
-        std::string reason;
-        for (std::size_t i = failuresBefore; i < failures.size(); ++i) {
-            reason += (reason.empty() ? "" : "; ") + failures[i];
+        std::lock_guard lock(progressMutex_);
+        ++progress_.done;
+    }
+}
+
+bool UninstallAppsController::applyRemoval(const RemovalBatch& batch) {
+    bool result = !batch.skippedOwn;
+    std::set<std::size_t> removed;
+    for (std::size_t i = 0; i < batch.indexes.size(); ++i) {
+        if (batch.reasons[i].empty()) {
+            removed.insert(batch.indexes[i]);
+        } else {
+            // A failed record stays listed and marked, with the reason, to be tried again.
+            records_[batch.indexes[i]].failureReason = batch.reasons[i];
+            result = false;
         }
-        records_[index].failureReason = reason.empty() ? "could not be removed" : reason;
     }
     // Removed records leave both lists; the indexes of the others move down.
     std::vector<AppItems> kept;
@@ -281,6 +323,43 @@ bool UninstallAppsController::uninstallActionfromBottomButton() {
     shown_ = std::move(shown);
     publish();
     return result;
+}
+
+bool UninstallAppsController::uninstallActionfromBottomButton() {
+    RemovalBatch batch = markedForRemoval();
+    removeBatch(batch);
+    return applyRemoval(batch);
+}
+
+void UninstallAppsController::beginUninstall() {
+    if (removing_) return;
+    auto batch = std::make_shared<RemovalBatch>(markedForRemoval());
+    {
+        std::lock_guard lock(progressMutex_);
+        progress_ = {0, static_cast<int>(batch->apps.size()), ""};
+    }
+    removing_ = true;
+    removingNow.set(true);
+    std::weak_ptr<bool> alive = alive_;
+    if (worker_) worker_->waitUntilFinished();
+    worker_ = ThreadWorker::workOn(
+        "UninstallAppsController", "uninstallApplications:worker:",
+        ThreadWorker::Method([this, batch](const std::any&) { removeBatch(*batch); }), {},
+        [this, alive, batch](const std::any&) {
+            if (!alive.lock()) return;
+            removing_ = false;
+            removingNow.set(false);
+            showResult(applyRemoval(*batch));
+            EventBus::defaultCenter().post(Events::uninstallShowSelectNumInBottom,
+                                           std::string(UninstallTexts::uninstalledObject));
+            refreshApps();
+        },
+        mainQueue_);
+}
+
+UninstallProgress UninstallAppsController::removalProgress() const {
+    std::lock_guard lock(progressMutex_);
+    return progress_;
 }
 
 void UninstallAppsController::changeLockState() {

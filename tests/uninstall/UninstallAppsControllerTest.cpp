@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <future>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -64,6 +66,14 @@ struct Page {
         PlainMainQueue queue;
         controller->beginSearchApps();
         queue.runUntil([&] { return controller->searchFinished.get(); }, std::chrono::seconds(30));
+    }
+    // Answers the confirmation and waits for the removal and the discovery after it.
+    void answer(bool uninstall) {
+        PlainMainQueue queue;
+        controller->alertEnded(uninstall);
+        queue.runUntil(
+            [&] { return !controller->removingNow.get() && !controller->searching.get(); },
+            std::chrono::seconds(30));
     }
     std::vector<std::string> shownNames() const {
         std::vector<std::string> names;
@@ -239,7 +249,7 @@ TEST(UninstallAppsController, RightsAreAskedOnceByNeedWhateverTheGroup) {
 
     // Nothing marked needs rights: none are asked for.
     controller.setObjectValueForCheckBox(page.rowOf("Notes"));
-    controller.alertEnded(true);
+    page.answer(true);
     EXPECT_EQ(page.launcher->launches, 0);
     EXPECT_EQ(controller.statusLine.get().text,
               "Selected application(s) were uninstalled successfully.");
@@ -250,9 +260,9 @@ TEST(UninstallAppsController, RightsAreAskedOnceByNeedWhateverTheGroup) {
 
     // A package marked in "All Applications": rights are asked; refused, nothing goes.
     controller.setObjectValueForCheckBox(page.rowOf("Vim"));
-    controller.alertEnded(false);  // "Cancel"
+    page.answer(false);  // "Cancel"
     EXPECT_EQ(page.launcher->launches, 0);
-    controller.alertEnded(true);
+    page.answer(true);
     EXPECT_EQ(page.launcher->launches, 1);
     UninstallStatusLine refused = controller.statusLine.get();
     EXPECT_EQ(refused.text, "Failed to uninstall the selected application(s). Please refe...");
@@ -264,15 +274,53 @@ TEST(UninstallAppsController, RightsAreAskedOnceByNeedWhateverTheGroup) {
 
     // Granted once: the flag is set and announced, then the removal runs through the helper.
     page.launcher->refuse = false;
-    controller.alertEnded(true);
+    page.answer(true);
     EXPECT_EQ(page.launcher->launches, 2);
     EXPECT_EQ(lockChanges, (std::vector<bool>{true}));
     EXPECT_TRUE(controller.lockOn.get());
     EXPECT_EQ(AdministratorRightsFlag::lockImageName(), std::string("Unlock.png"));
-    auto names = page.shownNames();
-    EXPECT_EQ(std::count(names.begin(), names.end(), "Vim"), 0);
+    // The lists come from a fresh discovery: the stand-in package removal left Vim's entry,
+    // so it is listed again, as found, unmarked.
+    auto shown = controller.allApplications.get();
+    auto vim = std::find_if(shown.begin(), shown.end(),
+                            [](const AppItems& app) { return app.name == "Vim"; });
+    ASSERT_NE(vim, shown.end());
+    EXPECT_FALSE(vim->bIsSelected);
+    EXPECT_TRUE(vim->failureReason.empty());
     EXPECT_EQ(controller.statusLine.get().text,
               "Selected application(s) were uninstalled successfully.");
+}
+
+TEST(UninstallAppsController, ARemovalRunsOnAWorkerAndMarksWaitForIt) {
+    Page page;
+    page.search();
+    auto& controller = *page.controller;
+    std::promise<void> started, release;
+    std::shared_future<void> released = release.get_future().share();
+    page.machine.packageKit->whileRemoving = [&] {
+        started.set_value();
+        released.wait();
+    };
+    controller.setObjectValueForCheckBox(page.rowOf("Vim"));
+    PlainMainQueue queue;
+    controller.beginUninstall();  // returns while the removal is held
+    started.get_future().wait();
+    EXPECT_TRUE(controller.removingNow.get());
+    UninstallProgress progress = controller.removalProgress();
+    EXPECT_EQ(progress.total, 1);
+    EXPECT_EQ(progress.done, 0);
+    EXPECT_EQ(progress.current, "Vim");
+    // A click now would change what the worker is removing: it waits.
+    controller.setObjectValueForCheckBox(page.rowOf("Notes"));
+    controller.selectAllList(true);
+    EXPECT_EQ(controller.getAllSelectApp()->size(), 1u);
+    release.set_value();
+    ASSERT_TRUE(
+        queue.runUntil([&] { return !controller.removingNow.get() && !controller.searching.get(); },
+                       std::chrono::seconds(30)));
+    EXPECT_EQ(controller.removalProgress().done, 1);
+    EXPECT_EQ(page.machine.packageKit->removed,
+              (std::vector<std::string>{"vim " + page.vim.string()}));
 }
 
 TEST(AppDetails, CutsNamesAndPathsByCharacters) {
