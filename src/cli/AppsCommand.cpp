@@ -169,13 +169,10 @@ void printPlan(const std::vector<AppItems>& chosen, const UninstallApp& uninstal
             std::cout << "  is this program, which never removes itself\n";
             continue;
         }
-        for (const auto& step : uninstaller.removalPlan(app)) {
+        for (const auto& [step, bytes] : uninstaller.measuredPlan(app)) {
             std::string size;
             if (step.kind == RemovalStep::Kind::File) {
-                size = " (" +
-                       UtilityFunction::convertVolSpace(
-                           FolderUtilities::sizeOfItemAtPath(step.target)) +
-                       ")";
+                size = " (" + UtilityFunction::convertVolSpace(bytes) + ")";
             }
             std::cout << (step.toTrash ? "  move " + step.target + size + " to the trash"
                                        : "  remove " + step.description() + size)

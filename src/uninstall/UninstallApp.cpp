@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/FolderUtilities.h"
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
 #include "core/TrashCan.h"
@@ -98,6 +99,17 @@ std::vector<RemovalStep> UninstallApp::removalPlan(const AppItems& app) const {
     }
     if (!isUnitRemoval(app.source)) steps.push_back({RemovalStep::Kind::File, app.path});
     return steps;
+}
+
+std::vector<MeasuredStep> UninstallApp::measuredPlan(const AppItems& app) const {
+    std::vector<MeasuredStep> measured;
+    for (auto& step : removalPlan(app)) {
+        std::uint64_t bytes = step.kind == RemovalStep::Kind::File
+                                  ? FolderUtilities::sizeOfItemAtPath(step.target)
+                                  : 0;
+        measured.push_back({std::move(step), bytes});
+    }
+    return measured;
 }
 
 bool UninstallApp::uninstallApp(const AppItems& app) {

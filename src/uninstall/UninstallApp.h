@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -24,6 +25,13 @@ struct RemovalStep {
     // How the plan shows the step: the path (with "(to the trash)" when it goes there), or
     // "package vim and the files it installed" and the like.
     std::string description() const;
+};
+
+// A step of a removal with what it frees: the bytes of a file step's item (0 for packages,
+// whose size the package manager knows).
+struct MeasuredStep {
+    RemovalStep step;
+    std::uint64_t bytes = 0;
 };
 
 // Removes applications with their related files: the entries of the user's settings, cache,
@@ -51,6 +59,10 @@ class UninstallApp {
     // refusal leaves its related files in place. Related files outside the cache folder (the
     // user's settings and data) go to the trash unless the removal is permanent.
     std::vector<RemovalStep> removalPlan(const AppItems& app) const;
+
+    // removalPlan with every file step measured: what the confirmation shows. Reads the disk,
+    // so a page calls it on a worker.
+    std::vector<MeasuredStep> measuredPlan(const AppItems& app) const;
 
     // Removes `app` step by step along removalPlan; stops at the first step that fails, leaving
     // the rest in place. True when every step succeeded. Logs "Del App Name:%@  Path:%@" first.
