@@ -1,0 +1,36 @@
+#include "cli/QuillbyCommandLine.h"
+
+#include "cli/AppsCommand.h"
+#include "cli/CleanCommand.h"
+#include "cli/CliOutput.h"
+#include "cli/DiskUsageCommand.h"
+#include "cli/DupesCommand.h"
+#include "cli/EjectCommand.h"
+#include "cli/HistoryCommand.h"
+#include "cli/LoginItemsCommand.h"
+#include "cli/MemoryCommand.h"
+#include "cli/OverviewCommand.h"
+#include "cli/SettingsCommand.h"
+#include "cli/SysinfoCommand.h"
+#include "cli/VolumesCommand.h"
+
+void defineQuillbyCommandLine(CLI::App& app) {
+    app.name("quillby");
+    app.description(
+        "Quillby Pro from the command line: disks, memory, cleaning, applications, "
+        "duplicates, disk usage and login items.");
+    app.set_version_flag("--version", "quillby 4.0");
+    addSettingsCommand(app);
+    addHistoryCommand(app);
+    addDiskUsageCommand(app);
+    addVolumesCommand(app);
+    addEjectCommand(app);
+    addMemoryCommands(app);
+    addSysinfoCommand(app);
+    addOverviewCommand(app);
+    addLoginItemsCommand(app);
+    addCleanCommand(app);
+    addDupesCommand(app);
+    addAppsCommand(app);
+    requireCommand(app);
+}

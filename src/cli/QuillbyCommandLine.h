@@ -1,0 +1,7 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+// Declares every command and option of `quillby` on `app`. The program, its manual page and its
+// shell completions are all built from this one definition.
+void defineQuillbyCommandLine(CLI::App& app);
