@@ -156,6 +156,18 @@ std::vector<Entry> oneWordALine(const std::vector<Entry>& entries) {
     return out;
 }
 
+// The same tables for bash and zsh, which both read associative arrays; only the way words
+// carry their descriptions differs.
+std::string shellTables(const CommandReference& root, Style style) {
+    Tables tables = collect(root);
+    return shellArray("_quillby_commands", flattened(tables.commands, style)) +
+           shellArray("_quillby_options", flattened(tables.options, style)) +
+           shellArray("_quillby_values", tables.values) +
+           shellArray("_quillby_positionals", tables.positionals) +
+           shellText("_quillby_setting_keys", wordList(settingKeys(), style)) +
+           shellText("_quillby_categories", wordList(categories(), style));
+}
+
 }  // namespace
 
 std::string CompletionTables::kindWord(const ArgumentReference& argument) {
@@ -169,23 +181,11 @@ std::string CompletionTables::kindWord(const ArgumentReference& argument) {
 }
 
 std::string CompletionTables::bash(const CommandReference& root) {
-    Tables tables = collect(root);
-    return shellArray("_quillby_commands", flattened(tables.commands, Style::Words)) +
-           shellArray("_quillby_options", flattened(tables.options, Style::Words)) +
-           shellArray("_quillby_values", tables.values) +
-           shellArray("_quillby_positionals", tables.positionals) +
-           shellText("_quillby_setting_keys", wordList(settingKeys(), Style::Words)) +
-           shellText("_quillby_categories", wordList(categories(), Style::Words));
+    return shellTables(root, Style::Words);
 }
 
 std::string CompletionTables::zsh(const CommandReference& root) {
-    Tables tables = collect(root);
-    return shellArray("_quillby_commands", flattened(tables.commands, Style::Colon)) +
-           shellArray("_quillby_options", flattened(tables.options, Style::Colon)) +
-           shellArray("_quillby_values", tables.values) +
-           shellArray("_quillby_positionals", tables.positionals) +
-           shellText("_quillby_setting_keys", wordList(settingKeys(), Style::Colon)) +
-           shellText("_quillby_categories", wordList(categories(), Style::Colon));
+    return shellTables(root, Style::Colon);
 }
 
 std::string CompletionTables::fish(const CommandReference& root) {
