@@ -1,5 +1,5 @@
 # The project's entry points. `make run` and `make test` set up a fresh machine themselves.
-.PHONY: deps run test bench build-debug build-release format install clean
+.PHONY: deps run test bench build-debug build-release format install package clean
 
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
@@ -27,6 +27,13 @@ bench: build-release
 
 install: build-release
 	@cmake --install build/release --prefix $(PREFIX)
+
+# build/package/quillby-pro_<version>-1_<arch>.deb
+package:
+	@scripts/install-deps.sh --package
+	@cmake --preset package >/dev/null
+	@cmake --build --preset package -j $(JOBS)
+	@cd build/package && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

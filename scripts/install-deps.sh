@@ -15,9 +15,15 @@ packages=(
   clang libclang-rt-14-dev
   # pkexec starts the privileged helper with the user's consent
   pkexec
+  # the shells whose completions the tests drive
+  zsh fish
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(jdupes rmlint fdupes rdfind gdu ncdu hyperfine time)
+fi
+if [ "${1:-}" = "--package" ]; then
+  # dpkg-shlibdeps computes the package's dependencies; the rest checks the package
+  packages+=(dpkg-dev file lintian desktop-file-utils appstream)
 fi
 
 missing=()
