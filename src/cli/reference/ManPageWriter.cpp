@@ -46,7 +46,9 @@ std::string paragraph(const std::string& term, const std::string& text) {
 void writeCommand(const CommandReference& command, std::string& out) {
     out += ".SS \"" + ManPageWriter::escape("quillby " + command.pathText()) + "\"\n";
     out += synopsis(command) + "\n.br\n";
-    out += ManPageWriter::escape(command.description) + ".\n";
+    std::string sentence = command.description;
+    if (!sentence.ends_with('.')) sentence += '.';
+    out += ManPageWriter::escape(sentence) + "\n";
     for (const auto& positional : command.positionals) {
         out += paragraph(italic(positional.values.valueName), positional.description);
     }
