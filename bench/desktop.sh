@@ -18,7 +18,7 @@ cpu_ns() {  # CPU time of every thread of process $1, in nanoseconds
 wait_for 10 xwininfo -root -tree -name panel
 mkdir -p "$HOME/.config/com.quillby.pro"
 echo '{"LoginCheck": 1}' > "$HOME/.config/com.quillby.pro/preferences.json"
-"$build/src/monitor/quillby-pro" >/dev/null 2>&1 &
+"$build/src/app/quillby-pro" >/dev/null 2>&1 &
 pid=$!
 pids+=($pid)
 wait_for 30 bash -c "xwininfo -root -tree | grep -qE '\"Quillby Pro\": \(\"quillby-pro\".*2[0-9]x2[0-9]'"

@@ -4,7 +4,7 @@
 set -euo pipefail
 build="${1:-build/release}"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec "$build/src/monitor/quillby-pro"
+  exec "$build/src/app/quillby-pro"
 fi
 echo "No display here, so the desktop program cannot open; this is its command line's overview."
 echo

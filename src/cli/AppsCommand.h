@@ -1,6 +1,8 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
+namespace CLI {
+class App;
+}
 
 // quillby apps list | show | remove: the installed applications, one's details, and their
 // removal with their related files.

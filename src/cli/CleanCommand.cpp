@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "clean/CategoryFolders.h"
 #include "clean/CleanCategory.h"
@@ -14,6 +16,7 @@
 #include "clean/ScanViewController.h"
 #include "clean/VolumeListInternalVolumes.h"
 #include "cli/CliOutput.h"
+#include "cli/ProgressLine.h"
 #include "core/LocalizedText.h"
 #include "core/ParseFileLog.h"
 #include "core/PlainMainQueue.h"
@@ -52,22 +55,18 @@ std::vector<int> checkedCategories(const std::vector<int>& given, bool enabledOn
     return ids;
 }
 
-bool onTerminal() {
-    return ::isatty(STDOUT_FILENO) == 1;
-}
+// Progress on standard output, where the plan follows it; only on a terminal.
+struct CleanProgress : ProgressLine {
+    CleanProgress() : ProgressLine(stdout, onTerminal(stdout)) {}
+    void showShortened(const std::string& text) {
+        show(text.size() > 100 ? text.substr(0, 97) + "..." : text);
+    }
+};
 
-// A progress line that rewrites itself, shown only on a terminal.
-void showProgress(const std::string& text) {
-    if (!onTerminal()) return;
-    std::string line = text.size() > 100 ? text.substr(0, 97) + "..." : text;
-    std::printf("\r\033[K%s", line.c_str());
-    std::fflush(stdout);
-}
-
-void endProgress() {
-    if (!onTerminal()) return;
-    std::printf("\r\033[K");
-    std::fflush(stdout);
+TreeTotals scanShowingProgress(QuickCleanSession& session) {
+    CleanProgress progress;
+    return session.scan(
+        [&progress](const std::string& folder) { progress.showShortened("Scanning " + folder); });
 }
 
 void runScan(const CleanChoice& choice) {
@@ -178,9 +177,7 @@ void runClean(const CleanChoice& choice) {
     auto& authorization = PrivilegedAuthorization::sharedAuthorization();
     auto session = std::make_unique<QuickCleanSession>(
         run.folders, DeleteFolderOperation::Options{.authorization = &authorization});
-    auto scanning = [](const std::string& folder) { showProgress("Scanning " + folder); };
-    TreeTotals found = session->scan(scanning);
-    endProgress();
+    TreeTotals found = scanShowingProgress(*session);
     printPlan(ids, run.folders, found);
     if (choice.dryRun) {
         std::cout << "Dry run: nothing was deleted.\n";
@@ -204,20 +201,22 @@ void runClean(const CleanChoice& choice) {
             if (run.folders.empty()) return;
             session = std::make_unique<QuickCleanSession>(
                 run.folders, DeleteFolderOperation::Options{.authorization = &authorization});
-            session->scan(scanning);
-            endProgress();
+            scanShowingProgress(*session);
         }
     }
     if (needsAdministrator(run.folders) && !authorization.allocAuthorization()) {
         std::cout << "Administrator rights were not given: folders you may not change stay as "
                      "they are.\n";
     }
-    QuickCleanResult result = session->clean([](const QuickCleanProgress& progress) {
-        char percent[16];
-        std::snprintf(percent, sizeof percent, "%3.0f%% ", progress.progressVal);
-        showProgress(percent + progress.curDeleteFile);
-    });
-    endProgress();
+    QuickCleanResult result;
+    {
+        CleanProgress line;
+        result = session->clean([&line](const QuickCleanProgress& progress) {
+            char percent[16];
+            std::snprintf(percent, sizeof percent, "%3.0f%% ", progress.progressVal);
+            line.showShortened(percent + progress.curDeleteFile);
+        });
+    }
     authorization.freeAuthorization();
     ParseFileLog().setSize(result.cleanedSize, std::chrono::system_clock::now());
 

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
+namespace CLI {
+class App;
+}
 
 // quillby clean scan [--json] [--category N...]: what each clean category would delete.
 // quillby clean run [--category N...] [--dry-run] [--yes]: empties the categories' folders.

@@ -1,8 +1,13 @@
 #include "cli/CliOutput.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "cli/StructuredOutput.h"
 
 int runCli(CLI::App& app, int argc, char** argv) {
     try {
@@ -33,12 +38,11 @@ void requireCommand(CLI::App& group) {
 }
 
 void printJson(const nlohmann::json& value) {
-    std::cout << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    std::cout << jsonText(value) << '\n';
 }
 
 void printOrderedJson(const nlohmann::ordered_json& value) {
-    std::cout << value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-              << '\n';
+    std::cout << jsonText(value) << '\n';
 }
 
 bool askYesNo(const std::string& question) {
@@ -48,7 +52,8 @@ bool askYesNo(const std::string& question) {
         std::cout << "\n";
         return false;
     }
-    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+    for (char& c : answer) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return answer == "y" || answer == "yes";
 }
 
 std::string formatTable(const std::vector<std::vector<std::string>>& rows) {

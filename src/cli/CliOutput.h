@@ -1,13 +1,16 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 // A command that cannot do what was asked: the message is printed as one line on standard
 // error and the process ends with the status (2 for bad input, 1 for a failed operation).
+namespace CLI {
+class App;
+}
+
 struct CliFailure : std::runtime_error {
     CliFailure(const std::string& message, int status)
         : std::runtime_error(message), status(status) {}
@@ -24,12 +27,13 @@ int runCli(CLI::App& app, int argc, char** argv);
 // Makes a command group refuse to run without one of its commands, naming them.
 void requireCommand(CLI::App& group);
 
+// Prints the value as JSON (see jsonText: names that are not UTF-8 stay readable back).
 void printJson(const nlohmann::json& value);
 // The same, keeping the order in which the keys were added.
 void printOrderedJson(const nlohmann::ordered_json& value);
 
-// Asks a yes-or-no question on the terminal; true only for "y" or "yes" (any case of the first
-// letter). The end of the input counts as no.
+// Asks a yes-or-no question on the terminal; true only for "y" or "yes" in any case. The end of
+// the input counts as no.
 bool askYesNo(const std::string& question);
 
 // Lines of cells with each column padded to its widest cell (the last column is not padded).

@@ -1,23 +1,22 @@
 #include "cli/DiskUsageCommand.h"
 
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 #include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <limits>
 #include <memory>
-#include <mutex>
+#include <nlohmann/json.hpp>
 #include <optional>
-#include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "cli/AbsolutePath.h"
 #include "cli/CliOutput.h"
+#include "cli/ProgressLine.h"
+#include "cli/SizeArgument.h"
 #include "core/UtilityFunction.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/FSNode.h"
@@ -44,6 +43,7 @@ struct Row {
     std::string label;
     std::string path;
     std::uint64_t size = 0;
+    bool unreadable = false;  // a folder the scan could not open or read
     std::vector<Row> children;
     bool expanded = false;  // within the requested depth: children listed (maybe none)
     size_t leftOut = 0;     // children beyond --top
@@ -61,6 +61,7 @@ Row makeRow(const Node& node, std::string label, int depth, const DuRequest& req
     row.label = std::move(label);
     row.path = node.path();
     row.size = describe.size(node);
+    row.unreadable = node.unreadable;
     if (depth >= request.depth) return row;
     row.expanded = true;
     for (const auto& child : node.children) {
@@ -111,7 +112,8 @@ void printRow(const Row& row, std::uint64_t parentSize, int indent, std::string&
     std::snprintf(line, sizeof line, "%10s %6.1f%% %s  ",
                   UtilityFunction::convertVolSpace(row.size).c_str(), percent, bar.c_str());
     out += line;
-    out += std::string(2 * indent, ' ') + printable(row.label) + "\n";
+    out +=
+        std::string(2 * indent, ' ') + (row.unreadable ? "! " : "") + printable(row.label) + "\n";
     for (const auto& child : row.children) printRow(child, row.size, indent + 1, out);
     if (row.leftOut > 0) {
         out += std::string(43 + 2 * (indent + 1), ' ') + "(" + std::to_string(row.leftOut) +
@@ -121,6 +123,7 @@ void printRow(const Row& row, std::uint64_t parentSize, int indent, std::string&
 
 nlohmann::json rowJson(const Row& row) {
     nlohmann::json value = {{"path", row.path}, {"size", row.size}};
+    if (row.unreadable) value["error"] = true;
     if (row.expanded) {
         nlohmann::json children = nlohmann::json::array();
         for (const auto& child : row.children) children.push_back(rowJson(child));
@@ -129,32 +132,11 @@ nlohmann::json rowJson(const Row& row) {
     return value;
 }
 
-// "500", "500B", "10KB", "1.5 MB", "2gb", "1TB": decimal units, read back by the shared size
-// rules. Nothing for anything else.
-std::optional<std::uint64_t> parseSizeText(const std::string& text) {
-    static const std::regex pattern(R"(^\s*(\d+(?:\.\d+)?)\s*([kKmMgGtT]?[bB])?\s*$)");
-    std::smatch match;
-    if (!std::regex_match(text, match, pattern)) return std::nullopt;
-    std::string unit = match[2].str();
-    for (auto& c : unit) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (unit.empty() || unit == "B") {
-        if (match[1].str().find('.') != std::string::npos) return std::nullopt;
-        errno = 0;
-        unsigned long long bytes = std::strtoull(match[1].str().c_str(), nullptr, 10);
-        if (errno == ERANGE) return std::nullopt;
-        return bytes;
-    }
-    return UtilityFunction::getVolSpaceFromString(match[1].str() + " " + unit);
-}
-
 // The absolute, normalised form of the folder the user named.
 std::string folderPath(const std::string& given) {
     if (given.empty()) throw usageError("no such folder: (empty path)");
-    std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(given, error);
-    if (error) throw usageError("no such folder: " + printable(given));
-    std::string path = absolute.lexically_normal().string();
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    std::string path = absolutePath(given);
+    if (path.empty()) throw usageError("no such folder: " + printable(given));
     int fd = SharedFolderHandle::openFolderPath(path);
     if (fd >= 0) {
         ::close(fd);
@@ -165,43 +147,14 @@ std::string folderPath(const std::string& given) {
     throw CliFailure("cannot read " + printable(given) + ": " + std::strerror(errno), 1);
 }
 
-// A line on the terminal that shows how far the scan got, redrawn five times a second.
-class ProgressLine {
-  public:
-    explicit ProgressLine(const ScanCounters& counters) : counters_(counters) {
-        if (!::isatty(STDERR_FILENO)) return;
-        thread_ = std::thread([this] {
-            std::unique_lock lock(mutex_);
-            while (!done_) {
-                if (stopped_.wait_for(lock, std::chrono::milliseconds(200),
-                                      [this] { return done_; })) {
-                    break;
-                }
-                std::fprintf(stderr, "\rScanning: %llu folders, %llu files, %s\033[K",
-                             static_cast<unsigned long long>(counters_.folders.load()),
-                             static_cast<unsigned long long>(counters_.files.load()),
-                             UtilityFunction::convertVolSpace(counters_.bytes.load()).c_str());
-            }
-            std::fprintf(stderr, "\r\033[K");
-        });
-    }
-    ~ProgressLine() {
-        if (!thread_.joinable()) return;
-        {
-            std::lock_guard lock(mutex_);
-            done_ = true;
-        }
-        stopped_.notify_all();
-        thread_.join();
-    }
-
-  private:
-    const ScanCounters& counters_;
-    std::mutex mutex_;
-    std::condition_variable stopped_;
-    bool done_ = false;
-    std::thread thread_;
-};
+// How far the scan got, on a terminal.
+void showScanProgress(ProgressLine& line, const ScanCounters& counters) {
+    line.poll([&counters] {
+        return "Scanning: " + std::to_string(counters.folders.load()) + " folders, " +
+               std::to_string(counters.files.load()) + " files, " +
+               UtilityFunction::convertVolSpace(counters.bytes.load());
+    });
+}
 
 void runDiskUsage(const DuRequest& request) {
     if (!request.limit.empty() && !request.items) {
@@ -209,7 +162,7 @@ void runDiskUsage(const DuRequest& request) {
     }
     std::optional<std::uint64_t> limit;
     if (!request.limit.empty()) {
-        limit = parseSizeText(request.limit);
+        limit = parseSizeArgument(request.limit);
         if (!limit) {
             throw usageError("bad size: " + printable(request.limit) +
                              " (examples: 500, 10KB, 1.5 MB, 2GB)");
@@ -225,7 +178,8 @@ void runDiskUsage(const DuRequest& request) {
     if (request.items) {
         std::unique_ptr<FSNode> root;
         {
-            ProgressLine progress(counters);
+            ProgressLine progress(stderr, ProgressLine::onTerminal(stderr));
+            showScanProgress(progress, counters);
             root = NodeTreeOperator(options).buildBrowserTree(
                 path, limit ? *limit : DiskUsageLimit::getLimitSize(), {});
         }
@@ -233,7 +187,8 @@ void runDiskUsage(const DuRequest& request) {
     } else {
         auto root = W32AllDir::makeRoot(path);
         {
-            ProgressLine progress(counters);
+            ProgressLine progress(stderr, ProgressLine::onTerminal(stderr));
+            showScanProgress(progress, counters);
             FolderTreeScanner(options).scanFolder(*root, root->path(), true);
         }
         row = makeRow(*root, root->path(), 0, request, FolderDescription{});
@@ -245,6 +200,11 @@ void runDiskUsage(const DuRequest& request) {
     }
     std::string text;
     printRow(row, row.size, 0, text);
+    if (auto unreadable = counters.unreadableFolders.load(); unreadable > 0) {
+        text += "! " + std::to_string(unreadable) + (unreadable == 1 ? " folder" : " folders") +
+                " could not be read: the sizes that contain " + (unreadable == 1 ? "it" : "them") +
+                " may be too small.\n";
+    }
     std::cout << text;
 }
 
@@ -263,7 +223,9 @@ void addDiskUsageCommand(CLI::App& app) {
     du->add_option("--limit", request->limit,
                    "With --items: leave out items below SIZE (500, 10KB, 1.5 MB, 2GB); "
                    "default: the disk-usage limit setting");
-    du->add_flag("--json", request->json, "Print JSON: {\"path\",\"size\",\"children\":[...]}");
+    du->add_flag("--json", request->json,
+                 "Print JSON: {\"path\",\"size\",\"children\":[...]}, \"error\": true on a folder "
+                 "that could not be read");
     du->add_flag("--items", request->items,
                  "List files too (the column browser's tree): folders and the files at or above "
                  "the size limit");

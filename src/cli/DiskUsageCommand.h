@@ -1,6 +1,8 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
+namespace CLI {
+class App;
+}
 
 // quillby du PATH [--depth N] [--top N] [--limit SIZE] [--json] [--items] [-x]: where the space
 // under a folder goes, largest first.

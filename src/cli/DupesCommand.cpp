@@ -2,22 +2,28 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "cli/AbsolutePath.h"
 #include "cli/CliOutput.h"
+#include "cli/ProgressLine.h"
+#include "cli/SizeArgument.h"
+#include "cli/StructuredOutput.h"
 #include "core/PlainMainQueue.h"
 #include "core/ThreadWorker.h"
 #include "core/UserDefaults.h"
 #include "core/UtilityFunction.h"
+#include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateCategory.h"
 #include "duplicates/DuplicateFilesOpt.h"
 #include "duplicates/DuplicateRemoval.h"
@@ -39,16 +45,9 @@ struct DupesRequest {
     bool yes = false;
 };
 
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // The folder to search, as an absolute path; refuses what cannot be searched.
 std::string checkedRoot(const std::string& given) {
-    std::error_code error;
-    std::filesystem::path path = std::filesystem::absolute(given, error).lexically_normal();
-    std::string text = path.string();
-    if (text.size() > 1 && text.back() == '/') text.pop_back();
+    std::string text = absolutePath(given);
     struct stat status {};
     if (::stat(text.c_str(), &status) != 0) {
         throw usageError("no such folder: " + given);
@@ -82,21 +81,19 @@ std::string categoryTitle(const TreeNode& group) {
     return std::string(duplicateCategories()[static_cast<size_t>(row)].title);
 }
 
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 TreeNode::Ptr runSearch(const std::string& root, std::uint64_t threshold,
                         const DuplicateSearchOptions& options, bool showProgress) {
     auto search = std::make_shared<DuplicateFilesOpt>();
     search->setSearchOption(options);
     PlainMainQueue queue;
+    ProgressLine progress(stderr, showProgress);
+    progress.poll([&search] {
+        std::string current = search->getCurrentSearchFile();
+        if (current.size() > 60) current = "..." + current.substr(current.size() - 57);
+        char percent[8];
+        std::snprintf(percent, sizeof percent, "%3u%% ", search->getProgress());
+        return percent + current;
+    });
     bool finished = false;
     auto worker = ThreadWorker::workOn(
         "DuplicateFilesOpt", "beginSearchAtPath",
@@ -104,14 +101,9 @@ TreeNode::Ptr runSearch(const std::string& root, std::uint64_t threshold,
             search->beginSearchAtPath(root, threshold);
         }),
         {}, [&finished](const std::any&) { finished = true; }, &queue);
-    while (!queue.runUntil([&] { return finished; }, std::chrono::milliseconds(100))) {
-        if (!showProgress) continue;
-        std::string current = search->getCurrentSearchFile();
-        if (current.size() > 60) current = "..." + current.substr(current.size() - 57);
-        std::fprintf(stderr, "\r\033[K%3u%% %s", search->getProgress(), current.c_str());
-        std::fflush(stderr);
-    }
-    if (showProgress) std::fprintf(stderr, "\r\033[K100%%\n");
+    // The progress line draws on its own thread; this one only waits for the search's end.
+    while (!queue.runUntil([&] { return finished; }, std::chrono::milliseconds(100))) continue;
+    progress.finish("100%");
     TreeNode::Ptr tree;
     search->getDuplicateFiles(tree);
     return tree;
@@ -167,7 +159,7 @@ void printJsonResult(const TreeNode::Ptr& tree, const std::string& root, std::ui
                           {"members", members}});
     }
     Json result = {{"root", root}, {"threshold", threshold}, {"groups", groups}};
-    std::cout << result.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+    std::cout << jsonText(result) << '\n';
 }
 
 void printCsv(const TreeNode::Ptr& tree) {
@@ -186,70 +178,10 @@ void printCsv(const TreeNode::Ptr& tree) {
     }
 }
 
-bool isBundleGroup(const TreeNode& group) {
-    return group.nodeData()->extendName == "APP" && group.numberOfChildren() > 0 &&
-           !group.firstChild()->nodeData()->ModificationDate;
-}
-
-// The member that stays under --keep: by position or by date (ties keep the later member, as
-// the plain rule keeps the last).
-size_t keeperIndex(const std::vector<TreeNode::Ptr>& members, const std::string& keep) {
-    if (keep == "first") return 0;
-    if (keep != "oldest" && keep != "newest") return members.size() - 1;
-    auto dateOf = [&](size_t i) {
-        return members[i]->nodeData()->ModificationDate.value_or(SimpleNodeData::Date{});
-    };
-    size_t chosen = 0;
-    for (size_t i = 1; i < members.size(); ++i) {
-        if (keep == "oldest" ? dateOf(i) <= dateOf(chosen) : dateOf(i) >= dateOf(chosen)) {
-            chosen = i;
-        }
-    }
-    return chosen;
-}
-
-// Ticks the copies to remove as the page would; gives how many bundle groups were left alone.
-size_t tickCopies(DuplicateReview& review, const std::string& keep) {
-    size_t bundles = 0;
-    for (const auto& group : review.categoryTree(0)->children()) {
-        if (isBundleGroup(*group)) {
-            ++bundles;
-            continue;
-        }
-        if (keep == "last") {
-            review.clickGroupBox(group);
-            continue;
-        }
-        auto members = group->children();
-        size_t keeper = keeperIndex(members, keep);
-        for (size_t i = 0; i < members.size(); ++i) {
-            if (i != keeper) review.clickMemberBox(members[i], [] { return false; });
-        }
-    }
-    return bundles;
-}
-
-// The first member of a group that stays (is not ticked).
-TreeNode::Ptr keptMemberOf(const TreeNode::Ptr& group) {
-    for (const auto& member : group->children()) {
-        if (member->nodeData()->selectNum == 0) return member;
-    }
-    return nullptr;
-}
-
-bool askToGoOn(size_t count, std::uint64_t bytes) {
-    std::cout << "Remove these " << count << " files (" << UtilityFunction::convertVolSpace(bytes)
-              << ")? [y/N] " << std::flush;
-    std::string answer;
-    if (!std::getline(std::cin, answer)) return false;
-    for (char& c : answer) c = lowerAscii(c);
-    return answer == "y" || answer == "yes";
-}
-
 void removeCopies(DuplicateReview& review, const DupesRequest& request) {
     std::ostream& report = (request.json || request.csv) ? std::cerr : std::cout;
-    std::string keep = request.keep.empty() ? "last" : request.keep;
-    size_t bundles = tickCopies(review, keep);
+    auto keep = copyToKeepNamed(request.keep.empty() ? "last" : request.keep);
+    size_t bundles = tickCopiesToRemove(review, keep.value_or(CopyToKeep::Last));
     if (bundles > 0) {
         report << bundles << " bundle groups are listed but not removed from the command line.\n";
     }
@@ -266,7 +198,8 @@ void removeCopies(DuplicateReview& review, const DupesRequest& request) {
         report << "  " << member->nodeData()->name << "  (keeps "
                << (kept ? kept->nodeData()->name : std::string("nothing")) << ")\n";
     }
-    if (!request.yes && !askToGoOn(ticked.size(), bytes)) {
+    if (!request.yes && !askYesNo("Remove these " + std::to_string(ticked.size()) + " files (" +
+                                  UtilityFunction::convertVolSpace(bytes) + ")?")) {
         report << "Nothing removed.\n";
         return;
     }
@@ -338,61 +271,6 @@ void runDupes(const DupesRequest& request) {
 }
 
 }  // namespace
-
-std::optional<std::uint64_t> parseSizeArgument(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    size_t digits = 0;
-    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
-    if (digits == 0) return std::nullopt;
-    std::string_view whole = text.substr(0, digits);
-    std::string_view fraction;
-    std::string_view rest = text.substr(digits);
-    if (!rest.empty() && rest.front() == '.') {
-        size_t end = 1;
-        while (end < rest.size() && rest[end] >= '0' && rest[end] <= '9') ++end;
-        fraction = rest.substr(1, end - 1);
-        if (fraction.empty()) return std::nullopt;
-        rest = rest.substr(end);
-    }
-    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
-    std::string unit;
-    for (char c : rest) unit += lowerAscii(c);
-    std::uint64_t multiplier;
-    if (unit.empty() || unit == "b") {
-        if (!fraction.empty()) return std::nullopt;  // no fractions of a byte
-        multiplier = 1;
-    } else if (unit == "kb") {
-        multiplier = 1000ULL;
-    } else if (unit == "mb") {
-        multiplier = 1000000ULL;
-    } else if (unit == "gb") {
-        multiplier = 1000000000ULL;
-    } else if (unit == "tb") {
-        multiplier = 1000000000000ULL;
-    } else {
-        return std::nullopt;
-    }
-    std::uint64_t value = 0;
-    for (char c : whole) {
-        std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
-        if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
-        value = value * 10 + digit;
-    }
-    if (value > UINT64_MAX / multiplier) return std::nullopt;
-    value *= multiplier;
-    // The fraction's digits, each worth a tenth of the one before; what falls below a byte is
-    // dropped.
-    std::uint64_t step = multiplier;
-    for (char c : fraction) {
-        step /= 10;
-        if (step == 0) break;
-        std::uint64_t add = static_cast<std::uint64_t>(c - '0') * step;
-        if (value > UINT64_MAX - add) return std::nullopt;
-        value += add;
-    }
-    return value;
-}
 
 void addDupesCommand(CLI::App& app) {
     auto request = std::make_shared<DupesRequest>();

@@ -1,9 +1,10 @@
 #include "cli/EjectCommand.h"
 
-#include <filesystem>
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
 
+#include "cli/AbsolutePath.h"
 #include "cli/CliOutput.h"
 #include "core/LocalizedText.h"
 #include "monitor/VolumesInfo.h"
@@ -16,19 +17,12 @@ bool isReferenceNumber(const std::string& text) {
            text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-std::string normalisedPath(const std::string& text) {
-    std::error_code error;
-    std::string path = std::filesystem::absolute(text, error).lexically_normal().string();
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
 // The mounted volume named by a reference number or a mount point; bad input otherwise.
 QWVolumeInfo chosenVolume(const std::string& target) {
     VolumesInfo volumes;
     for (const auto& volume : volumes.volsArray()) {
         bool matches = isReferenceNumber(target) ? std::to_string(volume.volRefNumber) == target
-                                                 : volume.volRootDir == normalisedPath(target);
+                                                 : volume.volRootDir == absolutePath(target);
         if (matches) return volume;
     }
     throw usageError("no mounted volume has the reference or mount point '" + target +

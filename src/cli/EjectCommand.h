@@ -1,6 +1,8 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
+namespace CLI {
+class App;
+}
 
 // quillby eject REF|PATH|--all: ejects one volume (by reference number or mount point) or all
 // ejectable ones.

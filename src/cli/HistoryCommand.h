@@ -1,6 +1,8 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
+namespace CLI {
+class App;
+}
 
 // quillby history [--json]: the record of the last clean.
 void addHistoryCommand(CLI::App& app);

@@ -1,8 +1,10 @@
 #include "cli/LoginItemsCommand.h"
 
+#include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
 #include "core/FileURL.h"

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
+namespace CLI {
+class App;
+}
 
 // quillby login-items list [--json] | add PATH [--hidden] | remove PATH|INDEX |
 // hide PATH|INDEX on|off

@@ -1,10 +1,12 @@
 #include "cli/MemoryCommand.h"
 
+#include <CLI/CLI.hpp>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <thread>
 
 #include "cli/CliOutput.h"

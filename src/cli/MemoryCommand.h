@@ -1,10 +1,13 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 
 #include "memory/MEMORY_INFO.h"
+
+namespace CLI {
+class App;
+}
 
 // quillby memory [--json] [--watch [SECONDS]] [--count N] and quillby purge.
 void addMemoryCommands(CLI::App& app);

@@ -1,7 +1,9 @@
 #include "cli/OverviewCommand.h"
 
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
 #include "cli/MemoryCommand.h"

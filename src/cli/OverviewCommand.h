@@ -1,6 +1,8 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
+namespace CLI {
+class App;
+}
 
 // quillby overview [--json]: the boot volume, every volume, memory and the machine facts: what
 // the desktop program shows at a glance.

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
+namespace CLI {
+class App;
+}
 
 // quillby settings list | get KEY | set KEY VALUE
 void addSettingsCommand(CLI::App& app);

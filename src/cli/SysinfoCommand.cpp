@@ -1,7 +1,9 @@
 #include "cli/SysinfoCommand.h"
 
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
 #include "sysinfo/ComputerInfoRows.h"

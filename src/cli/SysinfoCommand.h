@@ -1,10 +1,13 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 
 #include "sysinfo/MachineFacts.h"
+
+namespace CLI {
+class App;
+}
 
 // quillby sysinfo [--json]: the seven rows of machine facts.
 void addSysinfoCommand(CLI::App& app);

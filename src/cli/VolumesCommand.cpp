@@ -1,7 +1,9 @@
 #include "cli/VolumesCommand.h"
 
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
 #include "core/LocalizedText.h"

@@ -1,11 +1,14 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
 
 #include "monitor/QWVolumeInfo.h"
+
+namespace CLI {
+class App;
+}
 
 // quillby volumes [--json]: every mounted volume, grouped by kind like the status menu.
 void addVolumesCommand(CLI::App& app);

@@ -10,6 +10,9 @@ class TaskStopper {
 
     void setStopFlags(bool stop) { bIsStopTask.store(stop, std::memory_order_relaxed); }
     bool getStopFlags() const { return bIsStopTask.load(std::memory_order_relaxed); }
+    // Whether the process-wide flag is set: the stop request engines take by default, one
+    // source of stop requests among others (a page's own cancel button, a test).
+    static bool sharedStopRequested() { return sharedTaskStopper().getStopFlags(); }
 
   private:
     std::atomic<bool> bIsStopTask{false};

@@ -61,7 +61,9 @@ std::string UtilityFunction::covertCleanMemory(std::uint64_t bytes) {
 
 std::string UtilityFunction::formatValue(std::uint64_t value, std::uint32_t base) {
     if (value == 0) return "0.00 KB";
-    std::uint32_t square = base * base;  // 32-bit on purpose: the steps wrap like the original
+    // 32-bit steps on purpose: the memory texts are defined by them, wrapping included, so a
+    // base whose square passes 2^32 gives the same texts on every machine.
+    std::uint32_t square = base * base;
     std::uint32_t cube = square * base;
     auto step = [&](std::uint64_t divisor, const char* unit) {
         // A base whose powers wrap to 0 cannot divide; report 0 rather than fault.

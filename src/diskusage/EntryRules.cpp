@@ -2,7 +2,7 @@
 
 #include <dirent.h>
 
-#include "diskusage/DirectoryListing.h"
+#include "core/DirectoryReader.h"
 
 bool EntryRules::accepts(std::string_view name, bool isFolder, bool atTop) const {
     if (skipTrailingPeriod && !name.empty() && name.back() == '.') return false;
@@ -10,8 +10,7 @@ bool EntryRules::accepts(std::string_view name, bool isFolder, bool atTop) const
     return true;
 }
 
-void EntryRules::split(int folderFd, const DirectoryListing& listing, bool atTop,
-                       Split& out) const {
+void EntryRules::split(int folderFd, const DirectoryReader& listing, bool atTop, Split& out) const {
     out.subfolders.clear();
     out.files.clear();
     out.kept.clear();

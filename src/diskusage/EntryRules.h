@@ -7,7 +7,7 @@
 
 #include "diskusage/FileSizes.h"
 
-class DirectoryListing;
+class DirectoryReader;
 
 // Which entries of a folder a tree takes in, and how a listing splits into subfolders to
 // descend and files to measure.
@@ -30,5 +30,5 @@ struct EntryRules {
         std::uint64_t bytes = 0;
         std::vector<KeptFile> kept;
     };
-    void split(int folderFd, const DirectoryListing& listing, bool atTop, Split& out) const;
+    void split(int folderFd, const DirectoryReader& listing, bool atTop, Split& out) const;
 };

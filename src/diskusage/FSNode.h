@@ -42,6 +42,9 @@ class FSNode {
     // The containing folder's node; null for the root.
     FSNode* father = nullptr;
     std::uint64_t size = 0;
+    // The scan could not open or read this folder: its size counts only what was read before the
+    // failure (often nothing), so it is not an empty folder.
+    bool unreadable = false;
     // Check state in the browser: 0 none, 1 all, 2 partly.
     int isButtonState = 0;
 

@@ -36,6 +36,7 @@ class FolderTreeBuilder {
     }
 
     std::uint64_t sizeOf(const Node& node) const { return static_cast<std::uint64_t>(node.size); }
+    void markUnreadable(Node& node) { node.unreadable = true; }
 
     void topLevelCounted(std::int64_t folders) {
         EventBus::defaultCenter().post(Events::GetDirTotalLevel, {},

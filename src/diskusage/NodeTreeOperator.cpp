@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <mutex>
 
-#include "core/TaskStopper.h"
 #include "diskusage/TreeScan.h"
 
 namespace {
@@ -28,12 +27,14 @@ class ItemTreeBuilder {
     }
 
     // The node's children are its folders, all finished: the folder's size is known and those
-    // below the limit can go.
+    // below the limit can go, except unreadable ones (their size says nothing).
     void finish(Node& node, std::uint64_t fileBytes, std::vector<KeptFile>&& files) {
         std::uint64_t total = fileBytes;
         for (const auto& child : node.children) total += child->size;
         node.size = total;
-        std::erase_if(node.children, [this](const auto& child) { return child->size < limit_; });
+        std::erase_if(node.children, [this](const auto& child) {
+            return child->size < limit_ && !child->unreadable;
+        });
         for (auto& file : files) {
             node.children.push_back(FSNode::childNamed(file.name, false, &node));
             node.children.back()->size = file.size;
@@ -43,6 +44,7 @@ class ItemTreeBuilder {
     }
 
     std::uint64_t sizeOf(const Node& node) const { return node.size; }
+    void markUnreadable(Node& node) { node.unreadable = true; }
 
     void topLevelCounted(std::int64_t folders) {
         if (progress_ && progress_->total) progress_->total(folders);
@@ -65,7 +67,7 @@ NodeTreeOperator::NodeTreeOperator(TreeScanOptions options) : options_(options) 
 
 std::uint64_t NodeTreeOperator::scan(const std::string& path, FSNode& root, std::uint64_t limit,
                                      const Progress* progress) {
-    if (TaskStopper::sharedTaskStopper().getStopFlags()) return 0;
+    if (options_.shouldStop && options_.shouldStop()) return 0;
     // The walk fills a node of its own, so that items already in `root` are left as they are.
     FSNode folder(path, true, nullptr);
     EntryRules rules;
@@ -73,6 +75,7 @@ std::uint64_t NodeTreeOperator::scan(const std::string& path, FSNode& root, std:
     ItemTreeBuilder builder(limit, progress);
     TreeScan<ItemTreeBuilder> walk(builder, rules, options_);
     std::uint64_t total = walk.run(folder, path, progress != nullptr);
+    root.unreadable = root.unreadable || folder.unreadable;
     for (auto& child : folder.children) {
         child->father = &root;
         root.children.push_back(std::move(child));
@@ -82,7 +85,7 @@ std::uint64_t NodeTreeOperator::scan(const std::string& path, FSNode& root, std:
 
 std::uint64_t NodeTreeOperator::getFistListTree(const std::string& path, FSNode& root,
                                                 std::uint64_t limit) {
-    if (TaskStopper::sharedTaskStopper().getStopFlags()) return 0;
+    if (options_.shouldStop && options_.shouldStop()) return 0;
     struct stat status {};
     if (::lstat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
         auto size = status.st_size < 0 ? 0 : static_cast<std::uint64_t>(status.st_size);

@@ -6,11 +6,11 @@
 #include <deque>
 #include <unordered_map>
 
+#include "core/DirectoryReader.h"
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/Log.h"
 #include "core/UtilityFunction.h"
-#include "diskusage/DirectoryListing.h"
 #include "diskusage/FileSizes.h"
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/RingHitTest.h"
@@ -48,7 +48,9 @@ void PieTree::contructPieTree(const std::string& path) {
 
     TreeScanOptions scanOptions;
     scanOptions.threads = options_.threads;
-    scanOptions.cancelFlag = &cancelFlag_;
+    scanOptions.shouldStop = [this] {
+        return cancelFlag_.load(std::memory_order_relaxed) || TaskStopper::sharedStopRequested();
+    };
     scanOptions.stayOnFileSystem = options_.stayOnFileSystem;
     scanOptions.counters = options_.counters;
     FolderTreeScanner scanner(scanOptions);
@@ -161,8 +163,8 @@ void PieTree::updateLeftView(const std::string& path, std::int64_t size) {
     std::vector<DiskUsageItem> items;
     int fd = SharedFolderHandle::openFolderPath(path);
     if (fd >= 0) {
-        DirectoryListing listing;
-        listing.read(fd);
+        DirectoryReader listing;
+        listing.readAll(fd);
         for (const auto& entry : listing.entries()) {
             bool isFolder = false;
             std::uint64_t bytes = entrySize(fd, entry.name.data(), &isFolder).value_or(0);

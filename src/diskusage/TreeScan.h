@@ -9,13 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "core/TaskStopper.h"
-#include "diskusage/DirectoryListing.h"
+#include "core/DirectoryReader.h"
+#include "core/WorkStealingPool.h"
 #include "diskusage/EntryRules.h"
 #include "diskusage/FileSizes.h"
 #include "diskusage/SharedFolderHandle.h"
 #include "diskusage/TreeScanOptions.h"
-#include "diskusage/WorkStealingPool.h"
 
 // The parallel folder walk behind both disk-usage trees. Every folder is one task on a
 // work-stealing pool: it opens the folder relative to its parent's descriptor, reads it with
@@ -30,6 +29,7 @@
 //   void addFolders(Node&, const std::vector<std::string_view>&, std::vector<Node*>&);
 //   void finish(Node&, std::uint64_t fileBytes, std::vector<KeptFile>&&);
 //   std::uint64_t sizeOf(const Node&);
+//   void markUnreadable(Node&);                       the folder could not be opened or read
 //   void topLevelCounted(std::int64_t folders);       the scanned folder's subfolders, once
 //   void topLevelFolderFinished();                    after each of them is finished
 // addFolders and finish are called for one node at a time, never concurrently for one node.
@@ -52,7 +52,7 @@ class TreeScan {
             WorkStealingPool pool(options_.threads ? options_.threads
                                                    : WorkStealingPool::defaultThreadCount());
             pool_ = &pool;
-            pool.submit([this, folder] { scanFolder(folder, nullptr); });
+            pool.submit([this, folder](unsigned) { scanFolder(folder, nullptr); });
             pool.wait();
             pool_ = nullptr;
         }
@@ -76,10 +76,7 @@ class TreeScan {
 
     static constexpr size_t kSliceFiles = 1024;
 
-    bool stopRequested() const {
-        return (options_.cancelFlag && options_.cancelFlag->load(std::memory_order_relaxed)) ||
-               TaskStopper::sharedTaskStopper().getStopFlags();
-    }
+    bool stopRequested() const { return options_.shouldStop && options_.shouldStop(); }
 
     bool onScannedFileSystem(const SharedFolderHandle& handle, bool isRoot) {
         if (!options_.stayOnFileSystem) return true;
@@ -96,11 +93,16 @@ class TreeScan {
             isRoot ? SharedFolderHandle::openPath(rootPath_)
                    : parentHandle->openChild(builder_.nameOf(*folder->node));
         parentHandle.reset();
-        if (!handle || !onScannedFileSystem(*handle, isRoot)) return release(folder);
+        if (!handle) {
+            markUnreadable(*folder);
+            return release(folder);
+        }
+        if (!onScannedFileSystem(*handle, isRoot)) return release(folder);
 
-        thread_local DirectoryListing listing;
+        thread_local DirectoryReader listing;
         thread_local EntryRules::Split split;
-        listing.read(handle->fd());  // a read error keeps what was read before it
+        // A read error keeps what was read before it.
+        if (!listing.readAll(handle->fd())) markUnreadable(*folder);
         const bool atTop = isRoot && topLevel_;
         rules_.split(handle->fd(), listing, atTop, split);
 
@@ -130,16 +132,24 @@ class TreeScan {
         if (slices.empty() && !children.empty()) handle->releaseIfCrowded();
 
         for (size_t i = 0; i < slices.size(); ++i) {
-            pool_->submit([this, folder, handle, block = slices[i], i] {
+            pool_->submit([this, folder, handle, block = slices[i], i](unsigned) {
                 measureSlice(folder, *handle, *block, i + 1);
             });
         }
         for (Node* child : children) {
             auto* childFolder = new Folder{child, folder};
-            pool_->submit([this, childFolder, handle] { scanFolder(childFolder, handle); });
+            pool_->submit(
+                [this, childFolder, handle](unsigned) { scanFolder(childFolder, handle); });
         }
         handle.reset();
         release(folder);
+    }
+
+    void markUnreadable(Folder& folder) {
+        builder_.markUnreadable(*folder.node);
+        if (options_.counters) {
+            options_.counters->unreadableFolders.fetch_add(1, std::memory_order_relaxed);
+        }
     }
 
     static std::vector<std::shared_ptr<NameBlock>> sliceNames(

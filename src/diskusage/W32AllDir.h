@@ -44,6 +44,9 @@ class W32AllDir {
     // Ring depth of the latest layout that reached the node (1 is the centre disc).
     std::int32_t depth = 0;
     std::int64_t size = 0;
+    // The scan could not open or read the folder: its size counts only what was read before the
+    // failure (often nothing), so it is not an empty folder.
+    bool unreadable = false;
     W32AllDir* parent = nullptr;
 
   private:

@@ -27,12 +27,12 @@ bool listInto(const std::string& folder, dev_t parentDevice, std::vector<FolderI
     above.push_back({contents.self.st_dev, contents.self.st_ino});
     bool listed = true;
     for (ListedEntry& entry : contents.entries) {
-        if (entry.kind == EntryKind::Missing) continue;
-        if (entry.kind == EntryKind::Folder) {
+        if (entry.vanished) continue;
+        if (entry.kind == EntryKind::Directory) {
             listed = listInto(entry.path, contents.self.st_dev, above, bundle) && listed;
             continue;
         }
-        if (entry.kind == EntryKind::SymbolicLink) {
+        if (entry.kind == EntryKind::Symlink) {
             struct stat target {};
             if (::stat(entry.path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) continue;
         }
@@ -41,7 +41,7 @@ bool listInto(const std::string& folder, dev_t parentDevice, std::vector<FolderI
         item.filePathName = std::move(entry.path);
         item.fileSize = entry.size;
         item.ModificationDate = entry.modified;
-        item.isSymbolicLink = entry.kind == EntryKind::SymbolicLink;
+        item.isSymbolicLink = entry.kind == EntryKind::Symlink;
         bundle.DirectorySize += item.fileSize;
         bundle.AllFileInDirectory.push_back(std::move(item));
     }

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "core/DirectoryReader.h"
 #include "duplicates/PathComponents.h"
 
 namespace {
@@ -42,9 +43,9 @@ bool isKernelFileSystem(int fd) {
 }
 
 EntryKind kindOf(mode_t mode) {
-    if (S_ISDIR(mode)) return EntryKind::Folder;
-    if (S_ISREG(mode)) return EntryKind::RegularFile;
-    if (S_ISLNK(mode)) return EntryKind::SymbolicLink;
+    if (S_ISDIR(mode)) return EntryKind::Directory;
+    if (S_ISREG(mode)) return EntryKind::Regular;
+    if (S_ISLNK(mode)) return EntryKind::Symlink;
     return EntryKind::Other;
 }
 
@@ -75,29 +76,17 @@ bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
         ::close(fd);
         return true;
     }
-    DIR* folder = ::fdopendir(fd);
-    if (!folder) {
-        contents.error = errno;
-        ::close(fd);
-        return false;
-    }
-    for (;;) {
-        errno = 0;
-        dirent* entry = ::readdir(folder);
-        if (!entry) {
-            contents.error = errno;
-            break;
-        }
-        const char* name = entry->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+    DirectoryReader reader(fd);
+    DirectoryReader::Entry entry;
+    while (reader.next(entry)) {
         ListedEntry listed;
-        listed.path = appendPathComponent(path, name);
-        if (entry->d_type == DT_DIR) {
-            listed.kind = EntryKind::Folder;
+        listed.path = appendPathComponent(path, entry.name);
+        if (entry.type == DT_DIR) {
+            listed.kind = EntryKind::Directory;
         } else {
             struct stat status {};
-            if (::fstatat(::dirfd(folder), name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
-                listed.kind = EntryKind::Missing;  // vanished since the folder was read
+            if (::fstatat(fd, entry.name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+                listed.vanished = true;
                 contents.entries.push_back(std::move(listed));
                 continue;
             }
@@ -107,6 +96,7 @@ bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
         }
         contents.entries.push_back(std::move(listed));
     }
-    ::closedir(folder);
+    contents.error = reader.error();
+    ::close(fd);
     return contents.error == 0;
 }

@@ -6,17 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "core/EntryStatus.h"
 #include "core/SimpleNodeData.h"
 
-// What a listed entry is, from its attributes read without following links (Missing: it
-// vanished between the listing and the attribute read).
-enum class EntryKind { Folder, RegularFile, SymbolicLink, Other, Missing };
-
-// One entry of a listed folder. A folder entry carries only its path and kind: its own
-// attributes are read when it is listed itself.
+// One entry of a listed folder, its kind read without following links. A folder entry carries
+// only its path and kind: its own attributes are read when it is listed itself.
 struct ListedEntry {
     std::string path;
     EntryKind kind = EntryKind::Other;
+    bool vanished = false;  // gone between the listing and the attribute read
     std::uint64_t size = 0;
     SimpleNodeData::Date modified{};
 };

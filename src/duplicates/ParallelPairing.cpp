@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <numeric>
 
+#include "core/WorkStealingPool.h"
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/FileContentReader.h"
-#include "duplicates/WorkerPool.h"
 #include "duplicates/crc.h"
 
 namespace {
@@ -16,11 +16,9 @@ constexpr std::size_t kHeadSize = 1024;
 // about what a one-page read does, from the cache and from the disk.
 constexpr std::size_t kFirstReadSize = 64 * 1024;
 
-using Index = std::uint32_t;
-
 // Contiguous ranges of `order` whose items compare equal by `same`.
 template <class Same>
-std::vector<std::pair<std::size_t, std::size_t>> rangesOf(const std::vector<Index>& order,
+std::vector<std::pair<std::size_t, std::size_t>> rangesOf(const std::vector<std::uint32_t>& order,
                                                           Same same) {
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
     for (std::size_t begin = 0; begin < order.size();) {
@@ -34,7 +32,7 @@ std::vector<std::pair<std::size_t, std::size_t>> rangesOf(const std::vector<Inde
 
 }  // namespace
 
-ParallelPairing::ParallelPairing(WorkerPool& pool, const std::atomic<bool>& stop)
+ParallelPairing::ParallelPairing(WorkStealingPool& pool, const std::atomic<bool>& stop)
     : pool_(pool), stop_(stop), readers_(pool.threadCount()) {}
 
 ParallelPairing::~ParallelPairing() = default;
@@ -136,7 +134,8 @@ void ParallelPairing::readWholes(const std::vector<Index>& files, std::vector<St
     std::stable_sort(large.begin(), large.end(), [&](Index a, Index b) {
         return (*items_)[a].fileSize > (*items_)[b].fileSize;
     });
-    const unsigned largeReaders = std::min(WorkerPool::machineThreadCount(), pool_.threadCount());
+    const unsigned largeReaders =
+        std::min(WorkStealingPool::machineThreadCount(), pool_.threadCount());
     std::atomic<std::size_t> nextLarge{0}, nextSmall{0};
     auto readFrom = [&](const std::vector<Index>& list, std::atomic<std::size_t>& next,
                         unsigned worker) {
@@ -152,54 +151,52 @@ void ParallelPairing::readWholes(const std::vector<Index>& files, std::vector<St
             readFrom(small, nextSmall, worker);
         });
     }
-    pool_.waitUntilIdle();
+    pool_.wait();
 }
 
-void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
-                               std::vector<std::vector<fileAttrbItem>>& runs) {
-    const std::size_t count = candidates.size();
-    total_ = count;
-    {
-        std::lock_guard lock(itemsMutex_);
-        items_ = &candidates;
-    }
-    std::vector<State> states(count, State::Pending);
-    auto& items = candidates;
-
-    // Same-size buckets; a file alone in its size is settled without a read.
+ParallelPairing::SizeBuckets ParallelPairing::bucketBySize(
+    const std::vector<fileAttrbItem>& items) {
+    const std::size_t count = items.size();
+    SizeBuckets buckets;
     std::vector<Index> bySize(count);
     std::iota(bySize.begin(), bySize.end(), Index{0});
     std::stable_sort(bySize.begin(), bySize.end(),
                      [&](Index a, Index b) { return items[a].fileSize < items[b].fileSize; });
-    std::vector<Index> bucketOf(count);
-    std::vector<Index> headWork;
-    std::size_t alone = 0;
+    buckets.of.resize(count);
     auto sizeRanges =
         rangesOf(bySize, [&](Index a, Index b) { return items[a].fileSize == items[b].fileSize; });
+    buckets.count = sizeRanges.size();
     for (std::size_t bucket = 0; bucket < sizeRanges.size(); ++bucket) {
         auto [begin, end] = sizeRanges[bucket];
-        for (std::size_t i = begin; i < end; ++i) bucketOf[bySize[i]] = static_cast<Index>(bucket);
+        for (std::size_t i = begin; i < end; ++i)
+            buckets.of[bySize[i]] = static_cast<Index>(bucket);
         if (end - begin == 1) {
-            ++alone;
+            ++buckets.alone;
         } else {
-            headWork.insert(headWork.end(), bySize.begin() + static_cast<std::ptrdiff_t>(begin),
-                            bySize.begin() + static_cast<std::ptrdiff_t>(end));
+            buckets.shared.insert(buckets.shared.end(),
+                                  bySize.begin() + static_cast<std::ptrdiff_t>(begin),
+                                  bySize.begin() + static_cast<std::ptrdiff_t>(end));
         }
     }
-    addDone(alone);
+    // Listing order, so that neighbours on disk stay neighbours when their heads are read.
+    std::sort(buckets.shared.begin(), buckets.shared.end());
+    return buckets;
+}
 
-    // Heads of every same-size file, in listing order (neighbours on disk stay neighbours).
-    std::sort(headWork.begin(), headWork.end());
-    pool_.forEachIndex(headWork.size(), [&](unsigned worker, std::size_t i) {
+void ParallelPairing::readHeads(const std::vector<Index>& files, std::vector<State>& states) {
+    pool_.forEachIndex(files.size(), [&](unsigned worker, std::size_t i) {
         if (stop_.load(std::memory_order_relaxed)) return;
-        Index file = headWork[i];
+        Index file = files[i];
         readHead(worker, file, states[file]);
         if (states[file] != State::HeadKnown) addDone(1);
     });
+}
 
-    // Files that share size and head need their whole checksum; the others are settled.
+std::vector<ParallelPairing::Index> ParallelPairing::filesSharingSizeAndHead(
+    const std::vector<Index>& headed, const std::vector<State>& states) {
+    const auto& items = *items_;
     std::vector<Index> byHead;
-    for (Index file : headWork) {
+    for (Index file : headed) {
         if (states[file] == State::HeadKnown || states[file] == State::WholeKnown) {
             byHead.push_back(file);
         }
@@ -220,21 +217,34 @@ void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
             }
         }
     }
-    readWholes(wholeWork, states);
+    return wholeWork;
+}
 
+ParallelPairing::Index ParallelPairing::firstUnsettledFile(const SizeBuckets& buckets,
+                                                           const std::vector<Index>& wholeWork,
+                                                           const std::vector<State>& states) {
     // A size bucket is settled when every file in it is: read, failed, or known to need no
-    // whole checksum. Runs are given in listing order up to the first unsettled bucket, which
-    // is what a one-by-one pairing stopped at that point would have found.
-    std::vector<char> bucketSettled(sizeRanges.size(), 1);
-    for (Index file : headWork) {
-        if (states[file] == State::Pending) bucketSettled[bucketOf[file]] = 0;
+    // whole checksum.
+    std::vector<char> bucketSettled(buckets.count, 1);
+    for (Index file : buckets.shared) {
+        if (states[file] == State::Pending) bucketSettled[buckets.of[file]] = 0;
     }
     for (Index file : wholeWork) {
-        if (states[file] == State::HeadKnown) bucketSettled[bucketOf[file]] = 0;
+        if (states[file] == State::HeadKnown) bucketSettled[buckets.of[file]] = 0;
     }
+    const auto count = static_cast<Index>(buckets.of.size());
+    for (Index file = 0; file < count; ++file) {
+        if (!bucketSettled[buckets.of[file]]) return file;
+    }
+    return count;
+}
 
+std::vector<std::pair<ParallelPairing::Index, std::vector<ParallelPairing::Index>>>
+ParallelPairing::groupsByContent(const std::vector<Index>& headed,
+                                 const std::vector<State>& states) const {
+    const auto& items = *items_;
     std::vector<Index> byContent;
-    for (Index file : headWork) {
+    for (Index file : headed) {
         if (states[file] == State::WholeKnown) byContent.push_back(file);
     }
     auto contentKey = [&](Index a) {
@@ -254,25 +264,40 @@ void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
     }
     std::sort(groups.begin(), groups.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
+    return groups;
+}
 
-    // The first unsettled file in listing order bounds what may be given.
-    Index limit = static_cast<Index>(count);
-    for (Index file = 0; file < count; ++file) {
-        if (!bucketSettled[bucketOf[file]]) {
-            limit = file;
-            break;
-        }
+void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
+                               std::vector<std::vector<fileAttrbItem>>& runs) {
+    const std::size_t count = candidates.size();
+    total_ = count;
+    {
+        std::lock_guard lock(itemsMutex_);
+        items_ = &candidates;
     }
-    for (auto& [earliest, members] : groups) {
+    std::vector<State> states(count, State::Pending);
+
+    // A file alone in its size is settled without a read; the others need their heads, and
+    // those that also share their head need their whole checksum.
+    SizeBuckets buckets = bucketBySize(candidates);
+    addDone(buckets.alone);
+    readHeads(buckets.shared, states);
+    std::vector<Index> wholeWork = filesSharingSizeAndHead(buckets.shared, states);
+    readWholes(wholeWork, states);
+
+    // Runs are given in listing order up to the first file whose size bucket is not settled,
+    // which is what a one-by-one pairing stopped at that point would have found.
+    Index limit = firstUnsettledFile(buckets, wholeWork, states);
+    for (auto& [earliest, members] : groupsByContent(buckets.shared, states)) {
         if (earliest >= limit) break;
         std::vector<fileAttrbItem> run;
         run.reserve(members.size());
-        for (std::size_t i = 1; i < members.size(); ++i) run.push_back(items[members[i]]);
-        run.push_back(items[earliest]);
+        for (std::size_t i = 1; i < members.size(); ++i) run.push_back(candidates[members[i]]);
+        run.push_back(candidates[earliest]);
         runs.push_back(std::move(run));
     }
     if (!stop_.load(std::memory_order_relaxed)) progress_.store(100, std::memory_order_relaxed);
     std::lock_guard lock(itemsMutex_);
-    if (count > 0) lastPath_ = items[current_.load(std::memory_order_relaxed)].filePathName;
+    if (count > 0) lastPath_ = candidates[current_.load(std::memory_order_relaxed)].filePathName;
     items_ = nullptr;
 }

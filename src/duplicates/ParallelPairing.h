@@ -10,7 +10,7 @@
 #include "duplicates/fileAttrbItem.h"
 
 class FileContentReader;
-class WorkerPool;
+class WorkStealingPool;
 
 // Pairs the candidates of a duplicate search on all threads of a pool and finds exactly the
 // groups, in exactly the order, that pairing them one by one (algorithm::getDuplicateFile)
@@ -20,7 +20,7 @@ class WorkerPool;
 // for files that share their size, whole checksums only for files that also share their head.
 class ParallelPairing {
   public:
-    ParallelPairing(WorkerPool& pool, const std::atomic<bool>& stop);
+    ParallelPairing(WorkStealingPool& pool, const std::atomic<bool>& stop);
     ~ParallelPairing();
 
     // Computes checksums into `candidates` and appends the runs. After a stop, only runs that
@@ -34,16 +34,39 @@ class ParallelPairing {
 
   private:
     enum class State : std::uint8_t { Pending, Failed, HeadKnown, WholeKnown };
+    using Index = std::uint32_t;
+    // The candidates by size: each file's bucket, and the files that share their size.
+    struct SizeBuckets {
+        std::vector<Index> of;
+        std::vector<Index> shared;  // in listing order
+        std::size_t count = 0;      // buckets
+        std::size_t alone = 0;      // files alone in their size
+    };
+
+    static SizeBuckets bucketBySize(const std::vector<fileAttrbItem>& items);
+    void readHeads(const std::vector<Index>& files, std::vector<State>& states);
+    // Of the files whose head was read, those that share size and head with another (their
+    // whole checksum decides); the others are counted as done.
+    std::vector<Index> filesSharingSizeAndHead(const std::vector<Index>& headed,
+                                               const std::vector<State>& states);
+    // The first file, in listing order, whose size bucket is not settled; the count when all
+    // are.
+    static Index firstUnsettledFile(const SizeBuckets& buckets, const std::vector<Index>& wholeWork,
+                                    const std::vector<State>& states);
+    // Groups of two or more files with the same content: earliest member and members, ordered by
+    // their earliest member.
+    std::vector<std::pair<Index, std::vector<Index>>> groupsByContent(
+        const std::vector<Index>& headed, const std::vector<State>& states) const;
 
     // Opens a candidate with the thread's reader; null (the file failed, logged) when it cannot.
     FileContentReader* openFile(unsigned worker, std::size_t file, State& state);
     void readHead(unsigned worker, std::size_t file, State& state);
     void readWhole(unsigned worker, std::size_t file, State& state);
-    void readWholes(const std::vector<std::uint32_t>& files, std::vector<State>& states);
+    void readWholes(const std::vector<Index>& files, std::vector<State>& states);
     FileContentReader& readerFor(unsigned worker);
     void addDone(std::size_t count);
 
-    WorkerPool& pool_;
+    WorkStealingPool& pool_;
     const std::atomic<bool>& stop_;
     std::vector<std::unique_ptr<FileContentReader>> readers_;
     std::atomic<std::uint32_t> progress_{0};

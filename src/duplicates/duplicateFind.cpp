@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 #include <algorithm>
 
+#include "core/WorkStealingPool.h"
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/FindDuplicateApp.h"
 #include "duplicates/ParallelPairing.h"
-#include "duplicates/WorkerPool.h"
 #include "duplicates/algorithm.h"
 #include "duplicates/getFileList.h"
 
@@ -105,7 +105,7 @@ void duplicateFind::pairOneByOne() {
     }
 }
 
-void duplicateFind::pairInParallel(WorkerPool& pool) {
+void duplicateFind::pairInParallel(WorkStealingPool& pool) {
     auto pairing = std::make_shared<ParallelPairing>(pool, m_Stop);
     {
         std::lock_guard lock(phaseMutex_);
@@ -120,15 +120,16 @@ void duplicateFind::pairInParallel(WorkerPool& pool) {
 
 int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint64_t limit) {
     if (!isExistingFolder(root)) return -1;
+    std::stop_callback onStop(options_.stop, [this] { stopSearch(); });
     m_path = root;
     m_limittedSize = limit;
 
     // Without its files cached, the search mostly waits for the disk: more threads than cores
     // keep requests queued there (the large reads stay at one per core, see ParallelPairing).
-    std::unique_ptr<WorkerPool> pool;
+    std::unique_ptr<WorkStealingPool> pool;
     if (!options_.oneFileAtATime) {
-        pool = std::make_unique<WorkerPool>(
-            options_.threadCount ? options_.threadCount : WorkerPool::readingThreadCount());
+        pool = std::make_unique<WorkStealingPool>(
+            options_.threadCount ? options_.threadCount : WorkStealingPool::defaultThreadCount());
     }
     auto walker = std::make_shared<getFileList>(pool.get());
     walker->setSearchOptions(options_.includeHidden, options_.includeSystem);

@@ -13,7 +13,7 @@
 
 class FindDuplicateApp;
 class ParallelPairing;
-class WorkerPool;
+class WorkStealingPool;
 class getFileList;
 
 // One duplicate search: lists the candidates below a folder, compares the bundles found there,
@@ -50,7 +50,7 @@ class duplicateFind {
   private:
     void runBundlePhase();
     void pairOneByOne();
-    void pairInParallel(WorkerPool& pool);
+    void pairInParallel(WorkStealingPool& pool);
     void setCurrentPath(const std::string& path);
 
     DuplicateSearchOptions options_;

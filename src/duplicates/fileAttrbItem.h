@@ -6,7 +6,8 @@
 #include "core/SimpleNodeData.h"
 
 // One candidate file of the duplicate search with its two checksums (0 = not computed yet).
-// The checksum fields keep their historical names; they hold CRC-64 values (see crc.h).
+// The checksum fields are md5 and md5_1k, the names the pairing code reads them by; they
+// hold CRC-64 values (see crc.h).
 struct fileAttrbItem {
     std::string filePathName;    // absolute path
     std::string fileName;        // last path component

@@ -2,9 +2,9 @@
 
 #include <system_error>
 
+#include "core/WorkStealingPool.h"
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/PathComponents.h"
-#include "duplicates/WorkerPool.h"
 
 namespace {
 
@@ -16,8 +16,8 @@ std::string errorText(int error) {
 }
 
 ListedPath listedFile(ListedEntry& entry) {
-    return ListedPath{std::move(entry.path), false, entry.kind == EntryKind::RegularFile,
-                      entry.size, entry.modified};
+    return ListedPath{std::move(entry.path), false, entry.kind == EntryKind::Regular, entry.size,
+                      entry.modified};
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ struct getFileList::WalkedFolder {
     std::vector<Item> items;
 };
 
-getFileList::getFileList(WorkerPool* pool) : pool_(pool) {}
+getFileList::getFileList(WorkStealingPool* pool) : pool_(pool) {}
 
 getFileList::~getFileList() = default;
 
@@ -148,9 +148,9 @@ void getFileList::listWalkedFolder(WalkedFolder& folder, std::vector<WalkedFolde
                    modificationDateOf(contents.self)};
     folder.items.reserve(contents.entries.size());
     for (ListedEntry& entry : contents.entries) {
-        if (entry.kind == EntryKind::SymbolicLink || entry.kind == EntryKind::Missing) continue;
+        if (entry.kind == EntryKind::Symlink || entry.vanished) continue;
         if (skipsHiddenName(entry.path)) continue;
-        if (entry.kind == EntryKind::Folder) {
+        if (entry.kind == EntryKind::Directory) {
             addSubfolder(folder, std::move(entry.path), subfolders);
         } else {
             folder.items.push_back({listedFile(entry), nullptr});
@@ -181,7 +181,7 @@ void getFileList::walkOnPool(const std::vector<WalkedFolder*>& folders) {
         return;
     }
     for (auto it = folders.rbegin(); it != folders.rend(); ++it) submitWalk(*it);
-    pool_->waitUntilIdle();
+    pool_->wait();
 }
 
 bool getFileList::assemble(WalkedFolder& folder, std::vector<ListedPath>& out) {
@@ -223,16 +223,17 @@ bool getFileList::getDirectoryAtPath(const std::string& root, std::vector<Listed
     top.state = WalkedFolder::State::Listed;
     std::vector<WalkedFolder*> folders;
     for (ListedEntry& entry : contents.entries) {
+        if (entry.vanished) {
+            KVT_LOG("directory not exsts:%s", entry.path.c_str());
+            continue;
+        }
         switch (entry.kind) {
-            case EntryKind::Missing:
-                KVT_LOG("directory not exsts:%s", entry.path.c_str());
-                break;
-            case EntryKind::SymbolicLink:
+            case EntryKind::Symlink:
                 // Following it could list files outside the chosen folder, or the same files
                 // twice under two names, where deleting one "copy" deletes the only one.
                 KVT_LOG("symbolic link not followed:%s", entry.path.c_str());
                 break;
-            case EntryKind::Folder: {
+            case EntryKind::Directory: {
                 if (!m_bSearchHiddenFile && IsHiddenFile(entry.path)) break;
                 if (!m_bSearchSystemDirectory && root == "/" && IsSystemDirectory(entry.path)) {
                     break;

@@ -13,7 +13,7 @@
 #include "duplicates/FolderListing.h"
 #include "duplicates/fileAttrbItem.h"
 
-class WorkerPool;
+class WorkStealingPool;
 
 // A path found by the walk with the attributes the listing needs (read without following
 // links; a folder's own attributes come from listing it).
@@ -34,7 +34,7 @@ class getFileList {
   public:
     // A walker for one search: `pool` walks the folders below the first level concurrently
     // (the result is the same as without it); without a pool it walks on the calling thread.
-    explicit getFileList(WorkerPool* pool = nullptr);
+    explicit getFileList(WorkStealingPool* pool = nullptr);
     ~getFileList();
 
     // Include hidden items (any path component starting with ".") and the system folders at
@@ -82,7 +82,7 @@ class getFileList {
     bool skipsHiddenName(std::string_view path) const;
     static bool assemble(WalkedFolder& folder, std::vector<ListedPath>& out);
 
-    WorkerPool* pool_;
+    WorkStealingPool* pool_;
     std::atomic<bool> m_bStopSearch{false};
     bool m_bSearchHiddenFile = false;
     bool m_bSearchSystemDirectory = false;

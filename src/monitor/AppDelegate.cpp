@@ -130,7 +130,8 @@ StatusMenuEntry AppDelegate::memoryRow() {
     row.ViewTag = 5;
     row.u64TotalSpace = UtilityFunction::covertCleanMemory(memoryInfo_[kMemTotal]);
     row.u64FreeSpace = UtilityFunction::covertCleanMemory(memoryInfo_[kMemFree]);
-    // The row's bytes are its texts read back, as the menu has always shown them.
+    // The row's bytes are its texts read back, so that the level bar and the texts beside it
+    // always agree (memory texts read back a little low: GiB shown, GB read).
     row.nTotalSize = UtilityFunction::getVolSpaceFromString(row.u64TotalSpace);
     row.nFreeSize = UtilityFunction::getVolSpaceFromString(row.u64FreeSpace);
     row.errorValue = printed("%f", setting(SettingsKey::MemoryAlarm) * 100.0f);
@@ -143,15 +144,14 @@ void AppDelegate::addMenu() {
     view_.setStatusImage(LevelImage::getStatusImage(volumes, setting(SettingsKey::SpaceAlarm)));
     previousCount_ = volumes.size();
     SettingItems snapshot = UtilityFunctionOfData::getMyData().readerTxtForSettingValue();
-    std::string threshold = std::to_string(
-        static_cast<int>(std::strtof(snapshot.errorValue.c_str(), nullptr) * 100.0f));
+    std::vector<VolumeRow> volumeRows = VolumeMenuModel::volumeRows(volumes);
 
     std::vector<StatusMenuEntry> rows;
     for (std::size_t i = 0; i < volumes.size(); ++i) {
         const QWVolumeInfo& volume = volumes[i];
         StatusMenuEntry entry;
         entry.type = StatusMenuEntry::Type::Row;
-        entry.row = VolumeMenuModel::volumeRow(volume, static_cast<std::int32_t>(i), threshold);
+        entry.row = std::move(volumeRows[i]);
         entry.row.aIsPrograss = static_cast<std::int32_t>(std::atoi(snapshot.digital.c_str()));
         entry.title = std::to_string(volume.volRefNumber);
         QWLog("totalSpace=====%s", volume.totalSpace.c_str());

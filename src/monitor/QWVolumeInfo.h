@@ -3,15 +3,7 @@
 #include <cstdint>
 #include <string>
 
-// Volume kinds, which are also the status menu's group order; kind 5 is the menu's memory row.
-enum VolumeKind : std::int32_t {
-    kLocalStorage = 0,
-    kExternalStorage = 1,
-    kOpticalDisc = 2,
-    kNetworkStorage = 3,
-    kDiskImage = 4,
-    kFreeMemoryRow = 5,
-};
+#include "core/VolumeList.h"
 
 // One mounted volume as the monitor shows it.
 struct QWVolumeInfo {

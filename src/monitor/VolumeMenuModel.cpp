@@ -1,6 +1,9 @@
 #include "monitor/VolumeMenuModel.h"
 
+#include <cstdlib>
+
 #include "core/LocalizedText.h"
+#include "core/UtilityFunctionOfData.h"
 #include "monitor/VolumesManager.h"
 
 namespace VolumeMenuModel {
@@ -32,6 +35,21 @@ VolumeRow volumeRow(const QWVolumeInfo& volume, std::int32_t tag, const std::str
     row.volRootDir = volume.volRootDir;
     row.ViewTag = tag;
     return row;
+}
+
+std::vector<VolumeRow> volumeRows(const std::vector<QWVolumeInfo>& volumes) {
+    std::string threshold = spaceAlarmPercent();
+    std::vector<VolumeRow> rows;
+    for (std::size_t i = 0; i < volumes.size(); ++i) {
+        rows.push_back(volumeRow(volumes[i], static_cast<std::int32_t>(i), threshold));
+    }
+    return rows;
+}
+
+std::string spaceAlarmPercent() {
+    SettingItems snapshot = UtilityFunctionOfData::getMyData().readerTxtForSettingValue();
+    return std::to_string(
+        static_cast<int>(std::strtof(snapshot.errorValue.c_str(), nullptr) * 100.0f));
 }
 
 bool ejectAllEnabled(const std::vector<QWVolumeInfo>& volumes) {

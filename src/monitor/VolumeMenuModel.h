@@ -27,6 +27,11 @@ std::vector<VolumeGroup> groupVolumesByKind(const std::vector<QWVolumeInfo>& vol
 // The menu row (or volume tile) of a volume: its kind, figures, texts and root, tag = its index in
 // the enumeration, `errorValue` the alarm threshold in percent ("10").
 VolumeRow volumeRow(const QWVolumeInfo& volume, std::int32_t tag, const std::string& errorValue);
+// The rows of every volume, tagged by position, with the space alarm of the settings: the one
+// place the tray menu and the facts page make their volume rows.
+std::vector<VolumeRow> volumeRows(const std::vector<QWVolumeInfo>& volumes);
+// The stored space alarm ("0.1") as the rows show it, a whole percent ("10").
+std::string spaceAlarmPercent();
 // "Eject All" is active when an external, optical, network or disk-image volume is mounted.
 bool ejectAllEnabled(const std::vector<QWVolumeInfo>& volumes);
 // A tick rebuilds the menu only when the number of volumes changed.

@@ -19,8 +19,7 @@ void VolumesInfo::enumVolumesInfo() {
     volsArray_.clear();
     facts_.clear();
     if (!source_) return;
-    for (auto& facts : source_->mountedVolumes()) {
-        if (facts.totalBytes == 0) continue;
+    for (auto& facts : listedVolumes(source_)) {
         volsArray_.push_back(makeRecord(facts));
         facts_.push_back(std::move(facts));
     }
@@ -41,11 +40,7 @@ std::optional<VolumeFacts> VolumesInfo::factsOf(std::int32_t refNumber) const {
 }
 
 std::int32_t VolumesInfo::getVolumeType(const VolumeFacts& facts) {
-    if (facts.network) return kNetworkStorage;
-    if (facts.optical) return kOpticalDisc;
-    if (facts.externalBus) return kExternalStorage;
-    if (facts.removable) return kDiskImage;
-    return kLocalStorage;
+    return volumeKindOf(facts);
 }
 
 bool VolumesInfo::getVolEjectFlag(const VolumeFacts& facts) {

@@ -46,7 +46,14 @@ PreferencesPane::PreferencesPane(std::function<bool(bool)> registerAtLogin, QWid
     : QWidget(parent), registerAtLogin_(std::move(registerAtLogin)) {
     setFixedSize(640, 460);
     auto* grid = new QGridLayout(this);
+    grid->addWidget(alertsGroup(), 0, 0);
+    grid->addWidget(cleanGroup(), 0, 1, 2, 1);
+    grid->addWidget(limitsGroup(), 1, 0);
+    grid->addWidget(generalGroup(), 2, 0, 1, 2);
+    readSettings();
+}
 
+QGroupBox* PreferencesPane::alertsGroup() {
     auto* alerts = new QGroupBox(tr("Alerts"));
     auto* alertsLayout = new QFormLayout(alerts);
     auto* spaceCaption = new QLabel;
@@ -59,8 +66,10 @@ PreferencesPane::PreferencesPane(std::function<bool(bool)> registerAtLogin, QWid
     alertsLayout->addRow(spaceAlarm_);
     alertsLayout->addRow(memoryCaption);
     alertsLayout->addRow(memoryAlarm_);
-    grid->addWidget(alerts, 0, 0);
+    return alerts;
+}
 
+QGroupBox* PreferencesPane::cleanGroup() {
     auto* clean = new QGroupBox(tr("Clean"));
     auto* cleanLayout = new QVBoxLayout(clean);
     for (int category = 0; category < 6; ++category) {
@@ -73,8 +82,10 @@ PreferencesPane::PreferencesPane(std::function<bool(bool)> registerAtLogin, QWid
         categories_[category] = box;
         cleanLayout->addWidget(box);
     }
-    grid->addWidget(clean, 0, 1, 2, 1);
+    return clean;
+}
 
+QGroupBox* PreferencesPane::limitsGroup() {
     auto* limits = new QGroupBox(tr("Size limits"));
     auto* limitsLayout = new QFormLayout(limits);
     duplicationLimit_ = limitField(PreferencesPaneActions::kDuplicationLimitTag);
@@ -97,8 +108,10 @@ PreferencesPane::PreferencesPane(std::function<bool(bool)> registerAtLogin, QWid
     limitsLayout->addRow(systemDuplicates_);
     limitsLayout->addRow(tr("Disk usage lists items larger than"),
                          pair(diskUsageLimit_, diskUsageUnit_));
-    grid->addWidget(limits, 1, 0);
+    return limits;
+}
 
+QGroupBox* PreferencesPane::generalGroup() {
     auto* general = new QGroupBox(tr("General"));
     auto* generalLayout = new QFormLayout(general);
     hideStatusItem_ = new QCheckBox(tr("Hide the tray icon"));
@@ -126,9 +139,7 @@ PreferencesPane::PreferencesPane(std::function<bool(bool)> registerAtLogin, QWid
     generalLayout->addRow(launchAtLogin_);
     generalLayout->addRow(automaticChecks_);
     generalLayout->addRow(tr("Check"), checkInterval_);
-    grid->addWidget(general, 2, 0, 1, 2);
-
-    readSettings();
+    return general;
 }
 
 QSlider* PreferencesPane::alarmSlider(const char* key, QLabel* caption, const QString& format) {

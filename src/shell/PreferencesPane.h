@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -33,6 +34,11 @@ class PreferencesPane : public QWidget {
     QCheckBox* launchAtLoginBox() const { return launchAtLogin_; }
 
   private:
+    // The page's four groups, each making its controls.
+    QGroupBox* alertsGroup();
+    QGroupBox* cleanGroup();
+    QGroupBox* limitsGroup();
+    QGroupBox* generalGroup();
     QSlider* alarmSlider(const char* key, QLabel* caption, const QString& format);
     QLineEdit* limitField(int tag);
     QComboBox* unitPopUp(const char* key);

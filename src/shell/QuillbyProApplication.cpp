@@ -9,7 +9,6 @@
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/LocalizedText.h"
-#include "core/UtilityFunctionOfData.h"
 #include "loginitems/AppInformation.h"
 #include "memory/CleanMemoryModel.h"
 #include "memory/ClearMemory.h"
@@ -92,18 +91,7 @@ bool QuillbyProApplication::start() {
 
 void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     auto rows = [volumes = std::make_shared<VolumesInfo>()] {
-        std::string threshold = std::to_string(static_cast<int>(
-            std::strtof(
-                UtilityFunctionOfData::getMyData().readerTxtForSettingValue().errorValue.c_str(),
-                nullptr) *
-            100.0f));
-        std::vector<VolumeRow> result;
-        const auto& list = volumes->getAllVolsInfo();
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            result.push_back(
-                VolumeMenuModel::volumeRow(list[i], static_cast<std::int32_t>(i), threshold));
-        }
-        return result;
+        return VolumeMenuModel::volumeRows(volumes->getAllVolsInfo());
     };
     auto browse = [this](const std::string& path) { return manager_->openVolRootDir(path); };
     auto eject = [this](std::int32_t reference) { return manager_->ejectSingleVolume(reference); };

@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "core/Log.h"
-#include "monitor/VolumesInfo.h"
+#include "core/VolumeList.h"
 #include "platform/Services.h"
 #include "sysinfo/MachineFacts.h"
 
@@ -77,17 +77,13 @@ void MacLog::logComInfo() {
     QWLog(" ");
 
     QWLog("volume list");
-    VolumesInfo volumes;
-    for (const auto& volume : volumes.volsArray()) {
-        QWLog("volname=%s,totalSpace:%llu GB, freeSpace:%llu GB, root=%s",
-              volume.volumeName.c_str(), static_cast<unsigned long long>(volume.nTotalSize >> 30),
-              static_cast<unsigned long long>(volume.nFreeSize >> 30), volume.volRootDir.c_str());
-        if (volume.volRootDir == "/") QWLog("default volume");
-        if (auto device = volumes.factsOf(volume.volRefNumber)) {
-            QWLog("vMDeviceID:%s,Attrib:0x%x,ExtAttrib:0x%x,Server:0x%x",
-                  device->deviceName.c_str(), 0u, volumeAttributeBits(*device),
-                  device->network ? 1u : 0u);
-        }
+    for (const auto& volume : listedVolumes()) {
+        QWLog("volname=%s,totalSpace:%llu GB, freeSpace:%llu GB, root=%s", volume.name.c_str(),
+              static_cast<unsigned long long>(volume.totalBytes >> 30),
+              static_cast<unsigned long long>(volume.freeBytes >> 30), volume.rootPath.c_str());
+        if (volume.rootPath == "/") QWLog("default volume");
+        QWLog("vMDeviceID:%s,Attrib:0x%x,ExtAttrib:0x%x,Server:0x%x", volume.deviceName.c_str(), 0u,
+              volumeAttributeBits(volume), volume.network ? 1u : 0u);
     }
     QWLog(" ");
 }

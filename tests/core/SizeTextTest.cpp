@@ -23,6 +23,24 @@ TEST(SizeText, DecimalStepsAtTheirEdges) {
     EXPECT_EQ(UF::convertVolSpace(12345678), "12.35 MB");
 }
 
+// Halfway between two hundredths the single-precision quotient decides the last digit; other
+// ways to compute it (a product with the reciprocal, double precision) round some of these the
+// other way, and stored texts would then no longer match.
+TEST(SizeText, HalfwayPointsRoundAsTheSinglePrecisionQuotient) {
+    EXPECT_EQ(UF::convertVolSpace(5), "0.00 KB");
+    EXPECT_EQ(UF::convertVolSpace(15), "0.01 KB");
+    EXPECT_EQ(UF::convertVolSpace(55), "0.05 KB");
+    EXPECT_EQ(UF::convertVolSpace(95), "0.09 KB");
+    EXPECT_EQ(UF::convertVolSpace(1005000), "1.00 MB");
+    EXPECT_EQ(UF::convertVolSpace(1065000), "1.07 MB");
+    EXPECT_EQ(UF::convertVolSpace(2005000), "2.01 MB");
+    EXPECT_EQ(UF::convertVolSpace(4135000), "4.14 MB");
+    EXPECT_EQ(UF::convertVolSpace(1005000000), "1.00 GB");
+    EXPECT_EQ(UF::convertVolSpace(1065000000), "1.07 GB");
+    EXPECT_EQ(UF::convertVolSpace(3015000000ull), "3.02 GB");
+    EXPECT_EQ(UF::convertVolSpace(4005000000ull), "4.01 GB");
+}
+
 TEST(SizeText, PowerOfTwoStepsRoundInSinglePrecision) {
     EXPECT_EQ(UF::covertCleanMemory(0), "0.00 KB");
     EXPECT_EQ(UF::covertCleanMemory(1048575), "1024.00 KB");

@@ -7,7 +7,9 @@
 #include "core/Events.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/FolderTreeScanner.h"
+#include "diskusage/NodeTreeOperator.h"
 #include "diskusage/PieTree.h"
+#include "diskusage/TreeScanOptions.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
 
@@ -114,6 +116,47 @@ TEST(FolderTree, FoldersThatCannotBeOpenedCountAsEmpty) {
         const W32AllDir* closed = child(*root, "closed");
         return total && closed && closed->size == 0;
     }));
+}
+
+// Both trees tell a folder the scan could not read from an empty one, and the counters count it;
+// the item tree keeps it whatever the size limit says.
+TEST(FolderTree, BothTreesMarkTheFoldersThatCannotBeRead) {
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all, fs::perm_options::replace);
+    makeFile(dir / "top/open/a", 10);
+    makeFile(dir / "top/closed/b", 20);
+    fs::create_directories(dir / "top/empty");
+    fs::permissions(dir / "top/closed", fs::perms::none);
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        ScanCounters counters;
+        TreeScanOptions options;
+        options.counters = &counters;
+        auto root = W32AllDir::makeRoot((dir / "top").string());
+        FolderTreeScanner(options).scanFolder(*root, root->path(), true);
+        bool folders = child(*root, "closed")->unreadable && !child(*root, "open")->unreadable &&
+                       !child(*root, "empty")->unreadable && !root->unreadable &&
+                       counters.unreadableFolders == 1;
+
+        auto items = NodeTreeOperator(options).buildBrowserTree((dir / "top").string(), 5, {});
+        bool closedKept = false, emptyKept = false;
+        for (const auto& item : items->children) {
+            if (item->displayName() == "closed") closedKept = item->unreadable && item->size == 0;
+            if (item->displayName() == "empty") emptyKept = true;
+        }
+        return folders && closedKept && !emptyKept && counters.unreadableFolders == 2;
+    }));
+}
+
+TEST(FolderTree, TheStopRequestComesThroughTheOptions) {
+    TempDir dir;
+    makeFile(dir / "top/a/f", 10);
+    TreeScanOptions options;
+    options.shouldStop = [] { return true; };
+    auto root = W32AllDir::makeRoot((dir / "top").string());
+    EXPECT_EQ(FolderTreeScanner(options).scanFolder(*root, root->path(), true), 0);
+    options.shouldStop = nullptr;  // never stops
+    auto again = W32AllDir::makeRoot((dir / "top").string());
+    EXPECT_EQ(FolderTreeScanner(options).scanFolder(*again, again->path(), true), 10);
 }
 
 TEST(FolderTree, PathsLongerThanTheKernelTakesAtOnceWork) {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "core/WorkStealingPool.h"
 #include "duplicates/DuplicateFilesOpt.h"
 #include "duplicates/DuplicateTestSupport.h"
 #include "duplicates/ParallelPairing.h"
-#include "duplicates/WorkerPool.h"
 #include "duplicates/algorithm.h"
 #include "duplicates/crc.h"
 #include "duplicates/duplicateFind.h"
@@ -178,6 +178,29 @@ TEST_P(Detection, AStopBeforeTheSearchLeavesEverythingUnpaired) {
     EXPECT_FALSE(facade.getDuplicateFiles(tree));
 }
 
+// A stop requested through the options, from wherever the token came, is the same stop.
+TEST_P(Detection, AStopThroughTheOptionsIsAStopOfTheSearch) {
+    dir.write("a", "same");
+    dir.write("b", "same");
+    std::stop_source stop;
+    DuplicateSearchOptions stopped = options();
+    stopped.stop = stop.get_token();
+    stop.request_stop();
+    duplicateFind search(stopped);
+    EXPECT_EQ(search.searchDuplicateFileAtPath(dir.path().string(), 0), 1);
+    std::vector<std::vector<fileAttrbItem>> runs;
+    search.getAllDuplicateFile(runs);
+    EXPECT_TRUE(runs.empty());
+
+    std::stop_source unused;
+    DuplicateSearchOptions running = options();
+    running.stop = unused.get_token();
+    duplicateFind complete(running);
+    complete.searchDuplicateFileAtPath(dir.path().string(), 0);
+    complete.getAllDuplicateFile(runs);
+    EXPECT_EQ(runs.size(), 1u);
+}
+
 TEST_P(Detection, MissingRootSearchesNothing) {
     duplicateFind search(options());
     EXPECT_EQ(search.searchDuplicateFileAtPath((dir / "missing").string(), 0), -1);
@@ -205,7 +228,7 @@ TEST(Pairing, AFileThatVanishesAfterListingNeverJoinsAGroup) {
 
     std::vector<fileAttrbItem> candidates = listed;
     std::vector<std::vector<fileAttrbItem>> runs;
-    WorkerPool pool(2);
+    WorkStealingPool pool(2);
     std::atomic<bool> stop{false};
     ParallelPairing(pool, stop).findRuns(candidates, runs);
     ASSERT_EQ(runs.size(), 1u);

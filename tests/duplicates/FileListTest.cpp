@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/WorkStealingPool.h"
 #include "duplicates/DuplicateTestSupport.h"
-#include "duplicates/WorkerPool.h"
 #include "duplicates/getFileList.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
@@ -184,7 +184,7 @@ TEST(FileList, ThePoolWalksTheSameListInTheSameOrder) {
     }
     std::vector<ListedPath> plain, pooled;
     ASSERT_TRUE(getFileList().getDirectoryAtPath(dir.path().string(), plain));
-    WorkerPool pool(4);
+    WorkStealingPool pool(4);
     ASSERT_TRUE(getFileList(&pool).getDirectoryAtPath(dir.path().string(), pooled));
     ASSERT_EQ(plain.size(), pooled.size());
     for (size_t i = 0; i < plain.size(); ++i) EXPECT_EQ(plain[i].path, pooled[i].path);

@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
+#include "core/WorkStealingPool.h"
 #include "duplicates/DuplicateFilesOpt.h"
 #include "duplicates/DuplicateTestSupport.h"
 #include "duplicates/ParallelPairing.h"
-#include "duplicates/WorkerPool.h"
 #include "duplicates/getFileList.h"
 #include "support/TempDir.h"
 
@@ -103,7 +103,7 @@ TEST(ParallelEquivalence, AStoppedPairingGivesALeadingPartOfTheResult) {
     std::vector<fileAttrbItem> candidates;
     std::vector<std::string> bundles;
     ASSERT_TRUE(getFileList().getListAtPath(dir.path().string(), candidates, bundles, 0));
-    WorkerPool pool(3);
+    WorkStealingPool pool(3);
     // Pairs a copy of the candidates; a stop comes after `delay` (never when negative).
     auto pair = [&](std::chrono::microseconds delay, bool stopEarly) {
         std::atomic<bool> stop{stopEarly};

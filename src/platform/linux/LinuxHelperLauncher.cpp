@@ -30,8 +30,10 @@ std::string LinuxHelperLauncher::findHelper(const PlatformContext& context) {
         candidates.push_back(
             (libexec.is_absolute() ? libexec : self.parent_path().parent_path() / libexec) /
             "quillby-helper");
+        // Run from a build folder: src/helper beside src/cli and src/app.
+        candidates.push_back(self.parent_path().parent_path() / "helper" / "quillby-helper");
     }
-    candidates.emplace_back(QUILLBY_HELPER_BUILD_PATH);
+    if (*QUILLBY_HELPER_BUILD_PATH) candidates.emplace_back(QUILLBY_HELPER_BUILD_PATH);
     for (const auto& candidate : candidates) {
         if (::access(candidate.c_str(), X_OK) == 0) return candidate.lexically_normal().string();
     }

@@ -2,7 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "monitor/ProcessEntry.h"
+#include "app/ProcessEntry.h"
 #include "platform/Services.h"
 #include "platform/SystemVersionSource.h"
 #include "support/ProcessRunner.h"

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -12,10 +13,11 @@
 
 // A fixed set of threads, each with its own queue of tasks: a thread runs its newest task first
 // (depth first, which keeps few folders open at a time) and, when its queue is empty, takes the
-// oldest task of another thread. Tasks may submit further tasks.
+// oldest task of another thread. Tasks may submit further tasks. Each task learns the index of
+// the thread running it, so per-thread resources (read buffers) need no locking.
 class WorkStealingPool {
   public:
-    using Task = std::function<void()>;
+    using Task = std::function<void(unsigned worker)>;
 
     // Starts `threads` threads (at least one).
     explicit WorkStealingPool(unsigned threads);
@@ -24,14 +26,21 @@ class WorkStealingPool {
     WorkStealingPool(const WorkStealingPool&) = delete;
     WorkStealingPool& operator=(const WorkStealingPool&) = delete;
 
+    unsigned threadCount() const { return static_cast<unsigned>(threads_.size()); }
     // Queues a task; from one of the pool's threads it goes to that thread's own queue.
     void submit(Task task);
     // Blocks until every submitted task, and every task those submitted, has run. Not to be
     // called from a task.
     void wait();
+    // Runs body(worker, i) for every i below count on all threads and returns when all ran.
+    // Indices are handed out in increasing order. Not to be called from a task.
+    void forEachIndex(std::size_t count, const std::function<void(unsigned, std::size_t)>& body);
 
-    // More threads than cores, so that folders waiting for the disk do not leave cores idle;
-    // bounded so that a large machine does not start hundreds.
+    // One thread per core: enough for work that computes.
+    static unsigned machineThreadCount();
+    // Threads for work that mostly waits for the disk (listing folders, reading files): more
+    // than cores, so that the disk always has requests queued, two per core, at least 8 and
+    // at most 32, so that a large machine does not start hundreds.
     static unsigned defaultThreadCount();
 
   private:

@@ -1,4 +1,4 @@
-#include "monitor/ProcessEntry.h"
+#include "app/ProcessEntry.h"
 
 #include <cstdio>
 

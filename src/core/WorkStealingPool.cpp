@@ -1,4 +1,4 @@
-#include "diskusage/WorkStealingPool.h"
+#include "core/WorkStealingPool.h"
 
 #include <algorithm>
 
@@ -24,9 +24,25 @@ WorkStealingPool::~WorkStealingPool() {
     for (auto& thread : threads_) thread.join();
 }
 
+unsigned WorkStealingPool::machineThreadCount() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
 unsigned WorkStealingPool::defaultThreadCount() {
-    unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    return std::clamp(cores * 4, 8u, 64u);
+    return std::clamp(2 * machineThreadCount(), 8u, 32u);
+}
+
+void WorkStealingPool::forEachIndex(std::size_t count,
+                                    const std::function<void(unsigned, std::size_t)>& body) {
+    std::atomic<std::size_t> next{0};
+    for (unsigned i = 0; i < threadCount(); ++i) {
+        submit([&](unsigned worker) {
+            for (std::size_t index = next.fetch_add(1); index < count; index = next.fetch_add(1)) {
+                body(worker, index);
+            }
+        });
+    }
+    wait();
 }
 
 void WorkStealingPool::submit(Task task) {
@@ -86,7 +102,7 @@ void WorkStealingPool::run(unsigned index) {
     Task task;
     for (;;) {
         if (takeTask(index, task)) {
-            task();
+            task(index);
             task = nullptr;
             finishTask();
             continue;

@@ -4,6 +4,7 @@
 
 #include "cli/CliTestSupport.h"
 #include "diskusage/DiskUsageFixtures.h"
+#include "support/UnprivilegedChild.h"
 
 namespace {
 
@@ -100,4 +101,47 @@ TEST_F(DuCommand, NamesWithControlCharactersCannotBreakTheListing) {
     EXPECT_NE(result.out.find("odd?name/"), std::string::npos) << result.out;
     auto json = nlohmann::json::parse(cli.run({"du", top.string(), "--json"}).out);
     EXPECT_EQ(json["children"][0]["path"], (top / "odd\nname").string() + "/");
+}
+
+TEST_F(DuCommand, AFolderThatCannotBeReadIsMarkedAndCounted) {
+    makeFile(top / "closed/secret", 7000000);
+    fs::permissions(cli.home.path(), fs::perms::all, fs::perm_options::replace);
+    fs::permissions(top / "closed", fs::perms::none);
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        auto text = cli.run({"du", top.string()});
+        bool marked = text.status == 0 && text.out.find("  ! closed/\n") != std::string::npos &&
+                      text.out.find("  big/\n") != std::string::npos &&
+                      text.out.find("! 1 folder could not be read") != std::string::npos;
+        auto json = nlohmann::json::parse(cli.run({"du", top.string(), "--json"}).out);
+        bool flagged = false, othersClean = true;
+        for (const auto& child : json["children"]) {
+            if (child["path"] == (top / "closed").string() + "/") {
+                flagged = child.value("error", false) && child["size"] == 0;
+            } else {
+                othersClean = othersClean && !child.contains("error");
+            }
+        }
+        return marked && flagged && othersClean && !json.contains("error");
+    }));
+    // Where everything was read there is neither a mark nor a count.
+    fs::permissions(top / "closed", fs::perms::owner_all);
+    EXPECT_EQ(cli.run({"du", top.string()}).out.find('!'), std::string::npos);
+}
+
+TEST_F(DuCommand, APrintedPathThatIsNotUtf8LeadsBackToItsFolder) {
+    const std::string name = "caf\xe9 \xff";
+    makeFile(top / name / "f", 4000000);
+    auto printed = cli.run({"du", top.string(), "--json"});
+    ASSERT_EQ(printed.status, 0) << printed.err;
+    EXPECT_NE(printed.out.find("caf\\udce9 \\udcff/"), std::string::npos) << printed.out;
+    EXPECT_EQ(printed.out.find("\xef\xbf\xbd"), std::string::npos);  // no U+FFFD in its place
+
+    std::string path;
+    for (const auto& each : printedJsonStrings(printed.out, "path")) {
+        if (each == (top / name).string() + "/") path = each;
+    }
+    ASSERT_FALSE(path.empty()) << printed.out;
+    auto again = cli.run({"du", path, "--json"});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.out.find("\"size\": 4000000"), std::string::npos) << again.out;
 }

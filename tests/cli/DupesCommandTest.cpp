@@ -196,3 +196,64 @@ TEST_F(Dupes, ACopyThatDiffersFromTheKeptOneIsRefusedAndReported) {
     for (const auto& name : remaining()) originalKept |= TempDir::read(tree / name) == original;
     EXPECT_TRUE(originalKept);
 }
+
+namespace {
+
+// The records of a CSV text by RFC 4180 (quoted fields may hold commas, quotes and line breaks).
+std::vector<std::vector<std::string>> csvRecords(const std::string& text) {
+    std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
+    bool quoted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                records.back().back() += text[++i];
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                records.back().back() += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            records.back().emplace_back();
+        } else if (c == '\n') {
+            records.emplace_back(1);
+        } else {
+            records.back().back() += c;
+        }
+    }
+    records.pop_back();  // after the last line break
+    return records;
+}
+
+}  // namespace
+
+TEST_F(Dupes, EveryPrintedPathLeadsBackToItsFile) {
+    tree.write("d\xff/a,\"quoted\".txt", "the same bytes");
+    tree.write("d\xff/caf\xe9.txt", "the same bytes");
+
+    auto json = run({tree.path().string(), "--min-size", "0", "--json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out.find("\xef\xbf\xbd"), std::string::npos);  // no U+FFFD for a byte
+    EXPECT_NE(json.out.find("d\\udcff/caf\\udce9.txt"), std::string::npos) << json.out;
+    auto printed = printedJsonStrings(json.out, "path");
+    ASSERT_EQ(printed.size(), 2u) << json.out;
+    for (const auto& path : printed) EXPECT_EQ(TempDir::read(path), "the same bytes") << path;
+
+    // Handed back to the command, the printed folder is searched and gives the same group.
+    auto again = run({fs::path(printed[0]).parent_path().string(), "--min-size", "0", "--json"});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(printedJsonStrings(again.out, "path"), printed);
+
+    auto csv = run({tree.path().string(), "--min-size", "0", "--csv"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    auto records = csvRecords(csv.out);
+    ASSERT_EQ(records.size(), 3u) << csv.out;
+    std::vector<std::string> csvPaths;
+    for (size_t i = 1; i < records.size(); ++i) {
+        ASSERT_EQ(records[i].size(), 7u) << csv.out;
+        csvPaths.push_back(records[i][4]);
+    }
+    EXPECT_EQ(csvPaths, printed);
+}

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "monitor/ProcessEntry.h"
+#include "app/ProcessEntry.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "shell/QuillbyProApplication.h"
 
