@@ -72,7 +72,8 @@ bool QuillbyProApplication::start() {
 
     TrayAgentView::Commands commands;
     commands.eject = [this](std::int32_t reference) {
-        return manager_->ejectSingleVolume(reference);
+        agent_->ejectVolume(reference);
+        return true;  // started; the menu is rebuilt when it is done
     };
     commands.ejectAll = [this] { agent_->rejestAllDisk(); };
     commands.showMainWindow = [this] { agent_->showMainWindow(); };
@@ -91,22 +92,30 @@ bool QuillbyProApplication::start() {
 }
 
 void QuillbyProApplication::setupPages(PrefsWindowController& window) {
-    auto rows = [volumes = std::make_shared<VolumesInfo>()] {
+    // The pages show the agent's enumeration of this tick: one enumeration feeds everything.
+    auto rows = [volumes = volumes_] {
         std::string threshold = std::to_string(static_cast<int>(
             std::strtof(
                 UtilityFunctionOfData::getMyData().readerTxtForSettingValue().errorValue.c_str(),
                 nullptr) *
             100.0f));
         std::vector<VolumeRow> result;
-        const auto& list = volumes->getAllVolsInfo();
+        const auto& list = volumes->volsArray();
         for (std::size_t i = 0; i < list.size(); ++i) {
             result.push_back(
                 VolumeMenuModel::volumeRow(list[i], static_cast<std::int32_t>(i), threshold));
         }
         return result;
     };
-    auto browse = [this](const std::string& path) { return manager_->openVolRootDir(path); };
-    auto eject = [this](std::int32_t reference) { return manager_->ejectSingleVolume(reference); };
+    // Both run on a worker: the window never waits for the file manager or a disk.
+    auto browse = [this](const std::string& path) {
+        manager_->openVolRootDirInBackground(path, *queue_, {});
+        return true;
+    };
+    auto eject = [this](std::int32_t reference) {
+        agent_->ejectVolume(reference);
+        return true;
+    };
 
     auto* scan = new NewMainViewController;
     auto* myMac = new MyMacView(rows, computerInfoRows(MachineFacts::read()), browse);
