@@ -12,6 +12,7 @@
 #include "core/SettingsKeys.h"
 #include "core/UserDefaults.h"
 #include "memory/ClearMemory.h"
+#include "monitor/AgentServices.h"
 #include "monitor/AgentView.h"
 #include "monitor/AppDelegate.h"
 #include "monitor/FakeVolumes.h"
@@ -56,14 +57,6 @@ struct RecordingView : AgentView {
     void showMainWindow() override { ++mainWindows; }
     void alert(const std::string& text) override { alerts.push_back(text); }
     void quit(int status) override { quitStatus = status; }
-};
-
-struct FakeMemory : MemorySource {
-    int sample(MemoryCounts& counts) override {
-        counts.total = 8ull << 30;
-        counts.free = 2ull << 30;
-        return 0;
-    }
 };
 
 struct FakeViewer : FileViewer {
@@ -129,15 +122,8 @@ class AgentTest : public ::testing::Test {
         source->set({facts(1, "/", 1000, 500)});
     }
     std::unique_ptr<AppDelegate> agent() {
-        AppDelegate::Services services;
-        services.volumes = std::make_shared<VolumesInfo>(source);
-        services.manager = std::make_shared<VolumesManager>(source, ejector, viewer);
-        services.makeClearMemory = [] {
-            return std::make_unique<ClearMemory>(std::make_shared<FakeMemory>(),
-                                                 std::make_shared<LinuxProcessLauncher>(),
-                                                 PurgeTools{});
-        };
-        auto delegate = std::make_unique<AppDelegate>(services, view, queue);
+        auto delegate =
+            std::make_unique<AppDelegate>(agentServices(source, ejector, viewer), view, queue);
         delegate->registNSnotification();
         delegate->addMainFuction(false);
         return delegate;
@@ -317,14 +303,7 @@ TEST_F(AgentTest, EjectAndOpeningAFolderNeverWaitOnTheMainThread) {
     auto slowEjector = std::make_shared<SlowEjector>();
     VolumeFacts usb = kind(3, "/media/usb", "external");
     source->set({facts(1, "/"), usb});
-    AppDelegate::Services services;
-    services.volumes = std::make_shared<VolumesInfo>(source);
-    services.manager = std::make_shared<VolumesManager>(source, slowEjector, slowViewer);
-    services.makeClearMemory = [] {
-        return std::make_unique<ClearMemory>(
-            std::make_shared<FakeMemory>(), std::make_shared<LinuxProcessLauncher>(), PurgeTools{});
-    };
-    AppDelegate delegate(services, view, queue);
+    AppDelegate delegate(agentServices(source, slowEjector, slowViewer), view, queue);
     delegate.addMainFuction(false);
     int builds = view.builds;
 

@@ -38,6 +38,12 @@ class MachineFixture {
         fs::create_directories(mapped / "slaves");
         fs::create_symlink(below, mapped / "slaves" / below.filename());
     }
+    // sdb1 (8:17), a partition of a USB stick.
+    void usbStickPartition() {
+        partitionOf(blockDevice("8:17",
+                                "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/"
+                                "target6:0:0/6:0:0:0/block/sdb/sdb1"));
+    }
     void label(const std::string& escapedName, const std::string& device) {
         fs::create_directories(context_.devRoot / "disk/by-label");
         fs::create_symlink("../../" + device, context_.devRoot / "disk/by-label" / escapedName);
@@ -186,11 +192,7 @@ TEST(LinuxVolumeSource, ClassifiesEveryKindOfMount) {
 
 TEST(LinuxVolumeSource, KeepsTheRootMountOfABindAndVolumesUnderRunMedia) {
     MachineFixture machine;
-    fs::path stick = machine.blockDevice(
-        "8:17",
-        "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0/"
-        "block/sdb/sdb1");
-    machine.partitionOf(stick);
+    machine.usbStickPartition();
     // The bind of a folder comes first in the table; the mount of the whole file system wins.
     auto volumes = machine.volumes(
         "60 1 8:17 /photos /home/user/photos rw - exfat /dev/sdb1 rw\n"
@@ -213,11 +215,7 @@ TEST(LinuxVolumeSource, MountIdsAboveSixteenBitsStayDistinct) {
 
 TEST(LinuxVolumeSource, FuseMountsOfProgramsAreNotVolumesFuseNetworkStorageIs) {
     MachineFixture machine;
-    fs::path stick = machine.blockDevice(
-        "8:17",
-        "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0/"
-        "block/sdb/sdb1");
-    machine.partitionOf(stick);
+    machine.usbStickPartition();
     auto volumes = machine.volumes(
         "26 1 259:2 / / rw - ext4 /dev/nvme0n1p2 rw\n"
         "80 26 0:70 / /tmp/.mount_Kritaa1B2c3 ro - fuse.Krita-x86_64.AppImage Krita rw\n"

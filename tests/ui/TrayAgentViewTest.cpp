@@ -4,17 +4,13 @@
 
 #include "core/SettingsKeys.h"
 #include "core/UserDefaults.h"
-#include "memory/ClearMemory.h"
+#include "monitor/AgentServices.h"
 #include "monitor/AppDelegate.h"
 #include "monitor/FakeVolumes.h"
-#include "monitor/VolumesInfo.h"
-#include "monitor/VolumesManager.h"
 #include "monitor/ui/MenuItemView.h"
 #include "monitor/ui/TrayAgentView.h"
 #include "monitor/ui/VolumePanel.h"
 #include "platform/FileViewer.h"
-#include "platform/MemorySource.h"
-#include "platform/linux/LinuxProcessLauncher.h"
 #include "shell/ImageProvider.h"
 #include "shell/QtMainQueue.h"
 #include "support/TestPlatform.h"
@@ -40,14 +36,6 @@ struct RefusingViewer : FileViewer {
     bool openFolder(const std::string&) override { return false; }
 };
 
-struct FixedMemory : MemorySource {
-    int sample(MemoryCounts& counts) override {
-        counts.total = 8ull << 30;
-        counts.free = 2ull << 30;
-        return 0;
-    }
-};
-
 // The real tray view, except that its alert runs what a tick inside the alert's own event loop
 // would do instead of waiting for a person.
 class ViewWithAlert : public TrayAgentView {
@@ -70,15 +58,7 @@ class TrayAgentViewTest : public ::testing::Test {
         source->set({facts(1, "/", 1000, 500), image});
         ejector->source = source;
 
-        AppDelegate::Services services;
-        services.volumes = std::make_shared<VolumesInfo>(source);
-        services.manager = std::make_shared<VolumesManager>(source, ejector, viewer);
-        services.makeClearMemory = [] {
-            return std::make_unique<ClearMemory>(std::make_shared<FixedMemory>(),
-                                                 std::make_shared<LinuxProcessLauncher>(),
-                                                 PurgeTools{});
-        };
-        agent = std::make_unique<AppDelegate>(services, view, queue);
+        agent = std::make_unique<AppDelegate>(agentServices(source, ejector, viewer), view, queue);
         TrayAgentView::Commands commands;
         commands.eject = [this](std::int32_t reference) {
             agent->ejectVolume(reference);
