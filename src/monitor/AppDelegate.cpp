@@ -272,7 +272,7 @@ void AppDelegate::rejestAllDisk() {
             if (alive.expired()) return;
             auto outcome = VolumeMenuModel::ejectAllOutcome(result);
             if (outcome.balloonText) view_.showBalloon({*outcome.balloonText}, false);
-            if (outcome.rebuildMenu && menu_) {
+            if (outcome.rebuildMenu) {
                 removeItems();
                 addMenu();
                 addOtherItem();

@@ -35,8 +35,8 @@ void MacLog::deleteLog(const fs::path& path) {
 void MacLog::sendLogLinesTo(const std::string& fileName) {
     fs::path path = logFilePath(fileName);
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    setLogDescriptor(fd);  // without a log, log lines go nowhere rather than to the terminal
     if (fd < 0) return;
-    setLogDescriptor(fd);
     logSysInfo(path);
 }
 
