@@ -118,7 +118,7 @@ TEST(JsonPreferencesStore, AFileThatCannotBeReadIsNeverReplaced) {
     EXPECT_FALSE(fs::exists(dir / "preferences.json.corrupt"));
 }
 
-TEST(JsonPreferencesStore, AFolderInPlaceOfTheFileFailsWritesAndStaysAsItIs) {
+TEST(JsonPreferencesStore, AFolderOrAFifoInPlaceOfTheFileFailsWritesAndStaysAsItIs) {
     TempDir dir;
     fs::path file = dir / "preferences.json";
     fs::create_directories(file / "inside");
@@ -132,6 +132,13 @@ TEST(JsonPreferencesStore, AFolderInPlaceOfTheFileFailsWritesAndStaysAsItIs) {
     ASSERT_EQ(lines.size(), 2u);  // the read once, then the write
     EXPECT_NE(lines[1].find("Is a directory"), std::string::npos);
     EXPECT_NE(lines[1].find("SpaceAlarm"), std::string::npos);
+
+    // Nor is anything else that is not a plain file read or replaced (a FIFO would block).
+    fs::path fifo = dir / "other.json";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    JsonPreferencesStore other(fifo);
+    EXPECT_FALSE(other.write("SpaceAlarm", 0.2));
+    EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 // A write must wait for every other holder of the writers' lock, shared ones included.
