@@ -1,5 +1,5 @@
 # The project's entry points. `make run` and `make test` set up a fresh machine themselves.
-.PHONY: deps run test bench build-debug build-release format install package clean
+.PHONY: deps run test bench build-debug build-tsan build-release format install package clean
 
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
@@ -18,8 +18,14 @@ build-debug: deps
 run: build-release
 	@scripts/run.sh build/release
 
-test: build-debug
+# The threads' tests under ThreadSanitizer.
+build-tsan: deps
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan -j $(JOBS)
+
+test: build-debug build-tsan
 	@ctest --preset debug -j $(JOBS)
+	@ctest --preset tsan -j $(JOBS)
 
 bench: build-release
 	@scripts/install-deps.sh --bench

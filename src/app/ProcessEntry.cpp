@@ -20,7 +20,8 @@ std::optional<int> runProcessEntry(int argc, const char* const* argv) {
         return 0;
     }
 
-    MacLog::setLogFile("orvane.log");
+    // Only the desktop program trims the log; the purge child writes into the same file.
+    MacLog::setLogFile("orvane.log", ClearMemory::purgeModeSize(argc, argv) == nullptr);
 
     int purgeMode = ClearMemory::freeMemory(argc, argv);
     if (purgeMode != -1) return purgeMode;

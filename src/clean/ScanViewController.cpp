@@ -47,18 +47,22 @@ void ScanViewController::beginScanTask(std::vector<CleanFolder> folders) {
     bIsStopTask = false;
     scanFinished.set(false);
     scanFiles.set({});
-    worker_ =
-        ThreadWorker::workOn("ScanViewController", "scanFolder_worker:",
-                             ThreadWorker::Method([this](const std::any&) { scanFolder_worker(); }),
-                             {}, [this](const std::any&) { scanTaskFinished(); });
+    // The worker fills its own list; the list and its check states change only on this thread,
+    // where clicks change them too.
+    auto found = std::make_shared<std::vector<CleanFileInfo>>();
+    worker_ = ThreadWorker::workOn(
+        "ScanViewController", "scanFolder_worker:",
+        ThreadWorker::Method([this, found](const std::any&) { scanFolder_worker(*found); }), {},
+        [this, found, alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
+            if (!alive.expired()) scanTaskFinished(std::move(*found));
+        });
 }
 
 void ScanViewController::cancelScanTask() {
     if (worker_) worker_->markAsCancelled();
 }
 
-void ScanViewController::scanFolder_worker() {
-    std::vector<CleanFileInfo> output;
+void ScanViewController::scanFolder_worker(std::vector<CleanFileInfo>& output) {
     output.reserve(100);
     std::uint64_t total = 0;
     for (const auto& folder : folders_) {
@@ -66,7 +70,6 @@ void ScanViewController::scanFolder_worker() {
         QWLog("Scan folder: %s", folder.path.c_str());
         total = scanDirectory(folder, total, output);
     }
-    scanFiles.set(std::move(output));
 }
 
 std::uint64_t ScanViewController::scanDirectory(const CleanFolder& folder, std::uint64_t totalSize,
@@ -91,7 +94,8 @@ std::uint64_t ScanViewController::scanDirectory(const CleanFolder& folder, std::
     return totalSize;
 }
 
-void ScanViewController::scanTaskFinished() {
+void ScanViewController::scanTaskFinished(std::vector<CleanFileInfo> found) {
+    scanFiles.set(std::move(found));
     EventBus::defaultCenter().post(Events::cleanShowSelectNumInBottom);
     scanFinished.set(true);
     worker_.reset();
@@ -101,10 +105,16 @@ void ScanViewController::beginCleanTask() {
     if (worker_) worker_->waitUntilFinished();
     iCleanSize = 0;
     cleanFinished.set(false);
+    // The checked records as they are now go to the worker as its own copy.
+    getSelectPath("clean");
+    auto job = std::make_shared<CleanJob>();
+    job->records = selDelFiles;
     worker_ = ThreadWorker::workOn(
-        "ScanViewController",
-        "fastClean_worker:", ThreadWorker::Method([this](const std::any&) { fastClean_worker(); }),
-        {}, [this](const std::any&) { cleanTaskFinished(); });
+        "ScanViewController", "fastClean_worker:",
+        ThreadWorker::Method([this, job](const std::any&) { fastClean_worker(*job); }), {},
+        [this, job, alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
+            if (!alive.expired()) cleanTaskFinished(*job);
+        });
 }
 
 void ScanViewController::cancelFastClean() {
@@ -132,10 +142,9 @@ const CleanFolder* ScanViewController::folderHolding(const CleanFileInfo& record
     return nullptr;
 }
 
-void ScanViewController::fastClean_worker() {
-    getSelectPath("clean");
-    std::vector<std::string> deleted;
-    for (const auto& record : selDelFiles) {
+void ScanViewController::fastClean_worker(CleanJob& job) {
+    std::vector<std::string>& deleted = job.deleted;
+    for (const auto& record : job.records) {
         std::uint64_t total = UtilityFunction::getVolSpaceFromString(filesSize.get());
         const CleanFolder* folder = folderHolding(record);
         bool gone = false;
@@ -161,16 +170,16 @@ void ScanViewController::fastClean_worker() {
         filesSize.set(UtilityFunction::convertVolSpace(total > size ? total - size : 0));
         iCleanSize += size;
     }
-    auto isDeleted = [&deleted](const CleanFileInfo& record) {
-        return std::find(deleted.begin(), deleted.end(), record.path) != deleted.end();
+}
+
+void ScanViewController::cleanTaskFinished(const CleanJob& job) {
+    auto isDeleted = [&job](const CleanFileInfo& record) {
+        return std::find(job.deleted.begin(), job.deleted.end(), record.path) != job.deleted.end();
     };
     auto remaining = scanFiles.get();
     std::erase_if(remaining, isDeleted);
     scanFiles.set(std::move(remaining));
     std::erase_if(selDelFiles, isDeleted);
-}
-
-void ScanViewController::cleanTaskFinished() {
     cleanFinished.set(true);
     worker_.reset();
 }

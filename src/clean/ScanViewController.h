@@ -17,8 +17,10 @@ class ThreadWorker;
 
 // One clean category's list: its listing scan, its per-item clean, and the check states of its
 // review list, kept in step with the category's setting (0 none, 1 all, 2 some checked). Scans
-// and cleans run on a worker and finish on the starting thread's main queue. Engine side only:
-// a page shows the observed values and turns clicks into these calls.
+// and cleans run on a worker and finish on the starting thread's main queue; the list, its check
+// states and selDelFiles change only on that thread (the worker reports through filesSize and
+// iCleanSize). Engine side only: a page shows the observed values and turns clicks into these
+// calls.
 class ScanViewController {
   public:
     // The list of category `tag` (0 ... 5).
@@ -89,13 +91,21 @@ class ScanViewController {
     const std::vector<CleanFolder>& folders() const { return folders_; }
 
   private:
-    void scanFolder_worker();
-    void scanTaskFinished();
-    void fastClean_worker();
-    void cleanTaskFinished();
+    // What a clean's worker owns: its copy of the checked records and the paths it deleted.
+    struct CleanJob {
+        std::vector<CleanFileInfo> records;
+        std::vector<std::string> deleted;
+    };
+
+    void scanFolder_worker(std::vector<CleanFileInfo>& output);
+    void scanTaskFinished(std::vector<CleanFileInfo> found);
+    void fastClean_worker(CleanJob& job);
+    void cleanTaskFinished(const CleanJob& job);
     const CleanFolder* folderHolding(const CleanFileInfo& record) const;
     void setAllChecks(bool on);
 
     std::vector<CleanFolder> folders_;
     std::shared_ptr<ThreadWorker> worker_;
+    // A completion still queued when the controller goes finds this expired.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
 };

@@ -13,7 +13,7 @@
 int main(int argc, char** argv) {
     installLinuxPlatform(PlatformContext::fromEnvironment());
     // Engine log lines go to the diagnostic log; the terminal gets only the command's output.
-    setLogDescriptor(MacLog::openForAppending("orvane.log"));
+    MacLog::sendLogLinesTo("orvane.log");
     PreferenceViewController::initialize();
     registerDefaultsOnce(UserDefaults::standardUserDefaults(), SettingRegistrar::MainWindow);
 

@@ -15,9 +15,13 @@ class MainQueue {
 
     // The queue that serves the calling thread, or nullptr when the thread has none.
     static MainQueue* current();
+    // Posts `task` to `queue` unless that queue has already been destroyed (then false): for
+    // threads that may finish after the program part that started them went away.
+    static bool postIfAlive(MainQueue* queue, std::function<void()> task);
 
   protected:
-    // Implementations call these from the thread they serve.
+    // Implementations call these from the thread they serve: the first when constructed, the
+    // second first thing when destroyed.
     void becomeCurrent();
     void resignCurrent();
 };

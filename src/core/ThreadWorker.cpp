@@ -55,7 +55,9 @@ void ThreadWorker::runPrimaryTask() {
     finishedCondition_.notify_all();
     if (!didEndSelector_) return;
     if (queue_) {
-        queue_->post([self = shared_from_this()] { self->didEndSelector_(std::any{}); });
+        // A queue destroyed meanwhile took its program part with it: nobody waits any more.
+        MainQueue::postIfAlive(queue_,
+                               [self = shared_from_this()] { self->didEndSelector_(std::any{}); });
     } else {
         QWLog("ThreadWorker: no main queue on the starting thread; completing on the worker");
         didEndSelector_(std::any{});

@@ -114,14 +114,17 @@ void ClearMemory::stop() {
     if (task_ && task_->isRunning()) task_->terminate();
 }
 
-int ClearMemory::freeMemory(int argc, const char* const* argv) {
+const char* ClearMemory::purgeModeSize(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "fr") != 0) continue;
-        if (i + 1 < argc) {
-            QWLog("freeMemoy size=%s", argv[i + 1]);
-            return 0;
-        }
-        break;
+        return i + 1 < argc ? argv[i + 1] : nullptr;
     }
-    return -1;
+    return nullptr;
+}
+
+int ClearMemory::freeMemory(int argc, const char* const* argv) {
+    const char* size = purgeModeSize(argc, argv);
+    if (!size) return -1;
+    QWLog("freeMemoy size=%s", size);
+    return 0;
 }

@@ -59,6 +59,8 @@ class ClearMemory {
     // argument, logs "freeMemoy size=<that argument>" and gives 0 (end the process with status
     // 0). Otherwise gives -1 (start normally).
     static int freeMemory(int argc, const char* const* argv);
+    // The size argument of the "fr" mode, or nullptr when the arguments do not ask for it.
+    static const char* purgeModeSize(int argc, const char* const* argv);
 
   private:
     std::unique_ptr<LaunchedProcess> startPurge();

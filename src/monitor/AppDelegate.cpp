@@ -239,7 +239,7 @@ void AppDelegate::updateDataForMenuItem() {
             view_.setWarningStatusShowColor(getWarningValue());
         }
     }
-    if (StatusMenuEntry* memory = findMenuItem(*menu_, "5")) {
+    if (StatusMenuEntry* memory = findMemoryRow(*menu_)) {
         StatusMenuEntry fresh = memoryRow();
         VolumeRow& row = memory->row;
         row.errorValue = fresh.row.errorValue;
@@ -266,19 +266,33 @@ void AppDelegate::refMenuItemWhenDeleteAndAdd() {
 }
 
 void AppDelegate::rejestAllDisk() {
-    auto outcome = VolumeMenuModel::rejestAllDisk(*services_.manager);
-    if (outcome.balloonText) view_.showBalloon({*outcome.balloonText}, false);
-    if (outcome.rebuildMenu) {
-        removeItems();
-        addMenu();
-        addOtherItem();
-    }
+    // The outcome arrives on the main thread once the ejects are done (or past their deadline).
+    services_.manager->ejectAllVolumesInBackground(
+        mainQueue_, [this, alive = std::weak_ptr<TickState>(tick_)](std::int32_t result) {
+            if (alive.expired()) return;
+            auto outcome = VolumeMenuModel::ejectAllOutcome(result);
+            if (outcome.balloonText) view_.showBalloon({*outcome.balloonText}, false);
+            if (outcome.rebuildMenu) {
+                removeItems();
+                addMenu();
+                addOtherItem();
+            }
+        });
+}
+
+void AppDelegate::ejectVolume(std::int32_t refNumber) {
+    services_.manager->ejectSingleVolumeInBackground(
+        refNumber, mainQueue_, [this, alive = std::weak_ptr<TickState>(tick_)](bool) {
+            if (!alive.expired()) refMenuItemWhenDeleteAndAdd();
+        });
 }
 
 void AppDelegate::openFinderWhenClickItems(const std::string& path) {
     view_.cancelMenuTracking();
-    if (!services_.manager->openVolRootDir(path))
-        view_.alert(localizedString("CANNOT_OPEN_FINDER"));
+    services_.manager->openVolRootDirInBackground(
+        path, mainQueue_, [this, alive = std::weak_ptr<TickState>(tick_)](bool opened) {
+            if (!alive.expired() && !opened) view_.alert(localizedString("CANNOT_OPEN_FINDER"));
+        });
 }
 
 void AppDelegate::cleanMemoryClickAction() {

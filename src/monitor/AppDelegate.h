@@ -54,8 +54,11 @@ class AppDelegate {
     void showMenuBar();
     // Rebuilds the menu from a fresh enumeration (only when a menu exists).
     void refMenuItemWhenDeleteAndAdd();
-    // "Eject All".
+    // "Eject All", on a worker; the balloon and the rebuild follow on the main thread.
     void rejestAllDisk();
+    // Ejects one volume on a worker, then rebuilds the menu.
+    void ejectVolume(std::int32_t refNumber);
+    // Opens the folder in the file manager on a worker; an alert says when it could not.
     void openFinderWhenClickItems(const std::string& path);
     void cleanMemoryClickAction();
     void setStatusBarHidden(bool hidden);

@@ -21,5 +21,8 @@ struct StatusMenuEntry {
 
 using StatusMenu = std::vector<StatusMenuEntry>;
 
-// The row entry titled `title`, or nullptr.
+// The volume row titled `title` (its reference number), or nullptr. Never the memory row, whose
+// title a volume may share.
 StatusMenuEntry* findMenuItem(StatusMenu& menu, const std::string& title);
+// The memory row, or nullptr.
+StatusMenuEntry* findMemoryRow(StatusMenu& menu);

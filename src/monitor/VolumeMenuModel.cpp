@@ -64,8 +64,12 @@ bool needsRebuildOnTick(std::size_t previousCount, std::size_t currentCount) {
 }
 
 EjectAllOutcome rejestAllDisk(VolumesManager& manager) {
+    return ejectAllOutcome(manager.ejectAllVolumes());
+}
+
+EjectAllOutcome ejectAllOutcome(std::int32_t result) {
     EjectAllOutcome outcome;
-    outcome.result = manager.ejectAllVolumes();
+    outcome.result = result;
     if (outcome.result < 0) {
         outcome.balloonText = localizedString("NO_HAVE_REMOVABLE");
     } else {

@@ -45,5 +45,7 @@ struct EjectAllOutcome {
     bool rebuildMenu = false;
 };
 EjectAllOutcome rejestAllDisk(VolumesManager& manager);
+// The same for an eject-all result obtained elsewhere (on a worker).
+EjectAllOutcome ejectAllOutcome(std::int32_t result);
 
 }  // namespace VolumeMenuModel

@@ -1,9 +1,11 @@
 #include "monitor/VolumesManager.h"
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <vector>
 
+#include "core/DeadlineCall.h"
 #include "core/Log.h"
 #include "monitor/VolumesInfo.h"
 #include "platform/Services.h"
@@ -50,4 +52,44 @@ bool VolumesManager::openVolRootDir(const std::string& path) {
     standard = std::filesystem::path(standard).lexically_normal().string();
     if (standard.size() > 1 && standard.back() == '/') standard.pop_back();
     return viewer_->openFolder(standard);
+}
+
+void VolumesManager::ejectSingleVolumeInBackground(std::int32_t refNumber, MainQueue& queue,
+                                                   std::function<void(bool)> done) {
+    // The worker owns a copy of the manager's services: it may outlive the manager.
+    VolumesManager copy(source_, ejector_, viewer_);
+    callWithDeadline(
+        queue, ejectDeadline_,
+        [copy, refNumber]() mutable { return copy.ejectSingleVolume(refNumber); },
+        [refNumber, done = std::move(done)](std::optional<bool> ejected) {
+            if (!ejected) QWLog("Eject the volume %d did not finish in time", refNumber);
+            if (done) done(ejected.value_or(false));
+        });
+}
+
+void VolumesManager::ejectAllVolumesInBackground(MainQueue& queue,
+                                                 std::function<void(std::int32_t)> done) {
+    VolumesManager copy(source_, ejector_, viewer_);
+    auto result = std::make_shared<std::atomic<std::int32_t>>(1);
+    callWithDeadline(
+        queue, ejectDeadline_,
+        [copy, result]() mutable {
+            result->store(copy.ejectAllVolumes());
+            return true;
+        },
+        [result, done = std::move(done)](std::optional<bool> finished) {
+            if (!finished) QWLog("Eject All did not finish in time");
+            if (done) done(finished ? result->load() : 1);
+        });
+}
+
+void VolumesManager::openVolRootDirInBackground(const std::string& path, MainQueue& queue,
+                                                std::function<void(bool)> done) {
+    VolumesManager copy(source_, ejector_, viewer_);
+    callWithDeadline(
+        queue, openDeadline_, [copy, path]() mutable { return copy.openVolRootDir(path); },
+        [path, done = std::move(done)](std::optional<bool> opened) {
+            if (!opened) QWLog("The file manager did not open %s in time", path.c_str());
+            if (done) done(opened.value_or(false));
+        });
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/FileViewer.h"
 #include "platform/VolumeEjector.h"
 #include "platform/VolumeSource.h"
+
+class MainQueue;
 
 // Ejects volumes and opens a volume's root folder. Keeps no state between calls.
 class VolumesManager {
@@ -25,8 +29,27 @@ class VolumesManager {
     // Shows the folder in the file manager; false for no path or when it refused.
     bool openVolRootDir(const std::string& path);
 
+    // The same on a worker, for the main thread, which must never wait for UDisks2, a tool or
+    // the file manager: `done` gets the result on `queue`, false also when there was no answer
+    // within the deadline (logged; a late eject still shows through the mount watcher).
+    void ejectSingleVolumeInBackground(std::int32_t refNumber, MainQueue& queue,
+                                       std::function<void(bool)> done);
+    void ejectAllVolumesInBackground(MainQueue& queue, std::function<void(std::int32_t)> done);
+    void openVolRootDirInBackground(const std::string& path, MainQueue& queue,
+                                    std::function<void(bool)> done);
+
+    // How long the background calls wait: an eject flushes the disk's cache first.
+    static constexpr std::chrono::seconds kEjectDeadline{60};
+    static constexpr std::chrono::seconds kOpenDeadline{10};
+    void setDeadlines(std::chrono::milliseconds eject, std::chrono::milliseconds open) {
+        ejectDeadline_ = eject;
+        openDeadline_ = open;
+    }
+
   private:
     std::shared_ptr<VolumeSource> source_;
     std::shared_ptr<VolumeEjector> ejector_;
     std::shared_ptr<FileViewer> viewer_;
+    std::chrono::milliseconds ejectDeadline_ = kEjectDeadline;
+    std::chrono::milliseconds openDeadline_ = kOpenDeadline;
 };

@@ -15,6 +15,7 @@ class AppPrefsWindowController : public PrefsWindowController {
     void setupToolbar() override {
         if (setup_) setup_(*this);
     }
+    void willSwitchPage() override { AppController::applyFadeSettings(*this); }
 
   private:
     AppController::PageSetup setup_;
@@ -29,12 +30,17 @@ AppController::AppController(PageSetup setupToolbar)
 
 AppController::~AppController() = default;
 
-void AppController::showMainWindow() {
-    // The settings may have changed in another process (the command line); read them afresh.
+void AppController::applyFadeSettings(PrefsWindowController& window) {
+    // The settings may change at any time, also in another process (the command line).
     auto& defaults = UserDefaults::standardUserDefaults();
-    window_->setCrossFade(defaults.boolForKey(SettingsKey::fade));
-    window_->setShiftSlowsAnimation(defaults.boolForKey(SettingsKey::shiftSlowsAnimation));
+    window.setCrossFade(defaults.boolForKey(SettingsKey::fade));
+    window.setShiftSlowsAnimation(defaults.boolForKey(SettingsKey::shiftSlowsAnimation));
+}
+
+void AppController::showMainWindow() {
+    applyFadeSettings(*window_);
     window_->showWindow();
+    window_->centreOnScreen();
 }
 
 PrefsWindowController& AppController::window() {

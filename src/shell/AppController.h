@@ -7,7 +7,8 @@
 class PrefsWindowController;
 
 // Owns the main window: registers its settings ("fade", "shiftSlowsAnimation"), builds its pages
-// through `setupToolbar` at the first showing, and applies the fade settings each time it shows.
+// through `setupToolbar` at the first showing, and applies the fade settings as they are when it
+// shows and when it switches pages.
 class AppController : public QObject {
     Q_OBJECT
   public:
@@ -19,6 +20,8 @@ class AppController : public QObject {
     // Shows the window on its remembered page, centred.
     void showMainWindow();
     PrefsWindowController& window();
+    // Gives the window the stored "fade" and "shiftSlowsAnimation".
+    static void applyFadeSettings(PrefsWindowController& window);
 
   private:
     std::unique_ptr<PrefsWindowController> window_;

@@ -139,9 +139,7 @@ void PrefsWindowController::showWindow() {
         setupToolbar();
         if (toolbarIdentifiers_.isEmpty())
             QWLog("No items were added to the toolbar in -setupToolbar.");
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            move(screen->availableGeometry().center() - rect().center());
-        }
+        centreOnScreen();
         alreadyInitilized_ = true;
     }
     auto index = UserDefaults::standardUserDefaults().integerForKey(SettingsKey::QWToolbarItem_app);
@@ -165,8 +163,22 @@ void PrefsWindowController::showWindow() {
     activateWindow();
 }
 
+void PrefsWindowController::centreOnScreen() {
+    QScreen* screen = isVisible() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void PrefsWindowController::closeEvent(QCloseEvent* event) {
+    QWLog("main window will close.");
+    QWidget::closeEvent(event);  // hides it; the controller and its pages stay
+}
+
 void PrefsWindowController::toggleActivePreferenceView(const QString& identifier,
                                                        Qt::KeyboardModifiers modifiers) {
+    willSwitchPage();
     UserDefaults::standardUserDefaults().setInteger(rememberedIndexFor(identifier),
                                                     SettingsKey::QWToolbarItem_app);
     if (identifier != kHelp) {

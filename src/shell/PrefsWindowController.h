@@ -34,6 +34,8 @@ class PrefsWindowController : public QMainWindow {
 
     // Shows the window on the remembered page (or the feature's current sub-page).
     void showWindow();
+    // Centres the window on the screen it is on (the primary one before the first showing).
+    void centreOnScreen();
     // A toolbar click: remembers the page and shows it with animation. Shift (in `modifiers`)
     // slows the fade when that setting is on.
     void toggleActivePreferenceView(const QString& identifier,
@@ -74,6 +76,10 @@ class PrefsWindowController : public QMainWindow {
   protected:
     // Registers the pages; called once, at the first showing.
     virtual void setupToolbar() {}
+    // Called before every page switch of a toolbar click, so that settings changed meanwhile
+    // (the fade settings) apply to it.
+    virtual void willSwitchPage() {}
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     QString subPageIdentifier(const QString& identifier) const;

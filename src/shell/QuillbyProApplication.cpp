@@ -71,7 +71,8 @@ bool QuillbyProApplication::start() {
 
     TrayAgentView::Commands commands;
     commands.eject = [this](std::int32_t reference) {
-        return manager_->ejectSingleVolume(reference);
+        agent_->ejectVolume(reference);
+        return true;  // started; the menu is rebuilt when it is done
     };
     commands.ejectAll = [this] { agent_->rejestAllDisk(); };
     commands.showMainWindow = [this] { agent_->showMainWindow(); };
@@ -90,11 +91,19 @@ bool QuillbyProApplication::start() {
 }
 
 void QuillbyProApplication::setupPages(PrefsWindowController& window) {
-    auto rows = [volumes = std::make_shared<VolumesInfo>()] {
-        return VolumeMenuModel::volumeRows(volumes->getAllVolsInfo());
+    // The pages show the agent's enumeration of this tick: one enumeration feeds everything.
+    auto rows = [volumes = volumes_] {
+        return VolumeMenuModel::volumeRows(volumes->volsArray());
     };
-    auto browse = [this](const std::string& path) { return manager_->openVolRootDir(path); };
-    auto eject = [this](std::int32_t reference) { return manager_->ejectSingleVolume(reference); };
+    // Both run on a worker: the window never waits for the file manager or a disk.
+    auto browse = [this](const std::string& path) {
+        manager_->openVolRootDirInBackground(path, *queue_, {});
+        return true;
+    };
+    auto eject = [this](std::int32_t reference) {
+        agent_->ejectVolume(reference);
+        return true;
+    };
 
     auto* scan = new NewMainViewController;
     auto* myMac = new MyMacView(rows, computerInfoRows(MachineFacts::read()), browse);

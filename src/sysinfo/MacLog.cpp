@@ -32,15 +32,17 @@ void MacLog::deleteLog(const fs::path& path) {
     }
 }
 
-int MacLog::openForAppending(const std::string& fileName) {
+void MacLog::sendLogLinesTo(const std::string& fileName) {
     fs::path path = logFilePath(fileName);
-    deleteLog(path);
-    return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    setLogDescriptor(fd);  // without a log, log lines go nowhere rather than to the terminal
+    if (fd < 0) return;
+    logSysInfo(path);
 }
 
-void MacLog::setLogFile(const std::string& fileName) {
+void MacLog::setLogFile(const std::string& fileName, bool trimOversized) {
     fs::path path = logFilePath(fileName);
-    deleteLog(path);
+    if (trimOversized) deleteLog(path);
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         QWLog("Cannot open the log %s: %s", path.c_str(), std::strerror(errno));

@@ -10,15 +10,17 @@
 // sends every log line. A new or empty log starts with a hardware report.
 class MacLog {
   public:
-    static constexpr std::uint64_t kMaximumSize = 20971520;  // 20 MiB; more is deleted at start
+    // 20 MiB; a larger log is deleted when the desktop program starts.
+    static constexpr std::uint64_t kMaximumSize = 20971520;
 
     // The log's path: the program's data folder (created when missing) and the file name.
     static std::filesystem::path logFilePath(const std::string& fileName);
 
-    // Trims an oversized log, points standard error (and so every log line) at the file in
-    // append mode, and writes the header into a new log. Standard error stays as it was when
-    // the file cannot be opened.
-    static void setLogFile(const std::string& fileName);
+    // Points standard error (and so every log line) at the file in append mode and writes the
+    // header into a new log; first deletes an oversized log when `trimOversized` (the desktop
+    // program's start, never a process that shares the log with it). Standard error stays as it
+    // was when the file cannot be opened.
+    static void setLogFile(const std::string& fileName, bool trimOversized);
     // Deletes the file when it is larger than 20 MiB.
     static void deleteLog(const std::filesystem::path& path);
     // Writes "Orvane Log file: <path>" and the hardware report when the file is missing or empty.
@@ -29,7 +31,8 @@ class MacLog {
     // A volume's facts in the log's attribute bits: 27 external bus, 25 removable, 0 ejectable.
     static unsigned volumeAttributeBits(const VolumeFacts& volume);
 
-    // Opens the log for appending without touching standard error (for the command line, whose
-    // terminal output must stay its own). Gives the descriptor, or -1.
-    static int openForAppending(const std::string& fileName);
+    // Sends this process's log lines to the log without touching standard error (the command
+    // line, whose terminal output must stay its own); a new log gets the header first. Never
+    // trims: the desktop program may be writing the same file.
+    static void sendLogLinesTo(const std::string& fileName);
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <fstream>
 
 #include "app/ProcessEntry.h"
 #include "platform/Services.h"
@@ -8,6 +9,7 @@
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
 #include "support/TestPlatform.h"
+#include "sysinfo/MacLog.h"
 
 namespace fs = std::filesystem;
 
@@ -63,6 +65,21 @@ TEST(ProcessEntry, PurgeModeLogsTheSizeAndEndsWithZero) {
     log = TempDir::read(logIn(home));
     EXPECT_NE(log.find("freeMemoy size=7\n"), std::string::npos);
     EXPECT_EQ(log.find("Orvane Log file: "), log.rfind("Orvane Log file: "));
+}
+
+// The purge child shares the log with the running program: it must never delete it.
+TEST(ProcessEntry, PurgeModeNeverTrimsTheLog) {
+    TempDir home;
+    fs::create_directories(logIn(home).parent_path());
+    {
+        std::ofstream big(logIn(home));
+        big << "Orvane Log file: earlier\n";
+    }
+    fs::resize_file(logIn(home), MacLog::kMaximumSize + 1);
+    auto result = runProcess(QUILLBY_PRO_PATH, {"fr", "9"}, homeIn(home));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_GT(fs::file_size(logIn(home)), MacLog::kMaximumSize + 1);
+    EXPECT_EQ(TempDir::read(logIn(home)).rfind("Orvane Log file: "), 0u);
 }
 
 TEST(ProcessEntry, FrWithoutANumberStartsNormally) {

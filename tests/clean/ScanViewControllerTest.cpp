@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <set>
+#include <thread>
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
@@ -132,6 +134,34 @@ TEST(PerItemClean, DeletesTheCheckedItemsAndKeepsWhatFails) {
     EXPECT_EQ(left[0].name, "x.log.1");
     EXPECT_TRUE(left[0].bIsSelected);
     ASSERT_EQ(logs.selDelFiles.size(), 1u);
+}
+
+// Clicks change the list and its check states on the main thread; a scan or a clean running
+// meanwhile changes neither from its worker, so no click is lost and no state is raced for.
+TEST(PerItemClean, TheListAndItsChecksChangeOnlyOnTheMainThread) {
+    CleanFixture machine;
+    PlainMainQueue queue;
+    ScanViewController logs(CleanCategoryId::UserLogs);
+    const auto mainThread = std::this_thread::get_id();
+    std::atomic<int> offMain{0};
+    auto watching = logs.scanFiles.observe([&](const std::vector<CleanFileInfo>&) {
+        if (std::this_thread::get_id() != mainThread) ++offMain;
+    });
+    scan(queue, logs, machine);
+    check(logs, {"x.log", "logs"});
+    logs.beginCleanTask();
+    EXPECT_FALSE(logs.selectAllOn);
+    ASSERT_EQ(logs.selDelFiles.size(), 2u);  // taken when the clean starts
+    logs.setObjectValueForCheckBox(0);       // clicks while it runs
+    logs.cleanShowSelectNumInBottom(false);
+    ASSERT_TRUE(queue.runUntil([&] { return logs.cleanFinished.get(); }));
+    EXPECT_FALSE(fs::exists(machine / "home/.local/state/app/x.log"));
+    EXPECT_EQ(offMain, 0);
+    EXPECT_EQ(namesOf(logs.scanFiles.get()).count("x.log"), 0u);
+    logs.beginScanTask(machine.folders().cleanFolders(logs.aTag));
+    logs.setAllCheckBoxSelect();
+    ASSERT_TRUE(queue.runUntil([&] { return logs.scanFinished.get(); }));
+    EXPECT_EQ(offMain, 0);
 }
 
 TEST(PerItemClean, TotalClampsAtZeroAndTrashInfoGoesWithItsItem) {

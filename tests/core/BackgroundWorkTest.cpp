@@ -73,6 +73,26 @@ TEST(ThreadWorker, TwoArgumentMethodReceivesItsWorkerAndCanReadCancellation) {
     ASSERT_TRUE(queue.runUntil([&] { return completed; }));
 }
 
+// A job may outlive the program part that started it: its completion then has nowhere to go
+// and is dropped, instead of being posted into a destroyed queue.
+TEST(ThreadWorker, ACompletionAfterItsQueueIsGoneIsDropped) {
+    auto queue = std::make_unique<PlainMainQueue>();
+    std::atomic<bool> release{false}, completed{false};
+    auto worker = ThreadWorker::workOn(
+        "Test", "job:", ThreadWorker::Method([&](const std::any&) {
+            while (!release) std::this_thread::yield();
+        }),
+        {}, [&](const std::any&) { completed = true; }, queue.get());
+    std::weak_ptr<ThreadWorker> running = worker;
+    worker.reset();
+    queue.reset();
+    release = true;
+    for (int i = 0; i < 2000 && !running.expired(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(running.expired());  // the job's thread ended
+    EXPECT_FALSE(completed);
+}
+
 TEST(PlainMainQueue, InvokeAndWaitRunsOnTheMainThreadAndBlocks) {
     PlainMainQueue queue;
     std::thread::id ranOn;

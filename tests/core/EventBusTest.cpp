@@ -83,3 +83,35 @@ TEST(Observable, NotifiesEveryObserverUntilItsSubscriptionEnds) {
     EXPECT_EQ(seen, (std::vector<int>{6, 6}));
     EXPECT_EQ(value.get(), 7);
 }
+
+TEST(Observable, EndingASubscriptionWaitsForACallOnAnotherThread) {
+    Observable<int> value(0);
+    std::atomic<bool> inCallback{false}, callbackDone{false};
+    std::atomic<int> calls{0};
+    auto subscription = std::make_unique<Subscription>(value.observe([&](const int&) {
+        ++calls;
+        inCallback = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        callbackDone = true;
+    }));
+    std::thread setter([&] { value.set(1); });
+    while (!inCallback) std::this_thread::yield();
+    subscription.reset();  // must not return while the callback still runs
+    EXPECT_TRUE(callbackDone);
+    setter.join();
+    value.set(2);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(Observable, AnObserverMayEndItsOwnSubscription) {
+    Observable<int> value(0);
+    int calls = 0;
+    Subscription subscription;
+    subscription = value.observe([&](const int&) {
+        ++calls;
+        subscription.reset();
+    });
+    value.set(1);
+    value.set(2);
+    EXPECT_EQ(calls, 1);
+}

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/LocalizedText.h"
+#include "core/Log.h"
 #include "core/PlainMainQueue.h"
 #include "core/SettingsKeys.h"
 #include "core/UserDefaults.h"
 #include "memory/ClearMemory.h"
+#include "monitor/AgentServices.h"
 #include "monitor/AgentView.h"
 #include "monitor/AppDelegate.h"
 #include "monitor/FakeVolumes.h"
@@ -53,17 +59,43 @@ struct RecordingView : AgentView {
     void quit(int status) override { quitStatus = status; }
 };
 
-struct FakeMemory : MemorySource {
-    int sample(MemoryCounts& counts) override {
-        counts.total = 8ull << 30;
-        counts.free = 2ull << 30;
-        return 0;
+struct FakeViewer : FileViewer {
+    std::atomic<bool> accept{true};
+    bool openFolder(const std::string&) override { return accept; }
+};
+
+// A file manager or an ejector that answers only once the test lets it (or after 20 s), and
+// says whether its caller had moved on by then.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+    bool waitedForCaller = false;
+    void release() {
+        std::lock_guard lock(mutex);
+        open = true;
+        opened.notify_all();
+    }
+    void pass() {
+        std::unique_lock lock(mutex);
+        waitedForCaller = opened.wait_for(lock, std::chrono::seconds(20), [&] { return open; });
     }
 };
 
-struct FakeViewer : FileViewer {
-    bool accept = true;
-    bool openFolder(const std::string&) override { return accept; }
+struct SlowViewer : FileViewer {
+    Gate gate;
+    bool openFolder(const std::string&) override {
+        gate.pass();
+        return false;
+    }
+};
+
+struct SlowEjector : VolumeEjector {
+    Gate gate;
+    int ejectVolume(const VolumeFacts&) override {
+        gate.pass();
+        return 0;
+    }
 };
 
 VolumeFacts kind(std::int32_t ref, const std::string& root, const char* what) {
@@ -90,15 +122,8 @@ class AgentTest : public ::testing::Test {
         source->set({facts(1, "/", 1000, 500)});
     }
     std::unique_ptr<AppDelegate> agent() {
-        AppDelegate::Services services;
-        services.volumes = std::make_shared<VolumesInfo>(source);
-        services.manager = std::make_shared<VolumesManager>(source, ejector, viewer);
-        services.makeClearMemory = [] {
-            return std::make_unique<ClearMemory>(std::make_shared<FakeMemory>(),
-                                                 std::make_shared<LinuxProcessLauncher>(),
-                                                 PurgeTools{});
-        };
-        auto delegate = std::make_unique<AppDelegate>(services, view, queue);
+        auto delegate =
+            std::make_unique<AppDelegate>(agentServices(source, ejector, viewer), view, queue);
         delegate->registNSnotification();
         delegate->addMainFuction(false);
         return delegate;
@@ -151,6 +176,7 @@ TEST_F(AgentTest, EjectAllIsDisabledWithOnlyLocalVolumes) {
     ASSERT_NE(eject, menu.end());
     EXPECT_FALSE(eject->enabled);
     delegate->rejestAllDisk();
+    EXPECT_TRUE(queue.runUntil([&] { return !view.balloons.empty(); }));
     EXPECT_EQ(view.balloons, std::vector<std::string>{localizedString("NO_HAVE_REMOVABLE")});
 }
 
@@ -195,11 +221,24 @@ TEST_F(AgentTest, BootVolumeAtTheAlarmShowsTheWarning) {
 TEST_F(AgentTest, MemoryRowCyclesThroughFreeingBackToMemory) {
     auto delegate = agent();
     EventBus::defaultCenter().post(Events::cleanMemoryClickAction);
-    auto& memory = findMenuItem(const_cast<StatusMenu&>(*delegate->menu()), "5")->row;
+    auto& memory = findMemoryRow(const_cast<StatusMenu&>(*delegate->menu()))->row;
     memory.volumeSize = "Freeing...";  // the row's purge button did this
     delegate->updateDataForMenuItem();
-    EXPECT_EQ(findMenuItem(const_cast<StatusMenu&>(*delegate->menu()), "5")->row.volumeSize,
-              "Memory");
+    EXPECT_EQ(findMemoryRow(const_cast<StatusMenu&>(*delegate->menu()))->row.volumeSize, "Memory");
+}
+
+// Mount ID 5 titles a volume row "5", like the memory row: each keeps its own figures.
+TEST_F(AgentTest, AVolumeNumberedFiveAndTheMemoryRowStayApart) {
+    source->set({facts(1, "/", 1000, 500), facts(5, "/media/disk", 4000, 1000)});
+    auto delegate = agent();
+    delegate->updateDataForMenuItem();
+    auto& menu = const_cast<StatusMenu&>(*delegate->menu());
+    ASSERT_TRUE(findMenuItem(menu, "5"));
+    EXPECT_EQ(findMenuItem(menu, "5")->row.volumeSize, "disk");
+    EXPECT_EQ(findMenuItem(menu, "5")->row.u64TotalSpace, "4.00 KB");
+    ASSERT_TRUE(findMemoryRow(menu));
+    EXPECT_EQ(findMemoryRow(menu)->row.volumeSize, "Memory");
+    EXPECT_EQ(findMemoryRow(menu)->row.u64TotalSpace, "8.00 GB");
 }
 
 TEST_F(AgentTest, MountEventsShowABalloonAndRebuild) {
@@ -227,6 +266,7 @@ TEST_F(AgentTest, HiddenStatusItemToggledTwiceAndOtherCommands) {
 
     viewer->accept = false;
     EventBus::defaultCenter().post(Events::openFinderWhenClickItems, std::string("/media/usb"));
+    EXPECT_TRUE(queue.runUntil([&] { return !view.alerts.empty(); }));
     EXPECT_EQ(view.alerts, std::vector<std::string>{localizedString("CANNOT_OPEN_FINDER")});
     delegate->quit();
     EXPECT_EQ(view.quitStatus, 1);
@@ -254,4 +294,44 @@ TEST_F(AgentTest, TickThreadHandsEachTickToTheMainThread) {
     delegate->stopTimer();
     EXPECT_EQ(ranOn, std::this_thread::get_id());
     queue.drain();  // a tick queued before the stop does nothing now
+}
+
+// The main thread never waits for the file manager or an eject: the calls return while the
+// other program is still busy, and their outcome arrives later on the main queue.
+TEST_F(AgentTest, EjectAndOpeningAFolderNeverWaitOnTheMainThread) {
+    auto slowViewer = std::make_shared<SlowViewer>();
+    auto slowEjector = std::make_shared<SlowEjector>();
+    VolumeFacts usb = kind(3, "/media/usb", "external");
+    source->set({facts(1, "/"), usb});
+    AppDelegate delegate(agentServices(source, slowEjector, slowViewer), view, queue);
+    delegate.addMainFuction(false);
+    int builds = view.builds;
+
+    delegate.openFinderWhenClickItems("/media/usb");
+    slowViewer->gate.release();
+    EXPECT_TRUE(queue.runUntil([&] { return !view.alerts.empty(); }));
+    EXPECT_TRUE(slowViewer->gate.waitedForCaller);
+
+    delegate.ejectVolume(3);
+    slowEjector->gate.release();
+    EXPECT_TRUE(queue.runUntil([&] { return view.builds > builds; }));
+    EXPECT_TRUE(slowEjector->gate.waitedForCaller);
+}
+
+TEST(VolumesManagerInBackground, AnEjectPastItsDeadlineReportsFailureAndLogsIt) {
+    TestPlatform platform;
+    PlainMainQueue queue;
+    auto source = std::make_shared<FakeVolumeSource>();
+    source->set({kind(3, "/media/usb", "external")});
+    auto ejector = std::make_shared<SlowEjector>();
+    VolumesManager manager(source, ejector, nullptr);
+    manager.setDeadlines(std::chrono::milliseconds(50), std::chrono::milliseconds(50));
+    std::vector<std::string> lines;
+    ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+    std::optional<bool> ejected;
+    manager.ejectSingleVolumeInBackground(3, queue, [&](bool result) { ejected = result; });
+    EXPECT_TRUE(queue.runUntil([&] { return ejected.has_value(); }));
+    EXPECT_EQ(ejected, false);
+    ejector->gate.release();  // the eject itself finishes later, unobserved
+    EXPECT_EQ(lines, std::vector<std::string>{"Eject the volume 3 did not finish in time"});
 }

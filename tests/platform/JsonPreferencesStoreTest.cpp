@@ -1,12 +1,20 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <atomic>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <thread>
 
 #include "core/Log.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
+#include "support/UnprivilegedChild.h"
 
 namespace fs = std::filesystem;
 
@@ -66,13 +74,109 @@ TEST(JsonPreferencesStore, CorruptFileIsKeptAsideAndReadsAsDefaults) {
     EXPECT_EQ(std::get<std::int64_t>(*again.read("UserTrash")), 1);
 }
 
-TEST(JsonPreferencesStore, ValuesOfUnknownShapeAreIgnoredNotFatal) {
+TEST(JsonPreferencesStore, ValuesOfUnknownShapeAreIgnoredAndKeptOnRewrite) {
     TempDir dir;
-    fs::path file = dir.write("preferences.json", R"({"A": [1], "B": null, "C": 5})");
+    fs::path file =
+        dir.write("preferences.json", R"({"A": [1], "B": null, "C": 5, "D": {"x": 1}})");
     JsonPreferencesStore store(file);
     EXPECT_FALSE(store.read("A"));
     EXPECT_FALSE(store.read("B"));
     EXPECT_EQ(std::get<std::int64_t>(*store.read("C")), 5);
+    ASSERT_TRUE(store.write("E", true));
+    auto document = nlohmann::json::parse(TempDir::read(file));
+    EXPECT_EQ(document,
+              nlohmann::json::parse(R"({"A": [1], "B": null, "C": 5, "D": {"x": 1}, "E": true})"));
+}
+
+TEST(JsonPreferencesStore, AFileThatCannotBeReadIsNeverReplaced) {
+    TempDir dir;
+    fs::path file = dir / "preferences.json";
+    ASSERT_TRUE(JsonPreferencesStore(file).write("SpaceAlarm", 0.3));
+    const std::string before = TempDir::read(file);
+    // Owned by the user who runs the store, and unreadable to them.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(dir.path().c_str(), kNobodyId, kNobodyId), 0);
+        ASSERT_EQ(::chown(file.c_str(), kNobodyId, kNobodyId), 0);
+        ASSERT_EQ(::chown((dir / ".preferences.lock").c_str(), kNobodyId, kNobodyId), 0);
+    }
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        std::vector<std::string> lines;
+        ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+        JsonPreferencesStore store(file);
+        bool cached = std::get<double>(*store.read("SpaceAlarm")) == 0.3;
+        fs::permissions(file, fs::perms::none);
+        bool refused = !store.write("SpaceAlarm", 0.2) && !store.write("fade", true);
+        bool keptCache = store.read("SpaceAlarm") && !store.read("fade");
+        bool logged = lines.size() == 3 && lines[0].find("Permission denied") != std::string::npos;
+        fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+        bool retried = store.write("fade", true) && std::get<bool>(*store.read("fade")) &&
+                       std::get<double>(*store.read("SpaceAlarm")) == 0.3;
+        return cached && refused && keptCache && logged && retried;
+    }));
+    EXPECT_NE(TempDir::read(file).find("\"SpaceAlarm\": 0.3"), std::string::npos);
+    EXPECT_NE(TempDir::read(file), before);  // the last write went in beside the old key
+    EXPECT_FALSE(fs::exists(dir / "preferences.json.corrupt"));
+}
+
+TEST(JsonPreferencesStore, AFolderOrAFifoInPlaceOfTheFileFailsWritesAndStaysAsItIs) {
+    TempDir dir;
+    fs::path file = dir / "preferences.json";
+    fs::create_directories(file / "inside");
+    std::vector<std::string> lines;
+    ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+    JsonPreferencesStore store(file);
+    EXPECT_TRUE(store.readAll().empty());
+    EXPECT_FALSE(store.write("SpaceAlarm", 0.2));
+    EXPECT_TRUE(fs::is_directory(file / "inside"));
+    EXPECT_FALSE(fs::exists(dir / "preferences.json.corrupt"));
+    ASSERT_EQ(lines.size(), 2u);  // the read once, then the write
+    EXPECT_NE(lines[1].find("Is a directory"), std::string::npos);
+    EXPECT_NE(lines[1].find("SpaceAlarm"), std::string::npos);
+
+    // Nor is anything else that is not a plain file read or replaced (a FIFO would block).
+    fs::path fifo = dir / "other.json";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    JsonPreferencesStore other(fifo);
+    EXPECT_FALSE(other.write("SpaceAlarm", 0.2));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+// A write must wait for every other holder of the writers' lock, shared ones included.
+TEST(JsonPreferencesStore, AWriteWaitsForTheWritersLock) {
+    TempDir dir;
+    fs::path file = dir / "preferences.json";
+    JsonPreferencesStore store(file);
+    ASSERT_TRUE(store.write("A", std::int64_t{1}));
+    int lock = ::open((dir / ".preferences.lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_SH), 0);
+    struct stat info {};
+    ASSERT_EQ(::fstat(lock, &info), 0);
+
+    std::atomic<bool> written{false};
+    std::thread writer([&] { written = store.write("A", std::int64_t{2}); });
+    // The kernel lists a request that waits for a lock with "->" before it.
+    auto waiting = [&] {
+        std::ifstream locks("/proc/locks");
+        std::string line, inode = ":" + std::to_string(info.st_ino) + " ";
+        while (std::getline(locks, line)) {
+            if (line.find("->") != std::string::npos && line.find(inode) != std::string::npos)
+                return true;
+        }
+        return false;
+    };
+    bool blocked = false;
+    for (int i = 0; i < 2000 && !blocked && !written; ++i) {
+        blocked = waiting();
+        if (!blocked) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(blocked);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(std::get<std::int64_t>(*JsonPreferencesStore(file).read("A")), 1);
+    ::close(lock);
+    writer.join();
+    EXPECT_TRUE(written);
+    EXPECT_EQ(std::get<std::int64_t>(*JsonPreferencesStore(file).read("A")), 2);
 }
 
 TEST(JsonPreferencesStore, TwoProcessesWritingAtOnceLoseNothing) {

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "core/FileURL.h"
+#include "platform/linux/InstalledMemory.h"
 #include "platform/linux/LinuxFileViewer.h"
 #include "platform/linux/LinuxMachineFacts.h"
 #include "platform/linux/LinuxMemorySource.h"
@@ -119,7 +120,7 @@ TEST(LinuxMemorySource, MapsMeminfoAndVmstat) {
     LinuxMemorySource source(PlatformContext::underRoot(root.path()), 4096);
     MemoryCounts counts;
     ASSERT_EQ(source.sample(counts), 0);
-    EXPECT_EQ(counts.total, 16384000ull * 1024);
+    EXPECT_EQ(counts.total, 16ull << 30);  // MemTotal rounded up to the memory installed
     EXPECT_EQ(counts.free, 4096000ull * 1024);
     EXPECT_EQ(counts.active, 6000000ull * 1024);
     EXPECT_EQ(counts.inactive, 3000000ull * 1024);
@@ -135,6 +136,27 @@ TEST(LinuxMemorySource, MapsMeminfoAndVmstat) {
     EXPECT_EQ(untouched.total, counts.total);
 }
 
+TEST(LinuxMemorySource, InstalledMemoryIsTheSumOfTheMemoryBlocks) {
+    TempDir root;
+    root.write("proc/meminfo", "MemTotal: 16318000 kB\nMemFree: 1000 kB\n");
+    PlatformContext context = PlatformContext::underRoot(root.path());
+    EXPECT_EQ(installedMemory(context, 16318000ull * 1024), 16ull << 30);
+    EXPECT_EQ(installedMemory(context, 16ull << 30), 16ull << 30);
+
+    root.write("sys/devices/system/memory/block_size_bytes", "8000000\n");  // 128 MiB
+    for (int i = 0; i < 136; ++i) {
+        if (i == 40 || i == 41) continue;  // a hole in the physical map
+        fs::create_directories(context.sysRoot /
+                               ("devices/system/memory/memory" + std::to_string(i)));
+    }
+    fs::create_directories(context.sysRoot / "devices/system/memory/power");
+    MemoryCounts counts;
+    ASSERT_EQ(LinuxMemorySource(context, 4096).sample(counts), 0);
+    EXPECT_EQ(counts.total, 134ull * (128 << 20));
+    // A listing that cannot be all of it falls back to the rounded count.
+    EXPECT_EQ(installedMemory(context, 20ull << 30), 20ull << 30);
+}
+
 TEST(LinuxMachineFacts, ReadsDmiCpuinfoKernelAndOsRelease) {
     TempDir root;
     root.write("sys/class/dmi/id/sys_vendor", "LENOVO\n");
@@ -147,7 +169,7 @@ TEST(LinuxMachineFacts, ReadsDmiCpuinfoKernelAndOsRelease) {
     root.write("proc/sys/kernel/hostname", "desk\n");
     root.write("etc/os-release",
                "NAME=\"Debian\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
-    root.write("proc/meminfo", "MemTotal: 16777216 kB\nMemFree: 1 kB\n");
+    root.write("proc/meminfo", "MemTotal: 16318000 kB\nMemFree: 1 kB\n");
     auto facts = LinuxMachineFacts(PlatformContext::underRoot(root.path())).machineFacts();
     EXPECT_EQ(facts.model, "LENOVO 20XW0055US");
     EXPECT_EQ(facts.cpuVendor, "GenuineIntel");

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <map>
+#include <mutex>
+#include <thread>
 
 #include "platform/linux/LinuxVolumeSource.h"
 #include "platform/linux/MountInfo.h"
@@ -34,6 +38,12 @@ class MachineFixture {
         fs::create_directories(mapped / "slaves");
         fs::create_symlink(below, mapped / "slaves" / below.filename());
     }
+    // sdb1 (8:17), a partition of a USB stick.
+    void usbStickPartition() {
+        partitionOf(blockDevice("8:17",
+                                "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/"
+                                "target6:0:0/6:0:0:0/block/sdb/sdb1"));
+    }
     void label(const std::string& escapedName, const std::string& device) {
         fs::create_directories(context_.devRoot / "disk/by-label");
         fs::create_symlink("../../" + device, context_.devRoot / "disk/by-label" / escapedName);
@@ -51,6 +61,9 @@ class MachineFixture {
         });
         return source.mountedVolumes();
     }
+
+    const TempDir& root() const { return root_; }
+    const PlatformContext& context() const { return context_; }
 
   private:
     TempDir root_;
@@ -179,11 +192,7 @@ TEST(LinuxVolumeSource, ClassifiesEveryKindOfMount) {
 
 TEST(LinuxVolumeSource, KeepsTheRootMountOfABindAndVolumesUnderRunMedia) {
     MachineFixture machine;
-    fs::path stick = machine.blockDevice(
-        "8:17",
-        "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0/"
-        "block/sdb/sdb1");
-    machine.partitionOf(stick);
+    machine.usbStickPartition();
     // The bind of a folder comes first in the table; the mount of the whole file system wins.
     auto volumes = machine.volumes(
         "60 1 8:17 /photos /home/user/photos rw - exfat /dev/sdb1 rw\n"
@@ -202,4 +211,103 @@ TEST(LinuxVolumeSource, MountIdsAboveSixteenBitsStayDistinct) {
     ASSERT_EQ(volumes.size(), 2u);
     EXPECT_EQ(volumes[0].referenceNumber, 70000);
     EXPECT_EQ(volumes[1].referenceNumber, 4464);
+}
+
+TEST(LinuxVolumeSource, FuseMountsOfProgramsAreNotVolumesFuseNetworkStorageIs) {
+    MachineFixture machine;
+    machine.usbStickPartition();
+    auto volumes = machine.volumes(
+        "26 1 259:2 / / rw - ext4 /dev/nvme0n1p2 rw\n"
+        "80 26 0:70 / /tmp/.mount_Kritaa1B2c3 ro - fuse.Krita-x86_64.AppImage Krita rw\n"
+        "81 26 0:71 / /home/user/.var/doc rw - fuse.portal portal rw\n"
+        "82 26 0:72 / /home/user/.gvfs rw - fuse.gvfsd-fuse gvfsd-fuse rw\n"
+        "83 26 0:73 / /home/user/mirror rw - fuse.bindfs /srv/data rw\n"
+        "84 26 0:74 / /home/user/archive rw - fuse archivemount rw\n"
+        "85 26 0:75 / /home/user/server rw - fuse.sshfs user@host: rw\n"
+        "86 26 0:76 / /home/user/cloud rw - fuse.rclone drive: rw\n"
+        "87 26 0:77 / /mnt/bucket rw - fuse.s3fs s3fs rw\n"
+        "88 26 8:17 / /media/user/WINDISK rw - fuseblk /dev/sdb1 rw\n");
+    std::vector<std::string> roots;
+    for (const auto& volume : volumes) roots.push_back(volume.rootPath);
+    EXPECT_EQ(roots, (std::vector<std::string>{"/", "/home/user/server", "/home/user/cloud",
+                                               "/mnt/bucket", "/media/user/WINDISK"}));
+    EXPECT_TRUE(findByRoot(volumes, "/mnt/bucket")->network);
+    EXPECT_FALSE(findByRoot(volumes, "/media/user/WINDISK")->network);
+    EXPECT_TRUE(findByRoot(volumes, "/media/user/WINDISK")->externalBus);
+}
+
+TEST(LinuxVolumeSource, SdCardsAndThunderboltDisksAreExternalAndEjectable) {
+    MachineFixture machine;
+    const std::string slot = "devices/pci0000:00/0000:00:14.5/mmc_host/mmc0/mmc0:aaaa/block/";
+    fs::path card = machine.blockDevice("179:1", slot + "mmcblk0/mmcblk0p1");
+    machine.partitionOf(card);
+    machine.blockDevice("179:0", slot + "mmcblk0", {{"device/type", "SD"}});
+    const std::string soldered = "devices/platform/soc/mmc_host/mmc1/mmc1:0001/block/";
+    fs::path emmc = machine.blockDevice("179:33", soldered + "mmcblk1/mmcblk1p1");
+    machine.partitionOf(emmc);
+    machine.blockDevice("179:32", soldered + "mmcblk1", {{"device/type", "MMC"}});
+    // A disk in a Thunderbolt dock: its PCI device sits behind an external-facing port.
+    const std::string dock = "devices/pci0000:00/0000:00:07.0/0000:3a:00.0";
+    fs::path tunnelled = machine.blockDevice("259:5", dock + "/nvme/nvme1/nvme1n1/nvme1n1p1");
+    machine.partitionOf(tunnelled);
+    machine.root().write(
+        (machine.context().sysRoot / dock / "removable").lexically_relative(machine.root().path()),
+        "removable\n");
+    machine.blockDevice("259:8", "devices/pci0000:00/0000:00:0d.2/domain0/0-0/0-1/block/sdd/sdd1");
+    // An internal disk on a fixed port stays local.
+    machine.blockDevice("259:9", "devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0/nvme0n1",
+                        {{"removable", "0"}});
+
+    auto volumes = machine.volumes(
+        "90 1 179:1 / /media/user/CARD rw - exfat /dev/mmcblk0p1 rw\n"
+        "91 1 179:33 / /home rw - ext4 /dev/mmcblk1p1 rw\n"
+        "92 1 259:5 / /media/user/DOCK rw - ext4 /dev/nvme1n1p1 rw\n"
+        "93 1 259:8 / /media/user/USB4 rw - ext4 /dev/sdd1 rw\n"
+        "94 1 259:9 / /data rw - ext4 /dev/nvme0n1 rw\n");
+    ASSERT_EQ(volumes.size(), 5u);
+    for (const char* root : {"/media/user/CARD", "/media/user/DOCK", "/media/user/USB4"}) {
+        SCOPED_TRACE(root);
+        EXPECT_TRUE(findByRoot(volumes, root)->externalBus);
+        EXPECT_TRUE(findByRoot(volumes, root)->ejectable);
+    }
+    for (const char* root : {"/home", "/data"}) {
+        SCOPED_TRACE(root);
+        EXPECT_FALSE(findByRoot(volumes, root)->externalBus);
+        EXPECT_FALSE(findByRoot(volumes, root)->ejectable);
+    }
+}
+
+// A FUSE program that stops answering must not stall the tick that enumerates the volumes.
+TEST(LinuxVolumeSource, AHungFuseMountIsMeasuredWithADeadline) {
+    MachineFixture machine;
+    machine.root().write("proc/self/mountinfo",
+                         "26 1 259:2 / / rw - ext4 /dev/nvme0n1p2 rw\n"
+                         "88 26 0:80 / /media/user/WINDISK rw - fuseblk /dev/sdb1 rw\n");
+    // Shared with the measuring thread, which may end after the test.
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable released;
+        bool open = false;
+        std::atomic<bool> callerMovedOn{false};
+    };
+    auto gate = std::make_shared<Gate>();
+    LinuxVolumeSource source(machine.context(), [gate](const std::string& mountPoint) {
+        if (mountPoint == "/media/user/WINDISK") {
+            std::unique_lock lock(gate->mutex);
+            gate->callerMovedOn =
+                gate->released.wait_for(lock, std::chrono::seconds(20), [&] { return gate->open; });
+        }
+        return std::optional<VolumeSpace>(VolumeSpace{1000, 500});
+    });
+    auto volumes = source.mountedVolumes();
+    {
+        std::lock_guard lock(gate->mutex);
+        gate->open = true;
+        gate->released.notify_all();
+    }
+    ASSERT_EQ(volumes.size(), 1u);  // the hung one is left out until it answers
+    EXPECT_EQ(volumes[0].rootPath, "/");
+    for (int i = 0; i < 2000 && !gate->callerMovedOn; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(gate->callerMovedOn);
 }

@@ -48,13 +48,25 @@ TEST(MacLog, HeaderOnlyForAMissingOrEmptyLog) {
     EXPECT_TRUE(lines.empty());
 }
 
-TEST(MacLog, AppendingDescriptorTrimsAnOversizedLogFirst) {
+// The command line shares the log with the desktop program: it never deletes it, and a log it
+// creates starts with the header like any other.
+TEST(MacLog, CommandLineNeverTrimsAndHeadsANewLog) {
     TestPlatform platform;
+    int previous = logDescriptor();
     fs::path path = MacLog::logFilePath("orvane.log");
     makeFileOfSize(path, MacLog::kMaximumSize + 1);
-    int fd = MacLog::openForAppending("orvane.log");
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::write(fd, "x\n", 2), 2);
-    ::close(fd);
-    EXPECT_EQ(fs::file_size(path), 2u);
+    MacLog::sendLogLinesTo("orvane.log");
+    QWLog("a command line");
+    EXPECT_GT(fs::file_size(path), MacLog::kMaximumSize + 1);
+    ::close(logDescriptor());
+
+    fs::path fresh = MacLog::logFilePath("fresh.log");
+    MacLog::sendLogLinesTo("fresh.log");
+    QWLog("a command line");
+    ::close(logDescriptor());
+    setLogDescriptor(previous);
+    std::string text = TempDir::read(fresh);
+    EXPECT_NE(text.find("Orvane Log file: " + fresh.string()), std::string::npos);
+    EXPECT_LT(text.find("Orvane Log file: "), text.find("a command line"));
+    EXPECT_EQ(text.find("a command line"), text.rfind("a command line"));
 }

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 
+#include "core/Log.h"
 #include "core/SettingsKeys.h"
 #include "core/UserDefaults.h"
+#include "shell/AppController.h"
 #include "shell/PrefsWindowController.h"
 #include "support/TestPlatform.h"
 
@@ -131,4 +135,33 @@ TEST_F(MainWindowTest, WindowTakesThePageSizePlusItsToolbar) {
     EXPECT_GT(frame.height(), 330);
     EXPECT_EQ(frame.topLeft(), window.geometry().topLeft());
     EXPECT_EQ(window.geometry().size(), frame.size());
+}
+
+// The fade settings change while the window is open (the preferences, the command line): the
+// next page switch follows them. Each showing centres the window; closing it is logged.
+TEST_F(MainWindowTest, TheProgramsWindowFollowsItsSettingsLive) {
+    AppController controller([](PrefsWindowController& window) {
+        window.addView(page(700, 480), "Scan");
+        window.addView(page(600, 330), "memory");
+    });
+    auto& defaults = UserDefaults::standardUserDefaults();
+    controller.showMainWindow();
+    PrefsWindowController& window = controller.window();
+    defaults.setBool(false, SettingsKey::fade);
+    window.toggleActivePreferenceView("memory");
+    EXPECT_EQ(window.lastFadeDuration(), 0);
+    defaults.setBool(true, SettingsKey::fade);
+    defaults.setBool(false, SettingsKey::shiftSlowsAnimation);
+    window.toggleActivePreferenceView("Scan", Qt::ShiftModifier);
+    EXPECT_EQ(window.lastFadeDuration(), PrefsWindowController::kFadeMs);
+
+    std::vector<std::string> lines;
+    ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+    window.close();
+    EXPECT_EQ(lines, std::vector<std::string>{"main window will close."});
+
+    window.move(3, 3);
+    controller.showMainWindow();
+    QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((window.frameGeometry().center() - screen.center()).manhattanLength(), 2);
 }

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QGuiApplication>
 #include <QVariantMap>
 
@@ -14,8 +15,11 @@ bool showDesktopNotification(const QStringList& lines, int timeoutMs) {
     QString body = lines.mid(1).join(QLatin1Char('\n'));
     call << QStringLiteral("Quillby Pro") << quint32(0) << QStringLiteral("com.quillby.pro")
          << summary << body << QStringList() << QVariantMap() << qint32(timeoutMs);
-    QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 2000);
-    return reply.type() == QDBusMessage::ReplyMessage;
+    // Sent without waiting: a notification service that hangs must not hold up the program.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return false;
+    bus.asyncCall(call, 2000);
+    return true;
 }
 
 bool windowsCannotBePlaced() {

@@ -3,7 +3,8 @@
 #include <QStringList>
 
 // Shows texts as desktop notifications (org.freedesktop.Notifications), for window systems where
-// a program cannot place its own balloon windows. False when no notification service answers.
+// a program cannot place its own balloon windows. The call is sent without waiting for its
+// answer; false when there is no session bus.
 bool showDesktopNotification(const QStringList& lines, int timeoutMs);
 
 // True when the running window system does not let a program place its own windows.

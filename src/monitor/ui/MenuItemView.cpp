@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include "shell/ImageProvider.h"
 #include "shell/PaintText.h"
@@ -66,16 +67,23 @@ void MenuItemView::paintEvent(QPaintEvent*) {
 
 void MenuItemView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
+    // What a click starts may rebuild the panel (an eject, the alert's own event loop), and
+    // this row with it: act on a copy and touch the row again only while it still exists.
+    QPointer<MenuItemView> self(this);
+    VolumeRow acting = row_;
+    auto eject = eject_;
     if (hasButton() && buttonRect().adjusted(-4, -4, 4, 4).contains(event->position().toPoint())) {
-        if (row_.myStorage == VolumeRow::kMemoryKind) {
-            row_.cleanMemoryButtonClick();
+        if (acting.myStorage == VolumeRow::kMemoryKind) {
+            acting.cleanMemoryButtonClick();
         } else {
-            row_.backDisk(eject_);
+            acting.backDisk(eject);
         }
-        update();
-        return;
+    } else {
+        acting.mouseDown();
     }
-    row_.mouseDown();
+    if (!self) return;
+    row_.volumeSize = acting.volumeSize;
+    row_.clicked = acting.clicked;
     update();
 }
 

@@ -83,7 +83,13 @@ void TrayAgentView::updateMenu(const StatusMenu& menu) {
         return;
     }
     panel_->updateMenu(menu);
-    if (!contextMenu_->isVisible()) rebuildContextMenu(menu);
+    // Desktops that draw the menu themselves never show the QMenu as visible: replacing its
+    // actions on every tick would rebuild it under the user's pointer. Same entries, new texts.
+    if (menuShape(menu) == contextShape_) {
+        refreshContextMenu(menu);
+    } else {
+        rebuildContextMenu(menu);
+    }
 }
 
 void TrayAgentView::removeMenu() {
@@ -95,8 +101,52 @@ void TrayAgentView::cancelMenuTracking() {
     contextMenu_->hide();
 }
 
+std::string TrayAgentView::menuShape(const StatusMenu& menu) {
+    std::string shape;
+    for (const auto& entry : menu) {
+        shape += std::to_string(static_cast<int>(entry.type)) + ':';
+        switch (entry.type) {
+            case StatusMenuEntry::Type::Header:
+                shape += std::to_string(entry.headerKind);
+                break;
+            case StatusMenuEntry::Type::Row:
+                shape += std::to_string(entry.row.myStorage) + '/' +
+                         std::to_string(entry.row.volRefNumber) + '/' +
+                         (entry.row.bCanEject ? "e" : "") + '/' + entry.row.volRootDir;
+                // The eject command names the volume.
+                if (entry.row.myStorage != VolumeRow::kMemoryKind)
+                    shape += '/' + entry.row.volumeSize;
+                break;
+            default:
+                shape += entry.title + (entry.enabled ? "" : "/off");
+                break;
+        }
+        shape += '\n';
+    }
+    return shape;
+}
+
+void TrayAgentView::refreshContextMenu(const StatusMenu& menu) {
+    auto& images = ImageProvider::shared();
+    size_t next = 0;
+    for (const auto& entry : menu) {
+        if (entry.type != StatusMenuEntry::Type::Row || next >= rowActions_.size()) continue;
+        RowAction& shown = rowActions_[next++];
+        if (!shown.action) continue;
+        shown.action->setText(rowText(entry.row));
+        auto level = entry.row.getPrograssImage();
+        std::string levelName = level ? *level : std::string();
+        if (levelName != shown.level) {
+            shown.level = levelName;
+            shown.action->setIcon(level ? images.icon(QString::fromStdString(*level)) : QIcon());
+        }
+    }
+}
+
 void TrayAgentView::rebuildContextMenu(const StatusMenu& menu) {
     contextMenu_->clear();
+    rowActions_.clear();
+    contextShape_ = menuShape(menu);
     auto& images = ImageProvider::shared();
     using Type = StatusMenuEntry::Type;
     for (const auto& entry : menu) {
@@ -110,6 +160,7 @@ void TrayAgentView::rebuildContextMenu(const StatusMenu& menu) {
                 auto level = row.getPrograssImage();
                 QIcon icon = level ? images.icon(QString::fromStdString(*level)) : QIcon();
                 QAction* open = contextMenu_->addAction(icon, rowText(row));
+                rowActions_.push_back({open, level ? *level : std::string()});
                 if (row.myStorage == VolumeRow::kMemoryKind) {
                     open->setEnabled(false);
                     contextMenu_->addAction(tr("Free Memory"),

@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QAction>
 #include <QObject>
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "monitor/AgentView.h"
 
 class BubbleView;
+class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class VolumePanel;
@@ -55,7 +59,16 @@ class TrayAgentView : public QObject, public AgentView {
     BubbleView* bubbles() const { return bubbles_.get(); }
 
   private:
+    // The menu's entries without their figures: the context menu is rebuilt only when it changed.
+    static std::string menuShape(const StatusMenu& menu);
     void rebuildContextMenu(const StatusMenu& menu);
+    // Gives the rows of the unchanged context menu their new texts and level images.
+    void refreshContextMenu(const StatusMenu& menu);
+
+    struct RowAction {
+        QPointer<QAction> action;
+        std::string level;  // the level image it shows
+    };
 
     Commands commands_;
     QSystemTrayIcon* tray_;
@@ -63,4 +76,6 @@ class TrayAgentView : public QObject, public AgentView {
     VolumePanel* panel_;
     std::unique_ptr<BubbleView> bubbles_;
     bool hasMenu_ = false;
+    std::string contextShape_;
+    std::vector<RowAction> rowActions_;
 };

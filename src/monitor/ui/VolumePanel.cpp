@@ -38,7 +38,12 @@ VolumePanel::VolumePanel(Actions actions, QWidget* parent)
 }
 
 void VolumePanel::showMenu(const StatusMenu& menu) {
-    for (auto* widget : built_) delete widget;
+    // A rebuild may start inside a row's own click handler: the old rows go once it returned.
+    for (auto* widget : built_) {
+        widget->hide();
+        layout_->removeWidget(widget);
+        widget->deleteLater();
+    }
     built_.clear();
     rows_.clear();
     ejectAll_ = nullptr;

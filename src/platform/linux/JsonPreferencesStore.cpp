@@ -6,9 +6,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <system_error>
 
 #include "core/AtomicFile.h"
@@ -74,19 +72,54 @@ std::optional<JsonPreferencesStore::Signature> JsonPreferencesStore::signatureOf
     return Signature{info.st_dev, info.st_ino, info.st_size, info.st_mtim};
 }
 
-std::map<std::string, SettingValue> JsonPreferencesStore::load(bool holdingLock, bool& corrupt) {
-    corrupt = false;
-    std::map<std::string, SettingValue> values;
-    std::ifstream input(file_, std::ios::binary);
-    if (!input) return values;  // no file yet: every key reads its default
-    std::stringstream text;
-    text << input.rdbuf();
-    json document = json::parse(text.str(), nullptr, /*allow_exceptions=*/false);
-    if (document.is_discarded() || !document.is_object()) {
-        corrupt = true;
-        if (holdingLock) setAside();
-        return values;
+JsonPreferencesStore::Loaded JsonPreferencesStore::load(bool holdingLock) {
+    Loaded loaded;
+    int fd = ::open(file_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        // Only a missing file means "nothing stored yet"; anything else must not be mistaken
+        // for it, or the next write would replace every setting with one key.
+        if (errno == ENOENT) {
+            loaded.status = LoadStatus::Missing;
+        } else {
+            loaded.error = std::strerror(errno);
+        }
+        return loaded;
     }
+    std::string text;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        loaded.error = std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        loaded.error = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    } else {
+        char buffer[16384];
+        for (;;) {
+            ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got > 0) {
+                text.append(buffer, static_cast<size_t>(got));
+            } else if (got == 0) {
+                loaded.status = LoadStatus::Read;
+                break;
+            } else if (errno != EINTR) {
+                loaded.error = std::strerror(errno);
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (loaded.status != LoadStatus::Read) return loaded;
+
+    loaded.document = json::parse(text, nullptr, /*allow_exceptions=*/false);
+    if (loaded.document.is_discarded() || !loaded.document.is_object()) {
+        loaded.status = LoadStatus::Corrupt;
+        loaded.document = json::object();
+        if (holdingLock) setAside();
+    }
+    return loaded;
+}
+
+std::map<std::string, SettingValue> JsonPreferencesStore::valuesOf(const json& document) {
+    std::map<std::string, SettingValue> values;
     for (const auto& [key, value] : document.items()) {
         if (auto setting = fromJson(value)) values.emplace(key, std::move(*setting));
     }
@@ -115,16 +148,30 @@ void JsonPreferencesStore::setAside() {
 void JsonPreferencesStore::refresh() {
     auto signature = signatureOf(file_);
     if (loaded_ && signature == cachedSignature_) return;
-    bool corrupt = false;
-    cache_ = load(false, corrupt);
-    if (corrupt) {
+    Loaded loaded = load(false);
+    if (loaded.status == LoadStatus::Unreadable) {
+        // Keep what was read before and try again at the next read; say so once.
+        if (!readFailureLogged_) {
+            QWLog("Cannot read the preferences at %s: %s", file_.c_str(), loaded.error.c_str());
+            readFailureLogged_ = true;
+        }
+        loaded_ = false;
+        return;
+    }
+    readFailureLogged_ = false;
+    if (loaded.status == LoadStatus::Corrupt) {
         // Set it aside under the writers' lock, unless a writer replaced it meanwhile.
         std::error_code error;
         fs::create_directories(file_.parent_path(), error);
         FileLock lock(lockFile_);
-        if (lock.held()) cache_ = load(true, corrupt);
+        if (lock.held()) loaded = load(true);
+        if (loaded.status == LoadStatus::Unreadable) {
+            loaded_ = false;
+            return;
+        }
         signature = signatureOf(file_);
     }
+    cache_ = valuesOf(loaded.document);
     cachedSignature_ = signature;
     loaded_ = true;
 }
@@ -152,16 +199,21 @@ bool JsonPreferencesStore::write(const std::string& key, const SettingValue& val
         QWLog("Cannot lock the preferences at %s: %s", lockFile_.c_str(), std::strerror(errno));
         return false;
     }
-    bool corrupt = false;
-    auto values = load(true, corrupt);
-    values[key] = value;
-    json document = json::object();
-    for (const auto& [name, setting] : values) document[name] = toJson(setting);
+    Loaded loaded = load(true);
+    if (loaded.status == LoadStatus::Unreadable) {
+        QWLog("Cannot read the preferences at %s (%s); %s was not changed", file_.c_str(),
+              loaded.error.c_str(), key.c_str());
+        loaded_ = false;  // the next read tries again and keeps the values it has until then
+        return false;
+    }
+    // Keys and values this program does not know stay as they were.
+    json document = std::move(loaded.document);
+    document[key] = toJson(value);
     if (!writeFileAtomically(file_, document.dump(2) + "\n")) {
         QWLog("Cannot write the preferences to %s: %s", file_.c_str(), std::strerror(errno));
         return false;
     }
-    cache_ = std::move(values);
+    cache_ = valuesOf(document);
     cachedSignature_ = signatureOf(file_);
     loaded_ = true;
     return true;

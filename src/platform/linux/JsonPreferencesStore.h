@@ -4,13 +4,18 @@
 #include <ctime>
 #include <filesystem>
 #include <mutex>
+#include <nlohmann/json.hpp>
+#include <string>
 
 #include "platform/PreferencesStore.h"
 
 // Preferences as one JSON object in a file. Reads come from a copy that is refreshed whenever
 // the file changed on disk. Each write takes an exclusive lock, re-reads the file, changes one
 // key and replaces the file atomically, so two processes never lose each other's keys. A file
-// that does not parse is kept aside as "<name>.corrupt" (never deleted) and reads as empty.
+// that does not parse is kept aside as "<name>.corrupt" (never deleted) and reads as empty. A
+// file that exists but cannot be read (permissions, a folder in its place, an I/O error) fails
+// every write and keeps the values read before, until it can be read again. Values of types
+// this program does not know are kept when the file is rewritten.
 class JsonPreferencesStore final : public PreferencesStore {
   public:
     explicit JsonPreferencesStore(std::filesystem::path file);
@@ -30,10 +35,18 @@ class JsonPreferencesStore final : public PreferencesStore {
         bool operator==(const Signature& other) const;
     };
 
+    enum class LoadStatus { Read, Missing, Unreadable, Corrupt };
+    struct Loaded {
+        LoadStatus status = LoadStatus::Unreadable;
+        nlohmann::json document = nlohmann::json::object();  // always an object
+        std::string error;                                   // why it is unreadable
+    };
+
     void refresh();
-    // Parses the file; on a parse failure sets the file aside (caller holds the write lock) or
-    // reports it (caller does not). Gives the file's values.
-    std::map<std::string, SettingValue> load(bool holdingLock, bool& corrupt);
+    // Reads and parses the file. A file that does not parse is set aside when the caller holds
+    // the write lock, and gives an empty document.
+    Loaded load(bool holdingLock);
+    static std::map<std::string, SettingValue> valuesOf(const nlohmann::json& document);
     void setAside();
     static std::optional<Signature> signatureOf(const std::filesystem::path& file);
 
@@ -43,4 +56,5 @@ class JsonPreferencesStore final : public PreferencesStore {
     std::map<std::string, SettingValue> cache_;
     std::optional<Signature> cachedSignature_;
     bool loaded_ = false;
+    bool readFailureLogged_ = false;
 };

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string_view>
 
+#include "platform/linux/InstalledMemory.h"
 #include "platform/linux/LinuxMemorySource.h"
 
 namespace fs = std::filesystem;
@@ -104,6 +105,7 @@ PlatformMachineFacts LinuxMachineFacts::machineFacts() {
     std::string meminfo((std::istreambuf_iterator<char>(meminfoFile)),
                         std::istreambuf_iterator<char>());
     auto counters = LinuxMemorySource::parseCounters(meminfo);
-    if (auto it = counters.find("MemTotal"); it != counters.end()) facts.memorySize = it->second;
+    if (auto it = counters.find("MemTotal"); it != counters.end())
+        facts.memorySize = installedMemory(context_, it->second);
     return facts;
 }

@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxMemorySource.h"
 
+#include "platform/linux/InstalledMemory.h"
+
 #include <unistd.h>
 #include <cctype>
 #include <cerrno>
@@ -63,7 +65,9 @@ int LinuxMemorySource::sample(MemoryCounts& counts) {
         return it == map.end() ? std::uint64_t{0} : it->second;
     };
     MemoryCounts sampled;
-    sampled.total = field(meminfo, "MemTotal");
+    // The memory present does not change while the program runs; count its blocks once.
+    if (installed_ == 0) installed_ = installedMemory(context_, field(meminfo, "MemTotal"));
+    sampled.total = installed_;
     sampled.free = field(meminfo, "MemFree");
     sampled.active = field(meminfo, "Active");
     sampled.inactive = field(meminfo, "Inactive");

@@ -9,7 +9,8 @@
 
 // Memory figures from <proc>/meminfo and <proc>/vmstat: free is MemFree, active and inactive
 // are Active and Inactive, wired is Unevictable + SUnreclaim + KernelStack + PageTables, total
-// is MemTotal; page-ins and page-outs come from pgpgin and pgpgout (KiB), faults from pgfault.
+// is the memory installed (`installedMemory`); page-ins and page-outs come from pgpgin and pgpgout
+// (KiB), faults from pgfault.
 class LinuxMemorySource final : public MemorySource {
   public:
     // `pageSize` multiplies the fault count (the system's page size when 0).
@@ -23,4 +24,5 @@ class LinuxMemorySource final : public MemorySource {
   private:
     PlatformContext context_;
     std::uint64_t pageSize_;
+    std::uint64_t installed_ = 0;
 };

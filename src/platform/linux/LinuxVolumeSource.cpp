@@ -19,9 +19,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::array<std::string_view, 11> kNetworkTypes = {
-    "nfs", "nfs4", "cifs",      "smb3",        "smbfs", "fuse.sshfs",
-    "9p",  "ceph", "glusterfs", "fuse.rclone", "davfs"};
+// Network file systems, FUSE ones included: their storage is on another machine.
+constexpr std::array<std::string_view, 20> kNetworkTypes = {
+    "nfs",           "nfs4",           "cifs",
+    "smb3",          "smbfs",          "9p",
+    "ceph",          "glusterfs",      "davfs",
+    "fuse.sshfs",    "fuse.rclone",    "fuse.s3fs",
+    "fuse.gcsfuse",  "fuse.goofys",    "fuse.curlftpfs",
+    "fuse.smbnetfs", "fuse.ceph-fuse", "fuse.glusterfs",
+    "fuse.davfs",    "fuse.webdavfs"};
 
 // File systems that hold no user data of their own.
 constexpr std::array<std::string_view, 32> kPseudoTypes = {"autofs",        "binfmt_misc",
@@ -51,6 +57,11 @@ bool isUnder(std::string_view path, std::string_view folder) {
 
 bool contains(const auto& list, std::string_view value) {
     return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+// A FUSE file system served by a program; "fuseblk" (a disk read through FUSE) is one too.
+bool isFuseType(std::string_view type) {
+    return type == "fuse" || type == "fuseblk" || type.starts_with("fuse.");
 }
 
 // udev writes bytes it does not keep in a link name as "\xNN".
@@ -122,6 +133,12 @@ std::vector<VolumeFacts> LinuxVolumeSource::mountedVolumes() {
 bool LinuxVolumeSource::isHidden(const MountEntry& entry,
                                  const std::optional<BlockDeviceFacts>& device) const {
     if (contains(kPseudoTypes, entry.fileSystemType) && entry.mountPoint != "/") return true;
+    // A FUSE mount that is neither a disk nor network storage belongs to a program (a running
+    // AppImage, the document portal, gvfs, an archive or bind helper): not a volume.
+    if (isFuseType(entry.fileSystemType) && entry.fileSystemType != "fuseblk" &&
+        !isNetworkType(entry.fileSystemType)) {
+        return true;
+    }
     const std::string& path = entry.mountPoint;
     if (!isUnder(path, "/run/media")) {
         for (auto folder : kSystemFolders) {
@@ -167,8 +184,10 @@ std::vector<VolumeFacts> LinuxVolumeSource::volumesOf(const std::vector<MountEnt
         if (!network) device = devices_.describe(entry.major, entry.minor);
         if (isHidden(entry, device)) continue;
 
-        // A dead server must not stall the tick that enumerates on the main thread.
-        auto space = network ? (*networkSpace_)(entry.mountPoint) : space_(entry.mountPoint);
+        // A dead server or a hung FUSE program must not stall the tick that enumerates on the
+        // main thread.
+        bool bounded = network || isFuseType(entry.fileSystemType);
+        auto space = bounded ? (*networkSpace_)(entry.mountPoint) : space_(entry.mountPoint);
         if (!space || space->totalBytes == 0) continue;
 
         VolumeFacts volume;

@@ -17,8 +17,10 @@ struct VolumeSpace {
 };
 
 // The volumes of /proc/self/mountinfo, classified with /sys and named from /dev/disk/by-label.
-// Pseudo file systems, snap images, repeated mounts of one file system and mounts in the
-// system's own folders (/proc, /sys, /dev, /run but /run/media, /boot, /snap) are not volumes.
+// Pseudo file systems, snap images, FUSE mounts of programs (all but network storage and disks
+// read through FUSE), repeated mounts of one file system and mounts in the system's own folders
+// (/proc, /sys, /dev, /run but /run/media, /boot, /snap) are not volumes. Network and FUSE
+// mounts are measured with a deadline.
 class BoundedSpaceQuery;
 
 class LinuxVolumeSource final : public VolumeSource {

@@ -1,5 +1,6 @@
 #include "platform/linux/SysfsBlockDevices.h"
 
+#include <algorithm>
 #include <fstream>
 #include <system_error>
 
@@ -37,6 +38,12 @@ BlockDeviceFacts SysfsBlockDevices::describeFolder(const fs::path& folder, int d
 
     facts.externalBus = onExternalBus(whole);
     facts.removable = firstLine(whole / "removable") == "1";
+    // An SD card in a card slot (an mmcblk disk whose card says "SD"; soldered eMMC says
+    // "MMC"), or a disk behind a port the kernel marks as removable (a Thunderbolt or USB4
+    // dock, a hot-plug bay), can be taken away like a USB stick.
+    bool sdCard = facts.wholeDisk.starts_with("mmcblk") && firstLine(whole / "device/type") == "SD";
+    if (sdCard || throughThunderbolt(whole) || behindRemovablePort(whole))
+        facts.externalBus = facts.removable = true;
     facts.optical = facts.wholeDisk.starts_with("sr") || firstLine(whole / "device/type") == "5";
     facts.backingFile = firstLine(whole / "loop/backing_file");
     facts.diskImage = !facts.backingFile.empty();
@@ -57,16 +64,43 @@ BlockDeviceFacts SysfsBlockDevices::describeFolder(const fs::path& folder, int d
     return facts;
 }
 
-bool SysfsBlockDevices::onExternalBus(const fs::path& folder) const {
+bool SysfsBlockDevices::anyPathComponent(
+    const fs::path& folder, const std::function<bool(const std::string&)>& test) const {
     std::error_code error;
     fs::path relative = folder.lexically_relative(fs::weakly_canonical(context_.sysRoot, error));
     for (const auto& part : relative) {
-        std::string component = part.string();
-        if (component.starts_with("usb") || component.find("ieee1394") != std::string::npos ||
-            component.find("firewire") != std::string::npos ||
-            component.find("thunderbolt") != std::string::npos) {
-            return true;
-        }
+        if (test(part.string())) return true;
+    }
+    return false;
+}
+
+bool SysfsBlockDevices::onExternalBus(const fs::path& folder) const {
+    return anyPathComponent(folder, [](const std::string& component) {
+        return component.starts_with("usb") || component.find("ieee1394") != std::string::npos ||
+               component.find("firewire") != std::string::npos || isThunderbolt(component);
+    });
+}
+
+bool SysfsBlockDevices::throughThunderbolt(const fs::path& folder) const {
+    return anyPathComponent(folder, isThunderbolt);
+}
+
+bool SysfsBlockDevices::isThunderbolt(const std::string& component) {
+    // Thunderbolt and USB4 hosts name their device trees "domain0", "domain1", ...
+    bool domain = component.size() > 6 && component.starts_with("domain") &&
+                  std::all_of(component.begin() + 6, component.end(),
+                              [](char c) { return c >= '0' && c <= '9'; });
+    return domain || component.find("thunderbolt") != std::string::npos;
+}
+
+bool SysfsBlockDevices::behindRemovablePort(const fs::path& folder) const {
+    // Devices (PCI, USB) say "removable" in their own `removable` attribute when they sit
+    // behind an external-facing port; block devices use "0"/"1" there instead.
+    std::error_code error;
+    fs::path top = fs::weakly_canonical(context_.sysRoot, error);
+    for (fs::path at = folder; at != top && at.has_relative_path() && at != at.parent_path();
+         at = at.parent_path()) {
+        if (firstLine(at / "removable") == "removable") return true;
     }
     return false;
 }

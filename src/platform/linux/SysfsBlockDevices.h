@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -11,8 +12,9 @@ struct BlockDeviceFacts {
     std::string name;          // kernel name of the mounted device ("sdb1", "dm-0")
     std::string wholeDisk;     // kernel name of its whole disk ("sdb")
     std::string backingFile;   // the image file of a loop device
-    bool externalBus = false;  // the device, or one it is built on, hangs off USB/FireWire/TB
-    bool removable = false;    // the whole disk reports a removable medium
+    bool externalBus = false;  // the device, or one it is built on, hangs off USB, FireWire,
+                               // Thunderbolt/USB4 or a removable port, or is an SD card
+    bool removable = false;    // a removable medium, an SD card or a disk on a removable port
     bool optical = false;      // a CD or DVD drive
     bool diskImage = false;    // a loop device backed by a file
 };
@@ -28,7 +30,13 @@ class SysfsBlockDevices {
 
   private:
     BlockDeviceFacts describeFolder(const std::filesystem::path& folder, int depth) const;
+    // True when `test` holds for a component of the folder's path below the sysfs root.
+    bool anyPathComponent(const std::filesystem::path& folder,
+                          const std::function<bool(const std::string&)>& test) const;
     bool onExternalBus(const std::filesystem::path& folder) const;
+    bool behindRemovablePort(const std::filesystem::path& folder) const;
+    bool throughThunderbolt(const std::filesystem::path& folder) const;
+    static bool isThunderbolt(const std::string& component);
 
     PlatformContext context_;
 };
