@@ -9,6 +9,7 @@
 #include "core/Events.h"
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
+#include "core/TextCut.h"
 #include "core/ThreadWorker.h"
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallAppInfo.h"
@@ -192,9 +193,8 @@ void UninstallAppsController::showResult(bool succeeded) {
     if (succeeded) {
         statusLine.set({true, UninstallTexts::succeeded, "", -1, -1});
     } else {
-        statusLine.set(
-            {true, AppDetails::cutText(UninstallTexts::failed, UninstallTexts::failedShownLength),
-             UninstallTexts::failed, -1, -1});
+        statusLine.set({true, cutText(UninstallTexts::failed, UninstallTexts::failedShownLength),
+                        UninstallTexts::failed, -1, -1});
     }
 }
 
