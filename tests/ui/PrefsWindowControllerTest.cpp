@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include "core/SettingsKeys.h"
 #include "core/UserDefaults.h"
@@ -131,4 +134,51 @@ TEST_F(MainWindowTest, WindowTakesThePageSizePlusItsToolbar) {
     EXPECT_GT(frame.height(), 330);
     EXPECT_EQ(frame.topLeft(), window.geometry().topLeft());
     EXPECT_EQ(window.geometry().size(), frame.size());
+}
+
+namespace {
+
+// A window whose "login_items" page is laid out with layouts instead of a fixed size.
+class FlexibleWindow : public PrefsWindowController {
+  protected:
+    void setupToolbar() override {
+        addView(page(600, 330), "memory");
+        auto* flexible = new QWidget;
+        auto* layout = new QVBoxLayout(flexible);
+        layout->addWidget(new QLabel("A page that grows with the window"));
+        layout->addWidget(new QPushButton("Add"));
+        addView(flexible, "login_items");
+    }
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, APageWithLayoutsFillsTheWindowWhoseSizeAndPlaceAreRemembered) {
+    QSize content;
+    QPoint place;
+    {
+        FlexibleWindow window;
+        window.setCrossFade(false);
+        window.showWindow();
+        window.toggleActivePreferenceView("login_items");
+        window.move(120, 80);
+        window.resize(window.width() + 90, window.height() + 60);
+        QTest::qWait(20);
+        content = window.currentPage()->size();
+        place = window.geometry().topLeft();
+        EXPECT_EQ(content, window.centralWidget()->size());
+        window.hide();  // writes the frame at once
+    }
+    FlexibleWindow again;
+    again.setCrossFade(false);
+    again.showWindow();
+    QTest::qWait(20);
+    EXPECT_EQ(again.currentIdentifier(), "login_items");
+    EXPECT_EQ(again.geometry().topLeft(), place);
+    EXPECT_EQ(again.currentPage()->size(), content);
+
+    // A fixed page still sets the window's size.
+    again.toggleActivePreferenceView("memory");
+    QTest::qWait(20);
+    EXPECT_EQ(again.centralWidget()->size(), QSize(600, 330));
 }
