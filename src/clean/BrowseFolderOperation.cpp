@@ -31,6 +31,7 @@ void BrowseFolderOperation::main() {
                 bus.post(Events::FastCleanCanceled);
                 return false;
             }
+            if (entry.unreadable) return true;  // its size cannot be known without rights
             bool stopped = false;
             TreeTotals totals =
                 CleanableEntries::measure(root, entry,

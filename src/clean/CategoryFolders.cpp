@@ -7,9 +7,9 @@
 
 #include "clean/CleanCategory.h"
 #include "clean/EveryEntryRule.h"
-#include "clean/PackageCacheRule.h"
 #include "clean/RotatedLogRule.h"
 #include "clean/SessionErrorLogRule.h"
+#include "clean/SystemCleanFolders.h"
 #include "clean/TrashRule.h"
 #include "clean/UserLogRule.h"
 #include "core/Log.h"
@@ -24,16 +24,12 @@ std::shared_ptr<const CleanRule> shared() {
     return rule;
 }
 
-// A folder in its plain form: the folders leading to it resolved (a home behind a link is
-// fine), the folder's own name kept, so that a category folder that is itself a link is found
-// out (and refused) by the walks instead of being followed.
-fs::path plainFolder(fs::path folder) {
-    std::string text = folder.string();
+// A folder's path with no "." or ".." and no trailing "/". Nothing on the way is resolved: the
+// folders are opened link by link from their trusted start, where a link is refused.
+fs::path plainFolder(const fs::path& folder) {
+    std::string text = folder.lexically_normal().string();
     while (text.size() > 1 && text.back() == '/') text.pop_back();
-    folder = text;
-    std::error_code error;
-    fs::path parent = fs::weakly_canonical(folder.parent_path(), error);
-    return error ? folder.lexically_normal() : parent / folder.filename();
+    return text;
 }
 
 bool isStickyFolderNotLink(const fs::path& path) {
@@ -41,9 +37,10 @@ bool isStickyFolderNotLink(const fs::path& path) {
     return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX);
 }
 
-bool isLink(const fs::path& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+// True when `folder` lies strictly inside `home`.
+bool liesInside(const fs::path& folder, const fs::path& home) {
+    fs::path relative = folder.lexically_relative(home);
+    return !relative.empty() && relative != "." && *relative.begin() != "..";
 }
 
 // The value of `XDG_DOWNLOAD_DIR="..."` in user-dirs.dirs, with $HOME expanded.
@@ -78,55 +75,105 @@ CategoryFolders::CategoryFolders(PlatformContext context,
                                  std::shared_ptr<const InternalVolumeSource> volumes)
     : context_(std::move(context)), volumes_(std::move(volumes)) {}
 
+fs::path CategoryFolders::userFolder(const fs::path& chosen, const fs::path& fallback,
+                                     const char* what) const {
+    fs::path home = plainFolder(context_.home);
+    fs::path folder = plainFolder(chosen);
+    if (!liesInside(folder, home)) {
+        QWLog("%s %s lies outside the home folder: using %s", what, folder.c_str(),
+              fallback.c_str());
+        return plainFolder(fallback);
+    }
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) == 0 && info.st_uid != context_.uid) {
+        QWLog("%s %s is not the user's own: using %s", what, folder.c_str(), fallback.c_str());
+        return plainFolder(fallback);
+    }
+    return folder;
+}
+
+CleanFolder CategoryFolders::inHome(const fs::path& folder,
+                                    std::shared_ptr<const CleanRule> rule) const {
+    return {.path = folder,
+            .rule = std::move(rule),
+            .base = plainFolder(context_.home),
+            .owner = context_.uid};
+}
+
 std::optional<fs::path> CategoryFolders::downloadFolder() const {
     auto setting = downloadDirSetting(context_.xdgConfigHome / "user-dirs.dirs", context_.home);
-    fs::path folder = setting ? *setting : context_.home / "Downloads";
-    if (plainFolder(folder) == plainFolder(context_.home)) return std::nullopt;
-    return folder;
+    fs::path home = plainFolder(context_.home);
+    if (setting && plainFolder(*setting) == home) return std::nullopt;
+    fs::path fallback = home / "Downloads";
+    return setting ? userFolder(*setting, fallback, "The download folder") : fallback;
 }
 
 std::vector<CleanFolder> CategoryFolders::trashFolders() const {
     auto rule = shared<TrashRule>();
-    std::vector<CleanFolder> folders{{context_.xdgDataHome / "Trash/files", rule}};
+    fs::path dataHome =
+        userFolder(context_.xdgDataHome, context_.home / ".local/share", "XDG_DATA_HOME");
+    std::vector<CleanFolder> folders{inHome(dataHome / "Trash/files", rule)};
     if (!volumes_) return folders;
     std::string uid = std::to_string(context_.uid);
-    for (const auto& root : volumes_->internalVolumeRoots()) {
+    for (const auto& volume : volumes_->internalVolumeRoots()) {
+        fs::path root = plainFolder(volume);
         if (root == "/" || root.empty()) continue;  // the root's trash is the home trash
-        fs::path shared = root / ".Trash";
-        if (isStickyFolderNotLink(shared) && !isLink(shared / uid)) {
-            folders.push_back({shared / uid / "files", rule});
+        // A shared .Trash is used only when sticky, so nobody else can swap the user's folder.
+        if (isStickyFolderNotLink(root / ".Trash")) {
+            folders.push_back({.path = root / ".Trash" / uid / "files",
+                               .rule = rule,
+                               .base = root,
+                               .owner = context_.uid,
+                               .sharedStickyStart = true});
         }
-        folders.push_back({root / (".Trash-" + uid) / "files", rule});
+        folders.push_back({.path = root / (".Trash-" + uid) / "files",
+                           .rule = rule,
+                           .base = root,
+                           .owner = context_.uid});
+    }
+    return folders;
+}
+
+std::vector<CleanFolder> CategoryFolders::systemFolders(int category) const {
+    std::vector<CleanFolder> folders;
+    fs::path varRoot = plainFolder(context_.varRoot);
+    for (std::string_view relative : SystemCleanFolders::relativeFolders(category)) {
+        fs::path folder = varRoot / relative;
+        std::error_code error;
+        if (category == CleanCategoryId::SystemCaches &&
+            !fs::is_directory(fs::symlink_status(folder, error))) {
+            continue;  // only the package managers this machine has
+        }
+        folders.push_back({.path = folder,
+                           .rule = SystemCleanFolders::rule(category),
+                           .base = varRoot,
+                           .privilegedCategory = category});
     }
     return folders;
 }
 
 std::vector<CleanFolder> CategoryFolders::foldersWithRules(int category) const {
     switch (category) {
-        case CleanCategoryId::SystemCaches: {
-            std::vector<CleanFolder> folders;
-            for (const char* cache :
-                 {"cache/apt/archives", "cache/dnf", "cache/yum", "cache/pacman/pkg"}) {
-                fs::path folder = context_.varRoot / cache;
-                std::error_code error;
-                if (fs::is_directory(fs::symlink_status(folder, error))) {
-                    folders.push_back({folder, shared<PackageCacheRule>()});
-                }
-            }
-            return folders;
-        }
-        case CleanCategoryId::UserCaches:
-            return {{context_.xdgCacheHome, shared<EveryEntryRule>()}};
+        case CleanCategoryId::SystemCaches:
         case CleanCategoryId::SystemLogs:
-            return {{context_.varRoot / "log", shared<RotatedLogRule>()}};
-        case CleanCategoryId::UserLogs:
-            return {{context_.xdgStateHome, shared<UserLogRule>()},
-                    {context_.home, shared<SessionErrorLogRule>()},
-                    {context_.xdgDataHome / "xorg", shared<RotatedLogRule>()}};
+            return systemFolders(category);
+        case CleanCategoryId::UserCaches:
+            return {inHome(
+                userFolder(context_.xdgCacheHome, context_.home / ".cache", "XDG_CACHE_HOME"),
+                shared<EveryEntryRule>())};
+        case CleanCategoryId::UserLogs: {
+            fs::path state =
+                userFolder(context_.xdgStateHome, context_.home / ".local/state", "XDG_STATE_HOME");
+            fs::path data =
+                userFolder(context_.xdgDataHome, context_.home / ".local/share", "XDG_DATA_HOME");
+            return {inHome(state, shared<UserLogRule>()),
+                    inHome(plainFolder(context_.home), shared<SessionErrorLogRule>()),
+                    inHome(data / "xorg", shared<RotatedLogRule>())};
+        }
         case CleanCategoryId::UserTrash:
             return trashFolders();
         case CleanCategoryId::UserDownloads:
-            if (auto folder = downloadFolder()) return {{*folder, shared<EveryEntryRule>()}};
+            if (auto folder = downloadFolder()) return {inHome(*folder, shared<EveryEntryRule>())};
             return {};
         default:
             return {};

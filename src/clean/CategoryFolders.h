@@ -17,21 +17,32 @@ class CategoryFolders {
     CategoryFolders(PlatformContext context, std::shared_ptr<const InternalVolumeSource> volumes);
 
     // The category's folders, whether or not they exist (the package caches and the sticky
-    // trash folders are the exceptions: only those present are given). Nothing for an id
-    // outside 0 ... 5.
+    // trash folders are the exceptions: only those present are given). The user categories'
+    // folders lie inside the home; those of the system categories under the machine's /var. Nothing
+    // for an id outside 0 ... 5.
     std::vector<std::filesystem::path> getFolderPath(int category) const;
     // The same folders, each with its category's rule. A folder that is the file-system root,
     // the home folder or a folder above it is left out (logged) unless its rule is made for the
     // home folder: a misconfigured XDG folder must never have a whole home walked and emptied.
     std::vector<CleanFolder> cleanFolders(int category) const;
 
-    // The download folder: XDG_DOWNLOAD_DIR of user-dirs.dirs, else ~/Downloads. Nothing when
-    // user-dirs.dirs sets it to the home folder (the freedesktop way to turn it off).
+    // The download folder: XDG_DOWNLOAD_DIR of user-dirs.dirs when it is the user's own folder
+    // inside the home, else ~/Downloads. Nothing when user-dirs.dirs sets it to the home folder
+    // (the freedesktop way to turn it off).
     std::optional<std::filesystem::path> downloadFolder() const;
 
   private:
     std::vector<CleanFolder> foldersWithRules(int category) const;
     std::vector<CleanFolder> trashFolders() const;
+    std::vector<CleanFolder> systemFolders(int category) const;
+    // A user category's folder taken from the environment (`chosen`) only when it lies inside
+    // the home and is the user's own: otherwise another user's files could be covered. Else
+    // `fallback`, with a log line naming `what` was refused.
+    std::filesystem::path userFolder(const std::filesystem::path& chosen,
+                                     const std::filesystem::path& fallback, const char* what) const;
+    // A folder reached from the home, every step the user's own.
+    CleanFolder inHome(const std::filesystem::path& folder,
+                       std::shared_ptr<const CleanRule> rule) const;
     bool holdsHome(const std::filesystem::path& folder) const;
 
     PlatformContext context_;

@@ -7,9 +7,9 @@
 class PrivilegedAuthorization;
 
 // Deletes cleanable entries of one category folder as far as its rule allows: without
-// privileges first; then, for what could not be deleted and only when an authorization is
-// given, through the privileged helper. A folder whose contents the rule judges one by one is
-// emptied entry by entry even then, so the helper never deletes anything the rule did not see.
+// privileges first; then, for what could not be deleted and only in a system category with an
+// authorization given, through the privileged helper, which judges the entry and everything
+// inside it by the same category's rule. A user category's entries never go through the helper.
 class CleanEntryRemover {
   public:
     // `authorization` may be null: no privileged removal.
@@ -21,11 +21,8 @@ class CleanEntryRemover {
     RemovalReport remove(const CleanableEntry& entry) const;
 
   private:
-    bool removeWithPrivileges(const FolderHandle& parent, const std::string& parentPath,
-                              const std::string& name, EntryVerdict verdict, int depth,
-                              RemovalReport& report) const;
-    bool removeOneByOne(const FolderHandle& folder, const std::string& path, EntryVerdict verdict,
-                        int depth, RemovalReport& report) const;
+    RemovalReport removeWithPrivileges(const CleanableEntry& entry,
+                                       const RemovalReport& plain) const;
 
     const CleanFolder& folder_;
     PrivilegedAuthorization* authorization_;

@@ -11,7 +11,9 @@ CleanFileInfo::CleanFileInfo(std::string icon, std::string name, std::string pat
       fileSizeNum(fileSizeNum) {}
 
 CleanFileInfo CleanFileInfo::copy() const {
-    return CleanFileInfo(icon, name, path, size, fileSizeNum);
+    CleanFileInfo record(icon, name, path, size, fileSizeNum);
+    record.folderIndex = folderIndex;
+    return record;
 }
 
 bool CleanFileInfo::compareBySize(const CleanFileInfo& other) const {

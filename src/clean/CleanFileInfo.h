@@ -13,6 +13,9 @@ struct CleanFileInfo {
     std::string size;  // the size text of fileSizeNum
     std::uint64_t fileSizeNum = 0;
     bool bIsSelected = false;
+    // Which of its list's category folders it was found in (-1: not known): a clean takes the
+    // item back to that folder's rule, since folders of one category may hold one another.
+    int folderIndex = -1;
 
     CleanFileInfo() = default;
     // A record of an item, not checked.

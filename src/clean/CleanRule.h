@@ -6,13 +6,14 @@
 
 #include "core/EntryJudge.h"
 
+struct CleanFolder;
+
 // A clean category's answer to "may this entry be deleted?", asked by every scan and, again
 // at every level, by every deleting pass. Some categories also tidy up after a deletion.
 class CleanRule : public EntryJudge {
   public:
     // Called after the entry `name` directly inside the category folder was deleted.
-    virtual void afterEntryRemoved(const std::filesystem::path& folder,
-                                   const std::string& name) const {
+    virtual void afterEntryRemoved(const CleanFolder& folder, const std::string& name) const {
         (void)folder;
         (void)name;
     }
@@ -21,5 +22,5 @@ class CleanRule : public EntryJudge {
     // True for a rule strict enough to be applied to the home folder itself.
     virtual bool isSafeOnHomeFolder() const { return false; }
     // Called after a deleting pass went through the whole category folder.
-    virtual void afterFolderEmptied(const std::filesystem::path& folder) const { (void)folder; }
+    virtual void afterFolderEmptied(const CleanFolder& folder) const { (void)folder; }
 };

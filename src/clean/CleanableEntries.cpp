@@ -30,6 +30,13 @@ bool visitFolder(const FolderHandle& folder, const std::string& path, EntryVerdi
             if (!child.isOpen()) {
                 QWLog("Cannot look into %s/%s: %s", path.c_str(), name.c_str(),
                       std::strerror(error));
+                if (error != EACCES) continue;
+                // What the user may not read is still the category's: a clean hands it to the
+                // helper or reports it, never passes over it in silence.
+                CleanableEntry unreadable{&folder,      path,         name,     status->kind,
+                                          status->size, entryVerdict, depth + 1};
+                unreadable.unreadable = true;
+                if (!visit(unreadable)) return false;
                 continue;
             }
             if (!visitFolder(child, path + "/" + name, entryVerdict, depth + 1, rule, visit)) {
@@ -48,13 +55,8 @@ bool visitFolder(const FolderHandle& folder, const std::string& path, EntryVerdi
 
 bool CleanableEntries::forEach(const CleanFolder& folder, const Visitor& visit) {
     int error = 0;
-    FolderHandle root = FolderHandle::openFolder(folder.path.string(), error);
-    if (!root.isOpen()) {
-        if (error != ENOENT) {
-            QWLog("Cannot open the clean folder %s: %s", folder.path.c_str(), std::strerror(error));
-        }
-        return false;
-    }
+    FolderHandle root = folder.open(error);
+    if (!root.isOpen()) return false;
     return visitFolder(root, folder.path.string(), EntryVerdict::Descend, 0, *folder.rule, visit);
 }
 
@@ -71,7 +73,7 @@ CleanableEntries::Lookup CleanableEntries::withItem(const CleanFolder& folder,
     if (components.empty()) return Lookup::Refused;
 
     int error = 0;
-    FolderHandle current = FolderHandle::openFolder(folder.path.string(), error);
+    FolderHandle current = folder.open(error);
     if (!current.isOpen()) return error == ENOENT ? Lookup::Gone : Lookup::Refused;
     std::string currentPath = folder.path.string();
     EntryVerdict verdict = EntryVerdict::Descend;

@@ -19,6 +19,9 @@ struct CleanableEntry {
     std::uint64_t ownSize = 0;  // the entry's own size (for a folder, that of the folder entry)
     EntryVerdict verdict = EntryVerdict::Clean;
     int depth = 1;
+    // A folder the rule looks into that the user may not read: listed for the clean (only the
+    // privileged helper can judge its contents), never measured or shown in a scan.
+    bool unreadable = false;
 
     std::string path() const { return parentPath + "/" + name; }
 };
@@ -32,8 +35,9 @@ class CleanableEntries {
 
     // Calls `visit` for every top-most cleanable entry, in listing order, parents first; stops
     // when it gives false. The entry may be deleted by the visitor. A folder inside that cannot
-    // be read is logged and skipped. Gives false when the folder itself cannot be opened (it is
-    // missing, a link or unreadable) or the visitor stopped.
+    // be read is logged; one the user has no right to read is given as `unreadable`. Gives false
+    // when the folder itself cannot be opened (it is missing, a link or unreadable) or the visitor
+    // stopped.
     static bool forEach(const CleanFolder& folder, const Visitor& visit);
 
     enum class Lookup { Visited, Gone, Refused };

@@ -53,7 +53,7 @@ void DeleteFolderOperation::main() {
             !emptyDeletableFolder(folder, failedPaths)) {
             emptyProtectedFolder(folder, failedPaths);
         }
-        folder.rule->afterFolderEmptied(folder.path);
+        folder.rule->afterFolderEmptied(folder);
     }
     bus.post(Events::FastCleanFinish);
 }
@@ -64,6 +64,8 @@ void DeleteFolderOperation::postResult(const CleanableEntry& entry, const Remova
         EventBus::defaultCenter().post(Events::DeleteFileFailed, {}, std::move(info));
         return;
     }
+    // Kept on purpose (a lock file or a mount inside holds it in place): nothing to announce.
+    if (!report.removed) return;
     info[EventKeys::EntryCount] = report.removedEntries;
     EventBus::defaultCenter().post(Events::DeleteFileSuccess, {}, std::move(info));
 }
@@ -106,7 +108,9 @@ void DeleteFolderOperation::emptyProtectedFolder(const CleanFolder& folder,
         bus.post(Events::FastCleanCanceled);
         return;
     }
-    if (!options_.authorization->getAuthorizationRet()) {
+    // Only a system category may use the rights: a user category's folder is the user's own,
+    // and what the user cannot delete there is not the helper's to delete.
+    if (folder.privilegedCategory < 0 || !options_.authorization->getAuthorizationRet()) {
         UserInfo info{{EventKeys::FilePath, folder.path.string()}};
         if (!failedPaths.empty()) info[EventKeys::FailedPaths] = failedPaths;
         bus.post(Events::DeleteFileFailed, {}, std::move(info));

@@ -14,10 +14,12 @@ struct RemovalReport;
 
 // The quick clean: empties whole category folders (as far as their rules allow), keeping the
 // folders themselves. Reports by events, on the operation's thread and with no sender:
-// "BeginFastClean" once; "DeleteFileSuccess" / "DeleteFileFailed" {"FilePath", "FileSize" (the
-// entry's own size), "EntryCount" (entries deleted, on success)} per cleanable entry; one
-// "DeleteFileFailed" naming a folder the user may not change when no administrator
-// authorization is held (its "FailedPaths" lists what an earlier attempt could not delete);
+// "BeginFastClean" once; "DeleteFileSuccess" {"FilePath", "FileSize" (the entry's own size),
+// "EntryCount" (entries deleted)} once per cleanable entry that is gone, "DeleteFileFailed"
+// {"FilePath", "FileSize"} per entry that could not be deleted (nothing for one kept on purpose);
+// one "DeleteFileFailed" naming a folder the user may not change when no administrator
+// authorization is held or the folder is a user category's, which never goes through the helper
+// (its "FailedPaths" lists what an earlier attempt could not delete);
 // "FastCleanFinish" at the end; "FastCleanCanceled" whenever it notices a cancellation.
 class DeleteFolderOperation : public Operation {
   public:

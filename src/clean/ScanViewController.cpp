@@ -71,13 +71,19 @@ void ScanViewController::scanFolder_worker() {
 
 std::uint64_t ScanViewController::scanDirectory(const CleanFolder& folder, std::uint64_t totalSize,
                                                 std::vector<CleanFileInfo>& output) {
+    int folderIndex = -1;
+    for (std::size_t i = 0; i < folders_.size(); ++i) {
+        if (&folders_[i] == &folder) folderIndex = static_cast<int>(i);
+    }
     CleanableEntries::forEach(folder, [&](const CleanableEntry& entry) {
         if (bIsStopTask) return false;
+        if (entry.unreadable) return true;  // nothing in it can be shown or picked
         TreeTotals totals = CleanableEntries::measure(
             folder, entry,
             {.shouldStop = sharedStopRequested, .threads = TreeMeasure::machineThreads()});
         output.emplace_back(iconNameFor(entry.kind), entry.name, entry.path(),
                             UtilityFunction::convertVolSpace(totals.bytes), totals.bytes);
+        output.back().folderIndex = folderIndex;
         totalSize += totals.bytes;
         filesSize.set(UtilityFunction::convertVolSpace(totalSize));
         return true;
@@ -105,11 +111,23 @@ void ScanViewController::cancelFastClean() {
     if (worker_) worker_->markAsCancelled();
 }
 
-const CleanFolder* ScanViewController::folderHolding(const std::string& path) const {
-    std::filesystem::path item(path);
+namespace {
+
+bool liesIn(const std::filesystem::path& item, const CleanFolder& folder) {
+    auto relative = item.lexically_relative(folder.path);
+    return !relative.empty() && relative != "." && *relative.begin() != "..";
+}
+
+}  // namespace
+
+const CleanFolder* ScanViewController::folderHolding(const CleanFileInfo& record) const {
+    std::filesystem::path item(record.path);
+    if (record.folderIndex >= 0 && record.folderIndex < static_cast<int>(folders_.size())) {
+        const CleanFolder& found = folders_[record.folderIndex];
+        return liesIn(item, found) ? &found : nullptr;
+    }
     for (const auto& folder : folders_) {
-        auto relative = item.lexically_relative(folder.path);
-        if (!relative.empty() && *relative.begin() != "..") return &folder;
+        if (liesIn(item, folder)) return &folder;
     }
     return nullptr;
 }
@@ -119,7 +137,7 @@ void ScanViewController::fastClean_worker() {
     std::vector<std::string> deleted;
     for (const auto& record : selDelFiles) {
         std::uint64_t total = UtilityFunction::getVolSpaceFromString(filesSize.get());
-        const CleanFolder* folder = folderHolding(record.path);
+        const CleanFolder* folder = folderHolding(record);
         bool gone = false;
         std::uint64_t size = 0;
         std::string reason = "not in a folder of this category";

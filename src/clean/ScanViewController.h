@@ -93,7 +93,7 @@ class ScanViewController {
     void scanTaskFinished();
     void fastClean_worker();
     void cleanTaskFinished();
-    const CleanFolder* folderHolding(const std::string& path) const;
+    const CleanFolder* folderHolding(const CleanFileInfo& record) const;
     void setAllChecks(bool on);
 
     std::vector<CleanFolder> folders_;

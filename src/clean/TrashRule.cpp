@@ -1,5 +1,7 @@
 #include "clean/TrashRule.h"
 
+#include "clean/CleanFolder.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 #include <cerrno>
@@ -15,10 +17,10 @@ namespace {
 
 constexpr std::string_view kInfoEnding = ".trashinfo";
 
-// The trash folder holding `files`, opened without following a link.
-FolderHandle openTrash(const std::filesystem::path& filesFolder) {
+// The trash folder holding `files`, reached the way the category folder itself is.
+FolderHandle openTrash(const CleanFolder& filesFolder) {
     int error = 0;
-    return FolderHandle::openFolder(filesFolder.parent_path(), error);
+    return filesFolder.openParent(error);
 }
 
 void unlinkPlainFile(const FolderHandle& folder, const std::string& name) {
@@ -35,8 +37,7 @@ EntryVerdict TrashRule::judge(const JudgedEntry&) const {
     return EntryVerdict::CleanAll;
 }
 
-void TrashRule::afterEntryRemoved(const std::filesystem::path& folder,
-                                  const std::string& name) const {
+void TrashRule::afterEntryRemoved(const CleanFolder& folder, const std::string& name) const {
     FolderHandle trash = openTrash(folder);
     if (!trash.isOpen()) return;
     int error = 0;
@@ -44,7 +45,7 @@ void TrashRule::afterEntryRemoved(const std::filesystem::path& folder,
     if (info.isOpen()) unlinkPlainFile(info, name + std::string(kInfoEnding));
 }
 
-void TrashRule::afterFolderEmptied(const std::filesystem::path& folder) const {
+void TrashRule::afterFolderEmptied(const CleanFolder& folder) const {
     FolderHandle trash = openTrash(folder);
     if (!trash.isOpen()) return;
     int error = 0;
@@ -63,7 +64,7 @@ void TrashRule::afterFolderEmptied(const std::filesystem::path& folder) const {
     FolderHandle expunged = FolderHandle::openChild(trash, "expunged", true, error);
     if (expunged.isOpen()) {
         TreeRemover remover;
-        std::string path = (folder.parent_path() / "expunged").string();
+        std::string path = (folder.path.parent_path() / "expunged").string();
         for (const auto& name : DirectoryReader::allNames(expunged.fd())) {
             remover.removeEntry(expunged, path, name, EntryVerdict::CleanAll, 1);
         }

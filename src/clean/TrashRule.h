@@ -11,8 +11,7 @@ class TrashRule : public CleanRule {
     EntryVerdict judge(const JudgedEntry& entry) const override;
     std::string_view scope() const override { return "every trashed item"; }
     // Removes info/NAME.trashinfo of the trash holding `folder`.
-    void afterEntryRemoved(const std::filesystem::path& folder,
-                           const std::string& name) const override;
+    void afterEntryRemoved(const CleanFolder& folder, const std::string& name) const override;
     // Removes the descriptions whose item is gone, empties expunged/ and drops directorysizes.
-    void afterFolderEmptied(const std::filesystem::path& folder) const override;
+    void afterFolderEmptied(const CleanFolder& folder) const override;
 };

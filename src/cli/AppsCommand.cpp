@@ -26,6 +26,7 @@ struct AppsChoice {
     std::vector<std::string> ids;
     bool dryRun = false;
     bool yes = false;
+    bool permanent = false;
 };
 
 std::vector<AppItems> discover(const AppBackends& backends) {
@@ -169,7 +170,16 @@ void printPlan(const std::vector<AppItems>& chosen, const UninstallApp& uninstal
             continue;
         }
         for (const auto& step : uninstaller.removalPlan(app)) {
-            std::cout << "  remove " << step.description() << "\n";
+            std::string size;
+            if (step.kind == RemovalStep::Kind::File) {
+                size = " (" +
+                       UtilityFunction::convertVolSpace(
+                           FolderUtilities::sizeOfItemAtPath(step.target)) +
+                       ")";
+            }
+            std::cout << (step.toTrash ? "  move " + step.target + size + " to the trash"
+                                       : "  remove " + step.description() + size)
+                      << "\n";
         }
     }
 }
@@ -187,7 +197,15 @@ void removeApps(const AppsChoice& choice) {
     for (std::size_t row : rows) controller.setObjectValueForCheckBox(static_cast<int>(row));
     std::vector<AppItems> chosen = controller.getAllSelectApp().value_or(std::vector<AppItems>());
 
-    UninstallApp uninstaller(backends);
+    UninstallApp& uninstaller = controller.uninstaller();
+    uninstaller.setPermanent(choice.permanent);
+    // Only a person at the terminal may let an item that no trash can take be deleted for good.
+    uninstaller.confirmPermanentRemoval = [yes = choice.yes](const std::string& path) {
+        if (yes) return false;
+        return askYesNo(path +
+                        " lies on another disk than your trash and cannot be moved there. "
+                        "Delete it for good?");
+    };
     printPlan(chosen, uninstaller);
     if (choice.dryRun) {
         std::cout << "Dry run: nothing was removed.\n";
@@ -243,5 +261,7 @@ void addAppsCommand(CLI::App& app) {
     remove->add_flag("--dry-run", removeChoice->dryRun,
                      "Show what would be removed; remove nothing");
     remove->add_flag("--yes", removeChoice->yes, "Do not ask for confirmation");
+    remove->add_flag("--permanent", removeChoice->permanent,
+                     "Delete settings and data instead of moving them to the trash");
     remove->callback([removeChoice] { removeApps(*removeChoice); });
 }

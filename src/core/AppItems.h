@@ -64,4 +64,6 @@ struct AppItems {
     std::string removalUnit;
     // A Flatpak's installation: "user", "system" or the name of another one.
     std::string installation;
+    // Why the last attempt to remove it failed; empty when none did.
+    std::string failureReason;
 };

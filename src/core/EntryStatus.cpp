@@ -19,8 +19,9 @@ EntryKind kindFromMode(mode_t mode) {
 std::optional<EntryStatus> entryStatusAt(int folderFd, const char* name) {
     struct statx info {};
     int flags = AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC | (name[0] == '\0' ? AT_EMPTY_PATH : 0);
-    if (::statx(folderFd, name, flags, STATX_TYPE | STATX_MODE | STATX_UID | STATX_SIZE, &info) !=
-        0) {
+    if (::statx(folderFd, name, flags,
+                STATX_TYPE | STATX_MODE | STATX_UID | STATX_SIZE | STATX_INO | STATX_NLINK,
+                &info) != 0) {
         return std::nullopt;
     }
     EntryStatus status;
@@ -29,6 +30,8 @@ std::optional<EntryStatus> entryStatusAt(int folderFd, const char* name) {
     status.mode = info.stx_mode;
     status.owner = info.stx_uid;
     status.device = makedev(info.stx_dev_major, info.stx_dev_minor);
+    status.inode = info.stx_ino;
+    status.linkCount = info.stx_nlink;
     // Kernels before 5.8 do not report mount roots; the device comparison of the walkers then
     // still keeps them out of other disks.
     status.isMountRoot = (info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&

@@ -13,7 +13,9 @@ struct EntryStatus {
     mode_t mode = 0;
     uid_t owner = 0;
     dev_t device = 0;
-    bool isMountRoot = false;  // the root of a mount (also of a bind mount of the same disk)
+    std::uint64_t inode = 0;
+    std::uint32_t linkCount = 0;  // the number of names the entry has
+    bool isMountRoot = false;     // the root of a mount (also of a bind mount of the same disk)
 };
 
 // The status of `name` inside the open folder `folderFd`, or of the folder itself when name is

@@ -59,8 +59,17 @@ FolderHandle FolderHandle::openChild(const FolderHandle& parent, const char* nam
     return child;
 }
 
+FolderHandle FolderHandle::openStep(const FolderHandle& parent, const char* name, int& error) {
+    return adopt(::openat(parent.fd(), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC),
+                 error);
+}
+
 FolderHandle FolderHandle::openFolder(const std::string& path, int& error) {
     return adopt(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC), error);
+}
+
+FolderHandle FolderHandle::openTrusted(const std::string& path, int& error) {
+    return adopt(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), error);
 }
 
 FolderHandle FolderHandle::openLocation(const std::string& path, int& error) {

@@ -25,9 +25,16 @@ class FolderHandle {
     // the root of a mount or lies on another disk than `parent`.
     static FolderHandle openChild(const FolderHandle& parent, const char* name, bool sameFileSystem,
                                   int& error);
+    // Opens `name` inside `parent` for reading on the way to a folder that may be a mount of its
+    // own (a /var/log on its own disk): refuses a link (ELOOP or ENOTDIR) like openChild, and
+    // records the disk the folder really lives on.
+    static FolderHandle openStep(const FolderHandle& parent, const char* name, int& error);
     // Opens an absolute path for reading; its last component must not be a link (the folders on
     // the way may be, as a user's home may sit behind one).
     static FolderHandle openFolder(const std::string& path, int& error);
+    // Opens a folder trusted as it is (a home, a volume's root) for reading, following links on
+    // the way and at its end: the start from which folders below are opened link by link.
+    static FolderHandle openTrusted(const std::string& path, int& error);
     // Opens an absolute path as a location for looking up, opening and unlinking entries,
     // following links on the way and at its end (a user's own folder reached through a link).
     static FolderHandle openLocation(const std::string& path, int& error);

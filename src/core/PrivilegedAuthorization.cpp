@@ -74,13 +74,15 @@ bool PrivilegedAuthorization::isValidAuth() {
     return isValidAuth_;
 }
 
-bool PrivilegedAuthorization::sendRequest(const char* verb, const std::filesystem::path& path) {
+bool PrivilegedAuthorization::sendRequest(std::string_view verb,
+                                          const std::filesystem::path& path) {
     if (!isNormalizedAbsolutePath(path.native())) return false;
     AuthorizationRef handle = getAuthorizationRet();
     if (!handle) return false;
-    auto answer = handle->request(verb, path.native());
+    std::string verbText(verb);
+    auto answer = handle->request(verbText, path.native());
     if (answer && *answer == "ok") return true;
-    QWLog("Privileged %s of %s failed: %s", verb, path.c_str(),
+    QWLog("Privileged %s of %s failed: %s", verbText.c_str(), path.c_str(),
           answer ? answer->c_str() : "the helper has gone");
     return false;
 }
@@ -89,8 +91,9 @@ bool PrivilegedAuthorization::removeItem(const std::filesystem::path& path) {
     return sendRequest("remove", path);
 }
 
-bool PrivilegedAuthorization::removeEmptyFolder(const std::filesystem::path& path) {
-    return sendRequest("rmdir", path);
+bool PrivilegedAuthorization::cleanCategoryItem(std::string_view categoryVerb,
+                                                const std::filesystem::path& path) {
+    return !categoryVerb.empty() && sendRequest(categoryVerb, path);
 }
 
 bool PrivilegedAuthorization::removeItemAtPath(const std::filesystem::path& path) {
@@ -98,6 +101,11 @@ bool PrivilegedAuthorization::removeItemAtPath(const std::filesystem::path& path
 }
 
 bool PrivilegedAuthorization::synFastRemovePath(const std::filesystem::path& path) {
+    if (!isNormalizedAbsolutePath(path.native())) {
+        // "a/." or "a/.." names a folder other than the one the caller meant to remove.
+        QWLog("Remove %s refused: not an absolute, normalised path", path.c_str());
+        return false;
+    }
     RemovalReport report = TreeRemover().removePath(path.native(), true);
     for (const auto& failure : report.failures) {
         QWLog("Remove %s failed: %s", failure.path.c_str(), std::strerror(failure.error));

@@ -8,6 +8,7 @@
 
 #include "core/DirectoryReader.h"
 #include "core/EntryStatus.h"
+#include "core/OwnerRights.h"
 
 namespace {
 
@@ -72,6 +73,28 @@ RemovalReport TreeRemover::removePath(const std::string& path, bool allowLinksOn
     return report;
 }
 
+bool TreeRemover::removeCheckedFile(const FolderHandle& parent, const char* name,
+                                    const EntryStatus& expected, int& error) {
+    auto now = entryStatusAt(parent.fd(), name);
+    if (!now) {
+        error = errno;
+        return false;
+    }
+    if (now->kind != EntryKind::Regular) {
+        error = now->kind == EntryKind::Directory ? EISDIR : EINVAL;
+        return false;
+    }
+    if (now->device != expected.device || now->inode != expected.inode) {
+        error = ESTALE;
+        return false;
+    }
+    if (::unlinkat(parent.fd(), name, 0) != 0) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
 bool TreeRemover::removeOne(const FolderHandle& parent, const std::string& parentPath,
                             const char* name, EntryVerdict verdict, int depth,
                             RemovalReport& report) const {
@@ -107,8 +130,8 @@ bool TreeRemover::removeOne(const FolderHandle& parent, const std::string& paren
     bool mine = ::geteuid() != 0 && status->owner == ::geteuid();
     int error = 0;
     FolderHandle folder = FolderHandle::openChild(parent, name, true, error);
-    if (!folder.isOpen() && error == EACCES && options_.resetPermissions && mine) {
-        ::fchmodat(parent.fd(), name, (status->mode & 07777) | S_IRWXU, 0);
+    if (!folder.isOpen() && error == EACCES && options_.resetPermissions && mine &&
+        giveOwnerFolderRights(parent.fd(), name)) {
         folder = FolderHandle::openChild(parent, name, true, error);
     }
     if (!folder.isOpen()) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/EntryJudge.h"
+#include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
 
 // One entry a removal could not delete, with the errno that said why.
@@ -51,6 +52,13 @@ class TreeRemover {
     // a real folder (the privileged helper); with it, the folders leading to the item may be
     // links (a user's own paths). A missing item counts as removed.
     RemovalReport removePath(const std::string& path, bool allowLinksOnTheWay) const;
+
+    // Unlinks the regular file `name` of the open folder `parent`, only while it is still the
+    // entry `expected` describes (same disk and inode): a file swapped in after it was checked
+    // is left alone (ESTALE). False with `error` set otherwise (EISDIR, EINVAL for a link or
+    // another kind, or the errno of the unlink).
+    static bool removeCheckedFile(const FolderHandle& parent, const char* name,
+                                  const EntryStatus& expected, int& error);
 
   private:
     bool removeOne(const FolderHandle& parent, const std::string& parentPath, const char* name,

@@ -1,13 +1,14 @@
 #include "duplicates/DuplicateRemoval.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <system_error>
 
+#include "core/EntryStatus.h"
+#include "core/FolderHandle.h"
+#include "core/TreeRemover.h"
 #include "duplicates/FileContentReader.h"
-#include "duplicates/PathComponents.h"
 
 namespace {
 
@@ -15,25 +16,37 @@ std::string errorText(int error) {
     return std::generic_category().message(error);
 }
 
-std::string parentOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
+// A file reached through its folder, opened once: every look, read and the final unlink go
+// through the same folder descriptor, so a folder swapped for a link midway changes nothing.
+struct PlacedFile {
+    FolderHandle folder;
+    std::string name;
+    std::optional<EntryStatus> status;
+    int error = 0;
 
-// True when both paths reach the same entry of the same folder (a bind mount, or a folder
-// reached twice), so that unlinking one removes the other.
-bool sameDirectoryEntry(const std::string& a, const std::string& b, const struct stat& fileA,
-                        const struct stat& fileB) {
-    if (fileA.st_dev != fileB.st_dev || fileA.st_ino != fileB.st_ino) return false;
-    if (fileA.st_nlink <= 1) return true;  // one name only: both paths lead to it
-    struct stat folderA {
-    }, folderB{};
-    if (::stat(parentOf(a).c_str(), &folderA) != 0 || ::stat(parentOf(b).c_str(), &folderB) != 0) {
-        return true;  // cannot tell: assume the worst
+    explicit PlacedFile(const std::string& path) {
+        size_t slash = path.rfind('/');
+        std::string folderPath = slash == std::string::npos ? "." : path.substr(0, slash);
+        if (slash == 0) folderPath = "/";
+        name = slash == std::string::npos ? path : path.substr(slash + 1);
+        folder = FolderHandle::openLocation(folderPath, error);
+        if (!folder.isOpen()) return;
+        status = entryStatusAt(folder.fd(), name.c_str());
+        if (!status) error = errno;
     }
-    return folderA.st_dev == folderB.st_dev && folderA.st_ino == folderB.st_ino &&
-           lastPathComponent(a) == lastPathComponent(b);
+    bool found() const { return status.has_value(); }
+};
+
+// True when both reach the same entry of the same folder (a bind mount, or a folder reached
+// twice), so that unlinking one removes the other.
+bool sameDirectoryEntry(const PlacedFile& a, const PlacedFile& b) {
+    if (a.status->device != b.status->device || a.status->inode != b.status->inode) return false;
+    if (a.status->linkCount <= 1) return true;  // one name only: both paths lead to it
+    auto folderA = entryStatusAt(a.folder.fd(), "");
+    auto folderB = entryStatusAt(b.folder.fd(), "");
+    if (!folderA || !folderB) return true;  // cannot tell: assume the worst
+    return folderA->device == folderB->device && folderA->inode == folderB->inode &&
+           a.name == b.name;
 }
 
 enum class Comparison { Same, Differ, Unreadable };
@@ -60,63 +73,42 @@ Comparison compareOpenFiles(FileContentReader& a, FileContentReader& b, std::str
     }
 }
 
-bool openBoth(FileContentReader& a, const std::string& first, FileContentReader& b,
-              const std::string& second, std::string& detail) {
-    if (!a.open(first)) {
-        detail = "cannot open " + first + ": " + errorText(a.error());
-        return false;
-    }
-    if (!b.open(second)) {
-        detail = "cannot open " + second + ": " + errorText(b.error());
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
-bool DuplicateRemoval::haveSameContent(const std::string& first, const std::string& second,
-                                       std::string& detail) {
-    FileContentReader a, b;
-    return openBoth(a, first, b, second, detail) &&
-           compareOpenFiles(a, b, detail) == Comparison::Same;
-}
-
 bool DuplicateRemoval::removeRegularFile(const std::string& path, int& error) {
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0) {
-        error = errno;
+    PlacedFile file(path);
+    if (!file.found()) {
+        error = file.error;
         return false;
     }
-    if (!S_ISREG(status.st_mode)) {
-        error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-        return false;
-    }
-    if (::unlink(path.c_str()) != 0) {
-        error = errno;
-        return false;
-    }
-    return true;
+    return TreeRemover::removeCheckedFile(file.folder, file.name.c_str(), *file.status, error);
 }
 
 DuplicateRemoval::Result DuplicateRemoval::removeVerifiedCopy(const std::string& path,
                                                               const std::string& kept) {
-    struct stat target {
-    }, keeper{};
-    if (::lstat(path.c_str(), &target) != 0) return {Outcome::Failed, errorText(errno)};
-    if (!S_ISREG(target.st_mode)) return {Outcome::NotRegularFile, "not a regular file"};
-    if (::lstat(kept.c_str(), &keeper) != 0) {
-        return {Outcome::Failed, "the copy that stays cannot be read: " + errorText(errno)};
+    PlacedFile target(path), keeper(kept);
+    if (!target.found()) return {Outcome::Failed, errorText(target.error)};
+    if (target.status->kind != EntryKind::Regular) {
+        return {Outcome::NotRegularFile, "not a regular file"};
     }
-    if (sameDirectoryEntry(path, kept, target, keeper)) {
+    if (!keeper.found()) {
+        return {Outcome::Failed, "the copy that stays cannot be read: " + errorText(keeper.error)};
+    }
+    if (sameDirectoryEntry(target, keeper)) {
         return {Outcome::SameEntry, "it is the same file as " + kept};
     }
     FileContentReader copy, original;
-    std::string detail;
-    if (!openBoth(copy, path, original, kept, detail)) return {Outcome::Failed, detail};
-    if (copy.status().st_dev != target.st_dev || copy.status().st_ino != target.st_ino) {
+    if (!copy.openAt(target.folder.fd(), target.name.c_str())) {
+        return {Outcome::Failed, "cannot open " + path + ": " + errorText(copy.error())};
+    }
+    if (!original.openAt(keeper.folder.fd(), keeper.name.c_str())) {
+        return {Outcome::Failed, "cannot open " + kept + ": " + errorText(original.error())};
+    }
+    if (copy.status().st_dev != target.status->device ||
+        copy.status().st_ino != target.status->inode) {
         return {Outcome::Failed, "changed while it was checked"};
     }
+    std::string detail;
     switch (compareOpenFiles(copy, original, detail)) {
         case Comparison::Differ:
             return {Outcome::Differs, detail + " from " + kept};
@@ -125,13 +117,12 @@ DuplicateRemoval::Result DuplicateRemoval::removeVerifiedCopy(const std::string&
         case Comparison::Same:
             break;
     }
-    // The file compared must still be the one at the path when it is unlinked.
-    struct stat now {};
-    if (::lstat(path.c_str(), &now) != 0 || now.st_dev != target.st_dev ||
-        now.st_ino != target.st_ino) {
-        return {Outcome::Failed, "changed while it was checked"};
-    }
+    // The file compared must still be the one in that folder when it is unlinked.
     int error = 0;
-    if (!removeRegularFile(path, error)) return {Outcome::Failed, errorText(error)};
+    if (!TreeRemover::removeCheckedFile(target.folder, target.name.c_str(), *target.status,
+                                        error)) {
+        return {Outcome::Failed,
+                error == ESTALE ? "changed while it was checked" : errorText(error)};
+    }
     return {Outcome::Removed, {}};
 }

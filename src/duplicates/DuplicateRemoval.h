@@ -5,7 +5,8 @@
 // Removal of one copy of a duplicate: it happens only after comparing the copy byte for byte
 // with a copy that stays, immediately before, because equal checksums are no proof of equal
 // content and a removed file cannot come back. Only regular files are removed, never through a
-// symbolic link and never recursively.
+// symbolic link and never recursively; every look, the comparison and the unlink go through one
+// descriptor of the folder holding the copy.
 class DuplicateRemoval {
   public:
     enum class Outcome {
@@ -23,9 +24,6 @@ class DuplicateRemoval {
     // Removes `path` when it is a regular file whose content equals that of `kept`, a different
     // directory entry (a hard link of the same file is fine: its content stays).
     static Result removeVerifiedCopy(const std::string& path, const std::string& kept);
-    // True when both files can be read and hold the same bytes; `detail` says why not.
-    static bool haveSameContent(const std::string& first, const std::string& second,
-                                std::string& detail);
     // Unlinks a regular file (not a link, not a folder). False with `error` set otherwise.
     static bool removeRegularFile(const std::string& path, int& error);
 };

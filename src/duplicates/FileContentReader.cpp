@@ -50,8 +50,13 @@ bool FileContentReader::openDescriptor(const std::string& path) {
     close();
     std::string name;
     int folder = folderOf(path, name);
-    fd_ = folder >= 0 || folder == AT_FDCWD ? openForReading(folder, name.c_str())
-                                            : openForReading(AT_FDCWD, path.c_str());
+    return adoptDescriptor(folder >= 0 || folder == AT_FDCWD
+                               ? openForReading(folder, name.c_str())
+                               : openForReading(AT_FDCWD, path.c_str()));
+}
+
+bool FileContentReader::adoptDescriptor(int fd) {
+    fd_ = fd;
     if (fd_ < 0) {
         error_ = errno;
         return false;
@@ -63,7 +68,15 @@ bool FileContentReader::openDescriptor(const std::string& path) {
 }
 
 bool FileContentReader::open(const std::string& path) {
-    if (!openDescriptor(path)) return false;
+    return openDescriptor(path) && checkRegularFile();
+}
+
+bool FileContentReader::openAt(int folderFd, const char* name) {
+    close();
+    return adoptDescriptor(openForReading(folderFd, name)) && checkRegularFile();
+}
+
+bool FileContentReader::checkRegularFile() {
     if (::fstat(fd_, &status_) != 0) {
         error_ = errno;
         close();

@@ -24,6 +24,8 @@ class FileContentReader {
     // component and without changing its access time where allowed. False (see error()) when it
     // cannot be opened or is not a regular file; a reader that was open is closed first.
     bool open(const std::string& path);
+    // The same for the entry `name` of an open folder (a descriptor), never through a link.
+    bool openAt(int folderFd, const char* name);
     // Opens a file that a listing just found to be a regular file of `listedSize` bytes, without
     // asking for its attributes again: the search opens tens of thousands of files. status()
     // then holds only that size. A fifo or folder put in its place since fails at the first
@@ -44,6 +46,10 @@ class FileContentReader {
 
   private:
     bool openDescriptor(const std::string& path);
+    // Takes `fd` as the file to read from its start; false (with the errno) when it is -1.
+    bool adoptDescriptor(int fd);
+    // Reads the open file's attributes; closes it unless it is a regular file.
+    bool checkRegularFile();
     int folderOf(const std::string& path, std::string& name);
     std::int64_t readUncached(unsigned char* into, std::size_t count);
     void dropFromCache(std::uint64_t offset, std::uint64_t length);

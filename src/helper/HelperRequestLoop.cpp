@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <string>
 
+#include "core/WriteAll.h"
 #include "helper/HelperVerbs.h"
 
 namespace {
@@ -57,17 +58,6 @@ std::string asOneLine(std::string answer) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
     }
     return answer + "\n";
-}
-
-bool writeAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t count = ::write(fd, text.data() + done, text.size() - done);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) return false;
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
 }
 
 }  // namespace

@@ -1,55 +1,34 @@
 #include "helper/HelperVerbs.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-#include <cerrno>
-#include <cstring>
-#include <iterator>
-
-#include "core/FolderHandle.h"
+#include "clean/CleanCategory.h"
+#include "clean/SystemCleanFolders.h"
 #include "core/PathRules.h"
 #include "core/TreeRemover.h"
+#include "helper/CategoryItemClean.h"
+#include "helper/HelperAnswer.h"
 #include "helper/PackageRemoval.h"
 
 namespace {
-
-std::string describeError(const std::string& path, int error) {
-    if (error == ELOOP) return path + ": the path goes through a symbolic link";
-    if (error == EXDEV) return path + ": it holds another file system";
-    return path + ": " + std::strerror(error);
-}
 
 std::string ping(const std::string&) {
     return "ok";
 }
 
-// Removes an item with everything inside it, as root: no link on the way to it, none followed
-// below it, no other file system entered.
+// Removes an item the user picked by hand, with everything inside it, as root: no link on the
+// way to it, none followed below it, no other file system entered.
 std::string removeItem(const std::string& path) {
     if (std::string refusal = refusalForPath(path); !refusal.empty()) return "error " + refusal;
     TreeRemover remover({.judge = nullptr, .resetPermissions = false});
-    RemovalReport report = remover.removePath(path, false);
-    if (!report.failed()) return "ok";
-    const RemovalFailure& first = report.failures.front();
-    std::string answer = "error " + describeError(first.path, first.error);
-    if (report.failureCount > 1) {
-        answer += " (and " + std::to_string(report.failureCount - 1) + " more)";
-    }
-    return answer;
+    return answerForRemoval(remover.removePath(path, false));
 }
 
-// Removes a folder only when it is empty, so that a caller that judged its contents one by one
-// never has the helper delete something it did not judge.
-std::string removeEmptyFolder(const std::string& path) {
-    if (std::string refusal = refusalForPath(path); !refusal.empty()) return "error " + refusal;
-    std::string name;
-    int error = 0;
-    FolderHandle parent = FolderHandle::openParentWithoutLinks(path, name, error);
-    if (!parent.isOpen()) return "error " + describeError(path, error);
-    if (::unlinkat(parent.fd(), name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT) {
-        return "error " + describeError(path, errno);
-    }
-    return "ok";
+// The automatic cleans of the system categories: only inside the machine's own fixed folders.
+std::string cleanSystemCaches(const std::string& path) {
+    return cleanCategoryItem(CleanCategoryId::SystemCaches, path, "/var");
+}
+
+std::string cleanSystemLogs(const std::string& path) {
+    return cleanCategoryItem(CleanCategoryId::SystemLogs, path, "/var");
 }
 
 // Removes the package that installed an application entry (see PackageRemoval).
@@ -60,7 +39,8 @@ std::string removePackage(const std::string& argument) {
 constexpr HelperVerb kVerbs[] = {
     {"ping", ping},
     {"remove", removeItem},
-    {"rmdir", removeEmptyFolder},
+    {SystemCleanFolders::kSystemCachesVerb, cleanSystemCaches},
+    {SystemCleanFolders::kSystemLogsVerb, cleanSystemLogs},
     {"remove-package", removePackage},
 };
 

@@ -15,6 +15,16 @@ constexpr std::string_view kSharedEntries[] = {
     "keyrings",     "menus",      "mime",           "mimeapps.list",
     "systemd",      "Trash",      "user-dirs.dirs", "user-dirs.locale"};
 
+// After a reverse-domain identifier: a separator ("org.gimp.GIMP.conf", "-2.10", "_cache"),
+// or its helper ("org.gimp.GIMPHelper", "org.gimp.GIMPHelper.plist"); never another name that
+// merely begins the same ("org.gimp.GIMPEditor" is another application).
+bool continuesReverseDomain(std::string_view entryName, std::string_view identifier) {
+    constexpr std::string_view kHelper = "Helper";
+    std::string_view rest = entryName.substr(identifier.size());
+    if (rest.starts_with(kHelper)) rest.remove_prefix(kHelper.size());
+    return rest.empty() || rest.front() == '.' || rest.front() == '-' || rest.front() == '_';
+}
+
 }  // namespace
 
 bool RelatedFileRule::isReverseDomain(std::string_view identifier) {
@@ -37,7 +47,8 @@ bool RelatedFileRule::matches(std::string_view entryName, std::string_view ident
     }
     if (!entryName.starts_with(identifier)) return false;
     if (isSharedEntry(entryName)) return false;
-    if (isReverseDomain(identifier) || entryName.size() == identifier.size()) return true;
+    if (entryName.size() == identifier.size()) return true;
+    if (isReverseDomain(identifier)) return continuesReverseDomain(entryName, identifier);
     std::string_view rest = entryName.substr(identifier.size() + 1);
     switch (entryName[identifier.size()]) {
         case '-':

@@ -4,8 +4,10 @@
 
 // Which entries of a settings, cache or data folder belong to an application, by its
 // identifier. Names are compared case-sensitively.
-// - A reverse-domain identifier (three or more parts, "org.gimp.GIMP") claims every entry whose
-//   name begins with it ("org.gimp.GIMPHelper" too).
+// - A reverse-domain identifier (three or more parts, "org.gimp.GIMP") claims its own name, names
+//   that continue it after ".", "-" or "_", and its helper's ("org.gimp.GIMPHelper",
+//   "org.gimp.GIMPHelper.plist"); never another application whose name begins the same
+//   ("org.gimp.GIMPEditor").
 // - Any other identifier ("gimp", "python3.11") claims only the entry of that name and names
 //   that continue it after "-" or "_" ("gimp-2.10"), or, for an identifier without a dot, after
 //   "." and one more part ("gimp.conf"). A plain prefix of a short name ("go" in

@@ -3,9 +3,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
+#include "core/TrashCan.h"
 #include "uninstall/RelatedFileRule.h"
 
 namespace fs = std::filesystem;
@@ -35,7 +38,7 @@ std::string RemovalStep::description() const {
         case Kind::File:
             break;
     }
-    return target;
+    return toTrash ? target + " (to the trash)" : target;
 }
 
 UninstallApp::UninstallApp(AppBackends backends) : backends_(std::move(backends)) {}
@@ -87,7 +90,12 @@ std::vector<RemovalStep> UninstallApp::removalPlan(const AppItems& app) const {
                                                                     : RemovalStep::Kind::Snap;
         steps.push_back({kind, app.removalUnit});
     }
-    for (auto& path : relatedFiles(app)) steps.push_back({RemovalStep::Kind::File, path});
+    const fs::path caches = fs::path(backends_.context.xdgCacheHome).lexically_normal();
+    for (auto& path : relatedFiles(app)) {
+        // Settings and data may be missed later; caches are made again by the program.
+        bool isCache = fs::path(path).lexically_normal().parent_path() == caches;
+        steps.push_back({RemovalStep::Kind::File, path, !permanent_ && !isCache});
+    }
     if (!isUnitRemoval(app.source)) steps.push_back({RemovalStep::Kind::File, app.path});
     return steps;
 }
@@ -114,6 +122,7 @@ bool UninstallApp::perform(const RemovalStep& step, const AppItems& app) {
     bool done = false;
     switch (step.kind) {
         case RemovalStep::Kind::File:
+            if (step.toTrash) return moveToTrash(step.target);
             return removeFile(step.target,
                               step.target == app.path && app.source == AppSource::LocalEntry);
         case RemovalStep::Kind::Package:
@@ -153,6 +162,27 @@ bool UninstallApp::removeFile(const std::string& path, bool mayUseRights) {
     PrivilegedAuthorization& rights = backends_.rights();
     if (mayUseRights && rights.isValidAuth() && rights.removeItem(path)) return true;
     failures_.push_back(path + ": could not be removed (the diagnostic log says why)");
+    return false;
+}
+
+bool UninstallApp::moveToTrash(const std::string& path) {
+    TrashCan::Result moved = TrashCan(backends_.context.xdgDataHome).moveToTrash(path);
+    switch (moved.outcome) {
+        case TrashCan::Outcome::Moved:
+        case TrashCan::Outcome::Missing:  // already gone
+            return true;
+        case TrashCan::Outcome::OtherFileSystem:
+            if (confirmPermanentRemoval && confirmPermanentRemoval(path)) {
+                return removeFile(path, false);
+            }
+            failures_.push_back(path +
+                                ": no trash can take it (it lies on another disk), and "
+                                "deleting it for good was not confirmed");
+            return false;
+        case TrashCan::Outcome::Failed:
+            break;
+    }
+    failures_.push_back(path + ": cannot be moved to the trash: " + std::strerror(moved.error));
     return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,11 @@ struct RemovalStep {
     };
     Kind kind = Kind::File;
     std::string target;  // the path, or the package, Flatpak application or snap
+    // A file step that moves the user's data to the trash rather than deleting it.
+    bool toTrash = false;
 
-    // How the plan shows the step: the path, or "package vim (dpkg)" and the like.
+    // How the plan shows the step: the path (with "(to the trash)" when it goes there), or
+    // "package vim and the files it installed" and the like.
     std::string description() const;
 };
 
@@ -44,7 +48,8 @@ class UninstallApp {
     // What removing `app` deletes, in order: an application that is its own file (a user
     // entry, an AppImage, an entry no package owns) loses its related files first and its file
     // last; one removed by a package manager, Flatpak or snapd is removed first, so that a
-    // refusal leaves its related files in place.
+    // refusal leaves its related files in place. Related files outside the cache folder (the
+    // user's settings and data) go to the trash unless the removal is permanent.
     std::vector<RemovalStep> removalPlan(const AppItems& app) const;
 
     // Removes `app` step by step along removalPlan; stops at the first step that fails, leaving
@@ -55,6 +60,12 @@ class UninstallApp {
     // when PackageKit is not there (root too: the helper then starts without asking), or an
     // entry in a folder the user may not change.
     bool needsAdministrator(const AppItems& app) const;
+
+    // Deletes related files instead of moving them to the trash.
+    void setPermanent(bool permanent) { permanent_ = permanent; }
+    // Asked before deleting an item the trash cannot take (it lies on another disk); without
+    // it, or when it says no, the item stays and the step fails.
+    std::function<bool(const std::string& path)> confirmPermanentRemoval;
 
     // True for this program's own entry, which is never removed.
     static bool isOwnApplication(const AppItems& app);
@@ -68,8 +79,10 @@ class UninstallApp {
     // when no package did.
     std::string packageOwning(const std::string& entry) const;
     bool removeFile(const std::string& path, bool mayUseRights);
+    bool moveToTrash(const std::string& path);
     bool removePackage(const std::string& package, const std::string& entry);
 
     AppBackends backends_;
     std::vector<std::string> failures_;
+    bool permanent_ = false;
 };

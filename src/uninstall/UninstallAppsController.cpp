@@ -60,6 +60,12 @@ UninstallAppsController::~UninstallAppsController() {
 void UninstallAppsController::beginSearchApps() {
     if (*searchStarted_) return;
     *searchStarted_ = true;
+    refreshApps();
+}
+
+void UninstallAppsController::refreshApps() {
+    if (removing_) return;
+    if (worker_) worker_->waitUntilFinished();
     selectAllOn.set(false);
     searching.set(true);
     auto found = std::make_shared<std::vector<AppItems>>();
@@ -81,9 +87,20 @@ void UninstallAppsController::cancelSearchApps() {
 }
 
 void UninstallAppsController::searchAppsFinished(std::vector<AppItems> found) {
+    // What failed before keeps its mark and reason: the user may try it again.
+    for (auto& app : found) {
+        auto before = std::find_if(records_.begin(), records_.end(), [&](const AppItems& old) {
+            return old.path == app.path && !old.failureReason.empty();
+        });
+        if (before == records_.end()) continue;
+        app.bIsSelected = before->bIsSelected;
+        app.failureReason = before->failureReason;
+    }
     records_ = std::move(found);
     shown_.clear();
-    for (std::size_t i = 0; i < records_.size(); ++i) shown_.push_back(i);
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        if (!isScaned || UninstallGroups::shows(nowSelectRow, records_[i])) shown_.push_back(i);
+    }
     publish();
     QWLog("%s", UninstallTexts::refreshLogLine);
     isScaned = true;
@@ -104,6 +121,7 @@ std::size_t UninstallAppsController::markedOnShow() const {
 }
 
 void UninstallAppsController::changeSelectCell(int row) {
+    if (removing_) return;  // the worker is removing what the marks chose
     if (!isScaned || !UninstallGroups::isGroupRow(row)) return;
     selectRow = 0;
     nowSelectRow = row;
@@ -131,6 +149,7 @@ void UninstallAppsController::uninstallShowSelectNumInBottom(bool uninstalled) {
 }
 
 void UninstallAppsController::selectAllList(bool on) {
+    if (removing_) return;  // the worker is removing what the marks chose
     for (std::size_t index : shown_) records_[index].bIsSelected = on;
     selectAllOn.set(on);
     publish();
@@ -138,6 +157,7 @@ void UninstallAppsController::selectAllList(bool on) {
 }
 
 void UninstallAppsController::setObjectValueForCheckBox(int row) {
+    if (removing_) return;  // the worker is removing what the marks chose
     if (row < 0 || static_cast<std::size_t>(row) >= shown_.size()) return;
     AppItems& record = records_[shown_[static_cast<std::size_t>(row)]];
     record.bIsSelected = !record.bIsSelected;
@@ -192,10 +212,29 @@ UninstallConfirmation UninstallAppsController::showAlertForUninstall() const {
 void UninstallAppsController::showResult(bool succeeded) {
     if (succeeded) {
         statusLine.set({true, UninstallTexts::succeeded, "", -1, -1});
-    } else {
-        statusLine.set({true, cutText(UninstallTexts::failed, UninstallTexts::failedShownLength),
-                        UninstallTexts::failed, -1, -1});
+        return;
     }
+    // The full text names what stayed, so a failure is never mistaken for a partial success.
+    std::string full = UninstallTexts::failed;
+    std::string names;
+    for (const auto& app : records_) {
+        if (app.failureReason.empty()) continue;
+        names += (names.empty() ? "" : ", ") + app.name;
+    }
+    if (!names.empty()) full += " Not removed: " + names + ".";
+    statusLine.set(
+        {true, cutText(UninstallTexts::failed, UninstallTexts::failedShownLength), full, -1, -1});
+}
+
+bool UninstallAppsController::markedNeedRights() const {
+    for (std::size_t index : shown_) {
+        const AppItems& app = records_[index];
+        if (app.bIsSelected && !UninstallApp::isOwnApplication(app) &&
+            uninstaller_.needsAdministrator(app)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void UninstallAppsController::alertEnded(bool uninstallChosen) {
@@ -203,7 +242,8 @@ void UninstallAppsController::alertEnded(bool uninstallChosen) {
     UninstallStatusLine line = statusLine.get();
     line.visible = true;
     statusLine.set(line);
-    if (nowSelectRow == UninstallGroups::systemApplications && !AdministratorRightsFlag::isSet()) {
+    // Rights are asked for by need, whatever group is on show, and once for the whole run.
+    if (markedNeedRights() && !AdministratorRightsFlag::isSet()) {
         PrivilegedAuthorization& rights = backends_.rights();
         if (!rights.getAuthorizationRet()) {
             if (!rights.allocAuthorization()) {
@@ -213,45 +253,113 @@ void UninstallAppsController::alertEnded(bool uninstallChosen) {
             AdministratorRightsFlag::set(true);
         }
     }
-    showResult(uninstallActionfromBottomButton());
-    EventBus::defaultCenter().post(Events::uninstallShowSelectNumInBottom,
-                                   std::string(UninstallTexts::uninstalledObject));
+    beginUninstall();
 }
 
-bool UninstallAppsController::uninstallActionfromBottomButton() {
+UninstallAppsController::RemovalBatch UninstallAppsController::markedForRemoval() {
     selectAllOn.set(false);
-    bool result = true;
-    std::set<std::size_t> attempted;
+    RemovalBatch batch;
     for (std::size_t index : shown_) {
         const AppItems& app = records_[index];
         if (!app.bIsSelected) continue;
         if (UninstallApp::isOwnApplication(app)) {
             QWLog("%s is this program: it is not removed", app.path.c_str());
-            result = false;
+            batch.skippedOwn = true;
             continue;
         }
-        attempted.insert(index);
-        if (!uninstaller_.uninstallApp(app)) {
+        batch.indexes.push_back(index);
+        batch.apps.push_back(app);
+    }
+    batch.reasons.resize(batch.apps.size());
+    return batch;
+}
+
+void UninstallAppsController::removeBatch(RemovalBatch& batch) {
+    for (std::size_t i = 0; i < batch.apps.size(); ++i) {
+        {
+            std::lock_guard lock(progressMutex_);
+            progress_.current = batch.apps[i].name;
+        }
+        std::size_t failuresBefore = uninstaller_.failures().size();
+        if (!uninstaller_.uninstallApp(batch.apps[i])) {
             QWLog("uninstall can not work!");
+            const auto& failures = uninstaller_.failures();
+            std::string reason;
+            for (std::size_t f = failuresBefore; f < failures.size(); ++f) {
+                reason += (reason.empty() ? "" : "; ") + failures[f];
+            }
+            batch.reasons[i] = reason.empty() ? "could not be removed" : reason;
+        }
+        std::lock_guard lock(progressMutex_);
+        ++progress_.done;
+    }
+}
+
+bool UninstallAppsController::applyRemoval(const RemovalBatch& batch) {
+    bool result = !batch.skippedOwn;
+    std::set<std::size_t> removed;
+    for (std::size_t i = 0; i < batch.indexes.size(); ++i) {
+        if (batch.reasons[i].empty()) {
+            removed.insert(batch.indexes[i]);
+        } else {
+            // A failed record stays listed and marked, with the reason, to be tried again.
+            records_[batch.indexes[i]].failureReason = batch.reasons[i];
             result = false;
         }
     }
-    // Attempted records leave both lists; the indexes of the others move down.
+    // Removed records leave both lists; the indexes of the others move down.
     std::vector<AppItems> kept;
     std::vector<std::size_t> newIndex(records_.size());
     for (std::size_t i = 0; i < records_.size(); ++i) {
-        if (attempted.count(i)) continue;
+        if (removed.count(i)) continue;
         newIndex[i] = kept.size();
         kept.push_back(std::move(records_[i]));
     }
     std::vector<std::size_t> shown;
     for (std::size_t index : shown_) {
-        if (!attempted.count(index)) shown.push_back(newIndex[index]);
+        if (!removed.count(index)) shown.push_back(newIndex[index]);
     }
     records_ = std::move(kept);
     shown_ = std::move(shown);
     publish();
     return result;
+}
+
+bool UninstallAppsController::uninstallActionfromBottomButton() {
+    RemovalBatch batch = markedForRemoval();
+    removeBatch(batch);
+    return applyRemoval(batch);
+}
+
+void UninstallAppsController::beginUninstall() {
+    if (removing_) return;
+    auto batch = std::make_shared<RemovalBatch>(markedForRemoval());
+    {
+        std::lock_guard lock(progressMutex_);
+        progress_ = {0, static_cast<int>(batch->apps.size()), ""};
+    }
+    removing_ = true;
+    removingNow.set(true);
+    std::weak_ptr<bool> alive = alive_;
+    if (worker_) worker_->waitUntilFinished();
+    worker_ = ThreadWorker::workOn(
+        "UninstallAppsController", "uninstallApplications:worker:",
+        ThreadWorker::Method([this, batch](const std::any&) { removeBatch(*batch); }), {},
+        [this, alive, batch](const std::any&) {
+            if (!alive.lock()) return;
+            removing_ = false;
+            removingNow.set(false);
+            showResult(applyRemoval(*batch));
+            EventBus::defaultCenter().post(Events::uninstallShowSelectNumInBottom,
+                                           std::string(UninstallTexts::uninstalledObject));
+            refreshApps();
+        },
+        mainQueue_);
+}
+
+UninstallProgress UninstallAppsController::removalProgress() const {
+    std::lock_guard lock(progressMutex_);
+    return progress_;
 }
 
 void UninstallAppsController::changeLockState() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,13 @@ class MainQueue;
 class ThreadWorker;
 
 // The status line under the application list.
+// How far a removal on the worker has come: applications done of total, the one in hand.
+struct UninstallProgress {
+    int done = 0;
+    int total = 0;
+    std::string current;
+};
+
 struct UninstallStatusLine {
     bool visible = false;
     std::string text;
@@ -68,6 +76,10 @@ class UninstallAppsController {
     // Starts discovery on a worker, once per run: every later call does nothing. Clears the
     // select-all box and shows the indicator.
     void beginSearchApps();
+    // Runs discovery again (the page's "Refresh", and after every removal), keeping the group
+    // on show and the marks and reasons of records whose removal failed. Nothing while a
+    // removal runs.
+    void refreshApps();
     // Stops and hides the indicator (the search itself runs on).
     void cancelSearchApps();
     // The search's end: publishes `found` as every record and as the group on show, marks the
@@ -101,14 +113,27 @@ class UninstallAppsController {
     // The confirmation for the uninstall button; it names system applications when one of
     // the marked records on show is one.
     UninstallConfirmation showAlertForUninstall() const;
-    // The confirmation's answer. For "Uninstall": in the "System Applications" group without
-    // the shared rights, asks for administrator rights first (a refusal removes nothing), then
-    // runs the removal loop and shows its result.
+    // Starts the removal loop on a worker (removingNow is on meanwhile; a second start does
+    // nothing); at its end, on the main thread, the lists follow, the result is shown and
+    // discovery runs again.
+    void beginUninstall();
+    // The running removal's progress; the page polls it.
+    UninstallProgress removalProgress() const;
+    // On while a removal runs: marks and group changes wait until it ends.
+    Observable<bool> removingNow{false};
+
+    // The confirmation's answer. For "Uninstall": when a marked record on show needs
+    // administrator rights (UninstallApp::needsAdministrator) and the shared rights are not
+    // held, asks for them once first (a refusal removes nothing and says so), then runs the
+    // removal (beginUninstall), which shows its result, naming what stayed.
     void alertEnded(bool uninstallChosen);
     // The removal loop over the marked records on show. The program's own entry is skipped and
-    // makes the result false; every other one is removed, and every attempted record leaves the
-    // lists whether or not its removal succeeded. True when all went.
+    // makes the result false; every other one is removed. A removed record leaves the lists; one
+    // whose removal failed stays, marked, with its failureReason. True when all went.
     bool uninstallActionfromBottomButton();
+    // The removal itself, for its settings (permanent removal, the question before deleting
+    // what no trash can take) and its plan.
+    UninstallApp& uninstaller() { return uninstaller_; }
     // Follows the shared rights flag. Observes "changeLockState".
     void changeLockState();
 
@@ -118,7 +143,20 @@ class UninstallAppsController {
   private:
     void publish();
     std::size_t markedOnShow() const;
+    // The marked records on show, about to be removed (the program's own entry left out).
+    struct RemovalBatch {
+        std::vector<std::size_t> indexes;  // into records_
+        std::vector<AppItems> apps;
+        std::vector<std::string> reasons;  // why each failed; empty when it went
+        bool skippedOwn = false;
+    };
+    RemovalBatch markedForRemoval();
+    // Removes the batch's applications; safe on a worker (touches only the uninstaller).
+    void removeBatch(RemovalBatch& batch);
+    // Applies a batch's outcome to the lists; true when everything went.
+    bool applyRemoval(const RemovalBatch& batch);
     void showResult(bool succeeded);
+    bool markedNeedRights() const;
 
     AppBackends backends_;
     MainQueue* mainQueue_;
@@ -129,4 +167,7 @@ class UninstallAppsController {
     std::shared_ptr<ThreadWorker> worker_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::vector<Subscription> subscriptions_;
+    bool removing_ = false;
+    mutable std::mutex progressMutex_;
+    UninstallProgress progress_;
 };

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
@@ -86,8 +87,9 @@ TEST(CategoryFolders, DownloadFolderFromUserDirs) {
     };
     dirs("XDG_DOWNLOAD_DIR=\"$HOME/Téléchargements\"");
     EXPECT_EQ(folders.getFolderPath(5), Paths{home / "Téléchargements"});
+    // A folder outside the home may be shared with others: the default is used instead.
     dirs("XDG_DOWNLOAD_DIR=\"" + (platform.root() / "data/dl").string() + "\"");
-    EXPECT_EQ(folders.getFolderPath(5), Paths{platform.root() / "data/dl"});
+    EXPECT_EQ(folders.getFolderPath(5), Paths{home / "Downloads"});
     // Set to the home folder, the download folder is turned off: the home must never be emptied.
     dirs("XDG_DOWNLOAD_DIR=\"$HOME/\"");
     EXPECT_TRUE(folders.getFolderPath(5).empty());
@@ -95,13 +97,30 @@ TEST(CategoryFolders, DownloadFolderFromUserDirs) {
     EXPECT_TRUE(folders.getFolderPath(5).empty());
 }
 
-TEST(CategoryFolders, FoldersHoldingTheHomeAreLeftOut) {
+TEST(CategoryFolders, FoldersFromTheEnvironmentOutsideTheHomeGiveWayToTheDefaults) {
     TestPlatform platform;
     PlatformContext context = platform.context();
-    context.xdgCacheHome = context.home;
-    context.xdgStateHome = context.home.parent_path();
+    fs::path home = context.home;
+    context.xdgCacheHome = home;                // the home itself
+    context.xdgStateHome = home.parent_path();  // above it
+    context.xdgDataHome = platform.root() / "shared";
     CategoryFolders folders(context, nullptr);
-    EXPECT_TRUE(folders.getFolderPath(1).empty());
-    // The user logs keep only the home folder's own rule.
-    EXPECT_EQ(folders.getFolderPath(3), (Paths{context.home, context.xdgDataHome / "xorg"}));
+    EXPECT_EQ(folders.getFolderPath(1), Paths{home / ".cache"});
+    EXPECT_EQ(folders.getFolderPath(3),
+              (Paths{home / ".local/state", home, home / ".local/share/xorg"}));
+    EXPECT_EQ(folders.getFolderPath(4), Paths{home / ".local/share/Trash/files"});
+    context.xdgCacheHome = home / "../other/.cache";
+    EXPECT_EQ(CategoryFolders(context, nullptr).getFolderPath(1), Paths{home / ".cache"});
+    context.xdgCacheHome = home / "my-cache/./";
+    EXPECT_EQ(CategoryFolders(context, nullptr).getFolderPath(1), Paths{home / "my-cache"});
+}
+
+TEST(CategoryFolders, AFolderInsideTheHomeCountsOnlyWhenTheUserOwnsIt) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a folder to another user";
+    TestPlatform platform;
+    PlatformContext context = platform.context();
+    fs::path borrowed = platform.root().write("home/shared-cache/x", "x").parent_path();
+    ASSERT_EQ(::chown(borrowed.c_str(), 65534, 65534), 0);
+    context.xdgCacheHome = borrowed;
+    EXPECT_EQ(CategoryFolders(context, nullptr).getFolderPath(1), Paths{context.home / ".cache"});
 }

@@ -12,6 +12,7 @@
 #include "clean/CategoryFolders.h"
 #include "clean/InternalVolumeSource.h"
 #include "core/EventBus.h"
+#include "core/PrivilegedAuthorization.h"
 #include "support/TestPlatform.h"
 
 // A volume list given by the test.
@@ -89,6 +90,21 @@ class CleanFixture {
     TestPlatform platform;
     std::shared_ptr<FakeVolumes> volumes;
 };
+
+// The clean folders of the categories `ids` on the fixture machine, in category order.
+inline std::vector<CleanFolder> foldersOf(const CleanFixture& machine, std::vector<int> ids) {
+    std::vector<CleanFolder> folders;
+    for (int id : ids) {
+        for (auto& folder : machine.folders().cleanFolders(id)) folders.push_back(folder);
+    }
+    return folders;
+}
+
+// Not holding any rights: a protected folder must be reported, not touched.
+inline PrivilegedAuthorization& noRights() {
+    static PrivilegedAuthorization* none = new PrivilegedAuthorization(nullptr);
+    return *none;
+}
 
 // Records the clean events in the order they arrive.
 class EventRecorder {

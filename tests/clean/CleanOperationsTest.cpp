@@ -32,20 +32,6 @@ std::uint64_t ownSize(const fs::path& path) {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-std::vector<CleanFolder> foldersOf(const CleanFixture& machine, std::vector<int> ids) {
-    std::vector<CleanFolder> folders;
-    for (int id : ids) {
-        for (auto& folder : machine.folders().cleanFolders(id)) folders.push_back(folder);
-    }
-    return folders;
-}
-
-// Not holding any rights: a protected folder must be reported, not touched.
-PrivilegedAuthorization& noRights() {
-    static PrivilegedAuthorization* none = new PrivilegedAuthorization(nullptr);
-    return *none;
-}
-
 }  // namespace
 
 TEST(DeleteFolderOperation, FileAndSubfolderGiveTwoSuccessesWithTheirOwnSizes) {

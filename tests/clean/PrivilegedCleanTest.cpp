@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
+#include <linux/magic.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <fstream>
+
 #include "CleanFixture.h"
+#include "clean/CleanCategory.h"
 #include "clean/DeleteFolderOperation.h"
 #include "clean/PackageCacheRule.h"
+#include "clean/RotatedLogRule.h"
 #include "core/PrivilegedAuthorization.h"
 #include "platform/linux/LinuxHelperLauncher.h"
+#include "support/ChildProcess.h"
 #include "support/UnprivilegedChild.h"
 
 namespace fs = std::filesystem;
@@ -24,7 +32,11 @@ struct ProtectedCache {
         dir.write("cache/repo/metadata.lock", "");
         dir.write("cache/lock", "");
     }
-    CleanFolder folder() const { return {dir / "cache", std::make_shared<PackageCacheRule>()}; }
+    CleanFolder folder() const {
+        return {.path = dir / "cache",
+                .rule = std::make_shared<PackageCacheRule>(),
+                .privilegedCategory = CleanCategoryId::SystemCaches};
+    }
 
     TempDir dir;
 };
@@ -51,22 +63,62 @@ TEST(PrivilegedClean, AProtectedFolderIsReportedOnceWithoutRights) {
     EXPECT_TRUE(fs::exists(cache.dir / "cache/repo/packages/other.rpm"));
 }
 
-TEST(PrivilegedClean, TheHelperDeletesWhatTheUserMayNotAndTheRuleStillDecides) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the helper as root (CI runs as root)";
-    ProtectedCache cache;
-    // The rights are acquired before the program becomes an ordinary user, as pkexec would give
-    // them: the helper runs as root, the clean as the user.
-    PrivilegedAuthorization authorization(std::make_shared<LinuxHelperLauncher>(
-        LinuxHelperLauncher::Options{.helperPath = QUILLBY_HELPER_PATH, .throughPkexec = false}));
-    ASSERT_TRUE(authorization.allocAuthorization());
-    EXPECT_TRUE(cleanAsUser(
-        cache.folder(), authorization,
-        {"BeginFastClean", "DeleteFileSuccess", "DeleteFileSuccess", "FastCleanFinish"}));
-    EXPECT_FALSE(fs::exists(cache.dir / "cache/tool.deb"));
-    EXPECT_FALSE(fs::exists(cache.dir / "cache/repo/packages"));
-    // The helper never deleted a folder whose contents the rule keeps, nor the locks.
-    EXPECT_TRUE(fs::exists(cache.dir / "cache/repo/metadata.lock"));
-    EXPECT_TRUE(fs::exists(cache.dir / "cache/lock"));
+TEST(PrivilegedClean, AFolderTheUserMayNotReadIsReportedWithoutRights) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all);
+    dir.write("log/private/app.log.1", "old");
+    fs::permissions(dir / "log", fs::perms::all | fs::perms::sticky_bit);
+    fs::permissions(dir / "log/private", fs::perms::owner_all);
+    CleanFolder logs{.path = dir / "log",
+                     .rule = std::make_shared<RotatedLogRule>(),
+                     .privilegedCategory = CleanCategoryId::SystemLogs};
+    PrivilegedAuthorization none(nullptr);
+    EXPECT_TRUE(cleanAsUser(logs, none, {"BeginFastClean", "DeleteFileFailed", "FastCleanFinish"}));
+    EXPECT_TRUE(fs::exists(dir / "log/private/app.log.1"));
+}
+
+// The machine's own /var/log, replaced by a fresh tmpfs in a private mount namespace: the real
+// helper only cleans below the fixed system folders, so the test gives it one of its own.
+TEST(PrivilegedClean, TheHelperCleansSystemLogsByTheCategorysRule) {
+    int status = inPrivateMountNamespace([] {
+        struct statfs mounted {};
+        if (::mount("quillby-test", "/var/log", "tmpfs", 0, "mode=0755") != 0 ||
+            ::statfs("/var/log", &mounted) != 0 || mounted.f_type != TMPFS_MAGIC) {
+            ::_exit(kNoMountNamespace);  // never touch the real folder
+        }
+        TempDir fixture;
+        auto write = [](const char* path, const char* text) { std::ofstream(path) << text; };
+        fs::create_directories("/var/log/private");
+        fs::create_directories("/var/log/nginx");
+        fs::permissions("/var/log/private", fs::perms::owner_all);
+        write("/var/log/syslog", "live");
+        write("/var/log/syslog.1", "old");
+        write("/var/log/nginx/access.log.1", "old");
+        write("/var/log/private/app.log", "live");
+        write("/var/log/private/app.log.1", "old");
+        PrivilegedAuthorization authorization(
+            std::make_shared<LinuxHelperLauncher>(LinuxHelperLauncher::Options{
+                .helperPath = QUILLBY_HELPER_PATH, .throughPkexec = false}));
+        if (!authorization.allocAuthorization()) return false;
+        PlatformContext context = PlatformContext::underRoot(fixture.path());
+        context.varRoot = "/var";
+        auto folders = CategoryFolders(context, nullptr).cleanFolders(CleanCategoryId::SystemLogs);
+        bool cleaned =
+            inChildAsUser(kNobodyId, [&] {
+                EventRecorder recorder(kCleanEvents);
+                DeleteFolderOperation(folders, {.authorization = &authorization}).main();
+                auto names = recorder.names();
+                // One success per deleted log; the kept private/ is no deleted item.
+                return std::count(names.begin(), names.end(), "DeleteFileSuccess") == 2 &&
+                       std::count(names.begin(), names.end(), "DeleteFileFailed") == 0;
+            }) == 0;
+        return cleaned && fs::exists("/var/log/syslog") && !fs::exists("/var/log/syslog.1") &&
+               !fs::exists("/var/log/nginx/access.log.1") &&
+               fs::exists("/var/log/private/app.log") && !fs::exists("/var/log/private/app.log.1");
+    });
+    if (status == kNoMountNamespace) GTEST_SKIP() << "needs root and a private mount namespace";
+    EXPECT_EQ(status, 0);
 }
 
 TEST(PrivilegedClean, WhatNeitherRemovalCanDeleteIsReportedPerItem) {

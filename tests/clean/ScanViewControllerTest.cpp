@@ -152,6 +152,20 @@ TEST(PerItemClean, TotalClampsAtZeroAndTrashInfoGoesWithItsItem) {
     EXPECT_EQ(namesOf(trash.scanFiles.get()), (std::set<std::string>{"album", "draft"}));
 }
 
+TEST(PerItemClean, EachItemGoesBackToTheFolderItWasFoundIn) {
+    CleanFixture machine;
+    // The home folder is one of the user logs' folders and holds the Xorg log folder too.
+    machine.platform.root().write("home/.local/share/xorg/Xorg.0.log.old", std::string(60, 'x'));
+    PlainMainQueue queue;
+    ScanViewController logs(CleanCategoryId::UserLogs);
+    scan(queue, logs, machine);
+    check(logs, {"Xorg.0.log.old"});
+    clean(queue, logs);
+    EXPECT_FALSE(fs::exists(machine / "home/.local/share/xorg/Xorg.0.log.old"));
+    EXPECT_EQ(logs.iCleanSize, 60u);
+    EXPECT_EQ(namesOf(logs.scanFiles.get()).count("Xorg.0.log.old"), 0u);
+}
+
 TEST(ReviewList, CheckStatesFollowTheCategorySetting) {
     TestPlatform platform;
     ScanViewController list(CleanCategoryId::UserCaches);

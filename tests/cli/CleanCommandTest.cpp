@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "cli/CliTestSupport.h"
@@ -179,4 +181,50 @@ TEST(CliClean, AFileSystemMountedInsideACategoryIsNotEntered) {
     EXPECT_NE(result.out.find("one\ntwo\n"), std::string::npos) << result.out;
     EXPECT_FALSE(fs::exists(cli / ".cache/small"));
     EXPECT_FALSE(fs::exists(cli / ".cache/big"));
+}
+
+TEST(CliClean, ABindMountFromTheSameDiskInsideACategoryIsNotEntered) {
+    CleanHome cli;
+    auto prefix = privateMountNamespace();
+    if (prefix.empty()) GTEST_SKIP() << "no private mount namespace here (unshare refused)";
+    // Same disk, same device number: only the mount-root test keeps the walk out of it.
+    auto result = inMountNamespace(cli, prefix,
+                                   "mkdir -p \"$HOME/.cache/bound\" && mount --bind \"" +
+                                       cli.outside.path().string() +
+                                       "\" \"$HOME/.cache/bound\" && "
+                                       "exec \"$QUILLBY\" clean run --category 1 --yes");
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_EQ(TempDir::read(cli.outside / "precious"), "keep");
+    EXPECT_FALSE(fs::exists(cli / ".cache/small"));
+}
+
+TEST(CliClean, ATrashThatIsALinkIsNotFollowed) {
+    CleanHome cli;
+    cli.outside.write("files/theirs", "keep");
+    cli.outside.write("info/theirs.trashinfo", "keep");
+    fs::create_directories(cli / ".local/share");
+    fs::create_directory_symlink(cli.outside.path(), cli / ".local/share/Trash");
+    auto result = cli.run({"clean", "run", "--category", "4", "--yes"});
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_EQ(TempDir::read(cli.outside / "files/theirs"), "keep");
+    EXPECT_EQ(TempDir::read(cli.outside / "info/theirs.trashinfo"), "keep");
+}
+
+TEST(CliClean, ACacheFolderBorrowedFromTheEnvironmentIsNotEmptiedAsRoot) {
+    if (::geteuid() != 0) GTEST_SKIP() << "the danger is a clean run as root (CI runs as root)";
+    CleanHome cli;
+    TempDir shared;
+    for (const char* name : {"a/one", "b/two", "three"}) shared.write(name, "theirs");
+    for (const auto& entry : fs::recursive_directory_iterator(shared.path())) {
+        ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0);
+    }
+    auto result = runProcess(
+        QUILLBY_CLI_PATH, {"clean", "run", "--category", "1", "--yes"},
+        {{"HOME", cli.home.path().string()}, {"XDG_CACHE_HOME", shared.path().string()}});
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    for (const char* name : {"a/one", "b/two", "three"}) {
+        EXPECT_EQ(TempDir::read(shared / name), "theirs") << name;
+    }
+    // The user's own cache under the home is the one cleaned instead.
+    EXPECT_FALSE(fs::exists(cli / ".cache/small"));
 }

@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
+#include "core/OwnerRights.h"
 #include "core/PathRules.h"
 #include "core/PrivilegedAuthorization.h"
 #include "core/TreeRemover.h"
@@ -99,6 +101,55 @@ TEST(TreeRemover, GivesTheOwnerBackTheRightsItNeeds) {
         kNobodyId, [&] { return PrivilegedAuthorization::synFastRemovePath(dir / "mine/locked"); });
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(fs::exists(dir / "mine/locked"));
+}
+
+TEST(TreeRemover, PlainRemovalTakesOnlyNormalisedPaths) {
+    TempDir dir;
+    dir.write("parent/a/file", "x");
+    dir.write("parent/b/file", "x");
+    // "a/." names a, and "a/.." the folder holding it: neither is what was meant.
+    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath((dir / "parent/a").string() + "/."));
+    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath((dir / "parent/a").string() + "/.."));
+    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath((dir / "parent/a").string() + "/"));
+    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath("parent/a"));
+    EXPECT_TRUE(fs::exists(dir / "parent/a/file"));
+    EXPECT_TRUE(fs::exists(dir / "parent/b/file"));
+}
+
+TEST(TreeRemover, ACheckedFileGoesOnlyWhileItIsStillTheOneChecked) {
+    TempDir dir;
+    dir.write("checked", "old");
+    int error = 0;
+    FolderHandle folder = FolderHandle::openFolder(dir.path().string(), error);
+    ASSERT_TRUE(folder.isOpen());
+    auto checked = entryStatusAt(folder.fd(), "checked");
+    ASSERT_TRUE(checked);
+    // Replaced between the check and the removal: the newcomer stays.
+    fs::rename(dir.write("newcomer", "new"), dir / "checked");
+    EXPECT_FALSE(TreeRemover::removeCheckedFile(folder, "checked", *checked, error));
+    EXPECT_EQ(error, ESTALE);
+    EXPECT_EQ(TempDir::read(dir / "checked"), "new");
+    auto current = entryStatusAt(folder.fd(), "checked");
+    EXPECT_TRUE(TreeRemover::removeCheckedFile(folder, "checked", *current, error));
+    EXPECT_FALSE(fs::exists(dir / "checked"));
+}
+
+TEST(OwnerRights, ChangeTheFolderItselfNeverALinksTarget) {
+    TempDir dir;
+    fs::create_directories(dir / "target");
+    fs::create_directories(dir / "locked");
+    fs::permissions(dir / "target", fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(dir / "locked", fs::perms::none);
+    fs::create_directory_symlink(dir / "target", dir / "link");
+    int error = 0;
+    FolderHandle parent = FolderHandle::openFolder(dir.path().string(), error);
+    ASSERT_TRUE(parent.isOpen());
+    EXPECT_FALSE(giveOwnerFolderRights(parent.fd(), "link"));
+    EXPECT_EQ(fs::status(dir / "target").permissions(),
+              fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_TRUE(giveOwnerFolderRights(parent.fd(), "locked"));
+    EXPECT_EQ(fs::status(dir / "locked").permissions(), fs::perms::owner_all);
+    EXPECT_FALSE(giveOwnerFolderRights(parent.fd(), "missing"));
 }
 
 TEST(PathRules, NormalisedAbsolutePaths) {

@@ -8,6 +8,7 @@
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
 #include "platform/linux/LinuxHelperLauncher.h"
+#include "support/ScriptedHelper.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -33,43 +34,6 @@ LinuxHelperLauncher::Options direct() {
 }
 
 // A helper that answers every request with a fixed line.
-class ScriptedSession : public PrivilegedHelperSession {
-  public:
-    explicit ScriptedSession(std::string answer) : answer_(std::move(answer)) {}
-    std::optional<std::string> request(std::string_view verb, std::string_view argument) override {
-        requests.push_back(std::string(verb) + " " + std::string(argument));
-        return verb == "ping" ? std::string("ok") : answer_;
-    }
-    bool isAlive() override { return true; }
-    int finish() override { return 0; }
-    std::vector<std::string> requests;
-
-  private:
-    std::string answer_;
-};
-
-class ScriptedLauncher : public PrivilegedHelperLauncher {
-  public:
-    explicit ScriptedLauncher(ScriptedSession* session) : session_(session) {}
-    std::unique_ptr<PrivilegedHelperSession> launch(int&) override {
-        // The test keeps the session; hand out a forwarding one.
-        struct Forward : PrivilegedHelperSession {
-            ScriptedSession* target;
-            std::optional<std::string> request(std::string_view v, std::string_view a) override {
-                return target->request(v, a);
-            }
-            bool isAlive() override { return true; }
-            int finish() override { return 0; }
-        };
-        auto forward = std::make_unique<Forward>();
-        forward->target = session_;
-        return forward;
-    }
-
-  private:
-    ScriptedSession* session_;
-};
-
 }  // namespace
 
 TEST(PrivilegedAuthorization, AcquiredOnceUsedAndFreed) {
@@ -94,7 +58,9 @@ TEST(PrivilegedAuthorization, AcquiredOnceUsedAndFreed) {
     EXPECT_FALSE(authorization.removeItem(dir / "alias/kept"));
     EXPECT_TRUE(fs::exists(dir / "real/kept"));
     EXPECT_FALSE(authorization.removeItem("relative/path"));
-    EXPECT_FALSE(authorization.removeEmptyFolder(dir / "victim"));
+    // The automatic clean's request: the helper itself refuses a path outside its category.
+    EXPECT_FALSE(authorization.cleanCategoryItem("clean-system-logs", dir / "victim/file"));
+    EXPECT_TRUE(fs::exists(dir / "victim/file"));
     EXPECT_TRUE(authorization.removeItem(dir / "victim"));
     EXPECT_FALSE(fs::exists(dir / "victim"));
 

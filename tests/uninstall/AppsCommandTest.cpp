@@ -117,7 +117,9 @@ TEST(AppsCommand, RemovesWhatItShowsAfterAsking) {
 
     ProcessResult dry = cli.run({"apps", "remove", "org.example.Notes", "--dry-run"});
     EXPECT_EQ(dry.status, 0) << dry.err;
-    EXPECT_NE(dry.out.find("remove " + config.string()), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("move " + config.string() + " (0.00 KB) to the trash"),
+              std::string::npos)
+        << dry.out;
     EXPECT_NE(dry.out.find("remove " + cache.parent_path().string()), std::string::npos);
     EXPECT_NE(dry.out.find("remove " + notes.string()), std::string::npos);
     EXPECT_EQ(dry.out.find(other.string()), std::string::npos);
@@ -137,6 +139,11 @@ TEST(AppsCommand, RemovesWhatItShowsAfterAsking) {
     EXPECT_FALSE(fs::exists(config));
     EXPECT_FALSE(fs::exists(cache.parent_path()));
     EXPECT_TRUE(fs::exists(other));
+    // The settings wait in the trash, the cache is gone for good.
+    fs::path trash = cli.home / ".local/share/Trash";
+    EXPECT_TRUE(fs::exists(trash / "files/org.example.Notes.conf"));
+    EXPECT_TRUE(fs::exists(trash / "info/org.example.Notes.conf.trashinfo"));
+    EXPECT_FALSE(fs::exists(trash / "files/org.example.NotesHelper"));
 }
 
 TEST(AppsCommand, NeverRemovesItself) {

@@ -2,8 +2,11 @@
 
 #include <filesystem>
 
+#include <sys/mount.h>
+
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
+#include "support/ChildProcess.h"
 #include "uninstall/RelatedFileRule.h"
 #include "uninstall/UninstallApp.h"
 #include "uninstall/UninstallFixtures.h"
@@ -144,11 +147,12 @@ TEST(UninstallApp, PlansFilesLastAndPackagesFirst) {
 
     fs::path entry = machine.userApplications() / "vim.desktop";
     EXPECT_EQ(descriptions(uninstaller.removalPlan(app(entry, "vim", AppSource::UserEntry))),
-              (std::vector<std::string>{config.parent_path().string(), entry.string()}));
+              (std::vector<std::string>{config.parent_path().string() + " (to the trash)",
+                                        entry.string()}));
     EXPECT_EQ(descriptions(uninstaller.removalPlan(
                   app("/usr/share/applications/vim.desktop", "vim", AppSource::Package, "vim"))),
               (std::vector<std::string>{"package vim and the files it installed",
-                                        config.parent_path().string()}));
+                                        config.parent_path().string() + " (to the trash)"}));
     EXPECT_EQ(descriptions(uninstaller.removalPlan(app("/x/a.AppImage", "", AppSource::AppImage))),
               (std::vector<std::string>{"/x/a.AppImage"}));
 }
@@ -294,4 +298,46 @@ TEST(UninstallApp, FlatpaksSnapsEntriesAndAppImages) {
     EXPECT_TRUE(present(sandbox));
     EXPECT_EQ(uninstaller.failures().back(), "Flatpak application org.gimp.GIMP: refused");
     (void)snapHome;
+}
+
+TEST(RelatedFileRule, AReverseDomainIdentifierClaimsOnlyItsOwnNames) {
+    for (const char* own : {"com.foo.App", "com.foo.App.conf", "com.foo.App-2", "com.foo.App_cache",
+                            "com.foo.AppHelper", "com.foo.AppHelper.plist"}) {
+        EXPECT_TRUE(RelatedFileRule::matches(own, "com.foo.App")) << own;
+    }
+    for (const char* other :
+         {"com.foo.AppEditor", "com.foo.Apple", "com.foo.AppHelpers", "com.foo.Ap", "com.foo"}) {
+        EXPECT_FALSE(RelatedFileRule::matches(other, "com.foo.App")) << other;
+    }
+}
+
+TEST(UninstallApp, DataOnAnotherDiskIsDeletedOnlyWhenConfirmed) {
+    int status = inPrivateMountNamespace([] {
+        UninstallMachine machine;
+        // The settings folder is a disk of its own; the trash lives on the home's.
+        fs::path settingsDisk = machine.context().xdgConfigHome;
+        fs::create_directories(settingsDisk);
+        if (::mount("quillby-test", settingsDisk.c_str(), "tmpfs", 0, nullptr) != 0) {
+            ::_exit(kNoMountNamespace);
+        }
+        fs::path config = settingsDisk / "org.example.Notes";
+        machine.writeFile(config / "settings");
+        fs::path entry =
+            machine.writeEntry(machine.userApplications() / "org.example.Notes.desktop", "Notes");
+        AppItems notes = app(entry, "org.example.Notes", AppSource::UserEntry);
+        UninstallApp refused(machine.backends);
+        std::vector<std::string> asked;
+        refused.confirmPermanentRemoval = [&](const std::string& path) {
+            asked.push_back(path);
+            return false;
+        };
+        bool keptWhenRefused = !refused.uninstallApp(notes) && fs::exists(config / "settings") &&
+                               fs::exists(entry) && asked == std::vector{config.string()};
+        UninstallApp confirmed(machine.backends);
+        confirmed.confirmPermanentRemoval = [](const std::string&) { return true; };
+        return keptWhenRefused && confirmed.uninstallApp(notes) && !fs::exists(config) &&
+               !fs::exists(entry);
+    });
+    if (status == kNoMountNamespace) GTEST_SKIP() << "needs root and a private mount namespace";
+    EXPECT_EQ(status, 0);
 }

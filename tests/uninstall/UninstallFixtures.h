@@ -35,10 +35,12 @@ class FakePackageRemoval : public PackageRemovalService {
     bool isRunning() override { return running; }
     bool removePackage(const std::string& package, const std::string& ownedPath,
                        std::string& why) override {
+        if (whileRemoving) whileRemoving();
         removed.push_back(package + " " + ownedPath);
         if (!succeed) why = "refused";
         return succeed;
     }
+    std::function<void()> whileRemoving;  // runs on the removing thread, before it finishes
     bool running = true;
     bool succeed = true;
     std::vector<std::string> removed;

@@ -1,0 +1,110 @@
+#include "core/TrashCan.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+
+#include "core/EntryStatus.h"
+#include "core/FileURL.h"
+#include "core/FolderHandle.h"
+#include "core/WriteAll.h"
+
+namespace {
+
+constexpr int kMaxNameTries = 10000;
+
+// Opens (making it when missing) the folder `name` inside `parent`, never through a link.
+FolderHandle openOrMake(const FolderHandle& parent, const char* name, int& error) {
+    if (::mkdirat(parent.fd(), name, 0700) != 0 && errno != EEXIST) {
+        error = errno;
+        return {};
+    }
+    return FolderHandle::openStep(parent, name, error);
+}
+
+std::string candidateName(const std::string& name, int attempt) {
+    return attempt == 1 ? name : name + "." + std::to_string(attempt);
+}
+
+}  // namespace
+
+TrashCan::TrashCan(std::filesystem::path dataHome) : dataHome_(std::move(dataHome)) {}
+
+std::string TrashCan::trashInfoText(const std::string& path, std::time_t deletionTime) {
+    constexpr std::string_view kScheme = "file://";
+    std::string encoded = fileURLFromPath(path).substr(kScheme.size());
+    std::tm local{};
+    localtime_r(&deletionTime, &local);
+    char date[32];
+    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+    return "[Trash Info]\nPath=" + encoded + "\nDeletionDate=" + date + "\n";
+}
+
+TrashCan::Result TrashCan::moveToTrash(const std::string& path, std::time_t deletionTime) {
+    Result result;
+    std::size_t slash = path.rfind('/');
+    if (path.empty() || path.front() != '/' || slash == std::string::npos ||
+        slash + 1 == path.size()) {
+        result.error = EINVAL;
+        return result;
+    }
+    std::string name = path.substr(slash + 1);
+    if (name == "." || name == "..") {
+        result.error = EINVAL;
+        return result;
+    }
+    FolderHandle parent =
+        FolderHandle::openLocation(slash == 0 ? "/" : path.substr(0, slash), result.error);
+    if (!parent.isOpen()) return result;
+    auto item = entryStatusAt(parent.fd(), name.c_str());
+    if (!item) {
+        result.error = errno;
+        if (result.error == ENOENT) result.outcome = Outcome::Missing;
+        return result;
+    }
+    std::error_code made;
+    std::filesystem::create_directories(dataHome_, made);
+    FolderHandle home = FolderHandle::openTrusted(dataHome_.string(), result.error);
+    if (!home.isOpen()) return result;
+    FolderHandle trash = openOrMake(home, "Trash", result.error);
+    if (!trash.isOpen()) return result;
+    FolderHandle files = openOrMake(trash, "files", result.error);
+    FolderHandle info = openOrMake(trash, "info", result.error);
+    if (!files.isOpen() || !info.isOpen()) return result;
+    if (item->device != files.device()) {
+        result.outcome = Outcome::OtherFileSystem;
+        result.error = EXDEV;
+        return result;
+    }
+    std::string text = trashInfoText(path, deletionTime);
+    for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
+        std::string candidate = candidateName(name, attempt);
+        std::string infoName = candidate + ".trashinfo";
+        // The description claims the name: made exclusively, so two movers never share one.
+        int fd = ::openat(info.fd(), infoName.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) {
+            result.error = errno;
+            return result;
+        }
+        bool written = writeAll(fd, text);
+        ::close(fd);
+        if (written && ::renameat2(parent.fd(), name.c_str(), files.fd(), candidate.c_str(),
+                                   RENAME_NOREPLACE) == 0) {
+            result.outcome = Outcome::Moved;
+            result.trashedName = candidate;
+            return result;
+        }
+        int error = written ? errno : EIO;
+        ::unlinkat(info.fd(), infoName.c_str(), 0);
+        if (error == EEXIST) continue;  // an item of that name without its description
+        result.error = error;
+        result.outcome = error == EXDEV ? Outcome::OtherFileSystem : Outcome::Failed;
+        return result;
+    }
+    result.error = EEXIST;
+    return result;
+}

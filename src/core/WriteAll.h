@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string_view>
+
+// Writes all of `text` to the descriptor, going on after short writes and interruptions. False
+// when a write fails (errno says why).
+bool writeAll(int fd, std::string_view text);

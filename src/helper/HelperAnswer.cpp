@@ -1,0 +1,20 @@
+#include "helper/HelperAnswer.h"
+
+#include <cerrno>
+#include <cstring>
+
+std::string describeRemovalError(const std::string& path, int error) {
+    if (error == ELOOP) return path + ": the path goes through a symbolic link";
+    if (error == EXDEV) return path + ": it holds another file system";
+    return path + ": " + std::strerror(error);
+}
+
+std::string answerForRemoval(const RemovalReport& report) {
+    if (!report.failed()) return "ok";
+    const RemovalFailure& first = report.failures.front();
+    std::string answer = "error " + describeRemovalError(first.path, first.error);
+    if (report.failureCount > 1) {
+        answer += " (and " + std::to_string(report.failureCount - 1) + " more)";
+    }
+    return answer;
+}

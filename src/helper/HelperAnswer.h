@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "core/TreeRemover.h"
+
+// The helper's one-line answer to a removal: "ok" when nothing failed, else "error " with the
+// first failure's path and reason, and how many more failed.
+std::string answerForRemoval(const RemovalReport& report);
+
+// "PATH: reason" for a failure with `error` (an errno value).
+std::string describeRemovalError(const std::string& path, int error);

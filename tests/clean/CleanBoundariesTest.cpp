@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "CleanFixture.h"
+#include "clean/CleanCategory.h"
+#include "clean/DeleteFolderOperation.h"
+#include "clean/PackageCacheRule.h"
+#include "clean/TrashRule.h"
+#include "support/ScriptedHelper.h"
+#include "support/UnprivilegedChild.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<std::string> kCleanEvents{"BeginFastClean", "DeleteFileSuccess",
+                                            "DeleteFileFailed", "FastCleanFinish"};
+
+// A folder elsewhere on the machine that no clean may touch.
+struct Bystander {
+    Bystander() {
+        dir.write("files/precious", "keep");
+        dir.write("info/precious.trashinfo", "keep");
+        dir.write("expunged/half/x", "keep");
+        dir.write("directorysizes", "keep");
+    }
+    void expectUntouched() const {
+        for (const char* name :
+             {"files/precious", "info/precious.trashinfo", "expunged/half/x", "directorysizes"}) {
+            EXPECT_EQ(TempDir::read(dir / name), "keep") << name;
+        }
+    }
+    TempDir dir;
+};
+
+void cleanTrash(const CleanFixture& machine) {
+    DeleteFolderOperation(foldersOf(machine, {CleanCategoryId::UserTrash}),
+                          {.authorization = &noRights()})
+        .main();
+}
+
+}  // namespace
+
+TEST(CleanBoundaries, TrashFoldersBehindLinksAreNotFollowed) {
+    CleanFixture machine;
+    std::string uid = std::to_string(machine.platform.context().uid);
+    Bystander volumeTarget, homeTarget;
+    fs::remove_all(machine / ("vol1/.Trash-" + uid));
+    fs::create_directory_symlink(volumeTarget.dir.path(), machine / ("vol1/.Trash-" + uid));
+    fs::remove_all(machine / "home/.local/share/Trash");
+    fs::create_directory_symlink(homeTarget.dir.path(), machine / "home/.local/share/Trash");
+    cleanTrash(machine);
+    volumeTarget.expectUntouched();
+    homeTarget.expectUntouched();
+    // The trash folders that are real ones are still emptied.
+    EXPECT_TRUE(fs::is_empty(machine / ("vol2/.Trash/" + uid + "/files")));
+}
+
+TEST(CleanBoundaries, ATrashsInfoOrExpungedThatIsALinkIsNotEntered) {
+    CleanFixture machine;
+    Bystander info, expunged;
+    fs::path trash = machine / "home/.local/share/Trash";
+    info.dir.write("info/report.pdf.trashinfo", "keep");
+    fs::remove_all(trash / "info");
+    fs::remove_all(trash / "expunged");
+    fs::create_directory_symlink(info.dir / "info", trash / "info");
+    fs::create_directory_symlink(expunged.dir / "expunged", trash / "expunged");
+    cleanTrash(machine);
+    EXPECT_TRUE(fs::is_empty(trash / "files"));
+    info.expectUntouched();
+    EXPECT_EQ(TempDir::read(info.dir / "info/report.pdf.trashinfo"), "keep");
+    expunged.expectUntouched();
+}
+
+TEST(CleanBoundaries, ATrashNotOwnedByTheUserIsNotUsed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a folder to another user";
+    CleanFixture machine;
+    std::string uid = std::to_string(machine.platform.context().uid);
+    fs::path planted = machine / ("vol1/.Trash-" + uid);
+    ASSERT_EQ(::chown(planted.c_str(), kNobodyId, kNobodyId), 0);
+    cleanTrash(machine);
+    EXPECT_TRUE(fs::exists(planted / "files/old-photo"));
+    EXPECT_TRUE(fs::exists(planted / "info/old-photo.trashinfo"));
+}
+
+TEST(CleanBoundaries, AnItemThatCouldNotGoKeepsItsTrashDescription) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all);
+    dir.write("Trash/files/gone", "g");
+    dir.write("Trash/files/stuck/inner", "s");
+    dir.write("Trash/info/gone.trashinfo", "[Trash Info]\n");
+    dir.write("Trash/info/stuck.trashinfo", "[Trash Info]\n");
+    for (const char* open : {"Trash", "Trash/files", "Trash/info"}) {
+        fs::permissions(dir / open, fs::perms::all);
+    }
+    fs::permissions(dir / "Trash/info/gone.trashinfo", fs::perms::all);
+    CleanFolder trash{dir / "Trash/files", std::make_shared<TrashRule>()};
+    ASSERT_TRUE(asOrdinaryUser([&] {
+        DeleteFolderOperation({trash}, {.authorization = &noRights()}).main();
+        return true;
+    }));
+    EXPECT_FALSE(fs::exists(dir / "Trash/files/gone"));
+    EXPECT_FALSE(fs::exists(dir / "Trash/info/gone.trashinfo"));
+    EXPECT_TRUE(fs::exists(dir / "Trash/files/stuck/inner"));
+    EXPECT_TRUE(fs::exists(dir / "Trash/info/stuck.trashinfo"));
+}
+
+TEST(CleanBoundaries, EventsCountOnlyWhatWasDeleted) {
+    TempDir dir;
+    dir.write("cache/tool.deb", std::string(100, 'd'));
+    dir.write("cache/repo/packages/other.rpm", std::string(200, 'r'));
+    dir.write("cache/repo/metadata.lock", "");
+    EventRecorder recorder(kCleanEvents);
+    DeleteFolderOperation({{dir / "cache", std::make_shared<PackageCacheRule>()}},
+                          {.authorization = &noRights()})
+        .main();
+    // The lock holds repo/ in place: its packages went, the folder itself is no deleted item.
+    ASSERT_EQ(recorder.names(),
+              (std::vector<std::string>{"BeginFastClean", "DeleteFileSuccess", "FastCleanFinish"}));
+    EXPECT_EQ(recorder.records()[1].path, (dir / "cache/tool.deb").string());
+    EXPECT_FALSE(fs::exists(dir / "cache/repo/packages"));
+    EXPECT_TRUE(fs::exists(dir / "cache/repo/metadata.lock"));
+}
+
+TEST(CleanBoundaries, UserCategoriesNeverGoThroughTheHelper) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    CleanFixture machine;
+    machine.platform.root().write("home/.cache/theirs/file", "x");  // root's own
+    for (const char* open : {"", "home", "home/.cache"}) {
+        fs::permissions(machine / open, fs::perms::all);
+    }
+    // Rights that would reach everything: a helper that says yes and records what it was asked.
+    ScriptedSession helper("ok");
+    PrivilegedAuthorization rights(std::make_shared<ScriptedLauncher>(&helper));
+    ASSERT_TRUE(rights.allocAuthorization());
+    auto caches = foldersOf(machine, {CleanCategoryId::UserCaches});
+    ASSERT_TRUE(asOrdinaryUser([&] {
+        EventRecorder recorder(kCleanEvents);
+        DeleteFolderOperation(caches, {.authorization = &rights}).main();
+        auto names = recorder.names();
+        return std::count(names.begin(), names.end(), "DeleteFileFailed") == 1 &&
+               helper.requests == std::vector<std::string>{"ping "};
+    }));
+    EXPECT_TRUE(fs::exists(machine / "home/.cache/theirs/file"));
+}
