@@ -34,6 +34,7 @@
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/ui/MyMacView.h"
 #include "ui/WindowStyle.h"
+#include "ui/WorkRunner.h"
 
 namespace {
 
@@ -111,7 +112,12 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
         }
         return result;
     };
-    auto browse = [this](const std::string& path) { return manager_->openVolRootDir(path); };
+    // The file manager may take a while to answer; the tiles never wait for it.
+    auto* viewerWork = new WorkRunner(&window);
+    auto browse = [manager = manager_, viewerWork](const std::string& path) {
+        viewerWork->run([manager, path] { manager->openVolRootDir(path); }, [] {});
+        return true;
+    };
     auto eject = [this](std::int32_t reference) { return manager_->ejectSingleVolume(reference); };
 
     auto* scan = new NewMainViewController;
