@@ -236,12 +236,20 @@ void LoginItemsPage::remove(int row, bool ask) {
 
 bool LoginItemsPage::drop(const LoginItemDrop& drop, int row) {
     if (drop.type == LoginItemDragType::fileNames) {
-        if (drop.paths.empty()) {
-            asker_->tell("Nothing was added to the login items.",
-                         "Only files on this computer can be added.");
-            return false;
-        }
-        return LoginItemAddition::add(drop.paths, true, *controller_, *asker_) > 0;
+        // The questions wait for the user; the program the files came from must not wait with
+        // them, so the drop ends first and the files are added right after.
+        QMetaObject::invokeMethod(
+            this,
+            [this, paths = drop.paths] {
+                if (paths.empty()) {
+                    asker_->tell("Nothing was added to the login items.",
+                                 "Only files on this computer can be added.");
+                    return;
+                }
+                LoginItemAddition::add(paths, true, *controller_, *asker_);
+            },
+            Qt::QueuedConnection);
+        return true;
     }
     return controller_->acceptDrop(drop, static_cast<std::size_t>(std::max(row, 0)));
 }
