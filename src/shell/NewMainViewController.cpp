@@ -46,11 +46,12 @@ std::pair<const char*, const char*> noteKeys(int row) {
 }  // namespace
 
 NewMainViewController::NewMainViewController(QWidget* parent) : QWidget(parent) {
-    setFixedSize(904, 559);
+    setMinimumSize(904, 559);  // the size at 1x; larger fonts grow the page
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     list_ = new QListWidget;
+    list_->setAccessibleName(tr("Features"));
     list_->setFixedWidth(200);
     list_->setIconSize(QSize(24, 24));
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -60,7 +61,7 @@ NewMainViewController::NewMainViewController(QWidget* parent) : QWidget(parent) 
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     auto* note = new QWidget;
-    note->setFixedHeight(84);
+    note->setMinimumHeight(84);
     note->setStyleSheet(QStringLiteral("background: #2b313c;"));
     auto* noteLayout = new QVBoxLayout(note);
     noteTitle_ = new QLabel;

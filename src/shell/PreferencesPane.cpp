@@ -44,7 +44,7 @@ constexpr const char* kCategoryTitles[6] = {"TITLE_CLEAN_SYS_CACHES", "TITLE_CLE
 
 PreferencesPane::PreferencesPane(std::function<bool(bool)> registerAtLogin, QWidget* parent)
     : QWidget(parent), registerAtLogin_(std::move(registerAtLogin)) {
-    setFixedSize(640, 460);
+    setMinimumSize(640, 460);  // the size at 1x; larger fonts grow the page
     auto* grid = new QGridLayout(this);
     grid->addWidget(alertsGroup(), 0, 0);
     grid->addWidget(cleanGroup(), 0, 1, 2, 1);
@@ -100,6 +100,11 @@ QGroupBox* PreferencesPane::limitsGroup() {
         layout->addWidget(b);
         return row;
     };
+    // The form's captions name the pairs; each field and unit is named for screen readers too.
+    duplicationLimit_->setAccessibleName(tr("Duplicates larger than"));
+    duplicatesUnit_->setAccessibleName(tr("Duplicates size unit"));
+    diskUsageLimit_->setAccessibleName(tr("Disk usage lists items larger than"));
+    diskUsageUnit_->setAccessibleName(tr("Disk usage size unit"));
     limitsLayout->addRow(tr("Duplicates larger than"), pair(duplicationLimit_, duplicatesUnit_));
     hiddenDuplicates_ = storedCheckBox(tr("Include hidden files"), SettingsKey::QWHidenDuplication);
     systemDuplicates_ =

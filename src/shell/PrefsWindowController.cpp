@@ -10,6 +10,7 @@
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QScreen>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -21,6 +22,9 @@
 namespace {
 
 const QString kHelp = QStringLiteral("Help");
+// Where the position of the window's inside and the size of pages with layouts are kept
+// ("x y width height").
+const std::string kFrameKey = "NSWindow Frame MainView";
 
 QString labelFor(const QString& identifier) {
     static const QHash<QString, QString> labels = {
@@ -63,7 +67,8 @@ PrefsWindowController::PrefsWindowController(QWidget* parent)
     : QMainWindow(parent),
       contentSubview_(new QWidget(this)),
       toolbar_(new QToolBar(this)),
-      actions_(new QActionGroup(this)) {
+      actions_(new QActionGroup(this)),
+      saveFrameTimer_(new QTimer(this)) {
     setWindowTitle(QStringLiteral("Quillby Pro"));
     setCentralWidget(contentSubview_);
     toolbar_->setMovable(false);
@@ -74,6 +79,73 @@ PrefsWindowController::PrefsWindowController(QWidget* parent)
     addToolBar(Qt::TopToolBarArea, toolbar_);
     actions_->setExclusive(true);
     urlOpener_ = [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); };
+    contentSubview_->installEventFilter(this);
+    // Moving and resizing come in bursts; the frame is written once they settle.
+    saveFrameTimer_->setSingleShot(true);
+    saveFrameTimer_->setInterval(400);
+    connect(saveFrameTimer_, &QTimer::timeout, this, &PrefsWindowController::saveFrame);
+}
+
+bool PrefsWindowController::isFixedPage(const QWidget* page) {
+    return page->minimumSize() == page->maximumSize();
+}
+
+void PrefsWindowController::fitContentTo(QWidget* page) {
+    if (isFixedPage(page)) {
+        contentSubview_->setFixedSize(page->size());
+        return;
+    }
+    contentSubview_->setMinimumSize(page->minimumSizeHint().expandedTo(page->minimumSize()));
+    contentSubview_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    page->setGeometry(contentSubview_->rect());
+}
+
+bool PrefsWindowController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == contentSubview_ && event->type() == QEvent::Resize && currentPage_ &&
+        !isFixedPage(currentPage_)) {
+        currentPage_->setGeometry(contentSubview_->rect());
+        if (isVisible() && !viewAnimation_) {
+            flexibleSize_ = contentSubview_->size();
+            saveFrameTimer_->start();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void PrefsWindowController::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (isVisible()) saveFrameTimer_->start();
+}
+
+void PrefsWindowController::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (isVisible()) saveFrameTimer_->start();
+}
+
+void PrefsWindowController::hideEvent(QHideEvent* event) {
+    if (saveFrameTimer_->isActive()) {
+        saveFrameTimer_->stop();
+        saveFrame();
+    }
+    QMainWindow::hideEvent(event);
+}
+
+void PrefsWindowController::saveFrame() {
+    QString frame = QStringLiteral("%1 %2 %3 %4")
+                        .arg(geometry().x())
+                        .arg(geometry().y())
+                        .arg(flexibleSize_.width())
+                        .arg(flexibleSize_.height());
+    UserDefaults::standardUserDefaults().setObject(frame.toStdString(), kFrameKey);
+}
+
+void PrefsWindowController::restoreFrame() {
+    // The size comes back; the place does not: the window opens centred on every show.
+    auto stored = UserDefaults::standardUserDefaults().objectForKey(kFrameKey);
+    const auto* text = stored ? std::get_if<std::string>(&*stored) : nullptr;
+    QStringList parts =
+        text ? QString::fromStdString(*text).split(QLatin1Char(' ')) : QStringList();
+    if (parts.size() == 4) flexibleSize_ = QSize(parts[2].toInt(), parts[3].toInt());
 }
 
 void PrefsWindowController::addView(QWidget* view, const QString& identifier) {
@@ -111,6 +183,10 @@ void PrefsWindowController::addView(QWidget* view, const QString& identifier,
         toggleActivePreferenceView(identifier, QGuiApplication::keyboardModifiers());
     });
     toolbar_->addAction(action);
+    // Items that show only their image are still named for assistive technology.
+    if (QWidget* button = toolbar_->widgetForAction(action)) {
+        button->setAccessibleName(toolTipFor(identifier));
+    }
     toolbarItems_.insert(identifier, action);
 }
 
@@ -139,9 +215,10 @@ void PrefsWindowController::showWindow() {
         setupToolbar();
         if (toolbarIdentifiers_.isEmpty())
             QWLog("No items were added to the toolbar in -setupToolbar.");
-        centreOnScreen();
-        alreadyInitilized_ = true;
+        restoreFrame();
     }
+    bool firstShow = !alreadyInitilized_;
+    alreadyInitilized_ = true;
     auto index = UserDefaults::standardUserDefaults().integerForKey(SettingsKey::QWToolbarItem_app);
     const QStringList& pages = rememberedPages();
     QString identifier =
@@ -158,6 +235,7 @@ void PrefsWindowController::showWindow() {
     }
     if (QAction* item = toolbarItems_.value(identifier)) item->setChecked(true);
     if (!identifier.isEmpty()) displayViewForIdentifier(subPageIdentifier(identifier), false);
+    if (firstShow) centreOnScreen();  // once the page has given the window its size
     show();
     raise();
     activateWindow();
@@ -203,6 +281,7 @@ void PrefsWindowController::displayViewForIdentifier(const QString& identifier, 
     }
     if (page != old) {
         page->move(0, 0);
+        if (!isFixedPage(page)) page->resize(contentSizeFor(page));
         page->show();
         page->setFocus();
         currentPage_ = page;
@@ -214,7 +293,7 @@ void PrefsWindowController::displayViewForIdentifier(const QString& identifier, 
             lastFadeMs_ = 0;
             if (old) old->hide();
             QRect frame = frameForView(page);
-            contentSubview_->setFixedSize(page->size());
+            fitContentTo(page);
             layout()->activate();  // the new size limits must hold before the window resizes
             setGeometry(frame);
         }
@@ -226,7 +305,15 @@ void PrefsWindowController::displayViewForIdentifier(const QString& identifier, 
 QRect PrefsWindowController::frameForView(const QWidget* page) const {
     // Before the first showing nothing is laid out yet; the toolbar is then the whole chrome.
     int chrome = isVisible() ? height() - contentSubview_->height() : toolbar_->sizeHint().height();
-    return QRect(geometry().topLeft(), QSize(page->width(), page->height() + chrome));
+    QSize size = contentSizeFor(page);
+    return QRect(geometry().topLeft(), QSize(size.width(), size.height() + chrome));
+}
+
+QSize PrefsWindowController::contentSizeFor(const QWidget* page) const {
+    if (isFixedPage(page)) return page->size();
+    QSize least = page->minimumSizeHint().expandedTo(page->minimumSize());
+    bool remembered = flexibleSize_.isValid() && !flexibleSize_.isEmpty();
+    return (remembered ? flexibleSize_ : page->sizeHint()).expandedTo(least);
 }
 
 void PrefsWindowController::crossFadeView(QWidget* oldPage, QWidget* newPage, int durationMs) {
@@ -256,7 +343,7 @@ void PrefsWindowController::crossFadeView(QWidget* oldPage, QWidget* newPage, in
         if (oldGuard) oldGuard->setGraphicsEffect(nullptr);
         if (newGuard) {
             newGuard->setGraphicsEffect(nullptr);
-            contentSubview_->setFixedSize(newGuard->size());
+            fitContentTo(newGuard);
         }
     });
     viewAnimation_ = group;

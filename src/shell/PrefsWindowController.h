@@ -9,12 +9,17 @@
 class QAction;
 class QActionGroup;
 class QParallelAnimationGroup;
+class QTimer;
 class QToolBar;
 
 // The main window: a toolbar whose items switch between the feature pages, with a cross-fade,
 // and the last page remembered across runs under "QWToolbarItem_app". Three features also have
 // a progress page ("QC_" identifier) and a results page ("DATA_" identifier) that take the place
 // of their main page while they work.
+//
+// A page of fixed size sets the window's size. A page laid out with layouts fills the window,
+// which the user may resize; that size is remembered across runs under "NSWindow Frame
+// MainView". The window opens centred on every show.
 class PrefsWindowController : public QMainWindow {
     Q_OBJECT
   public:
@@ -43,9 +48,12 @@ class PrefsWindowController : public QMainWindow {
     // Shows the page of `identifier`; "Help" opens the help page instead.
     void displayViewForIdentifier(const QString& identifier, bool animate,
                                   Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    // The window frame that fits `page`: same left and top edges, the page's size plus the
-    // window's title bar and toolbar.
+    // The window frame that fits `page`: same left and top edges, the page's size (for a page
+    // with layouts the remembered size, at least its minimum) plus the window's title bar and
+    // toolbar.
     QRect frameForView(const QWidget* page) const;
+    // True for a page of fixed size.
+    static bool isFixedPage(const QWidget* page);
 
     void setCrossFade(bool on) { crossFade_ = on; }
     void setShiftSlowsAnimation(bool on) { shiftSlowsAnimation_ = on; }
@@ -80,10 +88,20 @@ class PrefsWindowController : public QMainWindow {
     // (the fade settings) apply to it.
     virtual void willSwitchPage() {}
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     QString subPageIdentifier(const QString& identifier) const;
     void crossFadeView(QWidget* oldPage, QWidget* newPage, int durationMs);
+    // Lets the content area hold `page`: its fixed size, or at least its minimum.
+    void fitContentTo(QWidget* page);
+    // The size `page` takes in the window.
+    QSize contentSizeFor(const QWidget* page) const;
+    void restoreFrame();
+    void saveFrame();
 
     QStringList toolbarIdentifiers_;
     QHash<QString, QPointer<QWidget>> toolbarViews_;
@@ -100,6 +118,8 @@ class PrefsWindowController : public QMainWindow {
     int view4Duplicates_ = 0;
     int view4DiskUsage_ = 0;
     int lastFadeMs_ = 0;
+    QSize flexibleSize_;
+    QTimer* saveFrameTimer_;
     QString helpAddress_;
     std::function<void(const QString&)> urlOpener_;
 };

@@ -1,5 +1,6 @@
 #include "shell/QuillbyProApplication.h"
 
+#include <QApplication>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QUrl>
@@ -10,6 +11,7 @@
 #include "core/Events.h"
 #include "core/LocalizedText.h"
 #include "loginitems/AppInformation.h"
+#include "loginitems/ui/LoginItemsPage.h"
 #include "memory/CleanMemoryModel.h"
 #include "memory/ClearMemory.h"
 #include "memory/ui/CleanMemoryController.h"
@@ -30,6 +32,7 @@
 #include "sysinfo/ComputerInfoRows.h"
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/ui/MyMacView.h"
+#include "ui/WindowStyle.h"
 
 namespace {
 
@@ -56,6 +59,9 @@ bool QuillbyProApplication::start() {
     instance_ = std::make_unique<SingleInstance>(
         QString::fromStdString(Services::context().runtimeDir.string()));
     if (!instance_->becomePrimary()) return false;
+    if (auto* application = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        WindowStyle::apply(*application);
+    }
 
     volumes_ = std::make_shared<VolumesInfo>();
     manager_ = std::make_shared<VolumesManager>();
@@ -130,6 +136,7 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
 
     window.addView(scan, QStringLiteral("Scan"));
     window.addView(memory, QStringLiteral("memory"));
+    window.addView(new LoginItemsPage(*queue_), QStringLiteral("login_items"));
     window.addView(nullptr, QString());
     window.addView(preferences, QStringLiteral("preferences"));
     window.addView(new QWidget, QStringLiteral("Help"));

@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <functional>
 
+#include "ui/KitIcons.h"
+
 namespace {
 
 using Drawer = std::function<void(QPainter&, const QRectF&)>;
@@ -208,13 +210,13 @@ namespace RoleIcons {
 
 Role roleOf(const QString& name) {
     auto it = table().find(name);
-    if (it == table().end()) return {};
+    if (it == table().end()) return KitIcons::roleOf(name);
     return {it->themeNames, it->size};
 }
 
 QImage fallback(const QString& name) {
     auto it = table().find(name);
-    if (it == table().end()) return {};
+    if (it == table().end()) return KitIcons::fallback(name);
     QImage image(it->size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);

@@ -3,18 +3,8 @@
 #include <ctime>
 
 #include "core/FolderUtilities.h"
+#include "core/TextCut.h"
 #include "core/UtilityFunction.h"
-
-std::string AppDetails::cutText(const std::string& text, std::size_t keep) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
-        if (!startsCharacter) continue;
-        if (characters == keep) return text.substr(0, i) + "...";
-        ++characters;
-    }
-    return text;
-}
 
 std::string AppDetails::mediumDateText(std::chrono::system_clock::time_point date) {
     std::time_t seconds = std::chrono::system_clock::to_time_t(date);

@@ -23,9 +23,6 @@ struct AppDetails {
 
     // The sheet of `app`; measures its path (may take a while for a large folder).
     static AppDetails forApp(const AppItems& app);
-    // The first `keep` characters of `text` and "...", or `text` itself when it has no more
-    // than `keep` characters. Counts characters, not bytes, in UTF-8 text.
-    static std::string cutText(const std::string& text, std::size_t keep);
     // A date in a medium style, in local time: "Jan 5, 2024, 15:04:05".
     static std::string mediumDateText(std::chrono::system_clock::time_point date);
 };

@@ -9,6 +9,7 @@
 #include "core/Events.h"
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
+#include "core/TextCut.h"
 #include "core/ThreadWorker.h"
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallAppInfo.h"
@@ -221,9 +222,8 @@ void UninstallAppsController::showResult(bool succeeded) {
         names += (names.empty() ? "" : ", ") + app.name;
     }
     if (!names.empty()) full += " Not removed: " + names + ".";
-    statusLine.set({true,
-                    AppDetails::cutText(UninstallTexts::failed, UninstallTexts::failedShownLength),
-                    full, -1, -1});
+    statusLine.set(
+        {true, cutText(UninstallTexts::failed, UninstallTexts::failedShownLength), full, -1, -1});
 }
 
 bool UninstallAppsController::markedNeedRights() const {

@@ -1,141 +1,32 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <QTest>
 
-#include "memory/CleanMemoryModel.h"
-#include "memory/ClearMemory.h"
-#include "memory/ui/CleanMemoryController.h"
-#include "monitor/ui/DiskSizeView.h"
-#include "monitor/ui/MenuItemView.h"
-#include "monitor/ui/VolumePanel.h"
-#include "platform/MemorySource.h"
-#include "platform/linux/LinuxProcessLauncher.h"
-#include "shell/ImageProvider.h"
 #include "shell/NewMainViewController.h"
-#include "shell/PreferencesPane.h"
-#include "shell/PrefsWindowController.h"
-#include "support/TestPlatform.h"
 #include "support/UiPictures.h"
-#include "sysinfo/ui/MyMacView.h"
-
-namespace {
-
-struct Memory : MemorySource {
-    int sample(MemoryCounts& counts) override {
-        counts = {6ull << 30, 3ull << 30, 5ull << 30, 2ull << 30, 16ull << 30, 0, 0, 0};
-        return 0;
-    }
-};
-
-VolumeRow volume(std::uint32_t kind, const char* name, double totalGB, double freeGB, bool eject,
-                 bool boot = false) {
-    VolumeRow row;
-    row.myStorage = kind;
-    row.volumeSize = name;
-    row.nTotalSize = static_cast<std::uint64_t>(totalGB * 1e9);
-    row.nFreeSize = static_cast<std::uint64_t>(freeGB * 1e9);
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f GB", totalGB);
-    row.u64TotalSpace = text;
-    std::snprintf(text, sizeof text, "%.2f GB", freeGB);
-    row.u64FreeSpace = text;
-    row.errorValue = "10";
-    row.bCanEject = eject;
-    row.bIsDefaultVol = boot;
-    row.volRootDir = boot ? "/" : std::string("/media/") + name;
-    return row;
-}
-
-std::vector<VolumeRow> volumes() {
-    return {volume(0, "/", 512, 121.4, false, true), volume(0, "home", 1000, 62.5, false),
-            volume(1, "BACKUP", 2000, 1310, true), volume(3, "nas", 4000, 830, true)};
-}
-
-std::array<ComputerInfoRow, 7> facts() {
-    return {{{"model_identifier.png", "Model Identifier:", "LENOVO ThinkPad X1 Carbon Gen 9"},
-             {"cpu_vendor.png", "CPU Vendor:", "GenuineIntel"},
-             {"cpu_brand.png", "CPU Brand:", "11th Gen Intel(R) Core(TM) i7-1185G7 @ 3.00GHz"},
-             {"memory.png", "Memory:", "16.00 GB"},
-             {"os_type.png", "OS Type:", "Linux (Debian GNU/Linux 12 (bookworm))"},
-             {"os_rdease.png", "OS Release:", "6.1.0-18-amd64"},
-             {"hostname.png", "Hostname:", "workstation"}}};
-}
-
-}  // namespace
+#include "ui/FixtureMainWindow.h"
 
 // Pictures of the main window on each page and of the tray's volume panel, from fixture data,
 // for the README and for reviewing a change's look.
 TEST(MainWindowPictures, EveryPageAndTheTrayPanel) {
-    TestPlatform platform;
-    ImageProvider::shared().setUseThemeIcons(false);
-    PrefsWindowController window;
-    auto* overview = new NewMainViewController;
-    overview->addFeature(0, "My Computer", new MyMacView(volumes, facts(), {}));
-    overview->addFeature(9, "Free Space Monitor", new DiskSizeView(volumes, {}, {}));
-    auto* memory =
-        new CleanMemoryController(std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>(
-            std::make_shared<Memory>(), std::make_shared<LinuxProcessLauncher>(), PurgeTools{})));
-    window.addView(overview, "Scan");
-    window.addView(memory, "memory");
-    window.addView(nullptr, "");
-    window.addView(new PreferencesPane([](bool) { return true; }), "preferences");
-    window.addView(new QWidget, "Help");
-    window.setCrossFade(false);
+    FixtureMainWindow fixture;
+    PrefsWindowController& window = fixture.window;
     window.showWindow();
 
     auto picture = [&](const char* identifier, const char* name, int row = -1) {
         window.toggleActivePreferenceView(identifier);
-        if (row >= 0) overview->selectRow(row);
+        if (row >= 0) fixture.overview->selectRow(row);
         QTest::qWait(50);
         QImage image = window.grab().toImage();
-        EXPECT_EQ(image.size(), window.size());
+        EXPECT_EQ(image.deviceIndependentSize().toSize(), window.size());
         saveUiPicture(image, name);
     };
     picture("Scan", "main-window-my-computer", 0);
     picture("Scan", "main-window-volumes", 9);
     picture("memory", "main-window-memory");
+    picture("login_items", "main-window-login-items");
     picture("preferences", "main-window-preferences");
 
-    VolumePanel panel({});
-    StatusMenu menu;
-    auto header = [&](std::uint32_t kind) {
-        StatusMenuEntry entry;
-        entry.type = StatusMenuEntry::Type::Header;
-        entry.headerKind = kind;
-        menu.push_back(entry);
-    };
-    auto row = [&](VolumeRow r) {
-        StatusMenuEntry entry;
-        entry.type = StatusMenuEntry::Type::Row;
-        entry.row = std::move(r);
-        menu.push_back(entry);
-    };
-    auto command = [&](StatusMenuEntry::Type type, const char* title, bool enabled = true) {
-        StatusMenuEntry entry;
-        entry.type = type;
-        entry.title = title;
-        entry.enabled = enabled;
-        menu.push_back(entry);
-    };
-    auto all = volumes();
-    header(0);
-    row(all[0]);
-    row(all[1]);
-    header(1);
-    row(all[2]);
-    header(3);
-    row(all[3]);
-    header(5);
-    row(volume(5, "Memory", 17.18, 6.44, false));
-    command(StatusMenuEntry::Type::Separator, "");
-    command(StatusMenuEntry::Type::EjectAll, "Eject All");
-    command(StatusMenuEntry::Type::Separator, "");
-    command(StatusMenuEntry::Type::MainWindow, "Main Window");
-    command(StatusMenuEntry::Type::Separator, "");
-    command(StatusMenuEntry::Type::Quit, "Quit Quillby Pro");
-    panel.showMenu(menu);
-    panel.updateShowSize("121.40 GB", "512.00 GB");
-    panel.adjustSize();
-    EXPECT_EQ(panel.rows().size(), 5u);
-    saveUiPicture(panel, "tray-volume-panel");
+    auto panel = FixtureMainWindow::volumePanel();
+    EXPECT_EQ(panel->rows().size(), 5u);
+    saveUiPicture(*panel, "tray-volume-panel");
 }

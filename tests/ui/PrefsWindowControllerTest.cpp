@@ -2,7 +2,10 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include "core/Log.h"
 #include "core/SettingsKeys.h"
@@ -164,4 +167,51 @@ TEST_F(MainWindowTest, TheProgramsWindowFollowsItsSettingsLive) {
     controller.showMainWindow();
     QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((window.frameGeometry().center() - screen.center()).manhattanLength(), 2);
+}
+
+namespace {
+
+// A window whose "login_items" page is laid out with layouts instead of a fixed size.
+class FlexibleWindow : public PrefsWindowController {
+  protected:
+    void setupToolbar() override {
+        addView(page(600, 330), "memory");
+        auto* flexible = new QWidget;
+        auto* layout = new QVBoxLayout(flexible);
+        layout->addWidget(new QLabel("A page that grows with the window"));
+        layout->addWidget(new QPushButton("Add"));
+        addView(flexible, "login_items");
+    }
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, APageWithLayoutsFillsTheWindowWhoseSizeIsRemembered) {
+    QSize content;
+    {
+        FlexibleWindow window;
+        window.setCrossFade(false);
+        window.showWindow();
+        window.toggleActivePreferenceView("login_items");
+        window.move(120, 80);
+        window.resize(window.width() + 90, window.height() + 60);
+        QTest::qWait(20);
+        content = window.currentPage()->size();
+        EXPECT_EQ(content, window.centralWidget()->size());
+        window.hide();  // writes the frame at once
+    }
+    FlexibleWindow again;
+    again.setCrossFade(false);
+    again.showWindow();
+    QTest::qWait(20);
+    EXPECT_EQ(again.currentIdentifier(), "login_items");
+    QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // Centred, give or take the rounding of the page's layout.
+    EXPECT_LE((again.frameGeometry().center() - screen.center()).manhattanLength(), 8);
+    EXPECT_EQ(again.currentPage()->size(), content);
+
+    // A fixed page still sets the window's size.
+    again.toggleActivePreferenceView("memory");
+    QTest::qWait(20);
+    EXPECT_EQ(again.centralWidget()->size(), QSize(600, 330));
 }

@@ -1,5 +1,6 @@
 #include "memory/ui/CleanMemoryController.h"
 
+#include <QBoxLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
@@ -38,17 +39,16 @@ QLabel* swatch(const QColor& colour) {
 CleanMemoryController::CleanMemoryController(std::unique_ptr<CleanMemoryModel> model,
                                              QWidget* parent)
     : QWidget(parent), model_(std::move(model)) {
-    setFixedSize(600, 325);
-    pie_ = new PieChartView(this);
-    pie_->setGeometry(265, 40, 300, 250);
+    // 600 x 325 at 1x; larger fonts and longer texts grow the page.
+    setMinimumSize(600, 325);
+    pie_ = new PieChartView;
+    pie_->setMinimumSize(300, 250);
 
-    cleanButton_ = new QPushButton(tr("clean memory"), this);
+    cleanButton_ = new QPushButton(tr("clean memory"));
     cleanButton_->setIcon(ImageProvider::shared().icon(QStringLiteral("clean_memory_button.png")));
-    cleanButton_->setGeometry(20, 6, 130, 32);
     connect(cleanButton_, &QPushButton::clicked, this, &CleanMemoryController::CleanButtonAction);
 
-    lastCleanText_ = new QLabel(this);
-    lastCleanText_->setGeometry(160, 10, 200, 25);
+    lastCleanText_ = new QLabel;
     QFont bold = lastCleanText_->font();
     bold.setBold(true);
     bold.setPointSize(11);
@@ -57,13 +57,10 @@ CleanMemoryController::CleanMemoryController(std::unique_ptr<CleanMemoryModel> m
     lastCleanText_->hide();
     note_ = whiteLabel(
         tr("Purging drops the system's file caches; they fill again as files are read."));
-    note_->setParent(this);
     note_->setWordWrap(true);
-    note_->setGeometry(20, 280, 250, 40);
     note_->hide();
 
-    auto* table = new QWidget(this);
-    table->setGeometry(20, 60, 240, 200);
+    auto* table = new QWidget;
     auto* grid = new QGridLayout(table);
     const QString titles[6] = {tr("Free"),  tr("Active"), tr("Inactive"),
                                tr("Wired"), tr("Used"),   tr("Total")};
@@ -75,6 +72,20 @@ CleanMemoryController::CleanMemoryController(std::unique_ptr<CleanMemoryModel> m
         grid->addWidget(figures_[i], i, 2);
     }
     grid->setRowStretch(6, 1);  // the figures sit together at the top
+    grid->setColumnMinimumWidth(2, 120);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(cleanButton_);
+    top->addWidget(lastCleanText_);
+    top->addStretch(1);
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(table, 0, Qt::AlignTop);
+    middle->addWidget(pie_, 1);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(20, 6, 20, 6);
+    column->addLayout(top);
+    column->addLayout(middle, 1);
+    column->addWidget(note_);
 
     timer_ = new QTimer(this);
     timer_->setInterval(1000);

@@ -15,6 +15,7 @@ QToolButton* imageButton(QWidget* parent, const QString& image, const QString& t
     button->setIcon(ImageProvider::shared().icon(image));
     button->setIconSize(QSize(24, 24));
     button->setToolTip(tip);
+    button->setAccessibleName(tip);
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }

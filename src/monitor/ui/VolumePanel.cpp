@@ -17,6 +17,20 @@ QPushButton* commandButton(const QString& title, const QString& shortcut) {
     return button;
 }
 
+// What assistive technology reads for a row, and the tooltip of its eject or purge button.
+void describeRow(MenuItemView& view) {
+    const VolumeRow& row = view.row();
+    QString name = QString::fromStdString(row.volumeSize);
+    view.setAccessibleName(QObject::tr("%1, %2 free of %3")
+                               .arg(name, QString::fromStdString(row.u64FreeSpace),
+                                    QString::fromStdString(row.u64TotalSpace)));
+    QString button = row.myStorage == VolumeRow::kMemoryKind ? QObject::tr("Free memory")
+                     : row.bCanEject                         ? QObject::tr("Eject %1").arg(name)
+                                                             : QString();
+    view.setAccessibleDescription(button);
+    view.setToolTip(button);
+}
+
 QFrame* separator() {
     auto* line = new QFrame;
     line->setFrameShape(QFrame::HLine);
@@ -35,6 +49,7 @@ VolumePanel::VolumePanel(Actions actions, QWidget* parent)
     status_ = new QLabel;
     status_->setContentsMargins(12, 2, 12, 4);
     layout_->addWidget(status_);
+    setAccessibleName(tr("Volumes"));
 }
 
 void VolumePanel::showMenu(const StatusMenu& menu) {
@@ -56,6 +71,7 @@ void VolumePanel::showMenu(const StatusMenu& menu) {
                 break;
             case Type::Row: {
                 auto* row = new MenuItemView(entry.row, actions_.eject);
+                describeRow(*row);
                 rows_.push_back(row);
                 widget = row;
                 break;
@@ -101,7 +117,10 @@ void VolumePanel::updateMenu(const StatusMenu& menu) {
     size_t next = 0;
     for (const auto& entry : menu) {
         if (entry.type != StatusMenuEntry::Type::Row) continue;
-        if (next < rows_.size()) rows_[next++]->setRow(entry.row);
+        if (next < rows_.size()) {
+            rows_[next]->setRow(entry.row);
+            describeRow(*rows_[next++]);
+        }
     }
 }
 
@@ -117,8 +136,8 @@ void VolumePanel::setWarning(bool warning) {
 }
 
 void VolumePanel::refreshStatusLine() {
-    // Free space in dark green, red when the boot volume is in alarm; the total in black.
-    QString colour = warning_ ? QStringLiteral("#dc1e1e") : QStringLiteral("#056100");
+    // Free space in green, red when the boot volume is in alarm, both legible on the dark panel.
+    QString colour = warning_ ? QStringLiteral("#e8483c") : QStringLiteral("#4cc35a");
     status_->setText(tr("<b><span style='color:%1'>%2 free</span></b> of %3")
                          .arg(colour, freeText_.toHtmlEscaped(), totalText_.toHtmlEscaped()));
     status_->setVisible(!freeText_.isEmpty());

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Subscription.h"
+#include "loginitems/LoginItemDropRules.h"
+
+class Asker;
+class BusySpinner;
+class FileViewer;
+class LoginItemController;
+class LoginItemsTableModel;
+class MainQueue;
+class QPushButton;
+class QTableView;
+class RichStatusLine;
+class QToolButton;
+class WorkRunner;
+
+// The "Login Items" page: the user's login items with "Start at login", reveal, open and remove
+// for each, "Add login item", and drops of files or rows on the table. It binds a
+// LoginItemController, which watches the list, so the table follows changes made elsewhere.
+// Revealing and opening run on a worker; questions go through the Asker.
+class LoginItemsPage : public QWidget {
+    Q_OBJECT
+  public:
+    // `asker` and `viewer` default to window-modal message boxes and the installed file viewer.
+    explicit LoginItemsPage(MainQueue& mainQueue, std::shared_ptr<Asker> asker = nullptr,
+                            std::shared_ptr<FileViewer> viewer = nullptr,
+                            QWidget* parent = nullptr);
+    ~LoginItemsPage() override;
+
+    // Adds files as the open panel's "Choose" does (questions and failures included).
+    void addChosenItems(const std::vector<std::string>& paths);
+    // Opens the open panel "Choose a login item".
+    void chooseLoginItems();
+
+    QTableView* table() const { return table_; }
+    LoginItemsTableModel* model() const { return model_; }
+    LoginItemController& controller() const { return *controller_; }
+    QPushButton* addButton() const { return add_; }
+    RichStatusLine* statusLine() const { return status_; }
+    WorkRunner& viewerWork() const { return *viewerWork_; }
+    // The reveal, open and remove buttons of a row (null when the row has none).
+    QToolButton* rowButton(int row, int which) const;
+    enum RowButton { RevealButton = 0, OpenButton = 1, RemoveButton = 2 };
+
+    QSize sizeHint() const override;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void showItems();
+    void buildRowButtons();
+    void toggle(int row);
+    void remove(int row, bool ask);
+    bool drop(const LoginItemDrop& drop, int row);
+    // Shows or opens an item on a worker; `failure` goes to the status line when it fails.
+    void askViewer(bool (FileViewer::*request)(const std::string&), const std::string& path,
+                   const QString& failure);
+
+    std::unique_ptr<LoginItemController> controller_;
+    std::shared_ptr<Asker> asker_;
+    std::shared_ptr<FileViewer> viewer_;
+    LoginItemsTableModel* model_;
+    QTableView* table_;
+    QPushButton* add_;
+    BusySpinner* spinner_;
+    RichStatusLine* status_;
+    WorkRunner* viewerWork_;
+    Subscription itemsChanged_;
+};

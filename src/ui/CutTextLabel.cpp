@@ -1,0 +1,16 @@
+#include "ui/CutTextLabel.h"
+
+#include "core/TextCut.h"
+
+CutTextLabel::CutTextLabel(int keep, QWidget* parent) : QLabel(parent), keep_(keep) {
+    setTextFormat(Qt::PlainText);
+}
+
+void CutTextLabel::setFullText(const QString& text) {
+    fullText_ = text;
+    QString shown = QString::fromStdString(
+        cutText(text.toStdString(), static_cast<std::size_t>(std::max(keep_, 0))));
+    setText(shown);
+    setToolTip(shown == text ? QString() : text);
+    setAccessibleName(text);
+}

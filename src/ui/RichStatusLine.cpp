@@ -1,0 +1,42 @@
+#include "ui/RichStatusLine.h"
+
+#include "ui/WindowStyle.h"
+
+RichStatusLine::RichStatusLine(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::RichText);
+    setWordWrap(true);
+    setAccessibleName(tr("Status"));
+}
+
+QString RichStatusLine::countText(int first, int total, const QString& ending) {
+    QString colour = WindowStyle::figure().name();
+    return tr("<span style='color:%1'><b>%2</b></span> of <span style='color:%1'>%3</span> %4")
+        .arg(colour)
+        .arg(first)
+        .arg(total)
+        .arg(ending.toHtmlEscaped());
+}
+
+QString RichStatusLine::selectionText(int selected, int total, const QString& more) {
+    QString text = countText(selected, total, tr("selected."));
+    if (!more.isEmpty()) text += QLatin1Char(' ') + more.toHtmlEscaped();
+    return text;
+}
+
+void RichStatusLine::showSelection(int selected, int total, const QString& more) {
+    setText(selectionText(selected, total, more));
+    QString plain = tr("%1 of %2 selected.").arg(selected).arg(total);
+    setAccessibleDescription(more.isEmpty() ? plain : plain + QLatin1Char(' ') + more);
+}
+
+void RichStatusLine::showCount(int first, int total, const QString& ending) {
+    setText(countText(first, total, ending));
+    setAccessibleDescription(tr("%1 of %2 %3").arg(first).arg(total).arg(ending));
+}
+
+void RichStatusLine::showMessage(const QString& message, bool alarm) {
+    QString colour = alarm ? WindowStyle::alarm().name() : WindowStyle::text().name();
+    setText(
+        QStringLiteral("<span style='color:%1'>%2</span>").arg(colour, message.toHtmlEscaped()));
+    setAccessibleDescription(message);
+}

@@ -1,0 +1,38 @@
+#include "ui/WindowModalAsker.h"
+
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// Shows `box` modal to its window and gives the button it was closed with.
+QAbstractButton* runWindowModal(QMessageBox& box) {
+    box.setWindowModality(Qt::WindowModal);
+    QEventLoop loop;
+    QObject::connect(&box, &QMessageBox::finished, &loop, &QEventLoop::quit);
+    box.open();
+    loop.exec();
+    return box.clickedButton();
+}
+
+}  // namespace
+
+bool WindowModalAsker::askYesNo(const std::string& message, const std::string& details) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Quillby Pro"),
+                    QString::fromStdString(message), QMessageBox::NoButton, page_);
+    box.setInformativeText(QString::fromStdString(details));
+    QPushButton* yes = box.addButton(QObject::tr("Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QObject::tr("No"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    return runWindowModal(box) == yes;
+}
+
+void WindowModalAsker::tell(const std::string& message, const std::string& details) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillby Pro"),
+                    QString::fromStdString(message), QMessageBox::NoButton, page_);
+    box.setInformativeText(QString::fromStdString(details));
+    box.addButton(QObject::tr("OK"), QMessageBox::AcceptRole);
+    runWindowModal(box);
+}

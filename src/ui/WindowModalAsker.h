@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "core/Asker.h"
+
+// Puts the questions of a page's logic to the user as message boxes modal to the page's window
+// (a sheet on desktops that draw them so), waiting for the answer in a local event loop.
+class WindowModalAsker final : public Asker {
+  public:
+    explicit WindowModalAsker(QWidget* page) : page_(page) {}
+
+    bool askYesNo(const std::string& message, const std::string& details) override;
+    void tell(const std::string& message, const std::string& details) override;
+
+  private:
+    QPointer<QWidget> page_;
+};

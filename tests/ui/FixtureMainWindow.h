@@ -1,0 +1,31 @@
+#pragma once
+
+#include <memory>
+
+#include "monitor/ui/VolumePanel.h"
+#include "shell/PrefsWindowController.h"
+#include "shell/QtMainQueue.h"
+#include "support/ScriptedAsker.h"
+#include "ui/LoginItemsFixture.h"
+
+class NewMainViewController;
+
+// The main window with every page the program registers, filled from fixture data (volumes,
+// machine facts, memory figures, the login-items tree), in the window's style and without theme
+// icons, so that pictures and walks do not depend on the machine.
+class FixtureMainWindow {
+  public:
+    FixtureMainWindow();
+    ~FixtureMainWindow();
+
+    PrefsWindowController window;
+    NewMainViewController* overview = nullptr;
+
+    // The tray's volume panel with every kind of row and command.
+    static std::unique_ptr<VolumePanel> volumePanel();
+
+  private:
+    LoginItemsFixture loginItems_;
+    QtMainQueue queue_;
+    std::shared_ptr<ScriptedAsker> asker_ = std::make_shared<ScriptedAsker>();
+};

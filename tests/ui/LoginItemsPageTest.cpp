@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QMimeData>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+#include <fstream>
+#include <sstream>
+
+#include "loginitems/ui/LoginItemsPage.h"
+#include "loginitems/ui/LoginItemsTableModel.h"
+#include "platform/FileViewer.h"
+#include "shell/ImageProvider.h"
+#include "shell/QtMainQueue.h"
+#include "support/ScriptedAsker.h"
+#include "ui/LoginItemsFixture.h"
+#include "ui/RichStatusLine.h"
+#include "ui/WorkRunner.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class LoginItemsPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ImageProvider::shared().setUseThemeIcons(false); }
+
+    QStringList names() const {
+        QStringList shown;
+        for (int row = 0; row < page.model()->rowCount(); ++row) {
+            shown << page.model()->index(row, LoginItemsTableModel::ItemColumn).data().toString();
+        }
+        return shown;
+    }
+    int rowOf(const QString& name) const { return names().indexOf(name); }
+    bool startsAtLogin(const QString& name) const {
+        return page.model()
+                   ->index(rowOf(name), LoginItemsTableModel::StartColumn)
+                   .data(Qt::CheckStateRole)
+                   .toInt() == Qt::Checked;
+    }
+    bool dropFiles(const std::vector<fs::path>& files) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const auto& file : files) urls << QUrl::fromLocalFile(QString::fromStdString(file));
+        data.setUrls(urls);
+        bool taken = page.model()->dropMimeData(&data, Qt::CopyAction, -1, -1, QModelIndex());
+        QCoreApplication::processEvents();  // the files are added once the drop has ended
+        return taken;
+    }
+    static std::string read(const fs::path& file) {
+        std::ifstream in(file);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    LoginItemsFixture fixture;
+    QtMainQueue queue;
+    std::shared_ptr<ScriptedAsker> asker = std::make_shared<ScriptedAsker>();
+    LoginItemsPage page{queue, asker};
+};
+
+}  // namespace
+
+TEST_F(LoginItemsPageTest, ShowsUserSystemAndOverriddenEntriesWithTheirStates) {
+    EXPECT_EQ(names(), (QStringList{"Backup", "Indexer", "Notes"}));
+    EXPECT_TRUE(startsAtLogin("Backup"));
+    EXPECT_FALSE(startsAtLogin("Indexer"));  // the user's override hides it
+    EXPECT_TRUE(startsAtLogin("Notes"));
+
+    // Only the user's own entry can be removed; a system entry says why not.
+    QToolButton* removeBackup = page.rowButton(rowOf("Backup"), LoginItemsPage::RemoveButton);
+    QToolButton* removeNotes = page.rowButton(rowOf("Notes"), LoginItemsPage::RemoveButton);
+    ASSERT_TRUE(removeBackup && removeNotes);
+    EXPECT_FALSE(removeBackup->isEnabled());
+    EXPECT_TRUE(removeBackup->toolTip().contains("cannot be removed"));
+    EXPECT_TRUE(removeNotes->isEnabled());
+    EXPECT_TRUE(page.statusLine()->accessibleDescription().startsWith("2 of 3"));
+
+    // The highlighted row is taller than the others.
+    page.resize(700, 400);
+    page.show();
+    page.table()->setCurrentIndex(page.model()->index(0, LoginItemsTableModel::ItemColumn));
+    EXPECT_EQ(page.table()->rowHeight(0) - page.table()->rowHeight(1), 2);
+    EXPECT_GE(page.table()->rowHeight(1), 34);
+}
+
+TEST_F(LoginItemsPageTest, TogglingASystemEntryWritesTheOverrideAndTheTableFollows) {
+    QModelIndex check = page.model()->index(rowOf("Backup"), LoginItemsTableModel::StartColumn);
+    page.model()->setData(check, Qt::Unchecked, Qt::CheckStateRole);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !startsAtLogin("Backup"); }, 2000));
+    fs::path override = fixture.userFolder() / "backup.desktop";
+    ASSERT_TRUE(fs::exists(override));
+    EXPECT_NE(read(override).find("Hidden=true"), std::string::npos);
+
+    // Space on the current row turns it back on; the override goes again.
+    page.table()->setCurrentIndex(
+        page.model()->index(rowOf("Backup"), LoginItemsTableModel::ItemColumn));
+    QTest::keyClick(page.table(), Qt::Key_Space);
+    EXPECT_TRUE(startsAtLogin("Backup"));
+    EXPECT_FALSE(fs::exists(override));
+}
+
+TEST_F(LoginItemsPageTest, DroppingFilesAsksOnceAndAddsThemAndAMissingFileIsReported) {
+    fs::path first = fixture.platform.root().write("home/Documents/todo.txt", "milk\n");
+    fs::path second = fixture.platform.root().write("home/Documents/plan.txt", "rest\n");
+    EXPECT_TRUE(dropFiles({first, second}));
+    ASSERT_EQ(asker->questions.size(), 1u);
+    EXPECT_NE(asker->questionDetails[0].find("xdg-open " + first.string()), std::string::npos);
+    EXPECT_NE(asker->questionDetails[0].find("xdg-open " + second.string()), std::string::npos);
+    EXPECT_EQ(page.model()->rowCount(), 5);
+    EXPECT_TRUE(asker->messages.empty());
+
+    // Declined: nothing is added.
+    fs::path third = fixture.platform.root().write("home/Documents/third.txt", "x\n");
+    asker->answer = false;
+    EXPECT_TRUE(dropFiles({third}));
+    EXPECT_EQ(page.model()->rowCount(), 5);
+
+    EXPECT_TRUE(dropFiles({fixture.platform.root() / "home/gone.txt"}));
+    EXPECT_EQ(page.model()->rowCount(), 5);
+    ASSERT_EQ(asker->messages.size(), 1u);
+    EXPECT_NE(asker->messageDetails[0].find("\"gone.txt\" does not exist."), std::string::npos);
+    EXPECT_EQ(asker->questions.size(), 2u);  // the missing file was not asked about
+}
+
+TEST_F(LoginItemsPageTest, DraggedRowsMoveOnThePageOnlyAndOtherDataIsRefused) {
+    QMimeData* dragged = page.model()->mimeData(
+        {page.model()->index(rowOf("Notes"), LoginItemsTableModel::ItemColumn)});
+    EXPECT_TRUE(page.model()->dropMimeData(dragged, Qt::CopyAction, 0, 0, QModelIndex()));
+    delete dragged;
+    EXPECT_EQ(names(), (QStringList{"Notes", "Backup", "Indexer"}));
+    EXPECT_TRUE(fs::exists(fixture.userFolder() / "notes.desktop"));
+
+    QMimeData picture;
+    picture.setData("image/png", QByteArray("\x89PNG"));
+    EXPECT_FALSE(page.model()->canDropMimeData(&picture, Qt::CopyAction, 0, 0, QModelIndex()));
+    EXPECT_FALSE(page.model()->dropMimeData(&picture, Qt::CopyAction, 0, 0, QModelIndex()));
+    EXPECT_EQ(page.model()->rowCount(), 3);
+}
+
+TEST_F(LoginItemsPageTest, DeleteKeyRemovesAUserEntryAfterAQuestion) {
+    page.table()->setCurrentIndex(
+        page.model()->index(rowOf("Notes"), LoginItemsTableModel::ItemColumn));
+    asker->answer = false;
+    QTest::keyClick(page.table(), Qt::Key_Delete);
+    EXPECT_EQ(asker->questions.size(), 1u);
+    EXPECT_TRUE(fs::exists(fixture.userFolder() / "notes.desktop"));
+    asker->answer = true;
+    QTest::keyClick(page.table(), Qt::Key_Delete);
+    EXPECT_FALSE(fs::exists(fixture.userFolder() / "notes.desktop"));
+    EXPECT_EQ(names(), (QStringList{"Backup", "Indexer"}));
+
+    // A system entry is never removed, not even from the keyboard.
+    page.table()->setCurrentIndex(page.model()->index(0, LoginItemsTableModel::ItemColumn));
+    QTest::keyClick(page.table(), Qt::Key_Delete);
+    EXPECT_EQ(names(), (QStringList{"Backup", "Indexer"}));
+}
+
+TEST_F(LoginItemsPageTest, AnEntryWrittenByAnotherProgramAppears) {
+    fixture.program("usr/bin/chat");
+    fixture.userEntry("zchat.desktop", "[Desktop Entry]\nType=Application\nName=Chat\nExec=chat\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return names().contains("Chat"); }, 3000));
+}
+
+TEST_F(LoginItemsPageTest, RevealAndOpenRunOffTheGuiThreadAndNeverStartTheProgram) {
+    struct Viewer : FileViewer {
+        std::vector<std::string> revealed, opened;
+        bool openFolder(const std::string&) override { return true; }
+        bool openFile(const std::string& path) override {
+            opened.push_back(path);
+            return false;
+        }
+        bool revealItem(const std::string& path) override {
+            revealed.push_back(path);
+            return true;
+        }
+    };
+    auto viewer = std::make_shared<Viewer>();
+    LoginItemsPage withViewer(queue, asker, viewer);
+    int notes = -1;
+    for (int row = 0; row < withViewer.model()->rowCount(); ++row) {
+        if (withViewer.model()->items()[static_cast<std::size_t>(row)].name == "Notes") notes = row;
+    }
+    ASSERT_GE(notes, 0);
+    withViewer.rowButton(notes, LoginItemsPage::RevealButton)->click();
+    withViewer.viewerWork().waitUntilIdle();
+    withViewer.rowButton(notes, LoginItemsPage::OpenButton)->click();
+    withViewer.viewerWork().waitUntilIdle();
+    std::string program = (fixture.platform.root() / "usr/bin/notes").string();
+    EXPECT_EQ(viewer->revealed, std::vector<std::string>{program});
+    EXPECT_EQ(viewer->opened, std::vector<std::string>{program});
+    EXPECT_TRUE(withViewer.statusLine()->accessibleDescription().contains("could not be opened"));
+}

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+#include <QThread>
+
+#include "shell/ImageProvider.h"
+#include "ui/BusySpinner.h"
+#include "ui/CutTextLabel.h"
+#include "ui/ThreeStateCheckDelegate.h"
+#include "ui/WorkRunner.h"
+
+// The program's 0/1/2 and Qt's check states differ in order (Qt has "partly" in the middle);
+// the delegate must map them both ways and click none and some to all, all to none.
+TEST(ThreeStateCheckDelegate, MapsTheProgramsStatesAndClicksThemOn) {
+    for (int selection : {0, 1, 2}) {
+        EXPECT_EQ(ThreeStateCheckDelegate::selectionFor(
+                      ThreeStateCheckDelegate::checkStateFor(selection)),
+                  selection);
+    }
+    EXPECT_EQ(ThreeStateCheckDelegate::checkStateFor(2), Qt::PartiallyChecked);
+    EXPECT_EQ(ThreeStateCheckDelegate::imageFor(2), "option_a.png");
+
+    ImageProvider::shared().setUseThemeIcons(false);
+    QStandardItemModel model(3, 1);
+    QTableView view;
+    view.setModel(&model);
+    view.setItemDelegate(new ThreeStateCheckDelegate(&view));
+    for (int row = 0; row < 3; ++row) {
+        auto* item = new QStandardItem;
+        item->setCheckable(true);
+        item->setCheckState(ThreeStateCheckDelegate::checkStateFor(row));
+        model.setItem(row, item);
+    }
+    view.resize(200, 200);
+    view.show();
+    for (int row = 0; row < 3; ++row) {
+        QRect cell = view.visualRect(model.index(row, 0));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    EXPECT_EQ(model.item(0)->checkState(), Qt::Checked);    // none -> all
+    EXPECT_EQ(model.item(1)->checkState(), Qt::Unchecked);  // all -> none
+    EXPECT_EQ(model.item(2)->checkState(), Qt::Checked);    // some -> all
+}
+
+TEST(CutTextLabel, ShowsTheCutTextAndTheWholeTextAsTooltip) {
+    CutTextLabel label(10);
+    label.setFullText(QStringLiteral("A rather long application name"));
+    EXPECT_EQ(label.text(), "A rather l...");
+    EXPECT_EQ(label.toolTip(), "A rather long application name");
+    label.setFullText(QStringLiteral("Short"));
+    EXPECT_EQ(label.text(), "Short");
+    EXPECT_TRUE(label.toolTip().isEmpty());
+}
+
+TEST(WorkRunner, WorksOffTheGuiThreadAndAppliesOnItWhileThePageShowsItIsBusy) {
+    QWidget page;
+    auto* start = new QPushButton(&page);
+    auto* alreadyOff = new QPushButton(&page);
+    alreadyOff->setEnabled(false);
+    auto* spinner = new BusySpinner(&page);
+    auto* runner = new WorkRunner(&page);
+    runner->setSpinner(spinner);
+    runner->addControl(start);
+    runner->addControl(alreadyOff);
+
+    QThread* gui = QThread::currentThread();
+    QThread* workedOn = nullptr;
+    QThread* appliedOn = nullptr;
+    int result = 0;
+    runner->run<int>(
+        [&workedOn] {
+            workedOn = QThread::currentThread();
+            return 42;
+        },
+        [&](int value) {
+            appliedOn = QThread::currentThread();
+            result = value;
+            EXPECT_FALSE(start->isEnabled());  // still busy while the result is applied
+        });
+    EXPECT_TRUE(runner->isBusy());
+    EXPECT_FALSE(start->isEnabled());
+    EXPECT_TRUE(spinner->isRunning());
+    runner->waitUntilIdle();
+    EXPECT_EQ(result, 42);
+    EXPECT_NE(workedOn, gui);
+    EXPECT_EQ(appliedOn, gui);
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_FALSE(alreadyOff->isEnabled());  // a control that was off stays off
+    EXPECT_FALSE(spinner->isRunning());
+}
+
+TEST(WorkRunner, DropsTheResultOfAPageThatWentAway) {
+    bool applied = false;
+    std::atomic<bool> release{false};
+    std::atomic<bool> finished{false};
+    {
+        WorkRunner runner;
+        runner.run(
+            [&] {
+                while (!release) QThread::msleep(1);
+                finished = true;
+            },
+            [&] { applied = true; });
+    }
+    release = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.load(); }, 5000));
+    QTest::qWait(20);
+    EXPECT_FALSE(applied);
+}
