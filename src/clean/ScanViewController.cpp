@@ -11,7 +11,6 @@
 #include "core/FolderUtilities.h"
 #include "core/Log.h"
 #include "core/PreferenceViewController.h"
-#include "core/TaskStopper.h"
 #include "core/ThreadWorker.h"
 #include "core/UtilityFunction.h"
 
@@ -26,10 +25,6 @@ std::string iconNameFor(EntryKind kind) {
         default:
             return "text-x-generic";
     }
-}
-
-bool sharedStopRequested() {
-    return TaskStopper::sharedTaskStopper().getStopFlags();
 }
 
 }  // namespace
@@ -83,7 +78,8 @@ std::uint64_t ScanViewController::scanDirectory(const CleanFolder& folder, std::
         if (entry.unreadable) return true;  // nothing in it can be shown or picked
         TreeTotals totals = CleanableEntries::measure(
             folder, entry,
-            {.shouldStop = sharedStopRequested, .threads = TreeMeasure::machineThreads()});
+            {.shouldStop = [this] { return bIsStopTask || (stopRequested && stopRequested()); },
+             .threads = TreeMeasure::machineThreads()});
         output.emplace_back(iconNameFor(entry.kind), entry.name, entry.path(),
                             UtilityFunction::convertVolSpace(totals.bytes), totals.bytes);
         output.back().folderIndex = folderIndex;

@@ -12,6 +12,7 @@
 #include "clean/CleanFileInfo.h"
 #include "clean/CleanFolder.h"
 #include "core/Observable.h"
+#include "core/TaskStopper.h"
 
 class ThreadWorker;
 
@@ -36,7 +37,10 @@ class ScanViewController {
     Observable<std::vector<CleanFileInfo>> scanFiles;  // the listed items, in list order
     Observable<bool> scanFinished{false};
     Observable<bool> cleanFinished{false};
-    std::atomic<bool> bIsStopTask{false};      // ends a listing scan after its current entry
+    std::atomic<bool> bIsStopTask{false};  // ends a listing scan, cutting short the entry in hand
+    // Where else a stop may come from, asked while an entry is measured (the process-wide stop
+    // flag unless the owner says otherwise).
+    std::function<bool()> stopRequested = TaskStopper::sharedStopRequested;
     std::atomic<std::uint64_t> iCleanSize{0};  // bytes the current clean deleted
     std::vector<CleanFileInfo> selDelFiles;    // the checked records (see getSelectPath)
     int selectRowNum = 0;                      // the highlighted row

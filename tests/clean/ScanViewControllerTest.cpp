@@ -106,6 +106,23 @@ TEST(ListingScan, EmptyFolderLeavesTheTotalAndStopEndsAfterTheCurrentEntry) {
     EXPECT_EQ(logs.scanFiles.get().size(), 5u);
 }
 
+TEST(ListingScan, TheOwnersStopSourceCutsShortTheEntryInHand) {
+    CleanFixture machine;
+    PlainMainQueue queue;
+    ScanViewController caches(CleanCategoryId::UserCaches);
+    auto sizeOf = [&](const std::string& name) {
+        for (const auto& record : caches.scanFiles.get()) {
+            if (record.name == name) return record.fileSizeNum;
+        }
+        return std::uint64_t{999999};
+    };
+    scan(queue, caches, machine);
+    EXPECT_EQ(sizeOf("fontconfig"), 100u);
+    caches.stopRequested = [] { return true; };  // a stop from the page, not the shared flag
+    scan(queue, caches, machine);
+    EXPECT_EQ(sizeOf("fontconfig"), 0u);
+}
+
 TEST(PerItemClean, DeletesTheCheckedItemsAndKeepsWhatFails) {
     CleanFixture machine;
     PlainMainQueue queue;
