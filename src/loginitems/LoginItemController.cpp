@@ -1,5 +1,7 @@
 #include "loginitems/LoginItemController.h"
 
+#include <algorithm>
+
 #include <filesystem>
 
 #include "core/Log.h"
@@ -41,16 +43,57 @@ void LoginItemController::addLoginItems(const std::vector<std::string>& paths) {
     updateLoginItemsList();
 }
 
-bool LoginItemController::delLoginItem(std::size_t row) {
+std::optional<std::string> LoginItemController::identifierAt(std::size_t row) const {
+    if (row >= allLoginItemsInfo.get().size() || row >= rowIdentifiers_.size()) return std::nullopt;
+    return rowIdentifiers_[row];
+}
+
+bool LoginItemController::removeLoginItemWithIdentifier(const std::string& identifier) {
+    int index = LoginItemRegistry::indexForLoginItemWithIdentifier(identifier);
+    return index != -1 && LoginItemRegistry::removeLoginItemAtIndex(index);
+}
+
+std::optional<bool> LoginItemController::flipHiddenWithIdentifier(const std::string& identifier) {
+    auto entries = LoginItemRegistry::allLoginItems();
+    if (!entries) return std::nullopt;
+    for (std::size_t index = 0; index < entries->size(); ++index) {
+        if ((*entries)[index].identifier != identifier) continue;
+        bool hide = !(*entries)[index].hidden;
+        if (!LoginItemRegistry::setLoginItemHiddenAtIndex(static_cast<int>(index), hide)) {
+            return std::nullopt;
+        }
+        return hide;
+    }
+    return std::nullopt;
+}
+
+void LoginItemController::loginItemRemoved(const std::string& identifier) {
+    auto row = std::find(rowIdentifiers_.begin(), rowIdentifiers_.end(), identifier);
+    if (row == rowIdentifiers_.end()) return;  // the change watch rebuilt the list meanwhile
     auto shown = allLoginItemsInfo.get();
-    if (row >= shown.size() || row >= rowIdentifiers_.size()) return false;
-    int index = LoginItemRegistry::indexForLoginItemWithIdentifier(rowIdentifiers_[row]);
-    if (index == -1 || !LoginItemRegistry::removeLoginItemAtIndex(index)) return false;
-    AppItems removed = shown[row];
-    shown.erase(shown.begin() + static_cast<std::ptrdiff_t>(row));
-    rowIdentifiers_.erase(rowIdentifiers_.begin() + static_cast<std::ptrdiff_t>(row));
+    auto at = static_cast<std::size_t>(row - rowIdentifiers_.begin());
+    if (at >= shown.size()) return;
+    AppItems removed = shown[at];
+    shown.erase(shown.begin() + static_cast<std::ptrdiff_t>(at));
+    rowIdentifiers_.erase(row);
     allLoginItemsInfo.set(std::move(shown));
     AppInformation::loginItemRemoved(removed);
+}
+
+void LoginItemController::hiddenChanged(const std::string& identifier, bool hidden) {
+    auto row = std::find(rowIdentifiers_.begin(), rowIdentifiers_.end(), identifier);
+    if (row == rowIdentifiers_.end()) return;
+    auto shown = allLoginItemsInfo.get();
+    auto at = static_cast<std::size_t>(row - rowIdentifiers_.begin());
+    if (at >= shown.size()) return;
+    shown[at].bIsSelected = hidden;
+    allLoginItemsInfo.set(std::move(shown));
+}
+
+bool LoginItemController::delLoginItem(std::size_t row) {
+    auto identifier = identifierAt(row);
+    if (!identifier || !removeLoginItemWithIdentifier(*identifier)) return false;
+    loginItemRemoved(*identifier);
     return true;
 }
 
@@ -61,23 +104,14 @@ bool LoginItemController::changeHideState(std::size_t row) {
     if (!std::filesystem::exists(shown[row].path, error)) {
         std::size_t before = shown.size();
         updateLoginItemsList();
-        shown = allLoginItemsInfo.get();
-        if (shown.size() != before) return false;
+        if (allLoginItemsInfo.get().size() != before) return false;
     }
-    if (row >= rowIdentifiers_.size()) return false;
-    auto entries = LoginItemRegistry::allLoginItems();
-    if (!entries) return false;
-    for (std::size_t index = 0; index < entries->size(); ++index) {
-        if ((*entries)[index].identifier != rowIdentifiers_[row]) continue;
-        bool hide = !(*entries)[index].hidden;
-        if (!LoginItemRegistry::setLoginItemHiddenAtIndex(static_cast<int>(index), hide)) {
-            return false;
-        }
-        shown[row].bIsSelected = !shown[row].bIsSelected;
-        allLoginItemsInfo.set(std::move(shown));
-        return true;
-    }
-    return false;
+    auto identifier = identifierAt(row);
+    if (!identifier) return false;
+    auto hidden = flipHiddenWithIdentifier(*identifier);
+    if (!hidden) return false;
+    hiddenChanged(*identifier, *hidden);
+    return true;
 }
 
 bool LoginItemController::acceptDrop(const LoginItemDrop& drop, std::size_t row) {

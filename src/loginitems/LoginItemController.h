@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,16 @@ class LoginItemController {
     // and nothing changes if that changed the number of rows. The record's mark flips only when
     // the list took the change.
     bool changeHideState(std::size_t row);
+
+    // The same two changes in two halves, so that a page writes and deletes away from its GUI
+    // thread: the row's entry (its identifier, on the main thread), the change itself (safe on a
+    // worker: it touches only the entries on disk), then the list following it (main thread).
+    std::optional<std::string> identifierAt(std::size_t row) const;
+    static bool removeLoginItemWithIdentifier(const std::string& identifier);
+    // The entry's new hidden flag, or nothing when it could not be changed.
+    static std::optional<bool> flipHiddenWithIdentifier(const std::string& identifier);
+    void loginItemRemoved(const std::string& identifier);
+    void hiddenChanged(const std::string& identifier, bool hidden);
 
     // Applies a drop at `row`: dragged rows are reordered on the page only (the next rebuild
     // restores the list's order), files are added like chosen ones, plain text is logged as

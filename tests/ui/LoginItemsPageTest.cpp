@@ -99,6 +99,7 @@ TEST_F(LoginItemsPageTest, TogglingASystemEntryWritesTheOverrideAndTheTableFollo
     page.table()->setCurrentIndex(
         page.model()->index(rowOf("Backup"), LoginItemsTableModel::ItemColumn));
     QTest::keyClick(page.table(), Qt::Key_Space);
+    page.work().waitUntilIdle();  // the change runs on the page's worker
     EXPECT_TRUE(startsAtLogin("Backup"));
     EXPECT_FALSE(fs::exists(override));
 }
@@ -150,6 +151,7 @@ TEST_F(LoginItemsPageTest, DeleteKeyRemovesAUserEntryAfterAQuestion) {
     EXPECT_TRUE(fs::exists(fixture.userFolder() / "notes.desktop"));
     asker->answer = true;
     QTest::keyClick(page.table(), Qt::Key_Delete);
+    page.work().waitUntilIdle();  // the file is deleted on the page's worker
     EXPECT_FALSE(fs::exists(fixture.userFolder() / "notes.desktop"));
     EXPECT_EQ(names(), (QStringList{"Backup", "Indexer"}));
 
@@ -186,9 +188,9 @@ TEST_F(LoginItemsPageTest, RevealAndOpenRunOffTheGuiThreadAndNeverStartTheProgra
     }
     ASSERT_GE(notes, 0);
     withViewer.rowButton(notes, LoginItemsPage::RevealButton)->click();
-    withViewer.viewerWork().waitUntilIdle();
+    withViewer.work().waitUntilIdle();
     withViewer.rowButton(notes, LoginItemsPage::OpenButton)->click();
-    withViewer.viewerWork().waitUntilIdle();
+    withViewer.work().waitUntilIdle();
     std::string program = (fixture.platform.root() / "usr/bin/notes").string();
     EXPECT_EQ(viewer->revealed, std::vector<std::string>{program});
     EXPECT_EQ(viewer->opened, std::vector<std::string>{program});

@@ -62,7 +62,7 @@ LoginItemsPage::LoginItemsPage(MainQueue& mainQueue, std::shared_ptr<Asker> aske
       add_(new QPushButton(tr("Add login item"), this)),
       spinner_(new BusySpinner(this)),
       status_(new RichStatusLine(this)),
-      viewerWork_(new WorkRunner(this)) {
+      work_(new WorkRunner(this)) {
     setAccessibleName(tr("Login Items"));
 
     auto* title = new QLabel(tr("Login Items"), this);
@@ -108,7 +108,7 @@ LoginItemsPage::LoginItemsPage(MainQueue& mainQueue, std::shared_ptr<Asker> aske
     add_->setIcon(ImageProvider::shared().icon(QStringLiteral("add.png")));
     add_->setToolTip(tr("Choose programs, documents or application entries to start at login"));
     connect(add_, &QPushButton::clicked, this, &LoginItemsPage::chooseLoginItems);
-    viewerWork_->setSpinner(spinner_);
+    work_->setSpinner(spinner_);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(add_);
@@ -214,9 +214,20 @@ QToolButton* LoginItemsPage::rowButton(int row, int which) const {
 
 void LoginItemsPage::toggle(int row) {
     if (row < 0) return;
-    if (!controller_->changeHideState(static_cast<std::size_t>(row))) {
-        status_->showMessage(tr("The login item could not be changed."), true);
-    }
+    auto identifier = controller_->identifierAt(static_cast<std::size_t>(row));
+    if (!identifier) return;
+    // Showing an entry again may delete the user's override: the change runs on the worker.
+    work_->run<std::optional<bool>>(
+        [identifier = *identifier] {
+            return LoginItemController::flipHiddenWithIdentifier(identifier);
+        },
+        [this, identifier = *identifier](std::optional<bool> hidden) {
+            if (hidden) {
+                controller_->hiddenChanged(identifier, *hidden);
+            } else {
+                status_->showMessage(tr("The login item could not be changed."), true);
+            }
+        });
 }
 
 void LoginItemsPage::remove(int row, bool ask) {
@@ -228,10 +239,20 @@ void LoginItemsPage::remove(int row, bool ask) {
                                  "It will no longer start when you log in.")) {
         return;
     }
-    if (!controller_->delLoginItem(static_cast<std::size_t>(row))) {
-        status_->showMessage(tr("\"%1\" could not be removed.").arg(QString::fromStdString(name)),
-                             true);
-    }
+    auto identifier = controller_->identifierAt(static_cast<std::size_t>(row));
+    if (!identifier) return;
+    work_->run<bool>(
+        [identifier = *identifier] {
+            return LoginItemController::removeLoginItemWithIdentifier(identifier);
+        },
+        [this, identifier = *identifier, name](bool removed) {
+            if (removed) {
+                controller_->loginItemRemoved(identifier);
+            } else {
+                status_->showMessage(
+                    tr("\"%1\" could not be removed.").arg(QString::fromStdString(name)), true);
+            }
+        });
 }
 
 bool LoginItemsPage::drop(const LoginItemDrop& drop, int row) {
@@ -275,10 +296,10 @@ void LoginItemsPage::chooseLoginItems() {
 void LoginItemsPage::askViewer(bool (FileViewer::*request)(const std::string&),
                                const std::string& path, const QString& failure) {
     auto viewer = viewer_;
-    viewerWork_->run<bool>([viewer, request, path] { return viewer && ((*viewer).*request)(path); },
-                           [this, failure](bool done) {
-                               if (!done) status_->showMessage(failure, true);
-                           });
+    work_->run<bool>([viewer, request, path] { return viewer && ((*viewer).*request)(path); },
+                     [this, failure](bool done) {
+                         if (!done) status_->showMessage(failure, true);
+                     });
 }
 
 bool LoginItemsPage::eventFilter(QObject* watched, QEvent* event) {

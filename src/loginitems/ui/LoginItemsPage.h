@@ -44,7 +44,8 @@ class LoginItemsPage : public QWidget {
     LoginItemController& controller() const { return *controller_; }
     QPushButton* addButton() const { return add_; }
     RichStatusLine* statusLine() const { return status_; }
-    WorkRunner& viewerWork() const { return *viewerWork_; }
+    // Runs reveal, open, showing, hiding and removing off the GUI thread.
+    WorkRunner& work() const { return *work_; }
     // The reveal, open and remove buttons of a row (null when the row has none).
     QToolButton* rowButton(int row, int which) const;
     enum RowButton { RevealButton = 0, OpenButton = 1, RemoveButton = 2 };
@@ -73,6 +74,6 @@ class LoginItemsPage : public QWidget {
     QPushButton* add_;
     BusySpinner* spinner_;
     RichStatusLine* status_;
-    WorkRunner* viewerWork_;
+    WorkRunner* work_;
     Subscription itemsChanged_;
 };
