@@ -28,6 +28,12 @@ class FSNode {
     std::string displayName() const;
     // The name the node was made with: a child's own name, or the whole path.
     const std::string& storedName() const { return name_; }
+    // Names the node by its whole path from now on (an item moved under a node for another
+    // folder keeps its own place).
+    void setWholePath(std::string path) {
+        name_ = std::move(path);
+        nameIsPath_ = true;
+    }
 
     // True when `a` goes before `b`: larger sizes first, equal sizes by name (compareSize:).
     static bool compareSize(const FSNode& a, const FSNode& b);

@@ -76,7 +76,10 @@ std::uint64_t NodeTreeOperator::scan(const std::string& path, FSNode& root, std:
     TreeScan<ItemTreeBuilder> walk(builder, rules, options_);
     std::uint64_t total = walk.run(folder, path, progress != nullptr);
     root.unreadable = root.unreadable || folder.unreadable;
+    // Under a root that stands for another folder, the items keep the paths they really have.
+    bool elsewhere = root.path() != folder.path();
     for (auto& child : folder.children) {
+        if (elsewhere) child->setWholePath(child->path());
         child->father = &root;
         root.children.push_back(std::move(child));
     }

@@ -103,7 +103,8 @@ TEST(ItemTree, FirstListTreeOfAFileAndUnderTheStopFlag) {
     // Items already in the root stay; the folder's items join them.
     EXPECT_EQ(builder.getFistListTree((dir / "folder").string(), root, 0), 300u);
     EXPECT_EQ(root.children.size(), 2u);
-    EXPECT_EQ(root.children[1]->path(), (dir / "a").string());
+    EXPECT_EQ(root.children[1]->path(), (dir / "folder/a").string());
+    EXPECT_EQ(root.children[1]->displayName(), "a");
 
     SharedStop stop;
     FSNode other(dir.path().string(), true, nullptr);
