@@ -78,6 +78,31 @@ TEST_F(VolumePanelTest, RowClickOpensEjectEjectsAndPurgeAsks) {
                                         "openFinderWhenClickItems", "cleanMemoryClickAction"}));
 }
 
+TEST_F(VolumePanelTest, TheKeyboardReachesWhatTheButtonsDo) {
+    std::vector<std::string> events;
+    auto opened = EventBus::defaultCenter().observe(
+        Events::openFinderWhenClickItems, [&](const Event& e) { events.push_back(e.name); });
+    std::vector<std::int32_t> ejected;
+    auto eject = [&](std::int32_t reference) {
+        ejected.push_back(reference);
+        return true;
+    };
+    MenuItemView usb(volume(1, "USB", 100, 50, true), eject);
+    EXPECT_EQ(usb.focusPolicy(), Qt::StrongFocus);
+    QTest::keyClick(&usb, Qt::Key_Return);
+    EXPECT_EQ(events, std::vector<std::string>{"openFinderWhenClickItems"});
+    QTest::keyClick(&usb, Qt::Key_Delete);
+    EXPECT_EQ(ejected, std::vector<std::int32_t>{41});
+
+    MenuItemView fixed(volume(0, "Data", 100, 50, false), eject);
+    QTest::keyClick(&fixed, Qt::Key_Delete);  // no button: nothing
+    EXPECT_EQ(ejected.size(), 1u);
+
+    MenuItemView memory(volume(5, "Memory", 100, 50), eject);
+    QTest::keyClick(&memory, Qt::Key_Delete);
+    EXPECT_EQ(memory.row().volumeSize, "Freeing...");
+}
+
 TEST_F(VolumePanelTest, AlarmRowDrawsRedTextAndAlarmBar) {
     MenuItemView alarm(volume(0, "Full", 100, 5), {});
     MenuItemView calm(volume(2, "Disc", 100, 5), {});

@@ -28,17 +28,28 @@ CustomVolumView::CustomVolumView(VolumeRow row, std::function<bool(std::int32_t)
       row_(std::move(row)),
       ejectVolume_(std::move(eject)),
       browseFolder_(std::move(browse)) {
-    setFixedSize(kSize);
+    // As wide as the page gives, never narrower than the design size; the buttons keep to the
+    // right edge and the level bar takes the width between.
+    setMinimumSize(kSize);
+    setFixedHeight(kSize.height());
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     browse_ = imageButton(this, QStringLiteral("search.png"), tr("Show in the file manager"));
-    browse_->setGeometry(600, 29, 32, 32);
     connect(browse_, &QToolButton::clicked, this, [this] {
         if (browseFolder_) browseFolder_(row_.volRootDir);
     });
     eject_ = imageButton(this, QStringLiteral("tc.png"), tr("Eject"));
-    eject_->setGeometry(640, 29, 32, 32);
     eject_->installEventFilter(this);
     connect(eject_, &QToolButton::clicked, this, [this] { row_.backDisk(ejectVolume_); });
     setRow(row_);
+}
+
+void CustomVolumView::resizeEvent(QResizeEvent*) {
+    browse_->setGeometry(width() - 100, 29, 32, 32);
+    eject_->setGeometry(width() - 60, 29, 32, 32);
+}
+
+int CustomVolumView::barWidth() const {
+    return width() - kBarLeft - (kSize.width() - kBarLeft - kDesignBarWidth);
 }
 
 void CustomVolumView::setRow(VolumeRow row) {
@@ -69,16 +80,17 @@ void CustomVolumView::paintEvent(QPaintEvent*) {
 
     painter.setPen(Qt::white);
     painter.setFont(boldFont(font(), 12));
-    drawElidedText(painter, QRect(88, 10, 420, 24), Qt::AlignLeft | Qt::AlignVCenter,
+    drawElidedText(painter, QRect(kBarLeft, 10, barWidth(), 24), Qt::AlignLeft | Qt::AlignVCenter,
                    QString::fromStdString(row_.volumeSize));
 
     if (auto level = row_.getPrograssImage(true)) {
-        painter.drawImage(QRect(88, 38, 420, 18), images.image(QString::fromStdString(*level)));
+        painter.drawImage(QRect(kBarLeft, 38, barWidth(), 18),
+                          images.image(QString::fromStdString(*level)));
     }
     QFont small = font();
     small.setPointSize(9);
     painter.setFont(small);
-    QRect texts(88, 60, 420, 18);
+    QRect texts(kBarLeft, 60, barWidth(), 18);
     painter.drawText(texts, Qt::AlignLeft | Qt::AlignVCenter,
                      tr("%1 Total").arg(QString::fromStdString(row_.u64TotalSpace)));
     painter.drawText(texts, Qt::AlignRight | Qt::AlignVCenter,

@@ -7,12 +7,12 @@
 
 class QToolButton;
 
-// One tile of the main window's volume list (700 x 90): icon, name, level bar, "%@ Free" and
-// total texts in white, a browse button and, for ejectable volumes, an eject button.
+// One tile of the main window's volume list (700 x 90 at the least): icon, name, level bar, "%@
+// Free" and total texts in white, a browse button and, for ejectable volumes, an eject button.
 class CustomVolumView : public QWidget {
     Q_OBJECT
   public:
-    static constexpr QSize kSize{700, 90};
+    static constexpr QSize kSize{700, 90};  // the smallest size; wider with the page
 
     // `eject` ejects by reference number; `browse` opens a folder in the file manager.
     CustomVolumView(VolumeRow row, std::function<bool(std::int32_t)> eject,
@@ -25,9 +25,15 @@ class CustomVolumView : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    static constexpr int kBarLeft = 88;
+    static constexpr int kDesignBarWidth = 420;  // at the smallest size
+    // The level bar's width: what the tile gained over its smallest size goes to the bar.
+    int barWidth() const;
+
     VolumeRow row_;
     std::function<bool(std::int32_t)> ejectVolume_;
     std::function<bool(const std::string&)> browseFolder_;

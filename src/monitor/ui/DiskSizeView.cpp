@@ -14,9 +14,11 @@ DiskSizeView::DiskSizeView(RowsProvider rows, std::function<bool(std::int32_t)> 
       rows_(std::move(rows)),
       eject_(std::move(eject)),
       browse_(std::move(browse)) {
-    setFixedSize(704, 475);
+    setMinimumSize(704, 475);  // the design size; the page may give more
     auto* scroll = new QScrollArea(this);
-    scroll->setGeometry(rect());
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->addWidget(scroll);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setStyleSheet(QStringLiteral("background: transparent;"));

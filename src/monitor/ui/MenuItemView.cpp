@@ -1,5 +1,7 @@
 #include "monitor/ui/MenuItemView.h"
 
+#include <QKeyEvent>
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -10,6 +12,7 @@
 MenuItemView::MenuItemView(VolumeRow row, std::function<bool(std::int32_t)> eject, QWidget* parent)
     : QWidget(parent), row_(std::move(row)), eject_(std::move(eject)) {
     setFixedSize(kSize);
+    setFocusPolicy(Qt::StrongFocus);  // Tab moves between rows; see keyPressEvent
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
 }
@@ -67,12 +70,33 @@ void MenuItemView::paintEvent(QPaintEvent*) {
 
 void MenuItemView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
+    act(hasButton() && buttonRect().adjusted(-4, -4, 4, 4).contains(event->position().toPoint()));
+}
+
+void MenuItemView::keyPressEvent(QKeyEvent* event) {
+    // The keyboard reaches what the pointer does: Enter or Space opens the row, Delete presses
+    // its eject or purge button.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            act(false);
+            return;
+        case Qt::Key_Delete:
+            if (hasButton()) act(true);
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void MenuItemView::act(bool onButton) {
     // What a click starts may rebuild the panel (an eject, the alert's own event loop), and
     // this row with it: act on a copy and touch the row again only while it still exists.
     QPointer<MenuItemView> self(this);
     VolumeRow acting = row_;
     auto eject = eject_;
-    if (hasButton() && buttonRect().adjusted(-4, -4, 4, 4).contains(event->position().toPoint())) {
+    if (onButton) {
         if (acting.myStorage == VolumeRow::kMemoryKind) {
             acting.cleanMemoryButtonClick();
         } else {

@@ -24,11 +24,14 @@ class MenuItemView : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
   private:
     bool hasButton() const;
+    // Does what a click does: on the row's button (eject or purge) or on the row (open it).
+    void act(bool onButton);
 
     VolumeRow row_;
     std::function<bool(std::int32_t)> eject_;

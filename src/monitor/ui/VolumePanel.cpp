@@ -27,7 +27,9 @@ void describeRow(MenuItemView& view) {
     QString button = row.myStorage == VolumeRow::kMemoryKind ? QObject::tr("Free memory")
                      : row.bCanEject                         ? QObject::tr("Eject %1").arg(name)
                                                              : QString();
-    view.setAccessibleDescription(button);
+    // The keys are part of the description: the button is drawn, not a widget of its own.
+    view.setAccessibleDescription(button.isEmpty() ? button
+                                                   : button + QObject::tr(" (Delete key)"));
     view.setToolTip(button);
 }
 

@@ -7,7 +7,9 @@
 
 CustomComInfoView::CustomComInfoView(std::array<ComputerInfoRow, 7> rows, QWidget* parent)
     : QWidget(parent), rows_(std::move(rows)) {
-    setFixedSize(600, kRowHeight * 7);
+    // Wider with the page (long processor names), never narrower than its design width.
+    setMinimumSize(600, kRowHeight * 7);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void CustomComInfoView::paintEvent(QPaintEvent*) {

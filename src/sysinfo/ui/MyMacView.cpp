@@ -1,6 +1,8 @@
 #include "sysinfo/ui/MyMacView.h"
 
+#include <QHBoxLayout>
 #include <QPainter>
+#include <QVBoxLayout>
 #include <any>
 
 #include "core/EventBus.h"
@@ -21,9 +23,19 @@ const VolumeRow* bootRow(const std::vector<VolumeRow>& rows) {
 MyMacView::MyMacView(RowsProvider volumes, std::array<ComputerInfoRow, 7> facts,
                      std::function<bool(const std::string&)> browse, QWidget* parent)
     : QWidget(parent), volumes_(std::move(volumes)), browse_(std::move(browse)) {
-    setFixedSize(704, 475);
+    setMinimumSize(704, 475);  // the design size; the page may give more
+    // The boot volume's tile on top, the facts below it, both as wide as the page allows.
+    layout_ = new QVBoxLayout(this);
+    layout_->setContentsMargins(0, 22, 4, 0);
+    layout_->setSpacing(0);
+    layout_->addSpacing(CustomVolumView::kSize.height());  // the tile's place until it comes
+    layout_->addSpacing(130 - 22 - CustomVolumView::kSize.height());
     table_ = new CustomComInfoView(std::move(facts), this);
-    table_->move(52, 130);
+    auto* factsRow = new QHBoxLayout;
+    factsRow->setContentsMargins(52, 0, 52, 0);
+    factsRow->addWidget(table_);
+    layout_->addLayout(factsRow);
+    layout_->addStretch();
     initWithFrame();
 }
 
@@ -34,7 +46,11 @@ void MyMacView::initWithFrame() {
     const VolumeRow* boot = bootRow(rows);
     if (!boot) return;
     tile_ = new CustomVolumView(*boot, {}, browse_, this);
-    tile_->move(0, 22);
+    // The tile takes the place kept for it at the top.
+    if (auto* kept = layout_->itemAt(0); kept && kept->spacerItem()) {
+        delete layout_->takeAt(0);
+    }
+    layout_->insertWidget(0, tile_);
     tile_->show();
     std::vector<std::any> pair{boot->u64TotalSpace, boot->u64FreeSpace};
     EventBus::defaultCenter().post(Events::FreeTotleArr, pair);

@@ -9,6 +9,7 @@
 
 class CustomComInfoView;
 class CustomVolumView;
+class QVBoxLayout;
 
 // The "My Computer" page: the boot volume's tile above the seven-row machine-facts table. When
 // built it posts "FreeTotleArr" with the boot volume's total and free texts.
@@ -34,6 +35,7 @@ class MyMacView : public QWidget {
   private:
     RowsProvider volumes_;
     std::function<bool(const std::string&)> browse_;
+    QVBoxLayout* layout_;
     CustomVolumView* tile_ = nullptr;
     CustomComInfoView* table_;
 };
