@@ -1,5 +1,9 @@
 #include "duplicates/DuplicateFilesOpt.h"
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/PathComponents.h"
 #include "duplicates/duplicateFind.h"
@@ -68,7 +72,32 @@ void DuplicateFilesOpt::beginSearchAtPath(const std::string& root, std::uint64_t
         m_findDuplicate = search;
         if (stopped_.load(std::memory_order_relaxed)) search->stopSearch();
     }
-    search->searchDuplicateFileAtPath(root, limit);
+    if (!options_.onProgress) {
+        search->searchDuplicateFileAtPath(root, limit);
+        return;
+    }
+    // The counters the search keeps are read on a reporter thread, so the search itself never
+    // waits for whoever listens.
+    std::uint32_t shown = 0;
+    std::string shownPath;
+    auto report = [&] {
+        std::uint32_t percent = std::max(shown, getProgress());
+        std::string path = getCurrentSearchFile();
+        if (percent == shown && path == shownPath) return;
+        shown = percent;
+        shownPath = path;
+        options_.onProgress(percent, path);
+    };
+    {
+        std::jthread reporter([&](std::stop_token done) {
+            while (!done.stop_requested()) {
+                report();
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        });
+        search->searchDuplicateFileAtPath(root, limit);
+    }
+    report();
 }
 
 std::uint32_t DuplicateFilesOpt::getProgress() const {

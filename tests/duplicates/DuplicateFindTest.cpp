@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
+#include <algorithm>
 
 #include <filesystem>
 #include <string>
@@ -199,6 +201,24 @@ TEST_P(Detection, AStopThroughTheOptionsIsAStopOfTheSearch) {
     complete.searchDuplicateFileAtPath(dir.path().string(), 0);
     complete.getAllDuplicateFile(runs);
     EXPECT_EQ(runs.size(), 1u);
+}
+
+TEST_P(Detection, ProgressComesThroughTheOptionsAndNeverGoesBack) {
+    for (int i = 0; i < 40; ++i) dir.write("f" + std::to_string(i), std::to_string(i % 20));
+    std::vector<std::uint32_t> seen;
+    std::string lastPath;
+    DuplicateSearchOptions reporting = options();
+    reporting.onProgress = [&](std::uint32_t percent, const std::string& path) {
+        seen.push_back(percent);
+        lastPath = path;
+    };
+    DuplicateFilesOpt facade;
+    facade.setSearchOption(reporting);
+    facade.beginSearchAtPath(dir.path().string(), 0);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), 100u);
+    EXPECT_EQ(lastPath.rfind(dir.path().string(), 0), 0u) << lastPath;
 }
 
 TEST_P(Detection, MissingRootSearchesNothing) {
