@@ -18,11 +18,12 @@ constexpr uint32_t folderEvents = IN_CREATE | IN_DELETE | IN_CLOSE_WRITE | IN_MO
                                   IN_ONLYDIR;
 constexpr uint32_t ancestorEvents = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
 
-bool endsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 }  // namespace
+
+bool InotifyFolderWatch::concernsEntries(std::string_view name, std::string_view suffix) {
+    return name.empty() ||
+           (name.size() >= suffix.size() && name.substr(name.size() - suffix.size()) == suffix);
+}
 
 InotifyFolderWatch::InotifyFolderWatch(std::vector<fs::path> folders, std::string suffix,
                                        std::function<void()> changed,
@@ -101,7 +102,7 @@ bool InotifyFolderWatch::readEvents() {
             for (auto it = range.first; it != range.second; ++it) {
                 const Watched& watched = it->second;
                 if (watched.missingChild.empty()) {
-                    relevant = relevant || name.empty() || endsWith(name, suffix_);
+                    relevant = relevant || concernsEntries(name, suffix_);
                 } else {
                     relevant = relevant || name == watched.missingChild;
                 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -26,6 +27,10 @@ class InotifyFolderWatch final : public ChangeWatch {
 
     // False when inotify could not be set up (logged); the watch then never reports.
     bool isRunning() const { return thread_.joinable(); }
+
+    // Whether an event about the entry `name` of a watched folder counts as a change: the
+    // folder itself ("") or an entry with the watched ending; other files in it do not.
+    static bool concernsEntries(std::string_view name, std::string_view suffix);
 
   private:
     struct Watched {
