@@ -7,21 +7,11 @@
 #include <string>
 #include <system_error>
 
+#include "core/WriteAll.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
 
 void syncFolder(const fs::path& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

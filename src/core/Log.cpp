@@ -10,6 +10,8 @@
 #include <ctime>
 #include <mutex>
 
+#include "core/WriteAll.h"
+
 namespace {
 
 std::atomic<int> gLogFd{STDERR_FILENO};
@@ -46,20 +48,6 @@ std::string linePrefix() {
     return prefix;
 }
 
-void writeAll(int fd, const std::string& text) {
-    const char* data = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return;
-        }
-        data += written;
-        left -= static_cast<size_t>(written);
-    }
-}
-
 }  // namespace
 
 void QWLog(const char* format, ...) {
@@ -75,7 +63,7 @@ void QWLog(const char* format, ...) {
     std::string line = linePrefix() + message;
     if (line.empty() || line.back() != '\n') line.push_back('\n');
     int fd = gLogFd.load(std::memory_order_relaxed);
-    if (fd >= 0) writeAll(fd, line);
+    if (fd >= 0) writeAll(fd, line);  // a log line that cannot be written is dropped
 }
 
 void setLogDescriptor(int fd) {

@@ -19,3 +19,10 @@ int pathComponentCount(std::string_view path) {
     for (char c : path) count += c == '/';
     return count;
 }
+
+std::optional<std::pair<std::string, std::string>> splitAbsolutePath(std::string_view path) {
+    std::size_t slash = path.rfind('/');
+    if (path.empty() || path.front() != '/' || slash + 1 == path.size()) return std::nullopt;
+    return std::pair{std::string(slash == 0 ? "/" : path.substr(0, slash)),
+                     std::string(path.substr(slash + 1))};
+}

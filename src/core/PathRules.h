@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
 
 // True for an absolute path in its plain form: starts with "/", is not "/" itself, holds no
 // empty, "." or ".." component, no trailing "/" and no NUL byte.
@@ -8,3 +11,7 @@ bool isNormalizedAbsolutePath(std::string_view path);
 
 // The number of components of a normalised absolute path ("/var/log" has 2).
 int pathComponentCount(std::string_view path);
+
+// An absolute path split into the folder holding its last component ("/" for a top-level item)
+// and that component; nothing for a relative path, "/" itself or a path ending in "/".
+std::optional<std::pair<std::string, std::string>> splitAbsolutePath(std::string_view path);

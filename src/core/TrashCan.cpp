@@ -9,6 +9,7 @@
 #include "core/EntryStatus.h"
 #include "core/FileURL.h"
 #include "core/FolderHandle.h"
+#include "core/PathRules.h"
 #include "core/WriteAll.h"
 
 namespace {
@@ -44,19 +45,13 @@ std::string TrashCan::trashInfoText(const std::string& path, std::time_t deletio
 
 TrashCan::Result TrashCan::moveToTrash(const std::string& path, std::time_t deletionTime) {
     Result result;
-    std::size_t slash = path.rfind('/');
-    if (path.empty() || path.front() != '/' || slash == std::string::npos ||
-        slash + 1 == path.size()) {
+    auto split = splitAbsolutePath(path);
+    if (!split || split->second == "." || split->second == "..") {
         result.error = EINVAL;
         return result;
     }
-    std::string name = path.substr(slash + 1);
-    if (name == "." || name == "..") {
-        result.error = EINVAL;
-        return result;
-    }
-    FolderHandle parent =
-        FolderHandle::openLocation(slash == 0 ? "/" : path.substr(0, slash), result.error);
+    const auto& [folder, name] = *split;
+    FolderHandle parent = FolderHandle::openLocation(folder, result.error);
     if (!parent.isOpen()) return result;
     auto item = entryStatusAt(parent.fd(), name.c_str());
     if (!item) {

@@ -9,6 +9,7 @@
 #include "core/DirectoryReader.h"
 #include "core/EntryStatus.h"
 #include "core/OwnerRights.h"
+#include "core/PathRules.h"
 
 namespace {
 
@@ -44,14 +45,12 @@ RemovalReport TreeRemover::removeEntry(const FolderHandle& parent, const std::st
 
 RemovalReport TreeRemover::removePath(const std::string& path, bool allowLinksOnTheWay) const {
     RemovalReport report;
-    std::size_t slash = path.rfind('/');
-    if (path.empty() || path.front() != '/' || slash == std::string::npos ||
-        slash + 1 == path.size()) {
+    auto split = splitAbsolutePath(path);
+    if (!split) {
         report.addFailure(path, EINVAL);
         return report;
     }
-    std::string parentPath = slash == 0 ? "/" : path.substr(0, slash);
-    std::string name = path.substr(slash + 1);
+    auto& [parentPath, name] = *split;
     int error = 0;
     FolderHandle parent;
     if (allowLinksOnTheWay) {

@@ -28,8 +28,7 @@ MyMacView::MyMacView(RowsProvider volumes, std::array<ComputerInfoRow, 7> facts,
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(0, 22, 4, 0);
     layout_->setSpacing(0);
-    layout_->addSpacing(CustomVolumView::kSize.height());  // the tile's place until it comes
-    layout_->addSpacing(130 - 22 - CustomVolumView::kSize.height());
+    layout_->addSpacing(130 - 22 - CustomVolumView::kSize.height());  // below the tile
     table_ = new CustomComInfoView(std::move(facts), this);
     auto* factsRow = new QHBoxLayout;
     factsRow->setContentsMargins(52, 0, 52, 0);
@@ -46,11 +45,7 @@ void MyMacView::initWithFrame() {
     const VolumeRow* boot = bootRow(rows);
     if (!boot) return;
     tile_ = new CustomVolumView(*boot, {}, browse_, this);
-    // The tile takes the place kept for it at the top.
-    if (auto* kept = layout_->itemAt(0); kept && kept->spacerItem()) {
-        delete layout_->takeAt(0);
-    }
-    layout_->insertWidget(0, tile_);
+    layout_->insertWidget(0, tile_);  // on top; a tile made again replaces the deleted one
     tile_->show();
     std::vector<std::any> pair{boot->u64TotalSpace, boot->u64FreeSpace};
     EventBus::defaultCenter().post(Events::FreeTotleArr, pair);
