@@ -1,6 +1,7 @@
 #include "shell/QuillbyProApplication.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QUrl>
@@ -10,6 +11,10 @@
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/LocalizedText.h"
+#include "core/VolumeList.h"
+#include "diskusage/ui/DiskUsagePathListPage.h"
+#include "diskusage/ui/DiskUsageProgressPage.h"
+#include "diskusage/ui/DiskUsageTool.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/ui/LoginItemsPage.h"
 #include "memory/CleanMemoryModel.h"
@@ -32,6 +37,7 @@
 #include "sysinfo/ComputerInfoRows.h"
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/ui/MyMacView.h"
+#include "ui/WindowModalAsker.h"
 #include "ui/WindowStyle.h"
 
 namespace {
@@ -96,11 +102,29 @@ bool QuillbyProApplication::start() {
     return true;
 }
 
+DiskUsageTool* QuillbyProApplication::makeDiskUsageTool(PrefsWindowController& window) {
+    DiskUsageTool::Options options;
+    options.environment.userName =
+        qEnvironmentVariable("USER", QDir::home().dirName()).toStdString();
+    options.environment.homeFolder = Services::context().home.string();
+    options.environment.volumes = listedVolumes();
+    options.environment.asker = std::make_shared<WindowModalAsker>(&window);
+    options.environment.queue = queue_.get();
+    options.showPage = [&window](int mode) {
+        static const QStringList pages = {DiskUsageTool::kPathListPage,
+                                          DiskUsageTool::kProgressPage,
+                                          DiskUsageTool::kResultsPage};
+        window.setView4DiskUsage(mode);
+        // Another tool the user went to meanwhile stays on show.
+        if (pages.contains(window.currentIdentifier()))
+            window.displayViewForIdentifier(pages[mode], true);
+    };
+    return new DiskUsageTool(std::move(options), &window);
+}
+
 void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     // The pages show the agent's enumeration of this tick: one enumeration feeds everything.
-    auto rows = [volumes = volumes_] {
-        return VolumeMenuModel::volumeRows(volumes->volsArray());
-    };
+    auto rows = [volumes = volumes_] { return VolumeMenuModel::volumeRows(volumes->volsArray()); };
     // Both run on a worker: the window never waits for the file manager or a disk.
     auto browse = [this](const std::string& path) {
         manager_->openVolRootDirInBackground(path, *queue_, {});
@@ -134,9 +158,14 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     auto* preferences = new PreferencesPane(
         [executable](bool add) { return AppInformation::registerProgramAtLogin(add, executable); });
 
+    DiskUsageTool* diskUsage = makeDiskUsageTool(window);
+
     window.addView(scan, QStringLiteral("Scan"));
+    window.addView(diskUsage->pathListPage(), DiskUsageTool::kPathListPage);
     window.addView(memory, QStringLiteral("memory"));
     window.addView(new LoginItemsPage(*queue_), QStringLiteral("login_items"));
+    window.addView(diskUsage->progressPage(), DiskUsageTool::kProgressPage);
+    window.addView(diskUsage->resultsPage(), DiskUsageTool::kResultsPage);
     window.addView(nullptr, QString());
     window.addView(preferences, QStringLiteral("preferences"));
     window.addView(new QWidget, QStringLiteral("Help"));
