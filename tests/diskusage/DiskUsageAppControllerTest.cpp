@@ -149,3 +149,22 @@ TEST_F(DiskUsageAppControllerTest, TheColumnBrowserIsTheDefaultOnlyWhereTheBuild
     DiskUsageAppController ring(ringOnly);
     EXPECT_TRUE(ring.showStyle());
 }
+
+TEST_F(DiskUsageAppControllerTest, AChosenFolderGetsItsRowAndARowShowsItsPathCut) {
+    controller->folderChosen(volume.string() + "/");
+    finish();
+    auto rows = controller->leftCellArr.get();
+    EXPECT_EQ(rows[2].name, "v");
+    EXPECT_EQ(rows[2].selectedType, 1);
+    EXPECT_EQ(rows[0].selectedType, 0);
+    EXPECT_EQ(controller->selectState(), 2);
+    EXPECT_EQ(rows[2].usedSize, "2.00 KB");
+    controller->folderChoiceCancelled();
+    EXPECT_EQ(controller->scanPathStr, volume.string() + "/");
+
+    DiskUsageLeftCell cell;
+    cell.pathName = "/home/alice/Projects";
+    EXPECT_EQ(cell.shownPath(), "/home/alice/...");
+    cell.selectedType = 1;
+    EXPECT_EQ(cell.shownPath(), "/home/alice/Pro...");
+}

@@ -2,8 +2,10 @@
 #include <unistd.h>
 #include <cerrno>
 
+#include "core/PrivilegedAuthorization.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/DiskUsageRemoval.h"
+#include "support/ScriptedHelper.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
 
@@ -95,4 +97,29 @@ TEST_F(DiskUsageRemovalTest, APermissionFailureKeepsItsReasonAndOffersTheRetryWi
     });
     EXPECT_TRUE(asExpected);
     EXPECT_TRUE(fs::exists(file));
+}
+
+TEST_F(DiskUsageRemovalTest, TheRetryAsAdministratorGoesThroughTheHelperAndKeepsRefusals) {
+    makeFile(dir / "tree/locked", 10);
+    makeFile(dir / "tree/stubborn", 10);
+    ScriptedSession helper("ok");
+    PrivilegedAuthorization rights(std::make_shared<ScriptedLauncher>(&helper));
+    auto results = removal().removeWithAdministratorRights(
+        {(dir / "tree/locked").string(), (dir / "users/alice").string(),
+         (dir / "tree/gone").string()},
+        rights);
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[0].outcome, Outcome::Removed);
+    EXPECT_EQ(results[1].outcome, Outcome::Refused);
+    EXPECT_EQ(results[2].outcome, Outcome::Vanished);
+    EXPECT_EQ(helper.requests,
+              (std::vector<std::string>{"ping ", "remove " + (dir / "tree/locked").string()}));
+
+    ScriptedSession refusing("error Permission denied");
+    PrivilegedAuthorization refused(std::make_shared<ScriptedLauncher>(&refusing));
+    auto failed =
+        removal().removeWithAdministratorRights({(dir / "tree/stubborn").string()}, refused);
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].outcome, Outcome::Failed);
+    EXPECT_EQ(failed[0].reason, "it could not be removed with administrator rights either");
 }

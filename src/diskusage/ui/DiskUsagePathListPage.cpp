@@ -14,6 +14,7 @@
 
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/ui/DiskUsageLeftCellView.h"
+#include "diskusage/ui/PageParts.h"
 
 namespace {
 
@@ -42,19 +43,8 @@ DiskUsagePathListPage::DiskUsagePathListPage(DiskUsageAppController& controller,
     rows->setLayout(list_);
     list_->setContentsMargins(0, 0, 0, 0);
     list_->setSpacing(0);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidget(rows);
-    scroll->setWidgetResizable(true);
-    scroll->setFixedWidth(220);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->setAccessibleName(tr("Places to measure"));
-
-    auto* title = new QLabel(tr("Disk Usage"), this);
-    QFont titleFont = title->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    title->setFont(titleFont);
+    auto* scroll = PageParts::rowList(rows, 220, tr("Places to measure"), this);
+    auto* title = PageParts::pageTitle(tr("Disk Usage"), this);
     auto* note = new QLabel(tr("Pick a place on the left to see where its space goes, choose any "
                                "folder, or drop a folder here."),
                             this);

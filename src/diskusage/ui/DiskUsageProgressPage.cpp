@@ -1,5 +1,7 @@
 #include "diskusage/ui/DiskUsageProgressPage.h"
 
+#include "diskusage/ui/PageParts.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -21,11 +23,7 @@ DiskUsageProgressPage::DiskUsageProgressPage(DiskUsageAppController& controller,
       stop_(new QPushButton(tr("Stop"), this)),
       stopped_(new QLabel(tr("Stopping..."), this)) {
     setAccessibleName(tr("Disk usage scan"));
-    auto* title = new QLabel(tr("Measuring disk usage"), this);
-    QFont titleFont = title->font();
-    titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    title->setFont(titleFont);
+    auto* title = PageParts::pageTitle(tr("Measuring disk usage"), this);
     path_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     level_->setAccessibleName(tr("Top-level folders measured"));
     level_->setTextVisible(true);

@@ -5,6 +5,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "diskusage/ui/PageParts.h"
 #include "diskusage/ui/SelectableItemRow.h"
 #include "shell/ImageProvider.h"
 
@@ -41,13 +42,8 @@ DiskUsageRemovalSheet::DiskUsageRemovalSheet(const std::vector<DiskUsageItem>& i
         rows_.push_back(row);
     }
     rows->addStretch(1);
-    auto* scroll = new QScrollArea(this);
-    scroll->setFixedSize(600, 340);
-    scroll->setWidget(list);
-    scroll->setWidgetResizable(true);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setAccessibleName(tr("Items to remove"));
+    auto* scroll = PageParts::rowList(list, 600, tr("Items to remove"), this);
+    scroll->setFixedHeight(340);
 
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(confirm_, &QPushButton::clicked, this, &QDialog::accept);

@@ -15,6 +15,7 @@
 #include "core/TextCut.h"
 #include "diskusage/V4DiskUsageViewController.h"
 #include "diskusage/ui/DiskUsageRemovalSheet.h"
+#include "diskusage/ui/PageParts.h"
 #include "diskusage/ui/PieChartBubble.h"
 #include "diskusage/ui/RingChartView.h"
 #include "diskusage/ui/SelectableItemRow.h"
@@ -92,13 +93,7 @@ DiskUsageRingPage::DiskUsageRingPage(V4DiskUsageViewController& page, std::share
     items->setLayout(list_);
     list_->setContentsMargins(0, 0, 0, 0);
     list_->setSpacing(0);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidget(items);
-    scroll->setWidgetResizable(true);
-    scroll->setFixedWidth(218);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->setAccessibleName(tr("Items of the folder, largest first"));
+    auto* scroll = PageParts::rowList(items, 218, tr("Items of the folder, largest first"), this);
     scroll->setStyleSheet(QStringLiteral("QScrollArea { background: rgb(39, 39, 40); }"));
 
     auto* left = new QVBoxLayout;
