@@ -62,7 +62,33 @@ void V4DiskUsageViewController::showTree(std::unique_ptr<PieTree> chart, const L
     subscriptions_.push_back(bus.observe(Events::HideBubble, [this, ours](const Event& e) {
         if (ours(e)) closeBubble();
     }));
+    installListingReader();
     if (chart_) refreshLeftView(first);
+}
+
+void V4DiskUsageViewController::setListingRunner(ListingRunner runner) {
+    listingRunner_ = std::move(runner);
+    installListingReader();
+}
+
+void V4DiskUsageViewController::installListingReader() {
+    if (!chart_) return;
+    if (!listingRunner_) {
+        chart_->setListingReader({});
+        return;
+    }
+    chart_->setListingReader([this](const std::string& path, std::int64_t size) {
+        auto sizes = chart_->subfolderSizes(path);
+        std::uint64_t ticket = ++listingTicket_;
+        PieTree* chart = chart_.get();
+        listingRunner_([path, sizes] { return PieTree::readFolderItems(path, sizes); },
+                       [this, ticket, chart, path, size](std::vector<DiskUsageItem> items) {
+                           // Only the newest listing of the same chart is shown.
+                           if (ticket == listingTicket_ && chart == chart_.get()) {
+                               chart->publishListing(path, size, std::move(items));
+                           }
+                       });
+    });
 }
 
 void V4DiskUsageViewController::releaseTree() {

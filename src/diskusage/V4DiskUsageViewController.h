@@ -47,6 +47,14 @@ class V4DiskUsageViewController {
     // Shows the chart again from its root after the page was left with back().
     void reopen();
 
+    // Runs `read` off the main thread and `apply` with its result back on it.
+    using ListingRunner =
+        std::function<void(std::function<std::vector<DiskUsageItem>()> read,
+                           std::function<void(std::vector<DiskUsageItem>)> apply)>;
+    // Where the chart's folder listings are read from now on (a page gives its worker); empty:
+    // on the calling thread. A listing that arrives after a newer one was asked for is dropped.
+    void setListingRunner(ListingRunner runner);
+
     // The scanned folder (ending in "/") and the folder listed last.
     const std::string& firstInPath() const { return firstInPath_; }
     const std::string& currentPath() const { return currentPath_; }
@@ -101,6 +109,7 @@ class V4DiskUsageViewController {
 
   private:
     void refreshLeftView(const Listing& listing);
+    void installListingReader();
 
     std::unique_ptr<PieTree> chart_;
     std::vector<Subscription> subscriptions_;
@@ -111,4 +120,6 @@ class V4DiskUsageViewController {
     std::string firstInPath_;
     std::string currentPath_;
     bool scanRunning_ = false;
+    ListingRunner listingRunner_;
+    std::uint64_t listingTicket_ = 0;
 };

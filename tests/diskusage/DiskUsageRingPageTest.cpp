@@ -158,3 +158,22 @@ TEST_F(DiskUsageRingPageTest, BubbleFollowsItsOwnChartOnly) {
     page.mouseMoved({300, 200, 5.0f, 6.0f});
     EXPECT_FALSE(page.bubble.get().visible);
 }
+
+TEST_F(DiskUsageRingPageTest, ListingsReadElsewhereShowOnlyTheNewest) {
+    std::vector<std::function<void()>> pending;
+    page.setListingRunner(
+        [&](auto read, auto apply) { pending.push_back([read, apply] { apply(read()); }); });
+    page.clickLeftListViewAction(row("a"));
+    page.clickBreadcrumb(0);
+    ASSERT_EQ(pending.size(), 2u);
+    EXPECT_EQ(page.currentPath(), top.string() + "/");  // nothing shown yet
+    pending[1]();
+    pending[0]();  // older: dropped
+    EXPECT_EQ(page.currentPath(), top.string() + "/");
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"a", "b", "readme"}));
+
+    page.clickLeftListViewAction(row("b"));
+    pending.back()();
+    EXPECT_EQ(page.currentPath(), (top / "b").string() + "/");
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"f"}));
+}

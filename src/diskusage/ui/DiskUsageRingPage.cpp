@@ -143,6 +143,10 @@ DiskUsageRingPage::DiskUsageRingPage(V4DiskUsageViewController& page, std::share
             });
     });
     bubble_->onClick = [this] { page_.closeBubble(); };
+    // A folder's listing reads the disk: on the worker, never here.
+    page_.setListingRunner([this](auto read, auto apply) {
+        work_->run<std::vector<DiskUsageItem>>(std::move(read), std::move(apply));
+    });
 
     subscriptions_.push_back(page_.listingChanged.observe([this](const int&) { showListing(); }));
     subscriptions_.push_back(
@@ -158,6 +162,7 @@ DiskUsageRingPage::DiskUsageRingPage(V4DiskUsageViewController& page, std::share
 
 DiskUsageRingPage::~DiskUsageRingPage() {
     subscriptions_.clear();
+    page_.setListingRunner({});
     if (PieTree* chart = page_.chart()) chart->setRedrawRequest({});
 }
 
