@@ -1,0 +1,56 @@
+#include "clean/ui/SystemCleanView.h"
+
+#include "clean/CleanCategory.h"
+#include "clean/SystemCleanModel.h"
+#include "clean/ui/CleanBottomBar.h"
+#include "clean/ui/CleanCategoryPage.h"
+#include "clean/ui/CleanFeatureRow.h"
+#include "clean/ui/CleanReportPage.h"
+#include "shell/NewMainViewController.h"
+#include "ui/WindowModalAsker.h"
+
+SystemCleanView::SystemCleanView(MainQueue& mainQueue, Services services, QObject* parent)
+    : QObject(parent), asker_(std::move(services.asker)) {
+    model_ = std::make_unique<SystemCleanModel>(
+        SystemCleanModel::Options{.folders = std::move(services.folders),
+                                  .asker = nullptr,
+                                  .mainQueue = &mainQueue,
+                                  .authorization = services.authorization});
+    for (int id = 0; id < CleanCategoryId::Count; ++id) {
+        rows_[id] = new CleanFeatureRow(*model_, id);
+        pages_[id] = new CleanCategoryPage(*model_, id, services.viewer);
+    }
+    bar_ = new CleanBottomBar(*model_);
+    progress_ = new CleanReportPage(*model_, CleanReportPage::Progress);
+    results_ = new CleanReportPage(*model_, CleanReportPage::Results);
+    // Message boxes need a widget of the page, which needs the model: the asker comes last.
+    if (!asker_) asker_ = std::make_shared<WindowModalAsker>(bar_);
+    model_->setAsker(asker_.get());
+    model_->changed = [this] { refresh(); };
+    model_->subPageChanged = [this](SystemCleanModel::SubPage page) {
+        refresh();
+        if (showSubPage) showSubPage(page);
+    };
+}
+
+SystemCleanView::~SystemCleanView() = default;
+
+void SystemCleanView::addTo(NewMainViewController& page) {
+    for (int id = 0; id < CleanCategoryId::Count; ++id) {
+        page.addFeature(id + 1, QString::fromStdString(std::string(cleanCategories()[id].title)),
+                        pages_[id], rows_[id]);
+    }
+    page.addSeparator(7);
+    page.setBottomBar(bar_);
+    connect(&page, &NewMainViewController::rowSelected, this,
+            [this](int row) { model_->selectRow(row); });
+    model_->selectRow(page.selectedRow());
+}
+
+void SystemCleanView::refresh() {
+    for (auto* row : rows_) row->refresh();
+    for (auto* page : pages_) page->refresh();
+    bar_->refresh();
+    progress_->refresh();
+    results_->refresh();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "clean/CleanFolder.h"
+
+class Asker;
+class CleanBottomBar;
+class CleanCategoryPage;
+class CleanFeatureRow;
+class CleanReportPage;
+class FileViewer;
+class MainQueue;
+class NewMainViewController;
+class PrivilegedAuthorization;
+class SystemCleanModel;
+
+// The system clean's widgets bound to its model: the category rows 1 to 6 and the separator
+// row 7 of the "Scan" page's feature list, each category's review page, the bar with the
+// buttons below the pages, and the progress and results sub-pages. Every change of the model
+// redraws them; the lists' workers reach the model through the main queue.
+class SystemCleanView : public QObject {
+    Q_OBJECT
+  public:
+    struct Services {
+        std::function<std::vector<CleanFolder>(int category)> folders;
+        std::shared_ptr<Asker> asker;  // none: questions are put as message boxes
+        std::shared_ptr<FileViewer> viewer;
+        PrivilegedAuthorization* authorization = nullptr;  // none: no retry with rights
+    };
+
+    SystemCleanView(MainQueue& mainQueue, Services services, QObject* parent = nullptr);
+    ~SystemCleanView() override;
+
+    // Adds the rows, their pages and the bar to the feature list of `page`.
+    void addTo(NewMainViewController& page);
+
+    // Shows a sub-page: 0 the feature list, 1 the progress page, 2 the results page.
+    std::function<void(int subPage)> showSubPage;
+
+    SystemCleanModel& model() { return *model_; }
+    CleanFeatureRow* row(int category) const { return rows_[category]; }
+    CleanCategoryPage* categoryPage(int category) const { return pages_[category]; }
+    CleanBottomBar* bar() const { return bar_; }
+    CleanReportPage* progressPage() const { return progress_; }
+    CleanReportPage* resultsPage() const { return results_; }
+
+  private:
+    void refresh();
+
+    std::shared_ptr<Asker> asker_;
+    std::unique_ptr<SystemCleanModel> model_;
+    std::array<CleanFeatureRow*, 6> rows_{};
+    std::array<CleanCategoryPage*, 6> pages_{};
+    CleanBottomBar* bar_;
+    CleanReportPage* progress_;
+    CleanReportPage* results_;
+};
