@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
 #include "clean/CleanFailure.h"
 #include "clean/SystemCleanModel.h"
+#include "core/EventBus.h"
+#include "core/Events.h"
 #include "core/ParseFileLog.h"
 #include "core/PlainMainQueue.h"
 #include "core/PreferenceViewController.h"
 #include "core/UtilityFunction.h"
 #include "support/ScriptedAsker.h"
+#include "support/ScriptedHelper.h"
+#include "support/UnprivilegedChild.h"
 
 namespace fs = std::filesystem;
 
@@ -109,6 +115,27 @@ TEST(SystemCleanPage, APartialSelectionSurvivesTheNextScan) {
     EXPECT_FALSE(page.model.categoryBusy(1));
 }
 
+TEST(SystemCleanPage, ThePreferenceSwitchesAndBothFormsOfTheSelectionEventAreFollowed) {
+    CleanPage page;
+    page.scan();
+    auto& bus = EventBus::defaultCenter();
+    std::vector<std::string> listForm;
+    auto seen = bus.observe(Events::updateSelectNumber, [&](const Event& event) {
+        if (auto* texts = std::any_cast<std::vector<std::string>>(&event.object)) listForm = *texts;
+    });
+    // A category switch of the preferences: "flag" false shows the row checked.
+    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 2}, {EventKeys::flag, false}});
+    EXPECT_EQ(page.checkedNames(1), (std::vector<std::string>{".hidden", "fontconfig"}));
+    EXPECT_EQ(listForm, (std::vector<std::string>{"0", "1", "0", "0", "0", "0"}));
+    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 2}, {EventKeys::flag, true}});
+    EXPECT_TRUE(page.checkedNames(1).empty());
+    // Neither form, or a row that does not exist, changes nothing and fails nowhere.
+    bus.post(Events::updateSelectNumber, 7);
+    bus.post(Events::updateSelectNumber, UserInfo{{EventKeys::rowNum, 9}});
+    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 0}, {EventKeys::flag, false}});
+    EXPECT_EQ(page.model.checkedCount(), 0);
+}
+
 TEST(SystemCleanPage, CleanAllWithDownloadsDeclinedCleansTheRestAndRecordsTheBytes) {
     CleanPage page({0, 1, 0, 0, 0, 1});
     page.scan();
@@ -199,6 +226,45 @@ TEST(SystemCleanPage, TheStopButtonEndsTheScanOfALargeFolderEarly) {
 
     page.scan();  // a new scan starts afresh
     EXPECT_EQ(page.model.list(1).scanFiles.get().size(), 1503u);
+}
+
+// System logs the user may not delete: the alert names the reason and offers the retry, which
+// hands each item to the helper through its category's request.
+TEST(SystemCleanPage, APermissionFailureOffersARetryThroughTheHelper) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    CleanFixture machine;
+    fs::permissions(machine.platform.root().path(), fs::perms::all);
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        PlainMainQueue queue;
+        ScriptedAsker asker;
+        ScriptedSession helper("ok");
+        PrivilegedAuthorization rights(std::make_shared<ScriptedLauncher>(&helper));
+        SystemCleanModel model(
+            {.folders = [&](int id) { return machine.folders().cleanFolders(id); },
+             .asker = &asker,
+             .mainQueue = &queue,
+             .authorization = &rights});
+        // The page scans only the user's categories; the list of the system logs is filled here.
+        ScanViewController& logs = model.list(CleanCategoryId::SystemLogs);
+        logs.beginScanTask(machine.folders().cleanFolders(CleanCategoryId::SystemLogs));
+        if (!queue.runUntil([&] { return logs.scanFinished.get(); })) return false;
+        logs.setAllCheckBoxSelect();
+        model.selectRow(CleanCategoryId::SystemLogs + 1);
+        model.clean();
+        if (!queue.runUntil([&] { return !model.isCleaning() && !asker.questions.empty(); })) {
+            return false;
+        }
+        bool offered =
+            asker.questions[0] == "Some files that require admin access can't be removed!" &&
+            asker.questionButtons[0][0] == "Retry with administrator rights" &&
+            asker.questionDetails[0].rfind("System Logs:\n", 0) == 0 &&
+            asker.questionDetails[0].find("syslog.1 (permission denied)\n") != std::string::npos;
+        if (!queue.runUntil([&] { return !model.isCleaning(); })) return false;
+        bool retried = helper.requests.size() == 6 &&  // the ping, then each log
+                       helper.requests[1].rfind("clean-system-logs /", 0) == 0 &&
+                       model.failures().empty() && model.isUnlocked();
+        return offered && retried;
+    }));
 }
 
 TEST(CleanFailureReport, NamesTheReasonOfEachItemByCategory) {
