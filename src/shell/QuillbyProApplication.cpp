@@ -9,7 +9,6 @@
 
 #include "clean/CategoryFolders.h"
 #include "clean/VolumeListInternalVolumes.h"
-#include "clean/ui/CleanReportPage.h"
 #include "clean/ui/SystemCleanView.h"
 #include "core/EventBus.h"
 #include "core/Events.h"
@@ -129,13 +128,6 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
                              .authorization = &PrivilegedAuthorization::sharedAuthorization()},
                             scan);
     clean->addTo(*scan);
-    clean->showSubPage = [&window](int subPage) {
-        window.setView4FastClean(subPage);
-        window.displayViewForIdentifier(subPage == 1   ? QStringLiteral("QC_FastClean")
-                                        : subPage == 2 ? QStringLiteral("DATA_FastClean")
-                                                       : QStringLiteral("Scan"),
-                                        true);
-    };
     auto& bus = EventBus::defaultCenter();
     subscriptions_.push_back(
         bus.observe(Events::updateNewDiskSizeView, [disks, myMac](const Event&) {
@@ -157,8 +149,7 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     window.addView(scan, QStringLiteral("Scan"));
     window.addView(memory, QStringLiteral("memory"));
     window.addView(new LoginItemsPage(*queue_), QStringLiteral("login_items"));
-    window.addView(clean->progressPage(), QStringLiteral("QC_FastClean"));
-    window.addView(clean->resultsPage(), QStringLiteral("DATA_FastClean"));
+    clean->addSubPagesTo(window);
     window.addView(nullptr, QString());
     window.addView(preferences, QStringLiteral("preferences"));
     window.addView(new QWidget, QStringLiteral("Help"));

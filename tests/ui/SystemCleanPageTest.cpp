@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -11,6 +12,7 @@
 #include "clean/ui/CleanBottomBar.h"
 #include "clean/ui/CleanCategoryPage.h"
 #include "clean/ui/CleanFeatureRow.h"
+#include "clean/ui/CleanItemNameDelegate.h"
 #include "clean/ui/CleanItemsTableModel.h"
 #include "clean/ui/CleanReportPage.h"
 #include "clean/ui/SystemCleanView.h"
@@ -19,6 +21,7 @@
 #include "core/UtilityFunction.h"
 #include "shell/ImageProvider.h"
 #include "shell/NewMainViewController.h"
+#include "shell/PrefsWindowController.h"
 #include "shell/QtMainQueue.h"
 #include "support/ScriptedAsker.h"
 #include "support/UiPictures.h"
@@ -58,17 +61,18 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     PreferenceViewController::setCategoryClicked(3, 1);
     QtMainQueue queue;
     auto asker = std::make_shared<ScriptedAsker>();
-    NewMainViewController page;
-    page.addFeature(0, "My Computer", new QLabel("overview"));
+    PrefsWindowController window;
+    window.setCrossFade(false);
+    auto* page = new NewMainViewController;
+    page->addFeature(0, "My Computer", new QLabel("overview"));
     auto* view = new SystemCleanView(
         queue,
         {.folders = [&](int id) { return machine.folders().cleanFolders(id); }, .asker = asker},
-        &page);
-    view->addTo(page);
-    std::vector<int> subPages;
-    view->showSubPage = [&](int subPage) { subPages.push_back(subPage); };
-    page.resize(1000, 640);
-    page.show();
+        page);
+    view->addTo(*page);
+    window.addView(page, "Scan");
+    view->addSubPagesTo(window);
+    window.showWindow();
     CleanBottomBar* bar = view->bar();
     EXPECT_EQ(bar->summary()->text(), "0 of 0 selected, " + sizeText(0) + " will free up.");
     EXPECT_FALSE(bar->cleanButton()->isEnabled());
@@ -84,7 +88,7 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     EXPECT_EQ(view->row(1)->progressImage()->accessibleDescription(), "100_progress_bar.png");
 
     // The user caches' row shows its review list; ".hidden" is unticked there.
-    ASSERT_TRUE(page.selectRow(2));
+    ASSERT_TRUE(page->selectRow(2));
     CleanCategoryPage* caches = view->categoryPage(1);
     CleanItemsTableModel* items = caches->items();
     int hidden = -1;
@@ -92,22 +96,37 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
         if (items->items()[static_cast<std::size_t>(row)].name == ".hidden") hidden = row;
     }
     ASSERT_GE(hidden, 0);
-    EXPECT_TRUE(items->index(hidden, CleanItemsTableModel::NameColumn)
-                    .data()
-                    .toString()
-                    .endsWith((machine / "home/.cache/.hidden").c_str()));
+    EXPECT_EQ(items->index(hidden, CleanItemsTableModel::NameColumn)
+                  .data(CleanItemNameDelegate::PathRole)
+                  .toString(),
+              (machine / "home/.cache/.hidden").c_str());
     caches->table()->model()->setData(items->index(hidden, CleanItemsTableModel::CheckColumn),
                                       Qt::Unchecked, Qt::CheckStateRole);
     EXPECT_EQ(bar->summary()->text(), "5 of 11 selected, " + sizeText(300) + " will free up.");
     EXPECT_EQ(view->row(1)->checkBox()->checkState(), Qt::PartiallyChecked);
     EXPECT_FALSE(caches->selectAll()->isChecked());
-    EXPECT_EQ(unnamed(&page).join(", ").toStdString(), "");
+    EXPECT_EQ(unnamed(page).join(", ").toStdString(), "");
     QTest::qWait(50);
-    saveUiPicture(page, "main-window-system-clean");
+    saveUiPicture(*page, "main-window-system-clean");
+
+    // The header sorts by size, smallest first, then largest first.
+    auto names = [&] {
+        QStringList shown;
+        for (const auto& item : items->items()) shown << QString::fromStdString(item.name);
+        return shown;
+    };
+    emit caches->table()->horizontalHeader()->sectionClicked(CleanItemsTableModel::SizeColumn);
+    EXPECT_EQ(names(), (QStringList{".hidden", "fontconfig"}));
+    emit caches->table()->horizontalHeader()->sectionClicked(CleanItemsTableModel::SizeColumn);
+    EXPECT_EQ(names(), (QStringList{"fontconfig", ".hidden"}));
 
     // Cleaning from the overview row cleans what is checked, everywhere.
-    ASSERT_TRUE(page.selectRow(0));
+    ASSERT_TRUE(page->selectRow(0));
     QTest::mouseClick(bar->cleanButton(), Qt::LeftButton);
+    // While the clean runs the feature shows its progress page, also when chosen again.
+    EXPECT_EQ(window.currentIdentifier(), "QC_FastClean");
+    window.toggleActivePreferenceView("Scan");
+    EXPECT_EQ(window.currentIdentifier(), "QC_FastClean");
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->model().isCleanFinshed(); }, 20000));
     EXPECT_TRUE(asker->questions.empty());  // nothing in Downloads was checked
     EXPECT_FALSE(fs::exists(machine / "home/.cache/fontconfig"));
@@ -115,7 +134,7 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     EXPECT_FALSE(fs::exists(machine / "home/.local/state/app/x.log"));
     QString cleaned = sizeText(300) + " is cleaned";
     EXPECT_EQ(bar->statusLine()->accessibleDescription(), cleaned);
-    EXPECT_EQ(subPages, (std::vector<int>{1, 2}));
+    EXPECT_EQ(window.currentIdentifier(), "DATA_FastClean");
     EXPECT_EQ(view->resultsPage()->heading()->text(), cleaned);
     EXPECT_EQ(view->resultsPage()->categoryLine(1)->text(),
               "User Caches: " + sizeText(100) + " cleaned");
@@ -123,5 +142,5 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     EXPECT_EQ(bar->summary()->text(), "0 of 6 selected, " + sizeText(0) + " will free up.");
     EXPECT_EQ(ParseFileLog().getSize(), 300u);
     QTest::mouseClick(view->resultsPage()->backButton(), Qt::LeftButton);
-    EXPECT_EQ(subPages.back(), 0);
+    EXPECT_EQ(window.currentIdentifier(), "Scan");
 }

@@ -9,6 +9,7 @@
 
 #include "clean/CleanCategory.h"
 #include "clean/SystemCleanModel.h"
+#include "clean/ui/CleanItemNameDelegate.h"
 #include "clean/ui/CleanItemsTableModel.h"
 #include "core/FolderUtilities.h"
 #include "platform/FileViewer.h"
@@ -33,6 +34,8 @@ CleanCategoryPage::CleanCategoryPage(SystemCleanModel& model, int category,
     selectAll_->setAccessibleName(tr("Select all of %1").arg(title));
     layout->addWidget(selectAll_);
     table_->setModel(items_);
+    table_->setItemDelegateForColumn(CleanItemsTableModel::NameColumn,
+                                     new CleanItemNameDelegate(table_));
     table_->setAccessibleName(tr("%1 review list").arg(title));
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(40);  // the name and the path below it

@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+#include "clean/ui/CleanItemNameDelegate.h"
+
 namespace {
 
 bool sameItems(const std::vector<CleanFileInfo>& a, const std::vector<CleanFileInfo>& b) {
@@ -55,12 +57,15 @@ QVariant CleanItemsTableModel::data(const QModelIndex& index, int role) const {
             }
             break;
         case NameColumn:
-            // The name, with the path as the secondary text below it.
-            if (role == Qt::DisplayRole) {
-                return QString::fromStdString(item.name) + QLatin1Char('\n') +
+            if (role == Qt::DisplayRole) return QString::fromStdString(item.name);
+            if (role == CleanItemNameDelegate::PathRole || role == Qt::ToolTipRole) {
+                return QString::fromStdString(item.path);
+            }
+            if (role == CleanItemNameDelegate::HighlightedRole) return index.row() == highlighted_;
+            if (role == Qt::AccessibleTextRole) {
+                return QString::fromStdString(item.name) + QStringLiteral(", ") +
                        QString::fromStdString(item.path);
             }
-            if (role == Qt::ToolTipRole) return QString::fromStdString(item.path);
             break;
         case SizeColumn:
             if (role == Qt::DisplayRole) return QString::fromStdString(item.size);

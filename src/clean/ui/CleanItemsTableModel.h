@@ -6,9 +6,9 @@
 
 #include "clean/CleanFileInfo.h"
 
-// One category's listed items for its review table: a check box, the name with the path below
-// it, the size, and a column for the reveal button. Clicks on a check box are handed to
-// `toggle`; the rows come from setItems.
+// One category's listed items for its review table: a check box, the name with the path (drawn
+// below it by CleanItemNameDelegate), the size, and a column for the reveal button. Clicks on a
+// check box are handed to `toggle`; the rows come from setItems.
 class CleanItemsTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:

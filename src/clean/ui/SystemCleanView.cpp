@@ -7,6 +7,7 @@
 #include "clean/ui/CleanFeatureRow.h"
 #include "clean/ui/CleanReportPage.h"
 #include "shell/NewMainViewController.h"
+#include "shell/PrefsWindowController.h"
 #include "ui/WindowModalAsker.h"
 
 SystemCleanView::SystemCleanView(MainQueue& mainQueue, Services services, QObject* parent)
@@ -29,7 +30,13 @@ SystemCleanView::SystemCleanView(MainQueue& mainQueue, Services services, QObjec
     model_->changed = [this] { refresh(); };
     model_->subPageChanged = [this](SystemCleanModel::SubPage page) {
         refresh();
-        if (showSubPage) showSubPage(page);
+        if (!window_) return;
+        window_->setView4FastClean(page);
+        window_->displayViewForIdentifier(
+            page == SystemCleanModel::ProgressPage  ? QStringLiteral("QC_FastClean")
+            : page == SystemCleanModel::ResultsPage ? QStringLiteral("DATA_FastClean")
+                                                    : QStringLiteral("Scan"),
+            true);
     };
 }
 
@@ -45,6 +52,12 @@ void SystemCleanView::addTo(NewMainViewController& page) {
     connect(&page, &NewMainViewController::rowSelected, this,
             [this](int row) { model_->selectRow(row); });
     model_->selectRow(page.selectedRow());
+}
+
+void SystemCleanView::addSubPagesTo(PrefsWindowController& window) {
+    window.addView(progress_, QStringLiteral("QC_FastClean"));
+    window.addView(results_, QStringLiteral("DATA_FastClean"));
+    window_ = &window;
 }
 
 void SystemCleanView::refresh() {

@@ -16,6 +16,7 @@ class CleanReportPage;
 class FileViewer;
 class MainQueue;
 class NewMainViewController;
+class PrefsWindowController;
 class PrivilegedAuthorization;
 class SystemCleanModel;
 
@@ -39,8 +40,9 @@ class SystemCleanView : public QObject {
     // Adds the rows, their pages and the bar to the feature list of `page`.
     void addTo(NewMainViewController& page);
 
-    // Shows a sub-page: 0 the feature list, 1 the progress page, 2 the results page.
-    std::function<void(int subPage)> showSubPage;
+    // Registers the progress page ("QC_FastClean") and the results page ("DATA_FastClean") with
+    // the window, which shows them in place of the "Scan" page while and after a clean.
+    void addSubPagesTo(PrefsWindowController& window);
 
     SystemCleanModel& model() { return *model_; }
     CleanFeatureRow* row(int category) const { return rows_[category]; }
@@ -53,6 +55,7 @@ class SystemCleanView : public QObject {
     void refresh();
 
     std::shared_ptr<Asker> asker_;
+    PrefsWindowController* window_ = nullptr;
     std::unique_ptr<SystemCleanModel> model_;
     std::array<CleanFeatureRow*, 6> rows_{};
     std::array<CleanCategoryPage*, 6> pages_{};
