@@ -31,7 +31,11 @@ SystemCleanView::SystemCleanView(MainQueue& mainQueue, Services services, QObjec
     model_->subPageChanged = [this](SystemCleanModel::SubPage page) {
         refresh();
         if (!window_) return;
+        // The feature's page changes; the window follows only when the feature is in view.
+        static const QStringList feature{QStringLiteral("Scan"), QStringLiteral("QC_FastClean"),
+                                         QStringLiteral("DATA_FastClean")};
         window_->setView4FastClean(page);
+        if (!feature.contains(window_->currentIdentifier())) return;
         window_->displayViewForIdentifier(
             page == SystemCleanModel::ProgressPage  ? QStringLiteral("QC_FastClean")
             : page == SystemCleanModel::ResultsPage ? QStringLiteral("DATA_FastClean")
@@ -40,7 +44,15 @@ SystemCleanView::SystemCleanView(MainQueue& mainQueue, Services services, QObjec
     };
 }
 
-SystemCleanView::~SystemCleanView() = default;
+SystemCleanView::~SystemCleanView() {
+    // Widgets never handed to a page or window are this object's own.
+    std::vector<QWidget*> widgets{bar_, progress_, results_};
+    widgets.insert(widgets.end(), rows_.begin(), rows_.end());
+    widgets.insert(widgets.end(), pages_.begin(), pages_.end());
+    for (QWidget* widget : widgets) {
+        if (widget && !widget->parent()) delete widget;
+    }
+}
 
 void SystemCleanView::addTo(NewMainViewController& page) {
     for (int id = 0; id < CleanCategoryId::Count; ++id) {
@@ -49,8 +61,10 @@ void SystemCleanView::addTo(NewMainViewController& page) {
     }
     page.addSeparator(7);
     page.setBottomBar(bar_);
-    connect(&page, &NewMainViewController::rowSelected, this,
-            [this](int row) { model_->selectRow(row); });
+    connect(&page, &NewMainViewController::rowSelected, this, [this](int row) {
+        model_->selectRow(row);
+        if (bar_) bar_->setVisible(row <= CleanCategoryId::Count);
+    });
     model_->selectRow(page.selectedRow());
 }
 
@@ -61,9 +75,14 @@ void SystemCleanView::addSubPagesTo(PrefsWindowController& window) {
 }
 
 void SystemCleanView::refresh() {
-    for (auto* row : rows_) row->refresh();
-    for (auto* page : pages_) page->refresh();
-    bar_->refresh();
-    progress_->refresh();
-    results_->refresh();
+    for (auto& row : rows_) {
+        if (row) row->refresh();
+    }
+    for (auto& page : pages_) {
+        if (page) page->refresh();
+    }
+    for (QPointer<CleanReportPage> report : {progress_, results_}) {
+        if (report) report->refresh();
+    }
+    if (bar_) bar_->refresh();
 }

@@ -1,18 +1,19 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "clean/CleanFolder.h"
+#include "clean/ui/CleanBottomBar.h"
+#include "clean/ui/CleanCategoryPage.h"
+#include "clean/ui/CleanFeatureRow.h"
+#include "clean/ui/CleanReportPage.h"
 
 class Asker;
-class CleanBottomBar;
-class CleanCategoryPage;
-class CleanFeatureRow;
-class CleanReportPage;
 class FileViewer;
 class MainQueue;
 class NewMainViewController;
@@ -22,7 +23,8 @@ class SystemCleanModel;
 
 // The system clean's widgets bound to its model: the category rows 1 to 6 and the separator
 // row 7 of the "Scan" page's feature list, each category's review page, the bar with the
-// buttons below the pages, and the progress and results sub-pages. Every change of the model
+// buttons below the pages (on the overview's and the categories' rows), and the progress and
+// results sub-pages. Every change of the model
 // redraws them; the lists' workers reach the model through the main queue.
 class SystemCleanView : public QObject {
     Q_OBJECT
@@ -57,9 +59,10 @@ class SystemCleanView : public QObject {
     std::shared_ptr<Asker> asker_;
     PrefsWindowController* window_ = nullptr;
     std::unique_ptr<SystemCleanModel> model_;
-    std::array<CleanFeatureRow*, 6> rows_{};
-    std::array<CleanCategoryPage*, 6> pages_{};
-    CleanBottomBar* bar_;
-    CleanReportPage* progress_;
-    CleanReportPage* results_;
+    // The widgets belong to the page and the window, which may delete them before this object.
+    std::array<QPointer<CleanFeatureRow>, 6> rows_{};
+    std::array<QPointer<CleanCategoryPage>, 6> pages_{};
+    QPointer<CleanBottomBar> bar_;
+    QPointer<CleanReportPage> progress_;
+    QPointer<CleanReportPage> results_;
 };
