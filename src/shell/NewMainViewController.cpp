@@ -125,6 +125,7 @@ void NewMainViewController::addFeature(int row, const QString& title, QWidget* p
 void NewMainViewController::addSeparator(int row) {
     auto* item = new QListWidgetItem;
     item->setFlags(Qt::NoItemFlags);
+    item->setData(Qt::AccessibleTextRole, tr("Separator"));
     item->setSizeHint(QSize(200, 9));
     insertRow(row, item);
     auto* line = new QFrame;
