@@ -122,6 +122,16 @@ void NewMainViewController::addFeature(int row, const QString& title, QWidget* p
     if (list_->count() == 1) list_->setCurrentRow(0);
 }
 
+bool NewMainViewController::setRowWidget(int row, QWidget* widget) {
+    for (int index = 0; index < list_->count(); ++index) {
+        if (list_->item(index)->data(Qt::UserRole).toInt() == row) {
+            list_->setItemWidget(list_->item(index), widget);
+            return true;
+        }
+    }
+    return false;
+}
+
 void NewMainViewController::addSeparator(int row) {
     auto* item = new QListWidgetItem;
     item->setFlags(Qt::NoItemFlags);

@@ -26,6 +26,8 @@ class NewMainViewController : public QWidget {
     // Adds the feature page of `row` to the list (rows stay in their number order). A
     // `rowWidget` is shown in the list in place of the plain title.
     void addFeature(int row, const QString& title, QWidget* page, QWidget* rowWidget = nullptr);
+    // Shows `widget` over the row's title (a figure beside it); false when there is no such row.
+    bool setRowWidget(int row, QWidget* widget);
     // Adds a row that only separates the rows before it from those after it.
     void addSeparator(int row);
     // Puts `bar` below the feature pages, whatever row is selected.

@@ -85,6 +85,7 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     EXPECT_TRUE(view->row(1)->checkBox()->isEnabled());
     EXPECT_EQ(bar->summary()->text(), "6 of 11 selected, " + sizeText(302) + " will free up.");
     EXPECT_EQ(view->row(1)->sizeLabel()->text(), sizeText(102));
+    EXPECT_EQ(view->overviewSize()->text(), sizeText(102 + 200 + 4100 + 3000));
     EXPECT_EQ(view->row(1)->progressImage()->accessibleDescription(), "100_progress_bar.png");
 
     // The user caches' row shows its review list; ".hidden" is unticked there.
@@ -139,6 +140,7 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     EXPECT_EQ(view->resultsPage()->categoryLine(1)->text(),
               "User Caches: " + sizeText(100) + " cleaned");
     EXPECT_EQ(view->row(3)->sizeLabel()->text(), sizeText(200));
+    EXPECT_EQ(view->overviewSize()->text(), sizeText(300));
     EXPECT_EQ(bar->summary()->text(), "0 of 6 selected, " + sizeText(0) + " will free up.");
     EXPECT_EQ(ParseFileLog().getSize(), 300u);
     QTest::mouseClick(view->resultsPage()->backButton(), Qt::LeftButton);

@@ -1,5 +1,7 @@
 #include "clean/ui/SystemCleanView.h"
 
+#include <QHBoxLayout>
+
 #include "clean/CleanCategory.h"
 #include "clean/SystemCleanModel.h"
 #include "clean/ui/CleanBottomBar.h"
@@ -60,6 +62,19 @@ void SystemCleanView::addTo(NewMainViewController& page) {
                         pages_[id], rows_[id]);
     }
     page.addSeparator(7);
+    // The overview row keeps its title; the total of the categories shows beside it.
+    auto* overview = new QWidget;
+    auto* layout = new QHBoxLayout(overview);
+    layout->setContentsMargins(6, 0, 8, 0);
+    layout->addStretch(1);
+    overviewSize_ = new QLabel;
+    overviewSize_->setAccessibleName(tr("Size of all categories"));
+    layout->addWidget(overviewSize_);
+    if (page.setRowWidget(0, overview)) {
+        refresh();
+    } else {
+        delete overview;
+    }
     page.setBottomBar(bar_);
     connect(&page, &NewMainViewController::rowSelected, this, [this](int row) {
         model_->selectRow(row);
@@ -85,4 +100,5 @@ void SystemCleanView::refresh() {
         if (report) report->refresh();
     }
     if (bar_) bar_->refresh();
+    if (overviewSize_) overviewSize_->setText(QString::fromStdString(model_->rowSizeText(0)));
 }

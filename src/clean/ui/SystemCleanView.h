@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QObject>
 #include <QPointer>
 #include <array>
@@ -21,11 +22,11 @@ class PrefsWindowController;
 class PrivilegedAuthorization;
 class SystemCleanModel;
 
-// The system clean's widgets bound to its model: the category rows 1 to 6 and the separator
-// row 7 of the "Scan" page's feature list, each category's review page, the bar with the
-// buttons below the pages (on the overview's and the categories' rows), and the progress and
-// results sub-pages. Every change of the model
-// redraws them; the lists' workers reach the model through the main queue.
+// The system clean's widgets bound to its model: the overview row's total, the category rows 1
+// to 6 and the separator row 7 of the "Scan" page's feature list, each category's review page, the
+// bar with the buttons below the pages (on the overview's and the categories' rows), and the
+// progress and results sub-pages. Every change of the model redraws them; the lists' workers reach
+// the model through the main queue.
 class SystemCleanView : public QObject {
     Q_OBJECT
   public:
@@ -50,6 +51,8 @@ class SystemCleanView : public QObject {
     CleanFeatureRow* row(int category) const { return rows_[category]; }
     CleanCategoryPage* categoryPage(int category) const { return pages_[category]; }
     CleanBottomBar* bar() const { return bar_; }
+    // The overview row's size: the sum of the six categories.
+    QLabel* overviewSize() const { return overviewSize_; }
     CleanReportPage* progressPage() const { return progress_; }
     CleanReportPage* resultsPage() const { return results_; }
 
@@ -63,6 +66,7 @@ class SystemCleanView : public QObject {
     std::array<QPointer<CleanFeatureRow>, 6> rows_{};
     std::array<QPointer<CleanCategoryPage>, 6> pages_{};
     QPointer<CleanBottomBar> bar_;
+    QPointer<QLabel> overviewSize_;
     QPointer<CleanReportPage> progress_;
     QPointer<CleanReportPage> results_;
 };
