@@ -31,26 +31,13 @@ void appendName(std::string& out, std::string_view name) {
         if (c >= 0x20 && c != '"' && c != '\\' && c != 0x7f) continue;
         out.append(name.data() + plain, i - plain);
         plain = i + 1;
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += "\\u00";
-                out += hex[c >> 4];
-                out += hex[c & 15];
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else {
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 15];
         }
     }
     out.append(name.data() + plain, name.size() - plain);
