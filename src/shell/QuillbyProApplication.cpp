@@ -8,9 +8,13 @@
 #include <QWidget>
 #include <filesystem>
 
+#include "clean/CategoryFolders.h"
+#include "clean/VolumeListInternalVolumes.h"
+#include "clean/ui/SystemCleanView.h"
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/LocalizedText.h"
+#include "core/PrivilegedAuthorization.h"
 #include "core/VolumeList.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
@@ -27,6 +31,7 @@
 #include "monitor/WatchMountUnmount.h"
 #include "monitor/ui/DiskSizeView.h"
 #include "monitor/ui/TrayAgentView.h"
+#include "platform/FileViewer.h"
 #include "platform/Services.h"
 #include "shell/AppController.h"
 #include "shell/NewMainViewController.h"
@@ -140,6 +145,15 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     auto* disks = new DiskSizeView(rows, eject, browse);
     scan->addFeature(0, QString::fromStdString(localizedString("TITLE_CLEAN_SYS_MYMAC")), myMac);
     scan->addFeature(9, QString::fromStdString(localizedString("TITLE_FREESPACE_MONITOR")), disks);
+    auto folders = std::make_shared<CategoryFolders>(Services::context(),
+                                                     std::make_shared<VolumeListInternalVolumes>());
+    auto* clean =
+        new SystemCleanView(*queue_,
+                            {.folders = [folders](int id) { return folders->cleanFolders(id); },
+                             .viewer = Services::get<FileViewer>(),
+                             .authorization = &PrivilegedAuthorization::sharedAuthorization()},
+                            scan);
+    clean->addTo(*scan);
     auto& bus = EventBus::defaultCenter();
     subscriptions_.push_back(
         bus.observe(Events::updateNewDiskSizeView, [disks, myMac](const Event&) {
@@ -164,6 +178,7 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     window.addView(diskUsage->pathListPage(), DiskUsageTool::kPathListPage);
     window.addView(memory, QStringLiteral("memory"));
     window.addView(new LoginItemsPage(*queue_), QStringLiteral("login_items"));
+    clean->addSubPagesTo(window);
     window.addView(diskUsage->progressPage(), DiskUsageTool::kProgressPage);
     window.addView(diskUsage->resultsPage(), DiskUsageTool::kResultsPage);
     window.addView(nullptr, QString());

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "clean/ui/SystemCleanView.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
 #include "diskusage/ui/DiskUsageTool.h"
@@ -71,6 +72,11 @@ FixtureMainWindow::FixtureMainWindow() {
     overview = new NewMainViewController;
     overview->addFeature(0, "My Computer", new MyMacView(volumes, facts(), {}));
     overview->addFeature(9, "Free Space Monitor", new DiskSizeView(volumes, {}, {}));
+    // The clean categories' rows, never scanned here: the fixture machine has no folders.
+    auto* clean = new SystemCleanView(
+        queue_, {.folders = [](int) { return std::vector<CleanFolder>{}; }, .asker = asker_},
+        overview);
+    clean->addTo(*overview);
     auto* memory =
         new CleanMemoryController(std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>(
             std::make_shared<Memory>(), std::make_shared<LinuxProcessLauncher>(), PurgeTools{})));
@@ -79,6 +85,7 @@ FixtureMainWindow::FixtureMainWindow() {
     window.addView(diskUsage->pathListPage(), DiskUsageTool::kPathListPage);
     window.addView(memory, "memory");
     window.addView(new LoginItemsPage(queue_, asker_), "login_items");
+    clean->addSubPagesTo(window);
     window.addView(diskUsage->progressPage(), DiskUsageTool::kProgressPage);
     window.addView(diskUsage->resultsPage(), DiskUsageTool::kResultsPage);
     window.addView(nullptr, "");
