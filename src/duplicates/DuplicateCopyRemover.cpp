@@ -22,9 +22,20 @@ bool DuplicateCopyRemover::operator()(const TreeNode::Ptr& member, const TreeNod
         record.detail = "it is the last copy of its group";
     } else {
         const std::string& keptPath = kept->nodeData()->name;
-        auto result = isBundleGroup(*group)
-                          ? DuplicateRemoval::removeVerifiedBundle(record.path, keptPath)
-                          : DuplicateRemoval::removeVerifiedCopy(record.path, keptPath);
+        DuplicateRemoval::Result result;
+        if (isBundleGroup(*group)) {
+            result = privileged_ ? DuplicateRemoval::Result{Outcome::PermissionDenied,
+                                                            "bundles are not removed as "
+                                                            "administrator"}
+                                 : DuplicateRemoval::removeVerifiedBundle(record.path, keptPath);
+        } else if (privileged_) {
+            result = DuplicateRemoval::checkVerifiedCopy(record.path, keptPath);
+            if (result.outcome == Outcome::Removed && !privileged_(record.path)) {
+                result = {Outcome::Failed, "the removal with administrator rights failed"};
+            }
+        } else {
+            result = DuplicateRemoval::removeVerifiedCopy(record.path, keptPath);
+        }
         record.outcome = result.outcome;
         record.detail = std::move(result.detail);
         if (result.outcome == Outcome::Removed && !result.otherNamesRemain) {

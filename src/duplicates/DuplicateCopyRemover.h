@@ -27,7 +27,13 @@ class DuplicateCopyRemover {
     // Told each record as it is made (on the deleting worker).
     using RecordListener = std::function<void(const CopyRemovalRecord&)>;
 
+    // Removes a path with administrator rights; true when it is gone.
+    using PrivilegedRemoval = std::function<bool(const std::string& path)>;
+
     explicit DuplicateCopyRemover(RecordListener listener = {});
+    // The retry with rights: each file is still compared with the copy that stays (as the
+    // user, who may read both), and then removed by `removal`. Bundles are not retried.
+    void setPrivilegedRemoval(PrivilegedRemoval removal) { privileged_ = std::move(removal); }
 
     // Removes `member` of `group`; true when it is gone.
     bool operator()(const TreeNode::Ptr& member, const TreeNode::Ptr& group);
@@ -50,5 +56,6 @@ class DuplicateCopyRemover {
 
   private:
     RecordListener listener_;
+    PrivilegedRemoval privileged_;
     std::vector<CopyRemovalRecord> records_;
 };

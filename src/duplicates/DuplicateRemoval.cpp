@@ -186,8 +186,12 @@ DuplicateRemoval::Outcome DuplicateRemoval::outcomeOfError(int error) {
     return Outcome::Failed;
 }
 
-DuplicateRemoval::Result DuplicateRemoval::removeVerifiedCopy(const std::string& path,
-                                                              const std::string& kept) {
+namespace {
+
+// Compares a copy with the copy that stays; when they are equal, `remove` (if any) unlinks the
+// copy through the folder it was checked in.
+DuplicateRemoval::Result verifyCopy(const std::string& path, const std::string& kept, bool remove) {
+    using Outcome = DuplicateRemoval::Outcome;
     PlacedFile target(path), keeper(kept);
     if (!target.found()) return failure(target.error, "");
     if (target.status->kind != EntryKind::Regular) {
@@ -220,6 +224,7 @@ DuplicateRemoval::Result DuplicateRemoval::removeVerifiedCopy(const std::string&
         case Comparison::Same:
             break;
     }
+    if (!remove) return {Outcome::Removed, {}, target.status->linkCount > 1};
     // The file compared must still be the one in that folder when it is unlinked.
     int error = 0;
     if (!TreeRemover::removeCheckedFile(target.folder, target.name.c_str(), *target.status,
@@ -228,6 +233,18 @@ DuplicateRemoval::Result DuplicateRemoval::removeVerifiedCopy(const std::string&
         return failure(error, "");
     }
     return {Outcome::Removed, {}, target.status->linkCount > 1};
+}
+
+}  // namespace
+
+DuplicateRemoval::Result DuplicateRemoval::removeVerifiedCopy(const std::string& path,
+                                                              const std::string& kept) {
+    return verifyCopy(path, kept, true);
+}
+
+DuplicateRemoval::Result DuplicateRemoval::checkVerifiedCopy(const std::string& path,
+                                                             const std::string& kept) {
+    return verifyCopy(path, kept, false);
 }
 
 DuplicateRemoval::Result DuplicateRemoval::removeVerifiedBundle(const std::string& path,

@@ -10,6 +10,7 @@
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/LocalizedText.h"
+#include "duplicates/ui/DuplicatesPage.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/ui/LoginItemsPage.h"
 #include "memory/CleanMemoryModel.h"
@@ -98,9 +99,7 @@ bool QuillbyProApplication::start() {
 
 void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     // The pages show the agent's enumeration of this tick: one enumeration feeds everything.
-    auto rows = [volumes = volumes_] {
-        return VolumeMenuModel::volumeRows(volumes->volsArray());
-    };
+    auto rows = [volumes = volumes_] { return VolumeMenuModel::volumeRows(volumes->volsArray()); };
     // Both run on a worker: the window never waits for the file manager or a disk.
     auto browse = [this](const std::string& path) {
         manager_->openVolRootDirInBackground(path, *queue_, {});
@@ -135,6 +134,7 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
         [executable](bool add) { return AppInformation::registerProgramAtLogin(add, executable); });
 
     window.addView(scan, QStringLiteral("Scan"));
+    (new DuplicatesPage(*queue_, nullptr, nullptr, this))->addViewsTo(window);
     window.addView(memory, QStringLiteral("memory"));
     window.addView(new LoginItemsPage(*queue_), QStringLiteral("login_items"));
     window.addView(nullptr, QString());

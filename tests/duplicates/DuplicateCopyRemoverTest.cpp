@@ -260,3 +260,29 @@ TEST(DuplicateCopyRemover, AFolderThatCannotBeListedIsNamed) {
     }));
     fs::permissions(dir / "closed", fs::perms::owner_all);
 }
+
+TEST(DuplicateCopyRemover, TheRetryWithRightsStillComparesFirst) {
+    TempDir dir;
+    dir.write("kept", "same bytes");
+    dir.write("copy", "same bytes");
+    dir.write("changed", "same bytez");
+    auto data = SimpleNodeData::groupDataWithName("kept");
+    auto group = TreeNode::treeNodeWithData(data);
+    for (const char* name : {"copy", "changed", "kept"}) {
+        auto leaf = SimpleNodeData::leafDataWithName((dir / name).string());
+        leaf->selectNum = std::string(name) == "kept" ? 0 : 1;
+        group->insertChild(TreeNode::treeNodeWithData(leaf), group->numberOfChildren());
+    }
+    std::vector<std::string> handedOver;
+    DuplicateCopyRemover remover;
+    remover.setPrivilegedRemoval([&](const std::string& path) {
+        handedOver.push_back(path);
+        return fs::remove(path);
+    });
+    EXPECT_TRUE(remover(group->childAtIndex(0), group));
+    EXPECT_FALSE(remover(group->childAtIndex(1), group));
+    EXPECT_EQ(handedOver, std::vector<std::string>{(dir / "copy").string()});
+    EXPECT_EQ(remover.records()[1].outcome, Outcome::Differs);
+    EXPECT_NE(remover.records()[1].detail.find("at byte 9"), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir / "changed"));
+}

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "duplicates/ui/DuplicatesPage.h"
 #include "loginitems/ui/LoginItemsPage.h"
 #include "memory/CleanMemoryModel.h"
 #include "memory/ClearMemory.h"
@@ -72,6 +73,7 @@ FixtureMainWindow::FixtureMainWindow() {
         new CleanMemoryController(std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>(
             std::make_shared<Memory>(), std::make_shared<LinuxProcessLauncher>(), PurgeTools{})));
     window.addView(overview, "Scan");
+    (new DuplicatesPage(queue_, asker_, nullptr, &window))->addViewsTo(window);
     window.addView(memory, "memory");
     window.addView(new LoginItemsPage(queue_, asker_), "login_items");
     window.addView(nullptr, "");
