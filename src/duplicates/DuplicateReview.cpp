@@ -33,19 +33,21 @@ DuplicateReview::DuplicateReview(TreeNode::Ptr allTree, std::string searchFolder
     for (int row = 1; row < DuplicateCategoryCount; ++row)
         trees_[row] = emptyRoot(categories[row].title);
     const auto groups = trees_[0]->children();
-    for (int row : duplicateCategorySortingOrder()) {
-        for (const auto& group : groups) {
-            auto& data = *group->nodeData();
-            if (data.Mark || !data.extendName || !duplicateCategoryTakes(row, *data.extendName)) {
-                continue;
-            }
+    // Each group goes to the first category, in sorting order, that takes its extension; one
+    // pass over the groups keeps their order within every category.
+    for (const auto& group : groups) {
+        auto& data = *group->nodeData();
+        updateGroupText(*group);
+        if (data.Mark || !data.extendName) continue;
+        for (int row : duplicateCategorySortingOrder()) {
+            if (!duplicateCategoryTakes(row, *data.extendName)) continue;
             data.Mark = true;
             data.fileType = categories[row].fileType;
             trees_[row]->insertChild(group, trees_[row]->numberOfChildren());
             sizes_[row] += data.fileSize;
+            break;
         }
     }
-    for (const auto& group : groups) updateGroupText(*group);
     allFilesCount_ = countDisplayedMembers();
 }
 

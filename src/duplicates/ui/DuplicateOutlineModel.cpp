@@ -34,7 +34,8 @@ TreeNode* DuplicateOutlineModel::nodeOf(const QModelIndex& index) const {
 }
 
 bool DuplicateOutlineModel::isGroup(const TreeNode* node) const {
-    return groupRows_.count(node) > 0;
+    // Groups are made as group nodes, members as leaves: no look-up needed.
+    return node && node != root_.get() && node->nodeData() && node->nodeData()->isGroup();
 }
 
 TreeNode::Ptr DuplicateOutlineModel::nodeAt(const QModelIndex& index) const {

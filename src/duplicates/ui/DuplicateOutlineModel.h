@@ -48,7 +48,7 @@ class DuplicateOutlineModel : public QAbstractItemModel {
   private:
     TreeNode* nodeOf(const QModelIndex& index) const;
     // A group row of the shown tree (its parent pointer may name another category's tree,
-    // which holds the same group).
+    // which holds the same group, so the node's own kind tells).
     bool isGroup(const TreeNode* node) const;
     QIcon iconFor(const SimpleNodeData& data, bool group) const;
 

@@ -34,16 +34,11 @@ DuplicateScanningView::DuplicateScanningView(QWidget* parent)
     stop_->setAccessibleName(tr("Stop Scan"));
     stopped_->setAccessibleName(tr("Search stopped"));
     stopped_->hide();
-    auto* heading = new QLabel(tr("Searching for duplicate files"), this);
-    heading->setAccessibleName(tr("Searching for duplicate files"));
-    QFont big = heading->font();
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    big.setBold(true);
-    heading->setFont(big);
+    QLabel* title = heading(tr("Searching for duplicate files"), 1.4);
     progress_->setMaximumWidth(fontMetrics().averageCharWidth() * 70);
     auto* layout = new QVBoxLayout(this);
     layout->addStretch(2);
-    layout->addWidget(heading, 0, Qt::AlignHCenter);
+    layout->addWidget(title, 0, Qt::AlignHCenter);
     layout->addWidget(icon_, 0, Qt::AlignHCenter);
     layout->addWidget(path_, 0, Qt::AlignHCenter);
     layout->addWidget(progress_, 0, Qt::AlignHCenter);

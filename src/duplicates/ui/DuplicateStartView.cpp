@@ -13,12 +13,7 @@ DuplicateStartView::DuplicateStartView(QWidget* parent)
     : PageBackdrop(parent), choose_(new QPushButton(tr("Select scan path"), this)) {
     setAccessibleName(tr("Duplicates"));
     setAcceptDrops(true);
-    auto* title = new QLabel(tr("Find duplicate files"), this);
-    title->setAccessibleName(tr("Find duplicate files"));
-    QFont big = title->font();
-    big.setPointSizeF(big.pointSizeF() * 1.6);
-    big.setBold(true);
-    title->setFont(big);
+    QLabel* title = heading(tr("Find duplicate files"), 1.6);
     auto* hint = new QLabel(
         tr("Choose a folder, or drop one here.\nFiles with the same content are grouped by kind;\n"
            "you pick the copies to remove, and one copy of each always stays."),

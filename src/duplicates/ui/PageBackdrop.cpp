@@ -1,9 +1,20 @@
 #include "duplicates/ui/PageBackdrop.h"
 
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 
 #include "ui/WindowStyle.h"
+
+QLabel* PageBackdrop::heading(const QString& text, qreal scale) {
+    auto* label = new QLabel(text, this);
+    label->setAccessibleName(text);
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
 
 void PageBackdrop::paintEvent(QPaintEvent*) {
     QPainter painter(this);
