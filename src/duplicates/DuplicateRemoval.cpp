@@ -166,6 +166,16 @@ Comparison compareTrees(const FolderHandle& a, const FolderHandle& b, const std:
     return Comparison::Same;
 }
 
+// Why a comparison stops a removal: contents that differ, or a copy that could not be read.
+// `against` names the copy that stays, after the detail of a difference.
+DuplicateRemoval::Result refusal(Comparison comparison, const std::string& detail,
+                                 const std::string& against) {
+    if (comparison == Comparison::Differ) {
+        return {DuplicateRemoval::Outcome::Differs, detail + against};
+    }
+    return {DuplicateRemoval::Outcome::Failed, detail};
+}
+
 DuplicateRemoval::Result failure(int error, const std::string& what) {
     return {DuplicateRemoval::outcomeOfError(error), what + errorText(error)};
 }
@@ -216,14 +226,8 @@ DuplicateRemoval::Result verifyCopy(const std::string& path, const std::string& 
         return {Outcome::Failed, "changed while it was checked"};
     }
     std::string detail;
-    switch (compareOpenFiles(copy, original, detail)) {
-        case Comparison::Differ:
-            return {Outcome::Differs, detail + " from " + kept};
-        case Comparison::Unreadable:
-            return {Outcome::Failed, detail};
-        case Comparison::Same:
-            break;
-    }
+    Comparison comparison = compareOpenFiles(copy, original, detail);
+    if (comparison != Comparison::Same) return refusal(comparison, detail, " from " + kept);
     if (!remove) return {Outcome::Removed, {}, target.status->linkCount > 1};
     // The file compared must still be the one in that folder when it is unlinked.
     int error = 0;
@@ -266,14 +270,8 @@ DuplicateRemoval::Result DuplicateRemoval::removeVerifiedBundle(const std::strin
     auto keptFolder = FolderHandle::openChild(keeper.folder, keeper.name.c_str(), false, error);
     if (!keptFolder.isOpen()) return failure(error, "cannot open " + kept + ": ");
     std::string detail;
-    switch (compareTrees(folder, keptFolder, target.name, detail)) {
-        case Comparison::Differ:
-            return {Outcome::Differs, detail + ", unlike " + kept};
-        case Comparison::Unreadable:
-            return {Outcome::Failed, detail};
-        case Comparison::Same:
-            break;
-    }
+    Comparison comparison = compareTrees(folder, keptFolder, target.name, detail);
+    if (comparison != Comparison::Same) return refusal(comparison, detail, ", unlike " + kept);
     auto opened = entryStatusAt(folder.fd(), "");
     auto now = entryStatusAt(target.folder.fd(), target.name.c_str());
     if (!opened || !now || opened->inode != now->inode || opened->device != now->device) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -98,6 +100,21 @@ TEST_F(DuplicatesPageTest, SearchesTicksRemovesAndDrawsTheScanningAndResultsView
     EXPECT_EQ(category(5), "750.00 KB");
     EXPECT_EQ(category(6), "0.0KB");
     EXPECT_EQ(page.outline()->rowCount(), 3);
+    {
+        // The lazy outline keeps Qt's model rules through category changes and sorts.
+        QAbstractItemModelTester tester(page.outline(),
+                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
+        page.showCategory(5);
+        EXPECT_EQ(page.outline()->rowCount(), 1);
+        page.showCategory(0);
+        page.resultsView()->outline()->header()->sectionClicked(DuplicateOutlineModel::SizeColumn);
+        EXPECT_EQ(page.results()->sortColumn(), DuplicateResultsModel::SortColumn::Size);
+        EXPECT_EQ(page.outline()->index(0, DuplicateOutlineModel::NameColumn).data(), "report.pdf");
+        page.resultsView()->outline()->header()->sectionClicked(DuplicateOutlineModel::SizeColumn);
+        EXPECT_EQ(page.outline()->index(0, DuplicateOutlineModel::NameColumn).data(), "song.mp3");
+        EXPECT_EQ(page.resultsView()->outline()->header()->sortIndicatorOrder(),
+                  Qt::DescendingOrder);
+    }
     QModelIndex pictures = groupNamed("beach.jpg");
     ASSERT_TRUE(pictures.isValid());
     EXPECT_EQ(countOf(pictures), "0/3");
