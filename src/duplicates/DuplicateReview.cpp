@@ -241,6 +241,22 @@ std::size_t DuplicateReview::tickedNamesOfOneFile() const {
     return names;
 }
 
+bool DuplicateReview::isNameOfSharedFile(const TreeNode& member) const {
+    auto found = identities_.find(&member);
+    if (found == identities_.end()) return false;
+    if (found->second.linkCount > 1) return true;
+    const TreeNode* group = member.nodeParent();
+    if (!group) return false;
+    for (size_t i = 0; i < group->numberOfChildren(); ++i) {
+        TreeNode::Ptr sibling = group->childAtIndex(i);
+        auto other = identities_.find(sibling.get());
+        if (sibling.get() != &member && other != identities_.end() &&
+            other->second == found->second)
+            return true;
+    }
+    return false;
+}
+
 std::string DuplicateReview::selectionLine() const {
     char text[96];
     std::snprintf(text, sizeof text, "%d of %d selected.",

@@ -82,6 +82,9 @@ class DuplicateReview {
     std::uint64_t bytesFreedByTicked() const;
     // How many ticked members are such names, freeing nothing.
     std::size_t tickedNamesOfOneFile() const;
+    // True when a member is one of several names of one file: another member of its group is
+    // the same file, or the file has names outside the group.
+    bool isNameOfSharedFile(const TreeNode& member) const;
 
     // Removes the ticked members in order with `remover` (on the calling worker), checking
     // `stop` before each. Each removal updates the tree on the main thread through `mainQueue`

@@ -190,6 +190,9 @@ TEST(DuplicateReview, NamesOfOneFileFreeNothing) {
                                 {l[2].get(), {1, 11, 1}},
                                 {m[0].get(), {1, 12, 1}},
                                 {m[1].get(), {1, 12, 1}}});
+    EXPECT_TRUE(review.isNameOfSharedFile(*l[0]));
+    EXPECT_FALSE(review.isNameOfSharedFile(*l[2]));
+    EXPECT_TRUE(review.isNameOfSharedFile(*m[1]));
     review.clickMemberBox(l[0], kNever);
     EXPECT_EQ(review.bytesFreedByTicked(), 0u);
     EXPECT_EQ(review.tickedNamesOfOneFile(), 1u);

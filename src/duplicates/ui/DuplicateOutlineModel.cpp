@@ -113,6 +113,7 @@ QVariant DuplicateOutlineModel::data(const QModelIndex& index, int role) const {
     if (!node || !node->nodeData()) return {};
     const SimpleNodeData& data = *node->nodeData();
     const bool group = isGroup(node);
+    const bool sharedName = !group && sharedFileRule_ && sharedFileRule_(*node);
     switch (role) {
         case Qt::CheckStateRole:
             if (index.column() == CheckColumn) {
@@ -120,6 +121,10 @@ QVariant DuplicateOutlineModel::data(const QModelIndex& index, int role) const {
             }
             return {};
         case Qt::ToolTipRole:
+            if (sharedName) {
+                return tr("%1\nAnother name of a file that stays: removing it frees nothing.")
+                    .arg(QString::fromStdString(data.name));
+            }
             return QString::fromStdString(data.name);
         case Qt::DecorationRole:
             return index.column() == NameColumn ? iconFor(data, group) : QVariant();
@@ -131,6 +136,7 @@ QVariant DuplicateOutlineModel::data(const QModelIndex& index, int role) const {
             if (index.column() != NameColumn) return {};
             QFont font;
             font.setBold(true);
+            font.setItalic(sharedName);
             return font;
         }
         case Qt::AccessibleTextRole:

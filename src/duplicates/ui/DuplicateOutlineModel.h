@@ -31,6 +31,11 @@ class DuplicateOutlineModel : public QAbstractItemModel {
     void setCheckHandler(std::function<void(const TreeNode::Ptr&)> handler) {
         checkHandler_ = std::move(handler);
     }
+    // Tells which members are names of a file that has other names (shown in italics, with a
+    // tooltip saying that removing them frees nothing).
+    void setSharedFileRule(std::function<bool(const TreeNode&)> rule) {
+        sharedFileRule_ = std::move(rule);
+    }
     // The check boxes and counts may have changed everywhere.
     void refreshChecks();
 
@@ -55,5 +60,6 @@ class DuplicateOutlineModel : public QAbstractItemModel {
     TreeNode::Ptr root_;
     std::unordered_map<const TreeNode*, int> groupRows_;
     std::function<void(const TreeNode::Ptr&)> checkHandler_;
+    std::function<bool(const TreeNode&)> sharedFileRule_;
     mutable QHash<QString, QIcon> icons_;
 };

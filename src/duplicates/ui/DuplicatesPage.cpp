@@ -92,6 +92,9 @@ DuplicatesPage::DuplicatesPage(MainQueue& mainQueue, std::shared_ptr<Asker> aske
     tree->header()->resizeSection(DuplicateOutlineModel::SizeColumn, character * 13);
     tree->header()->resizeSection(DuplicateOutlineModel::DateColumn, character * 26);
     outline_->setCheckHandler([this](const TreeNode::Ptr& node) { clickCheck(node); });
+    outline_->setSharedFileRule([this](const TreeNode& member) {
+        return model_ && model_->review().isNameOfSharedFile(member);
+    });
     connect(tree->header(), &QHeaderView::sectionClicked, this, &DuplicatesPage::sortBy);
     connect(results_->categories(), &QListWidget::currentRowChanged, this,
             &DuplicatesPage::showCategory);
