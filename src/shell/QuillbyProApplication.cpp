@@ -99,7 +99,9 @@ bool QuillbyProApplication::start() {
 
 void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     // The pages show the agent's enumeration of this tick: one enumeration feeds everything.
-    auto rows = [volumes = volumes_] { return VolumeMenuModel::volumeRows(volumes->volsArray()); };
+    auto rows = [volumes = volumes_] {
+        return VolumeMenuModel::volumeRows(volumes->volsArray());
+    };
     // Both run on a worker: the window never waits for the file manager or a disk.
     auto browse = [this](const std::string& path) {
         manager_->openVolRootDirInBackground(path, *queue_, {});
