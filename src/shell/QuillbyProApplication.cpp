@@ -7,9 +7,13 @@
 #include <QWidget>
 #include <filesystem>
 
+#include "clean/CategoryFolders.h"
+#include "clean/VolumeListInternalVolumes.h"
+#include "clean/ui/SystemCleanView.h"
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/LocalizedText.h"
+#include "core/PrivilegedAuthorization.h"
 #include "duplicates/ui/DuplicatesPage.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/ui/LoginItemsPage.h"
@@ -23,6 +27,7 @@
 #include "monitor/WatchMountUnmount.h"
 #include "monitor/ui/DiskSizeView.h"
 #include "monitor/ui/TrayAgentView.h"
+#include "platform/FileViewer.h"
 #include "platform/Services.h"
 #include "shell/AppController.h"
 #include "shell/NewMainViewController.h"
@@ -99,9 +104,7 @@ bool QuillbyProApplication::start() {
 
 void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     // The pages show the agent's enumeration of this tick: one enumeration feeds everything.
-    auto rows = [volumes = volumes_] {
-        return VolumeMenuModel::volumeRows(volumes->volsArray());
-    };
+    auto rows = [volumes = volumes_] { return VolumeMenuModel::volumeRows(volumes->volsArray()); };
     // Both run on a worker: the window never waits for the file manager or a disk.
     auto browse = [this](const std::string& path) {
         manager_->openVolRootDirInBackground(path, *queue_, {});
@@ -117,6 +120,15 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     auto* disks = new DiskSizeView(rows, eject, browse);
     scan->addFeature(0, QString::fromStdString(localizedString("TITLE_CLEAN_SYS_MYMAC")), myMac);
     scan->addFeature(9, QString::fromStdString(localizedString("TITLE_FREESPACE_MONITOR")), disks);
+    auto folders = std::make_shared<CategoryFolders>(Services::context(),
+                                                     std::make_shared<VolumeListInternalVolumes>());
+    auto* clean =
+        new SystemCleanView(*queue_,
+                            {.folders = [folders](int id) { return folders->cleanFolders(id); },
+                             .viewer = Services::get<FileViewer>(),
+                             .authorization = &PrivilegedAuthorization::sharedAuthorization()},
+                            scan);
+    clean->addTo(*scan);
     auto& bus = EventBus::defaultCenter();
     subscriptions_.push_back(
         bus.observe(Events::updateNewDiskSizeView, [disks, myMac](const Event&) {
@@ -139,6 +151,7 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     (new DuplicatesPage(*queue_, nullptr, nullptr, this))->addViewsTo(window);
     window.addView(memory, QStringLiteral("memory"));
     window.addView(new LoginItemsPage(*queue_), QStringLiteral("login_items"));
+    clean->addSubPagesTo(window);
     window.addView(nullptr, QString());
     window.addView(preferences, QStringLiteral("preferences"));
     window.addView(new QWidget, QStringLiteral("Help"));

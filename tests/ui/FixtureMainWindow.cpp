@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "clean/ui/SystemCleanView.h"
 #include "duplicates/ui/DuplicatesPage.h"
 #include "loginitems/ui/LoginItemsPage.h"
 #include "memory/CleanMemoryModel.h"
@@ -69,6 +70,11 @@ FixtureMainWindow::FixtureMainWindow() {
     overview = new NewMainViewController;
     overview->addFeature(0, "My Computer", new MyMacView(volumes, facts(), {}));
     overview->addFeature(9, "Free Space Monitor", new DiskSizeView(volumes, {}, {}));
+    // The clean categories' rows, never scanned here: the fixture machine has no folders.
+    auto* clean = new SystemCleanView(
+        queue_, {.folders = [](int) { return std::vector<CleanFolder>{}; }, .asker = asker_},
+        overview);
+    clean->addTo(*overview);
     auto* memory =
         new CleanMemoryController(std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>(
             std::make_shared<Memory>(), std::make_shared<LinuxProcessLauncher>(), PurgeTools{})));
@@ -76,6 +82,7 @@ FixtureMainWindow::FixtureMainWindow() {
     (new DuplicatesPage(queue_, asker_, nullptr, &window))->addViewsTo(window);
     window.addView(memory, "memory");
     window.addView(new LoginItemsPage(queue_, asker_), "login_items");
+    clean->addSubPagesTo(window);
     window.addView(nullptr, "");
     window.addView(new PreferencesPane([](bool) { return true; }), "preferences");
     window.addView(new QWidget, "Help");
