@@ -19,6 +19,7 @@
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
 #include "diskusage/ui/DiskUsageTool.h"
+#include "duplicates/ui/DuplicatesPage.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/ui/LoginItemsPage.h"
 #include "memory/CleanMemoryModel.h"
@@ -175,6 +176,7 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     DiskUsageTool* diskUsage = makeDiskUsageTool(window);
 
     window.addView(scan, QStringLiteral("Scan"));
+    (new DuplicatesPage(*queue_, nullptr, nullptr, this))->addViewsTo(window);
     window.addView(diskUsage->pathListPage(), DiskUsageTool::kPathListPage);
     window.addView(memory, QStringLiteral("memory"));
     window.addView(new LoginItemsPage(*queue_), QStringLiteral("login_items"));

@@ -7,6 +7,7 @@
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
 #include "diskusage/ui/DiskUsageTool.h"
+#include "duplicates/ui/DuplicatesPage.h"
 #include "loginitems/ui/LoginItemsPage.h"
 #include "memory/CleanMemoryModel.h"
 #include "memory/ClearMemory.h"
@@ -82,6 +83,7 @@ FixtureMainWindow::FixtureMainWindow() {
             std::make_shared<Memory>(), std::make_shared<LinuxProcessLauncher>(), PurgeTools{})));
     window.addView(overview, "Scan");
     auto* diskUsage = diskUsageTool();
+    (new DuplicatesPage(queue_, asker_, nullptr, &window))->addViewsTo(window);
     window.addView(diskUsage->pathListPage(), DiskUsageTool::kPathListPage);
     window.addView(memory, "memory");
     window.addView(new LoginItemsPage(queue_, asker_), "login_items");
