@@ -8,6 +8,7 @@
 
 class AppController;
 class AppDelegate;
+class CleanSysWindow;
 class QtMainQueue;
 class SingleInstance;
 class TrayAgentView;
@@ -38,6 +39,7 @@ class QuillbyProApplication : public QObject {
     std::shared_ptr<VolumesInfo> volumes_;
     std::shared_ptr<VolumesManager> manager_;
     std::unique_ptr<TrayAgentView> view_;
+    std::unique_ptr<CleanSysWindow> cleanWindow_;  // the quick clean, while one runs
     std::unique_ptr<AppController> appController_;
     std::unique_ptr<AppDelegate> agent_;
     std::vector<Subscription> subscriptions_;

@@ -37,6 +37,10 @@ TrayAgentView::TrayAgentView()
         panel_->hide();
         if (commands_.ejectAll) commands_.ejectAll();
     };
+    actions.fastClean = [this] {
+        panel_->hide();
+        if (commands_.fastClean) commands_.fastClean();
+    };
     actions.mainWindow = [this] {
         panel_->hide();
         if (commands_.showMainWindow) commands_.showMainWindow();
@@ -182,6 +186,14 @@ void TrayAgentView::rebuildContextMenu(const StatusMenu& menu) {
                 QAction* action =
                     contextMenu_->addAction(QString::fromStdString(entry.title), [this] {
                         if (commands_.ejectAll) commands_.ejectAll();
+                    });
+                action->setEnabled(entry.enabled);
+                break;
+            }
+            case Type::FastClean: {
+                QAction* action =
+                    contextMenu_->addAction(QString::fromStdString(entry.title), [this] {
+                        if (commands_.fastClean) commands_.fastClean();
                     });
                 action->setEnabled(entry.enabled);
                 break;
