@@ -80,26 +80,25 @@ void CleanSysController::scanFinished(std::uint64_t entries, std::uint64_t bytes
     if (worker_.joinable()) worker_.join();
     fileCount_ = entries;
     totalSize_ = bytes;
-    if (cancelling_) {
-        QuickCleanResult nothing;
-        nothing.cancelled = true;
-        cleanFinished(nothing);
-        return;
-    }
     // Downloads is never emptied unasked: without a "Yes" it stays out of the clean.
-    if (run_.hasDownloads() &&
+    bool rescan = false;
+    if (!cancelling_ && run_.hasDownloads() &&
         !(options_.asker &&
           options_.asker->askYesNo(kDownloadsConfirmMessage, kDownloadsConfirmExplanation))) {
         run_.dropDownloads();
-        if (run_.empty()) {
-            cleanFinished({});
-            return;
-        }
-        session_ = std::make_unique<QuickCleanSession>(run_.folders, options_.deleteOptions);
-        startDeleting(true);
+        rescan = true;
+    }
+    // Cancelled during the scan, or the window closed while the question was open.
+    if (cancelling_ || run_.empty()) {
+        QuickCleanResult nothing;
+        nothing.cancelled = cancelling_;
+        cleanFinished(nothing);
         return;
     }
-    startDeleting(false);
+    if (rescan) {
+        session_ = std::make_unique<QuickCleanSession>(run_.folders, options_.deleteOptions);
+    }
+    startDeleting(rescan);
 }
 
 void CleanSysController::startDeleting(bool scanFirst) {

@@ -112,6 +112,39 @@ TEST(QuickCleanWindow, DownloadsIsEmptiedOnlyAfterAYes) {
     }
 }
 
+// The window closed while the Downloads question was open: whatever the answer, nothing goes.
+TEST(QuickCleanWindow, ClosingDuringTheDownloadsQuestionDeletesNothing) {
+    struct ClosingAsker final : Asker {
+        CleanSysController* controller = nullptr;
+        bool askYesNo(const std::string&, const std::string&) override {
+            controller->cancel();
+            return false;
+        }
+        void tell(const std::string&, const std::string&) override {}
+    };
+    CleanFixture machine;
+    PlainMainQueue queue;
+    ClosingAsker asker;
+    CleanSysController controller(
+        {.folders = [&](int id) { return machine.folders().cleanFolders(id); },
+         .categories =
+             [] {
+                 return std::vector<int>{CleanCategoryId::UserCaches,
+                                         CleanCategoryId::UserDownloads};
+             },
+         .asker = &asker,
+         .mainQueue = &queue,
+         .deleteOptions = {.authorization = &noRights()}});
+    asker.controller = &controller;
+    ASSERT_TRUE(controller.resetStatus());
+    ASSERT_TRUE(
+        queue.runUntil([&] { return controller.phase() == CleanSysController::Phase::Closing; }));
+    EXPECT_EQ(controller.cleanedCount(), 0u);
+    EXPECT_EQ(controller.statusText(), "Cleaning stopped.");
+    EXPECT_TRUE(fs::exists(machine / "home/.cache/fontconfig/cache-1"));
+    EXPECT_TRUE(fs::exists(machine / "home/Downloads/setup.iso"));
+}
+
 // Five entries of 1000 bytes in a shared sticky folder; the two of 10 and 20 bytes are
 // another user's, so an ordinary user cannot delete them.
 TEST(QuickCleanWindow, FailedItemsAreNamedAndLeftOutOfTheFigures) {
