@@ -8,12 +8,12 @@
 
 class AppController;
 class AppDelegate;
-class CleanSysWindow;
 class QtMainQueue;
 class SingleInstance;
 class TrayAgentView;
 class VolumesInfo;
 class VolumesManager;
+class CleanSysWindow;  // the quick-clean window
 
 // The desktop program put together: the main queue on the Qt loop, the tray agent with its
 // view, the main window with its pages, and the one-program-per-user socket.

@@ -182,18 +182,14 @@ void TrayAgentView::rebuildContextMenu(const StatusMenu& menu) {
             case Type::Separator:
                 contextMenu_->addSeparator();
                 break;
-            case Type::EjectAll: {
-                QAction* action =
-                    contextMenu_->addAction(QString::fromStdString(entry.title), [this] {
-                        if (commands_.ejectAll) commands_.ejectAll();
-                    });
-                action->setEnabled(entry.enabled);
-                break;
-            }
+            case Type::EjectAll:
             case Type::FastClean: {
+                // Commands that can be off: no ejectable volume, a quick clean running.
+                auto command =
+                    entry.type == Type::EjectAll ? &Commands::ejectAll : &Commands::fastClean;
                 QAction* action =
-                    contextMenu_->addAction(QString::fromStdString(entry.title), [this] {
-                        if (commands_.fastClean) commands_.fastClean();
+                    contextMenu_->addAction(QString::fromStdString(entry.title), [this, command] {
+                        if (commands_.*command) (commands_.*command)();
                     });
                 action->setEnabled(entry.enabled);
                 break;
