@@ -10,6 +10,7 @@
 
 #include "clean/CategoryFolders.h"
 #include "clean/VolumeListInternalVolumes.h"
+#include "clean/ui/CleanSysWindow.h"
 #include "clean/ui/SystemCleanView.h"
 #include "core/EventBus.h"
 #include "core/Events.h"
@@ -64,7 +65,8 @@ QuillbyProApplication::QuillbyProApplication() : queue_(std::make_unique<QtMainQ
 
 QuillbyProApplication::~QuillbyProApplication() {
     subscriptions_.clear();
-    agent_.reset();  // stops the tick before the view and the window go
+    agent_.reset();        // stops the tick before the view and the window go
+    cleanWindow_.reset();  // joins its worker while the queue it posts to exists
 }
 
 bool QuillbyProApplication::start() {
@@ -85,6 +87,21 @@ bool QuillbyProApplication::start() {
     services.volumes = volumes_;
     services.manager = manager_;
     services.makeWatcher = [] { return std::make_unique<WatchMountUnmount>(); };
+    services.openCleanWindow = [this] {
+        auto folders = std::make_shared<CategoryFolders>(
+            Services::context(), std::make_shared<VolumeListInternalVolumes>());
+        cleanWindow_ = std::make_unique<CleanSysWindow>(
+            CleanSysController::Options{
+                .folders = [folders](int id) { return folders->cleanFolders(id); },
+                .mainQueue = queue_.get(),
+                .deleteOptions = {.authorization =
+                                      &PrivilegedAuthorization::sharedAuthorization()}},
+            [this](const std::vector<std::string>& lines, bool error) {
+                view_->showBalloon(lines, error);
+            });
+        cleanWindow_->resetStatus();
+    };
+    services.closeCleanWindow = [this] { cleanWindow_.reset(); };
     agent_ = std::make_unique<AppDelegate>(services, *view_, *queue_);
 
     TrayAgentView::Commands commands;
@@ -93,6 +110,7 @@ bool QuillbyProApplication::start() {
         return true;  // started; the menu is rebuilt when it is done
     };
     commands.ejectAll = [this] { agent_->rejestAllDisk(); };
+    commands.fastClean = [this] { agent_->cleaningFile(); };
     commands.showMainWindow = [this] { agent_->showMainWindow(); };
     commands.quit = [this] { agent_->quit(); };
     commands.openWindow = [this] { appController_->showMainWindow(); };

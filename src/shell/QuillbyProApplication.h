@@ -14,6 +14,7 @@ class SingleInstance;
 class TrayAgentView;
 class VolumesInfo;
 class VolumesManager;
+class CleanSysWindow;  // the quick-clean window
 
 // The desktop program put together: the main queue on the Qt loop, the tray agent with its
 // view, the main window with its pages, and the one-program-per-user socket.
@@ -41,6 +42,7 @@ class QuillbyProApplication : public QObject {
     std::shared_ptr<VolumesInfo> volumes_;
     std::shared_ptr<VolumesManager> manager_;
     std::unique_ptr<TrayAgentView> view_;
+    std::unique_ptr<CleanSysWindow> cleanWindow_;  // the quick clean, while one runs
     std::unique_ptr<AppController> appController_;
     std::unique_ptr<AppDelegate> agent_;
     std::vector<Subscription> subscriptions_;

@@ -152,6 +152,7 @@ std::unique_ptr<VolumePanel> FixtureMainWindow::volumePanel() {
     command(StatusMenuEntry::Type::Separator, "");
     command(StatusMenuEntry::Type::EjectAll, "Eject All");
     command(StatusMenuEntry::Type::Separator, "");
+    command(StatusMenuEntry::Type::FastClean, "Fast Clean");
     command(StatusMenuEntry::Type::MainWindow, "Main Window");
     command(StatusMenuEntry::Type::Separator, "");
     command(StatusMenuEntry::Type::Quit, "Quit Quillby Pro");
