@@ -91,6 +91,7 @@ class DiskUsageAppController {
     // the main queue). Tests and shutdown.
     void waitForScanWorker();
 
+    const std::string& homeFolder() const { return environment_.homeFolder; }
     bool bSearchFinished() const { return bSearchFinished_; }
     bool bStopTask() const { return bStopTask_; }
     bool diskUsageScaned() const { return diskUsageScaned_; }

@@ -17,6 +17,7 @@
 #include "core/LocalizedText.h"
 #include "core/PrivilegedAuthorization.h"
 #include "core/VolumeList.h"
+#include "diskusage/ui/DiskUsageColumnPane.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
 #include "diskusage/ui/DiskUsageTool.h"
@@ -134,6 +135,7 @@ DiskUsageTool* QuillbyProApplication::makeDiskUsageTool(PrefsWindowController& w
     options.environment.volumes = listedVolumes();
     options.environment.asker = std::make_shared<WindowModalAsker>(&window);
     options.environment.queue = queue_.get();
+    options.columnBrowser = DiskUsageColumnPane::factory(options.environment.asker);
     options.showPage = [&window](int mode) {
         static const QStringList pages = {DiskUsageTool::kPathListPage,
                                           DiskUsageTool::kProgressPage,

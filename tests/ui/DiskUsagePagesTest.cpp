@@ -14,6 +14,9 @@
 #include "core/SettingsKeys.h"
 #include "core/UserDefaults.h"
 #include "diskusage/DiskUsageFixtures.h"
+#include "diskusage/FileSystemBrowserModel.h"
+#include "diskusage/columns/DiskUsageColumnBrowser.h"
+#include "diskusage/ui/DiskUsageColumnPane.h"
 #include "diskusage/ui/DiskUsageLeftCellView.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
@@ -70,9 +73,14 @@ class DiskUsagePagesTest : public ::testing::Test {
         makeFile(home / "c/file", 2'000'000);
         UserDefaults::standardUserDefaults().setBool(true, SettingsKey::QWDiskUsageShowStyle);
 
+        makeTool({});
+    }
+    // The tool over the fixture home (or `homeFolder` as the user's home), with the column browser
+    // `columns` makes (none: no column browser in this build).
+    void makeTool(ColumnBrowserFactory columns, const fs::path& homeFolder = {}) {
         DiskUsageTool::Options options;
         options.environment.userName = "alice";
-        options.environment.homeFolder = home.string();
+        options.environment.homeFolder = (homeFolder.empty() ? home : homeFolder).string();
         VolumeFacts data;
         data.name = "Data";
         data.rootPath = (platform.root().path() / "data").string();
@@ -85,6 +93,7 @@ class DiskUsagePagesTest : public ::testing::Test {
             shown.push_back(mode);
             pages.setCurrentIndex(mode);
         };
+        options.columnBrowser = std::move(columns);
         tool = std::make_unique<DiskUsageTool>(std::move(options));
         pages.addWidget(tool->pathListPage());
         pages.addWidget(tool->progressPage());
@@ -215,4 +224,37 @@ TEST_F(DiskUsagePagesTest, TheColumnModeShowsANoticeWhenTheBuildHasNoColumnBrows
     ASSERT_NE(notice, nullptr);
     EXPECT_EQ(notice->text(), DiskUsageTool::kNoColumnView);
     EXPECT_EQ(shown.back(), 2);
+}
+
+TEST_F(DiskUsagePagesTest, TheColumnBrowserRemovesThroughTheToolsGuard) {
+    TearDown();
+    // a/ stands for the user's home: the browser must refuse it as the ring page does.
+    makeTool(DiskUsageColumnPane::factory(asker), home / "a");
+    tool->pathListPage()->ringCheckBox()->setChecked(false);
+    tool->controller().folderChosen(home.string());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
+    auto* pane = qobject_cast<DiskUsageColumnPane*>(tool->columnBrowser());
+    ASSERT_NE(pane, nullptr);
+    auto* results = qobject_cast<QStackedWidget*>(tool->resultsPage());
+    EXPECT_EQ(results->currentWidget(), pane);
+
+    FSNode* root = tool->controller().browserRoot();
+    ASSERT_NE(root, nullptr);
+    for (const auto& child : root->children) {
+        if (child->displayName() == "a" || child->displayName() == "b")
+            FileSystemBrowserModel::clickCheckBox(*child);
+    }
+    DiskUsageColumnBrowser* browser = pane->browser();
+    browser->setFailureAlertDelay(0);
+    browser->removeCheckedItems();
+    browser->work().waitUntilIdle();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !asker->messages.empty(); }, 5000));
+
+    EXPECT_TRUE(fs::exists(home / "a/one"));
+    EXPECT_FALSE(fs::exists(home / "b"));
+    EXPECT_TRUE(fs::exists(home / "c/file"));
+    // The refusal is named without the retry with rights: the helper would not refuse it.
+    EXPECT_NE(asker->messageDetails.back().find((home / "a").string()), std::string::npos);
+    EXPECT_EQ(asker->messageDetails.back().find("administrator"), std::string::npos)
+        << asker->messageDetails.back();
 }

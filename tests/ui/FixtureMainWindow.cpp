@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "clean/ui/SystemCleanView.h"
+#include "diskusage/ui/DiskUsageColumnPane.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
 #include "diskusage/ui/DiskUsageTool.h"
@@ -114,6 +115,7 @@ DiskUsageTool* FixtureMainWindow::diskUsageTool() {
     options.environment.volumes = {root, data};
     options.environment.asker = asker_;
     options.environment.queue = &queue_;
+    options.columnBrowser = DiskUsageColumnPane::factory(asker_);
     options.showPage = [this](int mode) { window.setView4DiskUsage(mode); };
     return new DiskUsageTool(std::move(options), &window);
 }

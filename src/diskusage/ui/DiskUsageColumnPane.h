@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+
+#include "diskusage/ui/ColumnBrowserPane.h"
+
+class Asker;
+class DiskUsageColumnBrowser;
+
+// The column browser in the disk-usage tool: it shows the selected row's tree and removes
+// through the tool's guarded removal, so `/`, mount points, the home folder and the top-level
+// folders are refused here as on the ring page.
+class DiskUsageColumnPane final : public ColumnBrowserPane {
+    Q_OBJECT
+  public:
+    DiskUsageColumnPane(std::shared_ptr<Asker> asker, const std::string& homeFolder,
+                        QWidget* parent);
+
+    void showTree(FSNode* root) override;
+    DiskUsageColumnBrowser* browser() const { return browser_; }
+
+    // The factory the tool is given: one pane per tool, asking through `asker`.
+    static ColumnBrowserFactory factory(std::shared_ptr<Asker> asker);
+
+  private:
+    DiskUsageColumnBrowser* browser_;
+};
