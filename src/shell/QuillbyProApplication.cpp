@@ -33,6 +33,7 @@
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/ui/MyMacView.h"
 #include "ui/WindowStyle.h"
+#include "uninstall/ui/UninstallAppsPage.h"
 
 namespace {
 
@@ -115,6 +116,8 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     auto* myMac = new MyMacView(rows, computerInfoRows(MachineFacts::read()), browse);
     auto* disks = new DiskSizeView(rows, eject, browse);
     scan->addFeature(0, QString::fromStdString(localizedString("TITLE_CLEAN_SYS_MYMAC")), myMac);
+    scan->addFeature(8, QString::fromStdString(localizedString("TITLE_UNINSTALL")),
+                     new UninstallAppsPage(*queue_));
     scan->addFeature(9, QString::fromStdString(localizedString("TITLE_FREESPACE_MONITOR")), disks);
     auto& bus = EventBus::defaultCenter();
     subscriptions_.push_back(

@@ -67,6 +67,8 @@ FixtureMainWindow::FixtureMainWindow() {
     ImageProvider::shared().setUseThemeIcons(false);
     overview = new NewMainViewController;
     overview->addFeature(0, "My Computer", new MyMacView(volumes, facts(), {}));
+    uninstall = uninstallMachine_.makePage(queue_);
+    overview->addFeature(8, "Uninstall Applications", uninstall);
     overview->addFeature(9, "Free Space Monitor", new DiskSizeView(volumes, {}, {}));
     auto* memory =
         new CleanMemoryController(std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>(

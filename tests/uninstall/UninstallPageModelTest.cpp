@@ -20,6 +20,7 @@ struct PageLogic {
     std::shared_ptr<CountingLauncher> launcher = std::make_shared<CountingLauncher>();
     PrivilegedAuthorization rights{launcher};
     bool searchStarted = false;
+    PlainMainQueue queue;  // gets the workers' completions
     std::unique_ptr<UninstallAppsController> controller;
     std::unique_ptr<UninstallPageModel> model;
     fs::path notes, vim, notesSettings, notesCache;
@@ -38,13 +39,12 @@ struct PageLogic {
                                        std::string(300, 'c'));
         machine.backends.authorization = &rights;
         controller = std::make_unique<UninstallAppsController>(UninstallAppsController::Options{
-            .backends = machine.backends, .searchStarted = &searchStarted});
+            .backends = machine.backends, .mainQueue = &queue, .searchStarted = &searchStarted});
         model = std::make_unique<UninstallPageModel>(*controller, rights);
     }
     ~PageLogic() { AdministratorRightsFlag::set(false); }
 
     bool waitUntilQuiet() {
-        PlainMainQueue queue;
         return queue.runUntil(
             [&] { return !controller->searching.get() && !controller->removingNow.get(); },
             std::chrono::seconds(30));
