@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -22,6 +21,7 @@
 #include "shell/ImageProvider.h"
 #include "ui/BusySpinner.h"
 #include "ui/RichStatusLine.h"
+#include "ui/RowTable.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WindowStyle.h"
@@ -85,23 +85,14 @@ UninstallAppsPage::UninstallAppsPage(MainQueue& mainQueue, Options options, QWid
     setAccessibleName(tr("Uninstall Applications"));
 
     buildGroups();
+    RowTable::setUp(*table_);
     table_->setModel(tableModel_);
     table_->setAccessibleName(tr("Applications"));
     table_->setItemDelegateForColumn(UninstallPageModel::CheckColumn,
                                      new ThreeStateCheckDelegate(table_));
     table_->setItemDelegateForColumn(UninstallPageModel::NameColumn,
                                      new LoginItemCellDelegate(table_));
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setShowGrid(false);
-    table_->setAlternatingRowColors(true);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->hide();
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     QHeaderView* header = table_->horizontalHeader();
-    header->setAccessibleName(tr("Columns"));
-    header->setHighlightSections(false);
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
@@ -384,11 +375,7 @@ void UninstallAppsPage::showDetails(int row) {
 }
 
 void UninstallAppsPage::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    QLinearGradient shade(0, 0, 0, height());
-    shade.setColorAt(0, WindowStyle::backdropTop());
-    shade.setColorAt(1, WindowStyle::backdropBottom());
-    painter.fillRect(rect(), shade);
+    WindowStyle::paintBackdrop(*this);
 }
 
 void UninstallAppsPage::resizeEvent(QResizeEvent* event) {
