@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <any>
 #include <future>
 
@@ -24,6 +26,7 @@
 #include "uninstall/UninstallPageModel.h"
 #include "uninstall/ui/AppDetailsDialog.h"
 #include "uninstall/ui/UninstallAppsTableModel.h"
+#include "uninstall/ui/UninstallConfirmDialog.h"
 
 namespace fs = std::filesystem;
 
@@ -288,4 +291,38 @@ TEST_F(UninstallAppsPageTest, TheDetailsSheetIsMeasuredOffTheGuiThreadAndTheLock
     EXPECT_EQ(fixture.launcher->launches, 2);
     EXPECT_TRUE(controller().lockOn.get());
     EXPECT_FALSE(page->lockButton()->isEnabled());
+}
+
+TEST(UninstallConfirmDialog, ShowsTheQuestionAndEveryStepWithItsSizeAndPlace) {
+    UninstallPlanSheet sheet;
+    sheet.confirmation = {"Uninstall Applications", "Uninstall", "Cancel",
+                          "Uninstall the selected application(s)?"};
+    sheet.apps = {{"Notes",
+                   "org.example.Notes",
+                   false,
+                   {{"/home/u/.config/org.example.Notes", "1.50 KB", 1500, true},
+                    {"/home/u/.cache/org.example.Notes", "0.30 KB", 300, false}}},
+                  {"Vim", "vim", false, {{"package vim and the files it installed", "", 0, false}}},
+                  {"Quillby Pro", "com.quillby.pro", true, {}}};
+    sheet.bytesToTrash = 1500;
+    sheet.bytesDeleted = 300;
+    UninstallConfirmDialog dialog(sheet);
+    QTreeWidget* plan = dialog.planList();
+    ASSERT_EQ(plan->topLevelItemCount(), 3);
+    QTreeWidgetItem* notes = plan->topLevelItem(0);
+    EXPECT_EQ(notes->text(0), "Notes (org.example.Notes)");
+    ASSERT_EQ(notes->childCount(), 2);
+    EXPECT_EQ(notes->child(0)->text(1), "1.50 KB");
+    EXPECT_EQ(notes->child(0)->text(2), "to the trash");
+    EXPECT_EQ(notes->child(1)->text(2), "deleted");
+    EXPECT_EQ(plan->topLevelItem(1)->child(0)->text(0), "package vim and the files it installed");
+    EXPECT_EQ(plan->topLevelItem(2)->childCount(), 1);  // says it stays
+    QStringList buttons;
+    for (auto* button : dialog.findChildren<QPushButton*>()) buttons << button->text();
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"Cancel", "Uninstall"}));
+    QStringList texts;
+    for (auto* label : dialog.findChildren<QLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains("Uninstall the selected application(s)?"));
+    EXPECT_TRUE(texts.contains("Deleted: 0.30 KB. To the trash (can be put back): 1.50 KB."));
 }
