@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Disk usage: times `quillby du` against du, gdu and ncdu on a generated corpus of about
 # 1,000,000 files in 50,000 folders, with warm and (when permitted) cold caches, and reports
-# peak memory. The corpus is made once under $QUILLBY_BENCH_DIR (default $TMPDIR/quillby-bench,
-# never inside the repository) and reused. Exits 1 when quillby's total is wrong.
+# peak memory; then times exporting the corpus as a scan file against the plain scan, reading
+# ncdu's export of it against ncdu, and a frame and a hit test of the ring page on the same tree.
+# The corpus is made once under $QUILLBY_BENCH_DIR (default $TMPDIR/quillby-bench, never inside
+# the repository) and reused. Exits 1 when quillby's total is wrong.
 set -euo pipefail
 
 build="$(cd "${1:-build/release}" && pwd)"
@@ -98,6 +100,52 @@ for ((round = 0; round < warmRuns; round++)); do
 done
 report warm "$warmRuns"
 
+# Scan files: exporting the corpus against the plain scan, and reading ncdu's own export of it
+# against ncdu reading it (ncdu -f reads a file non-interactively only when it writes it out
+# again, so its time includes writing to /dev/null).
+ncduExport="$work/tools/ncdu-export.json"
+if [ ! -s "$ncduExport" ] || [ "$work/diskusage-corpus.complete" -nt "$ncduExport" ]; then
+  ncdu -0 -o "$ncduExport" "$corpus"
+fi
+cmd_export=(env HOME="$work/home" "$quillby" du "$corpus" --export "$work/tools/quillby-export.json")
+cmd_import=(env HOME="$work/home" "$quillby" du --import "$ncduExport" --depth 0 --json)
+cmd_ncdu_import=(ncdu -0 -f "$ncduExport" -o /dev/null)
+imported="$("${cmd_import[@]}" | sed -n 's/^ *"size": \([0-9]*\).*/\1/p' | head -1)"
+"${cmd_export[@]}"
+reimported="$(env HOME="$work/home" "$quillby" du --import "$work/tools/quillby-export.json" \
+  --depth 0 --json | sed -n 's/^ *"size": \([0-9]*\).*/\1/p' | head -1)"
+echo
+echo "scan files: ncdu's export imports to $imported bytes, ours to $reimported bytes"
+if [ "$imported" != "$expected" ] || [ "$reimported" != "$expected" ]; then
+  echo "FAILED: an imported total differs from find's"
+  exit 1
+fi
+rm -f "$work"/tools/*.files
+for ((round = 0; round < warmRuns; round++)); do
+  for tool in quillby export import ncdu_import; do measure "$tool" files; done
+done
+fileMedian() { cut -d' ' -f"$2" "$work/tools/$1.files" | median; }
+echo
+echo "scan files, warm cache (median of $warmRuns runs; $(du -h "$ncduExport" | cut -f1) ncdu export)"
+printf '  %-34s %9s %9s %8s\n' command seconds "peak MB" "cpu s"
+for tool in quillby export import ncdu_import; do
+  case "$tool" in
+    quillby) label="quillby du (scan)" ;;
+    export) label="quillby du --export (scan + write)" ;;
+    import) label="quillby du --import ncdu's file" ;;
+    ncdu_import) label="ncdu -f ncdu's file -o /dev/null" ;;
+  esac
+  printf '  %-34s %9.3f %9.1f %8.2f\n' "$label" "$(fileMedian "$tool" 1)" \
+    "$(awk -v m="$(fileMedian "$tool" 2)" 'BEGIN { print m / 1024 }')" "$(fileMedian "$tool" 3)"
+done
+awk -v e="$(fileMedian export 1)" -v s="$(fileMedian quillby 1)" \
+  -v ec="$(fileMedian export 3)" -v sc="$(fileMedian quillby 3)" 'BEGIN {
+  printf "  export / scan: %.2fx wall, %.2fx cpu; target at most 1.25x: %s\n", e / s, ec / sc,
+    (e / s <= 1.25 ? "met" : "MISSED") }'
+awk -v n="$(fileMedian ncdu_import 1)" -v q="$(fileMedian import 1)" 'BEGIN {
+  printf "  ncdu -f / quillby --import: %.2fx; target faster than ncdu: %s\n", n / q,
+    (q < n ? "met" : "MISSED") }'
+
 if [ "$can_drop" = 1 ]; then
   for ((round = 0; round < coldRuns; round++)); do
     for tool in "${tools[@]}"; do
@@ -110,6 +158,14 @@ if [ "$can_drop" = 1 ]; then
 else
   echo
   echo "cold cache: skipped (writing /proc/sys/vm/drop_caches needs root)"
+fi
+# The ring page on the same tree: one frame (drawScene and the paint of the page), one hit
+# test, and the page's peak memory after the scan.
+ring="$build/bench/diskusage_ring_bench"
+if [ -x "$ring" ]; then
+  echo
+  echo "ring page (warm cache)"
+  HOME="$work/home" QT_QPA_PLATFORM=offscreen "$ring" "$corpus" | sed 's/^/  /'
 fi
 echo
 echo "Note: timings on a shared or busy machine are noisy; compare ratios from one run."

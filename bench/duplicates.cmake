@@ -5,3 +5,7 @@ add_executable(quillby_bench_crc64 ${CMAKE_CURRENT_LIST_DIR}/Crc64Benchmark.cpp)
 target_link_libraries(quillby_bench_crc64 PRIVATE quillby_duplicates benchmark::benchmark)
 
 add_executable(quillby_dupes_corpus ${CMAKE_CURRENT_LIST_DIR}/DupesCorpus.cpp)
+
+# The results page's model and outline for a search with 50 000 groups (offscreen).
+add_executable(quillby_bench_duplicate_results ${CMAKE_CURRENT_LIST_DIR}/DuplicateResultsBench.cpp)
+target_link_libraries(quillby_bench_duplicate_results PRIVATE quillby_ui Qt6::Widgets)

@@ -25,3 +25,30 @@ function(quillby_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# quillby_fuzz_test(<test name> <program> SOURCES ... SEEDS <folder> [DEPENDS ...])
+# A libFuzzer target run by CTest for a few seconds over its seeds. libFuzzer comes with clang,
+# not with g++, so the program is built by clang (installed by scripts/install-deps.sh) from its
+# sources directly; DEPENDS lists the headers it should be rebuilt for. Without clang the test is
+# left out with a warning.
+function(quillby_fuzz_test testName program)
+  cmake_parse_arguments(ARG "" "SEEDS" "SOURCES;DEPENDS" ${ARGN})
+  find_program(QUILLBY_CLANGXX NAMES clang++ clang++-14)
+  if(NOT QUILLBY_CLANGXX)
+    message(WARNING "clang++ is missing, so the fuzz test ${testName} is not built; "
+                    "scripts/install-deps.sh installs it")
+    return()
+  endif()
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/${program})
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${QUILLBY_CLANGXX} -std=c++20 -g -O1 -Wall -Wextra -Werror
+            -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+            -I${PROJECT_SOURCE_DIR}/src ${ARG_SOURCES} -o ${output}
+    DEPENDS ${ARG_SOURCES} ${ARG_DEPENDS}
+    COMMENT "Building ${program} with clang and libFuzzer"
+    VERBATIM)
+  string(REPLACE "-" "_" targetName ${program})
+  add_custom_target(${targetName} ALL DEPENDS ${output})
+  add_test(NAME ${testName}
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/run-fuzzer.sh ${output} ${ARG_SEEDS} 5)
+endfunction()

@@ -1,8 +1,6 @@
 #include "clean/ScanViewController.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 #include "clean/CleanEntryRemover.h"
 #include "clean/CleanableEntries.h"
@@ -139,30 +137,34 @@ const CleanFolder* ScanViewController::folderHolding(const CleanFileInfo& record
 }
 
 void ScanViewController::fastClean_worker(CleanJob& job) {
-    std::vector<std::string>& deleted = job.deleted;
     for (const auto& record : job.records) {
         std::uint64_t total = UtilityFunction::getVolSpaceFromString(filesSize.get());
         const CleanFolder* folder = folderHolding(record);
         bool gone = false;
         std::uint64_t size = 0;
-        std::string reason = "not in a folder of this category";
+        CleanFailure failure{aTag, record.path, "not in a folder of this category", false};
         if (folder) {
             auto lookup =
                 CleanableEntries::withItem(*folder, record.path, [&](const CleanableEntry& entry) {
                     size = CleanableEntries::measure(*folder, entry).bytes;
-                    RemovalReport report = CleanEntryRemover(*folder, nullptr).remove(entry);
+                    RemovalReport report =
+                        CleanEntryRemover(*folder, cleanAuthorization).remove(entry);
                     gone = !report.failed();
-                    if (!gone) reason = std::strerror(report.failures.front().error);
+                    if (!gone) {
+                        failure = cleanFailureFor(aTag, record.path, report.failures.front().error);
+                    }
                     return true;
                 });
             if (lookup == CleanableEntries::Lookup::Gone) gone = true;
-            if (lookup == CleanableEntries::Lookup::Refused) reason = "no longer cleanable";
+            if (lookup == CleanableEntries::Lookup::Refused) failure.reason = "no longer cleanable";
         }
         if (!gone) {
-            QWLog("Clean deletable file failed: %s-%s", record.path.c_str(), reason.c_str());
+            QWLog("Clean deletable file failed: %s-%s", record.path.c_str(),
+                  failure.reason.c_str());
+            job.failures.push_back(std::move(failure));
             continue;
         }
-        deleted.push_back(record.path);
+        job.deleted.push_back(record.path);
         filesSize.set(UtilityFunction::convertVolSpace(total > size ? total - size : 0));
         iCleanSize += size;
     }
@@ -176,6 +178,7 @@ void ScanViewController::cleanTaskFinished(const CleanJob& job) {
     std::erase_if(remaining, isDeleted);
     scanFiles.set(std::move(remaining));
     std::erase_if(selDelFiles, isDeleted);
+    cleanFailures = job.failures;
     cleanFinished.set(true);
     worker_.reset();
 }

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "clean/CleanFailure.h"
 #include "clean/CleanFileInfo.h"
 #include "clean/CleanFolder.h"
 #include "core/Observable.h"
 #include "core/TaskStopper.h"
 
+class PrivilegedAuthorization;
 class ThreadWorker;
 
 // One clean category's list: its listing scan, its per-item clean, and the check states of its
@@ -43,9 +45,13 @@ class ScanViewController {
     std::function<bool()> stopRequested = TaskStopper::sharedStopRequested;
     std::atomic<std::uint64_t> iCleanSize{0};  // bytes the current clean deleted
     std::vector<CleanFileInfo> selDelFiles;    // the checked records (see getSelectPath)
-    int selectRowNum = 0;                      // the highlighted row
-    bool isSlected = false;                    // the last check state set by a click
-    bool selectAllOn = false;                  // the select-all box above the list
+    std::vector<CleanFailure> cleanFailures;   // what the last clean could not delete, and why
+    // Rights the clean may use for what the user could not delete, in a category whose folders
+    // let the helper clean (null: none; set by the page after the user asked for a retry).
+    PrivilegedAuthorization* cleanAuthorization = nullptr;
+    int selectRowNum = 0;      // the highlighted row
+    bool isSlected = false;    // the last check state set by a click
+    bool selectAllOn = false;  // the select-all box above the list
 
     // Opens a folder in the file viewer (wired by the page); openFinder uses it.
     std::function<bool(const std::filesystem::path& folder)> revealFolder;
@@ -60,7 +66,8 @@ class ScanViewController {
                                 std::vector<CleanFileInfo>& output);
 
     // Per-item clean: deletes the checked records without privileges, one at a time, keeping
-    // filesSize and iCleanSize current; records that could not be deleted stay, still checked.
+    // filesSize and iCleanSize current; records that could not be deleted stay, still checked,
+    // and are listed in cleanFailures with their reason.
     void beginCleanTask();
     // Asks the clean to stop; it runs to the end of its records anyway.
     void cancelFastClean();
@@ -99,6 +106,7 @@ class ScanViewController {
     struct CleanJob {
         std::vector<CleanFileInfo> records;
         std::vector<std::string> deleted;
+        std::vector<CleanFailure> failures;
     };
 
     void scanFolder_worker(std::vector<CleanFileInfo>& output);

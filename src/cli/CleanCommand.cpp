@@ -12,15 +12,16 @@
 
 #include "clean/CategoryFolders.h"
 #include "clean/CleanCategory.h"
+#include "clean/CleanFailure.h"
+#include "clean/CleanHistory.h"
+#include "clean/EnabledCleanCategories.h"
 #include "clean/QuickCleanSession.h"
 #include "clean/ScanViewController.h"
 #include "clean/VolumeListInternalVolumes.h"
 #include "cli/CliOutput.h"
 #include "cli/ProgressLine.h"
 #include "core/LocalizedText.h"
-#include "core/ParseFileLog.h"
 #include "core/PlainMainQueue.h"
-#include "core/PreferenceViewController.h"
 #include "core/PrivilegedAuthorization.h"
 #include "core/UtilityFunction.h"
 #include "platform/Services.h"
@@ -38,19 +39,19 @@ CategoryFolders categoryFolders() {
     return CategoryFolders(Services::context(), std::make_shared<VolumeListInternalVolumes>());
 }
 
+// The named categories in id order; none named: the enabled ones (or every one).
 std::vector<int> checkedCategories(const std::vector<int>& given, bool enabledOnly) {
     for (int id : given) {
         if (!isCleanCategoryId(id)) {
             throw usageError("no clean category " + std::to_string(id) + " (0 ... 5)");
         }
     }
+    if (given.empty() && enabledOnly) return enabledCleanCategories();
     std::vector<int> ids;
     for (int id = 0; id < CleanCategoryId::Count; ++id) {
-        bool named = std::find(given.begin(), given.end(), id) != given.end();
-        bool chosen = given.empty()
-                          ? (!enabledOnly || PreferenceViewController::categoryClicked(id) == 1)
-                          : named;
-        if (chosen) ids.push_back(id);
+        if (given.empty() || std::find(given.begin(), given.end(), id) != given.end()) {
+            ids.push_back(id);
+        }
     }
     return ids;
 }
@@ -129,10 +130,14 @@ void runScan(const CleanChoice& choice) {
     }
 }
 
-// The folders of the chosen categories, in category order; Downloads' are marked.
+// The folders of the chosen categories, in category order, with the category of each.
 struct RunFolders {
     std::vector<CleanFolder> folders;
-    std::vector<CleanFolder> downloads;
+    std::vector<int> categories;
+    bool hasDownloads() const {
+        return std::find(categories.begin(), categories.end(), CleanCategoryId::UserDownloads) !=
+               categories.end();
+    }
 };
 
 RunFolders foldersOf(const std::vector<int>& ids) {
@@ -140,11 +145,25 @@ RunFolders foldersOf(const std::vector<int>& ids) {
     RunFolders run;
     for (int id : ids) {
         for (auto& folder : folders.cleanFolders(id)) {
-            if (id == CleanCategoryId::UserDownloads) run.downloads.push_back(folder);
             run.folders.push_back(std::move(folder));
+            run.categories.push_back(id);
         }
     }
     return run;
+}
+
+// The failed items by category: the category of the folder each lies in.
+std::vector<CleanFailure> failuresOf(const RunFolders& run, const std::vector<std::string>& paths) {
+    std::vector<CleanFailure> failures;
+    for (const auto& path : paths) {
+        int category = -1;
+        for (std::size_t i = 0; i < run.folders.size() && category < 0; ++i) {
+            auto relative = std::filesystem::path(path).lexically_relative(run.folders[i].path);
+            if (!relative.empty() && *relative.begin() != "..") category = run.categories[i];
+        }
+        failures.push_back(cleanFailureFor(category, path, 0));
+    }
+    return failures;
 }
 
 bool needsAdministrator(const std::vector<CleanFolder>& folders) {
@@ -191,12 +210,13 @@ void runClean(const CleanChoice& choice) {
         if (!askYesNo("Delete these items for good?")) {
             throw CliFailure("cancelled: nothing was deleted", 1);
         }
-        if (!run.downloads.empty() && !askYesNo(std::string(kDownloadsConfirmMessage) + "\n" +
-                                                kDownloadsConfirmExplanation)) {
-            std::erase_if(run.folders, [&](const CleanFolder& folder) {
-                return std::any_of(run.downloads.begin(), run.downloads.end(),
-                                   [&](const CleanFolder& d) { return d.path == folder.path; });
-            });
+        if (run.hasDownloads() && !askYesNo(std::string(kDownloadsConfirmMessage) + "\n" +
+                                            kDownloadsConfirmExplanation)) {
+            for (std::size_t i = run.folders.size(); i-- > 0;) {
+                if (run.categories[i] != CleanCategoryId::UserDownloads) continue;
+                run.folders.erase(run.folders.begin() + static_cast<std::ptrdiff_t>(i));
+                run.categories.erase(run.categories.begin() + static_cast<std::ptrdiff_t>(i));
+            }
             std::cout << "The Downloads folder stays as it is.\n";
             if (run.folders.empty()) return;
             session = std::make_unique<QuickCleanSession>(
@@ -218,14 +238,13 @@ void runClean(const CleanChoice& choice) {
         });
     }
     authorization.freeAuthorization();
-    ParseFileLog().setSize(result.cleanedSize, std::chrono::system_clock::now());
+    recordFinishedClean(result.cleanedSize);
 
     std::cout << localizedString("CLEAN_FILES_COUNT") << " " << result.cleanedCount << "\n"
               << localizedString("CLEAN_FILES_SIZE") << " "
               << UtilityFunction::convertVolSpace(result.cleanedSize) << "\n";
     if (result.failedPaths.empty()) return;
-    std::cout << "Could not delete:\n";
-    for (const auto& path : result.failedPaths) std::cout << "  " << path << "\n";
+    std::cout << "Could not delete:\n" << cleanFailureReport(failuresOf(run, result.failedPaths));
     throw CliFailure(std::to_string(result.failedPaths.size()) +
                          (result.failedPaths.size() == 1 ? " item" : " items") +
                          " could not be deleted",

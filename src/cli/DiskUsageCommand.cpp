@@ -1,10 +1,13 @@
 #include "cli/DiskUsageCommand.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <iostream>
 #include <limits>
 #include <memory>
@@ -22,9 +25,12 @@
 #include "diskusage/FSNode.h"
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/NodeTreeOperator.h"
+#include "diskusage/ScanFileExporter.h"
+#include "diskusage/ScanFileLoader.h"
 #include "diskusage/SharedFolderHandle.h"
 #include "diskusage/TreeScanOptions.h"
 #include "diskusage/W32AllDir.h"
+#include "platform/PlatformContext.h"
 
 namespace {
 
@@ -36,6 +42,8 @@ struct DuRequest {
     bool json = false;
     bool items = false;
     bool oneFileSystem = false;
+    std::string exportFile;  // "-" for standard output
+    std::string importFile;  // "-" for standard input
 };
 
 // One line of the listing, cut to the requested depth and number of children.
@@ -156,7 +164,68 @@ void showScanProgress(ProgressLine& line, const ScanCounters& counters) {
     });
 }
 
+// Writes the scan of the folder to the export file, or standard output for "-".
+void exportScan(const DuRequest& request) {
+    std::string path = folderPath(request.path);
+    bool toOutput = request.exportFile == "-";
+    int fd = toOutput ? STDOUT_FILENO
+                      : ::open(request.exportFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                               0644);
+    if (fd < 0) {
+        throw CliFailure(
+            "cannot write " + printable(request.exportFile) + ": " + std::strerror(errno), 1);
+    }
+    ScanCounters counters;
+    TreeScanOptions options;
+    options.stayOnFileSystem = request.oneFileSystem;
+    options.counters = &counters;
+    ScanFileMetadata metadata;
+    metadata.program = "quillby";
+    metadata.version = PlatformContext::versionText;
+    metadata.timestamp = static_cast<std::int64_t>(std::time(nullptr));
+    ScanFileExporter::Result result;
+    {
+        ProgressLine progress(stderr, ProgressLine::onTerminal(stderr));
+        showScanProgress(progress, counters);
+        result = ScanFileExporter(options).exportFolder(path, metadata, fd);
+    }
+    bool closed = toOutput || ::close(fd) == 0;
+    if (!result.written || !closed) {
+        int error = result.written ? errno : result.writeError;
+        if (!toOutput) ::unlink(request.exportFile.c_str());
+        throw CliFailure(
+            "cannot write " + printable(request.exportFile) + ": " + std::strerror(error), 1);
+    }
+    if (auto unreadable = counters.unreadableFolders.load(); unreadable > 0) {
+        std::fprintf(stderr, "quillby: %llu %s could not be read (marked read_error)\n",
+                     static_cast<unsigned long long>(unreadable),
+                     unreadable == 1 ? "folder" : "folders");
+    }
+}
+
+// The tree of a scan file; a file that is not one is refused in one line.
+template <class Node>
+std::unique_ptr<Node> importedTree(const DuRequest& request, LoadedTree<Node> loaded,
+                                   std::uint64_t& unreadable) {
+    using Outcome = ScanFileReader::Outcome;
+    std::string file = request.importFile == "-" ? "standard input" : printable(request.importFile);
+    if (loaded.outcome == Outcome::NotScanFile) {
+        throw usageError(file + " is not a disk-usage scan file (ncdu's export format): " +
+                         printable(loaded.message));
+    }
+    if (loaded.outcome != Outcome::Read) {
+        int status = loaded.readError == ENOENT || loaded.readError == EISDIR ? 2 : 1;
+        throw CliFailure(file + ": " + loaded.message, status);
+    }
+    unreadable = loaded.unreadableFolders;
+    return std::move(loaded.root);
+}
+
 void runDiskUsage(const DuRequest& request) {
+    if (!request.exportFile.empty()) return exportScan(request);
+    if (request.path.empty() && request.importFile.empty()) {
+        throw usageError("a folder to measure (PATH) or --import FILE is needed");
+    }
     if (!request.limit.empty() && !request.items) {
         throw usageError("--limit applies to the item tree: add --items");
     }
@@ -168,7 +237,10 @@ void runDiskUsage(const DuRequest& request) {
                              " (examples: 500, 10KB, 1.5 MB, 2GB)");
         }
     }
-    std::string path = folderPath(request.path);
+    const bool imported = !request.importFile.empty();
+    std::string path = imported ? std::string() : folderPath(request.path);
+    DescriptorSource input(STDIN_FILENO);
+    std::uint64_t unreadable = 0;
 
     ScanCounters counters;
     TreeScanOptions options;
@@ -177,22 +249,36 @@ void runDiskUsage(const DuRequest& request) {
     Row row;
     if (request.items) {
         std::unique_ptr<FSNode> root;
-        {
+        std::uint64_t itemLimit = limit ? *limit : DiskUsageLimit::getLimitSize();
+        if (imported) {
+            root = importedTree(request,
+                                request.importFile == "-"
+                                    ? ScanFileLoader::loadItemTree(input, itemLimit)
+                                    : ScanFileLoader::loadItemTree(request.importFile, itemLimit),
+                                unreadable);
+        } else {
             ProgressLine progress(stderr, ProgressLine::onTerminal(stderr));
             showScanProgress(progress, counters);
-            root = NodeTreeOperator(options).buildBrowserTree(
-                path, limit ? *limit : DiskUsageLimit::getLimitSize(), {});
+            root = NodeTreeOperator(options).buildBrowserTree(path, itemLimit, {});
         }
-        row = makeRow(*root, path, 0, request, ItemDescription{});
+        row = makeRow(*root, root->path(), 0, request, ItemDescription{});
     } else {
-        auto root = W32AllDir::makeRoot(path);
-        {
+        std::unique_ptr<W32AllDir> root;
+        if (imported) {
+            root = importedTree(request,
+                                request.importFile == "-"
+                                    ? ScanFileLoader::loadFolderTree(input)
+                                    : ScanFileLoader::loadFolderTree(request.importFile),
+                                unreadable);
+        } else {
+            root = W32AllDir::makeRoot(path);
             ProgressLine progress(stderr, ProgressLine::onTerminal(stderr));
             showScanProgress(progress, counters);
             FolderTreeScanner(options).scanFolder(*root, root->path(), true);
         }
         row = makeRow(*root, root->path(), 0, request, FolderDescription{});
     }
+    if (!imported) unreadable = counters.unreadableFolders.load();
 
     if (request.json) {
         printJson(rowJson(row));
@@ -200,7 +286,7 @@ void runDiskUsage(const DuRequest& request) {
     }
     std::string text;
     printRow(row, row.size, 0, text);
-    if (auto unreadable = counters.unreadableFolders.load(); unreadable > 0) {
+    if (unreadable > 0) {
         text += "! " + std::to_string(unreadable) + (unreadable == 1 ? " folder" : " folders") +
                 " could not be read: the sizes that contain " + (unreadable == 1 ? "it" : "them") +
                 " may be too small.\n";
@@ -214,22 +300,35 @@ void addDiskUsageCommand(CLI::App& app) {
     auto request = std::make_shared<DuRequest>();
     auto* du = app.add_subcommand(
         "du", "Where the space under a folder goes: its folders (or items), largest first");
-    du->add_option("PATH", request->path, "The folder to measure")->required();
-    du->add_option("--depth", request->depth, "Levels below the folder to list (default 1)")
-        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
-    du->add_option("--top", request->top,
-                   "At most N entries per folder, the rest summed up (default 10; 0 lists all)")
-        ->check(CLI::Range(0, std::numeric_limits<int>::max()));
-    du->add_option("--limit", request->limit,
-                   "With --items: leave out items below SIZE (500, 10KB, 1.5 MB, 2GB); "
-                   "default: the disk-usage limit setting");
-    du->add_flag("--json", request->json,
-                 "Print JSON: {\"path\",\"size\",\"children\":[...]}, \"error\": true on a folder "
-                 "that could not be read");
-    du->add_flag("--items", request->items,
-                 "List files too (the column browser's tree): folders and the files at or above "
-                 "the size limit");
-    du->add_flag("-x,--one-file-system", request->oneFileSystem,
-                 "Count folders on other file systems as empty");
+    auto* path = du->add_option("PATH", request->path, "The folder to measure");
+    auto* depth =
+        du->add_option("--depth", request->depth, "Levels below the folder to list (default 1)")
+            ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    auto* top =
+        du->add_option("--top", request->top,
+                       "At most N entries per folder, the rest summed up (default 10; 0 lists all)")
+            ->check(CLI::Range(0, std::numeric_limits<int>::max()));
+    auto* limit =
+        du->add_option("--limit", request->limit,
+                       "With --items: leave out items below SIZE (500, 10KB, 1.5 MB, 2GB); "
+                       "default: the disk-usage limit setting");
+    auto* json = du->add_flag("--json", request->json,
+                              "Print JSON: {\"path\",\"size\",\"children\":[...]}, \"error\": "
+                              "true on a folder that could not be read");
+    auto* items = du->add_flag("--items", request->items,
+                               "List files too (the column browser's tree): folders and the files "
+                               "at or above the size limit");
+    auto* oneFileSystem = du->add_flag("-x,--one-file-system", request->oneFileSystem,
+                                       "Count folders on other file systems as empty");
+    auto* exportTo = du->add_option("--export", request->exportFile,
+                                    "Write the whole scan to FILE (- for standard output) in "
+                                    "ncdu's export format instead of listing it");
+    for (auto* listing : {depth, top, limit, json, items}) exportTo->excludes(listing);
+    du->add_option("--import", request->importFile,
+                   "List a scan file instead of scanning: one written by --export, ncdu -o or "
+                   "gdu -o (- for standard input)")
+        ->excludes(path)
+        ->excludes(exportTo)
+        ->excludes(oneFileSystem);
     du->callback([request] { runDiskUsage(*request); });
 }

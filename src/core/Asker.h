@@ -9,6 +9,15 @@ class Asker {
     virtual ~Asker() = default;
     // Asks `message` (with `details` below it) with the buttons "Yes" and "No"; true for "Yes".
     virtual bool askYesNo(const std::string& message, const std::string& details) = 0;
+    // Asks `message` (with `details`) with two buttons named `accept` and `reject` ("OK" and
+    // "Cancel", "Retry with administrator rights" and "OK"); true for `accept`. Without buttons
+    // of its own an asker puts it as a yes-or-no question.
+    virtual bool askWithButtons(const std::string& message, const std::string& details,
+                                const std::string& accept, const std::string& reject) {
+        (void)accept;
+        (void)reject;
+        return askYesNo(message, details);
+    }
     // Tells the user `message` (with `details`) with an "OK" button.
     virtual void tell(const std::string& message, const std::string& details) = 0;
 };

@@ -24,15 +24,17 @@ void EntryRules::split(int folderFd, const DirectoryReader& listing, bool atTop,
         }
         // Some file systems do not report types in listings: ask the entry itself, so that
         // their folders are still descended rather than counted as files.
-        bool isFolder = false;
-        auto size = entrySize(folderFd, entry.name.data(), &isFolder);
-        if (!size || !accepts(entry.name, isFolder, atTop)) continue;
+        auto status = entryStatus(folderFd, entry.name.data());
+        if (!status) continue;
+        bool isFolder = S_ISDIR(status->st_mode);
+        if (!accepts(entry.name, isFolder, atTop)) continue;
         if (isFolder) {
             out.subfolders.push_back(entry.name);
         } else {
-            out.bytes += *size;
-            if (keepFilesFrom && *size >= *keepFilesFrom) {
-                out.kept.push_back({std::string(entry.name), *size});
+            std::uint64_t size = sizeOfStatus(*status);
+            out.bytes += size;
+            if (keepFilesFrom && size >= *keepFilesFrom) {
+                out.kept.push_back(keptFile(entry.name, *status));
             }
         }
     }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "diskusage/FSNode.h"
+#include "diskusage/ItemTreeBuilder.h"
 #include "diskusage/TreeScanOptions.h"
 
 // Builds the column browser's item tree: a node per folder and per file at or above the size
@@ -16,10 +16,7 @@ class NodeTreeOperator {
   public:
     // Progress of a browser scan: the number of top-level folders, then one step as each of
     // them is finished (called on the scan's threads, one at a time).
-    struct Progress {
-        std::function<void(std::int64_t folders)> total;
-        std::function<void()> step;
-    };
+    using Progress = ItemTreeBuilder::Progress;
 
     explicit NodeTreeOperator(TreeScanOptions options = {});
 

@@ -10,6 +10,7 @@
 #include "duplicates/AppAttrbItem.h"
 #include "duplicates/DuplicateSearchOptions.h"
 #include "duplicates/fileAttrbItem.h"
+#include "duplicates/getFileList.h"
 
 class FindDuplicateApp;
 class ParallelPairing;
@@ -44,6 +45,9 @@ class duplicateFind {
     void getAllDuplicateFile(std::vector<std::vector<fileAttrbItem>>& runs) const;
     // Appends the groups of equal bundles.
     void getAllAppDuplicateDir(std::vector<std::vector<AppAttrbItem>>& groups) const;
+    // The folders below the root that the listing could not read, with their errno; read it
+    // once the search has returned.
+    const std::vector<FolderNotListed>& foldersNotListed() const { return notListed_; }
     // The number of candidates when pairing began.
     std::size_t candidateCount() const { return m_allFileCount; }
 
@@ -72,4 +76,5 @@ class duplicateFind {
     std::shared_ptr<FindDuplicateApp> m_findDuplicateApp;
     std::shared_ptr<ParallelPairing> pairing_;
     std::string m_CurrentSearchPath;
+    std::vector<FolderNotListed> notListed_;
 };

@@ -1,5 +1,6 @@
 #include "shell/NewMainViewController.h"
 
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -58,6 +59,7 @@ NewMainViewController::NewMainViewController(QWidget* parent) : QWidget(parent) 
     layout->addWidget(list_);
     auto* right = new QWidget;
     auto* column = new QVBoxLayout(right);
+    column_ = column;
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     auto* note = new QWidget;
@@ -83,6 +85,7 @@ NewMainViewController::NewMainViewController(QWidget* parent) : QWidget(parent) 
         pages_->setCurrentWidget(features_.at(row));
         PreferenceViewController::setLastClickRow(row);
         changeNoteText(row);
+        emit rowSelected(row);
     });
 
     auto& bus = EventBus::defaultCenter();
@@ -107,16 +110,49 @@ NewMainViewController::NewMainViewController(QWidget* parent) : QWidget(parent) 
 
 NewMainViewController::~NewMainViewController() = default;
 
-void NewMainViewController::addFeature(int row, const QString& title, QWidget* page) {
+void NewMainViewController::addFeature(int row, const QString& title, QWidget* page,
+                                       QWidget* rowWidget) {
     features_[row] = page;
     pages_->addWidget(page);
+    auto* item = new QListWidgetItem(rowWidget ? QString() : title);
+    item->setData(Qt::AccessibleTextRole, title);
+    item->setSizeHint(QSize(200, 36));
+    insertRow(row, item);
+    if (rowWidget) list_->setItemWidget(item, rowWidget);
+    if (list_->count() == 1) list_->setCurrentRow(0);
+}
+
+bool NewMainViewController::setRowWidget(int row, QWidget* widget) {
+    for (int index = 0; index < list_->count(); ++index) {
+        if (list_->item(index)->data(Qt::UserRole).toInt() == row) {
+            list_->setItemWidget(list_->item(index), widget);
+            return true;
+        }
+    }
+    return false;
+}
+
+void NewMainViewController::addSeparator(int row) {
+    auto* item = new QListWidgetItem;
+    item->setFlags(Qt::NoItemFlags);
+    item->setData(Qt::AccessibleTextRole, tr("Separator"));
+    item->setSizeHint(QSize(200, 9));
+    insertRow(row, item);
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setAccessibleName(tr("Separator"));
+    list_->setItemWidget(item, line);
+}
+
+void NewMainViewController::insertRow(int row, QListWidgetItem* item) {
     int index = 0;
     while (index < list_->count() && list_->item(index)->data(Qt::UserRole).toInt() < row) ++index;
-    auto* item = new QListWidgetItem(title);
     item->setData(Qt::UserRole, row);
-    item->setSizeHint(QSize(200, 36));
     list_->insertItem(index, item);
-    if (list_->count() == 1) list_->setCurrentRow(0);
+}
+
+void NewMainViewController::setBottomBar(QWidget* bar) {
+    column_->addWidget(bar);
 }
 
 bool NewMainViewController::selectRow(int row) {

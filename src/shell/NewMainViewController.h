@@ -9,7 +9,9 @@
 
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QStackedWidget;
+class QVBoxLayout;
 
 // The "Fast Clean" page: a feature list on the left and the chosen feature on the right, with a
 // note (title and description) above it. Row 0 is the computer's overview, rows 1 to 6 the clean
@@ -21,8 +23,15 @@ class NewMainViewController : public QWidget {
     explicit NewMainViewController(QWidget* parent = nullptr);
     ~NewMainViewController() override;
 
-    // Adds the feature page of `row` to the list (rows stay in their number order).
-    void addFeature(int row, const QString& title, QWidget* page);
+    // Adds the feature page of `row` to the list (rows stay in their number order). A
+    // `rowWidget` is shown in the list in place of the plain title.
+    void addFeature(int row, const QString& title, QWidget* page, QWidget* rowWidget = nullptr);
+    // Shows `widget` over the row's title (a figure beside it); false when there is no such row.
+    bool setRowWidget(int row, QWidget* widget);
+    // Adds a row that only separates the rows before it from those after it.
+    void addSeparator(int row);
+    // Puts `bar` below the feature pages, whatever row is selected.
+    void setBottomBar(QWidget* bar);
     // Shows the feature of `row`; false when this build has none.
     bool selectRow(int row);
     int selectedRow() const;
@@ -33,9 +42,15 @@ class NewMainViewController : public QWidget {
     QLabel* noteText() const { return noteText_; }
     QListWidget* featureList() const { return list_; }
 
+  signals:
+    void rowSelected(int row);
+
   private:
+    void insertRow(int row, QListWidgetItem* item);
+
     QListWidget* list_;
     QStackedWidget* pages_;
+    QVBoxLayout* column_;
     QLabel* noteTitle_;
     QLabel* noteText_;
     std::map<int, QWidget*> features_;

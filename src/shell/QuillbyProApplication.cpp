@@ -1,15 +1,25 @@
 #include "shell/QuillbyProApplication.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QUrl>
 #include <QWidget>
 #include <filesystem>
 
+#include "clean/CategoryFolders.h"
+#include "clean/VolumeListInternalVolumes.h"
+#include "clean/ui/SystemCleanView.h"
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/LocalizedText.h"
+#include "core/PrivilegedAuthorization.h"
+#include "core/VolumeList.h"
+#include "diskusage/ui/DiskUsagePathListPage.h"
+#include "diskusage/ui/DiskUsageProgressPage.h"
+#include "diskusage/ui/DiskUsageTool.h"
+#include "duplicates/ui/DuplicatesPage.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/ui/LoginItemsPage.h"
 #include "memory/CleanMemoryModel.h"
@@ -22,6 +32,7 @@
 #include "monitor/WatchMountUnmount.h"
 #include "monitor/ui/DiskSizeView.h"
 #include "monitor/ui/TrayAgentView.h"
+#include "platform/FileViewer.h"
 #include "platform/Services.h"
 #include "shell/AppController.h"
 #include "shell/NewMainViewController.h"
@@ -32,6 +43,7 @@
 #include "sysinfo/ComputerInfoRows.h"
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/ui/MyMacView.h"
+#include "ui/WindowModalAsker.h"
 #include "ui/WindowStyle.h"
 #include "uninstall/ui/UninstallAppsPage.h"
 
@@ -97,11 +109,29 @@ bool QuillbyProApplication::start() {
     return true;
 }
 
+DiskUsageTool* QuillbyProApplication::makeDiskUsageTool(PrefsWindowController& window) {
+    DiskUsageTool::Options options;
+    options.environment.userName =
+        qEnvironmentVariable("USER", QDir::home().dirName()).toStdString();
+    options.environment.homeFolder = Services::context().home.string();
+    options.environment.volumes = listedVolumes();
+    options.environment.asker = std::make_shared<WindowModalAsker>(&window);
+    options.environment.queue = queue_.get();
+    options.showPage = [&window](int mode) {
+        static const QStringList pages = {DiskUsageTool::kPathListPage,
+                                          DiskUsageTool::kProgressPage,
+                                          DiskUsageTool::kResultsPage};
+        window.setView4DiskUsage(mode);
+        // Another tool the user went to meanwhile stays on show.
+        if (pages.contains(window.currentIdentifier()))
+            window.displayViewForIdentifier(pages[mode], true);
+    };
+    return new DiskUsageTool(std::move(options), &window);
+}
+
 void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     // The pages show the agent's enumeration of this tick: one enumeration feeds everything.
-    auto rows = [volumes = volumes_] {
-        return VolumeMenuModel::volumeRows(volumes->volsArray());
-    };
+    auto rows = [volumes = volumes_] { return VolumeMenuModel::volumeRows(volumes->volsArray()); };
     // Both run on a worker: the window never waits for the file manager or a disk.
     auto browse = [this](const std::string& path) {
         manager_->openVolRootDirInBackground(path, *queue_, {});
@@ -119,6 +149,15 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     scan->addFeature(8, QString::fromStdString(localizedString("TITLE_UNINSTALL")),
                      new UninstallAppsPage(*queue_));
     scan->addFeature(9, QString::fromStdString(localizedString("TITLE_FREESPACE_MONITOR")), disks);
+    auto folders = std::make_shared<CategoryFolders>(Services::context(),
+                                                     std::make_shared<VolumeListInternalVolumes>());
+    auto* clean =
+        new SystemCleanView(*queue_,
+                            {.folders = [folders](int id) { return folders->cleanFolders(id); },
+                             .viewer = Services::get<FileViewer>(),
+                             .authorization = &PrivilegedAuthorization::sharedAuthorization()},
+                            scan);
+    clean->addTo(*scan);
     auto& bus = EventBus::defaultCenter();
     subscriptions_.push_back(
         bus.observe(Events::updateNewDiskSizeView, [disks, myMac](const Event&) {
@@ -137,9 +176,16 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     auto* preferences = new PreferencesPane(
         [executable](bool add) { return AppInformation::registerProgramAtLogin(add, executable); });
 
+    DiskUsageTool* diskUsage = makeDiskUsageTool(window);
+
     window.addView(scan, QStringLiteral("Scan"));
+    (new DuplicatesPage(*queue_, nullptr, nullptr, this))->addViewsTo(window);
+    window.addView(diskUsage->pathListPage(), DiskUsageTool::kPathListPage);
     window.addView(memory, QStringLiteral("memory"));
     window.addView(new LoginItemsPage(*queue_), QStringLiteral("login_items"));
+    clean->addSubPagesTo(window);
+    window.addView(diskUsage->progressPage(), DiskUsageTool::kProgressPage);
+    window.addView(diskUsage->resultsPage(), DiskUsageTool::kResultsPage);
     window.addView(nullptr, QString());
     window.addView(preferences, QStringLiteral("preferences"));
     window.addView(new QWidget, QStringLiteral("Help"));

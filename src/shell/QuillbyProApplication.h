@@ -8,6 +8,7 @@
 
 class AppController;
 class AppDelegate;
+class DiskUsageTool;
 class QtMainQueue;
 class SingleInstance;
 class TrayAgentView;
@@ -32,6 +33,8 @@ class QuillbyProApplication : public QObject {
 
   private:
     void setupPages(class PrefsWindowController& window);
+    // The disk-usage tool, owned by the window, showing its pages there.
+    DiskUsageTool* makeDiskUsageTool(PrefsWindowController& window);
 
     std::unique_ptr<QtMainQueue> queue_;
     std::unique_ptr<SingleInstance> instance_;

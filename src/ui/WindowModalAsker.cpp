@@ -19,11 +19,17 @@ QAbstractButton* runWindowModal(QMessageBox& box) {
 }  // namespace
 
 bool WindowModalAsker::askYesNo(const std::string& message, const std::string& details) {
+    return askWithButtons(message, details, QObject::tr("Yes").toStdString(),
+                          QObject::tr("No").toStdString());
+}
+
+bool WindowModalAsker::askWithButtons(const std::string& message, const std::string& details,
+                                      const std::string& accept, const std::string& reject) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Quillby Pro"),
                     QString::fromStdString(message), QMessageBox::NoButton, page_);
     box.setInformativeText(QString::fromStdString(details));
-    QPushButton* yes = box.addButton(QObject::tr("Yes"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QObject::tr("No"), QMessageBox::NoRole);
+    QPushButton* yes = box.addButton(QString::fromStdString(accept), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QString::fromStdString(reject), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
     return runWindowModal(box) == yes;

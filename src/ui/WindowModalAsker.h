@@ -12,6 +12,8 @@ class WindowModalAsker final : public Asker {
     explicit WindowModalAsker(QWidget* page) : page_(page) {}
 
     bool askYesNo(const std::string& message, const std::string& details) override;
+    bool askWithButtons(const std::string& message, const std::string& details,
+                        const std::string& accept, const std::string& reject) override;
     void tell(const std::string& message, const std::string& details) override;
 
   private:

@@ -20,9 +20,8 @@ void WorkRunner::run(std::function<void()> work, std::function<void()> done) {
 void WorkRunner::start(std::function<void()> work, std::function<void()> apply) {
     ++running_;
     if (running_ == 1) setBusy(true);
-    // The context object lives on the GUI thread until the result has been applied: the queued
-    // call holds it, since deleting it (a deferred deletion that someone runs early, such as a
-    // wait's) would silently drop the call and leave the page busy for good.
+    // The context object lives on the GUI thread for as long as the worker needs it; the
+    // worker's last reference gives it back there.
     std::shared_ptr<QObject> context(new QObject, [](QObject* object) { object->deleteLater(); });
     if (QThread* gui =
             QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr) {
@@ -33,6 +32,8 @@ void WorkRunner::start(std::function<void()> work, std::function<void()> apply) 
         work();
         QMetaObject::invokeMethod(
             context.get(),
+            // The call keeps the context too: a flush of deferred deletions between the post and
+            // the call (QTest::qWaitFor does one) would otherwise drop the result.
             [apply, alive, self, context] {
                 if (!*alive) return;
                 apply();

@@ -157,7 +157,8 @@ TEST(CliClean, AFailedDeletionNamesThePathAndExitsWithOne) {
                                    "\"$HOME/.cache/stuck\" && mount -o remount,ro \"$HOME/.cache\" "
                                    "&& exec \"$QUILLBY\" clean run --category 1 --yes");
     EXPECT_EQ(result.status, 1) << result.out << result.err;
-    EXPECT_NE(result.out.find("Could not delete:\n  " + (cli / ".cache").string()),
+    // The page's report: the category, then each item.
+    EXPECT_NE(result.out.find("Could not delete:\nUser Caches:\n  " + (cli / ".cache").string()),
               std::string::npos)
         << result.out;
     EXPECT_EQ(result.err, "quillby: 1 item could not be deleted\n");

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,41 @@ inline std::uint64_t linkSize(const fs::path& path) {
     struct stat status {};
     ::lstat(path.c_str(), &status);
     return static_cast<std::uint64_t>(status.st_size);
+}
+
+// A random tree with every kind of entry the scans treat specially, and one folder wide enough
+// to be measured in slices by several threads.
+inline void generateTree(const fs::path& top, unsigned seed) {
+    std::mt19937 random(seed);
+    auto pick = [&](int below) { return static_cast<int>(random() % below); };
+    std::vector<fs::path> folders{top};
+    fs::create_directories(top);
+    for (int i = 0; i < 250; ++i) {
+        fs::path parent = folders[pick(static_cast<int>(folders.size()))];
+        std::string name = "d" + std::to_string(i) + (pick(20) == 0 ? "." : "");
+        if (parent == top && pick(40) == 0) name = "Volumes";
+        if (pick(30) == 0) name = "Volumes";
+        if (fs::exists(parent / name)) continue;
+        fs::create_directory(parent / name);
+        folders.push_back(parent / name);
+    }
+    std::vector<fs::path> files;
+    for (int i = 0; i < 2500; ++i) {
+        fs::path parent = folders[pick(static_cast<int>(folders.size()))];
+        std::string name = "f" + std::to_string(i) + (pick(25) == 0 ? "." : "");
+        // Equal sizes are common, so that the order among them matters.
+        files.push_back(makeFile(parent / name, pick(4) == 0 ? 4096 : pick(100000)));
+    }
+    fs::path wide = folders[1] / "wide";
+    fs::create_directory(wide);
+    for (int i = 0; i < 5000; ++i) makeFile(wide / ("w" + std::to_string(i)), pick(3000));
+    for (int i = 0; i < 40; ++i) {
+        fs::path parent = folders[pick(static_cast<int>(folders.size()))];
+        fs::path target = files[pick(static_cast<int>(files.size()))];
+        fs::create_hard_link(target, parent / ("hard" + std::to_string(i)));
+        fs::create_symlink(folders[pick(static_cast<int>(folders.size()))],
+                           parent / ("sym" + std::to_string(i)));
+    }
 }
 
 // A plain node for comparing trees: name, size and children in order.

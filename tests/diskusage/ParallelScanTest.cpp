@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <random>
 
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/FolderTreeScanner.h"
@@ -9,41 +8,6 @@
 #include "support/TempDir.h"
 
 namespace {
-
-// A random tree with every kind of entry the scans treat specially, and one folder wide enough
-// to be measured in slices by several threads.
-void generateTree(const fs::path& top, unsigned seed) {
-    std::mt19937 random(seed);
-    auto pick = [&](int below) { return static_cast<int>(random() % below); };
-    std::vector<fs::path> folders{top};
-    fs::create_directories(top);
-    for (int i = 0; i < 250; ++i) {
-        fs::path parent = folders[pick(static_cast<int>(folders.size()))];
-        std::string name = "d" + std::to_string(i) + (pick(20) == 0 ? "." : "");
-        if (parent == top && pick(40) == 0) name = "Volumes";
-        if (pick(30) == 0) name = "Volumes";
-        if (fs::exists(parent / name)) continue;
-        fs::create_directory(parent / name);
-        folders.push_back(parent / name);
-    }
-    std::vector<fs::path> files;
-    for (int i = 0; i < 2500; ++i) {
-        fs::path parent = folders[pick(static_cast<int>(folders.size()))];
-        std::string name = "f" + std::to_string(i) + (pick(25) == 0 ? "." : "");
-        // Equal sizes are common, so that the order among them matters.
-        files.push_back(makeFile(parent / name, pick(4) == 0 ? 4096 : pick(100000)));
-    }
-    fs::path wide = folders[1] / "wide";
-    fs::create_directory(wide);
-    for (int i = 0; i < 5000; ++i) makeFile(wide / ("w" + std::to_string(i)), pick(3000));
-    for (int i = 0; i < 40; ++i) {
-        fs::path parent = folders[pick(static_cast<int>(folders.size()))];
-        fs::path target = files[pick(static_cast<int>(files.size()))];
-        fs::create_hard_link(target, parent / ("hard" + std::to_string(i)));
-        fs::create_symlink(folders[pick(static_cast<int>(folders.size()))],
-                           parent / ("sym" + std::to_string(i)));
-    }
-}
 
 PlainNode scanFolders(const fs::path& top, unsigned threads) {
     TreeScanOptions options;

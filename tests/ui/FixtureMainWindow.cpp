@@ -3,6 +3,11 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "clean/ui/SystemCleanView.h"
+#include "diskusage/ui/DiskUsagePathListPage.h"
+#include "diskusage/ui/DiskUsageProgressPage.h"
+#include "diskusage/ui/DiskUsageTool.h"
+#include "duplicates/ui/DuplicatesPage.h"
 #include "loginitems/ui/LoginItemsPage.h"
 #include "memory/CleanMemoryModel.h"
 #include "memory/ClearMemory.h"
@@ -70,12 +75,23 @@ FixtureMainWindow::FixtureMainWindow() {
     uninstall = uninstallMachine_.makePage(queue_);
     overview->addFeature(8, "Uninstall Applications", uninstall);
     overview->addFeature(9, "Free Space Monitor", new DiskSizeView(volumes, {}, {}));
+    // The clean categories' rows, never scanned here: the fixture machine has no folders.
+    auto* clean = new SystemCleanView(
+        queue_, {.folders = [](int) { return std::vector<CleanFolder>{}; }, .asker = asker_},
+        overview);
+    clean->addTo(*overview);
     auto* memory =
         new CleanMemoryController(std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>(
             std::make_shared<Memory>(), std::make_shared<LinuxProcessLauncher>(), PurgeTools{})));
     window.addView(overview, "Scan");
+    auto* diskUsage = diskUsageTool();
+    (new DuplicatesPage(queue_, asker_, nullptr, &window))->addViewsTo(window);
+    window.addView(diskUsage->pathListPage(), DiskUsageTool::kPathListPage);
     window.addView(memory, "memory");
     window.addView(new LoginItemsPage(queue_, asker_), "login_items");
+    clean->addSubPagesTo(window);
+    window.addView(diskUsage->progressPage(), DiskUsageTool::kProgressPage);
+    window.addView(diskUsage->resultsPage(), DiskUsageTool::kResultsPage);
     window.addView(nullptr, "");
     window.addView(new PreferencesPane([](bool) { return true; }), "preferences");
     window.addView(new QWidget, "Help");
@@ -83,6 +99,26 @@ FixtureMainWindow::FixtureMainWindow() {
 }
 
 FixtureMainWindow::~FixtureMainWindow() = default;
+
+DiskUsageTool* FixtureMainWindow::diskUsageTool() {
+    DiskUsageTool::Options options;
+    options.environment.userName = "alice";
+    options.environment.homeFolder = "/home/alice";
+    VolumeFacts root;
+    root.name = "Debian";
+    root.rootPath = "/";
+    root.totalBytes = 512'000'000'000;
+    root.freeBytes = 121'400'000'000;
+    VolumeFacts data = root;
+    data.name = "Data";
+    data.rootPath = "/srv/data";
+    data.freeBytes = 62'500'000'000;
+    options.environment.volumes = {root, data};
+    options.environment.asker = asker_;
+    options.environment.queue = &queue_;
+    options.showPage = [this](int mode) { window.setView4DiskUsage(mode); };
+    return new DiskUsageTool(std::move(options), &window);
+}
 
 std::unique_ptr<VolumePanel> FixtureMainWindow::volumePanel() {
     auto panel = std::make_unique<VolumePanel>(VolumePanel::Actions{});

@@ -9,6 +9,7 @@
 #include "ui/LoginItemsFixture.h"
 #include "ui/UninstallPageFixture.h"
 
+class DiskUsageTool;
 class NewMainViewController;
 
 // The main window with every page the program registers, filled from fixture data (volumes,
@@ -27,6 +28,8 @@ class FixtureMainWindow {
     static std::unique_ptr<VolumePanel> volumePanel();
 
   private:
+    DiskUsageTool* diskUsageTool();
+
     LoginItemsFixture loginItems_;
     UninstallPageFixture uninstallMachine_;
     QtMainQueue queue_;

@@ -35,6 +35,8 @@ TEST(MainWindowPictures, EveryPageAndTheTrayPanel) {
         apps.setObjectValueForCheckBox(static_cast<int>(app - shown.begin()));
     }
     picture("Scan", "main-window-uninstall", 8);
+    picture("duplicates_file", "main-window-duplicates");
+    picture("disk_usage", "main-window-disk-usage");
     picture("memory", "main-window-memory");
     picture("login_items", "main-window-login-items");
     picture("preferences", "main-window-preferences");

@@ -16,6 +16,8 @@ struct KnownArgument {
 constexpr std::array kKnownArguments{
     KnownArgument{"du", "PATH", ValueKind::Folder, "PATH"},
     KnownArgument{"dupes", "PATH", ValueKind::Folder, "PATH"},
+    KnownArgument{"du", "--export", ValueKind::File, "FILE"},
+    KnownArgument{"du", "--import", ValueKind::File, "FILE"},
     KnownArgument{"", "PATH", ValueKind::File, "PATH"},
     KnownArgument{"", "TARGET", ValueKind::Folder, "REF|PATH"},
     KnownArgument{"", "KEY", ValueKind::SettingKey, "KEY"},

@@ -1,0 +1,12 @@
+#include "clean/CleanHistory.h"
+
+#include <chrono>
+
+#include "core/Log.h"
+#include "core/ParseFileLog.h"
+
+bool recordFinishedClean(std::uint64_t freedBytes) {
+    bool written = ParseFileLog().setSize(freedBytes, std::chrono::system_clock::now());
+    if (!written) QWLog("Cannot write the clean history record");
+    return written;
+}

@@ -1,0 +1,437 @@
+#include "clean/SystemCleanModel.h"
+
+#include <algorithm>
+#include <any>
+
+#include "clean/CleanCategory.h"
+#include "clean/CleanHistory.h"
+#include "core/AdministratorRightsFlag.h"
+#include "core/Asker.h"
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/MainQueue.h"
+#include "core/PreferenceViewController.h"
+#include "core/PrivilegedAuthorization.h"
+#include "core/UtilityFunction.h"
+
+namespace {
+
+constexpr const char* kAdminAccessAlert = "Some files that require admin access can't be removed!";
+constexpr const char* kItemsLeftAlert = "Some items could not be removed.";
+constexpr const char* kRetryButton = "Retry with administrator rights";
+
+bool isCategoryRow(int row) {
+    return row >= 1 && row <= CleanCategoryId::Count;
+}
+
+std::uint64_t checkedBytesOf(const ScanViewController& list) {
+    std::uint64_t bytes = 0;
+    for (const auto& record : list.scanFiles.get()) {
+        if (record.bIsSelected) bytes += record.fileSizeNum;
+    }
+    return bytes;
+}
+
+bool hasChecked(const ScanViewController& list) {
+    auto records = list.scanFiles.get();
+    return std::any_of(records.begin(), records.end(),
+                       [](const CleanFileInfo& record) { return record.bIsSelected; });
+}
+
+// Whether the helper may clean in one of the category's folders.
+bool helperMayClean(const ScanViewController& list) {
+    const auto& folders = list.folders();
+    return std::any_of(folders.begin(), folders.end(),
+                       [](const CleanFolder& folder) { return folder.privilegedCategory >= 0; });
+}
+
+}  // namespace
+
+SystemCleanModel::SystemCleanModel(Options options) : options_(std::move(options)) {
+    for (int id = 0; id < CleanCategoryId::Count; ++id) {
+        tableControllers_[id] = std::make_unique<ScanViewController>(id);
+    }
+    unlocked_ = AdministratorRightsFlag::isSet();
+    observeEvents();
+}
+
+SystemCleanModel::~SystemCleanModel() {
+    // The lists' observers go first; each list then waits for its own worker.
+    subscriptions_.clear();
+}
+
+void SystemCleanModel::observeEvents() {
+    for (int id = 0; id < CleanCategoryId::Count; ++id) {
+        ScanViewController& controller = list(id);
+        // A worker publishes the running total; the row hears of it on the main thread.
+        subscriptions_.push_back(controller.filesSize.observe(
+            [this, id, alive = std::weak_ptr<int>(lifetime_)](const std::string&) {
+                MainQueue::postIfAlive(options_.mainQueue, [id, alive] {
+                    if (alive.expired()) return;
+                    EventBus::defaultCenter().post(Events::refNewTableViewSizeLabel,
+                                                   UserInfo{{EventKeys::rowNum, id + 1}});
+                });
+            }));
+        subscriptions_.push_back(controller.scanFinished.observe([this, id](bool finished) {
+            if (finished) scanFinished(id);
+        }));
+        subscriptions_.push_back(controller.cleanFinished.observe([this, id](bool finished) {
+            if (finished) categoryCleaned(id);
+        }));
+    }
+    auto& bus = EventBus::defaultCenter();
+    for (const char* name : {Events::cleanShowSelectNumInBottom, Events::selectedRowInFastClean,
+                             Events::refNewTableViewSizeLabel}) {
+        subscriptions_.push_back(bus.observe(name, [this](const Event&) { notify(); }));
+    }
+    subscriptions_.push_back(bus.observe(Events::updateSelectNumber, [this](const Event& event) {
+        updateSelectNumber(event.object);
+    }));
+    subscriptions_.push_back(bus.observe(Events::changeCheckBox, [this](const Event& event) {
+        const auto* tag = userInfoValue<int>(event, EventKeys::tag);
+        const auto* flag = userInfoValue<bool>(event, EventKeys::flag);
+        if (tag && flag) changeCheckBox(*tag, *flag);
+    }));
+    subscriptions_.push_back(bus.observe(Events::changeLockState, [this](const Event&) {
+        unlocked_ = AdministratorRightsFlag::isSet();
+        notify();
+    }));
+}
+
+void SystemCleanModel::selectRow(int row) {
+    selectRowNum_ = row;
+    notify();
+}
+
+void SystemCleanModel::scan() {
+    if (cleaning_) return;
+    if (isCancelButton_) {
+        stop();
+        return;
+    }
+    isShowCleanedSize_ = false;
+    isCleanFinshed_ = false;
+    cleanedSize_ = {};
+    finishScanCount_ = 0;
+    isCancelButton_ = true;
+    scanObjsArr_.clear();
+    setSubPage(MainPage);
+    for (int id : kScannedCategories) {
+        ScanViewController& controller = list(id);
+        checkedBefore_[id].clear();
+        for (const auto& record : controller.scanFiles.get()) {
+            if (record.bIsSelected) checkedBefore_[id].insert(record.path);
+        }
+        busy_[id] = true;
+        ++finishScanCount_;
+        scanObjsArr_.push_back(id);
+    }
+    isScaned_ = true;
+    for (int id : kScannedCategories) list(id).beginScanTask(options_.folders(id));
+    notify();
+}
+
+void SystemCleanModel::stop() {
+    if (!isCancelButton_) return;
+    for (int id : scanObjsArr_) list(id).bIsStopTask = true;
+    notify();
+}
+
+void SystemCleanModel::scanFinished(int category) {
+    if (!isCancelButton_ || !busy_[category]) return;
+    busy_[category] = false;
+    restoreChecks(category);
+    if (--finishScanCount_ == 0) scanAllFinished();
+    notify();
+}
+
+void SystemCleanModel::restoreChecks(int category) {
+    // The setting says all (1) or none (0); with some (2) the items still listed keep the check
+    // they had, and the setting stays 2: new items are not checked behind the user's back.
+    ScanViewController& controller = list(category);
+    std::int64_t setting = PreferenceViewController::categoryClicked(category);
+    auto records = controller.scanFiles.get();
+    bool all = !records.empty();
+    for (auto& record : records) {
+        record.bIsSelected =
+            setting == 1 || (setting == 2 && checkedBefore_[category].count(record.path) > 0);
+        all = all && record.bIsSelected;
+    }
+    controller.scanFiles.set(std::move(records));
+    controller.selectAllOn = all;
+}
+
+void SystemCleanModel::scanAllFinished() {
+    isCancelButton_ = false;
+    scanObjsArr_.clear();
+    EventBus::defaultCenter().post(Events::cleanShowSelectNumInBottom, std::string("clean"));
+}
+
+bool SystemCleanModel::canClean() const {
+    if (isCancelButton_ || cleaning_) return false;
+    if (isCategoryRow(selectRowNum_)) return hasChecked(list(selectRowNum_ - 1));
+    return checkedCount() > 0;
+}
+
+void SystemCleanModel::clean() {
+    if (!canClean()) return;
+    retried_ = false;
+    failures_.clear();
+    cleanedSize_ = {};
+    showCleanedSize_ = 0;
+    isCleanFinshed_ = false;
+    isShowCleanedSize_ = false;
+    std::vector<int> categories;
+    if (isCategoryRow(selectRowNum_)) {
+        int category = selectRowNum_ - 1;
+        if (category == CleanCategoryId::UserDownloads &&
+            !options_.asker->askWithButtons(kDownloadsConfirmMessage, kDownloadsConfirmExplanation,
+                                            "OK", "Cancel")) {
+            isCleanFinshed_ = true;
+            notify();
+            return;
+        }
+        categories.push_back(category);
+    } else {
+        for (int id = 0; id < CleanCategoryId::Count; ++id) {
+            if (hasChecked(list(id))) categories.push_back(id);
+        }
+        if (hasChecked(list(CleanCategoryId::UserDownloads)) &&
+            !options_.asker->askWithButtons(kDownloadsConfirmMessage, kDownloadsConfirmExplanation,
+                                            "Yes", "No")) {
+            list(CleanCategoryId::UserDownloads).setNoCheckBoxSelect();
+            std::erase(categories, CleanCategoryId::UserDownloads);
+        }
+        if (categories.empty()) {
+            isCleanFinshed_ = true;
+            notify();
+            return;
+        }
+    }
+    startClean(categories);
+}
+
+void SystemCleanModel::startClean(const std::vector<int>& categories) {
+    cleaning_ = true;
+    scanObjsArr_ = categories;
+    finishScanCount_ = static_cast<int>(categories.size());
+    for (int id : categories) {
+        busy_[id] = true;
+        checkedAtClean_[id] = checkedBytesOf(list(id));
+    }
+    setSubPage(ProgressPage);
+    for (int id : categories) list(id).beginCleanTask();
+    notify();
+}
+
+void SystemCleanModel::categoryCleaned(int category) {
+    if (!cleaning_ || !busy_[category]) return;
+    ScanViewController& controller = list(category);
+    busy_[category] = false;
+    controller.cleanAuthorization = nullptr;
+    // Exact bytes from the list, never a difference of rounded size texts.
+    cleanedSize_[category] += controller.iCleanSize;
+    std::erase_if(failures_, [category](const CleanFailure& f) { return f.category == category; });
+    failures_.insert(failures_.end(), controller.cleanFailures.begin(),
+                     controller.cleanFailures.end());
+    if (--finishScanCount_ == 0) cleanAllFinished();
+    notify();
+}
+
+void SystemCleanModel::cleanAllFinished() {
+    cleaning_ = false;
+    scanObjsArr_.clear();
+    std::stable_sort(failures_.begin(), failures_.end(),
+                     [](const auto& a, const auto& b) { return a.category < b.category; });
+    showCleanedSize_ = 0;
+    for (auto bytes : cleanedSize_) showCleanedSize_ += bytes;
+    isShowCleanedSize_ = true;
+    isCleanFinshed_ = true;
+    recordFinishedClean(showCleanedSize_);
+    EventBus::defaultCenter().post(Events::cleanShowSelectNumInBottom, std::string("clean"));
+    setSubPage(ResultsPage);
+    // The alert waits until the lists' completions are over: a retry starts them again.
+    if (!failures_.empty()) {
+        MainQueue::postIfAlive(options_.mainQueue, [this, alive = std::weak_ptr<int>(lifetime_)] {
+            if (!alive.expired()) reportFailures();
+        });
+    }
+}
+
+void SystemCleanModel::reportFailures() {
+    std::string details = cleanFailureReport(failures_);
+    bool permission = std::any_of(failures_.begin(), failures_.end(),
+                                  [](const CleanFailure& failure) { return failure.permission; });
+    std::vector<int> retryable;
+    for (const auto& failure : failures_) {
+        if (failure.permission && helperMayClean(list(failure.category)) &&
+            std::find(retryable.begin(), retryable.end(), failure.category) == retryable.end()) {
+            retryable.push_back(failure.category);
+        }
+    }
+    const char* message = permission ? kAdminAccessAlert : kItemsLeftAlert;
+    if (retried_ || !options_.authorization || retryable.empty()) {
+        options_.asker->tell(message, details);
+        return;
+    }
+    if (!options_.asker->askWithButtons(message, details, kRetryButton, "OK")) return;
+    if (!options_.authorization->allocAuthorization()) {
+        options_.asker->tell("Administrator rights were not given: these items stay.", details);
+        return;
+    }
+    AdministratorRightsFlag::set(true);
+    retried_ = true;
+    for (int id : retryable) list(id).cleanAuthorization = options_.authorization;
+    startClean(retryable);
+}
+
+void SystemCleanModel::back() {
+    if (cleaning_) return;
+    setSubPage(MainPage);
+    notify();
+}
+
+int SystemCleanModel::categoryState(int category) const {
+    return static_cast<int>(PreferenceViewController::categoryClicked(category));
+}
+
+bool SystemCleanModel::clickCategoryCheckBox(int category) {
+    if (busy_[category]) return false;
+    std::int64_t value = PreferenceViewController::categoryClicked(category) == 1 ? 0 : 1;
+    PreferenceViewController::setCategoryClicked(category, value);
+    EventBus::defaultCenter().post(Events::updateSelectNumber,
+                                   UserInfo{{EventKeys::rowNum, category}});
+    return true;
+}
+
+void SystemCleanModel::updateSelectNumber(const std::any& sender) {
+    // The row check box's form names its category; the feature list's form (its six setting
+    // texts) only asks for a new summary.
+    if (const auto* info = std::any_cast<UserInfo>(&sender)) {
+        auto found = info->find(EventKeys::rowNum);
+        const int* category = found == info->end() ? nullptr : std::any_cast<int>(&found->second);
+        if (category && isCleanCategoryId(*category) && !busy_[*category]) {
+            if (PreferenceViewController::categoryClicked(*category) >= 1) {
+                list(*category).setAllCheckBoxSelect();
+            } else {
+                list(*category).setNoCheckBoxSelect();
+            }
+        }
+    }
+    EventBus::defaultCenter().post(Events::cleanShowSelectNumInBottom);
+}
+
+void SystemCleanModel::changeCheckBox(int tag, bool flag) {
+    int category = tag - 1;
+    if (!isCleanCategoryId(category)) return;
+    std::vector<std::string> texts;
+    for (int id = 0; id < CleanCategoryId::Count; ++id) {
+        texts.push_back(std::to_string(PreferenceViewController::categoryClicked(id)));
+    }
+    texts[category] = flag ? "0" : "1";
+    if (!busy_[category]) {
+        if (flag) {
+            list(category).setNoCheckBoxSelect();
+        } else {
+            list(category).setAllCheckBoxSelect();
+        }
+    }
+    EventBus::defaultCenter().post(Events::updateSelectNumber, texts);
+}
+
+bool SystemCleanModel::toggleItem(int category, int row) {
+    if (busy_[category]) return false;
+    list(category).setObjectValueForCheckBox(row);
+    return true;
+}
+
+bool SystemCleanModel::setAllItems(int category, bool on) {
+    if (busy_[category]) return false;
+    list(category).cleanShowSelectNumInBottom(on);
+    return true;
+}
+
+int SystemCleanModel::checkedCount() const {
+    int count = 0;
+    for (const auto& controller : tableControllers_) {
+        for (const auto& record : controller->scanFiles.get()) count += record.bIsSelected;
+    }
+    return count;
+}
+
+int SystemCleanModel::listedCount() const {
+    int count = 0;
+    for (const auto& controller : tableControllers_) {
+        count += static_cast<int>(controller->scanFiles.get().size());
+    }
+    return count;
+}
+
+std::uint64_t SystemCleanModel::checkedBytes() const {
+    std::uint64_t bytes = 0;
+    for (const auto& controller : tableControllers_) bytes += checkedBytesOf(*controller);
+    return bytes;
+}
+
+std::string SystemCleanModel::summaryText() const {
+    return std::to_string(checkedCount()) + " of " + std::to_string(listedCount()) + " selected, " +
+           UtilityFunction::convertVolSpace(checkedBytes()) + " will free up.";
+}
+
+std::string SystemCleanModel::statusText() const {
+    if (!isShowCleanedSize_) return {};
+    return UtilityFunction::convertVolSpace(showCleanedSize_) + " is cleaned";
+}
+
+std::uint64_t SystemCleanModel::rowBytes(int row) const {
+    if (row == 0) {
+        std::uint64_t sum = 0;
+        for (int category = 1; category <= CleanCategoryId::Count; ++category) {
+            sum += rowBytes(category);
+        }
+        return sum;
+    }
+    if (!isCategoryRow(row)) return 0;
+    int category = row - 1;
+    if (isShowCleanedSize_) return cleanedSize_[category];
+    // A running scan has only its total's text; a finished one has the exact bytes.
+    if (busy_[category]) {
+        return UtilityFunction::getVolSpaceFromString(list(category).filesSize.get());
+    }
+    std::uint64_t bytes = 0;
+    for (const auto& record : list(category).scanFiles.get()) bytes += record.fileSizeNum;
+    return bytes;
+}
+
+std::string SystemCleanModel::rowSizeText(int row) const {
+    if (isCategoryRow(row) && !isShowCleanedSize_) return list(row - 1).filesSize.get();
+    return UtilityFunction::convertVolSpace(rowBytes(row));
+}
+
+int SystemCleanModel::progressLevel(int category) const {
+    if (busy_[category] && cleaning_) {
+        // The share of the checked bytes gone so far; nothing checked is nothing left to do.
+        std::uint64_t checked = checkedAtClean_[category];
+        if (checked == 0) return 100;
+        std::uint64_t done = std::min<std::uint64_t>(list(category).iCleanSize, checked);
+        return static_cast<int>(done * 100 / checked);
+    }
+    if (busy_[category]) return 0;
+    bool scanned = std::find(kScannedCategories.begin(), kScannedCategories.end(), category) !=
+                   kScannedCategories.end();
+    return isScaned_ && scanned ? 100 : 0;
+}
+
+std::string SystemCleanModel::progressImageName(int category) const {
+    return std::to_string(progressLevel(category)) + "_progress_bar.png";
+}
+
+void SystemCleanModel::setSubPage(SubPage page) {
+    if (subPage_ == page) return;
+    subPage_ = page;
+    if (subPageChanged) subPageChanged(page);
+}
+
+void SystemCleanModel::notify() {
+    if (changed) changed();
+}

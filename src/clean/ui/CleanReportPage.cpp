@@ -1,0 +1,65 @@
+#include "clean/ui/CleanReportPage.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "clean/CleanCategory.h"
+#include "clean/CleanFailure.h"
+#include "clean/SystemCleanModel.h"
+#include "core/UtilityFunction.h"
+
+CleanReportPage::CleanReportPage(SystemCleanModel& model, Kind kind, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      kind_(kind),
+      heading_(new QLabel),
+      failures_(new QLabel),
+      back_(new QPushButton(tr("Back"))) {
+    setMinimumSize(904, 559);
+    setAccessibleName(kind == Progress ? tr("Clean in progress") : tr("Clean results"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(40, 30, 40, 30);
+    heading_->setAccessibleName(tr("Clean status"));
+    heading_->setStyleSheet(QStringLiteral("font-size: 18px; font-weight: bold;"));
+    layout->addWidget(heading_);
+    for (int id = 0; id < CleanCategoryId::Count; ++id) {
+        lines_[id] = new QLabel;
+        lines_[id]->setAccessibleName(
+            QString::fromStdString(std::string(cleanCategories()[id].title)));
+        layout->addWidget(lines_[id]);
+    }
+    failures_->setWordWrap(true);
+    failures_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    failures_->setAccessibleName(tr("Items left behind"));
+    layout->addWidget(failures_);
+    layout->addStretch(1);
+    back_->setAccessibleName(tr("Back to the list"));
+    back_->setVisible(kind == Results);
+    layout->addWidget(back_, 0, Qt::AlignRight);
+    connect(back_, &QPushButton::clicked, this, [this] { model_.back(); });
+    refresh();
+}
+
+void CleanReportPage::refresh() {
+    if (kind_ == Progress) {
+        heading_->setText(tr("Cleaning..."));
+    } else {
+        heading_->setText(QString::fromStdString(model_.statusText()));
+    }
+    for (int id = 0; id < CleanCategoryId::Count; ++id) {
+        QString title = QString::fromStdString(std::string(cleanCategories()[id].title));
+        QString figure = kind_ == Progress
+                             ? tr("%1%, %2 left")
+                                   .arg(model_.progressLevel(id))
+                                   .arg(QString::fromStdString(model_.list(id).filesSize.get()))
+                             : tr("%1 cleaned")
+                                   .arg(QString::fromStdString(
+                                       UtilityFunction::convertVolSpace(model_.cleanedBytes(id))));
+        lines_[id]->setText(title + QStringLiteral(": ") + figure);
+    }
+    std::string report = cleanFailureReport(model_.failures());
+    failures_->setVisible(kind_ == Results && !report.empty());
+    failures_->setText(tr("Left behind:\n%1").arg(QString::fromStdString(report)));
+    back_->setEnabled(!model_.isCleaning());
+}

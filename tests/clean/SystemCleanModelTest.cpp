@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "CleanFixture.h"
+#include "clean/CleanCategory.h"
+#include "clean/CleanFailure.h"
+#include "clean/SystemCleanModel.h"
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/ParseFileLog.h"
+#include "core/PlainMainQueue.h"
+#include "core/PreferenceViewController.h"
+#include "core/UtilityFunction.h"
+#include "support/ScriptedAsker.h"
+#include "support/ScriptedHelper.h"
+#include "support/UnprivilegedChild.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The page over the fixture machine, with every category setting given.
+class CleanPage {
+  public:
+    explicit CleanPage(std::array<int, 6> settings = {}) {
+        for (int id = 0; id < CleanCategoryId::Count; ++id) {
+            PreferenceViewController::setCategoryClicked(id, settings[id]);
+        }
+    }
+
+    void scan() {
+        model.scan();
+        ASSERT_TRUE(queue.runUntil([&] { return !model.isScanning(); }));
+    }
+    // Cleans from the selected row and lets the alert that follows come up.
+    void clean() {
+        model.clean();
+        ASSERT_TRUE(queue.runUntil([&] { return !model.isCleaning(); }));
+        queue.drain();
+    }
+    std::vector<std::string> checkedNames(int category) {
+        std::vector<std::string> names;
+        for (const auto& record : model.list(category).scanFiles.get()) {
+            if (record.bIsSelected) names.push_back(record.name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    int rowOf(int category, const std::string& name) {
+        auto records = model.list(category).scanFiles.get();
+        for (std::size_t row = 0; row < records.size(); ++row) {
+            if (records[row].name == name) return static_cast<int>(row);
+        }
+        return -1;
+    }
+
+    CleanFixture machine;
+    PlainMainQueue queue;
+    ScriptedAsker asker;
+    SystemCleanModel model{
+        {.folders = [this](int id) { return machine.folders().cleanFolders(id); },
+         .asker = &asker,
+         .mainQueue = &queue}};
+};
+
+}  // namespace
+
+TEST(SystemCleanPage, WithEverySettingOffAScanListsTheUserCategoriesAndChecksNothing) {
+    CleanPage page;
+    EXPECT_EQ(page.model.summaryText(),
+              "0 of 0 selected, " + UtilityFunction::convertVolSpace(0) + " will free up.");
+    EXPECT_FALSE(page.model.canClean());
+    EXPECT_EQ(page.model.progressImageName(1), "0_progress_bar.png");
+
+    page.scan();
+    for (int id : {1, 3, 4, 5}) EXPECT_FALSE(page.model.list(id).scanFiles.get().empty()) << id;
+    for (int id : {0, 2}) EXPECT_TRUE(page.model.list(id).scanFiles.get().empty()) << id;
+    EXPECT_EQ(page.model.summaryText(),
+              "0 of 11 selected, " + UtilityFunction::convertVolSpace(0) + " will free up.");
+    EXPECT_FALSE(page.model.canClean());
+    EXPECT_EQ(page.model.progressImageName(1), "100_progress_bar.png");
+    // The overview row sums the categories: 102 + 200 + 4100 + 3000 bytes.
+    EXPECT_EQ(page.model.rowBytes(0), 7402u);
+    EXPECT_EQ(page.model.rowSizeText(6), UtilityFunction::convertVolSpace(3000));
+}
+
+TEST(SystemCleanPage, APartialSelectionSurvivesTheNextScan) {
+    CleanPage page({0, 1, 0, 0, 0, 0});
+    page.scan();
+    EXPECT_EQ(page.checkedNames(1), (std::vector<std::string>{".hidden", "fontconfig"}));
+    EXPECT_TRUE(page.model.toggleItem(1, page.rowOf(1, ".hidden")));
+    EXPECT_EQ(page.model.categoryState(1), 2);
+    EXPECT_EQ(page.model.summaryText(),
+              "1 of 11 selected, " + UtilityFunction::convertVolSpace(100) + " will free up.");
+
+    page.machine.platform.root().write("home/.cache/new-app/blob", "new");
+    page.scan();
+    // What was left unchecked stays so, and what is new is not checked behind the user's back.
+    EXPECT_EQ(page.checkedNames(1), (std::vector<std::string>{"fontconfig"}));
+    EXPECT_EQ(page.model.list(1).scanFiles.get().size(), 3u);
+    EXPECT_EQ(page.model.categoryState(1), 2);
+
+    // The row's check box takes the whole category; while a scan runs nothing can be clicked.
+    EXPECT_TRUE(page.model.clickCategoryCheckBox(1));
+    EXPECT_EQ(page.checkedNames(1).size(), 3u);
+    page.model.scan();
+    EXPECT_TRUE(page.model.categoryBusy(1));
+    EXPECT_FALSE(page.model.toggleItem(1, 0));
+    EXPECT_FALSE(page.model.setAllItems(1, false));
+    EXPECT_FALSE(page.model.clickCategoryCheckBox(1));
+    ASSERT_TRUE(page.queue.runUntil([&] { return !page.model.isScanning(); }));
+    EXPECT_FALSE(page.model.categoryBusy(1));
+}
+
+TEST(SystemCleanPage, ThePreferenceSwitchesAndBothFormsOfTheSelectionEventAreFollowed) {
+    CleanPage page;
+    page.scan();
+    auto& bus = EventBus::defaultCenter();
+    std::vector<std::string> listForm;
+    auto seen = bus.observe(Events::updateSelectNumber, [&](const Event& event) {
+        if (auto* texts = std::any_cast<std::vector<std::string>>(&event.object)) listForm = *texts;
+    });
+    // A category switch of the preferences: "flag" false shows the row checked.
+    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 2}, {EventKeys::flag, false}});
+    EXPECT_EQ(page.checkedNames(1), (std::vector<std::string>{".hidden", "fontconfig"}));
+    EXPECT_EQ(listForm, (std::vector<std::string>{"0", "1", "0", "0", "0", "0"}));
+    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 2}, {EventKeys::flag, true}});
+    EXPECT_TRUE(page.checkedNames(1).empty());
+    // Neither form, or a row that does not exist, changes nothing and fails nowhere.
+    bus.post(Events::updateSelectNumber, 7);
+    bus.post(Events::updateSelectNumber, UserInfo{{EventKeys::rowNum, 9}});
+    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 0}, {EventKeys::flag, false}});
+    EXPECT_EQ(page.model.checkedCount(), 0);
+}
+
+TEST(SystemCleanPage, CleanAllWithDownloadsDeclinedCleansTheRestAndRecordsTheBytes) {
+    CleanPage page({0, 1, 0, 0, 0, 1});
+    page.scan();
+    EXPECT_TRUE(page.model.canClean());
+    page.asker.answer = false;
+    page.clean();
+
+    ASSERT_EQ(page.asker.questions.size(), 1u);
+    EXPECT_EQ(page.asker.questions[0], kDownloadsConfirmMessage);
+    EXPECT_EQ(page.asker.questionDetails[0], kDownloadsConfirmExplanation);
+    EXPECT_EQ(page.asker.questionButtons[0], (std::vector<std::string>{"Yes", "No"}));
+    EXPECT_TRUE(fs::exists(page.machine / "home/Downloads/setup.iso"));
+    EXPECT_TRUE(page.checkedNames(5).empty());
+    EXPECT_FALSE(fs::exists(page.machine / "home/.cache/fontconfig"));
+    EXPECT_FALSE(fs::exists(page.machine / "home/.cache/.hidden"));
+
+    // Exact bytes, in the rows, the status line and the history record.
+    EXPECT_EQ(page.model.cleanedBytes(1), 102u);
+    EXPECT_EQ(page.model.rowBytes(0), 102u);
+    EXPECT_EQ(page.model.rowSizeText(6), UtilityFunction::convertVolSpace(0));
+    EXPECT_EQ(page.model.statusText(), UtilityFunction::convertVolSpace(102) + " is cleaned");
+    EXPECT_EQ(ParseFileLog().getSize(), 102u);
+    EXPECT_TRUE(page.asker.messages.empty());
+    EXPECT_EQ(page.model.subPage(), SystemCleanModel::ResultsPage);
+    EXPECT_EQ(page.model.progressImageName(1), "100_progress_bar.png");
+    page.model.back();
+    EXPECT_EQ(page.model.subPage(), SystemCleanModel::MainPage);
+}
+
+TEST(SystemCleanPage, OneCategoryCleanAsksForDownloadsWithOkAndCancel) {
+    CleanPage page({0, 1, 0, 0, 0, 1});
+    page.scan();
+    page.model.selectRow(6);
+    page.asker.answer = false;
+    page.clean();
+    ASSERT_EQ(page.asker.questionButtons.size(), 1u);
+    EXPECT_EQ(page.asker.questionButtons[0], (std::vector<std::string>{"OK", "Cancel"}));
+    EXPECT_TRUE(fs::exists(page.machine / "home/Downloads/setup.iso"));
+    EXPECT_TRUE(page.model.isCleanFinshed());
+
+    page.asker.answer = true;
+    page.clean();
+    EXPECT_FALSE(fs::exists(page.machine / "home/Downloads/setup.iso"));
+    // Only the selected category went.
+    EXPECT_TRUE(fs::exists(page.machine / "home/.cache/fontconfig"));
+    EXPECT_EQ(page.model.statusText(), UtilityFunction::convertVolSpace(3000) + " is cleaned");
+    EXPECT_EQ(ParseFileLog().getSize(), 3000u);
+}
+
+TEST(SystemCleanPage, ARowWhoseItemsAllFailShowsNothingCleanedAndEveryReason) {
+    CleanPage page({0, 0, 0, 1, 0, 0});
+    page.scan();
+    EXPECT_TRUE(page.model.toggleItem(3, page.rowOf(3, "logs")));
+    // Between the scan and the clean every checked log became something the rule keeps.
+    for (const char* item : {"home/.local/state/app/x.log", "home/.local/state/app/x.log.1",
+                             "home/.xsession-errors.old"}) {
+        fs::remove_all(page.machine / item);
+        fs::create_directories(page.machine / item / "kept");
+    }
+    page.clean();
+    EXPECT_EQ(page.model.cleanedBytes(3), 0u);
+    EXPECT_EQ(page.model.rowSizeText(4), UtilityFunction::convertVolSpace(0));
+    EXPECT_EQ(page.model.statusText(), UtilityFunction::convertVolSpace(0) + " is cleaned");
+    EXPECT_EQ(page.model.failures().size(), 3u);
+    EXPECT_EQ(page.checkedNames(3).size(), 3u);  // what stayed is still checked
+    ASSERT_EQ(page.asker.messages.size(), 1u);
+    EXPECT_EQ(page.asker.messages[0], "Some items could not be removed.");
+    const std::string& report = page.asker.messageDetails[0];
+    EXPECT_EQ(report.rfind("User Logs:\n", 0), 0u) << report;
+    EXPECT_NE(report.find((page.machine / "home/.xsession-errors.old").string() +
+                          " (no longer cleanable)"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(ParseFileLog().getSize(), 0u);  // recorded: this clean freed nothing
+}
+
+TEST(SystemCleanPage, TheStopButtonEndsTheScanOfALargeFolderEarly) {
+    CleanPage page;
+    for (int i = 0; i < 1500; ++i) {
+        page.machine.platform.root().write("home/.cache/many/" + std::to_string(i), "x");
+        page.machine.platform.root().write("home/.cache/item-" + std::to_string(i), "x");
+    }
+    page.model.scan();
+    EXPECT_TRUE(page.model.canStop());
+    page.model.scan();  // the scan button acts as stop while a scan runs
+    ASSERT_TRUE(page.queue.runUntil([&] { return !page.model.isScanning(); }));
+    EXPECT_LT(page.model.list(1).scanFiles.get().size(), 1502u);
+
+    page.scan();  // a new scan starts afresh
+    EXPECT_EQ(page.model.list(1).scanFiles.get().size(), 1503u);
+}
+
+// System logs the user may not delete: the alert names the reason and offers the retry, which
+// hands each item to the helper through its category's request.
+TEST(SystemCleanPage, APermissionFailureOffersARetryThroughTheHelper) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    CleanFixture machine;
+    fs::permissions(machine.platform.root().path(), fs::perms::all);
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        PlainMainQueue queue;
+        ScriptedAsker asker;
+        ScriptedSession helper("ok");
+        PrivilegedAuthorization rights(std::make_shared<ScriptedLauncher>(&helper));
+        SystemCleanModel model(
+            {.folders = [&](int id) { return machine.folders().cleanFolders(id); },
+             .asker = &asker,
+             .mainQueue = &queue,
+             .authorization = &rights});
+        // The page scans only the user's categories; the list of the system logs is filled here.
+        ScanViewController& logs = model.list(CleanCategoryId::SystemLogs);
+        logs.beginScanTask(machine.folders().cleanFolders(CleanCategoryId::SystemLogs));
+        if (!queue.runUntil([&] { return logs.scanFinished.get(); })) return false;
+        logs.setAllCheckBoxSelect();
+        model.selectRow(CleanCategoryId::SystemLogs + 1);
+        model.clean();
+        if (!queue.runUntil([&] { return !model.isCleaning() && !asker.questions.empty(); })) {
+            return false;
+        }
+        bool offered =
+            asker.questions[0] == "Some files that require admin access can't be removed!" &&
+            asker.questionButtons[0][0] == "Retry with administrator rights" &&
+            asker.questionDetails[0].rfind("System Logs:\n", 0) == 0 &&
+            asker.questionDetails[0].find("syslog.1 (permission denied)\n") != std::string::npos;
+        if (!queue.runUntil([&] { return !model.isCleaning(); })) return false;
+        bool retried = helper.requests.size() == 6 &&  // the ping, then each log
+                       helper.requests[1].rfind("clean-system-logs /", 0) == 0 &&
+                       model.failures().empty() && model.isUnlocked();
+        return offered && retried;
+    }));
+}
+
+TEST(CleanFailureReport, NamesTheReasonOfEachItemByCategory) {
+    auto permission = cleanFailureFor(1, "/h/.cache/a", EACCES);
+    EXPECT_TRUE(permission.permission);
+    EXPECT_EQ(permission.reason, "permission denied");
+    EXPECT_EQ(cleanFailureFor(5, "/h/Downloads/b", EBUSY).reason, "in use");
+    EXPECT_EQ(cleanFailureFor(5, "/h/Downloads/c", ENOENT).reason, "not found");
+    EXPECT_FALSE(cleanFailureFor(5, "/h/Downloads/c", ENOENT).permission);
+    EXPECT_EQ(cleanFailureReport({cleanFailureFor(5, "/h/Downloads/b", EBUSY), permission,
+                                  cleanFailureFor(5, "/h/Downloads/d", 0)}),
+              "User Caches:\n  /h/.cache/a (permission denied)\n"
+              "User Downloads:\n  /h/Downloads/b (in use)\n  /h/Downloads/d\n");
+}

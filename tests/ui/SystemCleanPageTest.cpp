@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "clean/CleanFixture.h"
+#include "clean/SystemCleanModel.h"
+#include "clean/ui/CleanBottomBar.h"
+#include "clean/ui/CleanCategoryPage.h"
+#include "clean/ui/CleanFeatureRow.h"
+#include "clean/ui/CleanItemNameDelegate.h"
+#include "clean/ui/CleanItemsTableModel.h"
+#include "clean/ui/CleanReportPage.h"
+#include "clean/ui/SystemCleanView.h"
+#include "core/ParseFileLog.h"
+#include "core/PreferenceViewController.h"
+#include "core/UtilityFunction.h"
+#include "shell/ImageProvider.h"
+#include "shell/NewMainViewController.h"
+#include "shell/PrefsWindowController.h"
+#include "shell/QtMainQueue.h"
+#include "support/ScriptedAsker.h"
+#include "support/UiPictures.h"
+#include "ui/RichStatusLine.h"
+#include "ui/WindowStyle.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString sizeText(std::uint64_t bytes) {
+    return QString::fromStdString(UtilityFunction::convertVolSpace(bytes));
+}
+
+// Every visible button, check box and table of `root` that has no accessible name.
+QStringList unnamed(QWidget* root) {
+    QStringList names;
+    for (QWidget* widget : root->findChildren<QWidget*>()) {
+        bool control = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QTableView*>(widget);
+        if (control && widget->isVisibleTo(root) && widget->accessibleName().isEmpty()) {
+            names << widget->metaObject()->className();
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
+// Scan, untick one item, clean: the rows, the summary, the status line and the results page
+// say what happened, in exact bytes; the picture of the partial selection goes to the README.
+TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
+    WindowStyle::apply(*qApp);
+    ImageProvider::shared().setUseThemeIcons(false);
+    CleanFixture machine;
+    for (int id = 0; id < 6; ++id) PreferenceViewController::setCategoryClicked(id, 0);
+    PreferenceViewController::setCategoryClicked(1, 1);
+    PreferenceViewController::setCategoryClicked(3, 1);
+    QtMainQueue queue;
+    auto asker = std::make_shared<ScriptedAsker>();
+    PrefsWindowController window;
+    window.setCrossFade(false);
+    auto* page = new NewMainViewController;
+    page->addFeature(0, "My Computer", new QLabel("overview"));
+    auto* view = new SystemCleanView(
+        queue,
+        {.folders = [&](int id) { return machine.folders().cleanFolders(id); }, .asker = asker},
+        page);
+    view->addTo(*page);
+    window.addView(page, "Scan");
+    view->addSubPagesTo(window);
+    window.showWindow();
+    CleanBottomBar* bar = view->bar();
+    EXPECT_EQ(bar->summary()->text(), "0 of 0 selected, " + sizeText(0) + " will free up.");
+    EXPECT_FALSE(bar->cleanButton()->isEnabled());
+
+    QTest::mouseClick(bar->scanButton(), Qt::LeftButton);
+    EXPECT_TRUE(bar->stopButton()->isEnabled());
+    EXPECT_FALSE(view->row(1)->checkBox()->isEnabled());  // no click races the scan
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->model().isScanning(); }, 20000));
+    EXPECT_FALSE(bar->stopButton()->isEnabled());
+    EXPECT_TRUE(view->row(1)->checkBox()->isEnabled());
+    EXPECT_EQ(bar->summary()->text(), "6 of 11 selected, " + sizeText(302) + " will free up.");
+    EXPECT_EQ(view->row(1)->sizeLabel()->text(), sizeText(102));
+    EXPECT_EQ(view->overviewSize()->text(), sizeText(102 + 200 + 4100 + 3000));
+    EXPECT_EQ(view->row(1)->progressImage()->accessibleDescription(), "100_progress_bar.png");
+
+    // The user caches' row shows its review list; ".hidden" is unticked there.
+    ASSERT_TRUE(page->selectRow(2));
+    CleanCategoryPage* caches = view->categoryPage(1);
+    CleanItemsTableModel* items = caches->items();
+    int hidden = -1;
+    for (int row = 0; row < items->rowCount(); ++row) {
+        if (items->items()[static_cast<std::size_t>(row)].name == ".hidden") hidden = row;
+    }
+    ASSERT_GE(hidden, 0);
+    EXPECT_EQ(items->index(hidden, CleanItemsTableModel::NameColumn)
+                  .data(CleanItemNameDelegate::PathRole)
+                  .toString(),
+              (machine / "home/.cache/.hidden").c_str());
+    caches->table()->model()->setData(items->index(hidden, CleanItemsTableModel::CheckColumn),
+                                      Qt::Unchecked, Qt::CheckStateRole);
+    EXPECT_EQ(bar->summary()->text(), "5 of 11 selected, " + sizeText(300) + " will free up.");
+    EXPECT_EQ(view->row(1)->checkBox()->checkState(), Qt::PartiallyChecked);
+    EXPECT_FALSE(caches->selectAll()->isChecked());
+    EXPECT_EQ(unnamed(page).join(", ").toStdString(), "");
+    QTest::qWait(50);
+    saveUiPicture(*page, "main-window-system-clean");
+
+    // The header sorts by size, smallest first, then largest first.
+    auto names = [&] {
+        QStringList shown;
+        for (const auto& item : items->items()) shown << QString::fromStdString(item.name);
+        return shown;
+    };
+    emit caches->table()->horizontalHeader()->sectionClicked(CleanItemsTableModel::SizeColumn);
+    EXPECT_EQ(names(), (QStringList{".hidden", "fontconfig"}));
+    emit caches->table()->horizontalHeader()->sectionClicked(CleanItemsTableModel::SizeColumn);
+    EXPECT_EQ(names(), (QStringList{"fontconfig", ".hidden"}));
+
+    // Cleaning from the overview row cleans what is checked, everywhere.
+    ASSERT_TRUE(page->selectRow(0));
+    QTest::mouseClick(bar->cleanButton(), Qt::LeftButton);
+    // While the clean runs the feature shows its progress page, also when chosen again.
+    EXPECT_EQ(window.currentIdentifier(), "QC_FastClean");
+    window.toggleActivePreferenceView("Scan");
+    EXPECT_EQ(window.currentIdentifier(), "QC_FastClean");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->model().isCleanFinshed(); }, 20000));
+    EXPECT_TRUE(asker->questions.empty());  // nothing in Downloads was checked
+    EXPECT_FALSE(fs::exists(machine / "home/.cache/fontconfig"));
+    EXPECT_TRUE(fs::exists(machine / "home/.cache/.hidden"));
+    EXPECT_FALSE(fs::exists(machine / "home/.local/state/app/x.log"));
+    QString cleaned = sizeText(300) + " is cleaned";
+    EXPECT_EQ(bar->statusLine()->accessibleDescription(), cleaned);
+    EXPECT_EQ(window.currentIdentifier(), "DATA_FastClean");
+    EXPECT_EQ(view->resultsPage()->heading()->text(), cleaned);
+    EXPECT_EQ(view->resultsPage()->categoryLine(1)->text(),
+              "User Caches: " + sizeText(100) + " cleaned");
+    EXPECT_EQ(view->row(3)->sizeLabel()->text(), sizeText(200));
+    EXPECT_EQ(view->overviewSize()->text(), sizeText(300));
+    EXPECT_EQ(bar->summary()->text(), "0 of 6 selected, " + sizeText(0) + " will free up.");
+    EXPECT_EQ(ParseFileLog().getSize(), 300u);
+    QTest::mouseClick(view->resultsPage()->backButton(), Qt::LeftButton);
+    EXPECT_EQ(window.currentIdentifier(), "Scan");
+}
