@@ -16,6 +16,7 @@
 #include "uninstall/UninstallAppInfo.h"
 #include "uninstall/UninstallAppsController.h"
 #include "uninstall/UninstallGroups.h"
+#include "uninstall/UninstallPlanSheet.h"
 
 namespace fs = std::filesystem;
 
@@ -164,22 +165,16 @@ void showApp(const AppsChoice& choice) {
 }
 
 void printPlan(const std::vector<AppItems>& chosen, const UninstallApp& uninstaller) {
-    for (const auto& app : chosen) {
-        std::cout << app.name << " (" << app.bundleID.value_or(app.path) << ", " << sourceText(app)
+    UninstallPlanSheet sheet = UninstallPlanSheet::measure(uninstaller, chosen, {});
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        const PlannedApp& planned = sheet.apps[i];
+        std::cout << planned.name << " (" << planned.identifier << ", " << sourceText(chosen[i])
                   << ")\n";
-        if (UninstallApp::isOwnApplication(app)) {
+        if (planned.isOwnApplication) {
             std::cout << "  is this program, which never removes itself\n";
             continue;
         }
-        for (const auto& [step, bytes] : uninstaller.measuredPlan(app)) {
-            std::string size;
-            if (step.kind == RemovalStep::Kind::File) {
-                size = " (" + UtilityFunction::convertVolSpace(bytes) + ")";
-            }
-            std::cout << (step.toTrash ? "  move " + step.target + size + " to the trash"
-                                       : "  remove " + step.description() + size)
-                      << "\n";
-        }
+        for (const auto& step : planned.steps) std::cout << "  " << step.line() << "\n";
     }
 }
 
@@ -201,9 +196,7 @@ void removeApps(const AppsChoice& choice) {
     // Only a person at the terminal may let an item that no trash can take be deleted for good.
     uninstaller.confirmPermanentRemoval = [yes = choice.yes](const std::string& path) {
         if (yes) return false;
-        return askYesNo(path +
-                        " lies on another disk than your trash and cannot be moved there. "
-                        "Delete it for good?");
+        return askYesNo(path + UninstallTexts::noTrashQuestion);
     };
     printPlan(chosen, uninstaller);
     if (choice.dryRun) {

@@ -25,7 +25,9 @@ constexpr Text kEnglish[] = {
      "Caches kept by your applications. They are rebuilt when an application needs them."},
     {"DESC_CLEAN_USR_LOGS", "Log files written by your applications and your session."},
     {"DESC_FREESPACE_MONITOR", "Every mounted disk with its capacity and free space."},
-    {"DESC_UNINSTALL", "Remove applications together with their settings, caches and data."},
+    {"DESC_UNINSTALL",
+     "Remove applications together with their settings, caches and data. Settings and data go "
+     "to the trash, where they can be put back; caches are deleted."},
     {"DISK_IMAGE", "Disk Images"},
     {"EXTERNAL_STORAGE", "External Storage"},
     {"FREE_MEMORY", "Free Memory"},

@@ -47,6 +47,7 @@
 #include "sysinfo/ui/MyMacView.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WindowStyle.h"
+#include "uninstall/ui/UninstallAppsPage.h"
 
 namespace {
 
@@ -165,6 +166,8 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     auto* myMac = new MyMacView(rows, computerInfoRows(MachineFacts::read()), browse);
     auto* disks = new DiskSizeView(rows, eject, browse);
     scan->addFeature(0, QString::fromStdString(localizedString("TITLE_CLEAN_SYS_MYMAC")), myMac);
+    scan->addFeature(8, QString::fromStdString(localizedString("TITLE_UNINSTALL")),
+                     new UninstallAppsPage(*queue_));
     scan->addFeature(9, QString::fromStdString(localizedString("TITLE_FREESPACE_MONITOR")), disks);
     auto folders = std::make_shared<CategoryFolders>(Services::context(),
                                                      std::make_shared<VolumeListInternalVolumes>());

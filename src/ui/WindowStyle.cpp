@@ -1,7 +1,9 @@
 #include "ui/WindowStyle.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QStyleFactory>
+#include <QWidget>
 
 namespace WindowStyle {
 
@@ -25,6 +27,14 @@ QColor figure() {
 }
 QColor alarm() {
     return QColor(232, 72, 60);
+}
+
+void paintBackdrop(QWidget& page) {
+    QPainter painter(&page);
+    QLinearGradient shade(0, 0, 0, page.height());
+    shade.setColorAt(0, backdropTop());
+    shade.setColorAt(1, backdropBottom());
+    painter.fillRect(page.rect(), shade);
 }
 
 QPalette palette() {

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QApplication;
+class QWidget;
 
 // The one look of the whole window: the pages' dark backdrop carried into the toolbar, lists,
 // tables, headers, dialogs and sheets. Every colour a page uses comes from here, and sizes are
@@ -23,6 +24,9 @@ QColor accent();
 QColor figure();
 // Warnings and failures.
 QColor alarm();
+
+// Paints the backdrop's gradient over the whole of `page` (from the page's paintEvent).
+void paintBackdrop(QWidget& page);
 
 QPalette palette();
 QString styleSheet();

@@ -237,6 +237,10 @@ bool UninstallAppsController::markedNeedRights() const {
     return false;
 }
 
+void UninstallAppsController::rightsRefused() {
+    showResult(false);
+}
+
 void UninstallAppsController::alertEnded(bool uninstallChosen) {
     if (!uninstallChosen) return;
     UninstallStatusLine line = statusLine.get();
@@ -247,7 +251,7 @@ void UninstallAppsController::alertEnded(bool uninstallChosen) {
         PrivilegedAuthorization& rights = backends_.rights();
         if (!rights.getAuthorizationRet()) {
             if (!rights.allocAuthorization()) {
-                showResult(false);
+                rightsRefused();
                 return;
             }
             AdministratorRightsFlag::set(true);

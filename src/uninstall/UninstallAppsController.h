@@ -127,6 +127,12 @@ class UninstallAppsController {
     // held, asks for them once first (a refusal removes nothing and says so), then runs the
     // removal (beginUninstall), which shows its result, naming what stayed.
     void alertEnded(bool uninstallChosen);
+    // True when a marked record on show needs administrator rights to go (the program's own
+    // entry aside).
+    bool markedNeedRights() const;
+    // The user refused the rights a removal needed: nothing is removed, the marks stay and the
+    // status line shows the failure.
+    void rightsRefused();
     // The removal loop over the marked records on show. The program's own entry is skipped and
     // makes the result false; every other one is removed. A removed record leaves the lists; one
     // whose removal failed stays, marked, with its failureReason. True when all went.
@@ -156,7 +162,6 @@ class UninstallAppsController {
     // Applies a batch's outcome to the lists; true when everything went.
     bool applyRemoval(const RemovalBatch& batch);
     void showResult(bool succeeded);
-    bool markedNeedRights() const;
 
     AppBackends backends_;
     MainQueue* mainQueue_;

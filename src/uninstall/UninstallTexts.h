@@ -21,6 +21,10 @@ inline constexpr const char* confirmInformative = "Uninstall the selected applic
 inline constexpr const char* confirmInformativeSystem =
     "System application(s),Do you want to uninstall it?";
 
+// Asked before deleting a related file that no trash can take; follows the file's path.
+inline constexpr const char* noTrashQuestion =
+    " lies on another disk than your trash and cannot be moved there. Delete it for good?";
+
 inline constexpr const char* uninstallButtonImage = "uninstallButton.png";
 inline constexpr const char* uninstallButtonDisabledImage = "uninstall_d.png";
 inline constexpr const char* rowImage = "list_1.png";

@@ -14,7 +14,10 @@
 
 #include "loginitems/ui/LoginItemsPage.h"
 #include "monitor/ui/MenuItemView.h"
+#include "shell/NewMainViewController.h"
 #include "ui/FixtureMainWindow.h"
+#include "uninstall/UninstallAppsController.h"
+#include "uninstall/ui/UninstallAppsPage.h"
 
 namespace {
 
@@ -90,6 +93,13 @@ TEST(AccessibleNames, EveryControlOfEveryPageAndOfTheTrayPanelIsNamed) {
         }
     }
     EXPECT_GE(pages, 4);
+    // The uninstaller, a row of the Fast Clean page's feature list.
+    window.toggleActivePreferenceView(QStringLiteral("Scan"));
+    fixture.overview->selectRow(8);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return fixture.uninstall->controller().searchFinished.get(); }, 10000));
+    EXPECT_EQ(unnamedControls(&window).join("; ").toStdString(), "");
+    EXPECT_EQ(silentCells(fixture.uninstall->table()).join("; ").toStdString(), "");
 
     auto panel = FixtureMainWindow::volumePanel();
     panel->show();

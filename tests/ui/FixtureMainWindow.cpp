@@ -73,6 +73,8 @@ FixtureMainWindow::FixtureMainWindow() {
     ImageProvider::shared().setUseThemeIcons(false);
     overview = new NewMainViewController;
     overview->addFeature(0, "My Computer", new MyMacView(volumes, facts(), {}));
+    uninstall = uninstallMachine_.makePage(queue_);
+    overview->addFeature(8, "Uninstall Applications", uninstall);
     overview->addFeature(9, "Free Space Monitor", new DiskSizeView(volumes, {}, {}));
     // The clean categories' rows, never scanned here: the fixture machine has no folders.
     auto* clean = new SystemCleanView(

@@ -7,6 +7,7 @@
 #include "shell/QtMainQueue.h"
 #include "support/ScriptedAsker.h"
 #include "ui/LoginItemsFixture.h"
+#include "ui/UninstallPageFixture.h"
 
 class DiskUsageTool;
 class NewMainViewController;
@@ -21,6 +22,7 @@ class FixtureMainWindow {
 
     PrefsWindowController window;
     NewMainViewController* overview = nullptr;
+    UninstallAppsPage* uninstall = nullptr;  // the overview's row 8
 
     // The tray's volume panel with every kind of row and command.
     static std::unique_ptr<VolumePanel> volumePanel();
@@ -29,6 +31,7 @@ class FixtureMainWindow {
     DiskUsageTool* diskUsageTool();
 
     LoginItemsFixture loginItems_;
+    UninstallPageFixture uninstallMachine_;
     QtMainQueue queue_;
     std::shared_ptr<ScriptedAsker> asker_ = std::make_shared<ScriptedAsker>();
 };

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <QTest>
+#include <algorithm>
 
 #include "shell/NewMainViewController.h"
 #include "support/UiPictures.h"
 #include "ui/FixtureMainWindow.h"
+#include "uninstall/UninstallAppsController.h"
+#include "uninstall/ui/UninstallAppsPage.h"
 
 // Pictures of the main window on each page and of the tray's volume panel, from fixture data,
 // for the README and for reviewing a change's look.
@@ -22,6 +25,16 @@ TEST(MainWindowPictures, EveryPageAndTheTrayPanel) {
     };
     picture("Scan", "main-window-my-computer", 0);
     picture("Scan", "main-window-volumes", 9);
+    fixture.overview->selectRow(8);
+    UninstallAppsController& apps = fixture.uninstall->controller();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return apps.searchFinished.get(); }, 10000));
+    for (const char* name : {"Vim", "Notes"}) {
+        auto shown = apps.allApplications.get();
+        auto app = std::find_if(shown.begin(), shown.end(),
+                                [&](const AppItems& item) { return item.name == name; });
+        apps.setObjectValueForCheckBox(static_cast<int>(app - shown.begin()));
+    }
+    picture("Scan", "main-window-uninstall", 8);
     picture("duplicates_file", "main-window-duplicates");
     picture("disk_usage", "main-window-disk-usage");
     picture("memory", "main-window-memory");

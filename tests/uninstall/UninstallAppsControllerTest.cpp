@@ -19,25 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CountingLauncher : public PrivilegedHelperLauncher {
-  public:
-    std::unique_ptr<PrivilegedHelperSession> launch(int& status) override {
-        ++launches;
-        status = 126;  // the user dismissed the dialog
-        if (refuse) return nullptr;
-        struct Session : PrivilegedHelperSession {
-            std::optional<std::string> request(std::string_view, std::string_view) override {
-                return std::string("ok");
-            }
-            bool isAlive() override { return true; }
-            int finish() override { return 0; }
-        };
-        return std::make_unique<Session>();
-    }
-    bool refuse = true;
-    int launches = 0;
-};
-
 // A page over a fixture machine with two user applications, one system application and the
 // program's own entry, its search already done.
 struct Page {

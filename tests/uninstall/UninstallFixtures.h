@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/PrivilegedHelperLauncher.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
 #include "uninstall/AppBackends.h"
@@ -71,6 +72,27 @@ class FakeSnap : public SnapBackend {
     std::vector<SnapPackage> snaps;
     bool succeed = true;
     std::vector<std::string> removed;
+};
+
+// Stands in for pkexec: counts the requests for administrator rights and refuses them, or
+// grants them with a helper that answers every request with "ok".
+class CountingLauncher : public PrivilegedHelperLauncher {
+  public:
+    std::unique_ptr<PrivilegedHelperSession> launch(int& status) override {
+        ++launches;
+        status = 126;  // the user dismissed the dialog
+        if (refuse) return nullptr;
+        struct Session : PrivilegedHelperSession {
+            std::optional<std::string> request(std::string_view, std::string_view) override {
+                return std::string("ok");
+            }
+            bool isAlive() override { return true; }
+            int finish() override { return 0; }
+        };
+        return std::make_unique<Session>();
+    }
+    bool refuse = true;
+    int launches = 0;
 };
 
 // A fixture machine under a temporary folder (PlatformContext::underRoot) with fake backends.

@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -24,6 +23,7 @@
 #include "ui/BusySpinner.h"
 #include "ui/ImageButton.h"
 #include "ui/RichStatusLine.h"
+#include "ui/RowTable.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WindowStyle.h"
@@ -73,28 +73,19 @@ LoginItemsPage::LoginItemsPage(MainQueue& mainQueue, std::shared_ptr<Asker> aske
         this);
     note->setWordWrap(true);
 
+    RowTable::setUp(*table_);
     table_->setModel(model_);
     table_->setAccessibleName(tr("Login items"));
     table_->setItemDelegateForColumn(LoginItemsTableModel::StartColumn,
                                      new ThreeStateCheckDelegate(table_));
     table_->setItemDelegateForColumn(LoginItemsTableModel::ItemColumn,
                                      new LoginItemCellDelegate(table_));
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setShowGrid(false);
-    table_->setAlternatingRowColors(true);
-    table_->setWordWrap(false);
-    table_->verticalHeader()->hide();
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(LoginItemsTableModel::StartColumn,
                                                      QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(LoginItemsTableModel::ItemColumn,
                                                      QHeaderView::Stretch);
     table_->horizontalHeader()->setSectionResizeMode(LoginItemsTableModel::ButtonsColumn,
                                                      QHeaderView::ResizeToContents);
-    table_->horizontalHeader()->setHighlightSections(false);
-    table_->horizontalHeader()->setAccessibleName(tr("Columns"));
     table_->setDragEnabled(true);
     table_->setAcceptDrops(true);
     table_->setDropIndicatorShown(true);
@@ -147,11 +138,7 @@ QSize LoginItemsPage::sizeHint() const {
 }
 
 void LoginItemsPage::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    QLinearGradient shade(0, 0, 0, height());
-    shade.setColorAt(0, WindowStyle::backdropTop());
-    shade.setColorAt(1, WindowStyle::backdropBottom());
-    painter.fillRect(rect(), shade);
+    WindowStyle::paintBackdrop(*this);
 }
 
 void LoginItemsPage::showItems() {

@@ -1,25 +1,12 @@
 #include "loginitems/ui/LoginItemsTableModel.h"
 
 #include <QFileInfo>
-#include <QIcon>
 #include <QMimeData>
 #include <set>
 
-#include "shell/ImageProvider.h"
+#include "ui/AppItemIcon.h"
 
 namespace {
-
-QIcon iconFor(const AppItems& item) {
-    QString image = QString::fromStdString(item.image);
-    if (image.startsWith(QLatin1Char('/'))) {
-        QIcon file(image);
-        if (!file.isNull() && !file.availableSizes().isEmpty()) return file;
-    } else if (!image.isEmpty() && QIcon::hasThemeIcon(image)) {
-        return QIcon::fromTheme(image);
-    }
-    return QIcon::fromTheme(QStringLiteral("application-x-executable"),
-                            ImageProvider::shared().icon(QStringLiteral("File_yes.png")));
-}
 
 std::vector<std::string> offeredTypes(const QMimeData* data) {
     std::vector<std::string> types;
@@ -89,7 +76,7 @@ QVariant LoginItemsTableModel::data(const QModelIndex& index, int role) const {
         case ItemColumn:
             if (role == Qt::DisplayRole || role == Qt::EditRole) return name;
             if (role == SecondaryTextRole) return secondaryText(item);
-            if (role == Qt::DecorationRole) return iconFor(item);
+            if (role == Qt::DecorationRole) return appItemIcon(item);
             if (role == Qt::ToolTipRole) return QString::fromStdString(item.path);
             if (role == Qt::AccessibleTextRole) {
                 return tr("%1, %2").arg(name, secondaryText(item));

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QIcon>
+
+#include "core/AppItems.h"
+
+// The icon of an application or login item: its icon file, else its theme icon, else the
+// generic program icon (our own drawing when the theme has none).
+QIcon appItemIcon(const AppItems& item);

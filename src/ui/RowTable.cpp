@@ -1,0 +1,17 @@
+#include "ui/RowTable.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+void RowTable::setUp(QTableView& table) {
+    table.setSelectionBehavior(QAbstractItemView::SelectRows);
+    table.setSelectionMode(QAbstractItemView::SingleSelection);
+    table.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table.setShowGrid(false);
+    table.setAlternatingRowColors(true);
+    table.setWordWrap(false);
+    table.verticalHeader()->hide();
+    table.verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table.horizontalHeader()->setHighlightSections(false);
+    table.horizontalHeader()->setAccessibleName(QObject::tr("Columns"));
+}

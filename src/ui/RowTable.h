@@ -1,0 +1,12 @@
+#pragma once
+
+class QTableView;
+
+// The pages' tables of rows (login items, applications): whole rows selected one at a time, no
+// editing in place, no grid, alternating row colours, rows as high as their contents and no row
+// numbers.
+namespace RowTable {
+
+void setUp(QTableView& table);
+
+}  // namespace RowTable

@@ -1,0 +1,391 @@
+#include "uninstall/ui/UninstallAppsPage.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "core/Asker.h"
+#include "core/MainQueue.h"
+#include "core/PrivilegedAuthorization.h"
+#include "loginitems/ui/LoginItemCellDelegate.h"
+#include "shell/ImageProvider.h"
+#include "ui/BusySpinner.h"
+#include "ui/RichStatusLine.h"
+#include "ui/RowTable.h"
+#include "ui/ThreeStateCheckDelegate.h"
+#include "ui/WindowModalAsker.h"
+#include "ui/WindowStyle.h"
+#include "ui/WorkRunner.h"
+#include "uninstall/AppDetails.h"
+#include "uninstall/UninstallAppsController.h"
+#include "uninstall/UninstallGroups.h"
+#include "uninstall/UninstallPageModel.h"
+#include "uninstall/ui/AppDetailsDialog.h"
+#include "uninstall/ui/UninstallAppsTableModel.h"
+#include "uninstall/ui/UninstallConfirmDialog.h"
+
+namespace {
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+// A group row's backdrop: the row image stretched over the row.
+QBrush rowBackdrop(const std::string& image, QSize size) {
+    return QBrush(QPixmap::fromImage(ImageProvider::shared().image(text(image)))
+                      .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+constexpr int kGroupRowHeight = 36;
+constexpr int kSpinnerSide = 30;
+
+}  // namespace
+
+UninstallAppsPage::UninstallAppsPage(MainQueue& mainQueue, Options options, QWidget* parent)
+    : QWidget(parent),
+      mainQueue_(mainQueue),
+      asker_(options.asker ? std::move(options.asker) : std::make_shared<WindowModalAsker>(this)),
+      confirm_(std::move(options.confirm)),
+      tableModel_(new UninstallAppsTableModel(this)),
+      groups_(new QListWidget(this)),
+      table_(new QTableView(this)),
+      selectAll_(new QCheckBox(tr("Select all"), this)),
+      refresh_(new QPushButton(tr("Refresh"), this)),
+      lock_(new QToolButton(this)),
+      uninstall_(new QPushButton(tr("Uninstall"), this)),
+      status_(new RichStatusLine(this)),
+      progress_(new QProgressBar(this)),
+      spinner_(new BusySpinner(this)),
+      work_(new WorkRunner(this)) {
+    UninstallAppsController::Options controllerOptions{
+        .backends = options.backends ? std::move(*options.backends) : AppBackends::fromServices(),
+        .mainQueue = &mainQueue,
+        .searchStarted = options.searchStarted};
+    PrivilegedAuthorization& rights = controllerOptions.backends.rights();
+    controller_ = std::make_unique<UninstallAppsController>(std::move(controllerOptions));
+    model_ = std::make_unique<UninstallPageModel>(*controller_, rights);
+    // The removal runs on a worker; the question it may need is put on the GUI thread.
+    controller_->uninstaller().confirmPermanentRemoval = [queue = &mainQueue_,
+                                                          asker = asker_](const std::string& path) {
+        bool agreed = false;
+        queue->invokeAndWait(
+            [&] { agreed = asker->askYesNo(path + UninstallTexts::noTrashQuestion, ""); });
+        return agreed;
+    };
+    setAccessibleName(tr("Uninstall Applications"));
+
+    buildGroups();
+    RowTable::setUp(*table_);
+    table_->setModel(tableModel_);
+    table_->setAccessibleName(tr("Applications"));
+    table_->setItemDelegateForColumn(UninstallPageModel::CheckColumn,
+                                     new ThreeStateCheckDelegate(table_));
+    table_->setItemDelegateForColumn(UninstallPageModel::NameColumn,
+                                     new LoginItemCellDelegate(table_));
+    QHeaderView* header = table_->horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    for (int column : {UninstallPageModel::CheckColumn, UninstallPageModel::ViewColumn,
+                       UninstallPageModel::IdentifierColumn, UninstallPageModel::SystemColumn}) {
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    header->setSectionResizeMode(UninstallPageModel::NameColumn, QHeaderView::Stretch);
+    connect(header, &QHeaderView::sortIndicatorChanged, this,
+            [this, header](int column, Qt::SortOrder order) {
+                if (!model_->sortByColumn(column, order == Qt::AscendingOrder)) {
+                    QSignalBlocker quiet(header);
+                    header->setSortIndicator(-1, Qt::AscendingOrder);
+                }
+            });
+
+    selectAll_->setEnabled(false);
+    refresh_->setIcon(QIcon::fromTheme(QStringLiteral("view-refresh")));
+    refresh_->setToolTip(tr("Look for installed applications again"));
+    lock_->setAutoRaise(true);
+    lock_->setIconSize(QSize(24, 24));
+    lock_->setAccessibleName(tr("Administrator rights"));
+    uninstall_->setIconSize(QSize(24, 24));
+    uninstall_->setAccessibleName(tr("Uninstall the marked applications"));
+    status_->hide();  // until the first count
+    progress_->setAccessibleName(tr("Removal progress"));
+    progress_->hide();
+    spinner_->setFixedSize(kSpinnerSide, kSpinnerSide);
+    spinner_->setAccessibleName(tr("Looking for applications"));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(selectAll_);
+    top->addStretch(1);
+    top->addWidget(refresh_);
+    top->addWidget(lock_);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(status_, 1);
+    bottom->addWidget(progress_);
+    bottom->addWidget(uninstall_);
+    auto* right = new QVBoxLayout;
+    right->addLayout(top);
+    right->addWidget(table_, 1);
+    right->addLayout(bottom);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addWidget(groups_);
+    layout->addLayout(right, 1);
+    spinner_->raise();
+
+    connect(selectAll_, &QCheckBox::clicked, this,
+            [this](bool on) { controller_->selectAllList(on); });
+    connect(refresh_, &QPushButton::clicked, this, [this] { model_->refresh(); });
+    connect(uninstall_, &QPushButton::clicked, this, &UninstallAppsPage::uninstallClicked);
+    connect(lock_, &QToolButton::clicked, this, [this] {
+        if (!model_->lockClicked()) return;
+        askRights([this](bool granted) {
+            model_->lockRightsAnswered(granted);
+            if (!granted) status_->showMessage(tr("Administrator rights were not given."), true);
+        });
+    });
+    // A mark republishes the table: it is applied after the view has finished with the click.
+    tableModel_->toggleRequested = [this](int row) {
+        QMetaObject::invokeMethod(
+            this, [this, row] { controller_->setObjectValueForCheckBox(row); },
+            Qt::QueuedConnection);
+    };
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && current.row() != controller_->selectRow) {
+                    controller_->selectRowAt(current.row());
+                }
+            });
+    connect(work_, &WorkRunner::busyChanged, this, [this] { showStatus(); });
+    progressTimer_.setInterval(100);
+    connect(&progressTimer_, &QTimer::timeout, this, [this] {
+        UninstallProgress now = controller_->removalProgress();
+        progress_->setRange(0, std::max(now.total, 1));
+        progress_->setValue(now.done);
+        status_->showMessage(text(model_->progressText()));
+    });
+
+    UninstallAppsController& c = *controller_;
+    subscriptions_.push_back(c.allApplications.observe([this](const auto&) { showItems(); }));
+    subscriptions_.push_back(c.statusLine.observe([this](const auto&) { showStatus(); }));
+    subscriptions_.push_back(c.uninstallEnabled.observe([this](bool) { showStatus(); }));
+    subscriptions_.push_back(c.selectAllOn.observe([this](bool) { showStatus(); }));
+    subscriptions_.push_back(c.lockOn.observe([this](bool) { showStatus(); }));
+    subscriptions_.push_back(c.searching.observe([this](bool) { showStatus(); }));
+    subscriptions_.push_back(c.searchFinished.observe([this](bool) { showGroups(); }));
+    subscriptions_.push_back(c.removingNow.observe([this](bool on) { showRemoving(on); }));
+    showItems();
+    showGroups();
+    showStatus();
+}
+
+UninstallAppsPage::~UninstallAppsPage() {
+    subscriptions_.clear();
+    work_->waitUntilIdle();
+}
+
+UninstallAppsController& UninstallAppsPage::controller() const {
+    return *controller_;
+}
+
+QSize UninstallAppsPage::sizeHint() const {
+    return {704, 475};
+}
+
+void UninstallAppsPage::buildGroups() {
+    groups_->setAccessibleName(tr("Application groups"));
+    groups_->setFixedWidth(190);
+    groups_->setIconSize(QSize(24, 24));
+    groups_->setSpacing(0);
+    groups_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (const UninstallGroup& group : UninstallGroups::rows()) {
+        auto* item = new QListWidgetItem(ImageProvider::shared().icon(group.icon), tr(group.title));
+        item->setSizeHint(QSize(190, kGroupRowHeight));
+        item->setForeground(WindowStyle::text());
+        groups_->addItem(item);
+    }
+    connect(groups_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row < 0 || row == controller_->nowSelectRow) return;
+        model_->chooseGroup(row);
+        // Refused (discovery still runs, a removal runs): the list shows the group on show.
+        QMetaObject::invokeMethod(
+            this, [this] { showGroups(); }, Qt::QueuedConnection);
+    });
+}
+
+void UninstallAppsPage::showGroups() {
+    QSignalBlocker quiet(groups_);
+    for (int row = 0; row < groups_->count(); ++row) {
+        QListWidgetItem* item = groups_->item(row);
+        item->setBackground(rowBackdrop(controller_->groupRowImage(row),
+                                        QSize(groups_->viewport()->width(), kGroupRowHeight)));
+    }
+    groups_->setCurrentRow(controller_->nowSelectRow);
+}
+
+void UninstallAppsPage::showItems() {
+    tableModel_->setItems(controller_->allApplications.get());
+    int highlighted = tableModel_->rowCount() > 0 ? controller_->selectRow : -1;
+    tableModel_->setHighlightedRow(highlighted);
+    if (highlighted >= 0 && table_->currentIndex().row() != highlighted) {
+        QSignalBlocker quiet(table_->selectionModel());
+        table_->setCurrentIndex(tableModel_->index(highlighted, UninstallPageModel::NameColumn));
+    }
+    buildDetailsButtons();
+    table_->resizeRowsToContents();
+}
+
+void UninstallAppsPage::buildDetailsButtons() {
+    for (int row = 0; row < tableModel_->rowCount(); ++row) {
+        const AppItems& item = tableModel_->items()[static_cast<std::size_t>(row)];
+        auto* view = new QToolButton;
+        view->setIcon(ImageProvider::shared().icon(UninstallTexts::detailsButtonImage));
+        view->setAutoRaise(true);
+        view->setToolTip(tr("Size, creation date and place"));
+        view->setAccessibleName(text(UninstallPageModel::detailsName(item)));
+        view->setFocusPolicy(Qt::NoFocus);
+        connect(view, &QToolButton::clicked, this, [this, row] { showDetails(row); });
+        table_->setIndexWidget(tableModel_->index(row, UninstallPageModel::ViewColumn), view);
+    }
+}
+
+QToolButton* UninstallAppsPage::detailsButton(int row) const {
+    return qobject_cast<QToolButton*>(
+        table_->indexWidget(tableModel_->index(row, UninstallPageModel::ViewColumn)));
+}
+
+void UninstallAppsPage::showStatus() {
+    const UninstallAppsController& c = *controller_;
+    bool removing = c.removingNow.get();
+    bool busy = work_->isBusy();
+    UninstallStatusLine line = c.statusLine.get();
+    if (!removing) {
+        status_->setVisible(line.visible);
+        if (line.selected >= 0) {
+            status_->showSelection(line.selected, line.total);
+        } else {
+            status_->showMessage(text(line.text), line.text != UninstallTexts::succeeded);
+        }
+        status_->setToolTip(text(line.toolTip));
+    }
+    bool canRemove = c.uninstallEnabled.get() && !removing && !busy;
+    uninstall_->setEnabled(canRemove);
+    uninstall_->setIcon(
+        ImageProvider::shared().icon(canRemove ? UninstallTexts::uninstallButtonImage
+                                               : UninstallTexts::uninstallButtonDisabledImage));
+    {
+        QSignalBlocker quiet(selectAll_);
+        selectAll_->setChecked(c.selectAllOn.get());
+    }
+    selectAll_->setEnabled(c.isScaned && !removing);
+    refresh_->setEnabled(!c.searching.get() && !removing);
+    bool unlocked = c.lockOn.get();
+    lock_->setIcon(ImageProvider::shared().icon(unlocked ? "Unlock.png" : "Lock.png"));
+    lock_->setToolTip(unlocked ? tr("Administrator rights are held")
+                               : tr("Ask for administrator rights"));
+    lock_->setEnabled(!unlocked && !busy);
+    if (c.searching.get() || busy) placeSpinner();
+    spinner_->setRunning(c.searching.get() || busy);
+}
+
+void UninstallAppsPage::showRemoving(bool removing) {
+    progress_->setVisible(removing);
+    if (removing) {
+        progress_->setValue(0);
+        status_->show();
+        status_->showMessage(text(model_->progressText()));
+        progressTimer_.start();
+    } else {
+        progressTimer_.stop();
+    }
+    showStatus();
+}
+
+void UninstallAppsPage::pageBecameCurrent() {
+    model_->featureRowBecameCurrent(UninstallPageModel::featureRow);
+}
+
+bool UninstallAppsPage::event(QEvent* event) {
+    if (event->type() == QEvent::ParentChange) watchFeatureList();
+    return QWidget::event(event);
+}
+
+void UninstallAppsPage::watchFeatureList() {
+    auto* stack = qobject_cast<QStackedWidget*>(parentWidget());
+    if (stack == watchedStack_) return;
+    if (watchedStack_) disconnect(watchedStack_, nullptr, this, nullptr);
+    watchedStack_ = stack;
+    if (!stack) return;
+    // However the row becomes current (a click, "shouldSelectRow", the remembered row), the
+    // feature list shows this page in its stack.
+    connect(stack, &QStackedWidget::currentChanged, this, [this, stack] {
+        if (stack->currentWidget() == this) pageBecameCurrent();
+    });
+    if (stack->currentWidget() == this) pageBecameCurrent();
+}
+
+void UninstallAppsPage::uninstallClicked() {
+    auto confirmation = model_->confirmation();
+    if (!confirmation || work_->isBusy()) return;
+    work_->run<UninstallPlanSheet>(
+        [planner = model_->planner(), asked = std::move(*confirmation)] {
+            return UninstallPlanSheet::measure(planner, asked.apps, asked.question);
+        },
+        [this](UninstallPlanSheet sheet) { confirmAndRemove(sheet); });
+}
+
+bool UninstallAppsPage::confirmWithDialog(const UninstallPlanSheet& sheet) {
+    UninstallConfirmDialog dialog(sheet, this);
+    dialog.setWindowModality(Qt::WindowModal);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void UninstallAppsPage::confirmAndRemove(const UninstallPlanSheet& sheet) {
+    bool uninstall = confirm_ ? confirm_(sheet) : confirmWithDialog(sheet);
+    if (model_->confirmationAnswered(uninstall) == UninstallPageModel::Next::AskRights) {
+        askRights([this](bool granted) { model_->rightsAnswered(granted); });
+    }
+}
+
+void UninstallAppsPage::askRights(std::function<void(bool granted)> answered) {
+    // The password dialog may take as long as the user likes: the page stays live meanwhile.
+    PrivilegedAuthorization* rights = &model_->rights();
+    work_->run<bool>([rights] { return rights->allocAuthorization(); }, std::move(answered));
+}
+
+void UninstallAppsPage::showDetails(int row) {
+    if (row < 0 || row >= tableModel_->rowCount()) return;
+    AppItems app = tableModel_->items()[static_cast<std::size_t>(row)];
+    work_->run<AppDetails>([app] { return AppDetails::forApp(app); },
+                           [this, app](AppDetails details) {
+                               auto* sheet = new AppDetailsDialog(app, details, this);
+                               sheet->setAttribute(Qt::WA_DeleteOnClose);
+                               sheet->setWindowModality(Qt::WindowModal);
+                               sheet->open();
+                           });
+}
+
+void UninstallAppsPage::paintEvent(QPaintEvent*) {
+    WindowStyle::paintBackdrop(*this);
+}
+
+void UninstallAppsPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeSpinner();
+    showGroups();
+}
+
+void UninstallAppsPage::placeSpinner() {
+    // The middle of the page, moved right by the groups' column.
+    spinner_->move(width() / 2 + 60 - kSpinnerSide / 2, height() / 2 - kSpinnerSide / 2);
+    spinner_->raise();
+}

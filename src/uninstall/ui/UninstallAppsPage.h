@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/Subscription.h"
+#include "uninstall/AppBackends.h"
+#include "uninstall/UninstallPlanSheet.h"
+
+class Asker;
+class BusySpinner;
+class MainQueue;
+class QCheckBox;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class QToolButton;
+class RichStatusLine;
+class UninstallAppsController;
+class UninstallAppsTableModel;
+class UninstallPageModel;
+class WorkRunner;
+
+// What an UninstallAppsPage works with; every field has a default for the desktop program.
+struct UninstallAppsPageOptions {
+    // The machine; nothing: the process's folders and backends.
+    std::optional<AppBackends> backends;
+    // The once-per-run search flag; nullptr: the process-wide one.
+    bool* searchStarted = nullptr;
+    // Asks before deleting what no trash can take; nullptr: a window-modal message box.
+    std::shared_ptr<Asker> asker;
+    // Shows the confirmation and gives true for "Uninstall"; empty: the window-modal dialog.
+    std::function<bool(const UninstallPlanSheet& sheet)> confirm;
+};
+
+// The "Uninstall Applications" page, row 8 of the "Scan" page's feature list: the three groups
+// on the left, the table of applications, select-all, the count line, the uninstall and lock
+// buttons and "Refresh". It binds an UninstallPageModel over an UninstallAppsController.
+// Discovery starts the first time its row becomes current; measuring, asking for rights and
+// removing run off the GUI thread, so the page answers while they run.
+class UninstallAppsPage : public QWidget {
+    Q_OBJECT
+  public:
+    using Options = UninstallAppsPageOptions;
+
+    explicit UninstallAppsPage(MainQueue& mainQueue, Options options = {},
+                               QWidget* parent = nullptr);
+    ~UninstallAppsPage() override;
+
+    // The feature list made this page current: discovery starts (once per run).
+    void pageBecameCurrent();
+    // The uninstall button: measures the plan on the worker, then confirms and removes.
+    void uninstallClicked();
+    // The "view" button of `row`: measures the application on the worker, then opens its sheet.
+    void showDetails(int row);
+
+    UninstallAppsController& controller() const;
+    UninstallPageModel& model() const { return *model_; }
+    UninstallAppsTableModel* tableModel() const { return tableModel_; }
+    QTableView* table() const { return table_; }
+    QListWidget* groups() const { return groups_; }
+    QCheckBox* selectAll() const { return selectAll_; }
+    QPushButton* uninstallButton() const { return uninstall_; }
+    QToolButton* lockButton() const { return lock_; }
+    QPushButton* refreshButton() const { return refresh_; }
+    RichStatusLine* statusLine() const { return status_; }
+    BusySpinner* spinner() const { return spinner_; }
+    QProgressBar* progress() const { return progress_; }
+    WorkRunner& work() const { return *work_; }
+    // The "view" button of a row (null when the row has none).
+    QToolButton* detailsButton(int row) const;
+
+    QSize sizeHint() const override;
+
+  protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void buildGroups();
+    void showGroups();
+    void showItems();
+    void buildDetailsButtons();
+    void showStatus();
+    void showRemoving(bool removing);
+    void placeSpinner();
+    void confirmAndRemove(const UninstallPlanSheet& sheet);
+    void askRights(std::function<void(bool granted)> answered);
+    void watchFeatureList();
+    bool confirmWithDialog(const UninstallPlanSheet& sheet);
+
+    MainQueue& mainQueue_;
+    std::unique_ptr<UninstallAppsController> controller_;
+    std::unique_ptr<UninstallPageModel> model_;
+    std::shared_ptr<Asker> asker_;
+    std::function<bool(const UninstallPlanSheet&)> confirm_;
+    UninstallAppsTableModel* tableModel_;
+    QListWidget* groups_;
+    QTableView* table_;
+    QCheckBox* selectAll_;
+    QPushButton* refresh_;
+    QToolButton* lock_;
+    QPushButton* uninstall_;
+    RichStatusLine* status_;
+    QProgressBar* progress_;
+    BusySpinner* spinner_;
+    WorkRunner* work_;
+    QTimer progressTimer_;
+    QPointer<QWidget> watchedStack_;
+    std::vector<Subscription> subscriptions_;
+};

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/AdministratorRightsFlag.h"
+#include "core/PlainMainQueue.h"
+#include "core/PrivilegedAuthorization.h"
+#include "uninstall/UninstallFixtures.h"
+#include "uninstall/UninstallPageModel.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The page's logic over a fixture machine: a user application with settings and a cache, a
+// packaged one and the program's own entry.
+struct PageLogic {
+    UninstallMachine machine;
+    std::shared_ptr<CountingLauncher> launcher = std::make_shared<CountingLauncher>();
+    PrivilegedAuthorization rights{launcher};
+    bool searchStarted = false;
+    PlainMainQueue queue;  // gets the workers' completions
+    std::unique_ptr<UninstallAppsController> controller;
+    std::unique_ptr<UninstallPageModel> model;
+    fs::path notes, vim, notesSettings, notesCache;
+
+    PageLogic() {
+        AdministratorRightsFlag::set(false);
+        const PlatformContext& context = machine.context();
+        notes =
+            machine.writeEntry(machine.userApplications() / "org.example.Notes.desktop", "Notes");
+        machine.writeEntry(machine.userApplications() / "com.quillby.pro.desktop", "Quillby Pro");
+        vim = machine.writeEntry(machine.systemApplications() / "vim.desktop", "Vim");
+        machine.packages->owners[vim.string()] = {"vim", "9.0"};
+        notesSettings = machine.writeFile(context.xdgConfigHome / "org.example.Notes/settings",
+                                          std::string(1500, 's'));
+        notesCache = machine.writeFile(context.xdgCacheHome / "org.example.Notes/pages",
+                                       std::string(300, 'c'));
+        machine.backends.authorization = &rights;
+        controller = std::make_unique<UninstallAppsController>(UninstallAppsController::Options{
+            .backends = machine.backends, .mainQueue = &queue, .searchStarted = &searchStarted});
+        model = std::make_unique<UninstallPageModel>(*controller, rights);
+    }
+    ~PageLogic() { AdministratorRightsFlag::set(false); }
+
+    bool waitUntilQuiet() {
+        return queue.runUntil(
+            [&] { return !controller->searching.get() && !controller->removingNow.get(); },
+            std::chrono::seconds(30));
+    }
+    void mark(const std::string& name) {
+        auto shown = controller->allApplications.get();
+        for (std::size_t row = 0; row < shown.size(); ++row) {
+            if (shown[row].name == name)
+                controller->setObjectValueForCheckBox(static_cast<int>(row));
+        }
+    }
+    const AppItems* record(const std::string& name) const {
+        for (const auto& app : controller->searchAllAppArr()) {
+            if (app.name == name) return &app;
+        }
+        return nullptr;
+    }
+};
+
+}  // namespace
+
+TEST(UninstallPageModel, DiscoveryStartsWithItsRowAndGroupsWaitForIt) {
+    PageLogic page;
+    EXPECT_FALSE(page.model->chooseGroup(1));  // nothing found yet: the click does nothing
+    EXPECT_EQ(page.controller->nowSelectRow, 0);
+    page.model->featureRowBecameCurrent(9);
+    EXPECT_FALSE(page.searchStarted);
+    page.model->featureRowBecameCurrent(UninstallPageModel::featureRow);
+    EXPECT_TRUE(page.controller->searching.get());
+    ASSERT_TRUE(page.waitUntilQuiet());
+    EXPECT_EQ(page.controller->allApplications.get().size(), 3u);
+
+    EXPECT_TRUE(page.model->chooseGroup(2));
+    EXPECT_FALSE(page.model->chooseGroup(2));  // already on show
+    EXPECT_FALSE(page.model->chooseGroup(3));
+    EXPECT_EQ(page.controller->nowSelectRow, 2);
+
+    EXPECT_FALSE(page.model->sortByColumn(UninstallPageModel::CheckColumn, true));
+    EXPECT_FALSE(page.model->sortByColumn(UninstallPageModel::ViewColumn, true));
+    EXPECT_TRUE(page.model->sortByColumn(UninstallPageModel::NameColumn, false));
+    auto shown = page.controller->allApplications.get();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].name, "Quillby Pro");
+    EXPECT_EQ(shown[1].name, "Notes");
+
+    // Applications installed later appear after "Refresh".
+    page.machine.writeEntry(page.machine.userApplications() / "org.example.Paint.desktop", "Paint");
+    page.model->refresh();
+    ASSERT_TRUE(page.waitUntilQuiet());
+    EXPECT_TRUE(page.record("Paint"));
+}
+
+TEST(UninstallPageModel, ThePlanListsEveryPackageAndPathWithSizesAndWhatGoesToTheTrash) {
+    PageLogic page;
+    page.model->featureRowBecameCurrent(UninstallPageModel::featureRow);
+    ASSERT_TRUE(page.waitUntilQuiet());
+    EXPECT_FALSE(page.model->confirmation());  // nothing marked
+    page.mark("Vim");
+    page.mark("Notes");
+    page.mark("Quillby Pro");
+
+    auto confirmation = page.model->confirmation();
+    ASSERT_TRUE(confirmation);
+    EXPECT_EQ(confirmation->question.message, "Uninstall Applications");
+    EXPECT_EQ(confirmation->question.informativeText,
+              "System application(s),Do you want to uninstall it?");
+    UninstallPlanSheet sheet = UninstallPlanSheet::measure(
+        page.model->planner(), confirmation->apps, confirmation->question);
+    ASSERT_EQ(sheet.apps.size(), 3u);
+    const PlannedApp& vim = sheet.apps[0];  // system folders are listed first
+    EXPECT_EQ(vim.name, "Vim");
+    ASSERT_EQ(vim.steps.size(), 1u);
+    EXPECT_EQ(vim.steps[0].line(), "remove package vim and the files it installed");
+
+    auto notes = std::find_if(sheet.apps.begin(), sheet.apps.end(),
+                              [](const PlannedApp& app) { return app.name == "Notes"; });
+    ASSERT_NE(notes, sheet.apps.end());
+    EXPECT_EQ(notes->identifier, "org.example.Notes");
+    std::vector<std::string> lines;
+    for (const auto& step : notes->steps) lines.push_back(step.line());
+    std::string settings = page.notesSettings.parent_path().string();
+    std::string cache = page.notesCache.parent_path().string();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "move " + settings + " (1.50 KB) to the trash"),
+              lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "remove " + cache + " (0.30 KB)"), lines.end());
+    // The entry itself goes last.
+    EXPECT_EQ(notes->steps.back().text, page.notes.string());
+    EXPECT_FALSE(notes->steps.back().toTrash);
+
+    auto own = std::find_if(sheet.apps.begin(), sheet.apps.end(),
+                            [](const PlannedApp& app) { return app.isOwnApplication; });
+    ASSERT_NE(own, sheet.apps.end());
+    EXPECT_TRUE(own->steps.empty());
+    EXPECT_EQ(sheet.bytesToTrash, 1500u);
+    EXPECT_EQ(sheet.bytesDeleted, 300u + fs::file_size(page.notes));
+    EXPECT_EQ(sheet.summary().substr(0, 9), "Deleted: ");
+    // Measuring removed nothing.
+    EXPECT_TRUE(fs::exists(page.notesSettings));
+    EXPECT_TRUE(fs::exists(page.notes));
+}
+
+TEST(UninstallPageModel, RightsAreAskedByNeedAndARefusalRemovesNothing) {
+    PageLogic page;
+    page.machine.packageKit->running = false;  // the package then goes through the helper
+    page.model->featureRowBecameCurrent(UninstallPageModel::featureRow);
+    ASSERT_TRUE(page.waitUntilQuiet());
+    page.mark("Vim");
+    EXPECT_EQ(page.model->confirmationAnswered(false), UninstallPageModel::Next::Nothing);
+    EXPECT_EQ(page.model->confirmationAnswered(true), UninstallPageModel::Next::AskRights);
+    EXPECT_FALSE(page.controller->removingNow.get());
+    EXPECT_EQ(page.launcher->launches, 0);  // the page asks, off the main thread
+
+    page.model->rightsAnswered(false);
+    UninstallStatusLine refused = page.controller->statusLine.get();
+    EXPECT_TRUE(refused.visible);
+    EXPECT_EQ(refused.text, "Failed to uninstall the selected application(s). Please refe...");
+    ASSERT_TRUE(page.record("Vim"));
+    EXPECT_TRUE(page.record("Vim")->bIsSelected);
+    EXPECT_TRUE(fs::exists(page.vim));
+    EXPECT_FALSE(AdministratorRightsFlag::isSet());
+
+    // The lock asks only while no rights are held.
+    EXPECT_TRUE(page.model->lockClicked());
+    page.model->lockRightsAnswered(false);
+    EXPECT_TRUE(page.model->lockClicked());
+    page.model->lockRightsAnswered(true);
+    EXPECT_FALSE(page.model->lockClicked());
+    EXPECT_TRUE(page.controller->lockOn.get());
+    // With the rights held, the removal goes on at once.
+    EXPECT_EQ(page.model->confirmationAnswered(true), UninstallPageModel::Next::Removing);
+    EXPECT_TRUE(page.controller->removingNow.get());
+    EXPECT_EQ(page.model->progressText().substr(0, 9), "Removing ");
+    ASSERT_TRUE(page.waitUntilQuiet());
+}
+
+TEST(UninstallPageModel, AFailedRecordShowsWhyInsteadOfItsVersion) {
+    AppItems app;
+    app.name = "Vim";
+    app.bundleVersion = "9.0";
+    app.bundleID = "vim";
+    EXPECT_EQ(UninstallPageModel::secondaryText(app), "9.0");
+    app.failureReason = "package vim: refused";
+    EXPECT_EQ(UninstallPageModel::secondaryText(app), "Not removed: package vim: refused");
+    EXPECT_EQ(UninstallPageModel::identifierText(app), "vim");
+    EXPECT_EQ(UninstallPageModel::detailsName(app), "Details of Vim");
+}
