@@ -11,6 +11,7 @@
 #include "core/UtilityFunction.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/NodeTreeOperator.h"
+#include "diskusage/ScanFileLoader.h"
 
 // One scan: made on the main thread, filled by its worker, read on the main thread only after
 // the worker has returned. The counters and the stop request are shared while it runs.
@@ -18,6 +19,7 @@ struct DiskUsageAppController::ScanJob {
     std::string path;
     int row = 0;
     bool ring = true;
+    bool scanFile = false;  // `path` is a scan file to read, not a folder to scan
     std::uint64_t limit = 0;
     unsigned threads = 0;
     ScanCounters counters;
@@ -28,6 +30,36 @@ struct DiskUsageAppController::ScanJob {
     V4DiskUsageViewController::Listing listing;
     std::unique_ptr<FSNode> browserRoot;
     std::uint64_t total = 0;
+    ScanOrigin origin;
+    ScanFileReader::Outcome outcome = ScanFileReader::Outcome::Read;
+    std::string refusal;
+
+    // Keeps the root's listing the chart publishes while it is built.
+    Subscription captureListing() {
+        return EventBus::defaultCenter().observe(
+            Events::RefreshLeftView, [this](const Event& event) {
+                const auto* sender = std::any_cast<PieTree*>(&event.object);
+                const auto* folder = userInfoValue<DiskUsageItem>(event, EventKeys::RootPath);
+                const auto* items =
+                    userInfoValue<std::vector<DiskUsageItem>>(event, EventKeys::DecendingItem);
+                if (sender && *sender == chart.get() && folder && items)
+                    listing = {*folder, *items};
+            });
+    }
+
+    void runImport() {
+        ScanFileLoadOptions options;
+        options.shouldStop = [this] { return stop.load(std::memory_order_relaxed); };
+        options.counters = &counters;
+        auto loaded = ScanFileLoader::loadFolderTree(path, options);
+        origin = loaded.origin;
+        outcome = loaded.outcome;
+        refusal = loaded.message;
+        if (!loaded.root || outcome != ScanFileReader::Outcome::Read) return;
+        Subscription listed = captureListing();
+        chart->adoptImportedTree(std::move(loaded.root));
+        total = static_cast<std::uint64_t>(std::max<std::int64_t>(0, chart->icAllDir->size));
+    }
 
     void runRing() {
         auto& bus = EventBus::defaultCenter();
@@ -40,13 +72,7 @@ struct DiskUsageAppController::ScanJob {
         Subscription step = bus.observe(Events::NeedUpdateProgress, [this](const Event&) {
             levelsDone.fetch_add(1, std::memory_order_relaxed);
         });
-        Subscription listed = bus.observe(Events::RefreshLeftView, [this](const Event& event) {
-            const auto* sender = std::any_cast<PieTree*>(&event.object);
-            const auto* folder = userInfoValue<DiskUsageItem>(event, EventKeys::RootPath);
-            const auto* items =
-                userInfoValue<std::vector<DiskUsageItem>>(event, EventKeys::DecendingItem);
-            if (sender && *sender == chart.get() && folder && items) listing = {*folder, *items};
-        });
+        Subscription listed = captureListing();
         chart->contructPieTree(path);
         if (chart->icAllDir)
             total = static_cast<std::uint64_t>(std::max<std::int64_t>(0, chart->icAllDir->size));
@@ -145,6 +171,17 @@ void DiskUsageAppController::clickRow(int row) {
     if (row < 0 || row >= static_cast<int>(rows.size())) return;
     const DiskUsageLeftCell& cell = rows[static_cast<std::size_t>(row)];
     if (cell.pathName.empty()) return;  // the chosen-folder row before any folder was chosen
+    if (row == scanFileRowNum_) {
+        // Its tree is shown again while the ring page holds it, else the file is read again.
+        nowClickCell_ = row;
+        if (row != beforeSelectRow_) selectRow(row);
+        if (ringRow_ == row && diskView_.chart()) {
+            showRingResults();
+        } else {
+            openScanFile(cell.pathName);
+        }
+        return;
+    }
     scanPathStr = cell.pathName;
     nowClickCell_ = row;
     if (row == customRowNum_) showChosenRow(cell.pathName);
@@ -152,9 +189,7 @@ void DiskUsageAppController::clickRow(int row) {
     if (row != beforeSelectRow_) selectRow(row);
 
     if (showStyle() && ringRow_ == row && diskView_.chart()) {
-        resultsInRing_ = true;
-        diskView_.reopen();
-        showPage(kResults);
+        showRingResults();
     } else if (!showStyle() && allScanArr_[static_cast<std::size_t>(row)]) {
         resultsInRing_ = false;
         showPage(kResults);
@@ -199,11 +234,25 @@ bool DiskUsageAppController::getLocalPath() {
     return true;
 }
 
-void DiskUsageAppController::startScan(const std::string& path) {
+void DiskUsageAppController::showRingResults() {
+    resultsInRing_ = true;
+    diskView_.reopen();
+    showPage(kResults);
+}
+
+bool DiskUsageAppController::openScanFile(const std::string& path) {
+    if (!bSearchFinished_ || path.empty()) return false;
+    startScan(path, true);
+    return true;
+}
+
+void DiskUsageAppController::startScan(const std::string& path, bool scanFile) {
     auto job = std::make_shared<ScanJob>();
     job->path = path;
     job->row = nowClickCell_;
-    job->ring = showStyle();
+    job->scanFile = scanFile;
+    // A scan file's tree is the ring chart's, whatever the display mode.
+    job->ring = scanFile || showStyle();
     job->limit = DiskUsageLimit::getLimitSize();
     job->threads = environment_.scanThreads;
     if (job->ring) {
@@ -224,7 +273,14 @@ void DiskUsageAppController::startScan(const std::string& path) {
     std::weak_ptr<bool> alive = alive_;
     worker_ = ThreadWorker::workOn(
         "DiskUsageAppController", "scanWorker",
-        [job](const std::any&) { job->ring ? job->runRing() : job->runBrowser(); }, {},
+        [job](const std::any&) {
+            if (job->scanFile) {
+                job->runImport();
+            } else {
+                job->ring ? job->runRing() : job->runBrowser();
+            }
+        },
+        {},
         [this, alive, job](const std::any&) {
             if (auto living = alive.lock(); living && *living) finishScan(job);
         },
@@ -237,6 +293,10 @@ void DiskUsageAppController::finishScan(const std::shared_ptr<ScanJob>& job) {
     diskView_.setScanRunning(false);
     job_.reset();
     bool stopped = bStopTask_;
+    if (job->scanFile) {
+        finishImport(*job);
+        return;
+    }
     if (!stopped && !job->ring && (!job->browserRoot || job->browserRoot->children.empty())) {
         if (environment_.asker) environment_.asker->tell(kNothingFoundAlert, "");
         stopped = bStopTask_ = true;
@@ -260,6 +320,41 @@ void DiskUsageAppController::finishScan(const std::shared_ptr<ScanJob>& job) {
         });
     }
     showPage(stopped ? kPathChoice : kResults);
+}
+
+void DiskUsageAppController::finishImport(ScanJob& job) {
+    bool read = !bStopTask_ && job.outcome == ScanFileReader::Outcome::Read && job.chart &&
+                job.chart->icAllDir;
+    if (!read) {
+        if (!bStopTask_ && job.outcome != ScanFileReader::Outcome::Stopped && environment_.asker)
+            environment_.asker->tell(kBadScanFileAlert, job.refusal);
+        bStopTask_ = true;
+        showPage(kPathChoice);
+        return;
+    }
+    if (scanFileRowNum_ < 0) {
+        // The scan-file row goes last, after the chosen-folder row.
+        auto rows = leftCellArr.get();
+        DiskUsageLeftCell row;
+        row.icon = "Folder_yes.png";
+        rows.push_back(row);
+        scanFileRowNum_ = static_cast<int>(rows.size()) - 1;
+        allScanArr_.resize(rows.size());
+        leftCellArr.set(std::move(rows));
+    }
+    setRow(scanFileRowNum_, [&](DiskUsageLeftCell& cell) {
+        cell.pathName = job.path;
+        std::size_t slash = job.path.rfind('/');
+        cell.name = slash == std::string::npos ? job.path : job.path.substr(slash + 1);
+        cell.isScaned = true;
+        cell.usedSize = UtilityFunction::convertVolSpace(job.total);
+    });
+    nowClickCell_ = scanFileRowNum_;
+    if (beforeSelectRow_ != scanFileRowNum_) selectRow(scanFileRowNum_);
+    diskView_.showTree(std::move(job.chart), job.listing, job.origin, job.path);
+    ringRow_ = scanFileRowNum_;
+    resultsInRing_ = true;
+    showPage(kResults);
 }
 
 void DiskUsageAppController::stopScan() {

@@ -36,6 +36,10 @@ class DiskUsageAppController {
     static constexpr const char* kNoPathAlert = "Please select some path to scan.";
     static constexpr const char* kNothingFoundAlert =
         "No items found in selected folder. Please try another one.";
+    // Scan files ("Open scan…").
+    static constexpr const char* kOpenScanTitle = "Open a scan file";
+    static constexpr const char* kScanFileFilter = "Scan files (*.json)";
+    static constexpr const char* kBadScanFileAlert = "This file cannot be opened as a scan.";
 
     struct Environment {
         std::string userName;
@@ -85,6 +89,14 @@ class DiskUsageAppController {
     // none), else the home folder. Refused (false) while a scan runs; decided here, on the main
     // thread, before any worker starts.
     bool getLocalPath();
+    // "Open scan…" (or a scan file dropped on the tool): reads the file at `path` on the worker
+    // with progress and stop like a scan and shows its tree on the ring page, marked imported,
+    // as the scan-file row naming the file (added on the first success). A file that cannot be
+    // read is refused with the reader's one line and nothing is shown. Refused (false) while a
+    // scan runs.
+    bool openScanFile(const std::string& path);
+    // The scan-file row, or -1 before a scan file was opened.
+    int scanFileRowNum() const { return scanFileRowNum_; }
     // The stop button: the scan ends as soon as it can and the tool returns to the path list.
     void stopScan();
     // Waits until the running scan's worker has returned (its finish step still goes through
@@ -120,7 +132,9 @@ class DiskUsageAppController {
 
   private:
     struct ScanJob;
-    void startScan(const std::string& path);
+    void startScan(const std::string& path, bool scanFile = false);
+    void finishImport(ScanJob& job);
+    void showRingResults();
     void finishScan(const std::shared_ptr<ScanJob>& job);
     void selectRow(int row);
     void showChosenRow(const std::string& path);
@@ -130,6 +144,7 @@ class DiskUsageAppController {
     Environment environment_;
     V4DiskUsageViewController diskView_;
     int customRowNum_ = 0;
+    int scanFileRowNum_ = -1;
     int beforeSelectRow_ = 0;
     int nowClickCell_ = 0;
     int selectState_ = 0;

@@ -41,6 +41,7 @@ void PieTree::contructPieTree(const std::string& path) {
     icAllDir.reset();
     icAllDir = W32AllDir::makeRoot(path);
     icCurrentPtr = icAllDir.get();
+    imported_ = false;
     hasCurrent_.store(true);
     QWLog("Construct pie tree for: %s", path.c_str());
     cancelFlag_.store(false);
@@ -55,6 +56,16 @@ void PieTree::contructPieTree(const std::string& path) {
     FolderTreeScanner scanner(scanOptions);
     scanner.scanFolder(*icAllDir, icAllDir->path(), true);
     updateLeftView(icCurrentPtr->path(), icCurrentPtr->size);
+}
+
+void PieTree::adoptImportedTree(std::unique_ptr<W32AllDir> root) {
+    icFoundPtr = nullptr;
+    icAllDir = std::move(root);
+    icCurrentPtr = icAllDir.get();
+    imported_ = true;
+    hasCurrent_.store(icCurrentPtr != nullptr);
+    cancelFlag_.store(false);
+    if (icCurrentPtr) updateLeftView(icCurrentPtr->path(), icCurrentPtr->size);
 }
 
 void PieTree::cancelTask() {
@@ -148,6 +159,15 @@ std::optional<std::string> PieTree::getCurrentDirectory() const {
 }
 
 void PieTree::updateLeftView(const std::string& path, std::int64_t size) {
+    if (imported_) {
+        std::vector<DiskUsageItem> items;
+        for (const auto& [name, bytes] : subfolderSizes(path)) {
+            items.push_back(DiskUsageItem::make(name, path + name, bytes, true));
+        }
+        std::sort(items.begin(), items.end(), DiskUsageItem::compareBySize);
+        publishListing(path, size, std::move(items));
+        return;
+    }
     if (listingReader_) {
         listingReader_(path, size);
         return;

@@ -52,6 +52,11 @@ class PieTree {
     // cleared), makes its root current, and publishes the root's listing. Logs "Construct pie
     // tree for: %s".
     void contructPieTree(const std::string& path);
+    // Takes a tree read from a scan file, makes its root current and publishes the root's
+    // listing. Its listings come from the tree alone: the file may describe another machine, so
+    // the local disk is never read for it (its files count only in their folders' sizes).
+    void adoptImportedTree(std::unique_ptr<W32AllDir> root);
+    bool isImported() const { return imported_; }
     // Asks a running build to stop: folders not yet begun measure 0, and until the next build
     // the layout draws only the centre disc. Only once a current folder exists.
     void cancelTask();
@@ -123,6 +128,7 @@ class PieTree {
     Options options_;
     std::atomic<bool> cancelFlag_{false};
     std::atomic<bool> hasCurrent_{false};
+    bool imported_ = false;
     SectorColourRule colours_;
     RingViewport viewport_{0, 0};
     std::vector<RingSector> frame_;

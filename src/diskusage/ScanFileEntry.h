@@ -30,3 +30,10 @@ struct ScanFileMetadata {
     std::string version;  // "progver"
     std::optional<std::int64_t> timestamp;
 };
+
+// Where a tree came from. An imported tree was read from a scan file and may describe another
+// machine: its paths are not to be removed, opened or revealed here.
+struct ScanOrigin {
+    bool imported = false;
+    ScanFileMetadata metadata;  // the file's program, version and timestamp
+};

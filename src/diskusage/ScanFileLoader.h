@@ -12,13 +12,6 @@
 #include "diskusage/TreeScanOptions.h"
 #include "diskusage/W32AllDir.h"
 
-// Where a tree came from. An imported tree was read from a scan file and may describe another
-// machine: its paths are not to be removed, opened or revealed here.
-struct ScanOrigin {
-    bool imported = false;
-    ScanFileMetadata metadata;  // the file's program, version and timestamp
-};
-
 // A tree read from a scan file, or why it could not be read.
 template <class Node>
 struct LoadedTree {

@@ -1,6 +1,7 @@
 #include "diskusage/V4DiskUsageViewController.h"
 
 #include <algorithm>
+#include <ctime>
 
 #include "core/EventBus.h"
 #include "core/Events.h"
@@ -33,9 +34,12 @@ V4DiskUsageViewController::~V4DiskUsageViewController() {
     subscriptions_.clear();
 }
 
-void V4DiskUsageViewController::showTree(std::unique_ptr<PieTree> chart, const Listing& first) {
+void V4DiskUsageViewController::showTree(std::unique_ptr<PieTree> chart, const Listing& first,
+                                         const ScanOrigin& origin, const std::string& file) {
     subscriptions_.clear();
     chart_ = std::move(chart);
+    origin_ = origin;
+    originFile_ = file;
     back();
     auto ours = [this](const Event& event) {
         const auto* sender = std::any_cast<PieTree*>(&event.object);
@@ -94,6 +98,8 @@ void V4DiskUsageViewController::installListingReader() {
 void V4DiskUsageViewController::releaseTree() {
     subscriptions_.clear();
     chart_.reset();
+    origin_ = {};
+    originFile_.clear();
     back();
     listing_ = {};
     rows_.clear();
@@ -129,6 +135,29 @@ std::string V4DiskUsageViewController::headerSize() const {
     return listing_.folder.size.empty() ? "0.0KB" : listing_.folder.size;
 }
 
+std::string V4DiskUsageViewController::originText() const {
+    if (!imported()) return {};
+    std::string name = withoutSlash(originFile_);
+    if (auto slash = name.rfind('/'); slash != std::string::npos && name.size() > 1)
+        name.erase(0, slash + 1);
+    std::string text = "Imported from " + name;
+    const ScanFileMetadata& written = origin_.metadata;
+    if (!written.program.empty()) {
+        text += ", written by " + written.program;
+        if (!written.version.empty()) text += " " + written.version;
+    }
+    if (written.timestamp) {
+        std::time_t when = static_cast<std::time_t>(*written.timestamp);
+        std::tm utc{};
+        char date[32];
+        if (gmtime_r(&when, &utc) &&
+            std::strftime(date, sizeof date, "%Y-%m-%d %H:%M UTC", &utc) > 0) {
+            text += std::string(" on ") + date;
+        }
+    }
+    return text;
+}
+
 void V4DiskUsageViewController::mouseMoved(const PieTree::PointerEvent& event) {
     if (chart_ && !scanRunning_) chart_->mouseMoved(event);
 }
@@ -158,6 +187,7 @@ void V4DiskUsageViewController::showFolder(const std::string& path) {
 }
 
 void V4DiskUsageViewController::changeSelectArr(const DiskUsageItem& item, bool selected) {
+    if (imported()) return;
     auto same = [&](const DiskUsageItem& chosen) { return chosen.path == item.path; };
     if (selected) {
         if (std::none_of(allSelectArr_.begin(), allSelectArr_.end(), same)) {
@@ -179,6 +209,7 @@ std::string V4DiskUsageViewController::selectionText() const {
 }
 
 std::vector<DiskUsageItem> V4DiskUsageViewController::removalList() const {
+    if (imported()) return {};
     std::vector<std::string> paths;
     for (const auto& item : allSelectArr_) paths.push_back(item.path);
     std::vector<DiskUsageItem> list;
@@ -193,6 +224,7 @@ std::vector<DiskUsageItem> V4DiskUsageViewController::removalList() const {
 
 void V4DiskUsageViewController::removalFinished(
     const std::vector<DiskUsageRemovalResult>& results) {
+    if (imported()) return;
     for (const auto& result : results) {
         if (!result.gone()) continue;
         auto item = std::find_if(

@@ -13,6 +13,7 @@
 #include "diskusage/DiskUsageItem.h"
 #include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/PieTree.h"
+#include "diskusage/ScanFileEntry.h"
 
 // The ring page without widgets: the chart of a finished scan, the header, the breadcrumb and
 // the item list of the current folder, the bubble, the selection and what a removal changes.
@@ -39,7 +40,16 @@ class V4DiskUsageViewController {
     V4DiskUsageViewController& operator=(const V4DiskUsageViewController&) = delete;
 
     // Takes the chart of a finished scan and its root's listing; the page starts afresh on it.
-    void showTree(std::unique_ptr<PieTree> chart, const Listing& first);
+    // A tree read from the scan file `file` comes with its origin marked imported.
+    void showTree(std::unique_ptr<PieTree> chart, const Listing& first,
+                  const ScanOrigin& origin = {}, const std::string& file = {});
+    // Whether the tree shown was read from a scan file. Its paths may be another machine's:
+    // nothing of it is selected, removed, opened or revealed here.
+    bool imported() const { return origin_.imported; }
+    // "Imported from FILE, written by PROGRAM VERSION on DATE" (parts the file lacks are left
+    // out; the date in UTC); empty for a live scan.
+    std::string originText() const;
+    bool mayOpenOrReveal() const { return !imported(); }
     // The chart shown, or nullptr before the first scan.
     PieTree* chart() const { return chart_.get(); }
     // Releases the chart (a new scan replaces it).
@@ -87,21 +97,22 @@ class V4DiskUsageViewController {
     // when it is a folder of the tree.
     void showFolder(const std::string& path);
 
-    // The selection (allSelectArr), unique by path, in the order of ticking.
+    // The selection (allSelectArr), unique by path, in the order of ticking; nothing of an
+    // imported tree is selected.
     void changeSelectArr(const DiskUsageItem& item, bool selected);
     bool isSelected(const std::string& path) const;
     const std::vector<DiskUsageItem>& selection() const { return allSelectArr_; }
     // "%d items are selected." with the count.
     std::string selectionText() const;
-    bool removeEnabled() const { return !allSelectArr_.empty(); }
+    bool removeEnabled() const { return !imported() && !allSelectArr_.empty(); }
     Observable<int> selectionChanged{0};
 
     // What the removal sheet lists and removes: the selection without the items inside a
-    // selected folder, so nothing goes or counts twice.
+    // selected folder, so nothing goes or counts twice. Empty for an imported tree.
     std::vector<DiskUsageItem> removalList() const;
     // Applies a removal's results: every item that is gone leaves the tree (its bytes leave its
     // folder and every ancestor once) and the selection; items that failed or were refused
-    // stay selected. Then the current folder is listed again.
+    // stay selected. Then the current folder is listed again. Ignored for an imported tree.
     void removalFinished(const std::vector<DiskUsageRemovalResult>& results);
 
     // Back to the path list: the page forgets its folder state and the selection.
@@ -119,6 +130,8 @@ class V4DiskUsageViewController {
     std::vector<DiskUsageItem> allSelectArr_;
     std::string firstInPath_;
     std::string currentPath_;
+    ScanOrigin origin_;
+    std::string originFile_;
     bool scanRunning_ = false;
     ListingRunner listingRunner_;
     std::uint64_t listingTicket_ = 0;

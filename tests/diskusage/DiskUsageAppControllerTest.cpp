@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "core/PlainMainQueue.h"
 #include "core/SettingsKeys.h"
 #include "core/UserDefaults.h"
@@ -167,4 +169,81 @@ TEST_F(DiskUsageAppControllerTest, AChosenFolderGetsItsRowAndARowShowsItsPathCut
     EXPECT_EQ(cell.shownPath(), "/home/alice/...");
     cell.selectedType = 1;
     EXPECT_EQ(cell.shownPath(), "/home/alice/Pro...");
+}
+
+TEST_F(DiskUsageAppControllerTest, AScanFileOpensAsItsOwnRowWithItsTreeMarkedImported) {
+    fs::path file = platform.root().path() / "alice.json";
+    ASSERT_TRUE(exportScanFile(home, file));
+    // The tree and its listings come from the file alone, not from the disk.
+    fs::rename(home / "a", platform.root().path() / "moved");
+    ASSERT_TRUE(controller->openScanFile(file.string()));
+    EXPECT_FALSE(controller->openScanFile(file.string()));  // one at a time
+    finish();
+    EXPECT_EQ(shown, (std::vector<int>{1, 2}));
+    EXPECT_TRUE(controller->resultsInRing());
+    ASSERT_EQ(controller->scanFileRowNum(), 3);
+    auto row = controller->leftCellArr.get()[3];
+    EXPECT_EQ(row.name, "alice.json");
+    EXPECT_EQ(row.pathName, file.string());
+    EXPECT_EQ(row.selectedType, 1);
+    EXPECT_TRUE(row.isScaned);
+
+    auto& page = controller->diskView();
+    ASSERT_NE(page.chart(), nullptr);
+    EXPECT_TRUE(page.imported());
+    EXPECT_FALSE(page.mayOpenOrReveal());
+    EXPECT_EQ(page.originText(),
+              "Imported from alice.json, written by quillby 4.0 on 2023-11-14 22:13 UTC");
+    EXPECT_EQ(page.currentFolder().fileSizeNum, 3000u);
+    ASSERT_EQ(page.rows().size(), 1u);
+    EXPECT_EQ(page.rows()[0].name, "a");
+    EXPECT_EQ(page.rows()[0].fileSizeNum, 3000u);
+
+    // Removal is refused by the model, whatever a page offers.
+    page.changeSelectArr(page.rows()[0], true);
+    EXPECT_TRUE(page.selection().empty());
+    EXPECT_FALSE(page.removeEnabled());
+    EXPECT_TRUE(page.removalList().empty());
+    DiskUsageRemovalResult gone;
+    gone.path = (home / "a").string();
+    gone.outcome = DiskUsageRemovalResult::Outcome::Removed;
+    page.removalFinished({gone});
+    EXPECT_EQ(page.currentFolder().fileSizeNum, 3000u);
+
+    // Its row shows the tree again without reading the file; a live scan is not imported.
+    controller->clickRow(3);
+    EXPECT_TRUE(controller->bSearchFinished());
+    EXPECT_EQ(shown.back(), 2);
+    controller->clickRow(1);
+    finish();
+    EXPECT_FALSE(page.imported());
+    EXPECT_TRUE(page.originText().empty());
+}
+
+TEST_F(DiskUsageAppControllerTest, ABadScanFileIsRefusedWithTheReadersReasonAndNothingShown) {
+    fs::path file = platform.root().path() / "notes.json";
+    std::ofstream(file) << "{\"not\": \"a scan\"}";
+    ASSERT_TRUE(controller->openScanFile(file.string()));
+    finish();
+    EXPECT_EQ(shown, (std::vector<int>{1, 0}));
+    ASSERT_EQ(asker->messages.size(), 1u);
+    EXPECT_EQ(asker->messages[0], DiskUsageAppController::kBadScanFileAlert);
+    EXPECT_FALSE(asker->messageDetails[0].empty());
+    EXPECT_EQ(asker->messageDetails[0].find('\n'), std::string::npos);
+    EXPECT_EQ(controller->scanFileRowNum(), -1);
+    EXPECT_EQ(controller->leftCellArr.get().size(), 3u);
+    EXPECT_EQ(controller->diskView().chart(), nullptr);
+}
+
+TEST_F(DiskUsageAppControllerTest, AStopWhileAScanFileLoadsReturnsToThePathList) {
+    fs::path file = platform.root().path() / "alice.json";
+    ASSERT_TRUE(exportScanFile(home, file));
+    ASSERT_TRUE(controller->openScanFile(file.string()));
+    EXPECT_EQ(controller->progress().path, file.string());
+    controller->stopScan();
+    finish();
+    EXPECT_EQ(shown, (std::vector<int>{1, 0}));
+    EXPECT_TRUE(asker->messages.empty());
+    EXPECT_EQ(controller->scanFileRowNum(), -1);
+    EXPECT_EQ(controller->diskView().chart(), nullptr);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "diskusage/FSNode.h"
+#include "diskusage/ScanFileExporter.h"
 #include "diskusage/W32AllDir.h"
 
 namespace fs = std::filesystem;
@@ -141,4 +142,16 @@ inline PlainNode referenceItemTree(const std::string& path, const std::string& n
     ::closedir(folder);
     std::sort(node.children.begin(), node.children.end(), largerFirst);
     return node;
+}
+
+// Writes the scan file `file` of the folder `top` as "quillby" "4.0" at 2023-11-14 22:13 UTC.
+inline bool exportScanFile(const fs::path& top, const fs::path& file) {
+    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    ScanFileMetadata metadata;
+    metadata.program = "quillby";
+    metadata.version = "4.0";
+    metadata.timestamp = 1700000000;
+    bool written = ScanFileExporter().exportFolder(top.string(), metadata, fd).written;
+    return ::close(fd) == 0 && written;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QMouseEvent>
@@ -257,4 +258,38 @@ TEST_F(DiskUsagePagesTest, TheColumnBrowserRemovesThroughTheToolsGuard) {
     EXPECT_NE(asker->messageDetails.back().find((home / "a").string()), std::string::npos);
     EXPECT_EQ(asker->messageDetails.back().find("administrator"), std::string::npos)
         << asker->messageDetails.back();
+}
+
+TEST_F(DiskUsagePagesTest, OpenScanShowsTheFileAsItsOwnRowMarkedImportedWithoutRemoval) {
+    fs::path file = platform.root().path() / "alice.json";
+    ASSERT_TRUE(exportScanFile(home, file));
+    DiskUsagePathListPage* list = tool->pathListPage();
+    list->openScanButton()->click();
+    auto* dialog = list->findChild<QFileDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Open a scan file");
+    EXPECT_EQ(dialog->nameFilters(), QStringList{"Scan files (*.json)"});
+    dialog->selectFile(QString::fromStdString(file.string()));
+    static_cast<QDialog*>(dialog)->accept();  // the dialog's own Open
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
+    ASSERT_EQ(shown, (std::vector<int>{1, 2}));
+    ASSERT_EQ(list->rows().size(), 4u);
+    EXPECT_TRUE(list->rows()[3]->isVisibleTo(list));
+
+    DiskUsageRingPage* ring = tool->ringPage();
+    QTest::qWait(20);
+    EXPECT_TRUE(ring->originLine()->isVisibleTo(ring));
+    EXPECT_EQ(ring->originLine()->text(),
+              "Imported from alice.json, written by quillby 4.0 on 2023-11-14 22:13 UTC");
+    EXPECT_EQ(ring->headerName()->text(), "alice");
+    EXPECT_EQ(ring->headerSize()->text(), "8.00 MB");
+    ASSERT_EQ(ring->rows().size(), 3u);
+    EXPECT_FALSE(ring->rows()[0]->checkBox()->isEnabled());
+    ring->rows()[0]->checkBox()->click();
+    EXPECT_EQ(ring->statusLine()->accessibleName(), "0 items are selected.");
+    EXPECT_FALSE(ring->removeButton()->isEnabled());
+    // Even asked directly, the page removes nothing of an imported tree.
+    ring->removeItems({(home / "a").string()});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ring->work().isBusy(); }, 20000));
+    EXPECT_TRUE(fs::exists(home / "a/one"));
 }

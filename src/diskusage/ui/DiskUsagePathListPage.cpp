@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/ui/DiskUsageLeftCellView.h"
@@ -18,13 +19,26 @@
 
 namespace {
 
+// The one local item a drop carries, or nothing.
+std::optional<QFileInfo> droppedItem(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1) return std::nullopt;
+    const QUrl& url = data->urls().front();
+    if (!url.isLocalFile()) return std::nullopt;
+    return QFileInfo(url.toLocalFile());
+}
+
 // The local folder a drop carries, or an empty text.
 QString droppedFolder(const QMimeData* data) {
-    if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
-    const QUrl& url = data->urls().front();
-    if (!url.isLocalFile()) return {};
-    QFileInfo info(url.toLocalFile());
-    return info.isDir() ? QDir::cleanPath(info.absoluteFilePath()) : QString();
+    auto info = droppedItem(data);
+    return info && info->isDir() ? QDir::cleanPath(info->absoluteFilePath()) : QString();
+}
+
+// The local .json file a drop carries, or an empty text.
+QString droppedScanFile(const QMimeData* data) {
+    auto info = droppedItem(data);
+    bool json = info && info->isFile() &&
+                info->suffix().compare(QStringLiteral("json"), Qt::CaseInsensitive) == 0;
+    return json ? QDir::cleanPath(info->absoluteFilePath()) : QString();
 }
 
 }  // namespace
@@ -35,6 +49,7 @@ DiskUsagePathListPage::DiskUsagePathListPage(DiskUsageAppController& controller,
       list_(new QVBoxLayout),
       choose_(new QPushButton(tr("Choose a folder..."), this)),
       scan_(new QPushButton(tr("Scan"), this)),
+      openScan_(new QPushButton(tr("Open scan…"), this)),
       ring_(new QCheckBox(tr("Show as a ring chart"), this)) {
     setAccessibleName(tr("Disk Usage"));
     setAcceptDrops(true);
@@ -46,7 +61,8 @@ DiskUsagePathListPage::DiskUsagePathListPage(DiskUsageAppController& controller,
     auto* scroll = PageParts::rowList(rows, 220, tr("Places to measure"), this);
     auto* title = PageParts::pageTitle(tr("Disk Usage"), this);
     auto* note = new QLabel(tr("Pick a place on the left to see where its space goes, choose any "
-                               "folder, or drop a folder here."),
+                               "folder, or drop a folder here. Open scan… shows a scan file "
+                               "written here or on another machine."),
                             this);
     note->setWordWrap(true);
 
@@ -54,17 +70,21 @@ DiskUsagePathListPage::DiskUsagePathListPage(DiskUsageAppController& controller,
     choose_->setAccessibleName(tr("Choose a folder to measure"));
     scan_->setToolTip(tr("Scan"));
     scan_->setAccessibleName(tr("Scan"));
+    openScan_->setToolTip(tr(DiskUsageAppController::kOpenScanTitle));
+    openScan_->setAccessibleName(tr("Open a scan file"));
     ring_->setToolTip(
         tr("Show the results as rings; otherwise as columns. Used from the next "
            "scan."));
     ring_->setAccessibleName(tr("Show as a ring chart"));
     connect(choose_, &QPushButton::clicked, this, &DiskUsagePathListPage::chooseFolder);
     connect(scan_, &QPushButton::clicked, this, [this] { controller_.getLocalPath(); });
+    connect(openScan_, &QPushButton::clicked, this, &DiskUsagePathListPage::chooseScanFile);
     connect(ring_, &QCheckBox::toggled, this, [this](bool on) { controller_.setShowStyle(on); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(choose_);
     buttons->addWidget(scan_);
+    buttons->addWidget(openScan_);
     buttons->addStretch(1);
     auto* right = new QVBoxLayout;
     right->addWidget(title);
@@ -125,13 +145,30 @@ void DiskUsagePathListPage::chooseFolder() {
     dialog->open();
 }
 
+void DiskUsagePathListPage::chooseScanFile() {
+    auto* dialog = new QFileDialog(this, tr(DiskUsageAppController::kOpenScanTitle),
+                                   QDir::homePath(), tr(DiskUsageAppController::kScanFileFilter));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+        controller_.openScanFile(QDir::cleanPath(file).toStdString());
+    });
+    dialog->open();
+}
+
 void DiskUsagePathListPage::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedFolder(event->mimeData()).isEmpty() && controller_.bSearchFinished()) {
-        event->acceptProposedAction();
-    }
+    bool usable = !droppedFolder(event->mimeData()).isEmpty() ||
+                  !droppedScanFile(event->mimeData()).isEmpty();
+    if (usable && controller_.bSearchFinished()) event->acceptProposedAction();
 }
 
 void DiskUsagePathListPage::dropEvent(QDropEvent* event) {
+    if (QString file = droppedScanFile(event->mimeData()); !file.isEmpty()) {
+        event->acceptProposedAction();
+        controller_.openScanFile(file.toStdString());
+        return;
+    }
     QString folder = droppedFolder(event->mimeData());
     if (folder.isEmpty()) return;
     event->acceptProposedAction();

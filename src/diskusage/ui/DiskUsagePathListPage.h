@@ -13,7 +13,7 @@ class QVBoxLayout;
 
 // The disk-usage tool's first page ("disk_usage"): the path list (home folder, local volumes,
 // the chosen folder), the folder sheet "Choose a path to search", the scan button, the display
-// mode and folders dropped on the page.
+// mode, folders dropped on the page, and "Open scan…" (or a dropped .json scan file).
 class DiskUsagePathListPage : public BackdropPage {
     Q_OBJECT
   public:
@@ -22,10 +22,13 @@ class DiskUsagePathListPage : public BackdropPage {
 
     // Opens the folder sheet.
     void chooseFolder();
+    // Opens the sheet "Open a scan file".
+    void chooseScanFile();
 
     const std::vector<DiskUsageLeftCellView*>& rows() const { return rows_; }
     QPushButton* chooseButton() const { return choose_; }
     QPushButton* scanButton() const { return scan_; }
+    QPushButton* openScanButton() const { return openScan_; }
     QCheckBox* ringCheckBox() const { return ring_; }
 
   protected:
@@ -41,6 +44,7 @@ class DiskUsagePathListPage : public BackdropPage {
     std::vector<DiskUsageLeftCellView*> rows_;
     QPushButton* choose_;
     QPushButton* scan_;
+    QPushButton* openScan_;
     QCheckBox* ring_;
     Subscription rowsChanged_;
 };

@@ -61,6 +61,7 @@ DiskUsageRingPage::DiskUsageRingPage(V4DiskUsageViewController& page, std::share
       icon_(new QLabel(this)),
       name_(new QLabel(this)),
       size_(new QLabel(this)),
+      origin_(new QLabel(this)),
       breadcrumb_(new QHBoxLayout),
       list_(new QVBoxLayout),
       chart_(new RingChartView(page, this)),
@@ -96,7 +97,12 @@ DiskUsageRingPage::DiskUsageRingPage(V4DiskUsageViewController& page, std::share
     auto* scroll = PageParts::rowList(items, 218, tr("Items of the folder, largest first"), this);
     scroll->setStyleSheet(QStringLiteral("QScrollArea { background: rgb(39, 39, 40); }"));
 
+    origin_->setWordWrap(true);
+    origin_->setAccessibleName(tr("Origin of the tree"));
+    origin_->hide();
+
     auto* left = new QVBoxLayout;
+    left->addWidget(origin_);
     left->addLayout(header);
     left->addWidget(scroll, 1);
 
@@ -194,6 +200,12 @@ void DiskUsageRingPage::showListing() {
     name_->setText(name);
     name_->setToolTip(QString::fromStdString(folder.path));
     size_->setText(QString::fromStdString(page_.headerSize()));
+    origin_->setText(QString::fromStdString(page_.originText()));
+    origin_->setToolTip(page_.imported() ? tr("The tree was read from a scan file and may "
+                                              "describe another machine: nothing of it can be "
+                                              "removed, opened or revealed here.")
+                                         : QString());
+    origin_->setVisible(page_.imported());
 
     clearLayout(breadcrumb_);
     const auto& components = page_.breadcrumb();
@@ -218,6 +230,7 @@ void DiskUsageRingPage::showListing() {
     for (const auto& item : page_.rows()) {
         auto* row = new SelectableItemRow(item, page_.isSelected(item.path),
                                           SelectableItemRow::Kind::BigSizeFilesList);
+        row->checkBox()->setEnabled(!page_.imported());
         connect(row, &SelectableItemRow::selectionToggled, this,
                 [this](const DiskUsageItem& chosen, bool selected) {
                     page_.changeSelectArr(chosen, selected);
@@ -285,6 +298,7 @@ void DiskUsageRingPage::openRemovalSheet() {
 }
 
 void DiskUsageRingPage::removeItems(const std::vector<std::string>& paths) {
+    if (page_.imported()) return;
     DiskUsageRemoval removal = removal_;
     work_->run<std::vector<DiskUsageRemovalResult>>(
         [removal, paths] { return removal.removeItems(paths); },

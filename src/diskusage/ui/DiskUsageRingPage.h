@@ -26,7 +26,8 @@ class WorkRunner;
 
 // The ring page of the disk-usage results: the current folder's header, the breadcrumb from the
 // scanned folder, the item list (largest first) with check boxes, the ring chart with its
-// bubble, "%d items are selected.", the removal sheet, back and the lock button. It binds
+// bubble, "%d items are selected.", the removal sheet, back and the lock button; an imported
+// tree is marked over the header and offers no selection or removal. It binds
 // V4DiskUsageViewController; removal runs on a worker, with the retry with administrator rights
 // offered for what failed for want of permission.
 class DiskUsageRingPage : public BackdropPage {
@@ -48,6 +49,8 @@ class DiskUsageRingPage : public BackdropPage {
     PieChartBubble* bubble() const { return bubble_; }
     QLabel* headerName() const { return name_; }
     QLabel* headerSize() const { return size_; }
+    // "Imported from …" over the header; hidden for a live scan.
+    QLabel* originLine() const { return origin_; }
     QLabel* statusLine() const { return status_; }
     QPushButton* removeButton() const { return remove_; }
     QPushButton* backButton() const { return back_; }
@@ -78,6 +81,7 @@ class DiskUsageRingPage : public BackdropPage {
     QLabel* icon_;
     QLabel* name_;
     QLabel* size_;
+    QLabel* origin_;
     QHBoxLayout* breadcrumb_;
     QVBoxLayout* list_;
     std::vector<SelectableItemRow*> rows_;
