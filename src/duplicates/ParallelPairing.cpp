@@ -17,7 +17,7 @@ constexpr std::size_t kHeadSize = 1024;
 constexpr std::size_t kFirstReadSize = 64 * 1024;
 // All read buffers together, whatever the thread count (down to one first read per thread):
 // with the kernel reading ahead, larger buffers read no faster.
-constexpr std::size_t kBufferBudget = 4 << 20;
+constexpr std::size_t kBufferBudget = 2 << 20;
 
 std::size_t bufferSizeFor(unsigned threads) {
     std::size_t size = FileContentReader::ChunkSize;
