@@ -4,8 +4,9 @@
 // The search must read the first KiB of every non-empty file that shares its size with another,
 // and the whole content of every such file whose first KiB also equals another's. `plan` finds
 // those files (it reads, so the cache is dropped after it); `read` reads exactly those bytes,
-// heads first and then whole files, largest first, on as many threads as the search uses, and
-// computes nothing: what it takes is what the disk and the kernel need.
+// heads first and then whole files, on as many threads as the search uses and split among them
+// as the search does, with sequential read-ahead, and computes nothing: what it takes is what the
+// disk and the kernel need.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -95,15 +96,22 @@ int plan(const fs::path& corpus, const char* planPath) {
     return 0;
 }
 
-// Runs read(file, buffer) for every file on `threads` threads, files taken in order.
+// Runs read(file, buffer) for every file on `threads` threads, files taken in order; the files
+// of `first` (large ones) on at most `firstThreads` of them, side by side with the others.
 template <class Read>
-void readAll(const std::vector<File>& files, unsigned threads, Read read) {
-    std::atomic<std::size_t> next{0};
+void readAll(const std::vector<File>& first, unsigned firstThreads, const std::vector<File>& files,
+             unsigned threads, Read read) {
+    std::atomic<std::size_t> nextFirst{0}, next{0};
+    auto drain = [&](const std::vector<File>& list, std::atomic<std::size_t>& at,
+                     unsigned char* buffer) {
+        for (std::size_t i = at++; i < list.size(); i = at++) read(list[i], buffer);
+    };
     std::vector<std::thread> workers;
     for (unsigned t = 0; t < threads; ++t) {
-        workers.emplace_back([&] {
+        workers.emplace_back([&, t] {
             std::unique_ptr<unsigned char[]> buffer(new unsigned char[kChunk]);
-            for (std::size_t i = next++; i < files.size(); i = next++) read(files[i], buffer.get());
+            if (t < firstThreads) drain(first, nextFirst, buffer.get());
+            drain(files, next, buffer.get());
         });
     }
     for (auto& worker : workers) worker.join();
@@ -117,21 +125,31 @@ int readPlan(const char* planPath) {
     while (in >> kind >> file.size && in.get() && std::getline(in, file.path)) {
         (kind == 'H' ? heads : wholes).push_back(file);
     }
-    std::stable_sort(wholes.begin(), wholes.end(),
+    // As the search does: files of more than one buffer, largest first, on at most one thread
+    // per core (streams side by side make a disk seek), the others on the other threads.
+    std::vector<File> large;
+    std::erase_if(wholes, [&](const File& f) {
+        if (f.size <= kChunk) return false;
+        large.push_back(f);
+        return true;
+    });
+    std::stable_sort(large.begin(), large.end(),
                      [](const File& a, const File& b) { return a.size > b.size; });
     const unsigned threads = WorkStealingPool::defaultThreadCount();
+    const unsigned largeThreads = std::min(WorkStealingPool::machineThreadCount(), threads);
     std::atomic<std::uint64_t> bytes{0};
     auto start = std::chrono::steady_clock::now();
-    readAll(heads, threads, [&](const File& f, unsigned char* buffer) {
+    readAll({}, 0, heads, threads, [&](const File& f, unsigned char* buffer) {
         int fd = openFile(f.path);
         if (fd < 0) return;
         std::int64_t got = readAt(fd, buffer, kHead, 0);
         if (got > 0) bytes += static_cast<std::uint64_t>(got);
         ::close(fd);
     });
-    readAll(wholes, threads, [&](const File& f, unsigned char* buffer) {
+    readAll(large, largeThreads, wholes, threads, [&](const File& f, unsigned char* buffer) {
         int fd = openFile(f.path);
         if (fd < 0) return;
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         for (std::uint64_t offset = 0;; offset += kChunk) {
             std::int64_t got = readAt(fd, buffer, kChunk, offset);
             if (got > 0) bytes += static_cast<std::uint64_t>(got);
