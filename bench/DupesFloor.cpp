@@ -65,31 +65,43 @@ std::string headOf(const std::string& path) {
 }
 
 int plan(const fs::path& corpus, const char* planPath) {
-    std::map<std::uint64_t, std::vector<std::string>> bySize;
+    // Listing order, as the search reads: files of one folder are neighbours on the disk.
+    std::vector<File> files;
+    std::map<std::uint64_t, std::vector<std::size_t>> bySize;
     for (auto it = fs::recursive_directory_iterator(corpus);
          it != fs::recursive_directory_iterator(); ++it) {
         std::error_code error;
         if (it->is_symlink(error) || !it->is_regular_file(error)) continue;
         std::uint64_t size = it->file_size();
-        if (size > 0) bySize[size].push_back(it->path().string());
+        if (size == 0) continue;
+        bySize[size].push_back(files.size());
+        files.push_back({it->path().string(), size});
+    }
+    enum Read : char { None = 0, Head = 'H', Whole = 'W' };
+    std::vector<Read> reads(files.size(), None);
+    for (const auto& [size, same] : bySize) {
+        if (same.size() < 2) continue;
+        std::map<std::string, std::vector<std::size_t>> byHead;
+        for (std::size_t file : same) {
+            reads[file] = Head;
+            byHead[headOf(files[file].path)].push_back(file);
+        }
+        for (const auto& [head, equal] : byHead) {
+            if (equal.size() < 2 || size <= kHead) continue;
+            for (std::size_t file : equal) reads[file] = Whole;
+        }
     }
     std::ofstream out(planPath);
     std::uint64_t headBytes = 0, wholeBytes = 0;
-    for (const auto& [size, paths] : bySize) {
-        if (paths.size() < 2) continue;
-        std::map<std::string, std::vector<const std::string*>> byHead;
-        for (const auto& path : paths) {
-            out << "H " << size << ' ' << path << '\n';
-            headBytes += std::min<std::uint64_t>(size, kHead);
-            byHead[headOf(path)].push_back(&path);
-        }
-        for (const auto& [head, same] : byHead) {
-            if (same.size() < 2 || size <= kHead) continue;
-            for (const std::string* path : same) {
-                out << "W " << size << ' ' << *path << '\n';
-                wholeBytes += size;
-            }
-        }
+    for (std::size_t file = 0; file < files.size(); ++file) {
+        if (reads[file] == None) continue;
+        out << "H " << files[file].size << ' ' << files[file].path << '\n';
+        headBytes += std::min<std::uint64_t>(files[file].size, kHead);
+    }
+    for (std::size_t file = 0; file < files.size(); ++file) {
+        if (reads[file] != Whole) continue;
+        out << "W " << files[file].size << ' ' << files[file].path << '\n';
+        wholeBytes += files[file].size;
     }
     std::printf("floor plan: %.3f GB of heads, %.3f GB of whole files\n", headBytes / 1e9,
                 wholeBytes / 1e9);
