@@ -1,7 +1,6 @@
 #include "duplicates/FileContentReader.h"
 
 #include <fcntl.h>
-#include <sys/syscall.h>
 #include <sys/uio.h>
 #include <unistd.h>
 #include <algorithm>
