@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Disk usage: times `quillby du` against du, gdu and ncdu on a generated corpus of about
 # 1,000,000 files in 50,000 folders, with warm and (when permitted) cold caches, and reports
-# peak memory; then times exporting the corpus as a scan file against the plain scan, and
-# reading ncdu's export of it against ncdu. The corpus is made once under $QUILLBY_BENCH_DIR (default $TMPDIR/quillby-bench,
-# never inside the repository) and reused. Exits 1 when quillby's total is wrong.
+# peak memory; then times exporting the corpus as a scan file against the plain scan, reading
+# ncdu's export of it against ncdu, and a frame and a hit test of the ring page on the same tree.
+# The corpus is made once under $QUILLBY_BENCH_DIR (default $TMPDIR/quillby-bench, never inside
+# the repository) and reused. Exits 1 when quillby's total is wrong.
 set -euo pipefail
 
 build="$(cd "${1:-build/release}" && pwd)"
@@ -157,6 +158,14 @@ if [ "$can_drop" = 1 ]; then
 else
   echo
   echo "cold cache: skipped (writing /proc/sys/vm/drop_caches needs root)"
+fi
+# The ring page on the same tree: one frame (drawScene and the paint of the page), one hit
+# test, and the page's peak memory after the scan.
+ring="$build/bench/diskusage_ring_bench"
+if [ -x "$ring" ]; then
+  echo
+  echo "ring page (warm cache)"
+  HOME="$work/home" QT_QPA_PLATFORM=offscreen "$ring" "$corpus" | sed 's/^/  /'
 fi
 echo
 echo "Note: timings on a shared or busy machine are noisy; compare ratios from one run."

@@ -15,6 +15,12 @@ QuickCleanSession::QuickCleanSession(std::vector<CleanFolder> folders,
 }
 
 TreeTotals QuickCleanSession::scan(const std::function<void(const std::string&)>& onFolder) {
+    scanned_ = measure(onFolder, true);
+    return scanned_;
+}
+
+TreeTotals QuickCleanSession::measure(const std::function<void(const std::string&)>& onFolder,
+                                      bool stoppable) {
     auto& bus = EventBus::defaultCenter();
     TreeTotals totals;
     auto started = bus.observe(Events::ScanSingleFolder, [&](const Event& event) {
@@ -29,9 +35,7 @@ TreeTotals QuickCleanSession::scan(const std::function<void(const std::string&)>
         if (auto* count = userInfoValue<std::uint64_t>(event, EventKeys::FileCount))
             totals.entries = *count;
     });
-    queue_.addOperation(std::make_shared<BrowseFolderOperation>(folders_));
-    queue_.waitUntilAllOperationsAreFinished();
-    scanned_ = totals;
+    run(std::make_shared<BrowseFolderOperation>(folders_), stoppable);
     return totals;
 }
 
@@ -70,18 +74,36 @@ QuickCleanResult QuickCleanSession::clean(
             bus.observe(Events::DeleteFileFailed, [&](const Event& event) { report(event, true); });
         auto stopped =
             bus.observe(Events::FastCleanCanceled, [&](const Event&) { result.cancelled = true; });
-        queue_.addOperation(std::make_shared<DeleteFolderOperation>(folders_, options_));
-        queue_.waitUntilAllOperationsAreFinished();
+        run(std::make_shared<DeleteFolderOperation>(folders_, options_), true);
     }
-    TreeTotals scannedBefore = scanned_;
-    TreeTotals left = scan();
-    scanned_ = scannedBefore;
+    {
+        std::lock_guard lock(mutex_);
+        if (cancelled_) result.cancelled = true;
+    }
+    TreeTotals left = measure({}, false);
+    const TreeTotals& scannedBefore = scanned_;
     result.cleanedCount =
         scannedBefore.entries > left.entries ? scannedBefore.entries - left.entries : 0;
     result.cleanedSize = scannedBefore.bytes > left.bytes ? scannedBefore.bytes - left.bytes : 0;
     return result;
 }
 
+void QuickCleanSession::run(const std::shared_ptr<Operation>& operation, bool stoppable) {
+    {
+        std::lock_guard lock(mutex_);
+        if (stoppable) {
+            if (cancelled_) operation->cancel();
+            stoppable_ = operation;
+        }
+    }
+    queue_.addOperation(operation);
+    queue_.waitUntilAllOperationsAreFinished();
+    std::lock_guard lock(mutex_);
+    stoppable_.reset();
+}
+
 void QuickCleanSession::cancel() {
-    queue_.cancelAllOperations();
+    std::lock_guard lock(mutex_);
+    cancelled_ = true;
+    if (stoppable_) stoppable_->cancel();
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -42,12 +44,21 @@ class QuickCleanSession {
     // Empties the folders (after scan()), reporting progress on the operation's thread, and
     // gives the closing figures. Blocks until done.
     QuickCleanResult clean(const std::function<void(const QuickCleanProgress&)>& onProgress = {});
-    // Stops the running step (from another thread); it ends at its next entry.
+    // Stops the scan or the deletion (from any thread); it ends at its next entry, and a
+    // deletion not yet begun never starts. The measuring after a deletion always runs to its
+    // end, so that the closing figures stay true after a stop.
     void cancel();
 
   private:
+    TreeTotals measure(const std::function<void(const std::string&)>& onFolder, bool stoppable);
+    // Queues `operation`, stoppable by cancel() unless it is the closing measure, and waits.
+    void run(const std::shared_ptr<Operation>& operation, bool stoppable);
+
     std::vector<CleanFolder> folders_;
     DeleteFolderOperation::Options options_;
     TreeTotals scanned_;
+    std::mutex mutex_;
+    std::shared_ptr<Operation> stoppable_;
+    bool cancelled_ = false;
     OperationQueue queue_;
 };

@@ -15,6 +15,7 @@
 #include "clean/CleanFailure.h"
 #include "clean/CleanHistory.h"
 #include "clean/EnabledCleanCategories.h"
+#include "clean/QuickCleanFolders.h"
 #include "clean/QuickCleanSession.h"
 #include "clean/ScanViewController.h"
 #include "clean/VolumeListInternalVolumes.h"
@@ -130,42 +131,6 @@ void runScan(const CleanChoice& choice) {
     }
 }
 
-// The folders of the chosen categories, in category order, with the category of each.
-struct RunFolders {
-    std::vector<CleanFolder> folders;
-    std::vector<int> categories;
-    bool hasDownloads() const {
-        return std::find(categories.begin(), categories.end(), CleanCategoryId::UserDownloads) !=
-               categories.end();
-    }
-};
-
-RunFolders foldersOf(const std::vector<int>& ids) {
-    CategoryFolders folders = categoryFolders();
-    RunFolders run;
-    for (int id : ids) {
-        for (auto& folder : folders.cleanFolders(id)) {
-            run.folders.push_back(std::move(folder));
-            run.categories.push_back(id);
-        }
-    }
-    return run;
-}
-
-// The failed items by category: the category of the folder each lies in.
-std::vector<CleanFailure> failuresOf(const RunFolders& run, const std::vector<std::string>& paths) {
-    std::vector<CleanFailure> failures;
-    for (const auto& path : paths) {
-        int category = -1;
-        for (std::size_t i = 0; i < run.folders.size() && category < 0; ++i) {
-            auto relative = std::filesystem::path(path).lexically_relative(run.folders[i].path);
-            if (!relative.empty() && *relative.begin() != "..") category = run.categories[i];
-        }
-        failures.push_back(cleanFailureFor(category, path, 0));
-    }
-    return failures;
-}
-
 bool needsAdministrator(const std::vector<CleanFolder>& folders) {
     if (::geteuid() == 0) return false;
     return std::any_of(folders.begin(), folders.end(), [](const CleanFolder& folder) {
@@ -188,7 +153,9 @@ void printPlan(const std::vector<int>& ids, const std::vector<CleanFolder>& fold
 
 void runClean(const CleanChoice& choice) {
     std::vector<int> ids = checkedCategories(choice.categories, true);
-    RunFolders run = foldersOf(ids);
+    CategoryFolders categories = categoryFolders();
+    QuickCleanFolders run =
+        QuickCleanFolders::of(ids, [&categories](int id) { return categories.cleanFolders(id); });
     if (run.folders.empty()) {
         std::cout << localizedString("NO_FOLDER_CONTENT") << "\n";
         return;
@@ -212,11 +179,7 @@ void runClean(const CleanChoice& choice) {
         }
         if (run.hasDownloads() && !askYesNo(std::string(kDownloadsConfirmMessage) + "\n" +
                                             kDownloadsConfirmExplanation)) {
-            for (std::size_t i = run.folders.size(); i-- > 0;) {
-                if (run.categories[i] != CleanCategoryId::UserDownloads) continue;
-                run.folders.erase(run.folders.begin() + static_cast<std::ptrdiff_t>(i));
-                run.categories.erase(run.categories.begin() + static_cast<std::ptrdiff_t>(i));
-            }
+            run.dropDownloads();
             std::cout << "The Downloads folder stays as it is.\n";
             if (run.folders.empty()) return;
             session = std::make_unique<QuickCleanSession>(
@@ -244,7 +207,7 @@ void runClean(const CleanChoice& choice) {
               << localizedString("CLEAN_FILES_SIZE") << " "
               << UtilityFunction::convertVolSpace(result.cleanedSize) << "\n";
     if (result.failedPaths.empty()) return;
-    std::cout << "Could not delete:\n" << cleanFailureReport(failuresOf(run, result.failedPaths));
+    std::cout << "Could not delete:\n" << cleanFailureReport(run.failuresOf(result.failedPaths));
     throw CliFailure(std::to_string(result.failedPaths.size()) +
                          (result.failedPaths.size() == 1 ? " item" : " items") +
                          " could not be deleted",

@@ -25,10 +25,11 @@
 #include "core/UtilityFunction.h"
 #include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateCategory.h"
+#include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateFilesOpt.h"
-#include "duplicates/DuplicateRemoval.h"
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
+#include "duplicates/MemberIdentity.h"
 
 namespace {
 
@@ -81,7 +82,12 @@ std::string categoryTitle(const TreeNode& group) {
     return std::string(duplicateCategories()[static_cast<size_t>(row)].title);
 }
 
-TreeNode::Ptr runSearch(const std::string& root, std::uint64_t threshold,
+struct SearchOutcome {
+    TreeNode::Ptr tree;
+    std::vector<FolderNotListed> notSearched;
+};
+
+SearchOutcome runSearch(const std::string& root, std::uint64_t threshold,
                         const DuplicateSearchOptions& options, bool showProgress) {
     auto search = std::make_shared<DuplicateFilesOpt>();
     search->setSearchOption(options);
@@ -104,9 +110,10 @@ TreeNode::Ptr runSearch(const std::string& root, std::uint64_t threshold,
     // The progress line draws on its own thread; this one only waits for the search's end.
     while (!queue.runUntil([&] { return finished; }, std::chrono::milliseconds(100))) continue;
     progress.finish("100%");
-    TreeNode::Ptr tree;
-    search->getDuplicateFiles(tree);
-    return tree;
+    SearchOutcome outcome;
+    search->getDuplicateFiles(outcome.tree);
+    outcome.notSearched = search->foldersNotSearched();
+    return outcome;
 }
 
 void printText(const TreeNode::Ptr& tree, const std::string& root, std::uint64_t threshold) {
@@ -190,50 +197,42 @@ void removeCopies(DuplicateReview& review, const DupesRequest& request) {
         report << "Nothing to remove.\n";
         return;
     }
-    std::uint64_t bytes = 0;
     report << "Would remove:\n";
     for (const auto& member : ticked) {
-        bytes += member->nodeData()->fileSize;
         TreeNode::Ptr kept = keptMemberOf(member->nodeParent()->shared_from_this());
         report << "  " << member->nodeData()->name << "  (keeps "
                << (kept ? kept->nodeData()->name : std::string("nothing")) << ")\n";
     }
-    if (!request.yes && !askYesNo("Remove these " + std::to_string(ticked.size()) + " files (" +
-                                  UtilityFunction::convertVolSpace(bytes) + ")?")) {
+    std::string freeing = UtilityFunction::convertVolSpace(review.bytesFreedByTicked());
+    if (size_t names = review.tickedNamesOfOneFile(); names > 0) {
+        report << names << " of them are names of a file that stays under another name: "
+               << "removing them frees nothing.\n";
+    }
+    if (!request.yes && !askYesNo("Remove these " + std::to_string(ticked.size()) +
+                                  " files (frees " + freeing + ")?")) {
         report << "Nothing removed.\n";
         return;
     }
 
-    size_t removed = 0, refused = 0;
-    std::uint64_t freed = 0;
     std::atomic<bool> stop{false};
-    auto remover = [&](const TreeNode::Ptr& member, const TreeNode::Ptr& group) {
-        const std::string& path = member->nodeData()->name;
-        TreeNode::Ptr kept = keptMemberOf(group);
-        if (!kept) {
-            // Never every copy: without a member that stays there is nothing to compare with.
-            report << "refused " << path << ": it is the last copy of its group\n";
-            ++refused;
-            return false;
+    DuplicateCopyRemover remover([&report](const CopyRemovalRecord& record) {
+        if (record.outcome == DuplicateRemoval::Outcome::Removed) {
+            report << "removed " << record.path << '\n';
+        } else {
+            bool refusal = record.outcome != DuplicateRemoval::Outcome::Failed &&
+                           record.outcome != DuplicateRemoval::Outcome::PermissionDenied &&
+                           record.outcome != DuplicateRemoval::Outcome::Gone;
+            report << (refusal ? "refused " : "failed ") << DuplicateCopyRemover::reportLine(record)
+                   << '\n';
         }
-        auto result = DuplicateRemoval::removeVerifiedCopy(path, kept->nodeData()->name);
-        if (result.outcome == DuplicateRemoval::Outcome::Removed) {
-            report << "removed " << path << '\n';
-            ++removed;
-            freed += member->nodeData()->fileSize;
-            return true;
-        }
-        bool refusal = result.outcome != DuplicateRemoval::Outcome::Failed;
-        report << (refusal ? "refused " : "failed ") << path << ": " << result.detail << '\n';
-        ++refused;
-        return false;
-    };
-    auto outcome = review.removeTickedMembers(remover, stop, nullptr, nullptr);
+    });
+    auto outcome = review.removeTickedMembers(std::ref(remover), stop, nullptr, nullptr);
     review.finishDeletion(outcome);
-    report << "Removed " << removed << " files (" << UtilityFunction::convertVolSpace(freed)
-           << ").\n";
-    if (refused > 0) {
-        throw CliFailure(std::to_string(refused) + " files were not removed (see above)", 1);
+    report << "Removed " << remover.removedCount() << " files (freed "
+           << UtilityFunction::convertVolSpace(remover.freedBytes()) << ").\n";
+    if (remover.notRemovedCount() > 0) {
+        throw CliFailure(
+            std::to_string(remover.notRemovedCount()) + " files were not removed (see above)", 1);
     }
 }
 
@@ -257,9 +256,14 @@ void runDupes(const DupesRequest& request) {
     options.includeHidden = request.hidden || settings.includeHidden;
     options.includeSystem = request.system || settings.includeSystem;
 
-    TreeNode::Ptr tree = runSearch(root, threshold, options, request.progress);
-    DuplicateReview review(tree, root);  // also gives each group its category
-    tree = review.categoryTree(0);
+    SearchOutcome search = runSearch(root, threshold, options, request.progress);
+    DuplicateReview review(search.tree, root);  // also gives each group its category
+    TreeNode::Ptr tree = review.categoryTree(0);
+    // A search that missed folders says which, and never ends as if it had seen everything.
+    for (const auto& folder : search.notSearched) {
+        std::cerr << "not searched: " << folder.path << ": "
+                  << std::generic_category().message(folder.error) << '\n';
+    }
     if (request.json) {
         printJsonResult(tree, root, threshold);
     } else if (request.csv) {
@@ -267,7 +271,15 @@ void runDupes(const DupesRequest& request) {
     } else {
         printText(tree, root, threshold);
     }
-    if (removing) removeCopies(review, request);
+    if (removing) {
+        review.setMemberIdentities(readMemberIdentities(tree));
+        removeCopies(review, request);
+    }
+    if (!search.notSearched.empty()) {
+        throw CliFailure(std::to_string(search.notSearched.size()) +
+                             " folders could not be searched (see above)",
+                         1);
+    }
 }
 
 }  // namespace

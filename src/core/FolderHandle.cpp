@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/EntryStatus.h"
+#include "core/LongPath.h"
 
 FolderHandle::~FolderHandle() {
     if (fd_ >= 0) ::close(fd_);
@@ -73,7 +74,7 @@ FolderHandle FolderHandle::openTrusted(const std::string& path, int& error) {
 }
 
 FolderHandle FolderHandle::openLocation(const std::string& path, int& error) {
-    return adopt(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC), error);
+    return adopt(openLongPath(path, O_PATH | O_DIRECTORY | O_CLOEXEC), error);
 }
 
 FolderHandle FolderHandle::openParentWithoutLinks(const std::string& path, std::string& name,

@@ -37,6 +37,7 @@ class FolderHandle {
     static FolderHandle openTrusted(const std::string& path, int& error);
     // Opens an absolute path as a location for looking up, opening and unlinking entries,
     // following links on the way and at its end (a user's own folder reached through a link).
+    // The path may be longer than PATH_MAX.
     static FolderHandle openLocation(const std::string& path, int& error);
     // Opens the folder holding the last component of an absolute, normalised path, refusing
     // (ELOOP) any link on the way; gives that component in `name`. The handle can be used to

@@ -103,13 +103,24 @@ std::vector<TreeNode::Ptr> TreeNode::minimumNodeCoverFromNodesInArray(
 }
 
 void TreeNode::sortRecursively(int (SimpleNodeData::*compare)(const SimpleNodeData&) const) {
-    std::stable_sort(nodeChildren_.begin(), nodeChildren_.end(),
-                     [compare](const Ptr& a, const Ptr& b) {
-                         if (!a->nodeData_ || !b->nodeData_)
-                             return static_cast<bool>(b->nodeData_) && !a->nodeData_;
-                         return ((*a->nodeData_).*compare)(*b->nodeData_) < 0;
-                     });
-    for (auto& child : nodeChildren_) child->sortRecursively(compare);
+    auto before = [compare](const Ptr& a, const Ptr& b) {
+        if (!a->nodeData_ || !b->nodeData_) return static_cast<bool>(b->nodeData_) && !a->nodeData_;
+        return ((*a->nodeData_).*compare)(*b->nodeData_) < 0;
+    };
+    if (nodeChildren_.size() <= kInsertionSortLimit) {
+        // Small lists (a duplicate group's few members, tens of thousands of them) are sorted in
+        // place: a stable sort's buffer would cost more than the sorting.
+        for (size_t i = 1; i < nodeChildren_.size(); ++i) {
+            for (size_t j = i; j > 0 && before(nodeChildren_[j], nodeChildren_[j - 1]); --j) {
+                std::swap(nodeChildren_[j], nodeChildren_[j - 1]);
+            }
+        }
+    } else {
+        std::stable_sort(nodeChildren_.begin(), nodeChildren_.end(), before);
+    }
+    for (auto& child : nodeChildren_) {
+        if (!child->nodeChildren_.empty()) child->sortRecursively(compare);
+    }
 }
 
 void TreeNode::acendingSortName() {

@@ -60,6 +60,7 @@ class TreeNode : public std::enable_shared_from_this<TreeNode> {
 
   private:
     void sortRecursively(int (SimpleNodeData::*compare)(const SimpleNodeData&) const);
+    static constexpr size_t kInsertionSortLimit = 16;
 
     std::shared_ptr<SimpleNodeData> nodeData_;
     TreeNode* nodeParent_ = nullptr;

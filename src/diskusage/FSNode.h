@@ -53,6 +53,10 @@ class FSNode {
     bool unreadable = false;
     // Check state in the browser: 0 none, 1 all, 2 partly.
     int isButtonState = 0;
+    // With state 1: the check stands for the item as a whole, because the user checked it or a
+    // folder holding it. False when a folder is only checked because every listed item in it is:
+    // removing it then removes those items, never what the list does not show.
+    bool checkedWhole = false;
 
   private:
     FSNode() = default;

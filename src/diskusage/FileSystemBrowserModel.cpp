@@ -2,14 +2,26 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_set>
 
 #include "core/EventBus.h"
 #include "core/Events.h"
 
 namespace {
 
+// Gives the node's direct children its state. A check that stands for the node as a whole
+// stands for each of them as a whole; a folder checked only through its listed items leaves
+// its children's own checks as they are.
 void passStateToChildren(FSNode& node, int state) {
-    for (auto& child : node.children) child->isButtonState = state;
+    for (auto& child : node.children) {
+        child->checkedWhole = state == 1 && (node.checkedWhole || child->checkedWhole);
+        child->isButtonState = state;
+    }
+}
+
+// Whether a removal takes the item itself rather than looking into it.
+bool goesWhole(const FSNode& item) {
+    return item.isButtonState == 1 && (item.checkedWhole || !item.isDirectory);
 }
 
 }  // namespace
@@ -33,6 +45,7 @@ size_t FileSystemBrowserModel::numberOfChildrenOfItem(FSNode& item) {
 
 void FileSystemBrowserModel::clickCheckBox(FSNode& node) {
     node.isButtonState = node.isButtonState == 1 ? 0 : 1;
+    node.checkedWhole = node.isButtonState == 1;
     updateAncestors(node.father);
     passStateToChildren(node, node.isButtonState);
     EventBus::defaultCenter().post(Events::refRemoveButtonState, &node);
@@ -41,7 +54,10 @@ void FileSystemBrowserModel::clickCheckBox(FSNode& node) {
 void FileSystemBrowserModel::setObjectValue(FSNode& node, bool value) {
     node.state = value ? 1 : 0;
     updateAncestors(node.father);
-    passStateToChildren(node, value ? 1 : 0);
+    for (auto& child : node.children) {
+        child->isButtonState = value ? 1 : 0;
+        child->checkedWhole = value;
+    }
 }
 
 void FileSystemBrowserModel::updateAncestors(FSNode* node) {
@@ -57,6 +73,7 @@ void FileSystemBrowserModel::updateAncestors(FSNode* node) {
         } else {
             node->isButtonState = (unchecked > 0 || partly > 0) ? 2 : 1;
         }
+        node->checkedWhole = false;
         FSNode* father = node->father;
         if (!father || father->path().empty()) break;
         node = father;
@@ -74,46 +91,63 @@ std::vector<FSNode*> FileSystemBrowserModel::collectCheckedNodes(FSNode& root) {
             continue;
         }
         FSNode* item = folder->children[next++].get();
-        if (item->isButtonState == 1) {
+        if (goesWhole(*item)) {
             collected.push_back(item);
-        } else if (item->isButtonState == 2) {
+        } else if (item->isButtonState != 0) {
             stack.emplace_back(item, 0);
         }
     }
     return collected;
 }
 
-FileSystemBrowserModel::RemovalResult FileSystemBrowserModel::removeCheckedItems(
-    FSNode& root, const std::function<bool(const std::string&)>& remove) {
+std::vector<int> FileSystemBrowserModel::removePaths(const std::vector<std::string>& paths,
+                                                     const PathRemover& remove) {
+    std::vector<int> errors(paths.size(), 0);
+    for (size_t i = paths.size(); i-- > 0;) errors[i] = remove(paths[i]);
+    return errors;
+}
+
+FileSystemBrowserModel::RemovalResult FileSystemBrowserModel::applyRemovals(
+    const std::vector<FSNode*>& nodes, const std::vector<int>& errors) {
     RemovalResult result;
-    std::vector<FSNode*> collected = collectCheckedNodes(root);
-    // Removed nodes stay alive until the states have been updated from them.
-    std::vector<std::unique_ptr<FSNode>> removedNodes;
-    for (auto it = collected.rbegin(); it != collected.rend(); ++it) {
-        FSNode* node = *it;
-        std::string path = node->path();
-        if (!remove(path)) {
-            result.failedPaths.push_back(path);
-            continue;
+    std::unordered_set<const FSNode*> gone;
+    std::vector<FSNode*> fathers;
+    std::unordered_set<const FSNode*> seenFathers;
+    for (size_t i = nodes.size(); i-- > 0;) {
+        FSNode* node = nodes[i];
+        int error = i < errors.size() ? errors[i] : 0;
+        if (error != 0) {
+            result.failures.push_back({node->path(), error});
+        } else {
+            ++result.removed;
+            gone.insert(node);
+            for (FSNode* ancestor = node->father; ancestor; ancestor = ancestor->father) {
+                ancestor->size = ancestor->size > node->size ? ancestor->size - node->size : 0;
+            }
         }
-        ++result.removed;
-        FSNode* father = node->father;
-        if (!father) continue;
-        auto& siblings = father->children;
-        auto entry = std::find_if(siblings.begin(), siblings.end(),
-                                  [node](const auto& child) { return child.get() == node; });
-        if (entry != siblings.end()) {
-            removedNodes.push_back(std::move(*entry));
-            siblings.erase(entry);
+        if (node->father && seenFathers.insert(node->father).second) {
+            fathers.push_back(node->father);
         }
-        for (FSNode* ancestor = father; ancestor; ancestor = ancestor->father) {
-            ancestor->size = ancestor->size > node->size ? ancestor->size - node->size : 0;
-        }
+    }
+    // One pass over each folder's items, so that taking many items out of a large folder
+    // stays linear.
+    for (FSNode* father : fathers) {
+        std::erase_if(father->children,
+                      [&gone](const auto& child) { return gone.count(child.get()) > 0; });
     }
     // From each item's folder upwards: an item that could not be removed keeps the state the
     // user gave it (worked out from its own items, a file or an emptied folder would lose it).
-    for (FSNode* node : collected) updateAncestors(node->father);
+    for (FSNode* father : fathers) updateAncestors(father);
     return result;
+}
+
+FileSystemBrowserModel::RemovalResult FileSystemBrowserModel::removeCheckedItems(
+    FSNode& root, const PathRemover& remove) {
+    std::vector<FSNode*> collected = collectCheckedNodes(root);
+    std::vector<std::string> paths;
+    paths.reserve(collected.size());
+    for (const FSNode* node : collected) paths.push_back(node->path());
+    return applyRemovals(collected, removePaths(paths, remove));
 }
 
 bool FileSystemBrowserModel::removeButtonEnabled(const FSNode* root, bool scanRunning,

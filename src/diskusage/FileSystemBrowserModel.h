@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/TreeRemover.h"
 #include "diskusage/FSNode.h"
 
 // The column browser's logic over the item tree: rows and their three-state checkboxes (0
@@ -26,32 +27,43 @@ class FileSystemBrowserModel {
     // An item is a leaf when it is not a folder.
     static bool isItemLeaf(const FSNode& item) { return !item.isDirectory; }
 
-    // A click on the node's checkbox: 0 → 1, 1 → 0, 2 → 1; the ancestors are updated from the
-    // node's father, the node's direct children take the new state, and "refRemoveButtonState"
-    // is published with the node (FSNode*).
+    // A click on the node's checkbox: 0 → 1, 1 → 0, 2 → 1 (the item as a whole); the ancestors
+    // are updated from the node's father, the node's direct children take the new state, and
+    // "refRemoveButtonState" is published with the node (FSNode*).
     static void clickCheckBox(FSNode& node);
     // The browser's own value editing: the node's `state` takes the value, the ancestors are
     // updated from the father and the direct children take the value as check state.
     static void setObjectValue(FSNode& node, bool value);
     // Sets the node's check state from its children (0 when all are 0, else 2 when any is 0
-    // or 2, else 1), then its father's, and so on while there is a father with a path.
+    // or 2, else 1), then its father's, and so on while there is a father with a path. A state
+    // worked out so stands for the listed items only, not for the folder as a whole.
     static void updateAncestors(FSNode* node);
 
-    // The checked items, in order (delNodesArr): for each top-level item, state 1 takes the
-    // item itself, state 2 looks among its items by the same rule, state 0 is skipped.
+    // The items a removal takes, in order (delNodesArr), by one rule from the top-level items
+    // down: an item checked as a whole is taken with everything in it; a folder that is partly
+    // checked, or checked only because all its listed items are, is looked into by the same
+    // rule; an unchecked item is skipped. So a folder goes whole only when the user checked it
+    // (or a folder holding it), and nothing the list never showed goes otherwise.
     static std::vector<FSNode*> collectCheckedNodes(FSNode& root);
 
+    // Removes one item given its path: 0 when the item is gone, else the errno saying why not.
+    using PathRemover = std::function<int(const std::string& path)>;
     struct RemovalResult {
         size_t removed = 0;
-        std::vector<std::string> failedPaths;
+        std::vector<RemovalFailure> failures;  // in the order they were tried
     };
-    // Removes the checked items, last collected first, each through `remove` (given its path,
-    // true when the item is gone). A removed item leaves its folder, and its size leaves the
-    // folder and every ancestor (never below 0); an item that could not be removed stays with
-    // its state. Afterwards the check states are updated from each collected item's folder
-    // upwards.
-    static RemovalResult removeCheckedItems(
-        FSNode& root, const std::function<bool(const std::string& path)>& remove);
+    // Removes the items at `paths` through `remove`, last first, and gives each one's errno in
+    // the order of `paths`. Touches no node, so a worker may run it with copies of the paths.
+    static std::vector<int> removePaths(const std::vector<std::string>& paths,
+                                        const PathRemover& remove);
+    // Applies the outcome of removing `nodes` (`errors[i]` for `nodes[i]`, 0 when it went): a
+    // removed item leaves its folder, and its size leaves the folder and every ancestor (never
+    // below 0); an item that could not be removed stays with its state. Then the check states
+    // are updated from each item's folder upwards.
+    static RemovalResult applyRemovals(const std::vector<FSNode*>& nodes,
+                                       const std::vector<int>& errors);
+    // collectCheckedNodes, removePaths and applyRemovals in one go.
+    static RemovalResult removeCheckedItems(FSNode& root, const PathRemover& remove);
 
     // The remove button is enabled when no scan runs, the selected row was scanned in browser
     // mode and some top-level item is checked or partly checked.

@@ -4,7 +4,6 @@
 #include <unistd.h>
 #include <algorithm>
 #include <deque>
-#include <unordered_map>
 
 #include "core/DirectoryReader.h"
 #include "core/EventBus.h"
@@ -149,17 +148,32 @@ std::optional<std::string> PieTree::getCurrentDirectory() const {
 }
 
 void PieTree::updateLeftView(const std::string& path, std::int64_t size) {
-    // Subfolder sizes come from the listed folder's node (the current folder in every ordinary
-    // case), looked up by name.
+    if (listingReader_) {
+        listingReader_(path, size);
+        return;
+    }
+    publishListing(path, size, readFolderItems(path, subfolderSizes(path)));
+}
+
+std::unordered_map<std::string, std::uint64_t> PieTree::subfolderSizes(
+    const std::string& path) const {
+    // From the listed folder's node (the current folder in every ordinary case), by name.
     const W32AllDir* folder = searchFile(path);
     if (!folder) folder = icCurrentPtr;
-    std::unordered_map<std::string_view, const W32AllDir*> subfolders;
+    std::unordered_map<std::string, std::uint64_t> sizes;
     if (folder) {
         for (const auto& child : folder->children) {
-            if (child) subfolders.emplace(child->name(), child.get());
+            if (child) {
+                sizes.emplace(child->name(),
+                              static_cast<std::uint64_t>(std::max<std::int64_t>(child->size, 0)));
+            }
         }
     }
+    return sizes;
+}
 
+std::vector<DiskUsageItem> PieTree::readFolderItems(
+    const std::string& path, const std::unordered_map<std::string, std::uint64_t>& subfolders) {
     std::vector<DiskUsageItem> items;
     int fd = SharedFolderHandle::openFolderPath(path);
     if (fd >= 0) {
@@ -169,11 +183,8 @@ void PieTree::updateLeftView(const std::string& path, std::int64_t size) {
             bool isFolder = false;
             std::uint64_t bytes = entrySize(fd, entry.name.data(), &isFolder).value_or(0);
             if (isFolder) {
-                auto match = subfolders.find(entry.name);
-                bytes = match == subfolders.end()
-                            ? 0
-                            : static_cast<std::uint64_t>(
-                                  std::max<std::int64_t>(match->second->size, 0));
+                auto match = subfolders.find(std::string(entry.name));
+                bytes = match == subfolders.end() ? 0 : match->second;
             }
             items.push_back(DiskUsageItem::make(std::string(entry.name),
                                                 path + std::string(entry.name), bytes, isFolder));
@@ -181,6 +192,11 @@ void PieTree::updateLeftView(const std::string& path, std::int64_t size) {
         ::close(fd);
     }
     std::sort(items.begin(), items.end(), DiskUsageItem::compareBySize);
+    return items;
+}
+
+void PieTree::publishListing(const std::string& path, std::int64_t size,
+                             std::vector<DiskUsageItem> items) {
     DiskUsageItem root =
         DiskUsageItem::make(lastComponent(path), path,
                             static_cast<std::uint64_t>(std::max<std::int64_t>(size, 0)), true);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "diskusage/DiskUsageItem.h"
@@ -75,6 +76,22 @@ class PieTree {
     // largest first.
     void updateLeftView(const std::string& path, std::int64_t size);
 
+    // Reads listings elsewhere (on a worker): once given, updateLeftView hands the folder to
+    // `reader` instead of reading it; the reader later calls publishListing. Empty: read here.
+    void setListingReader(std::function<void(const std::string& path, std::int64_t size)> reader) {
+        listingReader_ = std::move(reader);
+    }
+    // The sizes of the subfolders of the listed folder at `path` as the tree has them, by name
+    // (main thread).
+    std::unordered_map<std::string, std::uint64_t> subfolderSizes(const std::string& path) const;
+    // The entries of the folder at `path` (ending in "/"), largest first, links not followed,
+    // subfolders measured from `subfolders`. Reads only the disk, so any thread may call it.
+    static std::vector<DiskUsageItem> readFolderItems(
+        const std::string& path, const std::unordered_map<std::string, std::uint64_t>& subfolders);
+    // Publishes "RefreshLeftView" for the folder at `path` of `size` bytes with its `items`.
+    void publishListing(const std::string& path, std::int64_t size,
+                        std::vector<DiskUsageItem> items);
+
     // Lays out one frame (drawScene): the current folder's rings, then the found folder's
     // subtree again as highlighted sectors. Returns the sectors in drawing order.
     const std::vector<RingSector>& drawScene(std::int64_t now = std::time(nullptr));
@@ -110,4 +127,5 @@ class PieTree {
     RingViewport viewport_{0, 0};
     std::vector<RingSector> frame_;
     std::function<void()> redraw_;
+    std::function<void(const std::string&, std::int64_t)> listingReader_;
 };

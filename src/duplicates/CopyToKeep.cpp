@@ -2,14 +2,10 @@
 
 #include <vector>
 
+#include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateReview.h"
 
 namespace {
-
-bool isBundleGroup(const TreeNode& group) {
-    return group.nodeData()->extendName == "APP" && group.numberOfChildren() > 0 &&
-           !group.firstChild()->nodeData()->ModificationDate;
-}
 
 // The member that stays: by position or by date (ties keep the later member, as the plain rule
 // keeps the last).
@@ -41,7 +37,7 @@ std::optional<CopyToKeep> copyToKeepNamed(std::string_view name) {
 std::size_t tickCopiesToRemove(DuplicateReview& review, CopyToKeep rule) {
     size_t bundles = 0;
     for (const auto& group : review.categoryTree(0)->children()) {
-        if (isBundleGroup(*group)) {
+        if (DuplicateCopyRemover::isBundleGroup(*group)) {
             ++bundles;
             continue;
         }

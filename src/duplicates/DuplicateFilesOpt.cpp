@@ -120,6 +120,11 @@ void DuplicateFilesOpt::stopSearch() {
     if (m_findDuplicate) m_findDuplicate->stopSearch();
 }
 
+std::vector<FolderNotListed> DuplicateFilesOpt::foldersNotSearched() const {
+    std::lock_guard lock(searchMutex_);
+    return m_findDuplicate ? m_findDuplicate->foldersNotListed() : std::vector<FolderNotListed>{};
+}
+
 bool DuplicateFilesOpt::getDuplicateFiles(TreeNode::Ptr& root) {
     std::shared_ptr<duplicateFind> search;
     {

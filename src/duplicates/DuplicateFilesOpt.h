@@ -11,6 +11,7 @@
 #include "duplicates/AppAttrbItem.h"
 #include "duplicates/DuplicateSearchOptions.h"
 #include "duplicates/fileAttrbItem.h"
+#include "duplicates/getFileList.h"
 
 class duplicateFind;
 
@@ -39,6 +40,9 @@ class DuplicateFilesOpt {
     // member's file name with that name's extension; its leaves are the run's later members
     // and then its first, named by path. False (root untouched) when nothing was found.
     bool getDuplicateFiles(TreeNode::Ptr& root);
+    // The folders below the root that could not be searched, with the errno that said why;
+    // ask once the search has returned.
+    std::vector<FolderNotListed> foldersNotSearched() const;
 
   private:
     DuplicateSearchOptions options_;

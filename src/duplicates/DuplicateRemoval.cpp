@@ -1,10 +1,15 @@
 #include "duplicates/DuplicateRemoval.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <string_view>
 #include <system_error>
 
+#include "core/DirectoryReader.h"
 #include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
 #include "core/TreeRemover.h"
@@ -63,9 +68,11 @@ Comparison compareOpenFiles(FileContentReader& a, FileContentReader& b, std::str
             detail = "read error: " + errorText(gotA < 0 ? a.error() : b.error());
             return Comparison::Unreadable;
         }
-        if (gotA != gotB ||
-            std::memcmp(a.buffer(), b.buffer(), static_cast<std::size_t>(gotA)) != 0) {
-            detail = "contents differ after byte " + std::to_string(offset);
+        std::size_t common = static_cast<std::size_t>(std::min(gotA, gotB));
+        auto differs = std::mismatch(a.buffer(), a.buffer() + common, b.buffer()).first;
+        if (gotA != gotB || differs != a.buffer() + common) {
+            detail = "contents differ at byte " +
+                     std::to_string(offset + static_cast<std::uint64_t>(differs - a.buffer()));
             return Comparison::Differ;
         }
         if (static_cast<std::size_t>(gotA) < FileContentReader::ChunkSize) return Comparison::Same;
@@ -73,6 +80,105 @@ Comparison compareOpenFiles(FileContentReader& a, FileContentReader& b, std::str
     }
 }
 
+Comparison compareTrees(const FolderHandle& a, const FolderHandle& b, const std::string& where,
+                        std::string& detail);
+
+// Compares the entries `name` of two open folders: same kind, and the same bytes, link text or
+// tree.
+Comparison compareEntries(const FolderHandle& a, const FolderHandle& b, const std::string& name,
+                          const std::string& where, std::string& detail) {
+    auto statusA = entryStatusAt(a.fd(), name.c_str());
+    auto statusB = entryStatusAt(b.fd(), name.c_str());
+    if (!statusA || !statusB) {
+        detail = "cannot read " + where + ": " + errorText(errno);
+        return Comparison::Unreadable;
+    }
+    if (statusA->kind != statusB->kind) {
+        detail = where + " is not the same kind of item";
+        return Comparison::Differ;
+    }
+    switch (statusA->kind) {
+        case EntryKind::Regular: {
+            FileContentReader fileA, fileB;
+            if (!fileA.openAt(a.fd(), name.c_str()) || !fileB.openAt(b.fd(), name.c_str())) {
+                detail = "cannot open " + where + ": " +
+                         errorText(fileA.isOpen() ? fileB.error() : fileA.error());
+                return Comparison::Unreadable;
+            }
+            Comparison result = compareOpenFiles(fileA, fileB, detail);
+            if (result != Comparison::Same) detail = where + ": " + detail;
+            return result;
+        }
+        case EntryKind::Symlink: {
+            char textA[4096], textB[4096];
+            ssize_t lengthA = ::readlinkat(a.fd(), name.c_str(), textA, sizeof textA);
+            ssize_t lengthB = ::readlinkat(b.fd(), name.c_str(), textB, sizeof textB);
+            if (lengthA < 0 || lengthB < 0) {
+                detail = "cannot read the link " + where + ": " + errorText(errno);
+                return Comparison::Unreadable;
+            }
+            if (std::string_view(textA, static_cast<std::size_t>(lengthA)) !=
+                std::string_view(textB, static_cast<std::size_t>(lengthB))) {
+                detail = "the link " + where + " points elsewhere";
+                return Comparison::Differ;
+            }
+            return Comparison::Same;
+        }
+        case EntryKind::Directory: {
+            int errorA = 0, errorB = 0;
+            auto folderA = FolderHandle::openChild(a, name.c_str(), true, errorA);
+            auto folderB = FolderHandle::openChild(b, name.c_str(), true, errorB);
+            if (!folderA.isOpen() || !folderB.isOpen()) {
+                detail = "cannot open " + where + ": " + errorText(errorA ? errorA : errorB);
+                return Comparison::Unreadable;
+            }
+            return compareTrees(folderA, folderB, where, detail);
+        }
+        case EntryKind::Other:
+            break;
+    }
+    detail = where + " is a device, fifo or socket";
+    return Comparison::Differ;
+}
+
+Comparison compareTrees(const FolderHandle& a, const FolderHandle& b, const std::string& where,
+                        std::string& detail) {
+    int errorA = 0, errorB = 0;
+    auto namesA = DirectoryReader::allNames(a.fd(), &errorA);
+    auto namesB = DirectoryReader::allNames(b.fd(), &errorB);
+    if (errorA || errorB) {
+        detail = "cannot list " + where + ": " + errorText(errorA ? errorA : errorB);
+        return Comparison::Unreadable;
+    }
+    std::sort(namesA.begin(), namesA.end());
+    std::sort(namesB.begin(), namesB.end());
+    if (namesA != namesB) {
+        auto [onlyA, onlyB] =
+            std::mismatch(namesA.begin(), namesA.end(), namesB.begin(), namesB.end());
+        const std::string& name = onlyA != namesA.end() ? *onlyA : *onlyB;
+        detail = "the folders " + where + " do not hold the same names (" + name + ")";
+        return Comparison::Differ;
+    }
+    for (const std::string& name : namesA) {
+        Comparison result = compareEntries(a, b, name, where + "/" + name, detail);
+        if (result != Comparison::Same) return result;
+    }
+    return Comparison::Same;
+}
+
+// Why a comparison stops a removal: contents that differ, or a copy that could not be read.
+// `against` names the copy that stays, after the detail of a difference.
+DuplicateRemoval::Result refusal(Comparison comparison, const std::string& detail,
+                                 const std::string& against) {
+    if (comparison == Comparison::Differ) {
+        return {DuplicateRemoval::Outcome::Differs, detail + against};
+    }
+    return {DuplicateRemoval::Outcome::Failed, detail};
+}
+
+DuplicateRemoval::Result failure(int error, const std::string& what) {
+    return {DuplicateRemoval::outcomeOfError(error), what + errorText(error)};
+}
 }  // namespace
 
 bool DuplicateRemoval::removeRegularFile(const std::string& path, int& error) {
@@ -84,45 +190,100 @@ bool DuplicateRemoval::removeRegularFile(const std::string& path, int& error) {
     return TreeRemover::removeCheckedFile(file.folder, file.name.c_str(), *file.status, error);
 }
 
-DuplicateRemoval::Result DuplicateRemoval::removeVerifiedCopy(const std::string& path,
-                                                              const std::string& kept) {
+DuplicateRemoval::Outcome DuplicateRemoval::outcomeOfError(int error) {
+    if (error == ENOENT) return Outcome::Gone;
+    if (error == EACCES || error == EPERM || error == EROFS) return Outcome::PermissionDenied;
+    return Outcome::Failed;
+}
+
+namespace {
+
+// Compares a copy with the copy that stays; when they are equal, `remove` (if any) unlinks the
+// copy through the folder it was checked in.
+DuplicateRemoval::Result verifyCopy(const std::string& path, const std::string& kept, bool remove) {
+    using Outcome = DuplicateRemoval::Outcome;
     PlacedFile target(path), keeper(kept);
-    if (!target.found()) return {Outcome::Failed, errorText(target.error)};
+    if (!target.found()) return failure(target.error, "");
     if (target.status->kind != EntryKind::Regular) {
         return {Outcome::NotRegularFile, "not a regular file"};
     }
     if (!keeper.found()) {
+        // Not this copy's fault: without the copy that stays there is nothing to compare with.
         return {Outcome::Failed, "the copy that stays cannot be read: " + errorText(keeper.error)};
     }
     if (sameDirectoryEntry(target, keeper)) {
-        return {Outcome::SameEntry, "it is the same file as " + kept};
+        return {Outcome::SameEntry, "it is the same directory entry as " + kept};
     }
     FileContentReader copy, original;
     if (!copy.openAt(target.folder.fd(), target.name.c_str())) {
-        return {Outcome::Failed, "cannot open " + path + ": " + errorText(copy.error())};
+        return failure(copy.error(), "cannot open it: ");
     }
     if (!original.openAt(keeper.folder.fd(), keeper.name.c_str())) {
-        return {Outcome::Failed, "cannot open " + kept + ": " + errorText(original.error())};
+        return failure(original.error(), "cannot open " + kept + ": ");
     }
     if (copy.status().st_dev != target.status->device ||
         copy.status().st_ino != target.status->inode) {
         return {Outcome::Failed, "changed while it was checked"};
     }
     std::string detail;
-    switch (compareOpenFiles(copy, original, detail)) {
-        case Comparison::Differ:
-            return {Outcome::Differs, detail + " from " + kept};
-        case Comparison::Unreadable:
-            return {Outcome::Failed, detail};
-        case Comparison::Same:
-            break;
-    }
+    Comparison comparison = compareOpenFiles(copy, original, detail);
+    if (comparison != Comparison::Same) return refusal(comparison, detail, " from " + kept);
+    if (!remove) return {Outcome::Removed, {}, target.status->linkCount > 1};
     // The file compared must still be the one in that folder when it is unlinked.
     int error = 0;
     if (!TreeRemover::removeCheckedFile(target.folder, target.name.c_str(), *target.status,
                                         error)) {
-        return {Outcome::Failed,
-                error == ESTALE ? "changed while it was checked" : errorText(error)};
+        if (error == ESTALE) return {Outcome::Failed, "changed while it was checked"};
+        return failure(error, "");
+    }
+    return {Outcome::Removed, {}, target.status->linkCount > 1};
+}
+
+}  // namespace
+
+DuplicateRemoval::Result DuplicateRemoval::removeVerifiedCopy(const std::string& path,
+                                                              const std::string& kept) {
+    return verifyCopy(path, kept, true);
+}
+
+DuplicateRemoval::Result DuplicateRemoval::checkVerifiedCopy(const std::string& path,
+                                                             const std::string& kept) {
+    return verifyCopy(path, kept, false);
+}
+
+DuplicateRemoval::Result DuplicateRemoval::removeVerifiedBundle(const std::string& path,
+                                                                const std::string& kept) {
+    PlacedFile target(path), keeper(kept);
+    if (!target.found()) return failure(target.error, "");
+    if (target.status->kind != EntryKind::Directory) return {Outcome::Failed, "not a folder"};
+    if (!keeper.found()) {
+        // Not this copy's fault: without the copy that stays there is nothing to compare with.
+        return {Outcome::Failed, "the copy that stays cannot be read: " + errorText(keeper.error)};
+    }
+    if (target.status->device == keeper.status->device &&
+        target.status->inode == keeper.status->inode) {
+        return {Outcome::SameEntry, "it is the same folder as " + kept};
+    }
+    int error = 0;
+    auto folder = FolderHandle::openChild(target.folder, target.name.c_str(), true, error);
+    if (!folder.isOpen()) return failure(error, "cannot open it: ");
+    auto keptFolder = FolderHandle::openChild(keeper.folder, keeper.name.c_str(), false, error);
+    if (!keptFolder.isOpen()) return failure(error, "cannot open " + kept + ": ");
+    std::string detail;
+    Comparison comparison = compareTrees(folder, keptFolder, target.name, detail);
+    if (comparison != Comparison::Same) return refusal(comparison, detail, ", unlike " + kept);
+    auto opened = entryStatusAt(folder.fd(), "");
+    auto now = entryStatusAt(target.folder.fd(), target.name.c_str());
+    if (!opened || !now || opened->inode != now->inode || opened->device != now->device) {
+        return {Outcome::Failed, "changed while it was checked"};
+    }
+    RemovalReport report =
+        TreeRemover().removeEntry(target.folder, path, target.name, EntryVerdict::CleanAll, 0);
+    if (report.failed() || !report.removed) {
+        int first = report.failures.empty() ? 0 : report.failures.front().error;
+        std::string where = report.failures.empty() ? path : report.failures.front().path;
+        return {outcomeOfError(first),
+                "could not remove " + where + (first ? ": " + errorText(first) : "")};
     }
     return {Outcome::Removed, {}};
 }

@@ -4,26 +4,42 @@
 
 // Removal of one copy of a duplicate: it happens only after comparing the copy byte for byte
 // with a copy that stays, immediately before, because equal checksums are no proof of equal
-// content and a removed file cannot come back. Only regular files are removed, never through a
-// symbolic link and never recursively; every look, the comparison and the unlink go through one
-// descriptor of the folder holding the copy.
+// content and a removed file cannot come back. Every look, the comparison and the unlink go
+// through one descriptor of the folder holding the copy, so no path is resolved again between
+// the check and the removal. Files are removed only as regular files, never through a link;
+// bundle folders only after their whole trees compared equal.
 class DuplicateRemoval {
   public:
     enum class Outcome {
         Removed,
-        Differs,         // the contents are not the same: refused
-        SameEntry,       // both paths name one directory entry: removing it loses both
-        NotRegularFile,  // a folder, link or other non-regular item: refused
-        Failed,          // could not be read or removed
+        Differs,           // the contents are not the same: refused
+        SameEntry,         // both paths name one directory entry: removing it loses both
+        NotRegularFile,    // a folder, link or other non-regular item where a file was listed
+        LastCopy,          // no copy of its group stays: refused
+        PermissionDenied,  // the user may not remove it (administrator rights could)
+        Gone,              // it is no longer there
+        Failed,            // could not be read or removed for another reason
     };
     struct Result {
         Outcome outcome = Outcome::Failed;
         std::string detail;  // the reason, for a report line
+        // The removed file has other names (hard links) that keep its content: nothing freed.
+        bool otherNamesRemain = false;
     };
 
     // Removes `path` when it is a regular file whose content equals that of `kept`, a different
     // directory entry (a hard link of the same file is fine: its content stays).
     static Result removeVerifiedCopy(const std::string& path, const std::string& kept);
+    // Removes the folder `path` (an application bundle) when its whole tree equals that of
+    // `kept`: the same names, kinds and structure, the same link texts and the same bytes in
+    // every file, compared immediately before.
+    static Result removeVerifiedBundle(const std::string& path, const std::string& kept);
+    // Compares `path` with `kept` as removeVerifiedCopy does and removes nothing: Removed means
+    // the two are equal copies that may go (for a removal the user's rights cannot do).
+    static Result checkVerifiedCopy(const std::string& path, const std::string& kept);
     // Unlinks a regular file (not a link, not a folder). False with `error` set otherwise.
     static bool removeRegularFile(const std::string& path, int& error);
+    // The outcome an errno of a failed look or removal stands for (Gone, PermissionDenied or
+    // Failed).
+    static Outcome outcomeOfError(int error);
 };

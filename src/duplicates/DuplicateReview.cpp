@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
+#include <unordered_set>
 
 #include "core/MainQueue.h"
 #include "core/UtilityFunction.h"
@@ -31,19 +33,21 @@ DuplicateReview::DuplicateReview(TreeNode::Ptr allTree, std::string searchFolder
     for (int row = 1; row < DuplicateCategoryCount; ++row)
         trees_[row] = emptyRoot(categories[row].title);
     const auto groups = trees_[0]->children();
-    for (int row : duplicateCategorySortingOrder()) {
-        for (const auto& group : groups) {
-            auto& data = *group->nodeData();
-            if (data.Mark || !data.extendName || !duplicateCategoryTakes(row, *data.extendName)) {
-                continue;
-            }
+    // Each group goes to the first category, in sorting order, that takes its extension; one
+    // pass over the groups keeps their order within every category.
+    for (const auto& group : groups) {
+        auto& data = *group->nodeData();
+        updateGroupText(*group);
+        if (data.Mark || !data.extendName) continue;
+        for (int row : duplicateCategorySortingOrder()) {
+            if (!duplicateCategoryTakes(row, *data.extendName)) continue;
             data.Mark = true;
             data.fileType = categories[row].fileType;
             trees_[row]->insertChild(group, trees_[row]->numberOfChildren());
             sizes_[row] += data.fileSize;
+            break;
         }
     }
-    for (const auto& group : groups) updateGroupText(*group);
     allFilesCount_ = countDisplayedMembers();
 }
 
@@ -127,9 +131,11 @@ void DuplicateReview::clickGroupBox(const TreeNode::Ptr& group) {
     updateGroupText(*group);
 }
 
-void DuplicateReview::clickMemberBox(const TreeNode::Ptr& member, const ConfirmAllCopies& confirm) {
+TreeNode::Ptr DuplicateReview::clickMemberBox(const TreeNode::Ptr& member,
+                                              const ConfirmAllCopies& confirm) {
     TreeNode::Ptr group = groupOf(member);
-    if (!group) return;
+    if (!group) return nullptr;
+    TreeNode::Ptr kept;
     if (isTicked(member)) {
         untick(member);
         group->nodeData()->selectNum = tickedCount(*group) == 0 ? 0 : 2;
@@ -137,15 +143,22 @@ void DuplicateReview::clickMemberBox(const TreeNode::Ptr& member, const ConfirmA
         size_t siblingsTicked = tickedCount(*group);
         size_t members = group->numberOfChildren();
         if (siblingsTicked + 1 >= members) {
-            if (!confirm || !confirm()) return;
+            if (!confirm || !confirm()) return nullptr;
             tick(member);
-            group->nodeData()->selectNum = 1;
+            // The last copy is never removed: the last other member stays in its place.
+            auto all = group->children();
+            for (auto it = all.rbegin(); it != all.rend() && !kept; ++it) {
+                if (*it != member) kept = *it;
+            }
+            if (kept) untick(kept);
+            group->nodeData()->selectNum = tickedCount(*group) > 0 ? 2 : 0;
         } else {
             tick(member);
             group->nodeData()->selectNum = 2;
         }
     }
     updateGroupText(*group);
+    return kept;
 }
 
 void DuplicateReview::clickHeaderBox(bool on) {
@@ -174,6 +187,74 @@ DuplicateReview::HeaderState DuplicateReview::headerState() const {
     }
     if (allOff) return HeaderState::Off;
     return allOn ? HeaderState::All : HeaderState::Some;
+}
+
+template <class Visit>
+void DuplicateReview::forEachTickedFile(Visit visit) const {
+    struct File {
+        std::uint64_t size = 0;
+        std::uint32_t linkCount = 1;
+        std::size_t tickedNames = 0;
+        bool nameStays = false;  // an unticked member of the group is the same file
+    };
+    std::map<std::pair<dev_t, std::uint64_t>, File> files;
+    auto fileOf = [&](const FileIdentity& identity) -> File& {
+        auto [at, added] = files.try_emplace({identity.device, identity.inode});
+        if (added) at->second.linkCount = identity.linkCount;
+        return at->second;
+    };
+    std::unordered_set<const TreeNode*> groupsSeen;
+    for (const auto& member : allSelectNumArr_) {
+        auto found = identities_.find(member.get());
+        if (found == identities_.end()) {
+            visit(member->nodeData()->fileSize, 0);
+            continue;
+        }
+        File& file = fileOf(found->second);
+        file.size = member->nodeData()->fileSize;
+        ++file.tickedNames;
+        const TreeNode* group = member->nodeParent();
+        if (!group || !groupsSeen.insert(group).second) continue;
+        for (const auto& sibling : group->children()) {
+            auto identity = identities_.find(sibling.get());
+            if (isTicked(sibling) || identity == identities_.end()) continue;
+            fileOf(identity->second).nameStays = true;
+        }
+    }
+    for (const auto& entry : files) {
+        const File& file = entry.second;
+        if (file.tickedNames == 0) continue;
+        bool freed = !file.nameStays && file.tickedNames >= file.linkCount;
+        visit(freed ? file.size : 0, freed ? 0 : file.tickedNames);
+    }
+}
+
+std::uint64_t DuplicateReview::bytesFreedByTicked() const {
+    std::uint64_t bytes = 0;
+    forEachTickedFile([&](std::uint64_t freed, std::size_t) { bytes += freed; });
+    return bytes;
+}
+
+std::size_t DuplicateReview::tickedNamesOfOneFile() const {
+    std::size_t names = 0;
+    forEachTickedFile([&](std::uint64_t, std::size_t nothing) { names += nothing; });
+    return names;
+}
+
+bool DuplicateReview::isNameOfSharedFile(const TreeNode& member) const {
+    auto found = identities_.find(&member);
+    if (found == identities_.end()) return false;
+    if (found->second.linkCount > 1) return true;
+    const TreeNode* group = member.nodeParent();
+    if (!group) return false;
+    for (size_t i = 0; i < group->numberOfChildren(); ++i) {
+        TreeNode::Ptr sibling = group->childAtIndex(i);
+        auto other = identities_.find(sibling.get());
+        if (sibling.get() != &member && other != identities_.end() &&
+            other->second == found->second)
+            return true;
+    }
+    return false;
 }
 
 std::string DuplicateReview::selectionLine() const {

@@ -10,6 +10,7 @@
 
 #include "core/TreeNode.h"
 #include "duplicates/DuplicateCategory.h"
+#include "duplicates/MemberIdentity.h"
 
 class MainQueue;
 
@@ -17,6 +18,9 @@ class MainQueue;
 // (a member's selectNum is 0 or 1; a group's is 0 none, 1 all, 2 some, with a "ticked/members"
 // text), and the deletion of the ticked members with the group and category updates. Lives on
 // the main thread; only removeTickedMembers() runs on a worker.
+//
+// Every group keeps at least one unticked member: the copy the others are compared with before
+// they go, and the one that is left when they are gone.
 class DuplicateReview {
   public:
     // Asked before a tick would select every copy of a group; true to go ahead.
@@ -55,8 +59,10 @@ class DuplicateReview {
     // The group box: with nothing ticked, ticks every member but the last; else unticks all.
     void clickGroupBox(const TreeNode::Ptr& group);
     // The member box: unticks a ticked member; ticks an unticked one, asking `confirm` first
-    // when that would tick every member of its group.
-    void clickMemberBox(const TreeNode::Ptr& member, const ConfirmAllCopies& confirm);
+    // when that would tick every member of its group. When the answer is yes the member is
+    // ticked and the last other member (in the current order) is unticked and kept instead:
+    // that member is returned, null otherwise.
+    TreeNode::Ptr clickMemberBox(const TreeNode::Ptr& member, const ConfirmAllCopies& confirm);
     // The header box: on ticks every member but the last of each displayed group; off unticks
     // everything displayed. Nothing happens when nothing is displayed.
     void clickHeaderBox(bool on);
@@ -67,6 +73,18 @@ class DuplicateReview {
     std::string selectionLine() const;
     // Every ticked member, in the order ticked, across all categories.
     const std::vector<TreeNode::Ptr>& tickedMembers() const { return allSelectNumArr_; }
+
+    // Which file each member is (see readMemberIdentities); without it every member counts as
+    // a file of its own.
+    void setMemberIdentities(MemberIdentities identities) { identities_ = std::move(identities); }
+    // The bytes removing the ticked members would free: a name of a file that keeps another
+    // name (an unticked member of its group, or a hard link elsewhere) frees nothing.
+    std::uint64_t bytesFreedByTicked() const;
+    // How many ticked members are such names, freeing nothing.
+    std::size_t tickedNamesOfOneFile() const;
+    // True when a member is one of several names of one file: another member of its group is
+    // the same file, or the file has names outside the group.
+    bool isNameOfSharedFile(const TreeNode& member) const;
 
     // Removes the ticked members in order with `remover` (on the calling worker), checking
     // `stop` before each. Each removal updates the tree on the main thread through `mainQueue`
@@ -90,6 +108,9 @@ class DuplicateReview {
     static std::size_t tickedCount(const TreeNode& group);
     static void updateGroupText(TreeNode& group);
     void removeGroup(const TreeNode::Ptr& group);
+    // Walks the ticked members by file: `visit(bytesFreed, namesFreeingNothing)` per file.
+    template <class Visit>
+    void forEachTickedFile(Visit visit) const;
     void applyRemoval(const TreeNode::Ptr& member, const TreeNode::Ptr& group);
     std::size_t countDisplayedMembers() const;
 
@@ -99,4 +120,5 @@ class DuplicateReview {
     int shownRow_ = 0;
     std::size_t allFilesCount_ = 0;
     std::vector<TreeNode::Ptr> allSelectNumArr_;
+    MemberIdentities identities_;
 };

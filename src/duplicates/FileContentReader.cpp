@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <string_view>
 
+#include "core/LongPath.h"
+
 namespace {
 
 constexpr std::uint64_t kPageSize = 4096;
@@ -60,7 +62,7 @@ int FileContentReader::folderOf(const std::string& path, std::string& name) {
     if (folderFd_ >= 0 && folder == folderPath_) return folderFd_;
     if (folderFd_ >= 0) ::close(folderFd_);
     folderPath_.assign(folder);
-    folderFd_ = ::open(folderPath_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    folderFd_ = openLongPath(folderPath_, O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folderFd_ < 0) folderPath_.clear();
     return folderFd_;
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/DirectoryReader.h"
+#include "core/LongPath.h"
 #include "duplicates/PathComponents.h"
 
 namespace {
@@ -61,7 +62,7 @@ bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
                 FolderContents& contents) {
     contents = FolderContents{};
     int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
-    int fd = ::open(path.c_str(), flags);
+    int fd = openLongPath(path, flags);
     if (fd < 0) {
         contents.error = errno;
         return false;

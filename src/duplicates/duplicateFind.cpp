@@ -140,6 +140,7 @@ int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint6
         if (m_Stop.load(std::memory_order_relaxed)) walker->stopSearch();
     }
     bool listed = walker->getListAtPath(root, m_allFileArray, DirectoryArray, limit);
+    notListed_ = walker->foldersNotListed();
     {
         std::lock_guard lock(phaseMutex_);
         m_fileList.reset();

@@ -10,6 +10,7 @@
 #include "duplicates/AppAttrbItem.h"
 #include "duplicates/DuplicateSearchOptions.h"
 #include "duplicates/fileAttrbItem.h"
+#include "duplicates/getFileList.h"
 
 class FindDuplicateApp;
 class ParallelPairing;
@@ -47,6 +48,9 @@ class duplicateFind {
     // The same groups without a copy, valid while the search lives and does not run.
     const std::vector<std::vector<fileAttrbItem>>& fileRuns() const { return m_newFileArray; }
     const std::vector<std::vector<AppAttrbItem>>& bundleGroups() const { return m_allAppArray; }
+    // The folders below the root that the listing could not read, with their errno; read it
+    // once the search has returned.
+    const std::vector<FolderNotListed>& foldersNotListed() const { return notListed_; }
     // The number of candidates when pairing began.
     std::size_t candidateCount() const { return m_allFileCount; }
 
@@ -75,4 +79,5 @@ class duplicateFind {
     std::shared_ptr<FindDuplicateApp> m_findDuplicateApp;
     std::shared_ptr<ParallelPairing> pairing_;
     std::string m_CurrentSearchPath;
+    std::vector<FolderNotListed> notListed_;
 };

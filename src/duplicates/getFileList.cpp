@@ -9,8 +9,12 @@
 
 namespace {
 
-constexpr std::string_view kSystemFolderNames[] = {"Library", "Developer", "System",
-                                                   "Volumes", "bin",       "sbin"};
+// The system's own folders at the top of "/": programs, libraries, configuration, variable
+// data, kernel file systems and scratch space, where no user keeps the copies they look for.
+constexpr std::string_view kSystemFolderNames[] = {
+    "Library", "Developer", "System", "Volumes", "bin",   "sbin",  "usr",       "etc",
+    "var",     "boot",      "opt",    "lib",     "lib32", "lib64", "libx32",    "srv",
+    "snap",    "dev",       "proc",   "sys",     "run",   "tmp",   "lost+found"};
 
 std::string errorText(int error) {
     return std::generic_category().message(error);
@@ -54,6 +58,11 @@ void getFileList::setSearchOptions(bool includeHidden, bool includeSystem) {
 std::string getFileList::m_CurrentPath() const {
     std::lock_guard lock(currentPathMutex_);
     return m_CurrentPath_;
+}
+
+std::vector<FolderNotListed> getFileList::foldersNotListed() const {
+    std::lock_guard lock(currentPathMutex_);
+    return notListed_;
 }
 
 void getFileList::setCurrentPath(const std::string& path) {
@@ -129,6 +138,8 @@ void getFileList::listWalkedFolder(WalkedFolder& folder, std::vector<WalkedFolde
         KVT_LOG("get contents Of Directory At Path failed %s: %s", folder.path.c_str(),
                 errorText(contents.error).c_str());
         folder.state = WalkedFolder::State::Failed;
+        std::lock_guard lock(currentPathMutex_);
+        notListed_.push_back({folder.path, contents.error});
         return;
     }
     if (contents.kernelFileSystem) {

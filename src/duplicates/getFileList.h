@@ -25,11 +25,20 @@ struct ListedPath {
     SimpleNodeData::Date modified{};
 };
 
+// A folder the walk could not list.
+struct FolderNotListed {
+    std::string path;
+    int error = 0;
+};
+
 // Lists the candidate files of a duplicate search below a chosen folder, and the application
 // bundles (folders named *.app in any letter case) found on the way. Symbolic links are never
 // followed below the chosen folder itself, kernel pseudo file systems (proc, sysfs, ...) are
 // not entered, and a folder that is its own ancestor (a bind-mount loop) is not entered again.
 // One walker serves one search; stopSearch() may come from any thread.
+//
+// A folder that cannot be listed is left out and remembered with the reason, so that a search
+// that missed part of the tree can say so.
 class getFileList {
   public:
     // A walker for one search: `pool` walks the folders below the first level concurrently
@@ -38,7 +47,9 @@ class getFileList {
     ~getFileList();
 
     // Include hidden items (any path component starting with ".") and the system folders at
-    // the top of "/" ("Library", "Developer", "System", "Volumes", "bin", "sbin").
+    // the top of "/" ("Library", "Developer", "System", "Volumes", "bin", "sbin" and the
+    // Linux ones: "usr", "etc", "var", "boot", "opt", "lib", "lib32", "lib64", "libx32", "srv",
+    // "snap", "dev", "proc", "sys", "run", "tmp", "lost+found").
     void setSearchOptions(bool includeHidden, bool includeSystem);
 
     // Appends to `files` every regular file below `root` strictly larger than `limit` bytes,
@@ -69,6 +80,9 @@ class getFileList {
     bool isStopped() const { return m_bStopSearch.load(std::memory_order_relaxed); }
     // The folder being listed now, as a copy.
     std::string m_CurrentPath() const;
+    // The folders below the root that could not be listed, with the errno that said why, in
+    // no particular order. A stop leaves folders out without naming them here.
+    std::vector<FolderNotListed> foldersNotListed() const;
 
   private:
     struct WalkedFolder;
@@ -88,5 +102,6 @@ class getFileList {
     bool m_bSearchSystemDirectory = false;
     mutable std::mutex currentPathMutex_;
     std::string m_CurrentPath_;
+    std::vector<FolderNotListed> notListed_;
     std::unordered_set<std::string> knownBundles_;
 };

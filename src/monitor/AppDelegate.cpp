@@ -80,6 +80,13 @@ void AppDelegate::registNSnotification() {
     subscriptions_.push_back(bus.observe(
         Events::refMenuItemWhenDeleteAndAdd,
         [this, onMain](const Event&) { onMain([this] { refMenuItemWhenDeleteAndAdd(); }); }));
+    // Always later: the window asking to close must be out of its own call before it goes.
+    subscriptions_.push_back(bus.observe(
+        Events::ShouldCloseWindow, [this, alive = std::weak_ptr<TickState>(tick_)](const Event&) {
+            mainQueue_.post([this, alive] {
+                if (!alive.expired()) handleCloseCleanWindow();
+            });
+        }));
     subscriptions_.push_back(bus.observe(
         Events::cleanMemoryClickAction,
         [this, onMain](const Event&) { onMain([this] { cleanMemoryClickAction(); }); }));
@@ -191,6 +198,7 @@ void AppDelegate::addOtherItem() {
     menu_->push_back(command(Type::Separator, {}));
     menu_->push_back(command(Type::EjectAll, "Eject All", "e", ejectable));
     menu_->push_back(command(Type::Separator, {}));
+    menu_->push_back(command(Type::FastClean, "Fast Clean", {}, isCanBeAction_));
     menu_->push_back(command(Type::MainWindow, "Main Window"));
     menu_->push_back(command(Type::Separator, {}));
     menu_->push_back(command(Type::Quit, "Quit Quillby Pro", "q"));
@@ -311,6 +319,19 @@ void AppDelegate::showMainWindow() {
     view_.showMainWindow();
     UtilityFunction::callSelectNotificationForMainWindowLeft(
         static_cast<std::int32_t>(PreferenceViewController::getLastClickRow()));
+}
+
+void AppDelegate::cleaningFile() {
+    if (!isCanBeAction_) return;
+    isCanBeAction_ = false;
+    refMenuItemWhenDeleteAndAdd();
+    if (services_.openCleanWindow) services_.openCleanWindow();
+}
+
+void AppDelegate::handleCloseCleanWindow() {
+    if (services_.closeCleanWindow) services_.closeCleanWindow();
+    isCanBeAction_ = true;
+    refMenuItemWhenDeleteAndAdd();
 }
 
 void AppDelegate::QWCommVolumeNottification(const Event& event, bool mounted) {

@@ -33,6 +33,10 @@ class AppDelegate {
         // Made on start-up when absent; tests leave it out.
         std::function<std::unique_ptr<WatchMountUnmount>()> makeWatcher;
         std::function<std::unique_ptr<ClearMemory>()> makeClearMemory;
+        // Opens the quick-clean window (which may find nothing to clean and open none), and
+        // closes and releases it.
+        std::function<void()> openCleanWindow;
+        std::function<void()> closeCleanWindow;
     };
 
     static constexpr int kTickMs = 2000;
@@ -63,6 +67,12 @@ class AppDelegate {
     void cleanMemoryClickAction();
     void setStatusBarHidden(bool hidden);
     void showMainWindow();
+    // "Fast Clean": opens the quick-clean window unless one runs.
+    void cleaningFile();
+    // "ShouldCloseWindow": releases the quick-clean window and enables "Fast Clean" again.
+    void handleCloseCleanWindow();
+    // False while a quick clean runs.
+    bool isCanBeAction() const { return isCanBeAction_; }
     // The mount and unmount balloon, then a rebuild.
     void QWCommVolumeNottification(const Event& event, bool mounted);
     // "Quit Quillby Pro".
@@ -89,6 +99,7 @@ class AppDelegate {
     MEMORY_INFO memoryInfo_{};
     std::optional<StatusMenu> menu_;
     std::size_t previousCount_ = 0;
+    bool isCanBeAction_ = true;
     std::uint64_t homeDiskFreeSpace_ = 0;
     std::uint64_t homeDiskTotoleSpace_ = 0;
     std::int32_t homeDiskWarningSize_ = 0;

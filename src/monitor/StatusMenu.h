@@ -9,14 +9,14 @@
 // One entry of the status menu: a group header, a volume or memory row, a separator, or one of
 // the commands.
 struct StatusMenuEntry {
-    enum class Type { Header, Row, Separator, EjectAll, MainWindow, Quit };
+    enum class Type { Header, Row, Separator, EjectAll, FastClean, MainWindow, Quit };
 
     Type type = Type::Separator;
     std::uint32_t headerKind = 0;  // Header: the kind it titles
     VolumeRow row;                 // Row
     std::string title;          // Row: its reference number ("5" for memory); commands: their text
     std::string keyEquivalent;  // "e" for Eject All, "q" for Quit
-    bool enabled = true;        // Eject All without an ejectable volume is disabled
+    bool enabled = true;  // Eject All without an ejectable volume, Fast Clean while one runs: off
 };
 
 using StatusMenu = std::vector<StatusMenuEntry>;

@@ -27,6 +27,7 @@ class ImageProvider {
     // Whether role icons may come from the desktop theme (tests turn it off so pictures do not
     // depend on the machine's theme).
     void setUseThemeIcons(bool use);
+    bool usesThemeIcons() const { return useTheme_; }
 
   private:
     QImage draw(const QString& name) const;

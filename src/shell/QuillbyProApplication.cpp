@@ -1,6 +1,7 @@
 #include "shell/QuillbyProApplication.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QUrl>
@@ -9,11 +10,17 @@
 
 #include "clean/CategoryFolders.h"
 #include "clean/VolumeListInternalVolumes.h"
+#include "clean/ui/CleanSysWindow.h"
 #include "clean/ui/SystemCleanView.h"
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/LocalizedText.h"
 #include "core/PrivilegedAuthorization.h"
+#include "core/VolumeList.h"
+#include "diskusage/ui/DiskUsagePathListPage.h"
+#include "diskusage/ui/DiskUsageProgressPage.h"
+#include "diskusage/ui/DiskUsageTool.h"
+#include "duplicates/ui/DuplicatesPage.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/ui/LoginItemsPage.h"
 #include "memory/CleanMemoryModel.h"
@@ -37,6 +44,7 @@
 #include "sysinfo/ComputerInfoRows.h"
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/ui/MyMacView.h"
+#include "ui/WindowModalAsker.h"
 #include "ui/WindowStyle.h"
 
 namespace {
@@ -57,7 +65,8 @@ QuillbyProApplication::QuillbyProApplication() : queue_(std::make_unique<QtMainQ
 
 QuillbyProApplication::~QuillbyProApplication() {
     subscriptions_.clear();
-    agent_.reset();  // stops the tick before the view and the window go
+    agent_.reset();        // stops the tick before the view and the window go
+    cleanWindow_.reset();  // joins its worker while the queue it posts to exists
 }
 
 bool QuillbyProApplication::start() {
@@ -78,6 +87,21 @@ bool QuillbyProApplication::start() {
     services.volumes = volumes_;
     services.manager = manager_;
     services.makeWatcher = [] { return std::make_unique<WatchMountUnmount>(); };
+    services.openCleanWindow = [this] {
+        auto folders = std::make_shared<CategoryFolders>(
+            Services::context(), std::make_shared<VolumeListInternalVolumes>());
+        cleanWindow_ = std::make_unique<CleanSysWindow>(
+            CleanSysController::Options{
+                .folders = [folders](int id) { return folders->cleanFolders(id); },
+                .mainQueue = queue_.get(),
+                .deleteOptions = {.authorization =
+                                      &PrivilegedAuthorization::sharedAuthorization()}},
+            [this](const std::vector<std::string>& lines, bool error) {
+                view_->showBalloon(lines, error);
+            });
+        cleanWindow_->resetStatus();
+    };
+    services.closeCleanWindow = [this] { cleanWindow_.reset(); };
     agent_ = std::make_unique<AppDelegate>(services, *view_, *queue_);
 
     TrayAgentView::Commands commands;
@@ -86,6 +110,7 @@ bool QuillbyProApplication::start() {
         return true;  // started; the menu is rebuilt when it is done
     };
     commands.ejectAll = [this] { agent_->rejestAllDisk(); };
+    commands.fastClean = [this] { agent_->cleaningFile(); };
     commands.showMainWindow = [this] { agent_->showMainWindow(); };
     commands.quit = [this] { agent_->quit(); };
     commands.openWindow = [this] { appController_->showMainWindow(); };
@@ -99,6 +124,26 @@ bool QuillbyProApplication::start() {
     if (!TrayAgentView::trayAvailable() && !appController_->window().isVisible())
         agent_->showMainWindow();
     return true;
+}
+
+DiskUsageTool* QuillbyProApplication::makeDiskUsageTool(PrefsWindowController& window) {
+    DiskUsageTool::Options options;
+    options.environment.userName =
+        qEnvironmentVariable("USER", QDir::home().dirName()).toStdString();
+    options.environment.homeFolder = Services::context().home.string();
+    options.environment.volumes = listedVolumes();
+    options.environment.asker = std::make_shared<WindowModalAsker>(&window);
+    options.environment.queue = queue_.get();
+    options.showPage = [&window](int mode) {
+        static const QStringList pages = {DiskUsageTool::kPathListPage,
+                                          DiskUsageTool::kProgressPage,
+                                          DiskUsageTool::kResultsPage};
+        window.setView4DiskUsage(mode);
+        // Another tool the user went to meanwhile stays on show.
+        if (pages.contains(window.currentIdentifier()))
+            window.displayViewForIdentifier(pages[mode], true);
+    };
+    return new DiskUsageTool(std::move(options), &window);
 }
 
 void QuillbyProApplication::setupPages(PrefsWindowController& window) {
@@ -146,10 +191,16 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     auto* preferences = new PreferencesPane(
         [executable](bool add) { return AppInformation::registerProgramAtLogin(add, executable); });
 
+    DiskUsageTool* diskUsage = makeDiskUsageTool(window);
+
     window.addView(scan, QStringLiteral("Scan"));
+    (new DuplicatesPage(*queue_, nullptr, nullptr, this))->addViewsTo(window);
+    window.addView(diskUsage->pathListPage(), DiskUsageTool::kPathListPage);
     window.addView(memory, QStringLiteral("memory"));
     window.addView(new LoginItemsPage(*queue_), QStringLiteral("login_items"));
     clean->addSubPagesTo(window);
+    window.addView(diskUsage->progressPage(), DiskUsageTool::kProgressPage);
+    window.addView(diskUsage->resultsPage(), DiskUsageTool::kResultsPage);
     window.addView(nullptr, QString());
     window.addView(preferences, QStringLiteral("preferences"));
     window.addView(new QWidget, QStringLiteral("Help"));

@@ -8,11 +8,13 @@
 
 class AppController;
 class AppDelegate;
+class DiskUsageTool;
 class QtMainQueue;
 class SingleInstance;
 class TrayAgentView;
 class VolumesInfo;
 class VolumesManager;
+class CleanSysWindow;  // the quick-clean window
 
 // The desktop program put together: the main queue on the Qt loop, the tray agent with its
 // view, the main window with its pages, and the one-program-per-user socket.
@@ -32,12 +34,15 @@ class QuillbyProApplication : public QObject {
 
   private:
     void setupPages(class PrefsWindowController& window);
+    // The disk-usage tool, owned by the window, showing its pages there.
+    DiskUsageTool* makeDiskUsageTool(PrefsWindowController& window);
 
     std::unique_ptr<QtMainQueue> queue_;
     std::unique_ptr<SingleInstance> instance_;
     std::shared_ptr<VolumesInfo> volumes_;
     std::shared_ptr<VolumesManager> manager_;
     std::unique_ptr<TrayAgentView> view_;
+    std::unique_ptr<CleanSysWindow> cleanWindow_;  // the quick clean, while one runs
     std::unique_ptr<AppController> appController_;
     std::unique_ptr<AppDelegate> agent_;
     std::vector<Subscription> subscriptions_;

@@ -213,6 +213,8 @@ const QHash<QString, Icon>& table() {
         {"Folder_no.png", {{}, {16, 16}, folder(grey)}},
         {"File_yes.png", {{"text-x-generic"}, {16, 16}, page(QColor(235, 238, 244))}},
         {"File_no.png", {{}, {16, 16}, page(grey)}},
+        {"item_folder.png", {{"folder"}, {30, 30}, folder(QColor(225, 175, 60))}},
+        {"item_file.png", {{"text-x-generic"}, {30, 30}, page(QColor(235, 238, 244))}},
         {"list_1.png", {{}, {600, 34}, rowBackdrop(QColor(50, 57, 70), QColor(43, 49, 60))}},
         {"list_hover.png", {{}, {600, 36}, rowBackdrop(accent, accent.darker(130))}},
         {"search_file.png", {{"system-search", "edit-find"}, {20, 20}, magnifier(light)}},

@@ -16,6 +16,23 @@ QAbstractButton* runWindowModal(QMessageBox& box) {
     return box.clickedButton();
 }
 
+// How many lines of details a box shows; longer details (lists of items) show their first
+// lines, with the whole text behind the box's "Show Details..." button.
+constexpr int kShownDetailLines = 12;
+
+void setDetails(QMessageBox& box, const std::string& text) {
+    QString details = QString::fromStdString(text);
+    QStringList lines = details.split(QLatin1Char('\n'));
+    if (lines.size() <= kShownDetailLines) {
+        box.setInformativeText(details);
+        return;
+    }
+    QStringList shown = lines.mid(0, kShownDetailLines);
+    shown << QStringLiteral("…");
+    box.setInformativeText(shown.join(QLatin1Char('\n')));
+    box.setDetailedText(details);
+}
+
 }  // namespace
 
 bool WindowModalAsker::askYesNo(const std::string& message, const std::string& details) {
@@ -27,7 +44,7 @@ bool WindowModalAsker::askWithButtons(const std::string& message, const std::str
                                       const std::string& accept, const std::string& reject) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Quillby Pro"),
                     QString::fromStdString(message), QMessageBox::NoButton, page_);
-    box.setInformativeText(QString::fromStdString(details));
+    setDetails(box, details);
     QPushButton* yes = box.addButton(QString::fromStdString(accept), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QString::fromStdString(reject), QMessageBox::NoRole);
     box.setDefaultButton(no);
@@ -38,7 +55,7 @@ bool WindowModalAsker::askWithButtons(const std::string& message, const std::str
 void WindowModalAsker::tell(const std::string& message, const std::string& details) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillby Pro"),
                     QString::fromStdString(message), QMessageBox::NoButton, page_);
-    box.setInformativeText(QString::fromStdString(details));
+    setDetails(box, details);
     box.addButton(QObject::tr("OK"), QMessageBox::AcceptRole);
     runWindowModal(box);
 }

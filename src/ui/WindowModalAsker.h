@@ -6,7 +6,8 @@
 #include "core/Asker.h"
 
 // Puts the questions of a page's logic to the user as message boxes modal to the page's window
-// (a sheet on desktops that draw them so), waiting for the answer in a local event loop.
+// (a sheet on desktops that draw them so), waiting for the answer in a local event loop. Long
+// details show their first lines, with the whole text behind "Show Details...".
 class WindowModalAsker final : public Asker {
   public:
     explicit WindowModalAsker(QWidget* page) : page_(page) {}

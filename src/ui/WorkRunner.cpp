@@ -32,7 +32,9 @@ void WorkRunner::start(std::function<void()> work, std::function<void()> apply) 
         work();
         QMetaObject::invokeMethod(
             context.get(),
-            [apply, alive, self] {
+            // The call keeps the context too: a flush of deferred deletions between the post and
+            // the call (QTest::qWaitFor does one) would otherwise drop the result.
+            [apply, alive, self, context] {
                 if (!*alive) return;
                 apply();
                 if (--self->running_ == 0) self->setBusy(false);

@@ -257,3 +257,46 @@ TEST_F(Dupes, EveryPrintedPathLeadsBackToItsFile) {
     }
     EXPECT_EQ(csvPaths, printed);
 }
+
+TEST_F(Dupes, TheSystemFoldersOfTheRootAreLeftOutWithoutSystem) {
+    if (::geteuid() != 0) GTEST_SKIP() << "a private root needs a mount namespace of root's";
+    // A root of its own: copies in system folders and in a home. The program and what it loads
+    // come in read-only through a private mount namespace that ends with the command.
+    TempDir root;
+    for (const char* folder :
+         {"var", "opt", "tmp", "srv", "snap", "boot", "lost+found", "Library"}) {
+        root.write(std::string(folder) + "/one.dat", "system copies");
+        root.write(std::string(folder) + "/two.dat", "system copies");
+    }
+    root.write("home/me/a.txt", "user copies");
+    root.write("home/me/b.txt", "user copies");
+    for (const char* folder : {"usr", "etc", "proc", "dev"}) fs::create_directory(root / folder);
+    fs::create_directory_symlink("usr/lib", root / "lib");
+    fs::create_directory_symlink("usr/lib64", root / "lib64");
+    fs::copy_file(QUILLBY_CLI_PATH, root / "srv/quillby");
+    const std::string script =
+        "set -e; R=\"$0\"; "
+        "for d in usr etc; do mount --bind /$d \"$R/$d\"; "
+        "mount -o remount,bind,ro \"$R/$d\"; done; "
+        "mount --rbind /proc \"$R/proc\"; mount --rbind /dev \"$R/dev\"; "
+        "exec chroot \"$R\" /srv/quillby dupes / --json --min-size 0";
+    auto result = runProcess("/usr/bin/unshare",
+                             {"--mount", "--fork", "/bin/sh", "-c", script, root.path().string()},
+                             {{"HOME", "/home/me"}, {"PATH", "/usr/bin:/usr/sbin:/bin:/sbin"}});
+    if (result.status != 0 && result.err.find("unshare") != std::string::npos) {
+        GTEST_SKIP() << "no mount namespace here: " << result.err;
+    }
+    ASSERT_EQ(result.status, 0) << result.err;
+    auto found = nlohmann::json::parse(result.out);
+    std::vector<std::string> paths;
+    for (const auto& group : found["groups"]) {
+        for (const auto& member : group["members"]) paths.push_back(member["path"]);
+    }
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::string>{"/home/me/a.txt", "/home/me/b.txt"}));
+
+    // The same tree below any other folder is searched whole.
+    auto whole = run({root.path().string(), "--min-size", "0", "--json"});
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    EXPECT_EQ(nlohmann::json::parse(whole.out)["groups"].size(), 2u);
+}

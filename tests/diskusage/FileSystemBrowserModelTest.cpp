@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
+#include <cerrno>
 
 #include "core/EventBus.h"
 #include "core/Events.h"
+#include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/FileSystemBrowserModel.h"
+#include "diskusage/NodeTreeOperator.h"
 #include "diskusage/SizeColour.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -97,11 +101,13 @@ TEST(BrowserChecks, CollectsAndRemovesCheckedItemsShrinkingTheirFolders) {
     std::vector<std::string> asked;
     auto result = Model::removeCheckedItems(root, [&](const std::string& path) {
         asked.push_back(path);
-        return path != "/r/r";  // this one needs rights we do not have
+        return path == "/r/r" ? EACCES : 0;  // this one needs rights we do not have
     });
     EXPECT_EQ(asked, (std::vector<std::string>{"/r/r", "/r/x/f/one"}));
     EXPECT_EQ(result.removed, 1u);
-    EXPECT_EQ(result.failedPaths, std::vector<std::string>{"/r/r"});
+    ASSERT_EQ(result.failures.size(), 1u);
+    EXPECT_EQ(result.failures[0].path, "/r/r");
+    EXPECT_EQ(result.failures[0].error, EACCES);
     EXPECT_EQ(f->size, 2000000000ULL);
     EXPECT_EQ(x->size, 2000000000ULL);
     EXPECT_EQ(root.size, 2000000012ULL);
@@ -111,6 +117,112 @@ TEST(BrowserChecks, CollectsAndRemovesCheckedItemsShrinkingTheirFolders) {
     EXPECT_EQ(x->isButtonState, 0);
     EXPECT_EQ(r->isButtonState, 1);  // not removed: still checked
     EXPECT_EQ(root.isButtonState, 2);
+}
+
+TEST(BrowserChecks, AFolderGoesWholeOnlyWhenTheUserCheckedIt) {
+    FSNode root("/r", true, nullptr);
+    FSNode* a = add(root, "a", true);
+    FSNode* a1 = add(*a, "a1", false);
+    FSNode* a2 = add(*a, "a2", true);
+    add(*a2, "deep", false);
+    FSNode* b = add(root, "b", true);
+    FSNode* b1 = add(*b, "b1", false);
+    FSNode* b2 = add(*b, "b2", false);
+
+    // Checked itself: the folder goes with everything in it, seen or not.
+    Model::clickCheckBox(*a);
+    EXPECT_EQ(Model::collectCheckedNodes(root), std::vector<FSNode*>{a});
+
+    // Every listed item checked one by one: the folder reads as checked, but only they go.
+    Model::clickCheckBox(*b1);
+    Model::clickCheckBox(*b2);
+    EXPECT_EQ(b->isButtonState, 1);
+    EXPECT_EQ(root.isButtonState, 1);
+    EXPECT_EQ(Model::collectCheckedNodes(root), (std::vector<FSNode*>{a, b1, b2}));
+    // Opening it changes nothing.
+    Model::numberOfChildrenOfItem(root);
+    Model::numberOfChildrenOfItem(*b);
+    EXPECT_EQ(Model::collectCheckedNodes(root), (std::vector<FSNode*>{a, b1, b2}));
+
+    // An item of a checked folder unchecked and checked again: the folder's check now comes
+    // from its items, while the items keep the whole check they had from the folder.
+    Model::clickCheckBox(*a1);
+    EXPECT_EQ(a->isButtonState, 2);
+    EXPECT_EQ(Model::collectCheckedNodes(root), (std::vector<FSNode*>{a2, b1, b2}));
+    Model::clickCheckBox(*a1);
+    EXPECT_EQ(a->isButtonState, 1);
+    EXPECT_EQ(Model::collectCheckedNodes(root), (std::vector<FSNode*>{a1, a2, b1, b2}));
+
+    // Clicking a partly checked folder checks it itself: whole again.
+    Model::clickCheckBox(*b1);
+    EXPECT_EQ(b->isButtonState, 2);
+    Model::clickCheckBox(*b);
+    EXPECT_EQ(b->isButtonState, 1);
+    EXPECT_EQ(Model::collectCheckedNodes(root), (std::vector<FSNode*>{a1, a2, b}));
+}
+
+// A folder of two listed files and one below the size limit: checking both listed files one by
+// one and removing leaves the unlisted file where it was.
+TEST(BrowserChecks, RemovingEveryListedItemLeavesWhatTheListNeverShowed) {
+    TempDir dir;
+    fs::path top = dir / "top";
+    makeFile(top / "folder/one.bin", 2000000);
+    makeFile(top / "folder/two.bin", 3000000);
+    makeFile(top / "folder/small.txt", 1000);  // below the limit: not listed
+    auto root = NodeTreeOperator().buildBrowserTree(top.string(), 1000000, {});
+    ASSERT_EQ(root->children.size(), 1u);
+    FSNode* folder = root->children[0].get();
+    ASSERT_EQ(Model::numberOfChildrenOfItem(*folder), 2u);
+
+    Model::clickCheckBox(*folder->children[0]);
+    Model::clickCheckBox(*folder->children[1]);
+    EXPECT_EQ(folder->isButtonState, 1);
+    auto result = Model::removeCheckedItems(*root, [](const std::string& path) {
+        RemovalReport report = TreeRemover().removePath(path, false);
+        return report.removed ? 0 : report.failures.at(0).error;
+    });
+
+    EXPECT_EQ(result.removed, 2u);
+    EXPECT_TRUE(result.failures.empty());
+    EXPECT_TRUE(fs::exists(top / "folder/small.txt"));
+    EXPECT_FALSE(fs::exists(top / "folder/one.bin"));
+    EXPECT_FALSE(fs::exists(top / "folder/two.bin"));
+    ASSERT_EQ(root->children.size(), 1u);  // the folder stays, holding what was not shown
+    EXPECT_EQ(folder->size, 1000u);
+    EXPECT_EQ(root->size, 1000u);
+    EXPECT_EQ(folder->isButtonState, 0);
+    EXPECT_FALSE(Model::removeButtonEnabled(root.get(), false, true));
+}
+
+TEST(BrowserChecks, AWholeFolderThatCouldNotGoStaysCheckedAndSized) {
+    FSNode root("/r", true, nullptr);
+    FSNode* keep = add(root, "keep", true, 3000000000ULL);
+    add(*keep, "inner", false, 3000000000ULL);
+    FSNode* gone = add(root, "gone", false, 1000000000ULL);
+    root.size = 4000000000ULL;
+    Model::clickCheckBox(*keep);
+    Model::clickCheckBox(*gone);
+
+    std::vector<std::string> paths{"/r/keep", "/r/gone"};
+    std::vector<std::string> order;
+    auto errors = Model::removePaths(paths, [&](const std::string& path) {
+        order.push_back(path);
+        return path == "/r/keep" ? EBUSY : 0;
+    });
+    EXPECT_EQ(order, (std::vector<std::string>{"/r/gone", "/r/keep"}));  // last first
+    EXPECT_EQ(errors, (std::vector<int>{EBUSY, 0}));
+
+    auto result = Model::applyRemovals(Model::collectCheckedNodes(root), errors);
+    EXPECT_EQ(result.removed, 1u);
+    ASSERT_EQ(result.failures.size(), 1u);
+    EXPECT_EQ(result.failures[0].error, EBUSY);
+    ASSERT_EQ(root.children.size(), 1u);
+    EXPECT_EQ(keep->isButtonState, 1);
+    EXPECT_TRUE(keep->checkedWhole);  // a second try still takes it whole
+    EXPECT_EQ(keep->size, 3000000000ULL);
+    EXPECT_EQ(root.size, 3000000000ULL);
+    EXPECT_EQ(root.isButtonState, 1);
+    EXPECT_EQ(Model::collectCheckedNodes(root), std::vector<FSNode*>{keep});
 }
 
 TEST(SizeColours, FiveBandsBySize) {

@@ -141,7 +141,7 @@ TEST(DuplicateReview, TheGroupBoxKeepsTheLastCopyInTheCurrentOrder) {
     EXPECT_EQ(ticked(review), (std::vector<std::string>{"/new", "/mid"}));
 }
 
-TEST(DuplicateReview, TickingTheLastCopyAsksFirst) {
+TEST(DuplicateReview, TickingTheLastCopyAsksFirstAndStillKeepsOne) {
     auto copies = group("a.txt", "txt", {{"/1", 5, 1}, {"/2", 5, 1}, {"/3", 5, 1}});
     DuplicateReview review(tree({copies}), "/");
     auto members = copies->children();
@@ -157,13 +157,51 @@ TEST(DuplicateReview, TickingTheLastCopyAsksFirst) {
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(members[2]->nodeData()->selectNum, 0);
     EXPECT_EQ(copies->nodeData()->showSelectNumStr, "2/3");
-    review.clickMemberBox(members[2], [&] { return true; });  // "OK"
-    EXPECT_EQ(copies->nodeData()->selectNum, 1);
-    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "3/3");
-    EXPECT_EQ(review.headerState(), DuplicateReview::HeaderState::All);
+    // "OK" ticks it, and the last other copy stays in its place.
+    auto kept = review.clickMemberBox(members[2], [&] { return true; });
+    EXPECT_EQ(kept, members[1]);
+    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/1", "/3"}));
+    EXPECT_EQ(copies->nodeData()->selectNum, 2);
+    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "2/3");
+    EXPECT_EQ(review.headerState(), DuplicateReview::HeaderState::Some);
     review.clickMemberBox(members[0], kNever);
     EXPECT_EQ(copies->nodeData()->selectNum, 2);
-    EXPECT_EQ(review.selectionLine(), "2 of 3 selected.");
+    EXPECT_EQ(review.selectionLine(), "1 of 3 selected.");
+
+    // Two of two: the second tick keeps the first copy.
+    auto pair = group("b.txt", "txt", {{"/a", 5, 1}, {"/b", 5, 1}});
+    DuplicateReview twoOfTwo(tree({pair}), "/");
+    twoOfTwo.clickMemberBox(pair->childAtIndex(0), [] { return true; });
+    EXPECT_EQ(twoOfTwo.clickMemberBox(pair->childAtIndex(1), [] { return true; }),
+              pair->childAtIndex(0));
+    EXPECT_EQ(ticked(twoOfTwo), std::vector<std::string>{"/b"});
+    EXPECT_EQ(pair->nodeData()->showSelectNumStr, "1/2");
+}
+
+TEST(DuplicateReview, NamesOfOneFileFreeNothing) {
+    auto links = group("a.txt", "txt", {{"/l1", 7, 1}, {"/l2", 7, 1}, {"/copy", 7, 1}});
+    auto mounted = group("b.txt", "txt", {{"/m/x", 3, 1}, {"/bind/x", 3, 1}});
+    DuplicateReview review(tree({links, mounted}), "/");
+    auto l = links->children();
+    auto m = mounted->children();
+    // /l1 and /l2 are two names of one file; /m/x is one entry reached twice.
+    review.setMemberIdentities({{l[0].get(), {1, 10, 2}},
+                                {l[1].get(), {1, 10, 2}},
+                                {l[2].get(), {1, 11, 1}},
+                                {m[0].get(), {1, 12, 1}},
+                                {m[1].get(), {1, 12, 1}}});
+    EXPECT_TRUE(review.isNameOfSharedFile(*l[0]));
+    EXPECT_FALSE(review.isNameOfSharedFile(*l[2]));
+    EXPECT_TRUE(review.isNameOfSharedFile(*m[1]));
+    review.clickMemberBox(l[0], kNever);
+    EXPECT_EQ(review.bytesFreedByTicked(), 0u);
+    EXPECT_EQ(review.tickedNamesOfOneFile(), 1u);
+    review.clickMemberBox(l[1], kNever);  // both names go, /copy stays: the file goes
+    EXPECT_EQ(review.bytesFreedByTicked(), 7u);
+    EXPECT_EQ(review.tickedNamesOfOneFile(), 0u);
+    review.clickGroupBox(mounted);
+    EXPECT_EQ(review.bytesFreedByTicked(), 7u);
+    EXPECT_EQ(review.tickedNamesOfOneFile(), 1u);
 }
 
 TEST(DuplicateReview, TheHeaderBoxTicksAllButTheLastOfEachDisplayedGroup) {
@@ -230,6 +268,41 @@ TEST(DuplicateReview, DeletingUpdatesGroupsAndCategorySizes) {
     EXPECT_EQ(review.finishDeletion(report), 1u);
     EXPECT_TRUE(ticked(review).empty());
     EXPECT_EQ(review.selectionLine(), "0 of 4 selected.");
+}
+
+TEST(DuplicateReview, AStopMidDeletionKeepsTheTreesConsistent) {
+    auto first = group("a.txt", "txt", {{"/a1", 5, 1}, {"/a2", 5, 1}, {"/a3", 5, 1}});
+    auto second = group("b.png", "png", {{"/b1", 4, 1}, {"/b2", 4, 1}});
+    DuplicateReview review(tree({first, second}), "/s");
+    review.clickHeaderBox(true);  // /a1, /a2, /b1
+    std::atomic<bool> stop{false};
+    PlainMainQueue mainQueue;
+    DuplicateReview::DeletionReport report;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        report = review.removeTickedMembers(
+            [&](const TreeNode::Ptr& member, const TreeNode::Ptr&) {
+                if (member->nodeData()->name == "/a2") stop = true;
+                return true;
+            },
+            stop, nullptr, &mainQueue);
+        mainQueue.post([&] { done = true; });
+    });
+    EXPECT_TRUE(mainQueue.runUntil([&] { return done.load(); }));
+    worker.join();
+    EXPECT_TRUE(report.stopped);
+    EXPECT_EQ(report.deleted.size(), 2u);
+    review.finishDeletion(report);
+    // What went is gone from the trees and the sizes; what was not reached is whole.
+    EXPECT_EQ(first->numberOfChildren(), 1u);
+    EXPECT_EQ(review.categoryTree(0)->indexOfChildIdenticalTo(first), TreeNode::NotFound);
+    EXPECT_EQ(review.categoryTree(1)->numberOfChildren(), 0u);
+    EXPECT_EQ(review.categorySize(1), 0u);
+    EXPECT_EQ(second->numberOfChildren(), 2u);
+    EXPECT_EQ(review.categorySize(5), 8u);
+    EXPECT_EQ(review.categorySize(0), 8u);
+    EXPECT_EQ(second->nodeData()->showSelectNumStr, "0/2");
+    EXPECT_EQ(review.selectionLine(), "0 of 2 selected.");
 }
 
 TEST(DuplicateReview, AStoppedDeletionEmptiesTheTickedList) {

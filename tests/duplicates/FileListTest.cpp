@@ -47,7 +47,13 @@ TEST(FileList, PathTests) {
     EXPECT_TRUE(getFileList::IsSystemDirectory("/Library"));
     EXPECT_TRUE(getFileList::IsSystemDirectory("/SYSTEM/x"));
     EXPECT_TRUE(getFileList::IsSystemDirectory("/sBin"));
-    EXPECT_FALSE(getFileList::IsSystemDirectory("/usr"));
+    for (const char* linux :
+         {"/usr", "/ETC/x", "/var", "/boot", "/opt", "/lib", "/lib32", "/lib64", "/libx32", "/srv",
+          "/snap", "/dev", "/proc", "/sys", "/run", "/tmp", "/lost+found"}) {
+        EXPECT_TRUE(getFileList::IsSystemDirectory(linux)) << linux;
+    }
+    EXPECT_FALSE(getFileList::IsSystemDirectory("/home"));
+    EXPECT_FALSE(getFileList::IsSystemDirectory("/media"));
     EXPECT_FALSE(getFileList::IsSystemDirectory("/home/u/Library"));
     EXPECT_EQ(getFileList::bundlePathOf("/a/Tools.App/Contents/x"), "/a/Tools.App");
     EXPECT_EQ(getFileList::bundlePathOf("/a/X.app"), "/a/X.app");

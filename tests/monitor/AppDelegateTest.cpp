@@ -149,7 +149,8 @@ TEST_F(AgentTest, MenuGroupsVolumesByKindWithHeadersThenMemoryAndCommands) {
               (std::vector<Type>{Type::Header, Type::Row, Type::Header, Type::Row, Type::Header,
                                  Type::Row, Type::Header, Type::Row, Type::Header, Type::Row,
                                  Type::Header, Type::Row, Type::Separator, Type::EjectAll,
-                                 Type::Separator, Type::MainWindow, Type::Separator, Type::Quit}));
+                                 Type::Separator, Type::FastClean, Type::MainWindow,
+                                 Type::Separator, Type::Quit}));
     std::vector<std::uint32_t> headers;
     std::vector<std::string> titles;
     for (const auto& entry : menu) {
@@ -160,7 +161,7 @@ TEST_F(AgentTest, MenuGroupsVolumesByKindWithHeadersThenMemoryAndCommands) {
     EXPECT_EQ(titles, (std::vector<std::string>{"1", "3", "4", "7", "9", "5"}));
     EXPECT_TRUE(menu[13].enabled);
     EXPECT_EQ(menu[13].keyEquivalent, "e");
-    EXPECT_EQ(menu[17].title, "Quit Quillby Pro");
+    EXPECT_EQ(menu[18].title, "Quit Quillby Pro");
     EXPECT_EQ(menu[1].row.errorValue, "10");  // SpaceAlarm 0.1 as a whole percent
     EXPECT_EQ(menu[11].row.volumeSize, "Memory");
     EXPECT_EQ(menu[11].row.nTotalSize, 8000000000u);  // the memory text read back
@@ -271,6 +272,38 @@ TEST_F(AgentTest, HiddenStatusItemToggledTwiceAndOtherCommands) {
     delegate->quit();
     EXPECT_EQ(view.quitStatus, 1);
     EXPECT_EQ(view.mainWindows, 0);  // started at login: no window
+}
+
+// "Fast Clean" is off from the opening of a quick clean until its window asked to close, and
+// the window is released only after the call that asked has returned.
+TEST_F(AgentTest, FastCleanIsOffWhileAQuickCleanRuns) {
+    int opened = 0;
+    int closed = 0;
+    auto services = agentServices(source, ejector, viewer);
+    services.openCleanWindow = [&] { ++opened; };
+    services.closeCleanWindow = [&] { ++closed; };
+    AppDelegate delegate(services, view, queue);
+    delegate.registNSnotification();
+    delegate.addMainFuction(false);
+    auto fastClean = [&] {
+        const auto& menu = *delegate.menu();
+        return *std::find_if(menu.begin(), menu.end(),
+                             [](auto& e) { return e.type == Type::FastClean; });
+    };
+    EXPECT_EQ(fastClean().title, "Fast Clean");
+    EXPECT_TRUE(fastClean().enabled);
+    delegate.cleaningFile();
+    delegate.cleaningFile();  // a second click while one runs does nothing
+    EXPECT_EQ(opened, 1);
+    EXPECT_FALSE(delegate.isCanBeAction());
+    EXPECT_FALSE(fastClean().enabled);
+    EventBus::defaultCenter().post(Events::ShouldCloseWindow);
+    EXPECT_EQ(closed, 0);
+    queue.drain();
+    EXPECT_EQ(closed, 1);
+    EXPECT_TRUE(fastClean().enabled);
+    delegate.cleaningFile();
+    EXPECT_EQ(opened, 2);
 }
 
 TEST_F(AgentTest, WindowOpensAtStartUnlessStartedAtLogin) {

@@ -56,6 +56,20 @@ TEST(BubbleView, BalloonsStackSixtyPointsLowerAndRestartWhenAllClosed) {
     EXPECT_EQ(bubbles.nextSlot(), 0);
 }
 
+// A clean that left items behind says so on a third line, which makes the balloon higher.
+TEST(BubbleView, AThirdLineIsShownToo) {
+    BubbleView bubbles;
+    bubbles.setLifetime(60000);
+    QPointer<AttachedWindow> two = bubbles.bubbleViewWith({"Files cleaned: 3", "Space freed"});
+    QPointer<AttachedWindow> three =
+        bubbles.bubbleViewWith({"Files cleaned: 3", "Space freed", "2 items could not be deleted"});
+    ASSERT_TRUE(two && three);
+    EXPECT_EQ(three->findChildren<QLabel*>().size(), 3);
+    EXPECT_GT(three->height(), two->height());
+    two->close();
+    three->close();
+}
+
 TEST(BubbleView, ClosesByItselfButNotWhileHovered) {
     BubbleView bubbles;
     bubbles.setLifetime(150);

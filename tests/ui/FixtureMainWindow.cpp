@@ -4,6 +4,10 @@
 #include <cstdio>
 
 #include "clean/ui/SystemCleanView.h"
+#include "diskusage/ui/DiskUsagePathListPage.h"
+#include "diskusage/ui/DiskUsageProgressPage.h"
+#include "diskusage/ui/DiskUsageTool.h"
+#include "duplicates/ui/DuplicatesPage.h"
 #include "loginitems/ui/LoginItemsPage.h"
 #include "memory/CleanMemoryModel.h"
 #include "memory/ClearMemory.h"
@@ -78,9 +82,14 @@ FixtureMainWindow::FixtureMainWindow() {
         new CleanMemoryController(std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>(
             std::make_shared<Memory>(), std::make_shared<LinuxProcessLauncher>(), PurgeTools{})));
     window.addView(overview, "Scan");
+    auto* diskUsage = diskUsageTool();
+    (new DuplicatesPage(queue_, asker_, nullptr, &window))->addViewsTo(window);
+    window.addView(diskUsage->pathListPage(), DiskUsageTool::kPathListPage);
     window.addView(memory, "memory");
     window.addView(new LoginItemsPage(queue_, asker_), "login_items");
     clean->addSubPagesTo(window);
+    window.addView(diskUsage->progressPage(), DiskUsageTool::kProgressPage);
+    window.addView(diskUsage->resultsPage(), DiskUsageTool::kResultsPage);
     window.addView(nullptr, "");
     window.addView(new PreferencesPane([](bool) { return true; }), "preferences");
     window.addView(new QWidget, "Help");
@@ -88,6 +97,26 @@ FixtureMainWindow::FixtureMainWindow() {
 }
 
 FixtureMainWindow::~FixtureMainWindow() = default;
+
+DiskUsageTool* FixtureMainWindow::diskUsageTool() {
+    DiskUsageTool::Options options;
+    options.environment.userName = "alice";
+    options.environment.homeFolder = "/home/alice";
+    VolumeFacts root;
+    root.name = "Debian";
+    root.rootPath = "/";
+    root.totalBytes = 512'000'000'000;
+    root.freeBytes = 121'400'000'000;
+    VolumeFacts data = root;
+    data.name = "Data";
+    data.rootPath = "/srv/data";
+    data.freeBytes = 62'500'000'000;
+    options.environment.volumes = {root, data};
+    options.environment.asker = asker_;
+    options.environment.queue = &queue_;
+    options.showPage = [this](int mode) { window.setView4DiskUsage(mode); };
+    return new DiskUsageTool(std::move(options), &window);
+}
 
 std::unique_ptr<VolumePanel> FixtureMainWindow::volumePanel() {
     auto panel = std::make_unique<VolumePanel>(VolumePanel::Actions{});
@@ -123,6 +152,7 @@ std::unique_ptr<VolumePanel> FixtureMainWindow::volumePanel() {
     command(StatusMenuEntry::Type::Separator, "");
     command(StatusMenuEntry::Type::EjectAll, "Eject All");
     command(StatusMenuEntry::Type::Separator, "");
+    command(StatusMenuEntry::Type::FastClean, "Fast Clean");
     command(StatusMenuEntry::Type::MainWindow, "Main Window");
     command(StatusMenuEntry::Type::Separator, "");
     command(StatusMenuEntry::Type::Quit, "Quit Quillby Pro");

@@ -8,6 +8,7 @@
 #include "support/ScriptedAsker.h"
 #include "ui/LoginItemsFixture.h"
 
+class DiskUsageTool;
 class NewMainViewController;
 
 // The main window with every page the program registers, filled from fixture data (volumes,
@@ -25,6 +26,8 @@ class FixtureMainWindow {
     static std::unique_ptr<VolumePanel> volumePanel();
 
   private:
+    DiskUsageTool* diskUsageTool();
+
     LoginItemsFixture loginItems_;
     QtMainQueue queue_;
     std::shared_ptr<ScriptedAsker> asker_ = std::make_shared<ScriptedAsker>();

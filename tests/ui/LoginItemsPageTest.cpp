@@ -10,9 +10,9 @@
 
 #include "loginitems/ui/LoginItemsPage.h"
 #include "loginitems/ui/LoginItemsTableModel.h"
-#include "platform/FileViewer.h"
 #include "shell/ImageProvider.h"
 #include "shell/QtMainQueue.h"
+#include "support/RecordingFileViewer.h"
 #include "support/ScriptedAsker.h"
 #include "ui/LoginItemsFixture.h"
 #include "ui/RichStatusLine.h"
@@ -168,19 +168,8 @@ TEST_F(LoginItemsPageTest, AnEntryWrittenByAnotherProgramAppears) {
 }
 
 TEST_F(LoginItemsPageTest, RevealAndOpenRunOffTheGuiThreadAndNeverStartTheProgram) {
-    struct Viewer : FileViewer {
-        std::vector<std::string> revealed, opened;
-        bool openFolder(const std::string&) override { return true; }
-        bool openFile(const std::string& path) override {
-            opened.push_back(path);
-            return false;
-        }
-        bool revealItem(const std::string& path) override {
-            revealed.push_back(path);
-            return true;
-        }
-    };
-    auto viewer = std::make_shared<Viewer>();
+    auto viewer = std::make_shared<RecordingFileViewer>();
+    viewer->openAnswer = false;
     LoginItemsPage withViewer(queue, asker, viewer);
     int notes = -1;
     for (int row = 0; row < withViewer.model()->rowCount(); ++row) {

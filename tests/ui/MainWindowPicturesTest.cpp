@@ -22,6 +22,8 @@ TEST(MainWindowPictures, EveryPageAndTheTrayPanel) {
     };
     picture("Scan", "main-window-my-computer", 0);
     picture("Scan", "main-window-volumes", 9);
+    picture("duplicates_file", "main-window-duplicates");
+    picture("disk_usage", "main-window-disk-usage");
     picture("memory", "main-window-memory");
     picture("login_items", "main-window-login-items");
     picture("preferences", "main-window-preferences");

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
+#include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include "shell/ImageProvider.h"
 #include "ui/BusySpinner.h"
 #include "ui/CutTextLabel.h"
 #include "ui/ThreeStateCheckDelegate.h"
+#include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"
 
 // The program's 0/1/2 and Qt's check states differ in order (Qt has "partly" in the middle);
@@ -108,4 +112,39 @@ TEST(WorkRunner, DropsTheResultOfAPageThatWentAway) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished.load(); }, 5000));
     QTest::qWait(20);
     EXPECT_FALSE(applied);
+}
+
+// The accept button answers true and Escape the safe answer, false. Long details show their
+// first lines, the whole text behind "Show Details...".
+TEST(WindowModalAsker, AnswersByTheButtonAndShowsLongDetailsInPart) {
+    QWidget page;
+    page.show();
+    WindowModalAsker asker(&page);
+    auto answerWith = [](const QString& button) {
+        QTimer::singleShot(0, [button] {
+            QMessageBox* box = nullptr;
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* found = qobject_cast<QMessageBox*>(widget); found && found->isVisible())
+                    box = found;
+            }
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->informativeText().count(QLatin1Char('\n')), 12);
+            EXPECT_EQ(box->detailedText().count(QLatin1Char('\n')), 19);
+            if (button.isEmpty()) {
+                QTest::keyClick(box, Qt::Key_Escape);
+                return;
+            }
+            for (QAbstractButton* candidate : box->buttons()) {
+                if (candidate->text() == button) candidate->click();
+            }
+        });
+    };
+    std::string details = "Items:";
+    for (int line = 1; line < 20; ++line) details += "\nline " + std::to_string(line);
+    answerWith("Remove them");
+    EXPECT_TRUE(asker.askWithButtons("Go on?", details, "Remove them", "Keep them"));
+    answerWith("Keep them");
+    EXPECT_FALSE(asker.askWithButtons("Go on?", details, "Remove them", "Keep them"));
+    answerWith({});
+    EXPECT_FALSE(asker.askWithButtons("Go on?", details, "Remove them", "Keep them"));
 }

@@ -22,6 +22,7 @@
 #include "platform/Services.h"
 #include "shell/ImageProvider.h"
 #include "ui/BusySpinner.h"
+#include "ui/ImageButton.h"
 #include "ui/RichStatusLine.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowModalAsker.h"
@@ -30,12 +31,8 @@
 
 namespace {
 
-QToolButton* imageButton(const QString& image, const QString& tip, const QString& name) {
-    auto* button = new QToolButton;
-    button->setIcon(ImageProvider::shared().icon(image));
-    button->setAutoRaise(true);
-    button->setToolTip(tip);
-    button->setAccessibleName(name);
+QToolButton* tableRowButton(const QString& image, const QString& tip, const QString& name) {
+    QToolButton* button = imageButton(image, tip, name);
     button->setFocusPolicy(Qt::NoFocus);  // the table keeps the keyboard; these have shortcuts
     return button;
 }
@@ -181,11 +178,12 @@ void LoginItemsPage::buildRowButtons() {
         auto* layout = new QHBoxLayout(buttons);
         layout->setContentsMargins(4, 0, 4, 0);
         layout->setSpacing(2);
-        auto* reveal = imageButton(QStringLiteral("search_file.png"), tr("Show in its folder"),
-                                   tr("Show %1 in its folder").arg(name));
-        auto* open = imageButton(QStringLiteral("open.png"), tr("Open"), tr("Open %1").arg(name));
-        auto* remove = imageButton(QStringLiteral("delete_loginitem.png"),
-                                   tr("Remove from the login items"), tr("Remove %1").arg(name));
+        auto* reveal = tableRowButton(QStringLiteral("search_file.png"), tr("Show in its folder"),
+                                      tr("Show %1 in its folder").arg(name));
+        auto* open =
+            tableRowButton(QStringLiteral("open.png"), tr("Open"), tr("Open %1").arg(name));
+        auto* remove = tableRowButton(QStringLiteral("delete_loginitem.png"),
+                                      tr("Remove from the login items"), tr("Remove %1").arg(name));
         if (item.isSystemApp) {
             remove->setEnabled(false);
             remove->setToolTip(tr("%1 comes with the system and cannot be removed. Untick \"Start "

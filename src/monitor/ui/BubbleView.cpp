@@ -13,14 +13,16 @@ namespace {
 QWidget* balloonContent(const QStringList& lines, bool error) {
     auto* content = new QWidget;
     bool twoLines = lines.size() > 1;
-    content->setFixedSize(twoLines ? 280 : 220, 50);
+    // A third line (what a clean could not delete) makes the balloon one line higher.
+    QStringList shown = lines.mid(0, 3);
+    content->setFixedSize(twoLines ? 280 : 220, shown.size() > 2 ? 70 : 50);
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(8, 5, 8, 5);
     layout->setSpacing(0);
     QFont font = QGuiApplication::font();
     font.setBold(true);
     font.setPointSize(error ? 12 : 13);
-    for (const QString& line : lines.mid(0, 2)) {
+    for (const QString& line : shown) {
         auto* label = new QLabel(line);
         label->setFont(font);
         label->setStyleSheet(QStringLiteral("color: white; background: transparent;"));

@@ -10,8 +10,8 @@
 
 class AttachedWindow;
 
-// The agent's short balloons: one or two lines of bold white text in a floating window near the
-// top right of the screen. Each closes 5 seconds after it is shown; the pointer resting on it
+// The agent's short balloons: one to three lines of bold white text in a floating window near
+// the top right of the screen. Each closes 5 seconds after it is shown; the pointer resting on it
 // pauses the countdown and leaving it starts a new one. Balloons shown while others are open
 // stack 60 points lower each; once none is open the next starts at the top again.
 // Where a program cannot place its own windows (Wayland), the texts go to the desktop's

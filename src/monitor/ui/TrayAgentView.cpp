@@ -37,6 +37,10 @@ TrayAgentView::TrayAgentView()
         panel_->hide();
         if (commands_.ejectAll) commands_.ejectAll();
     };
+    actions.fastClean = [this] {
+        panel_->hide();
+        if (commands_.fastClean) commands_.fastClean();
+    };
     actions.mainWindow = [this] {
         panel_->hide();
         if (commands_.showMainWindow) commands_.showMainWindow();
@@ -178,10 +182,14 @@ void TrayAgentView::rebuildContextMenu(const StatusMenu& menu) {
             case Type::Separator:
                 contextMenu_->addSeparator();
                 break;
-            case Type::EjectAll: {
+            case Type::EjectAll:
+            case Type::FastClean: {
+                // Commands that can be off: no ejectable volume, a quick clean running.
+                auto command =
+                    entry.type == Type::EjectAll ? &Commands::ejectAll : &Commands::fastClean;
                 QAction* action =
-                    contextMenu_->addAction(QString::fromStdString(entry.title), [this] {
-                        if (commands_.ejectAll) commands_.ejectAll();
+                    contextMenu_->addAction(QString::fromStdString(entry.title), [this, command] {
+                        if (commands_.*command) (commands_.*command)();
                     });
                 action->setEnabled(entry.enabled);
                 break;

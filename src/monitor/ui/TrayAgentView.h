@@ -25,6 +25,7 @@ class TrayAgentView : public QObject, public AgentView {
     struct Commands {
         std::function<bool(std::int32_t)> eject;  // one volume, by reference number
         std::function<void()> ejectAll;
+        std::function<void()> fastClean;       // the quick-clean window
         std::function<void()> showMainWindow;  // the agent's command (window and row)
         std::function<void()> quit;
         std::function<void()> openWindow;  // only shows the window

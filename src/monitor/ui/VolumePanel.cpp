@@ -64,6 +64,7 @@ void VolumePanel::showMenu(const StatusMenu& menu) {
     built_.clear();
     rows_.clear();
     ejectAll_ = nullptr;
+    fastClean_ = nullptr;
     using Type = StatusMenuEntry::Type;
     for (const auto& entry : menu) {
         QWidget* widget = nullptr;
@@ -89,6 +90,15 @@ void VolumePanel::showMenu(const StatusMenu& menu) {
                     if (actions_.ejectAll) actions_.ejectAll();
                 });
                 widget = ejectAll_;
+                break;
+            }
+            case Type::FastClean: {
+                fastClean_ = commandButton(QString::fromStdString(entry.title), {});
+                fastClean_->setEnabled(entry.enabled);
+                connect(fastClean_, &QPushButton::clicked, this, [this] {
+                    if (actions_.fastClean) actions_.fastClean();
+                });
+                widget = fastClean_;
                 break;
             }
             case Type::MainWindow: {

@@ -13,13 +13,14 @@ class QVBoxLayout;
 
 // The tray's volume panel: the status menu as widgets. A status line with the boot volume's
 // free space, grey group headers, one row per volume and the memory row, then "Eject All",
-// "Main Window" and "Quit Quillby Pro".
+// "Fast Clean", "Main Window" and "Quit Quillby Pro".
 class VolumePanel : public QWidget {
     Q_OBJECT
   public:
     struct Actions {
         std::function<bool(std::int32_t)> eject;  // one volume, by reference number
         std::function<void()> ejectAll;
+        std::function<void()> fastClean;
         std::function<void()> mainWindow;
         std::function<void()> quit;
     };
@@ -36,6 +37,7 @@ class VolumePanel : public QWidget {
 
     const std::vector<MenuItemView*>& rows() const { return rows_; }
     QPushButton* ejectAllButton() const { return ejectAll_; }
+    QPushButton* fastCleanButton() const { return fastClean_; }
     QLabel* statusLine() const { return status_; }
 
   private:
@@ -45,6 +47,7 @@ class VolumePanel : public QWidget {
     QVBoxLayout* layout_;
     QLabel* status_;
     QPushButton* ejectAll_ = nullptr;
+    QPushButton* fastClean_ = nullptr;
     std::vector<MenuItemView*> rows_;
     std::vector<QWidget*> built_;
     QString freeText_, totalText_;

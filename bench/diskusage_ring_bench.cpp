@@ -1,0 +1,129 @@
+// The disk-usage ring page on a large tree: scans FOLDER through the tool as the program does,
+// then times one full frame of the results page (the chart's layout, drawScene, and the paint of
+// the whole page) and one hit test under the pointer, and reports the process's peak memory
+// after the scan. Runs offscreen.
+//
+//   diskusage_ring_bench FOLDER [FRAMES]
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "diskusage/RingHitTest.h"
+#include "diskusage/ui/DiskUsageRingPage.h"
+#include "diskusage/ui/DiskUsageTool.h"
+#include "diskusage/ui/RingChartView.h"
+#include "shell/QtMainQueue.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// VmHWM or VmRSS of this process in megabytes.
+double memoryMB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0) return std::stod(line.substr(line.find(':') + 1)) / 1024.0;
+    }
+    return 0;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: diskusage_ring_bench FOLDER [FRAMES]\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QtMainQueue queue;
+    int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 30;
+
+    DiskUsageTool::Options options;
+    options.environment.homeFolder = argv[1];
+    options.environment.queue = &queue;
+    DiskUsageTool tool(std::move(options));
+    tool.controller().setShowStyle(true);
+    auto scanStart = Clock::now();
+    tool.controller().folderChosen(argv[1]);
+    while (!tool.controller().bSearchFinished()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    double scanMs = millisecondsSince(scanStart);
+    PieTree* chart = tool.controller().diskView().chart();
+    if (!chart) {
+        std::fprintf(stderr, "the scan gave no tree\n");
+        return 1;
+    }
+
+    QWidget* page = tool.resultsPage();
+    page->resize(1000, 700);
+    page->show();
+    QCoreApplication::processEvents();
+    double afterScanPeak = memoryMB("VmHWM");
+
+    // One frame: everything the page paints, the chart's drawScene included.
+    QImage target(page->size(), QImage::Format_ARGB32_Premultiplied);
+    std::vector<double> frameMs;
+    std::vector<double> sceneMs;
+    std::size_t sectors = 0;
+    for (int i = 0; i < frames; ++i) {
+        target.fill(Qt::transparent);
+        auto start = Clock::now();
+        page->render(&target);
+        frameMs.push_back(millisecondsSince(start));
+        start = Clock::now();
+        sectors = chart->drawScene().size();
+        sceneMs.push_back(millisecondsSince(start));
+    }
+
+    // One hit test under the pointer, in the middle of the second ring, and the whole pointer
+    // move (hit test, bubble, redraw request).
+    RingRadii ring = ringRadii(2);
+    double radius = (ring.inner + ring.outer) / 2;
+    std::vector<double> hitMs;
+    std::vector<double> moveMs;
+    RingHit hit;
+    QWidget* view = tool.ringPage()->chartView();
+    RingViewport viewport(view->width(), view->height());
+    double x = 0, y = 0;
+    viewport.toPixel(0, radius, x, y);
+    for (int i = 0; i < frames; ++i) {
+        auto start = Clock::now();
+        hit = hitTest(*chart->icCurrentPtr, radius, 0.5);
+        hitMs.push_back(millisecondsSince(start));
+        start = Clock::now();
+        tool.controller().diskView().mouseMoved({x, y, 0.0f, 0.0f});
+        moveMs.push_back(millisecondsSince(start));
+    }
+
+    std::printf("tree: %s, %.2f s to scan, root %lld bytes, %zu sectors in a frame\n", argv[1],
+                scanMs / 1000.0, static_cast<long long>(chart->icAllDir->size), sectors);
+    std::printf(
+        "frame of the ring page (%dx%d): median %.2f ms, worst %.2f ms (target 16 ms: %s)\n",
+        page->width(), page->height(), median(frameMs),
+        *std::max_element(frameMs.begin(), frameMs.end()),
+        median(frameMs) < 16.0 ? "met" : "MISSED");
+    std::printf("drawScene alone: median %.3f ms\n", median(sceneMs));
+    std::printf("hit test: median %.4f ms (%s); pointer move with bubble: median %.3f ms\n",
+                median(hitMs), hit.result > 0 ? "found a folder" : "found nothing", median(moveMs));
+    std::printf("peak memory after the scan: %.1f MB (now %.1f MB resident)\n", afterScanPeak,
+                memoryMB("VmRSS"));
+    return 0;
+}

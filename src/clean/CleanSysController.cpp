@@ -1,0 +1,168 @@
+#include "clean/CleanSysController.h"
+
+#include "clean/CleanCategory.h"
+#include "clean/CleanHistory.h"
+#include "clean/EnabledCleanCategories.h"
+#include "core/Asker.h"
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/LocalizedText.h"
+#include "core/MainQueue.h"
+#include "core/UtilityFunction.h"
+
+CleanSysController::CleanSysController(Options options) : options_(std::move(options)) {
+    if (!options_.categories) options_.categories = enabledCleanCategories;
+}
+
+CleanSysController::~CleanSysController() {
+    lifetime_.reset();
+    if (session_) session_->cancel();
+    if (worker_.joinable()) worker_.join();
+}
+
+bool CleanSysController::resetStatus() {
+    if (phase_ != Phase::Closed) return true;
+    auto& bus = EventBus::defaultCenter();
+    totalSize_ = fileCount_ = cleanedCount_ = cleanedSize_ = 0;
+    progressVal_ = 0;
+    cancelling_ = false;
+    failures_.clear();
+    curDeleteFile_.clear();
+    status_ = "Scanning system...";
+    run_ = QuickCleanFolders::of(options_.categories(), options_.folders);
+    if (run_.empty()) {
+        if (showBubble) showBubble({localizedString("NO_FOLDER_CONTENT")}, false);
+        bus.post(Events::ShouldCloseWindow);
+        bus.post(Events::refMenuItemWhenDeleteAndAdd);
+        return false;
+    }
+    phase_ = Phase::Scanning;
+    bus.post(Events::refMenuItemWhenDeleteAndAdd);
+    session_ = std::make_unique<QuickCleanSession>(run_.folders, options_.deleteOptions);
+    startWorker([this, session = session_.get()] {
+        TreeTotals found = session->scan([this](const std::string& folder) { publish(folder, 0); });
+        options_.mainQueue->post([this, alive = std::weak_ptr<int>(lifetime_), found] {
+            if (!alive.expired()) scanFinished(found.entries, found.bytes);
+        });
+    });
+    notify();
+    return true;
+}
+
+void CleanSysController::startWorker(std::function<void()> work) {
+    if (worker_.joinable()) worker_.join();
+    worker_ = std::thread(std::move(work));
+}
+
+void CleanSysController::publish(const std::string& path, double percent) {
+    // Runs on the worker: one update waits on the main queue at a time, carrying the latest.
+    std::lock_guard lock(progress_->mutex);
+    progress_->path = path;
+    progress_->percent = percent;
+    if (progress_->posted) return;
+    progress_->posted = true;
+    options_.mainQueue->post([this, alive = std::weak_ptr<int>(lifetime_)] {
+        if (!alive.expired()) showProgress();
+    });
+}
+
+void CleanSysController::showProgress() {
+    {
+        std::lock_guard lock(progress_->mutex);
+        progress_->posted = false;
+        curDeleteFile_ = progress_->path;
+        if (phase_ == Phase::Deleting) progressVal_ = progress_->percent;
+    }
+    notify();
+}
+
+void CleanSysController::scanFinished(std::uint64_t entries, std::uint64_t bytes) {
+    if (worker_.joinable()) worker_.join();
+    fileCount_ = entries;
+    totalSize_ = bytes;
+    // Downloads is never emptied unasked: without a "Yes" it stays out of the clean.
+    bool rescan = false;
+    if (!cancelling_ && run_.hasDownloads() &&
+        !(options_.asker &&
+          options_.asker->askYesNo(kDownloadsConfirmMessage, kDownloadsConfirmExplanation))) {
+        run_.dropDownloads();
+        rescan = true;
+    }
+    // Cancelled during the scan, or the window closed while the question was open.
+    if (cancelling_ || run_.empty()) {
+        QuickCleanResult nothing;
+        nothing.cancelled = cancelling_;
+        cleanFinished(nothing);
+        return;
+    }
+    if (rescan) {
+        session_ = std::make_unique<QuickCleanSession>(run_.folders, options_.deleteOptions);
+    }
+    startDeleting(rescan);
+}
+
+void CleanSysController::startDeleting(bool scanFirst) {
+    phase_ = Phase::Deleting;
+    status_ = "Deleting items...";
+    progressVal_ = 0;
+    startWorker([this, scanFirst, session = session_.get()] {
+        if (scanFirst) session->scan([this](const std::string& folder) { publish(folder, 0); });
+        QuickCleanResult result = session->clean([this](const QuickCleanProgress& progress) {
+            publish(progress.curDeleteFile, progress.progressVal);
+        });
+        recordFinishedClean(result.cleanedSize);
+        options_.mainQueue->post([this, alive = std::weak_ptr<int>(lifetime_), result] {
+            if (!alive.expired()) cleanFinished(result);
+        });
+    });
+    notify();
+}
+
+void CleanSysController::cleanFinished(const QuickCleanResult& result) {
+    if (worker_.joinable()) worker_.join();
+    phase_ = Phase::Closing;
+    progressVal_ = 100;
+    if (result.fileCount > 0 || result.totalSize > 0) {
+        fileCount_ = result.fileCount;
+        totalSize_ = result.totalSize;
+    }
+    cleanedCount_ = result.cleanedCount;
+    cleanedSize_ = result.cleanedSize;
+    failures_ = run_.failuresOf(result.failedPaths);
+    status_ = result.cancelled ? "Cleaning stopped." : "Cleaning finished.";
+    if (showBubble) showBubble(closingLines(), !failures_.empty());
+    notify();
+}
+
+std::vector<std::string> CleanSysController::closingLines() const {
+    std::vector<std::string> lines{
+        localizedString("CLEAN_FILES_COUNT") + " " + std::to_string(cleanedCount_),
+        localizedString("CLEAN_FILES_SIZE") + " " + UtilityFunction::convertVolSpace(cleanedSize_)};
+    if (!failures_.empty()) {
+        lines.push_back(std::to_string(failures_.size()) +
+                        (failures_.size() == 1 ? " item" : " items") + " could not be deleted");
+    }
+    return lines;
+}
+
+void CleanSysController::cancel() {
+    if (!canCancel()) return;
+    cancelling_ = true;
+    status_ = "Stopping...";
+    if (session_) session_->cancel();
+    notify();
+}
+
+void CleanSysController::close() {
+    EventBus::defaultCenter().post(Events::ShouldCloseWindow);
+}
+
+void CleanSysController::showFailures() {
+    if (options_.asker && !failures_.empty()) {
+        options_.asker->tell("Some items could not be deleted.", cleanFailureReport(failures_));
+    }
+}
+
+void CleanSysController::notify() {
+    if (changed) changed();
+}

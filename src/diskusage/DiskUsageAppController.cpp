@@ -1,0 +1,300 @@
+#include "diskusage/DiskUsageAppController.h"
+
+#include <algorithm>
+
+#include "core/Asker.h"
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/SettingsKeys.h"
+#include "core/ThreadWorker.h"
+#include "core/UserDefaults.h"
+#include "core/UtilityFunction.h"
+#include "diskusage/DiskUsageLimit.h"
+#include "diskusage/NodeTreeOperator.h"
+
+// One scan: made on the main thread, filled by its worker, read on the main thread only after
+// the worker has returned. The counters and the stop request are shared while it runs.
+struct DiskUsageAppController::ScanJob {
+    std::string path;
+    int row = 0;
+    bool ring = true;
+    std::uint64_t limit = 0;
+    unsigned threads = 0;
+    ScanCounters counters;
+    std::atomic<bool> stop{false};
+    std::atomic<std::int64_t> levelsDone{0};
+    std::atomic<std::int64_t> levelsTotal{0};
+    std::unique_ptr<PieTree> chart;
+    V4DiskUsageViewController::Listing listing;
+    std::unique_ptr<FSNode> browserRoot;
+    std::uint64_t total = 0;
+
+    void runRing() {
+        auto& bus = EventBus::defaultCenter();
+        // The scan's events carry no sender; only one scan of the tool runs at a time.
+        Subscription levels = bus.observe(Events::GetDirTotalLevel, [this](const Event& event) {
+            if (const auto* count = userInfoValue<std::int64_t>(event, EventKeys::DirLevels)) {
+                levelsTotal.store(*count, std::memory_order_relaxed);
+            }
+        });
+        Subscription step = bus.observe(Events::NeedUpdateProgress, [this](const Event&) {
+            levelsDone.fetch_add(1, std::memory_order_relaxed);
+        });
+        Subscription listed = bus.observe(Events::RefreshLeftView, [this](const Event& event) {
+            const auto* sender = std::any_cast<PieTree*>(&event.object);
+            const auto* folder = userInfoValue<DiskUsageItem>(event, EventKeys::RootPath);
+            const auto* items =
+                userInfoValue<std::vector<DiskUsageItem>>(event, EventKeys::DecendingItem);
+            if (sender && *sender == chart.get() && folder && items) listing = {*folder, *items};
+        });
+        chart->contructPieTree(path);
+        if (chart->icAllDir)
+            total = static_cast<std::uint64_t>(std::max<std::int64_t>(0, chart->icAllDir->size));
+    }
+
+    void runBrowser() {
+        TreeScanOptions options;
+        options.threads = threads;
+        options.shouldStop = [this] { return stop.load(std::memory_order_relaxed); };
+        options.counters = &counters;
+        NodeTreeOperator::Progress progress;
+        progress.total = [this](std::int64_t folders) {
+            levelsTotal.store(folders, std::memory_order_relaxed);
+        };
+        progress.step = [this] { levelsDone.fetch_add(1, std::memory_order_relaxed); };
+        browserRoot = NodeTreeOperator(options).buildBrowserTree(path, limit, progress);
+        if (browserRoot) total = browserRoot->size;
+    }
+};
+
+DiskUsageAppController::DiskUsageAppController(Environment environment)
+    : environment_(std::move(environment)) {
+    // The column browser is the default where the build has one, else the ring chart.
+    bool ringByDefault = !environment_.columnBrowserAvailable;
+    UserDefaults::standardUserDefaults().registerOnce(
+        "DiskUsageAppController", [ringByDefault](UserDefaults& defaults) {
+            defaults.registerDefaults({{SettingsKey::QWDiskUsageShowStyle, ringByDefault}});
+        });
+    auto rows = DiskUsageLeftCell::pathList(environment_.userName, environment_.homeFolder,
+                                            environment_.volumes);
+    customRowNum_ = static_cast<int>(rows.size()) - 1;
+    rows.front().selectedType = 1;
+    allScanArr_.resize(rows.size());
+    leftCellArr.set(std::move(rows));
+}
+
+DiskUsageAppController::~DiskUsageAppController() {
+    if (job_) job_->stop.store(true);
+    if (job_ && job_->chart) job_->chart->cancelTask();
+    waitForScanWorker();
+    *alive_ = false;
+}
+
+void DiskUsageAppController::setRow(int row,
+                                    const std::function<void(DiskUsageLeftCell&)>& change) {
+    auto rows = leftCellArr.get();
+    if (row < 0 || row >= static_cast<int>(rows.size())) return;
+    change(rows[static_cast<std::size_t>(row)]);
+    leftCellArr.set(std::move(rows));
+}
+
+void DiskUsageAppController::showChosenRow(const std::string& path) {
+    pathStrDrag = path;
+    if (allScanArr_[static_cast<std::size_t>(customRowNum_)] &&
+        leftCellArr.get()[static_cast<std::size_t>(customRowNum_)].pathName != path) {
+        // Another folder: what was remembered for the row is not its tree any more.
+        if (browserRoot_ == allScanArr_[static_cast<std::size_t>(customRowNum_)].get()) {
+            browserRoot_ = nullptr;
+            browserRootChanged.set(browserRootChanged.get() + 1);
+        }
+        allScanArr_[static_cast<std::size_t>(customRowNum_)].reset();
+    }
+    if (ringRow_ == customRowNum_ &&
+        leftCellArr.get()[static_cast<std::size_t>(customRowNum_)].pathName != path) {
+        ringRow_ = -1;
+    }
+    setRow(customRowNum_, [&](DiskUsageLeftCell& cell) {
+        if (cell.pathName != path) {
+            cell.isScaned = false;
+            cell.usedSize.clear();
+        }
+        cell.pathName = path;
+        std::string name = path;
+        while (name.size() > 1 && name.back() == '/') name.pop_back();
+        std::size_t slash = name.rfind('/');
+        cell.name = slash == std::string::npos || name.size() == 1 ? name : name.substr(slash + 1);
+        cell.hidden = false;
+    });
+}
+
+void DiskUsageAppController::selectRow(int row) {
+    beforeSelectRow_ = row;
+    selectState_ = row == 0 ? 0 : row == customRowNum_ ? 2 : 1;
+    auto rows = leftCellArr.get();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].selectedType = static_cast<int>(i) == row ? 1 : 0;
+    }
+    leftCellArr.set(std::move(rows));
+    browserRoot_ = allScanArr_[static_cast<std::size_t>(row)].get();
+    browserRootChanged.set(browserRootChanged.get() + 1);
+}
+
+void DiskUsageAppController::clickRow(int row) {
+    if (!bSearchFinished_) return;
+    auto rows = leftCellArr.get();
+    if (row < 0 || row >= static_cast<int>(rows.size())) return;
+    const DiskUsageLeftCell& cell = rows[static_cast<std::size_t>(row)];
+    if (cell.pathName.empty()) return;  // the chosen-folder row before any folder was chosen
+    scanPathStr = cell.pathName;
+    nowClickCell_ = row;
+    if (row == customRowNum_) showChosenRow(cell.pathName);
+    itemPath = cell.pathName;
+    if (row != beforeSelectRow_) selectRow(row);
+
+    if (showStyle() && ringRow_ == row && diskView_.chart()) {
+        resultsInRing_ = true;
+        diskView_.reopen();
+        showPage(kResults);
+    } else if (!showStyle() && allScanArr_[static_cast<std::size_t>(row)]) {
+        resultsInRing_ = false;
+        showPage(kResults);
+    } else {
+        getLocalPath();
+    }
+}
+
+void DiskUsageAppController::folderChosen(const std::string& path) {
+    if (!bSearchFinished_) return;
+    tmpPathStr = path;
+    scanPathStr = path;
+    showChosenRow(path);
+    nowClickCell_ = customRowNum_;
+    if (beforeSelectRow_ != customRowNum_) selectRow(customRowNum_);
+    getLocalPath();
+}
+
+void DiskUsageAppController::folderChoiceCancelled() {
+    scanPathStr = tmpPathStr;
+}
+
+void DiskUsageAppController::dropFolder(const std::string& path) {
+    folderChosen(path);
+}
+
+bool DiskUsageAppController::getLocalPath() {
+    if (!bSearchFinished_) return false;
+    std::string path = scanPathStr;
+    if (path.empty()) {
+        if (beforeSelectRow_ == customRowNum_) {
+            path = pathStrDrag;
+            if (path.empty()) {
+                if (environment_.asker) environment_.asker->tell(kNoPathAlert, "");
+                return false;
+            }
+        } else {
+            path = environment_.homeFolder;
+        }
+    }
+    startScan(path);
+    return true;
+}
+
+void DiskUsageAppController::startScan(const std::string& path) {
+    auto job = std::make_shared<ScanJob>();
+    job->path = path;
+    job->row = nowClickCell_;
+    job->ring = showStyle();
+    job->limit = DiskUsageLimit::getLimitSize();
+    job->threads = environment_.scanThreads;
+    if (job->ring) {
+        // The old chart goes first, so two trees are never held at once.
+        diskView_.releaseTree();
+        ringRow_ = -1;
+        PieTree::Options options;
+        options.threads = environment_.scanThreads;
+        options.counters = &job->counters;
+        job->chart = std::make_unique<PieTree>(options);
+    }
+    bSearchFinished_ = false;
+    bStopTask_ = false;
+    diskView_.setScanRunning(true);
+    job_ = job;
+    showPage(kScanning);
+
+    std::weak_ptr<bool> alive = alive_;
+    worker_ = ThreadWorker::workOn(
+        "DiskUsageAppController", "scanWorker",
+        [job](const std::any&) { job->ring ? job->runRing() : job->runBrowser(); }, {},
+        [this, alive, job](const std::any&) {
+            if (auto living = alive.lock(); living && *living) finishScan(job);
+        },
+        environment_.queue);
+}
+
+void DiskUsageAppController::finishScan(const std::shared_ptr<ScanJob>& job) {
+    bSearchFinished_ = true;
+    diskUsageScaned_ = true;
+    diskView_.setScanRunning(false);
+    job_.reset();
+    bool stopped = bStopTask_;
+    if (!stopped && !job->ring && (!job->browserRoot || job->browserRoot->children.empty())) {
+        if (environment_.asker) environment_.asker->tell(kNothingFoundAlert, "");
+        stopped = bStopTask_ = true;
+    }
+    if (!stopped) {
+        auto row = static_cast<std::size_t>(job->row);
+        if (job->ring) {
+            diskView_.showTree(std::move(job->chart), job->listing);
+            ringRow_ = job->row;
+        } else {
+            allScanArr_[row] = std::move(job->browserRoot);
+            if (beforeSelectRow_ == job->row) {
+                browserRoot_ = allScanArr_[row].get();
+                browserRootChanged.set(browserRootChanged.get() + 1);
+            }
+        }
+        resultsInRing_ = job->ring;
+        setRow(job->row, [&](DiskUsageLeftCell& cell) {
+            cell.isScaned = true;
+            cell.usedSize = UtilityFunction::convertVolSpace(job->total);
+        });
+    }
+    showPage(stopped ? kPathChoice : kResults);
+}
+
+void DiskUsageAppController::stopScan() {
+    if (bSearchFinished_ || !job_) return;
+    bStopTask_ = true;
+    job_->stop.store(true);
+    if (job_->chart) job_->chart->cancelTask();
+}
+
+void DiskUsageAppController::waitForScanWorker() {
+    if (worker_) worker_->waitUntilFinished();
+}
+
+DiskUsageAppController::Progress DiskUsageAppController::progress() const {
+    Progress now;
+    if (!job_) return now;
+    now.folders = job_->counters.folders.load(std::memory_order_relaxed);
+    now.files = job_->counters.files.load(std::memory_order_relaxed);
+    now.bytes = job_->counters.bytes.load(std::memory_order_relaxed);
+    now.levelsDone = job_->levelsDone.load(std::memory_order_relaxed);
+    now.levelsTotal = job_->levelsTotal.load(std::memory_order_relaxed);
+    now.path = job_->path;
+    return now;
+}
+
+bool DiskUsageAppController::showStyle() const {
+    return UserDefaults::standardUserDefaults().boolForKey(SettingsKey::QWDiskUsageShowStyle);
+}
+
+void DiskUsageAppController::setShowStyle(bool ring) {
+    auto& defaults = UserDefaults::standardUserDefaults();
+    defaults.setBool(ring, SettingsKey::QWDiskUsageShowStyle);
+    defaults.synchronize();
+}
+
+void DiskUsageAppController::showPage(int mode) {
+    pageMode.set(mode);
+}

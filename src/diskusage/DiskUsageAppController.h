@@ -1,0 +1,146 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Observable.h"
+#include "core/Subscription.h"
+#include "diskusage/DiskUsageLeftCell.h"
+#include "diskusage/FSNode.h"
+#include "diskusage/TreeScanOptions.h"
+#include "diskusage/V4DiskUsageViewController.h"
+#include "platform/VolumeFacts.h"
+
+class Asker;
+class MainQueue;
+class ThreadWorker;
+
+// The disk-usage tool without widgets: the path list, choosing or dropping a folder, one scan at
+// a time on a worker with its progress counters, stopping, the finish step that hands the
+// finished tree to the results page, the three pages (0 path list, 1 progress, 2 results) and
+// the display mode ("QWDiskUsageShowStyle": true ring chart, false column browser), which
+// applies from the next scan. Main thread only; the scan's tree is never read before its worker
+// has finished.
+class DiskUsageAppController {
+  public:
+    enum PageMode { kPathChoice = 0, kScanning = 1, kResults = 2 };
+
+    // The folder sheet.
+    static constexpr const char* kChooseTitle = "Choose a path to search";
+    static constexpr const char* kChoosePrompt = "Choose";
+    static constexpr const char* kChooseStart = "/";
+    // Alerts.
+    static constexpr const char* kNoPathAlert = "Please select some path to scan.";
+    static constexpr const char* kNothingFoundAlert =
+        "No items found in selected folder. Please try another one.";
+
+    struct Environment {
+        std::string userName;
+        std::string homeFolder;
+        std::vector<VolumeFacts> volumes;  // the listed volumes; only local ones get a row
+        std::shared_ptr<Asker> asker;
+        MainQueue* queue = nullptr;  // where the finish step runs; the caller's by default
+        // Whether this build shows the column browser. Only then is its mode the default.
+        bool columnBrowserAvailable = true;
+        unsigned scanThreads = 0;  // 0: the default
+    };
+
+    // What the progress page shows, read while the scan runs.
+    struct Progress {
+        std::uint64_t folders = 0;
+        std::uint64_t files = 0;
+        std::uint64_t bytes = 0;
+        std::int64_t levelsDone = 0;  // top-level folders finished
+        std::int64_t levelsTotal = 0;
+        std::string path;  // the folder being scanned
+    };
+
+    explicit DiskUsageAppController(Environment environment);
+    // Stops a running scan and waits for its worker.
+    ~DiskUsageAppController();
+    DiskUsageAppController(const DiskUsageAppController&) = delete;
+    DiskUsageAppController& operator=(const DiskUsageAppController&) = delete;
+
+    // The path list (leftCellArr) and its rows' roles.
+    Observable<std::vector<DiskUsageLeftCell>> leftCellArr;
+    int customRowNum() const { return customRowNum_; }
+    int beforeSelectRow() const { return beforeSelectRow_; }
+    int nowClickCell() const { return nowClickCell_; }
+    // 0 when the home row is selected, 2 for the chosen-folder row, 1 for any other.
+    int selectState() const { return selectState_; }
+
+    // A row's click, handled only while no scan runs: the row becomes selected; a row not yet
+    // scanned in the current mode is scanned, a scanned one shows its results again.
+    void clickRow(int row);
+    // The folder sheet was confirmed with `path`, or cancelled.
+    void folderChosen(const std::string& path);
+    void folderChoiceCancelled();
+    // A folder was dropped on the tool.
+    void dropFolder(const std::string& path);
+    // The scan button, and every other start: scans `scanPathStr`, else the chosen-folder row's
+    // path when that row is selected (telling "Please select some path to scan." when there is
+    // none), else the home folder. Refused (false) while a scan runs; decided here, on the main
+    // thread, before any worker starts.
+    bool getLocalPath();
+    // The stop button: the scan ends as soon as it can and the tool returns to the path list.
+    void stopScan();
+    // Waits until the running scan's worker has returned (its finish step still goes through
+    // the main queue). Tests and shutdown.
+    void waitForScanWorker();
+
+    bool bSearchFinished() const { return bSearchFinished_; }
+    bool bStopTask() const { return bStopTask_; }
+    bool diskUsageScaned() const { return diskUsageScaned_; }
+    Progress progress() const;
+
+    // The page shown: 0 path list ("disk_usage"), 1 progress ("QC_DiskUsage"), 2 results
+    // ("DATA_DiskUsage").
+    Observable<int> pageMode{kPathChoice};
+    // Whether the results shown are the ring chart's (else the column browser's).
+    bool resultsInRing() const { return resultsInRing_; }
+
+    // The display mode: stored at once, used from the next scan.
+    bool showStyle() const;
+    void setShowStyle(bool ring);
+
+    // The ring page's logic (diskView).
+    V4DiskUsageViewController& diskView() { return diskView_; }
+    // The column browser's tree: the selected row's remembered tree, or nullptr.
+    FSNode* browserRoot() const { return browserRoot_; }
+    Observable<int> browserRootChanged{0};
+
+    std::string scanPathStr;
+    std::string tmpPathStr;
+    std::string pathStrDrag;
+    std::string itemPath;
+
+  private:
+    struct ScanJob;
+    void startScan(const std::string& path);
+    void finishScan(const std::shared_ptr<ScanJob>& job);
+    void selectRow(int row);
+    void showChosenRow(const std::string& path);
+    void setRow(int row, const std::function<void(DiskUsageLeftCell&)>& change);
+    void showPage(int mode);
+
+    Environment environment_;
+    V4DiskUsageViewController diskView_;
+    int customRowNum_ = 0;
+    int beforeSelectRow_ = 0;
+    int nowClickCell_ = 0;
+    int selectState_ = 0;
+    bool bSearchFinished_ = true;
+    bool bStopTask_ = false;
+    bool diskUsageScaned_ = false;
+    bool resultsInRing_ = true;
+    int ringRow_ = -1;  // the row whose tree the ring page holds
+    std::vector<std::unique_ptr<FSNode>> allScanArr_;
+    FSNode* browserRoot_ = nullptr;
+    std::shared_ptr<ScanJob> job_;
+    std::shared_ptr<ThreadWorker> worker_;
+    // Finish steps of workers that outlive the controller are dropped.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};

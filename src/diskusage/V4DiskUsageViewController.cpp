@@ -1,0 +1,222 @@
+#include "diskusage/V4DiskUsageViewController.h"
+
+#include <algorithm>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/Log.h"
+#include "core/UtilityFunction.h"
+#include "diskusage/DiskUsageLimit.h"
+
+namespace {
+
+std::string withSlash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+std::string withoutSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+template <class T>
+void bump(Observable<T>& counter) {
+    counter.set(counter.get() + 1);
+}
+
+}  // namespace
+
+V4DiskUsageViewController::V4DiskUsageViewController() = default;
+
+V4DiskUsageViewController::~V4DiskUsageViewController() {
+    subscriptions_.clear();
+}
+
+void V4DiskUsageViewController::showTree(std::unique_ptr<PieTree> chart, const Listing& first) {
+    subscriptions_.clear();
+    chart_ = std::move(chart);
+    back();
+    auto ours = [this](const Event& event) {
+        const auto* sender = std::any_cast<PieTree*>(&event.object);
+        return sender && *sender == chart_.get();
+    };
+    auto& bus = EventBus::defaultCenter();
+    subscriptions_.push_back(bus.observe(Events::RefreshLeftView, [this, ours](const Event& e) {
+        const auto* folder = userInfoValue<DiskUsageItem>(e, EventKeys::RootPath);
+        const auto* items = userInfoValue<std::vector<DiskUsageItem>>(e, EventKeys::DecendingItem);
+        if (ours(e) && folder && items) refreshLeftView({*folder, *items});
+    }));
+    subscriptions_.push_back(bus.observe(Events::ShowBubble, [this, ours](const Event& e) {
+        if (!ours(e)) return;
+        Bubble shown;
+        shown.visible = true;
+        if (const auto* name = userInfoValue<std::string>(e, EventKeys::CurrentDir))
+            shown.name = *name;
+        if (const auto* size = userInfoValue<std::string>(e, EventKeys::DirSize))
+            shown.size = *size;
+        if (const auto* x = userInfoValue<float>(e, EventKeys::MouseXPos)) shown.x = *x;
+        if (const auto* y = userInfoValue<float>(e, EventKeys::MouseYPos)) shown.y = *y;
+        bubble.set(shown);
+    }));
+    subscriptions_.push_back(bus.observe(Events::HideBubble, [this, ours](const Event& e) {
+        if (ours(e)) closeBubble();
+    }));
+    installListingReader();
+    if (chart_) refreshLeftView(first);
+}
+
+void V4DiskUsageViewController::setListingRunner(ListingRunner runner) {
+    listingRunner_ = std::move(runner);
+    installListingReader();
+}
+
+void V4DiskUsageViewController::installListingReader() {
+    if (!chart_) return;
+    if (!listingRunner_) {
+        chart_->setListingReader({});
+        return;
+    }
+    chart_->setListingReader([this](const std::string& path, std::int64_t size) {
+        auto sizes = chart_->subfolderSizes(path);
+        std::uint64_t ticket = ++listingTicket_;
+        PieTree* chart = chart_.get();
+        listingRunner_([path, sizes] { return PieTree::readFolderItems(path, sizes); },
+                       [this, ticket, chart, path, size](std::vector<DiskUsageItem> items) {
+                           // Only the newest listing of the same chart is shown.
+                           if (ticket == listingTicket_ && chart == chart_.get()) {
+                               chart->publishListing(path, size, std::move(items));
+                           }
+                       });
+    });
+}
+
+void V4DiskUsageViewController::releaseTree() {
+    subscriptions_.clear();
+    chart_.reset();
+    back();
+    listing_ = {};
+    rows_.clear();
+    breadcrumb_.clear();
+    bump(listingChanged);
+}
+
+void V4DiskUsageViewController::reopen() {
+    back();
+    if (chart_ && chart_->icAllDir) chart_->SeekDirectory(chart_->icAllDir->path());
+}
+
+void V4DiskUsageViewController::refreshLeftView(const Listing& listing) {
+    listing_ = listing;
+    currentPath_ = withSlash(listing.folder.path);
+    if (firstInPath_.empty()) firstInPath_ = currentPath_;
+    breadcrumb_ = breadcrumbComponents(firstInPath_, currentPath_);
+    std::uint64_t limit = DiskUsageLimit::getLimitSize();
+    rows_.clear();
+    for (const auto& item : listing.items) {
+        if (item.isDirectory || UtilityFunction::getVolSpaceFromString(item.size) >= limit) {
+            rows_.push_back(item);
+        }
+    }
+    bump(listingChanged);
+}
+
+std::string V4DiskUsageViewController::headerName() const {
+    return listing_.folder.name.empty() ? "No name" : listing_.folder.name;
+}
+
+std::string V4DiskUsageViewController::headerSize() const {
+    return listing_.folder.size.empty() ? "0.0KB" : listing_.folder.size;
+}
+
+void V4DiskUsageViewController::mouseMoved(const PieTree::PointerEvent& event) {
+    if (chart_ && !scanRunning_) chart_->mouseMoved(event);
+}
+
+void V4DiskUsageViewController::mouseDown(const PieTree::PointerEvent& event, int clickCount) {
+    if (chart_ && !scanRunning_) chart_->mouseDown(event, clickCount);
+}
+
+void V4DiskUsageViewController::closeBubble() {
+    bubble.set(Bubble{});
+}
+
+void V4DiskUsageViewController::clickLeftListViewAction(const DiskUsageItem& item) {
+    QWLog("Click left list to draw: %s", item.path.c_str());
+    if (item.isDirectory) showFolder(item.path);
+}
+
+void V4DiskUsageViewController::clickBreadcrumb(std::size_t index) {
+    if (index < breadcrumb_.size()) showFolder(breadcrumb_[index].path);
+}
+
+void V4DiskUsageViewController::showFolder(const std::string& path) {
+    if (!chart_) return;
+    std::string folder = withSlash(path);
+    // Only folders of the tree: the tree knows them, so no disk access on this thread.
+    if (chart_->searchFile(folder)) chart_->SeekDirectory(folder);
+}
+
+void V4DiskUsageViewController::changeSelectArr(const DiskUsageItem& item, bool selected) {
+    auto same = [&](const DiskUsageItem& chosen) { return chosen.path == item.path; };
+    if (selected) {
+        if (std::none_of(allSelectArr_.begin(), allSelectArr_.end(), same)) {
+            allSelectArr_.push_back(item);
+        }
+    } else {
+        std::erase_if(allSelectArr_, same);
+    }
+    bump(selectionChanged);
+}
+
+bool V4DiskUsageViewController::isSelected(const std::string& path) const {
+    return std::any_of(allSelectArr_.begin(), allSelectArr_.end(),
+                       [&](const DiskUsageItem& item) { return item.path == path; });
+}
+
+std::string V4DiskUsageViewController::selectionText() const {
+    return std::to_string(allSelectArr_.size()) + " items are selected.";
+}
+
+std::vector<DiskUsageItem> V4DiskUsageViewController::removalList() const {
+    std::vector<std::string> paths;
+    for (const auto& item : allSelectArr_) paths.push_back(item.path);
+    std::vector<DiskUsageItem> list;
+    for (const auto& path : DiskUsageRemoval::minimalCover(paths)) {
+        auto item = std::find_if(
+            allSelectArr_.begin(), allSelectArr_.end(),
+            [&](const DiskUsageItem& chosen) { return withoutSlash(chosen.path) == path; });
+        if (item != allSelectArr_.end()) list.push_back(*item);
+    }
+    return list;
+}
+
+void V4DiskUsageViewController::removalFinished(
+    const std::vector<DiskUsageRemovalResult>& results) {
+    for (const auto& result : results) {
+        if (!result.gone()) continue;
+        auto item = std::find_if(
+            allSelectArr_.begin(), allSelectArr_.end(),
+            [&](const DiskUsageItem& chosen) { return withoutSlash(chosen.path) == result.path; });
+        if (item == allSelectArr_.end()) continue;
+        if (chart_) chart_->removeFile(*item, item->isDirectory);
+        // What lay inside it went with it.
+        std::string inside = result.path + "/";
+        std::erase_if(allSelectArr_, [&](const DiskUsageItem& chosen) {
+            std::string path = withoutSlash(chosen.path);
+            return path == result.path || path.compare(0, inside.size(), inside) == 0;
+        });
+    }
+    bump(selectionChanged);
+    if (chart_) {
+        if (auto current = chart_->getCurrentDirectory()) showFolder(*current);
+    }
+}
+
+void V4DiskUsageViewController::back() {
+    firstInPath_.clear();
+    currentPath_.clear();
+    allSelectArr_.clear();
+    closeBubble();
+    bump(selectionChanged);
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/Observable.h"
+#include "core/Subscription.h"
+#include "diskusage/DiskUsageBreadcrumb.h"
+#include "diskusage/DiskUsageItem.h"
+#include "diskusage/DiskUsageRemoval.h"
+#include "diskusage/PieTree.h"
+
+// The ring page without widgets: the chart of a finished scan, the header, the breadcrumb and
+// the item list of the current folder, the bubble, the selection and what a removal changes.
+// It listens to its own chart's "RefreshLeftView", "ShowBubble" and "HideBubble" only, so a
+// chart being built elsewhere never reaches it. Main thread only.
+class V4DiskUsageViewController {
+  public:
+    // A folder's listing as the chart publishes it.
+    struct Listing {
+        DiskUsageItem folder;
+        std::vector<DiskUsageItem> items;  // largest first
+    };
+    struct Bubble {
+        bool visible = false;
+        std::string name;
+        std::string size;
+        float x = 0;
+        float y = 0;
+    };
+
+    V4DiskUsageViewController();
+    ~V4DiskUsageViewController();
+    V4DiskUsageViewController(const V4DiskUsageViewController&) = delete;
+    V4DiskUsageViewController& operator=(const V4DiskUsageViewController&) = delete;
+
+    // Takes the chart of a finished scan and its root's listing; the page starts afresh on it.
+    void showTree(std::unique_ptr<PieTree> chart, const Listing& first);
+    // The chart shown, or nullptr before the first scan.
+    PieTree* chart() const { return chart_.get(); }
+    // Releases the chart (a new scan replaces it).
+    void releaseTree();
+    // Shows the chart again from its root after the page was left with back().
+    void reopen();
+
+    // Runs `read` off the main thread and `apply` with its result back on it.
+    using ListingRunner =
+        std::function<void(std::function<std::vector<DiskUsageItem>()> read,
+                           std::function<void(std::vector<DiskUsageItem>)> apply)>;
+    // Where the chart's folder listings are read from now on (a page gives its worker); empty:
+    // on the calling thread. A listing that arrives after a newer one was asked for is dropped.
+    void setListingRunner(ListingRunner runner);
+
+    // The scanned folder (ending in "/") and the folder listed last.
+    const std::string& firstInPath() const { return firstInPath_; }
+    const std::string& currentPath() const { return currentPath_; }
+    // The header: the folder's name ("No name" when empty) and size text ("0.0KB" when empty).
+    std::string headerName() const;
+    std::string headerSize() const;
+    const DiskUsageItem& currentFolder() const { return listing_.folder; }
+    // The breadcrumb from the scanned folder down to the current one.
+    const std::vector<BreadcrumbComponent>& breadcrumb() const { return breadcrumb_; }
+    // The rows of the item list, largest first: folders, and other items at or above the size
+    // limit (read when the listing arrives).
+    const std::vector<DiskUsageItem>& rows() const { return rows_; }
+    // Called after every new listing (the list, header and breadcrumb changed).
+    Observable<int> listingChanged{0};
+
+    // Pointer events from the chart's view; ignored while a scan runs.
+    void setScanRunning(bool running) { scanRunning_ = running; }
+    void mouseMoved(const PieTree::PointerEvent& event);
+    void mouseDown(const PieTree::PointerEvent& event, int clickCount);
+    // The bubble over the chart: shown for the folder under the pointer, replaced on each
+    // update, hidden when the pointer leaves every sector or the bubble is clicked.
+    Observable<Bubble> bubble;
+    void closeBubble();
+
+    // A row's click (not on its check box): a folder of the tree becomes current.
+    void clickLeftListViewAction(const DiskUsageItem& item);
+    // A breadcrumb component's click.
+    void clickBreadcrumb(std::size_t index);
+    // Shows the folder at `path` (the controller's "refDiskusageView"): sought in the chart
+    // when it is a folder of the tree.
+    void showFolder(const std::string& path);
+
+    // The selection (allSelectArr), unique by path, in the order of ticking.
+    void changeSelectArr(const DiskUsageItem& item, bool selected);
+    bool isSelected(const std::string& path) const;
+    const std::vector<DiskUsageItem>& selection() const { return allSelectArr_; }
+    // "%d items are selected." with the count.
+    std::string selectionText() const;
+    bool removeEnabled() const { return !allSelectArr_.empty(); }
+    Observable<int> selectionChanged{0};
+
+    // What the removal sheet lists and removes: the selection without the items inside a
+    // selected folder, so nothing goes or counts twice.
+    std::vector<DiskUsageItem> removalList() const;
+    // Applies a removal's results: every item that is gone leaves the tree (its bytes leave its
+    // folder and every ancestor once) and the selection; items that failed or were refused
+    // stay selected. Then the current folder is listed again.
+    void removalFinished(const std::vector<DiskUsageRemovalResult>& results);
+
+    // Back to the path list: the page forgets its folder state and the selection.
+    void back();
+
+  private:
+    void refreshLeftView(const Listing& listing);
+    void installListingReader();
+
+    std::unique_ptr<PieTree> chart_;
+    std::vector<Subscription> subscriptions_;
+    Listing listing_;
+    std::vector<DiskUsageItem> rows_;
+    std::vector<BreadcrumbComponent> breadcrumb_;
+    std::vector<DiskUsageItem> allSelectArr_;
+    std::string firstInPath_;
+    std::string currentPath_;
+    bool scanRunning_ = false;
+    ListingRunner listingRunner_;
+    std::uint64_t listingTicket_ = 0;
+};

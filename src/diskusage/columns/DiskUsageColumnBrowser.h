@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "diskusage/FileSystemBrowserModel.h"
+
+class Asker;
+class BusySpinner;
+class DiskUsageColumnModel;
+class DiskUsageColumnView;
+class FileViewer;
+class QPushButton;
+class QToolButton;
+class RichStatusLine;
+class WorkRunner;
+
+// The disk-usage tool's column browser: the item tree of a scanned folder in columns, each
+// folder's items largest first with a three-state check box, and removal of the checked items.
+// Removal asks first, listing every item that will go; it runs on a worker through the path
+// remover, then the folders shrink, the states follow and the columns reload. What could not go
+// is named with its reason a second later, and what lacked rights can be tried again with
+// administrator rights. Open and reveal act on the current item, on a worker.
+class DiskUsageColumnBrowser : public QWidget {
+    Q_OBJECT
+  public:
+    // Asks for the rights once (on the worker; the desktop may ask for a password); true when
+    // they are held.
+    using RightsRequest = std::function<bool()>;
+
+    // `asker` and `viewer` default to window-modal message boxes and the installed file viewer.
+    explicit DiskUsageColumnBrowser(std::shared_ptr<Asker> asker = nullptr,
+                                    std::shared_ptr<FileViewer> viewer = nullptr,
+                                    QWidget* parent = nullptr);
+    ~DiskUsageColumnBrowser() override;
+
+    // Shows the tree under `root`, whose items are its top-level items; none shows an empty
+    // browser. The tree stays the caller's: it must outlive its showing here (set another root
+    // before releasing it) and change only through this browser while shown.
+    void setRoot(FSNode* root);
+    FSNode* root() const { return root_; }
+    // While a scan runs the remove button stays off.
+    void setScanRunning(bool running);
+    // Removes one path on the worker (0 when it is gone, else the errno). Default: core's
+    // TreeRemover, following no link on the way.
+    void setPathRemover(FileSystemBrowserModel::PathRemover remover);
+    // The retry with administrator rights: `request` once, then `remover` per path. Default:
+    // the privileged helper through PrivilegedAuthorization.
+    void setRightsRemoval(RightsRequest request, FileSystemBrowserModel::PathRemover remover);
+    // How long after a removal its failures are told (1 s).
+    void setFailureAlertDelay(int milliseconds) { failureAlertDelay_ = milliseconds; }
+
+    // The remove button's action: asks, then removes the checked items on the worker.
+    void removeCheckedItems();
+    // Asks every column on show for its items again and redraws them, and refreshes the
+    // remove button.
+    void reloadColumns();
+    // Enables the remove button by removeButtonEnabled.
+    void refreshRemoveButton();
+    // The item open and reveal act on: the current item, else the scanned folder.
+    std::string itemPath() const;
+    // Opens the item by the safe open rule, or shows it in its folder, on a worker.
+    void openItem();
+    void revealItem();
+
+    DiskUsageColumnView* columnView() const { return view_; }
+    DiskUsageColumnModel* model() const { return model_; }
+    QPushButton* removeButton() const { return remove_; }
+    QToolButton* openButton() const { return open_; }
+    QToolButton* revealButton() const { return reveal_; }
+    RichStatusLine* statusLine() const { return status_; }
+    // The removal's worker (tests wait on it).
+    WorkRunner& work() const { return *removal_; }
+
+  signals:
+    // Check states changed (the tool may refresh its own buttons).
+    void checksChanged();
+    // A removal was applied to the tree: `bytes` left it.
+    void itemsRemoved(quint64 bytes);
+
+  private:
+    struct Outcome;
+    void startRemoval(std::vector<FSNode*> items, bool withRights);
+    void applyOutcome(const std::vector<FSNode*>& items, const std::vector<std::string>& paths,
+                      const Outcome& outcome, std::uint64_t generation, bool withRights);
+    void tellFailures(const std::vector<RemovalFailure>& failures, bool offerRetry);
+    void retryWithRights(const std::set<std::string>& paths);
+    // The names of the folders from the first column to the current item.
+    std::vector<std::string> currentTrail() const;
+    void followTrail(const std::vector<std::string>& trail);
+    void askViewer(bool (FileViewer::*request)(const std::string&), const QString& failure);
+
+    std::shared_ptr<Asker> asker_;
+    std::shared_ptr<FileViewer> viewer_;
+    FileSystemBrowserModel::PathRemover remover_;
+    RightsRequest rightsRequest_;
+    FileSystemBrowserModel::PathRemover rightsRemover_;
+    FSNode* root_ = nullptr;
+    // Counts replacements and changes of the tree, so that a late result never touches a tree
+    // that is not the one it was planned on.
+    std::uint64_t generation_ = 0;
+    bool scanRunning_ = false;
+    int failureAlertDelay_ = 1000;
+    DiskUsageColumnModel* model_;
+    DiskUsageColumnView* view_;
+    QPushButton* remove_;
+    QToolButton* open_;
+    QToolButton* reveal_;
+    BusySpinner* spinner_;
+    RichStatusLine* status_;
+    WorkRunner* removal_;
+    WorkRunner* viewing_;
+};

@@ -1,0 +1,199 @@
+#include "diskusage/columns/DiskUsageColumnModel.h"
+
+#include <QMimeDatabase>
+#include <algorithm>
+#include <climits>
+
+#include "core/UtilityFunction.h"
+#include "diskusage/FileSystemBrowserModel.h"
+#include "shell/ImageProvider.h"
+#include "ui/ThreeStateCheckDelegate.h"
+
+namespace {
+
+int rowIn(const FSNode& folder, const FSNode* item) {
+    auto& items = folder.children;
+    auto found = std::find_if(items.begin(), items.end(),
+                              [item](const auto& child) { return child.get() == item; });
+    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
+}
+
+QString sizeText(const FSNode& node) {
+    return QString::fromStdString(UtilityFunction::convertVolSpace(node.size));
+}
+
+}  // namespace
+
+DiskUsageColumnModel::DiskUsageColumnModel(QObject* parent) : QAbstractItemModel(parent) {}
+
+void DiskUsageColumnModel::setRoot(FSNode* root) {
+    beginResetModel();
+    root_ = root;
+    made_.clear();
+    rowOf_.clear();
+    endResetModel();
+}
+
+FSNode* DiskUsageColumnModel::nodeAt(const QModelIndex& index) const {
+    return index.isValid() ? static_cast<FSNode*>(index.internalPointer()) : root_;
+}
+
+int DiskUsageColumnModel::madeRows(const FSNode* folder) const {
+    auto found = made_.find(folder);
+    return found == made_.end() ? 0 : found->second;
+}
+
+QModelIndex DiskUsageColumnModel::indexOf(const FSNode* node) {
+    if (!node || !root_ || node == root_ || !node->father) return {};
+    QModelIndex folder;
+    if (node->father != root_) {
+        folder = indexOf(node->father);
+        if (!folder.isValid()) return {};
+    }
+    int row = rowIn(*node->father, node);
+    if (row < 0) return {};
+    while (madeRows(node->father) <= row && canFetchMore(folder)) fetchMore(folder);
+    return index(row, 0, folder);
+}
+
+void DiskUsageColumnModel::clickCheckBox(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    FileSystemBrowserModel::clickCheckBox(*nodeAt(index));
+    emit checksChanged();
+}
+
+void DiskUsageColumnModel::reloadFolder(const QModelIndex& folder) {
+    FSNode* node = nodeAt(folder);
+    int made = node ? madeRows(node) : 0;
+    if (made == 0) return;
+    FileSystemBrowserModel::numberOfChildrenOfItem(*node);
+    emit dataChanged(index(0, 0, folder), index(made - 1, 0, folder), {Qt::CheckStateRole});
+}
+
+void DiskUsageColumnModel::beginTreeChange() {
+    beginResetModel();
+}
+
+void DiskUsageColumnModel::endTreeChange() {
+    made_.clear();
+    rowOf_.clear();
+    endResetModel();
+}
+
+QModelIndex DiskUsageColumnModel::index(int row, int column, const QModelIndex& parent) const {
+    FSNode* folder = nodeAt(parent);
+    if (!folder || column != 0 || row < 0 || row >= madeRows(folder)) return {};
+    return createIndex(row, 0, folder->children[static_cast<size_t>(row)].get());
+}
+
+QModelIndex DiskUsageColumnModel::parent(const QModelIndex& child) const {
+    if (!child.isValid()) return {};
+    FSNode* father = nodeAt(child)->father;
+    if (!father || father == root_ || !father->father) return {};
+    auto known = rowOf_.find(father);
+    int row = known != rowOf_.end() ? known->second : rowIn(*father->father, father);
+    if (row < 0) return {};
+    rowOf_[father] = row;
+    return createIndex(row, 0, father);
+}
+
+int DiskUsageColumnModel::rowCount(const QModelIndex& parent) const {
+    if (parent.column() > 0) return 0;
+    FSNode* folder = nodeAt(parent);
+    return folder ? madeRows(folder) : 0;
+}
+
+int DiskUsageColumnModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
+
+bool DiskUsageColumnModel::hasChildren(const QModelIndex& parent) const {
+    FSNode* folder = nodeAt(parent);
+    if (!folder) return false;
+    return parent.isValid() ? folder->isDirectory : !folder->children.empty();
+}
+
+bool DiskUsageColumnModel::canFetchMore(const QModelIndex& parent) const {
+    FSNode* folder = nodeAt(parent);
+    return folder && static_cast<size_t>(madeRows(folder)) < folder->children.size();
+}
+
+void DiskUsageColumnModel::fetchMore(const QModelIndex& parent) {
+    FSNode* folder = nodeAt(parent);
+    if (!folder) return;
+    int made = madeRows(folder);
+    // Opening a folder asks for its items, as the browser does: its state passes on to them.
+    if (made == 0) FileSystemBrowserModel::numberOfChildrenOfItem(*folder);
+    int total = static_cast<int>(std::min<size_t>(folder->children.size(), INT_MAX));
+    int count = std::min(kFetchBatch, total - made);
+    if (count <= 0) return;
+    beginInsertRows(parent, made, made + count - 1);
+    for (int row = made; row < made + count; ++row) {
+        const FSNode* item = folder->children[static_cast<size_t>(row)].get();
+        if (item->isDirectory) rowOf_[item] = row;
+    }
+    made_[folder] = made + count;
+    endInsertRows();
+}
+
+QVariant DiskUsageColumnModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const FSNode& node = *nodeAt(index);
+    switch (role) {
+        case Qt::DisplayRole:
+            return QString::fromStdString(node.displayName());
+        case Qt::DecorationRole:
+            return iconFor(node);
+        case Qt::CheckStateRole:
+            return ThreeStateCheckDelegate::checkStateFor(node.isButtonState);
+        case Qt::ToolTipRole:
+            return QString::fromStdString(node.path()) + QStringLiteral("\n") + sizeText(node);
+        case Qt::AccessibleTextRole:
+            return tr("%1, %2%3")
+                .arg(QString::fromStdString(node.displayName()), sizeText(node),
+                     node.isDirectory ? tr(", folder") : QString());
+        case SizeRole:
+            return QVariant::fromValue<qulonglong>(node.size);
+        case SizeTextRole:
+            return sizeText(node);
+        case IsFolderRole:
+            return node.isDirectory;
+        default:
+            return {};
+    }
+}
+
+bool DiskUsageColumnModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::CheckStateRole) return false;
+    int wanted = ThreeStateCheckDelegate::selectionFor(static_cast<Qt::CheckState>(value.toInt()));
+    if (wanted == 2) return false;  // "partly" follows from the items, it is not chosen
+    FSNode& node = *nodeAt(index);
+    // Clicks go 2 → 1 → 0, so two reach any state.
+    for (int clicks = 0; clicks < 2 && node.isButtonState != wanted; ++clicks) {
+        FileSystemBrowserModel::clickCheckBox(node);
+    }
+    emit checksChanged();
+    return true;
+}
+
+Qt::ItemFlags DiskUsageColumnModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
+    if (!nodeAt(index)->isDirectory) flags |= Qt::ItemNeverHasChildren;
+    return flags;
+}
+
+QIcon DiskUsageColumnModel::iconFor(const FSNode& node) const {
+    ImageProvider& images = ImageProvider::shared();
+    if (node.isDirectory) return images.icon(QStringLiteral("item_folder.png"));
+    if (!images.usesThemeIcons()) return images.icon(QStringLiteral("item_file.png"));
+    // The type is told by the name alone: nothing is read from the disk while drawing.
+    QString name = QString::fromStdString(node.displayName());
+    QString key = name.section(QLatin1Char('.'), -1).toLower();
+    if (auto cached = icons_.constFind(key); cached != icons_.constEnd()) return *cached;
+    QMimeType type = QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+    QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    if (icon.isNull()) icon = images.icon(QStringLiteral("item_file.png"));
+    icons_.insert(key, icon);
+    return icon;
+}

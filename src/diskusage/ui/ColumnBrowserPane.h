@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class DiskUsageAppController;
+class FSNode;
+
+// The place of the column browser on the disk-usage results page. A build that has the browser
+// gives the tool a factory for it; the tool shows the selected row's item tree in it.
+class ColumnBrowserPane : public QWidget {
+    Q_OBJECT
+  public:
+    using QWidget::QWidget;
+    // Shows `root`'s items (nullptr: an empty browser). The tree belongs to the tool's
+    // controller and lives until that row is scanned again.
+    virtual void showTree(FSNode* root) = 0;
+};
+
+// Makes the column browser for the tool's controller (its removal, its rows).
+using ColumnBrowserFactory =
+    std::function<ColumnBrowserPane*(DiskUsageAppController& controller, QWidget* parent)>;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <vector>
+
+#include "core/Subscription.h"
+#include "diskusage/ui/BackdropPage.h"
+
+class DiskUsageAppController;
+class DiskUsageLeftCellView;
+class QCheckBox;
+class QPushButton;
+class QVBoxLayout;
+
+// The disk-usage tool's first page ("disk_usage"): the path list (home folder, local volumes,
+// the chosen folder), the folder sheet "Choose a path to search", the scan button, the display
+// mode and folders dropped on the page.
+class DiskUsagePathListPage : public BackdropPage {
+    Q_OBJECT
+  public:
+    explicit DiskUsagePathListPage(DiskUsageAppController& controller, QWidget* parent = nullptr);
+    ~DiskUsagePathListPage() override;
+
+    // Opens the folder sheet.
+    void chooseFolder();
+
+    const std::vector<DiskUsageLeftCellView*>& rows() const { return rows_; }
+    QPushButton* chooseButton() const { return choose_; }
+    QPushButton* scanButton() const { return scan_; }
+    QCheckBox* ringCheckBox() const { return ring_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void showRows();
+
+    DiskUsageAppController& controller_;
+    QVBoxLayout* list_;
+    std::vector<DiskUsageLeftCellView*> rows_;
+    QPushButton* choose_;
+    QPushButton* scan_;
+    QCheckBox* ring_;
+    Subscription rowsChanged_;
+};

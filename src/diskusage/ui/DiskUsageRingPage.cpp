@@ -1,0 +1,337 @@
+#include "diskusage/ui/DiskUsageRingPage.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "core/AdministratorRightsFlag.h"
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/PrivilegedAuthorization.h"
+#include "core/TextCut.h"
+#include "diskusage/V4DiskUsageViewController.h"
+#include "diskusage/ui/DiskUsageRemovalSheet.h"
+#include "diskusage/ui/PageParts.h"
+#include "diskusage/ui/PieChartBubble.h"
+#include "diskusage/ui/RingChartView.h"
+#include "diskusage/ui/SelectableItemRow.h"
+#include "shell/ImageProvider.h"
+#include "ui/WindowModalAsker.h"
+#include "ui/WorkRunner.h"
+
+namespace {
+
+const char* kAdminAlert = "Some files that require admin access can't be removed!";
+
+QFont monospace(int points) {
+    QFont font(QStringLiteral("Monospace"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSize(points);
+    return font;
+}
+
+template <class Layout>
+void clearLayout(Layout* layout) {
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        if (QWidget* widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete item;
+    }
+}
+
+std::vector<std::string> pathsOf(const std::vector<DiskUsageItem>& items) {
+    std::vector<std::string> paths;
+    for (const auto& item : items) paths.push_back(item.path);
+    return paths;
+}
+
+}  // namespace
+
+DiskUsageRingPage::DiskUsageRingPage(V4DiskUsageViewController& page, std::shared_ptr<Asker> asker,
+                                     QWidget* parent)
+    : BackdropPage(parent),
+      page_(page),
+      asker_(asker ? std::move(asker) : std::make_shared<WindowModalAsker>(this)),
+      icon_(new QLabel(this)),
+      name_(new QLabel(this)),
+      size_(new QLabel(this)),
+      breadcrumb_(new QHBoxLayout),
+      list_(new QVBoxLayout),
+      chart_(new RingChartView(page, this)),
+      bubble_(new PieChartBubble(chart_)),
+      back_(new QPushButton(tr("Back"), this)),
+      lock_(new QToolButton(this)),
+      remove_(new QPushButton(this)),
+      status_(new QLabel(this)),
+      work_(new WorkRunner(this)) {
+    setAccessibleName(tr("Disk usage results"));
+    icon_->setPixmap(ImageProvider::shared().icon(QStringLiteral("Folder_yes.png")).pixmap(32, 32));
+    name_->setFont(monospace(10));
+    size_->setFont(monospace(10));
+    size_->setToolTip(tr("size"));
+
+    auto* header = new QHBoxLayout;
+    header->addWidget(icon_);
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(name_);
+    texts->addWidget(size_);
+    header->addLayout(texts, 1);
+
+    auto* crumbs = new QWidget(this);
+    breadcrumb_->setParent(nullptr);
+    crumbs->setLayout(breadcrumb_);
+    breadcrumb_->setContentsMargins(0, 0, 0, 0);
+    breadcrumb_->setSpacing(2);
+
+    auto* items = new QWidget;
+    items->setLayout(list_);
+    list_->setContentsMargins(0, 0, 0, 0);
+    list_->setSpacing(0);
+    auto* scroll = PageParts::rowList(items, 218, tr("Items of the folder, largest first"), this);
+    scroll->setStyleSheet(QStringLiteral("QScrollArea { background: rgb(39, 39, 40); }"));
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(header);
+    left->addWidget(scroll, 1);
+
+    back_->setToolTip(tr("Back to the path list"));
+    back_->setAccessibleName(tr("Back"));
+    lock_->setAutoRaise(true);
+    lock_->setAccessibleName(tr("Administrator rights"));
+    remove_->setToolTip(tr("Remove selected file"));
+    remove_->setAccessibleName(tr("Remove selected items"));
+    status_->setTextFormat(Qt::RichText);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(back_);
+    bottom->addWidget(lock_);
+    bottom->addWidget(status_, 1);
+    bottom->addWidget(remove_);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(crumbs);
+    right->addWidget(chart_, 1);
+
+    auto* middle = new QHBoxLayout;
+    middle->addLayout(left);
+    middle->addLayout(right, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 10, 12, 10);
+    layout->addLayout(middle, 1);
+    layout->addLayout(bottom);
+
+    work_->addControl(back_);
+    connect(work_, &WorkRunner::busyChanged, this, [this] { showSelection(); });
+    connect(back_, &QPushButton::clicked, this, [this] {
+        page_.back();
+        emit backRequested();
+    });
+    connect(remove_, &QPushButton::clicked, this, &DiskUsageRingPage::openRemovalSheet);
+    connect(lock_, &QToolButton::clicked, this, [this] {
+        if (AdministratorRightsFlag::isSet()) return;
+        // Starting the helper waits for the password dialog: never on this thread.
+        work_->run<bool>(
+            [] { return PrivilegedAuthorization::sharedAuthorization().allocAuthorization(); },
+            [](bool held) {
+                if (held) AdministratorRightsFlag::set(true);
+            });
+    });
+    bubble_->onClick = [this] { page_.closeBubble(); };
+    // A folder's listing reads the disk: on the worker, never here.
+    page_.setListingRunner([this](auto read, auto apply) {
+        work_->run<std::vector<DiskUsageItem>>(std::move(read), std::move(apply));
+    });
+
+    subscriptions_.push_back(page_.listingChanged.observe([this](const int&) { showListing(); }));
+    subscriptions_.push_back(
+        page_.selectionChanged.observe([this](const int&) { showSelection(); }));
+    subscriptions_.push_back(
+        page_.bubble.observe([this](const V4DiskUsageViewController::Bubble&) { showBubble(); }));
+    subscriptions_.push_back(EventBus::defaultCenter().observe(
+        Events::changeLockState, [this](const Event&) { showLock(); }));
+    showListing();
+    showSelection();
+    showLock();
+}
+
+DiskUsageRingPage::~DiskUsageRingPage() {
+    subscriptions_.clear();
+    page_.setListingRunner({});
+    if (PieTree* chart = page_.chart()) chart->setRedrawRequest({});
+}
+
+QString DiskUsageRingPage::selectionText(int count) {
+    return QStringLiteral(
+               "<span style=\"color:#f5d742; font-weight:bold; font-size:14pt;\">%1</span>"
+               "<span style=\"color:#aeaeae; font-weight:bold; font-size:12pt;\"> items are "
+               "selected.</span>")
+        .arg(count);
+}
+
+std::vector<QToolButton*> DiskUsageRingPage::breadcrumbButtons() const {
+    std::vector<QToolButton*> buttons;
+    for (int i = 0; i < breadcrumb_->count(); ++i) {
+        if (auto* button = qobject_cast<QToolButton*>(breadcrumb_->itemAt(i)->widget())) {
+            buttons.push_back(button);
+        }
+    }
+    return buttons;
+}
+
+void DiskUsageRingPage::showListing() {
+    if (PieTree* chart = page_.chart()) chart->setRedrawRequest([this] { chart_->update(); });
+    const DiskUsageItem& folder = page_.currentFolder();
+    QString name = QString::fromStdString(page_.headerName());
+    if (QFontMetrics(name_->font()).horizontalAdvance(name) > 80) {
+        name = QString::fromStdString(cutText(page_.headerName(), 6));
+    }
+    name_->setText(name);
+    name_->setToolTip(QString::fromStdString(folder.path));
+    size_->setText(QString::fromStdString(page_.headerSize()));
+
+    clearLayout(breadcrumb_);
+    const auto& components = page_.breadcrumb();
+    for (std::size_t i = 0; i < components.size(); ++i) {
+        if (i > 0) breadcrumb_->addWidget(new QLabel(QStringLiteral("›")));
+        QString part = QString::fromStdString(components[i].name);
+        auto* button = new QToolButton;
+        button->setText(part);
+        button->setAutoRaise(true);
+        button->setAccessibleName(tr("Go to %1").arg(part));
+        button->setToolTip(QString::fromStdString(components[i].path));
+        connect(button, &QToolButton::clicked, this, [this, i] {
+            QMetaObject::invokeMethod(
+                this, [this, i] { page_.clickBreadcrumb(i); }, Qt::QueuedConnection);
+        });
+        breadcrumb_->addWidget(button);
+    }
+    breadcrumb_->addStretch(1);
+
+    clearLayout(list_);
+    rows_.clear();
+    for (const auto& item : page_.rows()) {
+        auto* row = new SelectableItemRow(item, page_.isSelected(item.path),
+                                          SelectableItemRow::Kind::BigSizeFilesList);
+        connect(row, &SelectableItemRow::selectionToggled, this,
+                [this](const DiskUsageItem& chosen, bool selected) {
+                    page_.changeSelectArr(chosen, selected);
+                });
+        // The list is rebuilt by the seek, row included: after the click has been handled.
+        connect(row, &SelectableItemRow::rowClicked, this, [this](const DiskUsageItem& chosen) {
+            QMetaObject::invokeMethod(
+                this, [this, chosen] { page_.clickLeftListViewAction(chosen); },
+                Qt::QueuedConnection);
+        });
+        list_->addWidget(row);
+        rows_.push_back(row);
+    }
+    list_->addStretch(1);
+    chart_->update();
+}
+
+void DiskUsageRingPage::showSelection() {
+    int count = static_cast<int>(page_.selection().size());
+    status_->setText(selectionText(count));
+    status_->setAccessibleName(QString::fromStdString(page_.selectionText()));
+    bool enabled = page_.removeEnabled() && !work_->isBusy();
+    remove_->setEnabled(enabled);
+    remove_->setIcon(ImageProvider::shared().icon(
+        page_.removeEnabled() ? QStringLiteral("remove.png") : QStringLiteral("remove_d.png")));
+    for (auto* row : rows_) row->setSelected(page_.isSelected(row->item().path));
+}
+
+void DiskUsageRingPage::showBubble() {
+    auto shown = page_.bubble.get();
+    if (!shown.visible) {
+        bubble_->hide();
+        return;
+    }
+    QPoint point = chart_->mapFromGlobal(QPointF(shown.x, shown.y)).toPoint();
+    bubble_->showAt(QString::fromStdString(shown.name), QString::fromStdString(shown.size), point);
+}
+
+void DiskUsageRingPage::showLock() {
+    lock_->setIcon(
+        ImageProvider::shared().icon(QString::fromUtf8(AdministratorRightsFlag::lockImageName())));
+    lock_->setToolTip(AdministratorRightsFlag::isSet() ? tr("Administrator rights are held")
+                                                       : tr("Get administrator rights"));
+}
+
+void DiskUsageRingPage::openRemovalSheet() {
+    if (!page_.removeEnabled() || sheet_) return;
+    sheet_ = new DiskUsageRemovalSheet(page_.removalList(), this);
+    sheet_->setAttribute(Qt::WA_DeleteOnClose);
+    sheet_->setWindowModality(Qt::WindowModal);
+    connect(sheet_, &DiskUsageRemovalSheet::selectionToggled, this,
+            [this](const DiskUsageItem& item, bool selected) {
+                page_.changeSelectArr(item, selected);
+            });
+    connect(sheet_, &QDialog::finished, this, [this](int result) {
+        auto items = sheet_->tickedItems();
+        sheet_ = nullptr;
+        if (result == QDialog::Accepted && !items.empty()) {
+            removeItems(pathsOf(items));
+        } else {
+            page_.showFolder(page_.currentPath());
+        }
+    });
+    sheet_->open();
+}
+
+void DiskUsageRingPage::removeItems(const std::vector<std::string>& paths) {
+    DiskUsageRemoval removal = removal_;
+    work_->run<std::vector<DiskUsageRemovalResult>>(
+        [removal, paths] { return removal.removeItems(paths); },
+        [this](std::vector<DiskUsageRemovalResult> results) { removalDone(results, false, {}); });
+}
+
+void DiskUsageRingPage::removalDone(const std::vector<DiskUsageRemovalResult>& results,
+                                    bool withRights, QStringList failures) {
+    page_.removalFinished(results);
+    std::vector<std::string> needRights;
+    QStringList others;
+    for (const auto& result : results) {
+        if (result.gone()) continue;
+        if (!withRights && result.needsAdministrator) {
+            needRights.push_back(result.path);
+            continue;
+        }
+        others << QStringLiteral("%1: %2").arg(QString::fromStdString(result.path),
+                                               QString::fromStdString(result.reason));
+    }
+    if (!needRights.empty() &&
+        asker_->askYesNo("Some items can only be removed with administrator rights.",
+                         "Remove them as administrator? You will be asked for the "
+                         "administrator's password.")) {
+        DiskUsageRemoval removal = removal_;
+        failures += others;
+        work_->run<std::vector<DiskUsageRemovalResult>>(
+            [removal, needRights] {
+                return removal.removeWithAdministratorRights(
+                    needRights, PrivilegedAuthorization::sharedAuthorization());
+            },
+            [this, failures](std::vector<DiskUsageRemovalResult> again) {
+                if (PrivilegedAuthorization::sharedAuthorization().isValidAuth()) {
+                    AdministratorRightsFlag::set(true);
+                }
+                removalDone(again, true, failures);
+            });
+        return;
+    }
+    for (const auto& path : needRights) {
+        others << QStringLiteral("%1: %2").arg(QString::fromStdString(path),
+                                               tr("Permission denied"));
+    }
+    failures += others;
+    showSelection();
+    if (failures.isEmpty()) return;
+    // The alert follows the sheet after a second, naming every item and why it stayed.
+    std::string details = failures.join(QLatin1Char('\n')).toStdString();
+    QTimer::singleShot(1000, this, [this, details] { asker_->tell(kAdminAlert, details); });
+}

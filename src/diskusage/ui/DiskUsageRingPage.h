@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+#include "diskusage/ui/BackdropPage.h"
+
+#include "core/Subscription.h"
+#include "diskusage/DiskUsageRemoval.h"
+
+class Asker;
+class DiskUsageRemovalSheet;
+class PieChartBubble;
+class PrivilegedAuthorization;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QToolButton;
+class QVBoxLayout;
+class RingChartView;
+class SelectableItemRow;
+class V4DiskUsageViewController;
+class WorkRunner;
+
+// The ring page of the disk-usage results: the current folder's header, the breadcrumb from the
+// scanned folder, the item list (largest first) with check boxes, the ring chart with its
+// bubble, "%d items are selected.", the removal sheet, back and the lock button. It binds
+// V4DiskUsageViewController; removal runs on a worker, with the retry with administrator rights
+// offered for what failed for want of permission.
+class DiskUsageRingPage : public BackdropPage {
+    Q_OBJECT
+  public:
+    // `asker` defaults to window-modal message boxes, `rights` to the process's rights.
+    DiskUsageRingPage(V4DiskUsageViewController& page, std::shared_ptr<Asker> asker = nullptr,
+                      QWidget* parent = nullptr);
+    ~DiskUsageRingPage() override;
+
+    // Opens the removal sheet for the selection.
+    void openRemovalSheet();
+    // Removes `paths` on the worker and applies the results.
+    void removeItems(const std::vector<std::string>& paths);
+    // What removals are checked against (tests point the home elsewhere).
+    void setRemoval(DiskUsageRemoval removal) { removal_ = std::move(removal); }
+
+    RingChartView* chartView() const { return chart_; }
+    PieChartBubble* bubble() const { return bubble_; }
+    QLabel* headerName() const { return name_; }
+    QLabel* headerSize() const { return size_; }
+    QLabel* statusLine() const { return status_; }
+    QPushButton* removeButton() const { return remove_; }
+    QPushButton* backButton() const { return back_; }
+    QToolButton* lockButton() const { return lock_; }
+    const std::vector<SelectableItemRow*>& rows() const { return rows_; }
+    std::vector<QToolButton*> breadcrumbButtons() const;
+    DiskUsageRemovalSheet* removalSheet() const { return sheet_; }
+    WorkRunner& work() const { return *work_; }
+
+    // "%d items are selected." with the number stressed.
+    static QString selectionText(int count);
+
+  signals:
+    // The back button: the tool returns to its path list.
+    void backRequested();
+
+  private:
+    void showListing();
+    void showSelection();
+    void showBubble();
+    void showLock();
+    void removalDone(const std::vector<DiskUsageRemovalResult>& results, bool withRights,
+                     QStringList failures);
+
+    V4DiskUsageViewController& page_;
+    std::shared_ptr<Asker> asker_;
+    DiskUsageRemoval removal_;
+    QLabel* icon_;
+    QLabel* name_;
+    QLabel* size_;
+    QHBoxLayout* breadcrumb_;
+    QVBoxLayout* list_;
+    std::vector<SelectableItemRow*> rows_;
+    RingChartView* chart_;
+    PieChartBubble* bubble_;
+    QPushButton* back_;
+    QToolButton* lock_;
+    QPushButton* remove_;
+    QLabel* status_;
+    DiskUsageRemovalSheet* sheet_ = nullptr;
+    WorkRunner* work_;
+    std::vector<Subscription> subscriptions_;
+};

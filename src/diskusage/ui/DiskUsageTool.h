@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "core/Subscription.h"
+#include "diskusage/DiskUsageAppController.h"
+#include "diskusage/ui/ColumnBrowserPane.h"
+
+class DiskUsagePathListPage;
+class DiskUsageProgressPage;
+class DiskUsageRingPage;
+class QLabel;
+class QStackedWidget;
+
+// The disk-usage tool's widgets over one DiskUsageAppController: the path list page
+// ("disk_usage"), the progress page ("QC_DiskUsage") and the results page ("DATA_DiskUsage",
+// the ring page or the column browser). The window registers the three pages; the tool asks it
+// to show one through `showPage` whenever the controller's page mode changes.
+class DiskUsageTool : public QObject {
+    Q_OBJECT
+  public:
+    struct Options {
+        DiskUsageAppController::Environment environment;
+        // Makes the column browser; without one the column mode shows a notice.
+        ColumnBrowserFactory columnBrowser;
+        // Shows the page for a mode (0, 1 or 2) in the window.
+        std::function<void(int mode)> showPage;
+    };
+
+    explicit DiskUsageTool(Options options, QObject* parent = nullptr);
+    ~DiskUsageTool() override;
+
+    static constexpr const char* kPathListPage = "disk_usage";
+    static constexpr const char* kProgressPage = "QC_DiskUsage";
+    static constexpr const char* kResultsPage = "DATA_DiskUsage";
+    // The notice shown in place of the column browser when the build has none.
+    static constexpr const char* kNoColumnView =
+        "The column view is not available in this build. Turn on \"Show as a ring chart\" and "
+        "scan again.";
+
+    DiskUsageAppController& controller() { return *controller_; }
+    // The pages; the window takes them over when they are registered.
+    DiskUsagePathListPage* pathListPage() const;
+    DiskUsageProgressPage* progressPage() const;
+    QWidget* resultsPage() const;
+    DiskUsageRingPage* ringPage() const;
+    // The column browser, or nullptr when the build has none.
+    ColumnBrowserPane* columnBrowser() const { return columns_; }
+
+  private:
+    void pageModeChanged(int mode);
+
+    std::unique_ptr<DiskUsageAppController> controller_;
+    std::function<void(int)> showPage_;
+    QPointer<DiskUsagePathListPage> pathList_;
+    QPointer<DiskUsageProgressPage> progress_;
+    QPointer<QStackedWidget> results_;
+    QPointer<DiskUsageRingPage> ring_;
+    QPointer<ColumnBrowserPane> columns_;
+    QPointer<QLabel> noColumns_;
+    std::vector<Subscription> subscriptions_;
+};

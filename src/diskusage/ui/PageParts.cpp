@@ -1,0 +1,28 @@
+#include "diskusage/ui/PageParts.h"
+
+#include <QLabel>
+#include <QScrollArea>
+
+namespace PageParts {
+
+QLabel* pageTitle(const QString& text, QWidget* parent) {
+    auto* title = new QLabel(text, parent);
+    QFont font = title->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.3);
+    title->setFont(font);
+    return title;
+}
+
+QScrollArea* rowList(QWidget* rows, int width, const QString& accessibleName, QWidget* parent) {
+    auto* scroll = new QScrollArea(parent);
+    scroll->setWidget(rows);
+    scroll->setWidgetResizable(true);
+    scroll->setFixedWidth(width);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll->setAccessibleName(accessibleName);
+    return scroll;
+}
+
+}  // namespace PageParts

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+#include "diskusage/RingLayout.h"
+
+class V4DiskUsageViewController;
+
+// The ring chart: paints the sectors of the chart's frame (PieTree::drawScene) with QPainter,
+// anti-aliased, outline then fill, on a transparent background, sized to the widget, and
+// forwards pointer moves and clicks (with their screen positions) to the ring page's logic.
+class RingChartView : public QWidget {
+    Q_OBJECT
+  public:
+    explicit RingChartView(V4DiskUsageViewController& page, QWidget* parent = nullptr);
+
+    // Paints one frame of the chart at `size` onto `painter` (also used by benchmarks).
+    static void paintFrame(QPainter& painter, const std::vector<RingSector>& frame,
+                           const QSize& size);
+
+    QSize sizeHint() const override { return {420, 420}; }
+    QSize minimumSizeHint() const override { return {200, 200}; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    V4DiskUsageViewController& page_;
+};

@@ -1,0 +1,85 @@
+#include "diskusage/ui/SelectableItemRow.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QToolButton>
+
+#include "core/TextCut.h"
+#include "shell/ImageProvider.h"
+
+namespace {
+
+QFont rowFont() {
+    QFont font(QStringLiteral("Monospace"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSize(10);
+    return font;
+}
+
+QString cut(const std::string& text, std::size_t keep) {
+    return QString::fromStdString(cutText(text, keep));
+}
+
+}  // namespace
+
+QString SelectableItemRow::checkImage(bool isDirectory, bool selected) {
+    return QString(isDirectory ? "Folder_" : "File_") + (selected ? "yes.png" : "no.png");
+}
+
+SelectableItemRow::SelectableItemRow(const DiskUsageItem& item, bool selected, Kind kind,
+                                     QWidget* parent)
+    : QWidget(parent),
+      item_(item),
+      selected_(selected),
+      check_(new QToolButton(this)),
+      name_(new QLabel(this)) {
+    bool inList = kind == Kind::BigSizeFilesList;
+    setFixedSize(inList ? 200 : 560, 30);
+    QString name = QString::fromStdString(item.name);
+    QFont font = rowFont();
+    QString shown = name;
+    if (inList) {
+        if (QFontMetrics(font).horizontalAdvance(name) > 100) shown = cut(item.name, 8);
+    } else {
+        shown = cut(item.name, 70);
+    }
+    name_->setText(shown);
+    name_->setFont(font);
+    name_->setToolTip(QString::fromStdString(item.path));
+    auto* size = new QLabel(cut(item.size, 10), this);
+    size->setFont(font);
+    for (QLabel* label : {name_, size}) label->setStyleSheet(QStringLiteral("color: white;"));
+
+    check_->setAutoRaise(true);
+    check_->setCheckable(true);
+    check_->setAccessibleName(tr("Select %1").arg(name));
+    check_->setToolTip(tr("Select %1").arg(name));
+    connect(check_, &QToolButton::clicked, this, [this] {
+        setSelected(!selected_);
+        emit selectionToggled(item_, selected_);
+    });
+    setSelected(selected);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 0);
+    layout->setSpacing(4);
+    layout->addWidget(check_);
+    layout->addWidget(name_, 1);
+    layout->addWidget(size);
+    setAccessibleName(name);
+}
+
+QString SelectableItemRow::shownName() const {
+    return name_->text();
+}
+
+void SelectableItemRow::setSelected(bool selected) {
+    selected_ = selected;
+    check_->setChecked(selected);
+    check_->setIcon(ImageProvider::shared().icon(checkImage(item_.isDirectory, selected)));
+}
+
+void SelectableItemRow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit rowClicked(item_);
+}

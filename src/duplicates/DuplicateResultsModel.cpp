@@ -1,0 +1,107 @@
+#include "duplicates/DuplicateResultsModel.h"
+
+#include <system_error>
+
+#include "core/TextCut.h"
+#include "core/UtilityFunction.h"
+
+namespace {
+
+constexpr std::size_t kTitleKept = 25;
+
+}  // namespace
+
+DuplicateResultsModel::DuplicateResultsModel(TreeNode::Ptr tree, std::string searchFolder,
+                                             MemberIdentities identities,
+                                             std::vector<FolderNotListed> notSearched)
+    : review_(std::move(tree), std::move(searchFolder)), notSearched_(std::move(notSearched)) {
+    review_.setMemberIdentities(std::move(identities));
+}
+
+void DuplicateResultsModel::showCategory(int row) {
+    review_.showCategory(row);
+    applySort();
+}
+
+void DuplicateResultsModel::clickSortHeader(SortColumn column) {
+    if (column == SortColumn::None) return;
+    ascending_ = column == sortColumn_ ? !ascending_ : true;
+    sortColumn_ = column;
+    applySort();
+}
+
+void DuplicateResultsModel::applySort() {
+    TreeNode& tree = *review_.displayedTree();
+    switch (sortColumn_) {
+        case SortColumn::None:
+            return;
+        case SortColumn::Name:
+            ascending_ ? tree.acendingSortName() : tree.decendingSortName();
+            return;
+        case SortColumn::Size:
+            ascending_ ? tree.acendingSortSize() : tree.decendingSortSize();
+            return;
+        case SortColumn::Date:
+            ascending_ ? tree.acendingSortDate() : tree.decendingSortDate();
+            return;
+    }
+}
+
+std::string DuplicateResultsModel::titleText() const {
+    return cutText(review_.titleLine(), kTitleKept);
+}
+
+std::string DuplicateResultsModel::freeLine() const {
+    if (review_.tickedMembers().empty()) return {};
+    std::string line =
+        "Frees " + UtilityFunction::convertVolSpace(review_.bytesFreedByTicked()) + ".";
+    if (std::size_t names = review_.tickedNamesOfOneFile(); names > 0) {
+        line += " " + std::to_string(names) +
+                (names == 1 ? " ticked copy is a name" : " ticked copies are names") +
+                " of a file that stays under another name and frees nothing.";
+    }
+    return line;
+}
+
+void DuplicateResultsModel::clickMemberBox(const TreeNode::Ptr& member,
+                                           const DuplicateReview::ConfirmAllCopies& ok) {
+    notice_.clear();
+    if (TreeNode::Ptr kept = review_.clickMemberBox(member, ok)) {
+        notice_ = kept->nodeData()->name + " stays: every group keeps one copy.";
+    }
+}
+
+TreeNode::Ptr DuplicateResultsModel::actionTarget(const TreeNode::Ptr& row) {
+    if (!row) return nullptr;
+    return row->nodeData()->isGroup() ? row->firstChild() : row;
+}
+
+std::string DuplicateResultsModel::deletionSummary(const DuplicateCopyRemover& remover,
+                                                   bool stopped) {
+    std::string line = "Removed " + std::to_string(remover.removedCount()) + " files, freed " +
+                       UtilityFunction::convertVolSpace(remover.freedBytes()) + ".";
+    if (remover.notRemovedCount() > 0) {
+        line += " " + std::to_string(remover.notRemovedCount()) + " not removed.";
+    }
+    if (stopped) line += " Stopped.";
+    return line;
+}
+
+std::vector<std::string> DuplicateResultsModel::deletionProblems(
+    const DuplicateCopyRemover& remover) {
+    std::vector<std::string> lines;
+    for (const auto& record : remover.records()) {
+        if (record.outcome != DuplicateRemoval::Outcome::Removed) {
+            lines.push_back(DuplicateCopyRemover::reportLine(record));
+        }
+    }
+    return lines;
+}
+
+std::vector<std::string> DuplicateResultsModel::notSearchedLines() const {
+    std::vector<std::string> lines;
+    for (const auto& folder : notSearched_) {
+        lines.push_back(folder.path + ": " + std::generic_category().message(folder.error));
+    }
+    return lines;
+}

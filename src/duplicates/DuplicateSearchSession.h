@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/TreeNode.h"
+#include "duplicates/DuplicateSearchSettings.h"
+#include "duplicates/MemberIdentity.h"
+#include "duplicates/getFileList.h"
+
+class DuplicateFilesOpt;
+class MainQueue;
+class ThreadWorker;
+
+// The duplicate page's searches, without widgets: one DuplicateFilesOpt per search, run and
+// owned by its worker until its completion arrives on the main queue. A search started while
+// another still runs stops the old one and begins once the old one's completion has arrived,
+// so no search object is released while a worker uses it and no stale result is shown.
+// Everything but the worker runs on the main thread.
+class DuplicateSearchSession {
+  public:
+    // What a search found, handed to the main thread at its end.
+    struct Result {
+        std::string folder;
+        TreeNode::Ptr tree;  // null when nothing was found
+        MemberIdentities identities;
+        std::vector<FolderNotListed> notSearched;
+        bool stopped = false;
+    };
+    using Finished = std::function<void(Result)>;
+
+    explicit DuplicateSearchSession(MainQueue& mainQueue);
+    // Stops a running search and waits for its worker.
+    ~DuplicateSearchSession();
+    DuplicateSearchSession(const DuplicateSearchSession&) = delete;
+    DuplicateSearchSession& operator=(const DuplicateSearchSession&) = delete;
+
+    // Searches `folder` with the settings' threshold and options; `finished` gets the result on
+    // the main thread unless a newer search took its place.
+    void start(std::string folder, const DuplicateSearchSettings& settings, Finished finished);
+    // Asks the running search to end; its result (what was found so far) still arrives.
+    void stop();
+    // True from start() until the last search's completion.
+    bool isRunning() const;
+    // The progress to show: 5 at the start, then the search's own, never going back.
+    std::uint32_t pollProgress();
+    // The path being examined (empty when no search runs).
+    std::string currentPath() const;
+
+  private:
+    struct Request {
+        std::string folder;
+        DuplicateSearchSettings settings;
+        Finished finished;
+    };
+    struct Running;
+    void launch(Request request);
+    void completed(const std::shared_ptr<Running>& running);
+
+    MainQueue& mainQueue_;
+    std::shared_ptr<Running> running_;
+    std::optional<Request> waiting_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::uint32_t shownProgress_ = 5;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "duplicates/ui/PageBackdrop.h"
+
+class CutTextLabel;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The duplicate page's scanning view: the progress, the file being examined with its icon,
+// "Stop Scan", and the text shown once a stop was asked for.
+class DuplicateScanningView : public PageBackdrop {
+    Q_OBJECT
+  public:
+    explicit DuplicateScanningView(QWidget* parent = nullptr);
+
+    // A new search: progress at `percent`, stop shown, stopped text hidden.
+    void showStarted(int percent);
+    void showProgress(int percent, const QString& path);
+    // After "Stop Scan": the progress and stop button give way to the stopped text.
+    void showStopping();
+
+    QProgressBar* progress() const { return progress_; }
+    QPushButton* stopButton() const { return stop_; }
+    CutTextLabel* pathLabel() const { return path_; }
+    QLabel* stoppedLabel() const { return stopped_; }
+
+  private:
+    QLabel* icon_;
+    CutTextLabel* path_;
+    QProgressBar* progress_;
+    QPushButton* stop_;
+    QLabel* stopped_;
+};

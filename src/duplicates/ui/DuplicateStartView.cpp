@@ -1,0 +1,55 @@
+#include "duplicates/ui/DuplicateStartView.h"
+
+#include <sys/stat.h>
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+DuplicateStartView::DuplicateStartView(QWidget* parent)
+    : PageBackdrop(parent), choose_(new QPushButton(tr("Select scan path"), this)) {
+    setAccessibleName(tr("Duplicates"));
+    setAcceptDrops(true);
+    QLabel* title = heading(tr("Find duplicate files"), 1.6);
+    auto* hint = new QLabel(
+        tr("Choose a folder, or drop one here.\nFiles with the same content are grouped by kind;\n"
+           "you pick the copies to remove, and one copy of each always stays."),
+        this);
+    hint->setAccessibleName(tr("How the duplicate search works"));
+    choose_->setToolTip(tr("Select scan path"));
+    choose_->setAccessibleName(tr("Select scan path"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addStretch(2);
+    layout->addWidget(title, 0, Qt::AlignHCenter);
+    layout->addWidget(hint, 0, Qt::AlignHCenter);
+    layout->addSpacing(fontMetrics().height());
+    layout->addWidget(choose_, 0, Qt::AlignHCenter);
+    layout->addStretch(3);
+    hint->setAlignment(Qt::AlignCenter);
+}
+
+std::optional<std::string> DuplicateStartView::droppedFolder(const QList<QUrl>& urls) {
+    if (urls.size() != 1 || !urls.front().isLocalFile()) return std::nullopt;
+    std::string path = urls.front().toLocalFile().toStdString();
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+void DuplicateStartView::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && droppedFolder(event->mimeData()->urls())) {
+        event->acceptProposedAction();
+    }
+}
+
+void DuplicateStartView::dropEvent(QDropEvent* event) {
+    auto folder = droppedFolder(event->mimeData()->urls());
+    if (!folder) return;
+    event->acceptProposedAction();
+    emit folderDropped(QString::fromStdString(*folder));
+}

@@ -1,0 +1,466 @@
+#include "duplicates/ui/DuplicatesPage.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+#include <unordered_set>
+
+#include "core/Asker.h"
+#include "core/MainQueue.h"
+#include "core/PrivilegedAuthorization.h"
+#include "core/ThreadWorker.h"
+#include "core/UserDefaults.h"
+#include "duplicates/DuplicateCategory.h"
+#include "duplicates/DuplicateCopyRemover.h"
+#include "duplicates/DuplicateResultsModel.h"
+#include "duplicates/ui/DuplicateOutlineModel.h"
+#include "duplicates/ui/DuplicateResultsView.h"
+#include "duplicates/ui/DuplicateScanningView.h"
+#include "duplicates/ui/DuplicateStartView.h"
+#include "platform/FileViewer.h"
+#include "platform/Services.h"
+#include "shell/ImageProvider.h"
+#include "shell/PrefsWindowController.h"
+#include "ui/BusySpinner.h"
+#include "ui/CutTextLabel.h"
+#include "ui/RichStatusLine.h"
+#include "ui/ThreeStateCheckDelegate.h"
+#include "ui/WindowModalAsker.h"
+#include "ui/WindowStyle.h"
+#include "ui/WorkRunner.h"
+
+namespace {
+
+const QString kViewIdentifiers[] = {QStringLiteral("duplicates_file"),
+                                    QStringLiteral("QC_Duplicates"),
+                                    QStringLiteral("DATA_Duplicates")};
+
+constexpr int kPollMs = 100;
+// The progress shows only from this value on (the first 5 stand for the start).
+constexpr std::uint32_t kFirstShownProgress = 6;
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+}  // namespace
+
+DuplicatesPage::DuplicatesPage(MainQueue& mainQueue, std::shared_ptr<Asker> asker,
+                               std::shared_ptr<FileViewer> viewer, QObject* parent)
+    : QObject(parent),
+      mainQueue_(mainQueue),
+      viewer_(viewer ? std::move(viewer) : Services::get<FileViewer>()),
+      session_(std::make_unique<DuplicateSearchSession>(mainQueue)),
+      settings_([] {
+          return DuplicateSearchSettings::fromUserDefaults(UserDefaults::standardUserDefaults());
+      }),
+      start_(new DuplicateStartView),
+      scanning_(new DuplicateScanningView),
+      results_(new DuplicateResultsView),
+      outline_(new DuplicateOutlineModel(this)),
+      poll_(new QTimer(this)),
+      work_(new WorkRunner(this)) {
+    asker_ = asker ? std::move(asker) : std::make_shared<WindowModalAsker>(results_);
+    poll_->setInterval(kPollMs);
+    connect(poll_, &QTimer::timeout, this, [this] {
+        std::uint32_t percent = session_->pollProgress();
+        scanning_->showProgress(percent >= kFirstShownProgress ? static_cast<int>(percent) : 5,
+                                text(session_->currentPath()));
+    });
+    connect(start_->chooseButton(), &QPushButton::clicked, this, &DuplicatesPage::chooseFolder);
+    connect(start_, &DuplicateStartView::folderDropped, this,
+            [this](const QString& folder) { searchFolder(folder.toStdString()); });
+    connect(scanning_->stopButton(), &QPushButton::clicked, this, &DuplicatesPage::stopSearch);
+
+    QTreeView* tree = results_->outline();
+    tree->setModel(outline_);
+    tree->setItemDelegateForColumn(DuplicateOutlineModel::CheckColumn,
+                                   new ThreeStateCheckDelegate(tree));
+    tree->header()->setSectionResizeMode(DuplicateOutlineModel::NameColumn, QHeaderView::Stretch);
+    tree->header()->setStretchLastSection(false);
+    // Fixed widths: sizing columns to their contents would read every row of a large result.
+    const int character = tree->fontMetrics().averageCharWidth();
+    tree->header()->resizeSection(DuplicateOutlineModel::CheckColumn, character * 9);
+    tree->header()->resizeSection(DuplicateOutlineModel::CountColumn, character * 9);
+    tree->header()->resizeSection(DuplicateOutlineModel::SizeColumn, character * 13);
+    tree->header()->resizeSection(DuplicateOutlineModel::DateColumn, character * 26);
+    outline_->setCheckHandler([this](const TreeNode::Ptr& node) { clickCheck(node); });
+    outline_->setSharedFileRule([this](const TreeNode& member) {
+        return model_ && model_->review().isNameOfSharedFile(member);
+    });
+    connect(tree->header(), &QHeaderView::sectionClicked, this, &DuplicatesPage::sortBy);
+    connect(results_->categories(), &QListWidget::currentRowChanged, this,
+            &DuplicatesPage::showCategory);
+    connect(results_->headerBox(), &QCheckBox::clicked, this, &DuplicatesPage::clickHeaderBox);
+    connect(results_->removeButton(), &QPushButton::clicked, this, &DuplicatesPage::removeSelected);
+    connect(results_->stopDeletionButton(), &QPushButton::clicked, this,
+            &DuplicatesPage::stopRemoval);
+    connect(results_->openButton(), &QPushButton::clicked, this, &DuplicatesPage::openCurrentRow);
+    connect(results_->revealButton(), &QPushButton::clicked, this,
+            &DuplicatesPage::revealCurrentRow);
+    connect(results_->chooseButton(), &QPushButton::clicked, this, &DuplicatesPage::chooseFolder);
+    connect(results_->backButton(), &QPushButton::clicked, this, [this] {
+        showCategory(0);
+        switchTo(StartView);
+    });
+    work_->addControl(results_->openButton());
+    work_->addControl(results_->revealButton());
+    for (const auto& category : duplicateCategories()) {
+        auto* row = new QListWidgetItem(results_->categories());
+        if (ImageProvider::shared().knows(text(std::string(category.icon)))) {
+            row->setIcon(ImageProvider::shared().icon(text(std::string(category.icon))));
+        }
+    }
+    refreshCategories();
+    refreshSelection();
+}
+
+DuplicatesPage::~DuplicatesPage() {
+    poll_->stop();
+    if (removal_) {
+        stopRemoval();
+        // The removal hands each tree change to this thread and waits: keep serving it.
+        while (!removal_->finished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    session_.reset();
+    for (QWidget* view : {static_cast<QWidget*>(start_), static_cast<QWidget*>(scanning_),
+                          static_cast<QWidget*>(results_)}) {
+        if (view && !view->parent()) delete view;
+    }
+}
+
+DuplicateStartView* DuplicatesPage::startView() const {
+    return start_;
+}
+
+DuplicateScanningView* DuplicatesPage::scanningView() const {
+    return scanning_;
+}
+
+DuplicateResultsView* DuplicatesPage::resultsView() const {
+    return results_;
+}
+
+void DuplicatesPage::addViewsTo(PrefsWindowController& window) {
+    for (int view = StartView; view <= ResultsView; ++view) {
+        QWidget* widget = view == StartView      ? static_cast<QWidget*>(start_)
+                          : view == ScanningView ? static_cast<QWidget*>(scanning_)
+                                                 : static_cast<QWidget*>(results_);
+        window.addView(widget, kViewIdentifiers[view]);
+    }
+    QPointer<PrefsWindowController> shown(&window);
+    switcher_ = [shown](View view) {
+        if (!shown) return;
+        shown->setView4Duplicates(view);
+        // A view changes on screen only while the duplicate tool is the one shown.
+        QString current = shown->currentIdentifier();
+        for (const QString& identifier : kViewIdentifiers) {
+            if (current == identifier) {
+                shown->displayViewForIdentifier(kViewIdentifiers[view], true);
+                return;
+            }
+        }
+    };
+}
+
+void DuplicatesPage::switchTo(View view) {
+    view_ = view;
+    if (switcher_) switcher_(view);
+}
+
+void DuplicatesPage::chooseFolder() {
+    if (isSearching() || removing_) return;
+    QWidget* owner =
+        view_ == ResultsView ? static_cast<QWidget*>(results_) : static_cast<QWidget*>(start_);
+    auto* dialog = new QFileDialog(owner, tr("Choose a path to search"), QDir::homePath());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    dialog->setLabelText(QFileDialog::Accept, tr("Choose"));
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QFileDialog::fileSelected, this,
+            [this](const QString& folder) { searchFolder(QDir::cleanPath(folder).toStdString()); });
+    dialog->open();
+}
+
+void DuplicatesPage::searchFolder(const std::string& folder) {
+    if (removing_ || folder.empty()) return;
+    searchPath_ = folder;
+    model_.reset();
+    outline_->setTree(nullptr);
+    refreshCategories();
+    refreshSelection();
+    scanning_->showStarted(5);
+    switchTo(ScanningView);
+    poll_->start();
+    session_->start(folder, settings_(), [this](DuplicateSearchSession::Result result) {
+        showSearchResult(std::move(result));
+    });
+}
+
+void DuplicatesPage::stopSearch() {
+    if (!isSearching()) return;
+    scanning_->showStopping();
+    session_->stop();
+}
+
+void DuplicatesPage::showSearchResult(DuplicateSearchSession::Result result) {
+    poll_->stop();
+    if (result.stopped) {
+        switchTo(StartView);
+        emit searchFinished();
+        return;
+    }
+    model_ = std::make_shared<DuplicateResultsModel>(
+        result.tree, result.folder, std::move(result.identities), std::move(result.notSearched));
+    results_->categories()->blockSignals(true);
+    results_->categories()->setCurrentRow(0);
+    results_->categories()->blockSignals(false);
+    refreshOutline();
+    refreshCategories();
+    refreshSelection();
+    switchTo(ResultsView);
+    emit searchFinished();
+}
+
+void DuplicatesPage::refreshOutline() {
+    outline_->setTree(model_ ? model_->review().displayedTree() : nullptr);
+    if (outline_->rowCount() > 0) results_->outline()->expand(outline_->index(0, 0));
+    results_->title()->setFullText(model_ ? text(model_->titleTooltip()) : QString());
+}
+
+void DuplicatesPage::showCategory(int row) {
+    if (!model_ || row < 0 || removing_) return;
+    model_->showCategory(row);
+    refreshOutline();
+    refreshCategories();
+    refreshSelection();
+}
+
+void DuplicatesPage::refreshCategories() {
+    QListWidget* list = results_->categories();
+    int shown = model_ ? model_->review().shownCategory() : 0;
+    for (const auto& category : duplicateCategories()) {
+        QListWidgetItem* row = list->item(category.row);
+        QString size = model_ ? text(model_->review().categorySizeText(category.row))
+                              : QStringLiteral("0.00K");
+        row->setText(text(std::string(category.title)) + QLatin1Char('\n') + size);
+        row->setData(Qt::AccessibleTextRole,
+                     text(std::string(category.title)) + QStringLiteral(", ") + size);
+        row->setBackground(category.row == shown ? WindowStyle::accent().darker(160)
+                                                 : QColor(Qt::transparent));
+    }
+}
+
+void DuplicatesPage::refreshSelection() {
+    const bool any = model_ && model_->review().removeEnabled();
+    results_->removeButton()->setEnabled(any && !removing_);
+    if (!model_) {
+        results_->selection()->showSelection(0, 0);
+        results_->freeLine()->clear();
+        results_->headerBox()->setCheckState(Qt::Unchecked);
+        return;
+    }
+    const DuplicateReview& review = model_->review();
+    results_->selection()->showSelection(static_cast<int>(review.tickedMembers().size()),
+                                         static_cast<int>(review.filesInShownCategory()));
+    QStringList lines;
+    if (!model_->notice().empty()) lines << text(model_->notice());
+    if (!model_->freeLine().empty()) lines << text(model_->freeLine());
+    auto missed = model_->notSearchedLines();
+    if (!missed.empty()) {
+        lines << tr("%n folder(s) could not be searched.", nullptr,
+                    static_cast<int>(missed.size()));
+        QStringList all;
+        for (const auto& line : missed) all << text(line);
+        results_->freeLine()->setToolTip(all.join(QLatin1Char('\n')));
+    }
+    results_->freeLine()->setText(lines.join(QLatin1Char(' ')));
+    switch (review.headerState()) {
+        case DuplicateReview::HeaderState::Off:
+            results_->headerBox()->setCheckState(Qt::Unchecked);
+            break;
+        case DuplicateReview::HeaderState::All:
+            results_->headerBox()->setCheckState(Qt::Checked);
+            break;
+        case DuplicateReview::HeaderState::Some:
+            results_->headerBox()->setCheckState(Qt::PartiallyChecked);
+            break;
+    }
+    outline_->refreshChecks();
+    results_->outline()->viewport()->update();
+}
+
+void DuplicatesPage::clickCheck(const TreeNode::Ptr& node) {
+    if (!model_ || !node || removing_) return;
+    if (node->nodeData()->isGroup()) {
+        model_->review().clickGroupBox(node);
+    } else {
+        auto asker = asker_;
+        model_->clickMemberBox(node, [asker] {
+            return asker->askYesNo("Are you sure you want to delete all the duplicate files?", " ");
+        });
+    }
+    refreshSelection();
+}
+
+void DuplicatesPage::clickHeaderBox() {
+    if (!model_ || removing_) return;
+    model_->review().clickHeaderBox(model_->review().headerState() ==
+                                    DuplicateReview::HeaderState::Off);
+    refreshSelection();
+}
+
+void DuplicatesPage::sortBy(int column) {
+    using Column = DuplicateResultsModel::SortColumn;
+    Column sort = column == DuplicateOutlineModel::NameColumn   ? Column::Name
+                  : column == DuplicateOutlineModel::SizeColumn ? Column::Size
+                  : column == DuplicateOutlineModel::DateColumn ? Column::Date
+                                                                : Column::None;
+    if (!model_ || sort == Column::None || removing_) return;
+    model_->clickSortHeader(sort);
+    refreshOutline();
+    QHeaderView* header = results_->outline()->header();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column,
+                             model_->sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void DuplicatesPage::openCurrentRow() {
+    actOnCurrentRow(false);
+}
+
+void DuplicatesPage::revealCurrentRow() {
+    actOnCurrentRow(true);
+}
+
+void DuplicatesPage::actOnCurrentRow(bool reveal) {
+    if (isSearching() || removing_) return;
+    TreeNode::Ptr target =
+        DuplicateResultsModel::actionTarget(outline_->nodeAt(results_->outline()->currentIndex()));
+    if (!target) return;
+    std::string path = target->nodeData()->name;
+    auto viewer = viewer_;
+    QString failure = reveal ? tr("\"%1\" could not be shown.").arg(text(path))
+                             : tr("\"%1\" could not be opened.").arg(text(path));
+    work_->run<bool>(
+        [viewer, path, reveal] {
+            return viewer && (reveal ? viewer->revealItem(path) : viewer->openFile(path));
+        },
+        [this, failure](bool done) {
+            if (!done) results_->selection()->showMessage(failure, true);
+        });
+}
+
+void DuplicatesPage::removeSelected() {
+    if (!model_ || removing_ || isSearching() || model_->review().tickedMembers().empty()) return;
+    MainQueue* queue = &mainQueue_;
+    QPointer<QLabel> name(results_->deletingName());
+    startRemoval(std::make_shared<DuplicateCopyRemover>([queue, name](const CopyRemovalRecord& r) {
+        MainQueue::postIfAlive(queue, [name, path = r.path] {
+            if (name) name->setText(QString::fromStdString(path));
+        });
+    }));
+}
+
+void DuplicatesPage::startRemoval(const std::shared_ptr<DuplicateCopyRemover>& remover) {
+    removing_ = true;
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             results_->removeButton(), results_->openButton(), results_->revealButton(),
+             results_->chooseButton(), results_->backButton(), results_->categories(),
+             results_->headerBox()}) {
+        control->setEnabled(false);
+    }
+    // The rows leave the tree while the outline is hidden; it is bound again at the end.
+    outline_->setTree(nullptr);
+    results_->showDeletion(true);
+    results_->spinner()->setRunning(true);
+    stopRemoval_ = std::make_shared<std::atomic<bool>>(false);
+    auto model = model_;
+    auto stop = stopRemoval_;
+    auto report = std::make_shared<DuplicateReview::DeletionReport>();
+    MainQueue* queue = &mainQueue_;
+    std::weak_ptr<bool> alive = alive_;
+    removal_ = ThreadWorker::workOn(
+        "DuplicateReview", "removeTickedMembers",
+        ThreadWorker::Method([model, remover, stop, report, queue](const std::any&) {
+            *report =
+                model->review().removeTickedMembers(std::ref(*remover), *stop, nullptr, queue);
+        }),
+        {},
+        [this, alive, remover, report](const std::any&) {
+            if (alive.lock()) finishRemoval(remover, *report);
+        },
+        &mainQueue_);
+}
+
+void DuplicatesPage::stopRemoval() {
+    if (stopRemoval_) stopRemoval_->store(true, std::memory_order_relaxed);
+}
+
+void DuplicatesPage::finishRemoval(const std::shared_ptr<DuplicateCopyRemover>& remover,
+                                   const DuplicateReview::DeletionReport& report) {
+    removing_ = false;
+    removal_.reset();
+    model_->review().finishDeletion(report);
+    results_->spinner()->setRunning(false);
+    results_->showDeletion(false);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             results_->openButton(), results_->revealButton(), results_->chooseButton(),
+             results_->backButton(), results_->categories(), results_->headerBox()}) {
+        control->setEnabled(true);
+    }
+    refreshOutline();
+    refreshCategories();
+    refreshSelection();
+    results_->freeLine()->setText(
+        text(DuplicateResultsModel::deletionSummary(*remover, report.stopped)));
+    auto problems = DuplicateResultsModel::deletionProblems(*remover);
+    if (remover->anyPermissionDenied()) {
+        offerRetryWithRights(remover);
+    } else if (!problems.empty()) {
+        std::string details;
+        for (const auto& line : problems) details += line + "\n";
+        asker_->tell(DuplicateResultsModel::deletionSummary(*remover, report.stopped), details);
+    }
+    emit removalFinished();
+}
+
+void DuplicatesPage::offerRetryWithRights(const std::shared_ptr<DuplicateCopyRemover>& remover) {
+    std::string details;
+    std::unordered_set<std::string> denied;
+    for (const auto& record : remover->records()) {
+        if (record.outcome == DuplicateRemoval::Outcome::Removed) continue;
+        details += DuplicateCopyRemover::reportLine(record) + "\n";
+        if (record.outcome == DuplicateRemoval::Outcome::PermissionDenied)
+            denied.insert(record.path);
+    }
+    if (!asker_->askYesNo(DuplicateResultsModel::deletionSummary(*remover, false) +
+                              " Some copies can be removed only with administrator rights. "
+                              "Try again with administrator rights?",
+                          details)) {
+        return;
+    }
+    // Tick exactly the copies that were refused for want of rights, and go again.
+    for (const auto& group : model_->review().categoryTree(0)->children()) {
+        for (const auto& member : group->children()) {
+            if (denied.count(member->nodeData()->name) && member->nodeData()->selectNum == 0) {
+                model_->review().clickMemberBox(member, [] { return false; });
+            }
+        }
+    }
+    if (model_->review().tickedMembers().empty()) return;
+    auto retry = std::make_shared<DuplicateCopyRemover>();
+    retry->setPrivilegedRemoval([](const std::string& path) {
+        auto& rights = PrivilegedAuthorization::sharedAuthorization();
+        return (rights.isValidAuth() || rights.allocAuthorization()) && rights.removeItem(path);
+    });
+    startRemoval(retry);
+}

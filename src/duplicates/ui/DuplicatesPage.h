@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "duplicates/DuplicateReview.h"
+#include "duplicates/DuplicateSearchSession.h"
+
+class Asker;
+class DuplicateCopyRemover;
+class DuplicateOutlineModel;
+class DuplicateResultsModel;
+class DuplicateResultsView;
+class DuplicateScanningView;
+class DuplicateStartView;
+class FileViewer;
+class MainQueue;
+class PrefsWindowController;
+class QModelIndex;
+class QTimer;
+class ThreadWorker;
+class WorkRunner;
+
+// The "Duplicates" page: the start view, the scanning view and the results view (identifiers
+// "duplicates_file", "QC_Duplicates" and "DATA_Duplicates"), bound to a DuplicateSearchSession
+// and a DuplicateResultsModel. Searching and removing run on workers; the tree changes on the
+// GUI thread. The views are separate pages of the window: the page asks its view switcher to
+// show one, which shows it only while the duplicate tool is the one on show.
+class DuplicatesPage : public QObject {
+    Q_OBJECT
+  public:
+    enum View { StartView = 0, ScanningView = 1, ResultsView = 2 };
+
+    // `asker` and `viewer` default to window-modal message boxes and the installed file viewer.
+    explicit DuplicatesPage(MainQueue& mainQueue, std::shared_ptr<Asker> asker = nullptr,
+                            std::shared_ptr<FileViewer> viewer = nullptr,
+                            QObject* parent = nullptr);
+    ~DuplicatesPage() override;
+
+    DuplicateStartView* startView() const;
+    DuplicateScanningView* scanningView() const;
+    DuplicateResultsView* resultsView() const;
+    // Registers the three views with the window and lets the page switch between them.
+    void addViewsTo(PrefsWindowController& window);
+    // Shows a view when the page switches (tests put the views in a stack of their own).
+    void setViewSwitcher(std::function<void(View)> switcher) { switcher_ = std::move(switcher); }
+    View currentView() const { return view_; }
+    // Where the settings come from (the user's settings by default).
+    void setSettingsSource(std::function<DuplicateSearchSettings()> source) {
+        settings_ = std::move(source);
+    }
+
+    // "Select scan path": the sheet "Choose a path to search".
+    void chooseFolder();
+    // Searches a folder (chosen or dropped).
+    void searchFolder(const std::string& folder);
+    // "Open selected file" and "Reveal selected file in finder" for the outline's current row
+    // (on a group row, its first member); they run on a worker.
+    void openCurrentRow();
+    void revealCurrentRow();
+    // "Stop Scan".
+    void stopSearch();
+    // Shows a category row (0 "All" ... 6 "Others").
+    void showCategory(int row);
+    // A click on a check box of the outline (a group's or a member's).
+    void clickCheck(const TreeNode::Ptr& node);
+    // The header box: tick every copy but one of each group, or untick all.
+    void clickHeaderBox();
+    // "Remove selected file": removes the ticked copies on a worker.
+    void removeSelected();
+    // Stops a removal before its next copy.
+    void stopRemoval();
+    bool isSearching() const { return session_->isRunning(); }
+    bool isRemoving() const { return removing_; }
+
+    DuplicateResultsModel* results() const { return model_.get(); }
+    DuplicateOutlineModel* outline() const { return outline_; }
+
+  signals:
+    // A removal has ended and the views show its outcome.
+    void removalFinished();
+    // A search has ended and its results are shown.
+    void searchFinished();
+
+  private:
+    void switchTo(View view);
+    void showSearchResult(DuplicateSearchSession::Result result);
+    void refreshCategories();
+    void refreshSelection();
+    void refreshOutline();
+    void sortBy(int column);
+    void actOnCurrentRow(bool reveal);
+    void finishRemoval(const std::shared_ptr<DuplicateCopyRemover>& remover,
+                       const DuplicateReview::DeletionReport& report);
+    void offerRetryWithRights(const std::shared_ptr<DuplicateCopyRemover>& remover);
+    void startRemoval(const std::shared_ptr<DuplicateCopyRemover>& remover);
+
+    MainQueue& mainQueue_;
+    std::shared_ptr<Asker> asker_;
+    std::shared_ptr<FileViewer> viewer_;
+    std::unique_ptr<DuplicateSearchSession> session_;
+    std::shared_ptr<DuplicateResultsModel> model_;
+    std::function<void(View)> switcher_;
+    std::function<DuplicateSearchSettings()> settings_;
+    QPointer<DuplicateStartView> start_;
+    QPointer<DuplicateScanningView> scanning_;
+    QPointer<DuplicateResultsView> results_;
+    DuplicateOutlineModel* outline_;
+    QTimer* poll_;
+    WorkRunner* work_;
+    View view_ = StartView;
+    std::string searchPath_;
+    bool removing_ = false;
+    std::shared_ptr<std::atomic<bool>> stopRemoval_;
+    std::shared_ptr<ThreadWorker> removal_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};

@@ -1,0 +1,14 @@
+#include "ui/ImageButton.h"
+
+#include <QToolButton>
+
+#include "shell/ImageProvider.h"
+
+QToolButton* imageButton(const QString& image, const QString& tip, const QString& name) {
+    auto* button = new QToolButton;
+    button->setIcon(ImageProvider::shared().icon(image));
+    button->setAutoRaise(true);
+    button->setToolTip(tip);
+    button->setAccessibleName(name);
+    return button;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+class QToolButton;
+
+// A flat button that shows only an image from the image provider: `tip` as its tooltip and
+// `name` for assistive technology, which cannot read the image.
+QToolButton* imageButton(const QString& image, const QString& tip, const QString& name);

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/SettingsKeys.h"
+#include "core/UserDefaults.h"
+#include "diskusage/DiskUsageBreadcrumb.h"
+#include "diskusage/DiskUsageFixtures.h"
+#include "diskusage/DiskUsageRemoval.h"
+#include "diskusage/V4DiskUsageViewController.h"
+#include "support/TestPlatform.h"
+
+namespace {
+
+// The ring page over a finished scan of: top/readme (500), a/ (a1/f 3000, f 1000), b/ (f 2000),
+// small (10).
+class DiskUsageRingPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        top = platform.root().path() / "top";
+        makeFile(top / "readme", 500);
+        makeFile(top / "a/a1/f", 3000);
+        makeFile(top / "a/f", 1000);
+        makeFile(top / "b/f", 2000);
+        makeFile(top / "small", 10);
+        UserDefaults::standardUserDefaults().setInteger(100, SettingsKey::QWDiskUsageLimit);
+        auto chart = std::make_unique<PieTree>();
+        V4DiskUsageViewController::Listing first;
+        {
+            Subscription listed =
+                EventBus::defaultCenter().observe(Events::RefreshLeftView, [&](const Event& event) {
+                    first = {*userInfoValue<DiskUsageItem>(event, EventKeys::RootPath),
+                             *userInfoValue<std::vector<DiskUsageItem>>(event,
+                                                                        EventKeys::DecendingItem)};
+                });
+            chart->contructPieTree(top.string());
+        }
+        page.showTree(std::move(chart), first);
+    }
+    const DiskUsageItem& row(const std::string& name) const {
+        for (const auto& item : page.rows()) {
+            if (item.name == name) return item;
+        }
+        throw std::runtime_error("no row " + name);
+    }
+    std::vector<std::string> rowNames() const {
+        std::vector<std::string> names;
+        for (const auto& item : page.rows()) names.push_back(item.name);
+        return names;
+    }
+    std::vector<std::string> crumbs() const {
+        std::vector<std::string> names;
+        for (const auto& component : page.breadcrumb()) names.push_back(component.name);
+        return names;
+    }
+
+    TestPlatform platform;
+    fs::path top;
+    V4DiskUsageViewController page;
+};
+
+}  // namespace
+
+TEST(DiskUsageBreadcrumb, RunsFromTheScannedFolderDownToTheCurrentOne) {
+    auto names = [](const std::vector<BreadcrumbComponent>& components) {
+        std::vector<std::string> list;
+        for (const auto& component : components) list.push_back(component.name);
+        return list;
+    };
+    EXPECT_EQ(names(breadcrumbComponents("/root/a", "/root/a/b/c/")),
+              (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(breadcrumbComponents("/root/a/", "/root/a/b/c/")[1],
+              (BreadcrumbComponent{"b", "/root/a/b/"}));
+    EXPECT_EQ(names(breadcrumbComponents("/home/staff/alice/", "/home/staff/alice/x/")),
+              (std::vector<std::string>{"alice", "x"}));
+    EXPECT_EQ(names(breadcrumbComponents("/", "/usr/lib/")),
+              (std::vector<std::string>{"/", "usr", "lib"}));
+    EXPECT_EQ(names(breadcrumbComponents("/srv/data/", "/srv/data/")),
+              (std::vector<std::string>{"data"}));
+}
+
+TEST_F(DiskUsageRingPageTest, ListsFoldersAndItemsAtTheLimitAndFollowsClicksDown) {
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"a", "b", "readme"}));  // small is below
+    EXPECT_EQ(page.headerName(), "top");
+    EXPECT_EQ(page.headerSize(), "6.51 KB");
+    EXPECT_EQ(crumbs(), (std::vector<std::string>{"top"}));
+
+    page.clickLeftListViewAction(row("a"));
+    EXPECT_EQ(page.currentPath(), (top / "a").string() + "/");
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"a1", "f"}));
+    page.clickLeftListViewAction(row("a1"));
+    EXPECT_EQ(crumbs(), (std::vector<std::string>{"top", "a", "a1"}));
+
+    page.clickBreadcrumb(0);
+    EXPECT_EQ(page.currentPath(), top.string() + "/");
+    EXPECT_EQ(crumbs(), (std::vector<std::string>{"top"}));
+}
+
+TEST_F(DiskUsageRingPageTest, SelectionIsUniqueByPathAndCounted) {
+    page.changeSelectArr(row("b"), true);
+    page.changeSelectArr(row("b"), true);
+    page.changeSelectArr(row("readme"), true);
+    EXPECT_EQ(page.selectionText(), "2 items are selected.");
+    page.changeSelectArr(row("b"), false);
+    EXPECT_EQ(page.selectionText(), "1 items are selected.");
+    EXPECT_TRUE(page.isSelected(row("readme").path));
+    page.back();
+    EXPECT_EQ(page.selectionText(), "0 items are selected.");
+    EXPECT_FALSE(page.removeEnabled());
+}
+
+TEST_F(DiskUsageRingPageTest, AFolderAndAFileInsideItAreRemovedAndSubtractedOnce) {
+    page.changeSelectArr(row("a"), true);
+    page.clickLeftListViewAction(row("a"));
+    page.changeSelectArr(row("f"), true);
+    ASSERT_EQ(page.selection().size(), 2u);
+
+    auto list = page.removalList();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].name, "a");
+    std::vector<std::string> paths;
+    for (const auto& item : page.selection()) paths.push_back(item.path);
+    DiskUsageRemoval::Guard guard;
+    guard.homeFolder = (platform.root().path() / "home").string();
+    page.removalFinished(DiskUsageRemoval(guard).removeItems(paths));
+
+    EXPECT_FALSE(fs::exists(top / "a"));
+    EXPECT_TRUE(page.selection().empty());
+    // The removed folder was current: its parent is listed, 4000 bytes lighter.
+    EXPECT_EQ(page.currentPath(), top.string() + "/");
+    EXPECT_EQ(page.chart()->icAllDir->size, 2510);
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"b", "readme"}));
+}
+
+TEST_F(DiskUsageRingPageTest, WhatCouldNotBeRemovedStaysSelected) {
+    page.changeSelectArr(row("b"), true);
+    DiskUsageRemovalResult failed;
+    failed.path = row("b").path;
+    failed.outcome = DiskUsageRemovalResult::Outcome::Failed;
+    page.removalFinished({failed});
+    EXPECT_TRUE(page.isSelected(row("b").path));
+    EXPECT_EQ(page.chart()->icAllDir->size, 6510);
+}
+
+TEST_F(DiskUsageRingPageTest, BubbleFollowsItsOwnChartOnly) {
+    PieTree other;
+    EventBus::defaultCenter().post(Events::ShowBubble, &other,
+                                   {{EventKeys::CurrentDir, std::string("x")}});
+    EXPECT_FALSE(page.bubble.get().visible);
+    page.chart()->setViewSize(600, 400);
+    page.chart()->drawScene();
+    page.mouseMoved({300, 200, 5.0f, 6.0f});  // the centre disc: the current folder
+    EXPECT_TRUE(page.bubble.get().visible);
+    EXPECT_EQ(page.bubble.get().name, "top");
+    EXPECT_EQ(page.bubble.get().size, "6.51 KB");
+    page.closeBubble();
+    page.setScanRunning(true);
+    page.mouseMoved({300, 200, 5.0f, 6.0f});
+    EXPECT_FALSE(page.bubble.get().visible);
+}
+
+TEST_F(DiskUsageRingPageTest, ListingsReadElsewhereShowOnlyTheNewest) {
+    std::vector<std::function<void()>> pending;
+    page.setListingRunner(
+        [&](auto read, auto apply) { pending.push_back([read, apply] { apply(read()); }); });
+    page.clickLeftListViewAction(row("a"));
+    page.clickBreadcrumb(0);
+    ASSERT_EQ(pending.size(), 2u);
+    EXPECT_EQ(page.currentPath(), top.string() + "/");  // nothing shown yet
+    pending[1]();
+    pending[0]();  // older: dropped
+    EXPECT_EQ(page.currentPath(), top.string() + "/");
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"a", "b", "readme"}));
+
+    page.clickLeftListViewAction(row("b"));
+    pending.back()();
+    EXPECT_EQ(page.currentPath(), (top / "b").string() + "/");
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"f"}));
+}

@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <cerrno>
+
+#include "core/TreeRemover.h"
+#include "diskusage/DiskUsageFixtures.h"
+#include "diskusage/NodeTreeOperator.h"
+#include "diskusage/columns/DiskUsageColumnBrowser.h"
+#include "diskusage/columns/DiskUsageColumnModel.h"
+#include "diskusage/columns/DiskUsageColumnView.h"
+#include "shell/ImageProvider.h"
+#include "support/RecordingFileViewer.h"
+#include "support/ScriptedAsker.h"
+#include "support/TempDir.h"
+#include "support/UiPictures.h"
+#include "ui/RichStatusLine.h"
+#include "ui/WindowStyle.h"
+#include "ui/WorkRunner.h"
+
+namespace {
+
+int removeForReal(const std::string& path) {
+    RemovalReport report = TreeRemover().removePath(path, false);
+    return report.removed ? 0 : report.failures.at(0).error;
+}
+
+// A scanned fixture folder shown in the browser, in the window's look.
+class DiskUsageColumnBrowserTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WindowStyle::apply(*qApp);
+        ImageProvider::shared().setUseThemeIcons(false);
+        makeFile(top / "Videos/holiday.mkv", 3200000000);
+        makeFile(top / "Videos/clip.mp4", 420000000);
+        makeFile(top / "Videos/thumbs.db", 900);  // below the limit: never listed
+        makeFile(top / "Music/album/one.flac", 41000000);
+        makeFile(top / "Music/album/two.flac", 38000000);
+        makeFile(top / "Music/notes.txt", 500);
+        makeFile(top / "Documents/report.pdf", 2400000);
+        makeFile(top / "Documents/letter.odt", 86000);
+        makeFile(top / "Documents/todo.txt", 1000);
+        makeFile(top / "backup.iso", 1250000000);
+        root = NodeTreeOperator().buildBrowserTree(top.string(), 1000, {});
+        browser.setFailureAlertDelay(10);
+        browser.resize(960, 360);
+        browser.show();
+        browser.setRoot(root.get());
+        QApplication::processEvents();
+    }
+
+    DiskUsageColumnView& view() { return *browser.columnView(); }
+    QAbstractItemView* column(std::size_t which) {
+        auto columns = view().visibleColumns();
+        return which < columns.size() ? columns[which] : nullptr;
+    }
+    QModelIndex row(QAbstractItemView* in, const QString& name) {
+        for (int r = 0; r < in->model()->rowCount(in->rootIndex()); ++r) {
+            QModelIndex index = in->model()->index(r, 0, in->rootIndex());
+            if (index.data().toString() == name) return index;
+        }
+        return {};
+    }
+    QStringList names(QAbstractItemView* in) {
+        QStringList shown;
+        for (int r = 0; r < in->model()->rowCount(in->rootIndex()); ++r) {
+            shown << in->model()->index(r, 0, in->rootIndex()).data().toString();
+        }
+        return shown;
+    }
+    // Clicks at (x, y) of a row, as a user does.
+    void clickRow(QAbstractItemView* in, const QModelIndex& index, QPoint at) {
+        QRect rect = in->visualRect(index);
+        QTest::mouseClick(in->viewport(), Qt::LeftButton, {}, rect.topLeft() + at);
+        QApplication::processEvents();
+    }
+    void clickCheckBox(QAbstractItemView* in, const QString& name) {
+        clickRow(in, row(in, name), QPoint(12, 21));
+    }
+    // Opens a row; a folder's column shows once the view has scrolled to it.
+    void open(QAbstractItemView* in, const QString& name) {
+        QModelIndex index = row(in, name);
+        clickRow(in, index, QPoint(120, 17));
+        ASSERT_EQ(view().currentIndex(), index);
+        if (index.data(DiskUsageColumnModel::IsFolderRole).toBool()) waitForColumnOf(index);
+    }
+    void waitForColumnOf(const QModelIndex& folder) {
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            auto columns = view().visibleColumns();
+            return !columns.empty() && columns.back()->rootIndex() == folder;
+        }));
+    }
+    int state(QAbstractItemView* in, const QString& name) {
+        return row(in, name).data(Qt::CheckStateRole).toInt();
+    }
+    void removeAndWait() {
+        browser.removeButton()->click();
+        browser.work().waitUntilIdle();
+    }
+
+    TempDir dir;
+    fs::path top = dir / "home";
+    std::unique_ptr<FSNode> root;
+    std::shared_ptr<ScriptedAsker> asker = std::make_shared<ScriptedAsker>();
+    std::shared_ptr<RecordingFileViewer> viewer = std::make_shared<RecordingFileViewer>();
+    DiskUsageColumnBrowser browser{asker, viewer};
+};
+
+}  // namespace
+
+TEST_F(DiskUsageColumnBrowserTest, ChecksRemovesAndShowsWhatIsLeft) {
+    ASSERT_NE(column(0), nullptr);
+    EXPECT_EQ(names(column(0)), (QStringList{"Videos", "backup.iso", "Music", "Documents"}));
+    EXPECT_FALSE(browser.removeButton()->isEnabled());
+
+    // Just above the box the click opens the row; on the box it checks without opening.
+    clickRow(column(0), row(column(0), "backup.iso"), QPoint(12, 11));
+    EXPECT_EQ(state(column(0), "backup.iso"), Qt::Unchecked);
+    EXPECT_EQ(view().currentIndex(), row(column(0), "backup.iso"));
+    clickCheckBox(column(0), "Music");
+    EXPECT_EQ(state(column(0), "Music"), Qt::Checked);
+    EXPECT_EQ(view().currentIndex(), row(column(0), "backup.iso"));
+    EXPECT_TRUE(browser.removeButton()->isEnabled());
+
+    open(column(0), "Videos");
+    ASSERT_NE(column(1), nullptr);
+    EXPECT_EQ(names(column(1)), (QStringList{"holiday.mkv", "clip.mp4"}));
+    clickCheckBox(column(1), "clip.mp4");
+    EXPECT_EQ(state(column(0), "Videos"), Qt::PartiallyChecked);
+    open(column(0), "Documents");
+    clickCheckBox(column(1), "report.pdf");
+    clickCheckBox(column(1), "letter.odt");
+    clickCheckBox(column(1), "todo.txt");
+    EXPECT_EQ(state(column(0), "Documents"), Qt::Checked);  // every listed item checked
+    clickCheckBox(column(1), "todo.txt");
+    saveUiPicture(browser, "disk-usage-columns");
+    open(column(0), "Videos");
+    EXPECT_EQ(browser.itemPath(), (top / "Videos").string());
+
+    browser.setPathRemover(removeForReal);
+    removeAndWait();
+    ASSERT_EQ(asker->questions.size(), 1u);
+    EXPECT_EQ(asker->questions[0], "Are you sure you want to remove all checked items?");
+    EXPECT_EQ(asker->questionButtons[0], (std::vector<std::string>{"OK", "Cancel"}));
+    const std::string& details = asker->questionDetails[0];
+    EXPECT_EQ(details.rfind("All checked files and folders will be removed.\n\n4 items, ", 0), 0u)
+        << details;
+    EXPECT_NE(details.find((top / "Music").string() + "/ (the whole folder, 79.00 MB)"),
+              std::string::npos)
+        << details;
+    EXPECT_NE(details.find((top / "Videos/clip.mp4").string() + " (420.00 MB)"), std::string::npos);
+    EXPECT_NE(details.find((top / "Documents/letter.odt").string()), std::string::npos);
+    EXPECT_EQ(details.find("todo.txt"), std::string::npos);
+
+    // The checked folder went whole; of the others, only the checked items.
+    EXPECT_FALSE(fs::exists(top / "Music"));
+    EXPECT_FALSE(fs::exists(top / "Videos/clip.mp4"));
+    EXPECT_TRUE(fs::exists(top / "Videos/holiday.mkv"));
+    EXPECT_TRUE(fs::exists(top / "Videos/thumbs.db"));
+    EXPECT_TRUE(fs::exists(top / "Documents/todo.txt"));
+    EXPECT_EQ(root->size, 3200000000ULL + 900 + 1000 + 1250000000ULL);
+    EXPECT_TRUE(asker->messages.empty());
+
+    // The columns come back where they were, with what is left.
+    waitForColumnOf(view().currentIndex());
+    EXPECT_EQ(names(column(0)), (QStringList{"Videos", "backup.iso", "Documents"}));
+    ASSERT_NE(column(1), nullptr);
+    EXPECT_EQ(names(column(1)), QStringList{"holiday.mkv"});
+    EXPECT_EQ(row(column(0), "Videos").data(DiskUsageColumnModel::SizeRole).toULongLong(),
+              3200000900u);
+    EXPECT_EQ(state(column(0), "Videos"), Qt::Unchecked);
+    EXPECT_FALSE(browser.removeButton()->isEnabled());
+    EXPECT_EQ(browser.statusLine()->accessibleDescription(), "4 items removed, 501.49 MB freed.");
+    saveUiPicture(browser, "disk-usage-columns-after-removal");
+}
+
+TEST_F(DiskUsageColumnBrowserTest, FailuresAreNamedASecondLaterAndCanBeRetriedWithRights) {
+    std::string refused = (top / "backup.iso").string();
+    std::string busy = (top / "Videos").string();
+    browser.setPathRemover([&](const std::string& path) {
+        if (path == refused) return EACCES;
+        if (path == busy) return EBUSY;
+        return removeForReal(path);
+    });
+    std::vector<std::string> withRights;
+    bool rightsGiven = true;
+    browser.setRightsRemoval([&] { return rightsGiven; },
+                             [&](const std::string& path) {
+                                 withRights.push_back(path);
+                                 return removeForReal(path);
+                             });
+    clickCheckBox(column(0), "backup.iso");
+    clickCheckBox(column(0), "Videos");
+    clickCheckBox(column(0), "Documents");
+    asker->nextAnswers = {true, false};  // OK to the question, then OK to the alert
+    removeAndWait();
+
+    EXPECT_FALSE(fs::exists(top / "Documents"));
+    EXPECT_EQ(names(column(0)), (QStringList{"Videos", "backup.iso", "Music"}));
+    // What could not go stays checked.
+    EXPECT_EQ(state(column(0), "Videos"), Qt::Checked);
+    EXPECT_EQ(state(column(0), "backup.iso"), Qt::Checked);
+    EXPECT_EQ(browser.statusLine()->accessibleDescription(),
+              "1 item removed, 2.49 MB freed. 2 items could not be removed.");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return asker->questions.size() == 2; }));
+    EXPECT_EQ(asker->questions[1], "Some checked items could not be removed.");
+    EXPECT_EQ(asker->questionButtons[1],
+              (std::vector<std::string>{"Retry with administrator rights", "OK"}));
+    EXPECT_NE(asker->questionDetails[1].find(refused + ": Permission denied"), std::string::npos)
+        << asker->questionDetails[1];
+    EXPECT_NE(asker->questionDetails[1].find(busy + ": Device or resource busy"),
+              std::string::npos);
+    EXPECT_TRUE(withRights.empty());
+
+    // Removing again and taking the retry: only the item refused for rights is tried with them.
+    removeAndWait();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return asker->questions.size() == 4; }));
+    browser.work().waitUntilIdle();
+    EXPECT_EQ(withRights, std::vector<std::string>{refused});
+    EXPECT_FALSE(fs::exists(top / "backup.iso"));
+    EXPECT_EQ(names(column(0)), (QStringList{"Videos", "Music"}));
+    EXPECT_EQ(state(column(0), "Videos"), Qt::Checked);
+
+    // Rights refused: nothing is tried, and the page says so.
+    refused = (top / "Videos").string();
+    busy.clear();
+    rightsGiven = false;
+    withRights.clear();
+    asker->nextAnswers = {true, true};
+    removeAndWait();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return asker->questions.size() == 6; }));
+    EXPECT_EQ(asker->questions[5], "Some files that require admin access can't be removed!");
+    browser.work().waitUntilIdle();
+    EXPECT_TRUE(withRights.empty());
+    EXPECT_TRUE(fs::exists(top / "Videos"));
+    EXPECT_EQ(browser.statusLine()->accessibleDescription(),
+              "Administrator rights were not given; nothing more was removed.");
+}
+
+TEST_F(DiskUsageColumnBrowserTest, CancelRemovesNothingAndAnEmptyBrowserOffersNothing) {
+    clickCheckBox(column(0), "backup.iso");
+    asker->answer = false;
+    removeAndWait();
+    EXPECT_EQ(asker->questions.size(), 1u);
+    EXPECT_TRUE(fs::exists(top / "backup.iso"));
+    EXPECT_EQ(state(column(0), "backup.iso"), Qt::Checked);
+
+    browser.setScanRunning(true);
+    EXPECT_FALSE(browser.removeButton()->isEnabled());
+    browser.setScanRunning(false);
+    EXPECT_TRUE(browser.removeButton()->isEnabled());
+
+    // Open and reveal act on the current item, on a worker, through the file viewer.
+    open(column(0), "backup.iso");
+    std::string iso = (top / "backup.iso").string();
+    viewer->revealAnswer = false;
+    browser.openButton()->click();
+    EXPECT_FALSE(browser.revealButton()->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return browser.revealButton()->isEnabled(); }));
+    browser.revealButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return browser.revealButton()->isEnabled(); }));
+    EXPECT_EQ(viewer->opened, std::vector<std::string>{iso});
+    EXPECT_EQ(viewer->revealed, std::vector<std::string>{iso});
+    EXPECT_EQ(browser.statusLine()->accessibleDescription(),
+              QString("\"%1\" could not be shown.").arg(QString::fromStdString(iso)));
+
+    browser.setRoot(nullptr);
+    EXPECT_EQ(browser.model()->rowCount(), 0);
+    EXPECT_FALSE(browser.removeButton()->isEnabled());
+    EXPECT_FALSE(browser.openButton()->isEnabled());
+    EXPECT_EQ(browser.itemPath(), "");
+}

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+#include <QImage>
+#include <QPainter>
+#include <QStyleOptionViewItem>
+
+#include "diskusage/FileSystemBrowserModel.h"
+#include "diskusage/columns/DiskUsageColumnModel.h"
+#include "diskusage/columns/DiskUsageRowDelegate.h"
+#include "shell/ImageProvider.h"
+#include "support/UiPictures.h"
+#include "ui/WindowStyle.h"
+
+namespace {
+
+FSNode* add(FSNode& parent, const std::string& name, bool folder, std::uint64_t size = 0) {
+    parent.children.push_back(FSNode::childNamed(name, folder, &parent));
+    parent.children.back()->size = size;
+    return parent.children.back().get();
+}
+
+int state(const QModelIndex& index) {
+    return index.data(Qt::CheckStateRole).toInt();
+}
+
+}  // namespace
+
+// A folder of 100,000 items gets its rows a batch at a time, and any of them can be reached.
+TEST(DiskUsageColumnModel, MakesRowsOnlyForOpenedFoldersABatchAtATime) {
+    FSNode root("/r", true, nullptr);
+    FSNode* big = add(root, "big", true, 200000);
+    add(root, "lone", false, 5);
+    FSNode* sub = nullptr;
+    for (int i = 0; i < 100000; ++i) {
+        if (i == 50000) {
+            sub = add(*big, "sub", true, 2);
+            add(*sub, "x", false, 1);
+            add(*sub, "y", false, 1);
+        } else {
+            add(*big, "f" + std::to_string(i), false, 2);
+        }
+    }
+    DiskUsageColumnModel model;
+    model.setRoot(&root);
+    EXPECT_EQ(model.rowCount(), 0);
+    ASSERT_TRUE(model.canFetchMore({}));
+    model.fetchMore({});
+    ASSERT_EQ(model.rowCount(), 2);
+    QModelIndex bigIndex = model.index(0, 0);
+    EXPECT_TRUE(model.hasChildren(bigIndex));
+    EXPECT_FALSE(model.hasChildren(model.index(1, 0)));
+    EXPECT_EQ(model.rowCount(bigIndex), 0);
+
+    // Opening the checked folder passes its state on to its items.
+    FileSystemBrowserModel::clickCheckBox(*big);
+    model.fetchMore(bigIndex);
+    EXPECT_EQ(model.rowCount(bigIndex), DiskUsageColumnModel::kFetchBatch);
+    EXPECT_EQ(state(model.index(7, 0, bigIndex)), Qt::Checked);
+
+    QModelIndex subIndex = model.indexOf(sub);
+    ASSERT_TRUE(subIndex.isValid());
+    EXPECT_EQ(subIndex.row(), 50000);
+    EXPECT_EQ(subIndex.parent(), bigIndex);
+    EXPECT_GT(model.rowCount(bigIndex), 50000);
+    EXPECT_LT(model.rowCount(bigIndex), 100000);
+    model.fetchMore(subIndex);
+    QModelIndex x = model.index(0, 0, subIndex);
+    EXPECT_EQ(x.parent(), subIndex);
+    EXPECT_EQ(x.data().toString(), "x");
+    EXPECT_EQ(state(x), Qt::Checked);
+    EXPECT_EQ(model.nodeAt(x)->path(), "/r/big/sub/x");
+}
+
+TEST(DiskUsageColumnModel, ChecksThroughClicksAndAssistiveToggles) {
+    FSNode root("/r", true, nullptr);
+    FSNode* folder = add(root, "folder", true, 3000);
+    add(*folder, "a", false, 1000);
+    add(*folder, "b", false, 2000);
+    DiskUsageColumnModel model;
+    model.setRoot(&root);
+    model.fetchMore({});
+    QModelIndex folderIndex = model.index(0, 0);
+    model.fetchMore(folderIndex);
+    int changes = 0;
+    QObject::connect(&model, &DiskUsageColumnModel::checksChanged, [&] { ++changes; });
+
+    model.clickCheckBox(model.index(0, 0, folderIndex));
+    EXPECT_EQ(state(folderIndex), Qt::PartiallyChecked);
+    model.clickCheckBox(folderIndex);  // partly checked becomes checked
+    EXPECT_EQ(state(folderIndex), Qt::Checked);
+    EXPECT_EQ(changes, 2);
+
+    model.clickCheckBox(model.index(1, 0, folderIndex));
+    ASSERT_EQ(state(folderIndex), Qt::PartiallyChecked);
+    EXPECT_TRUE(model.setData(folderIndex, Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_EQ(state(folderIndex), Qt::Unchecked);
+    EXPECT_FALSE(model.setData(folderIndex, Qt::PartiallyChecked, Qt::CheckStateRole));
+    EXPECT_TRUE(model.setData(folderIndex, Qt::Checked, Qt::CheckStateRole));
+    EXPECT_TRUE(folder->checkedWhole);
+
+    EXPECT_EQ(folderIndex.data(DiskUsageColumnModel::SizeTextRole).toString(), "3.00 KB");
+    EXPECT_EQ(folderIndex.data(Qt::AccessibleTextRole).toString(), "folder, 3.00 KB, folder");
+    EXPECT_TRUE(model.flags(folderIndex) & Qt::ItemIsUserCheckable);
+    EXPECT_TRUE(model.flags(model.index(0, 0, folderIndex)) & Qt::ItemNeverHasChildren);
+}
+
+// Rows drawn for the size bands: the size text in its colour, the check box at (3, 12).
+TEST(DiskUsageRowDelegate, DrawsTheSizeInItsColourAndTheCheckBoxInPlace) {
+    ImageProvider::shared().setUseThemeIcons(false);
+    FSNode root("/r", true, nullptr);
+    const std::uint64_t sizes[] = {2000000000000ULL, 999999999999ULL, 1000, 1001};
+    const SizeColour colours[] = {SizeColour::Red, SizeColour::Orange, SizeColour::White,
+                                  SizeColour::Green};
+    for (std::uint64_t size : sizes) add(root, "item", false, size);
+    FileSystemBrowserModel::clickCheckBox(*root.children[0]);
+    DiskUsageColumnModel model;
+    model.setRoot(&root);
+    model.fetchMore({});
+    DiskUsageRowDelegate delegate;
+
+    const QSize rowSize(300, 34);
+    QImage rows(rowSize.width(), rowSize.height() * 4, QImage::Format_ARGB32_Premultiplied);
+    rows.fill(WindowStyle::backdropBottom());
+    QPainter painter(&rows);
+    for (int row = 0; row < 4; ++row) {
+        QStyleOptionViewItem option;
+        option.rect = QRect(QPoint(0, row * rowSize.height()), rowSize);
+        option.palette = WindowStyle::palette();
+        option.state = QStyle::State_Enabled;
+        QModelIndex index = model.index(row, 0);
+        EXPECT_EQ(delegate.sizeHint(option, index).height(), 34);
+        delegate.paint(&painter, option, index);
+    }
+    painter.end();
+    saveUiPicture(rows, "disk-usage-rows");
+
+    for (int row = 0; row < 4; ++row) {
+        QRect sizeText(200, row * rowSize.height(), 100, rowSize.height());
+        QColor expected = DiskUsageRowDelegate::colourOf(colours[row]);
+        EXPECT_GT(shareOfColour(rows, sizeText, expected, 12), 0.01) << "row " << row;
+        for (SizeColour other : colours) {
+            if (other == colours[row]) continue;
+            EXPECT_EQ(shareOfColour(rows, sizeText, DiskUsageRowDelegate::colourOf(other), 12), 0)
+                << "row " << row;
+        }
+    }
+    QRect box = DiskUsageRowDelegate::checkBoxRect(QRect(QPoint(0, 0), rowSize));
+    EXPECT_EQ(box, QRect(3, 12, 18, 18));
+    // The checked box is filled with the accent; the unchecked one below is not.
+    EXPECT_GT(shareOfColour(rows, box, WindowStyle::accent(), 30), 0.3);
+    EXPECT_LT(shareOfColour(rows, box.translated(0, 34), WindowStyle::accent(), 30), 0.05);
+}

@@ -1,0 +1,288 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "duplicates/DuplicateCopyRemover.h"
+#include "duplicates/DuplicateFilesOpt.h"
+#include "duplicates/DuplicateReview.h"
+#include "duplicates/DuplicateTestSupport.h"
+#include "duplicates/MemberIdentity.h"
+#include "support/TempDir.h"
+#include "support/UnprivilegedChild.h"
+
+namespace fs = std::filesystem;
+using Outcome = DuplicateRemoval::Outcome;
+
+namespace {
+
+DuplicateSearchOptions plainSearch() {
+    DuplicateSearchOptions options;
+    options.includeHidden = true;
+    return options;
+}
+
+// Ticks every group's members but the last, removes them with one remover and gives it.
+DuplicateCopyRemover removeAllButLast(DuplicateReview& review) {
+    review.clickHeaderBox(true);
+    DuplicateCopyRemover remover;
+    std::atomic<bool> stop{false};
+    auto report = review.removeTickedMembers(std::ref(remover), stop, nullptr, nullptr);
+    review.finishDeletion(report);
+    return remover;
+}
+
+// A chain of folders whose path is longer than PATH_MAX, made and removed relative to open
+// folders (a path that long cannot be given to the kernel at once).
+class DeepChain {
+  public:
+    explicit DeepChain(const fs::path& top) : top_(top) {
+        std::string name(200, 'd');
+        int folder = ::open(top.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        path_ = top.string();
+        while (path_.size() <= PATH_MAX + 200) {
+            ::mkdirat(folder, name.c_str(), 0700);
+            int next = ::openat(folder, name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            ::close(folder);
+            folder = next;
+            path_ += "/" + name;
+            ++depth_;
+        }
+        deepest_ = folder;
+    }
+    ~DeepChain() {
+        ::close(deepest_);
+        std::string name(200, 'd');
+        // Unlink from the bottom: open each level again from the top.
+        for (int level = depth_; level > 0; --level) {
+            int folder = ::open(top_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            for (int i = 0; i + 1 < level; ++i) {
+                int next = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                ::close(folder);
+                folder = next;
+            }
+            int inner = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            for (const char* file : {"one", "two"}) ::unlinkat(inner, file, 0);
+            ::close(inner);
+            ::unlinkat(folder, name.c_str(), AT_REMOVEDIR);
+            ::close(folder);
+        }
+    }
+    void write(const char* name, const std::string& content) const {
+        int fd = ::openat(deepest_, name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        ASSERT_EQ(::write(fd, content.data(), content.size()),
+                  static_cast<ssize_t>(content.size()));
+        ::close(fd);
+    }
+    const std::string& path() const { return path_; }
+
+  private:
+    fs::path top_;
+    std::string path_;
+    int depth_ = 0;
+    int deepest_ = -1;
+};
+
+}  // namespace
+
+TEST(DuplicateCopyRemover, ACopyChangedAfterTheSearchIsRefusedAtItsFirstDifferentByte) {
+    TempDir dir;
+    std::string content = randomBytes(6 * 1024 * 1024, 3);
+    writeBytes(dir / "a/copy", content);
+    writeBytes(dir / "b/kept", content);
+    DuplicateReview review(searchTree(dir.path().string(), 0, plainSearch()), dir.path());
+    ASSERT_EQ(review.categoryTree(0)->numberOfChildren(), 1u);
+    // Changed after the search, beyond the first chunk read.
+    content[5 * 1024 * 1024 + 17] ^= 0x40;
+    auto group = review.categoryTree(0)->firstChild();
+    writeBytes(group->childAtIndex(0)->nodeData()->name, content);
+
+    auto remover = removeAllButLast(review);
+    ASSERT_EQ(remover.records().size(), 1u);
+    const auto& record = remover.records().front();
+    EXPECT_EQ(record.outcome, Outcome::Differs);
+    EXPECT_NE(record.detail.find("at byte " + std::to_string(5 * 1024 * 1024 + 17)),
+              std::string::npos)
+        << record.detail;
+    EXPECT_NE(DuplicateCopyRemover::reportLine(record).find("content differs"), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir / "a/copy"));
+    EXPECT_TRUE(fs::exists(dir / "b/kept"));
+    EXPECT_EQ(remover.removedCount(), 0u);
+}
+
+TEST(DuplicateCopyRemover, TwoNamesOfOneFileFreeNothingAndTheLastCopyNeverGoes) {
+    TempDir dir;
+    dir.write("original", "one file, two names");
+    fs::create_hard_link(dir / "original", dir / "second-name");
+    DuplicateReview review(searchTree(dir.path().string(), 0, plainSearch()), dir.path());
+    ASSERT_EQ(review.categoryTree(0)->numberOfChildren(), 1u);
+    review.setMemberIdentities(readMemberIdentities(review.categoryTree(0)));
+    review.clickHeaderBox(true);
+    EXPECT_EQ(review.tickedMembers().size(), 1u);
+    EXPECT_EQ(review.bytesFreedByTicked(), 0u);
+    EXPECT_EQ(review.tickedNamesOfOneFile(), 1u);
+
+    auto group = review.categoryTree(0)->firstChild();
+    auto kept = group->childAtIndex(1);
+    // Even a member ticked behind the review's back is refused when no copy would stay.
+    kept->nodeData()->selectNum = 1;
+    DuplicateCopyRemover remover;
+    EXPECT_FALSE(remover(group->childAtIndex(0), group));
+    EXPECT_EQ(remover.records().back().outcome, Outcome::LastCopy);
+    kept->nodeData()->selectNum = 0;
+
+    EXPECT_TRUE(remover(group->childAtIndex(0), group));
+    EXPECT_EQ(remover.records().back().freed, 0u);
+    EXPECT_EQ(remover.freedBytes(), 0u);
+    EXPECT_EQ(TempDir::read(kept->nodeData()->name), "one file, two names");
+}
+
+TEST(DuplicateCopyRemover, BundlesGoOnlyAfterTheirWholeTreesCompareEqual) {
+    TempDir dir;
+    for (const char* bundle : {"A.app", "B.app", "C.app", "D.app"}) {
+        dir.write(std::string(bundle) + "/Contents/bin/tool", "the same program");
+        dir.write(std::string(bundle) + "/Contents/info", "version 1");
+    }
+    // C differs in a name, D in content that a checksum of the same size might hide.
+    fs::rename(dir / "C.app/Contents/info", dir / "C.app/Contents/Info");
+    dir.write("D.app/Contents/info", "version 2");
+    auto treeOf = [](const std::vector<std::string>& paths) {
+        auto data = SimpleNodeData::groupDataWithName("A.app");
+        data->extendName = "APP";
+        auto group = TreeNode::treeNodeWithData(data);
+        for (const auto& path : paths) {
+            auto leaf = TreeNode::treeNodeWithData(SimpleNodeData::leafDataWithName(path));
+            group->insertChild(leaf, group->numberOfChildren());
+        }
+        return group;
+    };
+    auto group = treeOf({(dir / "B.app").string(), (dir / "C.app").string(),
+                         (dir / "D.app").string(), (dir / "A.app").string()});
+    ASSERT_TRUE(DuplicateCopyRemover::isBundleGroup(*group));
+    DuplicateCopyRemover remover;
+    auto members = group->children();
+    for (size_t i = 0; i < 3; ++i) members[i]->nodeData()->selectNum = 1;
+    EXPECT_TRUE(remover(members[0], group));
+    EXPECT_FALSE(remover(members[1], group));
+    EXPECT_FALSE(remover(members[2], group));
+    EXPECT_FALSE(fs::exists(dir / "B.app"));
+    EXPECT_TRUE(fs::exists(dir / "C.app/Contents/Info"));
+    EXPECT_EQ(TempDir::read(dir / "D.app/Contents/info"), "version 2");
+    EXPECT_EQ(remover.records()[1].outcome, Outcome::Differs);
+    EXPECT_NE(remover.records()[1].detail.find("same names"), std::string::npos);
+    EXPECT_EQ(remover.records()[2].outcome, Outcome::Differs);
+    EXPECT_NE(remover.records()[2].detail.find("at byte 8"), std::string::npos)
+        << remover.records()[2].detail;
+    EXPECT_TRUE(fs::exists(dir / "A.app/Contents/bin/tool"));
+}
+
+TEST(DuplicateCopyRemover, AMissingCopyIsGoneAndAForbiddenOneNeedsRights) {
+    TempDir dir;
+    dir.write("kept/file", "copied bytes");
+    dir.write("locked/file", "copied bytes");
+    dir.write("vanished/file", "copied bytes");
+    auto tree = searchTree(dir.path().string(), 0, plainSearch());
+    ASSERT_TRUE(tree);
+    auto group = tree->firstChild();
+    ASSERT_EQ(group->numberOfChildren(), 3u);
+    fs::remove(dir / "vanished/file");
+    fs::permissions(dir.path(), fs::perms::all, fs::perm_options::replace);
+    fs::permissions(dir / "kept", fs::perms::all, fs::perm_options::replace);
+    fs::permissions(dir / "kept/file", fs::perms::all, fs::perm_options::replace);
+    fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec |
+                                        fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(dir / "locked/file", fs::perms::all, fs::perm_options::replace);
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        DuplicateCopyRemover remover;
+        TreeNode::Ptr kept;
+        for (const auto& member : group->children()) {
+            if (member->nodeData()->name.find("/kept/") != std::string::npos) kept = member;
+        }
+        for (const auto& member : group->children()) {
+            if (member != kept) {
+                member->nodeData()->selectNum = 1;
+                remover(member, group);
+            }
+        }
+        bool sawGone = false, sawDenied = false;
+        for (const auto& record : remover.records()) {
+            sawGone |= record.outcome == Outcome::Gone;
+            sawDenied |= record.outcome == Outcome::PermissionDenied;
+        }
+        return sawGone && sawDenied && remover.anyPermissionDenied();
+    }));
+    fs::permissions(dir / "locked", fs::perms::owner_all);
+    EXPECT_TRUE(fs::exists(dir / "locked/file"));
+}
+
+TEST(DuplicateCopyRemover, CopiesBelowAChainDeeperThanPathMaxAreFoundAndRemoved) {
+    TempDir dir;
+    DeepChain chain(dir.path());
+    chain.write("one", "deep copies");
+    chain.write("two", "deep copies");
+    DuplicateFilesOpt search;
+    search.setSearchOption(plainSearch());
+    search.beginSearchAtPath(dir.path().string(), 0);
+    EXPECT_TRUE(search.foldersNotSearched().empty());
+    TreeNode::Ptr tree;
+    ASSERT_TRUE(search.getDuplicateFiles(tree));
+    ASSERT_EQ(tree->numberOfChildren(), 1u);
+    auto group = tree->firstChild();
+    EXPECT_GT(group->firstChild()->nodeData()->name.size(), static_cast<size_t>(PATH_MAX));
+    DuplicateReview review(tree, dir.path());
+    auto remover = removeAllButLast(review);
+    ASSERT_EQ(remover.records().size(), 1u);
+    EXPECT_EQ(remover.records().front().outcome, Outcome::Removed)
+        << remover.records().front().detail;
+}
+
+TEST(DuplicateCopyRemover, AFolderThatCannotBeListedIsNamed) {
+    TempDir dir;
+    dir.write("open/a", "same");
+    dir.write("open/b", "same");
+    dir.write("closed/c", "same");
+    fs::permissions(dir.path(), fs::perms::all, fs::perm_options::replace);
+    fs::permissions(dir / "open", fs::perms::all, fs::perm_options::replace);
+    fs::permissions(dir / "closed", fs::perms::none);
+    std::string root = dir.path().string();
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        DuplicateFilesOpt search;
+        search.setSearchOption(plainSearch());
+        search.beginSearchAtPath(root, 0);
+        auto missed = search.foldersNotSearched();
+        return missed.size() == 1 && missed[0].path == root + "/closed" &&
+               missed[0].error == EACCES;
+    }));
+    fs::permissions(dir / "closed", fs::perms::owner_all);
+}
+
+TEST(DuplicateCopyRemover, TheRetryWithRightsStillComparesFirst) {
+    TempDir dir;
+    dir.write("kept", "same bytes");
+    dir.write("copy", "same bytes");
+    dir.write("changed", "same bytez");
+    auto data = SimpleNodeData::groupDataWithName("kept");
+    auto group = TreeNode::treeNodeWithData(data);
+    for (const char* name : {"copy", "changed", "kept"}) {
+        auto leaf = SimpleNodeData::leafDataWithName((dir / name).string());
+        leaf->selectNum = std::string(name) == "kept" ? 0 : 1;
+        group->insertChild(TreeNode::treeNodeWithData(leaf), group->numberOfChildren());
+    }
+    std::vector<std::string> handedOver;
+    DuplicateCopyRemover remover;
+    remover.setPrivilegedRemoval([&](const std::string& path) {
+        handedOver.push_back(path);
+        return fs::remove(path);
+    });
+    EXPECT_TRUE(remover(group->childAtIndex(0), group));
+    EXPECT_FALSE(remover(group->childAtIndex(1), group));
+    EXPECT_EQ(handedOver, std::vector<std::string>{(dir / "copy").string()});
+    EXPECT_EQ(remover.records()[1].outcome, Outcome::Differs);
+    EXPECT_NE(remover.records()[1].detail.find("at byte 9"), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir / "changed"));
+}

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "core/PlainMainQueue.h"
+#include "duplicates/DuplicateResultsModel.h"
+#include "duplicates/DuplicateSearchSession.h"
+#include "duplicates/DuplicateTestSupport.h"
+#include "support/TempDir.h"
+
+namespace {
+
+DuplicateSearchSettings everything() {
+    DuplicateSearchSettings settings;
+    settings.includeHidden = true;
+    return settings;
+}
+
+}  // namespace
+
+TEST(DuplicateSearchSession, ANewSearchWaitsForTheOldOneAndOnlyTheNewResultArrives) {
+    TempDir big, small;
+    // Enough work that the first search is still running when the second is asked for.
+    for (int i = 0; i < 300; ++i) {
+        big.write("f" + std::to_string(i) + "/a", randomBytes(20000, static_cast<unsigned>(i)));
+        big.write("f" + std::to_string(i) + "/b", randomBytes(20000, static_cast<unsigned>(i)));
+    }
+    small.write("x.txt", "two copies");
+    small.write("y.txt", "two copies");
+    PlainMainQueue queue;
+    std::vector<std::string> delivered;
+    DuplicateSearchSession::Result last;
+    {
+        DuplicateSearchSession session(queue);
+        EXPECT_EQ(session.pollProgress(), 5u);
+        session.start(big.path().string(), everything(),
+                      [&](DuplicateSearchSession::Result r) { delivered.push_back(r.folder); });
+        for (int i = 0; i < 5; ++i) {
+            session.start(small.path().string(), everything(),
+                          [&](DuplicateSearchSession::Result r) {
+                              delivered.push_back(r.folder);
+                              last = std::move(r);
+                          });
+        }
+        EXPECT_TRUE(session.isRunning());
+        EXPECT_TRUE(queue.runUntil([&] { return !session.isRunning(); }, std::chrono::seconds(60)));
+        // A session destroyed in the middle of a search waits for its worker.
+        session.start(big.path().string(), everything(), nullptr);
+    }
+    ASSERT_EQ(delivered, std::vector<std::string>{small.path().string()});
+    ASSERT_TRUE(last.tree);
+    EXPECT_EQ(last.tree->numberOfChildren(), 1u);
+    EXPECT_FALSE(last.stopped);
+    EXPECT_EQ(last.identities.size(), 2u);
+}
+
+TEST(DuplicateSearchSession, AStoppedSearchSaysSo) {
+    TempDir dir;
+    dir.write("a", "same");
+    dir.write("b", "same");
+    PlainMainQueue queue;
+    DuplicateSearchSession session(queue);
+    bool stopped = false, arrived = false;
+    session.start(dir.path().string(), everything(), [&](DuplicateSearchSession::Result r) {
+        stopped = r.stopped;
+        arrived = true;
+    });
+    session.stop();
+    EXPECT_TRUE(queue.runUntil([&] { return arrived; }, std::chrono::seconds(30)));
+    EXPECT_TRUE(stopped);
+}
+
+TEST(DuplicateResultsModel, SortsLikeTheHeaderAndCutsTheTitle) {
+    auto root = TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName("Root"));
+    for (auto [name, size] : {std::pair{"b.txt", 20}, {"a.txt", 30}, {"c.txt", 10}}) {
+        auto data = SimpleNodeData::groupDataWithName(name);
+        data->extendName = "txt";
+        auto group = TreeNode::treeNodeWithData(data);
+        for (int i = 0; i < 2; ++i) {
+            auto leaf =
+                SimpleNodeData::leafDataWithName("/" + std::string(name) + std::to_string(i));
+            leaf->fileSize = static_cast<std::uint64_t>(size / 2);
+            data->fileSize += leaf->fileSize;
+            group->insertChild(TreeNode::treeNodeWithData(leaf), group->numberOfChildren());
+        }
+        root->insertChild(group, root->numberOfChildren());
+    }
+    DuplicateResultsModel model(root, "/home/someone/a folder with a long name");
+    auto names = [&] {
+        std::string text;
+        for (const auto& group : model.review().displayedTree()->children())
+            text += group->nodeData()->name + " ";
+        return text;
+    };
+    using Column = DuplicateResultsModel::SortColumn;
+    model.clickSortHeader(Column::Name);
+    EXPECT_EQ(names(), "a.txt b.txt c.txt ");
+    model.clickSortHeader(Column::Name);
+    EXPECT_FALSE(model.sortAscending());
+    EXPECT_EQ(names(), "c.txt b.txt a.txt ");
+    model.clickSortHeader(Column::Size);  // another column: ascending again
+    EXPECT_TRUE(model.sortAscending());
+    EXPECT_EQ(model.sortColumn(), Column::Size);
+    EXPECT_EQ(names(), "c.txt b.txt a.txt ");
+    model.showCategory(1);  // a shown category keeps the sort
+    model.clickSortHeader(Column::Size);
+    EXPECT_EQ(names(), "a.txt b.txt c.txt ");
+
+    model.showCategory(0);
+    EXPECT_EQ(model.titleTooltip(), "6 files in a folder with a long name.");
+    EXPECT_EQ(model.titleText(), "6 files in a folder with ...");
+    EXPECT_EQ(DuplicateResultsModel::actionTarget(root->firstChild()),
+              root->firstChild()->firstChild());
+}

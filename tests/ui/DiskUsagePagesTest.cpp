@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+#include <cmath>
+#include <numbers>
+
+#include "core/SettingsKeys.h"
+#include "core/UserDefaults.h"
+#include "diskusage/DiskUsageFixtures.h"
+#include "diskusage/ui/DiskUsageLeftCellView.h"
+#include "diskusage/ui/DiskUsagePathListPage.h"
+#include "diskusage/ui/DiskUsageProgressPage.h"
+#include "diskusage/ui/DiskUsageRemovalSheet.h"
+#include "diskusage/ui/DiskUsageRingPage.h"
+#include "diskusage/ui/DiskUsageTool.h"
+#include "diskusage/ui/PieChartBubble.h"
+#include "diskusage/ui/RingChartView.h"
+#include "diskusage/ui/SelectableItemRow.h"
+#include "shell/ImageProvider.h"
+#include "shell/QtMainQueue.h"
+#include "support/ScriptedAsker.h"
+#include "support/TestPlatform.h"
+#include "support/UiPictures.h"
+#include "ui/WindowStyle.h"
+#include "ui/WorkRunner.h"
+
+namespace {
+
+// The fill of a depth-2 sector starting at `degrees`: 0.9 of its palette colour.
+QColor depthTwoColour(double degrees) {
+    RingColour colour =
+        sectorPalette()[static_cast<std::size_t>(28 * (std::trunc(degrees) / 360.0))];
+    return QColor(static_cast<int>(colour.r * 0.9), static_cast<int>(colour.g * 0.9),
+                  static_cast<int>(colour.b * 0.9));
+}
+
+void send(QWidget* widget, QEvent::Type type, QPointF at) {
+    QPointF global = widget->mapToGlobal(at);
+    QMouseEvent event(type, at, global, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// The pixel at radius r (chart units) and angle t (degrees, clockwise from up) of the view.
+QPointF chartPoint(const QWidget* view, double r, double t) {
+    RingViewport viewport(view->width(), view->height());
+    double x = 0, y = 0;
+    double radians = t * std::numbers::pi / 180.0;
+    viewport.toPixel(r * std::sin(radians), r * std::cos(radians), x, y);
+    return {x, y};
+}
+
+// A home folder of a/ (half of it), b/ and c/ (a quarter each), and a local volume.
+class DiskUsagePagesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WindowStyle::apply(*qApp);
+        ImageProvider::shared().setUseThemeIcons(false);
+        home = platform.root().path() / "alice";
+        makeFile(home / "a/one", 2'000'000);
+        makeFile(home / "a/two", 2'000'000);
+        makeFile(home / "b/file", 2'000'000);
+        makeFile(home / "c/file", 2'000'000);
+        UserDefaults::standardUserDefaults().setBool(true, SettingsKey::QWDiskUsageShowStyle);
+
+        DiskUsageTool::Options options;
+        options.environment.userName = "alice";
+        options.environment.homeFolder = home.string();
+        VolumeFacts data;
+        data.name = "Data";
+        data.rootPath = (platform.root().path() / "data").string();
+        data.totalBytes = 1'000'000'000'000;
+        data.freeBytes = 412'000'000'000;
+        options.environment.volumes = {data};
+        options.environment.asker = asker;
+        options.environment.queue = &queue;
+        options.showPage = [this](int mode) {
+            shown.push_back(mode);
+            pages.setCurrentIndex(mode);
+        };
+        tool = std::make_unique<DiskUsageTool>(std::move(options));
+        pages.addWidget(tool->pathListPage());
+        pages.addWidget(tool->progressPage());
+        pages.addWidget(tool->resultsPage());
+        pages.resize(820, 540);
+        pages.show();
+        DiskUsageRemoval::Guard guard;
+        guard.homeFolder = (platform.root().path() / "elsewhere").string();
+        tool->ringPage()->setRemoval(DiskUsageRemoval(guard));
+    }
+    void TearDown() override {
+        pages.hide();
+        // The tool takes back the pages no window holds.
+        while (pages.count()) pages.widget(0)->setParent(nullptr);
+        tool.reset();
+    }
+
+    TestPlatform platform;
+    QtMainQueue queue;
+    fs::path home;
+    std::shared_ptr<ScriptedAsker> asker = std::make_shared<ScriptedAsker>();
+    QStackedWidget pages;
+    std::unique_ptr<DiskUsageTool> tool;
+    std::vector<int> shown;
+};
+
+}  // namespace
+
+TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictures) {
+    DiskUsagePathListPage* list = tool->pathListPage();
+    ASSERT_EQ(list->rows().size(), 3u);
+    EXPECT_TRUE(list->rows()[0]->isVisible());
+    EXPECT_FALSE(list->rows()[2]->isVisible());  // no folder chosen yet
+    EXPECT_TRUE(list->ringCheckBox()->isChecked());
+    saveUiPicture(pages, "disk-usage-path-list");
+
+    QTest::mouseClick(list->rows()[0], Qt::LeftButton);
+    ASSERT_EQ(shown, std::vector<int>{1});
+    EXPECT_TRUE(tool->progressPage()->refreshTimer().isActive());
+    EXPECT_EQ(tool->progressPage()->refreshTimer().interval(), 100);
+    // The finish step waits for the event loop: the page still shows the scan's last counts.
+    tool->controller().waitForScanWorker();
+    tool->progressPage()->refresh();
+    EXPECT_EQ(tool->progressPage()->countsLabel()->text(), "4 folders, 4 files, 8.00 MB");
+    pages.layout()->activate();
+    tool->progressPage()->layout()->activate();
+    saveUiPicture(pages, "disk-usage-progress");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
+    ASSERT_EQ(shown, (std::vector<int>{1, 2}));
+
+    DiskUsageRingPage* ring = tool->ringPage();
+    QTest::qWait(20);
+    EXPECT_EQ(ring->headerName()->text(), "alice");
+    EXPECT_EQ(ring->headerSize()->text(), "8.00 MB");
+    ASSERT_EQ(ring->rows().size(), 3u);
+    EXPECT_EQ(ring->rows()[0]->shownName(), "a");
+
+    // The first ring: a over half the turn from 0 degrees, b and c a quarter each.
+    RingChartView* view = ring->chartView();
+    QImage picture(view->size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    view->render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+    QRect area = picture.rect();
+    double shareA = shareOfColour(picture, area, depthTwoColour(0), 8);
+    double shareB = shareOfColour(picture, area, depthTwoColour(180), 8);
+    double shareC = shareOfColour(picture, area, depthTwoColour(270), 8);
+    double shareCentre = shareOfColour(picture, area, QColor(39, 41, 51), 4);
+    EXPECT_GT(shareB, 0.01);
+    EXPECT_NEAR(shareA / shareB, 2.0, 0.3);
+    EXPECT_NEAR(shareC / shareB, 1.0, 0.15);
+    EXPECT_GT(shareCentre, 0.01);
+    EXPECT_EQ(picture.pixelColor(1, 1).alpha(), 0);  // the background stays transparent
+
+    // Hovering a shows its bubble; moving onto b replaces it.
+    send(view, QEvent::MouseMove, chartPoint(view, 0.9, 90));
+    EXPECT_TRUE(ring->bubble()->isVisible());
+    EXPECT_EQ(ring->bubble()->name(), "a");
+    EXPECT_EQ(ring->bubble()->sizeText(), "4.00 MB");
+    send(view, QEvent::MouseMove, chartPoint(view, 0.9, 200));
+    EXPECT_EQ(ring->bubble()->name(), "b");
+    QFontMetrics metrics(ring->bubble()->font());
+    EXPECT_EQ(ring->bubble()->width(),
+              std::max(metrics.horizontalAdvance("b"), metrics.horizontalAdvance("2.00 MB")) + 10);
+    saveUiPicture(pages, "disk-usage-ring");
+
+    // Into a, and out through the centre disc.
+    send(view, QEvent::MouseButtonPress, chartPoint(view, 0.9, 90));
+    // The listing is read on the page's worker.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ring->headerName()->text() == "a"; }, 20000));
+    auto crumbs = ring->breadcrumbButtons();
+    ASSERT_EQ(crumbs.size(), 2u);
+    EXPECT_EQ(crumbs[0]->text(), "alice");
+    EXPECT_EQ(crumbs[1]->text(), "a");
+    send(view, QEvent::MouseButtonPress, chartPoint(view, 0, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ring->headerName()->text() == "alice"; }, 20000));
+
+    // Remove c.
+    ring->rows()[2]->checkBox()->click();
+    EXPECT_EQ(ring->statusLine()->accessibleName(), "1 items are selected.");
+    ASSERT_TRUE(ring->removeButton()->isEnabled());
+    ring->removeButton()->click();
+    DiskUsageRemovalSheet* sheet = ring->removalSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->size(), QSize(600, 400));
+    ASSERT_EQ(sheet->rows().size(), 1u);
+    sheet->confirmButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ring->work().isBusy(); }, 20000));
+    QTest::qWait(20);
+    EXPECT_FALSE(fs::exists(home / "c"));
+    EXPECT_TRUE(fs::exists(home / "b/file"));
+    EXPECT_EQ(ring->headerSize()->text(), "6.00 MB");
+    EXPECT_EQ(ring->rows().size(), 2u);
+    EXPECT_EQ(ring->statusLine()->accessibleName(), "0 items are selected.");
+    EXPECT_FALSE(ring->removeButton()->isEnabled());
+    EXPECT_TRUE(asker->messages.empty());
+
+    ring->backButton()->click();
+    EXPECT_EQ(shown.back(), 0);
+}
+
+TEST_F(DiskUsagePagesTest, TheColumnModeShowsANoticeWhenTheBuildHasNoColumnBrowser) {
+    tool->pathListPage()->ringCheckBox()->setChecked(false);
+    tool->controller().folderChosen((home / "a").string());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
+    auto* results = qobject_cast<QStackedWidget*>(tool->resultsPage());
+    ASSERT_NE(results, nullptr);
+    auto* notice = qobject_cast<QLabel*>(results->currentWidget());
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->text(), DiskUsageTool::kNoColumnView);
+    EXPECT_EQ(shown.back(), 2);
+}

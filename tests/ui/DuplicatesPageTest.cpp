@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTreeView>
+#include <filesystem>
+
+#include "duplicates/DuplicateResultsModel.h"
+#include "duplicates/ui/DuplicateOutlineModel.h"
+#include "duplicates/ui/DuplicateResultsView.h"
+#include "duplicates/ui/DuplicateScanningView.h"
+#include "duplicates/ui/DuplicateStartView.h"
+#include "duplicates/ui/DuplicatesPage.h"
+#include "shell/ImageProvider.h"
+#include "shell/QtMainQueue.h"
+#include "support/ScriptedAsker.h"
+#include "support/TempDir.h"
+#include "support/UiPictures.h"
+#include "ui/RichStatusLine.h"
+#include "ui/WindowStyle.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The page's three views in a stack of their own, as the window would switch them.
+class DuplicatesPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WindowStyle::apply(*qApp);
+        ImageProvider::shared().setUseThemeIcons(false);
+        stack.addWidget(page.startView());
+        stack.addWidget(page.scanningView());
+        stack.addWidget(page.resultsView());
+        page.setViewSwitcher([this](DuplicatesPage::View view) { stack.setCurrentIndex(view); });
+        page.setSettingsSource([] {
+            DuplicateSearchSettings settings;
+            settings.threshold = 100;
+            return settings;
+        });
+        stack.resize(1000, 640);
+        stack.show();
+    }
+    QString category(int row) const {
+        return page.resultsView()->categories()->item(row)->text().section('\n', 1);
+    }
+    QModelIndex groupNamed(const QString& name) const {
+        DuplicateOutlineModel* outline = page.outline();
+        for (int row = 0; row < outline->rowCount(); ++row) {
+            QModelIndex index = outline->index(row, DuplicateOutlineModel::NameColumn);
+            if (index.data().toString() == name) return index;
+        }
+        return {};
+    }
+    QString countOf(const QModelIndex& group) const {
+        return group.siblingAtColumn(DuplicateOutlineModel::CountColumn).data().toString();
+    }
+
+    TempDir tree;
+    QtMainQueue queue;
+    std::shared_ptr<ScriptedAsker> asker = std::make_shared<ScriptedAsker>();
+    DuplicatesPage page{queue, asker};
+    QStackedWidget stack;
+};
+
+}  // namespace
+
+TEST_F(DuplicatesPageTest, SearchesTicksRemovesAndDrawsTheScanningAndResultsViews) {
+    const std::string report(3000, 'r'), photo(250000, 'p'), song(1200000, 's');
+    tree.write("Documents/report.pdf", report);
+    tree.write("Backup/report.pdf", report);
+    for (const char* name : {"Pictures/beach.jpg", "Pictures/old/beach.jpg", "Phone/beach.jpg"}) {
+        tree.write(name, photo);
+    }
+    tree.write("Music/song.mp3", song);
+    tree.write("Downloads/song.mp3", song);
+    tree.write("Downloads/notes.txt", "small copies under the threshold");
+    tree.write("Desktop/notes.txt", "small copies under the threshold");
+    tree.write("Documents/unique.pdf", std::string(4000, 'u'));
+
+    EXPECT_EQ(category(0), "0.00K");  // before the first search
+    page.searchFolder(tree.path().string());
+    EXPECT_EQ(stack.currentIndex(), DuplicatesPage::ScanningView);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isSearching(); }, 60000));
+    ASSERT_EQ(page.currentView(), DuplicatesPage::ResultsView);
+    EXPECT_EQ(stack.currentIndex(), DuplicatesPage::ResultsView);
+
+    // Sizes by category: All, Documents, Videos, Music, Archives, Pictures, Others.
+    EXPECT_EQ(category(0), "3.16 MB");
+    EXPECT_EQ(category(1), "6.00 KB");
+    EXPECT_EQ(category(2), "0.0KB");
+    EXPECT_EQ(category(3), "2.40 MB");
+    EXPECT_EQ(category(4), "0.0KB");
+    EXPECT_EQ(category(5), "750.00 KB");
+    EXPECT_EQ(category(6), "0.0KB");
+    EXPECT_EQ(page.outline()->rowCount(), 3);
+    {
+        // The lazy outline keeps Qt's model rules through category changes and sorts.
+        QAbstractItemModelTester tester(page.outline(),
+                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
+        page.showCategory(5);
+        EXPECT_EQ(page.outline()->rowCount(), 1);
+        page.showCategory(0);
+        page.resultsView()->outline()->header()->sectionClicked(DuplicateOutlineModel::SizeColumn);
+        EXPECT_EQ(page.results()->sortColumn(), DuplicateResultsModel::SortColumn::Size);
+        EXPECT_EQ(page.outline()->index(0, DuplicateOutlineModel::NameColumn).data(), "report.pdf");
+        page.resultsView()->outline()->header()->sectionClicked(DuplicateOutlineModel::SizeColumn);
+        EXPECT_EQ(page.outline()->index(0, DuplicateOutlineModel::NameColumn).data(), "song.mp3");
+        EXPECT_EQ(page.resultsView()->outline()->header()->sortIndicatorOrder(),
+                  Qt::DescendingOrder);
+    }
+    QModelIndex pictures = groupNamed("beach.jpg");
+    ASSERT_TRUE(pictures.isValid());
+    EXPECT_EQ(countOf(pictures), "0/3");
+    EXPECT_TRUE(
+        page.resultsView()->selection()->accessibleDescription().startsWith("0 of 7 selected."))
+        << page.resultsView()->selection()->accessibleDescription().toStdString();
+
+    // Ticking the group keeps one copy; ticking the last one asks and still keeps one.
+    page.clickCheck(page.outline()->nodeAt(pictures));
+    EXPECT_EQ(countOf(pictures), "2/3");
+    QModelIndex reports = groupNamed("report.pdf");
+    auto reportNode = page.outline()->nodeAt(reports);
+    page.clickCheck(reportNode->childAtIndex(0));
+    page.clickCheck(reportNode->childAtIndex(1));
+    EXPECT_EQ(asker->questions.back(), "Are you sure you want to delete all the duplicate files?");
+    EXPECT_EQ(countOf(reports), "1/2");
+    EXPECT_TRUE(page.resultsView()->removeButton()->isEnabled());
+    EXPECT_TRUE(page.resultsView()->freeLine()->text().contains("stays"));
+    EXPECT_EQ(page.resultsView()->headerBox()->checkState(), Qt::PartiallyChecked);
+    page.resultsView()->outline()->expand(pictures.siblingAtColumn(0));
+    QTest::qWait(20);
+    saveUiPicture(stack, "duplicates-results");
+
+    // Removing: two pictures and one report go, one copy of each stays.
+    bool finished = false;
+    QObject::connect(&page, &DuplicatesPage::removalFinished, [&] { finished = true; });
+    page.removeSelected();
+    EXPECT_TRUE(page.isRemoving());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished; }, 60000));
+    int beaches = 0;
+    for (const char* name : {"Pictures/beach.jpg", "Pictures/old/beach.jpg", "Phone/beach.jpg"}) {
+        beaches += fs::exists(tree / name) ? 1 : 0;
+    }
+    EXPECT_EQ(beaches, 1);
+    EXPECT_EQ(fs::exists(tree / "Documents/report.pdf") + fs::exists(tree / "Backup/report.pdf"),
+              1);
+    EXPECT_EQ(category(5), "0.0KB");
+    EXPECT_EQ(category(1), "0.0KB");
+    EXPECT_EQ(page.outline()->rowCount(), 1);  // the songs are left
+    EXPECT_TRUE(page.resultsView()->freeLine()->text().startsWith("Removed 3 files"));
+    EXPECT_TRUE(asker->messages.empty());
+
+    // The scanning view as it looks while a search runs.
+    page.scanningView()->showStarted(5);
+    page.scanningView()->showProgress(42, "/home/me/Pictures/holiday/2025/IMG_2041.jpg");
+    stack.setCurrentIndex(DuplicatesPage::ScanningView);
+    QTest::qWait(20);
+    saveUiPicture(stack, "duplicates-scanning");
+}
+
+TEST_F(DuplicatesPageTest, AStopReturnsToTheStartAndOnlyOneFolderDropIsTaken) {
+    for (int i = 0; i < 200; ++i) {
+        tree.write("f" + std::to_string(i) + "/a",
+                   std::string(5000, static_cast<char>('a' + i % 20)));
+        tree.write("f" + std::to_string(i) + "/b",
+                   std::string(5000, static_cast<char>('a' + i % 20)));
+    }
+    page.searchFolder(tree.path().string());
+    page.stopSearch();
+    EXPECT_TRUE(page.scanningView()->stoppedLabel()->isVisibleTo(&stack));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isSearching(); }, 60000));
+    EXPECT_EQ(page.currentView(), DuplicatesPage::StartView);
+
+    auto url = [](const fs::path& path) {
+        return QUrl::fromLocalFile(QString::fromStdString(path));
+    };
+    EXPECT_EQ(DuplicateStartView::droppedFolder({url(tree.path())}), tree.path().string());
+    EXPECT_FALSE(DuplicateStartView::droppedFolder({url(tree / "f1/a")}));
+    EXPECT_FALSE(DuplicateStartView::droppedFolder({url(tree / "f1"), url(tree / "f2")}));
+    EXPECT_FALSE(DuplicateStartView::droppedFolder({url(tree / "missing")}));
+    EXPECT_FALSE(DuplicateStartView::droppedFolder({QUrl("https://example.org/")}));
+}
