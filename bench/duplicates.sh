@@ -4,6 +4,9 @@
 #  2. quillby dupes, jdupes, rmlint (as installed, and without its extent mapping) and fdupes
 #     on one generated corpus, with the page cache warm and then dropped before every run:
 #     best and median times, peak memory, and the group counts, which must agree.
+#  3. The floor: only the reads the search cannot avoid (the first KiB of every file sharing its
+#     size, the whole of every file sharing its first KiB too), on as many threads, in the same
+#     rounds; quillby's time over it says how far the search is from the disk's pace.
 # DUPES_BENCH_SCALE (default 1: about 42 000 files, 1.3 GB) sizes the corpus; DUPES_BENCH_RUNS
 # (default 3) sets the runs per tool and cache state; TMPDIR says where the corpus goes.
 # Cold runs need root (they write /proc/sys/vm/drop_caches) and are skipped otherwise.
@@ -30,6 +33,7 @@ echo "-- CRC-64, one core, 4 MiB buffers (rate over CPU time; the wall figure be
 
 echo "-- corpus"
 "$build/bench/quillby_dupes_corpus" "$corpus" "$scale"
+"$build/bench/quillby_dupes_floor" plan "$corpus" "$work/floor.plan"
 
 # name|command; every tool: non-empty files only, hard links count as copies, hidden files
 # included, symbolic links not followed.
@@ -39,6 +43,7 @@ command -v rmlint > /dev/null && tools+=(
   "rmlint|rmlint -T df --hidden -o fdupes:stdout $corpus"
   "rmlint-nofiemap|rmlint -T df --hidden --without-fiemap -o fdupes:stdout $corpus")
 command -v fdupes > /dev/null && tools+=("fdupes|fdupes -r -H -n -q $corpus")
+tools+=("floor|$build/bench/quillby_dupes_floor read $work/floor.plan")
 
 warm_cache() { find "$corpus" -type f -print0 | xargs -0 cat > /dev/null; }
 can_drop=0
@@ -92,7 +97,9 @@ stats() {
 # Groups found, bundles aside: quillby's file groups (its bundle groups are counted apart);
 # the peers' groups with no member inside a bundle (they know no bundles).
 count_groups() {
-  if [ "$1" = quillby ]; then
+  if [ "$1" = floor ]; then
+    echo -
+  elif [ "$1" = quillby ]; then
     awk -F, 'NR > 1 && $4 != "APP" { seen[$1] = 1 } END { print length(seen) }' "$work/out/quillby.groups"
   else
     awk 'BEGIN { RS = "" } tolower($0) !~ /\.app\// { n++ } END { print n + 0 }' "$work/out/$1.groups"
@@ -120,10 +127,15 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || b == 0) p
 echo "-- ratios (peer time / quillby time, best runs)"
 for entry in "${tools[@]:1}"; do
   name="${entry%%|*}"
+  [ "$name" = floor ] && continue
   agree="groups agree"
   [ "${best[$name.groups]}" = "${best[quillby.groups]}" ] || agree="GROUPS DIFFER (${best[$name.groups]} vs ${best[quillby.groups]})"
   printf "%-16s warm %6s  cold %6s  %s\n" "$name" \
     "$(ratio "${best[$name.warm]}" "${best[quillby.warm]}")" \
     "$(ratio "${best[$name.cold]}" "${best[quillby.cold]}")" "$agree"
 done
-echo "targets: jdupes warm >= 2, cold >= 1.5; rmlint > 1 in both"
+printf "%-16s warm %6s  cold %6s\n" "quillby / floor" \
+  "$(ratio "${best[quillby.warm]}" "${best[floor.warm]}")" \
+  "$(ratio "${best[quillby.cold]}" "${best[floor.cold]}")"
+echo "targets: jdupes warm >= 2, cold >= 1.5; rmlint > 1 in both; quillby / floor cold <= 1.2;"
+echo "quillby peak memory < 16 MB"

@@ -132,20 +132,19 @@ bool DuplicateFilesOpt::getDuplicateFiles(TreeNode::Ptr& root) {
         search = m_findDuplicate;
     }
     if (!search) return false;
-    // Each call gives the whole result once; asking again does not double the groups.
-    m_findArray.clear();
-    m_findAppArray.clear();
-    search->getAllDuplicateFile(m_findArray);
-    search->getAllAppDuplicateDir(m_findAppArray);
-    if (m_findArray.empty() && m_findAppArray.empty()) return false;
+    // Each call gives the whole result once; the search's own groups are read, not copied (the
+    // result is large, and the tree copies it once more).
+    const auto& runs = search->fileRuns();
+    const auto& bundles = search->bundleGroups();
+    if (runs.empty() && bundles.empty()) return false;
 
     auto tree = TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName("Root"));
     // Groups come from the runs' own boundaries, never from where the whole checksum changes:
     // neighbouring runs of different sizes may share a checksum, and 0 is a checksum too.
-    for (const auto& group : m_findAppArray) {
+    for (const auto& group : bundles) {
         tree->insertChild(bundleGroupNode(group), tree->numberOfChildren());
     }
-    for (const auto& run : m_findArray) {
+    for (const auto& run : runs) {
         tree->insertChild(fileGroupNode(run), tree->numberOfChildren());
     }
     root = tree;

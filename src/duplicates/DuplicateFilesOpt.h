@@ -50,6 +50,4 @@ class DuplicateFilesOpt {
     mutable std::mutex searchMutex_;
     std::shared_ptr<duplicateFind> m_findDuplicate;
     std::string m_CurrentSearchPath;
-    std::vector<std::vector<fileAttrbItem>> m_findArray;
-    std::vector<std::vector<AppAttrbItem>> m_findAppArray;
 };

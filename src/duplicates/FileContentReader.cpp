@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/uio.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <string_view>
 
@@ -11,6 +12,22 @@
 namespace {
 
 constexpr std::uint64_t kPageSize = 4096;
+constexpr std::uint64_t kFirstReadAhead = 4 << 20;
+
+// cachestat(2) (Linux 6.5), which the C library does not wrap yet: how many pages of a range
+// the page cache holds, without bringing any in.
+constexpr long kCacheStatCall = 451;
+struct CacheStatRange {
+    std::uint64_t offset;
+    std::uint64_t length;  // 0: to the end of the file
+};
+struct CacheStat {
+    std::uint64_t cached;
+    std::uint64_t dirty;
+    std::uint64_t writeback;
+    std::uint64_t evicted;
+    std::uint64_t recentlyEvicted;
+};
 
 int openForReading(int folder, const char* name) {
     // O_NONBLOCK keeps a fifo or device that replaced a listed file from blocking the open; it
@@ -23,7 +40,9 @@ int openForReading(int folder, const char* name) {
 
 }  // namespace
 
-FileContentReader::FileContentReader() : buffer_(new unsigned char[ChunkSize]) {}
+FileContentReader::FileContentReader(std::size_t capacity)
+    : capacity_(std::clamp<std::size_t>(capacity, kPageSize, ChunkSize)),
+      buffer_(new unsigned char[capacity_]) {}
 
 FileContentReader::~FileContentReader() {
     close();
@@ -66,6 +85,7 @@ bool FileContentReader::adoptDescriptor(int fd) {
     offset_ = 0;
     canProbeCache_ = true;
     readAheadOff_ = false;
+    owned_ = false;
     return true;
 }
 
@@ -101,8 +121,40 @@ bool FileContentReader::openListed(const std::string& path, std::uint64_t listed
 }
 
 void FileContentReader::close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) {
+        // Read-ahead may have gone past where reading stopped.
+        if (owned_) ::posix_fadvise(fd_, static_cast<off_t>(ownedFrom_), 0, POSIX_FADV_DONTNEED);
+        ::close(fd_);
+    }
     fd_ = -1;
+    owned_ = false;
+}
+
+bool FileContentReader::restIsUncached() const {
+    CacheStatRange range{offset_ & ~(kPageSize - 1), 0};
+    CacheStat stat{};
+    return ::syscall(kCacheStatCall, fd_, &range, &stat, 0) == 0 && stat.cached == 0;
+}
+
+void FileContentReader::willReadToEnd() {
+    if (fd_ < 0 || owned_ || !restIsUncached()) return;  // read chunk by chunk, probing
+    owned_ = true;
+    ownedFrom_ = offset_ & ~(kPageSize - 1);
+    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    // The first reads are asked for at once; sequential read-ahead keeps the rest coming.
+    ::posix_fadvise(fd_, static_cast<off_t>(ownedFrom_), static_cast<off_t>(kFirstReadAhead),
+                    POSIX_FADV_WILLNEED);
+}
+
+std::int64_t FileContentReader::readOwned(std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        std::int64_t got = readUncached(buffer_.get() + done, count - done);
+        if (got < 0) return -1;
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<std::int64_t>(done);
 }
 
 std::int64_t FileContentReader::readChunk(std::size_t count) {
@@ -110,7 +162,8 @@ std::int64_t FileContentReader::readChunk(std::size_t count) {
         error_ = EBADF;
         return -1;
     }
-    if (count > ChunkSize) count = ChunkSize;
+    if (count > capacity_) count = capacity_;
+    if (owned_) return readOwned(count);
     const auto fileSize = static_cast<std::uint64_t>(status_.st_size);
     if (!readAheadOff_ && offset_ + count < fileSize) {
         // Without read-ahead the only pages brought into the cache are those asked for (a
@@ -161,7 +214,9 @@ std::int64_t FileContentReader::readUncached(unsigned char* into, std::size_t co
     }
     // Only drop what we know was not cached before: when the cache could not be probed, the
     // pages may have been the user's.
-    if (got > 0 && canProbeCache_) dropFromCache(offset_, static_cast<std::uint64_t>(got));
+    if (got > 0 && (canProbeCache_ || owned_)) {
+        dropFromCache(offset_, static_cast<std::uint64_t>(got));
+    }
     offset_ += static_cast<std::uint64_t>(got);
     return got;
 }

@@ -15,6 +15,15 @@ constexpr std::size_t kHeadSize = 1024;
 // content, and a second open is spared; a larger file gives its head. One such read costs
 // about what a one-page read does, from the cache and from the disk.
 constexpr std::size_t kFirstReadSize = 64 * 1024;
+// All read buffers together, whatever the thread count (down to one first read per thread):
+// with the kernel reading ahead, larger buffers read no faster.
+constexpr std::size_t kBufferBudget = 2 << 20;
+
+std::size_t bufferSizeFor(unsigned threads) {
+    std::size_t size = FileContentReader::ChunkSize;
+    while (size > kFirstReadSize && size * threads > kBufferBudget) size /= 2;
+    return size;
+}
 
 // Contiguous ranges of `order` whose items compare equal by `same`.
 template <class Same>
@@ -33,7 +42,10 @@ std::vector<std::pair<std::size_t, std::size_t>> rangesOf(const std::vector<std:
 }  // namespace
 
 ParallelPairing::ParallelPairing(WorkStealingPool& pool, const std::atomic<bool>& stop)
-    : pool_(pool), stop_(stop), readers_(pool.threadCount()) {}
+    : pool_(pool),
+      stop_(stop),
+      readers_(pool.threadCount()),
+      bufferSize_(bufferSizeFor(pool.threadCount())) {}
 
 ParallelPairing::~ParallelPairing() = default;
 
@@ -45,7 +57,7 @@ std::string ParallelPairing::currentPath() const {
 }
 
 FileContentReader& ParallelPairing::readerFor(unsigned worker) {
-    if (!readers_[worker]) readers_[worker] = std::make_unique<FileContentReader>();
+    if (!readers_[worker]) readers_[worker] = std::make_unique<FileContentReader>(bufferSize_);
     return *readers_[worker];
 }
 
@@ -87,6 +99,7 @@ void ParallelPairing::readHead(unsigned worker, std::size_t file, State& state) 
         item.md5 = crc::update(item.md5_1k, reader.buffer() + head, length - head);
         state = State::WholeKnown;
     } else {
+        firstReadSums_[file] = crc::update(item.md5_1k, reader.buffer() + head, length - head);
         state = State::HeadKnown;
     }
 }
@@ -96,8 +109,10 @@ void ParallelPairing::readWhole(unsigned worker, std::size_t file, State& state)
     if (!opened) return;
     FileContentReader& reader = *opened;
     fileAttrbItem& item = (*items_)[file];
-    std::uint64_t running = crc::initialValue;
-    std::uint64_t total = 0;
+    // The first read is not read again: the checksum goes on from where it ended.
+    reader.skipTo(kFirstReadSize);
+    reader.willReadToEnd();
+    std::uint64_t running = firstReadSums_[file];
     for (;;) {
         if (stop_.load(std::memory_order_relaxed)) {
             reader.close();
@@ -111,14 +126,9 @@ void ParallelPairing::readWhole(unsigned worker, std::size_t file, State& state)
             return;
         }
         running = crc::update(running, reader.buffer(), static_cast<std::size_t>(got));
-        total += static_cast<std::uint64_t>(got);
-        if (static_cast<std::size_t>(got) < FileContentReader::ChunkSize) break;
+        if (static_cast<std::size_t>(got) < reader.capacity()) break;
     }
     reader.close();
-    if (total == 0) {
-        state = State::Failed;
-        return;
-    }
     item.md5 = running;
     state = State::WholeKnown;
 }
@@ -129,7 +139,7 @@ void ParallelPairing::readWholes(const std::vector<Index>& files, std::vector<St
     // back and forth. The other threads read the small files meanwhile.
     std::vector<Index> large, small;
     for (Index file : files) {
-        ((*items_)[file].fileSize > FileContentReader::ChunkSize ? large : small).push_back(file);
+        ((*items_)[file].fileSize > bufferSize_ ? large : small).push_back(file);
     }
     std::stable_sort(large.begin(), large.end(), [&](Index a, Index b) {
         return (*items_)[a].fileSize > (*items_)[b].fileSize;
@@ -276,6 +286,7 @@ void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
         items_ = &candidates;
     }
     std::vector<State> states(count, State::Pending);
+    firstReadSums_.assign(count, 0);
 
     // A file alone in its size is settled without a read; the others need their heads, and
     // those that also share their head need their whole checksum.
@@ -300,4 +311,5 @@ void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
     std::lock_guard lock(itemsMutex_);
     if (count > 0) lastPath_ = candidates[current_.load(std::memory_order_relaxed)].filePathName;
     items_ = nullptr;
+    firstReadSums_ = {};
 }

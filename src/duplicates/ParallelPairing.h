@@ -69,6 +69,9 @@ class ParallelPairing {
     WorkStealingPool& pool_;
     const std::atomic<bool>& stop_;
     std::vector<std::unique_ptr<FileContentReader>> readers_;
+    const std::size_t bufferSize_;
+    // Each file's checksum over its first read, which a whole read goes on from.
+    std::vector<std::uint64_t> firstReadSums_;
     std::atomic<std::uint32_t> progress_{0};
     std::atomic<std::size_t> done_{0};
     std::size_t total_ = 0;

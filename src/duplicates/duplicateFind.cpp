@@ -1,5 +1,6 @@
 #include "duplicates/duplicateFind.h"
 
+#include <malloc.h>
 #include <sys/stat.h>
 #include <algorithm>
 
@@ -163,6 +164,10 @@ int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint6
         } else {
             pairOneByOne();
         }
+        // The runs hold copies of their members: the candidates are not needed any more. Their
+        // paths were made on the pool's threads, whose heaps keep freed memory unless asked.
+        std::vector<fileAttrbItem>().swap(m_allFileArray);
+        ::malloc_trim(0);
         if (!m_Stop.load(std::memory_order_relaxed)) {
             m_iProgress.store(100, std::memory_order_relaxed);
         }

@@ -1,5 +1,6 @@
 #include "duplicates/getFileList.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "core/WorkStealingPool.h"
@@ -274,6 +275,12 @@ bool getFileList::getListAtPath(const std::string& root, std::vector<fileAttrbIt
                                 std::vector<std::string>& bundles, std::uint64_t limit) {
     std::vector<ListedPath> paths;
     if (!getDirectoryAtPath(root, paths)) return false;
+    // One allocation of the right size: a list that doubles as it grows holds its old and its
+    // new copy at once, the largest memory the search needs.
+    files.reserve(files.size() + static_cast<std::size_t>(std::count_if(
+                                     paths.begin(), paths.end(), [&](const ListedPath& item) {
+                                         return !item.isFolder && item.size > limit;
+                                     })));
     for (ListedPath& item : paths) {
         if (isStopped()) break;
         if (!m_bSearchHiddenFile && IsHiddenFile(item.path)) continue;

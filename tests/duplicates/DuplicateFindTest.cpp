@@ -268,6 +268,39 @@ TEST(Pairing, AFileThatVanishesAfterListingNeverJoinsAGroup) {
     EXPECT_EQ(listed[1].md5, listed[1].md5_1k);
 }
 
+// A whole checksum goes on from the first read (64 KiB) rather than reading it again: it is the
+// checksum of the whole content for sizes that end the first read or a later buffer exactly.
+TEST(Pairing, WholeChecksumsGoOnFromTheFirstRead) {
+    TempDir dir;
+    const std::size_t sizes[] = {64 * 1024, 64 * 1024 + 1, 64 * 1024 + (1 << 20), 3 << 20};
+    std::vector<std::string> contents;
+    for (std::size_t i = 0; i < std::size(sizes); ++i) {
+        contents.push_back(randomBytes(sizes[i], 30 + i));
+        std::string edited = contents.back();
+        edited.back() ^= 0x5A;
+        const std::string index = std::to_string(i);
+        writeBytes(dir / ("a" + index), contents.back());
+        writeBytes(dir / ("b" + index), contents.back());
+        writeBytes(dir / ("c" + index), edited);
+    }
+    std::vector<fileAttrbItem> candidates;
+    std::vector<std::string> bundles;
+    ASSERT_TRUE(getFileList().getListAtPath(dir.path().string(), candidates, bundles, 0));
+    std::vector<std::vector<fileAttrbItem>> runs;
+    WorkStealingPool pool(2);
+    std::atomic<bool> stop{false};
+    ParallelPairing(pool, stop).findRuns(candidates, runs);
+    ASSERT_EQ(runs.size(), std::size(sizes));
+    for (const auto& run : runs) {
+        ASSERT_EQ(run.size(), 2u);
+        const std::string name = run[0].fileName;
+        EXPECT_EQ(name.substr(1), run[1].fileName.substr(1));
+        const std::string& content = contents[std::stoul(name.substr(1))];
+        EXPECT_EQ(run[0].md5, crc::update(crc::initialValue, content.data(), content.size()))
+            << name;
+    }
+}
+
 // Checksums are no proof: forged twins with the same CRC-64 do pair. Deleting is where the
 // bytes themselves are compared.
 TEST(Pairing, ForgedTwinsPairByChecksum) {

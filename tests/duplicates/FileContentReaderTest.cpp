@@ -50,8 +50,17 @@ std::string readAll(FileContentReader& reader, std::vector<std::int64_t>* sizes 
         if (sizes) sizes->push_back(got);
         if (got < 0) return content;
         content.append(reinterpret_cast<const char*>(reader.buffer()), static_cast<size_t>(got));
-        if (static_cast<size_t>(got) < FileContentReader::ChunkSize) return content;
+        if (static_cast<size_t>(got) < reader.capacity()) return content;
     }
+}
+
+// Brings the first `length` bytes of the file into the cache, and nothing more.
+void cacheStart(const fs::path& file, size_t length) {
+    int fd = ::open(file.c_str(), O_RDONLY);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+    std::vector<char> sink(length);
+    ASSERT_EQ(::pread(fd, sink.data(), length, 0), static_cast<ssize_t>(length));
+    ::close(fd);
 }
 
 }  // namespace
@@ -117,4 +126,40 @@ TEST(FileContentReader, LeavesThePageCacheAsItFoundIt) {
     ASSERT_TRUE(reader.open(file.string()));
     readAll(reader);
     EXPECT_EQ(residentPages(file), pages) << "what the user had cached was dropped";
+}
+
+TEST(FileContentReader, ReadingOnToTheEndLeavesThePageCacheAsItFoundIt) {
+    TempDir dir;
+    fs::path file = dir / "file";
+    const std::string content = randomBytes(3 * FileContentReader::ChunkSize + 5000, 5);
+    writeBytes(file, content);
+    dropFromCache(file);
+    if (residentPages(file) != 0) GTEST_SKIP() << "this file system keeps files in memory";
+
+    // Nothing cached: the reader reads ahead of itself and drops all of it, read-ahead too.
+    FileContentReader reader(256 * 1024);
+    ASSERT_TRUE(reader.open(file.string()));
+    reader.skipTo(64 * 1024);
+    reader.willReadToEnd();
+    EXPECT_EQ(readAll(reader), content.substr(64 * 1024));
+    reader.close();
+    EXPECT_EQ(residentPages(file), 0u) << "what the search read stayed cached";
+
+    // Partly cached: the user's pages stay, and no others are added.
+    cacheStart(file, 1 << 20);
+    const size_t cached = residentPages(file);
+    ASSERT_GT(cached, 0u);
+    ASSERT_TRUE(reader.open(file.string()));
+    reader.willReadToEnd();
+    EXPECT_EQ(readAll(reader), content);
+    reader.close();
+    EXPECT_EQ(residentPages(file), cached);
+
+    // Stopped early: what was read ahead is dropped at the close.
+    dropFromCache(file);
+    ASSERT_TRUE(reader.open(file.string()));
+    reader.willReadToEnd();
+    ASSERT_EQ(reader.readChunk(), static_cast<std::int64_t>(reader.capacity()));
+    reader.close();
+    EXPECT_EQ(residentPages(file), 0u) << "read-ahead stayed cached";
 }
