@@ -201,29 +201,18 @@ void TrayAgentView::rebuildContextMenu(const StatusMenu& menu) {
 std::function<void()> TrayAgentView::Commands::*TrayAgentView::commandOf(
     StatusMenuEntry::Type type) {
     using Type = StatusMenuEntry::Type;
-    switch (type) {
-        case Type::EjectAll:
-            return &Commands::ejectAll;
-        case Type::FastClean:
-            return &Commands::fastClean;
-        case Type::Scan:
-            return &Commands::scan;
-        case Type::FreeSpace:
-            return &Commands::freeSpace;
-        case Type::Uninstall:
-            return &Commands::uninstall;
-        case Type::MainWindow:
-            return &Commands::showMainWindow;
-        case Type::Preferences:
-            return &Commands::preferences;
-        case Type::About:
-            return &Commands::about;
-        case Type::Quit:
-            return &Commands::quit;
-        case Type::Header:
-        case Type::Row:
-        case Type::Separator:
-            break;
+    static const std::pair<Type, std::function<void()> Commands::*> commands[] = {
+        {Type::EjectAll, &Commands::ejectAll},
+        {Type::FastClean, &Commands::fastClean},
+        {Type::Scan, &Commands::scan},
+        {Type::FreeSpace, &Commands::freeSpace},
+        {Type::Uninstall, &Commands::uninstall},
+        {Type::MainWindow, &Commands::showMainWindow},
+        {Type::Preferences, &Commands::preferences},
+        {Type::About, &Commands::about},
+        {Type::Quit, &Commands::quit}};
+    for (const auto& [entry, command] : commands) {
+        if (entry == type) return command;
     }
     return nullptr;
 }
