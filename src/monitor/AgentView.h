@@ -31,6 +31,9 @@ class AgentView {
 
     virtual void showBalloon(const std::vector<std::string>& lines, bool error) = 0;
     virtual void showMainWindow() = 0;
+    // Shows the main window on a toolbar page ("Scan", "preferences"), as its toolbar item does.
+    virtual void showMainWindowPage(const std::string& identifier) = 0;
+    virtual void showAbout() = 0;
     virtual void alert(const std::string& text) = 0;
     // Ends the program with `status`.
     virtual void quit(int status) = 0;

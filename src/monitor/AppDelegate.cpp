@@ -199,7 +199,12 @@ void AppDelegate::addOtherItem() {
     menu_->push_back(command(Type::EjectAll, "Eject All", "e", ejectable));
     menu_->push_back(command(Type::Separator, {}));
     menu_->push_back(command(Type::FastClean, "Fast Clean", {}, isCanBeAction_));
+    menu_->push_back(command(Type::Scan, "Scan"));
+    menu_->push_back(command(Type::FreeSpace, "Free Space"));
+    menu_->push_back(command(Type::Uninstall, "Uninstall"));
     menu_->push_back(command(Type::MainWindow, "Main Window"));
+    menu_->push_back(command(Type::Preferences, "Preferences\u2026"));
+    menu_->push_back(command(Type::About, "About Quillby Pro"));
     menu_->push_back(command(Type::Separator, {}));
     menu_->push_back(command(Type::Quit, "Quit Quillby Pro", "q"));
     view_.showMenu(*menu_);
@@ -319,6 +324,33 @@ void AppDelegate::showMainWindow() {
     view_.showMainWindow();
     UtilityFunction::callSelectNotificationForMainWindowLeft(
         static_cast<std::int32_t>(PreferenceViewController::getLastClickRow()));
+}
+
+void AppDelegate::showFeatureRow(std::int32_t row) {
+    view_.showMainWindowPage("Scan");
+    // Receivers read only the row; a row the window does not have selects nothing.
+    std::vector<std::any> request{std::string("s"), row};
+    EventBus::defaultCenter().post(Events::shouldSelectRow, request);
+}
+
+void AppDelegate::onClickScan() {
+    showFeatureRow(kOverviewRow);
+}
+
+void AppDelegate::onClickFree() {
+    showFeatureRow(kFreeSpaceRow);
+}
+
+void AppDelegate::onClickUninstall() {
+    showFeatureRow(kUninstallRow);
+}
+
+void AppDelegate::initSettingWindow() {
+    view_.showMainWindowPage("preferences");
+}
+
+void AppDelegate::AboutFunCall() {
+    view_.showAbout();
 }
 
 void AppDelegate::cleaningFile() {

@@ -41,6 +41,10 @@ class AppDelegate {
 
     static constexpr int kTickMs = 2000;
     static constexpr int kQuitStatus = 1;
+    // The "Scan" page's rows the tray's commands select.
+    static constexpr std::int32_t kOverviewRow = 0;
+    static constexpr std::int32_t kUninstallRow = 8;
+    static constexpr std::int32_t kFreeSpaceRow = 9;
 
     AppDelegate(Services services, AgentView& view, MainQueue& mainQueue);
     ~AppDelegate();
@@ -67,6 +71,15 @@ class AppDelegate {
     void cleanMemoryClickAction();
     void setStatusBarHidden(bool hidden);
     void showMainWindow();
+    // "Scan", "Free Space" and "Uninstall": the main window on the "Scan" page's overview, free
+    // space monitor and uninstaller rows.
+    void onClickScan();
+    void onClickFree();
+    void onClickUninstall();
+    // "Preferences…": the main window on its preferences page.
+    void initSettingWindow();
+    // "About Quillby Pro".
+    void AboutFunCall();
     // "Fast Clean": opens the quick-clean window unless one runs.
     void cleaningFile();
     // "ShouldCloseWindow": releases the quick-clean window and enables "Fast Clean" again.
@@ -90,6 +103,7 @@ class AppDelegate {
   private:
     ClearMemory& clearMemoryRunner();
     StatusMenuEntry memoryRow();
+    void showFeatureRow(std::int32_t row);
 
     Services services_;
     AgentView& view_;

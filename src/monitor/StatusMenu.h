@@ -9,7 +9,20 @@
 // One entry of the status menu: a group header, a volume or memory row, a separator, or one of
 // the commands.
 struct StatusMenuEntry {
-    enum class Type { Header, Row, Separator, EjectAll, FastClean, MainWindow, Quit };
+    enum class Type {
+        Header,
+        Row,
+        Separator,
+        EjectAll,
+        FastClean,
+        Scan,
+        FreeSpace,
+        Uninstall,
+        MainWindow,
+        Preferences,
+        About,
+        Quit
+    };
 
     Type type = Type::Separator;
     std::uint32_t headerKind = 0;  // Header: the kind it titles

@@ -43,6 +43,12 @@ void AppController::showMainWindow() {
     window_->centreOnScreen();
 }
 
+void AppController::showPage(const QString& identifier) {
+    // Showing first builds the pages the item switches to.
+    showMainWindow();
+    window_->toggleActivePreferenceView(identifier);
+}
+
 PrefsWindowController& AppController::window() {
     return *window_;
 }

@@ -19,6 +19,8 @@ class AppController : public QObject {
 
     // Shows the window on its remembered page, centred.
     void showMainWindow();
+    // Shows the window on the page of a toolbar item, as a click on that item does.
+    void showPage(const QString& identifier);
     PrefsWindowController& window();
     // Gives the window the stored "fade" and "shiftSlowsAnimation".
     static void applyFadeSettings(PrefsWindowController& window);

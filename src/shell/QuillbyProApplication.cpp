@@ -113,9 +113,15 @@ bool QuillbyProApplication::start() {
     };
     commands.ejectAll = [this] { agent_->rejestAllDisk(); };
     commands.fastClean = [this] { agent_->cleaningFile(); };
+    commands.scan = [this] { agent_->onClickScan(); };
+    commands.freeSpace = [this] { agent_->onClickFree(); };
+    commands.uninstall = [this] { agent_->onClickUninstall(); };
     commands.showMainWindow = [this] { agent_->showMainWindow(); };
+    commands.preferences = [this] { agent_->initSettingWindow(); };
+    commands.about = [this] { agent_->AboutFunCall(); };
     commands.quit = [this] { agent_->quit(); };
     commands.openWindow = [this] { appController_->showMainWindow(); };
+    commands.openPage = [this](const QString& page) { appController_->showPage(page); };
     view_->setCommands(commands);
     connect(instance_.get(), &SingleInstance::reopenRequested, this,
             [this] { agent_->showMainWindow(); });

@@ -45,10 +45,12 @@ open_panel() {
 open_panel
 "$grab" "$pictures/desktop-tray-panel.png" || true
 
-# "Fast Clean" is the row above "Main Window", which is above the separator over "Quit" (rows
-# of 24 pixels, a separator of 3, a margin of 4).
+# Above the separator over "Quit" come "Fast Clean", "Scan", "Free Space", "Uninstall", "Main
+# Window", "Preferences…" and "About Quillby Pro" (rows of 24 pixels, a separator of 3, a margin
+# of 4).
 button=24
-fast_y=$((py + ph - 4 - button / 2 - button - 3 - button))
+fast_y=$((py + ph - 4 - button / 2 - button - 3 - 6 * button))
+about_y=$((py + ph - 4 - button / 2 - button - 3))
 fast_picture() { xdotool mousemove 0 0; sleep 0.3; "$grab" "$work/$1.png" $((px + 4)) $((fast_y - 6)) 120 12; }
 fast_picture enabled
 # The program's windows that were not there before the click (the question).
@@ -83,6 +85,12 @@ wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Fast Clean$'" || fa
 open_panel
 fast_picture after
 cmp -s "$work/enabled.png" "$work/after.png" || fail "Fast Clean did not come back after the clean"
+
+# "About Quillby Pro" opens its dialog.
+xdotool mousemove $((px + 60)) "$about_y" click 1
+wait_for 10 xdotool search --onlyvisible --name '^About Quillby Pro$' || fail "About opened no dialog"
+xdotool key Escape
+open_panel
 
 # Its last row is the quit command; the program ends with the quit command's status.
 xdotool mousemove $((px + 60)) $((py + ph - 14)) click 1

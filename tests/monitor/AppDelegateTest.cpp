@@ -35,6 +35,8 @@ struct RecordingView : AgentView {
     bool warning = false, hidden = false;
     std::vector<std::string> balloons, alerts;
     std::optional<int> quitStatus;
+    std::vector<std::string> pages;
+    int abouts = 0;
 
     void showMenu(const StatusMenu& menu) override {
         shown = menu;
@@ -55,6 +57,8 @@ struct RecordingView : AgentView {
         balloons.push_back(lines.at(0));
     }
     void showMainWindow() override { ++mainWindows; }
+    void showMainWindowPage(const std::string& page) override { pages.push_back(page); }
+    void showAbout() override { ++abouts; }
     void alert(const std::string& text) override { alerts.push_back(text); }
     void quit(int status) override { quitStatus = status; }
 };
@@ -145,12 +149,14 @@ TEST_F(AgentTest, MenuGroupsVolumesByKindWithHeadersThenMemoryAndCommands) {
                  kind(4, "/media/dvd", "optical")});
     auto delegate = agent();
     const StatusMenu& menu = *delegate->menu();
-    EXPECT_EQ(typesOf(menu),
-              (std::vector<Type>{Type::Header, Type::Row, Type::Header, Type::Row, Type::Header,
-                                 Type::Row, Type::Header, Type::Row, Type::Header, Type::Row,
-                                 Type::Header, Type::Row, Type::Separator, Type::EjectAll,
-                                 Type::Separator, Type::FastClean, Type::MainWindow,
-                                 Type::Separator, Type::Quit}));
+    EXPECT_EQ(
+        typesOf(menu),
+        (std::vector<Type>{Type::Header,      Type::Row,       Type::Header,    Type::Row,
+                           Type::Header,      Type::Row,       Type::Header,    Type::Row,
+                           Type::Header,      Type::Row,       Type::Header,    Type::Row,
+                           Type::Separator,   Type::EjectAll,  Type::Separator, Type::FastClean,
+                           Type::Scan,        Type::FreeSpace, Type::Uninstall, Type::MainWindow,
+                           Type::Preferences, Type::About,     Type::Separator, Type::Quit}));
     std::vector<std::uint32_t> headers;
     std::vector<std::string> titles;
     for (const auto& entry : menu) {
@@ -161,7 +167,7 @@ TEST_F(AgentTest, MenuGroupsVolumesByKindWithHeadersThenMemoryAndCommands) {
     EXPECT_EQ(titles, (std::vector<std::string>{"1", "3", "4", "7", "9", "5"}));
     EXPECT_TRUE(menu[13].enabled);
     EXPECT_EQ(menu[13].keyEquivalent, "e");
-    EXPECT_EQ(menu[18].title, "Quit Quillby Pro");
+    EXPECT_EQ(menu[23].title, "Quit Quillby Pro");
     EXPECT_EQ(menu[1].row.errorValue, "10");  // SpaceAlarm 0.1 as a whole percent
     EXPECT_EQ(menu[11].row.volumeSize, "Memory");
     EXPECT_EQ(menu[11].row.nTotalSize, 8000000000u);  // the memory text read back

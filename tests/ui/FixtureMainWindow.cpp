@@ -157,7 +157,12 @@ std::unique_ptr<VolumePanel> FixtureMainWindow::volumePanel() {
     command(StatusMenuEntry::Type::EjectAll, "Eject All");
     command(StatusMenuEntry::Type::Separator, "");
     command(StatusMenuEntry::Type::FastClean, "Fast Clean");
+    command(StatusMenuEntry::Type::Scan, "Scan");
+    command(StatusMenuEntry::Type::FreeSpace, "Free Space");
+    command(StatusMenuEntry::Type::Uninstall, "Uninstall");
     command(StatusMenuEntry::Type::MainWindow, "Main Window");
+    command(StatusMenuEntry::Type::Preferences, "Preferences\u2026");
+    command(StatusMenuEntry::Type::About, "About Quillby Pro");
     command(StatusMenuEntry::Type::Separator, "");
     command(StatusMenuEntry::Type::Quit, "Quit Quillby Pro");
     panel->showMenu(menu);

@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <atomic>
 
 #include "monitor/AppDelegate.h"
 #include "monitor/FakeVolumes.h"
+#include "monitor/ui/TrayAgentView.h"
+#include "monitor/ui/VolumePanel.h"
 #include "platform/Services.h"
 #include "shell/AppController.h"
+#include "shell/NewMainViewController.h"
+#include "shell/PrefsWindowController.h"
 #include "shell/QuillbyProApplication.h"
 #include "support/TestPlatform.h"
 
@@ -34,6 +42,82 @@ TEST(QuillbyProApplication, OneVolumeEnumerationPerTick) {
         int before = source->enumerations;
         program.agent().updateDataForMenuItem();
         EXPECT_EQ(source->enumerations - before, 1);
+    }
+    Services::install<VolumeSource>(nullptr);
+}
+
+namespace {
+
+// The tray's commands as the user reaches them: a context menu entry or a panel button.
+void triggerContextMenu(TrayAgentView& view, const QString& title) {
+    for (QAction* action : view.contextMenu()->actions()) {
+        if (action->text() == title) return action->trigger();
+    }
+    ADD_FAILURE() << "no context menu entry " << title.toStdString();
+}
+
+void clickPanelButton(TrayAgentView& view, const QString& title) {
+    for (auto* button : view.panel()->findChildren<QPushButton*>()) {
+        if (button->text() == title) return button->click();
+    }
+    ADD_FAILURE() << "no panel button " << title.toStdString();
+}
+
+bool hasRow(NewMainViewController& overview, int row) {
+    QListWidget* list = overview.featureList();
+    for (int index = 0; index < list->count(); ++index) {
+        if (list->item(index)->data(Qt::UserRole).toInt() == row) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// Each command opens the window on its page; the feature rows are those of the "Scan" page, and
+// a row this build lacks leaves the selection as it was.
+TEST(QuillbyProApplication, TrayCommandsOpenTheirPagesAndRows) {
+    TestPlatform platform;
+    Services::install<VolumeSource>(std::make_shared<CountingVolumeSource>());
+    {
+        QuillbyProApplication program;
+        ASSERT_TRUE(program.start());
+        program.agent().stopTimer();
+        PrefsWindowController& window = program.mainWindow().window();
+        for (auto trigger : {&triggerContextMenu, &clickPanelButton}) {
+            window.hide();
+            trigger(program.view(), QStringLiteral("Preferences\u2026"));
+            EXPECT_TRUE(window.isVisible());
+            EXPECT_EQ(window.currentIdentifier(), "preferences");
+            EXPECT_TRUE(window.toolbarItem("preferences")->isChecked());
+
+            trigger(program.view(), QStringLiteral("Free Space"));
+            EXPECT_EQ(window.currentIdentifier(), "Scan");
+            auto* overview = qobject_cast<NewMainViewController*>(window.currentPage());
+            ASSERT_TRUE(overview);
+            EXPECT_EQ(overview->selectedRow(), 9);
+
+            trigger(program.view(), QStringLiteral("Uninstall"));
+            EXPECT_EQ(overview->selectedRow(), hasRow(*overview, 8) ? 8 : 9);
+
+            window.toggleActivePreferenceView("memory");
+            trigger(program.view(), QStringLiteral("Scan"));
+            EXPECT_EQ(window.currentIdentifier(), "Scan");
+            EXPECT_EQ(overview->selectedRow(), 0);
+        }
+
+        EXPECT_FALSE(program.view().aboutDialog());
+        triggerContextMenu(program.view(), QStringLiteral("About Quillby Pro"));
+        auto* about = qobject_cast<QMessageBox*>(program.view().aboutDialog());
+        ASSERT_TRUE(about);
+        EXPECT_TRUE(about->isVisible());
+        EXPECT_FALSE(about->isModal());
+        EXPECT_TRUE(about->text().contains("Version 4.0"));
+        EXPECT_TRUE(about->informativeText().contains("find duplicates"));
+        EXPECT_TRUE(about->informativeText().contains("All rights reserved."));
+        // A second request raises the open dialog instead of stacking another.
+        clickPanelButton(program.view(), QStringLiteral("About Quillby Pro"));
+        EXPECT_EQ(program.view().aboutDialog(), about);
+        about->close();
     }
     Services::install<VolumeSource>(nullptr);
 }

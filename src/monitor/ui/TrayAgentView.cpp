@@ -9,6 +9,7 @@
 #include <QSystemTrayIcon>
 
 #include "core/LocalizedText.h"
+#include "monitor/AboutText.h"
 #include "monitor/ui/BubbleView.h"
 #include "monitor/ui/DesktopNotifications.h"
 #include "monitor/ui/VolumePanel.h"
@@ -47,6 +48,10 @@ TrayAgentView::TrayAgentView()
     };
     actions.quit = [this] {
         if (commands_.quit) commands_.quit();
+    };
+    actions.command = [this](StatusMenuEntry::Type type) {
+        panel_->hide();
+        run(type);
     };
     panel_ = new VolumePanel(actions);
     panel_->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
@@ -182,30 +187,39 @@ void TrayAgentView::rebuildContextMenu(const StatusMenu& menu) {
             case Type::Separator:
                 contextMenu_->addSeparator();
                 break;
-            case Type::EjectAll:
-            case Type::FastClean: {
-                // Commands that can be off: no ejectable volume, a quick clean running.
-                auto command =
-                    entry.type == Type::EjectAll ? &Commands::ejectAll : &Commands::fastClean;
-                QAction* action =
-                    contextMenu_->addAction(QString::fromStdString(entry.title), [this, command] {
-                        if (commands_.*command) (commands_.*command)();
-                    });
+            default: {
+                // Eject All is off without an ejectable volume, Fast Clean while a clean runs.
+                QAction* action = contextMenu_->addAction(QString::fromStdString(entry.title),
+                                                          [this, type = entry.type] { run(type); });
                 action->setEnabled(entry.enabled);
                 break;
             }
-            case Type::MainWindow:
-                contextMenu_->addAction(QString::fromStdString(entry.title), [this] {
-                    if (commands_.showMainWindow) commands_.showMainWindow();
-                });
-                break;
-            case Type::Quit:
-                contextMenu_->addAction(QString::fromStdString(entry.title), [this] {
-                    if (commands_.quit) commands_.quit();
-                });
-                break;
         }
     }
+}
+
+std::function<void()> TrayAgentView::Commands::*TrayAgentView::commandOf(
+    StatusMenuEntry::Type type) {
+    using Type = StatusMenuEntry::Type;
+    static const std::pair<Type, std::function<void()> Commands::*> commands[] = {
+        {Type::EjectAll, &Commands::ejectAll},
+        {Type::FastClean, &Commands::fastClean},
+        {Type::Scan, &Commands::scan},
+        {Type::FreeSpace, &Commands::freeSpace},
+        {Type::Uninstall, &Commands::uninstall},
+        {Type::MainWindow, &Commands::showMainWindow},
+        {Type::Preferences, &Commands::preferences},
+        {Type::About, &Commands::about},
+        {Type::Quit, &Commands::quit}};
+    for (const auto& [entry, command] : commands) {
+        if (entry == type) return command;
+    }
+    return nullptr;
+}
+
+void TrayAgentView::run(StatusMenuEntry::Type type) {
+    auto command = commandOf(type);
+    if (command && commands_.*command) (commands_.*command)();
 }
 
 void TrayAgentView::togglePanel() {
@@ -263,6 +277,31 @@ void TrayAgentView::showBalloon(const std::vector<std::string>& lines, bool erro
 
 void TrayAgentView::showMainWindow() {
     if (commands_.openWindow) commands_.openWindow();
+}
+
+void TrayAgentView::showMainWindowPage(const std::string& identifier) {
+    if (commands_.openPage) commands_.openPage(QString::fromStdString(identifier));
+}
+
+void TrayAgentView::showAbout() {
+    if (about_) {
+        about_->raise();
+        about_->activateWindow();
+        return;
+    }
+    // Not modal: the tray and its balloons stay alive while it is open.
+    auto* box =
+        new QMessageBox(QMessageBox::NoIcon, tr("About Quillby Pro"),
+                        QString::fromStdString(AboutText::title() + "\n" + AboutText::version()),
+                        QMessageBox::Close);
+    box->setIconPixmap(ImageProvider::shared().icon(QStringLiteral("disk_ico.png")).pixmap(64));
+    box->setInformativeText(
+        QString::fromStdString(AboutText::description() + "\n\n" + AboutText::licence()));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setAccessibleName(tr("About Quillby Pro"));
+    box->setModal(false);
+    about_ = box;
+    box->show();
 }
 
 void TrayAgentView::alert(const std::string& text) {

@@ -25,10 +25,16 @@ class TrayAgentView : public QObject, public AgentView {
     struct Commands {
         std::function<bool(std::int32_t)> eject;  // one volume, by reference number
         std::function<void()> ejectAll;
-        std::function<void()> fastClean;       // the quick-clean window
+        std::function<void()> fastClean;  // the quick-clean window
+        std::function<void()> scan;       // the window on a row of the "Scan" page
+        std::function<void()> freeSpace;
+        std::function<void()> uninstall;
         std::function<void()> showMainWindow;  // the agent's command (window and row)
+        std::function<void()> preferences;
+        std::function<void()> about;
         std::function<void()> quit;
-        std::function<void()> openWindow;  // only shows the window
+        std::function<void()> openWindow;              // only shows the window
+        std::function<void(const QString&)> openPage;  // only shows the window on a page
     };
 
     TrayAgentView();
@@ -49,6 +55,8 @@ class TrayAgentView : public QObject, public AgentView {
     void setStatusItemHidden(bool hidden) override;
     void showBalloon(const std::vector<std::string>& lines, bool error) override;
     void showMainWindow() override;
+    void showMainWindowPage(const std::string& identifier) override;
+    void showAbout() override;
     void alert(const std::string& text) override;
     void quit(int status) override;
 
@@ -58,8 +66,13 @@ class TrayAgentView : public QObject, public AgentView {
     QSystemTrayIcon* trayIcon() const { return tray_; }
     QMenu* contextMenu() const { return contextMenu_.get(); }
     BubbleView* bubbles() const { return bubbles_.get(); }
+    // The About dialog while it is open.
+    QWidget* aboutDialog() const { return about_; }
 
   private:
+    // The command a menu entry runs, or null for entries that are no command.
+    static std::function<void()> Commands::*commandOf(StatusMenuEntry::Type type);
+    void run(StatusMenuEntry::Type type);
     // The menu's entries without their figures: the context menu is rebuilt only when it changed.
     static std::string menuShape(const StatusMenu& menu);
     void rebuildContextMenu(const StatusMenu& menu);
@@ -76,6 +89,7 @@ class TrayAgentView : public QObject, public AgentView {
     std::unique_ptr<QMenu> contextMenu_;
     VolumePanel* panel_;
     std::unique_ptr<BubbleView> bubbles_;
+    QPointer<QWidget> about_;
     bool hasMenu_ = false;
     std::string contextShape_;
     std::vector<RowAction> rowActions_;

@@ -109,6 +109,18 @@ void VolumePanel::showMenu(const StatusMenu& menu) {
                 widget = button;
                 break;
             }
+            case Type::Scan:
+            case Type::FreeSpace:
+            case Type::Uninstall:
+            case Type::Preferences:
+            case Type::About: {
+                auto* button = commandButton(QString::fromStdString(entry.title), {});
+                connect(button, &QPushButton::clicked, this, [this, type = entry.type] {
+                    if (actions_.command) actions_.command(type);
+                });
+                widget = button;
+                break;
+            }
             case Type::Quit: {
                 auto* button =
                     commandButton(QString::fromStdString(entry.title), QStringLiteral("Ctrl+Q"));

@@ -13,7 +13,8 @@ class QVBoxLayout;
 
 // The tray's volume panel: the status menu as widgets. A status line with the boot volume's
 // free space, grey group headers, one row per volume and the memory row, then "Eject All",
-// "Fast Clean", "Main Window" and "Quit Quillby Pro".
+// "Fast Clean", "Scan", "Free Space", "Uninstall", "Main Window", "Preferences…", "About Quillby
+// Pro" and "Quit Quillby Pro".
 class VolumePanel : public QWidget {
     Q_OBJECT
   public:
@@ -23,6 +24,8 @@ class VolumePanel : public QWidget {
         std::function<void()> fastClean;
         std::function<void()> mainWindow;
         std::function<void()> quit;
+        // Scan, Free Space, Uninstall, Preferences… and About.
+        std::function<void(StatusMenuEntry::Type)> command;
     };
 
     explicit VolumePanel(Actions actions, QWidget* parent = nullptr);
