@@ -56,8 +56,17 @@ struct DiskUsageAppController::ScanJob {
         outcome = loaded.outcome;
         refusal = loaded.message;
         if (!loaded.root || outcome != ScanFileReader::Outcome::Read) return;
+        // A second pass for the files the item list shows: the ring's tree keeps folders only.
+        // Its items are not counted again in the progress.
+        options.counters = nullptr;
+        auto files = ScanFileLoader::loadItemTree(path, limit, options);
+        if (!files.root || files.outcome != ScanFileReader::Outcome::Read) {
+            outcome = files.outcome;
+            refusal = files.message;
+            return;
+        }
         Subscription listed = captureListing();
-        chart->adoptImportedTree(std::move(loaded.root));
+        chart->adoptImportedTree(std::move(loaded.root), std::move(files.root));
         total = static_cast<std::uint64_t>(std::max<std::int64_t>(0, chart->icAllDir->size));
     }
 

@@ -25,6 +25,32 @@ std::string lastComponent(std::string_view path) {
     return std::string(path.substr(slash + 1));
 }
 
+// The node of the folder at `path` (ending in "/") in the item tree under `root`, or nullptr.
+const FSNode* itemNode(const FSNode* root, std::string_view path) {
+    if (!root) return nullptr;
+    while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+    std::string top = root->path();
+    if (path == top) return root;
+    if (top.empty() || top.back() != '/') top += '/';
+    if (path.substr(0, top.size()) != top) return nullptr;
+    std::string_view rest = path.substr(top.size());
+    const FSNode* node = root;
+    while (node && !rest.empty()) {
+        std::size_t slash = rest.find('/');
+        std::string_view name = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        const FSNode* next = nullptr;
+        for (const auto& child : node->children) {
+            if (child->isDirectory && child->displayName() == name) {
+                next = child.get();
+                break;
+            }
+        }
+        node = next;
+    }
+    return node;
+}
+
 std::string nodeName(const W32AllDir& node) {
     return node.parent ? node.name() : lastComponent(node.name());
 }
@@ -42,6 +68,7 @@ void PieTree::contructPieTree(const std::string& path) {
     icAllDir = W32AllDir::makeRoot(path);
     icCurrentPtr = icAllDir.get();
     imported_ = false;
+    importedFiles_.reset();
     hasCurrent_.store(true);
     QWLog("Construct pie tree for: %s", path.c_str());
     cancelFlag_.store(false);
@@ -58,9 +85,10 @@ void PieTree::contructPieTree(const std::string& path) {
     updateLeftView(icCurrentPtr->path(), icCurrentPtr->size);
 }
 
-void PieTree::adoptImportedTree(std::unique_ptr<W32AllDir> root) {
+void PieTree::adoptImportedTree(std::unique_ptr<W32AllDir> root, std::unique_ptr<FSNode> files) {
     icFoundPtr = nullptr;
     icAllDir = std::move(root);
+    importedFiles_ = std::move(files);
     icCurrentPtr = icAllDir.get();
     imported_ = true;
     hasCurrent_.store(icCurrentPtr != nullptr);
@@ -163,6 +191,13 @@ void PieTree::updateLeftView(const std::string& path, std::int64_t size) {
         std::vector<DiskUsageItem> items;
         for (const auto& [name, bytes] : subfolderSizes(path)) {
             items.push_back(DiskUsageItem::make(name, path + name, bytes, true));
+        }
+        if (const FSNode* folder = itemNode(importedFiles_.get(), path)) {
+            for (const auto& child : folder->children) {
+                if (child->isDirectory) continue;
+                std::string name = child->displayName();
+                items.push_back(DiskUsageItem::make(name, path + name, child->size, false));
+            }
         }
         std::sort(items.begin(), items.end(), DiskUsageItem::compareBySize);
         publishListing(path, size, std::move(items));

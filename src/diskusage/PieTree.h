@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "diskusage/DiskUsageItem.h"
+#include "diskusage/FSNode.h"
 #include "diskusage/RingGeometry.h"
 #include "diskusage/RingLayout.h"
 #include "diskusage/SectorColourRule.h"
@@ -53,9 +54,11 @@ class PieTree {
     // tree for: %s".
     void contructPieTree(const std::string& path);
     // Takes a tree read from a scan file, makes its root current and publishes the root's
-    // listing. Its listings come from the tree alone: the file may describe another machine, so
-    // the local disk is never read for it (its files count only in their folders' sizes).
-    void adoptImportedTree(std::unique_ptr<W32AllDir> root);
+    // listing. Its listings come from the file alone: the file may describe another machine, so
+    // the local disk is never read for it. A folder lists its subfolders from `root` and its
+    // files from `files`, the same file's item tree (ScanFileLoader::loadItemTree, which keeps
+    // the files at or above the size limit); without it, folders only.
+    void adoptImportedTree(std::unique_ptr<W32AllDir> root, std::unique_ptr<FSNode> files = {});
     bool isImported() const { return imported_; }
     // Asks a running build to stop: folders not yet begun measure 0, and until the next build
     // the layout draws only the centre disc. Only once a current folder exists.
@@ -129,6 +132,7 @@ class PieTree {
     std::atomic<bool> cancelFlag_{false};
     std::atomic<bool> hasCurrent_{false};
     bool imported_ = false;
+    std::unique_ptr<FSNode> importedFiles_;
     SectorColourRule colours_;
     RingViewport viewport_{0, 0};
     std::vector<RingSector> frame_;

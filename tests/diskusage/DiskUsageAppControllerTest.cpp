@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "core/PlainMainQueue.h"
 #include "core/SettingsKeys.h"
@@ -172,10 +173,36 @@ TEST_F(DiskUsageAppControllerTest, AChosenFolderGetsItsRowAndARowShowsItsPathCut
 }
 
 TEST_F(DiskUsageAppControllerTest, AScanFileOpensAsItsOwnRowWithItsTreeMarkedImported) {
+    // a/ holds files above and below the 1 KB limit beside its own subfolder.
+    auto& defaults = UserDefaults::standardUserDefaults();
+    defaults.setInteger(1, SettingsKey::QWDiskUsageLimit);
+    defaults.setInteger(1, SettingsKey::QWDiskUsageUnit);
+    makeFile(home / "a/big", 5000);
+    makeFile(home / "a/small", 10);
+    makeFile(home / "a/sub/x", 100);
+    auto& page = controller->diskView();
+    using Row = std::tuple<std::string, std::string, std::uint64_t, bool>;
+    auto rowsOf = [&](const std::string& folder) {
+        page.showFolder(folder);
+        EXPECT_EQ(page.currentPath(), folder);
+        std::vector<Row> rows;
+        for (const auto& item : page.rows())
+            rows.emplace_back(item.name, item.path, item.fileSizeNum, item.isDirectory);
+        return rows;
+    };
+    controller->clickRow(0);
+    finish();
+    const std::string inA = (home / "a").string() + "/";
+    std::vector<Row> live = rowsOf(inA);
+    ASSERT_EQ(live, (std::vector<Row>{{"big", inA + "big", 5000, false},
+                                      {"f", inA + "f", 3000, false},
+                                      {"sub", inA + "sub", 100, true}}));
+
     fs::path file = platform.root().path() / "alice.json";
     ASSERT_TRUE(exportScanFile(home, file));
     // The tree and its listings come from the file alone, not from the disk.
     fs::rename(home / "a", platform.root().path() / "moved");
+    shown.clear();
     ASSERT_TRUE(controller->openScanFile(file.string()));
     EXPECT_FALSE(controller->openScanFile(file.string()));  // one at a time
     finish();
@@ -188,16 +215,18 @@ TEST_F(DiskUsageAppControllerTest, AScanFileOpensAsItsOwnRowWithItsTreeMarkedImp
     EXPECT_EQ(row.selectedType, 1);
     EXPECT_TRUE(row.isScaned);
 
-    auto& page = controller->diskView();
     ASSERT_NE(page.chart(), nullptr);
     EXPECT_TRUE(page.imported());
     EXPECT_FALSE(page.mayOpenOrReveal());
     EXPECT_EQ(page.originText(),
               "Imported from alice.json, written by quillby 4.0 on 2023-11-14 22:13 UTC");
-    EXPECT_EQ(page.currentFolder().fileSizeNum, 3000u);
+    EXPECT_EQ(page.currentFolder().fileSizeNum, 8110u);
     ASSERT_EQ(page.rows().size(), 1u);
     EXPECT_EQ(page.rows()[0].name, "a");
-    EXPECT_EQ(page.rows()[0].fileSizeNum, 3000u);
+    EXPECT_EQ(page.rows()[0].fileSizeNum, 8110u);
+    // A folder lists its files from the file as a live scan lists them from the disk.
+    EXPECT_EQ(rowsOf(inA), live);
+    page.showFolder(home.string());
 
     // Removal is refused by the model, whatever a page offers.
     page.changeSelectArr(page.rows()[0], true);
@@ -208,7 +237,7 @@ TEST_F(DiskUsageAppControllerTest, AScanFileOpensAsItsOwnRowWithItsTreeMarkedImp
     gone.path = (home / "a").string();
     gone.outcome = DiskUsageRemovalResult::Outcome::Removed;
     page.removalFinished({gone});
-    EXPECT_EQ(page.currentFolder().fileSizeNum, 3000u);
+    EXPECT_EQ(page.currentFolder().fileSizeNum, 8110u);
 
     // Its row shows the tree again without reading the file; a live scan is not imported.
     controller->clickRow(3);
