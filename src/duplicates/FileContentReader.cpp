@@ -5,7 +5,9 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <string_view>
+#include <thread>
 
 #include "core/LongPath.h"
 
@@ -28,6 +30,38 @@ struct CacheStat {
     std::uint64_t evicted;
     std::uint64_t recentlyEvicted;
 };
+
+// How many pages of the range [offset, offset + length) the page cache holds (length 0: to the
+// end); false when the kernel cannot tell.
+bool cachedPages(int fd, std::uint64_t offset, std::uint64_t length, std::uint64_t& cached) {
+    CacheStatRange range{offset, length};
+    CacheStat stat{};
+    if (::syscall(kCacheStatCall, fd, &range, &stat, 0) != 0) return false;
+    cached = stat.cached;
+    return true;
+}
+
+// True when the kernel says no page of the range is cached. A probing read cannot tell this
+// reliably: the read it starts for missing pages may finish before it looks again.
+bool surelyUncached(int fd, std::uint64_t offset, std::uint64_t length) {
+    std::uint64_t start = offset & ~(kPageSize - 1);
+    std::uint64_t cached = 0;
+    return cachedPages(fd, start, offset + length - start, cached) && cached == 0;
+}
+
+// Drops the pages of a range this reader brought in. Pages still being read (read-ahead in
+// flight) or still held by another processor's batch cannot be dropped yet, so the drop is
+// repeated, briefly, until none is left.
+void dropPages(int fd, std::uint64_t offset, std::uint64_t length) {
+    constexpr int kAttempts = 8;
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        ::posix_fadvise(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
+                        POSIX_FADV_DONTNEED);
+        std::uint64_t cached = 0;
+        if (!cachedPages(fd, offset, length, cached) || cached == 0 || attempt == kAttempts) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(attempt));
+    }
+}
 
 int openForReading(int folder, const char* name) {
     // O_NONBLOCK keeps a fifo or device that replaced a listed file from blocking the open; it
@@ -123,7 +157,7 @@ bool FileContentReader::openListed(const std::string& path, std::uint64_t listed
 void FileContentReader::close() {
     if (fd_ >= 0) {
         // Read-ahead may have gone past where reading stopped.
-        if (owned_) ::posix_fadvise(fd_, static_cast<off_t>(ownedFrom_), 0, POSIX_FADV_DONTNEED);
+        if (owned_) dropPages(fd_, ownedFrom_, 0);
         ::close(fd_);
     }
     fd_ = -1;
@@ -175,7 +209,7 @@ std::int64_t FileContentReader::readChunk(std::size_t count) {
     }
     std::size_t done = 0;
     while (done < count) {
-        if (canProbeCache_) {
+        if (canProbeCache_ && !surelyUncached(fd_, offset_, count - done)) {
             iovec part{buffer_.get() + done, count - done};
             ssize_t got = ::preadv2(fd_, &part, 1, static_cast<off_t>(offset_), RWF_NOWAIT);
             if (got > 0) {
@@ -226,6 +260,5 @@ void FileContentReader::dropFromCache(std::uint64_t offset, std::uint64_t length
     // all brought in by this read.
     std::uint64_t start = offset & ~(kPageSize - 1);
     std::uint64_t end = (offset + length + kPageSize - 1) & ~(kPageSize - 1);
-    ::posix_fadvise(fd_, static_cast<off_t>(start), static_cast<off_t>(end - start),
-                    POSIX_FADV_DONTNEED);
+    dropPages(fd_, start, end - start);
 }
