@@ -49,18 +49,10 @@ bool surelyUncached(int fd, std::uint64_t offset, std::uint64_t length) {
     return cachedPages(fd, start, offset + length - start, cached) && cached == 0;
 }
 
-// Drops the pages of a range this reader brought in. Pages still being read (read-ahead in
-// flight) or still held by another processor's batch cannot be dropped yet, so the drop is
-// repeated, briefly, until none is left.
+// Drops the pages of a range this reader brought in.
 void dropPages(int fd, std::uint64_t offset, std::uint64_t length) {
-    constexpr int kAttempts = 8;
-    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-        ::posix_fadvise(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
-                        POSIX_FADV_DONTNEED);
-        std::uint64_t cached = 0;
-        if (!cachedPages(fd, offset, length, cached) || cached == 0 || attempt == kAttempts) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(attempt));
-    }
+    ::posix_fadvise(fd, static_cast<off_t>(offset), static_cast<off_t>(length),
+                    POSIX_FADV_DONTNEED);
 }
 
 int openForReading(int folder, const char* name) {
