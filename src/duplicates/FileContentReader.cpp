@@ -5,9 +5,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <string_view>
-#include <thread>
 
 #include "core/LongPath.h"
 
@@ -157,9 +155,8 @@ void FileContentReader::close() {
 }
 
 bool FileContentReader::restIsUncached() const {
-    CacheStatRange range{offset_ & ~(kPageSize - 1), 0};
-    CacheStat stat{};
-    return ::syscall(kCacheStatCall, fd_, &range, &stat, 0) == 0 && stat.cached == 0;
+    std::uint64_t cached = 0;
+    return cachedPages(fd_, offset_ & ~(kPageSize - 1), 0, cached) && cached == 0;
 }
 
 void FileContentReader::willReadToEnd() {
