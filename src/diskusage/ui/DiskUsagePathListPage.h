@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/Subscription.h"
-#include "diskusage/ui/BackdropPage.h"
+#include "ui/BackdropPage.h"
 
 class DiskUsageAppController;
 class DiskUsageLeftCellView;

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "diskusage/ui/BackdropPage.h"
+#include "ui/BackdropPage.h"
 
 class BusySpinner;
 class DiskUsageAppController;

@@ -5,7 +5,7 @@
 
 #include <memory>
 #include <vector>
-#include "diskusage/ui/BackdropPage.h"
+#include "ui/BackdropPage.h"
 
 #include "core/Subscription.h"
 #include "diskusage/DiskUsageRemoval.h"

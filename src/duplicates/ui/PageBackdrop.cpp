@@ -1,10 +1,6 @@
 #include "duplicates/ui/PageBackdrop.h"
 
 #include <QLabel>
-#include <QLinearGradient>
-#include <QPainter>
-
-#include "ui/WindowStyle.h"
 
 QLabel* PageBackdrop::heading(const QString& text, qreal scale) {
     auto* label = new QLabel(text, this);
@@ -14,12 +10,4 @@ QLabel* PageBackdrop::heading(const QString& text, qreal scale) {
     font.setBold(true);
     label->setFont(font);
     return label;
-}
-
-void PageBackdrop::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    QLinearGradient backdrop(0, 0, 0, height());
-    backdrop.setColorAt(0, WindowStyle::backdropTop());
-    backdrop.setColorAt(1, WindowStyle::backdropBottom());
-    painter.fillRect(rect(), backdrop);
 }

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/BackdropPage.h"
 
 class QLabel;
 
-// A view of the duplicate page: draws the window's backdrop behind its children.
-class PageBackdrop : public QWidget {
+// A view of the duplicate page: on the window's backdrop, with headings of its own.
+class PageBackdrop : public BackdropPage {
     Q_OBJECT
   public:
-    using QWidget::QWidget;
+    using BackdropPage::BackdropPage;
 
   protected:
-    void paintEvent(QPaintEvent* event) override;
     // A bold heading of the view, `scale` times the normal font size, named for screen readers.
     QLabel* heading(const QString& text, qreal scale);
 };

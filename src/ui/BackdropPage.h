@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-// A page of the disk-usage tool on the window's backdrop gradient.
+// A page drawn on the window's backdrop gradient, behind its children.
 class BackdropPage : public QWidget {
     Q_OBJECT
   public:
