@@ -26,3 +26,8 @@ std::optional<std::pair<std::string, std::string>> splitAbsolutePath(std::string
     return std::pair{std::string(slash == 0 ? "/" : path.substr(0, slash)),
                      std::string(path.substr(slash + 1))};
 }
+
+bool liesInside(std::string_view inner, std::string_view outer) {
+    if (outer == "/") return inner.size() > 1 && inner.front() == '/';
+    return inner.size() > outer.size() && inner.starts_with(outer) && inner[outer.size()] == '/';
+}

@@ -12,6 +12,9 @@ bool isNormalizedAbsolutePath(std::string_view path);
 // The number of components of a normalised absolute path ("/var/log" has 2).
 int pathComponentCount(std::string_view path);
 
+// True when `inner` lies strictly inside the folder `outer` (both without a trailing "/").
+bool liesInside(std::string_view inner, std::string_view outer);
+
 // An absolute path split into the folder holding its last component ("/" for a top-level item)
 // and that component; nothing for a relative path, "/" itself or a path ending in "/".
 std::optional<std::pair<std::string, std::string>> splitAbsolutePath(std::string_view path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +13,9 @@
 struct RemovalFailure {
     std::string path;
     int error = 0;
+
+    // Refused for want of rights: administrator rights may remove it.
+    bool wantsRights() const { return error == EACCES || error == EPERM; }
 };
 
 // What a removal did.

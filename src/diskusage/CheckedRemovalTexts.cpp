@@ -21,13 +21,9 @@ std::string confirmationDetails(const std::vector<FSNode*>& items) {
            UtilityFunction::convertVolSpace(total) + " in all:" + lines;
 }
 
-bool isPermissionFailure(int error) {
-    return error == EACCES || error == EPERM;
-}
-
 std::string failureMessage(const std::vector<RemovalFailure>& failures) {
     for (const auto& failure : failures) {
-        if (!isPermissionFailure(failure.error)) return "Some checked items could not be removed.";
+        if (!failure.wantsRights()) return "Some checked items could not be removed.";
     }
     return "Some files that require admin access can't be removed!";
 }
@@ -47,7 +43,7 @@ std::string failureDetails(const std::vector<RemovalFailure>& failures, bool off
 std::set<std::string> permissionFailures(const std::vector<RemovalFailure>& failures) {
     std::set<std::string> paths;
     for (const auto& failure : failures) {
-        if (isPermissionFailure(failure.error)) paths.insert(failure.path);
+        if (failure.wantsRights()) paths.insert(failure.path);
     }
     return paths;
 }

@@ -24,8 +24,6 @@ inline constexpr std::string_view kRetryWithRights = "Retry with administrator r
 // SIZE)", "PATH (SIZE)").
 std::string confirmationDetails(const std::vector<FSNode*>& items);
 
-// True for the failures administrator rights may overcome (EACCES, EPERM).
-bool isPermissionFailure(int error);
 // The alert's message: the old wording when only rights were missing, a plain one otherwise.
 std::string failureMessage(const std::vector<RemovalFailure>& failures);
 // One line per failure, "PATH: REASON", and a closing line on the retry with rights when

@@ -19,17 +19,6 @@ std::string withoutTrailingSlash(std::string path) {
     return path;
 }
 
-// True when `inner` lies inside the folder `outer` (both without a trailing "/").
-bool liesInside(const std::string& inner, const std::string& outer) {
-    if (outer == "/") return inner.size() > 1 && inner.front() == '/';
-    return inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 &&
-           inner[outer.size()] == '/';
-}
-
-bool isPermissionError(int error) {
-    return error == EACCES || error == EPERM;
-}
-
 bool fileSystemMountPoint(const std::string& path) {
     auto status = entryStatusAt(AT_FDCWD, path.c_str());
     if (!status) return false;
@@ -103,7 +92,7 @@ DiskUsageRemovalResult DiskUsageRemoval::removeOne(const std::string& path) cons
     result.reason = std::strerror(result.error);
     result.needsAdministrator =
         std::any_of(report.failures.begin(), report.failures.end(),
-                    [](const RemovalFailure& failure) { return isPermissionError(failure.error); });
+                    [](const RemovalFailure& failure) { return failure.wantsRights(); });
     for (const auto& failure : report.failures) {
         QWLog("Clean deletable file failed: %s-%s", failure.path.c_str(),
               std::strerror(failure.error));

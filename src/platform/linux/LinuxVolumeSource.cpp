@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "core/Log.h"
+#include "core/PathRules.h"
 #include "platform/linux/BoundedSpaceQuery.h"
 
 namespace fs = std::filesystem;
@@ -51,8 +52,7 @@ constexpr std::array<std::string_view, 6> kSystemFolders = {"/proc", "/sys",  "/
                                                             "/run",  "/boot", "/snap"};
 
 bool isUnder(std::string_view path, std::string_view folder) {
-    return path == folder ||
-           (path.starts_with(folder) && path.size() > folder.size() && path[folder.size()] == '/');
+    return path == folder || liesInside(path, folder);
 }
 
 bool contains(const auto& list, std::string_view value) {
