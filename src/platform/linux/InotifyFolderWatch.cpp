@@ -37,7 +37,8 @@ InotifyFolderWatch::InotifyFolderWatch(std::vector<fs::path> folders, std::strin
         QWLog("Cannot watch the login items: %s", std::strerror(errno));
         return;
     }
-    arm();
+    while (arm()) {
+    }
     thread_ = std::thread([this] { run(); });
 }
 
@@ -55,7 +56,7 @@ InotifyFolderWatch::~InotifyFolderWatch() {
 
 // Arming again after every burst is cheap (a watch that exists keeps its descriptor) and follows
 // folders that appeared, went away or were replaced. Watches no longer needed are dropped.
-void InotifyFolderWatch::arm() {
+bool InotifyFolderWatch::arm() {
     std::map<fs::path, uint32_t> masks;
     std::multimap<fs::path, Watched> wanted;
     for (const auto& folder : folders_) {
@@ -85,6 +86,14 @@ void InotifyFolderWatch::arm() {
         if (!armed.count(wd)) ::inotify_rm_watch(inotify_, wd);
     }
     watches_ = std::move(armed);
+    for (const auto& [ancestor, watched] : wanted) {
+        std::error_code error;
+        if (!watched.missingChild.empty() &&
+            fs::is_directory(ancestor / watched.missingChild, error)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Reads every queued event; true when one of them concerns a watched folder's entries.
@@ -130,6 +139,7 @@ void InotifyFolderWatch::run() {
             continue;
         }
         if (readEvents()) pending = true;
-        arm();
+        // A folder that appeared unseen may already hold entries: they are reported too.
+        while (arm()) pending = true;
     }
 }

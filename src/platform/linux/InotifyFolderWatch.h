@@ -40,7 +40,9 @@ class InotifyFolderWatch final : public ChangeWatch {
         std::string missingChild;
     };
 
-    void arm();
+    // True when a folder on the way appeared while its ancestor's watch was being added: its
+    // creation sends no event, so the caller arms again.
+    bool arm();
     void run();
     bool readEvents();
 
