@@ -7,10 +7,12 @@
 #include "core/PreferenceViewController.h"
 #include "core/SettingsKeys.h"
 #include "core/UserDefaults.h"
+#include "platform/linux/CompactHeap.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "sysinfo/MacLog.h"
 
 int main(int argc, char** argv) {
+    useOneCompactHeap();
     installLinuxPlatform(PlatformContext::fromEnvironment());
     // Engine log lines go to the diagnostic log; the terminal gets only the command's output.
     MacLog::sendLogLinesTo("orvane.log");
