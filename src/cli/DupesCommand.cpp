@@ -101,17 +101,18 @@ SearchOutcome runSearch(const std::string& root, std::uint64_t threshold,
         return percent + current;
     });
     bool finished = false;
+    SearchOutcome outcome;
+    // The tree is built on the search's thread: the memory its groups free there makes the rows.
     auto worker = ThreadWorker::workOn(
         "DuplicateFilesOpt", "beginSearchAtPath",
-        ThreadWorker::Method([search, root, threshold](const std::any&) {
+        ThreadWorker::Method([search, root, threshold, &outcome](const std::any&) {
             search->beginSearchAtPath(root, threshold);
+            search->getDuplicateFiles(outcome.tree);
         }),
         {}, [&finished](const std::any&) { finished = true; }, &queue);
     // The progress line draws on its own thread; this one only waits for the search's end.
     while (!queue.runUntil([&] { return finished; }, std::chrono::milliseconds(100))) continue;
     progress.finish("100%");
-    SearchOutcome outcome;
-    search->getDuplicateFiles(outcome.tree);
     outcome.notSearched = search->foldersNotSearched();
     return outcome;
 }
@@ -119,12 +120,12 @@ SearchOutcome runSearch(const std::string& root, std::uint64_t threshold,
 void printText(const TreeNode::Ptr& tree, const std::string& root, std::uint64_t threshold) {
     size_t files = 0;
     std::uint64_t extra = 0;
-    for (const auto& group : tree->children()) {
+    for (const auto& group : tree->nodeChildren()) {
         const auto& data = *group->nodeData();
         std::cout << categoryTitle(*group) << "  " << data.name << "  " << group->numberOfChildren()
                   << " copies, " << UtilityFunction::convertVolSpace(data.fileSize) << '\n';
         std::vector<std::vector<std::string>> rows;
-        for (const auto& member : group->children()) {
+        for (const auto& member : group->nodeChildren()) {
             const auto& leaf = *member->nodeData();
             rows.push_back({"  " + leaf.name, UtilityFunction::convertVolSpace(leaf.fileSize),
                             dateText(leaf.ModificationDate, false)});
@@ -149,10 +150,10 @@ void printJsonResult(const TreeNode::Ptr& tree, const std::string& root, std::ui
     // Ordered, so that the keys read as documented: root and threshold before the groups.
     using Json = nlohmann::ordered_json;
     auto groups = Json::array();
-    for (const auto& group : tree->children()) {
+    for (const auto& group : tree->nodeChildren()) {
         const auto& data = *group->nodeData();
         auto members = Json::array();
-        for (const auto& member : group->children()) {
+        for (const auto& member : group->nodeChildren()) {
             const auto& leaf = *member->nodeData();
             Json modified = nullptr;
             if (leaf.ModificationDate) modified = dateText(leaf.ModificationDate, true);
@@ -172,10 +173,10 @@ void printJsonResult(const TreeNode::Ptr& tree, const std::string& root, std::ui
 void printCsv(const TreeNode::Ptr& tree) {
     std::cout << "group,category,name,extension,path,size,modified\n";
     size_t number = 0;
-    for (const auto& group : tree->children()) {
+    for (const auto& group : tree->nodeChildren()) {
         ++number;
         const auto& data = *group->nodeData();
-        for (const auto& member : group->children()) {
+        for (const auto& member : group->nodeChildren()) {
             const auto& leaf = *member->nodeData();
             std::cout << number << ',' << csvField(categoryTitle(*group)) << ','
                       << csvField(data.name) << ',' << csvField(data.extendName.value_or("")) << ','

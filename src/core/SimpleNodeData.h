@@ -10,17 +10,16 @@
 struct SimpleNodeData {
     using Date = std::chrono::system_clock::time_point;
 
+    // The small fields are kept together: result trees hold tens of thousands of these.
     std::string name;
+    std::optional<std::string> extendName;
+    std::uint64_t fileSize = 0;
+    std::optional<Date> ModificationDate;
+    std::int32_t selectNum = 0;
+    std::int32_t fileType = 0;
     bool isLeaf = true;
     bool isExpandable = false;
-    std::string iconRep;  // icon name or path; empty for none
-    std::int32_t selectNum = 0;
-    std::string showSelectNumStr;
-    std::uint64_t fileSize = 0;
-    std::optional<std::string> extendName;
     bool Mark = false;
-    std::int32_t fileType = 0;
-    std::optional<Date> ModificationDate;
 
     static std::shared_ptr<SimpleNodeData> leafDataWithName(std::string name);
     static std::shared_ptr<SimpleNodeData> groupDataWithName(std::string name);

@@ -8,7 +8,9 @@ TreeNode::Ptr TreeNode::treeNodeWithData(std::shared_ptr<SimpleNodeData> data) {
 
 TreeNode::Ptr TreeNode::initWithData(std::shared_ptr<SimpleNodeData> data, TreeNode* parent,
                                      const std::vector<Ptr>& children) {
-    Ptr node(new TreeNode);
+    // One allocation for the node and its count: result trees hold tens of thousands of rows.
+    struct MadeNode : TreeNode {};
+    Ptr node = std::make_shared<MadeNode>();
     node->nodeData_ = std::move(data);
     node->nodeParent_ = parent;
     node->nodeChildren_ = children;

@@ -34,6 +34,8 @@ class TreeNode : public std::enable_shared_from_this<TreeNode> {
     size_t indexOfChildIdenticalTo(const Ptr& child) const;
     size_t numberOfChildren() const { return nodeChildren_.size(); }
     std::vector<Ptr> children() const { return nodeChildren_; }
+    // The children without a copy, for reading while the tree does not change.
+    const std::vector<Ptr>& nodeChildren() const { return nodeChildren_; }
     Ptr firstChild() const;
     Ptr lastChild() const;
     Ptr childAtIndex(size_t index) const;

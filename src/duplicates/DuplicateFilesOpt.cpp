@@ -10,38 +10,43 @@
 
 namespace {
 
+// The children are gathered first, so that each list is made once at its size: a result holds
+// thousands of small groups.
 TreeNode::Ptr bundleGroupNode(const std::vector<AppAttrbItem>& group) {
     auto data = SimpleNodeData::groupDataWithName(group.back().DirectoryName);
     data->extendName = "APP";
-    auto node = TreeNode::treeNodeWithData(data);
+    std::vector<TreeNode::Ptr> members;
+    members.reserve(group.size());
     for (const AppAttrbItem& bundle : group) {
         auto leaf = SimpleNodeData::leafDataWithName(bundle.DirectoryPathName);
         leaf->fileSize = bundle.DirectorySize;
         data->fileSize += bundle.DirectorySize;
-        node->insertChild(TreeNode::treeNodeWithData(leaf), node->numberOfChildren());
+        members.push_back(TreeNode::treeNodeWithData(leaf));
     }
-    return node;
+    return TreeNode::initWithData(data, nullptr, members);
 }
 
-TreeNode::Ptr fileLeaf(const fileAttrbItem& item) {
-    auto leaf = SimpleNodeData::leafDataWithName(item.filePathName);
+TreeNode::Ptr fileLeaf(fileAttrbItem& item) {
+    auto leaf = SimpleNodeData::leafDataWithName(std::move(item.filePathName));
     leaf->fileSize = item.fileSize;
     leaf->ModificationDate = item.ModificationDate;
     return TreeNode::treeNodeWithData(leaf);
 }
 
-TreeNode::Ptr fileGroupNode(const std::vector<fileAttrbItem>& run) {
-    const fileAttrbItem& first = run.front();
-    auto data = SimpleNodeData::groupDataWithName(first.fileName);
-    data->extendName = std::string(pathExtension(first.fileName));
-    auto node = TreeNode::treeNodeWithData(data);
-    auto add = [&](const fileAttrbItem& item) {
+// Takes the run's paths over, so the members are left without them.
+TreeNode::Ptr fileGroupNode(std::vector<fileAttrbItem>& run) {
+    fileAttrbItem& first = run.front();
+    auto data = SimpleNodeData::groupDataWithName(std::string(first.fileName()));
+    data->extendName = std::string(pathExtension(first.fileName()));
+    std::vector<TreeNode::Ptr> members;
+    members.reserve(run.size());
+    auto add = [&](fileAttrbItem& item) {
         data->fileSize += item.fileSize;
-        node->insertChild(fileLeaf(item), node->numberOfChildren());
+        members.push_back(fileLeaf(item));
     };
     for (size_t i = 1; i < run.size(); ++i) add(run[i]);
     add(first);
-    return node;
+    return TreeNode::initWithData(data, nullptr, members);
 }
 
 }  // namespace
@@ -132,21 +137,21 @@ bool DuplicateFilesOpt::getDuplicateFiles(TreeNode::Ptr& root) {
         search = m_findDuplicate;
     }
     if (!search) return false;
-    // Each call gives the whole result once; the search's own groups are read, not copied (the
-    // result is large, and the tree copies it once more).
-    const auto& runs = search->fileRuns();
+    // The result is large: the file groups are taken from the search and each is freed once its
+    // rows exist, so the groups and the tree are never both whole in memory.
+    auto runs = search->takeFileRuns();
     const auto& bundles = search->bundleGroups();
     if (runs.empty() && bundles.empty()) return false;
 
-    auto tree = TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName("Root"));
     // Groups come from the runs' own boundaries, never from where the whole checksum changes:
     // neighbouring runs of different sizes may share a checksum, and 0 is a checksum too.
-    for (const auto& group : bundles) {
-        tree->insertChild(bundleGroupNode(group), tree->numberOfChildren());
+    std::vector<TreeNode::Ptr> groups;
+    groups.reserve(bundles.size() + runs.size());
+    for (const auto& group : bundles) groups.push_back(bundleGroupNode(group));
+    for (auto& run : runs) {
+        groups.push_back(fileGroupNode(run));
+        std::vector<fileAttrbItem>().swap(run);
     }
-    for (const auto& run : runs) {
-        tree->insertChild(fileGroupNode(run), tree->numberOfChildren());
-    }
-    root = tree;
+    root = TreeNode::initWithData(SimpleNodeData::groupDataWithName("Root"), nullptr, groups);
     return true;
 }

@@ -38,7 +38,8 @@ class DuplicateFilesOpt {
     // Builds the result tree: a root "Root" with one group per set of equal bundles, then one
     // per set of equal files, in the order found. A file group is named after its first run
     // member's file name with that name's extension; its leaves are the run's later members
-    // and then its first, named by path. False (root untouched) when nothing was found.
+    // and then its first, named by path. False (root untouched) when nothing was found. The
+    // file groups are handed over: a second call gives only the bundle groups.
     bool getDuplicateFiles(TreeNode::Ptr& root);
     // The folders below the root that could not be searched, with the errno that said why;
     // ask once the search has returned.

@@ -32,12 +32,11 @@ DuplicateReview::DuplicateReview(TreeNode::Ptr allTree, std::string searchFolder
     trees_[0] = allTree ? allTree : emptyRoot("Root");
     for (int row = 1; row < DuplicateCategoryCount; ++row)
         trees_[row] = emptyRoot(categories[row].title);
-    const auto groups = trees_[0]->children();
+    const auto& groups = trees_[0]->nodeChildren();
     // Each group goes to the first category, in sorting order, that takes its extension; one
     // pass over the groups keeps their order within every category.
     for (const auto& group : groups) {
         auto& data = *group->nodeData();
-        updateGroupText(*group);
         if (data.Mark || !data.extendName) continue;
         for (int row : duplicateCategorySortingOrder()) {
             if (!duplicateCategoryTakes(row, *data.extendName)) continue;
@@ -82,7 +81,7 @@ void DuplicateReview::showCategory(int row) {
 
 std::size_t DuplicateReview::countDisplayedMembers() const {
     std::size_t count = 0;
-    for (const auto& group : displayedTree()->children()) count += group->numberOfChildren();
+    for (const auto& group : displayedTree()->nodeChildren()) count += group->numberOfChildren();
     return count;
 }
 
@@ -98,13 +97,14 @@ std::string DuplicateReview::titleLine() const {
 
 std::size_t DuplicateReview::tickedCount(const TreeNode& group) {
     std::size_t ticked = 0;
-    for (const auto& member : group.children()) ticked += isTicked(member) ? 1 : 0;
+    for (size_t i = 0; i < group.numberOfChildren(); ++i) {
+        ticked += isTicked(group.childAtIndex(i)) ? 1 : 0;
+    }
     return ticked;
 }
 
-void DuplicateReview::updateGroupText(TreeNode& group) {
-    group.nodeData()->showSelectNumStr =
-        std::to_string(tickedCount(group)) + "/" + std::to_string(group.numberOfChildren());
+std::string DuplicateReview::showSelectNumStr(const TreeNode& group) {
+    return std::to_string(tickedCount(group)) + "/" + std::to_string(group.numberOfChildren());
 }
 
 void DuplicateReview::tick(const TreeNode::Ptr& member) {
@@ -128,7 +128,6 @@ void DuplicateReview::clickGroupBox(const TreeNode::Ptr& group) {
         for (const auto& member : members) untick(member);
         group->nodeData()->selectNum = 0;
     }
-    updateGroupText(*group);
 }
 
 TreeNode::Ptr DuplicateReview::clickMemberBox(const TreeNode::Ptr& member,
@@ -157,7 +156,6 @@ TreeNode::Ptr DuplicateReview::clickMemberBox(const TreeNode::Ptr& member,
             group->nodeData()->selectNum = 2;
         }
     }
-    updateGroupText(*group);
     return kept;
 }
 
@@ -174,13 +172,12 @@ void DuplicateReview::clickHeaderBox(bool on) {
             }
         }
         group->nodeData()->selectNum = (on && members.size() > 1) ? 2 : 0;
-        updateGroupText(*group);
     }
 }
 
 DuplicateReview::HeaderState DuplicateReview::headerState() const {
     bool allOff = true, allOn = true;
-    for (const auto& group : displayedTree()->children()) {
+    for (const auto& group : displayedTree()->nodeChildren()) {
         std::int32_t state = group->nodeData()->selectNum;
         allOff = allOff && state == 0;
         allOn = allOn && state == 1;
@@ -286,7 +283,6 @@ void DuplicateReview::applyRemoval(const TreeNode::Ptr& member, const TreeNode::
     } else if (groupData.selectNum == 2) {
         groupData.selectNum = tickedCount(*group) > 0 ? 2 : 0;
     }
-    updateGroupText(*group);
 }
 
 DuplicateReview::DeletionReport DuplicateReview::removeTickedMembers(
@@ -333,7 +329,6 @@ std::size_t DuplicateReview::finishDeletion(const DeletionReport& report) {
     for (const auto& group : displayedTree()->children()) {
         for (const auto& member : group->children()) untick(member);
         group->nodeData()->selectNum = 0;
-        updateGroupText(*group);
     }
     allFilesCount_ = countDisplayedMembers();
     return left;

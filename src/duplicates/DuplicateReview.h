@@ -99,6 +99,8 @@ class DuplicateReview {
     // Gives how many ticked members were left (removals that failed).
     std::size_t finishDeletion(const DeletionReport& report);
 
+    // A group's "ticked/members" text, as its row shows it.
+    static std::string showSelectNumStr(const TreeNode& group);
     // The category row of a group's fileType (1 Documents, 2 Music, 3 Videos, ...).
     static int rowOfFileType(std::int32_t fileType);
 
@@ -106,7 +108,6 @@ class DuplicateReview {
     void tick(const TreeNode::Ptr& member);
     void untick(const TreeNode::Ptr& member);
     static std::size_t tickedCount(const TreeNode& group);
-    static void updateGroupText(TreeNode& group);
     void removeGroup(const TreeNode::Ptr& group);
     // Walks the ticked members by file: `visit(bytesFreed, namesFreeingNothing)` per file.
     template <class Visit>

@@ -28,17 +28,17 @@ bool listInto(const std::string& folder, dev_t parentDevice, std::vector<FolderI
     bool listed = true;
     for (ListedEntry& entry : contents.entries) {
         if (entry.vanished) continue;
+        std::string path = appendPathComponent(folder, entry.name);
         if (entry.kind == EntryKind::Directory) {
-            listed = listInto(entry.path, contents.self.st_dev, above, bundle) && listed;
+            listed = listInto(path, contents.self.st_dev, above, bundle) && listed;
             continue;
         }
         if (entry.kind == EntryKind::Symlink) {
             struct stat target {};
-            if (::stat(entry.path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) continue;
+            if (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) continue;
         }
         fileAttrbItem item;
-        item.fileName = std::string(lastPathComponent(entry.path));
-        item.filePathName = std::move(entry.path);
+        item.filePathName = std::move(path);
         item.fileSize = entry.size;
         item.ModificationDate = entry.modified;
         item.isSymbolicLink = entry.kind == EntryKind::Symlink;

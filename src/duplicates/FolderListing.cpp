@@ -81,7 +81,7 @@ bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
     DirectoryReader::Entry entry;
     while (reader.next(entry)) {
         ListedEntry listed;
-        listed.path = appendPathComponent(path, entry.name);
+        listed.name = entry.name;
         if (entry.type == DT_DIR) {
             listed.kind = EntryKind::Directory;
         } else {

@@ -10,9 +10,9 @@
 #include "core/SimpleNodeData.h"
 
 // One entry of a listed folder, its kind read without following links. A folder entry carries
-// only its path and kind: its own attributes are read when it is listed itself.
+// only its name and kind: its own attributes are read when it is listed itself.
 struct ListedEntry {
-    std::string path;
+    std::string name;  // the last path component: a walk holds every entry of a large tree
     EntryKind kind = EntryKind::Other;
     bool vanished = false;  // gone between the listing and the attribute read
     std::uint64_t size = 0;

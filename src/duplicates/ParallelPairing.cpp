@@ -17,7 +17,7 @@ constexpr std::size_t kHeadSize = 1024;
 constexpr std::size_t kFirstReadSize = 64 * 1024;
 // All read buffers together, whatever the thread count (down to one first read per thread):
 // with the kernel reading ahead, larger buffers read no faster.
-constexpr std::size_t kBufferBudget = 2 << 20;
+constexpr std::size_t kBufferBudget = 1 << 20;
 
 std::size_t bufferSizeFor(unsigned threads) {
     std::size_t size = FileContentReader::ChunkSize;
@@ -249,11 +249,11 @@ ParallelPairing::Index ParallelPairing::firstUnsettledFile(const SizeBuckets& bu
     return count;
 }
 
-std::vector<std::pair<ParallelPairing::Index, std::vector<ParallelPairing::Index>>>
-ParallelPairing::groupsByContent(const std::vector<Index>& headed,
-                                 const std::vector<State>& states) const {
+ParallelPairing::ContentGroups ParallelPairing::groupsByContent(
+    const std::vector<Index>& headed, const std::vector<State>& states) const {
     const auto& items = *items_;
-    std::vector<Index> byContent;
+    ContentGroups found;
+    std::vector<Index>& byContent = found.members;
     for (Index file : headed) {
         if (states[file] == State::WholeKnown) byContent.push_back(file);
     }
@@ -263,18 +263,14 @@ ParallelPairing::groupsByContent(const std::vector<Index>& headed,
     std::stable_sort(byContent.begin(), byContent.end(), [&](Index a, Index b) {
         return std::make_pair(contentKey(a), a) < std::make_pair(contentKey(b), b);
     });
-    std::vector<std::pair<Index, std::vector<Index>>> groups;  // earliest member, members
-    for (auto [begin, end] :
-         rangesOf(byContent, [&](Index a, Index b) { return contentKey(a) == contentKey(b); })) {
-        if (end - begin < 2) continue;
-        groups.emplace_back(
-            byContent[begin],
-            std::vector<Index>(byContent.begin() + static_cast<std::ptrdiff_t>(begin),
-                               byContent.begin() + static_cast<std::ptrdiff_t>(end)));
-    }
-    std::sort(groups.begin(), groups.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    return groups;
+    found.ranges =
+        rangesOf(byContent, [&](Index a, Index b) { return contentKey(a) == contentKey(b); });
+    std::erase_if(found.ranges, [](const auto& range) { return range.second - range.first < 2; });
+    // A range starts with its earliest member: equal contents are in listing order.
+    std::sort(found.ranges.begin(), found.ranges.end(), [&](const auto& a, const auto& b) {
+        return byContent[a.first] < byContent[b.first];
+    });
+    return found;
 }
 
 void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
@@ -299,17 +295,31 @@ void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
     // Runs are given in listing order up to the first file whose size bucket is not settled,
     // which is what a one-by-one pairing stopped at that point would have found.
     Index limit = firstUnsettledFile(buckets, wholeWork, states);
-    for (auto& [earliest, members] : groupsByContent(buckets.shared, states)) {
+    auto groups = groupsByContent(buckets.shared, states);
+    buckets = {};
+    states = {};
+    {
+        std::lock_guard lock(itemsMutex_);
+        if (count > 0) {
+            lastPath_ = candidates[current_.load(std::memory_order_relaxed)].filePathName;
+        }
+        items_ = nullptr;
+    }
+    firstReadSums_ = {};
+    for (auto& reader : readers_) reader.reset();  // their buffers go before the runs come
+    // Each file is in one group at most, so members are moved rather than copied: the list
+    // of candidates is the largest thing the search holds.
+    runs.reserve(runs.size() + groups.ranges.size());
+    for (auto [begin, end] : groups.ranges) {
+        const Index earliest = groups.members[begin];
         if (earliest >= limit) break;
         std::vector<fileAttrbItem> run;
-        run.reserve(members.size());
-        for (std::size_t i = 1; i < members.size(); ++i) run.push_back(candidates[members[i]]);
-        run.push_back(candidates[earliest]);
+        run.reserve(end - begin);
+        for (std::size_t i = begin + 1; i < end; ++i) {
+            run.push_back(std::move(candidates[groups.members[i]]));
+        }
+        run.push_back(std::move(candidates[earliest]));
         runs.push_back(std::move(run));
     }
     if (!stop_.load(std::memory_order_relaxed)) progress_.store(100, std::memory_order_relaxed);
-    std::lock_guard lock(itemsMutex_);
-    if (count > 0) lastPath_ = candidates[current_.load(std::memory_order_relaxed)].filePathName;
-    items_ = nullptr;
-    firstReadSums_ = {};
 }

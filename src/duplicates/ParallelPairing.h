@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "duplicates/fileAttrbItem.h"
@@ -23,8 +24,9 @@ class ParallelPairing {
     ParallelPairing(WorkStealingPool& pool, const std::atomic<bool>& stop);
     ~ParallelPairing();
 
-    // Computes checksums into `candidates` and appends the runs. After a stop, only runs that
-    // the one-by-one pairing would also have found before stopping are given.
+    // Computes checksums into `candidates` and appends the runs; the runs' members are moved out
+    // of `candidates`, which keeps only the files in no run. After a stop, only runs that the
+    // one-by-one pairing would also have found before stopping are given.
     void findRuns(std::vector<fileAttrbItem>& candidates,
                   std::vector<std::vector<fileAttrbItem>>& runs);
     // 0 to 100, never decreasing.
@@ -42,6 +44,12 @@ class ParallelPairing {
         std::size_t count = 0;      // buckets
         std::size_t alone = 0;      // files alone in their size
     };
+    // Files with equal content: each range of `members` is one group of two or more, in listing
+    // order, and the ranges are ordered by their first (earliest) member.
+    struct ContentGroups {
+        std::vector<Index> members;
+        std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    };
 
     static SizeBuckets bucketBySize(const std::vector<fileAttrbItem>& items);
     void readHeads(const std::vector<Index>& files, std::vector<State>& states);
@@ -53,10 +61,9 @@ class ParallelPairing {
     // are.
     static Index firstUnsettledFile(const SizeBuckets& buckets, const std::vector<Index>& wholeWork,
                                     const std::vector<State>& states);
-    // Groups of two or more files with the same content: earliest member and members, ordered by
-    // their earliest member.
-    std::vector<std::pair<Index, std::vector<Index>>> groupsByContent(
-        const std::vector<Index>& headed, const std::vector<State>& states) const;
+    // The groups of two or more files with the same content.
+    ContentGroups groupsByContent(const std::vector<Index>& headed,
+                                  const std::vector<State>& states) const;
 
     // Opens a candidate with the thread's reader; null (the file failed, logged) when it cannot.
     FileContentReader* openFile(unsigned worker, std::size_t file, State& state);

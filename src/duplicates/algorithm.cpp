@@ -78,7 +78,7 @@ bool algorithm::getMD5(fileAttrbItem& item) {
         }
         running =
             crc::crc64Buffer(reader_.buffer(), static_cast<std::uint32_t>(got), head, running);
-        if (static_cast<std::size_t>(got) < FileContentReader::ChunkSize) break;
+        if (static_cast<std::size_t>(got) < reader_.capacity()) break;
     }
     reader_.close();
     item.md5 = running;

@@ -37,5 +37,8 @@ class algorithm {
     static bool linkChecksums(fileAttrbItem& item, bool whole);
 
   private:
-    FileContentReader reader_;
+    // One file at a time, with the kernel reading ahead: a larger buffer reads no faster, and
+    // its pages would stay in memory after a large file.
+    static constexpr std::size_t kBufferSize = 256 * 1024;
+    FileContentReader reader_{kBufferSize};
 };

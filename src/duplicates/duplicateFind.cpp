@@ -134,6 +134,7 @@ int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint6
     }
     auto walker = std::make_shared<getFileList>(pool.get());
     walker->setSearchOptions(options_.includeHidden, options_.includeSystem);
+    walker->setOnlyFilesSharingASize(true);
     {
         std::lock_guard lock(phaseMutex_);
         m_fileList = walker;
@@ -141,6 +142,9 @@ int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint6
     }
     bool listed = walker->getListAtPath(root, m_allFileArray, DirectoryArray, limit);
     notListed_ = walker->foldersNotListed();
+    // The walk's folders were made and freed on the pool's threads, whose heaps keep freed
+    // memory unless asked: it goes back before the reads and the result need memory.
+    ::malloc_trim(0);
     {
         std::lock_guard lock(phaseMutex_);
         m_fileList.reset();
@@ -164,9 +168,10 @@ int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint6
         } else {
             pairOneByOne();
         }
-        // The runs hold copies of their members: the candidates are not needed any more. Their
-        // paths were made on the pool's threads, whose heaps keep freed memory unless asked.
+        // The runs hold their members: the other candidates are not needed any more. The
+        // threads go first, so that what they kept for reuse is free to go back too.
         std::vector<fileAttrbItem>().swap(m_allFileArray);
+        pool.reset();
         ::malloc_trim(0);
         if (!m_Stop.load(std::memory_order_relaxed)) {
             m_iProgress.store(100, std::memory_order_relaxed);

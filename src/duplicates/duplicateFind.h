@@ -45,8 +45,9 @@ class duplicateFind {
     void getAllDuplicateFile(std::vector<std::vector<fileAttrbItem>>& runs) const;
     // Appends the groups of equal bundles.
     void getAllAppDuplicateDir(std::vector<std::vector<AppAttrbItem>>& groups) const;
-    // The same groups without a copy, valid while the search lives and does not run.
-    const std::vector<std::vector<fileAttrbItem>>& fileRuns() const { return m_newFileArray; }
+    // The file groups handed over without a copy; the search keeps none afterwards.
+    std::vector<std::vector<fileAttrbItem>> takeFileRuns() { return std::move(m_newFileArray); }
+    // The bundle groups without a copy, valid while the search lives and does not run.
     const std::vector<std::vector<AppAttrbItem>>& bundleGroups() const { return m_allAppArray; }
     // The folders below the root that the listing could not read, with their errno; read it
     // once the search has returned.

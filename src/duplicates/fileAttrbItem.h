@@ -2,15 +2,16 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/SimpleNodeData.h"
+#include "duplicates/PathComponents.h"
 
 // One candidate file of the duplicate search with its two checksums (0 = not computed yet).
 // The checksum fields are md5 and md5_1k, the names the pairing code reads them by; they
 // hold CRC-64 values (see crc.h).
 struct fileAttrbItem {
     std::string filePathName;    // absolute path
-    std::string fileName;        // last path component
     std::uint64_t fileSize = 0;  // from the file's attributes when it was listed
     std::uint64_t md5 = 0;       // checksum of the whole content
     std::uint64_t md5_1k = 0;    // checksum of the first 1024 bytes
@@ -18,4 +19,8 @@ struct fileAttrbItem {
     // An item inside an application bundle that is a symbolic link: its content is the link's
     // text, never the file it points to.
     bool isSymbolicLink = false;
+
+    // The last path component, read from the path: a search holds every listed file, and a
+    // copy of each name would make every record nearly half as large again.
+    std::string_view fileName() const { return lastPathComponent(filePathName); }
 };

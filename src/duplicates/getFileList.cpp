@@ -20,8 +20,9 @@ std::string errorText(int error) {
     return std::generic_category().message(error);
 }
 
+// A file of a walked folder, named by its last component until the walk is assembled.
 ListedPath listedFile(ListedEntry& entry) {
-    return ListedPath{std::move(entry.path), false, entry.kind == EntryKind::Regular, entry.size,
+    return ListedPath{std::move(entry.name), false, entry.kind == EntryKind::Regular, entry.size,
                       entry.modified};
 }
 
@@ -111,10 +112,10 @@ bool getFileList::getAppDirectory(const ListedPath& item, std::vector<std::strin
     return true;
 }
 
-bool getFileList::skipsHiddenName(std::string_view path) const {
+bool getFileList::skipsHiddenName(std::string_view name) const {
     // Everything below a hidden name is hidden too, so leaving it out of the walk changes no
     // result: the listing would drop all of it.
-    return !m_bSearchHiddenFile && lastPathComponent(path).front() == '.';
+    return !m_bSearchHiddenFile && name.front() == '.';
 }
 
 void getFileList::addSubfolder(WalkedFolder& parent, std::string path,
@@ -155,15 +156,18 @@ void getFileList::listWalkedFolder(WalkedFolder& folder, std::vector<WalkedFolde
     }
     folder.device = contents.self.st_dev;
     folder.inode = contents.self.st_ino;
-    folder.self =
-        ListedPath{folder.path, true, false, static_cast<std::uint64_t>(contents.self.st_size),
-                   modificationDateOf(contents.self)};
+    // The folder's own path is given to its entry when the walk is assembled.
+    folder.self = ListedPath{{},
+                             true,
+                             false,
+                             static_cast<std::uint64_t>(contents.self.st_size),
+                             modificationDateOf(contents.self)};
     folder.items.reserve(contents.entries.size());
     for (ListedEntry& entry : contents.entries) {
         if (entry.kind == EntryKind::Symlink || entry.vanished) continue;
-        if (skipsHiddenName(entry.path)) continue;
+        if (skipsHiddenName(entry.name)) continue;
         if (entry.kind == EntryKind::Directory) {
-            addSubfolder(folder, std::move(entry.path), subfolders);
+            addSubfolder(folder, appendPathComponent(folder.path, entry.name), subfolders);
         } else {
             folder.items.push_back({listedFile(entry), nullptr});
         }
@@ -196,12 +200,20 @@ void getFileList::walkOnPool(const std::vector<WalkedFolder*>& folders) {
     pool_->wait();
 }
 
-bool getFileList::assemble(WalkedFolder& folder, std::vector<ListedPath>& out) {
+template <class Visit>
+void getFileList::visitFile(const WalkedFolder& folder, ListedPath& file, Visit& visit) {
+    file.path = appendPathComponent(folder.path, file.path);
+    visit(file);
+}
+
+template <class Visit>
+bool getFileList::assemble(WalkedFolder& folder, Visit& visit) {
     for (auto& item : folder.items) {
         if (!item.folder) {
-            out.push_back(std::move(item.file));
-        } else if (assemble(*item.folder, out)) {
-            out.push_back(std::move(item.folder->self));
+            visitFile(folder, item.file, visit);
+        } else if (assemble(*item.folder, visit)) {
+            item.folder->self.path = std::move(item.folder->path);
+            visit(item.folder->self);
         }
         item.folder.reset();  // memory goes back as the list grows
     }
@@ -209,15 +221,30 @@ bool getFileList::assemble(WalkedFolder& folder, std::vector<ListedPath>& out) {
     return folder.state == WalkedFolder::State::Listed;
 }
 
+template <class Visit>
+void getFileList::assembleTop(WalkedFolder& top, Visit& visit) {
+    // First-level folders contribute their contents, not themselves.
+    for (auto& item : top.items) {
+        if (item.folder) {
+            assemble(*item.folder, visit);
+        } else {
+            visitFile(top, item.file, visit);
+        }
+        item.folder.reset();
+    }
+    top.items.clear();
+}
+
 bool getFileList::getSubpathsOfDirectoryAtPath(std::vector<ListedPath>& out,
                                                const std::string& folder) {
     WalkedFolder top;
     top.path = folder;
     walkOnPool({&top});
-    return assemble(top, out);
+    auto append = [&out](ListedPath& item) { out.push_back(std::move(item)); };
+    return assemble(top, append);
 }
 
-bool getFileList::getDirectoryAtPath(const std::string& root, std::vector<ListedPath>& result) {
+bool getFileList::walkTree(const std::string& root, WalkedFolder& top) {
     setCurrentPath(root);
     FolderContents contents;
     if (!listFolder(root, true, 0, contents)) {
@@ -228,7 +255,6 @@ bool getFileList::getDirectoryAtPath(const std::string& root, std::vector<Listed
     // Below a hidden root every path is hidden, and nothing lives in a kernel file system.
     if (contents.kernelFileSystem || (!m_bSearchHiddenFile && IsHiddenFile(root))) return true;
 
-    WalkedFolder top;
     top.path = root;
     top.device = contents.self.st_dev;
     top.inode = contents.self.st_ino;
@@ -236,64 +262,107 @@ bool getFileList::getDirectoryAtPath(const std::string& root, std::vector<Listed
     std::vector<WalkedFolder*> folders;
     for (ListedEntry& entry : contents.entries) {
         if (entry.vanished) {
-            KVT_LOG("directory not exsts:%s", entry.path.c_str());
+            KVT_LOG("directory not exsts:%s", appendPathComponent(root, entry.name).c_str());
             continue;
         }
         switch (entry.kind) {
             case EntryKind::Symlink:
                 // Following it could list files outside the chosen folder, or the same files
                 // twice under two names, where deleting one "copy" deletes the only one.
-                KVT_LOG("symbolic link not followed:%s", entry.path.c_str());
+                KVT_LOG("symbolic link not followed:%s",
+                        appendPathComponent(root, entry.name).c_str());
                 break;
             case EntryKind::Directory: {
-                if (!m_bSearchHiddenFile && IsHiddenFile(entry.path)) break;
-                if (!m_bSearchSystemDirectory && root == "/" && IsSystemDirectory(entry.path)) {
-                    break;
-                }
-                addSubfolder(top, std::move(entry.path), folders);
+                std::string path = appendPathComponent(root, entry.name);
+                if (!m_bSearchHiddenFile && IsHiddenFile(path)) break;
+                if (!m_bSearchSystemDirectory && root == "/" && IsSystemDirectory(path)) break;
+                addSubfolder(top, std::move(path), folders);
                 break;
             }
             default:
-                if (skipsHiddenName(entry.path)) break;
+                if (skipsHiddenName(entry.name)) break;
                 top.items.push_back({listedFile(entry), nullptr});
         }
     }
     walkOnPool(folders);
-    // First-level folders contribute their contents, not themselves.
-    for (auto& item : top.items) {
-        if (item.folder) {
-            assemble(*item.folder, result);
-        } else {
-            result.push_back(std::move(item.file));
-        }
-        item.folder.reset();
-    }
     return true;
+}
+
+bool getFileList::getDirectoryAtPath(const std::string& root, std::vector<ListedPath>& result) {
+    WalkedFolder top;
+    if (!walkTree(root, top)) return false;
+    auto append = [&result](ListedPath& item) { result.push_back(std::move(item)); };
+    assembleTop(top, append);
+    return true;
+}
+
+bool getFileList::isCandidate(std::string_view path, const ListedPath& item,
+                              std::uint64_t limit) const {
+    // Only regular files: reading a fifo or device as content would hang or mislead.
+    return !item.isFolder && item.isRegularFile && item.size > limit &&
+           (m_bSearchHiddenFile || !IsHiddenFile(path)) && bundlePathOf(path).empty();
+}
+
+template <class Visit>
+void getFileList::forEachWalkedFile(const WalkedFolder& folder, Visit& visit) {
+    std::string path;  // one buffer for the folder's files
+    for (const auto& item : folder.items) {
+        if (item.folder) {
+            forEachWalkedFile(*item.folder, visit);
+        } else {
+            path = appendPathComponent(folder.path, item.file.path);
+            visit(std::string_view(path), item.file);
+        }
+    }
+}
+
+std::vector<std::uint64_t> getFileList::sizesFoundTwice(const WalkedFolder& top,
+                                                        std::uint64_t limit) const {
+    std::vector<std::uint64_t> sizes;
+    auto collect = [&](std::string_view path, const ListedPath& item) {
+        if (isCandidate(path, item, limit)) sizes.push_back(item.size);
+    };
+    forEachWalkedFile(top, collect);
+    std::sort(sizes.begin(), sizes.end());
+    std::vector<std::uint64_t> twice;
+    for (std::size_t i = 1; i < sizes.size(); ++i) {
+        if (sizes[i] == sizes[i - 1] && (twice.empty() || twice.back() != sizes[i])) {
+            twice.push_back(sizes[i]);
+        }
+    }
+    return twice;
 }
 
 bool getFileList::getListAtPath(const std::string& root, std::vector<fileAttrbItem>& files,
                                 std::vector<std::string>& bundles, std::uint64_t limit) {
-    std::vector<ListedPath> paths;
-    if (!getDirectoryAtPath(root, paths)) return false;
-    // One allocation of the right size: a list that doubles as it grows holds its old and its
-    // new copy at once, the largest memory the search needs.
-    files.reserve(files.size() + static_cast<std::size_t>(std::count_if(
-                                     paths.begin(), paths.end(), [&](const ListedPath& item) {
-                                         return !item.isFolder && item.size > limit;
-                                     })));
-    for (ListedPath& item : paths) {
-        if (isStopped()) break;
-        if (!m_bSearchHiddenFile && IsHiddenFile(item.path)) continue;
-        if (getAppDirectory(item, bundles, limit)) continue;
-        // Only regular files: reading a fifo or device as content would hang or mislead.
-        if (item.isFolder || !item.isRegularFile || item.size <= limit) continue;
+    WalkedFolder top;
+    if (!walkTree(root, top)) return false;
+    std::vector<std::uint64_t> shared;
+    if (onlyFilesSharingASize_) shared = sizesFoundTwice(top, limit);
+    auto wanted = [&](const ListedPath& item) {
+        return !onlyFilesSharingASize_ ||
+               std::binary_search(shared.begin(), shared.end(), item.size);
+    };
+    // The records go straight into one allocation of the right size: a list that doubles as it
+    // grows holds its old and its new copy at once, the largest memory the search needs.
+    std::size_t count = 0;
+    auto counted = [&](std::string_view path, const ListedPath& item) {
+        if (isCandidate(path, item, limit) && wanted(item)) ++count;
+    };
+    forEachWalkedFile(top, counted);
+    files.reserve(files.size() + count);
+    auto take = [&](ListedPath& item) {
+        if (isStopped()) return;
+        if (!m_bSearchHiddenFile && IsHiddenFile(item.path)) return;
+        if (getAppDirectory(item, bundles, limit)) return;
+        if (!isCandidate(item.path, item, limit) || !wanted(item)) return;
         fileAttrbItem record;
-        record.fileName = std::string(lastPathComponent(item.path));
         record.filePathName = std::move(item.path);
         record.fileSize = item.size;
         record.ModificationDate = item.modified;
         files.push_back(std::move(record));
-    }
+    };
+    assembleTop(top, take);
     // One line for the whole listing: a line per file would fill the diagnostic log, which
     // starts again at 20 MiB, with one search and push out everything else in it.
     KVT_LOG("listed %zu files larger than %llu bytes and %zu bundles below %s", files.size(),

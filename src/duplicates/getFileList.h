@@ -51,6 +51,9 @@ class getFileList {
     // Linux ones: "usr", "etc", "var", "boot", "opt", "lib", "lib32", "lib64", "libx32", "srv",
     // "snap", "dev", "proc", "sys", "run", "tmp", "lost+found").
     void setSearchOptions(bool includeHidden, bool includeSystem);
+    // getListAtPath() leaves out a file whose size no other listed file has: it cannot have a
+    // copy, and a search holds every listed file in memory.
+    void setOnlyFilesSharingASize(bool only) { onlyFilesSharingASize_ = only; }
 
     // Appends to `files` every regular file below `root` strictly larger than `limit` bytes,
     // in walk order, and to `bundles` every bundle with an item larger than `limit`. False
@@ -93,13 +96,31 @@ class getFileList {
     void walkOnThisThread(WalkedFolder& folder);
     void walkOnPool(const std::vector<WalkedFolder*>& folders);
     void submitWalk(WalkedFolder* folder);
-    bool skipsHiddenName(std::string_view path) const;
-    static bool assemble(WalkedFolder& folder, std::vector<ListedPath>& out);
+    bool skipsHiddenName(std::string_view name) const;
+    // Lists `root` and walks below it; false when the root cannot be listed.
+    bool walkTree(const std::string& root, WalkedFolder& top);
+    // Give the walked items in walk order to `visit`, with their paths, freeing the tree as they
+    // go. Until then a file is named by its last component only: a walk holds every entry of
+    // the tree, and the paths are made one at a time.
+    template <class Visit>
+    static void visitFile(const WalkedFolder& folder, ListedPath& file, Visit& visit);
+    template <class Visit>
+    static bool assemble(WalkedFolder& folder, Visit& visit);
+    template <class Visit>
+    static void assembleTop(WalkedFolder& top, Visit& visit);
+    // Every file of the walked tree with its path, folders' own entries aside, in walk order.
+    template <class Visit>
+    static void forEachWalkedFile(const WalkedFolder& folder, Visit& visit);
+    // The sizes that at least two files taken by getListAtPath() have, in order.
+    std::vector<std::uint64_t> sizesFoundTwice(const WalkedFolder& top, std::uint64_t limit) const;
+    // Whether getListAtPath() would take the item at `path` as a candidate, leaving sizes aside.
+    bool isCandidate(std::string_view path, const ListedPath& item, std::uint64_t limit) const;
 
     WorkStealingPool* pool_;
     std::atomic<bool> m_bStopSearch{false};
     bool m_bSearchHiddenFile = false;
     bool m_bSearchSystemDirectory = false;
+    bool onlyFilesSharingASize_ = false;
     mutable std::mutex currentPathMutex_;
     std::string m_CurrentPath_;
     std::vector<FolderNotListed> notListed_;

@@ -293,8 +293,8 @@ TEST(Pairing, WholeChecksumsGoOnFromTheFirstRead) {
     ASSERT_EQ(runs.size(), std::size(sizes));
     for (const auto& run : runs) {
         ASSERT_EQ(run.size(), 2u);
-        const std::string name = run[0].fileName;
-        EXPECT_EQ(name.substr(1), run[1].fileName.substr(1));
+        const std::string name(run[0].fileName());
+        EXPECT_EQ(name.substr(1), run[1].fileName().substr(1));
         const std::string& content = contents[std::stoul(name.substr(1))];
         EXPECT_EQ(run[0].md5, crc::update(crc::initialValue, content.data(), content.size()))
             << name;

@@ -128,11 +128,11 @@ TEST(DuplicateReview, TheGroupBoxKeepsTheLastCopyInTheCurrentOrder) {
     review.clickGroupBox(copies);
     EXPECT_EQ(ticked(review), (std::vector<std::string>{"/new", "/old"}));
     EXPECT_EQ(copies->nodeData()->selectNum, 2);
-    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "2/3");
+    EXPECT_EQ(DuplicateReview::showSelectNumStr(*copies), "2/3");
     EXPECT_TRUE(review.removeEnabled());
     review.clickGroupBox(copies);
     EXPECT_TRUE(ticked(review).empty());
-    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "0/3");
+    EXPECT_EQ(DuplicateReview::showSelectNumStr(*copies), "0/3");
     EXPECT_FALSE(review.removeEnabled());
 
     // Sorted by date, newest first, the copy that stays is the oldest.
@@ -147,7 +147,7 @@ TEST(DuplicateReview, TickingTheLastCopyAsksFirstAndStillKeepsOne) {
     auto members = copies->children();
     review.clickMemberBox(members[0], kNever);
     EXPECT_EQ(copies->nodeData()->selectNum, 2);
-    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "1/3");
+    EXPECT_EQ(DuplicateReview::showSelectNumStr(*copies), "1/3");
     review.clickMemberBox(members[1], kNever);
     int asked = 0;
     review.clickMemberBox(members[2], [&] {
@@ -156,13 +156,13 @@ TEST(DuplicateReview, TickingTheLastCopyAsksFirstAndStillKeepsOne) {
     });
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(members[2]->nodeData()->selectNum, 0);
-    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "2/3");
+    EXPECT_EQ(DuplicateReview::showSelectNumStr(*copies), "2/3");
     // "OK" ticks it, and the last other copy stays in its place.
     auto kept = review.clickMemberBox(members[2], [&] { return true; });
     EXPECT_EQ(kept, members[1]);
     EXPECT_EQ(ticked(review), (std::vector<std::string>{"/1", "/3"}));
     EXPECT_EQ(copies->nodeData()->selectNum, 2);
-    EXPECT_EQ(copies->nodeData()->showSelectNumStr, "2/3");
+    EXPECT_EQ(DuplicateReview::showSelectNumStr(*copies), "2/3");
     EXPECT_EQ(review.headerState(), DuplicateReview::HeaderState::Some);
     review.clickMemberBox(members[0], kNever);
     EXPECT_EQ(copies->nodeData()->selectNum, 2);
@@ -175,7 +175,7 @@ TEST(DuplicateReview, TickingTheLastCopyAsksFirstAndStillKeepsOne) {
     EXPECT_EQ(twoOfTwo.clickMemberBox(pair->childAtIndex(1), [] { return true; }),
               pair->childAtIndex(0));
     EXPECT_EQ(ticked(twoOfTwo), std::vector<std::string>{"/b"});
-    EXPECT_EQ(pair->nodeData()->showSelectNumStr, "1/2");
+    EXPECT_EQ(DuplicateReview::showSelectNumStr(*pair), "1/2");
 }
 
 TEST(DuplicateReview, NamesOfOneFileFreeNothing) {
@@ -301,7 +301,7 @@ TEST(DuplicateReview, AStopMidDeletionKeepsTheTreesConsistent) {
     EXPECT_EQ(second->numberOfChildren(), 2u);
     EXPECT_EQ(review.categorySize(5), 8u);
     EXPECT_EQ(review.categorySize(0), 8u);
-    EXPECT_EQ(second->nodeData()->showSelectNumStr, "0/2");
+    EXPECT_EQ(DuplicateReview::showSelectNumStr(*second), "0/2");
     EXPECT_EQ(review.selectionLine(), "0 of 2 selected.");
 }
 

@@ -71,7 +71,7 @@ TEST(FileList, ThresholdIsStrictAndEmptyFilesNeverCount) {
     EXPECT_EQ(listAt(dir.path(), 0).files.size(), 2u);
     auto records = listAt(dir.path(), 10).files;
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].fileName, "eleven");
+    EXPECT_EQ(records[0].fileName(), "eleven");
     EXPECT_EQ(records[0].fileSize, 11u);
     EXPECT_EQ(records[0].md5, 0u);
     EXPECT_EQ(records[0].md5_1k, 0u);

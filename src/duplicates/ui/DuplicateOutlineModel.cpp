@@ -10,6 +10,7 @@
 #include <chrono>
 
 #include "core/UtilityFunction.h"
+#include "duplicates/DuplicateReview.h"
 #include "duplicates/PathComponents.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowStyle.h"
@@ -149,7 +150,8 @@ QVariant DuplicateOutlineModel::data(const QModelIndex& index, int role) const {
         case NameColumn:
             return QString::fromStdString(data.name);
         case CountColumn:
-            return group ? QString::fromStdString(data.showSelectNumStr) : QString();
+            return group ? QString::fromStdString(DuplicateReview::showSelectNumStr(*node))
+                         : QString();
         case SizeColumn:
             return QString::fromStdString(UtilityFunction::convertVolSpace(data.fileSize));
         case DateColumn: {
