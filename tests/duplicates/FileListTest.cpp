@@ -77,6 +77,36 @@ TEST(FileList, ThresholdIsStrictAndEmptyFilesNeverCount) {
     EXPECT_EQ(records[0].md5_1k, 0u);
 }
 
+// A search needs only files that could have a copy: a size no other candidate has rules one
+// out. Files that are no candidates (hidden, in a bundle, at the limit) share no size.
+TEST(FileList, OnlyFilesSharingASizeAreListedWhenAsked) {
+    TempDir dir;
+    dir.write("a/three", "abc");
+    dir.write("b/three", "xyz");
+    dir.write("a/four", "abcd");
+    dir.write("a/.hidden4", "wxyz");
+    dir.write("Tool.app/five", "abcde");
+    dir.write("b/five", "vwxyz");
+    dir.write("b/two", "ab");
+    dir.write("c/two", "cd");
+    getFileList walker;
+    walker.setOnlyFilesSharingASize(true);
+    Listing listing;
+    listing.listed = walker.getListAtPath(dir.path().string(), listing.files, listing.bundles, 2);
+    ASSERT_TRUE(listing.listed);
+    EXPECT_EQ(pathsOf(listing.files),
+              (std::vector<std::string>{(dir / "a/three").string(), (dir / "b/three").string()}));
+    EXPECT_EQ(listing.bundles, std::vector<std::string>{(dir / "Tool.app").string()});
+    // Without the option every candidate stays, and with hidden files the hidden one pairs.
+    EXPECT_EQ(listAt(dir.path(), 2).files.size(), 4u);
+    getFileList withHidden;
+    withHidden.setSearchOptions(true, false);
+    withHidden.setOnlyFilesSharingASize(true);
+    Listing hidden;
+    ASSERT_TRUE(withHidden.getListAtPath(dir.path().string(), hidden.files, hidden.bundles, 2));
+    EXPECT_EQ(hidden.files.size(), 4u);
+}
+
 TEST(FileList, WalkOrderPutsFoldersAfterTheirContents) {
     TempDir dir;
     dir.write("top/sub/deeper/f", "1");
