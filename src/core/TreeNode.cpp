@@ -8,12 +8,17 @@ TreeNode::Ptr TreeNode::treeNodeWithData(std::shared_ptr<SimpleNodeData> data) {
 
 TreeNode::Ptr TreeNode::initWithData(std::shared_ptr<SimpleNodeData> data, TreeNode* parent,
                                      const std::vector<Ptr>& children) {
+    return initWithData(std::move(data), parent, std::vector<Ptr>(children));
+}
+
+TreeNode::Ptr TreeNode::initWithData(std::shared_ptr<SimpleNodeData> data, TreeNode* parent,
+                                     std::vector<Ptr>&& children) {
     // One allocation for the node and its count: result trees hold tens of thousands of rows.
     struct MadeNode : TreeNode {};
     Ptr node = std::make_shared<MadeNode>();
     node->nodeData_ = std::move(data);
     node->nodeParent_ = parent;
-    node->nodeChildren_ = children;
+    node->nodeChildren_ = std::move(children);
     for (auto& child : node->nodeChildren_) child->nodeParent_ = node.get();
     return node;
 }

@@ -18,6 +18,9 @@ class TreeNode : public std::enable_shared_from_this<TreeNode> {
     // becomes the new node). The parent's own list is not changed.
     static Ptr initWithData(std::shared_ptr<SimpleNodeData> data, TreeNode* parent,
                             const std::vector<Ptr>& children);
+    // The same with the list itself, for a caller that has no more use for it.
+    static Ptr initWithData(std::shared_ptr<SimpleNodeData> data, TreeNode* parent,
+                            std::vector<Ptr>&& children);
     virtual ~TreeNode();
 
     const std::shared_ptr<SimpleNodeData>& nodeData() const { return nodeData_; }

@@ -23,7 +23,7 @@ TreeNode::Ptr bundleGroupNode(const std::vector<AppAttrbItem>& group) {
         data->fileSize += bundle.DirectorySize;
         members.push_back(TreeNode::treeNodeWithData(leaf));
     }
-    return TreeNode::initWithData(data, nullptr, members);
+    return TreeNode::initWithData(data, nullptr, std::move(members));
 }
 
 TreeNode::Ptr fileLeaf(fileAttrbItem& item) {
@@ -46,7 +46,7 @@ TreeNode::Ptr fileGroupNode(std::vector<fileAttrbItem>& run) {
     };
     for (size_t i = 1; i < run.size(); ++i) add(run[i]);
     add(first);
-    return TreeNode::initWithData(data, nullptr, members);
+    return TreeNode::initWithData(data, nullptr, std::move(members));
 }
 
 }  // namespace
@@ -152,6 +152,7 @@ bool DuplicateFilesOpt::getDuplicateFiles(TreeNode::Ptr& root) {
         groups.push_back(fileGroupNode(run));
         std::vector<fileAttrbItem>().swap(run);
     }
-    root = TreeNode::initWithData(SimpleNodeData::groupDataWithName("Root"), nullptr, groups);
+    root = TreeNode::initWithData(SimpleNodeData::groupDataWithName("Root"), nullptr,
+                                  std::move(groups));
     return true;
 }

@@ -89,11 +89,20 @@ TEST(TreeNode, SortsEveryLevel) {
     EXPECT_EQ(root->firstChild()->nodeData()->name, "inner");
     EXPECT_EQ(inner->firstChild()->nodeData()->name, "z");
 
-    auto dated = group("d", {leaf("old"), leaf("none"), leaf("new")});
+    // The epoch and dates before it are dates: only a missing one sorts first.
+    auto dated = group("d", {leaf("old"), leaf("none"), leaf("new"), leaf("1960")});
     dated->childAtIndex(0)->nodeData()->ModificationDate = std::chrono::system_clock::time_point{};
     dated->childAtIndex(2)->nodeData()->ModificationDate = std::chrono::system_clock::now();
+    dated->childAtIndex(3)->nodeData()->ModificationDate =
+        std::chrono::system_clock::time_point{} - std::chrono::hours(24 * 3650);
+    EXPECT_FALSE(dated->childAtIndex(1)->nodeData()->ModificationDate.has_value());
+    EXPECT_TRUE(dated->childAtIndex(0)->nodeData()->ModificationDate.has_value());
+    std::optional<SimpleNodeData::Date> asOptional =
+        dated->childAtIndex(3)->nodeData()->ModificationDate;
+    EXPECT_TRUE(asOptional && asOptional->time_since_epoch().count() < 0);
     dated->acendingSortDate();
     EXPECT_EQ(dated->firstChild()->nodeData()->name, "none");
+    EXPECT_EQ(dated->childAtIndex(1)->nodeData()->name, "1960");
     EXPECT_EQ(dated->lastChild()->nodeData()->name, "new");
     dated->decendingSortDate();
     EXPECT_EQ(dated->firstChild()->nodeData()->name, "new");
