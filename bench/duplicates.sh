@@ -65,10 +65,13 @@ run() {
 }
 
 # rounds STATE PREPARE: every tool once per round, PREPARE run before each run; interleaving the
-# tools spreads the machine's changing load evenly over them.
+# tools spreads the machine's changing load evenly over them. Each round takes them in a new
+# order: on a virtual disk how fast a run reads depends on the run before it, so no tool may
+# always follow the same one.
 rounds() {
   for round in $(seq "$runs"); do
-    for entry in "${tools[@]}"; do
+    for index in $(shuf -e "${!tools[@]}"); do
+      entry="${tools[$index]}"
       "$2"
       run "$1" "$round" "${entry%%|*}" "${entry#*|}"
     done

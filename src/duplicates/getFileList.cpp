@@ -296,22 +296,28 @@ bool getFileList::getDirectoryAtPath(const std::string& root, std::vector<Listed
     return true;
 }
 
-bool getFileList::isCandidate(std::string_view path, const ListedPath& item,
-                              std::uint64_t limit) const {
+bool getFileList::isCandidateFile(const ListedPath& item, std::uint64_t limit) {
     // Only regular files: reading a fifo or device as content would hang or mislead.
-    return !item.isFolder && item.isRegularFile && item.size > limit &&
-           (m_bSearchHiddenFile || !IsHiddenFile(path)) && bundlePathOf(path).empty();
+    return !item.isFolder && item.isRegularFile && item.size > limit;
+}
+
+bool getFileList::isCandidateIn(const FolderPath& folder, const ListedPath& file,
+                                std::uint64_t limit) const {
+    // Hidden and in a bundle are rules on every component of the path: the folder's, then the
+    // name's.
+    return isCandidateFile(file, limit) &&
+           (m_bSearchHiddenFile || (!folder.hidden && file.path.front() != '.')) &&
+           !folder.inBundle && !equalsIgnoringCase(pathExtension(file.path), "APP");
 }
 
 template <class Visit>
 void getFileList::forEachWalkedFile(const WalkedFolder& folder, Visit& visit) {
-    std::string path;  // one buffer for the folder's files
+    const FolderPath path{IsHiddenFile(folder.path), !bundlePathOf(folder.path).empty()};
     for (const auto& item : folder.items) {
         if (item.folder) {
             forEachWalkedFile(*item.folder, visit);
         } else {
-            path = appendPathComponent(folder.path, item.file.path);
-            visit(std::string_view(path), item.file);
+            visit(path, item.file);
         }
     }
 }
@@ -319,8 +325,8 @@ void getFileList::forEachWalkedFile(const WalkedFolder& folder, Visit& visit) {
 std::vector<std::uint64_t> getFileList::sizesFoundTwice(const WalkedFolder& top,
                                                         std::uint64_t limit) const {
     std::vector<std::uint64_t> sizes;
-    auto collect = [&](std::string_view path, const ListedPath& item) {
-        if (isCandidate(path, item, limit)) sizes.push_back(item.size);
+    auto collect = [&](const FolderPath& folder, const ListedPath& file) {
+        if (isCandidateIn(folder, file, limit)) sizes.push_back(file.size);
     };
     forEachWalkedFile(top, collect);
     std::sort(sizes.begin(), sizes.end());
@@ -346,8 +352,8 @@ bool getFileList::getListAtPath(const std::string& root, std::vector<fileAttrbIt
     // The records go straight into one allocation of the right size: a list that doubles as it
     // grows holds its old and its new copy at once, the largest memory the search needs.
     std::size_t count = 0;
-    auto counted = [&](std::string_view path, const ListedPath& item) {
-        if (isCandidate(path, item, limit) && wanted(item)) ++count;
+    auto counted = [&](const FolderPath& folder, const ListedPath& file) {
+        if (isCandidateIn(folder, file, limit) && wanted(file)) ++count;
     };
     forEachWalkedFile(top, counted);
     files.reserve(files.size() + count);
@@ -355,7 +361,7 @@ bool getFileList::getListAtPath(const std::string& root, std::vector<fileAttrbIt
         if (isStopped()) return;
         if (!m_bSearchHiddenFile && IsHiddenFile(item.path)) return;
         if (getAppDirectory(item, bundles, limit)) return;
-        if (!isCandidate(item.path, item, limit) || !wanted(item)) return;
+        if (!isCandidateFile(item, limit) || !wanted(item)) return;
         fileAttrbItem record;
         record.filePathName = std::move(item.path);
         record.fileSize = item.size;

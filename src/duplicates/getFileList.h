@@ -108,13 +108,23 @@ class getFileList {
     static bool assemble(WalkedFolder& folder, Visit& visit);
     template <class Visit>
     static void assembleTop(WalkedFolder& top, Visit& visit);
-    // Every file of the walked tree with its path, folders' own entries aside, in walk order.
+    // What a folder's path says of the files in it: a component is hidden, or it lies in a
+    // bundle.
+    struct FolderPath {
+        bool hidden = false;
+        bool inBundle = false;
+    };
+    // Every file of the walked tree, still named by its last component, with what its folder's
+    // path says, folders' own entries aside, in walk order.
     template <class Visit>
     static void forEachWalkedFile(const WalkedFolder& folder, Visit& visit);
     // The sizes that at least two files taken by getListAtPath() have, in order.
     std::vector<std::uint64_t> sizesFoundTwice(const WalkedFolder& top, std::uint64_t limit) const;
-    // Whether getListAtPath() would take the item at `path` as a candidate, leaving sizes aside.
-    bool isCandidate(std::string_view path, const ListedPath& item, std::uint64_t limit) const;
+    // What getListAtPath() asks of a file itself, its path and the sizes of others aside.
+    static bool isCandidateFile(const ListedPath& item, std::uint64_t limit);
+    // Whether getListAtPath() takes a walked file in `folder` (sizes aside): the rules it applies
+    // to the whole path, read from the folder's part and the name.
+    bool isCandidateIn(const FolderPath& folder, const ListedPath& file, std::uint64_t limit) const;
 
     WorkStealingPool* pool_;
     std::atomic<bool> m_bStopSearch{false};

@@ -85,6 +85,7 @@ TEST(FileList, OnlyFilesSharingASizeAreListedWhenAsked) {
     dir.write("b/three", "xyz");
     dir.write("a/four", "abcd");
     dir.write("a/.hidden4", "wxyz");
+    dir.write(".h/four", "efgh");
     dir.write("Tool.app/five", "abcde");
     dir.write("b/five", "vwxyz");
     dir.write("b/two", "ab");
@@ -97,14 +98,14 @@ TEST(FileList, OnlyFilesSharingASizeAreListedWhenAsked) {
     EXPECT_EQ(pathsOf(listing.files),
               (std::vector<std::string>{(dir / "a/three").string(), (dir / "b/three").string()}));
     EXPECT_EQ(listing.bundles, std::vector<std::string>{(dir / "Tool.app").string()});
-    // Without the option every candidate stays, and with hidden files the hidden one pairs.
+    // Without the option every candidate stays, and with hidden files the hidden ones pair.
     EXPECT_EQ(listAt(dir.path(), 2).files.size(), 4u);
     getFileList withHidden;
     withHidden.setSearchOptions(true, false);
     withHidden.setOnlyFilesSharingASize(true);
     Listing hidden;
     ASSERT_TRUE(withHidden.getListAtPath(dir.path().string(), hidden.files, hidden.bundles, 2));
-    EXPECT_EQ(hidden.files.size(), 4u);
+    EXPECT_EQ(hidden.files.size(), 5u);
 }
 
 TEST(FileList, WalkOrderPutsFoldersAfterTheirContents) {
