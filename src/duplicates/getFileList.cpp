@@ -322,40 +322,44 @@ void getFileList::forEachWalkedFile(const WalkedFolder& folder, Visit& visit) {
     }
 }
 
-std::vector<std::uint64_t> getFileList::sizesFoundTwice(const WalkedFolder& top,
-                                                        std::uint64_t limit) const {
+std::vector<std::uint64_t> getFileList::candidateSizes(const WalkedFolder& top,
+                                                       std::uint64_t limit) const {
     std::vector<std::uint64_t> sizes;
     auto collect = [&](const FolderPath& folder, const ListedPath& file) {
         if (isCandidateIn(folder, file, limit)) sizes.push_back(file.size);
     };
     forEachWalkedFile(top, collect);
     std::sort(sizes.begin(), sizes.end());
-    std::vector<std::uint64_t> twice;
-    for (std::size_t i = 1; i < sizes.size(); ++i) {
-        if (sizes[i] == sizes[i - 1] && (twice.empty() || twice.back() != sizes[i])) {
-            twice.push_back(sizes[i]);
-        }
+    return sizes;
+}
+
+std::size_t getFileList::keepSizesFoundTwice(std::vector<std::uint64_t>& sizes) {
+    std::size_t files = 0;
+    std::size_t kept = 0;
+    for (std::size_t begin = 0, end = 0; begin < sizes.size(); begin = end) {
+        while (end < sizes.size() && sizes[end] == sizes[begin]) ++end;
+        if (end - begin < 2) continue;
+        files += end - begin;
+        sizes[kept++] = sizes[begin];
     }
-    return twice;
+    sizes.resize(kept);
+    sizes.shrink_to_fit();
+    return files;
 }
 
 bool getFileList::getListAtPath(const std::string& root, std::vector<fileAttrbItem>& files,
                                 std::vector<std::string>& bundles, std::uint64_t limit) {
     WalkedFolder top;
     if (!walkTree(root, top)) return false;
-    std::vector<std::uint64_t> shared;
-    if (onlyFilesSharingASize_) shared = sizesFoundTwice(top, limit);
+    // The records go straight into one allocation of the right size: a list that doubles as it
+    // grows holds its old and its new copy at once, the largest memory the search needs.
+    std::vector<std::uint64_t> shared = candidateSizes(top, limit);
+    std::size_t count = onlyFilesSharingASize_ ? keepSizesFoundTwice(shared) : shared.size();
+    if (!onlyFilesSharingASize_) shared = {};
     auto wanted = [&](const ListedPath& item) {
         return !onlyFilesSharingASize_ ||
                std::binary_search(shared.begin(), shared.end(), item.size);
     };
-    // The records go straight into one allocation of the right size: a list that doubles as it
-    // grows holds its old and its new copy at once, the largest memory the search needs.
-    std::size_t count = 0;
-    auto counted = [&](const FolderPath& folder, const ListedPath& file) {
-        if (isCandidateIn(folder, file, limit) && wanted(file)) ++count;
-    };
-    forEachWalkedFile(top, counted);
     files.reserve(files.size() + count);
     auto take = [&](ListedPath& item) {
         if (isStopped()) return;

@@ -118,8 +118,11 @@ class getFileList {
     // path says, folders' own entries aside, in walk order.
     template <class Visit>
     static void forEachWalkedFile(const WalkedFolder& folder, Visit& visit);
-    // The sizes that at least two files taken by getListAtPath() have, in order.
-    std::vector<std::uint64_t> sizesFoundTwice(const WalkedFolder& top, std::uint64_t limit) const;
+    // The size of every file getListAtPath() takes from the walk, other files aside, in order.
+    std::vector<std::uint64_t> candidateSizes(const WalkedFolder& top, std::uint64_t limit) const;
+    // Keeps one of each size found at least twice in `sizes` (in order); gives how many files
+    // have one of them.
+    static std::size_t keepSizesFoundTwice(std::vector<std::uint64_t>& sizes);
     // What getListAtPath() asks of a file itself, its path and the sizes of others aside.
     static bool isCandidateFile(const ListedPath& item, std::uint64_t limit);
     // Whether getListAtPath() takes a walked file in `folder` (sizes aside): the rules it applies
