@@ -63,11 +63,14 @@ SystemCleanModel::~SystemCleanModel() {
 void SystemCleanModel::observeEvents() {
     for (int id = 0; id < CleanCategoryId::Count; ++id) {
         ScanViewController& controller = list(id);
-        // A worker publishes the running total; the row hears of it on the main thread.
+        // A worker publishes the running total for every entry; the row hears of it on the main
+        // thread, once for all the totals that came while the previous news waited there.
         subscriptions_.push_back(controller.filesSize.observe(
             [this, id, alive = std::weak_ptr<int>(lifetime_)](const std::string&) {
-                MainQueue::postIfAlive(options_.mainQueue, [id, alive] {
+                if (sizeUpdatePosted_[id].exchange(true)) return;
+                MainQueue::postIfAlive(options_.mainQueue, [this, id, alive] {
                     if (alive.expired()) return;
+                    sizeUpdatePosted_[id] = false;
                     EventBus::defaultCenter().post(Events::refNewTableViewSizeLabel,
                                                    UserInfo{{EventKeys::rowNum, id + 1}});
                 });

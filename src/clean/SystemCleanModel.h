@@ -2,6 +2,7 @@
 
 #include <any>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -78,8 +79,6 @@ class SystemCleanModel {
     bool canScan() const { return !cleaning_; }
     bool canStop() const { return isCancelButton_; }
     bool canClean() const;
-    int finishScanCount() const { return finishScanCount_; }
-    bool isScaned() const { return isScaned_; }
     bool isCleanFinshed() const { return isCleanFinshed_; }
     SubPage subPage() const { return subPage_; }
 
@@ -142,10 +141,11 @@ class SystemCleanModel {
     bool retried_ = false;
     SubPage subPage_ = MainPage;
     std::array<bool, 6> busy_{};
+    // A list's new running total waits on the main queue, which then reads the latest.
+    std::array<std::atomic<bool>, 6> sizeUpdatePosted_{};
     std::vector<int> scanObjsArr_;
     // The checked paths of each list when its scan started: a partial selection survives.
     std::array<std::set<std::string>, 6> checkedBefore_;
-    std::array<bool, 6> listedBefore_{};
     // What each list held checked when its clean started, and what the clean freed.
     std::array<std::uint64_t, 6> checkedAtClean_{};
     std::array<std::uint64_t, 6> cleanedSize_{};

@@ -30,8 +30,8 @@ SystemCleanView::SystemCleanView(MainQueue& mainQueue, Services services, QObjec
     if (!asker_) asker_ = std::make_shared<WindowModalAsker>(bar_);
     model_->setAsker(asker_.get());
     model_->changed = [this] { refresh(); };
+    // The model says it changed right after each page change: the refresh comes from there.
     model_->subPageChanged = [this](SystemCleanModel::SubPage page) {
-        refresh();
         if (!window_) return;
         // The feature's page changes; the window follows only when the feature is in view.
         static const QStringList feature{QStringLiteral("Scan"), QStringLiteral("QC_FastClean"),

@@ -38,10 +38,6 @@ TrayAgentView::TrayAgentView()
         panel_->hide();
         if (commands_.ejectAll) commands_.ejectAll();
     };
-    actions.fastClean = [this] {
-        panel_->hide();
-        if (commands_.fastClean) commands_.fastClean();
-    };
     actions.mainWindow = [this] {
         panel_->hide();
         if (commands_.showMainWindow) commands_.showMainWindow();

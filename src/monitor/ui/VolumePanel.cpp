@@ -92,15 +92,6 @@ void VolumePanel::showMenu(const StatusMenu& menu) {
                 widget = ejectAll_;
                 break;
             }
-            case Type::FastClean: {
-                fastClean_ = commandButton(QString::fromStdString(entry.title), {});
-                fastClean_->setEnabled(entry.enabled);
-                connect(fastClean_, &QPushButton::clicked, this, [this] {
-                    if (actions_.fastClean) actions_.fastClean();
-                });
-                widget = fastClean_;
-                break;
-            }
             case Type::MainWindow: {
                 auto* button = commandButton(QString::fromStdString(entry.title), {});
                 connect(button, &QPushButton::clicked, this, [this] {
@@ -109,6 +100,7 @@ void VolumePanel::showMenu(const StatusMenu& menu) {
                 widget = button;
                 break;
             }
+            case Type::FastClean:
             case Type::Scan:
             case Type::FreeSpace:
             case Type::Uninstall:
@@ -118,6 +110,10 @@ void VolumePanel::showMenu(const StatusMenu& menu) {
                 connect(button, &QPushButton::clicked, this, [this, type = entry.type] {
                     if (actions_.command) actions_.command(type);
                 });
+                if (entry.type == Type::FastClean) {
+                    button->setEnabled(entry.enabled);  // not while a clean runs
+                    fastClean_ = button;
+                }
                 widget = button;
                 break;
             }

@@ -21,10 +21,9 @@ class VolumePanel : public QWidget {
     struct Actions {
         std::function<bool(std::int32_t)> eject;  // one volume, by reference number
         std::function<void()> ejectAll;
-        std::function<void()> fastClean;
         std::function<void()> mainWindow;
         std::function<void()> quit;
-        // Scan, Free Space, Uninstall, Preferences… and About.
+        // Fast Clean, Scan, Free Space, Uninstall, Preferences… and About.
         std::function<void(StatusMenuEntry::Type)> command;
     };
 
