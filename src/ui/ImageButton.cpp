@@ -12,3 +12,9 @@ QToolButton* imageButton(const QString& image, const QString& tip, const QString
     button->setAccessibleName(name);
     return button;
 }
+
+QToolButton* tableRowButton(const QString& image, const QString& tip, const QString& name) {
+    QToolButton* button = imageButton(image, tip, name);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}

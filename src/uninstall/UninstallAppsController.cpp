@@ -237,6 +237,10 @@ bool UninstallAppsController::markedNeedRights() const {
     return false;
 }
 
+bool UninstallAppsController::rightsNeededFirst() const {
+    return markedNeedRights() && !AdministratorRightsFlag::isSet();
+}
+
 void UninstallAppsController::rightsRefused() {
     showResult(false);
 }
@@ -247,7 +251,7 @@ void UninstallAppsController::alertEnded(bool uninstallChosen) {
     line.visible = true;
     statusLine.set(line);
     // Rights are asked for by need, whatever group is on show, and once for the whole run.
-    if (markedNeedRights() && !AdministratorRightsFlag::isSet()) {
+    if (rightsNeededFirst()) {
         PrivilegedAuthorization& rights = backends_.rights();
         if (!rights.getAuthorizationRet()) {
             if (!rights.allocAuthorization()) {

@@ -128,8 +128,8 @@ class UninstallAppsController {
     // removal (beginUninstall), which shows its result, naming what stayed.
     void alertEnded(bool uninstallChosen);
     // True when a marked record on show needs administrator rights to go (the program's own
-    // entry aside).
-    bool markedNeedRights() const;
+    // entry aside) and the shared rights are not held yet: they are asked for first.
+    bool rightsNeededFirst() const;
     // The user refused the rights a removal needed: nothing is removed, the marks stay and the
     // status line shows the failure.
     void rightsRefused();
@@ -147,6 +147,9 @@ class UninstallAppsController {
     const std::vector<std::string>& failures() const { return uninstaller_.failures(); }
 
   private:
+    // True when a marked record on show needs administrator rights to go (the program's own
+    // entry aside).
+    bool markedNeedRights() const;
     void publish();
     std::size_t markedOnShow() const;
     // The marked records on show, about to be removed (the program's own entry left out).

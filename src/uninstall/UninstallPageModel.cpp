@@ -84,9 +84,7 @@ std::optional<UninstallPageModel::Confirmation> UninstallPageModel::confirmation
 UninstallPageModel::Next UninstallPageModel::confirmationAnswered(bool uninstall) {
     if (!uninstall) return Next::Nothing;
     // Asking may wait for the user's password: the page does it off the main thread.
-    if (controller_.markedNeedRights() && !AdministratorRightsFlag::isSet()) {
-        return Next::AskRights;
-    }
+    if (controller_.rightsNeededFirst()) return Next::AskRights;
     controller_.alertEnded(true);
     return Next::Removing;
 }

@@ -26,16 +26,9 @@
 #include "ui/RowTable.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowModalAsker.h"
-#include "ui/WindowStyle.h"
 #include "ui/WorkRunner.h"
 
 namespace {
-
-QToolButton* tableRowButton(const QString& image, const QString& tip, const QString& name) {
-    QToolButton* button = imageButton(image, tip, name);
-    button->setFocusPolicy(Qt::NoFocus);  // the table keeps the keyboard; these have shortcuts
-    return button;
-}
 
 // Where the open panel starts: the user's applications, else the system's.
 QString applicationsFolder() {
@@ -50,7 +43,7 @@ QString applicationsFolder() {
 
 LoginItemsPage::LoginItemsPage(MainQueue& mainQueue, std::shared_ptr<Asker> asker,
                                std::shared_ptr<FileViewer> viewer, QWidget* parent)
-    : QWidget(parent),
+    : BackdropPage(parent),
       controller_(std::make_unique<LoginItemController>(mainQueue)),
       asker_(asker ? std::move(asker) : std::make_shared<WindowModalAsker>(this)),
       viewer_(viewer ? std::move(viewer) : Services::get<FileViewer>()),
@@ -135,10 +128,6 @@ LoginItemsPage::~LoginItemsPage() {
 
 QSize LoginItemsPage::sizeHint() const {
     return {704, 475};
-}
-
-void LoginItemsPage::paintEvent(QPaintEvent*) {
-    WindowStyle::paintBackdrop(*this);
 }
 
 void LoginItemsPage::showItems() {

@@ -8,6 +8,7 @@
 
 #include "core/Subscription.h"
 #include "loginitems/LoginItemDropRules.h"
+#include "ui/BackdropPage.h"
 
 class Asker;
 class BusySpinner;
@@ -25,7 +26,7 @@ class WorkRunner;
 // for each, "Add login item", and drops of files or rows on the table. It binds a
 // LoginItemController, which watches the list, so the table follows changes made elsewhere.
 // Revealing and opening run on a worker; questions go through the Asker.
-class LoginItemsPage : public QWidget {
+class LoginItemsPage : public BackdropPage {
     Q_OBJECT
   public:
     // `asker` and `viewer` default to window-modal message boxes and the installed file viewer.
@@ -54,7 +55,6 @@ class LoginItemsPage : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
   private:
     void showItems();

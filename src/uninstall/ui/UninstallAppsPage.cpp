@@ -20,6 +20,7 @@
 #include "loginitems/ui/LoginItemCellDelegate.h"
 #include "shell/ImageProvider.h"
 #include "ui/BusySpinner.h"
+#include "ui/ImageButton.h"
 #include "ui/RichStatusLine.h"
 #include "ui/RowTable.h"
 #include "ui/ThreeStateCheckDelegate.h"
@@ -52,7 +53,7 @@ constexpr int kSpinnerSide = 30;
 }  // namespace
 
 UninstallAppsPage::UninstallAppsPage(MainQueue& mainQueue, Options options, QWidget* parent)
-    : QWidget(parent),
+    : BackdropPage(parent),
       mainQueue_(mainQueue),
       asker_(options.asker ? std::move(options.asker) : std::make_shared<WindowModalAsker>(this)),
       confirm_(std::move(options.confirm)),
@@ -247,12 +248,9 @@ void UninstallAppsPage::showItems() {
 void UninstallAppsPage::buildDetailsButtons() {
     for (int row = 0; row < tableModel_->rowCount(); ++row) {
         const AppItems& item = tableModel_->items()[static_cast<std::size_t>(row)];
-        auto* view = new QToolButton;
-        view->setIcon(ImageProvider::shared().icon(UninstallTexts::detailsButtonImage));
-        view->setAutoRaise(true);
-        view->setToolTip(tr("Size, creation date and place"));
-        view->setAccessibleName(text(UninstallPageModel::detailsName(item)));
-        view->setFocusPolicy(Qt::NoFocus);
+        QToolButton* view =
+            tableRowButton(UninstallTexts::detailsButtonImage, tr("Size, creation date and place"),
+                           text(UninstallPageModel::detailsName(item)));
         connect(view, &QToolButton::clicked, this, [this, row] { showDetails(row); });
         table_->setIndexWidget(tableModel_->index(row, UninstallPageModel::ViewColumn), view);
     }
@@ -372,10 +370,6 @@ void UninstallAppsPage::showDetails(int row) {
                                sheet->setWindowModality(Qt::WindowModal);
                                sheet->open();
                            });
-}
-
-void UninstallAppsPage::paintEvent(QPaintEvent*) {
-    WindowStyle::paintBackdrop(*this);
 }
 
 void UninstallAppsPage::resizeEvent(QResizeEvent* event) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Subscription.h"
+#include "ui/BackdropPage.h"
 #include "uninstall/AppBackends.h"
 #include "uninstall/UninstallPlanSheet.h"
 
@@ -44,7 +45,7 @@ struct UninstallAppsPageOptions {
 // buttons and "Refresh". It binds an UninstallPageModel over an UninstallAppsController.
 // Discovery starts the first time its row becomes current; measuring, asking for rights and
 // removing run off the GUI thread, so the page answers while they run.
-class UninstallAppsPage : public QWidget {
+class UninstallAppsPage : public BackdropPage {
     Q_OBJECT
   public:
     using Options = UninstallAppsPageOptions;
@@ -80,7 +81,6 @@ class UninstallAppsPage : public QWidget {
 
   protected:
     bool event(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
   private:
