@@ -27,6 +27,18 @@ std::optional<std::pair<std::string, std::string>> splitAbsolutePath(std::string
                      std::string(path.substr(slash + 1))};
 }
 
+std::string_view withoutTrailingSlashes(std::string_view path) {
+    while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+    return path;
+}
+
+std::string_view folderName(std::string_view path) {
+    path = withoutTrailingSlashes(path);
+    size_t slash = path.rfind('/');
+    if (path.size() <= 1 || slash == std::string_view::npos) return path;
+    return path.substr(slash + 1);
+}
+
 bool liesInside(std::string_view inner, std::string_view outer) {
     if (outer == "/") return inner.size() > 1 && inner.front() == '/';
     return inner.size() > outer.size() && inner.starts_with(outer) && inner[outer.size()] == '/';

@@ -12,6 +12,13 @@ bool isNormalizedAbsolutePath(std::string_view path);
 // The number of components of a normalised absolute path ("/var/log" has 2).
 int pathComponentCount(std::string_view path);
 
+// The path without its trailing "/"s; "/" stays "/".
+std::string_view withoutTrailingSlashes(std::string_view path);
+
+// The last component, trailing "/"s aside ("log" for "/var/log/"); "/" for "/" itself and the
+// whole text when it holds no "/".
+std::string_view folderName(std::string_view path);
+
 // True when `inner` lies strictly inside the folder `outer` (both without a trailing "/").
 bool liesInside(std::string_view inner, std::string_view outer);
 

@@ -5,6 +5,7 @@
 #include "core/Asker.h"
 #include "core/EventBus.h"
 #include "core/Events.h"
+#include "core/PathRules.h"
 #include "core/SettingsKeys.h"
 #include "core/ThreadWorker.h"
 #include "core/UserDefaults.h"
@@ -154,10 +155,7 @@ void DiskUsageAppController::showChosenRow(const std::string& path) {
             cell.usedSize.clear();
         }
         cell.pathName = path;
-        std::string name = path;
-        while (name.size() > 1 && name.back() == '/') name.pop_back();
-        std::size_t slash = name.rfind('/');
-        cell.name = slash == std::string::npos || name.size() == 1 ? name : name.substr(slash + 1);
+        cell.name = folderName(path);
         cell.hidden = false;
     });
 }

@@ -14,11 +14,6 @@
 
 namespace {
 
-std::string withoutTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
 bool fileSystemMountPoint(const std::string& path) {
     auto status = entryStatusAt(AT_FDCWD, path.c_str());
     if (!status) return false;
@@ -43,13 +38,13 @@ DiskUsageRemoval::DiskUsageRemoval() : DiskUsageRemoval(Guard{}) {}
 
 DiskUsageRemoval::DiskUsageRemoval(Guard guard) : guard_(std::move(guard)) {
     if (guard_.homeFolder.empty()) guard_.homeFolder = Services::context().home.string();
-    guard_.homeFolder = withoutTrailingSlash(guard_.homeFolder);
+    guard_.homeFolder = std::string(withoutTrailingSlashes(guard_.homeFolder));
     if (!guard_.isMountPoint) guard_.isMountPoint = fileSystemMountPoint;
 }
 
 std::vector<std::string> DiskUsageRemoval::minimalCover(const std::vector<std::string>& paths) {
     std::vector<std::string> plain;
-    for (const auto& path : paths) plain.push_back(withoutTrailingSlash(path));
+    for (const auto& path : paths) plain.emplace_back(withoutTrailingSlashes(path));
     std::vector<std::string> cover;
     for (std::size_t i = 0; i < plain.size(); ++i) {
         bool covered = false;
@@ -63,7 +58,7 @@ std::vector<std::string> DiskUsageRemoval::minimalCover(const std::vector<std::s
 }
 
 std::optional<std::string> DiskUsageRemoval::refusal(const std::string& path) const {
-    std::string plain = withoutTrailingSlash(path);
+    std::string plain(withoutTrailingSlashes(path));
     if (plain == "/") return "the root of the file system";
     if (!isNormalizedAbsolutePath(plain)) return "not an absolute path in its plain form";
     if (pathComponentCount(plain) == 1) return "a top-level system folder";
@@ -73,15 +68,23 @@ std::optional<std::string> DiskUsageRemoval::refusal(const std::string& path) co
     return std::nullopt;
 }
 
-DiskUsageRemovalResult DiskUsageRemoval::removeOne(const std::string& path) const {
+std::optional<DiskUsageRemovalResult> DiskUsageRemoval::settledWithoutRemoving(
+    const std::string& path) const {
     if (auto reason = refusal(path)) return refused(path, *reason);
-    DiskUsageRemovalResult result;
-    result.path = path;
     // Judged without following a link: a dangling link exists and is removed as itself.
     if (!entryStatusAt(AT_FDCWD, path.c_str()) && errno == ENOENT) {
+        DiskUsageRemovalResult result;
+        result.path = path;
         result.outcome = DiskUsageRemovalResult::Outcome::Vanished;
         return result;
     }
+    return std::nullopt;
+}
+
+DiskUsageRemovalResult DiskUsageRemoval::removeOne(const std::string& path) const {
+    if (auto settled = settledWithoutRemoving(path)) return std::move(*settled);
+    DiskUsageRemovalResult result;
+    result.path = path;
     RemovalReport report = TreeRemover().removePath(path, true);
     if (report.removed && !report.failed()) {
         result.outcome = DiskUsageRemovalResult::Outcome::Removed;
@@ -112,15 +115,13 @@ std::vector<DiskUsageRemovalResult> DiskUsageRemoval::removeWithAdministratorRig
     bool held = rights.isValidAuth() || rights.allocAuthorization();
     std::vector<DiskUsageRemovalResult> results;
     for (const auto& path : minimalCover(paths)) {
-        if (auto reason = refusal(path)) {
-            results.push_back(refused(path, *reason));
+        if (auto settled = settledWithoutRemoving(path)) {
+            results.push_back(std::move(*settled));
             continue;
         }
         DiskUsageRemovalResult result;
         result.path = path;
-        if (!entryStatusAt(AT_FDCWD, path.c_str()) && errno == ENOENT) {
-            result.outcome = DiskUsageRemovalResult::Outcome::Vanished;
-        } else if (!held) {
+        if (!held) {
             result.error = EPERM;
             result.reason = "administrator rights were not given";
         } else if (rights.removeItem(path)) {

@@ -67,6 +67,8 @@ class DiskUsageRemoval {
         const std::vector<std::string>& paths, PrivilegedAuthorization& rights) const;
 
   private:
+    // The result for a path that is refused or already gone; nothing when it is to be removed.
+    std::optional<DiskUsageRemovalResult> settledWithoutRemoving(const std::string& path) const;
     DiskUsageRemovalResult removeOne(const std::string& path) const;
 
     Guard guard_;

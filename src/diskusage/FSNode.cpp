@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/PathRules.h"
 #include "diskusage/SubtreeRelease.h"
 
 FSNode::FSNode(std::string path, bool isDirectory, FSNode* father)
@@ -34,12 +35,7 @@ std::string FSNode::path() const {
 }
 
 std::string_view FSNode::lastComponent() const {
-    std::string_view text = name_;
-    if (!nameIsPath_) return text;
-    while (text.size() > 1 && text.back() == '/') text.remove_suffix(1);
-    size_t slash = text.rfind('/');
-    if (slash == std::string_view::npos || text.size() == 1) return text;
-    return text.substr(slash + 1);
+    return nameIsPath_ ? folderName(name_) : std::string_view(name_);
 }
 
 std::string FSNode::displayName() const {

@@ -9,6 +9,7 @@
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/Log.h"
+#include "core/PathRules.h"
 #include "core/UtilityFunction.h"
 #include "diskusage/FileSizes.h"
 #include "diskusage/FolderTreeScanner.h"
@@ -17,18 +18,10 @@
 
 namespace {
 
-// The last component of a folder path that ends in "/" ("/" for the root of the file system).
-std::string lastComponent(std::string_view path) {
-    while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
-    size_t slash = path.rfind('/');
-    if (path.size() <= 1 || slash == std::string_view::npos) return std::string(path);
-    return std::string(path.substr(slash + 1));
-}
-
 // The node of the folder at `path` (ending in "/") in the item tree under `root`, or nullptr.
 const FSNode* itemNode(const FSNode* root, std::string_view path) {
     if (!root) return nullptr;
-    while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+    path = withoutTrailingSlashes(path);
     std::string top = root->path();
     if (path == top) return root;
     if (top.empty() || top.back() != '/') top += '/';
@@ -52,7 +45,7 @@ const FSNode* itemNode(const FSNode* root, std::string_view path) {
 }
 
 std::string nodeName(const W32AllDir& node) {
-    return node.parent ? node.name() : lastComponent(node.name());
+    return node.parent ? node.name() : std::string(folderName(node.name()));
 }
 
 }  // namespace
@@ -253,7 +246,7 @@ std::vector<DiskUsageItem> PieTree::readFolderItems(
 void PieTree::publishListing(const std::string& path, std::int64_t size,
                              std::vector<DiskUsageItem> items) {
     DiskUsageItem root =
-        DiskUsageItem::make(lastComponent(path), path,
+        DiskUsageItem::make(std::string(folderName(path)), path,
                             static_cast<std::uint64_t>(std::max<std::int64_t>(size, 0)), true);
     EventBus::defaultCenter().post(
         Events::RefreshLeftView, this,

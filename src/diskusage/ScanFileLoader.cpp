@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/PathRules.h"
 #include "diskusage/FolderTreeBuilder.h"
 #include "diskusage/ItemTreeBuilder.h"
 
@@ -21,8 +22,7 @@ std::unique_ptr<W32AllDir> makeRoot(std::string_view path, W32AllDir*) {
 }
 
 std::unique_ptr<FSNode> makeRoot(std::string_view path, FSNode*) {
-    while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
-    return std::make_unique<FSNode>(std::string(path), true, nullptr);
+    return std::make_unique<FSNode>(std::string(withoutTrailingSlashes(path)), true, nullptr);
 }
 
 // Feeds a file's items to a tree's builder the way a scan feeds it a folder's findings.

@@ -9,13 +9,8 @@ namespace {
 
 constexpr size_t kBufferBytes = 1 << 18;
 
-void appendNumber(std::string& out, std::uint64_t value) {
-    char digits[24];
-    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
-
-void appendSignedNumber(std::string& out, std::int64_t value) {
+template <class Integer>
+void appendNumber(std::string& out, Integer value) {
     char digits[24];
     auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     out.append(digits, end);
@@ -57,7 +52,7 @@ void ScanFileWriter::begin(const ScanFileMetadata& metadata) {
     appendName(buffer_, metadata.version);
     if (metadata.timestamp) {
         buffer_ += ",\"timestamp\":";
-        appendSignedNumber(buffer_, *metadata.timestamp);
+        appendNumber(buffer_, *metadata.timestamp);
     }
     buffer_ += '}';
 }

@@ -6,6 +6,7 @@
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/Log.h"
+#include "core/PathRules.h"
 #include "core/UtilityFunction.h"
 #include "diskusage/DiskUsageLimit.h"
 
@@ -13,11 +14,6 @@ namespace {
 
 std::string withSlash(std::string path) {
     if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
-
-std::string withoutSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
 }
 
@@ -137,10 +133,7 @@ std::string V4DiskUsageViewController::headerSize() const {
 
 std::string V4DiskUsageViewController::originText() const {
     if (!imported()) return {};
-    std::string name = withoutSlash(originFile_);
-    if (auto slash = name.rfind('/'); slash != std::string::npos && name.size() > 1)
-        name.erase(0, slash + 1);
-    std::string text = "Imported from " + name;
+    std::string text = "Imported from " + std::string(folderName(originFile_));
     const ScanFileMetadata& written = origin_.metadata;
     if (!written.program.empty()) {
         text += ", written by " + written.program;
@@ -214,9 +207,10 @@ std::vector<DiskUsageItem> V4DiskUsageViewController::removalList() const {
     for (const auto& item : allSelectArr_) paths.push_back(item.path);
     std::vector<DiskUsageItem> list;
     for (const auto& path : DiskUsageRemoval::minimalCover(paths)) {
-        auto item = std::find_if(
-            allSelectArr_.begin(), allSelectArr_.end(),
-            [&](const DiskUsageItem& chosen) { return withoutSlash(chosen.path) == path; });
+        auto item = std::find_if(allSelectArr_.begin(), allSelectArr_.end(),
+                                 [&](const DiskUsageItem& chosen) {
+                                     return withoutTrailingSlashes(chosen.path) == path;
+                                 });
         if (item != allSelectArr_.end()) list.push_back(*item);
     }
     return list;
@@ -227,16 +221,16 @@ void V4DiskUsageViewController::removalFinished(
     if (imported()) return;
     for (const auto& result : results) {
         if (!result.gone()) continue;
-        auto item = std::find_if(
-            allSelectArr_.begin(), allSelectArr_.end(),
-            [&](const DiskUsageItem& chosen) { return withoutSlash(chosen.path) == result.path; });
+        auto item = std::find_if(allSelectArr_.begin(), allSelectArr_.end(),
+                                 [&](const DiskUsageItem& chosen) {
+                                     return withoutTrailingSlashes(chosen.path) == result.path;
+                                 });
         if (item == allSelectArr_.end()) continue;
         if (chart_) chart_->removeFile(*item, item->isDirectory);
         // What lay inside it went with it.
-        std::string inside = result.path + "/";
         std::erase_if(allSelectArr_, [&](const DiskUsageItem& chosen) {
-            std::string path = withoutSlash(chosen.path);
-            return path == result.path || path.compare(0, inside.size(), inside) == 0;
+            std::string_view path = withoutTrailingSlashes(chosen.path);
+            return path == result.path || liesInside(path, result.path);
         });
     }
     bump(selectionChanged);
