@@ -77,6 +77,18 @@ FolderHandle FolderHandle::openLocation(const std::string& path, int& error) {
     return adopt(openLongPath(path, O_PATH | O_DIRECTORY | O_CLOEXEC), error);
 }
 
+FolderHandle FolderHandle::openLocationStep(const FolderHandle& parent, const char* name,
+                                            int& error) {
+    // O_PATH needs no read right on the folders on the way; O_NOFOLLOW with O_DIRECTORY refuses
+    // a link.
+    int fd = ::openat(parent.fd(), name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && (errno == ENOTDIR || errno == ELOOP)) {
+        auto status = entryStatusAt(parent.fd(), name);
+        errno = (status && status->kind == EntryKind::Symlink) ? ELOOP : ENOTDIR;
+    }
+    return adopt(fd, error);
+}
+
 FolderHandle FolderHandle::openParentWithoutLinks(const std::string& path, std::string& name,
                                                   int& error) {
     if (path.empty() || path.front() != '/') {
@@ -93,15 +105,7 @@ FolderHandle FolderHandle::openParentWithoutLinks(const std::string& path, std::
             return current;
         }
         std::string component = path.substr(start, slash - start);
-        // O_PATH needs no read right on the folders on the way; O_NOFOLLOW with O_DIRECTORY
-        // refuses a link.
-        int fd = ::openat(current.fd(), component.c_str(),
-                          O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0 && (errno == ENOTDIR || errno == ELOOP)) {
-            auto status = entryStatusAt(current.fd(), component.c_str());
-            errno = (status && status->kind == EntryKind::Symlink) ? ELOOP : ENOTDIR;
-        }
-        current = adopt(fd, error);
+        current = openLocationStep(current, component.c_str(), error);
         start = slash + 1;
     }
 }

@@ -39,6 +39,10 @@ class FolderHandle {
     // following links on the way and at its end (a user's own folder reached through a link).
     // The path may be longer than PATH_MAX.
     static FolderHandle openLocation(const std::string& path, int& error);
+    // Opens `name` inside `parent` as a location for looking up, opening and unlinking entries
+    // (no read right needed), refusing a link with ELOOP and anything else that is not a folder
+    // with ENOTDIR.
+    static FolderHandle openLocationStep(const FolderHandle& parent, const char* name, int& error);
     // Opens the folder holding the last component of an absolute, normalised path, refusing
     // (ELOOP) any link on the way; gives that component in `name`. The handle can be used to
     // look up, open and unlink entries, not to list them.

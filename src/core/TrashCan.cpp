@@ -45,14 +45,26 @@ std::string TrashCan::trashInfoText(const std::string& path, std::time_t deletio
 
 TrashCan::Result TrashCan::moveToTrash(const std::string& path, std::time_t deletionTime) {
     Result result;
-    auto split = splitAbsolutePath(path);
-    if (!split || split->second == "." || split->second == "..") {
+    if (!isNormalizedAbsolutePath(path)) {
         result.error = EINVAL;
         return result;
     }
-    const auto& [folder, name] = *split;
-    FolderHandle parent = FolderHandle::openLocation(folder, result.error);
-    if (!parent.isOpen()) return result;
+    std::string name;
+    FolderHandle parent = FolderHandle::openParentWithoutLinks(path, name, result.error);
+    if (!parent.isOpen()) {
+        if (result.error == ENOENT) result.outcome = Outcome::Missing;
+        return result;
+    }
+    return moveEntry(parent, name, path, deletionTime);
+}
+
+TrashCan::Result TrashCan::moveEntry(const FolderHandle& parent, const std::string& name,
+                                     const std::string& path, std::time_t deletionTime) {
+    Result result;
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+        result.error = EINVAL;
+        return result;
+    }
     auto item = entryStatusAt(parent.fd(), name.c_str());
     if (!item) {
         result.error = errno;

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/TrashCan.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -57,4 +58,27 @@ TEST(TrashCan, ALinkIsMovedAsItselfAndATrashThatIsALinkIsRefused) {
     EXPECT_EQ(refused.outcome, TrashCan::Outcome::Failed);
     EXPECT_TRUE(fs::exists(planted / "item"));
     EXPECT_FALSE(fs::exists(elsewhere / "files"));
+}
+
+TEST(TrashCan, NeverOverwritesADescriptionNorMovesAnItemWithoutOne) {
+    TempDir dir;
+    fs::path data = dir / "data";
+    // A description whose item is gone (put back by hand, say) still claims its name.
+    dir.write("data/Trash/info/item.trashinfo", "[Trash Info]\nPath=/elsewhere\n");
+    dir.write("item", "x");
+    auto moved = TrashCan(data).moveToTrash((dir / "item").string());
+    ASSERT_EQ(moved.outcome, TrashCan::Outcome::Moved);
+    EXPECT_EQ(moved.trashedName, "item.2");
+    EXPECT_EQ(TempDir::read(data / "Trash/info/item.trashinfo"), "[Trash Info]\nPath=/elsewhere\n");
+
+    // A description that cannot be written (no room for it): the item stays where it was.
+    dir.write("second", "y");
+    int status = inChildWithFileSizeLimit(0, [&] {
+        auto result = TrashCan(data).moveToTrash((dir / "second").string());
+        return result.outcome == TrashCan::Outcome::Failed;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(TempDir::read(dir / "second"), "y");
+    EXPECT_FALSE(fs::exists(data / "Trash/files/second"));
+    EXPECT_FALSE(fs::exists(data / "Trash/info/second.trashinfo"));
 }

@@ -4,11 +4,11 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "core/DeletionGate.h"
 #include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
 #include "core/OwnerRights.h"
 #include "core/PathRules.h"
-#include "core/PrivilegedAuthorization.h"
 #include "core/TreeRemover.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
@@ -24,6 +24,18 @@ class KeepNamedKeep : public EntryJudge {
         return entry.name == "keep" ? EntryVerdict::Keep : EntryVerdict::Clean;
     }
 };
+
+// Removes a user's own item through the deletion gate, from the folder holding it as the user
+// reaches it; true when it is gone.
+bool removeOwnItem(const fs::path& path) {
+    DeletionGate::Options options;
+    options.caller = ::geteuid();
+    options.protectAccountHomes = false;
+    return DeletionGate(options)
+        .removeInside(path.parent_path().string(), path.string(), std::nullopt,
+                      DeletionGate::Disposal::Delete)
+        .gone();
+}
 
 }  // namespace
 
@@ -78,11 +90,11 @@ TEST(TreeRemover, PathsThroughLinks) {
     EXPECT_TRUE(fs::exists(dir / "real/victim/file"));
 
     // A user's own path may lead through a link; the item itself is still not followed.
-    EXPECT_TRUE(PrivilegedAuthorization::synFastRemovePath(dir / "alias/victim"));
+    EXPECT_TRUE(removeOwnItem(dir / "alias/victim"));
     EXPECT_FALSE(fs::exists(dir / "real/victim"));
-    EXPECT_TRUE(PrivilegedAuthorization::synFastRemovePath(dir / "alias"));
+    EXPECT_TRUE(removeOwnItem(dir / "alias"));
     EXPECT_TRUE(fs::exists(dir / "real"));
-    EXPECT_TRUE(PrivilegedAuthorization::synFastRemovePath(dir / "missing"));
+    EXPECT_TRUE(removeOwnItem(dir / "missing"));
 }
 
 TEST(TreeRemover, GivesTheOwnerBackTheRightsItNeeds) {
@@ -97,8 +109,7 @@ TEST(TreeRemover, GivesTheOwnerBackTheRightsItNeeds) {
     ASSERT_EQ(::chown((dir / "mine").c_str(), kNobodyId, kNobodyId), 0);
     fs::permissions(dir / "mine/locked/inner", fs::perms::owner_read | fs::perms::owner_exec);
     fs::permissions(dir / "mine/locked", fs::perms::none);
-    int status = inChildAsUser(
-        kNobodyId, [&] { return PrivilegedAuthorization::synFastRemovePath(dir / "mine/locked"); });
+    int status = inChildAsUser(kNobodyId, [&] { return removeOwnItem(dir / "mine/locked"); });
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(fs::exists(dir / "mine/locked"));
 }
@@ -108,10 +119,10 @@ TEST(TreeRemover, PlainRemovalTakesOnlyNormalisedPaths) {
     dir.write("parent/a/file", "x");
     dir.write("parent/b/file", "x");
     // "a/." names a, and "a/.." the folder holding it: neither is what was meant.
-    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath((dir / "parent/a").string() + "/."));
-    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath((dir / "parent/a").string() + "/.."));
-    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath((dir / "parent/a").string() + "/"));
-    EXPECT_FALSE(PrivilegedAuthorization::synFastRemovePath("parent/a"));
+    EXPECT_FALSE(removeOwnItem((dir / "parent/a").string() + "/."));
+    EXPECT_FALSE(removeOwnItem((dir / "parent/a").string() + "/.."));
+    EXPECT_FALSE(removeOwnItem((dir / "parent/a").string() + "/"));
+    EXPECT_FALSE(removeOwnItem("parent/a"));
     EXPECT_TRUE(fs::exists(dir / "parent/a/file"));
     EXPECT_TRUE(fs::exists(dir / "parent/b/file"));
 }

@@ -1,0 +1,316 @@
+#include "core/DeletionGate.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <mutex>
+
+#include "core/PathRules.h"
+#include "core/TrashCan.h"
+#include "core/TreeRemover.h"
+
+namespace {
+
+// The operating system's own folders, below the system root: what they hold is installed and
+// run by the system, never picked for deletion by a user.
+constexpr const char* kSystemFolders[] = {"etc",   "usr",   "bin",    "sbin",    "lib",
+                                          "lib32", "lib64", "libx32", "boot",    "dev",
+                                          "proc",  "sys",   "run",    "var/lib", "snap"};
+
+// A walk up through ".." ends at the root; the bound only guards against a loop.
+constexpr int kMaxDepth = 4096;
+
+std::optional<ItemIdentity> identityAt(int folderFd, const char* name, bool followLinks) {
+    struct stat info {};
+    int flags = followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
+    if (name[0] == '\0') flags |= AT_EMPTY_PATH;
+    if (::fstatat(folderFd, name, &info, flags) != 0) return std::nullopt;
+    return ItemIdentity{info.st_dev, static_cast<std::uint64_t>(info.st_ino)};
+}
+
+bool contains(const std::vector<ItemIdentity>& list, const ItemIdentity& identity) {
+    return std::find(list.begin(), list.end(), identity) != list.end();
+}
+
+// The folders holding the open folder `fd`, nearest first, up to the root of the file system
+// as this process sees it.
+template <typename Visit>
+void visitAncestors(int fd, Visit visit) {
+    int current = ::openat(fd, "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    auto previous = identityAt(fd, "", false);
+    for (int depth = 0; current >= 0 && depth < kMaxDepth; ++depth) {
+        auto identity = identityAt(current, "", false);
+        if (!identity || identity == previous) break;  // ".." of the root is the root
+        if (!visit(*identity)) break;
+        previous = identity;
+        int next = ::openat(current, "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
+        ::close(current);
+        current = next;
+    }
+    if (current >= 0) ::close(current);
+}
+
+std::string joined(const std::string& folder, std::string_view name) {
+    std::string path = folder;
+    if (path.empty() || path.back() != '/') path.push_back('/');
+    path.append(name);
+    return path;
+}
+
+bool isPlainComponent(std::string_view component) {
+    return !component.empty() && component != "." && component != "..";
+}
+
+}  // namespace
+
+DeletionGate::DeletionGate(Options options) : options_(std::move(options)) {
+    int error = 0;
+    FolderHandle root = FolderHandle::openTrusted(options_.systemRoot, error);
+    if (root.isOpen()) {
+        root_ = identityAt(root.fd(), "", false);
+        for (const char* name : kSystemFolders) {
+            // Followed: /bin may be a link to usr/bin, and what matters is the folder itself.
+            if (auto identity = identityAt(root.fd(), name, true)) {
+                systemFolders_.push_back(*identity);
+            }
+        }
+        localFolder_ = identityAt(root.fd(), "usr/local", true);
+    }
+    if (!options_.home.empty()) {
+        FolderHandle home = FolderHandle::openTrusted(options_.home, error);
+        if (home.isOpen()) {
+            home_ = identityAt(home.fd(), "", false);
+            visitAncestors(home.fd(), [this](const ItemIdentity& folder) {
+                holdingHome_.push_back(folder);
+                return true;
+            });
+        }
+    }
+    if (options_.protectAccountHomes) {
+        // The user database is read once, under a lock: getpwent keeps its place in a global.
+        static std::mutex userDatabase;
+        std::lock_guard lock(userDatabase);
+        ::setpwent();
+        while (passwd* account = ::getpwent()) {
+            if (!account->pw_dir || account->pw_dir[0] != '/' || account->pw_dir[1] == '\0')
+                continue;
+            if (auto identity = identityAt(AT_FDCWD, account->pw_dir, true)) {
+                accountHomes_.emplace_back(*identity, account->pw_uid);
+            }
+        }
+        ::endpwent();
+    }
+    for (const auto& [home, owner] : options_.accountHomes) {
+        if (auto identity = identityAt(AT_FDCWD, home.c_str(), true)) {
+            accountHomes_.emplace_back(*identity, owner);
+        }
+    }
+}
+
+bool DeletionGate::liesInSystemFolder(const FolderHandle& parent) const {
+    auto here = identityAt(parent.fd(), "", false);
+    if (!here) return false;
+    if (localFolder_ && here == localFolder_) return false;
+    if (contains(systemFolders_, *here)) return true;
+    bool inside = false;
+    visitAncestors(parent.fd(), [&](const ItemIdentity& folder) {
+        if (localFolder_ && folder == *localFolder_) return false;  // the administrator's own
+        inside = contains(systemFolders_, folder);
+        return !inside;
+    });
+    return inside;
+}
+
+std::optional<RefusalRule> DeletionGate::refusalFor(const FolderHandle& parent,
+                                                    const EntryStatus& item) const {
+    ItemIdentity identity = identityOf(item);
+    auto parentIdentity = identityAt(parent.fd(), "", false);
+    if (root_ && identity == *root_) return RefusalRule::FileSystemRoot;
+    if (root_ && parentIdentity == root_) return RefusalRule::TopLevelFolder;
+    if (contains(systemFolders_, identity) || (localFolder_ && identity == *localFolder_) ||
+        liesInSystemFolder(parent)) {
+        return RefusalRule::SystemFolder;
+    }
+    if (home_ && identity == *home_) return RefusalRule::HomeFolder;
+    if (contains(holdingHome_, identity)) return RefusalRule::HoldsHomeFolder;
+    // By the mount itself, not by the disk alone: a bind mount of the same disk is a mount too.
+    if (item.isMountRoot || item.device != parent.device()) return RefusalRule::MountPoint;
+    for (const auto& [home, owner] : accountHomes_) {
+        if (home == identity) {
+            return owner == options_.caller ? RefusalRule::HomeFolder : RefusalRule::OtherUsersHome;
+        }
+    }
+    return std::nullopt;
+}
+
+RemovalOutcome DeletionGate::remove(const FolderHandle& root, const std::string& rootPath,
+                                    std::string_view relativePath,
+                                    std::optional<ItemIdentity> listed, Disposal disposal) const {
+    return *walk(root, rootPath, relativePath, listed, &disposal);
+}
+
+std::optional<RemovalOutcome> DeletionGate::walk(const FolderHandle& root,
+                                                 const std::string& rootPath,
+                                                 std::string_view relativePath,
+                                                 std::optional<ItemIdentity> listed,
+                                                 const Disposal* disposal) const {
+    std::string path = joined(rootPath, relativePath);
+    if (!root.isOpen()) return RemovalOutcome::failed(rootPath, EBADF);
+    // Each folder on the way is opened from the one before, refusing a link: a folder swapped
+    // for a link after the item was listed leads nowhere.
+    std::vector<std::string_view> components;
+    for (std::string_view rest = relativePath;;) {
+        std::size_t slash = rest.find('/');
+        components.push_back(rest.substr(0, slash));
+        if (!isPlainComponent(components.back())) {
+            return RemovalOutcome::refused(path, RefusalRule::NotAPlainPath);
+        }
+        if (slash == std::string_view::npos) break;
+        rest.remove_prefix(slash + 1);
+    }
+    FolderHandle current;
+    const FolderHandle* folder = &root;
+    std::string folderPath = rootPath;
+    for (std::size_t i = 0; i + 1 < components.size(); ++i) {
+        std::string component(components[i]);
+        int error = 0;
+        FolderHandle next = FolderHandle::openLocationStep(*folder, component.c_str(), error);
+        if (!next.isOpen()) {
+            if (error == ENOENT) return RemovalOutcome::vanished(path);
+            if (error == ELOOP) return RemovalOutcome::refused(path, RefusalRule::LinkOnTheWay);
+            return RemovalOutcome::failed(path, error);
+        }
+        current = std::move(next);
+        folder = &current;
+        folderPath = joined(folderPath, component);
+    }
+    return removeEntry(*folder, folderPath, std::string(components.back()), listed, disposal);
+}
+
+RemovalOutcome DeletionGate::removeInside(const std::string& chosenFolder, const std::string& path,
+                                          std::optional<ItemIdentity> listed,
+                                          Disposal disposal) const {
+    return *walkInside(chosenFolder, path, listed, &disposal);
+}
+
+RemovalOutcome DeletionGate::removeEntryOf(const FolderHandle& parent,
+                                           const std::string& parentPath, const std::string& name,
+                                           std::optional<ItemIdentity> listed,
+                                           Disposal disposal) const {
+    if (!isPlainComponent(name) || name.find('/') != std::string::npos) {
+        return RemovalOutcome::refused(joined(parentPath, name), RefusalRule::NotAPlainPath);
+    }
+    return *removeEntry(parent, parentPath, name, listed, &disposal);
+}
+
+std::optional<RemovalOutcome> DeletionGate::judgeInside(const std::string& chosenFolder,
+                                                        const std::string& path,
+                                                        std::optional<ItemIdentity> listed) const {
+    return walkInside(chosenFolder, path, listed, nullptr);
+}
+
+std::optional<RemovalOutcome> DeletionGate::walkInside(const std::string& chosenFolder,
+                                                       const std::string& path,
+                                                       std::optional<ItemIdentity> listed,
+                                                       const Disposal* disposal) const {
+    std::string base(withoutTrailingSlashes(chosenFolder.empty() ? "/" : chosenFolder));
+    if (!isNormalizedAbsolutePath(path))
+        return RemovalOutcome::refused(path, RefusalRule::NotAPlainPath);
+    if (path == base) {
+        // The chosen folder itself: reached from the folder holding it, as chosen.
+        auto split = splitAbsolutePath(path);
+        if (!split) return RemovalOutcome::refused(path, RefusalRule::FileSystemRoot);
+        int error = 0;
+        FolderHandle parent = FolderHandle::openTrusted(split->first, error);
+        if (!parent.isOpen()) {
+            return error == ENOENT ? RemovalOutcome::vanished(path)
+                                   : RemovalOutcome::failed(path, error);
+        }
+        return removeEntry(parent, split->first, split->second, listed, disposal);
+    }
+    if (base != "/" && !liesInside(path, base)) {
+        return RemovalOutcome::refused(path, RefusalRule::OutsideChosenFolder);
+    }
+    int error = 0;
+    FolderHandle root = FolderHandle::openTrusted(base, error);
+    if (!root.isOpen()) {
+        return error == ENOENT ? RemovalOutcome::vanished(path)
+                               : RemovalOutcome::failed(path, error);
+    }
+    std::string_view relative = std::string_view(path).substr(base == "/" ? 1 : base.size() + 1);
+    auto outcome = walk(root, base, relative, listed, disposal);
+    if (outcome) outcome->path = path;
+    return outcome;
+}
+
+std::optional<RemovalOutcome> DeletionGate::removeEntry(const FolderHandle& parent,
+                                                        const std::string& parentPath,
+                                                        const std::string& name,
+                                                        std::optional<ItemIdentity> listed,
+                                                        const Disposal* disposal) const {
+    std::string path = joined(parentPath, name);
+    auto item = entryStatusAt(parent.fd(), name.c_str());
+    if (!item) {
+        // Only a missing entry is gone; a look refused for want of rights is a failure.
+        int error = errno;
+        return error == ENOENT ? RemovalOutcome::vanished(path)
+                               : RemovalOutcome::failed(path, error);
+    }
+    if (listed && identityOf(*item) != *listed) {
+        return RemovalOutcome::refused(path, RefusalRule::ChangedSinceListed);
+    }
+    if (auto rule = refusalFor(parent, *item)) return RemovalOutcome::refused(path, *rule);
+    if (!disposal) return std::nullopt;  // only judged: it may go
+    if (*disposal == Disposal::Trash) return trashEntry(parent, name, std::move(path));
+    return deleteEntry(parent, parentPath, name, std::move(path));
+}
+
+RemovalOutcome DeletionGate::deleteEntry(const FolderHandle& parent, const std::string& parentPath,
+                                         const std::string& name, std::string path) const {
+    TreeRemover remover({.judge = options_.judge, .resetPermissions = options_.resetPermissions});
+    RemovalReport report = remover.removeEntry(parent, parentPath, name, EntryVerdict::CleanAll, 1);
+    RemovalOutcome outcome;
+    outcome.path = std::move(path);
+    outcome.removedEntries = report.removedEntries;
+    outcome.failureCount = report.failureCount;
+    if (report.removed) {
+        outcome.kind = RemovalOutcome::Kind::Removed;
+        return outcome;
+    }
+    outcome.kind = RemovalOutcome::Kind::Failed;
+    if (report.failures.empty()) {
+        // Kept without a failure: a mount inside it (or the judge) held it in place.
+        outcome.error = EXDEV;
+        outcome.failedEntry = outcome.path;
+        outcome.failureCount = 1;
+    } else {
+        outcome.error = report.failures.front().error;
+        outcome.failedEntry = report.failures.front().path;
+    }
+    return outcome;
+}
+
+RemovalOutcome DeletionGate::trashEntry(const FolderHandle& parent, const std::string& name,
+                                        std::string path) const {
+    if (options_.dataHome.empty()) return RemovalOutcome::failed(std::move(path), ENOENT);
+    TrashCan::Result moved = TrashCan(options_.dataHome).moveEntry(parent, name, path);
+    switch (moved.outcome) {
+        case TrashCan::Outcome::Moved: {
+            RemovalOutcome outcome;
+            outcome.kind = RemovalOutcome::Kind::Trashed;
+            outcome.trashPath = options_.dataHome + "/Trash/files/" + moved.trashedName;
+            outcome.path = std::move(path);
+            return outcome;
+        }
+        case TrashCan::Outcome::Missing:
+            return RemovalOutcome::vanished(std::move(path));
+        case TrashCan::Outcome::OtherFileSystem:
+            return RemovalOutcome::failed(std::move(path), EXDEV);
+        case TrashCan::Outcome::Failed:
+            break;
+    }
+    return RemovalOutcome::failed(std::move(path), moved.error);
+}
