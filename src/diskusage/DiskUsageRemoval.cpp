@@ -1,35 +1,23 @@
 #include "diskusage/DiskUsageRemoval.h"
 
-#include <fcntl.h>
-#include <algorithm>
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
 
-#include "core/EntryStatus.h"
 #include "core/Log.h"
 #include "core/PathRules.h"
 #include "core/PrivilegedAuthorization.h"
-#include "core/TreeRemover.h"
 #include "platform/Services.h"
 
 namespace {
 
-bool fileSystemMountPoint(const std::string& path) {
-    auto status = entryStatusAt(AT_FDCWD, path.c_str());
-    if (!status) return false;
-    if (status->isMountRoot) return true;
-    // Kernels that do not report mount roots: a folder on another disk than its parent's.
-    auto split = splitAbsolutePath(path);
-    auto parent = split ? entryStatusAt(AT_FDCWD, split->first.c_str()) : std::nullopt;
-    return parent && parent->device != status->device;
-}
-
-DiskUsageRemovalResult refused(const std::string& path, std::string reason) {
-    DiskUsageRemovalResult result;
-    result.path = path;
-    result.outcome = DiskUsageRemovalResult::Outcome::Refused;
-    result.reason = std::move(reason);
-    return result;
+void logFailure(const RemovalOutcome& outcome) {
+    if (outcome.kind == RemovalOutcome::Kind::Refused) {
+        QWLog("Remove %s refused: %s", outcome.path.c_str(), outcome.reason().c_str());
+    } else if (outcome.kind == RemovalOutcome::Kind::Failed) {
+        QWLog("Clean deletable file failed: %s-%s", outcome.failedEntry.c_str(),
+              outcome.reason().c_str());
+    }
 }
 
 }  // namespace
@@ -38,13 +26,21 @@ DiskUsageRemoval::DiskUsageRemoval() : DiskUsageRemoval(Guard{}) {}
 
 DiskUsageRemoval::DiskUsageRemoval(Guard guard) : guard_(std::move(guard)) {
     if (guard_.homeFolder.empty()) guard_.homeFolder = Services::context().home.string();
-    guard_.homeFolder = std::string(withoutTrailingSlashes(guard_.homeFolder));
-    if (!guard_.isMountPoint) guard_.isMountPoint = fileSystemMountPoint;
+}
+
+DeletionGate DiskUsageRemoval::gate() const {
+    DeletionGate::Options options;
+    options.home = guard_.homeFolder;
+    options.caller = ::geteuid();
+    return DeletionGate(options);
 }
 
 std::vector<std::string> DiskUsageRemoval::minimalCover(const std::vector<std::string>& paths) {
     std::vector<std::string> plain;
-    for (const auto& path : paths) plain.emplace_back(withoutTrailingSlashes(path));
+    for (const auto& path : paths) {
+        // An empty path names nothing; kept, it would cover every other path.
+        if (!path.empty()) plain.emplace_back(withoutTrailingSlashes(path));
+    }
     std::vector<std::string> cover;
     for (std::size_t i = 0; i < plain.size(); ++i) {
         bool covered = false;
@@ -57,81 +53,55 @@ std::vector<std::string> DiskUsageRemoval::minimalCover(const std::vector<std::s
     return cover;
 }
 
-std::optional<std::string> DiskUsageRemoval::refusal(const std::string& path) const {
-    std::string plain(withoutTrailingSlashes(path));
-    if (plain == "/") return "the root of the file system";
-    if (!isNormalizedAbsolutePath(plain)) return "not an absolute path in its plain form";
-    if (pathComponentCount(plain) == 1) return "a top-level system folder";
-    if (plain == guard_.homeFolder) return "your home folder";
-    if (liesInside(guard_.homeFolder, plain)) return "it holds your home folder";
-    if (guard_.isMountPoint(plain)) return "a mount point";
-    return std::nullopt;
+int DiskUsageRemoval::firstError(const std::vector<RemovalOutcome>& results) {
+    for (const auto& result : results) {
+        if (result.gone()) continue;
+        // The browser counts 0 as gone and offers the retry with rights on a permission error,
+        // so a refusal must be neither.
+        if (result.kind == RemovalOutcome::Kind::Refused) return ENOTSUP;
+        return result.error != 0 ? result.error : EIO;
+    }
+    return 0;
 }
 
-std::optional<DiskUsageRemovalResult> DiskUsageRemoval::settledWithoutRemoving(
-    const std::string& path) const {
-    if (auto reason = refusal(path)) return refused(path, *reason);
-    // Judged without following a link: a dangling link exists and is removed as itself.
-    if (!entryStatusAt(AT_FDCWD, path.c_str()) && errno == ENOENT) {
-        DiskUsageRemovalResult result;
-        result.path = path;
-        result.outcome = DiskUsageRemovalResult::Outcome::Vanished;
-        return result;
-    }
-    return std::nullopt;
-}
-
-DiskUsageRemovalResult DiskUsageRemoval::removeOne(const std::string& path) const {
-    if (auto settled = settledWithoutRemoving(path)) return std::move(*settled);
-    DiskUsageRemovalResult result;
-    result.path = path;
-    RemovalReport report = TreeRemover().removePath(path, true);
-    if (report.removed && !report.failed()) {
-        result.outcome = DiskUsageRemovalResult::Outcome::Removed;
-        return result;
-    }
-    result.outcome = DiskUsageRemovalResult::Outcome::Failed;
-    result.error = report.failures.empty() ? EIO : report.failures.front().error;
-    result.reason = std::strerror(result.error);
-    result.needsAdministrator =
-        std::any_of(report.failures.begin(), report.failures.end(),
-                    [](const RemovalFailure& failure) { return failure.wantsRights(); });
-    for (const auto& failure : report.failures) {
-        QWLog("Clean deletable file failed: %s-%s", failure.path.c_str(),
-              std::strerror(failure.error));
-    }
-    return result;
-}
-
-std::vector<DiskUsageRemovalResult> DiskUsageRemoval::removeItems(
+std::vector<RemovalOutcome> DiskUsageRemoval::removeItems(
     const std::vector<std::string>& paths) const {
-    std::vector<DiskUsageRemovalResult> results;
-    for (const auto& path : minimalCover(paths)) results.push_back(removeOne(path));
+    DeletionGate removalGate = gate();
+    std::vector<RemovalOutcome> results;
+    for (const auto& path : minimalCover(paths)) {
+        results.push_back(removalGate.removeInside(guard_.scanRoot, path, std::nullopt,
+                                                   DeletionGate::Disposal::Delete));
+        logFailure(results.back());
+    }
     return results;
 }
 
-std::vector<DiskUsageRemovalResult> DiskUsageRemoval::removeWithAdministratorRights(
+std::vector<RemovalOutcome> DiskUsageRemoval::removeWithAdministratorRights(
     const std::vector<std::string>& paths, PrivilegedAuthorization& rights) const {
     bool held = rights.isValidAuth() || rights.allocAuthorization();
-    std::vector<DiskUsageRemovalResult> results;
+    DeletionGate removalGate = gate();
+    std::vector<RemovalOutcome> results;
     for (const auto& path : minimalCover(paths)) {
-        if (auto settled = settledWithoutRemoving(path)) {
+        // Refused and vanished items stay settled; one the user may not even look at is the
+        // helper's to judge again.
+        auto settled = removalGate.judgeInside(guard_.scanRoot, path, std::nullopt);
+        if (settled && !settled->rightsMayHelp()) {
             results.push_back(std::move(*settled));
             continue;
         }
-        DiskUsageRemovalResult result;
-        result.path = path;
+        RemovalOutcome outcome = RemovalOutcome::failed(path, EPERM);
         if (!held) {
-            result.error = EPERM;
-            result.reason = "administrator rights were not given";
-        } else if (rights.removeItem(path)) {
-            result.outcome = DiskUsageRemovalResult::Outcome::Removed;
+            outcome.detail = "administrator rights were not given";
+        } else if (std::string why; rights.removeItem(path, &why)) {
+            outcome = RemovalOutcome{};
+            outcome.path = path;
+            outcome.kind = RemovalOutcome::Kind::Removed;
         } else {
-            result.error = EPERM;
-            result.reason = "it could not be removed with administrator rights either";
-            QWLog("Clean deletable file failed: %s-%s", path.c_str(), result.reason.c_str());
+            outcome.detail =
+                why.empty() ? "it could not be removed with administrator rights either" : why;
         }
-        results.push_back(std::move(result));
+        logFailure(outcome);
+        results.push_back(std::move(outcome));
     }
     return results;
 }

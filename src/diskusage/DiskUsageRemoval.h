@@ -1,39 +1,20 @@
 #pragma once
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/DeletionGate.h"
+#include "core/RemovalOutcome.h"
+
 class PrivilegedAuthorization;
-
-// What became of one item a removal was asked for.
-struct DiskUsageRemovalResult {
-    enum class Outcome {
-        Removed,   // it is gone
-        Vanished,  // it was already gone: nothing to do, nothing to report
-        Refused,   // never removable from the disk-usage pages (see DiskUsageRemoval::refusal)
-        Failed,    // something in it could not be deleted
-    };
-    std::string path;
-    Outcome outcome = Outcome::Failed;
-    // The errno of the first entry that could not be deleted (0 for a refusal).
-    int error = 0;
-    // Why it was refused or failed, for the user ("Permission denied", "a mount point").
-    std::string reason;
-    // It failed for want of permission: a retry with administrator rights may remove it.
-    bool needsAdministrator = false;
-
-    bool gone() const { return outcome == Outcome::Removed || outcome == Outcome::Vanished; }
-};
 
 // Removal of items the user picked in a disk-usage page (the ring page's selection, the column
 // browser's checked items). The selection is first reduced to its minimal cover, so that nothing
-// is removed or counted twice. `/`, mount points, the home folder itself (and the folders that
-// hold it) and the top-level folders are refused. Everything else goes through the shared
-// deleting walk with the user's own rights: links are removed as links, other file systems are
-// never entered, folders get back no more than their owner's rights. Existence is judged
-// without following links, so a dangling link is removed like any other item.
+// is removed or counted twice. Every item goes through the deletion gate from the scanned folder
+// the user chose, with no link followed below it: `/`, the folders directly in it, the
+// system's own folders, mount points, the home folder itself (and the folders that hold it) and
+// other users' homes are refused by what they are. Existence is judged without following
+// links, so a dangling link is removed like any other item.
 //
 // removeItems and removeWithAdministratorRights read and delete a whole tree: call them on a
 // worker, never on the GUI thread.
@@ -42,34 +23,38 @@ class DiskUsageRemoval {
     struct Guard {
         // The user's home folder; empty: the platform context's.
         std::string homeFolder;
-        // Whether a path is the root of a mount; empty: asked of the file system.
-        std::function<bool(const std::string& path)> isMountPoint;
+        // The scanned folder the items were found in; empty: "/" with no link on the way.
+        std::string scanRoot;
     };
 
     DiskUsageRemoval();
     explicit DiskUsageRemoval(Guard guard);
 
+    // The same removal for items found in the scanned folder `scanRoot`.
+    DiskUsageRemoval withScanRoot(std::string scanRoot) const {
+        return DiskUsageRemoval(Guard{guard_.homeFolder, std::move(scanRoot)});
+    }
+
     // The paths without duplicates and without any path that lies inside another of them, in
-    // their first order. Trailing "/" are dropped ("/a/b/" is "/a/b").
+    // their first order. Trailing "/" are dropped ("/a/b/" is "/a/b"); empty paths are dropped.
     static std::vector<std::string> minimalCover(const std::vector<std::string>& paths);
 
-    // Why the item at `path` must not be removed from these pages, or nothing when it may.
-    std::optional<std::string> refusal(const std::string& path) const;
-
     // Removes the minimal cover of `paths` one by one and says what became of each (in the
-    // cover's order). A failure keeps the errno of the first entry that could not go.
-    std::vector<DiskUsageRemovalResult> removeItems(const std::vector<std::string>& paths) const;
+    // cover's order).
+    std::vector<RemovalOutcome> removeItems(const std::vector<std::string>& paths) const;
 
     // Removes the items again with administrator rights through the privileged helper, asking
     // for the rights first when none are held (the user may be asked for a password). Refusals
     // stay refused. When the rights are not given every item fails with that reason.
-    std::vector<DiskUsageRemovalResult> removeWithAdministratorRights(
+    std::vector<RemovalOutcome> removeWithAdministratorRights(
         const std::vector<std::string>& paths, PrivilegedAuthorization& rights) const;
 
+    // The errno the column browser shows for the first item of `results` that is not gone:
+    // ENOTSUP for a refusal (whose reason is logged), 0 when every item is gone.
+    static int firstError(const std::vector<RemovalOutcome>& results);
+
   private:
-    // The result for a path that is refused or already gone; nothing when it is to be removed.
-    std::optional<DiskUsageRemovalResult> settledWithoutRemoving(const std::string& path) const;
-    DiskUsageRemovalResult removeOne(const std::string& path) const;
+    DeletionGate gate() const;
 
     Guard guard_;
 };

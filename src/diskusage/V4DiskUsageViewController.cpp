@@ -217,7 +217,7 @@ std::vector<DiskUsageItem> V4DiskUsageViewController::removalList() const {
 }
 
 void V4DiskUsageViewController::removalFinished(
-    const std::vector<DiskUsageRemovalResult>& results) {
+    const std::vector<RemovalOutcome>& results) {
     if (imported()) return;
     for (const auto& result : results) {
         if (!result.gone()) continue;

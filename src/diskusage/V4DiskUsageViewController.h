@@ -113,7 +113,7 @@ class V4DiskUsageViewController {
     // Applies a removal's results: every item that is gone leaves the tree (its bytes leave its
     // folder and every ancestor once) and the selection; items that failed or were refused
     // stay selected. Then the current folder is listed again. Ignored for an imported tree.
-    void removalFinished(const std::vector<DiskUsageRemovalResult>& results);
+    void removalFinished(const std::vector<RemovalOutcome>& results);
 
     // Back to the path list: the page forgets its folder state and the selection.
     void back();

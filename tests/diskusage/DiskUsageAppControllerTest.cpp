@@ -233,10 +233,7 @@ TEST_F(DiskUsageAppControllerTest, AScanFileOpensAsItsOwnRowWithItsTreeMarkedImp
     EXPECT_TRUE(page.selection().empty());
     EXPECT_FALSE(page.removeEnabled());
     EXPECT_TRUE(page.removalList().empty());
-    DiskUsageRemovalResult gone;
-    gone.path = (home / "a").string();
-    gone.outcome = DiskUsageRemovalResult::Outcome::Removed;
-    page.removalFinished({gone});
+    page.removalFinished({RemovalOutcome::vanished((home / "a").string())});
     EXPECT_EQ(page.currentFolder().fileSizeNum, 8110u);
 
     // Its row shows the tree again without reading the file; a live scan is not imported.

@@ -11,47 +11,52 @@
 
 namespace {
 
-using Outcome = DiskUsageRemovalResult::Outcome;
+using Kind = RemovalOutcome::Kind;
 
 class DiskUsageRemovalTest : public ::testing::Test {
   protected:
-    DiskUsageRemoval removal() const {
-        DiskUsageRemoval::Guard guard;
-        guard.homeFolder = (dir / "users/alice").string();
-        guard.isMountPoint = [this](const std::string& path) { return path == mountPoint; };
-        return DiskUsageRemoval(guard);
+    void SetUp() override { fs::create_directories(dir / "users/alice"); }
+    DiskUsageRemoval removal(std::string scanRoot = {}) const {
+        return DiskUsageRemoval({(dir / "users/alice").string(), std::move(scanRoot)});
     }
     TempDir dir;
-    std::string mountPoint = "/nowhere/mounted";
 };
 
 }  // namespace
 
-TEST(DiskUsageRemovalCover, DropsWhatLiesInsideASelectedFolderAndRepeats) {
+TEST(DiskUsageRemovalCover, DropsWhatLiesInsideASelectedFolderRepeatsAndEmptyPaths) {
     EXPECT_EQ(DiskUsageRemoval::minimalCover(
-                  {"/d/a/f", "/d/a/", "/d/ab", "/d/a/b/c", "/d/ab", "/e/x", "/d/a"}),
+                  {"/d/a/f", "/d/a/", "/d/ab", "/d/a/b/c", "/d/ab", "", "/e/x", "/d/a"}),
               (std::vector<std::string>{"/d/a", "/d/ab", "/e/x"}));
 }
 
-TEST_F(DiskUsageRemovalTest, RefusesTheRootMountPointsTopLevelFoldersAndTheHome) {
-    auto reasonFor = [&](const std::string& path) {
-        return removal().refusal(path).value_or("allowed");
-    };
-    EXPECT_EQ(reasonFor("/"), "the root of the file system");
-    EXPECT_EQ(reasonFor("/no-such-top-level-folder"), "a top-level system folder");
-    EXPECT_EQ(reasonFor((dir / "users/alice").string() + "/"), "your home folder");
-    EXPECT_EQ(reasonFor((dir / "users").string()), "it holds your home folder");
-    EXPECT_EQ(reasonFor(mountPoint), "a mount point");
-    EXPECT_EQ(reasonFor((dir / "users/alice/../bob").string()),
-              "not an absolute path in its plain form");
-    EXPECT_EQ(reasonFor((dir / "users/alice/Documents").string()), "allowed");
-    EXPECT_EQ(reasonFor((dir / "users/alice2").string()), "allowed");
+TEST_F(DiskUsageRemovalTest, JudgesTheHomeByWhatItIsAndNeverFollowsALinkBelowTheScannedFolder) {
+    // The home lives at var/home/bob and is reached through home -> var/home as well.
+    makeFile(dir / "fx/var/home/bob/notes", 10);
+    fs::create_directory_symlink(dir / "fx/var/home", dir / "fx/home");
+    makeFile(dir / "scan/sub/file", 10);
+    makeFile(dir / "elsewhere/file", 10);
+    DiskUsageRemoval bob({(dir / "fx/var/home/bob").string(), (dir / "fx").string()});
+    auto throughLink = bob.removeItems({(dir / "fx/home/bob").string()});
+    ASSERT_EQ(throughLink.size(), 1u);
+    EXPECT_EQ(throughLink[0].rule, RefusalRule::LinkOnTheWay);
+    // Scanned from the link itself: the home is still the home.
+    auto fromLink = bob.withScanRoot((dir / "fx/home").string())
+                        .removeItems({(dir / "fx/home/bob").string(), (dir / "fx/home").string()});
+    ASSERT_EQ(fromLink.size(), 2u);
+    EXPECT_EQ(fromLink[0].rule, RefusalRule::HomeFolder) << fromLink[0].reason();
+    EXPECT_EQ(fromLink[1].rule, RefusalRule::HoldsHomeFolder) << fromLink[1].reason();
+    EXPECT_TRUE(fs::exists(dir / "fx/var/home/bob/notes"));
 
-    fs::create_directories(dir / "users/alice");
-    auto results = removal().removeItems({(dir / "users/alice").string()});
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].outcome, Outcome::Refused);
-    EXPECT_TRUE(fs::exists(dir / "users/alice"));
+    // A folder swapped for a link after the scan leads nowhere.
+    fs::rename(dir / "scan/sub", dir / "moved");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "scan/sub");
+    auto swapped = removal((dir / "scan").string()).removeItems({(dir / "scan/sub/file").string()});
+    EXPECT_EQ(swapped[0].rule, RefusalRule::LinkOnTheWay);
+    EXPECT_EQ(removal((dir / "scan").string()).removeItems({(dir / "fx/var").string()})[0].rule,
+              RefusalRule::OutsideChosenFolder);
+    EXPECT_TRUE(fs::exists(dir / "elsewhere/file"));
+    EXPECT_EQ(DiskUsageRemoval::firstError(swapped), ENOTSUP);
 }
 
 TEST_F(DiskUsageRemovalTest, RemovesLinksAsLinksDanglingOnesIncluded) {
@@ -62,8 +67,8 @@ TEST_F(DiskUsageRemovalTest, RemovesLinksAsLinksDanglingOnesIncluded) {
     auto results = removal().removeItems(
         {(dir / "tree/to-outside").string(), (dir / "tree/dangling").string()});
     ASSERT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[0].outcome, Outcome::Removed);
-    EXPECT_EQ(results[1].outcome, Outcome::Removed);
+    EXPECT_EQ(results[0].kind, Kind::Removed);
+    EXPECT_EQ(results[1].kind, Kind::Removed);
     EXPECT_FALSE(fs::is_symlink(dir / "tree/to-outside"));
     EXPECT_FALSE(fs::is_symlink(dir / "tree/dangling"));
     EXPECT_TRUE(fs::exists(dir / "outside/kept"));
@@ -75,8 +80,8 @@ TEST_F(DiskUsageRemovalTest, AFolderAndAnItemInsideItAreRemovedOnceAndVanishedIt
         {(dir / "tree/a/f").string(), (dir / "tree/a").string(), (dir / "tree/gone").string()});
     ASSERT_EQ(results.size(), 2u);
     EXPECT_EQ(results[0].path, (dir / "tree/a").string());
-    EXPECT_EQ(results[0].outcome, Outcome::Removed);
-    EXPECT_EQ(results[1].outcome, Outcome::Vanished);
+    EXPECT_EQ(results[0].kind, Kind::Removed);
+    EXPECT_EQ(results[1].kind, Kind::Vanished);
     EXPECT_TRUE(results[1].gone());
     EXPECT_FALSE(fs::exists(dir / "tree/a"));
 }
@@ -91,9 +96,9 @@ TEST_F(DiskUsageRemovalTest, APermissionFailureKeepsItsReasonAndOffersTheRetryWi
     std::string file = (dir / "theirs/file").string();
     bool asExpected = asOrdinaryUser([&] {
         auto results = removal().removeItems({file});
-        return results.size() == 1 && results[0].outcome == Outcome::Failed &&
-               results[0].error == EACCES && results[0].needsAdministrator &&
-               results[0].reason == "Permission denied";
+        return results.size() == 1 && results[0].kind == Kind::Failed &&
+               results[0].error == EACCES && results[0].rightsMayHelp() &&
+               results[0].reason() == "Permission denied";
     });
     EXPECT_TRUE(asExpected);
     EXPECT_TRUE(fs::exists(file));
@@ -109,9 +114,9 @@ TEST_F(DiskUsageRemovalTest, TheRetryAsAdministratorGoesThroughTheHelperAndKeeps
          (dir / "tree/gone").string()},
         rights);
     ASSERT_EQ(results.size(), 3u);
-    EXPECT_EQ(results[0].outcome, Outcome::Removed);
-    EXPECT_EQ(results[1].outcome, Outcome::Refused);
-    EXPECT_EQ(results[2].outcome, Outcome::Vanished);
+    EXPECT_EQ(results[0].kind, Kind::Removed);
+    EXPECT_EQ(results[1].kind, Kind::Refused);
+    EXPECT_EQ(results[2].kind, Kind::Vanished);
     EXPECT_EQ(helper.requests,
               (std::vector<std::string>{"ping ", "remove " + (dir / "tree/locked").string()}));
 
@@ -120,6 +125,6 @@ TEST_F(DiskUsageRemovalTest, TheRetryAsAdministratorGoesThroughTheHelperAndKeeps
     auto failed =
         removal().removeWithAdministratorRights({(dir / "tree/stubborn").string()}, refused);
     ASSERT_EQ(failed.size(), 1u);
-    EXPECT_EQ(failed[0].outcome, Outcome::Failed);
-    EXPECT_EQ(failed[0].reason, "it could not be removed with administrator rights either");
+    EXPECT_EQ(failed[0].kind, Kind::Failed);
+    EXPECT_EQ(failed[0].reason(), "Permission denied");  // the helper's own reason
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/SettingsKeys.h"
@@ -134,10 +136,7 @@ TEST_F(DiskUsageRingPageTest, AFolderAndAFileInsideItAreRemovedAndSubtractedOnce
 
 TEST_F(DiskUsageRingPageTest, WhatCouldNotBeRemovedStaysSelected) {
     page.changeSelectArr(row("b"), true);
-    DiskUsageRemovalResult failed;
-    failed.path = row("b").path;
-    failed.outcome = DiskUsageRemovalResult::Outcome::Failed;
-    page.removalFinished({failed});
+    page.removalFinished({RemovalOutcome::failed(row("b").path, EACCES)});
     EXPECT_TRUE(page.isSelected(row("b").path));
     EXPECT_EQ(page.chart()->icAllDir->size, 6510);
 }

@@ -12,9 +12,9 @@
 #include "core/Asker.h"
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
-#include "core/TreeRemover.h"
 #include "core/UtilityFunction.h"
 #include "diskusage/CheckedRemovalTexts.h"
+#include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/columns/DiskUsageColumnModel.h"
 #include "diskusage/columns/DiskUsageColumnView.h"
 #include "diskusage/columns/DiskUsageRowDelegate.h"
@@ -38,11 +38,10 @@ namespace {
 
 constexpr int kColumnWidth = 300;
 
-// The user's own removal: no link is followed, neither on the way nor inside the item.
+// The user's own removal through the guarded disk-usage removal: no link is followed, neither
+// on the way nor inside the item.
 int removeWithoutRights(const std::string& path) {
-    RemovalReport report = TreeRemover().removePath(path, false);
-    if (report.removed) return 0;
-    return report.failures.empty() ? EIO : report.failures.front().error;
+    return DiskUsageRemoval::firstError(DiskUsageRemoval().removeItems({path}));
 }
 
 QString itemCount(std::size_t count) {

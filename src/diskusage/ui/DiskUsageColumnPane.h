@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "diskusage/ui/ColumnBrowserPane.h"
 
@@ -23,5 +24,9 @@ class DiskUsageColumnPane final : public ColumnBrowserPane {
     static ColumnBrowserFactory factory(std::shared_ptr<Asker> asker);
 
   private:
+    // Removes the tree's items from the scanned folder `scanRoot` ("" for none shown).
+    void removeFrom(const std::string& scanRoot);
+
     DiskUsageColumnBrowser* browser_;
+    std::string homeFolder_;
 };

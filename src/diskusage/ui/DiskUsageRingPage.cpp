@@ -299,25 +299,26 @@ void DiskUsageRingPage::openRemovalSheet() {
 
 void DiskUsageRingPage::removeItems(const std::vector<std::string>& paths) {
     if (page_.imported()) return;
+    removal_ = removal_.withScanRoot(page_.firstInPath());
     DiskUsageRemoval removal = removal_;
-    work_->run<std::vector<DiskUsageRemovalResult>>(
+    work_->run<std::vector<RemovalOutcome>>(
         [removal, paths] { return removal.removeItems(paths); },
-        [this](std::vector<DiskUsageRemovalResult> results) { removalDone(results, false, {}); });
+        [this](std::vector<RemovalOutcome> results) { removalDone(results, false, {}); });
 }
 
-void DiskUsageRingPage::removalDone(const std::vector<DiskUsageRemovalResult>& results,
-                                    bool withRights, QStringList failures) {
+void DiskUsageRingPage::removalDone(const std::vector<RemovalOutcome>& results, bool withRights,
+                                    QStringList failures) {
     page_.removalFinished(results);
     std::vector<std::string> needRights;
     QStringList others;
     for (const auto& result : results) {
         if (result.gone()) continue;
-        if (!withRights && result.needsAdministrator) {
+        if (!withRights && result.rightsMayHelp()) {
             needRights.push_back(result.path);
             continue;
         }
         others << QStringLiteral("%1: %2").arg(QString::fromStdString(result.path),
-                                               QString::fromStdString(result.reason));
+                                               QString::fromStdString(result.reason()));
     }
     if (!needRights.empty() &&
         asker_->askYesNo("Some items can only be removed with administrator rights.",
@@ -325,12 +326,12 @@ void DiskUsageRingPage::removalDone(const std::vector<DiskUsageRemovalResult>& r
                          "administrator's password.")) {
         DiskUsageRemoval removal = removal_;
         failures += others;
-        work_->run<std::vector<DiskUsageRemovalResult>>(
+        work_->run<std::vector<RemovalOutcome>>(
             [removal, needRights] {
                 return removal.removeWithAdministratorRights(
                     needRights, PrivilegedAuthorization::sharedAuthorization());
             },
-            [this, failures](std::vector<DiskUsageRemovalResult> again) {
+            [this, failures](std::vector<RemovalOutcome> again) {
                 if (PrivilegedAuthorization::sharedAuthorization().isValidAuth()) {
                     AdministratorRightsFlag::set(true);
                 }

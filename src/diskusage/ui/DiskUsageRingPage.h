@@ -72,7 +72,7 @@ class DiskUsageRingPage : public BackdropPage {
     void showSelection();
     void showBubble();
     void showLock();
-    void removalDone(const std::vector<DiskUsageRemovalResult>& results, bool withRights,
+    void removalDone(const std::vector<RemovalOutcome>& results, bool withRights,
                      QStringList failures);
 
     V4DiskUsageViewController& page_;
