@@ -7,11 +7,11 @@
 #include <cerrno>
 #include <vector>
 
+#include "core/DeletionGate.h"
 #include "core/DirectoryReader.h"
 #include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
 #include "core/Log.h"
-#include "core/TreeRemover.h"
 
 namespace {
 
@@ -23,12 +23,28 @@ FolderHandle openTrash(const CleanFolder& filesFolder) {
     return filesFolder.openParent(error);
 }
 
+// The trash's own bookkeeping goes through the deletion gate like every other removal.
+const DeletionGate& trashGate() {
+    static const DeletionGate gate([] {
+        DeletionGate::Options options;
+        options.caller = ::geteuid();
+        return options;
+    }());
+    return gate;
+}
+
+void removeEntry(const FolderHandle& folder, const std::string& name) {
+    RemovalOutcome outcome =
+        trashGate().removeEntryOf(folder, "", name, std::nullopt, DeletionGate::Disposal::Delete);
+    if (!outcome.gone()) {
+        QWLog("Cannot remove the trash entry %s: %s", name.c_str(), outcome.reason().c_str());
+    }
+}
+
 void unlinkPlainFile(const FolderHandle& folder, const std::string& name) {
     auto status = entryStatusAt(folder.fd(), name.c_str());
     if (!status || status->kind == EntryKind::Directory) return;
-    if (::unlinkat(folder.fd(), name.c_str(), 0) != 0 && errno != ENOENT) {
-        QWLog("Cannot remove the trash entry %s: errno %d", name.c_str(), errno);
-    }
+    removeEntry(folder, name);
 }
 
 }  // namespace
@@ -63,10 +79,8 @@ void TrashRule::afterFolderEmptied(const CleanFolder& folder) const {
     }
     FolderHandle expunged = FolderHandle::openChild(trash, "expunged", true, error);
     if (expunged.isOpen()) {
-        TreeRemover remover;
-        std::string path = (folder.path.parent_path() / "expunged").string();
         for (const auto& name : DirectoryReader::allNames(expunged.fd())) {
-            remover.removeEntry(expunged, path, name, EntryVerdict::CleanAll, 1);
+            removeEntry(expunged, name);
         }
     }
     unlinkPlainFile(trash, "directorysizes");

@@ -74,21 +74,22 @@ bool PrivilegedAuthorization::isValidAuth() {
     return isValidAuth_;
 }
 
-bool PrivilegedAuthorization::sendRequest(std::string_view verb,
-                                          const std::filesystem::path& path) {
+bool PrivilegedAuthorization::sendRequest(std::string_view verb, const std::filesystem::path& path,
+                                          std::string* why) {
     if (!isNormalizedAbsolutePath(path.native())) return false;
     AuthorizationRef handle = getAuthorizationRet();
     if (!handle) return false;
     std::string verbText(verb);
     auto answer = handle->request(verbText, path.native());
     if (answer && *answer == "ok") return true;
+    if (why && answer && answer->starts_with("error ")) *why = answer->substr(6);
     QWLog("Privileged %s of %s failed: %s", verbText.c_str(), path.c_str(),
           answer ? answer->c_str() : "the helper has gone");
     return false;
 }
 
-bool PrivilegedAuthorization::removeItem(const std::filesystem::path& path) {
-    return sendRequest("remove", path);
+bool PrivilegedAuthorization::removeItem(const std::filesystem::path& path, std::string* why) {
+    return sendRequest("remove", path, why);
 }
 
 bool PrivilegedAuthorization::cleanCategoryItem(std::string_view categoryVerb,
@@ -98,17 +99,4 @@ bool PrivilegedAuthorization::cleanCategoryItem(std::string_view categoryVerb,
 
 bool PrivilegedAuthorization::removeItemAtPath(const std::filesystem::path& path) {
     return sharedAuthorization().removeItem(path);
-}
-
-bool PrivilegedAuthorization::synFastRemovePath(const std::filesystem::path& path) {
-    if (!isNormalizedAbsolutePath(path.native())) {
-        // "a/." or "a/.." names a folder other than the one the caller meant to remove.
-        QWLog("Remove %s refused: not an absolute, normalised path", path.c_str());
-        return false;
-    }
-    RemovalReport report = TreeRemover().removePath(path.native(), true);
-    for (const auto& failure : report.failures) {
-        QWLog("Remove %s failed: %s", failure.path.c_str(), std::strerror(failure.error));
-    }
-    return report.removed;
 }

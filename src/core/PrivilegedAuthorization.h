@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 #include "platform/PrivilegedHelperLauncher.h"
@@ -40,8 +41,9 @@ class PrivilegedAuthorization {
 
     // Removes the item (recursively) with administrator rights; true exactly when the
     // helper's removal reported nothing. False without running anything when no rights are
-    // held or the path is not an absolute, normalised path other than "/".
-    bool removeItem(const std::filesystem::path& path);
+    // held or the path is not an absolute, normalised path other than "/". When it fails,
+    // `why` (if given) receives the helper's reason, or stays empty when there is none.
+    bool removeItem(const std::filesystem::path& path, std::string* why = nullptr);
     // Asks the helper to clean an item of a system category through that category's request
     // (`categoryVerb`): the helper itself checks that the item lies in one of the category's
     // fixed folders and deletes only what the category's rule lets go. True when it answered
@@ -50,13 +52,10 @@ class PrivilegedAuthorization {
 
     // removeItem on the shared instance.
     static bool removeItemAtPath(const std::filesystem::path& path);
-    // Removes the item at an absolute, normalised path (no "." or ".." in it) without
-    // privileges, giving the owner back the rights it needs on folders first; never follows a
-    // link out of the item nor enters another file system. True when the item is gone.
-    static bool synFastRemovePath(const std::filesystem::path& path);
 
   private:
-    bool sendRequest(std::string_view verb, const std::filesystem::path& path);
+    bool sendRequest(std::string_view verb, const std::filesystem::path& path,
+                     std::string* why = nullptr);
 
     std::mutex mutex_;
     std::shared_ptr<PrivilegedHelperLauncher> launcher_;

@@ -82,6 +82,8 @@ std::string DuplicateCopyRemover::outcomeText(Outcome outcome) {
             return "permission denied";
         case Outcome::Gone:
             return "gone";
+        case Outcome::Refused:
+            return "refused";
         case Outcome::Failed:
             break;
     }

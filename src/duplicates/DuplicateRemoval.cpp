@@ -9,11 +9,12 @@
 #include <string_view>
 #include <system_error>
 
+#include "core/DeletionGate.h"
 #include "core/DirectoryReader.h"
 #include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
-#include "core/TreeRemover.h"
 #include "duplicates/FileContentReader.h"
+#include "platform/Services.h"
 
 namespace {
 
@@ -179,6 +180,44 @@ DuplicateRemoval::Result refusal(Comparison comparison, const std::string& detai
 DuplicateRemoval::Result failure(int error, const std::string& what) {
     return {DuplicateRemoval::outcomeOfError(error), what + errorText(error)};
 }
+
+// One gate for every removal of a search: the protected folders are read once.
+const DeletionGate& removalGate() {
+    static const DeletionGate gate([] {
+        DeletionGate::Options options;
+        options.home = Services::context().home.string();
+        options.caller = ::geteuid();
+        return options;
+    }());
+    return gate;
+}
+
+// Removes the placed file or folder through the deletion gate, while it is the one checked.
+DuplicateRemoval::Result removePlaced(const PlacedFile& target, const std::string& path) {
+    std::string parentPath = path.substr(0, path.size() - target.name.size());
+    if (parentPath.size() > 1 && parentPath.back() == '/') parentPath.pop_back();
+    RemovalOutcome outcome =
+        removalGate().removeEntryOf(target.folder, parentPath, target.name,
+                                    identityOf(*target.status), DeletionGate::Disposal::Delete);
+    using Outcome = DuplicateRemoval::Outcome;
+    switch (outcome.kind) {
+        case RemovalOutcome::Kind::Removed:
+        case RemovalOutcome::Kind::Trashed:
+            return {Outcome::Removed, {}, target.status->linkCount > 1};
+        case RemovalOutcome::Kind::Vanished:
+            return {Outcome::Gone, errorText(ENOENT)};
+        case RemovalOutcome::Kind::Refused:
+            if (outcome.rule == RefusalRule::ChangedSinceListed) {
+                return {Outcome::Failed, "changed while it was checked"};
+            }
+            return {Outcome::Refused, outcome.reason()};
+        case RemovalOutcome::Kind::Failed:
+            break;
+    }
+    std::string where =
+        outcome.failedEntry == path ? "" : "could not remove " + outcome.failedEntry + ": ";
+    return {DuplicateRemoval::outcomeOfError(outcome.error), where + outcome.reason()};
+}
 }  // namespace
 
 bool DuplicateRemoval::removeRegularFile(const std::string& path, int& error) {
@@ -187,7 +226,16 @@ bool DuplicateRemoval::removeRegularFile(const std::string& path, int& error) {
         error = file.error;
         return false;
     }
-    return TreeRemover::removeCheckedFile(file.folder, file.name.c_str(), *file.status, error);
+    if (file.status->kind != EntryKind::Regular) {
+        error = file.status->kind == EntryKind::Directory ? EISDIR : EINVAL;
+        return false;
+    }
+    Result result = removePlaced(file, path);
+    error = result.outcome == Outcome::Removed            ? 0
+            : result.outcome == Outcome::Gone             ? ENOENT
+            : result.outcome == Outcome::PermissionDenied ? EACCES
+                                                          : EPERM;
+    return result.outcome == Outcome::Removed;
 }
 
 DuplicateRemoval::Outcome DuplicateRemoval::outcomeOfError(int error) {
@@ -230,13 +278,7 @@ DuplicateRemoval::Result verifyCopy(const std::string& path, const std::string& 
     if (comparison != Comparison::Same) return refusal(comparison, detail, " from " + kept);
     if (!remove) return {Outcome::Removed, {}, target.status->linkCount > 1};
     // The file compared must still be the one in that folder when it is unlinked.
-    int error = 0;
-    if (!TreeRemover::removeCheckedFile(target.folder, target.name.c_str(), *target.status,
-                                        error)) {
-        if (error == ESTALE) return {Outcome::Failed, "changed while it was checked"};
-        return failure(error, "");
-    }
-    return {Outcome::Removed, {}, target.status->linkCount > 1};
+    return removePlaced(target, path);
 }
 
 }  // namespace
@@ -277,13 +319,5 @@ DuplicateRemoval::Result DuplicateRemoval::removeVerifiedBundle(const std::strin
     if (!opened || !now || opened->inode != now->inode || opened->device != now->device) {
         return {Outcome::Failed, "changed while it was checked"};
     }
-    RemovalReport report =
-        TreeRemover().removeEntry(target.folder, path, target.name, EntryVerdict::CleanAll, 0);
-    if (report.failed() || !report.removed) {
-        int first = report.failures.empty() ? 0 : report.failures.front().error;
-        std::string where = report.failures.empty() ? path : report.failures.front().path;
-        return {outcomeOfError(first),
-                "could not remove " + where + (first ? ": " + errorText(first) : "")};
-    }
-    return {Outcome::Removed, {}};
+    return removePlaced(target, path);
 }

@@ -18,6 +18,7 @@ class DuplicateRemoval {
         LastCopy,          // no copy of its group stays: refused
         PermissionDenied,  // the user may not remove it (administrator rights could)
         Gone,              // it is no longer there
+        Refused,           // the deletion gate keeps it (a system folder, a mount point, ...)
         Failed,            // could not be read or removed for another reason
     };
     struct Result {

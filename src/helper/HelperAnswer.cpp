@@ -18,3 +18,21 @@ std::string answerForRemoval(const RemovalReport& report) {
     }
     return answer;
 }
+
+std::string answerForRemoval(const RemovalOutcome& outcome) {
+    switch (outcome.kind) {
+        case RemovalOutcome::Kind::Removed:
+        case RemovalOutcome::Kind::Trashed:
+        case RemovalOutcome::Kind::Vanished:
+            return "ok";
+        case RemovalOutcome::Kind::Refused:
+            return "error refused: " + outcome.reason();
+        case RemovalOutcome::Kind::Failed:
+            break;
+    }
+    std::string answer = "error " + describeRemovalError(outcome.failedEntry, outcome.error);
+    if (outcome.failureCount > 1) {
+        answer += " (and " + std::to_string(outcome.failureCount - 1) + " more)";
+    }
+    return answer;
+}

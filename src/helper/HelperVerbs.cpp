@@ -1,9 +1,12 @@
 #include "helper/HelperVerbs.h"
 
+#include <pwd.h>
+#include <unistd.h>
+#include <cstdlib>
+
 #include "clean/CleanCategory.h"
 #include "clean/SystemCleanFolders.h"
 #include "core/PathRules.h"
-#include "core/TreeRemover.h"
 #include "helper/CategoryItemClean.h"
 #include "helper/HelperAnswer.h"
 #include "helper/PackageRemoval.h"
@@ -14,12 +17,23 @@ std::string ping(const std::string&) {
     return "ok";
 }
 
-// Removes an item the user picked by hand, with everything inside it, as root: no link on the
-// way to it, none followed below it, no other file system entered.
+// The user the helper acts for: pkexec names them; started directly, root asks for itself.
+uid_t askingUser() {
+    const char* named = std::getenv("PKEXEC_UID");
+    if (!named || !*named) return ::getuid();
+    char* end = nullptr;
+    unsigned long id = std::strtoul(named, &end, 10);
+    return (*end == '\0') ? static_cast<uid_t>(id) : ::getuid();
+}
+
 std::string removeItem(const std::string& path) {
-    if (std::string refusal = refusalForPath(path); !refusal.empty()) return "error " + refusal;
-    TreeRemover remover({.judge = nullptr, .resetPermissions = false});
-    return answerForRemoval(remover.removePath(path, false));
+    DeletionGate::Options options;
+    options.caller = askingUser();
+    if (passwd* account = ::getpwuid(options.caller); account && account->pw_dir) {
+        options.home = account->pw_dir;
+    }
+    options.resetPermissions = false;
+    return removePickedItem(path, options);
 }
 
 // The automatic cleans of the system categories: only inside the machine's own fixed folders.
@@ -51,6 +65,12 @@ const HelperVerb* findHelperVerb(std::string_view name) {
         if (verb.name == name) return &verb;
     }
     return nullptr;
+}
+
+std::string removePickedItem(const std::string& path, const DeletionGate::Options& options) {
+    if (std::string refusal = refusalForPath(path); !refusal.empty()) return "error " + refusal;
+    return answerForRemoval(
+        DeletionGate(options).removeInside("", path, std::nullopt, DeletionGate::Disposal::Delete));
 }
 
 std::string refusalForPath(const std::string& path) {

@@ -9,7 +9,6 @@
 #include "core/FolderUtilities.h"
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
-#include "core/TrashCan.h"
 #include "uninstall/RelatedFileRule.h"
 
 namespace fs = std::filesystem;
@@ -169,32 +168,44 @@ std::string UninstallApp::packageOwning(const std::string& entry) const {
     return "installed by package " + owner->second.name + ", so only its removal may delete it";
 }
 
+RemovalOutcome UninstallApp::throughGate(const std::string& path,
+                                         DeletionGate::Disposal disposal) const {
+    DeletionGate::Options options;
+    options.home = backends_.context.home.string();
+    options.dataHome = backends_.context.xdgDataHome.string();
+    options.caller = ::geteuid();
+    // The folder the item was found in is reached as it is; nothing below it through a link.
+    std::string folder = fs::path(path).parent_path().string();
+    return DeletionGate(options).removeInside(folder, path, std::nullopt, disposal);
+}
+
 bool UninstallApp::removeFile(const std::string& path, bool mayUseRights) {
-    if (PrivilegedAuthorization::synFastRemovePath(path)) return true;
+    RemovalOutcome outcome = throughGate(path, DeletionGate::Disposal::Delete);
+    if (outcome.gone()) return true;
     PrivilegedAuthorization& rights = backends_.rights();
-    if (mayUseRights && rights.isValidAuth() && rights.removeItem(path)) return true;
-    failures_.push_back(path + ": could not be removed (the diagnostic log says why)");
+    std::string why;
+    if (mayUseRights && outcome.rightsMayHelp() && rights.isValidAuth() &&
+        rights.removeItem(path, &why)) {
+        return true;
+    }
+    QWLog("Remove %s failed: %s", path.c_str(), outcome.reason().c_str());
+    failures_.push_back(path + ": " + (why.empty() ? outcome.reason() : why));
     return false;
 }
 
 bool UninstallApp::moveToTrash(const std::string& path) {
-    TrashCan::Result moved = TrashCan(backends_.context.xdgDataHome).moveToTrash(path);
-    switch (moved.outcome) {
-        case TrashCan::Outcome::Moved:
-        case TrashCan::Outcome::Missing:  // already gone
-            return true;
-        case TrashCan::Outcome::OtherFileSystem:
-            if (confirmPermanentRemoval && confirmPermanentRemoval(path)) {
-                return removeFile(path, false);
-            }
-            failures_.push_back(path +
-                                ": no trash can take it (it lies on another disk), and "
-                                "deleting it for good was not confirmed");
-            return false;
-        case TrashCan::Outcome::Failed:
-            break;
+    RemovalOutcome outcome = throughGate(path, DeletionGate::Disposal::Trash);
+    if (outcome.gone()) return true;
+    if (outcome.kind == RemovalOutcome::Kind::Failed && outcome.error == EXDEV) {
+        if (confirmPermanentRemoval && confirmPermanentRemoval(path)) {
+            return removeFile(path, false);
+        }
+        failures_.push_back(path +
+                            ": no trash can take it (it lies on another disk), and "
+                            "deleting it for good was not confirmed");
+        return false;
     }
-    failures_.push_back(path + ": cannot be moved to the trash: " + std::strerror(moved.error));
+    failures_.push_back(path + ": cannot be moved to the trash: " + outcome.reason());
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/AppItems.h"
+#include "core/DeletionGate.h"
 #include "uninstall/AppBackends.h"
 
 // One thing the removal of an application deletes.
@@ -90,6 +91,7 @@ class UninstallApp {
     // Why the system entry `entry` may not be deleted as a file (a package installed it); ""
     // when no package did.
     std::string packageOwning(const std::string& entry) const;
+    RemovalOutcome throughGate(const std::string& path, DeletionGate::Disposal disposal) const;
     bool removeFile(const std::string& path, bool mayUseRights);
     bool moveToTrash(const std::string& path);
     bool removePackage(const std::string& package, const std::string& entry);

@@ -1,11 +1,14 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
 #include <vector>
 
+#include "helper/HelperVerbs.h"
+#include "support/ChildProcess.h"
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
@@ -131,4 +134,43 @@ TEST(HelperProcess, PurgeDropsTheCachesAsRoot) {
     auto result = runProcess(QUILLBY_HELPER_PATH, {"purge"}, {});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
+}
+
+TEST(HelperRemoval, RefusesTheSystemsFoldersHomesAndMountsByWhatTheyAreAndSaysWhy) {
+    TempDir dir;
+    fs::path root = dir / "root";
+    for (const char* file : {"etc/passwd", "usr/bin/tool", "home/alice/file", "home/me/x"}) {
+        dir.write("root/" + std::string(file), "bytes");
+    }
+    fs::create_directories(root / "srv/mnt");
+    DeletionGate::Options options;
+    options.systemRoot = root.string();
+    options.caller = 1000;
+    options.home = (root / "home/me").string();
+    options.protectAccountHomes = false;
+    options.accountHomes = {{(root / "home/alice").string(), 1001}};
+    options.resetPermissions = false;
+    const std::pair<std::string, std::string> cases[] = {
+        {"etc/passwd", "error refused: a folder of the operating system, or inside one"},
+        {"usr/bin", "error refused: a folder of the operating system, or inside one"},
+        {"home/alice", "error refused: another user's home folder"},
+        {"home/me", "error refused: your home folder"},
+        {"home/me/x", "ok"},
+    };
+    for (const auto& [relative, answer] : cases) {
+        EXPECT_EQ(removePickedItem((root / relative).string(), options), answer) << relative;
+    }
+    EXPECT_TRUE(fs::exists(root / "etc/passwd"));
+    EXPECT_TRUE(fs::exists(root / "usr/bin/tool"));
+    EXPECT_TRUE(fs::exists(root / "home/alice/file"));
+    EXPECT_FALSE(fs::exists(root / "home/me/x"));
+
+    // A mount root is kept, and the answer says so rather than "ok".
+    int status = inPrivateMountNamespace([&] {
+        if (::mount("none", (root / "srv/mnt").c_str(), "tmpfs", 0, nullptr) != 0) return false;
+        return removePickedItem((root / "srv/mnt").string(), options) ==
+               "error refused: a mount point";
+    });
+    if (status == kNoMountNamespace) GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(status, 0);
 }

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "core/AtomicFile.h"
+#include "core/DeletionGate.h"
 #include "core/DesktopEntryFile.h"
 #include "core/FileURL.h"
 #include "core/Log.h"
@@ -17,6 +18,15 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// A user's own entry goes through the deletion gate, from the autostart folder as it is.
+RemovalOutcome removeUserFile(const fs::path& file) {
+    DeletionGate::Options options;
+    options.caller = ::geteuid();
+    options.protectAccountHomes = false;
+    return DeletionGate(options).removeInside(file.parent_path().string(), file.string(),
+                                              std::nullopt, DeletionGate::Disposal::Delete);
+}
 
 constexpr const char* desktopSuffix = ".desktop";
 constexpr const char* hiddenKey = "Hidden";
@@ -294,13 +304,11 @@ int AutostartLoginItems::removeAtIndex(std::size_t index) {
     if (index >= items.size()) return LoginItemStatus::invalidItem;
     const Listed& item = items[index];
     if (!item.systemFile.empty()) return LoginItemStatus::systemItem;
-    std::error_code error;
-    if (!fs::remove(item.userFile, error)) {
-        QWLog("Cannot delete the login item %s: %s", item.userFile.c_str(),
-              error ? error.message().c_str() : "it is gone");
-        return error ? LoginItemStatus::ioFailure : LoginItemStatus::fileNotFound;
-    }
-    return LoginItemStatus::success;
+    RemovalOutcome outcome = removeUserFile(item.userFile);
+    if (outcome.kind == RemovalOutcome::Kind::Removed) return LoginItemStatus::success;
+    QWLog("Cannot delete the login item %s: %s", item.userFile.c_str(),
+          outcome.gone() ? "it is gone" : outcome.reason().c_str());
+    return outcome.gone() ? LoginItemStatus::fileNotFound : LoginItemStatus::ioFailure;
 }
 
 int AutostartLoginItems::setHiddenAtIndex(std::size_t index, bool hidden) {
@@ -329,10 +337,11 @@ int AutostartLoginItems::setHiddenAtIndex(std::size_t index, bool hidden) {
             changed.setBooleanValue(group, hiddenKey, false);
         }
         if (changed.sameContent(*systemEntry)) {
-            std::error_code error;
-            if (!item.userFile.empty() && !fs::remove(item.userFile, error) && error) {
+            RemovalOutcome outcome = item.userFile.empty() ? RemovalOutcome::vanished("")
+                                                           : removeUserFile(item.userFile);
+            if (!outcome.gone()) {
                 QWLog("Cannot delete the login item override %s: %s", item.userFile.c_str(),
-                      error.message().c_str());
+                      outcome.reason().c_str());
                 return LoginItemStatus::ioFailure;
             }
             return LoginItemStatus::success;
