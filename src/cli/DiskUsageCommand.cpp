@@ -192,7 +192,8 @@ void exportScan(const DuRequest& request) {
     bool closed = toOutput || ::close(fd) == 0;
     if (!result.written || !closed) {
         int error = result.written ? errno : result.writeError;
-        if (!toOutput) ::unlink(request.exportFile.c_str());
+        // Nothing is deleted: the path may be anything (a device, a link), not a file this run
+        // made.
         throw CliFailure(
             "cannot write " + printable(request.exportFile) + ": " + std::strerror(error), 1);
     }

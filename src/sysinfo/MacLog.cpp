@@ -25,11 +25,15 @@ fs::path MacLog::logFilePath(const std::string& fileName) {
 }
 
 void MacLog::deleteLog(const fs::path& path) {
+    // Emptied through the opened file, never by its name: only the user's own regular file.
+    int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 &&
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
         static_cast<std::uint64_t>(info.st_size) > kMaximumSize) {
-        ::unlink(path.c_str());
+        if (::ftruncate(fd, 0) != 0) QWLog("Cannot empty the log %s", path.c_str());
     }
+    ::close(fd);
 }
 
 void MacLog::sendLogLinesTo(const std::string& fileName) {

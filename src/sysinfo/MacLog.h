@@ -21,7 +21,7 @@ class MacLog {
     // program's start, never a process that shares the log with it). Standard error stays as it
     // was when the file cannot be opened.
     static void setLogFile(const std::string& fileName, bool trimOversized);
-    // Deletes the file when it is larger than 20 MiB.
+    // Empties the user's own log file when it is larger than 20 MiB.
     static void deleteLog(const std::filesystem::path& path);
     // Writes "Orvane Log file: <path>" and the hardware report when the file is missing or empty.
     static void logSysInfo(const std::filesystem::path& path);

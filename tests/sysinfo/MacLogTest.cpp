@@ -18,15 +18,20 @@ void makeFileOfSize(const fs::path& file, std::uint64_t size) {
 }
 }  // namespace
 
-TEST(MacLog, LogsOfTwentyMebibytesSurviveOneByteMoreIsDeleted) {
+TEST(MacLog, LogsOfTwentyMebibytesSurviveOneByteMoreIsEmptiedNeverALinksTarget) {
     TempDir dir;
     makeFileOfSize(dir / "exact.log", MacLog::kMaximumSize);
     makeFileOfSize(dir / "over.log", MacLog::kMaximumSize + 1);
+    makeFileOfSize(dir / "victim", MacLog::kMaximumSize + 1);
+    fs::create_symlink(dir / "victim", dir / "link.log");
     MacLog::deleteLog(dir / "exact.log");
     MacLog::deleteLog(dir / "over.log");
     MacLog::deleteLog(dir / "missing.log");
-    EXPECT_TRUE(fs::exists(dir / "exact.log"));
-    EXPECT_FALSE(fs::exists(dir / "over.log"));
+    MacLog::deleteLog(dir / "link.log");
+    EXPECT_EQ(fs::file_size(dir / "exact.log"), MacLog::kMaximumSize);
+    EXPECT_EQ(fs::file_size(dir / "over.log"), 0u);
+    EXPECT_EQ(fs::file_size(dir / "victim"), MacLog::kMaximumSize + 1);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.log"));
 }
 
 TEST(MacLog, HeaderOnlyForAMissingOrEmptyLog) {

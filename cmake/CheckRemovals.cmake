@@ -1,0 +1,45 @@
+# The removal check (a CTest test): fails, naming file and line, when code outside the deletion
+# gate and the privileged helper deletes or renames entries itself (unlink, unlinkat, rmdir,
+# rename*, remove, remove_all, Qt's file removals), so that no page can bypass the gate.
+#   cmake -DSOURCE_DIR=<src folder> -P CheckRemovals.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+# The gate itself: the walk that deletes, the trash it moves items into.
+set(gate_files core/DeletionGate.cpp core/TreeRemover.h core/TreeRemover.cpp core/TrashCan.cpp)
+# Writers of the program's own files, which put a finished temporary file in place of the old
+# one (or set a broken one aside); they never remove anything the user chose.
+set(own_file_writers core/AtomicFile.cpp platform/linux/JsonPreferencesStore.cpp)
+
+# The clean's walk still drives the gate's deleting walk itself, judging each level by its
+# category's rule; it is the one user of it left outside the gate.
+set(walk_users clean/CleanEntryRemover.h clean/CleanEntryRemover.cpp)
+
+set(call_pattern
+    "(^|[^A-Za-z0-9_])(::|std::filesystem::|fs::|std::)(unlink|unlinkat|rmdir|rename|renameat|renameat2|remove|remove_all)[ \t]*\\(|QFile::remove|QDir::remove|removeRecursively|QFile::moveToTrash")
+set(walk_pattern "TreeRemover[ \t]*[({]|TreeRemover[ \t]+[A-Za-z_]")
+
+file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
+set(failures "")
+foreach(file ${files})
+  if(file IN_LIST gate_files OR file IN_LIST own_file_writers OR file MATCHES "^helper/")
+    continue()
+  endif()
+  file(STRINGS ${SOURCE_DIR}/${file} lines)
+  set(number 0)
+  foreach(line IN LISTS lines)
+    math(EXPR number "${number} + 1")
+    string(REGEX REPLACE "//.*$" "" code "${line}")
+    if(code MATCHES "${call_pattern}" OR
+       (code MATCHES "${walk_pattern}" AND NOT file IN_LIST walk_users))
+      string(STRIP "${line}" line)
+      list(APPEND failures "src/${file}:${number}: removes outside the deletion gate: ${line}")
+    endif()
+  endforeach()
+endforeach()
+
+if(failures)
+  list(JOIN failures "\n" text)
+  message(FATAL_ERROR "Removal check failed:\n${text}")
+endif()
+message(STATUS "Removal check passed")
