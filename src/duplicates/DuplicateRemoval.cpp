@@ -181,15 +181,14 @@ DuplicateRemoval::Result failure(int error, const std::string& what) {
     return {DuplicateRemoval::outcomeOfError(error), what + errorText(error)};
 }
 
-// One gate for every removal of a search: the protected folders are read once.
-const DeletionGate& removalGate() {
-    static const DeletionGate gate([] {
-        DeletionGate::Options options;
-        options.home = Services::context().home.string();
-        options.caller = ::geteuid();
-        return options;
-    }());
-    return gate;
+// The gate a removal goes through. Made for each removal, so that it judges the machine as it is
+// now; a copy or a bundle is never an account's home, so the user database is not read.
+DeletionGate removalGate() {
+    DeletionGate::Options options;
+    options.home = Services::context().home.string();
+    options.caller = ::geteuid();
+    options.protectAccountHomes = false;
+    return DeletionGate(options);
 }
 
 // Removes the placed file or folder through the deletion gate, while it is the one checked.

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "duplicates/DuplicateRemoval.h"
 #include "duplicates/DuplicateTestSupport.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -83,4 +87,21 @@ TEST(DuplicateRemoval, RefusesLinksFoldersAndMissingKeptCopies) {
     EXPECT_FALSE(DuplicateRemoval::removeRegularFile((dir / "folder").string(), error));
     EXPECT_EQ(error, EISDIR);
     EXPECT_TRUE(DuplicateRemoval::removeRegularFile((dir / "copy").string(), error));
+}
+
+TEST(DuplicateRemoval, ACopyInsideASystemFolderIsRefusedHoweverItIsReached) {
+    // In a private mount namespace /etc is a fresh, empty file system of this child's own: the
+    // machine's /etc is never seen, let alone changed.
+    int status = inPrivateMountNamespace([] {
+        if (::mount("none", "/etc", "tmpfs", 0, nullptr) != 0) return false;
+        for (const char* name : {"/etc/a", "/etc/b", "/etc/c"}) {
+            if (!(std::ofstream(name) << "same bytes")) return false;
+        }
+        auto direct = DuplicateRemoval::removeVerifiedCopy("/etc/b", "/etc/a");
+        auto throughRoot = DuplicateRemoval::removeVerifiedCopy("/proc/self/root/etc/c", "/etc/a");
+        return direct.outcome == Outcome::Refused && throughRoot.outcome == Outcome::Refused &&
+               fs::exists("/etc/b") && fs::exists("/etc/c");
+    });
+    if (status == kNoMountNamespace) GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(status, 0);
 }
