@@ -1,5 +1,6 @@
 #include "clean/CleanEntryRemover.h"
 
+#include <unistd.h>
 #include <cerrno>
 
 #include "clean/SystemCleanFolders.h"
@@ -10,11 +11,17 @@ CleanEntryRemover::CleanEntryRemover(const CleanFolder& folder,
                                      PrivilegedAuthorization* authorization)
     : folder_(folder),
       authorization_(folder.privilegedCategory >= 0 ? authorization : nullptr),
-      plain_({.judge = folder.rule.get(), .resetPermissions = true}) {}
+      gate_([&folder] {
+          DeletionGate::Options options;
+          options.caller = ::geteuid();
+          options.protectAccountHomes = false;  // entries lie inside a category's folder
+          options.judge = folder.rule.get();
+          return options;
+      }()) {}
 
 RemovalReport CleanEntryRemover::remove(const CleanableEntry& entry) const {
     RemovalReport report =
-        plain_.removeEntry(*entry.parent, entry.parentPath, entry.name, entry.verdict, entry.depth);
+        gate_.removeJudged(*entry.parent, entry.parentPath, entry.name, entry.verdict, entry.depth);
     if (report.failed() && authorization_) report = removeWithPrivileges(entry, report);
     if (report.removed && entry.depth == 1) folder_.rule->afterEntryRemoved(folder_, entry.name);
     return report;

@@ -2,7 +2,7 @@
 
 #include "clean/CleanFolder.h"
 #include "clean/CleanableEntries.h"
-#include "core/TreeRemover.h"
+#include "core/DeletionGate.h"
 
 class PrivilegedAuthorization;
 
@@ -26,5 +26,5 @@ class CleanEntryRemover {
 
     const CleanFolder& folder_;
     PrivilegedAuthorization* authorization_;
-    TreeRemover plain_;
+    DeletionGate gate_;
 };

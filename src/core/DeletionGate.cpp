@@ -206,6 +206,31 @@ RemovalOutcome DeletionGate::removeEntryOf(const FolderHandle& parent,
     return *removeEntry(parent, parentPath, name, listed, &disposal);
 }
 
+RemovalReport DeletionGate::removeJudged(const FolderHandle& parent, const std::string& parentPath,
+                                         const std::string& name, EntryVerdict verdict,
+                                         int depth) const {
+    RemovalReport report;
+    if (!isPlainComponent(name) || name.find('/') != std::string::npos) {
+        report.addFailure(joined(parentPath, name), EINVAL);
+        return report;
+    }
+    auto item = entryStatusAt(parent.fd(), name.c_str());
+    if (!item) {
+        if (errno == ENOENT) {
+            report.removed = true;
+        } else {
+            report.addFailure(joined(parentPath, name), errno);
+        }
+        return report;
+    }
+    if (refusalFor(parent, *item)) {
+        report.keptSome = true;
+        return report;
+    }
+    TreeRemover remover({.judge = options_.judge, .resetPermissions = options_.resetPermissions});
+    return remover.removeEntry(parent, parentPath, name, verdict, depth);
+}
+
 std::optional<RemovalOutcome> DeletionGate::judgeInside(const std::string& chosenFolder,
                                                         const std::string& path,
                                                         std::optional<ItemIdentity> listed) const {

@@ -11,6 +11,7 @@
 #include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
 #include "core/RemovalOutcome.h"
+#include "core/TreeRemover.h"
 
 // The one way anything in the program is deleted or moved to the trash. An item is reached from
 // a trusted folder (opened by the caller from a place the user chose) by a relative path, one
@@ -70,6 +71,12 @@ class DeletionGate {
     RemovalOutcome removeEntryOf(const FolderHandle& parent, const std::string& parentPath,
                                  const std::string& name, std::optional<ItemIdentity> listed,
                                  Disposal disposal) const;
+
+    // Deletes the entry `name` of the folder `parent` that a category's walk reached without
+    // links (at `depth`, judged `verdict`), as far as the options' judge lets go at every level
+    // below. An entry the gate refuses is kept on purpose (keptSome), like a mount inside it.
+    RemovalReport removeJudged(const FolderHandle& parent, const std::string& parentPath,
+                               const std::string& name, EntryVerdict verdict, int depth) const;
 
     // Judges the item as removeInside would, changing nothing: its refusal, vanishing or
     // failure to be reached, or nothing when it may go.

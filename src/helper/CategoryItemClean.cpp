@@ -1,12 +1,13 @@
 #include "helper/CategoryItemClean.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <vector>
 
 #include "clean/SystemCleanFolders.h"
+#include "core/DeletionGate.h"
 #include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
-#include "core/TreeRemover.h"
 #include "helper/HelperAnswer.h"
 #include "helper/HelperVerbs.h"
 
@@ -62,9 +63,13 @@ std::string cleanCategoryItem(int category, const std::string& path, const std::
             if (verdict == EntryVerdict::Keep) {
                 return "error " + path + ": the category's rule keeps it";
             }
-            TreeRemover remover({.judge = rule.get(), .resetPermissions = false});
+            DeletionGate::Options options;
+            options.caller = ::getuid();
+            options.protectAccountHomes = false;  // only inside the category's system folders
+            options.judge = rule.get();
+            options.resetPermissions = false;
             return answerForRemoval(
-                remover.removeEntry(current, currentPath, step, verdict, depth));
+                DeletionGate(options).removeJudged(current, currentPath, step, verdict, depth));
         }
         if (verdict != EntryVerdict::Descend || status->kind != EntryKind::Directory) {
             return "error " + path + ": the category's rule keeps a folder on the way";
