@@ -74,6 +74,17 @@ TEST(CleanBoundaries, ATrashsInfoOrExpungedThatIsALinkIsNotEntered) {
     expunged.expectUntouched();
 }
 
+TEST(CleanBoundaries, ASharedTrashThatIsNoLongerStickyWhenCleanedIsNotUsed) {
+    CleanFixture machine;
+    std::string uid = std::to_string(machine.platform.context().uid);
+    auto folders = foldersOf(machine, {CleanCategoryId::UserTrash});
+    // Listed while sticky; by the time of the clean anyone may swap the user's folder in it.
+    fs::permissions(machine / "vol2/.Trash", fs::perms::all);
+    DeleteFolderOperation(folders, {.authorization = &noRights()}).main();
+    EXPECT_TRUE(fs::exists(machine / ("vol2/.Trash/" + uid + "/files/draft")));
+    EXPECT_FALSE(fs::exists(machine / ("vol1/.Trash-" + uid + "/files/old-photo")));
+}
+
 TEST(CleanBoundaries, ATrashNotOwnedByTheUserIsNotUsed) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a folder to another user";
     CleanFixture machine;

@@ -80,6 +80,24 @@ TEST(BrowserChecks, StatesSpreadDownOnOpeningAndUpThroughAncestors) {
     EXPECT_TRUE(Model::isItemLeaf(*a1));
 }
 
+TEST(BrowserChecks, AFolderWhoseItemsAreAllPartlyCheckedIsPartlyCheckedAndRemovesOnlyTheChecked) {
+    FSNode root("/r", true, nullptr);
+    FSNode* top = add(root, "top", true);
+    FSNode* a = add(*top, "a", true);
+    FSNode* b = add(*top, "b", true);
+    FSNode* a1 = add(*a, "a1", false);
+    add(*a, "a2", false);
+    FSNode* b1 = add(*b, "b1", false);
+    add(*b, "b2", false);
+    Model::clickCheckBox(*a1);
+    Model::clickCheckBox(*b1);
+    EXPECT_EQ(a->isButtonState, 2);
+    EXPECT_EQ(b->isButtonState, 2);
+    EXPECT_EQ(top->isButtonState, 2);
+    EXPECT_EQ(root.isButtonState, 2);
+    EXPECT_EQ(Model::collectCheckedNodes(root), (std::vector<FSNode*>{a1, b1}));
+}
+
 TEST(BrowserChecks, CollectsAndRemovesCheckedItemsShrinkingTheirFolders) {
     FSNode root("/r", true, nullptr);
     FSNode* x = add(root, "x", true, 3000000000ULL);
