@@ -326,7 +326,7 @@ RemovalOutcome DeletionGate::trashEntry(const FolderHandle& parent, const std::s
         case TrashCan::Outcome::Moved: {
             RemovalOutcome outcome;
             outcome.kind = RemovalOutcome::Kind::Trashed;
-            outcome.trashPath = options_.dataHome + "/Trash/files/" + moved.trashedName;
+            outcome.trashPath = moved.trashFolder + "/files/" + moved.trashedName;
             outcome.path = std::move(path);
             return outcome;
         }

@@ -6,20 +6,23 @@
 
 #include "core/FolderHandle.h"
 
-// The user's home trash, as every file manager reads it: `files/` holds the trashed items and
+// The user's trash, as every file manager reads it: `files/` holds the trashed items and
 // `info/NAME.trashinfo` says where each came from and when, so an item moved there can be put
-// back. Items are moved by renaming, never copied: only an item on the trash's own disk can go.
+// back. Items are moved by renaming, never copied: an item on the home trash's disk goes to the
+// home trash, any other to its own volume's trash (`$topdir/.Trash/$uid` when `.Trash` is a
+// sticky folder, else `$topdir/.Trash-$uid`, made for the user alone).
 class TrashCan {
   public:
     enum class Outcome {
         Moved,
         Missing,          // there is no item at that path
-        OtherFileSystem,  // the item lies on another disk: nothing was changed
+        OtherFileSystem,  // no trash on the item's disk could take it: nothing was changed
         Failed,           // nothing was changed; `error` says why
     };
     struct Result {
         Outcome outcome = Outcome::Failed;
         std::string trashedName;  // the item's name in files/ (a free one: "name", "name.2", ...)
+        std::string trashFolder;  // the trash it went to (holding files/ and info/)
         int error = 0;
     };
 
@@ -42,5 +45,9 @@ class TrashCan {
     static std::string trashInfoText(const std::string& path, std::time_t deletionTime);
 
   private:
+    // The user's trash on the volume holding the open folder `parent` (whose item is `path`).
+    static FolderHandle volumeTrash(const FolderHandle& parent, const std::string& path,
+                                    std::string& trashFolder, int& error);
+
     std::filesystem::path dataHome_;
 };

@@ -179,3 +179,22 @@ TEST_F(DeletionGateTest, MountPointsAreRefusedBindMountsOfTheSameDiskToo) {
     if (status == kNoMountNamespace) GTEST_SKIP() << "no private mount namespace here";
     EXPECT_EQ(status, 0);
 }
+
+TEST_F(DeletionGateTest, AnItemOnAnotherVolumeGoesToThatVolumesOwnTrash) {
+    fs::create_directories(root() / "srv/volume");
+    int status = inPrivateMountNamespace([&] {
+        fs::path volume = root() / "srv/volume";
+        if (::mount("none", volume.c_str(), "tmpfs", 0, nullptr) != 0) return false;
+        // A shared .Trash that is not sticky is not the user's: their own .Trash-UID serves.
+        fs::create_directories(volume / ".Trash");
+        dir.write("root/srv/volume/photos/cat.jpg", "meow");
+        auto outcome = removeBelowRoot("srv/volume/photos/cat.jpg", {}, Disposal::Trash);
+        fs::path trash = volume / (".Trash-" + std::to_string(::geteuid()));
+        return outcome.kind == Kind::Trashed &&
+               outcome.trashPath == (trash / "files/cat.jpg").string() &&
+               TempDir::read(trash / "files/cat.jpg") == "meow" &&
+               fs::exists(trash / "info/cat.jpg.trashinfo") && fs::is_empty(volume / ".Trash");
+    });
+    if (status == kNoMountNamespace) GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(status, 0);
+}
