@@ -122,6 +122,7 @@ void showApp(const AppsChoice& choice) {
     const AppItems& app = apps[findApp(apps, choice.ids.front())];
     AppDetails details = AppDetails::forApp(app);
     UninstallApp uninstaller(backends);
+    uninstaller.setInstalledIdentifiers(UninstallApp::identifiersOf(apps));
     std::vector<std::string> related = uninstaller.relatedFiles(app);
     if (choice.asJson) {
         auto files = nlohmann::json::array();

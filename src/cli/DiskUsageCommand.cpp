@@ -1,6 +1,6 @@
 #include "cli/DiskUsageCommand.h"
 
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 #include <atomic>
@@ -20,6 +20,7 @@
 #include "cli/CliOutput.h"
 #include "cli/ProgressLine.h"
 #include "cli/SizeArgument.h"
+#include "core/AtomicFile.h"
 #include "core/UtilityFunction.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/FSNode.h"
@@ -164,16 +165,29 @@ void showScanProgress(ProgressLine& line, const ScanCounters& counters) {
     });
 }
 
-// Writes the scan of the folder to the export file, or standard output for "-".
+// What stands at the export file's path when it is not a regular file; "" for a regular file
+// or nothing. Such a thing is never written to nor replaced: a pipe or a device would take the
+// scan, and replacing a link would silently cut it from the file it names.
+std::string specialKind(const std::string& file) {
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return "";
+    if (S_ISDIR(status.st_mode)) return "a folder";
+    if (S_ISLNK(status.st_mode)) return "a symbolic link";
+    if (S_ISFIFO(status.st_mode)) return "a named pipe";
+    if (S_ISSOCK(status.st_mode)) return "a socket";
+    return "a device";
+}
+
+// Writes the scan of the folder to the export file, or standard output for "-". The file is
+// replaced only by a complete scan: a failure leaves what was there before.
 void exportScan(const DuRequest& request) {
     std::string path = folderPath(request.path);
     bool toOutput = request.exportFile == "-";
-    int fd = toOutput ? STDOUT_FILENO
-                      : ::open(request.exportFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                               0644);
-    if (fd < 0) {
-        throw CliFailure(
-            "cannot write " + printable(request.exportFile) + ": " + std::strerror(errno), 1);
+    if (!toOutput) {
+        if (std::string kind = specialKind(request.exportFile); !kind.empty()) {
+            throw usageError("cannot write " + printable(request.exportFile) + ": it is " + kind +
+                             ", not a regular file");
+        }
     }
     ScanCounters counters;
     TreeScanOptions options;
@@ -183,17 +197,22 @@ void exportScan(const DuRequest& request) {
     metadata.program = "quillby";
     metadata.version = PlatformContext::versionText;
     metadata.timestamp = static_cast<std::int64_t>(std::time(nullptr));
-    ScanFileExporter::Result result;
+    auto writeScan = [&](int fd) {
+        ScanFileExporter::Result result =
+            ScanFileExporter(options).exportFolder(path, metadata, fd);
+        if (!result.written) errno = result.writeError;
+        return result.written;
+    };
+    bool written = false;
+    int error = 0;
     {
         ProgressLine progress(stderr, ProgressLine::onTerminal(stderr));
         showScanProgress(progress, counters);
-        result = ScanFileExporter(options).exportFolder(path, metadata, fd);
+        written = toOutput ? writeScan(STDOUT_FILENO)
+                           : replaceFileAtomically(request.exportFile, writeScan, 0666);
+        error = errno;
     }
-    bool closed = toOutput || ::close(fd) == 0;
-    if (!result.written || !closed) {
-        int error = result.written ? errno : result.writeError;
-        // Nothing is deleted: the path may be anything (a device, a link), not a file this run
-        // made.
+    if (!written) {
         throw CliFailure(
             "cannot write " + printable(request.exportFile) + ": " + std::strerror(error), 1);
     }

@@ -117,7 +117,8 @@ SearchOutcome runSearch(const std::string& root, std::uint64_t threshold,
     return outcome;
 }
 
-void printText(const TreeNode::Ptr& tree, const std::string& root, std::uint64_t threshold) {
+void printText(const TreeNode::Ptr& tree, const DuplicateReview& review, const std::string& root,
+               std::uint64_t threshold) {
     size_t files = 0;
     std::uint64_t extra = 0;
     for (const auto& group : tree->nodeChildren()) {
@@ -132,9 +133,7 @@ void printText(const TreeNode::Ptr& tree, const std::string& root, std::uint64_t
         }
         std::cout << formatTable(rows);
         files += group->numberOfChildren();
-        if (group->numberOfChildren() > 0) {
-            extra += data.fileSize - group->firstChild()->nodeData()->fileSize;
-        }
+        extra += review.extraCopyBytes(*group);
     }
     size_t groups = tree->numberOfChildren();
     if (groups == 0) {
@@ -260,6 +259,8 @@ void runDupes(const DupesRequest& request) {
     SearchOutcome search = runSearch(root, threshold, options, request.progress);
     DuplicateReview review(search.tree, root);  // also gives each group its category
     TreeNode::Ptr tree = review.categoryTree(0);
+    // Names of one file left in a group with a copy are listed, but count as one file.
+    review.setMemberIdentities(readMemberIdentities(tree));
     // A search that missed folders says which, and never ends as if it had seen everything.
     for (const auto& folder : search.notSearched) {
         std::cerr << "not searched: " << folder.path << ": "
@@ -270,12 +271,9 @@ void runDupes(const DupesRequest& request) {
     } else if (request.csv) {
         printCsv(tree);
     } else {
-        printText(tree, root, threshold);
+        printText(tree, review, root, threshold);
     }
-    if (removing) {
-        review.setMemberIdentities(readMemberIdentities(tree));
-        removeCopies(review, request);
-    }
+    if (removing) removeCopies(review, request);
     if (!search.notSearched.empty()) {
         throw CliFailure(std::to_string(search.notSearched.size()) +
                              " folders could not be searched (see above)",

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -13,36 +15,83 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void syncFolder(const fs::path& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+constexpr int kNameAttempts = 100;
+// Room for the dot and the suffix within the longest name a folder takes (NAME_MAX).
+constexpr std::size_t kLongestKeptName = 200;
+
+// A hidden name beside `name` that nobody is likely to use: listings pass over it, and a
+// leftover says what it was for.
+std::string temporaryName(const std::string& name, std::mt19937_64& random) {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string result = "." + name.substr(0, kLongestKeptName) + ".";
+    for (int i = 0; i < 8; ++i) result += kLetters[random() % (sizeof kLetters - 1)];
+    return result;
+}
+
+// The temporary file goes by its name only while that name is still the file this call made:
+// in a folder others may write to, the name could have been taken over meanwhile.
+void removeTemporary(int folder, const std::string& name, const struct stat& made) {
+    struct stat now {};
+    if (::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) return;
+    if (now.st_dev == made.st_dev && now.st_ino == made.st_ino) ::unlinkat(folder, name.c_str(), 0);
 }
 
 }  // namespace
 
-bool writeFileAtomically(const fs::path& path, std::string_view contents) {
-    fs::path folder = path.parent_path();
-    std::error_code error;
-    if (!folder.empty()) fs::create_directories(folder, error);
+bool replaceFileAtomically(const fs::path& path, const std::function<bool(int fd)>& write,
+                           mode_t mode) {
+    const std::string name = path.filename().string();
+    if (name.empty() || name == "." || name == "..") {
+        errno = EISDIR;
+        return false;
+    }
+    const fs::path parent = path.parent_path();
+    int folder = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return false;
 
-    std::string hiddenName = ".";
-    hiddenName += path.filename().string();
-    hiddenName += ".XXXXXX";
-    std::string temporary = (folder / hiddenName).string();
-    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, contents) && ::fchmod(fd, 0600) == 0 && ::fsync(fd) == 0;
-    int savedErrno = errno;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) {
-        syncFolder(folder.empty() ? fs::path(".") : folder);
+    std::random_device seed;
+    std::mt19937_64 random((std::uint64_t{seed()} << 32) ^ seed());
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
+        temporary = temporaryName(name, random);
+        fd = ::openat(folder, temporary.c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    struct stat made {};
+    if (fd < 0 || ::fstat(fd, &made) != 0) {
+        int error = errno;
+        if (fd >= 0) ::close(fd);
+        ::close(folder);
+        errno = error;
+        return false;
+    }
+
+    bool written = write(fd) && ::fsync(fd) == 0;
+    int error = errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (written && ::renameat(folder, temporary.c_str(), folder, name.c_str()) == 0) {
+        ::fsync(folder);  // the rename itself reaches the disk
+        ::close(folder);
         return true;
     }
-    savedErrno = errno ? errno : savedErrno;
-    ::unlink(temporary.c_str());
-    errno = savedErrno;
+    if (written) error = errno;  // the rename failed
+    removeTemporary(folder, temporary, made);
+    ::close(folder);
+    errno = error;
     return false;
+}
+
+bool writeFileAtomically(const fs::path& path, std::string_view contents) {
+    std::error_code ignored;
+    if (fs::path folder = path.parent_path(); !folder.empty()) {
+        fs::create_directories(folder, ignored);
+    }
+    return replaceFileAtomically(
+        path, [contents](int fd) { return writeAll(fd, contents); }, 0600);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <unordered_set>
 
 #include "core/MainQueue.h"
@@ -236,6 +237,23 @@ std::size_t DuplicateReview::tickedNamesOfOneFile() const {
     std::size_t names = 0;
     forEachTickedFile([&](std::uint64_t, std::size_t nothing) { names += nothing; });
     return names;
+}
+
+std::uint64_t DuplicateReview::extraCopyBytes(const TreeNode& group) const {
+    std::set<std::pair<dev_t, std::uint64_t>> files;
+    std::uint64_t bytes = 0;
+    bool firstFile = true;
+    for (size_t i = 0; i < group.numberOfChildren(); ++i) {
+        TreeNode::Ptr member = group.childAtIndex(i);
+        auto found = identities_.find(member.get());
+        if (found != identities_.end() &&
+            !files.insert({found->second.device, found->second.inode}).second) {
+            continue;  // another name of a file already counted
+        }
+        if (!firstFile) bytes += member->nodeData()->fileSize;
+        firstFile = false;
+    }
+    return bytes;
 }
 
 bool DuplicateReview::isNameOfSharedFile(const TreeNode& member) const {

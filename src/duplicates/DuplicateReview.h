@@ -82,6 +82,9 @@ class DuplicateReview {
     std::uint64_t bytesFreedByTicked() const;
     // How many ticked members are such names, freeing nothing.
     std::size_t tickedNamesOfOneFile() const;
+    // The bytes a group's extra copies take: every file of the group but one, names of one
+    // file counting once (a member of unknown identity counts as a file of its own).
+    std::uint64_t extraCopyBytes(const TreeNode& group) const;
     // True when a member is one of several names of one file: another member of its group is
     // the same file, or the file has names outside the group.
     bool isNameOfSharedFile(const TreeNode& member) const;

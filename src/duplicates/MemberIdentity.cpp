@@ -1,25 +1,27 @@
 #include "duplicates/MemberIdentity.h"
 
-#include <string>
-
 #include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
+
+std::optional<FileIdentity> readFileIdentity(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return std::nullopt;
+    int error = 0;
+    auto folder = FolderHandle::openLocation(slash == 0 ? "/" : path.substr(0, slash), error);
+    if (!folder.isOpen()) return std::nullopt;
+    auto status = entryStatusAt(folder.fd(), path.c_str() + slash + 1);
+    if (!status) return std::nullopt;
+    return FileIdentity{status->device, status->inode, status->linkCount};
+}
 
 MemberIdentities readMemberIdentities(const TreeNode::Ptr& tree) {
     MemberIdentities identities;
     if (!tree) return identities;
     for (const auto& group : tree->children()) {
         for (const auto& member : group->children()) {
-            const std::string& path = member->nodeData()->name;
-            std::size_t slash = path.rfind('/');
-            if (slash == std::string::npos) continue;
-            int error = 0;
-            auto folder =
-                FolderHandle::openLocation(slash == 0 ? "/" : path.substr(0, slash), error);
-            if (!folder.isOpen()) continue;
-            auto status = entryStatusAt(folder.fd(), path.c_str() + slash + 1);
-            if (!status) continue;
-            identities[member.get()] = {status->device, status->inode, status->linkCount};
+            if (auto identity = readFileIdentity(member->nodeData()->name)) {
+                identities[member.get()] = *identity;
+            }
         }
     }
     return identities;

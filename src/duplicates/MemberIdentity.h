@@ -2,6 +2,8 @@
 
 #include <sys/types.h>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <unordered_map>
 
 #include "core/TreeNode.h"
@@ -20,6 +22,10 @@ struct FileIdentity {
 };
 
 using MemberIdentities = std::unordered_map<const TreeNode*, FileIdentity>;
+
+// The identity of the file at an absolute path, its last component not followed; nothing when
+// it cannot be read.
+std::optional<FileIdentity> readFileIdentity(const std::string& path);
 
 // Reads the identity of every member of every group of `tree` (members that cannot be read are
 // left out). It looks at the disk: run it on a worker.

@@ -3,10 +3,12 @@
 #include <malloc.h>
 #include <sys/stat.h>
 #include <algorithm>
+#include <optional>
 
 #include "core/WorkStealingPool.h"
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/FindDuplicateApp.h"
+#include "duplicates/MemberIdentity.h"
 #include "duplicates/ParallelPairing.h"
 #include "duplicates/algorithm.h"
 #include "duplicates/getFileList.h"
@@ -16,6 +18,19 @@ namespace {
 bool isExistingFolder(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// True when every member of a run is a name of one file (hard links, or one folder reached
+// twice through a bind mount): there is no copy to remove, only names, and removing one frees
+// nothing or loses the file. A member that cannot be read counts as a file of its own.
+bool namesOneFile(const std::vector<fileAttrbItem>& run) {
+    std::optional<FileIdentity> first;
+    for (const auto& member : run) {
+        auto identity = readFileIdentity(member.filePathName);
+        if (!identity || (first && !(*identity == *first))) return false;
+        if (!first) first = identity;
+    }
+    return true;
 }
 
 }  // namespace
@@ -168,6 +183,8 @@ int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint6
         } else {
             pairOneByOne();
         }
+        // Pairing compares content; names of one file are equal by it, yet no copies.
+        std::erase_if(m_newFileArray, namesOneFile);
         // The runs hold their members: the other candidates are not needed any more. The
         // threads go first, so that what they kept for reuse is free to go back too.
         std::vector<fileAttrbItem>().swap(m_allFileArray);

@@ -18,8 +18,9 @@ class WorkStealingPool;
 class getFileList;
 
 // One duplicate search: lists the candidates below a folder, compares the bundles found there,
-// then pairs the files by size, head checksum and whole checksum. The search runs on the
-// calling thread (and a pool of its own); progress, the current path and stopSearch() may be
+// then pairs the files by size, head checksum and whole checksum. A group of names of one file
+// (hard links, one folder reached twice) is no group: it holds no second copy. The search runs on
+// the calling thread (and a pool of its own); progress, the current path and stopSearch() may be
 // used from any other thread meanwhile.
 class duplicateFind {
   public:

@@ -61,3 +61,11 @@ bool RelatedFileRule::matches(std::string_view entryName, std::string_view ident
             return false;
     }
 }
+
+bool RelatedFileRule::belongsTo(std::string_view entryName, std::string_view identifier,
+                                const std::vector<std::string>& others) {
+    if (!matches(entryName, identifier)) return false;
+    return std::none_of(others.begin(), others.end(), [&](const std::string& other) {
+        return other.size() >= identifier.size() && matches(entryName, other);
+    });
+}

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -44,7 +45,8 @@ std::string RemovalStep::description() const {
 UninstallApp::UninstallApp(AppBackends backends) : backends_(std::move(backends)) {}
 
 std::vector<std::string> UninstallApp::getFilesByBundle(const std::string& bundleID,
-                                                        const std::vector<fs::path>& folders) {
+                                                        const std::vector<fs::path>& folders,
+                                                        const std::vector<std::string>& others) {
     std::vector<std::string> paths;
     for (const auto& folder : folders) {
         std::error_code error;
@@ -52,7 +54,7 @@ std::vector<std::string> UninstallApp::getFilesByBundle(const std::string& bundl
         if (error) continue;
         for (; entries != fs::directory_iterator(); entries.increment(error)) {
             if (error) break;
-            if (RelatedFileRule::matches(entries->path().filename().string(), bundleID)) {
+            if (RelatedFileRule::belongsTo(entries->path().filename().string(), bundleID, others)) {
                 paths.push_back(entries->path().string());
             }
         }
@@ -66,10 +68,25 @@ std::vector<fs::path> UninstallApp::relatedFileFolders() const {
             context.home / ".var/app"};
 }
 
+std::vector<std::string> UninstallApp::identifiersOf(const std::vector<AppItems>& apps) {
+    std::vector<std::string> identifiers;
+    for (const auto& app : apps) {
+        if (app.bundleID && !app.bundleID->empty()) identifiers.push_back(*app.bundleID);
+    }
+    return identifiers;
+}
+
 std::vector<std::string> UninstallApp::relatedFiles(const AppItems& app) const {
     std::vector<std::string> paths;
     if (app.bundleID && !app.bundleID->empty()) {
-        paths = getFilesByBundle(*app.bundleID, relatedFileFolders());
+        // The application's own identifier counts once: another of the same is a second
+        // application sharing its entries.
+        std::vector<std::string> others = installedIdentifiers_;
+        if (auto own = std::find(others.begin(), others.end(), *app.bundleID);
+            own != others.end()) {
+            others.erase(own);
+        }
+        paths = getFilesByBundle(*app.bundleID, relatedFileFolders(), others);
     }
     // The snap's name comes from its entry: it must name a folder inside ~/snap.
     const std::string& snap = app.removalUnit;

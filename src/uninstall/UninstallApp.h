@@ -41,17 +41,27 @@ class UninstallApp {
   public:
     explicit UninstallApp(AppBackends backends);
 
-    // The entries directly inside each of `folders` that belong to `bundleID`
-    // (RelatedFileRule), folder by folder in listing order. A folder that cannot be read adds
-    // none.
+    // The entries directly inside each of `folders` that belong to `bundleID` while the
+    // applications of `others` are installed too (RelatedFileRule::belongsTo), folder by folder
+    // in listing order. A folder that cannot be read adds none.
     static std::vector<std::string> getFilesByBundle(
-        const std::string& bundleID, const std::vector<std::filesystem::path>& folders);
+        const std::string& bundleID, const std::vector<std::filesystem::path>& folders,
+        const std::vector<std::string>& others = {});
+
+    // The identifiers of every installed application, one per application: an entry one of
+    // them claims more specifically (the beta's "google-chrome-beta") is never another's
+    // related file. Discovery gives them (identifiersOf); without them every name an identifier
+    // claims is its application's.
+    void setInstalledIdentifiers(std::vector<std::string> identifiers) {
+        installedIdentifiers_ = std::move(identifiers);
+    }
+    static std::vector<std::string> identifiersOf(const std::vector<AppItems>& apps);
 
     // The folders searched for related files: the user's settings, cache, data and state
     // folders and ~/.var/app (Flatpak's per-application folders).
     std::vector<std::filesystem::path> relatedFileFolders() const;
-    // The related files of an application: getFilesByBundle of its identifier, and for a snap
-    // its ~/snap/NAME.
+    // The related files of an application: getFilesByBundle of its identifier against the
+    // other installed applications', and for a snap its ~/snap/NAME.
     std::vector<std::string> relatedFiles(const AppItems& app) const;
 
     // What removing `app` deletes, in order: an application that is its own file (a user
@@ -98,5 +108,6 @@ class UninstallApp {
 
     AppBackends backends_;
     std::vector<std::string> failures_;
+    std::vector<std::string> installedIdentifiers_;
     bool permanent_ = false;
 };

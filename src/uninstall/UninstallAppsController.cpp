@@ -97,6 +97,9 @@ void UninstallAppsController::searchAppsFinished(std::vector<AppItems> found) {
         app.failureReason = before->failureReason;
     }
     records_ = std::move(found);
+    // The plan and the removal weigh each application's related files against every other one
+    // found; a removal under way keeps the list it started with (the worker reads it).
+    if (!removing_) uninstaller_.setInstalledIdentifiers(UninstallApp::identifiersOf(records_));
     shown_.clear();
     for (std::size_t i = 0; i < records_.size(); ++i) {
         if (!isScaned || UninstallGroups::shows(nowSelectRow, records_[i])) shown_.push_back(i);

@@ -82,8 +82,9 @@ class UninstallAppsController {
     void refreshApps();
     // Stops and hides the indicator (the search itself runs on).
     void cancelSearchApps();
-    // The search's end: publishes `found` as every record and as the group on show, marks the
-    // page searched and hides the indicator. The command line calls it with its own discovery.
+    // The search's end: publishes `found` as every record and as the group on show, gives the
+    // uninstaller their identifiers (UninstallApp::setInstalledIdentifiers), marks the page
+    // searched and hides the indicator. The command line calls it with its own discovery.
     void searchAppsFinished(std::vector<AppItems> found);
 
     // Shows group `row` (ignored until the search has finished): the highlighted row goes back

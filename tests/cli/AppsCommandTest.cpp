@@ -146,6 +146,31 @@ TEST(AppsCommand, RemovesWhatItShowsAfterAsking) {
     EXPECT_FALSE(fs::exists(trash / "files/org.example.NotesHelper"));
 }
 
+TEST(AppsCommand, LeavesTheDataOfAnotherApplicationNamedLikeIt) {
+    AppsCli cli;
+    fs::path chrome = cli.userEntry("google-chrome", "Google Chrome");
+    fs::path beta = cli.userEntry("google-chrome-beta", "Google Chrome (beta)");
+    fs::path settings = UninstallMachine::writeFile(cli.home / ".config/google-chrome/Local State");
+    fs::path cache = UninstallMachine::writeFile(cli.home / ".cache/google-chrome/x");
+    std::vector<fs::path> betaData{
+        UninstallMachine::writeFile(cli.home / ".config/google-chrome-beta/Default/Preferences"),
+        UninstallMachine::writeFile(cli.home / ".cache/google-chrome-beta/x")};
+
+    ProcessResult shown = cli.run({"apps", "show", "google-chrome"});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_NE(shown.out.find(settings.parent_path().string()), std::string::npos) << shown.out;
+    EXPECT_EQ(shown.out.find("google-chrome-beta"), std::string::npos) << shown.out;
+
+    ProcessResult removed = cli.run({"apps", "remove", "google-chrome", "--yes"});
+    ASSERT_EQ(removed.status, 0) << removed.out << removed.err;
+    EXPECT_EQ(removed.out.find("google-chrome-beta"), std::string::npos) << removed.out;
+    EXPECT_FALSE(fs::exists(chrome));
+    EXPECT_FALSE(fs::exists(settings.parent_path()));
+    EXPECT_FALSE(fs::exists(cache.parent_path()));
+    EXPECT_TRUE(fs::exists(beta));
+    for (const auto& file : betaData) EXPECT_TRUE(fs::exists(file)) << file;
+}
+
 TEST(AppsCommand, NeverRemovesItself) {
     AppsCli cli;
     fs::path own = cli.userEntry("com.quillby.pro", "Quillby Pro");

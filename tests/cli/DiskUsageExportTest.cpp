@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/sysmacros.h>
 #include <algorithm>
 
 #include "cli/CliTestSupport.h"
@@ -43,7 +44,90 @@ class DuExport : public ::testing::Test {
     std::string file;
 };
 
+// A small folder to export and a folder of its own for the scan file, whose entries show what
+// an export left behind.
+class DuExportTarget : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (int i = 0; i < 200; ++i) makeFile(top / ("file" + std::to_string(i)), i);
+        fs::create_directories(out);
+    }
+    // The export to `target`; with `limitBlocks`, every file it writes stops at that many
+    // 512-byte blocks (the write fails, as on a full disk).
+    ProcessResult exportTo(const fs::path& target, int limitBlocks = 0) const {
+        if (limitBlocks == 0) return cli.run({"du", top.string(), "--export", target.string()});
+        std::string script =
+            "ulimit -f " + std::to_string(limitBlocks) + "; trap '' XFSZ; exec \"$0\" \"$@\"";
+        return runProcess(
+            "/bin/sh",
+            {"-c", script, QUILLBY_CLI_PATH, "du", top.string(), "--export", target.string()},
+            {{"HOME", cli.home.path().string()}});
+    }
+    std::vector<std::string> namesInOut() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(out)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    CliHome cli;
+    fs::path top = cli.home / "top";
+    fs::path out = cli.home / "out";
+};
+
 }  // namespace
+
+TEST_F(DuExportTarget, AFailedExportLeavesTheFileBeforeItAndNothingElse) {
+    fs::path scan = cli.home.write("out/scan.json", "the scan before\n");
+    auto missing = cli.run({"du", (cli.home / "nowhere").string(), "--export", scan.string()});
+    EXPECT_EQ(missing.status, 2);
+    auto full = exportTo(scan, 4);
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("cannot write " + scan.string()), std::string::npos) << full.err;
+    EXPECT_EQ(TempDir::read(scan), "the scan before\n");
+    EXPECT_EQ(namesInOut(), std::vector<std::string>{"scan.json"});
+
+    // An export that succeeds replaces it, as a file of the usual permissions.
+    ASSERT_EQ(exportTo(scan).status, 0);
+    EXPECT_TRUE(TempDir::read(scan).starts_with("[1,2,"));
+    EXPECT_EQ(namesInOut(), std::vector<std::string>{"scan.json"});
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(scan).permissions(), static_cast<fs::perms>(0666 & ~mask));
+}
+
+TEST_F(DuExportTarget, WhatIsNotAPlainFileIsRefusedAndLeftAsItIs) {
+    fs::path victim = cli.home.write("out/victim", "not a scan\n");
+    fs::path pipe = out / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // A reader keeps a writer's open from waiting for one: whatever is written would show.
+    int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    fs::create_directory(out / "folder");
+    fs::create_symlink(victim, out / "link");
+    fs::create_symlink(out / "absent", out / "dangling");
+    std::vector<fs::path> targets{pipe, out / "folder", out / "link", out / "dangling"};
+    // A device node, where a failed write used to unlink it: one like /dev/full.
+    if (::geteuid() == 0 && ::mknod((out / "full").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0) {
+        targets.push_back(out / "full");
+    }
+    const std::vector<std::string> before = namesInOut();
+
+    for (const auto& target : targets) {
+        fs::file_type kind = fs::symlink_status(target).type();
+        auto result = exportTo(target);
+        EXPECT_EQ(result.status, 2) << target;
+        EXPECT_NE(result.err.find("not a regular file"), std::string::npos) << result.err;
+        EXPECT_EQ(fs::symlink_status(target).type(), kind) << target;
+        EXPECT_EQ(namesInOut(), before) << target;
+    }
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0);
+    ::close(reader);
+    EXPECT_EQ(TempDir::read(victim), "not a scan\n");
+    EXPECT_EQ(fs::read_symlink(out / "link"), victim);
+}
 
 TEST_F(DuExport, AnImportedExportPrintsWhatTheScanPrints) {
     auto exported = cli.run({"du", top.string(), "--export", file});

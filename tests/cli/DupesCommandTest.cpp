@@ -197,6 +197,56 @@ TEST_F(Dupes, ACopyThatDiffersFromTheKeptOneIsRefusedAndReported) {
     EXPECT_TRUE(originalKept);
 }
 
+TEST_F(Dupes, NamesOfOneFileAreNotCopiesOfIt) {
+    tree.write("one/file.bin", std::string(2000, 'f'));
+    fs::create_directory(tree / "two");
+    fs::create_hard_link(tree / "one/file.bin", tree / "two/link.bin");
+    // Two names of one file and a real copy of it: one extra copy.
+    tree.write("m/a.dat", std::string(2000, 'm'));
+    fs::create_hard_link(tree / "m/a.dat", tree / "m/b.dat");
+    tree.write("m/c.dat", std::string(2000, 'm'));
+    tree.write("x.txt", std::string(2000, 'x'));
+    tree.write("y.txt", std::string(2000, 'x'));
+
+    auto text = run({tree.path().string(), "--min-size", "0"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("2 groups, 5 files; the extra copies take 4.00 KB."), std::string::npos)
+        << text.out;
+    EXPECT_EQ(text.out.find("file.bin"), std::string::npos) << text.out;
+
+    auto removed = run({tree.path().string(), "--min-size", "0", "--delete", "--yes"});
+    EXPECT_EQ(removed.status, 0) << removed.out << removed.err;
+    EXPECT_TRUE(fs::exists(tree / "one/file.bin"));
+    EXPECT_TRUE(fs::exists(tree / "two/link.bin"));
+    std::size_t mixedLeft = 0;
+    for (const auto& name : remaining()) mixedLeft += name.starts_with("m/") ? 1 : 0;
+    EXPECT_GE(mixedLeft, 1u);
+}
+
+TEST_F(Dupes, OneFileReachedTwiceIsNoCopyOfItself) {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting needs a mount namespace of root's";
+    // Its folder is mounted twice below the searched one, in a namespace that ends with the
+    // command: either name, removed, would lose the only copy.
+    TempDir shared;
+    shared.write("only.bin", std::string(2000, 'o'));
+    fs::create_directory(tree / "p");
+    fs::create_directory(tree / "q");
+    const std::string script =
+        "set -e; mount --bind \"$1\" \"$2/p\"; mount --bind \"$1\" \"$2/q\"; "
+        "exec \"$0\" dupes \"$2\" --min-size 0 --delete --yes";
+    auto result =
+        runProcess("/usr/bin/unshare",
+                   {"--mount", "--fork", "/bin/sh", "-c", script, QUILLBY_CLI_PATH,
+                    shared.path().string(), tree.path().string()},
+                   {{"HOME", cli.home.path().string()}, {"PATH", "/usr/bin:/usr/sbin:/bin:/sbin"}});
+    if (result.status != 0 && result.err.find("unshare") != std::string::npos) {
+        GTEST_SKIP() << "no mount namespace here: " << result.err;
+    }
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_NE(result.out.find("No duplicates"), std::string::npos) << result.out;
+    EXPECT_EQ(TempDir::read(shared / "only.bin"), std::string(2000, 'o'));
+}
+
 namespace {
 
 // The records of a CSV text by RFC 4180 (quoted fields may hold commas, quotes and line breaks).

@@ -184,12 +184,15 @@ TEST(DuplicateReview, NamesOfOneFileFreeNothing) {
     DuplicateReview review(tree({links, mounted}), "/");
     auto l = links->children();
     auto m = mounted->children();
+    EXPECT_EQ(review.extraCopyBytes(*links), 14u);  // unknown identities: three files
     // /l1 and /l2 are two names of one file; /m/x is one entry reached twice.
     review.setMemberIdentities({{l[0].get(), {1, 10, 2}},
                                 {l[1].get(), {1, 10, 2}},
                                 {l[2].get(), {1, 11, 1}},
                                 {m[0].get(), {1, 12, 1}},
                                 {m[1].get(), {1, 12, 1}}});
+    EXPECT_EQ(review.extraCopyBytes(*links), 7u);
+    EXPECT_EQ(review.extraCopyBytes(*mounted), 0u);
     EXPECT_TRUE(review.isNameOfSharedFile(*l[0]));
     EXPECT_FALSE(review.isNameOfSharedFile(*l[2]));
     EXPECT_TRUE(review.isNameOfSharedFile(*m[1]));

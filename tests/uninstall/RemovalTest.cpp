@@ -300,15 +300,79 @@ TEST(UninstallApp, FlatpaksSnapsEntriesAndAppImages) {
     (void)snapHome;
 }
 
-TEST(RelatedFileRule, AReverseDomainIdentifierClaimsOnlyItsOwnNames) {
-    for (const char* own : {"com.foo.App", "com.foo.App.conf", "com.foo.App-2", "com.foo.App_cache",
-                            "com.foo.AppHelper", "com.foo.AppHelper.plist"}) {
-        EXPECT_TRUE(RelatedFileRule::matches(own, "com.foo.App")) << own;
+TEST(RelatedFileRule, TheMostSpecificInstalledIdentifierClaimsAnEntry) {
+    struct Case {
+        const char* entry;
+        std::vector<std::string> installed;  // one identifier per installed application
+        std::string owner;                   // "" for nobody
+    };
+    const std::vector<std::string> chrome{"google-chrome", "google-chrome-beta"};
+    const std::vector<std::string> foo{"com.foo.App", "com.foo.App.Devel", "com.foo.App_Editor"};
+    for (const Case& c : std::vector<Case>{
+             {"google-chrome", chrome, "google-chrome"},
+             {"google-chrome-beta", chrome, "google-chrome-beta"},
+             {"google-chrome-beta.conf", chrome, "google-chrome-beta"},
+             {"google-chrome-unstable", chrome, "google-chrome"},  // not installed
+             {"com.foo.App", foo, "com.foo.App"},
+             {"com.foo.App.conf", foo, "com.foo.App"},
+             {"com.foo.App-2", foo, "com.foo.App"},
+             {"com.foo.AppHelper.plist", foo, "com.foo.App"},
+             {"com.foo.App.Devel", foo, "com.foo.App.Devel"},
+             {"com.foo.App.Devel.conf", foo, "com.foo.App.Devel"},
+             {"com.foo.App_Editor", foo, "com.foo.App_Editor"},
+             {"com.foo.App.Devel", {"com.foo.App"}, "com.foo.App"},  // its leftovers
+             {"com.foo.AppEditor", {"com.foo.App"}, ""},
+             {"com.foo.Apple", {"com.foo.App"}, ""},
+             {"com.foo.AppHelpers", {"com.foo.App"}, ""},
+             {"com.foo", {"com.foo.App"}, ""},
+             // Two applications of one identifier (a user and a system Flatpak): shared.
+             {"org.gimp.GIMP", {"org.gimp.GIMP", "org.gimp.GIMP"}, ""},
+         }) {
+        for (std::size_t i = 0; i < c.installed.size(); ++i) {
+            std::vector<std::string> others = c.installed;
+            others.erase(others.begin() + static_cast<std::ptrdiff_t>(i));
+            EXPECT_EQ(RelatedFileRule::belongsTo(c.entry, c.installed[i], others),
+                      c.installed[i] == c.owner)
+                << c.entry << " for " << c.installed[i];
+        }
     }
-    for (const char* other :
-         {"com.foo.AppEditor", "com.foo.Apple", "com.foo.AppHelpers", "com.foo.Ap", "com.foo"}) {
-        EXPECT_FALSE(RelatedFileRule::matches(other, "com.foo.App")) << other;
-    }
+}
+
+TEST(UninstallApp, LeavesWhatAnotherInstalledApplicationClaims) {
+    UninstallMachine machine;
+    const PlatformContext& context = machine.context();
+    fs::path settings = machine.writeFile(context.xdgConfigHome / "google-chrome/Local State");
+    fs::path betaSettings = machine.writeFile(context.xdgConfigHome / "google-chrome-beta/x");
+    fs::path betaCache = machine.writeFile(context.xdgCacheHome / "google-chrome-beta/x");
+    fs::path editor = machine.writeFile(machine.home() / ".var/app/org.gnome.TextEditor/x");
+    fs::path devel = machine.writeFile(machine.home() / ".var/app/org.gnome.TextEditor.Devel/x");
+    auto folders = [](std::initializer_list<fs::path> files) {
+        std::vector<std::string> paths;
+        for (const auto& file : files) paths.push_back(file.parent_path().string());
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    };
+    UninstallApp uninstaller(machine.backends);
+    auto related = [&](const std::string& id) {
+        auto paths =
+            uninstaller.relatedFiles(app("/x/" + id + ".desktop", id, AppSource::UserEntry));
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    };
+
+    uninstaller.setInstalledIdentifiers(
+        {"google-chrome", "google-chrome-beta", "org.gnome.TextEditor", "vim"});
+    EXPECT_EQ(related("google-chrome"), folders({settings}));
+    EXPECT_EQ(related("google-chrome-beta"), folders({betaSettings, betaCache}));
+    // The development build is not installed: its leftovers are the editor's.
+    EXPECT_EQ(related("org.gnome.TextEditor"), folders({editor, devel}));
+
+    uninstaller.setInstalledIdentifiers(UninstallApp::identifiersOf(
+        {app("/x/a.desktop", "org.gnome.TextEditor", AppSource::UserEntry),
+         app("/x/b.desktop", "org.gnome.TextEditor.Devel", AppSource::Flatpak),
+         app("/x/c.AppImage", std::nullopt, AppSource::AppImage)}));
+    EXPECT_EQ(related("org.gnome.TextEditor"), folders({editor}));
+    EXPECT_EQ(related("org.gnome.TextEditor.Devel"), folders({devel}));
 }
 
 TEST(UninstallApp, DataOnAnotherDiskIsDeletedOnlyWhenConfirmed) {

@@ -146,6 +146,28 @@ TEST(UninstallPageModel, ThePlanListsEveryPackageAndPathWithSizesAndWhatGoesToTh
     EXPECT_TRUE(fs::exists(page.notes));
 }
 
+TEST(UninstallPageModel, ThePlanLeavesWhatAnotherFoundApplicationClaims) {
+    PageLogic page;
+    const PlatformContext& context = page.machine.context();
+    page.machine.writeEntry(page.machine.userApplications() / "google-chrome.desktop", "Chrome");
+    page.machine.writeEntry(page.machine.userApplications() / "google-chrome-beta.desktop", "Beta");
+    fs::path settings = page.machine.writeFile(context.xdgConfigHome / "google-chrome/x");
+    page.machine.writeFile(context.xdgConfigHome / "google-chrome-beta/x");
+    page.model->featureRowBecameCurrent(UninstallPageModel::featureRow);
+    ASSERT_TRUE(page.waitUntilQuiet());
+    page.mark("Chrome");
+    auto confirmation = page.model->confirmation();
+    ASSERT_TRUE(confirmation);
+    UninstallPlanSheet sheet = UninstallPlanSheet::measure(
+        page.model->planner(), confirmation->apps, confirmation->question);
+    ASSERT_EQ(sheet.apps.size(), 1u);
+    std::vector<std::string> paths;
+    for (const auto& step : sheet.apps[0].steps) paths.push_back(step.text);
+    EXPECT_EQ(paths, (std::vector<std::string>{
+                         settings.parent_path().string(),
+                         (page.machine.userApplications() / "google-chrome.desktop").string()}));
+}
+
 TEST(UninstallPageModel, RightsAreAskedByNeedAndARefusalRemovesNothing) {
     PageLogic page;
     page.machine.packageKit->running = false;  // the package then goes through the helper
