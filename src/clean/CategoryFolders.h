@@ -35,9 +35,7 @@ class CategoryFolders {
     std::vector<CleanFolder> foldersWithRules(int category) const;
     std::vector<CleanFolder> trashFolders() const;
     std::vector<CleanFolder> systemFolders(int category) const;
-    // A user category's folder taken from the environment (`chosen`) only when it lies inside
-    // the home and is the user's own: otherwise another user's files could be covered. Else
-    // `fallback`, with a log line naming `what` was refused.
+    // A user category's folder from the environment, by the rule of UserHome.
     std::filesystem::path userFolder(const std::filesystem::path& chosen,
                                      const std::filesystem::path& fallback, const char* what) const;
     // A folder reached from the home, every step the user's own.
