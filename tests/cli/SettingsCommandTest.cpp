@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "cli/CliTestSupport.h"
@@ -97,4 +99,22 @@ TEST(CliHistory, ReportsTheLastCleanRecord) {
     EXPECT_EQ(json["size"], 1048576);
     EXPECT_EQ(json["sizeText"], "1.05 MB");
     EXPECT_EQ(json["date"], "2013-05-06 02:20:30 +0000");
+}
+
+// A FIFO in place of the log or of the history record is neither waited on nor read: the
+// command answers at once.
+TEST(CliFiles, AFifoInPlaceOfTheLogOrTheHistoryHoldsNothingUp) {
+    struct Case {
+        const char* file;
+        std::vector<std::string> arguments;
+    };
+    for (const Case& c :
+         {Case{"orvane.log", {"settings", "get", "fade"}}, Case{".orvane.log.bin", {"history"}}}) {
+        CliHome cli;
+        fs::create_directories(cli.dataFolder());
+        ASSERT_EQ(::mkfifo((cli.dataFolder() / c.file).c_str(), 0600), 0);
+        auto result = cli.run(c.arguments, "", std::chrono::seconds(30));
+        EXPECT_FALSE(result.killedAtDeadline) << c.file;
+        EXPECT_EQ(result.status, 0) << c.file << result.err;
+    }
 }

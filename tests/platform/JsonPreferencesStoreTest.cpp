@@ -216,3 +216,14 @@ TEST(JsonPreferencesStore, FailedWriteKeepsTheFileWhole) {
     EXPECT_EQ(TempDir::read(file), before);
     EXPECT_EQ(std::get<std::int64_t>(*JsonPreferencesStore(file).read("A")), 1);
 }
+
+TEST(JsonPreferencesStore, ALinkInPlaceOfTheLockIsNotFollowed) {
+    TempDir dir;
+    fs::path file = dir / "config/preferences.json";
+    fs::create_directories(file.parent_path());
+    fs::create_symlink(dir / "elsewhere", file.parent_path() / ".preferences.lock");
+    JsonPreferencesStore store(file);
+    EXPECT_FALSE(store.write("UserTrash", std::int64_t{1}));
+    EXPECT_FALSE(fs::exists(dir / "elsewhere"));
+    EXPECT_FALSE(fs::exists(file));
+}

@@ -11,6 +11,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/Log.h"
+#include "core/OwnFile.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -32,14 +33,16 @@ json toJson(const SettingValue& value) {
     return std::visit([](const auto& v) { return json(v); }, value);
 }
 
-// Holds an exclusive flock on the lock file beside the preferences for its lifetime.
+// Holds an exclusive flock on the lock file beside the preferences for its lifetime. A link or
+// anything else in the lock's place is refused, never followed or created through.
 class FileLock {
   public:
-    explicit FileLock(const fs::path& path) {
-        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    FileLock(const fs::path& path, uid_t owner) {
+        fd_ = openOwnFile(path, O_RDWR | O_CREAT, owner, why_);
         if (fd_ < 0) return;
         while (::flock(fd_, LOCK_EX) != 0) {
             if (errno != EINTR) {
+                why_ = std::strerror(errno);
                 ::close(fd_);
                 fd_ = -1;
                 return;
@@ -50,9 +53,11 @@ class FileLock {
         if (fd_ >= 0) ::close(fd_);  // closing releases the lock
     }
     bool held() const { return fd_ >= 0; }
+    const std::string& why() const { return why_; }
 
   private:
     int fd_ = -1;
+    std::string why_;
 };
 
 }  // namespace
@@ -62,8 +67,8 @@ bool JsonPreferencesStore::Signature::operator==(const Signature& other) const {
            modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
 }
 
-JsonPreferencesStore::JsonPreferencesStore(fs::path file)
-    : file_(std::move(file)), lockFile_(file_.parent_path() / ".preferences.lock") {}
+JsonPreferencesStore::JsonPreferencesStore(fs::path file, uid_t owner)
+    : file_(std::move(file)), lockFile_(file_.parent_path() / ".preferences.lock"), owner_(owner) {}
 
 std::optional<JsonPreferencesStore::Signature> JsonPreferencesStore::signatureOf(
     const fs::path& file) {
@@ -163,7 +168,7 @@ void JsonPreferencesStore::refresh() {
         // Set it aside under the writers' lock, unless a writer replaced it meanwhile.
         std::error_code error;
         fs::create_directories(file_.parent_path(), error);
-        FileLock lock(lockFile_);
+        FileLock lock(lockFile_, owner_);
         if (lock.held()) loaded = load(true);
         if (loaded.status == LoadStatus::Unreadable) {
             loaded_ = false;
@@ -194,9 +199,9 @@ bool JsonPreferencesStore::write(const std::string& key, const SettingValue& val
     std::lock_guard guard(mutex_);
     std::error_code error;
     fs::create_directories(file_.parent_path(), error);
-    FileLock lock(lockFile_);
+    FileLock lock(lockFile_, owner_);
     if (!lock.held()) {
-        QWLog("Cannot lock the preferences at %s: %s", lockFile_.c_str(), std::strerror(errno));
+        QWLog("Cannot lock the preferences at %s: %s", lockFile_.c_str(), lock.why().c_str());
         return false;
     }
     Loaded loaded = load(true);

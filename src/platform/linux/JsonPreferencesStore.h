@@ -1,6 +1,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <unistd.h>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
@@ -18,7 +19,8 @@
 // this program does not know are kept when the file is rewritten.
 class JsonPreferencesStore final : public PreferencesStore {
   public:
-    explicit JsonPreferencesStore(std::filesystem::path file);
+    // The lock file beside `file` must be a plain file of `owner`'s.
+    explicit JsonPreferencesStore(std::filesystem::path file, uid_t owner = ::geteuid());
 
     std::optional<SettingValue> read(const std::string& key) override;
     std::map<std::string, SettingValue> readAll() override;
@@ -52,6 +54,7 @@ class JsonPreferencesStore final : public PreferencesStore {
 
     std::filesystem::path file_;
     std::filesystem::path lockFile_;
+    uid_t owner_;
     std::mutex mutex_;
     std::map<std::string, SettingValue> cache_;
     std::optional<Signature> cachedSignature_;

@@ -22,8 +22,8 @@
 
 void installLinuxPlatform(const PlatformContext& context) {
     Services::setContext(context);
-    Services::install<PreferencesStore>(
-        std::make_shared<JsonPreferencesStore>(context.appConfigFolder() / "preferences.json"));
+    Services::install<PreferencesStore>(std::make_shared<JsonPreferencesStore>(
+        context.appConfigFolder() / "preferences.json", context.uid));
     Services::install<SystemVersionSource>(std::make_shared<LinuxSystemVersion>(context));
     Services::install<VolumeSource>(std::make_shared<LinuxVolumeSource>(context));
     Services::install<VolumeEjector>(std::make_shared<LinuxVolumeEjector>());
