@@ -133,7 +133,22 @@ std::vector<CleanFolder> CategoryFolders::systemFolders(int category) const {
     return folders;
 }
 
+std::string CategoryFolders::userCategoriesRefusal() const {
+    return UserHome(context_.home, context_.uid).refusal();
+}
+
+bool CategoryFolders::isUserCategory(int category) {
+    return category == CleanCategoryId::UserCaches || category == CleanCategoryId::UserLogs ||
+           category == CleanCategoryId::UserTrash || category == CleanCategoryId::UserDownloads;
+}
+
 std::vector<CleanFolder> CategoryFolders::foldersWithRules(int category) const {
+    if (isUserCategory(category)) {
+        if (std::string refusal = userCategoriesRefusal(); !refusal.empty()) {
+            QWLog("%s", refusal.c_str());
+            return {};
+        }
+    }
     switch (category) {
         case CleanCategoryId::SystemCaches:
         case CleanCategoryId::SystemLogs:

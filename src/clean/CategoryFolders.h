@@ -26,6 +26,12 @@ class CategoryFolders {
     // home folder: a misconfigured XDG folder must never have a whole home walked and emptied.
     std::vector<CleanFolder> cleanFolders(int category) const;
 
+    // Why the user categories (caches, logs, trash, downloads) give no folders: the home belongs
+    // to another user (UserHome::refusal). "" when they may be cleaned.
+    std::string userCategoriesRefusal() const;
+    // True for the categories of the user's own files.
+    static bool isUserCategory(int category);
+
     // The download folder: XDG_DOWNLOAD_DIR of user-dirs.dirs when it is the user's own folder
     // inside the home, else ~/Downloads. Nothing when user-dirs.dirs sets it to the home folder
     // (the freedesktop way to turn it off).

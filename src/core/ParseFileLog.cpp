@@ -10,6 +10,7 @@
 #include "core/Log.h"
 #include "core/OwnFile.h"
 #include "core/TextSplit.h"
+#include "core/UserHome.h"
 #include "core/Utf8.h"
 #include "platform/Services.h"
 
@@ -23,7 +24,9 @@ constexpr std::size_t kRecordLimit = 64 * 1024;
 }  // namespace
 
 ParseFileLog::ParseFileLog()
-    : folder_(Services::context().appDataFolder()), owner_(Services::context().uid) {}
+    : folder_(Services::context().appDataFolder()),
+      owner_(Services::context().uid),
+      refusal_(UserHome(Services::context().home, owner_).refusal()) {}
 
 ParseFileLog::ParseFileLog(fs::path folder) : folder_(std::move(folder)), owner_(::geteuid()) {}
 
@@ -75,6 +78,10 @@ void ParseFileLog::readFileLog(const std::string& /*name*/, FileLog& log) const 
 bool ParseFileLog::writeFileLog(const std::string& /*name*/, const std::string& /*fileName*/,
                                 const FileLog& log) const {
     fs::path path = getLogFilePath();
+    if (!refusal_.empty()) {
+        QWLog("Cannot write %s: %s", path.c_str(), refusal_.c_str());
+        return false;
+    }
     if (!writeFileAtomically(path, parseLogToString(log))) {
         QWLog("Cannot write %s: %s", path.c_str(), std::strerror(errno));
         return false;

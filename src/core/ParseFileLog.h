@@ -28,6 +28,7 @@ class ParseFileLog {
     // Anything but the user's own small plain file leaves the record as it was (logged).
     void readFileLog(const std::string& name, FileLog& log) const;
     // Replaces the file with the record; true on success (the old record stays on failure).
+    // Refused in the home of another user (UserHome::refusal).
     bool writeFileLog(const std::string& name, const std::string& fileName,
                       const FileLog& log) const;
 
@@ -39,4 +40,5 @@ class ParseFileLog {
   private:
     std::filesystem::path folder_;
     uid_t owner_;
+    std::string refusal_;  // why nothing may be written, or ""
 };

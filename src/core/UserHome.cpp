@@ -1,7 +1,6 @@
 #include "core/UserHome.h"
 
 #include <sys/stat.h>
-#include <string_view>
 
 #include "core/Log.h"
 #include "core/PathRules.h"
@@ -28,4 +27,11 @@ fs::path UserHome::folderFromEnvironment(const fs::path& chosen, const fs::path&
         return plainFolder(fallback);
     }
     return folder;
+}
+
+std::string UserHome::refusal() const {
+    struct stat info {};
+    if (::stat(home_.c_str(), &info) != 0 || info.st_uid == uid_) return "";
+    return "The home folder " + home_.string() + " belongs to another user (uid " +
+           std::to_string(info.st_uid) + "); run Quillby Pro as that user to clean it.";
 }

@@ -9,6 +9,7 @@
 
 #include "core/Log.h"
 #include "core/OwnFile.h"
+#include "core/UserHome.h"
 #include "core/VolumeList.h"
 #include "platform/Services.h"
 #include "sysinfo/MachineFacts.h"
@@ -28,17 +29,22 @@ bool isPrivateFolder(const fs::path& folder, uid_t uid) {
 int openLog(const std::string& fileName, fs::path& path, std::string& why) {
     auto found = MacLog::logFilePath(fileName);
     if (!found) {
-        why = "no folder of the user's own can hold it";
+        const PlatformContext& context = Services::context();
+        why = UserHome(context.home, context.uid).refusal();
+        if (why.empty()) why = "no folder of the user's own can hold it";
         return -1;
     }
     path = *found;
-    return openOwnFile(path, O_WRONLY | O_APPEND | O_CREAT, Services::context().uid, why);
+    int fd = openOwnFile(path, O_WRONLY | O_APPEND | O_CREAT, Services::context().uid, why);
+    if (fd < 0) why = path.string() + ": " + why;
+    return fd;
 }
 
 }  // namespace
 
 std::optional<fs::path> MacLog::logFilePath(const std::string& fileName) {
     const PlatformContext& context = Services::context();
+    if (!UserHome(context.home, context.uid).refusal().empty()) return std::nullopt;
     fs::path folder = context.appDataFolder();
     std::error_code error;
     fs::create_directories(folder, error);
@@ -71,7 +77,7 @@ void MacLog::setLogFile(const std::string& fileName, bool trimOversized) {
     std::string why;
     int fd = openLog(fileName, path, why);
     if (fd < 0) {
-        QWLog("Cannot use the log %s: %s; logging to standard error", path.c_str(), why.c_str());
+        QWLog("No diagnostic log file (%s): logging to standard error", why.c_str());
         return;
     }
     if (trimOversized) trimLog(fd);

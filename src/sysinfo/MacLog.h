@@ -15,8 +15,9 @@ class MacLog {
     static constexpr std::uint64_t kMaximumSize = 20971520;
 
     // The log's path: in the program's data folder (created when missing), else in the user's
-    // runtime folder when that is the user's alone (0700). Nothing when neither can hold it: a
-    // shared folder such as /tmp could hold a file or link of anyone's in its place.
+    // runtime folder when that is the user's alone (0700). Nothing when neither can hold it (a
+    // shared folder such as /tmp could hold a file or link of anyone's in its place) or when the
+    // home belongs to another user (UserHome::refusal).
     static std::optional<std::filesystem::path> logFilePath(const std::string& fileName);
 
     // Points standard error (and so every log line) at the file in append mode and writes the

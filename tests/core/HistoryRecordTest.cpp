@@ -148,3 +148,17 @@ TEST(HistoryRecord, OnlyTheUsersOwnSmallPlainFileIsRead) {
             << name;
     }
 }
+
+// Root with another user's HOME (as sudo -E leaves it) leaves that home as it was: no record,
+// and no folder made by reading one.
+TEST(HistoryRecord, NothingIsWrittenIntoTheHomeOfAnotherUser) {
+    TestPlatform platform;
+    PlatformContext context = platform.context();
+    fs::create_directories(context.home);
+    context.uid += 1;
+    Services::setContext(context);
+    EXPECT_FALSE(ParseFileLog().setSize(10, may6()));
+    FileLog log;
+    ParseFileLog().readFileLog("", log);
+    EXPECT_FALSE(fs::exists(context.xdgDataHome));
+}

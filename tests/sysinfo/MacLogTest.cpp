@@ -106,3 +106,18 @@ TEST(MacLog, OnlyTheUsersOwnPlainFileIsWrittenAsTheLog) {
         EXPECT_EQ(TempDir::read(other), "mine\n") << c.name;
     }
 }
+
+// Root with another user's HOME (as sudo -E leaves it) makes no folder or log in that home.
+TEST(MacLog, NoLogInTheHomeOfAnotherUser) {
+    TestPlatform platform;
+    PlatformContext context = platform.context();
+    fs::create_directories(context.home);
+    context.uid += 1;
+    Services::setContext(context);
+    int previous = logDescriptor();
+    MacLog::sendLogLinesTo("orvane.log");
+    QWLog("a command line");
+    if (logDescriptor() > STDERR_FILENO) ::close(logDescriptor());
+    setLogDescriptor(previous);
+    EXPECT_FALSE(fs::exists(context.xdgDataHome));
+}

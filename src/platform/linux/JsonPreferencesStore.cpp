@@ -67,8 +67,11 @@ bool JsonPreferencesStore::Signature::operator==(const Signature& other) const {
            modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
 }
 
-JsonPreferencesStore::JsonPreferencesStore(fs::path file, uid_t owner)
-    : file_(std::move(file)), lockFile_(file_.parent_path() / ".preferences.lock"), owner_(owner) {}
+JsonPreferencesStore::JsonPreferencesStore(fs::path file, uid_t owner, std::string writeRefusal)
+    : file_(std::move(file)),
+      lockFile_(file_.parent_path() / ".preferences.lock"),
+      owner_(owner),
+      writeRefusal_(std::move(writeRefusal)) {}
 
 std::optional<JsonPreferencesStore::Signature> JsonPreferencesStore::signatureOf(
     const fs::path& file) {
@@ -164,7 +167,7 @@ void JsonPreferencesStore::refresh() {
         return;
     }
     readFailureLogged_ = false;
-    if (loaded.status == LoadStatus::Corrupt) {
+    if (loaded.status == LoadStatus::Corrupt && writeRefusal_.empty()) {
         // Set it aside under the writers' lock, unless a writer replaced it meanwhile.
         std::error_code error;
         fs::create_directories(file_.parent_path(), error);
@@ -197,6 +200,10 @@ std::map<std::string, SettingValue> JsonPreferencesStore::readAll() {
 
 bool JsonPreferencesStore::write(const std::string& key, const SettingValue& value) {
     std::lock_guard guard(mutex_);
+    if (!writeRefusal_.empty()) {
+        QWLog("%s %s was not changed", writeRefusal_.c_str(), key.c_str());
+        return false;
+    }
     std::error_code error;
     fs::create_directories(file_.parent_path(), error);
     FileLock lock(lockFile_, owner_);

@@ -19,8 +19,10 @@
 // this program does not know are kept when the file is rewritten.
 class JsonPreferencesStore final : public PreferencesStore {
   public:
-    // The lock file beside `file` must be a plain file of `owner`'s.
-    explicit JsonPreferencesStore(std::filesystem::path file, uid_t owner = ::geteuid());
+    // The lock file beside `file` must be a plain file of `owner`'s. A `writeRefusal` (the home
+    // belongs to another user) fails every write and keeps reads from setting anything aside.
+    explicit JsonPreferencesStore(std::filesystem::path file, uid_t owner = ::geteuid(),
+                                  std::string writeRefusal = "");
 
     std::optional<SettingValue> read(const std::string& key) override;
     std::map<std::string, SettingValue> readAll() override;
@@ -55,6 +57,7 @@ class JsonPreferencesStore final : public PreferencesStore {
     std::filesystem::path file_;
     std::filesystem::path lockFile_;
     uid_t owner_;
+    std::string writeRefusal_;
     std::mutex mutex_;
     std::map<std::string, SettingValue> cache_;
     std::optional<Signature> cachedSignature_;
