@@ -121,9 +121,23 @@ JsonPreferencesStore::Loaded JsonPreferencesStore::load(bool holdingLock) {
     if (loaded.document.is_discarded() || !loaded.document.is_object()) {
         loaded.status = LoadStatus::Corrupt;
         loaded.document = json::object();
-        if (holdingLock) setAside();
+        loaded.error = "it is not a JSON object";
+        if (holdingLock) {
+            std::string aside = setAside();
+            if (!aside.empty()) loaded.error += " (kept aside as " + aside + ")";
+        }
     }
     return loaded;
+}
+
+std::string JsonPreferencesStore::readFailure(const Loaded& loaded) const {
+    if (loaded.status == LoadStatus::Read || loaded.status == LoadStatus::Missing) return "";
+    return "the preferences at " + file_.string() + " could not be read: " + loaded.error;
+}
+
+std::string JsonPreferencesStore::failure() {
+    std::lock_guard guard(mutex_);
+    return failure_;
 }
 
 std::map<std::string, SettingValue> JsonPreferencesStore::valuesOf(const json& document) {
@@ -134,7 +148,7 @@ std::map<std::string, SettingValue> JsonPreferencesStore::valuesOf(const json& d
     return values;
 }
 
-void JsonPreferencesStore::setAside() {
+std::string JsonPreferencesStore::setAside() {
     fs::path aside = file_;
     aside += ".corrupt";
     std::error_code error;
@@ -147,16 +161,18 @@ void JsonPreferencesStore::setAside() {
             "Preferences file %s could not be read; kept it as %s and started from the "
             "defaults",
             file_.c_str(), aside.c_str());
-    } else {
-        QWLog("Preferences file %s could not be read and could not be set aside: %s", file_.c_str(),
-              std::strerror(errno));
+        return aside.string();
     }
+    QWLog("Preferences file %s could not be read and could not be set aside: %s", file_.c_str(),
+          std::strerror(errno));
+    return "";
 }
 
 void JsonPreferencesStore::refresh() {
     auto signature = signatureOf(file_);
     if (loaded_ && signature == cachedSignature_) return;
     Loaded loaded = load(false);
+    failure_ = loaded.status == LoadStatus::Missing ? keptAside_ : readFailure(loaded);
     if (loaded.status == LoadStatus::Unreadable) {
         // Keep what was read before and try again at the next read; say so once.
         if (!readFailureLogged_) {
@@ -173,6 +189,8 @@ void JsonPreferencesStore::refresh() {
         fs::create_directories(file_.parent_path(), error);
         FileLock lock(lockFile_, owner_);
         if (lock.held()) loaded = load(true);
+        failure_ = readFailure(loaded);
+        if (loaded.status == LoadStatus::Corrupt) keptAside_ = failure_;
         if (loaded.status == LoadStatus::Unreadable) {
             loaded_ = false;
             return;
@@ -202,6 +220,7 @@ bool JsonPreferencesStore::write(const std::string& key, const SettingValue& val
     std::lock_guard guard(mutex_);
     if (!writeRefusal_.empty()) {
         QWLog("%s %s was not changed", writeRefusal_.c_str(), key.c_str());
+        failure_ = writeRefusal_;
         return false;
     }
     std::error_code error;
@@ -209,12 +228,14 @@ bool JsonPreferencesStore::write(const std::string& key, const SettingValue& val
     FileLock lock(lockFile_, owner_);
     if (!lock.held()) {
         QWLog("Cannot lock the preferences at %s: %s", lockFile_.c_str(), lock.why().c_str());
+        failure_ = "cannot lock the preferences at " + lockFile_.string() + ": " + lock.why();
         return false;
     }
     Loaded loaded = load(true);
     if (loaded.status == LoadStatus::Unreadable) {
         QWLog("Cannot read the preferences at %s (%s); %s was not changed", file_.c_str(),
               loaded.error.c_str(), key.c_str());
+        failure_ = readFailure(loaded);
         loaded_ = false;  // the next read tries again and keeps the values it has until then
         return false;
     }
@@ -222,9 +243,13 @@ bool JsonPreferencesStore::write(const std::string& key, const SettingValue& val
     json document = std::move(loaded.document);
     document[key] = toJson(value);
     if (!writeFileAtomically(file_, document.dump(2) + "\n")) {
-        QWLog("Cannot write the preferences to %s: %s", file_.c_str(), std::strerror(errno));
+        std::string why = std::strerror(errno);
+        failure_ = "cannot write the preferences to " + file_.string() + ": " + why;
+        QWLog("Cannot write the preferences to %s: %s", file_.c_str(), why.c_str());
         return false;
     }
+    failure_.clear();
+    keptAside_.clear();
     cache_ = valuesOf(document);
     cachedSignature_ = signatureOf(file_);
     loaded_ = true;
