@@ -13,6 +13,7 @@
 #include "clean/TrashRule.h"
 #include "clean/UserLogRule.h"
 #include "core/Log.h"
+#include "core/UserHome.h"
 
 namespace fs = std::filesystem;
 
@@ -24,23 +25,15 @@ std::shared_ptr<const CleanRule> shared() {
     return rule;
 }
 
-// A folder's path with no "." or ".." and no trailing "/". Nothing on the way is resolved: the
-// folders are opened link by link from their trusted start, where a link is refused.
+// Nothing on the way is resolved: the folders are opened link by link from their trusted start,
+// where a link is refused.
 fs::path plainFolder(const fs::path& folder) {
-    std::string text = folder.lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
-    return text;
+    return UserHome::plainFolder(folder);
 }
 
 bool isStickyFolderNotLink(const fs::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX);
-}
-
-// True when `folder` lies strictly inside `home`.
-bool liesInside(const fs::path& folder, const fs::path& home) {
-    fs::path relative = folder.lexically_relative(home);
-    return !relative.empty() && relative != "." && *relative.begin() != "..";
 }
 
 // The value of `XDG_DOWNLOAD_DIR="..."` in user-dirs.dirs, with $HOME expanded.
@@ -77,19 +70,7 @@ CategoryFolders::CategoryFolders(PlatformContext context,
 
 fs::path CategoryFolders::userFolder(const fs::path& chosen, const fs::path& fallback,
                                      const char* what) const {
-    fs::path home = plainFolder(context_.home);
-    fs::path folder = plainFolder(chosen);
-    if (!liesInside(folder, home)) {
-        QWLog("%s %s lies outside the home folder: using %s", what, folder.c_str(),
-              fallback.c_str());
-        return plainFolder(fallback);
-    }
-    struct stat info {};
-    if (::lstat(folder.c_str(), &info) == 0 && info.st_uid != context_.uid) {
-        QWLog("%s %s is not the user's own: using %s", what, folder.c_str(), fallback.c_str());
-        return plainFolder(fallback);
-    }
-    return folder;
+    return UserHome(context_.home, context_.uid).folderFromEnvironment(chosen, fallback, what);
 }
 
 CleanFolder CategoryFolders::inHome(const fs::path& folder,
@@ -152,7 +133,22 @@ std::vector<CleanFolder> CategoryFolders::systemFolders(int category) const {
     return folders;
 }
 
+std::string CategoryFolders::userCategoriesRefusal() const {
+    return UserHome(context_.home, context_.uid).refusal();
+}
+
+bool CategoryFolders::isUserCategory(int category) {
+    return category == CleanCategoryId::UserCaches || category == CleanCategoryId::UserLogs ||
+           category == CleanCategoryId::UserTrash || category == CleanCategoryId::UserDownloads;
+}
+
 std::vector<CleanFolder> CategoryFolders::foldersWithRules(int category) const {
+    if (isUserCategory(category)) {
+        if (std::string refusal = userCategoriesRefusal(); !refusal.empty()) {
+            QWLog("%s", refusal.c_str());
+            return {};
+        }
+    }
     switch (category) {
         case CleanCategoryId::SystemCaches:
         case CleanCategoryId::SystemLogs:

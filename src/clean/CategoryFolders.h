@@ -26,6 +26,12 @@ class CategoryFolders {
     // home folder: a misconfigured XDG folder must never have a whole home walked and emptied.
     std::vector<CleanFolder> cleanFolders(int category) const;
 
+    // Why the user categories (caches, logs, trash, downloads) give no folders: the home belongs
+    // to another user (UserHome::refusal). "" when they may be cleaned.
+    std::string userCategoriesRefusal() const;
+    // True for the categories of the user's own files.
+    static bool isUserCategory(int category);
+
     // The download folder: XDG_DOWNLOAD_DIR of user-dirs.dirs when it is the user's own folder
     // inside the home, else ~/Downloads. Nothing when user-dirs.dirs sets it to the home folder
     // (the freedesktop way to turn it off).
@@ -35,9 +41,7 @@ class CategoryFolders {
     std::vector<CleanFolder> foldersWithRules(int category) const;
     std::vector<CleanFolder> trashFolders() const;
     std::vector<CleanFolder> systemFolders(int category) const;
-    // A user category's folder taken from the environment (`chosen`) only when it lies inside
-    // the home and is the user's own: otherwise another user's files could be covered. Else
-    // `fallback`, with a log line naming `what` was refused.
+    // A user category's folder from the environment, by the rule of UserHome.
     std::filesystem::path userFolder(const std::filesystem::path& chosen,
                                      const std::filesystem::path& fallback, const char* what) const;
     // A folder reached from the home, every step the user's own.

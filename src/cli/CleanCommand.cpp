@@ -40,6 +40,15 @@ CategoryFolders categoryFolders() {
     return CategoryFolders(Services::context(), std::make_shared<VolumeListInternalVolumes>());
 }
 
+// A user category asked for in another user's home fails the command rather than passing for
+// an empty one.
+void requireUserCategoriesAllowed(const CategoryFolders& folders, const std::vector<int>& ids) {
+    if (std::none_of(ids.begin(), ids.end(), CategoryFolders::isUserCategory)) return;
+    if (std::string refusal = folders.userCategoriesRefusal(); !refusal.empty()) {
+        throw CliFailure(refusal, 1);
+    }
+}
+
 // The named categories in id order; none named: the enabled ones (or every one).
 std::vector<int> checkedCategories(const std::vector<int>& given, bool enabledOnly) {
     for (int id : given) {
@@ -74,6 +83,7 @@ TreeTotals scanShowingProgress(QuickCleanSession& session) {
 void runScan(const CleanChoice& choice) {
     CategoryFolders folders = categoryFolders();
     std::vector<int> ids = checkedCategories(choice.categories, false);
+    requireUserCategoriesAllowed(folders, ids);
     PlainMainQueue queue;
     std::vector<std::unique_ptr<ScanViewController>> lists;
     for (int id : ids) {
@@ -154,6 +164,7 @@ void printPlan(const std::vector<int>& ids, const std::vector<CleanFolder>& fold
 void runClean(const CleanChoice& choice) {
     std::vector<int> ids = checkedCategories(choice.categories, true);
     CategoryFolders categories = categoryFolders();
+    requireUserCategoriesAllowed(categories, ids);
     QuickCleanFolders run =
         QuickCleanFolders::of(ids, [&categories](int id) { return categories.cleanFolders(id); });
     if (run.folders.empty()) {

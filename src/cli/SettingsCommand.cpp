@@ -46,6 +46,12 @@ const SettingKeyInfo& knownKey(const std::string& name) {
     return *key;
 }
 
+// Stored values that could not be read must not pass for the defaults.
+void requireReadablePreferences() {
+    std::string failure = UserDefaults::standardUserDefaults().storeFailure();
+    if (!failure.empty()) throw CliFailure(failure, 1);
+}
+
 void listSettings(bool asJson) {
     auto& defaults = UserDefaults::standardUserDefaults();
     if (asJson) {
@@ -58,6 +64,7 @@ void listSettings(bool asJson) {
                             {"stored", defaults.storedValue(key.name).has_value()},
                             {"meaning", key.meaning}});
         }
+        requireReadablePreferences();
         printJson(list);
         return;
     }
@@ -69,6 +76,7 @@ void listSettings(bool asJson) {
                         key.registeredDefault ? displayValue(key, key.registeredDefault) : "-",
                         key.meaning});
     }
+    requireReadablePreferences();
     std::cout << formatTable(rows) << "(* stored; the others read their default)\n";
 }
 
@@ -88,8 +96,9 @@ void addSettingsCommand(CLI::App& app) {
     get->add_option("KEY", *getKey, "Setting name")->required();
     get->callback([getKey] {
         const auto& key = knownKey(*getKey);
-        std::cout << displayValue(key, UserDefaults::standardUserDefaults().objectForKey(key.name))
-                  << '\n';
+        auto value = UserDefaults::standardUserDefaults().objectForKey(key.name);
+        requireReadablePreferences();
+        std::cout << displayValue(key, value) << '\n';
     });
 
     auto setKey = std::make_shared<std::string>();
@@ -101,9 +110,10 @@ void addSettingsCommand(CLI::App& app) {
         const auto& key = knownKey(*setKey);
         SettingInput input = parseSettingInput(key, *setValue);
         if (!input.value) throw usageError(input.error);
-        if (!UserDefaults::standardUserDefaults().setObject(*input.value, key.name)) {
+        auto& defaults = UserDefaults::standardUserDefaults();
+        if (!defaults.setObject(*input.value, key.name)) {
             throw CliFailure(
-                "could not store " + std::string(key.name) + " (see the diagnostic log)", 1);
+                "could not store " + std::string(key.name) + ": " + defaults.storeFailure(), 1);
         }
     });
 }

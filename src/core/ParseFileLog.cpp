@@ -1,16 +1,16 @@
 #include "core/ParseFileLog.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-#include <system_error>
 
 #include "core/AtomicFile.h"
 #include "core/Log.h"
+#include "core/OwnFile.h"
 #include "core/TextSplit.h"
+#include "core/UserHome.h"
 #include "core/Utf8.h"
 #include "platform/Services.h"
 
@@ -18,18 +18,19 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr const char* kRecordFileName = ".orvane.log.bin";
-}
+// The record is one line of under 100 bytes: a larger file than this is no record, and is not
+// read into memory.
+constexpr std::size_t kRecordLimit = 64 * 1024;
+}  // namespace
 
-ParseFileLog::ParseFileLog() : folder_(Services::context().appDataFolder()) {}
+ParseFileLog::ParseFileLog()
+    : folder_(Services::context().appDataFolder()),
+      owner_(Services::context().uid),
+      refusal_(UserHome(Services::context().home, owner_).refusal()) {}
 
-ParseFileLog::ParseFileLog(fs::path folder) : folder_(std::move(folder)) {}
+ParseFileLog::ParseFileLog(fs::path folder) : folder_(std::move(folder)), owner_(::geteuid()) {}
 
 fs::path ParseFileLog::getLogFilePath() const {
-    std::error_code error;
-    if (!fs::is_directory(folder_, error)) {
-        fs::create_directories(folder_, error);
-        if (error) QWLog("Cannot create %s: %s", folder_.c_str(), error.message().c_str());
-    }
     return folder_ / kRecordFileName;
 }
 
@@ -58,24 +59,29 @@ void ParseFileLog::parseStringToLog(std::string_view text, FileLog& log) {
 
 void ParseFileLog::readFileLog(const std::string& /*name*/, FileLog& log) const {
     fs::path path = getLogFilePath();
-    std::error_code error;
-    if (!fs::exists(path, error)) {
+    std::string why;
+    std::optional<std::string> text = readOwnFile(path, owner_, kRecordLimit, why);
+    if (!text && errno == ENOENT) {
         log.iSize = 0;
         log.date = std::chrono::system_clock::now();
         log.logName = "FILE SIZE";
         return;
     }
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream contents;
-    contents << file.rdbuf();
-    std::string text = contents.str();
-    if (!file || !isValidUtf8(text)) return;
-    parseStringToLog(text, log);
+    if (!text) {
+        QWLog("Cannot read the history record %s: %s", path.c_str(), why.c_str());
+        return;
+    }
+    if (!isValidUtf8(*text)) return;
+    parseStringToLog(*text, log);
 }
 
 bool ParseFileLog::writeFileLog(const std::string& /*name*/, const std::string& /*fileName*/,
                                 const FileLog& log) const {
     fs::path path = getLogFilePath();
+    if (!refusal_.empty()) {
+        QWLog("Cannot write %s: %s", path.c_str(), refusal_.c_str());
+        return false;
+    }
     if (!writeFileAtomically(path, parseLogToString(log))) {
         QWLog("Cannot write %s: %s", path.c_str(), std::strerror(errno));
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/types.h>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -11,11 +12,12 @@
 // "logName=%s&&date=%s&&iSize=%llu".
 class ParseFileLog {
   public:
-    // The record lives in `folder`, by default the program's data folder.
+    // The running user's record, in the program's data folder.
     ParseFileLog();
+    // The record in `folder`, a file of this process's user.
     explicit ParseFileLog(std::filesystem::path folder);
 
-    // The record's path; creates the folder (and its parents) when missing.
+    // The record's path. Reading creates nothing; writing creates the folder.
     std::filesystem::path getLogFilePath() const;
 
     static std::string parseLogToString(const FileLog& log);
@@ -23,8 +25,10 @@ class ParseFileLog {
     static void parseStringToLog(std::string_view text, FileLog& log);
 
     // Fills the record from the file: 0 bytes dated now, kind "FILE SIZE", when there is none.
+    // Anything but the user's own small plain file leaves the record as it was (logged).
     void readFileLog(const std::string& name, FileLog& log) const;
     // Replaces the file with the record; true on success (the old record stays on failure).
+    // Refused in the home of another user (UserHome::refusal).
     bool writeFileLog(const std::string& name, const std::string& fileName,
                       const FileLog& log) const;
 
@@ -35,4 +39,6 @@ class ParseFileLog {
 
   private:
     std::filesystem::path folder_;
+    uid_t owner_;
+    std::string refusal_;  // why nothing may be written, or ""
 };

@@ -171,6 +171,10 @@ bool UserDefaults::setBool(bool value, const std::string& key) {
     return setObject(value, key);
 }
 
+std::string UserDefaults::storeFailure() const {
+    return store_->failure();
+}
+
 bool UserDefaults::synchronize() {
     std::lock_guard lock(mutex_);
     return lastWriteSucceeded_;

@@ -53,6 +53,9 @@ class UserDefaults {
     bool setBool(bool value, const std::string& key);
     // Every write is already on disk; reports whether the last one succeeded.
     bool synchronize();
+    // Why the stored values could not be read (they then read as missing) or the last write
+    // failed; "" when neither (PreferencesStore::failure).
+    std::string storeFailure() const;
 
   private:
     std::shared_ptr<PreferencesStore> store_;

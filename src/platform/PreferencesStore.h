@@ -16,4 +16,7 @@ class PreferencesStore {
     virtual std::map<std::string, SettingValue> readAll() = 0;
     // False when the value could not be stored (logged by the store).
     virtual bool write(const std::string& key, const SettingValue& value) = 0;
+    // Why the stored values could not be read at the last read (they then read as missing), or
+    // why the last write failed; "" when neither. Nothing stored yet is no failure.
+    virtual std::string failure() { return ""; }
 };

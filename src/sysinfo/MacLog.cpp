@@ -8,58 +8,87 @@
 #include <system_error>
 
 #include "core/Log.h"
+#include "core/OwnFile.h"
+#include "core/UserHome.h"
 #include "core/VolumeList.h"
 #include "platform/Services.h"
 #include "sysinfo/MachineFacts.h"
 
 namespace fs = std::filesystem;
 
-fs::path MacLog::logFilePath(const std::string& fileName) {
+namespace {
+
+// A folder only the user may enter: no one else can have put anything in it.
+bool isPrivateFolder(const fs::path& folder, uid_t uid) {
+    struct stat info {};
+    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == uid &&
+           (info.st_mode & 0777) == 0700;
+}
+
+// The log opened for appending at `path`, or -1 with `why`.
+int openLog(const std::string& fileName, fs::path& path, std::string& why) {
+    auto found = MacLog::logFilePath(fileName);
+    if (!found) {
+        const PlatformContext& context = Services::context();
+        why = UserHome(context.home, context.uid).refusal();
+        if (why.empty()) why = "no folder of the user's own can hold it";
+        return -1;
+    }
+    path = *found;
+    int fd = openOwnFile(path, O_WRONLY | O_APPEND | O_CREAT, Services::context().uid, why);
+    if (fd < 0) why = path.string() + ": " + why;
+    return fd;
+}
+
+}  // namespace
+
+std::optional<fs::path> MacLog::logFilePath(const std::string& fileName) {
     const PlatformContext& context = Services::context();
+    if (!UserHome(context.home, context.uid).refusal().empty()) return std::nullopt;
     fs::path folder = context.appDataFolder();
     std::error_code error;
     fs::create_directories(folder, error);
-    if (!fs::is_directory(folder, error)) folder = context.tempDir / context.bundleIdentifier;
-    fs::create_directories(folder, error);
+    if (fs::is_directory(folder, error)) return folder / fileName;
+    if (!isPrivateFolder(context.runtimeDir, context.uid)) return std::nullopt;
+    folder = context.runtimeDir / context.bundleIdentifier;
+    fs::create_directory(folder, error);
+    if (!fs::is_directory(fs::symlink_status(folder, error))) return std::nullopt;
     return folder / fileName;
 }
 
-void MacLog::deleteLog(const fs::path& path) {
-    // Emptied through the opened file, never by its name: only the user's own regular file.
-    int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return;
+void MacLog::trimLog(int fd) {
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
-        static_cast<std::uint64_t>(info.st_size) > kMaximumSize) {
-        if (::ftruncate(fd, 0) != 0) QWLog("Cannot empty the log %s", path.c_str());
+    if (::fstat(fd, &info) == 0 && static_cast<std::uint64_t>(info.st_size) > kMaximumSize) {
+        if (::ftruncate(fd, 0) != 0) QWLog("Cannot empty the log: %s", std::strerror(errno));
     }
-    ::close(fd);
 }
 
 void MacLog::sendLogLinesTo(const std::string& fileName) {
-    fs::path path = logFilePath(fileName);
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    fs::path path;
+    std::string why;
+    int fd = openLog(fileName, path, why);
     setLogDescriptor(fd);  // without a log, log lines go nowhere rather than to the terminal
     if (fd < 0) return;
-    logSysInfo(path);
+    logSysInfo(fd, path);
 }
 
 void MacLog::setLogFile(const std::string& fileName, bool trimOversized) {
-    fs::path path = logFilePath(fileName);
-    if (trimOversized) deleteLog(path);
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    fs::path path;
+    std::string why;
+    int fd = openLog(fileName, path, why);
     if (fd < 0) {
-        QWLog("Cannot open the log %s: %s", path.c_str(), std::strerror(errno));
+        QWLog("No diagnostic log file (%s): logging to standard error", why.c_str());
         return;
     }
+    if (trimOversized) trimLog(fd);
     ::dup2(fd, STDERR_FILENO);
     ::close(fd);
-    logSysInfo(path);
+    logSysInfo(STDERR_FILENO, path);
 }
 
-void MacLog::logSysInfo(const fs::path& path) {
+void MacLog::logSysInfo(int fd, const fs::path& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && info.st_size > 0) return;
+    if (::fstat(fd, &info) == 0 && info.st_size > 0) return;
     QWLog("Orvane Log file: %s", path.c_str());
     logComInfo();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/VolumeFacts.h"
@@ -10,21 +11,26 @@
 // sends every log line. A new or empty log starts with a hardware report.
 class MacLog {
   public:
-    // 20 MiB; a larger log is deleted when the desktop program starts.
+    // 20 MiB; a larger log is emptied when the desktop program starts.
     static constexpr std::uint64_t kMaximumSize = 20971520;
 
-    // The log's path: the program's data folder (created when missing) and the file name.
-    static std::filesystem::path logFilePath(const std::string& fileName);
+    // The log's path: in the program's data folder (created when missing), else in the user's
+    // runtime folder when that is the user's alone (0700). Nothing when neither can hold it (a
+    // shared folder such as /tmp could hold a file or link of anyone's in its place) or when the
+    // home belongs to another user (UserHome::refusal).
+    static std::optional<std::filesystem::path> logFilePath(const std::string& fileName);
 
     // Points standard error (and so every log line) at the file in append mode and writes the
-    // header into a new log; first deletes an oversized log when `trimOversized` (the desktop
+    // header into a new log; first empties an oversized log when `trimOversized` (the desktop
     // program's start, never a process that shares the log with it). Standard error stays as it
-    // was when the file cannot be opened.
+    // was when there is no log file, or when something other than the user's own plain file
+    // stands in its place (see openOwnFile).
     static void setLogFile(const std::string& fileName, bool trimOversized);
-    // Empties the user's own log file when it is larger than 20 MiB.
-    static void deleteLog(const std::filesystem::path& path);
-    // Writes "Orvane Log file: <path>" and the hardware report when the file is missing or empty.
-    static void logSysInfo(const std::filesystem::path& path);
+    // Empties the opened log when it is larger than 20 MiB. The open file is judged, never the
+    // path, which could meanwhile name something else.
+    static void trimLog(int fd);
+    // Writes "Orvane Log file: <path>" and the hardware report when the opened log is empty.
+    static void logSysInfo(int fd, const std::filesystem::path& path);
     // Logs the hardware report: the machine facts, then one line per mounted volume with its
     // sizes in GiB, "default volume" for the boot volume, and its device line.
     static void logComInfo();

@@ -10,6 +10,7 @@
 #include "core/FolderUtilities.h"
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
+#include "core/UserHome.h"
 #include "uninstall/RelatedFileRule.h"
 
 namespace fs = std::filesystem;
@@ -19,6 +20,25 @@ namespace {
 bool isUnitRemoval(AppSource source) {
     return source == AppSource::Package || source == AppSource::Flatpak ||
            source == AppSource::Snap;
+}
+
+// The user's settings, cache, data and state folders. Those named by the environment count only
+// by the rule of UserHome: run as root with XDG_CONFIG_HOME on a shared folder, the entries of
+// other users there must not be taken for an application's related files.
+struct UserDataFolders {
+    fs::path config, cache, data, state;
+};
+
+UserDataFolders userDataFolders(const PlatformContext& context) {
+    UserHome home(context.home, context.uid);
+    return {
+        home.folderFromEnvironment(context.xdgConfigHome, context.home / ".config",
+                                   "XDG_CONFIG_HOME"),
+        home.folderFromEnvironment(context.xdgCacheHome, context.home / ".cache", "XDG_CACHE_HOME"),
+        home.folderFromEnvironment(context.xdgDataHome, context.home / ".local/share",
+                                   "XDG_DATA_HOME"),
+        home.folderFromEnvironment(context.xdgStateHome, context.home / ".local/state",
+                                   "XDG_STATE_HOME")};
 }
 
 bool entryExists(const fs::path& path) {
@@ -63,9 +83,9 @@ std::vector<std::string> UninstallApp::getFilesByBundle(const std::string& bundl
 }
 
 std::vector<fs::path> UninstallApp::relatedFileFolders() const {
-    const PlatformContext& context = backends_.context;
-    return {context.xdgConfigHome, context.xdgCacheHome, context.xdgDataHome, context.xdgStateHome,
-            context.home / ".var/app"};
+    UserDataFolders folders = userDataFolders(backends_.context);
+    return {folders.config, folders.cache, folders.data, folders.state,
+            backends_.context.home / ".var/app"};
 }
 
 std::vector<std::string> UninstallApp::identifiersOf(const std::vector<AppItems>& apps) {
@@ -107,7 +127,7 @@ std::vector<RemovalStep> UninstallApp::removalPlan(const AppItems& app) const {
                                                                     : RemovalStep::Kind::Snap;
         steps.push_back({kind, app.removalUnit});
     }
-    const fs::path caches = fs::path(backends_.context.xdgCacheHome).lexically_normal();
+    const fs::path caches = userDataFolders(backends_.context).cache;
     for (auto& path : relatedFiles(app)) {
         // Settings and data may be missed later; caches are made again by the program.
         bool isCache = fs::path(path).lexically_normal().parent_path() == caches;
@@ -189,7 +209,7 @@ RemovalOutcome UninstallApp::throughGate(const std::string& path,
                                          DeletionGate::Disposal disposal) const {
     DeletionGate::Options options;
     options.home = backends_.context.home.string();
-    options.dataHome = backends_.context.xdgDataHome.string();
+    options.dataHome = userDataFolders(backends_.context).data.string();
     options.caller = ::geteuid();
     // The folder the item was found in is reached as it is; nothing below it through a link.
     std::string folder = fs::path(path).parent_path().string();

@@ -6,6 +6,7 @@
 #include "clean/TrashRule.h"
 #include "clean/UserLogRule.h"
 #include "clean/VolumeListInternalVolumes.h"
+#include "core/Log.h"
 #include "monitor/FakeVolumes.h"
 #include "support/TempDir.h"
 #include "support/TestPlatform.h"
@@ -123,4 +124,25 @@ TEST(CategoryFolders, AFolderInsideTheHomeCountsOnlyWhenTheUserOwnsIt) {
     ASSERT_EQ(::chown(borrowed.c_str(), 65534, 65534), 0);
     context.xdgCacheHome = borrowed;
     EXPECT_EQ(CategoryFolders(context, nullptr).getFolderPath(1), Paths{context.home / ".cache"});
+}
+
+// Root with another user's HOME (as sudo -E leaves it): the user categories give nothing and
+// say why; the system categories stay.
+TEST(CategoryFolders, TheHomeOfAnotherUserGivesTheUserCategoriesNothing) {
+    CleanFixture machine;
+    PlatformContext context = machine.platform.context();
+    uid_t owner = context.uid;
+    context.uid += 1;
+    std::vector<std::string> lines;
+    ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+    CategoryFolders folders(context, nullptr);
+    for (int id : {CleanCategoryId::UserCaches, CleanCategoryId::UserLogs,
+                   CleanCategoryId::UserTrash, CleanCategoryId::UserDownloads}) {
+        EXPECT_TRUE(folders.getFolderPath(id).empty()) << id;
+    }
+    EXPECT_EQ(folders.getFolderPath(CleanCategoryId::SystemLogs), Paths{machine / "var/log"});
+    std::string message = "The home folder " + context.home.string() +
+                          " belongs to another user (uid " + std::to_string(owner) +
+                          "); run Quillby Pro as that user to clean it.";
+    EXPECT_NE(std::find(lines.begin(), lines.end(), message), lines.end());
 }

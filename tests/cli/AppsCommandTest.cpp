@@ -17,10 +17,12 @@ struct AppsCli {
     fs::path home = root / "home";
     fs::path data = root / "share";
 
+    std::map<std::string, std::string> environment{{"HOME", home.string()},
+                                                   {"XDG_DATA_DIRS", data.string()}};
+
     AppsCli() { fs::create_directories(home); }
     ProcessResult run(const std::vector<std::string>& arguments, const std::string& input = "") {
-        return runProcess(QUILLBY_CLI_PATH, arguments,
-                          {{"HOME", home.string()}, {"XDG_DATA_DIRS", data.string()}}, input);
+        return runProcess(QUILLBY_CLI_PATH, arguments, environment, input);
     }
     fs::path userEntry(const std::string& id, const std::string& name) {
         return UninstallMachine::writeEntry(home / ".local/share/applications" / (id + ".desktop"),
@@ -169,6 +171,20 @@ TEST(AppsCommand, LeavesTheDataOfAnotherApplicationNamedLikeIt) {
     EXPECT_FALSE(fs::exists(cache.parent_path()));
     EXPECT_TRUE(fs::exists(beta));
     for (const auto& file : betaData) EXPECT_TRUE(fs::exists(file)) << file;
+}
+
+TEST(AppsCommand, SettingsOutsideTheHomeAreNeverAnApplicationsRelatedFiles) {
+    AppsCli cli;
+    cli.userEntry("org.example.Notes", "Notes");
+    fs::path own = UninstallMachine::writeFile(cli.home / ".config/org.example.Notes.conf");
+    fs::path theirs = UninstallMachine::writeFile(cli.root / "shared/org.example.Notes/x");
+    cli.environment["XDG_CONFIG_HOME"] = (cli.root / "shared").string();
+
+    ProcessResult removed = cli.run({"apps", "remove", "org.example.Notes", "--yes"});
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_EQ(removed.out.find(theirs.parent_path().string()), std::string::npos) << removed.out;
+    EXPECT_TRUE(fs::exists(theirs));
+    EXPECT_FALSE(fs::exists(own));
 }
 
 TEST(AppsCommand, NeverRemovesItself) {

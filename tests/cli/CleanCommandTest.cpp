@@ -229,3 +229,31 @@ TEST(CliClean, ACacheFolderBorrowedFromTheEnvironmentIsNotEmptiedAsRoot) {
     // The user's own cache under the home is the one cleaned instead.
     EXPECT_FALSE(fs::exists(cli / ".cache/small"));
 }
+
+// Root with another user's HOME (as sudo -E leaves it): that home is neither cleaned nor written
+// to, and the command says whose home it is.
+TEST(CliClean, RootWithAnotherUsersHomeCleansAndWritesNothingThere) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the home to another user";
+    CleanHome cli;
+    cli.home.write(".xsession-errors.old", "their session");
+    cli.home.write(".local/share/Trash/files/theirs", "theirs");
+    for (const auto& entry : fs::recursive_directory_iterator(cli.home.path())) {
+        ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0);
+    }
+    ASSERT_EQ(::chown(cli.home.path().c_str(), 65534, 65534), 0);
+
+    auto result = cli.run({"clean", "run", "--category", "1", "3", "4", "5", "--yes"});
+    EXPECT_EQ(result.status, 1) << result.out;
+    EXPECT_NE(result.err.find("The home folder " + cli.home.path().string() +
+                              " belongs to another user (uid 65534); run Quillby Pro as that "
+                              "user to clean it."),
+              std::string::npos)
+        << result.err;
+    for (const char* name : {".cache/small", ".local/state/app/x.log", "Downloads/setup.iso",
+                             ".xsession-errors.old", ".local/share/Trash/files/theirs"}) {
+        EXPECT_TRUE(fs::exists(cli / name)) << name;
+    }
+    EXPECT_NE(cli.run({"settings", "set", "fade", "false"}).status, 0);
+    EXPECT_FALSE(fs::exists(cli.dataFolder()));
+    EXPECT_FALSE(fs::exists(cli.preferences().parent_path()));
+}

@@ -15,9 +15,10 @@
 // folder is HOME's default).
 class CliHome {
   public:
-    ProcessResult run(const std::vector<std::string>& arguments,
-                      const std::string& input = "") const {
-        return runProcess(QUILLBY_CLI_PATH, arguments, {{"HOME", home.path().string()}}, input);
+    ProcessResult run(const std::vector<std::string>& arguments, const std::string& input = "",
+                      std::chrono::seconds deadline = std::chrono::seconds::zero()) const {
+        return runProcess(QUILLBY_CLI_PATH, arguments, {{"HOME", home.path().string()}}, input,
+                          deadline);
     }
     std::filesystem::path preferences() const {
         return home / ".config/com.quillby.pro/preferences.json";

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "cli/CliTestSupport.h"
@@ -97,4 +99,55 @@ TEST(CliHistory, ReportsTheLastCleanRecord) {
     EXPECT_EQ(json["size"], 1048576);
     EXPECT_EQ(json["sizeText"], "1.05 MB");
     EXPECT_EQ(json["date"], "2013-05-06 02:20:30 +0000");
+}
+
+// Preferences that exist but cannot be read are no defaults: the command says why and fails.
+TEST(CliSettings, PreferencesThatCannotBeReadAreReportedNotReadAsDefaults) {
+    struct Case {
+        const char* name;
+        std::function<void(const CliHome&)> make;
+        const char* reason;
+    };
+    for (const Case& c : {
+             Case{"a folder", [](const CliHome& cli) { fs::create_directories(cli.preferences()); },
+                  "Is a directory"},
+             Case{"not JSON",
+                  [](const CliHome& cli) {
+                      cli.home.write(".config/com.quillby.pro/preferences.json", "{\"fade\": fa");
+                  },
+                  "not a JSON object"},
+         }) {
+        for (const char* command : {"get", "list"}) {
+            CliHome cli;
+            c.make(cli);
+            std::vector<std::string> arguments{"settings", command};
+            if (command == std::string("get")) arguments.push_back("fade");
+            auto result = cli.run(arguments);
+            EXPECT_EQ(result.status, 1) << c.name << " " << command << result.out;
+            EXPECT_EQ(result.out, "") << c.name << " " << command;
+            EXPECT_NE(result.err.find("preferences at " + cli.preferences().string() +
+                                      " could not be read"),
+                      std::string::npos)
+                << result.err;
+            EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
+        }
+    }
+}
+
+// A FIFO in place of the log or of the history record is neither waited on nor read: the
+// command answers at once.
+TEST(CliFiles, AFifoInPlaceOfTheLogOrTheHistoryHoldsNothingUp) {
+    struct Case {
+        const char* file;
+        std::vector<std::string> arguments;
+    };
+    for (const Case& c :
+         {Case{"orvane.log", {"settings", "get", "fade"}}, Case{".orvane.log.bin", {"history"}}}) {
+        CliHome cli;
+        fs::create_directories(cli.dataFolder());
+        ASSERT_EQ(::mkfifo((cli.dataFolder() / c.file).c_str(), 0600), 0);
+        auto result = cli.run(c.arguments, "", std::chrono::seconds(30));
+        EXPECT_FALSE(result.killedAtDeadline) << c.file;
+        EXPECT_EQ(result.status, 0) << c.file << result.err;
+    }
 }

@@ -1,10 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "core/FileLog.h"
 #include "core/ParseFileLog.h"
+#include "platform/Services.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
 #include "support/TestPlatform.h"
@@ -36,14 +40,14 @@ TEST(HistoryRecord, RoundTripsThroughTheFile) {
     EXPECT_EQ(log.logName, "SIZE");
 }
 
-TEST(HistoryRecord, MissingFileReadsAsNothingRecoveredNowAndCreatesTheFolder) {
+TEST(HistoryRecord, MissingFileReadsAsNothingRecoveredNowAndCreatesNothing) {
     TempDir dir;
     fs::path folder = dir / "a/b/com.quillby.pro";
     ParseFileLog records(folder);
     FileLog log;
     log.iSize = 99;
     records.readFileLog("", log);
-    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_FALSE(fs::exists(dir / "a"));
     EXPECT_EQ(log.iSize, 0u);
     EXPECT_EQ(log.logName, "FILE SIZE");
     EXPECT_TRUE(nearNow(log.date));
@@ -115,4 +119,46 @@ TEST(HistoryRecord, DefaultFolderIsTheProgramsDataFolder) {
     ParseFileLog records;
     EXPECT_EQ(records.getLogFilePath(),
               platform.context().xdgDataHome / "com.quillby.pro/.orvane.log.bin");
+}
+
+// Whatever stands in the record's place is neither waited on nor read without end: a FIFO, a
+// device behind a link, a link to a file elsewhere, a file far larger than any record.
+TEST(HistoryRecord, OnlyTheUsersOwnSmallPlainFileIsRead) {
+    TempDir dir;
+    fs::path record = dir / ".orvane.log.bin";
+    fs::path elsewhere = dir.write("elsewhere", "iSize=5");
+    std::vector<std::pair<const char*, std::function<void()>>> cases{
+        {"fifo", [&] { ASSERT_EQ(::mkfifo(record.c_str(), 0600), 0); }},
+        {"link to /dev/zero", [&] { fs::create_symlink("/dev/zero", record); }},
+        {"link to a record elsewhere", [&] { fs::create_symlink(elsewhere, record); }},
+        {"64 MiB", [&] {
+             dir.write(".orvane.log.bin", "iSize=5");
+             fs::resize_file(record, 64 << 20);
+         }}};
+    for (const auto& [name, make] : cases) {
+        fs::remove(record);
+        make();
+        EXPECT_EQ(inBoundedChild([&] {
+                      FileLog log;
+                      log.iSize = 77;
+                      ParseFileLog(dir.path()).readFileLog("", log);
+                      return log.iSize == 77;
+                  }),
+                  0)
+            << name;
+    }
+}
+
+// Root with another user's HOME (as sudo -E leaves it) leaves that home as it was: no record,
+// and no folder made by reading one.
+TEST(HistoryRecord, NothingIsWrittenIntoTheHomeOfAnotherUser) {
+    TestPlatform platform;
+    PlatformContext context = platform.context();
+    fs::create_directories(context.home);
+    context.uid += 1;
+    Services::setContext(context);
+    EXPECT_FALSE(ParseFileLog().setSize(10, may6()));
+    FileLog log;
+    ParseFileLog().readFileLog("", log);
+    EXPECT_FALSE(fs::exists(context.xdgDataHome));
 }

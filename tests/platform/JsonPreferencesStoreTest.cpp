@@ -60,6 +60,10 @@ TEST(JsonPreferencesStore, CorruptFileIsKeptAsideAndReadsAsDefaults) {
     ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
     JsonPreferencesStore store(file);
     EXPECT_FALSE(store.read("SpaceAlarm"));
+    EXPECT_NE(store.failure().find("kept aside as " + file.string() + ".corrupt"),
+              std::string::npos);
+    EXPECT_FALSE(store.read("UserTrash"));
+    EXPECT_NE(store.failure(), "");  // the file left missing is still no "nothing stored yet"
     EXPECT_EQ(TempDir::read(dir / "preferences.json.corrupt"), "{\"SpaceAlarm\": 0.3,,,");
     EXPECT_FALSE(fs::exists(file));
     ASSERT_EQ(lines.size(), 1u);
@@ -72,6 +76,7 @@ TEST(JsonPreferencesStore, CorruptFileIsKeptAsideAndReadsAsDefaults) {
     EXPECT_EQ(TempDir::read(dir / "preferences.json.corrupt.1"), "[1, 2]");
     ASSERT_TRUE(again.write("UserTrash", std::int64_t{1}));
     EXPECT_EQ(std::get<std::int64_t>(*again.read("UserTrash")), 1);
+    EXPECT_EQ(again.failure(), "");
 }
 
 TEST(JsonPreferencesStore, ValuesOfUnknownShapeAreIgnoredAndKeptOnRewrite) {
@@ -215,4 +220,15 @@ TEST(JsonPreferencesStore, FailedWriteKeepsTheFileWhole) {
               0);
     EXPECT_EQ(TempDir::read(file), before);
     EXPECT_EQ(std::get<std::int64_t>(*JsonPreferencesStore(file).read("A")), 1);
+}
+
+TEST(JsonPreferencesStore, ALinkInPlaceOfTheLockIsNotFollowed) {
+    TempDir dir;
+    fs::path file = dir / "config/preferences.json";
+    fs::create_directories(file.parent_path());
+    fs::create_symlink(dir / "elsewhere", file.parent_path() / ".preferences.lock");
+    JsonPreferencesStore store(file);
+    EXPECT_FALSE(store.write("UserTrash", std::int64_t{1}));
+    EXPECT_FALSE(fs::exists(dir / "elsewhere"));
+    EXPECT_FALSE(fs::exists(file));
 }

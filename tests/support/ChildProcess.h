@@ -23,6 +23,28 @@ inline int inChildWithFileSizeLimit(rlim_t maximumFileSize, const std::function<
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// Runs `body` in a forked child that is ended after `seconds` and may take at most `memory` bytes
+// of address space, and gives its exit status: 0 when body returned true. A body that waits or
+// reads without end then fails its test instead of stopping the suite or filling the machine.
+inline int inBoundedChild(const std::function<bool()>& body, unsigned seconds = 30,
+                          rlim_t memory = rlim_t{1} << 30) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        rlimit limit{memory, memory};
+        ::setrlimit(RLIMIT_AS, &limit);
+        ::alarm(seconds);
+        bool passed = false;
+        try {
+            passed = body();
+        } catch (...) {  // the child must never go on with the parent's tests
+        }
+        ::_exit(passed ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 // The exit status a child gives when this machine refuses it a private mount namespace.
 inline constexpr int kNoMountNamespace = 77;
 

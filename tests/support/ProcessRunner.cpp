@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -20,7 +21,7 @@ void closePair(int fds[2]) {
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment,
-                         const std::string& input) {
+                         const std::string& input, std::chrono::seconds deadline) {
     std::signal(SIGPIPE, SIG_IGN);  // a child that stops reading must not end the test
     ProcessResult result;
     int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
@@ -72,6 +73,8 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         ::close(in[1]);
         in[1] = -1;
     }
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + deadline;
     bool outOpen = true, errOpen = true;
     while (outOpen || errOpen || in[1] >= 0) {
         pollfd fds[3];
@@ -79,8 +82,19 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         if (outOpen) fds[n++] = {out[0], POLLIN, 0};
         if (errOpen) fds[n++] = {err[0], POLLIN, 0};
         if (in[1] >= 0) fds[n++] = {in[1], POLLOUT, 0};
-        if (::poll(fds, n, -1) < 0) {
+        int wait = -1;
+        if (deadline.count() > 0) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+            wait = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+        }
+        int ready = ::poll(fds, n, wait);
+        if (ready < 0) {
             if (errno == EINTR) continue;
+            break;
+        }
+        if (ready == 0) {
+            ::kill(pid, SIGKILL);
+            result.killedAtDeadline = true;
             break;
         }
         for (int i = 0; i < n; ++i) {
@@ -104,6 +118,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
             }
         }
     }
+    if (in[1] >= 0) ::close(in[1]);
     ::close(out[0]);
     ::close(err[0]);
     int status = 0;

@@ -1,8 +1,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/Log.h"
+#include "platform/Services.h"
 #include "support/TestPlatform.h"
 #include "sysinfo/MacLog.h"
 
@@ -18,38 +20,37 @@ void makeFileOfSize(const fs::path& file, std::uint64_t size) {
 }
 }  // namespace
 
-TEST(MacLog, LogsOfTwentyMebibytesSurviveOneByteMoreIsEmptiedNeverALinksTarget) {
+TEST(MacLog, LogsOfTwentyMebibytesSurviveOneByteMoreIsEmptied) {
     TempDir dir;
-    makeFileOfSize(dir / "exact.log", MacLog::kMaximumSize);
-    makeFileOfSize(dir / "over.log", MacLog::kMaximumSize + 1);
-    makeFileOfSize(dir / "victim", MacLog::kMaximumSize + 1);
-    fs::create_symlink(dir / "victim", dir / "link.log");
-    MacLog::deleteLog(dir / "exact.log");
-    MacLog::deleteLog(dir / "over.log");
-    MacLog::deleteLog(dir / "missing.log");
-    MacLog::deleteLog(dir / "link.log");
-    EXPECT_EQ(fs::file_size(dir / "exact.log"), MacLog::kMaximumSize);
-    EXPECT_EQ(fs::file_size(dir / "over.log"), 0u);
-    EXPECT_EQ(fs::file_size(dir / "victim"), MacLog::kMaximumSize + 1);
-    EXPECT_TRUE(fs::is_symlink(dir / "link.log"));
+    for (std::uint64_t size : {MacLog::kMaximumSize, MacLog::kMaximumSize + 1}) {
+        makeFileOfSize(dir / "orvane.log", size);
+        int fd = ::open((dir / "orvane.log").c_str(), O_WRONLY | O_APPEND);
+        ASSERT_GE(fd, 0);
+        MacLog::trimLog(fd);
+        ::close(fd);
+        EXPECT_EQ(fs::file_size(dir / "orvane.log"), size > MacLog::kMaximumSize ? 0 : size);
+    }
 }
 
 TEST(MacLog, HeaderOnlyForAMissingOrEmptyLog) {
     TestPlatform platform;
     std::vector<std::string> lines;
     ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
-    fs::path path = MacLog::logFilePath("orvane.log");
+    fs::path path = MacLog::logFilePath("orvane.log").value();
     EXPECT_EQ(path, platform.context().xdgDataHome / "com.quillby.pro/orvane.log");
     EXPECT_TRUE(fs::is_directory(path.parent_path()));  // created so that no line is lost
 
-    MacLog::logSysInfo(path);
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    MacLog::logSysInfo(fd, path);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Orvane Log file: " + path.string());
     EXPECT_EQ(lines[1], "hardware info");
 
     lines.clear();
-    platform.root().write(path.lexically_relative(platform.root().path()), "earlier line\n");
-    MacLog::logSysInfo(path);
+    ASSERT_EQ(::write(fd, "earlier line\n", 13), 13);
+    MacLog::logSysInfo(fd, path);
+    ::close(fd);
     EXPECT_TRUE(lines.empty());
 }
 
@@ -58,14 +59,14 @@ TEST(MacLog, HeaderOnlyForAMissingOrEmptyLog) {
 TEST(MacLog, CommandLineNeverTrimsAndHeadsANewLog) {
     TestPlatform platform;
     int previous = logDescriptor();
-    fs::path path = MacLog::logFilePath("orvane.log");
+    fs::path path = MacLog::logFilePath("orvane.log").value();
     makeFileOfSize(path, MacLog::kMaximumSize + 1);
     MacLog::sendLogLinesTo("orvane.log");
     QWLog("a command line");
     EXPECT_GT(fs::file_size(path), MacLog::kMaximumSize + 1);
     ::close(logDescriptor());
 
-    fs::path fresh = MacLog::logFilePath("fresh.log");
+    fs::path fresh = MacLog::logFilePath("fresh.log").value();
     MacLog::sendLogLinesTo("fresh.log");
     QWLog("a command line");
     ::close(logDescriptor());
@@ -74,4 +75,49 @@ TEST(MacLog, CommandLineNeverTrimsAndHeadsANewLog) {
     EXPECT_NE(text.find("Orvane Log file: " + fresh.string()), std::string::npos);
     EXPECT_LT(text.find("Orvane Log file: "), text.find("a command line"));
     EXPECT_EQ(text.find("a command line"), text.rfind("a command line"));
+}
+
+// Something else in the log's place (a link to another file, a file of another user) is never
+// written through: the log lines go nowhere rather than into it.
+TEST(MacLog, OnlyTheUsersOwnPlainFileIsWrittenAsTheLog) {
+    struct Case {
+        const char* name;
+        bool link;  // else a file given to another user (needs root)
+    };
+    for (const Case& c : {Case{"link", true}, Case{"another user's file", false}}) {
+        if (!c.link && ::geteuid() != 0) continue;
+        TestPlatform platform;
+        fs::path path = platform.context().appDataFolder() / "orvane.log";
+        fs::path other = platform.root().write("elsewhere/notes.txt", "mine\n");
+        if (c.link) {
+            fs::create_directories(path.parent_path());
+            fs::create_symlink(other, path);
+        } else {
+            fs::create_directories(path.parent_path());
+            fs::copy_file(other, path);
+            other = path;
+            ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+        }
+        int previous = logDescriptor();
+        MacLog::sendLogLinesTo("orvane.log");
+        QWLog("a command line");
+        if (logDescriptor() > STDERR_FILENO) ::close(logDescriptor());
+        setLogDescriptor(previous);
+        EXPECT_EQ(TempDir::read(other), "mine\n") << c.name;
+    }
+}
+
+// Root with another user's HOME (as sudo -E leaves it) makes no folder or log in that home.
+TEST(MacLog, NoLogInTheHomeOfAnotherUser) {
+    TestPlatform platform;
+    PlatformContext context = platform.context();
+    fs::create_directories(context.home);
+    context.uid += 1;
+    Services::setContext(context);
+    int previous = logDescriptor();
+    MacLog::sendLogLinesTo("orvane.log");
+    QWLog("a command line");
+    if (logDescriptor() > STDERR_FILENO) ::close(logDescriptor());
+    setLogDescriptor(previous);
+    EXPECT_FALSE(fs::exists(context.xdgDataHome));
 }

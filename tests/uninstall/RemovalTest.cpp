@@ -140,6 +140,36 @@ TEST(UninstallApp, RelatedFilesComeFromTheUsersFoldersOnly) {
     EXPECT_TRUE(uninstaller.relatedFiles(app("/x/t.desktop", "", AppSource::Snap, "..")).empty());
 }
 
+// Run as root with XDG_CONFIG_HOME on a shared folder, the entries of other users there are no
+// application's related files: the settings folder in the home is searched instead.
+TEST(UninstallApp, SettingsFolderNamedByTheEnvironmentCountsOnlyWhenTheUsersOwn) {
+    struct Case {
+        const char* name;
+        fs::path folder;  // relative to the fixture root
+        bool givenAway;   // to another user (needs root)
+    };
+    for (const Case& c : {Case{"outside the home", "shared/config", false},
+                          Case{"another user's inside the home", "home/shared-config", true}}) {
+        if (c.givenAway && ::geteuid() != 0) continue;
+        UninstallMachine machine;
+        std::string id = "org.example.Tool";
+        machine.writeFile(machine.root / c.folder / id / "settings.ini");
+        if (c.givenAway) {
+            ASSERT_EQ(::chown((machine.root / c.folder).c_str(), 65534, 65534), 0);
+        }
+        fs::path own = machine.writeFile(machine.home() / ".config" / (id + ".conf"));
+        machine.backends.context.xdgConfigHome = machine.root / c.folder;
+
+        UninstallApp uninstaller(machine.backends);
+        EXPECT_EQ(uninstaller.relatedFileFolders().front(), machine.home() / ".config") << c.name;
+        auto steps =
+            descriptions(uninstaller.removalPlan(app("/x/tool.desktop", id, AppSource::UserEntry)));
+        EXPECT_EQ(steps,
+                  (std::vector<std::string>{own.string() + " (to the trash)", "/x/tool.desktop"}))
+            << c.name;
+    }
+}
+
 TEST(UninstallApp, PlansFilesLastAndPackagesFirst) {
     UninstallMachine machine;
     fs::path config = machine.writeFile(machine.context().xdgConfigHome / "vim/vimrc");

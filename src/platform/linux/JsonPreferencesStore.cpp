@@ -11,6 +11,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/Log.h"
+#include "core/OwnFile.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -32,14 +33,16 @@ json toJson(const SettingValue& value) {
     return std::visit([](const auto& v) { return json(v); }, value);
 }
 
-// Holds an exclusive flock on the lock file beside the preferences for its lifetime.
+// Holds an exclusive flock on the lock file beside the preferences for its lifetime. A link or
+// anything else in the lock's place is refused, never followed or created through.
 class FileLock {
   public:
-    explicit FileLock(const fs::path& path) {
-        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    FileLock(const fs::path& path, uid_t owner) {
+        fd_ = openOwnFile(path, O_RDWR | O_CREAT, owner, why_);
         if (fd_ < 0) return;
         while (::flock(fd_, LOCK_EX) != 0) {
             if (errno != EINTR) {
+                why_ = std::strerror(errno);
                 ::close(fd_);
                 fd_ = -1;
                 return;
@@ -50,9 +53,11 @@ class FileLock {
         if (fd_ >= 0) ::close(fd_);  // closing releases the lock
     }
     bool held() const { return fd_ >= 0; }
+    const std::string& why() const { return why_; }
 
   private:
     int fd_ = -1;
+    std::string why_;
 };
 
 }  // namespace
@@ -62,8 +67,11 @@ bool JsonPreferencesStore::Signature::operator==(const Signature& other) const {
            modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
 }
 
-JsonPreferencesStore::JsonPreferencesStore(fs::path file)
-    : file_(std::move(file)), lockFile_(file_.parent_path() / ".preferences.lock") {}
+JsonPreferencesStore::JsonPreferencesStore(fs::path file, uid_t owner, std::string writeRefusal)
+    : file_(std::move(file)),
+      lockFile_(file_.parent_path() / ".preferences.lock"),
+      owner_(owner),
+      writeRefusal_(std::move(writeRefusal)) {}
 
 std::optional<JsonPreferencesStore::Signature> JsonPreferencesStore::signatureOf(
     const fs::path& file) {
@@ -113,9 +121,23 @@ JsonPreferencesStore::Loaded JsonPreferencesStore::load(bool holdingLock) {
     if (loaded.document.is_discarded() || !loaded.document.is_object()) {
         loaded.status = LoadStatus::Corrupt;
         loaded.document = json::object();
-        if (holdingLock) setAside();
+        loaded.error = "it is not a JSON object";
+        if (holdingLock) {
+            std::string aside = setAside();
+            if (!aside.empty()) loaded.error += " (kept aside as " + aside + ")";
+        }
     }
     return loaded;
+}
+
+std::string JsonPreferencesStore::readFailure(const Loaded& loaded) const {
+    if (loaded.status == LoadStatus::Read || loaded.status == LoadStatus::Missing) return "";
+    return "the preferences at " + file_.string() + " could not be read: " + loaded.error;
+}
+
+std::string JsonPreferencesStore::failure() {
+    std::lock_guard guard(mutex_);
+    return failure_;
 }
 
 std::map<std::string, SettingValue> JsonPreferencesStore::valuesOf(const json& document) {
@@ -126,7 +148,7 @@ std::map<std::string, SettingValue> JsonPreferencesStore::valuesOf(const json& d
     return values;
 }
 
-void JsonPreferencesStore::setAside() {
+std::string JsonPreferencesStore::setAside() {
     fs::path aside = file_;
     aside += ".corrupt";
     std::error_code error;
@@ -139,16 +161,18 @@ void JsonPreferencesStore::setAside() {
             "Preferences file %s could not be read; kept it as %s and started from the "
             "defaults",
             file_.c_str(), aside.c_str());
-    } else {
-        QWLog("Preferences file %s could not be read and could not be set aside: %s", file_.c_str(),
-              std::strerror(errno));
+        return aside.string();
     }
+    QWLog("Preferences file %s could not be read and could not be set aside: %s", file_.c_str(),
+          std::strerror(errno));
+    return "";
 }
 
 void JsonPreferencesStore::refresh() {
     auto signature = signatureOf(file_);
     if (loaded_ && signature == cachedSignature_) return;
     Loaded loaded = load(false);
+    failure_ = loaded.status == LoadStatus::Missing ? keptAside_ : readFailure(loaded);
     if (loaded.status == LoadStatus::Unreadable) {
         // Keep what was read before and try again at the next read; say so once.
         if (!readFailureLogged_) {
@@ -159,12 +183,14 @@ void JsonPreferencesStore::refresh() {
         return;
     }
     readFailureLogged_ = false;
-    if (loaded.status == LoadStatus::Corrupt) {
+    if (loaded.status == LoadStatus::Corrupt && writeRefusal_.empty()) {
         // Set it aside under the writers' lock, unless a writer replaced it meanwhile.
         std::error_code error;
         fs::create_directories(file_.parent_path(), error);
-        FileLock lock(lockFile_);
+        FileLock lock(lockFile_, owner_);
         if (lock.held()) loaded = load(true);
+        failure_ = readFailure(loaded);
+        if (loaded.status == LoadStatus::Corrupt) keptAside_ = failure_;
         if (loaded.status == LoadStatus::Unreadable) {
             loaded_ = false;
             return;
@@ -192,17 +218,24 @@ std::map<std::string, SettingValue> JsonPreferencesStore::readAll() {
 
 bool JsonPreferencesStore::write(const std::string& key, const SettingValue& value) {
     std::lock_guard guard(mutex_);
+    if (!writeRefusal_.empty()) {
+        QWLog("%s %s was not changed", writeRefusal_.c_str(), key.c_str());
+        failure_ = writeRefusal_;
+        return false;
+    }
     std::error_code error;
     fs::create_directories(file_.parent_path(), error);
-    FileLock lock(lockFile_);
+    FileLock lock(lockFile_, owner_);
     if (!lock.held()) {
-        QWLog("Cannot lock the preferences at %s: %s", lockFile_.c_str(), std::strerror(errno));
+        QWLog("Cannot lock the preferences at %s: %s", lockFile_.c_str(), lock.why().c_str());
+        failure_ = "cannot lock the preferences at " + lockFile_.string() + ": " + lock.why();
         return false;
     }
     Loaded loaded = load(true);
     if (loaded.status == LoadStatus::Unreadable) {
         QWLog("Cannot read the preferences at %s (%s); %s was not changed", file_.c_str(),
               loaded.error.c_str(), key.c_str());
+        failure_ = readFailure(loaded);
         loaded_ = false;  // the next read tries again and keeps the values it has until then
         return false;
     }
@@ -210,9 +243,13 @@ bool JsonPreferencesStore::write(const std::string& key, const SettingValue& val
     json document = std::move(loaded.document);
     document[key] = toJson(value);
     if (!writeFileAtomically(file_, document.dump(2) + "\n")) {
-        QWLog("Cannot write the preferences to %s: %s", file_.c_str(), std::strerror(errno));
+        std::string why = std::strerror(errno);
+        failure_ = "cannot write the preferences to " + file_.string() + ": " + why;
+        QWLog("Cannot write the preferences to %s: %s", file_.c_str(), why.c_str());
         return false;
     }
+    failure_.clear();
+    keptAside_.clear();
     cache_ = valuesOf(document);
     cachedSignature_ = signatureOf(file_);
     loaded_ = true;

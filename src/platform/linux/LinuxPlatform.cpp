@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/UserHome.h"
 #include "platform/PrivilegedHelperLauncher.h"
 #include "platform/Services.h"
 #include "platform/linux/AutostartLoginItems.h"
@@ -22,8 +23,10 @@
 
 void installLinuxPlatform(const PlatformContext& context) {
     Services::setContext(context);
-    Services::install<PreferencesStore>(
-        std::make_shared<JsonPreferencesStore>(context.appConfigFolder() / "preferences.json"));
+    // Root with another user's HOME reads that user's settings but writes none of them.
+    Services::install<PreferencesStore>(std::make_shared<JsonPreferencesStore>(
+        context.appConfigFolder() / "preferences.json", context.uid,
+        UserHome(context.home, context.uid).refusal()));
     Services::install<SystemVersionSource>(std::make_shared<LinuxSystemVersion>(context));
     Services::install<VolumeSource>(std::make_shared<LinuxVolumeSource>(context));
     Services::install<VolumeEjector>(std::make_shared<LinuxVolumeEjector>());
