@@ -20,6 +20,10 @@ constexpr const char* kSystemFolders[] = {"etc",   "usr",   "bin",    "sbin",   
                                           "lib32", "lib64", "libx32", "boot",    "dev",
                                           "proc",  "sys",   "run",    "var/lib", "snap"};
 
+// Folders inside those that are not the system's: the administrator's own software, and the
+// places where the desktop mounts the user's drives and remote folders.
+constexpr const char* kUserFolders[] = {"usr/local", "run/media", "run/user"};
+
 // A walk up through ".." ends at the root; the bound only guards against a loop.
 constexpr int kMaxDepth = 4096;
 
@@ -61,76 +65,120 @@ std::string joined(const std::string& folder, std::string_view name) {
 }
 
 bool isPlainComponent(std::string_view component) {
-    return !component.empty() && component != "." && component != "..";
+    return !component.empty() && component != "." && component != ".." &&
+           component.find('\0') == std::string_view::npos;
+}
+
+// A folder opened for its identity only: no read right is needed on it.
+int openLocation(int folderFd, const char* path) {
+    return ::openat(folderFd, path, O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+// The mount an entry of an open folder belongs to ("" for the folder itself); nothing where the
+// file system does not say. Asked as well as the mount-root flag, which kernels before 5.8 lack.
+std::optional<int> mountIdAt(int folderFd, const char* name) {
+    struct {
+        file_handle handle;
+        unsigned char bytes[MAX_HANDLE_SZ];
+    } buffer{};
+    buffer.handle.handle_bytes = MAX_HANDLE_SZ;
+    int mountId = 0;
+    int flags = name[0] == '\0' ? AT_EMPTY_PATH : 0;
+    if (::name_to_handle_at(folderFd, name, &buffer.handle, &mountId, flags) != 0) {
+        return std::nullopt;
+    }
+    return mountId;
+}
+
+// The home folder of the account `owner`, when it has one other than "/".
+std::optional<ItemIdentity> accountHomeOf(uid_t owner) {
+    passwd entry{};
+    passwd* found = nullptr;
+    char text[4096];
+    if (::getpwuid_r(owner, &entry, text, sizeof text, &found) != 0 || !found) return std::nullopt;
+    if (!found->pw_dir || found->pw_dir[0] != '/' || found->pw_dir[1] == '\0') return std::nullopt;
+    return identityAt(AT_FDCWD, found->pw_dir, true);
 }
 
 }  // namespace
 
 DeletionGate::DeletionGate(Options options) : options_(std::move(options)) {
-    int error = 0;
-    FolderHandle root = FolderHandle::openTrusted(options_.systemRoot, error);
-    if (root.isOpen()) {
-        root_ = identityAt(root.fd(), "", false);
+    int root = openLocation(AT_FDCWD, options_.systemRoot.c_str());
+    root_ = root >= 0 ? identityAt(root, "", false) : std::nullopt;
+    if (root >= 0) {
         for (const char* name : kSystemFolders) {
             // Followed: /bin may be a link to usr/bin, and what matters is the folder itself.
-            if (auto identity = identityAt(root.fd(), name, true)) {
-                systemFolders_.push_back(*identity);
-            }
+            if (auto identity = identityAt(root, name, true)) systemFolders_.push_back(*identity);
         }
-        localFolder_ = identityAt(root.fd(), "usr/local", true);
+        for (const char* name : kUserFolders) {
+            if (auto identity = identityAt(root, name, true)) userFolders_.push_back(*identity);
+        }
+        ::close(root);
     }
     if (!options_.home.empty()) {
-        FolderHandle home = FolderHandle::openTrusted(options_.home, error);
-        if (home.isOpen()) {
-            home_ = identityAt(home.fd(), "", false);
-            visitAncestors(home.fd(), [this](const ItemIdentity& folder) {
+        int home = openLocation(AT_FDCWD, options_.home.c_str());
+        // A home that exists but cannot be looked at cannot be protected: nothing may go then.
+        if (home < 0 && errno != ENOENT && errno != ENOTDIR) unusable_ = true;
+        home_ = home >= 0 ? identityAt(home, "", false) : std::nullopt;
+        if (home >= 0) {
+            visitAncestors(home, [this](const ItemIdentity& folder) {
                 holdingHome_.push_back(folder);
                 return true;
             });
+            ::close(home);
         }
     }
+    // Without the system root nothing could be judged: the gate then refuses everything.
+    if (!root_) unusable_ = true;
+    std::vector<std::pair<std::string, uid_t>> homes = options_.accountHomes;
     if (options_.protectAccountHomes) {
         // The user database is read once, under a lock: getpwent keeps its place in a global.
         static std::mutex userDatabase;
         std::lock_guard lock(userDatabase);
         ::setpwent();
         while (passwd* account = ::getpwent()) {
-            if (!account->pw_dir || account->pw_dir[0] != '/' || account->pw_dir[1] == '\0')
-                continue;
-            if (auto identity = identityAt(AT_FDCWD, account->pw_dir, true)) {
-                accountHomes_.emplace_back(*identity, account->pw_uid);
-            }
+            if (account->pw_dir) homes.emplace_back(account->pw_dir, account->pw_uid);
         }
         ::endpwent();
     }
-    for (const auto& [home, owner] : options_.accountHomes) {
-        if (auto identity = identityAt(AT_FDCWD, home.c_str(), true)) {
+    for (const auto& [home, owner] : homes) {
+        if (home.size() < 2 || home.front() != '/') continue;
+        int fd = openLocation(AT_FDCWD, home.c_str());
+        if (fd < 0) continue;
+        if (auto identity = identityAt(fd, "", false)) {
             accountHomes_.emplace_back(*identity, owner);
+            // A folder holding homes takes them with it.
+            visitAncestors(fd, [this](const ItemIdentity& folder) {
+                if (root_ && folder == *root_) return false;
+                if (!contains(holdingAccountHomes_, folder)) holdingAccountHomes_.push_back(folder);
+                return true;
+            });
         }
+        ::close(fd);
     }
 }
 
 bool DeletionGate::liesInSystemFolder(const FolderHandle& parent) const {
     auto here = identityAt(parent.fd(), "", false);
-    if (!here) return false;
-    if (localFolder_ && here == localFolder_) return false;
+    if (!here) return true;  // cannot be placed: judged the careful way
+    if (contains(userFolders_, *here)) return false;
     if (contains(systemFolders_, *here)) return true;
     bool inside = false;
     visitAncestors(parent.fd(), [&](const ItemIdentity& folder) {
-        if (localFolder_ && folder == *localFolder_) return false;  // the administrator's own
+        if (contains(userFolders_, folder)) return false;
         inside = contains(systemFolders_, folder);
         return !inside;
     });
     return inside;
 }
 
-std::optional<RefusalRule> DeletionGate::refusalFor(const FolderHandle& parent,
+std::optional<RefusalRule> DeletionGate::refusalFor(const FolderHandle& parent, const char* name,
                                                     const EntryStatus& item) const {
     ItemIdentity identity = identityOf(item);
     auto parentIdentity = identityAt(parent.fd(), "", false);
     if (root_ && identity == *root_) return RefusalRule::FileSystemRoot;
     if (root_ && parentIdentity == root_) return RefusalRule::TopLevelFolder;
-    if (contains(systemFolders_, identity) || (localFolder_ && identity == *localFolder_) ||
+    if (contains(systemFolders_, identity) || contains(userFolders_, identity) ||
         liesInSystemFolder(parent)) {
         return RefusalRule::SystemFolder;
     }
@@ -138,9 +186,20 @@ std::optional<RefusalRule> DeletionGate::refusalFor(const FolderHandle& parent,
     if (contains(holdingHome_, identity)) return RefusalRule::HoldsHomeFolder;
     // By the mount itself, not by the disk alone: a bind mount of the same disk is a mount too.
     if (item.isMountRoot || item.device != parent.device()) return RefusalRule::MountPoint;
+    auto itemMount = mountIdAt(parent.fd(), name);
+    auto parentMount = mountIdAt(parent.fd(), "");
+    if (itemMount && parentMount && *itemMount != *parentMount) return RefusalRule::MountPoint;
     for (const auto& [home, owner] : accountHomes_) {
         if (home == identity) {
             return owner == options_.caller ? RefusalRule::HomeFolder : RefusalRule::OtherUsersHome;
+        }
+    }
+    if (item.kind == EntryKind::Directory) {
+        if (contains(holdingAccountHomes_, identity)) return RefusalRule::HoldsAccountHomes;
+        // The owner's own home, found even where the user database cannot be listed.
+        if (item.owner != 0 && accountHomeOf(item.owner) == identity) {
+            return item.owner == options_.caller ? RefusalRule::HomeFolder
+                                                 : RefusalRule::OtherUsersHome;
         }
     }
     return std::nullopt;
@@ -223,7 +282,7 @@ RemovalReport DeletionGate::removeJudged(const FolderHandle& parent, const std::
         }
         return report;
     }
-    if (refusalFor(parent, *item)) {
+    if (unusable_ || refusalFor(parent, name.c_str(), *item)) {
         report.keptSome = true;
         return report;
     }
@@ -242,8 +301,10 @@ std::optional<RemovalOutcome> DeletionGate::walkInside(const std::string& chosen
                                                        std::optional<ItemIdentity> listed,
                                                        const Disposal* disposal) const {
     std::string base(withoutTrailingSlashes(chosenFolder.empty() ? "/" : chosenFolder));
-    if (!isNormalizedAbsolutePath(path))
+    if (path == "/") return RemovalOutcome::refused(path, RefusalRule::FileSystemRoot);
+    if (!isNormalizedAbsolutePath(path)) {
         return RemovalOutcome::refused(path, RefusalRule::NotAPlainPath);
+    }
     if (path == base) {
         // The chosen folder itself: reached from the folder holding it, as chosen.
         auto split = splitAbsolutePath(path);
@@ -287,7 +348,14 @@ std::optional<RemovalOutcome> DeletionGate::removeEntry(const FolderHandle& pare
     if (listed && identityOf(*item) != *listed) {
         return RemovalOutcome::refused(path, RefusalRule::ChangedSinceListed);
     }
-    if (auto rule = refusalFor(parent, *item)) return RemovalOutcome::refused(path, *rule);
+    if (unusable_) {
+        RemovalOutcome outcome = RemovalOutcome::failed(path, EIO);
+        outcome.detail = "the folders that must never be removed could not be read";
+        return outcome;
+    }
+    if (auto rule = refusalFor(parent, name.c_str(), *item)) {
+        return RemovalOutcome::refused(path, *rule);
+    }
     if (!disposal) return std::nullopt;  // only judged: it may go
     if (*disposal == Disposal::Trash) return trashEntry(parent, name, std::move(path));
     return deleteEntry(parent, parentPath, name, std::move(path));
@@ -320,7 +388,11 @@ RemovalOutcome DeletionGate::deleteEntry(const FolderHandle& parent, const std::
 
 RemovalOutcome DeletionGate::trashEntry(const FolderHandle& parent, const std::string& name,
                                         std::string path) const {
-    if (options_.dataHome.empty()) return RemovalOutcome::failed(std::move(path), ENOENT);
+    if (options_.dataHome.empty()) {
+        RemovalOutcome outcome = RemovalOutcome::failed(std::move(path), ENOTSUP);
+        outcome.detail = "no trash is known for this removal";
+        return outcome;
+    }
     TrashCan::Result moved = TrashCan(options_.dataHome).moveEntry(parent, name, path);
     switch (moved.outcome) {
         case TrashCan::Outcome::Moved: {

@@ -27,7 +27,7 @@
 class DeletionGate {
   public:
     enum class Disposal {
-        Trash,   // moved to the trash of the user's data folder, so it can be put back
+        Trash,   // moved to the user's trash on the item's volume, so it can be put back
         Delete,  // deleted for good
     };
 
@@ -42,7 +42,8 @@ class DeletionGate {
         bool protectAccountHomes = true;
         // Further homes protected as a whole, with their owners (fixture accounts in tests).
         std::vector<std::pair<std::string, uid_t>> accountHomes;
-        // With Disposal::Trash: the user's data folder ($XDG_DATA_HOME), which holds Trash.
+        // With Disposal::Trash: the user's data folder ($XDG_DATA_HOME), whose Trash takes what
+        // lies on its disk; items elsewhere go to their own volume's trash.
         std::string dataHome;
         // Asked again at every level of a deleting walk; none: everything inside goes.
         const EntryJudge* judge = nullptr;
@@ -66,8 +67,8 @@ class DeletionGate {
     RemovalOutcome removeInside(const std::string& chosenFolder, const std::string& path,
                                 std::optional<ItemIdentity> listed, Disposal disposal) const;
 
-    // Removes the entry `name` of the folder `parent`, opened by the caller without links from
-    // a place the user chose (its path `parentPath`), while it is still the item `listed`.
+    // Removes the entry `name` of the open folder `parent` (its path `parentPath`), while it is
+    // still the item `listed`; the caller answers for how the folder was reached.
     RemovalOutcome removeEntryOf(const FolderHandle& parent, const std::string& parentPath,
                                  const std::string& name, std::optional<ItemIdentity> listed,
                                  Disposal disposal) const;
@@ -86,7 +87,7 @@ class DeletionGate {
 
     // Why the entry `name` of the open folder `parent`, whose status is `item`, must not be
     // removed; nothing when it may.
-    std::optional<RefusalRule> refusalFor(const FolderHandle& parent,
+    std::optional<RefusalRule> refusalFor(const FolderHandle& parent, const char* name,
                                           const EntryStatus& item) const;
 
     const Options& options() const { return options_; }
@@ -115,10 +116,12 @@ class DeletionGate {
     Options options_;
     std::optional<ItemIdentity> root_;
     std::vector<ItemIdentity> systemFolders_;
-    std::optional<ItemIdentity> localFolder_;  // usr/local: the administrator's, not the system's
+    std::vector<ItemIdentity> userFolders_;  // usr/local, run/media: not the system's own
     std::optional<ItemIdentity> home_;
     std::vector<ItemIdentity> holdingHome_;
     std::vector<std::pair<ItemIdentity, uid_t>> accountHomes_;
+    std::vector<ItemIdentity> holdingAccountHomes_;
+    bool unusable_ = false;  // the protected folders could not be read: nothing may go
 };
 
 // The identity of an entry's status.

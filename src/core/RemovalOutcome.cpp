@@ -26,6 +26,8 @@ const char* refusalText(RefusalRule rule) {
             return "a mount point";
         case RefusalRule::OtherUsersHome:
             return "another user's home folder";
+        case RefusalRule::HoldsAccountHomes:
+            return "it holds users' home folders";
         case RefusalRule::OutsideChosenFolder:
             return "it lies outside the folder the removal started from";
     }

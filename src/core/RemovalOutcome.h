@@ -25,6 +25,7 @@ enum class RefusalRule {
     HoldsHomeFolder,      // a folder that holds the user's home folder
     MountPoint,           // the root of a mount, bind mounts of the same disk included
     OtherUsersHome,       // another user's home folder, as a whole
+    HoldsAccountHomes,    // a folder that holds users' home folders
     OutsideChosenFolder,  // not inside the folder the removal was started from
 };
 

@@ -15,8 +15,7 @@ void logFailure(const RemovalOutcome& outcome) {
     if (outcome.kind == RemovalOutcome::Kind::Refused) {
         QWLog("Remove %s refused: %s", outcome.path.c_str(), outcome.reason().c_str());
     } else if (outcome.kind == RemovalOutcome::Kind::Failed) {
-        QWLog("Clean deletable file failed: %s-%s", outcome.failedEntry.c_str(),
-              outcome.reason().c_str());
+        QWLog("Remove %s failed: %s", outcome.failedEntry.c_str(), outcome.reason().c_str());
     }
 }
 

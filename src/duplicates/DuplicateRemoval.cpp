@@ -219,24 +219,6 @@ DuplicateRemoval::Result removePlaced(const PlacedFile& target, const std::strin
 }
 }  // namespace
 
-bool DuplicateRemoval::removeRegularFile(const std::string& path, int& error) {
-    PlacedFile file(path);
-    if (!file.found()) {
-        error = file.error;
-        return false;
-    }
-    if (file.status->kind != EntryKind::Regular) {
-        error = file.status->kind == EntryKind::Directory ? EISDIR : EINVAL;
-        return false;
-    }
-    Result result = removePlaced(file, path);
-    error = result.outcome == Outcome::Removed            ? 0
-            : result.outcome == Outcome::Gone             ? ENOENT
-            : result.outcome == Outcome::PermissionDenied ? EACCES
-                                                          : EPERM;
-    return result.outcome == Outcome::Removed;
-}
-
 DuplicateRemoval::Outcome DuplicateRemoval::outcomeOfError(int error) {
     if (error == ENOENT) return Outcome::Gone;
     if (error == EACCES || error == EPERM || error == EROFS) return Outcome::PermissionDenied;

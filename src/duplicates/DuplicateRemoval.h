@@ -38,8 +38,6 @@ class DuplicateRemoval {
     // Compares `path` with `kept` as removeVerifiedCopy does and removes nothing: Removed means
     // the two are equal copies that may go (for a removal the user's rights cannot do).
     static Result checkVerifiedCopy(const std::string& path, const std::string& kept);
-    // Unlinks a regular file (not a link, not a folder). False with `error` set otherwise.
-    static bool removeRegularFile(const std::string& path, int& error);
     // The outcome an errno of a failed look or removal stands for (Gone, PermissionDenied or
     // Failed).
     static Outcome outcomeOfError(int error);

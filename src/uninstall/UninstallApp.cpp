@@ -170,7 +170,7 @@ bool UninstallApp::perform(const RemovalStep& step, const AppItems& app) {
     bool done = false;
     switch (step.kind) {
         case RemovalStep::Kind::File:
-            if (step.toTrash) return moveToTrash(step.target);
+            if (step.toTrash) return trashFile(step.target);
             return removeFile(step.target,
                               step.target == app.path && app.source == AppSource::LocalEntry);
         case RemovalStep::Kind::Package:
@@ -230,7 +230,7 @@ bool UninstallApp::removeFile(const std::string& path, bool mayUseRights) {
     return false;
 }
 
-bool UninstallApp::moveToTrash(const std::string& path) {
+bool UninstallApp::trashFile(const std::string& path) {
     RemovalOutcome outcome = throughGate(path, DeletionGate::Disposal::Trash);
     if (outcome.gone()) return true;
     if (outcome.kind == RemovalOutcome::Kind::Failed && outcome.error == EXDEV) {

@@ -103,7 +103,7 @@ class UninstallApp {
     std::string packageOwning(const std::string& entry) const;
     RemovalOutcome throughGate(const std::string& path, DeletionGate::Disposal disposal) const;
     bool removeFile(const std::string& path, bool mayUseRights);
-    bool moveToTrash(const std::string& path);
+    bool trashFile(const std::string& path);
     bool removePackage(const std::string& package, const std::string& entry);
 
     AppBackends backends_;
