@@ -40,7 +40,8 @@ class DeletionGateTest : public ::testing::Test {
         options.home = (root() / "srv/homes/u").string();
         options.caller = ::geteuid();
         options.protectAccountHomes = false;
-        options.accountHomes = {{(root() / "srv/homes/v").string(), ::geteuid() + 1}};
+        options.accountHomes = {{(root() / "srv/homes/v").string(), ::geteuid() + 1},
+                                {(root() / "srv/people/w").string(), ::geteuid() + 2}};
         options.dataHome = (root() / "srv/homes/u/.local/share").string();
         return DeletionGate(options);
     }
@@ -78,6 +79,9 @@ TEST_F(DeletionGateTest, JudgesEachItemByWhatItIsAndKeepsWhatItRefuses) {
         {"srv/homes", Kind::Refused, RefusalRule::HoldsHomeFolder},
         {"srv/homes/u", Kind::Refused, RefusalRule::HomeFolder},
         {"srv/homes/v", Kind::Refused, RefusalRule::OtherUsersHome},
+        {"srv/people", Kind::Refused, RefusalRule::HoldsAccountHomes},
+        {"run/lock/pid", Kind::Refused, RefusalRule::SystemFolder},
+        {"run/media/u/drive/film", Kind::Removed},
         {"srv/homes/u/rootlink/etc/passwd", Kind::Refused, RefusalRule::LinkOnTheWay},
         {"srv/homes/u/docslink/a", Kind::Refused, RefusalRule::LinkOnTheWay},
         {"srv/homes/u/./docs", Kind::Refused, RefusalRule::NotAPlainPath},
