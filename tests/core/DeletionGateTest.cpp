@@ -25,7 +25,8 @@ class DeletionGateTest : public ::testing::Test {
     void SetUp() override {
         for (const char* file :
              {"etc/passwd", "usr/bin/tool", "usr/local/share/x", "var/lib/dpkg/status",
-              "srv/homes/u/docs/a", "srv/homes/u/keep", "srv/homes/v/mail", "srv/data/report"}) {
+              "srv/homes/u/docs/a", "srv/homes/u/keep", "srv/homes/v/mail", "srv/data/report",
+              "srv/people/w/notes", "run/media/u/drive/film", "run/lock/pid"}) {
             dir.write("root/" + std::string(file), "bytes");
         }
         fs::create_directory_symlink(root(), root() / "srv/homes/u/rootlink");
