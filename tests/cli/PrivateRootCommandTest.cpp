@@ -23,7 +23,8 @@ TEST(PrivateRootCommand, DupesDeleteFromTheRootKeepsEverySystemFileAndRemovesThe
         for (const char* file : systemCopies) root.write(file, "the same system bytes");
         root.write("/home/u/a.txt", "the user's own copy");
         root.write("/home/u/b.txt", "the user's own copy");
-        auto result = root.run(QUILLBY_CLI_PATH, {"dupes", "/proc/self/root", "--delete", "--yes"},
+        auto result = root.run(QUILLBY_CLI_PATH,
+                               {"dupes", "/proc/self/root", "--min-size", "1", "--delete", "--yes"},
                                {{"HOME", "/home/u"}});
         bool kept = true;
         for (const char* file : systemCopies) {

@@ -28,7 +28,9 @@ class PrivateRoot {
         for (const char* top : {"bin", "lib", "lib64", "sbin"}) {
             std::error_code error;
             auto target = std::filesystem::read_symlink(std::filesystem::path("/") / top, error);
-            if (!error) std::filesystem::create_directory_symlink(target, root_ / top, error);
+            if (error) continue;
+            std::filesystem::create_directories(root_ / target, error);
+            std::filesystem::create_directory_symlink(target, root_ / top, error);
         }
         // /run holds what the program prints, out of reach of what it is asked to delete.
         std::filesystem::create_directories(root_ / "run");
