@@ -185,7 +185,7 @@ void printCsv(const TreeNode::Ptr& tree) {
     }
 }
 
-void removeCopies(DuplicateReview& review, const DupesRequest& request) {
+void removeCopies(DuplicateReview& review, const DupesRequest& request, const std::string& root) {
     std::ostream& report = (request.json || request.csv) ? std::cerr : std::cout;
     auto keep = copyToKeepNamed(request.keep.empty() ? "last" : request.keep);
     size_t bundles = tickCopiesToRemove(review, keep.value_or(CopyToKeep::Last));
@@ -226,6 +226,7 @@ void removeCopies(DuplicateReview& review, const DupesRequest& request) {
                    << '\n';
         }
     });
+    remover.setSearchedFolder(root);
     auto outcome = review.removeTickedMembers(std::ref(remover), stop, nullptr, nullptr);
     review.finishDeletion(outcome);
     report << "Removed " << remover.removedCount() << " files (freed "
@@ -273,7 +274,7 @@ void runDupes(const DupesRequest& request) {
     } else {
         printText(tree, review, root, threshold);
     }
-    if (removing) removeCopies(review, request);
+    if (removing) removeCopies(review, request, root);
     if (!search.notSearched.empty()) {
         throw CliFailure(std::to_string(search.notSearched.size()) +
                              " folders could not be searched (see above)",

@@ -24,17 +24,18 @@ bool DuplicateCopyRemover::operator()(const TreeNode::Ptr& member, const TreeNod
         const std::string& keptPath = kept->nodeData()->name;
         DuplicateRemoval::Result result;
         if (isBundleGroup(*group)) {
-            result = privileged_ ? DuplicateRemoval::Result{Outcome::PermissionDenied,
-                                                            "bundles are not removed as "
-                                                            "administrator"}
-                                 : DuplicateRemoval::removeVerifiedBundle(record.path, keptPath);
+            result = privileged_
+                         ? DuplicateRemoval::Result{Outcome::PermissionDenied,
+                                                    "bundles are not removed as "
+                                                    "administrator"}
+                         : DuplicateRemoval::removeVerifiedBundle(record.path, keptPath, searched_);
         } else if (privileged_) {
-            result = DuplicateRemoval::checkVerifiedCopy(record.path, keptPath);
+            result = DuplicateRemoval::checkVerifiedCopy(record.path, keptPath, searched_);
             if (result.outcome == Outcome::Removed && !privileged_(record.path)) {
                 result = {Outcome::Failed, "the removal with administrator rights failed"};
             }
         } else {
-            result = DuplicateRemoval::removeVerifiedCopy(record.path, keptPath);
+            result = DuplicateRemoval::removeVerifiedCopy(record.path, keptPath, searched_);
         }
         record.outcome = result.outcome;
         record.detail = std::move(result.detail);

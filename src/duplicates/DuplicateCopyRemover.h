@@ -35,6 +35,9 @@ class DuplicateCopyRemover {
     // user, who may read both), and then removed by `removal`. Bundles are not retried.
     void setPrivilegedRemoval(PrivilegedRemoval removal) { privileged_ = std::move(removal); }
 
+    // The folder that was searched: copies inside it are reached from it without links.
+    void setSearchedFolder(std::string folder) { searched_ = std::move(folder); }
+
     // Removes `member` of `group`; true when it is gone.
     bool operator()(const TreeNode::Ptr& member, const TreeNode::Ptr& group);
 
@@ -58,4 +61,5 @@ class DuplicateCopyRemover {
     RecordListener listener_;
     PrivilegedRemoval privileged_;
     std::vector<CopyRemovalRecord> records_;
+    std::string searched_;
 };

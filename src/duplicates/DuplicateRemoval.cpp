@@ -13,6 +13,7 @@
 #include "core/DirectoryReader.h"
 #include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
+#include "core/PathRules.h"
 #include "duplicates/FileContentReader.h"
 #include "platform/Services.h"
 
@@ -20,6 +21,26 @@ namespace {
 
 std::string errorText(int error) {
     return std::generic_category().message(error);
+}
+
+// Opens the folder `folderPath`: inside the searched folder `searched`, from it one folder at a
+// time without following a link (ELOOP for one swapped in since the search); elsewhere as it is.
+FolderHandle openCopysFolder(const std::string& folderPath, const std::string& searched,
+                             int& error) {
+    std::string_view base = withoutTrailingSlashes(searched);
+    if (searched.empty() || !(folderPath == base || liesInside(folderPath, base))) {
+        return FolderHandle::openLocation(folderPath, error);
+    }
+    FolderHandle current = FolderHandle::openLocation(std::string(base), error);
+    std::string_view rest = std::string_view(folderPath).substr(base.size());
+    while (current.isOpen() && !rest.empty()) {
+        rest.remove_prefix(rest.find_first_not_of('/'));
+        std::string component(rest.substr(0, rest.find('/')));
+        rest.remove_prefix(component.size());
+        if (component.empty()) break;
+        current = FolderHandle::openLocationStep(current, component.c_str(), error);
+    }
+    return current;
 }
 
 // A file reached through its folder, opened once: every look, read and the final unlink go
@@ -30,12 +51,12 @@ struct PlacedFile {
     std::optional<EntryStatus> status;
     int error = 0;
 
-    explicit PlacedFile(const std::string& path) {
+    PlacedFile(const std::string& path, const std::string& searched) {
         size_t slash = path.rfind('/');
         std::string folderPath = slash == std::string::npos ? "." : path.substr(0, slash);
         if (slash == 0) folderPath = "/";
         name = slash == std::string::npos ? path : path.substr(slash + 1);
-        folder = FolderHandle::openLocation(folderPath, error);
+        folder = openCopysFolder(folderPath, searched, error);
         if (!folder.isOpen()) return;
         status = entryStatusAt(folder.fd(), name.c_str());
         if (!status) error = errno;
@@ -178,6 +199,9 @@ DuplicateRemoval::Result refusal(Comparison comparison, const std::string& detai
 }
 
 DuplicateRemoval::Result failure(int error, const std::string& what) {
+    if (error == ELOOP) {
+        return {DuplicateRemoval::Outcome::Refused, refusalText(RefusalRule::LinkOnTheWay)};
+    }
     return {DuplicateRemoval::outcomeOfError(error), what + errorText(error)};
 }
 
@@ -229,9 +253,10 @@ namespace {
 
 // Compares a copy with the copy that stays; when they are equal, `remove` (if any) unlinks the
 // copy through the folder it was checked in.
-DuplicateRemoval::Result verifyCopy(const std::string& path, const std::string& kept, bool remove) {
+DuplicateRemoval::Result verifyCopy(const std::string& path, const std::string& kept,
+                                    const std::string& searched, bool remove) {
     using Outcome = DuplicateRemoval::Outcome;
-    PlacedFile target(path), keeper(kept);
+    PlacedFile target(path, searched), keeper(kept, searched);
     if (!target.found()) return failure(target.error, "");
     if (target.status->kind != EntryKind::Regular) {
         return {Outcome::NotRegularFile, "not a regular file"};
@@ -265,18 +290,21 @@ DuplicateRemoval::Result verifyCopy(const std::string& path, const std::string& 
 }  // namespace
 
 DuplicateRemoval::Result DuplicateRemoval::removeVerifiedCopy(const std::string& path,
-                                                              const std::string& kept) {
-    return verifyCopy(path, kept, true);
+                                                              const std::string& kept,
+                                                              const std::string& searched) {
+    return verifyCopy(path, kept, searched, true);
 }
 
 DuplicateRemoval::Result DuplicateRemoval::checkVerifiedCopy(const std::string& path,
-                                                             const std::string& kept) {
-    return verifyCopy(path, kept, false);
+                                                             const std::string& kept,
+                                                             const std::string& searched) {
+    return verifyCopy(path, kept, searched, false);
 }
 
 DuplicateRemoval::Result DuplicateRemoval::removeVerifiedBundle(const std::string& path,
-                                                                const std::string& kept) {
-    PlacedFile target(path), keeper(kept);
+                                                                const std::string& kept,
+                                                                const std::string& searched) {
+    PlacedFile target(path, searched), keeper(kept, searched);
     if (!target.found()) return failure(target.error, "");
     if (target.status->kind != EntryKind::Directory) return {Outcome::Failed, "not a folder"};
     if (!keeper.found()) {

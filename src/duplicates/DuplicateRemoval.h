@@ -30,14 +30,19 @@ class DuplicateRemoval {
 
     // Removes `path` when it is a regular file whose content equals that of `kept`, a different
     // directory entry (a hard link of the same file is fine: its content stays).
-    static Result removeVerifiedCopy(const std::string& path, const std::string& kept);
+    // Inside the searched folder `searched` (when given) every folder on the way is opened from
+    // it without following a link, so a folder swapped for one since the search is refused.
+    static Result removeVerifiedCopy(const std::string& path, const std::string& kept,
+                                     const std::string& searched = {});
     // Removes the folder `path` (an application bundle) when its whole tree equals that of
     // `kept`: the same names, kinds and structure, the same link texts and the same bytes in
     // every file, compared immediately before.
-    static Result removeVerifiedBundle(const std::string& path, const std::string& kept);
+    static Result removeVerifiedBundle(const std::string& path, const std::string& kept,
+                                       const std::string& searched = {});
     // Compares `path` with `kept` as removeVerifiedCopy does and removes nothing: Removed means
     // the two are equal copies that may go (for a removal the user's rights cannot do).
-    static Result checkVerifiedCopy(const std::string& path, const std::string& kept);
+    static Result checkVerifiedCopy(const std::string& path, const std::string& kept,
+                                    const std::string& searched = {});
     // The outcome an errno of a failed look or removal stands for (Gone, PermissionDenied or
     // Failed).
     static Outcome outcomeOfError(int error);

@@ -101,3 +101,25 @@ TEST(DuplicateRemoval, ACopyInsideASystemFolderIsRefusedHoweverItIsReached) {
     if (status == kNoMountNamespace) GTEST_SKIP() << "no private mount namespace here";
     EXPECT_EQ(status, 0);
 }
+
+TEST(DuplicateRemoval, ACopysFolderSwappedForALinkSinceTheSearchLeadsNowhere) {
+    TempDir dir;
+    dir.write("searched/sub/copy", "same");
+    dir.write("searched/kept/original", "same");
+    dir.write("elsewhere/copy", "same");
+    fs::rename(dir / "searched/sub", dir / "moved-away");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "searched/sub");
+    auto result = DuplicateRemoval::removeVerifiedCopy((dir / "searched/sub/copy").string(),
+                                                       (dir / "searched/kept/original").string(),
+                                                       (dir / "searched").string());
+    EXPECT_EQ(result.outcome, Outcome::Refused) << result.detail;
+    EXPECT_TRUE(fs::exists(dir / "elsewhere/copy"));
+    // The searched folder itself may be reached through a link.
+    fs::create_directory_symlink(dir / "searched", dir / "alias");
+    dir.write("searched/kept/second", "same");
+    EXPECT_EQ(DuplicateRemoval::removeVerifiedCopy((dir / "alias/kept/second").string(),
+                                                   (dir / "alias/kept/original").string(),
+                                                   (dir / "alias").string())
+                  .outcome,
+              Outcome::Removed);
+}

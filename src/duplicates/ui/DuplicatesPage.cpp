@@ -363,11 +363,14 @@ void DuplicatesPage::removeSelected() {
     if (!model_ || removing_ || isSearching() || model_->review().tickedMembers().empty()) return;
     MainQueue* queue = &mainQueue_;
     QPointer<QLabel> name(results_->deletingName());
-    startRemoval(std::make_shared<DuplicateCopyRemover>([queue, name](const CopyRemovalRecord& r) {
-        MainQueue::postIfAlive(queue, [name, path = r.path] {
-            if (name) name->setText(QString::fromStdString(path));
+    auto remover =
+        std::make_shared<DuplicateCopyRemover>([queue, name](const CopyRemovalRecord& r) {
+            MainQueue::postIfAlive(queue, [name, path = r.path] {
+                if (name) name->setText(QString::fromStdString(path));
+            });
         });
-    }));
+    remover->setSearchedFolder(searchPath_);
+    startRemoval(remover);
 }
 
 void DuplicatesPage::startRemoval(const std::shared_ptr<DuplicateCopyRemover>& remover) {
@@ -458,6 +461,7 @@ void DuplicatesPage::offerRetryWithRights(const std::shared_ptr<DuplicateCopyRem
     }
     if (model_->review().tickedMembers().empty()) return;
     auto retry = std::make_shared<DuplicateCopyRemover>();
+    retry->setSearchedFolder(searchPath_);
     retry->setPrivilegedRemoval([](const std::string& path) {
         auto& rights = PrivilegedAuthorization::sharedAuthorization();
         return (rights.isValidAuth() || rights.allocAuthorization()) && rights.removeItem(path);
