@@ -7,17 +7,13 @@
 
 #include "clean/CleanEntryRemover.h"
 #include "clean/CleanableEntries.h"
+#include "core/DeletionGate.h"
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
 
 namespace {
-
-// Emptying a folder takes the right to change the folder itself (its parent does not matter).
-bool userMayChange(const std::filesystem::path& folder) {
-    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
-}
 
 bool folderExists(const std::filesystem::path& folder) {
     return ::faccessat(AT_FDCWD, folder.c_str(), F_OK, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;
@@ -31,7 +27,11 @@ DeleteFolderOperation::DeleteFolderOperation(std::vector<CleanFolder> folderPath
     if (!options_.authorization) {
         options_.authorization = &PrivilegedAuthorization::sharedAuthorization();
     }
-    if (!options_.isDeletableFolder) options_.isDeletableFolder = userMayChange;
+    if (!options_.isDeletableFolder) {
+        options_.isDeletableFolder = [](const std::filesystem::path& folder) {
+            return userMayChangeFolder(folder.string());
+        };
+    }
 }
 
 void DeleteFolderOperation::main() {

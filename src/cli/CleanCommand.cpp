@@ -21,6 +21,7 @@
 #include "clean/VolumeListInternalVolumes.h"
 #include "cli/CliOutput.h"
 #include "cli/ProgressLine.h"
+#include "core/DeletionGate.h"
 #include "core/LocalizedText.h"
 #include "core/PlainMainQueue.h"
 #include "core/PrivilegedAuthorization.h"
@@ -144,8 +145,7 @@ void runScan(const CleanChoice& choice) {
 bool needsAdministrator(const std::vector<CleanFolder>& folders) {
     if (::geteuid() == 0) return false;
     return std::any_of(folders.begin(), folders.end(), [](const CleanFolder& folder) {
-        return ::access(folder.path.c_str(), F_OK) == 0 &&
-               ::faccessat(AT_FDCWD, folder.path.c_str(), W_OK | X_OK, AT_EACCESS) != 0;
+        return ::access(folder.path.c_str(), F_OK) == 0 && !userMayChangeFolder(folder.path);
     });
 }
 

@@ -102,6 +102,10 @@ std::optional<ItemIdentity> accountHomeOf(uid_t owner) {
 
 }  // namespace
 
+bool userMayChangeFolder(const std::string& folder) {
+    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 DeletionGate::DeletionGate(Options options) : options_(std::move(options)) {
     int root = openLocation(AT_FDCWD, options_.systemRoot.c_str());
     root_ = root >= 0 ? identityAt(root, "", false) : std::nullopt;

@@ -124,6 +124,10 @@ class DeletionGate {
     bool unusable_ = false;  // the protected folders could not be read: nothing may go
 };
 
+// True when the user may add and remove the entries of `folder` (write and search rights on the
+// folder itself; its parent does not matter). Root may always.
+bool userMayChangeFolder(const std::string& folder);
+
 // The identity of an entry's status.
 inline ItemIdentity identityOf(const EntryStatus& status) {
     return {status.device, status.inode};

@@ -34,8 +34,12 @@ const char* refusalText(RefusalRule rule) {
     return "refused";
 }
 
+bool rightsMayOvercome(int error) {
+    return error == EACCES || error == EPERM;
+}
+
 bool RemovalOutcome::rightsMayHelp() const {
-    return kind == Kind::Failed && (error == EACCES || error == EPERM);
+    return kind == Kind::Failed && rightsMayOvercome(error);
 }
 
 std::string RemovalOutcome::reason() const {

@@ -29,6 +29,10 @@ enum class RefusalRule {
     OutsideChosenFolder,  // not inside the folder the removal was started from
 };
 
+// True for an errno of a failed removal that administrator rights may overcome: a permission
+// the user lacks (not a read-only disk, which stays read-only for root too).
+bool rightsMayOvercome(int error);
+
 // The user's sentence for a refusal ("your home folder").
 const char* refusalText(RefusalRule rule);
 

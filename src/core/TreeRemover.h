@@ -8,6 +8,7 @@
 #include "core/EntryJudge.h"
 #include "core/EntryStatus.h"
 #include "core/FolderHandle.h"
+#include "core/RemovalOutcome.h"
 
 // One entry a removal could not delete, with the errno that said why.
 struct RemovalFailure {
@@ -15,7 +16,7 @@ struct RemovalFailure {
     int error = 0;
 
     // Refused for want of rights: administrator rights may remove it.
-    bool wantsRights() const { return error == EACCES || error == EPERM; }
+    bool wantsRights() const { return rightsMayOvercome(error); }
 };
 
 // What a removal did.

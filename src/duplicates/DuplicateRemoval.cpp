@@ -245,7 +245,7 @@ DuplicateRemoval::Result removePlaced(const PlacedFile& target, const std::strin
 
 DuplicateRemoval::Outcome DuplicateRemoval::outcomeOfError(int error) {
     if (error == ENOENT) return Outcome::Gone;
-    if (error == EACCES || error == EPERM || error == EROFS) return Outcome::PermissionDenied;
+    if (rightsMayOvercome(error)) return Outcome::PermissionDenied;
     return Outcome::Failed;
 }
 

@@ -270,8 +270,7 @@ bool UninstallApp::needsAdministrator(const AppItems& app) const {
         return !backends_.packageRemoval || !backends_.packageRemoval->isRunning();
     }
     if (app.source == AppSource::LocalEntry) {
-        fs::path folder = fs::path(app.path).parent_path();
-        return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0;
+        return !userMayChangeFolder(fs::path(app.path).parent_path());
     }
     return false;
 }

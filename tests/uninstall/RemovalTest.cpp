@@ -405,10 +405,10 @@ TEST(UninstallApp, LeavesWhatAnotherInstalledApplicationClaims) {
     EXPECT_EQ(related("org.gnome.TextEditor.Devel"), folders({devel}));
 }
 
-TEST(UninstallApp, DataOnAnotherDiskIsDeletedOnlyWhenConfirmed) {
+TEST(UninstallApp, DataOnAnotherDiskGoesToItsTrashOrIsDeletedOnlyWhenConfirmed) {
     int status = inPrivateMountNamespace([] {
         UninstallMachine machine;
-        // The settings folder is a disk of its own; the trash lives on the home's.
+        // The settings folder is a disk of its own; the home trash lives on the home's.
         fs::path settingsDisk = machine.context().xdgConfigHome;
         fs::create_directories(settingsDisk);
         if (::mount("quillby-test", settingsDisk.c_str(), "tmpfs", 0, nullptr) != 0) {
@@ -419,6 +419,10 @@ TEST(UninstallApp, DataOnAnotherDiskIsDeletedOnlyWhenConfirmed) {
         fs::path entry =
             machine.writeEntry(machine.userApplications() / "org.example.Notes.desktop", "Notes");
         AppItems notes = app(entry, "org.example.Notes", AppSource::UserEntry);
+        // Where that disk cannot have a trash of the user's (its name taken by a file), deleting
+        // for good waits for the user's word.
+        fs::path diskTrash = settingsDisk / (".Trash-" + std::to_string(::geteuid()));
+        machine.writeFile(diskTrash);
         UninstallApp refused(machine.backends);
         std::vector<std::string> asked;
         refused.confirmPermanentRemoval = [&](const std::string& path) {
@@ -427,10 +431,13 @@ TEST(UninstallApp, DataOnAnotherDiskIsDeletedOnlyWhenConfirmed) {
         };
         bool keptWhenRefused = !refused.uninstallApp(notes) && fs::exists(config / "settings") &&
                                fs::exists(entry) && asked == std::vector{config.string()};
-        UninstallApp confirmed(machine.backends);
-        confirmed.confirmPermanentRemoval = [](const std::string&) { return true; };
-        return keptWhenRefused && confirmed.uninstallApp(notes) && !fs::exists(config) &&
-               !fs::exists(entry);
+        // With a trash of its own there, the settings wait in it.
+        fs::remove(diskTrash);
+        UninstallApp trashed(machine.backends);
+        trashed.confirmPermanentRemoval = [](const std::string&) { return false; };
+        return keptWhenRefused && trashed.uninstallApp(notes) && !fs::exists(config) &&
+               !fs::exists(entry) && fs::exists(diskTrash / "files/org.example.Notes/settings") &&
+               fs::exists(diskTrash / "info/org.example.Notes.trashinfo");
     });
     if (status == kNoMountNamespace) GTEST_SKIP() << "needs root and a private mount namespace";
     EXPECT_EQ(status, 0);
