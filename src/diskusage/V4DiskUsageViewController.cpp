@@ -216,8 +216,7 @@ std::vector<DiskUsageItem> V4DiskUsageViewController::removalList() const {
     return list;
 }
 
-void V4DiskUsageViewController::removalFinished(
-    const std::vector<RemovalOutcome>& results) {
+void V4DiskUsageViewController::removalFinished(const std::vector<RemovalOutcome>& results) {
     if (imported()) return;
     for (const auto& result : results) {
         if (!result.gone()) continue;
