@@ -10,7 +10,7 @@ set(gate_files core/DeletionGate.cpp core/TreeRemover.h core/TreeRemover.cpp cor
     core/TrashCan.cpp)
 # Writers of the program's own files, which put a finished temporary file in place of the old
 # one (or set a broken one aside, or clear a stale socket of a former run); they never remove
-# anything the user chose.
+# anything the user chose, and a temporary file they made goes through the gate.
 set(own_file_writers core/AtomicFile.cpp platform/linux/JsonPreferencesStore.cpp
     shell/SingleInstance.cpp)
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <system_error>
 
+#include "core/DeletionGate.h"
+#include "core/FolderHandle.h"
 #include "core/WriteAll.h"
 
 namespace fs = std::filesystem;
@@ -29,12 +31,19 @@ std::string temporaryName(const std::string& name, std::mt19937_64& random) {
     return result;
 }
 
-// The temporary file goes by its name only while that name is still the file this call made:
-// in a folder others may write to, the name could have been taken over meanwhile.
-void removeTemporary(int folder, const std::string& name, const struct stat& made) {
-    struct stat now {};
-    if (::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) return;
-    if (now.st_dev == made.st_dev && now.st_ino == made.st_ino) ::unlinkat(folder, name.c_str(), 0);
+// The temporary file goes through the deletion gate, and only while its name is still the file
+// this call made: in a folder others may write to, the name could have been taken over.
+void removeTemporary(const FolderHandle& folder, const std::string& folderPath,
+                     const std::string& name, const struct stat& made) {
+    static const DeletionGate gate([] {
+        DeletionGate::Options options;
+        options.caller = ::geteuid();
+        options.protectAccountHomes = false;  // a file of this call's own is never a home
+        return options;
+    }());
+    gate.removeEntryOf(folder, folderPath, name,
+                       ItemIdentity{made.st_dev, static_cast<std::uint64_t>(made.st_ino)},
+                       DeletionGate::Disposal::Delete);
 }
 
 }  // namespace
@@ -46,9 +55,14 @@ bool replaceFileAtomically(const fs::path& path, const std::function<bool(int fd
         errno = EISDIR;
         return false;
     }
-    const fs::path parent = path.parent_path();
-    int folder = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) return false;
+    const std::string parent = path.has_parent_path() ? path.parent_path().string() : ".";
+    int openError = 0;
+    FolderHandle folderHandle = FolderHandle::openTrusted(parent, openError);
+    if (!folderHandle.isOpen()) {
+        errno = openError;
+        return false;
+    }
+    const int folder = folderHandle.fd();
 
     std::random_device seed;
     std::mt19937_64 random((std::uint64_t{seed()} << 32) ^ seed());
@@ -64,7 +78,6 @@ bool replaceFileAtomically(const fs::path& path, const std::function<bool(int fd
     if (fd < 0 || ::fstat(fd, &made) != 0) {
         int error = errno;
         if (fd >= 0) ::close(fd);
-        ::close(folder);
         errno = error;
         return false;
     }
@@ -77,12 +90,10 @@ bool replaceFileAtomically(const fs::path& path, const std::function<bool(int fd
     }
     if (written && ::renameat(folder, temporary.c_str(), folder, name.c_str()) == 0) {
         ::fsync(folder);  // the rename itself reaches the disk
-        ::close(folder);
         return true;
     }
     if (written) error = errno;  // the rename failed
-    removeTemporary(folder, temporary, made);
-    ::close(folder);
+    removeTemporary(folderHandle, parent, temporary, made);
     errno = error;
     return false;
 }
