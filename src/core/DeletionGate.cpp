@@ -57,18 +57,6 @@ void visitAncestors(int fd, Visit visit) {
     if (current >= 0) ::close(current);
 }
 
-std::string joined(const std::string& folder, std::string_view name) {
-    std::string path = folder;
-    if (path.empty() || path.back() != '/') path.push_back('/');
-    path.append(name);
-    return path;
-}
-
-bool isPlainComponent(std::string_view component) {
-    return !component.empty() && component != "." && component != ".." &&
-           component.find('\0') == std::string_view::npos;
-}
-
 // A folder opened for its identity only: no read right is needed on it.
 int openLocation(int folderFd, const char* path) {
     return ::openat(folderFd, path, O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -220,7 +208,7 @@ std::optional<RemovalOutcome> DeletionGate::walk(const FolderHandle& root,
                                                  std::string_view relativePath,
                                                  std::optional<ItemIdentity> listed,
                                                  const Disposal* disposal) const {
-    std::string path = joined(rootPath, relativePath);
+    std::string path = pathInside(rootPath, relativePath);
     if (!root.isOpen()) return RemovalOutcome::failed(rootPath, EBADF);
     // Each folder on the way is opened from the one before, refusing a link: a folder swapped
     // for a link after the item was listed leads nowhere.
@@ -228,7 +216,7 @@ std::optional<RemovalOutcome> DeletionGate::walk(const FolderHandle& root,
     for (std::string_view rest = relativePath;;) {
         std::size_t slash = rest.find('/');
         components.push_back(rest.substr(0, slash));
-        if (!isPlainComponent(components.back())) {
+        if (!isPlainEntryName(components.back())) {
             return RemovalOutcome::refused(path, RefusalRule::NotAPlainPath);
         }
         if (slash == std::string_view::npos) break;
@@ -248,7 +236,7 @@ std::optional<RemovalOutcome> DeletionGate::walk(const FolderHandle& root,
         }
         current = std::move(next);
         folder = &current;
-        folderPath = joined(folderPath, component);
+        folderPath = pathInside(folderPath, component);
     }
     return removeEntry(*folder, folderPath, std::string(components.back()), listed, disposal);
 }
@@ -263,8 +251,8 @@ RemovalOutcome DeletionGate::removeEntryOf(const FolderHandle& parent,
                                            const std::string& parentPath, const std::string& name,
                                            std::optional<ItemIdentity> listed,
                                            Disposal disposal) const {
-    if (!isPlainComponent(name) || name.find('/') != std::string::npos) {
-        return RemovalOutcome::refused(joined(parentPath, name), RefusalRule::NotAPlainPath);
+    if (!isPlainEntryName(name)) {
+        return RemovalOutcome::refused(pathInside(parentPath, name), RefusalRule::NotAPlainPath);
     }
     return *removeEntry(parent, parentPath, name, listed, &disposal);
 }
@@ -273,8 +261,8 @@ RemovalReport DeletionGate::removeJudged(const FolderHandle& parent, const std::
                                          const std::string& name, EntryVerdict verdict,
                                          int depth) const {
     RemovalReport report;
-    if (!isPlainComponent(name) || name.find('/') != std::string::npos) {
-        report.addFailure(joined(parentPath, name), EINVAL);
+    if (!isPlainEntryName(name)) {
+        report.addFailure(pathInside(parentPath, name), EINVAL);
         return report;
     }
     auto item = entryStatusAt(parent.fd(), name.c_str());
@@ -282,7 +270,7 @@ RemovalReport DeletionGate::removeJudged(const FolderHandle& parent, const std::
         if (errno == ENOENT) {
             report.removed = true;
         } else {
-            report.addFailure(joined(parentPath, name), errno);
+            report.addFailure(pathInside(parentPath, name), errno);
         }
         return report;
     }
@@ -341,7 +329,7 @@ std::optional<RemovalOutcome> DeletionGate::removeEntry(const FolderHandle& pare
                                                         const std::string& name,
                                                         std::optional<ItemIdentity> listed,
                                                         const Disposal* disposal) const {
-    std::string path = joined(parentPath, name);
+    std::string path = pathInside(parentPath, name);
     auto item = entryStatusAt(parent.fd(), name.c_str());
     if (!item) {
         // Only a missing entry is gone; a look refused for want of rights is a failure.

@@ -27,6 +27,18 @@ std::optional<std::pair<std::string, std::string>> splitAbsolutePath(std::string
                      std::string(path.substr(slash + 1))};
 }
 
+std::string pathInside(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (path.empty() || path.back() != '/') path.push_back('/');
+    path.append(name);
+    return path;
+}
+
+bool isPlainEntryName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
 std::string_view withoutTrailingSlashes(std::string_view path) {
     while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
     return path;

@@ -22,6 +22,12 @@ std::string_view folderName(std::string_view path);
 // True when `inner` lies strictly inside the folder `outer` (both without a trailing "/").
 bool liesInside(std::string_view inner, std::string_view outer);
 
+// The path of the entry `name` of the folder `folder` ("/" is joined once: "/x", "/a/x").
+std::string pathInside(std::string_view folder, std::string_view name);
+
+// True for the name of one entry of a folder: not empty, ".", ".." and without "/" or a NUL.
+bool isPlainEntryName(std::string_view name);
+
 // An absolute path split into the folder holding its last component ("/" for a top-level item)
 // and that component; nothing for a relative path, "/" itself or a path ending in "/".
 std::optional<std::pair<std::string, std::string>> splitAbsolutePath(std::string_view path);

@@ -132,7 +132,7 @@ TrashCan::Result TrashCan::moveToTrash(const std::string& path, std::time_t dele
 TrashCan::Result TrashCan::moveEntry(const FolderHandle& parent, const std::string& name,
                                      const std::string& path, std::time_t deletionTime) {
     Result result;
-    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+    if (!isPlainEntryName(name)) {
         result.error = EINVAL;
         return result;
     }

@@ -13,13 +13,6 @@
 
 namespace {
 
-std::string joinPath(const std::string& folder, const char* name) {
-    std::string path = folder;
-    if (path != "/") path.push_back('/');
-    path.append(name);
-    return path;
-}
-
 // A name read from a folder listing, kept while the folder is changed.
 struct ListedName {
     std::string name;
@@ -43,7 +36,7 @@ RemovalReport TreeRemover::removeEntry(const FolderHandle& parent, const std::st
     return report;
 }
 
-RemovalReport TreeRemover::removePath(const std::string& path, bool allowLinksOnTheWay) const {
+RemovalReport TreeRemover::removePath(const std::string& path) const {
     RemovalReport report;
     auto split = splitAbsolutePath(path);
     if (!split) {
@@ -52,12 +45,7 @@ RemovalReport TreeRemover::removePath(const std::string& path, bool allowLinksOn
     }
     auto& [parentPath, name] = *split;
     int error = 0;
-    FolderHandle parent;
-    if (allowLinksOnTheWay) {
-        parent = FolderHandle::openLocation(parentPath, error);
-    } else {
-        parent = FolderHandle::openParentWithoutLinks(path, name, error);
-    }
+    FolderHandle parent = FolderHandle::openParentWithoutLinks(path, name, error);
     if (!parent.isOpen()) {
         if (error == ENOENT) {
             report.removed = true;
@@ -72,28 +60,6 @@ RemovalReport TreeRemover::removePath(const std::string& path, bool allowLinksOn
     return report;
 }
 
-bool TreeRemover::removeCheckedFile(const FolderHandle& parent, const char* name,
-                                    const EntryStatus& expected, int& error) {
-    auto now = entryStatusAt(parent.fd(), name);
-    if (!now) {
-        error = errno;
-        return false;
-    }
-    if (now->kind != EntryKind::Regular) {
-        error = now->kind == EntryKind::Directory ? EISDIR : EINVAL;
-        return false;
-    }
-    if (now->device != expected.device || now->inode != expected.inode) {
-        error = ESTALE;
-        return false;
-    }
-    if (::unlinkat(parent.fd(), name, 0) != 0) {
-        error = errno;
-        return false;
-    }
-    return true;
-}
-
 bool TreeRemover::removeOne(const FolderHandle& parent, const std::string& parentPath,
                             const char* name, EntryVerdict verdict, int depth,
                             RemovalReport& report) const {
@@ -101,7 +67,7 @@ bool TreeRemover::removeOne(const FolderHandle& parent, const std::string& paren
         report.keptSome = true;
         return false;
     }
-    std::string path = joinPath(parentPath, name);
+    std::string path = pathInside(parentPath, name);
     auto status = entryStatusAt(parent.fd(), name);
     if (!status) {
         if (errno == ENOENT) return true;

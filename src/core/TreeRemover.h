@@ -53,17 +53,9 @@ class TreeRemover {
     // failures). `verdict` is the judge's answer for the entry itself, at `depth`.
     RemovalReport removeEntry(const FolderHandle& parent, const std::string& parentPath,
                               const std::string& name, EntryVerdict verdict, int depth) const;
-    // Removes the item at an absolute path. Without allowLinksOnTheWay every component must be
-    // a real folder (the privileged helper); with it, the folders leading to the item may be
-    // links (a user's own paths). A missing item counts as removed.
-    RemovalReport removePath(const std::string& path, bool allowLinksOnTheWay) const;
-
-    // Unlinks the regular file `name` of the open folder `parent`, only while it is still the
-    // entry `expected` describes (same disk and inode): a file swapped in after it was checked
-    // is left alone (ESTALE). False with `error` set otherwise (EISDIR, EINVAL for a link or
-    // another kind, or the errno of the unlink).
-    static bool removeCheckedFile(const FolderHandle& parent, const char* name,
-                                  const EntryStatus& expected, int& error);
+    // Removes the item at an absolute path, every component of which must be a real folder. A
+    // missing item counts as removed.
+    RemovalReport removePath(const std::string& path) const;
 
   private:
     bool removeOne(const FolderHandle& parent, const std::string& parentPath, const char* name,

@@ -22,20 +22,23 @@ bool DuplicateCopyRemover::operator()(const TreeNode::Ptr& member, const TreeNod
         record.detail = "it is the last copy of its group";
     } else {
         const std::string& keptPath = kept->nodeData()->name;
+        // One gate for the whole removal, made on the deleting worker at its first copy.
+        if (!gate_) gate_.emplace(DuplicateRemoval::removalGate());
+        DuplicateRemoval::Scope scope(searched_, &*gate_);
         DuplicateRemoval::Result result;
         if (isBundleGroup(*group)) {
             result = privileged_
                          ? DuplicateRemoval::Result{Outcome::PermissionDenied,
                                                     "bundles are not removed as "
                                                     "administrator"}
-                         : DuplicateRemoval::removeVerifiedBundle(record.path, keptPath, searched_);
+                         : DuplicateRemoval::removeVerifiedBundle(record.path, keptPath, scope);
         } else if (privileged_) {
-            result = DuplicateRemoval::checkVerifiedCopy(record.path, keptPath, searched_);
+            result = DuplicateRemoval::checkVerifiedCopy(record.path, keptPath, scope);
             if (result.outcome == Outcome::Removed && !privileged_(record.path)) {
                 result = {Outcome::Failed, "the removal with administrator rights failed"};
             }
         } else {
-            result = DuplicateRemoval::removeVerifiedCopy(record.path, keptPath, searched_);
+            result = DuplicateRemoval::removeVerifiedCopy(record.path, keptPath, scope);
         }
         record.outcome = result.outcome;
         record.detail = std::move(result.detail);

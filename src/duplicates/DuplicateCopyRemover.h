@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,4 +63,5 @@ class DuplicateCopyRemover {
     PrivilegedRemoval privileged_;
     std::vector<CopyRemovalRecord> records_;
     std::string searched_;
+    std::optional<DeletionGate> gate_;
 };

@@ -205,23 +205,17 @@ DuplicateRemoval::Result failure(int error, const std::string& what) {
     return {DuplicateRemoval::outcomeOfError(error), what + errorText(error)};
 }
 
-// The gate a removal goes through. Made for each removal, so that it judges the machine as it is
-// now; a copy or a bundle is never an account's home, so the user database is not read.
-DeletionGate removalGate() {
-    DeletionGate::Options options;
-    options.home = Services::context().home.string();
-    options.caller = ::geteuid();
-    options.protectAccountHomes = false;
-    return DeletionGate(options);
-}
-
 // Removes the placed file or folder through the deletion gate, while it is the one checked.
-DuplicateRemoval::Result removePlaced(const PlacedFile& target, const std::string& path) {
+DuplicateRemoval::Result removePlaced(const PlacedFile& target, const std::string& path,
+                                      const DuplicateRemoval::Scope& scope) {
     std::string parentPath = path.substr(0, path.size() - target.name.size());
     if (parentPath.size() > 1 && parentPath.back() == '/') parentPath.pop_back();
+    std::optional<DeletionGate> own;
+    const DeletionGate& gate =
+        scope.gate ? *scope.gate : own.emplace(DuplicateRemoval::removalGate());
     RemovalOutcome outcome =
-        removalGate().removeEntryOf(target.folder, parentPath, target.name,
-                                    identityOf(*target.status), DeletionGate::Disposal::Delete);
+        gate.removeEntryOf(target.folder, parentPath, target.name, identityOf(*target.status),
+                           DeletionGate::Disposal::Delete);
     using Outcome = DuplicateRemoval::Outcome;
     switch (outcome.kind) {
         case RemovalOutcome::Kind::Removed:
@@ -243,6 +237,14 @@ DuplicateRemoval::Result removePlaced(const PlacedFile& target, const std::strin
 }
 }  // namespace
 
+DeletionGate DuplicateRemoval::removalGate() {
+    DeletionGate::Options options;
+    options.home = Services::context().home.string();
+    options.caller = ::geteuid();
+    options.protectAccountHomes = false;
+    return DeletionGate(options);
+}
+
 DuplicateRemoval::Outcome DuplicateRemoval::outcomeOfError(int error) {
     if (error == ENOENT) return Outcome::Gone;
     if (rightsMayOvercome(error)) return Outcome::PermissionDenied;
@@ -254,9 +256,9 @@ namespace {
 // Compares a copy with the copy that stays; when they are equal, `remove` (if any) unlinks the
 // copy through the folder it was checked in.
 DuplicateRemoval::Result verifyCopy(const std::string& path, const std::string& kept,
-                                    const std::string& searched, bool remove) {
+                                    const DuplicateRemoval::Scope& scope, bool remove) {
     using Outcome = DuplicateRemoval::Outcome;
-    PlacedFile target(path, searched), keeper(kept, searched);
+    PlacedFile target(path, scope.searched), keeper(kept, scope.searched);
     if (!target.found()) return failure(target.error, "");
     if (target.status->kind != EntryKind::Regular) {
         return {Outcome::NotRegularFile, "not a regular file"};
@@ -284,27 +286,27 @@ DuplicateRemoval::Result verifyCopy(const std::string& path, const std::string& 
     if (comparison != Comparison::Same) return refusal(comparison, detail, " from " + kept);
     if (!remove) return {Outcome::Removed, {}, target.status->linkCount > 1};
     // The file compared must still be the one in that folder when it is unlinked.
-    return removePlaced(target, path);
+    return removePlaced(target, path, scope);
 }
 
 }  // namespace
 
 DuplicateRemoval::Result DuplicateRemoval::removeVerifiedCopy(const std::string& path,
                                                               const std::string& kept,
-                                                              const std::string& searched) {
-    return verifyCopy(path, kept, searched, true);
+                                                              const Scope& scope) {
+    return verifyCopy(path, kept, scope, true);
 }
 
 DuplicateRemoval::Result DuplicateRemoval::checkVerifiedCopy(const std::string& path,
                                                              const std::string& kept,
-                                                             const std::string& searched) {
-    return verifyCopy(path, kept, searched, false);
+                                                             const Scope& scope) {
+    return verifyCopy(path, kept, scope, false);
 }
 
 DuplicateRemoval::Result DuplicateRemoval::removeVerifiedBundle(const std::string& path,
                                                                 const std::string& kept,
-                                                                const std::string& searched) {
-    PlacedFile target(path, searched), keeper(kept, searched);
+                                                                const Scope& scope) {
+    PlacedFile target(path, scope.searched), keeper(kept, scope.searched);
     if (!target.found()) return failure(target.error, "");
     if (target.status->kind != EntryKind::Directory) return {Outcome::Failed, "not a folder"};
     if (!keeper.found()) {
@@ -328,5 +330,5 @@ DuplicateRemoval::Result DuplicateRemoval::removeVerifiedBundle(const std::strin
     if (!opened || !now || opened->inode != now->inode || opened->device != now->device) {
         return {Outcome::Failed, "changed while it was checked"};
     }
-    return removePlaced(target, path);
+    return removePlaced(target, path, scope);
 }

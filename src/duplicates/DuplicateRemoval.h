@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/DeletionGate.h"
+
 // Removal of one copy of a duplicate: it happens only after comparing the copy byte for byte
 // with a copy that stays, immediately before, because equal checksums are no proof of equal
 // content and a removed file cannot come back. Every look, the comparison and the unlink go
@@ -28,21 +30,34 @@ class DuplicateRemoval {
         bool otherNamesRemain = false;
     };
 
+    // Where a removal happens. Inside the searched folder (when given) every folder on the way
+    // is opened from it without following a link, so a folder swapped for one since the search
+    // is refused. A removal of many copies passes one gate for all (see removalGate); without
+    // one, each removal makes its own.
+    struct Scope {
+        Scope(std::string searchedFolder = {}, const DeletionGate* removalGate = nullptr)
+            : searched(std::move(searchedFolder)), gate(removalGate) {}
+        std::string searched;
+        const DeletionGate* gate;
+    };
+
+    // The gate copies are removed through: the home is protected; a copy or a bundle is never an
+    // account's home, so the user database is not read.
+    static DeletionGate removalGate();
+
     // Removes `path` when it is a regular file whose content equals that of `kept`, a different
     // directory entry (a hard link of the same file is fine: its content stays).
-    // Inside the searched folder `searched` (when given) every folder on the way is opened from
-    // it without following a link, so a folder swapped for one since the search is refused.
     static Result removeVerifiedCopy(const std::string& path, const std::string& kept,
-                                     const std::string& searched = {});
+                                     const Scope& scope = {});
     // Removes the folder `path` (an application bundle) when its whole tree equals that of
     // `kept`: the same names, kinds and structure, the same link texts and the same bytes in
     // every file, compared immediately before.
     static Result removeVerifiedBundle(const std::string& path, const std::string& kept,
-                                       const std::string& searched = {});
+                                       const Scope& scope = {});
     // Compares `path` with `kept` as removeVerifiedCopy does and removes nothing: Removed means
     // the two are equal copies that may go (for a removal the user's rights cannot do).
     static Result checkVerifiedCopy(const std::string& path, const std::string& kept,
-                                    const std::string& searched = {});
+                                    const Scope& scope = {});
     // The outcome an errno of a failed look or removal stands for (Gone, PermissionDenied or
     // Failed).
     static Outcome outcomeOfError(int error);

@@ -159,6 +159,12 @@ bool UninstallApp::uninstallApp(const AppItems& app) {
             return false;
         }
     }
+    // One gate for the application's every step: it reads what it protects once.
+    DeletionGate::Options options;
+    options.home = backends_.context.home.string();
+    options.dataHome = userDataFolders(backends_.context).data.string();
+    options.caller = ::geteuid();
+    gate_.emplace(options);
     for (const auto& step : removalPlan(app)) {
         if (!perform(step, app)) return false;
     }
@@ -207,13 +213,9 @@ std::string UninstallApp::packageOwning(const std::string& entry) const {
 
 RemovalOutcome UninstallApp::throughGate(const std::string& path,
                                          DeletionGate::Disposal disposal) const {
-    DeletionGate::Options options;
-    options.home = backends_.context.home.string();
-    options.dataHome = userDataFolders(backends_.context).data.string();
-    options.caller = ::geteuid();
     // The folder the item was found in is reached as it is; nothing below it through a link.
     std::string folder = fs::path(path).parent_path().string();
-    return DeletionGate(options).removeInside(folder, path, std::nullopt, disposal);
+    return gate_->removeInside(folder, path, std::nullopt, disposal);
 }
 
 bool UninstallApp::removeFile(const std::string& path, bool mayUseRights) {

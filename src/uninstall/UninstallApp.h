@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,4 +111,5 @@ class UninstallApp {
     std::vector<std::string> failures_;
     std::vector<std::string> installedIdentifiers_;
     bool permanent_ = false;
+    std::optional<DeletionGate> gate_;  // made by each uninstallApp for its steps
 };

@@ -48,7 +48,7 @@ TEST(TreeRemover, RemovesLinksAsLinksAndNothingOutside) {
     fs::create_symlink(outside / "precious", dir / "item/link-to-file");
     fs::create_directory_symlink(outside / "folder", dir / "item/a/link-to-folder");
 
-    RemovalReport report = TreeRemover().removePath((dir / "item").string(), false);
+    RemovalReport report = TreeRemover().removePath((dir / "item").string());
     EXPECT_TRUE(report.removed);
     EXPECT_FALSE(report.failed());
     EXPECT_EQ(report.removedEntries, 6u);
@@ -83,7 +83,7 @@ TEST(TreeRemover, PathsThroughLinks) {
     TempDir dir;
     dir.write("real/victim/file", "x");
     fs::create_directory_symlink(dir / "real", dir / "alias");
-    RemovalReport refused = TreeRemover().removePath((dir / "alias/victim").string(), false);
+    RemovalReport refused = TreeRemover().removePath((dir / "alias/victim").string());
     EXPECT_FALSE(refused.removed);
     ASSERT_TRUE(refused.failed());
     EXPECT_EQ(refused.failures.front().error, ELOOP);
@@ -125,24 +125,6 @@ TEST(TreeRemover, PlainRemovalTakesOnlyNormalisedPaths) {
     EXPECT_FALSE(removeOwnItem("parent/a"));
     EXPECT_TRUE(fs::exists(dir / "parent/a/file"));
     EXPECT_TRUE(fs::exists(dir / "parent/b/file"));
-}
-
-TEST(TreeRemover, ACheckedFileGoesOnlyWhileItIsStillTheOneChecked) {
-    TempDir dir;
-    dir.write("checked", "old");
-    int error = 0;
-    FolderHandle folder = FolderHandle::openFolder(dir.path().string(), error);
-    ASSERT_TRUE(folder.isOpen());
-    auto checked = entryStatusAt(folder.fd(), "checked");
-    ASSERT_TRUE(checked);
-    // Replaced between the check and the removal: the newcomer stays.
-    fs::rename(dir.write("newcomer", "new"), dir / "checked");
-    EXPECT_FALSE(TreeRemover::removeCheckedFile(folder, "checked", *checked, error));
-    EXPECT_EQ(error, ESTALE);
-    EXPECT_EQ(TempDir::read(dir / "checked"), "new");
-    auto current = entryStatusAt(folder.fd(), "checked");
-    EXPECT_TRUE(TreeRemover::removeCheckedFile(folder, "checked", *current, error));
-    EXPECT_FALSE(fs::exists(dir / "checked"));
 }
 
 TEST(OwnerRights, ChangeTheFolderItselfNeverALinksTarget) {

@@ -196,7 +196,7 @@ TEST(BrowserChecks, RemovingEveryListedItemLeavesWhatTheListNeverShowed) {
     Model::clickCheckBox(*folder->children[1]);
     EXPECT_EQ(folder->isButtonState, 1);
     auto result = Model::removeCheckedItems(*root, [](const std::string& path) {
-        RemovalReport report = TreeRemover().removePath(path, false);
+        RemovalReport report = TreeRemover().removePath(path);
         return report.removed ? 0 : report.failures.at(0).error;
     });
 

@@ -23,7 +23,7 @@
 namespace {
 
 int removeForReal(const std::string& path) {
-    RemovalReport report = TreeRemover().removePath(path, false);
+    RemovalReport report = TreeRemover().removePath(path);
     return report.removed ? 0 : report.failures.at(0).error;
 }
 
