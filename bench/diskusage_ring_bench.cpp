@@ -57,8 +57,7 @@ int main(int argc, char** argv) {
 
     DiskUsageTool::Options options;
     options.environment.homeFolder = argv[1];
-    options.environment.queue = &queue;
-    DiskUsageTool tool(std::move(options));
+    DiskUsageTool tool({.queue = &queue}, std::move(options));
     tool.controller().setShowStyle(true);
     auto scanStart = Clock::now();
     tool.controller().folderChosen(argv[1]);

@@ -11,4 +11,4 @@ target_link_libraries(quillby_dupes_floor PRIVATE quillby_core)
 
 # The results page's model and outline for a search with 50 000 groups (offscreen).
 add_executable(quillby_bench_duplicate_results ${CMAKE_CURRENT_LIST_DIR}/DuplicateResultsBench.cpp)
-target_link_libraries(quillby_bench_duplicate_results PRIVATE quillby_ui Qt6::Widgets)
+target_link_libraries(quillby_bench_duplicate_results PRIVATE quillby_duplicates_ui Qt6::Widgets)

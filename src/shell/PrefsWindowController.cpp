@@ -17,7 +17,7 @@
 #include "core/Log.h"
 #include "core/SettingsKeys.h"
 #include "core/UserDefaults.h"
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 
 namespace {
 
@@ -188,6 +188,12 @@ void PrefsWindowController::addView(QWidget* view, const QString& identifier,
         button->setAccessibleName(toolTipFor(identifier));
     }
     toolbarItems_.insert(identifier, action);
+}
+
+void PrefsWindowController::setFeaturePage(const QString& feature, int subPage) {
+    if (feature == QLatin1String("Scan")) setView4FastClean(subPage);
+    if (feature == QLatin1String("duplicates_file")) setView4Duplicates(subPage);
+    if (feature == QLatin1String("disk_usage")) setView4DiskUsage(subPage);
 }
 
 QString PrefsWindowController::subPageIdentifier(const QString& identifier) const {

@@ -60,6 +60,8 @@ class PrefsWindowController : public QMainWindow {
     void setView4FastClean(int subPage) { view4FastClean_ = subPage; }
     void setView4Duplicates(int subPage) { view4Duplicates_ = subPage; }
     void setView4DiskUsage(int subPage) { view4DiskUsage_ = subPage; }
+    // The sub-page (0 main, 1 progress, 2 results) of the feature whose main page is `feature`.
+    void setFeaturePage(const QString& feature, int subPage);
 
     // Where the "Help" item leads (opened in the browser).
     void setHelpAddress(QString address) { helpAddress_ = std::move(address); }

@@ -17,7 +17,7 @@
 #include "core/LocalizedText.h"
 #include "core/PrivilegedAuthorization.h"
 #include "core/VolumeList.h"
-#include "diskusage/ui/DiskUsageColumnPane.h"
+#include "diskusage/ui/DiskUsageColumnBrowserToolPane.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
 #include "diskusage/ui/DiskUsageTool.h"
@@ -42,6 +42,7 @@
 #include "shell/PrefsWindowController.h"
 #include "shell/QtMainQueue.h"
 #include "shell/SingleInstance.h"
+#include "shell/WindowPageHost.h"
 #include "sysinfo/ComputerInfoRows.h"
 #include "sysinfo/MachineFacts.h"
 #include "sysinfo/ui/MyMacView.h"
@@ -134,25 +135,18 @@ bool QuillbyProApplication::start() {
     return true;
 }
 
-DiskUsageTool* QuillbyProApplication::makeDiskUsageTool(PrefsWindowController& window) {
+DiskUsageTool* QuillbyProApplication::makeDiskUsageTool(PrefsWindowController& window,
+                                                        const PageNeeds& needs) {
     DiskUsageTool::Options options;
     options.environment.userName =
         qEnvironmentVariable("USER", QDir::home().dirName()).toStdString();
     options.environment.homeFolder = Services::context().home.string();
     options.environment.volumes = listedVolumes();
-    options.environment.asker = std::make_shared<WindowModalAsker>(&window);
-    options.environment.queue = queue_.get();
-    options.columnBrowser = DiskUsageColumnPane::factory(options.environment.asker);
-    options.showPage = [&window](int mode) {
-        static const QStringList pages = {DiskUsageTool::kPathListPage,
-                                          DiskUsageTool::kProgressPage,
-                                          DiskUsageTool::kResultsPage};
-        window.setView4DiskUsage(mode);
-        // Another tool the user went to meanwhile stays on show.
-        if (pages.contains(window.currentIdentifier()))
-            window.displayViewForIdentifier(pages[mode], true);
-    };
-    return new DiskUsageTool(std::move(options), &window);
+    // The tool's questions, the column browser's too, are sheets of the window.
+    PageNeeds toolNeeds = needs;
+    toolNeeds.asker = std::make_shared<WindowModalAsker>(&window);
+    options.columnBrowser = DiskUsageColumnBrowserToolPane::factory(toolNeeds.asker);
+    return new DiskUsageTool(toolNeeds, std::move(options), &window);
 }
 
 void QuillbyProApplication::setupPages(PrefsWindowController& window) {
@@ -169,21 +163,20 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     };
 
     auto* scan = new NewMainViewController;
+    WindowPageHost host(window, *scan,
+                        {.queue = queue_.get(),
+                         .viewer = Services::get<FileViewer>(),
+                         .authorization = &PrivilegedAuthorization::sharedAuthorization()});
     auto* myMac = new MyMacView(rows, computerInfoRows(MachineFacts::read()), browse);
     auto* disks = new DiskSizeView(rows, eject, browse);
-    scan->addFeature(0, QString::fromStdString(localizedString("TITLE_CLEAN_SYS_MYMAC")), myMac);
-    scan->addFeature(8, QString::fromStdString(localizedString("TITLE_UNINSTALL")),
-                     new UninstallAppsPage(*queue_));
-    scan->addFeature(9, QString::fromStdString(localizedString("TITLE_FREESPACE_MONITOR")), disks);
+    host.addFeature(0, QString::fromStdString(localizedString("TITLE_CLEAN_SYS_MYMAC")), myMac);
+    host.addFeature(8, QString::fromStdString(localizedString("TITLE_UNINSTALL")),
+                    new UninstallAppsPage(host.needs()));
+    host.addFeature(9, QString::fromStdString(localizedString("TITLE_FREESPACE_MONITOR")), disks);
     auto folders = std::make_shared<CategoryFolders>(Services::context(),
                                                      std::make_shared<VolumeListInternalVolumes>());
-    auto* clean =
-        new SystemCleanView(*queue_,
-                            {.folders = [folders](int id) { return folders->cleanFolders(id); },
-                             .viewer = Services::get<FileViewer>(),
-                             .authorization = &PrivilegedAuthorization::sharedAuthorization()},
-                            scan);
-    clean->addTo(*scan);
+    auto* clean = new SystemCleanView(
+        host.needs(), [folders](int id) { return folders->cleanFolders(id); }, scan);
     auto& bus = EventBus::defaultCenter();
     subscriptions_.push_back(
         bus.observe(Events::updateNewDiskSizeView, [disks, myMac](const Event&) {
@@ -202,19 +195,15 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     auto* preferences = new PreferencesPane(
         [executable](bool add) { return AppInformation::registerProgramAtLogin(add, executable); });
 
-    DiskUsageTool* diskUsage = makeDiskUsageTool(window);
-
-    window.addView(scan, QStringLiteral("Scan"));
-    (new DuplicatesPage(*queue_, nullptr, nullptr, this))->addViewsTo(window);
-    window.addView(diskUsage->pathListPage(), DiskUsageTool::kPathListPage);
-    window.addView(memory, QStringLiteral("memory"));
-    window.addView(new LoginItemsPage(*queue_), QStringLiteral("login_items"));
-    clean->addSubPagesTo(window);
-    window.addView(diskUsage->progressPage(), DiskUsageTool::kProgressPage);
-    window.addView(diskUsage->resultsPage(), DiskUsageTool::kResultsPage);
-    window.addView(nullptr, QString());
-    window.addView(preferences, QStringLiteral("preferences"));
-    window.addView(new QWidget, QStringLiteral("Help"));
+    host.addPage(scan, QStringLiteral("Scan"));
+    clean->registerWith(host);
+    (new DuplicatesPage(host.needs(), this))->registerWith(host);
+    makeDiskUsageTool(window, host.needs())->registerWith(host);
+    host.addPage(memory, QStringLiteral("memory"));
+    host.addPage(new LoginItemsPage(host.needs()), QStringLiteral("login_items"));
+    host.addPage(nullptr, QString());
+    host.addPage(preferences, QStringLiteral("preferences"));
+    host.addPage(new QWidget, QStringLiteral("Help"));
     window.setHelpAddress(helpAddress());
 
     // Keyboard: the quit command's status, close, preferences, and each page by number.

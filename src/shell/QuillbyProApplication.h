@@ -35,7 +35,7 @@ class QuillbyProApplication : public QObject {
   private:
     void setupPages(class PrefsWindowController& window);
     // The disk-usage tool, owned by the window, showing its pages there.
-    DiskUsageTool* makeDiskUsageTool(PrefsWindowController& window);
+    DiskUsageTool* makeDiskUsageTool(PrefsWindowController& window, const struct PageNeeds& needs);
 
     std::unique_ptr<QtMainQueue> queue_;
     std::unique_ptr<SingleInstance> instance_;

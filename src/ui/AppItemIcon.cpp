@@ -1,6 +1,6 @@
 #include "ui/AppItemIcon.h"
 
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 
 QIcon appItemIcon(const AppItems& item) {
     QString image = QString::fromStdString(item.image);

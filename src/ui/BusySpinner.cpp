@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 
 BusySpinner::BusySpinner(QWidget* parent) : QWidget(parent) {
     timer_.setInterval(80);

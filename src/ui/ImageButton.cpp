@@ -2,7 +2,7 @@
 
 #include <QToolButton>
 
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 
 QToolButton* imageButton(const QString& image, const QString& tip, const QString& name) {
     auto* button = new QToolButton;

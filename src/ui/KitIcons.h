@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QString>
 
-#include "shell/RoleIcons.h"
+#include "ui/RoleIcons.h"
 
 // The images the tool pages name ("option_yes.png", "add.png", "loading_3.png", ...): which
 // desktop-theme icons stand for each and a drawing of our own in the window's colours for when

@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 
 Qt::CheckState ThreeStateCheckDelegate::checkStateFor(int selection) {
     switch (selection) {

@@ -112,7 +112,7 @@ TEST(AccessibleNames, EveryControlOfEveryPageAndOfTheTrayPanelIsNamed) {
 TEST(AccessibleNames, TheLoginItemsTableReadsItsCheckStates) {
     LoginItemsFixture fixture;
     QtMainQueue queue;
-    LoginItemsPage page(queue, std::make_shared<ScriptedAsker>());
+    LoginItemsPage page({.queue = &queue, .asker = std::make_shared<ScriptedAsker>()});
     page.show();
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(page.table());
     ASSERT_TRUE(face && face->tableInterface());

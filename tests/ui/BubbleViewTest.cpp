@@ -8,8 +8,8 @@
 #include <QTimer>
 
 #include "monitor/ui/BubbleView.h"
-#include "shell/AttachedWindow.h"
 #include "support/UiPictures.h"
+#include "ui/AttachedWindow.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "core/UserDefaults.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/FileSystemBrowserModel.h"
-#include "diskusage/columns/DiskUsageColumnBrowser.h"
-#include "diskusage/ui/DiskUsageColumnPane.h"
+#include "diskusage/ui/DiskUsageColumnBrowser.h"
+#include "diskusage/ui/DiskUsageColumnBrowserToolPane.h"
 #include "diskusage/ui/DiskUsageLeftCellView.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
@@ -27,11 +27,12 @@
 #include "diskusage/ui/PieChartBubble.h"
 #include "diskusage/ui/RingChartView.h"
 #include "diskusage/ui/SelectableItemRow.h"
-#include "shell/ImageProvider.h"
 #include "shell/QtMainQueue.h"
 #include "support/ScriptedAsker.h"
 #include "support/TestPlatform.h"
 #include "support/UiPictures.h"
+#include "ui/ImageProvider.h"
+#include "ui/StackPageHost.h"
 #include "ui/WindowStyle.h"
 #include "ui/WorkRunner.h"
 
@@ -78,7 +79,7 @@ class DiskUsagePagesTest : public ::testing::Test {
     }
     // The tool over the fixture home (or `homeFolder` as the user's home), with the column browser
     // `columns` makes (none: no column browser in this build).
-    void makeTool(ColumnBrowserFactory columns, const fs::path& homeFolder = {}) {
+    void makeTool(DiskUsageColumnBrowserFactory columns, const fs::path& homeFolder = {}) {
         DiskUsageTool::Options options;
         options.environment.userName = "alice";
         options.environment.homeFolder = (homeFolder.empty() ? home : homeFolder).string();
@@ -88,17 +89,9 @@ class DiskUsagePagesTest : public ::testing::Test {
         data.totalBytes = 1'000'000'000'000;
         data.freeBytes = 412'000'000'000;
         options.environment.volumes = {data};
-        options.environment.asker = asker;
-        options.environment.queue = &queue;
-        options.showPage = [this](int mode) {
-            shown.push_back(mode);
-            pages.setCurrentIndex(mode);
-        };
         options.columnBrowser = std::move(columns);
-        tool = std::make_unique<DiskUsageTool>(std::move(options));
-        pages.addWidget(tool->pathListPage());
-        pages.addWidget(tool->progressPage());
-        pages.addWidget(tool->resultsPage());
+        tool = std::make_unique<DiskUsageTool>(host.needs(), std::move(options));
+        tool->registerWith(host);
         pages.resize(820, 540);
         pages.show();
         DiskUsageRemoval::Guard guard;
@@ -116,9 +109,10 @@ class DiskUsagePagesTest : public ::testing::Test {
     QtMainQueue queue;
     fs::path home;
     std::shared_ptr<ScriptedAsker> asker = std::make_shared<ScriptedAsker>();
-    QStackedWidget pages;
+    StackPageHost host{{.queue = &queue, .asker = asker}};
+    QStackedWidget& pages = host.stack;
+    std::vector<int>& shown = host.turns;
     std::unique_ptr<DiskUsageTool> tool;
-    std::vector<int> shown;
 };
 
 }  // namespace
@@ -230,11 +224,11 @@ TEST_F(DiskUsagePagesTest, TheColumnModeShowsANoticeWhenTheBuildHasNoColumnBrows
 TEST_F(DiskUsagePagesTest, TheColumnBrowserRemovesThroughTheToolsGuard) {
     TearDown();
     // a/ stands for the user's home: the browser must refuse it as the ring page does.
-    makeTool(DiskUsageColumnPane::factory(asker), home / "a");
+    makeTool(DiskUsageColumnBrowserToolPane::factory(asker), home / "a");
     tool->pathListPage()->ringCheckBox()->setChecked(false);
     tool->controller().folderChosen(home.string());
     ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
-    auto* pane = qobject_cast<DiskUsageColumnPane*>(tool->columnBrowser());
+    auto* pane = qobject_cast<DiskUsageColumnBrowserToolPane*>(tool->columnBrowser());
     ASSERT_NE(pane, nullptr);
     auto* results = qobject_cast<QStackedWidget*>(tool->resultsPage());
     EXPECT_EQ(results->currentWidget(), pane);

@@ -17,12 +17,13 @@
 #include "duplicates/ui/DuplicateScanningView.h"
 #include "duplicates/ui/DuplicateStartView.h"
 #include "duplicates/ui/DuplicatesPage.h"
-#include "shell/ImageProvider.h"
 #include "shell/QtMainQueue.h"
 #include "support/ScriptedAsker.h"
 #include "support/TempDir.h"
 #include "support/UiPictures.h"
+#include "ui/ImageProvider.h"
 #include "ui/RichStatusLine.h"
+#include "ui/StackPageHost.h"
 #include "ui/WindowStyle.h"
 
 namespace fs = std::filesystem;
@@ -35,10 +36,7 @@ class DuplicatesPageTest : public ::testing::Test {
     void SetUp() override {
         WindowStyle::apply(*qApp);
         ImageProvider::shared().setUseThemeIcons(false);
-        stack.addWidget(page.startView());
-        stack.addWidget(page.scanningView());
-        stack.addWidget(page.resultsView());
-        page.setViewSwitcher([this](DuplicatesPage::View view) { stack.setCurrentIndex(view); });
+        page.registerWith(host);
         page.setSettingsSource([] {
             DuplicateSearchSettings settings;
             settings.threshold = 100;
@@ -65,8 +63,9 @@ class DuplicatesPageTest : public ::testing::Test {
     TempDir tree;
     QtMainQueue queue;
     std::shared_ptr<ScriptedAsker> asker = std::make_shared<ScriptedAsker>();
-    DuplicatesPage page{queue, asker};
-    QStackedWidget stack;
+    StackPageHost host{{.queue = &queue, .asker = asker}};
+    QStackedWidget& stack = host.stack;
+    DuplicatesPage page{host.needs()};
 };
 
 }  // namespace

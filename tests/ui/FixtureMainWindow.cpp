@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "clean/ui/SystemCleanView.h"
-#include "diskusage/ui/DiskUsageColumnPane.h"
+#include "diskusage/ui/DiskUsageColumnBrowserToolPane.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
 #include "diskusage/ui/DiskUsageTool.h"
@@ -17,10 +17,11 @@
 #include "monitor/ui/MenuItemView.h"
 #include "platform/MemorySource.h"
 #include "platform/linux/LinuxProcessLauncher.h"
-#include "shell/ImageProvider.h"
 #include "shell/NewMainViewController.h"
 #include "shell/PreferencesPane.h"
+#include "shell/WindowPageHost.h"
 #include "sysinfo/ui/MyMacView.h"
+#include "ui/ImageProvider.h"
 #include "ui/WindowStyle.h"
 
 namespace {
@@ -72,36 +73,32 @@ FixtureMainWindow::FixtureMainWindow() {
     WindowStyle::apply(*qApp);
     ImageProvider::shared().setUseThemeIcons(false);
     overview = new NewMainViewController;
-    overview->addFeature(0, "My Computer", new MyMacView(volumes, facts(), {}));
+    WindowPageHost host(window, *overview, {.queue = &queue_, .asker = asker_});
+    host.addFeature(0, "My Computer", new MyMacView(volumes, facts(), {}));
     uninstall = uninstallMachine_.makePage(queue_);
-    overview->addFeature(8, "Uninstall Applications", uninstall);
-    overview->addFeature(9, "Free Space Monitor", new DiskSizeView(volumes, {}, {}));
+    host.addFeature(8, "Uninstall Applications", uninstall);
+    host.addFeature(9, "Free Space Monitor", new DiskSizeView(volumes, {}, {}));
     // The clean categories' rows, never scanned here: the fixture machine has no folders.
     auto* clean = new SystemCleanView(
-        queue_, {.folders = [](int) { return std::vector<CleanFolder>{}; }, .asker = asker_},
-        overview);
-    clean->addTo(*overview);
+        host.needs(), [](int) { return std::vector<CleanFolder>{}; }, overview);
     auto* memory =
         new CleanMemoryController(std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>(
             std::make_shared<Memory>(), std::make_shared<LinuxProcessLauncher>(), PurgeTools{})));
-    window.addView(overview, "Scan");
-    auto* diskUsage = diskUsageTool();
-    (new DuplicatesPage(queue_, asker_, nullptr, &window))->addViewsTo(window);
-    window.addView(diskUsage->pathListPage(), DiskUsageTool::kPathListPage);
-    window.addView(memory, "memory");
-    window.addView(new LoginItemsPage(queue_, asker_), "login_items");
-    clean->addSubPagesTo(window);
-    window.addView(diskUsage->progressPage(), DiskUsageTool::kProgressPage);
-    window.addView(diskUsage->resultsPage(), DiskUsageTool::kResultsPage);
-    window.addView(nullptr, "");
-    window.addView(new PreferencesPane([](bool) { return true; }), "preferences");
-    window.addView(new QWidget, "Help");
+    host.addPage(overview, "Scan");
+    clean->registerWith(host);
+    (new DuplicatesPage(host.needs(), &window))->registerWith(host);
+    diskUsageTool(host.needs())->registerWith(host);
+    host.addPage(memory, "memory");
+    host.addPage(new LoginItemsPage(host.needs()), "login_items");
+    host.addPage(nullptr, "");
+    host.addPage(new PreferencesPane([](bool) { return true; }), "preferences");
+    host.addPage(new QWidget, "Help");
     window.setCrossFade(false);
 }
 
 FixtureMainWindow::~FixtureMainWindow() = default;
 
-DiskUsageTool* FixtureMainWindow::diskUsageTool() {
+DiskUsageTool* FixtureMainWindow::diskUsageTool(const PageNeeds& needs) {
     DiskUsageTool::Options options;
     options.environment.userName = "alice";
     options.environment.homeFolder = "/home/alice";
@@ -115,11 +112,8 @@ DiskUsageTool* FixtureMainWindow::diskUsageTool() {
     data.rootPath = "/srv/data";
     data.freeBytes = 62'500'000'000;
     options.environment.volumes = {root, data};
-    options.environment.asker = asker_;
-    options.environment.queue = &queue_;
-    options.columnBrowser = DiskUsageColumnPane::factory(asker_);
-    options.showPage = [this](int mode) { window.setView4DiskUsage(mode); };
-    return new DiskUsageTool(std::move(options), &window);
+    options.columnBrowser = DiskUsageColumnBrowserToolPane::factory(asker_);
+    return new DiskUsageTool(needs, std::move(options), &window);
 }
 
 std::unique_ptr<VolumePanel> FixtureMainWindow::volumePanel() {

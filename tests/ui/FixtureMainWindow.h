@@ -11,6 +11,7 @@
 
 class DiskUsageTool;
 class NewMainViewController;
+struct PageNeeds;
 
 // The main window with every page the program registers, filled from fixture data (volumes,
 // machine facts, memory figures, the login-items tree), in the window's style and without theme
@@ -28,7 +29,7 @@ class FixtureMainWindow {
     static std::unique_ptr<VolumePanel> volumePanel();
 
   private:
-    DiskUsageTool* diskUsageTool();
+    DiskUsageTool* diskUsageTool(const PageNeeds& needs);
 
     LoginItemsFixture loginItems_;
     UninstallPageFixture uninstallMachine_;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <QPainter>
 
-#include "shell/ImageProvider.h"
 #include "support/UiPictures.h"
+#include "ui/ImageProvider.h"
 
 namespace {
 

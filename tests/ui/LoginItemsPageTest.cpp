@@ -10,10 +10,10 @@
 
 #include "loginitems/ui/LoginItemsPage.h"
 #include "loginitems/ui/LoginItemsTableModel.h"
-#include "shell/ImageProvider.h"
 #include "shell/QtMainQueue.h"
 #include "support/RecordingFileViewer.h"
 #include "support/ScriptedAsker.h"
+#include "ui/ImageProvider.h"
 #include "ui/LoginItemsFixture.h"
 #include "ui/RichStatusLine.h"
 #include "ui/WorkRunner.h"
@@ -59,7 +59,7 @@ class LoginItemsPageTest : public ::testing::Test {
     LoginItemsFixture fixture;
     QtMainQueue queue;
     std::shared_ptr<ScriptedAsker> asker = std::make_shared<ScriptedAsker>();
-    LoginItemsPage page{queue, asker};
+    LoginItemsPage page{{.queue = &queue, .asker = asker}};
 };
 
 }  // namespace
@@ -170,7 +170,7 @@ TEST_F(LoginItemsPageTest, AnEntryWrittenByAnotherProgramAppears) {
 TEST_F(LoginItemsPageTest, RevealAndOpenRunOffTheGuiThreadAndNeverStartTheProgram) {
     auto viewer = std::make_shared<RecordingFileViewer>();
     viewer->openAnswer = false;
-    LoginItemsPage withViewer(queue, asker, viewer);
+    LoginItemsPage withViewer({.queue = &queue, .asker = asker, .viewer = viewer});
     int notes = -1;
     for (int row = 0; row < withViewer.model()->rowCount(); ++row) {
         if (withViewer.model()->items()[static_cast<std::size_t>(row)].name == "Notes") notes = row;

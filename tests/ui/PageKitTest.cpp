@@ -8,9 +8,9 @@
 #include <QThread>
 #include <QTimer>
 
-#include "shell/ImageProvider.h"
 #include "ui/BusySpinner.h"
 #include "ui/CutTextLabel.h"
+#include "ui/ImageProvider.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"

@@ -14,16 +14,16 @@
 #include "memory/ClearMemory.h"
 #include "memory/ui/CleanMemoryController.h"
 #include "memory/ui/PieChartView.h"
-#include "monitor/ui/CustomVolumView.h"
 #include "monitor/ui/DiskSizeView.h"
 #include "platform/MemorySource.h"
 #include "platform/linux/LinuxProcessLauncher.h"
-#include "shell/ImageProvider.h"
 #include "shell/NewMainViewController.h"
 #include "support/TestPlatform.h"
 #include "support/UiPictures.h"
 #include "sysinfo/ui/CustomComInfoView.h"
 #include "sysinfo/ui/MyMacView.h"
+#include "ui/CustomVolumView.h"
+#include "ui/ImageProvider.h"
 
 namespace {
 

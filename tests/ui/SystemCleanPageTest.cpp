@@ -19,12 +19,13 @@
 #include "core/ParseFileLog.h"
 #include "core/PreferenceViewController.h"
 #include "core/UtilityFunction.h"
-#include "shell/ImageProvider.h"
 #include "shell/NewMainViewController.h"
 #include "shell/PrefsWindowController.h"
 #include "shell/QtMainQueue.h"
+#include "shell/WindowPageHost.h"
 #include "support/ScriptedAsker.h"
 #include "support/UiPictures.h"
+#include "ui/ImageProvider.h"
 #include "ui/RichStatusLine.h"
 #include "ui/WindowStyle.h"
 
@@ -65,13 +66,11 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     window.setCrossFade(false);
     auto* page = new NewMainViewController;
     page->addFeature(0, "My Computer", new QLabel("overview"));
+    WindowPageHost host(window, *page, {.queue = &queue, .asker = asker});
     auto* view = new SystemCleanView(
-        queue,
-        {.folders = [&](int id) { return machine.folders().cleanFolders(id); }, .asker = asker},
-        page);
-    view->addTo(*page);
-    window.addView(page, "Scan");
-    view->addSubPagesTo(window);
+        host.needs(), [&](int id) { return machine.folders().cleanFolders(id); }, page);
+    host.addPage(page, "Scan");
+    view->registerWith(host);
     window.showWindow();
     CleanBottomBar* bar = view->bar();
     EXPECT_EQ(bar->summary()->text(), "0 of 0 selected, " + sizeText(0) + " will free up.");

@@ -11,9 +11,9 @@
 #include "monitor/ui/TrayAgentView.h"
 #include "monitor/ui/VolumePanel.h"
 #include "platform/FileViewer.h"
-#include "shell/ImageProvider.h"
 #include "shell/QtMainQueue.h"
 #include "support/TestPlatform.h"
+#include "ui/ImageProvider.h"
 
 namespace {
 

@@ -14,11 +14,11 @@
 
 #include "core/EventBus.h"
 #include "core/Events.h"
-#include "shell/ImageProvider.h"
 #include "shell/NewMainViewController.h"
 #include "shell/QtMainQueue.h"
 #include "support/TestPlatform.h"
 #include "ui/BusySpinner.h"
+#include "ui/ImageProvider.h"
 #include "ui/RichStatusLine.h"
 #include "ui/UninstallPageFixture.h"
 #include "ui/WorkRunner.h"

@@ -41,12 +41,11 @@ class UninstallPageFixture {
         UninstallAppsPageOptions options;
         options.backends = machine.backends;
         options.searchStarted = &searchStarted;
-        options.asker = asker;
         options.confirm = [this](const UninstallPlanSheet& sheet) {
             sheets.push_back(sheet);
             return confirmAnswer;
         };
-        return new UninstallAppsPage(queue, std::move(options));
+        return new UninstallAppsPage({.queue = &queue, .asker = asker}, std::move(options));
     }
 
     UninstallMachine machine;

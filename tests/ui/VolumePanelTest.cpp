@@ -5,11 +5,11 @@
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "monitor/ui/CustomGreyBarView.h"
-#include "monitor/ui/CustomVolumView.h"
 #include "monitor/ui/DiskSizeView.h"
 #include "monitor/ui/MenuItemView.h"
-#include "shell/ImageProvider.h"
 #include "support/UiPictures.h"
+#include "ui/CustomVolumView.h"
+#include "ui/ImageProvider.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "clean/SystemCleanModel.h"
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 #include "ui/RichStatusLine.h"
 
 CleanBottomBar::CleanBottomBar(SystemCleanModel& model, QWidget* parent)

@@ -13,7 +13,7 @@
 #include "clean/ui/CleanItemsTableModel.h"
 #include "core/FolderUtilities.h"
 #include "platform/FileViewer.h"
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 #include "ui/WorkRunner.h"
 
 CleanCategoryPage::CleanCategoryPage(SystemCleanModel& model, int category,

@@ -6,7 +6,7 @@
 
 #include "clean/CleanCategory.h"
 #include "clean/SystemCleanModel.h"
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 
 CleanFeatureRow::CleanFeatureRow(SystemCleanModel& model, int category, QWidget* parent)
     : QWidget(parent),

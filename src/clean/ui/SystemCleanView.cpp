@@ -8,20 +8,21 @@
 #include "clean/ui/CleanCategoryPage.h"
 #include "clean/ui/CleanFeatureRow.h"
 #include "clean/ui/CleanReportPage.h"
-#include "shell/NewMainViewController.h"
-#include "shell/PrefsWindowController.h"
+#include "ui/PageHost.h"
 #include "ui/WindowModalAsker.h"
 
-SystemCleanView::SystemCleanView(MainQueue& mainQueue, Services services, QObject* parent)
-    : QObject(parent), asker_(std::move(services.asker)) {
+SystemCleanView::SystemCleanView(const PageNeeds& needs,
+                                 std::function<std::vector<CleanFolder>(int category)> folders,
+                                 QObject* parent)
+    : QObject(parent), asker_(needs.asker) {
     model_ = std::make_unique<SystemCleanModel>(
-        SystemCleanModel::Options{.folders = std::move(services.folders),
+        SystemCleanModel::Options{.folders = std::move(folders),
                                   .asker = nullptr,
-                                  .mainQueue = &mainQueue,
-                                  .authorization = services.authorization});
+                                  .mainQueue = needs.queue,
+                                  .authorization = needs.authorization});
     for (int id = 0; id < CleanCategoryId::Count; ++id) {
         rows_[id] = new CleanFeatureRow(*model_, id);
-        pages_[id] = new CleanCategoryPage(*model_, id, services.viewer);
+        pages_[id] = new CleanCategoryPage(*model_, id, needs.viewer);
     }
     bar_ = new CleanBottomBar(*model_);
     progress_ = new CleanReportPage(*model_, CleanReportPage::Progress);
@@ -32,17 +33,7 @@ SystemCleanView::SystemCleanView(MainQueue& mainQueue, Services services, QObjec
     model_->changed = [this] { refresh(); };
     // The model says it changed right after each page change: the refresh comes from there.
     model_->subPageChanged = [this](SystemCleanModel::SubPage page) {
-        if (!window_) return;
-        // The feature's page changes; the window follows only when the feature is in view.
-        static const QStringList feature{QStringLiteral("Scan"), QStringLiteral("QC_FastClean"),
-                                         QStringLiteral("DATA_FastClean")};
-        window_->setView4FastClean(page);
-        if (!feature.contains(window_->currentIdentifier())) return;
-        window_->displayViewForIdentifier(
-            page == SystemCleanModel::ProgressPage  ? QStringLiteral("QC_FastClean")
-            : page == SystemCleanModel::ResultsPage ? QStringLiteral("DATA_FastClean")
-                                                    : QStringLiteral("Scan"),
-            true);
+        if (showSubPage_) showSubPage_(page);
     };
 }
 
@@ -56,12 +47,12 @@ SystemCleanView::~SystemCleanView() {
     }
 }
 
-void SystemCleanView::addTo(NewMainViewController& page) {
+void SystemCleanView::registerWith(PageHost& host) {
     for (int id = 0; id < CleanCategoryId::Count; ++id) {
-        page.addFeature(id + 1, QString::fromStdString(std::string(cleanCategories()[id].title)),
+        host.addFeature(id + 1, QString::fromStdString(std::string(cleanCategories()[id].title)),
                         pages_[id], rows_[id]);
     }
-    page.addSeparator(7);
+    host.addFeatureSeparator(7);
     // The overview row keeps its title; the total of the categories shows beside it.
     auto* overview = new QWidget;
     auto* layout = new QHBoxLayout(overview);
@@ -70,23 +61,23 @@ void SystemCleanView::addTo(NewMainViewController& page) {
     overviewSize_ = new QLabel;
     overviewSize_->setAccessibleName(tr("Size of all categories"));
     layout->addWidget(overviewSize_);
-    if (page.setRowWidget(0, overview)) {
+    if (host.setFeatureRowWidget(0, overview)) {
         refresh();
     } else {
         delete overview;
     }
-    page.setBottomBar(bar_);
-    connect(&page, &NewMainViewController::rowSelected, this, [this](int row) {
+    host.setFeatureBottomBar(bar_);
+    host.onFeatureSelected(this, [this](int row) {
         model_->selectRow(row);
         if (bar_) bar_->setVisible(row <= CleanCategoryId::Count);
     });
-    model_->selectRow(page.selectedRow());
-}
-
-void SystemCleanView::addSubPagesTo(PrefsWindowController& window) {
-    window.addView(progress_, QStringLiteral("QC_FastClean"));
-    window.addView(results_, QStringLiteral("DATA_FastClean"));
-    window_ = &window;
+    model_->selectRow(host.selectedFeature());
+    host.addPage(progress_, QStringLiteral("QC_FastClean"));
+    host.addPage(results_, QStringLiteral("DATA_FastClean"));
+    // The sub-pages in the order of the model's pages.
+    static_assert(SystemCleanModel::ProgressPage == 1 && SystemCleanModel::ResultsPage == 2);
+    showSubPage_ = host.featurePageSwitcher(
+        {QStringLiteral("Scan"), QStringLiteral("QC_FastClean"), QStringLiteral("DATA_FastClean")});
 }
 
 void SystemCleanView::refresh() {

@@ -13,13 +13,9 @@
 #include "clean/ui/CleanCategoryPage.h"
 #include "clean/ui/CleanFeatureRow.h"
 #include "clean/ui/CleanReportPage.h"
+#include "ui/PageHost.h"
 
 class Asker;
-class FileViewer;
-class MainQueue;
-class NewMainViewController;
-class PrefsWindowController;
-class PrivilegedAuthorization;
 class SystemCleanModel;
 
 // The system clean's widgets bound to its model: the overview row's total, the category rows 1
@@ -30,22 +26,16 @@ class SystemCleanModel;
 class SystemCleanView : public QObject {
     Q_OBJECT
   public:
-    struct Services {
-        std::function<std::vector<CleanFolder>(int category)> folders;
-        std::shared_ptr<Asker> asker;  // none: questions are put as message boxes
-        std::shared_ptr<FileViewer> viewer;
-        PrivilegedAuthorization* authorization = nullptr;  // none: no retry with rights
-    };
-
-    SystemCleanView(MainQueue& mainQueue, Services services, QObject* parent = nullptr);
+    // `folders` lists a category's folders to scan.
+    SystemCleanView(const PageNeeds& needs,
+                    std::function<std::vector<CleanFolder>(int category)> folders,
+                    QObject* parent = nullptr);
     ~SystemCleanView() override;
 
-    // Adds the rows, their pages and the bar to the feature list of `page`.
-    void addTo(NewMainViewController& page);
-
-    // Registers the progress page ("QC_FastClean") and the results page ("DATA_FastClean") with
-    // the window, which shows them in place of the "Scan" page while and after a clean.
-    void addSubPagesTo(PrefsWindowController& window);
+    // Adds the rows, their pages and the bar to the "Scan" page's feature list, and the progress
+    // page ("QC_FastClean") and the results page ("DATA_FastClean"), which the window shows in
+    // place of the "Scan" page while and after a clean.
+    void registerWith(PageHost& host);
 
     SystemCleanModel& model() { return *model_; }
     CleanFeatureRow* row(int category) const { return rows_[category]; }
@@ -60,7 +50,7 @@ class SystemCleanView : public QObject {
     void refresh();
 
     std::shared_ptr<Asker> asker_;
-    PrefsWindowController* window_ = nullptr;
+    std::function<void(int subPage)> showSubPage_;
     std::unique_ptr<SystemCleanModel> model_;
     // The widgets belong to the page and the window, which may delete them before this object.
     std::array<QPointer<CleanFeatureRow>, 6> rows_{};

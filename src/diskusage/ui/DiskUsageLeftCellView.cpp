@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 #include "ui/WindowStyle.h"
 
 DiskUsageLeftCellView::DiskUsageLeftCellView(QWidget* parent) : QAbstractButton(parent) {

@@ -44,7 +44,7 @@ QString droppedScanFile(const QMimeData* data) {
 }  // namespace
 
 DiskUsagePathListPage::DiskUsagePathListPage(DiskUsageAppController& controller, QWidget* parent)
-    : BackdropPage(parent),
+    : GradientPage(parent),
       controller_(controller),
       list_(new QVBoxLayout),
       choose_(new QPushButton(tr("Choose a folder..."), this)),
@@ -123,7 +123,7 @@ void DiskUsagePathListPage::showRows() {
 }
 
 void DiskUsagePathListPage::showEvent(QShowEvent* event) {
-    BackdropPage::showEvent(event);
+    GradientPage::showEvent(event);
     QSignalBlocker quiet(ring_);
     ring_->setChecked(controller_.showStyle());
 }

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/Subscription.h"
-#include "ui/BackdropPage.h"
+#include "ui/GradientPage.h"
 
 class DiskUsageAppController;
 class DiskUsageLeftCellView;
@@ -14,7 +14,7 @@ class QVBoxLayout;
 // The disk-usage tool's first page ("disk_usage"): the path list (home folder, local volumes,
 // the chosen folder), the folder sheet "Choose a path to search", the scan button, the display
 // mode, folders dropped on the page, and "Open scan…" (or a dropped .json scan file).
-class DiskUsagePathListPage : public BackdropPage {
+class DiskUsagePathListPage : public GradientPage {
     Q_OBJECT
   public:
     explicit DiskUsagePathListPage(DiskUsageAppController& controller, QWidget* parent = nullptr);

@@ -14,7 +14,7 @@
 #include "ui/BusySpinner.h"
 
 DiskUsageProgressPage::DiskUsageProgressPage(DiskUsageAppController& controller, QWidget* parent)
-    : BackdropPage(parent),
+    : GradientPage(parent),
       controller_(controller),
       path_(new QLabel(this)),
       counts_(new QLabel(this)),

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "ui/BackdropPage.h"
+#include "ui/GradientPage.h"
 
 class BusySpinner;
 class DiskUsageAppController;
@@ -14,7 +14,7 @@ class QPushButton;
 // The disk-usage progress page ("QC_DiskUsage"): the folder being scanned, the folders, files
 // and bytes seen so far and the top-level folders done, read from the scan's counters ten times
 // a second while the page is shown, and the stop button.
-class DiskUsageProgressPage : public BackdropPage {
+class DiskUsageProgressPage : public GradientPage {
     Q_OBJECT
   public:
     static constexpr int kRefreshMs = 100;

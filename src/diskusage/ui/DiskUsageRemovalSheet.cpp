@@ -7,7 +7,7 @@
 
 #include "diskusage/ui/PageParts.h"
 #include "diskusage/ui/SelectableItemRow.h"
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 
 namespace {
 

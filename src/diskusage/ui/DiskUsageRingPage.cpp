@@ -19,7 +19,7 @@
 #include "diskusage/ui/PieChartBubble.h"
 #include "diskusage/ui/RingChartView.h"
 #include "diskusage/ui/SelectableItemRow.h"
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"
 
@@ -55,7 +55,7 @@ std::vector<std::string> pathsOf(const std::vector<DiskUsageItem>& items) {
 
 DiskUsageRingPage::DiskUsageRingPage(V4DiskUsageViewController& page, std::shared_ptr<Asker> asker,
                                      QWidget* parent)
-    : BackdropPage(parent),
+    : GradientPage(parent),
       page_(page),
       asker_(asker ? std::move(asker) : std::make_shared<WindowModalAsker>(this)),
       icon_(new QLabel(this)),

@@ -5,7 +5,7 @@
 
 #include <memory>
 #include <vector>
-#include "ui/BackdropPage.h"
+#include "ui/GradientPage.h"
 
 #include "core/Subscription.h"
 #include "diskusage/DiskUsageRemoval.h"
@@ -30,7 +30,7 @@ class WorkRunner;
 // tree is marked over the header and offers no selection or removal. It binds
 // V4DiskUsageViewController; removal runs on a worker, with the retry with administrator rights
 // offered for what failed for want of permission.
-class DiskUsageRingPage : public BackdropPage {
+class DiskUsageRingPage : public GradientPage {
     Q_OBJECT
   public:
     // `asker` defaults to window-modal message boxes, `rights` to the process's rights.

@@ -6,10 +6,13 @@
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
 #include "diskusage/ui/DiskUsageRingPage.h"
+#include "ui/PageHost.h"
 #include "ui/WindowModalAsker.h"
 
-DiskUsageTool::DiskUsageTool(Options options, QObject* parent)
-    : QObject(parent), showPage_(std::move(options.showPage)) {
+DiskUsageTool::DiskUsageTool(const PageNeeds& needs, Options options, QObject* parent)
+    : QObject(parent) {
+    options.environment.asker = needs.asker;
+    options.environment.queue = needs.queue;
     options.environment.columnBrowserAvailable = static_cast<bool>(options.columnBrowser);
     if (!options.environment.asker)
         options.environment.asker = std::make_shared<WindowModalAsker>(nullptr);
@@ -64,6 +67,17 @@ QWidget* DiskUsageTool::resultsPage() const {
 
 DiskUsageRingPage* DiskUsageTool::ringPage() const {
     return ring_;
+}
+
+void DiskUsageTool::registerWith(PageHost& host) {
+    const QStringList pages{kPathListPage, kProgressPage, kResultsPage};
+    for (int mode = 0; mode < pages.size(); ++mode) {
+        host.addPage(mode == 0   ? static_cast<QWidget*>(pathListPage())
+                     : mode == 1 ? static_cast<QWidget*>(progressPage())
+                                 : resultsPage(),
+                     pages[mode]);
+    }
+    showPage_ = host.featurePageSwitcher(pages);
 }
 
 void DiskUsageTool::pageModeChanged(int mode) {

@@ -7,7 +7,8 @@
 
 #include "core/Subscription.h"
 #include "diskusage/DiskUsageAppController.h"
-#include "diskusage/ui/ColumnBrowserPane.h"
+#include "diskusage/ui/DiskUsageColumnBrowserPane.h"
+#include "ui/PageHost.h"
 
 class DiskUsagePathListPage;
 class DiskUsageProgressPage;
@@ -17,20 +18,19 @@ class QStackedWidget;
 
 // The disk-usage tool's widgets over one DiskUsageAppController: the path list page
 // ("disk_usage"), the progress page ("QC_DiskUsage") and the results page ("DATA_DiskUsage",
-// the ring page or the column browser). The window registers the three pages; the tool asks it
-// to show one through `showPage` whenever the controller's page mode changes.
+// the ring page or the column browser). The tool registers the three pages with the window and
+// turns them whenever the controller's page mode changes.
 class DiskUsageTool : public QObject {
     Q_OBJECT
   public:
     struct Options {
+        // The user, the folders and the volumes; the asker and the queue come from the bundle.
         DiskUsageAppController::Environment environment;
         // Makes the column browser; without one the column mode shows a notice.
-        ColumnBrowserFactory columnBrowser;
-        // Shows the page for a mode (0, 1 or 2) in the window.
-        std::function<void(int mode)> showPage;
+        DiskUsageColumnBrowserFactory columnBrowser;
     };
 
-    explicit DiskUsageTool(Options options, QObject* parent = nullptr);
+    DiskUsageTool(const PageNeeds& needs, Options options, QObject* parent = nullptr);
     ~DiskUsageTool() override;
 
     static constexpr const char* kPathListPage = "disk_usage";
@@ -41,6 +41,9 @@ class DiskUsageTool : public QObject {
         "The column view is not available in this build. Turn on \"Show as a ring chart\" and "
         "scan again.";
 
+    // Registers the three pages with the window, which shows the one of the page mode.
+    void registerWith(PageHost& host);
+
     DiskUsageAppController& controller() { return *controller_; }
     // The pages; the window takes them over when they are registered.
     DiskUsagePathListPage* pathListPage() const;
@@ -48,7 +51,7 @@ class DiskUsageTool : public QObject {
     QWidget* resultsPage() const;
     DiskUsageRingPage* ringPage() const;
     // The column browser, or nullptr when the build has none.
-    ColumnBrowserPane* columnBrowser() const { return columns_; }
+    DiskUsageColumnBrowserPane* columnBrowser() const { return columns_; }
 
   private:
     void pageModeChanged(int mode);
@@ -59,7 +62,7 @@ class DiskUsageTool : public QObject {
     QPointer<DiskUsageProgressPage> progress_;
     QPointer<QStackedWidget> results_;
     QPointer<DiskUsageRingPage> ring_;
-    QPointer<ColumnBrowserPane> columns_;
+    QPointer<DiskUsageColumnBrowserPane> columns_;
     QPointer<QLabel> noColumns_;
     std::vector<Subscription> subscriptions_;
 };

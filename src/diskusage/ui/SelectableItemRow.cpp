@@ -6,7 +6,7 @@
 #include <QToolButton>
 
 #include "core/TextCut.h"
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 
 namespace {
 

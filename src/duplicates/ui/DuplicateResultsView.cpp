@@ -28,7 +28,7 @@ QPushButton* namedButton(const QString& text, const QString& name, QWidget* pare
 }  // namespace
 
 DuplicateResultsView::DuplicateResultsView(QWidget* parent)
-    : PageBackdrop(parent),
+    : DuplicateViewPage(parent),
       categories_(new QListWidget(this)),
       headerBox_(new QCheckBox(this)),
       title_(new CutTextLabel(kTitleKept, this)),

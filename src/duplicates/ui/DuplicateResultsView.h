@@ -1,6 +1,6 @@
 #pragma once
 
-#include "duplicates/ui/PageBackdrop.h"
+#include "duplicates/ui/DuplicateViewPage.h"
 
 class BusySpinner;
 class CutTextLabel;
@@ -16,7 +16,7 @@ class RichStatusLine;
 // line, the outline, the selection and "frees" lines, the buttons, and the deletion progress
 // that takes the outline's place while copies are removed. Widgets only: DuplicatesPage binds
 // them.
-class DuplicateResultsView : public PageBackdrop {
+class DuplicateResultsView : public DuplicateViewPage {
     Q_OBJECT
   public:
     explicit DuplicateResultsView(QWidget* parent = nullptr);

@@ -17,7 +17,7 @@ constexpr int kPathKept = 70;
 }  // namespace
 
 DuplicateScanningView::DuplicateScanningView(QWidget* parent)
-    : PageBackdrop(parent),
+    : DuplicateViewPage(parent),
       icon_(new QLabel(this)),
       path_(new CutTextLabel(kPathKept, this)),
       progress_(new QProgressBar(this)),

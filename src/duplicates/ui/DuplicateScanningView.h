@@ -1,6 +1,6 @@
 #pragma once
 
-#include "duplicates/ui/PageBackdrop.h"
+#include "duplicates/ui/DuplicateViewPage.h"
 
 class CutTextLabel;
 class QLabel;
@@ -9,7 +9,7 @@ class QPushButton;
 
 // The duplicate page's scanning view: the progress, the file being examined with its icon,
 // "Stop Scan", and the text shown once a stop was asked for.
-class DuplicateScanningView : public PageBackdrop {
+class DuplicateScanningView : public DuplicateViewPage {
     Q_OBJECT
   public:
     explicit DuplicateScanningView(QWidget* parent = nullptr);

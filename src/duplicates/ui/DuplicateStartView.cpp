@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 DuplicateStartView::DuplicateStartView(QWidget* parent)
-    : PageBackdrop(parent), choose_(new QPushButton(tr("Select scan path"), this)) {
+    : DuplicateViewPage(parent), choose_(new QPushButton(tr("Select scan path"), this)) {
     setAccessibleName(tr("Duplicates"));
     setAcceptDrops(true);
     QLabel* title = heading(tr("Find duplicate files"), 1.6);

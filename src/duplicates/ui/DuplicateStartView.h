@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "duplicates/ui/PageBackdrop.h"
+#include "duplicates/ui/DuplicateViewPage.h"
 
 class QPushButton;
 
 // The duplicate page's start view: "Select scan path", and a drop target for one folder.
-class DuplicateStartView : public PageBackdrop {
+class DuplicateStartView : public DuplicateViewPage {
     Q_OBJECT
   public:
     explicit DuplicateStartView(QWidget* parent = nullptr);

@@ -26,10 +26,10 @@
 #include "duplicates/ui/DuplicateStartView.h"
 #include "platform/FileViewer.h"
 #include "platform/Services.h"
-#include "shell/ImageProvider.h"
-#include "shell/PrefsWindowController.h"
 #include "ui/BusySpinner.h"
 #include "ui/CutTextLabel.h"
+#include "ui/ImageProvider.h"
+#include "ui/PageHost.h"
 #include "ui/RichStatusLine.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowModalAsker.h"
@@ -52,12 +52,11 @@ QString text(const std::string& value) {
 
 }  // namespace
 
-DuplicatesPage::DuplicatesPage(MainQueue& mainQueue, std::shared_ptr<Asker> asker,
-                               std::shared_ptr<FileViewer> viewer, QObject* parent)
+DuplicatesPage::DuplicatesPage(const PageNeeds& needs, QObject* parent)
     : QObject(parent),
-      mainQueue_(mainQueue),
-      viewer_(viewer ? std::move(viewer) : Services::get<FileViewer>()),
-      session_(std::make_unique<DuplicateSearchSession>(mainQueue)),
+      mainQueue_(*needs.queue),
+      viewer_(needs.viewer ? needs.viewer : Services::get<FileViewer>()),
+      session_(std::make_unique<DuplicateSearchSession>(*needs.queue)),
       settings_([] {
           return DuplicateSearchSettings::fromUserDefaults(UserDefaults::standardUserDefaults());
       }),
@@ -67,7 +66,7 @@ DuplicatesPage::DuplicatesPage(MainQueue& mainQueue, std::shared_ptr<Asker> aske
       outline_(new DuplicateOutlineModel(this)),
       poll_(new QTimer(this)),
       work_(new WorkRunner(this)) {
-    asker_ = asker ? std::move(asker) : std::make_shared<WindowModalAsker>(results_);
+    asker_ = needs.asker ? needs.asker : std::make_shared<WindowModalAsker>(results_);
     poll_->setInterval(kPollMs);
     connect(poll_, &QTimer::timeout, this, [this] {
         std::uint32_t percent = session_->pollProgress();
@@ -148,26 +147,16 @@ DuplicateResultsView* DuplicatesPage::resultsView() const {
     return results_;
 }
 
-void DuplicatesPage::addViewsTo(PrefsWindowController& window) {
+void DuplicatesPage::registerWith(PageHost& host) {
     for (int view = StartView; view <= ResultsView; ++view) {
         QWidget* widget = view == StartView      ? static_cast<QWidget*>(start_)
                           : view == ScanningView ? static_cast<QWidget*>(scanning_)
                                                  : static_cast<QWidget*>(results_);
-        window.addView(widget, kViewIdentifiers[view]);
+        host.addPage(widget, kViewIdentifiers[view]);
     }
-    QPointer<PrefsWindowController> shown(&window);
-    switcher_ = [shown](View view) {
-        if (!shown) return;
-        shown->setView4Duplicates(view);
-        // A view changes on screen only while the duplicate tool is the one shown.
-        QString current = shown->currentIdentifier();
-        for (const QString& identifier : kViewIdentifiers) {
-            if (current == identifier) {
-                shown->displayViewForIdentifier(kViewIdentifiers[view], true);
-                return;
-            }
-        }
-    };
+    switcher_ =
+        host.featurePageSwitcher({kViewIdentifiers[StartView], kViewIdentifiers[ScanningView],
+                                  kViewIdentifiers[ResultsView]});
 }
 
 void DuplicatesPage::switchTo(View view) {

@@ -9,6 +9,7 @@
 
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSession.h"
+#include "ui/PageHost.h"
 
 class Asker;
 class DuplicateCopyRemover;
@@ -19,7 +20,6 @@ class DuplicateScanningView;
 class DuplicateStartView;
 class FileViewer;
 class MainQueue;
-class PrefsWindowController;
 class QModelIndex;
 class QTimer;
 class ThreadWorker;
@@ -28,26 +28,21 @@ class WorkRunner;
 // The "Duplicates" page: the start view, the scanning view and the results view (identifiers
 // "duplicates_file", "QC_Duplicates" and "DATA_Duplicates"), bound to a DuplicateSearchSession
 // and a DuplicateResultsModel. Searching and removing run on workers; the tree changes on the
-// GUI thread. The views are separate pages of the window: the page asks its view switcher to
-// show one, which shows it only while the duplicate tool is the one on show.
+// GUI thread. The views are separate pages of the window, which shows the page's view only while
+// the duplicate tool is the one on show.
 class DuplicatesPage : public QObject {
     Q_OBJECT
   public:
     enum View { StartView = 0, ScanningView = 1, ResultsView = 2 };
 
-    // `asker` and `viewer` default to window-modal message boxes and the installed file viewer.
-    explicit DuplicatesPage(MainQueue& mainQueue, std::shared_ptr<Asker> asker = nullptr,
-                            std::shared_ptr<FileViewer> viewer = nullptr,
-                            QObject* parent = nullptr);
+    explicit DuplicatesPage(const PageNeeds& needs, QObject* parent = nullptr);
     ~DuplicatesPage() override;
 
     DuplicateStartView* startView() const;
     DuplicateScanningView* scanningView() const;
     DuplicateResultsView* resultsView() const;
     // Registers the three views with the window and lets the page switch between them.
-    void addViewsTo(PrefsWindowController& window);
-    // Shows a view when the page switches (tests put the views in a stack of their own).
-    void setViewSwitcher(std::function<void(View)> switcher) { switcher_ = std::move(switcher); }
+    void registerWith(PageHost& host);
     View currentView() const { return view_; }
     // Where the settings come from (the user's settings by default).
     void setSettingsSource(std::function<DuplicateSearchSettings()> source) {
@@ -104,7 +99,7 @@ class DuplicatesPage : public QObject {
     std::shared_ptr<FileViewer> viewer_;
     std::unique_ptr<DuplicateSearchSession> session_;
     std::shared_ptr<DuplicateResultsModel> model_;
-    std::function<void(View)> switcher_;
+    std::function<void(int view)> switcher_;
     std::function<DuplicateSearchSettings()> settings_;
     QPointer<DuplicateStartView> start_;
     QPointer<DuplicateScanningView> scanning_;

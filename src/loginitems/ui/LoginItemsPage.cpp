@@ -15,13 +15,14 @@
 #include "core/Asker.h"
 #include "loginitems/LoginItemAddition.h"
 #include "loginitems/LoginItemController.h"
-#include "loginitems/ui/LoginItemCellDelegate.h"
 #include "loginitems/ui/LoginItemsTableModel.h"
 #include "platform/FileViewer.h"
 #include "platform/Services.h"
-#include "shell/ImageProvider.h"
+#include "ui/AppItemCellDelegate.h"
 #include "ui/BusySpinner.h"
 #include "ui/ImageButton.h"
+#include "ui/ImageProvider.h"
+#include "ui/PageHost.h"
 #include "ui/RichStatusLine.h"
 #include "ui/RowTable.h"
 #include "ui/ThreeStateCheckDelegate.h"
@@ -41,12 +42,11 @@ QString applicationsFolder() {
 
 }  // namespace
 
-LoginItemsPage::LoginItemsPage(MainQueue& mainQueue, std::shared_ptr<Asker> asker,
-                               std::shared_ptr<FileViewer> viewer, QWidget* parent)
-    : BackdropPage(parent),
-      controller_(std::make_unique<LoginItemController>(mainQueue)),
-      asker_(asker ? std::move(asker) : std::make_shared<WindowModalAsker>(this)),
-      viewer_(viewer ? std::move(viewer) : Services::get<FileViewer>()),
+LoginItemsPage::LoginItemsPage(const PageNeeds& needs, QWidget* parent)
+    : GradientPage(parent),
+      controller_(std::make_unique<LoginItemController>(*needs.queue)),
+      asker_(needs.asker ? needs.asker : std::make_shared<WindowModalAsker>(this)),
+      viewer_(needs.viewer ? needs.viewer : Services::get<FileViewer>()),
       model_(new LoginItemsTableModel(this)),
       table_(new QTableView(this)),
       add_(new QPushButton(tr("Add login item"), this)),
@@ -72,7 +72,7 @@ LoginItemsPage::LoginItemsPage(MainQueue& mainQueue, std::shared_ptr<Asker> aske
     table_->setItemDelegateForColumn(LoginItemsTableModel::StartColumn,
                                      new ThreeStateCheckDelegate(table_));
     table_->setItemDelegateForColumn(LoginItemsTableModel::ItemColumn,
-                                     new LoginItemCellDelegate(table_));
+                                     new AppItemCellDelegate(table_));
     table_->horizontalHeader()->setSectionResizeMode(LoginItemsTableModel::StartColumn,
                                                      QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(LoginItemsTableModel::ItemColumn,

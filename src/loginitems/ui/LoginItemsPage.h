@@ -8,14 +8,14 @@
 
 #include "core/Subscription.h"
 #include "loginitems/LoginItemDropRules.h"
-#include "ui/BackdropPage.h"
+#include "ui/GradientPage.h"
+#include "ui/PageHost.h"
 
 class Asker;
 class BusySpinner;
 class FileViewer;
 class LoginItemController;
 class LoginItemsTableModel;
-class MainQueue;
 class QPushButton;
 class QTableView;
 class RichStatusLine;
@@ -26,13 +26,10 @@ class WorkRunner;
 // for each, "Add login item", and drops of files or rows on the table. It binds a
 // LoginItemController, which watches the list, so the table follows changes made elsewhere.
 // Revealing and opening run on a worker; questions go through the Asker.
-class LoginItemsPage : public BackdropPage {
+class LoginItemsPage : public GradientPage {
     Q_OBJECT
   public:
-    // `asker` and `viewer` default to window-modal message boxes and the installed file viewer.
-    explicit LoginItemsPage(MainQueue& mainQueue, std::shared_ptr<Asker> asker = nullptr,
-                            std::shared_ptr<FileViewer> viewer = nullptr,
-                            QWidget* parent = nullptr);
+    explicit LoginItemsPage(const PageNeeds& needs, QWidget* parent = nullptr);
     ~LoginItemsPage() override;
 
     // Adds files as the open panel's "Choose" does (questions and failures included).

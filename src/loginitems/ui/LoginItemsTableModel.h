@@ -6,6 +6,7 @@
 
 #include "core/AppItems.h"
 #include "loginitems/LoginItemDropRules.h"
+#include "ui/AppItemCellDelegate.h"
 
 // The login-items table: column 0 is "Start at login" (checked when the item is not hidden),
 // column 1 the item (icon, name, and its version or kind as secondary text), column 2 the row's
@@ -15,7 +16,10 @@ class LoginItemsTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
     enum Column { StartColumn = 0, ItemColumn = 1, ButtonsColumn = 2, ColumnCount = 3 };
-    enum Role { SecondaryTextRole = Qt::UserRole + 1, HighlightedRole };
+    enum Role {
+        SecondaryTextRole = AppItemCellDelegate::SecondaryTextRole,
+        HighlightedRole = AppItemCellDelegate::HighlightedRole,
+    };
 
     std::function<void(int row)> toggleRequested;
     std::function<bool(const LoginItemDrop& drop, int row)> dropRequested;

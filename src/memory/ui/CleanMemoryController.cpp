@@ -9,7 +9,7 @@
 
 #include "memory/CleanMemoryModel.h"
 #include "memory/ui/PieChartView.h"
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 
 namespace {
 

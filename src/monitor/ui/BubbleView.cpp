@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "shell/AttachedWindow.h"
+#include "ui/AttachedWindow.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QVBoxLayout>
 
 #include "core/Log.h"
-#include "monitor/ui/CustomVolumView.h"
-#include "shell/ImageProvider.h"
+#include "ui/CustomVolumView.h"
+#include "ui/ImageProvider.h"
 
 DiskSizeView::DiskSizeView(RowsProvider rows, std::function<bool(std::int32_t)> eject,
                            std::function<bool(const std::string&)> browse, QWidget* parent)

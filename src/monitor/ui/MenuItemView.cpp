@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QPointer>
 
-#include "shell/ImageProvider.h"
-#include "shell/PaintText.h"
+#include "ui/ImageProvider.h"
+#include "ui/PaintText.h"
 
 MenuItemView::MenuItemView(VolumeRow row, std::function<bool(std::int32_t)> eject, QWidget* parent)
     : QWidget(parent), row_(std::move(row)), eject_(std::move(eject)) {

@@ -13,7 +13,7 @@
 #include "monitor/ui/BubbleView.h"
 #include "monitor/ui/DesktopNotifications.h"
 #include "monitor/ui/VolumePanel.h"
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 
 namespace {
 

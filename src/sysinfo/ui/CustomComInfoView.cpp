@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-#include "shell/ImageProvider.h"
-#include "shell/PaintText.h"
+#include "ui/ImageProvider.h"
+#include "ui/PaintText.h"
 
 CustomComInfoView::CustomComInfoView(std::array<ComputerInfoRow, 7> rows, QWidget* parent)
     : QWidget(parent), rows_(std::move(rows)) {

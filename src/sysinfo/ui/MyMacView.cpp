@@ -7,9 +7,9 @@
 
 #include "core/EventBus.h"
 #include "core/Events.h"
-#include "monitor/ui/CustomVolumView.h"
-#include "shell/ImageProvider.h"
 #include "sysinfo/ui/CustomComInfoView.h"
+#include "ui/CustomVolumView.h"
+#include "ui/ImageProvider.h"
 
 namespace {
 const VolumeRow* bootRow(const std::vector<VolumeRow>& rows) {

@@ -17,10 +17,11 @@
 #include "core/Asker.h"
 #include "core/MainQueue.h"
 #include "core/PrivilegedAuthorization.h"
-#include "loginitems/ui/LoginItemCellDelegate.h"
-#include "shell/ImageProvider.h"
+#include "ui/AppItemCellDelegate.h"
 #include "ui/BusySpinner.h"
 #include "ui/ImageButton.h"
+#include "ui/ImageProvider.h"
+#include "ui/PageHost.h"
 #include "ui/RichStatusLine.h"
 #include "ui/RowTable.h"
 #include "ui/ThreeStateCheckDelegate.h"
@@ -52,10 +53,10 @@ constexpr int kSpinnerSide = 30;
 
 }  // namespace
 
-UninstallAppsPage::UninstallAppsPage(MainQueue& mainQueue, Options options, QWidget* parent)
-    : BackdropPage(parent),
-      mainQueue_(mainQueue),
-      asker_(options.asker ? std::move(options.asker) : std::make_shared<WindowModalAsker>(this)),
+UninstallAppsPage::UninstallAppsPage(const PageNeeds& needs, Options options, QWidget* parent)
+    : GradientPage(parent),
+      mainQueue_(*needs.queue),
+      asker_(needs.asker ? needs.asker : std::make_shared<WindowModalAsker>(this)),
       confirm_(std::move(options.confirm)),
       tableModel_(new UninstallAppsTableModel(this)),
       groups_(new QListWidget(this)),
@@ -70,7 +71,7 @@ UninstallAppsPage::UninstallAppsPage(MainQueue& mainQueue, Options options, QWid
       work_(new WorkRunner(this)) {
     UninstallAppsController::Options controllerOptions{
         .backends = options.backends ? std::move(*options.backends) : AppBackends::fromServices(),
-        .mainQueue = &mainQueue,
+        .mainQueue = &mainQueue_,
         .searchStarted = options.searchStarted};
     PrivilegedAuthorization& rights = controllerOptions.backends.rights();
     controller_ = std::make_unique<UninstallAppsController>(std::move(controllerOptions));
@@ -92,7 +93,7 @@ UninstallAppsPage::UninstallAppsPage(MainQueue& mainQueue, Options options, QWid
     table_->setItemDelegateForColumn(UninstallPageModel::CheckColumn,
                                      new ThreeStateCheckDelegate(table_));
     table_->setItemDelegateForColumn(UninstallPageModel::NameColumn,
-                                     new LoginItemCellDelegate(table_));
+                                     new AppItemCellDelegate(table_));
     QHeaderView* header = table_->horizontalHeader();
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "core/Subscription.h"
-#include "ui/BackdropPage.h"
+#include "ui/GradientPage.h"
+#include "ui/PageHost.h"
 #include "uninstall/AppBackends.h"
 #include "uninstall/UninstallPlanSheet.h"
 
@@ -34,8 +35,6 @@ struct UninstallAppsPageOptions {
     std::optional<AppBackends> backends;
     // The once-per-run search flag; nullptr: the process-wide one.
     bool* searchStarted = nullptr;
-    // Asks before deleting what no trash can take; nullptr: a window-modal message box.
-    std::shared_ptr<Asker> asker;
     // Shows the confirmation and gives true for "Uninstall"; empty: the window-modal dialog.
     std::function<bool(const UninstallPlanSheet& sheet)> confirm;
 };
@@ -45,12 +44,14 @@ struct UninstallAppsPageOptions {
 // buttons and "Refresh". It binds an UninstallPageModel over an UninstallAppsController.
 // Discovery starts the first time its row becomes current; measuring, asking for rights and
 // removing run off the GUI thread, so the page answers while they run.
-class UninstallAppsPage : public BackdropPage {
+class UninstallAppsPage : public GradientPage {
     Q_OBJECT
   public:
     using Options = UninstallAppsPageOptions;
 
-    explicit UninstallAppsPage(MainQueue& mainQueue, Options options = {},
+    // The bundle's asker asks before deleting what no trash can take (none: a window-modal
+    // message box).
+    explicit UninstallAppsPage(const PageNeeds& needs, Options options = {},
                                QWidget* parent = nullptr);
     ~UninstallAppsPage() override;
 

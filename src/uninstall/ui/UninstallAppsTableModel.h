@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/AppItems.h"
-#include "loginitems/ui/LoginItemsTableModel.h"
+#include "ui/AppItemCellDelegate.h"
 
 // The uninstaller's table: check box, "view" (details), the name with the version (or why the
 // last removal failed) as secondary text, the identifier and "System App", one row per record
@@ -14,10 +14,10 @@
 class UninstallAppsTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    // The roles the shared cell delegate of application rows reads.
+    // The roles the cell delegate of application rows reads.
     enum Role {
-        SecondaryTextRole = LoginItemsTableModel::SecondaryTextRole,
-        HighlightedRole = LoginItemsTableModel::HighlightedRole,
+        SecondaryTextRole = AppItemCellDelegate::SecondaryTextRole,
+        HighlightedRole = AppItemCellDelegate::HighlightedRole,
     };
 
     std::function<void(int row)> toggleRequested;

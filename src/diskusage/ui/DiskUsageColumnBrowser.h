@@ -13,8 +13,8 @@
 
 class Asker;
 class BusySpinner;
-class DiskUsageColumnModel;
-class DiskUsageColumnView;
+class DiskUsageColumnBrowserModel;
+class DiskUsageColumnBrowserView;
 class FileViewer;
 class QPushButton;
 class QToolButton;
@@ -69,8 +69,8 @@ class DiskUsageColumnBrowser : public QWidget {
     void openItem();
     void revealItem();
 
-    DiskUsageColumnView* columnView() const { return view_; }
-    DiskUsageColumnModel* model() const { return model_; }
+    DiskUsageColumnBrowserView* columnView() const { return view_; }
+    DiskUsageColumnBrowserModel* model() const { return model_; }
     QPushButton* removeButton() const { return remove_; }
     QToolButton* openButton() const { return open_; }
     QToolButton* revealButton() const { return reveal_; }
@@ -107,8 +107,8 @@ class DiskUsageColumnBrowser : public QWidget {
     std::uint64_t generation_ = 0;
     bool scanRunning_ = false;
     int failureAlertDelay_ = 1000;
-    DiskUsageColumnModel* model_;
-    DiskUsageColumnView* view_;
+    DiskUsageColumnBrowserModel* model_;
+    DiskUsageColumnBrowserView* view_;
     QPushButton* remove_;
     QToolButton* open_;
     QToolButton* reveal_;

@@ -1,4 +1,4 @@
-#include "shell/AttachedWindow.h"
+#include "ui/AttachedWindow.h"
 
 #include <QPainter>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "diskusage/ui/DiskUsageColumnPane.h"
+#include "diskusage/ui/DiskUsageColumnBrowserToolPane.h"
 
 #include <QVBoxLayout>
 #include <cerrno>
@@ -7,11 +7,12 @@
 #include "core/PrivilegedAuthorization.h"
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/DiskUsageRemoval.h"
-#include "diskusage/columns/DiskUsageColumnBrowser.h"
+#include "diskusage/ui/DiskUsageColumnBrowser.h"
 
-DiskUsageColumnPane::DiskUsageColumnPane(std::shared_ptr<Asker> asker,
-                                         const std::string& homeFolder, QWidget* parent)
-    : ColumnBrowserPane(parent),
+DiskUsageColumnBrowserToolPane::DiskUsageColumnBrowserToolPane(std::shared_ptr<Asker> asker,
+                                                               const std::string& homeFolder,
+                                                               QWidget* parent)
+    : DiskUsageColumnBrowserPane(parent),
       browser_(new DiskUsageColumnBrowser(std::move(asker), {}, this)),
       homeFolder_(homeFolder) {
     auto* layout = new QVBoxLayout(this);
@@ -20,7 +21,7 @@ DiskUsageColumnPane::DiskUsageColumnPane(std::shared_ptr<Asker> asker,
     removeFrom("");
 }
 
-void DiskUsageColumnPane::removeFrom(const std::string& scanRoot) {
+void DiskUsageColumnBrowserToolPane::removeFrom(const std::string& scanRoot) {
     // A new removal for each tree: one still running on a worker keeps its own.
     auto removal =
         std::make_shared<DiskUsageRemoval>(DiskUsageRemoval::Guard{homeFolder_, scanRoot});
@@ -35,13 +36,15 @@ void DiskUsageColumnPane::removeFrom(const std::string& scanRoot) {
         });
 }
 
-void DiskUsageColumnPane::showTree(FSNode* root) {
+void DiskUsageColumnBrowserToolPane::showTree(FSNode* root) {
     removeFrom(root ? root->path() : "");
     browser_->setRoot(root);
 }
 
-ColumnBrowserFactory DiskUsageColumnPane::factory(std::shared_ptr<Asker> asker) {
-    return [asker](DiskUsageAppController& controller, QWidget* parent) -> ColumnBrowserPane* {
-        return new DiskUsageColumnPane(asker, controller.homeFolder(), parent);
+DiskUsageColumnBrowserFactory DiskUsageColumnBrowserToolPane::factory(
+    std::shared_ptr<Asker> asker) {
+    return [asker](DiskUsageAppController& controller,
+                   QWidget* parent) -> DiskUsageColumnBrowserPane* {
+        return new DiskUsageColumnBrowserToolPane(asker, controller.homeFolder(), parent);
     };
 }

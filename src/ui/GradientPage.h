@@ -3,7 +3,7 @@
 #include <QWidget>
 
 // A page drawn on the window's backdrop gradient, behind its children.
-class BackdropPage : public QWidget {
+class GradientPage : public QWidget {
     Q_OBJECT
   public:
     using QWidget::QWidget;

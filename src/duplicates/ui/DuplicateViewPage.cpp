@@ -1,8 +1,8 @@
-#include "duplicates/ui/PageBackdrop.h"
+#include "duplicates/ui/DuplicateViewPage.h"
 
 #include <QLabel>
 
-QLabel* PageBackdrop::heading(const QString& text, qreal scale) {
+QLabel* DuplicateViewPage::heading(const QString& text, qreal scale) {
     auto* label = new QLabel(text, this);
     label->setAccessibleName(text);
     QFont font = label->font();

@@ -12,7 +12,7 @@
 // Rows are made only for folders a view opens, a batch at a time, so a folder of 100,000 items
 // opens at once. The tree belongs to the caller and must not change while shown, except
 // through this model (checks) and between beginTreeChange and endTreeChange.
-class DiskUsageColumnModel : public QAbstractItemModel {
+class DiskUsageColumnBrowserModel : public QAbstractItemModel {
     Q_OBJECT
   public:
     // Rows made per fetch of a folder.
@@ -23,7 +23,7 @@ class DiskUsageColumnModel : public QAbstractItemModel {
         IsFolderRole,                 // bool
     };
 
-    explicit DiskUsageColumnModel(QObject* parent = nullptr);
+    explicit DiskUsageColumnBrowserModel(QObject* parent = nullptr);
 
     // Shows the tree under `root` (none: nothing).
     void setRoot(FSNode* root);

@@ -1,4 +1,4 @@
-#include "diskusage/columns/DiskUsageColumnBrowser.h"
+#include "diskusage/ui/DiskUsageColumnBrowser.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -15,14 +15,14 @@
 #include "core/UtilityFunction.h"
 #include "diskusage/CheckedRemovalTexts.h"
 #include "diskusage/DiskUsageRemoval.h"
-#include "diskusage/columns/DiskUsageColumnModel.h"
-#include "diskusage/columns/DiskUsageColumnView.h"
-#include "diskusage/columns/DiskUsageRowDelegate.h"
+#include "diskusage/ui/DiskUsageColumnBrowserModel.h"
+#include "diskusage/ui/DiskUsageColumnBrowserRowDelegate.h"
+#include "diskusage/ui/DiskUsageColumnBrowserView.h"
 #include "platform/FileViewer.h"
 #include "platform/Services.h"
-#include "shell/ImageProvider.h"
 #include "ui/BusySpinner.h"
 #include "ui/ImageButton.h"
+#include "ui/ImageProvider.h"
 #include "ui/RichStatusLine.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"
@@ -62,8 +62,8 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
           // The helper says why in the log; here it is what the rights could not do.
           return PrivilegedAuthorization::sharedAuthorization().removeItem(path) ? 0 : EPERM;
       }),
-      model_(new DiskUsageColumnModel(this)),
-      view_(new DiskUsageColumnView(this)),
+      model_(new DiskUsageColumnBrowserModel(this)),
+      view_(new DiskUsageColumnBrowserView(this)),
       remove_(new QPushButton(tr("Remove"), this)),
       open_(imageButton(QStringLiteral("open.png"), tr("Open selected file"),
                         tr("Open the current item"))),
@@ -75,7 +75,7 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
       viewing_(new WorkRunner(this)) {
     setAccessibleName(tr("Disk usage columns"));
     view_->setModel(model_);
-    view_->setItemDelegate(new DiskUsageRowDelegate(view_));
+    view_->setItemDelegate(new DiskUsageColumnBrowserRowDelegate(view_));
     view_->setAccessibleName(tr("Items by size"));
     view_->setColumnWidths(QList<int>(64, kColumnWidth));
     remove_->setToolTip(tr("Remove selected file"));
@@ -95,9 +95,9 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
     connect(removal_, &WorkRunner::busyChanged, this, [this](bool busy) {
         if (!busy) refreshRemoveButton();
     });
-    connect(view_, &DiskUsageColumnView::checkBoxClicked, model_,
-            &DiskUsageColumnModel::clickCheckBox);
-    connect(model_, &DiskUsageColumnModel::checksChanged, this, [this] {
+    connect(view_, &DiskUsageColumnBrowserView::checkBoxClicked, model_,
+            &DiskUsageColumnBrowserModel::clickCheckBox);
+    connect(model_, &DiskUsageColumnBrowserModel::checksChanged, this, [this] {
         reloadColumns();
         emit checksChanged();
     });

@@ -1,12 +1,12 @@
-#include "diskusage/columns/DiskUsageRowDelegate.h"
+#include "diskusage/ui/DiskUsageColumnBrowserRowDelegate.h"
 
 #include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
 
 #include "diskusage/FileSystemBrowserModel.h"
-#include "diskusage/columns/DiskUsageColumnModel.h"
-#include "shell/ImageProvider.h"
+#include "diskusage/ui/DiskUsageColumnBrowserModel.h"
+#include "ui/ImageProvider.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowStyle.h"
 
@@ -33,7 +33,7 @@ void drawArrow(QPainter& painter, const QRect& area, const QColor& colour) {
 
 }  // namespace
 
-QColor DiskUsageRowDelegate::colourOf(SizeColour colour) {
+QColor DiskUsageColumnBrowserRowDelegate::colourOf(SizeColour colour) {
     switch (colour) {
         case SizeColour::White:
             return {235, 238, 244};
@@ -49,12 +49,12 @@ QColor DiskUsageRowDelegate::colourOf(SizeColour colour) {
     return {235, 238, 244};
 }
 
-QRect DiskUsageRowDelegate::checkBoxRect(const QRect& row) {
+QRect DiskUsageColumnBrowserRowDelegate::checkBoxRect(const QRect& row) {
     return {row.left() + kCheckBoxLeft, row.top() + kCheckBoxTop, kCheckBoxSide, kCheckBoxSide};
 }
 
-void DiskUsageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                                 const QModelIndex& index) const {
+void DiskUsageColumnBrowserRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                              const QModelIndex& index) const {
     // The backdrop (selection, hover) comes from the style; everything on it is drawn here.
     QStyleOptionViewItem backdrop = option;
     initStyleOption(&backdrop, index);
@@ -79,7 +79,7 @@ void DiskUsageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
                kIconSide);
     index.data(Qt::DecorationRole).value<QIcon>().paint(painter, icon);
 
-    bool folder = index.data(DiskUsageColumnModel::IsFolderRole).toBool();
+    bool folder = index.data(DiskUsageColumnBrowserModel::IsFolderRole).toBool();
     bool selected = option.state & QStyle::State_Selected;
     QColor text = selected ? option.palette.color(QPalette::HighlightedText) : WindowStyle::text();
     QRect content(row.left() + kTextLeft, row.top(), row.width() - kTextLeft - kArrowWidth,
@@ -89,10 +89,10 @@ void DiskUsageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
                   WindowStyle::secondaryText());
     }
 
-    QString size = index.data(DiskUsageColumnModel::SizeTextRole).toString();
+    QString size = index.data(DiskUsageColumnBrowserModel::SizeTextRole).toString();
     QFontMetrics metrics(option.font);
     int sizeWidth = metrics.horizontalAdvance(size);
-    auto bytes = index.data(DiskUsageColumnModel::SizeRole).toULongLong();
+    auto bytes = index.data(DiskUsageColumnBrowserModel::SizeRole).toULongLong();
     painter->setFont(option.font);
     painter->setPen(colourOf(sizeColourFor(bytes)));
     painter->drawText(content, Qt::AlignRight | Qt::AlignVCenter, size);
@@ -104,11 +104,13 @@ void DiskUsageRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->restore();
 }
 
-QSize DiskUsageRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+QSize DiskUsageColumnBrowserRowDelegate::sizeHint(const QStyleOptionViewItem&,
+                                                  const QModelIndex&) const {
     return {280, static_cast<int>(FileSystemBrowserModel::kRowHeight)};
 }
 
-bool DiskUsageRowDelegate::editorEvent(QEvent*, QAbstractItemModel*, const QStyleOptionViewItem&,
-                                       const QModelIndex&) {
+bool DiskUsageColumnBrowserRowDelegate::editorEvent(QEvent*, QAbstractItemModel*,
+                                                    const QStyleOptionViewItem&,
+                                                    const QModelIndex&) {
     return false;
 }

@@ -8,14 +8,14 @@
 #include "core/TreeRemover.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/NodeTreeOperator.h"
-#include "diskusage/columns/DiskUsageColumnBrowser.h"
-#include "diskusage/columns/DiskUsageColumnModel.h"
-#include "diskusage/columns/DiskUsageColumnView.h"
-#include "shell/ImageProvider.h"
+#include "diskusage/ui/DiskUsageColumnBrowser.h"
+#include "diskusage/ui/DiskUsageColumnBrowserModel.h"
+#include "diskusage/ui/DiskUsageColumnBrowserView.h"
 #include "support/RecordingFileViewer.h"
 #include "support/ScriptedAsker.h"
 #include "support/TempDir.h"
 #include "support/UiPictures.h"
+#include "ui/ImageProvider.h"
 #include "ui/RichStatusLine.h"
 #include "ui/WindowStyle.h"
 #include "ui/WorkRunner.h"
@@ -51,7 +51,7 @@ class DiskUsageColumnBrowserTest : public ::testing::Test {
         QApplication::processEvents();
     }
 
-    DiskUsageColumnView& view() { return *browser.columnView(); }
+    DiskUsageColumnBrowserView& view() { return *browser.columnView(); }
     QAbstractItemView* column(std::size_t which) {
         auto columns = view().visibleColumns();
         return which < columns.size() ? columns[which] : nullptr;
@@ -84,7 +84,7 @@ class DiskUsageColumnBrowserTest : public ::testing::Test {
         QModelIndex index = row(in, name);
         clickRow(in, index, QPoint(120, 17));
         ASSERT_EQ(view().currentIndex(), index);
-        if (index.data(DiskUsageColumnModel::IsFolderRole).toBool()) waitForColumnOf(index);
+        if (index.data(DiskUsageColumnBrowserModel::IsFolderRole).toBool()) waitForColumnOf(index);
     }
     void waitForColumnOf(const QModelIndex& folder) {
         ASSERT_TRUE(QTest::qWaitFor([&] {
@@ -168,7 +168,7 @@ TEST_F(DiskUsageColumnBrowserTest, ChecksRemovesAndShowsWhatIsLeft) {
     EXPECT_EQ(names(column(0)), (QStringList{"Videos", "backup.iso", "Documents"}));
     ASSERT_NE(column(1), nullptr);
     EXPECT_EQ(names(column(1)), QStringList{"holiday.mkv"});
-    EXPECT_EQ(row(column(0), "Videos").data(DiskUsageColumnModel::SizeRole).toULongLong(),
+    EXPECT_EQ(row(column(0), "Videos").data(DiskUsageColumnBrowserModel::SizeRole).toULongLong(),
               3200000900u);
     EXPECT_EQ(state(column(0), "Videos"), Qt::Unchecked);
     EXPECT_FALSE(browser.removeButton()->isEnabled());

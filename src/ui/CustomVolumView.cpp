@@ -1,11 +1,11 @@
-#include "monitor/ui/CustomVolumView.h"
+#include "ui/CustomVolumView.h"
 
 #include <QEvent>
 #include <QPainter>
 #include <QToolButton>
 
-#include "shell/ImageProvider.h"
-#include "shell/PaintText.h"
+#include "ui/ImageProvider.h"
+#include "ui/PaintText.h"
 
 namespace {
 

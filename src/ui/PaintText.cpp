@@ -1,4 +1,4 @@
-#include "shell/PaintText.h"
+#include "ui/PaintText.h"
 
 void drawElidedText(QPainter& painter, const QRect& box, Qt::Alignment alignment,
                     const QString& text) {

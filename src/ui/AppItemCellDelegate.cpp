@@ -1,9 +1,8 @@
-#include "loginitems/ui/LoginItemCellDelegate.h"
+#include "ui/AppItemCellDelegate.h"
 
 #include <QApplication>
 #include <QPainter>
 
-#include "loginitems/ui/LoginItemsTableModel.h"
 #include "ui/WindowStyle.h"
 
 namespace {
@@ -16,11 +15,11 @@ QFont secondaryFont(const QFont& font) {
 
 }  // namespace
 
-void LoginItemCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                                  const QModelIndex& index) const {
+void AppItemCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
     QStyleOptionViewItem background = option;
     initStyleOption(&background, index);
-    bool highlighted = index.data(LoginItemsTableModel::HighlightedRole).toBool();
+    bool highlighted = index.data(HighlightedRole).toBool();
     if (highlighted) background.state |= QStyle::State_Selected;
     background.text.clear();
     background.icon = QIcon();
@@ -52,18 +51,17 @@ void LoginItemCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
                       Qt::AlignLeft | Qt::AlignVCenter, name);
     painter->setFont(detailFont);
     painter->setPen(highlighted ? nameColour : WindowStyle::secondaryText());
-    QString detail =
-        detailMetrics.elidedText(index.data(LoginItemsTableModel::SecondaryTextRole).toString(),
-                                 Qt::ElideRight, textBox.width());
+    QString detail = detailMetrics.elidedText(index.data(SecondaryTextRole).toString(),
+                                              Qt::ElideRight, textBox.width());
     painter->drawText(
         QRect(textBox.left(), top + nameMetrics.height(), textBox.width(), detailMetrics.height()),
         Qt::AlignLeft | Qt::AlignVCenter, detail);
     painter->restore();
 }
 
-QSize LoginItemCellDelegate::sizeHint(const QStyleOptionViewItem& option,
-                                      const QModelIndex& index) const {
-    bool highlighted = index.data(LoginItemsTableModel::HighlightedRole).toBool();
+QSize AppItemCellDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const {
+    bool highlighted = index.data(HighlightedRole).toBool();
     QFont nameFont = option.font;
     nameFont.setBold(true);
     int textHeight =

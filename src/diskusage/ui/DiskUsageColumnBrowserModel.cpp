@@ -1,4 +1,4 @@
-#include "diskusage/columns/DiskUsageColumnModel.h"
+#include "diskusage/ui/DiskUsageColumnBrowserModel.h"
 
 #include <QMimeDatabase>
 #include <algorithm>
@@ -6,7 +6,7 @@
 
 #include "core/UtilityFunction.h"
 #include "diskusage/FileSystemBrowserModel.h"
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 #include "ui/ThreeStateCheckDelegate.h"
 
 namespace {
@@ -24,9 +24,10 @@ QString sizeText(const FSNode& node) {
 
 }  // namespace
 
-DiskUsageColumnModel::DiskUsageColumnModel(QObject* parent) : QAbstractItemModel(parent) {}
+DiskUsageColumnBrowserModel::DiskUsageColumnBrowserModel(QObject* parent)
+    : QAbstractItemModel(parent) {}
 
-void DiskUsageColumnModel::setRoot(FSNode* root) {
+void DiskUsageColumnBrowserModel::setRoot(FSNode* root) {
     beginResetModel();
     root_ = root;
     made_.clear();
@@ -34,16 +35,16 @@ void DiskUsageColumnModel::setRoot(FSNode* root) {
     endResetModel();
 }
 
-FSNode* DiskUsageColumnModel::nodeAt(const QModelIndex& index) const {
+FSNode* DiskUsageColumnBrowserModel::nodeAt(const QModelIndex& index) const {
     return index.isValid() ? static_cast<FSNode*>(index.internalPointer()) : root_;
 }
 
-int DiskUsageColumnModel::madeRows(const FSNode* folder) const {
+int DiskUsageColumnBrowserModel::madeRows(const FSNode* folder) const {
     auto found = made_.find(folder);
     return found == made_.end() ? 0 : found->second;
 }
 
-QModelIndex DiskUsageColumnModel::indexOf(const FSNode* node) {
+QModelIndex DiskUsageColumnBrowserModel::indexOf(const FSNode* node) {
     if (!node || !root_ || node == root_ || !node->father) return {};
     QModelIndex folder;
     if (node->father != root_) {
@@ -56,13 +57,13 @@ QModelIndex DiskUsageColumnModel::indexOf(const FSNode* node) {
     return index(row, 0, folder);
 }
 
-void DiskUsageColumnModel::clickCheckBox(const QModelIndex& index) {
+void DiskUsageColumnBrowserModel::clickCheckBox(const QModelIndex& index) {
     if (!index.isValid()) return;
     FileSystemBrowserModel::clickCheckBox(*nodeAt(index));
     emit checksChanged();
 }
 
-void DiskUsageColumnModel::reloadFolder(const QModelIndex& folder) {
+void DiskUsageColumnBrowserModel::reloadFolder(const QModelIndex& folder) {
     FSNode* node = nodeAt(folder);
     int made = node ? madeRows(node) : 0;
     if (made == 0) return;
@@ -70,23 +71,24 @@ void DiskUsageColumnModel::reloadFolder(const QModelIndex& folder) {
     emit dataChanged(index(0, 0, folder), index(made - 1, 0, folder), {Qt::CheckStateRole});
 }
 
-void DiskUsageColumnModel::beginTreeChange() {
+void DiskUsageColumnBrowserModel::beginTreeChange() {
     beginResetModel();
 }
 
-void DiskUsageColumnModel::endTreeChange() {
+void DiskUsageColumnBrowserModel::endTreeChange() {
     made_.clear();
     rowOf_.clear();
     endResetModel();
 }
 
-QModelIndex DiskUsageColumnModel::index(int row, int column, const QModelIndex& parent) const {
+QModelIndex DiskUsageColumnBrowserModel::index(int row, int column,
+                                               const QModelIndex& parent) const {
     FSNode* folder = nodeAt(parent);
     if (!folder || column != 0 || row < 0 || row >= madeRows(folder)) return {};
     return createIndex(row, 0, folder->children[static_cast<size_t>(row)].get());
 }
 
-QModelIndex DiskUsageColumnModel::parent(const QModelIndex& child) const {
+QModelIndex DiskUsageColumnBrowserModel::parent(const QModelIndex& child) const {
     if (!child.isValid()) return {};
     FSNode* father = nodeAt(child)->father;
     if (!father || father == root_ || !father->father) return {};
@@ -97,28 +99,28 @@ QModelIndex DiskUsageColumnModel::parent(const QModelIndex& child) const {
     return createIndex(row, 0, father);
 }
 
-int DiskUsageColumnModel::rowCount(const QModelIndex& parent) const {
+int DiskUsageColumnBrowserModel::rowCount(const QModelIndex& parent) const {
     if (parent.column() > 0) return 0;
     FSNode* folder = nodeAt(parent);
     return folder ? madeRows(folder) : 0;
 }
 
-int DiskUsageColumnModel::columnCount(const QModelIndex&) const {
+int DiskUsageColumnBrowserModel::columnCount(const QModelIndex&) const {
     return 1;
 }
 
-bool DiskUsageColumnModel::hasChildren(const QModelIndex& parent) const {
+bool DiskUsageColumnBrowserModel::hasChildren(const QModelIndex& parent) const {
     FSNode* folder = nodeAt(parent);
     if (!folder) return false;
     return parent.isValid() ? folder->isDirectory : !folder->children.empty();
 }
 
-bool DiskUsageColumnModel::canFetchMore(const QModelIndex& parent) const {
+bool DiskUsageColumnBrowserModel::canFetchMore(const QModelIndex& parent) const {
     FSNode* folder = nodeAt(parent);
     return folder && static_cast<size_t>(madeRows(folder)) < folder->children.size();
 }
 
-void DiskUsageColumnModel::fetchMore(const QModelIndex& parent) {
+void DiskUsageColumnBrowserModel::fetchMore(const QModelIndex& parent) {
     FSNode* folder = nodeAt(parent);
     if (!folder) return;
     int made = madeRows(folder);
@@ -136,7 +138,7 @@ void DiskUsageColumnModel::fetchMore(const QModelIndex& parent) {
     endInsertRows();
 }
 
-QVariant DiskUsageColumnModel::data(const QModelIndex& index, int role) const {
+QVariant DiskUsageColumnBrowserModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const FSNode& node = *nodeAt(index);
     switch (role) {
@@ -163,7 +165,8 @@ QVariant DiskUsageColumnModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-bool DiskUsageColumnModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+bool DiskUsageColumnBrowserModel::setData(const QModelIndex& index, const QVariant& value,
+                                          int role) {
     if (!index.isValid() || role != Qt::CheckStateRole) return false;
     int wanted = ThreeStateCheckDelegate::selectionFor(static_cast<Qt::CheckState>(value.toInt()));
     if (wanted == 2) return false;  // "partly" follows from the items, it is not chosen
@@ -176,14 +179,14 @@ bool DiskUsageColumnModel::setData(const QModelIndex& index, const QVariant& val
     return true;
 }
 
-Qt::ItemFlags DiskUsageColumnModel::flags(const QModelIndex& index) const {
+Qt::ItemFlags DiskUsageColumnBrowserModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
     if (!nodeAt(index)->isDirectory) flags |= Qt::ItemNeverHasChildren;
     return flags;
 }
 
-QIcon DiskUsageColumnModel::iconFor(const FSNode& node) const {
+QIcon DiskUsageColumnBrowserModel::iconFor(const FSNode& node) const {
     ImageProvider& images = ImageProvider::shared();
     if (node.isDirectory) return images.icon(QStringLiteral("item_folder.png"));
     if (!images.usesThemeIcons()) return images.icon(QStringLiteral("item_file.png"));

@@ -1,4 +1,4 @@
-#include "shell/LevelImages.h"
+#include "ui/LevelImages.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "shell/RoleIcons.h"
+#include "ui/RoleIcons.h"
 
 #include <QHash>
 #include <QLinearGradient>

@@ -8,7 +8,7 @@ class FSNode;
 
 // The place of the column browser on the disk-usage results page. A build that has the browser
 // gives the tool a factory for it; the tool shows the selected row's item tree in it.
-class ColumnBrowserPane : public QWidget {
+class DiskUsageColumnBrowserPane : public QWidget {
     Q_OBJECT
   public:
     using QWidget::QWidget;
@@ -18,5 +18,5 @@ class ColumnBrowserPane : public QWidget {
 };
 
 // Makes the column browser for the tool's controller (its removal, its rows).
-using ColumnBrowserFactory =
-    std::function<ColumnBrowserPane*(DiskUsageAppController& controller, QWidget* parent)>;
+using DiskUsageColumnBrowserFactory =
+    std::function<DiskUsageColumnBrowserPane*(DiskUsageAppController& controller, QWidget* parent)>;

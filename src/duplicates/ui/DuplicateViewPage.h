@@ -1,14 +1,14 @@
 #pragma once
 
-#include "ui/BackdropPage.h"
+#include "ui/GradientPage.h"
 
 class QLabel;
 
 // A view of the duplicate page: on the window's backdrop, with headings of its own.
-class PageBackdrop : public BackdropPage {
+class DuplicateViewPage : public GradientPage {
     Q_OBJECT
   public:
-    using BackdropPage::BackdropPage;
+    using GradientPage::GradientPage;
 
   protected:
     // A bold heading of the view, `scale` times the normal font size, named for screen readers.

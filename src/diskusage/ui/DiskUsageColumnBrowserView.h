@@ -7,10 +7,10 @@
 // The column browser's view: a column per opened folder, each a list of uniform rows (so a
 // column of 100,000 rows lays out at once). A click on a row's check box, or Space on the
 // current row, is reported as checkBoxClicked instead of opening the row.
-class DiskUsageColumnView : public QColumnView {
+class DiskUsageColumnBrowserView : public QColumnView {
     Q_OBJECT
   public:
-    explicit DiskUsageColumnView(QWidget* parent = nullptr);
+    explicit DiskUsageColumnBrowserView(QWidget* parent = nullptr);
 
     // The columns on show, from the first.
     std::vector<QAbstractItemView*> visibleColumns() const;

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "diskusage/ui/ColumnBrowserPane.h"
+#include "diskusage/ui/DiskUsageColumnBrowserPane.h"
 
 class Asker;
 class DiskUsageColumnBrowser;
@@ -11,17 +11,17 @@ class DiskUsageColumnBrowser;
 // The column browser in the disk-usage tool: it shows the selected row's tree and removes
 // through the tool's guarded removal, so `/`, mount points, the home folder and the top-level
 // folders are refused here as on the ring page.
-class DiskUsageColumnPane final : public ColumnBrowserPane {
+class DiskUsageColumnBrowserToolPane final : public DiskUsageColumnBrowserPane {
     Q_OBJECT
   public:
-    DiskUsageColumnPane(std::shared_ptr<Asker> asker, const std::string& homeFolder,
-                        QWidget* parent);
+    DiskUsageColumnBrowserToolPane(std::shared_ptr<Asker> asker, const std::string& homeFolder,
+                                   QWidget* parent);
 
     void showTree(FSNode* root) override;
     DiskUsageColumnBrowser* browser() const { return browser_; }
 
     // The factory the tool is given: one pane per tool, asking through `asker`.
-    static ColumnBrowserFactory factory(std::shared_ptr<Asker> asker);
+    static DiskUsageColumnBrowserFactory factory(std::shared_ptr<Asker> asker);
 
   private:
     // Removes the tree's items from the scanned folder `scanRoot` ("" for none shown).

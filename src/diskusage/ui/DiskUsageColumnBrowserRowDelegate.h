@@ -9,7 +9,7 @@
 // Draws one row of the column browser, 34 high: the 18 × 18 check box at 3 from the left and 12
 // from the top (the images of checkBoxImageName), the 30 × 30 icon, the name, the size text in
 // its size colour, and an arrow on folders.
-class DiskUsageRowDelegate : public QStyledItemDelegate {
+class DiskUsageColumnBrowserRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:
     using QStyledItemDelegate::QStyledItemDelegate;

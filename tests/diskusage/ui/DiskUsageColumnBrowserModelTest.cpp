@@ -4,10 +4,10 @@
 #include <QStyleOptionViewItem>
 
 #include "diskusage/FileSystemBrowserModel.h"
-#include "diskusage/columns/DiskUsageColumnModel.h"
-#include "diskusage/columns/DiskUsageRowDelegate.h"
-#include "shell/ImageProvider.h"
+#include "diskusage/ui/DiskUsageColumnBrowserModel.h"
+#include "diskusage/ui/DiskUsageColumnBrowserRowDelegate.h"
 #include "support/UiPictures.h"
+#include "ui/ImageProvider.h"
 #include "ui/WindowStyle.h"
 
 namespace {
@@ -25,7 +25,7 @@ int state(const QModelIndex& index) {
 }  // namespace
 
 // A folder of 100,000 items gets its rows a batch at a time, and any of them can be reached.
-TEST(DiskUsageColumnModel, MakesRowsOnlyForOpenedFoldersABatchAtATime) {
+TEST(DiskUsageColumnBrowserModel, MakesRowsOnlyForOpenedFoldersABatchAtATime) {
     FSNode root("/r", true, nullptr);
     FSNode* big = add(root, "big", true, 200000);
     add(root, "lone", false, 5);
@@ -39,7 +39,7 @@ TEST(DiskUsageColumnModel, MakesRowsOnlyForOpenedFoldersABatchAtATime) {
             add(*big, "f" + std::to_string(i), false, 2);
         }
     }
-    DiskUsageColumnModel model;
+    DiskUsageColumnBrowserModel model;
     model.setRoot(&root);
     EXPECT_EQ(model.rowCount(), 0);
     ASSERT_TRUE(model.canFetchMore({}));
@@ -53,7 +53,7 @@ TEST(DiskUsageColumnModel, MakesRowsOnlyForOpenedFoldersABatchAtATime) {
     // Opening the checked folder passes its state on to its items.
     FileSystemBrowserModel::clickCheckBox(*big);
     model.fetchMore(bigIndex);
-    EXPECT_EQ(model.rowCount(bigIndex), DiskUsageColumnModel::kFetchBatch);
+    EXPECT_EQ(model.rowCount(bigIndex), DiskUsageColumnBrowserModel::kFetchBatch);
     EXPECT_EQ(state(model.index(7, 0, bigIndex)), Qt::Checked);
 
     QModelIndex subIndex = model.indexOf(sub);
@@ -70,18 +70,18 @@ TEST(DiskUsageColumnModel, MakesRowsOnlyForOpenedFoldersABatchAtATime) {
     EXPECT_EQ(model.nodeAt(x)->path(), "/r/big/sub/x");
 }
 
-TEST(DiskUsageColumnModel, ChecksThroughClicksAndAssistiveToggles) {
+TEST(DiskUsageColumnBrowserModel, ChecksThroughClicksAndAssistiveToggles) {
     FSNode root("/r", true, nullptr);
     FSNode* folder = add(root, "folder", true, 3000);
     add(*folder, "a", false, 1000);
     add(*folder, "b", false, 2000);
-    DiskUsageColumnModel model;
+    DiskUsageColumnBrowserModel model;
     model.setRoot(&root);
     model.fetchMore({});
     QModelIndex folderIndex = model.index(0, 0);
     model.fetchMore(folderIndex);
     int changes = 0;
-    QObject::connect(&model, &DiskUsageColumnModel::checksChanged, [&] { ++changes; });
+    QObject::connect(&model, &DiskUsageColumnBrowserModel::checksChanged, [&] { ++changes; });
 
     model.clickCheckBox(model.index(0, 0, folderIndex));
     EXPECT_EQ(state(folderIndex), Qt::PartiallyChecked);
@@ -97,14 +97,14 @@ TEST(DiskUsageColumnModel, ChecksThroughClicksAndAssistiveToggles) {
     EXPECT_TRUE(model.setData(folderIndex, Qt::Checked, Qt::CheckStateRole));
     EXPECT_TRUE(folder->checkedWhole);
 
-    EXPECT_EQ(folderIndex.data(DiskUsageColumnModel::SizeTextRole).toString(), "3.00 KB");
+    EXPECT_EQ(folderIndex.data(DiskUsageColumnBrowserModel::SizeTextRole).toString(), "3.00 KB");
     EXPECT_EQ(folderIndex.data(Qt::AccessibleTextRole).toString(), "folder, 3.00 KB, folder");
     EXPECT_TRUE(model.flags(folderIndex) & Qt::ItemIsUserCheckable);
     EXPECT_TRUE(model.flags(model.index(0, 0, folderIndex)) & Qt::ItemNeverHasChildren);
 }
 
 // Rows drawn for the size bands: the size text in its colour, the check box at (3, 12).
-TEST(DiskUsageRowDelegate, DrawsTheSizeInItsColourAndTheCheckBoxInPlace) {
+TEST(DiskUsageColumnBrowserRowDelegate, DrawsTheSizeInItsColourAndTheCheckBoxInPlace) {
     ImageProvider::shared().setUseThemeIcons(false);
     FSNode root("/r", true, nullptr);
     const std::uint64_t sizes[] = {2000000000000ULL, 999999999999ULL, 1000, 1001};
@@ -112,10 +112,10 @@ TEST(DiskUsageRowDelegate, DrawsTheSizeInItsColourAndTheCheckBoxInPlace) {
                                   SizeColour::Green};
     for (std::uint64_t size : sizes) add(root, "item", false, size);
     FileSystemBrowserModel::clickCheckBox(*root.children[0]);
-    DiskUsageColumnModel model;
+    DiskUsageColumnBrowserModel model;
     model.setRoot(&root);
     model.fetchMore({});
-    DiskUsageRowDelegate delegate;
+    DiskUsageColumnBrowserRowDelegate delegate;
 
     const QSize rowSize(300, 34);
     QImage rows(rowSize.width(), rowSize.height() * 4, QImage::Format_ARGB32_Premultiplied);
@@ -135,15 +135,17 @@ TEST(DiskUsageRowDelegate, DrawsTheSizeInItsColourAndTheCheckBoxInPlace) {
 
     for (int row = 0; row < 4; ++row) {
         QRect sizeText(200, row * rowSize.height(), 100, rowSize.height());
-        QColor expected = DiskUsageRowDelegate::colourOf(colours[row]);
+        QColor expected = DiskUsageColumnBrowserRowDelegate::colourOf(colours[row]);
         EXPECT_GT(shareOfColour(rows, sizeText, expected, 12), 0.01) << "row " << row;
         for (SizeColour other : colours) {
             if (other == colours[row]) continue;
-            EXPECT_EQ(shareOfColour(rows, sizeText, DiskUsageRowDelegate::colourOf(other), 12), 0)
+            EXPECT_EQ(shareOfColour(rows, sizeText,
+                                    DiskUsageColumnBrowserRowDelegate::colourOf(other), 12),
+                      0)
                 << "row " << row;
         }
     }
-    QRect box = DiskUsageRowDelegate::checkBoxRect(QRect(QPoint(0, 0), rowSize));
+    QRect box = DiskUsageColumnBrowserRowDelegate::checkBoxRect(QRect(QPoint(0, 0), rowSize));
     EXPECT_EQ(box, QRect(3, 12, 18, 18));
     // The checked box is filled with the accent; the unchecked one below is not.
     EXPECT_GT(shareOfColour(rows, box, WindowStyle::accent(), 30), 0.3);

@@ -1,4 +1,4 @@
-#include "diskusage/columns/DiskUsageColumnView.h"
+#include "diskusage/ui/DiskUsageColumnBrowserView.h"
 
 #include <QKeyEvent>
 #include <QListView>
@@ -8,7 +8,7 @@
 
 #include "diskusage/FileSystemBrowserModel.h"
 
-DiskUsageColumnView::DiskUsageColumnView(QWidget* parent) : QColumnView(parent) {
+DiskUsageColumnBrowserView::DiskUsageColumnBrowserView(QWidget* parent) : QColumnView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setResizeGripsVisible(true);
@@ -19,7 +19,7 @@ DiskUsageColumnView::DiskUsageColumnView(QWidget* parent) : QColumnView(parent) 
     horizontalScrollBar()->setAccessibleName(tr("Scroll the columns"));
 }
 
-std::vector<QAbstractItemView*> DiskUsageColumnView::visibleColumns() const {
+std::vector<QAbstractItemView*> DiskUsageColumnBrowserView::visibleColumns() const {
     std::vector<QAbstractItemView*> shown;
     for (const auto& entry : columns_) {
         auto* column = qobject_cast<QAbstractItemView*>(entry.data());
@@ -31,7 +31,7 @@ std::vector<QAbstractItemView*> DiskUsageColumnView::visibleColumns() const {
     return shown;
 }
 
-QAbstractItemView* DiskUsageColumnView::createColumn(const QModelIndex& rootIndex) {
+QAbstractItemView* DiskUsageColumnBrowserView::createColumn(const QModelIndex& rootIndex) {
     std::erase_if(columns_, [](const auto& entry) { return entry.isNull(); });
     auto* column = new QListView(viewport());
     column->setUniformItemSizes(true);
@@ -48,7 +48,7 @@ QAbstractItemView* DiskUsageColumnView::createColumn(const QModelIndex& rootInde
     return column;
 }
 
-QAbstractItemView* DiskUsageColumnView::columnOf(QObject* watched, bool orList) const {
+QAbstractItemView* DiskUsageColumnBrowserView::columnOf(QObject* watched, bool orList) const {
     for (const auto& entry : columns_) {
         auto* column = qobject_cast<QAbstractItemView*>(entry.data());
         if (column && (column->viewport() == watched || (orList && column == watched))) {
@@ -58,7 +58,7 @@ QAbstractItemView* DiskUsageColumnView::columnOf(QObject* watched, bool orList) 
     return nullptr;
 }
 
-bool DiskUsageColumnView::eventFilter(QObject* watched, QEvent* event) {
+bool DiskUsageColumnBrowserView::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:

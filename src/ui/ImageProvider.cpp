@@ -1,9 +1,9 @@
-#include "shell/ImageProvider.h"
+#include "ui/ImageProvider.h"
 
 #include <QRegularExpression>
 
-#include "shell/LevelImages.h"
-#include "shell/RoleIcons.h"
+#include "ui/LevelImages.h"
+#include "ui/RoleIcons.h"
 
 namespace {
 

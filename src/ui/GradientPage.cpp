@@ -1,0 +1,7 @@
+#include "ui/GradientPage.h"
+
+#include "ui/WindowStyle.h"
+
+void GradientPage::paintEvent(QPaintEvent*) {
+    WindowStyle::paintBackdrop(*this);
+}
