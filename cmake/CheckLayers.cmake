@@ -1,7 +1,14 @@
-# The layer check (a CTest test): fails, naming file and line, when core or an engine includes
-# Qt, a ui or shell header, the Linux implementations, or the header of an engine it does not
-# build on, or when anything outside platform/ and the privileged helper reaches the operating
-# system other than through files.
+# The layer check (a CTest test). Every folder of src/ belongs to one layer, and a file includes
+# only what its layer builds on:
+#
+#   shell (and app)  ->  pages (<engine>/ui)  ->  kit (ui)  ->  engines  ->  core
+#                                      platform interfaces beside them all, platform/linux under app
+#
+# It fails, naming the file and the include, when a file includes a layer above its own or
+# beside it (another page, another engine), a Linux implementation instead of its platform
+# interface, Qt below the kit, anything by a relative path, or when anything outside
+# platform/linux and the privileged helper reaches the operating system other than through
+# files. A file in a folder of no layer fails too, so that a new folder gets its rules here.
 #   cmake -DSOURCE_DIR=<src folder> -P CheckLayers.cmake
 
 cmake_minimum_required(VERSION 3.25)
@@ -9,9 +16,28 @@ cmake_minimum_required(VERSION 3.25)
 set(engines monitor memory clean uninstall duplicates diskusage loginitems sysinfo)
 # The engines an engine builds on (its CMake dependencies besides core).
 set(uses_monitor memory)
+# The privileged helper shares the clean rules' folder list.
+set(uses_helper clean)
+
+# The layers each layer may include besides its own folder ("engine" and "page" mean the file's
+# own engine and page folder; "engines" and "pages" mean all of them).
+set(reach_core core platform)
+set(reach_engine core platform engine)
+set(reach_platform platform)
+set(reach_platform_linux platform platform_linux core)
+set(reach_helper helper core platform)
+set(reach_kit kit core platform)
+set(reach_page page engine kit core platform)
+set(reach_shell shell pages kit engines core platform)
+set(reach_cli cli engines core platform platform_linux)
+set(reach_app app shell pages kit engines core platform platform_linux)
+# Where Qt may be included.
+set(qt_layers kit page shell app)
+# Where the operating system may be reached beyond files.
+set(system_layers platform_linux helper)
 
 # System headers of the file-system calls every walk and reader needs; process, signal, socket
-# and device access belong to platform/ (and to core's walks, which the helper shares).
+# and device access belong to platform/linux (and to core's walks, which the helper shares).
 set(file_system_headers dirent.h fcntl.h unistd.h sys/stat.h sys/types.h sys/uio.h sys/vfs.h
     sys/file.h linux/magic.h sys/resource.h sys/sysmacros.h)
 # core's walks and tool runner (library quillby_fs), written against POSIX for the helper.
@@ -21,56 +47,141 @@ set(walk_files core/DeletionGate.cpp core/DirectoryReader.cpp core/EntryStatus.c
 set(allowed_core/Log.cpp sys/syscall.h)
 # The duplicate search hands its threads' freed memory back (malloc_trim) once it has paired.
 set(allowed_duplicates/duplicateFind.cpp malloc.h)
+# The ISA-L library's CRC-64, a library and not the operating system.
+set(allowed_duplicates/Crc64Isal.cpp isa-l/crc64.h)
+# Without HOME the platform context finds the home folder in the user database.
+set(allowed_platform/PlatformContext.cpp pwd.h)
 
-# Widgets that live beside an engine's code (the disk-usage column browser), layered like a
-# ui folder.
-set(widget_folders "diskusage/columns")
+# The includes that run against the layers, as "file|included header"; at most three.
+#  1. The volume tile of the kit draws the monitor's volume row (its level image and alarm
+#     colour), which the tray's menu and panel share; the row stays with the monitor engine.
+#  2. The computer's overview page lists the volumes as that same row, from the agent's
+#     enumeration, in the kit's volume tiles.
+set(exceptions "ui/CustomVolumView.h|monitor/VolumeRow.h" "sysinfo/ui/MyMacView.h|monitor/VolumeRow.h")
+list(LENGTH exceptions exception_count)
+if(exception_count GREATER 3)
+  message(FATAL_ERROR "Layer check: at most three exceptions, not ${exception_count}")
+endif()
+
+# Sets `out_layer` and `out_owner` (the engine of an engine or page folder) for a path below src/;
+# the layer is empty for a path in no layer.
+function(layer_of path out_layer out_owner)
+  set(layer "")
+  set(owner "")
+  if(path MATCHES "^(core|shell|app|helper)/[^/]+$")
+    set(layer ${CMAKE_MATCH_1})
+  elseif(path MATCHES "^cli/")
+    set(layer cli)
+  elseif(path MATCHES "^platform/linux/[^/]+$")
+    set(layer platform_linux)
+  elseif(path MATCHES "^platform/[^/]+$")
+    set(layer platform)
+  elseif(path MATCHES "^ui/[^/]+$")
+    set(layer kit)
+  elseif(path MATCHES "^([a-z]+)/ui/[^/]+$" AND CMAKE_MATCH_1 IN_LIST engines)
+    set(layer page)
+    set(owner ${CMAKE_MATCH_1})
+  elseif(path MATCHES "^([a-z]+)/[^/]+$" AND CMAKE_MATCH_1 IN_LIST engines)
+    set(layer engine)
+    set(owner ${CMAKE_MATCH_1})
+  endif()
+  set(${out_layer} ${layer} PARENT_SCOPE)
+  set(${out_owner} ${owner} PARENT_SCOPE)
+endfunction()
+
+# What is wrong with a file of `layer` (of engine `owner`) including the source path `target`;
+# empty when nothing is.
+function(quoted_problem layer owner target out)
+  layer_of(${target} to to_owner)
+  set(problem "")
+  set(reach ${reach_${layer}})
+  if(NOT to)
+    set(problem "includes ${target}, which is in no layer")
+  elseif(to STREQUAL layer AND to MATCHES "^(page|engine)$")
+    if(NOT to_owner STREQUAL owner AND NOT (to STREQUAL "engine" AND to_owner IN_LIST uses_${owner}))
+      if(to STREQUAL "page")
+        set(problem "includes another page's ui (${to_owner}/ui)")
+      else()
+        set(problem "includes another engine (${to_owner}/)")
+      endif()
+    endif()
+  elseif(to STREQUAL layer)
+  elseif(to STREQUAL "engine")
+    if(to_owner STREQUAL owner AND "engine" IN_LIST reach)
+    elseif("engines" IN_LIST reach OR to_owner IN_LIST uses_${layer})
+    elseif(layer STREQUAL "page")
+      set(problem "includes another engine (${to_owner}/)")
+    else()
+      set(problem "includes ${to_owner}/, which ${layer} does not build on")
+    endif()
+  elseif(to STREQUAL "page")
+    if(NOT "pages" IN_LIST reach)
+      set(problem "includes a page (${to_owner}/ui)")
+    endif()
+  elseif(to IN_LIST reach)
+  elseif(to STREQUAL "shell")
+    set(problem "includes the shell")
+  elseif(to STREQUAL "kit")
+    set(problem "includes the page kit")
+  elseif(to STREQUAL "platform_linux")
+    set(problem "includes a Linux implementation instead of its platform interface")
+  else()
+    set(problem "includes ${to}, which ${layer} does not build on")
+  endif()
+  set(${out} "${problem}" PARENT_SCOPE)
+endfunction()
 
 set(failures "")
-# Core and the engines: every rule. The front ends (the command line, the desktop program and
-# every ui folder): the operating-system rule only.
-foreach(layer core ${engines} cli shell app)
-  file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${layer}/*.h
-       ${SOURCE_DIR}/${layer}/*.cpp)
-  set(allowed_folders ${layer} core platform ${uses_${layer}})
-  foreach(file ${files})
-    set(front_end OFF)
-    if(layer MATCHES "^(cli|shell|app)$" OR file MATCHES "^[a-z]+/ui/"
-       OR file MATCHES "^(${widget_folders})/")
-      set(front_end ON)
-    endif()
-    file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include")
-    foreach(line ${lines})
-      set(problem "")
-      if(front_end AND NOT line MATCHES "<([a-z0-9_/]+)\\.h>")
-        # Qt and every layer below are theirs to include.
-      elseif(front_end)
-        set(header "${CMAKE_MATCH_1}.h")
-        if(NOT header IN_LIST file_system_headers)
-          set(problem "reaches the operating system (<${header}>) outside platform/")
-        endif()
-      elseif(line MATCHES "<(Q[A-Za-z]*|Qt[A-Za-z]*/[^>]*)>")
+set(used_exceptions "")
+file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.hpp
+     ${SOURCE_DIR}/*.c ${SOURCE_DIR}/*.cc ${SOURCE_DIR}/*.cpp)
+foreach(file ${files})
+  layer_of(${file} layer owner)
+  if(NOT layer)
+    list(APPEND failures "src/${file}: is in a folder of no layer (give it one in CheckLayers.cmake)")
+    continue()
+  endif()
+  get_filename_component(folder ${file} DIRECTORY)
+  file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include")
+  foreach(line ${lines})
+    set(problem "")
+    if(line MATCHES "\"(\\.\\.?/[^\"]*)\"")
+      set(problem "includes by a relative path")
+    elseif(line MATCHES "\"([^\"/]+)\"")
+      # A bare name is a generated header; a file beside this one is included by its path.
+      if(EXISTS ${SOURCE_DIR}/${folder}/${CMAKE_MATCH_1})
+        set(problem "includes by a relative path")
+      endif()
+    elseif(line MATCHES "\"([^\"]+)\"")
+      set(target ${CMAKE_MATCH_1})
+      if("${file}|${target}" IN_LIST exceptions)
+        list(APPEND used_exceptions "${file}|${target}")
+      else()
+        quoted_problem(${layer} "${owner}" ${target} problem)
+      endif()
+    elseif(line MATCHES "<(Q[A-Za-z]*|Qt[A-Za-z]*/[^>]*)>")
+      if(NOT layer IN_LIST qt_layers)
         set(problem "includes Qt")
-      elseif(line MATCHES "\"(shell|[a-z]+/ui|${widget_folders})/")
-        set(problem "includes a ui or shell header")
-      elseif(line MATCHES "\"platform/linux/")
-        set(problem "includes a Linux implementation instead of its platform interface")
-      elseif(line MATCHES "\"([a-z]+)/[^\"]*\"")
-        if(NOT CMAKE_MATCH_1 IN_LIST allowed_folders)
-          set(problem "includes ${CMAKE_MATCH_1}/, which ${layer} does not build on")
-        endif()
-      elseif(line MATCHES "<([a-z0-9_/]+)\\.h>" AND NOT file IN_LIST walk_files)
-        set(header "${CMAKE_MATCH_1}.h")
-        if(NOT header IN_LIST file_system_headers AND NOT header IN_LIST allowed_${file})
-          set(problem "reaches the operating system (<${header}>) outside platform/")
-        endif()
       endif()
-      if(problem)
-        string(STRIP "${line}" line)
-        list(APPEND failures "src/${file}: ${problem}: ${line}")
+    elseif(line MATCHES "<([a-z0-9_/+-]+)\\.h>")
+      set(header "${CMAKE_MATCH_1}.h")
+      if(NOT layer IN_LIST system_layers AND NOT file IN_LIST walk_files
+         AND NOT header IN_LIST file_system_headers AND NOT header IN_LIST allowed_${file})
+        set(problem "reaches the operating system (<${header}>) outside platform/linux")
       endif()
-    endforeach()
+    endif()
+    if(problem)
+      string(STRIP "${line}" line)
+      list(APPEND failures "src/${file}: ${problem}: ${line}")
+    endif()
   endforeach()
+endforeach()
+
+# An exception the code no longer needs goes from the list.
+foreach(exception ${exceptions})
+  if(NOT exception IN_LIST used_exceptions)
+    list(APPEND failures "exception ${exception} is no longer used: remove it from CheckLayers.cmake")
+  endif()
 endforeach()
 
 if(failures)
