@@ -405,40 +405,54 @@ TEST(UninstallApp, LeavesWhatAnotherInstalledApplicationClaims) {
     EXPECT_EQ(related("org.gnome.TextEditor.Devel"), folders({devel}));
 }
 
+namespace {
+
+// Uninstalls an app whose settings lie on `settingsDisk`, a disk other than the home's.
+bool dataOnAnotherDiskWaitsForTheUser(UninstallMachine& machine, const fs::path& settingsDisk) {
+    fs::path config = settingsDisk / "org.example.Notes";
+    machine.writeFile(config / "settings");
+    fs::path entry =
+        machine.writeEntry(machine.userApplications() / "org.example.Notes.desktop", "Notes");
+    AppItems notes = app(entry, "org.example.Notes", AppSource::UserEntry);
+    // Where that disk cannot have a trash of the user's (its name taken by a file), deleting
+    // for good waits for the user's word.
+    fs::path diskTrash = settingsDisk / (".Trash-" + std::to_string(::geteuid()));
+    machine.writeFile(diskTrash);
+    UninstallApp refused(machine.backends);
+    std::vector<std::string> asked;
+    refused.confirmPermanentRemoval = [&](const std::string& path) {
+        asked.push_back(path);
+        return false;
+    };
+    bool keptWhenRefused = !refused.uninstallApp(notes) && fs::exists(config / "settings") &&
+                           fs::exists(entry) && asked == std::vector{config.string()};
+    // With a trash of its own there, the settings wait in it.
+    fs::remove(diskTrash);
+    UninstallApp trashed(machine.backends);
+    trashed.confirmPermanentRemoval = [](const std::string&) { return false; };
+    return keptWhenRefused && trashed.uninstallApp(notes) && !fs::exists(config) &&
+           !fs::exists(entry) && fs::exists(diskTrash / "files/org.example.Notes/settings") &&
+           fs::exists(diskTrash / "info/org.example.Notes.trashinfo");
+}
+
+}  // namespace
+
 TEST(UninstallApp, DataOnAnotherDiskGoesToItsTrashOrIsDeletedOnlyWhenConfirmed) {
     int status = inPrivateMountNamespace([] {
-        UninstallMachine machine;
-        // The settings folder is a disk of its own; the home trash lives on the home's.
-        fs::path settingsDisk = machine.context().xdgConfigHome;
-        fs::create_directories(settingsDisk);
-        if (::mount("quillby-test", settingsDisk.c_str(), "tmpfs", 0, nullptr) != 0) {
-            ::_exit(kNoMountNamespace);
+        int code = kNoMountNamespace;
+        {  // the fixture goes before _exit, which runs no destructors
+            UninstallMachine machine;
+            // The settings folder is a disk of its own; the home trash lives on the home's.
+            fs::path settingsDisk = machine.context().xdgConfigHome;
+            fs::create_directories(settingsDisk);
+            if (::mount("quillby-test", settingsDisk.c_str(), "tmpfs", 0, nullptr) == 0) {
+                code = dataOnAnotherDiskWaitsForTheUser(machine, settingsDisk) ? 0 : 1;
+                ::umount2(settingsDisk.c_str(), MNT_DETACH);  // else its folder cannot go
+            }
         }
-        fs::path config = settingsDisk / "org.example.Notes";
-        machine.writeFile(config / "settings");
-        fs::path entry =
-            machine.writeEntry(machine.userApplications() / "org.example.Notes.desktop", "Notes");
-        AppItems notes = app(entry, "org.example.Notes", AppSource::UserEntry);
-        // Where that disk cannot have a trash of the user's (its name taken by a file), deleting
-        // for good waits for the user's word.
-        fs::path diskTrash = settingsDisk / (".Trash-" + std::to_string(::geteuid()));
-        machine.writeFile(diskTrash);
-        UninstallApp refused(machine.backends);
-        std::vector<std::string> asked;
-        refused.confirmPermanentRemoval = [&](const std::string& path) {
-            asked.push_back(path);
-            return false;
-        };
-        bool keptWhenRefused = !refused.uninstallApp(notes) && fs::exists(config / "settings") &&
-                               fs::exists(entry) && asked == std::vector{config.string()};
-        // With a trash of its own there, the settings wait in it.
-        fs::remove(diskTrash);
-        UninstallApp trashed(machine.backends);
-        trashed.confirmPermanentRemoval = [](const std::string&) { return false; };
-        return keptWhenRefused && trashed.uninstallApp(notes) && !fs::exists(config) &&
-               !fs::exists(entry) && fs::exists(diskTrash / "files/org.example.Notes/settings") &&
-               fs::exists(diskTrash / "info/org.example.Notes.trashinfo");
+        if (code == kNoMountNamespace) ::_exit(code);
+        return code == 0;
     });
-    if (status == kNoMountNamespace) GTEST_SKIP() << "needs root and a private mount namespace";
+    if (status == kNoMountNamespace) GTEST_SKIP() << "needs root: for a private mount namespace";
     EXPECT_EQ(status, 0);
 }
