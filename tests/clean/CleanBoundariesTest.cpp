@@ -86,7 +86,7 @@ TEST(CleanBoundaries, ASharedTrashThatIsNoLongerStickyWhenCleanedIsNotUsed) {
 }
 
 TEST(CleanBoundaries, ATrashNotOwnedByTheUserIsNotUsed) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a folder to another user";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to give a folder to another user";
     CleanFixture machine;
     std::string uid = std::to_string(machine.platform.context().uid);
     fs::path planted = machine / ("vol1/.Trash-" + uid);
@@ -96,8 +96,23 @@ TEST(CleanBoundaries, ATrashNotOwnedByTheUserIsNotUsed) {
     EXPECT_TRUE(fs::exists(planted / "info/old-photo.trashinfo"));
 }
 
+// The same owner check without root: the folder is the tester's, the owner asked for another.
+TEST(CleanBoundaries, AFolderOfAnotherOwnerThanAskedIsNotCleaned) {
+    TempDir dir;
+    dir.write("Trash/files/old-photo", "keep");
+    dir.write("Trash/info/old-photo.trashinfo", "keep");
+    CleanFolder trash{.path = dir / "Trash/files",
+                      .rule = std::make_shared<TrashRule>(),
+                      .base = dir.path(),
+                      .owner = ::geteuid() + 1};
+    DeleteFolderOperation({trash}, {.authorization = &noRights()}).main();
+    EXPECT_TRUE(fs::exists(dir / "Trash/files/old-photo"));
+    EXPECT_TRUE(fs::exists(dir / "Trash/info/old-photo.trashinfo"));
+}
+
+// Runs as an ordinary user, who may not empty the read-only folder stuck/ (root is refused
+// nothing, so as root the clean runs as nobody).
 TEST(CleanBoundaries, AnItemThatCouldNotGoKeepsItsTrashDescription) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
     TempDir dir;
     fs::permissions(dir.path(), fs::perms::all);
     dir.write("Trash/files/gone", "g");
@@ -108,6 +123,9 @@ TEST(CleanBoundaries, AnItemThatCouldNotGoKeepsItsTrashDescription) {
         fs::permissions(dir / open, fs::perms::all);
     }
     fs::permissions(dir / "Trash/info/gone.trashinfo", fs::perms::all);
+    fs::permissions(dir / "Trash/files/stuck", fs::perms::owner_read | fs::perms::owner_exec |
+                                                   fs::perms::group_read | fs::perms::group_exec |
+                                                   fs::perms::others_read | fs::perms::others_exec);
     CleanFolder trash{dir / "Trash/files", std::make_shared<TrashRule>()};
     ASSERT_TRUE(asOrdinaryUser([&] {
         DeleteFolderOperation({trash}, {.authorization = &noRights()}).main();
@@ -137,7 +155,7 @@ TEST(CleanBoundaries, EventsCountOnlyWhatWasDeleted) {
 }
 
 TEST(CleanBoundaries, UserCategoriesNeverGoThroughTheHelper) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
     CleanFixture machine;
     machine.platform.root().write("home/.cache/theirs/file", "x");  // root's own
     for (const char* open : {"", "home", "home/.cache"}) {

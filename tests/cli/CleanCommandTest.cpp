@@ -212,7 +212,7 @@ TEST(CliClean, ATrashThatIsALinkIsNotFollowed) {
 }
 
 TEST(CliClean, ACacheFolderBorrowedFromTheEnvironmentIsNotEmptiedAsRoot) {
-    if (::geteuid() != 0) GTEST_SKIP() << "the danger is a clean run as root (CI runs as root)";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: the danger is a clean run as root";
     CleanHome cli;
     TempDir shared;
     for (const char* name : {"a/one", "b/two", "three"}) shared.write(name, "theirs");
@@ -233,7 +233,7 @@ TEST(CliClean, ACacheFolderBorrowedFromTheEnvironmentIsNotEmptiedAsRoot) {
 // Root with another user's HOME (as sudo -E leaves it): that home is neither cleaned nor written
 // to, and the command says whose home it is.
 TEST(CliClean, RootWithAnotherUsersHomeCleansAndWritesNothingThere) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the home to another user";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to give the home to another user";
     CleanHome cli;
     cli.home.write(".xsession-errors.old", "their session");
     cli.home.write(".local/share/Trash/files/theirs", "theirs");
