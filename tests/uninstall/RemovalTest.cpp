@@ -7,6 +7,7 @@
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
 #include "support/ChildProcess.h"
+#include "support/ScriptedHelper.h"
 #include "uninstall/RelatedFileRule.h"
 #include "uninstall/UninstallApp.h"
 #include "uninstall/UninstallFixtures.h"
@@ -35,40 +36,6 @@ std::vector<std::string> descriptions(const std::vector<RemovalStep>& steps) {
     for (const auto& step : steps) texts.push_back(step.description());
     return texts;
 }
-
-// A helper that records its requests and answers them with a fixed line.
-class RecordingSession : public PrivilegedHelperSession {
-  public:
-    std::optional<std::string> request(std::string_view verb, std::string_view argument) override {
-        if (verb == "ping") return std::string("ok");
-        requests->push_back(std::string(verb) + "|" + std::string(argument));
-        return answer;
-    }
-    bool isAlive() override { return true; }
-    int finish() override { return 0; }
-    std::shared_ptr<std::vector<std::string>> requests;
-    std::string answer;
-};
-
-class RecordingLauncher : public PrivilegedHelperLauncher {
-  public:
-    std::unique_ptr<PrivilegedHelperSession> launch(int& status) override {
-        ++launches;
-        if (refuse) {
-            status = 126;
-            return nullptr;
-        }
-        auto session = std::make_unique<RecordingSession>();
-        session->requests = requests;
-        session->answer = answer;
-        return session;
-    }
-    std::shared_ptr<std::vector<std::string>> requests =
-        std::make_shared<std::vector<std::string>>();
-    std::string answer = "ok";
-    bool refuse = false;
-    int launches = 0;
-};
 
 }  // namespace
 
@@ -257,7 +224,8 @@ TEST(UninstallApp, PackagesGoThroughPackageKitOrTheHelper) {
     // Without PackageKit and without rights: nothing is touched, the related files included.
     config = machine.writeFile(machine.context().xdgConfigHome / "vim/vimrc");
     machine.packageKit->running = false;
-    auto launcher = std::make_shared<RecordingLauncher>();
+    ScriptedSession helper("ok");
+    auto launcher = std::make_shared<ScriptedLauncher>(&helper);
     PrivilegedAuthorization rights(launcher);
     machine.backends.authorization = &rights;
     UninstallApp withoutRights(machine.backends);
@@ -271,13 +239,13 @@ TEST(UninstallApp, PackagesGoThroughPackageKitOrTheHelper) {
     // With rights, the helper is asked to remove the package that installed the entry.
     ASSERT_TRUE(rights.allocAuthorization());
     EXPECT_TRUE(UninstallApp(machine.backends).uninstallApp(vim));
-    EXPECT_EQ(*launcher->requests,
-              (std::vector<std::string>{"remove-package|vim /usr/share/applications/vim.desktop"}));
+    EXPECT_EQ(helper.requests,
+              (std::vector<std::string>{"ping ",
+                                        "remove-package vim /usr/share/applications/vim.desktop"}));
     EXPECT_FALSE(present(config));
 
-    launcher->requests->clear();
     rights.freeAuthorization();
-    launcher->answer = "error vim did not install it";
+    helper.answer = "error vim did not install it";
     ASSERT_TRUE(rights.allocAuthorization());
     UninstallApp refused(machine.backends);
     EXPECT_FALSE(refused.uninstallApp(vim));
