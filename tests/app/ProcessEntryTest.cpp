@@ -38,11 +38,16 @@ struct Kernel : SystemVersionSource {
 int entryStatusInChild(unsigned kernelMajor, unsigned kernelMinor, std::vector<const char*> argv) {
     pid_t pid = ::fork();
     if (pid == 0) {
-        TestPlatform platform;
-        Services::install<SystemVersionSource>(std::make_shared<Kernel>(kernelMajor, kernelMinor));
-        ::close(STDOUT_FILENO);
-        auto status = runProcessEntry(static_cast<int>(argv.size()), argv.data());
-        ::_exit(status ? *status : 100);
+        int code = 100;
+        {  // the fixture goes before _exit, which runs no destructors
+            TestPlatform platform;
+            Services::install<SystemVersionSource>(
+                std::make_shared<Kernel>(kernelMajor, kernelMinor));
+            ::close(STDOUT_FILENO);
+            auto status = runProcessEntry(static_cast<int>(argv.size()), argv.data());
+            if (status) code = *status;
+        }
+        ::_exit(code);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);

@@ -117,7 +117,7 @@ TEST(CategoryFolders, FoldersFromTheEnvironmentOutsideTheHomeGiveWayToTheDefault
 }
 
 TEST(CategoryFolders, AFolderInsideTheHomeCountsOnlyWhenTheUserOwnsIt) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a folder to another user";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to give a folder to another user";
     TestPlatform platform;
     PlatformContext context = platform.context();
     fs::path borrowed = platform.root().write("home/shared-cache/x", "x").parent_path();

@@ -8,6 +8,7 @@
 #include "clean/DeleteFolderOperation.h"
 #include "clean/PackageCacheRule.h"
 #include "clean/TrashRule.h"
+#include "support/ChildProcess.h"
 #include "support/ScriptedHelper.h"
 #include "support/UnprivilegedChild.h"
 
@@ -86,7 +87,7 @@ TEST(CleanBoundaries, ASharedTrashThatIsNoLongerStickyWhenCleanedIsNotUsed) {
 }
 
 TEST(CleanBoundaries, ATrashNotOwnedByTheUserIsNotUsed) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a folder to another user";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to give a folder to another user";
     CleanFixture machine;
     std::string uid = std::to_string(machine.platform.context().uid);
     fs::path planted = machine / ("vol1/.Trash-" + uid);
@@ -96,8 +97,22 @@ TEST(CleanBoundaries, ATrashNotOwnedByTheUserIsNotUsed) {
     EXPECT_TRUE(fs::exists(planted / "info/old-photo.trashinfo"));
 }
 
+// The same owner check without root: the folder is the tester's, the owner asked for another.
+TEST(CleanBoundaries, AFolderOfAnotherOwnerThanAskedIsNotCleaned) {
+    TempDir dir;
+    dir.write("Trash/files/old-photo", "keep");
+    dir.write("Trash/info/old-photo.trashinfo", "keep");
+    CleanFolder trash{.path = dir / "Trash/files",
+                      .rule = std::make_shared<TrashRule>(),
+                      .base = dir.path(),
+                      .owner = ::geteuid() + 1};
+    DeleteFolderOperation({trash}, {.authorization = &noRights()}).main();
+    EXPECT_TRUE(fs::exists(dir / "Trash/files/old-photo"));
+    EXPECT_TRUE(fs::exists(dir / "Trash/info/old-photo.trashinfo"));
+}
+
 TEST(CleanBoundaries, AnItemThatCouldNotGoKeepsItsTrashDescription) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
     TempDir dir;
     fs::permissions(dir.path(), fs::perms::all);
     dir.write("Trash/files/gone", "g");
@@ -119,6 +134,31 @@ TEST(CleanBoundaries, AnItemThatCouldNotGoKeepsItsTrashDescription) {
     EXPECT_TRUE(fs::exists(dir / "Trash/info/stuck.trashinfo"));
 }
 
+// The same without root: in a user namespace of the tester's own, a file bound over itself
+// cannot be deleted, so its folder stays.
+TEST(CleanBoundaries, AnItemThatCouldNotGoKeepsItsTrashDescriptionForAnyUser) {
+    TempDir dir;
+    dir.write("Trash/files/gone", "g");
+    fs::path inner = dir.write("Trash/files/stuck/inner", "s");
+    dir.write("Trash/info/gone.trashinfo", "[Trash Info]\n");
+    dir.write("Trash/info/stuck.trashinfo", "[Trash Info]\n");
+    int status = inOwnUserNamespace([&] {
+        if (::mount(inner.c_str(), inner.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            ::_exit(kNoMountNamespace);
+        }
+        DeleteFolderOperation({{dir / "Trash/files", std::make_shared<TrashRule>()}},
+                              {.authorization = &noRights()})
+            .main();
+        return true;
+    });
+    if (status == kNoMountNamespace) GTEST_SKIP() << "no user namespace here";
+    ASSERT_EQ(status, 0);
+    EXPECT_FALSE(fs::exists(dir / "Trash/files/gone"));
+    EXPECT_FALSE(fs::exists(dir / "Trash/info/gone.trashinfo"));
+    EXPECT_TRUE(fs::exists(inner));
+    EXPECT_TRUE(fs::exists(dir / "Trash/info/stuck.trashinfo"));
+}
+
 TEST(CleanBoundaries, EventsCountOnlyWhatWasDeleted) {
     TempDir dir;
     dir.write("cache/tool.deb", std::string(100, 'd'));
@@ -137,7 +177,7 @@ TEST(CleanBoundaries, EventsCountOnlyWhatWasDeleted) {
 }
 
 TEST(CleanBoundaries, UserCategoriesNeverGoThroughTheHelper) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
     CleanFixture machine;
     machine.platform.root().write("home/.cache/theirs/file", "x");  // root's own
     for (const char* open : {"", "home", "home/.cache"}) {

@@ -148,7 +148,7 @@ TEST(QuickCleanWindow, ClosingDuringTheDownloadsQuestionDeletesNothing) {
 // Five entries of 1000 bytes in a shared sticky folder; the two of 10 and 20 bytes are
 // another user's, so an ordinary user cannot delete them.
 TEST(QuickCleanWindow, FailedItemsAreNamedAndLeftOutOfTheFigures) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
     TestPlatform platform;
     const TempDir& dir = platform.root();
     fs::permissions(dir.path(), fs::perms::all);

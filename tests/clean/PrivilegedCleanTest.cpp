@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 
 #include "CleanFixture.h"
@@ -54,7 +55,7 @@ bool cleanAsUser(const CleanFolder& folder, PrivilegedAuthorization& authorizati
 }  // namespace
 
 TEST(PrivilegedClean, AProtectedFolderIsReportedOnceWithoutRights) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
     ProtectedCache cache;
     PrivilegedAuthorization none(nullptr);
     EXPECT_TRUE(cleanAsUser(cache.folder(), none,
@@ -64,7 +65,7 @@ TEST(PrivilegedClean, AProtectedFolderIsReportedOnceWithoutRights) {
 }
 
 TEST(PrivilegedClean, AFolderTheUserMayNotReadIsReportedWithoutRights) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
     TempDir dir;
     fs::permissions(dir.path(), fs::perms::all);
     dir.write("log/private/app.log.1", "old");
@@ -78,13 +79,14 @@ TEST(PrivilegedClean, AFolderTheUserMayNotReadIsReportedWithoutRights) {
     EXPECT_TRUE(fs::exists(dir / "log/private/app.log.1"));
 }
 
-// The machine's own /var/log, replaced by a fresh tmpfs in a private mount namespace: the real
-// helper only cleans below the fixed system folders, so the test gives it one of its own.
+// The machine's whole /var, replaced by a fresh tmpfs in a private mount namespace: the real
+// helper only cleans below the fixed system folders, so the test gives it a /var of its own, and
+// refuses to clean when the category names any folder outside it.
 TEST(PrivilegedClean, TheHelperCleansSystemLogsByTheCategorysRule) {
     int status = inPrivateMountNamespace([] {
         struct statfs mounted {};
-        if (::mount("quillby-test", "/var/log", "tmpfs", 0, "mode=0755") != 0 ||
-            ::statfs("/var/log", &mounted) != 0 || mounted.f_type != TMPFS_MAGIC) {
+        if (::mount("quillby-test", "/var", "tmpfs", 0, "mode=0755") != 0 ||
+            ::statfs("/var", &mounted) != 0 || mounted.f_type != TMPFS_MAGIC) {
             ::_exit(kNoMountNamespace);  // never touch the real folder
         }
         TempDir fixture;
@@ -104,6 +106,13 @@ TEST(PrivilegedClean, TheHelperCleansSystemLogsByTheCategorysRule) {
         PlatformContext context = PlatformContext::underRoot(fixture.path());
         context.varRoot = "/var";
         auto folders = CategoryFolders(context, nullptr).cleanFolders(CleanCategoryId::SystemLogs);
+        for (const CleanFolder& folder : folders) {
+            fs::path inside = folder.path.lexically_normal().lexically_relative("/var");
+            if (folder.path.is_relative() || inside.empty() || *inside.begin() == "..") {
+                std::fprintf(stderr, "%s is outside the masked /var\n", folder.path.c_str());
+                return false;
+            }
+        }
         bool cleaned =
             inChildAsUser(kNobodyId, [&] {
                 EventRecorder recorder(kCleanEvents);
@@ -117,12 +126,12 @@ TEST(PrivilegedClean, TheHelperCleansSystemLogsByTheCategorysRule) {
                !fs::exists("/var/log/nginx/access.log.1") &&
                fs::exists("/var/log/private/app.log") && !fs::exists("/var/log/private/app.log.1");
     });
-    if (status == kNoMountNamespace) GTEST_SKIP() << "needs root and a private mount namespace";
+    if (status == kNoMountNamespace) GTEST_SKIP() << "needs root: for a private mount namespace";
     EXPECT_EQ(status, 0);
 }
 
 TEST(PrivilegedClean, WhatNeitherRemovalCanDeleteIsReportedPerItem) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
     ProtectedCache cache;
     // Rights that reach nothing: the helper runs as the same ordinary user.
     TempDir fakePkexec;

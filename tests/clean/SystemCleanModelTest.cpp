@@ -231,7 +231,7 @@ TEST(SystemCleanPage, TheStopButtonEndsTheScanOfALargeFolderEarly) {
 // System logs the user may not delete: the alert names the reason and offers the retry, which
 // hands each item to the helper through its category's request.
 TEST(SystemCleanPage, APermissionFailureOffersARetryThroughTheHelper) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as an ordinary user (CI runs as root)";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
     CleanFixture machine;
     fs::permissions(machine.platform.root().path(), fs::perms::all);
     EXPECT_TRUE(asOrdinaryUser([&] {

@@ -28,6 +28,22 @@ class CliHome {
     TempDir home;
 };
 
+// The arguments of unshare that give a child a private mount namespace (of its own user when
+// the tests run as an ordinary user), or none where the kernel or the container refuses one.
+inline std::vector<std::string> privateMountNamespace() {
+    for (std::vector<std::string> prefix :
+         {std::vector<std::string>{"--mount"},
+          std::vector<std::string>{"--user", "--map-root-user", "--mount"}}) {
+        auto probe = prefix;
+        probe.insert(probe.end(), {"--propagation", "private", "true"});
+        if (runProcess("/usr/bin/unshare", probe, {}).status == 0) {
+            prefix.insert(prefix.end(), {"--propagation", "private"});
+            return prefix;
+        }
+    }
+    return {};
+}
+
 // Reads back a JSON string the command printed (from just after its opening quote), turning the
 // escape \udcXX into the byte XX, as Python's os.fsencode does: the bytes of the file name.
 inline std::string decodePrintedJsonString(std::string_view text) {

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 // The real quillby, as root, on a machine of the test's own: what deletes never reaches the
 // system's files however the search reaches them.
 TEST(PrivateRootCommand, DupesDeleteFromTheRootKeepsEverySystemFileAndRemovesTheUsersCopy) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root for a private root";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: for a private root";
     TempDir dir;
     fs::create_directories(dir / "root");
     int status = inPrivateMountNamespace([&] {

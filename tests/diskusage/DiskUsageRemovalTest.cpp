@@ -86,7 +86,7 @@ TEST_F(DiskUsageRemovalTest, AFolderAndAnItemInsideItAreRemovedOnceAndVanishedIt
 }
 
 TEST_F(DiskUsageRemovalTest, APermissionFailureKeepsItsReasonAndOffersTheRetryWithRights) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to try it as another user";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to try it as another user";
     fs::permissions(dir.path(), fs::perms::all);
     makeFile(dir / "theirs/file", 10);  // the folder stays the owner's, read-only for others
     fs::permissions(dir / "theirs", fs::perms::owner_all | fs::perms::group_read |

@@ -126,8 +126,7 @@ TEST(HelperProcess, UsageAndPurgeRefusedToOrdinaryUsers) {
 }
 
 TEST(HelperProcess, PurgeDropsTheCachesAsRoot) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "dropping the kernel's caches needs root (CI runs as root)";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to drop the kernel's caches";
     if (::access("/proc/sys/vm/drop_caches", W_OK) != 0) {
         GTEST_SKIP() << "/proc/sys/vm/drop_caches is read-only in this container";
     }

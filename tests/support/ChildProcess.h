@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 #include <csignal>
 #include <functional>
+#include <string>
 
 // Runs `body` in a forked child whose files cannot grow beyond `maximumFileSize` bytes (a write
 // past it fails, even for root), and gives the child's exit status: 0 when body returned true.
@@ -61,6 +63,34 @@ inline int inPrivateMountNamespace(const std::function<bool()>& body) {
     pid_t pid = ::fork();
     if (pid == 0) {
         if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+            ::_exit(kNoMountNamespace);
+        }
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Runs `body` in a forked child that is root of a user namespace of its own, mapped to the
+// tester's ids, with a private mount namespace: there any user may mount, and what is mounted
+// goes with the child. Gives the child's exit status: 0 when body returned true,
+// kNoMountNamespace when the kernel refused the namespaces.
+inline int inOwnUserNamespace(const std::function<bool()>& body) {
+    std::string uid = std::to_string(::geteuid()), gid = std::to_string(::getegid());
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        auto put = [](const char* file, const std::string& text) {
+            int fd = ::open(file, O_WRONLY | O_CLOEXEC);
+            bool written = fd >= 0 && ::write(fd, text.data(), text.size()) ==
+                                          static_cast<ssize_t>(text.size());
+            if (fd >= 0) ::close(fd);
+            return written;
+        };
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 || !put("/proc/self/setgroups", "deny") ||
+            !put("/proc/self/uid_map", "0 " + uid + " 1") ||
+            !put("/proc/self/gid_map", "0 " + gid + " 1") ||
             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
             ::_exit(kNoMountNamespace);
         }

@@ -13,24 +13,23 @@
 // `answer`, and records each request as "verb argument".
 class ScriptedSession : public PrivilegedHelperSession {
   public:
-    explicit ScriptedSession(std::string answer) : answer_(std::move(answer)) {}
+    explicit ScriptedSession(std::string answer) : answer(std::move(answer)) {}
     std::optional<std::string> request(std::string_view verb, std::string_view argument) override {
         requests.push_back(std::string(verb) + " " + std::string(argument));
-        return verb == "ping" ? std::string("ok") : answer_;
+        return verb == "ping" ? std::string("ok") : answer;
     }
     bool isAlive() override { return true; }
     int finish() override { return 0; }
+    std::string answer;
     std::vector<std::string> requests;
-
-  private:
-    std::string answer_;
 };
 
-// Starts sessions that forward to one ScriptedSession the test keeps.
+// Starts sessions that forward to one ScriptedSession the test keeps, and counts them.
 class ScriptedLauncher : public PrivilegedHelperLauncher {
   public:
     explicit ScriptedLauncher(ScriptedSession* session) : session_(session) {}
     std::unique_ptr<PrivilegedHelperSession> launch(int&) override {
+        ++launches;
         struct Forward : PrivilegedHelperSession {
             ScriptedSession* target;
             std::optional<std::string> request(std::string_view v, std::string_view a) override {
@@ -43,6 +42,7 @@ class ScriptedLauncher : public PrivilegedHelperLauncher {
         forward->target = session_;
         return forward;
     }
+    int launches = 0;
 
   private:
     ScriptedSession* session_;

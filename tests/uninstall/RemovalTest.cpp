@@ -7,6 +7,7 @@
 #include "core/Log.h"
 #include "core/PrivilegedAuthorization.h"
 #include "support/ChildProcess.h"
+#include "support/ScriptedHelper.h"
 #include "uninstall/RelatedFileRule.h"
 #include "uninstall/UninstallApp.h"
 #include "uninstall/UninstallFixtures.h"
@@ -35,40 +36,6 @@ std::vector<std::string> descriptions(const std::vector<RemovalStep>& steps) {
     for (const auto& step : steps) texts.push_back(step.description());
     return texts;
 }
-
-// A helper that records its requests and answers them with a fixed line.
-class RecordingSession : public PrivilegedHelperSession {
-  public:
-    std::optional<std::string> request(std::string_view verb, std::string_view argument) override {
-        if (verb == "ping") return std::string("ok");
-        requests->push_back(std::string(verb) + "|" + std::string(argument));
-        return answer;
-    }
-    bool isAlive() override { return true; }
-    int finish() override { return 0; }
-    std::shared_ptr<std::vector<std::string>> requests;
-    std::string answer;
-};
-
-class RecordingLauncher : public PrivilegedHelperLauncher {
-  public:
-    std::unique_ptr<PrivilegedHelperSession> launch(int& status) override {
-        ++launches;
-        if (refuse) {
-            status = 126;
-            return nullptr;
-        }
-        auto session = std::make_unique<RecordingSession>();
-        session->requests = requests;
-        session->answer = answer;
-        return session;
-    }
-    std::shared_ptr<std::vector<std::string>> requests =
-        std::make_shared<std::vector<std::string>>();
-    std::string answer = "ok";
-    bool refuse = false;
-    int launches = 0;
-};
 
 }  // namespace
 
@@ -257,7 +224,8 @@ TEST(UninstallApp, PackagesGoThroughPackageKitOrTheHelper) {
     // Without PackageKit and without rights: nothing is touched, the related files included.
     config = machine.writeFile(machine.context().xdgConfigHome / "vim/vimrc");
     machine.packageKit->running = false;
-    auto launcher = std::make_shared<RecordingLauncher>();
+    ScriptedSession helper("ok");
+    auto launcher = std::make_shared<ScriptedLauncher>(&helper);
     PrivilegedAuthorization rights(launcher);
     machine.backends.authorization = &rights;
     UninstallApp withoutRights(machine.backends);
@@ -271,13 +239,13 @@ TEST(UninstallApp, PackagesGoThroughPackageKitOrTheHelper) {
     // With rights, the helper is asked to remove the package that installed the entry.
     ASSERT_TRUE(rights.allocAuthorization());
     EXPECT_TRUE(UninstallApp(machine.backends).uninstallApp(vim));
-    EXPECT_EQ(*launcher->requests,
-              (std::vector<std::string>{"remove-package|vim /usr/share/applications/vim.desktop"}));
+    EXPECT_EQ(helper.requests,
+              (std::vector<std::string>{"ping ",
+                                        "remove-package vim /usr/share/applications/vim.desktop"}));
     EXPECT_FALSE(present(config));
 
-    launcher->requests->clear();
     rights.freeAuthorization();
-    launcher->answer = "error vim did not install it";
+    helper.answer = "error vim did not install it";
     ASSERT_TRUE(rights.allocAuthorization());
     UninstallApp refused(machine.backends);
     EXPECT_FALSE(refused.uninstallApp(vim));
@@ -405,40 +373,54 @@ TEST(UninstallApp, LeavesWhatAnotherInstalledApplicationClaims) {
     EXPECT_EQ(related("org.gnome.TextEditor.Devel"), folders({devel}));
 }
 
+namespace {
+
+// Uninstalls an app whose settings lie on `settingsDisk`, a disk other than the home's.
+bool dataOnAnotherDiskWaitsForTheUser(UninstallMachine& machine, const fs::path& settingsDisk) {
+    fs::path config = settingsDisk / "org.example.Notes";
+    machine.writeFile(config / "settings");
+    fs::path entry =
+        machine.writeEntry(machine.userApplications() / "org.example.Notes.desktop", "Notes");
+    AppItems notes = app(entry, "org.example.Notes", AppSource::UserEntry);
+    // Where that disk cannot have a trash of the user's (its name taken by a file), deleting
+    // for good waits for the user's word.
+    fs::path diskTrash = settingsDisk / (".Trash-" + std::to_string(::geteuid()));
+    machine.writeFile(diskTrash);
+    UninstallApp refused(machine.backends);
+    std::vector<std::string> asked;
+    refused.confirmPermanentRemoval = [&](const std::string& path) {
+        asked.push_back(path);
+        return false;
+    };
+    bool keptWhenRefused = !refused.uninstallApp(notes) && fs::exists(config / "settings") &&
+                           fs::exists(entry) && asked == std::vector{config.string()};
+    // With a trash of its own there, the settings wait in it.
+    fs::remove(diskTrash);
+    UninstallApp trashed(machine.backends);
+    trashed.confirmPermanentRemoval = [](const std::string&) { return false; };
+    return keptWhenRefused && trashed.uninstallApp(notes) && !fs::exists(config) &&
+           !fs::exists(entry) && fs::exists(diskTrash / "files/org.example.Notes/settings") &&
+           fs::exists(diskTrash / "info/org.example.Notes.trashinfo");
+}
+
+}  // namespace
+
 TEST(UninstallApp, DataOnAnotherDiskGoesToItsTrashOrIsDeletedOnlyWhenConfirmed) {
     int status = inPrivateMountNamespace([] {
-        UninstallMachine machine;
-        // The settings folder is a disk of its own; the home trash lives on the home's.
-        fs::path settingsDisk = machine.context().xdgConfigHome;
-        fs::create_directories(settingsDisk);
-        if (::mount("quillby-test", settingsDisk.c_str(), "tmpfs", 0, nullptr) != 0) {
-            ::_exit(kNoMountNamespace);
+        int code = kNoMountNamespace;
+        {  // the fixture goes before _exit, which runs no destructors
+            UninstallMachine machine;
+            // The settings folder is a disk of its own; the home trash lives on the home's.
+            fs::path settingsDisk = machine.context().xdgConfigHome;
+            fs::create_directories(settingsDisk);
+            if (::mount("quillby-test", settingsDisk.c_str(), "tmpfs", 0, nullptr) == 0) {
+                code = dataOnAnotherDiskWaitsForTheUser(machine, settingsDisk) ? 0 : 1;
+                ::umount2(settingsDisk.c_str(), MNT_DETACH);  // else its folder cannot go
+            }
         }
-        fs::path config = settingsDisk / "org.example.Notes";
-        machine.writeFile(config / "settings");
-        fs::path entry =
-            machine.writeEntry(machine.userApplications() / "org.example.Notes.desktop", "Notes");
-        AppItems notes = app(entry, "org.example.Notes", AppSource::UserEntry);
-        // Where that disk cannot have a trash of the user's (its name taken by a file), deleting
-        // for good waits for the user's word.
-        fs::path diskTrash = settingsDisk / (".Trash-" + std::to_string(::geteuid()));
-        machine.writeFile(diskTrash);
-        UninstallApp refused(machine.backends);
-        std::vector<std::string> asked;
-        refused.confirmPermanentRemoval = [&](const std::string& path) {
-            asked.push_back(path);
-            return false;
-        };
-        bool keptWhenRefused = !refused.uninstallApp(notes) && fs::exists(config / "settings") &&
-                               fs::exists(entry) && asked == std::vector{config.string()};
-        // With a trash of its own there, the settings wait in it.
-        fs::remove(diskTrash);
-        UninstallApp trashed(machine.backends);
-        trashed.confirmPermanentRemoval = [](const std::string&) { return false; };
-        return keptWhenRefused && trashed.uninstallApp(notes) && !fs::exists(config) &&
-               !fs::exists(entry) && fs::exists(diskTrash / "files/org.example.Notes/settings") &&
-               fs::exists(diskTrash / "info/org.example.Notes.trashinfo");
+        if (code == kNoMountNamespace) ::_exit(code);
+        return code == 0;
     });
-    if (status == kNoMountNamespace) GTEST_SKIP() << "needs root and a private mount namespace";
+    if (status == kNoMountNamespace) GTEST_SKIP() << "needs root: for a private mount namespace";
     EXPECT_EQ(status, 0);
 }

@@ -19,29 +19,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A page over a fixture machine with two user applications, one system application and the
-// program's own entry, its search already done.
-struct Page {
-    UninstallMachine machine;
-    std::shared_ptr<CountingLauncher> launcher = std::make_shared<CountingLauncher>();
-    PrivilegedAuthorization rights{launcher};
-    bool searchStarted = false;
-    std::unique_ptr<UninstallAppsController> controller;
-    fs::path notes, paint, vim, own;
-
-    Page() {
-        AdministratorRightsFlag::set(false);
-        fs::path user = machine.userApplications();
-        notes = machine.writeEntry(user / "org.example.Notes.desktop", "Notes");
-        paint = machine.writeEntry(user / "org.example.Paint.desktop", "Paint");
-        vim = machine.writeEntry(machine.systemApplications() / "vim.desktop", "Vim");
-        own = machine.writeEntry(user / "com.quillby.pro.desktop", "Quillby Pro");
-        machine.packages->owners[vim.string()] = {"vim", "9.0"};
-        machine.backends.authorization = &rights;
-        controller = std::make_unique<UninstallAppsController>(UninstallAppsController::Options{
+// The page's controller over the page machine, its search not yet begun.
+struct Page : UninstallPageMachine {
+    std::unique_ptr<UninstallAppsController> controller =
+        std::make_unique<UninstallAppsController>(UninstallAppsController::Options{
             .backends = machine.backends, .searchStarted = &searchStarted});
-    }
-    ~Page() { AdministratorRightsFlag::set(false); }
 
     void search() {
         PlainMainQueue queue;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/AdministratorRightsFlag.h"
+#include "core/PrivilegedAuthorization.h"
 #include "platform/PrivilegedHelperLauncher.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
@@ -141,6 +143,34 @@ struct UninstallMachine {
         std::fclose(file);
         return path;
     }
+};
+
+// A machine for the uninstaller's page: two of the user's own applications ("Notes" with
+// settings and a cache, "Paint"), a packaged one ("Vim") and this program's entry, with rights
+// that the test grants or refuses through `launcher`.
+struct UninstallPageMachine {
+    UninstallMachine machine;
+    std::shared_ptr<CountingLauncher> launcher = std::make_shared<CountingLauncher>();
+    PrivilegedAuthorization rights{launcher};
+    bool searchStarted = false;
+    std::filesystem::path notes, paint, vim, own, notesSettings, notesCache;
+
+    UninstallPageMachine() {
+        AdministratorRightsFlag::set(false);
+        const PlatformContext& context = machine.context();
+        std::filesystem::path user = machine.userApplications();
+        notes = machine.writeEntry(user / "org.example.Notes.desktop", "Notes");
+        paint = machine.writeEntry(user / "org.example.Paint.desktop", "Paint");
+        own = machine.writeEntry(user / "com.quillby.pro.desktop", "Quillby Pro");
+        vim = machine.writeEntry(machine.systemApplications() / "vim.desktop", "Vim");
+        machine.packages->owners[vim.string()] = {"vim", "9.0.1378"};
+        notesSettings = machine.writeFile(context.xdgConfigHome / "org.example.Notes/settings",
+                                          std::string(1500, 's'));
+        notesCache = machine.writeFile(context.xdgCacheHome / "org.example.Notes/pages",
+                                       std::string(300, 'c'));
+        machine.backends.authorization = &rights;
+    }
+    ~UninstallPageMachine() { AdministratorRightsFlag::set(false); }
 };
 
 // Gives a fixture tree to the account asOrdinaryUser runs as, and opens the folders above it.
