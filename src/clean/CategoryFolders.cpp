@@ -12,8 +12,8 @@
 #include "clean/SystemCleanFolders.h"
 #include "clean/TrashRule.h"
 #include "clean/UserLogRule.h"
-#include "core/Log.h"
-#include "core/UserHome.h"
+#include "core/events/Log.h"
+#include "core/fs/UserHome.h"
 
 namespace fs = std::filesystem;
 

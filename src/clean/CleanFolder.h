@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "clean/CleanRule.h"
-#include "core/FolderHandle.h"
+#include "core/fs/FolderHandle.h"
 
 // A folder a clean category covers, with the rule that says what in it may be deleted. The
 // folder itself is never deleted.

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/EntryJudge.h"
+#include "core/fs/EntryJudge.h"
 
 struct CleanFolder;
 

@@ -6,7 +6,7 @@
 
 #include "cli/AbsolutePath.h"
 #include "cli/CliOutput.h"
-#include "core/LocalizedText.h"
+#include "core/text/LocalizedText.h"
 #include "monitor/VolumesInfo.h"
 #include "monitor/VolumesManager.h"
 

@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
-#include "core/FileURL.h"
+#include "core/fs/FileURL.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/LoginItemRegistry.h"
 

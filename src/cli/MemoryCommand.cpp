@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "cli/CliOutput.h"
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 #include "memory/ClearMemory.h"
 #include "memory/cleanMemoryInfo.h"
 #include "platform/Services.h"

@@ -6,8 +6,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 
 namespace {
 

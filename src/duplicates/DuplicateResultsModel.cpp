@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "core/TextCut.h"
-#include "core/UtilityFunction.h"
+#include "core/text/TextCut.h"
+#include "core/text/UtilityFunction.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "clean/TrashRule.h"
 #include "clean/UserLogRule.h"
 #include "clean/VolumeListInternalVolumes.h"
-#include "core/Log.h"
+#include "core/events/Log.h"
 #include "monitor/FakeVolumes.h"
 #include "support/TempDir.h"
 #include "support/TestPlatform.h"

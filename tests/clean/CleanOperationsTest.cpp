@@ -9,8 +9,8 @@
 #include "clean/DeleteFolderOperation.h"
 #include "clean/EveryEntryRule.h"
 #include "clean/QuickCleanSession.h"
-#include "core/Events.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/events/Events.h"
+#include "core/work/PrivilegedAuthorization.h"
 
 namespace fs = std::filesystem;
 

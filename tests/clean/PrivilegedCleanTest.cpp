@@ -11,7 +11,7 @@
 #include "clean/DeleteFolderOperation.h"
 #include "clean/PackageCacheRule.h"
 #include "clean/RotatedLogRule.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "platform/linux/LinuxHelperLauncher.h"
 #include "support/ChildProcess.h"
 #include "support/UnprivilegedChild.h"

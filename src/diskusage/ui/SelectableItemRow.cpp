@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
-#include "core/TextCut.h"
+#include "core/text/TextCut.h"
 #include "shell/ImageProvider.h"
 
 namespace {

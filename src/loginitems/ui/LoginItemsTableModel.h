@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 #include "loginitems/LoginItemDropRules.h"
 
 // The login-items table: column 0 is "Start at login" (checked when the item is not hidden),

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "core/TextSplit.h"
+#include "core/text/TextSplit.h"
 
 namespace fs = std::filesystem;
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/Subscription.h"
+#include "core/events/Subscription.h"
 #include "ui/BackdropPage.h"
 #include "uninstall/AppBackends.h"
 #include "uninstall/UninstallPlanSheet.h"
