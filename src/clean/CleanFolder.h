@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "clean/CleanRule.h"
+#include "clean/CleanRules.h"
 #include "core/fs/FolderHandle.h"
 
 // A folder a clean category covers, with the rule that says what in it may be deleted. The

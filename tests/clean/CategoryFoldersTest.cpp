@@ -4,7 +4,7 @@
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
 #include "clean/TrashRule.h"
-#include "clean/UserLogRule.h"
+#include "clean/CleanRules.h"
 #include "clean/VolumeListInternalVolumes.h"
 #include "core/events/Log.h"
 #include "monitor/FakeVolumes.h"

@@ -6,7 +6,7 @@
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
 #include "clean/CleanSysController.h"
-#include "clean/EveryEntryRule.h"
+#include "clean/CleanRules.h"
 #include "core/events/Events.h"
 #include "core/text/LocalizedText.h"
 #include "core/events/ParseFileLog.h"
