@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "core/text/TextCut.h"
+#include "core/text/PlainText.h"
 #include "core/text/UtilityFunction.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <ctime>
 
 #include "core/fs/FolderUtilities.h"
-#include "core/text/TextCut.h"
+#include "core/text/PlainText.h"
 #include "core/text/UtilityFunction.h"
 
 std::string AppDetails::mediumDateText(std::chrono::system_clock::time_point date) {

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <set>
 
-#include "core/work/AdministratorRightsFlag.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/Log.h"
+#include "core/text/PlainText.h"
+#include "core/work/AdministratorRightsFlag.h"
 #include "core/work/PrivilegedAuthorization.h"
-#include "core/text/TextCut.h"
 #include "core/work/ThreadWorker.h"
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallAppInfo.h"

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "core/text/Utf8.h"
+#include "core/text/PlainText.h"
 
 namespace {
 

@@ -6,12 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/fs/AtomicFile.h"
 #include "core/events/Log.h"
+#include "core/fs/AtomicFile.h"
 #include "core/fs/OwnFile.h"
-#include "core/text/TextSplit.h"
 #include "core/fs/UserHome.h"
-#include "core/text/Utf8.h"
+#include "core/text/PlainText.h"
 #include "platform/Services.h"
 
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/Log.h"
-#include "core/text/TextSplit.h"
+#include "core/text/PlainText.h"
 #include "platform/Services.h"
 #include "platform/SystemVersionSource.h"
 

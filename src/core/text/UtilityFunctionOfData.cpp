@@ -4,8 +4,8 @@
 
 #include "core/settings/PreferenceViewController.h"
 #include "core/settings/SettingsKeys.h"
-#include "core/text/TextSplit.h"
 #include "core/settings/UserDefaults.h"
+#include "core/text/PlainText.h"
 
 namespace {
 

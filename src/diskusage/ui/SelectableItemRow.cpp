@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
-#include "core/text/TextCut.h"
+#include "core/text/PlainText.h"
 #include "shell/ImageProvider.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "platform/linux/DpkgPackageManager.h"
 
 #include "core/events/Log.h"
-#include "core/text/TextSplit.h"
+#include "core/text/PlainText.h"
 
 std::string DpkgPackageManager::exactPattern(const std::string& path) {
     std::string pattern;

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "core/events/Log.h"
-#include "core/text/TextSplit.h"
+#include "core/text/PlainText.h"
 #include "platform/linux/SystemTool.h"
 
 bool SnapCommand::isSnapName(const std::string& name) {

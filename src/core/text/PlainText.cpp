@@ -1,4 +1,4 @@
-#include "core/text/Utf8.h"
+#include "core/text/PlainText.h"
 
 std::size_t utf8SequenceLength(std::string_view bytes) {
     if (bytes.empty()) return 0;
@@ -39,4 +39,29 @@ bool isValidUtf8(std::string_view bytes) {
         bytes.remove_prefix(length);
     }
     return true;
+}
+
+std::string cutText(const std::string& text, std::size_t keep) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (!startsCharacter) continue;
+        if (characters == keep) return text.substr(0, i) + "...";
+        ++characters;
+    }
+    return text;
+}
+
+std::vector<std::string> splitText(std::string_view text, std::string_view separator) {
+    std::vector<std::string> pieces;
+    if (separator.empty()) {
+        pieces.emplace_back(text);
+        return pieces;
+    }
+    for (;;) {
+        size_t at = text.find(separator);
+        pieces.emplace_back(text.substr(0, at));
+        if (at == std::string_view::npos) return pieces;
+        text.remove_prefix(at + separator.size());
+    }
 }
