@@ -1,4 +1,4 @@
-#include "cli/AppsCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
@@ -9,8 +9,8 @@
 #include "cli/CliOutput.h"
 #include "core/events/FileLog.h"
 #include "core/fs/FolderUtilities.h"
-#include "core/work/PrivilegedAuthorization.h"
 #include "core/text/UtilityFunction.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallApp.h"
 #include "uninstall/UninstallAppInfo.h"

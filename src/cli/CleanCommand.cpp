@@ -1,4 +1,4 @@
-#include "cli/CleanCommand.h"
+#include "cli/Commands.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -23,9 +23,9 @@
 #include "cli/ProgressLine.h"
 #include "core/fs/DeletionGate.h"
 #include "core/text/LocalizedText.h"
+#include "core/text/UtilityFunction.h"
 #include "core/work/PlainMainQueue.h"
 #include "core/work/PrivilegedAuthorization.h"
-#include "core/text/UtilityFunction.h"
 #include "platform/Services.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/DiskUsageCommand.h"
+#include "cli/Commands.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "cli/HistoryCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>

@@ -1,4 +1,4 @@
-#include "cli/LoginItemsCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "cli/MemoryCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <chrono>

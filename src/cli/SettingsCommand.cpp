@@ -1,4 +1,4 @@
-#include "cli/SettingsCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
