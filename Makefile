@@ -1,5 +1,5 @@
 # The project's entry points. `make run` and `make test` set up a fresh machine themselves.
-.PHONY: deps run test bench build-debug build-tsan build-release format install package clean
+.PHONY: deps run test check-odr bench build-debug build-tsan build-release format install package clean
 
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
@@ -26,6 +26,12 @@ build-tsan: deps
 test: build-debug build-tsan
 	@ctest --preset debug -j $(JOBS)
 	@ctest --preset tsan -j $(JOBS)
+
+# Every library linked into one probe with link-time optimisation: two different definitions of
+# one name anywhere in src/ fail the build.
+check-odr: deps
+	@cmake --preset odr >/dev/null
+	@cmake --build --preset odr -j $(JOBS)
 
 bench: build-release
 	@scripts/install-deps.sh --bench

@@ -23,7 +23,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/WorkStealingPool.h"
+#include "core/work/WorkStealingPool.h"
 
 namespace fs = std::filesystem;
 

@@ -11,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "core/FolderUtilities.h"
+#include "core/fs/FolderUtilities.h"
 
 namespace fs = std::filesystem;
 

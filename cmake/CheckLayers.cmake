@@ -41,10 +41,10 @@ set(system_layers platform_linux helper)
 set(file_system_headers dirent.h fcntl.h unistd.h sys/stat.h sys/types.h sys/uio.h sys/vfs.h
     sys/file.h linux/magic.h sys/resource.h sys/sysmacros.h)
 # core's walks and tool runner (library quillby_fs), written against POSIX for the helper.
-set(walk_files core/DeletionGate.cpp core/DirectoryReader.cpp core/EntryStatus.cpp core/FolderHandle.cpp
-    core/PathRules.cpp core/TreeMeasure.cpp core/TreeRemover.cpp core/ToolRunner.cpp)
+set(walk_files core/fs/DeletionGate.cpp core/fs/DirectoryReader.cpp core/fs/EntryStatus.cpp core/fs/FolderHandle.cpp
+    core/fs/PathRules.cpp core/fs/TreeMeasure.cpp core/fs/TreeRemover.cpp core/work/ToolRunner.cpp)
 # The log asks the kernel for the thread id it prefixes to each line.
-set(allowed_core/Log.cpp sys/syscall.h)
+set(allowed_core/events/Log.cpp sys/syscall.h)
 # The duplicate search hands its threads' freed memory back (malloc_trim) once it has paired.
 set(allowed_duplicates/duplicateFind.cpp malloc.h)
 # The ISA-L library's CRC-64, a library and not the operating system.

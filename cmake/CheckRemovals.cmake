@@ -6,12 +6,12 @@
 cmake_minimum_required(VERSION 3.25)
 
 # The gate itself: the walk that deletes, the trash it moves items into.
-set(gate_files core/DeletionGate.cpp core/TreeRemover.h core/TreeRemover.cpp core/TrashCan.h
-    core/TrashCan.cpp)
+set(gate_files core/fs/DeletionGate.cpp core/fs/TreeRemover.h core/fs/TreeRemover.cpp core/fs/TrashCan.h
+    core/fs/TrashCan.cpp)
 # Writers of the program's own files, which put a finished temporary file in place of the old
 # one (or set a broken one aside, or clear a stale socket of a former run); they never remove
 # anything the user chose, and a temporary file they made goes through the gate.
-set(own_file_writers core/AtomicFile.cpp platform/linux/JsonPreferencesStore.cpp
+set(own_file_writers core/fs/AtomicFile.cpp platform/linux/JsonPreferencesStore.cpp
     shell/SingleInstance.cpp)
 
 set(call_pattern

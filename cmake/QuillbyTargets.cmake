@@ -1,7 +1,7 @@
 # Small helpers so that every subsystem declares its library and its tests the same way.
 
 # quillby_library(<name> SOURCES ... [DEPS ...])
-# One static library per subsystem; include paths are relative to src/ ("core/Log.h").
+# One static library per subsystem; include paths are relative to src/ ("core/events/Log.h").
 function(quillby_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})

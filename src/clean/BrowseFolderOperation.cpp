@@ -4,9 +4,9 @@
 #include <string>
 
 #include "clean/CleanableEntries.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Log.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/events/Log.h"
 
 BrowseFolderOperation::BrowseFolderOperation(std::vector<CleanFolder> rootPaths)
     : rootPaths_(std::move(rootPaths)) {}

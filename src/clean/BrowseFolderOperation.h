@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "clean/CleanFolder.h"
-#include "core/OperationQueue.h"
+#include "core/work/OperationQueue.h"
 
 // The quick-clean scan: measures what the folders hold that their rules let go and reports it
 // by events, on the operation's thread and with no sender: "ScanSingleFolder" {"FolderPath"}

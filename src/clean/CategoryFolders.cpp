@@ -6,14 +6,11 @@
 #include <string>
 
 #include "clean/CleanCategory.h"
-#include "clean/EveryEntryRule.h"
-#include "clean/RotatedLogRule.h"
-#include "clean/SessionErrorLogRule.h"
+#include "clean/CleanRules.h"
 #include "clean/SystemCleanFolders.h"
 #include "clean/TrashRule.h"
-#include "clean/UserLogRule.h"
-#include "core/Log.h"
-#include "core/UserHome.h"
+#include "core/events/Log.h"
+#include "core/fs/UserHome.h"
 
 namespace fs = std::filesystem;
 

@@ -4,8 +4,8 @@
 #include <cerrno>
 
 #include "clean/SystemCleanFolders.h"
-#include "core/EntryStatus.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/fs/EntryStatus.h"
+#include "core/work/PrivilegedAuthorization.h"
 
 CleanEntryRemover::CleanEntryRemover(const CleanFolder& folder,
                                      PrivilegedAuthorization* authorization)

@@ -2,7 +2,7 @@
 
 #include "clean/CleanFolder.h"
 #include "clean/CleanableEntries.h"
-#include "core/DeletionGate.h"
+#include "core/fs/DeletionGate.h"
 
 class PrivilegedAuthorization;
 

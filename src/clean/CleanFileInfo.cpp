@@ -1,6 +1,6 @@
 #include "clean/CleanFileInfo.h"
 
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 
 CleanFileInfo::CleanFileInfo(std::string icon, std::string name, std::string path, std::string size,
                              std::uint64_t fileSizeNum)

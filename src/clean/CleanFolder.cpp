@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/EntryStatus.h"
-#include "core/Log.h"
+#include "core/fs/EntryStatus.h"
+#include "core/events/Log.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <optional>
 
-#include "clean/CleanRule.h"
-#include "core/FolderHandle.h"
+#include "clean/CleanRules.h"
+#include "core/fs/FolderHandle.h"
 
 // A folder a clean category covers, with the rule that says what in it may be deleted. The
 // folder itself is never deleted.

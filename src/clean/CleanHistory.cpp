@@ -2,8 +2,8 @@
 
 #include <chrono>
 
-#include "core/Log.h"
-#include "core/ParseFileLog.h"
+#include "core/events/Log.h"
+#include "core/events/ParseFileLog.h"
 
 bool recordFinishedClean(std::uint64_t freedBytes) {
     bool written = ParseFileLog().setSize(freedBytes, std::chrono::system_clock::now());

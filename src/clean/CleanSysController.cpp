@@ -3,12 +3,12 @@
 #include "clean/CleanCategory.h"
 #include "clean/CleanHistory.h"
 #include "clean/EnabledCleanCategories.h"
-#include "core/Asker.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/LocalizedText.h"
-#include "core/MainQueue.h"
-#include "core/UtilityFunction.h"
+#include "core/work/Asker.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/text/LocalizedText.h"
+#include "core/work/MainQueue.h"
+#include "core/text/UtilityFunction.h"
 
 CleanSysController::CleanSysController(Options options) : options_(std::move(options)) {
     if (!options_.categories) options_.categories = enabledCleanCategories;

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/DirectoryReader.h"
-#include "core/Log.h"
+#include "core/fs/DirectoryReader.h"
+#include "core/events/Log.h"
 
 namespace {
 

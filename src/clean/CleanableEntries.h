@@ -6,9 +6,9 @@
 #include <string>
 
 #include "clean/CleanFolder.h"
-#include "core/EntryJudge.h"
-#include "core/FolderHandle.h"
-#include "core/TreeMeasure.h"
+#include "core/fs/EntryJudge.h"
+#include "core/fs/FolderHandle.h"
+#include "core/fs/TreeMeasure.h"
 
 // An entry of a category folder that its rule lets go, with the open folder holding it.
 struct CleanableEntry {

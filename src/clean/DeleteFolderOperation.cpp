@@ -7,11 +7,11 @@
 
 #include "clean/CleanEntryRemover.h"
 #include "clean/CleanableEntries.h"
-#include "core/DeletionGate.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Log.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/fs/DeletionGate.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/events/Log.h"
+#include "core/work/PrivilegedAuthorization.h"
 
 namespace {
 

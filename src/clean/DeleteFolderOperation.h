@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "clean/CleanFolder.h"
-#include "core/OperationQueue.h"
+#include "core/work/OperationQueue.h"
 
 class PrivilegedAuthorization;
 struct CleanableEntry;

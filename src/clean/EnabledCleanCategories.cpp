@@ -1,7 +1,7 @@
 #include "clean/EnabledCleanCategories.h"
 
 #include "clean/CleanCategory.h"
-#include "core/PreferenceViewController.h"
+#include "core/settings/PreferenceViewController.h"
 
 std::vector<int> enabledCleanCategories() {
     std::vector<int> ids;

@@ -5,8 +5,8 @@
 #include <mutex>
 
 #include "clean/BrowseFolderOperation.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 
 QuickCleanSession::QuickCleanSession(std::vector<CleanFolder> folders,
                                      DeleteFolderOperation::Options options)

@@ -10,8 +10,8 @@
 
 #include "clean/CleanFolder.h"
 #include "clean/DeleteFolderOperation.h"
-#include "core/OperationQueue.h"
-#include "core/TreeMeasure.h"
+#include "core/work/OperationQueue.h"
+#include "core/fs/TreeMeasure.h"
 
 // Where a quick clean stands while it deletes.
 struct QuickCleanProgress {

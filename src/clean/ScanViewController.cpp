@@ -4,13 +4,13 @@
 
 #include "clean/CleanEntryRemover.h"
 #include "clean/CleanableEntries.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/FolderUtilities.h"
-#include "core/Log.h"
-#include "core/PreferenceViewController.h"
-#include "core/ThreadWorker.h"
-#include "core/UtilityFunction.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/fs/FolderUtilities.h"
+#include "core/events/Log.h"
+#include "core/settings/PreferenceViewController.h"
+#include "core/work/ThreadWorker.h"
+#include "core/text/UtilityFunction.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "clean/CleanFailure.h"
 #include "clean/CleanFileInfo.h"
 #include "clean/CleanFolder.h"
-#include "core/Observable.h"
-#include "core/TaskStopper.h"
+#include "core/events/Observable.h"
+#include "core/work/TaskStopper.h"
 
 class PrivilegedAuthorization;
 class ThreadWorker;

@@ -1,8 +1,7 @@
 #include "clean/SystemCleanFolders.h"
 
 #include "clean/CleanCategory.h"
-#include "clean/PackageCacheRule.h"
-#include "clean/RotatedLogRule.h"
+#include "clean/CleanRules.h"
 
 namespace SystemCleanFolders {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "clean/CleanRule.h"
+#include "clean/CleanRules.h"
 
 // The fixed folders of the system categories, below the machine's /var, and the rule of each.
 // The program and the privileged helper read the same table, so the helper can check for itself

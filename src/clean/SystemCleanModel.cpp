@@ -5,14 +5,14 @@
 
 #include "clean/CleanCategory.h"
 #include "clean/CleanHistory.h"
-#include "core/AdministratorRightsFlag.h"
-#include "core/Asker.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/MainQueue.h"
-#include "core/PreferenceViewController.h"
-#include "core/PrivilegedAuthorization.h"
-#include "core/UtilityFunction.h"
+#include "core/work/AdministratorRightsFlag.h"
+#include "core/work/Asker.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/work/MainQueue.h"
+#include "core/settings/PreferenceViewController.h"
+#include "core/work/PrivilegedAuthorization.h"
+#include "core/text/UtilityFunction.h"
 
 namespace {
 

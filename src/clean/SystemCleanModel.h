@@ -13,7 +13,7 @@
 #include "clean/CleanFailure.h"
 #include "clean/CleanFolder.h"
 #include "clean/ScanViewController.h"
-#include "core/Subscription.h"
+#include "core/events/Subscription.h"
 
 class Asker;
 class MainQueue;

@@ -7,11 +7,11 @@
 #include <cerrno>
 #include <vector>
 
-#include "core/DeletionGate.h"
-#include "core/DirectoryReader.h"
-#include "core/EntryStatus.h"
-#include "core/FolderHandle.h"
-#include "core/Log.h"
+#include "core/fs/DeletionGate.h"
+#include "core/fs/DirectoryReader.h"
+#include "core/fs/EntryStatus.h"
+#include "core/fs/FolderHandle.h"
+#include "core/events/Log.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clean/CleanRule.h"
+#include "clean/CleanRules.h"
 
 // A trash's `files` folder: every entry may go. Each trashed item has a description
 // `info/NAME.trashinfo` beside `files`, removed with it; emptying the trash also empties

@@ -1,6 +1,6 @@
 #include "clean/VolumeListInternalVolumes.h"
 
-#include "core/VolumeList.h"
+#include "core/fs/VolumeList.h"
 
 VolumeListInternalVolumes::VolumeListInternalVolumes(std::shared_ptr<VolumeSource> source)
     : source_(std::move(source)) {}

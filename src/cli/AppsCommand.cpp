@@ -1,4 +1,4 @@
-#include "cli/AppsCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
@@ -7,10 +7,10 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
-#include "core/FileLog.h"
-#include "core/FolderUtilities.h"
-#include "core/PrivilegedAuthorization.h"
-#include "core/UtilityFunction.h"
+#include "core/events/FileLog.h"
+#include "core/fs/FolderUtilities.h"
+#include "core/text/UtilityFunction.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallApp.h"
 #include "uninstall/UninstallAppInfo.h"

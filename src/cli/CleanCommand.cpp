@@ -1,4 +1,4 @@
-#include "cli/CleanCommand.h"
+#include "cli/Commands.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -21,11 +21,11 @@
 #include "clean/VolumeListInternalVolumes.h"
 #include "cli/CliOutput.h"
 #include "cli/ProgressLine.h"
-#include "core/DeletionGate.h"
-#include "core/LocalizedText.h"
-#include "core/PlainMainQueue.h"
-#include "core/PrivilegedAuthorization.h"
-#include "core/UtilityFunction.h"
+#include "core/fs/DeletionGate.h"
+#include "core/text/LocalizedText.h"
+#include "core/text/UtilityFunction.h"
+#include "core/work/PlainMainQueue.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "platform/Services.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/DiskUsageCommand.h"
+#include "cli/Commands.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,8 +20,8 @@
 #include "cli/CliOutput.h"
 #include "cli/ProgressLine.h"
 #include "cli/SizeArgument.h"
-#include "core/AtomicFile.h"
-#include "core/UtilityFunction.h"
+#include "core/fs/AtomicFile.h"
+#include "core/text/UtilityFunction.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/FSNode.h"
 #include "diskusage/FolderTreeScanner.h"

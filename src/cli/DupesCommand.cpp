@@ -1,4 +1,4 @@
-#include "cli/DupesCommand.h"
+#include "cli/Commands.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -19,10 +19,10 @@
 #include "cli/ProgressLine.h"
 #include "cli/SizeArgument.h"
 #include "cli/StructuredOutput.h"
-#include "core/PlainMainQueue.h"
-#include "core/ThreadWorker.h"
-#include "core/UserDefaults.h"
-#include "core/UtilityFunction.h"
+#include "core/settings/UserDefaults.h"
+#include "core/text/UtilityFunction.h"
+#include "core/work/PlainMainQueue.h"
+#include "core/work/ThreadWorker.h"
 #include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateCategory.h"
 #include "duplicates/DuplicateCopyRemover.h"

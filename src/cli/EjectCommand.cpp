@@ -1,4 +1,4 @@
-#include "cli/EjectCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -6,7 +6,7 @@
 
 #include "cli/AbsolutePath.h"
 #include "cli/CliOutput.h"
-#include "core/LocalizedText.h"
+#include "core/text/LocalizedText.h"
 #include "monitor/VolumesInfo.h"
 #include "monitor/VolumesManager.h"
 

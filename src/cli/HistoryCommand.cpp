@@ -1,4 +1,4 @@
-#include "cli/HistoryCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -6,9 +6,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
-#include "core/FileLog.h"
-#include "core/ParseFileLog.h"
-#include "core/UtilityFunction.h"
+#include "core/events/FileLog.h"
+#include "core/events/ParseFileLog.h"
+#include "core/text/UtilityFunction.h"
 
 void addHistoryCommand(CLI::App& app) {
     auto asJson = std::make_shared<bool>(false);

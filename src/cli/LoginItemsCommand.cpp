@@ -1,4 +1,4 @@
-#include "cli/LoginItemsCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
-#include "core/FileURL.h"
+#include "core/fs/FileURL.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/LoginItemRegistry.h"
 

@@ -1,4 +1,4 @@
-#include "cli/MemoryCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <chrono>
@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "cli/CliOutput.h"
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 #include "memory/ClearMemory.h"
 #include "memory/cleanMemoryInfo.h"
 #include "platform/Services.h"

@@ -1,4 +1,4 @@
-#include "cli/OverviewCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -6,9 +6,6 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
-#include "cli/MemoryCommand.h"
-#include "cli/SysinfoCommand.h"
-#include "cli/VolumesCommand.h"
 #include "memory/ClearMemory.h"
 #include "monitor/LevelImage.h"
 #include "monitor/VolumesInfo.h"

@@ -1,18 +1,7 @@
 #include "cli/QuillbyCommandLine.h"
 
-#include "cli/AppsCommand.h"
-#include "cli/CleanCommand.h"
 #include "cli/CliOutput.h"
-#include "cli/DiskUsageCommand.h"
-#include "cli/DupesCommand.h"
-#include "cli/EjectCommand.h"
-#include "cli/HistoryCommand.h"
-#include "cli/LoginItemsCommand.h"
-#include "cli/MemoryCommand.h"
-#include "cli/OverviewCommand.h"
-#include "cli/SettingsCommand.h"
-#include "cli/SysinfoCommand.h"
-#include "cli/VolumesCommand.h"
+#include "cli/Commands.h"
 
 void defineQuillbyCommandLine(CLI::App& app) {
     app.name("quillby");

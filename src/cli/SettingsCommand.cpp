@@ -1,4 +1,4 @@
-#include "cli/SettingsCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -6,8 +6,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "core/Utf8.h"
+#include "core/text/PlainText.h"
 
 namespace {
 

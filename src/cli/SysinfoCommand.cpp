@@ -1,4 +1,4 @@
-#include "cli/SysinfoCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>

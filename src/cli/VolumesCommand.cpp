@@ -1,4 +1,4 @@
-#include "cli/VolumesCommand.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -6,9 +6,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliOutput.h"
-#include "core/LocalizedText.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
+#include "core/text/LocalizedText.h"
 #include "monitor/LevelImage.h"
 #include "monitor/VolumeMenuModel.h"
 #include "monitor/VolumesInfo.h"

@@ -13,7 +13,7 @@ long DescriptorSource::read(char* buffer, std::size_t capacity) {
     }
 }
 
-long MemorySource::read(char* buffer, std::size_t capacity) {
+long InMemoryByteSource::read(char* buffer, std::size_t capacity) {
     std::size_t count = std::min(capacity, rest_.size());
     if (count > 0) std::memcpy(buffer, rest_.data(), count);
     rest_.remove_prefix(count);

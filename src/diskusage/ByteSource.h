@@ -23,9 +23,9 @@ class DescriptorSource : public ByteSource {
 };
 
 // Reads bytes held in memory (which must outlive the source).
-class MemorySource : public ByteSource {
+class InMemoryByteSource : public ByteSource {
   public:
-    explicit MemorySource(std::string_view bytes) : rest_(bytes) {}
+    explicit InMemoryByteSource(std::string_view bytes) : rest_(bytes) {}
     long read(char* buffer, std::size_t capacity) override;
 
   private:

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 
 namespace CheckedRemovalTexts {
 

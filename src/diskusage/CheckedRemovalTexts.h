@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/TreeRemover.h"
+#include "core/fs/TreeRemover.h"
 #include "diskusage/FSNode.h"
 
 // What the column browser says around a removal of the checked items: the question listing

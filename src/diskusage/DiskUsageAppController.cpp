@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "core/Asker.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/PathRules.h"
-#include "core/SettingsKeys.h"
-#include "core/ThreadWorker.h"
-#include "core/UserDefaults.h"
-#include "core/UtilityFunction.h"
+#include "core/work/Asker.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/fs/PathRules.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/work/ThreadWorker.h"
+#include "core/settings/UserDefaults.h"
+#include "core/text/UtilityFunction.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/ScanFileLoader.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Observable.h"
-#include "core/Subscription.h"
+#include "core/events/Observable.h"
+#include "core/events/Subscription.h"
 #include "diskusage/DiskUsageLeftCell.h"
 #include "diskusage/FSNode.h"
 #include "diskusage/TreeScanOptions.h"

@@ -1,6 +1,6 @@
 #include "diskusage/DiskUsageItem.h"
 
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 
 DiskUsageItem DiskUsageItem::make(std::string name, std::string path, std::uint64_t bytes,
                                   bool isDirectory) {

@@ -1,8 +1,8 @@
 #include "diskusage/DiskUsageLeftCell.h"
 
-#include "core/TextCut.h"
-#include "core/UtilityFunction.h"
-#include "core/VolumeList.h"
+#include "core/fs/VolumeList.h"
+#include "core/text/PlainText.h"
+#include "core/text/UtilityFunction.h"
 
 std::string DiskUsageLeftCell::shownPath() const {
     return cutText(pathName, selectedType == 1 ? 15 : 12);

@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/Log.h"
-#include "core/PathRules.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/events/Log.h"
+#include "core/fs/PathRules.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "platform/Services.h"
 
 namespace {

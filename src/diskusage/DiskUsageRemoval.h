@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/DeletionGate.h"
-#include "core/RemovalOutcome.h"
+#include "core/fs/DeletionGate.h"
+#include "core/fs/RemovalOutcome.h"
 
 class PrivilegedAuthorization;
 

@@ -2,7 +2,7 @@
 
 #include <dirent.h>
 
-#include "core/DirectoryReader.h"
+#include "core/fs/DirectoryReader.h"
 
 bool EntryRules::accepts(std::string_view name, bool isFolder, bool atTop) const {
     if (skipTrailingPeriod && !name.empty() && name.back() == '.') return false;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/PathRules.h"
+#include "core/fs/PathRules.h"
 #include "diskusage/SubtreeRelease.h"
 
 FSNode::FSNode(std::string path, bool isDirectory, FSNode* father)

@@ -4,8 +4,8 @@
 #include <memory>
 #include <unordered_set>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 
 namespace {
 

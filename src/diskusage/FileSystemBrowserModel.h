@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/TreeRemover.h"
+#include "core/fs/TreeRemover.h"
 #include "diskusage/FSNode.h"
 
 // The column browser's logic over the item tree: rows and their three-state checkboxes (0

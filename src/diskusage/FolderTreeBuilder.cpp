@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 
 EntryRules FolderTreeBuilder::rules() {
     EntryRules rules;

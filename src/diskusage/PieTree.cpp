@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <deque>
 
-#include "core/DirectoryReader.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Log.h"
-#include "core/PathRules.h"
-#include "core/UtilityFunction.h"
+#include "core/fs/DirectoryReader.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/events/Log.h"
+#include "core/fs/PathRules.h"
+#include "core/text/UtilityFunction.h"
 #include "diskusage/FileSizes.h"
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/RingHitTest.h"

@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "core/PathRules.h"
+#include "core/fs/PathRules.h"
 #include "diskusage/FolderTreeBuilder.h"
 #include "diskusage/ItemTreeBuilder.h"
 

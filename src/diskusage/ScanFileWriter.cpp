@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <charconv>
 
-#include "core/WriteAll.h"
+#include "core/fs/WriteAll.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/DirectoryReader.h"
-#include "core/WorkStealingPool.h"
+#include "core/fs/DirectoryReader.h"
+#include "core/work/WorkStealingPool.h"
 #include "diskusage/EntryRules.h"
 #include "diskusage/FileSizes.h"
 #include "diskusage/SharedFolderHandle.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/TaskStopper.h"
+#include "core/work/TaskStopper.h"
 
 // Running totals of a scan, for a progress display that polls them from another thread.
 struct ScanCounters {

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <ctime>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Log.h"
-#include "core/PathRules.h"
-#include "core/UtilityFunction.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/events/Log.h"
+#include "core/fs/PathRules.h"
+#include "core/text/UtilityFunction.h"
 #include "diskusage/DiskUsageLimit.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Observable.h"
-#include "core/Subscription.h"
+#include "core/events/Observable.h"
+#include "core/events/Subscription.h"
 #include "diskusage/DiskUsageBreadcrumb.h"
 #include "diskusage/DiskUsageItem.h"
 #include "diskusage/DiskUsageRemoval.h"

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "core/TreeNode.h"
+#include "duplicates/TreeNode.h"
 
 class DuplicateReview;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TreeNode.h"
+#include "duplicates/TreeNode.h"
 #include "duplicates/DuplicateRemoval.h"
 
 // One ticked member's removal, for the report.

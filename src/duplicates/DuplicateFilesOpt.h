@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TreeNode.h"
+#include "duplicates/TreeNode.h"
 #include "duplicates/AppAttrbItem.h"
 #include "duplicates/DuplicateSearchOptions.h"
 #include "duplicates/fileAttrbItem.h"

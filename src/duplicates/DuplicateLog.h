@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 
 // The duplicate finder's log lines start with "[kvt]fun:<function> line:<line>" so that a line
 // in the diagnostic log leads straight to the code that wrote it.

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <system_error>
 
-#include "core/DeletionGate.h"
-#include "core/DirectoryReader.h"
-#include "core/EntryStatus.h"
-#include "core/FolderHandle.h"
-#include "core/PathRules.h"
+#include "core/fs/DeletionGate.h"
+#include "core/fs/DirectoryReader.h"
+#include "core/fs/EntryStatus.h"
+#include "core/fs/FolderHandle.h"
+#include "core/fs/PathRules.h"
 #include "duplicates/FileContentReader.h"
 #include "platform/Services.h"
 

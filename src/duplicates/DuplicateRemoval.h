@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/DeletionGate.h"
+#include "core/fs/DeletionGate.h"
 
 // Removal of one copy of a duplicate: it happens only after comparing the copy byte for byte
 // with a copy that stays, immediately before, because equal checksums are no proof of equal

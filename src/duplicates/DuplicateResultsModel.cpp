@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "core/TextCut.h"
-#include "core/UtilityFunction.h"
+#include "core/text/PlainText.h"
+#include "core/text/UtilityFunction.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TreeNode.h"
+#include "duplicates/TreeNode.h"
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/getFileList.h"

@@ -6,8 +6,8 @@
 #include <set>
 #include <unordered_set>
 
-#include "core/MainQueue.h"
-#include "core/UtilityFunction.h"
+#include "core/work/MainQueue.h"
+#include "core/text/UtilityFunction.h"
 #include "duplicates/PathComponents.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TreeNode.h"
+#include "duplicates/TreeNode.h"
 #include "duplicates/DuplicateCategory.h"
 #include "duplicates/MemberIdentity.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "core/ThreadWorker.h"
+#include "core/work/ThreadWorker.h"
 #include "duplicates/DuplicateFilesOpt.h"
 
 // One search: its object and result are shared by the worker and the session; the worker's

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TreeNode.h"
+#include "duplicates/TreeNode.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "duplicates/MemberIdentity.h"
 #include "duplicates/getFileList.h"

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 
 std::uint64_t DuplicateSearchSettings::thresholdFor(std::int64_t limit, std::int64_t unit) {
     if (limit <= 0) return 0;

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <string_view>
 
-#include "core/LongPath.h"
+#include "core/fs/LongPath.h"
 
 namespace {
 

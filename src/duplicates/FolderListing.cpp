@@ -9,8 +9,8 @@
 #include <chrono>
 #include <cstring>
 
-#include "core/DirectoryReader.h"
-#include "core/LongPath.h"
+#include "core/fs/DirectoryReader.h"
+#include "core/fs/LongPath.h"
 #include "duplicates/PathComponents.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/EntryStatus.h"
-#include "core/SimpleNodeData.h"
+#include "core/fs/EntryStatus.h"
+#include "duplicates/SimpleNodeData.h"
 
 // One entry of a listed folder, its kind read without following links. A folder entry carries
 // only its name and kind: its own attributes are read when it is listed itself.

@@ -1,7 +1,7 @@
 #include "duplicates/MemberIdentity.h"
 
-#include "core/EntryStatus.h"
-#include "core/FolderHandle.h"
+#include "core/fs/EntryStatus.h"
+#include "core/fs/FolderHandle.h"
 
 std::optional<FileIdentity> readFileIdentity(const std::string& path) {
     std::size_t slash = path.rfind('/');

@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "core/TreeNode.h"
+#include "duplicates/TreeNode.h"
 
 // Which file a member of a duplicate group is: several members may be names of one file (hard
 // links, or one folder reached twice through a bind mount). Removing such a name frees nothing

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "core/WorkStealingPool.h"
+#include "core/work/WorkStealingPool.h"
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/FileContentReader.h"
 #include "duplicates/crc.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/WorkStealingPool.h"
+#include "core/work/WorkStealingPool.h"
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/FindDuplicateApp.h"
 #include "duplicates/MemberIdentity.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/SimpleNodeData.h"
+#include "duplicates/SimpleNodeData.h"
 #include "duplicates/PathComponents.h"
 
 // One candidate file of the duplicate search with its two checksums (0 = not computed yet).

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
-#include "core/WorkStealingPool.h"
+#include "core/work/WorkStealingPool.h"
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/PathComponents.h"
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "clean/SystemCleanFolders.h"
-#include "core/DeletionGate.h"
-#include "core/EntryStatus.h"
-#include "core/FolderHandle.h"
+#include "core/fs/DeletionGate.h"
+#include "core/fs/EntryStatus.h"
+#include "core/fs/FolderHandle.h"
 #include "helper/HelperAnswer.h"
 #include "helper/HelperVerbs.h"
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/RemovalOutcome.h"
-#include "core/TreeRemover.h"
+#include "core/fs/RemovalOutcome.h"
+#include "core/fs/TreeRemover.h"
 
 // The helper's one-line answer to a removal: "ok" when nothing failed, else "error " with the
 // first failure's path and reason, and how many more failed.

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <string>
 
-#include "core/WriteAll.h"
+#include "core/fs/WriteAll.h"
 #include "helper/HelperVerbs.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "clean/CleanCategory.h"
 #include "clean/SystemCleanFolders.h"
-#include "core/PathRules.h"
+#include "core/fs/PathRules.h"
 #include "helper/CategoryItemClean.h"
 #include "helper/HelperAnswer.h"
 #include "helper/PackageRemoval.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/DeletionGate.h"
+#include "core/fs/DeletionGate.h"
 
 // The requests the helper serves. Each verb takes one argument and gives one answer: "ok", or
 // "error " and a reason. Adding a request is adding a row to the table in HelperVerbs.cpp.

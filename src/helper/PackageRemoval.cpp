@@ -3,8 +3,8 @@
 #include <unistd.h>
 #include <sstream>
 
-#include "core/PathRules.h"
-#include "core/ToolRunner.h"
+#include "core/fs/PathRules.h"
+#include "core/work/ToolRunner.h"
 
 namespace {
 

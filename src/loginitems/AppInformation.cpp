@@ -3,16 +3,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/AtomicFile.h"
-#include "core/DesktopEntry.h"
-#include "core/DesktopEntryFile.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/FileCreationDate.h"
-#include "core/FileURL.h"
-#include "core/Log.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/fs/AtomicFile.h"
+#include "core/apps/DesktopEntry.h"
+#include "core/apps/DesktopEntryFile.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/apps/FileCreationDate.h"
+#include "core/fs/FileURL.h"
+#include "core/events/Log.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "loginitems/LoginItemRegistry.h"
 #include "platform/Services.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 #include "platform/LoginItemsBackend.h"
 
 // One login item with its record and its position in the list.

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "core/Asker.h"
-#include "core/DesktopEntry.h"
-#include "core/DesktopEntryFile.h"
-#include "core/Utf8.h"
+#include "core/apps/DesktopEntry.h"
+#include "core/apps/DesktopEntryFile.h"
+#include "core/text/PlainText.h"
+#include "core/work/Asker.h"
 #include "loginitems/LoginItemController.h"
 #include "loginitems/LoginItemRegistry.h"
 

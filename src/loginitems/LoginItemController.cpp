@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/LoginItemRegistry.h"
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/AppItems.h"
-#include "core/MainQueue.h"
-#include "core/Observable.h"
+#include "core/apps/AppItems.h"
+#include "core/work/MainQueue.h"
+#include "core/events/Observable.h"
 #include "loginitems/LoginItemDropRules.h"
 #include "platform/ChangeWatch.h"
 

@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "core/FileURL.h"
-#include "core/Log.h"
+#include "core/fs/FileURL.h"
+#include "core/events/Log.h"
 
 std::optional<std::string> LoginItemDropRules::availableType(
     const std::vector<std::string>& offered) {

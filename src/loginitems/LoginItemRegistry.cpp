@@ -3,8 +3,8 @@
 #include <mutex>
 #include <thread>
 
-#include "core/FileURL.h"
-#include "core/Log.h"
+#include "core/fs/FileURL.h"
+#include "core/events/Log.h"
 #include "platform/Services.h"
 
 namespace {

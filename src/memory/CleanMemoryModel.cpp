@@ -2,8 +2,8 @@
 
 #include <cinttypes>
 
-#include "core/Log.h"
-#include "core/UtilityFunction.h"
+#include "core/events/Log.h"
+#include "core/text/UtilityFunction.h"
 #include "memory/ClearMemory.h"
 
 CleanMemoryModel::CleanMemoryModel(std::unique_ptr<ClearMemory> runner)

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 #include "platform/Services.h"
 
 PurgeTools PurgeTools::find(ProcessLauncher& launcher) {

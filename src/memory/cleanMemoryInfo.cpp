@@ -1,6 +1,6 @@
 #include "memory/cleanMemoryInfo.h"
 
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 
 cleanMemoryInfo cleanMemoryInfo::fromMemoryInfo(const MEMORY_INFO& info) {
     cleanMemoryInfo texts;

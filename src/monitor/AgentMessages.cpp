@@ -1,6 +1,6 @@
 #include "monitor/AgentMessages.h"
 
-#include "core/Events.h"
+#include "core/events/Events.h"
 
 namespace AgentMessages {
 

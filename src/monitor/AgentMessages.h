@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/EventBus.h"
+#include "core/events/EventBus.h"
 
 // The texts the tray agent shows in balloons and tooltips.
 namespace AgentMessages {

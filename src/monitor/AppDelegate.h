@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/EventBus.h"
-#include "core/Subscription.h"
+#include "core/events/EventBus.h"
+#include "core/events/Subscription.h"
 #include "memory/MEMORY_INFO.h"
 #include "monitor/StatusMenu.h"
 

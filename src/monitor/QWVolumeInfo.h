@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/VolumeList.h"
+#include "core/fs/VolumeList.h"
 
 // One mounted volume as the monitor shows it.
 struct QWVolumeInfo {

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "core/LocalizedText.h"
-#include "core/UtilityFunctionOfData.h"
+#include "core/text/LocalizedText.h"
+#include "core/text/UtilityFunctionOfData.h"
 #include "monitor/VolumesManager.h"
 
 namespace VolumeMenuModel {

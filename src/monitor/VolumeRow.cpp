@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 #include "monitor/LevelImage.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "monitor/VolumesInfo.h"
 
-#include "core/Log.h"
-#include "core/UtilityFunction.h"
+#include "core/events/Log.h"
+#include "core/text/UtilityFunction.h"
 #include "platform/Services.h"
 
 VolumesInfo::VolumesInfo(std::shared_ptr<VolumeSource> source)

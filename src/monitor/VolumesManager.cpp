@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "core/DeadlineCall.h"
-#include "core/Log.h"
+#include "core/work/DeadlineCall.h"
+#include "core/events/Log.h"
 #include "monitor/VolumesInfo.h"
 #include "platform/Services.h"
 

@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Log.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/events/Log.h"
 #include "monitor/VolumesInfo.h"
 #include "platform/Services.h"
 

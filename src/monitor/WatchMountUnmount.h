@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/MainQueue.h"
+#include "core/work/MainQueue.h"
 #include "monitor/QWVolumeInfo.h"
 #include "platform/MountChangeNotifier.h"
 #include "platform/VolumeSource.h"

@@ -9,7 +9,7 @@ class FileViewer {
     virtual ~FileViewer() = default;
     // True when the file manager accepted the request.
     virtual bool openFolder(const std::string& path) = 0;
-    // Opens the item by the safe open rule (see core/SafeOpenRule.h): a folder is shown, a plain
+    // Opens the item by the safe open rule (see core/fs/SafeOpenRule.h): a folder is shown, a plain
     // document opens with its default application, anything else is revealed. Never runs the
     // item itself. True when the desktop accepted the request; a viewer that only shows folders
     // answers false.

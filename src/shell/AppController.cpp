@@ -1,7 +1,7 @@
 #include "shell/AppController.h"
 
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "shell/PrefsWindowController.h"
 
 namespace {

@@ -8,13 +8,13 @@
 #include <QVBoxLayout>
 #include <any>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/LocalizedText.h"
-#include "core/Log.h"
-#include "core/ParseFileLog.h"
-#include "core/PreferenceViewController.h"
-#include "core/UtilityFunction.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/text/LocalizedText.h"
+#include "core/events/Log.h"
+#include "core/events/ParseFileLog.h"
+#include "core/settings/PreferenceViewController.h"
+#include "core/text/UtilityFunction.h"
 
 namespace {
 

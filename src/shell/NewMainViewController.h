@@ -5,7 +5,7 @@
 #include <map>
 #include <vector>
 
-#include "core/Subscription.h"
+#include "core/events/Subscription.h"
 
 class QLabel;
 class QListWidget;

@@ -13,11 +13,11 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include "core/LocalizedText.h"
-#include "core/PreferenceViewController.h"
-#include "core/PreferencesPaneActions.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/text/LocalizedText.h"
+#include "core/settings/PreferenceViewController.h"
+#include "core/settings/PreferencesPaneActions.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 
 namespace {
 

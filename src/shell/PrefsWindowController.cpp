@@ -14,9 +14,9 @@
 #include <QToolBar>
 #include <QUrl>
 
-#include "core/Log.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/events/Log.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "ui/ImageProvider.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "core/MainQueue.h"
+#include "core/work/MainQueue.h"
 
 // The main queue on the Qt event loop of the thread that creates it (the GUI thread): posted
 // work runs as a queued call on that loop.

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/Subscription.h"
+#include "core/events/Subscription.h"
 
 class AppController;
 class AppDelegate;

@@ -1,6 +1,6 @@
 #include "sysinfo/ComputerInfoRows.h"
 
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 
 namespace {
 

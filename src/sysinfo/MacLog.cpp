@@ -7,10 +7,10 @@
 #include <cstring>
 #include <system_error>
 
-#include "core/Log.h"
-#include "core/OwnFile.h"
-#include "core/UserHome.h"
-#include "core/VolumeList.h"
+#include "core/events/Log.h"
+#include "core/fs/OwnFile.h"
+#include "core/fs/UserHome.h"
+#include "core/fs/VolumeList.h"
 #include "platform/Services.h"
 #include "sysinfo/MachineFacts.h"
 

@@ -2,7 +2,7 @@
 
 #include <QIcon>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 
 // The icon of an application or login item: its icon file, else its theme icon, else the
 // generic program icon (our own drawing when the theme has none).

@@ -1,6 +1,6 @@
 #include "ui/CutTextLabel.h"
 
-#include "core/TextCut.h"
+#include "core/text/PlainText.h"
 
 CutTextLabel::CutTextLabel(int keep, QWidget* parent) : QLabel(parent), keep_(keep) {
     setTextFormat(Qt::PlainText);

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "core/Asker.h"
+#include "core/work/Asker.h"
 
 // Puts the questions of a page's logic to the user as message boxes modal to the page's window
 // (a sheet on desktops that draw them so), waiting for the answer in a local event loop. Long

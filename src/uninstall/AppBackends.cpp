@@ -1,6 +1,6 @@
 #include "uninstall/AppBackends.h"
 
-#include "core/PrivilegedAuthorization.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "platform/Services.h"
 
 AppBackends AppBackends::fromServices() {

@@ -2,9 +2,9 @@
 
 #include <ctime>
 
-#include "core/FolderUtilities.h"
-#include "core/TextCut.h"
-#include "core/UtilityFunction.h"
+#include "core/fs/FolderUtilities.h"
+#include "core/text/PlainText.h"
+#include "core/text/UtilityFunction.h"
 
 std::string AppDetails::mediumDateText(std::chrono::system_clock::time_point date) {
     std::time_t seconds = std::chrono::system_clock::to_time_t(date);

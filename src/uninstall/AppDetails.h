@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 
 // What the details sheet of one application shows.
 struct AppDetails {

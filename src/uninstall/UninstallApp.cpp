@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/FolderUtilities.h"
-#include "core/Log.h"
-#include "core/PrivilegedAuthorization.h"
-#include "core/UserHome.h"
+#include "core/fs/FolderUtilities.h"
+#include "core/events/Log.h"
+#include "core/work/PrivilegedAuthorization.h"
+#include "core/fs/UserHome.h"
 #include "uninstall/RelatedFileRule.h"
 
 namespace fs = std::filesystem;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/AppItems.h"
-#include "core/DeletionGate.h"
+#include "core/apps/AppItems.h"
+#include "core/fs/DeletionGate.h"
 #include "uninstall/AppBackends.h"
 
 // One thing the removal of an application deletes.

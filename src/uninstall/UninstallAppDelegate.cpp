@@ -5,10 +5,10 @@
 #include <map>
 #include <set>
 
-#include "core/DesktopEntry.h"
-#include "core/DesktopEntryFile.h"
-#include "core/FileCreationDate.h"
-#include "core/Log.h"
+#include "core/apps/DesktopEntry.h"
+#include "core/apps/DesktopEntryFile.h"
+#include "core/apps/FileCreationDate.h"
+#include "core/events/Log.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 #include "uninstall/AppBackends.h"
 #include "uninstall/ApplicationFolders.h"
 

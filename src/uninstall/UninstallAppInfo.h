@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 #include "uninstall/AppBackends.h"
 
 // The installed applications, found once: constructing it runs the whole discovery.

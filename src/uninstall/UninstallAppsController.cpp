@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <set>
 
-#include "core/AdministratorRightsFlag.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Log.h"
-#include "core/PrivilegedAuthorization.h"
-#include "core/TextCut.h"
-#include "core/ThreadWorker.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/events/Log.h"
+#include "core/text/PlainText.h"
+#include "core/work/AdministratorRightsFlag.h"
+#include "core/work/PrivilegedAuthorization.h"
+#include "core/work/ThreadWorker.h"
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallAppInfo.h"
 #include "uninstall/UninstallGroups.h"

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/AppItems.h"
-#include "core/Observable.h"
-#include "core/Subscription.h"
+#include "core/apps/AppItems.h"
+#include "core/events/Observable.h"
+#include "core/events/Subscription.h"
 #include "uninstall/AppBackends.h"
 #include "uninstall/UninstallApp.h"
 #include "uninstall/UninstallTexts.h"

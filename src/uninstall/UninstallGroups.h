@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 
 // The three groups of the uninstaller's left list.
 struct UninstallGroup {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "core/AdministratorRightsFlag.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/work/AdministratorRightsFlag.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "uninstall/UninstallGroups.h"
 
 UninstallPageModel::UninstallPageModel(UninstallAppsController& controller,

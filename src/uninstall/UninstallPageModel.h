@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 #include "uninstall/UninstallAppsController.h"
 #include "uninstall/UninstallPlanSheet.h"
 

@@ -1,6 +1,6 @@
 #include "uninstall/UninstallPlanSheet.h"
 
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 
 std::string PlannedStep::line() const {
     std::string size = sizeText.empty() ? "" : " (" + sizeText + ")";

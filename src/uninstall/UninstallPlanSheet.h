@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 #include "uninstall/UninstallApp.h"
 #include "uninstall/UninstallTexts.h"
 

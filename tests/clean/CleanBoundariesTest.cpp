@@ -6,7 +6,7 @@
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
 #include "clean/DeleteFolderOperation.h"
-#include "clean/PackageCacheRule.h"
+#include "clean/CleanRules.h"
 #include "clean/TrashRule.h"
 #include "support/ChildProcess.h"
 #include "support/ScriptedHelper.h"

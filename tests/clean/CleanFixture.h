@@ -11,8 +11,8 @@
 
 #include "clean/CategoryFolders.h"
 #include "clean/InternalVolumeSource.h"
-#include "core/EventBus.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/events/EventBus.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "support/TestPlatform.h"
 
 // A volume list given by the test.

@@ -7,10 +7,10 @@
 #include "clean/BrowseFolderOperation.h"
 #include "clean/CleanCategory.h"
 #include "clean/DeleteFolderOperation.h"
-#include "clean/EveryEntryRule.h"
+#include "clean/CleanRules.h"
 #include "clean/QuickCleanSession.h"
-#include "core/Events.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/events/Events.h"
+#include "core/work/PrivilegedAuthorization.h"
 
 namespace fs = std::filesystem;
 

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "clean/LogNames.h"
-#include "clean/PackageCacheRule.h"
-#include "clean/RotatedLogRule.h"
-#include "clean/SessionErrorLogRule.h"
-#include "clean/UserLogRule.h"
+#include "clean/CleanRules.h"
 
 namespace {
 

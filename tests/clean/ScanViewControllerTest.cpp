@@ -8,11 +8,11 @@
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
 #include "clean/ScanViewController.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/PlainMainQueue.h"
-#include "core/PreferenceViewController.h"
-#include "core/UtilityFunction.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/work/PlainMainQueue.h"
+#include "core/settings/PreferenceViewController.h"
+#include "core/text/UtilityFunction.h"
 
 namespace fs = std::filesystem;
 

@@ -6,11 +6,11 @@
 #include <thread>
 #include <vector>
 
-#include "core/Log.h"
-#include "core/OperationQueue.h"
-#include "core/PlainMainQueue.h"
-#include "core/TaskStopper.h"
-#include "core/ThreadWorker.h"
+#include "core/events/Log.h"
+#include "core/work/OperationQueue.h"
+#include "core/work/PlainMainQueue.h"
+#include "core/work/TaskStopper.h"
+#include "core/work/ThreadWorker.h"
 
 TEST(ThreadWorker, CompletionRunsOnTheStartingThreadAfterTheWork) {
     PlainMainQueue queue;

@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "core/DeletionGate.h"
-#include "core/EntryStatus.h"
+#include "core/fs/DeletionGate.h"
+#include "core/fs/EntryStatus.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/DesktopEntry.h"
+#include "core/apps/DesktopEntry.h"
 
 using namespace std::string_literals;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/DirectoryReader.h"
+#include "core/fs/DirectoryReader.h"
 #include "support/TempDir.h"
 
 namespace {

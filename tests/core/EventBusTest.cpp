@@ -4,8 +4,8 @@
 #include <optional>
 #include <thread>
 
-#include "core/EventBus.h"
-#include "core/Observable.h"
+#include "core/events/EventBus.h"
+#include "core/events/Observable.h"
 
 TEST(EventBus, DeliversSynchronouslyOnThePostingThread) {
     EventBus bus;

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "core/FileLog.h"
-#include "core/ParseFileLog.h"
+#include "core/events/FileLog.h"
+#include "core/events/ParseFileLog.h"
 #include "platform/Services.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/LocalizedText.h"
+#include "core/text/LocalizedText.h"
 
 TEST(LocalizedText, EveryKeyTheProgramShowsHasAnEnglishText) {
     for (const char* key : {"NO_HAVE_REMOVABLE",

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Log.h"
-#include "core/PreferenceViewController.h"
-#include "core/PreferencesPaneActions.h"
-#include "core/SettingsKeys.h"
-#include "core/SizeLimit.h"
-#include "core/UserDefaults.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/events/Log.h"
+#include "core/settings/PreferenceViewController.h"
+#include "core/settings/PreferencesPaneActions.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/SizeLimit.h"
+#include "core/settings/UserDefaults.h"
 #include "support/TestPlatform.h"
 
 using Pane = PreferencesPaneActions;

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "core/SafeOpenRule.h"
+#include "core/fs/SafeOpenRule.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;

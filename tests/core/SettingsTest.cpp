@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "core/Events.h"
-#include "core/PreferenceViewController.h"
-#include "core/SettingItems.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
-#include "core/UtilityFunctionOfData.h"
+#include "core/events/Events.h"
+#include "core/settings/PreferenceViewController.h"
+#include "core/settings/SettingItems.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
+#include "core/text/UtilityFunctionOfData.h"
 #include "platform/MemoryPreferencesStore.h"
 #include "support/TestPlatform.h"
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/UtilityFunction.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/text/UtilityFunction.h"
 #include "platform/Services.h"
 #include "platform/SystemVersionSource.h"
 

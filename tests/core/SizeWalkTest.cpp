@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "core/FolderUtilities.h"
-#include "core/TaskStopper.h"
-#include "core/TreeMeasure.h"
+#include "core/fs/FolderUtilities.h"
+#include "core/work/TaskStopper.h"
+#include "core/fs/TreeMeasure.h"
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
 

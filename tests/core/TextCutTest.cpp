@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/TextCut.h"
+#include "core/text/PlainText.h"
 
 TEST(TextCut, KeepsShortTextsAndCutsLongOnesByCharacters) {
     EXPECT_EQ(cutText(std::string(28, 'a'), 28), std::string(28, 'a'));

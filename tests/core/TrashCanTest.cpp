@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/TrashCan.h"
+#include "core/fs/TrashCan.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
 

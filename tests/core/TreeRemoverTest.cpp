@@ -4,12 +4,12 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "core/DeletionGate.h"
-#include "core/EntryStatus.h"
-#include "core/FolderHandle.h"
-#include "core/OwnerRights.h"
-#include "core/PathRules.h"
-#include "core/TreeRemover.h"
+#include "core/fs/DeletionGate.h"
+#include "core/fs/EntryStatus.h"
+#include "core/fs/FolderHandle.h"
+#include "core/fs/OwnerRights.h"
+#include "core/fs/PathRules.h"
+#include "core/fs/TreeRemover.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
 

@@ -5,7 +5,7 @@
 #include <set>
 #include <vector>
 
-#include "core/WorkStealingPool.h"
+#include "core/work/WorkStealingPool.h"
 
 // Tasks that submit tasks (as a tree walk does) all run before wait() returns, each on a worker
 // whose index is below the thread count, so per-worker buffers indexed by it are safe.

@@ -3,9 +3,9 @@
 #include <fstream>
 #include <tuple>
 
-#include "core/PlainMainQueue.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/work/PlainMainQueue.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "support/ScriptedAsker.h"

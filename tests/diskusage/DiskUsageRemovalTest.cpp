@@ -2,7 +2,7 @@
 #include <unistd.h>
 #include <cerrno>
 
-#include "core/PrivilegedAuthorization.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/DiskUsageRemoval.h"
 #include "support/ScriptedHelper.h"

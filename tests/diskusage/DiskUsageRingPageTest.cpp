@@ -2,10 +2,10 @@
 
 #include <cerrno>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "diskusage/DiskUsageBreadcrumb.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/DiskUsageRemoval.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <cerrno>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/FileSystemBrowserModel.h"
 #include "diskusage/NodeTreeOperator.h"

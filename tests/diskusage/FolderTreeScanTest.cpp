@@ -3,8 +3,8 @@
 #include <mutex>
 #include <vector>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/NodeTreeOperator.h"

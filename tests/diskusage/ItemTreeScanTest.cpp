@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <atomic>
 
-#include "core/SettingsKeys.h"
-#include "core/TaskStopper.h"
-#include "core/UserDefaults.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/work/TaskStopper.h"
+#include "core/settings/UserDefaults.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/NodeTreeOperator.h"

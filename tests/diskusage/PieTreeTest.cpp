@@ -2,8 +2,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/PieTree.h"
 #include "support/TempDir.h"

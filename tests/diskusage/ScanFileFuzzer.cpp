@@ -83,9 +83,9 @@ void writeTree(const FSNode& root, int fd) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
 
-    MemorySource forFolders(text);
+    InMemoryByteSource forFolders(text);
     auto folders = ScanFileLoader::loadFolderTree(forFolders);
-    MemorySource forItems(text);
+    InMemoryByteSource forItems(text);
     auto items = ScanFileLoader::loadItemTree(forItems, 0);
     bool sizesTooLarge = items.message.find("2^63") != std::string::npos ||
                          folders.message.find("2^63") != std::string::npos;
@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ScanFileLoadOptions small;
     small.limits = {16, 8, 2};
-    MemorySource forSmall(text);
+    InMemoryByteSource forSmall(text);
     auto bounded = ScanFileLoader::loadItemTree(forSmall, 0, small);
     require(!bounded.root || items.root);
 

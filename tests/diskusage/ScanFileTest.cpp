@@ -44,7 +44,7 @@ PlainNode scannedItems(const fs::path& top, std::uint64_t limit) {
 }
 
 LoadedTree<W32AllDir> loadFolders(std::string_view text, ScanFileLoadOptions options = {}) {
-    MemorySource source(text);
+    InMemoryByteSource source(text);
     return ScanFileLoader::loadFolderTree(source, options);
 }
 
@@ -172,7 +172,7 @@ TEST(ScanFile, FilesOfNcduAndGduShapeReadAsTheirItemsDescribeThem) {
     EXPECT_EQ(plainFolderTree(*loaded.root), expected);
     EXPECT_TRUE(loaded.root->children[1]->unreadable);
 
-    MemorySource source(
+    InMemoryByteSource source(
         "[1,0,{},[{\"name\":\"/r\"},[{\"name\":\"s\"},"
         "{\"name\":\"\\ud83d\\ude00\\udcff\\u00e9\",\"asize\":5}]]]");
     auto items = ScanFileLoader::loadItemTree(source, 0);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/WorkStealingPool.h"
+#include "core/work/WorkStealingPool.h"
 #include "duplicates/DuplicateFilesOpt.h"
 #include "duplicates/DuplicateTestSupport.h"
 #include "duplicates/ParallelPairing.h"

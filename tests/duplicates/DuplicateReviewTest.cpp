@@ -6,9 +6,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/PlainMainQueue.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/work/PlainMainQueue.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "platform/MemoryPreferencesStore.h"

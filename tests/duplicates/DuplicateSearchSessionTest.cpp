@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/PlainMainQueue.h"
+#include "core/work/PlainMainQueue.h"
 #include "duplicates/DuplicateResultsModel.h"
 #include "duplicates/DuplicateSearchSession.h"
 #include "duplicates/DuplicateTestSupport.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/TreeNode.h"
+#include "duplicates/TreeNode.h"
 #include "duplicates/DuplicateSearchOptions.h"
 
 // Deterministic bytes: the same seed always gives the same content.

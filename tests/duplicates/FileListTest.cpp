@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/WorkStealingPool.h"
+#include "core/work/WorkStealingPool.h"
 #include "duplicates/DuplicateTestSupport.h"
 #include "duplicates/getFileList.h"
 #include "support/TempDir.h"

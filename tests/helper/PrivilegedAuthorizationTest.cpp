@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Log.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/events/Log.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "platform/linux/LinuxHelperLauncher.h"
 #include "support/ScriptedHelper.h"
 #include "support/TempDir.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/Log.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/events/Log.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/FakeLoginItems.h"
 #include "loginitems/LoginItemRegistry.h"

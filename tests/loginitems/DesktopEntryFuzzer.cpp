@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/DesktopEntry.h"
+#include "core/apps/DesktopEntry.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/FileURL.h"
+#include "core/fs/FileURL.h"
 #include "platform/LoginItemsBackend.h"
 #include "platform/Services.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "core/PlainMainQueue.h"
+#include "core/work/PlainMainQueue.h"
 #include "loginitems/FakeLoginItems.h"
 #include "loginitems/LoginItemAddition.h"
 #include "loginitems/LoginItemController.h"

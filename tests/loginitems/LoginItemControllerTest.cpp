@@ -2,12 +2,12 @@
 
 #include <thread>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Log.h"
-#include "core/PlainMainQueue.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/events/Log.h"
+#include "core/work/PlainMainQueue.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "loginitems/FakeLoginItems.h"
 #include "loginitems/LoginItemController.h"
 #include "platform/linux/AutostartLoginItems.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 #include "loginitems/FakeLoginItems.h"
 #include "loginitems/LoginItemRegistry.h"
 

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 #include "memory/ClearMemory.h"
 #include "memory/cleanMemoryInfo.h"
 #include "platform/linux/LinuxProcessLauncher.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/Events.h"
+#include "core/events/Events.h"
 #include "monitor/AgentMessages.h"
 #include "monitor/LevelImage.h"
 #include "monitor/VolumeRow.h"

@@ -4,13 +4,13 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/LocalizedText.h"
-#include "core/Log.h"
-#include "core/PlainMainQueue.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/text/LocalizedText.h"
+#include "core/events/Log.h"
+#include "core/work/PlainMainQueue.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "memory/ClearMemory.h"
 #include "monitor/AgentServices.h"
 #include "monitor/AgentView.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/LocalizedText.h"
-#include "core/Log.h"
+#include "core/text/LocalizedText.h"
+#include "core/events/Log.h"
 #include "monitor/FakeVolumes.h"
 #include "monitor/VolumeMenuModel.h"
 #include "monitor/VolumesInfo.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 #include "monitor/VolumeRow.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/PlainMainQueue.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/work/PlainMainQueue.h"
 #include "monitor/FakeVolumes.h"
 #include "monitor/WatchMountUnmount.h"
 #include "platform/linux/LinuxMountChangeNotifier.h"

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <thread>
 
-#include "core/FileURL.h"
-#include "core/Log.h"
+#include "core/fs/FileURL.h"
+#include "core/events/Log.h"
 #include "platform/linux/AutostartLoginItems.h"
 #include "platform/linux/InotifyFolderWatch.h"
 #include "support/ProcessRunner.h"

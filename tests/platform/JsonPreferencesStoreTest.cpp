@@ -9,8 +9,8 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "core/Log.h"
-#include "core/UserDefaults.h"
+#include "core/events/Log.h"
+#include "core/settings/UserDefaults.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "core/ToolRunner.h"
+#include "core/work/ToolRunner.h"
 #include "platform/linux/DpkgPackageManager.h"
 #include "platform/linux/FlatpakCommand.h"
 #include "platform/linux/PackageKitService.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "core/FileURL.h"
+#include "core/fs/FileURL.h"
 #include "platform/linux/LinuxFileViewer.h"
 #include "support/TempDir.h"
 

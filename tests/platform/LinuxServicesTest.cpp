@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "core/FileURL.h"
+#include "core/fs/FileURL.h"
 #include "platform/linux/InstalledMemory.h"
 #include "platform/linux/LinuxFileViewer.h"
 #include "platform/linux/LinuxMachineFacts.h"

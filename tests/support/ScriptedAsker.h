@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Asker.h"
+#include "core/work/Asker.h"
 
 // Answers a page's questions without a dialog and remembers what it was asked and told.
 class ScriptedAsker final : public Asker {

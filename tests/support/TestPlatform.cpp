@@ -1,6 +1,6 @@
 #include "support/TestPlatform.h"
 
-#include "core/UserDefaults.h"
+#include "core/settings/UserDefaults.h"
 #include "platform/MemoryPreferencesStore.h"
 #include "platform/Services.h"
 

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 #include "platform/Services.h"
 #include "support/TestPlatform.h"
 #include "sysinfo/MacLog.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 #include "platform/Services.h"
 #include "platform/VolumeSource.h"
 #include "sysinfo/ComputerInfoRows.h"

@@ -12,8 +12,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/FileSystemBrowserModel.h"
 #include "diskusage/ui/DiskUsageColumnBrowser.h"

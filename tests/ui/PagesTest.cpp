@@ -5,11 +5,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/ParseFileLog.h"
-#include "core/PreferenceViewController.h"
-#include "core/UtilityFunction.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/events/ParseFileLog.h"
+#include "core/settings/PreferenceViewController.h"
+#include "core/text/UtilityFunction.h"
 #include "memory/CleanMemoryModel.h"
 #include "memory/ClearMemory.h"
 #include "memory/ui/CleanMemoryController.h"

@@ -5,11 +5,11 @@
 #include <QSlider>
 #include <QTest>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/PreferenceViewController.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/settings/PreferenceViewController.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "shell/PreferencesPane.h"
 #include "support/TestPlatform.h"
 #include "support/UiPictures.h"

@@ -7,9 +7,9 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "core/Log.h"
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/events/Log.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "shell/AppController.h"
 #include "shell/PrefsWindowController.h"
 #include "support/TestPlatform.h"

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <thread>
 
-#include "core/ThreadWorker.h"
+#include "core/work/ThreadWorker.h"
 #include "shell/QtMainQueue.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "clean/CleanCategory.h"
 #include "clean/CleanFixture.h"
 #include "clean/ui/CleanSysWindow.h"
-#include "core/Events.h"
-#include "core/PreferenceViewController.h"
+#include "core/events/Events.h"
+#include "core/settings/PreferenceViewController.h"
 #include "shell/QtMainQueue.h"
 
 namespace fs = std::filesystem;

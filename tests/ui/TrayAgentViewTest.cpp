@@ -2,8 +2,8 @@
 #include <QMenu>
 #include <QTest>
 
-#include "core/SettingsKeys.h"
-#include "core/UserDefaults.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "monitor/AgentServices.h"
 #include "monitor/AppDelegate.h"
 #include "monitor/FakeVolumes.h"

@@ -12,8 +12,8 @@
 #include <any>
 #include <future>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 #include "shell/NewMainViewController.h"
 #include "shell/QtMainQueue.h"
 #include "support/TestPlatform.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/AdministratorRightsFlag.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/work/AdministratorRightsFlag.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "support/ScriptedAsker.h"
 #include "uninstall/UninstallFixtures.h"
 #include "uninstall/ui/UninstallAppsPage.h"

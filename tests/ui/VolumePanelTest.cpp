@@ -2,8 +2,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 #include "monitor/ui/CustomGreyBarView.h"
 #include "monitor/ui/DiskSizeView.h"
 #include "monitor/ui/MenuItemView.h"

@@ -4,8 +4,8 @@
 
 #include <sys/mount.h>
 
-#include "core/Log.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/events/Log.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "support/ChildProcess.h"
 #include "support/ScriptedHelper.h"
 #include "uninstall/RelatedFileRule.h"

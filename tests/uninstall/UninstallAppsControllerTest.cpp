@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "core/AdministratorRightsFlag.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Log.h"
-#include "core/PlainMainQueue.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/work/AdministratorRightsFlag.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/events/Log.h"
+#include "core/work/PlainMainQueue.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallAppsController.h"
 #include "uninstall/UninstallFixtures.h"

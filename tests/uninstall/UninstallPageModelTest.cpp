@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "core/AdministratorRightsFlag.h"
-#include "core/PlainMainQueue.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/work/AdministratorRightsFlag.h"
+#include "core/work/PlainMainQueue.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "uninstall/UninstallFixtures.h"
 #include "uninstall/UninstallPageModel.h"
 

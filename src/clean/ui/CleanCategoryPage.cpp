@@ -11,7 +11,7 @@
 #include "clean/SystemCleanModel.h"
 #include "clean/ui/CleanItemNameDelegate.h"
 #include "clean/ui/CleanItemsTableModel.h"
-#include "core/FolderUtilities.h"
+#include "core/fs/FolderUtilities.h"
 #include "platform/FileViewer.h"
 #include "ui/ImageProvider.h"
 #include "ui/WorkRunner.h"

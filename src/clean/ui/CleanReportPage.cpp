@@ -7,7 +7,7 @@
 #include "clean/CleanCategory.h"
 #include "clean/CleanFailure.h"
 #include "clean/SystemCleanModel.h"
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 
 CleanReportPage::CleanReportPage(SystemCleanModel& model, Kind kind, QWidget* parent)
     : QWidget(parent),

@@ -1,7 +1,7 @@
 #include "cli/reference/CompletionTables.h"
 
 #include "clean/CleanCategory.h"
-#include "core/SettingsKeys.h"
+#include "core/settings/SettingsKeys.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/AdministratorRightsFlag.h"
-#include "core/Asker.h"
-#include "core/Log.h"
-#include "core/PrivilegedAuthorization.h"
-#include "core/UtilityFunction.h"
+#include "core/work/AdministratorRightsFlag.h"
+#include "core/work/Asker.h"
+#include "core/events/Log.h"
+#include "core/work/PrivilegedAuthorization.h"
+#include "core/text/UtilityFunction.h"
 #include "diskusage/CheckedRemovalTexts.h"
 #include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/ui/DiskUsageColumnBrowserModel.h"

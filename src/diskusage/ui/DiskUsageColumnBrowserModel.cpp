@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 #include "diskusage/FileSystemBrowserModel.h"
 #include "ui/ImageProvider.h"
 #include "ui/ThreeStateCheckDelegate.h"

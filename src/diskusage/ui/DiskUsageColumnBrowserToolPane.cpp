@@ -3,8 +3,8 @@
 #include <QVBoxLayout>
 #include <cerrno>
 
-#include "core/Log.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/events/Log.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/ui/DiskUsageColumnBrowser.h"

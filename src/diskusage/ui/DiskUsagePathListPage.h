@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/Subscription.h"
+#include "core/events/Subscription.h"
 #include "ui/GradientPage.h"
 
 class DiskUsageAppController;

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 #include "diskusage/DiskUsageAppController.h"
 #include "ui/BusySpinner.h"
 

@@ -8,11 +8,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/AdministratorRightsFlag.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/PrivilegedAuthorization.h"
-#include "core/TextCut.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
+#include "core/text/PlainText.h"
+#include "core/work/AdministratorRightsFlag.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "diskusage/V4DiskUsageViewController.h"
 #include "diskusage/ui/DiskUsageRemovalSheet.h"
 #include "diskusage/ui/PageParts.h"

@@ -7,7 +7,7 @@
 #include <vector>
 #include "ui/GradientPage.h"
 
-#include "core/Subscription.h"
+#include "core/events/Subscription.h"
 #include "diskusage/DiskUsageRemoval.h"
 
 class Asker;

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/Subscription.h"
+#include "core/events/Subscription.h"
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/ui/DiskUsageColumnBrowserPane.h"
 #include "ui/PageHost.h"

@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
-#include "core/TextCut.h"
+#include "core/text/PlainText.h"
 #include "ui/ImageProvider.h"
 
 namespace {

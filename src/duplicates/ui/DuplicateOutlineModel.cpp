@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <chrono>
 
-#include "core/UtilityFunction.h"
+#include "core/text/UtilityFunction.h"
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/PathComponents.h"
 #include "ui/ThreeStateCheckDelegate.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <unordered_map>
 
-#include "core/TreeNode.h"
+#include "duplicates/TreeNode.h"
 
 // The results outline of the duplicate page: a lazy item model over a result tree (groups, then
 // their members), so that a search with tens of thousands of groups opens and sorts at once:

@@ -12,11 +12,11 @@
 #include <QTreeView>
 #include <unordered_set>
 
-#include "core/Asker.h"
-#include "core/MainQueue.h"
-#include "core/PrivilegedAuthorization.h"
-#include "core/ThreadWorker.h"
-#include "core/UserDefaults.h"
+#include "core/work/Asker.h"
+#include "core/work/MainQueue.h"
+#include "core/work/PrivilegedAuthorization.h"
+#include "core/work/ThreadWorker.h"
+#include "core/settings/UserDefaults.h"
 #include "duplicates/DuplicateCategory.h"
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateResultsModel.h"

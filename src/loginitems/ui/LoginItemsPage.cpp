@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "core/Asker.h"
+#include "core/work/Asker.h"
 #include "loginitems/LoginItemAddition.h"
 #include "loginitems/LoginItemController.h"
 #include "loginitems/ui/LoginItemsTableModel.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Subscription.h"
+#include "core/events/Subscription.h"
 #include "loginitems/LoginItemDropRules.h"
 #include "ui/GradientPage.h"
 #include "ui/PageHost.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 #include "loginitems/LoginItemDropRules.h"
 #include "ui/AppItemCellDelegate.h"
 

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "core/LocalizedText.h"
+#include "core/text/LocalizedText.h"
 #include "monitor/VolumeRow.h"
 
 CustomGreyBarView::CustomGreyBarView(std::uint32_t kind, QWidget* parent)

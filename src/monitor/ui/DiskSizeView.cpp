@@ -4,7 +4,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 #include "ui/CustomVolumView.h"
 #include "ui/ImageProvider.h"
 

@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 
-#include "core/LocalizedText.h"
+#include "core/text/LocalizedText.h"
 #include "monitor/AboutText.h"
 #include "monitor/ui/BubbleView.h"
 #include "monitor/ui/DesktopNotifications.h"

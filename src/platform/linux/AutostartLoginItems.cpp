@@ -8,11 +8,11 @@
 #include <map>
 #include <set>
 
-#include "core/AtomicFile.h"
-#include "core/DeletionGate.h"
-#include "core/DesktopEntryFile.h"
-#include "core/FileURL.h"
-#include "core/Log.h"
+#include "core/fs/AtomicFile.h"
+#include "core/fs/DeletionGate.h"
+#include "core/apps/DesktopEntryFile.h"
+#include "core/fs/FileURL.h"
+#include "core/events/Log.h"
 #include "platform/linux/InotifyFolderWatch.h"
 
 namespace fs = std::filesystem;

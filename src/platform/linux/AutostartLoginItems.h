@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/DesktopEntry.h"
+#include "core/apps/DesktopEntry.h"
 #include "platform/LoginItemsBackend.h"
 #include "platform/PlatformContext.h"
 

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <thread>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 
 // Shared with the query threads, which may outlive the caller when a server never answers.
 struct BoundedSpaceQuery::State {

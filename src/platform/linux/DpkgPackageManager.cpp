@@ -1,7 +1,7 @@
 #include "platform/linux/DpkgPackageManager.h"
 
-#include "core/Log.h"
-#include "core/TextSplit.h"
+#include "core/events/Log.h"
+#include "core/text/PlainText.h"
 
 std::string DpkgPackageManager::exactPattern(const std::string& path) {
     std::string pattern;

@@ -1,7 +1,7 @@
 #include "platform/linux/FlatpakCommand.h"
 
-#include "core/Log.h"
-#include "core/TextSplit.h"
+#include "core/events/Log.h"
+#include "core/text/PlainText.h"
 #include "platform/linux/SystemTool.h"
 
 bool FlatpakCommand::isApplicationId(const std::string& id) {

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 
 namespace fs = std::filesystem;
 

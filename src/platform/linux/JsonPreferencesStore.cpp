@@ -9,9 +9,9 @@
 #include <nlohmann/json.hpp>
 #include <system_error>
 
-#include "core/AtomicFile.h"
-#include "core/Log.h"
-#include "core/OwnFile.h"
+#include "core/fs/AtomicFile.h"
+#include "core/events/Log.h"
+#include "core/fs/OwnFile.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;

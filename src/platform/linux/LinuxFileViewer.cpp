@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "core/FileURL.h"
-#include "core/Log.h"
-#include "core/SafeOpenRule.h"
+#include "core/fs/FileURL.h"
+#include "core/events/Log.h"
+#include "core/fs/SafeOpenRule.h"
 #include "platform/linux/LinuxProcessLauncher.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 
 LinuxMountChangeNotifier::LinuxMountChangeNotifier(const std::filesystem::path& mountInfo) {
     tableFd_ = ::open(mountInfo.c_str(), O_RDONLY | O_CLOEXEC);

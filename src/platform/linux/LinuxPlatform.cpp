@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "core/UserHome.h"
+#include "core/fs/UserHome.h"
 #include "platform/PrivilegedHelperLauncher.h"
 #include "platform/Services.h"
 #include "platform/linux/AutostartLoginItems.h"

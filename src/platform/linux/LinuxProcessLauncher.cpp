@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 
 extern char** environ;
 

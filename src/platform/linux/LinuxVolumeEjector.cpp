@@ -1,6 +1,6 @@
 #include "platform/linux/LinuxVolumeEjector.h"
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 #include "platform/linux/LinuxProcessLauncher.h"
 #include "platform/linux/UDisks2Client.h"
 

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "core/Log.h"
-#include "core/PathRules.h"
+#include "core/events/Log.h"
+#include "core/fs/PathRules.h"
 #include "platform/linux/BoundedSpaceQuery.h"
 
 namespace fs = std::filesystem;

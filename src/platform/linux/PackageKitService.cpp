@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 
 namespace {
 

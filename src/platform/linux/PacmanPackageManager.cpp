@@ -1,7 +1,7 @@
 #include "platform/linux/PacmanPackageManager.h"
 
-#include "core/Log.h"
-#include "core/TextSplit.h"
+#include "core/events/Log.h"
+#include "core/text/PlainText.h"
 
 std::map<std::string, OwningPackage> PacmanPackageManager::parseOwners(
     const std::string& text, const std::set<std::string>& paths) {

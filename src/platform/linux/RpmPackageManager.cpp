@@ -1,7 +1,7 @@
 #include "platform/linux/RpmPackageManager.h"
 
-#include "core/Log.h"
-#include "core/TextSplit.h"
+#include "core/events/Log.h"
+#include "core/text/PlainText.h"
 
 std::map<std::string, OwningPackage> RpmPackageManager::parseFileList(
     const std::string& text, const std::set<std::string>& paths) {

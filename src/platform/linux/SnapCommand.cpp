@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "core/Log.h"
-#include "core/TextSplit.h"
+#include "core/events/Log.h"
+#include "core/text/PlainText.h"
 #include "platform/linux/SystemTool.h"
 
 bool SnapCommand::isSnapName(const std::string& name) {

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "core/TextSplit.h"
+#include "core/text/PlainText.h"
 
 namespace fs = std::filesystem;
 

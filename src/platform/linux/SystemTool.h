@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ToolRunner.h"
+#include "core/work/ToolRunner.h"
 #include "platform/PlatformContext.h"
 
 // A command-line tool of the system (dpkg-query, flatpak, snap), found on the context's search

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/Log.h"
+#include "core/events/Log.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QVBoxLayout>
 #include <any>
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 #include "sysinfo/ui/CustomComInfoView.h"
 #include "ui/CustomVolumView.h"
 #include "ui/ImageProvider.h"

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 #include "uninstall/AppDetails.h"
 
 class QLabel;

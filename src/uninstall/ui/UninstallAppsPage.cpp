@@ -14,9 +14,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/Asker.h"
-#include "core/MainQueue.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/work/Asker.h"
+#include "core/work/MainQueue.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "ui/AppItemCellDelegate.h"
 #include "ui/BusySpinner.h"
 #include "ui/ImageButton.h"

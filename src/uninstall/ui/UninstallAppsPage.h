@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/Subscription.h"
+#include "core/events/Subscription.h"
 #include "ui/GradientPage.h"
 #include "ui/PageHost.h"
 #include "uninstall/AppBackends.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/AppItems.h"
+#include "core/apps/AppItems.h"
 #include "ui/AppItemCellDelegate.h"
 
 // The uninstaller's table: check box, "view" (details), the name with the version (or why the

@@ -5,7 +5,7 @@
 #include <QToolButton>
 #include <cerrno>
 
-#include "core/TreeRemover.h"
+#include "core/fs/TreeRemover.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/ui/DiskUsageColumnBrowser.h"

@@ -1,0 +1,3 @@
+// Linked with every library of the program whole, so that the link-time one-definition check
+// sees every class and function together. Never run.
+int main() { return 0; }

@@ -1,8 +1,0 @@
-#pragma once
-
-namespace CLI {
-class App;
-}
-
-// quillby history [--json]: the record of the last clean.
-void addHistoryCommand(CLI::App& app);

@@ -1,6 +1,0 @@
-#include "core/TaskStopper.h"
-
-TaskStopper& TaskStopper::sharedTaskStopper() {
-    static TaskStopper* stopper = new TaskStopper;  // lives for the whole process
-    return *stopper;
-}

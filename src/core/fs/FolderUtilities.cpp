@@ -1,0 +1,19 @@
+#include "core/fs/FolderUtilities.h"
+
+#include <fcntl.h>
+
+#include "core/fs/EntryStatus.h"
+#include "core/work/TaskStopper.h"
+#include "core/fs/TreeMeasure.h"
+
+std::uint64_t FolderUtilities::sizeOfItemAtPath(const std::filesystem::path& path) {
+    TreeMeasure walk({.shouldStop = [] { return TaskStopper::sharedTaskStopper().getStopFlags(); },
+                      .threads = TreeMeasure::machineThreads()});
+    return walk.measurePath(path.string()).bytes;
+}
+
+std::filesystem::path FolderUtilities::getFolderFromFile(const std::filesystem::path& path) {
+    auto status = entryStatusAt(AT_FDCWD, path.c_str());
+    if (status && status->kind == EntryKind::Directory) return path;
+    return path.parent_path();
+}

@@ -1,0 +1,82 @@
+#include "core/fs/RemovalOutcome.h"
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+const char* refusalText(RefusalRule rule) {
+    switch (rule) {
+        case RefusalRule::NotAPlainPath:
+            return "not a path in its plain form";
+        case RefusalRule::LinkOnTheWay:
+            return "a folder on the way to it is a symbolic link";
+        case RefusalRule::ChangedSinceListed:
+            return "it was replaced since it was listed";
+        case RefusalRule::FileSystemRoot:
+            return "the root of the file system";
+        case RefusalRule::TopLevelFolder:
+            return "a top-level system folder";
+        case RefusalRule::SystemFolder:
+            return "a folder of the operating system, or inside one";
+        case RefusalRule::HomeFolder:
+            return "your home folder";
+        case RefusalRule::HoldsHomeFolder:
+            return "it holds your home folder";
+        case RefusalRule::MountPoint:
+            return "a mount point";
+        case RefusalRule::OtherUsersHome:
+            return "another user's home folder";
+        case RefusalRule::HoldsAccountHomes:
+            return "it holds users' home folders";
+        case RefusalRule::OutsideChosenFolder:
+            return "it lies outside the folder the removal started from";
+    }
+    return "refused";
+}
+
+bool rightsMayOvercome(int error) {
+    return error == EACCES || error == EPERM;
+}
+
+bool RemovalOutcome::rightsMayHelp() const {
+    return kind == Kind::Failed && rightsMayOvercome(error);
+}
+
+std::string RemovalOutcome::reason() const {
+    if (!detail.empty() && !gone()) return detail;
+    switch (kind) {
+        case Kind::Refused:
+            return refusalText(rule);
+        case Kind::Failed:
+            // The system's text for EXDEV speaks of links; here it means another disk.
+            if (error == EXDEV) return "it lies on, or holds, another file system";
+            return std::strerror(error != 0 ? error : EIO);
+        default:
+            return "";
+    }
+}
+
+RemovalOutcome RemovalOutcome::refused(std::string path, RefusalRule rule) {
+    RemovalOutcome outcome;
+    outcome.path = std::move(path);
+    outcome.kind = Kind::Refused;
+    outcome.rule = rule;
+    return outcome;
+}
+
+RemovalOutcome RemovalOutcome::failed(std::string path, int error) {
+    RemovalOutcome outcome;
+    outcome.failedEntry = path;
+    outcome.path = std::move(path);
+    outcome.kind = Kind::Failed;
+    outcome.error = error != 0 ? error : EIO;
+    outcome.failureCount = 1;
+    return outcome;
+}
+
+RemovalOutcome RemovalOutcome::vanished(std::string path) {
+    RemovalOutcome outcome;
+    outcome.path = std::move(path);
+    outcome.kind = Kind::Vanished;
+    return outcome;
+}

@@ -1,0 +1,88 @@
+#include "core/settings/PreferenceViewController.h"
+
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
+
+namespace {
+
+UserDefaults& defaults() {
+    PreferenceViewController::initialize();
+    return UserDefaults::standardUserDefaults();
+}
+
+}  // namespace
+
+void PreferenceViewController::initialize() {
+    registerDefaultsOnce(UserDefaults::standardUserDefaults(), SettingRegistrar::Preferences);
+}
+
+std::int64_t PreferenceViewController::categoryClicked(int category) {
+    if (category < 0 || category > 5) return 0;
+    return defaults().integerForKey(categorySettingKeys[category]);
+}
+
+void PreferenceViewController::setCategoryClicked(int category, std::int64_t value) {
+    if (category < 0 || category > 5) return;
+    defaults().setInteger(value, categorySettingKeys[category]);
+}
+
+void PreferenceViewController::setSystemCashesClicked(std::int64_t v) {
+    setCategoryClicked(0, v);
+}
+std::int64_t PreferenceViewController::getSystemCashesClicked() {
+    return categoryClicked(0);
+}
+void PreferenceViewController::setUserCashesClicked(std::int64_t v) {
+    setCategoryClicked(1, v);
+}
+std::int64_t PreferenceViewController::getUserCashesClicked() {
+    return categoryClicked(1);
+}
+void PreferenceViewController::setSystemLogsClicked(std::int64_t v) {
+    setCategoryClicked(2, v);
+}
+std::int64_t PreferenceViewController::getSystemLogsClickedClicked() {
+    return categoryClicked(2);
+}
+void PreferenceViewController::setUserLogsClicked(std::int64_t v) {
+    setCategoryClicked(3, v);
+}
+std::int64_t PreferenceViewController::getUserLogsClicked() {
+    return categoryClicked(3);
+}
+void PreferenceViewController::setUserTrashClicked(std::int64_t v) {
+    setCategoryClicked(4, v);
+}
+std::int64_t PreferenceViewController::getUserTrashClicked() {
+    return categoryClicked(4);
+}
+void PreferenceViewController::setUserDownLoadsFolderClicked(std::int64_t v) {
+    setCategoryClicked(5, v);
+}
+std::int64_t PreferenceViewController::getUserDownLoadsFoldeClicked() {
+    return categoryClicked(5);
+}
+
+void PreferenceViewController::setLastClickRow(std::int64_t row) {
+    defaults().setInteger(row, SettingsKey::QWLastClickRow);
+}
+
+std::int64_t PreferenceViewController::getLastClickRow() {
+    return defaults().integerForKey(SettingsKey::QWLastClickRow);
+}
+
+void PreferenceViewController::setLoginItemIsHide(std::int64_t hide) {
+    defaults().setInteger(hide, SettingsKey::QWLoginItemIsHide);
+}
+
+bool PreferenceViewController::getLoginItemIsHide() {
+    return defaults().boolForKey(SettingsKey::QWLoginItemIsHide);
+}
+
+void PreferenceViewController::setHiddenStatusItem(bool hidden) {
+    defaults().setBool(hidden, SettingsKey::QWShowStatusItem);
+}
+
+bool PreferenceViewController::getHiddenStatusItem() {
+    return defaults().boolForKey(SettingsKey::QWShowStatusItem);
+}

@@ -1,0 +1,40 @@
+#include "duplicates/SimpleNodeData.h"
+
+namespace {
+template <class T>
+int threeWay(const T& a, const T& b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+}  // namespace
+
+std::shared_ptr<SimpleNodeData> SimpleNodeData::leafDataWithName(std::string name) {
+    auto data = std::make_shared<SimpleNodeData>();
+    data->name = std::move(name);
+    data->isLeaf = true;
+    data->isExpandable = false;
+    return data;
+}
+
+std::shared_ptr<SimpleNodeData> SimpleNodeData::groupDataWithName(std::string name) {
+    auto data = std::make_shared<SimpleNodeData>();
+    data->name = std::move(name);
+    data->isLeaf = false;
+    data->isExpandable = true;
+    return data;
+}
+
+int SimpleNodeData::compareName(const SimpleNodeData& other) const {
+    return threeWay(name, other.name);
+}
+
+int SimpleNodeData::compareSize(const SimpleNodeData& other) const {
+    return threeWay(fileSize, other.fileSize);
+}
+
+int SimpleNodeData::compareDate(const SimpleNodeData& other) const {
+    return threeWay(ModificationDate, other.ModificationDate);
+}
+
+std::string SimpleNodeData::description() const {
+    return name + (isLeaf ? "" : " (group)") + " " + std::to_string(fileSize);
+}

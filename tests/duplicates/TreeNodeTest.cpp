@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "duplicates/SimpleTreeNode.h"
+#include "duplicates/TreeNode.h"
+
+namespace {
+
+TreeNode::Ptr leaf(const std::string& name, std::uint64_t size = 0) {
+    auto data = SimpleNodeData::leafDataWithName(name);
+    data->fileSize = size;
+    return TreeNode::treeNodeWithData(data);
+}
+
+TreeNode::Ptr group(const std::string& name, std::vector<TreeNode::Ptr> children,
+                    std::uint64_t size = 0) {
+    auto data = SimpleNodeData::groupDataWithName(name);
+    data->fileSize = size;
+    return TreeNode::initWithData(data, nullptr, children);
+}
+
+std::vector<std::uint64_t> sizes(const TreeNode::Ptr& node) {
+    std::vector<std::uint64_t> result;
+    for (auto& child : node->children()) result.push_back(child->nodeData()->fileSize);
+    return result;
+}
+
+}  // namespace
+
+TEST(TreeNode, InsertAndRemoveKeepParentsRight) {
+    auto root = group("root", {});
+    auto a = leaf("a"), b = leaf("b"), stranger = leaf("x");
+    root->insertChild(a, 0);
+    root->insertChild(b, 99);  // past the end appends
+    EXPECT_EQ(root->firstChild(), a);
+    EXPECT_EQ(root->lastChild(), b);
+    EXPECT_EQ(a->nodeParent(), root.get());
+    EXPECT_EQ(root->indexOfChild(b), 1u);
+
+    root->removeChild(stranger);  // not a child: nothing changes
+    EXPECT_EQ(root->numberOfChildren(), 2u);
+    EXPECT_EQ(root->indexOfChild(stranger), TreeNode::NotFound);
+
+    a->removeFromParent();
+    EXPECT_EQ(a->nodeParent(), nullptr);
+    EXPECT_EQ(root->children(), std::vector<TreeNode::Ptr>{b});
+    EXPECT_EQ(root->childAtIndex(5), nullptr);
+
+    root->_removeChildrenIdenticalTo({b});
+    EXPECT_EQ(root->numberOfChildren(), 0u);
+    EXPECT_EQ(b->nodeParent(), nullptr);
+}
+
+TEST(TreeNode, ChildOutlivingItsParentForgetsIt) {
+    auto child = leaf("c");
+    {
+        auto parent = group("p", {child});
+        EXPECT_EQ(child->nodeParent(), parent.get());
+    }
+    EXPECT_EQ(child->nodeParent(), nullptr);
+}
+
+TEST(TreeNode, DescendantsAndMinimumCover) {
+    auto deep = leaf("deep");
+    auto mid = group("mid", {deep});
+    auto other = leaf("other");
+    auto root = group("root", {mid, other});
+    auto lone = leaf("lone");
+    EXPECT_TRUE(deep->isDescendantOfNode(deep.get()));
+    EXPECT_TRUE(deep->isDescendantOfNode(root.get()));
+    EXPECT_FALSE(root->isDescendantOfNode(deep.get()));
+    EXPECT_TRUE(deep->isDescendantOfNodeInArray({lone, mid}));
+    EXPECT_FALSE(other->isDescendantOfNodeInArray({lone, mid}));
+
+    auto cover = TreeNode::minimumNodeCoverFromNodesInArray({deep, other});
+    EXPECT_EQ(cover, std::vector<TreeNode::Ptr>{root});
+    cover = TreeNode::minimumNodeCoverFromNodesInArray({deep, lone, other});
+    EXPECT_EQ(cover, (std::vector<TreeNode::Ptr>{root, lone}));
+}
+
+TEST(TreeNode, SortsEveryLevel) {
+    auto inner = group("inner", {leaf("x", 1), leaf("y", 3), leaf("z", 2)}, 2);
+    auto root = group("root", {leaf("a", 1), leaf("b", 3), inner});
+    root->decendingSortSize();
+    EXPECT_EQ(sizes(root), (std::vector<std::uint64_t>{3, 2, 1}));
+    EXPECT_EQ(sizes(inner), (std::vector<std::uint64_t>{3, 2, 1}));
+    root->acendingSortSize();
+    EXPECT_EQ(sizes(inner), (std::vector<std::uint64_t>{1, 2, 3}));
+    root->decendingSortName();
+    EXPECT_EQ(root->firstChild()->nodeData()->name, "inner");
+    EXPECT_EQ(inner->firstChild()->nodeData()->name, "z");
+
+    // The epoch and dates before it are dates: only a missing one sorts first.
+    auto dated = group("d", {leaf("old"), leaf("none"), leaf("new"), leaf("1960")});
+    dated->childAtIndex(0)->nodeData()->ModificationDate = std::chrono::system_clock::time_point{};
+    dated->childAtIndex(2)->nodeData()->ModificationDate = std::chrono::system_clock::now();
+    dated->childAtIndex(3)->nodeData()->ModificationDate =
+        std::chrono::system_clock::time_point{} - std::chrono::hours(24 * 3650);
+    EXPECT_FALSE(dated->childAtIndex(1)->nodeData()->ModificationDate.has_value());
+    EXPECT_TRUE(dated->childAtIndex(0)->nodeData()->ModificationDate.has_value());
+    std::optional<SimpleNodeData::Date> asOptional =
+        dated->childAtIndex(3)->nodeData()->ModificationDate;
+    EXPECT_TRUE(asOptional && asOptional->time_since_epoch().count() < 0);
+    dated->acendingSortDate();
+    EXPECT_EQ(dated->firstChild()->nodeData()->name, "none");
+    EXPECT_EQ(dated->childAtIndex(1)->nodeData()->name, "1960");
+    EXPECT_EQ(dated->lastChild()->nodeData()->name, "new");
+    dated->decendingSortDate();
+    EXPECT_EQ(dated->firstChild()->nodeData()->name, "new");
+}
+
+TEST(TreeNode, PayloadKinds) {
+    auto file = SimpleNodeData::leafDataWithName("f");
+    auto folder = SimpleNodeData::groupDataWithName("g");
+    EXPECT_TRUE(file->isLeaf);
+    EXPECT_FALSE(file->isExpandable);
+    EXPECT_TRUE(folder->isGroup());
+    EXPECT_TRUE(folder->isExpandable);
+    EXPECT_EQ(folder->selectNum, 0);
+    EXPECT_FALSE(folder->Mark);
+}
+
+TEST(SimpleTreeNode, BuildsNestedGroupsInOrder) {
+    auto sub = std::make_shared<OutlineDictionary>(OutlineDictionary{"Sub", {{"s1", nullptr}}});
+    OutlineDictionary description{"Top", {{"first", nullptr}, {"", sub}, {"last", nullptr}}};
+    auto tree = SimpleTreeNode::treeFromDictionary(description);
+    EXPECT_EQ(tree->nodeData()->name, "Top");
+    ASSERT_EQ(tree->numberOfChildren(), 3u);
+    EXPECT_EQ(tree->childAtIndex(1)->nodeData()->name, "Sub");
+    EXPECT_TRUE(tree->childAtIndex(1)->nodeData()->isGroup());
+    EXPECT_EQ(tree->childAtIndex(1)->firstChild()->nodeData()->name, "s1");
+    EXPECT_EQ(tree->childAtIndex(1)->firstChild()->nodeParent(), tree->childAtIndex(1).get());
+    EXPECT_TRUE(tree->lastChild()->nodeData()->isLeaf);
+}
