@@ -66,13 +66,13 @@ expect_caught(memory/ui/PieChartView.cpp "#include \"platform/linux/LinuxMemoryS
 expect_caught(ui/AppItemIcon.cpp "#include \"clean/ui/CleanFeatureRow.h\"" "includes a page (clean/ui)")
 expect_caught(ui/ImageProvider.cpp "#include \"shell/NewMainViewController.h\"" "includes the shell")
 # Core and the platform interfaces: nothing above them, and no Qt.
-expect_caught(core/Log.cpp "#include \"monitor/VolumeRow.h\""
+expect_caught(core/events/Log.cpp "#include \"monitor/VolumeRow.h\""
               "includes monitor/, which core does not build on")
-expect_caught(core/TextCut.cpp "#include <QString>" "includes Qt")
+expect_caught(core/text/PlainText.cpp "#include <QString>" "includes Qt")
 expect_caught(platform/VolumeSource.h "#include \"memory/ClearMemory.h\""
               "includes memory/, which platform does not build on")
 # Anywhere: relative paths, and the operating system outside platform/linux.
-expect_caught(memory/ClearMemory.cpp "#include \"../core/Log.h\"" "includes by a relative path")
+expect_caught(memory/ClearMemory.cpp "#include \"../core/events/Log.h\"" "includes by a relative path")
 expect_caught(monitor/VolumesManager.cpp "#include <systemd/sd-bus.h>"
               "reaches the operating system (<systemd/sd-bus.h>)")
 # A new folder has no rules until it is given a layer.

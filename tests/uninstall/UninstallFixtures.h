@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/AdministratorRightsFlag.h"
-#include "core/PrivilegedAuthorization.h"
+#include "core/work/AdministratorRightsFlag.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "platform/PrivilegedHelperLauncher.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
