@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it: lintian finds no errors, and unpacked into a
-# throw-away root the command runs and the desktop entry and the AppStream metainfo validate.
+# throw-away root the command runs, the copyright file names the licence and the desktop entry
+# and the AppStream metainfo validate.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,6 +32,10 @@ grep -q '/usr/libexec/quillby/quillby-helper<' \
   { echo "the polkit action does not name /usr/libexec/quillby/quillby-helper" >&2; exit 1; }
 
 HOME="$root/home" "$root/usr/bin/quillby" --version
-desktop-file-validate "$root/usr/share/applications/com.quillby.pro.desktop"
+# desktop-file-validate exits 0 on hints and warnings too: any word from it fails the check.
+report=$(desktop-file-validate "$root/usr/share/applications/com.quillby.pro.desktop" 2>&1) &&
+  [ -z "$report" ] || { echo "$report" >&2; exit 1; }
+grep -q '^License: GPL-3.0-or-later$' "$root/usr/share/doc/quillby-pro/copyright" ||
+  { echo "the copyright file does not name GPL-3.0-or-later" >&2; exit 1; }
 appstreamcli validate --no-net "$root/usr/share/metainfo/com.quillby.pro.metainfo.xml"
 echo "The package is sound."

@@ -51,10 +51,6 @@ void ScanViewController::beginScanTask(std::vector<CleanFolder> folders) {
         });
 }
 
-void ScanViewController::cancelScanTask() {
-    if (worker_) worker_->markAsCancelled();
-}
-
 void ScanViewController::scanFolder_worker(std::vector<CleanFileInfo>& output) {
     output.reserve(100);
     std::uint64_t total = 0;

@@ -59,8 +59,6 @@ class ScanViewController {
     // Listing scan: replaces the list with the cleanable entries of `folders`, each measured,
     // publishing the running total after each one. Clears the stop flag first.
     void beginScanTask(std::vector<CleanFolder> folders);
-    // Marks the scan's worker as cancelled (the scan itself stops only on bIsStopTask).
-    void cancelScanTask();
     // Lists and measures one folder's cleanable entries into `output`; gives the new total.
     std::uint64_t scanDirectory(const CleanFolder& folder, std::uint64_t totalSize,
                                 std::vector<CleanFileInfo>& output);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "cli/AbsolutePath.h"
 #include "cli/CliOutput.h"
 #include "core/events/FileLog.h"
 #include "core/fs/FolderUtilities.h"
@@ -84,12 +85,6 @@ void listApps(const AppsChoice& choice) {
                         sourceText(app), app.bundleID.value_or("-"), app.path});
     }
     std::cout << formatTable(rows);
-}
-
-std::string absolutePath(const std::string& path) {
-    std::error_code error;
-    fs::path absolute = fs::absolute(path, error);
-    return error ? path : absolute.lexically_normal().string();
 }
 
 // The index of the application a user names by its identifier, its path or its entry's file

@@ -6,6 +6,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "cli/AbsolutePath.h"
 #include "cli/CliOutput.h"
 #include "core/fs/FileURL.h"
 #include "loginitems/AppInformation.h"
@@ -53,12 +54,6 @@ void listLoginItems(bool asJson) {
     std::cout << formatTable(rows);
 }
 
-std::string absolutePath(const std::string& path) {
-    std::error_code error;
-    fs::path absolute = fs::absolute(path, error);
-    return error ? path : absolute.lexically_normal().string();
-}
-
 bool isIndex(const std::string& text) {
     return !text.empty() && text.size() < 10 &&
            text.find_first_not_of("0123456789") == std::string::npos;
@@ -97,6 +92,7 @@ LoginItemRecord findItem(const std::string& which) {
 
 void addLoginItem(const std::string& path, bool hidden) {
     std::string absolute = absolutePath(path);
+    if (absolute.empty()) throw CliFailure(path + " does not exist", 1);
     if (LoginItemRegistry::addLoginItemWithPath(absolute, hidden)) return;
     std::error_code error;
     if (!fs::exists(absolute, error)) throw CliFailure(path + " does not exist", 1);

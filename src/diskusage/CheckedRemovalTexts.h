@@ -24,7 +24,8 @@ inline constexpr std::string_view kRetryWithRights = "Retry with administrator r
 // SIZE)", "PATH (SIZE)").
 std::string confirmationDetails(const std::vector<FSNode*>& items);
 
-// The alert's message: the old wording when only rights were missing, a plain one otherwise.
+// The alert's message: that admin access is needed when only rights were missing, a plain one
+// otherwise.
 std::string failureMessage(const std::vector<RemovalFailure>& failures);
 // One line per failure, "PATH: REASON", and a closing line on the retry with rights when
 // `offersRetry`.

@@ -1,11 +1,8 @@
 #include "diskusage/DiskUsageBreadcrumb.h"
 
-namespace {
+#include "core/PathRules.h"
 
-std::string withSlash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
+namespace {
 
 // The last component of a folder path that ends in "/"; "/" for the root.
 std::string lastName(const std::string& folder) {
@@ -19,8 +16,8 @@ std::string lastName(const std::string& folder) {
 
 std::vector<BreadcrumbComponent> breadcrumbComponents(const std::string& scannedFolder,
                                                       const std::string& currentFolder) {
-    std::string scanned = withSlash(scannedFolder);
-    std::string current = withSlash(currentFolder);
+    std::string scanned = pathInside(scannedFolder, "");
+    std::string current = pathInside(currentFolder, "");
     if (current.compare(0, scanned.size(), scanned) != 0) return {{lastName(current), current}};
     std::vector<BreadcrumbComponent> components{{lastName(scanned), scanned}};
     std::size_t from = scanned.size();

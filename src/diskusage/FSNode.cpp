@@ -27,10 +27,7 @@ std::string FSNode::path() const {
     const FSNode* node = this;
     for (; !node->nameIsPath_ && node->father; node = node->father) chain.push_back(node);
     std::string text = node->name_;
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        if (text.empty() || text.back() != '/') text += '/';
-        text += (*it)->name_;
-    }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) text = pathInside(text, (*it)->name_);
     return text;
 }
 

@@ -24,7 +24,7 @@ const FSNode* itemNode(const FSNode* root, std::string_view path) {
     path = withoutTrailingSlashes(path);
     std::string top = root->path();
     if (path == top) return root;
-    if (top.empty() || top.back() != '/') top += '/';
+    top = pathInside(top, "");
     if (path.substr(0, top.size()) != top) return nullptr;
     std::string_view rest = path.substr(top.size());
     const FSNode* node = root;
@@ -125,7 +125,7 @@ int PieTree::SeekDirectory(const std::string& path) {
 void PieTree::removeFile(const DiskUsageItem& item, bool isDirectory) {
     std::string folderPath = item.path;
     if (isDirectory) {
-        if (folderPath.empty() || folderPath.back() != '/') folderPath += '/';
+        folderPath = pathInside(folderPath, "");
     } else {
         size_t slash = folderPath.rfind('/');
         if (slash == std::string::npos) return;

@@ -12,11 +12,6 @@
 
 namespace {
 
-std::string withSlash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
-
 template <class T>
 void bump(Observable<T>& counter) {
     counter.set(counter.get() + 1);
@@ -110,7 +105,7 @@ void V4DiskUsageViewController::reopen() {
 
 void V4DiskUsageViewController::refreshLeftView(const Listing& listing) {
     listing_ = listing;
-    currentPath_ = withSlash(listing.folder.path);
+    currentPath_ = pathInside(listing.folder.path, "");
     if (firstInPath_.empty()) firstInPath_ = currentPath_;
     breadcrumb_ = breadcrumbComponents(firstInPath_, currentPath_);
     std::uint64_t limit = DiskUsageLimit::getLimitSize();
@@ -174,7 +169,7 @@ void V4DiskUsageViewController::clickBreadcrumb(std::size_t index) {
 
 void V4DiskUsageViewController::showFolder(const std::string& path) {
     if (!chart_) return;
-    std::string folder = withSlash(path);
+    std::string folder = pathInside(path, "");
     // Only folders of the tree: the tree knows them, so no disk access on this thread.
     if (chart_->searchFile(folder)) chart_->SeekDirectory(folder);
 }

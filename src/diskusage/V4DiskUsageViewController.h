@@ -93,8 +93,7 @@ class V4DiskUsageViewController {
     void clickLeftListViewAction(const DiskUsageItem& item);
     // A breadcrumb component's click.
     void clickBreadcrumb(std::size_t index);
-    // Shows the folder at `path` (the controller's "refDiskusageView"): sought in the chart
-    // when it is a folder of the tree.
+    // Shows the folder at `path`: sought in the chart when it is a folder of the tree.
     void showFolder(const std::string& path);
 
     // The selection (allSelectArr), unique by path, in the order of ticking; nothing of an

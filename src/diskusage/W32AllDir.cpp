@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/PathRules.h"
 #include "diskusage/SubtreeRelease.h"
 
 W32AllDir::W32AllDir(W32AllDir* parent) : parent(parent) {}
@@ -12,8 +13,8 @@ W32AllDir::~W32AllDir() {
 
 std::unique_ptr<W32AllDir> W32AllDir::makeRoot(std::string_view path) {
     auto root = std::make_unique<W32AllDir>();
-    root->name_ = path;
-    if (root->name_.empty() || root->name_.back() != '/') root->name_ += '/';
+    // A root's name is the path its entries' paths begin with, so it ends in "/".
+    root->name_ = pathInside(path, "");
     return root;
 }
 
@@ -25,19 +26,11 @@ std::unique_ptr<W32AllDir> W32AllDir::makeChild(std::string_view name) {
 
 std::string W32AllDir::path() const {
     std::vector<const W32AllDir*> chain;
-    size_t length = 0;
-    for (const W32AllDir* node = this; node; node = node->parent) {
-        chain.push_back(node);
-        length += node->name_.size() + 1;
-    }
-    std::string text;
-    text.reserve(length);
-    text += chain.back()->name_;
-    for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it) {
-        text += (*it)->name_;
-        text += '/';
-    }
-    return text;
+    for (const W32AllDir* node = this; node; node = node->parent) chain.push_back(node);
+    std::string text = chain.back()->name_;
+    for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it)
+        text = pathInside(text, (*it)->name_);
+    return pathInside(text, "");
 }
 
 W32AllDir* findChild(const W32AllDir& node, std::string_view path) {

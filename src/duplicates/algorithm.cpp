@@ -14,16 +14,6 @@ constexpr std::uint32_t kHeadSize = 1024;
 
 }  // namespace
 
-std::uint64_t algorithm::getFileSize(const std::string& path) {
-    if (!reader_.open(path)) {
-        KVT_LOG("open file failed:%s", path.c_str());
-        return 0;
-    }
-    auto size = static_cast<std::uint64_t>(reader_.status().st_size);
-    reader_.close();
-    return size;
-}
-
 bool algorithm::linkChecksums(fileAttrbItem& item, bool whole) {
     char text[PATH_MAX];
     ssize_t length = ::readlink(item.filePathName.c_str(), text, sizeof text);

@@ -11,8 +11,6 @@
 // buffer; use one per thread.
 class algorithm {
   public:
-    // The length of the file's content; 0 when it cannot be opened (logged) or is empty.
-    std::uint64_t getFileSize(const std::string& path);
     // Computes the checksum of the item's first 1024 bytes (its whole content when shorter)
     // into md5_1k. False, logged, when the file cannot be opened or read.
     bool getMD5_1K(fileAttrbItem& item);

@@ -235,15 +235,6 @@ void getFileList::assembleTop(WalkedFolder& top, Visit& visit) {
     top.items.clear();
 }
 
-bool getFileList::getSubpathsOfDirectoryAtPath(std::vector<ListedPath>& out,
-                                               const std::string& folder) {
-    WalkedFolder top;
-    top.path = folder;
-    walkOnPool({&top});
-    auto append = [&out](ListedPath& item) { out.push_back(std::move(item)); };
-    return assemble(top, append);
-}
-
 bool getFileList::walkTree(const std::string& root, WalkedFolder& top) {
     setCurrentPath(root);
     FolderContents contents;

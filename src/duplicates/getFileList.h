@@ -63,9 +63,6 @@ class getFileList {
     // The walk: every item below `root`, each folder after its contents, first-level folders
     // themselves left out. False when the root cannot be listed.
     bool getDirectoryAtPath(const std::string& root, std::vector<ListedPath>& result);
-    // The walk below one folder: appends its items (each folder after its contents) to `out`.
-    // False when stopped or when `folder` cannot be listed.
-    bool getSubpathsOfDirectoryAtPath(std::vector<ListedPath>& out, const std::string& folder);
 
     // True when any component of the path starts with ".".
     static bool IsHiddenFile(std::string_view path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // What the tray's "About Quillby Pro" dialog says: the name and version, what the program does,
 // and its licence as the package ships it.
@@ -9,4 +10,8 @@ struct AboutText {
     static std::string version();
     static std::string description();
     static std::string licence();
+
+    // The copyright line and the licence notice of a Debian machine-readable copyright file, as
+    // running text: continuation lines joined, " ." a paragraph break.
+    static std::string licenceFromCopyright(std::string_view copyright);
 };

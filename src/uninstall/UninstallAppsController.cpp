@@ -82,10 +82,6 @@ void UninstallAppsController::refreshApps() {
         mainQueue_);
 }
 
-void UninstallAppsController::cancelSearchApps() {
-    searching.set(false);
-}
-
 void UninstallAppsController::searchAppsFinished(std::vector<AppItems> found) {
     // What failed before keeps its mark and reason: the user may try it again.
     for (auto& app : found) {

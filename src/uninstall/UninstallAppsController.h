@@ -80,8 +80,6 @@ class UninstallAppsController {
     // on show and the marks and reasons of records whose removal failed. Nothing while a
     // removal runs.
     void refreshApps();
-    // Stops and hides the indicator (the search itself runs on).
-    void cancelSearchApps();
     // The search's end: publishes `found` as every record and as the group on show, gives the
     // uninstaller their identifiers (UninstallApp::setInstalledIdentifiers), marks the page
     // searched and hides the indicator. The command line calls it with its own discovery.

@@ -113,7 +113,7 @@ TEST(QuillbyProApplication, TrayCommandsOpenTheirPagesAndRows) {
         EXPECT_FALSE(about->isModal());
         EXPECT_TRUE(about->text().contains("Version 4.0"));
         EXPECT_TRUE(about->informativeText().contains("find duplicates"));
-        EXPECT_TRUE(about->informativeText().contains("All rights reserved."));
+        EXPECT_TRUE(about->informativeText().contains("GNU General Public License"));
         // A second request raises the open dialog instead of stacking another.
         clickPanelButton(program.view(), QStringLiteral("About Quillby Pro"));
         EXPECT_EQ(program.view().aboutDialog(), about);

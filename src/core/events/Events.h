@@ -23,7 +23,6 @@ inline constexpr const char* selectedRowInFastClean = "selectedRowInFastClean";
 inline constexpr const char* uninstallShowSelectNumInBottom = "uninstallShowSelectNumInBottom";
 inline constexpr const char* changeSelectCell = "changeSelectCell";
 inline constexpr const char* FreeTotleArr = "FreeTotleArr";
-inline constexpr const char* updateRowForBackGround = "updateRowForBackGround";
 inline constexpr const char* changeLockState = "changeLockState";
 
 // System-clean engine (posted on worker threads).
@@ -36,12 +35,7 @@ inline constexpr const char* FastCleanFinish = "FastCleanFinish";
 inline constexpr const char* FastCleanCanceled = "FastCleanCanceled";
 
 // Duplicate finder and disk usage.
-inline constexpr const char* refViewBgColor = "refViewBgColor";
-inline constexpr const char* updateLeftCellBackGrounImage = "updateLeftCellBackGrounImage";
 inline constexpr const char* refRemoveButtonState = "refRemoveButtonState";
-inline constexpr const char* refDiskusageView = "refDiskusageView";
-inline constexpr const char* clickLeftListViewAction = "clickLeftListViewAction";
-inline constexpr const char* changeSelectArr = "changeSelectArr";
 inline constexpr const char* ShowBubble = "ShowBubble";
 inline constexpr const char* HideBubble = "HideBubble";
 inline constexpr const char* RefreshLeftView = "RefreshLeftView";
@@ -68,9 +62,6 @@ inline constexpr const char* FolderSize = "FolderSize";
 inline constexpr const char* FileCount = "FileCount";
 inline constexpr const char* FilePath = "FilePath";
 inline constexpr const char* FileSize = "FileSize";
-inline constexpr const char* RowNumber = "RowNumber";
-inline constexpr const char* state = "state";
-inline constexpr const char* FileInfo = "FileInfo";
 inline constexpr const char* DirSize = "DirSize";
 inline constexpr const char* CurrentDir = "CurrentDir";
 inline constexpr const char* MouseXPos = "MouseXPos";

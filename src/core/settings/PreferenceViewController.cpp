@@ -26,14 +26,8 @@ void PreferenceViewController::setCategoryClicked(int category, std::int64_t val
     defaults().setInteger(value, categorySettingKeys[category]);
 }
 
-void PreferenceViewController::setSystemCashesClicked(std::int64_t v) {
-    setCategoryClicked(0, v);
-}
 std::int64_t PreferenceViewController::getSystemCashesClicked() {
     return categoryClicked(0);
-}
-void PreferenceViewController::setUserCashesClicked(std::int64_t v) {
-    setCategoryClicked(1, v);
 }
 std::int64_t PreferenceViewController::getUserCashesClicked() {
     return categoryClicked(1);

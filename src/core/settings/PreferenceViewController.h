@@ -9,9 +9,7 @@ class PreferenceViewController {
     // Registers the preferences' defaults on the process's settings if not done yet.
     static void initialize();
 
-    static void setSystemCashesClicked(std::int64_t value);
     static std::int64_t getSystemCashesClicked();
-    static void setUserCashesClicked(std::int64_t value);
     static std::int64_t getUserCashesClicked();
     static void setSystemLogsClicked(std::int64_t value);
     static std::int64_t getSystemLogsClickedClicked();

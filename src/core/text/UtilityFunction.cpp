@@ -38,11 +38,6 @@ std::vector<std::string> splitAtBlanks(std::string_view text) {
 
 }  // namespace
 
-UtilityFunction& UtilityFunction::getMyFunction() {
-    static auto* function = new UtilityFunction;  // lives for the whole process
-    return *function;
-}
-
 std::string UtilityFunction::convertVolSpace(std::uint64_t bytes) {
     if (bytes == 0) return "0.00 KB";
     float value = static_cast<float>(bytes);

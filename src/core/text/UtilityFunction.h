@@ -9,9 +9,6 @@
 // pages store such texts and read them back, so the rules here are exact.
 class UtilityFunction {
   public:
-    // The process-wide instance, made on first call.
-    static UtilityFunction& getMyFunction();
-
     // Decimal units: up to 999 999 bytes in KB, up to 999 999 999 in MB, else GB (never TB).
     static std::string convertVolSpace(std::uint64_t bytes);
     // Power-of-two units for memory figures: KB below 2^20, MB below 2^30, else GB.

@@ -96,7 +96,3 @@ bool PrivilegedAuthorization::cleanCategoryItem(std::string_view categoryVerb,
                                                 const std::filesystem::path& path) {
     return !categoryVerb.empty() && sendRequest(categoryVerb, path);
 }
-
-bool PrivilegedAuthorization::removeItemAtPath(const std::filesystem::path& path) {
-    return sharedAuthorization().removeItem(path);
-}

@@ -50,9 +50,6 @@ class PrivilegedAuthorization {
     // without an error.
     bool cleanCategoryItem(std::string_view categoryVerb, const std::filesystem::path& path);
 
-    // removeItem on the shared instance.
-    static bool removeItemAtPath(const std::filesystem::path& path);
-
   private:
     bool sendRequest(std::string_view verb, const std::filesystem::path& path,
                      std::string* why = nullptr);
