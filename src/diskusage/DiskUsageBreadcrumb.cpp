@@ -1,6 +1,6 @@
 #include "diskusage/DiskUsageBreadcrumb.h"
 
-#include "core/PathRules.h"
+#include "core/fs/PathRules.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/PathRules.h"
+#include "core/fs/PathRules.h"
 #include "diskusage/SubtreeRelease.h"
 
 W32AllDir::W32AllDir(W32AllDir* parent) : parent(parent) {}
