@@ -5,7 +5,7 @@
 #include "core/events/Log.h"
 #include "core/text/UtilityFunction.h"
 #include "memory/ClearMemory.h"
-#include "sysinfo/MacLog.h"
+#include "sysinfo/DiagnosticLog.h"
 
 std::optional<int> runProcessEntry(int argc, const char* const* argv) {
     // The gate runs before the log exists; its version line would only clutter the terminal.
@@ -21,7 +21,7 @@ std::optional<int> runProcessEntry(int argc, const char* const* argv) {
     }
 
     // Only the desktop program trims the log; the purge child writes into the same file.
-    MacLog::setLogFile("orvane.log", ClearMemory::purgeModeSize(argc, argv) == nullptr);
+    DiagnosticLog::setLogFile("orvane.log", ClearMemory::purgeModeSize(argc, argv) == nullptr);
 
     int purgeMode = ClearMemory::freeMemory(argc, argv);
     if (purgeMode != -1) return purgeMode;

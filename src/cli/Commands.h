@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "memory/MEMORY_INFO.h"
-#include "monitor/QWVolumeInfo.h"
+#include "memory/MemoryFigures.h"
+#include "monitor/MountedVolume.h"
 #include "sysinfo/MachineFacts.h"
 
 namespace CLI {
@@ -46,9 +46,9 @@ void addLoginItemsCommand(CLI::App& app);
 void addMemoryCommands(CLI::App& app);
 
 // The six memory figures as a two-column table.
-std::string memoryText(const MEMORY_INFO& info);
+std::string memoryText(const MemoryFigures& info);
 // The figures in bytes as a JSON object.
-nlohmann::ordered_json memoryJson(const MEMORY_INFO& info);
+nlohmann::ordered_json memoryJson(const MemoryFigures& info);
 
 // quillby overview [--json]: the boot volume, every volume, memory and the machine facts: what
 // the desktop program shows at a glance.
@@ -71,8 +71,8 @@ void addVolumesCommand(CLI::App& app);
 
 // The volumes as text: a title line per kind, then one row per volume with its reference, name,
 // used percent, free and total texts, root and marks (boot, ejectable, low space).
-std::string volumesText(const std::vector<QWVolumeInfo>& volumes);
+std::string volumesText(const std::vector<MountedVolume>& volumes);
 // The volumes as a JSON array in the same order.
-nlohmann::ordered_json volumesJson(const std::vector<QWVolumeInfo>& volumes);
+nlohmann::ordered_json volumesJson(const std::vector<MountedVolume>& volumes);
 // One volume as a JSON object.
-nlohmann::ordered_json volumeJson(const QWVolumeInfo& volume);
+nlohmann::ordered_json volumeJson(const MountedVolume& volume);

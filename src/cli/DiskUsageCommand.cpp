@@ -26,11 +26,11 @@
 #include "diskusage/FSNode.h"
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/NodeTreeOperator.h"
+#include "diskusage/RingFolderNode.h"
 #include "diskusage/ScanFileExporter.h"
 #include "diskusage/ScanFileLoader.h"
 #include "diskusage/SharedFolderHandle.h"
 #include "diskusage/TreeScanOptions.h"
-#include "diskusage/W32AllDir.h"
 #include "platform/PlatformContext.h"
 
 namespace {
@@ -87,8 +87,8 @@ Row makeRow(const Node& node, std::string label, int depth, const DuRequest& req
 }
 
 struct FolderDescription {
-    std::uint64_t size(const W32AllDir& node) const { return bytesOf(node.size); }
-    std::string label(const W32AllDir& node) const { return node.name() + "/"; }
+    std::uint64_t size(const RingFolderNode& node) const { return bytesOf(node.size); }
+    std::string label(const RingFolderNode& node) const { return node.name() + "/"; }
 };
 
 struct ItemDescription {
@@ -283,7 +283,7 @@ void runDiskUsage(const DuRequest& request) {
         }
         row = makeRow(*root, root->path(), 0, request, ItemDescription{});
     } else {
-        std::unique_ptr<W32AllDir> root;
+        std::unique_ptr<RingFolderNode> root;
         if (imported) {
             root = importedTree(request,
                                 request.importFile == "-"
@@ -291,7 +291,7 @@ void runDiskUsage(const DuRequest& request) {
                                     : ScanFileLoader::loadFolderTree(request.importFile),
                                 unreadable);
         } else {
-            root = W32AllDir::makeRoot(path);
+            root = RingFolderNode::makeRoot(path);
             ProgressLine progress(stderr, ProgressLine::onTerminal(stderr));
             showScanProgress(progress, counters);
             FolderTreeScanner(options).scanFolder(*root, root->path(), true);

@@ -18,7 +18,7 @@ bool isReferenceNumber(const std::string& text) {
 }
 
 // The mounted volume named by a reference number or a mount point; bad input otherwise.
-QWVolumeInfo chosenVolume(const std::string& target) {
+MountedVolume chosenVolume(const std::string& target) {
     VolumesInfo volumes;
     for (const auto& volume : volumes.volsArray()) {
         bool matches = isReferenceNumber(target) ? std::to_string(volume.volRefNumber) == target
@@ -30,7 +30,7 @@ QWVolumeInfo chosenVolume(const std::string& target) {
 }
 
 void ejectOne(const std::string& target) {
-    QWVolumeInfo volume = chosenVolume(target);
+    MountedVolume volume = chosenVolume(target);
     if (!volume.bCanEject) {
         throw usageError(volume.volumeName + " (" + volume.volRootDir + ") cannot be ejected");
     }

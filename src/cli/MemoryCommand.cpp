@@ -24,8 +24,8 @@ struct WatchOptions {
     long count = 0;  // 0: for ever
 };
 
-MEMORY_INFO sampleOrFail(ClearMemory& memory) {
-    MEMORY_INFO info{};
+MemoryFigures sampleOrFail(ClearMemory& memory) {
+    MemoryFigures info{};
     if (int error = memory.getMemoryInfo(&info); error != 0) {
         throw CliFailure("cannot read the memory figures (error " + std::to_string(error) + ")", 1);
     }
@@ -44,7 +44,7 @@ double intervalSeconds(const std::string& text) {
     return seconds;
 }
 
-std::string watchLine(const MEMORY_INFO& info) {
+std::string watchLine(const MemoryFigures& info) {
     cleanMemoryInfo texts = cleanMemoryInfo::fromMemoryInfo(info);
     return "free " + texts.freeMem + "  active " + texts.activeMem + "  inactive " +
            texts.inactiveMem + "  wired " + texts.wiredMem + "  used " + texts.usedMem +
@@ -54,7 +54,7 @@ std::string watchLine(const MEMORY_INFO& info) {
 void showMemory(const WatchOptions& options) {
     ClearMemory memory;
     if (!options.watch) {
-        MEMORY_INFO info = sampleOrFail(memory);
+        MemoryFigures info = sampleOrFail(memory);
         if (options.asJson) {
             printOrderedJson(memoryJson(info));
         } else {
@@ -65,7 +65,7 @@ void showMemory(const WatchOptions& options) {
     auto pause = std::chrono::duration<double>(intervalSeconds(options.interval));
     for (long shown = 0; options.count == 0 || shown < options.count; ++shown) {
         if (shown > 0) std::this_thread::sleep_for(pause);
-        MEMORY_INFO info = sampleOrFail(memory);
+        MemoryFigures info = sampleOrFail(memory);
         // One line per sample, so that the output can be followed with a pipe.
         std::cout << (options.asJson ? memoryJson(info).dump() : watchLine(info)) << std::endl;
     }
@@ -78,10 +78,10 @@ void purge() {
     // The "fr" mode belongs to the desktop program; this command has none of its own.
     tools.selfExecutable = launcher->findTool("quillby-pro");
     ClearMemory memory(nullptr, launcher, tools);
-    MEMORY_INFO before = sampleOrFail(memory);
+    MemoryFigures before = sampleOrFail(memory);
     memory.clearMemory();
     while (memory.isRuning()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    MEMORY_INFO after = sampleOrFail(memory);
+    MemoryFigures after = sampleOrFail(memory);
 
     std::uint64_t freed =
         after[kMemFree] > before[kMemFree] ? after[kMemFree] - before[kMemFree] : 0;
@@ -111,7 +111,7 @@ void purge() {
 
 }  // namespace
 
-std::string memoryText(const MEMORY_INFO& info) {
+std::string memoryText(const MemoryFigures& info) {
     cleanMemoryInfo texts = cleanMemoryInfo::fromMemoryInfo(info);
     return formatTable({{"Free", texts.freeMem},
                         {"Active", texts.activeMem},
@@ -121,7 +121,7 @@ std::string memoryText(const MEMORY_INFO& info) {
                         {"Total", texts.totalMem}});
 }
 
-nlohmann::ordered_json memoryJson(const MEMORY_INFO& info) {
+nlohmann::ordered_json memoryJson(const MemoryFigures& info) {
     return {{"free", info[kMemFree]},       {"inactive", info[kMemInactive]},
             {"active", info[kMemActive]},   {"wired", info[kMemWired]},
             {"used", info[kMemUsed]},       {"total", info[kMemTotal]},

@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string bootVolumeText(const QWVolumeInfo* boot) {
+std::string bootVolumeText(const MountedVolume* boot) {
     if (!boot) return "No boot volume found.\n";
     auto used = LevelImage::usedPercent(boot->nTotalSize, boot->nFreeSize);
     return boot->volumeName + ": " + boot->freeSpace + " free of " + boot->totalSpace +
@@ -29,10 +29,10 @@ void addOverviewCommand(CLI::App& app) {
     overview->callback([asJson] {
         VolumesInfo volumes;
         ClearMemory memory;
-        MEMORY_INFO info{};
+        MemoryFigures info{};
         memory.getMemoryInfo(&info);
         MachineFacts facts = MachineFacts::read();
-        const QWVolumeInfo* boot = volumes.getBootVolume();
+        const MountedVolume* boot = volumes.getBootVolume();
         if (*asJson) {
             printOrderedJson(
                 {{"bootVolume", boot ? volumeJson(*boot) : nlohmann::ordered_json(nullptr)},

@@ -21,12 +21,12 @@ std::string alarmThreshold() {
     return std::to_string(static_cast<int>(alarm * 100.0f));
 }
 
-bool inAlarm(const QWVolumeInfo& volume) {
+bool inAlarm(const MountedVolume& volume) {
     return VolumeMenuModel::volumeRow(volume, 0, alarmThreshold()).showsAlarmColour();
 }
 
-std::vector<QWVolumeInfo> inMenuOrder(const std::vector<QWVolumeInfo>& volumes) {
-    std::vector<QWVolumeInfo> ordered;
+std::vector<MountedVolume> inMenuOrder(const std::vector<MountedVolume>& volumes) {
+    std::vector<MountedVolume> ordered;
     for (auto& group : VolumeMenuModel::groupVolumesByKind(volumes)) {
         ordered.insert(ordered.end(), group.volumes.begin(), group.volumes.end());
     }
@@ -35,7 +35,7 @@ std::vector<QWVolumeInfo> inMenuOrder(const std::vector<QWVolumeInfo>& volumes) 
 
 }  // namespace
 
-nlohmann::ordered_json volumeJson(const QWVolumeInfo& volume) {
+nlohmann::ordered_json volumeJson(const MountedVolume& volume) {
     return {{"ref", volume.volRefNumber},     {"kind", volume.volType},
             {"name", volume.volumeName},      {"root", volume.volRootDir},
             {"boot", volume.bIsDefaultVol},   {"ejectable", volume.bCanEject},
@@ -44,13 +44,13 @@ nlohmann::ordered_json volumeJson(const QWVolumeInfo& volume) {
             {"alarm", inAlarm(volume)}};
 }
 
-nlohmann::ordered_json volumesJson(const std::vector<QWVolumeInfo>& volumes) {
+nlohmann::ordered_json volumesJson(const std::vector<MountedVolume>& volumes) {
     auto list = nlohmann::ordered_json::array();
     for (const auto& volume : inMenuOrder(volumes)) list.push_back(volumeJson(volume));
     return list;
 }
 
-std::string volumesText(const std::vector<QWVolumeInfo>& volumes) {
+std::string volumesText(const std::vector<MountedVolume>& volumes) {
     if (volumes.empty()) return "No mounted volume.\n";
     std::string text;
     for (const auto& group : VolumeMenuModel::groupVolumesByKind(volumes)) {

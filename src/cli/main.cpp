@@ -9,13 +9,13 @@
 #include "core/settings/UserDefaults.h"
 #include "platform/linux/CompactHeap.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "sysinfo/MacLog.h"
+#include "sysinfo/DiagnosticLog.h"
 
 int main(int argc, char** argv) {
     useOneCompactHeap();
     installLinuxPlatform(PlatformContext::fromEnvironment());
     // Engine log lines go to the diagnostic log; the terminal gets only the command's output.
-    MacLog::sendLogLinesTo("orvane.log");
+    DiagnosticLog::sendLogLinesTo("orvane.log");
     PreferenceViewController::initialize();
     registerDefaultsOnce(UserDefaults::standardUserDefaults(), SettingRegistrar::MainWindow);
 

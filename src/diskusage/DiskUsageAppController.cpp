@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "core/work/Asker.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/fs/PathRules.h"
 #include "core/settings/SettingsKeys.h"
-#include "core/work/ThreadWorker.h"
 #include "core/settings/UserDefaults.h"
 #include "core/text/UtilityFunction.h"
+#include "core/work/Asker.h"
+#include "core/work/ThreadWorker.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/ScanFileLoader.h"
@@ -28,7 +28,7 @@ struct DiskUsageAppController::ScanJob {
     std::atomic<std::int64_t> levelsDone{0};
     std::atomic<std::int64_t> levelsTotal{0};
     std::unique_ptr<PieTree> chart;
-    V4DiskUsageViewController::Listing listing;
+    RingPageModel::Listing listing;
     std::unique_ptr<FSNode> browserRoot;
     std::uint64_t total = 0;
     ScanOrigin origin;

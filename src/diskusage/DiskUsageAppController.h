@@ -10,8 +10,8 @@
 #include "core/events/Subscription.h"
 #include "diskusage/DiskUsageLeftCell.h"
 #include "diskusage/FSNode.h"
+#include "diskusage/RingPageModel.h"
 #include "diskusage/TreeScanOptions.h"
-#include "diskusage/V4DiskUsageViewController.h"
 #include "platform/VolumeFacts.h"
 
 class Asker;
@@ -120,7 +120,7 @@ class DiskUsageAppController {
     void setShowStyle(bool ring);
 
     // The ring page's logic (diskView).
-    V4DiskUsageViewController& diskView() { return diskView_; }
+    RingPageModel& diskView() { return diskView_; }
     // The column browser's tree: the selected row's remembered tree, or nullptr.
     FSNode* browserRoot() const { return browserRoot_; }
     Observable<int> browserRootChanged{0};
@@ -142,7 +142,7 @@ class DiskUsageAppController {
     void showPage(int mode);
 
     Environment environment_;
-    V4DiskUsageViewController diskView_;
+    RingPageModel diskView_;
     int customRowNum_ = 0;
     int scanFileRowNum_ = -1;
     int beforeSelectRow_ = 0;

@@ -7,14 +7,14 @@
 
 #include "diskusage/EntryRules.h"
 #include "diskusage/FileSizes.h"
-#include "diskusage/W32AllDir.h"
+#include "diskusage/RingFolderNode.h"
 
 // Makes the ring chart's folder tree from a walk's findings (see TreeScan): one node per
 // folder, a folder's size its files' bytes plus its subfolders' sizes, children sorted largest
 // first and equal sizes by name. A scan and a scan file read back build through it alike.
 class FolderTreeBuilder {
   public:
-    using Node = W32AllDir;
+    using Node = RingFolderNode;
 
     // The entries the folder tree takes in: names ending in "." are left out, and so is a
     // folder named "Volumes" directly in the scanned folder.

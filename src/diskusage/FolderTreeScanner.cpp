@@ -5,7 +5,7 @@
 
 FolderTreeScanner::FolderTreeScanner(TreeScanOptions options) : options_(options) {}
 
-std::int64_t FolderTreeScanner::scanFolder(W32AllDir& node, const std::string& path,
+std::int64_t FolderTreeScanner::scanFolder(RingFolderNode& node, const std::string& path,
                                            bool topLevel) {
     EntryRules rules = FolderTreeBuilder::rules();
     FolderTreeBuilder builder;

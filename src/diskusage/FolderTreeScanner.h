@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "diskusage/RingFolderNode.h"
 #include "diskusage/TreeScanOptions.h"
-#include "diskusage/W32AllDir.h"
 
 // Builds the ring chart's folder tree: one node per folder, a folder's size the sum of st_size
 // of every non-folder entry below it. Links are never followed (a link counts its own size),
@@ -20,7 +20,7 @@ class FolderTreeScanner {
     // will be scanned (std::int64_t)} before descending, and "NeedUpdateProgress" after each of
     // them is finished, one at a time. Once the cancel flag or the shared stop flag is set,
     // folders not yet begun measure 0 and are left without children.
-    std::int64_t scanFolder(W32AllDir& node, const std::string& path, bool topLevel);
+    std::int64_t scanFolder(RingFolderNode& node, const std::string& path, bool topLevel);
 
   private:
     TreeScanOptions options_;

@@ -27,8 +27,8 @@ std::uint64_t NodeTreeOperator::scan(const std::string& path, FSNode& root, std:
     return total;
 }
 
-std::uint64_t NodeTreeOperator::getFistListTree(const std::string& path, FSNode& root,
-                                                std::uint64_t limit) {
+std::uint64_t NodeTreeOperator::getFirstListTree(const std::string& path, FSNode& root,
+                                                 std::uint64_t limit) {
     if (options_.shouldStop && options_.shouldStop()) return 0;
     struct stat status {};
     if (::lstat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <deque>
 
-#include "core/fs/DirectoryReader.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/Log.h"
+#include "core/fs/DirectoryReader.h"
 #include "core/fs/PathRules.h"
 #include "core/text/UtilityFunction.h"
 #include "diskusage/FileSizes.h"
@@ -44,7 +44,7 @@ const FSNode* itemNode(const FSNode* root, std::string_view path) {
     return node;
 }
 
-std::string nodeName(const W32AllDir& node) {
+std::string nodeName(const RingFolderNode& node) {
     return node.parent ? node.name() : std::string(folderName(node.name()));
 }
 
@@ -58,7 +58,7 @@ void PieTree::contructPieTree(const std::string& path) {
     icCurrentPtr = nullptr;
     icFoundPtr = nullptr;
     icAllDir.reset();
-    icAllDir = W32AllDir::makeRoot(path);
+    icAllDir = RingFolderNode::makeRoot(path);
     icCurrentPtr = icAllDir.get();
     imported_ = false;
     importedFiles_.reset();
@@ -78,7 +78,8 @@ void PieTree::contructPieTree(const std::string& path) {
     updateLeftView(icCurrentPtr->path(), icCurrentPtr->size);
 }
 
-void PieTree::adoptImportedTree(std::unique_ptr<W32AllDir> root, std::unique_ptr<FSNode> files) {
+void PieTree::adoptImportedTree(std::unique_ptr<RingFolderNode> root,
+                                std::unique_ptr<FSNode> files) {
     icFoundPtr = nullptr;
     icAllDir = std::move(root);
     importedFiles_ = std::move(files);
@@ -93,22 +94,23 @@ void PieTree::cancelTask() {
     if (hasCurrent_.load()) cancelFlag_.store(true);
 }
 
-W32AllDir* PieTree::searchFile(const std::string& path) const {
+RingFolderNode* PieTree::searchFile(const std::string& path) const {
     return ::searchFile(icAllDir.get(), path);
 }
 
 int PieTree::SeekDirectory(const std::string& path) {
     if (!icCurrentPtr) return 0;
     icFoundPtr = nullptr;
-    if (W32AllDir* child = findChild(*icCurrentPtr, path)) {
+    if (RingFolderNode* child = findChild(*icCurrentPtr, path)) {
         icFoundPtr = child;
         if (child->depth != 1) {
             icCurrentPtr = child;
             clearHiddenFlags();
         }
     } else {
-        for (W32AllDir* ancestor = icCurrentPtr->parent; ancestor; ancestor = ancestor->parent) {
-            if (W32AllDir* match = findChild(*ancestor, path)) {
+        for (RingFolderNode* ancestor = icCurrentPtr->parent; ancestor;
+             ancestor = ancestor->parent) {
+            if (RingFolderNode* match = findChild(*ancestor, path)) {
                 icFoundPtr = icCurrentPtr = match;
                 break;
             }
@@ -131,13 +133,13 @@ void PieTree::removeFile(const DiskUsageItem& item, bool isDirectory) {
         if (slash == std::string::npos) return;
         folderPath.resize(slash + 1);
     }
-    W32AllDir* node = searchFile(folderPath);
+    RingFolderNode* node = searchFile(folderPath);
     if (!node) return;
 
     // The exact byte count when the record carries one; the size text read back otherwise.
     std::uint64_t amount =
         item.fileSizeNum ? item.fileSizeNum : UtilityFunction::getVolSpaceFromString(item.size);
-    for (W32AllDir* step = node; step; step = step->parent) {
+    for (RingFolderNode* step = node; step; step = step->parent) {
         auto size = static_cast<std::uint64_t>(std::max<std::int64_t>(step->size, 0));
         step->size = static_cast<std::int64_t>(size > amount ? size - amount : 0);
     }
@@ -148,7 +150,7 @@ void PieTree::removeFile(const DiskUsageItem& item, bool isDirectory) {
                               [node](const auto& child) { return child.get() == node; });
     if (entry == siblings.end()) return;
     if (icCurrentPtr) {
-        for (W32AllDir* step = icCurrentPtr; step; step = step->parent) {
+        for (RingFolderNode* step = icCurrentPtr; step; step = step->parent) {
             if (step == node) {
                 icCurrentPtr = node->parent;
                 break;
@@ -161,9 +163,9 @@ void PieTree::removeFile(const DiskUsageItem& item, bool isDirectory) {
 
 void PieTree::clearHiddenFlags() {
     if (!icCurrentPtr) return;
-    std::deque<W32AllDir*> queue{icCurrentPtr};
+    std::deque<RingFolderNode*> queue{icCurrentPtr};
     while (!queue.empty()) {
-        W32AllDir* node = queue.front();
+        RingFolderNode* node = queue.front();
         queue.pop_front();
         if (node->depth > 5) break;
         for (auto& child : node->children) {
@@ -206,7 +208,7 @@ void PieTree::updateLeftView(const std::string& path, std::int64_t size) {
 std::unordered_map<std::string, std::uint64_t> PieTree::subfolderSizes(
     const std::string& path) const {
     // From the listed folder's node (the current folder in every ordinary case), by name.
-    const W32AllDir* folder = searchFile(path);
+    const RingFolderNode* folder = searchFile(path);
     if (!folder) folder = icCurrentPtr;
     std::unordered_map<std::string, std::uint64_t> sizes;
     if (folder) {

@@ -12,11 +12,11 @@
 
 #include "diskusage/DiskUsageItem.h"
 #include "diskusage/FSNode.h"
+#include "diskusage/RingFolderNode.h"
 #include "diskusage/RingGeometry.h"
 #include "diskusage/RingLayout.h"
 #include "diskusage/SectorColourRule.h"
 #include "diskusage/TreeScanOptions.h"
-#include "diskusage/W32AllDir.h"
 
 // Everything the ring chart knows without drawing: the folder tree, the current folder (the
 // centre disc) and the found folder (under the pointer, or just sought), the layout of each
@@ -58,13 +58,14 @@ class PieTree {
     // the local disk is never read for it. A folder lists its subfolders from `root` and its
     // files from `files`, the same file's item tree (ScanFileLoader::loadItemTree, which keeps
     // the files at or above the size limit); without it, folders only.
-    void adoptImportedTree(std::unique_ptr<W32AllDir> root, std::unique_ptr<FSNode> files = {});
+    void adoptImportedTree(std::unique_ptr<RingFolderNode> root,
+                           std::unique_ptr<FSNode> files = {});
     bool isImported() const { return imported_; }
     // Asks a running build to stop: folders not yet begun measure 0, and until the next build
     // the layout draws only the centre disc. Only once a current folder exists.
     void cancelTask();
     // The node whose path (ending in "/") equals `path`, or nullptr.
-    W32AllDir* searchFile(const std::string& path) const;
+    RingFolderNode* searchFile(const std::string& path) const;
 
     // Makes the folder at `path` (ending in "/") current: a direct child of the current folder,
     // else a child of the nearest ancestor that has it, else the root. Draws a frame, publishes
@@ -119,9 +120,9 @@ class PieTree {
     void mouseDown(const PointerEvent& event, int clickCount);
 
     // The tree's root (owned), the current folder and the found folder (both into the tree).
-    std::unique_ptr<W32AllDir> icAllDir;
-    W32AllDir* icCurrentPtr = nullptr;
-    W32AllDir* icFoundPtr = nullptr;
+    std::unique_ptr<RingFolderNode> icAllDir;
+    RingFolderNode* icCurrentPtr = nullptr;
+    RingFolderNode* icFoundPtr = nullptr;
     // Whether the last bubble event published was "ShowBubble".
     bool bShowBubble = false;
 

@@ -2,29 +2,29 @@
 
 #include <vector>
 
+#include "diskusage/RingFolderNode.h"
 #include "diskusage/RingGeometry.h"
-#include "diskusage/W32AllDir.h"
 
 namespace {
 
-bool holdsAngle(const W32AllDir& node, double t) {
+bool holdsAngle(const RingFolderNode& node, double t) {
     return !(node.startAngle > t || t > node.startAngle + node.sweep);
 }
 
-bool holdsRadius(const W32AllDir& node, double r) {
+bool holdsRadius(const RingFolderNode& node, double r) {
     RingRadii radii = ringRadii(node.depth);
     return radii.inner <= r && r <= radii.outer;
 }
 
 }  // namespace
 
-RingHit hitTest(W32AllDir& node, double r, double t) {
+RingHit hitTest(RingFolderNode& node, double r, double t) {
     if (!holdsAngle(node, t)) return {-1, nullptr};
     // Depth first in child order, without recursion: a node that holds the angle but not the
     // radius passes the search on to its children.
-    std::vector<W32AllDir*> pending{&node};
+    std::vector<RingFolderNode*> pending{&node};
     while (!pending.empty()) {
-        W32AllDir* current = pending.back();
+        RingFolderNode* current = pending.back();
         pending.pop_back();
         if (holdsRadius(*current, r)) return {1, current};
         for (auto it = current->children.rbegin(); it != current->children.rend(); ++it) {

@@ -3,12 +3,12 @@
 #include <cmath>
 #include <ctime>
 
-#include "diskusage/W32AllDir.h"
+#include "diskusage/RingFolderNode.h"
 
 RingLayout::RingLayout(SectorColourRule& colours, const std::atomic<bool>* cancelFlag)
     : colours_(colours), cancelFlag_(cancelFlag), now_(std::time(nullptr)) {}
 
-double RingLayout::layoutSectors(W32AllDir& node, int depth, std::int64_t parentSize,
+double RingLayout::layoutSectors(RingFolderNode& node, int depth, std::int64_t parentSize,
                                  bool highlight, double sweep, double startAngle,
                                  std::vector<RingSector>& out) {
     if (depth > 5) return sweep;

@@ -7,12 +7,12 @@
 #include "diskusage/RingGeometry.h"
 #include "diskusage/SectorColourRule.h"
 
-class W32AllDir;
+class RingFolderNode;
 
 // One sector to draw: a ring piece from startAngle over sweep degrees between two radii,
 // outlined and filled, approximated by `slices` straight pieces.
 struct RingSector {
-    const W32AllDir* node = nullptr;
+    const RingFolderNode* node = nullptr;
     bool highlight = false;
     double startAngle = 0.0;
     double sweep = 0.0;
@@ -36,7 +36,7 @@ class RingLayout {
     // sector and those of its descendants to `out`. Returns the node's own sweep (the given
     // sweep at depth 1, else size × sweep / parentSize); deeper than 5 the node is untouched
     // and the given sweep comes back.
-    double layoutSectors(W32AllDir& node, int depth, std::int64_t parentSize, bool highlight,
+    double layoutSectors(RingFolderNode& node, int depth, std::int64_t parentSize, bool highlight,
                          double sweep, double startAngle, std::vector<RingSector>& out);
 
     // The time used for the fade of recently activated sectors (seconds since the epoch); the

@@ -14,11 +14,11 @@
 namespace {
 
 constexpr std::uint64_t kStopCheckItems = 4096;
-// W32AllDir keeps sizes signed.
+// RingFolderNode keeps sizes signed.
 constexpr std::uint64_t kMaxTotalBytes = std::numeric_limits<std::int64_t>::max();
 
-std::unique_ptr<W32AllDir> makeRoot(std::string_view path, W32AllDir*) {
-    return W32AllDir::makeRoot(path);
+std::unique_ptr<RingFolderNode> makeRoot(std::string_view path, RingFolderNode*) {
+    return RingFolderNode::makeRoot(path);
 }
 
 std::unique_ptr<FSNode> makeRoot(std::string_view path, FSNode*) {
@@ -163,8 +163,8 @@ LoadedTree<Node> loadPath(const std::string& path, Load loadSource) {
 
 }  // namespace
 
-LoadedTree<W32AllDir> ScanFileLoader::loadFolderTree(ByteSource& source,
-                                                     const ScanFileLoadOptions& options) {
+LoadedTree<RingFolderNode> ScanFileLoader::loadFolderTree(ByteSource& source,
+                                                          const ScanFileLoadOptions& options) {
     FolderTreeBuilder builder;
     return load(source, builder, FolderTreeBuilder::rules(), options);
 }
@@ -175,10 +175,10 @@ LoadedTree<FSNode> ScanFileLoader::loadItemTree(ByteSource& source, std::uint64_
     return load(source, builder, ItemTreeBuilder::rules(limit), options);
 }
 
-LoadedTree<W32AllDir> ScanFileLoader::loadFolderTree(const std::string& path,
-                                                     const ScanFileLoadOptions& options) {
-    return loadPath<W32AllDir>(path,
-                               [&](ByteSource& source) { return loadFolderTree(source, options); });
+LoadedTree<RingFolderNode> ScanFileLoader::loadFolderTree(const std::string& path,
+                                                          const ScanFileLoadOptions& options) {
+    return loadPath<RingFolderNode>(
+        path, [&](ByteSource& source) { return loadFolderTree(source, options); });
 }
 
 LoadedTree<FSNode> ScanFileLoader::loadItemTree(const std::string& path, std::uint64_t limit,

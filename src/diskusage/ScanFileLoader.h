@@ -7,10 +7,10 @@
 
 #include "diskusage/ByteSource.h"
 #include "diskusage/FSNode.h"
+#include "diskusage/RingFolderNode.h"
 #include "diskusage/ScanFileEntry.h"
 #include "diskusage/ScanFileReader.h"
 #include "diskusage/TreeScanOptions.h"
-#include "diskusage/W32AllDir.h"
 
 // A tree read from a scan file, or why it could not be read.
 template <class Node>
@@ -39,14 +39,14 @@ struct ScanFileLoadOptions {
 class ScanFileLoader {
   public:
     // The ring chart's folder tree (FolderTreeScanner's).
-    static LoadedTree<W32AllDir> loadFolderTree(ByteSource& source,
-                                                const ScanFileLoadOptions& options = {});
+    static LoadedTree<RingFolderNode> loadFolderTree(ByteSource& source,
+                                                     const ScanFileLoadOptions& options = {});
     // The column browser's item tree for `limit` (NodeTreeOperator::buildBrowserTree's).
     static LoadedTree<FSNode> loadItemTree(ByteSource& source, std::uint64_t limit,
                                            const ScanFileLoadOptions& options = {});
     // The same from the file at `path`; a file that cannot be opened gives ReadFailed.
-    static LoadedTree<W32AllDir> loadFolderTree(const std::string& path,
-                                                const ScanFileLoadOptions& options = {});
+    static LoadedTree<RingFolderNode> loadFolderTree(const std::string& path,
+                                                     const ScanFileLoadOptions& options = {});
     static LoadedTree<FSNode> loadItemTree(const std::string& path, std::uint64_t limit,
                                            const ScanFileLoadOptions& options = {});
 };

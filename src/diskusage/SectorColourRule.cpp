@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "diskusage/W32AllDir.h"
+#include "diskusage/RingFolderNode.h"
 
 const std::array<RingColour, 28>& sectorPalette() {
     static const std::array<RingColour, 28> palette = {{
@@ -17,7 +17,7 @@ const std::array<RingColour, 28>& sectorPalette() {
     return palette;
 }
 
-RingColour SectorColourRule::sectorColour(const W32AllDir& node, bool highlight) {
+RingColour SectorColourRule::sectorColour(const RingFolderNode& node, bool highlight) {
     RingColour colour{39, 41, 51};
     if (node.depth == 2) {
         double whole = std::trunc(node.startAngle);

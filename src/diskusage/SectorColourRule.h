@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-class W32AllDir;
+class RingFolderNode;
 
 // An RGB colour with components 0 ... 255.
 struct RingColour {
@@ -24,7 +24,7 @@ class SectorColourRule {
   public:
     // The colour of `node` (its depth and start angle as laid out), remembering the shade a
     // depth-2 node passes on.
-    RingColour sectorColour(const W32AllDir& node, bool highlight);
+    RingColour sectorColour(const RingFolderNode& node, bool highlight);
     // The outline colour: full blue when highlighted, else (85, 85, 85).
     static RingColour outlineColour(bool highlight);
     // The fill: green and blue lowered by 5 × (activationTime + 10 − now) while that is

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "duplicates/fileAttrbItem.h"
+#include "duplicates/CandidateFile.h"
 
 // One application bundle of the duplicate search: its path and every non-folder item inside.
 struct AppAttrbItem {
     std::string DirectoryPathName;  // absolute path
     std::string DirectoryName;      // last path component
-    std::vector<fileAttrbItem> AllFileInDirectory;
+    std::vector<CandidateFile> AllFileInDirectory;
     std::uint64_t DirectorySize = 0;  // sum of the items' sizes
 };

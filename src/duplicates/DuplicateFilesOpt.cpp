@@ -26,7 +26,7 @@ TreeNode::Ptr bundleGroupNode(const std::vector<AppAttrbItem>& group) {
     return TreeNode::initWithData(data, nullptr, std::move(members));
 }
 
-TreeNode::Ptr fileLeaf(fileAttrbItem& item) {
+TreeNode::Ptr fileLeaf(CandidateFile& item) {
     auto leaf = SimpleNodeData::leafDataWithName(std::move(item.filePathName));
     leaf->fileSize = item.fileSize;
     leaf->ModificationDate = item.ModificationDate;
@@ -34,13 +34,13 @@ TreeNode::Ptr fileLeaf(fileAttrbItem& item) {
 }
 
 // Takes the run's paths over, so the members are left without them.
-TreeNode::Ptr fileGroupNode(std::vector<fileAttrbItem>& run) {
-    fileAttrbItem& first = run.front();
+TreeNode::Ptr fileGroupNode(std::vector<CandidateFile>& run) {
+    CandidateFile& first = run.front();
     auto data = SimpleNodeData::groupDataWithName(std::string(first.fileName()));
     data->extendName = std::string(pathExtension(first.fileName()));
     std::vector<TreeNode::Ptr> members;
     members.reserve(run.size());
-    auto add = [&](fileAttrbItem& item) {
+    auto add = [&](CandidateFile& item) {
         data->fileSize += item.fileSize;
         members.push_back(fileLeaf(item));
     };
@@ -150,7 +150,7 @@ bool DuplicateFilesOpt::getDuplicateFiles(TreeNode::Ptr& root) {
     for (const auto& group : bundles) groups.push_back(bundleGroupNode(group));
     for (auto& run : runs) {
         groups.push_back(fileGroupNode(run));
-        std::vector<fileAttrbItem>().swap(run);
+        std::vector<CandidateFile>().swap(run);
     }
     root = TreeNode::initWithData(SimpleNodeData::groupDataWithName("Root"), nullptr,
                                   std::move(groups));

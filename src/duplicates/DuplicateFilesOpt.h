@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "duplicates/TreeNode.h"
 #include "duplicates/AppAttrbItem.h"
+#include "duplicates/CandidateFile.h"
 #include "duplicates/DuplicateSearchOptions.h"
-#include "duplicates/fileAttrbItem.h"
+#include "duplicates/TreeNode.h"
 #include "duplicates/getFileList.h"
 
 class duplicateFind;

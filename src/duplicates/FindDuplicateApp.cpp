@@ -37,7 +37,7 @@ bool listInto(const std::string& folder, dev_t parentDevice, std::vector<FolderI
             struct stat target {};
             if (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) continue;
         }
-        fileAttrbItem item;
+        CandidateFile item;
         item.filePathName = std::move(path);
         item.fileSize = entry.size;
         item.ModificationDate = entry.modified;
@@ -72,12 +72,12 @@ bool FindDuplicateApp::CompareDir(AppAttrbItem& a, AppAttrbItem& b) {
             if (item.md5_1k == 0 && !checksums.getMD5_1K(item)) return false;
         }
     }
-    std::vector<fileAttrbItem*> unmatched;
+    std::vector<CandidateFile*> unmatched;
     for (auto& item : b.AllFileInDirectory) unmatched.push_back(&item);
     for (auto& x : a.AllFileInDirectory) {
         bool found = false;
         for (auto it = unmatched.begin(); it != unmatched.end(); ++it) {
-            fileAttrbItem& y = **it;
+            CandidateFile& y = **it;
             if (y.md5_1k != x.md5_1k || y.fileSize != x.fileSize) continue;
             // Empty items have no whole checksum; equal sizes of 0 already say they match.
             if (x.fileSize != 0) {

@@ -72,7 +72,7 @@ void ParallelPairing::addDone(std::size_t count) {
 FileContentReader* ParallelPairing::openFile(unsigned worker, std::size_t file, State& state) {
     current_.store(file, std::memory_order_relaxed);
     FileContentReader& reader = readerFor(worker);
-    const fileAttrbItem& item = (*items_)[file];
+    const CandidateFile& item = (*items_)[file];
     if (reader.openListed(item.filePathName, item.fileSize)) return &reader;
     KVT_LOG("open file:%s failed", item.filePathName.c_str());
     state = State::Failed;
@@ -83,7 +83,7 @@ void ParallelPairing::readHead(unsigned worker, std::size_t file, State& state) 
     FileContentReader* opened = openFile(worker, file, state);
     if (!opened) return;
     FileContentReader& reader = *opened;
-    fileAttrbItem& item = (*items_)[file];
+    CandidateFile& item = (*items_)[file];
     std::int64_t got = reader.readChunk(kFirstReadSize);
     reader.close();
     if (got <= 0) {
@@ -108,7 +108,7 @@ void ParallelPairing::readWhole(unsigned worker, std::size_t file, State& state)
     FileContentReader* opened = openFile(worker, file, state);
     if (!opened) return;
     FileContentReader& reader = *opened;
-    fileAttrbItem& item = (*items_)[file];
+    CandidateFile& item = (*items_)[file];
     // The first read is not read again: the checksum goes on from where it ended.
     reader.skipTo(kFirstReadSize);
     reader.willReadToEnd();
@@ -165,7 +165,7 @@ void ParallelPairing::readWholes(const std::vector<Index>& files, std::vector<St
 }
 
 ParallelPairing::SizeBuckets ParallelPairing::bucketBySize(
-    const std::vector<fileAttrbItem>& items) {
+    const std::vector<CandidateFile>& items) {
     const std::size_t count = items.size();
     SizeBuckets buckets;
     std::vector<Index> bySize(count);
@@ -273,8 +273,8 @@ ParallelPairing::ContentGroups ParallelPairing::groupsByContent(
     return found;
 }
 
-void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
-                               std::vector<std::vector<fileAttrbItem>>& runs) {
+void ParallelPairing::findRuns(std::vector<CandidateFile>& candidates,
+                               std::vector<std::vector<CandidateFile>>& runs) {
     const std::size_t count = candidates.size();
     total_ = count;
     {
@@ -313,7 +313,7 @@ void ParallelPairing::findRuns(std::vector<fileAttrbItem>& candidates,
     for (auto [begin, end] : groups.ranges) {
         const Index earliest = groups.members[begin];
         if (earliest >= limit) break;
-        std::vector<fileAttrbItem> run;
+        std::vector<CandidateFile> run;
         run.reserve(end - begin);
         for (std::size_t i = begin + 1; i < end; ++i) {
             run.push_back(std::move(candidates[groups.members[i]]));

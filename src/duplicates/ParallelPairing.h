@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "duplicates/fileAttrbItem.h"
+#include "duplicates/CandidateFile.h"
 
 class FileContentReader;
 class WorkStealingPool;
@@ -27,8 +27,8 @@ class ParallelPairing {
     // Computes checksums into `candidates` and appends the runs; the runs' members are moved out
     // of `candidates`, which keeps only the files in no run. After a stop, only runs that the
     // one-by-one pairing would also have found before stopping are given.
-    void findRuns(std::vector<fileAttrbItem>& candidates,
-                  std::vector<std::vector<fileAttrbItem>>& runs);
+    void findRuns(std::vector<CandidateFile>& candidates,
+                  std::vector<std::vector<CandidateFile>>& runs);
     // 0 to 100, never decreasing.
     std::uint32_t progress() const { return progress_.load(std::memory_order_relaxed); }
     // The file read last, as a copy.
@@ -51,7 +51,7 @@ class ParallelPairing {
         std::vector<std::pair<std::size_t, std::size_t>> ranges;
     };
 
-    static SizeBuckets bucketBySize(const std::vector<fileAttrbItem>& items);
+    static SizeBuckets bucketBySize(const std::vector<CandidateFile>& items);
     void readHeads(const std::vector<Index>& files, std::vector<State>& states);
     // Of the files whose head was read, those that share size and head with another (their
     // whole checksum decides); the others are counted as done.
@@ -84,7 +84,7 @@ class ParallelPairing {
     std::size_t total_ = 0;
     // The candidates being paired and the one read last: the path is looked up only when asked.
     mutable std::mutex itemsMutex_;
-    std::vector<fileAttrbItem>* items_ = nullptr;
+    std::vector<CandidateFile>* items_ = nullptr;
     std::atomic<std::size_t> current_{0};
     std::string lastPath_;
 };

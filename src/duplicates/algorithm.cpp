@@ -14,7 +14,7 @@ constexpr std::uint32_t kHeadSize = 1024;
 
 }  // namespace
 
-bool algorithm::linkChecksums(fileAttrbItem& item, bool whole) {
+bool algorithm::linkChecksums(CandidateFile& item, bool whole) {
     char text[PATH_MAX];
     ssize_t length = ::readlink(item.filePathName.c_str(), text, sizeof text);
     if (length < 0) {
@@ -31,7 +31,7 @@ bool algorithm::linkChecksums(fileAttrbItem& item, bool whole) {
     return true;
 }
 
-bool algorithm::getMD5_1K(fileAttrbItem& item) {
+bool algorithm::getMD5_1K(CandidateFile& item) {
     if (item.isSymbolicLink) return linkChecksums(item, false);
     if (!reader_.open(item.filePathName)) {
         KVT_LOG("open file:%s failed", item.filePathName.c_str());
@@ -47,7 +47,7 @@ bool algorithm::getMD5_1K(fileAttrbItem& item) {
     return true;
 }
 
-bool algorithm::getMD5(fileAttrbItem& item) {
+bool algorithm::getMD5(CandidateFile& item) {
     if (item.isSymbolicLink) return linkChecksums(item, true);
     if (!reader_.open(item.filePathName)) {
         KVT_LOG("open file :%s failed", item.filePathName.c_str());
@@ -75,16 +75,16 @@ bool algorithm::getMD5(fileAttrbItem& item) {
     return true;
 }
 
-void algorithm::findFileWithSize(const std::vector<fileAttrbItem*>& list,
-                                 std::vector<fileAttrbItem*>& outArray, const fileAttrbItem& item) {
-    for (fileAttrbItem* other : list) {
+void algorithm::findFileWithSize(const std::vector<CandidateFile*>& list,
+                                 std::vector<CandidateFile*>& outArray, const CandidateFile& item) {
+    for (CandidateFile* other : list) {
         if (other->fileSize == item.fileSize) outArray.push_back(other);
     }
 }
 
-void algorithm::findFileWithMd5(const std::vector<fileAttrbItem*>& list,
-                                std::vector<fileAttrbItem*>& outArray, const fileAttrbItem& item) {
-    for (fileAttrbItem* other : list) {
+void algorithm::findFileWithMd5(const std::vector<CandidateFile*>& list,
+                                std::vector<CandidateFile*>& outArray, const CandidateFile& item) {
+    for (CandidateFile* other : list) {
         if (other->md5_1k == 0 && !getMD5_1K(*other)) continue;
         if (other->md5_1k != item.md5_1k) continue;
         if (other->md5 == 0 && !getMD5(*other)) continue;
@@ -92,9 +92,9 @@ void algorithm::findFileWithMd5(const std::vector<fileAttrbItem*>& list,
     }
 }
 
-bool algorithm::getDuplicateFile(fileAttrbItem& item, const std::vector<fileAttrbItem*>& remaining,
-                                 std::vector<fileAttrbItem*>& result) {
-    std::vector<fileAttrbItem*> sameSize;
+bool algorithm::getDuplicateFile(CandidateFile& item, const std::vector<CandidateFile*>& remaining,
+                                 std::vector<CandidateFile*>& result) {
+    std::vector<CandidateFile*> sameSize;
     findFileWithSize(remaining, sameSize, item);
     if (sameSize.empty()) return false;
     if (item.md5 == 0 && !getMD5(item)) return false;

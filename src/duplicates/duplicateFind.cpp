@@ -23,7 +23,7 @@ bool isExistingFolder(const std::string& path) {
 // True when every member of a run is a name of one file (hard links, or one folder reached
 // twice through a bind mount): there is no copy to remove, only names, and removing one frees
 // nothing or loses the file. A member that cannot be read counts as a file of its own.
-bool namesOneFile(const std::vector<fileAttrbItem>& run) {
+bool namesOneFile(const std::vector<CandidateFile>& run) {
     std::optional<FileIdentity> first;
     for (const auto& member : run) {
         auto identity = readFileIdentity(member.filePathName);
@@ -75,7 +75,7 @@ void duplicateFind::stopSearch() {
     if (m_findDuplicateApp) m_findDuplicateApp->setM_StopSearch(true);
 }
 
-void duplicateFind::getAllDuplicateFile(std::vector<std::vector<fileAttrbItem>>& runs) const {
+void duplicateFind::getAllDuplicateFile(std::vector<std::vector<CandidateFile>>& runs) const {
     runs.insert(runs.end(), m_newFileArray.begin(), m_newFileArray.end());
 }
 
@@ -97,22 +97,22 @@ void duplicateFind::runBundlePhase() {
 
 void duplicateFind::pairOneByOne() {
     algorithm steps;
-    std::vector<fileAttrbItem*> remaining;
+    std::vector<CandidateFile*> remaining;
     remaining.reserve(m_allFileArray.size());
     for (auto& item : m_allFileArray) remaining.push_back(&item);
     const std::size_t total = remaining.size();
     while (!m_Stop.load(std::memory_order_relaxed)) {
-        fileAttrbItem* item = remaining.front();
+        CandidateFile* item = remaining.front();
         remaining.erase(remaining.begin());
         setCurrentPath(item->filePathName);
         if (remaining.empty()) break;
-        std::vector<fileAttrbItem*> run;
+        std::vector<CandidateFile*> run;
         if (steps.getDuplicateFile(*item, remaining, run) && !run.empty()) {
-            std::erase_if(remaining, [&](fileAttrbItem* other) {
+            std::erase_if(remaining, [&](CandidateFile* other) {
                 return std::find(run.begin(), run.end(), other) != run.end();
             });
-            std::vector<fileAttrbItem> copies;
-            for (fileAttrbItem* member : run) copies.push_back(*member);
+            std::vector<CandidateFile> copies;
+            for (CandidateFile* member : run) copies.push_back(*member);
             m_newFileArray.push_back(std::move(copies));
         }
         m_iProgress.store(static_cast<std::uint32_t>((total - remaining.size()) * 100 / total),
@@ -187,7 +187,7 @@ int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint6
         std::erase_if(m_newFileArray, namesOneFile);
         // The runs hold their members: the other candidates are not needed any more. The
         // threads go first, so that what they kept for reuse is free to go back too.
-        std::vector<fileAttrbItem>().swap(m_allFileArray);
+        std::vector<CandidateFile>().swap(m_allFileArray);
         pool.reset();
         ::malloc_trim(0);
         if (!m_Stop.load(std::memory_order_relaxed)) {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "duplicates/AppAttrbItem.h"
+#include "duplicates/CandidateFile.h"
 #include "duplicates/DuplicateSearchOptions.h"
-#include "duplicates/fileAttrbItem.h"
 #include "duplicates/getFileList.h"
 
 class FindDuplicateApp;
@@ -43,11 +43,11 @@ class duplicateFind {
 
     // Appends the groups of files found: one run per group, its later members in listing order
     // and then the member they were matched against.
-    void getAllDuplicateFile(std::vector<std::vector<fileAttrbItem>>& runs) const;
+    void getAllDuplicateFile(std::vector<std::vector<CandidateFile>>& runs) const;
     // Appends the groups of equal bundles.
     void getAllAppDuplicateDir(std::vector<std::vector<AppAttrbItem>>& groups) const;
     // The file groups handed over without a copy; the search keeps none afterwards.
-    std::vector<std::vector<fileAttrbItem>> takeFileRuns() { return std::move(m_newFileArray); }
+    std::vector<std::vector<CandidateFile>> takeFileRuns() { return std::move(m_newFileArray); }
     // The bundle groups without a copy, valid while the search lives and does not run.
     const std::vector<std::vector<AppAttrbItem>>& bundleGroups() const { return m_allAppArray; }
     // The folders below the root that the listing could not read, with their errno; read it
@@ -65,8 +65,8 @@ class duplicateFind {
     DuplicateSearchOptions options_;
     std::string m_path;
     std::uint64_t m_limittedSize = 0;
-    std::vector<fileAttrbItem> m_allFileArray;
-    std::vector<std::vector<fileAttrbItem>> m_newFileArray;
+    std::vector<CandidateFile> m_allFileArray;
+    std::vector<std::vector<CandidateFile>> m_newFileArray;
     std::vector<std::vector<AppAttrbItem>> m_allAppArray;
     std::vector<std::string> DirectoryArray;
     std::size_t m_allFileCount = 0;

@@ -338,7 +338,7 @@ std::size_t getFileList::keepSizesFoundTwice(std::vector<std::uint64_t>& sizes) 
     return files;
 }
 
-bool getFileList::getListAtPath(const std::string& root, std::vector<fileAttrbItem>& files,
+bool getFileList::getListAtPath(const std::string& root, std::vector<CandidateFile>& files,
                                 std::vector<std::string>& bundles, std::uint64_t limit) {
     WalkedFolder top;
     if (!walkTree(root, top)) return false;
@@ -357,7 +357,7 @@ bool getFileList::getListAtPath(const std::string& root, std::vector<fileAttrbIt
         if (!m_bSearchHiddenFile && IsHiddenFile(item.path)) return;
         if (getAppDirectory(item, bundles, limit)) return;
         if (!isCandidateFile(item, limit) || !wanted(item)) return;
-        fileAttrbItem record;
+        CandidateFile record;
         record.filePathName = std::move(item.path);
         record.fileSize = item.size;
         record.ModificationDate = item.modified;

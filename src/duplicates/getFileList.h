@@ -10,8 +10,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "duplicates/CandidateFile.h"
 #include "duplicates/FolderListing.h"
-#include "duplicates/fileAttrbItem.h"
 
 class WorkStealingPool;
 
@@ -58,7 +58,7 @@ class getFileList {
     // Appends to `files` every regular file below `root` strictly larger than `limit` bytes,
     // in walk order, and to `bundles` every bundle with an item larger than `limit`. False
     // (nothing listed) when the root cannot be listed; true also when stopped.
-    bool getListAtPath(const std::string& root, std::vector<fileAttrbItem>& files,
+    bool getListAtPath(const std::string& root, std::vector<CandidateFile>& files,
                        std::vector<std::string>& bundles, std::uint64_t limit);
     // The walk: every item below `root`, each folder after its contents, first-level folders
     // themselves left out. False when the root cannot be listed.

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "memory/MEMORY_INFO.h"
+#include "memory/MemoryFigures.h"
 #include "memory/cleanMemoryInfo.h"
 
 class ClearMemory;
@@ -23,7 +23,7 @@ class CleanMemoryModel {
     // caller refreshes next, which notices a purge that ended at once.
     bool CleanButtonAction();
 
-    const MEMORY_INFO& memoryInfo() const { return memoryInfo_; }
+    const MemoryFigures& memoryInfo() const { return memoryInfo_; }
     const cleanMemoryInfo& texts() const { return texts_; }
     bool isFreeing() const { return isFreeing_; }
     std::uint64_t cleanFreeSave() const { return cleanFreeSave_; }
@@ -32,7 +32,7 @@ class CleanMemoryModel {
 
   private:
     std::unique_ptr<ClearMemory> runner_;
-    MEMORY_INFO memoryInfo_{};
+    MemoryFigures memoryInfo_{};
     cleanMemoryInfo texts_;
     bool isFreeing_ = false;
     std::uint64_t oldUsedMemory_ = 0;  // free memory before the purge

@@ -30,7 +30,7 @@ ClearMemory::ClearMemory(std::shared_ptr<MemorySource> source,
 
 ClearMemory::~ClearMemory() = default;
 
-int ClearMemory::getMemoryInfo(MEMORY_INFO* destination) {
+int ClearMemory::getMemoryInfo(MemoryFigures* destination) {
     int result = ENOSYS;
     MemoryCounts counts;
     if (source_ && (result = source_->sample(counts)) == 0) {

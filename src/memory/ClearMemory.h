@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "memory/MEMORY_INFO.h"
+#include "memory/MemoryFigures.h"
 #include "platform/MemorySource.h"
 #include "platform/ProcessLauncher.h"
 
@@ -39,7 +39,7 @@ class ClearMemory {
     // Samples into the runner's figures (a failed sample keeps the previous ones), copies them to
     // `destination` when given, and notices a finished purge ("Task finished. status = %d").
     // Gives 0, or the error number of a failed sample.
-    int getMemoryInfo(MEMORY_INFO* destination = nullptr);
+    int getMemoryInfo(MemoryFigures* destination = nullptr);
     // Starts a purge; 1 when one is still running and nothing was started, else 0.
     int clearMemory();
     // True while a started purge has not been seen finished.
@@ -48,7 +48,7 @@ class ClearMemory {
     void stop();
 
     // The latest figures.
-    const MEMORY_INFO& meminfo() const { return meminfo_; }
+    const MemoryFigures& meminfo() const { return meminfo_; }
     // Which tool the last purge started (None when it could not start).
     PurgeTool lastTool() const { return lastTool_; }
     // The exit status of the last purge seen finished (127 when it could not start).
@@ -68,7 +68,7 @@ class ClearMemory {
     std::shared_ptr<MemorySource> source_;
     std::shared_ptr<ProcessLauncher> launcher_;
     PurgeTools tools_;
-    MEMORY_INFO meminfo_{};
+    MemoryFigures meminfo_{};
     bool isRunFree_ = false;
     std::unique_ptr<LaunchedProcess> task_;
     PurgeTool lastTool_ = PurgeTool::None;

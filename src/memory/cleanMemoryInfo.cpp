@@ -2,7 +2,7 @@
 
 #include "core/text/UtilityFunction.h"
 
-cleanMemoryInfo cleanMemoryInfo::fromMemoryInfo(const MEMORY_INFO& info) {
+cleanMemoryInfo cleanMemoryInfo::fromMemoryInfo(const MemoryFigures& info) {
     cleanMemoryInfo texts;
     texts.freeMem = UtilityFunction::covertCleanMemory(info[kMemFree]);
     texts.inactiveMem = UtilityFunction::covertCleanMemory(info[kMemInactive]);

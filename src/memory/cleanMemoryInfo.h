@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "memory/MEMORY_INFO.h"
+#include "memory/MemoryFigures.h"
 
 // The memory figures as size texts in power-of-two units ("512.00 MB").
 struct cleanMemoryInfo {
@@ -14,5 +14,5 @@ struct cleanMemoryInfo {
     std::string inactiveMem;
 
     // Formats free, inactive, active, wired, used and total of a sample.
-    static cleanMemoryInfo fromMemoryInfo(const MEMORY_INFO& info);
+    static cleanMemoryInfo fromMemoryInfo(const MemoryFigures& info);
 };

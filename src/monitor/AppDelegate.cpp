@@ -5,14 +5,14 @@
 #include <cstdlib>
 
 #include "core/events/Events.h"
-#include "core/text/LocalizedText.h"
 #include "core/events/Log.h"
-#include "core/work/MainQueue.h"
 #include "core/settings/PreferenceViewController.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
+#include "core/text/LocalizedText.h"
 #include "core/text/UtilityFunction.h"
 #include "core/text/UtilityFunctionOfData.h"
+#include "core/work/MainQueue.h"
 #include "memory/ClearMemory.h"
 #include "monitor/AgentMessages.h"
 #include "monitor/AgentView.h"
@@ -147,7 +147,7 @@ StatusMenuEntry AppDelegate::memoryRow() {
 
 void AppDelegate::addMenu() {
     if (!menu_) menu_ = StatusMenu{};
-    const std::vector<QWVolumeInfo> volumes = services_.volumes->getAllVolsInfo();
+    const std::vector<MountedVolume> volumes = services_.volumes->getAllVolsInfo();
     view_.setStatusImage(LevelImage::getStatusImage(volumes, setting(SettingsKey::SpaceAlarm)));
     previousCount_ = volumes.size();
     SettingItems snapshot = UtilityFunctionOfData::getMyData().readerTxtForSettingValue();
@@ -155,7 +155,7 @@ void AppDelegate::addMenu() {
 
     std::vector<StatusMenuEntry> rows;
     for (std::size_t i = 0; i < volumes.size(); ++i) {
-        const QWVolumeInfo& volume = volumes[i];
+        const MountedVolume& volume = volumes[i];
         StatusMenuEntry entry;
         entry.type = StatusMenuEntry::Type::Row;
         entry.row = std::move(volumeRows[i]);
@@ -221,7 +221,7 @@ void AppDelegate::showMenuBar() {
 
 void AppDelegate::updateDataForMenuItem() {
     showMenuBar();
-    const std::vector<QWVolumeInfo> volumes = services_.volumes->getAllVolsInfo();
+    const std::vector<MountedVolume> volumes = services_.volumes->getAllVolsInfo();
     if (VolumeMenuModel::needsRebuildOnTick(previousCount_, volumes.size())) {
         view_.cancelMenuTracking();
         removeItems();

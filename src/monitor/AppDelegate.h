@@ -11,7 +11,7 @@
 
 #include "core/events/EventBus.h"
 #include "core/events/Subscription.h"
-#include "memory/MEMORY_INFO.h"
+#include "memory/MemoryFigures.h"
 #include "monitor/StatusMenu.h"
 
 class AgentView;
@@ -110,7 +110,7 @@ class AppDelegate {
     MainQueue& mainQueue_;
     std::unique_ptr<WatchMountUnmount> watchMu_;
     std::unique_ptr<ClearMemory> clearMemory_;
-    MEMORY_INFO memoryInfo_{};
+    MemoryFigures memoryInfo_{};
     std::optional<StatusMenu> menu_;
     std::size_t previousCount_ = 0;
     bool isCanBeAction_ = true;

@@ -33,7 +33,7 @@ std::uint64_t freePercent(std::uint64_t total, std::uint64_t free) {
     return static_cast<std::uint64_t>(static_cast<Wide>(free) * 100 / total);
 }
 
-std::optional<std::string> getStatusImage(const QWVolumeInfo* bootVolume, float spaceAlarm) {
+std::optional<std::string> getStatusImage(const MountedVolume* bootVolume, float spaceAlarm) {
     if (!bootVolume || bootVolume->nTotalSize == 0) return std::nullopt;
     auto used = usedPercent(bootVolume->nTotalSize, bootVolume->nFreeSize);
     if (!used) return std::nullopt;
@@ -42,7 +42,7 @@ std::optional<std::string> getStatusImage(const QWVolumeInfo* bootVolume, float 
     return formatted(alarm ? "%d%%-1.png" : "%d%%.png", *used);
 }
 
-std::optional<std::string> getStatusImage(const std::vector<QWVolumeInfo>& volumes,
+std::optional<std::string> getStatusImage(const std::vector<MountedVolume>& volumes,
                                           float spaceAlarm) {
     for (const auto& volume : volumes) {
         if (volume.bIsDefaultVol) return getStatusImage(&volume, spaceAlarm);

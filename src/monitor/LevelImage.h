@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/QWVolumeInfo.h"
+#include "monitor/MountedVolume.h"
 
 // The tray icon's level image and warning, and the percent arithmetic that the rows and tiles
 // (VolumeRow) share with it. Images are named by state; the number is the used percent, rounded
@@ -19,9 +19,9 @@ std::uint64_t freePercent(std::uint64_t total, std::uint64_t free);
 
 // The tray icon for the boot volume: "93%-1.png" when SpaceAlarm x 100 reaches the free
 // percent, else "42%.png"; nothing for no boot volume or a total of 0.
-std::optional<std::string> getStatusImage(const QWVolumeInfo* bootVolume, float spaceAlarm);
+std::optional<std::string> getStatusImage(const MountedVolume* bootVolume, float spaceAlarm);
 // The same, for the first record with the boot flag.
-std::optional<std::string> getStatusImage(const std::vector<QWVolumeInfo>& volumes,
+std::optional<std::string> getStatusImage(const std::vector<MountedVolume>& volumes,
                                           float spaceAlarm);
 // The tray's warning colour: the free percent is at most `warningSize`; false for a total of 0.
 bool getWarningValue(std::uint64_t freeBytes, std::uint64_t totalBytes, std::int32_t warningSize);

@@ -8,7 +8,7 @@
 
 namespace VolumeMenuModel {
 
-std::vector<VolumeGroup> groupVolumesByKind(const std::vector<QWVolumeInfo>& volumes) {
+std::vector<VolumeGroup> groupVolumesByKind(const std::vector<MountedVolume>& volumes) {
     std::vector<VolumeGroup> groups;
     for (std::int32_t kind = kLocalStorage; kind <= kDiskImage; ++kind) {
         VolumeGroup group{kind, VolumeRow::groupTitleKey(static_cast<std::uint32_t>(kind)), {}};
@@ -20,7 +20,7 @@ std::vector<VolumeGroup> groupVolumesByKind(const std::vector<QWVolumeInfo>& vol
     return groups;
 }
 
-VolumeRow volumeRow(const QWVolumeInfo& volume, std::int32_t tag, const std::string& errorValue) {
+VolumeRow volumeRow(const MountedVolume& volume, std::int32_t tag, const std::string& errorValue) {
     VolumeRow row;
     row.myStorage = static_cast<std::uint32_t>(volume.volType);
     row.volRefNumber = volume.volRefNumber;
@@ -37,7 +37,7 @@ VolumeRow volumeRow(const QWVolumeInfo& volume, std::int32_t tag, const std::str
     return row;
 }
 
-std::vector<VolumeRow> volumeRows(const std::vector<QWVolumeInfo>& volumes) {
+std::vector<VolumeRow> volumeRows(const std::vector<MountedVolume>& volumes) {
     std::string threshold = spaceAlarmPercent();
     std::vector<VolumeRow> rows;
     for (std::size_t i = 0; i < volumes.size(); ++i) {
@@ -52,7 +52,7 @@ std::string spaceAlarmPercent() {
         static_cast<int>(std::strtof(snapshot.errorValue.c_str(), nullptr) * 100.0f));
 }
 
-bool ejectAllEnabled(const std::vector<QWVolumeInfo>& volumes) {
+bool ejectAllEnabled(const std::vector<MountedVolume>& volumes) {
     for (const auto& volume : volumes) {
         if (volume.volType >= kExternalStorage && volume.volType <= kDiskImage) return true;
     }

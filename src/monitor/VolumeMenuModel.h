@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/QWVolumeInfo.h"
+#include "monitor/MountedVolume.h"
 #include "monitor/VolumeRow.h"
 
 class VolumesManager;
@@ -18,22 +18,22 @@ namespace VolumeMenuModel {
 struct VolumeGroup {
     std::int32_t kind = kLocalStorage;
     std::string titleKey;  // "LOCAL_STORAGE", ...
-    std::vector<QWVolumeInfo> volumes;
+    std::vector<MountedVolume> volumes;
 };
 
 // The volumes in the menu's fixed group order (local, external, optical, network, disk image),
 // each group in enumeration order; empty groups are left out.
-std::vector<VolumeGroup> groupVolumesByKind(const std::vector<QWVolumeInfo>& volumes);
+std::vector<VolumeGroup> groupVolumesByKind(const std::vector<MountedVolume>& volumes);
 // The menu row (or volume tile) of a volume: its kind, figures, texts and root, tag = its index in
 // the enumeration, `errorValue` the alarm threshold in percent ("10").
-VolumeRow volumeRow(const QWVolumeInfo& volume, std::int32_t tag, const std::string& errorValue);
+VolumeRow volumeRow(const MountedVolume& volume, std::int32_t tag, const std::string& errorValue);
 // The rows of every volume, tagged by position, with the space alarm of the settings: the one
 // place the tray menu and the facts page make their volume rows.
-std::vector<VolumeRow> volumeRows(const std::vector<QWVolumeInfo>& volumes);
+std::vector<VolumeRow> volumeRows(const std::vector<MountedVolume>& volumes);
 // The stored space alarm ("0.1") as the rows show it, a whole percent ("10").
 std::string spaceAlarmPercent();
 // "Eject All" is active when an external, optical, network or disk-image volume is mounted.
-bool ejectAllEnabled(const std::vector<QWVolumeInfo>& volumes);
+bool ejectAllEnabled(const std::vector<MountedVolume>& volumes);
 // A tick rebuilds the menu only when the number of volumes changed.
 bool needsRebuildOnTick(std::size_t previousCount, std::size_t currentCount);
 

@@ -10,7 +10,7 @@ VolumesInfo::VolumesInfo(std::shared_ptr<VolumeSource> source)
     enumVolumesInfo();
 }
 
-const std::vector<QWVolumeInfo>& VolumesInfo::getAllVolsInfo() {
+const std::vector<MountedVolume>& VolumesInfo::getAllVolsInfo() {
     enumVolumesInfo();
     return volsArray_;
 }
@@ -25,7 +25,7 @@ void VolumesInfo::enumVolumesInfo() {
     }
 }
 
-const QWVolumeInfo* VolumesInfo::getBootVolume() const {
+const MountedVolume* VolumesInfo::getBootVolume() const {
     for (const auto& volume : volsArray_) {
         if (volume.bIsDefaultVol) return &volume;
     }
@@ -62,8 +62,8 @@ const char* VolumesInfo::iconNameForKind(std::int32_t kind) {
     }
 }
 
-QWVolumeInfo VolumesInfo::makeRecord(const VolumeFacts& facts) {
-    QWVolumeInfo volume;
+MountedVolume VolumesInfo::makeRecord(const VolumeFacts& facts) {
+    MountedVolume volume;
     volume.volRefNumber = facts.referenceNumber;
     volume.nTotalSize = facts.totalBytes;
     volume.nFreeSize = facts.freeBytes;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "monitor/QWVolumeInfo.h"
+#include "monitor/MountedVolume.h"
 #include "platform/VolumeSource.h"
 
 // Lists the mounted volumes and sorts each into a kind. The list is one object for the life of
@@ -15,13 +15,13 @@ class VolumesInfo {
     explicit VolumesInfo(std::shared_ptr<VolumeSource> source = nullptr);
 
     // Empties the list, enumerates again and gives the list.
-    const std::vector<QWVolumeInfo>& getAllVolsInfo();
+    const std::vector<MountedVolume>& getAllVolsInfo();
     // Refills the list from the volume source; volumes of 0 bytes are left out.
     void enumVolumesInfo();
     // The list of the last enumeration.
-    const std::vector<QWVolumeInfo>& volsArray() const { return volsArray_; }
+    const std::vector<MountedVolume>& volsArray() const { return volsArray_; }
     // The first record with the boot flag, or nullptr.
-    const QWVolumeInfo* getBootVolume() const;
+    const MountedVolume* getBootVolume() const;
     // The platform facts behind the record with this reference number, from the last
     // enumeration.
     std::optional<VolumeFacts> factsOf(std::int32_t refNumber) const;
@@ -32,12 +32,12 @@ class VolumesInfo {
     static bool getVolEjectFlag(const VolumeFacts& facts);
     // The record of one volume: sizes and their texts, kind, eject flag (always for an optical
     // disc), boot flag and icon.
-    static QWVolumeInfo makeRecord(const VolumeFacts& facts);
+    static MountedVolume makeRecord(const VolumeFacts& facts);
     // The desktop icon-theme name of a kind.
     static const char* iconNameForKind(std::int32_t kind);
 
   private:
     std::shared_ptr<VolumeSource> source_;
-    std::vector<QWVolumeInfo> volsArray_;
+    std::vector<MountedVolume> volsArray_;
     std::vector<VolumeFacts> facts_;
 };

@@ -13,12 +13,12 @@ struct WatchMountUnmount::Shared {
     std::mutex mutex;
     WatchMountUnmount* owner = nullptr;  // null once the watcher is gone
     std::shared_ptr<VolumeSource> source;
-    std::vector<QWVolumeInfo> known;
+    std::vector<MountedVolume> known;
 };
 
 namespace {
 
-void postVolumeEvent(const char* name, WatchMountUnmount* watcher, const QWVolumeInfo& volume) {
+void postVolumeEvent(const char* name, WatchMountUnmount* watcher, const MountedVolume& volume) {
     UserInfo info{{EventKeys::NSWorkspaceVolumeLocalizedNameKey, volume.volumeName},
                   {kVolumeRootPathKey, volume.volRootDir}};
     EventBus::defaultCenter().post(name, watcher, std::move(info));
@@ -73,8 +73,8 @@ void WatchMountUnmount::registerNotifications() {
 }
 
 void WatchMountUnmount::checkForChanges() {
-    std::vector<QWVolumeInfo> current = VolumesInfo(shared_->source).volsArray();
-    std::map<std::int32_t, const QWVolumeInfo*> before, after;
+    std::vector<MountedVolume> current = VolumesInfo(shared_->source).volsArray();
+    std::map<std::int32_t, const MountedVolume*> before, after;
     for (const auto& volume : shared_->known) before[volume.volRefNumber] = &volume;
     for (const auto& volume : current) after[volume.volRefNumber] = &volume;
     for (const auto& volume : shared_->known) {
@@ -86,10 +86,10 @@ void WatchMountUnmount::checkForChanges() {
     shared_->known = std::move(current);
 }
 
-void WatchMountUnmount::mountedVolume(const QWVolumeInfo& volume) {
+void WatchMountUnmount::mountedVolume(const MountedVolume& volume) {
     postVolumeEvent(Events::QWVolumeMount, this, volume);
 }
 
-void WatchMountUnmount::unmountedVolume(const QWVolumeInfo& volume) {
+void WatchMountUnmount::unmountedVolume(const MountedVolume& volume) {
     postVolumeEvent(Events::QWVolumeUnmount, this, volume);
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/work/MainQueue.h"
-#include "monitor/QWVolumeInfo.h"
+#include "monitor/MountedVolume.h"
 #include "platform/MountChangeNotifier.h"
 #include "platform/VolumeSource.h"
 
@@ -35,8 +35,8 @@ class WatchMountUnmount {
     void checkForChanges();
 
     // Post the events for one volume.
-    void mountedVolume(const QWVolumeInfo& volume);
-    void unmountedVolume(const QWVolumeInfo& volume);
+    void mountedVolume(const MountedVolume& volume);
+    void unmountedVolume(const MountedVolume& volume);
 
   private:
     struct Shared;

@@ -14,9 +14,9 @@
 #include "clean/ui/SystemCleanView.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
+#include "core/fs/VolumeList.h"
 #include "core/text/LocalizedText.h"
 #include "core/work/PrivilegedAuthorization.h"
-#include "core/fs/VolumeList.h"
 #include "diskusage/ui/DiskUsageColumnBrowserToolPane.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
@@ -37,7 +37,7 @@
 #include "platform/FileViewer.h"
 #include "platform/Services.h"
 #include "shell/AppController.h"
-#include "shell/NewMainViewController.h"
+#include "shell/FastCleanPage.h"
 #include "shell/PreferencesPane.h"
 #include "shell/PrefsWindowController.h"
 #include "shell/QtMainQueue.h"
@@ -45,7 +45,7 @@
 #include "shell/WindowPageHost.h"
 #include "sysinfo/ComputerInfoRows.h"
 #include "sysinfo/MachineFacts.h"
-#include "sysinfo/ui/MyMacView.h"
+#include "sysinfo/ui/MyComputerPage.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WindowStyle.h"
 #include "uninstall/ui/UninstallAppsPage.h"
@@ -162,12 +162,12 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
         return true;
     };
 
-    auto* scan = new NewMainViewController;
+    auto* scan = new FastCleanPage;
     WindowPageHost host(window, *scan,
                         {.queue = queue_.get(),
                          .viewer = Services::get<FileViewer>(),
                          .authorization = &PrivilegedAuthorization::sharedAuthorization()});
-    auto* myMac = new MyMacView(rows, computerInfoRows(MachineFacts::read()), browse);
+    auto* myMac = new MyComputerPage(rows, computerInfoRows(MachineFacts::read()), browse);
     auto* disks = new DiskSizeView(rows, eject, browse);
     host.addFeature(0, QString::fromStdString(localizedString("TITLE_CLEAN_SYS_MYMAC")), myMac);
     host.addFeature(8, QString::fromStdString(localizedString("TITLE_UNINSTALL")),

@@ -2,10 +2,10 @@
 
 #include <QPointer>
 
-#include "shell/NewMainViewController.h"
+#include "shell/FastCleanPage.h"
 #include "shell/PrefsWindowController.h"
 
-WindowPageHost::WindowPageHost(PrefsWindowController& window, NewMainViewController& features,
+WindowPageHost::WindowPageHost(PrefsWindowController& window, FastCleanPage& features,
                                PageNeeds needs)
     : window_(window), features_(features), needs_(std::move(needs)) {}
 
@@ -34,7 +34,7 @@ int WindowPageHost::selectedFeature() const {
 }
 
 void WindowPageHost::onFeatureSelected(QObject* context, std::function<void(int row)> call) {
-    QObject::connect(&features_, &NewMainViewController::rowSelected, context, std::move(call));
+    QObject::connect(&features_, &FastCleanPage::rowSelected, context, std::move(call));
 }
 
 std::function<void(int index)> WindowPageHost::featurePageSwitcher(const QStringList& pages) {

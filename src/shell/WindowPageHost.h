@@ -2,7 +2,7 @@
 
 #include "ui/PageHost.h"
 
-class NewMainViewController;
+class FastCleanPage;
 class PrefsWindowController;
 
 // The page host of the main window: pages go to its toolbar, feature rows to the "Scan" page's
@@ -10,7 +10,7 @@ class PrefsWindowController;
 class WindowPageHost final : public PageHost {
   public:
     // `features` is the "Scan" page whose list takes the feature rows.
-    WindowPageHost(PrefsWindowController& window, NewMainViewController& features, PageNeeds needs);
+    WindowPageHost(PrefsWindowController& window, FastCleanPage& features, PageNeeds needs);
 
     const PageNeeds& needs() const override { return needs_; }
     void addPage(QWidget* page, const QString& identifier) override;
@@ -27,6 +27,6 @@ class WindowPageHost final : public PageHost {
 
   private:
     PrefsWindowController& window_;
-    NewMainViewController& features_;
+    FastCleanPage& features_;
     PageNeeds needs_;
 };

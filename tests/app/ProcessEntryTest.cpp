@@ -9,7 +9,7 @@
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
 #include "support/TestPlatform.h"
-#include "sysinfo/MacLog.h"
+#include "sysinfo/DiagnosticLog.h"
 
 namespace fs = std::filesystem;
 
@@ -80,10 +80,10 @@ TEST(ProcessEntry, PurgeModeNeverTrimsTheLog) {
         std::ofstream big(logIn(home));
         big << "Orvane Log file: earlier\n";
     }
-    fs::resize_file(logIn(home), MacLog::kMaximumSize + 1);
+    fs::resize_file(logIn(home), DiagnosticLog::kMaximumSize + 1);
     auto result = runProcess(QUILLBY_PRO_PATH, {"fr", "9"}, homeIn(home));
     EXPECT_EQ(result.status, 0);
-    EXPECT_GT(fs::file_size(logIn(home)), MacLog::kMaximumSize + 1);
+    EXPECT_GT(fs::file_size(logIn(home)), DiagnosticLog::kMaximumSize + 1);
     EXPECT_EQ(TempDir::read(logIn(home)).rfind("Orvane Log file: "), 0u);
 }
 

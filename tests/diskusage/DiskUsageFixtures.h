@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "diskusage/FSNode.h"
+#include "diskusage/RingFolderNode.h"
 #include "diskusage/ScanFileExporter.h"
-#include "diskusage/W32AllDir.h"
 
 namespace fs = std::filesystem;
 
@@ -77,7 +77,7 @@ struct PlainNode {
     bool operator==(const PlainNode&) const = default;
 };
 
-inline PlainNode plainFolderTree(const W32AllDir& node) {
+inline PlainNode plainFolderTree(const RingFolderNode& node) {
     PlainNode plain{node.name(), static_cast<std::uint64_t>(node.size), {}};
     for (const auto& child : node.children) {
         if (child) plain.children.push_back(plainFolderTree(*child));

@@ -9,7 +9,7 @@
 #include "diskusage/DiskUsageBreadcrumb.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/DiskUsageRemoval.h"
-#include "diskusage/V4DiskUsageViewController.h"
+#include "diskusage/RingPageModel.h"
 #include "support/TestPlatform.h"
 
 namespace {
@@ -27,7 +27,7 @@ class DiskUsageRingPageTest : public ::testing::Test {
         makeFile(top / "small", 10);
         UserDefaults::standardUserDefaults().setInteger(100, SettingsKey::QWDiskUsageLimit);
         auto chart = std::make_unique<PieTree>();
-        V4DiskUsageViewController::Listing first;
+        RingPageModel::Listing first;
         {
             Subscription listed =
                 EventBus::defaultCenter().observe(Events::RefreshLeftView, [&](const Event& event) {
@@ -58,7 +58,7 @@ class DiskUsageRingPageTest : public ::testing::Test {
 
     TestPlatform platform;
     fs::path top;
-    V4DiskUsageViewController page;
+    RingPageModel page;
 };
 
 }  // namespace

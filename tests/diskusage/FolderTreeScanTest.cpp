@@ -37,7 +37,7 @@ struct ProgressEvents {
     Subscription steps;
 };
 
-const W32AllDir* child(const W32AllDir& node, const std::string& name) {
+const RingFolderNode* child(const RingFolderNode& node, const std::string& name) {
     for (const auto& entry : node.children) {
         if (entry && entry->name() == name) return entry.get();
     }
@@ -50,7 +50,7 @@ TEST(FolderTree, FolderOfFilesOnlyIsOneNodeSizedByItsFiles) {
     TempDir dir;
     makeFile(dir / "plain/a", 100);
     makeFile(dir / "plain/b", 250);
-    auto root = W32AllDir::makeRoot((dir / "plain").string());
+    auto root = RingFolderNode::makeRoot((dir / "plain").string());
     EXPECT_EQ(FolderTreeScanner().scanFolder(*root, root->path(), true), 350);
     EXPECT_EQ(root->size, 350);
     EXPECT_EQ(root->count(), 0);
@@ -74,11 +74,11 @@ TEST(FolderTree, KeepsEveryRuleOfWhatCountsAndHow) {
     fs::create_directory(top / "empty");
 
     ProgressEvents events;
-    auto root = W32AllDir::makeRoot(top.string());
+    auto root = RingFolderNode::makeRoot(top.string());
     std::int64_t total = FolderTreeScanner().scanFolder(*root, root->path(), true);
 
     std::uint64_t symlink = linkSize(top / "links/to-folder");
-    const W32AllDir* links = child(*root, "links");
+    const RingFolderNode* links = child(*root, "links");
     ASSERT_NE(links, nullptr);
     EXPECT_EQ(static_cast<std::uint64_t>(links->size), 2000000 + symlink);
     EXPECT_EQ(links->count(), 0);  // the link to a folder is not descended
@@ -111,9 +111,9 @@ TEST(FolderTree, FoldersThatCannotBeOpenedCountAsEmpty) {
     makeFile(dir / "top/closed/b", 20);
     fs::permissions(dir / "top/closed", fs::perms::none);
     EXPECT_TRUE(asOrdinaryUser([&] {
-        auto root = W32AllDir::makeRoot((dir / "top").string());
+        auto root = RingFolderNode::makeRoot((dir / "top").string());
         bool total = FolderTreeScanner().scanFolder(*root, root->path(), true) == 10;
-        const W32AllDir* closed = child(*root, "closed");
+        const RingFolderNode* closed = child(*root, "closed");
         return total && closed && closed->size == 0;
     }));
 }
@@ -131,7 +131,7 @@ TEST(FolderTree, BothTreesMarkTheFoldersThatCannotBeRead) {
         ScanCounters counters;
         TreeScanOptions options;
         options.counters = &counters;
-        auto root = W32AllDir::makeRoot((dir / "top").string());
+        auto root = RingFolderNode::makeRoot((dir / "top").string());
         FolderTreeScanner(options).scanFolder(*root, root->path(), true);
         bool folders = child(*root, "closed")->unreadable && !child(*root, "open")->unreadable &&
                        !child(*root, "empty")->unreadable && !root->unreadable &&
@@ -152,10 +152,10 @@ TEST(FolderTree, TheStopRequestComesThroughTheOptions) {
     makeFile(dir / "top/a/f", 10);
     TreeScanOptions options;
     options.shouldStop = [] { return true; };
-    auto root = W32AllDir::makeRoot((dir / "top").string());
+    auto root = RingFolderNode::makeRoot((dir / "top").string());
     EXPECT_EQ(FolderTreeScanner(options).scanFolder(*root, root->path(), true), 0);
     options.shouldStop = nullptr;  // never stops
-    auto again = W32AllDir::makeRoot((dir / "top").string());
+    auto again = RingFolderNode::makeRoot((dir / "top").string());
     EXPECT_EQ(FolderTreeScanner(options).scanFolder(*again, again->path(), true), 10);
 }
 
@@ -177,9 +177,9 @@ TEST(FolderTree, PathsLongerThanTheKernelTakesAtOnceWork) {
     ::close(file);
     ::close(fd);
 
-    auto root = W32AllDir::makeRoot(dir.path().string());
+    auto root = RingFolderNode::makeRoot(dir.path().string());
     EXPECT_EQ(FolderTreeScanner().scanFolder(*root, root->path(), true), 4321);
-    const W32AllDir* deepest = root.get();
+    const RingFolderNode* deepest = root.get();
     while (deepest->count() > 0) deepest = deepest->children[0].get();
     EXPECT_EQ(deepest->size, 4321);
     std::string deepPath = deepest->path();
@@ -187,7 +187,7 @@ TEST(FolderTree, PathsLongerThanTheKernelTakesAtOnceWork) {
     EXPECT_EQ(searchFile(root.get(), deepPath), deepest);
 
     // The long folder can also be scanned and listed by its own path.
-    auto deepRoot = W32AllDir::makeRoot(deepPath);
+    auto deepRoot = RingFolderNode::makeRoot(deepPath);
     EXPECT_EQ(FolderTreeScanner().scanFolder(*deepRoot, deepRoot->path(), true), 4321);
 }
 

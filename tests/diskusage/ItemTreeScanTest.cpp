@@ -2,8 +2,8 @@
 #include <atomic>
 
 #include "core/settings/SettingsKeys.h"
-#include "core/work/TaskStopper.h"
 #include "core/settings/UserDefaults.h"
+#include "core/work/TaskStopper.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/NodeTreeOperator.h"
@@ -93,22 +93,22 @@ TEST(ItemTree, FirstListTreeOfAFileAndUnderTheStopFlag) {
     FSNode root(dir.path().string(), true, nullptr);
     NodeTreeOperator builder;
 
-    EXPECT_EQ(builder.getFistListTree((dir / "one.bin").string(), root, 6000), 0u);
+    EXPECT_EQ(builder.getFirstListTree((dir / "one.bin").string(), root, 6000), 0u);
     EXPECT_TRUE(root.children.empty());
-    EXPECT_EQ(builder.getFistListTree((dir / "one.bin").string(), root, 5000), 5000u);
+    EXPECT_EQ(builder.getFirstListTree((dir / "one.bin").string(), root, 5000), 5000u);
     ASSERT_EQ(root.children.size(), 1u);
     EXPECT_FALSE(root.children[0]->isDirectory);
     EXPECT_EQ(root.children[0]->displayName(), "one.bin");
 
     // Items already in the root stay; the folder's items join them.
-    EXPECT_EQ(builder.getFistListTree((dir / "folder").string(), root, 0), 300u);
+    EXPECT_EQ(builder.getFirstListTree((dir / "folder").string(), root, 0), 300u);
     EXPECT_EQ(root.children.size(), 2u);
     EXPECT_EQ(root.children[1]->path(), (dir / "folder/a").string());
     EXPECT_EQ(root.children[1]->displayName(), "a");
 
     SharedStop stop;
     FSNode other(dir.path().string(), true, nullptr);
-    EXPECT_EQ(builder.getFistListTree(dir.path().string(), other, 0), 0u);
+    EXPECT_EQ(builder.getFirstListTree(dir.path().string(), other, 0), 0u);
     EXPECT_TRUE(other.children.empty());
 }
 

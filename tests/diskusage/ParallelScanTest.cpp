@@ -12,7 +12,7 @@ namespace {
 PlainNode scanFolders(const fs::path& top, unsigned threads) {
     TreeScanOptions options;
     options.threads = threads;
-    auto root = W32AllDir::makeRoot(top.string());
+    auto root = RingFolderNode::makeRoot(top.string());
     FolderTreeScanner(options).scanFolder(*root, root->path(), true);
     return plainFolderTree(*root);
 }

@@ -157,7 +157,7 @@ TEST_F(PieTreeTest, ClicksDescendIntoSectorsAndGoUpFromTheCentre) {
 
 TEST_F(PieTreeTest, RemovalShrinksSizesAndMovesTheCurrentFolderOut) {
     chart.removeFile(DiskUsageItem::make("f", (top / "a/a1/f").string(), 3000, false), false);
-    W32AllDir* a1 = chart.searchFile(folder("a/a1"));
+    RingFolderNode* a1 = chart.searchFile(folder("a/a1"));
     ASSERT_NE(a1, nullptr);
     EXPECT_EQ(a1->size, 0);
     EXPECT_EQ(chart.searchFile(folder("a"))->size, 1000);
@@ -174,7 +174,7 @@ TEST_F(PieTreeTest, RemovalShrinksSizesAndMovesTheCurrentFolderOut) {
     chart.SeekDirectory(folder("a"));
     chart.SeekDirectory(folder("a/a1"));
     ASSERT_EQ(chart.getCurrentDirectory(), folder("a/a1"));
-    W32AllDir* a = chart.searchFile(folder("a"));
+    RingFolderNode* a = chart.searchFile(folder("a"));
     auto count = a->count();
     chart.removeFile(DiskUsageItem::make("a1", (top / "a/a1").string(), 0, true), true);
     EXPECT_EQ(chart.icCurrentPtr, a);
@@ -186,8 +186,8 @@ TEST_F(PieTreeTest, RemovalShrinksSizesAndMovesTheCurrentFolderOut) {
 }
 
 TEST_F(PieTreeTest, ClearingHiddenFlagsReachesTheLaidOutLevelsBelowTheCurrentFolder) {
-    W32AllDir* a = chart.searchFile(folder("a"));
-    W32AllDir* a1 = chart.searchFile(folder("a/a1"));
+    RingFolderNode* a = chart.searchFile(folder("a"));
+    RingFolderNode* a1 = chart.searchFile(folder("a/a1"));
     chart.drawScene();
     a->hidden = true;
     a1->hidden = true;

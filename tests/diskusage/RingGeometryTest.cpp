@@ -1,21 +1,21 @@
 #include <gtest/gtest.h>
 #include <cmath>
 
+#include "diskusage/RingFolderNode.h"
 #include "diskusage/RingGeometry.h"
 #include "diskusage/RingHitTest.h"
 #include "diskusage/RingLayout.h"
 #include "diskusage/SectorColourRule.h"
-#include "diskusage/W32AllDir.h"
 
 namespace {
 
-W32AllDir* add(W32AllDir& parent, const std::string& name, std::int64_t size) {
+RingFolderNode* add(RingFolderNode& parent, const std::string& name, std::int64_t size) {
     parent.children.push_back(parent.makeChild(name));
     parent.children.back()->size = size;
     return parent.children.back().get();
 }
 
-std::vector<RingSector> layOut(W32AllDir& root) {
+std::vector<RingSector> layOut(RingFolderNode& root) {
     SectorColourRule colours;
     RingLayout layout(colours, nullptr);
     std::vector<RingSector> sectors;
@@ -70,9 +70,9 @@ TEST(RingGeometry, ViewportMapsPixelsToChartUnitsAndAngles) {
 }
 
 TEST(RingLayout, OneSameSizeChildIsAFullRing) {
-    auto root = W32AllDir::makeRoot("/r");
+    auto root = RingFolderNode::makeRoot("/r");
     root->size = 100;
-    W32AllDir* only = add(*root, "only", 100);
+    RingFolderNode* only = add(*root, "only", 100);
     auto sectors = layOut(*root);
     ASSERT_EQ(sectors.size(), 2u);
     EXPECT_EQ(sectors[0].node, root.get());
@@ -87,11 +87,11 @@ TEST(RingLayout, OneSameSizeChildIsAFullRing) {
 }
 
 TEST(RingLayout, ThreeDegreesOrLessIsHiddenWithItsSubtree) {
-    auto root = W32AllDir::makeRoot("/r");
+    auto root = RingFolderNode::makeRoot("/r");
     root->size = 120;
-    W32AllDir* thin = add(*root, "thin", 1);  // exactly 3.0 degrees
-    W32AllDir* below = add(*thin, "below", 1);
-    W32AllDir* rest = add(*root, "rest", 119);
+    RingFolderNode* thin = add(*root, "thin", 1);  // exactly 3.0 degrees
+    RingFolderNode* below = add(*thin, "below", 1);
+    RingFolderNode* rest = add(*root, "rest", 119);
     auto sectors = layOut(*root);
     EXPECT_EQ(thin->sweep, 3.0);
     EXPECT_TRUE(thin->hidden);
@@ -100,9 +100,9 @@ TEST(RingLayout, ThreeDegreesOrLessIsHiddenWithItsSubtree) {
     EXPECT_EQ(rest->startAngle, 3.0);  // the hidden sector still takes its share
     ASSERT_EQ(sectors.size(), 2u);
 
-    auto other = W32AllDir::makeRoot("/o");
+    auto other = RingFolderNode::makeRoot("/o");
     other->size = 120000;
-    W32AllDir* hair = add(*other, "hair", 1001);  // 3.003 degrees
+    RingFolderNode* hair = add(*other, "hair", 1001);  // 3.003 degrees
     sectors = layOut(*other);
     ASSERT_EQ(sectors.size(), 2u);
     EXPECT_EQ(sectors[1].node, hair);
@@ -110,17 +110,17 @@ TEST(RingLayout, ThreeDegreesOrLessIsHiddenWithItsSubtree) {
     EXPECT_FALSE(hair->hidden);
 
     // An empty centre gives its children a share that is not a number: hidden.
-    auto empty = W32AllDir::makeRoot("/e");
-    W32AllDir* nothing = add(*empty, "nothing", 0);
+    auto empty = RingFolderNode::makeRoot("/e");
+    RingFolderNode* nothing = add(*empty, "nothing", 0);
     EXPECT_EQ(layOut(*empty).size(), 1u);
     EXPECT_TRUE(std::isnan(nothing->sweep));
     EXPECT_TRUE(nothing->hidden);
 }
 
 TEST(RingLayout, FiveLevelsAreDrawnAndTheSixthIsNeverFound) {
-    auto root = W32AllDir::makeRoot("/r");
+    auto root = RingFolderNode::makeRoot("/r");
     root->size = 10;
-    std::vector<W32AllDir*> chain{root.get()};
+    std::vector<RingFolderNode*> chain{root.get()};
     for (int level = 2; level <= 7; ++level) chain.push_back(add(*chain.back(), "n", 10));
     auto sectors = layOut(*root);
     ASSERT_EQ(sectors.size(), 5u);
@@ -135,10 +135,10 @@ TEST(RingLayout, FiveLevelsAreDrawnAndTheSixthIsNeverFound) {
 }
 
 TEST(RingHitTest, ABoundaryBelongsToTheEarlierSibling) {
-    auto root = W32AllDir::makeRoot("/r");
+    auto root = RingFolderNode::makeRoot("/r");
     root->size = 200;
-    W32AllDir* first = add(*root, "first", 100);
-    W32AllDir* second = add(*root, "second", 100);
+    RingFolderNode* first = add(*root, "first", 100);
+    RingFolderNode* second = add(*root, "second", 100);
     layOut(*root);
     EXPECT_EQ(hitTest(*root, 1.0, 180.0).node, first);
     EXPECT_EQ(hitTest(*root, 1.0, 180.0001).node, second);
@@ -151,14 +151,14 @@ TEST(RingHitTest, ABoundaryBelongsToTheEarlierSibling) {
 
 TEST(SectorColour, DepthTwoPicksThePaletteAndPassesItsShadeDown) {
     SectorColourRule rule;
-    W32AllDir node;
+    RingFolderNode node;
     node.depth = 1;
     EXPECT_EQ(rule.sectorColour(node, false), (RingColour{39, 41, 51}));
     node.depth = 2;
     node.startAngle = 12.9;  // palette 0: (252, 123, 128)
     EXPECT_EQ(rule.sectorColour(node, false), (RingColour{226, 110, 115}));
     EXPECT_EQ(rule.lastShade(), (RingColour{228, 111, 116}));
-    W32AllDir deeper;
+    RingFolderNode deeper;
     deeper.depth = 4;
     EXPECT_EQ(rule.sectorColour(deeper, false), (RingColour{228, 111, 116}));
     node.startAngle = 13.0;  // palette 1: (251, 255, 122)

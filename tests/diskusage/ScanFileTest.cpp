@@ -34,7 +34,7 @@ std::string exportText(const fs::path& top, const fs::path& file) {
 }
 
 PlainNode scannedFolders(const fs::path& top) {
-    auto root = W32AllDir::makeRoot(top.string());
+    auto root = RingFolderNode::makeRoot(top.string());
     FolderTreeScanner().scanFolder(*root, root->path(), true);
     return plainFolderTree(*root);
 }
@@ -43,7 +43,7 @@ PlainNode scannedItems(const fs::path& top, std::uint64_t limit) {
     return plainItemTree(*NodeTreeOperator().buildBrowserTree(top.string(), limit, {}));
 }
 
-LoadedTree<W32AllDir> loadFolders(std::string_view text, ScanFileLoadOptions options = {}) {
+LoadedTree<RingFolderNode> loadFolders(std::string_view text, ScanFileLoadOptions options = {}) {
     InMemoryByteSource source(text);
     return ScanFileLoader::loadFolderTree(source, options);
 }
@@ -260,7 +260,7 @@ TEST(ScanFile, NestingAndLongNamesAreBoundedWhileStreaming) {
     EXPECT_EQ(read.root->size, 65535);
     // The folder at depth k holds the files of depths k to 65535.
     std::size_t depth = 0;
-    for (const W32AllDir* node = read.root.get(); !node->children.empty();) {
+    for (const RingFolderNode* node = read.root.get(); !node->children.empty();) {
         node = node->children[0].get();
         ++depth;
         if (node->size != 65536 - static_cast<std::int64_t>(depth)) break;

@@ -177,7 +177,7 @@ TEST_P(Detection, AStopBeforeTheSearchLeavesEverythingUnpaired) {
     duplicateFind search(options());
     search.stopSearch();
     EXPECT_EQ(search.searchDuplicateFileAtPath(dir.path().string(), 0), 1);
-    std::vector<std::vector<fileAttrbItem>> runs;
+    std::vector<std::vector<CandidateFile>> runs;
     std::vector<std::vector<AppAttrbItem>> bundles;
     search.getAllDuplicateFile(runs);
     search.getAllAppDuplicateDir(bundles);
@@ -202,7 +202,7 @@ TEST_P(Detection, AStopThroughTheOptionsIsAStopOfTheSearch) {
     stop.request_stop();
     duplicateFind search(stopped);
     EXPECT_EQ(search.searchDuplicateFileAtPath(dir.path().string(), 0), 1);
-    std::vector<std::vector<fileAttrbItem>> runs;
+    std::vector<std::vector<CandidateFile>> runs;
     search.getAllDuplicateFile(runs);
     EXPECT_TRUE(runs.empty());
 
@@ -251,15 +251,15 @@ INSTANTIATE_TEST_SUITE_P(BothPairings, Detection, ::testing::Bool(), modeName);
 TEST(Pairing, AFileThatVanishesAfterListingNeverJoinsAGroup) {
     TempDir dir;
     for (const char* name : {"a", "b", "c"}) dir.write(name, "some content");
-    std::vector<fileAttrbItem> listed;
+    std::vector<CandidateFile> listed;
     std::vector<std::string> bundles;
     ASSERT_TRUE(getFileList().getListAtPath(dir.path().string(), listed, bundles, 0));
     ASSERT_EQ(listed.size(), 3u);
     fs::remove(listed[0].filePathName);
     std::string vanished = listed[0].filePathName;
 
-    std::vector<fileAttrbItem> candidates = listed;
-    std::vector<std::vector<fileAttrbItem>> runs;
+    std::vector<CandidateFile> candidates = listed;
+    std::vector<std::vector<CandidateFile>> runs;
     WorkStealingPool pool(2);
     std::atomic<bool> stop{false};
     ParallelPairing(pool, stop).findRuns(candidates, runs);
@@ -269,11 +269,11 @@ TEST(Pairing, AFileThatVanishesAfterListingNeverJoinsAGroup) {
 
     // One by one: the vanished file pairs with nothing; the other two still pair.
     algorithm steps;
-    std::vector<fileAttrbItem*> remaining{&listed[1], &listed[2]};
-    std::vector<fileAttrbItem*> run;
+    std::vector<CandidateFile*> remaining{&listed[1], &listed[2]};
+    std::vector<CandidateFile*> run;
     EXPECT_FALSE(steps.getDuplicateFile(listed[0], remaining, run));
     EXPECT_TRUE(run.empty());
-    std::vector<fileAttrbItem*> rest{&listed[2]};
+    std::vector<CandidateFile*> rest{&listed[2]};
     EXPECT_TRUE(steps.getDuplicateFile(listed[1], rest, run));
     EXPECT_EQ(run.size(), 2u);
     EXPECT_EQ(listed[1].md5_1k, crc::crc64("some content", 12));
@@ -295,10 +295,10 @@ TEST(Pairing, WholeChecksumsGoOnFromTheFirstRead) {
         writeBytes(dir / ("b" + index), contents.back());
         writeBytes(dir / ("c" + index), edited);
     }
-    std::vector<fileAttrbItem> candidates;
+    std::vector<CandidateFile> candidates;
     std::vector<std::string> bundles;
     ASSERT_TRUE(getFileList().getListAtPath(dir.path().string(), candidates, bundles, 0));
-    std::vector<std::vector<fileAttrbItem>> runs;
+    std::vector<std::vector<CandidateFile>> runs;
     WorkStealingPool pool(2);
     std::atomic<bool> stop{false};
     ParallelPairing(pool, stop).findRuns(candidates, runs);

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> pathsOf(const std::vector<fileAttrbItem>& files) {
+std::vector<std::string> pathsOf(const std::vector<CandidateFile>& files) {
     std::vector<std::string> paths;
     for (const auto& file : files) paths.push_back(file.filePathName);
     std::sort(paths.begin(), paths.end());
@@ -25,7 +25,7 @@ std::vector<std::string> pathsOf(const std::vector<fileAttrbItem>& files) {
 
 struct Listing {
     bool listed = false;
-    std::vector<fileAttrbItem> files;
+    std::vector<CandidateFile> files;
     std::vector<std::string> bundles;
 };
 
@@ -190,7 +190,7 @@ TEST(FileList, UnreadableFoldersAreLeftOutAndAnUnreadableRootFails) {
     std::string expected = (dir / "tree/open/a").string();
     EXPECT_TRUE(asOrdinaryUser([&] {
         getFileList walker;
-        std::vector<fileAttrbItem> files;
+        std::vector<CandidateFile> files;
         std::vector<std::string> bundles;
         bool listed = walker.getListAtPath(tree, files, bundles, 0);
         bool rootFails = !getFileList().getListAtPath(locked, files, bundles, 0);

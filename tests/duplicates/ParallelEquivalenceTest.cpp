@@ -100,7 +100,7 @@ TEST(ParallelEquivalence, ResultsEqualThoseOfTheOneByOneSearch) {
 TEST(ParallelEquivalence, AStoppedPairingGivesALeadingPartOfTheResult) {
     TempDir dir;
     generateTree(dir.path(), 77, 1500);
-    std::vector<fileAttrbItem> candidates;
+    std::vector<CandidateFile> candidates;
     std::vector<std::string> bundles;
     ASSERT_TRUE(getFileList().getListAtPath(dir.path().string(), candidates, bundles, 0));
     WorkStealingPool pool(3);
@@ -108,7 +108,7 @@ TEST(ParallelEquivalence, AStoppedPairingGivesALeadingPartOfTheResult) {
     auto pair = [&](std::chrono::microseconds delay, bool stopEarly) {
         std::atomic<bool> stop{stopEarly};
         auto copy = candidates;
-        std::vector<std::vector<fileAttrbItem>> runs;
+        std::vector<std::vector<CandidateFile>> runs;
         std::thread stopper;
         if (delay.count() >= 0) {
             stopper = std::thread([&] {

@@ -64,7 +64,7 @@ expect_caught(memory/ui/PieChartView.cpp "#include \"platform/linux/LinuxMemoryS
               "includes a Linux implementation")
 # The kit: never a page or the shell.
 expect_caught(ui/AppItemIcon.cpp "#include \"clean/ui/CleanFeatureRow.h\"" "includes a page (clean/ui)")
-expect_caught(ui/ImageProvider.cpp "#include \"shell/NewMainViewController.h\"" "includes the shell")
+expect_caught(ui/ImageProvider.cpp "#include \"shell/FastCleanPage.h\"" "includes the shell")
 # Core and the platform interfaces: nothing above them, and no Qt.
 expect_caught(core/events/Log.cpp "#include \"monitor/VolumeRow.h\""
               "includes monitor/, which core does not build on")

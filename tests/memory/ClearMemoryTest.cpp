@@ -60,18 +60,18 @@ void waitUntilFinished(ClearMemory& memory) {
 TEST(ClearMemory, SamplesIntoTheTenFieldsAndKeepsThemWhenASampleFails) {
     auto source = memoryOf(100, 200);
     ClearMemory memory(source, std::make_shared<LinuxProcessLauncher>(), PurgeTools{});
-    MEMORY_INFO info{};
+    MemoryFigures info{};
     EXPECT_EQ(memory.getMemoryInfo(&info), 0);
-    EXPECT_EQ(info, (MEMORY_INFO{100, 200, 300, 40, 900, 1000, 6, 7, 8, 0}));
+    EXPECT_EQ(info, (MemoryFigures{100, 200, 300, 40, 900, 1000, 6, 7, 8, 0}));
 
     source->error = 5;
     source->counts.free = 999;
-    MEMORY_INFO after{};
+    MemoryFigures after{};
     EXPECT_EQ(memory.getMemoryInfo(&after), 5);
     EXPECT_EQ(after, info);
 
     cleanMemoryInfo texts = cleanMemoryInfo::fromMemoryInfo(
-        MEMORY_INFO{512ull << 20, 1ull << 30, 0, 2048, 3ull << 30, 4ull << 30, 0, 0, 0, 0});
+        MemoryFigures{512ull << 20, 1ull << 30, 0, 2048, 3ull << 30, 4ull << 30, 0, 0, 0, 0});
     EXPECT_EQ(texts.freeMem, "512.00 MB");
     EXPECT_EQ(texts.inactiveMem, "1.00 GB");
     EXPECT_EQ(texts.activeMem, "0.00 KB");

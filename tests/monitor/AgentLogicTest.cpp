@@ -8,8 +8,8 @@
 using namespace LevelImage;
 
 namespace {
-QWVolumeInfo boot(std::uint64_t total, std::uint64_t free) {
-    QWVolumeInfo volume;
+MountedVolume boot(std::uint64_t total, std::uint64_t free) {
+    MountedVolume volume;
     volume.bIsDefaultVol = true;
     volume.volRootDir = "/";
     volume.nTotalSize = total;
@@ -20,7 +20,7 @@ QWVolumeInfo boot(std::uint64_t total, std::uint64_t free) {
 
 TEST(LevelImage, StatusImageAtTheEdges) {
     auto image = [](std::uint64_t total, std::uint64_t free, float alarm = 0.1f) {
-        QWVolumeInfo volume = boot(total, free);
+        MountedVolume volume = boot(total, free);
         return getStatusImage(&volume, alarm).value_or("none");
     };
     EXPECT_EQ(image(1000, 580), "42%.png");
@@ -36,7 +36,7 @@ TEST(LevelImage, StatusImageAtTheEdges) {
     // A size whose hundredfold overflows 64 bits still gives the right level.
     EXPECT_EQ(image(100ull << 56, 50ull << 56), "50%.png");
 
-    std::vector<QWVolumeInfo> volumes{QWVolumeInfo{}, boot(1000, 70)};
+    std::vector<MountedVolume> volumes{MountedVolume{}, boot(1000, 70)};
     volumes[0].nTotalSize = 10;
     EXPECT_EQ(getStatusImage(volumes, 0.1f), "93%-1.png");  // the boot volume, not the first
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/text/LocalizedText.h"
 #include "core/events/Log.h"
+#include "core/text/LocalizedText.h"
 #include "monitor/FakeVolumes.h"
 #include "monitor/VolumeMenuModel.h"
 #include "monitor/VolumesInfo.h"
@@ -122,13 +122,13 @@ TEST(VolumesManager, EjectsOnlyAVolumeThatIsStillMountedAndOpensNormalisedPaths)
 
 TEST(VolumeMenuModel, GroupsInMenuOrderAndEnablesEjectAllForNonLocalKinds) {
     auto record = [](std::int32_t ref, std::int32_t kind) {
-        QWVolumeInfo volume;
+        MountedVolume volume;
         volume.volRefNumber = ref;
         volume.volType = kind;
         return volume;
     };
-    std::vector<QWVolumeInfo> volumes{record(1, 3), record(2, 0), record(3, 4), record(4, 0),
-                                      record(5, 1)};
+    std::vector<MountedVolume> volumes{record(1, 3), record(2, 0), record(3, 4), record(4, 0),
+                                       record(5, 1)};
     auto groups = VolumeMenuModel::groupVolumesByKind(volumes);
     ASSERT_EQ(groups.size(), 4u);  // no optical group: empty groups add nothing
     EXPECT_EQ(groups[0].titleKey, "LOCAL_STORAGE");
@@ -138,7 +138,7 @@ TEST(VolumeMenuModel, GroupsInMenuOrderAndEnablesEjectAllForNonLocalKinds) {
     EXPECT_EQ(groups[2].titleKey, "NETWOR_STORAGE");
     EXPECT_EQ(groups[3].titleKey, "DISK_IMAGE");
 
-    QWVolumeInfo full = record(9, 0);
+    MountedVolume full = record(9, 0);
     full.nTotalSize = 100;
     full.nFreeSize = 9;
     full.volRootDir = "/data";

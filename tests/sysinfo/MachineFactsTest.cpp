@@ -4,7 +4,7 @@
 #include "platform/Services.h"
 #include "platform/VolumeSource.h"
 #include "sysinfo/ComputerInfoRows.h"
-#include "sysinfo/MacLog.h"
+#include "sysinfo/DiagnosticLog.h"
 #include "sysinfo/MachineFacts.h"
 
 namespace {
@@ -88,7 +88,7 @@ TEST(MachineFacts, LongValuesAreCutToTheirFieldWithoutSplittingACharacter) {
     EXPECT_EQ(MachineFacts::read(&source).hostname.size(), MachineFacts::kHostnameWidth - 1);
 }
 
-TEST(MacLog, ComputerReportListsHardwareThenVolumes) {
+TEST(DiagnosticLog, ComputerReportListsHardwareThenVolumes) {
     auto facts = std::make_shared<FixedFacts>();
     facts->facts = sixteenGigabyteMachine();
     facts->facts.model.clear();  // unreadable: its line is left out
@@ -97,7 +97,7 @@ TEST(MacLog, ComputerReportListsHardwareThenVolumes) {
     std::vector<std::string> lines;
     {
         ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
-        MacLog::logComInfo();
+        DiagnosticLog::logComInfo();
     }
     Services::install<MachineFactsSource>(nullptr);
     Services::install<VolumeSource>(nullptr);

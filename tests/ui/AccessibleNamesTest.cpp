@@ -14,7 +14,7 @@
 
 #include "loginitems/ui/LoginItemsPage.h"
 #include "monitor/ui/MenuItemView.h"
-#include "shell/NewMainViewController.h"
+#include "shell/FastCleanPage.h"
 #include "ui/FixtureMainWindow.h"
 #include "uninstall/UninstallAppsController.h"
 #include "uninstall/ui/UninstallAppsPage.h"

@@ -17,10 +17,10 @@
 #include "monitor/ui/MenuItemView.h"
 #include "platform/MemorySource.h"
 #include "platform/linux/LinuxProcessLauncher.h"
-#include "shell/NewMainViewController.h"
+#include "shell/FastCleanPage.h"
 #include "shell/PreferencesPane.h"
 #include "shell/WindowPageHost.h"
-#include "sysinfo/ui/MyMacView.h"
+#include "sysinfo/ui/MyComputerPage.h"
 #include "ui/ImageProvider.h"
 #include "ui/WindowStyle.h"
 
@@ -72,9 +72,9 @@ std::array<ComputerInfoRow, 7> facts() {
 FixtureMainWindow::FixtureMainWindow() {
     WindowStyle::apply(*qApp);
     ImageProvider::shared().setUseThemeIcons(false);
-    overview = new NewMainViewController;
+    overview = new FastCleanPage;
     WindowPageHost host(window, *overview, {.queue = &queue_, .asker = asker_});
-    host.addFeature(0, "My Computer", new MyMacView(volumes, facts(), {}));
+    host.addFeature(0, "My Computer", new MyComputerPage(volumes, facts(), {}));
     uninstall = uninstallMachine_.makePage(queue_);
     host.addFeature(8, "Uninstall Applications", uninstall);
     host.addFeature(9, "Free Space Monitor", new DiskSizeView(volumes, {}, {}));

@@ -10,7 +10,7 @@
 #include "ui/UninstallPageFixture.h"
 
 class DiskUsageTool;
-class NewMainViewController;
+class FastCleanPage;
 struct PageNeeds;
 
 // The main window with every page the program registers, filled from fixture data (volumes,
@@ -22,7 +22,7 @@ class FixtureMainWindow {
     ~FixtureMainWindow();
 
     PrefsWindowController window;
-    NewMainViewController* overview = nullptr;
+    FastCleanPage* overview = nullptr;
     UninstallAppsPage* uninstall = nullptr;  // the overview's row 8
 
     // The tray's volume panel with every kind of row and command.

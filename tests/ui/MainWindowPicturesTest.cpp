@@ -2,7 +2,7 @@
 #include <QTest>
 #include <algorithm>
 
-#include "shell/NewMainViewController.h"
+#include "shell/FastCleanPage.h"
 #include "support/UiPictures.h"
 #include "ui/FixtureMainWindow.h"
 #include "uninstall/UninstallAppsController.h"

@@ -17,13 +17,13 @@
 #include "monitor/ui/DiskSizeView.h"
 #include "platform/MemorySource.h"
 #include "platform/linux/LinuxProcessLauncher.h"
-#include "shell/NewMainViewController.h"
+#include "shell/FastCleanPage.h"
 #include "support/TestPlatform.h"
 #include "support/UiPictures.h"
 #include "sysinfo/ui/CustomComInfoView.h"
-#include "sysinfo/ui/MyMacView.h"
-#include "ui/CustomVolumView.h"
+#include "sysinfo/ui/MyComputerPage.h"
 #include "ui/ImageProvider.h"
+#include "ui/VolumeTile.h"
 
 namespace {
 
@@ -105,7 +105,7 @@ TEST_F(PagesTest, MyComputerPageShowsTheBootTileAndPostsItsTexts) {
     auto subscription = EventBus::defaultCenter().observe(
         Events::FreeTotleArr,
         [&](const Event& e) { posted = std::any_cast<std::vector<std::any>>(e.object); });
-    MyMacView page([] { return bootOnly(); }, facts(), {});
+    MyComputerPage page([] { return bootOnly(); }, facts(), {});
     ASSERT_NE(page.tile(), nullptr);
     EXPECT_EQ(page.tile()->row().volumeSize, "/");
     ASSERT_EQ(posted.size(), 2u);
@@ -114,17 +114,18 @@ TEST_F(PagesTest, MyComputerPageShowsTheBootTileAndPostsItsTexts) {
     EXPECT_EQ(page.table()->rows()[3].value, "16.00 GB");
     saveUiPicture(page, "page-my-computer");
 
-    MyMacView empty([] { return std::vector<VolumeRow>{}; }, facts(), {});
+    MyComputerPage empty([] { return std::vector<VolumeRow>{}; }, facts(), {});
     EXPECT_EQ(empty.tile(), nullptr);  // no boot volume: no tile, no crash
     empty.updateViewAndData();
 }
 
 TEST_F(PagesTest, OverviewListsItsFeaturesFollowsRowRequestsAndTellsTheLastClean) {
     ParseFileLog().setSize(1048576, *parseDateDescription("2013-05-07 10:20:30 +0000"));
-    NewMainViewController overview;
+    FastCleanPage overview;
     auto* disks = new DiskSizeView([] { return bootOnly(); }, {}, {});
     overview.addFeature(9, "Free Space Monitor", disks);
-    overview.addFeature(0, "My Computer", new MyMacView([] { return bootOnly(); }, facts(), {}));
+    overview.addFeature(0, "My Computer",
+                        new MyComputerPage([] { return bootOnly(); }, facts(), {}));
     EXPECT_EQ(overview.featureList()->item(0)->text(), "My Computer");  // rows stay in order
     EXPECT_EQ(overview.selectedRow(), 9);  // the first feature added was selected
 

@@ -12,7 +12,7 @@
 #include "monitor/ui/VolumePanel.h"
 #include "platform/Services.h"
 #include "shell/AppController.h"
-#include "shell/NewMainViewController.h"
+#include "shell/FastCleanPage.h"
 #include "shell/PrefsWindowController.h"
 #include "shell/QuillbyProApplication.h"
 #include "support/TestPlatform.h"
@@ -63,7 +63,7 @@ void clickPanelButton(TrayAgentView& view, const QString& title) {
     ADD_FAILURE() << "no panel button " << title.toStdString();
 }
 
-bool hasRow(NewMainViewController& overview, int row) {
+bool hasRow(FastCleanPage& overview, int row) {
     QListWidget* list = overview.featureList();
     for (int index = 0; index < list->count(); ++index) {
         if (list->item(index)->data(Qt::UserRole).toInt() == row) return true;
@@ -92,7 +92,7 @@ TEST(QuillbyProApplication, TrayCommandsOpenTheirPagesAndRows) {
 
             trigger(program.view(), QStringLiteral("Free Space"));
             EXPECT_EQ(window.currentIdentifier(), "Scan");
-            auto* overview = qobject_cast<NewMainViewController*>(window.currentPage());
+            auto* overview = qobject_cast<FastCleanPage*>(window.currentPage());
             ASSERT_TRUE(overview);
             EXPECT_EQ(overview->selectedRow(), 9);
 

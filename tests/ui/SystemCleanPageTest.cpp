@@ -19,7 +19,7 @@
 #include "core/events/ParseFileLog.h"
 #include "core/settings/PreferenceViewController.h"
 #include "core/text/UtilityFunction.h"
-#include "shell/NewMainViewController.h"
+#include "shell/FastCleanPage.h"
 #include "shell/PrefsWindowController.h"
 #include "shell/QtMainQueue.h"
 #include "shell/WindowPageHost.h"
@@ -64,7 +64,7 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     auto asker = std::make_shared<ScriptedAsker>();
     PrefsWindowController window;
     window.setCrossFade(false);
-    auto* page = new NewMainViewController;
+    auto* page = new FastCleanPage;
     page->addFeature(0, "My Computer", new QLabel("overview"));
     WindowPageHost host(window, *page, {.queue = &queue, .asker = asker});
     auto* view = new SystemCleanView(

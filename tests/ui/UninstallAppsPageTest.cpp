@@ -14,7 +14,7 @@
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
-#include "shell/NewMainViewController.h"
+#include "shell/FastCleanPage.h"
 #include "shell/QtMainQueue.h"
 #include "support/TestPlatform.h"
 #include "ui/BusySpinner.h"
@@ -92,7 +92,7 @@ class UninstallAppsPageTest : public ::testing::Test {
     TestPlatform platform;  // the feature list remembers its row in the settings
     UninstallPageFixture fixture;
     QtMainQueue queue;
-    NewMainViewController scan;
+    FastCleanPage scan;
     UninstallAppsPage* page = nullptr;
 };
 

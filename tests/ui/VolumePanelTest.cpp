@@ -8,8 +8,8 @@
 #include "monitor/ui/DiskSizeView.h"
 #include "monitor/ui/MenuItemView.h"
 #include "support/UiPictures.h"
-#include "ui/CustomVolumView.h"
 #include "ui/ImageProvider.h"
+#include "ui/VolumeTile.h"
 
 namespace {
 

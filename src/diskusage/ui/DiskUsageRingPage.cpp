@@ -13,7 +13,7 @@
 #include "core/text/PlainText.h"
 #include "core/work/AdministratorRightsFlag.h"
 #include "core/work/PrivilegedAuthorization.h"
-#include "diskusage/V4DiskUsageViewController.h"
+#include "diskusage/RingPageModel.h"
 #include "diskusage/ui/DiskUsageRemovalSheet.h"
 #include "diskusage/ui/PageParts.h"
 #include "diskusage/ui/PieChartBubble.h"
@@ -53,7 +53,7 @@ std::vector<std::string> pathsOf(const std::vector<DiskUsageItem>& items) {
 
 }  // namespace
 
-DiskUsageRingPage::DiskUsageRingPage(V4DiskUsageViewController& page, std::shared_ptr<Asker> asker,
+DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker> asker,
                                      QWidget* parent)
     : GradientPage(parent),
       page_(page),
@@ -158,7 +158,7 @@ DiskUsageRingPage::DiskUsageRingPage(V4DiskUsageViewController& page, std::share
     subscriptions_.push_back(
         page_.selectionChanged.observe([this](const int&) { showSelection(); }));
     subscriptions_.push_back(
-        page_.bubble.observe([this](const V4DiskUsageViewController::Bubble&) { showBubble(); }));
+        page_.bubble.observe([this](const RingPageModel::Bubble&) { showBubble(); }));
     subscriptions_.push_back(EventBus::defaultCenter().observe(
         Events::changeLockState, [this](const Event&) { showLock(); }));
     showListing();

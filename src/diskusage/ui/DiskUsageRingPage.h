@@ -21,20 +21,20 @@ class QToolButton;
 class QVBoxLayout;
 class RingChartView;
 class SelectableItemRow;
-class V4DiskUsageViewController;
+class RingPageModel;
 class WorkRunner;
 
 // The ring page of the disk-usage results: the current folder's header, the breadcrumb from the
 // scanned folder, the item list (largest first) with check boxes, the ring chart with its
 // bubble, "%d items are selected.", the removal sheet, back and the lock button; an imported
 // tree is marked over the header and offers no selection or removal. It binds
-// V4DiskUsageViewController; removal runs on a worker, with the retry with administrator rights
+// RingPageModel; removal runs on a worker, with the retry with administrator rights
 // offered for what failed for want of permission.
 class DiskUsageRingPage : public GradientPage {
     Q_OBJECT
   public:
     // `asker` defaults to window-modal message boxes, `rights` to the process's rights.
-    DiskUsageRingPage(V4DiskUsageViewController& page, std::shared_ptr<Asker> asker = nullptr,
+    DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker> asker = nullptr,
                       QWidget* parent = nullptr);
     ~DiskUsageRingPage() override;
 
@@ -75,7 +75,7 @@ class DiskUsageRingPage : public GradientPage {
     void removalDone(const std::vector<RemovalOutcome>& results, bool withRights,
                      QStringList failures);
 
-    V4DiskUsageViewController& page_;
+    RingPageModel& page_;
     std::shared_ptr<Asker> asker_;
     DiskUsageRemoval removal_;
     QLabel* icon_;

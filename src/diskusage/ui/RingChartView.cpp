@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "diskusage/V4DiskUsageViewController.h"
+#include "diskusage/RingPageModel.h"
 
 namespace {
 
@@ -44,8 +44,7 @@ PieTree::PointerEvent pointerEvent(const QMouseEvent& event) {
 
 }  // namespace
 
-RingChartView::RingChartView(V4DiskUsageViewController& page, QWidget* parent)
-    : QWidget(parent), page_(page) {
+RingChartView::RingChartView(RingPageModel& page, QWidget* parent) : QWidget(parent), page_(page) {
     setMouseTracking(true);
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent, false);

@@ -4,7 +4,7 @@
 
 #include "diskusage/RingLayout.h"
 
-class V4DiskUsageViewController;
+class RingPageModel;
 
 // The ring chart: paints the sectors of the chart's frame (PieTree::drawScene) with QPainter,
 // anti-aliased, outline then fill, on a transparent background, sized to the widget, and
@@ -12,7 +12,7 @@ class V4DiskUsageViewController;
 class RingChartView : public QWidget {
     Q_OBJECT
   public:
-    explicit RingChartView(V4DiskUsageViewController& page, QWidget* parent = nullptr);
+    explicit RingChartView(RingPageModel& page, QWidget* parent = nullptr);
 
     // Paints one frame of the chart at `size` onto `painter` (also used by benchmarks).
     static void paintFrame(QPainter& painter, const std::vector<RingSector>& frame,
@@ -27,5 +27,5 @@ class RingChartView : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    V4DiskUsageViewController& page_;
+    RingPageModel& page_;
 };

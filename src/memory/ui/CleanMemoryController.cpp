@@ -102,7 +102,7 @@ void CleanMemoryController::updateTitleForLabelValue() {
     const std::string* values[6] = {&texts.freeMem,  &texts.activeMem, &texts.inactiveMem,
                                     &texts.wiredMem, &texts.usedMem,   &texts.totalMem};
     for (int i = 0; i < 6; ++i) figures_[i]->setText(QString::fromStdString(*values[i]));
-    const MEMORY_INFO& info = model_->memoryInfo();
+    const MemoryFigures& info = model_->memoryInfo();
     std::size_t fields[4] = {kMemFree, kMemActive, kMemInactive, kMemWired};
     std::vector<PieChartItem> slices;
     for (int i = 0; i < 4; ++i)

@@ -5,8 +5,8 @@
 #include <QVBoxLayout>
 
 #include "core/events/Log.h"
-#include "ui/CustomVolumView.h"
 #include "ui/ImageProvider.h"
+#include "ui/VolumeTile.h"
 
 DiskSizeView::DiskSizeView(RowsProvider rows, std::function<bool(std::int32_t)> eject,
                            std::function<bool(const std::string&)> browse, QWidget* parent)
@@ -38,7 +38,7 @@ void DiskSizeView::initDiskSizeView() {
     int index = 0;
     for (auto& row : rows_()) {
         row.ViewTag = index;
-        auto* tile = new CustomVolumView(std::move(row), eject_, browse_);
+        auto* tile = new VolumeTile(std::move(row), eject_, browse_);
         list_->insertWidget(index++, tile);
         tiles_.push_back(tile);
     }

@@ -6,7 +6,7 @@
 
 #include "monitor/VolumeRow.h"
 
-class CustomVolumView;
+class VolumeTile;
 class QVBoxLayout;
 
 // The main window's volume list: one tile per mounted volume, in enumeration order, in a list
@@ -24,7 +24,7 @@ class DiskSizeView : public QWidget {
     // Gives the tiles the fresh figures, tile i from record i (every tick).
     void updateViewAndData();
 
-    const std::vector<CustomVolumView*>& allItemArr() const { return tiles_; }
+    const std::vector<VolumeTile*>& allItemArr() const { return tiles_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -34,5 +34,5 @@ class DiskSizeView : public QWidget {
     std::function<bool(std::int32_t)> eject_;
     std::function<bool(const std::string&)> browse_;
     QVBoxLayout* list_;
-    std::vector<CustomVolumView*> tiles_;
+    std::vector<VolumeTile*> tiles_;
 };

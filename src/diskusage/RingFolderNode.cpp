@@ -1,39 +1,39 @@
-#include "diskusage/W32AllDir.h"
+#include "diskusage/RingFolderNode.h"
 
 #include <algorithm>
 
 #include "core/fs/PathRules.h"
 #include "diskusage/SubtreeRelease.h"
 
-W32AllDir::W32AllDir(W32AllDir* parent) : parent(parent) {}
+RingFolderNode::RingFolderNode(RingFolderNode* parent) : parent(parent) {}
 
-W32AllDir::~W32AllDir() {
+RingFolderNode::~RingFolderNode() {
     releaseSubtree(children);
 }
 
-std::unique_ptr<W32AllDir> W32AllDir::makeRoot(std::string_view path) {
-    auto root = std::make_unique<W32AllDir>();
+std::unique_ptr<RingFolderNode> RingFolderNode::makeRoot(std::string_view path) {
+    auto root = std::make_unique<RingFolderNode>();
     // A root's name is the path its entries' paths begin with, so it ends in "/".
     root->name_ = pathInside(path, "");
     return root;
 }
 
-std::unique_ptr<W32AllDir> W32AllDir::makeChild(std::string_view name) {
-    auto child = std::make_unique<W32AllDir>(this);
+std::unique_ptr<RingFolderNode> RingFolderNode::makeChild(std::string_view name) {
+    auto child = std::make_unique<RingFolderNode>(this);
     child->name_ = name;
     return child;
 }
 
-std::string W32AllDir::path() const {
-    std::vector<const W32AllDir*> chain;
-    for (const W32AllDir* node = this; node; node = node->parent) chain.push_back(node);
+std::string RingFolderNode::path() const {
+    std::vector<const RingFolderNode*> chain;
+    for (const RingFolderNode* node = this; node; node = node->parent) chain.push_back(node);
     std::string text = chain.back()->name_;
     for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it)
         text = pathInside(text, (*it)->name_);
     return pathInside(text, "");
 }
 
-W32AllDir* findChild(const W32AllDir& node, std::string_view path) {
+RingFolderNode* findChild(const RingFolderNode& node, std::string_view path) {
     std::string base = node.path();
     if (path.size() <= base.size() || path.substr(0, base.size()) != base) return nullptr;
     std::string_view rest = path.substr(base.size());
@@ -45,12 +45,12 @@ W32AllDir* findChild(const W32AllDir& node, std::string_view path) {
     return nullptr;
 }
 
-W32AllDir* searchFile(W32AllDir* root, std::string_view path) {
+RingFolderNode* searchFile(RingFolderNode* root, std::string_view path) {
     if (!root) return nullptr;
     const std::string& rootPath = root->name();
     if (path.substr(0, rootPath.size()) != rootPath) return nullptr;
     std::string_view rest = path.substr(rootPath.size());
-    W32AllDir* node = root;
+    RingFolderNode* node = root;
     while (!rest.empty()) {
         size_t slash = rest.find('/');
         if (slash == std::string_view::npos) return nullptr;
@@ -64,7 +64,8 @@ W32AllDir* searchFile(W32AllDir* root, std::string_view path) {
     return node;
 }
 
-bool isLargerFolder(const std::unique_ptr<W32AllDir>& a, const std::unique_ptr<W32AllDir>& b) {
+bool isLargerFolder(const std::unique_ptr<RingFolderNode>& a,
+                    const std::unique_ptr<RingFolderNode>& b) {
     if (a->size != b->size) return a->size > b->size;
     return a->name() < b->name();
 }

@@ -1,4 +1,4 @@
-#include "sysinfo/ui/MyMacView.h"
+#include "sysinfo/ui/MyComputerPage.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -8,8 +8,8 @@
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "sysinfo/ui/CustomComInfoView.h"
-#include "ui/CustomVolumView.h"
 #include "ui/ImageProvider.h"
+#include "ui/VolumeTile.h"
 
 namespace {
 const VolumeRow* bootRow(const std::vector<VolumeRow>& rows) {
@@ -20,15 +20,15 @@ const VolumeRow* bootRow(const std::vector<VolumeRow>& rows) {
 }
 }  // namespace
 
-MyMacView::MyMacView(RowsProvider volumes, std::array<ComputerInfoRow, 7> facts,
-                     std::function<bool(const std::string&)> browse, QWidget* parent)
+MyComputerPage::MyComputerPage(RowsProvider volumes, std::array<ComputerInfoRow, 7> facts,
+                               std::function<bool(const std::string&)> browse, QWidget* parent)
     : QWidget(parent), volumes_(std::move(volumes)), browse_(std::move(browse)) {
     setMinimumSize(704, 475);  // the design size; the page may give more
     // The boot volume's tile on top, the facts below it, both as wide as the page allows.
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(0, 22, 4, 0);
     layout_->setSpacing(0);
-    layout_->addSpacing(130 - 22 - CustomVolumView::kSize.height());  // below the tile
+    layout_->addSpacing(130 - 22 - VolumeTile::kSize.height());  // below the tile
     table_ = new CustomComInfoView(std::move(facts), this);
     auto* factsRow = new QHBoxLayout;
     factsRow->setContentsMargins(52, 0, 52, 0);
@@ -38,20 +38,20 @@ MyMacView::MyMacView(RowsProvider volumes, std::array<ComputerInfoRow, 7> facts,
     initWithFrame();
 }
 
-void MyMacView::initWithFrame() {
+void MyComputerPage::initWithFrame() {
     delete tile_;
     tile_ = nullptr;
     auto rows = volumes_();
     const VolumeRow* boot = bootRow(rows);
     if (!boot) return;
-    tile_ = new CustomVolumView(*boot, {}, browse_, this);
+    tile_ = new VolumeTile(*boot, {}, browse_, this);
     layout_->insertWidget(0, tile_);  // on top; a tile made again replaces the deleted one
     tile_->show();
     std::vector<std::any> pair{boot->u64TotalSpace, boot->u64FreeSpace};
     EventBus::defaultCenter().post(Events::FreeTotleArr, pair);
 }
 
-void MyMacView::updateViewAndData() {
+void MyComputerPage::updateViewAndData() {
     if (!tile_) return;
     auto rows = volumes_();
     const VolumeRow* boot = bootRow(rows);
@@ -66,7 +66,7 @@ void MyMacView::updateViewAndData() {
     tile_->setRow(std::move(row));
 }
 
-void MyMacView::paintEvent(QPaintEvent*) {
+void MyComputerPage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(rect(), ImageProvider::shared().image(QStringLiteral("right.png")));
 }

@@ -6,7 +6,7 @@
 #include "core/fs/VolumeList.h"
 
 // One mounted volume as the monitor shows it.
-struct QWVolumeInfo {
+struct MountedVolume {
     std::int32_t volRefNumber = 0;  // the mount ID: identifies the volume for eject and menus
     std::int32_t volType = -1;      // a VolumeKind
     bool bIsDefaultVol = false;     // the boot volume (root path exactly "/")

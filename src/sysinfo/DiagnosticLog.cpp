@@ -1,4 +1,4 @@
-#include "sysinfo/MacLog.h"
+#include "sysinfo/DiagnosticLog.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,7 +27,7 @@ bool isPrivateFolder(const fs::path& folder, uid_t uid) {
 
 // The log opened for appending at `path`, or -1 with `why`.
 int openLog(const std::string& fileName, fs::path& path, std::string& why) {
-    auto found = MacLog::logFilePath(fileName);
+    auto found = DiagnosticLog::logFilePath(fileName);
     if (!found) {
         const PlatformContext& context = Services::context();
         why = UserHome(context.home, context.uid).refusal();
@@ -42,7 +42,7 @@ int openLog(const std::string& fileName, fs::path& path, std::string& why) {
 
 }  // namespace
 
-std::optional<fs::path> MacLog::logFilePath(const std::string& fileName) {
+std::optional<fs::path> DiagnosticLog::logFilePath(const std::string& fileName) {
     const PlatformContext& context = Services::context();
     if (!UserHome(context.home, context.uid).refusal().empty()) return std::nullopt;
     fs::path folder = context.appDataFolder();
@@ -56,14 +56,14 @@ std::optional<fs::path> MacLog::logFilePath(const std::string& fileName) {
     return folder / fileName;
 }
 
-void MacLog::trimLog(int fd) {
+void DiagnosticLog::trimLog(int fd) {
     struct stat info {};
     if (::fstat(fd, &info) == 0 && static_cast<std::uint64_t>(info.st_size) > kMaximumSize) {
         if (::ftruncate(fd, 0) != 0) QWLog("Cannot empty the log: %s", std::strerror(errno));
     }
 }
 
-void MacLog::sendLogLinesTo(const std::string& fileName) {
+void DiagnosticLog::sendLogLinesTo(const std::string& fileName) {
     fs::path path;
     std::string why;
     int fd = openLog(fileName, path, why);
@@ -72,7 +72,7 @@ void MacLog::sendLogLinesTo(const std::string& fileName) {
     logSysInfo(fd, path);
 }
 
-void MacLog::setLogFile(const std::string& fileName, bool trimOversized) {
+void DiagnosticLog::setLogFile(const std::string& fileName, bool trimOversized) {
     fs::path path;
     std::string why;
     int fd = openLog(fileName, path, why);
@@ -86,14 +86,14 @@ void MacLog::setLogFile(const std::string& fileName, bool trimOversized) {
     logSysInfo(STDERR_FILENO, path);
 }
 
-void MacLog::logSysInfo(int fd, const fs::path& path) {
+void DiagnosticLog::logSysInfo(int fd, const fs::path& path) {
     struct stat info {};
     if (::fstat(fd, &info) == 0 && info.st_size > 0) return;
     QWLog("Orvane Log file: %s", path.c_str());
     logComInfo();
 }
 
-void MacLog::logComInfo() {
+void DiagnosticLog::logComInfo() {
     QWLog("hardware info");
     MachineFacts facts = MachineFacts::read();
     auto logIfKnown = [](const char* format, const std::string& value) {
@@ -123,7 +123,7 @@ void MacLog::logComInfo() {
     QWLog(" ");
 }
 
-unsigned MacLog::volumeAttributeBits(const VolumeFacts& volume) {
+unsigned DiagnosticLog::volumeAttributeBits(const VolumeFacts& volume) {
     unsigned bits = 0;
     if (volume.externalBus) bits |= 1u << 27;
     if (volume.removable) bits |= 1u << 25;

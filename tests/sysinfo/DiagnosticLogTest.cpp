@@ -6,7 +6,7 @@
 #include "core/events/Log.h"
 #include "platform/Services.h"
 #include "support/TestPlatform.h"
-#include "sysinfo/MacLog.h"
+#include "sysinfo/DiagnosticLog.h"
 
 namespace fs = std::filesystem;
 
@@ -20,54 +20,54 @@ void makeFileOfSize(const fs::path& file, std::uint64_t size) {
 }
 }  // namespace
 
-TEST(MacLog, LogsOfTwentyMebibytesSurviveOneByteMoreIsEmptied) {
+TEST(DiagnosticLog, LogsOfTwentyMebibytesSurviveOneByteMoreIsEmptied) {
     TempDir dir;
-    for (std::uint64_t size : {MacLog::kMaximumSize, MacLog::kMaximumSize + 1}) {
+    for (std::uint64_t size : {DiagnosticLog::kMaximumSize, DiagnosticLog::kMaximumSize + 1}) {
         makeFileOfSize(dir / "orvane.log", size);
         int fd = ::open((dir / "orvane.log").c_str(), O_WRONLY | O_APPEND);
         ASSERT_GE(fd, 0);
-        MacLog::trimLog(fd);
+        DiagnosticLog::trimLog(fd);
         ::close(fd);
-        EXPECT_EQ(fs::file_size(dir / "orvane.log"), size > MacLog::kMaximumSize ? 0 : size);
+        EXPECT_EQ(fs::file_size(dir / "orvane.log"), size > DiagnosticLog::kMaximumSize ? 0 : size);
     }
 }
 
-TEST(MacLog, HeaderOnlyForAMissingOrEmptyLog) {
+TEST(DiagnosticLog, HeaderOnlyForAMissingOrEmptyLog) {
     TestPlatform platform;
     std::vector<std::string> lines;
     ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
-    fs::path path = MacLog::logFilePath("orvane.log").value();
+    fs::path path = DiagnosticLog::logFilePath("orvane.log").value();
     EXPECT_EQ(path, platform.context().xdgDataHome / "com.quillby.pro/orvane.log");
     EXPECT_TRUE(fs::is_directory(path.parent_path()));  // created so that no line is lost
 
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_GE(fd, 0);
-    MacLog::logSysInfo(fd, path);
+    DiagnosticLog::logSysInfo(fd, path);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Orvane Log file: " + path.string());
     EXPECT_EQ(lines[1], "hardware info");
 
     lines.clear();
     ASSERT_EQ(::write(fd, "earlier line\n", 13), 13);
-    MacLog::logSysInfo(fd, path);
+    DiagnosticLog::logSysInfo(fd, path);
     ::close(fd);
     EXPECT_TRUE(lines.empty());
 }
 
 // The command line shares the log with the desktop program: it never deletes it, and a log it
 // creates starts with the header like any other.
-TEST(MacLog, CommandLineNeverTrimsAndHeadsANewLog) {
+TEST(DiagnosticLog, CommandLineNeverTrimsAndHeadsANewLog) {
     TestPlatform platform;
     int previous = logDescriptor();
-    fs::path path = MacLog::logFilePath("orvane.log").value();
-    makeFileOfSize(path, MacLog::kMaximumSize + 1);
-    MacLog::sendLogLinesTo("orvane.log");
+    fs::path path = DiagnosticLog::logFilePath("orvane.log").value();
+    makeFileOfSize(path, DiagnosticLog::kMaximumSize + 1);
+    DiagnosticLog::sendLogLinesTo("orvane.log");
     QWLog("a command line");
-    EXPECT_GT(fs::file_size(path), MacLog::kMaximumSize + 1);
+    EXPECT_GT(fs::file_size(path), DiagnosticLog::kMaximumSize + 1);
     ::close(logDescriptor());
 
-    fs::path fresh = MacLog::logFilePath("fresh.log").value();
-    MacLog::sendLogLinesTo("fresh.log");
+    fs::path fresh = DiagnosticLog::logFilePath("fresh.log").value();
+    DiagnosticLog::sendLogLinesTo("fresh.log");
     QWLog("a command line");
     ::close(logDescriptor());
     setLogDescriptor(previous);
@@ -79,7 +79,7 @@ TEST(MacLog, CommandLineNeverTrimsAndHeadsANewLog) {
 
 // Something else in the log's place (a link to another file, a file of another user) is never
 // written through: the log lines go nowhere rather than into it.
-TEST(MacLog, OnlyTheUsersOwnPlainFileIsWrittenAsTheLog) {
+TEST(DiagnosticLog, OnlyTheUsersOwnPlainFileIsWrittenAsTheLog) {
     struct Case {
         const char* name;
         bool link;  // else a file given to another user (needs root)
@@ -99,7 +99,7 @@ TEST(MacLog, OnlyTheUsersOwnPlainFileIsWrittenAsTheLog) {
             ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
         }
         int previous = logDescriptor();
-        MacLog::sendLogLinesTo("orvane.log");
+        DiagnosticLog::sendLogLinesTo("orvane.log");
         QWLog("a command line");
         if (logDescriptor() > STDERR_FILENO) ::close(logDescriptor());
         setLogDescriptor(previous);
@@ -108,14 +108,14 @@ TEST(MacLog, OnlyTheUsersOwnPlainFileIsWrittenAsTheLog) {
 }
 
 // Root with another user's HOME (as sudo -E leaves it) makes no folder or log in that home.
-TEST(MacLog, NoLogInTheHomeOfAnotherUser) {
+TEST(DiagnosticLog, NoLogInTheHomeOfAnotherUser) {
     TestPlatform platform;
     PlatformContext context = platform.context();
     fs::create_directories(context.home);
     context.uid += 1;
     Services::setContext(context);
     int previous = logDescriptor();
-    MacLog::sendLogLinesTo("orvane.log");
+    DiagnosticLog::sendLogLinesTo("orvane.log");
     QWLog("a command line");
     if (logDescriptor() > STDERR_FILENO) ::close(logDescriptor());
     setLogDescriptor(previous);

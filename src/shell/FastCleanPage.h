@@ -17,11 +17,11 @@ class QVBoxLayout;
 // note (title and description) above it. Row 0 is the computer's overview, rows 1 to 6 the clean
 // categories, 8 the uninstaller and 9 the free-space monitor; only the features that this build
 // has are listed. Follows "shouldSelectRow" and remembers the row under "QWLastClickRow".
-class NewMainViewController : public QWidget {
+class FastCleanPage : public QWidget {
     Q_OBJECT
   public:
-    explicit NewMainViewController(QWidget* parent = nullptr);
-    ~NewMainViewController() override;
+    explicit FastCleanPage(QWidget* parent = nullptr);
+    ~FastCleanPage() override;
 
     // Adds the feature page of `row` to the list (rows stay in their number order). A
     // `rowWidget` is shown in the list in place of the plain title.

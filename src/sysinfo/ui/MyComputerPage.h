@@ -8,25 +8,25 @@
 #include "sysinfo/ComputerInfoRows.h"
 
 class CustomComInfoView;
-class CustomVolumView;
+class VolumeTile;
 class QVBoxLayout;
 
 // The "My Computer" page: the boot volume's tile above the seven-row machine-facts table. When
 // built it posts "FreeTotleArr" with the boot volume's total and free texts.
-class MyMacView : public QWidget {
+class MyComputerPage : public QWidget {
     Q_OBJECT
   public:
     using RowsProvider = std::function<std::vector<VolumeRow>()>;
 
-    MyMacView(RowsProvider volumes, std::array<ComputerInfoRow, 7> facts,
-              std::function<bool(const std::string&)> browse, QWidget* parent = nullptr);
+    MyComputerPage(RowsProvider volumes, std::array<ComputerInfoRow, 7> facts,
+                   std::function<bool(const std::string&)> browse, QWidget* parent = nullptr);
 
     // Builds the page from a fresh enumeration.
     void initWithFrame();
     // Gives the tile the fresh figures of the boot volume.
     void updateViewAndData();
 
-    CustomVolumView* tile() const { return tile_; }
+    VolumeTile* tile() const { return tile_; }
     CustomComInfoView* table() const { return table_; }
 
   protected:
@@ -36,6 +36,6 @@ class MyMacView : public QWidget {
     RowsProvider volumes_;
     std::function<bool(const std::string&)> browse_;
     QVBoxLayout* layout_;
-    CustomVolumView* tile_ = nullptr;
+    VolumeTile* tile_ = nullptr;
     CustomComInfoView* table_;
 };

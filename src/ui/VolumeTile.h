@@ -9,14 +9,14 @@ class QToolButton;
 
 // One tile of the main window's volume list (700 x 90 at the least): icon, name, level bar, "%@
 // Free" and total texts in white, a browse button and, for ejectable volumes, an eject button.
-class CustomVolumView : public QWidget {
+class VolumeTile : public QWidget {
     Q_OBJECT
   public:
     static constexpr QSize kSize{700, 90};  // the smallest size; wider with the page
 
     // `eject` ejects by reference number; `browse` opens a folder in the file manager.
-    CustomVolumView(VolumeRow row, std::function<bool(std::int32_t)> eject,
-                    std::function<bool(const std::string&)> browse, QWidget* parent = nullptr);
+    VolumeTile(VolumeRow row, std::function<bool(std::int32_t)> eject,
+               std::function<bool(const std::string&)> browse, QWidget* parent = nullptr);
 
     const VolumeRow& row() const { return row_; }
     void setRow(VolumeRow row);

@@ -10,19 +10,19 @@
 // the sum of the sizes of every non-folder entry in the folder's whole subtree. A node keeps its
 // own name (the root keeps its whole path) and builds its path on demand, so paths of any
 // length work; a path always ends in "/".
-class W32AllDir {
+class RingFolderNode {
   public:
     // A node with no name, no children, sort flag 1 and every number 0, inside `parent`.
-    explicit W32AllDir(W32AllDir* parent = nullptr);
+    explicit RingFolderNode(RingFolderNode* parent = nullptr);
     // Releases the subtree without recursion, so that trees of any depth can be released.
-    ~W32AllDir();
-    W32AllDir(const W32AllDir&) = delete;
-    W32AllDir& operator=(const W32AllDir&) = delete;
+    ~RingFolderNode();
+    RingFolderNode(const RingFolderNode&) = delete;
+    RingFolderNode& operator=(const RingFolderNode&) = delete;
 
     // A root node for the folder at `path`; "/" is appended unless it already ends with one.
-    static std::unique_ptr<W32AllDir> makeRoot(std::string_view path);
+    static std::unique_ptr<RingFolderNode> makeRoot(std::string_view path);
     // A new node named `name` whose parent is this node; the caller puts it into `children`.
-    std::unique_ptr<W32AllDir> makeChild(std::string_view name);
+    std::unique_ptr<RingFolderNode> makeChild(std::string_view name);
 
     // The folder's absolute path, ending in "/".
     std::string path() const;
@@ -32,7 +32,7 @@ class W32AllDir {
     std::int64_t count() const { return static_cast<std::int64_t>(children.size()); }
 
     // The child folders; an entry is empty after its folder was removed.
-    std::vector<std::unique_ptr<W32AllDir>> children;
+    std::vector<std::unique_ptr<RingFolderNode>> children;
     // 1 at creation: the scan sorts the children, largest first.
     std::int32_t sortFlag = 1;
     // Set by the ring layout when the sector is 3 degrees or narrower.
@@ -47,18 +47,19 @@ class W32AllDir {
     // The scan could not open or read the folder: its size counts only what was read before the
     // failure (often nothing), so it is not an empty folder.
     bool unreadable = false;
-    W32AllDir* parent = nullptr;
+    RingFolderNode* parent = nullptr;
 
   private:
     std::string name_;
 };
 
 // The first non-empty direct child of `node` whose path equals `path` byte for byte.
-W32AllDir* findChild(const W32AllDir& node, std::string_view path);
+RingFolderNode* findChild(const RingFolderNode& node, std::string_view path);
 
 // The node of the tree under `root` whose path equals `path`, or nullptr. Every path ends in
 // "/", so the folder /a/b/ is never taken for a part of /a/bc/x/.
-W32AllDir* searchFile(W32AllDir* root, std::string_view path);
+RingFolderNode* searchFile(RingFolderNode* root, std::string_view path);
 
 // Children order of a finished folder: larger sizes first, equal sizes by name.
-bool isLargerFolder(const std::unique_ptr<W32AllDir>& a, const std::unique_ptr<W32AllDir>& b);
+bool isLargerFolder(const std::unique_ptr<RingFolderNode>& a,
+                    const std::unique_ptr<RingFolderNode>& b);

@@ -1,4 +1,4 @@
-#include "ui/CustomVolumView.h"
+#include "ui/VolumeTile.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -22,8 +22,8 @@ QToolButton* imageButton(QWidget* parent, const QString& image, const QString& t
 
 }  // namespace
 
-CustomVolumView::CustomVolumView(VolumeRow row, std::function<bool(std::int32_t)> eject,
-                                 std::function<bool(const std::string&)> browse, QWidget* parent)
+VolumeTile::VolumeTile(VolumeRow row, std::function<bool(std::int32_t)> eject,
+                       std::function<bool(const std::string&)> browse, QWidget* parent)
     : QWidget(parent),
       row_(std::move(row)),
       ejectVolume_(std::move(eject)),
@@ -43,22 +43,22 @@ CustomVolumView::CustomVolumView(VolumeRow row, std::function<bool(std::int32_t)
     setRow(row_);
 }
 
-void CustomVolumView::resizeEvent(QResizeEvent*) {
+void VolumeTile::resizeEvent(QResizeEvent*) {
     browse_->setGeometry(width() - 100, 29, 32, 32);
     eject_->setGeometry(width() - 60, 29, 32, 32);
 }
 
-int CustomVolumView::barWidth() const {
+int VolumeTile::barWidth() const {
     return width() - kBarLeft - (kSize.width() - kBarLeft - kDesignBarWidth);
 }
 
-void CustomVolumView::setRow(VolumeRow row) {
+void VolumeTile::setRow(VolumeRow row) {
     row_ = std::move(row);
     eject_->setVisible(row_.bCanEject);
     update();
 }
 
-bool CustomVolumView::eventFilter(QObject* watched, QEvent* event) {
+bool VolumeTile::eventFilter(QObject* watched, QEvent* event) {
     if (watched == eject_ && (event->type() == QEvent::Enter || event->type() == QEvent::Leave)) {
         bool hovered = event->type() == QEvent::Enter;
         eject_->setIcon(ImageProvider::shared().icon(hovered ? QStringLiteral("tc_hover.png")
@@ -67,7 +67,7 @@ bool CustomVolumView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void CustomVolumView::paintEvent(QPaintEvent*) {
+void VolumeTile::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     auto& images = ImageProvider::shared();

@@ -1,4 +1,4 @@
-#include "diskusage/V4DiskUsageViewController.h"
+#include "diskusage/RingPageModel.h"
 
 #include <algorithm>
 #include <ctime>
@@ -19,14 +19,14 @@ void bump(Observable<T>& counter) {
 
 }  // namespace
 
-V4DiskUsageViewController::V4DiskUsageViewController() = default;
+RingPageModel::RingPageModel() = default;
 
-V4DiskUsageViewController::~V4DiskUsageViewController() {
+RingPageModel::~RingPageModel() {
     subscriptions_.clear();
 }
 
-void V4DiskUsageViewController::showTree(std::unique_ptr<PieTree> chart, const Listing& first,
-                                         const ScanOrigin& origin, const std::string& file) {
+void RingPageModel::showTree(std::unique_ptr<PieTree> chart, const Listing& first,
+                             const ScanOrigin& origin, const std::string& file) {
     subscriptions_.clear();
     chart_ = std::move(chart);
     origin_ = origin;
@@ -61,12 +61,12 @@ void V4DiskUsageViewController::showTree(std::unique_ptr<PieTree> chart, const L
     if (chart_) refreshLeftView(first);
 }
 
-void V4DiskUsageViewController::setListingRunner(ListingRunner runner) {
+void RingPageModel::setListingRunner(ListingRunner runner) {
     listingRunner_ = std::move(runner);
     installListingReader();
 }
 
-void V4DiskUsageViewController::installListingReader() {
+void RingPageModel::installListingReader() {
     if (!chart_) return;
     if (!listingRunner_) {
         chart_->setListingReader({});
@@ -86,7 +86,7 @@ void V4DiskUsageViewController::installListingReader() {
     });
 }
 
-void V4DiskUsageViewController::releaseTree() {
+void RingPageModel::releaseTree() {
     subscriptions_.clear();
     chart_.reset();
     origin_ = {};
@@ -98,12 +98,12 @@ void V4DiskUsageViewController::releaseTree() {
     bump(listingChanged);
 }
 
-void V4DiskUsageViewController::reopen() {
+void RingPageModel::reopen() {
     back();
     if (chart_ && chart_->icAllDir) chart_->SeekDirectory(chart_->icAllDir->path());
 }
 
-void V4DiskUsageViewController::refreshLeftView(const Listing& listing) {
+void RingPageModel::refreshLeftView(const Listing& listing) {
     listing_ = listing;
     currentPath_ = pathInside(listing.folder.path, "");
     if (firstInPath_.empty()) firstInPath_ = currentPath_;
@@ -118,15 +118,15 @@ void V4DiskUsageViewController::refreshLeftView(const Listing& listing) {
     bump(listingChanged);
 }
 
-std::string V4DiskUsageViewController::headerName() const {
+std::string RingPageModel::headerName() const {
     return listing_.folder.name.empty() ? "No name" : listing_.folder.name;
 }
 
-std::string V4DiskUsageViewController::headerSize() const {
+std::string RingPageModel::headerSize() const {
     return listing_.folder.size.empty() ? "0.0KB" : listing_.folder.size;
 }
 
-std::string V4DiskUsageViewController::originText() const {
+std::string RingPageModel::originText() const {
     if (!imported()) return {};
     std::string text = "Imported from " + std::string(folderName(originFile_));
     const ScanFileMetadata& written = origin_.metadata;
@@ -146,35 +146,35 @@ std::string V4DiskUsageViewController::originText() const {
     return text;
 }
 
-void V4DiskUsageViewController::mouseMoved(const PieTree::PointerEvent& event) {
+void RingPageModel::mouseMoved(const PieTree::PointerEvent& event) {
     if (chart_ && !scanRunning_) chart_->mouseMoved(event);
 }
 
-void V4DiskUsageViewController::mouseDown(const PieTree::PointerEvent& event, int clickCount) {
+void RingPageModel::mouseDown(const PieTree::PointerEvent& event, int clickCount) {
     if (chart_ && !scanRunning_) chart_->mouseDown(event, clickCount);
 }
 
-void V4DiskUsageViewController::closeBubble() {
+void RingPageModel::closeBubble() {
     bubble.set(Bubble{});
 }
 
-void V4DiskUsageViewController::clickLeftListViewAction(const DiskUsageItem& item) {
+void RingPageModel::clickLeftListViewAction(const DiskUsageItem& item) {
     QWLog("Click left list to draw: %s", item.path.c_str());
     if (item.isDirectory) showFolder(item.path);
 }
 
-void V4DiskUsageViewController::clickBreadcrumb(std::size_t index) {
+void RingPageModel::clickBreadcrumb(std::size_t index) {
     if (index < breadcrumb_.size()) showFolder(breadcrumb_[index].path);
 }
 
-void V4DiskUsageViewController::showFolder(const std::string& path) {
+void RingPageModel::showFolder(const std::string& path) {
     if (!chart_) return;
     std::string folder = pathInside(path, "");
     // Only folders of the tree: the tree knows them, so no disk access on this thread.
     if (chart_->searchFile(folder)) chart_->SeekDirectory(folder);
 }
 
-void V4DiskUsageViewController::changeSelectArr(const DiskUsageItem& item, bool selected) {
+void RingPageModel::changeSelectArr(const DiskUsageItem& item, bool selected) {
     if (imported()) return;
     auto same = [&](const DiskUsageItem& chosen) { return chosen.path == item.path; };
     if (selected) {
@@ -187,16 +187,16 @@ void V4DiskUsageViewController::changeSelectArr(const DiskUsageItem& item, bool 
     bump(selectionChanged);
 }
 
-bool V4DiskUsageViewController::isSelected(const std::string& path) const {
+bool RingPageModel::isSelected(const std::string& path) const {
     return std::any_of(allSelectArr_.begin(), allSelectArr_.end(),
                        [&](const DiskUsageItem& item) { return item.path == path; });
 }
 
-std::string V4DiskUsageViewController::selectionText() const {
+std::string RingPageModel::selectionText() const {
     return std::to_string(allSelectArr_.size()) + " items are selected.";
 }
 
-std::vector<DiskUsageItem> V4DiskUsageViewController::removalList() const {
+std::vector<DiskUsageItem> RingPageModel::removalList() const {
     if (imported()) return {};
     std::vector<std::string> paths;
     for (const auto& item : allSelectArr_) paths.push_back(item.path);
@@ -211,7 +211,7 @@ std::vector<DiskUsageItem> V4DiskUsageViewController::removalList() const {
     return list;
 }
 
-void V4DiskUsageViewController::removalFinished(const std::vector<RemovalOutcome>& results) {
+void RingPageModel::removalFinished(const std::vector<RemovalOutcome>& results) {
     if (imported()) return;
     for (const auto& result : results) {
         if (!result.gone()) continue;
@@ -233,7 +233,7 @@ void V4DiskUsageViewController::removalFinished(const std::vector<RemovalOutcome
     }
 }
 
-void V4DiskUsageViewController::back() {
+void RingPageModel::back() {
     firstInPath_.clear();
     currentPath_.clear();
     allSelectArr_.clear();

@@ -19,7 +19,7 @@
 // the item list of the current folder, the bubble, the selection and what a removal changes.
 // It listens to its own chart's "RefreshLeftView", "ShowBubble" and "HideBubble" only, so a
 // chart being built elsewhere never reaches it. Main thread only.
-class V4DiskUsageViewController {
+class RingPageModel {
   public:
     // A folder's listing as the chart publishes it.
     struct Listing {
@@ -34,10 +34,10 @@ class V4DiskUsageViewController {
         float y = 0;
     };
 
-    V4DiskUsageViewController();
-    ~V4DiskUsageViewController();
-    V4DiskUsageViewController(const V4DiskUsageViewController&) = delete;
-    V4DiskUsageViewController& operator=(const V4DiskUsageViewController&) = delete;
+    RingPageModel();
+    ~RingPageModel();
+    RingPageModel(const RingPageModel&) = delete;
+    RingPageModel& operator=(const RingPageModel&) = delete;
 
     // Takes the chart of a finished scan and its root's listing; the page starts afresh on it.
     // A tree read from the scan file `file` comes with its origin marked imported.

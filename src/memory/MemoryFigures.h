@@ -4,9 +4,9 @@
 #include <cstdint>
 
 // Ten memory counts in bytes, in a fixed order (see MemoryInfoField); the last is always 0.
-using MEMORY_INFO = std::array<std::uint64_t, 10>;
+using MemoryFigures = std::array<std::uint64_t, 10>;
 
-// The positions of MEMORY_INFO.
+// The positions of MemoryFigures.
 enum MemoryInfoField : std::size_t {
     kMemFree = 0,
     kMemInactive = 1,

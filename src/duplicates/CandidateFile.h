@@ -4,13 +4,13 @@
 #include <string>
 #include <string_view>
 
-#include "duplicates/SimpleNodeData.h"
 #include "duplicates/PathComponents.h"
+#include "duplicates/SimpleNodeData.h"
 
 // One candidate file of the duplicate search with its two checksums (0 = not computed yet).
 // The checksum fields are md5 and md5_1k, the names the pairing code reads them by; they
 // hold CRC-64 values (see crc.h).
-struct fileAttrbItem {
+struct CandidateFile {
     std::string filePathName;    // absolute path
     std::uint64_t fileSize = 0;  // from the file's attributes when it was listed
     std::uint64_t md5 = 0;       // checksum of the whole content

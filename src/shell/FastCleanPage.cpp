@@ -1,4 +1,4 @@
-#include "shell/NewMainViewController.h"
+#include "shell/FastCleanPage.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -10,10 +10,10 @@
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
-#include "core/text/LocalizedText.h"
 #include "core/events/Log.h"
 #include "core/events/ParseFileLog.h"
 #include "core/settings/PreferenceViewController.h"
+#include "core/text/LocalizedText.h"
 #include "core/text/UtilityFunction.h"
 
 namespace {
@@ -46,7 +46,7 @@ std::pair<const char*, const char*> noteKeys(int row) {
 
 }  // namespace
 
-NewMainViewController::NewMainViewController(QWidget* parent) : QWidget(parent) {
+FastCleanPage::FastCleanPage(QWidget* parent) : QWidget(parent) {
     setMinimumSize(904, 559);  // the size at 1x; larger fonts grow the page
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -108,10 +108,9 @@ NewMainViewController::NewMainViewController(QWidget* parent) : QWidget(parent) 
     }));
 }
 
-NewMainViewController::~NewMainViewController() = default;
+FastCleanPage::~FastCleanPage() = default;
 
-void NewMainViewController::addFeature(int row, const QString& title, QWidget* page,
-                                       QWidget* rowWidget) {
+void FastCleanPage::addFeature(int row, const QString& title, QWidget* page, QWidget* rowWidget) {
     features_[row] = page;
     pages_->addWidget(page);
     auto* item = new QListWidgetItem(rowWidget ? QString() : title);
@@ -122,7 +121,7 @@ void NewMainViewController::addFeature(int row, const QString& title, QWidget* p
     if (list_->count() == 1) list_->setCurrentRow(0);
 }
 
-bool NewMainViewController::setRowWidget(int row, QWidget* widget) {
+bool FastCleanPage::setRowWidget(int row, QWidget* widget) {
     for (int index = 0; index < list_->count(); ++index) {
         if (list_->item(index)->data(Qt::UserRole).toInt() == row) {
             list_->setItemWidget(list_->item(index), widget);
@@ -132,7 +131,7 @@ bool NewMainViewController::setRowWidget(int row, QWidget* widget) {
     return false;
 }
 
-void NewMainViewController::addSeparator(int row) {
+void FastCleanPage::addSeparator(int row) {
     auto* item = new QListWidgetItem;
     item->setFlags(Qt::NoItemFlags);
     item->setData(Qt::AccessibleTextRole, tr("Separator"));
@@ -144,18 +143,18 @@ void NewMainViewController::addSeparator(int row) {
     list_->setItemWidget(item, line);
 }
 
-void NewMainViewController::insertRow(int row, QListWidgetItem* item) {
+void FastCleanPage::insertRow(int row, QListWidgetItem* item) {
     int index = 0;
     while (index < list_->count() && list_->item(index)->data(Qt::UserRole).toInt() < row) ++index;
     item->setData(Qt::UserRole, row);
     list_->insertItem(index, item);
 }
 
-void NewMainViewController::setBottomBar(QWidget* bar) {
+void FastCleanPage::setBottomBar(QWidget* bar) {
     column_->addWidget(bar);
 }
 
-bool NewMainViewController::selectRow(int row) {
+bool FastCleanPage::selectRow(int row) {
     for (int index = 0; index < list_->count(); ++index) {
         if (list_->item(index)->data(Qt::UserRole).toInt() == row) {
             list_->setCurrentRow(index);
@@ -165,12 +164,12 @@ bool NewMainViewController::selectRow(int row) {
     return false;
 }
 
-int NewMainViewController::selectedRow() const {
+int FastCleanPage::selectedRow() const {
     auto* item = list_->currentItem();
     return item ? item->data(Qt::UserRole).toInt() : -1;
 }
 
-void NewMainViewController::changeNoteText(int row) {
+void FastCleanPage::changeNoteText(int row) {
     auto [titleKey, textKey] = noteKeys(row);
     if (!titleKey || !hasLocalizedString(titleKey)) {
         QWLog("No note text for the feature row %d", row);

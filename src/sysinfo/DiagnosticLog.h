@@ -9,7 +9,7 @@
 
 // The diagnostic log "orvane.log" in the program's data folder, into which the desktop program
 // sends every log line. A new or empty log starts with a hardware report.
-class MacLog {
+class DiagnosticLog {
   public:
     // 20 MiB; a larger log is emptied when the desktop program starts.
     static constexpr std::uint64_t kMaximumSize = 20971520;
