@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The project's entry points. `make run` and `make test` set up a fresh machine themselves.
 .PHONY: deps run test check-odr bench build-debug build-tsan build-release format install package clean
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the duplicate finder's CRC-64 on one core, per implementation, over 4 MiB
 // buffers (the size of a read chunk).
 #include <benchmark/benchmark.h>
@@ -9,6 +10,8 @@
 #ifdef QUILLBY_HAVE_ISAL
 #include "duplicates/Crc64Isal.h"
 #endif
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the duplicate finder's benchmark corpus: the same tree for the same scale, every time.
 //   quillby_dupes_corpus FOLDER [SCALE]
 // Many small files (copies, same sizes with another last byte, equal heads with other tails),

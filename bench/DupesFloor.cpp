@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The least reading a duplicate search of a corpus needs, to time the search against.
 //   quillby_dupes_floor plan CORPUS PLAN   writes the reads the search cannot avoid
 //   quillby_dupes_floor read PLAN          does them, with the search's thread count
@@ -24,6 +25,8 @@
 #include <vector>
 
 #include "core/work/WorkStealingPool.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

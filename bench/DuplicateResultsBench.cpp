@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds and sorts the duplicate page's results for a large search: a result tree of N groups
 // (default 50 000, two to four members each, spread over every category), the results model,
 // the outline and a tree view showing its first rows, offscreen. Prints the time to the first
@@ -12,6 +13,8 @@
 
 #include "duplicates/DuplicateResultsModel.h"
 #include "duplicates/ui/DuplicateOutlineModel.h"
+
+using namespace quillby;
 
 namespace {
 

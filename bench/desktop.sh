@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The idle desktop program: CPU per 2-second tick and resident memory, measured on the release
 # build under Xvfb with a tray host, the window closed as after a start at login.
 # Usage: bench/desktop.sh BUILD_DIR

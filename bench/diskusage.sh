@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Disk usage: times `quillby du` against du, gdu and ncdu on a generated corpus of about
 # 1,000,000 files in 50,000 folders, with warm and (when permitted) cold caches, and reports
 # peak memory; then times exporting the corpus as a scan file against the plain scan, reading

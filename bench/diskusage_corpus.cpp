@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Generates the disk-usage benchmark corpus: about 1,000,000 small files in about 50,000
 // folders, wide and deep, with hard links and symbolic links. File contents are sparse (only
 // sizes matter to a disk-usage scan), and the same seed always gives the same tree.

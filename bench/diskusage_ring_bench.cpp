@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disk-usage ring page on a large tree: scans FOLDER through the tool as the program does,
 // then times one full frame of the results page (the chart's layout, drawScene, and the paint of
 // the whole page) and one hit test under the pointer, and reports the process's peak memory
@@ -19,6 +20,8 @@
 #include "diskusage/ui/DiskUsageTool.h"
 #include "diskusage/ui/RingChartView.h"
 #include "shell/QtMainQueue.h"
+
+using namespace quillby;
 
 namespace {
 

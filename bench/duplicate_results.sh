@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The duplicate page's results for a search with 50 000 groups: the time to the outline's first
 # rows and of each sort, offscreen. Usage: bench/duplicate_results.sh [RELEASE_BUILD_FOLDER]
 set -euo pipefail

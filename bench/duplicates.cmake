@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The duplicate finder's benchmarks: CRC-64 throughput and the corpus generator that
 # bench/duplicates.sh times quillby dupes against its peers on, and the least reading it needs.
 find_package(benchmark REQUIRED)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The duplicate finder against its peers. Usage: bench/duplicates.sh [RELEASE_BUILD_FOLDER]
 #  1. CRC-64 throughput on one core, with ISA-L and with the table implementation.
 #  2. quillby dupes, jdupes, rmlint (as installed, and without its extent mapping) and fdupes

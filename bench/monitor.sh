@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times the monitor's commands against the tools people use instead: `quillby volumes` against
 # `df`, `quillby memory` against `free`, `quillby sysinfo` against `uname -a`. Prints
 # milliseconds per run and our time over the peer's.

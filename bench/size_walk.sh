@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The size walk against `du -sb --apparent-size` on a generated tree (warm cache). Also checks
 # that the walk's total equals the sizes find lists for everything that is not a folder.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The size walk's benchmark program: `generate DIR FILES` builds a corpus (nested folders of
 // sparse files of varied apparent sizes, with links and hard links), `measure DIR` prints
 // FolderUtilities::sizeOfItemAtPath of DIR.
@@ -12,6 +13,8 @@
 #include <string>
 
 #include "core/fs/FolderUtilities.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

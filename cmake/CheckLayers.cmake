@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The layer check (a CTest test). Every folder of src/ belongs to one layer, and a file includes
 # only what its layer builds on:
 #

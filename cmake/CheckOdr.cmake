@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The one-definition check (preset `odr`, `make check-odr`): every library of the program built
 # with link-time optimisation and linked whole into one probe, so that two different classes or
 # functions of one name anywhere in src/ fail the build instead of letting one vtable or inline

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The removal check (a CTest test): fails, naming file and line, when code outside the deletion
 # gate (the privileged helper included) deletes or renames entries itself (unlink, unlinkat, rmdir,
 # rename*, remove, remove_all, Qt's file removals), so that no page can bypass the gate.

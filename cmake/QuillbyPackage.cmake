@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `make package`: a Debian package of everything `make install` puts in place, built from the
 # package preset (installed below /usr, the helper in /usr/libexec/quillby).
 set(CPACK_GENERATOR DEB)

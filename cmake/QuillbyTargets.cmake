@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Small helpers so that every subsystem declares its library and its tests the same way.
 
 # quillby_library(<name> SOURCES ... [DEPS ...])

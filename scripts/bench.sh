@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every benchmark of bench/ against the peers on generated corpora and prints ratios.
 set -euo pipefail
 build="${1:-build/release}"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package and checks it: lintian finds no errors, and unpacked into a
 # throw-away root the command runs, the copyright file names the licence and the desktop entry
 # and the AppStream metainfo validate.

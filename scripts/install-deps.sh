@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build and the tests need, and only those that are missing.
 # Safe to run again and again: with everything present it does nothing and asks for nothing.
 set -euo pipefail

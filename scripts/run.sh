@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the desktop program from a build folder. Without a display it says so and shows the
 # command line's headless view instead: the boot volume, every volume, memory and machine facts.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a libFuzzer target for a few seconds over its seed corpus. New inputs and any crash file
 # go to a temporary folder that is removed afterwards; libFuzzer prints a failing input itself.
 set -eu

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // render-icon-png SVG SIZE PNG: draws the program's icon at SIZE x SIZE pixels for the hicolor
 // theme's fixed-size folders, so that only the SVG is kept in the repository.
 #include <QCoreApplication>

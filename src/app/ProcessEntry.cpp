@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ProcessEntry.h"
 
 #include <cstdio>
@@ -6,6 +7,8 @@
 #include "core/text/UtilityFunction.h"
 #include "memory/ClearMemory.h"
 #include "sysinfo/DiagnosticLog.h"
+
+namespace quillby {
 
 std::optional<int> runProcessEntry(int argc, const char* const* argv) {
     // The gate runs before the log exists; its version line would only clutter the terminal.
@@ -27,3 +30,5 @@ std::optional<int> runProcessEntry(int argc, const char* const* argv) {
     if (purgeMode != -1) return purgeMode;
     return std::nullopt;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
@@ -7,6 +8,8 @@
 #include "app/ProcessEntry.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "shell/QuillbyProApplication.h"
+
+using namespace quillby;
 
 namespace {
 

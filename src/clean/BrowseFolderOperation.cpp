@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/BrowseFolderOperation.h"
 
 #include <cstdint>
@@ -7,6 +8,8 @@
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/Log.h"
+
+namespace quillby {
 
 BrowseFolderOperation::BrowseFolderOperation(std::vector<CleanFolder> rootPaths)
     : rootPaths_(std::move(rootPaths)) {}
@@ -48,3 +51,5 @@ void BrowseFolderOperation::main() {
     bus.post(Events::ScanOperationFinish, {},
              {{EventKeys::FolderSize, totalSize}, {EventKeys::FileCount, fileCount}});
 }
+
+}  // namespace quillby

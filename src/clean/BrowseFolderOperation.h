@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <vector>
 
 #include "clean/CleanFolder.h"
 #include "core/work/OperationQueue.h"
+
+namespace quillby {
 
 // The quick-clean scan: measures what the folders hold that their rules let go and reports it
 // by events, on the operation's thread and with no sender: "ScanSingleFolder" {"FolderPath"}
@@ -19,3 +22,5 @@ class BrowseFolderOperation : public Operation {
   private:
     std::vector<CleanFolder> rootPaths_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/CategoryFolders.h"
 
 #include <sys/stat.h>
@@ -11,6 +12,8 @@
 #include "clean/TrashRule.h"
 #include "core/events/Log.h"
 #include "core/fs/UserHome.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -200,3 +203,5 @@ std::vector<CleanFolder> CategoryFolders::cleanFolders(int category) const {
     }
     return folders;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -8,6 +9,8 @@
 #include "clean/CleanFolder.h"
 #include "clean/InternalVolumeSource.h"
 #include "platform/PlatformContext.h"
+
+namespace quillby {
 
 // Where each clean category looks on this machine, and what it may delete there.
 class CategoryFolders {
@@ -52,3 +55,5 @@ class CategoryFolders {
     PlatformContext context_;
     std::shared_ptr<const InternalVolumeSource> volumes_;
 };
+
+}  // namespace quillby

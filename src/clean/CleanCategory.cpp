@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/CleanCategory.h"
+
+namespace quillby {
 
 const std::array<CleanCategory, CleanCategoryId::Count>& cleanCategories() {
     static const std::array<CleanCategory, CleanCategoryId::Count> categories{{
@@ -21,3 +24,5 @@ const std::array<CleanCategory, CleanCategoryId::Count>& cleanCategories() {
 bool isCleanCategoryId(int id) {
     return id >= 0 && id < CleanCategoryId::Count;
 }
+
+}  // namespace quillby

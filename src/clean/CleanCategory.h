@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
 #include <string_view>
+
+namespace quillby {
 
 // The six clean categories, in the order of rows, settings and every per-category array.
 namespace CleanCategoryId {
@@ -34,3 +37,5 @@ inline constexpr const char* kDownloadsConfirmMessage = "Are you sure you want t
 inline constexpr const char* kDownloadsConfirmExplanation =
     "Downloads folder is selected to clean. We recommend you to view this folder for anything "
     "useful before emptying it.";
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/CleanEntryRemover.h"
 
 #include <unistd.h>
@@ -6,6 +7,8 @@
 #include "clean/SystemCleanFolders.h"
 #include "core/fs/EntryStatus.h"
 #include "core/work/PrivilegedAuthorization.h"
+
+namespace quillby {
 
 CleanEntryRemover::CleanEntryRemover(const CleanFolder& folder,
                                      PrivilegedAuthorization* authorization)
@@ -47,3 +50,5 @@ RemovalReport CleanEntryRemover::removeWithPrivileges(const CleanableEntry& entr
     }
     return report;
 }
+
+}  // namespace quillby

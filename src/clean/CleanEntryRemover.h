@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "clean/CleanFolder.h"
 #include "clean/CleanableEntries.h"
 #include "core/fs/DeletionGate.h"
+
+namespace quillby {
 
 class PrivilegedAuthorization;
 
@@ -28,3 +31,5 @@ class CleanEntryRemover {
     PrivilegedAuthorization* authorization_;
     DeletionGate gate_;
 };
+
+}  // namespace quillby

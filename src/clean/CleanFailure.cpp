@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/CleanFailure.h"
 
 #include <cerrno>
 #include <cstring>
 
 #include "clean/CleanCategory.h"
+
+namespace quillby {
 
 CleanFailure cleanFailureFor(int category, std::string path, int error) {
     CleanFailure failure{category, std::move(path), {}, false};
@@ -46,3 +49,5 @@ std::string cleanFailureReport(const std::vector<CleanFailure>& failures) {
     }
     return text;
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <vector>
+
+namespace quillby {
 
 // One item a clean could not delete, and why.
 struct CleanFailure {
@@ -17,3 +20,5 @@ CleanFailure cleanFailureFor(int category, std::string path, int error);
 // The report shown after a clean that left items behind: for every category in id order its
 // title, then each item on its own line with its reason.
 std::string cleanFailureReport(const std::vector<CleanFailure>& failures);
+
+}  // namespace quillby

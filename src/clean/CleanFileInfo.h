@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+namespace quillby {
 
 // One listed item of a clean list (a cleanable entry of a category folder) with its size and
 // check state.
@@ -27,3 +30,5 @@ struct CleanFileInfo {
     // True when this record's size text reads back larger than the other's (larger first).
     bool compareBySize(const CleanFileInfo& other) const;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/CleanFolder.h"
 
 #include <sys/stat.h>
@@ -6,8 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/fs/EntryStatus.h"
 #include "core/events/Log.h"
+#include "core/fs/EntryStatus.h"
+
+namespace quillby {
 
 namespace {
 
@@ -79,3 +82,5 @@ FolderHandle CleanFolder::open(int& error) const {
 FolderHandle CleanFolder::openParent(int& error) const {
     return openLogged(*this, 1, error);
 }
+
+}  // namespace quillby

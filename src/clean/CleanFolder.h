@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
@@ -7,6 +8,8 @@
 
 #include "clean/CleanRules.h"
 #include "core/fs/FolderHandle.h"
+
+namespace quillby {
 
 // A folder a clean category covers, with the rule that says what in it may be deleted. The
 // folder itself is never deleted.
@@ -35,3 +38,5 @@ struct CleanFolder {
     // Opens the folder holding it the same way (a trash's `files` lives in the trash folder).
     FolderHandle openParent(int& error) const;
 };
+
+}  // namespace quillby

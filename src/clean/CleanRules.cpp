@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/CleanRules.h"
 
 #include "clean/LogNames.h"
+
+namespace quillby {
 
 EntryVerdict EveryEntryRule::judge(const JudgedEntry&) const {
     return EntryVerdict::CleanAll;
@@ -36,3 +39,5 @@ EntryVerdict UserLogRule::judge(const JudgedEntry& entry) const {
     }
     return LogNames::isLogFile(entry.name) ? EntryVerdict::CleanAll : EntryVerdict::Keep;
 }
+
+}  // namespace quillby

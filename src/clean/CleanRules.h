@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -5,6 +6,8 @@
 #include <string_view>
 
 #include "core/fs/EntryJudge.h"
+
+namespace quillby {
 
 struct CleanFolder;
 
@@ -75,3 +78,5 @@ class UserLogRule : public CleanRule {
     EntryVerdict judge(const JudgedEntry& entry) const override;
     std::string_view scope() const override { return "log files and log folders only"; }
 };
+
+}  // namespace quillby

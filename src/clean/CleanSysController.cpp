@@ -1,14 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/CleanSysController.h"
 
 #include "clean/CleanCategory.h"
 #include "clean/CleanHistory.h"
 #include "clean/EnabledCleanCategories.h"
-#include "core/work/Asker.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/text/LocalizedText.h"
-#include "core/work/MainQueue.h"
 #include "core/text/UtilityFunction.h"
+#include "core/work/Asker.h"
+#include "core/work/MainQueue.h"
+
+namespace quillby {
 
 CleanSysController::CleanSysController(Options options) : options_(std::move(options)) {
     if (!options_.categories) options_.categories = enabledCleanCategories;
@@ -166,3 +169,5 @@ void CleanSysController::showFailures() {
 void CleanSysController::notify() {
     if (changed) changed();
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,8 @@
 #include "clean/DeleteFolderOperation.h"
 #include "clean/QuickCleanFolders.h"
 #include "clean/QuickCleanSession.h"
+
+namespace quillby {
 
 class Asker;
 class MainQueue;
@@ -120,3 +123,5 @@ class CleanSysController {
     std::uint64_t cleanedSize_ = 0;
     std::vector<CleanFailure> failures_;
 };
+
+}  // namespace quillby

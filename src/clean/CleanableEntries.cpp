@@ -1,11 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/CleanableEntries.h"
 
 #include <cerrno>
 #include <cstring>
 #include <vector>
 
-#include "core/fs/DirectoryReader.h"
 #include "core/events/Log.h"
+#include "core/fs/DirectoryReader.h"
+
+namespace quillby {
 
 namespace {
 
@@ -117,3 +120,5 @@ TreeTotals CleanableEntries::measure(const CleanFolder& folder, const CleanableE
     if (stopped) *stopped = walk.stopped();
     return totals;
 }
+
+}  // namespace quillby

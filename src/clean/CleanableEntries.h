@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,8 @@
 #include "core/fs/EntryJudge.h"
 #include "core/fs/FolderHandle.h"
 #include "core/fs/TreeMeasure.h"
+
+namespace quillby {
 
 // An entry of a category folder that its rule lets go, with the open folder holding it.
 struct CleanableEntry {
@@ -52,3 +55,5 @@ class CleanableEntries {
     static TreeTotals measure(const CleanFolder& folder, const CleanableEntry& entry,
                               TreeMeasure::Options options = {}, bool* stopped = nullptr);
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/DeleteFolderOperation.h"
 
 #include <fcntl.h>
@@ -7,11 +8,13 @@
 
 #include "clean/CleanEntryRemover.h"
 #include "clean/CleanableEntries.h"
-#include "core/fs/DeletionGate.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/Log.h"
+#include "core/fs/DeletionGate.h"
 #include "core/work/PrivilegedAuthorization.h"
+
+namespace quillby {
 
 namespace {
 
@@ -128,3 +131,5 @@ void DeleteFolderOperation::emptyProtectedFolder(const CleanFolder& folder,
         return true;
     });
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -7,6 +8,8 @@
 
 #include "clean/CleanFolder.h"
 #include "core/work/OperationQueue.h"
+
+namespace quillby {
 
 class PrivilegedAuthorization;
 struct CleanableEntry;
@@ -45,3 +48,5 @@ class DeleteFolderOperation : public Operation {
     std::vector<CleanFolder> folderPathArr_;
     Options options_;
 };
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/EnabledCleanCategories.h"
 
 #include "clean/CleanCategory.h"
 #include "core/settings/PreferenceViewController.h"
+
+namespace quillby {
 
 std::vector<int> enabledCleanCategories() {
     std::vector<int> ids;
@@ -10,3 +13,5 @@ std::vector<int> enabledCleanCategories() {
     }
     return ids;
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/LogNames.h"
 
 #include <algorithm>
 #include <array>
+
+namespace quillby {
 
 namespace {
 
@@ -59,3 +62,5 @@ bool isLogFile(std::string_view name) {
 }
 
 }  // namespace LogNames
+
+}  // namespace quillby

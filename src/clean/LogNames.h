@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string_view>
+
+namespace quillby {
 
 // Name patterns of log files.
 namespace LogNames {
@@ -15,3 +18,5 @@ bool isRotatedOrArchived(std::string_view name);
 bool isLogFile(std::string_view name);
 
 }  // namespace LogNames
+
+}  // namespace quillby

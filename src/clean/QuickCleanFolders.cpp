@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/QuickCleanFolders.h"
 
 #include <algorithm>
 
 #include "clean/CleanCategory.h"
+
+namespace quillby {
 
 QuickCleanFolders QuickCleanFolders::of(
     const std::vector<int>& ids, const std::function<std::vector<CleanFolder>(int)>& foldersOf) {
@@ -42,3 +45,5 @@ std::vector<CleanFailure> QuickCleanFolders::failuresOf(
     }
     return failures;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <functional>
@@ -6,6 +7,8 @@
 
 #include "clean/CleanFailure.h"
 #include "clean/CleanFolder.h"
+
+namespace quillby {
 
 // The folders a quick clean empties, in category order, each with the category it belongs to.
 struct QuickCleanFolders {
@@ -23,3 +26,5 @@ struct QuickCleanFolders {
     // The failures of `paths`, each with the category of the folder it lies in.
     std::vector<CleanFailure> failuresOf(const std::vector<std::string>& paths) const;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/QuickCleanSession.h"
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 #include "clean/BrowseFolderOperation.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
+
+namespace quillby {
 
 QuickCleanSession::QuickCleanSession(std::vector<CleanFolder> folders,
                                      DeleteFolderOperation::Options options)
@@ -107,3 +110,5 @@ void QuickCleanSession::cancel() {
     cancelled_ = true;
     if (stoppable_) stoppable_->cancel();
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -10,8 +11,10 @@
 
 #include "clean/CleanFolder.h"
 #include "clean/DeleteFolderOperation.h"
-#include "core/work/OperationQueue.h"
 #include "core/fs/TreeMeasure.h"
+#include "core/work/OperationQueue.h"
+
+namespace quillby {
 
 // Where a quick clean stands while it deletes.
 struct QuickCleanProgress {
@@ -62,3 +65,5 @@ class QuickCleanSession {
     bool cancelled_ = false;
     OperationQueue queue_;
 };
+
+}  // namespace quillby

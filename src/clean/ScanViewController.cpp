@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/ScanViewController.h"
 
 #include <algorithm>
@@ -6,11 +7,13 @@
 #include "clean/CleanableEntries.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
-#include "core/fs/FolderUtilities.h"
 #include "core/events/Log.h"
+#include "core/fs/FolderUtilities.h"
 #include "core/settings/PreferenceViewController.h"
-#include "core/work/ThreadWorker.h"
 #include "core/text/UtilityFunction.h"
+#include "core/work/ThreadWorker.h"
+
+namespace quillby {
 
 namespace {
 
@@ -280,3 +283,5 @@ std::optional<std::filesystem::path> ScanViewController::openFinder(int row) {
     }
     return folder;
 }
+
+}  // namespace quillby

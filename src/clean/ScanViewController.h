@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -14,6 +15,8 @@
 #include "clean/CleanFolder.h"
 #include "core/events/Observable.h"
 #include "core/work/TaskStopper.h"
+
+namespace quillby {
 
 class PrivilegedAuthorization;
 class ThreadWorker;
@@ -119,3 +122,5 @@ class ScanViewController {
     // A completion still queued when the controller goes finds this expired.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
 };
+
+}  // namespace quillby

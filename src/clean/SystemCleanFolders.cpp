@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/SystemCleanFolders.h"
 
 #include "clean/CleanCategory.h"
 #include "clean/CleanRules.h"
+
+namespace quillby {
 
 namespace SystemCleanFolders {
 
@@ -41,3 +44,5 @@ std::string_view helperVerb(int category) {
 }
 
 }  // namespace SystemCleanFolders
+
+}  // namespace quillby

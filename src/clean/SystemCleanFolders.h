@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -5,6 +6,8 @@
 #include <vector>
 
 #include "clean/CleanRules.h"
+
+namespace quillby {
 
 // The fixed folders of the system categories, below the machine's /var, and the rule of each.
 // The program and the privileged helper read the same table, so the helper can check for itself
@@ -26,3 +29,5 @@ std::shared_ptr<const CleanRule> rule(int category);
 std::string_view helperVerb(int category);
 
 }  // namespace SystemCleanFolders
+
+}  // namespace quillby

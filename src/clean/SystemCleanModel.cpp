@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/SystemCleanModel.h"
 
 #include <algorithm>
@@ -5,14 +6,16 @@
 
 #include "clean/CleanCategory.h"
 #include "clean/CleanHistory.h"
-#include "core/work/AdministratorRightsFlag.h"
-#include "core/work/Asker.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
-#include "core/work/MainQueue.h"
 #include "core/settings/PreferenceViewController.h"
-#include "core/work/PrivilegedAuthorization.h"
 #include "core/text/UtilityFunction.h"
+#include "core/work/AdministratorRightsFlag.h"
+#include "core/work/Asker.h"
+#include "core/work/MainQueue.h"
+#include "core/work/PrivilegedAuthorization.h"
+
+namespace quillby {
 
 namespace {
 
@@ -438,3 +441,5 @@ void SystemCleanModel::setSubPage(SubPage page) {
 void SystemCleanModel::notify() {
     if (changed) changed();
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <any>
@@ -14,6 +15,8 @@
 #include "clean/CleanFolder.h"
 #include "clean/ScanViewController.h"
 #include "core/events/Subscription.h"
+
+namespace quillby {
 
 class Asker;
 class MainQueue;
@@ -154,3 +157,5 @@ class SystemCleanModel {
     std::vector<Subscription> subscriptions_;
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/TrashRule.h"
 
 #include "clean/CleanFolder.h"
@@ -7,11 +8,13 @@
 #include <cerrno>
 #include <vector>
 
+#include "core/events/Log.h"
 #include "core/fs/DeletionGate.h"
 #include "core/fs/DirectoryReader.h"
 #include "core/fs/EntryStatus.h"
 #include "core/fs/FolderHandle.h"
-#include "core/events/Log.h"
+
+namespace quillby {
 
 namespace {
 
@@ -85,3 +88,5 @@ void TrashRule::afterFolderEmptied(const CleanFolder& folder) const {
     }
     unlinkPlainFile(trash, "directorysizes");
 }
+
+}  // namespace quillby

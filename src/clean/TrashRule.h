@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "clean/CleanRules.h"
+
+namespace quillby {
 
 // A trash's `files` folder: every entry may go. Each trashed item has a description
 // `info/NAME.trashinfo` beside `files`, removed with it; emptying the trash also empties
@@ -15,3 +18,5 @@ class TrashRule : public CleanRule {
     // Removes the descriptions whose item is gone, empties expunged/ and drops directorysizes.
     void afterFolderEmptied(const CleanFolder& folder) const override;
 };
+
+}  // namespace quillby

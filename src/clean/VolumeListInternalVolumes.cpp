@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/VolumeListInternalVolumes.h"
 
 #include "core/fs/VolumeList.h"
+
+namespace quillby {
 
 VolumeListInternalVolumes::VolumeListInternalVolumes(std::shared_ptr<VolumeSource> source)
     : source_(std::move(source)) {}
@@ -12,3 +15,5 @@ std::vector<std::filesystem::path> VolumeListInternalVolumes::internalVolumeRoot
     }
     return roots;
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
 
 #include "clean/InternalVolumeSource.h"
 #include "platform/VolumeSource.h"
+
+namespace quillby {
 
 // The internal volumes of the volume model: every volume of kind 0 (Local Storage), in the
 // model's order.
@@ -17,3 +20,5 @@ class VolumeListInternalVolumes final : public InternalVolumeSource {
   private:
     std::shared_ptr<VolumeSource> source_;
 };
+
+}  // namespace quillby

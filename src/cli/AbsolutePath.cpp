@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/AbsolutePath.h"
 
 #include <filesystem>
 #include <system_error>
+
+namespace quillby {
 
 std::string absolutePath(const std::string& given) {
     if (given.empty()) return "";
@@ -12,3 +15,5 @@ std::string absolutePath(const std::string& given) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
 }
+
+}  // namespace quillby

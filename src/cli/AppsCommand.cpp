@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -18,6 +19,8 @@
 #include "uninstall/UninstallAppsController.h"
 #include "uninstall/UninstallGroups.h"
 #include "uninstall/UninstallPlanSheet.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -253,3 +256,5 @@ void addAppsCommand(CLI::App& app) {
                      "Delete settings and data instead of moving them to the trash");
     remove->callback([removeChoice] { removeApps(*removeChoice); });
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <fcntl.h>
@@ -27,6 +28,8 @@
 #include "core/work/PlainMainQueue.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 namespace {
 
@@ -248,3 +251,5 @@ void addCleanCommand(CLI::App& app) {
     run->add_flag("--yes", runChoice->yes, "Do not ask for confirmation");
     run->callback([runChoice] { runClean(*runChoice); });
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CliOutput.h"
 
 #include <CLI/CLI.hpp>
@@ -8,6 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/StructuredOutput.h"
+
+namespace quillby {
 
 int runCli(CLI::App& app, int argc, char** argv) {
     try {
@@ -73,3 +76,5 @@ std::string formatTable(const std::vector<std::vector<std::string>>& rows) {
     }
     return text;
 }
+
+}  // namespace quillby

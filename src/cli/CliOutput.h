@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <nlohmann/json_fwd.hpp>
@@ -5,11 +6,14 @@
 #include <string>
 #include <vector>
 
-// A command that cannot do what was asked: the message is printed as one line on standard
-// error and the process ends with the status (2 for bad input, 1 for a failed operation).
 namespace CLI {
 class App;
 }
+
+namespace quillby {
+
+// A command that cannot do what was asked: the message is printed as one line on standard
+// error and the process ends with the status (2 for bad input, 1 for a failed operation).
 
 struct CliFailure : std::runtime_error {
     CliFailure(const std::string& message, int status)
@@ -38,3 +42,5 @@ bool askYesNo(const std::string& question);
 
 // Lines of cells with each column padded to its widest cell (the last column is not padded).
 std::string formatTable(const std::vector<std::vector<std::string>>& rows);
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <nlohmann/json_fwd.hpp>
@@ -11,6 +12,8 @@
 namespace CLI {
 class App;
 }
+
+namespace quillby {
 
 // The commands of quillby: each adds itself, its options and its help to the app.
 
@@ -76,3 +79,5 @@ std::string volumesText(const std::vector<MountedVolume>& volumes);
 nlohmann::ordered_json volumesJson(const std::vector<MountedVolume>& volumes);
 // One volume as a JSON object.
 nlohmann::ordered_json volumeJson(const MountedVolume& volume);
+
+}  // namespace quillby

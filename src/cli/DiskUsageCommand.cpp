@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <sys/stat.h>
@@ -32,6 +33,8 @@
 #include "diskusage/SharedFolderHandle.h"
 #include "diskusage/TreeScanOptions.h"
 #include "platform/PlatformContext.h"
+
+namespace quillby {
 
 namespace {
 
@@ -352,3 +355,5 @@ void addDiskUsageCommand(CLI::App& app) {
         ->excludes(oneFileSystem);
     du->callback([request] { runDiskUsage(*request); });
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <dirent.h>
@@ -30,6 +31,8 @@
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "duplicates/MemberIdentity.h"
+
+namespace quillby {
 
 namespace {
 
@@ -304,3 +307,5 @@ void addDupesCommand(CLI::App& app) {
     dupes->add_flag("--yes", request->yes, "Remove without asking");
     dupes->callback([request] { runDupes(*request); });
 }
+
+}  // namespace quillby

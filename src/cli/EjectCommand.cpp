@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -9,6 +10,8 @@
 #include "core/text/LocalizedText.h"
 #include "monitor/VolumesInfo.h"
 #include "monitor/VolumesManager.h"
+
+namespace quillby {
 
 namespace {
 
@@ -70,3 +73,5 @@ void addEjectCommand(CLI::App& app) {
         ejectOne(*target);
     });
 }
+
+}  // namespace quillby

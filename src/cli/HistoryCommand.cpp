@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -9,6 +10,8 @@
 #include "core/events/FileLog.h"
 #include "core/events/ParseFileLog.h"
 #include "core/text/UtilityFunction.h"
+
+namespace quillby {
 
 void addHistoryCommand(CLI::App& app) {
     auto asJson = std::make_shared<bool>(false);
@@ -35,3 +38,5 @@ void addHistoryCommand(CLI::App& app) {
                   << (log.date ? date : "at an unknown time") << "\n";
     });
 }
+
+}  // namespace quillby

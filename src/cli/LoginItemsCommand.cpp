@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -11,6 +12,8 @@
 #include "core/fs/FileURL.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/LoginItemRegistry.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -152,3 +155,5 @@ void addLoginItemsCommand(CLI::App& app) {
     hide->add_option("STATE", *hideState, "on or off")->required();
     hide->callback([hideWhich, hideState] { hideLoginItem(*hideWhich, *hideState); });
 }
+
+}  // namespace quillby

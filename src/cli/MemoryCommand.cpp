@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -14,6 +15,8 @@
 #include "memory/ClearMemory.h"
 #include "memory/cleanMemoryInfo.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 namespace {
 
@@ -149,3 +152,5 @@ void addMemoryCommands(CLI::App& app) {
         "Drop the system's file caches (through quillby-helper) and say how much was freed");
     purgeCommand->callback(purge);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -9,6 +10,8 @@
 #include "memory/ClearMemory.h"
 #include "monitor/LevelImage.h"
 #include "monitor/VolumesInfo.h"
+
+namespace quillby {
 
 namespace {
 
@@ -48,3 +51,5 @@ void addOverviewCommand(CLI::App& app) {
                   << sysinfoText(facts);
     });
 }
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ProgressLine.h"
 
 #include <unistd.h>
+
+namespace quillby {
 
 ProgressLine::ProgressLine(std::FILE* stream, bool shown) : stream_(stream), shown_(shown) {}
 
@@ -45,3 +48,5 @@ void ProgressLine::finish(const std::string& text) {
     std::fprintf(stream_, "\r\033[K%s%s", text.c_str(), text.empty() ? "" : "\n");
     std::fflush(stream_);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -7,6 +8,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
+
+namespace quillby {
 
 // One line on a terminal that rewrites itself with the latest progress. Shown only when asked
 // for; otherwise every call does nothing. The line is cleared when it is destroyed.
@@ -39,3 +42,5 @@ class ProgressLine {
     bool stopping_ = false;
     std::thread poller_;
 };
+
+}  // namespace quillby

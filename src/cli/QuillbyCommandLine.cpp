@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/QuillbyCommandLine.h"
 
 #include "cli/CliOutput.h"
 #include "cli/Commands.h"
+
+namespace quillby {
 
 void defineQuillbyCommandLine(CLI::App& app) {
     app.name("quillby");
@@ -23,3 +26,5 @@ void defineQuillbyCommandLine(CLI::App& app) {
     addAppsCommand(app);
     requireCommand(app);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -8,6 +9,8 @@
 #include "cli/CliOutput.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
+
+namespace quillby {
 
 namespace {
 
@@ -117,3 +120,5 @@ void addSettingsCommand(CLI::App& app) {
         }
     });
 }
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/SizeArgument.h"
 
 #include <string>
+
+namespace quillby {
 
 namespace {
 char lowerAscii(char c) {
@@ -62,3 +65,5 @@ std::optional<std::uint64_t> parseSizeArgument(std::string_view text) {
     }
     return value;
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/StructuredOutput.h"
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "core/text/PlainText.h"
+
+namespace quillby {
 
 namespace {
 
@@ -127,3 +130,5 @@ std::string csvField(std::string_view text) {
     }
     return quoted + "\"";
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <string_view>
+
+namespace quillby {
 
 // Output for other programs, written so that every file name printed leads back to its file.
 
@@ -17,3 +20,5 @@ std::string jsonText(const nlohmann::ordered_json& value);
 // One CSV field by RFC 4180: quoted, with its quotes doubled, when it holds a comma, a quote or
 // a line break. Its bytes pass unchanged, so a name that is not UTF-8 stays the name it is.
 std::string csvField(std::string_view text);
+
+}  // namespace quillby

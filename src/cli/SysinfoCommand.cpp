@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -7,6 +8,8 @@
 
 #include "cli/CliOutput.h"
 #include "sysinfo/ComputerInfoRows.h"
+
+namespace quillby {
 
 std::string sysinfoText(const MachineFacts& facts) {
     std::vector<std::vector<std::string>> rows;
@@ -37,3 +40,5 @@ void addSysinfoCommand(CLI::App& app) {
         }
     });
 }
+
+}  // namespace quillby

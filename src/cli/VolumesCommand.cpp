@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -12,6 +13,8 @@
 #include "monitor/LevelImage.h"
 #include "monitor/VolumeMenuModel.h"
 #include "monitor/VolumesInfo.h"
+
+namespace quillby {
 
 namespace {
 
@@ -89,3 +92,5 @@ void addVolumesCommand(CLI::App& app) {
         }
     });
 }
+
+}  // namespace quillby

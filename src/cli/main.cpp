@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
@@ -10,6 +11,8 @@
 #include "platform/linux/CompactHeap.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "sysinfo/DiagnosticLog.h"
+
+using namespace quillby;
 
 int main(int argc, char** argv) {
     useOneCompactHeap();

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ByteSource.h"
 
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+namespace quillby {
 
 long DescriptorSource::read(char* buffer, std::size_t capacity) {
     while (true) {
@@ -19,3 +22,5 @@ long InMemoryByteSource::read(char* buffer, std::size_t capacity) {
     rest_.remove_prefix(count);
     return static_cast<long>(count);
 }
+
+}  // namespace quillby

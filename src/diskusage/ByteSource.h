@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
 #include <string_view>
+
+namespace quillby {
 
 // Where a streaming reader takes its bytes from, a piece at a time.
 class ByteSource {
@@ -31,3 +34,5 @@ class InMemoryByteSource : public ByteSource {
   private:
     std::string_view rest_;
 };
+
+}  // namespace quillby

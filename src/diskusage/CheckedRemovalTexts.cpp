@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/CheckedRemovalTexts.h"
 
 #include <cerrno>
 #include <system_error>
 
 #include "core/text/UtilityFunction.h"
+
+namespace quillby {
 
 namespace CheckedRemovalTexts {
 
@@ -49,3 +52,5 @@ std::set<std::string> permissionFailures(const std::vector<RemovalFailure>& fail
 }
 
 }  // namespace CheckedRemovalTexts
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,8 @@
 
 #include "core/fs/TreeRemover.h"
 #include "diskusage/FSNode.h"
+
+namespace quillby {
 
 // What the column browser says around a removal of the checked items: the question listing
 // every item that will go, and the alert naming what could not go and why.
@@ -34,3 +37,5 @@ std::string failureDetails(const std::vector<RemovalFailure>& failures, bool off
 std::set<std::string> permissionFailures(const std::vector<RemovalFailure>& failures);
 
 }  // namespace CheckedRemovalTexts
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/DiskUsageAppController.h"
 
 #include <algorithm>
@@ -13,6 +14,8 @@
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/ScanFileLoader.h"
+
+namespace quillby {
 
 // One scan: made on the main thread, filled by its worker, read on the main thread only after
 // the worker has returned. The counters and the stop request are shared while it runs.
@@ -400,3 +403,5 @@ void DiskUsageAppController::setShowStyle(bool ring) {
 void DiskUsageAppController::showPage(int mode) {
     pageMode.set(mode);
 }
+
+}  // namespace quillby

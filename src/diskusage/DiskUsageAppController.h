@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -13,6 +14,8 @@
 #include "diskusage/RingPageModel.h"
 #include "diskusage/TreeScanOptions.h"
 #include "platform/VolumeFacts.h"
+
+namespace quillby {
 
 class Asker;
 class MainQueue;
@@ -160,3 +163,5 @@ class DiskUsageAppController {
     // Finish steps of workers that outlive the controller are dropped.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/DiskUsageBreadcrumb.h"
 
 #include "core/fs/PathRules.h"
+
+namespace quillby {
 
 namespace {
 
@@ -28,3 +31,5 @@ std::vector<BreadcrumbComponent> breadcrumbComponents(const std::string& scanned
     }
     return components;
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <vector>
+
+namespace quillby {
 
 // One step of the ring page's breadcrumb: the name shown and the folder it leads to (ending in
 // "/").
@@ -16,3 +19,5 @@ struct BreadcrumbComponent {
 // the scanned one shows as itself alone. Both paths may end in "/" or not.
 std::vector<BreadcrumbComponent> breadcrumbComponents(const std::string& scannedFolder,
                                                       const std::string& currentFolder);
+
+}  // namespace quillby

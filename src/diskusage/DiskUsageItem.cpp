@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/DiskUsageItem.h"
 
 #include "core/text/UtilityFunction.h"
+
+namespace quillby {
 
 DiskUsageItem DiskUsageItem::make(std::string name, std::string path, std::uint64_t bytes,
                                   bool isDirectory) {
@@ -19,3 +22,5 @@ bool DiskUsageItem::compareBySize(const DiskUsageItem& a, const DiskUsageItem& b
     if (left != right) return left > right;
     return a.name < b.name;
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+namespace quillby {
 
 // One item of the disk-usage lists (the ring page's list and its selection): name, path, size
 // text and the exact byte count it was made from. Pages fetch the icon from the path
@@ -20,3 +23,5 @@ struct DiskUsageItem {
     // (compareBySize:); equal sizes by name.
     static bool compareBySize(const DiskUsageItem& a, const DiskUsageItem& b);
 };
+
+}  // namespace quillby

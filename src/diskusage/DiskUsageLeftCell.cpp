@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/DiskUsageLeftCell.h"
 
 #include "core/fs/VolumeList.h"
 #include "core/text/PlainText.h"
 #include "core/text/UtilityFunction.h"
+
+namespace quillby {
 
 std::string DiskUsageLeftCell::shownPath() const {
     return cutText(pathName, selectedType == 1 ? 15 : 12);
@@ -34,3 +37,5 @@ std::vector<DiskUsageLeftCell> DiskUsageLeftCell::pathList(
     rows.push_back(chosen);
     return rows;
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "platform/VolumeFacts.h"
+
+namespace quillby {
 
 // One row of the disk-usage tool's path list: the user's home folder, a local volume or the
 // folder the user chose.
@@ -29,3 +32,5 @@ struct DiskUsageLeftCell {
                                                    const std::string& homeFolder,
                                                    const std::vector<VolumeFacts>& volumes);
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
+
+namespace quillby {
 
 // The size limit of the disk-usage lists: items below it are left out of the column browser's
 // tree and of the ring page's list (their bytes still count in their folder).
@@ -11,3 +14,5 @@ class DiskUsageLimit {
     // product does not fit 64 bits.
     static std::uint64_t getLimitSize();
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/DiskUsageRemoval.h"
 
 #include <unistd.h>
@@ -8,6 +9,8 @@
 #include "core/fs/PathRules.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 namespace {
 
@@ -104,3 +107,5 @@ std::vector<RemovalOutcome> DiskUsageRemoval::removeWithAdministratorRights(
     }
     return results;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
@@ -5,6 +6,8 @@
 
 #include "core/fs/DeletionGate.h"
 #include "core/fs/RemovalOutcome.h"
+
+namespace quillby {
 
 class PrivilegedAuthorization;
 
@@ -58,3 +61,5 @@ class DiskUsageRemoval {
 
     Guard guard_;
 };
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/EntryRules.h"
 
 #include <dirent.h>
 
 #include "core/fs/DirectoryReader.h"
+
+namespace quillby {
 
 bool EntryRules::accepts(std::string_view name, bool isFolder, bool atTop) const {
     if (skipTrailingPeriod && !name.empty() && name.back() == '.') return false;
@@ -39,3 +42,5 @@ void EntryRules::split(int folderFd, const DirectoryReader& listing, bool atTop,
         }
     }
 }
+
+}  // namespace quillby

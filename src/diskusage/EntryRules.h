@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,8 @@
 #include <vector>
 
 #include "diskusage/FileSizes.h"
+
+namespace quillby {
 
 class DirectoryReader;
 
@@ -32,3 +35,5 @@ struct EntryRules {
     };
     void split(int folderFd, const DirectoryReader& listing, bool atTop, Split& out) const;
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/FSNode.h"
 
 #include <algorithm>
 
 #include "core/fs/PathRules.h"
 #include "diskusage/SubtreeRelease.h"
+
+namespace quillby {
 
 FSNode::FSNode(std::string path, bool isDirectory, FSNode* father)
     : isDirectory(isDirectory), father(father), name_(std::move(path)) {}
@@ -54,3 +57,5 @@ void FSNode::decendingSort() {
         for (auto& child : node->children) pending.push_back(child.get());
     }
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -5,6 +6,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quillby {
 
 // One item of the column browser's tree: a folder, or a file at or above the size limit. A
 // folder's size counts every item below it, kept or dropped. Nodes made by the scan keep only
@@ -64,3 +67,5 @@ class FSNode {
     std::string name_;
     bool nameIsPath_ = true;
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/FileSizes.h"
 
 #include <fcntl.h>
+
+namespace quillby {
 
 std::optional<struct stat> entryStatus(int folderFd, const char* name) {
     struct stat status {};
@@ -36,3 +39,5 @@ std::uint64_t sumFileSizes(int folderFd, const std::vector<std::string_view>& na
     }
     return total;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/stat.h>
@@ -6,6 +7,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quillby {
 
 // A file that a tree keeps as a node of its own: its name in its folder and its size, with the
 // facts a scan file records about it.
@@ -40,3 +43,5 @@ std::optional<std::uint64_t> entrySize(int folderFd, const char* name, bool* isF
 inline std::uint64_t sizeOfStatus(const struct stat& status) {
     return status.st_size < 0 ? 0 : static_cast<std::uint64_t>(status.st_size);
 }
+
+}  // namespace quillby

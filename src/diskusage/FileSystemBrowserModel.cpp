@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/FileSystemBrowserModel.h"
 
 #include <algorithm>
@@ -6,6 +7,8 @@
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
+
+namespace quillby {
 
 namespace {
 
@@ -156,3 +159,5 @@ bool FileSystemBrowserModel::removeButtonEnabled(const FSNode* root, bool scanRu
     return std::any_of(root->children.begin(), root->children.end(),
                        [](const auto& child) { return child->isButtonState != 0; });
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,8 @@
 
 #include "core/fs/TreeRemover.h"
 #include "diskusage/FSNode.h"
+
+namespace quillby {
 
 // The column browser's logic over the item tree: rows and their three-state checkboxes (0
 // none, 1 all, 2 partly), checking that spreads down to a folder's items and up to its
@@ -69,3 +72,5 @@ class FileSystemBrowserModel {
     // mode and some top-level item is checked or partly checked.
     static bool removeButtonEnabled(const FSNode* root, bool scanRunning, bool rowScanned);
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/FolderTreeBuilder.h"
 
 #include <algorithm>
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
+
+namespace quillby {
 
 EntryRules FolderTreeBuilder::rules() {
     EntryRules rules;
@@ -41,3 +44,5 @@ void FolderTreeBuilder::topLevelFolderFinished() {
     std::lock_guard lock(progressMutex_);
     EventBus::defaultCenter().post(Events::NeedUpdateProgress);
 }
+
+}  // namespace quillby

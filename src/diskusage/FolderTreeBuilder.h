@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,8 @@
 #include "diskusage/EntryRules.h"
 #include "diskusage/FileSizes.h"
 #include "diskusage/RingFolderNode.h"
+
+namespace quillby {
 
 // Makes the ring chart's folder tree from a walk's findings (see TreeScan): one node per
 // folder, a folder's size its files' bytes plus its subfolders' sizes, children sorted largest
@@ -35,3 +38,5 @@ class FolderTreeBuilder {
   private:
     std::mutex progressMutex_;
 };
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/FolderTreeScanner.h"
 
 #include "diskusage/FolderTreeBuilder.h"
 #include "diskusage/TreeScan.h"
+
+namespace quillby {
 
 FolderTreeScanner::FolderTreeScanner(TreeScanOptions options) : options_(options) {}
 
@@ -12,3 +15,5 @@ std::int64_t FolderTreeScanner::scanFolder(RingFolderNode& node, const std::stri
     TreeScan<FolderTreeBuilder> scan(builder, rules, options_);
     return static_cast<std::int64_t>(scan.run(node, path, topLevel));
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -5,6 +6,8 @@
 
 #include "diskusage/RingFolderNode.h"
 #include "diskusage/TreeScanOptions.h"
+
+namespace quillby {
 
 // Builds the ring chart's folder tree: one node per folder, a folder's size the sum of st_size
 // of every non-folder entry below it. Links are never followed (a link counts its own size),
@@ -25,3 +28,5 @@ class FolderTreeScanner {
   private:
     TreeScanOptions options_;
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ItemTreeBuilder.h"
 
 #include <algorithm>
+
+namespace quillby {
 
 EntryRules ItemTreeBuilder::rules(std::uint64_t limit) {
     EntryRules rules;
@@ -41,3 +44,5 @@ void ItemTreeBuilder::topLevelFolderFinished() {
     std::lock_guard lock(progressMutex_);
     if (progress_ && progress_->step) progress_->step();
 }
+
+}  // namespace quillby

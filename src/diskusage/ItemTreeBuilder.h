@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,8 @@
 #include "diskusage/EntryRules.h"
 #include "diskusage/FSNode.h"
 #include "diskusage/FileSizes.h"
+
+namespace quillby {
 
 // Makes the column browser's item tree from a walk's findings (see TreeScan): a node per folder
 // and per file at or above the limit, a folder's size counting every item below it, kept or
@@ -46,3 +49,5 @@ class ItemTreeBuilder {
     const Progress* progress_;
     std::mutex progressMutex_;
 };
+
+}  // namespace quillby

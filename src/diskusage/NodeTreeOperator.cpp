@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/NodeTreeOperator.h"
 
 #include <sys/stat.h>
 
 #include "diskusage/ItemTreeBuilder.h"
 #include "diskusage/TreeScan.h"
+
+namespace quillby {
 
 NodeTreeOperator::NodeTreeOperator(TreeScanOptions options) : options_(options) {}
 
@@ -49,3 +52,5 @@ std::unique_ptr<FSNode> NodeTreeOperator::buildBrowserTree(const std::string& pa
     root->decendingSort();
     return root;
 }
+
+}  // namespace quillby

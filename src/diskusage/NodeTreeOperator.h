@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,8 @@
 #include "diskusage/FSNode.h"
 #include "diskusage/ItemTreeBuilder.h"
 #include "diskusage/TreeScanOptions.h"
+
+namespace quillby {
 
 // Builds the column browser's item tree: a node per folder and per file at or above the size
 // limit. Items below the limit are dropped from the tree but their bytes still count in their
@@ -39,3 +42,5 @@ class NodeTreeOperator {
 
     TreeScanOptions options_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/PieTree.h"
 
 #include <sys/stat.h>
@@ -15,6 +16,8 @@
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/RingHitTest.h"
 #include "diskusage/SharedFolderHandle.h"
+
+namespace quillby {
 
 namespace {
 
@@ -95,7 +98,7 @@ void PieTree::cancelTask() {
 }
 
 RingFolderNode* PieTree::searchFile(const std::string& path) const {
-    return ::searchFile(icAllDir.get(), path);
+    return quillby::searchFile(icAllDir.get(), path);
 }
 
 int PieTree::SeekDirectory(const std::string& path) {
@@ -321,3 +324,5 @@ void PieTree::mouseDown(const PointerEvent& event, int clickCount) {
 void PieTree::requestRedraw() const {
     if (redraw_) redraw_();
 }
+
+}  // namespace quillby

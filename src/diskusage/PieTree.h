@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -17,6 +18,8 @@
 #include "diskusage/RingLayout.h"
 #include "diskusage/SectorColourRule.h"
 #include "diskusage/TreeScanOptions.h"
+
+namespace quillby {
 
 // Everything the ring chart knows without drawing: the folder tree, the current folder (the
 // centre disc) and the found folder (under the pointer, or just sought), the layout of each
@@ -140,3 +143,5 @@ class PieTree {
     std::function<void()> redraw_;
     std::function<void(const std::string&, std::int64_t)> listingReader_;
 };
+
+}  // namespace quillby

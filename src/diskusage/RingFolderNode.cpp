@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/RingFolderNode.h"
 
 #include <algorithm>
 
 #include "core/fs/PathRules.h"
 #include "diskusage/SubtreeRelease.h"
+
+namespace quillby {
 
 RingFolderNode::RingFolderNode(RingFolderNode* parent) : parent(parent) {}
 
@@ -69,3 +72,5 @@ bool isLargerFolder(const std::unique_ptr<RingFolderNode>& a,
     if (a->size != b->size) return a->size > b->size;
     return a->name() < b->name();
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -5,6 +6,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quillby {
 
 // One folder of the ring chart's tree. Files only add to the size of their folder: `size` is
 // the sum of the sizes of every non-folder entry in the folder's whole subtree. A node keeps its
@@ -63,3 +66,5 @@ RingFolderNode* searchFile(RingFolderNode* root, std::string_view path);
 // Children order of a finished folder: larger sizes first, equal sizes by name.
 bool isLargerFolder(const std::unique_ptr<RingFolderNode>& a,
                     const std::unique_ptr<RingFolderNode>& b);
+
+}  // namespace quillby

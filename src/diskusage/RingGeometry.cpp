@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/RingGeometry.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+
+namespace quillby {
 
 namespace {
 constexpr double kRingWidth = static_cast<double>(0.7f);
@@ -65,3 +68,5 @@ double RingViewport::pixelsPerUnit() const {
     Area area = visibleArea();
     return std::max(width_, 1) / (static_cast<double>(area.right) - area.left);
 }
+
+}  // namespace quillby

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+namespace quillby {
 
 // The ring chart's geometry, in chart units: the chart is centred on the origin, the visible
 // area is 6 units across its shorter side, angles are degrees with 0 along +y (up on screen)
@@ -57,3 +60,5 @@ class RingViewport {
     int width_;
     int height_;
 };
+
+}  // namespace quillby

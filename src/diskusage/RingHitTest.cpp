@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/RingHitTest.h"
 
 #include <vector>
 
 #include "diskusage/RingFolderNode.h"
 #include "diskusage/RingGeometry.h"
+
+namespace quillby {
 
 namespace {
 
@@ -33,3 +36,5 @@ RingHit hitTest(RingFolderNode& node, double r, double t) {
     }
     return {-2, nullptr};
 }
+
+}  // namespace quillby

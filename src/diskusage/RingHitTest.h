@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+namespace quillby {
 
 class RingFolderNode;
 
@@ -16,3 +19,5 @@ struct RingHit {
 // in order, so a point on a boundary belongs to the first candidate. The hidden flag is not
 // looked at.
 RingHit hitTest(RingFolderNode& node, double r, double t);
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/RingLayout.h"
 
 #include <cmath>
 #include <ctime>
 
 #include "diskusage/RingFolderNode.h"
+
+namespace quillby {
 
 RingLayout::RingLayout(SectorColourRule& colours, const std::atomic<bool>* cancelFlag)
     : colours_(colours), cancelFlag_(cancelFlag), now_(std::time(nullptr)) {}
@@ -44,3 +47,5 @@ double RingLayout::layoutSectors(RingFolderNode& node, int depth, std::int64_t p
     }
     return own;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -6,6 +7,8 @@
 
 #include "diskusage/RingGeometry.h"
 #include "diskusage/SectorColourRule.h"
+
+namespace quillby {
 
 class RingFolderNode;
 
@@ -48,3 +51,5 @@ class RingLayout {
     const std::atomic<bool>* cancelFlag_;
     std::int64_t now_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/RingPageModel.h"
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include "core/fs/PathRules.h"
 #include "core/text/UtilityFunction.h"
 #include "diskusage/DiskUsageLimit.h"
+
+namespace quillby {
 
 namespace {
 
@@ -240,3 +243,5 @@ void RingPageModel::back() {
     closeBubble();
     bump(selectionChanged);
 }
+
+}  // namespace quillby

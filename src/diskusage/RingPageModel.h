@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,8 @@
 #include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/PieTree.h"
 #include "diskusage/ScanFileEntry.h"
+
+namespace quillby {
 
 // The ring page without widgets: the chart of a finished scan, the header, the breadcrumb and
 // the item list of the current folder, the bubble, the selection and what a removal changes.
@@ -135,3 +138,5 @@ class RingPageModel {
     ListingRunner listingRunner_;
     std::uint64_t listingTicket_ = 0;
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace quillby {
 
 // One item of a scan file (the ncdu export format, version 1): a folder's or a file's info.
 // Names are bytes, whatever their encoding.
@@ -37,3 +40,5 @@ struct ScanOrigin {
     bool imported = false;
     ScanFileMetadata metadata;  // the file's program, version and timestamp
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ScanFileExporter.h"
 
 #include <memory>
@@ -6,6 +7,8 @@
 #include "diskusage/ScanFileWriter.h"
 #include "diskusage/SubtreeRelease.h"
 #include "diskusage/TreeScan.h"
+
+namespace quillby {
 
 namespace {
 
@@ -115,3 +118,5 @@ ScanFileExporter::Result ScanFileExporter::exportFolder(const std::string& path,
     result.writeError = writer.writeError();
     return result;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -5,6 +6,8 @@
 
 #include "diskusage/ScanFileEntry.h"
 #include "diskusage/TreeScanOptions.h"
+
+namespace quillby {
 
 // Scans a folder and writes everything in it to a scan file: every folder and every file with
 // its sizes, links not followed, hard links marked, unreadable folders marked "read_error".
@@ -31,3 +34,5 @@ class ScanFileExporter {
   private:
     TreeScanOptions options_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ScanFileLoader.h"
 
 #include <fcntl.h>
@@ -10,6 +11,8 @@
 #include "core/fs/PathRules.h"
 #include "diskusage/FolderTreeBuilder.h"
 #include "diskusage/ItemTreeBuilder.h"
+
+namespace quillby {
 
 namespace {
 
@@ -186,3 +189,5 @@ LoadedTree<FSNode> ScanFileLoader::loadItemTree(const std::string& path, std::ui
     return loadPath<FSNode>(
         path, [&](ByteSource& source) { return loadItemTree(source, limit, options); });
 }
+
+}  // namespace quillby

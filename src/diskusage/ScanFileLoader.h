@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,8 @@
 #include "diskusage/ScanFileEntry.h"
 #include "diskusage/ScanFileReader.h"
 #include "diskusage/TreeScanOptions.h"
+
+namespace quillby {
 
 // A tree read from a scan file, or why it could not be read.
 template <class Node>
@@ -50,3 +53,5 @@ class ScanFileLoader {
     static LoadedTree<FSNode> loadItemTree(const std::string& path, std::uint64_t limit,
                                            const ScanFileLoadOptions& options = {});
 };
+
+}  // namespace quillby

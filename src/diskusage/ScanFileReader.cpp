@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ScanFileReader.h"
 
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <vector>
+
+namespace quillby {
 
 namespace {
 
@@ -501,3 +504,5 @@ ScanFileReader::~ScanFileReader() = default;
 ScanFileReader::Result ScanFileReader::read(ScanFileSink& sink) {
     return Parser(source_, limits_, sink).run();
 }
+
+}  // namespace quillby

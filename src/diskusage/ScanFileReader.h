@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -6,6 +7,8 @@
 
 #include "diskusage/ByteSource.h"
 #include "diskusage/ScanFileEntry.h"
+
+namespace quillby {
 
 // What a scan file's reader hands its items to, in file order (depth first). A method returns
 // false to stop the reading; `refusal` then says why in one line (a file that describes
@@ -61,3 +64,5 @@ class ScanFileReader {
     ByteSource& source_;
     ScanFileLimits limits_;
 };
+
+}  // namespace quillby

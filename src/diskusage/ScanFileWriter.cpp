@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ScanFileWriter.h"
 
 #include <cerrno>
 #include <charconv>
 
 #include "core/fs/WriteAll.h"
+
+namespace quillby {
 
 namespace {
 
@@ -134,3 +137,5 @@ void ScanFileWriter::flush() {
     if (!error_ && !writeAll(fd_, buffer_)) error_ = errno;
     buffer_.clear();
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "diskusage/ScanFileEntry.h"
+
+namespace quillby {
 
 // Writes a scan file (the ncdu export format 1.2) to a descriptor as it is told the items,
 // depth first, through a buffer of its own. Names are written byte for byte: only quotes,
@@ -41,3 +44,5 @@ class ScanFileWriter {
     int error_ = 0;
     std::string buffer_;
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/SectorColourRule.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "diskusage/RingFolderNode.h"
+
+namespace quillby {
 
 const std::array<RingColour, 28>& sectorPalette() {
     static const std::array<RingColour, 28> palette = {{
@@ -48,3 +51,5 @@ RingColour SectorColourRule::fillColour(RingColour colour, std::int64_t activati
     };
     return {colour.r, wrap(colour.g - fade), wrap(colour.b - fade)};
 }
+
+}  // namespace quillby

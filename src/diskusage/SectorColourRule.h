@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
 #include <cstdint>
+
+namespace quillby {
 
 class RingFolderNode;
 
@@ -37,3 +40,5 @@ class SectorColourRule {
   private:
     RingColour lastShade_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/SharedFolderHandle.h"
 
 #include <fcntl.h>
@@ -6,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <vector>
+
+namespace quillby {
 
 namespace {
 
@@ -117,3 +120,5 @@ void SharedFolderHandle::measureBudget() {
     }
     budget.store(value, std::memory_order_relaxed);
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
+
+namespace quillby {
 
 // An open folder whose subfolders are opened relative to it (openat), so that paths of any
 // length work and the kernel does not walk the whole path again for every folder. It closes
@@ -45,3 +48,5 @@ class SharedFolderHandle : public std::enable_shared_from_this<SharedFolderHandl
     std::shared_ptr<SharedFolderHandle> parent_;
     std::string name_;  // the name in the parent, or the whole path for a root
 };
+
+}  // namespace quillby

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/SizeColour.h"
+
+namespace quillby {
 
 SizeColour sizeColourFor(std::uint64_t bytes) {
     if (bytes <= 1000ULL) return SizeColour::White;
@@ -23,3 +26,5 @@ std::string_view sizeColourName(SizeColour colour) {
     }
     return "white";
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <string_view>
+
+namespace quillby {
 
 // The colour of a size text in the column browser, growing with the size.
 enum class SizeColour { White, Green, Yellow, Orange, Red };
@@ -12,3 +15,5 @@ SizeColour sizeColourFor(std::uint64_t bytes);
 
 // The colour's name in lower case ("white", "green", ...).
 std::string_view sizeColourName(SizeColour colour);
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
 #include <vector>
+
+namespace quillby {
 
 // Releases a node's children and everything below them one node at a time, so that a tree of
 // any depth is released without deep recursion. Empty entries are skipped.
@@ -17,3 +20,5 @@ void releaseSubtree(std::vector<std::unique_ptr<Node>>& children) {
         }
     }
 }
+
+}  // namespace quillby

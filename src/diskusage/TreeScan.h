@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/stat.h>
@@ -15,6 +16,8 @@
 #include "diskusage/FileSizes.h"
 #include "diskusage/SharedFolderHandle.h"
 #include "diskusage/TreeScanOptions.h"
+
+namespace quillby {
 
 // The parallel folder walk behind both disk-usage trees. Every folder is one task on a
 // work-stealing pool: it opens the folder relative to its parent's descriptor, reads it with
@@ -213,3 +216,5 @@ class TreeScan {
     dev_t rootDevice_ = 0;
     WorkStealingPool* pool_ = nullptr;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -5,6 +6,8 @@
 #include <functional>
 
 #include "core/work/TaskStopper.h"
+
+namespace quillby {
 
 // Running totals of a scan, for a progress display that polls them from another thread.
 struct ScanCounters {
@@ -26,3 +29,5 @@ struct TreeScanOptions {
     // The progress: updated as folders are read, for a display that polls them, when given.
     ScanCounters* counters = nullptr;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,8 @@
 
 #include "duplicates/CandidateFile.h"
 
+namespace quillby {
+
 // One application bundle of the duplicate search: its path and every non-folder item inside.
 struct AppAttrbItem {
     std::string DirectoryPathName;  // absolute path
@@ -13,3 +16,5 @@ struct AppAttrbItem {
     std::vector<CandidateFile> AllFileInDirectory;
     std::uint64_t DirectorySize = 0;  // sum of the items' sizes
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,8 @@
 
 #include "duplicates/PathComponents.h"
 #include "duplicates/SimpleNodeData.h"
+
+namespace quillby {
 
 // One candidate file of the duplicate search with its two checksums (0 = not computed yet).
 // The checksum fields are md5 and md5_1k, the names the pairing code reads them by; they
@@ -24,3 +27,5 @@ struct CandidateFile {
     // copy of each name would make every record nearly half as large again.
     std::string_view fileName() const { return lastPathComponent(filePathName); }
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/CopyToKeep.h"
 
 #include <vector>
 
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateReview.h"
+
+namespace quillby {
 
 namespace {
 
@@ -60,3 +63,5 @@ TreeNode::Ptr keptMemberOf(const TreeNode::Ptr& group) {
     }
     return nullptr;
 }
+
+}  // namespace quillby

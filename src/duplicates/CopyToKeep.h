@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -5,6 +6,8 @@
 #include <string_view>
 
 #include "duplicates/TreeNode.h"
+
+namespace quillby {
 
 class DuplicateReview;
 
@@ -22,3 +25,5 @@ std::size_t tickCopiesToRemove(DuplicateReview& review, CopyToKeep rule);
 
 // The first member of a group that stays (is not ticked); null when every member is ticked.
 TreeNode::Ptr keptMemberOf(const TreeNode::Ptr& group);
+
+}  // namespace quillby

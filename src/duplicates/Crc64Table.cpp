@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/Crc64Table.h"
 
 #include <array>
 #include <bit>
 #include <cstring>
+
+namespace quillby {
 
 namespace {
 
@@ -62,3 +65,5 @@ std::uint64_t crc64TableUpdate(std::uint64_t running, const void* buffer, std::s
     while (size-- > 0) value = (value >> 8) ^ kTables[0][(value ^ *bytes++) & 0xFF];
     return value;
 }
+
+}  // namespace quillby

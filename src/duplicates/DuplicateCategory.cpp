@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/DuplicateCategory.h"
 
 #include <algorithm>
 #include <cctype>
 #include <string>
+
+namespace quillby {
 
 namespace {
 
@@ -51,3 +54,5 @@ bool duplicateCategoryTakes(int row, std::string_view extension) {
     const auto& list = kCategories[row].extensions;
     return std::find(list.begin(), list.end(), lower) != list.end();
 }
+
+}  // namespace quillby

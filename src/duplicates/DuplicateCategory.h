@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
+
+namespace quillby {
 
 // The rows of the duplicate page's category list. Row 0 ("All") holds every group; rows 1 to 5
 // take the groups whose extension (in lower case) is one of theirs; row 6 ("Others") takes the
@@ -27,3 +30,5 @@ std::array<int, 6> duplicateCategorySortingOrder();
 // True when a category row (1 to 5) lists the extension, compared in lower case; Others (6)
 // takes any extension, even an empty one.
 bool duplicateCategoryTakes(int row, std::string_view extension);
+
+}  // namespace quillby

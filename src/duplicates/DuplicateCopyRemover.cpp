@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/DuplicateCopyRemover.h"
 
 #include "duplicates/CopyToKeep.h"
+
+namespace quillby {
 
 using Outcome = DuplicateRemoval::Outcome;
 
@@ -99,3 +102,5 @@ std::string DuplicateCopyRemover::reportLine(const CopyRemovalRecord& record) {
     if (!record.detail.empty()) line += " (" + record.detail + ")";
     return line;
 }
+
+}  // namespace quillby

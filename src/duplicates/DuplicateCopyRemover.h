@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -7,8 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "duplicates/TreeNode.h"
 #include "duplicates/DuplicateRemoval.h"
+#include "duplicates/TreeNode.h"
+
+namespace quillby {
 
 // One ticked member's removal, for the report.
 struct CopyRemovalRecord {
@@ -65,3 +68,5 @@ class DuplicateCopyRemover {
     std::string searched_;
     std::optional<DeletionGate> gate_;
 };
+
+}  // namespace quillby

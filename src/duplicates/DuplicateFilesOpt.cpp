@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/DuplicateFilesOpt.h"
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/PathComponents.h"
 #include "duplicates/duplicateFind.h"
+
+namespace quillby {
 
 namespace {
 
@@ -156,3 +159,5 @@ bool DuplicateFilesOpt::getDuplicateFiles(TreeNode::Ptr& root) {
                                   std::move(groups));
     return true;
 }
+
+}  // namespace quillby

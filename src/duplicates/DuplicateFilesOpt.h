@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -12,6 +13,8 @@
 #include "duplicates/DuplicateSearchOptions.h"
 #include "duplicates/TreeNode.h"
 #include "duplicates/getFileList.h"
+
+namespace quillby {
 
 class duplicateFind;
 
@@ -52,3 +55,5 @@ class DuplicateFilesOpt {
     std::shared_ptr<duplicateFind> m_findDuplicate;
     std::string m_CurrentSearchPath;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/DuplicateRemoval.h"
 
 #include <unistd.h>
@@ -16,6 +17,8 @@
 #include "core/fs/PathRules.h"
 #include "duplicates/FileContentReader.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 namespace {
 
@@ -332,3 +335,5 @@ DuplicateRemoval::Result DuplicateRemoval::removeVerifiedBundle(const std::strin
     }
     return removePlaced(target, path, scope);
 }
+
+}  // namespace quillby

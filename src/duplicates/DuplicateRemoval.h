@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 
 #include "core/fs/DeletionGate.h"
+
+namespace quillby {
 
 // Removal of one copy of a duplicate: it happens only after comparing the copy byte for byte
 // with a copy that stays, immediately before, because equal checksums are no proof of equal
@@ -62,3 +65,5 @@ class DuplicateRemoval {
     // Failed).
     static Outcome outcomeOfError(int error);
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/DuplicateResultsModel.h"
 
 #include <system_error>
 
 #include "core/text/PlainText.h"
 #include "core/text/UtilityFunction.h"
+
+namespace quillby {
 
 namespace {
 
@@ -105,3 +108,5 @@ std::vector<std::string> DuplicateResultsModel::notSearchedLines() const {
     }
     return lines;
 }
+
+}  // namespace quillby

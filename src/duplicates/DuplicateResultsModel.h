@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -6,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "duplicates/TreeNode.h"
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateReview.h"
+#include "duplicates/TreeNode.h"
 #include "duplicates/getFileList.h"
+
+namespace quillby {
 
 // What the duplicate page's results view shows, without widgets: the review of one search (the
 // seven categories, ticks, deletion), the outline's sort, the title and selection lines and
@@ -67,3 +70,5 @@ class DuplicateResultsModel {
     bool ascending_ = true;
     std::string notice_;
 };
+
+}  // namespace quillby

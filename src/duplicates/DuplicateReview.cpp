@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/DuplicateReview.h"
 
 #include <algorithm>
@@ -6,9 +7,11 @@
 #include <set>
 #include <unordered_set>
 
-#include "core/work/MainQueue.h"
 #include "core/text/UtilityFunction.h"
+#include "core/work/MainQueue.h"
 #include "duplicates/PathComponents.h"
+
+namespace quillby {
 
 namespace {
 
@@ -351,3 +354,5 @@ std::size_t DuplicateReview::finishDeletion(const DeletionReport& report) {
     allFilesCount_ = countDisplayedMembers();
     return left;
 }
+
+}  // namespace quillby

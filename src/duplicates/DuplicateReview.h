@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
@@ -8,9 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "duplicates/TreeNode.h"
 #include "duplicates/DuplicateCategory.h"
 #include "duplicates/MemberIdentity.h"
+#include "duplicates/TreeNode.h"
+
+namespace quillby {
 
 class MainQueue;
 
@@ -126,3 +129,5 @@ class DuplicateReview {
     std::vector<TreeNode::Ptr> allSelectNumArr_;
     MemberIdentities identities_;
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <stop_token>
 #include <string>
+
+namespace quillby {
 
 // How a duplicate search runs.
 struct DuplicateSearchOptions {
@@ -20,3 +23,5 @@ struct DuplicateSearchOptions {
     // called on a thread of the search's own; getProgress can still be polled instead.
     std::function<void(std::uint32_t percent, const std::string& path)> onProgress;
 };
+
+}  // namespace quillby

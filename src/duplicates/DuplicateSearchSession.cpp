@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/DuplicateSearchSession.h"
 
 #include <algorithm>
@@ -5,6 +6,8 @@
 
 #include "core/work/ThreadWorker.h"
 #include "duplicates/DuplicateFilesOpt.h"
+
+namespace quillby {
 
 // One search: its object and result are shared by the worker and the session; the worker's
 // copy keeps them alive until the completion has run.
@@ -101,3 +104,5 @@ std::uint32_t DuplicateSearchSession::pollProgress() {
 std::string DuplicateSearchSession::currentPath() const {
     return running_ ? running_->search->getCurrentSearchFile() : std::string();
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -7,10 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "duplicates/TreeNode.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "duplicates/MemberIdentity.h"
+#include "duplicates/TreeNode.h"
 #include "duplicates/getFileList.h"
+
+namespace quillby {
 
 class DuplicateFilesOpt;
 class MainQueue;
@@ -67,3 +70,5 @@ class DuplicateSearchSession {
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::uint32_t shownProgress_ = 5;
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/DuplicateSearchSettings.h"
 
 #include <limits>
 
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
+
+namespace quillby {
 
 std::uint64_t DuplicateSearchSettings::thresholdFor(std::int64_t limit, std::int64_t unit) {
     if (limit <= 0) return 0;
@@ -39,3 +42,5 @@ DuplicateSearchSettings DuplicateSearchSettings::fromUserDefaults(const UserDefa
     settings.includeSystem = defaults.boolForKey(SettingsKey::QWSystemDuplication);
     return settings;
 }
+
+}  // namespace quillby

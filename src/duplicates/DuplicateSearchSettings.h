@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
+
+namespace quillby {
 
 class UserDefaults;
 
@@ -17,3 +20,5 @@ struct DuplicateSearchSettings {
     // limit counts as 0; a product beyond 64 bits is the largest byte count.
     static std::uint64_t thresholdFor(std::int64_t limit, std::int64_t unit);
 };
+
+}  // namespace quillby

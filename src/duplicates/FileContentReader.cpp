@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/FileContentReader.h"
 
 #include <fcntl.h>
@@ -8,6 +9,8 @@
 #include <string_view>
 
 #include "core/fs/LongPath.h"
+
+namespace quillby {
 
 namespace {
 
@@ -251,3 +254,5 @@ void FileContentReader::dropFromCache(std::uint64_t offset, std::uint64_t length
     std::uint64_t end = (offset + length + kPageSize - 1) & ~(kPageSize - 1);
     dropPages(fd_, start, end - start);
 }
+
+}  // namespace quillby

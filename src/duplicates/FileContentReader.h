@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/stat.h>
@@ -5,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+
+namespace quillby {
 
 // Reads a file's content chunk by chunk for checksums and comparisons, leaving the page cache as
 // it found it: a chunk the cache already holds is taken from it, a chunk it does not hold is
@@ -80,3 +83,5 @@ class FileContentReader {
     std::uint64_t ownedFrom_ = 0;
     int error_ = 0;
 };
+
+}  // namespace quillby

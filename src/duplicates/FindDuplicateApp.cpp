@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/FindDuplicateApp.h"
 
 #include <sys/stat.h>
@@ -6,6 +7,8 @@
 #include "duplicates/FolderListing.h"
 #include "duplicates/PathComponents.h"
 #include "duplicates/algorithm.h"
+
+namespace quillby {
 
 namespace {
 
@@ -133,3 +136,5 @@ bool FindDuplicateApp::FindAppInArray(const std::vector<std::string>& paths,
     }
     return true;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -7,6 +8,8 @@
 #include <vector>
 
 #include "duplicates/AppAttrbItem.h"
+
+namespace quillby {
 
 // Finds application bundles with the same content. Two bundles are duplicates when their items
 // pair up one to one by size and checksums; names and places inside play no part. Progress,
@@ -38,3 +41,5 @@ class FindDuplicateApp {
     mutable std::mutex currentMutex_;
     std::string currentSearchFile_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/FolderListing.h"
 
 #include <dirent.h>
@@ -12,6 +13,8 @@
 #include "core/fs/DirectoryReader.h"
 #include "core/fs/LongPath.h"
 #include "duplicates/PathComponents.h"
+
+namespace quillby {
 
 namespace {
 
@@ -101,3 +104,5 @@ bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
     ::close(fd);
     return contents.error == 0;
 }
+
+}  // namespace quillby

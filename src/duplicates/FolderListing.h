@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/stat.h>
@@ -8,6 +9,8 @@
 
 #include "core/fs/EntryStatus.h"
 #include "duplicates/SimpleNodeData.h"
+
+namespace quillby {
 
 // One entry of a listed folder, its kind read without following links. A folder entry carries
 // only its name and kind: its own attributes are read when it is listed itself.
@@ -36,3 +39,5 @@ bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
                 FolderContents& contents);
 
 SimpleNodeData::Date modificationDateOf(const struct stat& status);
+
+}  // namespace quillby

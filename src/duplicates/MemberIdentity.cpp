@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/MemberIdentity.h"
 
 #include "core/fs/EntryStatus.h"
 #include "core/fs/FolderHandle.h"
+
+namespace quillby {
 
 std::optional<FileIdentity> readFileIdentity(const std::string& path) {
     std::size_t slash = path.rfind('/');
@@ -26,3 +29,5 @@ MemberIdentities readMemberIdentities(const TreeNode::Ptr& tree) {
     }
     return identities;
 }
+
+}  // namespace quillby

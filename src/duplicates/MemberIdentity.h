@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
@@ -7,6 +8,8 @@
 #include <unordered_map>
 
 #include "duplicates/TreeNode.h"
+
+namespace quillby {
 
 // Which file a member of a duplicate group is: several members may be names of one file (hard
 // links, or one folder reached twice through a bind mount). Removing such a name frees nothing
@@ -30,3 +33,5 @@ std::optional<FileIdentity> readFileIdentity(const std::string& path);
 // Reads the identity of every member of every group of `tree` (members that cannot be read are
 // left out). It looks at the disk: run it on a worker.
 MemberIdentities readMemberIdentities(const TreeNode::Ptr& tree);
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/ParallelPairing.h"
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/FileContentReader.h"
 #include "duplicates/crc.h"
+
+namespace quillby {
 
 namespace {
 
@@ -323,3 +326,5 @@ void ParallelPairing::findRuns(std::vector<CandidateFile>& candidates,
     }
     if (!stop_.load(std::memory_order_relaxed)) progress_.store(100, std::memory_order_relaxed);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "duplicates/CandidateFile.h"
+
+namespace quillby {
 
 class FileContentReader;
 class WorkStealingPool;
@@ -88,3 +91,5 @@ class ParallelPairing {
     std::atomic<std::size_t> current_{0};
     std::string lastPath_;
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/PathComponents.h"
 
 #include <algorithm>
+
+namespace quillby {
 
 namespace {
 
@@ -46,3 +49,5 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                               [](char x, char y) { return upper(x) == upper(y); });
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quillby {
 
 // Path text helpers of the duplicate finder. Paths are absolute POSIX texts; nothing here
 // touches the file system.
@@ -17,3 +20,5 @@ std::string appendPathComponent(std::string_view folder, std::string_view name);
 std::vector<std::string_view> pathComponents(std::string_view path);
 // True when the texts are equal ignoring ASCII letter case.
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace quillby

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/SimpleNodeData.h"
+
+namespace quillby {
 
 namespace {
 template <class T>
@@ -38,3 +41,5 @@ int SimpleNodeData::compareDate(const SimpleNodeData& other) const {
 std::string SimpleNodeData::description() const {
     return name + (isLeaf ? "" : " (group)") + " " + std::to_string(fileSize);
 }
+
+}  // namespace quillby

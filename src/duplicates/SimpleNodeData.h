@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -7,6 +8,8 @@
 #include <string>
 
 #include "core/text/OptionalDate.h"
+
+namespace quillby {
 
 // The payload of an outline row: a file (leaf) or a folder or category (group).
 struct SimpleNodeData {
@@ -40,3 +43,5 @@ struct SimpleNodeData {
 
     std::string description() const;
 };
+
+}  // namespace quillby

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/SimpleTreeNode.h"
+
+namespace quillby {
 
 TreeNode::Ptr SimpleTreeNode::treeFromDictionary(const OutlineDictionary& dictionary) {
     auto root = TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName(dictionary.Group));
@@ -11,3 +14,5 @@ TreeNode::Ptr SimpleTreeNode::treeFromDictionary(const OutlineDictionary& dictio
     }
     return root;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -5,6 +6,8 @@
 #include <vector>
 
 #include "duplicates/TreeNode.h"
+
+namespace quillby {
 
 // A nested description of an outline: a group name and its entries in order, each a leaf name
 // or a nested group.
@@ -22,3 +25,5 @@ class SimpleTreeNode {
   public:
     static TreeNode::Ptr treeFromDictionary(const OutlineDictionary& dictionary);
 };
+
+}  // namespace quillby

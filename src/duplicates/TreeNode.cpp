@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/TreeNode.h"
 
 #include <algorithm>
+
+namespace quillby {
 
 TreeNode::Ptr TreeNode::treeNodeWithData(std::shared_ptr<SimpleNodeData> data) {
     return initWithData(std::move(data), nullptr, {});
@@ -152,3 +155,5 @@ void TreeNode::decendingSortDate() {
 std::string TreeNode::description() const {
     return nodeData_ ? nodeData_->description() : "";
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -5,6 +6,8 @@
 #include <vector>
 
 #include "duplicates/SimpleNodeData.h"
+
+namespace quillby {
 
 // A node of the outline lists' tree: a payload, a parent (not owned) and ordered children
 // (owned; a removed child lives on only while someone else holds it).
@@ -71,3 +74,5 @@ class TreeNode : public std::enable_shared_from_this<TreeNode> {
     TreeNode* nodeParent_ = nullptr;
     std::vector<Ptr> nodeChildren_;
 };
+
+}  // namespace quillby

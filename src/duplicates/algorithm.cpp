@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/algorithm.h"
 
 #include <unistd.h>
@@ -7,6 +8,8 @@
 
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/crc.h"
+
+namespace quillby {
 
 namespace {
 
@@ -103,3 +106,5 @@ bool algorithm::getDuplicateFile(CandidateFile& item, const std::vector<Candidat
     if (!result.empty()) result.push_back(&item);
     return true;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,8 @@
 
 #include "duplicates/CandidateFile.h"
 #include "duplicates/FileContentReader.h"
+
+namespace quillby {
 
 // The checksum and pairing steps of the duplicate search, one file at a time. Owns one read
 // buffer; use one per thread.
@@ -40,3 +43,5 @@ class algorithm {
     static constexpr std::size_t kBufferSize = 256 * 1024;
     FileContentReader reader_{kBufferSize};
 };
+
+}  // namespace quillby

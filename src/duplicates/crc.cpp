@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/crc.h"
 
 #include "duplicates/Crc64Table.h"
 #ifdef QUILLBY_HAVE_ISAL
 #include "duplicates/Crc64Isal.h"
 #endif
+
+namespace quillby {
 
 std::uint64_t crc::crc64(const void* buffer, std::uint32_t size) {
     if (!buffer) return 0;
@@ -31,3 +34,5 @@ const char* crc::implementationName() {
     return "table";
 #endif
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+namespace quillby {
 
 // The duplicate finder's content checksum: a 64-bit CRC with the reflected polynomial
 // 0x95AC9329AC4BC9B5 (0xAD93D23594C935A9 unreflected), bytes entering at the low end, initial
@@ -22,3 +25,5 @@ class crc {
     // The implementation update() uses: "isa-l" or "table".
     static const char* implementationName();
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/duplicateFind.h"
 
 #include <malloc.h>
@@ -12,6 +13,8 @@
 #include "duplicates/ParallelPairing.h"
 #include "duplicates/algorithm.h"
 #include "duplicates/getFileList.h"
+
+namespace quillby {
 
 namespace {
 
@@ -197,3 +200,5 @@ int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint6
     KVT_LOG("findDuplicate result:%d", result);
     return result;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -11,6 +12,8 @@
 #include "duplicates/CandidateFile.h"
 #include "duplicates/DuplicateSearchOptions.h"
 #include "duplicates/getFileList.h"
+
+namespace quillby {
 
 class FindDuplicateApp;
 class ParallelPairing;
@@ -83,3 +86,5 @@ class duplicateFind {
     std::string m_CurrentSearchPath;
     std::vector<FolderNotListed> notListed_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/getFileList.h"
 
 #include <algorithm>
@@ -6,6 +7,8 @@
 #include "core/work/WorkStealingPool.h"
 #include "duplicates/DuplicateLog.h"
 #include "duplicates/PathComponents.h"
+
+namespace quillby {
 
 namespace {
 
@@ -370,3 +373,5 @@ bool getFileList::getListAtPath(const std::string& root, std::vector<CandidateFi
             static_cast<unsigned long long>(limit), bundles.size(), root.c_str());
     return true;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
@@ -12,6 +13,8 @@
 
 #include "duplicates/CandidateFile.h"
 #include "duplicates/FolderListing.h"
+
+namespace quillby {
 
 class WorkStealingPool;
 
@@ -136,3 +139,5 @@ class getFileList {
     std::vector<FolderNotListed> notListed_;
     std::unordered_set<std::string> knownBundles_;
 };
+
+}  // namespace quillby

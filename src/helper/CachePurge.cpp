@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "helper/CachePurge.h"
 
 #include <fcntl.h>
@@ -5,6 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+namespace quillby {
 
 int purgeCaches() {
     if (::geteuid() != 0) {
@@ -28,3 +31,5 @@ int purgeCaches() {
     }
     return 0;
 }
+
+}  // namespace quillby

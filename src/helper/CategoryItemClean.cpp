@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "helper/CategoryItemClean.h"
 
 #include <unistd.h>
@@ -10,6 +11,8 @@
 #include "core/fs/FolderHandle.h"
 #include "helper/HelperAnswer.h"
 #include "helper/HelperVerbs.h"
+
+namespace quillby {
 
 namespace {
 
@@ -82,3 +85,5 @@ std::string cleanCategoryItem(int category, const std::string& path, const std::
     }
     return "error " + path + ": not in a folder of this clean category";
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "helper/HelperAnswer.h"
 
 #include <cerrno>
 #include <cstring>
+
+namespace quillby {
 
 std::string describeRemovalError(const std::string& path, int error) {
     if (error == ELOOP) return path + ": the path goes through a symbolic link";
@@ -36,3 +39,5 @@ std::string answerForRemoval(const RemovalOutcome& outcome) {
     }
     return answer;
 }
+
+}  // namespace quillby

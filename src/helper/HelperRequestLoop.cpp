@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "helper/HelperRequestLoop.h"
 
 #include <unistd.h>
@@ -6,6 +7,8 @@
 
 #include "core/fs/WriteAll.h"
 #include "helper/HelperVerbs.h"
+
+namespace quillby {
 
 namespace {
 
@@ -80,3 +83,5 @@ int serveHelperRequests(int input, int output) {
     }
     return 0;
 }
+
+}  // namespace quillby

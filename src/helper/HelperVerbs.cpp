@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "helper/HelperVerbs.h"
 
 #include <pwd.h>
@@ -10,6 +11,8 @@
 #include "helper/CategoryItemClean.h"
 #include "helper/HelperAnswer.h"
 #include "helper/PackageRemoval.h"
+
+namespace quillby {
 
 namespace {
 
@@ -78,3 +81,5 @@ std::string refusalForPath(const std::string& path) {
     if (pathComponentCount(path) < 2) return "refusing a folder at the top of the file system";
     return "";
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "core/fs/DeletionGate.h"
+
+namespace quillby {
 
 // The requests the helper serves. Each verb takes one argument and gives one answer: "ok", or
 // "error " and a reason. Adding a request is adding a row to the table in HelperVerbs.cpp.
@@ -24,3 +27,5 @@ std::string refusalForPath(const std::string& path);
 // gate protects (the system's own folders and all they hold, homes as a whole, mount points).
 // The answer is "ok" only when the item is gone.
 std::string removePickedItem(const std::string& path, const DeletionGate::Options& options);
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "helper/PackageRemoval.h"
 
 #include <unistd.h>
@@ -5,6 +6,8 @@
 
 #include "core/fs/PathRules.h"
 #include "core/work/ToolRunner.h"
+
+namespace quillby {
 
 namespace {
 
@@ -116,3 +119,5 @@ std::string PackageRemoval::removeOwningPackage(const std::string& argument,
     if (reason.empty()) reason = "status " + std::to_string(removal.status);
     return "error " + tools->manager + " did not remove " + package + ": " + reason;
 }
+
+}  // namespace quillby

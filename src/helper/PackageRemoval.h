@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace quillby {
 
 // How the helper asks a package manager which files a package installed, and removes it. Each
 // command is a program with its first arguments; the package name is appended.
@@ -33,3 +36,5 @@ class PackageRemoval {
     // True for a package name the package managers accept; never one that starts with "-".
     static bool isPackageName(const std::string& name);
 };
+
+}  // namespace quillby

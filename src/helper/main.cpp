@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillby-helper: the only part of Quillby Pro that runs as root. Started once per run through
 // pkexec (or directly by a program already running as root), it serves removal requests on its
 // standard input; `purge` drops the kernel's caches once and ends.
@@ -7,6 +8,8 @@
 
 #include "helper/CachePurge.h"
 #include "helper/HelperRequestLoop.h"
+
+using namespace quillby;
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "serve") == 0) {

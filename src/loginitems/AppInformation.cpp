@@ -1,20 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "loginitems/AppInformation.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/fs/AtomicFile.h"
 #include "core/apps/DesktopEntry.h"
 #include "core/apps/DesktopEntryFile.h"
+#include "core/apps/FileCreationDate.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
-#include "core/apps/FileCreationDate.h"
-#include "core/fs/FileURL.h"
 #include "core/events/Log.h"
+#include "core/fs/AtomicFile.h"
+#include "core/fs/FileURL.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
 #include "loginitems/LoginItemRegistry.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -180,3 +183,5 @@ void AppInformation::loginItemRemoved(const AppItems& record) {
     writeFileOfLaunchAppWhenLogin("0");
     EventBus::defaultCenter().post(Events::refMenuItemWhenDeleteAndAdd);
 }
+
+}  // namespace quillby

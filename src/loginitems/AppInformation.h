@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -7,6 +8,8 @@
 
 #include "core/apps/AppItems.h"
 #include "platform/LoginItemsBackend.h"
+
+namespace quillby {
 
 // One login item with its record and its position in the list.
 struct LoginItemRecord {
@@ -64,3 +67,5 @@ class AppInformation {
     // True when the record is the program's own login item.
     static bool isProgramItem(const AppItems& record);
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "loginitems/LoginItemAddition.h"
 
 #include <sys/stat.h>
@@ -11,6 +12,8 @@
 #include "core/work/Asker.h"
 #include "loginitems/LoginItemController.h"
 #include "loginitems/LoginItemRegistry.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -100,3 +103,5 @@ int LoginItemAddition::add(const std::vector<std::string>& paths, bool fromDrop,
     }
     return added;
 }
+
+}  // namespace quillby

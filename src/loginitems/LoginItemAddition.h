@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <vector>
+
+namespace quillby {
 
 class Asker;
 class LoginItemController;
@@ -32,3 +35,5 @@ class LoginItemAddition {
     static int add(const std::vector<std::string>& paths, bool fromDrop,
                    LoginItemController& controller, Asker& asker);
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "loginitems/LoginItemController.h"
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 #include "core/events/Log.h"
 #include "loginitems/AppInformation.h"
 #include "loginitems/LoginItemRegistry.h"
+
+namespace quillby {
 
 LoginItemController::LoginItemController(MainQueue& mainQueue) : mainQueue_(mainQueue) {
     updateLoginItemsList();
@@ -137,3 +140,5 @@ bool LoginItemController::acceptDrop(const LoginItemDrop& drop, std::size_t row)
     }
     return false;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -7,10 +8,12 @@
 #include <vector>
 
 #include "core/apps/AppItems.h"
-#include "core/work/MainQueue.h"
 #include "core/events/Observable.h"
+#include "core/work/MainQueue.h"
 #include "loginitems/LoginItemDropRules.h"
 #include "platform/ChangeWatch.h"
+
+namespace quillby {
 
 // The login-items page without its widgets: the records shown, and what the page's buttons,
 // check boxes and drops do to them and to the user's list. Every operation runs on the main
@@ -69,3 +72,5 @@ class LoginItemController {
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::unique_ptr<ChangeWatch> watch_;
 };
+
+}  // namespace quillby

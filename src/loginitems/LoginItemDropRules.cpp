@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "loginitems/LoginItemDropRules.h"
 
 #include <charconv>
 
-#include "core/fs/FileURL.h"
 #include "core/events/Log.h"
+#include "core/fs/FileURL.h"
+
+namespace quillby {
 
 std::optional<std::string> LoginItemDropRules::availableType(
     const std::vector<std::string>& offered) {
@@ -89,3 +92,5 @@ std::string LoginItemDropRules::asciiText(std::string_view data) {
     }
     return std::string(data);
 }
+
+}  // namespace quillby

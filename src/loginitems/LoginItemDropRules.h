@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -6,6 +7,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quillby {
 
 // The kinds of data the login-items list accepts when something is dropped on it.
 namespace LoginItemDragType {
@@ -51,3 +54,5 @@ class LoginItemDropRules {
     // The text of a plain-text drop as logged: its ASCII text, or "(null)" when it is not ASCII.
     static std::string asciiText(std::string_view data);
 };
+
+}  // namespace quillby

@@ -1,11 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "loginitems/LoginItemRegistry.h"
 
 #include <mutex>
 #include <thread>
 
-#include "core/fs/FileURL.h"
 #include "core/events/Log.h"
+#include "core/fs/FileURL.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 namespace {
 
@@ -137,3 +140,5 @@ std::unique_ptr<ChangeWatch> LoginItemRegistry::watchLoginItems(std::function<vo
     auto service = backend();
     return service ? service->watchChanges(std::move(changed)) : nullptr;
 }
+
+}  // namespace quillby

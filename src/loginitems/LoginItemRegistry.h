@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include "platform/LoginItemsBackend.h"
+
+namespace quillby {
 
 // The user's login items, read and changed through the installed login-items service. Class
 // operations without state; failures are logged and reported as false, nothing, or -1.
@@ -52,3 +55,5 @@ class LoginItemRegistry {
     // Position of the first item that `matches`, or -1 (also when the list cannot be read).
     static int indexOfFirst(const std::function<bool(const LoginItemEntry&)>& matches);
 };
+
+}  // namespace quillby

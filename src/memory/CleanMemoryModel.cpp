@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "memory/CleanMemoryModel.h"
 
 #include <cinttypes>
@@ -5,6 +6,8 @@
 #include "core/events/Log.h"
 #include "core/text/UtilityFunction.h"
 #include "memory/ClearMemory.h"
+
+namespace quillby {
 
 CleanMemoryModel::CleanMemoryModel(std::unique_ptr<ClearMemory> runner)
     : runner_(std::move(runner)) {}
@@ -35,3 +38,5 @@ bool CleanMemoryModel::CleanButtonAction() {
 std::string CleanMemoryModel::resultText() const {
     return UtilityFunction::covertCleanMemory(cleanFreeSave_) + " freed.";
 }
+
+}  // namespace quillby

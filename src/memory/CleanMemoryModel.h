@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,8 @@
 
 #include "memory/MemoryFigures.h"
 #include "memory/cleanMemoryInfo.h"
+
+namespace quillby {
 
 class ClearMemory;
 
@@ -39,3 +42,5 @@ class CleanMemoryModel {
     std::uint64_t newUsedMemory_ = 0;  // free memory after it
     std::uint64_t cleanFreeSave_ = 0;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "memory/ClearMemory.h"
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 
 #include "core/events/Log.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 PurgeTools PurgeTools::find(ProcessLauncher& launcher) {
     PurgeTools tools;
@@ -128,3 +131,5 @@ int ClearMemory::freeMemory(int argc, const char* const* argv) {
     QWLog("freeMemoy size=%s", size);
     return 0;
 }
+
+}  // namespace quillby

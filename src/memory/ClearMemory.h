@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -7,6 +8,8 @@
 #include "memory/MemoryFigures.h"
 #include "platform/MemorySource.h"
 #include "platform/ProcessLauncher.h"
+
+namespace quillby {
 
 // The programs a purge may start, tried in this order: the system's own purge tool, the
 // program's privileged helper ("quillby-helper purge", through pkexec unless already root), and
@@ -74,3 +77,5 @@ class ClearMemory {
     PurgeTool lastTool_ = PurgeTool::None;
     std::optional<int> lastExitStatus_;
 };
+
+}  // namespace quillby

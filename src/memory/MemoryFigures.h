@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
 #include <cstdint>
+
+namespace quillby {
 
 // Ten memory counts in bytes, in a fixed order (see MemoryInfoField); the last is always 0.
 using MemoryFigures = std::array<std::uint64_t, 10>;
@@ -19,3 +22,5 @@ enum MemoryInfoField : std::size_t {
     kMemFaults = 8,
     kMemReserved = 9,
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "memory/cleanMemoryInfo.h"
 
 #include "core/text/UtilityFunction.h"
+
+namespace quillby {
 
 cleanMemoryInfo cleanMemoryInfo::fromMemoryInfo(const MemoryFigures& info) {
     cleanMemoryInfo texts;
@@ -12,3 +15,5 @@ cleanMemoryInfo cleanMemoryInfo::fromMemoryInfo(const MemoryFigures& info) {
     texts.totalMem = UtilityFunction::covertCleanMemory(info[kMemTotal]);
     return texts;
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/AboutText.h"
 
 #include <algorithm>
 
 #include "QuillbyLicence.h"
 #include "platform/PlatformContext.h"
+
+namespace quillby {
 
 std::string AboutText::title() {
     return "Quillby Pro";
@@ -64,3 +67,5 @@ std::string AboutText::licenceFromCopyright(std::string_view copyright) {
     if (copyrightLine.empty() || notice.empty()) return copyrightLine + notice;
     return copyrightLine + "\n\n" + notice;
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <string_view>
+
+namespace quillby {
 
 // What the tray's "About Quillby Pro" dialog says: the name and version, what the program does,
 // and its licence as the package ships it.
@@ -15,3 +18,5 @@ struct AboutText {
     // running text: continuation lines joined, " ." a paragraph break.
     static std::string licenceFromCopyright(std::string_view copyright);
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/AgentMessages.h"
 
 #include "core/events/Events.h"
+
+namespace quillby {
 
 namespace AgentMessages {
 
@@ -25,3 +28,5 @@ std::string statusToolTip(const std::string& name, const std::string& totalText,
 }
 
 }  // namespace AgentMessages
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 
 #include "core/events/EventBus.h"
+
+namespace quillby {
 
 // The texts the tray agent shows in balloons and tooltips.
 namespace AgentMessages {
@@ -20,3 +23,5 @@ std::string statusToolTip(const std::string& name, const std::string& totalText,
                           const std::string& freeText);
 
 }  // namespace AgentMessages
+
+}  // namespace quillby

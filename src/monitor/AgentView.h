@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
@@ -5,6 +6,8 @@
 #include <vector>
 
 #include "monitor/StatusMenu.h"
+
+namespace quillby {
 
 // What the tray agent shows and opens; the desktop program implements it with the tray icon,
 // the volume panel, balloons and the main window, and tests with a recorder.
@@ -38,3 +41,5 @@ class AgentView {
     // Ends the program with `status`.
     virtual void quit(int status) = 0;
 };
+
+}  // namespace quillby

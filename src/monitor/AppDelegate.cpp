@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/AppDelegate.h"
 
 #include <cinttypes>
@@ -21,6 +22,8 @@
 #include "monitor/VolumesInfo.h"
 #include "monitor/VolumesManager.h"
 #include "monitor/WatchMountUnmount.h"
+
+namespace quillby {
 
 namespace {
 
@@ -410,3 +413,5 @@ void AppDelegate::stopTimer() {
     tick_->changed.notify_all();
     if (tickThread_.joinable()) tickThread_.join();
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <condition_variable>
@@ -13,6 +14,8 @@
 #include "core/events/Subscription.h"
 #include "memory/MemoryFigures.h"
 #include "monitor/StatusMenu.h"
+
+namespace quillby {
 
 class AgentView;
 class ClearMemory;
@@ -132,3 +135,5 @@ class AppDelegate {
     std::thread tickThread_;
     int tickMs_ = kTickMs;
 };
+
+}  // namespace quillby

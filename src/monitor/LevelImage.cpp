@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/LevelImage.h"
 
 #include <cstdio>
 #include <string>
+
+namespace quillby {
 
 namespace LevelImage {
 
@@ -56,3 +59,5 @@ bool getWarningValue(std::uint64_t freeBytes, std::uint64_t totalBytes, std::int
 }
 
 }  // namespace LevelImage
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,8 @@
 #include <vector>
 
 #include "monitor/MountedVolume.h"
+
+namespace quillby {
 
 // The tray icon's level image and warning, and the percent arithmetic that the rows and tiles
 // (VolumeRow) share with it. Images are named by state; the number is the used percent, rounded
@@ -27,3 +30,5 @@ std::optional<std::string> getStatusImage(const std::vector<MountedVolume>& volu
 bool getWarningValue(std::uint64_t freeBytes, std::uint64_t totalBytes, std::int32_t warningSize);
 
 }  // namespace LevelImage
+
+}  // namespace quillby

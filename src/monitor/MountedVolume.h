@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "core/fs/VolumeList.h"
+
+namespace quillby {
 
 // One mounted volume as the monitor shows it.
 struct MountedVolume {
@@ -20,3 +23,5 @@ struct MountedVolume {
     std::uint64_t nFreeSize = 0;
     std::string deviceName;  // kernel device name, or the share of a network volume
 };
+
+}  // namespace quillby

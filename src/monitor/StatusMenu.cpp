@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/StatusMenu.h"
+
+namespace quillby {
 
 namespace {
 
@@ -25,3 +28,5 @@ StatusMenuEntry* findMemoryRow(StatusMenu& menu) {
     }
     return nullptr;
 }
+
+}  // namespace quillby

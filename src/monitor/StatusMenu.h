@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -5,6 +6,8 @@
 #include <vector>
 
 #include "monitor/VolumeRow.h"
+
+namespace quillby {
 
 // One entry of the status menu: a group header, a volume or memory row, a separator, or one of
 // the commands.
@@ -39,3 +42,5 @@ using StatusMenu = std::vector<StatusMenuEntry>;
 StatusMenuEntry* findMenuItem(StatusMenu& menu, const std::string& title);
 // The memory row, or nullptr.
 StatusMenuEntry* findMemoryRow(StatusMenu& menu);
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/VolumeMenuModel.h"
 
 #include <cstdlib>
@@ -5,6 +6,8 @@
 #include "core/text/LocalizedText.h"
 #include "core/text/UtilityFunctionOfData.h"
 #include "monitor/VolumesManager.h"
+
+namespace quillby {
 
 namespace VolumeMenuModel {
 
@@ -79,3 +82,5 @@ EjectAllOutcome ejectAllOutcome(std::int32_t result) {
 }
 
 }  // namespace VolumeMenuModel
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,8 @@
 
 #include "monitor/MountedVolume.h"
 #include "monitor/VolumeRow.h"
+
+namespace quillby {
 
 class VolumesManager;
 
@@ -49,3 +52,5 @@ EjectAllOutcome rejestAllDisk(VolumesManager& manager);
 EjectAllOutcome ejectAllOutcome(std::int32_t result);
 
 }  // namespace VolumeMenuModel
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/VolumeRow.h"
 
 #include <cstdio>
@@ -6,6 +7,8 @@
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "monitor/LevelImage.h"
+
+namespace quillby {
 
 namespace {
 
@@ -81,3 +84,5 @@ std::string VolumeRow::groupTitleKey(std::uint32_t kind) {
                                         "NETWOR_STORAGE", "DISK_IMAGE",       "FREE_MEMORY"};
     return kind <= 5 ? kKeys[kind] : "";
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+
+namespace quillby {
 
 // What one row of the volume panel (and one tile of the main window's volume list) shows and
 // does: a volume, or the memory row (kind 5), with its level, alarm and controls.
@@ -50,3 +53,5 @@ struct VolumeRow {
     // The group header's title key of a kind; empty outside 0 ... 5.
     static std::string groupTitleKey(std::uint32_t kind);
 };
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/VolumesInfo.h"
 
 #include "core/events/Log.h"
 #include "core/text/UtilityFunction.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 VolumesInfo::VolumesInfo(std::shared_ptr<VolumeSource> source)
     : source_(source ? std::move(source) : Services::get<VolumeSource>()) {
@@ -79,3 +82,5 @@ MountedVolume VolumesInfo::makeRecord(const VolumeFacts& facts) {
     volume.volIcon = iconNameForKind(volume.volType);
     return volume;
 }
+
+}  // namespace quillby

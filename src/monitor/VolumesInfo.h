@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -6,6 +7,8 @@
 
 #include "monitor/MountedVolume.h"
 #include "platform/VolumeSource.h"
+
+namespace quillby {
 
 // Lists the mounted volumes and sorts each into a kind. The list is one object for the life of
 // the enumerator: every enumeration empties and refills it.
@@ -41,3 +44,5 @@ class VolumesInfo {
     std::vector<MountedVolume> volsArray_;
     std::vector<VolumeFacts> facts_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/VolumesManager.h"
 
 #include <atomic>
@@ -5,10 +6,12 @@
 #include <filesystem>
 #include <vector>
 
-#include "core/work/DeadlineCall.h"
 #include "core/events/Log.h"
+#include "core/work/DeadlineCall.h"
 #include "monitor/VolumesInfo.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 VolumesManager::VolumesManager(std::shared_ptr<VolumeSource> source,
                                std::shared_ptr<VolumeEjector> ejector,
@@ -93,3 +96,5 @@ void VolumesManager::openVolRootDirInBackground(const std::string& path, MainQue
             if (done) done(opened.value_or(false));
         });
 }
+
+}  // namespace quillby

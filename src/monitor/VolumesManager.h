@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -9,6 +10,8 @@
 #include "platform/FileViewer.h"
 #include "platform/VolumeEjector.h"
 #include "platform/VolumeSource.h"
+
+namespace quillby {
 
 class MainQueue;
 
@@ -53,3 +56,5 @@ class VolumesManager {
     std::chrono::milliseconds ejectDeadline_ = kEjectDeadline;
     std::chrono::milliseconds openDeadline_ = kOpenDeadline;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/WatchMountUnmount.h"
 
 #include <map>
@@ -7,6 +8,8 @@
 #include "core/events/Log.h"
 #include "monitor/VolumesInfo.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 // What queued work needs; it outlives the watcher so that a late task finds it switched off.
 struct WatchMountUnmount::Shared {
@@ -93,3 +96,5 @@ void WatchMountUnmount::mountedVolume(const MountedVolume& volume) {
 void WatchMountUnmount::unmountedVolume(const MountedVolume& volume) {
     postVolumeEvent(Events::QWVolumeUnmount, this, volume);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -10,6 +11,8 @@
 #include "monitor/MountedVolume.h"
 #include "platform/MountChangeNotifier.h"
 #include "platform/VolumeSource.h"
+
+namespace quillby {
 
 // The root path of the volume, carried beside its display name.
 inline constexpr const char* kVolumeRootPathKey = "NSDevicePath";
@@ -45,3 +48,5 @@ class WatchMountUnmount {
     MainQueue* queue_;
     std::thread thread_;
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
+
+namespace quillby {
 
 // Shows items in the desktop's file manager and opens documents. Every call may wait for the
 // desktop (a bus call, a starting tool) up to a few seconds, so pages call it off the GUI thread.
@@ -17,3 +20,5 @@ class FileViewer {
     // Shows the item selected in its folder, else opens its folder.
     virtual bool revealItem(const std::string& /*path*/) { return false; }
 };
+
+}  // namespace quillby

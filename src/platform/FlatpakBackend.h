@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <vector>
+
+namespace quillby {
 
 // One installed Flatpak application.
 struct FlatpakApp {
@@ -23,3 +26,5 @@ class FlatpakBackend {
     virtual bool uninstall(const std::string& id, const std::string& installation,
                            std::string& why) = 0;
 };
+
+}  // namespace quillby

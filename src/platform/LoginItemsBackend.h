@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,8 @@
 #include <vector>
 
 #include "platform/ChangeWatch.h"
+
+namespace quillby {
 
 // One item of the user's login-items list.
 struct LoginItemEntry {
@@ -53,3 +56,5 @@ class LoginItemsBackend {
     // Calls `changed` on a thread of its own after the list changed, until the handle goes.
     virtual std::unique_ptr<ChangeWatch> watchChanges(std::function<void()> changed) = 0;
 };
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+namespace quillby {
 
 // The machine's hardware and system facts as the platform reports them; a value that cannot be
 // read stays empty (0 for the memory size).
@@ -22,3 +25,5 @@ class MachineFactsSource {
     virtual ~MachineFactsSource() = default;
     virtual PlatformMachineFacts machineFacts() = 0;
 };
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <mutex>
 
 #include "platform/PreferencesStore.h"
+
+namespace quillby {
 
 // Preferences kept in memory only: the fallback when no store is installed, and the tests' store.
 class MemoryPreferencesStore final : public PreferencesStore {
@@ -27,3 +30,5 @@ class MemoryPreferencesStore final : public PreferencesStore {
     std::mutex mutex_;
     std::map<std::string, SettingValue> values_;
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
+
+namespace quillby {
 
 // The machine's memory figures in bytes, as the platform counts them.
 struct MemoryCounts {
@@ -21,3 +24,5 @@ class MemorySource {
     // 0 and the figures, or an error number with `counts` untouched.
     virtual int sample(MemoryCounts& counts) = 0;
 };
+
+}  // namespace quillby

@@ -1,4 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+#include <functional>
+#include <memory>
+
+namespace quillby {
 
 // Wakes a waiting thread when a file system was mounted or unmounted.
 class MountChangeNotifier {
@@ -11,9 +17,8 @@ class MountChangeNotifier {
     virtual void stop() = 0;
 };
 
-#include <functional>
-#include <memory>
-
 // Makes a notifier for the running system; installed as a service so that a watcher can be made
 // without knowing the platform.
 using MountChangeNotifierFactory = std::function<std::unique_ptr<MountChangeNotifier>()>;
+
+}  // namespace quillby

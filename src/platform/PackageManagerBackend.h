@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <map>
 #include <string>
 #include <vector>
+
+namespace quillby {
 
 // The package that installed a file.
 struct OwningPackage {
@@ -23,3 +26,5 @@ class PackageManagerBackend {
     virtual std::map<std::string, OwningPackage> owningPackages(
         const std::vector<std::string>& paths) = 0;
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
+
+namespace quillby {
 
 // A system service that removes packages for an ordinary user and asks for an administrator's
 // approval itself (PackageKit).
@@ -15,3 +18,5 @@ class PackageRemovalService {
     virtual bool removePackage(const std::string& package, const std::string& ownedPath,
                                std::string& why) = 0;
 };
+
+}  // namespace quillby

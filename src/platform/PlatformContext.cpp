@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/PlatformContext.h"
 
 #include <pwd.h>
 #include <unistd.h>
 #include <cstdlib>
 #include <string_view>
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -86,3 +89,5 @@ PlatformContext PlatformContext::underRoot(const fs::path& root) {
     context.executableSearchPath = {root / "usr/local/bin", root / "usr/bin", root / "bin"};
     return context;
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+namespace quillby {
 
 // Every root through which the Linux implementations reach the machine. The program takes them
 // from the environment once; tests point them at fixture trees.
@@ -43,3 +46,5 @@ struct PlatformContext {
     // system roots at root/proc, root/sys, ...), for fixture trees.
     static PlatformContext underRoot(const std::filesystem::path& root);
 };
+
+}  // namespace quillby

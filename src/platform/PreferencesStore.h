@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <map>
@@ -5,6 +6,8 @@
 #include <string>
 
 #include "platform/SettingValue.h"
+
+namespace quillby {
 
 // The user's persistent preferences: flat keys with stored values. Every write reaches the disk
 // before it returns, and a write never loses a key that another process wrote meanwhile.
@@ -20,3 +23,5 @@ class PreferencesStore {
     // why the last write failed; "" when neither. Nothing stored yet is no failure.
     virtual std::string failure() { return ""; }
 };
+
+}  // namespace quillby

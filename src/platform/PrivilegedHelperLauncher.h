@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
 
 #include "platform/PrivilegedHelperSession.h"
+
+namespace quillby {
 
 // Starts the privileged helper, asking the user for an administrator's approval when needed.
 class PrivilegedHelperLauncher {
@@ -13,3 +16,5 @@ class PrivilegedHelperLauncher {
     // be started.
     virtual std::unique_ptr<PrivilegedHelperSession> launch(int& status) = 0;
 };
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace quillby {
 
 // A running privileged helper: takes one request at a time (a verb and its argument) and gives
 // the helper's one-line answer. Destroying the session ends the helper.
@@ -19,3 +22,5 @@ class PrivilegedHelperSession {
     // Ends the helper and gives its exit status (0 for a clean end, -1 when unknown).
     virtual int finish() = 0;
 };
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace quillby {
 
 // A started child process that the program polls instead of waiting for.
 class LaunchedProcess {
@@ -32,3 +35,5 @@ class ProcessLauncher {
     // True when the process already has administrator rights.
     virtual bool runningAsAdministrator() = 0;
 };
+
+}  // namespace quillby

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Services.h"
+
+namespace quillby {
 
 namespace {
 PlatformContext& storedContext() {
@@ -26,3 +29,5 @@ void Services::setContext(PlatformContext context) {
     std::lock_guard lock(mutex());
     storedContext() = std::move(context);
 }
+
+}  // namespace quillby

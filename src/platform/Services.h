@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <any>
@@ -7,6 +8,8 @@
 #include <typeindex>
 
 #include "platform/PlatformContext.h"
+
+namespace quillby {
 
 // The process's platform services, installed once by each executable's start-up (and by tests
 // with fixtures), so that the class-level operations of the engines can reach them.
@@ -34,3 +37,5 @@ class Services {
     static std::mutex& mutex();
     static std::map<std::type_index, std::any>& registry();
 };
+
+}  // namespace quillby

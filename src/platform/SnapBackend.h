@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <vector>
+
+namespace quillby {
 
 // One installed snap.
 struct SnapPackage {
@@ -20,3 +23,5 @@ class SnapBackend {
     // reason in `why`, when it is still installed.
     virtual bool remove(const std::string& name, std::string& why) = 0;
 };
+
+}  // namespace quillby

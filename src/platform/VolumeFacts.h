@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+namespace quillby {
 
 // What the platform knows about one mounted volume: the facts the volume model classifies.
 struct VolumeFacts {
@@ -20,3 +23,5 @@ struct VolumeFacts {
     bool ejectable = false;    // the platform can eject it
     bool optical = false;      // a CD or DVD
 };
+
+}  // namespace quillby

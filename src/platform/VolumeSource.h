@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <vector>
 
 #include "platform/VolumeFacts.h"
+
+namespace quillby {
 
 // Lists the mounted volumes, in the platform's order (the boot volume normally first). Mounts
 // that are not volumes (pseudo file systems, hidden system mounts) are left out.
@@ -11,3 +14,5 @@ class VolumeSource {
     virtual ~VolumeSource() = default;
     virtual std::vector<VolumeFacts> mountedVolumes() = 0;
 };
+
+}  // namespace quillby

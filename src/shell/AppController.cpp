@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/AppController.h"
 
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
 #include "shell/PrefsWindowController.h"
+
+namespace quillby {
 
 namespace {
 
@@ -52,3 +55,5 @@ void AppController::showPage(const QString& identifier) {
 PrefsWindowController& AppController::window() {
     return *window_;
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
 #include <functional>
 #include <memory>
+
+namespace quillby {
 
 class PrefsWindowController;
 
@@ -28,3 +31,5 @@ class AppController : public QObject {
   private:
     std::unique_ptr<PrefsWindowController> window_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/FastCleanPage.h"
 
 #include <QFrame>
@@ -15,6 +16,8 @@
 #include "core/settings/PreferenceViewController.h"
 #include "core/text/LocalizedText.h"
 #include "core/text/UtilityFunction.h"
+
+namespace quillby {
 
 namespace {
 
@@ -194,3 +197,5 @@ void FastCleanPage::changeNoteText(int row) {
                 QString::fromStdString(bootTotal_).toHtmlEscaped(),
                 QString::fromStdString(bootFree_).toHtmlEscaped()));
 }
+
+}  // namespace quillby

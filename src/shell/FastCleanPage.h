@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -12,6 +13,8 @@ class QListWidget;
 class QListWidgetItem;
 class QStackedWidget;
 class QVBoxLayout;
+
+namespace quillby {
 
 // The "Fast Clean" page: a feature list on the left and the chosen feature on the right, with a
 // note (title and description) above it. Row 0 is the computer's overview, rows 1 to 6 the clean
@@ -57,3 +60,5 @@ class FastCleanPage : public QWidget {
     std::string bootTotal_, bootFree_;
     std::vector<Subscription> subscriptions_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/PreferencesPane.h"
 
 #include <QCheckBox>
@@ -13,11 +14,13 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include "core/text/LocalizedText.h"
 #include "core/settings/PreferenceViewController.h"
 #include "core/settings/PreferencesPaneActions.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
+#include "core/text/LocalizedText.h"
+
+namespace quillby {
 
 namespace {
 
@@ -216,3 +219,5 @@ void PreferencesPane::readSettings() {
     hideStatusItem_->setChecked(PreferenceViewController::getHiddenStatusItem());
     launchAtLogin_->setChecked(d.integerForKey(SettingsKey::LoginCheck) != 0);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -10,6 +11,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QSlider;
+
+namespace quillby {
 
 // The preferences page: alarm thresholds, the clean categories, the duplicate and disk-usage
 // size limits, the tray icon, launch at login and the (stored only) update check. Every control
@@ -60,3 +63,5 @@ class PreferencesPane : public QWidget {
     QCheckBox* hideStatusItem_;
     QCheckBox* launchAtLogin_;
 };
+
+}  // namespace quillby

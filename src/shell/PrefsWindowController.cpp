@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/PrefsWindowController.h"
 
 #include <QAction>
@@ -18,6 +19,8 @@
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
 #include "ui/ImageProvider.h"
+
+namespace quillby {
 
 namespace {
 
@@ -355,3 +358,5 @@ void PrefsWindowController::crossFadeView(QWidget* oldPage, QWidget* newPage, in
     viewAnimation_ = group;
     group->start(QAbstractAnimation::DeleteWhenStopped);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QHash>
@@ -11,6 +12,8 @@ class QActionGroup;
 class QParallelAnimationGroup;
 class QTimer;
 class QToolBar;
+
+namespace quillby {
 
 // The main window: a toolbar whose items switch between the feature pages, with a cross-fade,
 // and the last page remembered across runs under "QWToolbarItem_app". Three features also have
@@ -125,3 +128,5 @@ class PrefsWindowController : public QMainWindow {
     QString helpAddress_;
     std::function<void(const QString&)> urlOpener_;
 };
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/QtMainQueue.h"
 
 #include <QMetaObject>
 #include <QThread>
+
+namespace quillby {
 
 QtMainQueue::QtMainQueue() {
     becomeCurrent();
@@ -26,3 +29,5 @@ void QtMainQueue::invokeAndWait(std::function<void()> task) {
 bool QtMainQueue::isMainThread() const {
     return QThread::currentThread() == thread();
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
 
 #include "core/work/MainQueue.h"
+
+namespace quillby {
 
 // The main queue on the Qt event loop of the thread that creates it (the GUI thread): posted
 // work runs as a queued call on that loop.
@@ -16,3 +19,5 @@ class QtMainQueue final : public QObject, public MainQueue {
     void invokeAndWait(std::function<void()> task) override;
     bool isMainThread() const override;
 };
+
+}  // namespace quillby

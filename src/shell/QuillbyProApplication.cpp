@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/QuillbyProApplication.h"
 
 #include <QApplication>
@@ -49,6 +50,8 @@
 #include "ui/WindowModalAsker.h"
 #include "ui/WindowStyle.h"
 #include "uninstall/ui/UninstallAppsPage.h"
+
+namespace quillby {
 
 namespace {
 
@@ -222,3 +225,5 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
                 [&window, page] { window.toggleActivePreferenceView(page); });
     }
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
@@ -5,6 +6,8 @@
 #include <vector>
 
 #include "core/events/Subscription.h"
+
+namespace quillby {
 
 class AppController;
 class AppDelegate;
@@ -47,3 +50,5 @@ class QuillbyProApplication : public QObject {
     std::unique_ptr<AppDelegate> agent_;
     std::vector<Subscription> subscriptions_;
 };
+
+}  // namespace quillby

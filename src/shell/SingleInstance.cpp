@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/SingleInstance.h"
 
 #include <fcntl.h>
@@ -7,6 +8,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+
+namespace quillby {
 
 namespace {
 constexpr const char* kReopen = "reopen\n";
@@ -65,3 +68,5 @@ bool SingleInstance::sendReopenRequest() const {
     }
     return false;
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
 #include <QString>
 
 class QLocalServer;
+
+namespace quillby {
 
 // One running program per user. The first start holds a lock in the runtime folder and listens
 // on a local socket there; a later start finds the lock taken, sends the reopen request over the
@@ -30,3 +33,5 @@ class SingleInstance : public QObject {
     int lockFd_ = -1;
     QLocalServer* server_ = nullptr;
 };
+
+}  // namespace quillby

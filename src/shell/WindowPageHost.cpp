@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/WindowPageHost.h"
 
 #include <QPointer>
 
 #include "shell/FastCleanPage.h"
 #include "shell/PrefsWindowController.h"
+
+namespace quillby {
 
 WindowPageHost::WindowPageHost(PrefsWindowController& window, FastCleanPage& features,
                                PageNeeds needs)
@@ -56,3 +59,5 @@ void WindowPageHost::showPage(const QString& identifier) {
 void WindowPageHost::openPreferences() {
     showPage(QStringLiteral("preferences"));
 }
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "ui/PageHost.h"
+
+namespace quillby {
 
 class FastCleanPage;
 class PrefsWindowController;
@@ -30,3 +33,5 @@ class WindowPageHost final : public PageHost {
     FastCleanPage& features_;
     PageNeeds needs_;
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sysinfo/ComputerInfoRows.h"
 
 #include "core/text/UtilityFunction.h"
+
+namespace quillby {
 
 namespace {
 
@@ -23,3 +26,5 @@ std::array<ComputerInfoRow, 7> computerInfoRows(const MachineFacts& facts) {
         {"hostname.png", "Hostname:", facts.hostname},
     }};
 }
+
+}  // namespace quillby

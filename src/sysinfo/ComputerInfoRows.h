@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
 #include <string>
 
 #include "sysinfo/MachineFacts.h"
+
+namespace quillby {
 
 // One row of the machine-facts table: icon image name, title and value.
 struct ComputerInfoRow {
@@ -16,3 +19,5 @@ struct ComputerInfoRow {
 // (formatted in steps of 1024, "16.00 GB"), OS type (with the distribution's name where the row
 // has room), OS release, host name.
 std::array<ComputerInfoRow, 7> computerInfoRows(const MachineFacts& facts);
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sysinfo/DiagnosticLog.h"
 
 #include <fcntl.h>
@@ -13,6 +14,8 @@
 #include "core/fs/VolumeList.h"
 #include "platform/Services.h"
 #include "sysinfo/MachineFacts.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -130,3 +133,5 @@ unsigned DiagnosticLog::volumeAttributeBits(const VolumeFacts& volume) {
     if (volume.ejectable) bits |= 1u;
     return bits;
 }
+
+}  // namespace quillby

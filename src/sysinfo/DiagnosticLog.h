@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,8 @@
 #include <string>
 
 #include "platform/VolumeFacts.h"
+
+namespace quillby {
 
 // The diagnostic log "orvane.log" in the program's data folder, into which the desktop program
 // sends every log line. A new or empty log starts with a hardware report.
@@ -42,3 +45,5 @@ class DiagnosticLog {
     // trims: the desktop program may be writing the same file.
     static void sendLogLinesTo(const std::string& fileName);
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sysinfo/MachineFacts.h"
 
 #include "platform/Services.h"
+
+namespace quillby {
 
 std::string MachineFacts::cutToWidth(const std::string& text, std::size_t width) {
     if (width == 0) return {};
@@ -31,3 +34,5 @@ MachineFacts MachineFacts::read(MachineFactsSource* source) {
     facts.distribution = raw.distribution;
     return facts;
 }
+
+}  // namespace quillby

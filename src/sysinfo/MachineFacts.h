@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -5,6 +6,8 @@
 #include <string>
 
 #include "platform/MachineFactsSource.h"
+
+namespace quillby {
 
 // The machine's facts as the "My Computer" page and the log show them. Each text is cut to its
 // field's width less one; the widths hold every value Linux reports (uname fields are 65 bytes).
@@ -33,3 +36,5 @@ struct MachineFacts {
     // Keeps at most width - 1 bytes of `text`, never splitting a UTF-8 character.
     static std::string cutToWidth(const std::string& text, std::size_t width);
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/AppItemCellDelegate.h"
 
 #include <QApplication>
 #include <QPainter>
 
 #include "ui/WindowStyle.h"
+
+namespace quillby {
 
 namespace {
 
@@ -71,3 +74,5 @@ QSize AppItemCellDelegate::sizeHint(const QStyleOptionViewItem& option,
     int width = QFontMetrics(nameFont).horizontalAdvance(index.data(Qt::DisplayRole).toString());
     return {width + 60, height};
 }
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QStyledItemDelegate>
+
+namespace quillby {
 
 // Draws an application's cell in the login-items and uninstaller tables: its icon, its name, and
 // the secondary text (SecondaryTextRole) below. Rows are 34 high, the highlighted row 36 and drawn
@@ -20,3 +23,5 @@ class AppItemCellDelegate : public QStyledItemDelegate {
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/AppItemIcon.h"
 
 #include "ui/ImageProvider.h"
+
+namespace quillby {
 
 QIcon appItemIcon(const AppItems& item) {
     QString image = QString::fromStdString(item.image);
@@ -13,3 +16,5 @@ QIcon appItemIcon(const AppItems& item) {
     return QIcon::fromTheme(QStringLiteral("application-x-executable"),
                             ImageProvider::shared().icon(QStringLiteral("File_yes.png")));
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/AttachedWindow.h"
 
 #include <QPainter>
 #include <QVBoxLayout>
+
+namespace quillby {
 
 namespace {
 constexpr int kMargin = 2;
@@ -41,3 +44,5 @@ void AttachedWindow::enterEvent(QEnterEvent*) {
 void AttachedWindow::leaveEvent(QEvent*) {
     if (hoverHandler_) hoverHandler_(false);
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
 #include <functional>
+
+namespace quillby {
 
 // A borderless floating window that holds one content view, used for balloons: dark translucent
 // background, white border, rounded corners. It reports the pointer entering and leaving.
@@ -22,3 +25,5 @@ class AttachedWindow : public QWidget {
   private:
     std::function<void(bool)> hoverHandler_;
 };
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/BusySpinner.h"
 
 #include <QPainter>
 
 #include "ui/ImageProvider.h"
+
+namespace quillby {
 
 BusySpinner::BusySpinner(QWidget* parent) : QWidget(parent) {
     timer_.setInterval(80);
@@ -41,3 +44,5 @@ void BusySpinner::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(box, image);
 }
+
+}  // namespace quillby

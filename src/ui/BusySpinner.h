@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QTimer>
 #include <QWidget>
+
+namespace quillby {
 
 // The busy spinner: the images "loading_1.png" ... "loading_12.png" in turn while running,
 // hidden otherwise.
@@ -26,3 +29,5 @@ class BusySpinner : public QWidget {
     QTimer timer_;
     int frame_ = 1;
 };
+
+}  // namespace quillby

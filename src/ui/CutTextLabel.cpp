@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/CutTextLabel.h"
 
 #include "core/text/PlainText.h"
+
+namespace quillby {
 
 CutTextLabel::CutTextLabel(int keep, QWidget* parent) : QLabel(parent), keep_(keep) {
     setTextFormat(Qt::PlainText);
@@ -14,3 +17,5 @@ void CutTextLabel::setFullText(const QString& text) {
     setToolTip(shown == text ? QString() : text);
     setAccessibleName(text);
 }
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QLabel>
+
+namespace quillby {
 
 // A label that shows at most a given number of characters of its text, cut with "...", and the
 // whole text as its tooltip and accessible name when it was cut.
@@ -16,3 +19,5 @@ class CutTextLabel : public QLabel {
     int keep_;
     QString fullText_;
 };
+
+}  // namespace quillby

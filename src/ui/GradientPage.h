@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
+
+namespace quillby {
 
 // A page drawn on the window's backdrop gradient, behind its children.
 class GradientPage : public QWidget {
@@ -11,3 +14,5 @@ class GradientPage : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
 };
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ImageButton.h"
 
 #include <QToolButton>
 
 #include "ui/ImageProvider.h"
+
+namespace quillby {
 
 QToolButton* imageButton(const QString& image, const QString& tip, const QString& name) {
     auto* button = new QToolButton;
@@ -18,3 +21,5 @@ QToolButton* tableRowButton(const QString& image, const QString& tip, const QStr
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ImageProvider.h"
 
 #include <QRegularExpression>
 
 #include "ui/LevelImages.h"
 #include "ui/RoleIcons.h"
+
+namespace quillby {
 
 namespace {
 
@@ -80,3 +83,5 @@ QIcon ImageProvider::icon(const QString& name) {
     QImage drawn = image(name);
     return drawn.isNull() ? QIcon() : QIcon(QPixmap::fromImage(drawn));
 }
+
+}  // namespace quillby

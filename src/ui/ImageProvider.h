@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QHash>
 #include <QIcon>
 #include <QImage>
 #include <QString>
+
+namespace quillby {
 
 // Every image the program names by state or by role, drawn on demand from its name so that no
 // image files need shipping and the naming rules stay in code:
@@ -34,3 +37,5 @@ class ImageProvider {
     QHash<QString, QImage> cache_;
     bool useTheme_ = true;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/KitIcons.h"
 
 #include <QHash>
@@ -8,6 +9,8 @@
 #include <functional>
 
 #include "ui/WindowStyle.h"
+
+namespace quillby {
 
 namespace {
 
@@ -286,3 +289,5 @@ QImage fallback(const QString& name) {
 }
 
 }  // namespace KitIcons
+
+}  // namespace quillby

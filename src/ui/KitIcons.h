@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QImage>
 #include <QString>
 
 #include "ui/RoleIcons.h"
+
+namespace quillby {
 
 // The images the tool pages name ("option_yes.png", "add.png", "loading_3.png", ...): which
 // desktop-theme icons stand for each and a drawing of our own in the window's colours for when
@@ -16,3 +19,5 @@ RoleIcons::Role roleOf(const QString& name);
 QImage fallback(const QString& name);
 
 }  // namespace KitIcons
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/LevelImages.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+
+namespace quillby {
 
 namespace {
 
@@ -78,3 +81,5 @@ QImage progressBar(int level) {
 }
 
 }  // namespace LevelImages
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
@@ -5,12 +6,15 @@
 #include <functional>
 #include <memory>
 
+class QObject;
+class QWidget;
+
+namespace quillby {
+
 class Asker;
 class FileViewer;
 class MainQueue;
 class PrivilegedAuthorization;
-class QObject;
-class QWidget;
 
 // What the program hands every page, in one bundle, whatever the page does with it.
 struct PageNeeds {
@@ -54,3 +58,5 @@ class PageHost {
     // Shows the preferences page.
     virtual void openPreferences() = 0;
 };
+
+}  // namespace quillby

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/PaintText.h"
+
+namespace quillby {
 
 void drawElidedText(QPainter& painter, const QRect& box, Qt::Alignment alignment,
                     const QString& text) {
@@ -11,3 +14,5 @@ QFont boldFont(QFont base, int pointSize) {
     base.setPointSize(pointSize);
     return base;
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QPainter>
 #include <QString>
+
+namespace quillby {
 
 // Draws one line of text in `box` with the painter's font and pen, cut at the end with an
 // ellipsis when it does not fit, the way every row and tile shows names.
@@ -10,3 +13,5 @@ void drawElidedText(QPainter& painter, const QRect& box, Qt::Alignment alignment
 
 // A bold variant of `base` at `pointSize`.
 QFont boldFont(QFont base, int pointSize);
+
+}  // namespace quillby

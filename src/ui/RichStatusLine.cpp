@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/RichStatusLine.h"
 
 #include "ui/WindowStyle.h"
+
+namespace quillby {
 
 RichStatusLine::RichStatusLine(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::RichText);
@@ -40,3 +43,5 @@ void RichStatusLine::showMessage(const QString& message, bool alarm) {
         QStringLiteral("<span style='color:%1'>%2</span>").arg(colour, message.toHtmlEscaped()));
     setAccessibleDescription(message);
 }
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QLabel>
+
+namespace quillby {
 
 // The pages' status line: "%d of %d selected." with both numbers in the figure colour and the
 // first one bold, optionally followed by more text. Assistive technology reads the plain text.
@@ -19,3 +22,5 @@ class RichStatusLine : public QLabel {
     // Plain text (a failure in the alarm colour when `alarm`).
     void showMessage(const QString& message, bool alarm = false);
 };
+
+}  // namespace quillby

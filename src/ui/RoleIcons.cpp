@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/RoleIcons.h"
 
 #include <QHash>
@@ -7,6 +8,8 @@
 #include <functional>
 
 #include "ui/KitIcons.h"
+
+namespace quillby {
 
 namespace {
 
@@ -226,3 +229,5 @@ QImage fallback(const QString& name) {
 }
 
 }  // namespace RoleIcons
+
+}  // namespace quillby

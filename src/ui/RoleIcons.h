@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QImage>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+
+namespace quillby {
 
 // The program's role icons by name ("disk_mac.png", "search.png", ...): which desktop-theme
 // icons stand for each, its natural size, and a drawing of our own for when the theme has none.
@@ -20,3 +23,5 @@ Role roleOf(const QString& name);
 QImage fallback(const QString& name);
 
 }  // namespace RoleIcons
+
+}  // namespace quillby

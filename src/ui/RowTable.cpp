@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/RowTable.h"
 
 #include <QHeaderView>
 #include <QTableView>
+
+namespace quillby {
 
 void RowTable::setUp(QTableView& table) {
     table.setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -15,3 +18,5 @@ void RowTable::setUp(QTableView& table) {
     table.horizontalHeader()->setHighlightSections(false);
     table.horizontalHeader()->setAccessibleName(QObject::tr("Columns"));
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ThreeStateCheckDelegate.h"
 
 #include <QApplication>
@@ -6,6 +7,8 @@
 #include <QPainter>
 
 #include "ui/ImageProvider.h"
+
+namespace quillby {
 
 Qt::CheckState ThreeStateCheckDelegate::checkStateFor(int selection) {
     switch (selection) {
@@ -90,3 +93,5 @@ bool ThreeStateCheckDelegate::editorEvent(QEvent* event, QAbstractItemModel* mod
     int next = selectionAfterClick(selectionFor(state));
     return model->setData(index, checkStateFor(next), Qt::CheckStateRole);
 }
+
+}  // namespace quillby

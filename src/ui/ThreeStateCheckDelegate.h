@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
 #include <QStyledItemDelegate>
+
+namespace quillby {
 
 // The lists' check box with three states, 0 (none), 1 (all) and 2 (some), drawn with the images
 // "option_no.png", "option_yes.png" and "option_a.png". The model keeps the state under
@@ -28,3 +31,5 @@ class ThreeStateCheckDelegate : public QStyledItemDelegate {
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override;
 };
+
+}  // namespace quillby

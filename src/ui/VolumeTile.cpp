@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/VolumeTile.h"
 
 #include <QEvent>
@@ -6,6 +7,8 @@
 
 #include "ui/ImageProvider.h"
 #include "ui/PaintText.h"
+
+namespace quillby {
 
 namespace {
 
@@ -96,3 +99,5 @@ void VolumeTile::paintEvent(QPaintEvent*) {
     painter.drawText(texts, Qt::AlignRight | Qt::AlignVCenter,
                      tr("%1 Free").arg(QString::fromStdString(row_.u64FreeSpace)));
 }
+
+}  // namespace quillby

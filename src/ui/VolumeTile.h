@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -6,6 +7,8 @@
 #include "monitor/VolumeRow.h"
 
 class QToolButton;
+
+namespace quillby {
 
 // One tile of the main window's volume list (700 x 90 at the least): icon, name, level bar, "%@
 // Free" and total texts in white, a browse button and, for ejectable volumes, an eject button.
@@ -40,3 +43,5 @@ class VolumeTile : public QWidget {
     QToolButton* browse_;
     QToolButton* eject_;
 };
+
+}  // namespace quillby

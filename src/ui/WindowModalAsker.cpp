@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/WindowModalAsker.h"
 
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
+
+namespace quillby {
 
 namespace {
 
@@ -59,3 +62,5 @@ void WindowModalAsker::tell(const std::string& message, const std::string& detai
     box.addButton(QObject::tr("OK"), QMessageBox::AcceptRole);
     runWindowModal(box);
 }
+
+}  // namespace quillby

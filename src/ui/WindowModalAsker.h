@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
 
 #include "core/work/Asker.h"
+
+namespace quillby {
 
 // Puts the questions of a page's logic to the user as message boxes modal to the page's window
 // (a sheet on desktops that draw them so), waiting for the answer in a local event loop. Long
@@ -20,3 +23,5 @@ class WindowModalAsker final : public Asker {
   private:
     QPointer<QWidget> page_;
 };
+
+}  // namespace quillby

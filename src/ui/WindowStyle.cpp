@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/WindowStyle.h"
 
 #include <QApplication>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QWidget>
+
+namespace quillby {
 
 namespace WindowStyle {
 
@@ -100,3 +103,5 @@ void apply(QApplication& application) {
 }
 
 }  // namespace WindowStyle
+
+}  // namespace quillby

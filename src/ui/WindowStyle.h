@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QColor>
@@ -6,6 +7,8 @@
 
 class QApplication;
 class QWidget;
+
+namespace quillby {
 
 // The one look of the whole window: the pages' dark backdrop carried into the toolbar, lists,
 // tables, headers, dialogs and sheets. Every colour a page uses comes from here, and sizes are
@@ -34,3 +37,5 @@ QString styleSheet();
 void apply(QApplication& application);
 
 }  // namespace WindowStyle
+
+}  // namespace quillby

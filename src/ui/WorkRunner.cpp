@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/WorkRunner.h"
 
 #include <QCoreApplication>
@@ -6,6 +7,8 @@
 #include <thread>
 
 #include "ui/BusySpinner.h"
+
+namespace quillby {
 
 WorkRunner::WorkRunner(QObject* parent) : QObject(parent) {}
 
@@ -67,3 +70,5 @@ void WorkRunner::waitUntilIdle() {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include "ui/BusySpinner.h"
+
+namespace quillby {
 
 // Runs a page's slow work (removing, measuring, calling a tool) on a worker thread and applies
 // its result on the GUI thread. While work runs the page shows it: the spinner turns and the
@@ -53,3 +56,5 @@ class WorkRunner : public QObject {
     std::vector<QPointer<QWidget>> disabled_;
     int running_ = 0;
 };
+
+}  // namespace quillby

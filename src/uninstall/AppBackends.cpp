@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/AppBackends.h"
 
 #include "core/work/PrivilegedAuthorization.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 AppBackends AppBackends::fromServices() {
     AppBackends backends;
@@ -16,3 +19,5 @@ AppBackends AppBackends::fromServices() {
 PrivilegedAuthorization& AppBackends::rights() const {
     return authorization ? *authorization : PrivilegedAuthorization::sharedAuthorization();
 }
+
+}  // namespace quillby

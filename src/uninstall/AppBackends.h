@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -7,6 +8,8 @@
 #include "platform/PackageRemovalService.h"
 #include "platform/PlatformContext.h"
 #include "platform/SnapBackend.h"
+
+namespace quillby {
 
 class PrivilegedAuthorization;
 
@@ -28,3 +31,5 @@ struct AppBackends {
     // The rights to use: `authorization`, else the shared instance.
     PrivilegedAuthorization& rights() const;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/AppDetails.h"
 
 #include <ctime>
@@ -5,6 +6,8 @@
 #include "core/fs/FolderUtilities.h"
 #include "core/text/PlainText.h"
 #include "core/text/UtilityFunction.h"
+
+namespace quillby {
 
 std::string AppDetails::mediumDateText(std::chrono::system_clock::time_point date) {
     std::time_t seconds = std::chrono::system_clock::to_time_t(date);
@@ -28,3 +31,5 @@ AppDetails AppDetails::forApp(const AppItems& app) {
     details.pathToolTip = app.path;
     return details;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -6,6 +7,8 @@
 #include <string>
 
 #include "core/apps/AppItems.h"
+
+namespace quillby {
 
 // What the details sheet of one application shows.
 struct AppDetails {
@@ -26,3 +29,5 @@ struct AppDetails {
     // A date in a medium style, in local time: "Jan 5, 2024, 15:04:05".
     static std::string mediumDateText(std::chrono::system_clock::time_point date);
 };
+
+}  // namespace quillby

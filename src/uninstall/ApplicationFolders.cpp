@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/ApplicationFolders.h"
 
 #include <algorithm>
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -72,3 +75,5 @@ const ApplicationFolder* ApplicationFolders::folderHolding(
     }
     return holder;
 }
+
+}  // namespace quillby

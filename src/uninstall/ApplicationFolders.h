@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -5,6 +6,8 @@
 #include <vector>
 
 #include "platform/PlatformContext.h"
+
+namespace quillby {
 
 // What a folder searched for applications holds, which decides how its finds are read.
 enum class ApplicationFolderKind {
@@ -37,3 +40,5 @@ class ApplicationFolders {
     static const ApplicationFolder* folderHolding(const std::vector<ApplicationFolder>& folders,
                                                   const std::filesystem::path& path);
 };
+
+}  // namespace quillby

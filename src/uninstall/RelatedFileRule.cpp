@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/RelatedFileRule.h"
 
 #include <algorithm>
 #include <cctype>
 
 #include "platform/PlatformContext.h"
+
+namespace quillby {
 
 namespace {
 
@@ -69,3 +72,5 @@ bool RelatedFileRule::belongsTo(std::string_view entryName, std::string_view ide
         return other.size() >= identifier.size() && matches(entryName, other);
     });
 }
+
+}  // namespace quillby

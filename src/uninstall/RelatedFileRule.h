@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quillby {
 
 // Which entries of a settings, cache or data folder belong to an application, by its
 // identifier. Names are compared case-sensitively.
@@ -36,3 +39,5 @@ class RelatedFileRule {
     // True for an entry that belongs to no single application.
     static bool isSharedEntry(std::string_view entryName);
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/UninstallApp.h"
 
 #include <fcntl.h>
@@ -7,11 +8,13 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/fs/FolderUtilities.h"
 #include "core/events/Log.h"
-#include "core/work/PrivilegedAuthorization.h"
+#include "core/fs/FolderUtilities.h"
 #include "core/fs/UserHome.h"
+#include "core/work/PrivilegedAuthorization.h"
 #include "uninstall/RelatedFileRule.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -280,3 +283,5 @@ bool UninstallApp::needsAdministrator(const AppItems& app) const {
 bool UninstallApp::isOwnApplication(const AppItems& app) {
     return app.bundleID == PlatformContext::bundleIdentifier;
 }
+
+}  // namespace quillby

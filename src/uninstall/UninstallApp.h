@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,8 @@
 #include "core/apps/AppItems.h"
 #include "core/fs/DeletionGate.h"
 #include "uninstall/AppBackends.h"
+
+namespace quillby {
 
 // One thing the removal of an application deletes.
 struct RemovalStep {
@@ -113,3 +116,5 @@ class UninstallApp {
     bool permanent_ = false;
     std::optional<DeletionGate> gate_;  // made by each uninstallApp for its steps
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/UninstallAppDelegate.h"
 
 #include <sys/stat.h>
@@ -9,6 +10,8 @@
 #include "core/apps/DesktopEntryFile.h"
 #include "core/apps/FileCreationDate.h"
 #include "core/events/Log.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -251,3 +254,5 @@ void UninstallAppDelegate::addSnapVersions(std::vector<AppItems>& items) const {
     }
     takeVersions(items, AppSource::Snap, versions);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -9,6 +10,8 @@
 #include "core/apps/AppItems.h"
 #include "uninstall/AppBackends.h"
 #include "uninstall/ApplicationFolders.h"
+
+namespace quillby {
 
 // Finds the installed applications: walks the application folders for desktop entries and
 // AppImages, builds one record for each, and asks the package manager, Flatpak and snapd which
@@ -52,3 +55,5 @@ class UninstallAppDelegate {
     AppBackends backends_;
     std::vector<ApplicationFolder> folders_;
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <vector>
 
 #include "core/apps/AppItems.h"
 #include "uninstall/AppBackends.h"
+
+namespace quillby {
 
 // The installed applications, found once: constructing it runs the whole discovery.
 class UninstallAppInfo {
@@ -17,3 +20,5 @@ class UninstallAppInfo {
   private:
     std::vector<AppItems> allAppsInfo_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/UninstallAppsController.h"
 
 #include <algorithm>
@@ -14,6 +15,8 @@
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallAppInfo.h"
 #include "uninstall/UninstallGroups.h"
+
+namespace quillby {
 
 namespace {
 
@@ -372,3 +375,5 @@ UninstallProgress UninstallAppsController::removalProgress() const {
 void UninstallAppsController::changeLockState() {
     lockOn.set(AdministratorRightsFlag::isSet());
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -14,6 +15,8 @@
 #include "uninstall/AppBackends.h"
 #include "uninstall/UninstallApp.h"
 #include "uninstall/UninstallTexts.h"
+
+namespace quillby {
 
 class MainQueue;
 class ThreadWorker;
@@ -178,3 +181,5 @@ class UninstallAppsController {
     mutable std::mutex progressMutex_;
     UninstallProgress progress_;
 };
+
+}  // namespace quillby

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/UninstallGroups.h"
+
+namespace quillby {
 
 const std::array<UninstallGroup, 3>& UninstallGroups::rows() {
     static const std::array<UninstallGroup, 3> groups = {{
@@ -25,3 +28,5 @@ bool UninstallGroups::shows(int row, const AppItems& app) {
             return false;
     }
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
 #include <vector>
 
 #include "core/apps/AppItems.h"
+
+namespace quillby {
 
 // The three groups of the uninstaller's left list.
 struct UninstallGroup {
@@ -24,3 +27,5 @@ class UninstallGroups {
     // True when `app` is shown in group `row`.
     static bool shows(int row, const AppItems& app);
 };
+
+}  // namespace quillby

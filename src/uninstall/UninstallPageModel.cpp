@@ -1,12 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/UninstallPageModel.h"
 
 #include <algorithm>
 
-#include "core/work/AdministratorRightsFlag.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
+#include "core/work/AdministratorRightsFlag.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "uninstall/UninstallGroups.h"
+
+namespace quillby {
 
 UninstallPageModel::UninstallPageModel(UninstallAppsController& controller,
                                        PrivilegedAuthorization& rights)
@@ -112,3 +115,5 @@ std::string UninstallPageModel::progressText() const {
     return "Removing " + progress.current + " (" + std::to_string(number) + " of " +
            std::to_string(progress.total) + ")...";
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
@@ -7,6 +8,8 @@
 #include "core/apps/AppItems.h"
 #include "uninstall/UninstallAppsController.h"
 #include "uninstall/UninstallPlanSheet.h"
+
+namespace quillby {
 
 class PrivilegedAuthorization;
 
@@ -93,3 +96,5 @@ class UninstallPageModel {
     UninstallAppsController& controller_;
     PrivilegedAuthorization& rights_;
 };
+
+}  // namespace quillby

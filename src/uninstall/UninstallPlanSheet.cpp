@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/UninstallPlanSheet.h"
 
 #include "core/text/UtilityFunction.h"
+
+namespace quillby {
 
 std::string PlannedStep::line() const {
     std::string size = sizeText.empty() ? "" : " (" + sizeText + ")";
@@ -35,3 +38,5 @@ std::string UninstallPlanSheet::summary() const {
            ". To the trash (can be put back): " + UtilityFunction::convertVolSpace(bytesToTrash) +
            ".";
 }
+
+}  // namespace quillby

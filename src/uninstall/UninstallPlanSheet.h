@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,8 @@
 #include "core/apps/AppItems.h"
 #include "uninstall/UninstallApp.h"
 #include "uninstall/UninstallTexts.h"
+
+namespace quillby {
 
 // One thing the confirmation says will go.
 struct PlannedStep {
@@ -44,3 +47,5 @@ struct UninstallPlanSheet {
     // The totals in one sentence: "Deleted: 3.20 MB. To the trash (can be put back): 1.50 KB."
     std::string summary() const;
 };
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
 #include <string>
+
+namespace quillby {
 
 // The uninstaller's fixed texts and images, as data, so that the page and the command line say
 // the same.
@@ -45,3 +48,5 @@ struct UninstallConfirmation {
     std::string otherButton;
     std::string informativeText;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,8 @@
 #include "support/TempDir.h"
 #include "support/TestPlatform.h"
 #include "sysinfo/DiagnosticLog.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,15 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
-#include "clean/TrashRule.h"
 #include "clean/CleanRules.h"
+#include "clean/TrashRule.h"
 #include "clean/VolumeListInternalVolumes.h"
 #include "core/events/Log.h"
 #include "monitor/FakeVolumes.h"
 #include "support/TempDir.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -5,12 +6,14 @@
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
-#include "clean/DeleteFolderOperation.h"
 #include "clean/CleanRules.h"
+#include "clean/DeleteFolderOperation.h"
 #include "clean/TrashRule.h"
 #include "support/ChildProcess.h"
 #include "support/ScriptedHelper.h"
 #include "support/UnprivilegedChild.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/stat.h>
@@ -14,6 +15,8 @@
 #include "core/events/EventBus.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 // A volume list given by the test.
 class FakeVolumes : public InternalVolumeSource {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -6,11 +7,13 @@
 #include "CleanFixture.h"
 #include "clean/BrowseFolderOperation.h"
 #include "clean/CleanCategory.h"
-#include "clean/DeleteFolderOperation.h"
 #include "clean/CleanRules.h"
+#include "clean/DeleteFolderOperation.h"
 #include "clean/QuickCleanSession.h"
 #include "core/events/Events.h"
 #include "core/work/PrivilegedAuthorization.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

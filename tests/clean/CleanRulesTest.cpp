@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "clean/LogNames.h"
 #include "clean/CleanRules.h"
+#include "clean/LogNames.h"
+
+using namespace quillby;
 
 namespace {
 

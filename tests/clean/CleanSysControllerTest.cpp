@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -5,16 +6,18 @@
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
-#include "clean/CleanSysController.h"
 #include "clean/CleanRules.h"
+#include "clean/CleanSysController.h"
 #include "core/events/Events.h"
-#include "core/text/LocalizedText.h"
 #include "core/events/ParseFileLog.h"
-#include "core/work/PlainMainQueue.h"
 #include "core/settings/PreferenceViewController.h"
+#include "core/text/LocalizedText.h"
 #include "core/text/UtilityFunction.h"
+#include "core/work/PlainMainQueue.h"
 #include "support/ScriptedAsker.h"
 #include "support/UnprivilegedChild.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <set>
@@ -6,11 +7,13 @@
 #include "clean/CleanCategory.h"
 #include "clean/SystemCleanModel.h"
 #include "core/events/ParseFileLog.h"
-#include "core/work/PlainMainQueue.h"
 #include "core/settings/PreferenceViewController.h"
+#include "core/work/PlainMainQueue.h"
 #include "support/ProcessRunner.h"
 #include "support/ScriptedAsker.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <linux/magic.h>
 #include <sys/vfs.h>
@@ -9,12 +10,14 @@
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
-#include "clean/DeleteFolderOperation.h"
 #include "clean/CleanRules.h"
+#include "clean/DeleteFolderOperation.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "platform/linux/LinuxHelperLauncher.h"
 #include "support/ChildProcess.h"
 #include "support/UnprivilegedChild.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,9 +11,11 @@
 #include "clean/ScanViewController.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
-#include "core/work/PlainMainQueue.h"
 #include "core/settings/PreferenceViewController.h"
 #include "core/text/UtilityFunction.h"
+#include "core/work/PlainMainQueue.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -11,12 +12,14 @@
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/ParseFileLog.h"
-#include "core/work/PlainMainQueue.h"
 #include "core/settings/PreferenceViewController.h"
 #include "core/text/UtilityFunction.h"
+#include "core/work/PlainMainQueue.h"
 #include "support/ScriptedAsker.h"
 #include "support/ScriptedHelper.h"
 #include "support/UnprivilegedChild.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

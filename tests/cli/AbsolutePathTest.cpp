@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/AbsolutePath.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,8 @@
 #include <filesystem>
 
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,6 +7,8 @@
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
 #include "uninstall/UninstallFixtures.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

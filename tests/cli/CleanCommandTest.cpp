@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -6,6 +7,8 @@
 #include <algorithm>
 
 #include "cli/CliTestSupport.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

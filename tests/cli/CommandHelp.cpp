@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CommandHelp.h"
 
 #include <sstream>
 
 #include "cli/CliTestSupport.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,6 +6,8 @@
 
 #include "cli/CliTestSupport.h"
 #include "support/ProcessRunner.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <nlohmann/json.hpp>
@@ -5,6 +6,8 @@
 #include "cli/CliTestSupport.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "support/UnprivilegedChild.h"
+
+using namespace quillby;
 
 namespace {
 

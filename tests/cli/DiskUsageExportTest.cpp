@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/sysmacros.h>
 #include <algorithm>
 
 #include "cli/CliTestSupport.h"
 #include "diskusage/DiskUsageFixtures.h"
+
+using namespace quillby;
 
 namespace {
 

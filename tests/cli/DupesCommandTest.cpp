@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +10,8 @@
 
 #include "cli/CliTestSupport.h"
 #include "duplicates/DuplicateTestSupport.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

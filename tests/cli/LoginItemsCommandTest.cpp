@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "cli/CliTestSupport.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <regex>
 
 #include "cli/CommandHelp.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace {
 

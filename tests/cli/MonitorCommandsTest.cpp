@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
@@ -7,6 +8,8 @@
 #include <regex>
 
 #include "cli/CliTestSupport.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 using ordered = nlohmann::ordered_json;

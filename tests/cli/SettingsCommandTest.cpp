@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <algorithm>
@@ -5,6 +6,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliTestSupport.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/SizeArgument.h"
 #include "cli/StructuredOutput.h"
+
+using namespace quillby;
 
 namespace {
 std::string jsonString(std::string_view text) {

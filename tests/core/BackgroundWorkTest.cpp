@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <atomic>
 #include <chrono>
@@ -11,6 +12,8 @@
 #include "core/work/PlainMainQueue.h"
 #include "core/work/TaskStopper.h"
 #include "core/work/ThreadWorker.h"
+
+using namespace quillby;
 
 TEST(ThreadWorker, CompletionRunsOnTheStartingThreadAfterTheWork) {
     PlainMainQueue queue;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -10,6 +11,8 @@
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "core/apps/DesktopEntry.h"
+
+using namespace quillby;
 
 using namespace std::string_literals;
 

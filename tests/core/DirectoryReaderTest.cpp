@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 
 #include "core/fs/DirectoryReader.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace {
 

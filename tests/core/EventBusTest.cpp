@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <atomic>
 #include <chrono>
@@ -6,6 +7,8 @@
 
 #include "core/events/EventBus.h"
 #include "core/events/Observable.h"
+
+using namespace quillby;
 
 TEST(EventBus, DeliversSynchronouslyOnThePostingThread) {
     EventBus bus;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,6 +13,8 @@
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 using namespace std::chrono;

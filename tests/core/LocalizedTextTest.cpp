@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "core/text/LocalizedText.h"
+
+using namespace quillby;
 
 TEST(LocalizedText, EveryKeyTheProgramShowsHasAnEnglishText) {
     for (const char* key : {"NO_HAVE_REMOVABLE",

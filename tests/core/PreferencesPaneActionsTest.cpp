@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "core/events/EventBus.h"
@@ -9,6 +10,8 @@
 #include "core/settings/SizeLimit.h"
 #include "core/settings/UserDefaults.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 using Pane = PreferencesPaneActions;
 

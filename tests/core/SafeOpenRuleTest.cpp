@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,6 +7,8 @@
 
 #include "core/fs/SafeOpenRule.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "core/events/Events.h"
@@ -8,6 +9,8 @@
 #include "core/text/UtilityFunctionOfData.h"
 #include "platform/MemoryPreferencesStore.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 using PVC = PreferenceViewController;
 

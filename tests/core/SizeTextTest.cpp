@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <any>
 #include <memory>
@@ -8,6 +9,8 @@
 #include "core/text/UtilityFunction.h"
 #include "platform/Services.h"
 #include "platform/SystemVersionSource.h"
+
+using namespace quillby;
 
 using UF = UtilityFunction;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,10 +8,12 @@
 #include <sstream>
 
 #include "core/fs/FolderUtilities.h"
-#include "core/work/TaskStopper.h"
 #include "core/fs/TreeMeasure.h"
+#include "core/work/TaskStopper.h"
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "core/text/PlainText.h"
+
+using namespace quillby;
 
 TEST(TextCut, KeepsShortTextsAndCutsLongOnesByCharacters) {
     EXPECT_EQ(cutText(std::string(28, 'a'), 28), std::string(28, 'a'));

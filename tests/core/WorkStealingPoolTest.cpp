@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -6,6 +7,8 @@
 #include <vector>
 
 #include "core/work/WorkStealingPool.h"
+
+using namespace quillby;
 
 // Tasks that submit tasks (as a tree walk does) all run before wait() returns, each on a worker
 // whose index is below the thread count, so per-worker buffers indexed by it are safe.

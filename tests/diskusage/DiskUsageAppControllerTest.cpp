@@ -1,15 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <tuple>
 
-#include "core/work/PlainMainQueue.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
+#include "core/work/PlainMainQueue.h"
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "support/ScriptedAsker.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 namespace {
 

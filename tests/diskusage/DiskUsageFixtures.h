@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <dirent.h>
@@ -14,6 +15,8 @@
 #include "diskusage/FSNode.h"
 #include "diskusage/RingFolderNode.h"
 #include "diskusage/ScanFileExporter.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

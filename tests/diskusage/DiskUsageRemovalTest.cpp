@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <cerrno>
@@ -8,6 +9,8 @@
 #include "support/ScriptedHelper.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -11,6 +12,8 @@
 #include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/RingPageModel.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 namespace {
 

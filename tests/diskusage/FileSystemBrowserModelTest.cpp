@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <cerrno>
 
@@ -8,6 +9,8 @@
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/SizeColour.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace {
 

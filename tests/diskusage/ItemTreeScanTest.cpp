@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <atomic>
 
@@ -9,6 +10,8 @@
 #include "diskusage/NodeTreeOperator.h"
 #include "support/TempDir.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 namespace {
 

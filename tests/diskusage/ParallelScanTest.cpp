@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -6,6 +7,8 @@
 #include "diskusage/NodeTreeOperator.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <cmath>
 #include <numbers>
@@ -7,6 +8,8 @@
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/PieTree.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace {
 

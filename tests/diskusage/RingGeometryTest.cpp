@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <cmath>
 
@@ -6,6 +7,8 @@
 #include "diskusage/RingHitTest.h"
 #include "diskusage/RingLayout.h"
 #include "diskusage/SectorColourRule.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the scan-file reader and the trees it loads. Besides crashes and sanitizer
 // reports it aborts when a property the disk-usage tool relies on fails: both trees accept the
 // same files, smaller limits never accept more, and an accepted file written back by the writer
@@ -13,6 +14,8 @@
 
 #include "diskusage/ScanFileLoader.h"
 #include "diskusage/ScanFileWriter.h"
+
+using namespace quillby;
 
 namespace {
 

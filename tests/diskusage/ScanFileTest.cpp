@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,6 +13,8 @@
 #include "diskusage/ScanFileExporter.h"
 #include "diskusage/ScanFileLoader.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace {
 

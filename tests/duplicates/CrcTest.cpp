@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +9,8 @@
 #ifdef QUILLBY_HAVE_ISAL
 #include "duplicates/Crc64Isal.h"
 #endif
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,6 +16,8 @@
 #include "duplicates/MemberIdentity.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 using Outcome = DuplicateRemoval::Outcome;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -17,6 +18,8 @@
 #include "duplicates/getFileList.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
@@ -10,6 +11,8 @@
 #include "duplicates/DuplicateTestSupport.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 using Outcome = DuplicateRemoval::Outcome;

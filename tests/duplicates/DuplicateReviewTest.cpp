@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -6,12 +7,14 @@
 #include <thread>
 #include <vector>
 
-#include "core/work/PlainMainQueue.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
+#include "core/work/PlainMainQueue.h"
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "platform/MemoryPreferencesStore.h"
+
+using namespace quillby;
 
 namespace {
 

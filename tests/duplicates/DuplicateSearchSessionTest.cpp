@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +10,8 @@
 #include "duplicates/DuplicateSearchSession.h"
 #include "duplicates/DuplicateTestSupport.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/DuplicateTestSupport.h"
 
 #include <array>
@@ -7,6 +8,8 @@
 
 #include "duplicates/Crc64Table.h"
 #include "duplicates/DuplicateFilesOpt.h"
+
+using namespace quillby;
 
 std::string randomBytes(std::size_t size, std::uint64_t seed) {
     std::mt19937_64 generator(seed);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -5,8 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "duplicates/TreeNode.h"
 #include "duplicates/DuplicateSearchOptions.h"
+#include "duplicates/TreeNode.h"
+
+using namespace quillby;
 
 // Deterministic bytes: the same seed always gives the same content.
 std::string randomBytes(std::size_t size, std::uint64_t seed);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -13,6 +14,8 @@
 #include "duplicates/ParallelPairing.h"
 #include "duplicates/getFileList.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

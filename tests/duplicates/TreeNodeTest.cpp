@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "duplicates/SimpleTreeNode.h"
 #include "duplicates/TreeNode.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,6 +11,8 @@
 #include "platform/linux/LinuxHelperLauncher.h"
 #include "support/ScriptedHelper.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real desktop program under Xvfb: it starts with its tray icon and main window, a second
 # start brings the first one's window back, the tray icon opens the volume panel, the panel's
 # "Fast Clean" empties the enabled category of the fixture home (asking before Downloads, and

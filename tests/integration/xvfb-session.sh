@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the real-window tests: an Xvfb display with a tray host, in a fresh home folder, all
 # ended when the test ends.
 set -euo pipefail

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The layer check catches each kind of wrong include: in a copy of src/, every case plants one
 # include in turn and expects the check to fail naming the file and the rule; the unchanged copy
 # passes. The copy lives in a folder of its own under WORK_DIR and goes at the end.

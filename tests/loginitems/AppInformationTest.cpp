@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "core/events/Log.h"
@@ -8,6 +9,8 @@
 #include "loginitems/LoginItemRegistry.h"
 #include "platform/linux/AutostartLoginItems.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the desktop-entry reader and writer. Besides crashes and sanitizer
 // reports it checks the properties the login items rely on, and aborts when one fails:
 // an accepted text is written back unchanged, a changed entry reads back as changed, and
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "core/apps/DesktopEntry.h"
+
+using namespace quillby;
 
 namespace {
 

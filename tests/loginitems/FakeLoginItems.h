@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <deque>
@@ -10,6 +11,8 @@
 #include "core/fs/FileURL.h"
 #include "platform/LoginItemsBackend.h"
 #include "platform/Services.h"
+
+using namespace quillby;
 
 // A login-items list in memory whose answers a test scripts, installed as the process's
 // login-items service for the life of the object.

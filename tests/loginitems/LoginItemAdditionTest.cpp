@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,6 +8,8 @@
 #include "loginitems/LoginItemController.h"
 #include "support/ScriptedAsker.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -5,14 +6,16 @@
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/Log.h"
-#include "core/work/PlainMainQueue.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
+#include "core/work/PlainMainQueue.h"
 #include "loginitems/FakeLoginItems.h"
 #include "loginitems/LoginItemController.h"
 #include "platform/linux/AutostartLoginItems.h"
 #include "support/ProcessRunner.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,8 @@
 #include "core/events/Log.h"
 #include "loginitems/FakeLoginItems.h"
 #include "loginitems/LoginItemRegistry.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -8,6 +9,8 @@
 #include "memory/ClearMemory.h"
 #include "platform/linux/LinuxProcessLauncher.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,6 +10,8 @@
 #include "memory/cleanMemoryInfo.h"
 #include "platform/linux/LinuxProcessLauncher.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

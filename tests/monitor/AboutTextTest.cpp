@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/AboutText.h"
 
 #include <gtest/gtest.h>
+
+using namespace quillby;
 
 TEST(AboutText, ShipsTheGplThreeOrLater) {
     const std::string licence = AboutText::licence();

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "core/events/Events.h"
 #include "monitor/AgentMessages.h"
 #include "monitor/LevelImage.h"
 #include "monitor/VolumeRow.h"
+
+using namespace quillby;
 
 using namespace LevelImage;
 

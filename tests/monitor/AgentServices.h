@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -8,6 +9,8 @@
 #include "monitor/VolumesManager.h"
 #include "platform/MemorySource.h"
 #include "platform/linux/LinuxProcessLauncher.h"
+
+using namespace quillby;
 
 // 8 GiB of memory, 2 GiB of it free.
 struct FixedMemory : MemorySource {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -6,11 +7,11 @@
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
-#include "core/text/LocalizedText.h"
 #include "core/events/Log.h"
-#include "core/work/PlainMainQueue.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
+#include "core/text/LocalizedText.h"
+#include "core/work/PlainMainQueue.h"
 #include "memory/ClearMemory.h"
 #include "monitor/AgentServices.h"
 #include "monitor/AgentView.h"
@@ -22,6 +23,8 @@
 #include "platform/MemorySource.h"
 #include "platform/linux/LinuxProcessLauncher.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 namespace {
 

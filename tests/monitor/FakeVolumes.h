@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <mutex>
@@ -7,6 +8,8 @@
 
 #include "platform/VolumeEjector.h"
 #include "platform/VolumeSource.h"
+
+using namespace quillby;
 
 // A volume source that lists what the test puts in it.
 struct FakeVolumeSource : VolumeSource {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include "monitor/VolumesInfo.h"
 #include "monitor/VolumesManager.h"
 #include "platform/FileViewer.h"
+
+using namespace quillby;
 
 namespace {
 

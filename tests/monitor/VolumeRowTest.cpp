@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "monitor/VolumeRow.h"
+
+using namespace quillby;
 
 namespace {
 VolumeRow row(std::uint32_t kind, std::uint64_t total, std::uint64_t free,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -17,6 +18,8 @@
 #include "platform/linux/LinuxMountChangeNotifier.h"
 #include "platform/linux/MountInfo.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -5,12 +6,14 @@
 #include <chrono>
 #include <thread>
 
-#include "core/fs/FileURL.h"
 #include "core/events/Log.h"
+#include "core/fs/FileURL.h"
 #include "platform/linux/AutostartLoginItems.h"
 #include "platform/linux/InotifyFolderWatch.h"
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "platform/linux/BoundedSpaceQuery.h"
+
+using namespace quillby;
 
 using namespace std::chrono_literals;
 

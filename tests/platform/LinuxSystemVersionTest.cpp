@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "platform/linux/LinuxSystemVersion.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 TEST(LinuxSystemVersion, ReadsTheLeadingReleaseNumbers) {
     unsigned a = 9, b = 9, c = 9;

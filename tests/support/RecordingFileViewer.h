@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "platform/FileViewer.h"
+
+using namespace quillby;
 
 // A file viewer that remembers what it was asked to open and reveal, and answers as told.
 struct RecordingFileViewer : FileViewer {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <deque>
@@ -5,6 +6,8 @@
 #include <vector>
 
 #include "core/work/Asker.h"
+
+using namespace quillby;
 
 // Answers a page's questions without a dialog and remembers what it was asked and told.
 class ScriptedAsker final : public Asker {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -8,6 +9,8 @@
 
 #include "platform/PrivilegedHelperLauncher.h"
 #include "platform/PrivilegedHelperSession.h"
+
+using namespace quillby;
 
 // A stand-in for the privileged helper: answers "ping" with "ok", every other request with
 // `answer`, and records each request as "verb argument".

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/TestPlatform.h"
 
 #include "core/settings/UserDefaults.h"
 #include "platform/MemoryPreferencesStore.h"
 #include "platform/Services.h"
+
+using namespace quillby;
 
 TestPlatform::TestPlatform()
     : context_(PlatformContext::underRoot(root_.path())),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -5,7 +6,11 @@
 #include "platform/PlatformContext.h"
 #include "support/TempDir.h"
 
+using namespace quillby;
+
+namespace quillby {
 class MemoryPreferencesStore;
+}
 
 // Points the process's platform at a fixture tree in a fresh temporary folder, with settings in
 // memory, for the life of the object; the previous state comes back afterwards.

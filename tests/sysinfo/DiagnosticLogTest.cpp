@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,6 +8,8 @@
 #include "platform/Services.h"
 #include "support/TestPlatform.h"
 #include "sysinfo/DiagnosticLog.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

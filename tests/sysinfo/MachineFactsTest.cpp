@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include "core/events/Log.h"
@@ -6,6 +7,8 @@
 #include "sysinfo/ComputerInfoRows.h"
 #include "sysinfo/DiagnosticLog.h"
 #include "sysinfo/MachineFacts.h"
+
+using namespace quillby;
 
 namespace {
 

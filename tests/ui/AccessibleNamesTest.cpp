@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -18,6 +19,8 @@
 #include "ui/FixtureMainWindow.h"
 #include "uninstall/UninstallAppsController.h"
 #include "uninstall/ui/UninstallAppsPage.h"
+
+using namespace quillby;
 
 namespace {
 

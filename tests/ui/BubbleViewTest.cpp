@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -10,6 +11,8 @@
 #include "monitor/ui/BubbleView.h"
 #include "support/UiPictures.h"
 #include "ui/AttachedWindow.h"
+
+using namespace quillby;
 
 namespace {
 

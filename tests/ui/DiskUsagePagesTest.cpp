@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
@@ -35,6 +36,8 @@
 #include "ui/StackPageHost.h"
 #include "ui/WindowStyle.h"
 #include "ui/WorkRunner.h"
+
+using namespace quillby;
 
 namespace {
 

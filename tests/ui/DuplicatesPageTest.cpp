@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
@@ -25,6 +26,8 @@
 #include "ui/RichStatusLine.h"
 #include "ui/StackPageHost.h"
 #include "ui/WindowStyle.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/FixtureMainWindow.h"
 
 #include <QApplication>
@@ -23,6 +24,8 @@
 #include "sysinfo/ui/MyComputerPage.h"
 #include "ui/ImageProvider.h"
 #include "ui/WindowStyle.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -9,9 +10,13 @@
 #include "ui/LoginItemsFixture.h"
 #include "ui/UninstallPageFixture.h"
 
+using namespace quillby;
+
+namespace quillby {
 class DiskUsageTool;
 class FastCleanPage;
 struct PageNeeds;
+}  // namespace quillby
 
 // The main window with every page the program registers, filled from fixture data (volumes,
 // machine facts, memory figures, the login-items tree), in the window's style and without theme

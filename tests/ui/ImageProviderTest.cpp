@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QPainter>
 
 #include "support/UiPictures.h"
 #include "ui/ImageProvider.h"
+
+using namespace quillby;
 
 namespace {
 

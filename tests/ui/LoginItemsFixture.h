@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/stat.h>
@@ -10,6 +11,8 @@
 #include "platform/Services.h"
 #include "platform/linux/AutostartLoginItems.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 // An autostart tree with one user entry ("Notes"), one system entry ("Backup") and one system
 // entry the user turned off with an override ("Indexer"), installed as the login-items service.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QMimeData>
@@ -17,6 +18,8 @@
 #include "ui/LoginItemsFixture.h"
 #include "ui/RichStatusLine.h"
 #include "ui/WorkRunner.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

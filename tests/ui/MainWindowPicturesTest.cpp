@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QTest>
 #include <algorithm>
@@ -7,6 +8,8 @@
 #include "ui/FixtureMainWindow.h"
 #include "uninstall/UninstallAppsController.h"
 #include "uninstall/ui/UninstallAppsPage.h"
+
+using namespace quillby;
 
 // Pictures of the main window on each page and of the tray's volume panel, from fixture data,
 // for the README and for reviewing a change's look.

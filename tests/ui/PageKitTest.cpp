@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QMessageBox>
@@ -14,6 +15,8 @@
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"
+
+using namespace quillby;
 
 // The program's 0/1/2 and Qt's check states differ in order (Qt has "partly" in the middle);
 // the delegate must map them both ways and click none and some to all, all to none.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <QLabel>
@@ -24,6 +25,8 @@
 #include "sysinfo/ui/MyComputerPage.h"
 #include "ui/ImageProvider.h"
 #include "ui/VolumeTile.h"
+
+using namespace quillby;
 
 namespace {
 

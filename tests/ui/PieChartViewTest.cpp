@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QImage>
 
 #include "memory/ui/PieChartView.h"
 #include "support/UiPictures.h"
+
+using namespace quillby;
 
 namespace {
 

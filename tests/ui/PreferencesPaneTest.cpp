@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +14,8 @@
 #include "shell/PreferencesPane.h"
 #include "support/TestPlatform.h"
 #include "support/UiPictures.h"
+
+using namespace quillby;
 
 namespace {
 UserDefaults& settings() {

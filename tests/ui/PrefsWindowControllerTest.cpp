@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -13,6 +14,8 @@
 #include "shell/AppController.h"
 #include "shell/PrefsWindowController.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 namespace {
 

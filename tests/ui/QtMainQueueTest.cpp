@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -6,6 +7,8 @@
 
 #include "core/work/ThreadWorker.h"
 #include "shell/QtMainQueue.h"
+
+using namespace quillby;
 
 namespace {
 bool spinUntil(const std::function<bool()>& done) {

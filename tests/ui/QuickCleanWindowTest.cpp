@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QProgressBar>
 #include <QPushButton>
@@ -9,6 +10,8 @@
 #include "core/events/Events.h"
 #include "core/settings/PreferenceViewController.h"
 #include "shell/QtMainQueue.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <QListWidget>
@@ -16,6 +17,8 @@
 #include "shell/PrefsWindowController.h"
 #include "shell/QuillbyProApplication.h"
 #include "support/TestPlatform.h"
+
+using namespace quillby;
 
 namespace {
 

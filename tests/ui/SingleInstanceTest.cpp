@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "shell/SingleInstance.h"
 #include "support/TempDir.h"
+
+using namespace quillby;
 
 TEST(SingleInstance, SecondStartSendsReopenToTheFirst) {
     TempDir runtime;

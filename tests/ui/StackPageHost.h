@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QHash>
@@ -5,6 +6,8 @@
 #include <vector>
 
 #include "ui/PageHost.h"
+
+using namespace quillby;
 
 // A page host without the window: the pages in a stack of their own, switched as the window
 // would switch them, with every page turn kept in `turns`.

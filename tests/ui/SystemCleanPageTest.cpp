@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -28,6 +29,8 @@
 #include "ui/ImageProvider.h"
 #include "ui/RichStatusLine.h"
 #include "ui/WindowStyle.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QMenu>
 #include <QTest>
@@ -14,6 +15,8 @@
 #include "shell/QtMainQueue.h"
 #include "support/TestPlatform.h"
 #include "ui/ImageProvider.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -27,6 +28,8 @@
 #include "uninstall/ui/AppDetailsDialog.h"
 #include "uninstall/ui/UninstallAppsTableModel.h"
 #include "uninstall/ui/UninstallConfirmDialog.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -10,6 +11,8 @@
 #include "support/ScriptedAsker.h"
 #include "uninstall/UninstallFixtures.h"
 #include "uninstall/ui/UninstallAppsPage.h"
+
+using namespace quillby;
 
 // A machine for the uninstaller page: two of the user's own applications ("Notes" with
 // settings and a cache, "Paint"), two packaged ones ("Vim", "GIMP") and this program's entry,

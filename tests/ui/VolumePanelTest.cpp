@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QTest>
 #include <QToolButton>
@@ -10,6 +11,8 @@
 #include "support/UiPictures.h"
 #include "ui/ImageProvider.h"
 #include "ui/VolumeTile.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,6 +7,8 @@
 #include "uninstall/UninstallAppDelegate.h"
 #include "uninstall/UninstallAppInfo.h"
 #include "uninstall/UninstallFixtures.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +12,8 @@
 #include "uninstall/RelatedFileRule.h"
 #include "uninstall/UninstallApp.h"
 #include "uninstall/UninstallFixtures.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <future>
@@ -5,15 +6,17 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "core/work/AdministratorRightsFlag.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/Log.h"
+#include "core/work/AdministratorRightsFlag.h"
 #include "core/work/PlainMainQueue.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallAppsController.h"
 #include "uninstall/UninstallFixtures.h"
+
+using namespace quillby;
 
 namespace fs = std::filesystem;
 

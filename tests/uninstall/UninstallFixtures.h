@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/stat.h>
@@ -15,6 +16,8 @@
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
 #include "uninstall/AppBackends.h"
+
+using namespace quillby;
 
 // Stand-in backends that answer from tables and record what they were asked to remove.
 class FakePackageManager : public PackageManagerBackend {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/ui/CleanBottomBar.h"
 
 #include <QHBoxLayout>
@@ -9,6 +10,8 @@
 #include "clean/SystemCleanModel.h"
 #include "ui/ImageProvider.h"
 #include "ui/RichStatusLine.h"
+
+namespace quillby {
 
 CleanBottomBar::CleanBottomBar(SystemCleanModel& model, QWidget* parent)
     : QWidget(parent),
@@ -58,3 +61,5 @@ void CleanBottomBar::refresh() {
     stop_->setEnabled(model_.canStop());
     clean_->setEnabled(model_.canClean());
 }
+
+}  // namespace quillby

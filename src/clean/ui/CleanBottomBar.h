@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -5,6 +6,9 @@
 class QLabel;
 class QPushButton;
 class QToolButton;
+
+namespace quillby {
+
 class RichStatusLine;
 class SystemCleanModel;
 
@@ -34,3 +38,5 @@ class CleanBottomBar : public QWidget {
     QPushButton* stop_;
     QPushButton* clean_;
 };
+
+}  // namespace quillby

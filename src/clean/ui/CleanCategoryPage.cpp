@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/ui/CleanCategoryPage.h"
 
 #include <QCheckBox>
@@ -15,6 +16,8 @@
 #include "platform/FileViewer.h"
 #include "ui/ImageProvider.h"
 #include "ui/WorkRunner.h"
+
+namespace quillby {
 
 CleanCategoryPage::CleanCategoryPage(SystemCleanModel& model, int category,
                                      std::shared_ptr<FileViewer> viewer, QWidget* parent)
@@ -134,3 +137,5 @@ void CleanCategoryPage::reveal(int row) {
             }
         });
 }
+
+}  // namespace quillby

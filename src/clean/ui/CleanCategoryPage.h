@@ -1,13 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
 #include <memory>
 
-class CleanItemsTableModel;
-class FileViewer;
 class QCheckBox;
 class QLabel;
 class QTableView;
+
+namespace quillby {
+
+class CleanItemsTableModel;
+class FileViewer;
 class SystemCleanModel;
 class WorkRunner;
 
@@ -44,3 +48,5 @@ class CleanCategoryPage : public QWidget {
     int sortColumn_ = -1;
     bool ascending_ = true;
 };
+
+}  // namespace quillby

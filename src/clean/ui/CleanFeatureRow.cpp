@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/ui/CleanFeatureRow.h"
 
 #include <QCheckBox>
@@ -7,6 +8,8 @@
 #include "clean/CleanCategory.h"
 #include "clean/SystemCleanModel.h"
 #include "ui/ImageProvider.h"
+
+namespace quillby {
 
 CleanFeatureRow::CleanFeatureRow(SystemCleanModel& model, int category, QWidget* parent)
     : QWidget(parent),
@@ -53,3 +56,5 @@ void CleanFeatureRow::refresh() {
                              .scaled(120, 6, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     progress_->setAccessibleDescription(image);
 }
+
+}  // namespace quillby

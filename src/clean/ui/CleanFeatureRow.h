@@ -1,9 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
 
 class QCheckBox;
 class QLabel;
+
+namespace quillby {
+
 class SystemCleanModel;
 
 // A category's row in the "Scan" page's feature list: its check box (the category's setting:
@@ -28,3 +32,5 @@ class CleanFeatureRow : public QWidget {
     QLabel* size_;
     QLabel* progress_;
 };
+
+}  // namespace quillby

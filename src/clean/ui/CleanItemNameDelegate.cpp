@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/ui/CleanItemNameDelegate.h"
 
 #include <QPainter>
 
 #include "ui/WindowStyle.h"
+
+namespace quillby {
 
 void CleanItemNameDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                   const QModelIndex& index) const {
@@ -39,3 +42,5 @@ QSize CleanItemNameDelegate::sizeHint(const QStyleOptionViewItem& option,
     pathFont.setPointSizeF(option.font.pointSizeF() * 0.85);
     return {size.width(), QFontMetrics(option.font).height() + QFontMetrics(pathFont).height() + 6};
 }
+
+}  // namespace quillby

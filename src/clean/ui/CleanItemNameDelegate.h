@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QStyledItemDelegate>
+
+namespace quillby {
 
 // Draws a review row's name with its path below it in smaller, dimmer type, on the highlight
 // colour when the row is the highlighted one.
@@ -17,3 +20,5 @@ class CleanItemNameDelegate : public QStyledItemDelegate {
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
+
+}  // namespace quillby

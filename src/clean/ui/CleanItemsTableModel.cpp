@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/ui/CleanItemsTableModel.h"
 
 #include <QFont>
 
 #include "clean/ui/CleanItemNameDelegate.h"
+
+namespace quillby {
 
 namespace {
 
@@ -114,3 +117,5 @@ QVariant CleanItemsTableModel::headerData(int section, Qt::Orientation orientati
             return QString();
     }
 }
+
+}  // namespace quillby

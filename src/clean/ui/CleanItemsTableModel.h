@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QAbstractTableModel>
@@ -5,6 +6,8 @@
 #include <vector>
 
 #include "clean/CleanFileInfo.h"
+
+namespace quillby {
 
 // One category's listed items for its review table: a check box, the name with the path (drawn
 // below it by CleanItemNameDelegate), the size, and a column for the reveal button. Clicks on a
@@ -38,3 +41,5 @@ class CleanItemsTableModel : public QAbstractTableModel {
     bool checkable_ = true;
     int highlighted_ = 0;
 };
+
+}  // namespace quillby

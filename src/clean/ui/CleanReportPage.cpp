@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/ui/CleanReportPage.h"
 
 #include <QLabel>
@@ -8,6 +9,8 @@
 #include "clean/CleanFailure.h"
 #include "clean/SystemCleanModel.h"
 #include "core/text/UtilityFunction.h"
+
+namespace quillby {
 
 CleanReportPage::CleanReportPage(SystemCleanModel& model, Kind kind, QWidget* parent)
     : QWidget(parent),
@@ -63,3 +66,5 @@ void CleanReportPage::refresh() {
     failures_->setText(tr("Left behind:\n%1").arg(QString::fromStdString(report)));
     back_->setEnabled(!model_.isCleaning());
 }
+
+}  // namespace quillby

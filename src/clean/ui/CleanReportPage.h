@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -5,6 +6,9 @@
 
 class QLabel;
 class QPushButton;
+
+namespace quillby {
+
 class SystemCleanModel;
 
 // The system clean's sub-pages: while a clean runs ("QC_FastClean"), each category's progress
@@ -33,3 +37,5 @@ class CleanReportPage : public QWidget {
     QLabel* failures_;
     QPushButton* back_;
 };
+
+}  // namespace quillby

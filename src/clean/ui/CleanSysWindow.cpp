@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/ui/CleanSysWindow.h"
 
 #include <QCloseEvent>
@@ -12,6 +13,8 @@
 
 #include "ui/CutTextLabel.h"
 #include "ui/WindowModalAsker.h"
+
+namespace quillby {
 
 namespace {
 
@@ -112,3 +115,5 @@ void CleanSysWindow::closeEvent(QCloseEvent* event) {
         controller_->close();
     }
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -5,10 +6,13 @@
 
 #include "clean/CleanSysController.h"
 
-class CutTextLabel;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+
+namespace quillby {
+
+class CutTextLabel;
 class WindowModalAsker;
 
 // The quick-clean window: binds CleanSysController. Centred above normal windows, it shows the
@@ -49,3 +53,5 @@ class CleanSysWindow : public QWidget {
     // Last, so that it goes first: its worker is joined while the widgets and the asker exist.
     std::unique_ptr<CleanSysController> controller_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/ui/SystemCleanView.h"
 
 #include <QHBoxLayout>
@@ -10,6 +11,8 @@
 #include "clean/ui/CleanReportPage.h"
 #include "ui/PageHost.h"
 #include "ui/WindowModalAsker.h"
+
+namespace quillby {
 
 SystemCleanView::SystemCleanView(const PageNeeds& needs,
                                  std::function<std::vector<CleanFolder>(int category)> folders,
@@ -93,3 +96,5 @@ void SystemCleanView::refresh() {
     if (bar_) bar_->refresh();
     if (overviewSize_) overviewSize_->setText(QString::fromStdString(model_->rowSizeText(0)));
 }
+
+}  // namespace quillby

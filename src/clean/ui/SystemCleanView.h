@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QLabel>
@@ -14,6 +15,8 @@
 #include "clean/ui/CleanFeatureRow.h"
 #include "clean/ui/CleanReportPage.h"
 #include "ui/PageHost.h"
+
+namespace quillby {
 
 class Asker;
 class SystemCleanModel;
@@ -60,3 +63,5 @@ class SystemCleanView : public QObject {
     QPointer<CleanReportPage> progress_;
     QPointer<CleanReportPage> results_;
 };
+
+}  // namespace quillby

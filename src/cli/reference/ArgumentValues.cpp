@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/reference/ArgumentValues.h"
 
 #include <array>
+
+namespace quillby {
 
 namespace {
 
@@ -79,3 +82,5 @@ ArgumentValues argumentValues(const std::string& commandPath, const std::string&
     }
     return {ValueKind::None, plainValueName(name, typeName), {}};
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <vector>
+
+namespace quillby {
 
 // What a shell may offer for an option's value or a positional argument.
 enum class ValueKind {
@@ -26,3 +29,5 @@ struct ArgumentValues {
 // "TEXT:{first,last}"): a list in braces becomes the words to offer.
 ArgumentValues argumentValues(const std::string& commandPath, const std::string& name,
                               const std::string& typeName);
+
+}  // namespace quillby

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/reference/CommandReference.h"
+
+namespace quillby {
 
 namespace {
 
@@ -49,3 +52,5 @@ std::string CommandReference::pathText() const {
 CommandReference describeCommandLine(const CLI::App& app) {
     return describeCommand(app, {});
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -5,6 +6,8 @@
 #include <vector>
 
 #include "cli/reference/ArgumentValues.h"
+
+namespace quillby {
 
 // One option or positional argument of a command, as the manual page and the completions see it.
 struct ArgumentReference {
@@ -32,3 +35,5 @@ struct CommandReference {
 
 // The whole command tree of `app`, help options included.
 CommandReference describeCommandLine(const CLI::App& app);
+
+}  // namespace quillby

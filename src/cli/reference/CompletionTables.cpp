@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/reference/CompletionTables.h"
 
 #include "clean/CleanCategory.h"
 #include "core/settings/SettingsKeys.h"
+
+namespace quillby {
 
 namespace {
 
@@ -197,3 +200,5 @@ std::string CompletionTables::fish(const CommandReference& root) {
            fishLines("__quillby_setting_keys", settingKeys()) +
            fishLines("__quillby_categories", categories());
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 
 #include "cli/reference/CommandReference.h"
+
+namespace quillby {
 
 // The command tables that the hand-written completion functions of each shell read: the
 // subcommands and options of every command, what each option's value and each positional
@@ -15,3 +18,5 @@ std::string fish(const CommandReference& root);
 // "?" marks a value that may be left out, a trailing "..." an argument that takes several values.
 std::string kindWord(const ArgumentReference& argument);
 }  // namespace CompletionTables
+
+}  // namespace quillby

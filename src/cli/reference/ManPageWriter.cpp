@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/reference/ManPageWriter.h"
+
+namespace quillby {
 
 namespace {
 
@@ -87,3 +90,5 @@ std::string ManPageWriter::commands(const CommandReference& root) {
     for (const auto& command : root.commands) writeCommand(command, out);
     return out;
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 
 #include "cli/reference/CommandReference.h"
+
+namespace quillby {
 
 // troff text for the manual page of quillby, made from its command tree.
 namespace ManPageWriter {
@@ -13,3 +16,5 @@ std::string commands(const CommandReference& root);
 // `text` with the characters troff would take as requests or escapes made literal.
 std::string escape(const std::string& text);
 }  // namespace ManPageWriter
+
+}  // namespace quillby

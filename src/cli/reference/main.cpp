@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillby-reference: writes the manual page and the shell completions of quillby from its
 // command-line definition, so that neither can drift from `quillby --help`.
 //
@@ -14,6 +15,8 @@
 #include "cli/QuillbyCommandLine.h"
 #include "cli/reference/CompletionTables.h"
 #include "cli/reference/ManPageWriter.h"
+
+using namespace quillby;
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -5,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace quillby {
 
 // How an application came onto the machine, which decides what removes it.
 enum class AppSource {
@@ -67,3 +70,5 @@ struct AppItems {
     // Why the last attempt to remove it failed; empty when none did.
     std::string failureReason;
 };
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/apps/DesktopEntry.h"
 
 #include <map>
 
 #include "core/text/PlainText.h"
+
+namespace quillby {
 
 namespace {
 
@@ -523,3 +526,5 @@ std::string DesktopEntry::joinExec(const std::vector<std::string>& literals) {
     }
     return command;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -5,6 +6,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quillby {
 
 // Bounds that keep a hostile desktop-entry file from costing much: larger inputs are refused.
 struct DesktopEntryLimits {
@@ -121,3 +124,5 @@ struct DesktopEntryParse {
     std::optional<DesktopEntry> entry;
     std::string error;
 };
+
+}  // namespace quillby

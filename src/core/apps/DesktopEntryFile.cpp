@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/apps/DesktopEntryFile.h"
 
 #include <fcntl.h>
@@ -5,6 +6,8 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+
+namespace quillby {
 
 std::optional<DesktopEntry> readDesktopEntryFile(const std::filesystem::path& file,
                                                  std::string* why) {
@@ -37,3 +40,5 @@ std::optional<DesktopEntry> readDesktopEntryFile(const std::filesystem::path& fi
     if (!parsed.entry) *why = parsed.error;
     return std::move(parsed.entry);
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/apps/FileCreationDate.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
+
+namespace quillby {
 
 std::optional<std::chrono::system_clock::time_point> fileCreationDate(
     const std::filesystem::path& path) {
@@ -17,3 +20,5 @@ std::optional<std::chrono::system_clock::time_point> fileCreationDate(
     return std::chrono::system_clock::time_point(
         std::chrono::duration_cast<std::chrono::system_clock::duration>(sinceEpoch));
 }
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/events/EventBus.h"
 
 #include <algorithm>
+
+namespace quillby {
 
 struct EventBus::Entry {
     Handler handler;
@@ -58,3 +61,5 @@ size_t EventBus::observerCount(std::string_view name) const {
     auto it = entries_.find(name);
     return it == entries_.end() ? 0 : it->second.size();
 }
+
+}  // namespace quillby

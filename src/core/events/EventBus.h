@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <any>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include "core/events/Subscription.h"
+
+namespace quillby {
 
 // Named values carried by an event.
 using UserInfo = std::map<std::string, std::any>;
@@ -46,3 +49,5 @@ const T* userInfoValue(const Event& event, const std::string& key) {
     auto it = event.userInfo.find(key);
     return it == event.userInfo.end() ? nullptr : std::any_cast<T>(&it->second);
 }
+
+}  // namespace quillby

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+namespace quillby {
 
 // The names of every event on the bus, and the keys of their named values, in one place so that
 // posters and observers agree.
@@ -73,3 +76,5 @@ inline constexpr const char* DirLevels = "DirLevels";
 inline constexpr const char* EntryCount = "EntryCount";
 inline constexpr const char* FailedPaths = "FailedPaths";
 }  // namespace EventKeys
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/events/FileLog.h"
 
 #include <cstdio>
 #include <ctime>
+
+namespace quillby {
 
 std::string dateDescription(FileLog::Date date) {
     std::time_t seconds = std::chrono::system_clock::to_time_t(date);
@@ -36,3 +39,5 @@ std::optional<FileLog::Date> parseDateDescription(std::string_view text) {
     seconds -= sign == '+' ? offset : -offset;
     return std::chrono::system_clock::from_time_t(seconds);
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
+
+namespace quillby {
 
 // The record of the last clean: how many bytes it recovered and when.
 struct FileLog {
@@ -18,3 +21,5 @@ struct FileLog {
 std::string dateDescription(FileLog::Date date);
 // Reads "YYYY-MM-DD HH:MM:SS ±HHMM"; nothing when the text does not match.
 std::optional<FileLog::Date> parseDateDescription(std::string_view text);
+
+}  // namespace quillby

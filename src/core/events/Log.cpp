@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/events/Log.h"
 
 #include <sys/syscall.h>
@@ -11,6 +12,8 @@
 #include <mutex>
 
 #include "core/fs/WriteAll.h"
+
+namespace quillby {
 
 namespace {
 
@@ -84,3 +87,5 @@ ScopedLogCapture::~ScopedLogCapture() {
     std::lock_guard lock(gSinkMutex);
     gSink = std::move(previous_);
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
+
+namespace quillby {
 
 // The program's one logging function: formats a line like printf and writes it, with a date,
 // time, process name and thread prefix, to the log descriptor (standard error unless changed).
@@ -27,3 +30,5 @@ class ScopedLogCapture {
   private:
     std::function<void(std::string_view)> previous_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <functional>
@@ -6,6 +7,8 @@
 #include <mutex>
 
 #include "core/events/Subscription.h"
+
+namespace quillby {
 
 // A value that tells its observers about every change, on the thread that sets it. Observers
 // hold the Subscription; ui code hops to the main thread itself. Once a subscription is gone its
@@ -71,3 +74,5 @@ class Observable {
     };
     std::shared_ptr<State> state_ = std::make_shared<State>();
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/events/ParseFileLog.h"
 
 #include <unistd.h>
@@ -12,6 +13,8 @@
 #include "core/fs/UserHome.h"
 #include "core/text/PlainText.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -110,3 +113,5 @@ bool ParseFileLog::setSize(std::uint64_t size, FileLog::Date date) const {
     QWLog("Set Size Log End");
     return ok;
 }
+
+}  // namespace quillby

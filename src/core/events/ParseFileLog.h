@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
@@ -7,6 +8,8 @@
 #include <string>
 
 #include "core/events/FileLog.h"
+
+namespace quillby {
 
 // Reads and writes the one-line history record ".orvane.log.bin" in the program's data folder:
 // "logName=%s&&date=%s&&iSize=%llu".
@@ -42,3 +45,5 @@ class ParseFileLog {
     uid_t owner_;
     std::string refusal_;  // why nothing may be written, or ""
 };
+
+}  // namespace quillby

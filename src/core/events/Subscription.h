@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <functional>
 #include <utility>
+
+namespace quillby {
 
 // An observation that ends when this handle is destroyed or reset. Returned by the event bus
 // and by observed values, so that an observer that goes away stops being called.
@@ -29,3 +32,5 @@ class Subscription {
   private:
     std::function<void()> cancel_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/AtomicFile.h"
 
 #include <fcntl.h>
@@ -12,6 +13,8 @@
 #include "core/fs/DeletionGate.h"
 #include "core/fs/FolderHandle.h"
 #include "core/fs/WriteAll.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -106,3 +109,5 @@ bool writeFileAtomically(const fs::path& path, std::string_view contents) {
     return replaceFileAtomically(
         path, [contents](int fd) { return writeAll(fd, contents); }, 0600);
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
 #include <filesystem>
 #include <functional>
 #include <string_view>
+
+namespace quillby {
 
 // Replaces `path` with what `write` puts into the descriptor it is given, so that readers see
 // the old file or the new one, never a part: the new file is created beside it under a fresh
@@ -17,3 +20,5 @@ bool replaceFileAtomically(const std::filesystem::path& path,
 // replaceFileAtomically with `contents`, readable by the user alone, creating missing parent
 // folders.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view contents);
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/DeletionGate.h"
 
 #include <fcntl.h>
@@ -11,6 +12,8 @@
 #include "core/fs/PathRules.h"
 #include "core/fs/TrashCan.h"
 #include "core/fs/TreeRemover.h"
+
+namespace quillby {
 
 namespace {
 
@@ -403,3 +406,5 @@ RemovalOutcome DeletionGate::trashEntry(const FolderHandle& parent, const std::s
     }
     return RemovalOutcome::failed(std::move(path), moved.error);
 }
+
+}  // namespace quillby

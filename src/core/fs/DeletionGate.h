@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
@@ -12,6 +13,8 @@
 #include "core/fs/FolderHandle.h"
 #include "core/fs/RemovalOutcome.h"
 #include "core/fs/TreeRemover.h"
+
+namespace quillby {
 
 // The one way anything in the program is deleted or moved to the trash. An item is reached from
 // a trusted folder (opened by the caller from a place the user chose) by a relative path, one
@@ -132,3 +135,5 @@ bool userMayChangeFolder(const std::string& folder);
 inline ItemIdentity identityOf(const EntryStatus& status) {
     return {status.device, status.inode};
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/DirectoryReader.h"
 
 #include <dirent.h>
 #include <cerrno>
 #include <cstring>
+
+namespace quillby {
 
 namespace {
 bool isDotOrDotDot(const char* name) {
@@ -76,3 +79,5 @@ bool DirectoryReader::readAll(int fd) {
         }
     }
 }
+
+}  // namespace quillby

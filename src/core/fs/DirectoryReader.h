@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -5,6 +6,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quillby {
 
 // Reads the entries of an open folder in large batches (getdents64), without "." and "..", in
 // the order the file system gives them. The folder descriptor stays the caller's.
@@ -58,3 +61,5 @@ class DirectoryReader {
     int error_ = 0;
     bool exhausted_ = false;
 };
+
+}  // namespace quillby

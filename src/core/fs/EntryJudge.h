@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string_view>
 
 #include "core/fs/EntryStatus.h"
+
+namespace quillby {
 
 // What a deleting or measuring walk may do with one entry.
 enum class EntryVerdict {
@@ -30,3 +33,5 @@ class EntryJudge {
     // The verdict for one entry; must be safe to call from several threads at once.
     virtual EntryVerdict judge(const JudgedEntry& entry) const = 0;
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/EntryStatus.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+
+namespace quillby {
 
 namespace {
 
@@ -53,3 +56,5 @@ std::optional<EntryKind> entryKindFromListing(unsigned char direntType) {
             return EntryKind::Other;
     }
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
 #include <cstdint>
 #include <optional>
+
+namespace quillby {
 
 // What a folder walk needs to know about one entry, read without following a link.
 enum class EntryKind { Directory, Symlink, Regular, Other };
@@ -24,3 +27,5 @@ std::optional<EntryStatus> entryStatusAt(int folderFd, const char* name);
 
 // The kind a directory listing reports (DT_*), or nothing when the listing does not know it.
 std::optional<EntryKind> entryKindFromListing(unsigned char direntType);
+
+}  // namespace quillby

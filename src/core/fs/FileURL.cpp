@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/FileURL.h"
+
+namespace quillby {
 
 namespace {
 
@@ -76,3 +79,5 @@ std::optional<std::string> pathFromFileURL(std::string_view url) {
     }
     return path;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/FolderHandle.h"
 
 #include <fcntl.h>
@@ -7,6 +8,8 @@
 
 #include "core/fs/EntryStatus.h"
 #include "core/fs/LongPath.h"
+
+namespace quillby {
 
 FolderHandle::~FolderHandle() {
     if (fd_ >= 0) ::close(fd_);
@@ -109,3 +112,5 @@ FolderHandle FolderHandle::openParentWithoutLinks(const std::string& path, std::
         start = slash + 1;
     }
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
 #include <string>
+
+namespace quillby {
 
 // An open folder (a descriptor closed with the handle) and the disk it lives on. Walkers open
 // every folder through it so that no link is followed and, when asked, no other file system is
@@ -56,3 +59,5 @@ class FolderHandle {
     int fd_ = -1;
     dev_t device_ = 0;
 };
+
+}  // namespace quillby

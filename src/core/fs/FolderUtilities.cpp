@@ -1,10 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/FolderUtilities.h"
 
 #include <fcntl.h>
 
 #include "core/fs/EntryStatus.h"
-#include "core/work/TaskStopper.h"
 #include "core/fs/TreeMeasure.h"
+#include "core/work/TaskStopper.h"
+
+namespace quillby {
 
 std::uint64_t FolderUtilities::sizeOfItemAtPath(const std::filesystem::path& path) {
     TreeMeasure walk({.shouldStop = [] { return TaskStopper::sharedTaskStopper().getStopFlags(); },
@@ -17,3 +20,5 @@ std::filesystem::path FolderUtilities::getFolderFromFile(const std::filesystem::
     if (status && status->kind == EntryKind::Directory) return path;
     return path.parent_path();
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+
+namespace quillby {
 
 // File-system questions every tool shares.
 class FolderUtilities {
@@ -16,3 +19,5 @@ class FolderUtilities {
     // (a file, a link, a missing path) its parent folder.
     static std::filesystem::path getFolderFromFile(const std::filesystem::path& path);
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/LongPath.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 #include <cerrno>
 #include <climits>
+
+namespace quillby {
 
 int openLongPath(const std::string& path, int flags) {
     if (path.size() < PATH_MAX) return ::open(path.c_str(), flags);
@@ -41,3 +44,5 @@ int openLongPath(const std::string& path, int flags) {
         start = slash + 1;
     }
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/OwnFile.h"
 
 #include <fcntl.h>
@@ -5,6 +6,8 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -68,3 +71,5 @@ std::optional<std::string> readOwnFile(const fs::path& path, uid_t owner, std::s
     ::close(fd);
     return text;
 }
+
+}  // namespace quillby

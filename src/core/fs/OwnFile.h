@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
@@ -5,6 +6,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+
+namespace quillby {
 
 // The program's own small files in the user's folders: the diagnostic log, the history record
 // and the preferences lock. Whatever someone else put in their place (a link, a FIFO, a device, a
@@ -20,3 +23,5 @@ int openOwnFile(const std::filesystem::path& path, int flags, uid_t owner, std::
 // (ENOENT for a missing file) and `why`, when it cannot be read.
 std::optional<std::string> readOwnFile(const std::filesystem::path& path, uid_t owner,
                                        std::size_t limit, std::string& why);
+
+}  // namespace quillby

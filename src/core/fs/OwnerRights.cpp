@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/OwnerRights.h"
 
 #include <fcntl.h>
@@ -6,6 +7,8 @@
 #include <string>
 
 #include "core/fs/EntryStatus.h"
+
+namespace quillby {
 
 bool giveOwnerFolderRights(int parentFd, const char* name) {
     int fd = ::openat(parentFd, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -21,3 +24,5 @@ bool giveOwnerFolderRights(int parentFd, const char* name) {
     ::close(fd);
     return changed;
 }
+
+}  // namespace quillby

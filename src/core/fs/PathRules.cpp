@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/PathRules.h"
+
+namespace quillby {
 
 bool isNormalizedAbsolutePath(std::string_view path) {
     if (path.size() < 2 || path.front() != '/' || path.back() == '/') return false;
@@ -55,3 +58,5 @@ bool liesInside(std::string_view inner, std::string_view outer) {
     if (outer == "/") return inner.size() > 1 && inner.front() == '/';
     return inner.size() > outer.size() && inner.starts_with(outer) && inner[outer.size()] == '/';
 }
+
+}  // namespace quillby

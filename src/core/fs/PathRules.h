@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+
+namespace quillby {
 
 // True for an absolute path in its plain form: starts with "/", is not "/" itself, holds no
 // empty, "." or ".." component, no trailing "/" and no NUL byte.
@@ -31,3 +34,5 @@ bool isPlainEntryName(std::string_view name);
 // An absolute path split into the folder holding its last component ("/" for a top-level item)
 // and that component; nothing for a relative path, "/" itself or a path ending in "/".
 std::optional<std::pair<std::string, std::string>> splitAbsolutePath(std::string_view path);
+
+}  // namespace quillby

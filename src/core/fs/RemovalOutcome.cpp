@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/RemovalOutcome.h"
 
 #include <cerrno>
 #include <cstring>
 #include <utility>
+
+namespace quillby {
 
 const char* refusalText(RefusalRule rule) {
     switch (rule) {
@@ -80,3 +83,5 @@ RemovalOutcome RemovalOutcome::vanished(std::string path) {
     outcome.kind = Kind::Vanished;
     return outcome;
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
 #include <cstdint>
 #include <string>
+
+namespace quillby {
 
 // What an item is, whatever its path is spelled like: the disk and the inode it had when it was
 // listed. A removal goes ahead only while the item found is still that one.
@@ -71,3 +74,5 @@ struct RemovalOutcome {
     static RemovalOutcome failed(std::string path, int error);
     static RemovalOutcome vanished(std::string path);
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/SafeOpenRule.h"
 
 #include <fcntl.h>
@@ -9,6 +10,8 @@
 #include <cctype>
 #include <filesystem>
 #include <string_view>
+
+namespace quillby {
 
 namespace {
 
@@ -51,3 +54,5 @@ OpenAction safeOpenAction(const std::string& path) {
     if (startsLikeAProgram(path)) return OpenAction::Reveal;
     return OpenAction::OpenWithDefault;
 }
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
+
+namespace quillby {
 
 // What "open" may do with an item without ever running anything found on disk.
 enum class OpenAction {
@@ -15,3 +18,5 @@ enum class OpenAction {
 // an ELF header) and has no launcher or program file name (".desktop", ".sh", ".AppImage", ...)
 // is opened with its default application.
 OpenAction safeOpenAction(const std::string& path);
+
+}  // namespace quillby

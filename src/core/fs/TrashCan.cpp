@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/TrashCan.h"
 
 #include <fcntl.h>
@@ -11,6 +12,8 @@
 #include "core/fs/FolderHandle.h"
 #include "core/fs/PathRules.h"
 #include "core/fs/WriteAll.h"
+
+namespace quillby {
 
 namespace {
 
@@ -195,3 +198,5 @@ TrashCan::Result TrashCan::moveEntry(const FolderHandle& parent, const std::stri
     result.error = EEXIST;
     return result;
 }
+
+}  // namespace quillby

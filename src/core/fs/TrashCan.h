@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <ctime>
@@ -5,6 +6,8 @@
 #include <string>
 
 #include "core/fs/FolderHandle.h"
+
+namespace quillby {
 
 // The user's trash, as every file manager reads it: `files/` holds the trashed items and
 // `info/NAME.trashinfo` says where each came from and when, so an item moved there can be put
@@ -51,3 +54,5 @@ class TrashCan {
 
     std::filesystem::path dataHome_;
 };
+
+}  // namespace quillby

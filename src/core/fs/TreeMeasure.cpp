@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/TreeMeasure.h"
 
 #include <fcntl.h>
@@ -11,6 +12,8 @@
 
 #include "core/fs/DirectoryReader.h"
 #include "core/fs/EntryStatus.h"
+
+namespace quillby {
 
 namespace {
 
@@ -203,3 +206,5 @@ void TreeMeasure::measureFolder(const FolderHandle& folder, EntryVerdict verdict
         if (stopped_) return;
     }
 }
+
+}  // namespace quillby

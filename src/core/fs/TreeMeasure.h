@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -8,6 +9,8 @@
 
 #include "core/fs/EntryJudge.h"
 #include "core/fs/FolderHandle.h"
+
+namespace quillby {
 
 // Bytes and entries found by a measuring walk.
 struct TreeTotals {
@@ -59,3 +62,5 @@ class TreeMeasure {
     unsigned foldersSeen_ = 0;  // by the calling thread, before the crew starts
     std::unique_ptr<Crew> crew_;
 };
+
+}  // namespace quillby

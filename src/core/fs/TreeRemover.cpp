@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/TreeRemover.h"
 
 #include <fcntl.h>
@@ -10,6 +11,8 @@
 #include "core/fs/EntryStatus.h"
 #include "core/fs/OwnerRights.h"
 #include "core/fs/PathRules.h"
+
+namespace quillby {
 
 namespace {
 
@@ -151,3 +154,5 @@ bool TreeRemover::emptyFolder(const FolderHandle& folder, const std::string& pat
     }
     return allGone;
 }
+
+}  // namespace quillby

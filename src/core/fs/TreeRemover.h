@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cerrno>
@@ -9,6 +10,8 @@
 #include "core/fs/EntryStatus.h"
 #include "core/fs/FolderHandle.h"
 #include "core/fs/RemovalOutcome.h"
+
+namespace quillby {
 
 // One entry a removal could not delete, with the errno that said why.
 struct RemovalFailure {
@@ -65,3 +68,5 @@ class TreeRemover {
 
     Options options_;
 };
+
+}  // namespace quillby

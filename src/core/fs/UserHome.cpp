@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/UserHome.h"
 
 #include <sys/stat.h>
 
 #include "core/events/Log.h"
 #include "core/fs/PathRules.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -35,3 +38,5 @@ std::string UserHome::refusal() const {
     return "The home folder " + home_.string() + " belongs to another user (uid " +
            std::to_string(info.st_uid) + "); run Quillby Pro as that user to clean it.";
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
 #include <filesystem>
 #include <string>
+
+namespace quillby {
 
 // The running user's home folder, and what the program may take from the environment for the
 // folders it cleans, removes from and writes in.
@@ -30,3 +33,5 @@ class UserHome {
     std::filesystem::path home_;
     uid_t uid_;
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/VolumeList.h"
 
 #include "platform/Services.h"
+
+namespace quillby {
 
 std::int32_t volumeKindOf(const VolumeFacts& facts) {
     if (facts.network) return kNetworkStorage;
@@ -19,3 +22,5 @@ std::vector<VolumeFacts> listedVolumes(const std::shared_ptr<VolumeSource>& sour
     }
     return volumes;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -6,6 +7,8 @@
 
 #include "platform/VolumeFacts.h"
 #include "platform/VolumeSource.h"
+
+namespace quillby {
 
 // Volume kinds, which are also the status menu's group order; kind 5 is the menu's memory row.
 enum VolumeKind : std::int32_t {
@@ -25,3 +28,5 @@ std::int32_t volumeKindOf(const VolumeFacts& facts);
 // mount of size 0 holds nothing to show). `source` null takes the installed volume source; none
 // installed lists nothing.
 std::vector<VolumeFacts> listedVolumes(const std::shared_ptr<VolumeSource>& source = nullptr);
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fs/WriteAll.h"
 
 #include <unistd.h>
 #include <cerrno>
+
+namespace quillby {
 
 bool writeAll(int fd, std::string_view text) {
     std::size_t done = 0;
@@ -13,3 +16,5 @@ bool writeAll(int fd, std::string_view text) {
     }
     return true;
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/PreferenceViewController.h"
 
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
+
+namespace quillby {
 
 namespace {
 
@@ -80,3 +83,5 @@ void PreferenceViewController::setHiddenStatusItem(bool hidden) {
 bool PreferenceViewController::getHiddenStatusItem() {
     return defaults().boolForKey(SettingsKey::QWShowStatusItem);
 }
+
+}  // namespace quillby

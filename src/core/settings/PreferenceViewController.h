@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
+
+namespace quillby {
 
 // Class-level accessors of the most used settings. The first use registers the preferences'
 // defaults (once per settings object). Every setter stores at once.
@@ -31,3 +34,5 @@ class PreferenceViewController {
     static std::int64_t categoryClicked(int category);
     static void setCategoryClicked(int category, std::int64_t value);
 };
+
+}  // namespace quillby

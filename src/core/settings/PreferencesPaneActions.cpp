@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/PreferencesPaneActions.h"
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include "core/settings/PreferenceViewController.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
+
+namespace quillby {
 
 std::string PreferencesPaneActions::controlTextDidChange(int tag, std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -53,3 +56,5 @@ void PreferencesPaneActions::loginButtonAction(int state,
     bool ok = registerAtLogin ? registerAtLogin(state == 1) : false;
     if (state == 1 && !ok) QWLog("Registry login item failed!!!");
 }
+
+}  // namespace quillby

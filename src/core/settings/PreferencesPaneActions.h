@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+
+namespace quillby {
 
 // What the preferences pane's controls do to the settings, kept apart from the widgets so that
 // every rule is testable without a window.
@@ -32,3 +35,5 @@ class PreferencesPaneActions {
     // "Registry login item failed!!!" and leaves "LoginCheck" at 1.
     static void loginButtonAction(int state, const std::function<bool(bool add)>& registerAtLogin);
 };
+
+}  // namespace quillby

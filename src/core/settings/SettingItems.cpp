@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/SettingItems.h"
+
+namespace quillby {
 
 namespace {
 
@@ -30,3 +33,5 @@ SettingItems SettingItems::initWithCoder(const std::map<std::string, std::string
     }
     return items;
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <map>
 #include <string>
+
+namespace quillby {
 
 // A snapshot of the main settings as texts.
 struct SettingItems {
@@ -22,3 +25,5 @@ struct SettingItems {
 
     bool operator==(const SettingItems&) const = default;
 };
+
+}  // namespace quillby

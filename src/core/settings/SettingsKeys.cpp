@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/SettingsKeys.h"
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include <string>
 
 #include "core/settings/UserDefaults.h"
+
+namespace quillby {
 
 namespace {
 
@@ -206,3 +209,5 @@ void registerDefaultsOnce(UserDefaults& defaults, SettingRegistrar registrar) {
         d.registerDefaults(registeredDefaultsOf(registrar));
     });
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,8 @@
 #include <string_view>
 
 #include "platform/SettingValue.h"
+
+namespace quillby {
 
 // The names of every setting.
 namespace SettingsKey {
@@ -81,3 +84,5 @@ SettingInput parseSettingInput(const SettingKeyInfo& key, std::string_view text)
 class UserDefaults;
 // Registers a registrar's defaults on `defaults`, once per settings object.
 void registerDefaultsOnce(UserDefaults& defaults, SettingRegistrar registrar);
+
+}  // namespace quillby

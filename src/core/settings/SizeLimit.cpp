@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/SizeLimit.h"
 
 #include "core/settings/PreferenceViewController.h"
 #include "core/settings/UserDefaults.h"
+
+namespace quillby {
 
 std::uint64_t sizeLimitInBytes(std::int64_t number, std::int64_t unitCode) {
     if (number <= 0) return 0;
@@ -17,3 +20,5 @@ std::uint64_t sizeLimitFromSettings(const char* numberKey, const char* unitKey) 
     auto& defaults = UserDefaults::standardUserDefaults();
     return sizeLimitInBytes(defaults.integerForKey(numberKey), defaults.integerForKey(unitKey));
 }
+
+}  // namespace quillby

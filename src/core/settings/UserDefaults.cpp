@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/UserDefaults.h"
 
 #include <cctype>
@@ -8,6 +9,8 @@
 #include "core/events/Log.h"
 #include "platform/MemoryPreferencesStore.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 namespace {
 
@@ -179,3 +182,5 @@ bool UserDefaults::synchronize() {
     std::lock_guard lock(mutex_);
     return lastWriteSucceeded_;
 }
+
+}  // namespace quillby

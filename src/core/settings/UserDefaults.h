@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,8 @@
 #include <string_view>
 
 #include "platform/PreferencesStore.h"
+
+namespace quillby {
 
 // Reads of stored values follow one conversion rule everywhere: texts are read by their leading
 // number ("12abc" is 12, "YES" is true), numbers by value, and a missing value is 0 or false.
@@ -64,3 +67,5 @@ class UserDefaults {
     std::set<std::string, std::less<>> registrations_;
     bool lastWriteSucceeded_ = true;
 };
+
+}  // namespace quillby

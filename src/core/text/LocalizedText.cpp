@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/LocalizedText.h"
 
 #include <algorithm>
 #include <iterator>
+
+namespace quillby {
 
 namespace {
 
@@ -63,3 +66,5 @@ std::string localizedString(std::string_view key) {
 bool hasLocalizedString(std::string_view key) {
     return find(key) != nullptr;
 }
+
+}  // namespace quillby

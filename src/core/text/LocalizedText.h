@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <string_view>
+
+namespace quillby {
 
 // The program's user-visible texts by key ("LOCAL_STORAGE", "NO_HAVE_REMOVABLE", ...). English
 // is the one table today; other languages would be further tables.
@@ -9,3 +12,5 @@
 std::string localizedString(std::string_view key);
 // True when the table has a text for `key`.
 bool hasLocalizedString(std::string_view key);
+
+}  // namespace quillby

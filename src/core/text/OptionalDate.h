@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
 #include <optional>
+
+namespace quillby {
 
 // A date or none, in the space of the date alone: the earliest time point the clock can hold
 // stands for none (no file carries it). Outline rows hold one each, and large results hold tens
@@ -32,3 +35,5 @@ class OptionalDate {
     static constexpr Date kNone = Date::min();
     Date date_ = kNone;
 };
+
+}  // namespace quillby

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/PlainText.h"
+
+namespace quillby {
 
 std::size_t utf8SequenceLength(std::string_view bytes) {
     if (bytes.empty()) return 0;
@@ -65,3 +68,5 @@ std::vector<std::string> splitText(std::string_view text, std::string_view separ
         text.remove_prefix(at + separator.size());
     }
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quillby {
 
 // Plain text: well-formed UTF-8, cutting by characters and splitting at a separator.
 
@@ -21,3 +24,5 @@ std::string cutText(const std::string& text, std::size_t keep);
 // Splits text at every occurrence of the separator, keeping empty pieces ("a&&b" at "&" gives
 // "a", "", "b"), the way the stored record and form texts are read.
 std::vector<std::string> splitText(std::string_view text, std::string_view separator);
+
+}  // namespace quillby

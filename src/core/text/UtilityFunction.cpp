@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/UtilityFunction.h"
 
 #include <any>
@@ -12,6 +13,8 @@
 #include "core/text/PlainText.h"
 #include "platform/Services.h"
 #include "platform/SystemVersionSource.h"
+
+namespace quillby {
 
 namespace {
 
@@ -120,3 +123,5 @@ std::string UtilityFunction::parseDateTime(std::string_view dateTime) {
     auto part = [&](size_t i) { return i < parts.size() ? parts[i] : std::string(); };
     return part(1) + "/" + part(2) + "/" + part(0) + " " + time;
 }
+
+}  // namespace quillby

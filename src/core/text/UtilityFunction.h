@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+namespace quillby {
 
 // Size texts, the system version gate and the row-selection request, shared by every feature.
 // Size texts are "%0.2f KB", "%0.2f MB" or "%0.2f GB", computed in single precision; several
@@ -28,3 +31,5 @@ class UtilityFunction {
     // "2013-05-07 10:20:30 +0000" gives "05/07/2013 10:20:30".
     static std::string parseDateTime(std::string_view dateTime);
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/text/UtilityFunctionOfData.h"
 
 #include <cstdio>
@@ -6,6 +7,8 @@
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
 #include "core/text/PlainText.h"
+
+namespace quillby {
 
 namespace {
 
@@ -49,3 +52,5 @@ std::optional<std::map<std::string, std::string>> UtilityFunctionOfData::parseFo
     }
     return pairs;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <map>
@@ -5,6 +6,8 @@
 #include <string>
 
 #include "core/settings/SettingItems.h"
+
+namespace quillby {
 
 // Readers of settings and form texts, shared by the agent and the pages.
 class UtilityFunctionOfData {
@@ -20,3 +23,5 @@ class UtilityFunctionOfData {
     std::optional<std::map<std::string, std::string>> parseFormBodyWith(
         const std::optional<std::string>& body) const;
 };
+
+}  // namespace quillby

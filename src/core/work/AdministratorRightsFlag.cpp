@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/work/AdministratorRightsFlag.h"
 
 #include <atomic>
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
+
+namespace quillby {
 
 namespace {
 std::atomic<bool> rightsObtained{false};
@@ -21,3 +24,5 @@ void AdministratorRightsFlag::set(bool value) {
 const char* AdministratorRightsFlag::lockImageName() {
     return isSet() ? "Unlock.png" : "Lock.png";
 }
+
+}  // namespace quillby

@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+namespace quillby {
 
 // The process-wide rights flag that every page with a lock button reads: false at start, true
 // once administrator rights were obtained. A lock button shows "Unlock.png" (on) while it is true
@@ -12,3 +15,5 @@ class AdministratorRightsFlag {
     // The lock button's image for the flag's current value.
     static const char* lockImageName();
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
+
+namespace quillby {
 
 // Questions and alerts a page's logic puts to the user. The desktop program shows them as
 // window-modal message boxes; tests answer them without any dialog.
@@ -21,3 +24,5 @@ class Asker {
     // Tells the user `message` (with `details`) with an "OK" button.
     virtual void tell(const std::string& message, const std::string& details) = 0;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/work/DeadlineCall.h"
 
 #include <condition_variable>
@@ -6,6 +7,8 @@
 #include <thread>
 
 #include "core/work/MainQueue.h"
+
+namespace quillby {
 
 namespace {
 
@@ -46,3 +49,5 @@ void callWithDeadline(MainQueue& queue, std::chrono::milliseconds deadline,
         }
     }).detach();
 }
+
+}  // namespace quillby

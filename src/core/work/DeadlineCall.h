@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
 #include <functional>
 #include <optional>
+
+namespace quillby {
 
 class MainQueue;
 
@@ -13,3 +16,5 @@ class MainQueue;
 // never wait for.
 void callWithDeadline(MainQueue& queue, std::chrono::milliseconds deadline,
                       std::function<bool()> work, std::function<void(std::optional<bool>)> done);
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/work/MainQueue.h"
 
 #include <mutex>
 #include <set>
+
+namespace quillby {
 
 namespace {
 
@@ -46,3 +49,5 @@ void MainQueue::resignCurrent() {
     std::lock_guard lock(live.mutex);
     live.queues.erase(this);
 }
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <functional>
+
+namespace quillby {
 
 // The queue of the thread that owns models, views and menus. Engines hand work to it with
 // post() (returns at once) or invokeAndWait() (returns after the work ran; runs directly when
@@ -25,3 +28,5 @@ class MainQueue {
     void becomeCurrent();
     void resignCurrent();
 };
+
+}  // namespace quillby

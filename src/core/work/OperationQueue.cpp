@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/work/OperationQueue.h"
 
 #include <algorithm>
+
+namespace quillby {
 
 OperationQueue::OperationQueue() = default;
 
@@ -67,3 +70,5 @@ void OperationQueue::workerLoop() {
         changed_.notify_all();
     }
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -7,6 +8,8 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+namespace quillby {
 
 // A queued piece of work with cooperative cancellation: main() runs on the queue's thread and
 // reads isCancelled() between its steps.
@@ -53,3 +56,5 @@ class OperationQueue {
     int maxConcurrent_ = 1;
     bool stopping_ = false;
 };
+
+}  // namespace quillby

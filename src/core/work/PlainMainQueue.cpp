@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/work/PlainMainQueue.h"
 
 #include <future>
+
+namespace quillby {
 
 PlainMainQueue::PlainMainQueue() : owner_(std::this_thread::get_id()) {
     becomeCurrent();
@@ -66,3 +69,5 @@ bool PlainMainQueue::runUntil(const std::function<bool()>& done,
         }
     }
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -8,6 +9,8 @@
 #include <thread>
 
 #include "core/work/MainQueue.h"
+
+namespace quillby {
 
 // A main queue without an event loop: tasks posted from any thread wait until the owning thread
 // drains them. The thread that creates it is its main thread.
@@ -32,3 +35,5 @@ class PlainMainQueue final : public MainQueue {
     std::condition_variable arrived_;
     std::deque<std::function<void()>> tasks_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/work/PrivilegedAuthorization.h"
 
 #include <cstring>
@@ -6,6 +7,8 @@
 #include "core/fs/PathRules.h"
 #include "core/fs/TreeRemover.h"
 #include "platform/Services.h"
+
+namespace quillby {
 
 PrivilegedAuthorization& PrivilegedAuthorization::sharedAuthorization() {
     static auto* shared = new PrivilegedAuthorization;  // lives for the whole process
@@ -96,3 +99,5 @@ bool PrivilegedAuthorization::cleanCategoryItem(std::string_view categoryVerb,
                                                 const std::filesystem::path& path) {
     return !categoryVerb.empty() && sendRequest(categoryVerb, path);
 }
+
+}  // namespace quillby

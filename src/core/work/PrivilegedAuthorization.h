@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -8,6 +9,8 @@
 
 #include "platform/PrivilegedHelperLauncher.h"
 #include "platform/PrivilegedHelperSession.h"
+
+namespace quillby {
 
 // A handle on the held administrator rights: while it is not empty, its holder may ask the
 // privileged helper to act.
@@ -59,3 +62,5 @@ class PrivilegedAuthorization {
     bool isValidAuth_ = false;
     AuthorizationRef authorizationRef_;
 };
+
+}  // namespace quillby

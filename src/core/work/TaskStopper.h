@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
+
+namespace quillby {
 
 // The process-wide stop flag that recursive size walks read at every folder. Written on the
 // main thread, read by workers; a late read only delays a stop by one folder.
@@ -17,3 +20,5 @@ class TaskStopper {
   private:
     std::atomic<bool> bIsStopTask{false};
 };
+
+}  // namespace quillby

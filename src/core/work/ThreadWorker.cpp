@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/work/ThreadWorker.h"
 
 #include <string>
@@ -5,6 +6,8 @@
 
 #include "core/events/Log.h"
 #include "core/work/MainQueue.h"
+
+namespace quillby {
 
 ThreadWorker::ThreadWorker(MethodWithWorker method, std::any argument, Completion didEnd,
                            MainQueue* queue)
@@ -82,3 +85,5 @@ void ThreadWorker::waitUntilFinished() {
     std::unique_lock lock(finishMutex_);
     finishedCondition_.wait(lock, [this] { return finished_; });
 }
+
+}  // namespace quillby

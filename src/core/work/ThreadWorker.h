@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <any>
@@ -8,6 +9,8 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+
+namespace quillby {
 
 class MainQueue;
 
@@ -56,3 +59,5 @@ class ThreadWorker : public std::enable_shared_from_this<ThreadWorker> {
     std::condition_variable finishedCondition_;
     bool finished_ = false;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/work/ToolRunner.h"
 
 #include <fcntl.h>
@@ -10,6 +11,8 @@
 #include <chrono>
 
 extern char** environ;
+
+namespace quillby {
 
 namespace {
 
@@ -130,3 +133,5 @@ std::vector<std::string> ToolRunner::environmentWith(const std::vector<std::stri
     environment.insert(environment.end(), settings.begin(), settings.end());
     return environment;
 }
+
+}  // namespace quillby

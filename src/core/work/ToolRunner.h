@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace quillby {
 
 // What a tool run gave back.
 struct ToolRunResult {
@@ -36,3 +39,5 @@ class ToolRunner {
     // The caller's environment with `settings` ("NAME=value") put in place of the same names.
     static std::vector<std::string> environmentWith(const std::vector<std::string>& settings);
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/work/WorkStealingPool.h"
 
 #include <algorithm>
+
+namespace quillby {
 
 namespace {
 // The pool and queue of the pool thread running the caller (no pool outside them).
@@ -114,3 +117,5 @@ void WorkStealingPool::run(unsigned index) {
         if (stopping_ && queued_.load() == 0) return;
     }
 }
+
+}  // namespace quillby

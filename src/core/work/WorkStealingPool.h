@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -10,6 +11,8 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+namespace quillby {
 
 // A fixed set of threads, each with its own queue of tasks: a thread runs its newest task first
 // (depth first, which keeps few folders open at a time) and, when its queue is empty, takes the
@@ -64,3 +67,5 @@ class WorkStealingPool {
     std::condition_variable allDone_;
     bool stopping_ = false;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageColumnBrowser.h"
 
 #include <QHBoxLayout>
@@ -8,11 +9,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/events/Log.h"
+#include "core/text/UtilityFunction.h"
 #include "core/work/AdministratorRightsFlag.h"
 #include "core/work/Asker.h"
-#include "core/events/Log.h"
 #include "core/work/PrivilegedAuthorization.h"
-#include "core/text/UtilityFunction.h"
 #include "diskusage/CheckedRemovalTexts.h"
 #include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/ui/DiskUsageColumnBrowserModel.h"
@@ -26,6 +27,8 @@
 #include "ui/RichStatusLine.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"
+
+namespace quillby {
 
 namespace Texts = CheckedRemovalTexts;
 
@@ -342,3 +345,5 @@ void DiskUsageColumnBrowser::askViewer(bool (FileViewer::*request)(const std::st
                             if (!done) status_->showMessage(message, true);
                         });
 }
+
+}  // namespace quillby

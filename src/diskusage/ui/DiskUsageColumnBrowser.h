@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QPointer>
@@ -11,13 +12,16 @@
 
 #include "diskusage/FileSystemBrowserModel.h"
 
+class QPushButton;
+class QToolButton;
+
+namespace quillby {
+
 class Asker;
 class BusySpinner;
 class DiskUsageColumnBrowserModel;
 class DiskUsageColumnBrowserView;
 class FileViewer;
-class QPushButton;
-class QToolButton;
 class RichStatusLine;
 class WorkRunner;
 
@@ -117,3 +121,5 @@ class DiskUsageColumnBrowser : public QWidget {
     WorkRunner* removal_;
     WorkRunner* viewing_;
 };
+
+}  // namespace quillby

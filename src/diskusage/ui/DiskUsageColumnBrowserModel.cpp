@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageColumnBrowserModel.h"
 
 #include <QMimeDatabase>
@@ -8,6 +9,8 @@
 #include "diskusage/FileSystemBrowserModel.h"
 #include "ui/ImageProvider.h"
 #include "ui/ThreeStateCheckDelegate.h"
+
+namespace quillby {
 
 namespace {
 
@@ -200,3 +203,5 @@ QIcon DiskUsageColumnBrowserModel::iconFor(const FSNode& node) const {
     icons_.insert(key, icon);
     return icon;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QAbstractItemModel>
@@ -6,6 +7,8 @@
 #include <unordered_map>
 
 #include "diskusage/FSNode.h"
+
+namespace quillby {
 
 // The item tree as the column browser's model: each folder is a column of its items, largest
 // first, with the name, the icon, the size and the three-state check box (Qt::CheckStateRole).
@@ -72,3 +75,5 @@ class DiskUsageColumnBrowserModel : public QAbstractItemModel {
     mutable std::unordered_map<const FSNode*, int> rowOf_;
     mutable QHash<QString, QIcon> icons_;
 };
+
+}  // namespace quillby

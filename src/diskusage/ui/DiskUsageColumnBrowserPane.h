@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
 #include <functional>
+
+namespace quillby {
 
 class DiskUsageAppController;
 class FSNode;
@@ -20,3 +23,5 @@ class DiskUsageColumnBrowserPane : public QWidget {
 // Makes the column browser for the tool's controller (its removal, its rows).
 using DiskUsageColumnBrowserFactory =
     std::function<DiskUsageColumnBrowserPane*(DiskUsageAppController& controller, QWidget* parent)>;
+
+}  // namespace quillby

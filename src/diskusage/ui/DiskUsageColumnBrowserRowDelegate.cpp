@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageColumnBrowserRowDelegate.h"
 
 #include <QApplication>
@@ -9,6 +10,8 @@
 #include "ui/ImageProvider.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowStyle.h"
+
+namespace quillby {
 
 namespace {
 
@@ -114,3 +117,5 @@ bool DiskUsageColumnBrowserRowDelegate::editorEvent(QEvent*, QAbstractItemModel*
                                                     const QModelIndex&) {
     return false;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QColor>
@@ -5,6 +6,8 @@
 #include <QStyledItemDelegate>
 
 #include "diskusage/SizeColour.h"
+
+namespace quillby {
 
 // Draws one row of the column browser, 34 high: the 18 × 18 check box at 3 from the left and 12
 // from the top (the images of checkBoxImageName), the 30 × 30 icon, the name, the size text in
@@ -28,3 +31,5 @@ class DiskUsageColumnBrowserRowDelegate : public QStyledItemDelegate {
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageColumnBrowserToolPane.h"
 
 #include <QVBoxLayout>
@@ -8,6 +9,8 @@
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/ui/DiskUsageColumnBrowser.h"
+
+namespace quillby {
 
 DiskUsageColumnBrowserToolPane::DiskUsageColumnBrowserToolPane(std::shared_ptr<Asker> asker,
                                                                const std::string& homeFolder,
@@ -48,3 +51,5 @@ DiskUsageColumnBrowserFactory DiskUsageColumnBrowserToolPane::factory(
         return new DiskUsageColumnBrowserToolPane(asker, controller.homeFolder(), parent);
     };
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "diskusage/ui/DiskUsageColumnBrowserPane.h"
+
+namespace quillby {
 
 class Asker;
 class DiskUsageColumnBrowser;
@@ -30,3 +33,5 @@ class DiskUsageColumnBrowserToolPane final : public DiskUsageColumnBrowserPane {
     DiskUsageColumnBrowser* browser_;
     std::string homeFolder_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageColumnBrowserView.h"
 
 #include <QKeyEvent>
@@ -7,6 +8,8 @@
 #include <algorithm>
 
 #include "diskusage/FileSystemBrowserModel.h"
+
+namespace quillby {
 
 DiskUsageColumnBrowserView::DiskUsageColumnBrowserView(QWidget* parent) : QColumnView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -93,3 +96,5 @@ bool DiskUsageColumnBrowserView::eventFilter(QObject* watched, QEvent* event) {
     }
     return QColumnView::eventFilter(watched, event);
 }
+
+}  // namespace quillby

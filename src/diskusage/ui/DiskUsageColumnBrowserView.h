@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QColumnView>
 #include <QPointer>
 #include <vector>
+
+namespace quillby {
 
 // The column browser's view: a column per opened folder, each a list of uniform rows (so a
 // column of 100,000 rows lays out at once). A click on a row's check box, or Space on the
@@ -29,3 +32,5 @@ class DiskUsageColumnBrowserView : public QColumnView {
     // Kept as plain objects: events reach the filter while a column is being destroyed.
     std::vector<QPointer<QObject>> columns_;
 };
+
+}  // namespace quillby

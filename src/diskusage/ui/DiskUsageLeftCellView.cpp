@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageLeftCellView.h"
 
 #include <QPainter>
 
 #include "ui/ImageProvider.h"
 #include "ui/WindowStyle.h"
+
+namespace quillby {
 
 DiskUsageLeftCellView::DiskUsageLeftCellView(QWidget* parent) : QAbstractButton(parent) {
     setFixedSize(200, 40);
@@ -61,3 +64,5 @@ void DiskUsageLeftCellView::paintEvent(QPaintEvent*) {
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QAbstractButton>
 
 #include "diskusage/DiskUsageLeftCell.h"
+
+namespace quillby {
 
 // One row of the disk-usage path list (200 × 40): its icon, name, shortened path and sizes on
 // "list_1.png", or "list_hover.png" when it is the selected row.
@@ -24,3 +27,5 @@ class DiskUsageLeftCellView : public QAbstractButton {
   private:
     DiskUsageLeftCell cell_;
 };
+
+}  // namespace quillby

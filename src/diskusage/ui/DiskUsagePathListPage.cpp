@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsagePathListPage.h"
 
 #include <QCheckBox>
@@ -16,6 +17,8 @@
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/ui/DiskUsageLeftCellView.h"
 #include "diskusage/ui/PageParts.h"
+
+namespace quillby {
 
 namespace {
 
@@ -174,3 +177,5 @@ void DiskUsagePathListPage::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     controller_.dropFolder(folder.toStdString());
 }
+
+}  // namespace quillby

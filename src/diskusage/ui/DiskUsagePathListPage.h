@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <vector>
@@ -5,11 +6,14 @@
 #include "core/events/Subscription.h"
 #include "ui/GradientPage.h"
 
-class DiskUsageAppController;
-class DiskUsageLeftCellView;
 class QCheckBox;
 class QPushButton;
 class QVBoxLayout;
+
+namespace quillby {
+
+class DiskUsageAppController;
+class DiskUsageLeftCellView;
 
 // The disk-usage tool's first page ("disk_usage"): the path list (home folder, local volumes,
 // the chosen folder), the folder sheet "Choose a path to search", the scan button, the display
@@ -48,3 +52,5 @@ class DiskUsagePathListPage : public GradientPage {
     QCheckBox* ring_;
     Subscription rowsChanged_;
 };
+
+}  // namespace quillby

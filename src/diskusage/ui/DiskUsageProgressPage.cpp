@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageProgressPage.h"
 
 #include "diskusage/ui/PageParts.h"
@@ -12,6 +13,8 @@
 #include "core/text/UtilityFunction.h"
 #include "diskusage/DiskUsageAppController.h"
 #include "ui/BusySpinner.h"
+
+namespace quillby {
 
 DiskUsageProgressPage::DiskUsageProgressPage(DiskUsageAppController& controller, QWidget* parent)
     : GradientPage(parent),
@@ -88,3 +91,5 @@ void DiskUsageProgressPage::hideEvent(QHideEvent* event) {
     spinner_->setRunning(false);
     QWidget::hideEvent(event);
 }
+
+}  // namespace quillby

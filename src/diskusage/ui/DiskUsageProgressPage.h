@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QTimer>
@@ -5,11 +6,14 @@
 
 #include "ui/GradientPage.h"
 
-class BusySpinner;
-class DiskUsageAppController;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+
+namespace quillby {
+
+class BusySpinner;
+class DiskUsageAppController;
 
 // The disk-usage progress page ("QC_DiskUsage"): the folder being scanned, the folders, files
 // and bytes seen so far and the top-level folders done, read from the scan's counters ten times
@@ -43,3 +47,5 @@ class DiskUsageProgressPage : public GradientPage {
     QLabel* stopped_;
     QTimer timer_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageRemovalSheet.h"
 
 #include <QHBoxLayout>
@@ -8,6 +9,8 @@
 #include "diskusage/ui/PageParts.h"
 #include "diskusage/ui/SelectableItemRow.h"
 #include "ui/ImageProvider.h"
+
+namespace quillby {
 
 namespace {
 
@@ -65,3 +68,5 @@ std::vector<DiskUsageItem> DiskUsageRemovalSheet::tickedItems() const {
     }
     return items;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QDialog>
@@ -6,6 +7,9 @@
 #include "diskusage/DiskUsageItem.h"
 
 class QPushButton;
+
+namespace quillby {
+
 class SelectableItemRow;
 
 // The removal sheet (600 × 400): every item that will go, ticked, in rows of 560 × 30; unticking
@@ -30,3 +34,5 @@ class DiskUsageRemovalSheet : public QDialog {
     QPushButton* cancel_;
     QPushButton* confirm_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageRingPage.h"
 
 #include <QHBoxLayout>
@@ -22,6 +23,8 @@
 #include "ui/ImageProvider.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"
+
+namespace quillby {
 
 namespace {
 
@@ -350,3 +353,5 @@ void DiskUsageRingPage::removalDone(const std::vector<RemovalOutcome>& results, 
     std::string details = failures.join(QLatin1Char('\n')).toStdString();
     QTimer::singleShot(1000, this, [this, details] { asker_->tell(kAdminAlert, details); });
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QStringList>
@@ -10,15 +11,18 @@
 #include "core/events/Subscription.h"
 #include "diskusage/DiskUsageRemoval.h"
 
-class Asker;
-class DiskUsageRemovalSheet;
-class PieChartBubble;
-class PrivilegedAuthorization;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QToolButton;
 class QVBoxLayout;
+
+namespace quillby {
+
+class Asker;
+class DiskUsageRemovalSheet;
+class PieChartBubble;
+class PrivilegedAuthorization;
 class RingChartView;
 class SelectableItemRow;
 class RingPageModel;
@@ -95,3 +99,5 @@ class DiskUsageRingPage : public GradientPage {
     WorkRunner* work_;
     std::vector<Subscription> subscriptions_;
 };
+
+}  // namespace quillby

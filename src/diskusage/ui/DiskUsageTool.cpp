@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageTool.h"
 
 #include <QLabel>
@@ -8,6 +9,8 @@
 #include "diskusage/ui/DiskUsageRingPage.h"
 #include "ui/PageHost.h"
 #include "ui/WindowModalAsker.h"
+
+namespace quillby {
 
 DiskUsageTool::DiskUsageTool(const PageNeeds& needs, Options options, QObject* parent)
     : QObject(parent) {
@@ -92,3 +95,5 @@ void DiskUsageTool::pageModeChanged(int mode) {
     }
     if (showPage_) showPage_(mode);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
@@ -10,11 +11,14 @@
 #include "diskusage/ui/DiskUsageColumnBrowserPane.h"
 #include "ui/PageHost.h"
 
+class QLabel;
+class QStackedWidget;
+
+namespace quillby {
+
 class DiskUsagePathListPage;
 class DiskUsageProgressPage;
 class DiskUsageRingPage;
-class QLabel;
-class QStackedWidget;
 
 // The disk-usage tool's widgets over one DiskUsageAppController: the path list page
 // ("disk_usage"), the progress page ("QC_DiskUsage") and the results page ("DATA_DiskUsage",
@@ -66,3 +70,5 @@ class DiskUsageTool : public QObject {
     QPointer<QLabel> noColumns_;
     std::vector<Subscription> subscriptions_;
 };
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/PageParts.h"
 
 #include <QLabel>
 #include <QScrollArea>
+
+namespace quillby {
 
 namespace PageParts {
 
@@ -26,3 +29,5 @@ QScrollArea* rowList(QWidget* rows, int width, const QString& accessibleName, QW
 }
 
 }  // namespace PageParts
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
@@ -5,6 +6,8 @@
 class QLabel;
 class QScrollArea;
 class QWidget;
+
+namespace quillby {
 
 // Pieces the disk-usage pages share.
 namespace PageParts {
@@ -15,3 +18,5 @@ QLabel* pageTitle(const QString& text, QWidget* parent);
 QScrollArea* rowList(QWidget* rows, int width, const QString& accessibleName, QWidget* parent);
 
 }  // namespace PageParts
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/PieChartBubble.h"
 
 #include <QPainter>
+
+namespace quillby {
 
 namespace {
 
@@ -56,3 +59,5 @@ void PieChartBubble::paintEvent(QPaintEvent*) {
 void PieChartBubble::mousePressEvent(QMouseEvent*) {
     if (onClick) onClick();
 }
+
+}  // namespace quillby

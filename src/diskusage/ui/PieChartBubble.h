@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
 #include <functional>
+
+namespace quillby {
 
 // The bubble over the ring chart: the folder's name above its size, two green lines, as wide as
 // the wider text plus 10, placed 5 px from the pointer. A click on it closes it.
@@ -25,3 +28,5 @@ class PieChartBubble : public QWidget {
     QString name_;
     QString size_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/RingChartView.h"
 
 #include <QMouseEvent>
@@ -7,6 +8,8 @@
 #include <numbers>
 
 #include "diskusage/RingPageModel.h"
+
+namespace quillby {
 
 namespace {
 
@@ -88,3 +91,5 @@ void RingChartView::mousePressEvent(QMouseEvent* event) {
         page_.mouseDown(pointerEvent(*event), event->button() == Qt::LeftButton ? 1 : 0);
     }
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
 
 #include "diskusage/RingLayout.h"
+
+namespace quillby {
 
 class RingPageModel;
 
@@ -29,3 +32,5 @@ class RingChartView : public QWidget {
   private:
     RingPageModel& page_;
 };
+
+}  // namespace quillby

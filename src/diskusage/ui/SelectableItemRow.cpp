@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/SelectableItemRow.h"
 
 #include <QHBoxLayout>
@@ -7,6 +8,8 @@
 
 #include "core/text/PlainText.h"
 #include "ui/ImageProvider.h"
+
+namespace quillby {
 
 namespace {
 
@@ -83,3 +86,5 @@ void SelectableItemRow::setSelected(bool selected) {
 void SelectableItemRow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) emit rowClicked(item_);
 }
+
+}  // namespace quillby

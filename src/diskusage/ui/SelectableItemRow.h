@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -6,6 +7,8 @@
 
 class QLabel;
 class QToolButton;
+
+namespace quillby {
 
 // One item row of the disk-usage pages: a check box drawn as "Folder_yes.png", "Folder_no.png",
 // "File_yes.png" or "File_no.png", the name and the size in white 10-point text. The ring page's
@@ -45,3 +48,5 @@ class SelectableItemRow : public QWidget {
     QToolButton* check_;
     QLabel* name_;
 };
+
+}  // namespace quillby

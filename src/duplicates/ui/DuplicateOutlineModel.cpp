@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/ui/DuplicateOutlineModel.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@
 #include "duplicates/PathComponents.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowStyle.h"
+
+namespace quillby {
 
 DuplicateOutlineModel::DuplicateOutlineModel(QObject* parent) : QAbstractItemModel(parent) {}
 
@@ -201,3 +204,5 @@ QVariant DuplicateOutlineModel::headerData(int section, Qt::Orientation orientat
             return QString();
     }
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QAbstractItemModel>
@@ -7,6 +8,8 @@
 #include <unordered_map>
 
 #include "duplicates/TreeNode.h"
+
+namespace quillby {
 
 // The results outline of the duplicate page: a lazy item model over a result tree (groups, then
 // their members), so that a search with tens of thousands of groups opens and sorts at once:
@@ -63,3 +66,5 @@ class DuplicateOutlineModel : public QAbstractItemModel {
     std::function<bool(const TreeNode&)> sharedFileRule_;
     mutable QHash<QString, QIcon> icons_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/ui/DuplicateResultsView.h"
 
 #include <QCheckBox>
@@ -13,6 +14,8 @@
 #include "ui/BusySpinner.h"
 #include "ui/CutTextLabel.h"
 #include "ui/RichStatusLine.h"
+
+namespace quillby {
 
 namespace {
 
@@ -98,3 +101,5 @@ DuplicateResultsView::DuplicateResultsView(QWidget* parent)
 void DuplicateResultsView::showDeletion(bool deleting) {
     centre_->setCurrentIndex(deleting ? 1 : 0);
 }
+
+}  // namespace quillby

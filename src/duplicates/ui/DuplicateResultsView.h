@@ -1,15 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "duplicates/ui/DuplicateViewPage.h"
 
-class BusySpinner;
-class CutTextLabel;
 class QCheckBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
 class QStackedWidget;
 class QTreeView;
+
+namespace quillby {
+
+class BusySpinner;
+class CutTextLabel;
 class RichStatusLine;
 
 // The duplicate page's results view: the category list with sizes, the header box and title
@@ -56,3 +60,5 @@ class DuplicateResultsView : public DuplicateViewPage {
     BusySpinner* spinner_;
     QPushButton* stopDeletion_;
 };
+
+}  // namespace quillby

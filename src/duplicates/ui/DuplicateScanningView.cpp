@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/ui/DuplicateScanningView.h"
 
 #include <QFileInfo>
@@ -9,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include "ui/CutTextLabel.h"
+
+namespace quillby {
 
 namespace {
 
@@ -74,3 +77,5 @@ void DuplicateScanningView::showStopping() {
     progress_->hide();
     stopped_->show();
 }
+
+}  // namespace quillby

@@ -1,11 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "duplicates/ui/DuplicateViewPage.h"
 
-class CutTextLabel;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+
+namespace quillby {
+
+class CutTextLabel;
 
 // The duplicate page's scanning view: the progress, the file being examined with its icon,
 // "Stop Scan", and the text shown once a stop was asked for.
@@ -32,3 +36,5 @@ class DuplicateScanningView : public DuplicateViewPage {
     QPushButton* stop_;
     QLabel* stopped_;
 };
+
+}  // namespace quillby

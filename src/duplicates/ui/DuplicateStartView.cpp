@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/ui/DuplicateStartView.h"
 
 #include <sys/stat.h>
@@ -8,6 +9,8 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace quillby {
 
 DuplicateStartView::DuplicateStartView(QWidget* parent)
     : DuplicateViewPage(parent), choose_(new QPushButton(tr("Select scan path"), this)) {
@@ -53,3 +56,5 @@ void DuplicateStartView::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     emit folderDropped(QString::fromStdString(*folder));
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QList>
@@ -8,6 +9,8 @@
 #include "duplicates/ui/DuplicateViewPage.h"
 
 class QPushButton;
+
+namespace quillby {
 
 // The duplicate page's start view: "Select scan path", and a drop target for one folder.
 class DuplicateStartView : public DuplicateViewPage {
@@ -30,3 +33,5 @@ class DuplicateStartView : public DuplicateViewPage {
   private:
     QPushButton* choose_;
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/ui/DuplicateViewPage.h"
 
 #include <QLabel>
+
+namespace quillby {
 
 QLabel* DuplicateViewPage::heading(const QString& text, qreal scale) {
     auto* label = new QLabel(text, this);
@@ -11,3 +14,5 @@ QLabel* DuplicateViewPage::heading(const QString& text, qreal scale) {
     label->setFont(font);
     return label;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/ui/DuplicatesPage.h"
 
 #include <QCheckBox>
@@ -12,11 +13,11 @@
 #include <QTreeView>
 #include <unordered_set>
 
+#include "core/settings/UserDefaults.h"
 #include "core/work/Asker.h"
 #include "core/work/MainQueue.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "core/work/ThreadWorker.h"
-#include "core/settings/UserDefaults.h"
 #include "duplicates/DuplicateCategory.h"
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateResultsModel.h"
@@ -35,6 +36,8 @@
 #include "ui/WindowModalAsker.h"
 #include "ui/WindowStyle.h"
 #include "ui/WorkRunner.h"
+
+namespace quillby {
 
 namespace {
 
@@ -457,3 +460,5 @@ void DuplicatesPage::offerRetryWithRights(const std::shared_ptr<DuplicateCopyRem
     });
     startRemoval(retry);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
@@ -11,6 +12,11 @@
 #include "duplicates/DuplicateSearchSession.h"
 #include "ui/PageHost.h"
 
+class QModelIndex;
+class QTimer;
+
+namespace quillby {
+
 class Asker;
 class DuplicateCopyRemover;
 class DuplicateOutlineModel;
@@ -20,8 +26,6 @@ class DuplicateScanningView;
 class DuplicateStartView;
 class FileViewer;
 class MainQueue;
-class QModelIndex;
-class QTimer;
 class ThreadWorker;
 class WorkRunner;
 
@@ -114,3 +118,5 @@ class DuplicatesPage : public QObject {
     std::shared_ptr<ThreadWorker> removal_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "loginitems/ui/LoginItemsPage.h"
 
 #include <QDir>
@@ -28,6 +29,8 @@
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"
+
+namespace quillby {
 
 namespace {
 
@@ -291,3 +294,5 @@ bool LoginItemsPage::eventFilter(QObject* watched, QEvent* event) {
     }
     return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QPointer>
@@ -11,15 +12,18 @@
 #include "ui/GradientPage.h"
 #include "ui/PageHost.h"
 
+class QPushButton;
+class QTableView;
+class QToolButton;
+
+namespace quillby {
+
 class Asker;
 class BusySpinner;
 class FileViewer;
 class LoginItemController;
 class LoginItemsTableModel;
-class QPushButton;
-class QTableView;
 class RichStatusLine;
-class QToolButton;
 class WorkRunner;
 
 // The "Login Items" page: the user's login items with "Start at login", reveal, open and remove
@@ -74,3 +78,5 @@ class LoginItemsPage : public GradientPage {
     WorkRunner* work_;
     Subscription itemsChanged_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "loginitems/ui/LoginItemsTableModel.h"
 
 #include <QFileInfo>
@@ -5,6 +6,8 @@
 #include <set>
 
 #include "ui/AppItemIcon.h"
+
+namespace quillby {
 
 namespace {
 
@@ -178,3 +181,5 @@ bool LoginItemsTableModel::dropMimeData(const QMimeData* data, Qt::DropAction ac
     int at = row >= 0 ? row : parent.isValid() ? parent.row() : rowCount();
     return dropRequested(drop, at);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QAbstractTableModel>
@@ -7,6 +8,8 @@
 #include "core/apps/AppItems.h"
 #include "loginitems/LoginItemDropRules.h"
 #include "ui/AppItemCellDelegate.h"
+
+namespace quillby {
 
 // The login-items table: column 0 is "Start at login" (checked when the item is not hidden),
 // column 1 the item (icon, name, and its version or kind as secondary text), column 2 the row's
@@ -53,3 +56,5 @@ class LoginItemsTableModel : public QAbstractTableModel {
     std::vector<AppItems> items_;
     int highlighted_ = -1;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "memory/ui/CleanMemoryController.h"
 
 #include <QBoxLayout>
@@ -10,6 +11,8 @@
 #include "memory/CleanMemoryModel.h"
 #include "memory/ui/PieChartView.h"
 #include "ui/ImageProvider.h"
+
+namespace quillby {
 
 namespace {
 
@@ -134,3 +137,5 @@ void CleanMemoryController::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(rect(), ImageProvider::shared().image(QStringLiteral("memory_bg.png")));
 }
+
+}  // namespace quillby

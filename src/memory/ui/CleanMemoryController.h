@@ -1,13 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
 #include <memory>
 
-class CleanMemoryModel;
-class PieChartView;
 class QLabel;
 class QPushButton;
 class QTimer;
+
+namespace quillby {
+
+class CleanMemoryModel;
+class PieChartView;
 
 // The memory page: the six figures, the pie of free, active, inactive and wired memory, and the
 // purge button with what the last purge freed. Refreshes every second.
@@ -42,3 +46,5 @@ class CleanMemoryController : public QWidget {
     QLabel* figures_[6];
     QTimer* timer_;
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "memory/ui/PieChartView.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+
+namespace quillby {
 
 namespace {
 
@@ -97,3 +100,5 @@ void PieChartView::paintEvent(QPaintEvent*) {
         painter.drawPath(wall);
     }
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QColor>
 #include <QString>
 #include <QWidget>
 #include <vector>
+
+namespace quillby {
 
 // One slice of the memory pie: a name (unused in drawing), a colour and a value.
 struct PieChartItem {
@@ -38,3 +41,5 @@ class PieChartView : public QWidget {
   private:
     std::vector<PieChartItem> items_;
 };
+
+}  // namespace quillby

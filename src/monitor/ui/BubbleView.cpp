@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/ui/BubbleView.h"
 
 #include <QGuiApplication>
@@ -7,6 +8,8 @@
 #include <algorithm>
 
 #include "ui/AttachedWindow.h"
+
+namespace quillby {
 
 namespace {
 
@@ -91,3 +94,5 @@ void BubbleView::closed(const QObject* window) {
     });
     if (open_.empty()) shownSinceEmpty_ = 0;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
@@ -7,6 +8,8 @@
 #include <QTimer>
 #include <functional>
 #include <vector>
+
+namespace quillby {
 
 class AttachedWindow;
 
@@ -55,3 +58,5 @@ class BubbleView : public QObject {
     int lifetimeMs_ = kLifetimeMs;
     std::function<void(const QStringList&)> notificationSink_;
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/ui/CustomGreyBarView.h"
 
 #include <QPainter>
 
 #include "core/text/LocalizedText.h"
 #include "monitor/VolumeRow.h"
+
+namespace quillby {
 
 CustomGreyBarView::CustomGreyBarView(std::uint32_t kind, QWidget* parent)
     : QWidget(parent), kind_(kind) {
@@ -25,3 +28,5 @@ void CustomGreyBarView::paintEvent(QPaintEvent*) {
     painter.setPen(palette().highlightedText().color());
     painter.drawText(rect().adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, title());
 }
+
+}  // namespace quillby

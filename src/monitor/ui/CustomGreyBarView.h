@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
+
+namespace quillby {
 
 // The grey header over each group of the volume panel (280 x 16), titled by its kind.
 class CustomGreyBarView : public QWidget {
@@ -19,3 +22,5 @@ class CustomGreyBarView : public QWidget {
   private:
     std::uint32_t kind_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/ui/DesktopNotifications.h"
 
 #include <QDBusConnection>
@@ -5,6 +6,8 @@
 #include <QDBusPendingCall>
 #include <QGuiApplication>
 #include <QVariantMap>
+
+namespace quillby {
 
 bool showDesktopNotification(const QStringList& lines, int timeoutMs) {
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -25,3 +28,5 @@ bool showDesktopNotification(const QStringList& lines, int timeoutMs) {
 bool windowsCannotBePlaced() {
     return QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
+
+}  // namespace quillby

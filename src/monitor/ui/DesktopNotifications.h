@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QStringList>
+
+namespace quillby {
 
 // Shows texts as desktop notifications (org.freedesktop.Notifications), for window systems where
 // a program cannot place its own balloon windows. The call is sent without waiting for its
@@ -9,3 +12,5 @@ bool showDesktopNotification(const QStringList& lines, int timeoutMs);
 
 // True when the running window system does not let a program place its own windows.
 bool windowsCannotBePlaced();
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/ui/DiskSizeView.h"
 
 #include <QPainter>
@@ -7,6 +8,8 @@
 #include "core/events/Log.h"
 #include "ui/ImageProvider.h"
 #include "ui/VolumeTile.h"
+
+namespace quillby {
 
 DiskSizeView::DiskSizeView(RowsProvider rows, std::function<bool(std::int32_t)> eject,
                            std::function<bool(const std::string&)> browse, QWidget* parent)
@@ -63,3 +66,5 @@ void DiskSizeView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(rect(), ImageProvider::shared().image(QStringLiteral("right.png")));
 }
+
+}  // namespace quillby

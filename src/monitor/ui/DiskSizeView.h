@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -6,8 +7,11 @@
 
 #include "monitor/VolumeRow.h"
 
-class VolumeTile;
 class QVBoxLayout;
+
+namespace quillby {
+
+class VolumeTile;
 
 // The main window's volume list: one tile per mounted volume, in enumeration order, in a list
 // that scrolls beyond four tiles.
@@ -36,3 +40,5 @@ class DiskSizeView : public QWidget {
     QVBoxLayout* list_;
     std::vector<VolumeTile*> tiles_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/ui/MenuItemView.h"
 
 #include <QKeyEvent>
@@ -8,6 +9,8 @@
 
 #include "ui/ImageProvider.h"
 #include "ui/PaintText.h"
+
+namespace quillby {
 
 MenuItemView::MenuItemView(VolumeRow row, std::function<bool(std::int32_t)> eject, QWidget* parent)
     : QWidget(parent), row_(std::move(row)), eject_(std::move(eject)) {
@@ -120,3 +123,5 @@ void MenuItemView::leaveEvent(QEvent*) {
     row_.clicked = false;
     update();
 }
+
+}  // namespace quillby

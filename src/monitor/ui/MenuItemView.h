@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
 #include <functional>
 
 #include "monitor/VolumeRow.h"
+
+namespace quillby {
 
 // One row of the volume panel (280 x 50): icon, title, level bar, total and free texts, and the
 // eject button (volumes) or purge button (the memory row).
@@ -36,3 +39,5 @@ class MenuItemView : public QWidget {
     VolumeRow row_;
     std::function<bool(std::int32_t)> eject_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/ui/TrayAgentView.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@
 #include "monitor/ui/DesktopNotifications.h"
 #include "monitor/ui/VolumePanel.h"
 #include "ui/ImageProvider.h"
+
+namespace quillby {
 
 namespace {
 
@@ -307,3 +310,5 @@ void TrayAgentView::alert(const std::string& text) {
 void TrayAgentView::quit(int status) {
     QCoreApplication::exit(status);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QAction>
@@ -10,10 +11,13 @@
 
 #include "monitor/AgentView.h"
 
-class BubbleView;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
+
+namespace quillby {
+
+class BubbleView;
 class VolumePanel;
 
 // The agent on the desktop: the tray icon with its level image and tooltip, the volume panel it
@@ -94,3 +98,5 @@ class TrayAgentView : public QObject, public AgentView {
     std::string contextShape_;
     std::vector<RowAction> rowActions_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/ui/VolumePanel.h"
 
 #include <QLabel>
@@ -6,6 +7,8 @@
 
 #include "monitor/ui/CustomGreyBarView.h"
 #include "monitor/ui/MenuItemView.h"
+
+namespace quillby {
 
 namespace {
 
@@ -162,3 +165,5 @@ void VolumePanel::refreshStatusLine() {
                          .arg(colour, freeText_.toHtmlEscaped(), totalText_.toHtmlEscaped()));
     status_->setVisible(!freeText_.isEmpty());
 }
+
+}  // namespace quillby

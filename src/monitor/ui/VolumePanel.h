@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -6,10 +7,13 @@
 
 #include "monitor/StatusMenu.h"
 
-class MenuItemView;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
+
+namespace quillby {
+
+class MenuItemView;
 
 // The tray's volume panel: the status menu as widgets. A status line with the boot volume's
 // free space, grey group headers, one row per volume and the memory row, then "Eject All",
@@ -55,3 +59,5 @@ class VolumePanel : public QWidget {
     QString freeText_, totalText_;
     bool warning_ = false;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/AutostartLoginItems.h"
 
 #include <fcntl.h>
@@ -8,12 +9,14 @@
 #include <map>
 #include <set>
 
+#include "core/apps/DesktopEntryFile.h"
+#include "core/events/Log.h"
 #include "core/fs/AtomicFile.h"
 #include "core/fs/DeletionGate.h"
-#include "core/apps/DesktopEntryFile.h"
 #include "core/fs/FileURL.h"
-#include "core/events/Log.h"
 #include "platform/linux/InotifyFolderWatch.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -356,3 +359,5 @@ std::unique_ptr<ChangeWatch> AutostartLoginItems::watchChanges(std::function<voi
     return std::make_unique<InotifyFolderWatch>(std::move(folders), desktopSuffix,
                                                 std::move(changed));
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -8,6 +9,8 @@
 #include "core/apps/DesktopEntry.h"
 #include "platform/LoginItemsBackend.h"
 #include "platform/PlatformContext.h"
+
+namespace quillby {
 
 // The login items of a Linux desktop: XDG autostart entries. The list merges the user's
 // $XDG_CONFIG_HOME/autostart with the system's $XDG_CONFIG_DIRS/*/autostart (a user file
@@ -55,3 +58,5 @@ class AutostartLoginItems final : public LoginItemsBackend {
 
     PlatformContext context_;
 };
+
+}  // namespace quillby

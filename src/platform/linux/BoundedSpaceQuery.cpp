@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/BoundedSpaceQuery.h"
 
 #include <condition_variable>
@@ -5,6 +6,8 @@
 #include <thread>
 
 #include "core/events/Log.h"
+
+namespace quillby {
 
 // Shared with the query threads, which may outlive the caller when a server never answers.
 struct BoundedSpaceQuery::State {
@@ -39,3 +42,5 @@ std::optional<VolumeSpace> BoundedSpaceQuery::operator()(const std::string& moun
     if (!inTime) QWLog("%s does not answer; showing its last known figures", mountPoint.c_str());
     return state_->mountPoints[mountPoint].last;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -8,6 +9,8 @@
 #include <string>
 
 #include "platform/linux/LinuxVolumeSource.h"
+
+namespace quillby {
 
 // Measures a mount point without letting a dead server stall the caller: the query runs on a
 // thread of its own and the caller waits at most `deadline`. A query that does not answer in
@@ -26,3 +29,5 @@ class BoundedSpaceQuery {
     std::chrono::milliseconds deadline_;
     std::shared_ptr<State> state_;
 };
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/DpkgPackageManager.h"
 
 #include "core/events/Log.h"
 #include "core/text/PlainText.h"
+
+namespace quillby {
 
 std::string DpkgPackageManager::exactPattern(const std::string& path) {
     std::string pattern;
@@ -63,3 +66,5 @@ std::map<std::string, OwningPackage> DpkgPackageManager::owningPackages(
     }
     return owned;
 }
+
+}  // namespace quillby

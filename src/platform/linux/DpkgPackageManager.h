@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <map>
@@ -6,6 +7,8 @@
 
 #include "platform/PackageManagerBackend.h"
 #include "platform/linux/SystemTool.h"
+
+namespace quillby {
 
 // Debian's package manager, asked through dpkg-query: one search for the owners of every path,
 // one query for their versions.
@@ -30,3 +33,5 @@ class DpkgPackageManager final : public PackageManagerBackend {
   private:
     SystemTool dpkgQuery_;
 };
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/FlatpakCommand.h"
 
 #include "core/events/Log.h"
 #include "core/text/PlainText.h"
 #include "platform/linux/SystemTool.h"
+
+namespace quillby {
 
 bool FlatpakCommand::isApplicationId(const std::string& id) {
     if (id.empty() || id.size() > 255 || id.front() == '-' || id.front() == '.') return false;
@@ -63,3 +66,5 @@ bool FlatpakCommand::uninstall(const std::string& id, const std::string& install
     why = "flatpak uninstall " + id + ": " + SystemTool::failureText(result);
     return false;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
@@ -5,6 +6,8 @@
 
 #include "platform/FlatpakBackend.h"
 #include "platform/PlatformContext.h"
+
+namespace quillby {
 
 // Flatpak through its command-line tool: "flatpak list" for the installed applications and
 // "flatpak uninstall --noninteractive" to remove one.
@@ -26,3 +29,5 @@ class FlatpakCommand final : public FlatpakBackend {
   private:
     PlatformContext context_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/InotifyFolderWatch.h"
 
 #include <fcntl.h>
@@ -8,6 +9,8 @@
 #include <cstring>
 
 #include "core/events/Log.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -143,3 +146,5 @@ void InotifyFolderWatch::run() {
         while (arm()) pending = true;
     }
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include "platform/ChangeWatch.h"
+
+namespace quillby {
 
 // Watches folders with inotify and calls `changed` on its own thread once a burst of changes has
 // settled (one call for a file written in several steps). A folder that does not exist yet is
@@ -55,3 +58,5 @@ class InotifyFolderWatch final : public ChangeWatch {
     std::multimap<int, Watched> watches_;
     std::thread thread_;
 };
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/InstalledMemory.h"
 
 #include <fstream>
 #include <string>
 #include <system_error>
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -35,3 +38,5 @@ std::uint64_t installedMemory(const PlatformContext& context, std::uint64_t memT
     if (blocks >= memTotal && blocks > 0) return blocks;
     return (memTotal + kGiB - 1) / kGiB * kGiB;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/JsonPreferencesStore.h"
 
 #include <fcntl.h>
@@ -9,9 +10,11 @@
 #include <nlohmann/json.hpp>
 #include <system_error>
 
-#include "core/fs/AtomicFile.h"
 #include "core/events/Log.h"
+#include "core/fs/AtomicFile.h"
 #include "core/fs/OwnFile.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -255,3 +258,5 @@ bool JsonPreferencesStore::write(const std::string& key, const SettingValue& val
     loaded_ = true;
     return true;
 }
+
+}  // namespace quillby

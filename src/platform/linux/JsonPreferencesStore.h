@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
@@ -9,6 +10,8 @@
 #include <string>
 
 #include "platform/PreferencesStore.h"
+
+namespace quillby {
 
 // Preferences as one JSON object in a file. Reads come from a copy that is refreshed whenever
 // the file changed on disk. Each write takes an exclusive lock, re-reads the file, changes one
@@ -73,3 +76,5 @@ class JsonPreferencesStore final : public PreferencesStore {
     // file left behind is no "nothing stored yet".
     std::string keptAside_;
 };
+
+}  // namespace quillby

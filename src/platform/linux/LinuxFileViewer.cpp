@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxFileViewer.h"
 
 #include <systemd/sd-bus.h>
@@ -5,10 +6,12 @@
 #include <filesystem>
 #include <thread>
 
-#include "core/fs/FileURL.h"
 #include "core/events/Log.h"
+#include "core/fs/FileURL.h"
 #include "core/fs/SafeOpenRule.h"
 #include "platform/linux/LinuxProcessLauncher.h"
+
+namespace quillby {
 
 namespace {
 
@@ -91,3 +94,5 @@ bool LinuxFileViewer::revealItem(const std::string& path) {
     if (folder.empty()) return false;
     return runOpener(folder.string());
 }
+
+}  // namespace quillby

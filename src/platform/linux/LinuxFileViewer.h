@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -8,6 +9,8 @@
 
 #include "platform/FileViewer.h"
 #include "platform/ProcessLauncher.h"
+
+namespace quillby {
 
 // Reaches the file manager through the session bus's org.freedesktop.FileManager1 (ShowFolders,
 // ShowItems), else starts xdg-open. Every bus call and every tool has a time limit.
@@ -39,3 +42,5 @@ class LinuxFileViewer final : public FileViewer {
 
     Options options_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxHelperLauncher.h"
 
 #include <spawn.h>
@@ -10,6 +11,8 @@
 #include "platform/linux/LinuxHelperSession.h"
 
 extern char** environ;
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -74,3 +77,5 @@ std::unique_ptr<PrivilegedHelperSession> LinuxHelperLauncher::launch(int& status
     status = 0;
     return std::make_unique<LinuxHelperSession>(pid, ends[0]);
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -5,6 +6,8 @@
 
 #include "platform/PlatformContext.h"
 #include "platform/PrivilegedHelperLauncher.h"
+
+namespace quillby {
 
 // Starts quillby-helper in its request mode: through pkexec when the program is not root (the
 // desktop's authentication agent, or pkexec's own text prompt on a terminal, asks the user),
@@ -30,3 +33,5 @@ class LinuxHelperLauncher final : public PrivilegedHelperLauncher {
   private:
     Options options_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxHelperSession.h"
 
 #include <poll.h>
@@ -5,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
+
+namespace quillby {
 
 LinuxHelperSession::LinuxHelperSession(pid_t pid, int socket) : pid_(pid), socket_(socket) {}
 
@@ -80,3 +83,5 @@ int LinuxHelperSession::finish() {
     reap();
     return exitStatus_.value_or(-1);
 }
+
+}  // namespace quillby

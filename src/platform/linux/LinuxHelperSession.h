@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <sys/types.h>
@@ -6,6 +7,8 @@
 #include <string>
 
 #include "platform/PrivilegedHelperSession.h"
+
+namespace quillby {
 
 // A helper process spawned with one end of a socket pair as its standard input and output
 // (a socket, so that writing to a helper that has gone reports an error instead of raising
@@ -30,3 +33,5 @@ class LinuxHelperSession final : public PrivilegedHelperSession {
     std::optional<int> exitStatus_;
     std::string pending_;  // read past the last answer line
 };
+
+}  // namespace quillby

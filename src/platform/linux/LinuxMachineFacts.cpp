@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxMachineFacts.h"
 
 #include <sys/utsname.h>
@@ -6,6 +7,8 @@
 
 #include "platform/linux/InstalledMemory.h"
 #include "platform/linux/LinuxMemorySource.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -109,3 +112,5 @@ PlatformMachineFacts LinuxMachineFacts::machineFacts() {
         facts.memorySize = installedMemory(context_, it->second);
     return facts;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxMemorySource.h"
 
 #include "platform/linux/InstalledMemory.h"
@@ -8,6 +9,8 @@
 #include <charconv>
 #include <fstream>
 #include <sstream>
+
+namespace quillby {
 
 namespace {
 
@@ -82,3 +85,5 @@ int LinuxMemorySource::sample(MemoryCounts& counts) {
     counts = sampled;
     return 0;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <map>
@@ -6,6 +7,8 @@
 
 #include "platform/MemorySource.h"
 #include "platform/PlatformContext.h"
+
+namespace quillby {
 
 // Memory figures from <proc>/meminfo and <proc>/vmstat: free is MemFree, active and inactive
 // are Active and Inactive, wired is Unevictable + SUnreclaim + KernelStack + PageTables, total
@@ -26,3 +29,5 @@ class LinuxMemorySource final : public MemorySource {
     std::uint64_t pageSize_;
     std::uint64_t installed_ = 0;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxMountChangeNotifier.h"
 
 #include <fcntl.h>
@@ -9,6 +10,8 @@
 #include <cstring>
 
 #include "core/events/Log.h"
+
+namespace quillby {
 
 LinuxMountChangeNotifier::LinuxMountChangeNotifier(const std::filesystem::path& mountInfo) {
     tableFd_ = ::open(mountInfo.c_str(), O_RDONLY | O_CLOEXEC);
@@ -44,3 +47,5 @@ void LinuxMountChangeNotifier::stop() {
         [[maybe_unused]] auto written = ::write(stopFd_, &one, sizeof one);
     }
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
 
 #include "platform/MountChangeNotifier.h"
+
+namespace quillby {
 
 // Waits for mount-table changes by polling a mountinfo file for POLLPRI, which the kernel raises
 // on every mount and unmount in the reader's mount namespace.
@@ -21,3 +24,5 @@ class LinuxMountChangeNotifier final : public MountChangeNotifier {
     int tableFd_ = -1;
     int stopFd_ = -1;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxPlatform.h"
 
 #include <memory>
@@ -20,6 +21,8 @@
 #include "platform/linux/PackageKitService.h"
 #include "platform/linux/PackageManagerDetection.h"
 #include "platform/linux/SnapCommand.h"
+
+namespace quillby {
 
 void installLinuxPlatform(const PlatformContext& context) {
     Services::setContext(context);
@@ -46,3 +49,5 @@ void installLinuxPlatform(const PlatformContext& context) {
     Services::install<FlatpakBackend>(std::make_shared<FlatpakCommand>(context));
     Services::install<SnapBackend>(std::make_shared<SnapCommand>(context));
 }
+
+}  // namespace quillby

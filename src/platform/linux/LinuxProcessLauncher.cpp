@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxProcessLauncher.h"
 
 #include <fcntl.h>
@@ -12,6 +13,8 @@
 #include "core/events/Log.h"
 
 extern char** environ;
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -146,3 +149,5 @@ std::string LinuxProcessLauncher::findTool(const std::string& name) {
 bool LinuxProcessLauncher::runningAsAdministrator() {
     return ::geteuid() == 0;
 }
+
+}  // namespace quillby

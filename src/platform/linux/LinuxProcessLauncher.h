@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -6,6 +7,8 @@
 #include <vector>
 
 #include "platform/ProcessLauncher.h"
+
+namespace quillby {
 
 // Starts programs with posix_spawn: no shell, standard input inherited, standard output
 // discarded and standard error sent to the log, so a tool never writes into the command's own
@@ -28,3 +31,5 @@ class LinuxProcessLauncher final : public ProcessLauncher {
     static std::optional<std::filesystem::path> findOnPath(const std::string& name,
                                                            const std::string& path);
 };
+
+}  // namespace quillby

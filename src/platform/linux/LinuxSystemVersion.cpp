@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxSystemVersion.h"
 
 #include <sys/utsname.h>
 #include <cctype>
 #include <fstream>
 #include <string>
+
+namespace quillby {
 
 bool LinuxSystemVersion::parseRelease(std::string_view release, unsigned& major, unsigned& minor,
                                       unsigned& bugFix) {
@@ -40,3 +43,5 @@ bool LinuxSystemVersion::systemVersion(unsigned& major, unsigned& minor, unsigne
     }
     return parseRelease(release, major, minor, bugFix);
 }
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "platform/PlatformContext.h"
 #include "platform/SystemVersionSource.h"
+
+namespace quillby {
 
 // The running kernel's release ("6.1.0-18-amd64" is 6.1.0), from the proc root's
 // sys/kernel/osrelease, else from uname.
@@ -17,3 +20,5 @@ class LinuxSystemVersion final : public SystemVersionSource {
   private:
     PlatformContext context_;
 };
+
+}  // namespace quillby

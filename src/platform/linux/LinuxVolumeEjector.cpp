@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxVolumeEjector.h"
 
 #include "core/events/Log.h"
 #include "platform/linux/LinuxProcessLauncher.h"
 #include "platform/linux/UDisks2Client.h"
+
+namespace quillby {
 
 namespace {
 
@@ -46,3 +49,5 @@ int LinuxVolumeEjector::ejectVolume(const VolumeFacts& volume) {
     if (result != 0) QWLog("umount %s failed with status %d", volume.rootPath.c_str(), result);
     return result;
 }
+
+}  // namespace quillby

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 
 #include "platform/VolumeEjector.h"
+
+namespace quillby {
 
 // Ejects through UDisks2 on the system bus; where that fails, through `udisksctl`; last through
 // `umount`. Tools are started without a shell.
@@ -23,3 +26,5 @@ class LinuxVolumeEjector final : public VolumeEjector {
     int ejectWithUdisksctl(const VolumeFacts& volume);
     Tools tools_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/LinuxVolumeSource.h"
 
 #include <sys/statvfs.h>
@@ -15,6 +16,8 @@
 #include "core/events/Log.h"
 #include "core/fs/PathRules.h"
 #include "platform/linux/BoundedSpaceQuery.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -214,3 +217,5 @@ std::vector<VolumeFacts> LinuxVolumeSource::volumesOf(const std::vector<MountEnt
     }
     return volumes;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -9,6 +10,8 @@
 #include "platform/VolumeSource.h"
 #include "platform/linux/MountInfo.h"
 #include "platform/linux/SysfsBlockDevices.h"
+
+namespace quillby {
 
 // Total and free bytes of a mounted file system.
 struct VolumeSpace {
@@ -49,3 +52,5 @@ class LinuxVolumeSource final : public VolumeSource {
     std::shared_ptr<BoundedSpaceQuery> networkSpace_;
     static constexpr std::chrono::milliseconds kNetworkDeadline{300};
 };
+
+}  // namespace quillby

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/MountInfo.h"
 
 #include <charconv>
+
+namespace quillby {
 
 namespace {
 
@@ -72,3 +75,5 @@ std::vector<MountEntry> parseMountInfo(std::string_view text) {
     }
     return entries;
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace quillby {
 
 // One line of /proc/<pid>/mountinfo, with its escaped paths decoded.
 struct MountEntry {
@@ -23,3 +26,5 @@ std::vector<MountEntry> parseMountInfo(std::string_view text);
 // Decodes the octal escapes the kernel writes for blanks, tabs, newlines and backslashes
 // ("My\040Disk" is "My Disk").
 std::string decodeMountField(std::string_view field);
+
+}  // namespace quillby

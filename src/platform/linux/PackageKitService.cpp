@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/PackageKitService.h"
 
 #include <systemd/sd-bus.h>
@@ -5,6 +6,8 @@
 #include <cstring>
 
 #include "core/events/Log.h"
+
+namespace quillby {
 
 namespace {
 
@@ -208,3 +211,5 @@ bool PackageKitService::removePackage(const std::string& package, const std::str
     if (done) QWLog("PackageKit removed %s", packageId.c_str());
     return done;
 }
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "platform/PackageRemovalService.h"
+
+namespace quillby {
 
 // PackageKit on the system bus (sd-bus). A removal is two transactions: SearchFiles finds the
 // installed package that owns the entry, then RemovePackages removes that package alone
@@ -22,3 +25,5 @@ class PackageKitService final : public PackageRemovalService {
     // package of `packageId`.
     static bool idNamesPackage(const std::string& packageId, const std::string& package);
 };
+
+}  // namespace quillby

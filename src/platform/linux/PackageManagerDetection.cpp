@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/PackageManagerDetection.h"
 
 #include "platform/linux/DpkgPackageManager.h"
 #include "platform/linux/PacmanPackageManager.h"
 #include "platform/linux/RpmPackageManager.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -27,3 +30,5 @@ std::shared_ptr<PackageManagerBackend> PackageManagerDetection::detect(
     }
     return nullptr;
 }
+
+}  // namespace quillby

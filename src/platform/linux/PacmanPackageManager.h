@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <map>
@@ -6,6 +7,8 @@
 
 #include "platform/PackageManagerBackend.h"
 #include "platform/linux/SystemTool.h"
+
+namespace quillby {
 
 // Arch Linux's package manager, asked through "pacman --query --owns".
 class PacmanPackageManager final : public PackageManagerBackend {
@@ -23,3 +26,5 @@ class PacmanPackageManager final : public PackageManagerBackend {
   private:
     SystemTool pacman_;
 };
+
+}  // namespace quillby

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/RpmPackageManager.h"
 
 #include "core/events/Log.h"
 #include "core/text/PlainText.h"
+
+namespace quillby {
 
 std::map<std::string, OwningPackage> RpmPackageManager::parseFileList(
     const std::string& text, const std::set<std::string>& paths) {
@@ -34,3 +37,5 @@ std::map<std::string, OwningPackage> RpmPackageManager::owningPackages(
     }
     return parseFileList(result.output, wanted);
 }
+
+}  // namespace quillby

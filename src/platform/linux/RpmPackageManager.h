@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <map>
@@ -6,6 +7,8 @@
 
 #include "platform/PackageManagerBackend.h"
 #include "platform/linux/SystemTool.h"
+
+namespace quillby {
 
 // RPM-based systems, asked through rpm: one query lists the files of every package owning one
 // of the paths, with the package's name and version, so that each path finds its own owner
@@ -25,3 +28,5 @@ class RpmPackageManager final : public PackageManagerBackend {
   private:
     SystemTool rpm_;
 };
+
+}  // namespace quillby

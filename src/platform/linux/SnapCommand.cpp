@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/SnapCommand.h"
 
 #include <sstream>
@@ -5,6 +6,8 @@
 #include "core/events/Log.h"
 #include "core/text/PlainText.h"
 #include "platform/linux/SystemTool.h"
+
+namespace quillby {
 
 bool SnapCommand::isSnapName(const std::string& name) {
     if (name.empty() || name.size() > 64 || name.front() == '-' || name.front() == '_') {
@@ -54,3 +57,5 @@ bool SnapCommand::remove(const std::string& name, std::string& why) {
     why = "snap remove " + name + ": " + SystemTool::failureText(result);
     return false;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
@@ -5,6 +6,8 @@
 
 #include "platform/PlatformContext.h"
 #include "platform/SnapBackend.h"
+
+namespace quillby {
 
 // snapd through the snap tool: "snap list" for the installed snaps and "snap remove" to remove
 // one.
@@ -24,3 +27,5 @@ class SnapCommand final : public SnapBackend {
   private:
     PlatformContext context_;
 };
+
+}  // namespace quillby

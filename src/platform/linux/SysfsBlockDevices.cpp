@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/SysfsBlockDevices.h"
 
 #include <algorithm>
 #include <fstream>
 #include <system_error>
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -104,3 +107,5 @@ bool SysfsBlockDevices::behindRemovablePort(const fs::path& folder) const {
     }
     return false;
 }
+
+}  // namespace quillby

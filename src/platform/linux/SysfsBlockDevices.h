@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -6,6 +7,8 @@
 #include <string>
 
 #include "platform/PlatformContext.h"
+
+namespace quillby {
 
 // What /sys tells about the block device under a mount.
 struct BlockDeviceFacts {
@@ -40,3 +43,5 @@ class SysfsBlockDevices {
 
     PlatformContext context_;
 };
+
+}  // namespace quillby

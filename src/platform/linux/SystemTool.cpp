@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/SystemTool.h"
 
 #include <unistd.h>
 
 #include "core/text/PlainText.h"
+
+namespace quillby {
 
 namespace fs = std::filesystem;
 
@@ -52,3 +55,5 @@ std::set<std::string> SystemTool::appendOneLinePaths(
     }
     return accepted;
 }
+
+}  // namespace quillby

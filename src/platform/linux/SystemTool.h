@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <filesystem>
@@ -8,6 +9,8 @@
 
 #include "core/work/ToolRunner.h"
 #include "platform/PlatformContext.h"
+
+namespace quillby {
 
 // A command-line tool of the system (dpkg-query, flatpak, snap), found on the context's search
 // path and run without a shell in the C locale, so that its output can be read.
@@ -36,3 +39,5 @@ class SystemTool {
   private:
     std::filesystem::path program_;
 };
+
+}  // namespace quillby

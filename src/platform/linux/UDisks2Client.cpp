@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/UDisks2Client.h"
 
 #include <systemd/sd-bus.h>
@@ -7,6 +8,8 @@
 #include <cstring>
 
 #include "core/events/Log.h"
+
+namespace quillby {
 
 namespace {
 
@@ -105,3 +108,5 @@ int UDisks2Client::unmountAndEject(const std::string& deviceName) {
     }
     return 0;
 }
+
+}  // namespace quillby

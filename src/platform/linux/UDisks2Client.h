@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
+
+namespace quillby {
 
 // Talks to the UDisks2 daemon on the system bus (sd-bus): unmounts a block device's file system,
 // then detaches a loop device, ejects a drive with removable media, or powers off one that can.
@@ -14,3 +17,5 @@ class UDisks2Client {
     // The object path of a kernel block device ("dm-0" becomes .../block_devices/dm_2d0).
     static std::string blockObjectPath(const std::string& deviceName);
 };
+
+}  // namespace quillby

@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sysinfo/ui/CustomComInfoView.h"
 
 #include <QPainter>
 
 #include "ui/ImageProvider.h"
 #include "ui/PaintText.h"
+
+namespace quillby {
 
 CustomComInfoView::CustomComInfoView(std::array<ComputerInfoRow, 7> rows, QWidget* parent)
     : QWidget(parent), rows_(std::move(rows)) {
@@ -35,3 +38,5 @@ void CustomComInfoView::paintEvent(QPaintEvent*) {
                        QString::fromStdString(rows_[i].value));
     }
 }
+
+}  // namespace quillby

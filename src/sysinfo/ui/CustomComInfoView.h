@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
 #include <array>
 
 #include "sysinfo/ComputerInfoRows.h"
+
+namespace quillby {
 
 // The machine-facts table: always seven rows of icon, title and value, in white on the cell
 // background.
@@ -21,3 +24,5 @@ class CustomComInfoView : public QWidget {
   private:
     std::array<ComputerInfoRow, 7> rows_;
 };
+
+}  // namespace quillby

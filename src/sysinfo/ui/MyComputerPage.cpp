@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sysinfo/ui/MyComputerPage.h"
 
 #include <QHBoxLayout>
@@ -10,6 +11,8 @@
 #include "sysinfo/ui/CustomComInfoView.h"
 #include "ui/ImageProvider.h"
 #include "ui/VolumeTile.h"
+
+namespace quillby {
 
 namespace {
 const VolumeRow* bootRow(const std::vector<VolumeRow>& rows) {
@@ -70,3 +73,5 @@ void MyComputerPage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(rect(), ImageProvider::shared().image(QStringLiteral("right.png")));
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QWidget>
@@ -7,9 +8,12 @@
 #include "monitor/VolumeRow.h"
 #include "sysinfo/ComputerInfoRows.h"
 
+class QVBoxLayout;
+
+namespace quillby {
+
 class CustomComInfoView;
 class VolumeTile;
-class QVBoxLayout;
 
 // The "My Computer" page: the boot volume's tile above the seven-row machine-facts table. When
 // built it posts "FreeTotleArr" with the boot volume's total and free texts.
@@ -39,3 +43,5 @@ class MyComputerPage : public QWidget {
     VolumeTile* tile_ = nullptr;
     CustomComInfoView* table_;
 };
+
+}  // namespace quillby

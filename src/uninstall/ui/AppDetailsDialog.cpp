@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/ui/AppDetailsDialog.h"
 
 #include <QHBoxLayout>
@@ -6,6 +7,8 @@
 #include <QVBoxLayout>
 
 #include "ui/AppItemIcon.h"
+
+namespace quillby {
 
 namespace {
 
@@ -56,3 +59,5 @@ AppDetailsDialog::AppDetailsDialog(const AppItems& app, const AppDetails& detail
     layout->addLayout(top, 1);
     layout->addLayout(bottom);
 }
+
+}  // namespace quillby

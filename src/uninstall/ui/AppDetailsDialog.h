@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QDialog>
@@ -6,6 +7,8 @@
 #include "uninstall/AppDetails.h"
 
 class QLabel;
+
+namespace quillby {
 
 // The details sheet of one application: 500 x 300, its icon at 200 x 200, the name (cut at 28
 // characters), the size, "Created: " and the date, the path (cut at 70) and "OK". The details
@@ -28,3 +31,5 @@ class AppDetailsDialog : public QDialog {
     QLabel* created_;
     QLabel* path_;
 };
+
+}  // namespace quillby

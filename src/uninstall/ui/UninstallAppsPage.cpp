@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/ui/UninstallAppsPage.h"
 
 #include <QCheckBox>
@@ -35,6 +36,8 @@
 #include "uninstall/ui/AppDetailsDialog.h"
 #include "uninstall/ui/UninstallAppsTableModel.h"
 #include "uninstall/ui/UninstallConfirmDialog.h"
+
+namespace quillby {
 
 namespace {
 
@@ -384,3 +387,5 @@ void UninstallAppsPage::placeSpinner() {
     spinner_->move(width() / 2 + 60 - kSpinnerSide / 2, height() / 2 - kSpinnerSide / 2);
     spinner_->raise();
 }
+
+}  // namespace quillby

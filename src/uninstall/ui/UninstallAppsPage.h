@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QPointer>
@@ -14,15 +15,18 @@
 #include "uninstall/AppBackends.h"
 #include "uninstall/UninstallPlanSheet.h"
 
-class Asker;
-class BusySpinner;
-class MainQueue;
 class QCheckBox;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QTableView;
 class QToolButton;
+
+namespace quillby {
+
+class Asker;
+class BusySpinner;
+class MainQueue;
 class RichStatusLine;
 class UninstallAppsController;
 class UninstallAppsTableModel;
@@ -117,3 +121,5 @@ class UninstallAppsPage : public GradientPage {
     QPointer<QWidget> watchedStack_;
     std::vector<Subscription> subscriptions_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/ui/UninstallAppsTableModel.h"
 
 #include <QFont>
@@ -5,6 +6,8 @@
 #include "ui/AppItemIcon.h"
 #include "ui/WindowStyle.h"
 #include "uninstall/UninstallPageModel.h"
+
+namespace quillby {
 
 namespace {
 
@@ -141,3 +144,5 @@ Qt::ItemFlags UninstallAppsTableModel::flags(const QModelIndex& index) const {
     if (index.column() == UninstallPageModel::CheckColumn) flags |= Qt::ItemIsUserCheckable;
     return flags;
 }
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QAbstractTableModel>
@@ -6,6 +7,8 @@
 
 #include "core/apps/AppItems.h"
 #include "ui/AppItemCellDelegate.h"
+
+namespace quillby {
 
 // The uninstaller's table: check box, "view" (details), the name with the version (or why the
 // last removal failed) as secondary text, the identifier and "System App", one row per record
@@ -43,3 +46,5 @@ class UninstallAppsTableModel : public QAbstractTableModel {
     std::vector<AppItems> items_;
     int highlighted_ = -1;
 };
+
+}  // namespace quillby

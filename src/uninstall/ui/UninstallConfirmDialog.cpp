@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "uninstall/ui/UninstallConfirmDialog.h"
 
 #include <QDialogButtonBox>
@@ -6,6 +7,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace quillby {
 
 UninstallConfirmDialog::UninstallConfirmDialog(const UninstallPlanSheet& sheet, QWidget* parent)
     : QDialog(parent), plan_(new QTreeWidget) {
@@ -61,3 +64,5 @@ UninstallConfirmDialog::UninstallConfirmDialog(const UninstallPlanSheet& sheet, 
     layout->addWidget(buttons);
     resize(640, 420);
 }
+
+}  // namespace quillby

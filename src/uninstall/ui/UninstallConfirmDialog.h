@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QDialog>
@@ -5,6 +6,8 @@
 #include "uninstall/UninstallPlanSheet.h"
 
 class QTreeWidget;
+
+namespace quillby {
 
 // The confirmation of a removal: "Uninstall Applications", the question, and under it every
 // package and path that will go, application by application, with sizes and whether it goes
@@ -19,3 +22,5 @@ class UninstallConfirmDialog : public QDialog {
   private:
     QTreeWidget* plan_;
 };
+
+}  // namespace quillby

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QImage>
 #include <QPainter>
@@ -9,6 +10,8 @@
 #include "support/UiPictures.h"
 #include "ui/ImageProvider.h"
 #include "ui/WindowStyle.h"
+
+using namespace quillby;
 
 namespace {
 

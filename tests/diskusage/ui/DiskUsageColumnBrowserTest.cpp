@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QPushButton>
@@ -19,6 +20,8 @@
 #include "ui/RichStatusLine.h"
 #include "ui/WindowStyle.h"
 #include "ui/WorkRunner.h"
+
+using namespace quillby;
 
 namespace {
 
