@@ -8,8 +8,6 @@
 #include "support/TempDir.h"
 #include "uninstall/UninstallFixtures.h"
 
-using namespace quillby;
-
 namespace fs = std::filesystem;
 
 namespace {

@@ -8,8 +8,6 @@
 
 #include "cli/CliTestSupport.h"
 
-using namespace quillby;
-
 namespace fs = std::filesystem;
 
 namespace {

@@ -5,8 +5,6 @@
 
 #include "cli/CliTestSupport.h"
 
-using namespace quillby;
-
 namespace {
 
 CommandHelp parseHelp(const std::string& text) {

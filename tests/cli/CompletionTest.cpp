@@ -7,8 +7,6 @@
 #include "cli/CliTestSupport.h"
 #include "support/ProcessRunner.h"
 
-using namespace quillby;
-
 namespace {
 
 std::vector<std::string> lines(const std::string& text) {

@@ -7,8 +7,6 @@
 #include "diskusage/DiskUsageFixtures.h"
 #include "support/UnprivilegedChild.h"
 
-using namespace quillby;
-
 namespace {
 
 // top: big/ (inner/ 3,000,000 + 40), mid/ 1,000,000, tiny/ 10, loose 2,500,000

@@ -6,8 +6,6 @@
 #include "cli/CliTestSupport.h"
 #include "diskusage/DiskUsageFixtures.h"
 
-using namespace quillby;
-
 namespace {
 
 // The installed program of that name, or "" (the peers are installed for the benchmarks only).

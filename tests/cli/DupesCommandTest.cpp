@@ -11,8 +11,6 @@
 #include "cli/CliTestSupport.h"
 #include "duplicates/DuplicateTestSupport.h"
 
-using namespace quillby;
-
 namespace fs = std::filesystem;
 
 namespace {

@@ -4,8 +4,6 @@
 
 #include "cli/CliTestSupport.h"
 
-using namespace quillby;
-
 namespace fs = std::filesystem;
 
 namespace {

@@ -6,8 +6,6 @@
 #include "cli/CommandHelp.h"
 #include "support/TempDir.h"
 
-using namespace quillby;
-
 namespace {
 
 // The manual page as a reader sees it: no font changes, plain hyphens.

@@ -9,8 +9,6 @@
 
 #include "cli/CliTestSupport.h"
 
-using namespace quillby;
-
 namespace fs = std::filesystem;
 using ordered = nlohmann::ordered_json;
 

@@ -7,8 +7,6 @@
 
 #include "cli/CliTestSupport.h"
 
-using namespace quillby;
-
 namespace fs = std::filesystem;
 
 TEST(CliSettings, FreshUserReadsDefaults) {
