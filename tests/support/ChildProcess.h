@@ -57,21 +57,29 @@ inline int inBoundedChild(const std::function<bool()>& body, unsigned seconds = 
 // The exit status a child gives when this machine refuses it a private mount namespace.
 inline constexpr int kNoMountNamespace = 77;
 
-// Runs `body` in a forked child with a private mount namespace, so that what it mounts is seen
-// by it and its children only, and gives the child's exit status: 0 when body returned true,
-// kNoMountNamespace when the namespace was refused (not root, or a container that forbids it).
-inline int inPrivateMountNamespace(const std::function<bool()>& body) {
+// Runs `body` in a forked child once `enter` has set the child up, and gives the child's exit
+// status: 0 when body returned true, kNoMountNamespace when `enter` failed.
+inline int inForkedChild(const std::function<bool()>& enter, const std::function<bool()>& body) {
     pid_t pid = ::fork();
     if (pid == 0) {
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-            ::_exit(kNoMountNamespace);
-        }
+        if (!enter()) ::_exit(kNoMountNamespace);
         ::_exit(body() ? 0 : 1);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Runs `body` in a forked child with a private mount namespace, so that what it mounts is seen
+// by it and its children only, and gives the child's exit status: 0 when body returned true,
+// kNoMountNamespace when the namespace was refused (not root, or a container that forbids it).
+inline int inPrivateMountNamespace(const std::function<bool()>& body) {
+    return inForkedChild(
+        [] {
+            return ::unshare(CLONE_NEWNS) == 0 &&
+                   ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        },
+        body);
 }
 
 // Runs `body` in a forked child that is root of a user namespace of its own, mapped to the
@@ -80,24 +88,20 @@ inline int inPrivateMountNamespace(const std::function<bool()>& body) {
 // kNoMountNamespace when the kernel refused the namespaces.
 inline int inOwnUserNamespace(const std::function<bool()>& body) {
     std::string uid = std::to_string(::geteuid()), gid = std::to_string(::getegid());
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        auto put = [](const char* file, const std::string& text) {
-            int fd = ::open(file, O_WRONLY | O_CLOEXEC);
-            bool written = fd >= 0 && ::write(fd, text.data(), text.size()) ==
-                                          static_cast<ssize_t>(text.size());
-            if (fd >= 0) ::close(fd);
-            return written;
-        };
-        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 || !put("/proc/self/setgroups", "deny") ||
-            !put("/proc/self/uid_map", "0 " + uid + " 1") ||
-            !put("/proc/self/gid_map", "0 " + gid + " 1") ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-            ::_exit(kNoMountNamespace);
-        }
-        ::_exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    auto put = [](const char* file, const std::string& text) {
+        int fd = ::open(file, O_WRONLY | O_CLOEXEC);
+        bool written =
+            fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        if (fd >= 0) ::close(fd);
+        return written;
+    };
+    return inForkedChild(
+        [&] {
+            return ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 &&
+                   put("/proc/self/setgroups", "deny") &&
+                   put("/proc/self/uid_map", "0 " + uid + " 1") &&
+                   put("/proc/self/gid_map", "0 " + gid + " 1") &&
+                   ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        },
+        body);
 }
