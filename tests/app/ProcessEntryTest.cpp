@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <fstream>
 
 #include "app/ProcessEntry.h"
 #include "platform/Services.h"
@@ -22,8 +21,11 @@ std::map<std::string, std::string> homeIn(const TempDir& dir) {
     return {{"HOME", dir.path().string()}};
 }
 
+// The program's log under a home folder.
+const char* const kLog = ".local/share/com.quillby.pro/orvane.log";
+
 fs::path logIn(const TempDir& dir) {
-    return dir / ".local/share/com.quillby.pro/orvane.log";
+    return dir / kLog;
 }
 
 struct Kernel : SystemVersionSource {
@@ -78,11 +80,7 @@ TEST(ProcessEntry, PurgeModeLogsTheSizeAndEndsWithZero) {
 // The purge child shares the log with the running program: it must never delete it.
 TEST(ProcessEntry, PurgeModeNeverTrimsTheLog) {
     TempDir home;
-    fs::create_directories(logIn(home).parent_path());
-    {
-        std::ofstream big(logIn(home));
-        big << "Orvane Log file: earlier\n";
-    }
+    home.write(kLog, "Orvane Log file: earlier\n");
     fs::resize_file(logIn(home), DiagnosticLog::kMaximumSize + 1);
     auto result = runProcess(QUILLBY_PRO_PATH, {"fr", "9"}, homeIn(home));
     EXPECT_EQ(result.status, 0);

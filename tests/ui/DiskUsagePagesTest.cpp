@@ -86,20 +86,17 @@ class DiskUsagePagesTest : public ::testing::Test {
         DiskUsageTool::Options options;
         options.environment.userName = "alice";
         options.environment.homeFolder = (homeFolder.empty() ? home : homeFolder).string();
-        VolumeFacts data;
-        data.name = "Data";
-        data.rootPath = (platform.root().path() / "data").string();
-        data.totalBytes = 1'000'000'000'000;
-        data.freeBytes = 412'000'000'000;
-        options.environment.volumes = {data};
+        options.environment.volumes = {{.name = "Data",
+                                        .rootPath = (platform.root().path() / "data").string(),
+                                        .totalBytes = 1'000'000'000'000,
+                                        .freeBytes = 412'000'000'000}};
         options.columnBrowser = std::move(columns);
         tool = std::make_unique<DiskUsageTool>(host.needs(), std::move(options));
         tool->registerWith(host);
         pages.resize(820, 540);
         pages.show();
-        DiskUsageRemoval::Guard guard;
-        guard.homeFolder = (platform.root().path() / "elsewhere").string();
-        tool->ringPage()->setRemoval(DiskUsageRemoval(guard));
+        tool->ringPage()->setRemoval(
+            DiskUsageRemoval({.homeFolder = (platform.root().path() / "elsewhere").string()}));
     }
     void TearDown() override {
         pages.hide();

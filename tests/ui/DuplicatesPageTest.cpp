@@ -40,11 +40,7 @@ class DuplicatesPageTest : public ::testing::Test {
         WindowStyle::apply(*qApp);
         ImageProvider::shared().setUseThemeIcons(false);
         page.registerWith(host);
-        page.setSettingsSource([] {
-            DuplicateSearchSettings settings;
-            settings.threshold = 100;
-            return settings;
-        });
+        page.setSettingsSource([] { return DuplicateSearchSettings{.threshold = 100}; });
         stack.resize(1000, 640);
         stack.show();
     }
@@ -77,9 +73,8 @@ TEST_F(DuplicatesPageTest, SearchesTicksRemovesAndDrawsTheScanningAndResultsView
     const std::string report(3000, 'r'), photo(250000, 'p'), song(1200000, 's');
     tree.write("Documents/report.pdf", report);
     tree.write("Backup/report.pdf", report);
-    for (const char* name : {"Pictures/beach.jpg", "Pictures/old/beach.jpg", "Phone/beach.jpg"}) {
-        tree.write(name, photo);
-    }
+    const char* beaches[] = {"Pictures/beach.jpg", "Pictures/old/beach.jpg", "Phone/beach.jpg"};
+    for (const char* name : beaches) tree.write(name, photo);
     tree.write("Music/song.mp3", song);
     tree.write("Downloads/song.mp3", song);
     tree.write("Downloads/notes.txt", "small copies under the threshold");
@@ -94,13 +89,9 @@ TEST_F(DuplicatesPageTest, SearchesTicksRemovesAndDrawsTheScanningAndResultsView
     EXPECT_EQ(stack.currentIndex(), DuplicatesPage::ResultsView);
 
     // Sizes by category: All, Documents, Videos, Music, Archives, Pictures, Others.
-    EXPECT_EQ(category(0), "3.16 MB");
-    EXPECT_EQ(category(1), "6.00 KB");
-    EXPECT_EQ(category(2), "0.0KB");
-    EXPECT_EQ(category(3), "2.40 MB");
-    EXPECT_EQ(category(4), "0.0KB");
-    EXPECT_EQ(category(5), "750.00 KB");
-    EXPECT_EQ(category(6), "0.0KB");
+    const QStringList sizes{"3.16 MB", "6.00 KB",   "0.0KB", "2.40 MB",
+                            "0.0KB",   "750.00 KB", "0.0KB"};
+    for (int row = 0; row < sizes.size(); ++row) EXPECT_EQ(category(row), sizes[row]) << row;
     EXPECT_EQ(page.outline()->rowCount(), 3);
     {
         // The lazy outline keeps Qt's model rules through category changes and sorts.
@@ -146,11 +137,9 @@ TEST_F(DuplicatesPageTest, SearchesTicksRemovesAndDrawsTheScanningAndResultsView
     page.removeSelected();
     EXPECT_TRUE(page.isRemoving());
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished; }, 60000));
-    int beaches = 0;
-    for (const char* name : {"Pictures/beach.jpg", "Pictures/old/beach.jpg", "Phone/beach.jpg"}) {
-        beaches += fs::exists(tree / name) ? 1 : 0;
-    }
-    EXPECT_EQ(beaches, 1);
+    int beachesLeft = 0;
+    for (const char* name : beaches) beachesLeft += fs::exists(tree / name) ? 1 : 0;
+    EXPECT_EQ(beachesLeft, 1);
     EXPECT_EQ(fs::exists(tree / "Documents/report.pdf") + fs::exists(tree / "Backup/report.pdf"),
               1);
     EXPECT_EQ(category(5), "0.0KB");
@@ -169,10 +158,9 @@ TEST_F(DuplicatesPageTest, SearchesTicksRemovesAndDrawsTheScanningAndResultsView
 
 TEST_F(DuplicatesPageTest, AStopReturnsToTheStartAndOnlyOneFolderDropIsTaken) {
     for (int i = 0; i < 200; ++i) {
-        tree.write("f" + std::to_string(i) + "/a",
-                   std::string(5000, static_cast<char>('a' + i % 20)));
-        tree.write("f" + std::to_string(i) + "/b",
-                   std::string(5000, static_cast<char>('a' + i % 20)));
+        std::string copy(5000, static_cast<char>('a' + i % 20));
+        tree.write("f" + std::to_string(i) + "/a", copy);
+        tree.write("f" + std::to_string(i) + "/b", copy);
     }
     page.searchFolder(tree.path().string());
     page.stopSearch();

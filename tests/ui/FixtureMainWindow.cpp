@@ -36,28 +36,10 @@ struct Memory : MemorySource {
     }
 };
 
-VolumeRow volume(std::uint32_t kind, const char* name, double totalGB, double freeGB, bool eject,
-                 bool boot = false) {
-    VolumeRow row;
-    row.myStorage = kind;
-    row.volumeSize = name;
-    row.nTotalSize = static_cast<std::uint64_t>(totalGB * 1e9);
-    row.nFreeSize = static_cast<std::uint64_t>(freeGB * 1e9);
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f GB", totalGB);
-    row.u64TotalSpace = text;
-    std::snprintf(text, sizeof text, "%.2f GB", freeGB);
-    row.u64FreeSpace = text;
-    row.errorValue = "10";
-    row.bCanEject = eject;
-    row.bIsDefaultVol = boot;
-    row.volRootDir = boot ? "/" : std::string("/media/") + name;
-    return row;
-}
-
 std::vector<VolumeRow> volumes() {
-    return {volume(0, "/", 512, 121.4, false, true), volume(0, "home", 1000, 62.5, false),
-            volume(1, "BACKUP", 2000, 1310, true), volume(3, "nas", 4000, 830, true)};
+    auto volume = &FixtureMainWindow::volume;
+    return {volume(0, "/", 512, 121.4, false, true), volume(0, "home", 1000, 62.5, false, false),
+            volume(1, "BACKUP", 2000, 1310, true, false), volume(3, "nas", 4000, 830, true, false)};
 }
 
 std::array<ComputerInfoRow, 7> facts() {
@@ -101,67 +83,66 @@ FixtureMainWindow::FixtureMainWindow() {
 
 FixtureMainWindow::~FixtureMainWindow() = default;
 
+VolumeRow FixtureMainWindow::volume(std::uint32_t kind, const char* name, double totalGB,
+                                    double freeGB, bool eject, bool boot) {
+    VolumeRow row;
+    row.myStorage = kind;
+    row.volumeSize = name;
+    row.nTotalSize = static_cast<std::uint64_t>(totalGB * 1e9);
+    row.nFreeSize = static_cast<std::uint64_t>(freeGB * 1e9);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f GB", totalGB);
+    row.u64TotalSpace = text;
+    std::snprintf(text, sizeof text, "%.2f GB", freeGB);
+    row.u64FreeSpace = text;
+    row.errorValue = "10";
+    row.bCanEject = eject;
+    row.bIsDefaultVol = boot;
+    row.volRootDir = boot ? "/" : std::string("/media/") + name;
+    return row;
+}
+
 DiskUsageTool* FixtureMainWindow::diskUsageTool(const PageNeeds& needs) {
     DiskUsageTool::Options options;
     options.environment.userName = "alice";
     options.environment.homeFolder = "/home/alice";
-    VolumeFacts root;
-    root.name = "Debian";
-    root.rootPath = "/";
-    root.totalBytes = 512'000'000'000;
-    root.freeBytes = 121'400'000'000;
-    VolumeFacts data = root;
-    data.name = "Data";
-    data.rootPath = "/srv/data";
-    data.freeBytes = 62'500'000'000;
-    options.environment.volumes = {root, data};
+    options.environment.volumes = {{.name = "Debian",
+                                    .rootPath = "/",
+                                    .totalBytes = 512'000'000'000,
+                                    .freeBytes = 121'400'000'000},
+                                   {.name = "Data",
+                                    .rootPath = "/srv/data",
+                                    .totalBytes = 512'000'000'000,
+                                    .freeBytes = 62'500'000'000}};
     options.columnBrowser = DiskUsageColumnBrowserToolPane::factory(asker_);
     return new DiskUsageTool(needs, std::move(options), &window);
 }
 
 std::unique_ptr<VolumePanel> FixtureMainWindow::volumePanel() {
     auto panel = std::make_unique<VolumePanel>(VolumePanel::Actions{});
-    StatusMenu menu;
-    auto header = [&](std::uint32_t kind) {
-        StatusMenuEntry entry;
-        entry.type = StatusMenuEntry::Type::Header;
-        entry.headerKind = kind;
-        menu.push_back(entry);
-    };
-    auto row = [&](VolumeRow r) {
-        StatusMenuEntry entry;
-        entry.type = StatusMenuEntry::Type::Row;
-        entry.row = std::move(r);
-        menu.push_back(entry);
-    };
-    auto command = [&](StatusMenuEntry::Type type, const char* title) {
-        StatusMenuEntry entry;
-        entry.type = type;
-        entry.title = title;
-        menu.push_back(entry);
-    };
+    using Type = StatusMenuEntry::Type;
     auto all = volumes();
-    header(0);
-    row(all[0]);
-    row(all[1]);
-    header(1);
-    row(all[2]);
-    header(3);
-    row(all[3]);
-    header(5);
-    row(volume(5, "Memory", 17.18, 6.44, false));
-    command(StatusMenuEntry::Type::Separator, "");
-    command(StatusMenuEntry::Type::EjectAll, "Eject All");
-    command(StatusMenuEntry::Type::Separator, "");
-    command(StatusMenuEntry::Type::FastClean, "Fast Clean");
-    command(StatusMenuEntry::Type::Scan, "Scan");
-    command(StatusMenuEntry::Type::FreeSpace, "Free Space");
-    command(StatusMenuEntry::Type::Uninstall, "Uninstall");
-    command(StatusMenuEntry::Type::MainWindow, "Main Window");
-    command(StatusMenuEntry::Type::Preferences, "Preferences\u2026");
-    command(StatusMenuEntry::Type::About, "About Quillby Pro");
-    command(StatusMenuEntry::Type::Separator, "");
-    command(StatusMenuEntry::Type::Quit, "Quit Quillby Pro");
+    StatusMenu menu{{.type = Type::Header, .headerKind = 0},
+                    {.type = Type::Row, .row = all[0]},
+                    {.type = Type::Row, .row = all[1]},
+                    {.type = Type::Header, .headerKind = 1},
+                    {.type = Type::Row, .row = all[2]},
+                    {.type = Type::Header, .headerKind = 3},
+                    {.type = Type::Row, .row = all[3]},
+                    {.type = Type::Header, .headerKind = 5},
+                    {.type = Type::Row, .row = volume(5, "Memory", 17.18, 6.44, false)},
+                    {.type = Type::Separator},
+                    {.type = Type::EjectAll, .title = "Eject All"},
+                    {.type = Type::Separator},
+                    {.type = Type::FastClean, .title = "Fast Clean"},
+                    {.type = Type::Scan, .title = "Scan"},
+                    {.type = Type::FreeSpace, .title = "Free Space"},
+                    {.type = Type::Uninstall, .title = "Uninstall"},
+                    {.type = Type::MainWindow, .title = "Main Window"},
+                    {.type = Type::Preferences, .title = "Preferences\u2026"},
+                    {.type = Type::About, .title = "About Quillby Pro"},
+                    {.type = Type::Separator},
+                    {.type = Type::Quit, .title = "Quit Quillby Pro"}};
     panel->showMenu(menu);
     panel->updateShowSize("121.40 GB", "512.00 GB");
     panel->adjustSize();

@@ -32,6 +32,9 @@ class FixtureMainWindow {
 
     // The tray's volume panel with every kind of row and command.
     static std::unique_ptr<VolumePanel> volumePanel();
+    // A volume of `kind` under /media (or the boot volume "/"), sizes in GB.
+    static VolumeRow volume(std::uint32_t kind, const char* name, double totalGB, double freeGB,
+                            bool eject, bool boot = false);
 
   private:
     DiskUsageTool* diskUsageTool(const PageNeeds& needs);

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QCoreApplication>
 #include <QMimeData>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
-#include <fstream>
-#include <sstream>
 
 #include "loginitems/ui/LoginItemsPage.h"
 #include "loginitems/ui/LoginItemsTableModel.h"
@@ -52,17 +52,12 @@ class LoginItemsPageTest : public ::testing::Test {
         QCoreApplication::processEvents();  // the files are added once the drop has ended
         return taken;
     }
-    static std::string read(const fs::path& file) {
-        std::ifstream in(file);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
 
     LoginItemsFixture fixture;
     QtMainQueue queue;
     std::shared_ptr<ScriptedAsker> asker = std::make_shared<ScriptedAsker>();
-    LoginItemsPage page{{.queue = &queue, .asker = asker}};
+    std::shared_ptr<RecordingFileViewer> viewer = std::make_shared<RecordingFileViewer>();
+    LoginItemsPage page{{.queue = &queue, .asker = asker, .viewer = viewer}};
 };
 
 }  // namespace
@@ -88,6 +83,16 @@ TEST_F(LoginItemsPageTest, ShowsUserSystemAndOverriddenEntriesWithTheirStates) {
     page.table()->setCurrentIndex(page.model()->index(0, LoginItemsTableModel::ItemColumn));
     EXPECT_EQ(page.table()->rowHeight(0) - page.table()->rowHeight(1), 2);
     EXPECT_GE(page.table()->rowHeight(1), 34);
+
+    // Assistive technology reads the check states and names what a check box does.
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(page.table());
+    ASSERT_TRUE(face && face->tableInterface());
+    QAccessibleInterface* indexer = face->tableInterface()->cellAt(1, 0);
+    QAccessibleInterface* notes = face->tableInterface()->cellAt(2, 0);
+    ASSERT_TRUE(indexer && notes);
+    EXPECT_FALSE(indexer->state().checked);
+    EXPECT_TRUE(notes->state().checked);
+    EXPECT_EQ(notes->text(QAccessible::Name), "Start Notes at login");
 }
 
 TEST_F(LoginItemsPageTest, TogglingASystemEntryWritesTheOverrideAndTheTableFollows) {
@@ -96,7 +101,7 @@ TEST_F(LoginItemsPageTest, TogglingASystemEntryWritesTheOverrideAndTheTableFollo
     ASSERT_TRUE(QTest::qWaitFor([&] { return !startsAtLogin("Backup"); }, 2000));
     fs::path override = fixture.userFolder() / "backup.desktop";
     ASSERT_TRUE(fs::exists(override));
-    EXPECT_NE(read(override).find("Hidden=true"), std::string::npos);
+    EXPECT_NE(TempDir::read(override).find("Hidden=true"), std::string::npos);
 
     // Space on the current row turns it back on; the override goes again.
     page.table()->setCurrentIndex(
@@ -171,20 +176,15 @@ TEST_F(LoginItemsPageTest, AnEntryWrittenByAnotherProgramAppears) {
 }
 
 TEST_F(LoginItemsPageTest, RevealAndOpenRunOffTheGuiThreadAndNeverStartTheProgram) {
-    auto viewer = std::make_shared<RecordingFileViewer>();
     viewer->openAnswer = false;
-    LoginItemsPage withViewer({.queue = &queue, .asker = asker, .viewer = viewer});
-    int notes = -1;
-    for (int row = 0; row < withViewer.model()->rowCount(); ++row) {
-        if (withViewer.model()->items()[static_cast<std::size_t>(row)].name == "Notes") notes = row;
-    }
+    int notes = rowOf("Notes");
     ASSERT_GE(notes, 0);
-    withViewer.rowButton(notes, LoginItemsPage::RevealButton)->click();
-    withViewer.work().waitUntilIdle();
-    withViewer.rowButton(notes, LoginItemsPage::OpenButton)->click();
-    withViewer.work().waitUntilIdle();
+    page.rowButton(notes, LoginItemsPage::RevealButton)->click();
+    page.work().waitUntilIdle();
+    page.rowButton(notes, LoginItemsPage::OpenButton)->click();
+    page.work().waitUntilIdle();
     std::string program = (fixture.platform.root() / "usr/bin/notes").string();
     EXPECT_EQ(viewer->revealed, std::vector<std::string>{program});
     EXPECT_EQ(viewer->opened, std::vector<std::string>{program});
-    EXPECT_TRUE(withViewer.statusLine()->accessibleDescription().contains("could not be opened"));
+    EXPECT_TRUE(page.statusLine()->accessibleDescription().contains("could not be opened"));
 }

@@ -23,6 +23,7 @@
 #include "support/UiPictures.h"
 #include "sysinfo/ui/CustomComInfoView.h"
 #include "sysinfo/ui/MyComputerPage.h"
+#include "ui/FixtureMainWindow.h"
 #include "ui/ImageProvider.h"
 #include "ui/VolumeTile.h"
 
@@ -43,17 +44,7 @@ struct FixedMemory : MemorySource {
 };
 
 std::vector<VolumeRow> bootOnly() {
-    VolumeRow row;
-    row.myStorage = 0;
-    row.bIsDefaultVol = true;
-    row.volumeSize = "/";
-    row.nTotalSize = 512000000000;
-    row.nFreeSize = 120000000000;
-    row.u64TotalSpace = "512.00 GB";
-    row.u64FreeSpace = "120.00 GB";
-    row.errorValue = "10";
-    row.volRootDir = "/";
-    return {row};
+    return {FixtureMainWindow::volume(0, "/", 512, 120, false, true)};
 }
 
 std::array<ComputerInfoRow, 7> facts() {
@@ -78,11 +69,9 @@ TEST_F(PagesTest, MemoryPageShowsSixFiguresFourSlicesAndTheAmountFreed) {
     TempDir tools;
     auto script = tools.write("purge", "#!/bin/sh\nexit 0\n");
     ::chmod(script.c_str(), 0755);
-    PurgeTools purge;
-    purge.systemTool = script.string();
     auto memory = std::make_shared<FixedMemory>();
-    CleanMemoryController page(std::make_unique<CleanMemoryModel>(
-        std::make_unique<ClearMemory>(memory, std::make_shared<LinuxProcessLauncher>(), purge)));
+    CleanMemoryController page(std::make_unique<CleanMemoryModel>(std::make_unique<ClearMemory>(
+        memory, std::make_shared<LinuxProcessLauncher>(), PurgeTools{.systemTool = script})));
     EXPECT_EQ(page.figure(0)->text(), "6.00 GB");
     EXPECT_EQ(page.figure(5)->text(), "16.00 GB");
     ASSERT_EQ(page.pieChart()->items().size(), 4u);

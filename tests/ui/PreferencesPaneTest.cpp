@@ -18,14 +18,27 @@
 using namespace quillby;
 
 namespace {
+
 UserDefaults& settings() {
     return UserDefaults::standardUserDefaults();
 }
+
+// A pane over fresh settings whose launch-at-login registry records its requests.
+class PreferencesPaneUi : public ::testing::Test {
+  protected:
+    TestPlatform platform;
+    std::vector<bool> requests;
+    PreferencesPane pane{[this](bool add) {
+        requests.push_back(add);
+        return true;
+    }};
+};
+
 }  // namespace
 
-TEST(PreferencesPaneUi, LimitFieldCutsToFourDigitsAndRefusesLetters) {
-    TestPlatform platform;
-    PreferencesPane pane([](bool) { return true; });
+// The picture is of the pane as it opens, before the edits below.
+TEST_F(PreferencesPaneUi, RendersAndTheLimitFieldCutsToFourDigitsAndRefusesLetters) {
+    EXPECT_FALSE(saveUiPicture(pane, "preferences-pane").isEmpty());
     QLineEdit* field = pane.duplicationLimitField();
     field->clear();
     QTest::keyClicks(field, "12345");
@@ -37,27 +50,24 @@ TEST(PreferencesPaneUi, LimitFieldCutsToFourDigitsAndRefusesLetters) {
     EXPECT_EQ(settings().integerForKey(SettingsKey::QWDuplicationLimit), 12);
 }
 
-TEST(PreferencesPaneUi, ShowsTheStoredSettingsAndStoresChanges) {
-    TestPlatform platform;
+TEST_F(PreferencesPaneUi, ShowsTheStoredSettingsAndStoresChanges) {
     settings().setFloat(0.2f, SettingsKey::SpaceAlarm);
     settings().setInteger(3, SettingsKey::QWDuplicatesUnit);
     PreferenceViewController::setUserTrashClicked(2);
-    PreferencesPane pane([](bool) { return true; });
-    EXPECT_EQ(pane.spaceAlarmSlider()->value(), 20);
-    EXPECT_EQ(pane.memoryAlarmSlider()->value(), 10);
-    EXPECT_EQ(pane.duplicatesUnit()->currentData().toInt(), 3);
-    EXPECT_TRUE(pane.categorySwitch(4)->isChecked());  // "some" shows as on
-    EXPECT_FALSE(pane.categorySwitch(5)->isChecked());
+    PreferencesPane stored([](bool) { return true; });
+    EXPECT_EQ(stored.spaceAlarmSlider()->value(), 20);
+    EXPECT_EQ(stored.memoryAlarmSlider()->value(), 10);
+    EXPECT_EQ(stored.duplicatesUnit()->currentData().toInt(), 3);
+    EXPECT_TRUE(stored.categorySwitch(4)->isChecked());  // "some" shows as on
+    EXPECT_FALSE(stored.categorySwitch(5)->isChecked());
     EXPECT_TRUE(settings().storedValue(SettingsKey::MemoryAlarm) ==
                 std::nullopt);  // reading stores nothing
 
-    pane.memoryAlarmSlider()->setValue(25);
+    stored.memoryAlarmSlider()->setValue(25);
     EXPECT_FLOAT_EQ(settings().floatForKey(SettingsKey::MemoryAlarm), 0.25f);
 }
 
-TEST(PreferencesPaneUi, SwitchesPostTheirEvents) {
-    TestPlatform platform;
-    PreferencesPane pane([](bool) { return true; });
+TEST_F(PreferencesPaneUi, SwitchesPostTheirEventsAndLaunchAtLoginAsksTheRegistry) {
     std::vector<std::pair<int, bool>> checks;
     std::vector<bool> hidden;
     auto a = EventBus::defaultCenter().observe(Events::changeCheckBox, [&](const Event& e) {
@@ -78,23 +88,9 @@ TEST(PreferencesPaneUi, SwitchesPostTheirEvents) {
     EXPECT_EQ(hidden, (std::vector<bool>{true, false}));
     EXPECT_FALSE(pane.hideStatusItemBox()->isChecked());
     EXPECT_FALSE(PreferenceViewController::getHiddenStatusItem());
-}
 
-TEST(PreferencesPaneUi, LaunchAtLoginAsksTheRegistry) {
-    TestPlatform platform;
-    std::vector<bool> requests;
-    PreferencesPane pane([&](bool add) {
-        requests.push_back(add);
-        return true;
-    });
     pane.launchAtLoginBox()->click();
     pane.launchAtLoginBox()->click();
     EXPECT_EQ(requests, (std::vector<bool>{true, false}));
     EXPECT_EQ(settings().integerForKey(SettingsKey::LoginCheck), 0);
-}
-
-TEST(PreferencesPaneUi, RendersForPeopleToSee) {
-    TestPlatform platform;
-    PreferencesPane pane([](bool) { return true; });
-    EXPECT_FALSE(saveUiPicture(pane, "preferences-pane").isEmpty());
 }

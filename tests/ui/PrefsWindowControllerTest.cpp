@@ -52,7 +52,7 @@ class MainWindowTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(MainWindowTest, RemembersThePageAcrossRestarts) {
+TEST_F(MainWindowTest, RemembersThePageAcrossRestartsAndFallsBackWhenItIsMissing) {
     {
         Window window;
         window.showWindow();
@@ -71,20 +71,20 @@ TEST_F(MainWindowTest, RemembersThePageAcrossRestarts) {
     EXPECT_EQ(restarted.currentIdentifier(), "memory");
     EXPECT_TRUE(restarted.toolbarItem("memory")->isChecked());
     EXPECT_EQ(restarted.windowTitle(), "Quillby Pro");
-}
 
-TEST_F(MainWindowTest, RememberedPageMissingFromThisBuildFallsBackToTheFirst) {
-    UserDefaults::standardUserDefaults().setInteger(1,
-                                                    SettingsKey::QWToolbarItem_app);  // duplicates
-    Window window;
-    window.showWindow();
-    EXPECT_EQ(window.currentIdentifier(), "Scan");
+    // A remembered page missing from this build (1 is the duplicates page) falls back to the
+    // first, and so does a number beyond the pages.
+    UserDefaults::standardUserDefaults().setInteger(1, SettingsKey::QWToolbarItem_app);
+    restarted.showWindow();
+    EXPECT_EQ(restarted.currentIdentifier(), "Scan");
+    restarted.toggleActivePreferenceView("memory");
     UserDefaults::standardUserDefaults().setInteger(99, SettingsKey::QWToolbarItem_app);
-    window.showWindow();
-    EXPECT_EQ(window.currentIdentifier(), "Scan");
+    restarted.showWindow();
+    EXPECT_EQ(restarted.currentIdentifier(), "Scan");
 }
 
-TEST_F(MainWindowTest, HelpOpensThePageStoresZeroAndStaysPut) {
+// Neither Help nor a feature's sub-page (which has no toolbar item) is remembered as the page.
+TEST_F(MainWindowTest, HelpAndSubPagesStoreZeroAndTheFeatureShowsItsCurrentSubPage) {
     Window window;
     QStringList opened;
     window.setHelpAddress("https://example.invalid/help");
@@ -98,11 +98,7 @@ TEST_F(MainWindowTest, HelpOpensThePageStoresZeroAndStaysPut) {
     window.toggleActivePreferenceView("preferences");
     EXPECT_EQ(window.currentIdentifier(), "preferences");
     EXPECT_EQ(remembered(), 0);
-}
 
-TEST_F(MainWindowTest, FeatureShowsItsCurrentSubPage) {
-    Window window;
-    window.showWindow();
     window.toggleActivePreferenceView("memory");
     window.setView4FastClean(1);
     window.toggleActivePreferenceView("Scan");
@@ -111,10 +107,10 @@ TEST_F(MainWindowTest, FeatureShowsItsCurrentSubPage) {
     window.setView4FastClean(2);
     window.toggleActivePreferenceView("Scan");
     EXPECT_EQ(window.currentIdentifier(), "DATA_FastClean");
-    EXPECT_EQ(window.toolbarItem("QC_FastClean"), nullptr);  // sub-pages have no toolbar item
+    EXPECT_EQ(window.toolbarItem("QC_FastClean"), nullptr);
 }
 
-TEST_F(MainWindowTest, FadeLastsLongerWithShift) {
+TEST_F(MainWindowTest, FadeLastsLongerWithShiftAndTheWindowTakesThePageSizePlusItsToolbar) {
     Window window;
     window.showWindow();
     window.toggleActivePreferenceView("memory");
@@ -128,12 +124,7 @@ TEST_F(MainWindowTest, FadeLastsLongerWithShift) {
     window.toggleActivePreferenceView("Scan");
     EXPECT_EQ(window.lastFadeDuration(), 0);
     EXPECT_TRUE(window.currentPage()->isVisible());
-}
 
-TEST_F(MainWindowTest, WindowTakesThePageSizePlusItsToolbar) {
-    Window window;
-    window.showWindow();
-    window.setCrossFade(false);
     window.toggleActivePreferenceView("memory");
     QTest::qWait(20);
     QRect frame = window.frameForView(window.currentPage());

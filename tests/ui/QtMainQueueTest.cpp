@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QTest>
 #include <atomic>
 #include <thread>
 
@@ -9,16 +8,6 @@
 #include "shell/QtMainQueue.h"
 
 using namespace quillby;
-
-namespace {
-bool spinUntil(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
-}  // namespace
 
 TEST(QtMainQueue, WorkerCompletionArrivesOnTheEventLoopThread) {
     QtMainQueue queue;
@@ -28,7 +17,7 @@ TEST(QtMainQueue, WorkerCompletionArrivesOnTheEventLoopThread) {
     auto worker = ThreadWorker::workOn(
         "Test", "work:", ThreadWorker::Method([&](const std::any&) { worked = true; }), {},
         [&](const std::any&) { completedOn = std::this_thread::get_id(); });
-    ASSERT_TRUE(spinUntil([&] { return completedOn != std::thread::id(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return completedOn != std::thread::id(); }, 10000));
     EXPECT_EQ(completedOn, std::this_thread::get_id());
     EXPECT_TRUE(worked);
 }
@@ -41,7 +30,7 @@ TEST(QtMainQueue, InvokeAndWaitFromAnotherThreadBlocksUntilDone) {
         queue.invokeAndWait([&] { ranOn = std::this_thread::get_id(); });
         returned = true;
     });
-    ASSERT_TRUE(spinUntil([&] { return returned.load(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return returned.load(); }, 10000));
     other.join();
     EXPECT_EQ(ranOn, std::this_thread::get_id());
 }

@@ -30,27 +30,6 @@ struct CountingVolumeSource : VolumeSource {
     }
 };
 
-}  // namespace
-
-// The agent's enumeration of a tick feeds its menu, the volume tiles and the overview page.
-TEST(QuillbyProApplication, OneVolumeEnumerationPerTick) {
-    TestPlatform platform;
-    auto source = std::make_shared<CountingVolumeSource>();
-    Services::install<VolumeSource>(source);
-    {
-        QuillbyProApplication program;
-        ASSERT_TRUE(program.start());
-        program.agent().stopTimer();
-        program.mainWindow().showMainWindow();  // builds the pages that show volumes
-        int before = source->enumerations;
-        program.agent().updateDataForMenuItem();
-        EXPECT_EQ(source->enumerations - before, 1);
-    }
-    Services::install<VolumeSource>(nullptr);
-}
-
-namespace {
-
 // The tray's commands as the user reaches them: a context menu entry or a panel button.
 void triggerContextMenu(TrayAgentView& view, const QString& title) {
     for (QAction* action : view.contextMenu()->actions()) {
@@ -76,15 +55,22 @@ bool hasRow(FastCleanPage& overview, int row) {
 
 }  // namespace
 
-// Each command opens the window on its page; the feature rows are those of the "Scan" page, and
+// The agent's enumeration of a tick feeds its menu, the volume tiles and the overview page. Each
+// tray command opens the window on its page; the feature rows are those of the "Scan" page, and
 // a row this build lacks leaves the selection as it was.
-TEST(QuillbyProApplication, TrayCommandsOpenTheirPagesAndRows) {
+TEST(QuillbyProApplication, OneVolumeEnumerationPerTickAndTrayCommandsOpenTheirPagesAndRows) {
     TestPlatform platform;
-    Services::install<VolumeSource>(std::make_shared<CountingVolumeSource>());
+    auto source = std::make_shared<CountingVolumeSource>();
+    Services::install<VolumeSource>(source);
     {
         QuillbyProApplication program;
         ASSERT_TRUE(program.start());
         program.agent().stopTimer();
+        program.mainWindow().showMainWindow();  // builds the pages that show volumes
+        int before = source->enumerations;
+        program.agent().updateDataForMenuItem();
+        EXPECT_EQ(source->enumerations - before, 1);
+
         PrefsWindowController& window = program.mainWindow().window();
         for (auto trigger : {&triggerContextMenu, &clickPanelButton}) {
             window.hide();

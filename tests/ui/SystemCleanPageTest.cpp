@@ -94,10 +94,12 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     ASSERT_TRUE(page->selectRow(2));
     CleanCategoryPage* caches = view->categoryPage(1);
     CleanItemsTableModel* items = caches->items();
-    int hidden = -1;
-    for (int row = 0; row < items->rowCount(); ++row) {
-        if (items->items()[static_cast<std::size_t>(row)].name == ".hidden") hidden = row;
-    }
+    auto names = [&] {
+        QStringList shown;
+        for (const auto& item : items->items()) shown << QString::fromStdString(item.name);
+        return shown;
+    };
+    int hidden = names().indexOf(".hidden");
     ASSERT_GE(hidden, 0);
     EXPECT_EQ(items->index(hidden, CleanItemsTableModel::NameColumn)
                   .data(CleanItemNameDelegate::PathRole)
@@ -113,11 +115,6 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     saveUiPicture(*page, "main-window-system-clean");
 
     // The header sorts by size, smallest first, then largest first.
-    auto names = [&] {
-        QStringList shown;
-        for (const auto& item : items->items()) shown << QString::fromStdString(item.name);
-        return shown;
-    };
     emit caches->table()->horizontalHeader()->sectionClicked(CleanItemsTableModel::SizeColumn);
     EXPECT_EQ(names(), (QStringList{".hidden", "fontconfig"}));
     emit caches->table()->horizontalHeader()->sectionClicked(CleanItemsTableModel::SizeColumn);

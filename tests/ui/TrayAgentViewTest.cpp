@@ -62,12 +62,10 @@ class TrayAgentViewTest : public ::testing::Test {
         ejector->source = source;
 
         agent = std::make_unique<AppDelegate>(agentServices(source, ejector, viewer), view, queue);
-        TrayAgentView::Commands commands;
-        commands.eject = [this](std::int32_t reference) {
+        view.setCommands({.eject = [this](std::int32_t reference) {
             agent->ejectVolume(reference);
             return true;
-        };
-        view.setCommands(commands);
+        }});
         agent->registNSnotification();
         agent->addMainFuction(false);
     }

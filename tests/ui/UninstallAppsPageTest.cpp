@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -32,6 +33,7 @@
 using namespace quillby;
 
 namespace fs = std::filesystem;
+using ::testing::Contains;
 
 namespace {
 
@@ -72,25 +74,26 @@ class UninstallAppsPageTest : public ::testing::Test {
         return shown;
     }
     int rowOf(const QString& name) const { return names().indexOf(name); }
-    // Clicks a row's check box as the table's delegate does, and lets the page apply it.
-    void mark(const QString& name) {
-        QModelIndex box = page->tableModel()->index(rowOf(name), UninstallPageModel::CheckColumn);
-        bool marked = box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
-        page->tableModel()->setData(box, marked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
-        QCoreApplication::processEvents();
+    QModelIndex cell(const QString& name, int column) const {
+        return page->tableModel()->index(rowOf(name), column);
     }
     bool isMarked(const QString& name) const {
-        return page->tableModel()
-                   ->index(rowOf(name), UninstallPageModel::CheckColumn)
-                   .data(Qt::CheckStateRole)
-                   .toInt() == Qt::Checked;
+        QModelIndex box = cell(name, UninstallPageModel::CheckColumn);
+        return box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    }
+    // Clicks a row's check box as the table's delegate does, and lets the page apply it.
+    void mark(const QString& name) {
+        page->tableModel()->setData(cell(name, UninstallPageModel::CheckColumn),
+                                    isMarked(name) ? Qt::Unchecked : Qt::Checked,
+                                    Qt::CheckStateRole);
+        QCoreApplication::processEvents();
     }
     QString secondaryText(const QString& name) const {
-        return page->tableModel()
-            ->index(rowOf(name), UninstallPageModel::NameColumn)
+        return cell(name, UninstallPageModel::NameColumn)
             .data(UninstallAppsTableModel::SecondaryTextRole)
             .toString();
     }
+    QString status() const { return page->statusLine()->accessibleDescription(); }
 
     TestPlatform platform;  // the feature list remembers its row in the settings
     UninstallPageFixture fixture;
@@ -118,14 +121,8 @@ TEST_F(UninstallAppsPageTest, DiscoversOnceWhenItsRowBecomesCurrentAndGroupsWait
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller().searchFinished.get(); }, 10000));
     EXPECT_FALSE(page->spinner()->isRunning());
     EXPECT_EQ(names().size(), 5);
-    EXPECT_EQ(page->tableModel()
-                  ->index(rowOf("Vim"), UninstallPageModel::NameColumn)
-                  .data(UninstallAppsTableModel::SecondaryTextRole)
-                  .toString(),
-              "9.0.1378");
-    EXPECT_EQ(
-        page->tableModel()->index(rowOf("Vim"), UninstallPageModel::SystemColumn).data().toString(),
-        "YES");
+    EXPECT_EQ(secondaryText("Vim"), "9.0.1378");
+    EXPECT_EQ(cell("Vim", UninstallPageModel::SystemColumn).data().toString(), "YES");
     EXPECT_FALSE(page->statusLine()->isVisibleTo(page));  // hidden until the first count
 
     // Leaving and coming back does not search again; "Refresh" does, and finds new ones.
@@ -160,10 +157,10 @@ TEST_F(UninstallAppsPageTest, MarksShowTheCountAndTheRowsKeepTheirHeights) {
     mark("Notes");
     ASSERT_TRUE(isMarked("Notes"));
     EXPECT_TRUE(page->statusLine()->isVisibleTo(page));
-    EXPECT_TRUE(page->statusLine()->accessibleDescription().startsWith("1 of 5"));
+    EXPECT_TRUE(status().startsWith("1 of 5"));
     EXPECT_TRUE(page->uninstallButton()->isEnabled());
     page->selectAll()->click();
-    EXPECT_TRUE(page->statusLine()->accessibleDescription().startsWith("5 of 5"));
+    EXPECT_TRUE(status().startsWith("5 of 5"));
     page->selectAll()->click();
     EXPECT_FALSE(page->uninstallButton()->isEnabled());
 
@@ -197,11 +194,8 @@ TEST_F(UninstallAppsPageTest, TheConfirmationListsThePlanAndTheRemovalLeavesTheP
         for (const auto& step : app.steps) lines.push_back(step.line());
     }
     std::string settings = fixture.notesSettings.parent_path().string();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "move " + settings + " (1.50 KB) to the trash"),
-              lines.end());
-    EXPECT_NE(
-        std::find(lines.begin(), lines.end(), "remove package vim and the files it installed"),
-        lines.end());
+    EXPECT_THAT(lines, Contains("move " + settings + " (1.50 KB) to the trash"));
+    EXPECT_THAT(lines, Contains("remove package vim and the files it installed"));
 
     // While the stand-in package manager holds the removal, the page answers: queued work
     // runs, the progress shows, and marks and group changes wait.
@@ -212,7 +206,7 @@ TEST_F(UninstallAppsPageTest, TheConfirmationListsThePlanAndTheRemovalLeavesTheP
     EXPECT_TRUE(QTest::qWaitFor([&] { return ranMeanwhile; }, 2000));
     QTest::qWait(150);
     EXPECT_TRUE(page->progress()->isVisibleTo(page));
-    EXPECT_TRUE(page->statusLine()->accessibleDescription().startsWith("Removing Vim (1 of 2)"));
+    EXPECT_TRUE(status().startsWith("Removing Vim (1 of 2)"));
     EXPECT_FALSE(page->uninstallButton()->isEnabled());
     EXPECT_FALSE(page->refreshButton()->isEnabled());
     mark("Paint");
@@ -230,8 +224,7 @@ TEST_F(UninstallAppsPageTest, TheConfirmationListsThePlanAndTheRemovalLeavesTheP
     EXPECT_FALSE(fs::exists(fixture.notesSettings));  // in the trash
     EXPECT_TRUE(
         fs::exists(fixture.machine.context().xdgDataHome / "Trash/files" / "org.example.Notes"));
-    EXPECT_EQ(page->statusLine()->accessibleDescription().toStdString(),
-              "Selected application(s) were uninstalled successfully.");
+    EXPECT_EQ(status().toStdString(), "Selected application(s) were uninstalled successfully.");
 }
 
 TEST_F(UninstallAppsPageTest, RefusedRightsRemoveNothingAndARefusedRemovalStaysWithItsReason) {
@@ -243,7 +236,7 @@ TEST_F(UninstallAppsPageTest, RefusedRightsRemoveNothingAndARefusedRemovalStaysW
     EXPECT_EQ(fixture.launcher->launches, 1);  // asked once, refused
     EXPECT_TRUE(fixture.machine.packageKit->removed.empty());
     EXPECT_TRUE(isMarked("Vim"));
-    EXPECT_TRUE(page->statusLine()->accessibleDescription().startsWith("Failed to uninstall"));
+    EXPECT_TRUE(status().startsWith("Failed to uninstall"));
 
     // Cancelled: nothing is asked or removed.
     fixture.confirmAnswer = false;

@@ -41,14 +41,13 @@ class UninstallPageFixture {
 
     // A new page over the machine.
     UninstallAppsPage* makePage(MainQueue& queue) {
-        UninstallAppsPageOptions options;
-        options.backends = machine.backends;
-        options.searchStarted = &searchStarted;
-        options.confirm = [this](const UninstallPlanSheet& sheet) {
+        auto confirm = [this](const UninstallPlanSheet& sheet) {
             sheets.push_back(sheet);
             return confirmAnswer;
         };
-        return new UninstallAppsPage({.queue = &queue, .asker = asker}, std::move(options));
+        return new UninstallAppsPage(
+            {.queue = &queue, .asker = asker},
+            {.backends = machine.backends, .searchStarted = &searchStarted, .confirm = confirm});
     }
 
     UninstallMachine machine;

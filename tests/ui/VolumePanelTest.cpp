@@ -18,19 +18,17 @@ namespace {
 
 VolumeRow volume(std::uint32_t kind, const char* name, std::uint64_t total, std::uint64_t free,
                  bool eject = false, bool boot = false) {
-    VolumeRow row;
-    row.myStorage = kind;
-    row.volumeSize = name;
-    row.nTotalSize = total;
-    row.nFreeSize = free;
-    row.u64TotalSpace = std::to_string(total / 1000000000) + ".00 GB";
-    row.u64FreeSpace = std::to_string(free / 1000000000) + ".00 GB";
-    row.errorValue = "10";
-    row.bCanEject = eject;
-    row.bIsDefaultVol = boot;
-    row.volRootDir = std::string("/media/") + name;
-    row.volRefNumber = 40 + static_cast<int>(kind);
-    return row;
+    return {.myStorage = kind,
+            .volRefNumber = 40 + static_cast<int>(kind),
+            .bIsDefaultVol = boot,
+            .bCanEject = eject,
+            .volumeSize = name,
+            .u64FreeSpace = std::to_string(free / 1000000000) + ".00 GB",
+            .u64TotalSpace = std::to_string(total / 1000000000) + ".00 GB",
+            .nFreeSize = free,
+            .nTotalSize = total,
+            .errorValue = "10",
+            .volRootDir = std::string("/media/") + name};
 }
 
 std::vector<VolumeRow> fixtureVolumes() {
@@ -47,63 +45,48 @@ class VolumePanelTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(VolumePanelTest, RowClickOpensEjectEjectsAndPurgeAsks) {
+// Each row is reached twice, by the mouse and by the keyboard (Enter opens, Delete presses the
+// eject or purge button); on a row without a button a click there opens it and Delete does
+// nothing.
+TEST_F(VolumePanelTest, RowClickOrKeyOpensEjectEjectsAndPurgeAsks) {
     std::vector<std::string> events;
+    auto record = [&](const Event& e) { events.push_back(e.name); };
     auto& bus = EventBus::defaultCenter();
-    auto a = bus.observe(Events::openFinderWhenClickItems,
-                         [&](const Event& e) { events.push_back(e.name); });
-    auto b = bus.observe(Events::refMenuItemWhenDeleteAndAdd,
-                         [&](const Event& e) { events.push_back(e.name); });
-    auto c = bus.observe(Events::cleanMemoryClickAction,
-                         [&](const Event& e) { events.push_back(e.name); });
+    auto a = bus.observe(Events::openFinderWhenClickItems, record);
+    auto b = bus.observe(Events::refMenuItemWhenDeleteAndAdd, record);
+    auto c = bus.observe(Events::cleanMemoryClickAction, record);
     std::vector<std::int32_t> ejected;
     auto eject = [&](std::int32_t reference) {
         ejected.push_back(reference);
         return true;
     };
+    const QPoint button = MenuItemView::buttonRect().center();
 
     MenuItemView usb(volume(1, "USB", 100, 50, true), eject);
+    MenuItemView usbByKey(volume(1, "USB", 100, 50, true), eject);
     QTest::mouseClick(&usb, Qt::LeftButton, {}, QPoint(100, 25));
-    QTest::mouseClick(&usb, Qt::LeftButton, {}, MenuItemView::buttonRect().center());
-    EXPECT_EQ(ejected, std::vector<std::int32_t>{41});
+    QTest::mouseClick(&usb, Qt::LeftButton, {}, button);
+    EXPECT_EQ(usbByKey.focusPolicy(), Qt::StrongFocus);
+    QTest::keyClick(&usbByKey, Qt::Key_Return);
+    QTest::keyClick(&usbByKey, Qt::Key_Delete);
+    EXPECT_EQ(ejected, (std::vector<std::int32_t>{41, 41}));
 
     MenuItemView fixed(volume(0, "Data", 100, 50, false), eject);
-    QTest::mouseClick(&fixed, Qt::LeftButton, {},
-                      MenuItemView::buttonRect().center());  // no button: a row click
-    EXPECT_EQ(ejected.size(), 1u);
-
-    VolumeRow memoryRow = volume(5, "Memory", 100, 50);
-    MenuItemView memory(memoryRow, eject);
-    QTest::mouseClick(&memory, Qt::LeftButton, {}, MenuItemView::buttonRect().center());
-    EXPECT_EQ(memory.row().volumeSize, "Freeing...");
-    EXPECT_EQ(events,
-              (std::vector<std::string>{"openFinderWhenClickItems", "refMenuItemWhenDeleteAndAdd",
-                                        "openFinderWhenClickItems", "cleanMemoryClickAction"}));
-}
-
-TEST_F(VolumePanelTest, TheKeyboardReachesWhatTheButtonsDo) {
-    std::vector<std::string> events;
-    auto opened = EventBus::defaultCenter().observe(
-        Events::openFinderWhenClickItems, [&](const Event& e) { events.push_back(e.name); });
-    std::vector<std::int32_t> ejected;
-    auto eject = [&](std::int32_t reference) {
-        ejected.push_back(reference);
-        return true;
-    };
-    MenuItemView usb(volume(1, "USB", 100, 50, true), eject);
-    EXPECT_EQ(usb.focusPolicy(), Qt::StrongFocus);
-    QTest::keyClick(&usb, Qt::Key_Return);
-    EXPECT_EQ(events, std::vector<std::string>{"openFinderWhenClickItems"});
-    QTest::keyClick(&usb, Qt::Key_Delete);
-    EXPECT_EQ(ejected, std::vector<std::int32_t>{41});
-
-    MenuItemView fixed(volume(0, "Data", 100, 50, false), eject);
-    QTest::keyClick(&fixed, Qt::Key_Delete);  // no button: nothing
-    EXPECT_EQ(ejected.size(), 1u);
+    QTest::mouseClick(&fixed, Qt::LeftButton, {}, button);  // no button: a row click
+    QTest::keyClick(&fixed, Qt::Key_Delete);                // no button: nothing
+    EXPECT_EQ(ejected.size(), 2u);
 
     MenuItemView memory(volume(5, "Memory", 100, 50), eject);
-    QTest::keyClick(&memory, Qt::Key_Delete);
+    MenuItemView memoryByKey(volume(5, "Memory", 100, 50), eject);
+    QTest::mouseClick(&memory, Qt::LeftButton, {}, button);
+    QTest::keyClick(&memoryByKey, Qt::Key_Delete);
     EXPECT_EQ(memory.row().volumeSize, "Freeing...");
+    EXPECT_EQ(memoryByKey.row().volumeSize, "Freeing...");
+    const char* open = "openFinderWhenClickItems";
+    const char* ejecting = "refMenuItemWhenDeleteAndAdd";
+    EXPECT_EQ(events,
+              (std::vector<std::string>{open, ejecting, open, ejecting, open,
+                                        "cleanMemoryClickAction", "cleanMemoryClickAction"}));
 }
 
 TEST_F(VolumePanelTest, AlarmRowDrawsRedTextAndAlarmBar) {
