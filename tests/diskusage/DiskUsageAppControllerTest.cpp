@@ -29,19 +29,14 @@ class DiskUsageAppControllerTest : public ::testing::Test {
         controller = std::make_unique<DiskUsageAppController>(environment());
         pages = controller->pageMode.observe([this](const int& mode) { shown.push_back(mode); });
     }
-    void TearDown() override {
-        pages.reset();
-        controller.reset();
-    }
     DiskUsageAppController::Environment environment() {
         DiskUsageAppController::Environment environment;
         environment.userName = "alice";
         environment.homeFolder = home.string();
-        VolumeFacts local;
-        local.name = "Data";
-        local.rootPath = volume.string();
-        local.totalBytes = 2'000'000'000;
-        local.freeBytes = 500'000'000;
+        VolumeFacts local{.name = "Data",
+                          .rootPath = volume.string(),
+                          .totalBytes = 2'000'000'000,
+                          .freeBytes = 500'000'000};
         VolumeFacts network = local;
         network.name = "nas";
         network.network = true;
@@ -67,6 +62,7 @@ class DiskUsageAppControllerTest : public ::testing::Test {
 
 }  // namespace
 
+// The chosen folder's row stays hidden until a folder is chosen; a row shows its path cut.
 TEST_F(DiskUsageAppControllerTest, ThePathListHoldsTheUserTheLocalVolumesAndTheChosenFolderRow) {
     auto rows = controller->leftCellArr.get();
     ASSERT_EQ(rows.size(), 3u);
@@ -77,6 +73,23 @@ TEST_F(DiskUsageAppControllerTest, ThePathListHoldsTheUserTheLocalVolumesAndTheC
     EXPECT_EQ(rows[1].freeSize, "500.00 MB");
     EXPECT_TRUE(rows[2].hidden);
     EXPECT_EQ(controller->customRowNum(), 2);
+
+    controller->folderChosen(volume.string() + "/");
+    finish();
+    rows = controller->leftCellArr.get();
+    EXPECT_EQ(rows[2].name, "v");
+    EXPECT_EQ(rows[2].selectedType, 1);
+    EXPECT_EQ(rows[0].selectedType, 0);
+    EXPECT_EQ(controller->selectState(), 2);
+    EXPECT_EQ(rows[2].usedSize, "2.00 KB");
+    controller->folderChoiceCancelled();
+    EXPECT_EQ(controller->scanPathStr, volume.string() + "/");
+
+    DiskUsageLeftCell cell;
+    cell.pathName = "/home/alice/Projects";
+    EXPECT_EQ(cell.shownPath(), "/home/alice/...");
+    cell.selectedType = 1;
+    EXPECT_EQ(cell.shownPath(), "/home/alice/Pro...");
 }
 
 TEST_F(DiskUsageAppControllerTest, ARowClickDuringAScanDoesNothing) {
@@ -104,16 +117,6 @@ TEST_F(DiskUsageAppControllerTest, ASecondClickOnAScannedRowShowsItsResultsWitho
     controller->clickRow(0);
     finish();
     EXPECT_EQ(shown, (std::vector<int>{1, 2, 2, 1, 2}));
-}
-
-TEST_F(DiskUsageAppControllerTest, AStopReturnsToThePathList) {
-    controller->clickRow(0);
-    controller->stopScan();
-    EXPECT_TRUE(controller->bStopTask());
-    finish();
-    EXPECT_EQ(shown, (std::vector<int>{1, 0}));
-    EXPECT_EQ(controller->diskView().chart(), nullptr);
-    EXPECT_TRUE(controller->bSearchFinished());
 }
 
 TEST_F(DiskUsageAppControllerTest, TheDisplayModeIsStoredAtOnceAndUsedFromTheNextScan) {
@@ -146,33 +149,13 @@ TEST_F(DiskUsageAppControllerTest, ABrowserScanThatFindsNothingSaysSoAndEndsAsSt
 
 TEST_F(DiskUsageAppControllerTest, TheColumnBrowserIsTheDefaultOnlyWhereTheBuildHasOne) {
     TestPlatform fresh;
-    auto withBrowser = environment();
-    DiskUsageAppController browser(withBrowser);
+    DiskUsageAppController browser(environment());
     EXPECT_FALSE(browser.showStyle());
     TestPlatform another;
     auto ringOnly = environment();
     ringOnly.columnBrowserAvailable = false;
     DiskUsageAppController ring(ringOnly);
     EXPECT_TRUE(ring.showStyle());
-}
-
-TEST_F(DiskUsageAppControllerTest, AChosenFolderGetsItsRowAndARowShowsItsPathCut) {
-    controller->folderChosen(volume.string() + "/");
-    finish();
-    auto rows = controller->leftCellArr.get();
-    EXPECT_EQ(rows[2].name, "v");
-    EXPECT_EQ(rows[2].selectedType, 1);
-    EXPECT_EQ(rows[0].selectedType, 0);
-    EXPECT_EQ(controller->selectState(), 2);
-    EXPECT_EQ(rows[2].usedSize, "2.00 KB");
-    controller->folderChoiceCancelled();
-    EXPECT_EQ(controller->scanPathStr, volume.string() + "/");
-
-    DiskUsageLeftCell cell;
-    cell.pathName = "/home/alice/Projects";
-    EXPECT_EQ(cell.shownPath(), "/home/alice/...");
-    cell.selectedType = 1;
-    EXPECT_EQ(cell.shownPath(), "/home/alice/Pro...");
 }
 
 TEST_F(DiskUsageAppControllerTest, AScanFileOpensAsItsOwnRowWithItsTreeMarkedImported) {
@@ -249,30 +232,38 @@ TEST_F(DiskUsageAppControllerTest, AScanFileOpensAsItsOwnRowWithItsTreeMarkedImp
     EXPECT_TRUE(page.originText().empty());
 }
 
-TEST_F(DiskUsageAppControllerTest, ABadScanFileIsRefusedWithTheReadersReasonAndNothingShown) {
-    fs::path file = platform.root().path() / "notes.json";
-    std::ofstream(file) << "{\"not\": \"a scan\"}";
-    ASSERT_TRUE(controller->openScanFile(file.string()));
+// A stopped scan, a stopped load and a file that is no scan file all end back at the path list,
+// with no row and nothing shown; only the bad file is named in an alert, with the reader's reason.
+TEST_F(DiskUsageAppControllerTest, AStopOrABadScanFileReturnsToThePathListWithNothingShown) {
+    controller->clickRow(0);
+    controller->stopScan();
+    EXPECT_TRUE(controller->bStopTask());
     finish();
     EXPECT_EQ(shown, (std::vector<int>{1, 0}));
+    EXPECT_EQ(controller->diskView().chart(), nullptr);
+    EXPECT_TRUE(controller->bSearchFinished());
+
+    fs::path file = platform.root().path() / "alice.json";
+    ASSERT_TRUE(exportScanFile(home, file));
+    fs::path bad = platform.root().path() / "notes.json";
+    std::ofstream(bad) << "{\"not\": \"a scan\"}";
+    ASSERT_TRUE(controller->openScanFile(file.string()));
+    EXPECT_EQ(controller->progress().path, file.string());
+    controller->stopScan();
+    finish();
+    EXPECT_EQ(shown, (std::vector<int>{1, 0, 1, 0}));
+    EXPECT_TRUE(asker->messages.empty());
+    EXPECT_EQ(controller->scanFileRowNum(), -1);
+    EXPECT_EQ(controller->diskView().chart(), nullptr);
+
+    ASSERT_TRUE(controller->openScanFile(bad.string()));
+    finish();
+    EXPECT_EQ(shown, (std::vector<int>{1, 0, 1, 0, 1, 0}));
     ASSERT_EQ(asker->messages.size(), 1u);
     EXPECT_EQ(asker->messages[0], DiskUsageAppController::kBadScanFileAlert);
     EXPECT_FALSE(asker->messageDetails[0].empty());
     EXPECT_EQ(asker->messageDetails[0].find('\n'), std::string::npos);
     EXPECT_EQ(controller->scanFileRowNum(), -1);
     EXPECT_EQ(controller->leftCellArr.get().size(), 3u);
-    EXPECT_EQ(controller->diskView().chart(), nullptr);
-}
-
-TEST_F(DiskUsageAppControllerTest, AStopWhileAScanFileLoadsReturnsToThePathList) {
-    fs::path file = platform.root().path() / "alice.json";
-    ASSERT_TRUE(exportScanFile(home, file));
-    ASSERT_TRUE(controller->openScanFile(file.string()));
-    EXPECT_EQ(controller->progress().path, file.string());
-    controller->stopScan();
-    finish();
-    EXPECT_EQ(shown, (std::vector<int>{1, 0}));
-    EXPECT_TRUE(asker->messages.empty());
-    EXPECT_EQ(controller->scanFileRowNum(), -1);
     EXPECT_EQ(controller->diskView().chart(), nullptr);
 }

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <atomic>
 
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
@@ -116,18 +115,17 @@ TEST(ItemTree, FirstListTreeOfAFileAndUnderTheStopFlag) {
 }
 
 TEST(ItemTree, DescendingSortOrdersEveryLevelLargestFirstThenByName) {
+    auto add = [](FSNode& parent, const std::string& name, bool folder, std::uint64_t size) {
+        parent.children.push_back(FSNode::childNamed(name, folder, &parent));
+        parent.children.back()->size = size;
+    };
+    using Sizes = std::initializer_list<std::pair<const char*, std::uint64_t>>;
     FSNode root("/r", true, nullptr);
-    for (auto [name, size] : std::vector<std::pair<std::string, std::uint64_t>>{
-             {"b", 5}, {"a", 5}, {"c", 9}, {"d", 1}}) {
-        root.children.push_back(FSNode::childNamed(name, true, &root));
-        root.children.back()->size = size;
+    for (auto [name, size] : Sizes{{"b", 5}, {"a", 5}, {"c", 9}, {"d", 1}}) {
+        add(root, name, true, size);
     }
     FSNode* c = root.children[2].get();
-    for (auto [name, size] :
-         std::vector<std::pair<std::string, std::uint64_t>>{{"y", 1}, {"z", 8}, {"x", 1}}) {
-        c->children.push_back(FSNode::childNamed(name, false, c));
-        c->children.back()->size = size;
-    }
+    for (auto [name, size] : Sizes{{"y", 1}, {"z", 8}, {"x", 1}}) add(*c, name, false, size);
     root.decendingSort();
     EXPECT_EQ(plainItemTree(root),
               (PlainNode{"r/",

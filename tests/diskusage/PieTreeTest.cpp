@@ -76,7 +76,8 @@ class PieTreeTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PieTreeTest, BuildPublishesTheRootsListingLargestFirst) {
+// A build lists the root, largest first; seeking lists a child, an ancestor's child or the root.
+TEST_F(PieTreeTest, BuildAndSeekingPublishTheCurrentFoldersListing) {
     Published build;
     chart.contructPieTree(top.string() + "/");
     ASSERT_EQ(build.names(), std::vector<std::string>{Events::RefreshLeftView});
@@ -88,9 +89,7 @@ TEST_F(PieTreeTest, BuildPublishesTheRootsListingLargestFirst) {
                                                              "readme 0.50 KB", "c 0.00 KB dir"}));
     EXPECT_EQ(chart.icCurrentPtr, chart.icAllDir.get());
     EXPECT_EQ(chart.getCurrentDirectory(), folder(""));
-}
 
-TEST_F(PieTreeTest, SeekingMovesToAChildAnAncestorsChildOrTheRoot) {
     EXPECT_EQ(chart.SeekDirectory(folder("a")), 1);
     EXPECT_EQ(chart.getCurrentDirectory(), folder("a"));
     EXPECT_EQ(published.listedItems(), (std::vector<std::string>{"a1 3.00 KB dir", "f 1.00 KB"}));

@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/NodeTreeOperator.h"
-#include "diskusage/ScanFileExporter.h"
 #include "diskusage/ScanFileLoader.h"
 #include "support/TempDir.h"
 
@@ -20,35 +15,15 @@ namespace {
 
 using Outcome = ScanFileReader::Outcome;
 
-std::string exportText(const fs::path& top, const fs::path& file) {
-    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    EXPECT_GE(fd, 0);
-    ScanFileMetadata metadata;
-    metadata.program = "quillby";
-    metadata.version = "4.0";
-    metadata.timestamp = 1700000000;
-    auto result = ScanFileExporter().exportFolder(top.string(), metadata, fd);
-    ::close(fd);
-    EXPECT_TRUE(result.written);
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-PlainNode scannedFolders(const fs::path& top) {
-    auto root = RingFolderNode::makeRoot(top.string());
-    FolderTreeScanner().scanFolder(*root, root->path(), true);
-    return plainFolderTree(*root);
-}
-
-PlainNode scannedItems(const fs::path& top, std::uint64_t limit) {
-    return plainItemTree(*NodeTreeOperator().buildBrowserTree(top.string(), limit, {}));
-}
-
 LoadedTree<RingFolderNode> loadFolders(std::string_view text, ScanFileLoadOptions options = {}) {
     InMemoryByteSource source(text);
     return ScanFileLoader::loadFolderTree(source, options);
+}
+
+// A load refused as no scan file, for the reason given.
+void expectRefused(const LoadedTree<RingFolderNode>& loaded, const std::string& reason) {
+    EXPECT_EQ(loaded.outcome, Outcome::NotScanFile);
+    EXPECT_NE(loaded.message.find(reason), std::string::npos) << loaded.message;
 }
 
 // Bytes made on demand: a head, `count` repetitions of a piece, a tail. Counts what it served,
@@ -104,13 +79,16 @@ TEST(ScanFile, AnExportReadsBackAsTheSameTreesAsTheScan) {
     fs::path top = dir / "top";
     generateTree(top, 3);
     // Names a file can hold that JSON cannot hold raw, and names that are not UTF-8.
-    makeFile(top / "d1" / "quote\"back\\slash", 723456);
-    makeFile(top / "d1" / "line\nfeed\ttab\x01", 654321 + 100000);
-    makeFile(top / "caf\xe9 \xff\xfe" / "f", 777777);
-    makeFile(top / "\xc3\x28" / "\xed\xa0\x80", 888888);
+    const std::pair<fs::path, std::uint64_t> oddFiles[] = {
+        {top / "d1" / "quote\"back\\slash", 723456},
+        {top / "d1" / "line\nfeed\ttab\x01", 654321 + 100000},
+        {top / "caf\xe9 \xff\xfe" / "f", 777777},
+        {top / "\xc3\x28" / "\xed\xa0\x80", 888888}};
+    for (const auto& [file, size] : oddFiles) makeFile(file, size);
     fs::create_directories(top / "empty");
 
-    std::string text = exportText(top, dir / "scan.json");
+    ASSERT_TRUE(exportScanFile(top, dir / "scan.json"));
+    std::string text = TempDir::read(dir / "scan.json");
     EXPECT_TRUE(
         text.starts_with("[1,2,{\"progname\":\"quillby\",\"progver\":\"4.0\","
                          "\"timestamp\":1700000000},\n[{\"name\":\"" +
@@ -119,7 +97,9 @@ TEST(ScanFile, AnExportReadsBackAsTheSameTreesAsTheScan) {
 
     auto folders = ScanFileLoader::loadFolderTree((dir / "scan.json").string());
     ASSERT_EQ(folders.outcome, Outcome::Read) << folders.message;
-    EXPECT_EQ(plainFolderTree(*folders.root), scannedFolders(top));
+    auto scanned = RingFolderNode::makeRoot(top.string());
+    FolderTreeScanner().scanFolder(*scanned, scanned->path(), true);
+    EXPECT_EQ(plainFolderTree(*folders.root), plainFolderTree(*scanned));
     EXPECT_TRUE(folders.origin.imported);
     EXPECT_EQ(folders.origin.metadata.program, "quillby");
     EXPECT_EQ(folders.origin.metadata.timestamp, 1700000000);
@@ -128,7 +108,8 @@ TEST(ScanFile, AnExportReadsBackAsTheSameTreesAsTheScan) {
     for (std::uint64_t limit : {0ull, 4096ull, 50000ull}) {
         auto items = ScanFileLoader::loadItemTree((dir / "scan.json").string(), limit);
         ASSERT_EQ(items.outcome, Outcome::Read) << items.message;
-        EXPECT_EQ(plainItemTree(*items.root), scannedItems(top, limit)) << "limit " << limit;
+        auto live = NodeTreeOperator().buildBrowserTree(top.string(), limit, {});
+        EXPECT_EQ(plainItemTree(*items.root), plainItemTree(*live)) << "limit " << limit;
         EXPECT_EQ(items.root->path(), top.string());
     }
 
@@ -142,9 +123,7 @@ TEST(ScanFile, AnExportReadsBackAsTheSameTreesAsTheScan) {
         if (!node->isDirectory) paths.push_back(node->path());
         for (const auto& child : node->children) pending.push_back(child.get());
     }
-    for (const fs::path& expected :
-         {top / "d1" / "quote\"back\\slash", top / "d1" / "line\nfeed\ttab\x01",
-          top / "caf\xe9 \xff\xfe" / "f", top / "\xc3\x28" / "\xed\xa0\x80"}) {
+    for (const auto& [expected, size] : oddFiles) {
         EXPECT_NE(std::find(paths.begin(), paths.end(), expected.string()), paths.end())
             << expected;
         EXPECT_TRUE(fs::exists(expected));
@@ -184,18 +163,15 @@ TEST(ScanFile, FilesOfNcduAndGduShapeReadAsTheirItemsDescribeThem) {
 }
 
 TEST(ScanFile, WhatIsNotAScanFileIsRefusedWithAReason) {
-    const std::string valid =
-        "[1,2,{\"progname\":\"quillby\"},\n[{\"name\":\"/t\"},\n{\"name\":\"f\",\"asize\":3},\n"
-        "[{\"name\":\"d\"},{\"name\":\"g\",\"asize\":\"\\u0041\"}]]]\n";
     // Every cut of a file is refused as ending early, never read as a smaller tree.
     const std::string good =
         "[1,2,{\"progname\":\"quillby\"},\n[{\"name\":\"/t\"},\n"
         "{\"name\":\"f\",\"asize\":3},\n[{\"name\":\"d\"}]]]";
     ASSERT_EQ(loadFolders(good).outcome, Outcome::Read);
     for (std::size_t length = 0; length < good.size(); ++length) {
+        SCOPED_TRACE(length);
         auto cut = loadFolders(good.substr(0, length));
-        EXPECT_EQ(cut.outcome, Outcome::NotScanFile) << length;
-        EXPECT_NE(cut.message.find("ends early"), std::string::npos) << cut.message;
+        expectRefused(cut, "ends early");
         EXPECT_EQ(cut.root, nullptr);
     }
     struct Case {
@@ -203,7 +179,10 @@ TEST(ScanFile, WhatIsNotAScanFileIsRefusedWithAReason) {
         std::string reason;
     };
     for (const auto& c : std::vector<Case>{
-             {valid, "expected a number"},
+             {"[1,2,{\"progname\":\"quillby\"},\n[{\"name\":\"/"
+              "t\"},\n{\"name\":\"f\",\"asize\":3},\n"
+              "[{\"name\":\"d\"},{\"name\":\"g\",\"asize\":\"\\u0041\"}]]]\n",
+              "expected a number"},
              {"", "ends early"},
              {"{}", "an array"},
              {"[2,0,{},[{\"name\":\"/t\"}]]", "major version 2"},
@@ -232,10 +211,9 @@ TEST(ScanFile, WhatIsNotAScanFileIsRefusedWithAReason) {
               "{\"name\":\"b\",\"asize\":1}]]",
               "2^63"},
          }) {
+        SCOPED_TRACE(c.text);
         auto loaded = loadFolders(c.text);
-        EXPECT_EQ(loaded.outcome, Outcome::NotScanFile) << c.text;
-        EXPECT_NE(loaded.message.find(c.reason), std::string::npos)
-            << c.text << " -> " << loaded.message;
+        expectRefused(loaded, c.reason);
         EXPECT_EQ(loaded.message.find('\n'), std::string::npos);
     }
 }
@@ -244,15 +222,10 @@ TEST(ScanFile, NestingAndLongNamesAreBoundedWhileStreaming) {
     // 100,000 nested folders: refused once past the depth limit, read on an explicit stack.
     GeneratedSource deep("[1,2,{},[{\"name\":\"/t\"}", ",[{\"name\":\"d\"}", 100000,
                          repeated("]", 100001) + "]");
-    auto refused = ScanFileLoader::loadFolderTree(deep);
-    EXPECT_EQ(refused.outcome, Outcome::NotScanFile);
-    EXPECT_NE(refused.message.find("nested deeper than 65536"), std::string::npos)
-        << refused.message;
+    expectRefused(ScanFileLoader::loadFolderTree(deep), "nested deeper than 65536");
     // 100,000 bare arrays are no folders at all.
     GeneratedSource arrays("[1,2,{},", "[", 100000, "");
-    auto bare = ScanFileLoader::loadFolderTree(arrays);
-    EXPECT_EQ(bare.outcome, Outcome::NotScanFile);
-    EXPECT_NE(bare.message.find("info object"), std::string::npos) << bare.message;
+    expectRefused(ScanFileLoader::loadFolderTree(arrays), "info object");
 
     // Up to the limit a deep tree is read (and released) without recursion.
     GeneratedSource allowed("[1,2,{},[{\"name\":\"/t\"}",
@@ -274,9 +247,7 @@ TEST(ScanFile, NestingAndLongNamesAreBoundedWhileStreaming) {
     constexpr std::uint64_t kNameBytes = 2ull << 30;
     GeneratedSource longName("[1,2,{},[{\"name\":\"/t\"},{\"name\":\"", std::string(4096, 'a'),
                              kNameBytes / 4096, "\",\"asize\":1}]]");
-    auto named = ScanFileLoader::loadFolderTree(longName);
-    EXPECT_EQ(named.outcome, Outcome::NotScanFile);
-    EXPECT_NE(named.message.find("longer than 65536 bytes"), std::string::npos) << named.message;
+    expectRefused(ScanFileLoader::loadFolderTree(longName), "longer than 65536 bytes");
     EXPECT_LT(longName.served, 1u << 20);
 }
 

@@ -40,14 +40,8 @@ std::string tool(const TempDir& dir, const std::string& name, int status,
 
 std::shared_ptr<FakeMemory> memoryOf(std::uint64_t free, std::uint64_t inactive) {
     auto memory = std::make_shared<FakeMemory>();
-    memory->counts.free = free;
-    memory->counts.inactive = inactive;
-    memory->counts.active = 300;
-    memory->counts.wired = 40;
-    memory->counts.total = 1000;
-    memory->counts.pageIns = 6;
-    memory->counts.pageOuts = 7;
-    memory->counts.faults = 8;
+    // free, inactive, active, wired, total, page-ins, page-outs, faults
+    memory->counts = {free, inactive, 300, 40, 1000, 6, 7, 8};
     return memory;
 }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/events/Log.h"
@@ -20,6 +19,15 @@ void makeFileOfSize(const fs::path& file, std::uint64_t size) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
     ::close(fd);
+}
+
+// Sends one line to the log `name` as the command line does, then puts the log back.
+void logOneLineTo(const std::string& name) {
+    int previous = logDescriptor();
+    DiagnosticLog::sendLogLinesTo(name);
+    QWLog("a command line");
+    if (logDescriptor() > STDERR_FILENO) ::close(logDescriptor());
+    setLogDescriptor(previous);
 }
 }  // namespace
 
@@ -61,19 +69,13 @@ TEST(DiagnosticLog, HeaderOnlyForAMissingOrEmptyLog) {
 // creates starts with the header like any other.
 TEST(DiagnosticLog, CommandLineNeverTrimsAndHeadsANewLog) {
     TestPlatform platform;
-    int previous = logDescriptor();
     fs::path path = DiagnosticLog::logFilePath("orvane.log").value();
     makeFileOfSize(path, DiagnosticLog::kMaximumSize + 1);
-    DiagnosticLog::sendLogLinesTo("orvane.log");
-    QWLog("a command line");
+    logOneLineTo("orvane.log");
     EXPECT_GT(fs::file_size(path), DiagnosticLog::kMaximumSize + 1);
-    ::close(logDescriptor());
 
     fs::path fresh = DiagnosticLog::logFilePath("fresh.log").value();
-    DiagnosticLog::sendLogLinesTo("fresh.log");
-    QWLog("a command line");
-    ::close(logDescriptor());
-    setLogDescriptor(previous);
+    logOneLineTo("fresh.log");
     std::string text = TempDir::read(fresh);
     EXPECT_NE(text.find("Orvane Log file: " + fresh.string()), std::string::npos);
     EXPECT_LT(text.find("Orvane Log file: "), text.find("a command line"));
@@ -92,20 +94,15 @@ TEST(DiagnosticLog, OnlyTheUsersOwnPlainFileIsWrittenAsTheLog) {
         TestPlatform platform;
         fs::path path = platform.context().appDataFolder() / "orvane.log";
         fs::path other = platform.root().write("elsewhere/notes.txt", "mine\n");
+        fs::create_directories(path.parent_path());
         if (c.link) {
-            fs::create_directories(path.parent_path());
             fs::create_symlink(other, path);
         } else {
-            fs::create_directories(path.parent_path());
             fs::copy_file(other, path);
             other = path;
             ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
         }
-        int previous = logDescriptor();
-        DiagnosticLog::sendLogLinesTo("orvane.log");
-        QWLog("a command line");
-        if (logDescriptor() > STDERR_FILENO) ::close(logDescriptor());
-        setLogDescriptor(previous);
+        logOneLineTo("orvane.log");
         EXPECT_EQ(TempDir::read(other), "mine\n") << c.name;
     }
 }
@@ -117,10 +114,6 @@ TEST(DiagnosticLog, NoLogInTheHomeOfAnotherUser) {
     fs::create_directories(context.home);
     context.uid += 1;
     Services::setContext(context);
-    int previous = logDescriptor();
-    DiagnosticLog::sendLogLinesTo("orvane.log");
-    QWLog("a command line");
-    if (logDescriptor() > STDERR_FILENO) ::close(logDescriptor());
-    setLogDescriptor(previous);
+    logOneLineTo("orvane.log");
     EXPECT_FALSE(fs::exists(context.xdgDataHome));
 }
