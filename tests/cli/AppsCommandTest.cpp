@@ -4,8 +4,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "support/ProcessRunner.h"
-#include "support/TempDir.h"
+#include "cli/CliTestSupport.h"
 #include "uninstall/UninstallFixtures.h"
 
 namespace fs = std::filesystem;
@@ -30,10 +29,6 @@ struct AppsCli {
                                             name);
     }
 };
-
-int lineCount(const std::string& text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
 
 }  // namespace
 
@@ -101,9 +96,7 @@ TEST(AppsCommand, BadInputIsOneLineAndStatusTwo) {
              {"apps", "remove", "org.example.Notes", "org.example.Nope", "--yes"},
              {"apps", "remove", "Tool.AppImage", "--yes"},
              {"apps"}}) {
-        ProcessResult result = cli.run(arguments);
-        EXPECT_EQ(result.status, 2) << arguments[1];
-        EXPECT_EQ(lineCount(result.err), 1) << result.err;
+        expectRefusedInOneLine(cli.run(arguments), arguments.back());
     }
     // Nothing was removed for the good name given with the bad one.
     EXPECT_TRUE(fs::exists(cli.home / ".local/share/applications/org.example.Notes.desktop"));
@@ -207,9 +200,8 @@ TEST(AppsCommand, ListsThisMachinesApplicationsWithTheirSystemFlags) {
     if (!fs::exists(vim) || !fs::exists("/var/lib/dpkg/status")) {
         GTEST_SKIP() << "this machine has no packaged vim.desktop to look for";
     }
-    TempDir home;
-    ProcessResult listed =
-        runProcess(QUILLBY_CLI_PATH, {"apps", "list", "--json"}, {{"HOME", home.path().string()}});
+    CliHome cli;
+    ProcessResult listed = cli.run({"apps", "list", "--json"});
     ASSERT_EQ(listed.status, 0) << listed.err;
     bool found = false;
     for (const auto& app : nlohmann::json::parse(listed.out)) {

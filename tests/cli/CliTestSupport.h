@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -28,6 +29,17 @@ class CliHome {
 
     TempDir home;
 };
+
+// Bad input refused as every command refuses it: status 2, nothing on standard output, and one
+// line on standard error that mentions `mention`.
+inline void expectRefusedInOneLine(const ProcessResult& result, const std::string& label,
+                                   const std::string& mention = "") {
+    EXPECT_EQ(result.status, 2) << label;
+    EXPECT_EQ(result.out, "") << label;
+    EXPECT_NE(result.err.find(mention), std::string::npos) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_TRUE(result.err.ends_with('\n')) << result.err;
+}
 
 // The arguments of unshare that give a child a private mount namespace (of its own user when
 // the tests run as an ordinary user), or none where the kernel or the container refuses one.

@@ -20,18 +20,16 @@ bool has(const std::vector<std::string>& words, const std::string& word) {
     return std::find(words.begin(), words.end(), word) != words.end();
 }
 
-// The words bash offers for `line` (the cursor at its end), run in `folder` with HOME set.
-std::vector<std::string> bashOffers(const std::string& line, const std::string& folder,
-                                    const std::string& home) {
+// The words bash offers for `line` (the cursor at its end), run in `home` with HOME set to it.
+std::vector<std::string> bashOffers(const std::string& line, const std::string& home) {
     std::string script =
         "cd \"$1\" && source \"$2\" && read -ra COMP_WORDS <<< \"$3\" && "
         "[[ $3 == *' ' ]] && COMP_WORDS+=('');"
         "COMP_WORDS[0]=\"$4\"; COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _quillby;"
         "printf '%s\\n' \"${COMPREPLY[@]}\"";
-    auto result =
-        runProcess("/bin/bash",
-                   {"-c", script, "bash", folder, QUILLBY_BASH_COMPLETION, line, QUILLBY_CLI_PATH},
-                   {{"HOME", home}, {"XDG_CONFIG_DIRS", home + "/no-system"}});
+    auto result = runProcess(
+        "/bin/bash", {"-c", script, "bash", home, QUILLBY_BASH_COMPLETION, line, QUILLBY_CLI_PATH},
+        {{"HOME", home}, {"XDG_CONFIG_DIRS", home + "/no-system"}});
     EXPECT_EQ(result.status, 0) << result.err;
     auto offers = lines(result.out);
     std::erase(offers, "");
@@ -40,7 +38,7 @@ std::vector<std::string> bashOffers(const std::string& line, const std::string& 
 
 struct BashCompletion : ::testing::Test {
     std::vector<std::string> offers(const std::string& line) {
-        return bashOffers(line, cli.home.path().string(), cli.home.path().string());
+        return bashOffers(line, cli.home.path().string());
     }
     CliHome cli;
 };
@@ -55,14 +53,11 @@ TEST_F(BashCompletion, RegistersForQuillby) {
     EXPECT_EQ(result.out, "complete -F _quillby quillby\n");
 }
 
-TEST_F(BashCompletion, OffersSettingKeys) {
+TEST_F(BashCompletion, OffersCommandsOptionsSettingKeysAndFixedValues) {
     EXPECT_EQ(offers("quillby settings get Sp"), std::vector<std::string>{"SpaceAlarm"});
     auto keys = offers("quillby settings set ");
     EXPECT_TRUE(has(keys, "SpaceAlarm") && has(keys, "UserTrash")) << keys.size();
     EXPECT_TRUE(offers("quillby settings set SpaceAlarm ").empty());  // a value: nothing to offer
-}
-
-TEST_F(BashCompletion, OffersCommandsOptionsAndFixedValues) {
     EXPECT_EQ(offers("quillby sett"), std::vector<std::string>{"settings"});
     EXPECT_EQ(offers("quillby login-items "),
               (std::vector<std::string>{"list", "add", "remove", "hide"}));

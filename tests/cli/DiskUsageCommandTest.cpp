@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "cli/CliTestSupport.h"
@@ -13,7 +12,6 @@ namespace {
 class DuCommand : public ::testing::Test {
   protected:
     void SetUp() override {
-        top = cli.home / "top";
         makeFile(top / "big/inner/blob", 3000000);
         makeFile(top / "big/small", 40);
         makeFile(top / "mid/m", 1000000);
@@ -21,7 +19,7 @@ class DuCommand : public ::testing::Test {
         makeFile(top / "loose", 2500000);
     }
     CliHome cli;
-    fs::path top;
+    fs::path top = cli.home / "top";
 };
 
 }  // namespace
@@ -87,11 +85,7 @@ TEST_F(DuCommand, BadInputGetsOneLineAndStatusTwo) {
              {{"du", top.string(), "--limit", "1MB"}, "--items"},
              {{"du", top.string(), "--depth", "-1"}, "--depth"},
          }) {
-        auto result = cli.run(c.arguments);
-        EXPECT_EQ(result.status, 2) << c.arguments.back();
-        EXPECT_NE(result.err.find(c.mention), std::string::npos) << result.err;
-        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-        EXPECT_EQ(result.out, "");
+        expectRefusedInOneLine(cli.run(c.arguments), c.arguments.back(), c.mention);
     }
 }
 

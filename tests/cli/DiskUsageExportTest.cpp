@@ -18,11 +18,9 @@ std::string installed(const std::string& name) {
 class DuExport : public ::testing::Test {
   protected:
     void SetUp() override {
-        top = cli.home / "top";
         generateTree(top, 7);
         makeFile(top / "caf\xe9 \xff" / "f", 4000000);
         makeFile(top / "odd\nname" / "g", 3000000);
-        file = (cli.home / "scan.json").string();
     }
     // What quillby du prints of the folder, live or from a file, deep enough to show it all.
     std::vector<std::string> listing(const std::vector<std::string>& source,
@@ -32,17 +30,14 @@ class DuExport : public ::testing::Test {
         for (const char* argument : {"--depth", "50", "--top", "0"}) arguments.push_back(argument);
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         auto text = cli.run(arguments);
-        auto json = cli.run([&] {
-            auto withJson = arguments;
-            withJson.push_back("--json");
-            return withJson;
-        }());
         EXPECT_EQ(text.status, 0) << text.err;
+        arguments.push_back("--json");
+        auto json = cli.run(arguments);
         return {text.out, json.out};
     }
     CliHome cli;
-    fs::path top;
-    std::string file;
+    fs::path top = cli.home / "top";
+    std::string file = (cli.home / "scan.json").string();
 };
 
 // A small folder to export and a folder of its own for the scan file, whose entries show what
@@ -192,11 +187,7 @@ TEST_F(DuExport, AFileThatIsNotAScanIsRefusedInOneLine) {
              {{"du", top.string(), "--export", file, "--json"}, "excludes"},
              {{"du", "--import", file, "-x"}, "excludes"},
          }) {
-        auto result = cli.run(c.arguments);
-        EXPECT_EQ(result.status, 2) << c.arguments.back();
-        EXPECT_NE(result.err.find(c.mention), std::string::npos) << result.err;
-        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-        EXPECT_EQ(result.out, "");
+        expectRefusedInOneLine(cli.run(c.arguments), c.arguments.back(), c.mention);
     }
     // A file that cannot be written is a failure, not bad input.
     auto unwritable = cli.run({"du", top.string(), "--export", (cli.home / "no/such").string()});

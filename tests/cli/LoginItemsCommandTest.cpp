@@ -91,10 +91,7 @@ TEST(LoginItemsCommand, BadInputGetsOneLineAndStatusTwo) {
              {{"login-items", "hide", "0"}, "STATE"},
              {{"login-items"}, "list, add, remove, hide"},
          }) {
-        auto result = cli.run(c.arguments);
-        EXPECT_EQ(result.status, 2) << result.err;
-        EXPECT_NE(result.err.find(c.mention), std::string::npos) << result.err;
-        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        expectRefusedInOneLine(cli.run(c.arguments), c.arguments.back(), c.mention);
     }
     EXPECT_EQ(cli.list().size(), 2u);
     // The entry's own file names it without doubt.

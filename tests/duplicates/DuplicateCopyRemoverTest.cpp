@@ -44,51 +44,31 @@ DuplicateCopyRemover removeAllButLast(DuplicateReview& review) {
 // folders (a path that long cannot be given to the kernel at once).
 class DeepChain {
   public:
-    explicit DeepChain(const fs::path& top) : top_(top) {
-        std::string name(200, 'd');
-        int folder = ::open(top.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        path_ = top.string();
-        while (path_.size() <= PATH_MAX + 200) {
-            ::mkdirat(folder, name.c_str(), 0700);
-            int next = ::openat(folder, name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-            ::close(folder);
-            folder = next;
-            path_ += "/" + name;
-            ++depth_;
+    explicit DeepChain(const fs::path& top) {
+        folders_.push_back(::open(top.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        for (size_t length = top.string().size(); length <= PATH_MAX + 200; length += 201) {
+            ::mkdirat(folders_.back(), name_.c_str(), 0700);
+            folders_.push_back(
+                ::openat(folders_.back(), name_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         }
-        deepest_ = folder;
     }
     ~DeepChain() {
-        ::close(deepest_);
-        std::string name(200, 'd');
-        // Unlink from the bottom: open each level again from the top.
-        for (int level = depth_; level > 0; --level) {
-            int folder = ::open(top_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            for (int i = 0; i + 1 < level; ++i) {
-                int next = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-                ::close(folder);
-                folder = next;
-            }
-            int inner = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            for (const char* file : {"one", "two"}) ::unlinkat(inner, file, 0);
-            ::close(inner);
-            ::unlinkat(folder, name.c_str(), AT_REMOVEDIR);
-            ::close(folder);
-        }
+        // Unlinked from the bottom, each level through its open parent.
+        for (const char* file : {"one", "two"}) ::unlinkat(folders_.back(), file, 0);
+        for (size_t level = folders_.size() - 1; level > 0; --level)
+            ::unlinkat(folders_[level - 1], name_.c_str(), AT_REMOVEDIR);
+        for (int folder : folders_) ::close(folder);
     }
     void write(const char* name, const std::string& content) const {
-        int fd = ::openat(deepest_, name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        int fd = ::openat(folders_.back(), name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         ASSERT_EQ(::write(fd, content.data(), content.size()),
                   static_cast<ssize_t>(content.size()));
         ::close(fd);
     }
-    const std::string& path() const { return path_; }
 
   private:
-    fs::path top_;
-    std::string path_;
-    int depth_ = 0;
-    int deepest_ = -1;
+    const std::string name_ = std::string(200, 'd');
+    std::vector<int> folders_;
 };
 
 }  // namespace
@@ -125,17 +105,9 @@ TEST(DuplicateCopyRemover, TwoNamesOfOneFileFreeNothingAndTheLastCopyNeverGoes) 
     // The search finds no copy there. A list made before the second name was still meets the
     // remover's rules.
     EXPECT_FALSE(searchTree(dir.path().string(), 0, plainSearch()));
-    auto data = SimpleNodeData::groupDataWithName("original");
-    data->extendName = "";
-    auto listed = TreeNode::treeNodeWithData(data);
-    for (const char* name : {"second-name", "original"}) {
-        auto leaf = SimpleNodeData::leafDataWithName((dir / name).string());
-        leaf->fileSize = 19;
-        listed->insertChild(TreeNode::treeNodeWithData(leaf), listed->numberOfChildren());
-    }
-    auto root = TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName("Root"));
-    root->insertChild(listed, 0);
-    DuplicateReview review(root, dir.path());
+    auto listed = copyGroup(
+        "original", "", {{(dir / "second-name").string(), 19}, {(dir / "original").string(), 19}});
+    DuplicateReview review(resultTree({listed}), dir.path());
     review.setMemberIdentities(readMemberIdentities(review.categoryTree(0)));
     review.clickHeaderBox(true);
     EXPECT_EQ(review.tickedMembers().size(), 1u);
@@ -166,18 +138,11 @@ TEST(DuplicateCopyRemover, BundlesGoOnlyAfterTheirWholeTreesCompareEqual) {
     // C differs in a name, D in content that a checksum of the same size might hide.
     fs::rename(dir / "C.app/Contents/info", dir / "C.app/Contents/Info");
     dir.write("D.app/Contents/info", "version 2");
-    auto treeOf = [](const std::vector<std::string>& paths) {
-        auto data = SimpleNodeData::groupDataWithName("A.app");
-        data->extendName = "APP";
-        auto group = TreeNode::treeNodeWithData(data);
-        for (const auto& path : paths) {
-            auto leaf = TreeNode::treeNodeWithData(SimpleNodeData::leafDataWithName(path));
-            group->insertChild(leaf, group->numberOfChildren());
-        }
-        return group;
-    };
-    auto group = treeOf({(dir / "B.app").string(), (dir / "C.app").string(),
-                         (dir / "D.app").string(), (dir / "A.app").string()});
+    auto group = copyGroup("A.app", "APP",
+                           {{(dir / "B.app").string()},
+                            {(dir / "C.app").string()},
+                            {(dir / "D.app").string()},
+                            {(dir / "A.app").string()}});
     ASSERT_TRUE(DuplicateCopyRemover::isBundleGroup(*group));
     DuplicateCopyRemover remover;
     auto members = group->children();
@@ -206,23 +171,16 @@ TEST(DuplicateCopyRemover, AMissingCopyIsGoneAndAForbiddenOneNeedsRights) {
     auto group = tree->firstChild();
     ASSERT_EQ(group->numberOfChildren(), 3u);
     fs::remove(dir / "vanished/file");
-    fs::permissions(dir.path(), fs::perms::all, fs::perm_options::replace);
-    fs::permissions(dir / "kept", fs::perms::all, fs::perm_options::replace);
-    fs::permissions(dir / "kept/file", fs::perms::all, fs::perm_options::replace);
+    for (const char* name : {"", "kept", "kept/file", "locked/file"})
+        fs::permissions(dir / name, fs::perms::all, fs::perm_options::replace);
     fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec |
                                         fs::perms::others_read | fs::perms::others_exec);
-    fs::permissions(dir / "locked/file", fs::perms::all, fs::perm_options::replace);
     EXPECT_TRUE(asOrdinaryUser([&] {
         DuplicateCopyRemover remover;
-        TreeNode::Ptr kept;
         for (const auto& member : group->children()) {
-            if (member->nodeData()->name.find("/kept/") != std::string::npos) kept = member;
-        }
-        for (const auto& member : group->children()) {
-            if (member != kept) {
-                member->nodeData()->selectNum = 1;
-                remover(member, group);
-            }
+            if (member->nodeData()->name.find("/kept/") != std::string::npos) continue;
+            member->nodeData()->selectNum = 1;
+            remover(member, group);
         }
         bool sawGone = false, sawDenied = false;
         for (const auto& record : remover.records()) {
@@ -281,13 +239,10 @@ TEST(DuplicateCopyRemover, TheRetryWithRightsStillComparesFirst) {
     dir.write("kept", "same bytes");
     dir.write("copy", "same bytes");
     dir.write("changed", "same bytez");
-    auto data = SimpleNodeData::groupDataWithName("kept");
-    auto group = TreeNode::treeNodeWithData(data);
-    for (const char* name : {"copy", "changed", "kept"}) {
-        auto leaf = SimpleNodeData::leafDataWithName((dir / name).string());
-        leaf->selectNum = std::string(name) == "kept" ? 0 : 1;
-        group->insertChild(TreeNode::treeNodeWithData(leaf), group->numberOfChildren());
-    }
+    auto group = copyGroup(
+        "kept", "",
+        {{(dir / "copy").string()}, {(dir / "changed").string()}, {(dir / "kept").string()}});
+    for (size_t i = 0; i < 2; ++i) group->childAtIndex(i)->nodeData()->selectNum = 1;
     std::vector<std::string> handedOver;
     DuplicateCopyRemover remover;
     remover.setPrivilegedRemoval([&](const std::string& path) {

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <algorithm>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -38,11 +36,13 @@ class Detection : public ::testing::TestWithParam<bool> {
     TreeNode::Ptr search(std::uint64_t limit = 0) const {
         return searchTree(dir.path().string(), limit, options());
     }
-    std::vector<std::string> members(const TreeNode::Ptr& group) const {
+    // The members' paths inside the folder, in the group's order or sorted.
+    std::vector<std::string> members(const TreeNode::Ptr& group, bool sorted = false) const {
         std::vector<std::string> names;
         for (const auto& member : group->children()) {
             names.push_back(fs::relative(member->nodeData()->name, dir.path()).string());
         }
+        if (sorted) std::sort(names.begin(), names.end());
         return names;
     }
     // The file names of a folder in the order a listing gives them.
@@ -108,9 +108,7 @@ TEST_P(Detection, EqualHeadsOrSizesWithDifferentTailsAreNotGrouped) {
     auto tree = search();
     ASSERT_TRUE(tree);
     ASSERT_EQ(tree->numberOfChildren(), 1u);
-    auto names = members(tree->firstChild());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"big-a", "big-copy"}));
+    EXPECT_EQ(members(tree->firstChild(), true), (std::vector<std::string>{"big-a", "big-copy"}));
 }
 
 TEST_P(Detection, BundlesCompareByContentNotByNames) {
@@ -128,10 +126,8 @@ TEST_P(Detection, BundlesCompareByContentNotByNames) {
     ASSERT_EQ(tree->numberOfChildren(), 2u);
     auto bundles = tree->childAtIndex(0);
     EXPECT_EQ(bundles->nodeData()->extendName, "APP");
-    auto names = members(bundles);
-    std::sort(names.begin(), names.end());
     // Three.app has one more (empty) file: not the same bundle.
-    EXPECT_EQ(names, (std::vector<std::string>{"One.app", "Two.app"}));
+    EXPECT_EQ(members(bundles, true), (std::vector<std::string>{"One.app", "Two.app"}));
     EXPECT_EQ(bundles->nodeData()->fileSize, 2u * (13 + 10));
     EXPECT_FALSE(bundles->firstChild()->nodeData()->ModificationDate);
     EXPECT_EQ(members(tree->childAtIndex(1)).size(), 2u);  // files outside bundles still pair
@@ -146,9 +142,8 @@ TEST_P(Detection, NamesOfOneFileAreNoGroupButAreListedBesideACopy) {
     auto tree = search();
     ASSERT_TRUE(tree);
     ASSERT_EQ(tree->numberOfChildren(), 1u);
-    auto names = members(tree->firstChild());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"a/named", "b/copy", "second-name"}));
+    EXPECT_EQ(members(tree->firstChild(), true),
+              (std::vector<std::string>{"a/named", "b/copy", "second-name"}));
 }
 
 TEST_P(Detection, UnreadableFilesPairWithNothing) {
@@ -172,6 +167,8 @@ TEST_P(Detection, UnreadableFilesPairWithNothing) {
     }));
 }
 
+// A stop before the search, asked of it or through the options from wherever the token came,
+// leaves everything unpaired.
 TEST_P(Detection, AStopBeforeTheSearchLeavesEverythingUnpaired) {
     dir.write("a", "same");
     dir.write("b", "same");
@@ -193,20 +190,14 @@ TEST_P(Detection, AStopBeforeTheSearchLeavesEverythingUnpaired) {
     facade.beginSearchAtPath(dir.path().string(), 0);
     TreeNode::Ptr tree;
     EXPECT_FALSE(facade.getDuplicateFiles(tree));
-}
 
-// A stop requested through the options, from wherever the token came, is the same stop.
-TEST_P(Detection, AStopThroughTheOptionsIsAStopOfTheSearch) {
-    dir.write("a", "same");
-    dir.write("b", "same");
     std::stop_source stop;
     DuplicateSearchOptions stopped = options();
     stopped.stop = stop.get_token();
     stop.request_stop();
-    duplicateFind search(stopped);
-    EXPECT_EQ(search.searchDuplicateFileAtPath(dir.path().string(), 0), 1);
-    std::vector<std::vector<CandidateFile>> runs;
-    search.getAllDuplicateFile(runs);
+    duplicateFind throughOptions(stopped);
+    EXPECT_EQ(throughOptions.searchDuplicateFileAtPath(dir.path().string(), 0), 1);
+    throughOptions.getAllDuplicateFile(runs);
     EXPECT_TRUE(runs.empty());
 
     std::stop_source unused;

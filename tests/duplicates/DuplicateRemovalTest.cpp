@@ -17,6 +17,19 @@ using namespace quillby;
 namespace fs = std::filesystem;
 using Outcome = DuplicateRemoval::Outcome;
 
+namespace {
+
+// Removes the copy `copy` after comparing it with `kept`, both named inside `dir`, and within
+// `searched` when given.
+DuplicateRemoval::Result removeIn(const TempDir& dir, const std::string& copy,
+                                  const std::string& kept, const std::string& searched = "") {
+    return DuplicateRemoval::removeVerifiedCopy(
+        (dir / copy).string(), (dir / kept).string(),
+        searched.empty() ? std::string() : (dir / searched).string());
+}
+
+}  // namespace
+
 TEST(DuplicateRemoval, RemovesOnlyAByteForByteCopy) {
     TempDir dir;
     std::string content = randomBytes(9 * 1024 * 1024 + 3, 1);
@@ -28,19 +41,16 @@ TEST(DuplicateRemoval, RemovesOnlyAByteForByteCopy) {
     writeBytes(dir / "twin", crcTwinOf(content.substr(0, 5000), 3000));
     writeBytes(dir / "twin-of", content.substr(0, 5000));
 
-    auto result =
-        DuplicateRemoval::removeVerifiedCopy((dir / "copy").string(), (dir / "kept").string());
+    auto result = removeIn(dir, "copy", "kept");
     EXPECT_EQ(result.outcome, Outcome::Removed) << result.detail;
     EXPECT_FALSE(fs::exists(dir / "copy"));
 
-    result = DuplicateRemoval::removeVerifiedCopy((dir / "differs-at-end").string(),
-                                                  (dir / "kept").string());
+    result = removeIn(dir, "differs-at-end", "kept");
     EXPECT_EQ(result.outcome, Outcome::Differs);
     EXPECT_TRUE(fs::exists(dir / "differs-at-end"));
 
     // Same checksum, other bytes: still refused.
-    result =
-        DuplicateRemoval::removeVerifiedCopy((dir / "twin").string(), (dir / "twin-of").string());
+    result = removeIn(dir, "twin", "twin-of");
     EXPECT_EQ(result.outcome, Outcome::Differs) << result.detail;
     EXPECT_TRUE(fs::exists(dir / "twin"));
     EXPECT_EQ(fs::file_size(dir / "kept"), content.size());
@@ -53,17 +63,13 @@ TEST(DuplicateRemoval, NeverRemovesTheCopyThatStaysThroughAnotherPath) {
     dir.write("real/linked", "two names");
     fs::create_hard_link(dir / "real/linked", dir / "real/second-name");
 
-    auto result = DuplicateRemoval::removeVerifiedCopy((dir / "alias/file").string(),
-                                                       (dir / "real/file").string());
+    auto result = removeIn(dir, "alias/file", "real/file");
     EXPECT_EQ(result.outcome, Outcome::SameEntry);
     EXPECT_TRUE(fs::exists(dir / "real/file"));
-    result = DuplicateRemoval::removeVerifiedCopy((dir / "real/file").string(),
-                                                  (dir / "real/file").string());
-    EXPECT_EQ(result.outcome, Outcome::SameEntry);
+    EXPECT_EQ(removeIn(dir, "real/file", "real/file").outcome, Outcome::SameEntry);
 
     // A second name of the same file may go: the content stays under the first.
-    result = DuplicateRemoval::removeVerifiedCopy((dir / "real/second-name").string(),
-                                                  (dir / "real/linked").string());
+    result = removeIn(dir, "real/second-name", "real/linked");
     EXPECT_EQ(result.outcome, Outcome::Removed) << result.detail;
     EXPECT_EQ(TempDir::read(dir / "real/linked"), "two names");
 }
@@ -73,18 +79,11 @@ TEST(DuplicateRemoval, RefusesLinksFoldersAndMissingKeptCopies) {
     dir.write("kept", "x");
     fs::create_symlink(dir / "kept", dir / "link");
     fs::create_directory(dir / "folder");
-    EXPECT_EQ(DuplicateRemoval::removeVerifiedCopy((dir / "link").string(), (dir / "kept").string())
-                  .outcome,
-              Outcome::NotRegularFile);
+    EXPECT_EQ(removeIn(dir, "link", "kept").outcome, Outcome::NotRegularFile);
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
-    EXPECT_EQ(
-        DuplicateRemoval::removeVerifiedCopy((dir / "folder").string(), (dir / "kept").string())
-            .outcome,
-        Outcome::NotRegularFile);
+    EXPECT_EQ(removeIn(dir, "folder", "kept").outcome, Outcome::NotRegularFile);
     dir.write("copy", "x");
-    EXPECT_EQ(DuplicateRemoval::removeVerifiedCopy((dir / "copy").string(), (dir / "gone").string())
-                  .outcome,
-              Outcome::Failed);
+    EXPECT_EQ(removeIn(dir, "copy", "gone").outcome, Outcome::Failed);
     EXPECT_TRUE(fs::exists(dir / "copy"));
 }
 
@@ -112,17 +111,12 @@ TEST(DuplicateRemoval, ACopysFolderSwappedForALinkSinceTheSearchLeadsNowhere) {
     dir.write("elsewhere/copy", "same");
     fs::rename(dir / "searched/sub", dir / "moved-away");
     fs::create_directory_symlink(dir / "elsewhere", dir / "searched/sub");
-    auto result = DuplicateRemoval::removeVerifiedCopy((dir / "searched/sub/copy").string(),
-                                                       (dir / "searched/kept/original").string(),
-                                                       (dir / "searched").string());
+    auto result = removeIn(dir, "searched/sub/copy", "searched/kept/original", "searched");
     EXPECT_EQ(result.outcome, Outcome::Refused) << result.detail;
     EXPECT_TRUE(fs::exists(dir / "elsewhere/copy"));
     // The searched folder itself may be reached through a link.
     fs::create_directory_symlink(dir / "searched", dir / "alias");
     dir.write("searched/kept/second", "same");
-    EXPECT_EQ(DuplicateRemoval::removeVerifiedCopy((dir / "alias/kept/second").string(),
-                                                   (dir / "alias/kept/original").string(),
-                                                   (dir / "alias").string())
-                  .outcome,
+    EXPECT_EQ(removeIn(dir, "alias/kept/second", "alias/kept/original", "alias").outcome,
               Outcome::Removed);
 }

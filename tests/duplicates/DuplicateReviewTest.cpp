@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -12,38 +11,12 @@
 #include "core/work/PlainMainQueue.h"
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
+#include "duplicates/DuplicateTestSupport.h"
 #include "platform/MemoryPreferencesStore.h"
 
 using namespace quillby;
 
 namespace {
-
-struct Member {
-    std::string path;
-    std::uint64_t size;
-    int day;  // modification date: days after the epoch
-};
-
-TreeNode::Ptr group(const std::string& name, const std::string& extension,
-                    const std::vector<Member>& members) {
-    auto data = SimpleNodeData::groupDataWithName(name);
-    data->extendName = extension;
-    auto node = TreeNode::treeNodeWithData(data);
-    for (const auto& member : members) {
-        auto leaf = SimpleNodeData::leafDataWithName(member.path);
-        leaf->fileSize = member.size;
-        leaf->ModificationDate = SimpleNodeData::Date(std::chrono::hours(24 * member.day));
-        data->fileSize += member.size;
-        node->insertChild(TreeNode::treeNodeWithData(leaf), node->numberOfChildren());
-    }
-    return node;
-}
-
-TreeNode::Ptr tree(const std::vector<TreeNode::Ptr>& groups) {
-    auto root = TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName("Root"));
-    for (const auto& g : groups) root->insertChild(g, root->numberOfChildren());
-    return root;
-}
 
 std::vector<std::string> ticked(const DuplicateReview& review) {
     std::vector<std::string> names;
@@ -55,6 +28,24 @@ const auto kNever = [] {
     ADD_FAILURE() << "no confirmation expected";
     return false;
 };
+
+// Removes the ticked members on a worker while the main queue runs: every tree change waits for
+// the main queue, as the page does.
+DuplicateReview::DeletionReport removeOnAWorker(DuplicateReview& review,
+                                                const DuplicateReview::MemberRemover& remover,
+                                                std::atomic<bool>& stop,
+                                                const std::function<void(double)>& progress) {
+    PlainMainQueue mainQueue;
+    DuplicateReview::DeletionReport report;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        report = review.removeTickedMembers(remover, stop, progress, &mainQueue);
+        mainQueue.post([&] { done = true; });
+    });
+    EXPECT_TRUE(mainQueue.runUntil([&] { return done.load(); }));
+    worker.join();
+    return report;
+}
 
 }  // namespace
 
@@ -86,15 +77,15 @@ TEST(DuplicateSettings, ThresholdAndOptionsComeFromTheSettings) {
 }
 
 TEST(DuplicateReview, GroupsAreSortedIntoCategoriesByExtension) {
-    auto all = tree(
-        {group("report.PDF", "PDF", {{"/a/report.PDF", 10, 1}, {"/b/report.PDF", 10, 1}}),
-         group("song.mp3", "mp3", {{"/a/song.mp3", 30, 1}, {"/b/song.mp3", 30, 1}}),
-         group("film.ogg", "ogg", {{"/a/film.ogg", 50, 1}, {"/b/film.ogg", 50, 1}}),
-         group("backup.tar.gz", "gz", {{"/a/backup.tar.gz", 7, 1}, {"/b/backup.tar.gz", 7, 1}}),
-         group("pack.zip", "zip", {{"/a/pack.zip", 3, 1}, {"/b/pack.zip", 3, 1}}),
-         group("Tool.app", "APP", {{"/a/Tool.app", 100, 1}, {"/b/Tool.app", 100, 1}}),
-         group("noext", "", {{"/a/noext", 1, 1}, {"/b/noext", 1, 1}}),
-         group("x.png", "png", {{"/a/x.png", 2, 1}, {"/b/x.png", 2, 1}})});
+    auto all = resultTree(
+        {copyGroup("report.PDF", "PDF", {{"/a/report.PDF", 10, 1}, {"/b/report.PDF", 10, 1}}),
+         copyGroup("song.mp3", "mp3", {{"/a/song.mp3", 30, 1}, {"/b/song.mp3", 30, 1}}),
+         copyGroup("film.ogg", "ogg", {{"/a/film.ogg", 50, 1}, {"/b/film.ogg", 50, 1}}),
+         copyGroup("backup.tar.gz", "gz", {{"/a/backup.tar.gz", 7, 1}, {"/b/backup.tar.gz", 7, 1}}),
+         copyGroup("pack.zip", "zip", {{"/a/pack.zip", 3, 1}, {"/b/pack.zip", 3, 1}}),
+         copyGroup("Tool.app", "APP", {{"/a/Tool.app", 100, 1}, {"/b/Tool.app", 100, 1}}),
+         copyGroup("noext", "", {{"/a/noext", 1, 1}, {"/b/noext", 1, 1}}),
+         copyGroup("x.png", "png", {{"/a/x.png", 2, 1}, {"/b/x.png", 2, 1}})});
     DuplicateReview review(all, "/home/user/Pictures");
     auto names = [&](int row) {
         std::vector<std::string> list;
@@ -126,8 +117,8 @@ TEST(DuplicateReview, GroupsAreSortedIntoCategoriesByExtension) {
 }
 
 TEST(DuplicateReview, TheGroupBoxKeepsTheLastCopyInTheCurrentOrder) {
-    auto copies = group("a.txt", "txt", {{"/new", 5, 30}, {"/old", 5, 10}, {"/mid", 5, 20}});
-    DuplicateReview review(tree({copies}), "/");
+    auto copies = copyGroup("a.txt", "txt", {{"/new", 5, 30}, {"/old", 5, 10}, {"/mid", 5, 20}});
+    DuplicateReview review(resultTree({copies}), "/");
     review.clickGroupBox(copies);
     EXPECT_EQ(ticked(review), (std::vector<std::string>{"/new", "/old"}));
     EXPECT_EQ(copies->nodeData()->selectNum, 2);
@@ -145,8 +136,8 @@ TEST(DuplicateReview, TheGroupBoxKeepsTheLastCopyInTheCurrentOrder) {
 }
 
 TEST(DuplicateReview, TickingTheLastCopyAsksFirstAndStillKeepsOne) {
-    auto copies = group("a.txt", "txt", {{"/1", 5, 1}, {"/2", 5, 1}, {"/3", 5, 1}});
-    DuplicateReview review(tree({copies}), "/");
+    auto copies = copyGroup("a.txt", "txt", {{"/1", 5, 1}, {"/2", 5, 1}, {"/3", 5, 1}});
+    DuplicateReview review(resultTree({copies}), "/");
     auto members = copies->children();
     review.clickMemberBox(members[0], kNever);
     EXPECT_EQ(copies->nodeData()->selectNum, 2);
@@ -172,8 +163,8 @@ TEST(DuplicateReview, TickingTheLastCopyAsksFirstAndStillKeepsOne) {
     EXPECT_EQ(review.selectionLine(), "1 of 3 selected.");
 
     // Two of two: the second tick keeps the first copy.
-    auto pair = group("b.txt", "txt", {{"/a", 5, 1}, {"/b", 5, 1}});
-    DuplicateReview twoOfTwo(tree({pair}), "/");
+    auto pair = copyGroup("b.txt", "txt", {{"/a", 5, 1}, {"/b", 5, 1}});
+    DuplicateReview twoOfTwo(resultTree({pair}), "/");
     twoOfTwo.clickMemberBox(pair->childAtIndex(0), [] { return true; });
     EXPECT_EQ(twoOfTwo.clickMemberBox(pair->childAtIndex(1), [] { return true; }),
               pair->childAtIndex(0));
@@ -182,9 +173,9 @@ TEST(DuplicateReview, TickingTheLastCopyAsksFirstAndStillKeepsOne) {
 }
 
 TEST(DuplicateReview, NamesOfOneFileFreeNothing) {
-    auto links = group("a.txt", "txt", {{"/l1", 7, 1}, {"/l2", 7, 1}, {"/copy", 7, 1}});
-    auto mounted = group("b.txt", "txt", {{"/m/x", 3, 1}, {"/bind/x", 3, 1}});
-    DuplicateReview review(tree({links, mounted}), "/");
+    auto links = copyGroup("a.txt", "txt", {{"/l1", 7, 1}, {"/l2", 7, 1}, {"/copy", 7, 1}});
+    auto mounted = copyGroup("b.txt", "txt", {{"/m/x", 3, 1}, {"/bind/x", 3, 1}});
+    DuplicateReview review(resultTree({links, mounted}), "/");
     auto l = links->children();
     auto m = mounted->children();
     EXPECT_EQ(review.extraCopyBytes(*links), 14u);  // unknown identities: three files
@@ -211,9 +202,9 @@ TEST(DuplicateReview, NamesOfOneFileFreeNothing) {
 }
 
 TEST(DuplicateReview, TheHeaderBoxTicksAllButTheLastOfEachDisplayedGroup) {
-    auto docs = group("a.txt", "txt", {{"/a1", 5, 1}, {"/a2", 5, 1}});
-    auto pics = group("b.png", "png", {{"/b1", 5, 1}, {"/b2", 5, 1}, {"/b3", 5, 1}});
-    DuplicateReview review(tree({docs, pics}), "/");
+    auto docs = copyGroup("a.txt", "txt", {{"/a1", 5, 1}, {"/a2", 5, 1}});
+    auto pics = copyGroup("b.png", "png", {{"/b1", 5, 1}, {"/b2", 5, 1}, {"/b3", 5, 1}});
+    DuplicateReview review(resultTree({docs, pics}), "/");
     review.showCategory(5);
     review.clickHeaderBox(true);
     EXPECT_EQ(ticked(review), (std::vector<std::string>{"/b1", "/b2"}));
@@ -227,32 +218,24 @@ TEST(DuplicateReview, TheHeaderBoxTicksAllButTheLastOfEachDisplayedGroup) {
 }
 
 TEST(DuplicateReview, DeletingUpdatesGroupsAndCategorySizes) {
-    auto pair = group("a.txt", "txt", {{"/p1", 100, 1}, {"/p2", 100, 1}});
-    auto triple = group("b.txt", "txt", {{"/t1", 10, 1}, {"/t2", 10, 1}, {"/t3", 10, 1}});
-    auto failing = group("c.txt", "txt", {{"/f1", 1, 1}, {"/f2", 1, 1}, {"/f3", 1, 1}});
-    DuplicateReview review(tree({pair, triple, failing}), "/");
+    auto pair = copyGroup("a.txt", "txt", {{"/p1", 100, 1}, {"/p2", 100, 1}});
+    auto triple = copyGroup("b.txt", "txt", {{"/t1", 10, 1}, {"/t2", 10, 1}, {"/t3", 10, 1}});
+    auto failing = copyGroup("c.txt", "txt", {{"/f1", 1, 1}, {"/f2", 1, 1}, {"/f3", 1, 1}});
+    DuplicateReview review(resultTree({pair, triple, failing}), "/");
     EXPECT_EQ(review.categorySize(1), 200u + 30u + 3u);
     review.clickGroupBox(pair);                              // ticks /p1
     review.clickMemberBox(triple->childAtIndex(0), kNever);  // ticks /t1 only
     review.clickGroupBox(failing);  // ticks /f1, /f2; /f1 cannot be removed
     std::vector<std::string> asked;
-    PlainMainQueue mainQueue;
     std::atomic<bool> stop{false};
     std::vector<double> steps;
-    DuplicateReview::DeletionReport report;
-    std::atomic<bool> done{false};
-    // The worker removes; every tree change waits for the main queue, as the page does.
-    std::thread worker([&] {
-        report = review.removeTickedMembers(
-            [&](const TreeNode::Ptr& member, const TreeNode::Ptr&) {
-                asked.push_back(member->nodeData()->name);
-                return member->nodeData()->name != "/f1";
-            },
-            stop, [&](double fraction) { steps.push_back(fraction); }, &mainQueue);
-        mainQueue.post([&] { done = true; });
-    });
-    EXPECT_TRUE(mainQueue.runUntil([&] { return done.load(); }));
-    worker.join();
+    auto report = removeOnAWorker(
+        review,
+        [&](const TreeNode::Ptr& member, const TreeNode::Ptr&) {
+            asked.push_back(member->nodeData()->name);
+            return member->nodeData()->name != "/f1";
+        },
+        stop, [&](double fraction) { steps.push_back(fraction); });
     EXPECT_EQ(asked, (std::vector<std::string>{"/p1", "/t1", "/f1", "/f2"}));
     EXPECT_EQ(steps.back(), 1.0);
     EXPECT_EQ(report.deleted.size(), 3u);
@@ -277,25 +260,18 @@ TEST(DuplicateReview, DeletingUpdatesGroupsAndCategorySizes) {
 }
 
 TEST(DuplicateReview, AStopMidDeletionKeepsTheTreesConsistent) {
-    auto first = group("a.txt", "txt", {{"/a1", 5, 1}, {"/a2", 5, 1}, {"/a3", 5, 1}});
-    auto second = group("b.png", "png", {{"/b1", 4, 1}, {"/b2", 4, 1}});
-    DuplicateReview review(tree({first, second}), "/s");
+    auto first = copyGroup("a.txt", "txt", {{"/a1", 5, 1}, {"/a2", 5, 1}, {"/a3", 5, 1}});
+    auto second = copyGroup("b.png", "png", {{"/b1", 4, 1}, {"/b2", 4, 1}});
+    DuplicateReview review(resultTree({first, second}), "/s");
     review.clickHeaderBox(true);  // /a1, /a2, /b1
     std::atomic<bool> stop{false};
-    PlainMainQueue mainQueue;
-    DuplicateReview::DeletionReport report;
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        report = review.removeTickedMembers(
-            [&](const TreeNode::Ptr& member, const TreeNode::Ptr&) {
-                if (member->nodeData()->name == "/a2") stop = true;
-                return true;
-            },
-            stop, nullptr, &mainQueue);
-        mainQueue.post([&] { done = true; });
-    });
-    EXPECT_TRUE(mainQueue.runUntil([&] { return done.load(); }));
-    worker.join();
+    auto report = removeOnAWorker(
+        review,
+        [&](const TreeNode::Ptr& member, const TreeNode::Ptr&) {
+            if (member->nodeData()->name == "/a2") stop = true;
+            return true;
+        },
+        stop, nullptr);
     EXPECT_TRUE(report.stopped);
     EXPECT_EQ(report.deleted.size(), 2u);
     review.finishDeletion(report);
@@ -312,8 +288,8 @@ TEST(DuplicateReview, AStopMidDeletionKeepsTheTreesConsistent) {
 }
 
 TEST(DuplicateReview, AStoppedDeletionEmptiesTheTickedList) {
-    auto copies = group("a.txt", "txt", {{"/1", 5, 1}, {"/2", 5, 1}, {"/3", 5, 1}});
-    DuplicateReview review(tree({copies}), "/");
+    auto copies = copyGroup("a.txt", "txt", {{"/1", 5, 1}, {"/2", 5, 1}, {"/3", 5, 1}});
+    DuplicateReview review(resultTree({copies}), "/");
     review.clickGroupBox(copies);
     std::atomic<bool> stop{false};
     int removed = 0;

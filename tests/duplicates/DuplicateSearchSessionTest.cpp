@@ -76,20 +76,9 @@ TEST(DuplicateSearchSession, AStoppedSearchSaysSo) {
 }
 
 TEST(DuplicateResultsModel, SortsLikeTheHeaderAndCutsTheTitle) {
-    auto root = TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName("Root"));
-    for (auto [name, size] : {std::pair{"b.txt", 20}, {"a.txt", 30}, {"c.txt", 10}}) {
-        auto data = SimpleNodeData::groupDataWithName(name);
-        data->extendName = "txt";
-        auto group = TreeNode::treeNodeWithData(data);
-        for (int i = 0; i < 2; ++i) {
-            auto leaf =
-                SimpleNodeData::leafDataWithName("/" + std::string(name) + std::to_string(i));
-            leaf->fileSize = static_cast<std::uint64_t>(size / 2);
-            data->fileSize += leaf->fileSize;
-            group->insertChild(TreeNode::treeNodeWithData(leaf), group->numberOfChildren());
-        }
-        root->insertChild(group, root->numberOfChildren());
-    }
+    auto root = resultTree({copyGroup("b.txt", "txt", {{"/b.txt0", 10}, {"/b.txt1", 10}}),
+                            copyGroup("a.txt", "txt", {{"/a.txt0", 15}, {"/a.txt1", 15}}),
+                            copyGroup("c.txt", "txt", {{"/c.txt0", 5}, {"/c.txt1", 5}})});
     DuplicateResultsModel model(root, "/home/someone/a folder with a long name");
     auto names = [&] {
         std::string text;

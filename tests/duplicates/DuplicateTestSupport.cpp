@@ -91,6 +91,28 @@ TreeNode::Ptr searchTree(const std::string& root, std::uint64_t limit,
     return tree;
 }
 
+TreeNode::Ptr copyGroup(const std::string& name, const std::string& extension,
+                        const std::vector<Member>& members) {
+    auto data = SimpleNodeData::groupDataWithName(name);
+    data->extendName = extension;
+    auto node = TreeNode::treeNodeWithData(data);
+    for (const auto& member : members) {
+        auto leaf = SimpleNodeData::leafDataWithName(member.path);
+        leaf->fileSize = member.size;
+        if (member.day >= 0)
+            leaf->ModificationDate = SimpleNodeData::Date(std::chrono::hours(24 * member.day));
+        data->fileSize += member.size;
+        node->insertChild(TreeNode::treeNodeWithData(leaf), node->numberOfChildren());
+    }
+    return node;
+}
+
+TreeNode::Ptr resultTree(const std::vector<TreeNode::Ptr>& groups) {
+    auto root = TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName("Root"));
+    for (const auto& group : groups) root->insertChild(group, root->numberOfChildren());
+    return root;
+}
+
 std::string describeTree(const TreeNode::Ptr& tree) {
     if (!tree) return "(nothing)\n";
     std::string text;

@@ -26,6 +26,20 @@ std::string crcTwinOf(const std::string& original, std::size_t changeAt);
 TreeNode::Ptr searchTree(const std::string& root, std::uint64_t limit,
                          const DuplicateSearchOptions& options);
 
+// One member of a group built by hand: its path, size and date (days after the epoch; no date
+// when negative).
+struct Member {
+    std::string path;
+    std::uint64_t size = 0;
+    int day = -1;
+};
+
+// A group of copies as a search gives it (its size the sum of its members'), and a result tree
+// of such groups under "Root".
+TreeNode::Ptr copyGroup(const std::string& name, const std::string& extension,
+                        const std::vector<Member>& members);
+TreeNode::Ptr resultTree(const std::vector<TreeNode::Ptr>& groups);
+
 // A tree as text, one line per node ("group <name> <ext> <size>" / "  <path> <size>"), for
 // comparing whole results.
 std::string describeTree(const TreeNode::Ptr& tree);

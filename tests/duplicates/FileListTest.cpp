@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -32,18 +31,25 @@ struct Listing {
     std::vector<std::string> bundles;
 };
 
-Listing listAt(const fs::path& root, std::uint64_t limit, bool hidden = false,
-               bool system = false) {
-    getFileList walker;
-    walker.setSearchOptions(hidden, system);
-    Listing listing;
-    listing.listed = walker.getListAtPath(root.string(), listing.files, listing.bundles, limit);
-    return listing;
-}
+// Every test lists files in a folder of its own.
+class FileList : public ::testing::Test {
+  protected:
+    static Listing listAt(const fs::path& root, std::uint64_t limit, bool hidden = false,
+                          bool onlySharingASize = false) {
+        getFileList walker;
+        walker.setSearchOptions(hidden, false);
+        walker.setOnlyFilesSharingASize(onlySharingASize);
+        Listing listing;
+        listing.listed = walker.getListAtPath(root.string(), listing.files, listing.bundles, limit);
+        return listing;
+    }
+
+    TempDir dir;
+};
 
 }  // namespace
 
-TEST(FileList, PathTests) {
+TEST(FileListPaths, HiddenSystemAndBundlePathsAreRecognized) {
     EXPECT_TRUE(getFileList::IsHiddenFile("/home/u/.config/a"));
     EXPECT_TRUE(getFileList::IsHiddenFile("/home/u/a/.b"));
     EXPECT_FALSE(getFileList::IsHiddenFile("/home/u/a.b/c"));
@@ -64,16 +70,13 @@ TEST(FileList, PathTests) {
     EXPECT_EQ(getFileList::bundlePathOf("/a/O.app/B.app/y"), "/a/O.app");
 }
 
-TEST(FileList, ThresholdIsStrictAndEmptyFilesNeverCount) {
-    TempDir dir;
+TEST_F(FileList, ThresholdIsStrictAndEmptyFilesNeverCount) {
     dir.write("ten", std::string(10, 'x'));
     dir.write("eleven", std::string(11, 'x'));
     dir.write("empty", "");
-    EXPECT_EQ(pathsOf(listAt(dir.path(), 10).files),
-              (std::vector<std::string>{(dir / "eleven").string()}));
     EXPECT_EQ(listAt(dir.path(), 0).files.size(), 2u);
     auto records = listAt(dir.path(), 10).files;
-    ASSERT_EQ(records.size(), 1u);
+    ASSERT_EQ(pathsOf(records), (std::vector<std::string>{(dir / "eleven").string()}));
     EXPECT_EQ(records[0].fileName(), "eleven");
     EXPECT_EQ(records[0].fileSize, 11u);
     EXPECT_EQ(records[0].md5, 0u);
@@ -82,8 +85,7 @@ TEST(FileList, ThresholdIsStrictAndEmptyFilesNeverCount) {
 
 // A search needs only files that could have a copy: a size no other candidate has rules one
 // out. Files that are no candidates (hidden, in a bundle, at the limit) share no size.
-TEST(FileList, OnlyFilesSharingASizeAreListedWhenAsked) {
-    TempDir dir;
+TEST_F(FileList, OnlyFilesSharingASizeAreListedWhenAsked) {
     dir.write("a/three", "abc");
     dir.write("b/three", "xyz");
     dir.write("a/four", "abcd");
@@ -93,26 +95,19 @@ TEST(FileList, OnlyFilesSharingASizeAreListedWhenAsked) {
     dir.write("b/five", "vwxyz");
     dir.write("b/two", "ab");
     dir.write("c/two", "cd");
-    getFileList walker;
-    walker.setOnlyFilesSharingASize(true);
-    Listing listing;
-    listing.listed = walker.getListAtPath(dir.path().string(), listing.files, listing.bundles, 2);
+    Listing listing = listAt(dir.path(), 2, false, true);
     ASSERT_TRUE(listing.listed);
     EXPECT_EQ(pathsOf(listing.files),
               (std::vector<std::string>{(dir / "a/three").string(), (dir / "b/three").string()}));
     EXPECT_EQ(listing.bundles, std::vector<std::string>{(dir / "Tool.app").string()});
     // Without the option every candidate stays, and with hidden files the hidden ones pair.
     EXPECT_EQ(listAt(dir.path(), 2).files.size(), 4u);
-    getFileList withHidden;
-    withHidden.setSearchOptions(true, false);
-    withHidden.setOnlyFilesSharingASize(true);
-    Listing hidden;
-    ASSERT_TRUE(withHidden.getListAtPath(dir.path().string(), hidden.files, hidden.bundles, 2));
+    Listing hidden = listAt(dir.path(), 2, true, true);
+    ASSERT_TRUE(hidden.listed);
     EXPECT_EQ(hidden.files.size(), 5u);
 }
 
-TEST(FileList, WalkOrderPutsFoldersAfterTheirContents) {
-    TempDir dir;
+TEST_F(FileList, WalkOrderPutsFoldersAfterTheirContents) {
     dir.write("top/sub/deeper/f", "1");
     dir.write("top/g", "2");
     getFileList walker;
@@ -130,8 +125,7 @@ TEST(FileList, WalkOrderPutsFoldersAfterTheirContents) {
     EXPECT_EQ(order.size(), 4u);
 }
 
-TEST(FileList, SymbolicLinksAreNeverFollowed) {
-    TempDir dir;
+TEST_F(FileList, SymbolicLinksAreNeverFollowed) {
     TempDir outside;
     outside.write("elsewhere/big", std::string(100, 'o'));
     dir.write("tree/inner/file", std::string(100, 'i'));
@@ -144,8 +138,7 @@ TEST(FileList, SymbolicLinksAreNeverFollowed) {
               (std::vector<std::string>{(dir / "tree/inner/file").string()}));
 }
 
-TEST(FileList, HiddenItemsFollowTheOption) {
-    TempDir dir;
+TEST_F(FileList, HiddenItemsFollowTheOption) {
     dir.write("visible", "abc");
     dir.write(".hidden-file", "abc");
     dir.write(".hidden-folder/inside", "abc");
@@ -159,8 +152,7 @@ TEST(FileList, HiddenItemsFollowTheOption) {
     EXPECT_EQ(listAt(dir / ".config", 0, true).files.size(), 1u);
 }
 
-TEST(FileList, BundlesAreListedNotTheirFiles) {
-    TempDir dir;
+TEST_F(FileList, BundlesAreListedNotTheirFiles) {
     dir.write("Tools.App/Contents/binary", std::string(5000, 'b'));
     dir.write("Small.app/Contents/tiny", "t");
     dir.write("plain", std::string(5000, 'p'));
@@ -172,16 +164,14 @@ TEST(FileList, BundlesAreListedNotTheirFiles) {
     EXPECT_EQ(listAt(dir.path(), 0).bundles.size(), 2u);
 }
 
-TEST(FileList, SystemFoldersAreSkippedOnlyAtTheTopOfRoot) {
-    TempDir dir;
+TEST_F(FileList, SystemFoldersAreSkippedOnlyAtTheTopOfRoot) {
     dir.write("Library/file", "abc");
     dir.write("bin/file", "abc");
     // Below another root the names mean nothing special.
     EXPECT_EQ(listAt(dir.path(), 0).files.size(), 2u);
 }
 
-TEST(FileList, UnreadableFoldersAreLeftOutAndAnUnreadableRootFails) {
-    TempDir dir;
+TEST_F(FileList, UnreadableFoldersAreLeftOutAndAnUnreadableRootFails) {
     fs::permissions(dir.path(), fs::perms::all, fs::perm_options::replace);
     dir.write("tree/open/a", "abc");
     dir.write("tree/closed/b", "abc");
@@ -201,8 +191,7 @@ TEST(FileList, UnreadableFoldersAreLeftOutAndAnUnreadableRootFails) {
     }));
 }
 
-TEST(FileList, AStoppedWalkerListsNoFolderBelowTheFirstLevel) {
-    TempDir dir;
+TEST_F(FileList, AStoppedWalkerListsNoFolderBelowTheFirstLevel) {
     dir.write("top-file", "abc");
     dir.write("folder/inner", "abc");
     getFileList walker;
@@ -213,8 +202,7 @@ TEST(FileList, AStoppedWalkerListsNoFolderBelowTheFirstLevel) {
     EXPECT_EQ(walked[0].path, (dir / "top-file").string());
 }
 
-TEST(FileList, ThePoolWalksTheSameListInTheSameOrder) {
-    TempDir dir;
+TEST_F(FileList, ThePoolWalksTheSameListInTheSameOrder) {
     for (int i = 0; i < 40; ++i) {
         for (int j = 0; j < 8; ++j) {
             dir.write(

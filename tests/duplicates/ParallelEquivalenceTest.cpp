@@ -69,12 +69,16 @@ void generateTree(const fs::path& root, std::uint64_t seed, int files) {
     fs::create_directory_symlink(root / "b1", root / "links/folder-link");
 }
 
-std::string searchAll(const fs::path& root, bool oneByOne, unsigned threads, bool hidden) {
+DuplicateSearchOptions optionsFor(bool oneByOne, unsigned threads, bool hidden) {
     DuplicateSearchOptions options;
     options.oneFileAtATime = oneByOne;
     options.threadCount = threads;
     options.includeHidden = hidden;
-    return describeTree(searchTree(root.string(), 0, options));
+    return options;
+}
+
+std::string searchAll(const fs::path& root, bool oneByOne, unsigned threads, bool hidden) {
+    return describeTree(searchTree(root.string(), 0, optionsFor(oneByOne, threads, hidden)));
 }
 
 }  // namespace
@@ -86,10 +90,8 @@ TEST(ParallelEquivalence, ResultsEqualThoseOfTheOneByOneSearch) {
         std::string reference = searchAll(dir.path(), true, 1, hidden);
         ASSERT_NE(reference, "(nothing)\n");
         size_t groups = 0;
-        for (size_t at = reference.find("group "); at != std::string::npos;
-             at = reference.find("group ", at + 1)) {
+        for (size_t at = 0; (at = reference.find("group ", at)) != std::string::npos; ++at)
             ++groups;
-        }
         ASSERT_GT(groups, 20u);
         for (unsigned threads : {1u, 2u, 5u}) {
             EXPECT_EQ(searchAll(dir.path(), false, threads, hidden), reference)
@@ -153,10 +155,7 @@ TEST(ParallelEquivalence, AStopDuringTheSearchLeavesOnlyCompleteGroups) {
     std::string full = searchAll(dir.path(), false, 2, true);
     for (int delay : {1000, 5000, 20000}) {
         DuplicateFilesOpt search;
-        DuplicateSearchOptions options;
-        options.includeHidden = true;
-        options.threadCount = 2;
-        search.setSearchOption(options);
+        search.setSearchOption(optionsFor(false, 2, true));
         std::thread worker([&] { search.beginSearchAtPath(dir.path().string(), 0); });
         std::this_thread::sleep_for(std::chrono::microseconds(delay));
         search.stopSearch();
