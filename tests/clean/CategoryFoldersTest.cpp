@@ -81,7 +81,7 @@ TEST(CategoryFolders, ASharedTrashThatIsALinkIsNotUsed) {
     }
 }
 
-TEST(CategoryFolders, DownloadFolderFromUserDirs) {
+TEST(CategoryFolders, UserDirsAndEnvironmentFoldersCountOnlyInsideTheHome) {
     TestPlatform platform;
     CategoryFolders folders(platform.context(), nullptr);
     fs::path home = platform.context().home;
@@ -99,20 +99,17 @@ TEST(CategoryFolders, DownloadFolderFromUserDirs) {
     EXPECT_TRUE(folders.getFolderPath(5).empty());
     dirs("XDG_DOWNLOAD_DIR=\"$HOME\"");
     EXPECT_TRUE(folders.getFolderPath(5).empty());
-}
 
-TEST(CategoryFolders, FoldersFromTheEnvironmentOutsideTheHomeGiveWayToTheDefaults) {
-    TestPlatform platform;
+    // Folders from the environment outside the home give way to the defaults.
     PlatformContext context = platform.context();
-    fs::path home = context.home;
     context.xdgCacheHome = home;                // the home itself
     context.xdgStateHome = home.parent_path();  // above it
     context.xdgDataHome = platform.root() / "shared";
-    CategoryFolders folders(context, nullptr);
-    EXPECT_EQ(folders.getFolderPath(1), Paths{home / ".cache"});
-    EXPECT_EQ(folders.getFolderPath(3),
+    CategoryFolders fromEnvironment(context, nullptr);
+    EXPECT_EQ(fromEnvironment.getFolderPath(1), Paths{home / ".cache"});
+    EXPECT_EQ(fromEnvironment.getFolderPath(3),
               (Paths{home / ".local/state", home, home / ".local/share/xorg"}));
-    EXPECT_EQ(folders.getFolderPath(4), Paths{home / ".local/share/Trash/files"});
+    EXPECT_EQ(fromEnvironment.getFolderPath(4), Paths{home / ".local/share/Trash/files"});
     context.xdgCacheHome = home / "../other/.cache";
     EXPECT_EQ(CategoryFolders(context, nullptr).getFolderPath(1), Paths{home / ".cache"});
     context.xdgCacheHome = home / "my-cache/./";

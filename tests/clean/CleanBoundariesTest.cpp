@@ -7,7 +7,6 @@
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
 #include "clean/CleanRules.h"
-#include "clean/DeleteFolderOperation.h"
 #include "clean/TrashRule.h"
 #include "support/ChildProcess.h"
 #include "support/ScriptedHelper.h"
@@ -18,9 +17,6 @@ using namespace quillby;
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::vector<std::string> kCleanEvents{"BeginFastClean", "DeleteFileSuccess",
-                                            "DeleteFileFailed", "FastCleanFinish"};
 
 // A folder elsewhere on the machine that no clean may touch.
 struct Bystander {
@@ -40,9 +36,7 @@ struct Bystander {
 };
 
 void cleanTrash(const CleanFixture& machine) {
-    DeleteFolderOperation(foldersOf(machine, {CleanCategoryId::UserTrash}),
-                          {.authorization = &noRights()})
-        .main();
+    cleanWithoutRights(foldersOf(machine, {CleanCategoryId::UserTrash}));
 }
 
 }  // namespace
@@ -84,7 +78,7 @@ TEST(CleanBoundaries, ASharedTrashThatIsNoLongerStickyWhenCleanedIsNotUsed) {
     auto folders = foldersOf(machine, {CleanCategoryId::UserTrash});
     // Listed while sticky; by the time of the clean anyone may swap the user's folder in it.
     fs::permissions(machine / "vol2/.Trash", fs::perms::all);
-    DeleteFolderOperation(folders, {.authorization = &noRights()}).main();
+    cleanWithoutRights(folders);
     EXPECT_TRUE(fs::exists(machine / ("vol2/.Trash/" + uid + "/files/draft")));
     EXPECT_FALSE(fs::exists(machine / ("vol1/.Trash-" + uid + "/files/old-photo")));
 }
@@ -109,7 +103,7 @@ TEST(CleanBoundaries, AFolderOfAnotherOwnerThanAskedIsNotCleaned) {
                       .rule = std::make_shared<TrashRule>(),
                       .base = dir.path(),
                       .owner = ::geteuid() + 1};
-    DeleteFolderOperation({trash}, {.authorization = &noRights()}).main();
+    cleanWithoutRights({trash});
     EXPECT_TRUE(fs::exists(dir / "Trash/files/old-photo"));
     EXPECT_TRUE(fs::exists(dir / "Trash/info/old-photo.trashinfo"));
 }
@@ -128,7 +122,7 @@ TEST(CleanBoundaries, AnItemThatCouldNotGoKeepsItsTrashDescription) {
     fs::permissions(dir / "Trash/info/gone.trashinfo", fs::perms::all);
     CleanFolder trash{dir / "Trash/files", std::make_shared<TrashRule>()};
     ASSERT_TRUE(asOrdinaryUser([&] {
-        DeleteFolderOperation({trash}, {.authorization = &noRights()}).main();
+        cleanWithoutRights({trash});
         return true;
     }));
     EXPECT_FALSE(fs::exists(dir / "Trash/files/gone"));
@@ -149,9 +143,7 @@ TEST(CleanBoundaries, AnItemThatCouldNotGoKeepsItsTrashDescriptionForAnyUser) {
         if (::mount(inner.c_str(), inner.c_str(), nullptr, MS_BIND, nullptr) != 0) {
             ::_exit(kNoMountNamespace);
         }
-        DeleteFolderOperation({{dir / "Trash/files", std::make_shared<TrashRule>()}},
-                              {.authorization = &noRights()})
-            .main();
+        cleanWithoutRights({{dir / "Trash/files", std::make_shared<TrashRule>()}});
         return true;
     });
     if (status == kNoMountNamespace) GTEST_SKIP() << "no user namespace here";
@@ -168,9 +160,7 @@ TEST(CleanBoundaries, EventsCountOnlyWhatWasDeleted) {
     dir.write("cache/repo/packages/other.rpm", std::string(200, 'r'));
     dir.write("cache/repo/metadata.lock", "");
     EventRecorder recorder(kCleanEvents);
-    DeleteFolderOperation({{dir / "cache", std::make_shared<PackageCacheRule>()}},
-                          {.authorization = &noRights()})
-        .main();
+    cleanWithoutRights({{dir / "cache", std::make_shared<PackageCacheRule>()}});
     // The lock holds repo/ in place: its packages went, the folder itself is no deleted item.
     ASSERT_EQ(recorder.names(),
               (std::vector<std::string>{"BeginFastClean", "DeleteFileSuccess", "FastCleanFinish"}));

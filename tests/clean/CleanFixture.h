@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "clean/CategoryFolders.h"
+#include "clean/CleanRules.h"
+#include "clean/DeleteFolderOperation.h"
 #include "clean/InternalVolumeSource.h"
 #include "core/events/EventBus.h"
 #include "core/work/PrivilegedAuthorization.h"
@@ -108,6 +110,21 @@ inline PrivilegedAuthorization& noRights() {
     static PrivilegedAuthorization* none = new PrivilegedAuthorization(nullptr);
     return *none;
 }
+
+// A clean folder whose rule lets every entry in it go.
+inline CleanFolder everything(const std::filesystem::path& path) {
+    return {path, std::make_shared<EveryEntryRule>()};
+}
+
+// Cleans `folders` holding no rights, as an ordinary user's quick clean does.
+inline void cleanWithoutRights(std::vector<CleanFolder> folders) {
+    DeleteFolderOperation(std::move(folders), {.authorization = &noRights()}).main();
+}
+
+// The events of a clean, for an EventRecorder.
+inline const std::vector<std::string> kCleanEvents{"BeginFastClean", "DeleteFileSuccess",
+                                                   "DeleteFileFailed", "FastCleanFinish",
+                                                   "FastCleanCanceled"};
 
 // Records the clean events in the order they arrive.
 class EventRecorder {

@@ -7,7 +7,6 @@
 #include "CleanFixture.h"
 #include "clean/BrowseFolderOperation.h"
 #include "clean/CleanCategory.h"
-#include "clean/CleanRules.h"
 #include "clean/DeleteFolderOperation.h"
 #include "clean/QuickCleanSession.h"
 #include "core/events/Events.h"
@@ -19,15 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<std::string> kCleanEvents{"BeginFastClean", "DeleteFileSuccess",
-                                            "DeleteFileFailed", "FastCleanFinish",
-                                            "FastCleanCanceled"};
 const std::vector<std::string> kScanEvents{"ScanSingleFolder", "ScanOperationFinish",
                                            "FastCleanCanceled"};
-
-CleanFolder everything(const fs::path& path) {
-    return {path, std::make_shared<EveryEntryRule>()};
-}
 
 std::uint64_t ownSize(const fs::path& path) {
     struct stat info {};
@@ -43,7 +35,7 @@ TEST(DeleteFolderOperation, FileAndSubfolderGiveTwoSuccessesWithTheirOwnSizes) {
     dir.write("folder/sub/inner/deep", std::string(5000, 'x'));
     std::uint64_t subSize = ownSize(dir / "folder/sub");
     EventRecorder recorder(kCleanEvents);
-    DeleteFolderOperation({everything(dir / "folder")}, {.authorization = &noRights()}).main();
+    cleanWithoutRights({everything(dir / "folder")});
 
     auto records = recorder.records();
     ASSERT_EQ(recorder.names(), (std::vector<std::string>{"BeginFastClean", "DeleteFileSuccess",
@@ -67,9 +59,7 @@ TEST(DeleteFolderOperation, EmptyMissingAndProtectedFolders) {
     dir.write("protected/keep", "k");
     {
         EventRecorder recorder(kCleanEvents);
-        DeleteFolderOperation({everything(dir / "empty"), everything(dir / "missing")},
-                              {.authorization = &noRights()})
-            .main();
+        cleanWithoutRights({everything(dir / "empty"), everything(dir / "missing")});
         EXPECT_EQ(recorder.names(),
                   (std::vector<std::string>{"BeginFastClean", "FastCleanFinish"}));
     }
@@ -95,9 +85,7 @@ TEST(DeleteFolderOperation, NeverFollowsALinkOutOfTheFolder) {
     fs::create_symlink(outside / "precious", dir / "cache/link-to-file");
     fs::create_directory_symlink(outside / "folder", dir / "cache/link-to-folder");
     fs::create_directory_symlink(outside.path(), dir / "linked-cache");
-    DeleteFolderOperation({everything(dir / "cache"), everything(dir / "linked-cache")},
-                          {.authorization = &noRights()})
-        .main();
+    cleanWithoutRights({everything(dir / "cache"), everything(dir / "linked-cache")});
     EXPECT_TRUE(fs::is_empty(dir / "cache"));
     EXPECT_EQ(TempDir::read(outside / "precious"), "keep");
     EXPECT_EQ(TempDir::read(outside / "folder/inner"), "keep");
@@ -106,7 +94,7 @@ TEST(DeleteFolderOperation, NeverFollowsALinkOutOfTheFolder) {
 
 TEST(DeleteFolderOperation, RulesKeepLiveLogsLocksAndPartialDownloads) {
     CleanFixture machine;
-    DeleteFolderOperation(foldersOf(machine, {0, 2, 3}), {.authorization = &noRights()}).main();
+    cleanWithoutRights(foldersOf(machine, {0, 2, 3}));
     for (const char* gone :
          {"var/log/syslog.1", "var/log/syslog.2.gz", "var/log/nginx/access.log.1",
           "var/log/apt/history.log-20240101", "var/log/journal/0123/system@0001-0002.journal",
@@ -129,9 +117,7 @@ TEST(DeleteFolderOperation, RulesKeepLiveLogsLocksAndPartialDownloads) {
 TEST(DeleteFolderOperation, EmptyingATrashTidiesItsInfoExpungedAndSizes) {
     CleanFixture machine;
     std::string uid = std::to_string(machine.platform.context().uid);
-    DeleteFolderOperation(foldersOf(machine, {CleanCategoryId::UserTrash}),
-                          {.authorization = &noRights()})
-        .main();
+    cleanWithoutRights(foldersOf(machine, {CleanCategoryId::UserTrash}));
     fs::path trash = machine / "home/.local/share/Trash";
     EXPECT_TRUE(fs::is_empty(trash / "files"));
     EXPECT_TRUE(fs::is_empty(trash / "info"));

@@ -6,7 +6,6 @@
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
-#include "clean/CleanRules.h"
 #include "clean/CleanSysController.h"
 #include "core/events/Events.h"
 #include "core/events/ParseFileLog.h"
@@ -23,13 +22,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The quick-clean window's model over the given category folders, with what it showed.
+// The quick-clean window's model over the given category folders, with what it showed; the
+// questions go to `otherAsker` when given.
 struct QuickClean {
     explicit QuickClean(std::function<std::vector<CleanFolder>(int)> folders,
-                        std::function<std::vector<int>()> categories = {})
+                        std::function<std::vector<int>()> categories = {},
+                        Asker* otherAsker = nullptr)
         : controller({.folders = std::move(folders),
                       .categories = std::move(categories),
-                      .asker = &asker,
+                      .asker = otherAsker ? otherAsker : &asker,
                       .mainQueue = &queue,
                       .deleteOptions = {.authorization = &noRights()}}) {
         controller.changed = [this] { ++changes; };
@@ -51,10 +52,6 @@ struct QuickClean {
     std::vector<bool> bubbleErrors;
     CleanSysController controller;
 };
-
-CleanFolder everything(const fs::path& path) {
-    return {path, std::make_shared<EveryEntryRule>()};
-}
 
 std::vector<std::string> closingLines(std::uint64_t count, std::uint64_t bytes) {
     return {localizedString("CLEAN_FILES_COUNT") + " " + std::to_string(count),
@@ -126,24 +123,18 @@ TEST(QuickCleanWindow, ClosingDuringTheDownloadsQuestionDeletesNothing) {
         void tell(const std::string&, const std::string&) override {}
     };
     CleanFixture machine;
-    PlainMainQueue queue;
     ClosingAsker asker;
-    CleanSysController controller(
-        {.folders = [&](int id) { return machine.folders().cleanFolders(id); },
-         .categories =
-             [] {
-                 return std::vector<int>{CleanCategoryId::UserCaches,
-                                         CleanCategoryId::UserDownloads};
-             },
-         .asker = &asker,
-         .mainQueue = &queue,
-         .deleteOptions = {.authorization = &noRights()}});
-    asker.controller = &controller;
-    ASSERT_TRUE(controller.resetStatus());
-    ASSERT_TRUE(
-        queue.runUntil([&] { return controller.phase() == CleanSysController::Phase::Closing; }));
-    EXPECT_EQ(controller.cleanedCount(), 0u);
-    EXPECT_EQ(controller.statusText(), "Cleaning stopped.");
+    QuickClean clean(
+        [&](int id) { return machine.folders().cleanFolders(id); },
+        [] {
+            return std::vector<int>{CleanCategoryId::UserCaches, CleanCategoryId::UserDownloads};
+        },
+        &asker);
+    asker.controller = &clean.controller;
+    ASSERT_TRUE(clean.controller.resetStatus());
+    ASSERT_TRUE(clean.runToClosing());
+    EXPECT_EQ(clean.controller.cleanedCount(), 0u);
+    EXPECT_EQ(clean.controller.statusText(), "Cleaning stopped.");
     EXPECT_TRUE(fs::exists(machine / "home/.cache/fontconfig/cache-1"));
     EXPECT_TRUE(fs::exists(machine / "home/Downloads/setup.iso"));
 }

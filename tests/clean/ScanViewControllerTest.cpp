@@ -87,7 +87,7 @@ TEST(ListingScan, ListsOnlyWhatEachCategoryMayDelete) {
     }
 }
 
-TEST(ListingScan, EmptyFolderLeavesTheTotalAndStopEndsAfterTheCurrentEntry) {
+TEST(ListingScan, EmptyFolderLeavesTheTotalAndAStopEndsAfterOrWithinTheCurrentEntry) {
     CleanFixture machine;
     PlainMainQueue queue;
     fs::remove_all(machine / "home/Downloads/setup.iso");
@@ -107,11 +107,8 @@ TEST(ListingScan, EmptyFolderLeavesTheTotalAndStopEndsAfterTheCurrentEntry) {
     // A new scan starts afresh rather than ending at once.
     scan(queue, logs, machine);
     EXPECT_EQ(logs.scanFiles.get().size(), 5u);
-}
 
-TEST(ListingScan, TheOwnersStopSourceCutsShortTheEntryInHand) {
-    CleanFixture machine;
-    PlainMainQueue queue;
+    // The owner's stop source cuts short the entry in hand.
     ScanViewController caches(CleanCategoryId::UserCaches);
     auto sizeOf = [&](const std::string& name) {
         for (const auto& record : caches.scanFiles.get()) {

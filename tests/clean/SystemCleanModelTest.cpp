@@ -71,7 +71,7 @@ class CleanPage {
 
 }  // namespace
 
-TEST(SystemCleanPage, WithEverySettingOffAScanListsTheUserCategoriesAndChecksNothing) {
+TEST(SystemCleanPage, WithEverySettingOffAScanChecksNothingUntilAPreferenceSwitchSaysSo) {
     CleanPage page;
     EXPECT_EQ(page.model.summaryText(),
               "0 of 0 selected, " + UtilityFunction::convertVolSpace(0) + " will free up.");
@@ -88,6 +88,24 @@ TEST(SystemCleanPage, WithEverySettingOffAScanListsTheUserCategoriesAndChecksNot
     // The overview row sums the categories: 102 + 200 + 4100 + 3000 bytes.
     EXPECT_EQ(page.model.rowBytes(0), 7402u);
     EXPECT_EQ(page.model.rowSizeText(6), UtilityFunction::convertVolSpace(3000));
+
+    // The preference switches and both forms of the selection event are followed.
+    auto& bus = EventBus::defaultCenter();
+    std::vector<std::string> listForm;
+    auto seen = bus.observe(Events::updateSelectNumber, [&](const Event& event) {
+        if (auto* texts = std::any_cast<std::vector<std::string>>(&event.object)) listForm = *texts;
+    });
+    // A category switch of the preferences: "flag" false shows the row checked.
+    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 2}, {EventKeys::flag, false}});
+    EXPECT_EQ(page.checkedNames(1), (std::vector<std::string>{".hidden", "fontconfig"}));
+    EXPECT_EQ(listForm, (std::vector<std::string>{"0", "1", "0", "0", "0", "0"}));
+    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 2}, {EventKeys::flag, true}});
+    EXPECT_TRUE(page.checkedNames(1).empty());
+    // Neither form, or a row that does not exist, changes nothing and fails nowhere.
+    bus.post(Events::updateSelectNumber, 7);
+    bus.post(Events::updateSelectNumber, UserInfo{{EventKeys::rowNum, 9}});
+    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 0}, {EventKeys::flag, false}});
+    EXPECT_EQ(page.model.checkedCount(), 0);
 }
 
 TEST(SystemCleanPage, APartialSelectionSurvivesTheNextScan) {
@@ -116,27 +134,6 @@ TEST(SystemCleanPage, APartialSelectionSurvivesTheNextScan) {
     EXPECT_FALSE(page.model.clickCategoryCheckBox(1));
     ASSERT_TRUE(page.queue.runUntil([&] { return !page.model.isScanning(); }));
     EXPECT_FALSE(page.model.categoryBusy(1));
-}
-
-TEST(SystemCleanPage, ThePreferenceSwitchesAndBothFormsOfTheSelectionEventAreFollowed) {
-    CleanPage page;
-    page.scan();
-    auto& bus = EventBus::defaultCenter();
-    std::vector<std::string> listForm;
-    auto seen = bus.observe(Events::updateSelectNumber, [&](const Event& event) {
-        if (auto* texts = std::any_cast<std::vector<std::string>>(&event.object)) listForm = *texts;
-    });
-    // A category switch of the preferences: "flag" false shows the row checked.
-    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 2}, {EventKeys::flag, false}});
-    EXPECT_EQ(page.checkedNames(1), (std::vector<std::string>{".hidden", "fontconfig"}));
-    EXPECT_EQ(listForm, (std::vector<std::string>{"0", "1", "0", "0", "0", "0"}));
-    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 2}, {EventKeys::flag, true}});
-    EXPECT_TRUE(page.checkedNames(1).empty());
-    // Neither form, or a row that does not exist, changes nothing and fails nowhere.
-    bus.post(Events::updateSelectNumber, 7);
-    bus.post(Events::updateSelectNumber, UserInfo{{EventKeys::rowNum, 9}});
-    bus.post(Events::changeCheckBox, {}, {{EventKeys::tag, 0}, {EventKeys::flag, false}});
-    EXPECT_EQ(page.model.checkedCount(), 0);
 }
 
 TEST(SystemCleanPage, CleanAllWithDownloadsDeclinedCleansTheRestAndRecordsTheBytes) {

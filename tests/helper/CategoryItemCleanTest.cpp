@@ -43,7 +43,7 @@ constexpr int kLogs = CleanCategoryId::SystemLogs;
 
 }  // namespace
 
-TEST(CategoryItemClean, OnlyInsideTheCategorysOwnFolders) {
+TEST(CategoryItemClean, OnlyInsideTheCategorysOwnFoldersAndByItsRuleAtEveryLevel) {
     FixtureVar machine;
     EXPECT_EQ(machine.clean(kLogs, "var/log/syslog.1"), "ok");
     EXPECT_FALSE(fs::exists(machine.dir / "var/log/syslog.1"));
@@ -66,11 +66,9 @@ TEST(CategoryItemClean, OnlyInsideTheCategorysOwnFolders) {
               "error not an absolute, normalised path");
     EXPECT_TRUE(fs::exists(machine.dir / "var/lib/state/db"));
     EXPECT_TRUE(fs::exists(machine.dir / "var/log/app/today.log.2.gz"));
-}
 
-TEST(CategoryItemClean, TheCategorysRuleDecidesAtEveryLevel) {
-    FixtureVar machine;
-    // A live log, a lock, the unfinished downloads: kept even when asked for by name.
+    // Inside them the category's rule decides at every level. A live log, a lock, the unfinished
+    // downloads: kept even when asked for by name.
     EXPECT_NE(machine.clean(kLogs, "var/log/syslog").find("rule keeps it"), std::string::npos);
     EXPECT_NE(machine.clean(kCaches, "var/cache/apt/archives/lock").find("rule keeps it"),
               std::string::npos);

@@ -61,11 +61,10 @@ TEST(HelperProcess, RefusesBadPathsAndAnswersEveryRequestWithOneLine) {
     auto answers = lines(result.out);
     ASSERT_EQ(answers.size(), 10u) << result.out;
     EXPECT_EQ(answers[0], "ok");
-    EXPECT_EQ(answers[1], "error not an absolute, normalised path");
-    EXPECT_EQ(answers[2], "error not an absolute, normalised path");
-    EXPECT_EQ(answers[3], "error not an absolute, normalised path");
+    for (int row : {1, 2, 3, 5}) {
+        EXPECT_EQ(answers[row], "error not an absolute, normalised path") << row;
+    }
     EXPECT_EQ(answers[4], "error refusing a folder at the top of the file system");
-    EXPECT_EQ(answers[5], "error not an absolute, normalised path");
     EXPECT_NE(answers[6].find("symbolic link"), std::string::npos) << answers[6];
     EXPECT_NE(answers[7].find("not in a folder of this clean category"), std::string::npos)
         << answers[7];
@@ -91,12 +90,9 @@ TEST(HelperProcess, RemovesItemsNeverWhatLinksPointAt) {
               request("rmdir", (dir / "tree").string()) + std::string("remove\0/unfinished", 18));
     EXPECT_EQ(result.status, 0);
     auto answers = lines(result.out);
-    ASSERT_EQ(answers.size(), 5u) << result.out;
-    EXPECT_EQ(answers[0], "ok");
-    EXPECT_EQ(answers[1], "ok");  // nothing there: nothing to remove
-    EXPECT_EQ(answers[2], "ok");
-    EXPECT_EQ(answers[3], "ok");
-    EXPECT_EQ(answers[4], "error unknown request");  // no request deletes an unjudged folder
+    // Nothing there is nothing to remove; no request deletes an unjudged folder.
+    EXPECT_EQ(answers, (std::vector<std::string>{"ok", "ok", "ok", "ok", "error unknown request"}))
+        << result.out;
     EXPECT_FALSE(fs::exists(dir / "tree"));
     EXPECT_FALSE(fs::exists(dir / "line\nend"));
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "top-link")));

@@ -36,7 +36,6 @@ LinuxHelperLauncher::Options direct() {
     return {.helperPath = QUILLBY_HELPER_PATH, .throughPkexec = false};
 }
 
-// A helper that answers every request with a fixed line.
 }  // namespace
 
 TEST(PrivilegedAuthorization, AcquiredOnceUsedAndFreed) {

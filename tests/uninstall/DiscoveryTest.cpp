@@ -108,10 +108,9 @@ TEST(Discovery, ListsWhatTheDesktopListsWithUserEntriesFirstInRank) {
     EXPECT_EQ(chess->path, games.string());
     EXPECT_EQ(chess->name, "Schach");
     EXPECT_EQ(chess->image, "chess-game");
-    EXPECT_FALSE(byId(apps, "gone"));
-    EXPECT_FALSE(byId(apps, "helper"));
-    EXPECT_FALSE(byId(apps, "link"));
-    EXPECT_FALSE(byId(apps, "broken"));
+    for (const char* unlisted : {"gone", "helper", "link", "broken"}) {
+        EXPECT_FALSE(byId(apps, unlisted)) << unlisted;
+    }
     // System folders are searched before the user's.
     EXPECT_EQ(apps.back().path, userEditor.string());
     for (const auto& app : apps) {

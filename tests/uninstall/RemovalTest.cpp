@@ -79,7 +79,7 @@ TEST(UninstallApp, RelatedFilesComeFromTheUsersFoldersOnly) {
     fs::path helper = machine.writeFile(context.xdgCacheHome / "org.example.ToolHelper");
     fs::path data = machine.writeFile(context.xdgDataHome / id / "db");
     fs::path state = machine.writeFile(context.xdgStateHome / (id + ".log"));
-    fs::path sandbox = machine.writeFile(machine.home() / ".var/app" / id / "config/x");
+    machine.writeFile(machine.home() / ".var/app" / id / "config/x");
     machine.writeFile(context.xdgConfigHome / "org.example.Other/x");
     machine.writeFile(context.xdgConfigHome / "deep" / id);  // not directly in the folder
     machine.writeFile(machine.home() / "Documents" / id);    // not a searched folder
@@ -93,7 +93,6 @@ TEST(UninstallApp, RelatedFilesComeFromTheUsersFoldersOnly) {
         data.parent_path().string(),   state.string(), (machine.home() / ".var/app" / id).string()};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(related, expected);
-    (void)sandbox;
 
     // Folders in their order; an unreadable one adds none.
     auto byFolder = UninstallApp::getFilesByBundle(
@@ -138,23 +137,6 @@ TEST(UninstallApp, SettingsFolderNamedByTheEnvironmentCountsOnlyWhenTheUsersOwn)
                   (std::vector<std::string>{own.string() + " (to the trash)", "/x/tool.desktop"}))
             << c.name;
     }
-}
-
-TEST(UninstallApp, PlansFilesLastAndPackagesFirst) {
-    UninstallMachine machine;
-    fs::path config = machine.writeFile(machine.context().xdgConfigHome / "vim/vimrc");
-    UninstallApp uninstaller(machine.backends);
-
-    fs::path entry = machine.userApplications() / "vim.desktop";
-    EXPECT_EQ(descriptions(uninstaller.removalPlan(app(entry, "vim", AppSource::UserEntry))),
-              (std::vector<std::string>{config.parent_path().string() + " (to the trash)",
-                                        entry.string()}));
-    EXPECT_EQ(descriptions(uninstaller.removalPlan(
-                  app("/usr/share/applications/vim.desktop", "vim", AppSource::Package, "vim"))),
-              (std::vector<std::string>{"package vim and the files it installed",
-                                        config.parent_path().string() + " (to the trash)"}));
-    EXPECT_EQ(descriptions(uninstaller.removalPlan(app("/x/a.AppImage", "", AppSource::AppImage))),
-              (std::vector<std::string>{"/x/a.AppImage"}));
 }
 
 TEST(UninstallApp, RemovesLinksAsLinksAndNothingElse) {
@@ -209,10 +191,21 @@ TEST(UninstallApp, AFailingPathStopsThatApplication) {
     EXPECT_TRUE(present(entry));                  // the application itself stays
 }
 
-TEST(UninstallApp, PackagesGoThroughPackageKitOrTheHelper) {
+TEST(UninstallApp, PlansPackagesFirstAndFilesLastAndPackagesGoThroughPackageKitOrTheHelper) {
     UninstallMachine machine;
     fs::path config = machine.writeFile(machine.context().xdgConfigHome / "vim/vimrc");
     AppItems vim = app("/usr/share/applications/vim.desktop", "vim", AppSource::Package, "vim");
+    UninstallApp planner(machine.backends);
+    fs::path entry = machine.userApplications() / "vim.desktop";
+    EXPECT_EQ(descriptions(planner.removalPlan(app(entry, "vim", AppSource::UserEntry))),
+              (std::vector<std::string>{config.parent_path().string() + " (to the trash)",
+                                        entry.string()}));
+    EXPECT_EQ(descriptions(planner.removalPlan(vim)),
+              (std::vector<std::string>{"package vim and the files it installed",
+                                        config.parent_path().string() + " (to the trash)"}));
+    EXPECT_EQ(descriptions(planner.removalPlan(app("/x/a.AppImage", "", AppSource::AppImage))),
+              (std::vector<std::string>{"/x/a.AppImage"}));
+
     std::vector<std::string> logged;
     ScopedLogCapture capture([&](std::string_view line) { logged.emplace_back(line); });
 
@@ -263,7 +256,7 @@ TEST(UninstallApp, FlatpaksSnapsEntriesAndAppImages) {
     AppItems gimp = app("/var/lib/flatpak/exports/share/applications/org.gimp.GIMP.desktop",
                         "org.gimp.GIMP", AppSource::Flatpak, "org.gimp.GIMP");
     gimp.installation = "user";
-    fs::path snapHome = machine.writeFile(machine.home() / "snap/firefox/common/x");
+    machine.writeFile(machine.home() / "snap/firefox/common/x");
     AppItems firefox = app("/var/lib/snapd/desktop/applications/firefox_firefox.desktop",
                            "firefox_firefox", AppSource::Snap, "firefox");
     fs::path local =
@@ -298,7 +291,6 @@ TEST(UninstallApp, FlatpaksSnapsEntriesAndAppImages) {
     EXPECT_FALSE(uninstaller.uninstallApp(gimp));
     EXPECT_TRUE(present(sandbox));
     EXPECT_EQ(uninstaller.failures().back(), "Flatpak application org.gimp.GIMP: refused");
-    (void)snapHome;
 }
 
 TEST(RelatedFileRule, TheMostSpecificInstalledIdentifierClaimsAnEntry) {

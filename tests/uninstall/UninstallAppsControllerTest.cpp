@@ -102,7 +102,7 @@ TEST(UninstallAppsController, SearchesOnceAndFiltersGroupsKeepingMarks) {
     EXPECT_EQ(page.controller->nowSelectRow, 2);
 }
 
-TEST(UninstallAppsController, CountsMarksAndSelectsAll) {
+TEST(UninstallAppsController, CountsMarksSelectsAllAndConfirmationNamesSystemApplications) {
     Page page;
     page.search();
     auto& controller = *page.controller;
@@ -147,12 +147,8 @@ TEST(UninstallAppsController, CountsMarksAndSelectsAll) {
               (std::vector<std::string>{"Notes", "Paint", "Quillby Pro", "Vim"}));
     controller.sortApplications("System App", false);
     EXPECT_EQ(page.shownNames().front(), "Vim");
-}
 
-TEST(UninstallAppsController, ConfirmationNamesSystemApplications) {
-    Page page;
-    page.search();
-    auto& controller = *page.controller;
+    // The confirmation names system applications.
     controller.setObjectValueForCheckBox(page.rowOf("Notes"));
     UninstallConfirmation plain = controller.showAlertForUninstall();
     EXPECT_EQ(plain.message, "Uninstall Applications");

@@ -129,13 +129,8 @@ struct UninstallMachine {
     static std::filesystem::path writeEntry(const std::filesystem::path& path,
                                             const std::string& name,
                                             const std::string& extra = "") {
-        std::filesystem::create_directories(path.parent_path());
-        std::string text =
-            "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=/usr/bin/true\n" + extra;
-        FILE* file = std::fopen(path.c_str(), "w");
-        std::fputs(text.c_str(), file);
-        std::fclose(file);
-        return path;
+        return writeFile(path, "[Desktop Entry]\nType=Application\nName=" + name +
+                                   "\nExec=/usr/bin/true\n" + extra);
     }
     // Writes a file (creating its folders).
     static std::filesystem::path writeFile(const std::filesystem::path& path,
