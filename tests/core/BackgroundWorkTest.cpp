@@ -10,7 +10,6 @@
 #include "core/events/Log.h"
 #include "core/work/OperationQueue.h"
 #include "core/work/PlainMainQueue.h"
-#include "core/work/TaskStopper.h"
 #include "core/work/ThreadWorker.h"
 
 using namespace quillby;
@@ -164,13 +163,4 @@ TEST(OperationQueue, CancelStopsTheRunningOperationAndSkipsTheQueued) {
     queue.addOperation(std::make_shared<Step>(log, mutex, 3));
     queue.waitUntilAllOperationsAreFinished();
     EXPECT_EQ(log, std::vector<int>{3});
-}
-
-TEST(TaskStopper, SharedFlagKeepsItsLastValue) {
-    auto& stopper = TaskStopper::sharedTaskStopper();
-    EXPECT_EQ(&stopper, &TaskStopper::sharedTaskStopper());
-    stopper.setStopFlags(true);
-    EXPECT_TRUE(TaskStopper::sharedTaskStopper().getStopFlags());
-    stopper.setStopFlags(false);
-    EXPECT_FALSE(stopper.getStopFlags());
 }

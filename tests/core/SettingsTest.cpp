@@ -36,7 +36,7 @@ TEST(Settings, FreshUserReadsTheRegisteredDefaults) {
     EXPECT_TRUE(platform.preferences().readAll().empty());
 }
 
-TEST(Settings, AccessorsStoreUnderTheirKeys) {
+TEST(Settings, AccessorsStoreUnderTheirKeysAndFloatsAsTheirShortestDecimal) {
     TestPlatform platform;
     PVC::setUserTrashClicked(2);
     PVC::setUserDownLoadsFolderClicked(1);
@@ -53,6 +53,9 @@ TEST(Settings, AccessorsStoreUnderTheirKeys) {
     PVC::setHiddenStatusItem(!PVC::getHiddenStatusItem());
     EXPECT_FALSE(PVC::getHiddenStatusItem());
     EXPECT_EQ(PVC::categoryClicked(6), 0);  // out of range reads nothing
+    // A float is stored as its shortest decimal.
+    UserDefaults::standardUserDefaults().setFloat(0.1f, SettingsKey::SpaceAlarm);
+    EXPECT_DOUBLE_EQ(std::get<double>(*platform.preferences().read("SpaceAlarm")), 0.1);
 }
 
 TEST(Settings, StoredValuesOfAnyFormReadByTheirLeadingValue) {
@@ -65,12 +68,6 @@ TEST(Settings, StoredValuesOfAnyFormReadByTheirLeadingValue) {
     EXPECT_FALSE(settingAsBool(SettingValue(std::string("000"))));
     EXPECT_DOUBLE_EQ(settingAsDouble(SettingValue(std::string("0.25 of it"))), 0.25);
     EXPECT_EQ(settingAsText(SettingValue(0.1)), "0.1");
-}
-
-TEST(Settings, FloatsAreStoredAsTheirShortestDecimal) {
-    TestPlatform platform;
-    UserDefaults::standardUserDefaults().setFloat(0.1f, SettingsKey::SpaceAlarm);
-    EXPECT_DOUBLE_EQ(std::get<double>(*platform.preferences().read("SpaceAlarm")), 0.1);
 }
 
 TEST(Settings, SnapshotTextsAndTheirSerialisedKeys) {

@@ -14,7 +14,7 @@ using namespace quillby;
 
 using UF = UtilityFunction;
 
-TEST(SizeText, DecimalStepsAtTheirEdges) {
+TEST(SizeText, DecimalStepsAtTheirEdgesAndHalfwayPointsAsTheSinglePrecisionQuotient) {
     EXPECT_EQ(UF::convertVolSpace(0), "0.00 KB");
     EXPECT_EQ(UF::convertVolSpace(1), "0.00 KB");
     EXPECT_EQ(UF::convertVolSpace(999999), "1000.00 KB");
@@ -24,12 +24,10 @@ TEST(SizeText, DecimalStepsAtTheirEdges) {
     EXPECT_EQ(UF::convertVolSpace(1000000000000ull), "1000.00 GB");  // never TB
     EXPECT_EQ(UF::convertVolSpace(1500000000000ull), "1500.00 GB");
     EXPECT_EQ(UF::convertVolSpace(12345678), "12.35 MB");
-}
 
-// Halfway between two hundredths the single-precision quotient decides the last digit; other
-// ways to compute it (a product with the reciprocal, double precision) round some of these the
-// other way, and stored texts would then no longer match.
-TEST(SizeText, HalfwayPointsRoundAsTheSinglePrecisionQuotient) {
+    // Halfway between two hundredths the single-precision quotient decides the last digit; other
+    // ways to compute it (a product with the reciprocal, double precision) round some of these
+    // the other way, and stored texts would then no longer match.
     EXPECT_EQ(UF::convertVolSpace(5), "0.00 KB");
     EXPECT_EQ(UF::convertVolSpace(15), "0.01 KB");
     EXPECT_EQ(UF::convertVolSpace(55), "0.05 KB");
@@ -106,7 +104,7 @@ class VersionGate : public ::testing::Test {
 };
 }  // namespace
 
-TEST_F(VersionGate, ComparesMajorThenMinorThenPatch) {
+TEST_F(VersionGate, ComparesMajorThenMinorThenPatchAndReadsAnUnreadableOneAsTenZeroZero) {
     running(10, 6, 8);
     EXPECT_FALSE(UF::isBelowSystemVer(10, 6, 0));
     running(10, 5, 8);
@@ -119,9 +117,8 @@ TEST_F(VersionGate, ComparesMajorThenMinorThenPatch) {
     EXPECT_FALSE(UF::isBelowSystemVer(4, 19, 3));
     running(4, 19, 2);
     EXPECT_TRUE(UF::isBelowSystemVer(4, 19, 3));
-}
 
-TEST_F(VersionGate, UnreadableVersionCountsAsTenZeroZero) {
+    // An unreadable version counts as 10.0.0.
     running(0, 0, 0, false);
     unsigned major = 1, minor = 1, bugFix = 1;
     UF::getSystemVersionMajor(&major, &minor, nullptr);

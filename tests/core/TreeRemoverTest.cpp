@@ -82,7 +82,7 @@ TEST(TreeRemover, AskedAgainAtEveryLevelKeepsWhatTheJudgeKeeps) {
     EXPECT_FALSE(fs::exists(dir / "item/other"));
 }
 
-TEST(TreeRemover, PathsThroughLinks) {
+TEST(TreeRemover, PathsThroughLinksAndPathsThatAreNotNormalised) {
     TempDir dir;
     dir.write("real/victim/file", "x");
     fs::create_directory_symlink(dir / "real", dir / "alias");
@@ -98,6 +98,17 @@ TEST(TreeRemover, PathsThroughLinks) {
     EXPECT_TRUE(removeOwnItem(dir / "alias"));
     EXPECT_TRUE(fs::exists(dir / "real"));
     EXPECT_TRUE(removeOwnItem(dir / "missing"));
+
+    // Plain removal takes only normalised paths: "a/." names a, and "a/.." the folder holding
+    // it; neither is what was meant.
+    dir.write("parent/a/file", "x");
+    dir.write("parent/b/file", "x");
+    EXPECT_FALSE(removeOwnItem((dir / "parent/a").string() + "/."));
+    EXPECT_FALSE(removeOwnItem((dir / "parent/a").string() + "/.."));
+    EXPECT_FALSE(removeOwnItem((dir / "parent/a").string() + "/"));
+    EXPECT_FALSE(removeOwnItem("parent/a"));
+    EXPECT_TRUE(fs::exists(dir / "parent/a/file"));
+    EXPECT_TRUE(fs::exists(dir / "parent/b/file"));
 }
 
 TEST(TreeRemover, GivesTheOwnerBackTheRightsItNeeds) {
@@ -115,19 +126,6 @@ TEST(TreeRemover, GivesTheOwnerBackTheRightsItNeeds) {
     int status = inChildAsUser(kNobodyId, [&] { return removeOwnItem(dir / "mine/locked"); });
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(fs::exists(dir / "mine/locked"));
-}
-
-TEST(TreeRemover, PlainRemovalTakesOnlyNormalisedPaths) {
-    TempDir dir;
-    dir.write("parent/a/file", "x");
-    dir.write("parent/b/file", "x");
-    // "a/." names a, and "a/.." the folder holding it: neither is what was meant.
-    EXPECT_FALSE(removeOwnItem((dir / "parent/a").string() + "/."));
-    EXPECT_FALSE(removeOwnItem((dir / "parent/a").string() + "/.."));
-    EXPECT_FALSE(removeOwnItem((dir / "parent/a").string() + "/"));
-    EXPECT_FALSE(removeOwnItem("parent/a"));
-    EXPECT_TRUE(fs::exists(dir / "parent/a/file"));
-    EXPECT_TRUE(fs::exists(dir / "parent/b/file"));
 }
 
 TEST(OwnerRights, ChangeTheFolderItselfNeverALinksTarget) {

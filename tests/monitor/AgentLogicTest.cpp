@@ -4,7 +4,6 @@
 #include "core/events/Events.h"
 #include "monitor/AgentMessages.h"
 #include "monitor/LevelImage.h"
-#include "monitor/VolumeRow.h"
 
 using namespace quillby;
 
@@ -46,15 +45,6 @@ TEST(LevelImage, StatusImageAtTheEdges) {
     EXPECT_TRUE(getWarningValue(100, 1000, 10));
     EXPECT_FALSE(getWarningValue(110, 1000, 10));
     EXPECT_FALSE(getWarningValue(0, 0, 10));
-}
-
-TEST(LevelImage, RowsShareThePercentArithmeticWithoutOverflow) {
-    VolumeRow row;
-    row.nTotalSize = 100ull << 56;  // a hundredfold of this passes 64 bits
-    row.nFreeSize = 5ull << 56;
-    row.errorValue = "10";
-    EXPECT_EQ(row.getPrograssImage(), "95-1.png");
-    EXPECT_TRUE(row.getWarningValue());
 }
 
 TEST(AgentMessages, BalloonsAndTooltip) {

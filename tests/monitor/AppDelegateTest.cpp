@@ -32,24 +32,19 @@ using Type = StatusMenuEntry::Type;
 
 struct RecordingView : AgentView {
     StatusMenu shown;
-    int builds = 0, updates = 0, removals = 0, mainWindows = 0;
+    int builds = 0, mainWindows = 0;
     std::optional<std::string> image;
     std::string toolTip;
     bool warning = false, hidden = false;
     std::vector<std::string> balloons, alerts;
     std::optional<int> quitStatus;
-    std::vector<std::string> pages;
-    int abouts = 0;
 
     void showMenu(const StatusMenu& menu) override {
         shown = menu;
         ++builds;
     }
-    void updateMenu(const StatusMenu& menu) override {
-        shown = menu;
-        ++updates;
-    }
-    void removeMenu() override { ++removals; }
+    void updateMenu(const StatusMenu& menu) override { shown = menu; }
+    void removeMenu() override {}
     void cancelMenuTracking() override {}
     void setStatusImage(const std::optional<std::string>& name) override { image = name; }
     void setStatusToolTip(const std::string& text) override { toolTip = text; }
@@ -60,8 +55,8 @@ struct RecordingView : AgentView {
         balloons.push_back(lines.at(0));
     }
     void showMainWindow() override { ++mainWindows; }
-    void showMainWindowPage(const std::string& page) override { pages.push_back(page); }
-    void showAbout() override { ++abouts; }
+    void showMainWindowPage(const std::string&) override {}
+    void showAbout() override {}
     void alert(const std::string& text) override { alerts.push_back(text); }
     void quit(int status) override { quitStatus = status; }
 };
@@ -116,6 +111,14 @@ VolumeFacts kind(std::int32_t ref, const std::string& root, const char* what) {
     return volume;
 }
 
+// The menu's entry of that type; without one the test fails instead of crashing.
+StatusMenuEntry entryOf(const StatusMenu& menu, Type type) {
+    auto it = std::find_if(menu.begin(), menu.end(), [type](auto& e) { return e.type == type; });
+    if (it != menu.end()) return *it;
+    ADD_FAILURE() << "the menu has no entry of type " << static_cast<int>(type);
+    return {};
+}
+
 std::vector<Type> typesOf(const StatusMenu& menu) {
     std::vector<Type> types;
     for (const auto& entry : menu) types.push_back(entry.type);
@@ -128,9 +131,9 @@ class AgentTest : public ::testing::Test {
         UserDefaults::standardUserDefaults().setInteger(1, SettingsKey::LoginCheck);
         source->set({facts(1, "/", 1000, 500)});
     }
-    std::unique_ptr<AppDelegate> agent() {
-        auto delegate =
-            std::make_unique<AppDelegate>(agentServices(source, ejector, viewer), view, queue);
+    std::unique_ptr<AppDelegate> agent() { return agent(agentServices(source, ejector, viewer)); }
+    std::unique_ptr<AppDelegate> agent(const AppDelegate::Services& services) {
+        auto delegate = std::make_unique<AppDelegate>(services, view, queue);
         delegate->registNSnotification();
         delegate->addMainFuction(false);
         return delegate;
@@ -180,11 +183,7 @@ TEST_F(AgentTest, MenuGroupsVolumesByKindWithHeadersThenMemoryAndCommands) {
 TEST_F(AgentTest, EjectAllIsDisabledWithOnlyLocalVolumes) {
     source->set({facts(1, "/"), facts(2, "/home")});
     auto delegate = agent();
-    const auto& menu = *delegate->menu();
-    auto eject =
-        std::find_if(menu.begin(), menu.end(), [](auto& e) { return e.type == Type::EjectAll; });
-    ASSERT_NE(eject, menu.end());
-    EXPECT_FALSE(eject->enabled);
+    EXPECT_FALSE(entryOf(*delegate->menu(), Type::EjectAll).enabled);
     delegate->rejestAllDisk();
     EXPECT_TRUE(queue.runUntil([&] { return !view.balloons.empty(); }));
     EXPECT_EQ(view.balloons, std::vector<std::string>{localizedString("NO_HAVE_REMOVABLE")});
@@ -228,16 +227,8 @@ TEST_F(AgentTest, BootVolumeAtTheAlarmShowsTheWarning) {
     EXPECT_FALSE(view.warning);
 }
 
-TEST_F(AgentTest, MemoryRowCyclesThroughFreeingBackToMemory) {
-    auto delegate = agent();
-    EventBus::defaultCenter().post(Events::cleanMemoryClickAction);
-    auto& memory = findMemoryRow(const_cast<StatusMenu&>(*delegate->menu()))->row;
-    memory.volumeSize = "Freeing...";  // the row's purge button did this
-    delegate->updateDataForMenuItem();
-    EXPECT_EQ(findMemoryRow(const_cast<StatusMenu&>(*delegate->menu()))->row.volumeSize, "Memory");
-}
-
-// Mount ID 5 titles a volume row "5", like the memory row: each keeps its own figures.
+// Mount ID 5 titles a volume row "5", like the memory row: each keeps its own figures, and the
+// memory row cycles through "Freeing..." back to "Memory".
 TEST_F(AgentTest, AVolumeNumberedFiveAndTheMemoryRowStayApart) {
     source->set({facts(1, "/", 1000, 500), facts(5, "/media/disk", 4000, 1000)});
     auto delegate = agent();
@@ -249,6 +240,11 @@ TEST_F(AgentTest, AVolumeNumberedFiveAndTheMemoryRowStayApart) {
     ASSERT_TRUE(findMemoryRow(menu));
     EXPECT_EQ(findMemoryRow(menu)->row.volumeSize, "Memory");
     EXPECT_EQ(findMemoryRow(menu)->row.u64TotalSpace, "8.00 GB");
+
+    EventBus::defaultCenter().post(Events::cleanMemoryClickAction);
+    findMemoryRow(menu)->row.volumeSize = "Freeing...";  // the row's purge button did this
+    delegate->updateDataForMenuItem();
+    EXPECT_EQ(findMemoryRow(const_cast<StatusMenu&>(*delegate->menu()))->row.volumeSize, "Memory");
 }
 
 TEST_F(AgentTest, MountEventsShowABalloonAndRebuild) {
@@ -291,27 +287,21 @@ TEST_F(AgentTest, FastCleanIsOffWhileAQuickCleanRuns) {
     auto services = agentServices(source, ejector, viewer);
     services.openCleanWindow = [&] { ++opened; };
     services.closeCleanWindow = [&] { ++closed; };
-    AppDelegate delegate(services, view, queue);
-    delegate.registNSnotification();
-    delegate.addMainFuction(false);
-    auto fastClean = [&] {
-        const auto& menu = *delegate.menu();
-        return *std::find_if(menu.begin(), menu.end(),
-                             [](auto& e) { return e.type == Type::FastClean; });
-    };
+    auto delegate = agent(services);
+    auto fastClean = [&] { return entryOf(*delegate->menu(), Type::FastClean); };
     EXPECT_EQ(fastClean().title, "Fast Clean");
     EXPECT_TRUE(fastClean().enabled);
-    delegate.cleaningFile();
-    delegate.cleaningFile();  // a second click while one runs does nothing
+    delegate->cleaningFile();
+    delegate->cleaningFile();  // a second click while one runs does nothing
     EXPECT_EQ(opened, 1);
-    EXPECT_FALSE(delegate.isCanBeAction());
+    EXPECT_FALSE(delegate->isCanBeAction());
     EXPECT_FALSE(fastClean().enabled);
     EventBus::defaultCenter().post(Events::ShouldCloseWindow);
     EXPECT_EQ(closed, 0);
     queue.drain();
     EXPECT_EQ(closed, 1);
     EXPECT_TRUE(fastClean().enabled);
-    delegate.cleaningFile();
+    delegate->cleaningFile();
     EXPECT_EQ(opened, 2);
 }
 
@@ -360,13 +350,10 @@ TEST_F(AgentTest, EjectAndOpeningAFolderNeverWaitOnTheMainThread) {
     EXPECT_TRUE(slowEjector->gate.waitedForCaller);
 }
 
-TEST(VolumesManagerInBackground, AnEjectPastItsDeadlineReportsFailureAndLogsIt) {
-    TestPlatform platform;
-    PlainMainQueue queue;
-    auto source = std::make_shared<FakeVolumeSource>();
+TEST_F(AgentTest, AnEjectInTheBackgroundPastItsDeadlineReportsFailureAndLogsIt) {
     source->set({kind(3, "/media/usb", "external")});
-    auto ejector = std::make_shared<SlowEjector>();
-    VolumesManager manager(source, ejector, nullptr);
+    auto slowEjector = std::make_shared<SlowEjector>();
+    VolumesManager manager(source, slowEjector, nullptr);
     manager.setDeadlines(std::chrono::milliseconds(50), std::chrono::milliseconds(50));
     std::vector<std::string> lines;
     ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
@@ -374,6 +361,6 @@ TEST(VolumesManagerInBackground, AnEjectPastItsDeadlineReportsFailureAndLogsIt) 
     manager.ejectSingleVolumeInBackground(3, queue, [&](bool result) { ejected = result; });
     EXPECT_TRUE(queue.runUntil([&] { return ejected.has_value(); }));
     EXPECT_EQ(ejected, false);
-    ejector->gate.release();  // the eject itself finishes later, unobserved
+    slowEjector->gate.release();  // the eject itself finishes later, unobserved
     EXPECT_EQ(lines, std::vector<std::string>{"Eject the volume 3 did not finish in time"});
 }

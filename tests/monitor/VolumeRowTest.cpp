@@ -20,7 +20,7 @@ VolumeRow row(std::uint32_t kind, std::uint64_t total, std::uint64_t free,
 }
 }  // namespace
 
-TEST(VolumeRow, LevelRoundsUsedUpAndAlarmsOnlyForLocalExternalAndMemory) {
+TEST(VolumeRow, LevelRoundsUsedUpAndAlarmsFollowTheThresholdOnlyForLocalExternalAndMemory) {
     EXPECT_EQ(row(0, 1000, 8).getPrograssImage(), "100-1.png");  // 99.2 % used shows 100
     EXPECT_EQ(row(0, 1000, 0).getPrograssImage(), "100-1.png");
     EXPECT_EQ(row(0, 1000, 580).getPrograssImage(), "42.png");
@@ -36,9 +36,11 @@ TEST(VolumeRow, LevelRoundsUsedUpAndAlarmsOnlyForLocalExternalAndMemory) {
     EXPECT_EQ(row(2, 100, 9).getPrograssImage(true), "91_index.png");
     EXPECT_FALSE(row(0, 0, 0).getPrograssImage());      // no total: no image
     EXPECT_FALSE(row(0, 100, 200).getPrograssImage());  // more free than total
-}
+    // Rows share the percent arithmetic of the status image: a hundredfold of this passes 64 bits.
+    EXPECT_EQ(row(0, 100ull << 56, 5ull << 56).getPrograssImage(), "95-1.png");
+    EXPECT_TRUE(row(0, 100ull << 56, 5ull << 56).getWarningValue());
 
-TEST(VolumeRow, WarningAndColourFollowTheThresholdText) {
+    // The warning and the alarm colour follow the threshold text.
     EXPECT_TRUE(row(0, 100, 10, "10.000000").getWarningValue());
     EXPECT_FALSE(row(0, 100, 11, "10.000000").getWarningValue());
     EXPECT_FALSE(row(0, 0, 0).getWarningValue());

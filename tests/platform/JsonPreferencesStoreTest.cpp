@@ -21,9 +21,29 @@ using namespace quillby;
 
 namespace fs = std::filesystem;
 
-TEST(JsonPreferencesStore, ValuesKeepTheirTypesAcrossInstances) {
+namespace {
+
+// Every test keeps its file in a folder of its own and sees the log lines of the store.
+class JsonPreferencesStoreTest : public ::testing::Test {
+  protected:
+    static std::int64_t integer(JsonPreferencesStore& store, const std::string& key) {
+        return std::get<std::int64_t>(*store.read(key));
+    }
+    static std::int64_t integerOnDisk(const fs::path& file, const std::string& key) {
+        JsonPreferencesStore fresh(file);
+        return integer(fresh, key);
+    }
+
     TempDir dir;
-    fs::path file = dir / "config/com.quillby.pro/preferences.json";
+    fs::path file = dir / "preferences.json";
+    std::vector<std::string> lines;
+    ScopedLogCapture capture{[this](std::string_view line) { lines.emplace_back(line); }};
+};
+
+}  // namespace
+
+TEST_F(JsonPreferencesStoreTest, ValuesKeepTheirTypesAcrossInstances) {
+    file = dir / "config/com.quillby.pro/preferences.json";  // its folders are made too
     {
         JsonPreferencesStore store(file);
         EXPECT_FALSE(store.read("SpaceAlarm"));  // no file yet
@@ -34,7 +54,7 @@ TEST(JsonPreferencesStore, ValuesKeepTheirTypesAcrossInstances) {
     }
     JsonPreferencesStore reopened(file);
     EXPECT_EQ(std::get<double>(*reopened.read("SpaceAlarm")), 0.25);
-    EXPECT_EQ(std::get<std::int64_t>(*reopened.read("UserTrash")), 2);
+    EXPECT_EQ(integer(reopened, "UserTrash"), 2);
     EXPECT_EQ(std::get<bool>(*reopened.read("fade")), false);
     EXPECT_EQ(std::get<std::string>(*reopened.read("Note")), "a \"quoted\" text");
     EXPECT_EQ(reopened.readAll().size(), 4u);
@@ -42,25 +62,19 @@ TEST(JsonPreferencesStore, ValuesKeepTheirTypesAcrossInstances) {
               fs::perms::owner_read | fs::perms::owner_write);
 }
 
-TEST(JsonPreferencesStore, SeesWritesOfAnotherProcess) {
-    TempDir dir;
-    fs::path file = dir / "preferences.json";
+TEST_F(JsonPreferencesStoreTest, SeesWritesOfAnotherProcess) {
     JsonPreferencesStore mine(file), theirs(file);
     ASSERT_TRUE(mine.write("A", std::int64_t{1}));
-    EXPECT_EQ(std::get<std::int64_t>(*theirs.read("A")), 1);
+    EXPECT_EQ(integer(theirs, "A"), 1);
     ASSERT_TRUE(theirs.write("B", std::int64_t{2}));
-    EXPECT_EQ(std::get<std::int64_t>(*mine.read("B")), 2);
+    EXPECT_EQ(integer(mine, "B"), 2);
     ASSERT_TRUE(mine.write("A", std::int64_t{3}));  // re-reads first: B survives
-    JsonPreferencesStore check(file);
-    EXPECT_EQ(std::get<std::int64_t>(*check.read("A")), 3);
-    EXPECT_EQ(std::get<std::int64_t>(*check.read("B")), 2);
+    EXPECT_EQ(integerOnDisk(file, "A"), 3);
+    EXPECT_EQ(integerOnDisk(file, "B"), 2);
 }
 
-TEST(JsonPreferencesStore, CorruptFileIsKeptAsideAndReadsAsDefaults) {
-    TempDir dir;
-    fs::path file = dir.write("preferences.json", "{\"SpaceAlarm\": 0.3,,,");
-    std::vector<std::string> lines;
-    ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+TEST_F(JsonPreferencesStoreTest, CorruptFileIsKeptAsideAndReadsAsDefaults) {
+    dir.write("preferences.json", "{\"SpaceAlarm\": 0.3,,,");
     JsonPreferencesStore store(file);
     EXPECT_FALSE(store.read("SpaceAlarm"));
     EXPECT_NE(store.failure().find("kept aside as " + file.string() + ".corrupt"),
@@ -78,27 +92,23 @@ TEST(JsonPreferencesStore, CorruptFileIsKeptAsideAndReadsAsDefaults) {
     EXPECT_TRUE(again.readAll().empty());
     EXPECT_EQ(TempDir::read(dir / "preferences.json.corrupt.1"), "[1, 2]");
     ASSERT_TRUE(again.write("UserTrash", std::int64_t{1}));
-    EXPECT_EQ(std::get<std::int64_t>(*again.read("UserTrash")), 1);
+    EXPECT_EQ(integer(again, "UserTrash"), 1);
     EXPECT_EQ(again.failure(), "");
 }
 
-TEST(JsonPreferencesStore, ValuesOfUnknownShapeAreIgnoredAndKeptOnRewrite) {
-    TempDir dir;
-    fs::path file =
-        dir.write("preferences.json", R"({"A": [1], "B": null, "C": 5, "D": {"x": 1}})");
+TEST_F(JsonPreferencesStoreTest, ValuesOfUnknownShapeAreIgnoredAndKeptOnRewrite) {
+    dir.write("preferences.json", R"({"A": [1], "B": null, "C": 5, "D": {"x": 1}})");
     JsonPreferencesStore store(file);
     EXPECT_FALSE(store.read("A"));
     EXPECT_FALSE(store.read("B"));
-    EXPECT_EQ(std::get<std::int64_t>(*store.read("C")), 5);
+    EXPECT_EQ(integer(store, "C"), 5);
     ASSERT_TRUE(store.write("E", true));
     auto document = nlohmann::json::parse(TempDir::read(file));
     EXPECT_EQ(document,
               nlohmann::json::parse(R"({"A": [1], "B": null, "C": 5, "D": {"x": 1}, "E": true})"));
 }
 
-TEST(JsonPreferencesStore, AFileThatCannotBeReadIsNeverReplaced) {
-    TempDir dir;
-    fs::path file = dir / "preferences.json";
+TEST_F(JsonPreferencesStoreTest, AFileThatCannotBeReadIsNeverReplaced) {
     ASSERT_TRUE(JsonPreferencesStore(file).write("SpaceAlarm", 0.3));
     const std::string before = TempDir::read(file);
     // Owned by the user who runs the store, and unreadable to them.
@@ -126,12 +136,8 @@ TEST(JsonPreferencesStore, AFileThatCannotBeReadIsNeverReplaced) {
     EXPECT_FALSE(fs::exists(dir / "preferences.json.corrupt"));
 }
 
-TEST(JsonPreferencesStore, AFolderOrAFifoInPlaceOfTheFileFailsWritesAndStaysAsItIs) {
-    TempDir dir;
-    fs::path file = dir / "preferences.json";
+TEST_F(JsonPreferencesStoreTest, AFolderOrAFifoInPlaceOfTheFileFailsWritesAndStaysAsItIs) {
     fs::create_directories(file / "inside");
-    std::vector<std::string> lines;
-    ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
     JsonPreferencesStore store(file);
     EXPECT_TRUE(store.readAll().empty());
     EXPECT_FALSE(store.write("SpaceAlarm", 0.2));
@@ -150,9 +156,7 @@ TEST(JsonPreferencesStore, AFolderOrAFifoInPlaceOfTheFileFailsWritesAndStaysAsIt
 }
 
 // A write must wait for every other holder of the writers' lock, shared ones included.
-TEST(JsonPreferencesStore, AWriteWaitsForTheWritersLock) {
-    TempDir dir;
-    fs::path file = dir / "preferences.json";
+TEST_F(JsonPreferencesStoreTest, AWriteWaitsForTheWritersLock) {
     JsonPreferencesStore store(file);
     ASSERT_TRUE(store.write("A", std::int64_t{1}));
     int lock = ::open((dir / ".preferences.lock").c_str(), O_RDWR | O_CLOEXEC);
@@ -180,16 +184,14 @@ TEST(JsonPreferencesStore, AWriteWaitsForTheWritersLock) {
     }
     EXPECT_TRUE(blocked);
     EXPECT_FALSE(written);
-    EXPECT_EQ(std::get<std::int64_t>(*JsonPreferencesStore(file).read("A")), 1);
+    EXPECT_EQ(integerOnDisk(file, "A"), 1);
     ::close(lock);
     writer.join();
     EXPECT_TRUE(written);
-    EXPECT_EQ(std::get<std::int64_t>(*JsonPreferencesStore(file).read("A")), 2);
+    EXPECT_EQ(integerOnDisk(file, "A"), 2);
 }
 
-TEST(JsonPreferencesStore, TwoProcessesWritingAtOnceLoseNothing) {
-    TempDir dir;
-    fs::path file = dir / "preferences.json";
+TEST_F(JsonPreferencesStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
     auto writer = [&](const char* key) {
         pid_t pid = ::fork();
         if (pid == 0) {
@@ -206,14 +208,11 @@ TEST(JsonPreferencesStore, TwoProcessesWritingAtOnceLoseNothing) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     ASSERT_EQ(::waitpid(second, &status, 0), second);
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    JsonPreferencesStore store(file);
-    EXPECT_EQ(std::get<std::int64_t>(*store.read("First")), 200);
-    EXPECT_EQ(std::get<std::int64_t>(*store.read("Second")), 200);
+    EXPECT_EQ(integerOnDisk(file, "First"), 200);
+    EXPECT_EQ(integerOnDisk(file, "Second"), 200);
 }
 
-TEST(JsonPreferencesStore, FailedWriteKeepsTheFileWhole) {
-    TempDir dir;
-    fs::path file = dir / "preferences.json";
+TEST_F(JsonPreferencesStoreTest, FailedWriteKeepsTheFileWhole) {
     JsonPreferencesStore store(file);
     ASSERT_TRUE(store.write("A", std::int64_t{1}));
     auto before = TempDir::read(file);
@@ -222,14 +221,11 @@ TEST(JsonPreferencesStore, FailedWriteKeepsTheFileWhole) {
                   before.size(), [&] { return !store.write("Longer", std::string(100, 'x')); }),
               0);
     EXPECT_EQ(TempDir::read(file), before);
-    EXPECT_EQ(std::get<std::int64_t>(*JsonPreferencesStore(file).read("A")), 1);
+    EXPECT_EQ(integerOnDisk(file, "A"), 1);
 }
 
-TEST(JsonPreferencesStore, ALinkInPlaceOfTheLockIsNotFollowed) {
-    TempDir dir;
-    fs::path file = dir / "config/preferences.json";
-    fs::create_directories(file.parent_path());
-    fs::create_symlink(dir / "elsewhere", file.parent_path() / ".preferences.lock");
+TEST_F(JsonPreferencesStoreTest, ALinkInPlaceOfTheLockIsNotFollowed) {
+    fs::create_symlink(dir / "elsewhere", dir / ".preferences.lock");
     JsonPreferencesStore store(file);
     EXPECT_FALSE(store.write("UserTrash", std::int64_t{1}));
     EXPECT_FALSE(fs::exists(dir / "elsewhere"));

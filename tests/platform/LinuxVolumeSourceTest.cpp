@@ -17,6 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The block folder of the USB stick's host, and the internal NVMe disk.
+const std::string usbHost =
+    "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0/block/";
+const std::string nvmeDisk = "devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0/nvme0n1";
+
 // A machine's mount table, /sys and /dev/disk/by-label under a temporary root.
 class MachineFixture {
   public:
@@ -27,26 +32,26 @@ class MachineFixture {
                          std::map<std::string, std::string> attributes = {}) {
         fs::path folder = context_.sysRoot / devicePath;
         fs::create_directories(folder);
-        for (const auto& [name, value] : attributes) {
-            root_.write((folder / name).lexically_relative(root_.path()), value + "\n");
-        }
+        for (const auto& [name, value] : attributes) write(folder / name, value + "\n");
         fs::create_directories(context_.sysRoot / "dev/block");
         fs::create_symlink(folder, context_.sysRoot / "dev/block" / numbers);
         return folder;
     }
-    void partitionOf(const fs::path& folder) {
-        root_.write((folder / "partition").lexically_relative(root_.path()), "1\n");
+    // A block device that is a partition.
+    fs::path partition(const std::string& numbers, const std::string& devicePath) {
+        fs::path folder = blockDevice(numbers, devicePath);
+        write(folder / "partition", "1\n");
+        return folder;
+    }
+    void write(const fs::path& file, const std::string& text) {
+        root_.write(file.lexically_relative(root_.path()), text);
     }
     void slave(const fs::path& mapped, const fs::path& below) {
         fs::create_directories(mapped / "slaves");
         fs::create_symlink(below, mapped / "slaves" / below.filename());
     }
     // sdb1 (8:17), a partition of a USB stick.
-    void usbStickPartition() {
-        partitionOf(blockDevice("8:17",
-                                "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/"
-                                "target6:0:0/6:0:0:0/block/sdb/sdb1"));
-    }
+    void usbStickPartition() { partition("8:17", usbHost + "sdb/sdb1"); }
     void label(const std::string& escapedName, const std::string& device) {
         fs::create_directories(context_.devRoot / "disk/by-label");
         fs::create_symlink("../../" + device, context_.devRoot / "disk/by-label" / escapedName);
@@ -103,26 +108,16 @@ TEST(MountInfo, DecodesEscapesAndSkipsMalformedLines) {
 
 TEST(LinuxVolumeSource, ClassifiesEveryKindOfMount) {
     MachineFixture machine;
-    const std::string usbHost =
-        "devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/"
-        "target6:0:0/6:0:0:0/block/";
-    fs::path nvme = machine.blockDevice(
-        "259:2", "devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0/nvme0n1/nvme0n1p2");
-    machine.partitionOf(nvme);
-    machine.blockDevice(
-        "259:1", "devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0/nvme0n1/nvme0n1p1");
-    fs::path stick = machine.blockDevice("8:17", usbHost + "sdb/sdb1");
-    machine.partitionOf(stick);
-    fs::path stickTwo = machine.blockDevice("8:18", usbHost + "sdb/sdb2");
-    machine.partitionOf(stickTwo);
+    machine.partition("259:2", nvmeDisk + "/nvme0n1p2");
+    machine.blockDevice("259:1", nvmeDisk + "/nvme0n1p1");
+    machine.usbStickPartition();
+    machine.partition("8:18", usbHost + "sdb/sdb2");
     machine.label("MY\\x20STICK", "sdb1");
     machine.blockDevice("8:0", usbHost + "sdb", {{"removable", "1"}});
     // A USB disk (not removable) behind device-mapper.
-    fs::path usbDisk =
-        machine.blockDevice("8:33",
-                            "devices/pci0000:00/0000:00:14.0/usb3/3-2/3-2:1.0/host7/target7:0:0/"
-                            "7:0:0:0/block/sdc/sdc1");
-    machine.partitionOf(usbDisk);
+    fs::path usbDisk = machine.partition("8:33",
+                                         "devices/pci0000:00/0000:00:14.0/usb3/3-2/3-2:1.0/host7/"
+                                         "target7:0:0/7:0:0:0/block/sdc/sdc1");
     fs::path mapped = machine.blockDevice("254:3", "devices/virtual/block/dm-3");
     machine.slave(mapped, usbDisk);
     machine.blockDevice("11:0",
@@ -242,24 +237,18 @@ TEST(LinuxVolumeSource, FuseMountsOfProgramsAreNotVolumesFuseNetworkStorageIs) {
 TEST(LinuxVolumeSource, SdCardsAndThunderboltDisksAreExternalAndEjectable) {
     MachineFixture machine;
     const std::string slot = "devices/pci0000:00/0000:00:14.5/mmc_host/mmc0/mmc0:aaaa/block/";
-    fs::path card = machine.blockDevice("179:1", slot + "mmcblk0/mmcblk0p1");
-    machine.partitionOf(card);
+    machine.partition("179:1", slot + "mmcblk0/mmcblk0p1");
     machine.blockDevice("179:0", slot + "mmcblk0", {{"device/type", "SD"}});
     const std::string soldered = "devices/platform/soc/mmc_host/mmc1/mmc1:0001/block/";
-    fs::path emmc = machine.blockDevice("179:33", soldered + "mmcblk1/mmcblk1p1");
-    machine.partitionOf(emmc);
+    machine.partition("179:33", soldered + "mmcblk1/mmcblk1p1");
     machine.blockDevice("179:32", soldered + "mmcblk1", {{"device/type", "MMC"}});
     // A disk in a Thunderbolt dock: its PCI device sits behind an external-facing port.
     const std::string dock = "devices/pci0000:00/0000:00:07.0/0000:3a:00.0";
-    fs::path tunnelled = machine.blockDevice("259:5", dock + "/nvme/nvme1/nvme1n1/nvme1n1p1");
-    machine.partitionOf(tunnelled);
-    machine.root().write(
-        (machine.context().sysRoot / dock / "removable").lexically_relative(machine.root().path()),
-        "removable\n");
+    machine.partition("259:5", dock + "/nvme/nvme1/nvme1n1/nvme1n1p1");
+    machine.write(machine.context().sysRoot / dock / "removable", "removable\n");
     machine.blockDevice("259:8", "devices/pci0000:00/0000:00:0d.2/domain0/0-0/0-1/block/sdd/sdd1");
     // An internal disk on a fixed port stays local.
-    machine.blockDevice("259:9", "devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0/nvme0n1",
-                        {{"removable", "0"}});
+    machine.blockDevice("259:9", nvmeDisk, {{"removable", "0"}});
 
     auto volumes = machine.volumes(
         "90 1 179:1 / /media/user/CARD rw - exfat /dev/mmcblk0p1 rw\n"
