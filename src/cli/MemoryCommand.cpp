@@ -86,30 +86,12 @@ void purge() {
     while (memory.isRuning()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     MemoryFigures after = sampleOrFail(memory);
 
+    // The change in free memory says something only when the caches were really dropped.
+    std::string failure = memory.purgeFailure();
+    if (!failure.empty()) throw CliFailure("the caches were not dropped: " + failure, 1);
     std::uint64_t freed =
         after[kMemFree] > before[kMemFree] ? after[kMemFree] - before[kMemFree] : 0;
     std::cout << UtilityFunction::covertCleanMemory(freed) << " freed.\n";
-    std::cout.flush();
-
-    int status = memory.lastExitStatus().value_or(0);
-    switch (memory.lastTool()) {
-        case ClearMemory::PurgeTool::Helper:
-        case ClearMemory::PurgeTool::System:
-            if (status != 0) {
-                throw CliFailure("the caches were not dropped: the purge ended with status " +
-                                     std::to_string(status) +
-                                     (status == 126 || status == 127 ? " (not authorised)" : ""),
-                                 1);
-            }
-            return;
-        case ClearMemory::PurgeTool::Self:
-        case ClearMemory::PurgeTool::None:
-            throw CliFailure(tools.helper.empty()
-                                 ? "the caches were not dropped: quillby-helper is not installed"
-                                 : "the caches were not dropped: pkexec is needed to run "
-                                   "quillby-helper without root",
-                             1);
-    }
 }
 
 }  // namespace

@@ -20,8 +20,13 @@ bool CleanMemoryModel::updateTitleForLabelValue() {
     if (!isFreeing_ || runner_->isRuning()) return false;
     isFreeing_ = false;
     newUsedMemory_ = memoryInfo_[kMemFree];
-    cleanFreeSave_ = newUsedMemory_ > oldUsedMemory_ ? newUsedMemory_ - oldUsedMemory_ : 0;
-    QWLog("memory freed: %" PRIu64 " bytes", cleanFreeSave_);
+    purgeFailure_ = runner_->purgeFailure();
+    // Free memory rises and falls by itself: a purge that did not run freed nothing.
+    bool dropped = purgeFailure_.empty();
+    cleanFreeSave_ =
+        dropped && newUsedMemory_ > oldUsedMemory_ ? newUsedMemory_ - oldUsedMemory_ : 0;
+    QWLog("memory freed: %" PRIu64 " bytes%s%s", cleanFreeSave_, dropped ? "" : "; ",
+          purgeFailure_.c_str());
     return true;
 }
 
@@ -36,6 +41,7 @@ bool CleanMemoryModel::CleanButtonAction() {
 }
 
 std::string CleanMemoryModel::resultText() const {
+    if (!purgeFailure_.empty()) return "The caches were not dropped: " + purgeFailure_ + ".";
     return UtilityFunction::covertCleanMemory(cleanFreeSave_) + " freed.";
 }
 

@@ -13,7 +13,7 @@ namespace quillby {
 class ClearMemory;
 
 // What the memory page shows and does, refreshed every second: the six figures, and the purge
-// with the amount it freed (the rise in free memory, never below 0).
+// with the amount it freed (the rise in free memory, never below 0) or why it did not run.
 class CleanMemoryModel {
   public:
     explicit CleanMemoryModel(std::unique_ptr<ClearMemory> runner);
@@ -30,7 +30,8 @@ class CleanMemoryModel {
     const cleanMemoryInfo& texts() const { return texts_; }
     bool isFreeing() const { return isFreeing_; }
     std::uint64_t cleanFreeSave() const { return cleanFreeSave_; }
-    // "%@ freed." with the last purge's amount in power-of-two units.
+    // "%@ freed." with the last purge's amount in power-of-two units, or why the caches were not
+    // dropped.
     std::string resultText() const;
 
   private:
@@ -41,6 +42,7 @@ class CleanMemoryModel {
     std::uint64_t oldUsedMemory_ = 0;  // free memory before the purge
     std::uint64_t newUsedMemory_ = 0;  // free memory after it
     std::uint64_t cleanFreeSave_ = 0;
+    std::string purgeFailure_;
 };
 
 }  // namespace quillby

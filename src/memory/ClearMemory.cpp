@@ -109,6 +109,20 @@ int ClearMemory::clearMemory() {
     return 0;
 }
 
+std::string ClearMemory::purgeFailure() const {
+    if (lastTool_ == PurgeTool::System || lastTool_ == PurgeTool::Helper) {
+        int status = lastExitStatus_.value_or(0);
+        if (status == 0) return {};
+        // pkexec exits 126 when the user dismisses the dialog and 127 when not authorised.
+        return "the purge ended with status " + std::to_string(status) +
+               (status == 126 || status == 127 ? " (not authorised)" : "");
+    }
+    if (tools_.helper.empty()) return "quillby-helper is not installed";
+    if (!tools_.runningAsRoot && tools_.pkexec.empty())
+        return "pkexec is needed to run quillby-helper without root";
+    return "no purge tool could be started";
+}
+
 bool ClearMemory::isRuning() {
     return isRunFree_ && task_ && task_->isRunning();
 }

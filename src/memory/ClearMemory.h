@@ -56,6 +56,9 @@ class ClearMemory {
     PurgeTool lastTool() const { return lastTool_; }
     // The exit status of the last purge seen finished (127 when it could not start).
     std::optional<int> lastExitStatus() const { return lastExitStatus_; }
+    // Why the last purge seen finished left the caches as they were, in words; empty when it
+    // dropped them. Only the system tool and the helper drop caches: the "fr" mode only logs.
+    std::string purgeFailure() const;
     const PurgeTools& tools() const { return tools_; }
 
     // The "fr" mode: when the arguments after the program name hold "fr" followed by another

@@ -142,6 +142,7 @@ TEST(CliPurge, RunsTheHelperAndReportsWhatWasFreed) {
     auto failed = tools.run({"purge"});
     EXPECT_EQ(failed.status, 1);
     EXPECT_NE(failed.err.find("status 1"), std::string::npos) << failed.err;
+    EXPECT_EQ(failed.out, "");  // no figure for a purge that did not run
 
     fs::remove(tools.home / "bin/quillby-helper");
     auto missing = tools.run({"purge"});

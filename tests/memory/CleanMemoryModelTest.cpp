@@ -23,10 +23,11 @@ struct ShiftingMemory : MemorySource {
     }
 };
 
-// A purge tool that waits for `release` to exist, then exits 0.
-PurgeTools waitingTool(const TempDir& dir) {
-    auto script = dir.write("purge", "#!/bin/sh\nwhile [ ! -e '" + (dir / "release").string() +
-                                         "' ]; do sleep 0.02; done\n");
+// A purge tool that waits for `release` to exist, then exits with `status`.
+PurgeTools waitingTool(const TempDir& dir, int status = 0) {
+    auto script =
+        dir.write("purge", "#!/bin/sh\nwhile [ ! -e '" + (dir / "release").string() +
+                               "' ]; do sleep 0.02; done\nexit " + std::to_string(status) + "\n");
     ::chmod(script.c_str(), 0755);
     PurgeTools tools;
     tools.systemTool = script.string();
@@ -65,4 +66,30 @@ TEST(CleanMemoryModel, ReportsTheRiseInFreeMemoryAndNeverANegativeAmount) {
     ASSERT_TRUE(finishPurge(page, dir));
     EXPECT_EQ(page.cleanFreeSave(), 0u);
     EXPECT_EQ(page.resultText(), "0.00 KB freed.");
+}
+
+TEST(CleanMemoryModel, APurgeThatDidNotRunFreesNothingAndSaysWhy) {
+    struct Case {
+        const char* name;
+        bool withTool;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"the tool fails", true, "The caches were not dropped: the purge ended with status 1."},
+        {"no tool at all", false, "The caches were not dropped: quillby-helper is not installed."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        auto memory = std::make_shared<ShiftingMemory>();
+        CleanMemoryModel page(
+            std::make_unique<ClearMemory>(memory, std::make_shared<LinuxProcessLauncher>(),
+                                          c.withTool ? waitingTool(dir, 1) : PurgeTools{}));
+        page.updateTitleForLabelValue();
+        EXPECT_TRUE(page.CleanButtonAction());
+        memory->free += 64ull << 20;  // free memory rose by itself meanwhile
+        ASSERT_TRUE(finishPurge(page, dir));
+        EXPECT_EQ(page.cleanFreeSave(), 0u);
+        EXPECT_EQ(page.resultText(), c.text);
+    }
 }
