@@ -9,10 +9,10 @@
 #include <QVBoxLayout>
 #include <any>
 
+#include "clean/CleanHistory.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/Log.h"
-#include "core/events/ParseFileLog.h"
 #include "core/settings/PreferenceViewController.h"
 #include "core/text/LocalizedText.h"
 #include "core/text/UtilityFunction.h"
@@ -109,6 +109,15 @@ FastCleanPage::FastCleanPage(QWidget* parent) : QWidget(parent) {
             if (selectedRow() == 0) changeNoteText(0);
         }
     }));
+    // A clean may end on a worker: the note is redrawn on this page's thread.
+    subscriptions_.push_back(bus.observe(Events::CleanRecorded, [this](const Event&) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (selectedRow() == 0) changeNoteText(0);
+            },
+            Qt::QueuedConnection);
+    }));
 }
 
 FastCleanPage::~FastCleanPage() = default;
@@ -183,19 +192,23 @@ void FastCleanPage::changeNoteText(int row) {
         noteText_->setText(QString::fromStdString(localizedString(textKey)).toHtmlEscaped());
         return;
     }
-    std::optional<FileLog::Date> date;
-    std::uint64_t recovered = ParseFileLog().getSize(&date);
-    std::string when = date ? UtilityFunction::parseDateTime(dateDescription(*date)) : "";
+    QString disk = QStringLiteral("The capacity of startup disk is %1, and %2 is available.")
+                       .arg(QString::fromStdString(bootTotal_).toHtmlEscaped(),
+                            QString::fromStdString(bootFree_).toHtmlEscaped());
+    std::optional<RecordedClean> last = lastRecordedClean();
+    if (!last) {
+        noteText_->setText(QStringLiteral("No clean has been recorded yet. ") + disk);
+        return;
+    }
+    std::string when =
+        last->ended ? " " + UtilityFunction::parseDateTime(dateDescription(*last->ended)) : "";
     // The recovered size stands out; the rest is plain text.
     noteText_->setText(
         QStringLiteral("<span style='color:#ffd23c; font-size:18px; font-weight:bold'>%1</span> "
-                       "space has been recovered since last clean %2. The capacity of startup disk "
-                       "is %3, and %4 is available.")
-            .arg(
-                QString::fromStdString(UtilityFunction::convertVolSpace(recovered)).toHtmlEscaped(),
-                QString::fromStdString(when).toHtmlEscaped(),
-                QString::fromStdString(bootTotal_).toHtmlEscaped(),
-                QString::fromStdString(bootFree_).toHtmlEscaped()));
+                       "space has been recovered since last clean%2. %3")
+            .arg(QString::fromStdString(UtilityFunction::convertVolSpace(last->freedBytes))
+                     .toHtmlEscaped(),
+                 QString::fromStdString(when).toHtmlEscaped(), disk));
 }
 
 }  // namespace quillby

@@ -5,7 +5,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <thread>
 
+#include "clean/CleanHistory.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/ParseFileLog.h"
@@ -112,7 +114,6 @@ TEST_F(PagesTest, MyComputerPageShowsTheBootTileAndPostsItsTexts) {
 }
 
 TEST_F(PagesTest, OverviewListsItsFeaturesFollowsRowRequestsAndTellsTheLastClean) {
-    ParseFileLog().setSize(1048576, *parseDateDescription("2013-05-07 10:20:30 +0000"));
     FastCleanPage overview;
     auto* disks = new DiskSizeView([] { return bootOnly(); }, {}, {});
     overview.addFeature(9, "Free Space Monitor", disks);
@@ -125,6 +126,16 @@ TEST_F(PagesTest, OverviewListsItsFeaturesFollowsRowRequestsAndTellsTheLastClean
     EXPECT_EQ(overview.selectedRow(), 0);
     EXPECT_EQ(PreferenceViewController::getLastClickRow(), 0);
     EXPECT_EQ(overview.noteTitle()->text(), "My Computer");
+    // A fresh home claims no clean; a clean that ends while the note shows updates it at once.
+    EXPECT_TRUE(overview.noteText()->text().startsWith("No clean has been recorded yet."))
+        << overview.noteText()->text().toStdString();
+    std::thread([] { recordFinishedClean(14'000'000); }).join();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return overview.noteText()->text().contains("14.00 MB"); }))
+        << overview.noteText()->text().toStdString();
+
+    ParseFileLog().setSize(1048576, *parseDateDescription("2013-05-07 10:20:30 +0000"));
+    overview.selectRow(9);
+    overview.selectRow(0);
     QString note = overview.noteText()->text();
     EXPECT_TRUE(note.contains("1.05 MB")) << note.toStdString();
     EXPECT_TRUE(note.contains("05/07/2013 10:20:30")) << note.toStdString();

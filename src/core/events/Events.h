@@ -36,6 +36,8 @@ inline constexpr const char* DeleteFileSuccess = "DeleteFileSuccess";
 inline constexpr const char* DeleteFileFailed = "DeleteFileFailed";
 inline constexpr const char* FastCleanFinish = "FastCleanFinish";
 inline constexpr const char* FastCleanCanceled = "FastCleanCanceled";
+// A finished clean was written to the history record (posted on the thread that cleaned).
+inline constexpr const char* CleanRecorded = "CleanRecorded";
 
 // Duplicate finder and disk usage.
 inline constexpr const char* refRemoveButtonState = "refRemoveButtonState";
