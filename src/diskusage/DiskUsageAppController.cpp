@@ -108,12 +108,6 @@ struct DiskUsageAppController::ScanJob {
 
 DiskUsageAppController::DiskUsageAppController(Environment environment)
     : environment_(std::move(environment)) {
-    // The column browser is the default where the build has one, else the ring chart.
-    bool ringByDefault = !environment_.columnBrowserAvailable;
-    UserDefaults::standardUserDefaults().registerOnce(
-        "DiskUsageAppController", [ringByDefault](UserDefaults& defaults) {
-            defaults.registerDefaults({{SettingsKey::QWDiskUsageShowStyle, ringByDefault}});
-        });
     auto rows = DiskUsageLeftCell::pathList(environment_.userName, environment_.homeFolder,
                                             environment_.volumes);
     customRowNum_ = static_cast<int>(rows.size()) - 1;
@@ -391,7 +385,13 @@ DiskUsageAppController::Progress DiskUsageAppController::progress() const {
 }
 
 bool DiskUsageAppController::showStyle() const {
-    return UserDefaults::standardUserDefaults().boolForKey(SettingsKey::QWDiskUsageShowStyle);
+    // The setting's default (columns) is registered with the other preferences. A build without
+    // the column browser shows the ring chart until the user chooses otherwise.
+    auto& defaults = UserDefaults::standardUserDefaults();
+    if (!environment_.columnBrowserAvailable &&
+        !defaults.storedValue(SettingsKey::QWDiskUsageShowStyle))
+        return true;
+    return defaults.boolForKey(SettingsKey::QWDiskUsageShowStyle);
 }
 
 void DiskUsageAppController::setShowStyle(bool ring) {

@@ -17,6 +17,8 @@ TEST(CliSettings, FreshUserReadsDefaultsThenWhatWasSet) {
     EXPECT_EQ(cli.run({"settings", "get", "UserCaches"}).out, "1\n");
     EXPECT_EQ(cli.run({"settings", "get", "fade"}).out, "true\n");
     EXPECT_EQ(cli.run({"settings", "get", "DisplayType"}).out, "0\n");
+    // The window opens the column browser; the command reads the same default.
+    EXPECT_EQ(cli.run({"settings", "get", "QWDiskUsageShowStyle"}).out, "false\n");
     EXPECT_FALSE(fs::exists(cli.preferences()));  // reading writes nothing
 
     ASSERT_EQ(cli.run({"settings", "set", "UserTrash", "2"}).status, 0);

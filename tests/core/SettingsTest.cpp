@@ -29,7 +29,7 @@ TEST(Settings, FreshUserReadsTheRegisteredDefaults) {
     EXPECT_FALSE(PVC::getHiddenStatusItem());
     EXPECT_EQ(defaults.integerForKey(SettingsKey::LoginCheck), 0);
     EXPECT_EQ(defaults.integerForKey(SettingsKey::QWDuplicatesUnit), 2);
-    EXPECT_TRUE(defaults.boolForKey(SettingsKey::QWDiskUsageShowStyle));
+    EXPECT_FALSE(defaults.boolForKey(SettingsKey::QWDiskUsageShowStyle));  // the column browser
     // Unregistered keys read as 0 or false; registering never writes anything.
     EXPECT_EQ(defaults.integerForKey(SettingsKey::DisplayType), 0);
     EXPECT_FALSE(defaults.boolForKey(SettingsKey::SUEnableAutomaticChecks));
