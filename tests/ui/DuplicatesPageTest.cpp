@@ -125,6 +125,8 @@ TEST_F(DuplicatesPageTest, SearchesTicksRemovesAndDrawsTheScanningAndResultsView
     EXPECT_EQ(asker->questions.back(), "Are you sure you want to delete all the duplicate files?");
     EXPECT_EQ(countOf(reports), "1/2");
     EXPECT_TRUE(page.resultsView()->removeButton()->isEnabled());
+    // Named as the rest of the window names it, not after another platform's file manager.
+    EXPECT_EQ(page.resultsView()->revealButton()->text(), "Show in the file manager");
     EXPECT_TRUE(page.resultsView()->freeLine()->text().contains("stays"));
     EXPECT_EQ(page.resultsView()->headerBox()->checkState(), Qt::PartiallyChecked);
     page.resultsView()->outline()->expand(pictures.siblingAtColumn(0));
