@@ -130,11 +130,13 @@ TEST_F(AutostartLoginItemsTest, TheUrlNamesWhatTheEntryStarts) {
 TEST_F(AutostartLoginItemsTest, HidingWritesTheHiddenKeyAndShowingRemovesIt) {
     std::string own = entryText("Mine", "# my note\nExec=/opt/mine\n");
     write(user("mine.desktop"), own);
+    ::chmod(user("mine.desktop").c_str(), 0640);
     std::string shipped = entryText("Shipped", "Exec=/usr/libexec/shipped\nX-Vendor=1\n");
     write(system("shipped.desktop"), shipped);
 
     ASSERT_EQ(items.setHiddenAtIndex(indexOf("mine.desktop"), true), LoginItemStatus::success);
     EXPECT_EQ(TempDir::read(user("mine.desktop")), own + "Hidden=true\n");
+    EXPECT_EQ(fs::status(user("mine.desktop")).permissions(), fs::perms(0640));  // kept
     EXPECT_TRUE(find(list(), "mine.desktop")->hidden);
     ASSERT_EQ(items.setHiddenAtIndex(indexOf("mine.desktop"), false), LoginItemStatus::success);
     EXPECT_EQ(TempDir::read(user("mine.desktop")), own);
@@ -142,6 +144,9 @@ TEST_F(AutostartLoginItemsTest, HidingWritesTheHiddenKeyAndShowingRemovesIt) {
     // A system item is hidden through an override in the user's folder, which goes again.
     ASSERT_EQ(items.setHiddenAtIndex(indexOf("shipped.desktop"), true), LoginItemStatus::success);
     EXPECT_EQ(TempDir::read(user("shipped.desktop")), shipped + "Hidden=true\n");
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(user("shipped.desktop")).permissions(), fs::perms(0644 & ~mask));
     auto hidden = *find(list(), "shipped.desktop");
     EXPECT_TRUE(hidden.hidden);
     EXPECT_TRUE(hidden.system);

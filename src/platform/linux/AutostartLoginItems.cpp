@@ -14,6 +14,7 @@
 #include "core/fs/AtomicFile.h"
 #include "core/fs/DeletionGate.h"
 #include "core/fs/FileURL.h"
+#include "core/fs/WriteAll.h"
 #include "platform/linux/InotifyFolderWatch.h"
 
 namespace quillby {
@@ -264,7 +265,17 @@ std::optional<AutostartLoginItems::NewEntry> AutostartLoginItems::newEntryFor(co
 
 int AutostartLoginItems::writeUserFile(const std::string& fileName, const std::string& text) const {
     fs::path file = userFolder() / fileName;
-    if (!writeFileAtomically(file, text)) {
+    std::error_code ignored;
+    fs::create_directories(file.parent_path(), ignored);
+    // A rewritten entry keeps its permissions; a new one is readable by all, as desktop entries
+    // are (less the umask).
+    struct stat existing {};
+    bool rewrite = ::lstat(file.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+    mode_t mode = rewrite ? (existing.st_mode & 0777) : 0644;
+    auto writeEntry = [&](int fd) {
+        return (!rewrite || ::fchmod(fd, mode) == 0) && writeAll(fd, text);
+    };
+    if (!replaceFileAtomically(file, writeEntry, mode)) {
         QWLog("Cannot write the login item %s: %s", file.c_str(), std::strerror(errno));
         return LoginItemStatus::ioFailure;
     }
