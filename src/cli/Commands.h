@@ -30,7 +30,7 @@ void addCleanCommand(CLI::App& app);
 void addDiskUsageCommand(CLI::App& app);
 
 // quillby dupes PATH [--min-size SIZE] [--hidden] [--system] [--json|--csv] [--progress]
-//                    [--delete | --keep first|last|oldest|newest] [--yes]
+//                    [--delete | --keep original|first|last|oldest|newest] [--yes]
 // Finds duplicate files below PATH and, when asked, removes the extra copies.
 void addDupesCommand(CLI::App& app);
 

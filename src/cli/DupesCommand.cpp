@@ -190,8 +190,8 @@ void printCsv(const TreeNode::Ptr& tree) {
 
 void removeCopies(DuplicateReview& review, const DupesRequest& request, const std::string& root) {
     std::ostream& report = (request.json || request.csv) ? std::cerr : std::cout;
-    auto keep = copyToKeepNamed(request.keep.empty() ? "last" : request.keep);
-    size_t bundles = tickCopiesToRemove(review, keep.value_or(CopyToKeep::Last));
+    auto keep = copyToKeepNamed(request.keep.empty() ? "original" : request.keep);
+    size_t bundles = tickCopiesToRemove(review, keep.value_or(CopyToKeep::Original));
     if (bundles > 0) {
         report << bundles << " bundle groups are listed but not removed from the command line.\n";
     }
@@ -301,9 +301,10 @@ void addDupesCommand(CLI::App& app) {
     auto* csv = dupes->add_flag("--csv", request->csv, "Print CSV, one line per file");
     json->excludes(csv);
     dupes->add_flag("--progress", request->progress, "Show progress on standard error");
-    dupes->add_flag("--delete", request->remove, "Remove every copy but the last of each group");
+    dupes->add_flag("--delete", request->remove,
+                    "Remove every copy but the original of each group");
     dupes->add_option("--keep", request->keep, "Which copy stays (implies --delete)")
-        ->check(CLI::IsMember({"first", "last", "oldest", "newest"}));
+        ->check(CLI::IsMember({"original", "first", "last", "oldest", "newest"}));
     dupes->add_flag("--yes", request->yes, "Remove without asking");
     dupes->callback([request] { runDupes(*request); });
 }

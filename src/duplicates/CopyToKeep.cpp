@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/CopyToKeep.h"
 
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "duplicates/DuplicateCopyRemover.h"
@@ -10,15 +12,77 @@ namespace quillby {
 
 namespace {
 
-// The member that stays: by position or by date (ties keep the later member, as the plain rule
-// keeps the last).
-size_t keeperIndex(const std::vector<TreeNode::Ptr>& members, CopyToKeep rule) {
+std::string lowered(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return result;
+}
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The name without its extension; a leading dot starts a hidden name, not an extension.
+std::string_view stemOf(std::string_view name) {
+    auto dot = name.rfind('.');
+    return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// " 2" or "" after a marker word: "report copy 2", "report - Copy (3)".
+bool isCopyNumber(std::string_view rest) {
+    if (rest.empty()) return true;
+    if (rest.size() > 1 && rest.front() == ' ') rest.remove_prefix(1);
+    if (rest.size() > 2 && rest.front() == '(' && rest.back() == ')')
+        rest = rest.substr(1, rest.size() - 2);
+    return allDigits(rest);
+}
+
+}  // namespace
+
+bool hasCopyMarker(std::string_view path) {
+    auto slash = path.rfind('/');
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    if (!name.empty() && name.back() == '~') return true;
+    std::string stem = lowered(stemOf(name));
+    if (stem.starts_with("copy of ")) return true;
+    // "report (copy)", "report (another copy)", "report (2)": a bracket at the end of the stem.
+    if (stem.ends_with(")")) {
+        auto open = stem.rfind(" (");
+        if (open != std::string::npos) {
+            std::string_view inside(stem.data() + open + 2, stem.size() - open - 3);
+            if (allDigits(inside) || inside.ends_with("copy")) return true;
+        }
+    }
+    // "report - copy", "report copy", "report copy 2".
+    for (std::string_view word : {" - copy", " copy"}) {
+        auto at = stem.rfind(word);
+        if (at != std::string::npos &&
+            isCopyNumber(std::string_view(stem).substr(at + word.size())))
+            return true;
+    }
+    return false;
+}
+
+std::size_t keeperIndex(const std::vector<TreeNode::Ptr>& members, CopyToKeep rule) {
+    if (members.empty()) return 0;
     if (rule == CopyToKeep::First) return 0;
     if (rule == CopyToKeep::Last) return members.size() - 1;
     auto dateOf = [&](size_t i) {
         return members[i]->nodeData()->ModificationDate.value_or(SimpleNodeData::Date{});
     };
     size_t chosen = 0;
+    if (rule == CopyToKeep::Original) {
+        auto rank = [&](size_t i) {
+            const std::string& path = members[i]->nodeData()->name;
+            return std::tuple(hasCopyMarker(path), dateOf(i), path.size());
+        };
+        for (size_t i = 1; i < members.size(); ++i) {
+            if (rank(i) < rank(chosen)) chosen = i;
+        }
+        return chosen;
+    }
     for (size_t i = 1; i < members.size(); ++i) {
         bool later =
             rule == CopyToKeep::Oldest ? dateOf(i) <= dateOf(chosen) : dateOf(i) >= dateOf(chosen);
@@ -27,9 +91,8 @@ size_t keeperIndex(const std::vector<TreeNode::Ptr>& members, CopyToKeep rule) {
     return chosen;
 }
 
-}  // namespace
-
 std::optional<CopyToKeep> copyToKeepNamed(std::string_view name) {
+    if (name == "original") return CopyToKeep::Original;
     if (name == "first") return CopyToKeep::First;
     if (name == "last") return CopyToKeep::Last;
     if (name == "oldest") return CopyToKeep::Oldest;
@@ -42,10 +105,6 @@ std::size_t tickCopiesToRemove(DuplicateReview& review, CopyToKeep rule) {
     for (const auto& group : review.categoryTree(0)->children()) {
         if (DuplicateCopyRemover::isBundleGroup(*group)) {
             ++bundles;
-            continue;
-        }
-        if (rule == CopyToKeep::Last) {
-            review.clickGroupBox(group);
             continue;
         }
         auto members = group->children();

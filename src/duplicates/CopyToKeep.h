@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "duplicates/TreeNode.h"
 
@@ -11,12 +12,21 @@ namespace quillby {
 
 class DuplicateReview;
 
-// Which copy of each group stays when the others are removed: by position in the group or by
-// modification date.
-enum class CopyToKeep { First, Last, Oldest, Newest };
+// Which copy of each group stays when the others are removed: the one a person calls the
+// original (the default), by position in the group or by modification date.
+enum class CopyToKeep { Original, First, Last, Oldest, Newest };
 
-// The rule named "first", "last", "oldest" or "newest"; nothing for any other name.
+// The rule named "original", "first", "last", "oldest" or "newest"; nothing for any other name.
 std::optional<CopyToKeep> copyToKeepNamed(std::string_view name);
+
+// True when the last component of `path` carries a marker that file managers, browsers and
+// editors add to a copy: " (copy)", " (2)", " - Copy", "Copy of ", " copy", a trailing "~".
+bool hasCopyMarker(std::string_view path);
+
+// Which of `members` (a group's files, named by their paths) stays under `rule`. The original
+// is a name without a copy marker, then the oldest, then the shortest path, then the first.
+// Dates break ties towards the later member for Oldest and Newest. 0 for an empty list.
+std::size_t keeperIndex(const std::vector<TreeNode::Ptr>& members, CopyToKeep rule);
 
 // Ticks every member of every group in the review's first category except the one that stays,
 // as ticking them on the page would. Bundle groups are left alone (they are compared as wholes

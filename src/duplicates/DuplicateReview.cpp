@@ -9,6 +9,7 @@
 
 #include "core/text/UtilityFunction.h"
 #include "core/work/MainQueue.h"
+#include "duplicates/CopyToKeep.h"
 #include "duplicates/PathComponents.h"
 
 namespace quillby {
@@ -125,7 +126,10 @@ void DuplicateReview::untick(const TreeNode::Ptr& member) {
 void DuplicateReview::clickGroupBox(const TreeNode::Ptr& group) {
     auto members = group->children();
     if (group->nodeData()->selectNum == 0) {
-        for (size_t i = 0; i + 1 < members.size(); ++i) tick(members[i]);
+        size_t keeper = keeperIndex(members, CopyToKeep::Original);
+        for (size_t i = 0; i < members.size(); ++i) {
+            if (i != keeper) tick(members[i]);
+        }
         // A group of one keeps its only member: nothing was ticked, so nothing is "some".
         group->nodeData()->selectNum = members.size() > 1 ? 2 : 0;
     } else {
@@ -147,12 +151,9 @@ TreeNode::Ptr DuplicateReview::clickMemberBox(const TreeNode::Ptr& member,
         size_t members = group->numberOfChildren();
         if (siblingsTicked + 1 >= members) {
             if (!confirm || !confirm()) return nullptr;
+            // The last copy is never removed: the original among the others stays instead.
+            kept = copyKeptIfTicked(member);
             tick(member);
-            // The last copy is never removed: the last other member stays in its place.
-            auto all = group->children();
-            for (auto it = all.rbegin(); it != all.rend() && !kept; ++it) {
-                if (*it != member) kept = *it;
-            }
             if (kept) untick(kept);
             group->nodeData()->selectNum = tickedCount(*group) > 0 ? 2 : 0;
         } else {
@@ -163,13 +164,25 @@ TreeNode::Ptr DuplicateReview::clickMemberBox(const TreeNode::Ptr& member,
     return kept;
 }
 
+TreeNode::Ptr DuplicateReview::copyKeptIfTicked(const TreeNode::Ptr& member) const {
+    TreeNode::Ptr group = groupOf(member);
+    if (!group || isTicked(member) || tickedCount(*group) + 1 < group->numberOfChildren())
+        return nullptr;
+    std::vector<TreeNode::Ptr> others;
+    for (const auto& sibling : group->children()) {
+        if (sibling != member) others.push_back(sibling);
+    }
+    return others.empty() ? nullptr : others[keeperIndex(others, CopyToKeep::Original)];
+}
+
 void DuplicateReview::clickHeaderBox(bool on) {
     auto groups = displayedTree()->children();
     if (groups.empty()) return;
     for (const auto& group : groups) {
         auto members = group->children();
+        size_t keeper = keeperIndex(members, CopyToKeep::Original);
         for (size_t i = 0; i < members.size(); ++i) {
-            if (on && i + 1 < members.size()) {
+            if (on && i != keeper) {
                 tick(members[i]);
             } else {
                 untick(members[i]);

@@ -68,7 +68,7 @@ TEST_F(BashCompletion, OffersCommandsOptionsSettingKeysAndFixedValues) {
     EXPECT_EQ(offers("quillby clean scan --category 1 ").size(), 6u);  // several categories
     // A value option's value is not taken for a positional.
     EXPECT_EQ(offers("quillby dupes --min-size 1MB . --keep o"),
-              (std::vector<std::string>{"oldest"}));
+              (std::vector<std::string>{"original", "oldest"}));
     EXPECT_EQ(offers("quillby login-items hide 0 o"), (std::vector<std::string>{"on", "off"}));
     EXPECT_TRUE(offers("quillby login-items hide 0 on ").empty());
 }

@@ -202,6 +202,15 @@ TEST_F(Dupes, KeepChoosesTheCopyThatStays) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(nlohmann::json::accept(result.out));  // the report went to standard error
     EXPECT_EQ(remaining(), std::vector<std::string>{"old"});
+
+    // By default the original stays: the name without a copy marker, though it is newer.
+    for (const char* name : {"report (copy).pdf", "report.pdf"}) tree.write(name, "a report");
+    setDate("report (copy).pdf", 200);
+    result = run({tree.path().string(), "--min-size", "0", "--delete", "--yes"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("(keeps " + path("report.pdf") + ")"), std::string::npos)
+        << result.out;
+    EXPECT_EQ(remaining(), (std::vector<std::string>{"old", "report.pdf"}));
 }
 
 TEST_F(Dupes, ACopyThatDiffersFromTheKeptOneIsRefusedAndReported) {

@@ -9,6 +9,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
 #include "core/work/PlainMainQueue.h"
+#include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "duplicates/DuplicateTestSupport.h"
@@ -116,11 +117,11 @@ TEST(DuplicateReview, GroupsAreSortedIntoCategoriesByExtension) {
     EXPECT_EQ(nothing.headerState(), DuplicateReview::HeaderState::Off);
 }
 
-TEST(DuplicateReview, TheGroupBoxKeepsTheLastCopyInTheCurrentOrder) {
+TEST(DuplicateReview, TheGroupBoxKeepsTheOriginalCopy) {
     auto copies = copyGroup("a.txt", "txt", {{"/new", 5, 30}, {"/old", 5, 10}, {"/mid", 5, 20}});
     DuplicateReview review(resultTree({copies}), "/");
     review.clickGroupBox(copies);
-    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/new", "/old"}));
+    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/new", "/mid"}));
     EXPECT_EQ(copies->nodeData()->selectNum, 2);
     EXPECT_EQ(DuplicateReview::showSelectNumStr(*copies), "2/3");
     EXPECT_TRUE(review.removeEnabled());
@@ -129,10 +130,46 @@ TEST(DuplicateReview, TheGroupBoxKeepsTheLastCopyInTheCurrentOrder) {
     EXPECT_EQ(DuplicateReview::showSelectNumStr(*copies), "0/3");
     EXPECT_FALSE(review.removeEnabled());
 
-    // Sorted by date, newest first, the copy that stays is the oldest.
+    // The order shown does not change which copy is the original.
     review.displayedTree()->decendingSortDate();
     review.clickGroupBox(copies);
     EXPECT_EQ(ticked(review), (std::vector<std::string>{"/new", "/mid"}));
+}
+
+TEST(CopyToKeep, TheOriginalHasNoCopyMarkerThenIsOldestThenHasTheShortestPath) {
+    struct Case {
+        const char* name;
+        std::vector<Member> members;
+        const char* stays;
+    };
+    const Case cases[] = {
+        {"a copy marker loses to age",
+         {{"/d/report (copy).pdf", 5, 1}, {"/d/report.pdf", 5, 9}},
+         "/d/report.pdf"},
+        {"the oldest without a marker",
+         {{"/d/b.pdf", 5, 9}, {"/d/a.pdf", 5, 3}, {"/d/c~", 5, 1}},
+         "/d/a.pdf"},
+        {"same age: the shortest path", {{"/d/deep/x.pdf", 5, 4}, {"/d/x.pdf", 5, 4}}, "/d/x.pdf"},
+        {"every name marked: the oldest",
+         {{"/d/Copy of x.pdf", 5, 8}, {"/d/x (1).pdf", 5, 2}},
+         "/d/x (1).pdf"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto group = copyGroup("g", "pdf", c.members);
+        EXPECT_EQ(group->childAtIndex(keeperIndex(group->children(), CopyToKeep::Original))
+                      ->nodeData()
+                      ->name,
+                  c.stays);
+    }
+    for (const char* marked :
+         {"/a/report (copy).pdf", "/a/report (another copy).pdf", "/a/report (2).pdf",
+          "/a/report - Copy.pdf", "/a/Copy of report.pdf", "/a/report copy.pdf",
+          "/a/report copy 3.pdf", "/a/report.pdf~", "/a/REPORT - COPY (2).txt"})
+        EXPECT_TRUE(hasCopyMarker(marked)) << marked;
+    for (const char* plain : {"/a/report.pdf", "/a (copy)/report.pdf", "/a/copywriter.txt",
+                              "/a/photocopy.pdf", "/a/report (final).pdf", "/a/.copy", "/a/2 (3)x"})
+        EXPECT_FALSE(hasCopyMarker(plain)) << plain;
 }
 
 TEST(DuplicateReview, TickingTheLastCopyAsksFirstAndStillKeepsOne) {
@@ -151,14 +188,16 @@ TEST(DuplicateReview, TickingTheLastCopyAsksFirstAndStillKeepsOne) {
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(members[2]->nodeData()->selectNum, 0);
     EXPECT_EQ(DuplicateReview::showSelectNumStr(*copies), "2/3");
-    // "OK" ticks it, and the last other copy stays in its place.
+    // "OK" ticks it, and the original among the others stays, as the question said.
+    EXPECT_EQ(review.copyKeptIfTicked(members[2]), members[0]);
+    EXPECT_EQ(review.copyKeptIfTicked(members[0]), nullptr);  // ticked already: nothing to ask
     auto kept = review.clickMemberBox(members[2], [&] { return true; });
-    EXPECT_EQ(kept, members[1]);
-    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/1", "/3"}));
+    EXPECT_EQ(kept, members[0]);
+    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/2", "/3"}));
     EXPECT_EQ(copies->nodeData()->selectNum, 2);
     EXPECT_EQ(DuplicateReview::showSelectNumStr(*copies), "2/3");
     EXPECT_EQ(review.headerState(), DuplicateReview::HeaderState::Some);
-    review.clickMemberBox(members[0], kNever);
+    review.clickMemberBox(members[1], kNever);
     EXPECT_EQ(copies->nodeData()->selectNum, 2);
     EXPECT_EQ(review.selectionLine(), "1 of 3 selected.");
 
@@ -201,13 +240,13 @@ TEST(DuplicateReview, NamesOfOneFileFreeNothing) {
     EXPECT_EQ(review.tickedNamesOfOneFile(), 1u);
 }
 
-TEST(DuplicateReview, TheHeaderBoxTicksAllButTheLastOfEachDisplayedGroup) {
+TEST(DuplicateReview, TheHeaderBoxTicksAllButTheOriginalOfEachDisplayedGroup) {
     auto docs = copyGroup("a.txt", "txt", {{"/a1", 5, 1}, {"/a2", 5, 1}});
     auto pics = copyGroup("b.png", "png", {{"/b1", 5, 1}, {"/b2", 5, 1}, {"/b3", 5, 1}});
     DuplicateReview review(resultTree({docs, pics}), "/");
     review.showCategory(5);
     review.clickHeaderBox(true);
-    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/b1", "/b2"}));
+    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/b2", "/b3"}));
     EXPECT_EQ(review.headerState(), DuplicateReview::HeaderState::Some);
     review.showCategory(0);
     review.clickHeaderBox(true);
@@ -223,9 +262,9 @@ TEST(DuplicateReview, DeletingUpdatesGroupsAndCategorySizes) {
     auto failing = copyGroup("c.txt", "txt", {{"/f1", 1, 1}, {"/f2", 1, 1}, {"/f3", 1, 1}});
     DuplicateReview review(resultTree({pair, triple, failing}), "/");
     EXPECT_EQ(review.categorySize(1), 200u + 30u + 3u);
-    review.clickGroupBox(pair);                              // ticks /p1
+    review.clickGroupBox(pair);                              // ticks /p2
     review.clickMemberBox(triple->childAtIndex(0), kNever);  // ticks /t1 only
-    review.clickGroupBox(failing);  // ticks /f1, /f2; /f1 cannot be removed
+    review.clickGroupBox(failing);  // ticks /f2, /f3; /f2 cannot be removed
     std::vector<std::string> asked;
     std::atomic<bool> stop{false};
     std::vector<double> steps;
@@ -233,10 +272,10 @@ TEST(DuplicateReview, DeletingUpdatesGroupsAndCategorySizes) {
         review,
         [&](const TreeNode::Ptr& member, const TreeNode::Ptr&) {
             asked.push_back(member->nodeData()->name);
-            return member->nodeData()->name != "/f1";
+            return member->nodeData()->name != "/f2";
         },
         stop, [&](double fraction) { steps.push_back(fraction); });
-    EXPECT_EQ(asked, (std::vector<std::string>{"/p1", "/t1", "/f1", "/f2"}));
+    EXPECT_EQ(asked, (std::vector<std::string>{"/p2", "/t1", "/f2", "/f3"}));
     EXPECT_EQ(steps.back(), 1.0);
     EXPECT_EQ(report.deleted.size(), 3u);
 
@@ -263,12 +302,12 @@ TEST(DuplicateReview, AStopMidDeletionKeepsTheTreesConsistent) {
     auto first = copyGroup("a.txt", "txt", {{"/a1", 5, 1}, {"/a2", 5, 1}, {"/a3", 5, 1}});
     auto second = copyGroup("b.png", "png", {{"/b1", 4, 1}, {"/b2", 4, 1}});
     DuplicateReview review(resultTree({first, second}), "/s");
-    review.clickHeaderBox(true);  // /a1, /a2, /b1
+    review.clickHeaderBox(true);  // /a2, /a3, /b2
     std::atomic<bool> stop{false};
     auto report = removeOnAWorker(
         review,
         [&](const TreeNode::Ptr& member, const TreeNode::Ptr&) {
-            if (member->nodeData()->name == "/a2") stop = true;
+            if (member->nodeData()->name == "/a3") stop = true;
             return true;
         },
         stop, nullptr);

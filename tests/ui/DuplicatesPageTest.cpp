@@ -123,6 +123,11 @@ TEST_F(DuplicatesPageTest, SearchesTicksRemovesAndDrawsTheScanningAndResultsView
     page.clickCheck(reportNode->childAtIndex(0));
     page.clickCheck(reportNode->childAtIndex(1));
     EXPECT_EQ(asker->questions.back(), "Are you sure you want to delete all the duplicate files?");
+    // The question names the copy that stays, and that copy is the one left unticked.
+    std::string stays = reportNode->childAtIndex(0)->nodeData()->name;
+    EXPECT_EQ(asker->questionDetails.back(),
+              "\"" + stays + "\" stays: the last copy of a file is never removed.");
+    EXPECT_EQ(reportNode->childAtIndex(0)->nodeData()->selectNum, 0);
     EXPECT_EQ(countOf(reports), "1/2");
     EXPECT_TRUE(page.resultsView()->removeButton()->isEnabled());
     // Named as the rest of the window names it, not after another platform's file manager.

@@ -296,8 +296,14 @@ void DuplicatesPage::clickCheck(const TreeNode::Ptr& node) {
         model_->review().clickGroupBox(node);
     } else {
         auto asker = asker_;
-        model_->clickMemberBox(node, [asker] {
-            return asker->askYesNo("Are you sure you want to delete all the duplicate files?", " ");
+        // The question names the copy that stays, so a yes never keeps a copy the user did not see.
+        TreeNode::Ptr stays = model_->review().copyKeptIfTicked(node);
+        std::string detail = stays ? "\"" + stays->nodeData()->name +
+                                         "\" stays: the last copy of a file is never removed."
+                                   : " ";
+        model_->clickMemberBox(node, [asker, detail] {
+            return asker->askYesNo("Are you sure you want to delete all the duplicate files?",
+                                   detail);
         });
     }
     refreshSelection();
