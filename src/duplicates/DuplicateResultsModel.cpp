@@ -16,9 +16,29 @@ constexpr std::size_t kTitleKept = 25;
 
 DuplicateResultsModel::DuplicateResultsModel(TreeNode::Ptr tree, std::string searchFolder,
                                              MemberIdentities identities,
-                                             std::vector<FolderNotListed> notSearched)
-    : review_(std::move(tree), std::move(searchFolder)), notSearched_(std::move(notSearched)) {
+                                             std::vector<FolderNotListed> notSearched,
+                                             DuplicateSearchSettings searchedWith)
+    : review_(std::move(tree), std::move(searchFolder)),
+      notSearched_(std::move(notSearched)),
+      searchedWith_(searchedWith) {
     review_.setMemberIdentities(std::move(identities));
+    TreeNode::Ptr all = review_.categoryTree(0);
+    foundNothing_ = !all || all->numberOfChildren() == 0;
+}
+
+std::string DuplicateResultsModel::emptyResultLine() const {
+    if (!foundNothing_) return {};
+    std::vector<std::string> leftOut;
+    if (searchedWith_.threshold > 0) {
+        leftOut.push_back("files of " + UtilityFunction::convertVolSpace(searchedWith_.threshold) +
+                          " or less");
+    }
+    if (!searchedWith_.includeHidden) leftOut.push_back("hidden files");
+    if (!searchedWith_.includeSystem) leftOut.push_back("system folders");
+    std::string line = "No duplicates found.";
+    for (std::size_t i = 0; i < leftOut.size(); ++i)
+        line += (i == 0 ? " Not compared: " : ", ") + leftOut[i];
+    return leftOut.empty() ? line : line + ".";
 }
 
 void DuplicateResultsModel::showCategory(int row) {

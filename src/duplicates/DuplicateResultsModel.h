@@ -9,6 +9,7 @@
 
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateReview.h"
+#include "duplicates/DuplicateSearchSettings.h"
 #include "duplicates/TreeNode.h"
 #include "duplicates/getFileList.h"
 
@@ -21,10 +22,12 @@ class DuplicateResultsModel {
   public:
     enum class SortColumn { None, Name, Size, Date };
 
-    // The results of a search of `searchFolder`; `tree` is null when nothing was found.
+    // The results of a search of `searchFolder` made with `searchedWith`; `tree` is null when
+    // nothing was found.
     DuplicateResultsModel(TreeNode::Ptr tree, std::string searchFolder,
                           MemberIdentities identities = {},
-                          std::vector<FolderNotListed> notSearched = {});
+                          std::vector<FolderNotListed> notSearched = {},
+                          DuplicateSearchSettings searchedWith = {});
 
     DuplicateReview& review() { return review_; }
     const DuplicateReview& review() const { return review_; }
@@ -58,6 +61,10 @@ class DuplicateResultsModel {
     static std::string deletionSummary(const DuplicateCopyRemover& remover, bool stopped);
     static std::vector<std::string> deletionProblems(const DuplicateCopyRemover& remover);
 
+    // When the search found no duplicates: says so, with the settings that left files out
+    // (the size limit, hidden files, system folders). Empty when it found any.
+    std::string emptyResultLine() const;
+
     // The folders the search could not read, one "PATH: reason" each.
     std::vector<std::string> notSearchedLines() const;
 
@@ -66,6 +73,8 @@ class DuplicateResultsModel {
 
     DuplicateReview review_;
     std::vector<FolderNotListed> notSearched_;
+    DuplicateSearchSettings searchedWith_;
+    bool foundNothing_ = false;
     SortColumn sortColumn_ = SortColumn::None;
     bool ascending_ = true;
     std::string notice_;

@@ -105,4 +105,23 @@ TEST(DuplicateResultsModel, SortsLikeTheHeaderAndCutsTheTitle) {
     EXPECT_EQ(model.titleText(), "6 files in a folder with ...");
     EXPECT_EQ(DuplicateResultsModel::actionTarget(root->firstChild()),
               root->firstChild()->firstChild());
+    EXPECT_EQ(model.emptyResultLine(), "");  // duplicates were found
+}
+
+TEST(DuplicateResultsModel, AnEmptyResultSaysSoAndNamesWhatWasLeftOut) {
+    struct Case {
+        DuplicateSearchSettings settings;
+        const char* line;
+    };
+    const Case cases[] = {
+        {{.threshold = 1000000},
+         "No duplicates found. Not compared: files of 1.00 MB or less, "
+         "hidden files, system folders."},
+        {{.includeHidden = true}, "No duplicates found. Not compared: system folders."},
+        {{.includeHidden = true, .includeSystem = true}, "No duplicates found."},
+    };
+    for (const Case& c : cases) {
+        DuplicateResultsModel model(nullptr, "/home/someone", {}, {}, c.settings);
+        EXPECT_EQ(model.emptyResultLine(), c.line);
+    }
 }

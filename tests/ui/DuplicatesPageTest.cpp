@@ -184,3 +184,21 @@ TEST_F(DuplicatesPageTest, AStopReturnsToTheStartAndOnlyOneFolderDropIsTaken) {
     EXPECT_FALSE(DuplicateStartView::droppedFolder({url(tree / "missing")}));
     EXPECT_FALSE(DuplicateStartView::droppedFolder({QUrl("https://example.org/")}));
 }
+
+TEST_F(DuplicatesPageTest, AnEmptyResultSaysSoAndCanBeSearchedAgain) {
+    tree.write("only/one.txt", std::string(500, 'o'));
+    page.searchFolder(tree.path().string());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isSearching(); }, 60000));
+    ASSERT_EQ(page.currentView(), DuplicatesPage::ResultsView);
+    EXPECT_EQ(page.resultsView()->freeLine()->text(),
+              "No duplicates found. Not compared: files of 0.10 KB or less, hidden files, "
+              "system folders.");
+
+    // A copy made since: "Search again" looks at the same folder and finds it.
+    tree.write("only/two.txt", std::string(500, 'o'));
+    page.resultsView()->searchAgainButton()->click();
+    EXPECT_EQ(page.currentView(), DuplicatesPage::ScanningView);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isSearching(); }, 60000));
+    EXPECT_EQ(page.outline()->rowCount(), 1);
+    EXPECT_EQ(page.resultsView()->freeLine()->text(), "");
+}

@@ -45,6 +45,7 @@ DuplicateResultsView::DuplicateResultsView(QWidget* parent)
                           tr("Show the selected file in the file manager"), this)),
       back_(namedButton(tr("Back"), tr("Back to the start"), this)),
       choose_(namedButton(tr("Select scan path"), tr("Select scan path"), this)),
+      again_(namedButton(tr("Search again"), tr("Search the same folder again"), this)),
       deletingName_(new QLabel(this)),
       spinner_(new BusySpinner(this)),
       stopDeletion_(namedButton(tr("Stop"), tr("Stop removing"), this)) {
@@ -82,6 +83,7 @@ DuplicateResultsView::DuplicateResultsView(QWidget* parent)
     auto* top = new QHBoxLayout;
     top->addWidget(headerBox_);
     top->addWidget(title_, 1);
+    top->addWidget(again_);
     top->addWidget(choose_);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(back_);

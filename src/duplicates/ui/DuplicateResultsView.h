@@ -39,6 +39,7 @@ class DuplicateResultsView : public DuplicateViewPage {
     QPushButton* revealButton() const { return reveal_; }
     QPushButton* backButton() const { return back_; }
     QPushButton* chooseButton() const { return choose_; }
+    QPushButton* searchAgainButton() const { return again_; }
     QLabel* deletingName() const { return deletingName_; }
     BusySpinner* spinner() const { return spinner_; }
     QPushButton* stopDeletionButton() const { return stopDeletion_; }
@@ -56,6 +57,7 @@ class DuplicateResultsView : public DuplicateViewPage {
     QPushButton* reveal_;
     QPushButton* back_;
     QPushButton* choose_;
+    QPushButton* again_;
     QLabel* deletingName_;
     BusySpinner* spinner_;
     QPushButton* stopDeletion_;

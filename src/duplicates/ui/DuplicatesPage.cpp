@@ -108,6 +108,8 @@ DuplicatesPage::DuplicatesPage(const PageNeeds& needs, QObject* parent)
     connect(results_->revealButton(), &QPushButton::clicked, this,
             &DuplicatesPage::revealCurrentRow);
     connect(results_->chooseButton(), &QPushButton::clicked, this, &DuplicatesPage::chooseFolder);
+    connect(results_->searchAgainButton(), &QPushButton::clicked, this,
+            [this] { searchFolder(searchPath_); });
     connect(results_->backButton(), &QPushButton::clicked, this, [this] {
         showCategory(0);
         switchTo(StartView);
@@ -171,7 +173,9 @@ void DuplicatesPage::chooseFolder() {
     if (isSearching() || removing_) return;
     QWidget* owner =
         view_ == ResultsView ? static_cast<QWidget*>(results_) : static_cast<QWidget*>(start_);
-    auto* dialog = new QFileDialog(owner, tr("Choose a path to search"), QDir::homePath());
+    // The dialog opens where the last search looked, so a related folder is one step away.
+    QString start = searchPath_.empty() ? QDir::homePath() : text(searchPath_);
+    auto* dialog = new QFileDialog(owner, tr("Choose a path to search"), start);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);
@@ -192,7 +196,8 @@ void DuplicatesPage::searchFolder(const std::string& folder) {
     scanning_->showStarted(5);
     switchTo(ScanningView);
     poll_->start();
-    session_->start(folder, settings_(), [this](DuplicateSearchSession::Result result) {
+    searchedWith_ = settings_();
+    session_->start(folder, searchedWith_, [this](DuplicateSearchSession::Result result) {
         showSearchResult(std::move(result));
     });
 }
@@ -210,8 +215,9 @@ void DuplicatesPage::showSearchResult(DuplicateSearchSession::Result result) {
         emit searchFinished();
         return;
     }
-    model_ = std::make_shared<DuplicateResultsModel>(
-        result.tree, result.folder, std::move(result.identities), std::move(result.notSearched));
+    model_ = std::make_shared<DuplicateResultsModel>(result.tree, result.folder,
+                                                     std::move(result.identities),
+                                                     std::move(result.notSearched), searchedWith_);
     results_->categories()->blockSignals(true);
     results_->categories()->setCurrentRow(0);
     results_->categories()->blockSignals(false);
@@ -264,6 +270,7 @@ void DuplicatesPage::refreshSelection() {
     results_->selection()->showSelection(static_cast<int>(review.tickedMembers().size()),
                                          static_cast<int>(review.filesInShownCategory()));
     QStringList lines;
+    if (!model_->emptyResultLine().empty()) lines << text(model_->emptyResultLine());
     if (!model_->notice().empty()) lines << text(model_->notice());
     if (!model_->freeLine().empty()) lines << text(model_->freeLine());
     auto missed = model_->notSearchedLines();

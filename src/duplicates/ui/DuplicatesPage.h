@@ -113,6 +113,7 @@ class DuplicatesPage : public QObject {
     WorkRunner* work_;
     View view_ = StartView;
     std::string searchPath_;
+    DuplicateSearchSettings searchedWith_;
     bool removing_ = false;
     std::shared_ptr<std::atomic<bool>> stopRemoval_;
     std::shared_ptr<ThreadWorker> removal_;
