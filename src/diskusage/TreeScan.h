@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/fs/DirectoryReader.h"
+#include "core/fs/EntryStatus.h"
 #include "core/work/WorkStealingPool.h"
 #include "diskusage/EntryRules.h"
 #include "diskusage/FileSizes.h"
@@ -68,6 +69,7 @@ class TreeScan {
         Node* node;
         Folder* parent;
         std::atomic<std::int64_t> pending{1};  // itself, its subfolders and its file slices
+        dev_t device = 0;                      // set when it is entered, before its subfolders
         std::atomic<std::uint64_t> fileBytes{0};
         std::vector<std::vector<KeptFile>> kept;  // one list per slice, in listing order
     };
@@ -81,12 +83,17 @@ class TreeScan {
 
     bool stopRequested() const { return options_.shouldStop && options_.shouldStop(); }
 
-    bool onScannedFileSystem(const SharedFolderHandle& handle, bool isRoot) {
-        if (!options_.stayOnFileSystem) return true;
+    // A folder on another file system counts as empty when the scan stays on its own, and
+    // always when the kernel makes that file system up (proc, sysfs, cgroup, ...): it holds no
+    // disk space, and reading it can be slow, endless or claim absurd sizes. The folder chosen
+    // to scan is always entered.
+    bool mayEnter(const SharedFolderHandle& handle, Folder& folder) {
         struct stat status {};
-        if (::fstat(handle.fd(), &status) != 0) return false;
-        if (isRoot) rootDevice_ = status.st_dev;
-        return status.st_dev == rootDevice_;
+        if (::fstat(handle.fd(), &status) != 0) return !options_.stayOnFileSystem;
+        folder.device = status.st_dev;
+        if (!folder.parent || status.st_dev == folder.parent->device) return true;
+        if (options_.stayOnFileSystem) return false;
+        return !isKernelFileSystem(handle.fd());
     }
 
     void scanFolder(Folder* folder, std::shared_ptr<SharedFolderHandle> parentHandle) {
@@ -100,7 +107,7 @@ class TreeScan {
             markUnreadable(*folder);
             return release(folder);
         }
-        if (!onScannedFileSystem(*handle, isRoot)) return release(folder);
+        if (!mayEnter(*handle, *folder)) return release(folder);
 
         thread_local DirectoryReader listing;
         thread_local EntryRules::Split split;
@@ -213,7 +220,6 @@ class TreeScan {
     const TreeScanOptions& options_;
     std::string rootPath_;
     bool topLevel_ = false;
-    dev_t rootDevice_ = 0;
     WorkStealingPool* pool_ = nullptr;
 };
 

@@ -3,48 +3,19 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/magic.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 
 #include "core/fs/DirectoryReader.h"
+#include "core/fs/EntryStatus.h"
 #include "core/fs/LongPath.h"
 #include "duplicates/PathComponents.h"
 
 namespace quillby {
 
 namespace {
-
-// File systems the kernel makes up: reading their files can be slow, endless or have effects
-// (/proc/kcore claims the size of the address space), and they hold no user data to dedupe.
-bool isKernelFileSystem(int fd) {
-    struct statfs info {};
-    if (::fstatfs(fd, &info) != 0) return false;
-    switch (static_cast<unsigned long>(info.f_type)) {
-        case PROC_SUPER_MAGIC:
-        case SYSFS_MAGIC:
-        case DEVPTS_SUPER_MAGIC:
-        case DEBUGFS_MAGIC:
-        case TRACEFS_MAGIC:
-        case SECURITYFS_MAGIC:
-        case CGROUP_SUPER_MAGIC:
-        case CGROUP2_SUPER_MAGIC:
-        case BPF_FS_MAGIC:
-        case PSTOREFS_MAGIC:
-        case EFIVARFS_MAGIC:
-        case SELINUX_MAGIC:
-        case BINFMTFS_MAGIC:
-        case 0x62656570UL:  // configfs
-        case 0x65735543UL:  // fusectl
-        case 0x19800202UL:  // mqueue
-            return true;
-        default:
-            return false;
-    }
-}
 
 EntryKind kindOf(mode_t mode) {
     if (S_ISDIR(mode)) return EntryKind::Directory;

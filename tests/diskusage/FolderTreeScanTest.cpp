@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <mutex>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/PieTree.h"
 #include "diskusage/TreeScanOptions.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 #include "support/UnprivilegedChild.h"
 
@@ -126,6 +128,35 @@ TEST(FolderTree, UnreadableFoldersCountAsEmptyAndBothTreesMarkThem) {
         }
         return folders && closedKept && !emptyKept && counters.unreadableFolders == 2;
     }));
+}
+
+TEST(FolderTree, KernelFileSystemsCountAsEmptyAndOtherMountsAreMeasured) {
+    TempDir dir;
+    makeFile(dir / "top/file", 10);
+    for (const char* folder : {"top/proc", "top/sys", "top/ram"})
+        fs::create_directories(dir / folder);
+    int status = inPrivateMountNamespace([&] {
+        // A machine that refuses these mounts (a container) skips the test like one without
+        // a namespace.
+        auto mount = [&](const char* type, const char* folder) {
+            if (::mount(type, (dir / folder).c_str(), type, 0, nullptr) != 0)
+                ::_exit(kNoMountNamespace);
+            return true;
+        };
+        if (!mount("tmpfs", "top/ram") || !mount("proc", "top/proc") || !mount("sysfs", "top/sys"))
+            return false;
+        makeFile(dir / "top/ram/data", 300);  // a memory file system holds real files
+        fs::create_directories(dir / "top/ram/cgroup");
+        // A kernel file system inside another mount is left out as well.
+        if (!mount("cgroup2", "top/ram/cgroup")) return false;
+        auto root = RingFolderNode::makeRoot((dir / "top").string());
+        bool total = FolderTreeScanner().scanFolder(*root, root->path(), true) == 310;
+        const RingFolderNode* proc = child(*root, "proc");
+        return total && proc && proc->size == 0 && !proc->unreadable &&
+               child(*root, "sys")->size == 0 && child(*root, "ram")->size == 300;
+    });
+    if (status == kNoMountNamespace) GTEST_SKIP() << "needs root: cannot mount in a namespace here";
+    EXPECT_EQ(status, 0);
 }
 
 TEST(FolderTree, TheStopRequestComesThroughTheOptions) {

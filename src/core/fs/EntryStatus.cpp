@@ -3,8 +3,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/vfs.h>
 
 namespace quillby {
 
@@ -54,6 +56,32 @@ std::optional<EntryKind> entryKindFromListing(unsigned char direntType) {
             return std::nullopt;
         default:
             return EntryKind::Other;
+    }
+}
+
+bool isKernelFileSystem(int fd) {
+    struct statfs info {};
+    if (::fstatfs(fd, &info) != 0) return false;
+    switch (static_cast<unsigned long>(info.f_type)) {
+        case PROC_SUPER_MAGIC:
+        case SYSFS_MAGIC:
+        case DEVPTS_SUPER_MAGIC:
+        case DEBUGFS_MAGIC:
+        case TRACEFS_MAGIC:
+        case SECURITYFS_MAGIC:
+        case CGROUP_SUPER_MAGIC:
+        case CGROUP2_SUPER_MAGIC:
+        case BPF_FS_MAGIC:
+        case PSTOREFS_MAGIC:
+        case EFIVARFS_MAGIC:
+        case SELINUX_MAGIC:
+        case BINFMTFS_MAGIC:
+        case 0x62656570UL:  // configfs
+        case 0x65735543UL:  // fusectl
+        case 0x19800202UL:  // mqueue
+            return true;
+        default:
+            return false;
     }
 }
 

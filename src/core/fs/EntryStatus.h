@@ -25,6 +25,11 @@ struct EntryStatus {
 // "". Nothing when it cannot be read; errno then tells why.
 std::optional<EntryStatus> entryStatusAt(int folderFd, const char* name);
 
+// True when the open `fd` lies on a file system the kernel makes up (proc, sysfs, cgroup,
+// debugfs, ...): reading its files can be slow, endless or have effects (/proc/kcore claims the
+// size of the address space), and it holds neither disk space nor user data.
+bool isKernelFileSystem(int fd);
+
 // The kind a directory listing reports (DT_*), or nothing when the listing does not know it.
 std::optional<EntryKind> entryKindFromListing(unsigned char direntType);
 
