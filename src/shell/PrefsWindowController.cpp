@@ -19,6 +19,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
 #include "ui/ImageProvider.h"
+#include "ui/WindowModalAsker.h"
 
 namespace quillby {
 
@@ -81,7 +82,8 @@ PrefsWindowController::PrefsWindowController(QWidget* parent)
     toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, toolbar_);
     actions_->setExclusive(true);
-    urlOpener_ = [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); };
+    urlOpener_ = [](const QString& address) { return QDesktopServices::openUrl(QUrl(address)); };
+    asker_ = std::make_shared<WindowModalAsker>(this);
     contentSubview_->installEventFilter(this);
     // Moving and resizing come in bursts; the frame is written once they settle.
     saveFrameTimer_->setSingleShot(true);
@@ -277,7 +279,11 @@ void PrefsWindowController::toggleActivePreferenceView(const QString& identifier
 void PrefsWindowController::displayViewForIdentifier(const QString& identifier, bool animate,
                                                      Qt::KeyboardModifiers modifiers) {
     if (identifier == kHelp) {
-        if (!helpAddress_.isEmpty()) urlOpener_(helpAddress_);
+        // Without a program for the address nothing would appear: say so, and where it is.
+        if (!helpAddress_.isEmpty() && !urlOpener_(helpAddress_) && asker_) {
+            asker_->tell("The guide could not be opened.",
+                         "No program here opens " + helpAddress_.toStdString() + ".");
+        }
         return;
     }
     QWidget* page = toolbarViews_.value(identifier);

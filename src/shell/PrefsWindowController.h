@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -14,6 +15,8 @@ class QTimer;
 class QToolBar;
 
 namespace quillby {
+
+class Asker;
 
 // The main window: a toolbar whose items switch between the feature pages, with a cross-fade,
 // and the last page remembered across runs under "QWToolbarItem_app". Three features also have
@@ -68,10 +71,12 @@ class PrefsWindowController : public QMainWindow {
 
     // Where the "Help" item leads (opened in the browser).
     void setHelpAddress(QString address) { helpAddress_ = std::move(address); }
-    // Replaces how "Help" is opened (tests).
-    void setUrlOpener(std::function<void(const QString&)> opener) {
+    // Replaces how "Help" is opened (tests); the opener answers whether a program took it.
+    void setUrlOpener(std::function<bool(const QString&)> opener) {
         urlOpener_ = std::move(opener);
     }
+    // Who tells the user that the guide could not be opened; by default a message box.
+    void setAsker(std::shared_ptr<Asker> asker) { asker_ = std::move(asker); }
 
     const QStringList& toolbarIdentifiers() const { return toolbarIdentifiers_; }
     QWidget* currentPage() const { return currentPage_; }
@@ -126,7 +131,8 @@ class PrefsWindowController : public QMainWindow {
     QSize flexibleSize_;
     QTimer* saveFrameTimer_;
     QString helpAddress_;
-    std::function<void(const QString&)> urlOpener_;
+    std::function<bool(const QString&)> urlOpener_;
+    std::shared_ptr<Asker> asker_;
 };
 
 }  // namespace quillby

@@ -13,6 +13,7 @@
 #include "core/settings/UserDefaults.h"
 #include "shell/AppController.h"
 #include "shell/PrefsWindowController.h"
+#include "support/ScriptedAsker.h"
 #include "support/TestPlatform.h"
 
 using namespace quillby;
@@ -88,11 +89,24 @@ TEST_F(MainWindowTest, HelpAndSubPagesStoreZeroAndTheFeatureShowsItsCurrentSubPa
     Window window;
     QStringList opened;
     window.setHelpAddress("https://example.invalid/help");
-    window.setUrlOpener([&](const QString& address) { opened << address; });
+    bool opens = true;
+    window.setUrlOpener([&](const QString& address) {
+        opened << address;
+        return opens;
+    });
+    auto asker = std::make_shared<ScriptedAsker>();
+    window.setAsker(asker);
     window.showWindow();
     window.toggleActivePreferenceView("memory");
     window.toggleActivePreferenceView("Help");
     EXPECT_EQ(opened, QStringList{"https://example.invalid/help"});
+    EXPECT_TRUE(asker->messages.empty());
+    // With no program to open the guide, the window says so instead of doing nothing.
+    opens = false;
+    window.toggleActivePreferenceView("Help");
+    ASSERT_EQ(asker->messages.size(), 1u);
+    EXPECT_EQ(asker->messages[0], "The guide could not be opened.");
+    EXPECT_EQ(asker->messageDetails[0], "No program here opens https://example.invalid/help.");
     EXPECT_EQ(window.currentIdentifier(), "memory");
     EXPECT_EQ(remembered(), 0);
     window.toggleActivePreferenceView("preferences");
