@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/CopyToKeep.h"
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -72,17 +73,17 @@ std::size_t keeperIndex(const std::vector<TreeNode::Ptr>& members, CopyToKeep ru
     auto dateOf = [&](size_t i) {
         return members[i]->nodeData()->ModificationDate.value_or(SimpleNodeData::Date{});
     };
-    size_t chosen = 0;
     if (rule == CopyToKeep::Original) {
-        auto rank = [&](size_t i) {
+        using Rank = std::tuple<bool, SimpleNodeData::Date, std::size_t>;
+        std::vector<Rank> ranks;
+        for (size_t i = 0; i < members.size(); ++i) {
             const std::string& path = members[i]->nodeData()->name;
-            return std::tuple(hasCopyMarker(path), dateOf(i), path.size());
-        };
-        for (size_t i = 1; i < members.size(); ++i) {
-            if (rank(i) < rank(chosen)) chosen = i;
+            ranks.emplace_back(hasCopyMarker(path), dateOf(i), path.size());
         }
-        return chosen;
+        // min_element keeps the first of equal ranks.
+        return static_cast<size_t>(std::min_element(ranks.begin(), ranks.end()) - ranks.begin());
     }
+    size_t chosen = 0;
     for (size_t i = 1; i < members.size(); ++i) {
         bool later =
             rule == CopyToKeep::Oldest ? dateOf(i) <= dateOf(chosen) : dateOf(i) >= dateOf(chosen);

@@ -12,8 +12,9 @@ namespace quillby {
 
 class DuplicateReview;
 
-// Which copy of each group stays when the others are removed: the one a person calls the
-// original (the default), by position in the group or by modification date.
+// Which copy of each group stays when the others are removed: by default the one a person
+// would take for the source of the others (see keeperIndex), else by position in the group or
+// by modification date.
 enum class CopyToKeep { Original, First, Last, Oldest, Newest };
 
 // The rule named "original", "first", "last", "oldest" or "newest"; nothing for any other name.
@@ -23,8 +24,8 @@ std::optional<CopyToKeep> copyToKeepNamed(std::string_view name);
 // editors add to a copy: " (copy)", " (2)", " - Copy", "Copy of ", " copy", a trailing "~".
 bool hasCopyMarker(std::string_view path);
 
-// Which of `members` (a group's files, named by their paths) stays under `rule`. The original
-// is a name without a copy marker, then the oldest, then the shortest path, then the first.
+// Which of `members` (a group's files, named by their paths) stays under `rule`. Original keeps
+// a name without a copy marker, then the oldest, then the shortest path, then the first.
 // Dates break ties towards the later member for Oldest and Newest. 0 for an empty list.
 std::size_t keeperIndex(const std::vector<TreeNode::Ptr>& members, CopyToKeep rule);
 

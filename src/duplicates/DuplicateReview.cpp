@@ -151,7 +151,7 @@ TreeNode::Ptr DuplicateReview::clickMemberBox(const TreeNode::Ptr& member,
         size_t members = group->numberOfChildren();
         if (siblingsTicked + 1 >= members) {
             if (!confirm || !confirm()) return nullptr;
-            // The last copy is never removed: the original among the others stays instead.
+            // The last copy is never removed: copyKeptIfTicked names the one that stays.
             kept = copyKeptIfTicked(member);
             tick(member);
             if (kept) untick(kept);

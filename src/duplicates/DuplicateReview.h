@@ -59,19 +59,19 @@ class DuplicateReview {
     // last component for "All").
     std::string titleLine() const;
 
-    // The group box: with nothing ticked, ticks every member but the original (CopyToKeep);
-    // else unticks all.
+    // The group box: with nothing ticked, ticks every member but the one keeperIndex keeps by
+    // default (no copy marker, then oldest, then shortest path); else unticks all.
     void clickGroupBox(const TreeNode::Ptr& group);
     // The member box: unticks a ticked member; ticks an unticked one, asking `confirm` first
     // when that would tick every member of its group. When the answer is yes the member is
     // ticked and copyKeptIfTicked(member) is unticked and kept instead: that member is
     // returned, null otherwise.
     TreeNode::Ptr clickMemberBox(const TreeNode::Ptr& member, const ConfirmAllCopies& confirm);
-    // The member that stays when ticking `member` would tick its whole group: the original
-    // among the others. Null when ticking it leaves another member unticked anyway.
+    // The member that stays when ticking `member` would tick its whole group: the default
+    // keeper among the others. Null when ticking it leaves another member unticked anyway.
     TreeNode::Ptr copyKeptIfTicked(const TreeNode::Ptr& member) const;
-    // The header box: on ticks every member but the original of each displayed group; off
-    // unticks everything displayed. Nothing happens when nothing is displayed.
+    // The header box: on ticks every member but the default keeper of each displayed group;
+    // off unticks everything displayed. Nothing happens when nothing is displayed.
     void clickHeaderBox(bool on);
 
     HeaderState headerState() const;

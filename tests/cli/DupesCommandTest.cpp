@@ -203,7 +203,7 @@ TEST_F(Dupes, KeepChoosesTheCopyThatStays) {
     EXPECT_TRUE(nlohmann::json::accept(result.out));  // the report went to standard error
     EXPECT_EQ(remaining(), std::vector<std::string>{"old"});
 
-    // By default the original stays: the name without a copy marker, though it is newer.
+    // By default the name without a copy marker stays, though it is newer.
     for (const char* name : {"report (copy).pdf", "report.pdf"}) tree.write(name, "a report");
     setDate("report (copy).pdf", 200);
     result = run({tree.path().string(), "--min-size", "0", "--delete", "--yes"});
