@@ -3,6 +3,8 @@
 # only what its layer builds on:
 #
 #   shell (and app)  ->  pages (<engine>/ui)  ->  kit (ui)  ->  engines  ->  core
+#   the kit's Qt-free models (ui/model: the removal conversation, the job contract) sit on core,
+#   below the kit, for the pages and the command line alike
 #                                      platform interfaces beside them all, platform/linux under app
 #
 # It fails, naming the file and the include, when a file includes a layer above its own or
@@ -27,11 +29,12 @@ set(reach_engine core platform engine)
 set(reach_platform platform)
 set(reach_platform_linux platform platform_linux core)
 set(reach_helper helper core platform)
-set(reach_kit kit core platform)
-set(reach_page page engine kit core platform)
-set(reach_shell shell pages kit engines core platform)
-set(reach_cli cli engines core platform platform_linux)
-set(reach_app app shell pages kit engines core platform platform_linux)
+set(reach_kit_model core platform)
+set(reach_kit kit kit_model core platform)
+set(reach_page page engine kit kit_model core platform)
+set(reach_shell shell pages kit kit_model engines core platform)
+set(reach_cli cli kit_model engines core platform platform_linux)
+set(reach_app app shell pages kit kit_model engines core platform platform_linux)
 # Where Qt may be included.
 set(qt_layers kit page shell app)
 # Where the operating system may be reached beyond files.
@@ -79,6 +82,8 @@ function(layer_of path out_layer out_owner)
     set(layer platform_linux)
   elseif(path MATCHES "^platform/[^/]+$")
     set(layer platform)
+  elseif(path MATCHES "^ui/model/[^/]+$")
+    set(layer kit_model)
   elseif(path MATCHES "^ui/[^/]+$")
     set(layer kit)
   elseif(path MATCHES "^([a-z]+)/ui/[^/]+$" AND CMAKE_MATCH_1 IN_LIST engines)

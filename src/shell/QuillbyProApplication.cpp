@@ -41,7 +41,7 @@
 #include "shell/FastCleanPage.h"
 #include "shell/PreferencesPane.h"
 #include "shell/PrefsWindowController.h"
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 #include "shell/SingleInstance.h"
 #include "shell/WindowPageHost.h"
 #include "sysinfo/ComputerInfoRows.h"

@@ -2,48 +2,23 @@
 #include "ui/WorkRunner.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
-#include <QThread>
 #include <thread>
 
 #include "ui/BusySpinner.h"
 
 namespace quillby {
 
-WorkRunner::WorkRunner(QObject* parent) : QObject(parent) {}
+WorkRunner::WorkRunner(QObject* parent) : QObject(parent) {
+    jobs_ = std::make_unique<JobOwner>();
+    jobs_->setBusyHandler([this](bool busy) { setBusy(busy); });
+}
 
 WorkRunner::~WorkRunner() {
-    *alive_ = false;  // results still on their way find the page gone
+    jobs_.reset();  // first: results still on their way find the page gone
 }
 
 void WorkRunner::run(std::function<void()> work, std::function<void()> done) {
-    start(std::move(work), std::move(done));
-}
-
-void WorkRunner::start(std::function<void()> work, std::function<void()> apply) {
-    ++running_;
-    if (running_ == 1) setBusy(true);
-    // The context object lives on the GUI thread for as long as the worker needs it; the
-    // worker's last reference gives it back there.
-    std::shared_ptr<QObject> context(new QObject, [](QObject* object) { object->deleteLater(); });
-    if (QThread* gui =
-            QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr) {
-        context->moveToThread(gui);
-    }
-    auto* self = this;
-    std::thread([work = std::move(work), apply = std::move(apply), context, alive = alive_, self] {
-        work();
-        QMetaObject::invokeMethod(
-            context.get(),
-            // The call keeps the context too: a flush of deferred deletions between the post and
-            // the call (QTest::qWaitFor does one) would otherwise drop the result.
-            [apply, alive, self, context] {
-                if (!*alive) return;
-                apply();
-                if (--self->running_ == 0) self->setBusy(false);
-            },
-            Qt::QueuedConnection);
-    }).detach();
+    jobs_->start([work = std::move(work)](JobContext&) { work(); }, std::move(done));
 }
 
 void WorkRunner::setBusy(bool busy) {
@@ -65,7 +40,7 @@ void WorkRunner::setBusy(bool busy) {
 }
 
 void WorkRunner::waitUntilIdle() {
-    while (running_ > 0) {
+    while (isBusy()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }

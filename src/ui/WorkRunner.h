@@ -9,17 +9,19 @@
 #include <vector>
 
 #include "ui/BusySpinner.h"
+#include "ui/model/BackgroundJob.h"
 
 namespace quillby {
 
-// Runs a page's slow work (removing, measuring, calling a tool) on a worker thread and applies
-// its result on the GUI thread. While work runs the page shows it: the spinner turns and the
-// controls that would start more work are disabled. The work must not touch widgets or the
+// Binds a page to the job contract: its slow work (removing, measuring, calling a tool) runs as
+// jobs of the page's one JobOwner, and while work runs the page shows it: the spinner turns and
+// the controls that would start more work are disabled. The work must not touch widgets or the
 // page's models: it gets copies of what it needs and returns a value. A result whose page has
-// gone is dropped.
+// gone is dropped, and work still running is asked to stop.
 class WorkRunner : public QObject {
     Q_OBJECT
   public:
+    // Results reach the page through the GUI thread's main queue, which must exist first.
     explicit WorkRunner(QObject* parent = nullptr);
     ~WorkRunner() override;
 
@@ -28,17 +30,23 @@ class WorkRunner : public QObject {
     void setSpinner(BusySpinner* spinner) { spinner_ = spinner; }
     void addControl(QWidget* control) { controls_.emplace_back(control); }
 
-    // Runs `work` on a worker, then `apply(result)` on the GUI thread.
+    // Runs `work` on a worker, then `apply(result)` on the GUI thread; `progress` receives the
+    // work's reports there.
+    template <class Result>
+    Job start(std::function<Result(JobContext&)> work, std::function<void(Result)> apply,
+              JobOwner::ProgressHandler progress = {}) {
+        return jobs_->start<Result>(std::move(work), std::move(apply), std::move(progress));
+    }
+    // The same for work too short to stop or to report progress.
     template <class Result>
     void run(std::function<Result()> work, std::function<void(Result)> apply) {
-        auto result = std::make_shared<Result>();
-        start([work = std::move(work), result] { *result = work(); },
-              [apply = std::move(apply), result] { apply(std::move(*result)); });
+        start<Result>([work = std::move(work)](JobContext&) { return work(); }, std::move(apply));
     }
-    // Runs `work` on a worker, then `done` on the GUI thread.
     void run(std::function<void()> work, std::function<void()> done);
 
-    bool isBusy() const { return running_ > 0; }
+    // Asks the running work to stop (the page's Stop button).
+    void stop() { jobs_->stopAll(); }
+    bool isBusy() const { return jobs_->running() > 0; }
     // Waits on the GUI thread until no work runs (tests and page shutdown).
     void waitUntilIdle();
 
@@ -46,15 +54,12 @@ class WorkRunner : public QObject {
     void busyChanged(bool busy);
 
   private:
-    void start(std::function<void()> work, std::function<void()> apply);
     void setBusy(bool busy);
 
-    // Read and written on the GUI thread only; shared so that late results can see it.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::unique_ptr<JobOwner> jobs_;
     QPointer<BusySpinner> spinner_;
     std::vector<QPointer<QWidget>> controls_;
     std::vector<QPointer<QWidget>> disabled_;
-    int running_ = 0;
 };
 
 }  // namespace quillby

@@ -99,7 +99,7 @@ TEST_F(DiskUsageRemovalTest, APermissionFailureKeepsItsReasonAndOffersTheRetryWi
         auto results = removal().removeItems({file});
         return results.size() == 1 && results[0].kind == Kind::Failed &&
                results[0].error == EACCES && results[0].rightsMayHelp() &&
-               results[0].reason() == "Permission denied";
+               results[0].reason() == "permission denied";
     });
     EXPECT_TRUE(asExpected);
     EXPECT_TRUE(fs::exists(file));

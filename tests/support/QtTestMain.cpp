@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "ui/QtMainQueue.h"
+
 // Ui tests run without a display unless one was asked for explicitly. Qt and the libraries
 // below it keep settings and caches in the user's folders (the file dialog's history, font
 // caches): each run gets folders of its own, removed at the end, so no test changes the home.
@@ -21,6 +23,8 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         QApplication application(argc, argv);
+        // Pages hand their work's results to the GUI thread through it, as in the program.
+        quillby::QtMainQueue queue;
         ::testing::InitGoogleTest(&argc, argv);
         result = RUN_ALL_TESTS();
     }

@@ -14,6 +14,9 @@ class ScriptedAsker final : public Asker {
   public:
     bool answer = true;
     std::deque<bool> nextAnswers;  // answered first, in order; then `answer`
+    // Buttons chosen by index in questions with a choice, in order; then the first button when
+    // `answer` is true, else the safe one.
+    std::deque<std::size_t> nextChoices;
     std::vector<std::string> questions;
     std::vector<std::string> questionDetails;
     std::vector<std::vector<std::string>> questionButtons;
@@ -31,6 +34,16 @@ class ScriptedAsker final : public Asker {
         if (nextAnswers.empty()) return answer;
         bool given = nextAnswers.front();
         nextAnswers.pop_front();
+        return given;
+    }
+    std::size_t choose(const std::string& message, const std::string& details,
+                       const std::vector<std::string>& buttons, std::size_t safe) override {
+        if (nextChoices.empty()) return Asker::choose(message, details, buttons, safe);
+        questions.push_back(message);
+        questionDetails.push_back(details);
+        questionButtons.push_back(buttons);
+        std::size_t given = nextChoices.front();
+        nextChoices.pop_front();
         return given;
     }
     void tell(const std::string& message, const std::string& details) override {

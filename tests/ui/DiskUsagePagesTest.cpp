@@ -28,7 +28,7 @@
 #include "diskusage/ui/PieChartBubble.h"
 #include "diskusage/ui/RingChartView.h"
 #include "diskusage/ui/SelectableItemRow.h"
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 #include "support/ScriptedAsker.h"
 #include "support/TestPlatform.h"
 #include "support/UiPictures.h"

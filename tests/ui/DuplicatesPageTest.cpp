@@ -18,7 +18,7 @@
 #include "duplicates/ui/DuplicateScanningView.h"
 #include "duplicates/ui/DuplicateStartView.h"
 #include "duplicates/ui/DuplicatesPage.h"
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 #include "support/ScriptedAsker.h"
 #include "support/TempDir.h"
 #include "support/UiPictures.h"

@@ -5,7 +5,7 @@
 
 #include "monitor/ui/VolumePanel.h"
 #include "shell/PrefsWindowController.h"
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 #include "support/ScriptedAsker.h"
 #include "ui/LoginItemsFixture.h"
 #include "ui/UninstallPageFixture.h"

@@ -11,7 +11,7 @@
 
 #include "loginitems/ui/LoginItemsPage.h"
 #include "loginitems/ui/LoginItemsTableModel.h"
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 #include "support/RecordingFileViewer.h"
 #include "support/ScriptedAsker.h"
 #include "ui/ImageProvider.h"

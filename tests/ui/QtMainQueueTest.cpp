@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "core/work/ThreadWorker.h"
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 
 using namespace quillby;
 

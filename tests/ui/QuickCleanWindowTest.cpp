@@ -9,7 +9,7 @@
 #include "clean/ui/CleanSysWindow.h"
 #include "core/events/Events.h"
 #include "core/settings/PreferenceViewController.h"
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 
 using namespace quillby;
 

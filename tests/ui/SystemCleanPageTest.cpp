@@ -22,7 +22,7 @@
 #include "core/text/UtilityFunction.h"
 #include "shell/FastCleanPage.h"
 #include "shell/PrefsWindowController.h"
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 #include "shell/WindowPageHost.h"
 #include "support/ScriptedAsker.h"
 #include "support/UiPictures.h"

@@ -12,7 +12,7 @@
 #include "monitor/ui/TrayAgentView.h"
 #include "monitor/ui/VolumePanel.h"
 #include "platform/FileViewer.h"
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 #include "support/TestPlatform.h"
 #include "ui/ImageProvider.h"
 

@@ -17,7 +17,7 @@
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "shell/FastCleanPage.h"
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 #include "support/TestPlatform.h"
 #include "ui/BusySpinner.h"
 #include "ui/ImageProvider.h"

@@ -37,6 +37,35 @@ const char* refusalText(RefusalRule rule) {
     return "refused";
 }
 
+std::string failureText(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return "permission denied";
+        case EBUSY:
+        case ETXTBSY:
+            return "in use";
+        case ENOENT:
+            return "not found";
+        case EROFS:
+            return "the disk is read-only";
+        case EXDEV:  // the system's text speaks of links; here it means another disk
+            return "it lies on, or holds, another file system";
+        case ENOSPC:
+            return "no space left on the disk";
+        case EIO:
+        case 0:
+            return "a read or write error";
+        default: {
+            // The system's sentence, lowered to read as a reason after a colon.
+            std::string text = std::strerror(error);
+            if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+                text[0] = char(text[0] - 'A' + 'a');
+            return text;
+        }
+    }
+}
+
 bool rightsMayOvercome(int error) {
     return error == EACCES || error == EPERM;
 }
@@ -51,9 +80,7 @@ std::string RemovalOutcome::reason() const {
         case Kind::Refused:
             return refusalText(rule);
         case Kind::Failed:
-            // The system's text for EXDEV speaks of links; here it means another disk.
-            if (error == EXDEV) return "it lies on, or holds, another file system";
-            return std::strerror(error != 0 ? error : EIO);
+            return failureText(error);
         default:
             return "";
     }

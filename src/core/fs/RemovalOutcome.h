@@ -36,6 +36,10 @@ enum class RefusalRule {
 // the user lacks (not a read-only disk, which stays read-only for root too).
 bool rightsMayOvercome(int error);
 
+// The user's words for the errno of a failed removal ("permission denied", "in use", "not
+// found"), never the errno's name.
+std::string failureText(int error);
+
 // The user's sentence for a refusal ("your home folder").
 const char* refusalText(RefusalRule rule);
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace quillby {
 
@@ -20,6 +22,13 @@ class Asker {
         (void)accept;
         (void)reject;
         return askYesNo(message, details);
+    }
+    // Asks `message` (with `details`) with `buttons`; the one at `safe` is the default and the
+    // answer to Escape. Returns the chosen button's index. Without buttons of its own an asker
+    // puts the first button against the safe one.
+    virtual std::size_t choose(const std::string& message, const std::string& details,
+                               const std::vector<std::string>& buttons, std::size_t safe) {
+        return askWithButtons(message, details, buttons.front(), buttons.at(safe)) ? 0 : safe;
     }
     // Tells the user `message` (with `details`) with an "OK" button.
     virtual void tell(const std::string& message, const std::string& details) = 0;

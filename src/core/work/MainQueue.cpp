@@ -37,6 +37,7 @@ bool MainQueue::postIfAlive(MainQueue* queue, std::function<void()> task) {
 }
 
 void MainQueue::becomeCurrent() {
+    outer_ = tCurrentQueue;
     tCurrentQueue = this;
     auto& live = liveQueues();
     std::lock_guard lock(live.mutex);
@@ -44,10 +45,11 @@ void MainQueue::becomeCurrent() {
 }
 
 void MainQueue::resignCurrent() {
-    if (tCurrentQueue == this) tCurrentQueue = nullptr;
     auto& live = liveQueues();
     std::lock_guard lock(live.mutex);
     live.queues.erase(this);
+    // The outer queue serves again, unless it went first.
+    if (tCurrentQueue == this) tCurrentQueue = live.queues.count(outer_) ? outer_ : nullptr;
 }
 
 }  // namespace quillby

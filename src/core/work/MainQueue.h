@@ -24,9 +24,13 @@ class MainQueue {
 
   protected:
     // Implementations call these from the thread they serve: the first when constructed, the
-    // second first thing when destroyed.
+    // second first thing when destroyed. A queue made while another serves the thread (a test's
+    // own queue) serves it until it goes; then the other one serves it again.
     void becomeCurrent();
     void resignCurrent();
+
+  private:
+    MainQueue* outer_ = nullptr;
 };
 
 }  // namespace quillby

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 
 #include <QMetaObject>
 #include <QThread>

@@ -1,0 +1,232 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/model/RemovalConversation.h"
+
+#include <cerrno>
+
+#include "core/text/UtilityFunction.h"
+#include "core/work/Asker.h"
+#include "ui/model/BackgroundJob.h"
+
+namespace quillby {
+
+namespace {
+
+// More names than this make a question nobody reads; the rest is counted.
+constexpr std::size_t kListedItems = 7;
+
+constexpr const char* kMoveToTrash = "Move to Trash";
+constexpr const char* kDeleteForGood = "Delete for Good";
+constexpr const char* kCancel = "Cancel";
+
+bool wentUntrashable(const RemovalOutcome& outcome, RemovalConversation::Disposal disposal) {
+    return disposal == RemovalConversation::Disposal::Trash &&
+           outcome.kind == RemovalOutcome::Kind::Failed && outcome.error == EXDEV;
+}
+
+bool rightsMayHelp(const RemovalOutcome& outcome, RemovalConversation::Disposal) {
+    return outcome.rightsMayHelp();
+}
+
+}  // namespace
+
+RemovalConversation::RemovalConversation(Plan plan) : plan_(std::move(plan)) {}
+
+std::string RemovalConversation::countAndSize(std::size_t count, std::uint64_t bytes) {
+    return std::to_string(count) + (count == 1 ? " item (" : " items (") +
+           UtilityFunction::convertVolSpace(bytes) + ")";
+}
+
+std::string RemovalConversation::question() const {
+    if (!plan_.question.empty()) return plan_.question;
+    std::uint64_t total = 0;
+    for (const auto& item : plan_.items) total += item.size;
+    std::string what = countAndSize(plan_.items.size(), total);
+    if (plan_.disposal == Disposal::Trash) return "Move " + what + " to the trash?";
+    return "Delete " + what + " for good? This cannot be undone.";
+}
+
+std::string RemovalConversation::details() const {
+    if (!plan_.question.empty()) return plan_.details;
+    std::string text;
+    for (std::size_t i = 0; i < plan_.items.size() && i < kListedItems; ++i) {
+        if (!text.empty()) text += '\n';
+        text += plan_.items[i].path;
+    }
+    if (plan_.items.size() > kListedItems) {
+        text += "\nand " + std::to_string(plan_.items.size() - kListedItems) + " more";
+    }
+    return text;
+}
+
+bool RemovalConversation::confirm(Asker& asker) {
+    if (plan_.disposal == Disposal::Delete || !plan_.mayDeleteForGood) {
+        std::string go = plan_.disposal == Disposal::Trash ? kMoveToTrash : kDeleteForGood;
+        return asker.choose(question(), details(), {go, kCancel}, 1) == 0;
+    }
+    switch (asker.choose(question(), details(), {kMoveToTrash, kDeleteForGood, kCancel}, 2)) {
+        case 0:
+            return true;
+        case 1:
+            plan_.disposal = Disposal::Delete;
+            return true;
+        default:
+            return false;
+    }
+}
+
+void RemovalConversation::run(const Remover& remover, JobContext& job) {
+    outcomes_.clear();
+    triedWith_.clear();
+    JobProgress progress;
+    progress.total = plan_.items.size();
+    for (const auto& item : plan_.items) {
+        if (job.stopRequested()) break;
+        progress.currentPath = item.path;
+        job.report(progress);
+        outcomes_.push_back(remover(item, plan_.disposal));
+        triedWith_.push_back(plan_.disposal);
+        ++progress.done;
+        if (outcomes_.back().gone()) progress.bytes += item.size;
+    }
+    progress.currentPath.clear();
+    job.report(progress);
+}
+
+template <class Attempt>
+void RemovalConversation::redo(bool (*select)(const RemovalOutcome&, Disposal),
+                               const Attempt& attempt, JobContext& job) {
+    JobProgress progress;
+    for (std::size_t i = 0; i < outcomes_.size(); ++i) {
+        if (select(outcomes_[i], triedWith_[i])) ++progress.total;
+    }
+    for (std::size_t i = 0; i < outcomes_.size(); ++i) {
+        if (!select(outcomes_[i], triedWith_[i])) continue;
+        if (job.stopRequested()) break;
+        progress.currentPath = plan_.items[i].path;
+        job.report(progress);
+        attempt(i);
+        ++progress.done;
+    }
+    progress.currentPath.clear();
+    job.report(progress);
+}
+
+bool RemovalConversation::askToDeleteUntrashable(Asker& asker) const {
+    std::size_t count = 0;
+    std::uint64_t bytes = 0;
+    std::string listed;
+    for (std::size_t i = 0; i < outcomes_.size(); ++i) {
+        if (!wentUntrashable(outcomes_[i], triedWith_[i])) continue;
+        bytes += plan_.items[i].size;
+        if (count++ < kListedItems) listed += (listed.empty() ? "" : "\n") + plan_.items[i].path;
+    }
+    if (count == 0) return false;
+    if (count > kListedItems) listed += "\nand " + std::to_string(count - kListedItems) + " more";
+    std::string question = "No trash on their disk can take " + countAndSize(count, bytes) +
+                           ". Delete them for good? This cannot be undone.";
+    return asker.choose(question, listed, {kDeleteForGood, kCancel}, 1) == 0;
+}
+
+void RemovalConversation::deleteUntrashable(const Remover& remover, JobContext& job) {
+    redo(
+        &wentUntrashable,
+        [&](std::size_t i) {
+            outcomes_[i] = remover(plan_.items[i], Disposal::Delete);
+            triedWith_[i] = Disposal::Delete;
+        },
+        job);
+}
+
+bool RemovalConversation::mayRetryWithRights() const {
+    for (const auto& outcome : outcomes_) {
+        if (outcome.rightsMayHelp()) return true;
+    }
+    return false;
+}
+
+bool RemovalConversation::askToRetryWithRights(Asker& asker) const {
+    std::size_t count = 0;
+    std::string listed;
+    for (const auto& outcome : outcomes_) {
+        if (!outcome.rightsMayHelp()) continue;
+        if (count++ < kListedItems) listed += (listed.empty() ? "" : "\n") + outcome.path;
+    }
+    if (count == 0) return false;
+    if (count > kListedItems) listed += "\nand " + std::to_string(count - kListedItems) + " more";
+    std::string question = count == 1 ? "1 item can only be removed with administrator rights."
+                                      : std::to_string(count) +
+                                            " items can only be removed with administrator rights.";
+    return asker.choose(question, listed, {"Retry with Administrator Rights", kCancel}, 1) == 0;
+}
+
+void RemovalConversation::retryWithRights(const PrivilegedRemover& remover, JobContext& job) {
+    redo(
+        &rightsMayHelp, [&](std::size_t i) { outcomes_[i] = remover(plan_.items[i]); }, job);
+}
+
+std::size_t RemovalConversation::goneCount() const {
+    std::size_t count = 0;
+    for (const auto& outcome : outcomes_) count += outcome.gone() ? 1 : 0;
+    return count;
+}
+
+std::uint64_t RemovalConversation::goneBytes() const {
+    std::uint64_t bytes = 0;
+    for (std::size_t i = 0; i < outcomes_.size(); ++i) {
+        if (outcomes_[i].gone()) bytes += plan_.items[i].size;
+    }
+    return bytes;
+}
+
+std::size_t RemovalConversation::failedCount() const {
+    return outcomes_.size() - goneCount();
+}
+
+std::string RemovalConversation::closingLine() const {
+    std::size_t trashed = 0;
+    std::size_t deleted = 0;
+    std::uint64_t trashedBytes = 0;
+    std::uint64_t deletedBytes = 0;
+    for (std::size_t i = 0; i < outcomes_.size(); ++i) {
+        // An item already gone counts where the plan meant it to go: nothing of it is left.
+        bool toTrash = outcomes_[i].kind == RemovalOutcome::Kind::Trashed ||
+                       (outcomes_[i].kind == RemovalOutcome::Kind::Vanished &&
+                        triedWith_[i] == Disposal::Trash);
+        if (!outcomes_[i].gone()) continue;
+        (toTrash ? trashed : deleted) += 1;
+        (toTrash ? trashedBytes : deletedBytes) += plan_.items[i].size;
+    }
+    std::string line;
+    auto add = [&line](const std::string& sentence) {
+        line += (line.empty() ? "" : " ") + sentence;
+    };
+    if (trashed > 0) add("Moved " + countAndSize(trashed, trashedBytes) + " to the trash.");
+    if (deleted > 0) add("Deleted " + countAndSize(deleted, deletedBytes) + ".");
+    if (trashed + deleted == 0) add("Nothing was removed.");
+    if (std::size_t failed = failedCount(); failed > 0) {
+        add(std::to_string(failed) +
+            (failed == 1 ? " item could not be removed." : " items could not be removed."));
+    }
+    if (untried() > 0) {
+        add("Stopped before " + std::to_string(untried()) +
+            (untried() == 1 ? " item." : " items."));
+    }
+    return line;
+}
+
+std::vector<std::string> RemovalConversation::failureLines() const {
+    std::vector<std::string> lines;
+    for (const auto& outcome : outcomes_) {
+        if (!outcome.gone()) lines.push_back(outcome.path + ": " + outcome.reason());
+    }
+    return lines;
+}
+
+void RemovalConversation::reportFailures(Asker& asker) const {
+    if (failedCount() == 0) return;
+    std::string details;
+    for (const auto& line : failureLines()) details += (details.empty() ? "" : "\n") + line;
+    asker.tell(closingLine(), details);
+}
+
+}  // namespace quillby

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/fs/DeletionGate.h"
+#include "core/fs/RemovalOutcome.h"
+
+namespace quillby {
+
+class Asker;
+class JobContext;
+
+// One item a removal plans to take.
+struct RemovalItem {
+    std::string path;        // as the user knows it
+    std::uint64_t size = 0;  // the bytes it gives back
+    std::size_t tag = 0;     // the page's own index of it, handed back to its remover
+};
+
+// The one way every page and the command line remove what the user chose: plan, confirm, run
+// (on a worker, stoppable), outcomes, retry with administrator rights for what rights can help,
+// report. It holds no widget: the page binds it to its dialogs and its job, and updates its own
+// model from the outcomes, never from the request.
+class RemovalConversation {
+  public:
+    using Disposal = DeletionGate::Disposal;
+    // Removes one item as the user, on the worker: the page's remover knows its gate and its
+    // checks.
+    using Remover = std::function<RemovalOutcome(const RemovalItem& item, Disposal disposal)>;
+    // Removes one item with administrator rights, on the worker.
+    using PrivilegedRemover = std::function<RemovalOutcome(const RemovalItem& item)>;
+
+    struct Plan {
+        std::vector<RemovalItem> items;
+        // Items picked by hand go to the trash; cleans of caches and logs delete.
+        Disposal disposal = Disposal::Trash;
+        // The question offers "Delete for Good" beside "Move to Trash".
+        bool mayDeleteForGood = true;
+        // A page's own question and details replace the sentence and the list (the Downloads
+        // question, the uninstaller's plan, the last copy of a duplicate).
+        std::string question;
+        std::string details;
+    };
+
+    explicit RemovalConversation(Plan plan);
+
+    // Asks whether to go ahead; the safe answer (Cancel) is the default. False: nothing may be
+    // removed. Choosing "Delete for Good" changes the plan's disposal.
+    bool confirm(Asker& asker);
+    // The question's sentence ("Move 3 items (12.40 MB) to the trash?") and its details (at most
+    // seven items, then "and N more").
+    std::string question() const;
+    std::string details() const;
+
+    // Removes the items in order on the worker until the job is asked to stop; what was not
+    // tried before the stop stays, and is reported as not tried.
+    void run(const Remover& remover, JobContext& job);
+
+    // After run: the items a trash could not take (no trash on their disk), asked once whether
+    // to delete them for good; true when the user said so.
+    bool askToDeleteUntrashable(Asker& asker) const;
+    // Deletes the items no trash could take, for good (after askToDeleteUntrashable).
+    void deleteUntrashable(const Remover& remover, JobContext& job);
+
+    // Whether some failure may be overcome with administrator rights; refusals never are.
+    bool mayRetryWithRights() const;
+    // Asks, in the one wording every page uses, whether to retry those with rights.
+    bool askToRetryWithRights(Asker& asker) const;
+    // Retries, with rights, the failures rights may help (after askToRetryWithRights).
+    void retryWithRights(const PrivilegedRemover& remover, JobContext& job);
+
+    const Plan& plan() const { return plan_; }
+    // One outcome per item tried, in the plan's order.
+    const std::vector<RemovalOutcome>& outcomes() const { return outcomes_; }
+    // The plan's items that were tried (outcomes()[i] is the outcome of triedItem(i)).
+    const RemovalItem& triedItem(std::size_t index) const { return plan_.items[index]; }
+    std::size_t untried() const { return plan_.items.size() - outcomes_.size(); }
+    std::size_t goneCount() const;
+    std::uint64_t goneBytes() const;
+    std::size_t failedCount() const;
+
+    // The closing line: what went where, what could not go, what was not tried ("Moved 3 items
+    // (12.40 MB) to the trash. 1 item could not be removed.").
+    std::string closingLine() const;
+    // "PATH: REASON" for every item that is still there.
+    std::vector<std::string> failureLines() const;
+    // Tells the closing line with the failures below it, when some item is still there.
+    void reportFailures(Asker& asker) const;
+
+    // "N items (SIZE)" with the singular for one.
+    static std::string countAndSize(std::size_t count, std::uint64_t bytes);
+
+  private:
+    template <class Attempt>
+    void redo(bool (*select)(const RemovalOutcome&, Disposal), const Attempt& attempt,
+              JobContext& job);
+
+    Plan plan_;
+    std::vector<RemovalOutcome> outcomes_;
+    std::vector<Disposal> triedWith_;  // the disposal each outcome was reached with
+};
+
+}  // namespace quillby
