@@ -45,14 +45,27 @@ bool WindowModalAsker::askYesNo(const std::string& message, const std::string& d
 
 bool WindowModalAsker::askWithButtons(const std::string& message, const std::string& details,
                                       const std::string& accept, const std::string& reject) {
+    return choose(message, details, {accept, reject}, 1) == 0;
+}
+
+std::size_t WindowModalAsker::choose(const std::string& message, const std::string& details,
+                                     const std::vector<std::string>& buttons, std::size_t safe) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Quillby Pro"),
                     QString::fromStdString(message), QMessageBox::NoButton, page_);
     setDetails(box, details);
-    QPushButton* yes = box.addButton(QString::fromStdString(accept), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QString::fromStdString(reject), QMessageBox::NoRole);
-    box.setDefaultButton(no);
-    box.setEscapeButton(no);
-    return runWindowModal(box) == yes;
+    std::vector<QPushButton*> added;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        added.push_back(
+            box.addButton(QString::fromStdString(buttons[i]),
+                          i == safe ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+    }
+    box.setDefaultButton(added.at(safe));
+    box.setEscapeButton(added.at(safe));
+    QAbstractButton* chosen = runWindowModal(box);
+    for (std::size_t i = 0; i < added.size(); ++i) {
+        if (added[i] == chosen) return i;
+    }
+    return safe;
 }
 
 void WindowModalAsker::tell(const std::string& message, const std::string& details) {

@@ -18,6 +18,8 @@ class WindowModalAsker final : public Asker {
     bool askYesNo(const std::string& message, const std::string& details) override;
     bool askWithButtons(const std::string& message, const std::string& details,
                         const std::string& accept, const std::string& reject) override;
+    std::size_t choose(const std::string& message, const std::string& details,
+                       const std::vector<std::string>& buttons, std::size_t safe) override;
     void tell(const std::string& message, const std::string& details) override;
 
   private:

@@ -11,11 +11,11 @@
 
 #include "loginitems/ui/LoginItemsPage.h"
 #include "loginitems/ui/LoginItemsTableModel.h"
-#include "ui/QtMainQueue.h"
 #include "support/RecordingFileViewer.h"
 #include "support/ScriptedAsker.h"
 #include "ui/ImageProvider.h"
 #include "ui/LoginItemsFixture.h"
+#include "ui/QtMainQueue.h"
 #include "ui/RichStatusLine.h"
 #include "ui/WorkRunner.h"
 
@@ -150,12 +150,16 @@ TEST_F(LoginItemsPageTest, DraggedRowsMoveOnThePageOnlyAndOtherDataIsRefused) {
     EXPECT_EQ(page.model()->rowCount(), 3);
 }
 
-TEST_F(LoginItemsPageTest, DeleteKeyRemovesAUserEntryAfterAQuestion) {
+TEST_F(LoginItemsPageTest, RemoveAsksFirstFromTheRowButtonAndTheDeleteKey) {
     page.table()->setCurrentIndex(
         page.model()->index(rowOf("Notes"), LoginItemsTableModel::ItemColumn));
     asker->answer = false;
+    page.rowButton(rowOf("Notes"), LoginItemsPage::RemoveButton)->click();
     QTest::keyClick(page.table(), Qt::Key_Delete);
-    EXPECT_EQ(asker->questions.size(), 1u);
+    ASSERT_EQ(asker->questions.size(), 2u);
+    EXPECT_EQ(asker->questions[0], "Remove \"Notes\" from the login items?");
+    EXPECT_EQ(asker->questionButtons[0], (std::vector<std::string>{"Remove", "Cancel"}));
+    page.work().waitUntilIdle();
     EXPECT_TRUE(fs::exists(fixture.userFolder() / "notes.desktop"));
     asker->answer = true;
     QTest::keyClick(page.table(), Qt::Key_Delete);

@@ -150,4 +150,10 @@ TEST(WindowModalAsker, AnswersByTheButtonAndShowsLongDetailsInPart) {
     EXPECT_FALSE(asker.askWithButtons("Go on?", details, "Remove them", "Keep them"));
     answerWith({});
     EXPECT_FALSE(asker.askWithButtons("Go on?", details, "Remove them", "Keep them"));
+    // A choice of three: the button chosen, or the safe one for Escape.
+    std::vector<std::string> three{"Move to Trash", "Delete for Good", "Cancel"};
+    answerWith("Delete for Good");
+    EXPECT_EQ(asker.choose("Go on?", details, three, 2), 1u);
+    answerWith({});
+    EXPECT_EQ(asker.choose("Go on?", details, three, 2), 2u);
 }

@@ -29,6 +29,7 @@
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"
+#include "ui/model/RemovalConversation.h"
 
 namespace quillby {
 
@@ -175,7 +176,7 @@ void LoginItemsPage::buildRowButtons() {
         connect(open, &QToolButton::clicked, this, [this, path, name] {
             askViewer(&FileViewer::openFile, path, tr("\"%1\" could not be opened.").arg(name));
         });
-        connect(remove, &QToolButton::clicked, this, [this, row] { this->remove(row, false); });
+        connect(remove, &QToolButton::clicked, this, [this, row] { this->remove(row); });
         for (auto* button : {reveal, open, remove}) layout->addWidget(button);
         buttons->setAccessibleName(tr("Actions for %1").arg(name));
         table_->setIndexWidget(model_->index(row, LoginItemsTableModel::ButtonsColumn), buttons);
@@ -207,15 +208,20 @@ void LoginItemsPage::toggle(int row) {
         });
 }
 
-void LoginItemsPage::remove(int row, bool ask) {
+void LoginItemsPage::remove(int row) {
     if (row < 0 || row >= model_->rowCount()) return;
     const AppItems& item = model_->items()[static_cast<std::size_t>(row)];
     if (item.isSystemApp) return;
     std::string name = item.name;
-    if (ask && !asker_->askYesNo("Remove \"" + name + "\" from the login items?",
-                                 "It will no longer start when you log in.")) {
-        return;
-    }
+    RemovalConversation::Plan plan;
+    plan.items.push_back({name, 0, static_cast<std::size_t>(row)});
+    // The entry is the login item's own file: nothing of the program goes with it.
+    plan.disposal = RemovalConversation::Disposal::Delete;
+    plan.mayDeleteForGood = false;
+    plan.question = "Remove \"" + name + "\" from the login items?";
+    plan.details = "It will no longer start when you log in.";
+    plan.goAhead = tr("Remove").toStdString();
+    if (!RemovalConversation(std::move(plan)).confirm(*asker_)) return;
     auto identifier = controller_->identifierAt(static_cast<std::size_t>(row));
     if (!identifier) return;
     work_->run<bool>(
@@ -288,7 +294,7 @@ bool LoginItemsPage::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if ((key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) && row >= 0) {
-            remove(row, true);
+            remove(row);
             return true;
         }
     }

@@ -61,7 +61,8 @@ class LoginItemsPage : public GradientPage {
     void showItems();
     void buildRowButtons();
     void toggle(int row);
-    void remove(int row, bool ask);
+    // Asks, then removes the row's entry on the worker.
+    void remove(int row);
     bool drop(const LoginItemDrop& drop, int row);
     // Shows or opens an item on a worker; `failure` goes to the status line when it fails.
     void askViewer(bool (FileViewer::*request)(const std::string&), const std::string& path,

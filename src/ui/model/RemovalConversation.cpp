@@ -60,7 +60,9 @@ std::string RemovalConversation::details() const {
 
 bool RemovalConversation::confirm(Asker& asker) {
     if (plan_.disposal == Disposal::Delete || !plan_.mayDeleteForGood) {
-        std::string go = plan_.disposal == Disposal::Trash ? kMoveToTrash : kDeleteForGood;
+        std::string go = !plan_.goAhead.empty()              ? plan_.goAhead
+                         : plan_.disposal == Disposal::Trash ? kMoveToTrash
+                                                             : kDeleteForGood;
         return asker.choose(question(), details(), {go, kCancel}, 1) == 0;
     }
     switch (asker.choose(question(), details(), {kMoveToTrash, kDeleteForGood, kCancel}, 2)) {

@@ -45,6 +45,9 @@ class RemovalConversation {
         // question, the uninstaller's plan, the last copy of a duplicate).
         std::string question;
         std::string details;
+        // A page's own word for going ahead ("Remove"), where it deletes an entry the user
+        // knows by another name than a file.
+        std::string goAhead;
     };
 
     explicit RemovalConversation(Plan plan);
