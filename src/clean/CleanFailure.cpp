@@ -1,34 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/CleanFailure.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include "clean/CleanCategory.h"
+#include "core/fs/RemovalOutcome.h"
 
 namespace quillby {
 
 CleanFailure cleanFailureFor(int category, std::string path, int error) {
     CleanFailure failure{category, std::move(path), {}, false};
-    switch (error) {
-        case 0:
-            break;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            failure.reason = "permission denied";
-            failure.permission = error != EROFS;
-            break;
-        case EBUSY:
-        case ETXTBSY:
-            failure.reason = "in use";
-            break;
-        case ENOENT:
-            failure.reason = "not found";
-            break;
-        default:
-            failure.reason = std::strerror(error);
-    }
+    if (error == 0) return failure;
+    failure.reason = failureText(error);
+    failure.permission = rightsMayOvercome(error);
     return failure;
 }
 

@@ -1,17 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/CleanSysController.h"
 
+#include <algorithm>
+
 #include "clean/CleanCategory.h"
 #include "clean/CleanHistory.h"
 #include "clean/EnabledCleanCategories.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
+#include "core/fs/RemovalOutcome.h"
 #include "core/text/LocalizedText.h"
 #include "core/text/UtilityFunction.h"
+#include "core/work/AdministratorRightsFlag.h"
 #include "core/work/Asker.h"
 #include "core/work/MainQueue.h"
+#include "core/work/PrivilegedAuthorization.h"
 
 namespace quillby {
+
+namespace {
+
+constexpr const char* kFailuresAlert = "Some items could not be deleted.";
+
+}  // namespace
 
 CleanSysController::CleanSysController(Options options) : options_(std::move(options)) {
     if (!options_.categories) options_.categories = enabledCleanCategories;
@@ -29,6 +40,7 @@ bool CleanSysController::resetStatus() {
     totalSize_ = fileCount_ = cleanedCount_ = cleanedSize_ = 0;
     progressVal_ = 0;
     cancelling_ = false;
+    retried_ = false;
     failures_.clear();
     curDeleteFile_.clear();
     status_ = "Scanning system...";
@@ -125,13 +137,14 @@ void CleanSysController::cleanFinished(const QuickCleanResult& result) {
     if (worker_.joinable()) worker_.join();
     phase_ = Phase::Closing;
     progressVal_ = 100;
-    if (result.fileCount > 0 || result.totalSize > 0) {
+    // A retry with rights cleans what the first pass left: its figures add to that pass's.
+    if (!retried_ && (result.fileCount > 0 || result.totalSize > 0)) {
         fileCount_ = result.fileCount;
         totalSize_ = result.totalSize;
     }
-    cleanedCount_ = result.cleanedCount;
-    cleanedSize_ = result.cleanedSize;
-    failures_ = run_.failuresOf(result.failedPaths);
+    cleanedCount_ = (retried_ ? cleanedCount_ : 0) + result.cleanedCount;
+    cleanedSize_ = (retried_ ? cleanedSize_ : 0) + result.cleanedSize;
+    failures_ = run_.failuresOf(result.failures);
     status_ = result.cancelled ? "Cleaning stopped." : "Cleaning finished.";
     if (showBubble) showBubble(closingLines(), !failures_.empty());
     notify();
@@ -161,9 +174,62 @@ void CleanSysController::close() {
 }
 
 void CleanSysController::showFailures() {
-    if (options_.asker && !failures_.empty()) {
-        options_.asker->tell("Some items could not be deleted.", cleanFailureReport(failures_));
+    if (!options_.asker || failures_.empty() || phase_ != Phase::Closing) return;
+    std::string report = cleanFailureReport(failures_);
+    std::vector<int> retryable = categoriesRightsMayClean();
+    if (retried_ || retryable.empty()) {
+        options_.asker->tell(kFailuresAlert, report);
+        return;
     }
+    if (!options_.asker->askWithButtons(kFailuresAlert, report, retryWithRightsButton, "OK")) {
+        return;
+    }
+    retried_ = true;
+    PrivilegedAuthorization* authorization = options_.deleteOptions.authorization;
+    if (!authorization) authorization = &PrivilegedAuthorization::sharedAuthorization();
+    // Asking for rights waits for the user's password: never on the main thread.
+    phase_ = Phase::Deleting;
+    status_ = "Asking for administrator rights...";
+    startWorker([this, authorization, retryable] {
+        bool granted = authorization->allocAuthorization();
+        options_.mainQueue->post([this, alive = std::weak_ptr<int>(lifetime_), granted, retryable] {
+            if (!alive.expired()) rightsAnswered(granted, retryable);
+        });
+    });
+    notify();
+}
+
+std::vector<int> CleanSysController::categoriesRightsMayClean() const {
+    std::vector<int> categories;
+    for (const auto& failure : failures_) {
+        if (!failure.permission) continue;
+        for (std::size_t i = 0; i < run_.folders.size(); ++i) {
+            if (run_.categories[i] != failure.category || run_.folders[i].privilegedCategory < 0) {
+                continue;
+            }
+            if (std::find(categories.begin(), categories.end(), failure.category) ==
+                categories.end()) {
+                categories.push_back(failure.category);
+            }
+        }
+    }
+    return categories;
+}
+
+void CleanSysController::rightsAnswered(bool granted, const std::vector<int>& categories) {
+    if (worker_.joinable()) worker_.join();
+    if (!granted) {
+        phase_ = Phase::Closing;
+        status_ = "Cleaning finished.";
+        notify();
+        options_.asker->tell("Administrator rights were not given: these items stay.",
+                             cleanFailureReport(failures_));
+        return;
+    }
+    AdministratorRightsFlag::set(true);
+    run_.keepOnly(categories);
+    session_ = std::make_unique<QuickCleanSession>(run_.folders, options_.deleteOptions);
+    startDeleting(true);
 }
 
 void CleanSysController::notify() {

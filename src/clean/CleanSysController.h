@@ -61,7 +61,9 @@ class CleanSysController {
     void cancel();
     // Posts "ShouldCloseWindow" (the window's owner closes it on the main queue).
     void close();
-    // After a clean that left items behind: the report of each with its reason.
+    // After a clean that left items behind: the report of each with its reason, offering once
+    // the retry with administrator rights when rights may help in a system category (a user
+    // category's folders are the user's own: what the user cannot delete there stays).
     void showFailures();
 
     bool windowVisible() const { return phase_ != Phase::Closed; }
@@ -102,6 +104,9 @@ class CleanSysController {
     void scanFinished(std::uint64_t entries, std::uint64_t bytes);
     void startDeleting(bool scanFirst);
     void cleanFinished(const QuickCleanResult& result);
+    // The system categories whose failures administrator rights may overcome.
+    std::vector<int> categoriesRightsMayClean() const;
+    void rightsAnswered(bool granted, const std::vector<int>& categories);
     void notify();
 
     Options options_;
@@ -114,6 +119,7 @@ class CleanSysController {
 
     Phase phase_ = Phase::Closed;
     bool cancelling_ = false;
+    bool retried_ = false;
     std::string status_;
     std::string curDeleteFile_;
     double progressVal_ = 0;

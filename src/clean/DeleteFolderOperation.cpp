@@ -52,9 +52,10 @@ void DeleteFolderOperation::main() {
         // A missing folder holds nothing to delete; it is not a protected one.
         if (!folderExists(folder.path)) continue;
         std::vector<std::string> failedPaths;
+        std::vector<int> failedErrors;
         if (!options_.isDeletableFolder(folder.path) ||
-            !emptyDeletableFolder(folder, failedPaths)) {
-            emptyProtectedFolder(folder, failedPaths);
+            !emptyDeletableFolder(folder, failedPaths, failedErrors)) {
+            emptyProtectedFolder(folder, failedPaths, failedErrors);
         }
         folder.rule->afterFolderEmptied(folder);
     }
@@ -64,6 +65,7 @@ void DeleteFolderOperation::main() {
 void DeleteFolderOperation::postResult(const CleanableEntry& entry, const RemovalReport& report) {
     UserInfo info{{EventKeys::FilePath, entry.path()}, {EventKeys::FileSize, entry.ownSize}};
     if (report.failed()) {
+        info[EventKeys::FailureError] = report.failures.empty() ? 0 : report.failures.front().error;
         EventBus::defaultCenter().post(Events::DeleteFileFailed, {}, std::move(info));
         return;
     }
@@ -74,7 +76,8 @@ void DeleteFolderOperation::postResult(const CleanableEntry& entry, const Remova
 }
 
 bool DeleteFolderOperation::emptyDeletableFolder(const CleanFolder& folder,
-                                                 std::vector<std::string>& failedPaths) {
+                                                 std::vector<std::string>& failedPaths,
+                                                 std::vector<int>& failedErrors) {
     auto& bus = EventBus::defaultCenter();
     if (isCancelled()) {
         bus.post(Events::FastCleanCanceled);
@@ -99,13 +102,15 @@ bool DeleteFolderOperation::emptyDeletableFolder(const CleanFolder& folder,
                   std::strerror(failure.error));
         }
         failedPaths.push_back(entry.path());
+        failedErrors.push_back(report.failures.empty() ? 0 : report.failures.front().error);
         return true;
     });
     return !cancelled && failedPaths.empty();
 }
 
 void DeleteFolderOperation::emptyProtectedFolder(const CleanFolder& folder,
-                                                 const std::vector<std::string>& failedPaths) {
+                                                 const std::vector<std::string>& failedPaths,
+                                                 const std::vector<int>& failedErrors) {
     auto& bus = EventBus::defaultCenter();
     if (isCancelled()) {
         bus.post(Events::FastCleanCanceled);
@@ -114,8 +119,13 @@ void DeleteFolderOperation::emptyProtectedFolder(const CleanFolder& folder,
     // Only a system category may use the rights: a user category's folder is the user's own,
     // and what the user cannot delete there is not the helper's to delete.
     if (folder.privilegedCategory < 0 || !options_.authorization->getAuthorizationRet()) {
-        UserInfo info{{EventKeys::FilePath, folder.path.string()}};
-        if (!failedPaths.empty()) info[EventKeys::FailedPaths] = failedPaths;
+        // The folder itself is one the user may not change.
+        UserInfo info{{EventKeys::FilePath, folder.path.string()},
+                      {EventKeys::FailureError, EACCES}};
+        if (!failedPaths.empty()) {
+            info[EventKeys::FailedPaths] = failedPaths;
+            info[EventKeys::FailedErrors] = failedErrors;
+        }
         bus.post(Events::DeleteFileFailed, {}, std::move(info));
         return;
     }

@@ -19,10 +19,11 @@ struct RemovalReport;
 // folders themselves. Reports by events, on the operation's thread and with no sender:
 // "BeginFastClean" once; "DeleteFileSuccess" {"FilePath", "FileSize" (the entry's own size),
 // "EntryCount" (entries deleted)} once per cleanable entry that is gone, "DeleteFileFailed"
-// {"FilePath", "FileSize"} per entry that could not be deleted (nothing for one kept on purpose);
-// one "DeleteFileFailed" naming a folder the user may not change when no administrator
-// authorization is held or the folder is a user category's, which never goes through the helper
-// (its "FailedPaths" lists what an earlier attempt could not delete);
+// {"FilePath", "FileSize", "FailureError" (an errno)} per entry that could not be deleted
+// (nothing for one kept on purpose); one "DeleteFileFailed" naming a folder the user may not
+// change when no administrator authorization is held or the folder is a user category's, which
+// never goes through the helper (its "FailedPaths" lists what an earlier attempt could not
+// delete, "FailedErrors" why);
 // "FastCleanFinish" at the end; "FastCleanCanceled" whenever it notices a cancellation.
 class DeleteFolderOperation : public Operation {
   public:
@@ -40,9 +41,11 @@ class DeleteFolderOperation : public Operation {
     void main() override;
 
   private:
-    bool emptyDeletableFolder(const CleanFolder& folder, std::vector<std::string>& failedPaths);
+    bool emptyDeletableFolder(const CleanFolder& folder, std::vector<std::string>& failedPaths,
+                              std::vector<int>& failedErrors);
     void emptyProtectedFolder(const CleanFolder& folder,
-                              const std::vector<std::string>& failedPaths);
+                              const std::vector<std::string>& failedPaths,
+                              const std::vector<int>& failedErrors);
     void postResult(const CleanableEntry& entry, const RemovalReport& report);
 
     std::vector<CleanFolder> folderPathArr_;

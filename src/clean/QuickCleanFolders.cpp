@@ -25,23 +25,27 @@ bool QuickCleanFolders::hasDownloads() const {
 }
 
 void QuickCleanFolders::dropDownloads() {
+    std::vector<int> others;
+    for (int id : categories) {
+        if (id != CleanCategoryId::UserDownloads) others.push_back(id);
+    }
+    keepOnly(others);
+}
+
+void QuickCleanFolders::keepOnly(const std::vector<int>& ids) {
     for (std::size_t i = folders.size(); i-- > 0;) {
-        if (categories[i] != CleanCategoryId::UserDownloads) continue;
+        if (std::find(ids.begin(), ids.end(), categories[i]) != ids.end()) continue;
         folders.erase(folders.begin() + static_cast<std::ptrdiff_t>(i));
         categories.erase(categories.begin() + static_cast<std::ptrdiff_t>(i));
     }
 }
 
-std::vector<CleanFailure> QuickCleanFolders::failuresOf(
-    const std::vector<std::string>& paths) const {
-    std::vector<CleanFailure> failures;
-    for (const auto& path : paths) {
-        int category = -1;
-        for (std::size_t i = 0; i < folders.size() && category < 0; ++i) {
-            auto relative = std::filesystem::path(path).lexically_relative(folders[i].path);
-            if (!relative.empty() && *relative.begin() != "..") category = categories[i];
+std::vector<CleanFailure> QuickCleanFolders::failuresOf(std::vector<CleanFailure> failures) const {
+    for (auto& failure : failures) {
+        for (std::size_t i = 0; i < folders.size() && failure.category < 0; ++i) {
+            auto relative = std::filesystem::path(failure.path).lexically_relative(folders[i].path);
+            if (!relative.empty() && *relative.begin() != "..") failure.category = categories[i];
         }
-        failures.push_back(cleanFailureFor(category, path, 0));
     }
     return failures;
 }

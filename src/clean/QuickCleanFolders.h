@@ -23,8 +23,10 @@ struct QuickCleanFolders {
     bool hasDownloads() const;
     // Leaves the Downloads folder out (the user said it stays as it is).
     void dropDownloads();
-    // The failures of `paths`, each with the category of the folder it lies in.
-    std::vector<CleanFailure> failuresOf(const std::vector<std::string>& paths) const;
+    // Keeps only the folders of the categories `ids`.
+    void keepOnly(const std::vector<int>& ids);
+    // The failures given, each with the category of the folder it lies in.
+    std::vector<CleanFailure> failuresOf(std::vector<CleanFailure> failures) const;
 };
 
 }  // namespace quillby

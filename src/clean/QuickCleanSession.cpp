@@ -56,10 +56,15 @@ QuickCleanResult QuickCleanSession::clean(
         }
         if (failed) {
             auto* listed = userInfoValue<std::vector<std::string>>(event, EventKeys::FailedPaths);
-            if (listed) {
-                result.failedPaths.insert(result.failedPaths.end(), listed->begin(), listed->end());
+            auto* errors = userInfoValue<std::vector<int>>(event, EventKeys::FailedErrors);
+            if (listed && errors && errors->size() == listed->size()) {
+                for (std::size_t i = 0; i < listed->size(); ++i) {
+                    result.failures.push_back(cleanFailureFor(-1, (*listed)[i], (*errors)[i]));
+                }
             } else {
-                result.failedPaths.push_back(progress.curDeleteFile);
+                auto* error = userInfoValue<int>(event, EventKeys::FailureError);
+                result.failures.push_back(
+                    cleanFailureFor(-1, progress.curDeleteFile, error ? *error : 0));
             }
         } else if (auto* count = userInfoValue<std::uint64_t>(event, EventKeys::EntryCount)) {
             progress.deletedEntries += *count;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "clean/CleanFailure.h"
 #include "clean/CleanFolder.h"
 #include "clean/DeleteFolderOperation.h"
 #include "core/fs/TreeMeasure.h"
@@ -26,11 +27,12 @@ struct QuickCleanProgress {
 
 // The closing figures of a quick clean.
 struct QuickCleanResult {
-    std::uint64_t fileCount = 0;           // entries the scan found
-    std::uint64_t totalSize = 0;           // bytes the scan found
-    std::uint64_t cleanedCount = 0;        // entries gone afterwards
-    std::uint64_t cleanedSize = 0;         // bytes gone afterwards
-    std::vector<std::string> failedPaths;  // every item reported as not deleted
+    std::uint64_t fileCount = 0;     // entries the scan found
+    std::uint64_t totalSize = 0;     // bytes the scan found
+    std::uint64_t cleanedCount = 0;  // entries gone afterwards
+    std::uint64_t cleanedSize = 0;   // bytes gone afterwards
+    // Every item reported as not deleted, with why (its category is not known here: -1).
+    std::vector<CleanFailure> failures;
     bool cancelled = false;
 };
 

@@ -8,6 +8,7 @@
 #include "clean/CleanHistory.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
+#include "core/fs/RemovalOutcome.h"
 #include "core/settings/PreferenceViewController.h"
 #include "core/text/UtilityFunction.h"
 #include "core/work/AdministratorRightsFlag.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr const char* kAdminAccessAlert = "Some files that require admin access can't be removed!";
 constexpr const char* kItemsLeftAlert = "Some items could not be removed.";
-constexpr const char* kRetryButton = "Retry with administrator rights";
 
 bool isCategoryRow(int row) {
     return row >= 1 && row <= CleanCategoryId::Count;
@@ -280,7 +280,7 @@ void SystemCleanModel::reportFailures() {
         options_.asker->tell(message, details);
         return;
     }
-    if (!options_.asker->askWithButtons(message, details, kRetryButton, "OK")) return;
+    if (!options_.asker->askWithButtons(message, details, retryWithRightsButton, "OK")) return;
     if (!options_.authorization->allocAuthorization()) {
         options_.asker->tell("Administrator rights were not given: these items stay.", details);
         return;

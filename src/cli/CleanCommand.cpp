@@ -220,10 +220,10 @@ void runClean(const CleanChoice& choice) {
     std::cout << localizedString("CLEAN_FILES_COUNT") << " " << result.cleanedCount << "\n"
               << localizedString("CLEAN_FILES_SIZE") << " "
               << UtilityFunction::convertVolSpace(result.cleanedSize) << "\n";
-    if (result.failedPaths.empty()) return;
-    std::cout << "Could not delete:\n" << cleanFailureReport(run.failuresOf(result.failedPaths));
-    throw CliFailure(std::to_string(result.failedPaths.size()) +
-                         (result.failedPaths.size() == 1 ? " item" : " items") +
+    if (result.failures.empty()) return;
+    std::cout << "Could not delete:\n" << cleanFailureReport(run.failuresOf(result.failures));
+    throw CliFailure(std::to_string(result.failures.size()) +
+                         (result.failures.size() == 1 ? " item" : " items") +
                          " could not be deleted",
                      1);
 }

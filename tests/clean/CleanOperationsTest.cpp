@@ -238,7 +238,9 @@ TEST(QuickCleanSession, FiguresSayWhatReallyWent) {
     EXPECT_EQ(result.totalSize, 3102u);
     EXPECT_EQ(result.cleanedCount, 3u);
     EXPECT_EQ(result.cleanedSize, 102u);
-    EXPECT_EQ(result.failedPaths, std::vector<std::string>{(machine / "home/Downloads").string()});
+    ASSERT_EQ(result.failures.size(), 1u);
+    EXPECT_EQ(result.failures[0].path, (machine / "home/Downloads").string());
+    EXPECT_EQ(result.failures[0].reason, "permission denied");
     EXPECT_FALSE(result.cancelled);
     ASSERT_EQ(progress.size(), 3u);
     EXPECT_NEAR(progress[1].progressVal, 75.0, 0.01);

@@ -256,7 +256,7 @@ TEST(SystemCleanPage, APermissionFailureOffersARetryThroughTheHelper) {
         }
         bool offered =
             asker.questions[0] == "Some files that require admin access can't be removed!" &&
-            asker.questionButtons[0][0] == "Retry with administrator rights" &&
+            asker.questionButtons[0][0] == "Retry with Administrator Rights" &&
             asker.questionDetails[0].rfind("System Logs:\n", 0) == 0 &&
             asker.questionDetails[0].find("syslog.1 (permission denied)\n") != std::string::npos;
         if (!queue.runUntil([&] { return !model.isCleaning(); })) return false;

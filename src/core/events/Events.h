@@ -77,6 +77,9 @@ inline constexpr const char* DirLevels = "DirLevels";
 // Entries a clean deleted with an item, and the items a folder-level failure stands for.
 inline constexpr const char* EntryCount = "EntryCount";
 inline constexpr const char* FailedPaths = "FailedPaths";
+// Why an item could not be deleted (an errno), and why each of "FailedPaths" could not.
+inline constexpr const char* FailureError = "FailureError";
+inline constexpr const char* FailedErrors = "FailedErrors";
 }  // namespace EventKeys
 
 }  // namespace quillby

@@ -66,6 +66,12 @@ std::string failureText(int error) {
     }
 }
 
+std::string retryWithRightsQuestion(std::size_t count) {
+    return count == 1
+               ? "1 item can only be removed with administrator rights."
+               : std::to_string(count) + " items can only be removed with administrator rights.";
+}
+
 bool rightsMayOvercome(int error) {
     return error == EACCES || error == EPERM;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -39,6 +40,11 @@ bool rightsMayOvercome(int error);
 // The user's words for the errno of a failed removal ("permission denied", "in use", "not
 // found"), never the errno's name.
 std::string failureText(int error);
+
+// The one button every removal offers for a retry with administrator rights, and the question
+// it answers for `count` items that rights may help.
+inline constexpr const char* retryWithRightsButton = "Retry with Administrator Rights";
+std::string retryWithRightsQuestion(std::size_t count);
 
 // The user's sentence for a refusal ("your home folder").
 const char* refusalText(RefusalRule rule);

@@ -155,10 +155,8 @@ bool RemovalConversation::askToRetryWithRights(Asker& asker) const {
     }
     if (count == 0) return false;
     if (count > kListedItems) listed += "\nand " + std::to_string(count - kListedItems) + " more";
-    std::string question = count == 1 ? "1 item can only be removed with administrator rights."
-                                      : std::to_string(count) +
-                                            " items can only be removed with administrator rights.";
-    return asker.choose(question, listed, {"Retry with Administrator Rights", kCancel}, 1) == 0;
+    return asker.choose(retryWithRightsQuestion(count), listed, {retryWithRightsButton, kCancel},
+                        1) == 0;
 }
 
 void RemovalConversation::retryWithRights(const PrivilegedRemover& remover, JobContext& job) {
