@@ -8,7 +8,6 @@
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/Log.h"
-#include "core/text/PlainText.h"
 #include "core/work/AdministratorRightsFlag.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "core/work/ThreadWorker.h"
@@ -211,21 +210,22 @@ UninstallConfirmation UninstallAppsController::showAlertForUninstall() const {
             system ? UninstallTexts::confirmInformativeSystem : UninstallTexts::confirmInformative};
 }
 
-void UninstallAppsController::showResult(bool succeeded) {
+void UninstallAppsController::showResult(bool succeeded, const std::string& why) {
     if (succeeded) {
         statusLine.set({true, UninstallTexts::succeeded, "", -1, -1});
         return;
     }
-    // The full text names what stayed, so a failure is never mistaken for a partial success.
+    // Shown in full, naming what stayed and why: a failure cut short reads as no reason at all,
+    // or as a partial success.
     std::string full = UninstallTexts::failed;
+    if (!why.empty()) full += " " + why;
     std::string names;
     for (const auto& app : records_) {
         if (app.failureReason.empty()) continue;
-        names += (names.empty() ? "" : ", ") + app.name;
+        names += (names.empty() ? "" : "; ") + app.name + " (" + app.failureReason + ")";
     }
     if (!names.empty()) full += " Not removed: " + names + ".";
-    statusLine.set(
-        {true, cutText(UninstallTexts::failed, UninstallTexts::failedShownLength), full, -1, -1});
+    statusLine.set({true, full, "", -1, -1});
 }
 
 bool UninstallAppsController::markedNeedRights() const {
@@ -244,7 +244,7 @@ bool UninstallAppsController::rightsNeededFirst() const {
 }
 
 void UninstallAppsController::rightsRefused() {
-    showResult(false);
+    showResult(false, "Administrator rights were not given: nothing was removed.");
 }
 
 void UninstallAppsController::alertEnded(bool uninstallChosen) {

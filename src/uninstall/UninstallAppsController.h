@@ -166,7 +166,8 @@ class UninstallAppsController {
     void removeBatch(RemovalBatch& batch);
     // Applies a batch's outcome to the lists; true when everything went.
     bool applyRemoval(const RemovalBatch& batch);
-    void showResult(bool succeeded);
+    // The status line after a removal; `why` says what stopped it before it began.
+    void showResult(bool succeeded, const std::string& why = {});
 
     AppBackends backends_;
     MainQueue* mainQueue_;

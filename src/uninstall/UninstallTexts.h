@@ -14,8 +14,6 @@ inline constexpr const char* selectionCount = "%d of %d selected.";
 inline constexpr const char* succeeded = "Selected application(s) were uninstalled successfully.";
 inline constexpr const char* failed =
     "Failed to uninstall the selected application(s). Please refer to Help for more info.";
-// The status line shows at most this many characters of the failure text, then "...".
-inline constexpr std::size_t failedShownLength = 60;
 
 inline constexpr const char* confirmMessage = "Uninstall Applications";
 inline constexpr const char* confirmDefaultButton = "Uninstall";

@@ -227,7 +227,9 @@ TEST(UninstallAppsController, RightsAreAskedOnceByNeedWhateverTheGroup) {
     page.answer(true);
     EXPECT_EQ(page.launcher->launches, 1);
     UninstallStatusLine refused = controller.statusLine.get();
-    EXPECT_EQ(refused.text, "Failed to uninstall the selected application(s). Please refe...");
+    EXPECT_EQ(refused.text,
+              "Failed to uninstall the selected application(s). Please refer to Help for more "
+              "info. Administrator rights were not given: nothing was removed.");
     EXPECT_TRUE(page.machine.packageKit->removed.empty());
     EXPECT_TRUE(fs::exists(page.vim));
     EXPECT_TRUE(controller.getAllSelectApp());

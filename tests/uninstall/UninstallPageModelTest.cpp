@@ -162,7 +162,7 @@ TEST(UninstallPageModel, RightsAreAskedByNeedAndARefusalRemovesNothing) {
     page.model->rightsAnswered(false);
     UninstallStatusLine refused = page.controller->statusLine.get();
     EXPECT_TRUE(refused.visible);
-    EXPECT_EQ(refused.text, "Failed to uninstall the selected application(s). Please refe...");
+    EXPECT_NE(refused.text.find("Administrator rights were not given"), std::string::npos);
     ASSERT_TRUE(page.record("Vim"));
     EXPECT_TRUE(page.record("Vim")->bIsSelected);
     EXPECT_TRUE(fs::exists(page.vim));
