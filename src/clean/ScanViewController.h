@@ -14,7 +14,6 @@
 #include "clean/CleanFileInfo.h"
 #include "clean/CleanFolder.h"
 #include "core/events/Observable.h"
-#include "core/work/TaskStopper.h"
 
 namespace quillby {
 
@@ -43,9 +42,9 @@ class ScanViewController {
     Observable<bool> scanFinished{false};
     Observable<bool> cleanFinished{false};
     std::atomic<bool> bIsStopTask{false};  // ends a listing scan, cutting short the entry in hand
-    // Where else a stop may come from, asked while an entry is measured (the process-wide stop
-    // flag unless the owner says otherwise).
-    std::function<bool()> stopRequested = TaskStopper::sharedStopRequested;
+    // Where else a stop may come from, asked while an entry is measured (none unless the owner
+    // gives one).
+    std::function<bool()> stopRequested;
     std::atomic<std::uint64_t> iCleanSize{0};  // bytes the current clean deleted
     std::vector<CleanFileInfo> selDelFiles;    // the checked records (see getSelectPath)
     std::vector<CleanFailure> cleanFailures;   // what the last clean could not delete, and why

@@ -9,7 +9,6 @@
 
 #include "core/fs/FolderUtilities.h"
 #include "core/fs/TreeMeasure.h"
-#include "core/work/TaskStopper.h"
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
 
@@ -28,11 +27,6 @@ std::uint64_t sizeByFind(const fs::path& root) {
     while (lines >> size) total += size;
     return total;
 }
-
-class StopFlagReset {
-  public:
-    ~StopFlagReset() { TaskStopper::sharedTaskStopper().setStopFlags(false); }
-};
 
 }  // namespace
 
@@ -95,11 +89,9 @@ TEST(SizeWalk, FilesMissingPathsAndTheStopFlag) {
     EXPECT_EQ(FolderUtilities::sizeOfItemAtPath(dir / "folder/ten"), 10u);
     EXPECT_EQ(FolderUtilities::sizeOfItemAtPath(dir / "missing"), 0u);
 
-    StopFlagReset reset;
-    TaskStopper::sharedTaskStopper().setStopFlags(true);
-    EXPECT_EQ(FolderUtilities::sizeOfItemAtPath(dir / "folder"), 0u);
-    TaskStopper::sharedTaskStopper().setStopFlags(false);
-    EXPECT_EQ(FolderUtilities::sizeOfItemAtPath(dir / "folder"), 10u);
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_EQ(FolderUtilities::sizeOfItemAtPath(dir / "folder", stop.get_token()), 0u);
 }
 
 TEST(FolderToReveal, FolderShowsItselfAnythingElseItsParent) {

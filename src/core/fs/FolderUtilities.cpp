@@ -5,12 +5,12 @@
 
 #include "core/fs/EntryStatus.h"
 #include "core/fs/TreeMeasure.h"
-#include "core/work/TaskStopper.h"
 
 namespace quillby {
 
-std::uint64_t FolderUtilities::sizeOfItemAtPath(const std::filesystem::path& path) {
-    TreeMeasure walk({.shouldStop = [] { return TaskStopper::sharedTaskStopper().getStopFlags(); },
+std::uint64_t FolderUtilities::sizeOfItemAtPath(const std::filesystem::path& path,
+                                                std::stop_token stop) {
+    TreeMeasure walk({.shouldStop = [stop] { return stop.stop_requested(); },
                       .threads = TreeMeasure::machineThreads()});
     return walk.measurePath(path.string()).bytes;
 }
