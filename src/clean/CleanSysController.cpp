@@ -44,24 +44,54 @@ bool CleanSysController::resetStatus() {
     failures_.clear();
     curDeleteFile_.clear();
     status_ = "Scanning system...";
-    run_ = QuickCleanFolders::of(options_.categories(), options_.folders);
-    if (run_.empty()) {
-        if (showBubble) showBubble({localizedString("NO_FOLDER_CONTENT")}, false);
-        bus.post(Events::ShouldCloseWindow);
-        bus.post(Events::refMenuItemWhenDeleteAndAdd);
+    std::vector<int> categories = options_.categories();
+    if (categories.empty()) {
+        nothingToClean();
         return false;
     }
     phase_ = Phase::Scanning;
     bus.post(Events::refMenuItemWhenDeleteAndAdd);
-    session_ = std::make_unique<QuickCleanSession>(run_.folders, options_.deleteOptions);
-    startWorker([this, session = session_.get()] {
-        TreeTotals found = session->scan([this](const std::string& folder) { publish(folder, 0); });
+    // Finding the folders reads the mount table and asks every volume for its trash: a slow
+    // disk must not hold the window.
+    startWorker([this, categories] {
+        QuickCleanFolders found = QuickCleanFolders::of(categories, options_.folders);
         options_.mainQueue->post([this, alive = std::weak_ptr<int>(lifetime_), found] {
-            if (!alive.expired()) scanFinished(found.entries, found.bytes);
+            if (!alive.expired()) foldersFound(found);
         });
     });
     notify();
     return true;
+}
+
+void CleanSysController::nothingToClean() {
+    if (showBubble) showBubble({localizedString("NO_FOLDER_CONTENT")}, false);
+    EventBus::defaultCenter().post(Events::ShouldCloseWindow);
+    EventBus::defaultCenter().post(Events::refMenuItemWhenDeleteAndAdd);
+}
+
+void CleanSysController::foldersFound(const QuickCleanFolders& found) {
+    if (worker_.joinable()) worker_.join();
+    run_ = found;
+    if (cancelling_) {
+        QuickCleanResult nothing;
+        nothing.cancelled = true;
+        cleanFinished(nothing);
+        return;
+    }
+    if (run_.empty()) {
+        phase_ = Phase::Closed;
+        nothingToClean();
+        notify();
+        return;
+    }
+    session_ = std::make_unique<QuickCleanSession>(run_.folders, options_.deleteOptions);
+    startWorker([this, session = session_.get()] {
+        TreeTotals totals =
+            session->scan([this](const std::string& folder) { publish(folder, 0); });
+        options_.mainQueue->post([this, alive = std::weak_ptr<int>(lifetime_), totals] {
+            if (!alive.expired()) scanFinished(totals.entries, totals.bytes);
+        });
+    });
 }
 
 void CleanSysController::startWorker(std::function<void()> work) {

@@ -52,9 +52,11 @@ class CleanSysController {
     // A balloon: its lines, and whether it reports a failure.
     std::function<void(const std::vector<std::string>& lines, bool error)> showBubble;
 
-    // Opens: resets the counters and starts the scan of the enabled categories' folders. With
-    // no folder to clean it shows the "NO_FOLDER_CONTENT" balloon, posts "ShouldCloseWindow" and
-    // "refMenuItemWhenDeleteAndAdd", opens no window and gives false.
+    // Opens: resets the counters and starts finding, then scanning, the enabled categories'
+    // folders on the worker. With no category enabled it shows the "NO_FOLDER_CONTENT" balloon,
+    // posts "ShouldCloseWindow" and "refMenuItemWhenDeleteAndAdd", opens no window and gives
+    // false; when the categories turn out to have no folder, the same follows the scan's start
+    // (the window closes).
     bool resetStatus();
     // The cancel button: the running step ends at its next entry; the window then closes with
     // what was really deleted.
@@ -99,6 +101,8 @@ class CleanSysController {
     };
 
     void startWorker(std::function<void()> work);
+    void nothingToClean();
+    void foldersFound(const QuickCleanFolders& found);
     void publish(const std::string& path, double percent);
     void showProgress();
     void scanFinished(std::uint64_t entries, std::uint64_t bytes);

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <thread>
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
@@ -60,7 +61,7 @@ std::vector<std::string> closingLines(std::uint64_t count, std::uint64_t bytes) 
 
 }  // namespace
 
-TEST(QuickCleanWindow, NothingEnabledShowsTheBalloonAndOpensNoWindow) {
+TEST(QuickCleanWindow, NothingToCleanShowsTheBalloonAndNoWindowStays) {
     CleanFixture machine;
     for (int id = 0; id < CleanCategoryId::Count; ++id) {
         // 2 (some items) does not enable a category: its folder would lose the unchecked items.
@@ -76,6 +77,22 @@ TEST(QuickCleanWindow, NothingEnabledShowsTheBalloonAndOpensNoWindow) {
         (std::vector<std::string>{Events::ShouldCloseWindow, Events::refMenuItemWhenDeleteAndAdd}));
     EXPECT_EQ(clean.changes, 0);
     EXPECT_TRUE(fs::exists(machine / "home/.cache/fontconfig/cache-1"));
+
+    // An enabled category without a folder: the folders are looked for off the main thread,
+    // then the same balloon closes the window.
+    std::thread::id lookedOn;
+    QuickClean empty(
+        [&](int) {
+            lookedOn = std::this_thread::get_id();
+            return std::vector<CleanFolder>{};
+        },
+        [] { return std::vector<int>{CleanCategoryId::UserCaches}; });
+    ASSERT_TRUE(empty.controller.resetStatus());
+    ASSERT_TRUE(empty.queue.runUntil([&] { return !empty.bubbles.empty(); }));
+    EXPECT_NE(lookedOn, std::this_thread::get_id());
+    EXPECT_FALSE(empty.controller.windowVisible());
+    EXPECT_EQ(empty.bubbles,
+              std::vector<std::vector<std::string>>{{localizedString("NO_FOLDER_CONTENT")}});
 }
 
 // The answer "No" keeps Downloads whole; "Yes" empties it too. Either way the other categories
