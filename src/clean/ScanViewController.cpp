@@ -38,38 +38,46 @@ ScanViewController::~ScanViewController() {
 }
 
 void ScanViewController::beginScanTask(std::vector<CleanFolder> folders) {
+    beginScanTask([folders = std::move(folders)] { return folders; });
+}
+
+void ScanViewController::beginScanTask(std::function<std::vector<CleanFolder>()> findFolders) {
     if (worker_) worker_->waitUntilFinished();
-    folders_ = std::move(folders);
     bIsStopTask = false;
     scanFinished.set(false);
     scanFiles.set({});
-    // The worker fills its own list; the list and its check states change only on this thread,
-    // where clicks change them too.
+    // The worker fills its own lists; the list, its check states and the folders change only on
+    // this thread, where clicks read them.
     auto found = std::make_shared<std::vector<CleanFileInfo>>();
+    auto folders = std::make_shared<std::vector<CleanFolder>>();
     worker_ = ThreadWorker::workOn(
         "ScanViewController", "scanFolder_worker:",
-        ThreadWorker::Method([this, found](const std::any&) { scanFolder_worker(*found); }), {},
-        [this, found, alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
-            if (!alive.expired()) scanTaskFinished(std::move(*found));
+        ThreadWorker::Method([this, found, folders, findFolders](const std::any&) {
+            *folders = findFolders();
+            scanFolder_worker(*folders, *found);
+        }),
+        {}, [this, found, folders, alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
+            if (alive.expired()) return;
+            folders_ = std::move(*folders);
+            scanTaskFinished(std::move(*found));
         });
 }
 
-void ScanViewController::scanFolder_worker(std::vector<CleanFileInfo>& output) {
+void ScanViewController::scanFolder_worker(const std::vector<CleanFolder>& folders,
+                                           std::vector<CleanFileInfo>& output) {
     output.reserve(100);
     std::uint64_t total = 0;
-    for (const auto& folder : folders_) {
+    for (std::size_t i = 0; i < folders.size(); ++i) {
         if (bIsStopTask) break;
-        QWLog("Scan folder: %s", folder.path.c_str());
-        total = scanDirectory(folder, total, output);
+        QWLog("Scan folder: %s", folders[i].path.c_str());
+        total = scanDirectory(folders, static_cast<int>(i), total, output);
     }
 }
 
-std::uint64_t ScanViewController::scanDirectory(const CleanFolder& folder, std::uint64_t totalSize,
+std::uint64_t ScanViewController::scanDirectory(const std::vector<CleanFolder>& folders,
+                                                int folderIndex, std::uint64_t totalSize,
                                                 std::vector<CleanFileInfo>& output) {
-    int folderIndex = -1;
-    for (std::size_t i = 0; i < folders_.size(); ++i) {
-        if (&folders_[i] == &folder) folderIndex = static_cast<int>(i);
-    }
+    const CleanFolder& folder = folders[static_cast<std::size_t>(folderIndex)];
     CleanableEntries::forEach(folder, [&](const CleanableEntry& entry) {
         if (bIsStopTask) return false;
         if (entry.unreadable) return true;  // nothing in it can be shown or picked

@@ -61,9 +61,13 @@ class ScanViewController {
     // Listing scan: replaces the list with the cleanable entries of `folders`, each measured,
     // publishing the running total after each one. Clears the stop flag first.
     void beginScanTask(std::vector<CleanFolder> folders);
-    // Lists and measures one folder's cleanable entries into `output`; gives the new total.
-    std::uint64_t scanDirectory(const CleanFolder& folder, std::uint64_t totalSize,
-                                std::vector<CleanFileInfo>& output);
+    // The same for the folders `findFolders` gives on the worker: finding them reads the mount
+    // table and every volume's trash, which must not hold the page.
+    void beginScanTask(std::function<std::vector<CleanFolder>()> findFolders);
+    // Lists and measures the cleanable entries of folder `folderIndex` of `folders` into
+    // `output`; gives the new total.
+    std::uint64_t scanDirectory(const std::vector<CleanFolder>& folders, int folderIndex,
+                                std::uint64_t totalSize, std::vector<CleanFileInfo>& output);
 
     // Per-item clean: deletes the checked records without privileges, one at a time, keeping
     // filesSize and iCleanSize current; records that could not be deleted stay, still checked,
@@ -109,7 +113,8 @@ class ScanViewController {
         std::vector<CleanFailure> failures;
     };
 
-    void scanFolder_worker(std::vector<CleanFileInfo>& output);
+    void scanFolder_worker(const std::vector<CleanFolder>& folders,
+                           std::vector<CleanFileInfo>& output);
     void scanTaskFinished(std::vector<CleanFileInfo> found);
     void fastClean_worker(CleanJob& job);
     void cleanTaskFinished(const CleanJob& job);

@@ -133,7 +133,9 @@ void SystemCleanModel::scan() {
         scanObjsArr_.push_back(id);
     }
     isScaned_ = true;
-    for (int id : kScannedCategories) list(id).beginScanTask(options_.folders(id));
+    for (int id : kScannedCategories) {
+        list(id).beginScanTask([folders = options_.folders, id] { return folders(id); });
+    }
     notify();
 }
 
