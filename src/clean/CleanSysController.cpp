@@ -5,6 +5,7 @@
 
 #include "clean/CleanCategory.h"
 #include "clean/CleanHistory.h"
+#include "clean/CleanQuestion.h"
 #include "clean/EnabledCleanCategories.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
@@ -125,13 +126,20 @@ void CleanSysController::scanFinished(std::uint64_t entries, std::uint64_t bytes
     if (worker_.joinable()) worker_.join();
     fileCount_ = entries;
     totalSize_ = bytes;
-    // Downloads is never emptied unasked: without a "Yes" it stays out of the clean.
+    // Nothing is deleted unasked; Downloads never, even when the question is turned off.
     bool rescan = false;
-    if (!cancelling_ && run_.hasDownloads() &&
-        !(options_.asker &&
-          options_.asker->askYesNo(kDownloadsConfirmMessage, kDownloadsConfirmExplanation))) {
-        run_.dropDownloads();
-        rescan = true;
+    if (!cancelling_) {
+        std::vector<CleanQuestion::Category> asked;
+        for (int id : run_.categories) {
+            if (asked.empty() || asked.back().id != id) asked.push_back({id, std::nullopt});
+        }
+        auto answer = options_.asker ? CleanQuestion::ask(*options_.asker, asked, bytes)
+                                     : CleanQuestion::Answer::CleanWithoutDownloads;
+        if (answer == CleanQuestion::Answer::Cancel) cancelling_ = true;
+        if (answer == CleanQuestion::Answer::CleanWithoutDownloads && run_.hasDownloads()) {
+            run_.dropDownloads();
+            rescan = true;
+        }
     }
     // Cancelled during the scan, or the window closed while the question was open.
     if (cancelling_ || run_.empty()) {

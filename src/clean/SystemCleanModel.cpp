@@ -6,6 +6,7 @@
 
 #include "clean/CleanCategory.h"
 #include "clean/CleanHistory.h"
+#include "clean/CleanQuestion.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/fs/RemovalOutcome.h"
@@ -191,30 +192,33 @@ void SystemCleanModel::clean() {
     isShowCleanedSize_ = false;
     std::vector<int> categories;
     if (isCategoryRow(selectRowNum_)) {
-        int category = selectRowNum_ - 1;
-        if (category == CleanCategoryId::UserDownloads &&
-            !options_.asker->askWithButtons(kDownloadsConfirmMessage, kDownloadsConfirmExplanation,
-                                            "OK", "Cancel")) {
-            isCleanFinshed_ = true;
-            notify();
-            return;
-        }
-        categories.push_back(category);
+        categories.push_back(selectRowNum_ - 1);
     } else {
         for (int id = 0; id < CleanCategoryId::Count; ++id) {
             if (hasChecked(list(id))) categories.push_back(id);
         }
-        if (hasChecked(list(CleanCategoryId::UserDownloads)) &&
-            !options_.asker->askWithButtons(kDownloadsConfirmMessage, kDownloadsConfirmExplanation,
-                                            "Yes", "No")) {
+    }
+    std::vector<CleanQuestion::Category> asked;
+    std::uint64_t total = 0;
+    for (int id : categories) {
+        asked.push_back({id, checkedBytesOf(list(id))});
+        total += *asked.back().bytes;
+    }
+    switch (CleanQuestion::ask(*options_.asker, asked, total)) {
+        case CleanQuestion::Answer::Clean:
+            break;
+        case CleanQuestion::Answer::CleanWithoutDownloads:
             list(CleanCategoryId::UserDownloads).setNoCheckBoxSelect();
             std::erase(categories, CleanCategoryId::UserDownloads);
-        }
-        if (categories.empty()) {
-            isCleanFinshed_ = true;
-            notify();
-            return;
-        }
+            break;
+        case CleanQuestion::Answer::Cancel:
+            categories.clear();
+            break;
+    }
+    if (categories.empty()) {
+        isCleanFinshed_ = true;
+        notify();
+        return;
     }
     startClean(categories);
 }

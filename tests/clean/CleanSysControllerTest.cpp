@@ -11,6 +11,8 @@
 #include "core/events/Events.h"
 #include "core/events/ParseFileLog.h"
 #include "core/settings/PreferenceViewController.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "core/text/LocalizedText.h"
 #include "core/text/UtilityFunction.h"
 #include "core/work/PlainMainQueue.h"
@@ -95,22 +97,33 @@ TEST(QuickCleanWindow, NothingToCleanShowsTheBalloonAndNoWindowStays) {
               std::vector<std::vector<std::string>>{{localizedString("NO_FOLDER_CONTENT")}});
 }
 
-// The answer "No" keeps Downloads whole; "Yes" empties it too. Either way the other categories
-// are cleaned, the figures are what went and the history records it.
+// One question before anything goes, naming the categories and the total; with it turned off,
+// Downloads is still asked about. Keeping Downloads cleans the others: the figures are what
+// went and the history records it.
 TEST(QuickCleanWindow, DownloadsIsEmptiedOnlyAfterAYes) {
-    for (bool answer : {false, true}) {
+    struct Case {
+        bool confirm;
+        bool answer;  // Downloads goes too
+    } cases[] = {{false, false}, {false, true}, {true, false}, {true, true}};
+    for (auto [confirm, answer] : cases) {
         CleanFixture machine;
         for (int id = 0; id < CleanCategoryId::Count; ++id) {
             PreferenceViewController::setCategoryClicked(
                 id, id == CleanCategoryId::UserCaches || id == CleanCategoryId::UserDownloads);
         }
+        UserDefaults::standardUserDefaults().setBool(confirm, SettingsKey::ConfirmClean);
         QuickClean clean([&](int id) { return machine.folders().cleanFolders(id); });
         clean.asker.answer = answer;
+        if (confirm) clean.asker.nextChoices = {answer ? 0u : 1u};
         ASSERT_TRUE(clean.controller.resetStatus());
         EXPECT_EQ(clean.controller.statusText(), "Scanning system...");
         EXPECT_TRUE(clean.controller.progressIndeterminate());
         ASSERT_TRUE(clean.runToClosing());
-        EXPECT_EQ(clean.asker.questions, std::vector<std::string>{kDownloadsConfirmMessage});
+        std::string asked = confirm
+                                ? "Clean 2 categories (" + UtilityFunction::convertVolSpace(3102) +
+                                      ")? What they hold is deleted for good."
+                                : kDownloadsConfirmMessage;
+        EXPECT_EQ(clean.asker.questions, std::vector<std::string>{asked});
         EXPECT_EQ(fs::exists(machine / "home/Downloads/setup.iso"), !answer);
         EXPECT_TRUE(fs::is_empty(machine / "home/.cache"));
         std::uint64_t freed = answer ? 3102 : 102;

@@ -13,6 +13,8 @@
 #include "core/events/Events.h"
 #include "core/events/ParseFileLog.h"
 #include "core/settings/PreferenceViewController.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "core/text/UtilityFunction.h"
 #include "core/work/PlainMainQueue.h"
 #include "support/ScriptedAsker.h"
@@ -138,6 +140,8 @@ TEST(SystemCleanPage, APartialSelectionSurvivesTheNextScan) {
 
 TEST(SystemCleanPage, CleanAllWithDownloadsDeclinedCleansTheRestAndRecordsTheBytes) {
     CleanPage page({0, 1, 0, 0, 0, 1});
+    // With the question turned off, Downloads is still never emptied unasked.
+    UserDefaults::standardUserDefaults().setBool(false, SettingsKey::ConfirmClean);
     page.scan();
     EXPECT_TRUE(page.model.canClean());
     page.asker.answer = false;
@@ -165,8 +169,40 @@ TEST(SystemCleanPage, CleanAllWithDownloadsDeclinedCleansTheRestAndRecordsTheByt
     EXPECT_EQ(page.model.subPage(), SystemCleanModel::MainPage);
 }
 
+// Asked before it deletes (the preference's default): one question names each category with
+// its size, Downloads' words folded in; "Don't ask again" turns it off for the next clean.
+TEST(SystemCleanPage, CleanAsksOnceNamingEachCategoryUntilToldNotTo) {
+    CleanPage page({0, 1, 0, 0, 0, 1});
+    UserDefaults::standardUserDefaults().setBool(true, SettingsKey::ConfirmClean);
+    page.scan();
+    page.asker.nextChoices = {2};  // Cancel
+    page.clean();
+    ASSERT_EQ(page.asker.questions.size(), 1u);
+    EXPECT_EQ(page.asker.questions[0], "Clean 2 categories (" +
+                                           UtilityFunction::convertVolSpace(3102) +
+                                           ")? What they hold is deleted for good.");
+    EXPECT_EQ(page.asker.questionDetails[0],
+              "User Caches: " + UtilityFunction::convertVolSpace(102) +
+                  "\nUser Downloads: " + UtilityFunction::convertVolSpace(3000) + "\n\n" +
+                  kDownloadsConfirmMessage + " " + kDownloadsConfirmExplanation);
+    EXPECT_EQ(page.asker.questionButtons[0],
+              (std::vector<std::string>{"Clean", "Clean Without Downloads", "Cancel"}));
+    EXPECT_EQ(page.asker.checkBoxes, std::vector<std::string>{"Don't ask again"});
+    EXPECT_TRUE(fs::exists(page.machine / "home/.cache/fontconfig"));
+
+    page.asker.nextChoices = {1};
+    page.asker.tickCheckBox = true;
+    page.clean();
+    ASSERT_TRUE(page.queue.runUntil([&] { return !page.model.isCleaning(); }));
+    EXPECT_FALSE(fs::exists(page.machine / "home/.cache/fontconfig"));
+    EXPECT_TRUE(fs::exists(page.machine / "home/Downloads/setup.iso"));
+    EXPECT_FALSE(UserDefaults::standardUserDefaults().boolForKey(SettingsKey::ConfirmClean));
+}
+
 TEST(SystemCleanPage, OneCategoryCleanAsksForDownloadsWithOkAndCancel) {
     CleanPage page({0, 1, 0, 0, 0, 1});
+    // With the question turned off, Downloads is still never emptied unasked.
+    UserDefaults::standardUserDefaults().setBool(false, SettingsKey::ConfirmClean);
     page.scan();
     page.model.selectRow(6);
     page.asker.answer = false;

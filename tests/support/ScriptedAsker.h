@@ -17,6 +17,8 @@ class ScriptedAsker final : public Asker {
     // Buttons chosen by index in questions with a choice, in order; then the first button when
     // `answer` is true, else the safe one.
     std::deque<std::size_t> nextChoices;
+    bool tickCheckBox = false;            // how a question's check box is left
+    std::vector<std::string> checkBoxes;  // the check boxes offered, in order
     std::vector<std::string> questions;
     std::vector<std::string> questionDetails;
     std::vector<std::vector<std::string>> questionButtons;
@@ -45,6 +47,13 @@ class ScriptedAsker final : public Asker {
         std::size_t given = nextChoices.front();
         nextChoices.pop_front();
         return given;
+    }
+    std::size_t chooseWithCheckBox(const std::string& message, const std::string& details,
+                                   const std::vector<std::string>& buttons, std::size_t safe,
+                                   const std::string& checkBox, bool& checked) override {
+        checkBoxes.push_back(checkBox);
+        checked = tickCheckBox;
+        return choose(message, details, buttons, safe);
     }
     void tell(const std::string& message, const std::string& details) override {
         messages.push_back(message);

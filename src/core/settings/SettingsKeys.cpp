@@ -72,6 +72,8 @@ const SettingKeyInfo kTable[] = {
      "display type, copied into the settings snapshot"},
     {SettingsKey::fade, Boolean, R::MainWindow, V(true), std::nullopt, std::nullopt,
      "cross-fade when the main window switches pages"},
+    {SettingsKey::ConfirmClean, Boolean, R::Preferences, V(true), std::nullopt, std::nullopt,
+     "ask before a clean deletes its categories for good"},
     {SettingsKey::shiftSlowsAnimation, Boolean, R::MainWindow, V(true), std::nullopt, std::nullopt,
      "holding Shift slows the page-switch animation"},
 };

@@ -41,6 +41,7 @@ inline constexpr const char* SUScheduledCheckInterval = "SUScheduledCheckInterva
 inline constexpr const char* DisplayType = "DisplayType";
 inline constexpr const char* fade = "fade";
 inline constexpr const char* shiftSlowsAnimation = "shiftSlowsAnimation";
+inline constexpr const char* ConfirmClean = "ConfirmClean";
 }  // namespace SettingsKey
 
 enum class SettingType { Float, Integer, UnsignedInteger, Boolean };

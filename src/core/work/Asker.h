@@ -30,6 +30,16 @@ class Asker {
                                const std::vector<std::string>& buttons, std::size_t safe) {
         return askWithButtons(message, details, buttons.front(), buttons.at(safe)) ? 0 : safe;
     }
+    // The same with a check box named `checkBox` below the question, unticked at first;
+    // `checked` says how it was left. Without a check box of its own an asker leaves it unticked.
+    virtual std::size_t chooseWithCheckBox(const std::string& message, const std::string& details,
+                                           const std::vector<std::string>& buttons,
+                                           std::size_t safe, const std::string& checkBox,
+                                           bool& checked) {
+        (void)checkBox;
+        checked = false;
+        return choose(message, details, buttons, safe);
+    }
     // Tells the user `message` (with `details`) with an "OK" button.
     virtual void tell(const std::string& message, const std::string& details) = 0;
 };
