@@ -3,10 +3,12 @@
 
 #include <unistd.h>
 #include <cerrno>
-#include <cstring>
+#include <memory>
+#include <optional>
 
 #include "core/events/Log.h"
 #include "core/fs/PathRules.h"
+#include "core/fs/UserHome.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "platform/Services.h"
 
@@ -28,11 +30,21 @@ DiskUsageRemoval::DiskUsageRemoval() : DiskUsageRemoval(Guard{}) {}
 
 DiskUsageRemoval::DiskUsageRemoval(Guard guard) : guard_(std::move(guard)) {
     if (guard_.homeFolder.empty()) guard_.homeFolder = Services::context().home.string();
+    if (guard_.dataHome.empty()) {
+        // Taken from the environment only by the rule of the user's home: run as root with
+        // XDG_DATA_HOME on a shared folder, trashed items must not land among another user's.
+        const PlatformContext& context = Services::context();
+        guard_.dataHome = UserHome(context.home, context.uid)
+                              .folderFromEnvironment(context.xdgDataHome,
+                                                     context.home / ".local/share", "XDG_DATA_HOME")
+                              .string();
+    }
 }
 
 DeletionGate DiskUsageRemoval::gate() const {
     DeletionGate::Options options;
     options.home = guard_.homeFolder;
+    options.dataHome = guard_.dataHome;
     options.caller = ::geteuid();
     return DeletionGate(options);
 }
@@ -55,44 +67,35 @@ std::vector<std::string> DiskUsageRemoval::minimalCover(const std::vector<std::s
     return cover;
 }
 
-int DiskUsageRemoval::firstError(const std::vector<RemovalOutcome>& results) {
-    for (const auto& result : results) {
-        if (result.gone()) continue;
-        // The browser counts 0 as gone and offers the retry with rights on a permission error,
-        // so a refusal must be neither.
-        if (result.kind == RemovalOutcome::Kind::Refused) return ENOTSUP;
-        return result.error != 0 ? result.error : EIO;
-    }
-    return 0;
+RemovalOutcome DiskUsageRemoval::removeItem(const std::string& path, Disposal disposal) const {
+    RemovalOutcome outcome = gate().removeInside(guard_.scanRoot, path, std::nullopt, disposal);
+    logFailure(outcome);
+    return outcome;
 }
 
-std::vector<RemovalOutcome> DiskUsageRemoval::removeItems(
-    const std::vector<std::string>& paths) const {
+std::vector<RemovalOutcome> DiskUsageRemoval::removeItems(const std::vector<std::string>& paths,
+                                                          Disposal disposal) const {
     DeletionGate removalGate = gate();
     std::vector<RemovalOutcome> results;
     for (const auto& path : minimalCover(paths)) {
-        results.push_back(removalGate.removeInside(guard_.scanRoot, path, std::nullopt,
-                                                   DeletionGate::Disposal::Delete));
+        results.push_back(removalGate.removeInside(guard_.scanRoot, path, std::nullopt, disposal));
         logFailure(results.back());
     }
     return results;
 }
 
-std::vector<RemovalOutcome> DiskUsageRemoval::removeWithAdministratorRights(
-    const std::vector<std::string>& paths, PrivilegedAuthorization& rights) const {
-    bool held = rights.isValidAuth() || rights.allocAuthorization();
-    DeletionGate removalGate = gate();
-    std::vector<RemovalOutcome> results;
-    for (const auto& path : minimalCover(paths)) {
+DiskUsageRemoval::PrivilegedRemover DiskUsageRemoval::privilegedRemover(
+    PrivilegedAuthorization& rights) const {
+    auto held = std::make_shared<std::optional<bool>>();
+    return [removal = *this, &rights, held](const std::string& path) {
         // Refused and vanished items stay settled; one the user may not even look at is the
         // helper's to judge again.
-        auto settled = removalGate.judgeInside(guard_.scanRoot, path, std::nullopt);
-        if (settled && !settled->rightsMayHelp()) {
-            results.push_back(std::move(*settled));
-            continue;
-        }
+        auto settled = removal.gate().judgeInside(removal.guard_.scanRoot, path, std::nullopt);
+        if (settled && !settled->rightsMayHelp()) return std::move(*settled);
+        // Asked once: a password dialog per item would be a dialog too many.
+        if (!*held) *held = rights.isValidAuth() || rights.allocAuthorization();
         RemovalOutcome outcome = RemovalOutcome::failed(path, EPERM);
-        if (!held) {
+        if (!**held) {
             outcome.detail = "administrator rights were not given";
         } else if (std::string why; rights.removeItem(path, &why)) {
             outcome = RemovalOutcome{};
@@ -103,9 +106,28 @@ std::vector<RemovalOutcome> DiskUsageRemoval::removeWithAdministratorRights(
                 why.empty() ? "it could not be removed with administrator rights either" : why;
         }
         logFailure(outcome);
-        results.push_back(std::move(outcome));
-    }
+        return outcome;
+    };
+}
+
+std::vector<RemovalOutcome> DiskUsageRemoval::removeWithAdministratorRights(
+    const std::vector<std::string>& paths, PrivilegedAuthorization& rights) const {
+    PrivilegedRemover remove = privilegedRemover(rights);
+    std::vector<RemovalOutcome> results;
+    for (const auto& path : minimalCover(paths)) results.push_back(remove(path));
     return results;
+}
+
+DiskUsageRemoval::PathRemover DiskUsageRemoval::pathRemover() const {
+    return [removal = *this](const std::string& path, Disposal disposal) {
+        return removal.removeItem(path, disposal);
+    };
+}
+
+std::function<DiskUsageRemoval::PrivilegedRemover()> DiskUsageRemoval::rightsRemover() const {
+    return [removal = *this] {
+        return removal.privilegedRemover(PrivilegedAuthorization::sharedAuthorization());
+    };
 }
 
 }  // namespace quillby

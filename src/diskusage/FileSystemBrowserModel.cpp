@@ -103,26 +103,16 @@ std::vector<FSNode*> FileSystemBrowserModel::collectCheckedNodes(FSNode& root) {
     return collected;
 }
 
-std::vector<int> FileSystemBrowserModel::removePaths(const std::vector<std::string>& paths,
-                                                     const PathRemover& remove) {
-    std::vector<int> errors(paths.size(), 0);
-    for (size_t i = paths.size(); i-- > 0;) errors[i] = remove(paths[i]);
-    return errors;
-}
-
-FileSystemBrowserModel::RemovalResult FileSystemBrowserModel::applyRemovals(
-    const std::vector<FSNode*>& nodes, const std::vector<int>& errors) {
-    RemovalResult result;
+std::uint64_t FileSystemBrowserModel::applyRemovals(const std::vector<FSNode*>& nodes,
+                                                    const std::vector<RemovalOutcome>& outcomes) {
+    std::uint64_t freed = 0;
     std::unordered_set<const FSNode*> gone;
     std::vector<FSNode*> fathers;
     std::unordered_set<const FSNode*> seenFathers;
-    for (size_t i = nodes.size(); i-- > 0;) {
+    for (size_t i = 0; i < nodes.size() && i < outcomes.size(); ++i) {
         FSNode* node = nodes[i];
-        int error = i < errors.size() ? errors[i] : 0;
-        if (error != 0) {
-            result.failures.push_back({node->path(), error});
-        } else {
-            ++result.removed;
+        if (outcomes[i].gone()) {
+            freed += node->size;
             gone.insert(node);
             for (FSNode* ancestor = node->father; ancestor; ancestor = ancestor->father) {
                 ancestor->size = ancestor->size > node->size ? ancestor->size - node->size : 0;
@@ -141,16 +131,7 @@ FileSystemBrowserModel::RemovalResult FileSystemBrowserModel::applyRemovals(
     // From each item's folder upwards: an item that could not be removed keeps the state the
     // user gave it (worked out from its own items, a file or an emptied folder would lose it).
     for (FSNode* father : fathers) updateAncestors(father);
-    return result;
-}
-
-FileSystemBrowserModel::RemovalResult FileSystemBrowserModel::removeCheckedItems(
-    FSNode& root, const PathRemover& remove) {
-    std::vector<FSNode*> collected = collectCheckedNodes(root);
-    std::vector<std::string> paths;
-    paths.reserve(collected.size());
-    for (const FSNode* node : collected) paths.push_back(node->path());
-    return applyRemovals(collected, removePaths(paths, remove));
+    return freed;
 }
 
 bool FileSystemBrowserModel::removeButtonEnabled(const FSNode* root, bool scanRunning,

@@ -2,12 +2,12 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/fs/TreeRemover.h"
+#include "core/fs/RemovalOutcome.h"
 #include "diskusage/FSNode.h"
 
 namespace quillby {
@@ -49,24 +49,13 @@ class FileSystemBrowserModel {
     // (or a folder holding it), and nothing the list never showed goes otherwise.
     static std::vector<FSNode*> collectCheckedNodes(FSNode& root);
 
-    // Removes one item given its path: 0 when the item is gone, else the errno saying why not.
-    using PathRemover = std::function<int(const std::string& path)>;
-    struct RemovalResult {
-        size_t removed = 0;
-        std::vector<RemovalFailure> failures;  // in the order they were tried
-    };
-    // Removes the items at `paths` through `remove`, last first, and gives each one's errno in
-    // the order of `paths`. Touches no node, so a worker may run it with copies of the paths.
-    static std::vector<int> removePaths(const std::vector<std::string>& paths,
-                                        const PathRemover& remove);
-    // Applies the outcome of removing `nodes` (`errors[i]` for `nodes[i]`, 0 when it went): a
-    // removed item leaves its folder, and its size leaves the folder and every ancestor (never
-    // below 0); an item that could not be removed stays with its state. Then the check states
-    // are updated from each item's folder upwards.
-    static RemovalResult applyRemovals(const std::vector<FSNode*>& nodes,
-                                       const std::vector<int>& errors);
-    // collectCheckedNodes, removePaths and applyRemovals in one go.
-    static RemovalResult removeCheckedItems(FSNode& root, const PathRemover& remove);
+    // Applies what became of the items `nodes` (`outcomes[i]` for `nodes[i]`; an item with no
+    // outcome was not tried): an item whose outcome is gone leaves its folder, and its size
+    // leaves the folder and every ancestor (never below 0); any other stays with its state.
+    // Then the check states are updated from each item's folder upwards. Returns the bytes
+    // that left the tree.
+    static std::uint64_t applyRemovals(const std::vector<FSNode*>& nodes,
+                                       const std::vector<RemovalOutcome>& outcomes);
 
     // The remove button is enabled when no scan runs, the selected row was scanned in browser
     // mode and some top-level item is checked or partly checked.

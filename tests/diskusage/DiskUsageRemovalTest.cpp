@@ -15,12 +15,14 @@ using namespace quillby;
 namespace {
 
 using Kind = RemovalOutcome::Kind;
+using Disposal = DeletionGate::Disposal;
 
 class DiskUsageRemovalTest : public ::testing::Test {
   protected:
     void SetUp() override { fs::create_directories(dir / "users/alice"); }
     DiskUsageRemoval removal(std::string scanRoot = {}) const {
-        return DiskUsageRemoval({(dir / "users/alice").string(), std::move(scanRoot)});
+        return DiskUsageRemoval(
+            {(dir / "users/alice").string(), std::move(scanRoot), (dir / "data").string()});
     }
     TempDir dir;
 };
@@ -39,46 +41,74 @@ TEST_F(DiskUsageRemovalTest, JudgesTheHomeByWhatItIsAndNeverFollowsALinkBelowThe
     fs::create_directory_symlink(dir / "fx/var/home", dir / "fx/home");
     makeFile(dir / "scan/sub/file", 10);
     makeFile(dir / "elsewhere/file", 10);
-    DiskUsageRemoval bob({(dir / "fx/var/home/bob").string(), (dir / "fx").string()});
-    auto throughLink = bob.removeItems({(dir / "fx/home/bob").string()});
+    DiskUsageRemoval bob(
+        {(dir / "fx/var/home/bob").string(), (dir / "fx").string(), (dir / "data").string()});
+    auto throughLink = bob.removeItems({(dir / "fx/home/bob").string()}, Disposal::Trash);
     ASSERT_EQ(throughLink.size(), 1u);
     EXPECT_EQ(throughLink[0].rule, RefusalRule::LinkOnTheWay);
     // Scanned from the link itself: the home is still the home.
-    auto fromLink =
-        bob.withScanRoot((dir / "fx/home").string()).removeItems({(dir / "fx/home/bob").string()});
+    auto fromLink = bob.withScanRoot((dir / "fx/home").string())
+                        .removeItems({(dir / "fx/home/bob").string()}, Disposal::Trash);
     EXPECT_EQ(fromLink[0].rule, RefusalRule::HomeFolder) << fromLink[0].reason();
-    EXPECT_EQ(bob.removeItems({(dir / "fx/var").string()})[0].rule, RefusalRule::HoldsHomeFolder);
+    EXPECT_EQ(bob.removeItems({(dir / "fx/var").string()}, Disposal::Delete)[0].rule,
+              RefusalRule::HoldsHomeFolder);
     EXPECT_TRUE(fs::exists(dir / "fx/var/home/bob/notes"));
 
     // A folder swapped for a link after the scan leads nowhere.
     fs::rename(dir / "scan/sub", dir / "moved");
     fs::create_directory_symlink(dir / "elsewhere", dir / "scan/sub");
-    auto swapped = removal((dir / "scan").string()).removeItems({(dir / "scan/sub/file").string()});
+    auto swapped = removal((dir / "scan").string())
+                       .removeItems({(dir / "scan/sub/file").string()}, Disposal::Trash);
     EXPECT_EQ(swapped[0].rule, RefusalRule::LinkOnTheWay);
-    EXPECT_EQ(removal((dir / "scan").string()).removeItems({(dir / "fx/var").string()})[0].rule,
+    // A refusal keeps its rule's words: it is no failure of the system's.
+    EXPECT_EQ(swapped[0].reason(), "a folder on the way to it is a symbolic link");
+    EXPECT_FALSE(swapped[0].rightsMayHelp());
+    EXPECT_EQ(removal((dir / "scan").string())
+                  .removeItems({(dir / "fx/var").string()}, Disposal::Delete)[0]
+                  .rule,
               RefusalRule::OutsideChosenFolder);
     EXPECT_TRUE(fs::exists(dir / "elsewhere/file"));
-    EXPECT_EQ(DiskUsageRemoval::firstError(swapped), ENOTSUP);
+    EXPECT_FALSE(fs::exists(dir / "data/Trash/files"));
 }
 
-TEST_F(DiskUsageRemovalTest, RemovesLinksAsLinksDanglingOnesIncluded) {
+TEST_F(DiskUsageRemovalTest, MovesItemsToTheTrashOrDeletesThemLinksAsLinks) {
+    struct Case {
+        Disposal disposal;
+        Kind kind;
+    } cases[] = {{Disposal::Trash, Kind::Trashed}, {Disposal::Delete, Kind::Removed}};
     makeFile(dir / "outside/kept", 10);
-    fs::create_directories(dir / "tree");
-    fs::create_symlink(dir / "outside", dir / "tree/to-outside");
-    fs::create_symlink(dir / "missing", dir / "tree/dangling");
-    auto results = removal().removeItems(
-        {(dir / "tree/to-outside").string(), (dir / "tree/dangling").string()});
-    ASSERT_EQ(results.size(), 2u);
-    for (const auto& result : results) EXPECT_EQ(result.kind, Kind::Removed) << result.path;
-    EXPECT_FALSE(fs::is_symlink(dir / "tree/to-outside"));
-    EXPECT_FALSE(fs::is_symlink(dir / "tree/dangling"));
-    EXPECT_TRUE(fs::exists(dir / "outside/kept"));
+    for (const auto& c : cases) {
+        fs::remove_all(dir / "tree");
+        makeFile(dir / "tree/folder/file", 10);
+        fs::create_symlink(dir / "outside", dir / "tree/to-outside");
+        fs::create_symlink(dir / "missing", dir / "tree/dangling");
+        auto results = removal().removeItems(
+            {(dir / "tree/folder").string(), (dir / "tree/to-outside").string(),
+             (dir / "tree/dangling").string()},
+            c.disposal);
+        ASSERT_EQ(results.size(), 3u);
+        for (const auto& result : results) EXPECT_EQ(result.kind, c.kind) << result.path;
+        EXPECT_FALSE(fs::exists(dir / "tree/folder"));
+        EXPECT_FALSE(fs::is_symlink(dir / "tree/to-outside"));
+        EXPECT_FALSE(fs::is_symlink(dir / "tree/dangling"));
+        EXPECT_TRUE(fs::exists(dir / "outside/kept"));
+    }
+    // The trash of the data folder holds the first round, each item with its description.
+    for (const char* name : {"folder", "to-outside", "dangling"}) {
+        EXPECT_TRUE(fs::is_symlink(dir / "data/Trash/files" / name) ||
+                    fs::exists(dir / "data/Trash/files" / name))
+            << name;
+        EXPECT_TRUE(fs::exists(dir / "data/Trash/info" / (std::string(name) + ".trashinfo")));
+    }
+    EXPECT_TRUE(fs::exists(dir / "data/Trash/files/folder/file"));
+    EXPECT_FALSE(fs::exists(dir / "data/Trash/files/folder.2"));
 }
 
 TEST_F(DiskUsageRemovalTest, AFolderAndAnItemInsideItAreRemovedOnceAndVanishedItemsAreNoFailure) {
     makeFile(dir / "tree/a/f", 10);
     auto results = removal().removeItems(
-        {(dir / "tree/a/f").string(), (dir / "tree/a").string(), (dir / "tree/gone").string()});
+        {(dir / "tree/a/f").string(), (dir / "tree/a").string(), (dir / "tree/gone").string()},
+        Disposal::Delete);
     ASSERT_EQ(results.size(), 2u);
     EXPECT_EQ(results[0].path, (dir / "tree/a").string());
     EXPECT_EQ(results[0].kind, Kind::Removed);
@@ -96,7 +126,7 @@ TEST_F(DiskUsageRemovalTest, APermissionFailureKeepsItsReasonAndOffersTheRetryWi
                                         fs::perms::others_exec);
     std::string file = (dir / "theirs/file").string();
     bool asExpected = asOrdinaryUser([&] {
-        auto results = removal().removeItems({file});
+        auto results = removal().removeItems({file}, Disposal::Trash);
         return results.size() == 1 && results[0].kind == Kind::Failed &&
                results[0].error == EACCES && results[0].rightsMayHelp() &&
                results[0].reason() == "permission denied";
@@ -128,4 +158,24 @@ TEST_F(DiskUsageRemovalTest, TheRetryAsAdministratorGoesThroughTheHelperAndKeeps
     ASSERT_EQ(failed.size(), 1u);
     EXPECT_EQ(failed[0].kind, Kind::Failed);
     EXPECT_EQ(failed[0].reason(), "Permission denied");  // the helper's own reason
+
+    // Rights not given: asked for once, every item says so.
+    struct Refusing : PrivilegedHelperLauncher {
+        int launches = 0;
+        std::unique_ptr<PrivilegedHelperSession> launch(int& error) override {
+            ++launches;
+            error = EPERM;
+            return nullptr;
+        }
+    };
+    auto refusingLauncher = std::make_shared<Refusing>();
+    PrivilegedAuthorization withheld(refusingLauncher);
+    auto notGiven = removal().removeWithAdministratorRights(
+        {(dir / "tree/stubborn").string(), (dir / "tree/locked").string()}, withheld);
+    ASSERT_EQ(notGiven.size(), 2u);
+    for (const auto& outcome : notGiven) {
+        EXPECT_EQ(outcome.reason(), "administrator rights were not given") << outcome.path;
+    }
+    EXPECT_EQ(refusingLauncher->launches, 1);
+    EXPECT_TRUE(fs::exists(dir / "tree/stubborn"));
 }

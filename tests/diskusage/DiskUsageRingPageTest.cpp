@@ -125,7 +125,8 @@ TEST_F(DiskUsageRingPageTest, AFolderAndAFileInsideItAreRemovedAndSubtractedOnce
     for (const auto& item : page.selection()) paths.push_back(item.path);
     DiskUsageRemoval::Guard guard;
     guard.homeFolder = (platform.root().path() / "home").string();
-    page.removalFinished(DiskUsageRemoval(guard).removeItems(paths));
+    page.removalFinished(
+        DiskUsageRemoval(guard).removeItems(paths, DeletionGate::Disposal::Delete));
 
     EXPECT_FALSE(fs::exists(top / "a"));
     EXPECT_TRUE(page.selection().empty());

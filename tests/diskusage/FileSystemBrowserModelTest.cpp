@@ -5,6 +5,7 @@
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "diskusage/DiskUsageFixtures.h"
+#include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/FileSystemBrowserModel.h"
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/SizeColour.h"
@@ -21,6 +22,12 @@ FSNode* add(FSNode& parent, const std::string& name, bool folder, std::uint64_t 
 }
 
 using Model = FileSystemBrowserModel;
+
+RemovalOutcome removed(const std::string& path) {
+    RemovalOutcome outcome = RemovalOutcome::vanished(path);
+    outcome.kind = RemovalOutcome::Kind::Removed;
+    return outcome;
+}
 
 }  // namespace
 
@@ -119,16 +126,10 @@ TEST(BrowserChecks, CollectsAndRemovesCheckedItemsShrinkingTheirFolders) {
     EXPECT_FALSE(Model::removeButtonEnabled(&root, false, false));
     EXPECT_EQ(Model::collectCheckedNodes(root), (std::vector<FSNode*>{one, r}));
 
-    std::vector<std::string> asked;
-    auto result = Model::removeCheckedItems(root, [&](const std::string& path) {
-        asked.push_back(path);
-        return path == "/r/r" ? EACCES : 0;  // this one needs rights we do not have
-    });
-    EXPECT_EQ(asked, (std::vector<std::string>{"/r/r", "/r/x/f/one"}));
-    EXPECT_EQ(result.removed, 1u);
-    ASSERT_EQ(result.failures.size(), 1u);
-    EXPECT_EQ(result.failures[0].path, "/r/r");
-    EXPECT_EQ(result.failures[0].error, EACCES);
+    // r needs rights we do not have.
+    EXPECT_EQ(Model::applyRemovals(Model::collectCheckedNodes(root),
+                                   {removed("/r/x/f/one"), RemovalOutcome::failed("/r/r", EACCES)}),
+              1000000000ULL);
     EXPECT_EQ(f->size, 2000000000ULL);
     EXPECT_EQ(x->size, 2000000000ULL);
     EXPECT_EQ(root.size, 2000000012ULL);
@@ -198,13 +199,13 @@ TEST(BrowserChecks, RemovingEveryListedItemLeavesWhatTheListNeverShowed) {
     Model::clickCheckBox(*folder->children[0]);
     Model::clickCheckBox(*folder->children[1]);
     EXPECT_EQ(folder->isButtonState, 1);
-    auto result = Model::removeCheckedItems(*root, [](const std::string& path) {
-        RemovalReport report = TreeRemover().removePath(path);
-        return report.removed ? 0 : report.failures.at(0).error;
-    });
-
-    EXPECT_EQ(result.removed, 2u);
-    EXPECT_TRUE(result.failures.empty());
+    std::vector<FSNode*> checked = Model::collectCheckedNodes(*root);
+    std::vector<RemovalOutcome> outcomes;
+    DiskUsageRemoval removal({(dir / "home").string(), top.string(), (dir / "data").string()});
+    for (const FSNode* node : checked) {
+        outcomes.push_back(removal.removeItem(node->path(), DeletionGate::Disposal::Delete));
+    }
+    EXPECT_EQ(Model::applyRemovals(checked, outcomes), 5000000u);
     EXPECT_TRUE(fs::exists(top / "folder/small.txt"));
     EXPECT_FALSE(fs::exists(top / "folder/one.bin"));
     EXPECT_FALSE(fs::exists(top / "folder/two.bin"));
@@ -224,19 +225,11 @@ TEST(BrowserChecks, AWholeFolderThatCouldNotGoStaysCheckedAndSized) {
     Model::clickCheckBox(*keep);
     Model::clickCheckBox(*gone);
 
-    std::vector<std::string> paths{"/r/keep", "/r/gone"};
-    std::vector<std::string> order;
-    auto errors = Model::removePaths(paths, [&](const std::string& path) {
-        order.push_back(path);
-        return path == "/r/keep" ? EBUSY : 0;
-    });
-    EXPECT_EQ(order, (std::vector<std::string>{"/r/gone", "/r/keep"}));  // last first
-    EXPECT_EQ(errors, (std::vector<int>{EBUSY, 0}));
-
-    auto result = Model::applyRemovals(Model::collectCheckedNodes(root), errors);
-    EXPECT_EQ(result.removed, 1u);
-    ASSERT_EQ(result.failures.size(), 1u);
-    EXPECT_EQ(result.failures[0].error, EBUSY);
+    // Refused, it stays; already gone, it leaves the tree.
+    EXPECT_EQ(Model::applyRemovals(Model::collectCheckedNodes(root),
+                                   {RemovalOutcome::refused("/r/keep", RefusalRule::MountPoint),
+                                    RemovalOutcome::vanished("/r/gone")}),
+              1000000000ULL);
     ASSERT_EQ(root.children.size(), 1u);
     EXPECT_EQ(keep->isButtonState, 1);
     EXPECT_TRUE(keep->checkedWhole);  // a second try still takes it whole

@@ -3,18 +3,10 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cerrno>
-#include <cstring>
 
-#include "core/events/Log.h"
-#include "core/text/UtilityFunction.h"
-#include "core/work/AdministratorRightsFlag.h"
 #include "core/work/Asker.h"
-#include "core/work/PrivilegedAuthorization.h"
-#include "diskusage/CheckedRemovalTexts.h"
 #include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/ui/DiskUsageColumnBrowserModel.h"
 #include "diskusage/ui/DiskUsageColumnBrowserRowDelegate.h"
@@ -30,22 +22,9 @@
 
 namespace quillby {
 
-namespace Texts = CheckedRemovalTexts;
-
-struct DiskUsageColumnBrowser::Outcome {
-    bool rightsHeld = true;
-    std::vector<int> errors;  // per path, 0 when it went
-};
-
 namespace {
 
 constexpr int kColumnWidth = 300;
-
-// The user's own removal through the guarded disk-usage removal: no link is followed, neither
-// on the way nor inside the item.
-int removeWithoutRights(const std::string& path) {
-    return DiskUsageRemoval::firstError(DiskUsageRemoval().removeItems({path}));
-}
 
 QString itemCount(std::size_t count) {
     return count == 1 ? QObject::tr("1 item") : QObject::tr("%1 items").arg(count);
@@ -58,13 +37,9 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
     : QWidget(parent),
       asker_(asker ? std::move(asker) : std::make_shared<WindowModalAsker>(this)),
       viewer_(viewer ? std::move(viewer) : Services::get<FileViewer>()),
-      remover_(removeWithoutRights),
-      rightsRequest_(
-          [] { return PrivilegedAuthorization::sharedAuthorization().allocAuthorization(); }),
-      rightsRemover_([](const std::string& path) {
-          // The helper says why in the log; here it is what the rights could not do.
-          return PrivilegedAuthorization::sharedAuthorization().removeItem(path) ? 0 : EPERM;
-      }),
+      // The guarded removal: no link is followed, neither on the way nor inside the item.
+      remover_(DiskUsageRemoval().pathRemover()),
+      rights_(DiskUsageRemoval().rightsRemover()),
       model_(new DiskUsageColumnBrowserModel(this)),
       view_(new DiskUsageColumnBrowserView(this)),
       remove_(new QPushButton(tr("Remove"), this)),
@@ -143,14 +118,9 @@ void DiskUsageColumnBrowser::setScanRunning(bool running) {
     refreshRemoveButton();
 }
 
-void DiskUsageColumnBrowser::setPathRemover(FileSystemBrowserModel::PathRemover remover) {
+void DiskUsageColumnBrowser::setRemovers(PathRemover remover, RightsRemoval rights) {
     remover_ = std::move(remover);
-}
-
-void DiskUsageColumnBrowser::setRightsRemoval(RightsRequest request,
-                                              FileSystemBrowserModel::PathRemover remover) {
-    rightsRequest_ = std::move(request);
-    rightsRemover_ = std::move(remover);
+    rights_ = std::move(rights);
 }
 
 void DiskUsageColumnBrowser::refreshRemoveButton() {
@@ -184,111 +154,65 @@ void DiskUsageColumnBrowser::removeCheckedItems() {
     }
     std::vector<FSNode*> items = FileSystemBrowserModel::collectCheckedNodes(*root_);
     if (items.empty()) return;
+    RemovalConversation::Plan plan;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        plan.items.push_back({items[i]->path(), items[i]->size, i});
+    }
+    auto conversation = std::make_shared<RemovalConversation>(std::move(plan));
     std::uint64_t generation = generation_;
     QPointer<DiskUsageColumnBrowser> alive(this);
-    bool confirmed =
-        asker_->askWithButtons(std::string(Texts::kQuestion), Texts::confirmationDetails(items),
-                               std::string(Texts::kOK), std::string(Texts::kCancel));
+    bool confirmed = conversation->confirm(*asker_);
     // The question waits in an event loop: the browser may have gone or its tree been replaced
     // meanwhile.
     if (!alive || !confirmed || generation != generation_ || removal_->isBusy()) return;
-    startRemoval(std::move(items), false);
+
+    status_->showMessage(tr("Removing %1…").arg(itemCount(items.size())));
+    RemovalSteps steps;
+    steps.work = removal_;
+    steps.asker = asker_;
+    steps.removeByPath(remover_, rights_);
+    // The tree the plan was made on, followed through the plan's own changes.
+    auto planned = std::make_shared<std::uint64_t>(generation);
+    steps.applied = [this, items, planned](const RemovalConversation& done,
+                                           const std::vector<std::size_t>& nowGone) {
+        applyGone(items, done, nowGone, *planned);
+    };
+    steps.progress = [this](const JobProgress& progress) {
+        if (progress.currentPath.empty()) return;
+        status_->showMessage(tr("Removing %1 of %2: %3")
+                                 .arg(progress.done + 1)
+                                 .arg(progress.total)
+                                 .arg(QString::fromStdString(progress.currentPath)));
+    };
+    steps.finished = [this](const RemovalConversation& done) {
+        status_->showMessage(QString::fromStdString(done.closingLine()),
+                             done.failedCount() + done.untried() > 0);
+        refreshRemoveButton();
+    };
+    steps.start(std::move(conversation));
 }
 
-void DiskUsageColumnBrowser::startRemoval(std::vector<FSNode*> items, bool withRights) {
-    std::vector<std::string> paths;
-    paths.reserve(items.size());
-    for (const FSNode* item : items) paths.push_back(item->path());
-    auto remover = withRights ? rightsRemover_ : remover_;
-    RightsRequest request = withRights ? rightsRequest_ : RightsRequest();
-    std::uint64_t generation = generation_;
-    status_->showMessage(tr("Removing %1…").arg(itemCount(paths.size())));
-    removal_->run<Outcome>(
-        [paths, remover, request] {
-            Outcome outcome;
-            if (request && !request()) {
-                outcome.rightsHeld = false;
-                return outcome;
-            }
-            outcome.errors = FileSystemBrowserModel::removePaths(paths, remover);
-            return outcome;
-        },
-        [this, items = std::move(items), paths, generation, withRights](Outcome outcome) {
-            applyOutcome(items, paths, outcome, generation, withRights);
-        });
-}
-
-void DiskUsageColumnBrowser::applyOutcome(const std::vector<FSNode*>& items,
-                                          const std::vector<std::string>& paths,
-                                          const Outcome& outcome, std::uint64_t generation,
-                                          bool withRights) {
-    if (!outcome.rightsHeld) {
-        status_->showMessage(tr("Administrator rights were not given; nothing more was removed."),
-                             true);
-        return;
-    }
-    if (withRights) AdministratorRightsFlag::set(true);
-    std::vector<RemovalFailure> failures;
-    std::uint64_t freed = 0;
-    for (std::size_t i = paths.size(); i-- > 0;) {
-        if (outcome.errors[i] != 0) {
-            failures.push_back({paths[i], outcome.errors[i]});
-        } else if (generation == generation_) {
-            freed += items[i]->size;
-        }
-    }
-    std::size_t removed = paths.size() - failures.size();
+void DiskUsageColumnBrowser::applyGone(const std::vector<FSNode*>& items,
+                                       const RemovalConversation& conversation,
+                                       const std::vector<std::size_t>& nowGone,
+                                       std::uint64_t& generation) {
     // A tree replaced meanwhile is left alone; what could not go is still told.
-    if (generation == generation_) {
-        std::vector<std::string> trail = currentTrail();
-        model_->beginTreeChange();
-        FileSystemBrowserModel::applyRemovals(items, outcome.errors);
-        ++generation_;
-        model_->endTreeChange();
-        followTrail(trail);
-        emit itemsRemoved(freed);
+    if (generation != generation_) return;
+    std::vector<FSNode*> nodes;
+    std::vector<RemovalOutcome> outcomes;
+    for (std::size_t index : nowGone) {
+        nodes.push_back(items[conversation.triedItem(index).tag]);
+        outcomes.push_back(conversation.outcomes()[index]);
     }
-    for (const auto& failure : failures) {
-        QWLog("Remove %s failed: %s", failure.path.c_str(), std::strerror(failure.error));
-    }
-    QString summary = tr("%1 removed, %2 freed.")
-                          .arg(itemCount(removed),
-                               QString::fromStdString(UtilityFunction::convertVolSpace(freed)));
-    if (failures.empty()) {
-        status_->showMessage(summary);
-    } else {
-        status_->showMessage(summary + QStringLiteral(" ") +
-                                 tr("%1 could not be removed.").arg(itemCount(failures.size())),
-                             true);
-        bool offerRetry = !withRights && !Texts::permissionFailures(failures).empty();
-        QTimer::singleShot(failureAlertDelay_, this,
-                           [this, failures, offerRetry] { tellFailures(failures, offerRetry); });
-    }
+    std::vector<std::string> trail = currentTrail();
+    model_->beginTreeChange();
+    std::uint64_t freed = FileSystemBrowserModel::applyRemovals(nodes, outcomes);
+    // The tree changed: this plan's later steps apply to it still, an older plan no more.
+    generation = ++generation_;
+    model_->endTreeChange();
+    followTrail(trail);
+    emit itemsRemoved(freed);
     refreshRemoveButton();
-}
-
-void DiskUsageColumnBrowser::tellFailures(const std::vector<RemovalFailure>& failures,
-                                          bool offerRetry) {
-    std::string message = Texts::failureMessage(failures);
-    std::string details = Texts::failureDetails(failures, offerRetry);
-    if (!offerRetry) {
-        asker_->tell(message, details);
-        return;
-    }
-    QPointer<DiskUsageColumnBrowser> alive(this);
-    bool retry = asker_->askWithButtons(message, details, std::string(Texts::kRetryWithRights),
-                                        std::string(Texts::kOK));
-    if (alive && retry) retryWithRights(Texts::permissionFailures(failures));
-}
-
-void DiskUsageColumnBrowser::retryWithRights(const std::set<std::string>& paths) {
-    if (!root_ || removal_->isBusy()) return;
-    // The items are found again: only those still checked are tried.
-    std::vector<FSNode*> items;
-    for (FSNode* item : FileSystemBrowserModel::collectCheckedNodes(*root_)) {
-        if (paths.count(item->path())) items.push_back(item);
-    }
-    if (!items.empty()) startRemoval(std::move(items), true);
 }
 
 std::vector<std::string> DiskUsageColumnBrowser::currentTrail() const {

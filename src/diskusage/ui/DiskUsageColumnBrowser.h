@@ -6,11 +6,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/FileSystemBrowserModel.h"
+#include "ui/RemovalSteps.h"
 
 class QPushButton;
 class QToolButton;
@@ -22,21 +23,22 @@ class BusySpinner;
 class DiskUsageColumnBrowserModel;
 class DiskUsageColumnBrowserView;
 class FileViewer;
+class RemovalConversation;
 class RichStatusLine;
 class WorkRunner;
 
 // The disk-usage tool's column browser: the item tree of a scanned folder in columns, each
 // folder's items largest first with a three-state check box, and removal of the checked items.
-// Removal asks first, listing every item that will go; it runs on a worker through the path
-// remover, then the folders shrink, the states follow and the columns reload. What could not go
-// is named with its reason a second later, and what lacked rights can be tried again with
-// administrator rights. Open and reveal act on the current item, on a worker.
+// Removal goes through the removal conversation: it asks whether to move the items to the trash
+// (or delete them for good), runs on a worker through the path remover, offers to delete what no
+// trash could take and to retry with administrator rights what lacked them, and names what could
+// not go with its reason. After each step the folders of the items that went shrink, the states
+// follow and the columns reload. Open and reveal act on the current item, on a worker.
 class DiskUsageColumnBrowser : public QWidget {
     Q_OBJECT
   public:
-    // Asks for the rights once (on the worker; the desktop may ask for a password); true when
-    // they are held.
-    using RightsRequest = std::function<bool()>;
+    using PathRemover = DiskUsageRemoval::PathRemover;
+    using RightsRemoval = std::function<DiskUsageRemoval::PrivilegedRemover()>;
 
     // `asker` and `viewer` default to window-modal message boxes and the installed file viewer.
     explicit DiskUsageColumnBrowser(std::shared_ptr<Asker> asker = nullptr,
@@ -51,14 +53,9 @@ class DiskUsageColumnBrowser : public QWidget {
     FSNode* root() const { return root_; }
     // While a scan runs the remove button stays off.
     void setScanRunning(bool running);
-    // Removes one path on the worker (0 when it is gone, else the errno). Default: core's
-    // TreeRemover, following no link on the way.
-    void setPathRemover(FileSystemBrowserModel::PathRemover remover);
-    // The retry with administrator rights: `request` once, then `remover` per path. Default:
-    // the privileged helper through PrivilegedAuthorization.
-    void setRightsRemoval(RightsRequest request, FileSystemBrowserModel::PathRemover remover);
-    // How long after a removal its failures are told (1 s).
-    void setFailureAlertDelay(int milliseconds) { failureAlertDelay_ = milliseconds; }
+    // The removal as the user and with administrator rights. Default: the guarded disk-usage
+    // removal from "/" and the privileged helper.
+    void setRemovers(PathRemover remover, RightsRemoval rights);
 
     // The remove button's action: asks, then removes the checked items on the worker.
     void removeCheckedItems();
@@ -89,12 +86,11 @@ class DiskUsageColumnBrowser : public QWidget {
     void itemsRemoved(quint64 bytes);
 
   private:
-    struct Outcome;
-    void startRemoval(std::vector<FSNode*> items, bool withRights);
-    void applyOutcome(const std::vector<FSNode*>& items, const std::vector<std::string>& paths,
-                      const Outcome& outcome, std::uint64_t generation, bool withRights);
-    void tellFailures(const std::vector<RemovalFailure>& failures, bool offerRetry);
-    void retryWithRights(const std::set<std::string>& paths);
+    // Applies the items of `items` that went in a step (`nowGone`, by their index in it) to the
+    // tree, when it is still the one they were planned on (`generation`, which follows the
+    // change).
+    void applyGone(const std::vector<FSNode*>& items, const RemovalConversation& conversation,
+                   const std::vector<std::size_t>& nowGone, std::uint64_t& generation);
     // The names of the folders from the first column to the current item.
     std::vector<std::string> currentTrail() const;
     void followTrail(const std::vector<std::string>& trail);
@@ -102,15 +98,13 @@ class DiskUsageColumnBrowser : public QWidget {
 
     std::shared_ptr<Asker> asker_;
     std::shared_ptr<FileViewer> viewer_;
-    FileSystemBrowserModel::PathRemover remover_;
-    RightsRequest rightsRequest_;
-    FileSystemBrowserModel::PathRemover rightsRemover_;
+    PathRemover remover_;
+    RightsRemoval rights_;
     FSNode* root_ = nullptr;
     // Counts replacements and changes of the tree, so that a late result never touches a tree
     // that is not the one it was planned on.
     std::uint64_t generation_ = 0;
     bool scanRunning_ = false;
-    int failureAlertDelay_ = 1000;
     DiskUsageColumnBrowserModel* model_;
     DiskUsageColumnBrowserView* view_;
     QPushButton* remove_;

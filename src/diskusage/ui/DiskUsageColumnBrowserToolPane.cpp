@@ -2,10 +2,7 @@
 #include "diskusage/ui/DiskUsageColumnBrowserToolPane.h"
 
 #include <QVBoxLayout>
-#include <cerrno>
 
-#include "core/events/Log.h"
-#include "core/work/PrivilegedAuthorization.h"
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/ui/DiskUsageColumnBrowser.h"
@@ -26,17 +23,8 @@ DiskUsageColumnBrowserToolPane::DiskUsageColumnBrowserToolPane(std::shared_ptr<A
 
 void DiskUsageColumnBrowserToolPane::removeFrom(const std::string& scanRoot) {
     // A new removal for each tree: one still running on a worker keeps its own.
-    auto removal =
-        std::make_shared<DiskUsageRemoval>(DiskUsageRemoval::Guard{homeFolder_, scanRoot});
-    browser_->setPathRemover([removal](const std::string& path) {
-        return DiskUsageRemoval::firstError(removal->removeItems({path}));
-    });
-    browser_->setRightsRemoval(
-        [] { return PrivilegedAuthorization::sharedAuthorization().allocAuthorization(); },
-        [removal](const std::string& path) {
-            return DiskUsageRemoval::firstError(removal->removeWithAdministratorRights(
-                {path}, PrivilegedAuthorization::sharedAuthorization()));
-        });
+    DiskUsageRemoval removal(DiskUsageRemoval::Guard{homeFolder_, scanRoot, {}});
+    browser_->setRemovers(removal.pathRemover(), removal.rightsRemover());
 }
 
 void DiskUsageColumnBrowserToolPane::showTree(FSNode* root) {

@@ -3,14 +3,16 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
+#include "core/fs/PathRules.h"
 #include "core/text/PlainText.h"
 #include "core/work/AdministratorRightsFlag.h"
 #include "core/work/PrivilegedAuthorization.h"
@@ -21,14 +23,13 @@
 #include "diskusage/ui/RingChartView.h"
 #include "diskusage/ui/SelectableItemRow.h"
 #include "ui/ImageProvider.h"
+#include "ui/RemovalSteps.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"
 
 namespace quillby {
 
 namespace {
-
-const char* kAdminAlert = "Some files that require admin access can't be removed!";
 
 QFont monospace(int points) {
     QFont font(QStringLiteral("Monospace"));
@@ -46,12 +47,6 @@ void clearLayout(Layout* layout) {
         }
         delete item;
     }
-}
-
-std::vector<std::string> pathsOf(const std::vector<DiskUsageItem>& items) {
-    std::vector<std::string> paths;
-    for (const auto& item : items) paths.push_back(item.path);
-    return paths;
 }
 
 }  // namespace
@@ -292,7 +287,7 @@ void DiskUsageRingPage::openRemovalSheet() {
         auto items = sheet_->tickedItems();
         sheet_ = nullptr;
         if (result == QDialog::Accepted && !items.empty()) {
-            removeItems(pathsOf(items));
+            removeItems(items);
         } else {
             page_.showFolder(page_.currentPath());
         }
@@ -300,58 +295,39 @@ void DiskUsageRingPage::openRemovalSheet() {
     sheet_->open();
 }
 
-void DiskUsageRingPage::removeItems(const std::vector<std::string>& paths) {
+void DiskUsageRingPage::removeItems(const std::vector<DiskUsageItem>& items) {
     if (page_.imported()) return;
-    removal_ = removal_.withScanRoot(page_.firstInPath());
-    DiskUsageRemoval removal = removal_;
-    work_->run<std::vector<RemovalOutcome>>(
-        [removal, paths] { return removal.removeItems(paths); },
-        [this](std::vector<RemovalOutcome> results) { removalDone(results, false, {}); });
-}
-
-void DiskUsageRingPage::removalDone(const std::vector<RemovalOutcome>& results, bool withRights,
-                                    QStringList failures) {
-    page_.removalFinished(results);
-    std::vector<std::string> needRights;
-    QStringList others;
-    for (const auto& result : results) {
-        if (result.gone()) continue;
-        if (!withRights && result.rightsMayHelp()) {
-            needRights.push_back(result.path);
-            continue;
-        }
-        others << QStringLiteral("%1: %2").arg(QString::fromStdString(result.path),
-                                               QString::fromStdString(result.reason()));
+    std::vector<std::string> paths;
+    for (const auto& item : items) paths.push_back(item.path);
+    RemovalConversation::Plan plan;
+    for (const auto& path : DiskUsageRemoval::minimalCover(paths)) {
+        auto item = std::find_if(items.begin(), items.end(), [&](const DiskUsageItem& chosen) {
+            return withoutTrailingSlashes(chosen.path) == path;
+        });
+        plan.items.push_back(
+            {path, item == items.end() ? 0 : item->fileSizeNum, plan.items.size()});
     }
-    if (!needRights.empty() &&
-        asker_->askYesNo("Some items can only be removed with administrator rights.",
-                         "Remove them as administrator? You will be asked for the "
-                         "administrator's password.")) {
-        DiskUsageRemoval removal = removal_;
-        failures += others;
-        work_->run<std::vector<RemovalOutcome>>(
-            [removal, needRights] {
-                return removal.removeWithAdministratorRights(
-                    needRights, PrivilegedAuthorization::sharedAuthorization());
-            },
-            [this, failures](std::vector<RemovalOutcome> again) {
-                if (PrivilegedAuthorization::sharedAuthorization().isValidAuth()) {
-                    AdministratorRightsFlag::set(true);
-                }
-                removalDone(again, true, failures);
-            });
+    auto conversation = std::make_shared<RemovalConversation>(std::move(plan));
+    QPointer<DiskUsageRingPage> alive(this);
+    bool confirmed = conversation->confirm(*asker_);
+    // The question waits in an event loop: the page may have gone meanwhile.
+    if (!alive || !confirmed) {
+        if (alive) page_.showFolder(page_.currentPath());
         return;
     }
-    for (const auto& path : needRights) {
-        others << QStringLiteral("%1: %2").arg(QString::fromStdString(path),
-                                               tr("Permission denied"));
-    }
-    failures += others;
-    showSelection();
-    if (failures.isEmpty()) return;
-    // The alert follows the sheet after a second, naming every item and why it stayed.
-    std::string details = failures.join(QLatin1Char('\n')).toStdString();
-    QTimer::singleShot(1000, this, [this, details] { asker_->tell(kAdminAlert, details); });
+    removal_ = removal_.withScanRoot(page_.firstInPath());
+    RemovalSteps steps;
+    steps.work = work_;
+    steps.asker = asker_;
+    steps.removeByPath(removal_.pathRemover(), removal_.rightsRemover());
+    steps.applied = [this](const RemovalConversation& done,
+                           const std::vector<std::size_t>& nowGone) {
+        std::vector<RemovalOutcome> gone;
+        for (std::size_t index : nowGone) gone.push_back(done.outcomes()[index]);
+        page_.removalFinished(gone);
+    };
+    steps.finished = [this](const RemovalConversation&) { showSelection(); };
+    steps.start(std::move(conversation));
 }
 
 }  // namespace quillby

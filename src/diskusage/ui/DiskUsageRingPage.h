@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -9,6 +8,7 @@
 #include "ui/GradientPage.h"
 
 #include "core/events/Subscription.h"
+#include "diskusage/DiskUsageItem.h"
 #include "diskusage/DiskUsageRemoval.h"
 
 class QHBoxLayout;
@@ -32,8 +32,9 @@ class WorkRunner;
 // scanned folder, the item list (largest first) with check boxes, the ring chart with its
 // bubble, "%d items are selected.", the removal sheet, back and the lock button; an imported
 // tree is marked over the header and offers no selection or removal. It binds
-// RingPageModel; removal runs on a worker, with the retry with administrator rights
-// offered for what failed for want of permission.
+// RingPageModel; the sheet reviews what will go, the removal conversation asks and reports, and
+// the removal runs on a worker, with the retry with administrator rights offered for what failed
+// for want of permission.
 class DiskUsageRingPage : public GradientPage {
     Q_OBJECT
   public:
@@ -44,8 +45,9 @@ class DiskUsageRingPage : public GradientPage {
 
     // Opens the removal sheet for the selection.
     void openRemovalSheet();
-    // Removes `paths` on the worker and applies the results.
-    void removeItems(const std::vector<std::string>& paths);
+    // Asks through the removal conversation whether to remove `items` (to the trash by
+    // default), then removes them on the worker and applies the outcomes.
+    void removeItems(const std::vector<DiskUsageItem>& items);
     // What removals are checked against (tests point the home elsewhere).
     void setRemoval(DiskUsageRemoval removal) { removal_ = std::move(removal); }
 
@@ -76,8 +78,6 @@ class DiskUsageRingPage : public GradientPage {
     void showSelection();
     void showBubble();
     void showLock();
-    void removalDone(const std::vector<RemovalOutcome>& results, bool withRights,
-                     QStringList failures);
 
     RingPageModel& page_;
     std::shared_ptr<Asker> asker_;

@@ -6,8 +6,8 @@
 #include <QToolButton>
 #include <cerrno>
 
-#include "core/fs/TreeRemover.h"
 #include "diskusage/DiskUsageFixtures.h"
+#include "diskusage/DiskUsageRemoval.h"
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/ui/DiskUsageColumnBrowser.h"
 #include "diskusage/ui/DiskUsageColumnBrowserModel.h"
@@ -25,10 +25,7 @@ using namespace quillby;
 
 namespace {
 
-int removeForReal(const std::string& path) {
-    RemovalReport report = TreeRemover().removePath(path);
-    return report.removed ? 0 : report.failures.at(0).error;
-}
+using Disposal = DeletionGate::Disposal;
 
 // A scanned fixture folder shown in the browser, in the window's look.
 class DiskUsageColumnBrowserTest : public ::testing::Test {
@@ -47,7 +44,7 @@ class DiskUsageColumnBrowserTest : public ::testing::Test {
         makeFile(top / "Documents/todo.txt", 1000);
         makeFile(top / "backup.iso", 1250000000);
         root = NodeTreeOperator().buildBrowserTree(top.string(), 1000, {});
-        browser.setFailureAlertDelay(10);
+        browser.setRemovers(removeForReal(), [this] { return rightsRemover(); });
         browser.resize(960, 360);
         browser.show();
         browser.setRoot(root.get());
@@ -99,12 +96,28 @@ class DiskUsageColumnBrowserTest : public ::testing::Test {
         browser.removeButton()->click();
         browser.work().waitUntilIdle();
     }
+    // The guarded removal from the scanned folder, trashing into the fixture's data folder.
+    DiskUsageColumnBrowser::PathRemover removeForReal() const {
+        DiskUsageRemoval removal(
+            {(dir / "elsewhere").string(), top.string(), (dir / "data").string()});
+        return [removal](const std::string& path, Disposal disposal) {
+            return removal.removeItem(path, disposal);
+        };
+    }
+    // Deletes for good what it is given, as the helper would, and remembers it.
+    DiskUsageRemoval::PrivilegedRemover rightsRemover() {
+        return [this, remove = removeForReal()](const std::string& path) {
+            withRights.push_back(path);
+            return remove(path, Disposal::Delete);
+        };
+    }
 
     TempDir dir;
     fs::path top = dir / "home";
     std::unique_ptr<FSNode> root;
     std::shared_ptr<ScriptedAsker> asker = std::make_shared<ScriptedAsker>();
     std::shared_ptr<RecordingFileViewer> viewer = std::make_shared<RecordingFileViewer>();
+    std::vector<std::string> withRights;
     DiskUsageColumnBrowser browser{asker, viewer};
 };
 
@@ -139,20 +152,22 @@ TEST_F(DiskUsageColumnBrowserTest, ChecksRemovesAndShowsWhatIsLeft) {
     open(column(0), "Videos");
     EXPECT_EQ(browser.itemPath(), (top / "Videos").string());
 
-    browser.setPathRemover(removeForReal);
+    asker->nextChoices = {0};  // Move to Trash
     removeAndWait();
     ASSERT_EQ(asker->questions.size(), 1u);
-    EXPECT_EQ(asker->questions[0], "Are you sure you want to remove all checked items?");
-    EXPECT_EQ(asker->questionButtons[0], (std::vector<std::string>{"OK", "Cancel"}));
+    EXPECT_EQ(asker->questions[0], "Move 4 items (501.49 MB) to the trash?");
+    EXPECT_EQ(asker->questionButtons[0],
+              (std::vector<std::string>{"Move to Trash", "Delete for Good", "Cancel"}));
     const std::string& details = asker->questionDetails[0];
-    EXPECT_EQ(details.rfind("All checked files and folders will be removed.\n\n4 items, ", 0), 0u)
-        << details;
-    for (const std::string& listed : {(top / "Music").string() + "/ (the whole folder, 79.00 MB)",
-                                      (top / "Videos/clip.mp4").string() + " (420.00 MB)",
-                                      (top / "Documents/letter.odt").string()}) {
-        EXPECT_NE(details.find(listed), std::string::npos) << details;
+    for (const fs::path& listed :
+         {top / "Music", top / "Videos/clip.mp4", top / "Documents/letter.odt"}) {
+        EXPECT_NE(details.find(listed.string()), std::string::npos) << details;
     }
     EXPECT_EQ(details.find("todo.txt"), std::string::npos);
+    for (const char* name : {"Music", "clip.mp4", "report.pdf", "letter.odt"}) {
+        EXPECT_TRUE(fs::exists(dir / "data/Trash/files" / name)) << name;
+        EXPECT_TRUE(fs::exists(dir / "data/Trash/info" / (std::string(name) + ".trashinfo")));
+    }
 
     // The checked folder went whole; of the others, only the checked items.
     EXPECT_FALSE(fs::exists(top / "Music"));
@@ -172,79 +187,67 @@ TEST_F(DiskUsageColumnBrowserTest, ChecksRemovesAndShowsWhatIsLeft) {
               3200000900u);
     EXPECT_EQ(state(column(0), "Videos"), Qt::Unchecked);
     EXPECT_FALSE(browser.removeButton()->isEnabled());
-    EXPECT_EQ(browser.statusLine()->accessibleDescription(), "4 items removed, 501.49 MB freed.");
+    EXPECT_EQ(browser.statusLine()->accessibleDescription(),
+              "Moved 4 items (501.49 MB) to the trash.");
     saveUiPicture(browser, "disk-usage-columns-after-removal");
 }
 
-TEST_F(DiskUsageColumnBrowserTest, FailuresAreNamedASecondLaterAndCanBeRetriedWithRights) {
-    std::string refused = (top / "backup.iso").string();
-    std::string busy = (top / "Videos").string();
-    browser.setPathRemover([&](const std::string& path) {
-        if (path == refused) return EACCES;
-        if (path == busy) return EBUSY;
-        return removeForReal(path);
-    });
-    std::vector<std::string> withRights;
-    bool rightsGiven = true;
-    browser.setRightsRemoval([&] { return rightsGiven; },
-                             [&](const std::string& path) {
-                                 withRights.push_back(path);
-                                 return removeForReal(path);
-                             });
-    clickCheckBox(column(0), "backup.iso");
-    clickCheckBox(column(0), "Videos");
-    clickCheckBox(column(0), "Documents");
-    asker->nextAnswers = {true, false};  // OK to the question, then OK to the alert
+TEST_F(DiskUsageColumnBrowserTest, OffersDeletionOfTheUntrashableRetriesRightsAndTellsReasons) {
+    std::string locked = (top / "backup.iso").string();
+    std::string mount = (top / "Videos").string();
+    std::string noTrash = (top / "Music").string();
+    browser.setRemovers(
+        [&, remove = removeForReal()](const std::string& path, Disposal disposal) {
+            if (path == locked) return RemovalOutcome::failed(path, EACCES);
+            if (path == mount) return RemovalOutcome::refused(path, RefusalRule::MountPoint);
+            if (path == noTrash && disposal == Disposal::Trash) {
+                return RemovalOutcome::failed(path, EXDEV);
+            }
+            return remove(path, disposal);
+        },
+        [this] { return rightsRemover(); });
+    for (const char* name : {"backup.iso", "Videos", "Documents", "Music"}) {
+        clickCheckBox(column(0), name);
+    }
+    // Move to Trash, Delete for Good what no trash takes, Retry with Administrator Rights.
+    asker->nextChoices = {0, 0, 0};
     removeAndWait();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !asker->messages.empty(); }));
 
-    EXPECT_FALSE(fs::exists(top / "Documents"));
-    EXPECT_EQ(names(column(0)), (QStringList{"Videos", "backup.iso", "Music"}));
-    // What could not go stays checked.
-    EXPECT_EQ(state(column(0), "Videos"), Qt::Checked);
-    EXPECT_EQ(state(column(0), "backup.iso"), Qt::Checked);
-    EXPECT_EQ(browser.statusLine()->accessibleDescription(),
-              "1 item removed, 2.49 MB freed. 2 items could not be removed.");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return asker->questions.size() == 2; }));
-    EXPECT_EQ(asker->questions[1], "Some checked items could not be removed.");
-    EXPECT_EQ(asker->questionButtons[1],
-              (std::vector<std::string>{"Retry with administrator rights", "OK"}));
-    EXPECT_NE(asker->questionDetails[1].find(refused + ": Permission denied"), std::string::npos)
-        << asker->questionDetails[1];
-    EXPECT_NE(asker->questionDetails[1].find(busy + ": Device or resource busy"),
-              std::string::npos);
-    EXPECT_TRUE(withRights.empty());
-
-    // Removing again and taking the retry: only the item refused for rights is tried with them.
-    removeAndWait();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return asker->questions.size() == 4; }));
-    browser.work().waitUntilIdle();
-    EXPECT_EQ(withRights, std::vector<std::string>{refused});
+    ASSERT_EQ(asker->questions.size(), 3u);
+    EXPECT_EQ(asker->questions[1],
+              "No trash on their disk can take 1 item (79.00 MB). Delete them for good? This "
+              "cannot be undone.");
+    EXPECT_EQ(asker->questionDetails[1], noTrash);
+    EXPECT_EQ(asker->questions[2], "1 item can only be removed with administrator rights.");
+    EXPECT_EQ(asker->questionButtons[2],
+              (std::vector<std::string>{"Retry with Administrator Rights", "Cancel"}));
+    // Only the failure rights may help is retried with them; the refusal never.
+    EXPECT_EQ(withRights, std::vector<std::string>{locked});
     EXPECT_FALSE(fs::exists(top / "backup.iso"));
-    EXPECT_EQ(names(column(0)), (QStringList{"Videos", "Music"}));
-    EXPECT_EQ(state(column(0), "Videos"), Qt::Checked);
+    EXPECT_FALSE(fs::exists(top / "Music"));
+    EXPECT_TRUE(fs::exists(dir / "data/Trash/files/Documents"));
+    EXPECT_TRUE(fs::exists(top / "Videos/holiday.mkv"));
 
-    // Rights refused: nothing is tried, and the page says so.
-    refused = (top / "Videos").string();
-    busy.clear();
-    rightsGiven = false;
-    withRights.clear();
-    asker->nextAnswers = {true, true};
-    removeAndWait();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return asker->questions.size() == 6; }));
-    EXPECT_EQ(asker->questions[5], "Some files that require admin access can't be removed!");
-    browser.work().waitUntilIdle();
-    EXPECT_TRUE(withRights.empty());
-    EXPECT_TRUE(fs::exists(top / "Videos"));
+    EXPECT_EQ(asker->messages[0],
+              "Moved 1 item (2.49 MB) to the trash. Deleted 2 items (1.33 GB). 1 item could not "
+              "be removed.");
+    EXPECT_EQ(asker->messageDetails[0], mount + ": a mount point");
     EXPECT_EQ(browser.statusLine()->accessibleDescription(),
-              "Administrator rights were not given; nothing more was removed.");
+              QString::fromStdString(asker->messages[0]));
+    // What could not go stays checked; the rest left the tree.
+    EXPECT_EQ(names(column(0)), QStringList{"Videos"});
+    EXPECT_EQ(state(column(0), "Videos"), Qt::Checked);
 }
 
 TEST_F(DiskUsageColumnBrowserTest, CancelRemovesNothingAndAnEmptyBrowserOffersNothing) {
     clickCheckBox(column(0), "backup.iso");
-    asker->answer = false;
+    asker->nextChoices = {2};  // Cancel
     removeAndWait();
-    EXPECT_EQ(asker->questions.size(), 1u);
+    ASSERT_EQ(asker->questions.size(), 1u);
+    EXPECT_EQ(asker->questions[0], "Move 1 item (1.25 GB) to the trash?");
     EXPECT_TRUE(fs::exists(top / "backup.iso"));
+    EXPECT_FALSE(fs::exists(dir / "data/Trash"));
     EXPECT_EQ(state(column(0), "backup.iso"), Qt::Checked);
 
     browser.setScanRunning(true);
