@@ -85,6 +85,8 @@ QGroupBox* PreferencesPane::cleanGroup() {
         categories_[category] = box;
         cleanLayout->addWidget(box);
     }
+    confirmClean_ = storedCheckBox(tr("Ask before cleaning"), SettingsKey::ConfirmClean);
+    cleanLayout->addWidget(confirmClean_);
     return clean;
 }
 
@@ -216,6 +218,7 @@ void PreferencesPane::readSettings() {
     for (int category = 0; category < 6; ++category) {
         categories_[category]->setChecked(PreferenceViewController::categoryClicked(category) != 0);
     }
+    confirmClean_->setChecked(d.boolForKey(SettingsKey::ConfirmClean));
     hideStatusItem_->setChecked(PreferenceViewController::getHiddenStatusItem());
     launchAtLogin_->setChecked(d.integerForKey(SettingsKey::LoginCheck) != 0);
 }

@@ -34,6 +34,7 @@ class PreferencesPane : public QWidget {
     QComboBox* duplicatesUnit() const { return duplicatesUnit_; }
     QCheckBox* categorySwitch(int category) const { return categories_[category]; }
     QCheckBox* hideStatusItemBox() const { return hideStatusItem_; }
+    QCheckBox* confirmCleanBox() const { return confirmClean_; }
     QCheckBox* launchAtLoginBox() const { return launchAtLogin_; }
 
   private:
@@ -60,6 +61,7 @@ class PreferencesPane : public QWidget {
     QCheckBox* automaticChecks_;
     QComboBox* checkInterval_;
     std::array<QCheckBox*, 6> categories_{};
+    QCheckBox* confirmClean_;
     QCheckBox* hideStatusItem_;
     QCheckBox* launchAtLogin_;
 };

@@ -13,6 +13,8 @@ fail() { echo "FAIL: $*"; "$grab" "$pictures/desktop-failure.png" || true; xwini
 # The fixture home: only the user caches and Downloads are enabled, nothing outside the home.
 for key in SystemCaches SystemLogs UserLogs UserTrash; do "$cli" settings set "$key" 0 >/dev/null; done
 for key in UserCaches UserDownloads; do "$cli" settings set "$key" 1 >/dev/null; done
+# The clean's own question off: Downloads is still asked about on its own.
+"$cli" settings set ConfirmClean false >/dev/null
 mkdir -p "$HOME/.cache/fixture" "$HOME/Downloads"
 for i in $(seq 200); do head -c 1000 /dev/zero >"$HOME/.cache/fixture/$i"; done
 echo "keep me" >"$HOME/Downloads/keep.iso"

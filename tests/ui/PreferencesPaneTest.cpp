@@ -65,6 +65,10 @@ TEST_F(PreferencesPaneUi, ShowsTheStoredSettingsAndStoresChanges) {
 
     stored.memoryAlarmSlider()->setValue(25);
     EXPECT_FLOAT_EQ(settings().floatForKey(SettingsKey::MemoryAlarm), 0.25f);
+    // The clean's question is on until turned off here (or by its "Don't ask again").
+    EXPECT_TRUE(stored.confirmCleanBox()->isChecked());
+    stored.confirmCleanBox()->click();
+    EXPECT_FALSE(settings().boolForKey(SettingsKey::ConfirmClean));
 }
 
 TEST_F(PreferencesPaneUi, SwitchesPostTheirEventsAndLaunchAtLoginAsksTheRegistry) {

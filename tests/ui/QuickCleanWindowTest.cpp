@@ -9,6 +9,8 @@
 #include "clean/ui/CleanSysWindow.h"
 #include "core/events/Events.h"
 #include "core/settings/PreferenceViewController.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "ui/QtMainQueue.h"
 
 using namespace quillby;
@@ -24,6 +26,8 @@ struct QuickCleanUi {
             bool on = std::find(enabled.begin(), enabled.end(), id) != enabled.end();
             PreferenceViewController::setCategoryClicked(id, on ? 1 : 0);
         }
+        // The window's questions are real message boxes; the clean's question has its own tests.
+        UserDefaults::standardUserDefaults().setBool(false, SettingsKey::ConfirmClean);
         window = std::make_unique<CleanSysWindow>(
             CleanSysController::Options{
                 .folders = [this](int id) { return machine.folders().cleanFolders(id); },

@@ -22,11 +22,11 @@
 #include "core/text/UtilityFunction.h"
 #include "shell/FastCleanPage.h"
 #include "shell/PrefsWindowController.h"
-#include "ui/QtMainQueue.h"
 #include "shell/WindowPageHost.h"
 #include "support/ScriptedAsker.h"
 #include "support/UiPictures.h"
 #include "ui/ImageProvider.h"
+#include "ui/QtMainQueue.h"
 #include "ui/RichStatusLine.h"
 #include "ui/WindowStyle.h"
 
@@ -128,7 +128,11 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     window.toggleActivePreferenceView("Scan");
     EXPECT_EQ(window.currentIdentifier(), "QC_FastClean");
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->model().isCleanFinshed(); }, 20000));
-    EXPECT_TRUE(asker->questions.empty());  // nothing in Downloads was checked
+    // One question named what goes for good; nothing in Downloads was checked.
+    ASSERT_EQ(asker->questions.size(), 1u);
+    EXPECT_EQ(asker->questions[0], "Clean 2 categories (" + sizeText(300).toStdString() +
+                                       ")? What they hold is deleted for good.");
+    EXPECT_EQ(asker->questionButtons[0], (std::vector<std::string>{"Clean", "Cancel"}));
     EXPECT_FALSE(fs::exists(machine / "home/.cache/fontconfig"));
     EXPECT_TRUE(fs::exists(machine / "home/.cache/.hidden"));
     EXPECT_FALSE(fs::exists(machine / "home/.local/state/app/x.log"));
