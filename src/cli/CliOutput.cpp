@@ -59,6 +59,17 @@ bool askYesNo(const std::string& question) {
     return answer == "y" || answer == "yes";
 }
 
+bool TerminalAsker::askYesNo(const std::string& message, const std::string& details) {
+    if (!prompt_) return false;
+    if (!details.empty()) std::cout << details << '\n';
+    return quillby::askYesNo(message);
+}
+
+void TerminalAsker::tell(const std::string& message, const std::string& details) {
+    report_ << message << '\n';
+    if (!details.empty()) report_ << details << '\n';
+}
+
 std::string formatTable(const std::vector<std::vector<std::string>>& rows) {
     std::vector<size_t> widths;
     for (const auto& row : rows) {

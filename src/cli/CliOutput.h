@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <iosfwd>
 #include <nlohmann/json_fwd.hpp>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "core/work/Asker.h"
 
 namespace CLI {
 class App;
@@ -39,6 +42,20 @@ void printOrderedJson(const nlohmann::ordered_json& value);
 // Asks a yes-or-no question on the terminal; true only for "y" or "yes" in any case. The end of
 // the input counts as no.
 bool askYesNo(const std::string& question);
+
+// A removal's follow-up questions on the terminal: the details, then the question, answered
+// with y or n. Without a prompt (--yes) every question gets its safe answer, so nothing is
+// deleted for good or run with rights that the user did not ask for.
+class TerminalAsker final : public Asker {
+  public:
+    TerminalAsker(bool prompt, std::ostream& report) : prompt_(prompt), report_(report) {}
+    bool askYesNo(const std::string& message, const std::string& details) override;
+    void tell(const std::string& message, const std::string& details) override;
+
+  private:
+    bool prompt_;
+    std::ostream& report_;
+};
 
 // Lines of cells with each column padded to its widest cell (the last column is not padded).
 std::string formatTable(const std::vector<std::vector<std::string>>& rows);

@@ -31,6 +31,8 @@
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "duplicates/MemberIdentity.h"
+#include "ui/model/BackgroundJob.h"
+#include "ui/model/RemovalConversation.h"
 
 namespace quillby {
 
@@ -45,6 +47,7 @@ struct DupesRequest {
     bool csv = false;
     bool progress = false;
     bool remove = false;
+    bool permanent = false;
     std::string keep;
     bool yes = false;
 };
@@ -200,7 +203,7 @@ void removeCopies(DuplicateReview& review, const DupesRequest& request, const st
         report << "Nothing to remove.\n";
         return;
     }
-    report << "Would remove:\n";
+    report << (request.permanent ? "Would delete for good:\n" : "Would move to the trash:\n");
     for (const auto& member : ticked) {
         TreeNode::Ptr kept = keptMemberOf(member->nodeParent()->shared_from_this());
         report << "  " << member->nodeData()->name << "  (keeps "
@@ -211,32 +214,64 @@ void removeCopies(DuplicateReview& review, const DupesRequest& request, const st
         report << names << " of them are names of a file that stays under another name: "
                << "removing them frees nothing.\n";
     }
-    if (!request.yes && !askYesNo("Remove these " + std::to_string(ticked.size()) +
-                                  " files (frees " + freeing + ")?")) {
+    // Copies picked by the command go to the trash, where they can be put back, unless the
+    // user asked for good.
+    RemovalConversation::Plan plan;
+    plan.disposal = request.permanent ? RemovalConversation::Disposal::Delete
+                                      : RemovalConversation::Disposal::Trash;
+    const std::vector<TreeNode::Ptr> members = ticked;
+    plan.items = DuplicateCopyRemover::itemsFor<RemovalItem>(members);
+    std::string how = request.permanent ? "Delete these " + std::to_string(ticked.size()) +
+                                              " files for good (frees " + freeing + ")?"
+                                        : "Move these " + std::to_string(ticked.size()) +
+                                              " files to the trash (frees " + freeing +
+                                              " once the trash is emptied)?";
+    if (!request.yes && !askYesNo(how)) {
         report << "Nothing removed.\n";
         return;
     }
 
-    std::atomic<bool> stop{false};
-    DuplicateCopyRemover remover([&report](const CopyRemovalRecord& record) {
-        if (record.outcome == DuplicateRemoval::Outcome::Removed) {
-            report << "removed " << record.path << '\n';
-        } else {
-            bool refusal = record.outcome != DuplicateRemoval::Outcome::Failed &&
-                           record.outcome != DuplicateRemoval::Outcome::PermissionDenied &&
-                           record.outcome != DuplicateRemoval::Outcome::Gone;
-            report << (refusal ? "refused " : "failed ") << DuplicateCopyRemover::reportLine(record)
-                   << '\n';
+    RemovalConversation conversation(std::move(plan));
+    DuplicateCopyRemover remover(root);
+    auto asUser = [&](const RemovalItem& item, RemovalConversation::Disposal disposal) {
+        return remover.remove(members[item.tag], disposal);
+    };
+    JobContext job;
+    conversation.run(asUser, job);
+    // What no trash can take, and what only rights can remove, are asked about once each.
+    TerminalAsker asker(!request.yes, report);
+    if (conversation.askToDeleteUntrashable(asker)) conversation.deleteUntrashable(asUser, job);
+    if (conversation.askToRetryWithRights(asker)) {
+        conversation.retryWithRights(
+            [&](const RemovalItem& item) {
+                return remover.removeWithRights(members[item.tag],
+                                                DuplicateCopyRemover::byHelper());
+            },
+            job);
+    }
+    for (const auto& outcome : conversation.outcomes()) {
+        switch (outcome.kind) {
+            case RemovalOutcome::Kind::Trashed:
+                report << "trashed " << outcome.path << '\n';
+                break;
+            case RemovalOutcome::Kind::Removed:
+                report << "removed " << outcome.path << '\n';
+                break;
+            case RemovalOutcome::Kind::Vanished:
+                report << "already gone " << outcome.path << '\n';
+                break;
+            case RemovalOutcome::Kind::Refused:
+            case RemovalOutcome::Kind::Failed:
+                report << (outcome.kind == RemovalOutcome::Kind::Refused ? "refused " : "failed ")
+                       << outcome.path << ": " << outcome.reason() << '\n';
+                break;
         }
-    });
-    remover.setSearchedFolder(root);
-    auto outcome = review.removeTickedMembers(std::ref(remover), stop, nullptr, nullptr);
-    review.finishDeletion(outcome);
-    report << "Removed " << remover.removedCount() << " files (freed "
-           << UtilityFunction::convertVolSpace(remover.freedBytes()) << ").\n";
-    if (remover.notRemovedCount() > 0) {
+    }
+    review.finishDeletion(DuplicateReview::reportOf(members, conversation.outcomes()));
+    report << conversation.closingLine() << '\n';
+    if (conversation.failedCount() > 0) {
         throw CliFailure(
-            std::to_string(remover.notRemovedCount()) + " files were not removed (see above)", 1);
+            std::to_string(conversation.failedCount()) + " files were not removed (see above)", 1);
     }
 }
 
@@ -253,6 +288,7 @@ void runDupes(const DupesRequest& request) {
         threshold = *size;
     }
     bool removing = request.remove || !request.keep.empty();
+    if (request.permanent && !removing) throw usageError("--permanent needs --delete or --keep");
     if (removing && (request.json || request.csv) && !request.yes) {
         throw usageError("--delete with --json or --csv needs --yes (there is no prompt)");
     }
@@ -302,7 +338,9 @@ void addDupesCommand(CLI::App& app) {
     json->excludes(csv);
     dupes->add_flag("--progress", request->progress, "Show progress on standard error");
     dupes->add_flag("--delete", request->remove,
-                    "Remove every copy but the original of each group");
+                    "Move every copy but the original of each group to the trash");
+    dupes->add_flag("--permanent", request->permanent,
+                    "With --delete, delete the copies for good instead of trashing them");
     dupes->add_option("--keep", request->keep, "Which copy stays (implies --delete)")
         ->check(CLI::IsMember({"original", "first", "last", "oldest", "newest"}));
     dupes->add_flag("--yes", request->yes, "Remove without asking");

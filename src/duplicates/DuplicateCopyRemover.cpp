@@ -1,106 +1,123 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/DuplicateCopyRemover.h"
 
+#include <cerrno>
+
+#include "core/work/PrivilegedAuthorization.h"
 #include "duplicates/CopyToKeep.h"
 
 namespace quillby {
 
 using Outcome = DuplicateRemoval::Outcome;
 
-DuplicateCopyRemover::DuplicateCopyRemover(RecordListener listener)
-    : listener_(std::move(listener)) {}
+namespace {
+
+constexpr const char* kLastCopy = "it is the last copy of its group";
+
+// Why the engine kept a copy on purpose, in words ("content differs (...)").
+std::string keptBecause(Outcome outcome, const std::string& detail) {
+    const char* what = outcome == Outcome::Differs          ? "content differs"
+                       : outcome == Outcome::SameEntry      ? "same directory entry"
+                       : outcome == Outcome::NotRegularFile ? "not a regular file"
+                                                            : nullptr;
+    if (!what) return detail;
+    return detail.empty() ? what : std::string(what) + " (" + detail + ")";
+}
+
+TreeNode::Ptr groupOf(const TreeNode::Ptr& member) {
+    TreeNode* parent = member->nodeParent();
+    return parent ? parent->shared_from_this() : nullptr;
+}
+
+}  // namespace
+
+DuplicateCopyRemover::DuplicateCopyRemover(std::string searchedFolder)
+    : searched_(std::move(searchedFolder)) {}
+
+DuplicateCopyRemover::PrivilegedRemoval DuplicateCopyRemover::byHelper() {
+    return [](const std::string& path) {
+        auto& rights = PrivilegedAuthorization::sharedAuthorization();
+        return (rights.isValidAuth() || rights.allocAuthorization()) && rights.removeItem(path);
+    };
+}
 
 bool DuplicateCopyRemover::isBundleGroup(const TreeNode& group) {
     return group.nodeData()->extendName == "APP" && group.numberOfChildren() > 0 &&
            !group.firstChild()->nodeData()->ModificationDate;
 }
 
-bool DuplicateCopyRemover::operator()(const TreeNode::Ptr& member, const TreeNode::Ptr& group) {
-    CopyRemovalRecord record;
-    record.path = member->nodeData()->name;
-    TreeNode::Ptr kept = keptMemberOf(group);
-    if (!kept) {
-        // Without a member that stays there is nothing to compare with, and nothing left after.
-        record.outcome = Outcome::LastCopy;
-        record.detail = "it is the last copy of its group";
-    } else {
-        const std::string& keptPath = kept->nodeData()->name;
-        // One gate for the whole removal, made on the deleting worker at its first copy.
-        if (!gate_) gate_.emplace(DuplicateRemoval::removalGate());
-        DuplicateRemoval::Scope scope(searched_, &*gate_);
-        DuplicateRemoval::Result result;
-        if (isBundleGroup(*group)) {
-            result = privileged_
-                         ? DuplicateRemoval::Result{Outcome::PermissionDenied,
-                                                    "bundles are not removed as "
-                                                    "administrator"}
-                         : DuplicateRemoval::removeVerifiedBundle(record.path, keptPath, scope);
-        } else if (privileged_) {
-            result = DuplicateRemoval::checkVerifiedCopy(record.path, keptPath, scope);
-            if (result.outcome == Outcome::Removed && !privileged_(record.path)) {
-                result = {Outcome::Failed, "the removal with administrator rights failed"};
-            }
-        } else {
-            result = DuplicateRemoval::removeVerifiedCopy(record.path, keptPath, scope);
-        }
-        record.outcome = result.outcome;
-        record.detail = std::move(result.detail);
-        if (result.outcome == Outcome::Removed && !result.otherNamesRemain) {
-            record.freed = member->nodeData()->fileSize;
-        }
-    }
-    records_.push_back(record);
-    if (listener_) listener_(records_.back());
-    return record.outcome == Outcome::Removed;
-}
-
-std::size_t DuplicateCopyRemover::removedCount() const {
-    std::size_t removed = 0;
-    for (const auto& record : records_) removed += record.outcome == Outcome::Removed ? 1 : 0;
-    return removed;
-}
-
-std::uint64_t DuplicateCopyRemover::freedBytes() const {
-    std::uint64_t bytes = 0;
-    for (const auto& record : records_) bytes += record.freed;
-    return bytes;
-}
-
-bool DuplicateCopyRemover::anyPermissionDenied() const {
-    for (const auto& record : records_) {
-        if (record.outcome == Outcome::PermissionDenied) return true;
-    }
-    return false;
-}
-
-std::string DuplicateCopyRemover::outcomeText(Outcome outcome) {
-    switch (outcome) {
+RemovalOutcome DuplicateCopyRemover::outcomeOf(const DuplicateRemoval::Result& result,
+                                               const std::string& path) {
+    RemovalOutcome outcome;
+    outcome.path = path;
+    switch (result.outcome) {
         case Outcome::Removed:
-            return "removed";
-        case Outcome::Differs:
-            return "content differs";
-        case Outcome::SameEntry:
-            return "same directory entry";
-        case Outcome::NotRegularFile:
-            return "not a regular file";
-        case Outcome::LastCopy:
-            return "last copy";
-        case Outcome::PermissionDenied:
-            return "permission denied";
+            outcome.kind = RemovalOutcome::Kind::Removed;
+            outcome.removedEntries = 1;
+            return outcome;
+        case Outcome::Trashed:
+            outcome.kind = RemovalOutcome::Kind::Trashed;
+            outcome.trashPath = result.trashPath;
+            return outcome;
         case Outcome::Gone:
-            return "gone";
-        case Outcome::Refused:
-            return "refused";
+            return RemovalOutcome::vanished(path);
+        case Outcome::PermissionDenied:
         case Outcome::Failed:
+            outcome = RemovalOutcome::failed(
+                path, result.error != 0
+                          ? result.error
+                          : (result.outcome == Outcome::PermissionDenied ? EACCES : EIO));
+            outcome.detail = result.detail;
+            return outcome;
+        case Outcome::Differs:
+        case Outcome::SameEntry:
+        case Outcome::NotRegularFile:
+        case Outcome::LastCopy:
+        case Outcome::Refused:
             break;
     }
-    return "failed";
+    // A copy kept by a check: no right can change that, so it is a refusal with its reason.
+    outcome.kind = RemovalOutcome::Kind::Refused;
+    outcome.detail = keptBecause(result.outcome, result.detail);
+    return outcome;
 }
 
-std::string DuplicateCopyRemover::reportLine(const CopyRemovalRecord& record) {
-    std::string line = record.path + ": " + outcomeText(record.outcome);
-    if (!record.detail.empty()) line += " (" + record.detail + ")";
-    return line;
+DuplicateRemoval::Scope DuplicateCopyRemover::scopeFor(Disposal disposal) {
+    // One gate for the whole removal, made on the removing worker at its first copy.
+    if (!gate_) gate_.emplace(DuplicateRemoval::removalGate());
+    return DuplicateRemoval::Scope(searched_, &*gate_, disposal);
+}
+
+RemovalOutcome DuplicateCopyRemover::remove(const TreeNode::Ptr& member, Disposal disposal) {
+    const std::string& path = member->nodeData()->name;
+    TreeNode::Ptr group = groupOf(member);
+    TreeNode::Ptr kept = group ? keptMemberOf(group) : nullptr;
+    // Without a member that stays there is nothing to compare with, and nothing left after.
+    if (!kept) return outcomeOf({Outcome::LastCopy, kLastCopy}, path);
+    const std::string& keptPath = kept->nodeData()->name;
+    auto scope = scopeFor(disposal);
+    return outcomeOf(isBundleGroup(*group)
+                         ? DuplicateRemoval::removeVerifiedBundle(path, keptPath, scope)
+                         : DuplicateRemoval::removeVerifiedCopy(path, keptPath, scope),
+                     path);
+}
+
+RemovalOutcome DuplicateCopyRemover::removeWithRights(const TreeNode::Ptr& member,
+                                                      const PrivilegedRemoval& removal) {
+    const std::string& path = member->nodeData()->name;
+    TreeNode::Ptr group = groupOf(member);
+    TreeNode::Ptr kept = group ? keptMemberOf(group) : nullptr;
+    if (!kept) return outcomeOf({Outcome::LastCopy, kLastCopy}, path);
+    if (isBundleGroup(*group)) {
+        return outcomeOf({Outcome::Refused, "bundles are not removed with administrator rights"},
+                         path);
+    }
+    auto result = DuplicateRemoval::checkVerifiedCopy(path, kept->nodeData()->name,
+                                                      scopeFor(Disposal::Delete));
+    if (result.outcome == Outcome::Removed && !removal(path)) {
+        result = {Outcome::Failed, "the removal with administrator rights failed"};
+    }
+    return outcomeOf(result, path);
 }
 
 }  // namespace quillby

@@ -8,13 +8,13 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
-#include <system_error>
 
 #include "core/fs/DeletionGate.h"
 #include "core/fs/DirectoryReader.h"
 #include "core/fs/EntryStatus.h"
 #include "core/fs/FolderHandle.h"
 #include "core/fs/PathRules.h"
+#include "core/fs/UserHome.h"
 #include "duplicates/FileContentReader.h"
 #include "platform/Services.h"
 
@@ -22,8 +22,9 @@ namespace quillby {
 
 namespace {
 
+// Reasons read as the user's words, as every removal's report says them.
 std::string errorText(int error) {
-    return std::generic_category().message(error);
+    return failureText(error);
 }
 
 // Opens the folder `folderPath`: inside the searched folder `searched`, from it one folder at a
@@ -205,7 +206,7 @@ DuplicateRemoval::Result failure(int error, const std::string& what) {
     if (error == ELOOP) {
         return {DuplicateRemoval::Outcome::Refused, refusalText(RefusalRule::LinkOnTheWay)};
     }
-    return {DuplicateRemoval::outcomeOfError(error), what + errorText(error)};
+    return {DuplicateRemoval::outcomeOfError(error), what + errorText(error), false, {}, error};
 }
 
 // Removes the placed file or folder through the deletion gate, while it is the one checked.
@@ -216,16 +217,16 @@ DuplicateRemoval::Result removePlaced(const PlacedFile& target, const std::strin
     std::optional<DeletionGate> own;
     const DeletionGate& gate =
         scope.gate ? *scope.gate : own.emplace(DuplicateRemoval::removalGate());
-    RemovalOutcome outcome =
-        gate.removeEntryOf(target.folder, parentPath, target.name, identityOf(*target.status),
-                           DeletionGate::Disposal::Delete);
+    RemovalOutcome outcome = gate.removeEntryOf(target.folder, parentPath, target.name,
+                                                identityOf(*target.status), scope.disposal);
     using Outcome = DuplicateRemoval::Outcome;
     switch (outcome.kind) {
         case RemovalOutcome::Kind::Removed:
-        case RemovalOutcome::Kind::Trashed:
             return {Outcome::Removed, {}, target.status->linkCount > 1};
+        case RemovalOutcome::Kind::Trashed:
+            return {Outcome::Trashed, {}, target.status->linkCount > 1, outcome.trashPath};
         case RemovalOutcome::Kind::Vanished:
-            return {Outcome::Gone, errorText(ENOENT)};
+            return {Outcome::Gone, errorText(ENOENT), false, {}, ENOENT};
         case RemovalOutcome::Kind::Refused:
             if (outcome.rule == RefusalRule::ChangedSinceListed) {
                 return {Outcome::Failed, "changed while it was checked"};
@@ -236,15 +237,24 @@ DuplicateRemoval::Result removePlaced(const PlacedFile& target, const std::strin
     }
     std::string where =
         outcome.failedEntry == path ? "" : "could not remove " + outcome.failedEntry + ": ";
-    return {DuplicateRemoval::outcomeOfError(outcome.error), where + outcome.reason()};
+    return {DuplicateRemoval::outcomeOfError(outcome.error),
+            where + outcome.reason(),
+            false,
+            {},
+            outcome.error};
 }
 }  // namespace
 
 DeletionGate DuplicateRemoval::removalGate() {
     DeletionGate::Options options;
-    options.home = Services::context().home.string();
+    const PlatformContext& context = Services::context();
+    options.home = context.home.string();
     options.caller = ::geteuid();
     options.protectAccountHomes = false;
+    options.dataHome = UserHome(context.home, context.uid)
+                           .folderFromEnvironment(context.xdgDataHome,
+                                                  context.home / ".local/share", "XDG_DATA_HOME")
+                           .string();
     return DeletionGate(options);
 }
 

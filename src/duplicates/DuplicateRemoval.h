@@ -17,6 +17,7 @@ class DuplicateRemoval {
   public:
     enum class Outcome {
         Removed,
+        Trashed,           // moved to the trash after the check; trashPath says where
         Differs,           // the contents are not the same: refused
         SameEntry,         // both paths name one directory entry: removing it loses both
         NotRegularFile,    // a folder, link or other non-regular item where a file was listed
@@ -31,25 +32,31 @@ class DuplicateRemoval {
         std::string detail;  // the reason, for a report line
         // The removed file has other names (hard links) that keep its content: nothing freed.
         bool otherNamesRemain = false;
+        std::string trashPath;  // with Trashed
+        int error = 0;          // the errno behind Gone, PermissionDenied or Failed, when known
     };
 
     // Where a removal happens. Inside the searched folder (when given) every folder on the way
     // is opened from it without following a link, so a folder swapped for one since the search
     // is refused. A removal of many copies passes one gate for all (see removalGate); without
-    // one, each removal makes its own.
+    // one, each removal makes its own. A checked copy is moved to the trash or deleted for good
+    // as `disposal` says.
     struct Scope {
-        Scope(std::string searchedFolder = {}, const DeletionGate* removalGate = nullptr)
-            : searched(std::move(searchedFolder)), gate(removalGate) {}
+        Scope(std::string searchedFolder = {}, const DeletionGate* removalGate = nullptr,
+              DeletionGate::Disposal how = DeletionGate::Disposal::Delete)
+            : searched(std::move(searchedFolder)), gate(removalGate), disposal(how) {}
         std::string searched;
         const DeletionGate* gate;
+        DeletionGate::Disposal disposal;
     };
 
     // The gate copies are removed through: the home is protected; a copy or a bundle is never an
-    // account's home, so the user database is not read.
+    // account's home, so the user database is not read. Its trash is the user's data folder's.
     static DeletionGate removalGate();
 
     // Removes `path` when it is a regular file whose content equals that of `kept`, a different
-    // directory entry (a hard link of the same file is fine: its content stays).
+    // directory entry (a hard link of the same file is fine: its content stays). With a trash
+    // disposal the checked copy is moved to the trash instead (Trashed).
     static Result removeVerifiedCopy(const std::string& path, const std::string& kept,
                                      const Scope& scope = {});
     // Removes the folder `path` (an application bundle) when its whole tree equals that of

@@ -99,28 +99,6 @@ TreeNode::Ptr DuplicateResultsModel::actionTarget(const TreeNode::Ptr& row) {
     return row->nodeData()->isGroup() ? row->firstChild() : row;
 }
 
-std::string DuplicateResultsModel::deletionSummary(const DuplicateCopyRemover& remover,
-                                                   bool stopped) {
-    std::string line = "Removed " + std::to_string(remover.removedCount()) + " files, freed " +
-                       UtilityFunction::convertVolSpace(remover.freedBytes()) + ".";
-    if (remover.notRemovedCount() > 0) {
-        line += " " + std::to_string(remover.notRemovedCount()) + " not removed.";
-    }
-    if (stopped) line += " Stopped.";
-    return line;
-}
-
-std::vector<std::string> DuplicateResultsModel::deletionProblems(
-    const DuplicateCopyRemover& remover) {
-    std::vector<std::string> lines;
-    for (const auto& record : remover.records()) {
-        if (record.outcome != DuplicateRemoval::Outcome::Removed) {
-            lines.push_back(DuplicateCopyRemover::reportLine(record));
-        }
-    }
-    return lines;
-}
-
 std::vector<std::string> DuplicateResultsModel::notSearchedLines() const {
     std::vector<std::string> lines;
     for (const auto& folder : notSearched_) {

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "duplicates/TreeNode.h"
@@ -56,10 +55,6 @@ class DuplicateResultsModel {
 
     // The member a row's actions (open, reveal) act on: the member itself, or a group's first.
     static TreeNode::Ptr actionTarget(const TreeNode::Ptr& row);
-
-    // After a deletion: one line for the outcome, and one line per member not removed.
-    static std::string deletionSummary(const DuplicateCopyRemover& remover, bool stopped);
-    static std::vector<std::string> deletionProblems(const DuplicateCopyRemover& remover);
 
     // When the search found no duplicates: says so, with the settings that left files out
     // (the size limit, hidden files, system folders). Empty when it found any.

@@ -8,7 +8,6 @@
 #include <unordered_set>
 
 #include "core/text/UtilityFunction.h"
-#include "core/work/MainQueue.h"
 #include "duplicates/CopyToKeep.h"
 #include "duplicates/PathComponents.h"
 
@@ -319,33 +318,22 @@ void DuplicateReview::applyRemoval(const TreeNode::Ptr& member, const TreeNode::
     }
 }
 
-DuplicateReview::DeletionReport DuplicateReview::removeTickedMembers(
-    const MemberRemover& remover, const std::atomic<bool>& stop,
-    const std::function<void(double)>& progress, MainQueue* mainQueue) {
+DuplicateReview::DeletionReport DuplicateReview::reportOf(
+    const std::vector<TreeNode::Ptr>& members, const std::vector<RemovalOutcome>& outcomes) {
     DeletionReport report;
-    const auto ticked = allSelectNumArr_;
-    for (const auto& member : ticked) {
-        if (stop.load(std::memory_order_relaxed)) {
-            report.stopped = true;
-            break;
-        }
-        ++report.attempted;
-        TreeNode::Ptr group = groupOf(member);
-        if (group && remover(member, group)) {
-            report.deleted.push_back(member);
-            auto apply = [&] { applyRemoval(member, group); };
-            if (mainQueue) {
-                mainQueue->invokeAndWait(apply);
-            } else {
-                apply();
-            }
-        }
-        if (progress) progress(static_cast<double>(report.attempted) / ticked.size());
+    report.attempted = std::min(members.size(), outcomes.size());
+    report.stopped = outcomes.size() < members.size();
+    for (std::size_t i = 0; i < report.attempted; ++i) {
+        if (outcomes[i].gone()) report.deleted.push_back(members[i]);
     }
     return report;
 }
 
 std::size_t DuplicateReview::finishDeletion(const DeletionReport& report) {
+    for (const auto& member : report.deleted) {
+        // A member already taken out of its group (listed twice) changes nothing more.
+        if (TreeNode::Ptr group = groupOf(member)) applyRemoval(member, group);
+    }
     if (report.stopped) {
         for (const auto& member : allSelectNumArr_) member->nodeData()->selectNum = 0;
         allSelectNumArr_.clear();

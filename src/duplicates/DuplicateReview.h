@@ -2,25 +2,23 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "core/fs/RemovalOutcome.h"
 #include "duplicates/DuplicateCategory.h"
 #include "duplicates/MemberIdentity.h"
 #include "duplicates/TreeNode.h"
 
 namespace quillby {
 
-class MainQueue;
-
 // The duplicate page's model: the result tree sorted into the seven categories, the ticks
 // (a member's selectNum is 0 or 1; a group's is 0 none, 1 all, 2 some, with a "ticked/members"
-// text), and the deletion of the ticked members with the group and category updates. Lives on
-// the main thread; only removeTickedMembers() runs on a worker.
+// text), and the group and category updates once ticked members are removed. Lives on the main
+// thread.
 //
 // Every group keeps at least one unticked member: the copy the others are compared with before
 // they go, and the one that is left when they are gone.
@@ -28,9 +26,6 @@ class DuplicateReview {
   public:
     // Asked before a tick would select every copy of a group; true to go ahead.
     using ConfirmAllCopies = std::function<bool()>;
-    // Removes one ticked member of `group` from the disk; true when it is gone.
-    using MemberRemover =
-        std::function<bool(const TreeNode::Ptr& member, const TreeNode::Ptr& group)>;
     enum class HeaderState { Off, All, Some };
 
     struct DeletionReport {
@@ -96,17 +91,15 @@ class DuplicateReview {
     // the same file, or the file has names outside the group.
     bool isNameOfSharedFile(const TreeNode& member) const;
 
-    // Removes the ticked members in order with `remover` (on the calling worker), checking
-    // `stop` before each. Each removal updates the tree on the main thread through `mainQueue`
-    // (directly when it is null): sizes fall, the member leaves its group, and an emptied
-    // group, or a partly ticked group left with one member, leaves its trees. `progress`
-    // receives the fraction done after each member.
-    DeletionReport removeTickedMembers(const MemberRemover& remover, const std::atomic<bool>& stop,
-                                       const std::function<void(double)>& progress,
-                                       MainQueue* mainQueue);
-    // Ends a deletion on the main thread: drops the deleted members from the ticked list (all
-    // of it when stopped), unticks everything displayed and counts the shown files again.
-    // Gives how many ticked members were left (removals that failed).
+    // What a removal did to the ticked members, from its outcomes: outcomes[i] is that of
+    // members[i]; members without an outcome were not tried (the removal was stopped).
+    static DeletionReport reportOf(const std::vector<TreeNode::Ptr>& members,
+                                   const std::vector<RemovalOutcome>& outcomes);
+    // Ends a removal on the main thread: the members gone leave their groups (sizes fall, an
+    // emptied group, or a partly ticked group left with one member, leaves its trees), drops
+    // them from the ticked list (all of it when stopped), unticks everything displayed and
+    // counts the shown files again. Gives how many ticked members were left (removals that
+    // failed).
     std::size_t finishDeletion(const DeletionReport& report);
 
     // A group's "ticked/members" text, as its row shows it.

@@ -148,6 +148,7 @@ TEST_F(Dupes, BadInputGetsOneLineAndStatusTwo) {
         {tree.path().string(), "--keep", "biggest"},
         {tree.path().string(), "--json", "--csv"},
         {tree.path().string(), "--json", "--delete"},
+        {tree.path().string(), "--permanent"},
     };
     for (const auto& arguments : cases) expectRefusedInOneLine(run(arguments), arguments.back());
 
@@ -168,22 +169,44 @@ TEST_F(Dupes, BadInputGetsOneLineAndStatusTwo) {
     EXPECT_NE(result.err.find("cannot read folder"), std::string::npos) << result.err;
 }
 
-TEST_F(Dupes, DeletingKeepsOneCopyOfEveryGroupAndAsksFirst) {
+TEST_F(Dupes, DeletingKeepsOneCopyOfEveryGroupInTheTrashUnlessPermanentAndAsksFirst) {
     for (const char* name : {"a/1.txt", "b/2.txt", "c/3.txt"}) tree.write(name, "three copies");
     for (const char* name : {"x.bin", "y.bin"}) tree.write(name, "two copies");
     auto declined = run({tree.path().string(), "--min-size", "0", "--delete"}, "n\n");
     EXPECT_EQ(declined.status, 0);
+    EXPECT_NE(declined.out.find("Move these 3 files to the trash"), std::string::npos)
+        << declined.out;
     EXPECT_NE(declined.out.find("Nothing removed."), std::string::npos);
     EXPECT_EQ(remaining().size(), 5u);
 
     auto accepted = run({tree.path().string(), "--min-size", "0", "--delete"}, "y\n");
     EXPECT_EQ(accepted.status, 0) << accepted.out << accepted.err;
-    EXPECT_NE(accepted.out.find("Removed 3 files"), std::string::npos) << accepted.out;
+    EXPECT_NE(accepted.out.find("Moved 3 items ("), std::string::npos) << accepted.out;
     auto left = remaining();
     ASSERT_EQ(left.size(), 2u);
     EXPECT_TRUE(left[0].ends_with(".txt"));
     EXPECT_TRUE(left[1].ends_with(".bin"));
     EXPECT_EQ(TempDir::read(tree / left[0]), "three copies");
+    // The copies wait in the trash of $XDG_DATA_HOME, each with what restores it.
+    const fs::path trash = cli.home / ".local/share/Trash";
+    std::size_t trashed = 0;
+    for (const auto& entry : fs::directory_iterator(trash / "files")) {
+        std::string name = entry.path().filename().string();
+        std::string info = TempDir::read(trash / "info" / (name + ".trashinfo"));
+        EXPECT_NE(info.find("Path=" + tree.path().string() + "/"), std::string::npos) << info;
+        EXPECT_NE(info.find(name), std::string::npos) << info;
+        ++trashed;
+    }
+    EXPECT_EQ(trashed, 3u);
+
+    // For good: the copies leave the disk and the trash takes nothing more.
+    tree.write("z.bin", "two copies");
+    auto permanent =
+        run({tree.path().string(), "--min-size", "0", "--delete", "--permanent", "--yes"});
+    EXPECT_EQ(permanent.status, 0) << permanent.out << permanent.err;
+    EXPECT_NE(permanent.out.find("Deleted 1 item ("), std::string::npos) << permanent.out;
+    EXPECT_EQ(remaining().size(), 2u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(trash / "files"), fs::directory_iterator()), 3);
 }
 
 TEST_F(Dupes, KeepChoosesTheCopyThatStays) {
@@ -228,6 +251,39 @@ TEST_F(Dupes, ACopyThatDiffersFromTheKeptOneIsRefusedAndReported) {
     bool originalKept = false;
     for (const auto& name : remaining()) originalKept |= TempDir::read(tree / name) == original;
     EXPECT_TRUE(originalKept);
+}
+
+TEST_F(Dupes, ACopyOnlyRightsCanRemoveIsOfferedTheRetryAndReported) {
+    tree.write("kept/a.bin", "copied bytes");
+    tree.write("locked/b.bin", "copied bytes");
+    setDate("kept/a.bin", 10);  // the oldest stays
+    fs::permissions(tree.path(), fs::perms::all, fs::perm_options::replace);
+    fs::permissions(tree / "locked", fs::perms::owner_read | fs::perms::owner_exec |
+                                         fs::perms::others_read | fs::perms::others_exec);
+    // Confirmed, then the retry with rights declined.
+    std::vector<std::string> arguments{"dupes", tree.path().string(), "--min-size",
+                                       "0",     "--delete",           "--permanent"};
+    ProcessResult result;
+    if (::geteuid() == 0) {
+        arguments.insert(arguments.begin(),
+                         {"--reuid=65534", "--regid=65534", "--clear-groups", QUILLBY_CLI_PATH});
+        result = runProcess("/usr/bin/setpriv", arguments, {{"HOME", cli.home.path().string()}},
+                            "y\nn\n");
+    } else {
+        result = cli.run(arguments, "y\nn\n");
+    }
+    fs::permissions(tree / "locked", fs::perms::owner_all);
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+    EXPECT_NE(result.out.find("1 item can only be removed with administrator rights."),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("failed " + path("locked/b.bin") + ": permission denied"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("Nothing was removed. 1 item could not be removed."),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(remaining().size(), 2u);
 }
 
 TEST_F(Dupes, NamesOfOneFileAreNotCopiesOfIt) {

@@ -20,7 +20,8 @@
 using namespace quillby;
 
 namespace fs = std::filesystem;
-using Outcome = DuplicateRemoval::Outcome;
+using Kind = RemovalOutcome::Kind;
+constexpr auto kDelete = DeletionGate::Disposal::Delete;
 
 namespace {
 
@@ -30,14 +31,21 @@ DuplicateSearchOptions plainSearch() {
     return options;
 }
 
-// Ticks every group's members but the last, removes them with one remover and gives it.
-DuplicateCopyRemover removeAllButLast(DuplicateReview& review) {
+// Ticks every group's members but the last, deletes them with one remover and gives their
+// outcomes.
+std::vector<RemovalOutcome> removeAllButLast(DuplicateReview& review) {
     review.clickHeaderBox(true);
     DuplicateCopyRemover remover;
-    std::atomic<bool> stop{false};
-    auto report = review.removeTickedMembers(std::ref(remover), stop, nullptr, nullptr);
-    review.finishDeletion(report);
-    return remover;
+    std::vector<RemovalOutcome> outcomes;
+    for (const auto& member : review.tickedMembers()) {
+        outcomes.push_back(remover.remove(member, kDelete));
+    }
+    review.finishDeletion(DuplicateReview::reportOf(review.tickedMembers(), outcomes));
+    return outcomes;
+}
+
+bool mentions(const RemovalOutcome& outcome, const std::string& words) {
+    return outcome.reason().find(words) != std::string::npos;
 }
 
 // A chain of folders whose path is longer than PATH_MAX, made and removed relative to open
@@ -85,17 +93,16 @@ TEST(DuplicateCopyRemover, ACopyChangedAfterTheSearchIsRefusedAtItsFirstDifferen
     auto group = review.categoryTree(0)->firstChild();
     writeBytes(group->childAtIndex(0)->nodeData()->name, content);
 
-    auto remover = removeAllButLast(review);
-    ASSERT_EQ(remover.records().size(), 1u);
-    const auto& record = remover.records().front();
-    EXPECT_EQ(record.outcome, Outcome::Differs);
-    EXPECT_NE(record.detail.find("at byte " + std::to_string(5 * 1024 * 1024 + 17)),
-              std::string::npos)
-        << record.detail;
-    EXPECT_NE(DuplicateCopyRemover::reportLine(record).find("content differs"), std::string::npos);
+    auto outcomes = removeAllButLast(review);
+    ASSERT_EQ(outcomes.size(), 1u);
+    // A refusal no right can overcome, with its reason in words.
+    EXPECT_EQ(outcomes[0].kind, Kind::Refused);
+    EXPECT_FALSE(outcomes[0].rightsMayHelp());
+    EXPECT_TRUE(mentions(outcomes[0], "content differs")) << outcomes[0].reason();
+    EXPECT_TRUE(mentions(outcomes[0], "at byte " + std::to_string(5 * 1024 * 1024 + 17)))
+        << outcomes[0].reason();
     EXPECT_TRUE(fs::exists(dir / "a/copy"));
     EXPECT_TRUE(fs::exists(dir / "b/kept"));
-    EXPECT_EQ(remover.removedCount(), 0u);
 }
 
 TEST(DuplicateCopyRemover, TwoNamesOfOneFileFreeNothingAndTheLastCopyNeverGoes) {
@@ -119,13 +126,12 @@ TEST(DuplicateCopyRemover, TwoNamesOfOneFileFreeNothingAndTheLastCopyNeverGoes) 
     // Even a member ticked behind the review's back is refused when no copy would stay.
     kept->nodeData()->selectNum = 1;
     DuplicateCopyRemover remover;
-    EXPECT_FALSE(remover(group->childAtIndex(0), group));
-    EXPECT_EQ(remover.records().back().outcome, Outcome::LastCopy);
+    auto lastCopy = remover.remove(group->childAtIndex(0), kDelete);
+    EXPECT_EQ(lastCopy.kind, Kind::Refused);
+    EXPECT_TRUE(mentions(lastCopy, "last copy")) << lastCopy.reason();
     kept->nodeData()->selectNum = 0;
 
-    EXPECT_TRUE(remover(group->childAtIndex(0), group));
-    EXPECT_EQ(remover.records().back().freed, 0u);
-    EXPECT_EQ(remover.freedBytes(), 0u);
+    EXPECT_EQ(remover.remove(group->childAtIndex(0), kDelete).kind, Kind::Removed);
     EXPECT_EQ(TempDir::read(kept->nodeData()->name), "one file, two names");
 }
 
@@ -147,17 +153,16 @@ TEST(DuplicateCopyRemover, BundlesGoOnlyAfterTheirWholeTreesCompareEqual) {
     DuplicateCopyRemover remover;
     auto members = group->children();
     for (size_t i = 0; i < 3; ++i) members[i]->nodeData()->selectNum = 1;
-    EXPECT_TRUE(remover(members[0], group));
-    EXPECT_FALSE(remover(members[1], group));
-    EXPECT_FALSE(remover(members[2], group));
+    std::vector<RemovalOutcome> outcomes;
+    for (size_t i = 0; i < 3; ++i) outcomes.push_back(remover.remove(members[i], kDelete));
+    EXPECT_EQ(outcomes[0].kind, Kind::Removed);
     EXPECT_FALSE(fs::exists(dir / "B.app"));
     EXPECT_TRUE(fs::exists(dir / "C.app/Contents/Info"));
     EXPECT_EQ(TempDir::read(dir / "D.app/Contents/info"), "version 2");
-    EXPECT_EQ(remover.records()[1].outcome, Outcome::Differs);
-    EXPECT_NE(remover.records()[1].detail.find("same names"), std::string::npos);
-    EXPECT_EQ(remover.records()[2].outcome, Outcome::Differs);
-    EXPECT_NE(remover.records()[2].detail.find("at byte 8"), std::string::npos)
-        << remover.records()[2].detail;
+    EXPECT_EQ(outcomes[1].kind, Kind::Refused);
+    EXPECT_TRUE(mentions(outcomes[1], "same names")) << outcomes[1].reason();
+    EXPECT_EQ(outcomes[2].kind, Kind::Refused);
+    EXPECT_TRUE(mentions(outcomes[2], "at byte 8")) << outcomes[2].reason();
     EXPECT_TRUE(fs::exists(dir / "A.app/Contents/bin/tool"));
 }
 
@@ -178,16 +183,17 @@ TEST(DuplicateCopyRemover, AMissingCopyIsGoneAndAForbiddenOneNeedsRights) {
     EXPECT_TRUE(asOrdinaryUser([&] {
         DuplicateCopyRemover remover;
         for (const auto& member : group->children()) {
-            if (member->nodeData()->name.find("/kept/") != std::string::npos) continue;
-            member->nodeData()->selectNum = 1;
-            remover(member, group);
+            if (member->nodeData()->name.find("/kept/") == std::string::npos)
+                member->nodeData()->selectNum = 1;
         }
         bool sawGone = false, sawDenied = false;
-        for (const auto& record : remover.records()) {
-            sawGone |= record.outcome == Outcome::Gone;
-            sawDenied |= record.outcome == Outcome::PermissionDenied;
+        for (const auto& member : group->children()) {
+            if (member->nodeData()->selectNum == 0) continue;
+            auto outcome = remover.remove(member, kDelete);
+            sawGone |= outcome.kind == Kind::Vanished;
+            sawDenied |= outcome.rightsMayHelp() && outcome.reason() == "permission denied";
         }
-        return sawGone && sawDenied && remover.anyPermissionDenied();
+        return sawGone && sawDenied;
     }));
     fs::permissions(dir / "locked", fs::perms::owner_all);
     EXPECT_TRUE(fs::exists(dir / "locked/file"));
@@ -208,10 +214,9 @@ TEST(DuplicateCopyRemover, CopiesBelowAChainDeeperThanPathMaxAreFoundAndRemoved)
     auto group = tree->firstChild();
     EXPECT_GT(group->firstChild()->nodeData()->name.size(), static_cast<size_t>(PATH_MAX));
     DuplicateReview review(tree, dir.path());
-    auto remover = removeAllButLast(review);
-    ASSERT_EQ(remover.records().size(), 1u);
-    EXPECT_EQ(remover.records().front().outcome, Outcome::Removed)
-        << remover.records().front().detail;
+    auto outcomes = removeAllButLast(review);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].kind, Kind::Removed) << outcomes[0].reason();
 }
 
 TEST(DuplicateCopyRemover, AFolderThatCannotBeListedIsNamed) {
@@ -245,14 +250,14 @@ TEST(DuplicateCopyRemover, TheRetryWithRightsStillComparesFirst) {
     for (size_t i = 0; i < 2; ++i) group->childAtIndex(i)->nodeData()->selectNum = 1;
     std::vector<std::string> handedOver;
     DuplicateCopyRemover remover;
-    remover.setPrivilegedRemoval([&](const std::string& path) {
+    auto withRights = [&](const std::string& path) {
         handedOver.push_back(path);
         return fs::remove(path);
-    });
-    EXPECT_TRUE(remover(group->childAtIndex(0), group));
-    EXPECT_FALSE(remover(group->childAtIndex(1), group));
+    };
+    EXPECT_EQ(remover.removeWithRights(group->childAtIndex(0), withRights).kind, Kind::Removed);
+    auto changed = remover.removeWithRights(group->childAtIndex(1), withRights);
     EXPECT_EQ(handedOver, std::vector<std::string>{(dir / "copy").string()});
-    EXPECT_EQ(remover.records()[1].outcome, Outcome::Differs);
-    EXPECT_NE(remover.records()[1].detail.find("at byte 9"), std::string::npos);
+    EXPECT_EQ(changed.kind, Kind::Refused);
+    EXPECT_TRUE(mentions(changed, "at byte 9")) << changed.reason();
     EXPECT_TRUE(fs::exists(dir / "changed"));
 }

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
-#include "core/work/PlainMainQueue.h"
 #include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
@@ -30,22 +31,19 @@ const auto kNever = [] {
     return false;
 };
 
-// Removes the ticked members on a worker while the main queue runs: every tree change waits for
-// the main queue, as the page does.
-DuplicateReview::DeletionReport removeOnAWorker(DuplicateReview& review,
-                                                const DuplicateReview::MemberRemover& remover,
-                                                std::atomic<bool>& stop,
-                                                const std::function<void(double)>& progress) {
-    PlainMainQueue mainQueue;
-    DuplicateReview::DeletionReport report;
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        report = review.removeTickedMembers(remover, stop, progress, &mainQueue);
-        mainQueue.post([&] { done = true; });
-    });
-    EXPECT_TRUE(mainQueue.runUntil([&] { return done.load(); }));
-    worker.join();
-    return report;
+// A removal's report as the removal of the ticked members gives it: `goes` tells each tried
+// member's fate; the members after the first `tried` were not reached.
+DuplicateReview::DeletionReport removedBy(const DuplicateReview& review,
+                                          const std::function<bool(const std::string&)>& goes,
+                                          std::size_t tried = SIZE_MAX) {
+    std::vector<RemovalOutcome> outcomes;
+    for (const auto& member : review.tickedMembers()) {
+        if (outcomes.size() == tried) break;
+        const std::string& path = member->nodeData()->name;
+        outcomes.push_back(goes(path) ? RemovalOutcome::vanished(path)
+                                      : RemovalOutcome::failed(path, EACCES));
+    }
+    return DuplicateReview::reportOf(review.tickedMembers(), outcomes);
 }
 
 }  // namespace
@@ -265,19 +263,14 @@ TEST(DuplicateReview, DeletingUpdatesGroupsAndCategorySizes) {
     review.clickGroupBox(pair);                              // ticks /p2
     review.clickMemberBox(triple->childAtIndex(0), kNever);  // ticks /t1 only
     review.clickGroupBox(failing);  // ticks /f2, /f3; /f2 cannot be removed
-    std::vector<std::string> asked;
-    std::atomic<bool> stop{false};
-    std::vector<double> steps;
-    auto report = removeOnAWorker(
-        review,
-        [&](const TreeNode::Ptr& member, const TreeNode::Ptr&) {
-            asked.push_back(member->nodeData()->name);
-            return member->nodeData()->name != "/f2";
-        },
-        stop, [&](double fraction) { steps.push_back(fraction); });
-    EXPECT_EQ(asked, (std::vector<std::string>{"/p2", "/t1", "/f2", "/f3"}));
-    EXPECT_EQ(steps.back(), 1.0);
+    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/p2", "/t1", "/f2", "/f3"}));
+    auto report = removedBy(review, [](const std::string& path) { return path != "/f2"; });
+    EXPECT_FALSE(report.stopped);
     EXPECT_EQ(report.deleted.size(), 3u);
+    // Nothing changes before the removal is finished on the main thread.
+    EXPECT_EQ(pair->numberOfChildren(), 2u);
+    EXPECT_EQ(ticked(review).size(), 4u);
+    EXPECT_EQ(review.finishDeletion(report), 1u);
 
     // The pair lost a copy: one left is no duplicate, so the group goes from every tree and
     // the category falls by both copies. The partly ticked triple keeps two, now unticked.
@@ -290,10 +283,7 @@ TEST(DuplicateReview, DeletingUpdatesGroupsAndCategorySizes) {
     EXPECT_EQ(failing->numberOfChildren(), 2u);
     EXPECT_EQ(review.categorySize(1), 20u + 2u);
 
-    // The ticked list changes only when the deletion ends; a failed removal is reported then
-    // and everything shown is unticked.
-    EXPECT_EQ(ticked(review).size(), 4u);
-    EXPECT_EQ(review.finishDeletion(report), 1u);
+    // A failed removal is reported, and everything shown is unticked.
     EXPECT_TRUE(ticked(review).empty());
     EXPECT_EQ(review.selectionLine(), "0 of 4 selected.");
 }
@@ -303,14 +293,9 @@ TEST(DuplicateReview, AStopMidDeletionKeepsTheTreesConsistent) {
     auto second = copyGroup("b.png", "png", {{"/b1", 4, 1}, {"/b2", 4, 1}});
     DuplicateReview review(resultTree({first, second}), "/s");
     review.clickHeaderBox(true);  // /a2, /a3, /b2
-    std::atomic<bool> stop{false};
-    auto report = removeOnAWorker(
-        review,
-        [&](const TreeNode::Ptr& member, const TreeNode::Ptr&) {
-            if (member->nodeData()->name == "/a3") stop = true;
-            return true;
-        },
-        stop, nullptr);
+    // Stopped during /a3: /b2 was not tried.
+    auto report = removedBy(
+        review, [](const std::string&) { return true; }, 2);
     EXPECT_TRUE(report.stopped);
     EXPECT_EQ(report.deleted.size(), 2u);
     review.finishDeletion(report);
@@ -324,24 +309,4 @@ TEST(DuplicateReview, AStopMidDeletionKeepsTheTreesConsistent) {
     EXPECT_EQ(review.categorySize(0), 8u);
     EXPECT_EQ(DuplicateReview::showSelectNumStr(*second), "0/2");
     EXPECT_EQ(review.selectionLine(), "0 of 2 selected.");
-}
-
-TEST(DuplicateReview, AStoppedDeletionEmptiesTheTickedList) {
-    auto copies = copyGroup("a.txt", "txt", {{"/1", 5, 1}, {"/2", 5, 1}, {"/3", 5, 1}});
-    DuplicateReview review(resultTree({copies}), "/");
-    review.clickGroupBox(copies);
-    std::atomic<bool> stop{false};
-    int removed = 0;
-    auto report = review.removeTickedMembers(
-        [&](const TreeNode::Ptr&, const TreeNode::Ptr&) {
-            stop = true;  // the user presses stop during the first removal
-            ++removed;
-            return true;
-        },
-        stop, nullptr, nullptr);
-    EXPECT_EQ(removed, 1);
-    EXPECT_TRUE(report.stopped);
-    EXPECT_EQ(review.finishDeletion(report), 0u);
-    EXPECT_TRUE(ticked(review).empty());
-    EXPECT_EQ(copies->numberOfChildren(), 2u);
 }

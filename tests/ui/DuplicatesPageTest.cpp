@@ -18,11 +18,11 @@
 #include "duplicates/ui/DuplicateScanningView.h"
 #include "duplicates/ui/DuplicateStartView.h"
 #include "duplicates/ui/DuplicatesPage.h"
-#include "ui/QtMainQueue.h"
 #include "support/ScriptedAsker.h"
 #include "support/TempDir.h"
 #include "support/UiPictures.h"
 #include "ui/ImageProvider.h"
+#include "ui/QtMainQueue.h"
 #include "ui/RichStatusLine.h"
 #include "ui/StackPageHost.h"
 #include "ui/WindowStyle.h"
@@ -138,21 +138,35 @@ TEST_F(DuplicatesPageTest, SearchesTicksRemovesAndDrawsTheScanningAndResultsView
     QTest::qWait(20);
     saveUiPicture(stack, "duplicates-results");
 
-    // Removing: two pictures and one report go, one copy of each stays.
+    // Removing asks first, offering the trash; Cancel, the default, removes nothing.
+    auto copiesLeft = [&] {
+        int left =
+            fs::exists(tree / "Documents/report.pdf") + fs::exists(tree / "Backup/report.pdf");
+        for (const char* name : beaches) left += fs::exists(tree / name) ? 1 : 0;
+        return left;
+    };
+    asker->nextChoices = {2};
+    page.removeSelected();
+    EXPECT_EQ(asker->questions.back(), "Move 3 items (503.00 KB) to the trash?");
+    EXPECT_EQ(asker->questionButtons.back(),
+              (std::vector<std::string>{"Move to Trash", "Delete for Good", "Cancel"}));
+    EXPECT_FALSE(page.isRemoving());
+    EXPECT_EQ(copiesLeft(), 5);
+    EXPECT_EQ(countOf(pictures), "2/3");
+
+    // Deleted for good (the test's trash would be the user's): two pictures and one report go,
+    // one copy of each stays.
     bool finished = false;
     QObject::connect(&page, &DuplicatesPage::removalFinished, [&] { finished = true; });
+    asker->nextChoices = {1};
     page.removeSelected();
     EXPECT_TRUE(page.isRemoving());
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished; }, 60000));
-    int beachesLeft = 0;
-    for (const char* name : beaches) beachesLeft += fs::exists(tree / name) ? 1 : 0;
-    EXPECT_EQ(beachesLeft, 1);
-    EXPECT_EQ(fs::exists(tree / "Documents/report.pdf") + fs::exists(tree / "Backup/report.pdf"),
-              1);
+    EXPECT_EQ(copiesLeft(), 2);
     EXPECT_EQ(category(5), "0.0KB");
     EXPECT_EQ(category(1), "0.0KB");
     EXPECT_EQ(page.outline()->rowCount(), 1);  // the songs are left
-    EXPECT_TRUE(page.resultsView()->freeLine()->text().startsWith("Removed 3 files"));
+    EXPECT_EQ(page.resultsView()->freeLine()->text(), "Deleted 3 items (503.00 KB).");
     EXPECT_TRUE(asker->messages.empty());
 
     // The scanning view as it looks while a search runs.

@@ -2,7 +2,6 @@
 #include "duplicates/ui/DuplicatesPage.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -11,13 +10,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
-#include <unordered_set>
 
 #include "core/settings/UserDefaults.h"
 #include "core/work/Asker.h"
-#include "core/work/MainQueue.h"
-#include "core/work/PrivilegedAuthorization.h"
-#include "core/work/ThreadWorker.h"
 #include "duplicates/DuplicateCategory.h"
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateResultsModel.h"
@@ -36,6 +31,8 @@
 #include "ui/WindowModalAsker.h"
 #include "ui/WindowStyle.h"
 #include "ui/WorkRunner.h"
+#include "ui/model/BackgroundJob.h"
+#include "ui/model/RemovalConversation.h"
 
 namespace quillby {
 
@@ -57,7 +54,6 @@ QString text(const std::string& value) {
 
 DuplicatesPage::DuplicatesPage(const PageNeeds& needs, QObject* parent)
     : QObject(parent),
-      mainQueue_(*needs.queue),
       viewer_(needs.viewer ? needs.viewer : Services::get<FileViewer>()),
       session_(std::make_unique<DuplicateSearchSession>(*needs.queue)),
       settings_([] {
@@ -128,11 +124,8 @@ DuplicatesPage::DuplicatesPage(const PageNeeds& needs, QObject* parent)
 
 DuplicatesPage::~DuplicatesPage() {
     poll_->stop();
-    if (removal_) {
-        stopRemoval();
-        // The removal hands each tree change to this thread and waits: keep serving it.
-        while (!removal_->finished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
+    // A removal still running stops at its next copy; it holds what it reads.
+    stopRemoval();
     session_.reset();
     for (QWidget* view : {static_cast<QWidget*>(start_), static_cast<QWidget*>(scanning_),
                           static_cast<QWidget*>(results_)}) {
@@ -364,114 +357,118 @@ void DuplicatesPage::actOnCurrentRow(bool reveal) {
         });
 }
 
+// One removal as it goes through its steps: the conversation, the members it removes (item i
+// is members[i]) and the results it reads them from, kept alive while a worker uses them.
+struct DuplicatesPage::Removal {
+    Removal(std::shared_ptr<DuplicateResultsModel> results, std::string searched)
+        : model(std::move(results)),
+          members(model->review().tickedMembers()),
+          conversation({.items = DuplicateCopyRemover::itemsFor<RemovalItem>(members)}),
+          remover(std::move(searched)) {}
+
+    RemovalConversation::Remover asUser() {
+        return [this](const RemovalItem& item, RemovalConversation::Disposal disposal) {
+            return remover.remove(members[item.tag], disposal);
+        };
+    }
+    RemovalConversation::PrivilegedRemover withRights() {
+        return [this](const RemovalItem& item) {
+            return remover.removeWithRights(members[item.tag], DuplicateCopyRemover::byHelper());
+        };
+    }
+
+    std::shared_ptr<DuplicateResultsModel> model;
+    std::vector<TreeNode::Ptr> members;
+    RemovalConversation conversation;
+    DuplicateCopyRemover remover;
+};
+
 void DuplicatesPage::removeSelected() {
     if (!model_ || removing_ || isSearching() || model_->review().tickedMembers().empty()) return;
-    MainQueue* queue = &mainQueue_;
-    QPointer<QLabel> name(results_->deletingName());
-    auto remover =
-        std::make_shared<DuplicateCopyRemover>([queue, name](const CopyRemovalRecord& r) {
-            MainQueue::postIfAlive(queue, [name, path = r.path] {
-                if (name) name->setText(QString::fromStdString(path));
-            });
-        });
-    remover->setSearchedFolder(searchPath_);
-    startRemoval(remover);
+    auto removal = std::make_shared<Removal>(model_, searchPath_);
+    if (!removal->conversation.confirm(*asker_)) return;
+    removal_ = removal;
+    showRemoving(true);
+    runRemovalStep(
+        [removal](JobContext& job) { removal->conversation.run(removal->asUser(), job); },
+        [this] { offerDeletingUntrashable(); });
 }
 
-void DuplicatesPage::startRemoval(const std::shared_ptr<DuplicateCopyRemover>& remover) {
-    removing_ = true;
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             results_->removeButton(), results_->openButton(), results_->revealButton(),
-             results_->chooseButton(), results_->backButton(), results_->categories(),
-             results_->headerBox()}) {
-        control->setEnabled(false);
-    }
-    // The rows leave the tree while the outline is hidden; it is bound again at the end.
-    outline_->setTree(nullptr);
-    results_->showDeletion(true);
-    results_->spinner()->setRunning(true);
-    stopRemoval_ = std::make_shared<std::atomic<bool>>(false);
-    auto model = model_;
-    auto stop = stopRemoval_;
-    auto report = std::make_shared<DuplicateReview::DeletionReport>();
-    MainQueue* queue = &mainQueue_;
-    std::weak_ptr<bool> alive = alive_;
-    removal_ = ThreadWorker::workOn(
-        "DuplicateReview", "removeTickedMembers",
-        ThreadWorker::Method([model, remover, stop, report, queue](const std::any&) {
-            *report =
-                model->review().removeTickedMembers(std::ref(*remover), *stop, nullptr, queue);
-        }),
-        {},
-        [this, alive, remover, report](const std::any&) {
-            if (alive.lock()) finishRemoval(remover, *report);
-        },
-        &mainQueue_);
-}
-
-void DuplicatesPage::stopRemoval() {
-    if (stopRemoval_) stopRemoval_->store(true, std::memory_order_relaxed);
-}
-
-void DuplicatesPage::finishRemoval(const std::shared_ptr<DuplicateCopyRemover>& remover,
-                                   const DuplicateReview::DeletionReport& report) {
-    removing_ = false;
-    removal_.reset();
-    model_->review().finishDeletion(report);
-    results_->spinner()->setRunning(false);
-    results_->showDeletion(false);
+void DuplicatesPage::showRemoving(bool removing) {
+    removing_ = removing;
     for (QWidget* control : std::initializer_list<QWidget*>{
              results_->openButton(), results_->revealButton(), results_->chooseButton(),
              results_->backButton(), results_->categories(), results_->headerBox()}) {
-        control->setEnabled(true);
+        control->setEnabled(!removing);
     }
+    if (removing) {
+        results_->removeButton()->setEnabled(false);
+        // The rows leave the tree at the end; the outline is bound again then.
+        outline_->setTree(nullptr);
+    }
+    results_->showDeletion(removing);
+    results_->spinner()->setRunning(removing);
+}
+
+void DuplicatesPage::runRemovalStep(std::function<void(JobContext&)> step,
+                                    std::function<void()> next) {
+    QPointer<QLabel> name(results_->deletingName());
+    work_->start<bool>(
+        [step = std::move(step)](JobContext& job) {
+            step(job);
+            return true;
+        },
+        [next = std::move(next)](bool) { next(); },
+        [name](const JobProgress& progress) {
+            if (name) name->setText(QString::fromStdString(progress.currentPath));
+        });
+}
+
+void DuplicatesPage::stopRemoval() {
+    if (removing_) work_->stop();
+}
+
+void DuplicatesPage::offerDeletingUntrashable() {
+    auto removal = removal_;
+    // After a stop nothing more is asked: the user wants the removal to end.
+    if (removal->conversation.untried() == 0 &&
+        removal->conversation.askToDeleteUntrashable(*asker_)) {
+        runRemovalStep(
+            [removal](JobContext& job) {
+                removal->conversation.deleteUntrashable(removal->asUser(), job);
+            },
+            [this] { offerRetryWithRights(); });
+        return;
+    }
+    offerRetryWithRights();
+}
+
+void DuplicatesPage::offerRetryWithRights() {
+    auto removal = removal_;
+    if (removal->conversation.untried() == 0 && removal->conversation.mayRetryWithRights() &&
+        removal->conversation.askToRetryWithRights(*asker_)) {
+        runRemovalStep(
+            [removal](JobContext& job) {
+                removal->conversation.retryWithRights(removal->withRights(), job);
+            },
+            [this] { finishRemoval(); });
+        return;
+    }
+    finishRemoval();
+}
+
+void DuplicatesPage::finishRemoval() {
+    auto removal = std::move(removal_);
+    const RemovalConversation& conversation = removal->conversation;
+    removal->model->review().finishDeletion(
+        DuplicateReview::reportOf(removal->members, conversation.outcomes()));
+    showRemoving(false);
     refreshOutline();
     refreshCategories();
     refreshSelection();
-    results_->freeLine()->setText(
-        text(DuplicateResultsModel::deletionSummary(*remover, report.stopped)));
-    auto problems = DuplicateResultsModel::deletionProblems(*remover);
-    if (remover->anyPermissionDenied()) {
-        offerRetryWithRights(remover);
-    } else if (!problems.empty()) {
-        std::string details;
-        for (const auto& line : problems) details += line + "\n";
-        asker_->tell(DuplicateResultsModel::deletionSummary(*remover, report.stopped), details);
-    }
+    results_->freeLine()->setText(text(conversation.closingLine()));
+    conversation.reportFailures(*asker_);
     emit removalFinished();
-}
-
-void DuplicatesPage::offerRetryWithRights(const std::shared_ptr<DuplicateCopyRemover>& remover) {
-    std::string details;
-    std::unordered_set<std::string> denied;
-    for (const auto& record : remover->records()) {
-        if (record.outcome == DuplicateRemoval::Outcome::Removed) continue;
-        details += DuplicateCopyRemover::reportLine(record) + "\n";
-        if (record.outcome == DuplicateRemoval::Outcome::PermissionDenied)
-            denied.insert(record.path);
-    }
-    if (!asker_->askYesNo(DuplicateResultsModel::deletionSummary(*remover, false) +
-                              " Some copies can be removed only with administrator rights. "
-                              "Try again with administrator rights?",
-                          details)) {
-        return;
-    }
-    // Tick exactly the copies that were refused for want of rights, and go again.
-    for (const auto& group : model_->review().categoryTree(0)->children()) {
-        for (const auto& member : group->children()) {
-            if (denied.count(member->nodeData()->name) && member->nodeData()->selectNum == 0) {
-                model_->review().clickMemberBox(member, [] { return false; });
-            }
-        }
-    }
-    if (model_->review().tickedMembers().empty()) return;
-    auto retry = std::make_shared<DuplicateCopyRemover>();
-    retry->setSearchedFolder(searchPath_);
-    retry->setPrivilegedRemoval([](const std::string& path) {
-        auto& rights = PrivilegedAuthorization::sharedAuthorization();
-        return (rights.isValidAuth() || rights.allocAuthorization()) && rights.removeItem(path);
-    });
-    startRemoval(retry);
 }
 
 }  // namespace quillby

@@ -3,7 +3,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,15 +17,13 @@ class QTimer;
 namespace quillby {
 
 class Asker;
-class DuplicateCopyRemover;
 class DuplicateOutlineModel;
 class DuplicateResultsModel;
 class DuplicateResultsView;
 class DuplicateScanningView;
 class DuplicateStartView;
 class FileViewer;
-class MainQueue;
-class ThreadWorker;
+class JobContext;
 class WorkRunner;
 
 // The "Duplicates" page: the start view, the scanning view and the results view (identifiers
@@ -69,7 +66,9 @@ class DuplicatesPage : public QObject {
     void clickCheck(const TreeNode::Ptr& node);
     // The header box: tick every copy but one of each group, or untick all.
     void clickHeaderBox();
-    // "Remove selected file": removes the ticked copies on a worker.
+    // "Remove selected file": asks, then moves the ticked copies to the trash (or deletes them
+    // for good, when the user chose so) on a worker; offers deletion for good of what no trash
+    // can take and a retry with administrator rights, then reports.
     void removeSelected();
     // Stops a removal before its next copy.
     void stopRemoval();
@@ -93,12 +92,14 @@ class DuplicatesPage : public QObject {
     void refreshOutline();
     void sortBy(int column);
     void actOnCurrentRow(bool reveal);
-    void finishRemoval(const std::shared_ptr<DuplicateCopyRemover>& remover,
-                       const DuplicateReview::DeletionReport& report);
-    void offerRetryWithRights(const std::shared_ptr<DuplicateCopyRemover>& remover);
-    void startRemoval(const std::shared_ptr<DuplicateCopyRemover>& remover);
+    struct Removal;
+    void showRemoving(bool removing);
+    // Runs one step of the removal as a job of the page, then `next` on the GUI thread.
+    void runRemovalStep(std::function<void(JobContext&)> step, std::function<void()> next);
+    void offerDeletingUntrashable();
+    void offerRetryWithRights();
+    void finishRemoval();
 
-    MainQueue& mainQueue_;
     std::shared_ptr<Asker> asker_;
     std::shared_ptr<FileViewer> viewer_;
     std::unique_ptr<DuplicateSearchSession> session_;
@@ -115,9 +116,7 @@ class DuplicatesPage : public QObject {
     std::string searchPath_;
     DuplicateSearchSettings searchedWith_;
     bool removing_ = false;
-    std::shared_ptr<std::atomic<bool>> stopRemoval_;
-    std::shared_ptr<ThreadWorker> removal_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::shared_ptr<Removal> removal_;
 };
 
 }  // namespace quillby
