@@ -57,8 +57,14 @@ void finish(const std::shared_ptr<Run>& run) {
     run->conversation->reportFailures(*run->steps.asker);
 }
 
+// After a stop nothing more is asked: the user wants the removal to end.
+bool stopped(const Run& run) {
+    return run.conversation->untried() > 0;
+}
+
 void offerRights(const std::shared_ptr<Run>& run) {
-    if (!run->work || !run->conversation->askToRetryWithRights(*run->steps.asker)) {
+    if (!run->work || stopped(*run) ||
+        !run->conversation->askToRetryWithRights(*run->steps.asker)) {
         finish(run);
         return;
     }
@@ -76,7 +82,8 @@ void offerRights(const std::shared_ptr<Run>& run) {
 }
 
 void offerDeletion(const std::shared_ptr<Run>& run) {
-    if (!run->work || !run->conversation->askToDeleteUntrashable(*run->steps.asker)) {
+    if (!run->work || stopped(*run) ||
+        !run->conversation->askToDeleteUntrashable(*run->steps.asker)) {
         offerRights(run);
         return;
     }

@@ -17,9 +17,9 @@ class WorkRunner;
 
 // Carries a confirmed removal conversation through its steps on a page's worker: the run; the
 // deletion for good of what no trash could take, when the user says so; the retry with
-// administrator rights of what rights may help, when the user says so; then the report of what
-// is still there. The page's model follows the outcomes after every step. Every page removes
-// through it, so all of them ask and tell in the same words.
+// administrator rights of what rights may help, when the user says so (neither after a stop);
+// then the report of what is still there. The page's model follows the outcomes after every step.
+// Every page removes through it, so all of them ask and tell in the same words.
 struct RemovalSteps {
     // Makes, on the worker, the remover of one retry with administrator rights, so that each
     // retry asks for the rights again.

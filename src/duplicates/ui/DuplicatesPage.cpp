@@ -26,6 +26,7 @@
 #include "ui/CutTextLabel.h"
 #include "ui/ImageProvider.h"
 #include "ui/PageHost.h"
+#include "ui/RemovalSteps.h"
 #include "ui/RichStatusLine.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowModalAsker.h"
@@ -387,11 +388,29 @@ void DuplicatesPage::removeSelected() {
     if (!model_ || removing_ || isSearching() || model_->review().tickedMembers().empty()) return;
     auto removal = std::make_shared<Removal>(model_, searchPath_);
     if (!removal->conversation.confirm(*asker_)) return;
-    removal_ = removal;
     showRemoving(true);
-    runRemovalStep(
-        [removal](JobContext& job) { removal->conversation.run(removal->asUser(), job); },
-        [this] { offerDeletingUntrashable(); });
+    RemovalSteps steps;
+    steps.work = work_;
+    steps.asker = asker_;
+    steps.remover = removal->asUser();
+    steps.rights = [removal] { return removal->withRights(); };
+    QPointer<QLabel> name(results_->deletingName());
+    steps.progress = [name](const JobProgress& progress) {
+        if (name) name->setText(QString::fromStdString(progress.currentPath));
+    };
+    // The trees change once, from the outcomes, when every step is over.
+    steps.finished = [this, removal](const RemovalConversation& conversation) {
+        removal->model->review().finishDeletion(
+            DuplicateReview::reportOf(removal->members, conversation.outcomes()));
+        showRemoving(false);
+        refreshOutline();
+        refreshCategories();
+        refreshSelection();
+        results_->freeLine()->setText(text(conversation.closingLine()));
+        emit removalFinished();
+    };
+    // The conversation lives as long as the removal that holds it.
+    steps.start(std::shared_ptr<RemovalConversation>(removal, &removal->conversation));
 }
 
 void DuplicatesPage::showRemoving(bool removing) {
@@ -410,65 +429,8 @@ void DuplicatesPage::showRemoving(bool removing) {
     results_->spinner()->setRunning(removing);
 }
 
-void DuplicatesPage::runRemovalStep(std::function<void(JobContext&)> step,
-                                    std::function<void()> next) {
-    QPointer<QLabel> name(results_->deletingName());
-    work_->start<bool>(
-        [step = std::move(step)](JobContext& job) {
-            step(job);
-            return true;
-        },
-        [next = std::move(next)](bool) { next(); },
-        [name](const JobProgress& progress) {
-            if (name) name->setText(QString::fromStdString(progress.currentPath));
-        });
-}
-
 void DuplicatesPage::stopRemoval() {
     if (removing_) work_->stop();
-}
-
-void DuplicatesPage::offerDeletingUntrashable() {
-    auto removal = removal_;
-    // After a stop nothing more is asked: the user wants the removal to end.
-    if (removal->conversation.untried() == 0 &&
-        removal->conversation.askToDeleteUntrashable(*asker_)) {
-        runRemovalStep(
-            [removal](JobContext& job) {
-                removal->conversation.deleteUntrashable(removal->asUser(), job);
-            },
-            [this] { offerRetryWithRights(); });
-        return;
-    }
-    offerRetryWithRights();
-}
-
-void DuplicatesPage::offerRetryWithRights() {
-    auto removal = removal_;
-    if (removal->conversation.untried() == 0 && removal->conversation.mayRetryWithRights() &&
-        removal->conversation.askToRetryWithRights(*asker_)) {
-        runRemovalStep(
-            [removal](JobContext& job) {
-                removal->conversation.retryWithRights(removal->withRights(), job);
-            },
-            [this] { finishRemoval(); });
-        return;
-    }
-    finishRemoval();
-}
-
-void DuplicatesPage::finishRemoval() {
-    auto removal = std::move(removal_);
-    const RemovalConversation& conversation = removal->conversation;
-    removal->model->review().finishDeletion(
-        DuplicateReview::reportOf(removal->members, conversation.outcomes()));
-    showRemoving(false);
-    refreshOutline();
-    refreshCategories();
-    refreshSelection();
-    results_->freeLine()->setText(text(conversation.closingLine()));
-    conversation.reportFailures(*asker_);
-    emit removalFinished();
 }
 
 }  // namespace quillby

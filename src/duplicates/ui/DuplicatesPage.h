@@ -95,10 +95,6 @@ class DuplicatesPage : public QObject {
     struct Removal;
     void showRemoving(bool removing);
     // Runs one step of the removal as a job of the page, then `next` on the GUI thread.
-    void runRemovalStep(std::function<void(JobContext&)> step, std::function<void()> next);
-    void offerDeletingUntrashable();
-    void offerRetryWithRights();
-    void finishRemoval();
 
     std::shared_ptr<Asker> asker_;
     std::shared_ptr<FileViewer> viewer_;
@@ -116,7 +112,6 @@ class DuplicatesPage : public QObject {
     std::string searchPath_;
     DuplicateSearchSettings searchedWith_;
     bool removing_ = false;
-    std::shared_ptr<Removal> removal_;
 };
 
 }  // namespace quillby
