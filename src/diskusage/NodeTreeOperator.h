@@ -27,7 +27,7 @@ class NodeTreeOperator {
     // subtree of each kept folder below it) and returns the total size of everything under the
     // path, kept or dropped. A path that is not a folder adds one node for itself when its size
     // reaches the limit and returns that size, else 0. Returns 0 when the options' stop is
-    // requested (by default the shared stop flag); once it is, folders not yet begun measure 0.
+    // requested; once it is, folders not yet begun measure 0.
     std::uint64_t getFirstListTree(const std::string& path, FSNode& root, std::uint64_t limit);
 
     // The browser's whole tree for the folder at `path`: a root node holding every top-level

@@ -71,9 +71,7 @@ void PieTree::contructPieTree(const std::string& path) {
 
     TreeScanOptions scanOptions;
     scanOptions.threads = options_.threads;
-    scanOptions.shouldStop = [this] {
-        return cancelFlag_.load(std::memory_order_relaxed) || TaskStopper::sharedStopRequested();
-    };
+    scanOptions.shouldStop = [this] { return cancelFlag_.load(std::memory_order_relaxed); };
     scanOptions.stayOnFileSystem = options_.stayOnFileSystem;
     scanOptions.counters = options_.counters;
     FolderTreeScanner scanner(scanOptions);

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/work/TaskStopper.h"
-
 namespace quillby {
 
 // Running totals of a scan, for a progress display that polls them from another thread.
@@ -21,9 +19,9 @@ struct ScanCounters {
 struct TreeScanOptions {
     // Worker threads; 0 picks WorkStealingPool::defaultThreadCount().
     unsigned threads = 0;
-    // Asked at every folder; once it answers true, folders not yet begun measure 0. By default
-    // the process-wide stop flag; empty never stops.
-    std::function<bool()> shouldStop = TaskStopper::sharedStopRequested;
+    // Asked at every folder; once it answers true, folders not yet begun measure 0. Empty never
+    // stops.
+    std::function<bool()> shouldStop;
     // Folders on another file system than the scanned folder count as empty.
     bool stayOnFileSystem = false;
     // The progress: updated as folders are read, for a display that polls them, when given.

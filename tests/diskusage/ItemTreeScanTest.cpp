@@ -3,7 +3,6 @@
 
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
-#include "core/work/TaskStopper.h"
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/NodeTreeOperator.h"
@@ -20,12 +19,6 @@ const FSNode* child(const FSNode& node, const std::string& name) {
     }
     return nullptr;
 }
-
-// Sets the shared stop flag for one scope.
-struct SharedStop {
-    SharedStop() { TaskStopper::sharedTaskStopper().setStopFlags(true); }
-    ~SharedStop() { TaskStopper::sharedTaskStopper().setStopFlags(false); }
-};
 
 }  // namespace
 
@@ -88,7 +81,7 @@ TEST(ItemTree, SmallItemsLeaveTheTreeButStayInTheirFoldersSize) {
     EXPECT_EQ(steps, 2);
 }
 
-TEST(ItemTree, FirstListTreeOfAFileAndUnderTheStopFlag) {
+TEST(ItemTree, FirstListTreeOfAFileAndAfterAStop) {
     TempDir dir;
     makeFile(dir / "one.bin", 5000);
     makeFile(dir / "folder/a", 300);
@@ -108,9 +101,9 @@ TEST(ItemTree, FirstListTreeOfAFileAndUnderTheStopFlag) {
     EXPECT_EQ(root.children[1]->path(), (dir / "folder/a").string());
     EXPECT_EQ(root.children[1]->displayName(), "a");
 
-    SharedStop stop;
+    NodeTreeOperator stopped({.shouldStop = [] { return true; }});
     FSNode other(dir.path().string(), true, nullptr);
-    EXPECT_EQ(builder.getFirstListTree(dir.path().string(), other, 0), 0u);
+    EXPECT_EQ(stopped.getFirstListTree(dir.path().string(), other, 0), 0u);
     EXPECT_TRUE(other.children.empty());
 }
 
