@@ -56,7 +56,7 @@ bool CleanSysController::resetStatus() {
     // disk must not hold the window.
     startWorker([this, categories] {
         QuickCleanFolders found = QuickCleanFolders::of(categories, options_.folders);
-        options_.mainQueue->post([this, alive = std::weak_ptr<int>(lifetime_), found] {
+        options_.mainQueue->post([this, alive = alive_, found] {
             if (!alive.expired()) foldersFound(found);
         });
     });
@@ -89,7 +89,7 @@ void CleanSysController::foldersFound(const QuickCleanFolders& found) {
     startWorker([this, session = session_.get()] {
         TreeTotals totals =
             session->scan([this](const std::string& folder) { publish(folder, 0); });
-        options_.mainQueue->post([this, alive = std::weak_ptr<int>(lifetime_), totals] {
+        options_.mainQueue->post([this, alive = alive_, totals] {
             if (!alive.expired()) scanFinished(totals.entries, totals.bytes);
         });
     });
@@ -107,7 +107,7 @@ void CleanSysController::publish(const std::string& path, double percent) {
     progress_->percent = percent;
     if (progress_->posted) return;
     progress_->posted = true;
-    options_.mainQueue->post([this, alive = std::weak_ptr<int>(lifetime_)] {
+    options_.mainQueue->post([this, alive = alive_] {
         if (!alive.expired()) showProgress();
     });
 }
@@ -164,7 +164,7 @@ void CleanSysController::startDeleting(bool scanFirst) {
             publish(progress.curDeleteFile, progress.progressVal);
         });
         recordFinishedClean(result.cleanedSize);
-        options_.mainQueue->post([this, alive = std::weak_ptr<int>(lifetime_), result] {
+        options_.mainQueue->post([this, alive = alive_, result] {
             if (!alive.expired()) cleanFinished(result);
         });
     });
@@ -230,7 +230,7 @@ void CleanSysController::showFailures() {
     status_ = "Asking for administrator rights...";
     startWorker([this, authorization, retryable] {
         bool granted = authorization->allocAuthorization();
-        options_.mainQueue->post([this, alive = std::weak_ptr<int>(lifetime_), granted, retryable] {
+        options_.mainQueue->post([this, alive = alive_, granted, retryable] {
             if (!alive.expired()) rightsAnswered(granted, retryable);
         });
     });

@@ -120,6 +120,9 @@ class CleanSysController {
     std::shared_ptr<Progress> progress_ = std::make_shared<Progress>();
     // Tasks posted by the worker hold a weak reference: once this goes, they do nothing.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+    // What workers copy into those tasks: made here, never written while a worker runs (the
+    // destructor resets lifetime_ while a worker may still be posting).
+    const std::weak_ptr<int> alive_ = lifetime_;
 
     Phase phase_ = Phase::Closed;
     bool cancelling_ = false;

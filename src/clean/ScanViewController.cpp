@@ -118,10 +118,6 @@ void ScanViewController::beginCleanTask() {
         });
 }
 
-void ScanViewController::cancelFastClean() {
-    if (worker_) worker_->markAsCancelled();
-}
-
 namespace {
 
 bool liesIn(const std::filesystem::path& item, const CleanFolder& folder) {

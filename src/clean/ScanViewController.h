@@ -73,8 +73,6 @@ class ScanViewController {
     // filesSize and iCleanSize current; records that could not be deleted stay, still checked,
     // and are listed in cleanFailures with their reason.
     void beginCleanTask();
-    // Asks the clean to stop; it runs to the end of its records anyway.
-    void cancelFastClean();
     // Fills selDelFiles with the checked records in list order; a non-empty tag also turns the
     // select-all box off.
     void getSelectPath(const std::string& tag);

@@ -134,7 +134,6 @@ TEST(PerItemClean, DeletesTheCheckedItemsAndKeepsWhatFails) {
     fs::create_directories(machine / "home/.local/state/app/x.log.1/inner");
     std::uint64_t before = UtilityFunction::getVolSpaceFromString(logs.filesSize.get());
     clean(queue, logs);
-    logs.cancelFastClean();  // has no effect on a clean
 
     EXPECT_FALSE(fs::exists(machine / "home/.local/state/app/x.log"));
     EXPECT_FALSE(fs::exists(machine / "home/.local/state/app/logs"));

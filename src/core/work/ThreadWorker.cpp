@@ -67,15 +67,6 @@ void ThreadWorker::runPrimaryTask() {
     }
 }
 
-void ThreadWorker::markAsCancelled() {
-    bool expected = false;
-    cancelled_.compare_exchange_strong(expected, true);
-}
-
-bool ThreadWorker::cancelled() const {
-    return cancelled_.load();
-}
-
 bool ThreadWorker::finished() const {
     std::lock_guard lock(finishMutex_);
     return finished_;

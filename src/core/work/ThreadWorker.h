@@ -2,7 +2,6 @@
 #pragma once
 
 #include <any>
-#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -15,8 +14,8 @@ namespace quillby {
 class MainQueue;
 
 // Runs one job on a thread of its own and delivers the completion on the thread that started
-// it, through that thread's MainQueue. The completion always follows the job, even after a
-// cancellation request: cancellation is only a request that the job may read.
+// it, through that thread's MainQueue. The completion always follows the job. A page's work that
+// must stop runs as a job of the kit's job contract instead, which carries a stop token.
 class ThreadWorker : public std::enable_shared_from_this<ThreadWorker> {
   public:
     using Method = std::function<void(const std::any& argument)>;
@@ -36,10 +35,6 @@ class ThreadWorker : public std::enable_shared_from_this<ThreadWorker> {
                                                 std::any argument, Completion didEnd,
                                                 MainQueue* queue = nullptr);
 
-    // Requests cancellation; only the first request changes the state.
-    void markAsCancelled();
-    bool cancelled() const;
-
     // True once the job has returned (the completion may still be on its way).
     bool finished() const;
     // Blocks until the job has returned.
@@ -54,7 +49,6 @@ class ThreadWorker : public std::enable_shared_from_this<ThreadWorker> {
     std::any argument_;
     Completion didEndSelector_;
     MainQueue* queue_;
-    std::atomic<bool> cancelled_{false};
     mutable std::mutex finishMutex_;
     std::condition_variable finishedCondition_;
     bool finished_ = false;
