@@ -234,16 +234,25 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
     EXPECT_EQ(shown.back(), 0);
 }
 
+// The notice is no dead end: Back, Escape and Alt+Left lead back to the path list.
 TEST_F(DiskUsagePagesTest, TheColumnModeShowsANoticeWhenTheBuildHasNoColumnBrowser) {
     tool->pathListPage()->ringCheckBox()->setChecked(false);
-    tool->controller().folderChosen((home / "a").string());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
-    auto* results = qobject_cast<QStackedWidget*>(tool->resultsPage());
-    ASSERT_NE(results, nullptr);
-    auto* notice = qobject_cast<QLabel*>(results->currentWidget());
+    auto scan = [&] {
+        tool->controller().folderChosen((home / "a").string());
+        return QTest::qWaitFor([&] { return shown.back() == 2; }, 20000);
+    };
+    ASSERT_TRUE(scan());
+    auto* notice = qobject_cast<QLabel*>(tool->resultsStack()->currentWidget());
     ASSERT_NE(notice, nullptr);
     EXPECT_EQ(notice->text(), DiskUsageTool::kNoColumnView);
-    EXPECT_EQ(shown.back(), 2);
+    ASSERT_TRUE(tool->columnsBackButton()->isVisibleTo(tool->resultsPage()));
+    tool->columnsBackButton()->click();
+    EXPECT_EQ(shown.back(), 0);
+    for (auto keys : {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::ALT | Qt::Key_Left)}) {
+        ASSERT_TRUE(scan());
+        QTest::keyClick(notice, keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(shown.back(), 0) << keys.key();
+    }
 }
 
 TEST_F(DiskUsagePagesTest, TheColumnBrowserRemovesThroughTheToolsGuard) {
@@ -255,8 +264,7 @@ TEST_F(DiskUsagePagesTest, TheColumnBrowserRemovesThroughTheToolsGuard) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
     auto* pane = qobject_cast<DiskUsageColumnBrowserToolPane*>(tool->columnBrowser());
     ASSERT_NE(pane, nullptr);
-    auto* results = qobject_cast<QStackedWidget*>(tool->resultsPage());
-    EXPECT_EQ(results->currentWidget(), pane);
+    EXPECT_EQ(tool->resultsStack()->currentWidget(), pane);
 
     FSNode* root = tool->controller().browserRoot();
     ASSERT_NE(root, nullptr);

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageTool.h"
 
+#include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
+#include <QVBoxLayout>
 
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
@@ -23,8 +28,30 @@ DiskUsageTool::DiskUsageTool(const PageNeeds& needs, Options options, QObject* p
     controller_ = std::make_unique<DiskUsageAppController>(std::move(options.environment));
     pathList_ = new DiskUsagePathListPage(*controller_);
     progress_ = new DiskUsageProgressPage(*controller_);
-    results_ = new QStackedWidget;
+    resultsPage_ = new QWidget;
+    results_ = new QStackedWidget(resultsPage_);
     results_->setAccessibleName(tr("Disk usage results"));
+    // The column view has no bar of its own: the page gives it the ring page's way back.
+    columnsBar_ = new QWidget(resultsPage_);
+    columnsBack_ = new QPushButton(tr("Back"), columnsBar_);
+    columnsBack_->setToolTip(tr("Back to the path list"));
+    columnsBack_->setAccessibleName(tr("Back"));
+    auto* bar = new QHBoxLayout(columnsBar_);
+    bar->setContentsMargins(12, 6, 12, 10);
+    bar->addWidget(columnsBack_);
+    bar->addStretch(1);
+    auto* layout = new QVBoxLayout(resultsPage_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(results_, 1);
+    layout->addWidget(columnsBar_);
+    connect(columnsBack_, &QPushButton::clicked, this, &DiskUsageTool::backFromResults);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::ALT | Qt::Key_Left)}) {
+        auto* shortcut = new QShortcut(keys, resultsPage_);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, &DiskUsageTool::backFromResults);
+    }
     ring_ = new DiskUsageRingPage(controller_->diskView(), asker);
     results_->addWidget(ring_);
     if (options.columnBrowser) {
@@ -48,9 +75,8 @@ DiskUsageTool::DiskUsageTool(const PageNeeds& needs, Options options, QObject* p
 DiskUsageTool::~DiskUsageTool() {
     subscriptions_.clear();
     // Pages that no window took over go with the tool, before the controller they read.
-    for (QWidget* page :
-         {static_cast<QWidget*>(pathList_.data()), static_cast<QWidget*>(progress_.data()),
-          static_cast<QWidget*>(results_.data())}) {
+    for (QWidget* page : {static_cast<QWidget*>(pathList_.data()),
+                          static_cast<QWidget*>(progress_.data()), resultsPage_.data()}) {
         if (page && !page->parent()) delete page;
     }
     controller_.reset();
@@ -65,7 +91,25 @@ DiskUsageProgressPage* DiskUsageTool::progressPage() const {
 }
 
 QWidget* DiskUsageTool::resultsPage() const {
+    return resultsPage_;
+}
+
+QStackedWidget* DiskUsageTool::resultsStack() const {
     return results_;
+}
+
+QPushButton* DiskUsageTool::columnsBackButton() const {
+    return columnsBack_;
+}
+
+void DiskUsageTool::backFromResults() {
+    if (controller_->pageMode.get() != DiskUsageAppController::kResults) return;
+    // The ring page's own Back also leaves its chart's state; it is off while a removal runs.
+    if (results_->currentWidget() == ring_) {
+        ring_->backButton()->click();
+        return;
+    }
+    controller_->pageMode.set(DiskUsageAppController::kPathChoice);
 }
 
 DiskUsageRingPage* DiskUsageTool::ringPage() const {
@@ -87,7 +131,9 @@ void DiskUsageTool::pageModeChanged(int mode) {
     if (mode == DiskUsageAppController::kResults) {
         if (controller_->resultsInRing()) {
             results_->setCurrentWidget(ring_);
+            columnsBar_->hide();
         } else {
+            columnsBar_->show();
             if (columns_) columns_->showTree(controller_->browserRoot());
             results_->setCurrentWidget(columns_ ? static_cast<QWidget*>(columns_.data())
                                                 : noColumns_.data());

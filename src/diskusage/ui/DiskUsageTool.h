@@ -12,6 +12,7 @@
 #include "ui/PageHost.h"
 
 class QLabel;
+class QPushButton;
 class QStackedWidget;
 
 namespace quillby {
@@ -23,7 +24,9 @@ class DiskUsageRingPage;
 // The disk-usage tool's widgets over one DiskUsageAppController: the path list page
 // ("disk_usage"), the progress page ("QC_DiskUsage") and the results page ("DATA_DiskUsage",
 // the ring page or the column browser). The tool registers the three pages with the window and
-// turns them whenever the controller's page mode changes.
+// turns them whenever the controller's page mode changes. From the results there is always a
+// way back to the path list: the ring page's Back, the column view's own Back, and Escape or
+// Alt+Left on either.
 class DiskUsageTool : public QObject {
     Q_OBJECT
   public:
@@ -53,18 +56,27 @@ class DiskUsageTool : public QObject {
     DiskUsagePathListPage* pathListPage() const;
     DiskUsageProgressPage* progressPage() const;
     QWidget* resultsPage() const;
+    // The results page's ring page and column view, one of them shown.
+    QStackedWidget* resultsStack() const;
     DiskUsageRingPage* ringPage() const;
+    // Back to the path list from the column view (or its notice).
+    QPushButton* columnsBackButton() const;
     // The column browser, or nullptr when the build has none.
     DiskUsageColumnBrowserPane* columnBrowser() const { return columns_; }
 
   private:
     void pageModeChanged(int mode);
+    // Back to the path list from whichever results are shown.
+    void backFromResults();
 
     std::unique_ptr<DiskUsageAppController> controller_;
     std::function<void(int)> showPage_;
     QPointer<DiskUsagePathListPage> pathList_;
     QPointer<DiskUsageProgressPage> progress_;
+    QPointer<QWidget> resultsPage_;
     QPointer<QStackedWidget> results_;
+    QPointer<QWidget> columnsBar_;
+    QPointer<QPushButton> columnsBack_;
     QPointer<DiskUsageRingPage> ring_;
     QPointer<DiskUsageColumnBrowserPane> columns_;
     QPointer<QLabel> noColumns_;
