@@ -149,12 +149,16 @@ bool RemovalConversation::mayRetryWithRights() const {
 bool RemovalConversation::askToRetryWithRights(Asker& asker) const {
     std::size_t count = 0;
     std::string listed;
-    for (const auto& outcome : outcomes_) {
-        if (!outcome.rightsMayHelp()) continue;
-        if (count++ < kListedItems) listed += (listed.empty() ? "" : "\n") + outcome.path;
+    bool meantForTrash = false;
+    for (std::size_t i = 0; i < outcomes_.size(); ++i) {
+        if (!outcomes_[i].rightsMayHelp()) continue;
+        meantForTrash = meantForTrash || triedWith_[i] == Disposal::Trash;
+        if (count++ < kListedItems) listed += (listed.empty() ? "" : "\n") + outcomes_[i].path;
     }
     if (count == 0) return false;
     if (count > kListedItems) listed += "\nand " + std::to_string(count - kListedItems) + " more";
+    // The privileged helper has no trash of the user's: say so before the user agrees.
+    if (meantForTrash) listed += "\n\nWith administrator rights they are deleted for good.";
     return asker.choose(retryWithRightsQuestion(count), listed, {retryWithRightsButton, kCancel},
                         1) == 0;
 }

@@ -72,7 +72,8 @@ class RemovalConversation {
 
     // Whether some failure may be overcome with administrator rights; refusals never are.
     bool mayRetryWithRights() const;
-    // Asks, in the one wording every page uses, whether to retry those with rights.
+    // Asks, in the one wording every page uses, whether to retry those with rights (saying that
+    // they are then deleted for good, where they were meant for the trash).
     bool askToRetryWithRights(Asker& asker) const;
     // Retries, with rights, the failures rights may help (after askToRetryWithRights).
     void retryWithRights(const PrivilegedRemover& remover, JobContext& job);

@@ -143,6 +143,15 @@ TEST(RemovalConversation, MixedOutcomesReportReasonsAndRetryOnlyWhatRightsCanHel
     EXPECT_TRUE(conversation.askToRetryWithRights(asker));
     EXPECT_EQ(asker.questions[0], "1 item can only be removed with administrator rights.");
     EXPECT_EQ(asker.questionDetails[0], "/home/u/item2");
+    // Meant for the trash, the retry says that rights delete for good.
+    RemovalConversation trashing(planOf(1));
+    trashing.run([](const RemovalItem& item,
+                    Disposal) { return outcome(item.path, RemovalOutcome::Kind::Failed, EPERM); },
+                 job);
+    ScriptedAsker told;
+    EXPECT_TRUE(trashing.askToRetryWithRights(told));
+    EXPECT_EQ(told.questionDetails[0],
+              "/home/u/item0\n\nWith administrator rights they are deleted for good.");
     EXPECT_EQ(asker.questionButtons[0][0], "Retry with Administrator Rights");
 
     std::vector<std::string> retried;
