@@ -16,6 +16,7 @@
 #include "core/work/Asker.h"
 #include "core/work/MainQueue.h"
 #include "core/work/PrivilegedAuthorization.h"
+#include "core/work/ThreadWorker.h"
 
 namespace quillby {
 
@@ -287,14 +288,33 @@ void SystemCleanModel::reportFailures() {
         return;
     }
     if (!options_.asker->askWithButtons(message, details, retryWithRightsButton, "OK")) return;
-    if (!options_.authorization->allocAuthorization()) {
-        options_.asker->tell("Administrator rights were not given: these items stay.", details);
-        return;
-    }
-    AdministratorRightsFlag::set(true);
     retried_ = true;
-    for (int id : retryable) list(id).cleanAuthorization = options_.authorization;
-    startClean(retryable);
+    // Asking for rights waits for the administrator's password: on a worker, the page busy
+    // meanwhile.
+    cleaning_ = true;
+    notify();
+    auto granted = std::make_shared<bool>(false);
+    ThreadWorker::workOn(
+        "SystemCleanModel", "allocAuthorization:",
+        ThreadWorker::Method([granted, rights = options_.authorization](const std::any&) {
+            *granted = rights->allocAuthorization();
+        }),
+        {},
+        [this, granted, retryable, details,
+         alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
+            if (alive.expired()) return;
+            cleaning_ = false;
+            if (!*granted) {
+                notify();
+                options_.asker->tell("Administrator rights were not given: these items stay.",
+                                     details);
+                return;
+            }
+            AdministratorRightsFlag::set(true);
+            for (int id : retryable) list(id).cleanAuthorization = options_.authorization;
+            startClean(retryable);
+        },
+        options_.mainQueue);
 }
 
 void SystemCleanModel::back() {
