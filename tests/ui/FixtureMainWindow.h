@@ -5,9 +5,9 @@
 
 #include "monitor/ui/VolumePanel.h"
 #include "shell/PrefsWindowController.h"
-#include "ui/QtMainQueue.h"
 #include "support/ScriptedAsker.h"
 #include "ui/LoginItemsFixture.h"
+#include "ui/QtMainQueue.h"
 #include "ui/UninstallPageFixture.h"
 
 using namespace quillby;

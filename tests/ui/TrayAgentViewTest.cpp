@@ -12,9 +12,9 @@
 #include "monitor/ui/TrayAgentView.h"
 #include "monitor/ui/VolumePanel.h"
 #include "platform/FileViewer.h"
-#include "ui/QtMainQueue.h"
 #include "support/TestPlatform.h"
 #include "ui/ImageProvider.h"
+#include "ui/QtMainQueue.h"
 
 using namespace quillby;
 
