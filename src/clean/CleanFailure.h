@@ -14,6 +14,10 @@ struct CleanFailure {
     bool permission = false;  // a lack of rights was the reason
 };
 
+// Told when the user did not give the rights a retry asked for.
+inline constexpr const char* kRightsNotGivenItemsStay =
+    "Administrator rights were not given: these items stay.";
+
 // The failure of `path` for the removal error `error` (an errno value; 0: not known).
 CleanFailure cleanFailureFor(int category, std::string path, int error);
 

@@ -260,8 +260,7 @@ void CleanSysController::rightsAnswered(bool granted, const std::vector<int>& ca
         phase_ = Phase::Closing;
         status_ = "Cleaning finished.";
         notify();
-        options_.asker->tell("Administrator rights were not given: these items stay.",
-                             cleanFailureReport(failures_));
+        options_.asker->tell(kRightsNotGivenItemsStay, cleanFailureReport(failures_));
         return;
     }
     AdministratorRightsFlag::set(true);

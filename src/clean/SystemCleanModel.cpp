@@ -306,8 +306,7 @@ void SystemCleanModel::reportFailures() {
             cleaning_ = false;
             if (!*granted) {
                 notify();
-                options_.asker->tell("Administrator rights were not given: these items stay.",
-                                     details);
+                options_.asker->tell(kRightsNotGivenItemsStay, details);
                 return;
             }
             AdministratorRightsFlag::set(true);

@@ -18,6 +18,23 @@ constexpr const char* kMoveToTrash = "Move to Trash";
 constexpr const char* kDeleteForGood = "Delete for Good";
 constexpr const char* kCancel = "Cancel";
 
+// The paths a question names: the first kListedItems, then how many more.
+class ShortList {
+  public:
+    void add(const std::string& path) {
+        if (count_++ < kListedItems) text_ += (text_.empty() ? "" : "\n") + path;
+    }
+    std::size_t count() const { return count_; }
+    std::string text() const {
+        if (count_ <= kListedItems) return text_;
+        return text_ + "\nand " + std::to_string(count_ - kListedItems) + " more";
+    }
+
+  private:
+    std::size_t count_ = 0;
+    std::string text_;
+};
+
 bool wentUntrashable(const RemovalOutcome& outcome, RemovalConversation::Disposal disposal) {
     return disposal == RemovalConversation::Disposal::Trash &&
            outcome.kind == RemovalOutcome::Kind::Failed && outcome.error == EXDEV;
@@ -47,15 +64,9 @@ std::string RemovalConversation::question() const {
 
 std::string RemovalConversation::details() const {
     if (!plan_.question.empty()) return plan_.details;
-    std::string text;
-    for (std::size_t i = 0; i < plan_.items.size() && i < kListedItems; ++i) {
-        if (!text.empty()) text += '\n';
-        text += plan_.items[i].path;
-    }
-    if (plan_.items.size() > kListedItems) {
-        text += "\nand " + std::to_string(plan_.items.size() - kListedItems) + " more";
-    }
-    return text;
+    ShortList listed;
+    for (const auto& item : plan_.items) listed.add(item.path);
+    return listed.text();
 }
 
 bool RemovalConversation::confirm(Asker& asker) {
@@ -114,19 +125,18 @@ void RemovalConversation::redo(bool (*select)(const RemovalOutcome&, Disposal),
 }
 
 bool RemovalConversation::askToDeleteUntrashable(Asker& asker) const {
-    std::size_t count = 0;
     std::uint64_t bytes = 0;
-    std::string listed;
+    ShortList listed;
     for (std::size_t i = 0; i < outcomes_.size(); ++i) {
         if (!wentUntrashable(outcomes_[i], triedWith_[i])) continue;
         bytes += plan_.items[i].size;
-        if (count++ < kListedItems) listed += (listed.empty() ? "" : "\n") + plan_.items[i].path;
+        listed.add(plan_.items[i].path);
     }
-    if (count == 0) return false;
-    if (count > kListedItems) listed += "\nand " + std::to_string(count - kListedItems) + " more";
-    std::string question = "No trash on their disk can take " + countAndSize(count, bytes) +
+    if (listed.count() == 0) return false;
+    std::string question = "No trash on their disk can take " +
+                           countAndSize(listed.count(), bytes) +
                            ". Delete them for good? This cannot be undone.";
-    return asker.choose(question, listed, {kDeleteForGood, kCancel}, 1) == 0;
+    return asker.choose(question, listed.text(), {kDeleteForGood, kCancel}, 1) == 0;
 }
 
 void RemovalConversation::deleteUntrashable(const Remover& remover, JobContext& job) {
@@ -147,20 +157,19 @@ bool RemovalConversation::mayRetryWithRights() const {
 }
 
 bool RemovalConversation::askToRetryWithRights(Asker& asker) const {
-    std::size_t count = 0;
-    std::string listed;
+    ShortList listed;
     bool meantForTrash = false;
     for (std::size_t i = 0; i < outcomes_.size(); ++i) {
         if (!outcomes_[i].rightsMayHelp()) continue;
         meantForTrash = meantForTrash || triedWith_[i] == Disposal::Trash;
-        if (count++ < kListedItems) listed += (listed.empty() ? "" : "\n") + outcomes_[i].path;
+        listed.add(outcomes_[i].path);
     }
-    if (count == 0) return false;
-    if (count > kListedItems) listed += "\nand " + std::to_string(count - kListedItems) + " more";
+    if (listed.count() == 0) return false;
+    std::string details = listed.text();
     // The privileged helper has no trash of the user's: say so before the user agrees.
-    if (meantForTrash) listed += "\n\nWith administrator rights they are deleted for good.";
-    return asker.choose(retryWithRightsQuestion(count), listed, {retryWithRightsButton, kCancel},
-                        1) == 0;
+    if (meantForTrash) details += "\n\nWith administrator rights they are deleted for good.";
+    return asker.choose(retryWithRightsQuestion(listed.count()), details,
+                        {retryWithRightsButton, kCancel}, 1) == 0;
 }
 
 void RemovalConversation::retryWithRights(const PrivilegedRemover& remover, JobContext& job) {
