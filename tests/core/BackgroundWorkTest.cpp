@@ -73,20 +73,24 @@ TEST(ThreadWorker, TwoArgumentMethodReceivesItsWorker) {
 // and is dropped, instead of being posted into a destroyed queue.
 TEST(ThreadWorker, ACompletionAfterItsQueueIsGoneIsDropped) {
     auto queue = std::make_unique<PlainMainQueue>();
-    std::atomic<bool> release{false}, completed{false};
+    // Shared, not on this stack: the detached thread may still be unwinding when the test ends.
+    struct Flags {
+        std::atomic<bool> release{false}, completed{false};
+    };
+    auto flags = std::make_shared<Flags>();
     auto worker = ThreadWorker::workOn(
-        "Test", "job:", ThreadWorker::Method([&](const std::any&) {
-            while (!release) std::this_thread::yield();
+        "Test", "job:", ThreadWorker::Method([flags](const std::any&) {
+            while (!flags->release) std::this_thread::yield();
         }),
-        {}, [&](const std::any&) { completed = true; }, queue.get());
+        {}, [flags](const std::any&) { flags->completed = true; }, queue.get());
     std::weak_ptr<ThreadWorker> running = worker;
     worker.reset();
     queue.reset();
-    release = true;
+    flags->release = true;
     for (int i = 0; i < 2000 && !running.expired(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_TRUE(running.expired());  // the job's thread ended
-    EXPECT_FALSE(completed);
+    EXPECT_FALSE(flags->completed);
 }
 
 TEST(PlainMainQueue, InvokeAndWaitRunsOnTheMainThreadAndBlocks) {
