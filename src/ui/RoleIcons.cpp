@@ -5,6 +5,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSvgRenderer>
 #include <functional>
 
 #include "ui/KitIcons.h"
@@ -153,6 +154,13 @@ Drawer badge(QColor colour, QString text) {
     };
 }
 
+// A picture of our own shipped with the program (resources/icons/toolbar), drawn at any size.
+Drawer bundled(QString file) {
+    return [file](QPainter& p, const QRectF& r) {
+        QSvgRenderer(QStringLiteral(":/icons/toolbar/") + file).render(&p, r);
+    };
+}
+
 const QHash<QString, Entry>& table() {
     static const QHash<QString, Entry> entries = {
         {"disk_ico.png", {{"drive-harddisk"}, {22, 22}, disk(QColor(150, 150, 160), "")}},
@@ -194,15 +202,15 @@ const QHash<QString, Entry>& table() {
         {"os_rdease.png",
          {{"system-software-update"}, {24, 24}, badge(QColor(170, 100, 180), "V")}},
         {"hostname.png", {{"network-workgroup"}, {24, 24}, badge(QColor(120, 120, 130), "H")}},
-        {"Scan", {{"edit-clear-all"}, {32, 32}, broom(QColor(60, 150, 220))}},
-        {"duplicates_file", {{"edit-copy"}, {32, 32}, badge(QColor(200, 120, 40), "2x")}},
-        {"disk_usage", {{"baobab", "drive-harddisk"}, {32, 32}, badge(QColor(70, 160, 90), "%")}},
-        {"memory", {{"media-memory"}, {32, 32}, chip(QColor(60, 170, 90))}},
-        {"login_items",
-         {{"system-users", "user-identity"}, {32, 32}, badge(QColor(120, 110, 190), "L")}},
+        // The toolbar: the desktop's own icons first, ours in the same flat style otherwise.
+        {"Scan", {{"edit-clear-all", "edit-clear"}, {32, 32}, bundled("clean.svg")}},
+        {"duplicates_file", {{"edit-copy"}, {32, 32}, bundled("duplicates.svg")}},
+        {"disk_usage", {{"baobab", "drive-harddisk"}, {32, 32}, bundled("disk-usage.svg")}},
+        {"memory", {{"media-flash", "media-memory"}, {32, 32}, bundled("memory.svg")}},
+        {"login_items", {{"system-run"}, {32, 32}, bundled("login-items.svg")}},
         {"preferences",
-         {{"preferences-system", "configure"}, {32, 32}, badge(QColor(120, 120, 130), "P")}},
-        {"Help", {{"help-browser", "help-contents"}, {32, 32}, badge(QColor(60, 130, 200), "?")}},
+         {{"preferences-system", "configure"}, {32, 32}, bundled("preferences.svg")}},
+        {"Help", {{"help-browser", "help-contents"}, {32, 32}, bundled("help.svg")}},
     };
     return entries;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <QPainter>
+#include <QSet>
 
 #include "support/UiPictures.h"
 #include "ui/ImageProvider.h"
@@ -80,6 +81,19 @@ TEST_F(ImageProviderTest, RoleIconsHaveOurOwnDrawingWithoutATheme) {
     }
     EXPECT_EQ(images.image("right.png").size(), QSize(701, 475));
     EXPECT_EQ(images.image("hover.png").size(), QSize(13, 14));
+    // The toolbar's bundled pictures are drawn (a missing resource draws nothing) and differ.
+    QSet<QByteArray> seen;
+    for (const char* name : {"Scan", "duplicates_file", "disk_usage", "memory", "login_items",
+                             "preferences", "Help"}) {
+        QImage image = images.image(name);
+        int opaque = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) opaque += image.pixelColor(x, y).alpha() > 128;
+        EXPECT_GT(opaque, image.width() * image.height() / 8) << name;
+        seen.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()),
+                               static_cast<int>(image.sizeInBytes())));
+    }
+    EXPECT_EQ(seen.size(), 7);
 }
 
 TEST_F(ImageProviderTest, SheetOfEveryFormRendersForPeopleToSee) {
