@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth clang-format util-linux
   # a tray host and input for the tests that drive the real program under Xvfb
-  trayer xdotool x11-utils
+  trayer xdotool x11-utils xclip
   # clang brings libFuzzer (g++ has none) for the desktop-entry fuzz test
   clang libclang-rt-14-dev
   # pkexec starts the privileged helper with the user's consent

@@ -28,12 +28,15 @@ void setDetails(QMessageBox& box, const std::string& text) {
     QStringList lines = details.split(QLatin1Char('\n'));
     if (lines.size() <= kShownDetailLines) {
         box.setInformativeText(details);
-        return;
+    } else {
+        QStringList shown = lines.mid(0, kShownDetailLines);
+        shown << QStringLiteral("…");
+        box.setInformativeText(shown.join(QLatin1Char('\n')));
+        box.setDetailedText(details);
     }
-    QStringList shown = lines.mid(0, kShownDetailLines);
-    shown << QStringLiteral("…");
-    box.setInformativeText(shown.join(QLatin1Char('\n')));
-    box.setDetailedText(details);
+    // Details name paths and reasons a user may want to paste elsewhere: every text can be
+    // selected, with the mouse or from the keyboard (once its labels exist).
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 }  // namespace

@@ -24,8 +24,7 @@ wait_for 10 xwininfo -root -tree -name panel || fail "the tray host did not star
 first=$!
 pids+=($first)
 
-wait_for 30 bash -c "xwininfo -root -tree | grep -qE '\"Quillby Pro\": \(\"quillby-pro\".*2[0-9]x2[0-9]'" ||
-  fail "no tray icon appeared"
+wait_for_tray_icon
 wait_for 10 xdotool search --onlyvisible --name '^Quillby Pro$' || fail "the main window did not open"
 
 # A second start hands over to the first and ends at once.
@@ -38,22 +37,9 @@ kill -0 "$first" 2>/dev/null || fail "the first program ended"
 wait_for 10 xdotool search --onlyvisible --name '^Quillby Pro$' || fail "the reopen request did not show the window"
 
 # The tray icon opens the volume panel.
-read -r ix iy iw ih < <(window_geometry '"Quillby Pro": \("quillby-pro".*2[0-9]x2[0-9]')
-open_panel() {
-  xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
-  wait_for 10 bash -c "xwininfo -root -tree | grep -qE ' 280x[0-9]{3,}\+'" || fail "the volume panel did not open"
-  sleep 0.5
-  read -r px py pw ph < <(window_geometry ' 280x[0-9]{3,}\+')
-}
 open_panel
 "$grab" "$pictures/desktop-tray-panel.png" || true
 
-# Above the separator over "Quit" come "Fast Clean", "Scan", "Free Space", "Uninstall", "Main
-# Window", "Preferences…" and "About Quillby Pro" (rows of 24 pixels, a separator of 3, a margin
-# of 4).
-button=24
-fast_y=$((py + ph - 4 - button / 2 - button - 3 - 6 * button))
-about_y=$((py + ph - 4 - button / 2 - button - 3))
 fast_picture() { xdotool mousemove 0 0; sleep 0.3; "$grab" "$work/$1.png" $((px + 4)) $((fast_y - 6)) 120 12; }
 fast_picture enabled
 # The program's windows that were not there before the click (the question).

@@ -46,3 +46,24 @@ window_geometry() {
   xwininfo -root -tree | grep -E "$1" | head -n1 |
     sed -E 's/.* ([0-9]+)x([0-9]+)[+-][0-9-]+[+-][0-9-]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/'
 }
+
+# The tray icon's geometry once the program's icon is in the tray host.
+wait_for_tray_icon() {
+  wait_for 30 bash -c "xwininfo -root -tree | grep -qE '\"Quillby Pro\": \(\"quillby-pro\".*2[0-9]x2[0-9]'" ||
+    fail "no tray icon appeared"
+  read -r ix iy iw ih < <(window_geometry '"Quillby Pro": \("quillby-pro".*2[0-9]x2[0-9]')
+}
+
+# Opens the volume panel from the tray icon; sets px py pw ph to its geometry and fast_y and
+# about_y to its "Fast Clean" and "About Quillby Pro" rows. Above the separator over "Quit" come
+# "Fast Clean", "Scan", "Free Space", "Uninstall", "Main Window", "Preferences…" and "About
+# Quillby Pro" (rows of 24 pixels, a separator of 3, a margin of 4).
+open_panel() {
+  xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
+  wait_for 10 bash -c "xwininfo -root -tree | grep -qE ' 280x[0-9]{3,}\+'" || fail "the volume panel did not open"
+  sleep 0.5
+  read -r px py pw ph < <(window_geometry ' 280x[0-9]{3,}\+')
+  local button=24
+  fast_y=$((py + ph - 4 - button / 2 - button - 3 - 6 * button))
+  about_y=$((py + ph - 4 - button / 2 - button - 3))
+}

@@ -96,7 +96,14 @@ void CleanSysWindow::refresh() {
     bool closing = model.phase() == Phase::Closing;
     cancel_->setVisible(!closing);
     cancel_->setEnabled(model.canCancel());
-    failures_->setVisible(closing && !model.failures().empty());
+    bool showsFailures = closing && !model.failures().empty();
+    // The failed items are what the user reads next: Return or Space shows them.
+    if (showsFailures && !failures_->isVisible()) {
+        failures_->setVisible(true);
+        failures_->setAutoDefault(true);
+        failures_->setFocus();
+    }
+    failures_->setVisible(showsFailures);
     close_->setVisible(closing && !model.closesByItself());
     if (closing && model.closesByItself() && !closeScheduled_) {
         closeScheduled_ = true;
