@@ -56,9 +56,10 @@ bool visitFolder(const FolderHandle& folder, const std::string& path, EntryVerdi
 
 }  // namespace
 
-bool CleanableEntries::forEach(const CleanFolder& folder, const Visitor& visit) {
+bool CleanableEntries::forEach(const CleanFolder& folder, const Visitor& visit, int* openError) {
     int error = 0;
     FolderHandle root = folder.open(error);
+    if (openError) *openError = root.isOpen() ? 0 : error;
     if (!root.isOpen()) return false;
     return visitFolder(root, folder.path.string(), EntryVerdict::Descend, 0, *folder.rule, visit);
 }

@@ -39,9 +39,9 @@ class CleanableEntries {
     // Calls `visit` for every top-most cleanable entry, in listing order, parents first; stops
     // when it gives false. The entry may be deleted by the visitor. A folder inside that cannot
     // be read is logged; one the user has no right to read is given as `unreadable`. Gives false
-    // when the folder itself cannot be opened (it is missing, a link or unreadable) or the visitor
-    // stopped.
-    static bool forEach(const CleanFolder& folder, const Visitor& visit);
+    // when the folder itself cannot be opened (it is missing, a link or unreadable; `openError`
+    // then tells why) or the visitor stopped.
+    static bool forEach(const CleanFolder& folder, const Visitor& visit, int* openError = nullptr);
 
     enum class Lookup { Visited, Gone, Refused };
     // Finds a listed item again, judging every folder on the way and the item itself anew, and

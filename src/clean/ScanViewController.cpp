@@ -2,6 +2,7 @@
 #include "clean/ScanViewController.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "clean/CleanEntryRemover.h"
 #include "clean/CleanableEntries.h"
@@ -43,67 +44,90 @@ void ScanViewController::beginScanTask(std::vector<CleanFolder> folders) {
 
 void ScanViewController::beginScanTask(std::function<std::vector<CleanFolder>()> findFolders) {
     if (worker_) worker_->waitUntilFinished();
-    bIsStopTask = false;
+    stop_ = std::stop_source();
     scanFinished.set(false);
     scanFiles.set({});
-    // The worker fills its own lists; the list, its check states and the folders change only on
+    // The worker fills its own job; the list, its check states and the folders change only on
     // this thread, where clicks read them.
-    auto found = std::make_shared<std::vector<CleanFileInfo>>();
-    auto folders = std::make_shared<std::vector<CleanFolder>>();
+    auto job = std::make_shared<ScanJob>();
     worker_ = ThreadWorker::workOn(
         "ScanViewController", "scanFolder_worker:",
-        ThreadWorker::Method([this, found, folders, findFolders](const std::any&) {
-            *folders = findFolders();
-            scanFolder_worker(*folders, *found);
+        ThreadWorker::Method([this, job, findFolders, stop = stop_.get_token()](const std::any&) {
+            job->folders = findFolders();
+            scanFolder_worker(*job, stop);
         }),
-        {}, [this, found, folders, alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
-            if (alive.expired()) return;
-            folders_ = std::move(*folders);
-            scanTaskFinished(std::move(*found));
+        {}, [this, job, alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
+            if (!alive.expired()) scanTaskFinished(*job);
         });
 }
 
-void ScanViewController::scanFolder_worker(const std::vector<CleanFolder>& folders,
-                                           std::vector<CleanFileInfo>& output) {
-    output.reserve(100);
-    std::uint64_t total = 0;
-    for (std::size_t i = 0; i < folders.size(); ++i) {
-        if (bIsStopTask) break;
-        QWLog("Scan folder: %s", folders[i].path.c_str());
-        total = scanDirectory(folders, static_cast<int>(i), total, output);
-    }
+void ScanViewController::requestStop() {
+    stop_.request_stop();
 }
 
-std::uint64_t ScanViewController::scanDirectory(const std::vector<CleanFolder>& folders,
-                                                int folderIndex, std::uint64_t totalSize,
-                                                std::vector<CleanFileInfo>& output) {
-    const CleanFolder& folder = folders[static_cast<std::size_t>(folderIndex)];
-    CleanableEntries::forEach(folder, [&](const CleanableEntry& entry) {
-        if (bIsStopTask) return false;
-        if (entry.unreadable) return true;  // nothing in it can be shown or picked
-        TreeTotals totals = CleanableEntries::measure(
-            folder, entry,
-            {.shouldStop = [this] { return bIsStopTask || (stopRequested && stopRequested()); },
-             .threads = TreeMeasure::machineThreads()});
-        output.emplace_back(iconNameFor(entry.kind), entry.name, entry.path(),
-                            UtilityFunction::convertVolSpace(totals.bytes), totals.bytes);
-        output.back().folderIndex = folderIndex;
-        totalSize += totals.bytes;
-        filesSize.set(UtilityFunction::convertVolSpace(totalSize));
-        return true;
-    });
+void ScanViewController::scanFolder_worker(ScanJob& job, const std::stop_token& stop) {
+    job.found.reserve(100);
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < job.folders.size() && !stop.stop_requested(); ++i) {
+        QWLog("Scan folder: %s", job.folders[i].path.c_str());
+        total = scanDirectory(job, static_cast<int>(i), total, stop);
+    }
+    job.stopped = stop.stop_requested();
+}
+
+std::uint64_t ScanViewController::scanDirectory(ScanJob& job, int folderIndex,
+                                                std::uint64_t totalSize,
+                                                const std::stop_token& stop) {
+    const CleanFolder& folder = job.folders[static_cast<std::size_t>(folderIndex)];
+    int openError = 0;
+    CleanableEntries::forEach(
+        folder,
+        [&](const CleanableEntry& entry) {
+            if (stop.stop_requested()) return false;
+            if (entry.unreadable) {
+                // Neither shown nor picked; the page says that rights are needed to see it.
+                job.unreadable.push_back(entry.path());
+                return true;
+            }
+            TreeTotals totals =
+                CleanableEntries::measure(folder, entry,
+                                          {.shouldStop = [&stop] { return stop.stop_requested(); },
+                                           .threads = TreeMeasure::machineThreads()});
+            job.found.emplace_back(iconNameFor(entry.kind), entry.name, entry.path(),
+                                   UtilityFunction::convertVolSpace(totals.bytes), totals.bytes);
+            job.found.back().folderIndex = folderIndex;
+            totalSize += totals.bytes;
+            filesSize.set(UtilityFunction::convertVolSpace(totalSize));
+            return true;
+        },
+        &openError);
+    if (openError == EACCES) job.unreadable.push_back(folder.path.string());
     return totalSize;
 }
 
-void ScanViewController::scanTaskFinished(std::vector<CleanFileInfo> found) {
-    scanFiles.set(std::move(found));
+void ScanViewController::scanTaskFinished(ScanJob& job) {
+    folders_ = std::move(job.folders);
+    scanStopped = job.stopped;
+    unreadable = std::move(job.unreadable);
+    scanFiles.set(std::move(job.found));
     EventBus::defaultCenter().post(Events::cleanShowSelectNumInBottom);
     scanFinished.set(true);
     worker_.reset();
 }
 
+std::string ScanViewController::scanNote() const {
+    std::string note;
+    if (!unreadable.empty()) {
+        note = scanFiles.get().empty() ? "needs administrator rights"
+                                       : "more needs administrator rights";
+    }
+    if (scanStopped) note += note.empty() ? "scan stopped" : ", scan stopped";
+    return note;
+}
+
 void ScanViewController::beginCleanTask() {
     if (worker_) worker_->waitUntilFinished();
+    stop_ = std::stop_source();
     iCleanSize = 0;
     cleanFinished.set(false);
     // The checked records as they are now go to the worker as its own copy.
@@ -112,8 +136,10 @@ void ScanViewController::beginCleanTask() {
     job->records = selDelFiles;
     worker_ = ThreadWorker::workOn(
         "ScanViewController", "fastClean_worker:",
-        ThreadWorker::Method([this, job](const std::any&) { fastClean_worker(*job); }), {},
-        [this, job, alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
+        ThreadWorker::Method([this, job, stop = stop_.get_token()](const std::any&) {
+            fastClean_worker(*job, stop);
+        }),
+        {}, [this, job, alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
             if (!alive.expired()) cleanTaskFinished(*job);
         });
 }
@@ -139,8 +165,12 @@ const CleanFolder* ScanViewController::folderHolding(const CleanFileInfo& record
     return nullptr;
 }
 
-void ScanViewController::fastClean_worker(CleanJob& job) {
+void ScanViewController::fastClean_worker(CleanJob& job, const std::stop_token& stop) {
     for (const auto& record : job.records) {
+        if (stop.stop_requested()) {
+            job.stopped = true;
+            break;
+        }
         std::uint64_t total = UtilityFunction::getVolSpaceFromString(filesSize.get());
         const CleanFolder* folder = folderHolding(record);
         bool gone = false;
@@ -182,6 +212,7 @@ void ScanViewController::cleanTaskFinished(const CleanJob& job) {
     scanFiles.set(std::move(remaining));
     std::erase_if(selDelFiles, isDeleted);
     cleanFailures = job.failures;
+    cleanStopped = job.stopped;
     cleanFinished.set(true);
     worker_.reset();
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,12 @@ class ScanViewController {
     Observable<std::vector<CleanFileInfo>> scanFiles;  // the listed items, in list order
     Observable<bool> scanFinished{false};
     Observable<bool> cleanFinished{false};
-    std::atomic<bool> bIsStopTask{false};  // ends a listing scan, cutting short the entry in hand
-    // Where else a stop may come from, asked while an entry is measured (none unless the owner
-    // gives one).
-    std::function<bool()> stopRequested;
+    // How the last scan ended (set with scanFiles): cut short by a stop, and the folders and
+    // entries of the category the user may not read (what only administrator rights can list).
+    bool scanStopped = false;
+    std::vector<std::string> unreadable;
+    // Whether the last clean was stopped before it reached every checked record.
+    bool cleanStopped = false;
     std::atomic<std::uint64_t> iCleanSize{0};  // bytes the current clean deleted
     std::vector<CleanFileInfo> selDelFiles;    // the checked records (see getSelectPath)
     std::vector<CleanFailure> cleanFailures;   // what the last clean could not delete, and why
@@ -59,15 +62,15 @@ class ScanViewController {
     std::function<bool(const std::filesystem::path& folder)> revealFolder;
 
     // Listing scan: replaces the list with the cleanable entries of `folders`, each measured,
-    // publishing the running total after each one. Clears the stop flag first.
+    // publishing the running total after each one. Each scan or clean has a stop source of its
+    // own: a stop asked for before it started does not reach it.
     void beginScanTask(std::vector<CleanFolder> folders);
     // The same for the folders `findFolders` gives on the worker: finding them reads the mount
     // table and every volume's trash, which must not hold the page.
     void beginScanTask(std::function<std::vector<CleanFolder>()> findFolders);
-    // Lists and measures the cleanable entries of folder `folderIndex` of `folders` into
-    // `output`; gives the new total.
-    std::uint64_t scanDirectory(const std::vector<CleanFolder>& folders, int folderIndex,
-                                std::uint64_t totalSize, std::vector<CleanFileInfo>& output);
+    // Stops the running scan or clean (any thread): a scan ends within the entry in hand,
+    // keeping what it listed; a clean before its next record, which stays listed and checked.
+    void requestStop();
 
     // Per-item clean: deletes the checked records without privileges, one at a time, keeping
     // filesSize and iCleanSize current; records that could not be deleted stay, still checked,
@@ -102,25 +105,41 @@ class ScanViewController {
 
     // The folders of the last scan.
     const std::vector<CleanFolder>& folders() const { return folders_; }
+    // What the figures of the last scan leave out, in the words the page and the command line
+    // show after the total: "needs administrator rights" when nothing could be read, "more needs
+    // administrator rights" when a part could not, "scan stopped"; "" when nothing.
+    std::string scanNote() const;
 
   private:
+    // What a scan's worker owns until it hands it over on this thread.
+    struct ScanJob {
+        std::vector<CleanFolder> folders;
+        std::vector<CleanFileInfo> found;
+        std::vector<std::string> unreadable;
+        bool stopped = false;
+    };
     // What a clean's worker owns: its copy of the checked records and the paths it deleted.
     struct CleanJob {
         std::vector<CleanFileInfo> records;
         std::vector<std::string> deleted;
         std::vector<CleanFailure> failures;
+        bool stopped = false;
     };
 
-    void scanFolder_worker(const std::vector<CleanFolder>& folders,
-                           std::vector<CleanFileInfo>& output);
-    void scanTaskFinished(std::vector<CleanFileInfo> found);
-    void fastClean_worker(CleanJob& job);
+    void scanFolder_worker(ScanJob& job, const std::stop_token& stop);
+    // Lists and measures the cleanable entries of the job's folder `folderIndex`; gives the new
+    // total.
+    std::uint64_t scanDirectory(ScanJob& job, int folderIndex, std::uint64_t totalSize,
+                                const std::stop_token& stop);
+    void scanTaskFinished(ScanJob& job);
+    void fastClean_worker(CleanJob& job, const std::stop_token& stop);
     void cleanTaskFinished(const CleanJob& job);
     const CleanFolder* folderHolding(const CleanFileInfo& record) const;
     void setAllChecks(bool on);
 
     std::vector<CleanFolder> folders_;
     std::shared_ptr<ThreadWorker> worker_;
+    std::stop_source stop_;
     // A completion still queued when the controller goes finds this expired.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
 };

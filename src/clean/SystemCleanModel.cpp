@@ -57,6 +57,12 @@ SystemCleanModel::SystemCleanModel(Options options) : options_(std::move(options
         tableControllers_[id] = std::make_unique<ScanViewController>(id);
     }
     unlocked_ = AdministratorRightsFlag::isSet();
+    // A stored "some" names items of an earlier run that nothing here lists: it is none.
+    for (int id = 0; id < CleanCategoryId::Count; ++id) {
+        if (PreferenceViewController::categoryClicked(id) == 2) {
+            PreferenceViewController::setCategoryClicked(id, 0);
+        }
+    }
     observeEvents();
 }
 
@@ -119,12 +125,14 @@ void SystemCleanModel::scan() {
     }
     isShowCleanedSize_ = false;
     isCleanFinshed_ = false;
+    stopping_ = false;
+    scanStopped_ = false;
     cleanedSize_ = {};
     finishScanCount_ = 0;
     isCancelButton_ = true;
     scanObjsArr_.clear();
     setSubPage(MainPage);
-    for (int id : kScannedCategories) {
+    for (int id = 0; id < CleanCategoryId::Count; ++id) {
         ScanViewController& controller = list(id);
         checkedBefore_[id].clear();
         for (const auto& record : controller.scanFiles.get()) {
@@ -134,22 +142,26 @@ void SystemCleanModel::scan() {
         ++finishScanCount_;
         scanObjsArr_.push_back(id);
     }
-    isScaned_ = true;
-    for (int id : kScannedCategories) {
+    for (int id : scanObjsArr_) {
         list(id).beginScanTask([folders = options_.folders, id] { return folders(id); });
     }
     notify();
 }
 
 void SystemCleanModel::stop() {
-    if (!isCancelButton_) return;
-    for (int id : scanObjsArr_) list(id).bIsStopTask = true;
+    if (!canStop()) return;
+    stopping_ = true;
+    scanStopped_ = isCancelButton_;
+    for (int id : scanObjsArr_) {
+        if (busy_[id]) list(id).requestStop();
+    }
     notify();
 }
 
 void SystemCleanModel::scanFinished(int category) {
     if (!isCancelButton_ || !busy_[category]) return;
     busy_[category] = false;
+    scanned_[category] = true;
     restoreChecks(category);
     if (--finishScanCount_ == 0) scanAllFinished();
     notify();
@@ -157,7 +169,8 @@ void SystemCleanModel::scanFinished(int category) {
 
 void SystemCleanModel::restoreChecks(int category) {
     // The setting says all (1) or none (0); with some (2) the items still listed keep the check
-    // they had, and the setting stays 2: new items are not checked behind the user's back.
+    // they had and new items are not checked behind the user's back; the setting then says what
+    // is left checked.
     ScanViewController& controller = list(category);
     std::int64_t setting = PreferenceViewController::categoryClicked(category);
     auto records = controller.scanFiles.get();
@@ -169,10 +182,12 @@ void SystemCleanModel::restoreChecks(int category) {
     }
     controller.scanFiles.set(std::move(records));
     controller.selectAllOn = all;
+    if (setting == 2) controller.getSelectAllOrNull();
 }
 
 void SystemCleanModel::scanAllFinished() {
     isCancelButton_ = false;
+    stopping_ = false;
     scanObjsArr_.clear();
     EventBus::defaultCenter().post(Events::cleanShowSelectNumInBottom, std::string("clean"));
 }
@@ -186,6 +201,8 @@ bool SystemCleanModel::canClean() const {
 void SystemCleanModel::clean() {
     if (!canClean()) return;
     retried_ = false;
+    scanStopped_ = false;
+    untried_ = 0;
     failures_.clear();
     cleanedSize_ = {};
     showCleanedSize_ = 0;
@@ -226,6 +243,7 @@ void SystemCleanModel::clean() {
 
 void SystemCleanModel::startClean(const std::vector<int>& categories) {
     cleaning_ = true;
+    stopping_ = false;
     scanObjsArr_ = categories;
     finishScanCount_ = static_cast<int>(categories.size());
     for (int id : categories) {
@@ -247,12 +265,17 @@ void SystemCleanModel::categoryCleaned(int category) {
     std::erase_if(failures_, [category](const CleanFailure& f) { return f.category == category; });
     failures_.insert(failures_.end(), controller.cleanFailures.begin(),
                      controller.cleanFailures.end());
+    // What is still checked after a stopped clean either failed or was never tried.
+    if (controller.cleanStopped) {
+        untried_ += controller.selDelFiles.size() - controller.cleanFailures.size();
+    }
     if (--finishScanCount_ == 0) cleanAllFinished();
     notify();
 }
 
 void SystemCleanModel::cleanAllFinished() {
     cleaning_ = false;
+    stopping_ = false;
     scanObjsArr_.clear();
     std::stable_sort(failures_.begin(), failures_.end(),
                      [](const auto& a, const auto& b) { return a.category < b.category; });
@@ -323,7 +346,8 @@ void SystemCleanModel::back() {
 }
 
 int SystemCleanModel::categoryState(int category) const {
-    return static_cast<int>(PreferenceViewController::categoryClicked(category));
+    auto state = static_cast<int>(PreferenceViewController::categoryClicked(category));
+    return state == 2 && !hasChecked(list(category)) ? 0 : state;
 }
 
 bool SystemCleanModel::clickCategoryCheckBox(int category) {
@@ -410,8 +434,17 @@ std::string SystemCleanModel::summaryText() const {
 }
 
 std::string SystemCleanModel::statusText() const {
+    if (stopping_) return "Stopping...";
+    if (isCancelButton_) return "Scanning...";
+    if (cleaning_) return "Cleaning...";
+    if (scanStopped_) return "Scan stopped.";
     if (!isShowCleanedSize_) return {};
-    return UtilityFunction::convertVolSpace(showCleanedSize_) + " is cleaned";
+    std::string text = UtilityFunction::convertVolSpace(showCleanedSize_) + " is cleaned";
+    if (untried_ > 0) {
+        text +=
+            ". Stopped before " + std::to_string(untried_) + (untried_ == 1 ? " item." : " items.");
+    }
+    return text;
 }
 
 std::uint64_t SystemCleanModel::rowBytes(int row) const {
@@ -424,8 +457,7 @@ std::uint64_t SystemCleanModel::rowBytes(int row) const {
     }
     if (!isCategoryRow(row)) return 0;
     int category = row - 1;
-    if (isShowCleanedSize_) return cleanedSize_[category];
-    // A running scan has only its total's text; a finished one has the exact bytes.
+    // A running scan or clean has only its total's text; otherwise the listed exact bytes.
     if (busy_[category]) {
         return UtilityFunction::getVolSpaceFromString(list(category).filesSize.get());
     }
@@ -435,8 +467,20 @@ std::uint64_t SystemCleanModel::rowBytes(int row) const {
 }
 
 std::string SystemCleanModel::rowSizeText(int row) const {
-    if (isCategoryRow(row) && !isShowCleanedSize_) return list(row - 1).filesSize.get();
-    return UtilityFunction::convertVolSpace(rowBytes(row));
+    if (!isCategoryRow(row)) {
+        bool any = std::any_of(scanned_.begin(), scanned_.end(), [](bool done) { return done; });
+        return any || isCancelButton_ ? UtilityFunction::convertVolSpace(rowBytes(0))
+                                      : "not scanned";
+    }
+    int category = row - 1;
+    const ScanViewController& controller = list(category);
+    if (busy_[category]) return controller.filesSize.get();
+    if (!scanned_[category]) return "not scanned";
+    // Nothing listed and nothing readable is no figure at all, not a zero.
+    std::string note = controller.scanNote();
+    if (controller.scanFiles.get().empty() && !controller.unreadable.empty()) return note;
+    std::string text = UtilityFunction::convertVolSpace(rowBytes(row));
+    return note.empty() ? text : text + ", " + note;
 }
 
 int SystemCleanModel::progressLevel(int category) const {
@@ -448,9 +492,7 @@ int SystemCleanModel::progressLevel(int category) const {
         return static_cast<int>(done * 100 / checked);
     }
     if (busy_[category]) return 0;
-    bool scanned = std::find(kScannedCategories.begin(), kScannedCategories.end(), category) !=
-                   kScannedCategories.end();
-    return isScaned_ && scanned ? 100 : 0;
+    return scanned_[category] ? 100 : 0;
 }
 
 std::string SystemCleanModel::progressImageName(int category) const {

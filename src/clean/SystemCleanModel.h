@@ -22,11 +22,12 @@ class Asker;
 class MainQueue;
 class PrivilegedAuthorization;
 
-// The system clean page without widgets: the six category lists, the scan of the user
-// categories with its stop, the check states kept from one scan to the next, the selection
-// summary, the clean of everything checked or of one category (with the Downloads question),
-// the cleaned amounts in exact bytes, the per-item failure report with its retry, and the
-// history record. Lives on the main thread; the lists' workers report through its main queue.
+// The system clean page without widgets: the six category lists, the scan of every category
+// with its stop (the same listing scan as `quillby clean scan`), the check states kept from one
+// scan to the next, the selection summary, the clean of everything checked or of one category
+// (with the Downloads question) and its stop, the cleaned amounts in exact bytes, the per-item
+// failure report with its retry, and the history record. Lives on the main thread; the lists'
+// workers report through its main queue.
 class SystemCleanModel {
   public:
     struct Options {
@@ -39,8 +40,6 @@ class SystemCleanModel {
         PrivilegedAuthorization* authorization = nullptr;
     };
 
-    // The categories the page scans: the user's own (caches, logs, trash, downloads).
-    static constexpr std::array<int, 4> kScannedCategories{1, 3, 4, 5};
     // The sub-pages of the "Scan" feature: the main page, the progress page while a clean
     // runs, the results page after it.
     enum SubPage { MainPage = 0, ProgressPage = 1, ResultsPage = 2 };
@@ -66,9 +65,10 @@ class SystemCleanModel {
     void selectRow(int row);
     int selectedRow() const { return selectRowNum_; }
 
-    // The scan button: starts the scan of the user categories; while one runs it stops it.
+    // The scan button: starts the scan of every category; while one runs it stops it.
     void scan();
-    // The stop button: every running scan ends after the entry in hand, keeping what it listed.
+    // The stop button: every running scan ends within the entry in hand, keeping what it listed;
+    // a running clean ends before its next item. Pressed once, it cannot be pressed again.
     void stop();
     // The clean button: everything checked (overview row) or the selected row's category.
     void clean();
@@ -80,12 +80,16 @@ class SystemCleanModel {
     // True while a scan or a clean works on the category: its check boxes must not change.
     bool categoryBusy(int category) const { return busy_[category]; }
     bool canScan() const { return !cleaning_; }
-    bool canStop() const { return isCancelButton_; }
+    bool canStop() const {
+        return (isCancelButton_ || (cleaning_ && finishScanCount_ > 0)) && !stopping_;
+    }
     bool canClean() const;
     bool isCleanFinshed() const { return isCleanFinshed_; }
     SubPage subPage() const { return subPage_; }
 
-    // The category's row check box, from its setting: 0 off, 1 on, 2 partly on.
+    // The category's row check box, from its setting: 0 off, 1 on, 2 partly on (only while some
+    // listed item is checked: a stored "some" of an earlier run names nothing this run lists, so
+    // it reads, and is stored, as off).
     int categoryState(int category) const;
     // The row check box was clicked ("checkBoxAction"): 1 becomes 0, 0 or 2 becomes 1, and the
     // list follows. False while the category is busy.
@@ -100,10 +104,14 @@ class SystemCleanModel {
     std::uint64_t checkedBytes() const;
     int checkedCount() const;
     int listedCount() const;
-    // "%@ is cleaned" after a clean, else empty.
+    // What the page is doing or last did: "Scanning...", "Cleaning...", "Stopping...", "Scan
+    // stopped.", or after a clean "%@ is cleaned" (with "Stopped before %d items." when it was
+    // stopped); empty before anything happened.
     std::string statusText() const;
-    // A feature row's size text: the overview's is the sum of the six rows; a category's is
-    // its running total, or after a clean what that clean freed there.
+    // A feature row's size text, what is there now: a category's listed bytes (its running total
+    // while scanned or cleaned), "not scanned" before its first scan, "needs administrator rights"
+    // when nothing of it could be read, and a note after the figure when its scan was stopped or
+    // part of it needs rights. The overview's is the sum of the categories.
     std::string rowSizeText(int row) const;
     std::uint64_t rowBytes(int row) const;
     // The category's progress level (0 ... 100) and its image name "%d_progress_bar.png".
@@ -137,9 +145,14 @@ class SystemCleanModel {
     int finishScanCount_ = 0;
     bool isCancelButton_ = false;
     bool cleaning_ = false;
-    bool isScaned_ = false;
     bool isCleanFinshed_ = false;
     bool isShowCleanedSize_ = false;
+    bool stopping_ = false;
+    bool scanStopped_ = false;
+    // Checked items a stopped clean did not reach.
+    std::size_t untried_ = 0;
+    // Categories whose scan has finished at least once (their rows have figures).
+    std::array<bool, 6> scanned_{};
     bool unlocked_ = false;
     bool retried_ = false;
     SubPage subPage_ = MainPage;

@@ -123,19 +123,24 @@ void runScan(const CleanChoice& choice) {
         }
         const CleanCategory& category = cleanCategories()[list->aTag];
         std::string sizeText = UtilityFunction::convertVolSpace(total);
+        std::string note = list->scanNote();
         categories.push_back({{"id", list->aTag},
                               {"title", category.title},
                               {"folders", folderList},
                               {"size", total},
                               {"sizeText", sizeText},
-                              {"items", itemList}});
+                              {"items", itemList},
+                              {"unreadable", list->unreadable},
+                              {"note", note}});
         text += std::to_string(list->aTag) + " " + std::string(category.title) + ": " + sizeText +
                 " in " + std::to_string(items.size()) + (items.size() == 1 ? " item" : " items") +
-                "\n";
+                (note.empty() ? "" : ", " + note) + "\n";
         for (const auto& folder : list->folders()) {
             text += "  folder " + folder.path.string() + "  (" + std::string(folder.rule->scope()) +
                     ")\n";
         }
+        for (const auto& path : list->unreadable)
+            text += "  needs administrator rights to read " + path + "\n";
         text += formatTable(rows);
     }
     if (choice.asJson) {

@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 #include "core/settings/PreferenceViewController.h"
 #include "core/settings/PreferencesPaneActions.h"
 #include "core/settings/SettingsKeys.h"
@@ -54,6 +56,8 @@ PreferencesPane::PreferencesPane(std::function<bool(bool)> registerAtLogin, QWid
     grid->addWidget(limitsGroup(), 1, 0);
     grid->addWidget(generalGroup(), 2, 0, 1, 2);
     readSettings();
+    categoriesChanged_ = EventBus::defaultCenter().observe(
+        Events::updateSelectNumber, [this](const Event&) { readCategories(); });
 }
 
 QGroupBox* PreferencesPane::alertsGroup() {
@@ -215,12 +219,21 @@ void PreferencesPane::readSettings() {
     automaticChecks_->setChecked(d.integerForKey(SettingsKey::SUEnableAutomaticChecks) != 0);
     hiddenDuplicates_->setChecked(d.boolForKey(SettingsKey::QWHidenDuplication));
     systemDuplicates_->setChecked(d.boolForKey(SettingsKey::QWSystemDuplication));
-    for (int category = 0; category < 6; ++category) {
-        categories_[category]->setChecked(PreferenceViewController::categoryClicked(category) != 0);
-    }
+    readCategories();
     confirmClean_->setChecked(d.boolForKey(SettingsKey::ConfirmClean));
     hideStatusItem_->setChecked(PreferenceViewController::getHiddenStatusItem());
     launchAtLogin_->setChecked(d.integerForKey(SettingsKey::LoginCheck) != 0);
+}
+
+void PreferencesPane::readCategories() {
+    for (int category = 0; category < 6; ++category) {
+        std::int64_t state = PreferenceViewController::categoryClicked(category);
+        // Partly checked only shows what the page stored; a click makes it all or none.
+        categories_[category]->setTristate(state == 2);
+        categories_[category]->setCheckState(state == 1   ? Qt::Checked
+                                             : state == 2 ? Qt::PartiallyChecked
+                                                          : Qt::Unchecked);
+    }
 }
 
 }  // namespace quillby

@@ -5,6 +5,8 @@
 #include <array>
 #include <functional>
 
+#include "core/events/Subscription.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -16,7 +18,8 @@ namespace quillby {
 
 // The preferences page: alarm thresholds, the clean categories, the duplicate and disk-usage
 // size limits, the tray icon, launch at login and the (stored only) update check. Every control
-// writes its setting the moment it changes.
+// writes its setting the moment it changes; the clean categories' boxes also follow what the
+// clean page stores (partly checked while the page has some of a category's items checked).
 class PreferencesPane : public QWidget {
     Q_OBJECT
   public:
@@ -47,6 +50,7 @@ class PreferencesPane : public QWidget {
     QLineEdit* limitField(int tag);
     QComboBox* unitPopUp(const char* key);
     QCheckBox* storedCheckBox(const QString& title, const char* key);
+    void readCategories();
 
     std::function<bool(bool)> registerAtLogin_;
     bool reading_ = false;
@@ -64,6 +68,7 @@ class PreferencesPane : public QWidget {
     QCheckBox* confirmClean_;
     QCheckBox* hideStatusItem_;
     QCheckBox* launchAtLogin_;
+    Subscription categoriesChanged_;
 };
 
 }  // namespace quillby

@@ -79,16 +79,20 @@ TEST(SystemCleanPage, WithEverySettingOffAScanChecksNothingUntilAPreferenceSwitc
               "0 of 0 selected, " + UtilityFunction::convertVolSpace(0) + " will free up.");
     EXPECT_FALSE(page.model.canClean());
     EXPECT_EQ(page.model.progressImageName(1), "0_progress_bar.png");
+    // Nothing measured yet is not a zero.
+    EXPECT_EQ(page.model.rowSizeText(0), "not scanned");
+    EXPECT_EQ(page.model.rowSizeText(1), "not scanned");
 
     page.scan();
-    for (int id : {1, 3, 4, 5}) EXPECT_FALSE(page.model.list(id).scanFiles.get().empty()) << id;
-    for (int id : {0, 2}) EXPECT_TRUE(page.model.list(id).scanFiles.get().empty()) << id;
+    // Every category, the system's too, as `quillby clean scan` lists them.
+    for (int id = 0; id < 6; ++id) EXPECT_FALSE(page.model.list(id).scanFiles.get().empty()) << id;
     EXPECT_EQ(page.model.summaryText(),
-              "0 of 11 selected, " + UtilityFunction::convertVolSpace(0) + " will free up.");
+              "0 of 18 selected, " + UtilityFunction::convertVolSpace(0) + " will free up.");
     EXPECT_FALSE(page.model.canClean());
     EXPECT_EQ(page.model.progressImageName(1), "100_progress_bar.png");
-    // The overview row sums the categories: 102 + 200 + 4100 + 3000 bytes.
-    EXPECT_EQ(page.model.rowBytes(0), 7402u);
+    // The overview row sums the categories: 1100 + 102 + 150 + 200 + 4100 + 3000 bytes.
+    EXPECT_EQ(page.model.rowBytes(0), 8652u);
+    EXPECT_EQ(page.model.rowSizeText(1), UtilityFunction::convertVolSpace(1100));
     EXPECT_EQ(page.model.rowSizeText(6), UtilityFunction::convertVolSpace(3000));
 
     // The preference switches and both forms of the selection event are followed.
@@ -117,7 +121,7 @@ TEST(SystemCleanPage, APartialSelectionSurvivesTheNextScan) {
     EXPECT_TRUE(page.model.toggleItem(1, page.rowOf(1, ".hidden")));
     EXPECT_EQ(page.model.categoryState(1), 2);
     EXPECT_EQ(page.model.summaryText(),
-              "1 of 11 selected, " + UtilityFunction::convertVolSpace(100) + " will free up.");
+              "1 of 18 selected, " + UtilityFunction::convertVolSpace(100) + " will free up.");
 
     page.machine.platform.root().write("home/.cache/new-app/blob", "new");
     page.scan();
@@ -125,6 +129,15 @@ TEST(SystemCleanPage, APartialSelectionSurvivesTheNextScan) {
     EXPECT_EQ(page.checkedNames(1), (std::vector<std::string>{"fontconfig"}));
     EXPECT_EQ(page.model.list(1).scanFiles.get().size(), 3u);
     EXPECT_EQ(page.model.categoryState(1), 2);
+    // A restart cannot know which items "some" named: the row reads, and is stored, as off.
+    {
+        SystemCleanModel restarted(
+            {.folders = [&](int id) { return page.machine.folders().cleanFolders(id); },
+             .asker = &page.asker,
+             .mainQueue = &page.queue});
+        EXPECT_EQ(restarted.categoryState(1), 0);
+        EXPECT_EQ(PreferenceViewController::categoryClicked(1), 0);
+    }
 
     // The row's check box takes the whole category; while a scan runs nothing can be clicked.
     EXPECT_TRUE(page.model.clickCategoryCheckBox(1));
@@ -156,10 +169,11 @@ TEST(SystemCleanPage, CleanAllWithDownloadsDeclinedCleansTheRestAndRecordsTheByt
     EXPECT_FALSE(fs::exists(page.machine / "home/.cache/fontconfig"));
     EXPECT_FALSE(fs::exists(page.machine / "home/.cache/.hidden"));
 
-    // Exact bytes, in the rows, the status line and the history record.
+    // Exact bytes in the status line and the history record; the rows show what is left.
     EXPECT_EQ(page.model.cleanedBytes(1), 102u);
-    EXPECT_EQ(page.model.rowBytes(0), 102u);
-    EXPECT_EQ(page.model.rowSizeText(6), UtilityFunction::convertVolSpace(0));
+    EXPECT_EQ(page.model.rowSizeText(2), UtilityFunction::convertVolSpace(0));
+    EXPECT_EQ(page.model.rowSizeText(6), UtilityFunction::convertVolSpace(3000));
+    EXPECT_EQ(page.model.rowBytes(0), 8652u - 102);
     EXPECT_EQ(page.model.statusText(), UtilityFunction::convertVolSpace(102) + " is cleaned");
     EXPECT_EQ(ParseFileLog().getSize(), 102u);
     EXPECT_TRUE(page.asker.messages.empty());
@@ -233,7 +247,7 @@ TEST(SystemCleanPage, ARowWhoseItemsAllFailShowsNothingCleanedAndEveryReason) {
     }
     page.clean();
     EXPECT_EQ(page.model.cleanedBytes(3), 0u);
-    EXPECT_EQ(page.model.rowSizeText(4), UtilityFunction::convertVolSpace(0));
+    EXPECT_EQ(page.model.rowSizeText(4), UtilityFunction::convertVolSpace(200));  // all still there
     EXPECT_EQ(page.model.statusText(), UtilityFunction::convertVolSpace(0) + " is cleaned");
     EXPECT_EQ(page.model.failures().size(), 3u);
     EXPECT_EQ(page.checkedNames(3).size(), 3u);  // what stayed is still checked
@@ -248,7 +262,7 @@ TEST(SystemCleanPage, ARowWhoseItemsAllFailShowsNothingCleanedAndEveryReason) {
     EXPECT_EQ(ParseFileLog().getSize(), 0u);  // recorded: this clean freed nothing
 }
 
-TEST(SystemCleanPage, TheStopButtonEndsTheScanOfALargeFolderEarly) {
+TEST(SystemCleanPage, StopEndsAScanOrACleanOnceAndSaysSo) {
     CleanPage page;
     for (int i = 0; i < 1500; ++i) {
         page.machine.platform.root().write("home/.cache/many/" + std::to_string(i), "x");
@@ -257,11 +271,27 @@ TEST(SystemCleanPage, TheStopButtonEndsTheScanOfALargeFolderEarly) {
     page.model.scan();
     EXPECT_TRUE(page.model.canStop());
     page.model.scan();  // the scan button acts as stop while a scan runs
+    EXPECT_FALSE(page.model.canStop());
+    EXPECT_EQ(page.model.statusText(), "Stopping...");
     ASSERT_TRUE(page.queue.runUntil([&] { return !page.model.isScanning(); }));
     EXPECT_LT(page.model.list(1).scanFiles.get().size(), 1502u);
+    EXPECT_EQ(page.model.statusText(), "Scan stopped.");
+    EXPECT_NE(page.model.rowSizeText(2).find(", scan stopped"), std::string::npos);
 
     page.scan();  // a new scan starts afresh
     EXPECT_EQ(page.model.list(1).scanFiles.get().size(), 1503u);
+    EXPECT_EQ(page.model.rowSizeText(2), UtilityFunction::convertVolSpace(3102));
+
+    // A clean stopped after its first item leaves the rest listed and checked, and says so.
+    UserDefaults::standardUserDefaults().setBool(false, SettingsKey::ConfirmClean);
+    page.model.setAllItems(1, true);
+    page.model.selectRow(2);
+    auto stopping = page.model.list(1).filesSize.observe(
+        [&](const std::string&) { page.model.list(1).requestStop(); });
+    page.clean();
+    EXPECT_EQ(page.checkedNames(1).size(), 1502u);
+    std::string freed = UtilityFunction::convertVolSpace(page.model.cleanedBytes(1));
+    EXPECT_EQ(page.model.statusText(), freed + " is cleaned. Stopped before 1502 items.");
 }
 
 // System logs the user may not delete: the alert names the reason and offers the retry, which
@@ -280,11 +310,10 @@ TEST(SystemCleanPage, APermissionFailureOffersARetryThroughTheHelper) {
              .asker = &asker,
              .mainQueue = &queue,
              .authorization = &rights});
-        // The page scans only the user's categories; the list of the system logs is filled here.
-        ScanViewController& logs = model.list(CleanCategoryId::SystemLogs);
-        logs.beginScanTask(machine.folders().cleanFolders(CleanCategoryId::SystemLogs));
-        if (!queue.runUntil([&] { return logs.scanFinished.get(); })) return false;
-        logs.setAllCheckBoxSelect();
+        UserDefaults::standardUserDefaults().setBool(false, SettingsKey::ConfirmClean);
+        model.scan();
+        if (!queue.runUntil([&] { return !model.isScanning(); })) return false;
+        model.setAllItems(CleanCategoryId::SystemLogs, true);
         model.selectRow(CleanCategoryId::SystemLogs + 1);
         model.clean();
         if (!queue.runUntil([&] { return !model.isCleaning() && !asker.questions.empty(); })) {

@@ -21,6 +21,7 @@
 #include "core/settings/PreferenceViewController.h"
 #include "core/text/UtilityFunction.h"
 #include "shell/FastCleanPage.h"
+#include "shell/PreferencesPane.h"
 #include "shell/PrefsWindowController.h"
 #include "shell/WindowPageHost.h"
 #include "support/ScriptedAsker.h"
@@ -54,8 +55,9 @@ QStringList unnamed(QWidget* root) {
 
 }  // namespace
 
-// Scan, untick one item, clean: the rows, the summary, the status line and the results page
-// say what happened, in exact bytes; the picture of the partial selection goes to the README.
+// Scan and stop, scan, untick one item, clean: the rows, the summary, the status line, the
+// preferences' switches and the results page say what happened, in exact bytes; the picture of
+// the partial selection goes to the README.
 TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     WindowStyle::apply(*qApp);
     ImageProvider::shared().setUseThemeIcons(false);
@@ -70,6 +72,7 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     auto* page = new FastCleanPage;
     page->addFeature(0, "My Computer", new QLabel("overview"));
     WindowPageHost host(window, *page, {.queue = &queue, .asker = asker});
+    PreferencesPane preferences([](bool) { return true; });
     auto* view = new SystemCleanView(
         host.needs(), [&](int id) { return machine.folders().cleanFolders(id); }, page);
     host.addPage(page, "Scan");
@@ -78,16 +81,26 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     CleanBottomBar* bar = view->bar();
     EXPECT_EQ(bar->summary()->text(), "0 of 0 selected, " + sizeText(0) + " will free up.");
     EXPECT_FALSE(bar->cleanButton()->isEnabled());
+    EXPECT_EQ(view->row(1)->sizeLabel()->text(), "not scanned");
+
+    // Stop takes one press and says when the scan has stopped.
+    QTest::mouseClick(bar->scanButton(), Qt::LeftButton);
+    QTest::mouseClick(bar->stopButton(), Qt::LeftButton);
+    EXPECT_FALSE(bar->stopButton()->isEnabled());
+    EXPECT_EQ(bar->statusLine()->accessibleDescription(), "Stopping...");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->model().isScanning(); }, 20000));
+    EXPECT_EQ(bar->statusLine()->accessibleDescription(), "Scan stopped.");
 
     QTest::mouseClick(bar->scanButton(), Qt::LeftButton);
     EXPECT_TRUE(bar->stopButton()->isEnabled());
+    EXPECT_EQ(bar->statusLine()->accessibleDescription(), "Scanning...");
     EXPECT_FALSE(view->row(1)->checkBox()->isEnabled());  // no click races the scan
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view->model().isScanning(); }, 20000));
     EXPECT_FALSE(bar->stopButton()->isEnabled());
     EXPECT_TRUE(view->row(1)->checkBox()->isEnabled());
-    EXPECT_EQ(bar->summary()->text(), "6 of 11 selected, " + sizeText(302) + " will free up.");
+    EXPECT_EQ(bar->summary()->text(), "6 of 18 selected, " + sizeText(302) + " will free up.");
     EXPECT_EQ(view->row(1)->sizeLabel()->text(), sizeText(102));
-    EXPECT_EQ(view->overviewSize()->text(), sizeText(102 + 200 + 4100 + 3000));
+    EXPECT_EQ(view->overviewSize()->text(), sizeText(1100 + 102 + 150 + 200 + 4100 + 3000));
     EXPECT_EQ(view->row(1)->progressImage()->accessibleDescription(), "100_progress_bar.png");
 
     // The user caches' row shows its review list; ".hidden" is unticked there.
@@ -107,8 +120,15 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
               (machine / "home/.cache/.hidden").c_str());
     caches->table()->model()->setData(items->index(hidden, CleanItemsTableModel::CheckColumn),
                                       Qt::Unchecked, Qt::CheckStateRole);
-    EXPECT_EQ(bar->summary()->text(), "5 of 11 selected, " + sizeText(300) + " will free up.");
+    EXPECT_EQ(bar->summary()->text(), "5 of 18 selected, " + sizeText(300) + " will free up.");
     EXPECT_EQ(view->row(1)->checkBox()->checkState(), Qt::PartiallyChecked);
+    // The preferences show what the page stored, and what they store reaches the page.
+    EXPECT_EQ(preferences.categorySwitch(1)->checkState(), Qt::PartiallyChecked);
+    preferences.categorySwitch(3)->click();
+    EXPECT_EQ(view->row(3)->checkBox()->checkState(), Qt::Unchecked);
+    EXPECT_EQ(bar->summary()->text(), "1 of 18 selected, " + sizeText(100) + " will free up.");
+    preferences.categorySwitch(3)->click();
+    EXPECT_EQ(view->row(3)->checkBox()->checkState(), Qt::Checked);
     EXPECT_FALSE(caches->selectAll()->isChecked());
     EXPECT_EQ(unnamed(page).join(", ").toStdString(), "");
     QTest::qWait(50);
@@ -142,9 +162,11 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     EXPECT_EQ(view->resultsPage()->heading()->text(), cleaned);
     EXPECT_EQ(view->resultsPage()->categoryLine(1)->text(),
               "User Caches: " + sizeText(100) + " cleaned");
-    EXPECT_EQ(view->row(3)->sizeLabel()->text(), sizeText(200));
-    EXPECT_EQ(view->overviewSize()->text(), sizeText(300));
-    EXPECT_EQ(bar->summary()->text(), "0 of 6 selected, " + sizeText(0) + " will free up.");
+    // The rows show what is left: the logs are gone, the rest is still listed.
+    EXPECT_EQ(view->row(3)->sizeLabel()->text(), sizeText(0));
+    EXPECT_EQ(view->row(1)->sizeLabel()->text(), sizeText(2));
+    EXPECT_EQ(view->overviewSize()->text(), sizeText(1100 + 2 + 150 + 4100 + 3000));
+    EXPECT_EQ(bar->summary()->text(), "0 of 13 selected, " + sizeText(0) + " will free up.");
     EXPECT_EQ(ParseFileLog().getSize(), 300u);
     QTest::mouseClick(view->resultsPage()->backButton(), Qt::LeftButton);
     EXPECT_EQ(window.currentIdentifier(), "Scan");

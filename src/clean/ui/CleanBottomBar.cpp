@@ -31,7 +31,7 @@ CleanBottomBar::CleanBottomBar(SystemCleanModel& model, QWidget* parent)
     summary_->setAccessibleName(tr("Selection"));
     status_->setAccessibleName(tr("Clean status"));
     scan_->setAccessibleName(tr("Scan"));
-    stop_->setAccessibleName(tr("Stop the scan"));
+    stop_->setAccessibleName(tr("Stop"));
     clean_->setAccessibleName(tr("Clean"));
     auto* texts = new QVBoxLayout;
     texts->setSpacing(0);
@@ -53,10 +53,7 @@ void CleanBottomBar::refresh() {
     lock_->setToolTip(unlocked ? tr("Administrator rights are held")
                                : tr("No administrator rights are held"));
     summary_->setText(QString::fromStdString(model_.summaryText()));
-    QString status = QString::fromStdString(model_.statusText());
-    if (model_.isScanning()) status = tr("Scanning...");
-    if (model_.isCleaning()) status = tr("Cleaning...");
-    status_->showMessage(status);
+    status_->showMessage(QString::fromStdString(model_.statusText()));
     scan_->setEnabled(model_.canScan() && !model_.isScanning());
     stop_->setEnabled(model_.canStop());
     clean_->setEnabled(model_.canClean());

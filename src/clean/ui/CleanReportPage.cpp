@@ -18,7 +18,8 @@ CleanReportPage::CleanReportPage(SystemCleanModel& model, Kind kind, QWidget* pa
       kind_(kind),
       heading_(new QLabel),
       failures_(new QLabel),
-      back_(new QPushButton(tr("Back"))) {
+      back_(new QPushButton(tr("Back"))),
+      stop_(new QPushButton(tr("Stop"))) {
     setMinimumSize(904, 559);
     setAccessibleName(kind == Progress ? tr("Clean in progress") : tr("Clean results"));
     auto* layout = new QVBoxLayout(this);
@@ -39,17 +40,16 @@ CleanReportPage::CleanReportPage(SystemCleanModel& model, Kind kind, QWidget* pa
     layout->addStretch(1);
     back_->setAccessibleName(tr("Back to the list"));
     back_->setVisible(kind == Results);
-    layout->addWidget(back_, 0, Qt::AlignRight);
+    stop_->setAccessibleName(tr("Stop the clean"));
+    stop_->setVisible(kind == Progress);
+    for (QPushButton* button : {back_, stop_}) layout->addWidget(button, 0, Qt::AlignRight);
     connect(back_, &QPushButton::clicked, this, [this] { model_.back(); });
+    connect(stop_, &QPushButton::clicked, this, [this] { model_.stop(); });
     refresh();
 }
 
 void CleanReportPage::refresh() {
-    if (kind_ == Progress) {
-        heading_->setText(tr("Cleaning..."));
-    } else {
-        heading_->setText(QString::fromStdString(model_.statusText()));
-    }
+    heading_->setText(QString::fromStdString(model_.statusText()));
     for (int id = 0; id < CleanCategoryId::Count; ++id) {
         QString title = QString::fromStdString(std::string(cleanCategories()[id].title));
         QString figure = kind_ == Progress
@@ -65,6 +65,7 @@ void CleanReportPage::refresh() {
     failures_->setVisible(kind_ == Results && !report.empty());
     failures_->setText(tr("Left behind:\n%1").arg(QString::fromStdString(report)));
     back_->setEnabled(!model_.isCleaning());
+    stop_->setEnabled(model_.canStop());
 }
 
 }  // namespace quillby

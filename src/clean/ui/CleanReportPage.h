@@ -12,8 +12,8 @@ namespace quillby {
 class SystemCleanModel;
 
 // The system clean's sub-pages: while a clean runs ("QC_FastClean"), each category's progress
-// and size; after it ("DATA_FastClean"), what each category freed, the total, every item left
-// behind with its reason, and the way back to the feature list.
+// and size, and the Stop button; after it ("DATA_FastClean"), what each category freed, the
+// total, every item left behind with its reason, and the way back to the feature list.
 class CleanReportPage : public QWidget {
     Q_OBJECT
   public:
@@ -28,6 +28,7 @@ class CleanReportPage : public QWidget {
     QLabel* failures() const { return failures_; }
     QLabel* categoryLine(int category) const { return lines_[category]; }
     QPushButton* backButton() const { return back_; }
+    QPushButton* stopButton() const { return stop_; }
 
   private:
     SystemCleanModel& model_;
@@ -36,6 +37,7 @@ class CleanReportPage : public QWidget {
     std::array<QLabel*, 6> lines_{};
     QLabel* failures_;
     QPushButton* back_;
+    QPushButton* stop_;
 };
 
 }  // namespace quillby

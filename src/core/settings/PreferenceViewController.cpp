@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/PreferenceViewController.h"
 
+#include <string>
+#include <vector>
+
+#include "core/events/EventBus.h"
+#include "core/events/Events.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
 
@@ -26,7 +31,12 @@ std::int64_t PreferenceViewController::categoryClicked(int category) {
 
 void PreferenceViewController::setCategoryClicked(int category, std::int64_t value) {
     if (category < 0 || category > 5) return;
+    bool changed = categoryClicked(category) != value;
     defaults().setInteger(value, categorySettingKeys[category]);
+    if (!changed) return;
+    std::vector<std::string> texts;
+    for (int id = 0; id < 6; ++id) texts.push_back(std::to_string(categoryClicked(id)));
+    EventBus::defaultCenter().post(Events::updateSelectNumber, texts);
 }
 
 std::int64_t PreferenceViewController::getSystemCashesClicked() {

@@ -30,7 +30,9 @@ class PreferenceViewController {
     static void setHiddenStatusItem(bool hidden);
     static bool getHiddenStatusItem();
 
-    // The stored selection of clean category `category` (0 ... 5), and its setter.
+    // The stored selection of clean category `category` (0 ... 5), and its setter. A change is
+    // posted as "updateSelectNumber" with the six stored values as texts, so that every control
+    // showing them (the clean page, the preferences) follows whoever wrote it.
     static std::int64_t categoryClicked(int category);
     static void setCategoryClicked(int category, std::int64_t value);
 };
