@@ -11,7 +11,6 @@
 #include "cli/CliOutput.h"
 #include "core/events/FileLog.h"
 #include "core/fs/FolderUtilities.h"
-#include "core/text/UtilityFunction.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallApp.h"
@@ -118,13 +117,20 @@ void showApp(const AppsChoice& choice) {
     AppBackends backends = AppBackends::fromServices();
     std::vector<AppItems> apps = discover(backends);
     const AppItems& app = apps[findApp(apps, choice.ids.front())];
-    AppDetails details = AppDetails::forApp(app);
     UninstallApp uninstaller(backends);
     uninstaller.setInstalledIdentifiers(UninstallApp::identifiersOf(apps));
-    std::vector<std::string> related = uninstaller.relatedFiles(app);
+    // The size and the list are what a removal would take, as the window's details show.
+    UninstallPlanSheet sheet = UninstallPlanSheet::measure(uninstaller, {app}, {});
+    const PlannedApp& plan = sheet.apps.front();
+    AppDetails details = AppDetails::forApp(app, plan);
     if (choice.asJson) {
+        auto steps = nlohmann::json::array();
+        for (const auto& step : plan.steps) {
+            steps.push_back({{"what", step.text}, {"size", step.bytes}, {"toTrash", step.toTrash}});
+        }
+        // Scripts read the related files by this key: it stays beside the whole plan.
         auto files = nlohmann::json::array();
-        for (const auto& path : related) {
+        for (const auto& path : uninstaller.relatedFiles(app)) {
             files.push_back({{"path", path}, {"size", FolderUtilities::sizeOfItemAtPath(path)}});
         }
         printJson({{"name", app.name},
@@ -135,7 +141,8 @@ void showApp(const AppsChoice& choice) {
                    {"system", app.isSystemApp},
                    {"source", std::string(appSourceName(app.source))},
                    {"size", details.size},
-                   {"relatedFiles", files}});
+                   {"relatedFiles", files},
+                   {"removes", steps}});
         return;
     }
     std::vector<std::vector<std::string>> rows{
@@ -149,18 +156,12 @@ void showApp(const AppsChoice& choice) {
         {"Created:", AppDetails::mediumDateText(app.date)},
     };
     std::cout << formatTable(rows);
-    if (related.empty()) {
-        std::cout << "Related files: none\n";
+    if (plan.isOwnApplication) {
+        std::cout << "Removing it: never (this program does not remove itself)\n";
         return;
     }
-    std::cout << "Related files:\n";
-    std::vector<std::vector<std::string>> files;
-    for (const auto& path : related) {
-        files.push_back(
-            {"  " + UtilityFunction::convertVolSpace(FolderUtilities::sizeOfItemAtPath(path)),
-             path});
-    }
-    std::cout << formatTable(files);
+    std::cout << "Removing it would:\n";
+    for (const auto& step : plan.steps) std::cout << "  " << step.line() << "\n";
 }
 
 void printPlan(const std::vector<AppItems>& chosen, const UninstallApp& uninstaller) {

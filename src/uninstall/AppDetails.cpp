@@ -3,7 +3,6 @@
 
 #include <ctime>
 
-#include "core/fs/FolderUtilities.h"
 #include "core/text/PlainText.h"
 #include "core/text/UtilityFunction.h"
 
@@ -18,14 +17,23 @@ std::string AppDetails::mediumDateText(std::chrono::system_clock::time_point dat
     return text;
 }
 
-AppDetails AppDetails::forApp(const AppItems& app) {
+AppDetails AppDetails::forApp(const AppItems& app, const UninstallApp& planner) {
+    return forApp(app, UninstallPlanSheet::measure(planner, {app}, {}).apps.front());
+}
+
+AppDetails AppDetails::forApp(const AppItems& app, const PlannedApp& plan) {
     AppDetails details;
     details.name = cutText(app.name, nameShownLength);
     details.nameToolTip = app.name;
     details.image = app.image;
-    details.size = FolderUtilities::sizeOfItemAtPath(app.path);
+    bool unit = false;
+    for (const auto& step : plan.steps) {
+        details.size += step.bytes;
+        unit = unit || step.sizeText.empty();  // a package, Flatpak or snap
+    }
     details.sizeText = UtilityFunction::convertVolSpace(details.size);
     if (details.sizeText.empty()) details.sizeText = "--";
+    if (unit) details.sizeText += " of the user's files";
     details.created = "Created: " + mediumDateText(app.date);
     details.path = cutText(app.path, pathShownLength);
     details.pathToolTip = app.path;

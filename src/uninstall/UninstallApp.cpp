@@ -13,6 +13,7 @@
 #include "core/fs/UserHome.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "uninstall/RelatedFileRule.h"
+#include "uninstall/UserProgramFiles.h"
 
 namespace quillby {
 
@@ -130,13 +131,37 @@ std::vector<RemovalStep> UninstallApp::removalPlan(const AppItems& app) const {
                                                                     : RemovalStep::Kind::Snap;
         steps.push_back({kind, app.removalUnit});
     }
-    const fs::path caches = userDataFolders(backends_.context).cache;
+    // An item inside one planned already goes with it.
+    auto add = [&](RemovalStep step) {
+        fs::path target = fs::path(step.target).lexically_normal();
+        bool covered = std::any_of(steps.begin(), steps.end(), [&](const RemovalStep& earlier) {
+            if (earlier.kind != RemovalStep::Kind::File) return false;
+            fs::path relative = target.lexically_relative(fs::path(earlier.target));
+            return !relative.empty() && *relative.begin() != "..";
+        });
+        if (!covered) steps.push_back(std::move(step));
+    };
+    const UserDataFolders folders = userDataFolders(backends_.context);
     for (auto& path : relatedFiles(app)) {
         // Settings and data may be missed later; caches are made again by the program.
-        bool isCache = fs::path(path).lexically_normal().parent_path() == caches;
-        steps.push_back({RemovalStep::Kind::File, path, !permanent_ && !isCache});
+        bool isCache = fs::path(path).lexically_normal().parent_path() == folders.cache;
+        add({RemovalStep::Kind::File, path, !permanent_ && !isCache});
     }
-    if (!isUnitRemoval(app.source)) steps.push_back({RemovalStep::Kind::File, app.path});
+    std::optional<DeletionGate> ownGate;
+    const DeletionGate& gate = gate_ ? *gate_ : ownGate.emplace(gateOptions());
+    UserProgramFiles found(backends_.context, folders.config, gate);
+    std::vector<FoundItem> program = found.program(app);
+    std::vector<FoundItem> programs = program;
+    if (app.source == AppSource::AppImage) programs.push_back({app.path, {}});
+    // What was found rather than listed by the user goes where it can be put back.
+    for (auto& item : found.loginItems(app, programs)) {
+        add({RemovalStep::Kind::File, item.path, !permanent_, "", item.identity});
+    }
+    for (auto& item : program) {
+        add({RemovalStep::Kind::File, item.path, !permanent_, backends_.context.home.string(),
+             item.identity});
+    }
+    if (!isUnitRemoval(app.source)) add({RemovalStep::Kind::File, app.path});
     return steps;
 }
 
@@ -163,11 +188,7 @@ bool UninstallApp::uninstallApp(const AppItems& app) {
         }
     }
     // One gate for the application's every step: it reads what it protects once.
-    DeletionGate::Options options;
-    options.home = backends_.context.home.string();
-    options.dataHome = userDataFolders(backends_.context).data.string();
-    options.caller = ::geteuid();
-    gate_.emplace(options);
+    gate_.emplace(gateOptions());
     for (const auto& step : removalPlan(app)) {
         if (!perform(step, app)) return false;
     }
@@ -179,9 +200,8 @@ bool UninstallApp::perform(const RemovalStep& step, const AppItems& app) {
     bool done = false;
     switch (step.kind) {
         case RemovalStep::Kind::File:
-            if (step.toTrash) return trashFile(step.target);
-            return removeFile(step.target,
-                              step.target == app.path && app.source == AppSource::LocalEntry);
+            if (step.toTrash) return trashFile(step);
+            return removeFile(step, step.target == app.path && app.source == AppSource::LocalEntry);
         case RemovalStep::Kind::Package:
             return removePackage(step.target, app.path);
         case RemovalStep::Kind::Flatpak:
@@ -214,15 +234,25 @@ std::string UninstallApp::packageOwning(const std::string& entry) const {
     return "installed by package " + owner->second.name + ", so only its removal may delete it";
 }
 
-RemovalOutcome UninstallApp::throughGate(const std::string& path,
-                                         DeletionGate::Disposal disposal) const {
-    // The folder the item was found in is reached as it is; nothing below it through a link.
-    std::string folder = fs::path(path).parent_path().string();
-    return gate_->removeInside(folder, path, std::nullopt, disposal);
+DeletionGate::Options UninstallApp::gateOptions() const {
+    DeletionGate::Options options;
+    options.home = backends_.context.home.string();
+    options.dataHome = userDataFolders(backends_.context).data.string();
+    options.caller = ::geteuid();
+    return options;
 }
 
-bool UninstallApp::removeFile(const std::string& path, bool mayUseRights) {
-    RemovalOutcome outcome = throughGate(path, DeletionGate::Disposal::Delete);
+RemovalOutcome UninstallApp::throughGate(const RemovalStep& step,
+                                         DeletionGate::Disposal disposal) const {
+    // The folder the item was found from is reached as it is; nothing below it through a link.
+    std::string folder =
+        step.within.empty() ? fs::path(step.target).parent_path().string() : step.within;
+    return gate_->removeInside(folder, step.target, step.identity, disposal);
+}
+
+bool UninstallApp::removeFile(const RemovalStep& step, bool mayUseRights) {
+    const std::string& path = step.target;
+    RemovalOutcome outcome = throughGate(step, DeletionGate::Disposal::Delete);
     if (outcome.gone()) return true;
     PrivilegedAuthorization& rights = backends_.rights();
     std::string why;
@@ -235,12 +265,13 @@ bool UninstallApp::removeFile(const std::string& path, bool mayUseRights) {
     return false;
 }
 
-bool UninstallApp::trashFile(const std::string& path) {
-    RemovalOutcome outcome = throughGate(path, DeletionGate::Disposal::Trash);
+bool UninstallApp::trashFile(const RemovalStep& step) {
+    const std::string& path = step.target;
+    RemovalOutcome outcome = throughGate(step, DeletionGate::Disposal::Trash);
     if (outcome.gone()) return true;
     if (outcome.kind == RemovalOutcome::Kind::Failed && outcome.error == EXDEV) {
         if (confirmPermanentRemoval && confirmPermanentRemoval(path)) {
-            return removeFile(path, false);
+            return removeFile(step, false);
         }
         failures_.push_back(path +
                             ": no trash can take it (it lies on another disk), and "

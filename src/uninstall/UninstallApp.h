@@ -26,6 +26,11 @@ struct RemovalStep {
     std::string target;  // the path, or the package, Flatpak application or snap
     // A file step that moves the user's data to the trash rather than deleting it.
     bool toTrash = false;
+    // The folder a file step's item is reached from without links (the home for a program found
+    // there); empty: the folder it lies in, as found.
+    std::string within;
+    // The identity a file step's item had when it was judged; its removal checks it again.
+    std::optional<ItemIdentity> identity;
 
     // How the plan shows the step: the path (with "(to the trash)" when it goes there), or
     // "package vim and the files it installed" and the like.
@@ -69,10 +74,12 @@ class UninstallApp {
     std::vector<std::string> relatedFiles(const AppItems& app) const;
 
     // What removing `app` deletes, in order: an application that is its own file (a user
-    // entry, an AppImage, an entry no package owns) loses its related files first and its file
-    // last; one removed by a package manager, Flatpak or snapd is removed first, so that a
-    // refusal leaves its related files in place. Related files outside the cache folder (the
-    // user's settings and data) go to the trash unless the removal is permanent.
+    // entry, an AppImage, an entry no package owns) loses its related files first, then its login
+    // items, the program it starts from the home with the program's own folder
+    // (UserProgramFiles), and its file last; one removed by a package manager, Flatpak or snapd
+    // is removed first, so that a refusal leaves the rest in place. Related files outside the
+    // cache folder (the user's settings and data), login items and the program go to the trash
+    // unless the removal is permanent. Reads the disk: a page calls it on a worker.
     std::vector<RemovalStep> removalPlan(const AppItems& app) const;
 
     // removalPlan with every file step measured: what the confirmation shows. Reads the disk,
@@ -105,9 +112,10 @@ class UninstallApp {
     // Why the system entry `entry` may not be deleted as a file (a package installed it); ""
     // when no package did.
     std::string packageOwning(const std::string& entry) const;
-    RemovalOutcome throughGate(const std::string& path, DeletionGate::Disposal disposal) const;
-    bool removeFile(const std::string& path, bool mayUseRights);
-    bool trashFile(const std::string& path);
+    DeletionGate::Options gateOptions() const;
+    RemovalOutcome throughGate(const RemovalStep& step, DeletionGate::Disposal disposal) const;
+    bool removeFile(const RemovalStep& step, bool mayUseRights);
+    bool trashFile(const RemovalStep& step);
     bool removePackage(const std::string& package, const std::string& entry);
 
     AppBackends backends_;

@@ -77,7 +77,7 @@ TEST(AppsCommand, ListsAndShowsTheFixtureApplications) {
     EXPECT_EQ(shown.status, 0) << shown.err;
     EXPECT_NE(shown.out.find("Notes"), std::string::npos);
     EXPECT_NE(shown.out.find(notes.string()), std::string::npos);
-    EXPECT_NE(shown.out.find("Related files:"), std::string::npos);
+    EXPECT_NE(shown.out.find("Removing it would:"), std::string::npos);
     EXPECT_NE(shown.out.find(config.parent_path().string()), std::string::npos);
     EXPECT_NE(shown.out.find("0.01 KB"), std::string::npos) << shown.out;  // 12 bytes of settings
     ProcessResult byPath = cli.run({"apps", "show", "--json", image.string()});
@@ -106,7 +106,11 @@ TEST(AppsCommand, BadInputIsOneLineAndStatusTwo) {
 
 TEST(AppsCommand, RemovesWhatItShowsAfterAsking) {
     AppsCli cli;
-    fs::path notes = cli.userEntry("org.example.Notes", "Notes");
+    // The program the entry starts from the home goes too, with its own folder.
+    fs::path program = UninstallMachine::writeFile(cli.home / ".local/opt/notes/notes", "program");
+    fs::path notes = UninstallMachine::writeEntry(
+        cli.home / ".local/share/applications/org.example.Notes.desktop", "Notes",
+        "Exec=" + program.string());
     fs::path config = UninstallMachine::writeFile(cli.home / ".config/org.example.Notes.conf");
     fs::path cache = UninstallMachine::writeFile(cli.home / ".cache/org.example.NotesHelper/x");
     fs::path other = UninstallMachine::writeFile(cli.home / ".cache/org.example.Other/x");
@@ -118,6 +122,9 @@ TEST(AppsCommand, RemovesWhatItShowsAfterAsking) {
         << dry.out;
     EXPECT_NE(dry.out.find("remove " + cache.parent_path().string()), std::string::npos);
     EXPECT_NE(dry.out.find("remove " + notes.string()), std::string::npos);
+    EXPECT_NE(dry.out.find("move " + program.parent_path().string() + " (0.01 KB) to the trash"),
+              std::string::npos)
+        << dry.out;
     EXPECT_EQ(dry.out.find(other.string()), std::string::npos);
     EXPECT_TRUE(fs::exists(notes));
 
@@ -134,6 +141,7 @@ TEST(AppsCommand, RemovesWhatItShowsAfterAsking) {
     EXPECT_FALSE(fs::exists(notes));
     EXPECT_FALSE(fs::exists(config));
     EXPECT_FALSE(fs::exists(cache.parent_path()));
+    EXPECT_FALSE(fs::exists(program.parent_path()));
     EXPECT_TRUE(fs::exists(other));
     // The settings wait in the trash, the cache is gone for good.
     fs::path trash = cli.home / ".local/share/Trash";

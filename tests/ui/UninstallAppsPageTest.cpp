@@ -17,6 +17,7 @@
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
+#include "core/text/UtilityFunction.h"
 #include "shell/FastCleanPage.h"
 #include "support/TestPlatform.h"
 #include "ui/BusySpinner.h"
@@ -277,6 +278,9 @@ TEST_F(UninstallAppsPageTest, TheDetailsSheetIsMeasuredOffTheGuiThreadAndTheLock
     EXPECT_EQ(sheet->nameLabel()->text(), "Notes");
     EXPECT_TRUE(sheet->createdLabel()->text().startsWith("Created: "));
     EXPECT_EQ(sheet->pathLabel()->toolTip().toStdString(), fixture.notes.string());
+    // What removing it frees: settings, cache and entry, not the entry's few bytes.
+    EXPECT_EQ(sheet->sizeLabel()->text().toStdString(),
+              UtilityFunction::convertVolSpace(1800 + fs::file_size(fixture.notes)));
     sheet->accept();
 
     EXPECT_FALSE(controller().lockOn.get());

@@ -293,6 +293,87 @@ TEST(UninstallApp, FlatpaksSnapsEntriesAndAppImages) {
     EXPECT_EQ(uninstaller.failures().back(), "Flatpak application org.gimp.GIMP: refused");
 }
 
+// A user's entry that starts a program in the home: the program goes with its own folder, never
+// a folder other programs share, and so do its login items; nothing it reaches by a link out of
+// the home, nothing of another user's and no other application's login item.
+TEST(UninstallApp, PlansTheProgramItStartsFromTheHomeAndItsLoginItems) {
+    const char* byExec = ".config/autostart/started-at-login.desktop";
+    struct Case {
+        const char* name;
+        const char* program;  // the program file in the home ("/..." under the fixture root)
+        const char* link;     // what the entry starts instead: a link to the program, or ""
+        std::vector<const char*> planned;  // between the login item of its ID and its entry
+        bool givenAway = false;            // the program's folder is another user's
+        const char* beside = "";           // a file written next to the program
+    };
+    for (const Case& c : std::vector<Case>{
+             {"its own folder",
+              ".local/opt/notetaker/notetaker",
+              "",
+              {byExec, ".local/opt/notetaker"}},
+             {"its own folder above bin",
+              ".local/opt/NoteTaker-2.1/bin/notetaker",
+              "",
+              {byExec, ".local/opt/NoteTaker-2.1"}},
+             {"a shared bin folder", ".local/bin/notetaker", "", {byExec, ".local/bin/notetaker"}},
+             {"the home's bin", "bin/notetaker", "", {byExec, "bin/notetaker"}},
+             {"a folder named otherwise", "tools/notetaker", "", {byExec, "tools/notetaker"}},
+             {"a link to its own folder",
+              ".local/opt/notetaker/notetaker",
+              ".local/bin/notetaker",
+              {byExec, ".local/bin/notetaker", ".local/opt/notetaker"}},
+             {"a link out of the home", "/opt/notetaker/notetaker", ".local/bin/notetaker", {}},
+             {"another user's", ".local/opt/notetaker/notetaker", "", {byExec}, true},
+             {"a working copy",
+              "notetaker/notetaker",
+              "",
+              {byExec, "notetaker/notetaker"},
+              false,
+              ".git/HEAD"},
+         }) {
+        if (c.givenAway && ::geteuid() != 0) continue;
+        UninstallMachine machine;
+        const fs::path home = machine.home();
+        auto place = [&](const char* path) {
+            return path[0] == '/' ? machine.root / (path + 1) : home / path;
+        };
+        fs::path program = machine.writeFile(place(c.program), std::string(2000, 'p'));
+        if (*c.beside) machine.writeFile(program.parent_path() / c.beside);
+        fs::path started = program;
+        if (*c.link) {
+            started = place(c.link);
+            fs::create_directories(started.parent_path());
+            fs::create_symlink(program, started);
+        }
+        for (const fs::path& given : {program, program.parent_path()}) {
+            ASSERT_TRUE(!c.givenAway || ::chown(given.c_str(), 65534, 65534) == 0);
+        }
+        fs::path entry = machine.writeEntry(machine.userApplications() / "notetaker.desktop",
+                                            "Note Taker", "Exec=" + started.string() + " %U\n");
+        fs::path autostart = machine.context().xdgConfigHome / "autostart";
+        machine.writeEntry(autostart / "notetaker.desktop", "Note Taker");
+        machine.writeEntry(home / byExec, "Notes at login", "Exec=env A=1 " + program.string());
+        fs::path otherTool = machine.writeFile(home / ".local/bin/othertool");
+        fs::path otherLogin = machine.writeEntry(autostart / "othertool.desktop", "Other",
+                                                 "Exec=" + otherTool.string());
+
+        std::vector<std::string> expected{(autostart / "notetaker.desktop").string() +
+                                          " (to the trash)"};
+        for (const char* path : c.planned)
+            expected.push_back(place(path).string() + " (to the trash)");
+        expected.push_back(entry.string());
+        AppItems notetaker = app(entry, "notetaker", AppSource::UserEntry);
+        UninstallApp uninstaller(machine.backends);
+        EXPECT_EQ(descriptions(uninstaller.removalPlan(notetaker)), expected) << c.name;
+
+        EXPECT_TRUE(uninstaller.uninstallApp(notetaker)) << c.name;
+        for (const char* path : c.planned) EXPECT_FALSE(present(place(path))) << c.name;
+        EXPECT_EQ(present(program), c.planned.size() < 2) << c.name;
+        EXPECT_TRUE(present(otherTool)) << c.name;
+        EXPECT_TRUE(present(otherLogin)) << c.name;
+    }
+}
+
 TEST(RelatedFileRule, TheMostSpecificInstalledIdentifierClaimsAnEntry) {
     struct Case {
         const char* entry;

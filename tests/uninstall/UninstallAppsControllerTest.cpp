@@ -9,6 +9,7 @@
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
 #include "core/events/Log.h"
+#include "core/text/UtilityFunction.h"
 #include "core/work/AdministratorRightsFlag.h"
 #include "core/work/PlainMainQueue.h"
 #include "core/work/PrivilegedAuthorization.h"
@@ -287,20 +288,35 @@ TEST(UninstallAppsController, ARemovalRunsOnAWorkerAndMarksWaitForIt) {
               (std::vector<std::string>{"vim " + page.vim.string()}));
 }
 
-TEST(AppDetails, CutsNamesAndPathsByCharacters) {
-    TempDir dir;
-    fs::path folder = dir / std::string(80, 'p');
-    fs::create_directories(folder);
-    dir.write(std::string(80, 'p') + "/data", std::string(1500, 'x'));
+// The size is the application's, along its plan: the program's folder, its settings and its entry,
+// not the entry's few bytes alone; for a package, only what is the user's can be told.
+TEST(AppDetails, ShowTheApplicationsSizeAndCutNamesAndPathsByCharacters) {
+    UninstallPageMachine page;
+    const fs::path home = page.machine.home();
+    page.machine.writeFile(home / ".local/opt/notetaker/notetaker", std::string(4000, 'p'));
     AppItems app;
     app.name = "A name that is longer than the sheet shows";
-    app.path = folder.string();
-    AppDetails details = AppDetails::forApp(app);
+    app.path =
+        page.machine
+            .writeEntry(page.machine.userApplications() / (std::string(60, 'n') + ".desktop"),
+                        app.name, "Exec=" + (home / ".local/opt/notetaker/notetaker").string())
+            .string();
+    app.bundleID = std::string(60, 'n');
+    app.source = AppSource::UserEntry;
+    UninstallApp planner(page.machine.backends);
+    AppDetails details = AppDetails::forApp(app, planner);
     EXPECT_EQ(details.name, "A name that is longer than t...");
     EXPECT_EQ(details.nameToolTip, app.name);
     EXPECT_EQ(details.path, app.path.substr(0, 70) + "...");
     EXPECT_EQ(details.pathToolTip, app.path);
-    EXPECT_EQ(details.size, 1500u);
-    EXPECT_EQ(details.sizeText, "1.50 KB");
+    EXPECT_EQ(details.size, 4000u + fs::file_size(app.path));
+    EXPECT_EQ(details.sizeText, UtilityFunction::convertVolSpace(details.size));
     EXPECT_TRUE(details.created.starts_with("Created: "));
+
+    AppItems vim = app;
+    vim.path = page.vim.string();
+    vim.bundleID = "vim";
+    vim.source = AppSource::Package;
+    vim.removalUnit = "vim";
+    EXPECT_EQ(AppDetails::forApp(vim, planner).sizeText, "0.00 KB of the user's files");
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/apps/DesktopEntry.h"
 
+#include <algorithm>
 #include <map>
 
 #include "core/text/PlainText.h"
@@ -499,6 +500,22 @@ std::vector<std::string> DesktopEntry::expandExec(const std::vector<std::string>
         if (!text.empty() || !hadCode) expanded.push_back(std::move(text));
     }
     return expanded;
+}
+
+void DesktopEntry::dropEnvironmentPrefix(std::vector<std::string>& arguments) {
+    if (arguments.empty()) return;
+    std::string_view program = arguments[0];
+    if (program.substr(program.rfind('/') + 1) != "env") return;
+    std::size_t i = 1;
+    while (i < arguments.size() && (arguments[i].find('=') != std::string::npos ||
+                                    (arguments[i].size() > 1 && arguments[i][0] == '-'))) {
+        const std::string& option = arguments[i];
+        bool takesValue =
+            option == "-u" || option == "--unset" || option == "-C" || option == "--chdir";
+        i += takesValue ? 2 : 1;
+    }
+    arguments.erase(arguments.begin(),
+                    arguments.begin() + static_cast<std::ptrdiff_t>(std::min(i, arguments.size())));
 }
 
 std::string DesktopEntry::quoteExecArgument(std::string_view literal) {

@@ -96,6 +96,10 @@ class DesktopEntry {
     static std::vector<std::string> expandExec(const std::vector<std::string>& arguments,
                                                const ExecFields& fields = ExecFields());
 
+    // Drops a leading "env [OPTION]... [NAME=VALUE]..." from expanded arguments, so that the
+    // program it starts comes first.
+    static void dropEnvironmentPrefix(std::vector<std::string>& arguments);
+
     // One literal argument in "Exec" form: percent signs doubled, and double-quoted with escapes
     // when it is empty or holds a reserved character.
     static std::string quoteExecArgument(std::string_view literal);

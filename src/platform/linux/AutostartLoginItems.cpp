@@ -94,21 +94,6 @@ std::optional<std::string> openedDocument(const std::vector<std::string>& argume
     return std::nullopt;
 }
 
-// Drops a leading "env [OPTION]... [NAME=VALUE]..." so that the program it starts comes first.
-void skipEnvironmentPrefix(std::vector<std::string>& arguments) {
-    if (arguments.empty() || fs::path(arguments[0]).filename() != "env") return;
-    size_t i = 1;
-    while (i < arguments.size() && (arguments[i].find('=') != std::string::npos ||
-                                    (arguments[i].size() > 1 && arguments[i][0] == '-'))) {
-        const std::string& option = arguments[i];
-        bool takesValue =
-            option == "-u" || option == "--unset" || option == "-C" || option == "--chdir";
-        i += takesValue ? 2 : 1;
-    }
-    arguments.erase(arguments.begin(),
-                    arguments.begin() + static_cast<std::ptrdiff_t>(std::min(i, arguments.size())));
-}
-
 }  // namespace
 
 AutostartLoginItems::AutostartLoginItems(PlatformContext context) : context_(std::move(context)) {}
@@ -174,7 +159,7 @@ std::string AutostartLoginItems::targetURL(const DesktopEntry& entry, const fs::
     DesktopEntry::ExecFields fields{entry.localeStringValue(group, "Name", "").value_or(""),
                                     entry.stringValue(group, "Icon").value_or(""), file.string()};
     std::vector<std::string> arguments = DesktopEntry::expandExec(*split, fields);
-    skipEnvironmentPrefix(arguments);
+    DesktopEntry::dropEnvironmentPrefix(arguments);
     if (arguments.empty()) return fileURLFromPath(file.string());
 
     if (auto document = openedDocument(arguments)) {

@@ -367,13 +367,14 @@ void UninstallAppsPage::askRights(std::function<void(bool granted)> answered) {
 void UninstallAppsPage::showDetails(int row) {
     if (row < 0 || row >= tableModel_->rowCount()) return;
     AppItems app = tableModel_->items()[static_cast<std::size_t>(row)];
-    work_->run<AppDetails>([app] { return AppDetails::forApp(app); },
-                           [this, app](AppDetails details) {
-                               auto* sheet = new AppDetailsDialog(app, details, this);
-                               sheet->setAttribute(Qt::WA_DeleteOnClose);
-                               sheet->setWindowModality(Qt::WindowModal);
-                               sheet->open();
-                           });
+    work_->run<AppDetails>(
+        [app, planner = model_->planner()] { return AppDetails::forApp(app, planner); },
+        [this, app](AppDetails details) {
+            auto* sheet = new AppDetailsDialog(app, details, this);
+            sheet->setAttribute(Qt::WA_DeleteOnClose);
+            sheet->setWindowModality(Qt::WindowModal);
+            sheet->open();
+        });
 }
 
 void UninstallAppsPage::resizeEvent(QResizeEvent* event) {
