@@ -23,6 +23,7 @@
 #include "cli/SizeArgument.h"
 #include "core/fs/AtomicFile.h"
 #include "core/text/UtilityFunction.h"
+#include "diskusage/DiskUsageItem.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/FSNode.h"
 #include "diskusage/FolderTreeScanner.h"
@@ -124,8 +125,8 @@ void printRow(const Row& row, std::uint64_t parentSize, int indent, std::string&
     std::snprintf(line, sizeof line, "%10s %6.1f%% %s  ",
                   UtilityFunction::convertVolSpace(row.size).c_str(), percent, bar.c_str());
     out += line;
-    out +=
-        std::string(2 * indent, ' ') + (row.unreadable ? "! " : "") + printable(row.label) + "\n";
+    out += std::string(2 * indent, ' ') + (row.unreadable ? kUnreadableMark : "") +
+           printable(row.label) + "\n";
     for (const auto& child : row.children) printRow(child, row.size, indent + 1, out);
     if (row.leftOut > 0) {
         out += std::string(43 + 2 * (indent + 1), ' ') + "(" + std::to_string(row.leftOut) +
@@ -309,11 +310,7 @@ void runDiskUsage(const DuRequest& request) {
     }
     std::string text;
     printRow(row, row.size, 0, text);
-    if (unreadable > 0) {
-        text += "! " + std::to_string(unreadable) + (unreadable == 1 ? " folder" : " folders") +
-                " could not be read: the sizes that contain " + (unreadable == 1 ? "it" : "them") +
-                " may be too small.\n";
-    }
+    if (unreadable > 0) text += kUnreadableMark + unreadableFoldersText(unreadable) + "\n";
     std::cout << text;
 }
 

@@ -37,6 +37,7 @@ struct DiskUsageAppController::ScanJob {
     ScanOrigin origin;
     ScanFileReader::Outcome outcome = ScanFileReader::Outcome::Read;
     std::string refusal;
+    std::uint64_t unreadable = 0;  // folders that could not be read
 
     // Keeps the root's listing the chart publishes while it is built.
     Subscription captureListing() {
@@ -58,6 +59,7 @@ struct DiskUsageAppController::ScanJob {
         auto loaded = ScanFileLoader::loadFolderTree(path, options);
         origin = loaded.origin;
         outcome = loaded.outcome;
+        unreadable = loaded.unreadableFolders;
         refusal = loaded.message;
         if (!loaded.root || outcome != ScanFileReader::Outcome::Read) return;
         // A second pass for the files the item list shows: the ring's tree keeps folders only.
@@ -114,6 +116,11 @@ DiskUsageAppController::DiskUsageAppController(Environment environment)
     rows.front().selectedType = 1;
     allScanArr_.resize(rows.size());
     leftCellArr.set(std::move(rows));
+    ringRemovals_ = diskView_.treeShrank.observe([this](const int&) {
+        setRow(ringRow_, [&](DiskUsageLeftCell& cell) {
+            cell.usedSize = UtilityFunction::convertVolSpace(diskView_.treeBytes());
+        });
+    });
 }
 
 DiskUsageAppController::~DiskUsageAppController() {
@@ -150,6 +157,7 @@ void DiskUsageAppController::showChosenRow(const std::string& path) {
         if (cell.pathName != path) {
             cell.isScaned = false;
             cell.usedSize.clear();
+            cell.unreadableFolders = 0;
         }
         cell.pathName = path;
         cell.name = folderName(path);
@@ -295,8 +303,10 @@ void DiskUsageAppController::finishScan(const std::shared_ptr<ScanJob>& job) {
     bSearchFinished_ = true;
     diskUsageScaned_ = true;
     diskView_.setScanRunning(false);
+    lastProgress_ = progress();
     job_.reset();
     bool stopped = bStopTask_;
+    if (!job->scanFile) job->unreadable = job->counters.unreadableFolders.load();
     if (job->scanFile) {
         finishImport(*job);
         return;
@@ -321,6 +331,7 @@ void DiskUsageAppController::finishScan(const std::shared_ptr<ScanJob>& job) {
         setRow(job->row, [&](DiskUsageLeftCell& cell) {
             cell.isScaned = true;
             cell.usedSize = UtilityFunction::convertVolSpace(job->total);
+            cell.unreadableFolders = job->unreadable;
         });
     }
     showPage(stopped ? kPathChoice : kResults);
@@ -352,6 +363,7 @@ void DiskUsageAppController::finishImport(ScanJob& job) {
         cell.name = slash == std::string::npos ? job.path : job.path.substr(slash + 1);
         cell.isScaned = true;
         cell.usedSize = UtilityFunction::convertVolSpace(job.total);
+        cell.unreadableFolders = job.unreadable;
     });
     nowClickCell_ = scanFileRowNum_;
     if (beforeSelectRow_ != scanFileRowNum_) selectRow(scanFileRowNum_);
@@ -368,13 +380,29 @@ void DiskUsageAppController::stopScan() {
     if (job_->chart) job_->chart->cancelTask();
 }
 
+void DiskUsageAppController::browserRemovalApplied(const FSNode* tree) {
+    for (std::size_t row = 0; tree && row < allScanArr_.size(); ++row) {
+        if (allScanArr_[row].get() != tree) continue;
+        setRow(static_cast<int>(row), [&](DiskUsageLeftCell& cell) {
+            cell.usedSize = UtilityFunction::convertVolSpace(tree->size);
+        });
+    }
+}
+
+std::string DiskUsageAppController::unreadableNote() const {
+    int row = resultsInRing_ ? ringRow_ : beforeSelectRow_;
+    auto rows = leftCellArr.get();
+    if (row < 0 || row >= static_cast<int>(rows.size())) return {};
+    return unreadableFoldersText(rows[static_cast<std::size_t>(row)].unreadableFolders);
+}
+
 void DiskUsageAppController::waitForScanWorker() {
     if (worker_) worker_->waitUntilFinished();
 }
 
 DiskUsageAppController::Progress DiskUsageAppController::progress() const {
+    if (!job_) return lastProgress_;
     Progress now;
-    if (!job_) return now;
     now.folders = job_->counters.folders.load(std::memory_order_relaxed);
     now.files = job_->counters.files.load(std::memory_order_relaxed);
     now.bytes = job_->counters.bytes.load(std::memory_order_relaxed);

@@ -100,6 +100,13 @@ class DiskUsageAppController {
     bool openScanFile(const std::string& path);
     // The scan-file row, or -1 before a scan file was opened.
     int scanFileRowNum() const { return scanFileRowNum_; }
+    // A removal from the column browser was applied to the tree `tree` (its sizes follow the
+    // outcomes): the row of that tree shows what is left. The ring page's removals reach their
+    // row through its model.
+    void browserRemovalApplied(const FSNode* tree);
+    // For the results shown: "N folders could not be read: …", or empty when every folder was
+    // read.
+    std::string unreadableNote() const;
     // The stop button: the scan ends as soon as it can and the tool returns to the path list.
     void stopScan();
     // Waits until the running scan's worker has returned (its finish step still goes through
@@ -110,6 +117,8 @@ class DiskUsageAppController {
     bool bSearchFinished() const { return bSearchFinished_; }
     bool bStopTask() const { return bStopTask_; }
     bool diskUsageScaned() const { return diskUsageScaned_; }
+    // The figures of the running scan; once it has ended, its last figures (the progress page
+    // may still be on show while the results fade in).
     Progress progress() const;
 
     // The page shown: 0 path list ("disk_usage"), 1 progress ("QC_DiskUsage"), 2 results
@@ -160,6 +169,8 @@ class DiskUsageAppController {
     FSNode* browserRoot_ = nullptr;
     std::shared_ptr<ScanJob> job_;
     std::shared_ptr<ThreadWorker> worker_;
+    Progress lastProgress_;
+    Subscription ringRemovals_;
     // Finish steps of workers that outlive the controller are dropped.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

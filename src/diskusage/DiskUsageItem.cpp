@@ -23,4 +23,12 @@ bool DiskUsageItem::compareBySize(const DiskUsageItem& a, const DiskUsageItem& b
     return a.name < b.name;
 }
 
+std::string unreadableFoldersText(std::uint64_t count) {
+    if (count == 0) return {};
+    bool one = count == 1;
+    return std::to_string(count) + (one ? " folder" : " folders") +
+           " could not be read: the sizes that contain " + (one ? "it" : "them") +
+           " may be too small.";
+}
+
 }  // namespace quillby

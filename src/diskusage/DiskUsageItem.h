@@ -15,6 +15,8 @@ struct DiskUsageItem {
     std::string size;  // as UtilityFunction::convertVolSpace gives it
     std::uint64_t fileSizeNum = 0;
     bool isDirectory = false;
+    // A folder the scan could not read: its size counts only what was read.
+    bool unreadable = false;
 
     // An item for `path` named `name` with `bytes`, its size text made from them.
     static DiskUsageItem make(std::string name, std::string path, std::uint64_t bytes,
@@ -23,5 +25,12 @@ struct DiskUsageItem {
     // (compareBySize:); equal sizes by name.
     static bool compareBySize(const DiskUsageItem& a, const DiskUsageItem& b);
 };
+
+// How the pages mark a folder the scan could not read, with the command line's mark.
+inline constexpr const char* kUnreadableMark = "! ";
+inline constexpr const char* kUnreadableTip =
+    "This folder could not be read: its size may be too small.";
+// "764 folders could not be read: the sizes that contain them may be too small."; empty for 0.
+std::string unreadableFoldersText(std::uint64_t count);
 
 }  // namespace quillby

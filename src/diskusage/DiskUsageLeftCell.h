@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,8 @@ struct DiskUsageLeftCell {
     std::string icon;
     std::string totalSize;  // size texts; empty when the row has none
     std::string freeSize;
-    std::string usedSize;  // the last scan's total
+    std::string usedSize;                 // the last scan's total, less what removals took since
+    std::uint64_t unreadableFolders = 0;  // folders the last scan could not read
 
     // The path text shown in the row: its first 12 characters and "..." (15 for the selected
     // row); the whole path is the row's tooltip.

@@ -116,6 +116,10 @@ void RingPageModel::refreshLeftView(const Listing& listing) {
     for (const auto& item : listing.items) {
         if (item.isDirectory || UtilityFunction::getVolSpaceFromString(item.size) >= limit) {
             rows_.push_back(item);
+            const RingFolderNode* node = item.isDirectory && chart_
+                                             ? chart_->searchFile(pathInside(item.path, ""))
+                                             : nullptr;
+            rows_.back().unreadable = node && node->unreadable;
         }
     }
     bump(listingChanged);
@@ -216,6 +220,7 @@ std::vector<DiskUsageItem> RingPageModel::removalList() const {
 
 void RingPageModel::removalFinished(const std::vector<RemovalOutcome>& results) {
     if (imported()) return;
+    bool shrank = false;
     for (const auto& result : results) {
         if (!result.gone()) continue;
         auto item = std::find_if(allSelectArr_.begin(), allSelectArr_.end(),
@@ -223,7 +228,10 @@ void RingPageModel::removalFinished(const std::vector<RemovalOutcome>& results) 
                                      return withoutTrailingSlashes(chosen.path) == result.path;
                                  });
         if (item == allSelectArr_.end()) continue;
-        if (chart_) chart_->removeFile(*item, item->isDirectory);
+        if (chart_) {
+            chart_->removeFile(*item, item->isDirectory);
+            shrank = true;
+        }
         // What lay inside it went with it.
         std::erase_if(allSelectArr_, [&](const DiskUsageItem& chosen) {
             std::string_view path = withoutTrailingSlashes(chosen.path);
@@ -234,6 +242,12 @@ void RingPageModel::removalFinished(const std::vector<RemovalOutcome>& results) 
     if (chart_) {
         if (auto current = chart_->getCurrentDirectory()) showFolder(*current);
     }
+    if (shrank) bump(treeShrank);
+}
+
+std::uint64_t RingPageModel::treeBytes() const {
+    if (!chart_ || !chart_->icAllDir) return 0;
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(0, chart_->icAllDir->size));
 }
 
 void RingPageModel::back() {

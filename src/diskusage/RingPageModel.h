@@ -78,7 +78,7 @@ class RingPageModel {
     // The breadcrumb from the scanned folder down to the current one.
     const std::vector<BreadcrumbComponent>& breadcrumb() const { return breadcrumb_; }
     // The rows of the item list, largest first: folders, and other items at or above the size
-    // limit (read when the listing arrives).
+    // limit (read when the listing arrives); folders the scan could not read are marked.
     const std::vector<DiskUsageItem>& rows() const { return rows_; }
     // Called after every new listing (the list, header and breadcrumb changed).
     Observable<int> listingChanged{0};
@@ -116,6 +116,10 @@ class RingPageModel {
     // folder and every ancestor once) and the selection; items that failed or were refused
     // stay selected. Then the current folder is listed again. Ignored for an imported tree.
     void removalFinished(const std::vector<RemovalOutcome>& results);
+    // Called after a removal took something out of the tree (its root's size is what is left).
+    Observable<int> treeShrank{0};
+    // The bytes the tree holds now; 0 before the first scan.
+    std::uint64_t treeBytes() const;
 
     // Back to the path list: the page forgets its folder state and the selection.
     void back();

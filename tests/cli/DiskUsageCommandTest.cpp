@@ -72,21 +72,14 @@ TEST_F(DuCommand, JsonToTheGivenDepthAndTheItemTree) {
 }
 
 TEST_F(DuCommand, BadInputGetsOneLineAndStatusTwo) {
-    struct Case {
-        std::vector<std::string> arguments;
-        std::string mention;
-    };
-    for (const auto& c : std::vector<Case>{
-             {{"du"}, "PATH"},
-             {{"du", (top / "loose").string()}, "not a folder"},
-             {{"du", (top / "missing").string()}, "no such folder"},
-             {{"du", top.string(), "--items", "--limit", "12 XB"}, "bad size"},
-             {{"du", top.string(), "--items", "--limit", "1.5"}, "bad size"},
-             {{"du", top.string(), "--limit", "1MB"}, "--items"},
-             {{"du", top.string(), "--depth", "-1"}, "--depth"},
-         }) {
-        expectRefusedInOneLine(cli.run(c.arguments), c.arguments.back(), c.mention);
-    }
+    expectEachRefusedInOneLine(cli,
+                               {{{"du"}, "PATH"},
+                                {{"du", (top / "loose").string()}, "not a folder"},
+                                {{"du", (top / "missing").string()}, "no such folder"},
+                                {{"du", top.string(), "--items", "--limit", "12 XB"}, "bad size"},
+                                {{"du", top.string(), "--items", "--limit", "1.5"}, "bad size"},
+                                {{"du", top.string(), "--limit", "1MB"}, "--items"},
+                                {{"du", top.string(), "--depth", "-1"}, "--depth"}});
 }
 
 TEST_F(DuCommand, NamesWithControlCharactersCannotBreakTheListing) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 #include <tuple>
 
@@ -9,6 +10,7 @@
 #include "core/work/PlainMainQueue.h"
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/DiskUsageFixtures.h"
+#include "diskusage/FileSystemBrowserModel.h"
 #include "support/ScriptedAsker.h"
 #include "support/TestPlatform.h"
 
@@ -266,4 +268,58 @@ TEST_F(DiskUsageAppControllerTest, AStopOrABadScanFileReturnsToThePathListWithNo
     EXPECT_EQ(controller->scanFileRowNum(), -1);
     EXPECT_EQ(controller->leftCellArr.get().size(), 3u);
     EXPECT_EQ(controller->diskView().chart(), nullptr);
+}
+
+// On either page the place's figure loses what a removal took, by its outcomes: what failed
+// stays counted. The progress keeps the scan's last figures while the results fade in.
+TEST_F(DiskUsageAppControllerTest, RemovalsOnEitherPageShrinkThePlaceRowByWhatWent) {
+    makeFile(home / "b/g", 1000);
+    const std::string a = (home / "a").string(), b = (home / "b").string();
+    const std::vector<RemovalOutcome> outcomes{RemovalOutcome::vanished(b),
+                                               RemovalOutcome::failed(a, EACCES)};
+    for (bool ring : {true, false}) {
+        controller->setShowStyle(ring);
+        controller->clickRow(0);
+        finish();
+        EXPECT_EQ(controller->progress().files, 2u);
+        EXPECT_EQ(controller->progress().levelsDone, controller->progress().levelsTotal);
+        EXPECT_EQ(controller->leftCellArr.get()[0].usedSize, "4.00 KB");
+        if (ring) {
+            auto& page = controller->diskView();
+            for (const auto& item : page.rows()) page.changeSelectArr(item, true);
+            page.removalFinished(outcomes);
+        } else {
+            FSNode* root = controller->browserRoot();
+            std::vector<FSNode*> nodes{nullptr, nullptr};
+            for (const auto& child : root->children)
+                nodes[child->displayName() == "b" ? 0 : 1] = child.get();
+            FileSystemBrowserModel::applyRemovals(nodes, outcomes);
+            controller->browserRemovalApplied(root);
+        }
+        EXPECT_EQ(controller->leftCellArr.get()[0].usedSize, "3.00 KB") << ring;
+    }
+}
+
+// Folders a scan could not read are counted for its place, noted over its results and marked
+// in the ring's list; a place read in full has no note.
+TEST_F(DiskUsageAppControllerTest, FoldersNotReadAreCountedNotedAndMarked) {
+    fs::path file = platform.root().path() / "locked.json";
+    std::ofstream(file) << "[1,2,{\"progname\":\"ncdu\"},[{\"name\":\"/srv/data\"},"
+                           "[{\"name\":\"locked\",\"read_error\":true}],"
+                           "[{\"name\":\"open\"},{\"name\":\"f\",\"asize\":1000}]]]";
+    ASSERT_TRUE(controller->openScanFile(file.string()));
+    finish();
+    ASSERT_EQ(controller->scanFileRowNum(), 3);
+    EXPECT_EQ(controller->leftCellArr.get()[3].unreadableFolders, 1u);
+    EXPECT_EQ(controller->unreadableNote(),
+              "1 folder could not be read: the sizes that contain it may be too small.");
+    std::vector<std::pair<std::string, bool>> marks;
+    for (const auto& item : controller->diskView().rows())
+        marks.emplace_back(item.name, item.unreadable);
+    EXPECT_EQ(marks,
+              (std::vector<std::pair<std::string, bool>>{{"open", false}, {"locked", true}}));
+
+    controller->clickRow(0);
+    finish();
+    EXPECT_EQ(controller->unreadableNote(), "");
 }

@@ -104,19 +104,6 @@ TEST_F(DiskUsageRemovalTest, MovesItemsToTheTrashOrDeletesThemLinksAsLinks) {
     EXPECT_FALSE(fs::exists(dir / "data/Trash/files/folder.2"));
 }
 
-TEST_F(DiskUsageRemovalTest, AFolderAndAnItemInsideItAreRemovedOnceAndVanishedItemsAreNoFailure) {
-    makeFile(dir / "tree/a/f", 10);
-    auto results = removal().removeItems(
-        {(dir / "tree/a/f").string(), (dir / "tree/a").string(), (dir / "tree/gone").string()},
-        Disposal::Delete);
-    ASSERT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[0].path, (dir / "tree/a").string());
-    EXPECT_EQ(results[0].kind, Kind::Removed);
-    EXPECT_EQ(results[1].kind, Kind::Vanished);
-    EXPECT_TRUE(results[1].gone());
-    EXPECT_FALSE(fs::exists(dir / "tree/a"));
-}
-
 TEST_F(DiskUsageRemovalTest, APermissionFailureKeepsItsReasonAndOffersTheRetryWithRights) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root: to try it as another user";
     fs::permissions(dir.path(), fs::perms::all);

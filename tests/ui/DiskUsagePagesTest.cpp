@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
@@ -138,6 +139,11 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
     saveUiPicture(pages, "disk-usage-progress");
     ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
     ASSERT_EQ(shown, (std::vector<int>{1, 2}));
+    // While the results fade in, the progress page keeps the scan's last figures.
+    tool->progressPage()->refresh();
+    EXPECT_EQ(tool->progressPage()->countsLabel()->text(), "4 folders, 4 files, 8.00 MB");
+    EXPECT_EQ(tool->progressPage()->levelBar()->text(), "3 of 3 top-level folders");
+    EXPECT_FALSE(tool->unreadableNote()->isVisibleTo(tool->resultsPage()));
 
     DiskUsageRingPage* ring = tool->ringPage();
     QTest::qWait(20);
@@ -173,6 +179,9 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
     EXPECT_EQ(ring->bubble()->width(),
               std::max(metrics.horizontalAdvance("b"), metrics.horizontalAdvance("2.00 MB")) + 10);
     saveUiPicture(pages, "disk-usage-ring");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(view, &leave);
+    EXPECT_FALSE(ring->bubble()->isVisible());
 
     // Into a, and out through the centre disc.
     send(view, QEvent::MouseButtonPress, chartPoint(view, 0.9, 90));
@@ -191,7 +200,8 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
     ring->rows()[1]->checkBox()->click();
     ring->rows()[2]->checkBox()->click();
     EXPECT_EQ(ring->statusLine()->accessibleName(), "2 items are selected.");
-    auto confirmSheet = [&] {
+    // Stop shows while the removal runs.
+    auto confirmSheet = [&](bool removes) {
         ASSERT_TRUE(ring->removeButton()->isEnabled());
         ring->removeButton()->click();
         DiskUsageRemovalSheet* sheet = ring->removalSheet();
@@ -199,11 +209,13 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
         EXPECT_EQ(sheet->size(), QSize(600, 400));
         ASSERT_EQ(sheet->rows().size(), 2u);
         sheet->confirmButton()->click();
+        EXPECT_EQ(ring->stopButton()->isVisibleTo(ring), removes);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !ring->work().isBusy(); }, 20000));
         QTest::qWait(20);
+        EXPECT_FALSE(ring->stopButton()->isVisibleTo(ring));
     };
     asker->nextChoices = {2};  // Cancel
-    confirmSheet();
+    confirmSheet(false);
     ASSERT_EQ(asker->questions.size(), 1u);
     EXPECT_EQ(asker->questions[0], "Move 2 items (4.00 MB) to the trash?");
     EXPECT_EQ(asker->questionButtons[0],
@@ -213,7 +225,7 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
 
     // Moved to the trash: c lands in the data folder's trash; the home is refused by its rule.
     asker->nextChoices = {0};
-    confirmSheet();
+    confirmSheet(true);
     fs::path trash = platform.context().xdgDataHome / "Trash";
     EXPECT_FALSE(fs::exists(home / "c"));
     EXPECT_TRUE(fs::exists(trash / "files/c/file"));
@@ -226,6 +238,9 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
     EXPECT_EQ(asker->messages[0],
               "Moved 1 item (2.00 MB) to the trash. 1 item could not be removed.");
     EXPECT_EQ(asker->messageDetails[0], (home / "b").string() + ": your home folder");
+    EXPECT_EQ(ring->reportLine()->text(), QString::fromStdString(asker->messages[0]));
+    // The place's row shows what is left.
+    EXPECT_EQ(tool->controller().leftCellArr.get()[0].usedSize, "6.00 MB");
     EXPECT_EQ(asker->questions.size(), 2u);  // no retry with rights for a refusal
     ring->rows()[1]->checkBox()->click();
     EXPECT_FALSE(ring->removeButton()->isEnabled());
@@ -287,6 +302,7 @@ TEST_F(DiskUsagePagesTest, TheColumnBrowserRemovesThroughTheToolsGuard) {
     EXPECT_EQ(asker->messages.back(),
               "Moved 1 item (2.00 MB) to the trash. 1 item could not be removed.");
     EXPECT_EQ(asker->messageDetails.back(), (home / "a").string() + ": your home folder");
+    EXPECT_EQ(tool->controller().leftCellArr.get()[2].usedSize, "6.00 MB");
 }
 
 TEST_F(DiskUsagePagesTest, OpenScanShowsTheFileAsItsOwnRowMarkedImportedWithoutRemoval) {

@@ -11,6 +11,7 @@
 #include "diskusage/ui/DiskUsageColumnBrowserModel.h"
 #include "diskusage/ui/DiskUsageColumnBrowserRowDelegate.h"
 #include "diskusage/ui/DiskUsageColumnBrowserView.h"
+#include "diskusage/ui/PageParts.h"
 #include "platform/FileViewer.h"
 #include "platform/Services.h"
 #include "ui/BusySpinner.h"
@@ -51,6 +52,7 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
       status_(new RichStatusLine(this)),
       removal_(new WorkRunner(this)),
       viewing_(new WorkRunner(this)) {
+    stop_ = PageParts::stopButton(*removal_, this);
     setAccessibleName(tr("Disk usage columns"));
     view_->setModel(model_);
     view_->setItemDelegate(new DiskUsageColumnBrowserRowDelegate(view_));
@@ -92,6 +94,7 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
     bottom->addWidget(open_);
     bottom->addWidget(reveal_);
     bottom->addWidget(spinner_);
+    bottom->addWidget(stop_);
     bottom->addWidget(status_, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

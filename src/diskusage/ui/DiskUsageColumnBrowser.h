@@ -32,8 +32,9 @@ class WorkRunner;
 // Removal goes through the removal conversation: it asks whether to move the items to the trash
 // (or delete them for good), runs on a worker through the path remover, offers to delete what no
 // trash could take and to retry with administrator rights what lacked them, and names what could
-// not go with its reason. After each step the folders of the items that went shrink, the states
-// follow and the columns reload. Open and reveal act on the current item, on a worker.
+// not go with its reason; Stop ends it before its next item. After each step the folders of the
+// items that went shrink, the states follow and the columns reload. Open and reveal act on the
+// current item, on a worker.
 class DiskUsageColumnBrowser : public QWidget {
     Q_OBJECT
   public:
@@ -73,6 +74,8 @@ class DiskUsageColumnBrowser : public QWidget {
     DiskUsageColumnBrowserView* columnView() const { return view_; }
     DiskUsageColumnBrowserModel* model() const { return model_; }
     QPushButton* removeButton() const { return remove_; }
+    // Shown while a removal runs: it stops the removal before its next item.
+    QPushButton* stopButton() const { return stop_; }
     QToolButton* openButton() const { return open_; }
     QToolButton* revealButton() const { return reveal_; }
     RichStatusLine* statusLine() const { return status_; }
@@ -108,6 +111,7 @@ class DiskUsageColumnBrowser : public QWidget {
     DiskUsageColumnBrowserModel* model_;
     DiskUsageColumnBrowserView* view_;
     QPushButton* remove_;
+    QPushButton* stop_;
     QToolButton* open_;
     QToolButton* reveal_;
     BusySpinner* spinner_;

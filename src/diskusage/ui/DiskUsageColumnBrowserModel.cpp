@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "core/text/UtilityFunction.h"
+#include "diskusage/DiskUsageItem.h"
 #include "diskusage/FileSystemBrowserModel.h"
 #include "ui/ImageProvider.h"
 #include "ui/ThreeStateCheckDelegate.h"
@@ -146,17 +147,21 @@ QVariant DiskUsageColumnBrowserModel::data(const QModelIndex& index, int role) c
     const FSNode& node = *nodeAt(index);
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(node.displayName());
+            // Marked as the command line marks it.
+            return QString::fromUtf8(node.unreadable ? kUnreadableMark : "") +
+                   QString::fromStdString(node.displayName());
         case Qt::DecorationRole:
             return iconFor(node);
         case Qt::CheckStateRole:
             return ThreeStateCheckDelegate::checkStateFor(node.isButtonState);
         case Qt::ToolTipRole:
-            return QString::fromStdString(node.path()) + QStringLiteral("\n") + sizeText(node);
+            return QString::fromStdString(node.path()) + QStringLiteral("\n") + sizeText(node) +
+                   (node.unreadable ? QStringLiteral("\n") + tr(kUnreadableTip) : QString());
         case Qt::AccessibleTextRole:
-            return tr("%1, %2%3")
+            return tr("%1, %2%3%4")
                 .arg(QString::fromStdString(node.displayName()), sizeText(node),
-                     node.isDirectory ? tr(", folder") : QString());
+                     node.isDirectory ? tr(", folder") : QString(),
+                     node.unreadable ? tr(", could not be read") : QString());
         case SizeRole:
             return QVariant::fromValue<qulonglong>(node.size);
         case SizeTextRole:

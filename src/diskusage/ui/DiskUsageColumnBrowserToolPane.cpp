@@ -36,7 +36,13 @@ DiskUsageColumnBrowserFactory DiskUsageColumnBrowserToolPane::factory(
     std::shared_ptr<Asker> asker) {
     return [asker](DiskUsageAppController& controller,
                    QWidget* parent) -> DiskUsageColumnBrowserPane* {
-        return new DiskUsageColumnBrowserToolPane(asker, controller.homeFolder(), parent);
+        auto* pane = new DiskUsageColumnBrowserToolPane(asker, controller.homeFolder(), parent);
+        // The row of the tree shows what is left, from what the removal took.
+        DiskUsageColumnBrowser* browser = pane->browser();
+        QObject::connect(
+            browser, &DiskUsageColumnBrowser::itemsRemoved, pane,
+            [&controller, browser] { controller.browserRemovalApplied(browser->root()); });
+        return pane;
     };
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageRingPage.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -68,7 +69,10 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
       lock_(new QToolButton(this)),
       remove_(new QPushButton(this)),
       status_(new QLabel(this)),
-      work_(new WorkRunner(this)) {
+      report_(new QLabel(this)),
+      work_(new WorkRunner(this)),
+      removing_(new WorkRunner(this)) {
+    stop_ = PageParts::stopButton(*removing_, this);
     setAccessibleName(tr("Disk usage results"));
     icon_->setPixmap(ImageProvider::shared().icon(QStringLiteral("Folder_yes.png")).pixmap(32, 32));
     name_->setFont(monospace(10));
@@ -111,11 +115,15 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
     remove_->setToolTip(tr("Remove selected file"));
     remove_->setAccessibleName(tr("Remove selected items"));
     status_->setTextFormat(Qt::RichText);
+    report_->setWordWrap(true);
+    report_->setAccessibleName(tr("Removal report"));
+    report_->hide();
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(back_);
     bottom->addWidget(lock_);
     bottom->addWidget(status_, 1);
+    bottom->addWidget(stop_);
     bottom->addWidget(remove_);
 
     auto* right = new QVBoxLayout;
@@ -128,11 +136,13 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 10);
     layout->addLayout(middle, 1);
+    layout->addWidget(report_);
     layout->addLayout(bottom);
 
-    work_->addControl(back_);
-    connect(work_, &WorkRunner::busyChanged, this, [this] { showSelection(); });
+    removing_->addControl(back_);
+    connect(removing_, &WorkRunner::busyChanged, this, [this] { showSelection(); });
     connect(back_, &QPushButton::clicked, this, [this] {
+        report_->hide();
         page_.back();
         emit backRequested();
     });
@@ -250,7 +260,7 @@ void DiskUsageRingPage::showSelection() {
     int count = static_cast<int>(page_.selection().size());
     status_->setText(selectionText(count));
     status_->setAccessibleName(QString::fromStdString(page_.selectionText()));
-    bool enabled = page_.removeEnabled() && !work_->isBusy();
+    bool enabled = page_.removeEnabled() && !removing_->isBusy();
     remove_->setEnabled(enabled);
     remove_->setIcon(ImageProvider::shared().icon(
         page_.removeEnabled() ? QStringLiteral("remove.png") : QStringLiteral("remove_d.png")));
@@ -317,7 +327,7 @@ void DiskUsageRingPage::removeItems(const std::vector<DiskUsageItem>& items) {
     }
     removal_ = removal_.withScanRoot(page_.firstInPath());
     RemovalSteps steps;
-    steps.work = work_;
+    steps.work = removing_;
     steps.asker = asker_;
     steps.removeByPath(removal_.pathRemover(), removal_.rightsRemover());
     steps.applied = [this](const RemovalConversation& done,
@@ -326,7 +336,11 @@ void DiskUsageRingPage::removeItems(const std::vector<DiskUsageItem>& items) {
         for (std::size_t index : nowGone) gone.push_back(done.outcomes()[index]);
         page_.removalFinished(gone);
     };
-    steps.finished = [this](const RemovalConversation&) { showSelection(); };
+    steps.finished = [this](const RemovalConversation& done) {
+        report_->setText(QString::fromStdString(done.closingLine()));
+        report_->show();
+        showSelection();
+    };
     steps.start(std::move(conversation));
 }
 

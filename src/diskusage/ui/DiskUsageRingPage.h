@@ -33,8 +33,8 @@ class WorkRunner;
 // bubble, "%d items are selected.", the removal sheet, back and the lock button; an imported
 // tree is marked over the header and offers no selection or removal. It binds
 // RingPageModel; the sheet reviews what will go, the removal conversation asks and reports, and
-// the removal runs on a worker, with the retry with administrator rights offered for what failed
-// for want of permission.
+// the removal runs on a worker, with Stop while it runs and the retry with administrator rights
+// offered for what failed for want of permission; its closing line stays under the list.
 class DiskUsageRingPage : public GradientPage {
     Q_OBJECT
   public:
@@ -59,12 +59,17 @@ class DiskUsageRingPage : public GradientPage {
     QLabel* originLine() const { return origin_; }
     QLabel* statusLine() const { return status_; }
     QPushButton* removeButton() const { return remove_; }
+    // Shown while a removal runs: it stops the removal before its next item.
+    QPushButton* stopButton() const { return stop_; }
+    // The last removal's closing line; hidden before the first removal and after Back.
+    QLabel* reportLine() const { return report_; }
     QPushButton* backButton() const { return back_; }
     QToolButton* lockButton() const { return lock_; }
     const std::vector<SelectableItemRow*>& rows() const { return rows_; }
     std::vector<QToolButton*> breadcrumbButtons() const;
     DiskUsageRemovalSheet* removalSheet() const { return sheet_; }
-    WorkRunner& work() const { return *work_; }
+    // The removal's worker (tests wait on it).
+    WorkRunner& work() const { return *removing_; }
 
     // "%d items are selected." with the number stressed.
     static QString selectionText(int count);
@@ -94,9 +99,12 @@ class DiskUsageRingPage : public GradientPage {
     QPushButton* back_;
     QToolButton* lock_;
     QPushButton* remove_;
+    QPushButton* stop_;
     QLabel* status_;
+    QLabel* report_;
     DiskUsageRemovalSheet* sheet_ = nullptr;
-    WorkRunner* work_;
+    WorkRunner* work_;      // listings and the rights
+    WorkRunner* removing_;  // removals, which Stop ends
     std::vector<Subscription> subscriptions_;
 };
 

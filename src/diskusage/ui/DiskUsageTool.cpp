@@ -40,9 +40,15 @@ DiskUsageTool::DiskUsageTool(const PageNeeds& needs, Options options, QObject* p
     bar->setContentsMargins(12, 6, 12, 10);
     bar->addWidget(columnsBack_);
     bar->addStretch(1);
+    unreadable_ = new QLabel(resultsPage_);
+    unreadable_->setWordWrap(true);
+    unreadable_->setContentsMargins(12, 6, 12, 0);
+    unreadable_->setAccessibleName(tr("Folders not read"));
+    unreadable_->hide();
     auto* layout = new QVBoxLayout(resultsPage_);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    layout->addWidget(unreadable_);
     layout->addWidget(results_, 1);
     layout->addWidget(columnsBar_);
     connect(columnsBack_, &QPushButton::clicked, this, &DiskUsageTool::backFromResults);
@@ -102,6 +108,10 @@ QPushButton* DiskUsageTool::columnsBackButton() const {
     return columnsBack_;
 }
 
+QLabel* DiskUsageTool::unreadableNote() const {
+    return unreadable_;
+}
+
 void DiskUsageTool::backFromResults() {
     if (controller_->pageMode.get() != DiskUsageAppController::kResults) return;
     // The ring page's own Back also leaves its chart's state; it is off while a removal runs.
@@ -129,6 +139,9 @@ void DiskUsageTool::registerWith(PageHost& host) {
 
 void DiskUsageTool::pageModeChanged(int mode) {
     if (mode == DiskUsageAppController::kResults) {
+        QString note = QString::fromStdString(controller_->unreadableNote());
+        unreadable_->setText(note.isEmpty() ? note : QString::fromUtf8(kUnreadableMark) + note);
+        unreadable_->setVisible(!note.isEmpty());
         if (controller_->resultsInRing()) {
             results_->setCurrentWidget(ring_);
             columnsBar_->hide();

@@ -24,7 +24,9 @@ class DiskUsageRingPage;
 // The disk-usage tool's widgets over one DiskUsageAppController: the path list page
 // ("disk_usage"), the progress page ("QC_DiskUsage") and the results page ("DATA_DiskUsage",
 // the ring page or the column browser). The tool registers the three pages with the window and
-// turns them whenever the controller's page mode changes. From the results there is always a
+// turns them whenever the controller's page mode changes. Over the results a note says how many
+// folders the scan could not read (they are marked "! " in the lists). From the results there is
+// always a
 // way back to the path list: the ring page's Back, the column view's own Back, and Escape or
 // Alt+Left on either.
 class DiskUsageTool : public QObject {
@@ -61,6 +63,8 @@ class DiskUsageTool : public QObject {
     DiskUsageRingPage* ringPage() const;
     // Back to the path list from the column view (or its notice).
     QPushButton* columnsBackButton() const;
+    // Over either results: how many folders the scan could not read; hidden when it read all.
+    QLabel* unreadableNote() const;
     // The column browser, or nullptr when the build has none.
     DiskUsageColumnBrowserPane* columnBrowser() const { return columns_; }
 
@@ -80,6 +84,7 @@ class DiskUsageTool : public QObject {
     QPointer<DiskUsageRingPage> ring_;
     QPointer<DiskUsageColumnBrowserPane> columns_;
     QPointer<QLabel> noColumns_;
+    QPointer<QLabel> unreadable_;
     std::vector<Subscription> subscriptions_;
 };
 

@@ -2,7 +2,10 @@
 #include "diskusage/ui/PageParts.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
+
+#include "ui/WorkRunner.h"
 
 namespace quillby {
 
@@ -26,6 +29,22 @@ QScrollArea* rowList(QWidget* rows, int width, const QString& accessibleName, QW
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->setAccessibleName(accessibleName);
     return scroll;
+}
+
+QPushButton* stopButton(WorkRunner& work, QWidget* parent) {
+    auto* stop = new QPushButton(QObject::tr("Stop"), parent);
+    stop->setToolTip(QObject::tr("Stop removing"));
+    stop->setAccessibleName(QObject::tr("Stop removing"));
+    stop->hide();
+    QObject::connect(stop, &QPushButton::clicked, &work, [stop, &work] {
+        work.stop();
+        stop->setEnabled(false);
+    });
+    QObject::connect(&work, &WorkRunner::busyChanged, stop, [stop](bool busy) {
+        stop->setEnabled(true);
+        stop->setVisible(busy);
+    });
+    return stop;
 }
 
 }  // namespace PageParts

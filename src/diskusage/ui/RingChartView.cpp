@@ -92,4 +92,9 @@ void RingChartView::mousePressEvent(QMouseEvent* event) {
     }
 }
 
+void RingChartView::leaveEvent(QEvent* event) {
+    page_.closeBubble();
+    QWidget::leaveEvent(event);
+}
+
 }  // namespace quillby

@@ -28,6 +28,8 @@ class RingChartView : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // The bubble belongs to the pointer: it goes when the pointer leaves the chart.
+    void leaveEvent(QEvent* event) override;
 
   private:
     RingPageModel& page_;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/SelectableItemRow.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QToolButton>
 
 #include "core/text/PlainText.h"
 #include "ui/ImageProvider.h"
@@ -26,16 +26,12 @@ QString cut(const std::string& text, std::size_t keep) {
 
 }  // namespace
 
-QString SelectableItemRow::checkImage(bool isDirectory, bool selected) {
-    return QString(isDirectory ? "Folder_" : "File_") + (selected ? "yes.png" : "no.png");
-}
-
 SelectableItemRow::SelectableItemRow(const DiskUsageItem& item, bool selected, Kind kind,
                                      QWidget* parent)
     : QWidget(parent),
       item_(item),
       selected_(selected),
-      check_(new QToolButton(this)),
+      check_(new QCheckBox(this)),
       name_(new QLabel(this)) {
     bool inList = kind == Kind::BigSizeFilesList;
     setFixedSize(inList ? 200 : 560, 30);
@@ -47,19 +43,27 @@ SelectableItemRow::SelectableItemRow(const DiskUsageItem& item, bool selected, K
     } else {
         shown = cut(item.name, 70);
     }
+    QString tip = QString::fromStdString(item.path);
+    if (item.unreadable) {
+        shown.prepend(QString::fromUtf8(kUnreadableMark));
+        tip += QStringLiteral("\n") + tr(kUnreadableTip);
+    }
     name_->setText(shown);
     name_->setFont(font);
-    name_->setToolTip(QString::fromStdString(item.path));
+    name_->setToolTip(tip);
+    auto* icon = new QLabel(this);
+    icon->setPixmap(ImageProvider::shared()
+                        .icon(item.isDirectory ? QStringLiteral("Folder_yes.png")
+                                               : QStringLiteral("File_yes.png"))
+                        .pixmap(16, 16));
     auto* size = new QLabel(cut(item.size, 10), this);
     size->setFont(font);
     for (QLabel* label : {name_, size}) label->setStyleSheet(QStringLiteral("color: white;"));
 
-    check_->setAutoRaise(true);
-    check_->setCheckable(true);
     check_->setAccessibleName(tr("Select %1").arg(name));
     check_->setToolTip(tr("Select %1").arg(name));
-    connect(check_, &QToolButton::clicked, this, [this] {
-        setSelected(!selected_);
+    connect(check_, &QCheckBox::clicked, this, [this](bool checked) {
+        setSelected(checked);
         emit selectionToggled(item_, selected_);
     });
     setSelected(selected);
@@ -68,6 +72,7 @@ SelectableItemRow::SelectableItemRow(const DiskUsageItem& item, bool selected, K
     layout->setContentsMargins(4, 0, 4, 0);
     layout->setSpacing(4);
     layout->addWidget(check_);
+    layout->addWidget(icon);
     layout->addWidget(name_, 1);
     layout->addWidget(size);
     setAccessibleName(name);
@@ -80,7 +85,6 @@ QString SelectableItemRow::shownName() const {
 void SelectableItemRow::setSelected(bool selected) {
     selected_ = selected;
     check_->setChecked(selected);
-    check_->setIcon(ImageProvider::shared().icon(checkImage(item_.isDirectory, selected)));
 }
 
 void SelectableItemRow::mousePressEvent(QMouseEvent* event) {

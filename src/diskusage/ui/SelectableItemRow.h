@@ -5,16 +5,16 @@
 
 #include "diskusage/DiskUsageItem.h"
 
+class QCheckBox;
 class QLabel;
-class QToolButton;
 
 namespace quillby {
 
-// One item row of the disk-usage pages: a check box drawn as "Folder_yes.png", "Folder_no.png",
-// "File_yes.png" or "File_no.png", the name and the size in white 10-point text. The ring page's
-// list uses rows of 200 × 30 (BigSizeFilesList: the name cut to 8 characters when wider than
-// 100 px), the removal sheet rows of 560 × 30 (SelectFilesListView: cut to 70 characters). Sizes
-// are cut to 10 characters.
+// One item row of the disk-usage pages: a check box, the item's icon ("Folder_yes.png" or
+// "File_yes.png"), the name and the size in white 10-point text; a folder the scan could not read
+// is marked "! " with a tooltip that says so. The ring page's list uses rows of 200 × 30
+// (BigSizeFilesList: the name cut to 8 characters when wider than 100 px), the removal sheet rows
+// of 560 × 30 (SelectFilesListView: cut to 70 characters). Sizes are cut to 10 characters.
 class SelectableItemRow : public QWidget {
     Q_OBJECT
   public:
@@ -26,12 +26,9 @@ class SelectableItemRow : public QWidget {
     const DiskUsageItem& item() const { return item_; }
     bool isSelected() const { return selected_; }
     void setSelected(bool selected);
-    QToolButton* checkBox() const { return check_; }
+    QCheckBox* checkBox() const { return check_; }
     // The name as shown.
     QString shownName() const;
-
-    // "Folder_yes.png" and the others for an item and a state.
-    static QString checkImage(bool isDirectory, bool selected);
 
   signals:
     // The check box was clicked; `selected` is the new state.
@@ -45,7 +42,7 @@ class SelectableItemRow : public QWidget {
   private:
     DiskUsageItem item_;
     bool selected_;
-    QToolButton* check_;
+    QCheckBox* check_;
     QLabel* name_;
 };
 

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyleOptionViewItem>
 
+#include "diskusage/DiskUsageItem.h"
 #include "diskusage/FileSystemBrowserModel.h"
 #include "diskusage/ui/DiskUsageColumnBrowserModel.h"
 #include "diskusage/ui/DiskUsageColumnBrowserRowDelegate.h"
@@ -78,6 +79,7 @@ TEST(DiskUsageColumnBrowserModel, ChecksThroughClicksAndAssistiveToggles) {
     FSNode* folder = add(root, "folder", true, 3000);
     add(*folder, "a", false, 1000);
     add(*folder, "b", false, 2000);
+    add(root, "locked", true)->unreadable = true;
     DiskUsageColumnBrowserModel model;
     model.setRoot(&root);
     model.fetchMore({});
@@ -102,6 +104,13 @@ TEST(DiskUsageColumnBrowserModel, ChecksThroughClicksAndAssistiveToggles) {
 
     EXPECT_EQ(folderIndex.data(DiskUsageColumnBrowserModel::SizeTextRole).toString(), "3.00 KB");
     EXPECT_EQ(folderIndex.data(Qt::AccessibleTextRole).toString(), "folder, 3.00 KB, folder");
+    // A folder the scan could not read is marked as the command line marks it.
+    QModelIndex locked = model.index(1, 0);
+    EXPECT_EQ(folderIndex.data().toString(), "folder");
+    EXPECT_EQ(locked.data().toString(), "! locked");
+    EXPECT_TRUE(locked.data(Qt::ToolTipRole).toString().endsWith(kUnreadableTip));
+    EXPECT_EQ(locked.data(Qt::AccessibleTextRole).toString(),
+              "locked, 0.00 KB, folder, could not be read");
     EXPECT_TRUE(model.flags(folderIndex) & Qt::ItemIsUserCheckable);
     EXPECT_TRUE(model.flags(model.index(0, 0, folderIndex)) & Qt::ItemNeverHasChildren);
 }

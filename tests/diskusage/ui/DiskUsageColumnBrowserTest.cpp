@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <cerrno>
+#include <future>
 
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/DiskUsageRemoval.h"
@@ -238,6 +239,44 @@ TEST_F(DiskUsageColumnBrowserTest, OffersDeletionOfTheUntrashableRetriesRightsAn
     // What could not go stays checked; the rest left the tree.
     EXPECT_EQ(names(column(0)), QStringList{"Videos"});
     EXPECT_EQ(state(column(0), "Videos"), Qt::Checked);
+}
+
+// Stop shows while a removal runs and ends it before its next item; the closing line counts
+// what went and what was not tried.
+TEST_F(DiskUsageColumnBrowserTest, StopEndsTheRemovalBeforeItsNextItem) {
+    std::promise<void> stopped;
+    std::shared_future<void> resume = stopped.get_future().share();
+    std::atomic<int> tried{0};
+    // The first item waits in the worker until Stop was pressed; released on every way out.
+    std::unique_ptr<std::promise<void>, void (*)(std::promise<void>*)> release(
+        &stopped, [](std::promise<void>* held) { held->set_value(); });
+    browser.setRemovers(
+        [&, remove = removeForReal()](const std::string& path, Disposal disposal) {
+            if (tried++ == 0) resume.wait();
+            return remove(path, disposal);
+        },
+        [this] { return rightsRemover(); });
+    for (const char* name : {"Videos", "backup.iso", "Music", "Documents"}) {
+        clickCheckBox(column(0), name);
+    }
+    EXPECT_FALSE(browser.stopButton()->isVisibleTo(&browser));
+    asker->nextChoices = {0};  // Move to Trash
+    browser.removeButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tried.load() == 1; }));
+    ASSERT_TRUE(browser.stopButton()->isVisibleTo(&browser));
+    browser.stopButton()->click();
+    EXPECT_FALSE(browser.stopButton()->isEnabled());
+    release.reset();
+    browser.work().waitUntilIdle();
+
+    EXPECT_EQ(tried.load(), 1);
+    EXPECT_FALSE(browser.stopButton()->isVisibleTo(&browser));
+    EXPECT_FALSE(fs::exists(top / "Videos"));
+    EXPECT_TRUE(fs::exists(top / "backup.iso"));
+    EXPECT_EQ(browser.statusLine()->accessibleDescription(),
+              "Moved 1 item (3.62 GB) to the trash. Stopped before 3 items.");
+    EXPECT_EQ(asker->questions.size(), 1u);  // nothing more is asked after a stop
+    EXPECT_EQ(names(column(0)), (QStringList{"backup.iso", "Music", "Documents"}));
 }
 
 TEST_F(DiskUsageColumnBrowserTest, CancelRemovesNothingAndAnEmptyBrowserOffersNothing) {
