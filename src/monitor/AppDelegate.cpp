@@ -109,7 +109,12 @@ void AppDelegate::addMainFuction(bool startTicking) {
     menu_ = StatusMenu{};
     if (services_.makeWatcher) {
         watchMu_ = services_.makeWatcher();
-        if (watchMu_) watchMu_->registerNotifications();
+        if (watchMu_) {
+            // The watcher's enumeration is the list its events speak of: no second one.
+            watchMu_->setListHandler(
+                [volumes = services_.volumes](const auto& facts) { volumes->setFacts(facts); });
+            watchMu_->registerNotifications();
+        }
     }
     addMenu();
     showMenuBar();
@@ -118,7 +123,21 @@ void AppDelegate::addMainFuction(bool startTicking) {
     if (UserDefaults::standardUserDefaults().integerForKey(SettingsKey::LoginCheck) == 0) {
         showMainWindow();
     }
+    refreshVolumes([this] {
+        volumesListed_ = true;
+        EventBus::defaultCenter().post(Events::updateSizeView);
+        if (showWindowWhenListed_) showMainWindow();
+    });
     if (startTicking) beginTimer();
+}
+
+void AppDelegate::refreshVolumes(std::function<void()> then) {
+    services_.volumes->refreshInBackground(
+        mainQueue_, [this, alive = std::weak_ptr<TickState>(tick_), then = std::move(then)] {
+            if (alive.expired()) return;
+            updateDataForMenuItem();
+            if (then) then();
+        });
 }
 
 ClearMemory& AppDelegate::clearMemoryRunner() {
@@ -150,7 +169,7 @@ StatusMenuEntry AppDelegate::memoryRow() {
 
 void AppDelegate::addMenu() {
     if (!menu_) menu_ = StatusMenu{};
-    const std::vector<MountedVolume> volumes = services_.volumes->getAllVolsInfo();
+    const std::vector<MountedVolume> volumes = services_.volumes->volsArray();
     view_.setStatusImage(LevelImage::getStatusImage(volumes, setting(SettingsKey::SpaceAlarm)));
     previousCount_ = volumes.size();
     SettingItems snapshot = UtilityFunctionOfData::getMyData().readerTxtForSettingValue();
@@ -224,21 +243,19 @@ void AppDelegate::showMenuBar() {
 
 void AppDelegate::updateDataForMenuItem() {
     showMenuBar();
-    const std::vector<MountedVolume> volumes = services_.volumes->getAllVolsInfo();
+    const std::vector<MountedVolume> volumes = services_.volumes->volsArray();
     if (VolumeMenuModel::needsRebuildOnTick(previousCount_, volumes.size())) {
-        view_.cancelMenuTracking();
-        removeItems();
-        addMenu();
-        addOtherItem();
+        rebuildMenu();
         previousCount_ = volumes.size();
     }
     if (volumes.empty() || !menu_) return;
 
     float spaceAlarm = setting(SettingsKey::SpaceAlarm);
+    std::string alarmPercent = VolumeMenuModel::spaceAlarmPercent();  // as the rows were built
     for (const auto& volume : volumes) {
         if (StatusMenuEntry* entry = findMenuItem(*menu_, std::to_string(volume.volRefNumber))) {
             VolumeRow& row = entry->row;
-            row.errorValue = printed("%f", spaceAlarm * 100.0f);
+            row.errorValue = alarmPercent;
             row.u64FreeSpace = volume.freeSpace;
             row.u64TotalSpace = volume.totalSpace;
             row.nFreeSize = volume.nFreeSize;
@@ -273,12 +290,17 @@ bool AppDelegate::getWarningValue() const {
                                        homeDiskWarningSize_);
 }
 
-void AppDelegate::refMenuItemWhenDeleteAndAdd() {
-    if (!menu_) return;
+void AppDelegate::rebuildMenu() {
     view_.cancelMenuTracking();
     removeItems();
     addMenu();
     addOtherItem();
+}
+
+void AppDelegate::refMenuItemWhenDeleteAndAdd() {
+    if (!menu_) return;
+    rebuildMenu();
+    refreshVolumes();
 }
 
 void AppDelegate::rejestAllDisk() {
@@ -288,11 +310,7 @@ void AppDelegate::rejestAllDisk() {
             if (alive.expired()) return;
             auto outcome = VolumeMenuModel::ejectAllOutcome(result);
             if (outcome.balloonText) view_.showBalloon({*outcome.balloonText}, false);
-            if (outcome.rebuildMenu) {
-                removeItems();
-                addMenu();
-                addOtherItem();
-            }
+            if (outcome.rebuildMenu) refMenuItemWhenDeleteAndAdd();
         });
 }
 
@@ -324,6 +342,12 @@ void AppDelegate::setStatusBarHidden(bool hidden) {
 }
 
 void AppDelegate::showMainWindow() {
+    // The window's pages are built from the list at their first showing.
+    if (!volumesListed_) {
+        showWindowWhenListed_ = true;
+        return;
+    }
+    showWindowWhenListed_ = false;
     view_.showMainWindow();
     UtilityFunction::callSelectNotificationForMainWindowLeft(
         static_cast<std::int32_t>(PreferenceViewController::getLastClickRow()));
@@ -371,7 +395,7 @@ void AppDelegate::handleCloseCleanWindow() {
 
 void AppDelegate::QWCommVolumeNottification(const Event& event, bool mounted) {
     view_.showBalloon({AgentMessages::volumeBalloonText(event, mounted)}, false);
-    EventBus::defaultCenter().post(Events::refMenuItemWhenDeleteAndAdd);
+    if (menu_) rebuildMenu();
     EventBus::defaultCenter().post(Events::updateSizeView);
 }
 
@@ -387,17 +411,20 @@ void AppDelegate::beginTimer() {
         for (;;) {
             auto stop = [&] { return state->stopping; };
             if (state->changed.wait_for(lock, std::chrono::milliseconds(tickMs_), stop)) return;
-            // Hand the tick to the main thread and wait for it, so that ticks never overlap.
+            // Hand the tick to the main thread and wait until its list has arrived, so that ticks
+            // never overlap.
             auto done = std::make_shared<bool>(false);
             mainQueue_.post([this, state, done] {
                 {
                     std::lock_guard guard(state->mutex);
                     if (state->stopping) return;
                 }
-                updateDataForMenuItem();  // on the main thread, where the agent is destroyed too
-                std::lock_guard guard(state->mutex);
-                *done = true;
-                state->changed.notify_all();
+                // On the main thread, where the agent is destroyed too.
+                refreshVolumes([state, done] {
+                    std::lock_guard guard(state->mutex);
+                    *done = true;
+                    state->changed.notify_all();
+                });
             });
             state->changed.wait(lock, [&] { return *done || state->stopping; });
             if (state->stopping) return;

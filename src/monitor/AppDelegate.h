@@ -25,12 +25,14 @@ class VolumesManager;
 class WatchMountUnmount;
 
 // The tray agent: builds the status menu from the mounted volumes and memory, refreshes its
-// figures every 2 seconds on the main thread, rebuilds it when volumes come and go, ejects,
-// purges, shows balloons and quits. All of its work runs on the main thread; its tick thread
-// only keeps time.
+// figures every 2 seconds, rebuilds it when volumes come and go, ejects, purges, shows balloons
+// and quits. Its menu work runs on the main thread; the volumes are enumerated on a worker
+// (VolumesInfo::refreshInBackground) and their list reaches the main thread through the main
+// queue. Its tick thread only keeps time.
 class AppDelegate {
   public:
     struct Services {
+        // The list the menu and the window's pages show; the agent refreshes it.
         std::shared_ptr<VolumesInfo> volumes;
         std::shared_ptr<VolumesManager> manager;
         // Made on start-up when absent; tests leave it out.
@@ -54,16 +56,21 @@ class AppDelegate {
 
     // Subscribes to the agent's events.
     void registNSnotification();
-    // Builds the agent: menu, tray, main window when not started at login, then the tick.
+    // Builds the agent: menu, tray, main window when not started at login, then the tick. The
+    // menu shows the volume list as it is and again once the first refresh arrives (which also
+    // posts "updateSizeView"); the main window waits for that list.
     void addMainFuction(bool startTicking = true);
 
-    // One tick: re-enumerates, rebuilds when the count changed, refreshes every figure.
+    // Enumerates the volumes on a worker; once the list arrives, updateDataForMenuItem and
+    // `then` run on the main thread (neither when the agent went meanwhile). Each tick does this.
+    void refreshVolumes(std::function<void()> then = {});
+    // Shows the list's latest figures: rebuilds when the count changed, refreshes every figure.
     void updateDataForMenuItem();
     void addMenu();
     void addOtherItem();
     void removeItems();
     void showMenuBar();
-    // Rebuilds the menu from a fresh enumeration (only when a menu exists).
+    // Rebuilds the menu at once from the list (only when a menu exists), then refreshes it.
     void refMenuItemWhenDeleteAndAdd();
     // "Eject All", on a worker; the balloon and the rebuild follow on the main thread.
     void rejestAllDisk();
@@ -73,6 +80,7 @@ class AppDelegate {
     void openFinderWhenClickItems(const std::string& path);
     void cleanMemoryClickAction();
     void setStatusBarHidden(bool hidden);
+    // Shows the main window; before the first volume list has arrived, once it has.
     void showMainWindow();
     // "Scan", "Free Space" and "Uninstall": the main window on the "Scan" page's overview, free
     // space monitor and uninstaller rows.
@@ -89,7 +97,7 @@ class AppDelegate {
     void handleCloseCleanWindow();
     // False while a quick clean runs.
     bool isCanBeAction() const { return isCanBeAction_; }
-    // The mount and unmount balloon, then a rebuild.
+    // The mount and unmount balloon, then a rebuild from the list the watcher handed over.
     void QWCommVolumeNottification(const Event& event, bool mounted);
     // "Quit Quillby Pro".
     void quit();
@@ -105,6 +113,7 @@ class AppDelegate {
 
   private:
     ClearMemory& clearMemoryRunner();
+    void rebuildMenu();
     StatusMenuEntry memoryRow();
     void showFeatureRow(std::int32_t row);
 
@@ -117,6 +126,8 @@ class AppDelegate {
     std::optional<StatusMenu> menu_;
     std::size_t previousCount_ = 0;
     bool isCanBeAction_ = true;
+    bool volumesListed_ = false;  // the first refresh has arrived
+    bool showWindowWhenListed_ = false;
     std::uint64_t homeDiskFreeSpace_ = 0;
     std::uint64_t homeDiskTotoleSpace_ = 0;
     std::int32_t homeDiskWarningSize_ = 0;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/WatchMountUnmount.h"
 
-#include <map>
+#include <algorithm>
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
@@ -16,7 +16,7 @@ struct WatchMountUnmount::Shared {
     std::mutex mutex;
     WatchMountUnmount* owner = nullptr;  // null once the watcher is gone
     std::shared_ptr<VolumeSource> source;
-    std::vector<MountedVolume> known;
+    std::vector<MountedVolume> known;  // the watching thread's only
 };
 
 namespace {
@@ -25,6 +25,18 @@ void postVolumeEvent(const char* name, WatchMountUnmount* watcher, const Mounted
     UserInfo info{{EventKeys::NSWorkspaceVolumeLocalizedNameKey, volume.volumeName},
                   {kVolumeRootPathKey, volume.volRootDir}};
     EventBus::defaultCenter().post(name, watcher, std::move(info));
+}
+
+std::vector<MountedVolume> recordsOf(const std::vector<VolumeFacts>& facts) {
+    std::vector<MountedVolume> records;
+    for (const auto& volume : facts) records.push_back(VolumesInfo::makeRecord(volume));
+    return records;
+}
+
+bool listsVolume(const std::vector<MountedVolume>& volumes, std::int32_t refNumber) {
+    return std::any_of(volumes.begin(), volumes.end(), [refNumber](const auto& volume) {
+        return volume.volRefNumber == refNumber;
+    });
 }
 
 }  // namespace
@@ -51,42 +63,51 @@ WatchMountUnmount::~WatchMountUnmount() {
 
 void WatchMountUnmount::registerNotifications() {
     if (thread_.joinable()) return;
-    // The notifier was opened before this snapshot, so no change between the two is lost.
-    shared_->known = VolumesInfo(shared_->source).volsArray();
     if (!notifier_) {
         QWLog("Mount and unmount notices are not available");
         return;
     }
-    std::weak_ptr<Shared> weak = shared_;
-    thread_ = std::thread([this, weak] {
-        while (notifier_->waitForChange(-1)) {
-            auto check = [weak] {
-                auto shared = weak.lock();
-                if (!shared) return;
-                std::lock_guard lock(shared->mutex);
-                if (shared->owner) shared->owner->checkForChanges();
-            };
-            if (queue_) {
-                queue_->post(check);
-            } else {
-                check();
-            }
-        }
-    });
+    thread_ = std::thread([this, weak = std::weak_ptr<Shared>(shared_)] { watch(weak); });
 }
 
-void WatchMountUnmount::checkForChanges() {
-    std::vector<MountedVolume> current = VolumesInfo(shared_->source).volsArray();
-    std::map<std::int32_t, const MountedVolume*> before, after;
-    for (const auto& volume : shared_->known) before[volume.volRefNumber] = &volume;
-    for (const auto& volume : current) after[volume.volRefNumber] = &volume;
-    for (const auto& volume : shared_->known) {
-        if (!after.count(volume.volRefNumber)) unmountedVolume(volume);
+void WatchMountUnmount::watch(std::weak_ptr<Shared> weak) {
+    // The notifier was opened before this snapshot, so no change between the two is lost.
+    shared_->known = recordsOf(listedVolumes(shared_->source));
+    while (notifier_->waitForChange(-1)) {
+        while (notifier_->waitForChange(kBurstMs)) {
+        }
+        {
+            std::lock_guard lock(shared_->mutex);
+            if (!shared_->owner) return;  // stopped during the burst
+        }
+        std::vector<VolumeFacts> facts = listedVolumes(shared_->source);
+        std::vector<MountedVolume> current = recordsOf(facts);
+        std::vector<MountedVolume> went, came;
+        for (const auto& volume : shared_->known) {
+            if (!listsVolume(current, volume.volRefNumber)) went.push_back(volume);
+        }
+        for (const auto& volume : current) {
+            if (!listsVolume(shared_->known, volume.volRefNumber)) came.push_back(volume);
+        }
+        shared_->known = std::move(current);
+        if (went.empty() && came.empty()) continue;
+        auto deliver = [weak, facts = std::move(facts), went = std::move(went),
+                        came = std::move(came)] {
+            auto shared = weak.lock();
+            if (!shared) return;
+            std::lock_guard lock(shared->mutex);
+            WatchMountUnmount* owner = shared->owner;
+            if (!owner) return;
+            if (owner->listHandler_) owner->listHandler_(facts);
+            for (const auto& volume : went) owner->unmountedVolume(volume);
+            for (const auto& volume : came) owner->mountedVolume(volume);
+        };
+        if (queue_) {
+            queue_->post(std::move(deliver));
+        } else {
+            deliver();
+        }
     }
-    for (const auto& volume : current) {
-        if (!before.count(volume.volRefNumber)) mountedVolume(volume);
-    }
-    shared_->known = std::move(current);
 }
 
 void WatchMountUnmount::mountedVolume(const MountedVolume& volume) {

@@ -17,6 +17,7 @@ struct VolumeFacts {
     std::string fileSystemType;        // "ext4", "nfs4", ...
     std::uint64_t totalBytes = 0;
     std::uint64_t freeBytes = 0;
+    bool stale = false;        // the sizes are the last known: the file system did not answer
     bool network = false;      // served by another machine
     bool externalBus = false;  // on USB, FireWire or Thunderbolt
     bool removable = false;    // removable medium, or a disk image

@@ -15,7 +15,6 @@
 #include "clean/ui/SystemCleanView.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
-#include "core/fs/VolumeList.h"
 #include "core/text/LocalizedText.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "diskusage/ui/DiskUsageColumnBrowserToolPane.h"
@@ -83,7 +82,8 @@ bool QuillbyProApplication::start() {
         WindowStyle::apply(*application);
     }
 
-    volumes_ = std::make_shared<VolumesInfo>();
+    // Listed on a worker by the agent's first refresh; the window opens once it has arrived.
+    volumes_ = std::make_shared<VolumesInfo>(nullptr, VolumesInfo::FirstList::ByRefresh);
     manager_ = std::make_shared<VolumesManager>();
     view_ = std::make_unique<TrayAgentView>();
     appController_ = std::make_unique<AppController>(
@@ -144,7 +144,7 @@ DiskUsageTool* QuillbyProApplication::makeDiskUsageTool(PrefsWindowController& w
     options.environment.userName =
         qEnvironmentVariable("USER", QDir::home().dirName()).toStdString();
     options.environment.homeFolder = Services::context().home.string();
-    options.environment.volumes = listedVolumes();
+    options.environment.volumes = volumes_->facts();  // the agent's list: no enumeration here
     // The tool's questions, the column browser's too, are sheets of the window.
     PageNeeds toolNeeds = needs;
     toolNeeds.asker = std::make_shared<WindowModalAsker>(&window);
@@ -170,7 +170,8 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
                         {.queue = queue_.get(),
                          .viewer = Services::get<FileViewer>(),
                          .authorization = &PrivilegedAuthorization::sharedAuthorization()});
-    auto* myMac = new MyComputerPage(rows, computerInfoRows(MachineFacts::read()), browse);
+    auto* myMac = new MyComputerPage(
+        rows, [] { return computerInfoRows(MachineFacts::read()); }, browse);
     auto* disks = new DiskSizeView(rows, eject, browse);
     host.addFeature(0, QString::fromStdString(localizedString("TITLE_CLEAN_SYS_MYMAC")), myMac);
     host.addFeature(8, QString::fromStdString(localizedString("TITLE_UNINSTALL")),

@@ -136,7 +136,14 @@ class AgentTest : public ::testing::Test {
         auto delegate = std::make_unique<AppDelegate>(services, view, queue);
         delegate->registNSnotification();
         delegate->addMainFuction(false);
+        refresh(*delegate);  // the first list has arrived too
         return delegate;
+    }
+    // A tick: the volumes enumerated on a worker, their list shown once it arrived.
+    void refresh(AppDelegate& delegate) {
+        bool arrived = false;
+        delegate.refreshVolumes([&] { arrived = true; });
+        EXPECT_TRUE(queue.runUntil([&] { return arrived; }));
     }
 
     TestPlatform platform;
@@ -196,18 +203,18 @@ TEST_F(AgentTest, TickRebuildsOnlyWhenTheCountChangesAndRefreshesFigures) {
                                                           [&](const Event&) { ++posted; });
     int builds = view.builds;
     source->set({facts(1, "/", 1000, 300)});
-    delegate->updateDataForMenuItem();
+    refresh(*delegate);
     EXPECT_EQ(view.builds, builds);  // same count: no rebuild
     EXPECT_EQ(findMenuItem(const_cast<StatusMenu&>(*delegate->menu()), "1")->row.nFreeSize, 300u);
     EXPECT_EQ(posted, 1);
 
     source->set({facts(1, "/", 1000, 300), kind(5, "/media/usb", "external")});
-    delegate->updateDataForMenuItem();
+    refresh(*delegate);
     EXPECT_EQ(view.builds, builds + 1);
     EXPECT_EQ(delegate->previousCount(), 2u);
 
     source->set({});
-    delegate->updateDataForMenuItem();  // rebuilt for the new count, then nothing else
+    refresh(*delegate);  // rebuilt for the new count, then nothing else
     EXPECT_EQ(posted, 2);
     delegate->updateDataForMenuItem();
     EXPECT_EQ(posted, 2);
@@ -220,10 +227,10 @@ TEST_F(AgentTest, BootVolumeAtTheAlarmShowsTheWarning) {
     delegate->updateDataForMenuItem();
     EXPECT_TRUE(view.warning);
     source->set({facts(1, "/", 1000, 110)});
-    delegate->updateDataForMenuItem();
+    refresh(*delegate);
     EXPECT_FALSE(view.warning);
     source->set({facts(1, "/", 0, 0)});
-    delegate->updateDataForMenuItem();
+    refresh(*delegate);
     EXPECT_FALSE(view.warning);
 }
 
@@ -305,10 +312,21 @@ TEST_F(AgentTest, FastCleanIsOffWhileAQuickCleanRuns) {
     EXPECT_EQ(opened, 2);
 }
 
-TEST_F(AgentTest, WindowOpensAtStartUnlessStartedAtLogin) {
+// The window opens once the first volume list, enumerated on a worker, has arrived: its pages
+// are built from it.
+TEST_F(AgentTest, WindowOpensAtStartUnlessStartedAtLoginOnceTheVolumesAreListed) {
     UserDefaults::standardUserDefaults().setInteger(0, SettingsKey::LoginCheck);
-    auto delegate = agent();
-    EXPECT_EQ(view.mainWindows, 1);
+    auto services = agentServices(source, ejector, viewer);
+    source->hold(true);
+    services.volumes = std::make_shared<VolumesInfo>(source, VolumesInfo::FirstList::ByRefresh);
+    AppDelegate delegate(services, view, queue);
+    delegate.addMainFuction(false);
+    EXPECT_EQ(view.mainWindows, 0);
+    EXPECT_EQ(delegate.previousCount(), 0u);
+    source->hold(false);
+    EXPECT_TRUE(queue.runUntil([&] { return view.mainWindows == 1; }));
+    EXPECT_EQ(delegate.previousCount(), 1u);
+    EXPECT_TRUE(source->listedOffThisThread());
 }
 
 TEST_F(AgentTest, TickThreadHandsEachTickToTheMainThread) {
@@ -325,7 +343,8 @@ TEST_F(AgentTest, TickThreadHandsEachTickToTheMainThread) {
     ASSERT_TRUE(queue.runUntil([&] { return ticks >= 3; }));
     delegate->stopTimer();
     EXPECT_EQ(ranOn, std::this_thread::get_id());
-    queue.drain();  // a tick queued before the stop does nothing now
+    EXPECT_TRUE(source->listedOffThisThread());  // the statvfs of each tick
+    queue.drain();                               // a tick queued before the stop does nothing now
 }
 
 // The main thread never waits for the file manager or an eject: the calls return while the

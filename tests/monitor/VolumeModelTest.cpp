@@ -5,6 +5,7 @@
 
 #include "core/events/Log.h"
 #include "core/text/LocalizedText.h"
+#include "core/work/PlainMainQueue.h"
 #include "monitor/FakeVolumes.h"
 #include "monitor/VolumeMenuModel.h"
 #include "monitor/VolumesInfo.h"
@@ -72,6 +73,42 @@ TEST(VolumesInfo, KindAndEjectRulesFirstMatchWins) {
     EXPECT_EQ(&info.getAllVolsInfo(), before);
     ASSERT_EQ(before->size(), 1u);
     EXPECT_EQ(info.getBootVolume(), nullptr);
+}
+
+// The GUI thread's list: empty until its first refresh, enumerated on a worker and handed over
+// through the main queue; requests made while one runs share one enumeration after it; a list
+// arriving after its owner went is dropped.
+TEST(VolumesInfo, RefreshesOnAWorkerSharesWaitingRequestsAndDropsALateList) {
+    PlainMainQueue queue;
+    auto source = std::make_shared<FakeVolumeSource>();
+    source->set({facts(1, "/")});
+    source->hold(true);
+    auto info = std::make_unique<VolumesInfo>(source, VolumesInfo::FirstList::ByRefresh);
+    EXPECT_EQ(source->callCount(), 0);
+    std::vector<std::string> done;
+    auto note = [&](const char* who) {
+        return [&, who] { done.push_back(who + std::to_string(info->volsArray().size())); };
+    };
+    info->refreshInBackground(queue, note("a"));
+    info->refreshInBackground(queue, note("b"));
+    info->refreshInBackground(queue, note("c"));
+    EXPECT_TRUE(info->refreshing());
+    EXPECT_TRUE(info->volsArray().empty());
+    source->set({facts(1, "/"), facts(2, "/home")});
+    source->hold(false);
+    ASSERT_TRUE(queue.runUntil([&] { return done.size() == 3; }));
+    EXPECT_EQ(done, (std::vector<std::string>{"a2", "b2", "c2"}));
+    EXPECT_EQ(source->callCount(), 2);
+    EXPECT_TRUE(source->listedOffThisThread());
+    EXPECT_FALSE(info->refreshing());
+
+    source->hold(true);
+    bool late = false;
+    info->refreshInBackground(queue, [&] { late = true; });
+    info.reset();
+    source->hold(false);
+    queue.runUntil([&] { return late; }, std::chrono::milliseconds(200));
+    EXPECT_FALSE(late);
 }
 
 TEST(VolumesManager, EjectAllGivesMinusOneZeroOrOneAndGoesOnAfterAFailure) {

@@ -5,10 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
@@ -32,10 +34,11 @@ struct ManualNotifier : MountChangeNotifier {
     std::condition_variable changed;
     int pending = 0;
     bool stopped = false;
-    bool waitForChange(int) override {
+    // Waits for ever, or not at all: the test's notices are all there before it looks.
+    bool waitForChange(int timeout) override {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return pending > 0 || stopped; });
-        if (stopped) return false;
+        if (timeout < 0) changed.wait(lock, [&] { return pending > 0 || stopped; });
+        if (stopped || pending == 0) return false;
         --pending;
         return true;
     }
@@ -44,9 +47,9 @@ struct ManualNotifier : MountChangeNotifier {
         stopped = true;
         changed.notify_all();
     }
-    void trigger() {
+    void trigger(int notices = 1) {
         std::lock_guard lock(mutex);
-        ++pending;
+        pending += notices;
         changed.notify_all();
     }
 };
@@ -80,10 +83,12 @@ struct VolumeEvents {
 // real mount table of the test's mount namespace.
 struct MountsUnderFolder : VolumeSource {
     std::string folder;
+    std::atomic<int> enumerations{0};  // finished reading the table
     std::vector<VolumeFacts> mountedVolumes() override {
         std::ifstream input("/proc/self/mountinfo");
         std::stringstream text;
         text << input.rdbuf();
+        ++enumerations;  // the table is read
         std::vector<VolumeFacts> volumes;
         for (const auto& entry : parseMountInfo(text.str())) {
             if (!entry.mountPoint.starts_with(folder + "/")) continue;
@@ -95,7 +100,9 @@ struct MountsUnderFolder : VolumeSource {
 
 }  // namespace
 
-TEST(WatchMountUnmount, PostsOneEventPerVolumeThatCameOrWentOnTheMainQueue) {
+// The volumes are enumerated on the watching thread, once per burst of notices; the list and the
+// events reach the main queue.
+TEST(WatchMountUnmount, OneEnumerationPerBurstPostsOneEventPerVolumeThatCameOrWent) {
     auto source = std::make_shared<FakeVolumeSource>();
     source->set({facts(1, "/"), facts(2, "/media/Old Disk")});
     auto notifier = std::make_unique<ManualNotifier>();
@@ -105,15 +112,23 @@ TEST(WatchMountUnmount, PostsOneEventPerVolumeThatCameOrWentOnTheMainQueue) {
     std::vector<std::any> objects;
     auto objectOf = EventBus::defaultCenter().observe(
         Events::QWVolumeMount, [&](const Event& event) { objects.push_back(event.object); });
+    std::vector<std::string> handed;
     {
         WatchMountUnmount watcher(source, std::move(notifier), &queue);
+        watcher.setListHandler([&](const std::vector<VolumeFacts>& list) {
+            handed.push_back(list.back().name + (queue.isMainThread() ? " on main" : ""));
+        });
         watcher.registerNotifications();
+        while (source->callCount() == 0) std::this_thread::sleep_for(1ms);  // the known set
+        EXPECT_TRUE(source->listedOffThisThread());
 
         // One volume swapped for another keeps the count but still gives two events.
         source->set({facts(1, "/"), facts(3, "/media/New Disk")});
-        trigger->trigger();
+        trigger->trigger(3);
         ASSERT_TRUE(queue.runUntil([&] { return events.seen.size() == 2; }, 10s));
         EXPECT_EQ(events.seen, (std::vector<std::string>{"unmount Old Disk", "mount New Disk"}));
+        EXPECT_EQ(handed, std::vector<std::string>{"New Disk on main"});
+        EXPECT_EQ(source->callCount(), 2);
         ASSERT_EQ(objects.size(), 1u);
         EXPECT_EQ(std::any_cast<WatchMountUnmount*>(objects[0]), &watcher);
 
@@ -139,6 +154,8 @@ TEST(WatchMountUnmount, SeesATmpfsMountedAndUnmountedInAPrivateNamespace) {
         WatchMountUnmount watcher(
             source, std::make_unique<LinuxMountChangeNotifier>("/proc/self/mountinfo"), nullptr);
         watcher.registerNotifications();
+        // What is mounted before the watching thread took its known set is not a change.
+        while (source->enumerations == 0) std::this_thread::sleep_for(1ms);
         if (::mount("quillby-test", (dir / "point").c_str(), "tmpfs", 0, "size=64k") != 0) {
             ::_exit(79);
         }

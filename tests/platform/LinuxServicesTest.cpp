@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <filesystem>
+#include <utility>
 
 #include "core/fs/FileURL.h"
 #include "platform/linux/InstalledMemory.h"
@@ -8,8 +9,10 @@
 #include "platform/linux/LinuxMachineFacts.h"
 #include "platform/linux/LinuxMemorySource.h"
 #include "platform/linux/LinuxProcessLauncher.h"
+#include "platform/linux/LinuxSystemVersion.h"
 #include "platform/linux/LinuxVolumeEjector.h"
 #include "platform/linux/UDisks2Client.h"
+#include "support/RecordingTool.h"
 #include "support/TempDir.h"
 
 using namespace quillby;
@@ -17,15 +20,6 @@ using namespace quillby;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A shell script that appends its name and arguments to calls.txt and ends with `status`.
-fs::path fakeTool(const TempDir& dir, const std::string& name, int status) {
-    fs::path script =
-        dir.write(name, "#!/bin/sh\necho \"" + name + " $*\" >> '" + (dir / "calls.txt").string() +
-                            "'\nexit " + std::to_string(status) + "\n");
-    ::chmod(script.c_str(), 0755);
-    return script;
-}
 
 VolumeFacts usbStick() {
     VolumeFacts stick;
@@ -44,8 +38,8 @@ TEST(LinuxVolumeEjector, UdisksctlUnmountsThenPowersOffOrFallsBackToUmountWithPl
     TempDir dir;
     LinuxVolumeEjector::Tools tools;
     tools.useBus = false;
-    tools.udisksctl = fakeTool(dir, "udisksctl", 0).string();
-    tools.umount = fakeTool(dir, "umount", 0).string();
+    tools.udisksctl = recordingTool(dir, "udisksctl", 0).string();
+    tools.umount = recordingTool(dir, "umount", 0).string();
     EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(usbStick()), 0);
     EXPECT_EQ(TempDir::read(dir / "calls.txt"),
               "udisksctl unmount --no-user-interaction -b /dev/sdb1\n"
@@ -68,12 +62,12 @@ TEST(LinuxVolumeEjector, UdisksctlUnmountsThenPowersOffOrFallsBackToUmountWithPl
 
     // When udisksctl fails, umount gets the mount point as one plain argument.
     fs::remove(dir / "calls.txt");
-    tools.udisksctl = fakeTool(dir, "udisksctl", 1).string();
+    tools.udisksctl = recordingTool(dir, "udisksctl", 1).string();
     EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(usbStick()), 0);
     EXPECT_EQ(TempDir::read(dir / "calls.txt"),
               "udisksctl unmount --no-user-interaction -b /dev/sdb1\n"
               "umount -- /media/user/-stick; rm -rf x\n");
-    tools.umount = fakeTool(dir, "umount", 32).string();
+    tools.umount = recordingTool(dir, "umount", 32).string();
     EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(usbStick()), 32);  // the failure is reported
 }
 
@@ -87,7 +81,7 @@ TEST(LinuxPlatformNames, BusPathsAndUrisEscapeWhatTheyMust) {
 
 TEST(LinuxProcessLauncher, ReportsExitStatusAndFindsToolsOnThePath) {
     TempDir dir;
-    fs::path tool = fakeTool(dir, "tool", 3);
+    fs::path tool = recordingTool(dir, "tool", 3);
     LinuxProcessLauncher launcher;
     auto process = launcher.launch(tool.string(), {"a b"});
     ASSERT_NE(process, nullptr);
@@ -177,4 +171,134 @@ TEST(LinuxMachineFacts, ReadsDmiCpuinfoKernelAndOsRelease) {
     EXPECT_EQ(facts.distribution, "Debian GNU/Linux 12 (bookworm)");
     EXPECT_EQ(facts.memorySize, 16ull << 30);
     EXPECT_FALSE(facts.machine.empty());  // uname's, which a fixture cannot replace
+}
+
+TEST(LinuxSystemVersion, ReadsTheLeadingReleaseNumbers) {
+    unsigned a = 9, b = 9, c = 9;
+    ASSERT_TRUE(LinuxSystemVersion::parseRelease("6.1.0-18-amd64", a, b, c));
+    EXPECT_EQ((std::array{a, b, c}), (std::array{6u, 1u, 0u}));
+    ASSERT_TRUE(LinuxSystemVersion::parseRelease("5.15", a, b, c));
+    EXPECT_EQ((std::array{a, b, c}), (std::array{5u, 15u, 0u}));
+    ASSERT_TRUE(LinuxSystemVersion::parseRelease("4.19.312-rc1", a, b, c));
+    EXPECT_EQ((std::array{a, b, c}), (std::array{4u, 19u, 312u}));
+    EXPECT_FALSE(LinuxSystemVersion::parseRelease("", a, b, c));
+    EXPECT_FALSE(LinuxSystemVersion::parseRelease("v6.1", a, b, c));
+    EXPECT_FALSE(LinuxSystemVersion::parseRelease("99999999999.1", a, b, c));
+}
+
+TEST(LinuxSystemVersion, UsesTheProcRootAndFallsBackToUname) {
+    TempDir dir;
+    dir.write("proc/sys/kernel/osrelease", "3.10.0-1160.el7.x86_64\n");
+    PlatformContext context = PlatformContext::underRoot(dir.path());
+    unsigned a = 0, b = 0, c = 0;
+    ASSERT_TRUE(LinuxSystemVersion(context).systemVersion(a, b, c));
+    EXPECT_EQ((std::array{a, b, c}), (std::array{3u, 10u, 0u}));
+
+    context.procRoot = dir / "nowhere";
+    ASSERT_TRUE(LinuxSystemVersion(context).systemVersion(a, b, c));
+    EXPECT_GE(a, 3u);  // the running kernel
+}
+
+namespace {
+
+// A launcher that records what it was asked to start and starts nothing.
+struct RecordingLauncher : ProcessLauncher {
+    struct Done : LaunchedProcess {
+        bool isRunning() override { return false; }
+        int terminationStatus() override { return 0; }
+        void terminate() override {}
+    };
+    std::vector<std::vector<std::string>> started;
+    std::unique_ptr<LaunchedProcess> launch(const std::string& program,
+                                            const std::vector<std::string>& arguments) override {
+        std::vector<std::string> call{program};
+        call.insert(call.end(), arguments.begin(), arguments.end());
+        started.push_back(std::move(call));
+        return std::make_unique<Done>();
+    }
+    std::string ownExecutable() override { return {}; }
+    std::string findTool(const std::string&) override { return {}; }
+    bool runningAsAdministrator() override { return false; }
+};
+
+struct Viewer {
+    explicit Viewer(bool fileManagerAnswers) {
+        LinuxFileViewer::Options options;
+        options.launcher = launcher;
+        options.fileManager = [this, fileManagerAnswers](const std::string& method,
+                                                         const std::string& uri) {
+            calls.emplace_back(method, uri);
+            return fileManagerAnswers;
+        };
+        viewer = std::make_unique<LinuxFileViewer>(std::move(options));
+    }
+    std::shared_ptr<RecordingLauncher> launcher = std::make_shared<RecordingLauncher>();
+    std::vector<std::pair<std::string, std::string>> calls;
+    std::unique_ptr<LinuxFileViewer> viewer;
+};
+
+}  // namespace
+
+TEST(LinuxFileViewer, OpeningAProgramRevealsItAndNeverStartsIt) {
+    TempDir dir;
+    fs::path script = dir.writeExecutable("bin/tool.sh", "#!/bin/sh\ntouch ran\n");
+    fs::path elf = dir.write("bin/program", std::string("\x7f"
+                                                        "ELF\x02\x01\x01",
+                                                        7));
+    fs::path entry = dir.write("bin/start.desktop", "[Desktop Entry]\nType=Application\nExec=x\n");
+
+    for (const fs::path& item : {script, elf, entry}) {
+        Viewer withManager(true);
+        EXPECT_TRUE(withManager.viewer->openFile(item.string()));
+        EXPECT_TRUE(withManager.launcher->started.empty()) << item;
+        ASSERT_EQ(withManager.calls.size(), 1u);
+        EXPECT_EQ(withManager.calls[0],
+                  std::make_pair(std::string("ShowItems"), fileURLFromPath(item.string())));
+
+        // Without a file manager only the folder is opened.
+        Viewer withoutManager(false);
+        EXPECT_TRUE(withoutManager.viewer->openFile(item.string()));
+        EXPECT_EQ(withoutManager.launcher->started,
+                  (std::vector<std::vector<std::string>>{{"xdg-open", (dir / "bin").string()}}));
+    }
+    EXPECT_FALSE(fs::exists(dir / "ran"));
+}
+
+TEST(LinuxFileViewer, OpensDocumentsWithTheirApplicationAndShowsFolders) {
+    TempDir dir;
+    fs::path document = dir.write("docs/report.txt", "text\n");
+    Viewer viewer(true);
+    EXPECT_TRUE(viewer.viewer->openFile(document.string()));
+    EXPECT_TRUE(viewer.viewer->openFile((dir / "docs").string()));
+    EXPECT_EQ(viewer.launcher->started,
+              (std::vector<std::vector<std::string>>{{"xdg-open", document.string()}}));
+    ASSERT_EQ(viewer.calls.size(), 1u);
+    EXPECT_EQ(viewer.calls[0].first, "ShowFolders");
+}
+
+TEST(LinuxFileViewer, AnOpenerThatHangsIsGivenUpAfterTheTimeLimit) {
+    struct Hanging : RecordingLauncher {
+        struct Running : LaunchedProcess {
+            bool* terminated;
+            explicit Running(bool* flag) : terminated(flag) {}
+            bool isRunning() override { return !*terminated; }
+            int terminationStatus() override { return *terminated ? 143 : -1; }
+            void terminate() override { *terminated = true; }
+        };
+        bool terminated = false;
+        std::unique_ptr<LaunchedProcess> launch(const std::string&,
+                                                const std::vector<std::string>&) override {
+            return std::make_unique<Running>(&terminated);
+        }
+    };
+    TempDir dir;
+    fs::path document = dir.write("a.txt", "text\n");
+    auto launcher = std::make_shared<Hanging>();
+    LinuxFileViewer::Options options;
+    options.launcher = launcher;
+    options.fileManager = [](const std::string&, const std::string&) { return false; };
+    options.timeLimit = std::chrono::milliseconds(50);
+    LinuxFileViewer viewer(std::move(options));
+    EXPECT_FALSE(viewer.openFile(document.string()));
+    EXPECT_TRUE(launcher->terminated);
 }

@@ -59,7 +59,7 @@ FixtureMainWindow::FixtureMainWindow() {
     ImageProvider::shared().setUseThemeIcons(false);
     overview = new FastCleanPage;
     WindowPageHost host(window, *overview, {.queue = &queue_, .asker = asker_});
-    host.addFeature(0, "My Computer", new MyComputerPage(volumes, facts(), {}));
+    host.addFeature(0, "My Computer", new MyComputerPage(volumes, facts, {}));
     uninstall = uninstallMachine_.makePage(queue_);
     host.addFeature(8, "Uninstall Applications", uninstall);
     host.addFeature(9, "Free Space Monitor", new DiskSizeView(volumes, {}, {}));

@@ -5,12 +5,15 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <atomic>
+#include <thread>
 
 #include "monitor/AppDelegate.h"
 #include "monitor/FakeVolumes.h"
 #include "monitor/ui/TrayAgentView.h"
 #include "monitor/ui/VolumePanel.h"
+#include "platform/MachineFactsSource.h"
 #include "platform/Services.h"
 #include "shell/AppController.h"
 #include "shell/FastCleanPage.h"
@@ -22,11 +25,27 @@ using namespace quillby;
 
 namespace {
 
-struct CountingVolumeSource : VolumeSource {
-    std::atomic<int> enumerations{0};
+// Sources that count their reads, and those made on the GUI thread (the test's).
+struct CountingReads {
+    std::atomic<int> reads{0}, onGuiThread{0};
+    std::thread::id gui = std::this_thread::get_id();
+    void count() {
+        ++reads;
+        if (std::this_thread::get_id() == gui) ++onGuiThread;
+    }
+};
+
+struct CountingVolumeSource : VolumeSource, CountingReads {
     std::vector<VolumeFacts> mountedVolumes() override {
-        ++enumerations;
+        count();
         return {facts(1, "/", 1000, 500), facts(2, "/home", 4000, 1000)};
+    }
+};
+
+struct CountingFacts : MachineFactsSource, CountingReads {
+    PlatformMachineFacts machineFacts() override {
+        count();
+        return {.hostname = "desk"};
     }
 };
 
@@ -55,21 +74,28 @@ bool hasRow(FastCleanPage& overview, int row) {
 
 }  // namespace
 
-// The agent's enumeration of a tick feeds its menu, the volume tiles and the overview page. Each
+// The agent's enumeration of a tick, made on a worker, feeds its menu, the volume tiles and the
+// overview page; the machine facts are read on a worker too: the GUI thread reads neither. Each
 // tray command opens the window on its page; the feature rows are those of the "Scan" page, and
 // a row this build lacks leaves the selection as it was.
-TEST(QuillbyProApplication, OneVolumeEnumerationPerTickAndTrayCommandsOpenTheirPagesAndRows) {
+TEST(QuillbyProApplication, NoVolumeOrFactReadOnTheGuiThreadAndTrayCommandsOpenTheirPagesAndRows) {
     TestPlatform platform;
     auto source = std::make_shared<CountingVolumeSource>();
+    auto machine = std::make_shared<CountingFacts>();
+    auto installedFacts = Services::get<MachineFactsSource>();
     Services::install<VolumeSource>(source);
+    Services::install<MachineFactsSource>(machine);
     {
         QuillbyProApplication program;
         ASSERT_TRUE(program.start());
         program.agent().stopTimer();
         program.mainWindow().showMainWindow();  // builds the pages that show volumes
-        int before = source->enumerations;
-        program.agent().updateDataForMenuItem();
-        EXPECT_EQ(source->enumerations - before, 1);
+        bool arrived = false;
+        program.agent().refreshVolumes([&] { arrived = true; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return arrived && machine->reads > 0; }));
+        EXPECT_GE(source->reads, 1);
+        EXPECT_EQ(source->onGuiThread, 0);
+        EXPECT_EQ(machine->onGuiThread, 0);
 
         PrefsWindowController& window = program.mainWindow().window();
         for (auto trigger : {&triggerContextMenu, &clickPanelButton}) {
@@ -109,4 +135,5 @@ TEST(QuillbyProApplication, OneVolumeEnumerationPerTickAndTrayCommandsOpenTheirP
         about->close();
     }
     Services::install<VolumeSource>(nullptr);
+    Services::install<MachineFactsSource>(installedFacts);
 }

@@ -122,14 +122,19 @@ TEST_F(TrayAgentViewTest, ContextMenuIsRebuiltOnlyWhenItsEntriesChange) {
     ASSERT_TRUE(root);
     VolumeFacts image = facts(9, "/media/image", 1000, 400);
     image.removable = image.ejectable = true;
+    auto refresh = [this] {
+        bool arrived = false;
+        agent->refreshVolumes([&] { arrived = true; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return arrived; }));
+    };
     source->set({facts(1, "/", 1000, 250), image});
-    agent->updateDataForMenuItem();
+    refresh();
     agent->updateDataForMenuItem();
     ASSERT_TRUE(root);  // the same entry, not a new menu
     EXPECT_TRUE(root->text().contains(QStringLiteral("0.25 KB free")));
 
     source->set({facts(1, "/", 1000, 250)});
-    agent->updateDataForMenuItem();
+    refresh();
     EXPECT_FALSE(root);
     bool ejectOffered = false;
     for (QAction* action : menu->actions())

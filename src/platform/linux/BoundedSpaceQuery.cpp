@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "core/events/Log.h"
@@ -13,6 +14,7 @@ namespace quillby {
 struct BoundedSpaceQuery::State {
     struct MountPoint {
         bool pending = false;
+        bool answered = false;  // the last query returned figures
         std::optional<VolumeSpace> last;
     };
     std::mutex mutex;
@@ -20,27 +22,51 @@ struct BoundedSpaceQuery::State {
     std::map<std::string, MountPoint> mountPoints;
 };
 
-BoundedSpaceQuery::BoundedSpaceQuery(LinuxVolumeSource::SpaceQuery query,
-                                     std::chrono::milliseconds deadline)
-    : query_(std::move(query)), deadline_(deadline), state_(std::make_shared<State>()) {}
+BoundedSpaceQuery::BoundedSpaceQuery(LinuxVolumeSource::SpaceQuery query)
+    : query_(std::move(query)), state_(std::make_shared<State>()) {}
 
-std::optional<VolumeSpace> BoundedSpaceQuery::operator()(const std::string& mountPoint) {
+std::map<std::string, std::optional<VolumeSpace>> BoundedSpaceQuery::operator()(
+    const std::vector<std::string>& mountPoints, std::chrono::milliseconds deadline) {
     std::unique_lock lock(state_->mutex);
-    auto& known = state_->mountPoints[mountPoint];
-    if (known.pending) return known.last;  // still waiting for the server
-    known.pending = true;
-    std::thread([state = state_, query = query_, mountPoint] {
-        auto space = query(mountPoint);
-        std::lock_guard guard(state->mutex);
-        auto& entry = state->mountPoints[mountPoint];
-        if (space) entry.last = space;
-        entry.pending = false;
-        state->answered.notify_all();
-    }).detach();
-    bool inTime = state_->answered.wait_for(
-        lock, deadline_, [&] { return !state_->mountPoints[mountPoint].pending; });
-    if (!inTime) QWLog("%s does not answer; showing its last known figures", mountPoint.c_str());
-    return state_->mountPoints[mountPoint].last;
+    // Mount points gone from the table are forgotten, unless their query still runs.
+    std::set<std::string> asked(mountPoints.begin(), mountPoints.end());
+    std::erase_if(state_->mountPoints, [&](const auto& entry) {
+        return !entry.second.pending && !asked.count(entry.first);
+    });
+    std::vector<std::string> started;
+    for (const auto& mountPoint : asked) {
+        auto& known = state_->mountPoints[mountPoint];
+        if (known.pending) continue;  // the server has not answered the last question yet
+        known.pending = true;
+        started.push_back(mountPoint);
+        std::thread([state = state_, query = query_, mountPoint] {
+            auto space = query(mountPoint);
+            std::lock_guard guard(state->mutex);
+            auto& entry = state->mountPoints[mountPoint];
+            entry.answered = space.has_value();
+            if (space) entry.last = space;
+            entry.pending = false;
+            state->answered.notify_all();
+        }).detach();
+    }
+    state_->answered.wait_for(lock, deadline, [&] {
+        for (const auto& mountPoint : started) {
+            if (state_->mountPoints[mountPoint].pending) return false;
+        }
+        return true;
+    });
+    for (const auto& mountPoint : started) {
+        if (state_->mountPoints[mountPoint].pending)
+            QWLog("%s does not answer; showing its last known figures", mountPoint.c_str());
+    }
+    std::map<std::string, std::optional<VolumeSpace>> figures;
+    for (const auto& mountPoint : asked) {
+        const auto& known = state_->mountPoints[mountPoint];
+        auto space = known.last;
+        if (space) space->stale = known.pending || !known.answered;
+        figures[mountPoint] = space;
+    }
+    return figures;
 }
 
 }  // namespace quillby

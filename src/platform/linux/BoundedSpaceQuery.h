@@ -2,31 +2,33 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/linux/LinuxVolumeSource.h"
 
 namespace quillby {
 
-// Measures a mount point without letting a dead server stall the caller: the query runs on a
-// thread of its own and the caller waits at most `deadline`. A query that does not answer in
-// time leaves the last figures it gave (nothing the first time), and no second query is started
-// for that mount point until it returns. Meant for network volumes, measured on every tick of
-// the main thread.
+// Measures the mount points of slow file systems (network storage, FUSE programs) without
+// letting a dead server stall the caller or pile up threads: each mount point has at most one
+// query running at any time, and the caller waits at most one deadline for all of them.
 class BoundedSpaceQuery {
   public:
-    BoundedSpaceQuery(LinuxVolumeSource::SpaceQuery query, std::chrono::milliseconds deadline);
+    explicit BoundedSpaceQuery(LinuxVolumeSource::SpaceQuery query);
 
-    std::optional<VolumeSpace> operator()(const std::string& mountPoint);
+    // Asks every mount point whose last query has returned, all at once, and waits at most
+    // `deadline` for their answers. A mount point still busy with an earlier query is not asked
+    // again; it, one that does not answer in time and one whose query failed give their last
+    // figures marked stale (nothing before their first answer).
+    std::map<std::string, std::optional<VolumeSpace>> operator()(
+        const std::vector<std::string>& mountPoints, std::chrono::milliseconds deadline);
 
   private:
     struct State;
     LinuxVolumeSource::SpaceQuery query_;
-    std::chrono::milliseconds deadline_;
     std::shared_ptr<State> state_;
 };
 

@@ -104,7 +104,7 @@ int preference(const MountEntry& entry) {
 LinuxVolumeSource::LinuxVolumeSource(PlatformContext context, SpaceQuery space)
     : context_(std::move(context)), devices_(context_), space_(std::move(space)) {
     if (!space_) space_ = measureWithStatvfs;
-    networkSpace_ = std::make_shared<BoundedSpaceQuery>(space_, kNetworkDeadline);
+    networkSpace_ = std::make_shared<BoundedSpaceQuery>(space_);
 }
 
 bool LinuxVolumeSource::isNetworkType(const std::string& fileSystemType) {
@@ -178,7 +178,13 @@ std::vector<VolumeFacts> LinuxVolumeSource::volumesOf(const std::vector<MountEnt
         if (!added && preference(entries[i]) > preference(entries[it->second])) it->second = i;
     }
 
-    std::vector<VolumeFacts> volumes;
+    struct Candidate {
+        const MountEntry* entry;
+        bool network;
+        std::optional<BlockDeviceFacts> device;
+    };
+    std::vector<Candidate> candidates;
+    std::vector<std::string> slowMountPoints;
     for (size_t i = 0; i < entries.size(); ++i) {
         const MountEntry& entry = entries[i];
         if (chosen[{entry.major, entry.minor}] != i) continue;
@@ -186,11 +192,20 @@ std::vector<VolumeFacts> LinuxVolumeSource::volumesOf(const std::vector<MountEnt
         std::optional<BlockDeviceFacts> device;
         if (!network) device = devices_.describe(entry.major, entry.minor);
         if (isHidden(entry, device)) continue;
+        // A dead server or a hung FUSE program must not stall the enumeration: those are asked
+        // all at once, with one deadline.
+        if (network || isFuseType(entry.fileSystemType))
+            slowMountPoints.push_back(entry.mountPoint);
+        candidates.push_back({&entry, network, std::move(device)});
+    }
+    auto slowSpace = slowMountPoints.empty() ? std::map<std::string, std::optional<VolumeSpace>>{}
+                                             : (*networkSpace_)(slowMountPoints, kNetworkDeadline);
 
-        // A dead server or a hung FUSE program must not stall the tick that enumerates on the
-        // main thread.
-        bool bounded = network || isFuseType(entry.fileSystemType);
-        auto space = bounded ? (*networkSpace_)(entry.mountPoint) : space_(entry.mountPoint);
+    std::vector<VolumeFacts> volumes;
+    for (const auto& [entryPointer, network, device] : candidates) {
+        const MountEntry& entry = *entryPointer;
+        auto slow = slowSpace.find(entry.mountPoint);
+        auto space = slow != slowSpace.end() ? slow->second : space_(entry.mountPoint);
         if (!space || space->totalBytes == 0) continue;
 
         VolumeFacts volume;
@@ -200,6 +215,7 @@ std::vector<VolumeFacts> LinuxVolumeSource::volumesOf(const std::vector<MountEnt
         volume.fileSystemType = entry.fileSystemType;
         volume.totalBytes = space->totalBytes;
         volume.freeBytes = std::min(space->freeBytes, space->totalBytes);
+        volume.stale = space->stale;
         volume.network = network;
         if (device) {
             volume.deviceName = device->name;

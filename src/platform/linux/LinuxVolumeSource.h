@@ -17,13 +17,14 @@ namespace quillby {
 struct VolumeSpace {
     std::uint64_t totalBytes = 0;
     std::uint64_t freeBytes = 0;
+    bool stale = false;  // the last figures known: the file system did not answer this time
 };
 
 // The volumes of /proc/self/mountinfo, classified with /sys and named from /dev/disk/by-label.
 // Pseudo file systems, snap images, FUSE mounts of programs (all but network storage and disks
 // read through FUSE), repeated mounts of one file system and mounts in the system's own folders
 // (/proc, /sys, /dev, /run but /run/media, /boot, /snap) are not volumes. Network and FUSE
-// mounts are measured with a deadline.
+// mounts are measured together, with one deadline for all of them.
 class BoundedSpaceQuery;
 
 class LinuxVolumeSource final : public VolumeSource {

@@ -15,6 +15,11 @@ CustomComInfoView::CustomComInfoView(std::array<ComputerInfoRow, 7> rows, QWidge
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
+void CustomComInfoView::setRows(std::array<ComputerInfoRow, 7> rows) {
+    rows_ = std::move(rows);
+    update();
+}
+
 void CustomComInfoView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -17,6 +17,7 @@ class CustomComInfoView : public QWidget {
 
     explicit CustomComInfoView(std::array<ComputerInfoRow, 7> rows, QWidget* parent = nullptr);
     const std::array<ComputerInfoRow, 7>& rows() const { return rows_; }
+    void setRows(std::array<ComputerInfoRow, 7> rows);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -11,6 +11,7 @@
 #include "sysinfo/ui/CustomComInfoView.h"
 #include "ui/ImageProvider.h"
 #include "ui/VolumeTile.h"
+#include "ui/WorkRunner.h"
 
 namespace quillby {
 
@@ -21,24 +22,39 @@ const VolumeRow* bootRow(const std::vector<VolumeRow>& rows) {
     }
     return nullptr;
 }
+
+// The titles and icons of the facts table, every value still to be read.
+std::array<ComputerInfoRow, 7> placeholderRows() {
+    auto rows = computerInfoRows(MachineFacts{});
+    for (auto& row : rows) row.value = MyComputerPage::kPlaceholder;
+    return rows;
+}
 }  // namespace
 
-MyComputerPage::MyComputerPage(RowsProvider volumes, std::array<ComputerInfoRow, 7> facts,
+MyComputerPage::MyComputerPage(RowsProvider volumes, FactsReader facts,
                                std::function<bool(const std::string&)> browse, QWidget* parent)
-    : QWidget(parent), volumes_(std::move(volumes)), browse_(std::move(browse)) {
+    : QWidget(parent),
+      volumes_(std::move(volumes)),
+      browse_(std::move(browse)),
+      work_(new WorkRunner(this)) {
     setMinimumSize(704, 475);  // the design size; the page may give more
     // The boot volume's tile on top, the facts below it, both as wide as the page allows.
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(0, 22, 4, 0);
     layout_->setSpacing(0);
     layout_->addSpacing(130 - 22 - VolumeTile::kSize.height());  // below the tile
-    table_ = new CustomComInfoView(std::move(facts), this);
+    table_ = new CustomComInfoView(placeholderRows(), this);
     auto* factsRow = new QHBoxLayout;
     factsRow->setContentsMargins(52, 0, 52, 0);
     factsRow->addWidget(table_);
     layout_->addLayout(factsRow);
     layout_->addStretch();
     initWithFrame();
+    if (facts) {
+        work_->run<std::array<ComputerInfoRow, 7>>(
+            std::move(facts),
+            [this](std::array<ComputerInfoRow, 7> rows) { table_->setRows(std::move(rows)); });
+    }
 }
 
 void MyComputerPage::initWithFrame() {
@@ -55,7 +71,10 @@ void MyComputerPage::initWithFrame() {
 }
 
 void MyComputerPage::updateViewAndData() {
-    if (!tile_) return;
+    if (!tile_) {
+        initWithFrame();
+        return;
+    }
     auto rows = volumes_();
     const VolumeRow* boot = bootRow(rows);
     if (!boot) return;
