@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/ProcessEntry.h"
 #include "platform/Services.h"
 #include "platform/SystemVersionSource.h"
+#include "support/ChildProcess.h"
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
 #include "support/TestPlatform.h"
@@ -41,22 +41,12 @@ struct Kernel : SystemVersionSource {
 
 // Runs the entry in a child process, since it points standard error at the log.
 int entryStatusInChild(unsigned kernelMajor, unsigned kernelMinor, std::vector<const char*> argv) {
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        int code = 100;
-        {  // the fixture goes before _exit, which runs no destructors
-            TestPlatform platform;
-            Services::install<SystemVersionSource>(
-                std::make_shared<Kernel>(kernelMajor, kernelMinor));
-            ::close(STDOUT_FILENO);
-            auto status = runProcessEntry(static_cast<int>(argv.size()), argv.data());
-            if (status) code = *status;
-        }
-        ::_exit(code);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WEXITSTATUS(status);
+    return childExitStatus([&] {
+        TestPlatform platform;
+        Services::install<SystemVersionSource>(std::make_shared<Kernel>(kernelMajor, kernelMinor));
+        ::close(STDOUT_FILENO);
+        return runProcessEntry(static_cast<int>(argv.size()), argv.data()).value_or(100);
+    });
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -12,6 +11,7 @@
 
 #include "support/ProcessRunner.h"
 #include "support/TempDir.h"
+#include "support/UnprivilegedChild.h"
 
 // Runs the real quillby command with HOME in a temporary folder (and no XDG variables, so every
 // folder is HOME's default).
@@ -21,6 +21,16 @@ class CliHome {
                       std::chrono::seconds deadline = std::chrono::seconds::zero()) const {
         return runProcess(QUILLBY_CLI_PATH, arguments, {{"HOME", home.path().string()}}, input,
                           deadline);
+    }
+    // The same as an ordinary user, so that permission bits count: as nobody when the tests run
+    // as root.
+    ProcessResult runAsOrdinaryUser(std::vector<std::string> arguments,
+                                    const std::string& input = "") const {
+        if (::geteuid() != 0) return run(arguments, input);
+        const std::string nobody = std::to_string(kNobodyId);
+        arguments.insert(arguments.begin(), {"--reuid=" + nobody, "--regid=" + nobody,
+                                             "--clear-groups", QUILLBY_CLI_PATH});
+        return runProcess("/usr/bin/setpriv", arguments, {{"HOME", home.path().string()}}, input);
     }
     std::filesystem::path preferences() const {
         return home / ".config/com.quillby.pro/preferences.json";
@@ -39,6 +49,18 @@ inline void expectRefusedInOneLine(const ProcessResult& result, const std::strin
     EXPECT_NE(result.err.find(mention), std::string::npos) << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     EXPECT_TRUE(result.err.ends_with('\n')) << result.err;
+}
+
+// A command line that must be refused as above, its error mentioning `mention`.
+struct RefusedCommand {
+    std::vector<std::string> arguments;
+    std::string mention;
+};
+template <typename Cli>
+void expectEachRefusedInOneLine(const Cli& cli, const std::vector<RefusedCommand>& commands) {
+    for (const auto& c : commands) {
+        expectRefusedInOneLine(cli.run(c.arguments), c.arguments.back(), c.mention);
+    }
 }
 
 // The arguments of unshare that give a child a private mount namespace (of its own user when

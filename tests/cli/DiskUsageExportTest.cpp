@@ -174,21 +174,14 @@ TEST_F(DuExport, AFileThatIsNotAScanIsRefusedInOneLine) {
     std::string whole = TempDir::read(file);
     std::string cut = cli.home.write("cut.json", whole.substr(0, whole.size() / 2)).string();
     std::string text = cli.home.write("notes.txt", "shopping list\n").string();
-    struct Case {
-        std::vector<std::string> arguments;
-        std::string mention;
-    };
-    for (const auto& c : std::vector<Case>{
-             {{"du", "--import", cut}, "ends early"},
-             {{"du", "--import", text}, "not a disk-usage scan file"},
-             {{"du", "--import", (cli.home / "missing.json").string()}, "No such file"},
-             {{"du"}, "PATH"},
-             {{"du", top.string(), "--import", file}, "excludes"},
-             {{"du", top.string(), "--export", file, "--json"}, "excludes"},
-             {{"du", "--import", file, "-x"}, "excludes"},
-         }) {
-        expectRefusedInOneLine(cli.run(c.arguments), c.arguments.back(), c.mention);
-    }
+    expectEachRefusedInOneLine(
+        cli, {{{"du", "--import", cut}, "ends early"},
+              {{"du", "--import", text}, "not a disk-usage scan file"},
+              {{"du", "--import", (cli.home / "missing.json").string()}, "No such file"},
+              {{"du"}, "PATH"},
+              {{"du", top.string(), "--import", file}, "excludes"},
+              {{"du", top.string(), "--export", file, "--json"}, "excludes"},
+              {{"du", "--import", file, "-x"}, "excludes"}});
     // A file that cannot be written is a failure, not bad input.
     auto unwritable = cli.run({"du", top.string(), "--export", (cli.home / "no/such").string()});
     EXPECT_EQ(unwritable.status, 1);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -10,8 +10,14 @@
 
 #include "cli/CliTestSupport.h"
 #include "duplicates/DuplicateTestSupport.h"
+#include "support/ChildProcess.h"
+#include "support/PrivateRoot.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -98,14 +104,14 @@ TEST_F(Dupes, PrintsGroupsAsTextJsonAndCsv) {
 
     auto text = run({tree.path().string(), "--min-size", "0"});
     ASSERT_EQ(text.status, 0);
-    EXPECT_NE(text.out.find("Music"), std::string::npos);
-    EXPECT_NE(text.out.find(path("music/copy.mp3")), std::string::npos);
-    EXPECT_NE(text.out.find("2 groups, 4 files"), std::string::npos);
+    EXPECT_THAT(text.out, HasSubstr("Music"));
+    EXPECT_THAT(text.out, HasSubstr(path("music/copy.mp3")));
+    EXPECT_THAT(text.out, HasSubstr("2 groups, 4 files"));
 
     auto progress = run({tree.path().string(), "--min-size", "0", "--json", "--progress"});
     ASSERT_EQ(progress.status, 0);
     EXPECT_TRUE(nlohmann::json::accept(progress.out));  // progress goes to standard error only
-    EXPECT_NE(progress.err.find("100%"), std::string::npos) << progress.err;
+    EXPECT_THAT(progress.err, HasSubstr("100%"));
 
     auto csv = run({tree.path().string(), "--min-size", "0", "--csv"});
     ASSERT_EQ(csv.status, 0);
@@ -156,17 +162,9 @@ TEST_F(Dupes, BadInputGetsOneLineAndStatusTwo) {
     tree.write("locked/inside", "x");
     fs::permissions(tree.path(), fs::perms::all, fs::perm_options::replace);
     fs::permissions(tree / "locked", fs::perms::none);
-    ProcessResult result;
-    if (::geteuid() == 0) {
-        result = runProcess("/usr/bin/setpriv",
-                            {"--reuid=65534", "--regid=65534", "--clear-groups", QUILLBY_CLI_PATH,
-                             "dupes", path("locked")},
-                            {{"HOME", cli.home.path().string()}});
-    } else {
-        result = run({path("locked")});
-    }
+    ProcessResult result = cli.runAsOrdinaryUser({"dupes", path("locked")});
     EXPECT_EQ(result.status, 2);
-    EXPECT_NE(result.err.find("cannot read folder"), std::string::npos) << result.err;
+    EXPECT_THAT(result.err, HasSubstr("cannot read folder"));
 }
 
 TEST_F(Dupes, DeletingKeepsOneCopyOfEveryGroupInTheTrashUnlessPermanentAndAsksFirst) {
@@ -174,9 +172,8 @@ TEST_F(Dupes, DeletingKeepsOneCopyOfEveryGroupInTheTrashUnlessPermanentAndAsksFi
     for (const char* name : {"x.bin", "y.bin"}) tree.write(name, "two copies");
     auto declined = run({tree.path().string(), "--min-size", "0", "--delete"}, "n\n");
     EXPECT_EQ(declined.status, 0);
-    EXPECT_NE(declined.out.find("Move these 3 files to the trash"), std::string::npos)
-        << declined.out;
-    EXPECT_NE(declined.out.find("Nothing removed."), std::string::npos);
+    EXPECT_THAT(declined.out, HasSubstr("Move these 3 files to the trash"));
+    EXPECT_THAT(declined.out, HasSubstr("Nothing removed."));
     EXPECT_EQ(remaining().size(), 5u);
 
     auto accepted = run({tree.path().string(), "--min-size", "0", "--delete"}, "y\n");
@@ -193,8 +190,8 @@ TEST_F(Dupes, DeletingKeepsOneCopyOfEveryGroupInTheTrashUnlessPermanentAndAsksFi
     for (const auto& entry : fs::directory_iterator(trash / "files")) {
         std::string name = entry.path().filename().string();
         std::string info = TempDir::read(trash / "info" / (name + ".trashinfo"));
-        EXPECT_NE(info.find("Path=" + tree.path().string() + "/"), std::string::npos) << info;
-        EXPECT_NE(info.find(name), std::string::npos) << info;
+        EXPECT_THAT(info, HasSubstr("Path=" + tree.path().string() + "/"));
+        EXPECT_THAT(info, HasSubstr(name));
         ++trashed;
     }
     EXPECT_EQ(trashed, 3u);
@@ -231,8 +228,7 @@ TEST_F(Dupes, KeepChoosesTheCopyThatStays) {
     setDate("report (copy).pdf", 200);
     result = run({tree.path().string(), "--min-size", "0", "--delete", "--yes"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.out.find("(keeps " + path("report.pdf") + ")"), std::string::npos)
-        << result.out;
+    EXPECT_THAT(result.out, HasSubstr("(keeps " + path("report.pdf") + ")"));
     EXPECT_EQ(remaining(), (std::vector<std::string>{"old", "report.pdf"}));
 }
 
@@ -244,8 +240,8 @@ TEST_F(Dupes, ACopyThatDiffersFromTheKeptOneIsRefusedAndReported) {
     tree.write("r/copy", original);
     auto result = run({tree.path().string(), "--min-size", "0", "--delete", "--yes"});
     EXPECT_EQ(result.status, 1) << result.out;
-    EXPECT_NE(result.out.find("refused "), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("differ"), std::string::npos) << result.out;
+    EXPECT_THAT(result.out, HasSubstr("refused "));
+    EXPECT_THAT(result.out, HasSubstr("differ"));
     // Whatever stayed, both contents still exist and the twin was never removed.
     EXPECT_EQ(TempDir::read(tree / "q/twin"), twin);
     bool originalKept = false;
@@ -261,28 +257,13 @@ TEST_F(Dupes, ACopyOnlyRightsCanRemoveIsOfferedTheRetryAndReported) {
     fs::permissions(tree / "locked", fs::perms::owner_read | fs::perms::owner_exec |
                                          fs::perms::others_read | fs::perms::others_exec);
     // Confirmed, then the retry with rights declined.
-    std::vector<std::string> arguments{"dupes", tree.path().string(), "--min-size",
-                                       "0",     "--delete",           "--permanent"};
-    ProcessResult result;
-    if (::geteuid() == 0) {
-        arguments.insert(arguments.begin(),
-                         {"--reuid=65534", "--regid=65534", "--clear-groups", QUILLBY_CLI_PATH});
-        result = runProcess("/usr/bin/setpriv", arguments, {{"HOME", cli.home.path().string()}},
-                            "y\nn\n");
-    } else {
-        result = cli.run(arguments, "y\nn\n");
-    }
+    auto result = cli.runAsOrdinaryUser(
+        {"dupes", tree.path().string(), "--min-size", "0", "--delete", "--permanent"}, "y\nn\n");
     fs::permissions(tree / "locked", fs::perms::owner_all);
     EXPECT_EQ(result.status, 1) << result.out << result.err;
-    EXPECT_NE(result.out.find("1 item can only be removed with administrator rights."),
-              std::string::npos)
-        << result.out;
-    EXPECT_NE(result.out.find("failed " + path("locked/b.bin") + ": permission denied"),
-              std::string::npos)
-        << result.out;
-    EXPECT_NE(result.out.find("Nothing was removed. 1 item could not be removed."),
-              std::string::npos)
-        << result.out;
+    EXPECT_THAT(result.out, HasSubstr("1 item can only be removed with administrator rights."));
+    EXPECT_THAT(result.out, HasSubstr("failed " + path("locked/b.bin") + ": permission denied"));
+    EXPECT_THAT(result.out, HasSubstr("Nothing was removed. 1 item could not be removed."));
     EXPECT_EQ(remaining().size(), 2u);
 }
 
@@ -299,9 +280,8 @@ TEST_F(Dupes, NamesOfOneFileAreNotCopiesOfIt) {
 
     auto text = run({tree.path().string(), "--min-size", "0"});
     EXPECT_EQ(text.status, 0) << text.err;
-    EXPECT_NE(text.out.find("2 groups, 5 files; the extra copies take 4.00 KB."), std::string::npos)
-        << text.out;
-    EXPECT_EQ(text.out.find("file.bin"), std::string::npos) << text.out;
+    EXPECT_THAT(text.out, HasSubstr("2 groups, 5 files; the extra copies take 4.00 KB."));
+    EXPECT_THAT(text.out, Not(HasSubstr("file.bin")));
 
     auto removed = run({tree.path().string(), "--min-size", "0", "--delete", "--yes"});
     EXPECT_EQ(removed.status, 0) << removed.out << removed.err;
@@ -330,7 +310,7 @@ TEST_F(Dupes, OneFileReachedTwiceIsNoCopyOfItself) {
         runProcess("/usr/bin/unshare", prefix,
                    {{"HOME", cli.home.path().string()}, {"PATH", "/usr/bin:/usr/sbin:/bin:/sbin"}});
     EXPECT_EQ(result.status, 0) << result.out << result.err;
-    EXPECT_NE(result.out.find("No duplicates"), std::string::npos) << result.out;
+    EXPECT_THAT(result.out, HasSubstr("No duplicates"));
     EXPECT_EQ(TempDir::read(shared / "only.bin"), std::string(2000, 'o'));
 }
 
@@ -340,8 +320,8 @@ TEST_F(Dupes, EveryPrintedPathLeadsBackToItsFile) {
 
     auto json = run({tree.path().string(), "--min-size", "0", "--json"});
     ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(json.out.find("\xef\xbf\xbd"), std::string::npos);  // no U+FFFD for a byte
-    EXPECT_NE(json.out.find("d\\udcff/caf\\udce9.txt"), std::string::npos) << json.out;
+    EXPECT_THAT(json.out, Not(HasSubstr("\xef\xbf\xbd")));  // no U+FFFD for a byte
+    EXPECT_THAT(json.out, HasSubstr("d\\udcff/caf\\udce9.txt"));
     auto printed = printedJsonStrings(json.out, "path");
     ASSERT_EQ(printed.size(), 2u) << json.out;
     for (const auto& path : printed) EXPECT_EQ(TempDir::read(path), "the same bytes") << path;
@@ -363,20 +343,27 @@ TEST_F(Dupes, EveryPrintedPathLeadsBackToItsFile) {
     EXPECT_EQ(csvPaths, printed);
 }
 
-TEST_F(Dupes, TheSystemFoldersOfTheRootAreLeftOutWithoutSystem) {
+// The same copies in system folders of the root and in a home. Searched from the root only the
+// home's count and only one of them goes; below any other folder the whole tree is searched.
+TEST_F(Dupes, TheSystemFoldersOfTheRootAreLeftOutWithoutSystemAndNeverDeleted) {
     auto prefix = privateMountNamespace();
     if (prefix.empty()) GTEST_SKIP() << "no private mount namespace here (unshare refused)";
-    // A root of its own: copies in system folders and in a home. The program and what it loads
-    // come in read-only through a private mount namespace that ends with the command (of the
-    // tester's own user namespace when not root, so an ordinary user runs it too).
     TempDir root;
-    for (const char* folder :
-         {"var", "opt", "tmp", "srv", "snap", "boot", "lost+found", "Library"}) {
+    const char* systemFolders[] = {"var",  "opt",  "tmp",        "srv",
+                                   "snap", "boot", "lost+found", "Library"};
+    for (const char* folder : systemFolders) {
         root.write(std::string(folder) + "/one.dat", "system copies");
         root.write(std::string(folder) + "/two.dat", "system copies");
     }
     root.write("home/me/a.txt", "user copies");
     root.write("home/me/b.txt", "user copies");
+    auto whole = run({root.path().string(), "--min-size", "0", "--json"});
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    EXPECT_EQ(nlohmann::json::parse(whole.out)["groups"].size(), 2u);
+
+    // The root of a private mount namespace that ends with the commands (of the tester's own
+    // user namespace when not root, so an ordinary user runs it too). The program and what it
+    // loads come in read-only; /dev goes before the deleting run.
     for (const char* folder : {"usr", "etc", "proc", "dev"}) fs::create_directory(root / folder);
     fs::create_directory_symlink("usr/lib", root / "lib");
     fs::create_directory_symlink("usr/lib64", root / "lib64");
@@ -386,21 +373,55 @@ TEST_F(Dupes, TheSystemFoldersOfTheRootAreLeftOutWithoutSystem) {
         "for d in usr etc; do mount --bind /$d \"$R/$d\"; "
         "mount -o remount,bind,ro \"$R/$d\"; done; "
         "mount --rbind /proc \"$R/proc\"; mount --rbind /dev \"$R/dev\"; "
-        "exec chroot \"$R\" /srv/quillby dupes / --json --min-size 0";
+        "chroot \"$R\" /srv/quillby dupes / --json --min-size 0; umount -l \"$R/dev\"; "
+        "exec chroot \"$R\" /srv/quillby dupes / --min-size 0 --delete --yes >&2";
     prefix.insert(prefix.end(), {"--fork", "/bin/sh", "-c", script, root.path().string()});
     auto result = runProcess("/usr/bin/unshare", prefix,
                              {{"HOME", "/home/me"}, {"PATH", "/usr/bin:/usr/sbin:/bin:/sbin"}});
     ASSERT_EQ(result.status, 0) << result.err;
-    auto found = nlohmann::json::parse(result.out);
     std::vector<std::string> paths;
+    auto found = nlohmann::json::parse(result.out);
     for (const auto& group : found["groups"]) {
         for (const auto& member : group["members"]) paths.push_back(member["path"]);
     }
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::string>{"/home/me/a.txt", "/home/me/b.txt"}));
+    for (const char* folder : systemFolders) {
+        EXPECT_TRUE(fs::exists(root / folder / "one.dat")) << folder << result.err;
+        EXPECT_TRUE(fs::exists(root / folder / "two.dat")) << folder << result.err;
+    }
+    EXPECT_EQ(fs::exists(root / "home/me/a.txt") + fs::exists(root / "home/me/b.txt"), 1);
+}
 
-    // The same tree below any other folder is searched whole.
-    auto whole = run({root.path().string(), "--min-size", "0", "--json"});
-    ASSERT_EQ(whole.status, 0) << whole.err;
-    EXPECT_EQ(nlohmann::json::parse(whole.out)["groups"].size(), 2u);
+// The real quillby, as root, on a machine of the test's own: what deletes never reaches the
+// system's files however the search reaches them.
+TEST(PrivateRootCommand, DupesDeleteFromTheRootKeepsEverySystemFileAndRemovesTheUsersCopy) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: for a private root";
+    TempDir dir;
+    fs::create_directories(dir / "root");
+    int status = inPrivateMountNamespace([&] {
+        PrivateRoot root(dir / "root");
+        if (!root.ready() || !root.addProgram(QUILLBY_CLI_PATH)) return false;
+        const char* systemCopies[] = {"/etc/passwd",       "/etc/passwd.copy", "/boot/vmlinuz",
+                                      "/boot/vmlinuz.old", "/usr/bin/tool",    "/usr/bin/tool2"};
+        for (const char* file : systemCopies) root.write(file, "the same system bytes");
+        root.write("/home/u/a.txt", "the user's own copy");
+        root.write("/home/u/b.txt", "the user's own copy");
+        auto result = root.run(QUILLBY_CLI_PATH,
+                               {"dupes", "/proc/self/root", "--min-size", "1", "--delete", "--yes"},
+                               {{"HOME", "/home/u"}});
+        bool kept = true;
+        for (const char* file : systemCopies) {
+            if (!fs::exists(root.outside(file))) {
+                ADD_FAILURE() << file << " was removed:\n" << result.out << result.err;
+                kept = false;
+            }
+        }
+        int userCopies =
+            fs::exists(root.outside("/home/u/a.txt")) + fs::exists(root.outside("/home/u/b.txt"));
+        EXPECT_EQ(userCopies, 1) << result.out << result.err;
+        return kept && userCopies == 1 && result.status < 128;
+    });
+    if (status == kNoMountNamespace) GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(status, 0);
 }

@@ -39,8 +39,7 @@ TEST(LoginItemsCommand, ListsAddsHidesAndRemoves) {
     cli.cli.home.write("etc-xdg/autostart/shipped.desktop",
                        "[Desktop Entry]\nType=Application\nName=Shipped\nName[de]=Geliefert\n"
                        "Exec=/usr/libexec/shipped --daemon\n");
-    fs::path tool = cli.cli.home.write("bin/My \"Tool\" 50%.AppImage", "#!/bin/sh\n");
-    fs::permissions(tool, fs::perms::owner_all);
+    fs::path tool = cli.cli.home.writeExecutable("bin/My \"Tool\" 50%.AppImage", "#!/bin/sh\n");
     auto added = cli.run({"login-items", "add", tool.string()});
     ASSERT_EQ(added.status, 0) << added.err;
     ASSERT_EQ(cli.run({"login-items", "add", "--hidden", tool.string() + "-not-there"}).status, 1);
@@ -79,20 +78,13 @@ TEST(LoginItemsCommand, BadInputGetsOneLineAndStatusTwo) {
     LoginItemsCli cli;
     cli.cli.home.write(".config/autostart/a.desktop", "[Desktop Entry]\nName=A\nExec=/opt/a\n");
     cli.cli.home.write(".config/autostart/b.desktop", "[Desktop Entry]\nName=B\nExec=/opt/a\n");
-    struct Case {
-        std::vector<std::string> arguments;
-        std::string mention;
-    };
-    for (const auto& c : std::vector<Case>{
-             {{"login-items", "remove", "7"}, "no login item has index 7"},
-             {{"login-items", "remove", "/opt/none"}, "is not a login item"},
-             {{"login-items", "remove", "/opt/a"}, "2 login items start /opt/a (indexes 0, 1)"},
-             {{"login-items", "hide", "0", "maybe"}, "on or off"},
-             {{"login-items", "hide", "0"}, "STATE"},
-             {{"login-items"}, "list, add, remove, hide"},
-         }) {
-        expectRefusedInOneLine(cli.run(c.arguments), c.arguments.back(), c.mention);
-    }
+    expectEachRefusedInOneLine(
+        cli, {{{"login-items", "remove", "7"}, "no login item has index 7"},
+              {{"login-items", "remove", "/opt/none"}, "is not a login item"},
+              {{"login-items", "remove", "/opt/a"}, "2 login items start /opt/a (indexes 0, 1)"},
+              {{"login-items", "hide", "0", "maybe"}, "on or off"},
+              {{"login-items", "hide", "0"}, "STATE"},
+              {{"login-items"}, "list, add, remove, hide"}});
     EXPECT_EQ(cli.list().size(), 2u);
     // The entry's own file names it without doubt.
     ASSERT_EQ(cli.run({"login-items", "remove", cli.user("b.desktop").string()}).status, 0);

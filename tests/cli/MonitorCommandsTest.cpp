@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/utsname.h>
 
 #include <fstream>
@@ -35,9 +34,7 @@ std::uint64_t meminfoBytes(const std::string& name) {
 struct FakeToolFolder {
     TempDir home;
     fs::path tool(const std::string& name, const std::string& body) {
-        fs::path script = home.write("bin/" + name, "#!/bin/sh\n" + body);
-        ::chmod(script.c_str(), 0755);
-        return script;
+        return home.writeExecutable("bin/" + name, "#!/bin/sh\n" + body);
     }
     ProcessResult run(const std::vector<std::string>& arguments) {
         return runProcess(QUILLBY_CLI_PATH, arguments,

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -105,13 +104,6 @@ TEST(HistoryRecord, FailedWriteKeepsThePreviousRecord) {
     EXPECT_EQ(inChildWithFileSizeLimit(8, [&] { return !records.setSize(20, may6()); }), 0);
     EXPECT_EQ(records.getSize(), 10u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-TEST(HistoryRecord, DefaultFolderIsTheProgramsDataFolder) {
-    TestPlatform platform;
-    ParseFileLog records;
-    EXPECT_EQ(records.getLogFilePath(),
-              platform.context().xdgDataHome / "com.quillby.pro/.orvane.log.bin");
 }
 
 // Whatever stands in the record's place is neither waited on nor read without end: a FIFO, a

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -19,8 +18,7 @@ TEST(SafeOpenRule, OpensOnlyPlainDocumentsAndRevealsWhatCouldRun) {
     fs::create_directories(dir / "folder");
     auto plain = dir.write("notes.txt", "just text\n");
     auto picture = dir.write("photo.png", std::string("\x89PNG\r\n", 6));
-    auto executable = dir.write("tool", "binary");
-    ::chmod(executable.c_str(), 0755);
+    auto executable = dir.writeExecutable("tool", "binary");
     auto script = dir.write("setup", "#!/bin/sh\necho hi\n");  // not executable, still a script
     auto elf = dir.write("program", std::string("\x7f"
                                                 "ELF\x02\x01",

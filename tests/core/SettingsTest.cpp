@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include "core/events/EventBus.h"
 #include "core/events/Events.h"
+#include "core/events/Log.h"
 #include "core/settings/PreferenceViewController.h"
+#include "core/settings/PreferencesPaneActions.h"
 #include "core/settings/SettingItems.h"
 #include "core/settings/SettingsKeys.h"
+#include "core/settings/SizeLimit.h"
 #include "core/settings/UserDefaults.h"
 #include "core/text/UtilityFunctionOfData.h"
 #include "platform/MemoryPreferencesStore.h"
@@ -49,9 +53,6 @@ TEST(Settings, AccessorsStoreUnderTheirKeysAndFloatsAsTheirShortestDecimal) {
     EXPECT_EQ(std::get<std::int64_t>(stored.at("QWLastClickRow")), 8);
     EXPECT_TRUE(PVC::getLoginItemIsHide());
     EXPECT_TRUE(std::get<bool>(stored.at("QWShowStatusItem")));
-    // Toggling the hidden flag twice shows the status item again.
-    PVC::setHiddenStatusItem(!PVC::getHiddenStatusItem());
-    EXPECT_FALSE(PVC::getHiddenStatusItem());
     EXPECT_EQ(PVC::categoryClicked(6), 0);  // out of range reads nothing
     // A float is stored as its shortest decimal.
     UserDefaults::standardUserDefaults().setFloat(0.1f, SettingsKey::SpaceAlarm);
@@ -107,20 +108,16 @@ TEST(Settings, UserInputIsCheckedAgainstTheKeyTable) {
         return parseSettingInput(*findSettingKey(key), text);
     };
     EXPECT_EQ(std::get<std::int64_t>(*parse("UserTrash", "2").value), 2);
-    EXPECT_FALSE(parse("UserTrash", "7").value);
-    EXPECT_FALSE(parse("UserTrash", "-1").value);
-    EXPECT_FALSE(parse("UserTrash", "1.5").value);
-    EXPECT_FALSE(parse("UserTrash", "").value);
     EXPECT_NE(parse("UserTrash", "7").error.find("between 0 and 2"), std::string::npos);
     EXPECT_DOUBLE_EQ(std::get<double>(*parse("SpaceAlarm", "0.25").value), 0.25);
-    EXPECT_FALSE(parse("SpaceAlarm", "abc").value);
-    EXPECT_FALSE(parse("SpaceAlarm", "1.5").value);
-    EXPECT_FALSE(parse("SpaceAlarm", "nan").value);
     EXPECT_TRUE(std::get<bool>(*parse("fade", "YES").value));
     EXPECT_FALSE(std::get<bool>(*parse("fade", "off").value));
-    EXPECT_FALSE(parse("fade", "2").value);
-    EXPECT_FALSE(parse("QWToolbarItem_app", "-3").value);
     EXPECT_EQ(std::get<std::int64_t>(*parse("QWDuplicatesUnit", "9").value), 9);
+    const std::pair<const char*, const char*> refused[] = {
+        {"UserTrash", "7"},    {"UserTrash", "-1"},   {"UserTrash", "1.5"},
+        {"UserTrash", ""},     {"SpaceAlarm", "abc"}, {"SpaceAlarm", "1.5"},
+        {"SpaceAlarm", "nan"}, {"fade", "2"},         {"QWToolbarItem_app", "-3"}};
+    for (const auto& [key, text] : refused) EXPECT_FALSE(parse(key, text).value) << key << text;
     EXPECT_EQ(findSettingKey("NoSuchKey"), nullptr);
 }
 
@@ -129,4 +126,93 @@ TEST(Settings, KeyTableNamesEveryKeyOnce) {
     for (const auto& key : settingKeyTable())
         EXPECT_TRUE(names.insert(key.name).second) << key.name;
     EXPECT_TRUE(std::get<bool>(registeredDefaultsOf(SettingRegistrar::MainWindow).at("fade")));
+}
+
+using Pane = PreferencesPaneActions;
+
+namespace {
+std::int64_t stored(const char* key) {
+    return UserDefaults::standardUserDefaults().integerForKey(key);
+}
+}  // namespace
+
+TEST(PreferencesPane, LimitFieldsKeepFourDigitsAndStoreUnderTheirTag) {
+    TestPlatform platform;
+    EXPECT_EQ(Pane::controlTextDidChange(Pane::kDuplicationLimitTag, "12345"), "1234");
+    EXPECT_EQ(stored(SettingsKey::QWDuplicationLimit), 1234);
+    EXPECT_EQ(Pane::controlTextDidChange(Pane::kDiskUsageLimitTag, "77"), "77");
+    EXPECT_EQ(stored(SettingsKey::QWDiskUsageLimit), 77);
+    EXPECT_EQ(stored(SettingsKey::QWDuplicationLimit), 1234);
+    EXPECT_EQ(Pane::controlTextDidChange(Pane::kDiskUsageLimitTag, ""), "");
+    EXPECT_EQ(stored(SettingsKey::QWDiskUsageLimit), 0);
+    EXPECT_TRUE(Pane::isPartialStringValid("0123"));
+    EXPECT_TRUE(Pane::isPartialStringValid(""));
+    EXPECT_FALSE(Pane::isPartialStringValid("12a"));
+    EXPECT_FALSE(Pane::isPartialStringValid("-1"));
+    EXPECT_FALSE(Pane::isPartialStringValid("1.5"));
+}
+
+TEST(PreferencesPane, CategorySwitchNormalisesAndTellsTheFeatureList) {
+    TestPlatform platform;
+    std::vector<std::pair<int, bool>> seen;
+    auto subscription =
+        EventBus::defaultCenter().observe(Events::changeCheckBox, [&](const Event& e) {
+            seen.emplace_back(*userInfoValue<int>(e, EventKeys::tag),
+                              *userInfoValue<bool>(e, EventKeys::flag));
+        });
+    PVC::setUserLogsClicked(2);  // "some" becomes "all" when switched on
+    Pane::categorySwitchAction(4);
+    EXPECT_EQ(PVC::getUserLogsClicked(), 1);
+    PVC::setUserTrashClicked(0);
+    Pane::categorySwitchAction(5);
+    EXPECT_EQ(PVC::getUserTrashClicked(), 0);
+    Pane::categorySwitchAction(7);  // no such switch
+    EXPECT_EQ(seen, (std::vector<std::pair<int, bool>>{{4, false}, {5, true}}));
+}
+
+TEST(PreferencesPane, HideTrayIconTwiceShowsItAgain) {
+    TestPlatform platform;
+    std::vector<bool> posted;
+    auto subscription = EventBus::defaultCenter().observe(
+        Events::setStatusBarHidden,
+        [&](const Event& e) { posted.push_back(std::any_cast<bool>(e.object)); });
+    EXPECT_TRUE(Pane::changeShowStatusBtnClick());
+    EXPECT_TRUE(PVC::getHiddenStatusItem());
+    EXPECT_FALSE(Pane::changeShowStatusBtnClick());
+    EXPECT_FALSE(PVC::getHiddenStatusItem());
+    EXPECT_EQ(posted, (std::vector<bool>{true, false}));
+}
+
+TEST(PreferencesPane, LaunchAtLoginKeepsLoginCheckAndLogsAFailedAdd) {
+    TestPlatform platform;
+    std::vector<std::string> lines;
+    ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
+    std::vector<bool> requests;
+    Pane::loginButtonAction(1, [&](bool add) {
+        requests.push_back(add);
+        return false;
+    });
+    EXPECT_EQ(stored(SettingsKey::LoginCheck), 1);
+    EXPECT_EQ(lines, std::vector<std::string>{"Registry login item failed!!!"});
+    Pane::loginButtonAction(0, [&](bool add) {
+        requests.push_back(add);
+        return true;
+    });
+    EXPECT_EQ(stored(SettingsKey::LoginCheck), 0);
+    EXPECT_EQ(requests, (std::vector<bool>{true, false}));
+}
+
+TEST(SizeLimit, EveryUnitCodeAndTheEdges) {
+    EXPECT_EQ(sizeLimitInBytes(5, 0), 5u);
+    EXPECT_EQ(sizeLimitInBytes(5, 1), 5000u);
+    EXPECT_EQ(sizeLimitInBytes(5, 2), 5000000u);
+    EXPECT_EQ(sizeLimitInBytes(5, 3), 5000000000u);
+    EXPECT_EQ(sizeLimitInBytes(5, 4), 5000000000000u);
+    EXPECT_EQ(sizeLimitInBytes(5, 5), 5u);  // unknown codes leave bytes
+    EXPECT_EQ(sizeLimitInBytes(5, -1), 5u);
+    EXPECT_EQ(sizeLimitInBytes(-5, 2), 0u);
+    EXPECT_EQ(sizeLimitInBytes(INT64_MAX, 4), UINT64_MAX);
+    TestPlatform platform;
+    EXPECT_EQ(sizeLimitFromSettings(SettingsKey::QWDuplicationLimit, SettingsKey::QWDuplicatesUnit),
+              1000000u);
 }

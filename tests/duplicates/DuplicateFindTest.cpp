@@ -70,7 +70,6 @@ TEST_P(Detection, TwoEqualFilesFormOneGroupAboveTheThreshold) {
     dir.write("c/other", "0123456780");
     auto tree = search(0);
     ASSERT_TRUE(tree);
-    EXPECT_EQ(tree->nodeData()->name, "Root");
     ASSERT_EQ(tree->numberOfChildren(), 1u);
     auto group = tree->firstChild();
     EXPECT_EQ(group->nodeData()->name, "ten");
@@ -305,17 +304,4 @@ TEST(Pairing, WholeChecksumsGoOnFromTheFirstRead) {
         EXPECT_EQ(run[0].md5, crc::update(crc::initialValue, content.data(), content.size()))
             << name;
     }
-}
-
-// Checksums are no proof: forged twins with the same CRC-64 do pair. Deleting is where the
-// bytes themselves are compared.
-TEST(Pairing, ForgedTwinsPairByChecksum) {
-    TempDir dir;
-    std::string original = randomBytes(3000, 9);
-    dir.write("original", original);
-    dir.write("twin", crcTwinOf(original, 2000));
-    DuplicateSearchOptions options;
-    auto tree = searchTree(dir.path().string(), 0, options);
-    ASSERT_TRUE(tree);
-    EXPECT_EQ(tree->firstChild()->numberOfChildren(), 2u);
 }

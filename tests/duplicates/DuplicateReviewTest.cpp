@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/settings/SettingsKeys.h"
+#include "core/settings/SizeLimit.h"
 #include "core/settings/UserDefaults.h"
 #include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateReview.h"
@@ -49,14 +50,14 @@ DuplicateReview::DeletionReport removedBy(const DuplicateReview& review,
 }  // namespace
 
 TEST(DuplicateSettings, ThresholdAndOptionsComeFromTheSettings) {
-    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(2, 4), 2000000000000ULL);
-    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(3, 1), 3000u);
-    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(5, 2), 5000000u);
-    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(5, 3), 5000000000u);
-    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(7, 0), 7u);
-    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(7, 9), 7u);
-    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(-7, 2), 0u);
-    EXPECT_EQ(DuplicateSearchSettings::thresholdFor(INT64_MAX, 4), UINT64_MAX);
+    // The same limit as every other size setting (SizeLimit checks its values).
+    for (std::int64_t number : {std::int64_t{-7}, std::int64_t{5}, INT64_MAX}) {
+        for (std::int64_t unit = -1; unit <= 5; ++unit) {
+            EXPECT_EQ(DuplicateSearchSettings::thresholdFor(number, unit),
+                      sizeLimitInBytes(number, unit))
+                << number << " " << unit;
+        }
+    }
 
     UserDefaults empty(std::make_shared<MemoryPreferencesStore>());
     auto none = DuplicateSearchSettings::fromUserDefaults(empty);

@@ -98,28 +98,12 @@ TEST(TreeNode, SortsEveryLevel) {
     dated->childAtIndex(2)->nodeData()->ModificationDate = std::chrono::system_clock::now();
     dated->childAtIndex(3)->nodeData()->ModificationDate =
         std::chrono::system_clock::time_point{} - std::chrono::hours(24 * 3650);
-    EXPECT_FALSE(dated->childAtIndex(1)->nodeData()->ModificationDate.has_value());
-    EXPECT_TRUE(dated->childAtIndex(0)->nodeData()->ModificationDate.has_value());
-    std::optional<SimpleNodeData::Date> asOptional =
-        dated->childAtIndex(3)->nodeData()->ModificationDate;
-    EXPECT_TRUE(asOptional && asOptional->time_since_epoch().count() < 0);
     dated->acendingSortDate();
     EXPECT_EQ(dated->firstChild()->nodeData()->name, "none");
     EXPECT_EQ(dated->childAtIndex(1)->nodeData()->name, "1960");
     EXPECT_EQ(dated->lastChild()->nodeData()->name, "new");
     dated->decendingSortDate();
     EXPECT_EQ(dated->firstChild()->nodeData()->name, "new");
-}
-
-TEST(TreeNode, PayloadKinds) {
-    auto file = SimpleNodeData::leafDataWithName("f");
-    auto folder = SimpleNodeData::groupDataWithName("g");
-    EXPECT_TRUE(file->isLeaf);
-    EXPECT_FALSE(file->isExpandable);
-    EXPECT_TRUE(folder->isGroup());
-    EXPECT_TRUE(folder->isExpandable);
-    EXPECT_EQ(folder->selectNum, 0);
-    EXPECT_FALSE(folder->Mark);
 }
 
 TEST(SimpleTreeNode, BuildsNestedGroupsInOrder) {

@@ -76,8 +76,7 @@ TEST(PrivilegedAuthorization, AcquiredOnceUsedAndFreed) {
 TEST(PrivilegedAuthorization, ThroughAnInjectedPkexecStep) {
     TempDir dir;
     fs::path pkexec =
-        dir.write("fake-pkexec", "#!/bin/sh\necho \"$@\" > \"$0.args\"\nexec \"$@\"\n");
-    fs::permissions(pkexec, fs::perms::owner_all);
+        dir.writeExecutable("fake-pkexec", "#!/bin/sh\necho \"$@\" > \"$0.args\"\nexec \"$@\"\n");
     dir.write("victim", "x");
     PrivilegedAuthorization authorization(std::make_shared<LinuxHelperLauncher>(
         LinuxHelperLauncher::Options{.helperPath = QUILLBY_HELPER_PATH,
@@ -102,8 +101,7 @@ TEST(PrivilegedAuthorization, RefusedOrFailedStartsAreReported) {
 
     // pkexec ends with 126 when the user dismisses the dialog, before the helper ever answers.
     TempDir dir;
-    fs::path refusing = dir.write("refusing-pkexec", "#!/bin/sh\nexit 126\n");
-    fs::permissions(refusing, fs::perms::owner_all);
+    fs::path refusing = dir.writeExecutable("refusing-pkexec", "#!/bin/sh\nexit 126\n");
     PrivilegedAuthorization refused(std::make_shared<LinuxHelperLauncher>(
         LinuxHelperLauncher::Options{.helperPath = QUILLBY_HELPER_PATH,
                                      .throughPkexec = true,
@@ -134,8 +132,7 @@ TEST(PrivilegedAuthorization, AnyWordFromTheRemovalIsAFailure) {
 TEST(LinuxHelperLauncher, FindsTheInstalledHelperBesideTheProgram) {
     TempDir dir;
     PlatformContext context = PlatformContext::underRoot(dir.path());
-    fs::path helper = dir.write("usr/libexec/quillby-helper", "#!/bin/sh\n");
-    fs::permissions(helper, fs::perms::owner_all);
+    fs::path helper = dir.writeExecutable("usr/libexec/quillby-helper", "#!/bin/sh\n");
     fs::create_directories(context.procRoot / "self");
     fs::create_symlink(dir / "usr/bin/quillby", context.procRoot / "self/exe");
     EXPECT_EQ(LinuxHelperLauncher::findHelper(context), helper.string());

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-
 #include <thread>
 
 #include "core/events/EventBus.h"
@@ -10,9 +9,11 @@
 #include "core/settings/UserDefaults.h"
 #include "core/work/PlainMainQueue.h"
 #include "loginitems/FakeLoginItems.h"
+#include "loginitems/LoginItemAddition.h"
 #include "loginitems/LoginItemController.h"
 #include "platform/linux/AutostartLoginItems.h"
 #include "support/ProcessRunner.h"
+#include "support/ScriptedAsker.h"
 #include "support/TestPlatform.h"
 
 using namespace quillby;
@@ -169,21 +170,87 @@ TEST_F(LoginItemControllerTest, ChangeNoticesRebuildTheListOnTheMainQueue) {
     EXPECT_EQ(mainQueue.drain(), 1u);
 }
 
-TEST_F(LoginItemControllerTest, SeesAnEntryWrittenByAnotherProcess) {
+// The real autostart folder, which does not exist yet, changed by another process.
+TEST_F(LoginItemControllerTest, SeesEntriesWrittenAndRemovedByAnotherProcess) {
     Services::install<LoginItemsBackend>(std::make_shared<AutostartLoginItems>(platform.context()));
     fs::path folder = platform.context().xdgConfigHome / "autostart";
+    ASSERT_FALSE(fs::exists(folder));
     LoginItemController page(mainQueue);
     ASSERT_TRUE(page.allLoginItemsInfo.get().empty());
-
-    auto result =
-        runProcess("/bin/sh",
-                   {"-c",
-                    "mkdir -p \"$1\" && printf '[Desktop Entry]\\nName=Outside\\nExec=/opt/x\\n' > "
-                    "\"$1/outside.desktop\"",
-                    "sh", folder.string()},
-                   {});
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(mainQueue.runUntil([&page] { return page.allLoginItemsInfo.get().size() == 1; },
-                                   std::chrono::seconds(10)));
+    auto shell = [&](const std::string& script, std::size_t items) {
+        auto result = runProcess("/bin/sh", {"-c", script, "sh", folder.string()}, {});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_TRUE(mainQueue.runUntil(
+            [&page, items] { return page.allLoginItemsInfo.get().size() == items; },
+            std::chrono::seconds(10)));
+    };
+    shell(
+        "mkdir -p \"$1\" && printf '[Desktop Entry]\\nName=Outside\\nExec=/opt/x\\n' > "
+        "\"$1/outside.desktop\"",
+        1);
     EXPECT_EQ(names(page), std::vector<std::string>{"Outside"});
+    shell("rm \"$1/outside.desktop\"", 0);
+}
+
+TEST(LoginItemAddition, ExaminesWhatEachFileWouldRunAndRefusesWhatCannotBeAdded) {
+    TestPlatform platform;
+    const TempDir& root = platform.root();
+    fs::path document = root.write("docs/report.txt", "text\n");
+    fs::path program = root.writeExecutable("bin/sync tool", "#!/bin/sh\n");
+    fs::path application =
+        root.write("apps/editor.desktop", "[Desktop Entry]\nType=Application\nExec=editor\n");
+    fs::path link = root.write("apps/site.desktop", "[Desktop Entry]\nType=Link\nURL=x\n");
+    fs::path folder = root / "docs";
+
+    auto documentCandidate = LoginItemAddition::examine(document.string(), true);
+    EXPECT_TRUE(documentCandidate.refusal.empty());
+    EXPECT_EQ(documentCandidate.command, "xdg-open " + document.string());
+    auto programCandidate = LoginItemAddition::examine(program.string(), true);
+    EXPECT_EQ(programCandidate.command, "\"" + program.string() + "\"");
+    auto applicationCandidate = LoginItemAddition::examine(application.string(), true);
+    EXPECT_TRUE(applicationCandidate.applicationEntry);
+    EXPECT_TRUE(applicationCandidate.command.empty());
+
+    EXPECT_EQ(LoginItemAddition::examine(link.string(), true).refusal,
+              "\"site.desktop\" does not describe an application.");
+    EXPECT_EQ(LoginItemAddition::examine((root / "gone.txt").string(), true).refusal,
+              "\"gone.txt\" does not exist.");
+    // A folder can be chosen in the open panel (it opens at login) but is not taken from a drop.
+    EXPECT_EQ(LoginItemAddition::examine(folder.string(), true).refusal, "\"docs\" is not a file.");
+    EXPECT_TRUE(LoginItemAddition::examine(folder.string(), false).refusal.empty());
+    fs::path control = root.write("docs/line\nbreak.txt", "x");
+    EXPECT_NE(LoginItemAddition::examine(control.string(), true).refusal.find("cannot hold"),
+              std::string::npos);
+}
+
+TEST(LoginItemAddition, AsksOnceForCommandsAddsNothingUnaskedAndReportsFailures) {
+    TestPlatform platform;
+    auto fake = FakeLoginItems::install();
+    PlainMainQueue queue;
+    LoginItemController controller(queue);
+    ScriptedAsker asker;
+    fs::path application =
+        platform.root().write("apps/editor.desktop", "[Desktop Entry]\nType=Application\n");
+    fs::path first = platform.root().write("docs/a.txt", "a");
+    fs::path second = platform.root().write("docs/b.txt", "b");
+
+    // An application entry alone is added without a question.
+    EXPECT_EQ(LoginItemAddition::add({application.string()}, true, controller, asker), 1);
+    EXPECT_TRUE(asker.questions.empty());
+
+    asker.answer = false;
+    EXPECT_EQ(LoginItemAddition::add({first.string(), second.string()}, true, controller, asker),
+              0);
+    EXPECT_EQ(asker.questions.size(), 1u);
+    EXPECT_EQ(fake->added.size(), 1u);
+
+    asker.answer = true;
+    fake->addStatus = LoginItemStatus::ioFailure;
+    EXPECT_EQ(LoginItemAddition::add({first.string(), (platform.root() / "none").string()}, true,
+                                     controller, asker),
+              0);
+    ASSERT_EQ(asker.messages.size(), 1u);
+    EXPECT_NE(asker.messageDetails[0].find("\"none\" does not exist."), std::string::npos);
+    EXPECT_NE(asker.messageDetails[0].find("\"a.txt\" could not be added"), std::string::npos);
+    FakeLoginItems::uninstall();
 }

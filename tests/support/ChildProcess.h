@@ -11,19 +11,33 @@
 #include <functional>
 #include <string>
 
-// Runs `body` in a forked child whose files cannot grow beyond `maximumFileSize` bytes (a write
-// past it fails, even for root), and gives the child's exit status: 0 when body returned true.
-inline int inChildWithFileSizeLimit(rlim_t maximumFileSize, const std::function<bool()>& body) {
+// Runs `body` in a forked child, which exits with what body returns (1 when it throws: the
+// child must never go on with the parent's tests), and gives the child's exit status, or 128 +
+// the signal that ended it.
+inline int childExitStatus(const std::function<int()>& body) {
     pid_t pid = ::fork();
     if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{maximumFileSize, maximumFileSize};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        ::_exit(body() ? 0 : 1);
+        int code = 1;
+        try {
+            code = body();
+        } catch (...) {
+        }
+        ::_exit(code);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Runs `body` in a forked child whose files cannot grow beyond `maximumFileSize` bytes (a write
+// past it fails, even for root), and gives the child's exit status: 0 when body returned true.
+inline int inChildWithFileSizeLimit(rlim_t maximumFileSize, const std::function<bool()>& body) {
+    return childExitStatus([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{maximumFileSize, maximumFileSize};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        return body() ? 0 : 1;
+    });
 }
 
 // Runs `body` in a forked child that is ended after `seconds` and may take at most `memory` bytes
@@ -31,8 +45,7 @@ inline int inChildWithFileSizeLimit(rlim_t maximumFileSize, const std::function<
 // reads without end then fails its test instead of stopping the suite or filling the machine.
 inline int inBoundedChild(const std::function<bool()>& body, unsigned seconds = 30,
                           rlim_t memory = rlim_t{1} << 30) {
-    pid_t pid = ::fork();
-    if (pid == 0) {
+    return childExitStatus([&] {
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
         // A sanitizer's shadow memory already takes more address space than any cap; there the
         // alarm and the sanitizer's own allocation limit bound the child.
@@ -42,16 +55,8 @@ inline int inBoundedChild(const std::function<bool()>& body, unsigned seconds = 
         (void)memory;
 #endif
         ::alarm(seconds);
-        bool passed = false;
-        try {
-            passed = body();
-        } catch (...) {  // the child must never go on with the parent's tests
-        }
-        ::_exit(passed ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return body() ? 0 : 1;
+    });
 }
 
 // The exit status a child gives when this machine refuses it a private mount namespace.
@@ -60,14 +65,7 @@ inline constexpr int kNoMountNamespace = 77;
 // Runs `body` in a forked child once `enter` has set the child up, and gives the child's exit
 // status: 0 when body returned true, kNoMountNamespace when `enter` failed.
 inline int inForkedChild(const std::function<bool()>& enter, const std::function<bool()>& body) {
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        if (!enter()) ::_exit(kNoMountNamespace);
-        ::_exit(body() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return childExitStatus([&] { return !enter() ? kNoMountNamespace : body() ? 0 : 1; });
 }
 
 // Runs `body` in a forked child with a private mount namespace, so that what it mounts is seen

@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <fcntl.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -33,8 +29,6 @@ class PrivateRoot {
             std::filesystem::create_directories(root_ / target, error);
             std::filesystem::create_directory_symlink(target, root_ / top, error);
         }
-        // /run holds what the program prints, out of reach of what it is asked to delete.
-        std::filesystem::create_directories(root_ / "run");
         std::filesystem::create_directories(root_ / "proc");
         ready_ = ready_ && ::mount("proc", (root_ / "proc").c_str(), "proc", 0, nullptr) == 0;
         ready_ = ready_ && bindReadOnly("/etc/ld.so.cache");
@@ -66,36 +60,10 @@ class PrivateRoot {
 
     // Runs `program` inside as root, with `arguments` and `environment`; waits for it.
     ProcessResult run(const std::string& program, const std::vector<std::string>& arguments,
-                      std::map<std::string, std::string> environment) const {
-        for (const char* sanitizer : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
-            if (const char* value = std::getenv(sanitizer)) environment[sanitizer] = value;
-        }
-        std::vector<std::string> words{program};
+                      const std::map<std::string, std::string>& environment) const {
+        std::vector<std::string> words{root_.string(), program};
         words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<std::string> settings;
-        for (const auto& [name, value] : environment) settings.push_back(name + "=" + value);
-        ProcessResult result;
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            std::vector<char*> argv, envp;
-            for (auto& word : words) argv.push_back(word.data());
-            for (auto& setting : settings) envp.push_back(setting.data());
-            argv.push_back(nullptr);
-            envp.push_back(nullptr);
-            if (::chroot(root_.c_str()) != 0 || ::chdir("/") != 0) ::_exit(126);
-            int out = ::open("/run/out", O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            int err = ::open("/run/err", O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            ::dup2(out, STDOUT_FILENO);
-            ::dup2(err, STDERR_FILENO);
-            ::execve(argv[0], argv.data(), envp.data());
-            ::_exit(127);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        result.out = readAll(outside("/run/out"));
-        result.err = readAll(outside("/run/err"));
-        return result;
+        return runProcess("/usr/sbin/chroot", words, environment);
     }
 
   private:
@@ -107,11 +75,6 @@ class PrivateRoot {
         return ::mount(path.c_str(), inside.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
                ::mount(nullptr, inside.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY,
                        nullptr) == 0;
-    }
-
-    static std::string readAll(const std::filesystem::path& file) {
-        std::ifstream input(file);
-        return std::string(std::istreambuf_iterator<char>(input), {});
     }
 
     std::filesystem::path root_;

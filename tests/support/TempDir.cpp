@@ -36,6 +36,13 @@ fs::path TempDir::write(const std::string& relative, const std::string& contents
     return file;
 }
 
+fs::path TempDir::writeExecutable(const std::string& relative, const std::string& contents) const {
+    fs::path file = write(relative, contents);
+    fs::permissions(file, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    return file;
+}
+
 std::string TempDir::read(const fs::path& file) {
     std::ifstream input(file, std::ios::binary);
     std::stringstream text;

@@ -18,6 +18,9 @@ class TempDir {
 
     // Writes a file (creating its folders) and gives its path.
     std::filesystem::path write(const std::string& relative, const std::string& contents) const;
+    // The same, for a program or script: the file is made executable (mode 0755).
+    std::filesystem::path writeExecutable(const std::string& relative,
+                                          const std::string& contents) const;
     static std::string read(const std::filesystem::path& file);
 
   private:

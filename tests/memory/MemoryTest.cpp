@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "core/events/Log.h"
+#include "memory/CleanMemoryModel.h"
 #include "memory/ClearMemory.h"
 #include "memory/cleanMemoryInfo.h"
 #include "platform/linux/LinuxProcessLauncher.h"
+#include "support/RecordingTool.h"
 #include "support/TempDir.h"
 
 using namespace quillby;
@@ -25,18 +26,6 @@ struct FakeMemory : MemorySource {
         return error;
     }
 };
-
-// A purge tool: records its name and arguments, waits for `release` when given, exits `status`.
-std::string tool(const TempDir& dir, const std::string& name, int status,
-                 const std::string& release = "") {
-    std::string wait =
-        release.empty() ? "" : "while [ ! -e '" + release + "' ]; do sleep 0.02; done\n";
-    fs::path script = dir.write(name, "#!/bin/sh\n" + wait + "echo \"" + name + " $*\" >> '" +
-                                          (dir / "calls.txt").string() + "'\nexit " +
-                                          std::to_string(status) + "\n");
-    ::chmod(script.c_str(), 0755);
-    return script.string();
-}
 
 std::shared_ptr<FakeMemory> memoryOf(std::uint64_t free, std::uint64_t inactive) {
     auto memory = std::make_shared<FakeMemory>();
@@ -81,10 +70,10 @@ TEST(ClearMemory, PurgeOrderSystemToolThenHelperThenItself) {
     TempDir dir;
     auto launcher = std::make_shared<LinuxProcessLauncher>();
     PurgeTools tools;
-    tools.systemTool = tool(dir, "purge", 0);
-    tools.helper = tool(dir, "quillby-helper", 0);
-    tools.pkexec = tool(dir, "pkexec", 0);
-    tools.selfExecutable = tool(dir, "quillby-pro", 0);
+    tools.systemTool = recordingTool(dir, "purge", 0);
+    tools.helper = recordingTool(dir, "quillby-helper", 0);
+    tools.pkexec = recordingTool(dir, "pkexec", 0);
+    tools.selfExecutable = recordingTool(dir, "quillby-pro", 0);
     tools.runningAsRoot = true;
 
     auto run = [&](const PurgeTools& chosen) {
@@ -115,7 +104,7 @@ TEST(ClearMemory, OnlyOnePurgeAtATimeAndItsEndIsLogged) {
     TempDir dir;
     std::string release = (dir / "release").string();
     PurgeTools tools;
-    tools.helper = tool(dir, "quillby-helper", 3, release);
+    tools.helper = recordingTool(dir, "quillby-helper", 3, release);
     tools.runningAsRoot = true;
     ClearMemory memory(memoryOf(1, 2), std::make_shared<LinuxProcessLauncher>(), tools);
     std::vector<std::string> lines;
@@ -139,4 +128,73 @@ TEST(ClearMemory, OnlyOnePurgeAtATimeAndItsEndIsLogged) {
     EXPECT_FALSE(nothing.isRuning());
     EXPECT_EQ(nothing.lastTool(), ClearMemory::PurgeTool::None);
     EXPECT_EQ(nothing.lastExitStatus(), 127);
+}
+
+namespace {
+
+// A page over 4 GiB of memory whose purge (when `status` is given) waits for `release`.
+struct PurgePage {
+    explicit PurgePage(std::optional<int> status) {
+        memory->counts.total = 1ull << 32;
+        PurgeTools tools;
+        if (status)
+            tools.systemTool = recordingTool(dir, "purge", *status, (dir / "release").string());
+        page = std::make_unique<CleanMemoryModel>(
+            std::make_unique<ClearMemory>(memory, std::make_shared<LinuxProcessLauncher>(), tools));
+        page->updateTitleForLabelValue();
+    }
+    bool finish() {
+        dir.write("release", "");
+        for (int i = 0; i < 500; ++i) {
+            if (page->updateTitleForLabelValue()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    TempDir dir;
+    std::shared_ptr<FakeMemory> memory = memoryOf(1000, 0);
+    std::unique_ptr<CleanMemoryModel> page;
+};
+
+}  // namespace
+
+TEST(CleanMemoryModel, ReportsTheRiseInFreeMemoryAndNeverANegativeAmount) {
+    PurgePage purge(0);
+    auto& page = *purge.page;
+    EXPECT_EQ(page.texts().totalMem, "4.00 GB");
+    EXPECT_TRUE(page.CleanButtonAction());
+    EXPECT_TRUE(page.isFreeing());
+    EXPECT_FALSE(page.CleanButtonAction());  // a second press while it runs starts nothing
+    purge.memory->counts.free = 1000 + (512ull << 20);
+    ASSERT_TRUE(purge.finish());
+    EXPECT_EQ(page.cleanFreeSave(), 512ull << 20);
+    EXPECT_EQ(page.resultText(), "512.00 MB freed.");
+
+    fs::remove(purge.dir / "release");
+    EXPECT_TRUE(page.CleanButtonAction());
+    purge.memory->counts.free = 10;  // less free memory after the purge than before
+    ASSERT_TRUE(purge.finish());
+    EXPECT_EQ(page.cleanFreeSave(), 0u);
+    EXPECT_EQ(page.resultText(), "0.00 KB freed.");
+}
+
+TEST(CleanMemoryModel, APurgeThatDidNotRunFreesNothingAndSaysWhy) {
+    struct Case {
+        const char* name;
+        bool withTool;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"the tool fails", true, "The caches were not dropped: the purge ended with status 1."},
+        {"no tool at all", false, "The caches were not dropped: quillby-helper is not installed."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PurgePage purge(c.withTool ? std::optional(1) : std::nullopt);
+        EXPECT_TRUE(purge.page->CleanButtonAction());
+        purge.memory->counts.free += 64ull << 20;  // free memory rose by itself meanwhile
+        ASSERT_TRUE(purge.finish());
+        EXPECT_EQ(purge.page->cleanFreeSave(), 0u);
+        EXPECT_EQ(purge.page->resultText(), c.text);
+    }
 }
