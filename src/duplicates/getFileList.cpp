@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/getFileList.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <system_error>
 
@@ -253,6 +255,11 @@ bool getFileList::walkTree(const std::string& root, WalkedFolder& top) {
     top.device = contents.self.st_dev;
     top.inode = contents.self.st_ino;
     top.state = WalkedFolder::State::Listed;
+    // The system root is known by what it is, not by its spelling: "/proc/self/root", "//" or a
+    // bind mount of "/" lead to the same folder, and its system folders stay out all the same.
+    struct stat systemRoot {};
+    bool atSystemRoot = ::stat("/", &systemRoot) == 0 && systemRoot.st_dev == top.device &&
+                        systemRoot.st_ino == top.inode;
     std::vector<WalkedFolder*> folders;
     for (ListedEntry& entry : contents.entries) {
         if (entry.vanished) {
@@ -269,7 +276,9 @@ bool getFileList::walkTree(const std::string& root, WalkedFolder& top) {
             case EntryKind::Directory: {
                 std::string path = appendPathComponent(root, entry.name);
                 if (!m_bSearchHiddenFile && IsHiddenFile(path)) break;
-                if (!m_bSearchSystemDirectory && root == "/" && IsSystemDirectory(path)) break;
+                if (!m_bSearchSystemDirectory && atSystemRoot && IsSystemDirectory(entry.name)) {
+                    break;
+                }
                 addSubfolder(top, std::move(path), folders);
                 break;
             }

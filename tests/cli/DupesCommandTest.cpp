@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
 #include <unistd.h>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -373,8 +375,10 @@ TEST_F(Dupes, TheSystemFoldersOfTheRootAreLeftOutWithoutSystemAndNeverDeleted) {
         "for d in usr etc; do mount --bind /$d \"$R/$d\"; "
         "mount -o remount,bind,ro \"$R/$d\"; done; "
         "mount --rbind /proc \"$R/proc\"; mount --rbind /dev \"$R/dev\"; "
-        "chroot \"$R\" /srv/quillby dupes / --json --min-size 0; umount -l \"$R/dev\"; "
-        "exec chroot \"$R\" /srv/quillby dupes / --min-size 0 --delete --yes >&2";
+        "chroot \"$R\" /srv/quillby dupes / --json --min-size 0; "
+        "chroot \"$R\" /srv/quillby dupes /proc/self/root --json --min-size 0 >\"$R/srv/by.json\"; "
+        "umount -l \"$R/dev\"; "
+        "exec chroot \"$R\" /srv/quillby dupes /proc/self/root --min-size 0 --delete --yes >&2";
     prefix.insert(prefix.end(), {"--fork", "/bin/sh", "-c", script, root.path().string()});
     auto result = runProcess("/usr/bin/unshare", prefix,
                              {{"HOME", "/home/me"}, {"PATH", "/usr/bin:/usr/sbin:/bin:/sbin"}});
@@ -386,6 +390,10 @@ TEST_F(Dupes, TheSystemFoldersOfTheRootAreLeftOutWithoutSystemAndNeverDeleted) {
     }
     std::sort(paths.begin(), paths.end());
     EXPECT_EQ(paths, (std::vector<std::string>{"/home/me/a.txt", "/home/me/b.txt"}));
+    // The root by another name is still the root: the same two copies, and only they go.
+    auto byProc = nlohmann::json::parse(std::ifstream(root / "srv/by.json"));
+    ASSERT_EQ(byProc["groups"].size(), 1u) << byProc.dump();
+    EXPECT_EQ(byProc["groups"][0]["members"].size(), 2u);
     for (const char* folder : systemFolders) {
         EXPECT_TRUE(fs::exists(root / folder / "one.dat")) << folder << result.err;
         EXPECT_TRUE(fs::exists(root / folder / "two.dat")) << folder << result.err;
