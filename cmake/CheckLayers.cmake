@@ -3,8 +3,8 @@
 # only what its layer builds on:
 #
 #   shell (and app)  ->  pages (<engine>/ui)  ->  kit (ui)  ->  engines  ->  core
-#   the kit's Qt-free models (ui/model: the removal conversation, the job contract) sit on core,
-#   below the kit, for the pages and the command line alike
+#   the kit's Qt-free model (ui/model: the removal conversation) sits on core, below the kit,
+#   for the pages and the command line alike
 #                                      platform interfaces beside them all, platform/linux under app
 #
 # It fails, naming the file and the include, when a file includes a layer above its own or
@@ -53,6 +53,8 @@ set(allowed_core/events/Log.cpp sys/syscall.h)
 set(allowed_duplicates/duplicateFind.cpp malloc.h)
 # The ISA-L library's CRC-64, a library and not the operating system.
 set(allowed_duplicates/Crc64Isal.cpp isa-l/crc64.h)
+# Exclusion globs match names as the shell does: fnmatch, a C library function, no system call.
+set(allowed_duplicates/WalkExclusions.cpp fnmatch.h)
 # Without HOME the platform context finds the home folder in the user database.
 set(allowed_platform/PlatformContext.cpp pwd.h)
 

@@ -1,18 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "clean/CleanSysController.h"
 
-#include <algorithm>
-
 #include "clean/CleanCategory.h"
 #include "clean/CleanHistory.h"
 #include "clean/CleanQuestion.h"
 #include "clean/EnabledCleanCategories.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
-#include "core/fs/RemovalOutcome.h"
 #include "core/text/LocalizedText.h"
 #include "core/text/UtilityFunction.h"
-#include "core/work/AdministratorRightsFlag.h"
 #include "core/work/Asker.h"
 #include "core/work/MainQueue.h"
 #include "core/work/PrivilegedAuthorization.h"
@@ -25,12 +21,16 @@ constexpr const char* kFailuresAlert = "Some items could not be deleted.";
 
 }  // namespace
 
-CleanSysController::CleanSysController(Options options) : options_(std::move(options)) {
+CleanSysController::CleanSysController(Options options)
+    : options_(std::move(options)),
+      retry_({.mainQueue = options_.mainQueue,
+              .authorization = options_.deleteOptions.authorization
+                                   ? options_.deleteOptions.authorization
+                                   : &PrivilegedAuthorization::sharedAuthorization()}) {
     if (!options_.categories) options_.categories = enabledCleanCategories;
 }
 
 CleanSysController::~CleanSysController() {
-    lifetime_.reset();
     if (session_) session_->cancel();
     if (worker_.joinable()) worker_.join();
 }
@@ -41,7 +41,7 @@ bool CleanSysController::resetStatus() {
     totalSize_ = fileCount_ = cleanedCount_ = cleanedSize_ = 0;
     progressVal_ = 0;
     cancelling_ = false;
-    retried_ = false;
+    retry_.reset();
     failures_.clear();
     curDeleteFile_.clear();
     status_ = "Scanning system...";
@@ -56,9 +56,7 @@ bool CleanSysController::resetStatus() {
     // disk must not hold the window.
     startWorker([this, categories] {
         QuickCleanFolders found = QuickCleanFolders::of(categories, options_.folders);
-        options_.mainQueue->post([this, alive = alive_, found] {
-            if (!alive.expired()) foldersFound(found);
-        });
+        back_.post([this, found] { foldersFound(found); });
     });
     notify();
     return true;
@@ -89,9 +87,7 @@ void CleanSysController::foldersFound(const QuickCleanFolders& found) {
     startWorker([this, session = session_.get()] {
         TreeTotals totals =
             session->scan([this](const std::string& folder) { publish(folder, 0); });
-        options_.mainQueue->post([this, alive = alive_, totals] {
-            if (!alive.expired()) scanFinished(totals.entries, totals.bytes);
-        });
+        back_.post([this, totals] { scanFinished(totals.entries, totals.bytes); });
     });
 }
 
@@ -107,9 +103,7 @@ void CleanSysController::publish(const std::string& path, double percent) {
     progress_->percent = percent;
     if (progress_->posted) return;
     progress_->posted = true;
-    options_.mainQueue->post([this, alive = alive_] {
-        if (!alive.expired()) showProgress();
-    });
+    back_.post([this] { showProgress(); });
 }
 
 void CleanSysController::showProgress() {
@@ -164,9 +158,7 @@ void CleanSysController::startDeleting(bool scanFirst) {
             publish(progress.curDeleteFile, progress.progressVal);
         });
         recordFinishedClean(result.cleanedSize);
-        options_.mainQueue->post([this, alive = alive_, result] {
-            if (!alive.expired()) cleanFinished(result);
-        });
+        back_.post([this, result] { cleanFinished(result); });
     });
     notify();
 }
@@ -176,12 +168,13 @@ void CleanSysController::cleanFinished(const QuickCleanResult& result) {
     phase_ = Phase::Closing;
     progressVal_ = 100;
     // A retry with rights cleans what the first pass left: its figures add to that pass's.
-    if (!retried_ && (result.fileCount > 0 || result.totalSize > 0)) {
+    bool retried = retry_.retried();
+    if (!retried && (result.fileCount > 0 || result.totalSize > 0)) {
         fileCount_ = result.fileCount;
         totalSize_ = result.totalSize;
     }
-    cleanedCount_ = (retried_ ? cleanedCount_ : 0) + result.cleanedCount;
-    cleanedSize_ = (retried_ ? cleanedSize_ : 0) + result.cleanedSize;
+    cleanedCount_ = (retried ? cleanedCount_ : 0) + result.cleanedCount;
+    cleanedSize_ = (retried ? cleanedSize_ : 0) + result.cleanedSize;
     failures_ = run_.failuresOf(result.failures);
     status_ = result.cancelled ? "Cleaning stopped." : "Cleaning finished.";
     if (showBubble) showBubble(closingLines(), !failures_.empty());
@@ -213,57 +206,23 @@ void CleanSysController::close() {
 
 void CleanSysController::showFailures() {
     if (!options_.asker || failures_.empty() || phase_ != Phase::Closing) return;
-    std::string report = cleanFailureReport(failures_);
-    std::vector<int> retryable = categoriesRightsMayClean();
-    if (retried_ || retryable.empty()) {
-        options_.asker->tell(kFailuresAlert, report);
-        return;
-    }
-    if (!options_.asker->askWithButtons(kFailuresAlert, report, retryWithRightsButton, "OK")) {
-        return;
-    }
-    retried_ = true;
-    PrivilegedAuthorization* authorization = options_.deleteOptions.authorization;
-    if (!authorization) authorization = &PrivilegedAuthorization::sharedAuthorization();
-    // Asking for rights waits for the user's password: never on the main thread.
-    phase_ = Phase::Deleting;
-    status_ = "Asking for administrator rights...";
-    startWorker([this, authorization, retryable] {
-        bool granted = authorization->allocAuthorization();
-        options_.mainQueue->post([this, alive = alive_, granted, retryable] {
-            if (!alive.expired()) rightsAnswered(granted, retryable);
-        });
-    });
-    notify();
+    retry_.offer(*options_.asker, kFailuresAlert, failures_, run_,
+                 {.asking =
+                      [this] {
+                          phase_ = Phase::Deleting;
+                          status_ = "Asking for administrator rights...";
+                          notify();
+                      },
+                  .granted = [this](const std::vector<int>& categories) { cleanAgain(categories); },
+                  .refused =
+                      [this] {
+                          phase_ = Phase::Closing;
+                          status_ = "Cleaning finished.";
+                          notify();
+                      }});
 }
 
-std::vector<int> CleanSysController::categoriesRightsMayClean() const {
-    std::vector<int> categories;
-    for (const auto& failure : failures_) {
-        if (!failure.permission) continue;
-        for (std::size_t i = 0; i < run_.folders.size(); ++i) {
-            if (run_.categories[i] != failure.category || run_.folders[i].privilegedCategory < 0) {
-                continue;
-            }
-            if (std::find(categories.begin(), categories.end(), failure.category) ==
-                categories.end()) {
-                categories.push_back(failure.category);
-            }
-        }
-    }
-    return categories;
-}
-
-void CleanSysController::rightsAnswered(bool granted, const std::vector<int>& categories) {
-    if (worker_.joinable()) worker_.join();
-    if (!granted) {
-        phase_ = Phase::Closing;
-        status_ = "Cleaning finished.";
-        notify();
-        options_.asker->tell(kRightsNotGivenItemsStay, cleanFailureReport(failures_));
-        return;
-    }
-    AdministratorRightsFlag::set(true);
+void CleanSysController::cleanAgain(const std::vector<int>& categories) {
     run_.keepOnly(categories);
     session_ = std::make_unique<QuickCleanSession>(run_.folders, options_.deleteOptions);
     startDeleting(true);

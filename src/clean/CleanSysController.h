@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "clean/CleanFailure.h"
+#include "clean/CleanRetry.h"
 #include "clean/DeleteFolderOperation.h"
 #include "clean/QuickCleanFolders.h"
 #include "clean/QuickCleanSession.h"
+#include "core/work/BackgroundJob.h"
 
 namespace quillby {
 
@@ -108,9 +110,7 @@ class CleanSysController {
     void scanFinished(std::uint64_t entries, std::uint64_t bytes);
     void startDeleting(bool scanFirst);
     void cleanFinished(const QuickCleanResult& result);
-    // The system categories whose failures administrator rights may overcome.
-    std::vector<int> categoriesRightsMayClean() const;
-    void rightsAnswered(bool granted, const std::vector<int>& categories);
+    void cleanAgain(const std::vector<int>& categories);
     void notify();
 
     Options options_;
@@ -118,15 +118,13 @@ class CleanSysController {
     std::unique_ptr<QuickCleanSession> session_;
     std::thread worker_;
     std::shared_ptr<Progress> progress_ = std::make_shared<Progress>();
-    // Tasks posted by the worker hold a weak reference: once this goes, they do nothing.
-    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
-    // What workers copy into those tasks: made here, never written while a worker runs (the
-    // destructor resets lifetime_ while a worker may still be posting).
-    const std::weak_ptr<int> alive_ = lifetime_;
+    // Tasks the worker posts go through the owner: once it is gone, they do nothing.
+    JobOwner owner_{options_.mainQueue};
+    // What the worker posts through: made here, never written while a worker runs.
+    const OwnerQueue back_ = owner_.queue();
 
     Phase phase_ = Phase::Closed;
     bool cancelling_ = false;
-    bool retried_ = false;
     std::string status_;
     std::string curDeleteFile_;
     double progressVal_ = 0;
@@ -135,6 +133,7 @@ class CleanSysController {
     std::uint64_t cleanedCount_ = 0;
     std::uint64_t cleanedSize_ = 0;
     std::vector<CleanFailure> failures_;
+    CleanRetry retry_;
 };
 
 }  // namespace quillby

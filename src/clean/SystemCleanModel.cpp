@@ -3,20 +3,18 @@
 
 #include <algorithm>
 #include <any>
+#include <numeric>
 
 #include "clean/CleanCategory.h"
 #include "clean/CleanHistory.h"
 #include "clean/CleanQuestion.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
-#include "core/fs/RemovalOutcome.h"
 #include "core/settings/PreferenceViewController.h"
 #include "core/text/UtilityFunction.h"
 #include "core/work/AdministratorRightsFlag.h"
 #include "core/work/Asker.h"
 #include "core/work/MainQueue.h"
-#include "core/work/PrivilegedAuthorization.h"
-#include "core/work/ThreadWorker.h"
 
 namespace quillby {
 
@@ -43,16 +41,11 @@ bool hasChecked(const ScanViewController& list) {
                        [](const CleanFileInfo& record) { return record.bIsSelected; });
 }
 
-// Whether the helper may clean in one of the category's folders.
-bool helperMayClean(const ScanViewController& list) {
-    const auto& folders = list.folders();
-    return std::any_of(folders.begin(), folders.end(),
-                       [](const CleanFolder& folder) { return folder.privilegedCategory >= 0; });
-}
-
 }  // namespace
 
-SystemCleanModel::SystemCleanModel(Options options) : options_(std::move(options)) {
+SystemCleanModel::SystemCleanModel(Options options)
+    : options_(std::move(options)),
+      retry_({.mainQueue = options_.mainQueue, .authorization = options_.authorization}) {
     for (int id = 0; id < CleanCategoryId::Count; ++id) {
         tableControllers_[id] = std::make_unique<ScanViewController>(id);
     }
@@ -76,11 +69,10 @@ void SystemCleanModel::observeEvents() {
         ScanViewController& controller = list(id);
         // A worker publishes the running total for every entry; the row hears of it on the main
         // thread, once for all the totals that came while the previous news waited there.
-        subscriptions_.push_back(controller.filesSize.observe(
-            [this, id, alive = std::weak_ptr<int>(lifetime_)](const std::string&) {
+        subscriptions_.push_back(
+            controller.filesSize.observe([this, id, back = owner_.queue()](const std::string&) {
                 if (sizeUpdatePosted_[id].exchange(true)) return;
-                MainQueue::postIfAlive(options_.mainQueue, [this, id, alive] {
-                    if (alive.expired()) return;
+                back.post([this, id] {
                     sizeUpdatePosted_[id] = false;
                     EventBus::defaultCenter().post(Events::refNewTableViewSizeLabel,
                                                    UserInfo{{EventKeys::rowNum, id + 1}});
@@ -200,7 +192,7 @@ bool SystemCleanModel::canClean() const {
 
 void SystemCleanModel::clean() {
     if (!canClean()) return;
-    retried_ = false;
+    retry_.reset();
     scanStopped_ = false;
     untried_ = 0;
     failures_.clear();
@@ -288,55 +280,35 @@ void SystemCleanModel::cleanAllFinished() {
     setSubPage(ResultsPage);
     // The alert waits until the lists' completions are over: a retry starts them again.
     if (!failures_.empty()) {
-        MainQueue::postIfAlive(options_.mainQueue, [this, alive = std::weak_ptr<int>(lifetime_)] {
-            if (!alive.expired()) reportFailures();
-        });
+        owner_.queue().post([this] { reportFailures(); });
     }
 }
 
 void SystemCleanModel::reportFailures() {
-    std::string details = cleanFailureReport(failures_);
     bool permission = std::any_of(failures_.begin(), failures_.end(),
                                   [](const CleanFailure& failure) { return failure.permission; });
-    std::vector<int> retryable;
-    for (const auto& failure : failures_) {
-        if (failure.permission && helperMayClean(list(failure.category)) &&
-            std::find(retryable.begin(), retryable.end(), failure.category) == retryable.end()) {
-            retryable.push_back(failure.category);
-        }
-    }
-    const char* message = permission ? kAdminAccessAlert : kItemsLeftAlert;
-    if (retried_ || !options_.authorization || retryable.empty()) {
-        options_.asker->tell(message, details);
-        return;
-    }
-    if (!options_.asker->askWithButtons(message, details, retryWithRightsButton, "OK")) return;
-    retried_ = true;
-    // Asking for rights waits for the administrator's password: on a worker, the page busy
-    // meanwhile.
-    cleaning_ = true;
-    notify();
-    auto granted = std::make_shared<bool>(false);
-    ThreadWorker::workOn(
-        "SystemCleanModel", "allocAuthorization:",
-        ThreadWorker::Method([granted, rights = options_.authorization](const std::any&) {
-            *granted = rights->allocAuthorization();
-        }),
-        {},
-        [this, granted, retryable, details,
-         alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
-            if (alive.expired()) return;
-            cleaning_ = false;
-            if (!*granted) {
-                notify();
-                options_.asker->tell(kRightsNotGivenItemsStay, details);
-                return;
-            }
-            AdministratorRightsFlag::set(true);
-            for (int id : retryable) list(id).cleanAuthorization = options_.authorization;
-            startClean(retryable);
-        },
-        options_.mainQueue);
+    std::vector<int> categories(CleanCategoryId::Count);
+    std::iota(categories.begin(), categories.end(), 0);
+    auto run = QuickCleanFolders::of(categories, [this](int id) { return list(id).folders(); });
+    retry_.offer(*options_.asker, permission ? kAdminAccessAlert : kItemsLeftAlert, failures_, run,
+                 {.asking =
+                      [this] {
+                          // The page stays busy while the rights are asked for.
+                          cleaning_ = true;
+                          notify();
+                      },
+                  .granted =
+                      [this](const std::vector<int>& categories) {
+                          cleaning_ = false;
+                          for (int id : categories)
+                              list(id).cleanAuthorization = options_.authorization;
+                          startClean(categories);
+                      },
+                  .refused =
+                      [this] {
+                          cleaning_ = false;
+                          notify();
+                      }});
 }
 
 void SystemCleanModel::back() {

@@ -13,8 +13,10 @@
 
 #include "clean/CleanFailure.h"
 #include "clean/CleanFolder.h"
+#include "clean/CleanRetry.h"
 #include "clean/ScanViewController.h"
 #include "core/events/Subscription.h"
+#include "core/work/BackgroundJob.h"
 
 namespace quillby {
 
@@ -154,7 +156,6 @@ class SystemCleanModel {
     // Categories whose scan has finished at least once (their rows have figures).
     std::array<bool, 6> scanned_{};
     bool unlocked_ = false;
-    bool retried_ = false;
     SubPage subPage_ = MainPage;
     std::array<bool, 6> busy_{};
     // A list's new running total waits on the main queue, which then reads the latest.
@@ -168,7 +169,9 @@ class SystemCleanModel {
     std::uint64_t showCleanedSize_ = 0;
     std::vector<CleanFailure> failures_;
     std::vector<Subscription> subscriptions_;
-    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+    CleanRetry retry_;
+    // Last: news from the lists' workers still on its way finds the page gone.
+    JobOwner owner_{options_.mainQueue};
 };
 
 }  // namespace quillby

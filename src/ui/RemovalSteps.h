@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/model/BackgroundJob.h"
+#include "core/work/BackgroundJob.h"
 #include "ui/model/RemovalConversation.h"
 
 namespace quillby {

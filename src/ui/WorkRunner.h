@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/work/BackgroundJob.h"
 #include "ui/BusySpinner.h"
-#include "ui/model/BackgroundJob.h"
 
 namespace quillby {
 

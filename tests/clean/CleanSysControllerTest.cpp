@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <thread>
 
 #include "CleanFixture.h"
@@ -169,66 +168,59 @@ TEST(QuickCleanWindow, ClosingDuringTheDownloadsQuestionDeletesNothing) {
     EXPECT_TRUE(fs::exists(machine / "home/Downloads/setup.iso"));
 }
 
-// Five entries of 1000 bytes in a shared sticky folder; the two of 10 and 20 bytes are
-// another user's, so an ordinary user cannot delete them. They are named with their reason; in
-// a system category the retry with administrator rights is offered once (and here refused).
+// Five entries of 1000 bytes in a shared sticky folder of the system caches; the two of 10 and
+// 20 bytes are another user's, so an ordinary user cannot delete them. They are named with their
+// reason and left out of the figures; the window's list offers the retry (here refused).
 TEST(QuickCleanWindow, FailedItemsAreNamedWithTheirReasonAndLeftOutOfTheFigures) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
-    for (bool system : {false, true}) {
-        TestPlatform platform;
-        const TempDir& dir = platform.root();
-        fs::permissions(dir.path(), fs::perms::all);
-        fs::path shared = dir / "shared";
-        fs::create_directories(shared);
-        fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
-        std::vector<std::pair<std::string, std::size_t>> entries{
-            {"a", 300}, {"b", 330}, {"c", 340}, {"theirs-10", 10}, {"theirs-20", 20}};
-        for (const auto& [name, size] : entries) {
-            fs::path file = dir.write("shared/" + name, std::string(size, 'x'));
-            if (name.rfind("theirs", 0) != 0) {
-                ASSERT_EQ(::chown(file.c_str(), kNobodyId, kNobodyId), 0);
-            }
+    TestPlatform platform;
+    const TempDir& dir = platform.root();
+    fs::permissions(dir.path(), fs::perms::all);
+    fs::path shared = dir / "shared";
+    fs::create_directories(shared);
+    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+    std::vector<std::pair<std::string, std::size_t>> entries{
+        {"a", 300}, {"b", 330}, {"c", 340}, {"theirs-10", 10}, {"theirs-20", 20}};
+    for (const auto& [name, size] : entries) {
+        fs::path file = dir.write("shared/" + name, std::string(size, 'x'));
+        if (name.rfind("theirs", 0) != 0) {
+            ASSERT_EQ(::chown(file.c_str(), kNobodyId, kNobodyId), 0);
         }
-        int category = system ? CleanCategoryId::SystemCaches : CleanCategoryId::UserCaches;
-        CleanFolder folder = everything(shared);
-        if (system) folder.privilegedCategory = category;
-        bool asExpected = asOrdinaryUser([&] {
-            QuickClean clean([&](int) { return std::vector<CleanFolder>{folder}; },
-                             [category] { return std::vector<int>{category}; });
-            if (!clean.controller.resetStatus() || !clean.runToClosing()) return false;
-            std::vector<std::string> failed;
-            for (const auto& failure : clean.controller.failures()) failed.push_back(failure.path);
-            std::sort(failed.begin(), failed.end());
-            auto lines = closingLines(3, 970);
-            lines.push_back("2 items could not be deleted");
-            bool ok =
-                clean.controller.fileCount() == 5 && clean.controller.totalSize() == 1000 &&
-                clean.controller.cleanedCount() == 3 && clean.controller.cleanedSize() == 970 &&
-                failed == std::vector<std::string>{(shared / "theirs-10").string(),
-                                                   (shared / "theirs-20").string()} &&
-                clean.bubbles == std::vector<std::vector<std::string>>{lines} &&
-                clean.bubbleErrors == std::vector<bool>{true} && !clean.controller.closesByItself();
-            clean.controller.showFailures();
-            // Without rights to give, the retry ends where it started, and says so.
-            if (system && !clean.runToClosing()) return false;
-            std::string reasoned = (shared / "theirs-20").string() + " (permission denied)";
-            const auto& told = clean.asker.messageDetails;
-            ok = ok && told.size() == 1 && told[0].find(reasoned) != std::string::npos;
-            if (system) {
-                ok = ok && clean.asker.questionButtons.size() == 1 &&
-                     clean.asker.questionButtons[0][0] == "Retry with Administrator Rights" &&
-                     clean.asker.messages[0] ==
-                         "Administrator rights were not given: these items stay.";
-            } else {
-                ok = ok && clean.asker.questions.empty();
-            }
-            if (!ok) std::fprintf(stderr, "system %d: %zu failed\n", system, failed.size());
-            return ok;
-        });
-        EXPECT_TRUE(asExpected) << system;
-        EXPECT_TRUE(fs::exists(shared / "theirs-10"));
-        EXPECT_FALSE(fs::exists(shared / "a"));
     }
+    CleanFolder folder = everything(shared);
+    folder.privilegedCategory = CleanCategoryId::SystemCaches;
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        QuickClean clean([&](int) { return std::vector<CleanFolder>{folder}; },
+                         [] { return std::vector<int>{CleanCategoryId::SystemCaches}; });
+        if (!clean.controller.resetStatus() || !clean.runToClosing()) return false;
+        std::vector<std::string> failed;
+        for (const auto& failure : clean.controller.failures()) failed.push_back(failure.path);
+        std::sort(failed.begin(), failed.end());
+        auto lines = closingLines(3, 970);
+        lines.push_back("2 items could not be deleted");
+        bool ok = clean.controller.fileCount() == 5 && clean.controller.totalSize() == 1000 &&
+                  clean.controller.cleanedCount() == 3 && clean.controller.cleanedSize() == 970 &&
+                  failed == std::vector<std::string>{(shared / "theirs-10").string(),
+                                                     (shared / "theirs-20").string()} &&
+                  clean.bubbles == std::vector<std::vector<std::string>>{lines} &&
+                  clean.bubbleErrors == std::vector<bool>{true} &&
+                  !clean.controller.closesByItself();
+        clean.controller.showFailures();
+        // Without rights to give, the retry ends where it started, and says so.
+        if (!clean.runToClosing()) return false;
+        std::string reasoned = (shared / "theirs-20").string() + " (permission denied)";
+        return ok &&
+               clean.asker.questions ==
+                   std::vector<std::string>{"Some items could not be deleted."} &&
+               clean.asker.questionDetails[0].find(reasoned) != std::string::npos &&
+               clean.asker.questionButtons[0][0] == "Retry with Administrator Rights" &&
+               clean.asker.messages ==
+                   std::vector<std::string>{
+                       "Administrator rights were not given: these items stay."} &&
+               clean.controller.statusText() == "Cleaning finished.";
+    }));
+    EXPECT_TRUE(fs::exists(shared / "theirs-10"));
+    EXPECT_FALSE(fs::exists(shared / "a"));
 }
 
 // A cancel in the middle of the deletion ends it early and reports what really went; a window

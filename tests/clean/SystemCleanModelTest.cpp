@@ -3,11 +3,8 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
-#include "clean/CleanFailure.h"
 #include "clean/SystemCleanModel.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
@@ -65,10 +62,13 @@ class CleanPage {
     CleanFixture machine;
     PlainMainQueue queue;
     ScriptedAsker asker;
+    ScriptedSession helper{"ok"};
+    PrivilegedAuthorization rights{std::make_shared<ScriptedLauncher>(&helper)};
     SystemCleanModel model{
         {.folders = [this](int id) { return machine.folders().cleanFolders(id); },
          .asker = &asker,
-         .mainQueue = &queue}};
+         .mainQueue = &queue,
+         .authorization = &rights}};
 };
 
 }  // namespace
@@ -298,49 +298,21 @@ TEST(SystemCleanPage, StopEndsAScanOrACleanOnceAndSaysSo) {
 // hands each item to the helper through its category's request.
 TEST(SystemCleanPage, APermissionFailureOffersARetryThroughTheHelper) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
-    CleanFixture machine;
-    fs::permissions(machine.platform.root().path(), fs::perms::all);
+    CleanPage page({0, 0, 1, 0, 0, 0});
+    fs::permissions(page.machine.platform.root().path(), fs::perms::all);
+    UserDefaults::standardUserDefaults().setBool(false, SettingsKey::ConfirmClean);
     EXPECT_TRUE(asOrdinaryUser([&] {
-        PlainMainQueue queue;
-        ScriptedAsker asker;
-        ScriptedSession helper("ok");
-        PrivilegedAuthorization rights(std::make_shared<ScriptedLauncher>(&helper));
-        SystemCleanModel model(
-            {.folders = [&](int id) { return machine.folders().cleanFolders(id); },
-             .asker = &asker,
-             .mainQueue = &queue,
-             .authorization = &rights});
-        UserDefaults::standardUserDefaults().setBool(false, SettingsKey::ConfirmClean);
-        model.scan();
-        if (!queue.runUntil([&] { return !model.isScanning(); })) return false;
-        model.setAllItems(CleanCategoryId::SystemLogs, true);
-        model.selectRow(CleanCategoryId::SystemLogs + 1);
-        model.clean();
-        if (!queue.runUntil([&] { return !model.isCleaning() && !asker.questions.empty(); })) {
-            return false;
-        }
-        bool offered =
-            asker.questions[0] == "Some files that require admin access can't be removed!" &&
-            asker.questionButtons[0][0] == "Retry with Administrator Rights" &&
-            asker.questionDetails[0].rfind("System Logs:\n", 0) == 0 &&
-            asker.questionDetails[0].find("syslog.1 (permission denied)\n") != std::string::npos;
-        if (!queue.runUntil([&] { return !model.isCleaning(); })) return false;
-        bool retried = helper.requests.size() == 6 &&  // the ping, then each log
-                       helper.requests[1].rfind("clean-system-logs /", 0) == 0 &&
-                       model.failures().empty() && model.isUnlocked();
-        return offered && retried;
+        page.scan();
+        page.model.selectRow(CleanCategoryId::SystemLogs + 1);
+        page.clean();  // the alert, and the retry taken
+        return page.queue.runUntil([&] { return !page.model.isCleaning(); }) &&
+               page.asker.questions ==
+                   std::vector<std::string>{
+                       "Some files that require admin access can't be removed!"} &&
+               page.asker.questionDetails[0].find("syslog.1 (permission denied)\n") !=
+                   std::string::npos &&
+               page.helper.requests.size() == 6 &&  // the ping, then each log
+               page.helper.requests[1].rfind("clean-system-logs /", 0) == 0 &&
+               page.model.failures().empty() && page.model.isUnlocked();
     }));
-}
-
-TEST(CleanFailureReport, NamesTheReasonOfEachItemByCategory) {
-    auto permission = cleanFailureFor(1, "/h/.cache/a", EACCES);
-    EXPECT_TRUE(permission.permission);
-    EXPECT_EQ(permission.reason, "permission denied");
-    EXPECT_EQ(cleanFailureFor(5, "/h/Downloads/b", EBUSY).reason, "in use");
-    EXPECT_EQ(cleanFailureFor(5, "/h/Downloads/c", ENOENT).reason, "not found");
-    EXPECT_FALSE(cleanFailureFor(5, "/h/Downloads/c", ENOENT).permission);
-    EXPECT_EQ(cleanFailureReport({cleanFailureFor(5, "/h/Downloads/b", EBUSY), permission,
-                                  cleanFailureFor(5, "/h/Downloads/d", 0)}),
-              "User Caches:\n  /h/.cache/a (permission denied)\n"
-              "User Downloads:\n  /h/Downloads/b (in use)\n  /h/Downloads/d\n");
 }

@@ -72,8 +72,8 @@ expect_caught(core/events/Log.cpp "#include \"monitor/VolumeRow.h\""
 expect_caught(core/text/PlainText.cpp "#include <QString>" "includes Qt")
 # The kit's models stay Qt-free and below the widgets, for the command line.
 expect_caught(ui/model/RemovalConversation.cpp "#include <QString>" "includes Qt")
-expect_caught(ui/model/BackgroundJob.cpp "#include \"ui/WorkRunner.h\"" "includes the page kit")
-expect_caught(clean/CleanCategory.cpp "#include \"ui/model/BackgroundJob.h\""
+expect_caught(ui/model/RemovalConversation.cpp "#include \"ui/WorkRunner.h\"" "includes the page kit")
+expect_caught(clean/CleanCategory.cpp "#include \"ui/model/RemovalConversation.h\""
               "includes kit_model, which engine does not build on")
 expect_caught(platform/VolumeSource.h "#include \"memory/ClearMemory.h\""
               "includes memory/, which platform does not build on")

@@ -14,8 +14,8 @@ namespace quillby {
 class MainQueue;
 
 // Runs one job on a thread of its own and delivers the completion on the thread that started
-// it, through that thread's MainQueue. The completion always follows the job. A page's work that
-// must stop runs as a job of the kit's job contract instead, which carries a stop token.
+// it, through that thread's MainQueue. The completion always follows the job. Work that must
+// stop runs as a job of the job contract (BackgroundJob.h) instead, which carries a stop token.
 class ThreadWorker : public std::enable_shared_from_this<ThreadWorker> {
   public:
     using Method = std::function<void(const std::any& argument)>;

@@ -5,7 +5,7 @@
 
 #include "core/text/UtilityFunction.h"
 #include "core/work/Asker.h"
-#include "ui/model/BackgroundJob.h"
+#include "core/work/BackgroundJob.h"
 
 namespace quillby {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/work/BackgroundJob.h"
 #include "support/ScriptedAsker.h"
-#include "ui/model/BackgroundJob.h"
 #include "ui/model/RemovalConversation.h"
 
 using namespace quillby;

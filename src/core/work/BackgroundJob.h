@@ -59,11 +59,29 @@ class Job {
     std::shared_ptr<JobState> state_;
 };
 
-// The one contract for a page's long work (scans, searches, cleans, removals, imports): the work
-// runs on a thread of its own with a stop token and a progress channel; its progress and its
-// result reach the thread that owns the page through that thread's main queue. The owner is the
-// liveness token: once it is destroyed, results still on their way are dropped and running
-// work is asked to stop. Start jobs and destroy the owner on the owning thread only.
+// The owner's way back to its thread for news that does not come from one of its jobs (a worker
+// of another part reporting through an observed value): tasks posted through it run on the
+// owning thread while the owner lives and are dropped once it is gone. Get it on the owning
+// thread; its copies may post from any thread.
+class OwnerQueue {
+  public:
+    void post(std::function<void()> task) const;
+
+  private:
+    friend class JobOwner;
+    OwnerQueue(MainQueue* queue, std::shared_ptr<JobOwnerState> owner)
+        : queue_(queue), owner_(std::move(owner)) {}
+
+    MainQueue* queue_;
+    std::shared_ptr<JobOwnerState> owner_;
+};
+
+// The one contract for long work (a page's scans, searches, cleans, removals, imports; an
+// engine's wait for rights): the work runs on a thread of its own with a stop token and a
+// progress channel; its progress and its result reach the thread that owns the page or engine
+// through that thread's main queue. The owner is the liveness token: once it is destroyed,
+// results still on their way are dropped and running work is asked to stop. Start jobs and
+// destroy the owner on the owning thread only.
 class JobOwner {
   public:
     using ProgressHandler = std::function<void(const JobProgress&)>;
@@ -89,6 +107,8 @@ class JobOwner {
         return launch(std::move(work), std::move(done), std::move(progress));
     }
 
+    // Where tasks for the owning thread go that must be dropped once the owner is gone.
+    OwnerQueue queue() const { return OwnerQueue(queue_, shared_); }
     // Asks every running job to stop.
     void stopAll();
     // Jobs whose result has not been handled yet.

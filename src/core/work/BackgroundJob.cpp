@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/model/BackgroundJob.h"
+#include "core/work/BackgroundJob.h"
 
 #include <algorithm>
 #include <chrono>
@@ -73,6 +73,12 @@ void JobContext::report(const JobProgress& progress) {
         job_->lastPush = now;
     }
     MainQueue::postIfAlive(job_->queue, [job = job_] { job->deliverProgress(); });
+}
+
+void OwnerQueue::post(std::function<void()> task) const {
+    MainQueue::postIfAlive(queue_, [owner = owner_, task = std::move(task)] {
+        if (owner->alive) task();
+    });
 }
 
 void Job::requestStop() {

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
+#include "core/work/BackgroundJob.h"
 #include "core/work/PlainMainQueue.h"
-#include "ui/model/BackgroundJob.h"
 
 using namespace quillby;
 using namespace std::chrono_literals;
@@ -80,10 +80,11 @@ TEST(BackgroundJob, ResultArrivingAfterItsOwnerWentIsDroppedAndTheWorkToldToStop
     {
         JobOwner owner;
         owner.start(
-            [&](JobContext& job) {
+            [&, back = owner.queue()](JobContext& job) {
                 while (!job.stopRequested()) std::this_thread::sleep_for(1ms);
                 sawStop = true;
                 job.report({1, 1, 0, "/late"});
+                back.post([&] { delivered = true; });  // news that is not the job's own
                 ended = true;
             },
             [&] { delivered = true; }, [&](const JobProgress&) { progressed = true; });
