@@ -22,6 +22,7 @@
 #include "cli/StructuredOutput.h"
 #include "core/settings/UserDefaults.h"
 #include "core/text/UtilityFunction.h"
+#include "core/work/BackgroundJob.h"
 #include "core/work/PlainMainQueue.h"
 #include "core/work/ThreadWorker.h"
 #include "duplicates/CopyToKeep.h"
@@ -30,8 +31,9 @@
 #include "duplicates/DuplicateFilesOpt.h"
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
+#include "duplicates/FolderIdentities.h"
 #include "duplicates/MemberIdentity.h"
-#include "ui/model/BackgroundJob.h"
+#include "duplicates/WalkExclusions.h"
 #include "ui/model/RemovalConversation.h"
 
 namespace quillby {
@@ -49,6 +51,8 @@ struct DupesRequest {
     bool remove = false;
     bool permanent = false;
     std::string keep;
+    std::vector<std::string> keepIn;
+    std::vector<std::string> exclude;
     bool yes = false;
 };
 
@@ -67,6 +71,31 @@ std::string checkedRoot(const std::string& given) {
     }
     ::closedir(folder);
     return text;
+}
+
+// The folders to keep copies in, known by what they are; refused as a folder to search would be.
+FolderIdentities keepInFolders(const std::vector<std::string>& given) {
+    FolderIdentities folders;
+    for (const auto& folder : given) folders.add(checkedRoot(folder));
+    return folders;
+}
+
+// Globs as given; paths made absolute, refused when they do not exist (a typing error would
+// otherwise leave nothing out, silently).
+std::vector<std::string> exclusions(const std::vector<std::string>& given) {
+    std::vector<std::string> excludes;
+    for (const auto& exclude : given) {
+        if (WalkExclusions::isGlob(exclude)) {
+            excludes.push_back(exclude);
+            continue;
+        }
+        std::string path = absolutePath(exclude);
+        struct stat status {};
+        if (::stat(path.c_str(), &status) != 0)
+            throw usageError("no such path to exclude: " + exclude);
+        excludes.push_back(std::move(path));
+    }
+    return excludes;
 }
 
 std::string dateText(const std::optional<SimpleNodeData::Date>& date, bool utc) {
@@ -287,20 +316,28 @@ void runDupes(const DupesRequest& request) {
         }
         threshold = *size;
     }
-    bool removing = request.remove || !request.keep.empty();
-    if (request.permanent && !removing) throw usageError("--permanent needs --delete or --keep");
+    bool removing = request.remove || !request.keep.empty() || !request.keepIn.empty();
+    if (request.permanent && !removing)
+        throw usageError("--permanent needs --delete, --keep or --keep-in");
+    FolderIdentities keepIn = keepInFolders(request.keepIn);
     if (removing && (request.json || request.csv) && !request.yes) {
         throw usageError("--delete with --json or --csv needs --yes (there is no prompt)");
     }
     DuplicateSearchOptions options;
     options.includeHidden = request.hidden || settings.includeHidden;
     options.includeSystem = request.system || settings.includeSystem;
+    // The settings' list and the command's add up; a stored path that went away leaves nothing
+    // out, as on the page.
+    options.excludes = settings.excludes;
+    for (auto& exclude : exclusions(request.exclude))
+        options.excludes.push_back(std::move(exclude));
 
     SearchOutcome search = runSearch(root, threshold, options, request.progress);
     DuplicateReview review(search.tree, root);  // also gives each group its category
     TreeNode::Ptr tree = review.categoryTree(0);
     // Names of one file left in a group with a copy are listed, but count as one file.
     review.setMemberIdentities(readMemberIdentities(tree));
+    review.setKeptFirst(membersInFolders(tree, keepIn));
     // A search that missed folders says which, and never ends as if it had seen everything.
     for (const auto& folder : search.notSearched) {
         std::cerr << "not searched: " << folder.path << ": "
@@ -343,6 +380,20 @@ void addDupesCommand(CLI::App& app) {
                     "With --delete, delete the copies for good instead of trashing them");
     dupes->add_option("--keep", request->keep, "Which copy stays (implies --delete)")
         ->check(CLI::IsMember({"original", "first", "last", "oldest", "newest"}));
+    dupes
+        ->add_option("--keep-in", request->keepIn,
+                     "Keep the copy inside DIR where a group has one (repeatable; implies "
+                     "--delete)")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    dupes
+        ->add_option("--exclude", request->exclude,
+                     "Leave out a folder (PATH) or every name matching GLOB; never read "
+                     "(repeatable)")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     dupes->add_flag("--yes", request->yes, "Remove without asking");
     dupes->callback([request] { runDupes(*request); });
 }

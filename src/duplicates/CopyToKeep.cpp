@@ -2,12 +2,14 @@
 #include "duplicates/CopyToKeep.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateReview.h"
+#include "duplicates/FolderIdentities.h"
 
 namespace quillby {
 
@@ -66,30 +68,49 @@ bool hasCopyMarker(std::string_view path) {
     return false;
 }
 
-std::size_t keeperIndex(const std::vector<TreeNode::Ptr>& members, CopyToKeep rule) {
-    if (members.empty()) return 0;
-    if (rule == CopyToKeep::First) return 0;
-    if (rule == CopyToKeep::Last) return members.size() - 1;
+std::size_t keeperIndex(const std::vector<TreeNode::Ptr>& members, CopyToKeep rule,
+                        const KeptFirst& keptFirst) {
+    std::vector<std::size_t> candidates;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        if (keptFirst.contains(members[i].get())) candidates.push_back(i);
+    }
+    if (candidates.empty()) {
+        for (std::size_t i = 0; i < members.size(); ++i) candidates.push_back(i);
+    }
+    if (candidates.empty()) return 0;
+    if (rule == CopyToKeep::First) return candidates.front();
+    if (rule == CopyToKeep::Last) return candidates.back();
     auto dateOf = [&](size_t i) {
         return members[i]->nodeData()->ModificationDate.value_or(SimpleNodeData::Date{});
     };
     if (rule == CopyToKeep::Original) {
-        using Rank = std::tuple<bool, SimpleNodeData::Date, std::size_t>;
-        std::vector<Rank> ranks;
-        for (size_t i = 0; i < members.size(); ++i) {
+        using Rank = std::tuple<bool, SimpleNodeData::Date, std::size_t, std::size_t>;
+        Rank best{true, SimpleNodeData::Date::max(), SIZE_MAX, SIZE_MAX};
+        for (std::size_t i : candidates) {
             const std::string& path = members[i]->nodeData()->name;
-            ranks.emplace_back(hasCopyMarker(path), dateOf(i), path.size());
+            // The index last: the first of equal ranks stays.
+            best = std::min(best, Rank{hasCopyMarker(path), dateOf(i), path.size(), i});
         }
-        // min_element keeps the first of equal ranks.
-        return static_cast<size_t>(std::min_element(ranks.begin(), ranks.end()) - ranks.begin());
+        return std::get<3>(best);
     }
-    size_t chosen = 0;
-    for (size_t i = 1; i < members.size(); ++i) {
+    size_t chosen = candidates.front();
+    for (size_t i : candidates) {
         bool later =
             rule == CopyToKeep::Oldest ? dateOf(i) <= dateOf(chosen) : dateOf(i) >= dateOf(chosen);
         if (later) chosen = i;
     }
     return chosen;
+}
+
+KeptFirst membersInFolders(const TreeNode::Ptr& tree, const FolderIdentities& folders) {
+    KeptFirst inside;
+    if (!tree || folders.empty()) return inside;
+    for (const auto& group : tree->children()) {
+        for (const auto& member : group->children()) {
+            if (folders.holdsPath(member->nodeData()->name)) inside.insert(member.get());
+        }
+    }
+    return inside;
 }
 
 std::optional<CopyToKeep> copyToKeepNamed(std::string_view name) {
@@ -109,7 +130,7 @@ std::size_t tickCopiesToRemove(DuplicateReview& review, CopyToKeep rule) {
             continue;
         }
         auto members = group->children();
-        size_t keeper = keeperIndex(members, rule);
+        size_t keeper = keeperIndex(members, rule, review.keptFirst());
         for (size_t i = 0; i < members.size(); ++i) {
             if (i != keeper) review.clickMemberBox(members[i], [] { return false; });
         }

@@ -17,11 +17,13 @@ constexpr std::size_t kTitleKept = 25;
 DuplicateResultsModel::DuplicateResultsModel(TreeNode::Ptr tree, std::string searchFolder,
                                              MemberIdentities identities,
                                              std::vector<FolderNotListed> notSearched,
-                                             DuplicateSearchSettings searchedWith)
+                                             DuplicateSearchSettings searchedWith,
+                                             KeptFirst keptFirst)
     : review_(std::move(tree), std::move(searchFolder)),
       notSearched_(std::move(notSearched)),
       searchedWith_(searchedWith) {
     review_.setMemberIdentities(std::move(identities));
+    review_.setKeptFirst(std::move(keptFirst));
     TreeNode::Ptr all = review_.categoryTree(0);
     foundNothing_ = !all || all->numberOfChildren() == 0;
 }

@@ -22,11 +22,11 @@ class DuplicateResultsModel {
     enum class SortColumn { None, Name, Size, Date };
 
     // The results of a search of `searchFolder` made with `searchedWith`; `tree` is null when
-    // nothing was found.
+    // nothing was found. The members in `keptFirst` stay before the others of their group.
     DuplicateResultsModel(TreeNode::Ptr tree, std::string searchFolder,
                           MemberIdentities identities = {},
                           std::vector<FolderNotListed> notSearched = {},
-                          DuplicateSearchSettings searchedWith = {});
+                          DuplicateSearchSettings searchedWith = {}, KeptFirst keptFirst = {});
 
     DuplicateReview& review() { return review_; }
     const DuplicateReview& review() const { return review_; }

@@ -125,7 +125,7 @@ void DuplicateReview::untick(const TreeNode::Ptr& member) {
 void DuplicateReview::clickGroupBox(const TreeNode::Ptr& group) {
     auto members = group->children();
     if (group->nodeData()->selectNum == 0) {
-        size_t keeper = keeperIndex(members, CopyToKeep::Original);
+        size_t keeper = keeperIndex(members, CopyToKeep::Original, keptFirst_);
         for (size_t i = 0; i < members.size(); ++i) {
             if (i != keeper) tick(members[i]);
         }
@@ -171,7 +171,7 @@ TreeNode::Ptr DuplicateReview::copyKeptIfTicked(const TreeNode::Ptr& member) con
     for (const auto& sibling : group->children()) {
         if (sibling != member) others.push_back(sibling);
     }
-    return others.empty() ? nullptr : others[keeperIndex(others, CopyToKeep::Original)];
+    return others.empty() ? nullptr : others[keeperIndex(others, CopyToKeep::Original, keptFirst_)];
 }
 
 void DuplicateReview::clickHeaderBox(bool on) {
@@ -179,7 +179,7 @@ void DuplicateReview::clickHeaderBox(bool on) {
     if (groups.empty()) return;
     for (const auto& group : groups) {
         auto members = group->children();
-        size_t keeper = keeperIndex(members, CopyToKeep::Original);
+        size_t keeper = keeperIndex(members, CopyToKeep::Original, keptFirst_);
         for (size_t i = 0; i < members.size(); ++i) {
             if (on && i != keeper) {
                 tick(members[i]);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/fs/RemovalOutcome.h"
+#include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateCategory.h"
 #include "duplicates/MemberIdentity.h"
 #include "duplicates/TreeNode.h"
@@ -53,6 +54,11 @@ class DuplicateReview {
     // "%lu files in %@." with the member count and the category title (the search folder's
     // last component for "All").
     std::string titleLine() const;
+
+    // The members that stay before the others of their group (see membersInFolders); the boxes
+    // below choose the copy that stays among them, by the default rule, where a group has any.
+    void setKeptFirst(KeptFirst members) { keptFirst_ = std::move(members); }
+    const KeptFirst& keptFirst() const { return keptFirst_; }
 
     // The group box: with nothing ticked, ticks every member but the one keeperIndex keeps by
     // default (no copy marker, then oldest, then shortest path); else unticks all.
@@ -125,6 +131,7 @@ class DuplicateReview {
     std::size_t allFilesCount_ = 0;
     std::vector<TreeNode::Ptr> allSelectNumArr_;
     MemberIdentities identities_;
+    KeptFirst keptFirst_;
 };
 
 }  // namespace quillby

@@ -5,6 +5,7 @@
 #include <functional>
 #include <stop_token>
 #include <string>
+#include <vector>
 
 namespace quillby {
 
@@ -12,7 +13,9 @@ namespace quillby {
 struct DuplicateSearchOptions {
     bool includeHidden = false;  // items with a path component starting with "."
     bool includeSystem = false;  // the system folders at the top of "/"
-    unsigned threadCount = 0;    // 0: WorkStealingPool::defaultThreadCount()
+    // Folders (by path, known by identity) and name globs the walk leaves out: see WalkExclusions.
+    std::vector<std::string> excludes;
+    unsigned threadCount = 0;  // 0: WorkStealingPool::defaultThreadCount()
     // Pair the candidates one at a time with algorithm::getDuplicateFile, on one thread: the
     // plain form of the search, which the parallel form must match result for result.
     bool oneFileAtATime = false;

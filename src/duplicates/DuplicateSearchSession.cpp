@@ -6,6 +6,7 @@
 
 #include "core/work/ThreadWorker.h"
 #include "duplicates/DuplicateFilesOpt.h"
+#include "duplicates/FolderIdentities.h"
 
 namespace quillby {
 
@@ -49,6 +50,7 @@ void DuplicateSearchSession::launch(Request request) {
     DuplicateSearchOptions options;
     options.includeHidden = running->request.settings.includeHidden;
     options.includeSystem = running->request.settings.includeSystem;
+    options.excludes = running->request.settings.excludes;
     running->search->setSearchOption(options);
     running_ = running;
     std::weak_ptr<bool> alive = alive_;
@@ -62,6 +64,9 @@ void DuplicateSearchSession::launch(Request request) {
             result.notSearched = running->search->foldersNotSearched();
             // Which members are names of one file: read here, off the main thread.
             result.identities = readMemberIdentities(result.tree);
+            FolderIdentities keepIn;
+            for (const auto& folder : asked.settings.keepIn) keepIn.add(folder);
+            result.keptFirst = membersInFolders(result.tree, keepIn);
             result.stopped = running->stopped.load(std::memory_order_relaxed);
         }),
         {},

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "duplicates/MemberIdentity.h"
 #include "duplicates/TreeNode.h"
@@ -31,6 +32,7 @@ class DuplicateSearchSession {
         std::string folder;
         TreeNode::Ptr tree;  // null when nothing was found
         MemberIdentities identities;
+        KeptFirst keptFirst;  // the members in the settings' keepIn folders
         std::vector<FolderNotListed> notSearched;
         bool stopped = false;
     };

@@ -40,6 +40,7 @@ DuplicateSearchSettings DuplicateSearchSettings::fromUserDefaults(const UserDefa
                                       defaults.integerForKey(SettingsKey::QWDuplicatesUnit));
     settings.includeHidden = defaults.boolForKey(SettingsKey::QWHidenDuplication);
     settings.includeSystem = defaults.boolForKey(SettingsKey::QWSystemDuplication);
+    settings.excludes = defaults.linesForKey(SettingsKey::DuplicateExcludes);
     return settings;
 }
 

@@ -33,7 +33,7 @@ SimpleNodeData::Date modificationDateOf(const struct stat& status) {
 }
 
 bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
-                FolderContents& contents) {
+                FolderContents& contents, bool folderIdentities) {
     contents = FolderContents{};
     int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
     int fd = openLongPath(path, flags);
@@ -56,7 +56,7 @@ bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
     while (reader.next(entry)) {
         ListedEntry listed;
         listed.name = entry.name;
-        if (entry.type == DT_DIR) {
+        if (entry.type == DT_DIR && !folderIdentities) {
             listed.kind = EntryKind::Directory;
         } else {
             struct stat status {};
@@ -68,6 +68,8 @@ bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
             listed.kind = kindOf(status.st_mode);
             listed.size = static_cast<std::uint64_t>(status.st_size);
             listed.modified = modificationDateOf(status);
+            listed.device = status.st_dev;
+            listed.inode = status.st_ino;
         }
         contents.entries.push_back(std::move(listed));
     }

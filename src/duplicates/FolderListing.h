@@ -13,13 +13,16 @@
 namespace quillby {
 
 // One entry of a listed folder, its kind read without following links. A folder entry carries
-// only its name and kind: its own attributes are read when it is listed itself.
+// only its name and kind unless its identity was asked for: its own attributes are read when it
+// is listed itself.
 struct ListedEntry {
     std::string name;  // the last path component: a walk holds every entry of a large tree
     EntryKind kind = EntryKind::Other;
     bool vanished = false;  // gone between the listing and the attribute read
     std::uint64_t size = 0;
     SimpleNodeData::Date modified{};
+    dev_t device = 0;
+    ino_t inode = 0;
 };
 
 // One folder's listing.
@@ -33,10 +36,11 @@ struct FolderContents {
 // Lists a folder: every entry but "." and ".." in the order the file system gives them, each
 // with its kind, size and modification date read without following links. A link at `path`
 // itself is followed only when `followLink` is set. When the folder's device differs from
-// `parentDevice` its file-system type is checked for kernel pseudo file systems. False (with
-// `error` set) when the folder cannot be opened or read.
+// `parentDevice` its file-system type is checked for kernel pseudo file systems. With
+// `folderIdentities` folder entries get their device and inode too (one more read each). False
+// (with `error` set) when the folder cannot be opened or read.
 bool listFolder(const std::string& path, bool followLink, dev_t parentDevice,
-                FolderContents& contents);
+                FolderContents& contents, bool folderIdentities = false);
 
 SimpleNodeData::Date modificationDateOf(const struct stat& status);
 

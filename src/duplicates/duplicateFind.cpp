@@ -153,6 +153,10 @@ int duplicateFind::searchDuplicateFileAtPath(const std::string& root, std::uint6
     auto walker = std::make_shared<getFileList>(pool.get());
     walker->setSearchOptions(options_.includeHidden, options_.includeSystem);
     walker->setOnlyFilesSharingASize(true);
+    WalkExclusions exclusions(options_.excludes);
+    for (const auto& path : exclusions.unreadable())
+        KVT_LOG("exclusion not found:%s", path.c_str());
+    walker->setExclusions(std::move(exclusions));
     {
         std::lock_guard lock(phaseMutex_);
         m_fileList = walker;

@@ -110,7 +110,7 @@ bool getFileList::getAppDirectory(const ListedPath& item, std::vector<std::strin
                                   std::uint64_t limit) {
     std::string_view bundle = bundlePathOf(item.path);
     if (bundle.empty()) return false;
-    if (item.size > limit) {
+    if (item.size > limit && !partlyExcluded_.contains(std::string(bundle))) {
         std::string path(bundle);
         if (knownBundles_.insert(path).second) bundles.push_back(std::move(path));
     }
@@ -121,6 +121,15 @@ bool getFileList::skipsHiddenName(std::string_view name) const {
     // Everything below a hidden name is hidden too, so leaving it out of the walk changes no
     // result: the listing would drop all of it.
     return !m_bSearchHiddenFile && name.front() == '.';
+}
+
+void getFileList::leftOutIn(const std::string& folder) {
+    // A bundle is compared, and removed from the page, as a whole: one with a part left out
+    // would bring that part along.
+    std::string_view bundle = bundlePathOf(folder);
+    if (bundle.empty()) return;
+    std::lock_guard lock(currentPathMutex_);
+    partlyExcluded_.emplace(bundle);
 }
 
 void getFileList::addSubfolder(WalkedFolder& parent, std::string path,
@@ -140,7 +149,8 @@ void getFileList::listWalkedFolder(WalkedFolder& folder, std::vector<WalkedFolde
     }
     setCurrentPath(folder.path);
     FolderContents contents;
-    if (!listFolder(folder.path, false, folder.parentDevice, contents)) {
+    if (!listFolder(folder.path, false, folder.parentDevice, contents,
+                    exclusions_.judgesIdentity())) {
         KVT_LOG("get contents Of Directory At Path failed %s: %s", folder.path.c_str(),
                 errorText(contents.error).c_str());
         folder.state = WalkedFolder::State::Failed;
@@ -171,6 +181,10 @@ void getFileList::listWalkedFolder(WalkedFolder& folder, std::vector<WalkedFolde
     for (ListedEntry& entry : contents.entries) {
         if (entry.kind == EntryKind::Symlink || entry.vanished) continue;
         if (skipsHiddenName(entry.name)) continue;
+        if (exclusions_.excludes(entry)) {
+            leftOutIn(folder.path);
+            continue;
+        }
         if (entry.kind == EntryKind::Directory) {
             addSubfolder(folder, appendPathComponent(folder.path, entry.name), subfolders);
         } else {
@@ -243,13 +257,14 @@ void getFileList::assembleTop(WalkedFolder& top, Visit& visit) {
 bool getFileList::walkTree(const std::string& root, WalkedFolder& top) {
     setCurrentPath(root);
     FolderContents contents;
-    if (!listFolder(root, true, 0, contents)) {
+    if (!listFolder(root, true, 0, contents, exclusions_.judgesIdentity())) {
         KVT_LOG("get contents Of Directory At Path failed %s: %s", root.c_str(),
                 errorText(contents.error).c_str());
         return false;
     }
     // Below a hidden root every path is hidden, and nothing lives in a kernel file system.
     if (contents.kernelFileSystem || (!m_bSearchHiddenFile && IsHiddenFile(root))) return true;
+    if (exclusions_.excludesFolder(contents.self.st_dev, contents.self.st_ino)) return true;
 
     top.path = root;
     top.device = contents.self.st_dev;
@@ -264,6 +279,10 @@ bool getFileList::walkTree(const std::string& root, WalkedFolder& top) {
     for (ListedEntry& entry : contents.entries) {
         if (entry.vanished) {
             KVT_LOG("directory not exsts:%s", appendPathComponent(root, entry.name).c_str());
+            continue;
+        }
+        if (exclusions_.excludes(entry)) {
+            leftOutIn(root);
             continue;
         }
         switch (entry.kind) {

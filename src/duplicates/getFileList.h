@@ -13,6 +13,7 @@
 
 #include "duplicates/CandidateFile.h"
 #include "duplicates/FolderListing.h"
+#include "duplicates/WalkExclusions.h"
 
 namespace quillby {
 
@@ -57,6 +58,8 @@ class getFileList {
     // getListAtPath() leaves out a file whose size no other listed file has: it cannot have a
     // copy, and a search holds every listed file in memory.
     void setOnlyFilesSharingASize(bool only) { onlyFilesSharingASize_ = only; }
+    // What the walk leaves out: neither listed nor opened, at any depth (see WalkExclusions).
+    void setExclusions(WalkExclusions exclusions) { exclusions_ = std::move(exclusions); }
 
     // Appends to `files` every regular file below `root` strictly larger than `limit` bytes,
     // in walk order, and to `bundles` every bundle with an item larger than `limit`. False
@@ -75,7 +78,7 @@ class getFileList {
     // in any letter case; empty when there is none.
     static std::string_view bundlePathOf(std::string_view path);
     // True when the item lies in a bundle; the bundle is added to `bundles` (once) when the
-    // item's own size exceeds `limit`.
+    // item's own size exceeds `limit` and no part of it was excluded.
     bool getAppDirectory(const ListedPath& item, std::vector<std::string>& bundles,
                          std::uint64_t limit);
 
@@ -97,6 +100,8 @@ class getFileList {
     void walkOnPool(const std::vector<WalkedFolder*>& folders);
     void submitWalk(WalkedFolder* folder);
     bool skipsHiddenName(std::string_view name) const;
+    // Notes that an entry of `folder` was excluded (from any walking thread).
+    void leftOutIn(const std::string& folder);
     // Lists `root` and walks below it; false when the root cannot be listed.
     bool walkTree(const std::string& root, WalkedFolder& top);
     // Give the walked items in walk order to `visit`, with their paths, freeing the tree as they
@@ -134,10 +139,12 @@ class getFileList {
     bool m_bSearchHiddenFile = false;
     bool m_bSearchSystemDirectory = false;
     bool onlyFilesSharingASize_ = false;
+    WalkExclusions exclusions_;
     mutable std::mutex currentPathMutex_;
     std::string m_CurrentPath_;
     std::vector<FolderNotListed> notListed_;
     std::unordered_set<std::string> knownBundles_;
+    std::unordered_set<std::string> partlyExcluded_;  // bundles not listed: a part is left out
 };
 
 }  // namespace quillby

@@ -157,6 +157,9 @@ TEST_F(Dupes, BadInputGetsOneLineAndStatusTwo) {
         {tree.path().string(), "--json", "--csv"},
         {tree.path().string(), "--json", "--delete"},
         {tree.path().string(), "--permanent"},
+        {tree.path().string(), "--keep-in", path("missing")},
+        {tree.path().string(), "--keep-in", path("file")},
+        {tree.path().string(), "--exclude", path("missing")},
     };
     for (const auto& arguments : cases) expectRefusedInOneLine(run(arguments), arguments.back());
 
@@ -232,6 +235,30 @@ TEST_F(Dupes, KeepChoosesTheCopyThatStays) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_THAT(result.out, HasSubstr("(keeps " + path("report.pdf") + ")"));
     EXPECT_EQ(remaining(), (std::vector<std::string>{"old", "report.pdf"}));
+}
+
+TEST_F(Dupes, KeepInChoosesWhatStaysAndExcludedItemsAreNeverTouched) {
+    for (const char* name : {"backup/a.jpg", "photos/a.jpg"}) tree.write(name, "a photo");
+    setDate("backup/a.jpg", 30);  // the default rule would keep the older backup
+    for (const char* name : {"w.bin", "y.bin", "cache/x.bin", "z.tmp"}) tree.write(name, "bytes");
+    auto result = run({tree.path().string(), "--min-size", "0", "--keep-in", path("photos"),
+                       "--exclude", path("cache"), "--exclude", "*.tmp", "--yes"});
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    auto left = remaining();
+    EXPECT_EQ(left.size(), 4u);
+    for (const char* name : {"photos/a.jpg", "cache/x.bin", "z.tmp"}) {
+        EXPECT_TRUE(std::find(left.begin(), left.end(), name) != left.end()) << name;
+    }
+
+    // An excluded folder is not read at all: one that cannot be read is no folder not searched.
+    tree.write("locked/inside", "x");
+    fs::permissions(tree.path(), fs::perms::all, fs::perm_options::replace);
+    fs::permissions(tree / "locked", fs::perms::none);
+    auto excluded = cli.runAsOrdinaryUser({"dupes", tree.path().string(), "--exclude", "lock?d"});
+    EXPECT_EQ(excluded.status, 0) << excluded.err;
+    EXPECT_THAT(excluded.err, Not(HasSubstr("not searched")));
+    EXPECT_EQ(cli.runAsOrdinaryUser({"dupes", tree.path().string()}).status, 1);
+    fs::permissions(tree / "locked", fs::perms::owner_all);
 }
 
 TEST_F(Dupes, ACopyThatDiffersFromTheKeptOneIsRefusedAndReported) {

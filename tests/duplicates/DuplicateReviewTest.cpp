@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,7 +16,9 @@
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "duplicates/DuplicateTestSupport.h"
+#include "duplicates/FolderIdentities.h"
 #include "platform/MemoryPreferencesStore.h"
+#include "support/TempDir.h"
 
 using namespace quillby;
 
@@ -64,13 +67,16 @@ TEST(DuplicateSettings, ThresholdAndOptionsComeFromTheSettings) {
     EXPECT_EQ(none.threshold, 0u);
     EXPECT_FALSE(none.includeHidden);
     EXPECT_FALSE(none.includeSystem);
+    EXPECT_TRUE(none.excludes.empty());
 
     UserDefaults set(std::make_shared<MemoryPreferencesStore>());
     set.setInteger(2, SettingsKey::QWDuplicationLimit);
     set.setInteger(4, SettingsKey::QWDuplicatesUnit);
     set.setBool(true, SettingsKey::QWHidenDuplication);
     set.setBool(true, SettingsKey::QWSystemDuplication);
+    set.setObject(std::string("/home/u/cache\n\n*.tmp\n"), SettingsKey::DuplicateExcludes);
     auto all = DuplicateSearchSettings::fromUserDefaults(set);
+    EXPECT_EQ(all.excludes, (std::vector<std::string>{"/home/u/cache", "*.tmp"}));
     EXPECT_EQ(all.threshold, 2000000000000ULL);
     EXPECT_TRUE(all.includeHidden);
     EXPECT_TRUE(all.includeSystem);
@@ -169,6 +175,73 @@ TEST(CopyToKeep, TheOriginalHasNoCopyMarkerThenIsOldestThenHasTheShortestPath) {
     for (const char* plain : {"/a/report.pdf", "/a (copy)/report.pdf", "/a/copywriter.txt",
                               "/a/photocopy.pdf", "/a/report (final).pdf", "/a/.copy", "/a/2 (3)x"})
         EXPECT_FALSE(hasCopyMarker(plain)) << plain;
+}
+
+// Copies in a folder chosen to keep them stay before the others; the folder is known by what it
+// is, not by how its path is spelled.
+TEST(CopyToKeep, ACopyInAKeepInFolderStaysAndTheRuleChoosesAmongSuch) {
+    TempDir dir;
+    for (const char* folder : {"keep/sub", "keepers", "second", "plain"})
+        std::filesystem::create_directories(dir / folder);
+    std::filesystem::create_directory_symlink(dir / "keep", dir / "keep-link");
+    const std::string at = dir.path().string() + "/";
+    struct Case {
+        const char* name;
+        std::vector<std::string> keepIn;
+        CopyToKeep rule;
+        std::vector<Member> members;  // below the fixture folder
+        const char* stays;
+    };
+    const Case cases[] = {
+        {"inside, though marked and newer",
+         {"keep"},
+         CopyToKeep::Original,
+         {{"plain/r.pdf", 5, 1}, {"keep/sub/r (copy).pdf", 5, 9}},
+         "keep/sub/r (copy).pdf"},
+        {"several folders: the rule among the copies inside",
+         {"keep", "second"},
+         CopyToKeep::Original,
+         {{"keep/b", 5, 5}, {"second/a", 5, 2}, {"plain/c", 5, 1}},
+         "second/a"},
+        {"several folders, another rule",
+         {"keep", "second"},
+         CopyToKeep::Newest,
+         {{"keep/b", 5, 2}, {"second/a", 5, 4}, {"plain/c", 5, 9}},
+         "second/a"},
+        {"a folder named through a link is that folder",
+         {"keep-link"},
+         CopyToKeep::Original,
+         {{"plain/x", 5, 1}, {"keep/x", 5, 5}},
+         "keep/x"},
+        {"a copy reached through a link is not inside",
+         {"keep"},
+         CopyToKeep::Original,
+         {{"keep-link/x", 5, 5}, {"plain/x", 5, 1}},
+         "plain/x"},
+        {"a folder whose name starts alike is another folder",
+         {"keep"},
+         CopyToKeep::Original,
+         {{"plain/x", 5, 0}, {"keepers/x", 5, 1}},
+         "plain/x"},
+        {"no copy inside: the rule over all",
+         {"keep"},
+         CopyToKeep::Last,
+         {{"plain/a", 5, 3}, {"second/a", 5, 1}},
+         "second/a"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FolderIdentities folders;
+        for (const auto& folder : c.keepIn) ASSERT_TRUE(folders.add(at + folder));
+        std::vector<Member> members = c.members;
+        for (auto& member : members) member.path = at + member.path;
+        auto group = copyGroup("g", "", members);
+        auto keptFirst = membersInFolders(resultTree({group}), folders);
+        EXPECT_EQ(group->childAtIndex(keeperIndex(group->children(), c.rule, keptFirst))
+                      ->nodeData()
+                      ->name,
+                  at + c.stays);
+    }
 }
 
 TEST(DuplicateReview, TickingTheLastCopyAsksFirstAndStillKeepsOne) {

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/work/PlainMainQueue.h"
+#include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateResultsModel.h"
 #include "duplicates/DuplicateSearchSession.h"
 #include "duplicates/DuplicateTestSupport.h"
@@ -124,4 +126,30 @@ TEST(DuplicateResultsModel, AnEmptyResultSaysSoAndNamesWhatWasLeftOut) {
         DuplicateResultsModel model(nullptr, "/home/someone", {}, {}, c.settings);
         EXPECT_EQ(model.emptyResultLine(), c.line);
     }
+}
+
+// "Keep copies in this folder" is a setting of the search: its result says which members lie
+// there, and the page's model keeps them when a group is ticked.
+TEST(DuplicateSearchSession, CopiesInAKeepInFolderAreTheOnesThatStay) {
+    TempDir dir;
+    dir.write("a/x (copy).txt", "the same");  // the name alone would make it go
+    dir.write("keep/x.txt", "the same");
+    dir.write("b/x (copy).txt", "the same");
+    PlainMainQueue queue;
+    DuplicateSearchSession session(queue);
+    DuplicateSearchSettings settings = everything();
+    settings.keepIn = {(dir / "a").string()};
+    std::optional<DuplicateSearchSession::Result> result;
+    session.start(dir.path().string(), settings,
+                  [&](DuplicateSearchSession::Result r) { result = std::move(r); });
+    ASSERT_TRUE(queue.runUntil([&] { return result.has_value(); }, std::chrono::seconds(30)));
+    ASSERT_TRUE(result->tree);
+    ASSERT_EQ(result->keptFirst.size(), 1u);
+    DuplicateResultsModel model(result->tree, result->folder, {}, {}, settings,
+                                std::move(result->keptFirst));
+    TreeNode::Ptr group = model.review().categoryTree(0)->firstChild();
+    model.review().clickGroupBox(group);
+    auto kept = keptMemberOf(group);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->nodeData()->name, (dir / "a/x (copy).txt").string());
 }

@@ -217,3 +217,78 @@ TEST_F(FileList, ThePoolWalksTheSameListInTheSameOrder) {
     ASSERT_EQ(plain.size(), pooled.size());
     for (size_t i = 0; i < plain.size(); ++i) EXPECT_EQ(plain[i].path, pooled[i].path);
 }
+
+// What is left out is left out by the walk: by identity for a path, however it is spelled, and
+// by name at any depth for a glob.
+TEST_F(FileList, ExclusionsLeaveOutFoldersByIdentityAndNamesByGlob) {
+    for (const char* name :
+         {"keep/a", "skip/b", "deep/x/c.tmp", "deep/cache/d", "skipper/e", "Tool.app/part/f.tmp"})
+        dir.write(name, "abc");
+    fs::create_directory_symlink(dir / "skip", dir / "link-to-skip");
+    struct Case {
+        const char* name;
+        std::vector<std::string> excludes;
+        std::vector<std::string> listed;  // the files, then the bundles
+    };
+    const std::string at = dir.path().string() + "/";
+    const Case cases[] = {
+        {"nothing",
+         {},
+         {"deep/cache/d", "deep/x/c.tmp", "keep/a", "skip/b", "skipper/e", "Tool.app"}},
+        {"a folder",
+         {at + "skip"},
+         {"deep/cache/d", "deep/x/c.tmp", "keep/a", "skipper/e", "Tool.app"}},
+        {"a folder named through a link",
+         {at + "link-to-skip"},
+         {"deep/cache/d", "deep/x/c.tmp", "keep/a", "skipper/e", "Tool.app"}},
+        {"a folder named by another spelling",
+         {at + "deep/../skip/"},
+         {"deep/cache/d", "deep/x/c.tmp", "keep/a", "skipper/e", "Tool.app"}},
+        // A bundle with a part left out is not compared: it goes, and is kept, as a whole.
+        {"file names", {"*.tmp"}, {"deep/cache/d", "keep/a", "skip/b", "skipper/e"}},
+        {"a folder's name deeper down",
+         {"cach[e]"},
+         {"deep/x/c.tmp", "keep/a", "skip/b", "skipper/e", "Tool.app"}},
+        {"a missing path leaves nothing out",
+         {at + "gone"},
+         {"deep/cache/d", "deep/x/c.tmp", "keep/a", "skip/b", "skipper/e", "Tool.app"}},
+        {"together", {at + "keep", "?kip*", at + "deep"}, {"Tool.app"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        getFileList walker;
+        walker.setExclusions(WalkExclusions(c.excludes));
+        Listing listing;
+        ASSERT_TRUE(walker.getListAtPath(dir.path().string(), listing.files, listing.bundles, 0));
+        std::vector<std::string> listed;
+        for (const auto& path : pathsOf(listing.files)) listed.push_back(path.substr(at.size()));
+        for (const auto& path : listing.bundles) listed.push_back(path.substr(at.size()));
+        EXPECT_EQ(listed, c.listed);
+    }
+}
+
+// Left out means never opened: an excluded folder that cannot be read is no folder not listed.
+TEST_F(FileList, AnExcludedFolderIsNeverOpened) {
+    fs::permissions(dir.path(), fs::perms::all, fs::perm_options::replace);
+    dir.write("open/a", "abc");
+    dir.write("locked/deeper/b", "abc");
+    dir.write("open/closed/c", "abc");
+    fs::permissions(dir / "locked", fs::perms::none);
+    fs::permissions(dir / "open/closed", fs::perms::none);
+    const std::string root = dir.path().string();
+    auto foldersNotListed = [&](std::vector<std::string> excludes) {
+        return [root, excludes]() -> std::size_t {
+            getFileList walker;
+            walker.setExclusions(WalkExclusions(excludes));
+            std::vector<CandidateFile> files;
+            std::vector<std::string> bundles;
+            walker.getListAtPath(root, files, bundles, 0);
+            return walker.foldersNotListed().size();
+        };
+    };
+    EXPECT_TRUE(asOrdinaryUser([&] { return foldersNotListed({})() == 2; }));
+    EXPECT_TRUE(asOrdinaryUser([&] {
+        return foldersNotListed({root + "/locked", root + "/open/closed"})() == 0;
+    }));
+    EXPECT_TRUE(asOrdinaryUser([&] { return foldersNotListed({"lock*", "clos[e]d"})() == 0; }));
+}

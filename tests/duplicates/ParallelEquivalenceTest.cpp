@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -98,6 +99,40 @@ TEST(ParallelEquivalence, ResultsEqualThoseOfTheOneByOneSearch) {
                 << threads << " threads, hidden " << hidden;
         }
     }
+}
+
+// Leaving items out while walking finds what a search of the tree without them finds.
+TEST(ParallelEquivalence, ExclusionsGiveTheResultOfTheTreeWithoutThem) {
+    TempDir dir, pruned;
+    generateTree(dir.path(), 77, 800);
+    generateTree(pruned.path(), 77, 800);
+    fs::remove_all(pruned / "d1");
+    std::vector<fs::path> pictures;
+    for (const auto& entry : fs::recursive_directory_iterator(pruned.path())) {
+        if (entry.path().extension() == ".jpg") pictures.push_back(entry.path());
+    }
+    for (const auto& picture : pictures) fs::remove(picture);
+    // The trees differ only in their folder and their files' dates.
+    auto withoutRoot = [](const std::string& text, const fs::path& root) {
+        std::string result;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.starts_with("  ")) line = line.substr(0, line.rfind(' '));
+            if (auto at = line.find(root.string()); at != std::string::npos)
+                line.replace(at, root.string().size(), "ROOT");
+            result += line + '\n';
+        }
+        return result;
+    };
+    DuplicateSearchOptions options = optionsFor(false, 3, true);
+    options.excludes = {(dir / "d1").string(), "*.jpg"};
+    std::string excluded =
+        withoutRoot(describeTree(searchTree(dir.path().string(), 0, options)), dir.path());
+    std::string reference =
+        withoutRoot(describeTree(searchTree(pruned.path().string(), 0, optionsFor(true, 1, true))),
+                    pruned.path());
+    EXPECT_NE(reference, "(nothing)\n");
+    EXPECT_EQ(excluded, reference);
 }
 
 // However early a stop comes, the parallel pairing gives a leading part of the full result:

@@ -21,7 +21,6 @@ DuplicateStartView::DuplicateStartView(QWidget* parent)
         tr("Choose a folder, or drop one here.\nFiles with the same content are grouped by kind;\n"
            "you pick the copies to remove, and one copy of each always stays."),
         this);
-    hint->setAccessibleName(tr("How the duplicate search works"));
     choose_->setToolTip(tr("Select scan path"));
     choose_->setAccessibleName(tr("Select scan path"));
     auto* layout = new QVBoxLayout(this);

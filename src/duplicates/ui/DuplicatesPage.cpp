@@ -13,6 +13,7 @@
 
 #include "core/settings/UserDefaults.h"
 #include "core/work/Asker.h"
+#include "core/work/BackgroundJob.h"
 #include "duplicates/DuplicateCategory.h"
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateResultsModel.h"
@@ -32,7 +33,6 @@
 #include "ui/WindowModalAsker.h"
 #include "ui/WindowStyle.h"
 #include "ui/WorkRunner.h"
-#include "ui/model/BackgroundJob.h"
 #include "ui/model/RemovalConversation.h"
 
 namespace quillby {
@@ -209,9 +209,9 @@ void DuplicatesPage::showSearchResult(DuplicateSearchSession::Result result) {
         emit searchFinished();
         return;
     }
-    model_ = std::make_shared<DuplicateResultsModel>(result.tree, result.folder,
-                                                     std::move(result.identities),
-                                                     std::move(result.notSearched), searchedWith_);
+    model_ = std::make_shared<DuplicateResultsModel>(
+        result.tree, result.folder, std::move(result.identities), std::move(result.notSearched),
+        searchedWith_, std::move(result.keptFirst));
     results_->categories()->blockSignals(true);
     results_->categories()->setCurrentRow(0);
     results_->categories()->blockSignals(false);
@@ -219,6 +219,7 @@ void DuplicatesPage::showSearchResult(DuplicateSearchSession::Result result) {
     refreshCategories();
     refreshSelection();
     switchTo(ResultsView);
+    RichStatusLine::announce(*results_->selection());
     emit searchFinished();
 }
 
@@ -256,7 +257,7 @@ void DuplicatesPage::refreshSelection() {
     results_->removeButton()->setEnabled(any && !removing_);
     if (!model_) {
         results_->selection()->showSelection(0, 0);
-        results_->freeLine()->clear();
+        RichStatusLine::showPlain(*results_->freeLine(), {});
         results_->headerBox()->setCheckState(Qt::Unchecked);
         return;
     }
@@ -275,7 +276,7 @@ void DuplicatesPage::refreshSelection() {
         for (const auto& line : missed) all << text(line);
         results_->freeLine()->setToolTip(all.join(QLatin1Char('\n')));
     }
-    results_->freeLine()->setText(lines.join(QLatin1Char(' ')));
+    RichStatusLine::showPlain(*results_->freeLine(), lines.join(QLatin1Char(' ')));
     switch (review.headerState()) {
         case DuplicateReview::HeaderState::Off:
             results_->headerBox()->setCheckState(Qt::Unchecked);
@@ -406,7 +407,8 @@ void DuplicatesPage::removeSelected() {
         refreshOutline();
         refreshCategories();
         refreshSelection();
-        results_->freeLine()->setText(text(conversation.closingLine()));
+        RichStatusLine::showPlain(*results_->freeLine(), text(conversation.closingLine()));
+        RichStatusLine::announce(*results_->freeLine());
         emit removalFinished();
     };
     // The conversation lives as long as the removal that holds it.
