@@ -47,6 +47,8 @@ struct DuRequest {
     bool json = false;
     bool items = false;
     bool oneFileSystem = false;
+    bool allocated = false;
+    std::vector<std::string> excludes;
     std::string exportFile;  // "-" for standard output
     std::string importFile;  // "-" for standard input
 };
@@ -57,6 +59,7 @@ struct Row {
     std::string path;
     std::uint64_t size = 0;
     bool unreadable = false;  // a folder the scan could not open or read
+    bool excluded = false;    // a folder left unread by --exclude: its size says nothing
     std::vector<Row> children;
     bool expanded = false;  // within the requested depth: children listed (maybe none)
     size_t leftOut = 0;     // children beyond --top
@@ -75,7 +78,8 @@ Row makeRow(const Node& node, std::string label, int depth, const DuRequest& req
     row.path = node.path();
     row.size = describe.size(node);
     row.unreadable = node.unreadable;
-    if (depth >= request.depth) return row;
+    row.excluded = node.excluded;
+    if (depth >= request.depth || row.excluded) return row;
     row.expanded = true;
     for (const auto& child : node.children) {
         if (!child) continue;
@@ -122,11 +126,15 @@ void printRow(const Row& row, std::uint64_t parentSize, int indent, std::string&
     double percent = 0.0;
     std::string bar = shareBar(row.size, parentSize, percent);
     char line[96];
-    std::snprintf(line, sizeof line, "%10s %6.1f%% %s  ",
-                  UtilityFunction::convertVolSpace(row.size).c_str(), percent, bar.c_str());
+    if (row.excluded) {
+        std::snprintf(line, sizeof line, "%10s %7s %s  ", "-", "", bar.c_str());
+    } else {
+        std::snprintf(line, sizeof line, "%10s %6.1f%% %s  ",
+                      UtilityFunction::convertVolSpace(row.size).c_str(), percent, bar.c_str());
+    }
     out += line;
     out += std::string(2 * indent, ' ') + (row.unreadable ? kUnreadableMark : "") +
-           printable(row.label) + "\n";
+           (row.excluded ? kExcludedMark : "") + printable(row.label) + "\n";
     for (const auto& child : row.children) printRow(child, row.size, indent + 1, out);
     if (row.leftOut > 0) {
         out += std::string(43 + 2 * (indent + 1), ' ') + "(" + std::to_string(row.leftOut) +
@@ -135,6 +143,7 @@ void printRow(const Row& row, std::uint64_t parentSize, int indent, std::string&
 }
 
 nlohmann::json rowJson(const Row& row) {
+    if (row.excluded) return {{"path", row.path}, {"excluded", true}};
     nlohmann::json value = {{"path", row.path}, {"size", row.size}};
     if (row.unreadable) value["error"] = true;
     if (row.expanded) {
@@ -158,6 +167,28 @@ std::string folderPath(const std::string& given) {
     if (errno == ENOTDIR) throw usageError("not a folder: " + printable(given));
     if (errno == ENOENT) throw usageError("no such folder: " + printable(given));
     throw CliFailure("cannot read " + printable(given) + ": " + std::strerror(errno), 1);
+}
+
+// The scan's measure and exclusions as the user asked for them; an exclusion that names no
+// folder is refused rather than silently scanning what the user meant to leave out.
+ScanScope requestedScope(const DuRequest& request) {
+    ScanScope scope;
+    scope.allocatedSize = request.allocated;
+    for (const auto& given : request.excludes) {
+        std::string path = given.empty() ? std::string() : absolutePath(given);
+        auto identity = path.empty() ? std::nullopt : folderIdentity(path);
+        if (!identity) {
+            throw usageError("cannot exclude " + printable(given) + ": " +
+                             (errno == ENOTDIR ? "not a folder" : "no such folder"));
+        }
+        scope.excludedFolders.push_back(*identity);
+    }
+    return scope;
+}
+
+// Which measure the sizes are in, for the reader of the output.
+std::string measureName(bool allocated) {
+    return allocated ? "allocated" : "apparent";
 }
 
 // How far the scan got, on a terminal.
@@ -197,6 +228,7 @@ void exportScan(const DuRequest& request) {
     TreeScanOptions options;
     options.stayOnFileSystem = request.oneFileSystem;
     options.counters = &counters;
+    options.scope = requestedScope(request);
     ScanFileMetadata metadata;
     metadata.program = "quillby";
     metadata.version = PlatformContext::versionText;
@@ -270,6 +302,7 @@ void runDiskUsage(const DuRequest& request) {
     TreeScanOptions options;
     options.stayOnFileSystem = request.oneFileSystem;
     options.counters = &counters;
+    if (!imported) options.scope = requestedScope(request);
     Row row;
     if (request.items) {
         std::unique_ptr<FSNode> root;
@@ -305,11 +338,15 @@ void runDiskUsage(const DuRequest& request) {
     if (!imported) unreadable = counters.unreadableFolders.load();
 
     if (request.json) {
-        printJson(rowJson(row));
+        nlohmann::json value = rowJson(row);
+        value["measure"] = measureName(request.allocated);
+        printJson(value);
         return;
     }
     std::string text;
     printRow(row, row.size, 0, text);
+    text += request.allocated ? "Sizes: allocated (the blocks taken on the disk, hard links once)\n"
+                              : "Sizes: apparent (the files' lengths)\n";
     if (unreadable > 0) text += kUnreadableMark + unreadableFoldersText(unreadable) + "\n";
     std::cout << text;
 }
@@ -333,23 +370,34 @@ void addDiskUsageCommand(CLI::App& app) {
                        "With --items: leave out items below SIZE (500, 10KB, 1.5 MB, 2GB); "
                        "default: the disk-usage limit setting");
     auto* json = du->add_flag("--json", request->json,
-                              "Print JSON: {\"path\",\"size\",\"children\":[...]}, \"error\": "
-                              "true on a folder that could not be read");
+                              "Print JSON: {\"path\",\"size\",\"children\":[...]} and the root's "
+                              "\"measure\"; \"error\": true on a folder that could not be "
+                              "read, \"excluded\": true (no size) on an excluded one");
     auto* items = du->add_flag("--items", request->items,
                                "List files too (the column browser's tree): folders and the files "
                                "at or above the size limit");
     auto* oneFileSystem = du->add_flag("-x,--one-file-system", request->oneFileSystem,
                                        "Count folders on other file systems as empty");
+    auto* allocated = du->add_flag("--allocated", request->allocated,
+                                   "Sizes on disk (allocated blocks, as du -B1 counts: sparse "
+                                   "files at their real cost, hard links once) instead of "
+                                   "apparent sizes");
+    auto* exclude = du->add_option("--exclude", request->excludes,
+                                   "Never read this folder (repeatable); it is listed as "
+                                   "excluded, whatever path reaches it")
+                        ->allow_extra_args(false);
     auto* exportTo = du->add_option("--export", request->exportFile,
                                     "Write the whole scan to FILE (- for standard output) in "
                                     "ncdu's export format instead of listing it");
-    for (auto* listing : {depth, top, limit, json, items}) exportTo->excludes(listing);
+    for (auto* listing : {depth, top, limit, json, items, allocated}) exportTo->excludes(listing);
     du->add_option("--import", request->importFile,
                    "List a scan file instead of scanning: one written by --export, ncdu -o or "
                    "gdu -o (- for standard input)")
         ->excludes(path)
         ->excludes(exportTo)
-        ->excludes(oneFileSystem);
+        ->excludes(oneFileSystem)
+        ->excludes(allocated)
+        ->excludes(exclude);
     du->callback([request] { runDiskUsage(*request); });
 }
 

@@ -18,6 +18,8 @@ namespace {
 std::string displayValue(const SettingKeyInfo& key, const std::optional<SettingValue>& value) {
     if (!value) return key.type == SettingType::Boolean ? "false" : "0";
     switch (key.type) {
+        case SettingType::PathList:
+            return settingAsText(*value);
         case SettingType::Boolean:
             return settingAsBool(*value) ? "true" : "false";
         case SettingType::Float:
@@ -32,6 +34,8 @@ std::string displayValue(const SettingKeyInfo& key, const std::optional<SettingV
 nlohmann::json jsonValue(const SettingKeyInfo& key, const std::optional<SettingValue>& value) {
     if (!value) return nullptr;
     switch (key.type) {
+        case SettingType::PathList:
+            return settingAsText(*value);
         case SettingType::Boolean:
             return settingAsBool(*value);
         case SettingType::Float:

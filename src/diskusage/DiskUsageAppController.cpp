@@ -26,6 +26,7 @@ struct DiskUsageAppController::ScanJob {
     bool scanFile = false;  // `path` is a scan file to read, not a folder to scan
     std::uint64_t limit = 0;
     unsigned threads = 0;
+    ScanScope scope;
     ScanCounters counters;
     std::atomic<bool> stop{false};
     std::atomic<std::int64_t> levelsDone{0};
@@ -96,6 +97,7 @@ struct DiskUsageAppController::ScanJob {
     void runBrowser() {
         TreeScanOptions options;
         options.threads = threads;
+        options.scope = scope;
         options.shouldStop = [this] { return stop.load(std::memory_order_relaxed); };
         options.counters = &counters;
         NodeTreeOperator::Progress progress;
@@ -267,6 +269,7 @@ void DiskUsageAppController::startScan(const std::string& path, bool scanFile) {
     job->ring = scanFile || showStyle();
     job->limit = DiskUsageLimit::getLimitSize();
     job->threads = environment_.scanThreads;
+    job->scope = ScanScope::fromSettings();
     if (job->ring) {
         // The old chart goes first, so two trees are never held at once.
         diskView_.releaseTree();
@@ -274,6 +277,7 @@ void DiskUsageAppController::startScan(const std::string& path, bool scanFile) {
         PieTree::Options options;
         options.threads = environment_.scanThreads;
         options.counters = &job->counters;
+        options.scope = job->scope;
         job->chart = std::make_unique<PieTree>(options);
     }
     bSearchFinished_ = false;

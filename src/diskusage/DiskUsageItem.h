@@ -17,6 +17,8 @@ struct DiskUsageItem {
     bool isDirectory = false;
     // A folder the scan could not read: its size counts only what was read.
     bool unreadable = false;
+    // A folder the scan's exclusions left unread: its size says nothing.
+    bool excluded = false;
 
     // An item for `path` named `name` with `bytes`, its size text made from them.
     static DiskUsageItem make(std::string name, std::string path, std::uint64_t bytes,
@@ -30,6 +32,9 @@ struct DiskUsageItem {
 inline constexpr const char* kUnreadableMark = "! ";
 inline constexpr const char* kUnreadableTip =
     "This folder could not be read: its size may be too small.";
+// How the pages mark a folder left unread by the exclusions, with the command line's mark.
+inline constexpr const char* kExcludedMark = "[excluded] ";
+inline constexpr const char* kExcludedTip = "This folder is excluded from disk-usage scans.";
 // "764 folders could not be read: the sizes that contain them may be too small."; empty for 0.
 std::string unreadableFoldersText(std::uint64_t count);
 

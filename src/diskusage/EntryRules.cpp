@@ -13,7 +13,8 @@ bool EntryRules::accepts(std::string_view name, bool isFolder, bool atTop) const
     return true;
 }
 
-void EntryRules::split(int folderFd, const DirectoryReader& listing, bool atTop, Split& out) const {
+void EntryRules::split(int folderFd, const DirectoryReader& listing, bool atTop,
+                       SizeMeasure& measure, Split& out) const {
     out.subfolders.clear();
     out.files.clear();
     out.kept.clear();
@@ -34,10 +35,10 @@ void EntryRules::split(int folderFd, const DirectoryReader& listing, bool atTop,
         if (isFolder) {
             out.subfolders.push_back(entry.name);
         } else {
-            std::uint64_t size = sizeOfStatus(*status);
+            std::uint64_t size = measure.bytesOf(*status);
             out.bytes += size;
             if (keepFilesFrom && size >= *keepFilesFrom) {
-                out.kept.push_back(keptFile(entry.name, *status));
+                out.kept.push_back(keptFile(entry.name, *status, size));
             }
         }
     }

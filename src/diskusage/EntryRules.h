@@ -26,14 +26,16 @@ struct EntryRules {
     bool accepts(std::string_view name, bool isFolder, bool atTop) const;
 
     // The accepted entries of one listing. Entries whose type the listing does not report are
-    // measured at once to learn whether they are folders; their sizes are already in `bytes`.
+    // measured at once (in `measure`) to learn whether they are folders; their sizes are already
+    // in `bytes`.
     struct Split {
         std::vector<std::string_view> subfolders;
         std::vector<std::string_view> files;
         std::uint64_t bytes = 0;
         std::vector<KeptFile> kept;
     };
-    void split(int folderFd, const DirectoryReader& listing, bool atTop, Split& out) const;
+    void split(int folderFd, const DirectoryReader& listing, bool atTop, SizeMeasure& measure,
+               Split& out) const;
 };
 
 }  // namespace quillby

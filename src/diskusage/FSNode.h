@@ -54,6 +54,8 @@ class FSNode {
     // The scan could not open or read this folder: its size counts only what was read before the
     // failure (often nothing), so it is not an empty folder.
     bool unreadable = false;
+    // A folder the scan's exclusions left unread: its size 0 says nothing.
+    bool excluded = false;
     // Check state in the browser: 0 none, 1 all, 2 partly.
     int isButtonState = 0;
     // With state 1: the check stands for the item as a whole, because the user checked it or a

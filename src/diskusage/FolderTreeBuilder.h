@@ -29,6 +29,7 @@ class FolderTreeBuilder {
     void finish(Node& node, std::uint64_t fileBytes, std::vector<KeptFile>&& files);
     std::uint64_t sizeOf(const Node& node) const { return static_cast<std::uint64_t>(node.size); }
     void markUnreadable(Node& node) { node.unreadable = true; }
+    void markExcluded(Node& node) { node.excluded = true; }
 
     // Publishes "GetDirTotalLevel" with the number of top-level folders.
     void topLevelCounted(std::int64_t folders);

@@ -10,10 +10,11 @@
 namespace quillby {
 
 // Builds the ring chart's folder tree: one node per folder, a folder's size the sum of st_size
-// of every non-folder entry below it. Links are never followed (a link counts its own size),
-// every hard link counts in full, names ending in "." are skipped, and a folder named "Volumes"
+// of every non-folder entry below it (or, with the options' allocated sizes, the blocks taken,
+// see ScanScope). Links are never followed (a link counts its own size), every hard link counts
+// in full in apparent sizes, names ending in "." are skipped, and a folder named "Volumes"
 // directly in the scanned folder is skipped. Children are sorted largest first, equal sizes by
-// name. Folders that cannot be opened count as empty.
+// name. Folders that cannot be opened count as empty; excluded folders are marked and not read.
 class FolderTreeScanner {
   public:
     explicit FolderTreeScanner(TreeScanOptions options = {});

@@ -26,11 +26,12 @@ void ItemTreeBuilder::finish(Node& node, std::uint64_t fileBytes, std::vector<Ke
     std::uint64_t total = fileBytes;
     for (const auto& child : node.children) total += child->size;
     node.size = total;
-    std::erase_if(node.children,
-                  [this](const auto& child) { return child->size < limit_ && !child->unreadable; });
+    std::erase_if(node.children, [this](const auto& child) {
+        return child->size < limit_ && !child->unreadable && !child->excluded;
+    });
     for (auto& file : files) {
         node.children.push_back(FSNode::childNamed(file.name, false, &node));
-        node.children.back()->size = file.size;
+        node.children.back()->size = file.counted;
     }
     std::sort(node.children.begin(), node.children.end(),
               [](const auto& a, const auto& b) { return FSNode::compareSize(*a, *b); });

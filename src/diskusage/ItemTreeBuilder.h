@@ -35,11 +35,12 @@ class ItemTreeBuilder {
     void addFolders(Node& parent, const std::vector<std::string_view>& names,
                     std::vector<Node*>& out);
     // The node's children are its folders, all finished: the folder's size is known and those
-    // below the limit can go, except unreadable ones (their size says nothing). Then the kept
-    // files join and everything is sorted.
+    // below the limit can go, except unreadable and excluded ones (their size says nothing).
+    // Then the kept files join and everything is sorted.
     void finish(Node& node, std::uint64_t fileBytes, std::vector<KeptFile>&& files);
     std::uint64_t sizeOf(const Node& node) const { return node.size; }
     void markUnreadable(Node& node) { node.unreadable = true; }
+    void markExcluded(Node& node) { node.excluded = true; }
 
     void topLevelCounted(std::int64_t folders);
     void topLevelFolderFinished();

@@ -35,7 +35,7 @@ std::uint64_t NodeTreeOperator::getFirstListTree(const std::string& path, FSNode
     if (options_.shouldStop && options_.shouldStop()) return 0;
     struct stat status {};
     if (::lstat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
-        auto size = status.st_size < 0 ? 0 : static_cast<std::uint64_t>(status.st_size);
+        auto size = SizeMeasure(options_.scope.allocatedSize).bytesOf(status);
         if (size < limit) return 0;
         root.children.push_back(std::make_unique<FSNode>(path, false, &root));
         root.children.back()->size = size;

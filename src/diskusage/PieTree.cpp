@@ -74,6 +74,7 @@ void PieTree::contructPieTree(const std::string& path) {
     scanOptions.shouldStop = [this] { return cancelFlag_.load(std::memory_order_relaxed); };
     scanOptions.stayOnFileSystem = options_.stayOnFileSystem;
     scanOptions.counters = options_.counters;
+    scanOptions.scope = options_.scope;
     FolderTreeScanner scanner(scanOptions);
     scanner.scanFolder(*icAllDir, icAllDir->path(), true);
     updateLeftView(icCurrentPtr->path(), icCurrentPtr->size);

@@ -39,6 +39,7 @@ class PieTree {
         unsigned threads = 0;           // scan threads; 0 picks the default
         bool stayOnFileSystem = false;  // folders on other file systems count as empty
         ScanCounters* counters = nullptr;
+        ScanScope scope;  // the measure of sizes and the folders never read
     };
     // A pointer event: the position in the view's pixels (y from the top edge) and the screen
     // position a bubble should be shown at.

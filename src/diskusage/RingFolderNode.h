@@ -50,6 +50,8 @@ class RingFolderNode {
     // The scan could not open or read the folder: its size counts only what was read before the
     // failure (often nothing), so it is not an empty folder.
     bool unreadable = false;
+    // A folder the scan's exclusions left unread: its size 0 says nothing.
+    bool excluded = false;
     RingFolderNode* parent = nullptr;
 
   private:

@@ -120,6 +120,7 @@ void RingPageModel::refreshLeftView(const Listing& listing) {
                                              ? chart_->searchFile(pathInside(item.path, ""))
                                              : nullptr;
             rows_.back().unreadable = node && node->unreadable;
+            rows_.back().excluded = node && node->excluded;
         }
     }
     bump(listingChanged);

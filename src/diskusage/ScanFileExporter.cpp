@@ -24,6 +24,7 @@ struct ExportFolder {
     std::string files;  // its files' entries, already written out
     std::uint64_t size = 0;
     bool unreadable = false;
+    bool excluded = false;
 };
 
 ScanFileEntry fileEntry(const KeptFile& file) {
@@ -61,6 +62,7 @@ class ExportTreeBuilder {
 
     std::uint64_t sizeOf(const Node& node) const { return node.size; }
     void markUnreadable(Node& node) { node.unreadable = true; }
+    void markExcluded(Node& node) { node.excluded = true; }
     void topLevelCounted(std::int64_t) {}
     void topLevelFolderFinished() {}
 };
@@ -69,6 +71,8 @@ ScanFileEntry folderEntry(const ExportFolder& folder) {
     ScanFileEntry entry;
     entry.name = folder.name;
     entry.readError = folder.unreadable;
+    // ncdu's word for a folder the user's exclusions left out.
+    if (folder.excluded) entry.excluded = "pattern";
     return entry;
 }
 

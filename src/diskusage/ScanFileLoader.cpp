@@ -63,6 +63,8 @@ class TreeImport : public ScanFileSink {
             builder_.markUnreadable(*node);
             ++unreadable_;
         }
+        // ncdu's word for what the user's exclusions left out.
+        if (folder.excluded == "pattern") builder_.markExcluded(*node);
         if (options_.counters) options_.counters->folders.fetch_add(1, std::memory_order_relaxed);
         levels_.push_back({node, 0, {}});
         return true;
@@ -79,7 +81,8 @@ class TreeImport : public ScanFileSink {
         }
         level.fileBytes += file.apparentBytes;
         if (rules_.keepFilesFrom && file.apparentBytes >= *rules_.keepFilesFrom) {
-            level.kept.push_back({std::string(file.name), file.apparentBytes});
+            level.kept.push_back(
+                {std::string(file.name), file.apparentBytes, file.diskBytes, file.apparentBytes});
         }
         if (options_.counters) {
             options_.counters->files.fetch_add(1, std::memory_order_relaxed);

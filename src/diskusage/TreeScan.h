@@ -34,6 +34,7 @@ namespace quillby {
 //   void finish(Node&, std::uint64_t fileBytes, std::vector<KeptFile>&&);
 //   std::uint64_t sizeOf(const Node&);
 //   void markUnreadable(Node&);                       the folder could not be opened or read
+//   void markExcluded(Node&);                         the folder is one the scope leaves unread
 //   void topLevelCounted(std::int64_t folders);       the scanned folder's subfolders, once
 //   void topLevelFolderFinished();                    after each of them is finished
 // addFolders and finish are called for one node at a time, never concurrently for one node.
@@ -43,7 +44,10 @@ class TreeScan {
     using Node = typename Builder::Node;
 
     TreeScan(Builder& builder, const EntryRules& rules, const TreeScanOptions& options)
-        : builder_(builder), rules_(rules), options_(options) {}
+        : builder_(builder),
+          rules_(rules),
+          options_(options),
+          measure_(options.scope.allocatedSize) {}
 
     // Fills `root` from the folder at `path` and returns its total. With `topLevel` the
     // builder hears of the root's subfolders and the top-level rules apply.
@@ -85,20 +89,53 @@ class TreeScan {
 
     // A folder on another file system counts as empty when the scan stays on its own, and
     // always when the kernel makes that file system up (proc, sysfs, cgroup, ...): it holds no
-    // disk space, and reading it can be slow, endless or claim absurd sizes. The folder chosen
-    // to scan is always entered.
+    // disk space, and reading it can be slow, endless or claim absurd sizes. An excluded folder
+    // is known by what the open descriptor is, so no spelling of its path gets it read. The
+    // folder chosen to scan is always entered. An entered folder's own blocks count when sizes
+    // are allocated ones.
     bool mayEnter(const SharedFolderHandle& handle, Folder& folder) {
         struct stat status {};
         if (::fstat(handle.fd(), &status) != 0) return !options_.stayOnFileSystem;
         folder.device = status.st_dev;
-        if (!folder.parent || status.st_dev == folder.parent->device) return true;
-        if (options_.stayOnFileSystem) return false;
-        return !isKernelFileSystem(handle.fd());
+        if (folder.parent) {
+            if (status.st_dev != folder.parent->device &&
+                (options_.stayOnFileSystem || isKernelFileSystem(handle.fd()))) {
+                return false;
+            }
+            if (isExcluded(status)) {
+                builder_.markExcluded(*folder.node);
+                return false;
+            }
+        }
+        if (measure_.allocated()) {
+            folder.fileBytes.fetch_add(measure_.bytesOf(status), std::memory_order_relaxed);
+        }
+        return true;
+    }
+
+    bool isExcluded(const struct stat& status) const {
+        const auto& excluded = options_.scope.excludedFolders;
+        return std::find(excluded.begin(), excluded.end(),
+                         FolderIdentity{status.st_dev, status.st_ino}) != excluded.end();
+    }
+
+    // Known before opening where the parent's descriptor is at hand, so that an excluded folder
+    // the user may not open still shows as excluded rather than unreadable. Costs a call only
+    // when there are exclusions.
+    bool excludedBeforeOpening(const SharedFolderHandle& parent, const Node& node) const {
+        if (options_.scope.excludedFolders.empty() || parent.fd() < 0) return false;
+        std::string name(builder_.nameOf(node));
+        auto status = entryStatus(parent.fd(), name.c_str());
+        return status && isExcluded(*status);
     }
 
     void scanFolder(Folder* folder, std::shared_ptr<SharedFolderHandle> parentHandle) {
         const bool isRoot = folder->parent == nullptr;
         if (stopRequested()) return release(folder);
+        if (!isRoot && excludedBeforeOpening(*parentHandle, *folder->node)) {
+            builder_.markExcluded(*folder->node);
+            return release(folder);
+        }
         std::shared_ptr<SharedFolderHandle> handle =
             isRoot ? SharedFolderHandle::openPath(rootPath_)
                    : parentHandle->openChild(builder_.nameOf(*folder->node));
@@ -114,12 +151,13 @@ class TreeScan {
         // A read error keeps what was read before it.
         if (!listing.readAll(handle->fd())) markUnreadable(*folder);
         const bool atTop = isRoot && topLevel_;
-        rules_.split(handle->fd(), listing, atTop, split);
+        rules_.split(handle->fd(), listing, atTop, measure_, split);
 
         std::uint64_t bytes = split.bytes;
         std::vector<std::shared_ptr<NameBlock>> slices;
         if (split.files.size() <= 2 * kSliceFiles) {
-            bytes += sumFileSizes(handle->fd(), split.files, rules_.keepFilesFrom, split.kept);
+            bytes +=
+                sumFileSizes(handle->fd(), split.files, measure_, rules_.keepFilesFrom, split.kept);
             folder->kept.push_back(std::move(split.kept));
         } else {
             folder->kept.push_back(std::move(split.kept));
@@ -189,7 +227,7 @@ class TreeScan {
                       size_t slot) {
         int fd = handle.fd();
         std::uint64_t bytes =
-            sumFileSizes(fd, block.names, rules_.keepFilesFrom, folder->kept[slot]);
+            sumFileSizes(fd, block.names, measure_, rules_.keepFilesFrom, folder->kept[slot]);
         folder->fileBytes.fetch_add(bytes, std::memory_order_relaxed);
         if (options_.counters) options_.counters->bytes.fetch_add(bytes, std::memory_order_relaxed);
         release(folder);
@@ -218,6 +256,7 @@ class TreeScan {
     Builder& builder_;
     const EntryRules& rules_;
     const TreeScanOptions& options_;
+    SizeMeasure measure_;
     std::string rootPath_;
     bool topLevel_ = false;
     WorkStealingPool* pool_ = nullptr;

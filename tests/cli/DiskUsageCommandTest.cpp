@@ -33,7 +33,8 @@ TEST_F(DuCommand, ListsFoldersLargestFirstWithSizesAndShares) {
                               "   3.00 MB   46.2% [#########           ]    big/\n"
                               "   3.00 MB  100.0% [####################]      inner/\n"
                               "   1.00 MB   15.4% [###                 ]    mid/\n"
-                              "   0.01 KB    0.0% [                    ]    tiny/\n");
+                              "   0.01 KB    0.0% [                    ]    tiny/\n"
+                              "Sizes: apparent (the files' lengths)\n");
 
     auto topOne = cli.run({"du", top.string(), "--top", "1"});
     EXPECT_NE(topOne.out.find("big/"), std::string::npos);
@@ -71,15 +72,65 @@ TEST_F(DuCommand, JsonToTheGivenDepthAndTheItemTree) {
     EXPECT_EQ(limited["children"].size(), 2u);
 }
 
+TEST_F(DuCommand, AllocatedSizesAreWhatDuCountsAndTheOutputSaysSo) {
+    std::string du = duProgram();
+    if (du.empty()) GTEST_SKIP() << "no du here";
+    cli.home.write("top/big/dense", std::string(70000, 'x'));
+    fs::create_hard_link(top / "big/dense", top / "mid/same");
+    fs::create_symlink(top / "big", top / "tiny/link");
+    auto allocated =
+        nlohmann::json::parse(cli.run({"du", "--allocated", top.string(), "--json"}).out);
+    EXPECT_EQ(allocated["measure"], "allocated");
+    EXPECT_EQ(allocated["size"], *duBytes(du, top));
+    EXPECT_EQ(nlohmann::json::parse(cli.run({"du", top.string(), "--json"}).out)["measure"],
+              "apparent");
+    auto text = cli.run({"du", "--allocated", top.string()}).out;
+    EXPECT_TRUE(
+        text.ends_with("Sizes: allocated (the blocks taken on the disk, hard links once)\n"))
+        << text;
+}
+
+// Excluded folders are left unread and shown as such, whatever spelling named them.
+TEST_F(DuCommand, ExcludedFoldersAreShownAsExcludedNotEmpty) {
+    auto text = cli.run({"du", top.string(), "--exclude", (top / "mid/../big").string(),
+                         "--exclude", (top / "tiny").string()});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("         -         [                    ]    [excluded] big/\n"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("[excluded] tiny/"), std::string::npos);
+    // A scan file keeps the mark.
+    fs::path file = cli.home / "scan.json";
+    ASSERT_EQ(cli.run({"du", top.string(), "--export", file.string(), "--exclude",
+                       (top / "big").string()})
+                  .status,
+              0);
+    EXPECT_NE(cli.run({"du", "--import", file.string()}).out.find("[excluded] big/"),
+              std::string::npos);
+
+    auto json = nlohmann::json::parse(
+        cli.run({"du", top.string(), "--json", "--items", "--exclude", (top / "big").string()})
+            .out);
+    EXPECT_EQ(json["size"], 3500010);
+    for (const auto& child : json["children"]) {
+        bool big = child["path"] == (top / "big").string();
+        EXPECT_EQ(child.value("excluded", false), big) << child;
+        EXPECT_EQ(child.contains("size"), !big) << child;
+    }
+}
+
 TEST_F(DuCommand, BadInputGetsOneLineAndStatusTwo) {
-    expectEachRefusedInOneLine(cli,
-                               {{{"du"}, "PATH"},
-                                {{"du", (top / "loose").string()}, "not a folder"},
-                                {{"du", (top / "missing").string()}, "no such folder"},
-                                {{"du", top.string(), "--items", "--limit", "12 XB"}, "bad size"},
-                                {{"du", top.string(), "--items", "--limit", "1.5"}, "bad size"},
-                                {{"du", top.string(), "--limit", "1MB"}, "--items"},
-                                {{"du", top.string(), "--depth", "-1"}, "--depth"}});
+    expectEachRefusedInOneLine(
+        cli, {{{"du"}, "PATH"},
+              {{"du", (top / "loose").string()}, "not a folder"},
+              {{"du", (top / "missing").string()}, "no such folder"},
+              {{"du", top.string(), "--items", "--limit", "12 XB"}, "bad size"},
+              {{"du", top.string(), "--items", "--limit", "1.5"}, "bad size"},
+              {{"du", top.string(), "--limit", "1MB"}, "--items"},
+              {{"du", top.string(), "--depth", "-1"}, "--depth"},
+              {{"du", top.string(), "--exclude", (top / "missing").string()}, "no such folder"},
+              {{"du", top.string(), "--exclude", (top / "loose").string()}, "not a folder"},
+              {{"du", "--import", "-", "--allocated"}, "--allocated"}});
 }
 
 TEST_F(DuCommand, NamesWithControlCharactersCannotBreakTheListing) {

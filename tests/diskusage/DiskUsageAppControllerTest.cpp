@@ -7,6 +7,7 @@
 
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
+#include "core/text/UtilityFunction.h"
 #include "core/work/PlainMainQueue.h"
 #include "diskusage/DiskUsageAppController.h"
 #include "diskusage/DiskUsageFixtures.h"
@@ -322,4 +323,40 @@ TEST_F(DiskUsageAppControllerTest, FoldersNotReadAreCountedNotedAndMarked) {
     controller->clickRow(0);
     finish();
     EXPECT_EQ(controller->unreadableNote(), "");
+}
+
+// The page's scans, in both displays, count sizes and leave folders out as the settings say.
+TEST_F(DiskUsageAppControllerTest, ScansFollowTheMeasureAndTheExcludedFoldersOfTheSettings) {
+    makeFile(home / "skip/big", 0);
+    std::ofstream(home / "skip/big") << std::string(100000, 'x');
+    std::ofstream(home / "a/dense") << std::string(5000, 'x');
+    auto& defaults = UserDefaults::standardUserDefaults();
+    defaults.setBool(true, SettingsKey::DiskUsageAllocatedSize);
+    // A folder that is gone excludes nothing.
+    defaults.setObject((home / "gone").string() + "\n" + (home / "a/../skip").string(),
+                       SettingsKey::DiskUsageExcludes);
+    std::uint64_t allocated = 0;
+    for (const char* entry : {"", "a", "a/f", "a/dense"}) {
+        struct stat status {};
+        ASSERT_EQ(::lstat((home / entry).c_str(), &status), 0);
+        allocated += static_cast<std::uint64_t>(status.st_blocks) * 512;
+    }
+    for (bool ring : {true, false}) {
+        defaults.setBool(ring, SettingsKey::QWDiskUsageShowStyle);
+        controller = std::make_unique<DiskUsageAppController>(environment());
+        controller->clickRow(0);
+        finish();
+        EXPECT_EQ(controller->leftCellArr.get()[0].usedSize,
+                  UtilityFunction::convertVolSpace(allocated))
+            << ring;
+        bool marked = false;
+        if (ring) {
+            for (const auto& row : controller->diskView().rows())
+                marked = marked || (row.name == "skip" && row.excluded);
+        } else {
+            for (const auto& item : controller->browserRoot()->children)
+                marked = marked || (item->displayName() == "skip" && item->excluded);
+        }
+        EXPECT_TRUE(marked) << ring;
+    }
 }

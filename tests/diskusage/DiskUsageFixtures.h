@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "diskusage/FSNode.h"
 #include "diskusage/RingFolderNode.h"
 #include "diskusage/ScanFileExporter.h"
+#include "support/ProcessRunner.h"
 
 using namespace quillby;
 
@@ -157,4 +159,24 @@ inline bool exportScanFile(const fs::path& top, const fs::path& file) {
     metadata.timestamp = 1700000000;
     bool written = ScanFileExporter().exportFolder(top.string(), metadata, fd).written;
     return ::close(fd) == 0 && written;
+}
+
+// The coreutils du on the PATH, or "" when there is none.
+inline std::string duProgram() {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/bin:/bin";
+    for (size_t start = 0; start <= folders.size();) {
+        size_t end = std::min(folders.find(':', start), folders.size());
+        fs::path candidate = fs::path(folders.substr(start, end - start)) / "du";
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
+        start = end + 1;
+    }
+    return "";
+}
+
+// What `du -sB1` says `path` takes on the disk; nothing when du failed.
+inline std::optional<std::uint64_t> duBytes(const std::string& du, const fs::path& path) {
+    ProcessResult result = runProcess(du, {"-sB1", path.string()}, {});
+    if (result.status != 0) return std::nullopt;
+    return std::stoull(result.out);
 }

@@ -19,8 +19,11 @@ struct KnownArgument {
 constexpr std::array kKnownArguments{
     KnownArgument{"du", "PATH", ValueKind::Folder, "PATH"},
     KnownArgument{"dupes", "PATH", ValueKind::Folder, "PATH"},
+    KnownArgument{"dupes", "--keep-in", ValueKind::Folder, "DIR"},
+    KnownArgument{"dupes", "--exclude", ValueKind::File, "PATH|GLOB"},
     KnownArgument{"du", "--export", ValueKind::File, "FILE"},
     KnownArgument{"du", "--import", ValueKind::File, "FILE"},
+    KnownArgument{"du", "--exclude", ValueKind::Folder, "PATH"},
     KnownArgument{"", "PATH", ValueKind::File, "PATH"},
     KnownArgument{"", "TARGET", ValueKind::Folder, "REF|PATH"},
     KnownArgument{"", "KEY", ValueKind::SettingKey, "KEY"},

@@ -56,6 +56,8 @@ const SettingKeyInfo kTable[] = {
      "include hidden files in the duplicate search"},
     {SettingsKey::QWSystemDuplication, Boolean, R::Preferences, V(false), std::nullopt,
      std::nullopt, "include system files in the duplicate search"},
+    {SettingsKey::DuplicateExcludes, PathList, R::Preferences, V(std::string()), std::nullopt,
+     std::nullopt, "folders and name globs the duplicate search never reads, one a line"},
     {SettingsKey::QWShowStatusItem, Boolean, R::Preferences, V(false), std::nullopt, std::nullopt,
      "true hides the tray icon"},
     {SettingsKey::QWDiskUsageShowStyle, Boolean, R::Preferences, V(false), std::nullopt,
@@ -64,10 +66,14 @@ const SettingKeyInfo kTable[] = {
      "size limit of the disk-usage lists, in its unit"},
     {SettingsKey::QWDiskUsageUnit, Integer, R::Preferences, V(std::int64_t{0}), std::nullopt,
      std::nullopt, "unit of the disk-usage limit: 0 B, 1 KB, 2 MB, 3 GB, 4 TB"},
+    {SettingsKey::DiskUsageAllocatedSize, Boolean, R::Preferences, V(false), std::nullopt,
+     std::nullopt, "disk-usage sizes: true the space taken on the disk, false apparent sizes"},
+    {SettingsKey::DiskUsageExcludes, PathList, R::Preferences, V(std::string()), std::nullopt,
+     std::nullopt, "folders the disk-usage scans never read, one absolute path a line"},
     {SettingsKey::SUEnableAutomaticChecks, Boolean, R::None, std::nullopt, std::nullopt,
-     std::nullopt, "automatic update checks (stored only)"},
+     std::nullopt, "ask PackageKit for a newer quillby-pro package"},
     {SettingsKey::SUScheduledCheckInterval, Integer, R::None, std::nullopt, 0, std::nullopt,
-     "update check interval (stored only)"},
+     "seconds between update checks (at least 3600; none stored: daily)"},
     {SettingsKey::DisplayType, Integer, R::None, std::nullopt, std::nullopt, std::nullopt,
      "display type, copied into the settings snapshot"},
     {SettingsKey::fade, Boolean, R::MainWindow, V(true), std::nullopt, std::nullopt,
@@ -133,6 +139,8 @@ std::string_view settingTypeName(SettingType type) {
             return "unsigned";
         case Boolean:
             return "boolean";
+        case PathList:
+            return "paths";
     }
     return "?";
 }
@@ -161,6 +169,9 @@ SettingInput parseSettingInput(const SettingKeyInfo& key, std::string_view text)
             input.value = *value;
             return input;
         }
+        case PathList:
+            input.value = std::string(text);
+            return input;
         case Float: {
             auto value = parseFloat(text);
             if (!value) {

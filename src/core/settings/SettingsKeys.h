@@ -32,10 +32,13 @@ inline constexpr const char* QWDuplicationLimit = "QWDuplicationLimit";
 inline constexpr const char* QWDuplicatesUnit = "QWDuplicatesUnit";
 inline constexpr const char* QWHidenDuplication = "QWHidenDuplication";
 inline constexpr const char* QWSystemDuplication = "QWSystemDuplication";
+inline constexpr const char* DuplicateExcludes = "DuplicateExcludes";
 inline constexpr const char* QWShowStatusItem = "QWShowStatusItem";
 inline constexpr const char* QWDiskUsageShowStyle = "QWDiskUsageShowStyle";
 inline constexpr const char* QWDiskUsageLimit = "QWDiskUsageLimit";
 inline constexpr const char* QWDiskUsageUnit = "QWDiskUsageUnit";
+inline constexpr const char* DiskUsageAllocatedSize = "DiskUsageAllocatedSize";
+inline constexpr const char* DiskUsageExcludes = "DiskUsageExcludes";
 inline constexpr const char* SUEnableAutomaticChecks = "SUEnableAutomaticChecks";
 inline constexpr const char* SUScheduledCheckInterval = "SUScheduledCheckInterval";
 inline constexpr const char* DisplayType = "DisplayType";
@@ -44,7 +47,8 @@ inline constexpr const char* shiftSlowsAnimation = "shiftSlowsAnimation";
 inline constexpr const char* ConfirmClean = "ConfirmClean";
 }  // namespace SettingsKey
 
-enum class SettingType { Float, Integer, UnsignedInteger, Boolean };
+// PathList: paths (or patterns), one a line, stored as one text (UserDefaults::linesForKey).
+enum class SettingType { Float, Integer, UnsignedInteger, Boolean, PathList };
 
 // Who registers a key's default: the preferences' class initialisation, the main window, or
 // nobody (the key reads 0 or false until written).

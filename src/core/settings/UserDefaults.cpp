@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/settings/UserDefaults.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -150,6 +151,18 @@ double UserDefaults::doubleForKey(const std::string& key) const {
 bool UserDefaults::boolForKey(const std::string& key) const {
     auto value = objectForKey(key);
     return value ? settingAsBool(*value) : false;
+}
+
+std::vector<std::string> UserDefaults::linesForKey(const std::string& key) const {
+    auto value = objectForKey(key);
+    std::string text = value ? settingAsText(*value) : std::string();
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = std::min(text.find('\n', start), text.size());
+        if (end > start) lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
 }
 
 bool UserDefaults::setObject(const SettingValue& value, const std::string& key) {

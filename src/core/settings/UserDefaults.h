@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/PreferencesStore.h"
 
@@ -47,6 +48,8 @@ class UserDefaults {
     float floatForKey(const std::string& key) const;
     double doubleForKey(const std::string& key) const;
     bool boolForKey(const std::string& key) const;
+    // The non-empty lines of a list setting's text (SettingType::PathList), in order.
+    std::vector<std::string> linesForKey(const std::string& key) const;
 
     // Each write reaches the disk at once; false when it could not be stored.
     bool setObject(const SettingValue& value, const std::string& key);

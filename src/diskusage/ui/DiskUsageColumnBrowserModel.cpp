@@ -148,7 +148,9 @@ QVariant DiskUsageColumnBrowserModel::data(const QModelIndex& index, int role) c
     switch (role) {
         case Qt::DisplayRole:
             // Marked as the command line marks it.
-            return QString::fromUtf8(node.unreadable ? kUnreadableMark : "") +
+            return QString::fromUtf8(node.unreadable ? kUnreadableMark
+                                     : node.excluded ? kExcludedMark
+                                                     : "") +
                    QString::fromStdString(node.displayName());
         case Qt::DecorationRole:
             return iconFor(node);
@@ -156,12 +158,16 @@ QVariant DiskUsageColumnBrowserModel::data(const QModelIndex& index, int role) c
             return ThreeStateCheckDelegate::checkStateFor(node.isButtonState);
         case Qt::ToolTipRole:
             return QString::fromStdString(node.path()) + QStringLiteral("\n") + sizeText(node) +
-                   (node.unreadable ? QStringLiteral("\n") + tr(kUnreadableTip) : QString());
+                   (node.unreadable ? QStringLiteral("\n") + tr(kUnreadableTip)
+                    : node.excluded ? QStringLiteral("\n") + tr(kExcludedTip)
+                                    : QString());
         case Qt::AccessibleTextRole:
             return tr("%1, %2%3%4")
                 .arg(QString::fromStdString(node.displayName()), sizeText(node),
                      node.isDirectory ? tr(", folder") : QString(),
-                     node.unreadable ? tr(", could not be read") : QString());
+                     node.unreadable ? tr(", could not be read")
+                     : node.excluded ? tr(", excluded")
+                                     : QString());
         case SizeRole:
             return QVariant::fromValue<qulonglong>(node.size);
         case SizeTextRole:
