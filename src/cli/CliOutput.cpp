@@ -21,7 +21,8 @@ int runCli(CLI::App& app, int argc, char** argv) {
         return 2;
     } catch (const CliFailure& failure) {
         std::fflush(stdout);
-        std::fprintf(stderr, "quillby: %s\n", failure.what());
+        // A status that is an answer (not an error) was already told on standard output.
+        if (*failure.what()) std::fprintf(stderr, "quillby: %s\n", failure.what());
         return failure.status;
     }
     return 0;

@@ -16,7 +16,8 @@ class App;
 namespace quillby {
 
 // A command that cannot do what was asked: the message is printed as one line on standard
-// error and the process ends with the status (2 for bad input, 1 for a failed operation).
+// error and the process ends with the status (2 for bad input, 1 for a failed operation). With
+// no message, the status alone is the answer.
 
 struct CliFailure : std::runtime_error {
     CliFailure(const std::string& message, int status)

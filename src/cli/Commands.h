@@ -69,6 +69,13 @@ std::string sysinfoText(const MachineFacts& facts);
 // "hostname".
 nlohmann::ordered_json sysinfoJson(const MachineFacts& facts);
 
+// quillby update-check: whether PackageKit knows a newer quillby-pro package; the status says
+// which answer (0 up to date, 100 newer version available, 1 failed or not installed as a
+// package, 3 PackageKit not available).
+inline constexpr int kNewerVersionStatus = 100;
+inline constexpr int kNoPackageKitStatus = 3;
+void addUpdateCheckCommand(CLI::App& app);
+
 // quillby volumes [--json]: every mounted volume, grouped by kind like the status menu.
 void addVolumesCommand(CLI::App& app);
 

@@ -24,6 +24,7 @@ void defineQuillbyCommandLine(CLI::App& app) {
     addCleanCommand(app);
     addDupesCommand(app);
     addAppsCommand(app);
+    addUpdateCheckCommand(app);
     requireCommand(app);
 }
 

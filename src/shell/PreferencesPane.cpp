@@ -69,6 +69,9 @@ QGroupBox* PreferencesPane::alertsGroup() {
         alarmSlider(SettingsKey::SpaceAlarm, spaceCaption, tr("Warn when a disk has %1% free"));
     memoryAlarm_ =
         alarmSlider(SettingsKey::MemoryAlarm, memoryCaption, tr("Warn when memory has %1% free"));
+    // Both sit in the "Alerts" group: each is named for what it watches.
+    spaceAlarm_->setAccessibleName(tr("Free disk space alert"));
+    memoryAlarm_->setAccessibleName(tr("Free memory alert"));
     alertsLayout->addRow(spaceCaption);
     alertsLayout->addRow(spaceAlarm_);
     alertsLayout->addRow(memoryCaption);
@@ -138,21 +141,31 @@ QGroupBox* PreferencesPane::generalGroup() {
     connect(launchAtLogin_, &QCheckBox::clicked, this, [this](bool on) {
         PreferencesPaneActions::loginButtonAction(on ? 1 : 0, registerAtLogin_);
     });
-    automaticChecks_ =
-        storedCheckBox(tr("Check for updates automatically"), SettingsKey::SUEnableAutomaticChecks);
+    automaticChecks_ = new QCheckBox(tr("Check for updates automatically"));
     checkInterval_ = new QComboBox;
     for (auto [title, seconds] :
          {std::pair{tr("Daily"), 86400}, {tr("Weekly"), 604800}, {tr("Monthly"), 2629800}}) {
         checkInterval_->addItem(title, seconds);
     }
-    connect(checkInterval_, &QComboBox::activated, this, [this](int index) {
+    auto told = [this] {
+        if (updateSettingsChanged_) updateSettingsChanged_();
+    };
+    connect(automaticChecks_, &QCheckBox::toggled, checkInterval_, &QWidget::setEnabled);
+    connect(automaticChecks_, &QCheckBox::clicked, this, [told](bool on) {
+        defaults().setBool(on, SettingsKey::SUEnableAutomaticChecks);
+        told();
+    });
+    connect(checkInterval_, &QComboBox::activated, this, [this, told](int index) {
         defaults().setInteger(checkInterval_->itemData(index).toInt(),
                               SettingsKey::SUScheduledCheckInterval);
+        told();
     });
     generalLayout->addRow(hideStatusItem_);
     generalLayout->addRow(launchAtLogin_);
     generalLayout->addRow(automaticChecks_);
     generalLayout->addRow(tr("Check"), checkInterval_);
+    generalLayout_ = generalLayout;
+    setUpdateCheck(false, {});
     return general;
 }
 
@@ -216,13 +229,20 @@ void PreferencesPane::readSettings() {
     selectByTag(duplicatesUnit_, d.integerForKey(SettingsKey::QWDuplicatesUnit));
     selectByTag(diskUsageUnit_, d.integerForKey(SettingsKey::QWDiskUsageUnit));
     selectByTag(checkInterval_, d.integerForKey(SettingsKey::SUScheduledCheckInterval));
-    automaticChecks_->setChecked(d.integerForKey(SettingsKey::SUEnableAutomaticChecks) != 0);
+    automaticChecks_->setChecked(d.boolForKey(SettingsKey::SUEnableAutomaticChecks));
+    checkInterval_->setEnabled(automaticChecks_->isChecked());
     hiddenDuplicates_->setChecked(d.boolForKey(SettingsKey::QWHidenDuplication));
     systemDuplicates_->setChecked(d.boolForKey(SettingsKey::QWSystemDuplication));
     readCategories();
     confirmClean_->setChecked(d.boolForKey(SettingsKey::ConfirmClean));
     hideStatusItem_->setChecked(PreferenceViewController::getHiddenStatusItem());
     launchAtLogin_->setChecked(d.integerForKey(SettingsKey::LoginCheck) != 0);
+}
+
+void PreferencesPane::setUpdateCheck(bool available, std::function<void()> settingsChanged) {
+    updateSettingsChanged_ = std::move(settingsChanged);
+    generalLayout_->setRowVisible(automaticChecks_, available);
+    generalLayout_->setRowVisible(checkInterval_, available);
 }
 
 void PreferencesPane::readCategories() {

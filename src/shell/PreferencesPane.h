@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -17,9 +18,11 @@ class QSlider;
 namespace quillby {
 
 // The preferences page: alarm thresholds, the clean categories, the duplicate and disk-usage
-// size limits, the tray icon, launch at login and the (stored only) update check. Every control
+// size limits, the tray icon, launch at login and the automatic update check. Every control
 // writes its setting the moment it changes; the clean categories' boxes also follow what the
 // clean page stores (partly checked while the page has some of a category's items checked).
+// The update controls stay hidden until the update checker says the system's package service
+// is there.
 class PreferencesPane : public QWidget {
     Q_OBJECT
   public:
@@ -39,6 +42,12 @@ class PreferencesPane : public QWidget {
     QCheckBox* hideStatusItemBox() const { return hideStatusItem_; }
     QCheckBox* confirmCleanBox() const { return confirmClean_; }
     QCheckBox* launchAtLoginBox() const { return launchAtLogin_; }
+    QCheckBox* automaticChecksBox() const { return automaticChecks_; }
+    QComboBox* checkIntervalPopUp() const { return checkInterval_; }
+
+    // Shows the update controls when `available`; `settingsChanged` runs after each change they
+    // store, so that the checker follows at once.
+    void setUpdateCheck(bool available, std::function<void()> settingsChanged);
 
   private:
     // The page's four groups, each making its controls.
@@ -64,6 +73,8 @@ class PreferencesPane : public QWidget {
     QCheckBox* systemDuplicates_;
     QCheckBox* automaticChecks_;
     QComboBox* checkInterval_;
+    QFormLayout* generalLayout_;
+    std::function<void()> updateSettingsChanged_;
     std::array<QCheckBox*, 6> categories_{};
     QCheckBox* confirmClean_;
     QCheckBox* hideStatusItem_;

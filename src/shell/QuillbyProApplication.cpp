@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QKeySequence>
+#include <QPointer>
 #include <QShortcut>
 #include <QUrl>
 #include <QWidget>
@@ -28,6 +29,7 @@
 #include "memory/ClearMemory.h"
 #include "memory/ui/CleanMemoryController.h"
 #include "monitor/AppDelegate.h"
+#include "monitor/UpdateChecker.h"
 #include "monitor/VolumeMenuModel.h"
 #include "monitor/VolumesInfo.h"
 #include "monitor/VolumesManager.h"
@@ -35,6 +37,7 @@
 #include "monitor/ui/DiskSizeView.h"
 #include "monitor/ui/TrayAgentView.h"
 #include "platform/FileViewer.h"
+#include "platform/PackageUpdateService.h"
 #include "platform/Services.h"
 #include "shell/AppController.h"
 #include "shell/FastCleanPage.h"
@@ -70,6 +73,7 @@ QuillbyProApplication::QuillbyProApplication() : queue_(std::make_unique<QtMainQ
 
 QuillbyProApplication::~QuillbyProApplication() {
     subscriptions_.clear();
+    updates_.reset();
     agent_.reset();        // stops the tick before the view and the window go
     cleanWindow_.reset();  // joins its worker while the queue it posts to exists
 }
@@ -109,6 +113,9 @@ bool QuillbyProApplication::start() {
     };
     services.closeCleanWindow = [this] { cleanWindow_.reset(); };
     agent_ = std::make_unique<AppDelegate>(services, *view_, *queue_);
+    updates_ = std::make_unique<UpdateChecker>(
+        Services::get<PackageUpdateService>(), *queue_,
+        [this](const std::string& version) { view_->announceUpdate(version); });
 
     TrayAgentView::Commands commands;
     commands.eject = [this](std::int32_t reference) {
@@ -132,6 +139,7 @@ bool QuillbyProApplication::start() {
 
     agent_->registNSnotification();
     agent_->addMainFuction();
+    updates_->start();
     // Without a tray the window is the only way in, whatever the login setting says.
     if (!TrayAgentView::trayAvailable() && !appController_->window().isVisible())
         agent_->showMainWindow();
@@ -198,6 +206,13 @@ void QuillbyProApplication::setupPages(PrefsWindowController& window) {
     std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     auto* preferences = new PreferencesPane(
         [executable](bool add) { return AppInformation::registerProgramAtLogin(add, executable); });
+    updates_->whenAvailabilityKnown(
+        [this, pane = QPointer<PreferencesPane>(preferences)](bool available) {
+            if (!pane) return;
+            pane->setUpdateCheck(available, [this] {
+                if (updates_) updates_->settingsChanged();
+            });
+        });
 
     host.addPage(scan, QStringLiteral("Scan"));
     clean->registerWith(host);

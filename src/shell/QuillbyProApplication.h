@@ -15,6 +15,7 @@ class DiskUsageTool;
 class QtMainQueue;
 class SingleInstance;
 class TrayAgentView;
+class UpdateChecker;
 class VolumesInfo;
 class VolumesManager;
 class CleanSysWindow;  // the quick-clean window
@@ -34,6 +35,7 @@ class QuillbyProApplication : public QObject {
     AppDelegate& agent() { return *agent_; }
     TrayAgentView& view() { return *view_; }
     AppController& mainWindow() { return *appController_; }
+    UpdateChecker& updates() { return *updates_; }
 
   private:
     void setupPages(class PrefsWindowController& window);
@@ -48,6 +50,7 @@ class QuillbyProApplication : public QObject {
     std::unique_ptr<CleanSysWindow> cleanWindow_;  // the quick clean, while one runs
     std::unique_ptr<AppController> appController_;
     std::unique_ptr<AppDelegate> agent_;
+    std::unique_ptr<UpdateChecker> updates_;
     std::vector<Subscription> subscriptions_;
 };
 

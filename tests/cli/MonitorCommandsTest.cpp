@@ -170,3 +170,16 @@ TEST(CliSysinfo, SevenRowsAsJsonAndOverviewHasEverySection) {
     }
     EXPECT_EQ(ordered::parse(cli.run({"overview", "--json"}).out)["bootVolume"]["root"], "/");
 }
+
+// Without PackageKit (here no system bus at all) the check says so, and its status alone tells a
+// script which answer it got.
+TEST(CliUpdateCheck, WithoutPackageKitSaysSoWithItsOwnStatus) {
+    CliHome cli;
+    auto result =
+        runProcess(QUILLBY_CLI_PATH, {"update-check"},
+                   {{"HOME", cli.home.path().string()},
+                    {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + (cli.home / "no-bus").string()}});
+    EXPECT_EQ(result.status, 3);
+    EXPECT_EQ(result.out, "PackageKit is not available\n");
+    EXPECT_EQ(result.err.find("quillby:"), std::string::npos) << result.err;
+}

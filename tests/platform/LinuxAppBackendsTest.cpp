@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "core/work/ToolRunner.h"
@@ -124,6 +126,26 @@ TEST(FlatpakAndSnap, ReadTheirToolsOutputAndRefuseOptionLikeNames) {
     EXPECT_EQ(PackageKitService::packageNameOfId("vim;2:9.0;amd64;installed:debian"), "vim");
     EXPECT_TRUE(PackageKitService::idNamesPackage("libx;1;amd64;installed", "libx:amd64"));
     EXPECT_FALSE(PackageKitService::idNamesPackage("libxy;1;amd64;installed", "libx"));
+    EXPECT_EQ(PackageKitService::packageVersionOfId("quillby-pro;1:4.1-1;amd64;debian"), "1:4.1-1");
+    EXPECT_EQ(PackageKitService::packageVersionOfId("no-fields"), "");
+}
+
+// Without a system bus an update question fails at once with its reason.
+TEST(PackageKit, WithoutASystemBusTheUpdateQuestionFailsWithItsReason) {
+    TempDir dir;
+    const char* saved = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
+    std::string previous = saved ? saved : "";
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + (dir / "no-bus").string()).c_str(), 1);
+    PackageKitService packageKit;
+    EXPECT_FALSE(packageKit.isRunning());
+    PackageUpdateAnswer answer = packageKit.newerVersion("quillby-pro");
+    EXPECT_EQ(answer.state, PackageUpdateAnswer::State::Failed);
+    EXPECT_EQ(answer.why, "the system bus cannot be reached");
+    if (saved) {
+        ::setenv("DBUS_SYSTEM_BUS_ADDRESS", previous.c_str(), 1);
+    } else {
+        ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    }
 }
 
 TEST(PackageManagers, TheRealDpkgKnowsItsOwnFiles) {
@@ -170,4 +192,7 @@ TEST(PackageKit, AnswersWhereTheSystemBusRuns) {
     EXPECT_FALSE(service.removePackage("quillby-test-no-such-package",
                                        "/nonexistent/quillby-test.desktop", why));
     EXPECT_FALSE(why.empty());
+    // An update question about a package that is not installed says so.
+    EXPECT_EQ(service.newerVersion("quillby-test-no-such-package").state,
+              PackageUpdateAnswer::State::NotInstalled);
 }

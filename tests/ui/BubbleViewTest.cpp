@@ -25,6 +25,16 @@ void hover(QWidget* window, bool inside) {
     }
 }
 
+// The lines of a balloon that do not fit its width.
+QStringList cutLines(const QWidget* balloon) {
+    QStringList cut;
+    for (auto* label : balloon->findChildren<QLabel*>()) {
+        if (label->fontMetrics().horizontalAdvance(label->text()) > label->contentsRect().width())
+            cut << label->text();
+    }
+    return cut;
+}
+
 }  // namespace
 
 TEST(BubbleView, BalloonsStackSixtyPointsLowerShowThirdLinesAndRestartWhenAllClosed) {
@@ -36,7 +46,8 @@ TEST(BubbleView, BalloonsStackSixtyPointsLowerShowThirdLinesAndRestartWhenAllClo
     ASSERT_TRUE(first && second);
     EXPECT_EQ(second->y() - first->y(), BubbleView::kStackStep);
     EXPECT_EQ(bubbles.openCount(), 2);
-    EXPECT_GT(second->width(), first->width());  // two lines are wider than one
+    EXPECT_EQ(cutLines(first), QStringList());
+    EXPECT_EQ(cutLines(second), QStringList());
 
     int top = first->y();
     first->close();
@@ -83,11 +94,42 @@ TEST(BubbleView, PlacementStaysOnTheScreen) {
     EXPECT_GE(BubbleView::placement(QRect(0, 0, 200, 200), {284, 54}, 0).x(), 0);
 }
 
-TEST(BubbleView, TextsGoToTheNotificationSinkWhereWindowsCannotBePlaced) {
+TEST(BubbleView, TextsAndClickActionsGoToTheNotificationSinkWhereWindowsCannotBePlaced) {
     BubbleView bubbles;
     QStringList sent;
-    bubbles.setNotificationSink([&](const QStringList& lines) { sent = lines; });
+    int clicks = 0;
+    BubbleView::ClickAction action;
+    bubbles.setNotificationSink([&](const QStringList& lines, BubbleView::ClickAction click) {
+        sent = lines;
+        action = std::move(click);
+    });
     EXPECT_EQ(bubbles.bubbleViewWith({"Disk is unmounted successfully!"}), nullptr);
     EXPECT_EQ(sent, QStringList{"Disk is unmounted successfully!"});
+    EXPECT_FALSE(action);
+    bubbles.bubbleViewWith({"Quillby Pro 4.1 is available"}, false, [&] { ++clicks; });
+    ASSERT_TRUE(action);
+    action();
+    EXPECT_EQ(clicks, 1);
     EXPECT_EQ(bubbles.openCount(), 0);
+}
+
+TEST(BubbleView, AClickableBalloonRunsItsActionOnceAndCloses) {
+    BubbleView bubbles;
+    bubbles.setLifetime(60000);
+    int clicks = 0;
+    QPointer<AttachedWindow> balloon = bubbles.bubbleViewWith(
+        {"Quillby Pro 4.10.2-1ubuntu1 is available", "Click to open Discover"}, false,
+        [&] { ++clicks; });
+    ASSERT_TRUE(balloon);
+    EXPECT_EQ(cutLines(balloon), QStringList());  // a long line widens the balloon
+    EXPECT_FALSE(saveUiPicture(*balloon, "balloon-update").isEmpty());
+    QTest::mouseClick(balloon, Qt::LeftButton);
+    QTest::mouseClick(balloon, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return balloon.isNull(); }));
+    // A plain balloon ignores clicks and stays.
+    QPointer<AttachedWindow> plain = bubbles.bubbleViewWith({"Nothing to eject"});
+    QTest::mouseClick(plain, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(plain && plain->isVisible());
 }

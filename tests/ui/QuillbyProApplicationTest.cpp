@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
@@ -11,14 +13,18 @@
 
 #include "monitor/AppDelegate.h"
 #include "monitor/FakeVolumes.h"
+#include "monitor/UpdateChecker.h"
+#include "monitor/ui/BubbleView.h"
 #include "monitor/ui/TrayAgentView.h"
 #include "monitor/ui/VolumePanel.h"
 #include "platform/MachineFactsSource.h"
 #include "platform/Services.h"
 #include "shell/AppController.h"
 #include "shell/FastCleanPage.h"
+#include "shell/PreferencesPane.h"
 #include "shell/PrefsWindowController.h"
 #include "shell/QuillbyProApplication.h"
+#include "support/FakePackageUpdates.h"
 #include "support/TestPlatform.h"
 
 using namespace quillby;
@@ -136,4 +142,43 @@ TEST(QuillbyProApplication, NoVolumeOrFactReadOnTheGuiThreadAndTrayCommandsOpenT
     }
     Services::install<VolumeSource>(nullptr);
     Services::install<MachineFactsSource>(installedFacts);
+}
+
+// Where PackageKit runs, the preferences offer the automatic update check, the checker follows
+// what they store at once and a newer version shows one balloon; where it does not, both
+// controls stay hidden and nothing is scheduled.
+TEST(QuillbyProApplication, TheUpdateControlsShowOnlyWithPackageKitAndTheCheckerFollowsThem) {
+    for (bool running : {false, true}) {
+        TestPlatform platform;
+        Services::install<PackageUpdateService>(std::make_shared<FakePackageUpdates>(
+            running,
+            std::vector<PackageUpdateAnswer>{{PackageUpdateAnswer::State::Newer, "4.1-1", ""}}));
+        QuillbyProApplication program;
+        ASSERT_TRUE(program.start());
+        program.agent().stopTimer();
+        program.mainWindow().showPage(QStringLiteral("preferences"));
+        auto* pane = qobject_cast<PreferencesPane*>(program.mainWindow().window().currentPage());
+        ASSERT_TRUE(pane);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return program.updates().available().has_value(); }));
+        EXPECT_EQ(pane->automaticChecksBox()->isVisibleTo(pane), running);
+        EXPECT_EQ(pane->checkIntervalPopUp()->isVisibleTo(pane), running);
+        EXPECT_FALSE(program.updates().scheduled());  // off until the user turns it on
+        if (!running) continue;
+
+        pane->automaticChecksBox()->click();
+        EXPECT_TRUE(program.updates().scheduled());
+        QComboBox* interval = pane->checkIntervalPopUp();
+        emit interval->activated(interval->findData(604800));
+        EXPECT_EQ(program.updates().interval(), std::chrono::seconds(604800));
+
+        // Two ticks that find the same newer version: one balloon.
+        BubbleView& balloons = *program.view().bubbles();
+        balloons.setLifetime(60000);
+        program.updates().check();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return balloons.openCount() == 1; }));
+        program.updates().check();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(balloons.openCount(), 1);
+    }
+    Services::install<PackageUpdateService>(nullptr);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/ui/BubbleView.h"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -18,13 +20,18 @@ QWidget* balloonContent(const QStringList& lines, bool error) {
     bool twoLines = lines.size() > 1;
     // A third line (what a clean could not delete) makes the balloon one line higher.
     QStringList shown = lines.mid(0, 3);
-    content->setFixedSize(twoLines ? 280 : 220, shown.size() > 2 ? 70 : 50);
-    auto* layout = new QVBoxLayout(content);
-    layout->setContentsMargins(8, 5, 8, 5);
-    layout->setSpacing(0);
     QFont font = QGuiApplication::font();
     font.setBold(true);
     font.setPointSize(error ? 12 : 13);
+    // Wider for a line that would not fit, so that no text is cut.
+    int widest = 0;
+    for (const QString& line : shown) {
+        widest = std::max(widest, QFontMetrics(font).horizontalAdvance(line) + 20);
+    }
+    content->setFixedSize(std::max(twoLines ? 280 : 220, widest), shown.size() > 2 ? 70 : 50);
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(8, 5, 8, 5);
+    layout->setSpacing(0);
     for (const QString& line : shown) {
         auto* label = new QLabel(line);
         label->setFont(font);
@@ -34,6 +41,28 @@ QWidget* balloonContent(const QStringList& lines, bool error) {
     }
     return content;
 }
+
+// Runs a balloon's action on a click anywhere on it (its labels let the press through), once,
+// and closes the balloon.
+class ClickFilter : public QObject {
+  public:
+    ClickFilter(BubbleView::ClickAction action, QWidget* balloon)
+        : QObject(balloon), action_(std::move(action)), balloon_(balloon) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != balloon_ || event->type() != QEvent::MouseButtonPress) return false;
+        auto action = std::move(action_);
+        action_ = nullptr;
+        balloon_->close();
+        if (action) action();
+        return true;
+    }
+
+  private:
+    BubbleView::ClickAction action_;
+    QWidget* balloon_;
+};
 
 }  // namespace
 
@@ -55,13 +84,14 @@ int BubbleView::openCount() const {
     return static_cast<int>(open_.size());
 }
 
-void BubbleView::setNotificationSink(std::function<void(const QStringList&)> sink) {
+void BubbleView::setNotificationSink(NotificationSink sink) {
     notificationSink_ = std::move(sink);
 }
 
-AttachedWindow* BubbleView::bubbleViewWith(const QStringList& lines, bool error) {
+AttachedWindow* BubbleView::bubbleViewWith(const QStringList& lines, bool error,
+                                           ClickAction onClick) {
     if (notificationSink_) {
-        notificationSink_(lines);
+        notificationSink_(lines, std::move(onClick));
         return nullptr;
     }
     auto* window = new AttachedWindow(balloonContent(lines, error));
@@ -81,6 +111,10 @@ AttachedWindow* BubbleView::bubbleViewWith(const QStringList& lines, bool error)
             timer->start();
         }
     });
+    if (onClick) {
+        window->setCursor(Qt::PointingHandCursor);
+        window->installEventFilter(new ClickFilter(std::move(onClick), window));
+    }
     connect(window, &QObject::destroyed, this, [this](QObject* gone) { closed(gone); });
     open_.push_back({window, timer});
     window->show();

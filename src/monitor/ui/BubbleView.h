@@ -17,8 +17,8 @@ class AttachedWindow;
 // the top right of the screen. Each closes 5 seconds after it is shown; the pointer resting on it
 // pauses the countdown and leaving it starts a new one. Balloons shown while others are open
 // stack 60 points lower each; once none is open the next starts at the top again.
-// Where a program cannot place its own windows (Wayland), the texts go to the desktop's
-// notifications instead.
+// A balloon with a click action closes and runs it when clicked. Where a program cannot place
+// its own windows (Wayland), the texts go to the desktop's notifications instead.
 class BubbleView : public QObject {
     Q_OBJECT
   public:
@@ -28,9 +28,13 @@ class BubbleView : public QObject {
     explicit BubbleView(QObject* parent = nullptr);
     ~BubbleView() override;
 
-    // Shows one balloon; `error` uses the smaller error font. Gives the balloon's window (null
-    // when the text went to desktop notifications).
-    AttachedWindow* bubbleViewWith(const QStringList& lines, bool error = false);
+    using ClickAction = std::function<void()>;
+
+    // Shows one balloon; `error` uses the smaller error font; `onClick`, when set, runs when the
+    // balloon is clicked. Gives the balloon's window (null when the text went to desktop
+    // notifications).
+    AttachedWindow* bubbleViewWith(const QStringList& lines, bool error = false,
+                                   ClickAction onClick = {});
 
     // Where a balloon of `size` in stack slot `slot` goes on a screen area.
     static QPoint placement(const QRect& screen, QSize size, int slot);
@@ -42,8 +46,10 @@ class BubbleView : public QObject {
     // How long a balloon stays (5 seconds unless changed, for tests).
     void setLifetime(int milliseconds) { lifetimeMs_ = milliseconds; }
 
-    // Sends texts somewhere other than own windows; set when the platform cannot place windows.
-    void setNotificationSink(std::function<void(const QStringList&)> sink);
+    // Sends texts (and the click action) somewhere other than own windows; set when the
+    // platform cannot place windows.
+    using NotificationSink = std::function<void(const QStringList&, ClickAction)>;
+    void setNotificationSink(NotificationSink sink);
 
   private:
     void closed(const QObject* window);
@@ -56,7 +62,7 @@ class BubbleView : public QObject {
     std::vector<Open> open_;
     int shownSinceEmpty_ = 0;
     int lifetimeMs_ = kLifetimeMs;
-    std::function<void(const QStringList&)> notificationSink_;
+    NotificationSink notificationSink_;
 };
 
 }  // namespace quillby

@@ -6,11 +6,14 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 #include "core/text/LocalizedText.h"
 #include "monitor/AboutText.h"
+#include "monitor/UpdateChecker.h"
 #include "monitor/ui/BubbleView.h"
 #include "monitor/ui/DesktopNotifications.h"
 #include "monitor/ui/VolumePanel.h"
@@ -61,8 +64,8 @@ TrayAgentView::TrayAgentView()
                 if (reason == QSystemTrayIcon::Trigger) togglePanel();
             });
     if (windowsCannotBePlaced()) {
-        bubbles_->setNotificationSink([](const QStringList& lines) {
-            showDesktopNotification(lines, BubbleView::kLifetimeMs);
+        bubbles_->setNotificationSink([](const QStringList& lines, BubbleView::ClickAction click) {
+            showDesktopNotification(lines, BubbleView::kLifetimeMs, std::move(click));
         });
     }
 }
@@ -272,6 +275,25 @@ void TrayAgentView::showBalloon(const std::vector<std::string>& lines, bool erro
     QStringList texts;
     for (const auto& line : lines) texts << QString::fromStdString(line);
     bubbles_->bubbleViewWith(texts, error);
+}
+
+void TrayAgentView::announceUpdate(const std::string& version) {
+    auto tool = softwareToolFor(
+        qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString(), [](const std::string& program) {
+            return QStandardPaths::findExecutable(QString::fromStdString(program)).toStdString();
+        });
+    QStringList texts;
+    for (const auto& line : updateBalloonLines(version, tool))
+        texts << QString::fromStdString(line);
+    BubbleView::ClickAction open;
+    if (tool) {
+        open = [command = tool->command] {
+            QStringList arguments;
+            for (const auto& argument : command) arguments << QString::fromStdString(argument);
+            QProcess::startDetached(arguments.takeFirst(), arguments);
+        };
+    }
+    bubbles_->bubbleViewWith(texts, false, std::move(open));
 }
 
 void TrayAgentView::showMainWindow() {

@@ -58,6 +58,9 @@ class TrayAgentView : public QObject, public AgentView {
     void setWarningStatusShowColor(bool warning) override;
     void setStatusItemHidden(bool hidden) override;
     void showBalloon(const std::vector<std::string>& lines, bool error) override;
+    // The balloon that says `version` of the program is available; a click opens the desktop's
+    // software tool on its updates, where one is installed.
+    void announceUpdate(const std::string& version);
     void showMainWindow() override;
     void showMainWindowPage(const std::string& identifier) override;
     void showAbout() override;

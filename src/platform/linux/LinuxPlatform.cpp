@@ -45,7 +45,9 @@ void installLinuxPlatform(const PlatformContext& context) {
     Services::install<LoginItemsBackend>(std::make_shared<AutostartLoginItems>(context));
     Services::install<PrivilegedHelperLauncher>(LinuxHelperLauncher::forContext(context));
     Services::install<PackageManagerBackend>(PackageManagerDetection::detect(context));
-    Services::install<PackageRemovalService>(std::make_shared<PackageKitService>());
+    auto packageKit = std::make_shared<PackageKitService>();
+    Services::install<PackageRemovalService>(packageKit);
+    Services::install<PackageUpdateService>(packageKit);
     Services::install<FlatpakBackend>(std::make_shared<FlatpakCommand>(context));
     Services::install<SnapBackend>(std::make_shared<SnapCommand>(context));
 }

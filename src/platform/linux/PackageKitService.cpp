@@ -14,6 +14,7 @@ namespace {
 constexpr const char* kService = "org.freedesktop.PackageKit";
 constexpr const char* kPath = "/org/freedesktop/PackageKit";
 constexpr const char* kTransaction = "org.freedesktop.PackageKit.Transaction";
+constexpr std::uint64_t kFilterNone = 1u << 1;       // PK_FILTER_ENUM_NONE
 constexpr std::uint64_t kFilterInstalled = 1u << 2;  // PK_FILTER_ENUM_INSTALLED
 constexpr std::uint32_t kExitSuccess = 1;            // PK_EXIT_ENUM_SUCCESS
 
@@ -130,6 +131,13 @@ std::string PackageKitService::packageNameOfId(const std::string& packageId) {
     return packageId.substr(0, packageId.find(';'));
 }
 
+std::string PackageKitService::packageVersionOfId(const std::string& packageId) {
+    auto start = packageId.find(';');
+    if (start == std::string::npos) return {};
+    ++start;
+    return packageId.substr(start, packageId.find(';', start) - start);
+}
+
 bool PackageKitService::idNamesPackage(const std::string& packageId, const std::string& package) {
     std::string name = packageNameOfId(packageId);
     return !name.empty() && (name == package || name == package.substr(0, package.find(':')));
@@ -210,6 +218,45 @@ bool PackageKitService::removePackage(const std::string& package, const std::str
         why);
     if (done) QWLog("PackageKit removed %s", packageId.c_str());
     return done;
+}
+
+PackageUpdateAnswer PackageKitService::newerVersion(const std::string& package) {
+    using State = PackageUpdateAnswer::State;
+    PackageUpdateAnswer answer;
+    Bus bus;
+    if (!bus.bus) {
+        answer.why = "the system bus cannot be reached";
+        return answer;
+    }
+    // The package ID of `package` among what one query transaction lists, or "".
+    auto query = [&](const char* method, std::uint64_t filter, bool withNames) -> std::string {
+        std::string path = createTransaction(bus, answer.why);
+        if (path.empty()) return {};
+        TransactionState listed;
+        bool done = runTransaction(
+            bus, path, listed, std::chrono::minutes(2),
+            [&] {
+                return withNames ? sd_bus_call_method(bus.bus, kService, path.c_str(), kTransaction,
+                                                      method, &bus.error, nullptr, "tas", filter, 1,
+                                                      package.c_str())
+                                 : sd_bus_call_method(bus.bus, kService, path.c_str(), kTransaction,
+                                                      method, &bus.error, nullptr, "t", filter);
+            },
+            answer.why);
+        if (!done) return {};
+        answer.why.clear();
+        for (const auto& id : listed.packageIds) {
+            if (idNamesPackage(id, package)) return id;
+        }
+        return {};
+    };
+    std::string update = query("GetUpdates", kFilterNone, false);
+    if (!update.empty()) return {State::Newer, packageVersionOfId(update), {}};
+    if (!answer.why.empty()) return answer;
+    std::string installed = query("Resolve", kFilterInstalled, true);
+    if (!installed.empty()) return {State::UpToDate, packageVersionOfId(installed), {}};
+    if (!answer.why.empty()) return answer;
+    return {State::NotInstalled, {}, {}};
 }
 
 }  // namespace quillby
