@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/FastCleanPage.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QStackedWidget>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <any>
 
@@ -16,6 +19,7 @@
 #include "core/settings/PreferenceViewController.h"
 #include "core/text/LocalizedText.h"
 #include "core/text/UtilityFunction.h"
+#include "ui/ThreeStateItems.h"
 
 namespace quillby {
 
@@ -47,6 +51,19 @@ std::pair<const char*, const char*> noteKeys(int row) {
     }
 }
 
+// A row drawn by its own widget draws its own check box: the item's mirrored check state is
+// there for assistive technology and the keyboard, not to be drawn a second time.
+class WidgetRowDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->features &= ~QStyleOptionViewItem::HasCheckIndicator;
+    }
+};
+
 }  // namespace
 
 FastCleanPage::FastCleanPage(QWidget* parent) : QWidget(parent) {
@@ -55,10 +72,13 @@ FastCleanPage::FastCleanPage(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     list_ = new QListWidget;
+    ThreeStateItems::enableOn(*list_);
     list_->setAccessibleName(tr("Features"));
     list_->setFixedWidth(200);
     list_->setIconSize(QSize(24, 24));
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setItemDelegate(new WidgetRowDelegate(list_));
+    list_->installEventFilter(this);
     layout->addWidget(list_);
     auto* right = new QWidget;
     auto* column = new QVBoxLayout(right);
@@ -130,7 +150,37 @@ void FastCleanPage::addFeature(int row, const QString& title, QWidget* page, QWi
     item->setSizeHint(QSize(200, 36));
     insertRow(row, item);
     if (rowWidget) list_->setItemWidget(item, rowWidget);
+    if (auto* box = rowWidget ? rowWidget->findChild<QCheckBox*>() : nullptr) {
+        mirrorCheckBox(item, box);
+    }
     if (list_->count() == 1) list_->setCurrentRow(0);
+}
+
+bool FastCleanPage::eventFilter(QObject* watched, QEvent* event) {
+    QListWidgetItem* item = list_->currentItem();
+    if (watched == list_ && event->type() == QEvent::KeyPress && item &&
+        (item->flags() & Qt::ItemIsUserCheckable)) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Select) {
+            item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FastCleanPage::mirrorCheckBox(QListWidgetItem* item, QCheckBox* box) {
+    // A row widget is outside the list's accessibility tree: its box's state is copied onto the
+    // item, so a screen reader reads a checkable item; a change of the item clicks the box.
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    auto copy = [item, box] { item->setCheckState(box->checkState()); };
+    copy();
+    connect(box, &QCheckBox::stateChanged, list_, copy);
+    connect(list_, &QListWidget::itemChanged, box, [item, box, copy](QListWidgetItem* changed) {
+        if (changed != item || item->checkState() == box->checkState()) return;
+        if (box->isEnabled()) box->click();
+        copy();  // the box's owner decides the state a click leaves, or refuses it
+    });
 }
 
 bool FastCleanPage::setRowWidget(int row, QWidget* widget) {

@@ -8,6 +8,7 @@
 
 #include "core/events/Subscription.h"
 
+class QCheckBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -48,8 +49,13 @@ class FastCleanPage : public QWidget {
   signals:
     void rowSelected(int row);
 
+  protected:
+    // Space on a row with a check box clicks it: the list leaves keys to its row widgets.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void insertRow(int row, QListWidgetItem* item);
+    void mirrorCheckBox(QListWidgetItem* item, QCheckBox* box);
 
     QListWidget* list_;
     QStackedWidget* pages_;

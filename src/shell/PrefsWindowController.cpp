@@ -80,6 +80,7 @@ PrefsWindowController::PrefsWindowController(QWidget* parent)
     toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolbar_->toggleViewAction()->setVisible(false);
     toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    toolbar_->setAccessibleName(tr("Pages"));
     addToolBar(Qt::TopToolBarArea, toolbar_);
     actions_->setExclusive(true);
     urlOpener_ = [](const QString& address) { return QDesktopServices::openUrl(QUrl(address)); };
@@ -188,9 +189,11 @@ void PrefsWindowController::addView(QWidget* view, const QString& identifier,
         toggleActivePreferenceView(identifier, QGuiApplication::keyboardModifiers());
     });
     toolbar_->addAction(action);
-    // Items that show only their image are still named for assistive technology.
+    // Items that show only their image are still named for assistive technology; toolbars keep
+    // their buttons out of the Tab order, but every page must be reachable without a mouse.
     if (QWidget* button = toolbar_->widgetForAction(action)) {
         button->setAccessibleName(toolTipFor(identifier));
+        button->setFocusPolicy(Qt::TabFocus);
     }
     toolbarItems_.insert(identifier, action);
 }

@@ -2,6 +2,7 @@
 #include "ui/CutTextLabel.h"
 
 #include "core/text/PlainText.h"
+#include "ui/RichStatusLine.h"
 
 namespace quillby {
 
@@ -15,7 +16,7 @@ void CutTextLabel::setFullText(const QString& text) {
         cutText(text.toStdString(), static_cast<std::size_t>(std::max(keep_, 0))));
     setText(shown);
     setToolTip(shown == text ? QString() : text);
-    setAccessibleName(text);
+    RichStatusLine::describe(*this, text);
 }
 
 }  // namespace quillby

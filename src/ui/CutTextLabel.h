@@ -6,7 +6,8 @@
 namespace quillby {
 
 // A label that shows at most a given number of characters of its text, cut with "...", and the
-// whole text as its tooltip and accessible name when it was cut.
+// whole text as its tooltip when it was cut. Assistive technology reads it as a status line: its
+// name says what it is (its owner names it), its description is always the whole text.
 class CutTextLabel : public QLabel {
     Q_OBJECT
   public:

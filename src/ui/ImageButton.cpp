@@ -4,6 +4,7 @@
 #include <QToolButton>
 
 #include "ui/ImageProvider.h"
+#include "ui/RowTable.h"
 
 namespace quillby {
 
@@ -17,6 +18,7 @@ QToolButton* imageButton(const QString& image, const QString& tip, const QString
 }
 
 QToolButton* tableRowButton(const QString& image, const QString& tip, const QString& name) {
+    RowTable::enableAccessibility();
     QToolButton* button = imageButton(image, tip, name);
     button->setFocusPolicy(Qt::NoFocus);
     return button;

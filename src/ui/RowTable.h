@@ -12,6 +12,12 @@ namespace RowTable {
 
 void setUp(QTableView& table);
 
+// Qt's accessible table lists its cells with no children, so a widget placed in a cell (a row's
+// buttons) is out of reach of assistive technology. Once this ran, every table view's cell that
+// holds a widget has that widget as its child, with the widget's name and actions; the rest of
+// the table reads as before. Idempotent; setUp and the row buttons call it.
+void enableAccessibility();
+
 }  // namespace RowTable
 
 }  // namespace quillby

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QToolButton>
+#include <cmath>
 
 #include "ui/ImageProvider.h"
 #include "ui/PaintText.h"
@@ -31,6 +32,7 @@ VolumeTile::VolumeTile(VolumeRow row, std::function<bool(std::int32_t)> eject,
       row_(std::move(row)),
       ejectVolume_(std::move(eject)),
       browseFolder_(std::move(browse)) {
+    enableAccessibility(this);
     // As wide as the page gives, never narrower than the design size; the buttons keep to the
     // right edge and the level bar takes the width between.
     setMinimumSize(kSize);
@@ -55,10 +57,32 @@ int VolumeTile::barWidth() const {
     return width() - kBarLeft - (kSize.width() - kBarLeft - kDesignBarWidth);
 }
 
+QRect VolumeTile::barRect() const {
+    return {kBarLeft, 38, barWidth(), 18};
+}
+
 void VolumeTile::setRow(VolumeRow row) {
     row_ = std::move(row);
     eject_->setVisible(row_.bCanEject);
+    // Figures are refreshed often: only a real change is told to assistive technology.
+    QString name = QString::fromStdString(row_.volumeSize);
+    QString figures = tr("%1 free of %2")
+                          .arg(QString::fromStdString(row_.u64FreeSpace),
+                               QString::fromStdString(row_.u64TotalSpace));
+    if (accessibleName() != name) setAccessibleName(name);
+    if (accessibleDescription() != figures) setAccessibleDescription(figures);
     update();
+}
+
+PaintedParts::Part VolumeTile::paintedPart(int) const {
+    Part bar{QAccessible::ProgressBar, tr("Space used on %1").arg(accessibleName()),
+             accessibleDescription(), barRect()};
+    std::uint64_t used = row_.nTotalSize - std::min(row_.nFreeSize, row_.nTotalSize);
+    bar.value = row_.nTotalSize ? std::round(1000.0 * static_cast<double>(used) /
+                                             static_cast<double>(row_.nTotalSize)) /
+                                      10
+                                : 0.0;
+    return bar;
 }
 
 bool VolumeTile::eventFilter(QObject* watched, QEvent* event) {
@@ -87,8 +111,7 @@ void VolumeTile::paintEvent(QPaintEvent*) {
                    QString::fromStdString(row_.volumeSize));
 
     if (auto level = row_.getPrograssImage(true)) {
-        painter.drawImage(QRect(kBarLeft, 38, barWidth(), 18),
-                          images.image(QString::fromStdString(*level)));
+        painter.drawImage(barRect(), images.image(QString::fromStdString(*level)));
     }
     QFont small = font();
     small.setPointSize(9);

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "monitor/VolumeRow.h"
+#include "ui/PaintedParts.h"
 
 class QToolButton;
 
@@ -12,7 +13,9 @@ namespace quillby {
 
 // One tile of the main window's volume list (700 x 90 at the least): icon, name, level bar, "%@
 // Free" and total texts in white, a browse button and, for ejectable volumes, an eject button.
-class VolumeTile : public QWidget {
+// Assistive technology reads it as a group named after the volume, described "X free of Y", with
+// the level bar as a progress bar of the space used.
+class VolumeTile : public QWidget, public PaintedParts {
     Q_OBJECT
   public:
     static constexpr QSize kSize{700, 90};  // the smallest size; wider with the page
@@ -26,6 +29,10 @@ class VolumeTile : public QWidget {
     QToolButton* browseButton() const { return browse_; }
     QToolButton* ejectButton() const { return eject_; }
 
+    QAccessible::Role paintedRole() const override { return QAccessible::Grouping; }
+    int paintedPartCount() const override { return 1; }
+    Part paintedPart(int index) const override;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -36,6 +43,7 @@ class VolumeTile : public QWidget {
     static constexpr int kDesignBarWidth = 420;  // at the smallest size
     // The level bar's width: what the tile gained over its smallest size goes to the bar.
     int barWidth() const;
+    QRect barRect() const;
 
     VolumeRow row_;
     std::function<bool(std::int32_t)> ejectVolume_;

@@ -29,6 +29,7 @@
 #include "diskusage/ui/PieChartBubble.h"
 #include "diskusage/ui/RingChartView.h"
 #include "diskusage/ui/SelectableItemRow.h"
+#include "support/AccessibleTree.h"
 #include "support/ScriptedAsker.h"
 #include "support/TestPlatform.h"
 #include "support/UiPictures.h"
@@ -96,6 +97,11 @@ class DiskUsagePagesTest : public ::testing::Test {
         tool->registerWith(host);
         pages.resize(820, 540);
         pages.show();
+        // Keys reach the active window only, as in a real window system (after a hide, once the
+        // window is back on the screen).
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&pages));
+        pages.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&pages));
         tool->ringPage()->setRemoval(
             DiskUsageRemoval({.homeFolder = (platform.root().path() / "elsewhere").string()}));
     }
@@ -123,6 +129,8 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
     ASSERT_EQ(list->rows().size(), 3u);
     EXPECT_TRUE(list->rows()[0]->isVisible());
     EXPECT_FALSE(list->rows()[2]->isVisible());  // no folder chosen yet
+    // The row shows a cut path; a screen reader reads all of it.
+    EXPECT_EQ(list->rows()[0]->accessibleDescription().toStdString(), home.string());
     EXPECT_TRUE(list->ringCheckBox()->isChecked());
     saveUiPicture(pages, "disk-usage-path-list");
 
@@ -194,12 +202,25 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
     send(view, QEvent::MouseButtonPress, chartPoint(view, 0, 0));
     ASSERT_TRUE(QTest::qWaitFor([&] { return ring->headerName()->text() == "alice"; }, 20000));
 
+    // The same from the keyboard: the arrows walk the sectors and the chart describes the one
+    // focused; Enter opens it, and on the centre disc leads up.
+    QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(view);
+    ASSERT_EQ(chart->role(), QAccessible::Chart);
+    EXPECT_TRUE(accessibleDescendant(view, QAccessible::ListItem, "b"));
+    QTest::keyClick(view, Qt::Key_Right);
+    EXPECT_TRUE(chart->text(QAccessible::Description).startsWith("a, "))
+        << chart->text(QAccessible::Description).toStdString();
+    QTest::keyClick(view, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ring->headerName()->text() == "a"; }, 20000));
+    QTest::keyClick(view, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ring->headerName()->text() == "alice"; }, 20000));
+
     // Remove b and c, b standing for the user's home: the sheet reviews them, the question
     // asks; cancelled, nothing goes.
     ring->setRemoval(DiskUsageRemoval({.homeFolder = (home / "b").string()}));
     ring->rows()[1]->checkBox()->click();
     ring->rows()[2]->checkBox()->click();
-    EXPECT_EQ(ring->statusLine()->accessibleName(), "2 items are selected.");
+    EXPECT_EQ(ring->statusLine()->accessibleDescription(), "2 items are selected.");
     // Stop shows while the removal runs.
     auto confirmSheet = [&](bool removes) {
         ASSERT_TRUE(ring->removeButton()->isEnabled());
@@ -221,7 +242,7 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
     EXPECT_EQ(asker->questionButtons[0],
               (std::vector<std::string>{"Move to Trash", "Delete for Good", "Cancel"}));
     EXPECT_TRUE(fs::exists(home / "c/file"));
-    EXPECT_EQ(ring->statusLine()->accessibleName(), "2 items are selected.");
+    EXPECT_EQ(ring->statusLine()->accessibleDescription(), "2 items are selected.");
 
     // Moved to the trash: c lands in the data folder's trash; the home is refused by its rule.
     asker->nextChoices = {0};
@@ -233,7 +254,7 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
     EXPECT_TRUE(fs::exists(home / "b/file"));
     EXPECT_EQ(ring->headerSize()->text(), "6.00 MB");
     EXPECT_EQ(ring->rows().size(), 2u);
-    EXPECT_EQ(ring->statusLine()->accessibleName(), "1 items are selected.");
+    EXPECT_EQ(ring->statusLine()->accessibleDescription(), "1 items are selected.");
     ASSERT_EQ(asker->messages.size(), 1u);
     EXPECT_EQ(asker->messages[0],
               "Moved 1 item (2.00 MB) to the trash. 1 item could not be removed.");
@@ -331,11 +352,43 @@ TEST_F(DiskUsagePagesTest, OpenScanShowsTheFileAsItsOwnRowMarkedImportedWithoutR
     ASSERT_EQ(ring->rows().size(), 3u);
     EXPECT_FALSE(ring->rows()[0]->checkBox()->isEnabled());
     ring->rows()[0]->checkBox()->click();
-    EXPECT_EQ(ring->statusLine()->accessibleName(), "0 items are selected.");
+    EXPECT_EQ(ring->statusLine()->accessibleDescription(), "0 items are selected.");
     EXPECT_FALSE(ring->removeButton()->isEnabled());
     // Even asked directly, the page removes nothing of an imported tree.
     ring->removeItems({DiskUsageItem::make("a", (home / "a").string(), 4'000'000, true)});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ring->work().isBusy(); }, 20000));
     EXPECT_TRUE(fs::exists(home / "a/one"));
     EXPECT_TRUE(asker->questions.empty());
+}
+
+// The way a user walks the tool in one session, no restart: a place measured in columns, back,
+// another place measured as rings, back again; it runs in a real window too (DesktopProgram).
+TEST_F(DiskUsagePagesTest, AWalkThroughColumnsAndRingsAndBackNeedsNoRestart) {
+    TearDown();
+    makeFile(platform.root().path() / "data/disk.img", 3'000'000);
+    makeTool(DiskUsageColumnBrowserToolPane::factory(asker));
+    DiskUsagePathListPage* places = tool->pathListPage();
+    auto measure = [&](std::size_t row, QWidget* expected) {
+        QTest::mouseClick(places->rows().at(row), Qt::LeftButton);
+        bool measured = QTest::qWaitFor(
+            [&] {
+                return shown.back() == 2 && tool->controller().bSearchFinished() &&
+                       tool->resultsStack()->currentWidget() == expected;
+            },
+            20000);
+            // The keys that follow go where a user's would: to the active window's focus, which
+        // the results take from the place row clicked.
+        QApplication::setActiveWindow(&pages);
+        return measured && tool->resultsPage()->isAncestorOf(QApplication::focusWidget());
+    };
+    ASSERT_GE(places->rows().size(), 2u);
+    places->ringCheckBox()->setChecked(false);
+    ASSERT_TRUE(measure(0, tool->columnBrowser())) << "the home in columns";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ASSERT_EQ(shown.back(), 0);
+    places->ringCheckBox()->setChecked(true);
+    ASSERT_TRUE(measure(1, tool->ringPage())) << "another place as rings";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::AltModifier);
+    ASSERT_EQ(shown.back(), 0);
+    ASSERT_TRUE(measure(0, tool->ringPage())) << "the first place again, now as rings";
 }

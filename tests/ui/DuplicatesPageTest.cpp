@@ -18,6 +18,7 @@
 #include "duplicates/ui/DuplicateScanningView.h"
 #include "duplicates/ui/DuplicateStartView.h"
 #include "duplicates/ui/DuplicatesPage.h"
+#include "support/AccessibleTree.h"
 #include "support/ScriptedAsker.h"
 #include "support/TempDir.h"
 #include "support/UiPictures.h"
@@ -167,6 +168,18 @@ TEST_F(DuplicatesPageTest, SearchesTicksRemovesAndDrawsTheScanningAndResultsView
     EXPECT_EQ(category(1), "0.0KB");
     EXPECT_EQ(page.outline()->rowCount(), 1);  // the songs are left
     EXPECT_EQ(page.resultsView()->freeLine()->text(), "Deleted 3 items (503.00 KB).");
+    // A screen reader reads the status line's role as its name and what it says as description,
+    // and the start view's intro by its text.
+    QAccessibleInterface* freed =
+        accessibleDescendant(&stack, QAccessible::StaticText, "Space freed");
+    ASSERT_NE(freed, nullptr);
+    EXPECT_EQ(freed->text(QAccessible::Description), "Deleted 3 items (503.00 KB).");
+    QStringList texts;
+    for (auto* text : accessibleDescendants(page.startView(), QAccessible::StaticText)) {
+        texts << text->text(QAccessible::Name);
+    }
+    EXPECT_TRUE(texts.join('|').contains("Choose a folder, or drop one here."))
+        << texts.join('|').toStdString();
     EXPECT_TRUE(asker->messages.empty());
 
     // The scanning view as it looks while a search runs.

@@ -11,6 +11,7 @@
 
 #include "loginitems/ui/LoginItemsPage.h"
 #include "loginitems/ui/LoginItemsTableModel.h"
+#include "support/AccessibleTree.h"
 #include "support/RecordingFileViewer.h"
 #include "support/ScriptedAsker.h"
 #include "ui/ImageProvider.h"
@@ -93,6 +94,26 @@ TEST_F(LoginItemsPageTest, ShowsUserSystemAndOverriddenEntriesWithTheirStates) {
     EXPECT_FALSE(indexer->state().checked);
     EXPECT_TRUE(notes->state().checked);
     EXPECT_EQ(notes->text(QAccessible::Name), "Start Notes at login");
+
+    // The row's buttons are children of its actions cell, named, and pressed from there.
+    QAccessibleInterface* actions =
+        face->tableInterface()->cellAt(rowOf("Notes"), LoginItemsTableModel::ButtonsColumn);
+    ASSERT_TRUE(actions);
+    EXPECT_EQ(actions->text(QAccessible::Name), "Actions for Notes");
+    ASSERT_EQ(actions->childCount(), 1);
+    QStringList buttons;
+    for (QAccessibleInterface* button :
+         accessibleDescendants(actions->child(0)->object(), QAccessible::Button)) {
+        buttons << button->text(QAccessible::Name);
+        ASSERT_TRUE(button->actionInterface());
+    }
+    EXPECT_EQ(buttons, (QStringList{"Show Notes in its folder", "Open Notes", "Remove Notes"}));
+    QAccessibleInterface* open =
+        accessibleDescendant(page.table(), QAccessible::Button, "Open Notes");
+    ASSERT_TRUE(open);
+    open->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    page.work().waitUntilIdle();
+    EXPECT_EQ(viewer->opened.size(), 1u);
 }
 
 TEST_F(LoginItemsPageTest, TogglingASystemEntryWritesTheOverrideAndTheTableFollows) {

@@ -9,9 +9,11 @@
 #include <QThread>
 #include <QTimer>
 
+#include "support/AccessibleTree.h"
 #include "ui/BusySpinner.h"
 #include "ui/CutTextLabel.h"
 #include "ui/ImageProvider.h"
+#include "ui/RichStatusLine.h"
 #include "ui/ThreeStateCheckDelegate.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"
@@ -51,14 +53,36 @@ TEST(ThreeStateCheckDelegate, MapsTheProgramsStatesAndClicksThemOn) {
     EXPECT_EQ(model.item(2)->checkState(), Qt::Checked);    // some -> all
 }
 
-TEST(CutTextLabel, ShowsTheCutTextAndTheWholeTextAsTooltip) {
+TEST(CutTextLabel, ShowsTheCutTextAndGivesTheWholeTextAsTooltipAndDescription) {
     CutTextLabel label(10);
     label.setFullText(QStringLiteral("A rather long application name"));
     EXPECT_EQ(label.text(), "A rather l...");
     EXPECT_EQ(label.toolTip(), "A rather long application name");
+    EXPECT_EQ(label.accessibleDescription(), "A rather long application name");
     label.setFullText(QStringLiteral("Short"));
     EXPECT_EQ(label.text(), "Short");
     EXPECT_TRUE(label.toolTip().isEmpty());
+}
+
+// A status line is read by its role and what it says, whole when the screen shows it cut; a
+// change is told once and an announcement carries the text. Qt hands events out only while a
+// screen reader listens, so that part runs in a session with one.
+TEST(RichStatusLine, IsReadByItsRoleAndWhatItShowsAndTellsChanges) {
+    RichStatusLine line;
+    line.setAccessibleName("Clean status");
+    AccessibleEventRecorder events(&line);
+    line.showSelection(3, 5, "1.00 MB will free up.");
+    line.showSelection(3, 5, "1.00 MB will free up.");
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(&line);
+    EXPECT_EQ(read->text(QAccessible::Name), "Clean status");
+    EXPECT_EQ(read->text(QAccessible::Description), "3 of 5 selected. 1.00 MB will free up.");
+    line.showMessage("Not removed: no rights to...", true, "Not removed: no rights to /opt/app");
+    EXPECT_EQ(read->text(QAccessible::Description), "Not removed: no rights to /opt/app");
+    RichStatusLine::announce(line);
+    if (!AccessibleEventRecorder::listening()) GTEST_SKIP() << "no screen reader listens";
+    EXPECT_EQ(events.count(QAccessible::DescriptionChanged), 2);
+    ASSERT_EQ(events.count(QAccessible::ValueChanged), 1);
+    EXPECT_EQ(events.recorded().back().text, "Not removed: no rights to /opt/app");
 }
 
 TEST(WorkRunner, WorksOffTheGuiThreadAndAppliesOnItWhileThePageShowsItIsBusy) {
@@ -131,6 +155,9 @@ TEST(WindowModalAsker, AnswersByTheButtonAndShowsLongDetailsInPart) {
                     box = found;
             }
             ASSERT_NE(box, nullptr);
+            // One box, listed once: a child of the application, not again of its page.
+            EXPECT_EQ(accessibleDescendants(qApp, QAccessible::AlertMessage, "Quillby Pro").size(),
+                      1u);
             EXPECT_EQ(box->informativeText().count(QLatin1Char('\n')), 12);
             EXPECT_EQ(box->detailedText().count(QLatin1Char('\n')), 19);
             if (button.isEmpty()) {

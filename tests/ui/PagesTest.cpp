@@ -21,6 +21,7 @@
 #include "platform/MemorySource.h"
 #include "platform/linux/LinuxProcessLauncher.h"
 #include "shell/FastCleanPage.h"
+#include "support/AccessibleTree.h"
 #include "support/TestPlatform.h"
 #include "support/UiPictures.h"
 #include "sysinfo/ui/CustomComInfoView.h"
@@ -113,6 +114,20 @@ TEST_F(PagesTest, MyComputerPageShowsTheBootTileAndPostsItsTexts) {
     page.work().waitUntilIdle();
     EXPECT_EQ(page.table()->rows()[3].value, "16.00 GB");
     saveUiPicture(page, "page-my-computer");
+
+    // Assistive technology reads the facts as a list and the tile as a named group with its
+    // figures and a bar of the space used.
+    auto items = accessibleDescendants(&page, QAccessible::ListItem);
+    ASSERT_EQ(items.size(), 7u);
+    EXPECT_EQ(items[3]->text(QAccessible::Name), "Memory: 16.00 GB");
+    QAccessibleInterface* tile = accessibleDescendant(&page, QAccessible::Grouping, "/");
+    ASSERT_TRUE(tile);
+    EXPECT_EQ(tile->text(QAccessible::Description), "120.00 GB free of 512.00 GB");
+    auto bars = accessibleDescendants(page.tile(), QAccessible::ProgressBar);
+    ASSERT_EQ(bars.size(), 1u);
+    ASSERT_TRUE(bars[0]->valueInterface());
+    EXPECT_NEAR(bars[0]->valueInterface()->currentValue().toDouble(), 100.0 * 392 / 512, 0.1);
+    EXPECT_TRUE(accessibleDescendant(&page, QAccessible::Button, "Show in the file manager"));
 
     std::vector<VolumeRow> listed;
     auto early = std::make_unique<MyComputerPage>([&] { return listed; }, facts, nullptr);

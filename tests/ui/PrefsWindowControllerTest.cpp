@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include "core/events/Log.h"
@@ -13,6 +14,7 @@
 #include "core/settings/UserDefaults.h"
 #include "shell/AppController.h"
 #include "shell/PrefsWindowController.h"
+#include "support/AccessibleTree.h"
 #include "support/ScriptedAsker.h"
 #include "support/TestPlatform.h"
 
@@ -72,6 +74,16 @@ TEST_F(MainWindowTest, RemembersThePageAcrossRestartsAndFallsBackWhenItIsMissing
     EXPECT_EQ(restarted.currentIdentifier(), "memory");
     EXPECT_TRUE(restarted.toolbarItem("memory")->isChecked());
     EXPECT_EQ(restarted.windowTitle(), "Quillby Pro");
+    // The toolbar has a name, every page's button takes Tab, and Space opens its page.
+    auto* toolbar = restarted.findChild<QToolBar*>();
+    EXPECT_NE(accessibleDescendant(&restarted, QAccessible::ToolBar, "Pages"), nullptr);
+    for (QAction* item : toolbar->actions()) {
+        if (item->data().isNull()) continue;  // the spacer and separator
+        EXPECT_TRUE(toolbar->widgetForAction(item)->focusPolicy() & Qt::TabFocus);
+    }
+    QTest::keyClick(toolbar->widgetForAction(restarted.toolbarItem("login_items")), Qt::Key_Space);
+    EXPECT_EQ(restarted.currentIdentifier(), "login_items");
+    restarted.toggleActivePreferenceView("memory");
 
     // A remembered page missing from this build (1 is the duplicates page) falls back to the
     // first, and so does a number beyond the pages.

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -24,6 +25,7 @@
 #include "shell/PreferencesPane.h"
 #include "shell/PrefsWindowController.h"
 #include "shell/WindowPageHost.h"
+#include "support/AccessibleTree.h"
 #include "support/ScriptedAsker.h"
 #include "support/UiPictures.h"
 #include "ui/ImageProvider.h"
@@ -134,6 +136,26 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     QTest::qWait(50);
     saveUiPicture(*page, "main-window-system-clean");
 
+    // A screen reader reads the selection line's text and each category's check box, partly
+    // checked too; Space on a category's row clicks its box.
+    QAccessibleInterface* selection =
+        accessibleDescendant(page, QAccessible::StaticText, "Selection");
+    ASSERT_NE(selection, nullptr);
+    EXPECT_EQ(selection->text(QAccessible::Description), bar->summary()->text());
+    QAccessibleInterface* userCaches =
+        accessibleDescendant(page, QAccessible::ListItem, "User Caches");
+    QAccessibleInterface* userLogs = accessibleDescendant(page, QAccessible::ListItem, "User Logs");
+    ASSERT_TRUE(userCaches && userLogs);
+    EXPECT_TRUE(userCaches->state().checkable && userCaches->state().checkStateMixed);
+    EXPECT_FALSE(userCaches->state().checked);
+    EXPECT_TRUE(userLogs->state().checked);
+    ASSERT_TRUE(page->selectRow(4));
+    QTest::keyClick(page->findChild<QListWidget*>(), Qt::Key_Space);
+    EXPECT_EQ(view->row(3)->checkBox()->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(userLogs->state().checked);
+    QTest::keyClick(page->findChild<QListWidget*>(), Qt::Key_Space);
+    EXPECT_EQ(view->row(3)->checkBox()->checkState(), Qt::Checked);
+
     // The header sorts by size, smallest first, then largest first.
     emit caches->table()->horizontalHeader()->sectionClicked(CleanItemsTableModel::SizeColumn);
     EXPECT_EQ(names(), (QStringList{".hidden", "fontconfig"}));
@@ -162,6 +184,10 @@ TEST(SystemCleanPageUi, ScanUntickOneItemAndCleanTellTheTruth) {
     EXPECT_EQ(view->resultsPage()->heading()->text(), cleaned);
     EXPECT_EQ(view->resultsPage()->categoryLine(1)->text(),
               "User Caches: " + sizeText(100) + " cleaned");
+    QAccessibleInterface* heading =
+        accessibleDescendant(view->resultsPage(), QAccessible::StaticText, "Clean status");
+    ASSERT_NE(heading, nullptr);
+    EXPECT_EQ(heading->text(QAccessible::Description), cleaned);
     // The rows show what is left: the logs are gone, the rest is still listed.
     EXPECT_EQ(view->row(3)->sizeLabel()->text(), sizeText(0));
     EXPECT_EQ(view->row(1)->sizeLabel()->text(), sizeText(2));

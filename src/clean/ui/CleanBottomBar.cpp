@@ -52,8 +52,14 @@ void CleanBottomBar::refresh() {
                                                          : QStringLiteral("Lock.png")));
     lock_->setToolTip(unlocked ? tr("Administrator rights are held")
                                : tr("No administrator rights are held"));
-    summary_->setText(QString::fromStdString(model_.summaryText()));
+    RichStatusLine::showPlain(*summary_, QString::fromStdString(model_.summaryText()));
     status_->showMessage(QString::fromStdString(model_.statusText()));
+    // A scan or clean that ends is told to a screen reader: the user's focus is elsewhere.
+    bool busy = model_.isScanning() || model_.isCleaning();
+    if (wasBusy_ && !busy) {
+        RichStatusLine::announce(status_->accessibleDescription().isEmpty() ? *summary_ : *status_);
+    }
+    wasBusy_ = busy;
     scan_->setEnabled(model_.canScan() && !model_.isScanning());
     stop_->setEnabled(model_.canStop());
     clean_->setEnabled(model_.canClean());

@@ -37,6 +37,7 @@ class CleanBottomBar : public QWidget {
     QPushButton* scan_;
     QPushButton* stop_;
     QPushButton* clean_;
+    bool wasBusy_ = false;
 };
 
 }  // namespace quillby

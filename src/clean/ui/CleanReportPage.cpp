@@ -9,6 +9,7 @@
 #include "clean/CleanFailure.h"
 #include "clean/SystemCleanModel.h"
 #include "core/text/UtilityFunction.h"
+#include "ui/RichStatusLine.h"
 
 namespace quillby {
 
@@ -49,7 +50,8 @@ CleanReportPage::CleanReportPage(SystemCleanModel& model, Kind kind, QWidget* pa
 }
 
 void CleanReportPage::refresh() {
-    heading_->setText(QString::fromStdString(model_.statusText()));
+    // Each line is named for what it reports; a screen reader reads the figures as its text.
+    RichStatusLine::showPlain(*heading_, QString::fromStdString(model_.statusText()));
     for (int id = 0; id < CleanCategoryId::Count; ++id) {
         QString title = QString::fromStdString(std::string(cleanCategories()[id].title));
         QString figure = kind_ == Progress
@@ -59,11 +61,12 @@ void CleanReportPage::refresh() {
                              : tr("%1 cleaned")
                                    .arg(QString::fromStdString(
                                        UtilityFunction::convertVolSpace(model_.cleanedBytes(id))));
-        lines_[id]->setText(title + QStringLiteral(": ") + figure);
+        RichStatusLine::showPlain(*lines_[id], title + QStringLiteral(": ") + figure);
     }
     std::string report = cleanFailureReport(model_.failures());
     failures_->setVisible(kind_ == Results && !report.empty());
-    failures_->setText(tr("Left behind:\n%1").arg(QString::fromStdString(report)));
+    RichStatusLine::showPlain(*failures_,
+                              tr("Left behind:\n%1").arg(QString::fromStdString(report)));
     back_->setEnabled(!model_.isCleaning());
     stop_->setEnabled(model_.canStop());
 }

@@ -19,12 +19,13 @@ void DiskUsageLeftCellView::setCell(const DiskUsageLeftCell& cell) {
     setText(name);
     setToolTip(QString::fromStdString(cell.pathName));
     setAccessibleName(tr("Measure %1").arg(name));
-    setAccessibleDescription(detailText());
+    // The row shows a cut path; assistive technology reads it whole.
+    setAccessibleDescription(detailText(QString::fromStdString(cell.pathName)));
     setVisible(!cell.hidden);
     update();
 }
 
-QString DiskUsageLeftCellView::detailText() const {
+QString DiskUsageLeftCellView::detailText(const QString& path) const {
     if (!cell_.usedSize.empty()) {
         return tr("%1 used").arg(QString::fromStdString(cell_.usedSize));
     }
@@ -32,7 +33,7 @@ QString DiskUsageLeftCellView::detailText() const {
         return tr("%1 free of %2")
             .arg(QString::fromStdString(cell_.freeSize), QString::fromStdString(cell_.totalSize));
     }
-    return QString::fromStdString(cell_.shownPath());
+    return path;
 }
 
 void DiskUsageLeftCellView::paintEvent(QPaintEvent*) {
@@ -58,7 +59,8 @@ void DiskUsageLeftCellView::paintEvent(QPaintEvent*) {
     QRect detailBox(40, 20, width() - 44, 17);
     painter.drawText(
         detailBox, Qt::AlignLeft | Qt::AlignVCenter,
-        QFontMetrics(font).elidedText(detailText(), Qt::ElideRight, detailBox.width()));
+        QFontMetrics(font).elidedText(detailText(QString::fromStdString(cell_.shownPath())),
+                                      Qt::ElideRight, detailBox.width()));
     if (hasFocus()) {
         painter.setPen(WindowStyle::accent());
         painter.drawRect(rect().adjusted(0, 0, -1, -1));

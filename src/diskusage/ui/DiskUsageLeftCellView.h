@@ -16,8 +16,9 @@ class DiskUsageLeftCellView : public QAbstractButton {
 
     void setCell(const DiskUsageLeftCell& cell);
     const DiskUsageLeftCell& cell() const { return cell_; }
-    // The second line: the sizes for a volume, the used size after a scan, else the path.
-    QString detailText() const;
+    // The second line: the sizes for a volume, the used size after a scan, else `path` (the
+    // shown, cut form on screen; the whole path for assistive technology).
+    QString detailText(const QString& path) const;
 
     QSize sizeHint() const override { return {200, 40}; }
 

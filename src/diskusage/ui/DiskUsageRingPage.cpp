@@ -25,6 +25,7 @@
 #include "diskusage/ui/SelectableItemRow.h"
 #include "ui/ImageProvider.h"
 #include "ui/RemovalSteps.h"
+#include "ui/RichStatusLine.h"
 #include "ui/WindowModalAsker.h"
 #include "ui/WorkRunner.h"
 
@@ -115,6 +116,7 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
     remove_->setToolTip(tr("Remove selected file"));
     remove_->setAccessibleName(tr("Remove selected items"));
     status_->setTextFormat(Qt::RichText);
+    status_->setAccessibleName(tr("Selection"));
     report_->setWordWrap(true);
     report_->setAccessibleName(tr("Removal report"));
     report_->hide();
@@ -259,7 +261,7 @@ void DiskUsageRingPage::showListing() {
 void DiskUsageRingPage::showSelection() {
     int count = static_cast<int>(page_.selection().size());
     status_->setText(selectionText(count));
-    status_->setAccessibleName(QString::fromStdString(page_.selectionText()));
+    RichStatusLine::describe(*status_, QString::fromStdString(page_.selectionText()));
     bool enabled = page_.removeEnabled() && !removing_->isBusy();
     remove_->setEnabled(enabled);
     remove_->setIcon(ImageProvider::shared().icon(

@@ -153,6 +153,19 @@ void DiskUsageTool::pageModeChanged(int mode) {
         }
     }
     if (showPage_) showPage_(mode);
+    // Keys (Escape, Alt+Left, arrows) belong to the results once they show, not to the place row
+    // that was clicked on the page now hidden.
+    if (QWidget* shown = results_->currentWidget();
+        shown && mode == DiskUsageAppController::kResults) {
+        QWidget* target = shown;
+        for (QWidget* child : shown->findChildren<QWidget*>()) {
+            if ((child->focusPolicy() & Qt::TabFocus) && child->isVisibleTo(shown)) {
+                target = child;
+                break;
+            }
+        }
+        target->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 }  // namespace quillby

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/RingChartView.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
 #include <numbers>
 
+#include "core/text/UtilityFunction.h"
 #include "diskusage/RingPageModel.h"
 
 namespace quillby {
@@ -52,6 +54,91 @@ RingChartView::RingChartView(RingPageModel& page, QWidget* parent) : QWidget(par
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setAccessibleName(tr("Disk usage ring chart"));
+    setFocusPolicy(Qt::StrongFocus);
+    enableAccessibility(this);
+}
+
+const std::vector<RingSector>& RingChartView::frame() const {
+    static const std::vector<RingSector> none;
+    PieTree* chart = page_.chart();
+    return chart ? chart->lastFrame() : none;
+}
+
+int RingChartView::paintedPartCount() const {
+    return static_cast<int>(frame().size());
+}
+
+int RingChartView::focusedPart() const {
+    int count = paintedPartCount();
+    return count ? std::clamp(focused_, 0, count - 1) : -1;
+}
+
+PaintedParts::Part RingChartView::paintedPart(int index) const {
+    const RingSector& sector = frame()[static_cast<std::size_t>(index)];
+    Part part;
+    part.role = QAccessible::ListItem;
+    part.pressable = true;
+    part.rect = sectorPath(sector, RingViewport(width(), height())).boundingRect().toRect();
+    if (!sector.node) return part;
+    part.name = QString::fromStdString(sector.node->name());
+    part.description =
+        QString::fromStdString(UtilityFunction::convertVolSpace(
+            static_cast<std::uint64_t>(std::max<std::int64_t>(sector.node->size, 0)))) +
+        (sector.node->depth == 1 ? tr(", the folder shown; Enter goes up") : QString());
+    return part;
+}
+
+QString RingChartView::paintedDescription() const {
+    int focused = focusedPart();
+    if (focused < 0) return {};
+    Part part = paintedPart(focused);
+    return tr("%1, %2").arg(part.name, part.description);
+}
+
+void RingChartView::pressPart(int index) {
+    if (index < 0 || index >= paintedPartCount()) return;
+    const RingFolderNode* node = frame()[static_cast<std::size_t>(index)].node;
+    if (!node) return;
+    // The centre disc leads up, as its click does; any other sector opens its folder.
+    const RingFolderNode* target = node->depth == 1 ? node->parent : node;
+    if (!target) return;
+    focused_ = 0;
+    page_.showFolder(target->path());
+    update();
+    if (hasFocus()) announceFocus(this, focusedPart());
+}
+
+void RingChartView::moveFocus(int step) {
+    int count = paintedPartCount();
+    if (!count) return;
+    focused_ = (focusedPart() + step + count) % count;
+    update();
+    announceFocus(this, focused_);
+}
+
+void RingChartView::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            moveFocus(1);
+            return;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            moveFocus(-1);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            pressPart(focusedPart());
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void RingChartView::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+    announceFocus(this, focusedPart());
 }
 
 void RingChartView::paintFrame(QPainter& painter, const std::vector<RingSector>& frame,
@@ -76,6 +163,13 @@ void RingChartView::paintEvent(QPaintEvent*) {
     const auto& frame = chart->drawScene();
     QPainter painter(this);
     paintFrame(painter, frame, size());
+    int focused = focusedPart();
+    if (hasFocus() && focused >= 0) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(
+            sectorPath(frame[static_cast<std::size_t>(focused)], RingViewport(width(), height())));
+    }
 }
 
 void RingChartView::mouseMoveEvent(QMouseEvent* event) {

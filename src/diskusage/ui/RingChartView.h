@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "diskusage/RingLayout.h"
+#include "ui/PaintedParts.h"
 
 namespace quillby {
 
@@ -12,7 +13,10 @@ class RingPageModel;
 // The ring chart: paints the sectors of the chart's frame (PieTree::drawScene) with QPainter,
 // anti-aliased, outline then fill, on a transparent background, sized to the widget, and
 // forwards pointer moves and clicks (with their screen positions) to the ring page's logic.
-class RingChartView : public QWidget {
+// From the keyboard the arrow keys move a focus from sector to sector and Enter opens the
+// focused one as a click would; assistive technology reads every sector and is told the
+// focused one in the chart's description.
+class RingChartView : public QWidget, public PaintedParts {
     Q_OBJECT
   public:
     explicit RingChartView(RingPageModel& page, QWidget* parent = nullptr);
@@ -24,15 +28,28 @@ class RingChartView : public QWidget {
     QSize sizeHint() const override { return {420, 420}; }
     QSize minimumSizeHint() const override { return {200, 200}; }
 
+    QAccessible::Role paintedRole() const override { return QAccessible::Chart; }
+    QString paintedDescription() const override;
+    int paintedPartCount() const override;
+    Part paintedPart(int index) const override;
+    int focusedPart() const override;
+    void pressPart(int index) override;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     // The bubble belongs to the pointer: it goes when the pointer leaves the chart.
     void leaveEvent(QEvent* event) override;
 
   private:
+    const std::vector<RingSector>& frame() const;
+    void moveFocus(int step);
+
     RingPageModel& page_;
+    int focused_ = 0;  // index into the frame; kept in range when the frame changes
 };
 
 }  // namespace quillby

@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/work/Asker.h"
 #include "core/work/MainQueue.h"
@@ -102,10 +104,21 @@ UninstallAppsPage::UninstallAppsPage(const PageNeeds& needs, Options options, QW
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
     for (int column : {UninstallPageModel::CheckColumn, UninstallPageModel::ViewColumn,
-                       UninstallPageModel::IdentifierColumn, UninstallPageModel::SystemColumn}) {
+                       UninstallPageModel::SystemColumn}) {
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     }
+    // Names come first: the identifier column is sized by fitColumns and elides in the middle.
+    header->setSectionResizeMode(UninstallPageModel::IdentifierColumn, QHeaderView::Interactive);
     header->setSectionResizeMode(UninstallPageModel::NameColumn, QHeaderView::Stretch);
+    table_->setTextElideMode(Qt::ElideMiddle);
+    table_->viewport()->installEventFilter(this);
+    // The columns sized to their contents settle after the rows are laid out.
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        if (column != UninstallPageModel::IdentifierColumn &&
+            column != UninstallPageModel::NameColumn) {
+            fitColumns();
+        }
+    });
     connect(header, &QHeaderView::sortIndicatorChanged, this,
             [this, header](int column, Qt::SortOrder order) {
                 if (!model_->sortByColumn(column, order == Qt::AscendingOrder)) {
@@ -247,6 +260,42 @@ void UninstallAppsPage::showItems() {
     }
     buildDetailsButtons();
     table_->resizeRowsToContents();
+    QStyleOptionViewItem option;
+    option.initFrom(table_);
+    auto widest = [&](int column) {
+        QAbstractItemDelegate* delegate = table_->itemDelegateForColumn(column);
+        if (!delegate) delegate = table_->itemDelegate();
+        int width = 0;
+        for (int row = 0; row < tableModel_->rowCount(); ++row) {
+            width = std::max(width,
+                             delegate->sizeHint(option, tableModel_->index(row, column)).width());
+        }
+        return width;
+    };
+    widestName_ = widest(UninstallPageModel::NameColumn);
+    widestIdentifier_ = widest(UninstallPageModel::IdentifierColumn);
+    fitColumns();
+}
+
+void UninstallAppsPage::fitColumns() {
+    // Names first: the identifier column gets what the widest name leaves, up to its longest
+    // identifier and down to a few characters (elided in the middle); the name column
+    // stretches over the rest.
+    QHeaderView* header = table_->horizontalHeader();
+    int room = table_->viewport()->width();
+    for (int column : {UninstallPageModel::CheckColumn, UninstallPageModel::ViewColumn,
+                       UninstallPageModel::SystemColumn}) {
+        room -= header->sectionSize(column);
+    }
+    int least = 6 * table_->fontMetrics().averageCharWidth();
+    header->resizeSection(
+        UninstallPageModel::IdentifierColumn,
+        std::clamp(room - widestName_, least, std::max(least, widestIdentifier_)));
+}
+
+bool UninstallAppsPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_->viewport() && event->type() == QEvent::Resize) fitColumns();
+    return GradientPage::eventFilter(watched, event);
 }
 
 void UninstallAppsPage::buildDetailsButtons() {
@@ -275,7 +324,8 @@ void UninstallAppsPage::showStatus() {
         if (line.selected >= 0) {
             status_->showSelection(line.selected, line.total);
         } else {
-            status_->showMessage(text(line.text), line.text != UninstallTexts::succeeded);
+            status_->showMessage(text(line.text), line.text != UninstallTexts::succeeded,
+                                 text(line.toolTip));
         }
         status_->setToolTip(text(line.toolTip));
     }
@@ -310,6 +360,8 @@ void UninstallAppsPage::showRemoving(bool removing) {
         progressTimer_.stop();
     }
     showStatus();
+    // The outcome is told wherever the user's focus is.
+    if (!removing) RichStatusLine::announce(*status_);
 }
 
 void UninstallAppsPage::pageBecameCurrent() {

@@ -87,12 +87,14 @@ class UninstallAppsPage : public GradientPage {
   protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildGroups();
     void showGroups();
     void showItems();
     void buildDetailsButtons();
+    void fitColumns();
     void showStatus();
     void showRemoving(bool removing);
     void placeSpinner();
@@ -118,6 +120,9 @@ class UninstallAppsPage : public GradientPage {
     BusySpinner* spinner_;
     WorkRunner* work_;
     QTimer progressTimer_;
+    // The widths that cut no name and no identifier.
+    int widestName_ = 0;
+    int widestIdentifier_ = 0;
     QPointer<QWidget> watchedStack_;
     std::vector<Subscription> subscriptions_;
 };

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
@@ -143,6 +144,11 @@ TEST_F(DiskUsageColumnBrowserTest, ChecksRemovesAndShowsWhatIsLeft) {
     EXPECT_EQ(names(column(1)), (QStringList{"holiday.mkv", "clip.mp4"}));
     clickCheckBox(column(1), "clip.mp4");
     EXPECT_EQ(state(column(0), "Videos"), Qt::PartiallyChecked);
+    // A screen reader reads a partly checked box, where Qt's list alone says "not checked".
+    QAccessibleInterface* videos =
+        QAccessible::queryAccessibleInterface(column(0))->child(row(column(0), "Videos").row());
+    EXPECT_TRUE(videos->state().checkable && videos->state().checkStateMixed);
+    EXPECT_FALSE(videos->state().checked);
     open(column(0), "Documents");
     clickCheckBox(column(1), "report.pdf");
     clickCheckBox(column(1), "letter.odt");
