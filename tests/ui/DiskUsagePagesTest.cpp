@@ -376,7 +376,7 @@ TEST_F(DiskUsagePagesTest, AWalkThroughColumnsAndRingsAndBackNeedsNoRestart) {
                        tool->resultsStack()->currentWidget() == expected;
             },
             20000);
-            // The keys that follow go where a user's would: to the active window's focus, which
+        // The keys that follow go where a user's would: to the active window's focus, which
         // the results take from the place row clicked.
         QApplication::setActiveWindow(&pages);
         return measured && tool->resultsPage()->isAncestorOf(QApplication::focusWidget());
