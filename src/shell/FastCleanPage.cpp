@@ -19,7 +19,7 @@
 #include "core/settings/PreferenceViewController.h"
 #include "core/text/LocalizedText.h"
 #include "core/text/UtilityFunction.h"
-#include "ui/ThreeStateItems.h"
+#include "ui/ItemViewAccessible.h"
 
 namespace quillby {
 
@@ -72,7 +72,7 @@ FastCleanPage::FastCleanPage(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     list_ = new QListWidget;
-    ThreeStateItems::enableOn(*list_);
+    ItemViewAccessible::enableOn(*list_);
     list_->setAccessibleName(tr("Features"));
     list_->setFixedWidth(200);
     list_->setIconSize(QSize(24, 24));

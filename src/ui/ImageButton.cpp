@@ -4,7 +4,7 @@
 #include <QToolButton>
 
 #include "ui/ImageProvider.h"
-#include "ui/RowTable.h"
+#include "ui/ItemViewAccessible.h"
 
 namespace quillby {
 
@@ -18,7 +18,7 @@ QToolButton* imageButton(const QString& image, const QString& tip, const QString
 }
 
 QToolButton* tableRowButton(const QString& image, const QString& tip, const QString& name) {
-    RowTable::enableAccessibility();
+    ItemViewAccessible::enableOnTables();
     QToolButton* button = imageButton(image, tip, name);
     button->setFocusPolicy(Qt::NoFocus);
     return button;

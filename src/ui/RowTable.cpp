@@ -1,196 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/RowTable.h"
 
-#include <QAccessible>
 #include <QHeaderView>
-#include <QPointer>
 #include <QTableView>
-#include <map>
+
+#include "ui/ItemViewAccessible.h"
 
 namespace quillby {
 
-namespace {
-
-// A cell that holds a widget: Qt's own cell answers everything, and the widget is its child.
-class WidgetCellAccessible : public QAccessibleInterface {
-  public:
-    WidgetCellAccessible(QAccessible::Id cell, QWidget* widget) : cell_(cell), widget_(widget) {}
-
-    QAccessibleInterface* cell() const { return QAccessible::accessibleInterface(cell_); }
-    QWidget* widget() const { return widget_; }
-
-    bool isValid() const override { return cell() && cell()->isValid() && widget_; }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return cell() ? cell()->window() : nullptr; }
-    QAccessibleInterface* parent() const override { return cell() ? cell()->parent() : nullptr; }
-    QAccessibleInterface* child(int index) const override {
-        return index == 0 && widget_ ? QAccessible::queryAccessibleInterface(widget_.data())
-                                     : nullptr;
-    }
-    int childCount() const override { return widget_ ? 1 : 0; }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        return widget_ && child && child->object() == widget_ ? 0 : -1;
-    }
-    QAccessibleInterface* childAt(int x, int y) const override {
-        QAccessibleInterface* held = child(0);
-        return held && held->rect().contains(x, y) ? held : nullptr;
-    }
-    QAccessible::Role role() const override { return cell() ? cell()->role() : QAccessible::Cell; }
-    QAccessible::State state() const override { return cell() ? cell()->state() : State(); }
-    QRect rect() const override { return cell() ? cell()->rect() : QRect(); }
-    QString text(QAccessible::Text kind) const override {
-        return cell() ? cell()->text(kind) : QString();
-    }
-    void setText(QAccessible::Text kind, const QString& text) override {
-        if (cell()) cell()->setText(kind, text);
-    }
-    void* interface_cast(QAccessible::InterfaceType type) override {
-        return cell() ? cell()->interface_cast(type) : nullptr;
-    }
-
-  private:
-    using State = QAccessible::State;
-    QAccessible::Id cell_;
-    QPointer<QWidget> widget_;
-};
-
-// Qt's own table, with the cells that hold widgets answered by WidgetCellAccessible.
-class RowTableAccessible : public QAccessibleInterface, public QAccessibleTableInterface {
-  public:
-    RowTableAccessible(QTableView* view, QAccessibleInterface* table)
-        : view_(view), table_(QAccessible::uniqueId(table)) {}
-    ~RowTableAccessible() override {
-        forgetCells();
-        QAccessible::deleteAccessibleInterface(table_);
-    }
-
-    // QAccessibleInterface
-    bool isValid() const override { return view_ && inner(); }
-    QObject* object() const override { return view_; }
-    QWindow* window() const override { return inner()->window(); }
-    QAccessibleInterface* parent() const override { return inner()->parent(); }
-    QAccessibleInterface* child(int index) const override {
-        return withWidget(inner()->child(index));
-    }
-    int childCount() const override { return inner()->childCount(); }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        for (auto& [cell, wrapper] : cells_) {
-            if (QAccessible::accessibleInterface(wrapper) == child) {
-                return inner()->indexOfChild(QAccessible::accessibleInterface(cell));
-            }
-        }
-        return inner()->indexOfChild(child);
-    }
-    QAccessibleInterface* childAt(int x, int y) const override {
-        return withWidget(inner()->childAt(x, y));
-    }
-    QAccessibleInterface* focusChild() const override { return withWidget(inner()->focusChild()); }
-    QAccessible::Role role() const override { return inner()->role(); }
-    QAccessible::State state() const override { return inner()->state(); }
-    QRect rect() const override { return inner()->rect(); }
-    QString text(QAccessible::Text kind) const override { return inner()->text(kind); }
-    void setText(QAccessible::Text kind, const QString& text) override {
-        inner()->setText(kind, text);
-    }
-    void* interface_cast(QAccessible::InterfaceType type) override {
-        if (type == QAccessible::TableInterface)
-            return static_cast<QAccessibleTableInterface*>(this);
-        return inner()->interface_cast(type);
-    }
-
-    // QAccessibleTableInterface
-    QAccessibleInterface* caption() const override { return table()->caption(); }
-    QAccessibleInterface* summary() const override { return table()->summary(); }
-    QAccessibleInterface* cellAt(int row, int column) const override {
-        return withWidget(table()->cellAt(row, column));
-    }
-    int selectedCellCount() const override { return table()->selectedCellCount(); }
-    QList<QAccessibleInterface*> selectedCells() const override {
-        QList<QAccessibleInterface*> cells = table()->selectedCells();
-        for (auto& cell : cells) cell = withWidget(cell);
-        return cells;
-    }
-    QString columnDescription(int column) const override {
-        return table()->columnDescription(column);
-    }
-    QString rowDescription(int row) const override { return table()->rowDescription(row); }
-    int selectedColumnCount() const override { return table()->selectedColumnCount(); }
-    int selectedRowCount() const override { return table()->selectedRowCount(); }
-    int columnCount() const override { return table()->columnCount(); }
-    int rowCount() const override { return table()->rowCount(); }
-    QList<int> selectedColumns() const override { return table()->selectedColumns(); }
-    QList<int> selectedRows() const override { return table()->selectedRows(); }
-    bool isColumnSelected(int column) const override { return table()->isColumnSelected(column); }
-    bool isRowSelected(int row) const override { return table()->isRowSelected(row); }
-    bool selectRow(int row) override { return table()->selectRow(row); }
-    bool selectColumn(int column) override { return table()->selectColumn(column); }
-    bool unselectRow(int row) override { return table()->unselectRow(row); }
-    bool unselectColumn(int column) override { return table()->unselectColumn(column); }
-    void modelChange(QAccessibleTableModelChangeEvent* event) override {
-        // Qt's table drops its cells on a change; the wrappers go with them.
-        forgetCells();
-        table()->modelChange(event);
-    }
-
-  private:
-    QAccessibleInterface* inner() const { return QAccessible::accessibleInterface(table_); }
-    QAccessibleTableInterface* table() const { return inner()->tableInterface(); }
-
-    QAccessibleInterface* withWidget(QAccessibleInterface* cell) const {
-        QAccessibleTableCellInterface* place = cell ? cell->tableCellInterface() : nullptr;
-        if (!place || !view_ || !view_->model()) return cell;
-        QWidget* held = view_->indexWidget(
-            view_->model()->index(place->rowIndex(), place->columnIndex(), view_->rootIndex()));
-        if (!held) return cell;
-        QAccessible::Id id = QAccessible::uniqueId(cell);
-        auto found = cells_.find(id);
-        if (found != cells_.end() && heldBy(found->second) != held) {
-            QAccessible::deleteAccessibleInterface(found->second);  // the row was built anew
-            cells_.erase(found);
-            found = cells_.end();
-        }
-        if (found == cells_.end()) {
-            auto* wrapper = new WidgetCellAccessible(id, held);
-            found = cells_.emplace(id, QAccessible::registerAccessibleInterface(wrapper)).first;
-        }
-        return QAccessible::accessibleInterface(found->second);
-    }
-    static QWidget* heldBy(QAccessible::Id wrapper) {
-        auto* cell = static_cast<WidgetCellAccessible*>(QAccessible::accessibleInterface(wrapper));
-        return cell ? cell->widget() : nullptr;
-    }
-    void forgetCells() {
-        for (auto& [cell, wrapper] : cells_) QAccessible::deleteAccessibleInterface(wrapper);
-        cells_.clear();
-    }
-
-    QPointer<QTableView> view_;
-    QAccessible::Id table_;
-    mutable std::map<QAccessible::Id, QAccessible::Id> cells_;  // Qt's cell → its wrapper
-};
-
-QAccessibleInterface* rowTableFactory(const QString&, QObject* object) {
-    static QObject* building = nullptr;
-    auto* view = qobject_cast<QTableView*>(object);
-    if (!view || view == building) return nullptr;
-    // Qt's own table is made by asking again while this factory stands aside; the wrapper
-    // then takes its place as the view's interface and owns it.
-    building = view;
-    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(view);
-    building = nullptr;
-    if (!table || !table->tableInterface()) return nullptr;
-    return new RowTableAccessible(view, table);
-}
-
-}  // namespace
-
 void RowTable::setUp(QTableView& table) {
-    enableAccessibility();
-    // An interface Qt made before (a name set early makes one) gives way to the wrapper.
-    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(&table);
-    if (made && !dynamic_cast<RowTableAccessible*>(made)) {
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
-    }
+    ItemViewAccessible::enableOn(table);
     table.setSelectionBehavior(QAbstractItemView::SelectRows);
     table.setSelectionMode(QAbstractItemView::SingleSelection);
     table.setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -201,14 +20,6 @@ void RowTable::setUp(QTableView& table) {
     table.verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table.horizontalHeader()->setHighlightSections(false);
     table.horizontalHeader()->setAccessibleName(QObject::tr("Columns"));
-}
-
-void RowTable::enableAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(rowTableFactory);
-        return true;
-    }();
-    (void)installed;
 }
 
 }  // namespace quillby

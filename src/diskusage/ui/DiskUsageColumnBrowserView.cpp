@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "diskusage/FileSystemBrowserModel.h"
-#include "ui/ThreeStateItems.h"
+#include "ui/ItemViewAccessible.h"
 
 namespace quillby {
 
@@ -39,7 +39,7 @@ QAbstractItemView* DiskUsageColumnBrowserView::createColumn(const QModelIndex& r
     std::erase_if(columns_, [](const auto& entry) { return entry.isNull(); });
     auto* column = new QListView(viewport());
     column->setUniformItemSizes(true);
-    ThreeStateItems::enableOn(*column);
+    ItemViewAccessible::enableOn(*column);
     initializeColumn(column);
     column->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     column->setRootIndex(rootIndex);

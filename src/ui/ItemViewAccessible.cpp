@@ -1,37 +1,46 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/ThreeStateItems.h"
+#include "ui/ItemViewAccessible.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QPointer>
+#include <QTableView>
 #include <map>
 
 namespace quillby {
 
 namespace {
 
-constexpr char kProperty[] = "quillbyThreeStateItems";
+constexpr char kEnabled[] = "quillbyItemViewAccessible";
 
-// One of Qt's item cells, read through as it is but for a partly checked state.
-class ThreeStateCellAccessible : public QAccessibleInterface {
+// One of Qt's item cells, read through as it is, with the widget it holds as its child and a
+// partly checked item's state as partly checked.
+class CellAccessible : public QAccessibleInterface {
   public:
-    ThreeStateCellAccessible(QAccessible::Id cell, QAbstractItemView* view,
-                             QAccessibleInterface* list)
-        : cell_(cell), view_(view), list_(list) {}
+    CellAccessible(QAccessible::Id cell, QAbstractItemView* view, QAccessibleInterface* owner,
+                   QWidget* widget)
+        : cell_(cell), view_(view), owner_(owner), widget_(widget) {}
 
     QAccessibleInterface* cell() const { return QAccessible::accessibleInterface(cell_); }
+    QWidget* widget() const { return widget_; }
 
     bool isValid() const override { return cell() && cell()->isValid(); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return cell() ? cell()->window() : nullptr; }
-    QAccessibleInterface* parent() const override { return list_; }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessible::Role role() const override {
-        return cell() ? cell()->role() : QAccessible::ListItem;
+    QAccessibleInterface* parent() const override { return owner_; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 && widget_ ? QAccessible::queryAccessibleInterface(widget_.data())
+                                     : nullptr;
     }
+    int childCount() const override { return widget_ ? 1 : 0; }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return widget_ && child && child->object() == widget_ ? 0 : -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        QAccessibleInterface* held = child(0);
+        return held && held->rect().contains(x, y) ? held : nullptr;
+    }
+    QAccessible::Role role() const override { return cell() ? cell()->role() : QAccessible::Cell; }
     QAccessible::State state() const override {
         QAccessibleInterface* inner = cell();
         if (!inner) return {};
@@ -61,28 +70,29 @@ class ThreeStateCellAccessible : public QAccessibleInterface {
   private:
     QAccessible::Id cell_;
     QPointer<QAbstractItemView> view_;
-    QAccessibleInterface* list_;  // outlives its cells: it deletes them
+    QAccessibleInterface* owner_;  // the view's wrapper, which outlives its cells
+    QPointer<QWidget> widget_;
 };
 
-// Qt's own interface of the view, with its cells answered by ThreeStateCellAccessible.
-class ThreeStateViewAccessible : public QAccessibleInterface, public QAccessibleTableInterface {
+// Qt's own interface of the view, with its cells answered by CellAccessible.
+class ViewAccessible : public QAccessibleInterface, public QAccessibleTableInterface {
   public:
-    ThreeStateViewAccessible(QAbstractItemView* view, QAccessibleInterface* inner)
-        : view_(view), inner_(QAccessible::uniqueId(inner)) {}
-    ~ThreeStateViewAccessible() override {
+    ViewAccessible(QAbstractItemView* view, QAccessibleInterface* inner)
+        : view_(view), table_(QAccessible::uniqueId(inner)) {}
+    ~ViewAccessible() override {
         forgetCells();
-        QAccessible::deleteAccessibleInterface(inner_);
+        QAccessible::deleteAccessibleInterface(table_);
     }
 
     // QAccessibleInterface
-    bool isValid() const override { return inner() && inner()->isValid(); }
+    bool isValid() const override { return view_ && inner(); }
     QObject* object() const override { return view_; }
     QWindow* window() const override { return inner()->window(); }
     QAccessibleInterface* parent() const override { return inner()->parent(); }
     QAccessibleInterface* child(int index) const override { return wrap(inner()->child(index)); }
     int childCount() const override { return inner()->childCount(); }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        for (const auto& [cell, wrapper] : cells_) {
+        for (auto& [cell, wrapper] : cells_) {
             if (QAccessible::accessibleInterface(wrapper) == child) {
                 return inner()->indexOfChild(QAccessible::accessibleInterface(cell));
             }
@@ -101,9 +111,8 @@ class ThreeStateViewAccessible : public QAccessibleInterface, public QAccessible
         inner()->setText(kind, text);
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
-        if (type == QAccessible::TableInterface) {
+        if (type == QAccessible::TableInterface)
             return static_cast<QAccessibleTableInterface*>(this);
-        }
         return inner()->interface_cast(type);
     }
 
@@ -136,25 +145,38 @@ class ThreeStateViewAccessible : public QAccessibleInterface, public QAccessible
     bool unselectRow(int row) override { return table()->unselectRow(row); }
     bool unselectColumn(int column) override { return table()->unselectColumn(column); }
     void modelChange(QAccessibleTableModelChangeEvent* event) override {
-        // Qt's view drops its cells on a change; their wrappers go with them.
+        // Qt's table drops its cells on a change; the wrappers go with them.
         forgetCells();
         table()->modelChange(event);
     }
 
   private:
-    QAccessibleInterface* inner() const { return QAccessible::accessibleInterface(inner_); }
+    QAccessibleInterface* inner() const { return QAccessible::accessibleInterface(table_); }
     QAccessibleTableInterface* table() const { return inner()->tableInterface(); }
 
     QAccessibleInterface* wrap(QAccessibleInterface* cell) const {
-        if (!cell || !cell->tableCellInterface()) return cell;
+        QAccessibleTableCellInterface* place = cell ? cell->tableCellInterface() : nullptr;
+        if (!place || !view_ || !view_->model()) return cell;
+        QModelIndex index =
+            view_->model()->index(place->rowIndex(), place->columnIndex(), view_->rootIndex());
+        QWidget* held = view_->indexWidget(index);
         QAccessible::Id id = QAccessible::uniqueId(cell);
         auto found = cells_.find(id);
+        if (found != cells_.end() && heldBy(found->second) != held) {
+            QAccessible::deleteAccessibleInterface(found->second);  // the row was built anew
+            cells_.erase(found);
+            found = cells_.end();
+        }
         if (found == cells_.end()) {
-            auto* self = const_cast<ThreeStateViewAccessible*>(this);
-            auto* wrapper = new ThreeStateCellAccessible(id, view_, self);
+            auto* self = const_cast<ViewAccessible*>(this);
+            auto* wrapper = new CellAccessible(id, view_, self, held);
             found = cells_.emplace(id, QAccessible::registerAccessibleInterface(wrapper)).first;
         }
         return QAccessible::accessibleInterface(found->second);
+    }
+    static QWidget* heldBy(QAccessible::Id wrapper) {
+        auto* cell = static_cast<CellAccessible*>(QAccessible::accessibleInterface(wrapper));
+        return cell ? cell->widget() : nullptr;
     }
     void forgetCells() {
         for (auto& [cell, wrapper] : cells_) QAccessible::deleteAccessibleInterface(wrapper);
@@ -162,32 +184,46 @@ class ThreeStateViewAccessible : public QAccessibleInterface, public QAccessible
     }
 
     QPointer<QAbstractItemView> view_;
-    QAccessible::Id inner_;
+    QAccessible::Id table_;
     mutable std::map<QAccessible::Id, QAccessible::Id> cells_;  // Qt's cell → its wrapper
 };
 
-QAccessibleInterface* threeStateFactory(const QString&, QObject* object) {
+QAccessibleInterface* viewFactory(const QString&, QObject* object) {
     static QObject* building = nullptr;
     auto* view = qobject_cast<QAbstractItemView*>(object);
-    if (!view || view == building || !view->property(kProperty).toBool()) return nullptr;
+    if (!view || view == building) return nullptr;
+    if (!qobject_cast<QTableView*>(view) && !view->property(kEnabled).toBool()) return nullptr;
     // Qt's own interface is made by asking again while this factory stands aside; the wrapper
     // then takes its place as the view's interface and owns it.
     building = view;
     QAccessibleInterface* inner = QAccessible::queryAccessibleInterface(view);
     building = nullptr;
     if (!inner || !inner->tableInterface()) return nullptr;
-    return new ThreeStateViewAccessible(view, inner);
+    return new ViewAccessible(view, inner);
 }
 
 }  // namespace
 
-void ThreeStateItems::enableOn(QAbstractItemView& view) {
+namespace ItemViewAccessible {
+
+void enableOnTables() {
     static const bool installed = [] {
-        QAccessible::installFactory(threeStateFactory);
+        QAccessible::installFactory(viewFactory);
         return true;
     }();
     (void)installed;
-    view.setProperty(kProperty, true);
 }
+
+void enableOn(QAbstractItemView& view) {
+    enableOnTables();
+    view.setProperty(kEnabled, true);
+    // An interface Qt made before (a name set early makes one) gives way to the wrapper.
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(&view);
+    if (made && !dynamic_cast<ViewAccessible*>(made)) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
+}
+
+}  // namespace ItemViewAccessible
 
 }  // namespace quillby
