@@ -34,6 +34,9 @@ wait_for 10 xwininfo -root -tree -name panel || fail "the tray host did not star
 as_user "$program" >"$work/out.txt" 2>&1 &
 pids+=($!)
 wait_for_tray_icon
+# The main window opens at the first start; the panel is opened once it is there.
+wait_for 20 xdotool search --onlyvisible --name '^Quillby Pro$' || fail "the main window did not open"
+sleep 0.5
 open_panel
 xdotool mousemove $((px + 60)) "$fast_y" click 1
 wait_for 20 xdotool search --onlyvisible --name '^Fast Clean$' || fail "Fast Clean opened no window"
