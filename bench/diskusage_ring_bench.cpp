@@ -19,7 +19,7 @@
 #include "diskusage/ui/DiskUsageRingPage.h"
 #include "diskusage/ui/DiskUsageTool.h"
 #include "diskusage/ui/RingChartView.h"
-#include "shell/QtMainQueue.h"
+#include "ui/QtMainQueue.h"
 
 using namespace quillby;
 
