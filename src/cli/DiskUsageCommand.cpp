@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <limits>
 #include <memory>
@@ -176,12 +177,13 @@ ScanScope requestedScope(const DuRequest& request) {
     scope.allocatedSize = request.allocated;
     for (const auto& given : request.excludes) {
         std::string path = given.empty() ? std::string() : absolutePath(given);
-        auto identity = path.empty() ? std::nullopt : folderIdentity(path);
-        if (!identity) {
+        std::error_code error;
+        if (path.empty() || !std::filesystem::is_directory(path, error) ||
+            !scope.excludedFolders.add(path)) {
+            bool exists = !path.empty() && std::filesystem::exists(path, error);
             throw usageError("cannot exclude " + printable(given) + ": " +
-                             (errno == ENOTDIR ? "not a folder" : "no such folder"));
+                             (exists ? "not a folder" : "no such folder"));
         }
-        scope.excludedFolders.push_back(*identity);
     }
     return scope;
 }

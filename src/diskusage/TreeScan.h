@@ -114,9 +114,7 @@ class TreeScan {
     }
 
     bool isExcluded(const struct stat& status) const {
-        const auto& excluded = options_.scope.excludedFolders;
-        return std::find(excluded.begin(), excluded.end(),
-                         FolderIdentity{status.st_dev, status.st_ino}) != excluded.end();
+        return options_.scope.excludedFolders.contains(status.st_dev, status.st_ino);
     }
 
     // Known before opening where the parent's descriptor is at hand, so that an excluded folder

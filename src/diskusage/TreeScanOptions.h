@@ -5,9 +5,10 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
+
+#include "core/fs/FolderIdentities.h"
 
 namespace quillby {
 
@@ -19,24 +20,13 @@ struct ScanCounters {
     std::atomic<std::uint64_t> unreadableFolders{0};  // could not be opened or read
 };
 
-// A folder by what it is on the system, whatever path names it.
-struct FolderIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    bool operator==(const FolderIdentity&) const = default;
-};
-
-// The identity of the folder at `path` (links followed, as the user named it), or nothing
-// when it is not a folder or cannot be reached; errno then tells why.
-std::optional<FolderIdentity> folderIdentity(const std::string& path);
-
 // What a scan counts: the measure of sizes and the folders it never reads.
 struct ScanScope {
     // Sizes are the blocks taken on the disk (st_blocks * 512, each file with several names
     // once, folders' own blocks too), as `du -sB1` counts; else st_size of the non-folders.
     bool allocatedSize = false;
     // Folders not read, whatever path reaches them: marked excluded, measuring 0.
-    std::vector<FolderIdentity> excludedFolders;
+    FolderIdentities excludedFolders;
 
     // The disk-usage page's scope: "DiskUsageAllocatedSize" and the folders of
     // "DiskUsageExcludes" that exist.

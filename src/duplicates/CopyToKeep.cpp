@@ -7,9 +7,9 @@
 #include <tuple>
 #include <vector>
 
+#include "core/fs/FolderIdentities.h"
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateReview.h"
-#include "duplicates/FolderIdentities.h"
 
 namespace quillby {
 

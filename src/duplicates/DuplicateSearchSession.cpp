@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <atomic>
 
+#include "core/fs/FolderIdentities.h"
 #include "core/work/ThreadWorker.h"
 #include "duplicates/DuplicateFilesOpt.h"
-#include "duplicates/FolderIdentities.h"
 
 namespace quillby {
 

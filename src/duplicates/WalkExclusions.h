@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "duplicates/FolderIdentities.h"
+#include "core/fs/FolderIdentities.h"
 
 namespace quillby {
 

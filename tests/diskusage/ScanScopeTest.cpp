@@ -96,9 +96,7 @@ TEST(ScanScope, ExcludedFoldersAreKnownByWhatTheyAreNotHowTheyAreSpelt) {
 
     auto expectExcluded = [&](const std::string& spelling, const std::string& name) {
         ScanScope scope;
-        auto identity = folderIdentity(spelling);
-        ASSERT_TRUE(identity) << spelling;
-        scope.excludedFolders = {*identity};
+        ASSERT_TRUE(scope.excludedFolders.add(spelling)) << spelling;
         TreeScanOptions options;
         options.scope = scope;
         auto root = RingFolderNode::makeRoot(top.string());

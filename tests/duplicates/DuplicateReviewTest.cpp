@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/fs/FolderIdentities.h"
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/SizeLimit.h"
 #include "core/settings/UserDefaults.h"
@@ -16,7 +17,6 @@
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "duplicates/DuplicateTestSupport.h"
-#include "duplicates/FolderIdentities.h"
 #include "platform/MemoryPreferencesStore.h"
 #include "support/TempDir.h"
 

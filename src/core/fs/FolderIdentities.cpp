@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "duplicates/FolderIdentities.h"
+#include "core/fs/FolderIdentities.h"
 
 #include <sys/stat.h>
 

@@ -9,9 +9,9 @@
 
 namespace quillby {
 
-// Folders a user named (to keep copies in, or to leave out), known by device and inode: another
-// spelling of one (a link to it, "..", a bind mount) is the same folder, and a folder whose path
-// merely starts with the same letters is another one.
+// Folders a user named (to keep copies in, or to leave out of a walk), known by device and inode:
+// another spelling of one (a link to it, "..", a bind mount) is the same folder, and a folder whose
+// path merely starts with the same letters is another one.
 class FolderIdentities {
   public:
     // Adds what `path` names, a link there followed (the user chose it); false when it cannot
