@@ -2,8 +2,11 @@
 #include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "cli/AbsolutePath.h"
 #include "cli/CliOutput.h"
@@ -18,6 +21,13 @@ namespace {
 bool isReferenceNumber(const std::string& text) {
     return !text.empty() && text.size() <= 10 &&
            text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// The user's sentence as the command line's messages go: lower case first, no full stop.
+std::string asCliMessage(std::string sentence) {
+    if (!sentence.empty()) sentence.front() = static_cast<char>(std::tolower(sentence.front()));
+    if (sentence.ends_with('.')) sentence.pop_back();
+    return sentence;
 }
 
 // The mounted volume named by a reference number or a mount point; bad input otherwise.
@@ -38,23 +48,25 @@ void ejectOne(const std::string& target) {
         throw usageError(volume.volumeName + " (" + volume.volRootDir + ") cannot be ejected");
     }
     VolumesManager manager;
-    if (!manager.ejectSingleVolume(volume.volRefNumber)) {
-        throw CliFailure("could not eject " + volume.volumeName + " (" + volume.volRootDir +
-                             "); see the diagnostic log",
-                         1);
-    }
+    std::string failure;
+    if (!manager.ejectSingleVolume(volume.volRefNumber, &failure))
+        throw CliFailure(asCliMessage(failure), 1);
     std::cout << "Ejected " << volume.volumeName << " (" << volume.volRootDir << ").\n";
 }
 
 void ejectAll() {
     VolumesManager manager;
-    std::int32_t result = manager.ejectAllVolumes();
+    std::vector<std::string> failures;
+    std::int32_t result = manager.ejectAllVolumes(&failures);
     if (result < 0) {
         std::cout << localizedString("NO_HAVE_REMOVABLE") << "\n";
     } else if (result == 0) {
         std::cout << "Ejected every ejectable volume.\n";
     } else {
-        throw CliFailure("some volumes could not be ejected; see the diagnostic log", 1);
+        std::cout.flush();
+        for (const auto& failure : failures)
+            std::cerr << "quillby: " << asCliMessage(failure) << "\n";
+        throw CliFailure("", 1);  // each failure is told above
     }
 }
 

@@ -316,8 +316,11 @@ void AppDelegate::rejestAllDisk() {
 
 void AppDelegate::ejectVolume(std::int32_t refNumber) {
     services_.manager->ejectSingleVolumeInBackground(
-        refNumber, mainQueue_, [this, alive = std::weak_ptr<TickState>(tick_)](bool) {
-            if (!alive.expired()) refMenuItemWhenDeleteAndAdd();
+        refNumber, mainQueue_,
+        [this, alive = std::weak_ptr<TickState>(tick_)](bool ejected, const std::string& failure) {
+            if (alive.expired()) return;
+            if (!ejected) view_.alert(failure);
+            refMenuItemWhenDeleteAndAdd();
         });
 }
 

@@ -74,7 +74,7 @@ class AppDelegate {
     void refMenuItemWhenDeleteAndAdd();
     // "Eject All", on a worker; the balloon and the rebuild follow on the main thread.
     void rejestAllDisk();
-    // Ejects one volume on a worker, then rebuilds the menu.
+    // Ejects one volume on a worker, then rebuilds the menu; an alert says why it failed.
     void ejectVolume(std::int32_t refNumber);
     // Opens the folder in the file manager on a worker; an alert says when it could not.
     void openFinderWhenClickItems(const std::string& path);

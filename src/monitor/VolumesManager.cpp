@@ -20,19 +20,24 @@ VolumesManager::VolumesManager(std::shared_ptr<VolumeSource> source,
       ejector_(ejector ? std::move(ejector) : Services::get<VolumeEjector>()),
       viewer_(viewer ? std::move(viewer) : Services::get<FileViewer>()) {}
 
-bool VolumesManager::ejectSingleVolume(std::int32_t refNumber) {
+bool VolumesManager::ejectSingleVolume(std::int32_t refNumber, std::string* failure) {
     // Look the number up afresh: a volume unmounted meanwhile must not be confused with another.
     VolumesInfo volumes(source_);
     auto facts = volumes.factsOf(refNumber);
-    int result = !facts ? ENOENT : !ejector_ ? ENOSYS : ejector_->ejectVolume(*facts);
-    if (result != 0) {
-        QWLog("Eject the volume %d failed result: %d", refNumber, result);
-        return false;
+    EjectResult result = !facts      ? EjectResult::failed(ENOENT, "it is no longer mounted")
+                         : !ejector_ ? EjectResult::failed(ENOSYS, "ejecting is not available")
+                                     : ejector_->ejectVolume(*facts);
+    if (result.succeeded()) return true;
+    QWLog("Eject the volume %d failed result: %d", refNumber, result.error);
+    if (failure) {
+        std::string volume = facts ? facts->name + " (" + facts->rootPath + ")"
+                                   : "the volume " + std::to_string(refNumber);
+        *failure = "Could not eject " + volume + ": " + result.reason + ".";
     }
-    return true;
+    return false;
 }
 
-std::int32_t VolumesManager::ejectAllVolumes() {
+std::int32_t VolumesManager::ejectAllVolumes(std::vector<std::string>* failures) {
     VolumesInfo volumes(source_);
     std::vector<std::int32_t> ejectable;
     ejectable.reserve(10);
@@ -42,7 +47,11 @@ std::int32_t VolumesManager::ejectAllVolumes() {
     if (ejectable.empty()) return -1;
     bool anyFailed = false;
     for (std::int32_t refNumber : ejectable) {
-        if (!ejectSingleVolume(refNumber)) anyFailed = true;
+        std::string failure;
+        if (!ejectSingleVolume(refNumber, &failure)) {
+            anyFailed = true;
+            if (failures) failures->push_back(failure);
+        }
     }
     return anyFailed ? 1 : 0;
 }
@@ -57,16 +66,26 @@ bool VolumesManager::openVolRootDir(const std::string& path) {
     return viewer_->openFolder(standard);
 }
 
-void VolumesManager::ejectSingleVolumeInBackground(std::int32_t refNumber, MainQueue& queue,
-                                                   std::function<void(bool)> done) {
+void VolumesManager::ejectSingleVolumeInBackground(
+    std::int32_t refNumber, MainQueue& queue,
+    std::function<void(bool ejected, const std::string& failure)> done) {
     // The worker owns a copy of the manager's services: it may outlive the manager.
     VolumesManager copy(source_, ejector_, viewer_);
+    auto failure = std::make_shared<std::string>();
     callWithDeadline(
         queue, ejectDeadline_,
-        [copy, refNumber]() mutable { return copy.ejectSingleVolume(refNumber); },
-        [refNumber, done = std::move(done)](std::optional<bool> ejected) {
+        [copy, refNumber, failure]() mutable {
+            return copy.ejectSingleVolume(refNumber, failure.get());
+        },
+        [refNumber, failure, done = std::move(done)](std::optional<bool> ejected) {
             if (!ejected) QWLog("Eject the volume %d did not finish in time", refNumber);
-            if (done) done(ejected.value_or(false));
+            if (!done) return;
+            if (ejected) {
+                done(*ejected, *failure);
+            } else {
+                done(false, "The eject of the volume " + std::to_string(refNumber) +
+                                " did not finish in time; it may still end.");
+            }
         });
 }
 

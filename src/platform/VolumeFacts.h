@@ -14,6 +14,8 @@ struct VolumeFacts {
     std::string deviceName;            // kernel device name ("sdb1"), or the share for a network
     std::string devicePath;            // "/dev/sdb1", or the share ("server:/export")
     std::string wholeDiskName;         // kernel name of the disk holding it ("sdb"), if any
+    std::string encryptedDeviceName;   // for an unlocked encrypted volume, the locked device it
+                                       // is mapped from ("sdb1"); empty for others
     std::string fileSystemType;        // "ext4", "nfs4", ...
     std::uint64_t totalBytes = 0;
     std::uint64_t freeBytes = 0;

@@ -94,9 +94,9 @@ struct SlowViewer : FileViewer {
 
 struct SlowEjector : VolumeEjector {
     Gate gate;
-    int ejectVolume(const VolumeFacts&) override {
+    EjectResult ejectVolume(const VolumeFacts&) override {
         gate.pass();
-        return 0;
+        return {};
     }
 };
 
@@ -369,6 +369,16 @@ TEST_F(AgentTest, EjectAndOpeningAFolderNeverWaitOnTheMainThread) {
     EXPECT_TRUE(slowEjector->gate.waitedForCaller);
 }
 
+TEST_F(AgentTest, AFailedEjectSaysWhyInAnAlert) {
+    source->set({facts(1, "/"), kind(3, "/media/usb", "external")});
+    ejector->failing = {3};
+    auto delegate = agent();
+    delegate->ejectVolume(3);
+    EXPECT_TRUE(queue.runUntil([&] { return !view.alerts.empty(); }));
+    EXPECT_EQ(view.alerts,
+              std::vector<std::string>{"Could not eject usb (/media/usb): the disk is busy."});
+}
+
 TEST_F(AgentTest, AnEjectInTheBackgroundPastItsDeadlineReportsFailureAndLogsIt) {
     source->set({kind(3, "/media/usb", "external")});
     auto slowEjector = std::make_shared<SlowEjector>();
@@ -377,7 +387,8 @@ TEST_F(AgentTest, AnEjectInTheBackgroundPastItsDeadlineReportsFailureAndLogsIt) 
     std::vector<std::string> lines;
     ScopedLogCapture capture([&](std::string_view line) { lines.emplace_back(line); });
     std::optional<bool> ejected;
-    manager.ejectSingleVolumeInBackground(3, queue, [&](bool result) { ejected = result; });
+    manager.ejectSingleVolumeInBackground(
+        3, queue, [&](bool result, const std::string&) { ejected = result; });
     EXPECT_TRUE(queue.runUntil([&] { return ejected.has_value(); }));
     EXPECT_EQ(ejected, false);
     slowEjector->gate.release();  // the eject itself finishes later, unobserved

@@ -52,9 +52,10 @@ struct FakeVolumeSource : VolumeSource {
 struct FakeEjector : VolumeEjector {
     std::vector<std::int32_t> ejected;
     std::set<std::int32_t> failing;
-    int ejectVolume(const VolumeFacts& volume) override {
+    EjectResult ejectVolume(const VolumeFacts& volume) override {
         ejected.push_back(volume.referenceNumber);
-        return failing.count(volume.referenceNumber) ? 16 : 0;
+        return failing.count(volume.referenceNumber) ? EjectResult::failed(16, "the disk is busy")
+                                                     : EjectResult{};
     }
 };
 

@@ -143,6 +143,10 @@ TEST(VolumesManager, EjectAllGivesMinusOneZeroOrOneAndGoesOnAfterAFailure) {
     EXPECT_EQ(ejector->ejected, (std::vector<std::int32_t>{70000, 3, 4}));  // the rest went on
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Eject the volume 70000 failed result: 16"),
               lines.end());
+    std::vector<std::string> failures;
+    EXPECT_EQ(manager.ejectAllVolumes(&failures), 1);
+    EXPECT_EQ(failures,
+              std::vector<std::string>{"Could not eject a (/media/a): the disk is busy."});
 }
 
 TEST(VolumesManager, EjectsOnlyAVolumeThatIsStillMountedAndOpensNormalisedPaths) {
@@ -152,7 +156,10 @@ TEST(VolumesManager, EjectsOnlyAVolumeThatIsStillMountedAndOpensNormalisedPaths)
     VolumesManager manager(source, ejector, viewer);
     source->set({facts(1, "/"), with(facts(2, "/media/a"), false, false, true, true, true)});
     EXPECT_TRUE(manager.ejectSingleVolume(2));
-    EXPECT_FALSE(manager.ejectSingleVolume(3));  // gone meanwhile: nothing else is ejected
+    std::string failure;
+    EXPECT_FALSE(
+        manager.ejectSingleVolume(3, &failure));  // gone meanwhile: nothing else is ejected
+    EXPECT_EQ(failure, "Could not eject the volume 3: it is no longer mounted.");
     EXPECT_EQ(ejector->ejected, (std::vector<std::int32_t>{2}));
 
     EXPECT_FALSE(manager.openVolRootDir(""));

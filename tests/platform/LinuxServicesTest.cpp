@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <cerrno>
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
 #include <utility>
 
 #include "core/fs/FileURL.h"
@@ -32,7 +36,172 @@ VolumeFacts usbStick() {
     return stick;
 }
 
+// An unlocked LUKS stick: dm-0 mapped from sdb1, a partition of sdb.
+VolumeFacts encryptedStick() {
+    VolumeFacts stick = usbStick();
+    stick.devicePath = "/dev/mapper/luks-1";
+    stick.deviceName = "dm-0";
+    stick.encryptedDeviceName = "sdb1";
+    return stick;
+}
+
+// The UDisks2 daemon as a table: object properties and refused methods, keyed by the last part
+// of the object path; every method call is recorded as "object Method".
+struct FakeUDisks2 : UDisks2Bus {
+    std::map<std::string, std::string> objects;   // "object Property" -> object path
+    std::set<std::string> trueFlags;              // "object Property"
+    std::map<std::string, std::string> refusals;  // "object Method" -> the daemon's words
+    std::vector<std::string> calls;
+
+    static std::string key(const std::string& object, const std::string& member) {
+        return object.substr(object.rfind('/') + 1) + " " + member;
+    }
+    int call(const std::string& object, const std::string&, const std::string& method,
+             std::string& reason) override {
+        calls.push_back(key(object, method));
+        auto refusal = refusals.find(calls.back());
+        if (refusal == refusals.end()) return 0;
+        reason = refusal->second;
+        return EBUSY;
+    }
+    bool booleanProperty(const std::string& object, const std::string&,
+                         const std::string& name) override {
+        return trueFlags.count(key(object, name)) > 0;
+    }
+    std::string objectProperty(const std::string& object, const std::string&,
+                               const std::string& name) override {
+        auto found = objects.find(key(object, name));
+        return found == objects.end() ? std::string() : found->second;
+    }
+};
+
+// dm-0 (cleartext) over sdb1 (encrypted) on the drive "Stick"; sdb2 a plain partition of it.
+std::shared_ptr<FakeUDisks2> stickOnTheBus(std::set<std::string> driveFlags,
+                                           std::map<std::string, std::string> refusals) {
+    auto bus = std::make_shared<FakeUDisks2>();
+    bus->objects = {{"dm_2d0 CryptoBackingDevice", UDisks2Client::blockObjectPath("sdb1")},
+                    {"sdb1 Drive", "/org/freedesktop/UDisks2/drives/Stick"},
+                    {"sdb2 Drive", "/org/freedesktop/UDisks2/drives/Stick"}};
+    for (const auto& flag : driveFlags) bus->trueFlags.insert("Stick " + flag);
+    bus->refusals = std::move(refusals);
+    return bus;
+}
+
 }  // namespace
+
+TEST(UDisks2Client, EjectsAnUnlockedDiskByUnmountingLockingAndPoweringOffInThatOrder) {
+    using Calls = std::vector<std::string>;
+    const struct {
+        const char* what;
+        const char* device;
+        std::set<std::string> driveFlags;
+        std::map<std::string, std::string> refusals;
+        Calls calls;
+        bool unmounted;
+        const char* reason;  // empty: succeeded
+    } cases[] = {
+        {"encrypted",
+         "dm-0",
+         {"CanPowerOff", "Ejectable"},
+         {},
+         Calls{"dm_2d0 Unmount", "sdb1 Lock", "Stick PowerOff"},
+         true,
+         ""},
+        {"lock refused: the drive stays on",
+         "dm-0",
+         {"CanPowerOff"},
+         {{"sdb1 Lock", "Device is busy"}},
+         Calls{"dm_2d0 Unmount", "sdb1 Lock"},
+         true,
+         "the file system is unmounted, but the encrypted disk could not be locked: Device is "
+         "busy"},
+        {"power-off refused: eject instead",
+         "dm-0",
+         {"CanPowerOff", "Ejectable"},
+         {{"Stick PowerOff", "Not authorized"}},
+         Calls{"dm_2d0 Unmount", "sdb1 Lock", "Stick PowerOff", "Stick Eject"},
+         true,
+         ""},
+        {"power-off refused, no eject",
+         "dm-0",
+         {"CanPowerOff"},
+         {{"Stick PowerOff", "Not authorized"}},
+         Calls{"dm_2d0 Unmount", "sdb1 Lock", "Stick PowerOff"},
+         true,
+         "the encrypted disk is locked, but the drive could not be powered off: Not authorized"},
+        {"fixed drive: locked is all",
+         "dm-0",
+         {},
+         {},
+         Calls{"dm_2d0 Unmount", "sdb1 Lock"},
+         true,
+         ""},
+        {"unmount refused",
+         "dm-0",
+         {"CanPowerOff"},
+         {{"dm_2d0 Unmount", "Target is busy"}},
+         Calls{"dm_2d0 Unmount"},
+         false,
+         "the file system could not be unmounted: Target is busy"},
+        // A plain partition is ejected as it always was; what fails after the unmount is logged.
+        {"plain",
+         "sdb2",
+         {"CanPowerOff", "Ejectable"},
+         {{"Stick Eject", "Not authorized"}},
+         Calls{"sdb2 Unmount", "Stick Eject"},
+         true,
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto bus = stickOnTheBus(c.driveFlags, c.refusals);
+        auto outcome = UDisks2Client(*bus).unmountAndEject(c.device);
+        EXPECT_EQ(bus->calls, c.calls);
+        EXPECT_EQ(outcome.unmounted, c.unmounted);
+        EXPECT_EQ(outcome.result.reason, c.reason);
+        EXPECT_EQ(outcome.result.succeeded(), *c.reason == '\0');
+    }
+}
+
+// Once the bus has unmounted, its failure is the eject's: udisksctl and umount are not tried.
+// Without the bus, udisksctl takes the same steps, and a refused lock stops it the same way.
+TEST(LinuxVolumeEjector, AnEncryptedDiskIsLockedBeforeItsDriveIsPoweredOffByEitherTool) {
+    TempDir dir;
+    LinuxVolumeEjector::Tools tools;
+    tools.bus = stickOnTheBus({"CanPowerOff"}, {{"sdb1 Lock", "Device is busy"}});
+    tools.udisksctl = recordingTool(dir, "udisksctl", 0).string();
+    tools.umount = recordingTool(dir, "umount", 0).string();
+    EjectResult result = LinuxVolumeEjector(tools).ejectVolume(encryptedStick());
+    EXPECT_EQ(result.error, EBUSY);
+    EXPECT_EQ(result.reason,
+              "the file system is unmounted, but the encrypted disk could not be locked: Device "
+              "is busy");
+    EXPECT_FALSE(fs::exists(dir / "calls.txt"));
+
+    tools.useBus = false;
+    for (int lockStatus : {0, 1}) {
+        SCOPED_TRACE(lockStatus);
+        fs::remove(dir / "calls.txt");
+        tools.udisksctl =
+            dir.writeExecutable("udisksctl", "#!/bin/sh\necho \"udisksctl $*\" >> '" +
+                                                 (dir / "calls.txt").string() +
+                                                 "'\n[ \"$1\" = lock ] && exit " +
+                                                 std::to_string(lockStatus) + "\nexit 0\n")
+                .string();
+        result = LinuxVolumeEjector(tools).ejectVolume(encryptedStick());
+        std::string calls =
+            "udisksctl unmount --no-user-interaction -b /dev/mapper/luks-1\n"
+            "udisksctl lock --no-user-interaction -b /dev/sdb1\n";
+        if (lockStatus == 0) calls += "udisksctl power-off --no-user-interaction -b /dev/sdb\n";
+        EXPECT_EQ(TempDir::read(dir / "calls.txt"), calls);
+        EXPECT_EQ(result.error, lockStatus);
+        EXPECT_EQ(result.reason, lockStatus == 0
+                                     ? ""
+                                     : "the file system is unmounted, but the encrypted "
+                                       "disk could not be locked: udisksctl lock ended "
+                                       "with status 1");
+    }
+}
 
 TEST(LinuxVolumeEjector, UdisksctlUnmountsThenPowersOffOrFallsBackToUmountWithPlainArguments) {
     TempDir dir;
@@ -40,7 +209,7 @@ TEST(LinuxVolumeEjector, UdisksctlUnmountsThenPowersOffOrFallsBackToUmountWithPl
     tools.useBus = false;
     tools.udisksctl = recordingTool(dir, "udisksctl", 0).string();
     tools.umount = recordingTool(dir, "umount", 0).string();
-    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(usbStick()), 0);
+    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(usbStick()).error, 0);
     EXPECT_EQ(TempDir::read(dir / "calls.txt"),
               "udisksctl unmount --no-user-interaction -b /dev/sdb1\n"
               "udisksctl power-off --no-user-interaction -b /dev/sdb\n");
@@ -51,11 +220,11 @@ TEST(LinuxVolumeEjector, UdisksctlUnmountsThenPowersOffOrFallsBackToUmountWithPl
     share.rootPath = "/mnt/nfs";
     share.devicePath = "server:/export";
     share.network = true;
-    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(share), 0);
+    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(share).error, 0);
     VolumeFacts mapped = usbStick();
     mapped.devicePath = "/dev/mapper/luks-1";
     mapped.wholeDiskName = "dm-3";
-    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(mapped), 0);
+    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(mapped).error, 0);
     EXPECT_EQ(TempDir::read(dir / "calls.txt"),
               "umount -- /mnt/nfs\n"
               "udisksctl unmount --no-user-interaction -b /dev/mapper/luks-1\n");
@@ -63,12 +232,14 @@ TEST(LinuxVolumeEjector, UdisksctlUnmountsThenPowersOffOrFallsBackToUmountWithPl
     // When udisksctl fails, umount gets the mount point as one plain argument.
     fs::remove(dir / "calls.txt");
     tools.udisksctl = recordingTool(dir, "udisksctl", 1).string();
-    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(usbStick()), 0);
+    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(usbStick()).error, 0);
     EXPECT_EQ(TempDir::read(dir / "calls.txt"),
               "udisksctl unmount --no-user-interaction -b /dev/sdb1\n"
               "umount -- /media/user/-stick; rm -rf x\n");
     tools.umount = recordingTool(dir, "umount", 32).string();
-    EXPECT_EQ(LinuxVolumeEjector(tools).ejectVolume(usbStick()), 32);  // the failure is reported
+    auto failed = LinuxVolumeEjector(tools).ejectVolume(usbStick());
+    EXPECT_EQ(failed.error, 32);  // the failure is reported, with its reason
+    EXPECT_EQ(failed.reason, "udisksctl unmount ended with status 1");
 }
 
 TEST(LinuxPlatformNames, BusPathsAndUrisEscapeWhatTheyMust) {

@@ -269,6 +269,48 @@ TEST(LinuxVolumeSource, SdCardsAndThunderboltDisksAreExternalAndEjectable) {
     }
 }
 
+// An unlocked encrypted disk (dm-crypt) is as ejectable as the disk under it, and names the
+// device to lock and the disk to power off; other mappings name neither.
+TEST(LinuxVolumeSource, AnUnlockedEncryptedDiskTakesItsDriveFromTheDeviceUnderIt) {
+    MachineFixture machine;
+    const std::string crypt = "CRYPT-LUKS2-0a1b2c-luks-0a1b2c";
+    machine.blockDevice("8:16", usbHost + "sdb", {{"removable", "1"}});
+    fs::path stick = machine.partition("8:17", usbHost + "sdb/sdb1");
+    machine.slave(machine.blockDevice("254:0", "devices/virtual/block/dm-0", {{"dm/uuid", crypt}}),
+                  stick);
+    fs::path internal = machine.partition("259:3", nvmeDisk + "/nvme0n1p3");
+    machine.slave(machine.blockDevice("254:1", "devices/virtual/block/dm-1", {{"dm/uuid", crypt}}),
+                  internal);
+    machine.slave(
+        machine.blockDevice("254:2", "devices/virtual/block/dm-2", {{"dm/uuid", "LVM-abcdef"}}),
+        stick);
+
+    auto volumes = machine.volumes(
+        "40 1 254:0 / /media/user/SECRET rw - ext4 /dev/mapper/luks-0a1b2c rw\n"
+        "41 1 254:1 / /home rw - ext4 /dev/mapper/luks-home rw\n"
+        "42 1 254:2 / /media/user/lvm rw - ext4 /dev/mapper/vg-data rw\n");
+    const struct {
+        const char* root;
+        bool external, ejectable;
+        const char* encrypted;
+        const char* wholeDisk;
+    } expected[] = {
+        {"/media/user/SECRET", true, true, "sdb1", "sdb"},
+        {"/home", false, false, "nvme0n1p3", "nvme0n1"},
+        {"/media/user/lvm", true, true, "", "dm-2"},
+    };
+    ASSERT_EQ(volumes.size(), std::size(expected));
+    for (const auto& want : expected) {
+        SCOPED_TRACE(want.root);
+        const VolumeFacts* volume = findByRoot(volumes, want.root);
+        ASSERT_NE(volume, nullptr);
+        EXPECT_EQ(volume->externalBus, want.external);
+        EXPECT_EQ(volume->ejectable, want.ejectable);
+        EXPECT_EQ(volume->encryptedDeviceName, want.encrypted);
+        EXPECT_EQ(volume->wholeDiskName, want.wholeDisk);
+    }
+}
+
 // Slow file systems (network storage, FUSE) are asked together with one deadline, never twice
 // at once: one that does not answer, or whose answer failed, keeps its last figures, marked
 // stale, and a server still busy with the last question is not asked again.

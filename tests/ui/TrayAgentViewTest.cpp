@@ -24,14 +24,14 @@ namespace {
 struct UnmountingEjector : VolumeEjector {
     std::shared_ptr<FakeVolumeSource> source;
     std::vector<std::int32_t> ejected;
-    int ejectVolume(const VolumeFacts& volume) override {
+    EjectResult ejectVolume(const VolumeFacts& volume) override {
         ejected.push_back(volume.referenceNumber);
         std::vector<VolumeFacts> rest;
         for (const auto& other : source->mountedVolumes()) {
             if (other.referenceNumber != volume.referenceNumber) rest.push_back(other);
         }
         source->set(rest);
-        return 0;
+        return {};
     }
 };
 

@@ -220,6 +220,7 @@ std::vector<VolumeFacts> LinuxVolumeSource::volumesOf(const std::vector<MountEnt
         if (device) {
             volume.deviceName = device->name;
             volume.wholeDiskName = device->wholeDisk;
+            volume.encryptedDeviceName = device->encryptedDevice;
             volume.externalBus = device->externalBus;
             volume.optical = device->optical;
             volume.removable = device->removable || device->diskImage;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 namespace quillby {
 
@@ -52,6 +53,7 @@ BlockDeviceFacts SysfsBlockDevices::describeFolder(const fs::path& folder, int d
     facts.diskImage = !facts.backingFile.empty();
 
     // A mapped or RAID device takes its bus and medium from the devices it is built on.
+    std::vector<BlockDeviceFacts> slaves;
     if (depth < kMaximumStackDepth) {
         for (const auto& slave : fs::directory_iterator(whole / "slaves", error)) {
             fs::path slaveFolder = fs::canonical(slave.path(), error);
@@ -62,7 +64,14 @@ BlockDeviceFacts SysfsBlockDevices::describeFolder(const fs::path& folder, int d
             facts.optical |= below.optical;
             facts.diskImage |= below.diskImage;
             if (facts.backingFile.empty()) facts.backingFile = below.backingFile;
+            slaves.push_back(std::move(below));
         }
+    }
+    // cryptsetup names its mappings "CRYPT-<type>-..."; locking one needs the device under it,
+    // and letting go of the medium needs that device's disk.
+    if (slaves.size() == 1 && firstLine(whole / "dm/uuid").starts_with("CRYPT-")) {
+        facts.encryptedDevice = slaves.front().name;
+        facts.wholeDisk = slaves.front().wholeDisk;
     }
     return facts;
 }

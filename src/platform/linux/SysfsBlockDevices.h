@@ -12,14 +12,17 @@ namespace quillby {
 
 // What /sys tells about the block device under a mount.
 struct BlockDeviceFacts {
-    std::string name;          // kernel name of the mounted device ("sdb1", "dm-0")
-    std::string wholeDisk;     // kernel name of its whole disk ("sdb")
-    std::string backingFile;   // the image file of a loop device
-    bool externalBus = false;  // the device, or one it is built on, hangs off USB, FireWire,
-                               // Thunderbolt/USB4 or a removable port, or is an SD card
-    bool removable = false;    // a removable medium, an SD card or a disk on a removable port
-    bool optical = false;      // a CD or DVD drive
-    bool diskImage = false;    // a loop device backed by a file
+    std::string name;             // kernel name of the mounted device ("sdb1", "dm-0")
+    std::string wholeDisk;        // kernel name of its whole disk ("sdb"); for an unlocked
+                                  // encrypted device, the disk under the encryption
+    std::string encryptedDevice;  // for an unlocked encrypted device (dm-crypt), the one
+                                  // device it is mapped from ("sdb1")
+    std::string backingFile;      // the image file of a loop device
+    bool externalBus = false;     // the device, or one it is built on, hangs off USB, FireWire,
+                                  // Thunderbolt/USB4 or a removable port, or is an SD card
+    bool removable = false;       // a removable medium, an SD card or a disk on a removable port
+    bool optical = false;         // a CD or DVD drive
+    bool diskImage = false;       // a loop device backed by a file
 };
 
 // Resolves block devices through the sysfs root of a platform context: partitions to their
