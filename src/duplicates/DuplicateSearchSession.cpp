@@ -5,30 +5,24 @@
 #include <atomic>
 
 #include "core/fs/FolderIdentities.h"
-#include "core/work/ThreadWorker.h"
 #include "duplicates/DuplicateFilesOpt.h"
 
 namespace quillby {
 
-// One search: its object and result are shared by the worker and the session; the worker's
-// copy keeps them alive until the completion has run.
+// One search: its object and result are shared by the job and the session; the job's copy
+// keeps them alive until it has ended, whenever the session goes.
 struct DuplicateSearchSession::Running {
     std::shared_ptr<DuplicateFilesOpt> search = std::make_shared<DuplicateFilesOpt>();
     Request request;
     Result result;
     std::atomic<bool> stopped{false};
-    std::shared_ptr<ThreadWorker> worker;
 };
 
-DuplicateSearchSession::DuplicateSearchSession(MainQueue& mainQueue) : mainQueue_(mainQueue) {}
+DuplicateSearchSession::DuplicateSearchSession(MainQueue& mainQueue) : jobs_(&mainQueue) {}
 
 DuplicateSearchSession::~DuplicateSearchSession() {
     waiting_.reset();
-    if (running_) {
-        running_->search->stopSearch();
-        if (running_->worker) running_->worker->waitUntilFinished();
-        running_->worker.reset();
-    }
+    if (running_) running_->search->stopSearch();
 }
 
 void DuplicateSearchSession::start(std::string folder, const DuplicateSearchSettings& settings,
@@ -36,7 +30,7 @@ void DuplicateSearchSession::start(std::string folder, const DuplicateSearchSett
     Request request{std::move(folder), settings, std::move(finished)};
     shownProgress_ = 5;
     if (running_) {
-        // The old search's worker still holds its object: the new search waits for its end.
+        // The old search still reads the disk: the new one waits for its end.
         stop();
         waiting_ = std::move(request);
         return;
@@ -53,9 +47,8 @@ void DuplicateSearchSession::launch(Request request) {
     options.excludes = running->request.settings.excludes;
     running->search->setSearchOption(options);
     running_ = running;
-    std::weak_ptr<bool> alive = alive_;
-    running->worker = ThreadWorker::workOn(
-        "DuplicateFilesOpt", "beginSearchAtPath", ThreadWorker::Method([running](const std::any&) {
+    jobs_.start(
+        [running](JobContext&) {
             const Request& asked = running->request;
             running->search->beginSearchAtPath(asked.folder, asked.settings.threshold);
             Result& result = running->result;
@@ -68,16 +61,11 @@ void DuplicateSearchSession::launch(Request request) {
             for (const auto& folder : asked.settings.keepIn) keepIn.add(folder);
             result.keptFirst = membersInFolders(result.tree, keepIn);
             result.stopped = running->stopped.load(std::memory_order_relaxed);
-        }),
-        {},
-        [this, alive, running](const std::any&) {
-            if (alive.lock()) completed(running);
         },
-        &mainQueue_);
+        [this, running] { completed(running); });
 }
 
 void DuplicateSearchSession::completed(const std::shared_ptr<Running>& running) {
-    running->worker.reset();  // the worker held the search until now
     if (running != running_) return;
     running_.reset();
     if (waiting_) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/work/BackgroundJob.h"
 #include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateSearchSettings.h"
 #include "duplicates/MemberIdentity.h"
@@ -18,13 +19,11 @@ namespace quillby {
 
 class DuplicateFilesOpt;
 class MainQueue;
-class ThreadWorker;
 
-// The duplicate page's searches, without widgets: one DuplicateFilesOpt per search, run and
-// owned by its worker until its completion arrives on the main queue. A search started while
-// another still runs stops the old one and begins once the old one's completion has arrived,
-// so no search object is released while a worker uses it and no stale result is shown.
-// Everything but the worker runs on the main thread.
+// The duplicate page's searches, without widgets: one DuplicateFilesOpt per search, run as a job
+// that holds it until the job ends. A search started while another still runs stops the old one
+// and begins once the old one's completion has arrived, so no stale result is shown and two
+// searches never read the disk at once. Everything but the job runs on the main thread.
 class DuplicateSearchSession {
   public:
     // What a search found, handed to the main thread at its end.
@@ -39,7 +38,7 @@ class DuplicateSearchSession {
     using Finished = std::function<void(Result)>;
 
     explicit DuplicateSearchSession(MainQueue& mainQueue);
-    // Stops a running search and waits for its worker.
+    // Stops a running search; its result is dropped.
     ~DuplicateSearchSession();
     DuplicateSearchSession(const DuplicateSearchSession&) = delete;
     DuplicateSearchSession& operator=(const DuplicateSearchSession&) = delete;
@@ -66,11 +65,11 @@ class DuplicateSearchSession {
     void launch(Request request);
     void completed(const std::shared_ptr<Running>& running);
 
-    MainQueue& mainQueue_;
     std::shared_ptr<Running> running_;
     std::optional<Request> waiting_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::uint32_t shownProgress_ = 5;
+    // Last: a result arriving after this session has gone is dropped.
+    JobOwner jobs_;
 };
 
 }  // namespace quillby

@@ -11,19 +11,15 @@
 
 namespace quillby {
 
-LoginItemController::LoginItemController(MainQueue& mainQueue) : mainQueue_(mainQueue) {
+LoginItemController::LoginItemController(MainQueue& mainQueue) : owner_(&mainQueue) {
     updateLoginItemsList();
-    std::weak_ptr<bool> alive = alive_;
-    watch_ = LoginItemRegistry::watchLoginItems([this, alive] {
-        mainQueue_.post([this, alive] {
-            if (alive.lock()) updateLoginItemsList();
-        });
-    });
+    // Reports already queued when this controller goes are dropped with it.
+    watch_ = LoginItemRegistry::watchLoginItems(
+        [this, queue = owner_.queue()] { queue.post([this] { updateLoginItemsList(); }); });
 }
 
 LoginItemController::~LoginItemController() {
     watch_.reset();  // no report runs after this
-    alive_.reset();  // and reports already queued find the page gone
 }
 
 void LoginItemController::updateLoginItemsList() {

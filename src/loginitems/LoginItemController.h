@@ -9,6 +9,7 @@
 
 #include "core/apps/AppItems.h"
 #include "core/events/Observable.h"
+#include "core/work/BackgroundJob.h"
 #include "core/work/MainQueue.h"
 #include "loginitems/LoginItemDropRules.h"
 #include "platform/ChangeWatch.h"
@@ -66,10 +67,9 @@ class LoginItemController {
     void selectRow(int row) { highlightedRow_ = row; }
 
   private:
-    MainQueue& mainQueue_;
+    JobOwner owner_;
     std::vector<std::string> rowIdentifiers_;
     int highlightedRow_ = -1;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::unique_ptr<ChangeWatch> watch_;
 };
 

@@ -178,6 +178,7 @@ std::vector<MeasuredStep> UninstallApp::measuredPlan(const AppItems& app) const 
 
 bool UninstallApp::uninstallApp(const AppItems& app) {
     QWLog("Del App Name:%s  Path:%s", app.bundleID.value_or("").c_str(), app.path.c_str());
+    lastFailureNeedsRights_ = false;
     // Discovery may have failed to ask the package manager: a packaged entry deleted as a file
     // would leave its package broken, so it is asked again before anything goes.
     if (app.source == AppSource::LocalEntry) {
@@ -256,9 +257,12 @@ bool UninstallApp::removeFile(const RemovalStep& step, bool mayUseRights) {
     if (outcome.gone()) return true;
     PrivilegedAuthorization& rights = backends_.rights();
     std::string why;
-    if (mayUseRights && outcome.rightsMayHelp() && rights.isValidAuth() &&
-        rights.removeItem(path, &why)) {
-        return true;
+    if (mayUseRights && outcome.rightsMayHelp()) {
+        if (!rights.isValidAuth()) {
+            lastFailureNeedsRights_ = true;
+        } else if (rights.removeItem(path, &why)) {
+            return true;
+        }
     }
     QWLog("Remove %s failed: %s", path.c_str(), outcome.reason().c_str());
     failures_.push_back(path + ": " + (why.empty() ? outcome.reason() : why));
@@ -294,6 +298,7 @@ bool UninstallApp::removePackage(const std::string& package, const std::string& 
                                               : *answer;
     } else {
         why = "administrator rights are needed";
+        lastFailureNeedsRights_ = true;
     }
     QWLog("Removing package %s failed: %s", package.c_str(), why.c_str());
     failures_.push_back("package " + package + ": " + why);

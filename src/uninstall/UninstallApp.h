@@ -106,6 +106,10 @@ class UninstallApp {
 
     // Why steps failed, one line each ("PATH: reason"), since this object was made.
     const std::vector<std::string>& failures() const { return failures_; }
+    // True when the last uninstallApp stopped at a step that administrator rights, not held
+    // then, would have done: the application's own entry in a folder the user may not change,
+    // or a package with no way to remove it as the user.
+    bool lastFailureNeedsRights() const { return lastFailureNeedsRights_; }
 
   private:
     bool perform(const RemovalStep& step, const AppItems& app);
@@ -122,6 +126,7 @@ class UninstallApp {
     std::vector<std::string> failures_;
     std::vector<std::string> installedIdentifiers_;
     bool permanent_ = false;
+    bool lastFailureNeedsRights_ = false;
     std::optional<DeletionGate> gate_;  // made by each uninstallApp for its steps
 };
 

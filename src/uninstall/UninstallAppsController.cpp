@@ -2,6 +2,7 @@
 #include "uninstall/UninstallAppsController.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <set>
 
@@ -9,8 +10,6 @@
 #include "core/events/Events.h"
 #include "core/events/Log.h"
 #include "core/work/AdministratorRightsFlag.h"
-#include "core/work/PrivilegedAuthorization.h"
-#include "core/work/ThreadWorker.h"
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallAppInfo.h"
 #include "uninstall/UninstallGroups.h"
@@ -37,7 +36,8 @@ UninstallAppsController::UninstallAppsController(Options options)
     : backends_(std::move(options.backends)),
       mainQueue_(options.mainQueue),
       searchStarted_(options.searchStarted ? options.searchStarted : &processSearchStarted),
-      uninstaller_(backends_) {
+      uninstaller_(backends_),
+      jobs_(mainQueue_) {
     lockOn.set(AdministratorRightsFlag::isSet());
     EventBus& bus = EventBus::defaultCenter();
     subscriptions_.push_back(bus.observe(Events::changeSelectCell, [this](const Event& event) {
@@ -55,8 +55,6 @@ UninstallAppsController::UninstallAppsController(Options options)
 
 UninstallAppsController::~UninstallAppsController() {
     subscriptions_.clear();
-    alive_.reset();  // a completion still queued finds the page gone
-    if (worker_) worker_->waitUntilFinished();
 }
 
 void UninstallAppsController::beginSearchApps() {
@@ -67,21 +65,15 @@ void UninstallAppsController::beginSearchApps() {
 
 void UninstallAppsController::refreshApps() {
     if (removing_) return;
-    if (worker_) worker_->waitUntilFinished();
     selectAllOn.set(false);
     searching.set(true);
-    auto found = std::make_shared<std::vector<AppItems>>();
-    std::weak_ptr<bool> alive = alive_;
-    worker_ = ThreadWorker::workOn(
-        "UninstallAppsController", "searchApplications:worker:",
-        ThreadWorker::Method([backends = backends_, found](const std::any&) {
-            *found = UninstallAppInfo(backends).allAppsInfo();
-        }),
-        {},
-        [this, alive, found](const std::any&) {
-            if (alive.lock()) searchAppsFinished(std::move(*found));
-        },
-        mainQueue_);
+    std::uint64_t search = ++searches_;
+    jobs_.start<std::vector<AppItems>>(
+        [backends = backends_](JobContext&) { return UninstallAppInfo(backends).allAppsInfo(); },
+        [this, search](std::vector<AppItems> found) {
+            // An older discovery that ends late would show what a newer one has replaced.
+            if (search == searches_) searchAppsFinished(std::move(found));
+        });
 }
 
 void UninstallAppsController::searchAppsFinished(std::vector<AppItems> found) {
@@ -247,26 +239,7 @@ void UninstallAppsController::rightsRefused() {
     showResult(false, "Administrator rights were not given: nothing was removed.");
 }
 
-void UninstallAppsController::alertEnded(bool uninstallChosen) {
-    if (!uninstallChosen) return;
-    UninstallStatusLine line = statusLine.get();
-    line.visible = true;
-    statusLine.set(line);
-    // Rights are asked for by need, whatever group is on show, and once for the whole run.
-    if (rightsNeededFirst()) {
-        PrivilegedAuthorization& rights = backends_.rights();
-        if (!rights.getAuthorizationRet()) {
-            if (!rights.allocAuthorization()) {
-                rightsRefused();
-                return;
-            }
-            AdministratorRightsFlag::set(true);
-        }
-    }
-    beginUninstall();
-}
-
-UninstallAppsController::RemovalBatch UninstallAppsController::markedForRemoval() {
+UninstallAppsController::RemovalBatch UninstallAppsController::beginRemoval() {
     selectAllOn.set(false);
     RemovalBatch batch;
     for (std::size_t index : shown_) {
@@ -280,42 +253,49 @@ UninstallAppsController::RemovalBatch UninstallAppsController::markedForRemoval(
         batch.indexes.push_back(index);
         batch.apps.push_back(app);
     }
-    batch.reasons.resize(batch.apps.size());
+    UninstallStatusLine line = statusLine.get();
+    line.visible = true;
+    statusLine.set(line);
+    removing_ = true;
+    removingNow.set(true);
     return batch;
 }
 
-void UninstallAppsController::removeBatch(RemovalBatch& batch) {
-    for (std::size_t i = 0; i < batch.apps.size(); ++i) {
-        {
-            std::lock_guard lock(progressMutex_);
-            progress_.current = batch.apps[i].name;
-        }
-        std::size_t failuresBefore = uninstaller_.failures().size();
-        if (!uninstaller_.uninstallApp(batch.apps[i])) {
-            QWLog("uninstall can not work!");
-            const auto& failures = uninstaller_.failures();
-            std::string reason;
-            for (std::size_t f = failuresBefore; f < failures.size(); ++f) {
-                reason += (reason.empty() ? "" : "; ") + failures[f];
-            }
-            batch.reasons[i] = reason.empty() ? "could not be removed" : reason;
-        }
-        std::lock_guard lock(progressMutex_);
-        ++progress_.done;
+RemovalOutcome UninstallAppsController::removeApp(UninstallApp& uninstaller, const AppItems& app) {
+    std::size_t failuresBefore = uninstaller.failures().size();
+    if (uninstaller.uninstallApp(app)) {
+        RemovalOutcome gone;
+        gone.path = app.name;
+        gone.kind = RemovalOutcome::Kind::Removed;
+        return gone;
     }
+    QWLog("uninstall can not work!");
+    const auto& failures = uninstaller.failures();
+    std::string reason;
+    for (std::size_t f = failuresBefore; f < failures.size(); ++f) {
+        reason += (reason.empty() ? "" : "; ") + failures[f];
+    }
+    RemovalOutcome failed =
+        RemovalOutcome::failed(app.name, uninstaller.lastFailureNeedsRights() ? EACCES : 0);
+    failed.detail = reason.empty() ? "could not be removed" : reason;
+    return failed;
 }
 
-bool UninstallAppsController::applyRemoval(const RemovalBatch& batch) {
-    bool result = !batch.skippedOwn;
+bool UninstallAppsController::finishRemoval(const RemovalBatch& batch,
+                                            const std::vector<RemovalOutcome>& outcomes,
+                                            const std::string& note) {
+    bool result = !batch.skippedOwn && outcomes.size() == batch.apps.size();
     std::set<std::size_t> removed;
     for (std::size_t i = 0; i < batch.indexes.size(); ++i) {
-        if (batch.reasons[i].empty()) {
+        if (i < outcomes.size() && outcomes[i].gone()) {
             removed.insert(batch.indexes[i]);
-        } else {
-            // A failed record stays listed and marked, with the reason, to be tried again.
-            records_[batch.indexes[i]].failureReason = batch.reasons[i];
-            result = false;
+            continue;
         }
+        // A record that failed or was not tried stays listed and marked, with the reason, to be
+        // tried again.
+        records_[batch.indexes[i]].failureReason =
+            i < outcomes.size() ? outcomes[i].reason() : "the removal was stopped before it";
+        result = false;
     }
     // Removed records leave both lists; the indexes of the others move down.
     std::vector<AppItems> kept;
@@ -331,45 +311,20 @@ bool UninstallAppsController::applyRemoval(const RemovalBatch& batch) {
     }
     records_ = std::move(kept);
     shown_ = std::move(shown);
+    removing_ = false;
+    removingNow.set(false);
     publish();
+    showResult(result, result ? std::string() : note);
+    EventBus::defaultCenter().post(Events::uninstallShowSelectNumInBottom,
+                                   std::string(UninstallTexts::uninstalledObject));
     return result;
 }
 
 bool UninstallAppsController::uninstallActionfromBottomButton() {
-    RemovalBatch batch = markedForRemoval();
-    removeBatch(batch);
-    return applyRemoval(batch);
-}
-
-void UninstallAppsController::beginUninstall() {
-    if (removing_) return;
-    auto batch = std::make_shared<RemovalBatch>(markedForRemoval());
-    {
-        std::lock_guard lock(progressMutex_);
-        progress_ = {0, static_cast<int>(batch->apps.size()), ""};
-    }
-    removing_ = true;
-    removingNow.set(true);
-    std::weak_ptr<bool> alive = alive_;
-    if (worker_) worker_->waitUntilFinished();
-    worker_ = ThreadWorker::workOn(
-        "UninstallAppsController", "uninstallApplications:worker:",
-        ThreadWorker::Method([this, batch](const std::any&) { removeBatch(*batch); }), {},
-        [this, alive, batch](const std::any&) {
-            if (!alive.lock()) return;
-            removing_ = false;
-            removingNow.set(false);
-            showResult(applyRemoval(*batch));
-            EventBus::defaultCenter().post(Events::uninstallShowSelectNumInBottom,
-                                           std::string(UninstallTexts::uninstalledObject));
-            refreshApps();
-        },
-        mainQueue_);
-}
-
-UninstallProgress UninstallAppsController::removalProgress() const {
-    std::lock_guard lock(progressMutex_);
-    return progress_;
+    RemovalBatch batch = beginRemoval();
+    std::vector<RemovalOutcome> outcomes;
+    for (const AppItems& app : batch.apps) outcomes.push_back(removeApp(uninstaller_, app));
+    return finishRemoval(batch, outcomes);
 }
 
 void UninstallAppsController::changeLockState() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -12,6 +13,8 @@
 #include "core/apps/AppItems.h"
 #include "core/events/Observable.h"
 #include "core/events/Subscription.h"
+#include "core/fs/RemovalOutcome.h"
+#include "core/work/BackgroundJob.h"
 #include "uninstall/AppBackends.h"
 #include "uninstall/UninstallApp.h"
 #include "uninstall/UninstallTexts.h"
@@ -19,16 +22,8 @@
 namespace quillby {
 
 class MainQueue;
-class ThreadWorker;
 
 // The status line under the application list.
-// How far a removal on the worker has come: applications done of total, the one in hand.
-struct UninstallProgress {
-    int done = 0;
-    int total = 0;
-    std::string current;
-};
-
 struct UninstallStatusLine {
     bool visible = false;
     std::string text;
@@ -42,7 +37,8 @@ struct UninstallStatusLine {
 
 // The uninstaller page without its widgets: the discovered applications, the group on show,
 // the check marks, the counts and button states, the confirmation, the authorization step and
-// the removal loop. Every operation runs on the main thread; discovery runs on a worker.
+// what a removal does to the lists. Every operation runs on the main thread; discovery runs on a
+// worker, and a removal on its starter's (removeApp is safe there).
 class UninstallAppsController {
   public:
     struct Options {
@@ -115,33 +111,42 @@ class UninstallAppsController {
     // The confirmation for the uninstall button; it names system applications when one of
     // the marked records on show is one.
     UninstallConfirmation showAlertForUninstall() const;
-    // Starts the removal loop on a worker (removingNow is on meanwhile; a second start does
-    // nothing); at its end, on the main thread, the lists follow, the result is shown and
-    // discovery runs again.
-    void beginUninstall();
-    // The running removal's progress; the page polls it.
-    UninstallProgress removalProgress() const;
+
+    // The marked records on show about to be removed (the program's own entry left out).
+    struct RemovalBatch {
+        std::vector<std::size_t> indexes;  // into the records
+        std::vector<AppItems> apps;
+        bool skippedOwn = false;
+    };
+    // Takes the marked records on show for a removal: marks and group changes wait until
+    // finishRemoval (removingNow is on meanwhile).
+    RemovalBatch beginRemoval();
+    // Removes one application with `uninstaller` (this controller's or a worker's copy): gone,
+    // or failed with every reason its steps gave, marked as one administrator rights may
+    // overcome when a step needed the rights that were not held.
+    static RemovalOutcome removeApp(UninstallApp& uninstaller, const AppItems& app);
+    // Applies the outcomes of a batch (outcome i is app i's; apps past the outcomes were not
+    // tried): a removed record leaves the lists, a failed or untried one stays marked with its
+    // reason. The status line shows the result, with `note` (what a stop
+    // left, say) after a failure. True when every marked application went.
+    bool finishRemoval(const RemovalBatch& batch, const std::vector<RemovalOutcome>& outcomes,
+                       const std::string& note = {});
     // On while a removal runs: marks and group changes wait until it ends.
     Observable<bool> removingNow{false};
 
-    // The confirmation's answer. For "Uninstall": when a marked record on show needs
-    // administrator rights (UninstallApp::needsAdministrator) and the shared rights are not
-    // held, asks for them once first (a refusal removes nothing and says so), then runs the
-    // removal (beginUninstall), which shows its result, naming what stayed.
-    void alertEnded(bool uninstallChosen);
     // True when a marked record on show needs administrator rights to go (the program's own
     // entry aside) and the shared rights are not held yet: they are asked for first.
     bool rightsNeededFirst() const;
     // The user refused the rights a removal needed: nothing is removed, the marks stay and the
     // status line shows the failure.
     void rightsRefused();
-    // The removal loop over the marked records on show. The program's own entry is skipped and
-    // makes the result false; every other one is removed. A removed record leaves the lists; one
-    // whose removal failed stays, marked, with its failureReason. True when all went.
+    // The whole removal of the marked records on show, on the calling thread (the command
+    // line's): beginRemoval, removeApp for each, finishRemoval. True when all went.
     bool uninstallActionfromBottomButton();
     // The removal itself, for its settings (permanent removal, the question before deleting
     // what no trash can take) and its plan.
     UninstallApp& uninstaller() { return uninstaller_; }
+    const UninstallApp& uninstaller() const { return uninstaller_; }
     // Follows the shared rights flag. Observes "changeLockState".
     void changeLockState();
 
@@ -154,18 +159,6 @@ class UninstallAppsController {
     bool markedNeedRights() const;
     void publish();
     std::size_t markedOnShow() const;
-    // The marked records on show, about to be removed (the program's own entry left out).
-    struct RemovalBatch {
-        std::vector<std::size_t> indexes;  // into records_
-        std::vector<AppItems> apps;
-        std::vector<std::string> reasons;  // why each failed; empty when it went
-        bool skippedOwn = false;
-    };
-    RemovalBatch markedForRemoval();
-    // Removes the batch's applications; safe on a worker (touches only the uninstaller).
-    void removeBatch(RemovalBatch& batch);
-    // Applies a batch's outcome to the lists; true when everything went.
-    bool applyRemoval(const RemovalBatch& batch);
     // The status line after a removal; `why` says what stopped it before it began.
     void showResult(bool succeeded, const std::string& why = {});
 
@@ -175,12 +168,11 @@ class UninstallAppsController {
     UninstallApp uninstaller_;
     std::vector<AppItems> records_;
     std::vector<std::size_t> shown_;  // indexes into records_ of the rows on show
-    std::shared_ptr<ThreadWorker> worker_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::vector<Subscription> subscriptions_;
     bool removing_ = false;
-    mutable std::mutex progressMutex_;
-    UninstallProgress progress_;
+    std::uint64_t searches_ = 0;  // only the latest discovery's result is published
+    // Last: a discovery's result arriving after this controller has gone is dropped.
+    JobOwner jobs_;
 };
 
 }  // namespace quillby

@@ -88,17 +88,16 @@ UninstallPageModel::Next UninstallPageModel::confirmationAnswered(bool uninstall
     if (!uninstall) return Next::Nothing;
     // Asking may wait for the user's password: the page does it off the main thread.
     if (controller_.rightsNeededFirst()) return Next::AskRights;
-    controller_.alertEnded(true);
-    return Next::Removing;
+    return Next::Remove;
 }
 
-void UninstallPageModel::rightsAnswered(bool granted) {
+bool UninstallPageModel::rightsAnswered(bool granted) {
     if (!granted) {
         controller_.rightsRefused();
-        return;
+        return false;
     }
     AdministratorRightsFlag::set(true);
-    controller_.alertEnded(true);
+    return true;
 }
 
 bool UninstallPageModel::lockClicked() const {
@@ -109,10 +108,9 @@ void UninstallPageModel::lockRightsAnswered(bool granted) {
     if (granted) AdministratorRightsFlag::set(true);
 }
 
-std::string UninstallPageModel::progressText() const {
-    UninstallProgress progress = controller_.removalProgress();
-    int number = std::min(progress.done + 1, progress.total);
-    return "Removing " + progress.current + " (" + std::to_string(number) + " of " +
+std::string UninstallPageModel::progressText(const JobProgress& progress) {
+    std::uint64_t number = std::min(progress.done + 1, progress.total);
+    return "Removing " + progress.currentPath + " (" + std::to_string(number) + " of " +
            std::to_string(progress.total) + ")...";
 }
 

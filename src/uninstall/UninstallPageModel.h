@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/apps/AppItems.h"
+#include "core/work/BackgroundJob.h"
 #include "uninstall/UninstallAppsController.h"
 #include "uninstall/UninstallPlanSheet.h"
 
@@ -37,7 +38,7 @@ class UninstallPageModel {
     enum class Next {
         Nothing,    // cancelled
         AskRights,  // ask for administrator rights on the worker, then rightsAnswered
-        Removing,   // the removal runs on the controller's worker
+        Remove,     // run the removal on the page's worker
     };
 
     UninstallPageModel(UninstallAppsController& controller, PrivilegedAuthorization& rights);
@@ -81,8 +82,8 @@ class UninstallPageModel {
     // needs them and they are not held, the page asks on its worker and calls rightsAnswered.
     Next confirmationAnswered(bool uninstall);
     // The answer of the rights request made for a removal: granted, the flag is set and the
-    // removal starts; refused, nothing is removed and the status line says so.
-    void rightsAnswered(bool granted);
+    // page runs the removal (true); refused, nothing is removed and the status line says so.
+    bool rightsAnswered(bool granted);
 
     // The lock button was clicked: true when the page should ask for rights on its worker (they
     // are not held yet) and then call lockRightsAnswered.
@@ -90,7 +91,7 @@ class UninstallPageModel {
     void lockRightsAnswered(bool granted);
 
     // The line shown while a removal runs: "Removing Vim (1 of 3)...".
-    std::string progressText() const;
+    static std::string progressText(const JobProgress& progress);
 
   private:
     UninstallAppsController& controller_;

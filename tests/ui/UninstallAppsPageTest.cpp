@@ -245,9 +245,24 @@ TEST_F(UninstallAppsPageTest, TheConfirmationListsThePlanAndTheRemovalLeavesTheP
     EXPECT_EQ(controller().nowSelectRow, 0);
     EXPECT_TRUE(controller().removingNow.get());
 
+    // Stop: the application in hand is finished, the next one is not begun and stays marked.
+    ASSERT_TRUE(page->stopButton()->isVisibleTo(page));
+    page->stopButton()->click();
+    EXPECT_FALSE(page->stopButton()->isEnabled());
     release.set_value();
     waitUntilQuiet();
     EXPECT_FALSE(page->progress()->isVisibleTo(page));
+    EXPECT_FALSE(page->stopButton()->isVisibleTo(page));
+    EXPECT_EQ(fixture.machine.packageKit->removed.size(), 1u);
+    EXPECT_TRUE(isMarked("Notes"));
+    EXPECT_EQ(secondaryText("Notes"), "Not removed: the removal was stopped before it");
+    EXPECT_TRUE(fs::exists(fixture.notes));
+    EXPECT_TRUE(status().contains("Stopped before 1 application.")) << status().toStdString();
+
+    // Asked again, the rest goes.
+    fixture.machine.packageKit->whileRemoving = nullptr;
+    page->uninstallButton()->click();
+    waitUntilQuiet();
     EXPECT_FALSE(names().contains("Notes"));
     EXPECT_FALSE(fs::exists(fixture.notes));
     EXPECT_FALSE(fs::exists(fixture.notesSettings));  // in the trash
@@ -284,9 +299,13 @@ TEST_F(UninstallAppsPageTest, RefusedRightsRemoveNothingAndARefusedRemovalStaysW
     EXPECT_TRUE(isMarked("Vim"));
     EXPECT_TRUE(secondaryText("Vim").startsWith("Not removed: "));
     EXPECT_TRUE(secondaryText("Vim").contains("refused"));
-    // The line says it in full, with the reason.
+    // The line says it in full, with the reason, and so does the report every removal ends with.
     EXPECT_TRUE(status().contains(QRegularExpression("Not removed: Vim \\(.*refused.*\\)\\.")))
         << status().toStdString();
+    ASSERT_FALSE(fixture.asker->messages.empty());
+    EXPECT_EQ(fixture.asker->messages.back(),
+              "Nothing was removed. 1 application could not be removed.");
+    EXPECT_THAT(fixture.asker->messageDetails.back(), ::testing::StartsWith("Vim: package vim: "));
     EXPECT_TRUE(fs::exists(fixture.vim));
 }
 

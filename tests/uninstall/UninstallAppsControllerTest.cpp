@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <future>
-
 #include <algorithm>
 #include <filesystem>
 
@@ -25,22 +23,28 @@ namespace {
 
 // The page's controller over the page machine, its search not yet begun.
 struct Page : UninstallPageMachine {
+    PlainMainQueue queue;  // where discovery's results arrive
     std::unique_ptr<UninstallAppsController> controller =
         std::make_unique<UninstallAppsController>(UninstallAppsController::Options{
             .backends = machine.backends, .searchStarted = &searchStarted});
 
     void search() {
-        PlainMainQueue queue;
         controller->beginSearchApps();
         queue.runUntil([&] { return controller->searchFinished.get(); }, std::chrono::seconds(30));
     }
-    // Answers the confirmation and waits for the removal and the discovery after it.
-    void answer(bool uninstall) {
-        PlainMainQueue queue;
-        controller->alertEnded(uninstall);
-        queue.runUntil(
-            [&] { return !controller->removingNow.get() && !controller->searching.get(); },
-            std::chrono::seconds(30));
+    // "Uninstall" as the page answers it: rights first where they are needed and not held,
+    // then the removal and the discovery after it.
+    void uninstall() {
+        if (controller->rightsNeededFirst()) {
+            if (!rights.allocAuthorization()) {
+                controller->rightsRefused();
+                return;
+            }
+            AdministratorRightsFlag::set(true);
+        }
+        controller->uninstallActionfromBottomButton();
+        controller->refreshApps();
+        queue.runUntil([&] { return !controller->searching.get(); }, std::chrono::seconds(30));
     }
     std::vector<std::string> shownNames() const {
         std::vector<std::string> names;
@@ -212,7 +216,7 @@ TEST(UninstallAppsController, RightsAreAskedOnceByNeedWhateverTheGroup) {
 
     // Nothing marked needs rights: none are asked for.
     controller.setObjectValueForCheckBox(page.rowOf("Notes"));
-    page.answer(true);
+    page.uninstall();
     EXPECT_EQ(page.launcher->launches, 0);
     EXPECT_EQ(controller.statusLine.get().text,
               "Selected application(s) were uninstalled successfully.");
@@ -223,9 +227,8 @@ TEST(UninstallAppsController, RightsAreAskedOnceByNeedWhateverTheGroup) {
 
     // A package marked in "All Applications": rights are asked; refused, nothing goes.
     controller.setObjectValueForCheckBox(page.rowOf("Vim"));
-    page.answer(false);  // "Cancel"
-    EXPECT_EQ(page.launcher->launches, 0);
-    page.answer(true);
+    EXPECT_TRUE(controller.rightsNeededFirst());
+    page.uninstall();
     EXPECT_EQ(page.launcher->launches, 1);
     UninstallStatusLine refused = controller.statusLine.get();
     EXPECT_EQ(refused.text,
@@ -239,7 +242,7 @@ TEST(UninstallAppsController, RightsAreAskedOnceByNeedWhateverTheGroup) {
 
     // Granted once: the flag is set and announced, then the removal runs through the helper.
     page.launcher->refuse = false;
-    page.answer(true);
+    page.uninstall();
     EXPECT_EQ(page.launcher->launches, 2);
     EXPECT_EQ(lockChanges, (std::vector<bool>{true}));
     EXPECT_TRUE(controller.lockOn.get());
@@ -254,38 +257,6 @@ TEST(UninstallAppsController, RightsAreAskedOnceByNeedWhateverTheGroup) {
     EXPECT_TRUE(vim->failureReason.empty());
     EXPECT_EQ(controller.statusLine.get().text,
               "Selected application(s) were uninstalled successfully.");
-}
-
-TEST(UninstallAppsController, ARemovalRunsOnAWorkerAndMarksWaitForIt) {
-    Page page;
-    page.search();
-    auto& controller = *page.controller;
-    std::promise<void> started, release;
-    std::shared_future<void> released = release.get_future().share();
-    page.machine.packageKit->whileRemoving = [&] {
-        started.set_value();
-        released.wait();
-    };
-    controller.setObjectValueForCheckBox(page.rowOf("Vim"));
-    PlainMainQueue queue;
-    controller.beginUninstall();  // returns while the removal is held
-    started.get_future().wait();
-    EXPECT_TRUE(controller.removingNow.get());
-    UninstallProgress progress = controller.removalProgress();
-    EXPECT_EQ(progress.total, 1);
-    EXPECT_EQ(progress.done, 0);
-    EXPECT_EQ(progress.current, "Vim");
-    // A click now would change what the worker is removing: it waits.
-    controller.setObjectValueForCheckBox(page.rowOf("Notes"));
-    controller.selectAllList(true);
-    EXPECT_EQ(controller.getAllSelectApp()->size(), 1u);
-    release.set_value();
-    ASSERT_TRUE(
-        queue.runUntil([&] { return !controller.removingNow.get() && !controller.searching.get(); },
-                       std::chrono::seconds(30)));
-    EXPECT_EQ(controller.removalProgress().done, 1);
-    EXPECT_EQ(page.machine.packageKit->removed,
-              (std::vector<std::string>{"vim " + page.vim.string()}));
 }
 
 // The size is the application's, along its plan: the program's folder, its settings and its entry,

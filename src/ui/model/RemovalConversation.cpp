@@ -48,8 +48,9 @@ bool rightsMayHelp(const RemovalOutcome& outcome, RemovalConversation::Disposal)
 
 RemovalConversation::RemovalConversation(Plan plan) : plan_(std::move(plan)) {}
 
-std::string RemovalConversation::countAndSize(std::size_t count, std::uint64_t bytes) {
-    return std::to_string(count) + (count == 1 ? " item (" : " items (") +
+std::string RemovalConversation::countAndSize(std::size_t count, std::uint64_t bytes,
+                                              const std::string& noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? " (" : "s (") +
            UtilityFunction::convertVolSpace(bytes) + ")";
 }
 
@@ -70,6 +71,12 @@ std::string RemovalConversation::details() const {
 }
 
 bool RemovalConversation::confirm(Asker& asker) {
+    if (!plan_.choices.empty()) {
+        std::vector<std::string> buttons = plan_.choices;
+        buttons.push_back(kCancel);
+        chosen_ = asker.choose(question(), details(), buttons, plan_.choices.size());
+        return chosen_ < plan_.choices.size();
+    }
     if (plan_.disposal == Disposal::Delete || !plan_.mayDeleteForGood) {
         std::string go = !plan_.goAhead.empty()              ? plan_.goAhead
                          : plan_.disposal == Disposal::Trash ? kMoveToTrash
@@ -150,6 +157,7 @@ void RemovalConversation::deleteUntrashable(const Remover& remover, JobContext& 
 }
 
 bool RemovalConversation::mayRetryWithRights() const {
+    if (!plan_.offersRights) return false;
     for (const auto& outcome : outcomes_) {
         if (outcome.rightsMayHelp()) return true;
     }
@@ -157,6 +165,7 @@ bool RemovalConversation::mayRetryWithRights() const {
 }
 
 bool RemovalConversation::askToRetryWithRights(Asker& asker) const {
+    if (!mayRetryWithRights()) return false;
     ShortList listed;
     bool meantForTrash = false;
     for (std::size_t i = 0; i < outcomes_.size(); ++i) {
@@ -213,17 +222,19 @@ std::string RemovalConversation::closingLine() const {
     auto add = [&line](const std::string& sentence) {
         line += (line.empty() ? "" : " ") + sentence;
     };
-    if (trashed > 0) add("Moved " + countAndSize(trashed, trashedBytes) + " to the trash.");
-    if (deleted > 0) add("Deleted " + countAndSize(deleted, deletedBytes) + ".");
-    if (trashed + deleted == 0) add("Nothing was removed.");
+    const std::string& noun = plan_.noun;
+    auto counted = [&noun](std::size_t count) {
+        return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+    };
+    if (trashed > 0) {
+        add("Moved " + countAndSize(trashed, trashedBytes, noun) + " to the trash.");
+    }
+    if (deleted > 0) add(plan_.deletedVerb + " " + countAndSize(deleted, deletedBytes, noun) + ".");
+    if (trashed + deleted == 0) add("Nothing was " + plan_.notDoneWord + ".");
     if (std::size_t failed = failedCount(); failed > 0) {
-        add(std::to_string(failed) +
-            (failed == 1 ? " item could not be removed." : " items could not be removed."));
+        add(counted(failed) + " could not be " + plan_.notDoneWord + ".");
     }
-    if (untried() > 0) {
-        add("Stopped before " + std::to_string(untried()) +
-            (untried() == 1 ? " item." : " items."));
-    }
+    if (untried() > 0) add("Stopped before " + counted(untried()) + ".");
     return line;
 }
 

@@ -48,6 +48,18 @@ class RemovalConversation {
         // A page's own word for going ahead ("Remove"), where it deletes an entry the user
         // knows by another name than a file.
         std::string goAhead;
+        // What the page calls its items and what it calls deleting them, for the closing line
+        // ("Removed 2 applications (1.20 GB).").
+        std::string noun = "item";
+        std::string deletedVerb = "Deleted";
+        // A page's own ways of going ahead, each a button before "Cancel", in place of the
+        // trash's ("Hard Links", "Reflinks"); chosen() says which one the user took.
+        std::vector<std::string> choices;
+        // Whether what fails for want of rights is offered a retry with administrator rights
+        // (not where the items are replaced rather than removed).
+        bool offersRights = true;
+        // The closing line's word for what was not done ("1 item could not be replaced.").
+        std::string notDoneWord = "removed";
     };
 
     explicit RemovalConversation(Plan plan);
@@ -79,6 +91,8 @@ class RemovalConversation {
     void retryWithRights(const PrivilegedRemover& remover, JobContext& job);
 
     const Plan& plan() const { return plan_; }
+    // After confirm: the index of the plan's choice the user took.
+    std::size_t chosen() const { return chosen_; }
     // One outcome per item tried, in the plan's order.
     const std::vector<RemovalOutcome>& outcomes() const { return outcomes_; }
     // The plan's items that were tried (outcomes()[i] is the outcome of triedItem(i)).
@@ -97,7 +111,8 @@ class RemovalConversation {
     void reportFailures(Asker& asker) const;
 
     // "N items (SIZE)" with the singular for one.
-    static std::string countAndSize(std::size_t count, std::uint64_t bytes);
+    static std::string countAndSize(std::size_t count, std::uint64_t bytes,
+                                    const std::string& noun = "item");
 
   private:
     template <class Attempt>
@@ -105,6 +120,7 @@ class RemovalConversation {
               JobContext& job);
 
     Plan plan_;
+    std::size_t chosen_ = 0;
     std::vector<RemovalOutcome> outcomes_;
     std::vector<Disposal> triedWith_;  // the disposal each outcome was reached with
 };

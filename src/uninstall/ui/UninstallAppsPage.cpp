@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cerrno>
 
 #include "core/work/Asker.h"
 #include "core/work/MainQueue.h"
@@ -25,6 +26,7 @@
 #include "ui/ImageButton.h"
 #include "ui/ImageProvider.h"
 #include "ui/PageHost.h"
+#include "ui/RemovalSteps.h"
 #include "ui/RichStatusLine.h"
 #include "ui/RowTable.h"
 #include "ui/ThreeStateCheckDelegate.h"
@@ -72,6 +74,7 @@ UninstallAppsPage::UninstallAppsPage(const PageNeeds& needs, Options options, QW
       uninstall_(new QPushButton(tr("Uninstall"), this)),
       status_(new RichStatusLine(this)),
       progress_(new QProgressBar(this)),
+      stop_(new QPushButton(tr("Stop"), this)),
       spinner_(new BusySpinner(this)),
       work_(new WorkRunner(this)) {
     UninstallAppsController::Options controllerOptions{
@@ -138,6 +141,8 @@ UninstallAppsPage::UninstallAppsPage(const PageNeeds& needs, Options options, QW
     status_->hide();  // until the first count
     progress_->setAccessibleName(tr("Removal progress"));
     progress_->hide();
+    stop_->setAccessibleName(tr("Stop the removal"));
+    stop_->hide();
     spinner_->setFixedSize(kSpinnerSide, kSpinnerSide);
     spinner_->setAccessibleName(tr("Looking for applications"));
 
@@ -149,6 +154,7 @@ UninstallAppsPage::UninstallAppsPage(const PageNeeds& needs, Options options, QW
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(status_, 1);
     bottom->addWidget(progress_);
+    bottom->addWidget(stop_);
     bottom->addWidget(uninstall_);
     auto* right = new QVBoxLayout;
     right->addLayout(top);
@@ -164,6 +170,10 @@ UninstallAppsPage::UninstallAppsPage(const PageNeeds& needs, Options options, QW
             [this](bool on) { controller_->selectAllList(on); });
     connect(refresh_, &QPushButton::clicked, this, [this] { model_->refresh(); });
     connect(uninstall_, &QPushButton::clicked, this, &UninstallAppsPage::uninstallClicked);
+    connect(stop_, &QPushButton::clicked, this, [this] {
+        stop_->setEnabled(false);  // pressed once: the application in hand is finished first
+        work_->stop();
+    });
     connect(lock_, &QToolButton::clicked, this, [this] {
         if (!model_->lockClicked()) return;
         askRights([this](bool granted) {
@@ -184,13 +194,6 @@ UninstallAppsPage::UninstallAppsPage(const PageNeeds& needs, Options options, QW
                 }
             });
     connect(work_, &WorkRunner::busyChanged, this, [this] { showStatus(); });
-    progressTimer_.setInterval(100);
-    connect(&progressTimer_, &QTimer::timeout, this, [this] {
-        UninstallProgress now = controller_->removalProgress();
-        progress_->setRange(0, std::max(now.total, 1));
-        progress_->setValue(now.done);
-        status_->showMessage(text(model_->progressText()));
-    });
 
     UninstallAppsController& c = *controller_;
     subscriptions_.push_back(c.allApplications.observe([this](const auto&) { showItems(); }));
@@ -351,13 +354,11 @@ void UninstallAppsPage::showStatus() {
 
 void UninstallAppsPage::showRemoving(bool removing) {
     progress_->setVisible(removing);
+    stop_->setVisible(removing);
+    stop_->setEnabled(removing);
     if (removing) {
-        progress_->setValue(0);
+        progress_->setRange(0, 0);  // until the first report
         status_->show();
-        status_->showMessage(text(model_->progressText()));
-        progressTimer_.start();
-    } else {
-        progressTimer_.stop();
     }
     showStatus();
     // The outcome is told wherever the user's focus is.
@@ -405,9 +406,70 @@ bool UninstallAppsPage::confirmWithDialog(const UninstallPlanSheet& sheet) {
 
 void UninstallAppsPage::confirmAndRemove(const UninstallPlanSheet& sheet) {
     bool uninstall = confirm_ ? confirm_(sheet) : confirmWithDialog(sheet);
-    if (model_->confirmationAnswered(uninstall) == UninstallPageModel::Next::AskRights) {
-        askRights([this](bool granted) { model_->rightsAnswered(granted); });
+    switch (model_->confirmationAnswered(uninstall)) {
+        case UninstallPageModel::Next::AskRights:
+            askRights([this, sheet](bool granted) {
+                if (model_->rightsAnswered(granted)) remove(sheet);
+            });
+            break;
+        case UninstallPageModel::Next::Remove:
+            remove(sheet);
+            break;
+        case UninstallPageModel::Next::Nothing:
+            break;
     }
+}
+
+void UninstallAppsPage::remove(const UninstallPlanSheet& sheet) {
+    auto batch =
+        std::make_shared<UninstallAppsController::RemovalBatch>(controller_->beginRemoval());
+    // One item per application, weighed by what its plan frees; the confirmation above was
+    // the plan's own question.
+    RemovalConversation::Plan plan;
+    plan.disposal = RemovalConversation::Disposal::Delete;
+    plan.noun = "application";
+    plan.deletedVerb = "Removed";
+    for (std::size_t i = 0; i < batch->apps.size(); ++i) {
+        std::uint64_t bytes = 0;
+        for (const PlannedApp& planned : sheet.apps) {
+            if (planned.name != batch->apps[i].name) continue;
+            for (const PlannedStep& step : planned.steps) bytes += step.bytes;
+        }
+        plan.items.push_back({batch->apps[i].name, bytes, i});
+    }
+    RemovalSteps steps;
+    steps.work = work_;
+    steps.asker = asker_;
+    // The page waits for its work before its controller goes (the destructor), so the
+    // uninstaller outlives every step.
+    UninstallApp* uninstaller = &controller_->uninstaller();
+    steps.remover = [uninstaller, batch](const RemovalItem& item, DeletionGate::Disposal) {
+        return UninstallAppsController::removeApp(*uninstaller, batch->apps[item.tag]);
+    };
+    PrivilegedAuthorization* rights = &model_->rights();
+    steps.rights = [uninstaller, batch, rights]() -> RemovalConversation::PrivilegedRemover {
+        bool granted = rights->allocAuthorization();
+        return [uninstaller, batch, granted](const RemovalItem& item) {
+            if (!granted) {
+                RemovalOutcome refused = RemovalOutcome::failed(item.path, EACCES);
+                refused.detail = "administrator rights were not given";
+                return refused;
+            }
+            return UninstallAppsController::removeApp(*uninstaller, batch->apps[item.tag]);
+        };
+    };
+    steps.progress = [this](const JobProgress& progress) {
+        if (progress.currentPath.empty()) return;
+        progress_->setRange(0, static_cast<int>(std::max<std::uint64_t>(progress.total, 1)));
+        progress_->setValue(static_cast<int>(progress.done));
+        status_->showMessage(text(UninstallPageModel::progressText(progress)));
+    };
+    steps.finished = [this, batch](const RemovalConversation& done) {
+        controller_->finishRemoval(*batch, done.outcomes(),
+                                   done.untried() > 0 ? done.closingLine() : std::string());
+        controller_->refreshApps();
+    };
+    steps.start(std::make_shared<RemovalConversation>(std::move(plan)));
 }
 
 void UninstallAppsPage::askRights(std::function<void(bool granted)> answered) {

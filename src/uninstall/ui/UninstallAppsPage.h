@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -78,6 +77,8 @@ class UninstallAppsPage : public GradientPage {
     RichStatusLine* statusLine() const { return status_; }
     BusySpinner* spinner() const { return spinner_; }
     QProgressBar* progress() const { return progress_; }
+    // Shown while a removal runs: the applications not begun yet stay.
+    QPushButton* stopButton() const { return stop_; }
     WorkRunner& work() const { return *work_; }
     // The "view" button of a row (null when the row has none).
     QToolButton* detailsButton(int row) const;
@@ -99,6 +100,8 @@ class UninstallAppsPage : public GradientPage {
     void showRemoving(bool removing);
     void placeSpinner();
     void confirmAndRemove(const UninstallPlanSheet& sheet);
+    // Runs the removal of the marked applications through the kit's removal steps.
+    void remove(const UninstallPlanSheet& sheet);
     void askRights(std::function<void(bool granted)> answered);
     void watchFeatureList();
     bool confirmWithDialog(const UninstallPlanSheet& sheet);
@@ -117,9 +120,9 @@ class UninstallAppsPage : public GradientPage {
     QPushButton* uninstall_;
     RichStatusLine* status_;
     QProgressBar* progress_;
+    QPushButton* stop_;
     BusySpinner* spinner_;
     WorkRunner* work_;
-    QTimer progressTimer_;
     // The widths that cut no name and no identifier.
     int widestName_ = 0;
     int widestIdentifier_ = 0;
