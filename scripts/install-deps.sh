@@ -12,6 +12,8 @@ packages=(
   xvfb xauth clang-format util-linux
   # a tray host and input for the tests that drive the real program under Xvfb
   trayer xdotool x11-utils xclip
+  # the accessibility bus a screen reader reads, for the real-window accessibility tests
+  at-spi2-core dbus-daemon dbus-bin
   # clang brings libFuzzer (g++ has none) for the desktop-entry fuzz test
   clang libclang-rt-14-dev
   # pkexec starts the privileged helper with the user's consent

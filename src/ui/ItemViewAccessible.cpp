@@ -145,8 +145,12 @@ class ViewAccessible : public QAccessibleInterface, public QAccessibleTableInter
     bool unselectRow(int row) override { return table()->unselectRow(row); }
     bool unselectColumn(int column) override { return table()->unselectColumn(column); }
     void modelChange(QAccessibleTableModelChangeEvent* event) override {
-        // Qt's table drops its cells on a change; the wrappers go with them.
-        forgetCells();
+        // Qt's table drops or moves its cells when rows or columns come and go; the wrappers go
+        // then. A change of data keeps every cell, so a screen reader keeps its place (a box
+        // ticked in a row stays the cell it was reading).
+        if (event->modelChangeType() != QAccessibleTableModelChangeEvent::DataChanged) {
+            forgetCells();
+        }
         table()->modelChange(event);
     }
 

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QObject>
 #include <QString>
+#include <QTest>
 #include <functional>
 #include <vector>
 
@@ -49,6 +50,11 @@ class AccessibleEventRecorder {
     };
 
     explicit AccessibleEventRecorder(QObject* object = nullptr) {
+        // Where the desktop's accessibility bus is up, Qt's bridge to it comes up once the event
+        // loop has run: events sent before that would be lost.
+        if (qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON")) {
+            (void)QTest::qWaitFor([] { return QAccessible::isActive(); }, 5000);
+        }
         watched() = object;
         entries().clear();
         previous_ = QAccessible::installUpdateHandler(&AccessibleEventRecorder::record);

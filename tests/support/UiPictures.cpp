@@ -5,7 +5,10 @@
 #include <cstdlib>
 
 QString saveUiPicture(const QImage& image, const QString& name) {
-    QDir folder(QStringLiteral(QUILLBY_UI_PICTURES_DIR));
+    // The real-window runs draw with another window system: they keep their pictures apart, so
+    // the offscreen ones the README shows stay as they are.
+    QString chosen = qEnvironmentVariable("QUILLBY_UI_PICTURES_DIR");
+    QDir folder(chosen.isEmpty() ? QStringLiteral(QUILLBY_UI_PICTURES_DIR) : chosen);
     folder.mkpath(QStringLiteral("."));
     QString path = folder.filePath(name + QStringLiteral(".png"));
     image.save(path);

@@ -44,6 +44,8 @@ QStringList unnamedControls(QWidget* root) {
     QStringList unnamed;
     for (QWidget* widget : root->findChildren<QWidget*>()) {
         if (!widget->isVisibleTo(root) || !isInteractive(widget)) continue;
+        // A spin box's text field is read as the spin box, which carries the name.
+        if (qobject_cast<const QAbstractSpinBox*>(widget->parentWidget())) continue;
         if (accessibleName(widget).trimmed().isEmpty()) {
             unnamed << QStringLiteral("%1 (%2) in %3")
                            .arg(widget->metaObject()->className(), widget->objectName(),
