@@ -20,6 +20,8 @@ packages=(
   pkexec
   # the shells whose completions the tests drive
   zsh fish
+  # file systems that share blocks, loop-mounted by the test of duplicates replaced by reflinks
+  btrfs-progs xfsprogs
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(jdupes rmlint fdupes rdfind gdu ncdu hyperfine time)

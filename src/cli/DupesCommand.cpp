@@ -26,8 +26,10 @@
 #include "core/work/BackgroundJob.h"
 #include "core/work/PlainMainQueue.h"
 #include "core/work/ThreadWorker.h"
+#include "duplicates/CopyLinking.h"
 #include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateCategory.h"
+#include "duplicates/DuplicateCopyLinker.h"
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateFilesOpt.h"
 #include "duplicates/DuplicateReview.h"
@@ -53,6 +55,8 @@ struct DupesRequest {
     std::string keep;
     std::vector<std::string> keepIn;
     std::vector<std::string> exclude;
+    std::string link;
+    bool anyOwnerMode = false;
     bool yes = false;
 };
 
@@ -180,9 +184,10 @@ void printText(const TreeNode::Ptr& tree, const DuplicateReview& review, const s
               << UtilityFunction::convertVolSpace(extra) << ".\n";
 }
 
-void printJsonResult(const TreeNode::Ptr& tree, const std::string& root, std::uint64_t threshold) {
-    // Ordered, so that the keys read as documented: root and threshold before the groups.
-    using Json = nlohmann::ordered_json;
+// Ordered, so that the keys read as documented: root and threshold before the groups.
+using Json = nlohmann::ordered_json;
+
+Json jsonResult(const TreeNode::Ptr& tree, const std::string& root, std::uint64_t threshold) {
     auto groups = Json::array();
     for (const auto& group : tree->nodeChildren()) {
         const auto& data = *group->nodeData();
@@ -200,8 +205,7 @@ void printJsonResult(const TreeNode::Ptr& tree, const std::string& root, std::ui
                           {"size", data.fileSize},
                           {"members", members}});
     }
-    Json result = {{"root", root}, {"threshold", threshold}, {"groups", groups}};
-    std::cout << jsonText(result) << '\n';
+    return {{"root", root}, {"threshold", threshold}, {"groups", groups}};
 }
 
 void printCsv(const TreeNode::Ptr& tree) {
@@ -220,8 +224,20 @@ void printCsv(const TreeNode::Ptr& tree) {
     }
 }
 
-void removeCopies(DuplicateReview& review, const DupesRequest& request, const std::string& root) {
-    std::ostream& report = (request.json || request.csv) ? std::cerr : std::cout;
+std::ostream& reportStream(const DupesRequest& request) {
+    return (request.json || request.csv) ? std::cerr : std::cout;
+}
+
+std::string keptPathOf(const TreeNode::Ptr& member) {
+    TreeNode::Ptr kept = keptMemberOf(member->nodeParent()->shared_from_this());
+    return kept ? kept->nodeData()->name : std::string("nothing");
+}
+
+// Ticks every copy but the one that stays by the keep rules, and lists them under `heading`
+// with the copy each keeps. Nothing when there is nothing to do.
+std::vector<TreeNode::Ptr> tickCopies(DuplicateReview& review, const DupesRequest& request,
+                                      const std::string& heading) {
+    std::ostream& report = reportStream(request);
     auto keep = copyToKeepNamed(request.keep.empty() ? "original" : request.keep);
     size_t bundles = tickCopiesToRemove(review, keep.value_or(CopyToKeep::Original));
     if (bundles > 0) {
@@ -230,14 +246,20 @@ void removeCopies(DuplicateReview& review, const DupesRequest& request, const st
     const auto& ticked = review.tickedMembers();
     if (ticked.empty()) {
         report << "Nothing to remove.\n";
-        return;
+        return {};
     }
-    report << (request.permanent ? "Would delete for good:\n" : "Would move to the trash:\n");
+    report << heading << '\n';
     for (const auto& member : ticked) {
-        TreeNode::Ptr kept = keptMemberOf(member->nodeParent()->shared_from_this());
-        report << "  " << member->nodeData()->name << "  (keeps "
-               << (kept ? kept->nodeData()->name : std::string("nothing")) << ")\n";
+        report << "  " << member->nodeData()->name << "  (keeps " << keptPathOf(member) << ")\n";
     }
+    return ticked;
+}
+
+void removeCopies(DuplicateReview& review, const DupesRequest& request, const std::string& root) {
+    std::ostream& report = reportStream(request);
+    const std::vector<TreeNode::Ptr> ticked = tickCopies(
+        review, request, request.permanent ? "Would delete for good:" : "Would move to the trash:");
+    if (ticked.empty()) return;
     std::string freeing = UtilityFunction::convertVolSpace(review.bytesFreedByTicked());
     if (size_t names = review.tickedNamesOfOneFile(); names > 0) {
         report << names << " of them are names of a file that stays under another name: "
@@ -248,7 +270,7 @@ void removeCopies(DuplicateReview& review, const DupesRequest& request, const st
     RemovalConversation::Plan plan;
     plan.disposal = request.permanent ? RemovalConversation::Disposal::Delete
                                       : RemovalConversation::Disposal::Trash;
-    const std::vector<TreeNode::Ptr> members = ticked;
+    const std::vector<TreeNode::Ptr>& members = ticked;
     plan.items = DuplicateCopyRemover::itemsFor<RemovalItem>(members);
     std::string how = request.permanent ? "Delete these " + std::to_string(ticked.size()) +
                                               " files for good (frees " + freeing + ")?"
@@ -304,6 +326,79 @@ void removeCopies(DuplicateReview& review, const DupesRequest& request, const st
     }
 }
 
+// What became of one copy, in the word the text report and JSON both use.
+const char* linkOutcomeWord(const RemovalOutcome& outcome) {
+    switch (outcome.kind) {
+        case RemovalOutcome::Kind::Removed:
+            return outcome.removedEntries > 0 ? "replaced" : "already linked";
+        case RemovalOutcome::Kind::Vanished:
+            return "already gone";
+        case RemovalOutcome::Kind::Refused:
+            return "refused";
+        default:
+            return "failed";
+    }
+}
+
+// Replaces every copy but the one that stays with a link to it; gives one record per copy tried
+// (for JSON) and fails when any copy was left as it was.
+Json linkCopies(DuplicateReview& review, const DupesRequest& request, const std::string& root) {
+    std::ostream& report = reportStream(request);
+    const LinkKind kind = linkKindNamed(request.link).value_or(LinkKind::Hard);
+    const char* links = kind == LinkKind::Hard ? "hard links" : "reflinks";
+    const std::vector<TreeNode::Ptr> ticked =
+        tickCopies(review, request, std::string("Would replace with ") + links + ":");
+    auto records = Json::array();
+    if (ticked.empty()) return records;
+    std::string freeing = UtilityFunction::convertVolSpace(review.bytesFreedByTicked());
+    std::string how = "Replace these " + std::to_string(ticked.size()) + " files with " + links +
+                      " to the copies that stay (frees " + freeing + ")?";
+    if (!request.yes && !askYesNo(how)) {
+        report << "Nothing replaced.\n";
+        return records;
+    }
+    RemovalConversation::Plan plan;
+    plan.disposal = RemovalConversation::Disposal::Delete;
+    plan.items = DuplicateCopyRemover::itemsFor<RemovalItem>(ticked);
+    plan.deletedVerb = "Replaced";
+    plan.notDoneWord = "replaced";
+    plan.offersRights = false;
+    RemovalConversation conversation(std::move(plan));
+    DuplicateCopyLinker linker(root, {kind, request.anyOwnerMode}, review.memberIdentities());
+    std::vector<std::uint64_t> freed(ticked.size(), 0);
+    std::vector<std::string> kept(ticked.size());
+    JobContext job;
+    conversation.run(
+        [&](const RemovalItem& item, RemovalConversation::Disposal) {
+            kept[item.tag] = keptPathOf(ticked[item.tag]);
+            std::uint64_t before = linker.bytesFreed();
+            RemovalOutcome outcome = linker.link(ticked[item.tag]);
+            freed[item.tag] = linker.bytesFreed() - before;
+            return outcome;
+        },
+        job);
+    const auto& outcomes = conversation.outcomes();
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const RemovalOutcome& outcome = outcomes[i];
+        const char* word = linkOutcomeWord(outcome);
+        report << word << ' ' << outcome.path;
+        if (!outcome.gone()) report << ": " << outcome.reason();
+        if (outcome.removedEntries > 0) {
+            report << " (frees " << UtilityFunction::convertVolSpace(freed[i]) << ")";
+        }
+        report << '\n';
+        records.push_back({{"path", outcome.path},
+                           {"kept", kept[i]},
+                           {"outcome", word},
+                           {"reason", outcome.gone() ? outcome.detail : outcome.reason()},
+                           {"freed", freed[i]}});
+    }
+    review.finishDeletion(DuplicateReview::reportOf(ticked, outcomes));
+    report << conversation.closingLine() << " Freed "
+           << UtilityFunction::convertVolSpace(linker.bytesFreed()) << ".\n";
+    return records;
+}
+
 void runDupes(const DupesRequest& request) {
     std::string root = checkedRoot(request.path);
     auto settings = DuplicateSearchSettings::fromUserDefaults(UserDefaults::standardUserDefaults());
@@ -316,12 +411,20 @@ void runDupes(const DupesRequest& request) {
         }
         threshold = *size;
     }
-    bool removing = request.remove || !request.keep.empty() || !request.keepIn.empty();
+    const bool linking = !request.link.empty();
+    if (linking && (request.remove || request.permanent))
+        throw usageError(
+            "--link replaces the copies: it goes with neither --delete nor --permanent");
+    if (request.anyOwnerMode && request.link != "hard")
+        throw usageError("--any-owner-mode goes with --link hard");
+    bool removing =
+        !linking && (request.remove || !request.keep.empty() || !request.keepIn.empty());
     if (request.permanent && !removing)
         throw usageError("--permanent needs --delete, --keep or --keep-in");
     FolderIdentities keepIn = keepInFolders(request.keepIn);
-    if (removing && (request.json || request.csv) && !request.yes) {
-        throw usageError("--delete with --json or --csv needs --yes (there is no prompt)");
+    if ((removing || linking) && (request.json || request.csv) && !request.yes) {
+        throw usageError(std::string(linking ? "--link" : "--delete") +
+                         " with --json or --csv needs --yes (there is no prompt)");
     }
     DuplicateSearchOptions options;
     options.includeHidden = request.hidden || settings.includeHidden;
@@ -343,14 +446,31 @@ void runDupes(const DupesRequest& request) {
         std::cerr << "not searched: " << folder.path << ": "
                   << std::generic_category().message(folder.error) << '\n';
     }
+    Json json;
     if (request.json) {
-        printJsonResult(tree, root, threshold);
+        // With --link the outcomes join the groups in one document, once they are known.
+        json = jsonResult(tree, root, threshold);
+        if (!linking) std::cout << jsonText(json) << '\n';
     } else if (request.csv) {
         printCsv(tree);
     } else {
         printText(tree, review, root, threshold);
     }
     if (removing) removeCopies(review, request, root);
+    std::size_t notLinked = 0;
+    if (linking) {
+        Json records = linkCopies(review, request, root);
+        for (const auto& record : records) {
+            notLinked += record["outcome"] == "refused" || record["outcome"] == "failed";
+        }
+        if (request.json) {
+            json["replacements"] = std::move(records);
+            std::cout << jsonText(json) << '\n';
+        }
+    }
+    if (notLinked > 0) {
+        throw CliFailure(std::to_string(notLinked) + " files were not replaced (see above)", 1);
+    }
     if (!search.notSearched.empty()) {
         throw CliFailure(std::to_string(search.notSearched.size()) +
                              " folders could not be searched (see above)",
@@ -378,12 +498,12 @@ void addDupesCommand(CLI::App& app) {
                     "Move every copy but the original of each group to the trash");
     dupes->add_flag("--permanent", request->permanent,
                     "With --delete, delete the copies for good instead of trashing them");
-    dupes->add_option("--keep", request->keep, "Which copy stays (implies --delete)")
+    dupes->add_option("--keep", request->keep, "Which copy stays (implies --delete unless --link)")
         ->check(CLI::IsMember({"original", "first", "last", "oldest", "newest"}));
     dupes
         ->add_option("--keep-in", request->keepIn,
                      "Keep the copy inside DIR where a group has one (repeatable; implies "
-                     "--delete)")
+                     "--delete unless --link)")
         ->expected(1)
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
@@ -394,7 +514,15 @@ void addDupesCommand(CLI::App& app) {
         ->expected(1)
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    dupes->add_flag("--yes", request->yes, "Remove without asking");
+    dupes
+        ->add_option("--link", request->link,
+                     "Replace every copy but the one that stays (chosen as --keep and --keep-in "
+                     "choose) with a hard link or a reflink to it; each path keeps its content")
+        ->check(CLI::IsMember({"hard", "reflink"}));
+    dupes->add_flag("--any-owner-mode", request->anyOwnerMode,
+                    "With --link hard, also link copies whose owner, group or permissions differ "
+                    "from the copy that stays (their paths then show its)");
+    dupes->add_flag("--yes", request->yes, "Remove or replace without asking");
     dupes->callback([request] { runDupes(*request); });
 }
 

@@ -13,9 +13,10 @@
 #include "core/fs/DirectoryReader.h"
 #include "core/fs/EntryStatus.h"
 #include "core/fs/FolderHandle.h"
-#include "core/fs/PathRules.h"
 #include "core/fs/UserHome.h"
+#include "duplicates/ContentComparison.h"
 #include "duplicates/FileContentReader.h"
+#include "duplicates/PlacedFile.h"
 #include "platform/Services.h"
 
 namespace quillby {
@@ -25,85 +26,6 @@ namespace {
 // Reasons read as the user's words, as every removal's report says them.
 std::string errorText(int error) {
     return failureText(error);
-}
-
-// Opens the folder `folderPath`: inside the searched folder `searched`, from it one folder at a
-// time without following a link (ELOOP for one swapped in since the search); elsewhere as it is.
-FolderHandle openCopysFolder(const std::string& folderPath, const std::string& searched,
-                             int& error) {
-    std::string_view base = withoutTrailingSlashes(searched);
-    if (searched.empty() || !(folderPath == base || liesInside(folderPath, base))) {
-        return FolderHandle::openLocation(folderPath, error);
-    }
-    FolderHandle current = FolderHandle::openLocation(std::string(base), error);
-    std::string_view rest = std::string_view(folderPath).substr(base.size());
-    while (current.isOpen() && !rest.empty()) {
-        rest.remove_prefix(rest.find_first_not_of('/'));
-        std::string component(rest.substr(0, rest.find('/')));
-        rest.remove_prefix(component.size());
-        if (component.empty()) break;
-        current = FolderHandle::openLocationStep(current, component.c_str(), error);
-    }
-    return current;
-}
-
-// A file reached through its folder, opened once: every look, read and the final unlink go
-// through the same folder descriptor, so a folder swapped for a link midway changes nothing.
-struct PlacedFile {
-    FolderHandle folder;
-    std::string name;
-    std::optional<EntryStatus> status;
-    int error = 0;
-
-    PlacedFile(const std::string& path, const std::string& searched) {
-        size_t slash = path.rfind('/');
-        std::string folderPath = slash == std::string::npos ? "." : path.substr(0, slash);
-        if (slash == 0) folderPath = "/";
-        name = slash == std::string::npos ? path : path.substr(slash + 1);
-        folder = openCopysFolder(folderPath, searched, error);
-        if (!folder.isOpen()) return;
-        status = entryStatusAt(folder.fd(), name.c_str());
-        if (!status) error = errno;
-    }
-    bool found() const { return status.has_value(); }
-};
-
-// True when both reach the same entry of the same folder (a bind mount, or a folder reached
-// twice), so that unlinking one removes the other.
-bool sameDirectoryEntry(const PlacedFile& a, const PlacedFile& b) {
-    if (a.status->device != b.status->device || a.status->inode != b.status->inode) return false;
-    if (a.status->linkCount <= 1) return true;  // one name only: both paths lead to it
-    auto folderA = entryStatusAt(a.folder.fd(), "");
-    auto folderB = entryStatusAt(b.folder.fd(), "");
-    if (!folderA || !folderB) return true;  // cannot tell: assume the worst
-    return folderA->device == folderB->device && folderA->inode == folderB->inode &&
-           a.name == b.name;
-}
-
-enum class Comparison { Same, Differ, Unreadable };
-
-Comparison compareOpenFiles(FileContentReader& a, FileContentReader& b, std::string& detail) {
-    if (a.status().st_size != b.status().st_size) {
-        detail = "sizes differ";
-        return Comparison::Differ;
-    }
-    for (std::uint64_t offset = 0;;) {
-        std::int64_t gotA = a.readChunk();
-        std::int64_t gotB = b.readChunk();
-        if (gotA < 0 || gotB < 0) {
-            detail = "read error: " + errorText(gotA < 0 ? a.error() : b.error());
-            return Comparison::Unreadable;
-        }
-        std::size_t common = static_cast<std::size_t>(std::min(gotA, gotB));
-        auto differs = std::mismatch(a.buffer(), a.buffer() + common, b.buffer()).first;
-        if (gotA != gotB || differs != a.buffer() + common) {
-            detail = "contents differ at byte " +
-                     std::to_string(offset + static_cast<std::uint64_t>(differs - a.buffer()));
-            return Comparison::Differ;
-        }
-        if (static_cast<std::size_t>(gotA) < FileContentReader::ChunkSize) return Comparison::Same;
-        offset += static_cast<std::uint64_t>(gotA);
-    }
 }
 
 Comparison compareTrees(const FolderHandle& a, const FolderHandle& b, const std::string& where,
@@ -212,8 +134,7 @@ DuplicateRemoval::Result failure(int error, const std::string& what) {
 // Removes the placed file or folder through the deletion gate, while it is the one checked.
 DuplicateRemoval::Result removePlaced(const PlacedFile& target, const std::string& path,
                                       const DuplicateRemoval::Scope& scope) {
-    std::string parentPath = path.substr(0, path.size() - target.name.size());
-    if (parentPath.size() > 1 && parentPath.back() == '/') parentPath.pop_back();
+    std::string parentPath = PlacedFile::parentPathOf(path, target.name);
     std::optional<DeletionGate> own;
     const DeletionGate& gate =
         scope.gate ? *scope.gate : own.emplace(DuplicateRemoval::removalGate());

@@ -85,6 +85,7 @@ class DuplicateReview {
     // Which file each member is (see readMemberIdentities); without it every member counts as
     // a file of its own.
     void setMemberIdentities(MemberIdentities identities) { identities_ = std::move(identities); }
+    const MemberIdentities& memberIdentities() const { return identities_; }
     // The bytes removing the ticked members would free: a name of a file that keeps another
     // name (an unticked member of its group, or a hard link elsewhere) frees nothing.
     std::uint64_t bytesFreedByTicked() const;

@@ -37,6 +37,8 @@ class FileContentReader {
     bool openListed(const std::string& path, std::uint64_t listedSize);
     void close();
     bool isOpen() const { return fd_ >= 0; }
+    // The open file's descriptor (-1 when none), for asking the file system about it.
+    int descriptor() const { return fd_; }
     // The file's attributes when it was opened (size, device and inode among them).
     const struct stat& status() const { return status_; }
 

@@ -2,10 +2,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -294,6 +296,50 @@ TEST_F(Dupes, ACopyOnlyRightsCanRemoveIsOfferedTheRetryAndReported) {
     EXPECT_THAT(result.out, HasSubstr("failed " + path("locked/b.bin") + ": permission denied"));
     EXPECT_THAT(result.out, HasSubstr("Nothing was removed. 1 item could not be removed."));
     EXPECT_EQ(remaining().size(), 2u);
+}
+
+TEST_F(Dupes, LinkHardLeavesEveryPathWithOneInodeAndItsBytesAndReportsWhatItDidNotLink) {
+    const std::string photo = randomBytes(50000, 4), song = randomBytes(70000, 9);
+    for (const char* name : {"a/photo.jpg", "b/photo.jpg", "c/photo.jpg"}) tree.write(name, photo);
+    for (const char* name : {"a/song.mp3", "b/song.mp3", "private/song.mp3"})
+        tree.write(name, song);
+    fs::permissions(tree / "private/song.mp3", fs::perms::owner_read | fs::perms::owner_write);
+    auto inode = [&](const std::string& name) {
+        struct stat status {};
+        return ::lstat((tree / name).c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+
+    // A copy whose mode differs is reported with both sides, in JSON as well, and fails the run.
+    auto result =
+        run({tree.path().string(), "--min-size", "0", "--link", "hard", "--json", "--yes"});
+    EXPECT_EQ(result.status, 1) << result.out << result.err;
+    auto json = nlohmann::json::parse(result.out);
+    ASSERT_EQ(json["replacements"].size(), 4u) << result.out;
+    std::map<std::string, nlohmann::json> records;
+    for (const auto& record : json["replacements"]) records[record["path"]] = record;
+    EXPECT_EQ(records[path("private/song.mp3")]["outcome"], "refused");
+    EXPECT_THAT(records[path("private/song.mp3")]["reason"].get<std::string>(),
+                HasSubstr("mode 0600 against"));
+    EXPECT_EQ(records[path("b/photo.jpg")]["outcome"], "replaced");
+    EXPECT_GT(records[path("b/photo.jpg")]["freed"].get<std::uint64_t>(), 0u);
+    EXPECT_THAT(result.err, HasSubstr("Replaced 3 items ("));
+
+    // Told to link them anyway, every path of a group is one file with the same bytes.
+    result = run(
+        {tree.path().string(), "--min-size", "0", "--link", "hard", "--any-owner-mode", "--yes"});
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_THAT(result.out, HasSubstr("replaced " + path("private/song.mp3") + " (frees "));
+    EXPECT_EQ(inode("b/photo.jpg"), inode("a/photo.jpg"));
+    EXPECT_EQ(inode("c/photo.jpg"), inode("a/photo.jpg"));
+    EXPECT_EQ(inode("private/song.mp3"), inode("a/song.mp3"));
+    for (const char* name : {"a/photo.jpg", "b/photo.jpg", "c/photo.jpg"})
+        EXPECT_EQ(TempDir::read(tree / name), photo);
+    EXPECT_EQ(TempDir::read(tree / "private/song.mp3"), song);
+    EXPECT_EQ(remaining().size(), 6u);
+
+    // Replacing does not go with removing, and asks first like removing.
+    EXPECT_EQ(run({tree.path().string(), "--link", "hard", "--delete"}).status, 2);
+    EXPECT_EQ(run({tree.path().string(), "--link", "reflink", "--any-owner-mode"}).status, 2);
 }
 
 TEST_F(Dupes, NamesOfOneFileAreNotCopiesOfIt) {

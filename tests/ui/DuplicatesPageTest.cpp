@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QCheckBox>
@@ -10,7 +11,9 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QTreeView>
+
 #include <filesystem>
+#include <set>
 
 #include "duplicates/DuplicateResultsModel.h"
 #include "duplicates/ui/DuplicateOutlineModel.h"
@@ -228,4 +231,41 @@ TEST_F(DuplicatesPageTest, AnEmptyResultSaysSoAndCanBeSearchedAgain) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isSearching(); }, 60000));
     EXPECT_EQ(page.outline()->rowCount(), 1);
     EXPECT_EQ(page.resultsView()->freeLine()->text(), "");
+}
+
+TEST_F(DuplicatesPageTest, ReplacingWithLinksAsksForTheKindAndCancelReplacesNothing) {
+    const std::string photo(250000, 'p');
+    const char* copies[] = {"a/beach.jpg", "b/beach.jpg", "c/beach.jpg"};
+    for (const char* name : copies) tree.write(name, photo);
+    auto inodes = [&] {
+        std::set<ino_t> found;
+        for (const char* name : copies) {
+            struct stat status {};
+            if (::lstat((tree / name).c_str(), &status) == 0) found.insert(status.st_ino);
+        }
+        return found.size();
+    };
+    page.searchFolder(tree.path().string());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isSearching(); }, 60000));
+    page.clickHeaderBox();
+    ASSERT_TRUE(page.resultsView()->linkButton()->isEnabled());
+
+    asker->nextChoices = {2};
+    page.resultsView()->linkButton()->click();
+    ASSERT_EQ(asker->questions.size(), 1u);
+    EXPECT_EQ(asker->questions[0],
+              "Replace 2 items (500.00 KB) with links to the copies that stay?");
+    EXPECT_EQ(asker->questionButtons[0],
+              (std::vector<std::string>{"Hard Links", "Reflinks", "Cancel"}));
+    EXPECT_FALSE(page.isRemoving());
+    EXPECT_EQ(inodes(), 3u);
+
+    asker->nextChoices = {0};
+    page.replaceSelected();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isRemoving(); }, 60000));
+    EXPECT_EQ(inodes(), 1u);
+    for (const char* name : copies) EXPECT_EQ(TempDir::read(tree / name), photo);
+    EXPECT_TRUE(page.resultsView()->freeLine()->text().startsWith("Replaced 2 items (500.00 KB)."))
+        << page.resultsView()->freeLine()->text().toStdString();
+    EXPECT_TRUE(asker->messages.empty());
 }

@@ -108,6 +108,12 @@ DeletionGate::DeletionGate(Options options) : options_(std::move(options)) {
         for (const char* name : kUserFolders) {
             if (auto identity = identityAt(root, name, true)) userFolders_.push_back(*identity);
         }
+        for (const auto& name : options_.releasedSystemFolders) {
+            // Not followed: a released folder planted as a link releases nothing.
+            if (auto identity = identityAt(root, name.c_str(), false)) {
+                userFolders_.push_back(*identity);
+            }
+        }
         ::close(root);
     }
     if (!options_.home.empty()) {
@@ -258,6 +264,41 @@ RemovalOutcome DeletionGate::removeEntryOf(const FolderHandle& parent,
         return RemovalOutcome::refused(pathInside(parentPath, name), RefusalRule::NotAPlainPath);
     }
     return *removeEntry(parent, parentPath, name, listed, &disposal);
+}
+
+std::optional<RemovalOutcome> DeletionGate::judgeEntryOf(const FolderHandle& parent,
+                                                         const std::string& parentPath,
+                                                         const std::string& name,
+                                                         std::optional<ItemIdentity> listed) const {
+    if (!isPlainEntryName(name)) {
+        return RemovalOutcome::refused(pathInside(parentPath, name), RefusalRule::NotAPlainPath);
+    }
+    return removeEntry(parent, parentPath, name, listed, nullptr);
+}
+
+RemovalOutcome DeletionGate::replaceEntryOf(const FolderHandle& parent,
+                                            const std::string& parentPath, const std::string& name,
+                                            std::optional<ItemIdentity> listed,
+                                            const std::string& standIn, ItemIdentity made) const {
+    std::string path = pathInside(parentPath, name);
+    if (!isPlainEntryName(standIn)) {
+        return RemovalOutcome::refused(path, RefusalRule::NotAPlainPath);
+    }
+    if (auto judged = judgeEntryOf(parent, parentPath, name, listed)) return *judged;
+    // The stand-in must be the file the caller made and checked, not one put there since.
+    auto replacement = entryStatusAt(parent.fd(), standIn.c_str());
+    if (!replacement || replacement->kind != EntryKind::Regular ||
+        identityOf(*replacement) != made) {
+        return RemovalOutcome::refused(path, RefusalRule::ChangedSinceListed);
+    }
+    if (::renameat(parent.fd(), standIn.c_str(), parent.fd(), name.c_str()) != 0) {
+        return RemovalOutcome::failed(std::move(path), errno);
+    }
+    RemovalOutcome outcome;
+    outcome.kind = RemovalOutcome::Kind::Removed;
+    outcome.path = std::move(path);
+    outcome.removedEntries = 1;
+    return outcome;
 }
 
 RemovalReport DeletionGate::removeJudged(const FolderHandle& parent, const std::string& parentPath,

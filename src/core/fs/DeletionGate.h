@@ -52,6 +52,10 @@ class DeletionGate {
         const EntryJudge* judge = nullptr;
         // Give the owner back the rights on a folder needed to empty it (off for the helper).
         bool resetPermissions = true;
+        // Folders inside the system's own folders, relative to systemRoot, whose contents may go
+        // after all (a clean category's fixed folder such as var/lib/systemd/coredump); each
+        // folder itself stays protected.
+        std::vector<std::string> releasedSystemFolders;
     };
 
     // Reads the identities of the protected folders once.
@@ -75,6 +79,21 @@ class DeletionGate {
     RemovalOutcome removeEntryOf(const FolderHandle& parent, const std::string& parentPath,
                                  const std::string& name, std::optional<ItemIdentity> listed,
                                  Disposal disposal) const;
+
+    // Judges the entry `name` of the open folder `parent` as removeEntryOf would, changing
+    // nothing: its refusal, vanishing or failure to be reached, or nothing when it may go.
+    std::optional<RemovalOutcome> judgeEntryOf(const FolderHandle& parent,
+                                               const std::string& parentPath,
+                                               const std::string& name,
+                                               std::optional<ItemIdentity> listed) const;
+
+    // Puts the entry `standIn` of `parent`, while it is still the regular file `made`, in the
+    // place of the entry `name`, while that is still the item `listed` and may be removed: the
+    // one rename by which a copy gives way to a link to another file. Removed when done; any
+    // other outcome leaves both entries as they were.
+    RemovalOutcome replaceEntryOf(const FolderHandle& parent, const std::string& parentPath,
+                                  const std::string& name, std::optional<ItemIdentity> listed,
+                                  const std::string& standIn, ItemIdentity made) const;
 
     // Deletes the entry `name` of the folder `parent` that a category's walk reached without
     // links (at `depth`, judged `verdict`), as far as the options' judge lets go at every level
@@ -119,7 +138,8 @@ class DeletionGate {
     Options options_;
     std::optional<ItemIdentity> root_;
     std::vector<ItemIdentity> systemFolders_;
-    std::vector<ItemIdentity> userFolders_;  // usr/local, run/media: not the system's own
+    // usr/local, run/media and the released folders: not the system's own
+    std::vector<ItemIdentity> userFolders_;
     std::optional<ItemIdentity> home_;
     std::vector<ItemIdentity> holdingHome_;
     std::vector<std::pair<ItemIdentity, uid_t>> accountHomes_;

@@ -40,6 +40,8 @@ DuplicateResultsView::DuplicateResultsView(QWidget* parent)
       selection_(new RichStatusLine(this)),
       freeLine_(new QLabel(this)),
       remove_(namedButton(tr("Remove"), tr("Remove selected file"), this)),
+      link_(namedButton(tr("Replace with links"),
+                        tr("Replace the ticked copies with links to the copies that stay"), this)),
       open_(namedButton(tr("Open"), tr("Open selected file"), this)),
       reveal_(namedButton(tr("Show in the file manager"),
                           tr("Show the selected file in the file manager"), this)),
@@ -90,6 +92,7 @@ DuplicateResultsView::DuplicateResultsView(QWidget* parent)
     buttons->addWidget(selection_, 1);
     buttons->addWidget(open_);
     buttons->addWidget(reveal_);
+    buttons->addWidget(link_);
     buttons->addWidget(remove_);
     auto* right = new QVBoxLayout;
     right->addLayout(top);

@@ -35,6 +35,7 @@ class DuplicateResultsView : public DuplicateViewPage {
     RichStatusLine* selection() const { return selection_; }
     QLabel* freeLine() const { return freeLine_; }
     QPushButton* removeButton() const { return remove_; }
+    QPushButton* linkButton() const { return link_; }
     QPushButton* openButton() const { return open_; }
     QPushButton* revealButton() const { return reveal_; }
     QPushButton* backButton() const { return back_; }
@@ -53,6 +54,7 @@ class DuplicateResultsView : public DuplicateViewPage {
     RichStatusLine* selection_;
     QLabel* freeLine_;
     QPushButton* remove_;
+    QPushButton* link_;
     QPushButton* open_;
     QPushButton* reveal_;
     QPushButton* back_;

@@ -10,11 +10,14 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
+#include <optional>
 
 #include "core/settings/UserDefaults.h"
+#include "core/text/UtilityFunction.h"
 #include "core/work/Asker.h"
 #include "core/work/BackgroundJob.h"
 #include "duplicates/DuplicateCategory.h"
+#include "duplicates/DuplicateCopyLinker.h"
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateResultsModel.h"
 #include "duplicates/ui/DuplicateOutlineModel.h"
@@ -99,6 +102,7 @@ DuplicatesPage::DuplicatesPage(const PageNeeds& needs, QObject* parent)
             &DuplicatesPage::showCategory);
     connect(results_->headerBox(), &QCheckBox::clicked, this, &DuplicatesPage::clickHeaderBox);
     connect(results_->removeButton(), &QPushButton::clicked, this, &DuplicatesPage::removeSelected);
+    connect(results_->linkButton(), &QPushButton::clicked, this, &DuplicatesPage::replaceSelected);
     connect(results_->stopDeletionButton(), &QPushButton::clicked, this,
             &DuplicatesPage::stopRemoval);
     connect(results_->openButton(), &QPushButton::clicked, this, &DuplicatesPage::openCurrentRow);
@@ -255,6 +259,7 @@ void DuplicatesPage::refreshCategories() {
 void DuplicatesPage::refreshSelection() {
     const bool any = model_ && model_->review().removeEnabled();
     results_->removeButton()->setEnabled(any && !removing_);
+    results_->linkButton()->setEnabled(any && !removing_);
     if (!model_) {
         results_->selection()->showSelection(0, 0);
         RichStatusLine::showPlain(*results_->freeLine(), {});
@@ -389,30 +394,100 @@ void DuplicatesPage::removeSelected() {
     if (!model_ || removing_ || isSearching() || model_->review().tickedMembers().empty()) return;
     auto removal = std::make_shared<Removal>(model_, searchPath_);
     if (!removal->conversation.confirm(*asker_)) return;
+    // The conversation lives as long as the removal that holds it.
+    runConversation(
+        std::shared_ptr<RemovalConversation>(removal, &removal->conversation), removal->model,
+        removal->members, removal->asUser(), [removal] { return removal->withRights(); },
+        [](const RemovalConversation& conversation) { return conversation.closingLine(); });
+}
+
+// One replacement with links: the conversation, the members it replaces (item i is
+// members[i]), and the linker made once the user chose the kind of link.
+struct DuplicatesPage::Linking {
+    Linking(std::shared_ptr<DuplicateResultsModel> results, std::string searchedFolder)
+        : model(std::move(results)),
+          members(model->review().tickedMembers()),
+          conversation(planFor(members, model->review())),
+          searched(std::move(searchedFolder)) {}
+
+    static RemovalConversation::Plan planFor(const std::vector<TreeNode::Ptr>& members,
+                                             const DuplicateReview& review) {
+        RemovalConversation::Plan plan;
+        plan.items = DuplicateCopyRemover::itemsFor<RemovalItem>(members);
+        plan.disposal = RemovalConversation::Disposal::Delete;
+        plan.question =
+            "Replace " +
+            RemovalConversation::countAndSize(members.size(), review.bytesFreedByTicked()) +
+            " with links to the copies that stay?";
+        plan.details =
+            "Each path keeps its content. Hard links make it another name of the copy that "
+            "stays, so a later change shows under every name (same disk, owner and "
+            "permissions only). Reflinks keep it a file of its own that shares the blocks of "
+            "the copy that stays (Btrfs, XFS).";
+        plan.choices = {"Hard Links", "Reflinks"};
+        plan.deletedVerb = "Replaced";
+        plan.notDoneWord = "replaced";
+        plan.offersRights = false;
+        return plan;
+    }
+    RemovalConversation::Remover asUser() {
+        return [this](const RemovalItem& item, RemovalConversation::Disposal) {
+            return linker->link(members[item.tag]);
+        };
+    }
+
+    std::shared_ptr<DuplicateResultsModel> model;
+    std::vector<TreeNode::Ptr> members;
+    RemovalConversation conversation;
+    std::string searched;
+    std::optional<DuplicateCopyLinker> linker;
+};
+
+void DuplicatesPage::replaceSelected() {
+    if (!model_ || removing_ || isSearching() || model_->review().tickedMembers().empty()) return;
+    auto linking = std::make_shared<Linking>(model_, searchPath_);
+    if (!linking->conversation.confirm(*asker_)) return;
+    DuplicateCopyLinker::Options options;
+    options.kind = linking->conversation.chosen() == 0 ? LinkKind::Hard : LinkKind::Reflink;
+    linking->linker.emplace(linking->searched, options, model_->review().memberIdentities());
+    runConversation(std::shared_ptr<RemovalConversation>(linking, &linking->conversation),
+                    linking->model, linking->members, linking->asUser(), {},
+                    [linking](const RemovalConversation& conversation) {
+                        // Read once the worker is done with the linker.
+                        return conversation.closingLine() + " Freed " +
+                               UtilityFunction::convertVolSpace(linking->linker->bytesFreed()) +
+                               ".";
+                    });
+}
+
+void DuplicatesPage::runConversation(
+    std::shared_ptr<RemovalConversation> conversation, std::shared_ptr<DuplicateResultsModel> model,
+    const std::vector<TreeNode::Ptr>& members, RemovalConversation::Remover remover,
+    RemovalSteps::RightsRemoval rights,
+    std::function<std::string(const RemovalConversation&)> closing) {
     showRemoving(true);
     RemovalSteps steps;
     steps.work = work_;
     steps.asker = asker_;
-    steps.remover = removal->asUser();
-    steps.rights = [removal] { return removal->withRights(); };
+    steps.remover = std::move(remover);
+    steps.rights = std::move(rights);
     QPointer<QLabel> name(results_->deletingName());
     steps.progress = [name](const JobProgress& progress) {
         if (name) name->setText(QString::fromStdString(progress.currentPath));
     };
     // The trees change once, from the outcomes, when every step is over.
-    steps.finished = [this, removal](const RemovalConversation& conversation) {
-        removal->model->review().finishDeletion(
-            DuplicateReview::reportOf(removal->members, conversation.outcomes()));
+    steps.finished = [this, model, members,
+                      closing = std::move(closing)](const RemovalConversation& done) {
+        model->review().finishDeletion(DuplicateReview::reportOf(members, done.outcomes()));
         showRemoving(false);
         refreshOutline();
         refreshCategories();
         refreshSelection();
-        RichStatusLine::showPlain(*results_->freeLine(), text(conversation.closingLine()));
+        RichStatusLine::showPlain(*results_->freeLine(), text(closing(done)));
         RichStatusLine::announce(*results_->freeLine());
         emit removalFinished();
     };
-    // The conversation lives as long as the removal that holds it.
-    steps.start(std::shared_ptr<RemovalConversation>(removal, &removal->conversation));
+    steps.start(std::move(conversation));
 }
 
 void DuplicatesPage::showRemoving(bool removing) {
@@ -424,6 +499,7 @@ void DuplicatesPage::showRemoving(bool removing) {
     }
     if (removing) {
         results_->removeButton()->setEnabled(false);
+        results_->linkButton()->setEnabled(false);
         // The rows leave the tree at the end; the outline is bound again then.
         outline_->setTree(nullptr);
     }

@@ -10,6 +10,8 @@
 #include "duplicates/DuplicateReview.h"
 #include "duplicates/DuplicateSearchSession.h"
 #include "ui/PageHost.h"
+#include "ui/RemovalSteps.h"
+#include "ui/model/RemovalConversation.h"
 
 class QModelIndex;
 class QTimer;
@@ -70,7 +72,11 @@ class DuplicatesPage : public QObject {
     // for good, when the user chose so) on a worker; offers deletion for good of what no trash
     // can take and a retry with administrator rights, then reports.
     void removeSelected();
-    // Stops a removal before its next copy.
+    // "Replace with links": asks, with the choice of hard links or reflinks, then replaces the
+    // ticked copies with links to the copies that stay on a worker, and reports each copy that
+    // kept its own content with the reason.
+    void replaceSelected();
+    // Stops a removal (or a replacement) before its next copy.
     void stopRemoval();
     bool isSearching() const { return session_->isRunning(); }
     bool isRemoving() const { return removing_; }
@@ -93,6 +99,14 @@ class DuplicatesPage : public QObject {
     void sortBy(int column);
     void actOnCurrentRow(bool reveal);
     struct Removal;
+    struct Linking;
+    // Runs a confirmed conversation over the ticked `members` of `model` on the worker; the
+    // trees follow its outcomes once every step is over, and `closing` gives the line then.
+    void runConversation(std::shared_ptr<RemovalConversation> conversation,
+                         std::shared_ptr<DuplicateResultsModel> model,
+                         const std::vector<TreeNode::Ptr>& members,
+                         RemovalConversation::Remover remover, RemovalSteps::RightsRemoval rights,
+                         std::function<std::string(const RemovalConversation&)> closing);
     void showRemoving(bool removing);
     // Runs one step of the removal as a job of the page, then `next` on the GUI thread.
 

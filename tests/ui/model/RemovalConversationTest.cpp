@@ -99,6 +99,35 @@ TEST(RemovalConversation, ConfirmOffersTrashDeleteForGoodAndCancelAsTheSafeDefau
     EXPECT_EQ(refusing.questionButtons[0], (std::vector<std::string>{"Delete for Good", "Cancel"}));
 }
 
+TEST(RemovalConversation, APlanThatReplacesOffersItsOwnChoicesAndNoRetryWithRights) {
+    RemovalConversation::Plan plan = planOf(3, Disposal::Delete);
+    plan.choices = {"Hard Links", "Reflinks"};
+    plan.deletedVerb = "Replaced";
+    plan.notDoneWord = "replaced";
+    plan.offersRights = false;
+    for (std::size_t choice : {0u, 1u, 2u}) {
+        ScriptedAsker asker;
+        asker.nextChoices = {choice};
+        RemovalConversation conversation(plan);
+        EXPECT_EQ(conversation.confirm(asker), choice < 2);
+        EXPECT_EQ(conversation.chosen(), choice);
+        EXPECT_EQ(asker.questionButtons.at(0),
+                  (std::vector<std::string>{"Hard Links", "Reflinks", "Cancel"}));
+    }
+    ScriptedRemover remover;
+    remover.script["/home/u/item1"] =
+        outcome("/home/u/item1", RemovalOutcome::Kind::Failed, EACCES);
+    RemovalConversation conversation(plan);
+    JobContext job;
+    conversation.run(remover.remover(), job);
+    ScriptedAsker asker;
+    EXPECT_FALSE(conversation.mayRetryWithRights());
+    EXPECT_FALSE(conversation.askToRetryWithRights(asker));
+    EXPECT_TRUE(asker.questions.empty());
+    EXPECT_EQ(conversation.closingLine(),
+              "Replaced 2 items (2.00 MB). 1 item could not be replaced.");
+}
+
 TEST(RemovalConversation, StopHalfwayTriesNothingMoreAndReportsWhatWent) {
     std::stop_source stop;
     JobContext job(stop.get_token());
