@@ -154,8 +154,8 @@ void CleanSysController::startDeleting(bool scanFirst) {
     progressVal_ = 0;
     startWorker([this, scanFirst, session = session_.get()] {
         if (scanFirst) session->scan([this](const std::string& folder) { publish(folder, 0); });
-        QuickCleanResult result = session->clean([this](const QuickCleanProgress& progress) {
-            publish(progress.curDeleteFile, progress.progressVal);
+        QuickCleanResult result = session->clean([this](const JobProgress& progress) {
+            publish(progress.currentPath, progress.percent());
         });
         recordFinishedClean(result.cleanedSize);
         back_.post([this, result] { cleanFinished(result); });

@@ -43,16 +43,17 @@ TreeTotals QuickCleanSession::measure(const std::function<void(const std::string
 }
 
 QuickCleanResult QuickCleanSession::clean(
-    const std::function<void(const QuickCleanProgress&)>& onProgress) {
+    const std::function<void(const JobProgress&)>& onProgress) {
     auto& bus = EventBus::defaultCenter();
     QuickCleanResult result;
     result.fileCount = scanned_.entries;
     result.totalSize = scanned_.bytes;
-    QuickCleanProgress progress;
-    progress.fileCount = scanned_.entries;
+    // Entries deleted of those the scan found, and the item just deleted or failed.
+    JobProgress progress;
+    progress.total = scanned_.entries;
     auto report = [&](const Event& event, bool failed) {
         if (auto* path = userInfoValue<std::string>(event, EventKeys::FilePath)) {
-            progress.curDeleteFile = *path;
+            progress.currentPath = *path;
         }
         if (failed) {
             auto* listed = userInfoValue<std::vector<std::string>>(event, EventKeys::FailedPaths);
@@ -64,14 +65,10 @@ QuickCleanResult QuickCleanSession::clean(
             } else {
                 auto* error = userInfoValue<int>(event, EventKeys::FailureError);
                 result.failures.push_back(
-                    cleanFailureFor(-1, progress.curDeleteFile, error ? *error : 0));
+                    cleanFailureFor(-1, progress.currentPath, error ? *error : 0));
             }
         } else if (auto* count = userInfoValue<std::uint64_t>(event, EventKeys::EntryCount)) {
-            progress.deletedEntries += *count;
-        }
-        if (progress.fileCount > 0) {
-            progress.progressVal = std::min(
-                100.0, 100.0 * static_cast<double>(progress.deletedEntries) / progress.fileCount);
+            progress.done += *count;
         }
         if (onProgress) onProgress(progress);
     };

@@ -13,17 +13,10 @@
 #include "clean/CleanFolder.h"
 #include "clean/DeleteFolderOperation.h"
 #include "core/fs/TreeMeasure.h"
+#include "core/work/BackgroundJob.h"
 #include "core/work/OperationQueue.h"
 
 namespace quillby {
-
-// Where a quick clean stands while it deletes.
-struct QuickCleanProgress {
-    std::string curDeleteFile;         // the item just deleted or failed
-    std::uint64_t deletedEntries = 0;  // entries deleted so far
-    std::uint64_t fileCount = 0;       // entries the scan found
-    double progressVal = 0;            // percent of fileCount, at most 100
-};
 
 // The closing figures of a quick clean.
 struct QuickCleanResult {
@@ -48,7 +41,7 @@ class QuickCleanSession {
     TreeTotals scan(const std::function<void(const std::string& folder)>& onFolder = {});
     // Empties the folders (after scan()), reporting progress on the operation's thread, and
     // gives the closing figures. Blocks until done.
-    QuickCleanResult clean(const std::function<void(const QuickCleanProgress&)>& onProgress = {});
+    QuickCleanResult clean(const std::function<void(const JobProgress&)>& onProgress = {});
     // Stops the scan or the deletion (from any thread); it ends at its next entry, and a
     // deletion not yet begun never starts. The measuring after a deletion always runs to its
     // end, so that the closing figures stay true after a stop.

@@ -213,10 +213,10 @@ void runClean(const CleanChoice& choice) {
     QuickCleanResult result;
     {
         CleanProgress line;
-        result = session->clean([&line](const QuickCleanProgress& progress) {
+        result = session->clean([&line](const JobProgress& progress) {
             char percent[16];
-            std::snprintf(percent, sizeof percent, "%3.0f%% ", progress.progressVal);
-            line.showShortened(percent + progress.curDeleteFile);
+            std::snprintf(percent, sizeof percent, "%3.0f%% ", progress.percent());
+            line.showShortened(percent + progress.currentPath);
         });
     }
     authorization.freeAuthorization();

@@ -231,9 +231,8 @@ TEST(QuickCleanSession, FiguresSayWhatReallyWent) {
     EXPECT_EQ(found.bytes, 100u + 2 + 3000);
     EXPECT_EQ(found.entries, 4u);
     EXPECT_EQ(started.size(), 2u);
-    std::vector<QuickCleanProgress> progress;
-    QuickCleanResult result =
-        session.clean([&](const QuickCleanProgress& p) { progress.push_back(p); });
+    std::vector<JobProgress> progress;
+    QuickCleanResult result = session.clean([&](const JobProgress& p) { progress.push_back(p); });
     EXPECT_EQ(result.fileCount, 4u);
     EXPECT_EQ(result.totalSize, 3102u);
     EXPECT_EQ(result.cleanedCount, 3u);
@@ -243,7 +242,7 @@ TEST(QuickCleanSession, FiguresSayWhatReallyWent) {
     EXPECT_EQ(result.failures[0].reason, "permission denied");
     EXPECT_FALSE(result.cancelled);
     ASSERT_EQ(progress.size(), 3u);
-    EXPECT_NEAR(progress[1].progressVal, 75.0, 0.01);
+    EXPECT_NEAR(progress[1].percent(), 75.0, 0.01);
     EXPECT_TRUE(fs::exists(machine / "home/Downloads/setup.iso"));
     EXPECT_TRUE(fs::is_empty(cache));
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,6 +23,9 @@ struct JobProgress {
     double fraction() const {
         return total == 0 ? -1.0 : static_cast<double>(done) / static_cast<double>(total);
     }
+    // The part done in percent, at most 100 (a count may pass an estimated total); 0 while the
+    // total is unknown.
+    double percent() const { return total == 0 ? 0.0 : std::min(100.0, 100.0 * fraction()); }
 };
 
 struct JobState;
