@@ -31,6 +31,11 @@ fs::path plainFolder(const fs::path& folder) {
     return UserHome::plainFolder(folder);
 }
 
+bool isFolderNotLink(const fs::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool isStickyFolderNotLink(const fs::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX);
@@ -89,6 +94,19 @@ std::optional<fs::path> CategoryFolders::downloadFolder() const {
     return setting ? userFolder(*setting, fallback, "The download folder") : fallback;
 }
 
+std::vector<fs::path> CategoryFolders::crashReportFolders() const {
+    fs::path home = plainFolder(context_.home);
+    fs::path config =
+        userFolder(context_.xdgConfigHome, context_.home / ".config", "XDG_CONFIG_HOME");
+    std::vector<fs::path> found;
+    for (const fs::path& folder :
+         {home / ".mozilla/firefox/Crash Reports", home / ".thunderbird/Crash Reports",
+          config / "google-chrome/Crash Reports", config / "chromium/Crash Reports"}) {
+        if (isFolderNotLink(folder)) found.push_back(folder);
+    }
+    return found;
+}
+
 std::vector<CleanFolder> CategoryFolders::trashFolders() const {
     auto rule = shared<TrashRule>();
     fs::path dataHome =
@@ -118,17 +136,14 @@ std::vector<CleanFolder> CategoryFolders::trashFolders() const {
 std::vector<CleanFolder> CategoryFolders::systemFolders(int category) const {
     std::vector<CleanFolder> folders;
     fs::path varRoot = plainFolder(context_.varRoot);
-    for (std::string_view relative : SystemCleanFolders::relativeFolders(category)) {
-        fs::path folder = varRoot / relative;
+    for (const auto& fixed : SystemCleanFolders::folders(category)) {
+        fs::path folder = varRoot / fixed.relative;
         std::error_code error;
-        if (category == CleanCategoryId::SystemCaches &&
-            !fs::is_directory(fs::symlink_status(folder, error))) {
-            continue;  // only the package managers this machine has
+        if (fixed.onlyWhenPresent && !fs::is_directory(fs::symlink_status(folder, error))) {
+            continue;  // only the package managers and crash handlers this machine has
         }
-        folders.push_back({.path = folder,
-                           .rule = SystemCleanFolders::rule(category),
-                           .base = varRoot,
-                           .privilegedCategory = category});
+        folders.push_back(
+            {.path = folder, .rule = fixed.rule, .base = varRoot, .privilegedCategory = category});
     }
     return folders;
 }
@@ -153,18 +168,29 @@ std::vector<CleanFolder> CategoryFolders::foldersWithRules(int category) const {
         case CleanCategoryId::SystemCaches:
         case CleanCategoryId::SystemLogs:
             return systemFolders(category);
-        case CleanCategoryId::UserCaches:
-            return {inHome(
+        case CleanCategoryId::UserCaches: {
+            // The thumbnail cache is an entry of its own in the cache folder.
+            std::vector<CleanFolder> folders{inHome(
                 userFolder(context_.xdgCacheHome, context_.home / ".cache", "XDG_CACHE_HOME"),
                 shared<EveryEntryRule>())};
+            if (fs::path apps = plainFolder(context_.home) / ".var/app"; isFolderNotLink(apps)) {
+                folders.push_back(inHome(apps, shared<FlatpakAppCacheRule>()));
+            }
+            return folders;
+        }
         case CleanCategoryId::UserLogs: {
             fs::path state =
                 userFolder(context_.xdgStateHome, context_.home / ".local/state", "XDG_STATE_HOME");
             fs::path data =
                 userFolder(context_.xdgDataHome, context_.home / ".local/share", "XDG_DATA_HOME");
-            return {inHome(state, shared<UserLogRule>()),
-                    inHome(plainFolder(context_.home), shared<SessionErrorLogRule>()),
-                    inHome(data / "xorg", shared<RotatedLogRule>())};
+            std::vector<CleanFolder> folders{
+                inHome(state, shared<UserLogRule>()),
+                inHome(plainFolder(context_.home), shared<SessionErrorLogRule>()),
+                inHome(data / "xorg", shared<RotatedLogRule>())};
+            for (const auto& reports : crashReportFolders()) {
+                folders.push_back(inHome(reports, shared<CrashDumpRule>()));
+            }
+            return folders;
         }
         case CleanCategoryId::UserTrash:
             return trashFolders();

@@ -19,10 +19,11 @@ class CategoryFolders {
     // then only the home trash is used).
     CategoryFolders(PlatformContext context, std::shared_ptr<const InternalVolumeSource> volumes);
 
-    // The category's folders, whether or not they exist (the package caches and the sticky
-    // trash folders are the exceptions: only those present are given). The user categories'
-    // folders lie inside the home; those of the system categories under the machine's /var. Nothing
-    // for an id outside 0 ... 5.
+    // The category's folders, whether or not they exist (the package caches, the crash and
+    // core-dump folders, Flatpak's application folder, the programs' crash-report folders and
+    // the sticky trash folders are the exceptions: only those present are given). The user
+    // categories' folders lie inside the home; those of the system categories under the machine's
+    // /var. Nothing for an id outside 0 ... 5.
     std::vector<std::filesystem::path> getFolderPath(int category) const;
     // The same folders, each with its category's rule. A folder that is the file-system root,
     // the home folder or a folder above it is left out (logged) unless its rule is made for the
@@ -43,6 +44,8 @@ class CategoryFolders {
   private:
     std::vector<CleanFolder> foldersWithRules(int category) const;
     std::vector<CleanFolder> trashFolders() const;
+    // The programs' crash-report folders in the home that exist.
+    std::vector<std::filesystem::path> crashReportFolders() const;
     std::vector<CleanFolder> systemFolders(int category) const;
     // A user category's folder from the environment, by the rule of UserHome.
     std::filesystem::path userFolder(const std::filesystem::path& chosen,

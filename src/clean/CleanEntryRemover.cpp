@@ -19,6 +19,11 @@ CleanEntryRemover::CleanEntryRemover(const CleanFolder& folder,
           options.caller = ::geteuid();
           options.protectAccountHomes = false;  // entries lie inside a category's folder
           options.judge = folder.rule.get();
+          // A system category's fixed folder may lie inside the system's own folders (the core
+          // dumps in /var/lib): its contents are the category's to clean, the folder stays.
+          if (folder.privilegedCategory >= 0) {
+              options.releasedSystemFolders = {folder.path.relative_path().string()};
+          }
           return options;
       }()) {}
 

@@ -19,6 +19,9 @@ struct CleanFileInfo {
     // Which of its list's category folders it was found in (-1: not known): a clean takes the
     // item back to that folder's rule, since folders of one category may hold one another.
     int folderIndex = -1;
+    // Which of its list's package-tool sources it came from (-1: a file of a category folder):
+    // such an item is removed through its tool, and its path is the source's key for it.
+    int toolIndex = -1;
 
     CleanFileInfo() = default;
     // A record of an item, not checked.

@@ -79,4 +79,42 @@ class UserLogRule : public CleanRule {
     std::string_view scope() const override { return "log files and log folders only"; }
 };
 
+// The system's crash reports (/var/crash): only the reports themselves, directly in the folder.
+class CrashReportRule : public CleanRule {
+  public:
+    // Clean for regular files named "*.crash", "*.upload" or "*.uploaded" at depth 1; Keep for
+    // everything else (folders, links, lock files).
+    EntryVerdict judge(const JudgedEntry& entry) const override;
+    std::string_view scope() const override { return "crash reports only"; }
+};
+
+// systemd's core dumps (/var/lib/systemd/coredump): only the dumps, directly in the folder.
+class CoreDumpRule : public CleanRule {
+  public:
+    // Clean for regular files named "core.*" at depth 1; Keep for everything else.
+    EntryVerdict judge(const JudgedEntry& entry) const override;
+    std::string_view scope() const override { return "core dumps only"; }
+};
+
+// Flatpak applications' own caches (~/.var/app/ID/cache): what is inside each cache folder,
+// never the application's data or configuration beside it, nor the cache folder itself.
+class FlatpakAppCacheRule : public CleanRule {
+  public:
+    // Descend for application folders and their "cache" folder; CleanAll for every entry inside
+    // that; Keep for everything else.
+    EntryVerdict judge(const JudgedEntry& entry) const override;
+    std::string_view scope() const override { return "each application's cache folder only"; }
+};
+
+// A program's crash-report folder in the home ("Crash Reports" of Firefox, Thunderbird, Chrome,
+// Chromium): the minidumps and their notes in its pending, submitted and completed folders.
+class CrashDumpRule : public CleanRule {
+  public:
+    // Descend for folders named "pending", "submitted", "completed" or "new" at depth 1; Clean
+    // for regular files in them named "*.dmp", "*.extra", "*.meta" or "bp-*.txt"; Keep for
+    // everything else (the program's settings beside them).
+    EntryVerdict judge(const JudgedEntry& entry) const override;
+    std::string_view scope() const override { return "crash dumps only"; }
+};
+
 }  // namespace quillby

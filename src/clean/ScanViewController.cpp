@@ -43,6 +43,11 @@ void ScanViewController::beginScanTask(std::vector<CleanFolder> folders) {
 }
 
 void ScanViewController::beginScanTask(std::function<std::vector<CleanFolder>()> findFolders) {
+    beginScanTask(std::move(findFolders), {});
+}
+
+void ScanViewController::beginScanTask(std::function<std::vector<CleanFolder>()> findFolders,
+                                       CleanToolSources tools) {
     if (worker_) worker_->waitUntilFinished();
     stop_ = std::stop_source();
     scanFinished.set(false);
@@ -50,6 +55,7 @@ void ScanViewController::beginScanTask(std::function<std::vector<CleanFolder>()>
     // The worker fills its own job; the list, its check states and the folders change only on
     // this thread, where clicks read them.
     auto job = std::make_shared<ScanJob>();
+    job->tools = std::move(tools);
     worker_ = ThreadWorker::workOn(
         "ScanViewController", "scanFolder_worker:",
         ThreadWorker::Method([this, job, findFolders, stop = stop_.get_token()](const std::any&) {
@@ -72,7 +78,29 @@ void ScanViewController::scanFolder_worker(ScanJob& job, const std::stop_token& 
         QWLog("Scan folder: %s", job.folders[i].path.c_str());
         total = scanDirectory(job, static_cast<int>(i), total, stop);
     }
+    scanTools(job, total, stop);
     job.stopped = stop.stop_requested();
+}
+
+std::uint64_t ScanViewController::scanTools(ScanJob& job, std::uint64_t totalSize,
+                                            const std::stop_token& stop) {
+    for (std::size_t i = 0; i < job.tools.size() && !stop.stop_requested(); ++i) {
+        const CleanToolItems& source = *job.tools[i];
+        auto items = source.list();
+        if (!items) {
+            // Not every machine has every package tool: named, not an error.
+            job.unavailableTools.emplace_back(source.toolName());
+            continue;
+        }
+        for (const auto& item : *items) {
+            job.found.emplace_back(item.icon, item.name, item.key,
+                                   UtilityFunction::convertVolSpace(item.bytes), item.bytes);
+            job.found.back().toolIndex = static_cast<int>(i);
+            totalSize += item.bytes;
+            filesSize.set(UtilityFunction::convertVolSpace(totalSize));
+        }
+    }
+    return totalSize;
 }
 
 std::uint64_t ScanViewController::scanDirectory(ScanJob& job, int folderIndex,
@@ -107,8 +135,10 @@ std::uint64_t ScanViewController::scanDirectory(ScanJob& job, int folderIndex,
 
 void ScanViewController::scanTaskFinished(ScanJob& job) {
     folders_ = std::move(job.folders);
+    tools_ = std::move(job.tools);
     scanStopped = job.stopped;
     unreadable = std::move(job.unreadable);
+    unavailableTools = std::move(job.unavailableTools);
     scanFiles.set(std::move(job.found));
     EventBus::defaultCenter().post(Events::cleanShowSelectNumInBottom);
     scanFinished.set(true);
@@ -172,11 +202,13 @@ void ScanViewController::fastClean_worker(CleanJob& job, const std::stop_token& 
             break;
         }
         std::uint64_t total = UtilityFunction::getVolSpaceFromString(filesSize.get());
-        const CleanFolder* folder = folderHolding(record);
+        const CleanFolder* folder = record.toolIndex < 0 ? folderHolding(record) : nullptr;
         bool gone = false;
         std::uint64_t size = 0;
         CleanFailure failure{aTag, record.path, "not in a folder of this category", false};
-        if (folder) {
+        if (record.toolIndex >= 0) {
+            gone = cleanToolRecord(record, size, failure);
+        } else if (folder) {
             auto lookup =
                 CleanableEntries::withItem(*folder, record.path, [&](const CleanableEntry& entry) {
                     size = CleanableEntries::measure(*folder, entry).bytes;
@@ -201,6 +233,25 @@ void ScanViewController::fastClean_worker(CleanJob& job, const std::stop_token& 
         filesSize.set(UtilityFunction::convertVolSpace(total > size ? total - size : 0));
         iCleanSize += size;
     }
+}
+
+bool ScanViewController::cleanToolRecord(const CleanFileInfo& record, std::uint64_t& freed,
+                                         CleanFailure& failure) const {
+    if (record.toolIndex >= static_cast<int>(tools_.size())) {
+        failure.reason = "no longer listed by its tool";
+        return false;
+    }
+    const CleanToolItems& source = *tools_[static_cast<std::size_t>(record.toolIndex)];
+    CleanToolRemoval removal = source.remove(
+        {record.name, record.path, record.fileSizeNum, record.icon}, cleanAuthorization);
+    if (!removal.removed) {
+        failure.path = record.name;  // its key means nothing to people
+        failure.reason = removal.why;
+        failure.permission = removal.rightsMayHelp;
+        return false;
+    }
+    freed = removal.freedBytes;
+    return true;
 }
 
 void ScanViewController::cleanTaskFinished(const CleanJob& job) {
@@ -312,6 +363,7 @@ void ScanViewController::sortScanFiles(std::string_view column, bool ascending) 
 std::optional<std::filesystem::path> ScanViewController::openFinder(int row) {
     auto records = scanFiles.get();
     if (row < 0 || row >= static_cast<int>(records.size())) return std::nullopt;
+    if (records[row].toolIndex >= 0) return std::nullopt;
     auto folder = FolderUtilities::getFolderFromFile(records[row].path);
     if (revealFolder && !revealFolder(folder)) {
         QWLog("Cannot open %s in the file viewer", folder.c_str());

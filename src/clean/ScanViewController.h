@@ -14,6 +14,7 @@
 #include "clean/CleanFailure.h"
 #include "clean/CleanFileInfo.h"
 #include "clean/CleanFolder.h"
+#include "clean/CleanToolItems.h"
 #include "core/events/Observable.h"
 
 namespace quillby {
@@ -46,6 +47,8 @@ class ScanViewController {
     // entries of the category the user may not read (what only administrator rights can list).
     bool scanStopped = false;
     std::vector<std::string> unreadable;
+    // The package tools the last scan would have asked but did not find ("flatpak", "snap").
+    std::vector<std::string> unavailableTools;
     // Whether the last clean was stopped before it reached every checked record.
     bool cleanStopped = false;
     std::atomic<std::uint64_t> iCleanSize{0};  // bytes the current clean deleted
@@ -68,6 +71,11 @@ class ScanViewController {
     // The same for the folders `findFolders` gives on the worker: finding them reads the mount
     // table and every volume's trash, which must not hold the page.
     void beginScanTask(std::function<std::vector<CleanFolder>()> findFolders);
+    // The same, also listing the items of the package-tool sources `tools` after the folders'
+    // entries (a missing tool goes to unavailableTools). The sources stay for the clean, which
+    // removes their items through them.
+    void beginScanTask(std::function<std::vector<CleanFolder>()> findFolders,
+                       CleanToolSources tools);
     // Stops the running scan or clean (any thread): a scan ends within the entry in hand,
     // keeping what it listed; a clean before its next record, which stays listed and checked.
     void requestStop();
@@ -100,7 +108,8 @@ class ScanViewController {
     // Re-sorts the list by "Name" or "Size" (read back from the size texts).
     void sortScanFiles(std::string_view column, bool ascending);
     // The folder shown for the record of `row` (a folder shows itself, anything else its parent),
-    // opened with revealFolder when set; nothing for a row outside the list.
+    // opened with revealFolder when set; nothing for a row outside the list or for an item of a
+    // package tool, which has no folder to show.
     std::optional<std::filesystem::path> openFinder(int row);
 
     // The folders of the last scan.
@@ -114,8 +123,10 @@ class ScanViewController {
     // What a scan's worker owns until it hands it over on this thread.
     struct ScanJob {
         std::vector<CleanFolder> folders;
+        CleanToolSources tools;
         std::vector<CleanFileInfo> found;
         std::vector<std::string> unreadable;
+        std::vector<std::string> unavailableTools;
         bool stopped = false;
     };
     // What a clean's worker owns: its copy of the checked records and the paths it deleted.
@@ -131,13 +142,19 @@ class ScanViewController {
     // total.
     std::uint64_t scanDirectory(ScanJob& job, int folderIndex, std::uint64_t totalSize,
                                 const std::stop_token& stop);
+    // Lists the items of the job's package-tool sources; gives the new total.
+    std::uint64_t scanTools(ScanJob& job, std::uint64_t totalSize, const std::stop_token& stop);
     void scanTaskFinished(ScanJob& job);
+    // Removes a record of a package tool through its source; true when it went.
+    bool cleanToolRecord(const CleanFileInfo& record, std::uint64_t& freed,
+                         CleanFailure& failure) const;
     void fastClean_worker(CleanJob& job, const std::stop_token& stop);
     void cleanTaskFinished(const CleanJob& job);
     const CleanFolder* folderHolding(const CleanFileInfo& record) const;
     void setAllChecks(bool on);
 
     std::vector<CleanFolder> folders_;
+    CleanToolSources tools_;
     std::shared_ptr<ThreadWorker> worker_;
     std::stop_source stop_;
     // A completion still queued when the controller goes finds this expired.

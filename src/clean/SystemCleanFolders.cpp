@@ -8,27 +8,23 @@ namespace quillby {
 
 namespace SystemCleanFolders {
 
-std::vector<std::string_view> relativeFolders(int category) {
-    switch (category) {
-        case CleanCategoryId::SystemCaches:
-            return {"cache/apt/archives", "cache/dnf", "cache/yum", "cache/pacman/pkg"};
-        case CleanCategoryId::SystemLogs:
-            return {"log"};
-        default:
-            return {};
-    }
-}
-
-std::shared_ptr<const CleanRule> rule(int category) {
+std::vector<SystemFolder> folders(int category) {
     static const auto packageCaches = std::make_shared<const PackageCacheRule>();
     static const auto rotatedLogs = std::make_shared<const RotatedLogRule>();
+    static const auto crashReports = std::make_shared<const CrashReportRule>();
+    static const auto coreDumps = std::make_shared<const CoreDumpRule>();
     switch (category) {
         case CleanCategoryId::SystemCaches:
-            return packageCaches;
+            return {{"cache/apt/archives", packageCaches},
+                    {"cache/dnf", packageCaches},
+                    {"cache/yum", packageCaches},
+                    {"cache/pacman/pkg", packageCaches}};
         case CleanCategoryId::SystemLogs:
-            return rotatedLogs;
+            return {{"log", rotatedLogs, false},
+                    {"crash", crashReports},
+                    {"lib/systemd/coredump", coreDumps}};
         default:
-            return nullptr;
+            return {};
     }
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,13 +18,21 @@ namespace SystemCleanFolders {
 
 inline constexpr std::string_view kSystemCachesVerb = "clean-system-caches";
 inline constexpr std::string_view kSystemLogsVerb = "clean-system-logs";
+// The helper's request that trims the system journal to a size in bytes (at least the minimum).
+inline constexpr std::string_view kJournalVacuumVerb = "vacuum-journal";
+inline constexpr std::int64_t kJournalLimitMinimumMegabytes = 16;
 
-// The folders of a system category relative to /var ("cache/apt/archives", "log", ...); none
-// for a user category.
-std::vector<std::string_view> relativeFolders(int category);
+// One fixed folder of a system category.
+struct SystemFolder {
+    std::string_view relative;  // below /var: "cache/apt/archives", "log", "crash", ...
+    std::shared_ptr<const CleanRule> rule;
+    // Offered only where it exists (a package manager's cache, the crash folders); /var/log is
+    // always offered.
+    bool onlyWhenPresent = true;
+};
 
-// The rule that decides what in the category's folders may be deleted; null for a user category.
-std::shared_ptr<const CleanRule> rule(int category);
+// The folders of a system category; none for a user category.
+std::vector<SystemFolder> folders(int category);
 
 // The helper's request that cleans an item of the category, or "" for a user category: their items
 // never go through the helper.

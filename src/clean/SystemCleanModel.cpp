@@ -135,7 +135,10 @@ void SystemCleanModel::scan() {
         scanObjsArr_.push_back(id);
     }
     for (int id : scanObjsArr_) {
-        list(id).beginScanTask([folders = options_.folders, id] { return folders(id); });
+        CleanToolSources tools =
+            options_.toolItems ? options_.toolItems(id) : CleanToolItems::ofCategory(id);
+        list(id).beginScanTask([folders = options_.folders, id] { return folders(id); },
+                               std::move(tools));
     }
     notify();
 }

@@ -35,6 +35,9 @@ class SystemCleanModel {
     struct Options {
         // The folders of a category, each with its rule.
         std::function<std::vector<CleanFolder>(int category)> folders;
+        // The package-tool sources of a category (none given: those of the installed platform
+        // services, CleanToolItems::ofCategory).
+        std::function<CleanToolSources(int category)> toolItems;
         Asker* asker = nullptr;
         // Where row sizes published by the workers are handed over (required).
         MainQueue* mainQueue = nullptr;

@@ -15,6 +15,7 @@
 #include "clean/CleanCategory.h"
 #include "clean/CleanFailure.h"
 #include "clean/CleanHistory.h"
+#include "clean/CleanToolItems.h"
 #include "clean/EnabledCleanCategories.h"
 #include "clean/QuickCleanFolders.h"
 #include "clean/QuickCleanSession.h"
@@ -92,7 +93,8 @@ void runScan(const CleanChoice& choice) {
     std::vector<std::unique_ptr<ScanViewController>> lists;
     for (int id : ids) {
         lists.push_back(std::make_unique<ScanViewController>(id));
-        lists.back()->beginScanTask(folders.cleanFolders(id));
+        lists.back()->beginScanTask([folders = folders.cleanFolders(id)] { return folders; },
+                                    CleanToolItems::ofCategory(id));
     }
     queue.runUntil(
         [&] {
@@ -131,6 +133,7 @@ void runScan(const CleanChoice& choice) {
                               {"sizeText", sizeText},
                               {"items", itemList},
                               {"unreadable", list->unreadable},
+                              {"unavailable", list->unavailableTools},
                               {"note", note}});
         text += std::to_string(list->aTag) + " " + std::string(category.title) + ": " + sizeText +
                 " in " + std::to_string(items.size()) + (items.size() == 1 ? " item" : " items") +

@@ -16,13 +16,16 @@ namespace quillby {
 
 namespace {
 
-// The components of `path` below the category folder holding it, with that folder's path.
+// The components of `path` below the category folder holding it, with that folder's path and
+// rule.
 bool splitBelowCategoryFolder(int category, const std::string& path, const std::string& varRoot,
-                              std::string& folder, std::vector<std::string>& steps) {
-    for (std::string_view relative : SystemCleanFolders::relativeFolders(category)) {
-        std::string candidate = varRoot + "/" + std::string(relative);
+                              std::string& folder, std::shared_ptr<const CleanRule>& rule,
+                              std::vector<std::string>& steps) {
+    for (const auto& fixed : SystemCleanFolders::folders(category)) {
+        std::string candidate = varRoot + "/" + std::string(fixed.relative);
         if (path.size() <= candidate.size() + 1 || !path.starts_with(candidate + "/")) continue;
         folder = candidate;
+        rule = fixed.rule;
         std::size_t start = candidate.size() + 1;
         while (start <= path.size()) {
             std::size_t slash = path.find('/', start);
@@ -39,10 +42,10 @@ bool splitBelowCategoryFolder(int category, const std::string& path, const std::
 
 std::string cleanCategoryItem(int category, const std::string& path, const std::string& varRoot) {
     if (std::string refusal = refusalForPath(path); !refusal.empty()) return "error " + refusal;
-    auto rule = SystemCleanFolders::rule(category);
+    std::shared_ptr<const CleanRule> rule;
     std::string folder;
     std::vector<std::string> steps;
-    if (!rule || !splitBelowCategoryFolder(category, path, varRoot, folder, steps)) {
+    if (!splitBelowCategoryFolder(category, path, varRoot, folder, rule, steps)) {
         return "error " + path + ": not in a folder of this clean category";
     }
     std::string name;
@@ -71,6 +74,9 @@ std::string cleanCategoryItem(int category, const std::string& path, const std::
             options.protectAccountHomes = false;  // only inside the category's system folders
             options.judge = rule.get();
             options.resetPermissions = false;
+            // The fixed folder's contents are the category's even inside a system folder (the
+            // core dumps in /var/lib); the folder itself stays protected.
+            options.releasedSystemFolders = {folder.substr(1)};
             return answerForRemoval(
                 DeletionGate(options).removeJudged(current, currentPath, step, verdict, depth));
         }

@@ -10,6 +10,7 @@
 #include "core/fs/PathRules.h"
 #include "helper/CategoryItemClean.h"
 #include "helper/HelperAnswer.h"
+#include "helper/JournalVacuum.h"
 #include "helper/PackageRemoval.h"
 
 namespace quillby {
@@ -48,6 +49,11 @@ std::string cleanSystemLogs(const std::string& path) {
     return cleanCategoryItem(CleanCategoryId::SystemLogs, path, "/var");
 }
 
+// Trims the system journal to the size asked for (see JournalVacuum).
+std::string vacuumJournal(const std::string& argument) {
+    return JournalVacuum::vacuum(argument, JournalVacuum::systemTool());
+}
+
 // Removes the package that installed an application entry (see PackageRemoval).
 std::string removePackage(const std::string& argument) {
     return PackageRemoval::removeOwningPackage(argument, PackageRemoval::systemTools());
@@ -58,6 +64,7 @@ constexpr HelperVerb kVerbs[] = {
     {"remove", removeItem},
     {SystemCleanFolders::kSystemCachesVerb, cleanSystemCaches},
     {SystemCleanFolders::kSystemLogsVerb, cleanSystemLogs},
+    {SystemCleanFolders::kJournalVacuumVerb, vacuumJournal},
     {"remove-package", removePackage},
 };
 

@@ -73,3 +73,48 @@ TEST(CleanRules, WhatEachRuleLetsGo) {
     EXPECT_TRUE(session.isSafeOnHomeFolder());
     EXPECT_FALSE(userLogs.isSafeOnHomeFolder());
 }
+
+TEST(CleanRules, CrashReportsCoreDumpsAndApplicationCaches) {
+    constexpr auto Link = EntryKind::Symlink;
+    struct Case {
+        const CleanRule& rule;
+        std::string_view name;
+        EntryKind kind;
+        int depth;
+        EntryVerdict expected;
+    };
+    CrashReportRule crashes;
+    CoreDumpRule dumps;
+    FlatpakAppCacheRule appCaches;
+    CrashDumpRule minidumps;
+    const Case cases[] = {
+        {crashes, "_usr_bin_x.1000.crash", File, 1, EntryVerdict::Clean},
+        {crashes, "_usr_bin_x.1000.upload", File, 1, EntryVerdict::Clean},
+        {crashes, "_usr_bin_x.1000.uploaded", File, 1, EntryVerdict::Clean},
+        {crashes, "_usr_bin_x.1000.crash", Link, 1, EntryVerdict::Keep},
+        {crashes, "x.crash", Folder, 1, EntryVerdict::Keep},
+        {crashes, "x.crash", File, 2, EntryVerdict::Keep},
+        {crashes, "apport.lock", File, 1, EntryVerdict::Keep},
+        {dumps, "core.bash.1000.abc.123.1700000000000000.zst", File, 1, EntryVerdict::Clean},
+        {dumps, "core.x", Link, 1, EntryVerdict::Keep},
+        {dumps, "core.", File, 1, EntryVerdict::Keep},
+        {dumps, "notes", File, 1, EntryVerdict::Keep},
+        {appCaches, "org.gimp.GIMP", Folder, 1, EntryVerdict::Descend},
+        {appCaches, "org.gimp.GIMP", Link, 1, EntryVerdict::Keep},
+        {appCaches, "cache", Folder, 2, EntryVerdict::Descend},
+        {appCaches, "data", Folder, 2, EntryVerdict::Keep},
+        {appCaches, "cache", Link, 2, EntryVerdict::Keep},
+        {appCaches, "fontconfig", Folder, 3, EntryVerdict::CleanAll},
+        {minidumps, "pending", Folder, 1, EntryVerdict::Descend},
+        {minidumps, "settings.dat", File, 1, EntryVerdict::Keep},
+        {minidumps, "0f3e.dmp", File, 2, EntryVerdict::Clean},
+        {minidumps, "0f3e.extra", File, 2, EntryVerdict::Clean},
+        {minidumps, "bp-0f3e.txt", File, 2, EntryVerdict::Clean},
+        {minidumps, "notes.txt", File, 2, EntryVerdict::Keep},
+        {minidumps, "0f3e.dmp", Link, 2, EntryVerdict::Keep},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(judge(c.rule, c.name, c.kind, c.depth), c.expected)
+            << c.rule.scope() << ": " << c.name << " at depth " << c.depth;
+    }
+}

@@ -12,6 +12,7 @@
 #include "clean/CleanCategory.h"
 #include "clean/CleanRules.h"
 #include "clean/DeleteFolderOperation.h"
+#include "clean/QuickCleanSession.h"
 #include "core/work/PrivilegedAuthorization.h"
 #include "platform/linux/LinuxHelperLauncher.h"
 #include "support/ChildProcess.h"
@@ -74,6 +75,31 @@ TEST(PrivilegedClean, AProtectedOrUnreadableFolderIsReportedOnceWithoutRights) {
                      .privilegedCategory = CleanCategoryId::SystemLogs};
     EXPECT_TRUE(cleanAsUser(logs, none, reported));
     EXPECT_TRUE(fs::exists(dir / "log/private/app.log.1"));
+}
+
+// Without rights the quick clean names a system folder the user may not change as the folder,
+// not each item in it.
+TEST(PrivilegedClean, AFolderTheUserMayNotChangeIsReportedAsTheFolder) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
+    PrivilegedAuthorization none(nullptr);
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all);
+    dir.write("log/syslog.1", "old");
+    dir.write("log/nginx/access.log.1", "old");
+    CleanFolder logs{.path = dir / "log",
+                     .rule = std::make_shared<RotatedLogRule>(),
+                     .privilegedCategory = CleanCategoryId::SystemLogs};
+    EXPECT_EQ(inChildAsUser(kNobodyId,
+                            [&] {
+                                QuickCleanSession session({logs}, {.authorization = &none});
+                                session.scan();
+                                auto failures = session.clean().failures;
+                                return failures.size() == 1 &&
+                                       failures[0].path == logs.path.string() &&
+                                       failures[0].reason == "permission denied";
+                            }),
+              0);
+    EXPECT_TRUE(fs::exists(dir / "log/syslog.1"));
 }
 
 // The machine's whole /var, replaced by a fresh tmpfs in a private mount namespace: the real
@@ -148,4 +174,57 @@ TEST(PrivilegedClean, WhatNeitherRemovalCanDeleteIsReportedPerItem) {
     });
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(fs::exists(cache.dir / "cache/tool.deb"));
+}
+
+// Crash reports and systemd's core dumps (inside /var/lib, which the gate otherwise protects
+// whole) go through the helper's System Logs request; live logs, the active journal and a core
+// dump planted as a link stay, and the helper refuses that link by what it is.
+TEST(PrivilegedClean, TheHelperCleansCrashReportsAndCoreDumpsButNoLink) {
+    int status = inPrivateMountNamespace([] {
+        struct statfs mounted {};
+        if (::mount("quillby-test", "/var", "tmpfs", 0, "mode=0755") != 0 ||
+            ::statfs("/var", &mounted) != 0 || mounted.f_type != TMPFS_MAGIC) {
+            ::_exit(kNoMountNamespace);  // never touch the real folder
+        }
+        TempDir fixture;
+        auto write = [](const char* path, const char* text) { std::ofstream(path) << text; };
+        for (const char* folder :
+             {"/var/log/journal/0123", "/var/crash", "/var/lib/systemd/coredump"})
+            fs::create_directories(folder);
+        fs::permissions("/var/crash", fs::perms::all | fs::perms::sticky_bit);
+        write("/var/log/syslog", "live");
+        write("/var/log/journal/0123/system.journal", "live");
+        write("/var/log/journal/0123/system@0001-0002.journal", "archived");
+        write("/var/crash/_usr_sbin_daemon.0.crash", "report");
+        write("/var/lib/systemd/coredump/core.daemon.0.1.2.3.zst", "dump");
+        write("/var/precious", "keep");
+        fs::create_symlink("/var/precious", "/var/lib/systemd/coredump/core.link.0.1.2.3.zst");
+        PrivilegedAuthorization authorization(
+            std::make_shared<LinuxHelperLauncher>(LinuxHelperLauncher::Options{
+                .helperPath = QUILLBY_HELPER_PATH, .throughPkexec = false}));
+        if (!authorization.allocAuthorization()) return false;
+        PlatformContext context = PlatformContext::underRoot(fixture.path());
+        context.varRoot = "/var";
+        auto folders = CategoryFolders(context, nullptr).cleanFolders(CleanCategoryId::SystemLogs);
+        bool cleaned =
+            inChildAsUser(kNobodyId, [&] {
+                EventRecorder recorder(kCleanEvents);
+                DeleteFolderOperation(folders, {.authorization = &authorization}).main();
+                auto names = recorder.names();
+                return folders.size() == 3 &&
+                       std::count(names.begin(), names.end(), "DeleteFileSuccess") == 3 &&
+                       std::count(names.begin(), names.end(), "DeleteFileFailed") == 0;
+            }) == 0;
+        bool linkRefused = !authorization.cleanCategoryItem(
+            "clean-system-logs", "/var/lib/systemd/coredump/core.link.0.1.2.3.zst");
+        return cleaned && linkRefused && fs::exists("/var/log/syslog") &&
+               fs::exists("/var/log/journal/0123/system.journal") &&
+               !fs::exists("/var/log/journal/0123/system@0001-0002.journal") &&
+               !fs::exists("/var/crash/_usr_sbin_daemon.0.crash") &&
+               !fs::exists("/var/lib/systemd/coredump/core.daemon.0.1.2.3.zst") &&
+               fs::is_symlink("/var/lib/systemd/coredump/core.link.0.1.2.3.zst") &&
+               fs::exists("/var/precious") && fs::is_directory("/var/lib/systemd/coredump");
+    });
+    if (status == kNoMountNamespace) GTEST_SKIP() << "needs root: for a private mount namespace";
+    EXPECT_EQ(status, 0);
 }

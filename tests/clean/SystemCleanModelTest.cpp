@@ -5,6 +5,7 @@
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
+#include "clean/JournalTrimItem.h"
 #include "clean/SystemCleanModel.h"
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
@@ -315,4 +316,45 @@ TEST(SystemCleanPage, APermissionFailureOffersARetryThroughTheHelper) {
                page.helper.requests[1].rfind("clean-system-logs /", 0) == 0 &&
                page.model.failures().empty() && page.model.isUnlocked();
     }));
+}
+
+// A package tool's item sits in its category's row like a file; the journal's needs the helper,
+// so the clean leaves it for the retry with rights, which trims it.
+TEST(SystemCleanPage, TheJournalItemIsInTheSystemLogsRowAndTrimmedAfterTheRetry) {
+    struct Journal : SystemJournal {
+        std::optional<std::uint64_t> diskUsage() override { return usage; }
+        std::uint64_t usage = 500000000;
+    };
+    auto journal = std::make_shared<Journal>();
+    CleanPage page({0, 0, 1, 0, 0, 0});
+    UserDefaults::standardUserDefaults().setBool(false, SettingsKey::ConfirmClean);
+    SystemCleanModel model(
+        {.folders = [&](int id) { return page.machine.folders().cleanFolders(id); },
+         .toolItems =
+             [&](int id) {
+                 if (id != CleanCategoryId::SystemLogs) return CleanToolSources{};
+                 return CleanToolSources{std::make_shared<JournalTrimItem>(journal, 200000000)};
+             },
+         .asker = &page.asker,
+         .mainQueue = &page.queue,
+         .authorization = &page.rights});
+    model.scan();
+    ASSERT_TRUE(page.queue.runUntil([&] { return !model.isScanning(); }));
+    auto records = model.list(CleanCategoryId::SystemLogs).scanFiles.get();
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.back().name, "System journal above 200 MB");
+    EXPECT_TRUE(records.back().bIsSelected);
+
+    model.selectRow(CleanCategoryId::SystemLogs + 1);
+    model.clean();
+    journal->usage = 200000000;  // what journalctl leaves once the helper trimmed it
+    ASSERT_TRUE(page.queue.runUntil([&] { return !model.isCleaning(); }));
+    page.queue.drain();
+    ASSERT_TRUE(page.queue.runUntil([&] { return !model.isCleaning(); }));
+    EXPECT_EQ(page.asker.questions,
+              std::vector<std::string>{"Some files that require admin access can't be removed!"});
+    EXPECT_NE(page.asker.questionDetails[0].find("System journal above 200 MB"), std::string::npos);
+    EXPECT_EQ(page.helper.requests.back(), "vacuum-journal 200000000");
+    EXPECT_TRUE(model.failures().empty());
+    EXPECT_TRUE(model.list(CleanCategoryId::SystemLogs).scanFiles.get().empty());
 }

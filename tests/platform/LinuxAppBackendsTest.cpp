@@ -196,3 +196,21 @@ TEST(PackageKit, AnswersWhereTheSystemBusRuns) {
     EXPECT_EQ(service.newerVersion("quillby-test-no-such-package").state,
               PackageUpdateAnswer::State::NotInstalled);
 }
+
+TEST(FlatpakAndSnap, ReadSizesAndDisabledRevisionsAsTheToolsPrintThem) {
+    EXPECT_EQ(FlatpakCommand::parseSize("1.2 GB"), 1200000000u);
+    EXPECT_EQ(FlatpakCommand::parseSize("805.3\xC2\xA0MB"), 805300000u);  // GLib's no-break space
+    EXPECT_EQ(FlatpakCommand::parseSize("12.5 kB"), 12500u);
+    EXPECT_EQ(FlatpakCommand::parseSize("512 bytes"), 512u);
+    EXPECT_EQ(FlatpakCommand::parseSize("unknown"), 0u);
+    EXPECT_EQ(FlatpakCommand::parseSize("3 parsecs"), 0u);
+    auto revisions = SnapCommand::parseDisabled(
+        "Name  Version  Rev  Tracking  Publisher  Notes\n"
+        "code  1.85     150  latest    vscode**   disabled,classic\n"
+        "code  1.86     151  latest    vscode**   classic\n"
+        "mine  0.1      x2   -         -          disabled\n"
+        "-bad  1        3    -         -          disabled\n");
+    ASSERT_EQ(revisions.size(), 2u);
+    EXPECT_EQ(revisions[0].name + " " + revisions[0].revision, "code 150");
+    EXPECT_EQ(revisions[1].name + " " + revisions[1].revision, "mine x2");
+}

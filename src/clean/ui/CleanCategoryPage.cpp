@@ -109,7 +109,10 @@ void CleanCategoryPage::sortBy(int column) {
 
 void CleanCategoryPage::buildRevealButtons() {
     for (int row = 0; row < items_->rowCount(); ++row) {
-        QString name = QString::fromStdString(items_->items()[static_cast<std::size_t>(row)].name);
+        const CleanFileInfo& item = items_->items()[static_cast<std::size_t>(row)];
+        // A package tool's item has no folder of its own to show.
+        if (item.toolIndex >= 0) continue;
+        QString name = QString::fromStdString(item.name);
         auto* button = new QToolButton;
         button->setIcon(ImageProvider::shared().icon(QStringLiteral("search_file.png")));
         button->setAutoRaise(true);

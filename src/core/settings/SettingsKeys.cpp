@@ -80,6 +80,8 @@ const SettingKeyInfo kTable[] = {
      "cross-fade when the main window switches pages"},
     {SettingsKey::ConfirmClean, Boolean, R::Preferences, V(true), std::nullopt, std::nullopt,
      "ask before a clean deletes its categories for good"},
+    {SettingsKey::SystemJournalLimit, Integer, R::Preferences, V(std::int64_t{200}), 16, 1000000,
+     "megabytes the system clean trims the system journal to"},
     {SettingsKey::shiftSlowsAnimation, Boolean, R::MainWindow, V(true), std::nullopt, std::nullopt,
      "holding Shift slows the page-switch animation"},
 };

@@ -45,6 +45,7 @@ inline constexpr const char* DisplayType = "DisplayType";
 inline constexpr const char* fade = "fade";
 inline constexpr const char* shiftSlowsAnimation = "shiftSlowsAnimation";
 inline constexpr const char* ConfirmClean = "ConfirmClean";
+inline constexpr const char* SystemJournalLimit = "SystemJournalLimit";
 }  // namespace SettingsKey
 
 // PathList: paths (or patterns), one a line, stored as one text (UserDefaults::linesForKey).

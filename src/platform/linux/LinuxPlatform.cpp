@@ -8,6 +8,7 @@
 #include "platform/Services.h"
 #include "platform/linux/AutostartLoginItems.h"
 #include "platform/linux/FlatpakCommand.h"
+#include "platform/linux/JournalctlCommand.h"
 #include "platform/linux/JsonPreferencesStore.h"
 #include "platform/linux/LinuxFileViewer.h"
 #include "platform/linux/LinuxHelperLauncher.h"
@@ -50,6 +51,7 @@ void installLinuxPlatform(const PlatformContext& context) {
     Services::install<PackageUpdateService>(packageKit);
     Services::install<FlatpakBackend>(std::make_shared<FlatpakCommand>(context));
     Services::install<SnapBackend>(std::make_shared<SnapCommand>(context));
+    Services::install<SystemJournal>(std::make_shared<JournalctlCommand>(context));
 }
 
 }  // namespace quillby
