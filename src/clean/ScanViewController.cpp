@@ -12,7 +12,6 @@
 #include "core/fs/FolderUtilities.h"
 #include "core/settings/PreferenceViewController.h"
 #include "core/text/UtilityFunction.h"
-#include "core/work/ThreadWorker.h"
 
 namespace quillby {
 
@@ -34,8 +33,20 @@ std::string iconNameFor(EntryKind kind) {
 ScanViewController::ScanViewController(int tag) : aTag(tag), dicKeyStr(std::to_string(tag)) {}
 
 ScanViewController::~ScanViewController() {
-    // The worker's job refers to this controller: it must end first.
-    if (worker_) worker_->waitUntilFinished();
+    // The work reads this controller: it must end first. Its result is then dropped.
+    waitForWork();
+}
+
+void ScanViewController::waitForWork() const {
+    if (current_) current_->waitUntilWorkEnded();
+}
+
+void ScanViewController::startJob(std::function<void(const std::stop_token&)> work,
+                                  std::function<void()> done) {
+    // Results go to the queue of the thread that starts the first task.
+    if (!jobs_) jobs_.emplace();
+    current_ = jobs_->start([work = std::move(work)](JobContext& job) { work(job.stopToken()); },
+                            std::move(done));
 }
 
 void ScanViewController::beginScanTask(std::vector<CleanFolder> folders) {
@@ -48,27 +59,24 @@ void ScanViewController::beginScanTask(std::function<std::vector<CleanFolder>()>
 
 void ScanViewController::beginScanTask(std::function<std::vector<CleanFolder>()> findFolders,
                                        CleanToolSources tools) {
-    if (worker_) worker_->waitUntilFinished();
-    stop_ = std::stop_source();
+    // One task at a time: the last one's work reads and writes what this one starts afresh.
+    waitForWork();
     scanFinished.set(false);
     scanFiles.set({});
     // The worker fills its own job; the list, its check states and the folders change only on
     // this thread, where clicks read them.
     auto job = std::make_shared<ScanJob>();
     job->tools = std::move(tools);
-    worker_ = ThreadWorker::workOn(
-        "ScanViewController", "scanFolder_worker:",
-        ThreadWorker::Method([this, job, findFolders, stop = stop_.get_token()](const std::any&) {
+    startJob(
+        [this, job, findFolders](const std::stop_token& stop) {
             job->folders = findFolders();
             scanFolder_worker(*job, stop);
-        }),
-        {}, [this, job, alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
-            if (!alive.expired()) scanTaskFinished(*job);
-        });
+        },
+        [this, job] { scanTaskFinished(*job); });
 }
 
 void ScanViewController::requestStop() {
-    stop_.request_stop();
+    if (current_) current_->requestStop();
 }
 
 void ScanViewController::scanFolder_worker(ScanJob& job, const std::stop_token& stop) {
@@ -84,9 +92,12 @@ void ScanViewController::scanFolder_worker(ScanJob& job, const std::stop_token& 
 
 std::uint64_t ScanViewController::scanTools(ScanJob& job, std::uint64_t totalSize,
                                             const std::stop_token& stop) {
+    const std::size_t filesFound = job.found.size();
     for (std::size_t i = 0; i < job.tools.size() && !stop.stop_requested(); ++i) {
         const CleanToolItems& source = *job.tools[i];
-        auto items = source.list();
+        // The folders' files, found before any tool's items: what an item also removes of
+        // them is not counted again.
+        auto items = source.list(std::span(job.found).first(filesFound));
         if (!items) {
             // Not every machine has every package tool: named, not an error.
             job.unavailableTools.emplace_back(source.toolName());
@@ -96,6 +107,7 @@ std::uint64_t ScanViewController::scanTools(ScanJob& job, std::uint64_t totalSiz
             job.found.emplace_back(item.icon, item.name, item.key,
                                    UtilityFunction::convertVolSpace(item.bytes), item.bytes);
             job.found.back().toolIndex = static_cast<int>(i);
+            job.found.back().description = item.description;
             totalSize += item.bytes;
             filesSize.set(UtilityFunction::convertVolSpace(totalSize));
         }
@@ -142,7 +154,6 @@ void ScanViewController::scanTaskFinished(ScanJob& job) {
     scanFiles.set(std::move(job.found));
     EventBus::defaultCenter().post(Events::cleanShowSelectNumInBottom);
     scanFinished.set(true);
-    worker_.reset();
 }
 
 std::string ScanViewController::scanNote() const {
@@ -156,22 +167,15 @@ std::string ScanViewController::scanNote() const {
 }
 
 void ScanViewController::beginCleanTask() {
-    if (worker_) worker_->waitUntilFinished();
-    stop_ = std::stop_source();
+    waitForWork();
     iCleanSize = 0;
     cleanFinished.set(false);
     // The checked records as they are now go to the worker as its own copy.
     getSelectPath("clean");
     auto job = std::make_shared<CleanJob>();
     job->records = selDelFiles;
-    worker_ = ThreadWorker::workOn(
-        "ScanViewController", "fastClean_worker:",
-        ThreadWorker::Method([this, job, stop = stop_.get_token()](const std::any&) {
-            fastClean_worker(*job, stop);
-        }),
-        {}, [this, job, alive = std::weak_ptr<int>(lifetime_)](const std::any&) {
-            if (!alive.expired()) cleanTaskFinished(*job);
-        });
+    startJob([this, job](const std::stop_token& stop) { fastClean_worker(*job, stop); },
+             [this, job] { cleanTaskFinished(*job); });
 }
 
 namespace {
@@ -243,7 +247,8 @@ bool ScanViewController::cleanToolRecord(const CleanFileInfo& record, std::uint6
     }
     const CleanToolItems& source = *tools_[static_cast<std::size_t>(record.toolIndex)];
     CleanToolRemoval removal = source.remove(
-        {record.name, record.path, record.fileSizeNum, record.icon}, cleanAuthorization);
+        {record.name, record.path, record.fileSizeNum, record.icon, record.description},
+        cleanAuthorization);
     if (!removal.removed) {
         failure.path = record.name;  // its key means nothing to people
         failure.reason = removal.why;
@@ -265,7 +270,6 @@ void ScanViewController::cleanTaskFinished(const CleanJob& job) {
     cleanFailures = job.failures;
     cleanStopped = job.stopped;
     cleanFinished.set(true);
-    worker_.reset();
 }
 
 void ScanViewController::getSelectPath(const std::string& tag) {

@@ -16,11 +16,11 @@
 #include "clean/CleanFolder.h"
 #include "clean/CleanToolItems.h"
 #include "core/events/Observable.h"
+#include "core/work/BackgroundJob.h"
 
 namespace quillby {
 
 class PrivilegedAuthorization;
-class ThreadWorker;
 
 // One clean category's list: its listing scan, its per-item clean, and the check states of its
 // review list, kept in step with the category's setting (0 none, 1 all, 2 some checked). Scans
@@ -137,6 +137,10 @@ class ScanViewController {
         bool stopped = false;
     };
 
+    // Runs `work` on a worker with the task's stop token, then `done` on the owning thread.
+    void startJob(std::function<void(const std::stop_token&)> work, std::function<void()> done);
+    // Blocks until the last task's work has returned.
+    void waitForWork() const;
     void scanFolder_worker(ScanJob& job, const std::stop_token& stop);
     // Lists and measures the cleanable entries of the job's folder `folderIndex`; gives the new
     // total.
@@ -155,10 +159,10 @@ class ScanViewController {
 
     std::vector<CleanFolder> folders_;
     CleanToolSources tools_;
-    std::shared_ptr<ThreadWorker> worker_;
-    std::stop_source stop_;
-    // A completion still queued when the controller goes finds this expired.
-    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+    // The last task's work; its stop token is the Stop button's.
+    std::optional<Job> current_;
+    // Last: a result still on its way when the controller goes is dropped.
+    std::optional<JobOwner> jobs_;
 };
 
 }  // namespace quillby

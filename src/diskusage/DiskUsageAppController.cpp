@@ -2,6 +2,8 @@
 #include "diskusage/DiskUsageAppController.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
@@ -10,7 +12,6 @@
 #include "core/settings/UserDefaults.h"
 #include "core/text/UtilityFunction.h"
 #include "core/work/Asker.h"
-#include "core/work/ThreadWorker.h"
 #include "diskusage/DiskUsageLimit.h"
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/ScanFileLoader.h"
@@ -39,6 +40,7 @@ struct DiskUsageAppController::ScanJob {
     ScanFileReader::Outcome outcome = ScanFileReader::Outcome::Read;
     std::string refusal;
     std::uint64_t unreadable = 0;  // folders that could not be read
+    std::atomic<bool> workReturned{false};
 
     // Keeps the root's listing the chart publishes while it is built.
     Subscription captureListing() {
@@ -111,7 +113,7 @@ struct DiskUsageAppController::ScanJob {
 };
 
 DiskUsageAppController::DiskUsageAppController(Environment environment)
-    : environment_(std::move(environment)) {
+    : environment_(std::move(environment)), jobs_(environment_.queue) {
     auto rows = DiskUsageLeftCell::pathList(environment_.userName, environment_.homeFolder,
                                             environment_.volumes);
     customRowNum_ = static_cast<int>(rows.size()) - 1;
@@ -128,8 +130,6 @@ DiskUsageAppController::DiskUsageAppController(Environment environment)
 DiskUsageAppController::~DiskUsageAppController() {
     if (job_) job_->stop.store(true);
     if (job_ && job_->chart) job_->chart->cancelTask();
-    waitForScanWorker();
-    *alive_ = false;
 }
 
 void DiskUsageAppController::setRow(int row,
@@ -286,21 +286,16 @@ void DiskUsageAppController::startScan(const std::string& path, bool scanFile) {
     job_ = job;
     showPage(kScanning);
 
-    std::weak_ptr<bool> alive = alive_;
-    worker_ = ThreadWorker::workOn(
-        "DiskUsageAppController", "scanWorker",
-        [job](const std::any&) {
+    jobs_.start(
+        [job](JobContext&) {
             if (job->scanFile) {
                 job->runImport();
             } else {
                 job->ring ? job->runRing() : job->runBrowser();
             }
+            job->workReturned.store(true);
         },
-        {},
-        [this, alive, job](const std::any&) {
-            if (auto living = alive.lock(); living && *living) finishScan(job);
-        },
-        environment_.queue);
+        [this, job] { finishScan(job); });
 }
 
 void DiskUsageAppController::finishScan(const std::shared_ptr<ScanJob>& job) {
@@ -401,7 +396,9 @@ std::string DiskUsageAppController::unreadableNote() const {
 }
 
 void DiskUsageAppController::waitForScanWorker() {
-    if (worker_) worker_->waitUntilFinished();
+    while (job_ && !job_->workReturned.load()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 DiskUsageAppController::Progress DiskUsageAppController::progress() const {

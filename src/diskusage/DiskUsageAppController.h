@@ -9,6 +9,7 @@
 
 #include "core/events/Observable.h"
 #include "core/events/Subscription.h"
+#include "core/work/BackgroundJob.h"
 #include "diskusage/DiskUsageLeftCell.h"
 #include "diskusage/FSNode.h"
 #include "diskusage/RingPageModel.h"
@@ -19,7 +20,6 @@ namespace quillby {
 
 class Asker;
 class MainQueue;
-class ThreadWorker;
 
 // The disk-usage tool without widgets: the path list, choosing or dropping a folder, one scan at
 // a time on a worker with its progress counters, stopping, the finish step that hands the
@@ -66,7 +66,7 @@ class DiskUsageAppController {
     };
 
     explicit DiskUsageAppController(Environment environment);
-    // Stops a running scan and waits for its worker.
+    // Stops a running scan; its finish step is dropped.
     ~DiskUsageAppController();
     DiskUsageAppController(const DiskUsageAppController&) = delete;
     DiskUsageAppController& operator=(const DiskUsageAppController&) = delete;
@@ -109,8 +109,8 @@ class DiskUsageAppController {
     std::string unreadableNote() const;
     // The stop button: the scan ends as soon as it can and the tool returns to the path list.
     void stopScan();
-    // Waits until the running scan's worker has returned (its finish step still goes through
-    // the main queue). Tests and shutdown.
+    // Waits until the running scan's work has returned (its finish step still goes through
+    // the main queue). For tests.
     void waitForScanWorker();
 
     const std::string& homeFolder() const { return environment_.homeFolder; }
@@ -168,11 +168,10 @@ class DiskUsageAppController {
     std::vector<std::unique_ptr<FSNode>> allScanArr_;
     FSNode* browserRoot_ = nullptr;
     std::shared_ptr<ScanJob> job_;
-    std::shared_ptr<ThreadWorker> worker_;
     Progress lastProgress_;
     Subscription ringRemovals_;
-    // Finish steps of workers that outlive the controller are dropped.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // Last: the finish step of a scan that outlives the controller is dropped.
+    JobOwner jobs_;
 };
 
 }  // namespace quillby

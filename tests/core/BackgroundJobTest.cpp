@@ -55,20 +55,27 @@ TEST(BackgroundJob, StopReachesTheWorkAndItsResultStillArrives) {
     PlainMainQueue queue;
     JobOwner owner;
     int steps = -1;
+    auto returned = std::make_shared<std::atomic<bool>>(false);
     Job job = owner.start<int>(
-        [](JobContext& context) {
+        [returned](JobContext& context) {
             int done = 0;
             auto deadline = std::chrono::steady_clock::now() + 30s;
             while (!context.stopRequested() && std::chrono::steady_clock::now() < deadline) {
                 ++done;
                 std::this_thread::sleep_for(1ms);
             }
+            std::this_thread::sleep_for(20ms);  // a slow last step: the wait below must cover it
+            *returned = true;
             return context.stopRequested() ? done : -2;
         },
         [&](int done) { steps = done; });
     std::this_thread::sleep_for(20ms);
     job.requestStop();
     EXPECT_TRUE(job.stopRequested());
+    // The owner may wait for the work itself; the result still waits for the owning thread.
+    job.waitUntilWorkEnded();
+    EXPECT_TRUE(*returned);
+    EXPECT_EQ(steps, -1);
     ASSERT_TRUE(queue.runUntil([&] { return steps != -1; }));
     EXPECT_GE(steps, 0);
 }

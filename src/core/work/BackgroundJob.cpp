@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -34,6 +35,8 @@ struct JobState {
     JobOwner::ProgressHandler progress;    // called on the owning thread only
 
     std::mutex mutex;  // guards what follows, written by the worker
+    std::condition_variable ended;
+    bool workEnded = false;
     JobProgress latest;
     bool reported = false;
     bool pushPending = false;
@@ -89,6 +92,12 @@ bool Job::stopRequested() const {
     return state_ && state_->stop.stop_requested();
 }
 
+void Job::waitUntilWorkEnded() const {
+    if (!state_) return;
+    std::unique_lock lock(state_->mutex);
+    state_->ended.wait(lock, [this] { return state_->workEnded; });
+}
+
 JobOwner::JobOwner(MainQueue* queue)
     : queue_(queue ? queue : MainQueue::current()), shared_(std::make_shared<JobOwnerState>()) {}
 
@@ -125,6 +134,11 @@ Job JobOwner::launch(std::function<void(JobContext&)> work, std::function<void()
     std::thread([state, work = std::move(work), done = std::move(done)] {
         JobContext context(state);
         work(context);
+        {
+            std::lock_guard lock(state->mutex);
+            state->workEnded = true;
+        }
+        state->ended.notify_all();
         MainQueue::postIfAlive(state->queue, [state, done] {
             auto& owner = *state->owner;
             if (!owner.alive) return;

@@ -58,6 +58,9 @@ class Job {
     // Asks the work to stop; it ends at its next look at the stop token.
     void requestStop();
     bool stopRequested() const;
+    // Blocks until the work has returned (its result may still be on its way). For an owner
+    // whose work reads the owner itself, before it goes.
+    void waitUntilWorkEnded() const;
 
   private:
     std::shared_ptr<JobState> state_;
