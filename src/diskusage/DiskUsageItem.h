@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quillby {
@@ -19,6 +20,10 @@ struct DiskUsageItem {
     bool unreadable = false;
     // A folder the scan's exclusions left unread: its size says nothing.
     bool excluded = false;
+    // A folder's entries directly inside it, when its listing read them.
+    std::optional<std::uint64_t> itemCount;
+    // The last modification (seconds since the epoch), when the listing read it.
+    std::optional<std::int64_t> modified;
 
     // An item for `path` named `name` with `bytes`, its size text made from them.
     static DiskUsageItem make(std::string name, std::string path, std::uint64_t bytes,

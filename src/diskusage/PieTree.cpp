@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/PieTree.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -45,6 +46,17 @@ const FSNode* itemNode(const FSNode* root, std::string_view path) {
         node = next;
     }
     return node;
+}
+
+// The number of entries of the folder `name` inside the folder open at `parentFd` (never
+// through a link), or nothing when it cannot be read.
+std::optional<std::uint64_t> entryCount(int parentFd, const char* name, DirectoryReader& reader) {
+    int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    bool complete = reader.readAll(fd);
+    ::close(fd);
+    if (!complete) return std::nullopt;
+    return reader.entries().size();
 }
 
 std::string nodeName(const RingFolderNode& node) {
@@ -126,6 +138,20 @@ int PieTree::SeekDirectory(const std::string& path) {
     return 1;
 }
 
+bool PieTree::openFolder(const std::string& path) {
+    RingFolderNode* folder = searchFile(path);
+    if (!folder) return false;
+    icFoundPtr = nullptr;
+    icCurrentPtr = folder;
+    // Depths from an older frame would stop the clearing early: lay out from here first.
+    drawScene();
+    clearHiddenFlags();
+    drawScene();
+    requestRedraw();
+    updateLeftView(folder->path(), folder->size);
+    return true;
+}
+
 void PieTree::removeFile(const DiskUsageItem& item, bool isDirectory) {
     std::string folderPath = item.path;
     if (isDirectory) {
@@ -204,7 +230,8 @@ void PieTree::updateLeftView(const std::string& path, std::int64_t size) {
         listingReader_(path, size);
         return;
     }
-    publishListing(path, size, readFolderItems(path, subfolderSizes(path)));
+    publishListing(path, size,
+                   readFolderItems(path, subfolderSizes(path), excludedSubfolders(path)));
 }
 
 std::unordered_map<std::string, std::uint64_t> PieTree::subfolderSizes(
@@ -224,22 +251,40 @@ std::unordered_map<std::string, std::uint64_t> PieTree::subfolderSizes(
     return sizes;
 }
 
+std::unordered_set<std::string> PieTree::excludedSubfolders(const std::string& path) const {
+    std::unordered_set<std::string> names;
+    if (const RingFolderNode* folder = searchFile(path)) {
+        for (const auto& child : folder->children) {
+            if (child && child->excluded) names.insert(child->name());
+        }
+    }
+    return names;
+}
+
 std::vector<DiskUsageItem> PieTree::readFolderItems(
-    const std::string& path, const std::unordered_map<std::string, std::uint64_t>& subfolders) {
+    const std::string& path, const std::unordered_map<std::string, std::uint64_t>& subfolders,
+    const std::unordered_set<std::string>& leaveClosed) {
     std::vector<DiskUsageItem> items;
     int fd = SharedFolderHandle::openFolderPath(path);
     if (fd >= 0) {
         DirectoryReader listing;
+        DirectoryReader inside;
         listing.readAll(fd);
         for (const auto& entry : listing.entries()) {
-            bool isFolder = false;
-            std::uint64_t bytes = entrySize(fd, entry.name.data(), &isFolder).value_or(0);
+            auto status = entryStatus(fd, entry.name.data());
+            bool isFolder = status && S_ISDIR(status->st_mode);
+            std::uint64_t bytes = status ? sizeOfStatus(*status) : 0;
             if (isFolder) {
                 auto match = subfolders.find(std::string(entry.name));
                 bytes = match == subfolders.end() ? 0 : match->second;
             }
-            items.push_back(DiskUsageItem::make(std::string(entry.name),
-                                                path + std::string(entry.name), bytes, isFolder));
+            DiskUsageItem item = DiskUsageItem::make(
+                std::string(entry.name), path + std::string(entry.name), bytes, isFolder);
+            if (status) item.modified = status->st_mtim.tv_sec;
+            if (isFolder && !leaveClosed.contains(item.name)) {
+                item.itemCount = entryCount(fd, entry.name.data(), inside);
+            }
+            items.push_back(std::move(item));
         }
         ::close(fd);
     }

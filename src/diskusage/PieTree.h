@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "diskusage/DiskUsageItem.h"
@@ -75,6 +76,10 @@ class PieTree {
     // else a child of the nearest ancestor that has it, else the root. Draws a frame, publishes
     // the listing of the folder reached and returns 1; 0 without a tree.
     int SeekDirectory(const std::string& path);
+    // Makes the folder of the tree at `path` (ending in "/") current wherever it lies, clears
+    // the hidden flags below it, draws a frame and publishes its listing. False (nothing
+    // changed) when the tree has no such folder.
+    bool openFolder(const std::string& path);
     // Takes a removed item out of the tree: its bytes leave its folder (for a file) or the
     // folder itself and every ancestor, never going below 0; a removed folder leaves the tree,
     // and when the current folder was in it, the removed folder's parent becomes current.
@@ -97,10 +102,16 @@ class PieTree {
     // The sizes of the subfolders of the listed folder at `path` as the tree has them, by name
     // (main thread).
     std::unordered_map<std::string, std::uint64_t> subfolderSizes(const std::string& path) const;
+    // The names of the subfolders of the folder at `path` that the scan's exclusions left
+    // unread: their listings leave them closed too (main thread).
+    std::unordered_set<std::string> excludedSubfolders(const std::string& path) const;
     // The entries of the folder at `path` (ending in "/"), largest first, links not followed,
-    // subfolders measured from `subfolders`. Reads only the disk, so any thread may call it.
+    // subfolders measured from `subfolders`, with each entry's last change and each
+    // subfolder's number of entries (but those in `leaveClosed`, which are not opened). Reads
+    // only the disk, so any thread may call it.
     static std::vector<DiskUsageItem> readFolderItems(
-        const std::string& path, const std::unordered_map<std::string, std::uint64_t>& subfolders);
+        const std::string& path, const std::unordered_map<std::string, std::uint64_t>& subfolders,
+        const std::unordered_set<std::string>& leaveClosed = {});
     // Publishes "RefreshLeftView" for the folder at `path` of `size` bytes with its `items`.
     void publishListing(const std::string& path, std::int64_t size,
                         std::vector<DiskUsageItem> items);

@@ -77,15 +77,17 @@ void RingPageModel::installListingReader() {
     }
     chart_->setListingReader([this](const std::string& path, std::int64_t size) {
         auto sizes = chart_->subfolderSizes(path);
+        auto closed = chart_->excludedSubfolders(path);
         std::uint64_t ticket = ++listingTicket_;
         PieTree* chart = chart_.get();
-        listingRunner_([path, sizes] { return PieTree::readFolderItems(path, sizes); },
-                       [this, ticket, chart, path, size](std::vector<DiskUsageItem> items) {
-                           // Only the newest listing of the same chart is shown.
-                           if (ticket == listingTicket_ && chart == chart_.get()) {
-                               chart->publishListing(path, size, std::move(items));
-                           }
-                       });
+        listingRunner_(
+            [path, sizes, closed] { return PieTree::readFolderItems(path, sizes, closed); },
+            [this, ticket, chart, path, size](std::vector<DiskUsageItem> items) {
+                // Only the newest listing of the same chart is shown.
+                if (ticket == listingTicket_ && chart == chart_.get()) {
+                    chart->publishListing(path, size, std::move(items));
+                }
+            });
     });
 }
 
@@ -97,6 +99,7 @@ void RingPageModel::releaseTree() {
     back();
     listing_ = {};
     rows_.clear();
+    shownRows_.clear();
     breadcrumb_.clear();
     bump(listingChanged);
 }
@@ -108,7 +111,11 @@ void RingPageModel::reopen() {
 
 void RingPageModel::refreshLeftView(const Listing& listing) {
     listing_ = listing;
-    currentPath_ = pathInside(listing.folder.path, "");
+    std::string folder = pathInside(listing.folder.path, "");
+    // A search narrows one folder's list: another folder starts unfiltered.
+    if (folder != currentPath_) filter_.clear();
+    currentPath_ = folder;
+    history_.visit(currentPath_);
     if (firstInPath_.empty()) firstInPath_ = currentPath_;
     breadcrumb_ = breadcrumbComponents(firstInPath_, currentPath_);
     std::uint64_t limit = DiskUsageLimit::getLimitSize();
@@ -123,7 +130,48 @@ void RingPageModel::refreshLeftView(const Listing& listing) {
             rows_.back().excluded = node && node->excluded;
         }
     }
+    shownRows_ = arrangedItems(rows_, sort_, filter_);
     bump(listingChanged);
+}
+
+void RingPageModel::arrangeRows() {
+    shownRows_ = arrangedItems(rows_, sort_, filter_);
+    bump(rowsChanged);
+}
+
+void RingPageModel::setFilter(const std::string& text) {
+    if (text == filter_) return;
+    filter_ = text;
+    arrangeRows();
+}
+
+void RingPageModel::clickColumn(ListColumn column) {
+    sort_ = sortAfterClick(sort_, column);
+    arrangeRows();
+}
+
+std::string RingPageModel::percentText(const DiskUsageItem& item) const {
+    return quillby::percentText(item.fileSizeNum, listing_.folder.fileSizeNum);
+}
+
+bool RingPageModel::goBack() {
+    if (!chart_) return false;
+    forgetFoldersGone();
+    FolderHistory::Step step = history_.back();
+    return !step.leaves && chart_->openFolder(step.folder);
+}
+
+bool RingPageModel::goForward() {
+    if (!chart_) return false;
+    forgetFoldersGone();
+    std::optional<std::string> folder = history_.forward();
+    return folder && chart_->openFolder(*folder);
+}
+
+void RingPageModel::forgetFoldersGone() {
+    for (const std::string& folder : std::vector<std::string>(history_.folders())) {
+        if (!chart_->searchFile(folder)) history_.forget(folder);
+    }
 }
 
 std::string RingPageModel::headerName() const {
@@ -254,6 +302,8 @@ std::uint64_t RingPageModel::treeBytes() const {
 void RingPageModel::back() {
     firstInPath_.clear();
     currentPath_.clear();
+    filter_.clear();
+    history_.clear();
     allSelectArr_.clear();
     closeBubble();
     bump(selectionChanged);

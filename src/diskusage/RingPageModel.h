@@ -12,7 +12,9 @@
 #include "core/events/Subscription.h"
 #include "diskusage/DiskUsageBreadcrumb.h"
 #include "diskusage/DiskUsageItem.h"
+#include "diskusage/DiskUsageListColumns.h"
 #include "diskusage/DiskUsageRemoval.h"
+#include "diskusage/FolderHistory.h"
 #include "diskusage/PieTree.h"
 #include "diskusage/ScanFileEntry.h"
 
@@ -77,11 +79,31 @@ class RingPageModel {
     const DiskUsageItem& currentFolder() const { return listing_.folder; }
     // The breadcrumb from the scanned folder down to the current one.
     const std::vector<BreadcrumbComponent>& breadcrumb() const { return breadcrumb_; }
-    // The rows of the item list, largest first: folders, and other items at or above the size
-    // limit (read when the listing arrives); folders the scan could not read are marked.
-    const std::vector<DiskUsageItem>& rows() const { return rows_; }
+    // The rows of the item list: folders, and other items at or above the size limit (read
+    // when the listing arrives), whose names hold the search text, in the list's sort (largest
+    // first unless a column header was clicked); folders the scan could not read are marked.
+    const std::vector<DiskUsageItem>& rows() const { return shownRows_; }
     // Called after every new listing (the list, header and breadcrumb changed).
     Observable<int> listingChanged{0};
+    // Called when the search text or the sort changed the rows (the listing did not change).
+    Observable<int> rowsChanged{0};
+
+    // The search field: rows whose names hold `text` in any letter case. A new folder clears it.
+    void setFilter(const std::string& text);
+    const std::string& filter() const { return filter_; }
+    // A column header's click sorts by it (again: the other way round).
+    void clickColumn(ListColumn column);
+    ListSort sort() const { return sort_; }
+    // The cells of a row: its share of the folder listed, its entries and its last change.
+    std::string percentText(const DiskUsageItem& item) const;
+
+    // Back and Forward through the folders visited since the tree was shown. Back from the
+    // first folder visited leads out of the results: goBack() then answers false and the page
+    // returns to the places. Folders that left the tree are passed over.
+    bool goBack();
+    bool goForward();
+    bool canGoForward() const { return history_.canGoForward(); }
+    const FolderHistory& history() const { return history_; }
 
     // Pointer events from the chart's view; ignored while a scan runs.
     void setScanRunning(bool running) { scanRunning_ = running; }
@@ -127,11 +149,18 @@ class RingPageModel {
   private:
     void refreshLeftView(const Listing& listing);
     void installListingReader();
+    void arrangeRows();
+    // Folders that left the tree (removed) leave the history too.
+    void forgetFoldersGone();
 
     std::unique_ptr<PieTree> chart_;
     std::vector<Subscription> subscriptions_;
     Listing listing_;
     std::vector<DiskUsageItem> rows_;
+    std::vector<DiskUsageItem> shownRows_;
+    std::string filter_;
+    ListSort sort_;
+    FolderHistory history_;
     std::vector<BreadcrumbComponent> breadcrumb_;
     std::vector<DiskUsageItem> allSelectArr_;
     std::string firstInPath_;

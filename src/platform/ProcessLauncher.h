@@ -26,6 +26,16 @@ class ProcessLauncher {
     // Starts `program` (an absolute path) with `arguments`; nullptr when it could not start.
     virtual std::unique_ptr<LaunchedProcess> launch(const std::string& program,
                                                     const std::vector<std::string>& arguments) = 0;
+    // The same, the process starting in the folder `workingFolder` (a terminal opened there);
+    // nullptr where a launcher cannot choose the folder.
+    virtual std::unique_ptr<LaunchedProcess> launchIn(const std::string& workingFolder,
+                                                      const std::string& program,
+                                                      const std::vector<std::string>& arguments) {
+        (void)workingFolder;
+        (void)program;
+        (void)arguments;
+        return nullptr;
+    }
     // The program file of the running process.
     virtual std::string ownExecutable() = 0;
     // The path of a tool of this program or of the system, found beside the running program

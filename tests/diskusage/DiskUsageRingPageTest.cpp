@@ -171,3 +171,87 @@ TEST_F(DiskUsageRingPageTest, ListingsReadElsewhereShowOnlyTheNewest) {
     EXPECT_EQ(page.currentPath(), (top / "b").string() + "/");
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"f"}));
 }
+
+TEST_F(DiskUsageRingPageTest, BackAndForwardRetraceTheVisitedFoldersAndBackFromTheFirstLeaves) {
+    std::string a = (top / "a").string() + "/";
+    std::string a1 = (top / "a/a1").string() + "/";
+    page.clickLeftListViewAction(row("a"));
+    page.clickLeftListViewAction(row("a1"));
+    page.clickBreadcrumb(0);
+    EXPECT_FALSE(page.canGoForward());
+    ASSERT_TRUE(page.goBack());
+    EXPECT_EQ(page.currentPath(), a1);  // deeper than a child of the folder shown
+    ASSERT_TRUE(page.goBack());
+    EXPECT_EQ(page.currentPath(), a);
+    ASSERT_TRUE(page.goForward());
+    EXPECT_EQ(page.currentPath(), a1);
+    // A new visit forgets the way ahead.
+    page.clickBreadcrumb(1);
+    EXPECT_FALSE(page.canGoForward());
+    EXPECT_FALSE(page.goForward());
+    ASSERT_TRUE(page.goBack());
+    EXPECT_EQ(page.currentPath(), a1);
+    ASSERT_TRUE(page.goBack());
+    ASSERT_TRUE(page.goBack());
+    EXPECT_EQ(page.currentPath(), top.string() + "/");
+    EXPECT_FALSE(page.goBack()) << "from the first folder Back leads to the places";
+
+    // A removed folder is passed over.
+    page.clickLeftListViewAction(row("b"));
+    page.clickBreadcrumb(0);
+    page.clickLeftListViewAction(row("a"));
+    page.changeSelectArr(row("a1"), true);
+    page.removalFinished({RemovalOutcome::vanished((top / "a/a1").string())});
+    page.clickBreadcrumb(0);
+    ASSERT_TRUE(page.goBack());
+    EXPECT_EQ(page.currentPath(), a);
+    ASSERT_TRUE(page.goBack());
+    EXPECT_EQ(page.currentPath(), top.string() + "/");
+    ASSERT_TRUE(page.goBack());
+    EXPECT_EQ(page.currentPath(), (top / "b").string() + "/");
+}
+
+TEST_F(DiskUsageRingPageTest, RowsCarryTheirColumnsSortByHeaderAndFilterUntilTheFolderChanges) {
+    fs::last_write_time(top / "readme", fs::file_time_type::clock::now() - std::chrono::hours(48));
+    page.showFolder(top.string());
+    EXPECT_EQ(row("a").itemCount, 2u);
+    EXPECT_EQ(row("b").itemCount, 1u);
+    EXPECT_FALSE(row("readme").itemCount);
+    ASSERT_TRUE(row("readme").modified && row("b").modified);
+    EXPECT_LT(*row("readme").modified, *row("b").modified);
+    EXPECT_EQ(page.percentText(row("a")), "61%");  // 4000 of 6510
+
+    struct Case {
+        ListColumn column;
+        std::vector<std::string> rows;
+    };
+    for (const Case& c : std::vector<Case>{
+             {ListColumn::Name, {"a", "b", "readme"}},
+             {ListColumn::Name, {"readme", "b", "a"}},  // the same header again reverses
+             {ListColumn::Size, {"a", "b", "readme"}},
+             {ListColumn::Size, {"readme", "b", "a"}},
+             {ListColumn::PercentOfParent, {"a", "b", "readme"}},
+             {ListColumn::Items, {"a", "b", "readme"}},  // a file has no count: last
+             {ListColumn::Items, {"b", "a", "readme"}},
+         }) {
+        page.clickColumn(c.column);
+        EXPECT_EQ(rowNames(), c.rows) << columnTitle(c.column, page.sort());
+    }
+    page.clickColumn(ListColumn::Modified);
+    EXPECT_EQ(rowNames().back(), "readme");  // newest first
+    page.clickColumn(ListColumn::Modified);
+    EXPECT_EQ(rowNames().front(), "readme");
+
+    page.setFilter("READ");
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"readme"}));
+    page.showFolder(top.string());  // the same folder listed again keeps the search
+    EXPECT_EQ(page.filter(), "READ");
+    page.clickLeftListViewAction(page.rows()[0]);  // a file: nothing changes
+    page.setFilter("");
+    page.clickLeftListViewAction(row("a"));
+    page.setFilter("zz");
+    EXPECT_TRUE(page.rows().empty());
+    page.clickBreadcrumb(0);
+    EXPECT_EQ(page.filter(), "");
+    EXPECT_EQ(rowNames().size(), 3u);
+}

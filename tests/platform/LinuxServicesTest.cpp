@@ -262,6 +262,17 @@ TEST(LinuxProcessLauncher, ReportsExitStatusAndFindsToolsOnThePath) {
     EXPECT_EQ(TempDir::read(dir / "calls.txt"), "tool a b\n");
     EXPECT_EQ(launcher.launch((dir / "missing").string(), {}), nullptr);
 
+    // Started in a folder of its own (a terminal opened there).
+    fs::path pwd = dir.writeExecutable("pwd.sh", "#!/bin/sh\npwd > \"$1\"\n");
+    fs::create_directory(dir / "here");
+    process =
+        launcher.launchIn((dir / "here").string(), pwd.string(), {(dir / "pwd.txt").string()});
+    ASSERT_NE(process, nullptr);
+    while (process->isRunning()) {
+    }
+    EXPECT_EQ(TempDir::read(dir / "pwd.txt"), (dir / "here").string() + "\n");
+    EXPECT_EQ(launcher.launchIn((dir / "gone").string(), pwd.string(), {}), nullptr);
+
     dir.write("plain/tool", "not executable");
     auto found = LinuxProcessLauncher::findOnPath(
         "tool", "relative:" + (dir / "plain").string() + ":" + dir.path().string());

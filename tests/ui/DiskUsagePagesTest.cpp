@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -12,6 +15,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
+#include <mutex>
 #include <numbers>
 
 #include "core/settings/SettingsKeys.h"
@@ -19,7 +23,10 @@
 #include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/FileSystemBrowserModel.h"
 #include "diskusage/ui/DiskUsageColumnBrowser.h"
+#include "diskusage/ui/DiskUsageColumnBrowserModel.h"
 #include "diskusage/ui/DiskUsageColumnBrowserToolPane.h"
+#include "diskusage/ui/DiskUsageColumnBrowserView.h"
+#include "diskusage/ui/DiskUsageItemMenu.h"
 #include "diskusage/ui/DiskUsageLeftCellView.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
@@ -29,6 +36,7 @@
 #include "diskusage/ui/PieChartBubble.h"
 #include "diskusage/ui/RingChartView.h"
 #include "diskusage/ui/SelectableItemRow.h"
+#include "platform/ProcessLauncher.h"
 #include "support/AccessibleTree.h"
 #include "support/ScriptedAsker.h"
 #include "support/TestPlatform.h"
@@ -309,6 +317,15 @@ TEST_F(DiskUsagePagesTest, TheColumnBrowserRemovesThroughTheToolsGuard) {
             FileSystemBrowserModel::clickCheckBox(*child);
     }
     DiskUsageColumnBrowser* browser = pane->browser();
+    // The current item's context menu copies its path.
+    QModelIndex c = browser->model()->indexOf(root->children.back().get());
+    browser->columnView()->setCurrentIndex(c);
+    QMenu* menu = browser->itemMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 2);
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), root->children.back()->path());
+    EXPECT_EQ(menu->actions()[1]->text(), "Open a Terminal Here");
     browser->removeCheckedItems();
     browser->work().waitUntilIdle();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !asker->messages.empty(); }, 5000));
@@ -391,4 +408,133 @@ TEST_F(DiskUsagePagesTest, AWalkThroughColumnsAndRingsAndBackNeedsNoRestart) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::AltModifier);
     ASSERT_EQ(shown.back(), 0);
     ASSERT_TRUE(measure(0, tool->ringPage())) << "the first place again, now as rings";
+}
+
+namespace {
+
+// Records the terminals started and starts nothing.
+class RecordingLauncher final : public ProcessLauncher {
+  public:
+    struct Start {
+        std::string folder;
+        std::string program;
+    };
+    class Ended final : public LaunchedProcess {
+        bool isRunning() override { return false; }
+        int terminationStatus() override { return 0; }
+        void terminate() override {}
+    };
+    std::unique_ptr<LaunchedProcess> launch(const std::string&,
+                                            const std::vector<std::string>&) override {
+        return nullptr;
+    }
+    std::unique_ptr<LaunchedProcess> launchIn(const std::string& folder, const std::string& program,
+                                              const std::vector<std::string>&) override {
+        std::lock_guard lock(mutex);
+        starts.push_back({folder, program});
+        return std::make_unique<Ended>();
+    }
+    std::string ownExecutable() override { return {}; }
+    std::string findTool(const std::string&) override { return {}; }
+    bool runningAsAdministrator() override { return false; }
+
+    std::mutex mutex;
+    std::vector<Start> starts;
+};
+
+}  // namespace
+
+// The ring page's tools: the centre's name and total, the list's columns, sort and search,
+// Back and Forward (buttons and Alt+Left/Right), and the items' context menu.
+TEST_F(DiskUsagePagesTest, TheRingPagesColumnsSearchHistoryAndItemMenu) {
+    makeFile(home / "notes.txt", 3'000'000);
+    fs::last_write_time(home / "notes.txt",
+                        fs::file_time_type::clock::now() - std::chrono::hours(24 * 400));
+    // c is never read: it shows as excluded, not as an empty folder.
+    UserDefaults::standardUserDefaults().setObject(SettingValue((home / "c").string()),
+                                                   SettingsKey::DiskUsageExcludes);
+    QTest::mouseClick(tool->pathListPage()->rows()[0], Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
+    DiskUsageRingPage* ring = tool->ringPage();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ring->rows().size() == 4u; }, 20000));
+    auto rowNames = [&] {
+        QStringList names;
+        for (auto* row : ring->rows()) names << row->shownName();
+        return names;
+    };
+    auto headers = [&] {
+        QStringList texts;
+        for (auto* header : ring->columnButtons()) texts << header->text();
+        return texts;
+    };
+    EXPECT_EQ(headers(), (QStringList{"Name", "Size \u25BC", "%", "Items", "Modified"}));
+    EXPECT_EQ(rowNames(), (QStringList{"a", "notes.txt", "b", "[excluded] c"}));
+    QStringList cells = ring->rows()[0]->cellTexts();
+    ASSERT_EQ(cells.size(), 3);
+    EXPECT_EQ(cells[0], "44%");  // 4 of 9 MB
+    EXPECT_EQ(cells[1], "2");
+    EXPECT_EQ(cells[2].size(), 16);
+    EXPECT_EQ(ring->rows()[1]->cellTexts()[1], "");  // a file has no count
+    EXPECT_EQ(ring->rows()[3]->cellTexts()[1], "");  // nor an excluded folder: it stays closed
+
+    ring->columnButtons()[4]->click();  // newest first: the old notes last
+    EXPECT_EQ(rowNames().back(), "notes.txt");
+    ring->columnButtons()[0]->click();
+    EXPECT_EQ(headers()[0], "Name \u25B2");
+    EXPECT_EQ(rowNames(), (QStringList{"a", "b", "[excluded] c", "notes.txt"}));
+    QTest::keyClicks(ring->searchField(), "NOTE");
+    EXPECT_EQ(rowNames(), (QStringList{"notes.txt"}));
+    ring->searchField()->clear();
+
+    // The centre disc names the folder shown: light text on its dark fill.
+    RingChartView* view = ring->chartView();
+    QImage picture(view->size(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    view->render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+    QRect centre(view->width() / 2 - 30, view->height() / 2 - 15, 60, 30);
+    EXPECT_GT(shareOfColour(picture, centre, QColor(245, 245, 245), 30), 0.02);
+
+    // Into a and c, then back and forward; from the first folder Back leads to the places.
+    auto header = [&](const QString& name) {
+        return QTest::qWaitFor([&] { return ring->headerName()->text() == name; }, 20000);
+    };
+    EXPECT_FALSE(ring->nextFolderButton()->isEnabled());
+    QTest::mouseClick(ring->rows()[0], Qt::LeftButton);
+    ASSERT_TRUE(header("a"));
+    ring->previousFolderButton()->click();
+    ASSERT_TRUE(header("alice"));
+    EXPECT_TRUE(ring->nextFolderButton()->isEnabled());
+    ring->nextFolderButton()->click();
+    ASSERT_TRUE(header("a"));
+    QTest::keyClick(view, Qt::Key_Left, Qt::AltModifier);
+    ASSERT_TRUE(header("alice"));
+    QTest::keyClick(view, Qt::Key_Right, Qt::AltModifier);
+    ASSERT_TRUE(header("a"));
+
+    // The item menu: the path to the clipboard; the terminal only when the desktop has one
+    // (the fixture's desktop has none).
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ring->itemActions().work().isBusy(); }, 20000));
+    DiskUsageItem one = ring->rows()[0]->item();
+    QMenu* menu = ring->itemMenu(one);
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[0]->text(), "Copy Path");
+    EXPECT_FALSE(menu->actions()[1]->isVisible());
+    menu->actions()[0]->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), (home / "a/one").string());
+    auto launcher = std::make_shared<RecordingLauncher>();
+    ring->itemActions().setLauncher(launcher);
+    ring->itemActions().setTerminal(TerminalCommand{"Terminal", "t.desktop", "/usr/bin/t", {}});
+    menu = ring->itemMenu(one);
+    ASSERT_TRUE(menu->actions()[1]->isVisible());
+    EXPECT_EQ(menu->actions()[1]->text(), "Open a Terminal Here");
+    menu->actions()[1]->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ring->itemActions().work().isBusy(); }, 20000));
+    ASSERT_EQ(launcher->starts.size(), 1u);
+    EXPECT_EQ(launcher->starts[0].folder, (home / "a").string());
+    EXPECT_EQ(launcher->starts[0].program, "/usr/bin/t");
+
+    QTest::keyClick(view, Qt::Key_Left, Qt::AltModifier);
+    ASSERT_TRUE(header("alice"));
+    QTest::keyClick(view, Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(shown.back(), 0);
 }

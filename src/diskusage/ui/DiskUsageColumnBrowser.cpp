@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "diskusage/ui/DiskUsageColumnBrowser.h"
 
+#include <QCursor>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -11,6 +13,7 @@
 #include "diskusage/ui/DiskUsageColumnBrowserModel.h"
 #include "diskusage/ui/DiskUsageColumnBrowserRowDelegate.h"
 #include "diskusage/ui/DiskUsageColumnBrowserView.h"
+#include "diskusage/ui/DiskUsageItemMenu.h"
 #include "diskusage/ui/PageParts.h"
 #include "platform/FileViewer.h"
 #include "platform/Services.h"
@@ -51,7 +54,8 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
       spinner_(new BusySpinner(this)),
       status_(new RichStatusLine(this)),
       removal_(new WorkRunner(this)),
-      viewing_(new WorkRunner(this)) {
+      viewing_(new WorkRunner(this)),
+      itemMenu_(new DiskUsageItemMenu(this)) {
     stop_ = PageParts::stopButton(*removal_, this);
     setAccessibleName(tr("Disk usage columns"));
     view_->setModel(model_);
@@ -69,6 +73,13 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
     viewing_->addControl(open_);
     viewing_->addControl(reveal_);
 
+    // A right click makes its row current first, so the menu is the current item's.
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, [this] {
+        if (QMenu* menu = itemMenu()) menu->popup(QCursor::pos());
+    });
+    connect(itemMenu_, &DiskUsageItemMenu::terminalFailed, this,
+            [this](const QString& message) { status_->showMessage(message, true); });
     connect(remove_, &QPushButton::clicked, this, &DiskUsageColumnBrowser::removeCheckedItems);
     connect(open_, &QToolButton::clicked, this, &DiskUsageColumnBrowser::openItem);
     connect(reveal_, &QToolButton::clicked, this, &DiskUsageColumnBrowser::revealItem);
@@ -251,6 +262,14 @@ std::string DiskUsageColumnBrowser::itemPath() const {
     QModelIndex current = view_->currentIndex();
     if (current.isValid()) return model_->nodeAt(current)->path();
     return root_ ? root_->path() : std::string();
+}
+
+QMenu* DiskUsageColumnBrowser::itemMenu() {
+    std::string path = itemPath();
+    if (path.empty()) return nullptr;
+    QModelIndex current = view_->currentIndex();
+    bool isFolder = !current.isValid() || model_->nodeAt(current)->isDirectory;
+    return itemMenu_->menuFor(path, isFolder, true, this);
 }
 
 void DiskUsageColumnBrowser::openItem() {

@@ -13,6 +13,7 @@
 #include "diskusage/FileSystemBrowserModel.h"
 #include "ui/RemovalSteps.h"
 
+class QMenu;
 class QPushButton;
 class QToolButton;
 
@@ -22,6 +23,7 @@ class Asker;
 class BusySpinner;
 class DiskUsageColumnBrowserModel;
 class DiskUsageColumnBrowserView;
+class DiskUsageItemMenu;
 class FileViewer;
 class RemovalConversation;
 class RichStatusLine;
@@ -34,7 +36,7 @@ class WorkRunner;
 // trash could take and to retry with administrator rights what lacked them, and names what could
 // not go with its reason; Stop ends it before its next item. After each step the folders of the
 // items that went shrink, the states follow and the columns reload. Open and reveal act on the
-// current item, on a worker.
+// current item, on a worker, and so does its context menu (copy path, open a terminal there).
 class DiskUsageColumnBrowser : public QWidget {
     Q_OBJECT
   public:
@@ -70,6 +72,9 @@ class DiskUsageColumnBrowser : public QWidget {
     // Opens the item by the safe open rule, or shows it in its folder, on a worker.
     void openItem();
     void revealItem();
+    // The current item's context menu (DiskUsageItemMenu); nullptr with nothing shown.
+    QMenu* itemMenu();
+    DiskUsageItemMenu& itemActions() const { return *itemMenu_; }
 
     DiskUsageColumnBrowserView* columnView() const { return view_; }
     DiskUsageColumnBrowserModel* model() const { return model_; }
@@ -118,6 +123,7 @@ class DiskUsageColumnBrowser : public QWidget {
     RichStatusLine* status_;
     WorkRunner* removal_;
     WorkRunner* viewing_;
+    DiskUsageItemMenu* itemMenu_;
 };
 
 }  // namespace quillby

@@ -37,8 +37,8 @@ DiskUsageRemovalSheet::DiskUsageRemovalSheet(const std::vector<DiskUsageItem>& i
     rows->setContentsMargins(20, 0, 20, 0);
     rows->setSpacing(0);
     for (const auto& item : items) {
-        auto* row =
-            new SelectableItemRow(item, true, SelectableItemRow::Kind::SelectFilesListView, list);
+        auto* row = new SelectableItemRow(item, true, SelectableItemRow::Kind::SelectFilesListView,
+                                          nullptr, list);
         connect(row, &SelectableItemRow::selectionToggled, this,
                 &DiskUsageRemovalSheet::selectionToggled);
         rows->addWidget(row);

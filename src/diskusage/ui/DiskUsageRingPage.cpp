@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
@@ -17,7 +19,9 @@
 #include "core/text/PlainText.h"
 #include "core/work/AdministratorRightsFlag.h"
 #include "core/work/PrivilegedAuthorization.h"
+#include "diskusage/DiskUsageListColumns.h"
 #include "diskusage/RingPageModel.h"
+#include "diskusage/ui/DiskUsageItemMenu.h"
 #include "diskusage/ui/DiskUsageRemovalSheet.h"
 #include "diskusage/ui/PageParts.h"
 #include "diskusage/ui/PieChartBubble.h"
@@ -32,6 +36,13 @@
 namespace quillby {
 
 namespace {
+
+// The list's columns from left to right, as their headers stand.
+constexpr ListColumn kColumnOrder[] = {ListColumn::Name, ListColumn::Size,
+                                       ListColumn::PercentOfParent, ListColumn::Items,
+                                       ListColumn::Modified};
+// Room beside the rows for the list's scroll bar.
+constexpr int kScrollBarRoom = 18;
 
 QFont monospace(int points) {
     QFont font(QStringLiteral("Monospace"));
@@ -63,6 +74,9 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
       size_(new QLabel(this)),
       origin_(new QLabel(this)),
       breadcrumb_(new QHBoxLayout),
+      previous_(new QToolButton(this)),
+      next_(new QToolButton(this)),
+      search_(new QLineEdit(this)),
       list_(new QVBoxLayout),
       chart_(new RingChartView(page, this)),
       bubble_(new PieChartBubble(chart_)),
@@ -72,9 +86,12 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
       status_(new QLabel(this)),
       report_(new QLabel(this)),
       work_(new WorkRunner(this)),
-      removing_(new WorkRunner(this)) {
+      removing_(new WorkRunner(this)),
+      itemMenu_(new DiskUsageItemMenu(this)) {
     stop_ = PageParts::stopButton(*removing_, this);
     setAccessibleName(tr("Disk usage results"));
+    // Keys go to the chart when the results show (arrows, Enter, Escape, Alt+Left).
+    setFocusProxy(chart_);
     icon_->setPixmap(ImageProvider::shared().icon(QStringLiteral("Folder_yes.png")).pixmap(32, 32));
     name_->setFont(monospace(10));
     size_->setFont(monospace(10));
@@ -97,8 +114,43 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
     items->setLayout(list_);
     list_->setContentsMargins(0, 0, 0, 0);
     list_->setSpacing(0);
-    auto* scroll = PageParts::rowList(items, 218, tr("Items of the folder, largest first"), this);
+    auto* scroll = PageParts::rowList(items, SelectableItemRow::listRowWidth() + kScrollBarRoom,
+                                      tr("Items of the folder"), this);
     scroll->setStyleSheet(QStringLiteral("QScrollArea { background: rgb(39, 39, 40); }"));
+
+    search_->setPlaceholderText(tr("Search this folder"));
+    search_->setAccessibleName(tr("Search this folder"));
+    search_->setToolTip(tr("Shows the items whose names hold this text"));
+    search_->setClearButtonEnabled(true);
+    connect(search_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { page_.setFilter(text.toStdString()); });
+
+    // Headers over the rows' columns: the name takes what the others leave.
+    auto* headers = new QWidget(this);
+    auto* headerRow = new QHBoxLayout(headers);
+    headerRow->setContentsMargins(SelectableItemRow::kSpacing, 0,
+                                  SelectableItemRow::kSpacing + kScrollBarRoom, 0);
+    headerRow->setSpacing(SelectableItemRow::kSpacing);
+    const QString spoken[] = {tr("Sort by name"), tr("Sort by size"),
+                              tr("Sort by share of the folder"), tr("Sort by number of items"),
+                              tr("Sort by last change")};
+    for (int i = 0; i < 5; ++i) {
+        auto* header = new QToolButton(headers);
+        header->setAutoRaise(true);
+        header->setAccessibleName(spoken[i]);
+        header->setToolTip(spoken[i]);
+        if (i == 0) {
+            header->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        } else {
+            header->setFixedWidth(i == 1 ? SelectableItemRow::sizeColumnWidth()
+                                         : SelectableItemRow::cellWidths(i - 2));
+        }
+        ListColumn column = kColumnOrder[i];
+        connect(header, &QToolButton::clicked, this, [this, column] { page_.clickColumn(column); });
+        headerRow->addWidget(header, i == 0 ? 1 : 0);
+        columns_[static_cast<std::size_t>(i)] = header;
+    }
+    headers->setFixedWidth(SelectableItemRow::listRowWidth() + kScrollBarRoom);
 
     origin_->setWordWrap(true);
     origin_->setAccessibleName(tr("Origin of the tree"));
@@ -107,6 +159,8 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
     auto* left = new QVBoxLayout;
     left->addWidget(origin_);
     left->addLayout(header);
+    left->addWidget(search_);
+    left->addWidget(headers);
     left->addWidget(scroll, 1);
 
     back_->setToolTip(tr("Back to the path list"));
@@ -128,8 +182,23 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
     bottom->addWidget(stop_);
     bottom->addWidget(remove_);
 
+    previous_->setArrowType(Qt::LeftArrow);
+    previous_->setAutoRaise(true);
+    previous_->setAccessibleName(tr("Previous folder"));
+    previous_->setToolTip(tr("Back to the folder shown before (Alt+Left)"));
+    next_->setArrowType(Qt::RightArrow);
+    next_->setAutoRaise(true);
+    next_->setAccessibleName(tr("Next folder"));
+    next_->setToolTip(tr("Forward to the folder left by Back (Alt+Right)"));
+    connect(previous_, &QToolButton::clicked, this, &DiskUsageRingPage::historyBack);
+    connect(next_, &QToolButton::clicked, this, &DiskUsageRingPage::historyForward);
+    auto* top = new QHBoxLayout;
+    top->addWidget(previous_);
+    top->addWidget(next_);
+    top->addWidget(crumbs, 1);
+
     auto* right = new QVBoxLayout;
-    right->addWidget(crumbs);
+    right->addLayout(top);
     right->addWidget(chart_, 1);
 
     auto* middle = new QHBoxLayout;
@@ -141,6 +210,10 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
     layout->addWidget(report_);
     layout->addLayout(bottom);
 
+    connect(itemMenu_, &DiskUsageItemMenu::terminalFailed, this, [this](const QString& message) {
+        report_->setText(message);
+        report_->show();
+    });
     removing_->addControl(back_);
     connect(removing_, &WorkRunner::busyChanged, this, [this] { showSelection(); });
     connect(back_, &QPushButton::clicked, this, [this] {
@@ -165,6 +238,7 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
     });
 
     subscriptions_.push_back(page_.listingChanged.observe([this](const int&) { showListing(); }));
+    subscriptions_.push_back(page_.rowsChanged.observe([this](const int&) { showRows(); }));
     subscriptions_.push_back(
         page_.selectionChanged.observe([this](const int&) { showSelection(); }));
     subscriptions_.push_back(
@@ -234,12 +308,30 @@ void DiskUsageRingPage::showListing() {
         breadcrumb_->addWidget(button);
     }
     breadcrumb_->addStretch(1);
+    if (search_->text().toStdString() != page_.filter()) {
+        search_->setText(QString::fromStdString(page_.filter()));
+    }
+    showHistory();
+    showRows();
+}
 
+void DiskUsageRingPage::showHistory() {
+    previous_->setEnabled(page_.chart() != nullptr);
+    next_->setEnabled(page_.canGoForward());
+}
+
+void DiskUsageRingPage::showRows() {
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        columns_[i]->setText(QString::fromStdString(columnTitle(kColumnOrder[i], page_.sort())));
+    }
     clearLayout(list_);
     rows_.clear();
     for (const auto& item : page_.rows()) {
+        SelectableItemRow::Cells cells{QString::fromStdString(page_.percentText(item)),
+                                       QString::fromStdString(itemCountText(item.itemCount)),
+                                       QString::fromStdString(modifiedText(item.modified))};
         auto* row = new SelectableItemRow(item, page_.isSelected(item.path),
-                                          SelectableItemRow::Kind::BigSizeFilesList);
+                                          SelectableItemRow::Kind::BigSizeFilesList, &cells);
         row->checkBox()->setEnabled(!page_.imported());
         connect(row, &SelectableItemRow::selectionToggled, this,
                 [this](const DiskUsageItem& chosen, bool selected) {
@@ -251,11 +343,31 @@ void DiskUsageRingPage::showListing() {
                 this, [this, chosen] { page_.clickLeftListViewAction(chosen); },
                 Qt::QueuedConnection);
         });
+        connect(row, &SelectableItemRow::menuRequested, this,
+                [this](const DiskUsageItem& chosen, QPoint at) { itemMenu(chosen)->popup(at); });
         list_->addWidget(row);
         rows_.push_back(row);
     }
     list_->addStretch(1);
     chart_->update();
+}
+
+void DiskUsageRingPage::historyBack() {
+    if (!page_.chart()) return;
+    if (!page_.goBack()) {
+        back_->click();  // off while a removal runs
+        return;
+    }
+    showHistory();
+}
+
+void DiskUsageRingPage::historyForward() {
+    page_.goForward();
+    showHistory();
+}
+
+QMenu* DiskUsageRingPage::itemMenu(const DiskUsageItem& item) {
+    return itemMenu_->menuFor(item.path, item.isDirectory, page_.mayOpenOrReveal(), this);
 }
 
 void DiskUsageRingPage::showSelection() {

@@ -7,12 +7,16 @@
 #include <vector>
 #include "ui/GradientPage.h"
 
+#include <array>
+
 #include "core/events/Subscription.h"
 #include "diskusage/DiskUsageItem.h"
 #include "diskusage/DiskUsageRemoval.h"
 
 class QHBoxLayout;
 class QLabel;
+class QLineEdit;
+class QMenu;
 class QPushButton;
 class QToolButton;
 class QVBoxLayout;
@@ -21,6 +25,7 @@ namespace quillby {
 
 class Asker;
 class DiskUsageRemovalSheet;
+class DiskUsageItemMenu;
 class PieChartBubble;
 class PrivilegedAuthorization;
 class RingChartView;
@@ -51,6 +56,15 @@ class DiskUsageRingPage : public GradientPage {
     // What removals are checked against (tests point the home elsewhere).
     void setRemoval(DiskUsageRemoval removal) { removal_ = std::move(removal); }
 
+    // Back (Alt+Left): the folder visited before, and from the first folder the path list.
+    // Forward (Alt+Right): the folder Back came from.
+    void historyBack();
+    void historyForward();
+
+    // The context menu of an item (DiskUsageItemMenu).
+    QMenu* itemMenu(const DiskUsageItem& item);
+    DiskUsageItemMenu& itemActions() const { return *itemMenu_; }
+
     RingChartView* chartView() const { return chart_; }
     PieChartBubble* bubble() const { return bubble_; }
     QLabel* headerName() const { return name_; }
@@ -64,12 +78,20 @@ class DiskUsageRingPage : public GradientPage {
     // The last removal's closing line; hidden before the first removal and after Back.
     QLabel* reportLine() const { return report_; }
     QPushButton* backButton() const { return back_; }
+    QToolButton* previousFolderButton() const { return previous_; }
+    QToolButton* nextFolderButton() const { return next_; }
+    // Narrows the list to the names holding its text; a new folder clears it.
+    QLineEdit* searchField() const { return search_; }
+    // The list's column headers (Name, Size, %, Items, Modified); a click sorts by one.
+    const std::array<QToolButton*, 5>& columnButtons() const { return columns_; }
     QToolButton* lockButton() const { return lock_; }
     const std::vector<SelectableItemRow*>& rows() const { return rows_; }
     std::vector<QToolButton*> breadcrumbButtons() const;
     DiskUsageRemovalSheet* removalSheet() const { return sheet_; }
     // The removal's worker (tests wait on it).
     WorkRunner& work() const { return *removing_; }
+    // The worker of listings (tests wait on it).
+    WorkRunner& listingWork() const { return *work_; }
 
     // "%d items are selected." with the number stressed.
     static QString selectionText(int count);
@@ -80,6 +102,8 @@ class DiskUsageRingPage : public GradientPage {
 
   private:
     void showListing();
+    void showRows();
+    void showHistory();
     void showSelection();
     void showBubble();
     void showLock();
@@ -92,6 +116,10 @@ class DiskUsageRingPage : public GradientPage {
     QLabel* size_;
     QLabel* origin_;
     QHBoxLayout* breadcrumb_;
+    QToolButton* previous_;
+    QToolButton* next_;
+    QLineEdit* search_;
+    std::array<QToolButton*, 5> columns_{};
     QVBoxLayout* list_;
     std::vector<SelectableItemRow*> rows_;
     RingChartView* chart_;
@@ -106,6 +134,7 @@ class DiskUsageRingPage : public GradientPage {
     WorkRunner* work_;      // listings and the rights
     WorkRunner* removing_;  // removals, which Stop ends
     std::vector<Subscription> subscriptions_;
+    DiskUsageItemMenu* itemMenu_;
 };
 
 }  // namespace quillby

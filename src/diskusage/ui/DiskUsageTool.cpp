@@ -52,13 +52,25 @@ DiskUsageTool::DiskUsageTool(const PageNeeds& needs, Options options, QObject* p
     layout->addWidget(results_, 1);
     layout->addWidget(columnsBar_);
     connect(columnsBack_, &QPushButton::clicked, this, &DiskUsageTool::backFromResults);
-    for (const QKeySequence& keys :
-         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::ALT | Qt::Key_Left)}) {
-        auto* shortcut = new QShortcut(keys, resultsPage_);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, &DiskUsageTool::backFromResults);
-    }
     ring_ = new DiskUsageRingPage(controller_->diskView(), asker);
+    // Escape leaves the results; Alt+Left steps back through the ring's folders (from the first
+    // one, out of the results, as it always did on the columns) and Alt+Right forward again.
+    auto shortcut = [this](QKeySequence keys, auto action) {
+        auto* made = new QShortcut(keys, resultsPage_);
+        made->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(made, &QShortcut::activated, this, action);
+    };
+    shortcut(QKeySequence(Qt::Key_Escape), [this] { backFromResults(); });
+    shortcut(QKeySequence(Qt::ALT | Qt::Key_Left), [this] {
+        if (ringShown()) {
+            ring_->historyBack();
+        } else {
+            backFromResults();
+        }
+    });
+    shortcut(QKeySequence(Qt::ALT | Qt::Key_Right), [this] {
+        if (ringShown()) ring_->historyForward();
+    });
     results_->addWidget(ring_);
     if (options.columnBrowser) {
         columns_ = options.columnBrowser(*controller_, results_);
@@ -122,6 +134,11 @@ void DiskUsageTool::backFromResults() {
     controller_->pageMode.set(DiskUsageAppController::kPathChoice);
 }
 
+bool DiskUsageTool::ringShown() const {
+    return controller_->pageMode.get() == DiskUsageAppController::kResults &&
+           results_->currentWidget() == ring_;
+}
+
 DiskUsageRingPage* DiskUsageTool::ringPage() const {
     return ring_;
 }
@@ -158,7 +175,9 @@ void DiskUsageTool::pageModeChanged(int mode) {
     if (QWidget* shown = results_->currentWidget();
         shown && mode == DiskUsageAppController::kResults) {
         QWidget* target = shown;
-        for (QWidget* child : shown->findChildren<QWidget*>()) {
+        // A page that names where its keys go (the ring page: its chart) is asked directly.
+        for (QWidget* child :
+             shown->focusProxy() ? QList<QWidget*>() : shown->findChildren<QWidget*>()) {
             if ((child->focusPolicy() & Qt::TabFocus) && child->isVisibleTo(shown)) {
                 target = child;
                 break;

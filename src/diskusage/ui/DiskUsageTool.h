@@ -27,8 +27,9 @@ class DiskUsageRingPage;
 // turns them whenever the controller's page mode changes. Over the results a note says how many
 // folders the scan could not read (they are marked "! " in the lists). From the results there is
 // always a
-// way back to the path list: the ring page's Back, the column view's own Back, and Escape or
-// Alt+Left on either.
+// way back to the path list: the ring page's Back, the column view's own Back, Escape on
+// either, and Alt+Left on the columns and from the first folder the ring showed (before that,
+// Alt+Left and Alt+Right step through the ring's visited folders).
 class DiskUsageTool : public QObject {
     Q_OBJECT
   public:
@@ -72,6 +73,7 @@ class DiskUsageTool : public QObject {
     void pageModeChanged(int mode);
     // Back to the path list from whichever results are shown.
     void backFromResults();
+    bool ringShown() const;
 
     std::unique_ptr<DiskUsageAppController> controller_;
     std::function<void(int)> showPage_;

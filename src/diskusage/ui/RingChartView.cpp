@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "core/text/UtilityFunction.h"
+#include "diskusage/RingLabels.h"
 #include "diskusage/RingPageModel.h"
 
 namespace quillby {
@@ -39,6 +40,12 @@ QPainterPath sectorPath(const RingSector& sector, const RingViewport& viewport) 
     }
     path.closeSubpath();
     return path;
+}
+
+// Dark text on light fills, light text on dark ones.
+QColor textOn(const RingColour& fill) {
+    double luminance = 0.299 * fill.r + 0.587 * fill.g + 0.114 * fill.b;
+    return luminance > 140 ? QColor(20, 20, 24) : QColor(245, 245, 245);
 }
 
 PieTree::PointerEvent pointerEvent(const QMouseEvent& event) {
@@ -156,6 +163,40 @@ void RingChartView::paintFrame(QPainter& painter, const std::vector<RingSector>&
     }
 }
 
+void RingChartView::paintLabels(QPainter& painter, const std::vector<RingSector>& frame,
+                                const QSize& size, const QFont& font) {
+    RingViewport viewport(size.width(), size.height());
+    QFontMetricsF metrics(font);
+    TextWidth width = [&metrics](std::string_view text) {
+        return metrics.horizontalAdvance(
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    };
+    double line = metrics.height();
+    painter.setFont(font);
+    for (const RingLabel& label : sectorLabels(frame, viewport, width, line)) {
+        const RingSector& sector = *std::find_if(frame.begin(), frame.end(), [&](const auto& s) {
+            return s.node == label.node && s.highlight == label.highlight;
+        });
+        painter.save();
+        painter.translate(label.x, label.y);
+        painter.rotate(label.angle);
+        painter.setPen(textOn(sector.fill));
+        QRectF box(-label.room / 2, -line / 2, label.room, line);
+        painter.drawText(box, Qt::AlignCenter, QString::fromStdString(label.text));
+        painter.restore();
+    }
+    CentreLabel centre = centreLabel(frame, viewport, width, line);
+    painter.setPen(QColor(245, 245, 245));
+    QFont bold = font;
+    bold.setBold(true);
+    painter.setFont(bold);
+    painter.drawText(QRectF(centre.x - 200, centre.y - line, 400, line), Qt::AlignCenter,
+                     QString::fromStdString(centre.name));
+    painter.setFont(font);
+    painter.drawText(QRectF(centre.x - 200, centre.y, 400, line), Qt::AlignCenter,
+                     QString::fromStdString(centre.total));
+}
+
 void RingChartView::paintEvent(QPaintEvent*) {
     PieTree* chart = page_.chart();
     if (!chart) return;
@@ -163,6 +204,9 @@ void RingChartView::paintEvent(QPaintEvent*) {
     const auto& frame = chart->drawScene();
     QPainter painter(this);
     paintFrame(painter, frame, size());
+    QFont labels = font();
+    labels.setPointSizeF(std::max(7.0, labels.pointSizeF() * 0.85));
+    paintLabels(painter, frame, size(), labels);
     int focused = focusedPart();
     if (hasFocus() && focused >= 0) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2.5));

@@ -11,7 +11,8 @@ namespace quillby {
 class RingPageModel;
 
 // The ring chart: paints the sectors of the chart's frame (PieTree::drawScene) with QPainter,
-// anti-aliased, outline then fill, on a transparent background, sized to the widget, and
+// anti-aliased, outline then fill, on a transparent background, sized to the widget, with the
+// names that fit (RingLabels), and
 // forwards pointer moves and clicks (with their screen positions) to the ring page's logic.
 // From the keyboard the arrow keys move a focus from sector to sector and Enter opens the
 // focused one as a click would; assistive technology reads every sector and is told the
@@ -24,6 +25,10 @@ class RingChartView : public QWidget, public PaintedParts {
     // Paints one frame of the chart at `size` onto `painter` (also used by benchmarks).
     static void paintFrame(QPainter& painter, const std::vector<RingSector>& frame,
                            const QSize& size);
+    // Paints the names over a frame: the shown folder's name and total in the centre disc, and
+    // the names of the sectors wide enough to hold them (shortened, or left out).
+    static void paintLabels(QPainter& painter, const std::vector<RingSector>& frame,
+                            const QSize& size, const QFont& font);
 
     QSize sizeHint() const override { return {420, 420}; }
     QSize minimumSizeHint() const override { return {200, 200}; }

@@ -2,9 +2,11 @@
 #include "diskusage/ui/SelectableItemRow.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "core/text/PlainText.h"
 #include "ui/ImageProvider.h"
@@ -26,15 +28,34 @@ QString cut(const std::string& text, std::size_t keep) {
 
 }  // namespace
 
+int SelectableItemRow::sizeColumnWidth() {
+    return QFontMetrics(rowFont()).horizontalAdvance(QStringLiteral("0000.00 MB"));
+}
+
+int SelectableItemRow::cellWidths(int column) {
+    static const QString widest[] = {QStringLiteral("100%"), QStringLiteral("000,000"),
+                                     QStringLiteral("0000-00-00 00:00")};
+    column = std::clamp(column, 0, 2);
+    // The date keeps a gap from the count before it.
+    return QFontMetrics(rowFont()).horizontalAdvance(widest[column]) +
+           (column == 2 ? 3 : 1) * kSpacing;
+}
+
+int SelectableItemRow::listRowWidth() {
+    int width = 200;
+    for (int column = 0; column < 3; ++column) width += cellWidths(column) + kSpacing;
+    return width;
+}
+
 SelectableItemRow::SelectableItemRow(const DiskUsageItem& item, bool selected, Kind kind,
-                                     QWidget* parent)
+                                     const Cells* cells, QWidget* parent)
     : QWidget(parent),
       item_(item),
       selected_(selected),
       check_(new QCheckBox(this)),
       name_(new QLabel(this)) {
     bool inList = kind == Kind::BigSizeFilesList;
-    setFixedSize(inList ? 200 : 560, 30);
+    setFixedSize(!inList ? 560 : cells ? listRowWidth() : 200, 30);
     QString name = QString::fromStdString(item.name);
     QFont font = rowFont();
     QString shown = name;
@@ -47,6 +68,9 @@ SelectableItemRow::SelectableItemRow(const DiskUsageItem& item, bool selected, K
     if (item.unreadable) {
         shown.prepend(QString::fromUtf8(kUnreadableMark));
         tip += QStringLiteral("\n") + tr(kUnreadableTip);
+    } else if (item.excluded) {
+        shown.prepend(QString::fromUtf8(kExcludedMark));
+        tip += QStringLiteral("\n") + tr(kExcludedTip);
     }
     name_->setText(shown);
     name_->setFont(font);
@@ -69,12 +93,27 @@ SelectableItemRow::SelectableItemRow(const DiskUsageItem& item, bool selected, K
     setSelected(selected);
 
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 0, 4, 0);
-    layout->setSpacing(4);
+    layout->setContentsMargins(kSpacing, 0, kSpacing, 0);
+    layout->setSpacing(kSpacing);
     layout->addWidget(check_);
     layout->addWidget(icon);
     layout->addWidget(name_, 1);
     layout->addWidget(size);
+    if (inList && cells) {
+        size->setFixedWidth(sizeColumnWidth());
+        size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        const QString* texts[] = {&cells->percent, &cells->items, &cells->modified};
+        for (int column = 0; column < 3; ++column) {
+            auto* cell = new QLabel(*texts[column], this);
+            cell->setFont(font);
+            cell->setFixedWidth(cellWidths(column));
+            cell->setAlignment((column < 2 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+            if (column == 2) cell->setIndent(kSpacing * 2);
+            cell->setStyleSheet(QStringLiteral("color: #c8c8c8;"));
+            cells_.push_back(cell);
+            layout->addWidget(cell);
+        }
+    }
     setAccessibleName(name);
 }
 
@@ -89,6 +128,16 @@ void SelectableItemRow::setSelected(bool selected) {
 
 void SelectableItemRow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) emit rowClicked(item_);
+}
+
+void SelectableItemRow::contextMenuEvent(QContextMenuEvent* event) {
+    emit menuRequested(item_, event->globalPos());
+}
+
+QStringList SelectableItemRow::cellTexts() const {
+    QStringList texts;
+    for (const QLabel* cell : cells_) texts << cell->text();
+    return texts;
 }
 
 }  // namespace quillby

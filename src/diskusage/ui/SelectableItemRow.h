@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
+#include <vector>
 
 #include "diskusage/DiskUsageItem.h"
 
@@ -12,16 +14,33 @@ namespace quillby {
 
 // One item row of the disk-usage pages: a check box, the item's icon ("Folder_yes.png" or
 // "File_yes.png"), the name and the size in white 10-point text; a folder the scan could not read
-// is marked "! " with a tooltip that says so. The ring page's list uses rows of 200 × 30
-// (BigSizeFilesList: the name cut to 8 characters when wider than 100 px), the removal sheet rows
-// of 560 × 30 (SelectFilesListView: cut to 70 characters). Sizes are cut to 10 characters.
+// is marked "! ", one it was told never to read "[excluded] ", each with a tooltip that says so.
+// The ring page's list uses rows of 200 × 30 (BigSizeFilesList: the name cut to 8 characters when
+// wider than 100 px), the removal sheet rows of 560 × 30 (SelectFilesListView: cut to 70
+// characters). Sizes are cut to 10 characters.
 class SelectableItemRow : public QWidget {
     Q_OBJECT
   public:
     enum class Kind { BigSizeFilesList, SelectFilesListView };
+    // The list's further columns, as shown: share of the folder, entries, last change.
+    struct Cells {
+        QString percent;
+        QString items;
+        QString modified;
+    };
 
+    // With `cells` a list row also shows them, each in its column's width.
     SelectableItemRow(const DiskUsageItem& item, bool selected, Kind kind,
-                      QWidget* parent = nullptr);
+                      const Cells* cells = nullptr, QWidget* parent = nullptr);
+
+    // The width of the size column and of the further columns (in the rows' font), so that a
+    // header can stand over them; the name column takes the rest of a row.
+    static int sizeColumnWidth();
+    static int cellWidths(int column);  // 0 percent, 1 items, 2 modified
+    // The width of a list row with cells.
+    static int listRowWidth();
+    // The gap between a row's columns and the row's side margins.
+    static constexpr int kSpacing = 4;
 
     const DiskUsageItem& item() const { return item_; }
     bool isSelected() const { return selected_; }
@@ -29,8 +48,12 @@ class SelectableItemRow : public QWidget {
     QCheckBox* checkBox() const { return check_; }
     // The name as shown.
     QString shownName() const;
+    // The further columns' texts as shown (none without cells).
+    QStringList cellTexts() const;
 
   signals:
+    // The row's context menu was asked for at `globalPosition`.
+    void menuRequested(const DiskUsageItem& item, QPoint globalPosition);
     // The check box was clicked; `selected` is the new state.
     void selectionToggled(const DiskUsageItem& item, bool selected);
     // The row was clicked elsewhere.
@@ -38,12 +61,14 @@ class SelectableItemRow : public QWidget {
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     DiskUsageItem item_;
     bool selected_;
     QCheckBox* check_;
     QLabel* name_;
+    std::vector<QLabel*> cells_;
 };
 
 }  // namespace quillby

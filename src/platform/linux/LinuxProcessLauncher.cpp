@@ -24,7 +24,8 @@ int statusOf(int waitStatus) {
     return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
 }
 
-pid_t spawn(const std::string& program, const std::vector<std::string>& arguments) {
+pid_t spawn(const std::string& program, const std::vector<std::string>& arguments,
+            const std::string& workingFolder = {}) {
     std::vector<std::string> texts{program};
     texts.insert(texts.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -37,6 +38,9 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& argument
     int log = logDescriptor();
     if (log >= 0 && log != STDERR_FILENO) {
         posix_spawn_file_actions_adddup2(&actions, log, STDERR_FILENO);
+    }
+    if (!workingFolder.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
     }
     pid_t pid = -1;
     int error = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
@@ -85,6 +89,14 @@ class LinuxLaunchedProcess final : public LaunchedProcess {
 std::unique_ptr<LaunchedProcess> LinuxProcessLauncher::launch(
     const std::string& program, const std::vector<std::string>& arguments) {
     pid_t pid = spawn(program, arguments);
+    if (pid < 0) return nullptr;
+    return std::make_unique<LinuxLaunchedProcess>(pid);
+}
+
+std::unique_ptr<LaunchedProcess> LinuxProcessLauncher::launchIn(
+    const std::string& workingFolder, const std::string& program,
+    const std::vector<std::string>& arguments) {
+    pid_t pid = spawn(program, arguments, workingFolder);
     if (pid < 0) return nullptr;
     return std::make_unique<LinuxLaunchedProcess>(pid);
 }

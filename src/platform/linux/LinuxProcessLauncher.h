@@ -17,6 +17,9 @@ class LinuxProcessLauncher final : public ProcessLauncher {
   public:
     std::unique_ptr<LaunchedProcess> launch(const std::string& program,
                                             const std::vector<std::string>& arguments) override;
+    std::unique_ptr<LaunchedProcess> launchIn(const std::string& workingFolder,
+                                              const std::string& program,
+                                              const std::vector<std::string>& arguments) override;
     std::string ownExecutable() override;
     std::string findTool(const std::string& name) override;
     bool runningAsAdministrator() override;

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "diskusage/DefaultTerminal.h"
+
+class QMenu;
+class QWidget;
+
+namespace quillby {
+
+class LaunchedProcess;
+class ProcessLauncher;
+class WorkRunner;
+
+// The context menu of a disk-usage item, shared by the ring page's list and the column
+// browser: "Copy Path", and "Open a Terminal Here" (in the folder, or in a file's folder) when
+// the desktop has a default terminal. The terminal is looked for once, on a worker, when the
+// menu's owner is made, and started on the worker through the installed process launcher.
+class DiskUsageItemMenu : public QObject {
+    Q_OBJECT
+  public:
+    explicit DiskUsageItemMenu(QObject* parent);
+    ~DiskUsageItemMenu() override;
+
+    // A menu for the item at `path` (deleted when closed); without `mayOpen` (a tree read from
+    // a scan file, whose paths may be another machine's) the terminal stays hidden.
+    QMenu* menuFor(const std::string& path, bool isFolder, bool mayOpen, QWidget* parent);
+    // Starts the terminal in `folder`; a failure comes back as terminalFailed.
+    void openTerminal(const std::string& folder);
+
+    void setTerminal(std::optional<TerminalCommand> terminal) { terminal_ = std::move(terminal); }
+    const std::optional<TerminalCommand>& terminal() const { return terminal_; }
+    void setLauncher(std::shared_ptr<ProcessLauncher> launcher) { launcher_ = std::move(launcher); }
+    // The terminal's search and its starts run here (tests wait on it).
+    WorkRunner& work() const { return *work_; }
+
+  signals:
+    // "Terminal could not be started in FOLDER."
+    void terminalFailed(const QString& message);
+
+  private:
+    WorkRunner* work_;
+    std::optional<TerminalCommand> terminal_;
+    std::shared_ptr<ProcessLauncher> launcher_;
+    // Terminals started, kept until they end so that none is left a zombie.
+    std::vector<std::shared_ptr<LaunchedProcess>> terminals_;
+};
+
+}  // namespace quillby
