@@ -26,6 +26,7 @@
 #include "core/text/UtilityFunction.h"
 #include "diskusage/DiskUsageItem.h"
 #include "diskusage/DiskUsageLimit.h"
+#include "diskusage/EarlierScan.h"
 #include "diskusage/FSNode.h"
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/NodeTreeOperator.h"
@@ -52,6 +53,7 @@ struct DuRequest {
     std::vector<std::string> excludes;
     std::string exportFile;  // "-" for standard output
     std::string importFile;  // "-" for standard input
+    std::string sinceFile;   // an earlier scan to compare with
 };
 
 // One line of the listing, cut to the requested depth and number of children.
@@ -65,6 +67,12 @@ struct Row {
     bool expanded = false;  // within the requested depth: children listed (maybe none)
     size_t leftOut = 0;     // children beyond --top
     std::uint64_t leftOutBytes = 0;
+    // With --since: the change in bytes since the earlier scan, or none for a new entry; and
+    // what the earlier scan had in this folder that is gone.
+    bool compared = false;
+    std::optional<std::int64_t> change;
+    std::vector<EarlierScan::Gone> gone;
+    std::vector<std::string> present;  // every child's name, listed or not
 };
 
 std::uint64_t bytesOf(std::int64_t size) {
@@ -84,6 +92,7 @@ Row makeRow(const Node& node, std::string label, int depth, const DuRequest& req
     row.expanded = true;
     for (const auto& child : node.children) {
         if (!child) continue;
+        row.present.push_back(EarlierScan::nameOf(child->path()));
         if (request.top > 0 && row.children.size() >= static_cast<size_t>(request.top)) {
             ++row.leftOut;
             row.leftOutBytes += describe.size(*child);
@@ -107,6 +116,21 @@ struct ItemDescription {
     }
 };
 
+// Marks every row with its change since `earlier` and each listed folder with what is gone.
+// Children beyond --top are not listed but count as present, not as gone. The two scans' roots
+// may be spelled differently (a scan file made elsewhere): paths compare below them.
+void compareWith(Row& row, const std::string& rowRoot, const EarlierScan& earlier,
+                 const std::string& earlierRoot) {
+    row.compared = true;
+    std::string path = earlierRoot + row.path.substr(std::min(rowRoot.size(), row.path.size()));
+    if (auto before = earlier.sizeOf(earlierRoot, path)) {
+        row.change = static_cast<std::int64_t>(row.size) - static_cast<std::int64_t>(*before);
+    }
+    if (!row.expanded || row.excluded) return;
+    row.gone = earlier.goneFrom(earlierRoot, path, row.present);
+    for (auto& child : row.children) compareWith(child, rowRoot, earlier, earlierRoot);
+}
+
 // Names may hold control characters (even newlines); the terminal gets them as "?".
 std::string printable(std::string_view text) {
     std::string out;
@@ -123,6 +147,15 @@ std::string shareBar(std::uint64_t part, std::uint64_t whole, double& percent) {
     return "[" + std::string(filled, '#') + std::string(kWidth - filled, ' ') + "]";
 }
 
+// The change column of a row compared with an earlier scan: "+2.10 GB", "new".
+std::string changeColumn(const Row& row) {
+    if (!row.compared || row.excluded) return "";
+    char cell[24];
+    std::string change = row.change ? EarlierScan::changeText(*row.change) : "new";
+    std::snprintf(cell, sizeof cell, "%11s ", change.c_str());
+    return cell;
+}
+
 void printRow(const Row& row, std::uint64_t parentSize, int indent, std::string& out) {
     double percent = 0.0;
     std::string bar = shareBar(row.size, parentSize, percent);
@@ -134,12 +167,18 @@ void printRow(const Row& row, std::uint64_t parentSize, int indent, std::string&
                       UtilityFunction::convertVolSpace(row.size).c_str(), percent, bar.c_str());
     }
     out += line;
+    out += changeColumn(row);
     out += std::string(2 * indent, ' ') + (row.unreadable ? kUnreadableMark : "") +
            (row.excluded ? kExcludedMark : "") + printable(row.label) + "\n";
     for (const auto& child : row.children) printRow(child, row.size, indent + 1, out);
+    std::string under(43 + (row.compared ? 12 : 0) + 2 * (indent + 1), ' ');
     if (row.leftOut > 0) {
-        out += std::string(43 + 2 * (indent + 1), ' ') + "(" + std::to_string(row.leftOut) +
+        out += under + "(" + std::to_string(row.leftOut) +
                " more: " + UtilityFunction::convertVolSpace(row.leftOutBytes) + ")\n";
+    }
+    for (const auto& gone : row.gone) {
+        out += under + "(removed: " + printable(gone.name) + ", " +
+               UtilityFunction::convertVolSpace(gone.size) + ")\n";
     }
 }
 
@@ -147,6 +186,20 @@ nlohmann::json rowJson(const Row& row) {
     if (row.excluded) return {{"path", row.path}, {"excluded", true}};
     nlohmann::json value = {{"path", row.path}, {"size", row.size}};
     if (row.unreadable) value["error"] = true;
+    if (row.compared) {
+        if (row.change) {
+            value["change"] = *row.change;
+        } else {
+            value["new"] = true;
+        }
+    }
+    if (!row.gone.empty()) {
+        nlohmann::json gone = nlohmann::json::array();
+        for (const auto& entry : row.gone) {
+            gone.push_back({{"name", entry.name}, {"size", entry.size}});
+        }
+        value["removed"] = std::move(gone);
+    }
     if (row.expanded) {
         nlohmann::json children = nlohmann::json::array();
         for (const auto& child : row.children) children.push_back(rowJson(child));
@@ -263,10 +316,10 @@ void exportScan(const DuRequest& request) {
 
 // The tree of a scan file; a file that is not one is refused in one line.
 template <class Node>
-std::unique_ptr<Node> importedTree(const DuRequest& request, LoadedTree<Node> loaded,
+std::unique_ptr<Node> importedTree(const std::string& given, LoadedTree<Node> loaded,
                                    std::uint64_t& unreadable) {
     using Outcome = ScanFileReader::Outcome;
-    std::string file = request.importFile == "-" ? "standard input" : printable(request.importFile);
+    std::string file = given == "-" ? "standard input" : printable(given);
     if (loaded.outcome == Outcome::NotScanFile) {
         throw usageError(file + " is not a disk-usage scan file (ncdu's export format): " +
                          printable(loaded.message));
@@ -310,7 +363,7 @@ void runDiskUsage(const DuRequest& request) {
         std::unique_ptr<FSNode> root;
         std::uint64_t itemLimit = limit ? *limit : DiskUsageLimit::getLimitSize();
         if (imported) {
-            root = importedTree(request,
+            root = importedTree(request.importFile,
                                 request.importFile == "-"
                                     ? ScanFileLoader::loadItemTree(input, itemLimit)
                                     : ScanFileLoader::loadItemTree(request.importFile, itemLimit),
@@ -321,10 +374,20 @@ void runDiskUsage(const DuRequest& request) {
             root = NodeTreeOperator(options).buildBrowserTree(path, itemLimit, {});
         }
         row = makeRow(*root, root->path(), 0, request, ItemDescription{});
+        if (!request.sinceFile.empty()) {
+            std::uint64_t ignored = 0;
+            auto earlier =
+                importedTree(request.sinceFile,
+                             ScanFileLoader::loadItemTree(request.sinceFile, itemLimit), ignored);
+            compareWith(row, root->path(),
+                        EarlierScan::of(*earlier, request.depth,
+                                        [](const FSNode& node) { return node.size; }),
+                        earlier->path());
+        }
     } else {
         std::unique_ptr<RingFolderNode> root;
         if (imported) {
-            root = importedTree(request,
+            root = importedTree(request.importFile,
                                 request.importFile == "-"
                                     ? ScanFileLoader::loadFolderTree(input)
                                     : ScanFileLoader::loadFolderTree(request.importFile),
@@ -336,6 +399,16 @@ void runDiskUsage(const DuRequest& request) {
             FolderTreeScanner(options).scanFolder(*root, root->path(), true);
         }
         row = makeRow(*root, root->path(), 0, request, FolderDescription{});
+        if (!request.sinceFile.empty()) {
+            std::uint64_t ignored = 0;
+            auto earlier = importedTree(request.sinceFile,
+                                        ScanFileLoader::loadFolderTree(request.sinceFile), ignored);
+            compareWith(
+                row, root->path(),
+                EarlierScan::of(*earlier, request.depth,
+                                [](const RingFolderNode& node) { return bytesOf(node.size); }),
+                earlier->path());
+        }
     }
     if (!imported) unreadable = counters.unreadableFolders.load();
 
@@ -400,6 +473,11 @@ void addDiskUsageCommand(CLI::App& app) {
         ->excludes(oneFileSystem)
         ->excludes(allocated)
         ->excludes(exclude);
+    du->add_option("--since", request->sinceFile,
+                   "Say what changed since an earlier scan of the same folder (a file written by "
+                   "--export, ncdu -o or gdu -o): each entry's change (\"change\" in bytes in "
+                   "JSON), new entries (\"new\": true) and what is gone (\"removed\")")
+        ->excludes(exportTo);
     du->callback([request] { runDiskUsage(*request); });
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "cli/CliTestSupport.h"
@@ -119,6 +120,39 @@ TEST_F(DuCommand, ExcludedFoldersAreShownAsExcludedNotEmpty) {
     }
 }
 
+// What grew, shrank, came and went since a scan of the same folder, whatever path reached it;
+// a folder beyond --top is not taken for one that went.
+TEST_F(DuCommand, SinceAnEarlierScanEachEntrySaysWhatChanged) {
+    fs::path earlier = cli.home / "earlier.json";
+    ASSERT_EQ(cli.run({"du", top.string(), "--export", earlier.string()}).status, 0);
+    makeFile(top / "big/inner/blob", 4000000);  // grew by 1,000,000
+    fs::remove_all(top / "tiny");
+    makeFile(top / "new/n", 5000);
+    fs::create_symlink(top, cli.home / "again");
+
+    auto text = cli.run({"du", (cli.home / "again").string() + "/", "--since", earlier.string()});
+    ASSERT_EQ(text.status, 0) << text.err;
+    for (const char* line : {"   +1.00 MB   big/\n", "     0.00 KB   mid/\n",
+                             "        new   new/\n", "(removed: tiny, 0.01 KB)\n"}) {
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << "\n" << text.out;
+    }
+    EXPECT_EQ(cli.run({"du", top.string(), "--since", earlier.string(), "--top", "1"})
+                  .out.find("removed: mid"),
+              std::string::npos);
+
+    auto json = nlohmann::json::parse(cli.run({"du", top.string(), "--json", "--items", "--depth",
+                                               "3", "--since", earlier.string()})
+                                          .out);
+    EXPECT_EQ(json["change"], 1000000 + 5000 - 10);
+    std::map<std::string, nlohmann::json> children;
+    for (const auto& child : json["children"]) children[child["path"]] = child;
+    EXPECT_EQ(children[(top / "big").string()]["change"], 1000000);
+    EXPECT_EQ(children[(top / "big").string()]["children"][0]["children"][0]["change"], 1000000);
+    EXPECT_EQ(children[(top / "new").string()]["new"], true);
+    EXPECT_EQ(children[(top / "loose").string()]["change"], 0);
+    EXPECT_EQ(json["removed"], nlohmann::json::parse(R"([{"name":"tiny","size":10}])"));
+}
+
 TEST_F(DuCommand, BadInputGetsOneLineAndStatusTwo) {
     expectEachRefusedInOneLine(
         cli, {{{"du"}, "PATH"},
@@ -130,7 +164,9 @@ TEST_F(DuCommand, BadInputGetsOneLineAndStatusTwo) {
               {{"du", top.string(), "--depth", "-1"}, "--depth"},
               {{"du", top.string(), "--exclude", (top / "missing").string()}, "no such folder"},
               {{"du", top.string(), "--exclude", (top / "loose").string()}, "not a folder"},
-              {{"du", "--import", "-", "--allocated"}, "--allocated"}});
+              {{"du", "--import", "-", "--allocated"}, "--allocated"},
+              {{"du", top.string(), "--since", (top / "loose").string()}, "not a disk-usage scan"},
+              {{"du", top.string(), "--since", "x", "--export", "-"}, "--export"}});
 }
 
 TEST_F(DuCommand, NamesWithControlCharactersCannotBreakTheListing) {
