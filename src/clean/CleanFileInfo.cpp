@@ -16,6 +16,8 @@ CleanFileInfo::CleanFileInfo(std::string icon, std::string name, std::string pat
 CleanFileInfo CleanFileInfo::copy() const {
     CleanFileInfo record(icon, name, path, size, fileSizeNum);
     record.folderIndex = folderIndex;
+    record.toolIndex = toolIndex;
+    record.description = description;
     return record;
 }
 

@@ -22,12 +22,17 @@ struct CleanFileInfo {
     // Which of its list's package-tool sources it came from (-1: a file of a category folder):
     // such an item is removed through its tool, and its path is the source's key for it.
     int toolIndex = -1;
+    // A package tool's item: what it is, in words people know (its key means nothing to them).
+    std::string description;
 
     CleanFileInfo() = default;
     // A record of an item, not checked.
     CleanFileInfo(std::string icon, std::string name, std::string path, std::string size,
                   std::uint64_t fileSizeNum);
 
+    // The line shown with the item's name: its path, or for a package tool's item its
+    // description.
+    const std::string& detailLine() const { return toolIndex >= 0 ? description : path; }
     // A new record of the same item with the check state cleared.
     CleanFileInfo copy() const;
     // True when this record's size text reads back larger than the other's (larger first).

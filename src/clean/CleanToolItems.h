@@ -4,9 +4,12 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "clean/CleanFileInfo.h"
 
 namespace quillby {
 
@@ -20,6 +23,9 @@ struct CleanToolItem {
     std::string key;   // unique in its list; what the source reads back to remove it
     std::uint64_t bytes = 0;
     std::string icon;  // a desktop icon-theme name
+    // What it is, in words people know, shown under its name where a file shows its path:
+    // "Flatpak runtime no installed application uses, system installation".
+    std::string description;
 };
 
 // How one removal through a tool went.
@@ -38,8 +44,11 @@ class CleanToolItems {
 
     // The tool the items come from ("flatpak"), named when it is missing.
     virtual std::string_view toolName() const = 0;
-    // The items; nothing when the tool is missing.
-    virtual std::optional<std::vector<CleanToolItem>> list() const = 0;
+    // The items; nothing when the tool is missing. `listedFiles` are the files the category's
+    // folders listed in the same scan: an item whose removal also deletes some of them leaves
+    // their bytes out of its own size, so ticking both never counts them twice.
+    virtual std::optional<std::vector<CleanToolItem>> list(
+        std::span<const CleanFileInfo> listedFiles) const = 0;
     // Removes the item through the tool, judging it again first; `authorization` (may be null)
     // is for a tool that needs the privileged helper.
     virtual CleanToolRemoval remove(const CleanToolItem& item,

@@ -18,14 +18,23 @@ std::string nameOf(const FlatpakUnusedRuntime& runtime) {
     return id + " " + branch + " (" + runtime.installation + ")";
 }
 
+// "Flatpak runtime no installed application uses, system installation"
+std::string descriptionOf(const FlatpakUnusedRuntime& runtime) {
+    return "Flatpak runtime no installed application uses, " + runtime.installation +
+           " installation";
+}
+
 }  // namespace
 
-std::optional<std::vector<CleanToolItem>> FlatpakRuntimeItems::list() const {
+std::optional<std::vector<CleanToolItem>> FlatpakRuntimeItems::list(
+    std::span<const CleanFileInfo>) const {
+    // Flatpak's files lie in no category folder: nothing listed is counted again.
     auto runtimes = flatpak_->unusedRuntimes();
     if (!runtimes) return std::nullopt;
     std::vector<CleanToolItem> items;
     for (const auto& runtime : *runtimes) {
-        items.push_back({nameOf(runtime), keyOf(runtime), runtime.bytes, "application-x-addon"});
+        items.push_back({nameOf(runtime), keyOf(runtime), runtime.bytes, "application-x-addon",
+                         descriptionOf(runtime)});
     }
     return items;
 }

@@ -16,7 +16,8 @@ class FlatpakRuntimeItems final : public CleanToolItems {
         : flatpak_(std::move(flatpak)) {}
 
     std::string_view toolName() const override { return "flatpak"; }
-    std::optional<std::vector<CleanToolItem>> list() const override;
+    std::optional<std::vector<CleanToolItem>> list(
+        std::span<const CleanFileInfo> listedFiles) const override;
     CleanToolRemoval remove(const CleanToolItem& item,
                             PrivilegedAuthorization* authorization) const override;
 

@@ -45,11 +45,15 @@ bool isCompressed(std::string_view name) {
 
 bool isRotatedOrArchived(std::string_view name) {
     if (isCompressed(name)) return true;
-    if (name.ends_with(".journal~")) return true;
-    if (name.ends_with(".journal") && name.find('@') != std::string_view::npos) return true;
+    if (isArchivedJournal(name)) return true;
     std::string_view plain = withoutCompression(name);
     return (plain.size() > 4 && plain.ends_with(".old")) || endsWithRotationNumber(plain) ||
            endsWithDate(plain);
+}
+
+bool isArchivedJournal(std::string_view name) {
+    return name.ends_with(".journal~") ||
+           (name.ends_with(".journal") && name.find('@') != std::string_view::npos);
 }
 
 bool isLogFile(std::string_view name) {

@@ -14,6 +14,9 @@ bool isCompressed(std::string_view name);
 // compression ending), any compressed file, and an archived journal (system@....journal,
 // *.journal~).
 bool isRotatedOrArchived(std::string_view name);
+// A journal file journald has closed (system@....journal, *.journal~): what "journalctl
+// --vacuum-size" removes; never the active system.journal or user-N.journal.
+bool isArchivedJournal(std::string_view name);
 // A log file: *.log or *.log.N, either possibly compressed.
 bool isLogFile(std::string_view name);
 

@@ -3,7 +3,9 @@
 
 namespace quillby {
 
-std::optional<std::vector<CleanToolItem>> SnapRevisionItems::list() const {
+std::optional<std::vector<CleanToolItem>> SnapRevisionItems::list(
+    std::span<const CleanFileInfo>) const {
+    // snapd's files lie in no category folder: nothing listed is counted again.
     auto revisions = snap_->disabledRevisions();
     if (!revisions) return std::nullopt;
     std::vector<CleanToolItem> items;
@@ -11,7 +13,8 @@ std::optional<std::vector<CleanToolItem>> SnapRevisionItems::list() const {
         items.push_back({revision.name + " " + revision.version + " (disabled revision " +
                              revision.revision + ")",
                          "snap:" + revision.name + ":" + revision.revision, revision.bytes,
-                         "application-x-addon"});
+                         "application-x-addon",
+                         "earlier snap revision kept to go back to; the one in use stays"});
     }
     return items;
 }

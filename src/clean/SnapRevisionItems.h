@@ -15,7 +15,8 @@ class SnapRevisionItems final : public CleanToolItems {
     explicit SnapRevisionItems(std::shared_ptr<SnapBackend> snap) : snap_(std::move(snap)) {}
 
     std::string_view toolName() const override { return "snap"; }
-    std::optional<std::vector<CleanToolItem>> list() const override;
+    std::optional<std::vector<CleanToolItem>> list(
+        std::span<const CleanFileInfo> listedFiles) const override;
     CleanToolRemoval remove(const CleanToolItem& item,
                             PrivilegedAuthorization* authorization) const override;
 

@@ -121,7 +121,9 @@ void runScan(const CleanChoice& choice) {
                                 {"path", item.path},
                                 {"size", item.fileSizeNum},
                                 {"sizeText", item.size}});
-            rows.push_back({"  " + item.size, item.path});
+            // A package tool's key is for scripts (the JSON keeps it); people read what it is.
+            rows.push_back({"  " + item.size,
+                            item.toolIndex >= 0 ? item.name + ": " + item.description : item.path});
         }
         const CleanCategory& category = cleanCategories()[list->aTag];
         std::string sizeText = UtilityFunction::convertVolSpace(total);

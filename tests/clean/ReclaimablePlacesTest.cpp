@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
@@ -91,15 +92,24 @@ TEST(PackageToolItems, ListedWithSizesAndRemovedThroughTheirToolsNeverByDeleting
         {std::make_shared<FlatpakRuntimeItems>(std::make_shared<FlatpakCommand>(context)),
          std::make_shared<SnapRevisionItems>(std::make_shared<SnapCommand>(context))});
     ASSERT_TRUE(queue.runUntil([&] { return list.scanFinished.get(); }));
-    std::vector<std::pair<std::string, std::uint64_t>> listed;
+    using Listed = std::tuple<std::string, std::string, std::uint64_t>;
+    std::vector<Listed> listed;
     for (const auto& record : list.scanFiles.get())
-        listed.emplace_back(record.name, record.fileSizeNum);
-    // Used, pinned and extension runtimes are not offered; the revision in use neither.
-    EXPECT_EQ(listed, (std::vector<std::pair<std::string, std::uint64_t>>{
-                          {"org.gnome.Platform 43 (system)", 1200000000},
-                          {"org.kde.Sdk 5.15 (user)", 2000000000},
-                          {"core22 20231123 (disabled revision 1033)", 4},
-                          {"firefox 121.0 (disabled revision 3600)", 0}}));
+        listed.emplace_back(record.name, record.detailLine(), record.fileSizeNum);
+    // Used, pinned and extension runtimes are not offered; the revision in use neither. Each
+    // says what it is where a file shows its path.
+    const std::string snapRevision =
+        "earlier snap revision kept to go back to; the one in use stays";
+    EXPECT_EQ(
+        listed,
+        (std::vector<Listed>{
+            {"org.gnome.Platform 43 (system)",
+             "Flatpak runtime no installed application uses, system installation", 1200000000},
+            {"org.kde.Sdk 5.15 (user)",
+             "Flatpak runtime no installed application uses, user installation", 2000000000},
+            {"core22 20231123 (disabled revision 1033)", snapRevision, 4},
+            {"firefox 121.0 (disabled revision 3600)", snapRevision, 0}}));
+    EXPECT_EQ(list.scanFiles.get()[0].path, "flatpak:system:runtime/org.gnome.Platform/x86_64/43");
     EXPECT_TRUE(list.unavailableTools.empty());
     EXPECT_FALSE(list.openFinder(0));
 
@@ -156,11 +166,13 @@ TEST(PackageToolItems, TheJournalAboveItsLimitIsTrimmedByTheHelperOnly) {
         {{"--disk-usage", "Archived and active journals take up 500.0M in the file system.\n"}});
     auto journal = std::make_shared<JournalctlCommand>(tools.context(platform));
     JournalTrimItem trim(journal, 200000000);
-    auto items = trim.list();
+    auto items = trim.list({});
     ASSERT_TRUE(items && items->size() == 1u);
     EXPECT_EQ(items->front().name, "System journal above 200 MB");
+    EXPECT_EQ(items->front().description,
+              "oldest archived systemd journal files; the active journal stays");
     EXPECT_EQ(items->front().bytes, 500u * 1024 * 1024 - 200000000);
-    EXPECT_TRUE(JournalTrimItem(journal, 600000000).list()->empty());
+    EXPECT_TRUE(JournalTrimItem(journal, 600000000).list({})->empty());
 
     // Without rights nothing runs, and rights are what would help.
     CleanToolRemoval refused = trim.remove(items->front(), nullptr);
@@ -269,6 +281,15 @@ TEST(ReclaimablePlaces, TheCommandLineNamesMissingToolsAsUnavailable) {
         EXPECT_EQ(caches["items"][0]["path"], "flatpak:user:runtime/org.kde.Sdk/x86_64/5.15");
         EXPECT_EQ(caches["size"], 3200000000u);
         EXPECT_EQ(logs["items"][0]["name"], "System journal above 200 MB");
+        // The text says what an item is instead of its key.
+        auto text = runProcess(
+            QUILLBY_CLI_PATH, {"clean", "scan", "--category", "0"},
+            {{"HOME", (platform.root() / "home").string()}, {"PATH", tools.dir.path().string()}});
+        EXPECT_NE(text.out.find("org.kde.Sdk 5.15 (user): Flatpak runtime no installed "
+                                "application uses, user installation"),
+                  std::string::npos)
+            << text.out;
+        EXPECT_EQ(text.out.find("flatpak:"), std::string::npos) << text.out;
         return !::testing::Test::HasFailure();
     });
     if (status == kNoMountNamespace) GTEST_SKIP() << "needs root: for a private mount namespace";

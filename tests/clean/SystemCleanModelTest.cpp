@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
 #include "clean/JournalTrimItem.h"
@@ -71,6 +73,28 @@ class CleanPage {
          .mainQueue = &queue,
          .authorization = &rights}};
 };
+
+// journalctl's figure for the whole journal, as the test sets it.
+struct FixedJournal : SystemJournal {
+    std::optional<std::uint64_t> diskUsage() override { return usage; }
+    std::uint64_t usage = 0;
+};
+
+constexpr std::uint64_t kJournalLimit = 200000000;
+
+// The page of `page`'s machine whose System Logs also offer trimming `journal` to 200 MB.
+SystemCleanModel::Options withJournal(CleanPage& page, std::shared_ptr<SystemJournal> journal) {
+    return {
+        .folders = [&page](int id) { return page.machine.folders().cleanFolders(id); },
+        .toolItems =
+            [journal](int id) {
+                if (id != CleanCategoryId::SystemLogs) return CleanToolSources{};
+                return CleanToolSources{std::make_shared<JournalTrimItem>(journal, kJournalLimit)};
+            },
+        .asker = &page.asker,
+        .mainQueue = &page.queue,
+        .authorization = &page.rights};
+}
 
 }  // namespace
 
@@ -321,23 +345,11 @@ TEST(SystemCleanPage, APermissionFailureOffersARetryThroughTheHelper) {
 // A package tool's item sits in its category's row like a file; the journal's needs the helper,
 // so the clean leaves it for the retry with rights, which trims it.
 TEST(SystemCleanPage, TheJournalItemIsInTheSystemLogsRowAndTrimmedAfterTheRetry) {
-    struct Journal : SystemJournal {
-        std::optional<std::uint64_t> diskUsage() override { return usage; }
-        std::uint64_t usage = 500000000;
-    };
-    auto journal = std::make_shared<Journal>();
+    auto journal = std::make_shared<FixedJournal>();
+    journal->usage = 500000000;
     CleanPage page({0, 0, 1, 0, 0, 0});
     UserDefaults::standardUserDefaults().setBool(false, SettingsKey::ConfirmClean);
-    SystemCleanModel model(
-        {.folders = [&](int id) { return page.machine.folders().cleanFolders(id); },
-         .toolItems =
-             [&](int id) {
-                 if (id != CleanCategoryId::SystemLogs) return CleanToolSources{};
-                 return CleanToolSources{std::make_shared<JournalTrimItem>(journal, 200000000)};
-             },
-         .asker = &page.asker,
-         .mainQueue = &page.queue,
-         .authorization = &page.rights});
+    SystemCleanModel model(withJournal(page, journal));
     model.scan();
     ASSERT_TRUE(page.queue.runUntil([&] { return !model.isScanning(); }));
     auto records = model.list(CleanCategoryId::SystemLogs).scanFiles.get();
@@ -347,7 +359,7 @@ TEST(SystemCleanPage, TheJournalItemIsInTheSystemLogsRowAndTrimmedAfterTheRetry)
 
     model.selectRow(CleanCategoryId::SystemLogs + 1);
     model.clean();
-    journal->usage = 200000000;  // what journalctl leaves once the helper trimmed it
+    journal->usage = kJournalLimit;  // what journalctl leaves once the helper trimmed it
     ASSERT_TRUE(page.queue.runUntil([&] { return !model.isCleaning(); }));
     page.queue.drain();
     ASSERT_TRUE(page.queue.runUntil([&] { return !model.isCleaning(); }));
@@ -357,4 +369,39 @@ TEST(SystemCleanPage, TheJournalItemIsInTheSystemLogsRowAndTrimmedAfterTheRetry)
     EXPECT_EQ(page.helper.requests.back(), "vacuum-journal 200000000");
     EXPECT_TRUE(model.failures().empty());
     EXPECT_TRUE(model.list(CleanCategoryId::SystemLogs).scanFiles.get().empty());
+}
+
+// The trim removes archived journal files, which the System Logs folders list too: with every
+// item ticked, "will free" counts each byte once, and the archived file stays listed whatever
+// the journal's size.
+TEST(SystemCleanPage, TheJournalTrimLeavesOutTheArchivedJournalListedAsAFile) {
+    // The fixture's System Logs: 100 bytes of rotated logs and a 50-byte archived journal.
+    constexpr std::uint64_t kFiles = 150;
+    struct Case {
+        std::uint64_t aboveLimit;  // the journal's bytes above the limit
+        std::uint64_t trimBytes;   // the trim item's size; 0: not offered
+    };
+    for (auto [aboveLimit, trimBytes] : {Case{300, 250}, Case{51, 1}, Case{50, 0}, Case{20, 0}}) {
+        SCOPED_TRACE(aboveLimit);
+        auto journal = std::make_shared<FixedJournal>();
+        journal->usage = kJournalLimit + aboveLimit;
+        CleanPage page({0, 0, 1, 0, 0, 0});
+        SystemCleanModel model(withJournal(page, journal));
+        model.scan();
+        ASSERT_TRUE(page.queue.runUntil([&] { return !model.isScanning(); }));
+        auto records = model.list(CleanCategoryId::SystemLogs).scanFiles.get();
+        bool archivedListed = std::any_of(records.begin(), records.end(), [](const auto& record) {
+            return record.name == "system@0001-0002.journal";
+        });
+        EXPECT_TRUE(archivedListed);
+        std::uint64_t trimListed = records.back().toolIndex >= 0 ? records.back().fileSizeNum : 0;
+        EXPECT_EQ(trimListed, trimBytes);
+        if (trimBytes > 0) {
+            EXPECT_EQ(records.back().description,
+                      "oldest archived systemd journal files besides 1 listed as a file; the "
+                      "active journal stays");
+        }
+        EXPECT_EQ(model.checkedCount(), static_cast<int>(records.size()));
+        EXPECT_EQ(model.checkedBytes(), kFiles + trimBytes);
+    }
 }

@@ -57,6 +57,36 @@ QStringList unnamed(QWidget* root) {
 
 }  // namespace
 
+// Under its name a file shows its path; a package tool's item, whose path is only its tool's key,
+// says what it is, to the eye and to a screen reader, and has no folder to show.
+TEST(SystemCleanPageUi, APackageToolItemSaysWhatItIsWhereAFileShowsItsPath) {
+    CleanFileInfo file("text-x-generic", "syslog.1", "/var/log/syslog.1", "10 bytes", 10);
+    CleanFileInfo runtime("application-x-addon", "org.gnome.Platform 44 (system)",
+                          "flatpak:system:runtime/org.gnome.Platform/x86_64/44", "1.00 GB",
+                          1000000000);
+    runtime.toolIndex = 0;
+    runtime.description = "Flatpak runtime no installed application uses, system installation";
+    CleanItemsTableModel items;
+    items.setItems({file, runtime});
+    struct Row {
+        QString line;
+        QString reveal;
+    };
+    std::vector<Row> expected{{"/var/log/syslog.1", "Show in its folder"},
+                              {QString::fromStdString(runtime.description), ""}};
+    for (int row = 0; row < 2; ++row) {
+        QModelIndex name = items.index(row, CleanItemsTableModel::NameColumn);
+        EXPECT_EQ(name.data(CleanItemNameDelegate::PathRole).toString(), expected[row].line);
+        EXPECT_EQ(name.data(Qt::ToolTipRole).toString(), expected[row].line);
+        EXPECT_EQ(name.data(Qt::AccessibleTextRole).toString(),
+                  name.data().toString() + ", " + expected[row].line);
+        EXPECT_EQ(items.index(row, CleanItemsTableModel::RevealColumn)
+                      .data(Qt::AccessibleTextRole)
+                      .toString(),
+                  expected[row].reveal);
+    }
+}
+
 // Scan and stop, scan, untick one item, clean: the rows, the summary, the status line, the
 // preferences' switches and the results page say what happened, in exact bytes; the picture of
 // the partial selection goes to the README.

@@ -5,8 +5,8 @@
 
 namespace quillby {
 
-// Draws a review row's name with its path below it in smaller, dimmer type, on the highlight
-// colour when the row is the highlighted one.
+// Draws a review row's name with its path (or, for a package tool's item, what it is) below it
+// in smaller, dimmer type, on the highlight colour when the row is the highlighted one.
 class CleanItemNameDelegate : public QStyledItemDelegate {
     Q_OBJECT
   public:

@@ -61,13 +61,14 @@ QVariant CleanItemsTableModel::data(const QModelIndex& index, int role) const {
             break;
         case NameColumn:
             if (role == Qt::DisplayRole) return QString::fromStdString(item.name);
+            // A package tool's item has no path worth showing: its description stands there.
             if (role == CleanItemNameDelegate::PathRole || role == Qt::ToolTipRole) {
-                return QString::fromStdString(item.path);
+                return QString::fromStdString(item.detailLine());
             }
             if (role == CleanItemNameDelegate::HighlightedRole) return index.row() == highlighted_;
             if (role == Qt::AccessibleTextRole) {
                 return QString::fromStdString(item.name) + QStringLiteral(", ") +
-                       QString::fromStdString(item.path);
+                       QString::fromStdString(item.detailLine());
             }
             break;
         case SizeColumn:
@@ -82,7 +83,10 @@ QVariant CleanItemsTableModel::data(const QModelIndex& index, int role) const {
             }
             break;
         case RevealColumn:
-            if (role == Qt::AccessibleTextRole) return tr("Show in its folder");
+            // A package tool's item has no folder, and no button, to show it.
+            if (role == Qt::AccessibleTextRole && item.toolIndex < 0) {
+                return tr("Show in its folder");
+            }
             break;
         default:
             break;

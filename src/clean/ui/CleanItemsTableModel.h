@@ -10,7 +10,8 @@
 namespace quillby {
 
 // One category's listed items for its review table: a check box, the name with the path (drawn
-// below it by CleanItemNameDelegate), the size, and a column for the reveal button. Clicks on a
+// below it by CleanItemNameDelegate; a package tool's item shows its description there), the
+// size, and a column for the reveal button. Clicks on a
 // check box are handed to `toggle`; the rows come from setItems.
 class CleanItemsTableModel : public QAbstractTableModel {
     Q_OBJECT
