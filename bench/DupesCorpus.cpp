@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the duplicate finder's benchmark corpus: the same tree for the same scale, every time.
-//   quillby_dupes_corpus FOLDER [SCALE]
+//   quillby_dupes_corpus FOLDER [SCALE [LARGE_MB]]
 // Many small files (copies, same sizes with another last byte, equal heads with other tails),
 // a few large ones of hundreds of MB (a copy, a twin differing only in its last byte, one with
 // an equal head), hidden folders, application bundles (some equal under other file names),
-// empty files and hard links. Prints what it wrote.
+// empty files and hard links. SCALE sizes everything (1: about 42 000 files, 1.3 GB); LARGE_MB
+// sets the large files' size apart from it (0.29 and 420: about 12 600 files, 2 GB, nearly all
+// of it in five large files). Prints what it wrote.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,7 +106,7 @@ void writeContent(const fs::path& path, const Content& content) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s FOLDER [SCALE]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s FOLDER [SCALE [LARGE_MB]]\n", argv[0]);
         return 2;
     }
     const fs::path root = argv[1];
@@ -160,7 +162,8 @@ int main(int argc, char** argv) {
 
     // Large files: a copy, a twin that differs only in its last byte, one with an equal head,
     // and one of another size.
-    const auto largeSize = static_cast<std::uint64_t>(200e6 * scale) + 12345;
+    const double largeBytes = argc > 3 ? std::atof(argv[3]) * 1e6 : 200e6 * scale;
+    const auto largeSize = static_cast<std::uint64_t>(largeBytes) + 12345;
     Content large{nextSeed++, largeSize, 0, false};
     write(root / "large/movie.mkv", large);
     write(root / "large/copy/movie.mkv", large);

@@ -33,7 +33,6 @@ TreeNode::Ptr resultTree(int groups) {
         std::string extension = kExtensions[next() % 8];
         std::string name = "file-" + std::to_string(next() % 1000000) + "." + extension;
         auto data = SimpleNodeData::groupDataWithName(name);
-        data->extendName = extension;
         auto group = TreeNode::treeNodeWithData(data);
         std::uint64_t size = 1000 + next() % 50000000;
         int members = 2 + static_cast<int>(next() % 3);

@@ -200,7 +200,7 @@ Json jsonResult(const TreeNode::Ptr& tree, const std::string& root, std::uint64_
                 {{"path", leaf.name}, {"size", leaf.fileSize}, {"modified", modified}});
         }
         groups.push_back({{"name", data.name},
-                          {"extension", data.extendName.value_or("")},
+                          {"extension", std::string(data.extension())},
                           {"category", categoryTitle(*group)},
                           {"size", data.fileSize},
                           {"members", members}});
@@ -217,7 +217,7 @@ void printCsv(const TreeNode::Ptr& tree) {
         for (const auto& member : group->nodeChildren()) {
             const auto& leaf = *member->nodeData();
             std::cout << number << ',' << csvField(categoryTitle(*group)) << ','
-                      << csvField(data.name) << ',' << csvField(data.extendName.value_or("")) << ','
+                      << csvField(data.name) << ',' << csvField(data.extension()) << ','
                       << csvField(leaf.name) << ',' << leaf.fileSize << ','
                       << dateText(leaf.ModificationDate, true) << '\n';
         }

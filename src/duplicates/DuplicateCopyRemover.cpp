@@ -42,7 +42,7 @@ DuplicateCopyRemover::PrivilegedRemoval DuplicateCopyRemover::byHelper() {
 }
 
 bool DuplicateCopyRemover::isBundleGroup(const TreeNode& group) {
-    return group.nodeData()->extendName == "APP" && group.numberOfChildren() > 0 &&
+    return group.nodeData()->isBundle && group.numberOfChildren() > 0 &&
            !group.firstChild()->nodeData()->ModificationDate;
 }
 

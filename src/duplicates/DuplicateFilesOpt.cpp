@@ -17,7 +17,7 @@ namespace {
 // thousands of small groups.
 TreeNode::Ptr bundleGroupNode(const std::vector<AppAttrbItem>& group) {
     auto data = SimpleNodeData::groupDataWithName(group.back().DirectoryName);
-    data->extendName = "APP";
+    data->isBundle = true;
     std::vector<TreeNode::Ptr> members;
     members.reserve(group.size());
     for (const AppAttrbItem& bundle : group) {
@@ -40,7 +40,6 @@ TreeNode::Ptr fileLeaf(CandidateFile& item) {
 TreeNode::Ptr fileGroupNode(std::vector<CandidateFile>& run) {
     CandidateFile& first = run.front();
     auto data = SimpleNodeData::groupDataWithName(std::string(first.fileName()));
-    data->extendName = std::string(pathExtension(first.fileName()));
     std::vector<TreeNode::Ptr> members;
     members.reserve(run.size());
     auto add = [&](CandidateFile& item) {

@@ -62,14 +62,15 @@ void DuplicateResultsModel::applySort() {
             return;
         case SortColumn::Name:
             ascending_ ? tree.acendingSortName() : tree.decendingSortName();
-            return;
+            break;
         case SortColumn::Size:
             ascending_ ? tree.acendingSortSize() : tree.decendingSortSize();
-            return;
+            break;
         case SortColumn::Date:
             ascending_ ? tree.acendingSortDate() : tree.decendingSortDate();
-            return;
+            break;
     }
+    review_.refreshDisplayed();  // the groups on show follow the new order
 }
 
 std::string DuplicateResultsModel::titleText() const {

@@ -33,6 +33,9 @@ class DuplicateResultsModel {
 
     // Shows a category row (0 "All" to 6 "Others"); the displayed tree keeps the current sort.
     void showCategory(int row);
+    // The search field over the results: shows only the groups whose name or member paths
+    // hold `text`, case aside (see DuplicateGroupFilter); empty shows all.
+    void filterGroups(std::string_view text) { review_.setNameFilter(text); }
 
     // A click on a sortable column's header: the same column again reverses the order, another
     // column sorts ascending. Groups are sorted among themselves, then each group's members.

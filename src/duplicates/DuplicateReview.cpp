@@ -41,9 +41,9 @@ DuplicateReview::DuplicateReview(TreeNode::Ptr allTree, std::string searchFolder
     // pass over the groups keeps their order within every category.
     for (const auto& group : groups) {
         auto& data = *group->nodeData();
-        if (data.Mark || !data.extendName) continue;
+        if (data.Mark || data.isLeaf) continue;
         for (int row : duplicateCategorySortingOrder()) {
-            if (!duplicateCategoryTakes(row, *data.extendName)) continue;
+            if (!duplicateCategoryTakes(row, data.extension())) continue;
             data.Mark = true;
             data.fileType = categories[row].fileType;
             trees_[row]->insertChild(group, trees_[row]->numberOfChildren());
@@ -51,7 +51,7 @@ DuplicateReview::DuplicateReview(TreeNode::Ptr allTree, std::string searchFolder
             break;
         }
     }
-    allFilesCount_ = countDisplayedMembers();
+    refreshDisplayed();
 }
 
 int DuplicateReview::rowOfFileType(std::int32_t fileType) {
@@ -80,12 +80,29 @@ std::string DuplicateReview::categorySizeText(int row) const {
 
 void DuplicateReview::showCategory(int row) {
     shownRow_ = std::clamp(row, 0, DuplicateCategoryCount - 1);
+    refreshDisplayed();
+}
+
+void DuplicateReview::setNameFilter(std::string_view text) {
+    filter_ = DuplicateGroupFilter(text);
+    refreshDisplayed();
+}
+
+void DuplicateReview::refreshDisplayed() {
+    // Without a filter the category's own list is on show: a result of tens of thousands of
+    // groups is not copied.
+    std::vector<TreeNode::Ptr>().swap(filtered_);
+    if (!filter_.empty()) {
+        for (const auto& group : displayedTree()->nodeChildren()) {
+            if (filter_.matches(*group)) filtered_.push_back(group);
+        }
+    }
     allFilesCount_ = countDisplayedMembers();
 }
 
 std::size_t DuplicateReview::countDisplayedMembers() const {
     std::size_t count = 0;
-    for (const auto& group : displayedTree()->nodeChildren()) count += group->numberOfChildren();
+    for (const auto& group : displayedGroups()) count += group->numberOfChildren();
     return count;
 }
 
@@ -175,9 +192,7 @@ TreeNode::Ptr DuplicateReview::copyKeptIfTicked(const TreeNode::Ptr& member) con
 }
 
 void DuplicateReview::clickHeaderBox(bool on) {
-    auto groups = displayedTree()->children();
-    if (groups.empty()) return;
-    for (const auto& group : groups) {
+    for (const auto& group : displayedGroups()) {
         auto members = group->children();
         size_t keeper = keeperIndex(members, CopyToKeep::Original, keptFirst_);
         for (size_t i = 0; i < members.size(); ++i) {
@@ -193,7 +208,7 @@ void DuplicateReview::clickHeaderBox(bool on) {
 
 DuplicateReview::HeaderState DuplicateReview::headerState() const {
     bool allOff = true, allOn = true;
-    for (const auto& group : displayedTree()->nodeChildren()) {
+    for (const auto& group : displayedGroups()) {
         std::int32_t state = group->nodeData()->selectNum;
         allOff = allOff && state == 0;
         allOn = allOn && state == 1;
@@ -348,11 +363,11 @@ std::size_t DuplicateReview::finishDeletion(const DeletionReport& report) {
         member->nodeData()->selectNum = 0;
         return true;
     });
-    for (const auto& group : displayedTree()->children()) {
+    refreshDisplayed();  // groups may have left the trees
+    for (const auto& group : displayedGroups()) {
         for (const auto& member : group->children()) untick(member);
         group->nodeData()->selectNum = 0;
     }
-    allFilesCount_ = countDisplayedMembers();
     return left;
 }
 

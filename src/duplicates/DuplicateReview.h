@@ -11,6 +11,7 @@
 #include "core/fs/RemovalOutcome.h"
 #include "duplicates/CopyToKeep.h"
 #include "duplicates/DuplicateCategory.h"
+#include "duplicates/DuplicateGroupFilter.h"
 #include "duplicates/MemberIdentity.h"
 #include "duplicates/TreeNode.h"
 
@@ -49,7 +50,18 @@ class DuplicateReview {
     void showCategory(int row);
     int shownCategory() const { return shownRow_; }
     TreeNode::Ptr displayedTree() const { return categoryTree(shownRow_); }
-    // Members in the shown category, as counted when it was shown or the last deletion ended.
+    // The groups on show: those of the shown category the name filter lets through, in the
+    // category tree's order. The header box, the counts and the title line go by them.
+    const std::vector<TreeNode::Ptr>& displayedGroups() const {
+        return filter_.empty() ? categoryTree(shownRow_)->nodeChildren() : filtered_;
+    }
+    // Filters the shown groups by name or member path (see DuplicateGroupFilter); ticks of the
+    // groups it hides stay as they are.
+    void setNameFilter(std::string_view text);
+    const DuplicateGroupFilter& nameFilter() const { return filter_; }
+    // Reads the groups on show again: after the category tree was sorted.
+    void refreshDisplayed();
+    // Members on show, as counted when they were shown or the last deletion ended.
     std::size_t filesInShownCategory() const { return allFilesCount_; }
     // "%lu files in %@." with the member count and the category title (the search folder's
     // last component for "All").
@@ -72,7 +84,8 @@ class DuplicateReview {
     // keeper among the others. Null when ticking it leaves another member unticked anyway.
     TreeNode::Ptr copyKeptIfTicked(const TreeNode::Ptr& member) const;
     // The header box: on ticks every member but the default keeper of each displayed group;
-    // off unticks everything displayed. Nothing happens when nothing is displayed.
+    // off unticks everything displayed (groups the filter hides keep their ticks). Nothing happens
+    // when nothing is displayed.
     void clickHeaderBox(bool on);
 
     HeaderState headerState() const;
@@ -130,6 +143,8 @@ class DuplicateReview {
     std::array<std::uint64_t, DuplicateCategoryCount> sizes_{};
     int shownRow_ = 0;
     std::size_t allFilesCount_ = 0;
+    DuplicateGroupFilter filter_;
+    std::vector<TreeNode::Ptr> filtered_;  // the groups on show while a filter is set
     std::vector<TreeNode::Ptr> allSelectNumArr_;
     MemberIdentities identities_;
     KeptFirst keptFirst_;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/MemberIdentity.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "core/fs/EntryStatus.h"
 #include "core/fs/FolderHandle.h"
 
@@ -17,17 +20,32 @@ std::optional<FileIdentity> readFileIdentity(const std::string& path) {
     return FileIdentity{status->device, status->inode, status->linkCount};
 }
 
+MemberIdentities::MemberIdentities(std::vector<Entry> entries) : entries_(std::move(entries)) {
+    std::sort(entries_.begin(), entries_.end(),
+              [](const Entry& a, const Entry& b) { return std::less<>()(a.first, b.first); });
+}
+
+MemberIdentities::const_iterator MemberIdentities::find(const TreeNode* member) const {
+    auto at = std::lower_bound(
+        entries_.begin(), entries_.end(), member,
+        [](const Entry& entry, const TreeNode* key) { return std::less<>()(entry.first, key); });
+    return at != entries_.end() && at->first == member ? at : entries_.end();
+}
+
 MemberIdentities readMemberIdentities(const TreeNode::Ptr& tree) {
-    MemberIdentities identities;
-    if (!tree) return identities;
-    for (const auto& group : tree->children()) {
-        for (const auto& member : group->children()) {
+    if (!tree) return {};
+    std::vector<MemberIdentities::Entry> entries;
+    std::size_t members = 0;
+    for (const auto& group : tree->nodeChildren()) members += group->numberOfChildren();
+    entries.reserve(members);
+    for (const auto& group : tree->nodeChildren()) {
+        for (const auto& member : group->nodeChildren()) {
             if (auto identity = readFileIdentity(member->nodeData()->name)) {
-                identities[member.get()] = *identity;
+                entries.emplace_back(member.get(), *identity);
             }
         }
     }
-    return identities;
+    return MemberIdentities(std::move(entries));
 }
 
 }  // namespace quillby

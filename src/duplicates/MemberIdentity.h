@@ -3,9 +3,11 @@
 
 #include <sys/types.h>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "duplicates/TreeNode.h"
 
@@ -24,7 +26,27 @@ struct FileIdentity {
     }
 };
 
-using MemberIdentities = std::unordered_map<const TreeNode*, FileIdentity>;
+// The identity of each member, looked up by the member: a sorted array, a third of the size of
+// a hash map, since a result holds tens of thousands of members.
+class MemberIdentities {
+  public:
+    using Entry = std::pair<const TreeNode*, FileIdentity>;
+    using const_iterator = std::vector<Entry>::const_iterator;
+
+    MemberIdentities() = default;
+    explicit MemberIdentities(std::vector<Entry> entries);
+    MemberIdentities(std::initializer_list<Entry> entries)
+        : MemberIdentities(std::vector<Entry>(entries)) {}
+
+    const_iterator find(const TreeNode* member) const;
+    const_iterator begin() const { return entries_.begin(); }
+    const_iterator end() const { return entries_.end(); }
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+
+  private:
+    std::vector<Entry> entries_;  // by member
+};
 
 // The identity of the file at an absolute path, its last component not followed; nothing when
 // it cannot be read.

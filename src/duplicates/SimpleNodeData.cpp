@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/SimpleNodeData.h"
 
+#include "duplicates/PathComponents.h"
+
 namespace quillby {
 
 namespace {
@@ -36,6 +38,10 @@ int SimpleNodeData::compareSize(const SimpleNodeData& other) const {
 
 int SimpleNodeData::compareDate(const SimpleNodeData& other) const {
     return threeWay(ModificationDate, other.ModificationDate);
+}
+
+std::string_view SimpleNodeData::extension() const {
+    return isBundle ? std::string_view("APP") : pathExtension(name);
 }
 
 std::string SimpleNodeData::description() const {

@@ -9,8 +9,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <QValidator>
 
@@ -21,6 +23,10 @@
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
 #include "core/text/LocalizedText.h"
+#include "diskusage/ExcludedFolderList.h"
+#include "duplicates/DuplicateSearchChoices.h"
+#include "duplicates/ui/DuplicateOptionsView.h"
+#include "ui/PathListEditor.h"
 
 namespace quillby {
 
@@ -48,16 +54,21 @@ constexpr const char* kCategoryTitles[6] = {"TITLE_CLEAN_SYS_CACHES", "TITLE_CLE
 }  // namespace
 
 PreferencesPane::PreferencesPane(std::function<bool(bool)> registerAtLogin, QWidget* parent)
-    : QWidget(parent), registerAtLogin_(std::move(registerAtLogin)) {
+    : QWidget(parent),
+      registerAtLogin_(std::move(registerAtLogin)),
+      duplicateChoices_(std::make_unique<DuplicateSearchChoices>()) {
     setMinimumSize(640, 460);  // the size at 1x; larger fonts grow the page
     auto* grid = new QGridLayout(this);
     grid->addWidget(alertsGroup(), 0, 0);
     grid->addWidget(cleanGroup(), 0, 1, 2, 1);
     grid->addWidget(limitsGroup(), 1, 0);
-    grid->addWidget(generalGroup(), 2, 0, 1, 2);
+    grid->addWidget(generalGroup(), 2, 0);
+    grid->addWidget(diskUsageGroup(), 2, 1);
     readSettings();
     categoriesChanged_ = EventBus::defaultCenter().observe(
         Events::updateSelectNumber, [this](const Event&) { readCategories(); });
+    duplicateSettingsChanged_ =
+        DuplicateSearchChoices::observe([this] { readDuplicateSettings(); });
 }
 
 QGroupBox* PreferencesPane::alertsGroup() {
@@ -94,6 +105,23 @@ QGroupBox* PreferencesPane::cleanGroup() {
     }
     confirmClean_ = storedCheckBox(tr("Ask before cleaning"), SettingsKey::ConfirmClean);
     cleanLayout->addWidget(confirmClean_);
+    // Above this size System Logs offers to trim the journal.
+    journalLimit_ = new QSpinBox;
+    journalLimit_->setRange(16, 1000000);
+    journalLimit_->setSuffix(tr(" MB"));
+    journalLimit_->setAccessibleName(tr("System journal size"));
+    connect(journalLimit_, &QSpinBox::valueChanged, this, [this](int megabytes) {
+        if (!reading_) defaults().setInteger(megabytes, SettingsKey::SystemJournalLimit);
+    });
+    auto* journalLabel = new QLabel(tr("Keep the system journal under:"));
+    journalLabel->setBuddy(journalLimit_);
+    auto* journalRow = new QHBoxLayout;
+    journalRow->addWidget(journalLabel);
+    journalRow->addWidget(journalLimit_);
+    journalRow->addStretch();
+    cleanLayout->addLayout(journalRow);
+    // The group is as tall as the two beside it: its rows stay together at the top.
+    cleanLayout->addStretch(1);
     return clean;
 }
 
@@ -123,9 +151,44 @@ QGroupBox* PreferencesPane::limitsGroup() {
         storedCheckBox(tr("Include system files"), SettingsKey::QWSystemDuplication);
     limitsLayout->addRow(hiddenDuplicates_);
     limitsLayout->addRow(systemDuplicates_);
+    // The duplicate page shows these settings too: it follows each change made here.
+    auto announce = [] { DuplicateSearchChoices::announce(); };
+    connect(duplicationLimit_, &QLineEdit::textEdited, this, announce);
+    connect(duplicatesUnit_, &QComboBox::activated, this, announce);
+    connect(hiddenDuplicates_, &QCheckBox::clicked, this, announce);
+    connect(systemDuplicates_, &QCheckBox::clicked, this, announce);
+    duplicateExcludes_ = DuplicateOptionsView::excludesEditor(*duplicateChoices_, limits);
+    limitsLayout->addRow(duplicateExcludes_);
     limitsLayout->addRow(tr("Disk usage lists items larger than"),
                          pair(diskUsageLimit_, diskUsageUnit_));
     return limits;
+}
+
+PreferencesPane::~PreferencesPane() = default;
+
+QGroupBox* PreferencesPane::diskUsageGroup() {
+    auto* group = new QGroupBox(tr("Disk usage"));
+    auto* layout = new QVBoxLayout(group);
+    allocatedSize_ = storedCheckBox(tr("Show size on disk (allocated blocks)"),
+                                    SettingsKey::DiskUsageAllocatedSize);
+    allocatedSize_->setToolTip(
+        tr("Count the blocks files take on the disk, as du does: hard "
+           "links once, sparse files at their real cost. Applies to the "
+           "next scan."));
+    excludedEditor_ = new PathListEditor(
+        {tr("Folders never to scan"), tr("Folder never to scan"), {}},
+        // The list is read with the other settings (readSettings); until then it is empty.
+        {.read =
+             [this] {
+                 return excludedFolders_ ? excludedFolders_->folders() : std::vector<std::string>{};
+             },
+         .add = [this](const std::string& folder) { return excludedFolders_->add(folder); },
+         .remove = [this](std::size_t index) { return excludedFolders_->remove(index); }},
+        group);
+    layout->addWidget(allocatedSize_);
+    layout->addWidget(excludedEditor_);
+    layout->addStretch(1);
+    return group;
 }
 
 QGroupBox* PreferencesPane::generalGroup() {
@@ -219,24 +282,41 @@ void PreferencesPane::readSettings() {
         slider->setValue(percent(key));
         emit slider->valueChanged(slider->value());  // the caption follows even when unchanged
     }
+    journalLimit_->setValue(static_cast<int>(d.integerForKey(SettingsKey::SystemJournalLimit)));
     reading_ = false;
-    duplicationLimit_->setText(QString::number(d.integerForKey(SettingsKey::QWDuplicationLimit)));
     diskUsageLimit_->setText(QString::number(d.integerForKey(SettingsKey::QWDiskUsageLimit)));
     auto selectByTag = [](QComboBox* popUp, std::int64_t tag) {
         int index = popUp->findData(static_cast<int>(tag));
         if (index >= 0) popUp->setCurrentIndex(index);
     };
-    selectByTag(duplicatesUnit_, d.integerForKey(SettingsKey::QWDuplicatesUnit));
     selectByTag(diskUsageUnit_, d.integerForKey(SettingsKey::QWDiskUsageUnit));
     selectByTag(checkInterval_, d.integerForKey(SettingsKey::SUScheduledCheckInterval));
     automaticChecks_->setChecked(d.boolForKey(SettingsKey::SUEnableAutomaticChecks));
     checkInterval_->setEnabled(automaticChecks_->isChecked());
-    hiddenDuplicates_->setChecked(d.boolForKey(SettingsKey::QWHidenDuplication));
-    systemDuplicates_->setChecked(d.boolForKey(SettingsKey::QWSystemDuplication));
+    readDuplicateSettings();
     readCategories();
     confirmClean_->setChecked(d.boolForKey(SettingsKey::ConfirmClean));
     hideStatusItem_->setChecked(PreferenceViewController::getHiddenStatusItem());
     launchAtLogin_->setChecked(d.integerForKey(SettingsKey::LoginCheck) != 0);
+    allocatedSize_->setChecked(d.boolForKey(SettingsKey::DiskUsageAllocatedSize));
+    // The settings object may have been replaced since the last reading.
+    excludedFolders_ = std::make_unique<ExcludedFolderList>(d);
+    excludedEditor_->refresh();
+}
+
+void PreferencesPane::readDuplicateSettings() {
+    auto& d = defaults();
+    const std::int64_t limit = d.integerForKey(SettingsKey::QWDuplicationLimit);
+    // A field being typed in keeps its text ("" or "007") while it reads as the stored number.
+    if (!duplicationLimit_->hasFocus() || duplicationLimit_->text().toLongLong() != limit) {
+        duplicationLimit_->setText(QString::number(limit));
+    }
+    int unit =
+        duplicatesUnit_->findData(static_cast<int>(d.integerForKey(SettingsKey::QWDuplicatesUnit)));
+    if (unit >= 0) duplicatesUnit_->setCurrentIndex(unit);
+    hiddenDuplicates_->setChecked(d.boolForKey(SettingsKey::QWHidenDuplication));
+    systemDuplicates_->setChecked(d.boolForKey(SettingsKey::QWSystemDuplication));
+    duplicateExcludes_->refresh();
 }
 
 void PreferencesPane::setUpdateCheck(bool available, std::function<void()> settingsChanged) {

@@ -73,7 +73,7 @@ TEST_P(Detection, TwoEqualFilesFormOneGroupAboveTheThreshold) {
     ASSERT_EQ(tree->numberOfChildren(), 1u);
     auto group = tree->firstChild();
     EXPECT_EQ(group->nodeData()->name, "ten");
-    EXPECT_EQ(group->nodeData()->extendName, "");
+    EXPECT_EQ(group->nodeData()->extension(), "");
     EXPECT_EQ(group->nodeData()->fileSize, 20u);
     EXPECT_EQ(group->numberOfChildren(), 2u);
     EXPECT_TRUE(group->firstChild()->nodeData()->ModificationDate.has_value());
@@ -90,7 +90,7 @@ TEST_P(Detection, ThreeCopiesRunInListingOrderWithTheFirstLast) {
     auto group = tree->firstChild();
     // The run is second, third, first: named after the second; its leaves third, first, second.
     EXPECT_EQ(group->nodeData()->name, order[1]);
-    EXPECT_EQ(group->nodeData()->extendName, "txt");
+    EXPECT_EQ(group->nodeData()->extension(), "txt");
     EXPECT_EQ(members(group), (std::vector<std::string>{order[2], order[0], order[1]}));
 }
 
@@ -124,7 +124,7 @@ TEST_P(Detection, BundlesCompareByContentNotByNames) {
     ASSERT_TRUE(tree);
     ASSERT_EQ(tree->numberOfChildren(), 2u);
     auto bundles = tree->childAtIndex(0);
-    EXPECT_EQ(bundles->nodeData()->extendName, "APP");
+    EXPECT_EQ(bundles->nodeData()->extension(), "APP");
     // Three.app has one more (empty) file: not the same bundle.
     EXPECT_EQ(members(bundles, true), (std::vector<std::string>{"One.app", "Two.app"}));
     EXPECT_EQ(bundles->nodeData()->fileSize, 2u * (13 + 10));

@@ -161,7 +161,7 @@ TEST(CopyToKeep, TheOriginalHasNoCopyMarkerThenIsOldestThenHasTheShortestPath) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto group = copyGroup("g", "pdf", c.members);
+        auto group = copyGroup("g.pdf", "pdf", c.members);
         EXPECT_EQ(group->childAtIndex(keeperIndex(group->children(), CopyToKeep::Original))
                       ->nodeData()
                       ->name,
@@ -326,6 +326,43 @@ TEST(DuplicateReview, TheHeaderBoxTicksAllButTheOriginalOfEachDisplayedGroup) {
     review.clickHeaderBox(false);
     EXPECT_TRUE(ticked(review).empty());
     EXPECT_EQ(review.headerState(), DuplicateReview::HeaderState::Off);
+}
+
+TEST(DuplicateReview, TheSearchFieldShowsGroupsByNameOrPathCaseAside) {
+    struct Case {
+        const char* typed;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"", {"Beach.JPG", "report.pdf", "Ärger.txt"}},
+        {"beach", {"Beach.JPG"}},
+        {"/PHONE/", {"Beach.JPG"}},  // a member's folder
+        {"ÄRGER", {"Ärger.txt"}},    // beyond ASCII
+        {"r", {"report.pdf", "Ärger.txt"}},
+        {"nowhere", {}},
+    };
+    auto beach = copyGroup("Beach.JPG", "JPG", {{"/pics/Beach.JPG", 5, 1}, {"/phone/b.JPG", 5, 1}});
+    auto report =
+        copyGroup("report.pdf", "pdf", {{"/a/report.pdf", 7, 1}, {"/b/report.pdf", 7, 1}});
+    auto anger = copyGroup("Ärger.txt", "txt", {{"/a/Ärger.txt", 3, 1}, {"/b/Ärger.txt", 3, 1}});
+    DuplicateReview review(resultTree({beach, report, anger}), "/x");
+    for (const auto& c : cases) {
+        review.setNameFilter(c.typed);
+        std::vector<std::string> shown;
+        for (const auto& group : review.displayedGroups()) shown.push_back(group->nodeData()->name);
+        EXPECT_EQ(shown, c.shown) << c.typed;
+        EXPECT_EQ(review.filesInShownCategory(), 2 * c.shown.size()) << c.typed;
+    }
+    // The header box ticks only what is shown; hidden groups keep their ticks when it unticks.
+    review.setNameFilter("");
+    review.clickGroupBox(report);
+    review.setNameFilter("beach");
+    review.clickHeaderBox(true);
+    // The shorter path stays.
+    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/b/report.pdf", "/pics/Beach.JPG"}));
+    review.clickHeaderBox(false);
+    EXPECT_EQ(ticked(review), (std::vector<std::string>{"/b/report.pdf"}));
+    EXPECT_EQ(review.headerState(), DuplicateReview::HeaderState::Off);
+    EXPECT_EQ(review.titleLine(), "2 files in x.");
 }
 
 TEST(DuplicateReview, DeletingUpdatesGroupsAndCategorySizes) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "duplicates/DuplicateTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <chrono>
 #include <fstream>
@@ -94,7 +96,9 @@ TreeNode::Ptr searchTree(const std::string& root, std::uint64_t limit,
 TreeNode::Ptr copyGroup(const std::string& name, const std::string& extension,
                         const std::vector<Member>& members) {
     auto data = SimpleNodeData::groupDataWithName(name);
-    data->extendName = extension;
+    // The extension is read from the name; bundles say so.
+    data->isBundle = extension == "APP";
+    EXPECT_TRUE(data->isBundle || data->extension() == extension) << name << " " << extension;
     auto node = TreeNode::treeNodeWithData(data);
     for (const auto& member : members) {
         auto leaf = SimpleNodeData::leafDataWithName(member.path);
@@ -118,7 +122,7 @@ std::string describeTree(const TreeNode::Ptr& tree) {
     std::string text;
     for (const auto& group : tree->children()) {
         const auto& data = *group->nodeData();
-        text += "group " + data.name + " ." + data.extendName.value_or("-") + " " +
+        text += "group " + data.name + " ." + std::string(data.extension()) + " " +
                 std::to_string(data.fileSize) + "\n";
         for (const auto& member : group->children()) {
             const auto& leaf = *member->nodeData();

@@ -35,7 +35,7 @@ struct Member {
 };
 
 // A group of copies as a search gives it (its size the sum of its members'), and a result tree
-// of such groups under "Root".
+// of such groups under "Root". `extension` is the name's own, or "APP" for a group of bundles.
 TreeNode::Ptr copyGroup(const std::string& name, const std::string& extension,
                         const std::vector<Member>& members);
 TreeNode::Ptr resultTree(const std::vector<TreeNode::Ptr>& groups);

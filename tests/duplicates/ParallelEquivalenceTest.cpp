@@ -199,7 +199,7 @@ TEST(ParallelEquivalence, AStopDuringTheSearchLeavesOnlyCompleteGroups) {
         if (!search.getDuplicateFiles(tree)) continue;
         // Every file group found is one of the full result's groups, members and all.
         for (const auto& group : tree->children()) {
-            if (group->nodeData()->extendName == "APP") continue;
+            if (group->nodeData()->isBundle) continue;
             auto one = TreeNode::treeNodeWithData(SimpleNodeData::groupDataWithName("Root"));
             one->insertChild(group, 0);
             EXPECT_NE(full.find(describeTree(one)), std::string::npos) << describeTree(one);

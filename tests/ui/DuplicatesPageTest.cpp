@@ -5,27 +5,38 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <filesystem>
 #include <set>
 
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "duplicates/DuplicateResultsModel.h"
+#include "duplicates/ui/DuplicateOptionsView.h"
 #include "duplicates/ui/DuplicateOutlineModel.h"
 #include "duplicates/ui/DuplicateResultsView.h"
 #include "duplicates/ui/DuplicateScanningView.h"
 #include "duplicates/ui/DuplicateStartView.h"
 #include "duplicates/ui/DuplicatesPage.h"
+#include "shell/PreferencesPane.h"
 #include "support/AccessibleTree.h"
 #include "support/ScriptedAsker.h"
 #include "support/TempDir.h"
+#include "support/TestPlatform.h"
 #include "support/UiPictures.h"
+#include "ui/CutTextLabel.h"
 #include "ui/ImageProvider.h"
+#include "ui/PathListEditor.h"
 #include "ui/QtMainQueue.h"
 #include "ui/RichStatusLine.h"
 #include "ui/StackPageHost.h"
@@ -268,4 +279,80 @@ TEST_F(DuplicatesPageTest, ReplacingWithLinksAsksForTheKindAndCancelReplacesNoth
     EXPECT_TRUE(page.resultsView()->freeLine()->text().startsWith("Replaced 2 items (500.00 KB)."))
         << page.resultsView()->freeLine()->text().toStdString();
     EXPECT_TRUE(asker->messages.empty());
+}
+
+TEST_F(DuplicatesPageTest, TheOptionsAndThePreferencesFollowEachOtherAndTheFieldFiltersGroups) {
+    TestPlatform platform;  // the settings both sides store, fresh and in memory
+    PreferencesPane preferences([](bool) { return true; });
+    DuplicateOptionsView& options = *page.optionsView();
+    options.readSettings();
+    EXPECT_FALSE(options.panel()->isVisibleTo(&options));
+    options.disclosure()->click();
+    EXPECT_TRUE(options.panel()->isVisibleTo(&options));
+    stack.setCurrentIndex(DuplicatesPage::StartView);
+    QTest::qWait(20);
+    saveUiPicture(stack, "duplicates-options");
+    // Every control the options hold is named for screen readers.
+    for (QWidget* control : options.findChildren<QWidget*>()) {
+        const bool spinBoxPart = qobject_cast<QAbstractSpinBox*>(control->parentWidget());
+        if (qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
+            qobject_cast<QAbstractSpinBox*>(control) || qobject_cast<QListWidget*>(control) ||
+            (qobject_cast<QLineEdit*>(control) && !spinBoxPart)) {
+            EXPECT_FALSE(control->accessibleName().isEmpty()) << control->metaObject()->className();
+        }
+    }
+
+    // From the page to the preferences, each stored at once.
+    UserDefaults& stored = UserDefaults::standardUserDefaults();
+    options.hiddenBox()->click();
+    options.limitBox()->setValue(5);
+    options.unitPopUp()->activated(1);
+    options.excludes()->field()->setText("*.tmp");
+    options.excludes()->addButton()->click();
+    EXPECT_TRUE(stored.boolForKey(SettingsKey::QWHidenDuplication));
+    EXPECT_TRUE(preferences.hiddenDuplicatesBox()->isChecked());
+    EXPECT_EQ(preferences.duplicationLimitField()->text(), "5");
+    EXPECT_EQ(preferences.duplicatesUnit()->currentText(), "KB");
+    ASSERT_EQ(preferences.duplicateExcludes()->list()->count(), 1);
+    EXPECT_EQ(preferences.duplicateExcludes()->list()->item(0)->text(), "*.tmp");
+    EXPECT_TRUE(options.excludes()->field()->text().isEmpty());
+
+    // From the preferences to the page.
+    preferences.hiddenDuplicatesBox()->click();
+    preferences.duplicationLimitField()->clear();
+    QTest::keyClicks(preferences.duplicationLimitField(), "12");
+    preferences.duplicateExcludes()->list()->setCurrentRow(0);
+    preferences.duplicateExcludes()->removeButton()->click();
+    EXPECT_FALSE(options.hiddenBox()->isChecked());
+    EXPECT_EQ(options.limitBox()->value(), 12);
+    EXPECT_EQ(options.excludes()->list()->count(), 0);
+
+    // Keep-in folders are the page's own, for its searches, and stored nowhere.
+    tree.write("originals/x", "x");
+    options.keepIn()->addEntry(QString::fromStdString((tree / "originals").string()), true);
+    EXPECT_EQ(page.choices().settings().keepIn,
+              std::vector<std::string>{fs::canonical(tree / "originals").string()});
+    EXPECT_EQ(options.keepIn()->list()->count(), 1);
+
+    // The search field filters the groups by name or path, case aside; a new search clears it.
+    const std::string photo(250000, 'p'), song(300000, 's');
+    for (const char* name : {"Pictures/Beach.jpg", "Phone/beach.jpg"}) tree.write(name, photo);
+    for (const char* name : {"Music/song.mp3", "Downloads/song.mp3"}) tree.write(name, song);
+    page.searchFolder(tree.path().string());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isSearching(); }, 60000));
+    ASSERT_EQ(page.outline()->rowCount(), 2);
+    QLineEdit* filter = page.resultsView()->filterField();
+    EXPECT_FALSE(filter->accessibleName().isEmpty());
+    QTest::keyClicks(filter, "PHONE");
+    ASSERT_EQ(page.outline()->rowCount(), 1);
+    EXPECT_EQ(
+        page.outline()->index(0, DuplicateOutlineModel::NameColumn).data().toString().toLower(),
+        "beach.jpg");
+    EXPECT_TRUE(page.resultsView()->title()->fullText().startsWith("2 files"));
+    page.clickHeaderBox();  // ticks what is shown only
+    EXPECT_EQ(page.results()->review().tickedMembers().size(), 1u);
+    page.resultsView()->searchAgainButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.isSearching(); }, 60000));
+    EXPECT_TRUE(filter->text().isEmpty());
+    EXPECT_EQ(page.outline()->rowCount(), 2);
 }

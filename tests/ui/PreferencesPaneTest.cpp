@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 
 #include "core/events/EventBus.h"
@@ -14,8 +18,10 @@
 #include "shell/PreferencesPane.h"
 #include "support/TestPlatform.h"
 #include "support/UiPictures.h"
+#include "ui/PathListEditor.h"
 
 using namespace quillby;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -71,6 +77,9 @@ TEST_F(PreferencesPaneUi, ShowsTheStoredSettingsAndStoresChanges) {
     EXPECT_TRUE(stored.confirmCleanBox()->isChecked());
     stored.confirmCleanBox()->click();
     EXPECT_FALSE(settings().boolForKey(SettingsKey::ConfirmClean));
+    EXPECT_EQ(stored.journalLimitBox()->value(), 200);
+    stored.journalLimitBox()->setValue(500);
+    EXPECT_EQ(settings().integerForKey(SettingsKey::SystemJournalLimit), 500);
 }
 
 TEST_F(PreferencesPaneUi, SwitchesPostTheirEventsAndLaunchAtLoginAsksTheRegistry) {
@@ -99,4 +108,38 @@ TEST_F(PreferencesPaneUi, SwitchesPostTheirEventsAndLaunchAtLoginAsksTheRegistry
     pane.launchAtLoginBox()->click();
     EXPECT_EQ(requests, (std::vector<bool>{true, false}));
     EXPECT_EQ(settings().integerForKey(SettingsKey::LoginCheck), 0);
+}
+
+TEST_F(PreferencesPaneUi, DiskUsageMeasureAndFoldersNeverToScanAreStored) {
+    pane.allocatedSizeBox()->click();
+    EXPECT_TRUE(settings().boolForKey(SettingsKey::DiskUsageAllocatedSize));
+
+    // Choose Folder asks with a folder dialog; its choice joins the list once.
+    PathListEditor& excluded = *pane.excludedFolders();
+    EXPECT_EQ(excluded.field(), nullptr);  // folders only: nothing to type
+    excluded.chooseButton()->click();
+    auto* dialog = pane.findChild<QFileDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+    dialog->reject();
+    fs::path media = platform.root() / "media";
+    fs::create_directories(media);
+    fs::create_directory_symlink(media, platform.root() / "link");
+    excluded.addEntry(QString::fromStdString((platform.root() / "link").string()), true);
+    excluded.addEntry(QString::fromStdString(media.string() + "/"), true);
+    excluded.addEntry(QStringLiteral("/var/cache"), true);
+    ASSERT_EQ(excluded.list()->count(), 2);
+    EXPECT_EQ(excluded.list()->item(0)->text().toStdString(), media.string());
+    EXPECT_EQ(settings().linesForKey(SettingsKey::DiskUsageExcludes),
+              (std::vector<std::string>{media.string(), "/var/cache"}));
+
+    EXPECT_FALSE(excluded.removeButton()->isEnabled());
+    excluded.list()->setCurrentRow(0);
+    excluded.removeButton()->click();
+    EXPECT_EQ(settings().linesForKey(SettingsKey::DiskUsageExcludes),
+              (std::vector<std::string>{"/var/cache"}));
+    PreferencesPane reopened([](bool) { return true; });
+    EXPECT_TRUE(reopened.allocatedSizeBox()->isChecked());
+    ASSERT_EQ(reopened.excludedFolders()->list()->count(), 1);
+    EXPECT_EQ(reopened.excludedFolders()->list()->item(0)->text(), "/var/cache");
 }

@@ -46,6 +46,9 @@ inline constexpr const char* HideBubble = "HideBubble";
 inline constexpr const char* RefreshLeftView = "RefreshLeftView";
 inline constexpr const char* GetDirTotalLevel = "GetDirTotalLevel";
 inline constexpr const char* NeedUpdateProgress = "NeedUpdateProgress";
+// A stored option of the duplicate search changed (size limit, hidden or system files, what
+// the walk leaves out); every control showing them reads them again.
+inline constexpr const char* DuplicateSearchSettingsChanged = "DuplicateSearchSettingsChanged";
 
 }  // namespace Events
 

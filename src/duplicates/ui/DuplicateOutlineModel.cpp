@@ -20,15 +20,17 @@ namespace quillby {
 
 DuplicateOutlineModel::DuplicateOutlineModel(QObject* parent) : QAbstractItemModel(parent) {}
 
-void DuplicateOutlineModel::setTree(TreeNode::Ptr root) {
+void DuplicateOutlineModel::setTree(const TreeNode::Ptr& root) {
+    setGroups(root ? root->children() : std::vector<TreeNode::Ptr>{});
+}
+
+void DuplicateOutlineModel::setGroups(std::vector<TreeNode::Ptr> groups) {
     beginResetModel();
-    root_ = std::move(root);
+    groups_ = std::move(groups);
     groupRows_.clear();
-    if (root_) {
-        groupRows_.reserve(root_->numberOfChildren());
-        for (size_t row = 0; row < root_->numberOfChildren(); ++row) {
-            groupRows_[root_->childAtIndex(row).get()] = static_cast<int>(row);
-        }
+    groupRows_.reserve(groups_.size());
+    for (size_t row = 0; row < groups_.size(); ++row) {
+        groupRows_[groups_[row].get()] = static_cast<int>(row);
     }
     endResetModel();
 }
@@ -39,7 +41,7 @@ TreeNode* DuplicateOutlineModel::nodeOf(const QModelIndex& index) const {
 
 bool DuplicateOutlineModel::isGroup(const TreeNode* node) const {
     // Groups are made as group nodes, members as leaves: no look-up needed.
-    return node && node != root_.get() && node->nodeData() && node->nodeData()->isGroup();
+    return node && node->nodeData() && node->nodeData()->isGroup();
 }
 
 TreeNode::Ptr DuplicateOutlineModel::nodeAt(const QModelIndex& index) const {
@@ -60,10 +62,14 @@ void DuplicateOutlineModel::refreshChecks() {
 }
 
 QModelIndex DuplicateOutlineModel::index(int row, int column, const QModelIndex& parent) const {
-    if (!root_ || row < 0 || column < 0 || column >= ColumnCount) return {};
-    TreeNode* holder = parent.isValid() ? nodeOf(parent) : root_.get();
-    if (!holder || static_cast<size_t>(row) >= holder->numberOfChildren()) return {};
-    if (parent.isValid() && !isGroup(holder)) return {};  // members have no rows below them
+    if (row < 0 || column < 0 || column >= ColumnCount) return {};
+    if (!parent.isValid()) {
+        if (static_cast<size_t>(row) >= groups_.size()) return {};
+        return createIndex(row, column, groups_[static_cast<size_t>(row)].get());
+    }
+    TreeNode* holder = nodeOf(parent);
+    // Members have no rows below them.
+    if (!isGroup(holder) || static_cast<size_t>(row) >= holder->numberOfChildren()) return {};
     return createIndex(row, column, holder->childAtIndex(static_cast<size_t>(row)).get());
 }
 
@@ -74,8 +80,7 @@ QModelIndex DuplicateOutlineModel::parent(const QModelIndex& index) const {
 }
 
 int DuplicateOutlineModel::rowCount(const QModelIndex& parent) const {
-    if (!root_) return 0;
-    if (!parent.isValid()) return static_cast<int>(root_->numberOfChildren());
+    if (!parent.isValid()) return static_cast<int>(groups_.size());
     if (parent.column() != 0) return 0;
     TreeNode* node = nodeOf(parent);
     // Only groups expand.
@@ -93,7 +98,7 @@ bool DuplicateOutlineModel::hasChildren(const QModelIndex& parent) const {
 QIcon DuplicateOutlineModel::iconFor(const SimpleNodeData& data, bool group) const {
     // Icons come from the name's type alone: the view never touches the disk for them.
     QString extension =
-        QString::fromStdString(group ? data.extendName.value_or("")
+        QString::fromStdString(group ? std::string(data.extension())
                                      : std::string(pathExtension(lastPathComponent(data.name))));
     auto cached = icons_.constFind(extension);
     if (cached != icons_.constEnd()) return *cached;

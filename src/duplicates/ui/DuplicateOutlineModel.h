@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <functional>
 #include <unordered_map>
+#include <vector>
 
 #include "duplicates/TreeNode.h"
 
@@ -13,8 +14,9 @@ namespace quillby {
 
 // The results outline of the duplicate page: a lazy item model over a result tree (groups, then
 // their members), so that a search with tens of thousands of groups opens and sorts at once:
-// rows are read from the tree when the view asks, nothing is copied. Columns: the check box, the
-// name with its icon, "ticked/members" for groups, the size and the modification date.
+// rows are read from the tree when the view asks; only the list of groups on show is held.
+// Columns: the check box, the name with its icon, "ticked/members" for groups, the size and the
+// modification date.
 class DuplicateOutlineModel : public QAbstractItemModel {
     Q_OBJECT
   public:
@@ -24,8 +26,9 @@ class DuplicateOutlineModel : public QAbstractItemModel {
 
     // Shows the groups of `root` (null: nothing). Call it again after the tree changed shape
     // (sorted, rows removed).
-    void setTree(TreeNode::Ptr root);
-    TreeNode::Ptr tree() const { return root_; }
+    void setTree(const TreeNode::Ptr& root);
+    // Shows these groups (a filtered part of a tree), in this order.
+    void setGroups(std::vector<TreeNode::Ptr> groups);
     // The node of a row, or null.
     TreeNode::Ptr nodeAt(const QModelIndex& index) const;
     // The row of a group.
@@ -60,7 +63,7 @@ class DuplicateOutlineModel : public QAbstractItemModel {
     bool isGroup(const TreeNode* node) const;
     QIcon iconFor(const SimpleNodeData& data, bool group) const;
 
-    TreeNode::Ptr root_;
+    std::vector<TreeNode::Ptr> groups_;
     std::unordered_map<const TreeNode*, int> groupRows_;
     std::function<void(const TreeNode::Ptr&)> checkHandler_;
     std::function<bool(const TreeNode&)> sharedFileRule_;

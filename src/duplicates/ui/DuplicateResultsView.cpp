@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -35,6 +36,7 @@ DuplicateResultsView::DuplicateResultsView(QWidget* parent)
       categories_(new QListWidget(this)),
       headerBox_(new QCheckBox(this)),
       title_(new CutTextLabel(kTitleKept, this)),
+      filter_(new QLineEdit(this)),
       centre_(new QStackedWidget(this)),
       outline_(new QTreeView(this)),
       selection_(new RichStatusLine(this)),
@@ -59,6 +61,10 @@ DuplicateResultsView::DuplicateResultsView(QWidget* parent)
     headerBox_->setAccessibleName(tr("Tick all"));
     headerBox_->setToolTip(tr("Tick every copy but one of each group, or untick all"));
     title_->setAccessibleName(tr("Files shown"));
+    filter_->setPlaceholderText(tr("Filter by name or path"));
+    filter_->setAccessibleName(tr("Filter the groups by name or path"));
+    filter_->setClearButtonEnabled(true);
+    filter_->setMaximumWidth(fontMetrics().averageCharWidth() * 30);
     outline_->setAccessibleName(tr("Duplicate groups"));
     outline_->setUniformRowHeights(true);
     outline_->setIconSize(QSize(30, 30));
@@ -85,6 +91,7 @@ DuplicateResultsView::DuplicateResultsView(QWidget* parent)
     auto* top = new QHBoxLayout;
     top->addWidget(headerBox_);
     top->addWidget(title_, 1);
+    top->addWidget(filter_, 1);
     top->addWidget(again_);
     top->addWidget(choose_);
     auto* buttons = new QHBoxLayout;

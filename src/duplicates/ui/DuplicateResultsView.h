@@ -5,6 +5,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QStackedWidget;
@@ -31,6 +32,8 @@ class DuplicateResultsView : public DuplicateViewPage {
     QListWidget* categories() const { return categories_; }
     QCheckBox* headerBox() const { return headerBox_; }
     CutTextLabel* title() const { return title_; }
+    // Filters the groups by name or path.
+    QLineEdit* filterField() const { return filter_; }
     QTreeView* outline() const { return outline_; }
     RichStatusLine* selection() const { return selection_; }
     QLabel* freeLine() const { return freeLine_; }
@@ -49,6 +52,7 @@ class DuplicateResultsView : public DuplicateViewPage {
     QListWidget* categories_;
     QCheckBox* headerBox_;
     CutTextLabel* title_;
+    QLineEdit* filter_;
     QStackedWidget* centre_;
     QTreeView* outline_;
     RichStatusLine* selection_;

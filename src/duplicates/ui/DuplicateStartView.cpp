@@ -23,14 +23,19 @@ DuplicateStartView::DuplicateStartView(QWidget* parent)
         this);
     choose_->setToolTip(tr("Select scan path"));
     choose_->setAccessibleName(tr("Select scan path"));
-    auto* layout = new QVBoxLayout(this);
-    layout->addStretch(2);
-    layout->addWidget(title, 0, Qt::AlignHCenter);
-    layout->addWidget(hint, 0, Qt::AlignHCenter);
-    layout->addSpacing(fontMetrics().height());
-    layout->addWidget(choose_, 0, Qt::AlignHCenter);
-    layout->addStretch(3);
+    layout_ = new QVBoxLayout(this);
+    layout_->addStretch(2);
+    layout_->addWidget(title, 0, Qt::AlignHCenter);
+    layout_->addWidget(hint, 0, Qt::AlignHCenter);
+    layout_->addSpacing(fontMetrics().height());
+    layout_->addWidget(choose_, 0, Qt::AlignHCenter);
+    layout_->addStretch(3);
     hint->setAlignment(Qt::AlignCenter);
+}
+
+void DuplicateStartView::addOptions(QWidget* options) {
+    // Below the button, above the last stretch: opened, the options push the start up.
+    layout_->insertWidget(layout_->count() - 1, options);
 }
 
 std::optional<std::string> DuplicateStartView::droppedFolder(const QList<QUrl>& urls) {

@@ -9,6 +9,7 @@
 #include "duplicates/ui/DuplicateViewPage.h"
 
 class QPushButton;
+class QVBoxLayout;
 
 namespace quillby {
 
@@ -19,6 +20,8 @@ class DuplicateStartView : public DuplicateViewPage {
     explicit DuplicateStartView(QWidget* parent = nullptr);
 
     QPushButton* chooseButton() const { return choose_; }
+    // Places the search's options below the button.
+    void addOptions(QWidget* options);
     // The folder a drop names: exactly one local, non-empty name of an existing folder;
     // nothing for any other drop.
     static std::optional<std::string> droppedFolder(const QList<QUrl>& urls);
@@ -32,6 +35,7 @@ class DuplicateStartView : public DuplicateViewPage {
 
   private:
     QPushButton* choose_;
+    QVBoxLayout* layout_;
 };
 
 }  // namespace quillby

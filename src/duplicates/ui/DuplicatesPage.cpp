@@ -6,13 +6,14 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeView>
 #include <optional>
 
-#include "core/settings/UserDefaults.h"
 #include "core/text/UtilityFunction.h"
 #include "core/work/Asker.h"
 #include "core/work/BackgroundJob.h"
@@ -20,6 +21,7 @@
 #include "duplicates/DuplicateCopyLinker.h"
 #include "duplicates/DuplicateCopyRemover.h"
 #include "duplicates/DuplicateResultsModel.h"
+#include "duplicates/ui/DuplicateOptionsView.h"
 #include "duplicates/ui/DuplicateOutlineModel.h"
 #include "duplicates/ui/DuplicateResultsView.h"
 #include "duplicates/ui/DuplicateScanningView.h"
@@ -60,12 +62,12 @@ DuplicatesPage::DuplicatesPage(const PageNeeds& needs, QObject* parent)
     : QObject(parent),
       viewer_(needs.viewer ? needs.viewer : Services::get<FileViewer>()),
       session_(std::make_unique<DuplicateSearchSession>(*needs.queue)),
-      settings_([] {
-          return DuplicateSearchSettings::fromUserDefaults(UserDefaults::standardUserDefaults());
-      }),
+      choices_(std::make_unique<DuplicateSearchChoices>()),
+      settings_([this] { return choices_->settings(); }),
       start_(new DuplicateStartView),
       scanning_(new DuplicateScanningView),
       results_(new DuplicateResultsView),
+      options_(new DuplicateOptionsView(*choices_, start_)),
       outline_(new DuplicateOutlineModel(this)),
       poll_(new QTimer(this)),
       work_(new WorkRunner(this)) {
@@ -76,6 +78,7 @@ DuplicatesPage::DuplicatesPage(const PageNeeds& needs, QObject* parent)
         scanning_->showProgress(percent >= kFirstShownProgress ? static_cast<int>(percent) : 5,
                                 text(session_->currentPath()));
     });
+    start_->addOptions(options_);
     connect(start_->chooseButton(), &QPushButton::clicked, this, &DuplicatesPage::chooseFolder);
     connect(start_, &DuplicateStartView::folderDropped, this,
             [this](const QString& folder) { searchFolder(folder.toStdString()); });
@@ -100,6 +103,7 @@ DuplicatesPage::DuplicatesPage(const PageNeeds& needs, QObject* parent)
     connect(tree->header(), &QHeaderView::sectionClicked, this, &DuplicatesPage::sortBy);
     connect(results_->categories(), &QListWidget::currentRowChanged, this,
             &DuplicatesPage::showCategory);
+    connect(results_->filterField(), &QLineEdit::textChanged, this, &DuplicatesPage::filterGroups);
     connect(results_->headerBox(), &QCheckBox::clicked, this, &DuplicatesPage::clickHeaderBox);
     connect(results_->removeButton(), &QPushButton::clicked, this, &DuplicatesPage::removeSelected);
     connect(results_->linkButton(), &QPushButton::clicked, this, &DuplicatesPage::replaceSelected);
@@ -132,6 +136,8 @@ DuplicatesPage::~DuplicatesPage() {
     // A removal still running stops at its next copy; it holds what it reads.
     stopRemoval();
     session_.reset();
+    // The options read the page's choices: they go first, wherever the start view lives on.
+    if (start_) delete options_;
     for (QWidget* view : {static_cast<QWidget*>(start_), static_cast<QWidget*>(scanning_),
                           static_cast<QWidget*>(results_)}) {
         if (view && !view->parent()) delete view;
@@ -187,6 +193,11 @@ void DuplicatesPage::chooseFolder() {
 void DuplicatesPage::searchFolder(const std::string& folder) {
     if (removing_ || folder.empty()) return;
     searchPath_ = folder;
+    {
+        // A new search shows all it finds.
+        QSignalBlocker quiet(results_->filterField());
+        results_->filterField()->clear();
+    }
     model_.reset();
     outline_->setTree(nullptr);
     refreshCategories();
@@ -228,7 +239,11 @@ void DuplicatesPage::showSearchResult(DuplicateSearchSession::Result result) {
 }
 
 void DuplicatesPage::refreshOutline() {
-    outline_->setTree(model_ ? model_->review().displayedTree() : nullptr);
+    if (model_) {
+        outline_->setGroups(model_->review().displayedGroups());
+    } else {
+        outline_->setTree(nullptr);
+    }
     if (outline_->rowCount() > 0) results_->outline()->expand(outline_->index(0, 0));
     results_->title()->setFullText(model_ ? text(model_->titleTooltip()) : QString());
 }
@@ -238,6 +253,13 @@ void DuplicatesPage::showCategory(int row) {
     model_->showCategory(row);
     refreshOutline();
     refreshCategories();
+    refreshSelection();
+}
+
+void DuplicatesPage::filterGroups(const QString& text) {
+    if (!model_ || removing_) return;
+    model_->filterGroups(text.toStdString());
+    refreshOutline();
     refreshSelection();
 }
 
@@ -494,7 +516,8 @@ void DuplicatesPage::showRemoving(bool removing) {
     removing_ = removing;
     for (QWidget* control : std::initializer_list<QWidget*>{
              results_->openButton(), results_->revealButton(), results_->chooseButton(),
-             results_->backButton(), results_->categories(), results_->headerBox()}) {
+             results_->backButton(), results_->categories(), results_->headerBox(),
+             results_->filterField()}) {
         control->setEnabled(!removing);
     }
     if (removing) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "duplicates/DuplicateReview.h"
+#include "duplicates/DuplicateSearchChoices.h"
 #include "duplicates/DuplicateSearchSession.h"
 #include "ui/PageHost.h"
 #include "ui/RemovalSteps.h"
@@ -19,6 +20,7 @@ class QTimer;
 namespace quillby {
 
 class Asker;
+class DuplicateOptionsView;
 class DuplicateOutlineModel;
 class DuplicateResultsModel;
 class DuplicateResultsView;
@@ -44,10 +46,13 @@ class DuplicatesPage : public QObject {
     DuplicateStartView* startView() const;
     DuplicateScanningView* scanningView() const;
     DuplicateResultsView* resultsView() const;
+    DuplicateOptionsView* optionsView() const { return options_; }
+    // The options the next search runs with (the keep-in folders are this page's own).
+    DuplicateSearchChoices& choices() { return *choices_; }
     // Registers the three views with the window and lets the page switch between them.
     void registerWith(PageHost& host);
     View currentView() const { return view_; }
-    // Where the settings come from (the user's settings by default).
+    // Where the settings come from (the options view's choices by default).
     void setSettingsSource(std::function<DuplicateSearchSettings()> source) {
         settings_ = std::move(source);
     }
@@ -64,6 +69,8 @@ class DuplicatesPage : public QObject {
     void stopSearch();
     // Shows a category row (0 "All" ... 6 "Others").
     void showCategory(int row);
+    // Shows only the groups whose name or member paths hold `text`, case aside.
+    void filterGroups(const QString& text);
     // A click on a check box of the outline (a group's or a member's).
     void clickCheck(const TreeNode::Ptr& node);
     // The header box: tick every copy but one of each group, or untick all.
@@ -113,12 +120,14 @@ class DuplicatesPage : public QObject {
     std::shared_ptr<Asker> asker_;
     std::shared_ptr<FileViewer> viewer_;
     std::unique_ptr<DuplicateSearchSession> session_;
+    std::unique_ptr<DuplicateSearchChoices> choices_;
     std::shared_ptr<DuplicateResultsModel> model_;
     std::function<void(int view)> switcher_;
     std::function<DuplicateSearchSettings()> settings_;
     QPointer<DuplicateStartView> start_;
     QPointer<DuplicateScanningView> scanning_;
     QPointer<DuplicateResultsView> results_;
+    DuplicateOptionsView* options_;  // a child of the start view
     DuplicateOutlineModel* outline_;
     QTimer* poll_;
     WorkRunner* work_;
