@@ -2,9 +2,11 @@
 #pragma once
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
@@ -78,6 +80,20 @@ inline int inPrivateMountNamespace(const std::function<bool()>& body) {
                    ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
         },
         body);
+}
+
+// Runs `body` in a private mount namespace whose /var is a fresh, empty tmpfs: the system
+// folders' tests work there and never on the machine's own /var. Gives what
+// inPrivateMountNamespace gives, kNoMountNamespace too when the tmpfs could not be put there.
+inline int inPrivateVar(const std::function<bool()>& body) {
+    return inPrivateMountNamespace([&] {
+        struct statfs mounted {};
+        if (::mount("quillby-test", "/var", "tmpfs", 0, "mode=0755") != 0 ||
+            ::statfs("/var", &mounted) != 0 || mounted.f_type != TMPFS_MAGIC) {
+            ::_exit(kNoMountNamespace);  // never touch the real folder
+        }
+        return body();
+    });
 }
 
 // Runs `body` in a forked child that is root of a user namespace of its own, mapped to the
