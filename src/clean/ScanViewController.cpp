@@ -38,13 +38,21 @@ ScanViewController::~ScanViewController() {
 }
 
 void ScanViewController::waitForWork() const {
-    if (current_) current_->waitUntilWorkEnded();
+    std::optional<Job> last;
+    {
+        std::lock_guard lock(currentMutex_);
+        last = current_;
+    }
+    // Without the lock: the work may ask to stop itself meanwhile.
+    if (last) last->waitUntilWorkEnded();
 }
 
 void ScanViewController::startJob(std::function<void(const std::stop_token&)> work,
                                   std::function<void()> done) {
     // Results go to the queue of the thread that starts the first task.
     if (!jobs_) jobs_.emplace();
+    // Held while the job starts: its own work may already ask for a stop.
+    std::lock_guard lock(currentMutex_);
     current_ = jobs_->start([work = std::move(work)](JobContext& job) { work(job.stopToken()); },
                             std::move(done));
 }
@@ -76,6 +84,7 @@ void ScanViewController::beginScanTask(std::function<std::vector<CleanFolder>()>
 }
 
 void ScanViewController::requestStop() {
+    std::lock_guard lock(currentMutex_);
     if (current_) current_->requestStop();
 }
 

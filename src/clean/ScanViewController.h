@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -160,6 +161,7 @@ class ScanViewController {
     std::vector<CleanFolder> folders_;
     CleanToolSources tools_;
     // The last task's work; its stop token is the Stop button's.
+    mutable std::mutex currentMutex_;  // Stop may come from any thread
     std::optional<Job> current_;
     // Last: a result still on its way when the controller goes is dropped.
     std::optional<JobOwner> jobs_;
