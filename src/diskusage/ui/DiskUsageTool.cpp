@@ -54,7 +54,7 @@ DiskUsageTool::DiskUsageTool(const PageNeeds& needs, Options options, QObject* p
     connect(columnsBack_, &QPushButton::clicked, this, &DiskUsageTool::backFromResults);
     ring_ = new DiskUsageRingPage(controller_->diskView(), asker);
     // Escape leaves the results; Alt+Left steps back through the ring's folders (from the first
-    // one, out of the results, as it always did on the columns) and Alt+Right forward again.
+    // one, out of the results, as on the columns) and Alt+Right forward again.
     auto shortcut = [this](QKeySequence keys, auto action) {
         auto* made = new QShortcut(keys, resultsPage_);
         made->setContext(Qt::WidgetWithChildrenShortcut);
