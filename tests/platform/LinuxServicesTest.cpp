@@ -143,7 +143,7 @@ TEST(UDisks2Client, EjectsAnUnlockedDiskByUnmountingLockingAndPoweringOffInThatO
          Calls{"dm_2d0 Unmount"},
          false,
          "the file system could not be unmounted: Target is busy"},
-        // A plain partition is ejected as it always was; what fails after the unmount is logged.
+        // A plain partition: Eject, else power off; what fails after the unmount is only logged.
         {"plain",
          "sdb2",
          {"CanPowerOff", "Ejectable"},
