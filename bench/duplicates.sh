@@ -101,14 +101,25 @@ stats() {
 }
 
 # Groups found, bundles aside: quillby's file groups (its bundle groups are counted apart);
-# the peers' groups with no member inside a bundle (they know no bundles).
+# the peers' groups with no member inside a bundle (they know no bundles) and with more than one
+# file among their names (quillby lists no group whose names are all hard links of one file).
 count_groups() {
   if [ "$1" = floor ]; then
     echo -
   elif [ "$1" = quillby ]; then
     awk -F, 'NR > 1 && $4 != "APP" { seen[$1] = 1 } END { print length(seen) }' "$work/out/quillby.groups"
   else
-    awk 'BEGIN { RS = "" } tolower($0) !~ /\.app\// { n++ } END { print n + 0 }' "$work/out/$1.groups"
+    perl -e 'local $/ = ""; my $n = 0;
+      while (<>) {
+        next if lc($_) =~ m{\.app/};
+        my %files;
+        for my $path (grep { length } split /\n/) {
+          my @st = lstat $path;
+          $files{"$st[0]:$st[1]"} = 1 if @st;
+        }
+        $n++ if keys(%files) > 1;
+      }
+      print "$n\n"' "$work/out/$1.groups"
   fi
 }
 
