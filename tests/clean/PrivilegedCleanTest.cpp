@@ -50,6 +50,45 @@ bool cleanAsUser(const CleanFolder& folder, PrivilegedAuthorization& authorizati
            }) == 0;
 }
 
+// Inside a private /var: the real helper, started without pkexec, and the System Logs folders,
+// each checked to lie inside the masked /var before anything is cleaned there as root.
+struct HelperCleansSystemLogs {
+    HelperCleansSystemLogs() {
+        if (!authorization.allocAuthorization()) return;
+        PlatformContext context = PlatformContext::underRoot(fixture.path());
+        context.varRoot = "/var";
+        folders = CategoryFolders(context, nullptr).cleanFolders(CleanCategoryId::SystemLogs);
+        ready = std::all_of(folders.begin(), folders.end(), [](const CleanFolder& folder) {
+            fs::path inside = folder.path.lexically_normal().lexically_relative("/var");
+            bool outside = folder.path.is_relative() || inside.empty() || *inside.begin() == "..";
+            if (outside)
+                std::fprintf(stderr, "%s is outside the masked /var\n", folder.path.c_str());
+            return !outside;
+        });
+    }
+    // Cleans as an ordinary user; true when exactly `deleted` items went and none failed.
+    bool cleanAsUser(long deleted) {
+        return ready &&
+               inChildAsUser(kNobodyId, [&] {
+                   EventRecorder recorder(kCleanEvents);
+                   DeleteFolderOperation(folders, {.authorization = &authorization}).main();
+                   auto names = recorder.names();
+                   return std::count(names.begin(), names.end(), "DeleteFileSuccess") == deleted &&
+                          std::count(names.begin(), names.end(), "DeleteFileFailed") == 0;
+               }) == 0;
+    }
+
+    TempDir fixture;
+    PrivilegedAuthorization authorization{std::make_shared<LinuxHelperLauncher>(
+        LinuxHelperLauncher::Options{.helperPath = QUILLBY_HELPER_PATH, .throughPkexec = false})};
+    std::vector<CleanFolder> folders;
+    bool ready = false;
+};
+
+void writeText(const char* path, const char* text) {
+    std::ofstream(path) << text;
+}
+
 }  // namespace
 
 TEST(PrivilegedClean, AProtectedOrUnreadableFolderIsReportedOnceWithoutRights) {
@@ -105,41 +144,17 @@ TEST(PrivilegedClean, AFolderTheUserMayNotChangeIsReportedAsTheFolder) {
 // refuses to clean when the category names any folder outside it.
 TEST(PrivilegedClean, TheHelperCleansSystemLogsByTheCategorysRule) {
     int status = inPrivateVar([] {
-        TempDir fixture;
-        auto write = [](const char* path, const char* text) { std::ofstream(path) << text; };
         fs::create_directories("/var/log/private");
         fs::create_directories("/var/log/nginx");
         fs::permissions("/var/log/private", fs::perms::owner_all);
-        write("/var/log/syslog", "live");
-        write("/var/log/syslog.1", "old");
-        write("/var/log/nginx/access.log.1", "old");
-        write("/var/log/private/app.log", "live");
-        write("/var/log/private/app.log.1", "old");
-        PrivilegedAuthorization authorization(
-            std::make_shared<LinuxHelperLauncher>(LinuxHelperLauncher::Options{
-                .helperPath = QUILLBY_HELPER_PATH, .throughPkexec = false}));
-        if (!authorization.allocAuthorization()) return false;
-        PlatformContext context = PlatformContext::underRoot(fixture.path());
-        context.varRoot = "/var";
-        auto folders = CategoryFolders(context, nullptr).cleanFolders(CleanCategoryId::SystemLogs);
-        for (const CleanFolder& folder : folders) {
-            fs::path inside = folder.path.lexically_normal().lexically_relative("/var");
-            if (folder.path.is_relative() || inside.empty() || *inside.begin() == "..") {
-                std::fprintf(stderr, "%s is outside the masked /var\n", folder.path.c_str());
-                return false;
-            }
-        }
-        bool cleaned =
-            inChildAsUser(kNobodyId, [&] {
-                EventRecorder recorder(kCleanEvents);
-                DeleteFolderOperation(folders, {.authorization = &authorization}).main();
-                auto names = recorder.names();
-                // One success per deleted log; the kept private/ is no deleted item.
-                return std::count(names.begin(), names.end(), "DeleteFileSuccess") == 2 &&
-                       std::count(names.begin(), names.end(), "DeleteFileFailed") == 0;
-            }) == 0;
-        return cleaned && fs::exists("/var/log/syslog") && !fs::exists("/var/log/syslog.1") &&
-               !fs::exists("/var/log/nginx/access.log.1") &&
+        writeText("/var/log/syslog", "live");
+        writeText("/var/log/syslog.1", "old");
+        writeText("/var/log/nginx/access.log.1", "old");
+        writeText("/var/log/private/app.log", "live");
+        writeText("/var/log/private/app.log.1", "old");
+        // One success per deleted log; the kept private/ is no deleted item.
+        return HelperCleansSystemLogs().cleanAsUser(2) && fs::exists("/var/log/syslog") &&
+               !fs::exists("/var/log/syslog.1") && !fs::exists("/var/log/nginx/access.log.1") &&
                fs::exists("/var/log/private/app.log") && !fs::exists("/var/log/private/app.log.1");
     });
     if (status == kNoMountNamespace) GTEST_SKIP() << "needs root: for a private mount namespace";
@@ -174,36 +189,20 @@ TEST(PrivilegedClean, WhatNeitherRemovalCanDeleteIsReportedPerItem) {
 // dump planted as a link stay, and the helper refuses that link by what it is.
 TEST(PrivilegedClean, TheHelperCleansCrashReportsAndCoreDumpsButNoLink) {
     int status = inPrivateVar([] {
-        TempDir fixture;
-        auto write = [](const char* path, const char* text) { std::ofstream(path) << text; };
         for (const char* folder :
              {"/var/log/journal/0123", "/var/crash", "/var/lib/systemd/coredump"})
             fs::create_directories(folder);
         fs::permissions("/var/crash", fs::perms::all | fs::perms::sticky_bit);
-        write("/var/log/syslog", "live");
-        write("/var/log/journal/0123/system.journal", "live");
-        write("/var/log/journal/0123/system@0001-0002.journal", "archived");
-        write("/var/crash/_usr_sbin_daemon.0.crash", "report");
-        write("/var/lib/systemd/coredump/core.daemon.0.1.2.3.zst", "dump");
-        write("/var/precious", "keep");
+        writeText("/var/log/syslog", "live");
+        writeText("/var/log/journal/0123/system.journal", "live");
+        writeText("/var/log/journal/0123/system@0001-0002.journal", "archived");
+        writeText("/var/crash/_usr_sbin_daemon.0.crash", "report");
+        writeText("/var/lib/systemd/coredump/core.daemon.0.1.2.3.zst", "dump");
+        writeText("/var/precious", "keep");
         fs::create_symlink("/var/precious", "/var/lib/systemd/coredump/core.link.0.1.2.3.zst");
-        PrivilegedAuthorization authorization(
-            std::make_shared<LinuxHelperLauncher>(LinuxHelperLauncher::Options{
-                .helperPath = QUILLBY_HELPER_PATH, .throughPkexec = false}));
-        if (!authorization.allocAuthorization()) return false;
-        PlatformContext context = PlatformContext::underRoot(fixture.path());
-        context.varRoot = "/var";
-        auto folders = CategoryFolders(context, nullptr).cleanFolders(CleanCategoryId::SystemLogs);
-        bool cleaned =
-            inChildAsUser(kNobodyId, [&] {
-                EventRecorder recorder(kCleanEvents);
-                DeleteFolderOperation(folders, {.authorization = &authorization}).main();
-                auto names = recorder.names();
-                return folders.size() == 3 &&
-                       std::count(names.begin(), names.end(), "DeleteFileSuccess") == 3 &&
-                       std::count(names.begin(), names.end(), "DeleteFileFailed") == 0;
-            }) == 0;
-        bool linkRefused = !authorization.cleanCategoryItem(
+        HelperCleansSystemLogs clean;
+        bool cleaned = clean.folders.size() == 3 && clean.cleanAsUser(3);
+        bool linkRefused = !clean.authorization.cleanCategoryItem(
             "clean-system-logs", "/var/lib/systemd/coredump/core.link.0.1.2.3.zst");
         return cleaned && linkRefused && fs::exists("/var/log/syslog") &&
                fs::exists("/var/log/journal/0123/system.journal") &&
