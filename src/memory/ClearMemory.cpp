@@ -49,14 +49,17 @@ int ClearMemory::getMemoryInfo(MemoryFigures* destination) {
     meminfo_[kMemUsed] = meminfo_[kMemTotal] - std::min(meminfo_[kMemFree], meminfo_[kMemTotal]);
     meminfo_[kMemReserved] = 0;
     if (destination) *destination = meminfo_;
+    noticeFinishedPurge();
+    return result;
+}
 
+void ClearMemory::noticeFinishedPurge() {
     if (isRunFree_ && task_ && !task_->isRunning()) {
         lastExitStatus_ = task_->terminationStatus();
         QWLog("Task finished. status = %d", *lastExitStatus_);
         isRunFree_ = false;
         task_.reset();
     }
-    return result;
 }
 
 std::unique_ptr<LaunchedProcess> ClearMemory::startPurge() {
@@ -124,7 +127,10 @@ std::string ClearMemory::purgeFailure() const {
 }
 
 bool ClearMemory::isRuning() {
-    return isRunFree_ && task_ && task_->isRunning();
+    // A purge that ended since the last sample must leave its status behind, or a failed purge
+    // would read as one that dropped the caches.
+    noticeFinishedPurge();
+    return isRunFree_;
 }
 
 void ClearMemory::stop() {

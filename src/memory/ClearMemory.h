@@ -45,7 +45,7 @@ class ClearMemory {
     int getMemoryInfo(MemoryFigures* destination = nullptr);
     // Starts a purge; 1 when one is still running and nothing was started, else 0.
     int clearMemory();
-    // True while a started purge has not been seen finished.
+    // True while a started purge runs; a finished one is noticed (its status recorded) here too.
     bool isRuning();
     // Ends a running purge.
     void stop();
@@ -70,6 +70,8 @@ class ClearMemory {
 
   private:
     std::unique_ptr<LaunchedProcess> startPurge();
+    // Records the exit status of a purge that has ended and forgets its process.
+    void noticeFinishedPurge();
 
     std::shared_ptr<MemorySource> source_;
     std::shared_ptr<ProcessLauncher> launcher_;

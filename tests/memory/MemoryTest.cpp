@@ -132,15 +132,44 @@ TEST(ClearMemory, OnlyOnePurgeAtATimeAndItsEndIsLogged) {
 
 namespace {
 
-// A page over 4 GiB of memory whose purge (when `status` is given) waits for `release`.
+// Starts no program: each purge reads as running for its first `checks` looks, then as ended
+// with `status`, so a test can end it between two looks of the page.
+class ScriptedLauncher final : public ProcessLauncher {
+  public:
+    ScriptedLauncher(int checks, int status) : checks_(checks), status_(status) {}
+    std::unique_ptr<LaunchedProcess> launch(const std::string&,
+                                            const std::vector<std::string>&) override {
+        return std::make_unique<Process>(checks_, status_);
+    }
+    std::string ownExecutable() override { return {}; }
+    std::string findTool(const std::string&) override { return {}; }
+    bool runningAsAdministrator() override { return true; }
+
+  private:
+    struct Process final : LaunchedProcess {
+        Process(int checks, int status) : checks(checks), status(status) {}
+        bool isRunning() override { return checks-- > 0; }
+        int terminationStatus() override { return checks < 0 ? status : -1; }
+        void terminate() override {}
+        int checks;
+        int status;
+    };
+    int checks_;
+    int status_;
+};
+
+// A page over 4 GiB of memory whose purge (when `status` is given) waits for `release`; with
+// `scripted`, the purge is that launcher's instead.
 struct PurgePage {
-    explicit PurgePage(std::optional<int> status) {
+    explicit PurgePage(std::optional<int> status,
+                       std::shared_ptr<ProcessLauncher> scripted = nullptr) {
         memory->counts.total = 1ull << 32;
         PurgeTools tools;
         if (status)
             tools.systemTool = recordingTool(dir, "purge", *status, (dir / "release").string());
+        auto launcher = scripted ? scripted : std::make_shared<LinuxProcessLauncher>();
         page = std::make_unique<CleanMemoryModel>(
-            std::make_unique<ClearMemory>(memory, std::make_shared<LinuxProcessLauncher>(), tools));
+            std::make_unique<ClearMemory>(memory, std::move(launcher), tools));
         page->updateTitleForLabelValue();
     }
     bool finish() {
@@ -182,15 +211,21 @@ TEST(CleanMemoryModel, APurgeThatDidNotRunFreesNothingAndSaysWhy) {
     struct Case {
         const char* name;
         bool withTool;
+        std::shared_ptr<ProcessLauncher> launcher;
         const char* text;
     };
     const Case cases[] = {
-        {"the tool fails", true, "The caches were not dropped: the purge ended with status 1."},
-        {"no tool at all", false, "The caches were not dropped: quillby-helper is not installed."},
+        {"the tool fails", true, nullptr,
+         "The caches were not dropped: the purge ended with status 1."},
+        // The page samples while the purge runs, and it has ended when the page asks next.
+        {"the tool fails between two looks", true, std::make_shared<ScriptedLauncher>(1, 1),
+         "The caches were not dropped: the purge ended with status 1."},
+        {"no tool at all", false, nullptr,
+         "The caches were not dropped: quillby-helper is not installed."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PurgePage purge(c.withTool ? std::optional(1) : std::nullopt);
+        PurgePage purge(c.withTool ? std::optional(1) : std::nullopt, c.launcher);
         EXPECT_TRUE(purge.page->CleanButtonAction());
         purge.memory->counts.free += 64ull << 20;  // free memory rose by itself meanwhile
         ASSERT_TRUE(purge.finish());
