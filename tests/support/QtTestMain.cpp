@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
         std::filesystem::create_directory(folder);
         setenv((std::string("XDG_") + kind + "_HOME").c_str(), folder.c_str(), 1);
     }
+    // Without a runtime folder Qt makes /tmp/runtime-USER and leaves it behind.
+    std::string runtime = std::string(userFolders) + "/RUNTIME";
+    if (mkdir(runtime.c_str(), 0700) != 0) return 2;
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     int result = 0;
     {
         QApplication application(argc, argv);
