@@ -90,8 +90,7 @@ TEST(CleanBoundaries, ATrashNotOwnedByTheUserIsNotUsed) {
     fs::path planted = machine / ("vol1/.Trash-" + uid);
     ASSERT_EQ(::chown(planted.c_str(), kNobodyId, kNobodyId), 0);
     cleanTrash(machine);
-    EXPECT_TRUE(fs::exists(planted / "files/old-photo"));
-    EXPECT_TRUE(fs::exists(planted / "info/old-photo.trashinfo"));
+    EXPECT_TRUE(allExist(planted / "files/old-photo", planted / "info/old-photo.trashinfo"));
 }
 
 // The same owner check without root: the folder is the tester's, the owner asked for another.
@@ -104,8 +103,7 @@ TEST(CleanBoundaries, AFolderOfAnotherOwnerThanAskedIsNotCleaned) {
                       .base = dir.path(),
                       .owner = ::geteuid() + 1};
     cleanWithoutRights({trash});
-    EXPECT_TRUE(fs::exists(dir / "Trash/files/old-photo"));
-    EXPECT_TRUE(fs::exists(dir / "Trash/info/old-photo.trashinfo"));
+    EXPECT_TRUE(allExist(dir / "Trash/files/old-photo", dir / "Trash/info/old-photo.trashinfo"));
 }
 
 TEST(CleanBoundaries, AnItemThatCouldNotGoKeepsItsTrashDescription) {
@@ -125,10 +123,8 @@ TEST(CleanBoundaries, AnItemThatCouldNotGoKeepsItsTrashDescription) {
         cleanWithoutRights({trash});
         return true;
     }));
-    EXPECT_FALSE(fs::exists(dir / "Trash/files/gone"));
-    EXPECT_FALSE(fs::exists(dir / "Trash/info/gone.trashinfo"));
-    EXPECT_TRUE(fs::exists(dir / "Trash/files/stuck/inner"));
-    EXPECT_TRUE(fs::exists(dir / "Trash/info/stuck.trashinfo"));
+    EXPECT_TRUE(noneExist(dir / "Trash/files/gone", dir / "Trash/info/gone.trashinfo"));
+    EXPECT_TRUE(allExist(dir / "Trash/files/stuck/inner", dir / "Trash/info/stuck.trashinfo"));
 }
 
 // The same without root: in a user namespace of the tester's own, a file bound over itself
@@ -148,10 +144,8 @@ TEST(CleanBoundaries, AnItemThatCouldNotGoKeepsItsTrashDescriptionForAnyUser) {
     });
     if (status == kNoMountNamespace) GTEST_SKIP() << "no user namespace here";
     ASSERT_EQ(status, 0);
-    EXPECT_FALSE(fs::exists(dir / "Trash/files/gone"));
-    EXPECT_FALSE(fs::exists(dir / "Trash/info/gone.trashinfo"));
-    EXPECT_TRUE(fs::exists(inner));
-    EXPECT_TRUE(fs::exists(dir / "Trash/info/stuck.trashinfo"));
+    EXPECT_TRUE(noneExist(dir / "Trash/files/gone", dir / "Trash/info/gone.trashinfo"));
+    EXPECT_TRUE(allExist(inner, dir / "Trash/info/stuck.trashinfo"));
 }
 
 TEST(CleanBoundaries, EventsCountOnlyWhatWasDeleted) {

@@ -164,8 +164,8 @@ TEST(QuickCleanWindow, ClosingDuringTheDownloadsQuestionDeletesNothing) {
     ASSERT_TRUE(clean.runToClosing());
     EXPECT_EQ(clean.controller.cleanedCount(), 0u);
     EXPECT_EQ(clean.controller.statusText(), "Cleaning stopped.");
-    EXPECT_TRUE(fs::exists(machine / "home/.cache/fontconfig/cache-1"));
-    EXPECT_TRUE(fs::exists(machine / "home/Downloads/setup.iso"));
+    EXPECT_TRUE(
+        allExist(machine / "home/.cache/fontconfig/cache-1", machine / "home/Downloads/setup.iso"));
 }
 
 // Five entries of 1000 bytes in a shared sticky folder of the system caches; the two of 10 and

@@ -98,8 +98,8 @@ TEST(PrivilegedClean, AProtectedOrUnreadableFolderIsReportedOnceWithoutRights) {
     PrivilegedAuthorization none(nullptr);
     ProtectedCache cache;
     EXPECT_TRUE(cleanAsUser(cache.folder(), none, reported));
-    EXPECT_TRUE(fs::exists(cache.dir / "cache/tool.deb"));
-    EXPECT_TRUE(fs::exists(cache.dir / "cache/repo/packages/other.rpm"));
+    EXPECT_TRUE(
+        allExist(cache.dir / "cache/tool.deb", cache.dir / "cache/repo/packages/other.rpm"));
 
     // A folder the user may not even read.
     TempDir dir;

@@ -123,13 +123,12 @@ TEST(PerItemClean, DeletesTheCheckedItemsAndKeepsWhatFails) {
     std::uint64_t before = UtilityFunction::getVolSpaceFromString(logs.filesSize.get());
     clean(queue, logs);
 
-    EXPECT_FALSE(fs::exists(machine / "home/.local/state/app/x.log"));
-    EXPECT_FALSE(fs::exists(machine / "home/.local/state/app/logs"));
-    EXPECT_FALSE(fs::exists(machine / "home/.xsession-errors.old"));
-    EXPECT_TRUE(fs::exists(machine / "home/.local/state/app/x.log.1/inner"));
-    EXPECT_TRUE(fs::exists(machine / "home/.local/state/app/state.db"));
-    EXPECT_TRUE(fs::exists(machine / "home/.xsession-errors"));
-    EXPECT_TRUE(fs::exists(machine / "home/notes.txt"));
+    EXPECT_TRUE(noneExist(machine / "home/.local/state/app/x.log",
+                          machine / "home/.local/state/app/logs",
+                          machine / "home/.xsession-errors.old"));
+    EXPECT_TRUE(allExist(machine / "home/.local/state/app/x.log.1/inner",
+                         machine / "home/.local/state/app/state.db",
+                         machine / "home/.xsession-errors", machine / "home/notes.txt"));
     EXPECT_EQ(logs.iCleanSize, 40u + 50 + 80);
     EXPECT_EQ(before, 200u);
     EXPECT_EQ(logs.filesSize.get(), UtilityFunction::convertVolSpace(30));
@@ -179,10 +178,10 @@ TEST(PerItemClean, TotalClampsAtZeroAndTrashInfoGoesWithItsItem) {
     EXPECT_EQ(trash.filesSize.get(), "0.00 KB");
     EXPECT_EQ(trash.iCleanSize, 1500u);
     std::string uid = std::to_string(machine.platform.context().uid);
-    EXPECT_FALSE(fs::exists(machine / "home/.local/share/Trash/info/report.pdf.trashinfo"));
-    EXPECT_FALSE(fs::exists(machine / ("vol1/.Trash-" + uid + "/info/old-photo.trashinfo")));
-    EXPECT_TRUE(fs::exists(machine / "home/.local/share/Trash/info/album.trashinfo"));
-    EXPECT_TRUE(fs::exists(machine / "home/.local/share/Trash/info/ghost.trashinfo"));
+    EXPECT_TRUE(noneExist(machine / "home/.local/share/Trash/info/report.pdf.trashinfo",
+                          machine / ("vol1/.Trash-" + uid + "/info/old-photo.trashinfo")));
+    EXPECT_TRUE(allExist(machine / "home/.local/share/Trash/info/album.trashinfo",
+                         machine / "home/.local/share/Trash/info/ghost.trashinfo"));
     EXPECT_EQ(namesOf(trash.scanFiles.get()), (std::set<std::string>{"album", "draft"}));
 }
 

@@ -66,7 +66,7 @@ TEST(AppsCommand, ListsAndShowsTheFixtureApplications) {
     EXPECT_EQ(table.status, 0);
     EXPECT_TRUE(table.out.starts_with("NAME")) << table.out;
     for (const auto& path : {notes, local, image}) {
-        EXPECT_NE(table.out.find(path.string()), std::string::npos) << table.out;
+        EXPECT_TRUE(holdsAll(table.out, path.string()));
     }
     EXPECT_EQ(cli.run({"apps", "list", "--system"}).out.find(cli.root.path().string()),
               std::string::npos);
@@ -75,10 +75,8 @@ TEST(AppsCommand, ListsAndShowsTheFixtureApplications) {
 
     ProcessResult shown = cli.run({"apps", "show", "org.example.Notes"});
     EXPECT_EQ(shown.status, 0) << shown.err;
-    EXPECT_NE(shown.out.find("Notes"), std::string::npos);
-    EXPECT_NE(shown.out.find(notes.string()), std::string::npos);
-    EXPECT_NE(shown.out.find("Removing it would:"), std::string::npos);
-    EXPECT_NE(shown.out.find(config.parent_path().string()), std::string::npos);
+    EXPECT_TRUE(holdsAll(shown.out, "Notes", notes.string(),
+                         "Removing it would:", config.parent_path().string()));
     EXPECT_NE(shown.out.find("0.01 KB"), std::string::npos) << shown.out;  // 12 bytes of settings
     ProcessResult byPath = cli.run({"apps", "show", "--json", image.string()});
     ASSERT_EQ(byPath.status, 0) << byPath.err;
@@ -99,8 +97,7 @@ TEST(AppsCommand, BadInputIsOneLineAndStatusTwo) {
         expectRefusedInOneLine(cli.run(arguments), arguments.back());
     }
     // Nothing was removed for the good name given with the bad one.
-    EXPECT_TRUE(fs::exists(cli.home / ".local/share/applications/org.example.Notes.desktop"));
-    EXPECT_TRUE(fs::exists(second));
+    EXPECT_TRUE(allExist(cli.home / ".local/share/applications/org.example.Notes.desktop", second));
     EXPECT_EQ(cli.run({"apps", "show", second.string()}).status, 0);
 }
 
@@ -117,36 +114,26 @@ TEST(AppsCommand, RemovesWhatItShowsAfterAsking) {
 
     ProcessResult dry = cli.run({"apps", "remove", "org.example.Notes", "--dry-run"});
     EXPECT_EQ(dry.status, 0) << dry.err;
-    EXPECT_NE(dry.out.find("move " + config.string() + " (0.00 KB) to the trash"),
-              std::string::npos)
-        << dry.out;
-    EXPECT_NE(dry.out.find("remove " + cache.parent_path().string()), std::string::npos);
-    EXPECT_NE(dry.out.find("remove " + notes.string()), std::string::npos);
-    EXPECT_NE(dry.out.find("move " + program.parent_path().string() + " (0.01 KB) to the trash"),
-              std::string::npos)
-        << dry.out;
+    EXPECT_TRUE(holdsAll(dry.out, "move " + config.string() + " (0.00 KB) to the trash",
+                         "remove " + cache.parent_path().string(), "remove " + notes.string(),
+                         "move " + program.parent_path().string() + " (0.01 KB) to the trash"));
     EXPECT_EQ(dry.out.find(other.string()), std::string::npos);
     EXPECT_TRUE(fs::exists(notes));
 
     ProcessResult declined = cli.run({"apps", "remove", "org.example.Notes"}, "n\n");
     EXPECT_EQ(declined.status, 1);
-    EXPECT_NE(declined.out.find("Uninstall the selected application(s)?"), std::string::npos);
-    EXPECT_TRUE(fs::exists(notes));
-    EXPECT_TRUE(fs::exists(config));
+    EXPECT_TRUE(holdsAll(declined.out, "Uninstall the selected application(s)?"));
+    EXPECT_TRUE(allExist(notes, config));
 
     ProcessResult accepted = cli.run({"apps", "remove", notes.string()}, "y\n");
     EXPECT_EQ(accepted.status, 0) << accepted.err;
-    EXPECT_NE(accepted.out.find("Selected application(s) were uninstalled successfully."),
-              std::string::npos);
-    EXPECT_FALSE(fs::exists(notes));
-    EXPECT_FALSE(fs::exists(config));
-    EXPECT_FALSE(fs::exists(cache.parent_path()));
-    EXPECT_FALSE(fs::exists(program.parent_path()));
+    EXPECT_TRUE(holdsAll(accepted.out, "Selected application(s) were uninstalled successfully."));
+    EXPECT_TRUE(noneExist(notes, config, cache.parent_path(), program.parent_path()));
     EXPECT_TRUE(fs::exists(other));
     // The settings wait in the trash, the cache is gone for good.
     fs::path trash = cli.home / ".local/share/Trash";
-    EXPECT_TRUE(fs::exists(trash / "files/org.example.Notes.conf"));
-    EXPECT_TRUE(fs::exists(trash / "info/org.example.Notes.conf.trashinfo"));
+    EXPECT_TRUE(allExist(trash / "files/org.example.Notes.conf",
+                         trash / "info/org.example.Notes.conf.trashinfo"));
     EXPECT_FALSE(fs::exists(trash / "files/org.example.NotesHelper"));
 }
 
@@ -162,15 +149,13 @@ TEST(AppsCommand, LeavesTheDataOfAnotherApplicationNamedLikeIt) {
 
     ProcessResult shown = cli.run({"apps", "show", "google-chrome"});
     ASSERT_EQ(shown.status, 0) << shown.err;
-    EXPECT_NE(shown.out.find(settings.parent_path().string()), std::string::npos) << shown.out;
+    EXPECT_TRUE(holdsAll(shown.out, settings.parent_path().string()));
     EXPECT_EQ(shown.out.find("google-chrome-beta"), std::string::npos) << shown.out;
 
     ProcessResult removed = cli.run({"apps", "remove", "google-chrome", "--yes"});
     ASSERT_EQ(removed.status, 0) << removed.out << removed.err;
     EXPECT_EQ(removed.out.find("google-chrome-beta"), std::string::npos) << removed.out;
-    EXPECT_FALSE(fs::exists(chrome));
-    EXPECT_FALSE(fs::exists(settings.parent_path()));
-    EXPECT_FALSE(fs::exists(cache.parent_path()));
+    EXPECT_TRUE(noneExist(chrome, settings.parent_path(), cache.parent_path()));
     EXPECT_TRUE(fs::exists(beta));
     for (const auto& file : betaData) EXPECT_TRUE(fs::exists(file)) << file;
 }
@@ -195,12 +180,10 @@ TEST(AppsCommand, NeverRemovesItself) {
     fs::path settings = UninstallMachine::writeFile(cli.home / ".config/com.quillby.pro/x");
     ProcessResult result = cli.run({"apps", "remove", "com.quillby.pro", "--yes"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.out.find("Failed to uninstall the selected application(s). Please refer to "
-                              "Help for more info."),
-              std::string::npos)
-        << result.out;
-    EXPECT_TRUE(fs::exists(own));
-    EXPECT_TRUE(fs::exists(settings));
+    EXPECT_TRUE(holdsAll(result.out,
+                         "Failed to uninstall the selected application(s). Please refer to "
+                         "Help for more info."));
+    EXPECT_TRUE(allExist(own, settings));
 }
 
 TEST(AppsCommand, ListsThisMachinesApplicationsWithTheirSystemFlags) {

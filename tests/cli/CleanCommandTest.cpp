@@ -60,7 +60,7 @@ TEST(CliClean, ScanListsCategoriesWithItemsLargestFirst) {
 
     auto text = cli.run({"clean", "scan", "--category", "1"});
     ASSERT_EQ(text.status, 0);
-    EXPECT_NE(text.out.find("User Caches: 2.1"), std::string::npos) << text.out;
+    EXPECT_TRUE(holdsAll(text.out, "User Caches: 2.1"));
     EXPECT_LT(text.out.find("/.cache/big"), text.out.find("/.cache/small"));
 }
 
@@ -68,9 +68,8 @@ TEST(CliClean, DryRunDeletesNothingAndRunDeletesAndRecords) {
     CleanHome cli;
     auto dry = cli.run({"clean", "run", "--category", "1", "3", "--dry-run"});
     EXPECT_EQ(dry.status, 0) << dry.err;
-    EXPECT_NE(dry.out.find("nothing was deleted"), std::string::npos);
-    EXPECT_TRUE(fs::exists(cli / ".cache/small"));
-    EXPECT_TRUE(fs::exists(cli / ".local/state/app/x.log"));
+    EXPECT_TRUE(holdsAll(dry.out, "nothing was deleted"));
+    EXPECT_TRUE(allExist(cli / ".cache/small", cli / ".local/state/app/x.log"));
     EXPECT_FALSE(fs::exists(cli.dataFolder() / ".orvane.log.bin"));
 
     auto run = cli.run({"clean", "run", "--category", "1", "3", "--yes"});
@@ -80,7 +79,7 @@ TEST(CliClean, DryRunDeletesNothingAndRunDeletesAndRecords) {
     EXPECT_TRUE(fs::exists(cli / ".local/state/app/state.db"));
     EXPECT_EQ(TempDir::read(cli.outside / "precious"), "keep");
     std::uint64_t removed = 2100 + 300 + (cli.outside / "precious").string().size();
-    EXPECT_NE(run.out.find("Files cleaned: 5"), std::string::npos) << run.out;
+    EXPECT_TRUE(holdsAll(run.out, "Files cleaned: 5"));
     auto history = nlohmann::json::parse(cli.run({"history", "--json"}).out);
     EXPECT_EQ(history["kind"], "SIZE");
     EXPECT_EQ(history["size"], removed);
@@ -90,15 +89,13 @@ TEST(CliClean, AsksFirstAndAgainForDownloads) {
     CleanHome cli;
     auto declined = cli.run({"clean", "run", "--category", "1", "5"}, "n\n");
     EXPECT_EQ(declined.status, 1);
-    EXPECT_TRUE(fs::exists(cli / ".cache/small"));
-    EXPECT_TRUE(fs::exists(cli / "Downloads/setup.iso"));
+    EXPECT_TRUE(allExist(cli / ".cache/small", cli / "Downloads/setup.iso"));
 
     auto keepDownloads = cli.run({"clean", "run", "--category", "1", "5"}, "y\nn\n");
     EXPECT_EQ(keepDownloads.status, 0) << keepDownloads.err;
-    EXPECT_NE(keepDownloads.out.find("Are you sure you want to continue?"), std::string::npos);
-    EXPECT_NE(keepDownloads.out.find("Downloads folder is selected to clean. We recommend you to "
-                                     "view this folder for anything useful before emptying it."),
-              std::string::npos);
+    EXPECT_TRUE(holdsAll(keepDownloads.out, "Are you sure you want to continue?",
+                         "Downloads folder is selected to clean. We recommend you to "
+                         "view this folder for anything useful before emptying it."));
     EXPECT_TRUE(fs::is_empty(cli / ".cache"));
     EXPECT_TRUE(fs::exists(cli / "Downloads/setup.iso"));
 
@@ -116,8 +113,7 @@ TEST(CliClean, EnabledCategoriesAndBadInput) {
     ASSERT_EQ(cli.run({"settings", "set", "UserDownloads", "1"}).status, 0);
     auto dry = cli.run({"clean", "run", "--dry-run"});
     EXPECT_EQ(dry.status, 0) << dry.err;
-    EXPECT_NE(dry.out.find("Categories: User Caches; User Downloads;"), std::string::npos)
-        << dry.out;
+    EXPECT_TRUE(holdsAll(dry.out, "Categories: User Caches; User Downloads;"));
     EXPECT_EQ(dry.out.find("/var/"), std::string::npos);
 
     for (auto arguments : {std::vector<std::string>{"clean", "run", "--category", "6"},
@@ -141,9 +137,8 @@ TEST(CliClean, AFailedDeletionNamesThePathAndExitsWithOne) {
                          "&& exec \"$QUILLBY\" clean run --category 1 --yes");
     EXPECT_EQ(result.status, 1) << result.out << result.err;
     // The page's report: the category, then each item.
-    EXPECT_NE(result.out.find("Could not delete:\nUser Caches:\n  " + (cli / ".cache").string()),
-              std::string::npos)
-        << result.out;
+    EXPECT_TRUE(
+        holdsAll(result.out, "Could not delete:\nUser Caches:\n  " + (cli / ".cache").string()));
     EXPECT_EQ(result.err, "quillby: 1 item could not be deleted\n");
 }
 
@@ -168,10 +163,9 @@ TEST(CliClean, FileSystemsMountedInsideACategoryAreNotEntered) {
                              "cat \"$HOME/.cache/mounted/f\" \"$HOME/.cache/deeper/mnt/g\"; "
                              "exit $status");
     EXPECT_EQ(result.status, 0) << result.out << result.err;
-    EXPECT_NE(result.out.find("one\ntwo\n"), std::string::npos) << result.out;
+    EXPECT_TRUE(holdsAll(result.out, "one\ntwo\n"));
     EXPECT_EQ(TempDir::read(cli.outside / "precious"), "keep");
-    EXPECT_FALSE(fs::exists(cli / ".cache/small"));
-    EXPECT_FALSE(fs::exists(cli / ".cache/big"));
+    EXPECT_TRUE(noneExist(cli / ".cache/small", cli / ".cache/big"));
 }
 
 TEST(CliClean, ATrashThatIsALinkIsNotFollowed) {
@@ -219,16 +213,14 @@ TEST(CliClean, RootWithAnotherUsersHomeCleansAndWritesNothingThere) {
 
     auto result = cli.run({"clean", "run", "--category", "1", "3", "4", "5", "--yes"});
     EXPECT_EQ(result.status, 1) << result.out;
-    EXPECT_NE(result.err.find("The home folder " + cli.home.path().string() +
-                              " belongs to another user (uid 65534); run Quillby Pro as that "
-                              "user to clean it."),
-              std::string::npos)
-        << result.err;
+    EXPECT_TRUE(
+        holdsAll(result.err, "The home folder " + cli.home.path().string() +
+                                 " belongs to another user (uid 65534); run Quillby Pro as that "
+                                 "user to clean it."));
     for (const char* name : {".cache/small", ".local/state/app/x.log", "Downloads/setup.iso",
                              ".xsession-errors.old", ".local/share/Trash/files/theirs"}) {
         EXPECT_TRUE(fs::exists(cli / name)) << name;
     }
     EXPECT_NE(cli.run({"settings", "set", "fade", "false"}).status, 0);
-    EXPECT_FALSE(fs::exists(cli.dataFolder()));
-    EXPECT_FALSE(fs::exists(cli.preferences().parent_path()));
+    EXPECT_TRUE(noneExist(cli.dataFolder(), cli.preferences().parent_path()));
 }

@@ -46,7 +46,7 @@ inline void expectRefusedInOneLine(const ProcessResult& result, const std::strin
                                    const std::string& mention = "") {
     EXPECT_EQ(result.status, 2) << label;
     EXPECT_EQ(result.out, "") << label;
-    EXPECT_NE(result.err.find(mention), std::string::npos) << result.err;
+    EXPECT_TRUE(holdsAll(result.err, mention));
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     EXPECT_TRUE(result.err.ends_with('\n')) << result.err;
 }

@@ -66,8 +66,7 @@ TEST(CliVolumes, RootIsALocalBootVolumeThatCannotBeEjected) {
 
     auto text = cli.run({"volumes"});
     EXPECT_EQ(text.status, 0);
-    EXPECT_NE(text.out.find("Local Storage\n"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("boot"), std::string::npos);
+    EXPECT_TRUE(holdsAll(text.out, "Local Storage\n", "boot"));
 
     // Eject refuses it, an unknown volume and bad input with status two.
     for (const auto& arguments : std::vector<std::vector<std::string>>{{"eject", "2147483000"},
@@ -138,14 +137,13 @@ TEST(CliPurge, RunsTheHelperAndReportsWhatWasFreed) {
     tools.tool("quillby-helper", "exit 1\n");
     auto failed = tools.run({"purge"});
     EXPECT_EQ(failed.status, 1);
-    EXPECT_NE(failed.err.find("status 1"), std::string::npos) << failed.err;
+    EXPECT_TRUE(holdsAll(failed.err, "status 1"));
     EXPECT_EQ(failed.out, "");  // no figure for a purge that did not run
 
     fs::remove(tools.home / "bin/quillby-helper");
     auto missing = tools.run({"purge"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("quillby-helper is not installed"), std::string::npos)
-        << missing.err;
+    EXPECT_TRUE(holdsAll(missing.err, "quillby-helper is not installed"));
 }
 
 TEST(CliSysinfo, SevenRowsAsJsonAndOverviewHasEverySection) {

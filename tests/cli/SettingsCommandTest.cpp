@@ -30,8 +30,7 @@ TEST(CliSettings, FreshUserReadsDefaultsThenWhatWasSet) {
 
     auto list = cli.run({"settings", "list"});
     ASSERT_EQ(list.status, 0);
-    EXPECT_NE(list.out.find("UserTrash"), std::string::npos);
-    EXPECT_NE(list.out.find("shiftSlowsAnimation"), std::string::npos);
+    EXPECT_TRUE(holdsAll(list.out, "UserTrash", "shiftSlowsAnimation"));
 
     auto json = nlohmann::json::parse(cli.run({"settings", "list", "--json"}).out);
     auto trash = std::find_if(json.begin(), json.end(),
@@ -108,11 +107,9 @@ TEST(CliSettings, PreferencesThatCannotBeReadAreReportedNotReadAsDefaults) {
             auto result = cli.run(arguments);
             EXPECT_EQ(result.status, 1) << c.name << " " << command << result.out;
             EXPECT_EQ(result.out, "") << c.name << " " << command;
-            EXPECT_NE(result.err.find("preferences at " + cli.preferences().string() +
-                                      " could not be read"),
-                      std::string::npos)
-                << result.err;
-            EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
+            EXPECT_TRUE(holdsAll(
+                result.err, "preferences at " + cli.preferences().string() + " could not be read",
+                c.reason));
         }
     }
 }

@@ -24,12 +24,13 @@ TEST(Settings, FreshUserReadsTheRegisteredDefaults) {
     PVC::initialize();
     EXPECT_FLOAT_EQ(defaults.floatForKey(SettingsKey::SpaceAlarm), 0.1f);
     EXPECT_FLOAT_EQ(defaults.floatForKey(SettingsKey::MemoryAlarm), 0.1f);
-    EXPECT_EQ(PVC::getSystemCashesClicked(), 1);
-    EXPECT_EQ(PVC::getUserCashesClicked(), 1);
-    EXPECT_EQ(PVC::getSystemLogsClickedClicked(), 1);
-    EXPECT_EQ(PVC::getUserLogsClicked(), 1);
-    EXPECT_EQ(PVC::getUserTrashClicked(), 0);
-    EXPECT_EQ(PVC::getUserDownLoadsFoldeClicked(), 0);
+    // Caches and logs are picked, the trash and downloads are not.
+    const std::int64_t picked[] = {
+        PVC::getSystemCashesClicked(),      PVC::getUserCashesClicked(),
+        PVC::getSystemLogsClickedClicked(), PVC::getUserLogsClicked(),
+        PVC::getUserTrashClicked(),         PVC::getUserDownLoadsFoldeClicked()};
+    EXPECT_EQ(std::vector<std::int64_t>(std::begin(picked), std::end(picked)),
+              (std::vector<std::int64_t>{1, 1, 1, 1, 0, 0}));
     EXPECT_FALSE(PVC::getHiddenStatusItem());
     EXPECT_EQ(defaults.integerForKey(SettingsKey::LoginCheck), 0);
     EXPECT_EQ(defaults.integerForKey(SettingsKey::QWDuplicatesUnit), 2);
@@ -60,14 +61,14 @@ TEST(Settings, AccessorsStoreUnderTheirKeysAndFloatsAsTheirShortestDecimal) {
 }
 
 TEST(Settings, StoredValuesOfAnyFormReadByTheirLeadingValue) {
-    EXPECT_EQ(settingAsInteger(SettingValue(std::string("12abc"))), 12);
-    EXPECT_EQ(settingAsInteger(SettingValue(1.9)), 1);
-    EXPECT_EQ(settingAsInteger(SettingValue(true)), 1);
-    EXPECT_TRUE(settingAsBool(SettingValue(std::string("YES"))));
-    EXPECT_TRUE(settingAsBool(SettingValue(std::string(" 007"))));
-    EXPECT_FALSE(settingAsBool(SettingValue(std::string("no"))));
-    EXPECT_FALSE(settingAsBool(SettingValue(std::string("000"))));
-    EXPECT_DOUBLE_EQ(settingAsDouble(SettingValue(std::string("0.25 of it"))), 0.25);
+    using S = std::string;
+    EXPECT_EQ((std::vector<std::int64_t>{settingAsInteger(SettingValue(S("12abc"))),
+                                         settingAsInteger(SettingValue(1.9)),
+                                         settingAsInteger(SettingValue(true))}),
+              (std::vector<std::int64_t>{12, 1, 1}));
+    for (const char* text : {"YES", " 007"}) EXPECT_TRUE(settingAsBool(SettingValue(S(text))));
+    for (const char* text : {"no", "000"}) EXPECT_FALSE(settingAsBool(SettingValue(S(text))));
+    EXPECT_DOUBLE_EQ(settingAsDouble(SettingValue(S("0.25 of it"))), 0.25);
     EXPECT_EQ(settingAsText(SettingValue(0.1)), "0.1");
 }
 
@@ -76,19 +77,15 @@ TEST(Settings, SnapshotTextsAndTheirSerialisedKeys) {
     PVC::setSystemLogsClicked(2);
     UserDefaults::standardUserDefaults().setInteger(3, SettingsKey::DisplayType);
     SettingItems items = UtilityFunctionOfData::getMyData().readerTxtForSettingValue();
-    EXPECT_EQ(items.errorValue, "0.100000");
-    EXPECT_EQ(items.digital, "3");
-    EXPECT_EQ(items.systemCaches, "1");
-    EXPECT_EQ(items.systemLogs, "2");
-    EXPECT_EQ(items.userTrash, "0");
-    EXPECT_EQ(items.downloads, "0");
-    EXPECT_TRUE(items.graphic.empty());
+    EXPECT_EQ((std::vector<std::string>{items.errorValue, items.digital, items.systemCaches,
+                                        items.systemLogs, items.userTrash, items.downloads,
+                                        items.graphic}),
+              (std::vector<std::string>{"0.100000", "3", "1", "2", "0", "0", ""}));
 
     auto coder = items.encodeWithCoder();
-    EXPECT_EQ(coder.at("SystemCache"), "1");
-    EXPECT_EQ(coder.at("SystemLog"), "2");
-    EXPECT_EQ(coder.at("Downloads"), "0");
-    EXPECT_EQ(coder.at("ErrorValue"), "0.100000");
+    EXPECT_EQ((std::vector<std::string>{coder.at("SystemCache"), coder.at("SystemLog"),
+                                        coder.at("Downloads"), coder.at("ErrorValue")}),
+              (std::vector<std::string>{"1", "2", "0", "0.100000"}));
     EXPECT_EQ(SettingItems::initWithCoder(coder), items);
 }
 
@@ -97,10 +94,7 @@ TEST(Settings, FormBodySkipsMalformedPieces) {
     EXPECT_FALSE(data.parseFormBodyWith(std::nullopt).has_value());
     EXPECT_TRUE(data.parseFormBodyWith(std::string(""))->empty());
     auto pairs = *data.parseFormBodyWith(std::string("a=1&b&c=2=3&d=&e=5"));
-    EXPECT_EQ(pairs.size(), 3u);
-    EXPECT_EQ(pairs.at("a"), "1");
-    EXPECT_EQ(pairs.at("d"), "");
-    EXPECT_EQ(pairs.at("e"), "5");
+    EXPECT_EQ(pairs, (decltype(pairs){{"a", "1"}, {"d", ""}, {"e", "5"}}));
 }
 
 TEST(Settings, UserInputIsCheckedAgainstTheKeyTable) {
@@ -145,11 +139,9 @@ TEST(PreferencesPane, LimitFieldsKeepFourDigitsAndStoreUnderTheirTag) {
     EXPECT_EQ(stored(SettingsKey::QWDuplicationLimit), 1234);
     EXPECT_EQ(Pane::controlTextDidChange(Pane::kDiskUsageLimitTag, ""), "");
     EXPECT_EQ(stored(SettingsKey::QWDiskUsageLimit), 0);
-    EXPECT_TRUE(Pane::isPartialStringValid("0123"));
-    EXPECT_TRUE(Pane::isPartialStringValid(""));
-    EXPECT_FALSE(Pane::isPartialStringValid("12a"));
-    EXPECT_FALSE(Pane::isPartialStringValid("-1"));
-    EXPECT_FALSE(Pane::isPartialStringValid("1.5"));
+    for (const char* text : {"0123", ""}) EXPECT_TRUE(Pane::isPartialStringValid(text)) << text;
+    for (const char* text : {"12a", "-1", "1.5"})
+        EXPECT_FALSE(Pane::isPartialStringValid(text)) << text;
 }
 
 TEST(PreferencesPane, CategorySwitchNormalisesAndTellsTheFeatureList) {
@@ -203,15 +195,16 @@ TEST(PreferencesPane, LaunchAtLoginKeepsLoginCheckAndLogsAFailedAdd) {
 }
 
 TEST(SizeLimit, EveryUnitCodeAndTheEdges) {
-    EXPECT_EQ(sizeLimitInBytes(5, 0), 5u);
-    EXPECT_EQ(sizeLimitInBytes(5, 1), 5000u);
-    EXPECT_EQ(sizeLimitInBytes(5, 2), 5000000u);
-    EXPECT_EQ(sizeLimitInBytes(5, 3), 5000000000u);
-    EXPECT_EQ(sizeLimitInBytes(5, 4), 5000000000000u);
-    EXPECT_EQ(sizeLimitInBytes(5, 5), 5u);  // unknown codes leave bytes
-    EXPECT_EQ(sizeLimitInBytes(5, -1), 5u);
-    EXPECT_EQ(sizeLimitInBytes(-5, 2), 0u);
-    EXPECT_EQ(sizeLimitInBytes(INT64_MAX, 4), UINT64_MAX);
+    // {size, unit code, bytes}: unknown codes leave bytes, negatives are none, overflow saturates.
+    const struct {
+        std::int64_t size;
+        int unit;
+        std::uint64_t bytes;
+    } cases[] = {
+        {5, 0, 5}, {5, 1, 5000}, {5, 2, 5000000}, {5, 3, 5000000000},        {5, 4, 5000000000000},
+        {5, 5, 5}, {5, -1, 5},   {-5, 2, 0},      {INT64_MAX, 4, UINT64_MAX}};
+    for (const auto& c : cases)
+        EXPECT_EQ(sizeLimitInBytes(c.size, c.unit), c.bytes) << c.size << " " << c.unit;
     TestPlatform platform;
     EXPECT_EQ(sizeLimitFromSettings(SettingsKey::QWDuplicationLimit, SettingsKey::QWDuplicatesUnit),
               1000000u);

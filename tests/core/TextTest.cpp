@@ -3,6 +3,7 @@
 #include <any>
 #include <array>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 #include "core/events/EventBus.h"
@@ -30,28 +31,22 @@ TEST(SizeText, DecimalStepsAtTheirEdgesAndHalfwayPointsAsTheSinglePrecisionQuoti
     // Halfway between two hundredths (from 5 on) the single-precision quotient decides the last
     // digit; other ways to compute it (a product with the reciprocal, double precision) round
     // some of these the other way, and stored texts would then no longer match. Never TB.
-    const SizeCase cases[] = {{0, "0.00 KB"},
+    const SizeCase edges[] = {{0, "0.00 KB"},
                               {1, "0.00 KB"},
                               {999999, "1000.00 KB"},
                               {1000000, "1.00 MB"},
                               {999999999, "1000.00 MB"},
                               {1000000000, "1.00 GB"},
                               {1000000000000ull, "1000.00 GB"},
-                              {1500000000000ull, "1500.00 GB"},
-                              {12345678, "12.35 MB"},
-                              {5, "0.00 KB"},
-                              {15, "0.01 KB"},
-                              {55, "0.05 KB"},
-                              {95, "0.09 KB"},
-                              {1005000, "1.00 MB"},
-                              {1065000, "1.07 MB"},
-                              {2005000, "2.01 MB"},
-                              {4135000, "4.14 MB"},
-                              {1005000000, "1.00 GB"},
-                              {1065000000, "1.07 GB"},
-                              {3015000000ull, "3.02 GB"},
-                              {4005000000ull, "4.01 GB"}};
-    for (const auto& c : cases) EXPECT_EQ(UF::convertVolSpace(c.bytes), c.text) << c.bytes;
+                              {1500000000000ull, "1500.00 GB"}};
+    const SizeCase halfway[] = {
+        {12345678, "12.35 MB"},    {5, "0.00 KB"},          {15, "0.01 KB"},
+        {55, "0.05 KB"},           {95, "0.09 KB"},         {1005000, "1.00 MB"},
+        {1065000, "1.07 MB"},      {2005000, "2.01 MB"},    {4135000, "4.14 MB"},
+        {1005000000, "1.00 GB"},   {1065000000, "1.07 GB"}, {3015000000ull, "3.02 GB"},
+        {4005000000ull, "4.01 GB"}};
+    for (const auto& c : edges) EXPECT_EQ(UF::convertVolSpace(c.bytes), c.text) << c.bytes;
+    for (const auto& c : halfway) EXPECT_EQ(UF::convertVolSpace(c.bytes), c.text) << c.bytes;
 }
 
 TEST(SizeText, PowerOfTwoStepsRoundInSinglePrecisionAndIntegerStepsDropTheFraction) {
@@ -154,35 +149,15 @@ TEST(TextCut, KeepsShortTextsAndCutsLongOnesByCharacters) {
 }
 
 TEST(LocalizedText, EveryKeyTheProgramShowsHasAnEnglishTextAndAnUnknownKeyGivesItself) {
-    const char* const keys[] = {"NO_HAVE_REMOVABLE",
-                                "CLEAN_FILES_COUNT",
-                                "CLEAN_FILES_SIZE",
-                                "CANNOT_OPEN_FINDER",
-                                "LOCAL_STORAGE",
-                                "EXTERNAL_STORAGE",
-                                "SUPER_DRIVER",
-                                "NETWOR_STORAGE",
-                                "DISK_IMAGE",
-                                "FREE_MEMORY",
-                                "NO_FOLDER_CONTENT",
-                                "TITLE_CLEAN_SYS_MYMAC",
-                                "TITLE_CLEAN_SYS_CACHES",
-                                "DESC_CLEAN_SYS_CACHES",
-                                "TITLE_CLEAN_USR_CACHES",
-                                "DESC_CLEAN_USR_CACHES",
-                                "TITLE_CLEAN_SYS_LOGS",
-                                "DESC_CLEAN_SYS_LOGS",
-                                "TITLE_CLEAN_USR_LOGS",
-                                "DESC_CLEAN_USR_LOGS",
-                                "TITLE_CLEAN_TRASH",
-                                "DESC_CLEAN_TRASH",
-                                "TITLE_CLEAN_DOWNLOADS",
-                                "DESC_CLEAN_DOWNLOADS",
-                                "TITLE_UNINSTALL",
-                                "DESC_UNINSTALL",
-                                "TITLE_FREESPACE_MONITOR",
-                                "DESC_FREESPACE_MONITOR"};
-    for (const char* key : keys) {
+    std::istringstream keys(
+        "NO_HAVE_REMOVABLE CLEAN_FILES_COUNT CLEAN_FILES_SIZE CANNOT_OPEN_FINDER LOCAL_STORAGE "
+        "EXTERNAL_STORAGE SUPER_DRIVER NETWOR_STORAGE DISK_IMAGE FREE_MEMORY NO_FOLDER_CONTENT "
+        "TITLE_CLEAN_SYS_MYMAC TITLE_CLEAN_SYS_CACHES DESC_CLEAN_SYS_CACHES TITLE_CLEAN_USR_CACHES "
+        "DESC_CLEAN_USR_CACHES TITLE_CLEAN_SYS_LOGS DESC_CLEAN_SYS_LOGS TITLE_CLEAN_USR_LOGS "
+        "DESC_CLEAN_USR_LOGS TITLE_CLEAN_TRASH DESC_CLEAN_TRASH TITLE_CLEAN_DOWNLOADS "
+        "DESC_CLEAN_DOWNLOADS TITLE_UNINSTALL DESC_UNINSTALL TITLE_FREESPACE_MONITOR "
+        "DESC_FREESPACE_MONITOR");
+    for (std::string key; keys >> key;) {
         EXPECT_TRUE(hasLocalizedString(key)) << key;  // also proves the table's lookup order
         EXPECT_NE(localizedString(key), key) << key;
     }

@@ -50,20 +50,17 @@ class FileList : public ::testing::Test {
 }  // namespace
 
 TEST(FileListPaths, HiddenSystemAndBundlePathsAreRecognized) {
-    EXPECT_TRUE(getFileList::IsHiddenFile("/home/u/.config/a"));
-    EXPECT_TRUE(getFileList::IsHiddenFile("/home/u/a/.b"));
+    for (const char* hidden : {"/home/u/.config/a", "/home/u/a/.b"})
+        EXPECT_TRUE(getFileList::IsHiddenFile(hidden)) << hidden;
     EXPECT_FALSE(getFileList::IsHiddenFile("/home/u/a.b/c"));
-    EXPECT_TRUE(getFileList::IsSystemDirectory("/Library"));
-    EXPECT_TRUE(getFileList::IsSystemDirectory("/SYSTEM/x"));
-    EXPECT_TRUE(getFileList::IsSystemDirectory("/sBin"));
-    for (const char* linux :
-         {"/usr", "/ETC/x", "/var", "/boot", "/opt", "/lib", "/lib32", "/lib64", "/libx32", "/srv",
-          "/snap", "/dev", "/proc", "/sys", "/run", "/tmp", "/lost+found"}) {
-        EXPECT_TRUE(getFileList::IsSystemDirectory(linux)) << linux;
+    for (const char* system :
+         {"/Library", "/SYSTEM/x", "/sBin",  "/usr",   "/ETC/x",  "/var",       "/boot",
+          "/opt",     "/lib",      "/lib32", "/lib64", "/libx32", "/srv",       "/snap",
+          "/dev",     "/proc",     "/sys",   "/run",   "/tmp",    "/lost+found"}) {
+        EXPECT_TRUE(getFileList::IsSystemDirectory(system)) << system;
     }
-    EXPECT_FALSE(getFileList::IsSystemDirectory("/home"));
-    EXPECT_FALSE(getFileList::IsSystemDirectory("/media"));
-    EXPECT_FALSE(getFileList::IsSystemDirectory("/home/u/Library"));
+    for (const char* other : {"/home", "/media", "/home/u/Library"})
+        EXPECT_FALSE(getFileList::IsSystemDirectory(other)) << other;
     EXPECT_EQ(getFileList::bundlePathOf("/a/Tools.App/Contents/x"), "/a/Tools.App");
     EXPECT_EQ(getFileList::bundlePathOf("/a/X.app"), "/a/X.app");
     EXPECT_EQ(getFileList::bundlePathOf("/a/X.apps/y"), "");

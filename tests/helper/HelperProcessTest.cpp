@@ -66,12 +66,10 @@ TEST(HelperProcess, RefusesBadPathsAndAnswersEveryRequestWithOneLine) {
         EXPECT_EQ(answers[row], "error not an absolute, normalised path") << row;
     }
     EXPECT_EQ(answers[4], "error refusing a folder at the top of the file system");
-    EXPECT_NE(answers[6].find("symbolic link"), std::string::npos) << answers[6];
-    EXPECT_NE(answers[7].find("not in a folder of this clean category"), std::string::npos)
-        << answers[7];
+    EXPECT_TRUE(holdsAll(answers[6], "symbolic link"));
+    EXPECT_TRUE(holdsAll(answers[7], "not in a folder of this clean category"));
     EXPECT_EQ(answers[8], "error unknown request");
-    // The file name's line end cannot split the answer.
-    EXPECT_NE(answers[9].find("full?name"), std::string::npos) << answers[9];
+    EXPECT_TRUE(holdsAll(answers[9], "full?name"));  // its line end cannot split the answer
     EXPECT_TRUE(fs::exists(dir / "real/victim/file"));
 }
 
@@ -94,8 +92,7 @@ TEST(HelperProcess, RemovesItemsNeverWhatLinksPointAt) {
     // Nothing there is nothing to remove; no request deletes an unjudged folder.
     EXPECT_EQ(answers, (std::vector<std::string>{"ok", "ok", "ok", "ok", "error unknown request"}))
         << result.out;
-    EXPECT_FALSE(fs::exists(dir / "tree"));
-    EXPECT_FALSE(fs::exists(dir / "line\nend"));
+    EXPECT_TRUE(noneExist(dir / "tree", dir / "line\nend"));
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "top-link")));
     EXPECT_EQ(TempDir::read(outside / "precious"), "keep");
 }
@@ -106,7 +103,7 @@ TEST(HelperProcess, UsageAndPurgeRefusedToOrdinaryUsers) {
     if (::geteuid() != 0) {
         auto result = runProcess(QUILLBY_HELPER_PATH, {"purge"}, {});
         EXPECT_EQ(result.status, 1);
-        EXPECT_NE(result.err.find("administrator"), std::string::npos);
+        EXPECT_TRUE(holdsAll(result.err, "administrator"));
         return;
     }
     TempDir dir;
@@ -121,7 +118,7 @@ TEST(HelperProcess, UsageAndPurgeRefusedToOrdinaryUsers) {
     });
     EXPECT_EQ(status, 1);
     std::string said = TempDir::read(errors);
-    EXPECT_NE(said.find("administrator"), std::string::npos) << said;
+    EXPECT_TRUE(holdsAll(said, "administrator"));
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
 }
 
@@ -159,9 +156,7 @@ TEST(HelperRemoval, RefusesTheSystemsFoldersHomesAndMountsByWhatTheyAreAndSaysWh
     for (const auto& [relative, answer] : cases) {
         EXPECT_EQ(removePickedItem((root / relative).string(), options), answer) << relative;
     }
-    EXPECT_TRUE(fs::exists(root / "etc/passwd"));
-    EXPECT_TRUE(fs::exists(root / "usr/bin/tool"));
-    EXPECT_TRUE(fs::exists(root / "home/alice/file"));
+    EXPECT_TRUE(allExist(root / "etc/passwd", root / "usr/bin/tool", root / "home/alice/file"));
     EXPECT_FALSE(fs::exists(root / "home/me/x"));
 
     // A mount root is kept, and the answer says so rather than "ok".
@@ -221,22 +216,21 @@ TEST(CategoryItemClean, OnlyInsideTheCategorysOwnFoldersAndByItsRuleAtEveryLevel
                                                   {kLogs, "var/log"},
                                                   {kLogs, "var/logbook/x.1"},
                                                   {CleanCategoryId::UserCaches, "var/log/x.1"}}) {
-        EXPECT_NE(machine.clean(category, relative).find("not in a folder of this clean category"),
-                  std::string::npos)
+        EXPECT_TRUE(
+            holdsAll(machine.clean(category, relative), "not in a folder of this clean category"))
             << relative;
     }
     EXPECT_EQ(machine.clean(kLogs, "var/log/../lib/state/db"),
               "error not an absolute, normalised path");
-    EXPECT_TRUE(fs::exists(machine.dir / "var/lib/state/db"));
-    EXPECT_TRUE(fs::exists(machine.dir / "var/log/app/today.log.2.gz"));
+    EXPECT_TRUE(
+        allExist(machine.dir / "var/lib/state/db", machine.dir / "var/log/app/today.log.2.gz"));
 
     // Inside them the category's rule decides at every level. A live log, a lock, the unfinished
     // downloads: kept even when asked for by name.
-    EXPECT_NE(machine.clean(kLogs, "var/log/syslog").find("rule keeps it"), std::string::npos);
-    EXPECT_NE(machine.clean(kCaches, "var/cache/apt/archives/lock").find("rule keeps it"),
-              std::string::npos);
-    EXPECT_NE(machine.clean(kCaches, "var/cache/apt/archives/partial/next.deb").find("keeps"),
-              std::string::npos);
+    EXPECT_TRUE(holdsAll(machine.clean(kLogs, "var/log/syslog"), "rule keeps it"));
+    EXPECT_TRUE(holdsAll(machine.clean(kCaches, "var/cache/apt/archives/lock"), "rule keeps it"));
+    EXPECT_TRUE(
+        holdsAll(machine.clean(kCaches, "var/cache/apt/archives/partial/next.deb"), "keeps"));
     // A folder of logs is emptied of old logs and stays; a cache folder keeps its lock.
     EXPECT_EQ(machine.clean(kLogs, "var/log/app"), "ok");
     EXPECT_TRUE(fs::exists(machine.dir / "var/log/app/today.log"));
@@ -248,6 +242,6 @@ TEST(CategoryItemClean, OnlyInsideTheCategorysOwnFoldersAndByItsRuleAtEveryLevel
     EXPECT_EQ(machine.clean(kLogs, "var/log/never-there.1"), "ok");
     EXPECT_NE(machine.clean(kLogs, "var/log/linked/precious.1").find("error"), std::string::npos);
     EXPECT_EQ(TempDir::read(machine.dir / "elsewhere/precious.1"), "keep");
-    EXPECT_TRUE(fs::exists(machine.dir / "var/cache/apt/archives/partial/next.deb"));
-    EXPECT_TRUE(fs::exists(machine.dir / "var/log/syslog"));
+    EXPECT_TRUE(allExist(machine.dir / "var/cache/apt/archives/partial/next.deb",
+                         machine.dir / "var/log/syslog"));
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/AboutText.h"
 
+#include "support/TempDir.h"
+
 #include <gtest/gtest.h>
 
 using namespace quillby;
@@ -8,10 +10,8 @@ using namespace quillby;
 TEST(AboutText, ShipsTheGplThreeOrLater) {
     const std::string licence = AboutText::licence();
     EXPECT_TRUE(licence.starts_with("Copyright 2026 Quillby Pro developers")) << licence;
-    EXPECT_NE(licence.find("free software"), std::string::npos) << licence;
-    EXPECT_NE(licence.find("either version 3 of the License, or (at your option) any later"),
-              std::string::npos)
-        << licence;
+    EXPECT_TRUE(holdsAll(licence, "free software",
+                         "either version 3 of the License, or (at your option) any later"));
     EXPECT_EQ(licence.find("All rights reserved"), std::string::npos) << licence;
 }
 

@@ -227,8 +227,7 @@ TEST_F(AutostartLoginItemsTest, RemovesUserItemsButNotSystemOnes) {
     write(user("shipped.desktop"), entryText("Shipped", "Hidden=true\n"));
 
     EXPECT_EQ(items.removeAtIndex(indexOf("shipped.desktop")), LoginItemStatus::systemItem);
-    EXPECT_TRUE(fs::exists(user("shipped.desktop")));
-    EXPECT_TRUE(fs::exists(system("shipped.desktop")));
+    EXPECT_TRUE(allExist(user("shipped.desktop"), system("shipped.desktop")));
 
     write(target, entryText("Through a link"));
     ASSERT_EQ(items.removeAtIndex(indexOf("linked.desktop")), LoginItemStatus::success);

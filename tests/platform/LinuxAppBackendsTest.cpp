@@ -119,9 +119,9 @@ TEST(FlatpakAndSnap, ReadTheirToolsOutputAndRefuseOptionLikeNames) {
     PlatformContext context = PlatformContext::underRoot(dir.path());
     std::string why;
     EXPECT_FALSE(FlatpakCommand(context).uninstall("--all", "user", why));
-    EXPECT_NE(why.find("not a Flatpak application ID"), std::string::npos);
+    EXPECT_TRUE(holdsAll(why, "not a Flatpak application ID"));
     EXPECT_FALSE(SnapCommand(context).remove("--purge", why));
-    EXPECT_NE(why.find("not a snap name"), std::string::npos);
+    EXPECT_TRUE(holdsAll(why, "not a snap name"));
 
     EXPECT_EQ(PackageKitService::packageNameOfId("vim;2:9.0;amd64;installed:debian"), "vim");
     EXPECT_TRUE(PackageKitService::idNamesPackage("libx;1;amd64;installed", "libx:amd64"));

@@ -49,3 +49,23 @@ std::string TempDir::read(const fs::path& file) {
     text << input.rdbuf();
     return text.str();
 }
+
+::testing::AssertionResult existence(bool wanted, std::initializer_list<fs::path> paths) {
+    std::string wrong;
+    for (const auto& path : paths) {
+        if (fs::exists(path) != wanted) wrong += " " + path.string();
+    }
+    if (wrong.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << (wanted ? "missing:" : "still there:") << wrong;
+}
+
+::testing::AssertionResult holding(std::string_view text,
+                                   std::initializer_list<std::string_view> pieces) {
+    std::string missing;
+    for (auto piece : pieces) {
+        if (text.find(piece) == std::string_view::npos)
+            missing += " \"" + std::string(piece) + "\"";
+    }
+    if (missing.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "missing" << missing << " in:\n" << text;
+}

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 // A fresh folder under the system's temporary folder, removed with everything in it when the
 // object goes. Every test that touches files works inside one.
@@ -26,3 +30,24 @@ class TempDir {
   private:
     std::filesystem::path path_;
 };
+
+// Whether every path given exists (or, with `wanted` false, none does); a failure names the
+// paths that are not as wanted. Use allExist and noneExist.
+::testing::AssertionResult existence(bool wanted,
+                                     std::initializer_list<std::filesystem::path> paths);
+template <typename... Paths>
+::testing::AssertionResult allExist(const Paths&... paths) {
+    return existence(true, {std::filesystem::path(paths)...});
+}
+template <typename... Paths>
+::testing::AssertionResult noneExist(const Paths&... paths) {
+    return existence(false, {std::filesystem::path(paths)...});
+}
+
+// Whether `text` holds every piece given; a failure shows the pieces missing and the text.
+::testing::AssertionResult holding(std::string_view text,
+                                   std::initializer_list<std::string_view> pieces);
+template <typename... Pieces>
+::testing::AssertionResult holdsAll(std::string_view text, const Pieces&... pieces) {
+    return holding(text, {std::string_view(pieces)...});
+}

@@ -77,7 +77,7 @@ TEST(DiagnosticLog, CommandLineNeverTrimsAndHeadsANewLog) {
     fs::path fresh = DiagnosticLog::logFilePath("fresh.log").value();
     logOneLineTo("fresh.log");
     std::string text = TempDir::read(fresh);
-    EXPECT_NE(text.find("Orvane Log file: " + fresh.string()), std::string::npos);
+    EXPECT_TRUE(holdsAll(text, "Orvane Log file: " + fresh.string()));
     EXPECT_LT(text.find("Orvane Log file: "), text.find("a command line"));
     EXPECT_EQ(text.find("a command line"), text.rfind("a command line"));
 }

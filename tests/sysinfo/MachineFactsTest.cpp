@@ -55,18 +55,12 @@ PlatformMachineFacts sixteenGigabyteMachine() {
 TEST(MachineFacts, SevenRowsInOrderWithMemoryInStepsOf1024) {
     FixedFacts source;
     source.facts = sixteenGigabyteMachine();
-    auto rows = computerInfoRows(MachineFacts::read(&source));
-    EXPECT_EQ(rows[0].title, "Model Identifier:");
-    EXPECT_EQ(rows[0].value, "LENOVO 20XW0055US");
-    EXPECT_EQ(rows[1].title, "CPU Vendor:");
-    EXPECT_EQ(rows[2].value, "Intel(R) Core(TM) i7");
-    EXPECT_EQ(rows[3].icon, "memory.png");
-    EXPECT_EQ(rows[3].value, "16.00 GB");
-    EXPECT_EQ(rows[4].title, "OS Type:");
-    EXPECT_EQ(rows[4].value, "Linux (Debian GNU/Linux 12 (bookworm))");
-    EXPECT_EQ(rows[5].icon, "os_rdease.png");
-    EXPECT_EQ(rows[5].value, "6.1.0-18-amd64");
-    EXPECT_EQ(rows[6].value, "desk");
+    std::vector<std::string> values;
+    for (const auto& row : computerInfoRows(MachineFacts::read(&source)))
+        values.push_back(row.value);
+    EXPECT_EQ(values, (std::vector<std::string>{
+                          "LENOVO 20XW0055US", "GenuineIntel", "Intel(R) Core(TM) i7", "16.00 GB",
+                          "Linux (Debian GNU/Linux 12 (bookworm))", "6.1.0-18-amd64", "desk"}));
 
     // No room for a long distribution name: the OS type stands alone.
     source.facts.distribution = std::string(80, 'd');
@@ -79,8 +73,7 @@ TEST(MachineFacts, SevenRowsInOrderWithMemoryInStepsOf1024) {
 }
 
 TEST(MachineFacts, LongValuesAreCutToTheirFieldWithoutSplittingACharacter) {
-    EXPECT_EQ(MachineFacts::cutToWidth("abcdef", 4), "abc");
-    EXPECT_EQ(MachineFacts::cutToWidth("abc", 4), "abc");
+    for (const char* text : {"abcdef", "abc"}) EXPECT_EQ(MachineFacts::cutToWidth(text, 4), "abc");
     EXPECT_EQ(MachineFacts::cutToWidth("ab\xC3\xA9z", 4), "ab");  // "abé" would need 4 bytes
     EXPECT_EQ(MachineFacts::cutToWidth("x", 0), "");
     FixedFacts source;

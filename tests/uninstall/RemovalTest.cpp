@@ -42,32 +42,30 @@ std::vector<std::string> descriptions(const std::vector<RemovalStep>& steps) {
 
 }  // namespace
 
+// Whether each entry name belongs to the application named `id`.
+template <typename... Names>
+void expectRelated(bool related, const char* id, Names... names) {
+    for (const char* name : {names...})
+        EXPECT_EQ(RelatedFileRule::matches(name, id), related) << name << " for " << id;
+}
+
 TEST(RelatedFileRule, ReverseDomainPrefixesAndShortNamesWithSeparators) {
-    EXPECT_TRUE(RelatedFileRule::matches("org.example.Tool", "org.example.Tool"));
-    EXPECT_TRUE(RelatedFileRule::matches("org.example.Tool.plist", "org.example.Tool"));
-    EXPECT_TRUE(RelatedFileRule::matches("org.example.ToolHelper.plist", "org.example.Tool"));
-    EXPECT_FALSE(RelatedFileRule::matches("org.example.Too", "org.example.Tool"));
-    EXPECT_FALSE(RelatedFileRule::matches("org.Example.Tool", "org.example.Tool"));
-
-    EXPECT_TRUE(RelatedFileRule::matches("gimp", "gimp"));
-    EXPECT_TRUE(RelatedFileRule::matches("gimp-2.10", "gimp"));
-    EXPECT_TRUE(RelatedFileRule::matches("gimp_backup", "gimp"));
-    EXPECT_TRUE(RelatedFileRule::matches("gimp.conf", "gimp"));
-    EXPECT_FALSE(RelatedFileRule::matches("gimpy", "gimp"));
-    EXPECT_FALSE(RelatedFileRule::matches("GIMP", "gimp"));
-    EXPECT_FALSE(RelatedFileRule::matches("google-chrome", "go"));
-    EXPECT_FALSE(RelatedFileRule::matches("org.gnome.Maps", "org"));  // another app's name
-    EXPECT_FALSE(RelatedFileRule::matches("org.gnome.Maps", "org.gnome"));
-    EXPECT_TRUE(RelatedFileRule::matches("python3.11-history", "python3.11"));
-    EXPECT_FALSE(RelatedFileRule::matches("python3.110", "python3.11"));
-
+    expectRelated(true, "org.example.Tool", "org.example.Tool", "org.example.Tool.plist",
+                  "org.example.ToolHelper.plist");
+    expectRelated(false, "org.example.Tool", "org.example.Too", "org.Example.Tool");
+    expectRelated(true, "gimp", "gimp", "gimp-2.10", "gimp_backup", "gimp.conf");
+    expectRelated(false, "gimp", "gimpy", "GIMP");
+    expectRelated(false, "go", "google-chrome");
+    expectRelated(false, "org", "org.gnome.Maps");  // another app's name
+    expectRelated(false, "org.gnome", "org.gnome.Maps");
+    expectRelated(true, "python3.11", "python3.11-history");
+    expectRelated(false, "python3.11", "python3.110");
     // What every program shares, and this program's own folders, belong to no application.
-    EXPECT_FALSE(RelatedFileRule::matches("applications", "applications"));
-    EXPECT_FALSE(RelatedFileRule::matches("flatpak", "flatpak"));
-    EXPECT_FALSE(RelatedFileRule::matches("Trash", "Trash"));
-    EXPECT_FALSE(RelatedFileRule::matches("com.quillby.pro", "com.quillby"));
-    EXPECT_FALSE(RelatedFileRule::matches("anything", ""));
-    EXPECT_FALSE(RelatedFileRule::matches(".-hidden", "."));  // from a file named "..desktop"
+    for (const char* shared : {"applications", "flatpak", "Trash"})
+        expectRelated(false, shared, shared);
+    expectRelated(false, "com.quillby", "com.quillby.pro");
+    expectRelated(false, "", "anything");
+    expectRelated(false, ".", ".-hidden");  // from a file named "..desktop"
 }
 
 TEST(UninstallApp, RelatedFilesComeFromTheUsersFoldersOnly) {

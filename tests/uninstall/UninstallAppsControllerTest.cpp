@@ -196,11 +196,8 @@ TEST(UninstallAppsController, RemovedRecordsLeaveTheListsFailedOnesStayWithTheir
         EXPECT_EQ(app.bIsSelected, app.name != "Paint") << app.name;
         EXPECT_EQ(app.failureReason.empty(), app.name != "Vim") << app.name;
     }
-    EXPECT_FALSE(fs::exists(page.notes));
-    EXPECT_FALSE(fs::exists(notesData));
-    EXPECT_TRUE(fs::exists(page.own));
-    EXPECT_TRUE(fs::exists(ownData));
-    EXPECT_TRUE(fs::exists(page.paint));
+    EXPECT_TRUE(noneExist(page.notes, notesData));
+    EXPECT_TRUE(allExist(page.own, ownData, page.paint));
     EXPECT_NE(std::find(logged.begin(), logged.end(), "uninstall can not work!"), logged.end());
 }
 

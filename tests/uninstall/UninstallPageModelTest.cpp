@@ -122,8 +122,7 @@ TEST(UninstallPageModel, ThePlanListsEveryPackageAndPathWithSizesAndWhatGoesToTh
     EXPECT_EQ(sheet.bytesDeleted, 300u + fs::file_size(page.notes));
     EXPECT_EQ(sheet.summary().substr(0, 9), "Deleted: ");
     // Measuring removed nothing.
-    EXPECT_TRUE(fs::exists(page.notesSettings));
-    EXPECT_TRUE(fs::exists(page.notes));
+    EXPECT_TRUE(allExist(page.notesSettings, page.notes));
 }
 
 TEST(UninstallPageModel, ThePlanLeavesWhatAnotherFoundApplicationClaims) {
@@ -162,7 +161,7 @@ TEST(UninstallPageModel, RightsAreAskedByNeedAndARefusalRemovesNothing) {
     EXPECT_FALSE(page.model->rightsAnswered(false));
     UninstallStatusLine refused = page.controller->statusLine.get();
     EXPECT_TRUE(refused.visible);
-    EXPECT_NE(refused.text.find("Administrator rights were not given"), std::string::npos);
+    EXPECT_TRUE(holdsAll(refused.text, "Administrator rights were not given"));
     ASSERT_TRUE(page.record("Vim"));
     EXPECT_TRUE(page.record("Vim")->bIsSelected);
     EXPECT_TRUE(fs::exists(page.vim));
