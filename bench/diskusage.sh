@@ -3,7 +3,8 @@
 # Disk usage: times `quillby du` against du, gdu and ncdu on a generated corpus of about
 # 1,000,000 files in 50,000 folders, with warm and (when permitted) cold caches, and reports
 # peak memory; then times exporting the corpus as a scan file against the plain scan, reading
-# ncdu's export of it against ncdu, and a frame and a hit test of the ring page on the same tree.
+# ncdu's export of it against ncdu, a frame and a hit test of the ring page on the same tree, and a
+# frame of the treemap.
 # The corpus is made once under $QUILLBY_BENCH_DIR (default $TMPDIR/quillby-bench, never inside
 # the repository) and reused. Exits 1 when quillby's total is wrong.
 set -euo pipefail
@@ -30,7 +31,7 @@ done
 
 # The commands under test, each printing one total.
 export LC_ALL=C
-cmd_quillby=(env HOME="$work/home" "$quillby" du "$corpus" --depth 0 --json)
+cmd_quillby=(env HOME="$work/home" "$quillby" du "$corpus" --depth 0 --json --no-keep)
 cmd_du=(du -s -B1 --apparent-size "$corpus")
 cmd_gdu=(gdu -npsa --no-prefix "$corpus")
 cmd_ncdu=(ncdu -0 -x -o /dev/null "$corpus")
@@ -160,13 +161,14 @@ else
   echo
   echo "cold cache: skipped (writing /proc/sys/vm/drop_caches needs root)"
 fi
-# The ring page on the same tree: one frame (drawScene and the paint of the page), one hit
-# test, and the page's peak memory after the scan.
-ring="$build/bench/diskusage_ring_bench"
-if [ -x "$ring" ]; then
+# The charts on the same tree: a frame of the ring page (drawScene and the paint of the page), a
+# hit test and the page's peak memory after the scan, then a frame of the treemap (the layout of
+# the visible levels and their paint).
+charts="$build/bench/diskusage_chart_bench"
+if [ -x "$charts" ]; then
   echo
-  echo "ring page (warm cache)"
-  HOME="$work/home" QT_QPA_PLATFORM=offscreen "$ring" "$corpus" | sed 's/^/  /'
+  echo "ring page and treemap (warm cache)"
+  HOME="$work/home" QT_QPA_PLATFORM=offscreen "$charts" "$corpus" | sed 's/^/  /'
 fi
 echo
 echo "Note: timings on a shared or busy machine are noisy; compare ratios from one run."

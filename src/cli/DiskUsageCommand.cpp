@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -26,16 +27,21 @@
 #include "core/text/UtilityFunction.h"
 #include "diskusage/DiskUsageItem.h"
 #include "diskusage/DiskUsageLimit.h"
+#include "diskusage/DiskUsageListColumns.h"
 #include "diskusage/EarlierScan.h"
 #include "diskusage/FSNode.h"
+#include "diskusage/FileHighlights.h"
 #include "diskusage/FolderTreeScanner.h"
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/RingFolderNode.h"
 #include "diskusage/ScanFileExporter.h"
 #include "diskusage/ScanFileLoader.h"
+#include "diskusage/ScanHistory.h"
+#include "diskusage/ScanTreeWriter.h"
 #include "diskusage/SharedFolderHandle.h"
 #include "diskusage/TreeScanOptions.h"
 #include "platform/PlatformContext.h"
+#include "platform/Services.h"
 
 namespace quillby {
 
@@ -54,6 +60,9 @@ struct DuRequest {
     std::string exportFile;  // "-" for standard output
     std::string importFile;  // "-" for standard input
     std::string sinceFile;   // an earlier scan to compare with
+    bool sinceLast = false;  // compare with the scan of the folder kept last time
+    bool noKeep = false;     // do not keep this scan for a later comparison
+    bool discover = false;   // the largest, newest and oldest files instead of the listing
 };
 
 // One line of the listing, cut to the requested depth and number of children.
@@ -314,6 +323,33 @@ void exportScan(const DuRequest& request) {
     }
 }
 
+// Where the scans of each folder are kept for --since-last; nothing when they cannot be.
+std::optional<ScanHistory> keptScans() {
+    auto folder = ScanHistory::defaultFolder(Services::context());
+    if (!folder) return std::nullopt;
+    return ScanHistory(*folder);
+}
+
+// Keeps the finished scan of the place for a later --since-last. Keeping is a courtesy: a
+// failure is said on standard error and never fails the listing.
+template <class Node>
+void keepScan(const Node& root, const std::string& place, const DuRequest& request) {
+    auto history = keptScans();
+    if (request.noKeep || !history) return;
+    ScanFileMetadata metadata;
+    metadata.program = "quillby";
+    metadata.version = PlatformContext::versionText;
+    metadata.timestamp = static_cast<std::int64_t>(std::time(nullptr));
+    auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    std::vector<std::string> problems;
+    history->keep(
+        place, now.count(), [&](int fd) { return writeScanTree(root, metadata, fd); }, problems);
+    for (const auto& problem : problems) {
+        std::fprintf(stderr, "quillby: kept scans: %s\n", printable(problem).c_str());
+    }
+}
+
 // The tree of a scan file; a file that is not one is refused in one line.
 template <class Node>
 std::unique_ptr<Node> importedTree(const std::string& given, LoadedTree<Node> loaded,
@@ -332,8 +368,63 @@ std::unique_ptr<Node> importedTree(const std::string& given, LoadedTree<Node> lo
     return std::move(loaded.root);
 }
 
+// The --top largest, newest and oldest files under the folder, gathered by the scan's walk.
+void discoverFiles(const DuRequest& request) {
+    if (request.top < 1) throw usageError("--discover lists at least one file: --top 1 or more");
+    std::string path = folderPath(request.path);
+    ScanCounters counters;
+    TreeScanOptions options;
+    options.stayOnFileSystem = request.oneFileSystem;
+    options.counters = &counters;
+    options.scope = requestedScope(request);
+    FileHighlights highlights(static_cast<std::size_t>(request.top), request.allocated);
+    options.highlights = &highlights;
+    auto root = RingFolderNode::makeRoot(path);
+    {
+        ProgressLine progress(stderr, ProgressLine::onTerminal(stderr));
+        showScanProgress(progress, counters);
+        FolderTreeScanner(options).scanFolder(*root, root->path(), true);
+    }
+    FileHighlightLists lists = highlights.lists();
+    const std::pair<const char*, const std::vector<FileHighlight>*> sections[] = {
+        {"Largest files", &lists.largest},
+        {"Newest files", &lists.newest},
+        {"Oldest files", &lists.oldest}};
+    if (request.json) {
+        const char* keys[] = {"largest", "newest", "oldest"};
+        nlohmann::json value = {{"path", root->path()},
+                                {"measure", measureName(request.allocated)}};
+        for (std::size_t i = 0; i < std::size(sections); ++i) {
+            nlohmann::json files = nlohmann::json::array();
+            for (const auto& file : *sections[i].second) {
+                files.push_back(
+                    {{"path", file.path}, {"size", file.size}, {"modified", file.modified}});
+            }
+            value[keys[i]] = std::move(files);
+        }
+        printJson(value);
+        return;
+    }
+    std::string text;
+    for (const auto& [title, files] : sections) {
+        text += std::string(text.empty() ? "" : "\n") + title + "\n";
+        for (const auto& file : *files) {
+            char line[64];
+            std::snprintf(line, sizeof line, "%10s  %16s  ",
+                          UtilityFunction::convertVolSpace(file.size).c_str(),
+                          modifiedText(file.modified).c_str());
+            text += line + printable(file.path) + "\n";
+        }
+        if (files->empty()) text += "  (none)\n";
+    }
+    if (auto unreadable = counters.unreadableFolders.load(); unreadable > 0)
+        text += kUnreadableMark + unreadableFoldersText(unreadable) + "\n";
+    std::cout << text;
+}
+
 void runDiskUsage(const DuRequest& request) {
     if (!request.exportFile.empty()) return exportScan(request);
+    if (request.discover) return discoverFiles(request);
     if (request.path.empty() && request.importFile.empty()) {
         throw usageError("a folder to measure (PATH) or --import FILE is needed");
     }
@@ -350,6 +441,20 @@ void runDiskUsage(const DuRequest& request) {
     }
     const bool imported = !request.importFile.empty();
     std::string path = imported ? std::string() : folderPath(request.path);
+    const std::uint64_t itemLimit = limit ? *limit : DiskUsageLimit::getLimitSize();
+    const std::string place = ScanHistory::placeKey(
+        path, ScanHistory::kindOf(request.items ? std::optional(itemLimit) : std::nullopt,
+                                  request.allocated));
+    DuRequest compared = request;
+    if (request.sinceLast) {
+        auto history = keptScans();
+        auto last = history ? history->latest(place) : std::nullopt;
+        if (last) {
+            compared.sinceFile = last->file.string();
+        } else {
+            std::fprintf(stderr, "quillby: no earlier scan of this folder is kept\n");
+        }
+    }
     DescriptorSource input(STDIN_FILENO);
     std::uint64_t unreadable = 0;
 
@@ -361,7 +466,6 @@ void runDiskUsage(const DuRequest& request) {
     Row row;
     if (request.items) {
         std::unique_ptr<FSNode> root;
-        std::uint64_t itemLimit = limit ? *limit : DiskUsageLimit::getLimitSize();
         if (imported) {
             root = importedTree(request.importFile,
                                 request.importFile == "-"
@@ -374,16 +478,17 @@ void runDiskUsage(const DuRequest& request) {
             root = NodeTreeOperator(options).buildBrowserTree(path, itemLimit, {});
         }
         row = makeRow(*root, root->path(), 0, request, ItemDescription{});
-        if (!request.sinceFile.empty()) {
+        if (!compared.sinceFile.empty()) {
             std::uint64_t ignored = 0;
             auto earlier =
-                importedTree(request.sinceFile,
-                             ScanFileLoader::loadItemTree(request.sinceFile, itemLimit), ignored);
+                importedTree(compared.sinceFile,
+                             ScanFileLoader::loadItemTree(compared.sinceFile, itemLimit), ignored);
             compareWith(row, root->path(),
                         EarlierScan::of(*earlier, request.depth,
                                         [](const FSNode& node) { return node.size; }),
                         earlier->path());
         }
+        if (!imported) keepScan(*root, place, request);
     } else {
         std::unique_ptr<RingFolderNode> root;
         if (imported) {
@@ -399,16 +504,17 @@ void runDiskUsage(const DuRequest& request) {
             FolderTreeScanner(options).scanFolder(*root, root->path(), true);
         }
         row = makeRow(*root, root->path(), 0, request, FolderDescription{});
-        if (!request.sinceFile.empty()) {
+        if (!compared.sinceFile.empty()) {
             std::uint64_t ignored = 0;
-            auto earlier = importedTree(request.sinceFile,
-                                        ScanFileLoader::loadFolderTree(request.sinceFile), ignored);
+            auto earlier = importedTree(
+                compared.sinceFile, ScanFileLoader::loadFolderTree(compared.sinceFile), ignored);
             compareWith(
                 row, root->path(),
                 EarlierScan::of(*earlier, request.depth,
                                 [](const RingFolderNode& node) { return bytesOf(node.size); }),
                 earlier->path());
         }
+        if (!imported) keepScan(*root, place, request);
     }
     if (!imported) unreadable = counters.unreadableFolders.load();
 
@@ -465,18 +571,39 @@ void addDiskUsageCommand(CLI::App& app) {
                                     "Write the whole scan to FILE (- for standard output) in "
                                     "ncdu's export format instead of listing it");
     for (auto* listing : {depth, top, limit, json, items, allocated}) exportTo->excludes(listing);
-    du->add_option("--import", request->importFile,
-                   "List a scan file instead of scanning: one written by --export, ncdu -o or "
-                   "gdu -o (- for standard input)")
-        ->excludes(path)
+    auto* importFrom =
+        du->add_option("--import", request->importFile,
+                       "List a scan file instead of scanning: one written by --export, ncdu -o or "
+                       "gdu -o (- for standard input)")
+            ->excludes(path)
+            ->excludes(exportTo)
+            ->excludes(oneFileSystem)
+            ->excludes(allocated)
+            ->excludes(exclude);
+    auto* since =
+        du->add_option(
+              "--since", request->sinceFile,
+              "Say what changed since an earlier scan of the same folder (a file written by "
+              "--export, ncdu -o or gdu -o): each entry's change (\"change\" in bytes in "
+              "JSON), new entries (\"new\": true) and what is gone (\"removed\")")
+            ->excludes(exportTo);
+    du->add_flag("--since-last", request->sinceLast,
+                 "Like --since, with the scan of the same folder kept last time (every scan of "
+                 "a folder is kept in $XDG_CACHE_HOME/com.quillby.pro/scans, the last 3 of each)")
+        ->excludes(since)
         ->excludes(exportTo)
-        ->excludes(oneFileSystem)
-        ->excludes(allocated)
-        ->excludes(exclude);
-    du->add_option("--since", request->sinceFile,
-                   "Say what changed since an earlier scan of the same folder (a file written by "
-                   "--export, ncdu -o or gdu -o): each entry's change (\"change\" in bytes in "
-                   "JSON), new entries (\"new\": true) and what is gone (\"removed\")")
+        ->excludes(importFrom);
+    du->add_flag("--discover", request->discover,
+                 "List the --top largest, newest and oldest files under the folder instead (JSON: "
+                 "{\"largest\",\"newest\",\"oldest\"}: [{\"path\",\"size\",\"modified\"}])")
+        ->excludes(exportTo)
+        ->excludes(importFrom)
+        ->excludes(items)
+        ->excludes(depth)
+        ->excludes(since)
+        ->excludes("--since-last");
+    du->add_flag("--no-keep", request->noKeep,
+                 "Do not keep this scan for a later --since-last or the window's change column")
         ->excludes(exportTo);
     du->callback([request] { runDiskUsage(*request); });
 }

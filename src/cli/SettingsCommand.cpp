@@ -19,6 +19,7 @@ std::string displayValue(const SettingKeyInfo& key, const std::optional<SettingV
     if (!value) return key.type == SettingType::Boolean ? "false" : "0";
     switch (key.type) {
         case SettingType::PathList:
+        case SettingType::Text:
             return settingAsText(*value);
         case SettingType::Boolean:
             return settingAsBool(*value) ? "true" : "false";
@@ -35,6 +36,7 @@ nlohmann::json jsonValue(const SettingKeyInfo& key, const std::optional<SettingV
     if (!value) return nullptr;
     switch (key.type) {
         case SettingType::PathList:
+        case SettingType::Text:
             return settingAsText(*value);
         case SettingType::Boolean:
             return settingAsBool(*value);

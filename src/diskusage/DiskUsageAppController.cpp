@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "core/events/EventBus.h"
@@ -13,10 +14,19 @@
 #include "core/text/UtilityFunction.h"
 #include "core/work/Asker.h"
 #include "diskusage/DiskUsageLimit.h"
+#include "diskusage/FileHighlights.h"
 #include "diskusage/NodeTreeOperator.h"
 #include "diskusage/ScanFileLoader.h"
+#include "diskusage/ScanHistory.h"
+#include "diskusage/ScanTreeWriter.h"
+#include "platform/PlatformContext.h"
 
 namespace quillby {
+
+namespace {
+// The files each list of the ring page's Discover view holds.
+constexpr std::size_t kDiscoveredFiles = 20;
+}  // namespace
 
 // One scan: made on the main thread, filled by its worker, read on the main thread only after
 // the worker has returned. The counters and the stop request are shared while it runs.
@@ -33,6 +43,9 @@ struct DiskUsageAppController::ScanJob {
     std::atomic<std::int64_t> levelsDone{0};
     std::atomic<std::int64_t> levelsTotal{0};
     std::unique_ptr<PieTree> chart;
+    // The largest, newest and oldest files, gathered by the ring's walk and listed on the worker.
+    std::unique_ptr<FileHighlights> highlights;
+    FileHighlightLists discovered;
     RingPageModel::Listing listing;
     std::unique_ptr<FSNode> browserRoot;
     std::uint64_t total = 0;
@@ -40,6 +53,12 @@ struct DiskUsageAppController::ScanJob {
     ScanFileReader::Outcome outcome = ScanFileReader::Outcome::Read;
     std::string refusal;
     std::uint64_t unreadable = 0;  // folders that could not be read
+    std::optional<std::filesystem::path> keptScans;
+    // The ring's comparison: the folder tree of the place's previous kept scan, and its time.
+    std::unique_ptr<RingFolderNode> earlier;
+    std::int64_t earlierSeconds = 0;
+    // The column browser's comparison: each item's change since the place's previous scan.
+    std::unique_ptr<ItemTreeChanges> browserChanges;
     std::atomic<bool> workReturned{false};
 
     // Keeps the root's listing the chart publishes while it is built.
@@ -92,6 +111,7 @@ struct DiskUsageAppController::ScanJob {
         });
         Subscription listed = captureListing();
         chart->contructPieTree(path);
+        if (highlights) discovered = highlights->lists();
         if (chart->icAllDir)
             total = static_cast<std::uint64_t>(std::max<std::int64_t>(0, chart->icAllDir->size));
     }
@@ -109,6 +129,54 @@ struct DiskUsageAppController::ScanJob {
         progress.step = [this] { levelsDone.fetch_add(1, std::memory_order_relaxed); };
         browserRoot = NodeTreeOperator(options).buildBrowserTree(path, limit, progress);
         if (browserRoot) total = browserRoot->size;
+    }
+
+    // Reads the place's previous kept scan for the ring's change column, before this scan is
+    // kept (and may prune it). A scan that cannot be read is no comparison.
+    void readPreviousScan(const ScanHistory& history, const std::string& place) {
+        auto previous = history.latest(place);
+        if (!previous) return;
+        ScanFileLoadOptions options;
+        options.shouldStop = [this] { return stop.load(std::memory_order_relaxed); };
+        if (!ring) {
+            auto items = ScanFileLoader::loadItemTree(previous->file.string(), limit, options);
+            if (items.outcome != ScanFileReader::Outcome::Read || !items.root) return;
+            browserChanges = std::make_unique<ItemTreeChanges>(
+                ItemTreeChanges::between(*browserRoot, *items.root));
+            return;
+        }
+        auto loaded = ScanFileLoader::loadFolderTree(previous->file.string(), options);
+        if (loaded.outcome != ScanFileReader::Outcome::Read || !loaded.root) return;
+        earlier = std::move(loaded.root);
+        earlierSeconds = loaded.origin.metadata.timestamp.value_or(previous->milliseconds / 1000);
+    }
+
+    // Keeps the finished scan among its place's scans. A scan that cannot be kept is logged and
+    // shown all the same.
+    void keepScan() {
+        const RingFolderNode* folders = chart ? chart->icAllDir.get() : nullptr;
+        if (!keptScans || stop.load() || (!folders && !browserRoot)) return;
+        ScanFileMetadata metadata;
+        metadata.program = "quillby";
+        metadata.version = PlatformContext::versionText;
+        auto now = std::chrono::system_clock::now().time_since_epoch();
+        metadata.timestamp = std::chrono::duration_cast<std::chrono::seconds>(now).count();
+        std::string place = ScanHistory::placeKey(
+            path,
+            ScanHistory::kindOf(ring ? std::nullopt : std::optional(limit), scope.allocatedSize));
+        ScanHistory history(*keptScans);
+        readPreviousScan(history, place);
+        std::vector<std::string> problems;
+        history.keep(
+            place, std::chrono::duration_cast<std::chrono::milliseconds>(now).count(),
+            [&](int fd) {
+                return folders ? writeScanTree(*folders, metadata, fd)
+                               : writeScanTree(*browserRoot, metadata, fd);
+            },
+            problems);
+        for (const auto& problem : problems) {
+            std::fprintf(stderr, "Disk usage, kept scans: %s\n", problem.c_str());
+        }
     }
 };
 
@@ -142,14 +210,14 @@ void DiskUsageAppController::setRow(int row,
 
 void DiskUsageAppController::showChosenRow(const std::string& path) {
     pathStrDrag = path;
-    if (allScanArr_[static_cast<std::size_t>(customRowNum_)] &&
+    if (allScanArr_[static_cast<std::size_t>(customRowNum_)].root &&
         leftCellArr.get()[static_cast<std::size_t>(customRowNum_)].pathName != path) {
         // Another folder: what was remembered for the row is not its tree any more.
-        if (browserRoot_ == allScanArr_[static_cast<std::size_t>(customRowNum_)].get()) {
+        if (browserRoot_ == allScanArr_[static_cast<std::size_t>(customRowNum_)].root.get()) {
             browserRoot_ = nullptr;
             browserRootChanged.set(browserRootChanged.get() + 1);
         }
-        allScanArr_[static_cast<std::size_t>(customRowNum_)].reset();
+        allScanArr_[static_cast<std::size_t>(customRowNum_)] = {};
     }
     if (ringRow_ == customRowNum_ &&
         leftCellArr.get()[static_cast<std::size_t>(customRowNum_)].pathName != path) {
@@ -175,7 +243,7 @@ void DiskUsageAppController::selectRow(int row) {
         rows[i].selectedType = static_cast<int>(i) == row ? 1 : 0;
     }
     leftCellArr.set(std::move(rows));
-    browserRoot_ = allScanArr_[static_cast<std::size_t>(row)].get();
+    browserRoot_ = allScanArr_[static_cast<std::size_t>(row)].root.get();
     browserRootChanged.set(browserRootChanged.get() + 1);
 }
 
@@ -204,7 +272,7 @@ void DiskUsageAppController::clickRow(int row) {
 
     if (showStyle() && ringRow_ == row && diskView_.chart()) {
         showRingResults();
-    } else if (!showStyle() && allScanArr_[static_cast<std::size_t>(row)]) {
+    } else if (!showStyle() && allScanArr_[static_cast<std::size_t>(row)].root) {
         resultsInRing_ = false;
         showPage(kResults);
     } else {
@@ -270,6 +338,7 @@ void DiskUsageAppController::startScan(const std::string& path, bool scanFile) {
     job->limit = DiskUsageLimit::getLimitSize();
     job->threads = environment_.scanThreads;
     job->scope = ScanScope::fromSettings();
+    job->keptScans = scanFile ? std::nullopt : environment_.keptScans;
     if (job->ring) {
         // The old chart goes first, so two trees are never held at once.
         diskView_.releaseTree();
@@ -278,6 +347,11 @@ void DiskUsageAppController::startScan(const std::string& path, bool scanFile) {
         options.threads = environment_.scanThreads;
         options.counters = &job->counters;
         options.scope = job->scope;
+        if (!scanFile) {
+            job->highlights =
+                std::make_unique<FileHighlights>(kDiscoveredFiles, job->scope.allocatedSize);
+            options.highlights = job->highlights.get();
+        }
         job->chart = std::make_unique<PieTree>(options);
     }
     bSearchFinished_ = false;
@@ -292,6 +366,7 @@ void DiskUsageAppController::startScan(const std::string& path, bool scanFile) {
                 job->runImport();
             } else {
                 job->ring ? job->runRing() : job->runBrowser();
+                job->keepScan();
             }
             job->workReturned.store(true);
         },
@@ -317,12 +392,14 @@ void DiskUsageAppController::finishScan(const std::shared_ptr<ScanJob>& job) {
     if (!stopped) {
         auto row = static_cast<std::size_t>(job->row);
         if (job->ring) {
+            if (job->earlier) diskView_.compareWith(std::move(job->earlier), job->earlierSeconds);
             diskView_.showTree(std::move(job->chart), job->listing);
+            diskView_.discover().show(job->discovered);
             ringRow_ = job->row;
         } else {
-            allScanArr_[row] = std::move(job->browserRoot);
+            allScanArr_[row] = {std::move(job->browserRoot), std::move(job->browserChanges)};
             if (beforeSelectRow_ == job->row) {
-                browserRoot_ = allScanArr_[row].get();
+                browserRoot_ = allScanArr_[row].root.get();
                 browserRootChanged.set(browserRootChanged.get() + 1);
             }
         }
@@ -381,11 +458,18 @@ void DiskUsageAppController::stopScan() {
 
 void DiskUsageAppController::browserRemovalApplied(const FSNode* tree) {
     for (std::size_t row = 0; tree && row < allScanArr_.size(); ++row) {
-        if (allScanArr_[row].get() != tree) continue;
+        if (allScanArr_[row].root.get() != tree) continue;
         setRow(static_cast<int>(row), [&](DiskUsageLeftCell& cell) {
             cell.usedSize = UtilityFunction::convertVolSpace(tree->size);
         });
     }
+}
+
+const ItemTreeChanges* DiskUsageAppController::browserChanges() const {
+    for (const auto& scanned : allScanArr_) {
+        if (browserRoot_ && scanned.root.get() == browserRoot_) return scanned.changes.get();
+    }
+    return nullptr;
 }
 
 std::string DiskUsageAppController::unreadableNote() const {

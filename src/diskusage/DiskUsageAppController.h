@@ -3,7 +3,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "core/events/Subscription.h"
 #include "core/work/BackgroundJob.h"
 #include "diskusage/DiskUsageLeftCell.h"
+#include "diskusage/EarlierScan.h"
 #include "diskusage/FSNode.h"
 #include "diskusage/RingPageModel.h"
 #include "diskusage/TreeScanOptions.h"
@@ -53,6 +56,9 @@ class DiskUsageAppController {
         // Whether this build shows the column browser. Only then is its mode the default.
         bool columnBrowserAvailable = true;
         unsigned scanThreads = 0;  // 0: the default
+        // Where every finished scan of a place is kept (ScanHistory), written on the scan's
+        // worker; none: scans are not kept.
+        std::optional<std::filesystem::path> keptScans;
     };
 
     // What the progress page shows, read while the scan runs.
@@ -135,6 +141,9 @@ class DiskUsageAppController {
     RingPageModel& diskView() { return diskView_; }
     // The column browser's tree: the selected row's remembered tree, or nullptr.
     FSNode* browserRoot() const { return browserRoot_; }
+    // Each item's change in that tree since the place's previous kept scan; nullptr when no
+    // earlier scan was compared.
+    const ItemTreeChanges* browserChanges() const;
     Observable<int> browserRootChanged{0};
 
     std::string scanPathStr;
@@ -165,7 +174,12 @@ class DiskUsageAppController {
     bool diskUsageScaned_ = false;
     bool resultsInRing_ = true;
     int ringRow_ = -1;  // the row whose tree the ring page holds
-    std::vector<std::unique_ptr<FSNode>> allScanArr_;
+    // A row's item tree, and its items' changes when an earlier scan of the place was kept.
+    struct ScannedItems {
+        std::unique_ptr<FSNode> root;
+        std::unique_ptr<ItemTreeChanges> changes;
+    };
+    std::vector<ScannedItems> allScanArr_;
     FSNode* browserRoot_ = nullptr;
     std::shared_ptr<ScanJob> job_;
     Progress lastProgress_;

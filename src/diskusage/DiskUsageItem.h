@@ -24,6 +24,11 @@ struct DiskUsageItem {
     std::optional<std::uint64_t> itemCount;
     // The last modification (seconds since the epoch), when the listing read it.
     std::optional<std::int64_t> modified;
+    // Since the previous scan of the place, when one is compared: the change in bytes, and
+    // `isNew` (the change then being the whole size) for an item that scan lacked. No change
+    // for an item it could not tell (a file its folder tree did not keep by name).
+    std::optional<std::int64_t> change;
+    bool isNew = false;
 
     // An item for `path` named `name` with `bytes`, its size text made from them.
     static DiskUsageItem make(std::string name, std::string path, std::uint64_t bytes,

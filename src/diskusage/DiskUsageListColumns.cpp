@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "core/text/PlainText.h"
+#include "diskusage/EarlierScan.h"
 
 namespace quillby {
 
@@ -90,6 +91,9 @@ std::vector<DiskUsageItem> arrangedItems(const std::vector<DiskUsageItem>& items
             case ListColumn::Modified:
                 order = compareKeys(a.modified, b.modified, missing);
                 break;
+            case ListColumn::Change:
+                order = compareKeys(a.change, b.change, missing);
+                break;
         }
         if (order != 0) return (sort.ascending || missing) ? order < 0 : order > 0;
         int byName = foldedText(a.name).compare(foldedText(b.name));
@@ -128,6 +132,11 @@ std::string modifiedText(const std::optional<std::int64_t>& seconds) {
     return text;
 }
 
+std::string changeText(const DiskUsageItem& item) {
+    if (item.isNew) return "new";
+    return item.change ? EarlierScan::changeText(*item.change) : std::string();
+}
+
 std::string columnTitle(ListColumn column, ListSort sort) {
     std::string title;
     switch (column) {
@@ -145,6 +154,9 @@ std::string columnTitle(ListColumn column, ListSort sort) {
             break;
         case ListColumn::Modified:
             title = "Modified";
+            break;
+        case ListColumn::Change:
+            title = "Change";
             break;
     }
     if (sort.column == column) title += sort.ascending ? " \u25B2" : " \u25BC";

@@ -13,7 +13,7 @@ namespace quillby {
 
 // The columns of the disk-usage item lists, how they sort and how the search field narrows
 // them. Pure text logic: the pages only show what comes out.
-enum class ListColumn { Name, Size, PercentOfParent, Items, Modified };
+enum class ListColumn { Name, Size, PercentOfParent, Items, Modified, Change };
 
 struct ListSort {
     ListColumn column = ListColumn::Size;
@@ -29,8 +29,9 @@ ListSort sortAfterClick(ListSort current, ListColumn column);
 // other characters compare as they are). An empty filter matches every name.
 bool nameMatches(std::string_view name, std::string_view filter);
 
-// The items whose names match `filter`, in the order of `sort`. Size and percent sort by bytes;
-// items without a count or a date go last whichever the direction; equal keys keep name order.
+// The items whose names match `filter`, in the order of `sort`. Size and percent sort by bytes,
+// a change by the bytes gained (a new item's whole size); items without a count, a date or a
+// change go last whichever the direction; equal keys keep name order.
 std::vector<DiskUsageItem> arrangedItems(const std::vector<DiskUsageItem>& items, ListSort sort,
                                          std::string_view filter);
 
@@ -41,9 +42,11 @@ std::string percentText(std::uint64_t bytes, std::uint64_t folderBytes);
 std::string itemCountText(const std::optional<std::uint64_t>& count);
 // "2026-12-08 14:05" in local time; "" when unknown.
 std::string modifiedText(const std::optional<std::int64_t>& seconds);
+// The change since the previous scan: "+2.10 GB", "-300.00 MB", "new"; "" when unknown.
+std::string changeText(const DiskUsageItem& item);
 
-// The header's text of a column ("Name", "Size", "%", "Items", "Modified"), with " ▲" or " ▼"
-// on the column the list is sorted by.
+// The header's text of a column ("Name", "Size", "%", "Items", "Modified", "Change"), with " ▲" or
+// " ▼" on the column the list is sorted by.
 std::string columnTitle(ListColumn column, ListSort sort);
 
 }  // namespace quillby

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/text/UtilityFunction.h"
+#include "diskusage/FSNode.h"
 
 namespace quillby {
 
@@ -62,6 +63,62 @@ std::string EarlierScan::changeText(std::int64_t change) {
     if (change > 0) return "+" + text;
     if (change < 0) return "-" + text;
     return text;
+}
+
+ItemTreeChanges ItemTreeChanges::between(const FSNode& now, const FSNode& earlier) {
+    ItemTreeChanges changes;
+    auto difference = [](const FSNode& a, const FSNode& b) {
+        return static_cast<std::int64_t>(a.size) - static_cast<std::int64_t>(b.size);
+    };
+    changes.changes_[&now] = {difference(now, earlier), false};
+    // Folders of both trees still to compare; an explicit stack, since trees may be deep.
+    std::vector<std::pair<const FSNode*, const FSNode*>> folders{{&now, &earlier}};
+    std::vector<const FSNode*> newFolders;
+    while (!folders.empty()) {
+        auto [folder, then] = folders.back();
+        folders.pop_back();
+        std::unordered_map<std::string, const FSNode*> earlierByName;
+        for (const auto& child : then->children) {
+            if (child) earlierByName.emplace(child->displayName(), child.get());
+        }
+        for (const auto& child : folder->children) {
+            if (!child) continue;
+            auto found = earlierByName.find(child->displayName());
+            const FSNode* before = found == earlierByName.end() ? nullptr : found->second;
+            if (before && before->isDirectory == child->isDirectory) {
+                changes.changes_[child.get()] = {difference(*child, *before), false};
+                if (child->isDirectory) folders.emplace_back(child.get(), before);
+            } else if (child->isDirectory) {
+                newFolders.push_back(child.get());
+            }
+        }
+    }
+    while (!newFolders.empty()) {
+        const FSNode* folder = newFolders.back();
+        newFolders.pop_back();
+        changes.changes_[folder] = {static_cast<std::int64_t>(folder->size), true};
+        for (const auto& child : folder->children) {
+            if (!child) continue;
+            if (child->isDirectory) {
+                newFolders.push_back(child.get());
+            } else {
+                changes.changes_[child.get()] = {static_cast<std::int64_t>(child->size), true};
+            }
+        }
+    }
+    return changes;
+}
+
+std::optional<ItemTreeChanges::Change> ItemTreeChanges::of(const FSNode* node) const {
+    auto found = changes_.find(node);
+    if (found == changes_.end()) return std::nullopt;
+    return found->second;
+}
+
+std::string ItemTreeChanges::textOf(const FSNode* node) const {
+    auto change = of(node);
+    if (!change) return {};
+    return change->isNew ? "new" : EarlierScan::changeText(change->bytes);
 }
 
 }  // namespace quillby

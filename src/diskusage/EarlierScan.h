@@ -5,7 +5,10 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+#include "diskusage/ScanTreeWriter.h"
 
 namespace quillby {
 
@@ -55,7 +58,8 @@ class EarlierScan {
         entry.size = sizeOf(node);
         if (depth <= 0) return;
         for (const auto& child : node.children) {
-            if (!child) continue;
+            // A kept scan's stand-in for the files its tree did not keep is no entry of its own.
+            if (!child || nameOf(child->path()) == kOtherFilesName) continue;
             entry.children[nameOf(child->path())] = sizeOf(*child);
             record(*child, rootPath, depth - 1, sizeOf);
         }
@@ -64,6 +68,30 @@ class EarlierScan {
     static std::string below(const std::string& root, const std::string& path);
 
     std::map<std::string, Entry> entries_;
+};
+
+// Every item's change in an item tree against an earlier item tree of the same place, worked
+// out once by walking both trees side by side, entries matched by name, so that a view of any
+// folder reads its rows' changes at once.
+class ItemTreeChanges {
+  public:
+    struct Change {
+        std::int64_t bytes = 0;
+        bool isNew = false;  // the earlier scan lacked the item; `bytes` is then its whole size
+    };
+
+    // An item the earlier tree had has its change; a folder it lacked, and anything inside
+    // such a folder, is new. A file it lacked in a folder it had gets none: the earlier tree
+    // kept only the files at or above its size limit, so the file may have been there, smaller.
+    static ItemTreeChanges between(const FSNode& now, const FSNode& earlier);
+
+    // The change of `node`, an item of the tree compared; nothing when none is known.
+    std::optional<Change> of(const FSNode* node) const;
+    // The words for a change: "new", "+2.10 GB", "-300.00 MB"; "" when none is known.
+    std::string textOf(const FSNode* node) const;
+
+  private:
+    std::unordered_map<const FSNode*, Change> changes_;
 };
 
 }  // namespace quillby

@@ -14,7 +14,7 @@ bool EntryRules::accepts(std::string_view name, bool isFolder, bool atTop) const
 }
 
 void EntryRules::split(int folderFd, const DirectoryReader& listing, bool atTop,
-                       SizeMeasure& measure, Split& out) const {
+                       SizeMeasure& measure, Split& out, FileHighlights::Folder* seen) const {
     out.subfolders.clear();
     out.files.clear();
     out.kept.clear();
@@ -37,6 +37,7 @@ void EntryRules::split(int folderFd, const DirectoryReader& listing, bool atTop,
         } else {
             std::uint64_t size = measure.bytesOf(*status);
             out.bytes += size;
+            if (seen) seen->offer(entry.name, *status);
             if (keepFilesFrom && size >= *keepFilesFrom) {
                 out.kept.push_back(keptFile(entry.name, *status, size));
             }

@@ -27,7 +27,7 @@ struct EntryRules {
 
     // The accepted entries of one listing. Entries whose type the listing does not report are
     // measured at once (in `measure`) to learn whether they are folders; their sizes are already
-    // in `bytes`.
+    // in `bytes`, and they are offered to `seen` when given.
     struct Split {
         std::vector<std::string_view> subfolders;
         std::vector<std::string_view> files;
@@ -35,7 +35,7 @@ struct EntryRules {
         std::vector<KeptFile> kept;
     };
     void split(int folderFd, const DirectoryReader& listing, bool atTop, SizeMeasure& measure,
-               Split& out) const;
+               Split& out, FileHighlights::Folder* seen = nullptr) const;
 };
 
 }  // namespace quillby

@@ -37,13 +37,14 @@ KeptFile keptFile(std::string_view name, const struct stat& status, std::uint64_
 
 std::uint64_t sumFileSizes(int folderFd, const std::vector<std::string_view>& names,
                            SizeMeasure& measure, std::optional<std::uint64_t> keepFrom,
-                           std::vector<KeptFile>& kept) {
+                           std::vector<KeptFile>& kept, FileHighlights::Folder* seen) {
     std::uint64_t total = 0;
     for (std::string_view name : names) {
         auto status = entryStatus(folderFd, name.data());
         if (!status) continue;
         std::uint64_t size = measure.bytesOf(*status);
         total += size;
+        if (seen) seen->offer(name, *status);
         if (keepFrom && size >= *keepFrom) kept.push_back(keptFile(name, *status, size));
     }
     return total;

@@ -11,6 +11,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "diskusage/FileHighlights.h"
+
 namespace quillby {
 
 // A file that a tree keeps as a node of its own: its name in its folder and its size, with the
@@ -74,10 +76,11 @@ KeptFile keptFile(std::string_view name, const struct stat& status, std::uint64_
 // Measures the named entries of the folder open at `folderFd` without following links
 // (fstatat with AT_SYMLINK_NOFOLLOW) and returns the sum of their bytes in `measure`; entries
 // that cannot be measured are left out. Each name must be followed by a NUL in memory. Files
-// counting at least `keepFrom` bytes are appended to `kept` when a threshold is given.
+// counting at least `keepFrom` bytes are appended to `kept` when a threshold is given, and
+// every measured entry is offered to `seen` when given.
 std::uint64_t sumFileSizes(int folderFd, const std::vector<std::string_view>& names,
                            SizeMeasure& measure, std::optional<std::uint64_t> keepFrom,
-                           std::vector<KeptFile>& kept);
+                           std::vector<KeptFile>& kept, FileHighlights::Folder* seen = nullptr);
 
 // The status of one entry of the folder open at `folderFd` (links not followed), or nothing
 // when it cannot be measured.

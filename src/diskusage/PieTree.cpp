@@ -87,6 +87,7 @@ void PieTree::contructPieTree(const std::string& path) {
     scanOptions.stayOnFileSystem = options_.stayOnFileSystem;
     scanOptions.counters = options_.counters;
     scanOptions.scope = options_.scope;
+    scanOptions.highlights = options_.highlights;
     FolderTreeScanner scanner(scanOptions);
     scanner.scanFolder(*icAllDir, icAllDir->path(), true);
     updateLeftView(icCurrentPtr->path(), icCurrentPtr->size);

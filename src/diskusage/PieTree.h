@@ -40,7 +40,8 @@ class PieTree {
         unsigned threads = 0;           // scan threads; 0 picks the default
         bool stayOnFileSystem = false;  // folders on other file systems count as empty
         ScanCounters* counters = nullptr;
-        ScanScope scope;  // the measure of sizes and the folders never read
+        ScanScope scope;                       // the measure of sizes and the folders never read
+        FileHighlights* highlights = nullptr;  // hears of every file the scan measures
     };
     // A pointer event: the position in the view's pixels (y from the top edge) and the screen
     // position a bubble should be shown at.

@@ -8,6 +8,8 @@
 #include "core/events/Events.h"
 #include "core/events/Log.h"
 #include "core/fs/PathRules.h"
+#include "core/settings/SettingsKeys.h"
+#include "core/settings/UserDefaults.h"
 #include "core/text/UtilityFunction.h"
 #include "diskusage/DiskUsageLimit.h"
 
@@ -31,7 +33,9 @@ RingPageModel::~RingPageModel() {
 void RingPageModel::showTree(std::unique_ptr<PieTree> chart, const Listing& first,
                              const ScanOrigin& origin, const std::string& file) {
     subscriptions_.clear();
+    treemap_.clear();
     chart_ = std::move(chart);
+    discover_.clear();
     origin_ = origin;
     originFile_ = file;
     back();
@@ -91,9 +95,18 @@ void RingPageModel::installListingReader() {
     });
 }
 
+void RingPageModel::compareWith(std::unique_ptr<RingFolderNode> earlier, std::int64_t seconds) {
+    earlier_ = std::move(earlier);
+    earlierSeconds_ = seconds;
+}
+
 void RingPageModel::releaseTree() {
     subscriptions_.clear();
+    treemap_.clear();
     chart_.reset();
+    discover_.clear();
+    earlier_.reset();
+    gone_.clear();
     origin_ = {};
     originFile_.clear();
     back();
@@ -130,8 +143,59 @@ void RingPageModel::refreshLeftView(const Listing& listing) {
             rows_.back().excluded = node && node->excluded;
         }
     }
+    markChanges();
     shownRows_ = arrangedItems(rows_, sort_, filter_);
+    std::vector<TreemapFile> files;
+    for (const auto& item : listing.items) {
+        if (!item.isDirectory) files.push_back({item.name, item.path, item.fileSizeNum});
+    }
+    treemap_.setFiles(currentPath_, std::move(files));
     bump(listingChanged);
+}
+
+void RingPageModel::markChanges() {
+    gone_.clear();
+    if (!earlier_ || !currentPath_.starts_with(firstInPath_)) return;
+    // Paths compare below each scan's root: the earlier scan may have reached the place by
+    // another spelling.
+    std::string then = earlier_->path() + currentPath_.substr(firstInPath_.size());
+    const RingFolderNode* folder = searchFile(earlier_.get(), then);
+    std::optional<EarlierScan> earlier;
+    if (folder) {
+        earlier = EarlierScan::of(*folder, 1, [](const RingFolderNode& node) {
+            return static_cast<std::uint64_t>(std::max<std::int64_t>(0, node.size));
+        });
+    }
+    std::vector<std::string> present;
+    for (const auto& item : listing_.items) present.push_back(item.name);
+    for (auto& row : rows_) {
+        if (row.excluded) continue;
+        auto size = static_cast<std::int64_t>(row.fileSizeNum);
+        auto before = earlier ? earlier->sizeOf(then, then + row.name) : std::nullopt;
+        if (before) {
+            row.change = size - static_cast<std::int64_t>(*before);
+        } else if (row.isDirectory || !folder) {
+            // The folder tree keeps no file by name: only a file in a new folder is known new.
+            row.change = size;
+            row.isNew = true;
+        }
+    }
+    if (earlier) gone_ = earlier->goneFrom(then, then, present);
+}
+
+std::string RingPageModel::goneText() const {
+    if (gone_.empty()) return {};
+    std::uint64_t bytes = 0;
+    std::string names;
+    for (std::size_t i = 0; i < gone_.size(); ++i) {
+        bytes += gone_[i].size;
+        if (i < 3) names += (i ? ", " : "") + gone_[i].name;
+    }
+    if (gone_.size() > 3) names += ", …";
+    bool one = gone_.size() == 1;
+    return std::to_string(gone_.size()) + (one ? " folder" : " folders") + " gone since " +
+           modifiedText(earlierSeconds_) + " (" + UtilityFunction::convertVolSpace(bytes) +
+           "): " + names;
 }
 
 void RingPageModel::arrangeRows() {
@@ -210,6 +274,65 @@ void RingPageModel::mouseDown(const PieTree::PointerEvent& event, int clickCount
     if (chart_ && !scanRunning_) chart_->mouseDown(event, clickCount);
 }
 
+RingPageModel::ChartKind RingPageModel::chartKind() const {
+    auto value = UserDefaults::standardUserDefaults().objectForKey(SettingsKey::DiskUsageChartKind);
+    return value && settingAsText(*value) == "treemap" ? ChartKind::Treemap : ChartKind::Ring;
+}
+
+void RingPageModel::setChartKind(ChartKind kind) {
+    if (kind == chartKind()) return;
+    auto& defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject(std::string(kind == ChartKind::Treemap ? "treemap" : "ring"),
+                       SettingsKey::DiskUsageChartKind);
+    closeBubble();
+    bump(chartKindChanged);
+}
+
+const std::vector<TreemapTile>& RingPageModel::layOutTreemap(double width, double height) {
+    if (!chart_ || !chart_->icCurrentPtr) {
+        treemap_.clear();
+        return treemap_.tiles();
+    }
+    return treemap_.layOut(*chart_->icCurrentPtr, {0, 0, width, height});
+}
+
+void RingPageModel::treemapMoved(const PieTree::PointerEvent& event) {
+    const TreemapTile* tile = scanRunning_ ? nullptr : treemap_.tileAt(event.x, event.y);
+    hoveredTile_ = tile ? static_cast<int>(tile - treemap_.tiles().data()) : -1;
+    if (!tile) {
+        if (bubble.get().visible) closeBubble();
+        return;
+    }
+    bubble.set({true, treemap_.nameOf(*tile), UtilityFunction::convertVolSpace(tile->size),
+                event.screenX, event.screenY});
+}
+
+void RingPageModel::treemapClicked(const PieTree::PointerEvent& event) {
+    const TreemapTile* tile = scanRunning_ ? nullptr : treemap_.tileAt(event.x, event.y);
+    // A file opens nothing; the folder shown is shown already.
+    if (!tile || tile->tile == TreemapTileKind::File || tile->node == treemap_.folder()) return;
+    std::string folder = tile->node->path();
+    hoveredTile_ = -1;
+    closeBubble();
+    // Any folder of the tree, however deep: the tile was drawn from it.
+    chart_->openFolder(folder);
+}
+
+std::vector<const TreemapTile*> RingPageModel::selectedTiles() const {
+    std::vector<const TreemapTile*> tiles;
+    for (const auto& item : allSelectArr_) {
+        const RingFolderNode* node =
+            item.isDirectory && chart_ ? chart_->searchFile(pathInside(item.path, "")) : nullptr;
+        for (const auto& tile : treemap_.tiles()) {
+            bool folder = node && tile.tile == TreemapTileKind::Folder && tile.node == node;
+            bool file = !item.isDirectory && tile.tile == TreemapTileKind::File &&
+                        treemap_.files()[static_cast<std::size_t>(tile.file)].path == item.path;
+            if (folder || file) tiles.push_back(&tile);
+        }
+    }
+    return tiles;
+}
+
 void RingPageModel::closeBubble() {
     bubble.set(Bubble{});
 }
@@ -269,6 +392,7 @@ std::vector<DiskUsageItem> RingPageModel::removalList() const {
 
 void RingPageModel::removalFinished(const std::vector<RemovalOutcome>& results) {
     if (imported()) return;
+    discover_.removalFinished(results);
     bool shrank = false;
     for (const auto& result : results) {
         if (!result.gone()) continue;
@@ -278,6 +402,7 @@ void RingPageModel::removalFinished(const std::vector<RemovalOutcome>& results) 
                                  });
         if (item == allSelectArr_.end()) continue;
         if (chart_) {
+            treemap_.clear();
             chart_->removeFile(*item, item->isDirectory);
             shrank = true;
         }

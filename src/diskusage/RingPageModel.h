@@ -10,13 +10,16 @@
 
 #include "core/events/Observable.h"
 #include "core/events/Subscription.h"
+#include "diskusage/DiscoverModel.h"
 #include "diskusage/DiskUsageBreadcrumb.h"
 #include "diskusage/DiskUsageItem.h"
 #include "diskusage/DiskUsageListColumns.h"
 #include "diskusage/DiskUsageRemoval.h"
+#include "diskusage/EarlierScan.h"
 #include "diskusage/FolderHistory.h"
 #include "diskusage/PieTree.h"
 #include "diskusage/ScanFileEntry.h"
+#include "diskusage/TreemapLayout.h"
 
 namespace quillby {
 
@@ -48,6 +51,15 @@ class RingPageModel {
     // A tree read from the scan file `file` comes with its origin marked imported.
     void showTree(std::unique_ptr<PieTree> chart, const Listing& first,
                   const ScanOrigin& origin = {}, const std::string& file = {});
+    // The folder tree of the place's previous kept scan and when it was made (seconds): the
+    // rows of every listing from then on say their change since it and the folders it had that
+    // are gone. Given before showTree; a new tree (releaseTree) forgets it.
+    void compareWith(std::unique_ptr<RingFolderNode> earlier, std::int64_t seconds);
+    // Whether the rows are compared with a previous scan (the list's change column shows).
+    bool compared() const { return earlier_ != nullptr; }
+    // "2 folders gone since 2026-12-07 14:05 (1.20 GB): cache, old"; "" when none went (or
+    // nothing is compared).
+    std::string goneText() const;
     // Whether the tree shown was read from a scan file. Its paths may be another machine's:
     // nothing of it is selected, removed, opened or revealed here.
     bool imported() const { return origin_.imported; }
@@ -114,6 +126,27 @@ class RingPageModel {
     Observable<Bubble> bubble;
     void closeBubble();
 
+    // The chart beside the list, remembered in the setting "DiskUsageChartKind" ("ring" or
+    // "treemap"; anything else reads as the ring).
+    enum class ChartKind { Ring, Treemap };
+    ChartKind chartKind() const;
+    void setChartKind(ChartKind kind);
+    Observable<int> chartKindChanged{0};
+
+    // The treemap of the current folder over a view of `width` × `height` pixels: its
+    // subfolders from the tree, and its files once its listing arrived.
+    const std::vector<TreemapTile>& layOutTreemap(double width, double height);
+    const TreemapLayout& treemap() const { return treemap_; }
+    // The treemap's pointer: the bubble names the tile under it, and a click on a folder's tile
+    // (or on its files' tile) opens that folder, as a click on its sector does. Ignored while a
+    // scan runs.
+    void treemapMoved(const PieTree::PointerEvent& event);
+    void treemapClicked(const PieTree::PointerEvent& event);
+    // The tile under the pointer (index into the last layout), or -1.
+    int hoveredTile() const { return hoveredTile_; }
+    // The tiles of the selected items in the last layout.
+    std::vector<const TreemapTile*> selectedTiles() const;
+
     // A row's click (not on its check box): a folder of the tree becomes current.
     void clickLeftListViewAction(const DiskUsageItem& item);
     // A breadcrumb component's click.
@@ -143,17 +176,25 @@ class RingPageModel {
     // The bytes the tree holds now; 0 before the first scan.
     std::uint64_t treeBytes() const;
 
+    // The scanned folder's largest, newest and oldest files (empty for an imported tree): their
+    // rows select into the same selection, and a removal takes what went out of them.
+    DiscoverModel& discover() { return discover_; }
+    const DiscoverModel& discover() const { return discover_; }
+
     // Back to the path list: the page forgets its folder state and the selection.
     void back();
 
   private:
     void refreshLeftView(const Listing& listing);
+    // Marks the rows with their change since the earlier scan and notes what is gone.
+    void markChanges();
     void installListingReader();
     void arrangeRows();
     // Folders that left the tree (removed) leave the history too.
     void forgetFoldersGone();
 
     std::unique_ptr<PieTree> chart_;
+    DiscoverModel discover_;
     std::vector<Subscription> subscriptions_;
     Listing listing_;
     std::vector<DiskUsageItem> rows_;
@@ -166,10 +207,16 @@ class RingPageModel {
     std::string firstInPath_;
     std::string currentPath_;
     ScanOrigin origin_;
+    std::unique_ptr<RingFolderNode> earlier_;
+    std::int64_t earlierSeconds_ = 0;
+    std::vector<EarlierScan::Gone> gone_;
     std::string originFile_;
     bool scanRunning_ = false;
     ListingRunner listingRunner_;
     std::uint64_t listingTicket_ = 0;
+    // Items of the folder shown keep a strip over their tiles for their names.
+    TreemapLayout treemap_{{.header = 16.0}};
+    int hoveredTile_ = -1;
 };
 
 }  // namespace quillby

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,7 +61,8 @@ class TreeScan {
             WorkStealingPool pool(options_.threads ? options_.threads
                                                    : WorkStealingPool::defaultThreadCount());
             pool_ = &pool;
-            pool.submit([this, folder](unsigned) { scanFolder(folder, nullptr); });
+            if (options_.highlights) options_.highlights->prepare(pool.threadCount());
+            pool.submit([this, folder](unsigned worker) { scanFolder(folder, nullptr, worker); });
             pool.wait();
             pool_ = nullptr;
         }
@@ -127,7 +129,27 @@ class TreeScan {
         return status && isExcluded(*status);
     }
 
-    void scanFolder(Folder* folder, std::shared_ptr<SharedFolderHandle> parentHandle) {
+    // The folder's path, built only for a file that enters the highlights.
+    std::string pathOf(const Folder* folder) const {
+        std::vector<std::string_view> names;
+        for (; folder->parent; folder = folder->parent)
+            names.push_back(builder_.nameOf(*folder->node));
+        std::string path = rootPath_;
+        for (auto name = names.rbegin(); name != names.rend(); ++name) {
+            if (path.empty() || path.back() != '/') path += '/';
+            path += *name;
+        }
+        return path;
+    }
+
+    std::optional<FileHighlights::Folder> highlightsOf(Folder* folder, unsigned worker) {
+        if (!options_.highlights) return std::nullopt;
+        return std::optional<FileHighlights::Folder>(std::in_place, *options_.highlights, worker,
+                                                     [this, folder] { return pathOf(folder); });
+    }
+
+    void scanFolder(Folder* folder, std::shared_ptr<SharedFolderHandle> parentHandle,
+                    unsigned worker) {
         const bool isRoot = folder->parent == nullptr;
         if (stopRequested()) return release(folder);
         if (!isRoot && excludedBeforeOpening(*parentHandle, *folder->node)) {
@@ -149,13 +171,15 @@ class TreeScan {
         // A read error keeps what was read before it.
         if (!listing.readAll(handle->fd())) markUnreadable(*folder);
         const bool atTop = isRoot && topLevel_;
-        rules_.split(handle->fd(), listing, atTop, measure_, split);
+        auto seen = highlightsOf(folder, worker);
+        FileHighlights::Folder* seenFiles = seen ? &*seen : nullptr;
+        rules_.split(handle->fd(), listing, atTop, measure_, split, seenFiles);
 
         std::uint64_t bytes = split.bytes;
         std::vector<std::shared_ptr<NameBlock>> slices;
         if (split.files.size() <= 2 * kSliceFiles) {
-            bytes +=
-                sumFileSizes(handle->fd(), split.files, measure_, rules_.keepFilesFrom, split.kept);
+            bytes += sumFileSizes(handle->fd(), split.files, measure_, rules_.keepFilesFrom,
+                                  split.kept, seenFiles);
             folder->kept.push_back(std::move(split.kept));
         } else {
             folder->kept.push_back(std::move(split.kept));
@@ -178,14 +202,15 @@ class TreeScan {
         if (slices.empty() && !children.empty()) handle->releaseIfCrowded();
 
         for (size_t i = 0; i < slices.size(); ++i) {
-            pool_->submit([this, folder, handle, block = slices[i], i](unsigned) {
-                measureSlice(folder, *handle, *block, i + 1);
+            pool_->submit([this, folder, handle, block = slices[i], i](unsigned worker) {
+                measureSlice(folder, *handle, *block, i + 1, worker);
             });
         }
         for (Node* child : children) {
             auto* childFolder = new Folder{child, folder};
-            pool_->submit(
-                [this, childFolder, handle](unsigned) { scanFolder(childFolder, handle); });
+            pool_->submit([this, childFolder, handle](unsigned worker) {
+                scanFolder(childFolder, handle, worker);
+            });
         }
         handle.reset();
         release(folder);
@@ -222,10 +247,11 @@ class TreeScan {
     }
 
     void measureSlice(Folder* folder, SharedFolderHandle& handle, const NameBlock& block,
-                      size_t slot) {
+                      size_t slot, unsigned worker) {
         int fd = handle.fd();
-        std::uint64_t bytes =
-            sumFileSizes(fd, block.names, measure_, rules_.keepFilesFrom, folder->kept[slot]);
+        auto seen = highlightsOf(folder, worker);
+        std::uint64_t bytes = sumFileSizes(fd, block.names, measure_, rules_.keepFilesFrom,
+                                           folder->kept[slot], seen ? &*seen : nullptr);
         folder->fileBytes.fetch_add(bytes, std::memory_order_relaxed);
         if (options_.counters) options_.counters->bytes.fetch_add(bytes, std::memory_order_relaxed);
         release(folder);

@@ -12,6 +12,8 @@
 
 namespace quillby {
 
+class FileHighlights;
+
 // Running totals of a scan, for a progress display that polls them from another thread.
 struct ScanCounters {
     std::atomic<std::uint64_t> folders{0};
@@ -45,6 +47,8 @@ struct TreeScanOptions {
     // The progress: updated as folders are read, for a display that polls them, when given.
     ScanCounters* counters = nullptr;
     ScanScope scope;
+    // Hears of every regular file measured (the largest, newest and oldest), when given.
+    FileHighlights* highlights = nullptr;
 };
 
 }  // namespace quillby

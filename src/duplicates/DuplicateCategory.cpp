@@ -5,33 +5,20 @@
 #include <cctype>
 #include <string>
 
+#include "core/fs/FileKind.h"
+
 namespace quillby {
 
 namespace {
 
-using namespace std::string_view_literals;
-
-constexpr std::string_view kDocuments[] = {
-    "doc"sv, "docx"sv, "xls"sv,  "xlsx"sv, "mpp"sv,   "ppt"sv, "pptx"sv, "txt"sv,
-    "rtf"sv, "pdf"sv,  "odt"sv,  "ott"sv,  "ods"sv,   "odg"sv, "odf"sv,  "odb"sv,
-    "odp"sv, "htm"sv,  "html"sv, "xml"sv,  "pages"sv, "key"sv};
-constexpr std::string_view kVideos[] = {"avi"sv,  "rmvb"sv, "rm"sv,  "3gp"sv, "3g2"sv, "flv"sv,
-                                        "mpeg"sv, "mpg"sv,  "qt"sv,  "qtm"sv, "qtx"sv, "mov"sv,
-                                        "mpe"sv,  "mp4"sv,  "m4v"sv, "mkv"sv, "wmv"sv, "ogg"sv};
-constexpr std::string_view kMusic[] = {"wav"sv, "aiff"sv, "au"sv,  "mp3"sv, "midi"sv,
-                                       "wma"sv, "acc"sv,  "ape"sv, "ra"sv,  "aac"sv};
-constexpr std::string_view kArchives[] = {"zip"sv, "rar"sv, "tar"sv, "tar.gz"sv, "tar.bz2"sv};
-constexpr std::string_view kPictures[] = {"bmp"sv,  "jpg"sv, "png"sv,  "ico"sv, "gif"sv, "tiff"sv,
-                                          "jpeg"sv, "tga"sv, "exif"sv, "fpx"sv, "svg"sv, "psd"sv,
-                                          "cdr"sv,  "pcd"sv, "dxf"sv,  "ufo"sv, "eps"sv};
-
-constexpr DuplicateCategory kCategories[DuplicateCategoryCount] = {
+// The extension lists are the file kinds' (core/fs/FileKind.h), shared with disk usage.
+const DuplicateCategory kCategories[DuplicateCategoryCount] = {
     {0, "All", "all.png", 0, {}},
-    {1, "Documents", "document.png", 1, kDocuments},
-    {2, "Videos", "television.png", 3, kVideos},
-    {3, "Music", "music.png", 2, kMusic},
-    {4, "Archives", "zip.png", 4, kArchives},
-    {5, "Pictures", "picture.png", 5, kPictures},
+    {1, "Documents", "document.png", 1, fileKindExtensions(FileKind::Document)},
+    {2, "Videos", "television.png", 3, fileKindExtensions(FileKind::Video)},
+    {3, "Music", "music.png", 2, fileKindExtensions(FileKind::Audio)},
+    {4, "Archives", "zip.png", 4, fileKindExtensions(FileKind::Archive)},
+    {5, "Pictures", "picture.png", 5, fileKindExtensions(FileKind::Image)},
     {6, "Others", "other.png", 6, {}},
 };
 

@@ -18,6 +18,7 @@
 #include "core/events/Events.h"
 #include "core/text/LocalizedText.h"
 #include "core/work/PrivilegedAuthorization.h"
+#include "diskusage/ScanHistory.h"
 #include "diskusage/ui/DiskUsageColumnBrowserToolPane.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
 #include "diskusage/ui/DiskUsageProgressPage.h"
@@ -153,6 +154,7 @@ DiskUsageTool* QuillbyProApplication::makeDiskUsageTool(PrefsWindowController& w
         qEnvironmentVariable("USER", QDir::home().dirName()).toStdString();
     options.environment.homeFolder = Services::context().home.string();
     options.environment.volumes = volumes_->facts();  // the agent's list: no enumeration here
+    options.environment.keptScans = ScanHistory::defaultFolder(Services::context());
     // The tool's questions, the column browser's too, are sheets of the window.
     PageNeeds toolNeeds = needs;
     toolNeeds.asker = std::make_shared<WindowModalAsker>(&window);

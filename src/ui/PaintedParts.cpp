@@ -8,6 +8,13 @@
 
 namespace quillby {
 
+QString PaintedParts::paintedDescription() const {
+    int focused = focusedPart();
+    if (focused < 0) return {};
+    Part part = paintedPart(focused);
+    return QStringLiteral("%1, %2").arg(part.name, part.description);
+}
+
 namespace {
 
 PaintedParts* partsOf(QWidget* widget) {

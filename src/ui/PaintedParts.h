@@ -27,10 +27,10 @@ class PaintedParts {
     };
 
     virtual ~PaintedParts() = default;
-    // The role of the widget itself and its description (what is under the keyboard focus,
-    // for widgets that move a focus among their parts).
+    // The role of the widget itself and its description: for widgets that move a focus among
+    // their parts, the focused part's name and description ("Videos, 2.10 GB").
     virtual QAccessible::Role paintedRole() const = 0;
-    virtual QString paintedDescription() const { return {}; }
+    virtual QString paintedDescription() const;
     virtual int paintedPartCount() const = 0;
     virtual Part paintedPart(int index) const = 0;
     // The part under the keyboard focus, or -1.

@@ -61,7 +61,7 @@ TEST_F(BashCompletion, OffersCommandsOptionsSettingKeysAndFixedValues) {
     EXPECT_EQ(offers("quillby sett"), std::vector<std::string>{"settings"});
     EXPECT_EQ(offers("quillby login-items "),
               (std::vector<std::string>{"list", "add", "remove", "hide"}));
-    EXPECT_EQ(offers("quillby du ~ --d"), std::vector<std::string>{"--depth"});
+    EXPECT_EQ(offers("quillby du ~ --di"), std::vector<std::string>{"--discover"});
     EXPECT_EQ(offers("quillby clean run --category "),
               (std::vector<std::string>{"0", "1", "2", "3", "4", "5"}));
     EXPECT_EQ(offers("quillby clean scan --category 1 5 --j"), std::vector<std::string>{"--json"});

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "cli/CliTestSupport.h"
 #include "diskusage/DiskUsageFixtures.h"
@@ -153,6 +154,31 @@ TEST_F(DuCommand, SinceAnEarlierScanEachEntrySaysWhatChanged) {
     EXPECT_EQ(json["removed"], nlohmann::json::parse(R"([{"name":"tiny","size":10}])"));
 }
 
+// Each scan of a folder is kept in the user's cache (unless --no-keep); --since-last compares
+// with the one kept last time.
+TEST_F(DuCommand, SinceLastComparesWithTheScanKeptLastTime) {
+    fs::path scans = cli.home / ".cache/com.quillby.pro/scans";
+    auto first = cli.run({"du", top.string(), "--since-last"});
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.err, "quillby: no earlier scan of this folder is kept\n");
+    EXPECT_EQ(first.out.find("new"), std::string::npos);
+    ASSERT_EQ(cli.run({"du", top.string(), "--no-keep"}).status, 0);
+    auto kept = [&] { return std::distance(fs::directory_iterator(scans), {}); };
+    EXPECT_EQ(kept(), 1);
+
+    makeFile(top / "mid/m", 1500000);
+    auto text = cli.run({"du", top.string(), "--since-last"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.err, "");
+    EXPECT_NE(text.out.find("   +500.00 KB   mid/\n"), std::string::npos) << text.out;
+    EXPECT_EQ(kept(), 2);
+    // The item tree is a place of its own.
+    auto items = nlohmann::json::parse(
+        cli.run({"du", top.string(), "--items", "--json", "--since-last"}).out);
+    EXPECT_FALSE(items.contains("change"));
+    EXPECT_EQ(kept(), 3);
+}
+
 TEST_F(DuCommand, BadInputGetsOneLineAndStatusTwo) {
     expectEachRefusedInOneLine(
         cli, {{{"du"}, "PATH"},
@@ -166,7 +192,9 @@ TEST_F(DuCommand, BadInputGetsOneLineAndStatusTwo) {
               {{"du", top.string(), "--exclude", (top / "loose").string()}, "not a folder"},
               {{"du", "--import", "-", "--allocated"}, "--allocated"},
               {{"du", top.string(), "--since", (top / "loose").string()}, "not a disk-usage scan"},
-              {{"du", top.string(), "--since", "x", "--export", "-"}, "--export"}});
+              {{"du", top.string(), "--since", "x", "--export", "-"}, "--export"},
+              {{"du", top.string(), "--discover", "--top", "0"}, "--top"},
+              {{"du", top.string(), "--discover", "--items"}, "--items"}});
 }
 
 TEST_F(DuCommand, NamesWithControlCharactersCannotBreakTheListing) {
@@ -219,4 +247,40 @@ TEST_F(DuCommand, APrintedPathThatIsNotUtf8LeadsBackToItsFolder) {
     auto again = cli.run({"du", path, "--json"});
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_NE(again.out.find("\"size\": 4000000"), std::string::npos) << again.out;
+}
+
+TEST_F(DuCommand, DiscoverListsTheLargestNewestAndOldestFiles) {
+    const std::pair<const char*, std::int64_t> times[] = {{"big/inner/blob", 3000},
+                                                          {"big/small", 4000},
+                                                          {"mid/m", 2000},
+                                                          {"tiny/t", 1000},
+                                                          {"loose", 5000}};
+    for (const auto& [name, seconds] : times) {
+        struct timespec both[2] = {{seconds, 0}, {seconds, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (top / name).c_str(), both, 0), 0);
+    }
+    auto json = nlohmann::json::parse(
+        cli.run({"du", top.string(), "--discover", "--top", "2", "--json"}).out);
+    auto file = [&](const char* name, std::uint64_t size, std::int64_t seconds) {
+        return nlohmann::json{
+            {"path", (top / name).string()}, {"size", size}, {"modified", seconds}};
+    };
+    EXPECT_EQ(json["largest"], nlohmann::json({file("big/inner/blob", 3000000, 3000),
+                                               file("loose", 2500000, 5000)}));
+    EXPECT_EQ(json["newest"],
+              nlohmann::json({file("loose", 2500000, 5000), file("big/small", 40, 4000)}));
+    EXPECT_EQ(json["oldest"],
+              nlohmann::json({file("tiny/t", 10, 1000), file("mid/m", 1000000, 2000)}));
+
+    // The text: each section's title, then a line per file ending in its path.
+    auto text = cli.run({"du", top.string(), "--discover", "--top", "1"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    std::string shape;
+    std::istringstream lines(text.out);
+    for (std::string line; std::getline(lines, line);) {
+        shape += (line.starts_with(" ") ? line.substr(line.rfind("  ") + 2) : line) + "|";
+    }
+    EXPECT_EQ(shape, "Largest files|" + (top / "big/inner/blob").string() + "||Newest files|" +
+                         (top / "loose").string() + "||Oldest files|" + (top / "tiny/t").string() +
+                         "|");
 }

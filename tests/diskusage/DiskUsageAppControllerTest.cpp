@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <fstream>
+#include <map>
 #include <tuple>
 
 #include "core/settings/SettingsKeys.h"
@@ -287,8 +288,19 @@ TEST_F(DiskUsageAppControllerTest, RemovalsOnEitherPageShrinkThePlaceRowByWhatWe
         EXPECT_EQ(controller->leftCellArr.get()[0].usedSize, "4.00 KB");
         if (ring) {
             auto& page = controller->diskView();
+            // The scan's own walk made the Discover lists; what went leaves all three.
+            auto listed = [&](DiscoverModel::List list) {
+                std::vector<std::string> paths;
+                for (const auto& file : page.discover().rows(list)) paths.push_back(file.path);
+                return paths;
+            };
+            EXPECT_EQ(listed(DiscoverModel::List::Largest),
+                      (std::vector<std::string>{a + "/f", b + "/g"}));
             for (const auto& item : page.rows()) page.changeSelectArr(item, true);
             page.removalFinished(outcomes);
+            for (auto list : {DiscoverModel::List::Largest, DiscoverModel::List::Newest,
+                              DiscoverModel::List::Oldest})
+                EXPECT_EQ(listed(list), std::vector<std::string>{a + "/f"});
         } else {
             FSNode* root = controller->browserRoot();
             std::vector<FSNode*> nodes{nullptr, nullptr};
@@ -359,4 +371,55 @@ TEST_F(DiskUsageAppControllerTest, ScansFollowTheMeasureAndTheExcludedFoldersOfT
         }
         EXPECT_TRUE(marked) << ring;
     }
+}
+
+// Every finished scan of a place is kept on its worker, each kind of tree apart; the ring's
+// next scan of the place compares with the last. A place where nothing can be kept changes
+// nothing else.
+TEST_F(DiskUsageAppControllerTest, FinishedScansAreKeptAndTheNextRingScanCompares) {
+    fs::path scans = platform.root().path() / "scans";
+    auto kept = [&] {
+        return std::distance(fs::directory_iterator(scans), fs::directory_iterator());
+    };
+    auto scanHome = [&](fs::path folder) {
+        auto withKept = environment();
+        withKept.keptScans = std::move(folder);
+        controller = std::make_unique<DiskUsageAppController>(withKept);
+        controller->clickRow(0);
+        finish();
+        EXPECT_EQ(controller->pageMode.get(), DiskUsageAppController::kResults);
+        EXPECT_EQ(controller->leftCellArr.get()[0].usedSize.empty(), false);
+    };
+    scanHome(scans);
+    EXPECT_EQ(kept(), 1);
+    EXPECT_FALSE(controller->diskView().compared());
+
+    makeFile(home / "a/g", 1000);
+    makeFile(home / "n/x", 5);
+    controller->diskView().back();
+    ASSERT_TRUE(controller->getLocalPath());
+    finish();
+    EXPECT_EQ(kept(), 2);
+    ASSERT_TRUE(controller->diskView().compared());
+    std::map<std::string, std::string> changes;
+    for (const auto& row : controller->diskView().rows()) changes[row.name] = changeText(row);
+    EXPECT_EQ(changes, (std::map<std::string, std::string>{{"a", "+1.00 KB"}, {"n", "new"}}));
+
+    UserDefaults::standardUserDefaults().setBool(false, SettingsKey::QWDiskUsageShowStyle);
+    scanHome(scans);
+    EXPECT_EQ(kept(), 3);
+    EXPECT_EQ(controller->browserChanges(), nullptr);  // the place's first scan as items
+    makeFile(home / "a/g", 3000);
+    scanHome(scans);
+    ASSERT_TRUE(controller->browserChanges());
+    std::map<std::string, std::string> itemChanges;
+    for (const auto& item : controller->browserRoot()->children)
+        itemChanges[item->displayName()] = controller->browserChanges()->textOf(item.get());
+    EXPECT_EQ(itemChanges["a"], "+2.00 KB");
+    EXPECT_EQ(itemChanges["n"], "0.00 KB");
+
+    platform.root().write("blocked", "a file where a folder would be");
+    UserDefaults::standardUserDefaults().setBool(true, SettingsKey::QWDiskUsageShowStyle);
+    scanHome(platform.root().path() / "blocked/scans");
+    EXPECT_EQ(controller->diskView().rows().size(), 2u);
 }

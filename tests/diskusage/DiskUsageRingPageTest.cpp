@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <map>
 
 #include "core/events/EventBus.h"
 #include "core/events/Events.h"
@@ -254,4 +255,46 @@ TEST_F(DiskUsageRingPageTest, RowsCarryTheirColumnsSortByHeaderAndFilterUntilThe
     page.clickBreadcrumb(0);
     EXPECT_EQ(page.filter(), "");
     EXPECT_EQ(rowNames().size(), 3u);
+}
+
+TEST_F(DiskUsageRingPageTest, TreemapNamesTilesOpensFoldersOutlinesTheSelectionAndIsRemembered) {
+    EXPECT_EQ(page.chartKind(), RingPageModel::ChartKind::Ring);
+    page.setChartKind(RingPageModel::ChartKind::Treemap);
+    EXPECT_EQ(RingPageModel().chartKind(), RingPageModel::ChartKind::Treemap);
+
+    // 10 px² a byte: every item gets a tile, the small file too.
+    auto layOut = [&] {
+        std::map<std::string, const TreemapTile*> named;
+        for (const auto& tile : page.layOutTreemap(651, 100)) {
+            named[page.treemap().nameOf(tile)] = &tile;
+        }
+        return named;
+    };
+    auto centre = [](const TreemapTile* tile) {
+        return PieTree::PointerEvent{tile->rect.x + tile->rect.width / 2,
+                                     tile->rect.y + tile->rect.height / 2, 7.0f, 9.0f};
+    };
+    auto tiles = layOut();
+    ASSERT_TRUE(tiles.count("a") && tiles.count("b") && tiles.count("a1") && tiles.count("small"));
+    EXPECT_EQ(tiles["readme"]->tile, TreemapTileKind::File);
+
+    page.changeSelectArr(row("b"), true);
+    page.changeSelectArr(row("readme"), true);
+    auto selected = page.selectedTiles();
+    ASSERT_EQ(selected.size(), 2u);
+    EXPECT_EQ(selected[0], tiles["b"]);
+    EXPECT_EQ(selected[1], tiles["readme"]);
+
+    page.treemapMoved({tiles["b"]->rect.x + 1, tiles["b"]->rect.y + 1, 0, 0});  // its frame
+    EXPECT_EQ(page.bubble.get().name, "b");
+    EXPECT_EQ(page.bubble.get().size, "2.00 KB");
+    page.treemapMoved({-5, -5, 0, 0});
+    EXPECT_FALSE(page.bubble.get().visible);
+
+    // A file opens nothing; a folder inside a opens as its sector would.
+    page.treemapClicked(centre(tiles["readme"]));
+    EXPECT_EQ(page.currentPath(), top.string() + "/");
+    page.treemapClicked(centre(tiles["a1"]));
+    EXPECT_EQ(page.currentPath(), (top / "a/a1").string() + "/");
+    EXPECT_EQ(layOut().count("f"), 1u);
 }

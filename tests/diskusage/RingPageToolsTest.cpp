@@ -120,6 +120,41 @@ TEST(DiskUsageListColumns, SortClicksSearchAndCells) {
     EXPECT_EQ(columnTitle(ListColumn::Name, {ListColumn::Items, true}), "Name");
 }
 
+// The change since the previous scan sorts by bytes gained, a new item by its whole size; an
+// item whose change is unknown goes last either way.
+TEST(DiskUsageListColumns, TheChangeColumnSortsByBytesGained) {
+    struct Row {
+        std::string name;
+        std::optional<std::int64_t> change;
+        bool isNew;
+        std::string text;
+    };
+    const std::vector<Row> rows{{"grew", 2'100'000'000, false, "+2.10 GB"},
+                                {"shrank", -300'000'000, false, "-300.00 MB"},
+                                {"same", 0, false, "0.00 KB"},
+                                {"fresh", 500'000'000, true, "new"},
+                                {"file", std::nullopt, false, ""}};
+    std::vector<DiskUsageItem> items;
+    for (const Row& row : rows) {
+        items.push_back(item(row.name, 1));
+        items.back().change = row.change;
+        items.back().isNew = row.isNew;
+        EXPECT_EQ(changeText(items.back()), row.text) << row.name;
+    }
+    auto names = [](const std::vector<DiskUsageItem>& list) {
+        std::vector<std::string> out;
+        for (const auto& entry : list) out.push_back(entry.name);
+        return out;
+    };
+    ListSort byChange = sortAfterClick({}, ListColumn::Change);
+    EXPECT_EQ(byChange, (ListSort{ListColumn::Change, false}));
+    EXPECT_EQ(names(arrangedItems(items, byChange, "")),
+              (std::vector<std::string>{"grew", "fresh", "same", "shrank", "file"}));
+    EXPECT_EQ(names(arrangedItems(items, sortAfterClick(byChange, ListColumn::Change), "")),
+              (std::vector<std::string>{"shrank", "same", "fresh", "grew", "file"}));
+    EXPECT_EQ(columnTitle(ListColumn::Change, byChange), "Change \u25BC");
+}
+
 TEST(RingLabels, TextIsFittedWholeShortenedOrLeftOut) {
     struct Case {
         std::string text;

@@ -15,8 +15,10 @@
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
+#include <map>
 #include <mutex>
 #include <numbers>
+#include <optional>
 
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
@@ -26,6 +28,7 @@
 #include "diskusage/ui/DiskUsageColumnBrowserModel.h"
 #include "diskusage/ui/DiskUsageColumnBrowserToolPane.h"
 #include "diskusage/ui/DiskUsageColumnBrowserView.h"
+#include "diskusage/ui/DiskUsageDiscoverView.h"
 #include "diskusage/ui/DiskUsageItemMenu.h"
 #include "diskusage/ui/DiskUsageLeftCellView.h"
 #include "diskusage/ui/DiskUsagePathListPage.h"
@@ -36,8 +39,10 @@
 #include "diskusage/ui/PieChartBubble.h"
 #include "diskusage/ui/RingChartView.h"
 #include "diskusage/ui/SelectableItemRow.h"
+#include "diskusage/ui/TreemapView.h"
 #include "platform/ProcessLauncher.h"
 #include "support/AccessibleTree.h"
+#include "support/RecordingFileViewer.h"
 #include "support/ScriptedAsker.h"
 #include "support/TestPlatform.h"
 #include "support/UiPictures.h"
@@ -101,6 +106,7 @@ class DiskUsagePagesTest : public ::testing::Test {
                                         .totalBytes = 1'000'000'000'000,
                                         .freeBytes = 412'000'000'000}};
         options.columnBrowser = std::move(columns);
+        options.environment.keptScans = keptScans;
         tool = std::make_unique<DiskUsageTool>(host.needs(), std::move(options));
         tool->registerWith(host);
         pages.resize(820, 540);
@@ -122,6 +128,7 @@ class DiskUsagePagesTest : public ::testing::Test {
 
     TestPlatform platform;
     QtMainQueue queue;
+    std::optional<fs::path> keptScans;  // where the tool keeps its scans; none: not kept
     fs::path home;
     std::shared_ptr<ScriptedAsker> asker = std::make_shared<ScriptedAsker>();
     StackPageHost host{{.queue = &queue, .asker = asker}};
@@ -279,6 +286,101 @@ TEST_F(DiskUsagePagesTest, ScansDrawsHoversClicksInAndOutRemovesAndSavesThePictu
 }
 
 // The notice is no dead end: Back, Escape and Alt+Left lead back to the path list.
+TEST_F(DiskUsagePagesTest, TheTreemapSwitchShowsTilesHoversOpensAndSavesItsPicture) {
+    // Files of each kind beside the folders, for the picture's colours.
+    for (auto [name, bytes] : {std::pair{"holiday.jpg", 1'500'000},
+                               {"film.mkv", 2'500'000},
+                               {"song.mp3", 700'000},
+                               {"backup.tar.gz", 1'200'000},
+                               {"notes.pdf", 400'000},
+                               {"main.cpp", 150'000}}) {
+        makeFile(home / name, bytes);
+    }
+    for (int i = 0; i < 12; ++i) makeFile(home / "c/deep" / std::to_string(i) / "f", 90'000 * i);
+    QTest::mouseClick(tool->pathListPage()->rows()[0], Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
+    DiskUsageRingPage* ring = tool->ringPage();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ring->rows().size() == 9; }, 20000));
+    ring->treemapButton()->click();
+    TreemapView* view = ring->treemapView();
+    ASSERT_TRUE(view->isVisible());
+    EXPECT_FALSE(ring->chartView()->isVisible());
+    EXPECT_TRUE(ring->treemapButton()->isChecked());
+
+    QImage picture(view->size(), QImage::Format_ARGB32_Premultiplied);
+    view->render(&picture);
+    const TreemapLayout& layout = tool->controller().diskView().treemap();
+    auto tile = [&](const std::string& name) {
+        for (const auto& shown : layout.tiles())
+            if (layout.nameOf(shown) == name) return shown.rect;
+        ADD_FAILURE() << name;
+        return TreemapRect{};
+    };
+    // The film, the only video, shows in its kind's colour over its tile's share of the view.
+    TreemapRect film = tile("film.mkv");
+    EXPECT_NEAR(shareOfColour(picture, picture.rect(), QColor(219, 68, 55), 4),
+                film.area() / (view->width() * view->height()), 0.02);
+    ring->rows()[0]->checkBox()->click();  // outlined in the picture
+    send(view, QEvent::MouseMove, QPointF(film.x + film.width / 2, film.y + film.height / 2));
+    EXPECT_EQ(ring->bubble()->name(), "film.mkv");
+    EXPECT_TRUE(ring->bubble()->isVisible());
+    saveUiPicture(pages, "disk-usage-treemap");
+
+    TreemapRect c = tile("c");
+    send(view, QEvent::MouseButtonPress, QPointF(c.x + 3, c.y + 3));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ring->headerName()->text() == "c"; }, 20000));
+}
+
+TEST_F(DiskUsagePagesTest, DiscoverListsFilesToRevealAndRemoveAndSavesItsPicture) {
+    const std::pair<const char*, std::int64_t> dates[] = {{"a/one", 978307200},
+                                                          {"a/two", 1262304000},
+                                                          {"b/file", 1577836800},
+                                                          {"c/file", 1704067200}};
+    for (auto [name, seconds] : dates) {
+        struct timespec both[2] = {{seconds, 0}, {seconds, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (home / name).c_str(), both, 0), 0);
+    }
+    QTest::mouseClick(tool->pathListPage()->rows()[0], Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
+    DiskUsageRingPage* ring = tool->ringPage();
+    ring->discoverButton()->click();
+    DiskUsageDiscoverView* discover = ring->discoverView();
+    ASSERT_TRUE(discover->isVisible());
+    EXPECT_FALSE(ring->searchField()->isVisible());
+    auto listed = [&] {
+        std::vector<std::string> names;
+        for (auto* row : discover->rows())
+            names.push_back(fs::relative(row->item().path, home).string());
+        return names;
+    };
+    // Largest (equal sizes by path), newest, oldest.
+    EXPECT_EQ(listed(),
+              (std::vector<std::string>{"a/one", "a/two", "b/file", "c/file", "c/file", "b/file",
+                                        "a/two", "a/one", "a/one", "a/two", "b/file", "c/file"}));
+    saveUiPicture(pages, "disk-usage-discover");
+
+    auto viewer = std::make_shared<RecordingFileViewer>();
+    ring->itemActions().setViewer(viewer);
+    QMenu* menu = ring->itemMenu(discover->rows()[4]->item());
+    ASSERT_EQ(menu->actions()[3]->text(), "Show in Folder");
+    menu->actions()[3]->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ring->itemActions().work().isBusy(); }, 20000));
+    EXPECT_EQ(viewer->revealed, std::vector<std::string>{(home / "c/file").string()});
+
+    // Removed through the conversation, to the trash: the file leaves every list.
+    discover->rows()[4]->checkBox()->click();
+    EXPECT_EQ(ring->statusLine()->accessibleDescription(), "1 items are selected.");
+    asker->nextChoices = {0};
+    ring->removeButton()->click();
+    ASSERT_NE(ring->removalSheet(), nullptr);
+    ring->removalSheet()->confirmButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ring->work().isBusy(); }, 20000));
+    EXPECT_EQ(asker->questions.back(), "Move 1 item (2.00 MB) to the trash?");
+    EXPECT_TRUE(fs::exists(platform.context().xdgDataHome / "Trash/files/file"));
+    EXPECT_EQ(listed(), (std::vector<std::string>{"a/one", "a/two", "b/file", "b/file", "a/two",
+                                                  "a/one", "a/one", "a/two", "b/file"}));
+}
+
 TEST_F(DiskUsagePagesTest, TheColumnModeShowsANoticeWhenTheBuildHasNoColumnBrowser) {
     tool->pathListPage()->ringCheckBox()->setChecked(false);
     auto scan = [&] {
@@ -322,7 +424,7 @@ TEST_F(DiskUsagePagesTest, TheColumnBrowserRemovesThroughTheToolsGuard) {
     browser->columnView()->setCurrentIndex(c);
     QMenu* menu = browser->itemMenu();
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->actions().size(), 2);
+    ASSERT_EQ(menu->actions().size(), 4);
     menu->actions()[0]->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), root->children.back()->path());
     EXPECT_EQ(menu->actions()[1]->text(), "Open a Terminal Here");
@@ -376,6 +478,42 @@ TEST_F(DiskUsagePagesTest, OpenScanShowsTheFileAsItsOwnRowMarkedImportedWithoutR
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ring->work().isBusy(); }, 20000));
     EXPECT_TRUE(fs::exists(home / "a/one"));
     EXPECT_TRUE(asker->questions.empty());
+}
+
+// A second scan of a place compares with the one kept before: the list's change column says
+// what grew, what is new, and a line what went.
+TEST_F(DiskUsagePagesTest, ASecondScanShowsWhatChangedSinceTheFirst) {
+    TearDown();
+    keptScans = platform.root().path() / "scans";
+    makeTool({});
+    DiskUsageRingPage* ring = tool->ringPage();
+    auto scanHome = [&](std::size_t rows) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return tool->controller().bSearchFinished(); }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ring->rows().size() == rows; }, 20000));
+    };
+    QTest::mouseClick(tool->pathListPage()->rows()[0], Qt::LeftButton);
+    scanHome(3);
+    EXPECT_TRUE(ring->columnButtons()[5]->isHidden());  // nothing to compare with yet
+    EXPECT_EQ(ring->rows()[0]->cellTexts().size(), 3);
+
+    makeFile(home / "a/three", 1'000'000);
+    fs::remove_all(home / "b");
+    makeFile(home / "d/new", 500'000);
+    ring->backButton()->click();
+    ASSERT_TRUE(tool->controller().getLocalPath());
+    scanHome(3);
+    ASSERT_FALSE(ring->columnButtons()[5]->isHidden());
+    EXPECT_EQ(ring->columnButtons()[5]->text(), "Change");
+    std::map<QString, QString> changes;
+    for (auto* row : ring->rows()) changes[row->shownName()] = row->cellTexts().value(3);
+    EXPECT_EQ(changes,
+              (std::map<QString, QString>{{"a", "+1.00 MB"}, {"c", "0.00 KB"}, {"d", "new"}}));
+    EXPECT_FALSE(ring->goneLine()->isHidden());
+    EXPECT_TRUE(ring->goneLine()->text().startsWith("1 folder gone since "))
+        << ring->goneLine()->text().toStdString();
+    EXPECT_TRUE(ring->goneLine()->text().endsWith("(2.00 MB): b"));
+    ring->columnButtons()[5]->click();  // most grown first
+    EXPECT_EQ(ring->rows()[0]->shownName(), "a");
 }
 
 // The way a user walks the tool in one session, no restart: a place measured in columns, back,
@@ -464,7 +602,9 @@ TEST_F(DiskUsagePagesTest, TheRingPagesColumnsSearchHistoryAndItemMenu) {
     };
     auto headers = [&] {
         QStringList texts;
-        for (auto* header : ring->columnButtons()) texts << header->text();
+        for (auto* header : ring->columnButtons()) {
+            if (!header->isHidden()) texts << header->text();
+        }
         return texts;
     };
     EXPECT_EQ(headers(), (QStringList{"Name", "Size \u25BC", "%", "Items", "Modified"}));
@@ -516,7 +656,7 @@ TEST_F(DiskUsagePagesTest, TheRingPagesColumnsSearchHistoryAndItemMenu) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ring->itemActions().work().isBusy(); }, 20000));
     DiskUsageItem one = ring->rows()[0]->item();
     QMenu* menu = ring->itemMenu(one);
-    ASSERT_EQ(menu->actions().size(), 2);
+    ASSERT_EQ(menu->actions().size(), 4);
     EXPECT_EQ(menu->actions()[0]->text(), "Copy Path");
     EXPECT_FALSE(menu->actions()[1]->isVisible());
     menu->actions()[0]->trigger();

@@ -70,6 +70,8 @@ const SettingKeyInfo kTable[] = {
      std::nullopt, "disk-usage sizes: true the space taken on the disk, false apparent sizes"},
     {SettingsKey::DiskUsageExcludes, PathList, R::Preferences, V(std::string()), std::nullopt,
      std::nullopt, "folders the disk-usage scans never read, one absolute path a line"},
+    {SettingsKey::DiskUsageChartKind, Text, R::Preferences, V(std::string("ring")), std::nullopt,
+     std::nullopt, "disk-usage results chart: ring or treemap"},
     {SettingsKey::SUEnableAutomaticChecks, Boolean, R::None, std::nullopt, std::nullopt,
      std::nullopt, "ask PackageKit for a newer quillby-pro package"},
     {SettingsKey::SUScheduledCheckInterval, Integer, R::None, std::nullopt, 0, std::nullopt,
@@ -143,6 +145,8 @@ std::string_view settingTypeName(SettingType type) {
             return "boolean";
         case PathList:
             return "paths";
+        case Text:
+            return "text";
     }
     return "?";
 }
@@ -172,6 +176,7 @@ SettingInput parseSettingInput(const SettingKeyInfo& key, std::string_view text)
             return input;
         }
         case PathList:
+        case Text:
             input.value = std::string(text);
             return input;
         case Float: {

@@ -39,6 +39,7 @@ inline constexpr const char* QWDiskUsageLimit = "QWDiskUsageLimit";
 inline constexpr const char* QWDiskUsageUnit = "QWDiskUsageUnit";
 inline constexpr const char* DiskUsageAllocatedSize = "DiskUsageAllocatedSize";
 inline constexpr const char* DiskUsageExcludes = "DiskUsageExcludes";
+inline constexpr const char* DiskUsageChartKind = "DiskUsageChartKind";
 inline constexpr const char* SUEnableAutomaticChecks = "SUEnableAutomaticChecks";
 inline constexpr const char* SUScheduledCheckInterval = "SUScheduledCheckInterval";
 inline constexpr const char* DisplayType = "DisplayType";
@@ -49,7 +50,8 @@ inline constexpr const char* SystemJournalLimit = "SystemJournalLimit";
 }  // namespace SettingsKey
 
 // PathList: paths (or patterns), one a line, stored as one text (UserDefaults::linesForKey).
-enum class SettingType { Float, Integer, UnsignedInteger, Boolean, PathList };
+// Text: one word of a few the key's meaning names.
+enum class SettingType { Float, Integer, UnsignedInteger, Boolean, PathList, Text };
 
 // Who registers a key's default: the preferences' class initialisation, the main window, or
 // nobody (the key reads 0 or false until written).

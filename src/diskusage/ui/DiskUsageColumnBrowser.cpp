@@ -78,7 +78,7 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
     connect(view_, &QWidget::customContextMenuRequested, this, [this] {
         if (QMenu* menu = itemMenu()) menu->popup(QCursor::pos());
     });
-    connect(itemMenu_, &DiskUsageItemMenu::terminalFailed, this,
+    connect(itemMenu_, &DiskUsageItemMenu::actionFailed, this,
             [this](const QString& message) { status_->showMessage(message, true); });
     connect(remove_, &QPushButton::clicked, this, &DiskUsageColumnBrowser::removeCheckedItems);
     connect(open_, &QToolButton::clicked, this, &DiskUsageColumnBrowser::openItem);
@@ -116,10 +116,10 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
 
 DiskUsageColumnBrowser::~DiskUsageColumnBrowser() = default;
 
-void DiskUsageColumnBrowser::setRoot(FSNode* root) {
+void DiskUsageColumnBrowser::setRoot(FSNode* root, const ItemTreeChanges* changes) {
     ++generation_;
     root_ = root;
-    model_->setRoot(root);
+    model_->setRoot(root, changes);
     status_->clear();
     status_->setAccessibleDescription({});
     open_->setEnabled(root && !removal_->isBusy());

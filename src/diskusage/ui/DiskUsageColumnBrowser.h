@@ -20,6 +20,7 @@ class QToolButton;
 namespace quillby {
 
 class Asker;
+class ItemTreeChanges;
 class BusySpinner;
 class DiskUsageColumnBrowserModel;
 class DiskUsageColumnBrowserView;
@@ -51,8 +52,9 @@ class DiskUsageColumnBrowser : public QWidget {
 
     // Shows the tree under `root`, whose items are its top-level items; none shows an empty
     // browser. The tree stays the caller's: it must outlive its showing here (set another root
-    // before releasing it) and change only through this browser while shown.
-    void setRoot(FSNode* root);
+    // before releasing it) and change only through this browser while shown. With `changes`,
+    // each row also says its change since the place's previous scan.
+    void setRoot(FSNode* root, const ItemTreeChanges* changes = nullptr);
     FSNode* root() const { return root_; }
     // While a scan runs the remove button stays off.
     void setScanRunning(bool running);

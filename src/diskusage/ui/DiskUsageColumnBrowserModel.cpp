@@ -28,12 +28,17 @@ QString sizeText(const FSNode& node) {
 
 }  // namespace
 
+QString DiskUsageColumnBrowserModel::changeText(const FSNode& node) const {
+    return changes_ ? QString::fromStdString(changes_->textOf(&node)) : QString();
+}
+
 DiskUsageColumnBrowserModel::DiskUsageColumnBrowserModel(QObject* parent)
     : QAbstractItemModel(parent) {}
 
-void DiskUsageColumnBrowserModel::setRoot(FSNode* root) {
+void DiskUsageColumnBrowserModel::setRoot(FSNode* root, const ItemTreeChanges* changes) {
     beginResetModel();
     root_ = root;
+    changes_ = changes;
     made_.clear();
     rowOf_.clear();
     endResetModel();
@@ -161,13 +166,18 @@ QVariant DiskUsageColumnBrowserModel::data(const QModelIndex& index, int role) c
                    (node.unreadable ? QStringLiteral("\n") + tr(kUnreadableTip)
                     : node.excluded ? QStringLiteral("\n") + tr(kExcludedTip)
                                     : QString());
-        case Qt::AccessibleTextRole:
-            return tr("%1, %2%3%4")
+        case Qt::AccessibleTextRole: {
+            QString change = changeText(node);
+            return tr("%1, %2%3%4%5")
                 .arg(QString::fromStdString(node.displayName()), sizeText(node),
                      node.isDirectory ? tr(", folder") : QString(),
                      node.unreadable ? tr(", could not be read")
                      : node.excluded ? tr(", excluded")
-                                     : QString());
+                                     : QString(),
+                     change.isEmpty() ? QString() : tr(", %1 since the last scan").arg(change));
+        }
+        case ChangeTextRole:
+            return changeText(node);
         case SizeRole:
             return QVariant::fromValue<qulonglong>(node.size);
         case SizeTextRole:

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <unordered_map>
 
+#include "diskusage/EarlierScan.h"
 #include "diskusage/FSNode.h"
 
 namespace quillby {
@@ -24,12 +25,13 @@ class DiskUsageColumnBrowserModel : public QAbstractItemModel {
         SizeRole = Qt::UserRole + 1,  // the size in bytes (qulonglong)
         SizeTextRole,                 // the size text ("3.20 GB")
         IsFolderRole,                 // bool
+        ChangeTextRole,  // the change since the previous scan ("+2.10 GB", "new"), when known
     };
 
     explicit DiskUsageColumnBrowserModel(QObject* parent = nullptr);
 
-    // Shows the tree under `root` (none: nothing).
-    void setRoot(FSNode* root);
+    // Shows the tree under `root` (none: nothing), with each item's `changes` when given.
+    void setRoot(FSNode* root, const ItemTreeChanges* changes = nullptr);
     FSNode* root() const { return root_; }
     // The node of an index; the root for the invalid index.
     FSNode* nodeAt(const QModelIndex& index) const;
@@ -66,9 +68,11 @@ class DiskUsageColumnBrowserModel : public QAbstractItemModel {
 
   private:
     QIcon iconFor(const FSNode& node) const;
+    QString changeText(const FSNode& node) const;
     int madeRows(const FSNode* folder) const;
 
     FSNode* root_ = nullptr;
+    const ItemTreeChanges* changes_ = nullptr;
     // How many rows of each opened folder exist.
     std::unordered_map<const FSNode*, int> made_;
     // The row of each folder that has a row, among its father's items.

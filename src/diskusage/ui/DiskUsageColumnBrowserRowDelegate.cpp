@@ -100,6 +100,15 @@ void DiskUsageColumnBrowserRowDelegate::paint(QPainter* painter, const QStyleOpt
     painter->setPen(colourOf(sizeColourFor(bytes)));
     painter->drawText(content, Qt::AlignRight | Qt::AlignVCenter, size);
 
+    // The change since the previous scan, when one was compared, stands left of the size.
+    QString change = index.data(DiskUsageColumnBrowserModel::ChangeTextRole).toString();
+    if (!change.isEmpty()) {
+        QRect changeArea = content.adjusted(0, 0, -(sizeWidth + 8), 0);
+        painter->setPen(WindowStyle::secondaryText());
+        painter->drawText(changeArea, Qt::AlignRight | Qt::AlignVCenter, change);
+        sizeWidth += metrics.horizontalAdvance(change) + 8;
+    }
+
     QRect name = content.adjusted(0, 0, -(sizeWidth + 8), 0);
     painter->setPen(text);
     painter->drawText(name, Qt::AlignLeft | Qt::AlignVCenter,

@@ -27,9 +27,9 @@ void DiskUsageColumnBrowserToolPane::removeFrom(const std::string& scanRoot) {
     browser_->setRemovers(removal.pathRemover(), removal.rightsRemover());
 }
 
-void DiskUsageColumnBrowserToolPane::showTree(FSNode* root) {
+void DiskUsageColumnBrowserToolPane::showTree(FSNode* root, const ItemTreeChanges* changes) {
     removeFrom(root ? root->path() : "");
-    browser_->setRoot(root);
+    browser_->setRoot(root, changes);
 }
 
 DiskUsageColumnBrowserFactory DiskUsageColumnBrowserToolPane::factory(

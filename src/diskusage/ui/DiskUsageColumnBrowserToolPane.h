@@ -20,7 +20,7 @@ class DiskUsageColumnBrowserToolPane final : public DiskUsageColumnBrowserPane {
     DiskUsageColumnBrowserToolPane(std::shared_ptr<Asker> asker, const std::string& homeFolder,
                                    QWidget* parent);
 
-    void showTree(FSNode* root) override;
+    void showTree(FSNode* root, const ItemTreeChanges* changes) override;
     DiskUsageColumnBrowser* browser() const { return browser_; }
 
     // The factory the tool is given: one pane per tool, asking through `asker`.

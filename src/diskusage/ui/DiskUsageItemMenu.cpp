@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "core/fs/PathRules.h"
+#include "platform/FileViewer.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Services.h"
 #include "ui/WorkRunner.h"
@@ -13,7 +14,10 @@
 namespace quillby {
 
 DiskUsageItemMenu::DiskUsageItemMenu(QObject* parent)
-    : QObject(parent), work_(new WorkRunner(this)), launcher_(Services::get<ProcessLauncher>()) {
+    : QObject(parent),
+      work_(new WorkRunner(this)),
+      launcher_(Services::get<ProcessLauncher>()),
+      viewer_(Services::get<FileViewer>()) {
     std::vector<std::string> desktops;
     for (const QString& name :
          QString::fromLocal8Bit(qgetenv("XDG_CURRENT_DESKTOP")).split(QLatin1Char(':'))) {
@@ -47,7 +51,24 @@ QMenu* DiskUsageItemMenu::menuFor(const std::string& path, bool isFolder, bool m
         menu->addAction(tr("Open a Terminal Here"), this, [this, folder] { openTerminal(folder); });
     terminal->setVisible(terminal_ && launcher_ && mayOpen && !folder.empty());
     if (terminal_) terminal->setToolTip(QString::fromStdString(terminal_->name));
+    QAction* open = menu->addAction(tr("Open"), this, [this, path] {
+        view(&FileViewer::openFile, path, tr("\"%1\" could not be opened."));
+    });
+    QAction* reveal = menu->addAction(tr("Show in Folder"), this, [this, path] {
+        view(&FileViewer::revealItem, path, tr("\"%1\" could not be shown."));
+    });
+    for (QAction* action : {open, reveal}) action->setVisible(viewer_ && mayOpen);
     return menu;
+}
+
+void DiskUsageItemMenu::view(bool (FileViewer::*request)(const std::string&),
+                             const std::string& path, const QString& failure) {
+    QString message = failure.arg(QString::fromStdString(path));
+    // The viewer may wait on the disk or the desktop.
+    work_->run<bool>([viewer = viewer_, request, path] { return ((*viewer).*request)(path); },
+                     [this, message](bool done) {
+                         if (!done) emit actionFailed(message);
+                     });
 }
 
 void DiskUsageItemMenu::openTerminal(const std::string& folder) {
@@ -64,7 +85,7 @@ void DiskUsageItemMenu::openTerminal(const std::string& folder) {
                 terminals_.push_back(std::move(started));
                 return;
             }
-            emit terminalFailed(
+            emit actionFailed(
                 tr("%1 could not be started in %2.")
                     .arg(QString::fromStdString(name), QString::fromStdString(folder)));
         });

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -21,12 +22,14 @@
 #include "core/work/PrivilegedAuthorization.h"
 #include "diskusage/DiskUsageListColumns.h"
 #include "diskusage/RingPageModel.h"
+#include "diskusage/ui/DiskUsageDiscoverView.h"
 #include "diskusage/ui/DiskUsageItemMenu.h"
 #include "diskusage/ui/DiskUsageRemovalSheet.h"
 #include "diskusage/ui/PageParts.h"
 #include "diskusage/ui/PieChartBubble.h"
 #include "diskusage/ui/RingChartView.h"
 #include "diskusage/ui/SelectableItemRow.h"
+#include "diskusage/ui/TreemapView.h"
 #include "ui/ImageProvider.h"
 #include "ui/RemovalSteps.h"
 #include "ui/RichStatusLine.h"
@@ -38,9 +41,9 @@ namespace quillby {
 namespace {
 
 // The list's columns from left to right, as their headers stand.
-constexpr ListColumn kColumnOrder[] = {ListColumn::Name, ListColumn::Size,
-                                       ListColumn::PercentOfParent, ListColumn::Items,
-                                       ListColumn::Modified};
+constexpr ListColumn kColumnOrder[] = {
+    ListColumn::Name,  ListColumn::Size,     ListColumn::PercentOfParent,
+    ListColumn::Items, ListColumn::Modified, ListColumn::Change};
 // Room beside the rows for the list's scroll bar.
 constexpr int kScrollBarRoom = 18;
 
@@ -73,13 +76,18 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
       name_(new QLabel(this)),
       size_(new QLabel(this)),
       origin_(new QLabel(this)),
+      gone_(new QLabel(this)),
       breadcrumb_(new QHBoxLayout),
       previous_(new QToolButton(this)),
       next_(new QToolButton(this)),
       search_(new QLineEdit(this)),
       list_(new QVBoxLayout),
       chart_(new RingChartView(page, this)),
-      bubble_(new PieChartBubble(chart_)),
+      treemap_(new TreemapView(page, this)),
+      charts_(new QStackedWidget(this)),
+      ringButton_(new QToolButton(this)),
+      treemapButton_(new QToolButton(this)),
+      bubble_(new PieChartBubble(charts_)),
       back_(new QPushButton(tr("Back"), this)),
       lock_(new QToolButton(this)),
       remove_(new QPushButton(this)),
@@ -131,10 +139,13 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
     headerRow->setContentsMargins(SelectableItemRow::kSpacing, 0,
                                   SelectableItemRow::kSpacing + kScrollBarRoom, 0);
     headerRow->setSpacing(SelectableItemRow::kSpacing);
-    const QString spoken[] = {tr("Sort by name"), tr("Sort by size"),
-                              tr("Sort by share of the folder"), tr("Sort by number of items"),
-                              tr("Sort by last change")};
-    for (int i = 0; i < 5; ++i) {
+    const QString spoken[] = {tr("Sort by name"),
+                              tr("Sort by size"),
+                              tr("Sort by share of the folder"),
+                              tr("Sort by number of items"),
+                              tr("Sort by last change"),
+                              tr("Sort by change since the last scan")};
+    for (int i = 0; i < 6; ++i) {
         auto* header = new QToolButton(headers);
         header->setAutoRaise(true);
         header->setAccessibleName(spoken[i]);
@@ -151,17 +162,58 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
         columns_[static_cast<std::size_t>(i)] = header;
     }
     headers->setFixedWidth(SelectableItemRow::listRowWidth() + kScrollBarRoom);
+    columns_[5]->hide();
+    columnHeaders_ = headers;
+    rowList_ = scroll;
+    gone_->setWordWrap(true);
+    gone_->setAccessibleName(tr("Folders gone since the last scan"));
+    gone_->setStyleSheet(QStringLiteral("color: #c8c8c8;"));
+    gone_->hide();
 
     origin_->setWordWrap(true);
     origin_->setAccessibleName(tr("Origin of the tree"));
     origin_->hide();
 
+    // The list's switch: the folder's items, or the scanned folder's largest, newest and oldest
+    // files (Discover).
+    discover_ = new DiskUsageDiscoverView(page_, this);
+    discover_->hide();
+    connect(discover_, &DiskUsageDiscoverView::menuRequested, this,
+            [this](const DiskUsageItem& chosen, QPoint at) { itemMenu(chosen)->popup(at); });
+    auto* lists = new QWidget(this);
+    lists->setAccessibleName(tr("List"));
+    auto* listRow = new QHBoxLayout(lists);
+    listRow->setContentsMargins(0, 0, 0, 0);
+    listRow->setSpacing(0);
+    itemsButton_ = new QToolButton(lists);
+    discoverButton_ = new QToolButton(lists);
+    itemsButton_->setText(tr("Items"));
+    itemsButton_->setAccessibleName(tr("Show the folder's items"));
+    discoverButton_->setText(tr("Discover"));
+    discoverButton_->setAccessibleName(tr("Show the largest, newest and oldest files"));
+    for (QToolButton* button : {itemsButton_, discoverButton_}) {
+        button->setToolTip(button->accessibleName());
+        button->setCheckable(true);
+        button->setAutoExclusive(true);
+        listRow->addWidget(button);
+    }
+    listRow->addStretch(1);
+    itemsButton_->setChecked(true);
+    connect(discoverButton_, &QToolButton::toggled, this, [this](bool on) {
+        for (QWidget* part : {static_cast<QWidget*>(search_), columnHeaders_, rowList_})
+            part->setVisible(!on);
+        discover_->setVisible(on);
+    });
+
     auto* left = new QVBoxLayout;
     left->addWidget(origin_);
     left->addLayout(header);
+    left->addWidget(lists);
     left->addWidget(search_);
     left->addWidget(headers);
     left->addWidget(scroll, 1);
+    left->addWidget(discover_, 1);
+    left->addWidget(gone_);
 
     back_->setToolTip(tr("Back to the path list"));
     back_->setAccessibleName(tr("Back"));
@@ -192,14 +244,37 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
     next_->setToolTip(tr("Forward to the folder left by Back (Alt+Right)"));
     connect(previous_, &QToolButton::clicked, this, &DiskUsageRingPage::historyBack);
     connect(next_, &QToolButton::clicked, this, &DiskUsageRingPage::historyForward);
+    // The chart's switch: two buttons side by side, one of them down.
+    auto* kinds = new QWidget(this);
+    kinds->setAccessibleName(tr("Chart"));
+    auto* kindRow = new QHBoxLayout(kinds);
+    kindRow->setContentsMargins(0, 0, 0, 0);
+    kindRow->setSpacing(0);
+    const std::pair<QToolButton*, RingPageModel::ChartKind> switches[] = {
+        {ringButton_, RingPageModel::ChartKind::Ring},
+        {treemapButton_, RingPageModel::ChartKind::Treemap}};
+    for (auto [button, kind] : switches) {
+        bool ring = kind == RingPageModel::ChartKind::Ring;
+        button->setText(ring ? tr("Ring") : tr("Treemap"));
+        button->setAccessibleName(ring ? tr("Show as a ring") : tr("Show as a treemap"));
+        button->setToolTip(button->accessibleName());
+        button->setCheckable(true);
+        button->setAutoExclusive(true);
+        connect(button, &QToolButton::clicked, this, [this, kind] { page_.setChartKind(kind); });
+        kindRow->addWidget(button);
+    }
+
     auto* top = new QHBoxLayout;
     top->addWidget(previous_);
     top->addWidget(next_);
     top->addWidget(crumbs, 1);
+    top->addWidget(kinds);
 
+    charts_->addWidget(chart_);
+    charts_->addWidget(treemap_);
     auto* right = new QVBoxLayout;
     right->addLayout(top);
-    right->addWidget(chart_, 1);
+    right->addWidget(charts_, 1);
 
     auto* middle = new QHBoxLayout;
     middle->addLayout(left);
@@ -210,7 +285,7 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
     layout->addWidget(report_);
     layout->addLayout(bottom);
 
-    connect(itemMenu_, &DiskUsageItemMenu::terminalFailed, this, [this](const QString& message) {
+    connect(itemMenu_, &DiskUsageItemMenu::actionFailed, this, [this](const QString& message) {
         report_->setText(message);
         report_->show();
     });
@@ -243,11 +318,14 @@ DiskUsageRingPage::DiskUsageRingPage(RingPageModel& page, std::shared_ptr<Asker>
         page_.selectionChanged.observe([this](const int&) { showSelection(); }));
     subscriptions_.push_back(
         page_.bubble.observe([this](const RingPageModel::Bubble&) { showBubble(); }));
+    subscriptions_.push_back(
+        page_.chartKindChanged.observe([this](const int&) { showChartKind(); }));
     subscriptions_.push_back(EventBus::defaultCenter().observe(
         Events::changeLockState, [this](const Event&) { showLock(); }));
     showListing();
     showSelection();
     showLock();
+    showChartKind();
 }
 
 DiskUsageRingPage::~DiskUsageRingPage() {
@@ -290,6 +368,9 @@ void DiskUsageRingPage::showListing() {
                                               "removed, opened or revealed here.")
                                          : QString());
     origin_->setVisible(page_.imported());
+    // A scan file's tree has no file dates to discover by.
+    if (page_.imported()) itemsButton_->setChecked(true);
+    discoverButton_->setEnabled(!page_.imported());
 
     clearLayout(breadcrumb_);
     const auto& components = page_.breadcrumb();
@@ -324,12 +405,21 @@ void DiskUsageRingPage::showRows() {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         columns_[i]->setText(QString::fromStdString(columnTitle(kColumnOrder[i], page_.sort())));
     }
+    // The change column shows while the list compares with the place's previous scan.
+    bool compared = page_.compared();
+    columns_[5]->setVisible(compared);
+    int width = SelectableItemRow::listRowWidth(compared) + kScrollBarRoom;
+    columnHeaders_->setFixedWidth(width);
+    rowList_->setFixedWidth(width);
+    gone_->setText(QString::fromStdString(page_.goneText()));
+    gone_->setVisible(!gone_->text().isEmpty());
     clearLayout(list_);
     rows_.clear();
     for (const auto& item : page_.rows()) {
         SelectableItemRow::Cells cells{QString::fromStdString(page_.percentText(item)),
                                        QString::fromStdString(itemCountText(item.itemCount)),
                                        QString::fromStdString(modifiedText(item.modified))};
+        if (compared) cells.change = QString::fromStdString(changeText(item));
         auto* row = new SelectableItemRow(item, page_.isSelected(item.path),
                                           SelectableItemRow::Kind::BigSizeFilesList, &cells);
         row->checkBox()->setEnabled(!page_.imported());
@@ -350,6 +440,7 @@ void DiskUsageRingPage::showRows() {
     }
     list_->addStretch(1);
     chart_->update();
+    treemap_->update();
 }
 
 void DiskUsageRingPage::historyBack() {
@@ -379,6 +470,7 @@ void DiskUsageRingPage::showSelection() {
     remove_->setIcon(ImageProvider::shared().icon(
         page_.removeEnabled() ? QStringLiteral("remove.png") : QStringLiteral("remove_d.png")));
     for (auto* row : rows_) row->setSelected(page_.isSelected(row->item().path));
+    treemap_->update();  // the selection is outlined there
 }
 
 void DiskUsageRingPage::showBubble() {
@@ -387,8 +479,19 @@ void DiskUsageRingPage::showBubble() {
         bubble_->hide();
         return;
     }
-    QPoint point = chart_->mapFromGlobal(QPointF(shown.x, shown.y)).toPoint();
+    QPoint point = charts_->mapFromGlobal(QPointF(shown.x, shown.y)).toPoint();
     bubble_->showAt(QString::fromStdString(shown.name), QString::fromStdString(shown.size), point);
+}
+
+void DiskUsageRingPage::showChartKind() {
+    bool treemap = page_.chartKind() == RingPageModel::ChartKind::Treemap;
+    bool focused = charts_->currentWidget() && charts_->currentWidget()->hasFocus();
+    QWidget* shown = treemap ? static_cast<QWidget*>(treemap_) : chart_;
+    charts_->setCurrentWidget(shown);
+    // Keys go to the chart shown.
+    setFocusProxy(shown);
+    if (focused) shown->setFocus();
+    (treemap ? treemapButton_ : ringButton_)->setChecked(true);
 }
 
 void DiskUsageRingPage::showLock() {

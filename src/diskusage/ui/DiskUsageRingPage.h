@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QStackedWidget;
 class QToolButton;
 class QVBoxLayout;
 
@@ -25,11 +26,13 @@ namespace quillby {
 
 class Asker;
 class DiskUsageRemovalSheet;
+class DiskUsageDiscoverView;
 class DiskUsageItemMenu;
 class PieChartBubble;
 class PrivilegedAuthorization;
 class RingChartView;
 class SelectableItemRow;
+class TreemapView;
 class RingPageModel;
 class WorkRunner;
 
@@ -66,6 +69,10 @@ class DiskUsageRingPage : public GradientPage {
     DiskUsageItemMenu& itemActions() const { return *itemMenu_; }
 
     RingChartView* chartView() const { return chart_; }
+    TreemapView* treemapView() const { return treemap_; }
+    // The two-way switch over the chart: the ring or the treemap (RingPageModel::chartKind).
+    QToolButton* ringButton() const { return ringButton_; }
+    QToolButton* treemapButton() const { return treemapButton_; }
     PieChartBubble* bubble() const { return bubble_; }
     QLabel* headerName() const { return name_; }
     QLabel* headerSize() const { return size_; }
@@ -82,9 +89,16 @@ class DiskUsageRingPage : public GradientPage {
     QToolButton* nextFolderButton() const { return next_; }
     // Narrows the list to the names holding its text; a new folder clears it.
     QLineEdit* searchField() const { return search_; }
-    // The list's column headers (Name, Size, %, Items, Modified); a click sorts by one.
-    const std::array<QToolButton*, 5>& columnButtons() const { return columns_; }
+    // The list's column headers (Name, Size, %, Items, Modified, Change); a click sorts by one.
+    // Change shows only while the list compares with a previous scan.
+    const std::array<QToolButton*, 6>& columnButtons() const { return columns_; }
+    // "N folders gone since …" under the list; hidden when none went.
+    QLabel* goneLine() const { return gone_; }
     QToolButton* lockButton() const { return lock_; }
+    // The list's switch: the folder's items, or Discover (the largest, newest and oldest files).
+    QToolButton* itemsButton() const { return itemsButton_; }
+    QToolButton* discoverButton() const { return discoverButton_; }
+    DiskUsageDiscoverView* discoverView() const { return discover_; }
     const std::vector<SelectableItemRow*>& rows() const { return rows_; }
     std::vector<QToolButton*> breadcrumbButtons() const;
     DiskUsageRemovalSheet* removalSheet() const { return sheet_; }
@@ -107,6 +121,7 @@ class DiskUsageRingPage : public GradientPage {
     void showSelection();
     void showBubble();
     void showLock();
+    void showChartKind();
 
     RingPageModel& page_;
     std::shared_ptr<Asker> asker_;
@@ -115,14 +130,21 @@ class DiskUsageRingPage : public GradientPage {
     QLabel* name_;
     QLabel* size_;
     QLabel* origin_;
+    QLabel* gone_;
     QHBoxLayout* breadcrumb_;
     QToolButton* previous_;
     QToolButton* next_;
     QLineEdit* search_;
-    std::array<QToolButton*, 5> columns_{};
+    std::array<QToolButton*, 6> columns_{};
+    QWidget* columnHeaders_ = nullptr;
+    QWidget* rowList_ = nullptr;
     QVBoxLayout* list_;
     std::vector<SelectableItemRow*> rows_;
     RingChartView* chart_;
+    TreemapView* treemap_;
+    QStackedWidget* charts_;
+    QToolButton* ringButton_;
+    QToolButton* treemapButton_;
     PieChartBubble* bubble_;
     QPushButton* back_;
     QToolButton* lock_;
@@ -135,6 +157,9 @@ class DiskUsageRingPage : public GradientPage {
     WorkRunner* removing_;  // removals, which Stop ends
     std::vector<Subscription> subscriptions_;
     DiskUsageItemMenu* itemMenu_;
+    QToolButton* itemsButton_ = nullptr;
+    QToolButton* discoverButton_ = nullptr;
+    DiskUsageDiscoverView* discover_ = nullptr;
 };
 
 }  // namespace quillby

@@ -86,7 +86,7 @@ DiskUsageTool::DiskUsageTool(const PageNeeds& needs, Options options, QObject* p
     subscriptions_.push_back(
         controller_->pageMode.observe([this](const int& mode) { pageModeChanged(mode); }));
     subscriptions_.push_back(controller_->browserRootChanged.observe([this](const int&) {
-        if (columns_) columns_->showTree(controller_->browserRoot());
+        if (columns_) columns_->showTree(controller_->browserRoot(), controller_->browserChanges());
     }));
 }
 
@@ -164,7 +164,8 @@ void DiskUsageTool::pageModeChanged(int mode) {
             columnsBar_->hide();
         } else {
             columnsBar_->show();
-            if (columns_) columns_->showTree(controller_->browserRoot());
+            if (columns_)
+                columns_->showTree(controller_->browserRoot(), controller_->browserChanges());
             results_->setCurrentWidget(columns_ ? static_cast<QWidget*>(columns_.data())
                                                 : noColumns_.data());
         }

@@ -42,12 +42,6 @@ QPainterPath sectorPath(const RingSector& sector, const RingViewport& viewport) 
     return path;
 }
 
-// Dark text on light fills, light text on dark ones.
-QColor textOn(const RingColour& fill) {
-    double luminance = 0.299 * fill.r + 0.587 * fill.g + 0.114 * fill.b;
-    return luminance > 140 ? QColor(20, 20, 24) : QColor(245, 245, 245);
-}
-
 PieTree::PointerEvent pointerEvent(const QMouseEvent& event) {
     QPointF local = event.position();
     QPointF screen = event.globalPosition();
@@ -95,13 +89,6 @@ PaintedParts::Part RingChartView::paintedPart(int index) const {
     return part;
 }
 
-QString RingChartView::paintedDescription() const {
-    int focused = focusedPart();
-    if (focused < 0) return {};
-    Part part = paintedPart(focused);
-    return tr("%1, %2").arg(part.name, part.description);
-}
-
 void RingChartView::pressPart(int index) {
     if (index < 0 || index >= paintedPartCount()) return;
     const RingFolderNode* node = frame()[static_cast<std::size_t>(index)].node;
@@ -146,6 +133,11 @@ void RingChartView::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     update();
     announceFocus(this, focusedPart());
+}
+
+QColor RingChartView::textOn(const RingColour& fill) {
+    double luminance = 0.299 * fill.r + 0.587 * fill.g + 0.114 * fill.b;
+    return luminance > 140 ? QColor(20, 20, 24) : QColor(245, 245, 245);
 }
 
 void RingChartView::paintFrame(QPainter& painter, const std::vector<RingSector>& frame,

@@ -30,11 +30,13 @@ class RingChartView : public QWidget, public PaintedParts {
     static void paintLabels(QPainter& painter, const std::vector<RingSector>& frame,
                             const QSize& size, const QFont& font);
 
+    // The colour of a name over `fill`: dark on light fills, light on dark ones.
+    static QColor textOn(const RingColour& fill);
+
     QSize sizeHint() const override { return {420, 420}; }
     QSize minimumSizeHint() const override { return {200, 200}; }
 
     QAccessible::Role paintedRole() const override { return QAccessible::Chart; }
-    QString paintedDescription() const override;
     int paintedPartCount() const override;
     Part paintedPart(int index) const override;
     int focusedPart() const override;

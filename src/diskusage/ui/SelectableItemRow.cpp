@@ -34,16 +34,18 @@ int SelectableItemRow::sizeColumnWidth() {
 
 int SelectableItemRow::cellWidths(int column) {
     static const QString widest[] = {QStringLiteral("100%"), QStringLiteral("000,000"),
-                                     QStringLiteral("0000-00-00 00:00")};
-    column = std::clamp(column, 0, 2);
+                                     QStringLiteral("0000-00-00 00:00"),
+                                     QStringLiteral("-0000.00 MB")};
+    column = std::clamp(column, 0, 3);
     // The date keeps a gap from the count before it.
     return QFontMetrics(rowFont()).horizontalAdvance(widest[column]) +
            (column == 2 ? 3 : 1) * kSpacing;
 }
 
-int SelectableItemRow::listRowWidth() {
+int SelectableItemRow::listRowWidth(bool withChange) {
     int width = 200;
-    for (int column = 0; column < 3; ++column) width += cellWidths(column) + kSpacing;
+    for (int column = 0; column < (withChange ? 4 : 3); ++column)
+        width += cellWidths(column) + kSpacing;
     return width;
 }
 
@@ -55,11 +57,17 @@ SelectableItemRow::SelectableItemRow(const DiskUsageItem& item, bool selected, K
       check_(new QCheckBox(this)),
       name_(new QLabel(this)) {
     bool inList = kind == Kind::BigSizeFilesList;
-    setFixedSize(!inList ? 560 : cells ? listRowWidth() : 200, 30);
+    setFixedSize(!inList ? 560 : cells ? listRowWidth(cells->change.has_value()) : 200, 30);
     QString name = QString::fromStdString(item.name);
     QFont font = rowFont();
     QString shown = name;
-    if (inList) {
+    if (inList && cells) {
+        // The name gets the room the row's fixed columns leave it, shortened in the middle when
+        // longer, so that it never pushes the columns after it out of line.
+        int room = 200 - 5 * kSpacing - check_->sizeHint().width() - 16 - sizeColumnWidth();
+        shown = QFontMetrics(font).elidedText(name, Qt::ElideMiddle, room);
+        name_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    } else if (inList) {
         if (QFontMetrics(font).horizontalAdvance(name) > 100) shown = cut(item.name, 8);
     } else {
         shown = cut(item.name, 70);
@@ -102,12 +110,13 @@ SelectableItemRow::SelectableItemRow(const DiskUsageItem& item, bool selected, K
     if (inList && cells) {
         size->setFixedWidth(sizeColumnWidth());
         size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        const QString* texts[] = {&cells->percent, &cells->items, &cells->modified};
-        for (int column = 0; column < 3; ++column) {
+        const QString* texts[] = {&cells->percent, &cells->items, &cells->modified,
+                                  cells->change ? &*cells->change : nullptr};
+        for (int column = 0; column < 4 && texts[column]; ++column) {
             auto* cell = new QLabel(*texts[column], this);
             cell->setFont(font);
             cell->setFixedWidth(cellWidths(column));
-            cell->setAlignment((column < 2 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+            cell->setAlignment((column != 2 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
             if (column == 2) cell->setIndent(kSpacing * 2);
             cell->setStyleSheet(QStringLiteral("color: #c8c8c8;"));
             cells_.push_back(cell);

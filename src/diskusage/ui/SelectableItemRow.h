@@ -3,6 +3,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 #include "diskusage/DiskUsageItem.h"
@@ -22,11 +23,13 @@ class SelectableItemRow : public QWidget {
     Q_OBJECT
   public:
     enum class Kind { BigSizeFilesList, SelectFilesListView };
-    // The list's further columns, as shown: share of the folder, entries, last change.
+    // The list's further columns, as shown: share of the folder, entries, last change, and the
+    // change since the previous scan when the list compares with one.
     struct Cells {
         QString percent;
         QString items;
         QString modified;
+        std::optional<QString> change;
     };
 
     // With `cells` a list row also shows them, each in its column's width.
@@ -36,9 +39,9 @@ class SelectableItemRow : public QWidget {
     // The width of the size column and of the further columns (in the rows' font), so that a
     // header can stand over them; the name column takes the rest of a row.
     static int sizeColumnWidth();
-    static int cellWidths(int column);  // 0 percent, 1 items, 2 modified
-    // The width of a list row with cells.
-    static int listRowWidth();
+    static int cellWidths(int column);  // 0 percent, 1 items, 2 modified, 3 change
+    // The width of a list row with cells (and the change column).
+    static int listRowWidth(bool withChange = false);
     // The gap between a row's columns and the row's side margins.
     static constexpr int kSpacing = 4;
 

@@ -113,6 +113,17 @@ TEST(DiskUsageColumnBrowserModel, ChecksThroughClicksAndAssistiveToggles) {
               "locked, 0.00 KB, folder, could not be read");
     EXPECT_TRUE(model.flags(folderIndex) & Qt::ItemIsUserCheckable);
     EXPECT_TRUE(model.flags(model.index(0, 0, folderIndex)) & Qt::ItemNeverHasChildren);
+
+    // Compared with an earlier scan of the place, each row also says its change.
+    FSNode earlier("/r", true, nullptr);
+    add(earlier, "folder", true, 1000);
+    ItemTreeChanges sinceEarlier = ItemTreeChanges::between(root, earlier);
+    model.setRoot(&root, &sinceEarlier);
+    model.fetchMore({});
+    EXPECT_EQ(model.index(0, 0).data(DiskUsageColumnBrowserModel::ChangeTextRole), "+2.00 KB");
+    EXPECT_EQ(model.index(0, 0).data(Qt::AccessibleTextRole).toString(),
+              "folder, 3.00 KB, folder, +2.00 KB since the last scan");
+    EXPECT_EQ(model.index(1, 0).data(DiskUsageColumnBrowserModel::ChangeTextRole), "new");
 }
 
 // Rows drawn for the size bands: the size text in its colour, the check box at (3, 12).
