@@ -107,10 +107,18 @@ TEST(Settings, UserInputIsCheckedAgainstTheKeyTable) {
     EXPECT_TRUE(std::get<bool>(*parse("fade", "YES").value));
     EXPECT_FALSE(std::get<bool>(*parse("fade", "off").value));
     EXPECT_EQ(std::get<std::int64_t>(*parse("QWDuplicatesUnit", "9").value), 9);
-    const std::pair<const char*, const char*> refused[] = {
-        {"UserTrash", "7"},    {"UserTrash", "-1"},   {"UserTrash", "1.5"},
-        {"UserTrash", ""},     {"SpaceAlarm", "abc"}, {"SpaceAlarm", "1.5"},
-        {"SpaceAlarm", "nan"}, {"fade", "2"},         {"QWToolbarItem_app", "-3"}};
+    EXPECT_EQ(std::get<std::string>(*parse("DiskUsageChartKind", "treemap").value), "treemap");
+    const std::pair<const char*, const char*> refused[] = {{"UserTrash", "7"},
+                                                           {"UserTrash", "-1"},
+                                                           {"UserTrash", "1.5"},
+                                                           {"UserTrash", ""},
+                                                           {"SpaceAlarm", "abc"},
+                                                           {"SpaceAlarm", "1.5"},
+                                                           {"SpaceAlarm", "nan"},
+                                                           {"fade", "2"},
+                                                           {"QWToolbarItem_app", "-3"},
+                                                           {"DiskUsageChartKind", "tree"},
+                                                           {"DiskUsageChartKind", "ring treemap"}};
     for (const auto& [key, text] : refused) EXPECT_FALSE(parse(key, text).value) << key << text;
     EXPECT_EQ(findSettingKey("NoSuchKey"), nullptr);
 }

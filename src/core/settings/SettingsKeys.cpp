@@ -71,7 +71,7 @@ const SettingKeyInfo kTable[] = {
     {SettingsKey::DiskUsageExcludes, PathList, R::Preferences, V(std::string()), std::nullopt,
      std::nullopt, "folders the disk-usage scans never read, one absolute path a line"},
     {SettingsKey::DiskUsageChartKind, Text, R::Preferences, V(std::string("ring")), std::nullopt,
-     std::nullopt, "disk-usage results chart: ring or treemap"},
+     std::nullopt, "disk-usage results chart: ring or treemap", "ring treemap"},
     {SettingsKey::SUEnableAutomaticChecks, Boolean, R::None, std::nullopt, std::nullopt,
      std::nullopt, "ask PackageKit for a newer quillby-pro package"},
     {SettingsKey::SUScheduledCheckInterval, Integer, R::None, std::nullopt, 0, std::nullopt,
@@ -161,6 +161,20 @@ std::map<std::string, SettingValue> registeredDefaultsOf(SettingRegistrar regist
     return defaults;
 }
 
+namespace {
+
+// Whether `text` is one of the space-separated words of `choices`.
+bool isChoice(std::string_view choices, std::string_view text) {
+    while (!choices.empty()) {
+        std::size_t end = std::min(choices.find(' '), choices.size());
+        if (choices.substr(0, end) == text) return true;
+        choices.remove_prefix(std::min(end + 1, choices.size()));
+    }
+    return false;
+}
+
+}  // namespace
+
 SettingInput parseSettingInput(const SettingKeyInfo& key, std::string_view text) {
     SettingInput input;
     double numeric = 0;
@@ -175,8 +189,15 @@ SettingInput parseSettingInput(const SettingKeyInfo& key, std::string_view text)
             input.value = *value;
             return input;
         }
-        case PathList:
         case Text:
+            if (key.choices && !isChoice(key.choices, text)) {
+                input.error = std::string(key.name) + " takes one of: " + key.choices + "; not '" +
+                              std::string(text) + "'";
+                return input;
+            }
+            input.value = std::string(text);
+            return input;
+        case PathList:
             input.value = std::string(text);
             return input;
         case Float: {

@@ -66,6 +66,8 @@ struct SettingKeyInfo {
     std::optional<double> minimum;
     std::optional<double> maximum;
     const char* meaning;
+    // For text: the words accepted, separated by spaces; none: any text.
+    const char* choices = nullptr;
 };
 
 // Every setting the program keeps, in a fixed order.
