@@ -56,6 +56,20 @@ std::vector<EarlierScan::Gone> EarlierScan::goneFrom(
     return gone;
 }
 
+std::string EarlierScan::goneText(const std::vector<Gone>& gone, const char* one, const char* many,
+                                  const std::string& since) {
+    if (gone.empty()) return {};
+    std::uint64_t bytes = 0;
+    std::string names;
+    for (std::size_t i = 0; i < gone.size(); ++i) {
+        bytes += gone[i].size;
+        if (i < 3) names += (i ? ", " : "") + gone[i].name;
+    }
+    if (gone.size() > 3) names += ", …";
+    return std::to_string(gone.size()) + " " + (gone.size() == 1 ? one : many) + " gone since " +
+           since + " (" + UtilityFunction::convertVolSpace(bytes) + "): " + names;
+}
+
 std::string EarlierScan::changeText(std::int64_t change) {
     std::uint64_t amount = change < 0 ? static_cast<std::uint64_t>(-(change + 1)) + 1
                                       : static_cast<std::uint64_t>(change);
@@ -84,7 +98,11 @@ ItemTreeChanges ItemTreeChanges::between(const FSNode& now, const FSNode& earlie
         for (const auto& child : folder->children) {
             if (!child) continue;
             auto found = earlierByName.find(child->displayName());
-            const FSNode* before = found == earlierByName.end() ? nullptr : found->second;
+            const FSNode* before = nullptr;
+            if (found != earlierByName.end()) {
+                before = found->second;
+                earlierByName.erase(found);
+            }
             if (before && before->isDirectory == child->isDirectory) {
                 changes.changes_[child.get()] = {difference(*child, *before), false};
                 if (child->isDirectory) folders.emplace_back(child.get(), before);
@@ -92,6 +110,17 @@ ItemTreeChanges ItemTreeChanges::between(const FSNode& now, const FSNode& earlie
                 newFolders.push_back(child.get());
             }
         }
+        // What the earlier tree had here and nothing matched is gone; its stand-in for the
+        // files it did not keep by name is no item.
+        std::vector<EarlierScan::Gone> gone;
+        for (const auto& [name, node] : earlierByName) {
+            if (name != kOtherFilesName) gone.push_back({name, node->size});
+        }
+        std::sort(gone.begin(), gone.end(),
+                  [](const EarlierScan::Gone& a, const EarlierScan::Gone& b) {
+                      return a.size != b.size ? a.size > b.size : a.name < b.name;
+                  });
+        if (!gone.empty()) changes.gone_[folder] = std::move(gone);
     }
     while (!newFolders.empty()) {
         const FSNode* folder = newFolders.back();
@@ -113,6 +142,12 @@ std::optional<ItemTreeChanges::Change> ItemTreeChanges::of(const FSNode* node) c
     auto found = changes_.find(node);
     if (found == changes_.end()) return std::nullopt;
     return found->second;
+}
+
+const std::vector<EarlierScan::Gone>& ItemTreeChanges::goneFrom(const FSNode* node) const {
+    static const std::vector<EarlierScan::Gone> kNone;
+    auto found = gone_.find(node);
+    return found == gone_.end() ? kNone : found->second;
 }
 
 std::string ItemTreeChanges::textOf(const FSNode* node) const {

@@ -43,6 +43,10 @@ class EarlierScan {
 
     // A change for the reader: "+2.10 GB", "-300.00 MB", "0.00 KB" for none.
     static std::string changeText(std::int64_t change);
+    // "2 folders gone since 2026-12-07 14:05 (1.20 GB): cache, old" with `one` and `many`
+    // naming what went and `since` when it was measured; "" when nothing went.
+    static std::string goneText(const std::vector<Gone>& gone, const char* one, const char* many,
+                                const std::string& since);
     // The name an entry is compared by: the last part of its path.
     static std::string nameOf(const std::string& path);
 
@@ -89,9 +93,13 @@ class ItemTreeChanges {
     std::optional<Change> of(const FSNode* node) const;
     // The words for a change: "new", "+2.10 GB", "-300.00 MB"; "" when none is known.
     std::string textOf(const FSNode* node) const;
+    // The items the earlier tree had directly in the folder `node` that it lacks now, largest
+    // first; empty for a folder the earlier tree lacked.
+    const std::vector<EarlierScan::Gone>& goneFrom(const FSNode* node) const;
 
   private:
     std::unordered_map<const FSNode*, Change> changes_;
+    std::unordered_map<const FSNode*, std::vector<EarlierScan::Gone>> gone_;
 };
 
 }  // namespace quillby

@@ -184,18 +184,7 @@ void RingPageModel::markChanges() {
 }
 
 std::string RingPageModel::goneText() const {
-    if (gone_.empty()) return {};
-    std::uint64_t bytes = 0;
-    std::string names;
-    for (std::size_t i = 0; i < gone_.size(); ++i) {
-        bytes += gone_[i].size;
-        if (i < 3) names += (i ? ", " : "") + gone_[i].name;
-    }
-    if (gone_.size() > 3) names += ", …";
-    bool one = gone_.size() == 1;
-    return std::to_string(gone_.size()) + (one ? " folder" : " folders") + " gone since " +
-           modifiedText(earlierSeconds_) + " (" + UtilityFunction::convertVolSpace(bytes) +
-           "): " + names;
+    return EarlierScan::goneText(gone_, "folder", "folders", modifiedText(earlierSeconds_));
 }
 
 void RingPageModel::arrangeRows() {

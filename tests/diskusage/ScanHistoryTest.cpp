@@ -215,6 +215,7 @@ TEST(ScanHistory, EachItemsChangeAgainstAKeptItemTree) {
     makeFile(top / "shrinks/f", 5000);
     makeFile(top / "stays/f", 10);
     makeFile(top / "stays/small", 1);
+    makeFile(top / "goes/f", 700);
     std::string kept =
         keepTree(temp / "scans", ScanHistory::placeKey(top.string(), ScanHistory::kindOf(5, false)),
                  *NodeTreeOperator().buildBrowserTree(top.string(), 5, {}));
@@ -224,6 +225,7 @@ TEST(ScanHistory, EachItemsChangeAgainstAKeptItemTree) {
     makeFile(top / "stays/small", 20);  // the earlier tree never kept it by name
     makeFile(top / "stays/inner/n", 40);
     makeFile(top / "added/n", 90);
+    fs::remove_all(top / "goes");
     auto after = NodeTreeOperator().buildBrowserTree(top.string(), 5, {});
     auto earlier = ScanFileLoader::loadItemTree(kept, 5);
     ASSERT_TRUE(earlier.root);
@@ -236,7 +238,7 @@ TEST(ScanHistory, EachItemsChangeAgainstAKeptItemTree) {
         texts[fs::relative(node->path(), top).string()] = changes.textOf(node);
         for (const auto& child : node->children) nodes.push_back(child.get());
     }
-    EXPECT_EQ(texts, (std::map<std::string, std::string>{{".", "-1.85 KB"},
+    EXPECT_EQ(texts, (std::map<std::string, std::string>{{".", "-2.55 KB"},
                                                          {"grows", "+2.00 KB"},
                                                          {"grows/f", "+2.00 KB"},
                                                          {"shrinks", "-4.00 KB"},
@@ -248,4 +250,12 @@ TEST(ScanHistory, EachItemsChangeAgainstAKeptItemTree) {
                                                          {"stays/inner/n", "new"},
                                                          {"added", "new"},
                                                          {"added/n", "new"}}));
+    // What went is named in its folder; the stand-in for the small files is no item.
+    EXPECT_EQ(EarlierScan::goneText(changes.goneFrom(after.get()), "item", "items", "then"),
+              "1 item gone since then (0.70 KB): goes");
+    for (const auto& child : after->children) {
+        if (child->displayName() == "stays") {
+            EXPECT_TRUE(changes.goneFrom(child.get()).empty());
+        }
+    }
 }

@@ -3,6 +3,7 @@
 
 #include <QCursor>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
@@ -22,6 +23,7 @@
 #include "ui/ImageProvider.h"
 #include "ui/RichStatusLine.h"
 #include "ui/WindowModalAsker.h"
+#include "ui/WindowStyle.h"
 #include "ui/WorkRunner.h"
 
 namespace quillby {
@@ -51,6 +53,8 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
                         tr("Open the current item"))),
       reveal_(imageButton(QStringLiteral("search_file.png"), tr("Reveal selected file"),
                           tr("Show the current item in its folder"))),
+      sortByChange_(new QToolButton(this)),
+      gone_(new QLabel(this)),
       spinner_(new BusySpinner(this)),
       status_(new RichStatusLine(this)),
       removal_(new WorkRunner(this)),
@@ -67,11 +71,23 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
     status_->setAccessibleName(tr("Removal status"));
 
     removal_->setSpinner(spinner_);
-    for (QWidget* control : std::initializer_list<QWidget*>{view_, remove_, open_, reveal_}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{view_, remove_, open_, reveal_, sortByChange_}) {
         removal_->addControl(control);
     }
     viewing_->addControl(open_);
     viewing_->addControl(reveal_);
+    sortByChange_->setText(tr("Most Grown First"));
+    sortByChange_->setCheckable(true);
+    sortByChange_->setToolTip(tr("List each folder's items by their change since the last scan"));
+    sortByChange_->setAccessibleName(tr("Sort by change since the last scan"));
+    sortByChange_->hide();
+    gone_->setWordWrap(true);
+    gone_->setAccessibleName(tr("Items gone since the last scan"));
+    gone_->setStyleSheet(QStringLiteral("color: %1;").arg(WindowStyle::secondaryText().name()));
+    gone_->hide();
+    connect(sortByChange_, &QToolButton::toggled, model_,
+            &DiskUsageColumnBrowserModel::setSortByChange);
 
     // A right click makes its row current first, so the menu is the current item's.
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -98,18 +114,21 @@ DiskUsageColumnBrowser::DiskUsageColumnBrowser(std::shared_ptr<Asker> asker,
                 if (current.isValid() && model_->nodeAt(current)->isDirectory) {
                     model_->reloadFolder(current);
                 }
+                showGone(current);
             });
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(remove_);
     bottom->addWidget(open_);
     bottom->addWidget(reveal_);
+    bottom->addWidget(sortByChange_);
     bottom->addWidget(spinner_);
     bottom->addWidget(stop_);
     bottom->addWidget(status_, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_, 1);
+    layout->addWidget(gone_);
     layout->addLayout(bottom);
     setRoot(nullptr);
 }
@@ -120,6 +139,8 @@ void DiskUsageColumnBrowser::setRoot(FSNode* root, const ItemTreeChanges* change
     ++generation_;
     root_ = root;
     model_->setRoot(root, changes);
+    sortByChange_->setVisible(changes != nullptr);
+    showGone({});
     status_->clear();
     status_->setAccessibleDescription({});
     open_->setEnabled(root && !removal_->isBusy());
@@ -290,6 +311,18 @@ void DiskUsageColumnBrowser::askViewer(bool (FileViewer::*request)(const std::st
                         [this, message](bool done) {
                             if (!done) status_->showMessage(message, true);
                         });
+}
+
+void DiskUsageColumnBrowser::showGone(const QModelIndex& current) {
+    const ItemTreeChanges* changes = model_->changes();
+    const FSNode* node = current.isValid() ? model_->nodeAt(current) : root_;
+    const FSNode* folder = node && !node->isDirectory ? node->father : node;
+    std::string text;
+    if (changes && folder) {
+        text = EarlierScan::goneText(changes->goneFrom(folder), "item", "items", "the last scan");
+    }
+    gone_->setText(QString::fromStdString(text));
+    gone_->setVisible(!text.empty());
 }
 
 }  // namespace quillby

@@ -13,6 +13,7 @@
 #include "diskusage/FileSystemBrowserModel.h"
 #include "ui/RemovalSteps.h"
 
+class QLabel;
 class QMenu;
 class QPushButton;
 class QToolButton;
@@ -85,6 +86,12 @@ class DiskUsageColumnBrowser : public QWidget {
     QPushButton* stopButton() const { return stop_; }
     QToolButton* openButton() const { return open_; }
     QToolButton* revealButton() const { return reveal_; }
+    // Shown when the rows say their change since the place's previous scan: checked, each
+    // column lists its items most grown first.
+    QToolButton* sortByChangeButton() const { return sortByChange_; }
+    // What the folder shown last had at the previous scan and has no more ("2 items gone since
+    // the last scan (1.20 GB): cache, old"); hidden when nothing went.
+    QLabel* goneLine() const { return gone_; }
     RichStatusLine* statusLine() const { return status_; }
     // The removal's worker (tests wait on it).
     WorkRunner& work() const { return *removal_; }
@@ -96,6 +103,8 @@ class DiskUsageColumnBrowser : public QWidget {
     void itemsRemoved(quint64 bytes);
 
   private:
+    // Names what went from the folder whose items `current` shows (the root's when invalid).
+    void showGone(const QModelIndex& current);
     // Applies the items of `items` that went in a step (`nowGone`, by their index in it) to the
     // tree, when it is still the one they were planned on (`generation`, which follows the
     // change).
@@ -121,6 +130,8 @@ class DiskUsageColumnBrowser : public QWidget {
     QPushButton* stop_;
     QToolButton* open_;
     QToolButton* reveal_;
+    QToolButton* sortByChange_;
+    QLabel* gone_;
     BusySpinner* spinner_;
     RichStatusLine* status_;
     WorkRunner* removal_;

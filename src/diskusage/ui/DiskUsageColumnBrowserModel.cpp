@@ -41,7 +41,53 @@ void DiskUsageColumnBrowserModel::setRoot(FSNode* root, const ItemTreeChanges* c
     changes_ = changes;
     made_.clear();
     rowOf_.clear();
+    orders_.clear();
     endResetModel();
+}
+
+void DiskUsageColumnBrowserModel::setSortByChange(bool byChange) {
+    if (byChange == byChange_) return;
+    beginResetModel();
+    byChange_ = byChange;
+    made_.clear();
+    rowOf_.clear();
+    orders_.clear();
+    endResetModel();
+}
+
+const std::vector<int>& DiskUsageColumnBrowserModel::changeOrder(const FSNode& folder) const {
+    Order& order = orders_[&folder];
+    if (order.childOfRow.size() == folder.children.size()) return order.childOfRow;
+    auto key = [this, &folder](int child) {
+        auto change = changes_->of(folder.children[static_cast<std::size_t>(child)].get());
+        return change ? std::optional(change->bytes) : std::nullopt;
+    };
+    order.childOfRow.resize(folder.children.size());
+    for (std::size_t i = 0; i < order.childOfRow.size(); ++i)
+        order.childOfRow[i] = static_cast<int>(i);
+    // Stable, so that equal changes stay largest first.
+    std::stable_sort(order.childOfRow.begin(), order.childOfRow.end(), [&](int a, int b) {
+        auto first = key(a);
+        auto second = key(b);
+        if (first.has_value() != second.has_value()) return first.has_value();
+        return first && *first > *second;
+    });
+    order.rowOfChild.resize(order.childOfRow.size());
+    for (std::size_t row = 0; row < order.childOfRow.size(); ++row)
+        order.rowOfChild[static_cast<std::size_t>(order.childOfRow[row])] = static_cast<int>(row);
+    return order.childOfRow;
+}
+
+FSNode* DiskUsageColumnBrowserModel::itemAt(const FSNode& folder, int row) const {
+    int child = sortsByChange() ? changeOrder(folder)[static_cast<std::size_t>(row)] : row;
+    return folder.children[static_cast<std::size_t>(child)].get();
+}
+
+int DiskUsageColumnBrowserModel::rowOf(const FSNode& folder, const FSNode* item) const {
+    int child = rowIn(folder, item);
+    if (child < 0 || !sortsByChange()) return child;
+    changeOrder(folder);
+    return orders_[&folder].rowOfChild[static_cast<std::size_t>(child)];
 }
 
 FSNode* DiskUsageColumnBrowserModel::nodeAt(const QModelIndex& index) const {
@@ -60,7 +106,7 @@ QModelIndex DiskUsageColumnBrowserModel::indexOf(const FSNode* node) {
         folder = indexOf(node->father);
         if (!folder.isValid()) return {};
     }
-    int row = rowIn(*node->father, node);
+    int row = rowOf(*node->father, node);
     if (row < 0) return {};
     while (madeRows(node->father) <= row && canFetchMore(folder)) fetchMore(folder);
     return index(row, 0, folder);
@@ -87,6 +133,7 @@ void DiskUsageColumnBrowserModel::beginTreeChange() {
 void DiskUsageColumnBrowserModel::endTreeChange() {
     made_.clear();
     rowOf_.clear();
+    orders_.clear();
     endResetModel();
 }
 
@@ -94,7 +141,7 @@ QModelIndex DiskUsageColumnBrowserModel::index(int row, int column,
                                                const QModelIndex& parent) const {
     FSNode* folder = nodeAt(parent);
     if (!folder || column != 0 || row < 0 || row >= madeRows(folder)) return {};
-    return createIndex(row, 0, folder->children[static_cast<size_t>(row)].get());
+    return createIndex(row, 0, itemAt(*folder, row));
 }
 
 QModelIndex DiskUsageColumnBrowserModel::parent(const QModelIndex& child) const {
@@ -102,7 +149,7 @@ QModelIndex DiskUsageColumnBrowserModel::parent(const QModelIndex& child) const 
     FSNode* father = nodeAt(child)->father;
     if (!father || father == root_ || !father->father) return {};
     auto known = rowOf_.find(father);
-    int row = known != rowOf_.end() ? known->second : rowIn(*father->father, father);
+    int row = known != rowOf_.end() ? known->second : rowOf(*father->father, father);
     if (row < 0) return {};
     rowOf_[father] = row;
     return createIndex(row, 0, father);
@@ -140,7 +187,7 @@ void DiskUsageColumnBrowserModel::fetchMore(const QModelIndex& parent) {
     if (count <= 0) return;
     beginInsertRows(parent, made, made + count - 1);
     for (int row = made; row < made + count; ++row) {
-        const FSNode* item = folder->children[static_cast<size_t>(row)].get();
+        const FSNode* item = itemAt(*folder, row);
         if (item->isDirectory) rowOf_[item] = row;
     }
     made_[folder] = made + count;

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QIcon>
 #include <unordered_map>
+#include <vector>
 
 #include "diskusage/EarlierScan.h"
 #include "diskusage/FSNode.h"
@@ -32,6 +33,11 @@ class DiskUsageColumnBrowserModel : public QAbstractItemModel {
 
     // Shows the tree under `root` (none: nothing), with each item's `changes` when given.
     void setRoot(FSNode* root, const ItemTreeChanges* changes = nullptr);
+    // With changes given: each folder lists its items most grown first (a new item counts its
+    // whole size; items whose change is unknown last), else largest first. Rows are made anew.
+    void setSortByChange(bool byChange);
+    bool sortsByChange() const { return byChange_ && changes_; }
+    const ItemTreeChanges* changes() const { return changes_; }
     FSNode* root() const { return root_; }
     // The node of an index; the root for the invalid index.
     FSNode* nodeAt(const QModelIndex& index) const;
@@ -69,10 +75,22 @@ class DiskUsageColumnBrowserModel : public QAbstractItemModel {
   private:
     QIcon iconFor(const FSNode& node) const;
     QString changeText(const FSNode& node) const;
+    // The item shown at `row` of `folder`, and the row of its item `item` (-1: none).
+    FSNode* itemAt(const FSNode& folder, int row) const;
+    int rowOf(const FSNode& folder, const FSNode* item) const;
+    // The folder's items in the change order, made when the folder is first asked for.
+    const std::vector<int>& changeOrder(const FSNode& folder) const;
     int madeRows(const FSNode* folder) const;
 
     FSNode* root_ = nullptr;
     const ItemTreeChanges* changes_ = nullptr;
+    bool byChange_ = false;
+    // By folder: the child index of each row, and the row of each child index.
+    struct Order {
+        std::vector<int> childOfRow;
+        std::vector<int> rowOfChild;
+    };
+    mutable std::unordered_map<const FSNode*, Order> orders_;
     // How many rows of each opened folder exist.
     std::unordered_map<const FSNode*, int> made_;
     // The row of each folder that has a row, among its father's items.

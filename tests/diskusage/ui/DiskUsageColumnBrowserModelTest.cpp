@@ -114,16 +114,24 @@ TEST(DiskUsageColumnBrowserModel, ChecksThroughClicksAndAssistiveToggles) {
     EXPECT_TRUE(model.flags(folderIndex) & Qt::ItemIsUserCheckable);
     EXPECT_TRUE(model.flags(model.index(0, 0, folderIndex)) & Qt::ItemNeverHasChildren);
 
-    // Compared with an earlier scan of the place, each row also says its change.
+    // Compared with an earlier scan of the place, each row also says its change, and the
+    // folders can list their items most grown first.
     FSNode earlier("/r", true, nullptr);
-    add(earlier, "folder", true, 1000);
+    add(earlier, "folder", true, 5000);
     ItemTreeChanges sinceEarlier = ItemTreeChanges::between(root, earlier);
     model.setRoot(&root, &sinceEarlier);
     model.fetchMore({});
-    EXPECT_EQ(model.index(0, 0).data(DiskUsageColumnBrowserModel::ChangeTextRole), "+2.00 KB");
+    EXPECT_EQ(model.index(0, 0).data(DiskUsageColumnBrowserModel::ChangeTextRole), "-2.00 KB");
     EXPECT_EQ(model.index(0, 0).data(Qt::AccessibleTextRole).toString(),
-              "folder, 3.00 KB, folder, +2.00 KB since the last scan");
+              "folder, 3.00 KB, folder, -2.00 KB since the last scan");
     EXPECT_EQ(model.index(1, 0).data(DiskUsageColumnBrowserModel::ChangeTextRole), "new");
+    model.setSortByChange(true);
+    model.fetchMore({});
+    EXPECT_EQ(model.index(0, 0).data().toString(), "! locked");  // new and empty: 0 > -2000
+    QModelIndex shrunk = model.indexOf(folder);
+    EXPECT_EQ(shrunk.row(), 1);
+    model.fetchMore(shrunk);
+    EXPECT_EQ(model.index(0, 0, shrunk).parent(), shrunk);
 }
 
 // Rows drawn for the size bands: the size text in its colour, the check box at (3, 12).
