@@ -14,6 +14,7 @@
 
 #include "core/fs/AtomicFile.h"
 #include "core/fs/DeletionGate.h"
+#include "core/fs/PathRules.h"
 #include "core/fs/UserHome.h"
 #include "platform/PlatformContext.h"
 
@@ -33,11 +34,6 @@ std::uint64_t stableHash(const std::string& text) {
         hash *= 0x100000001b3ULL;
     }
     return hash;
-}
-
-std::string withoutTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
 }
 
 // The folder's name in letters, digits, "-" and "_" only, so that the key needs no quoting and
@@ -88,7 +84,7 @@ std::optional<std::filesystem::path> ScanHistory::defaultFolder(const PlatformCo
 }
 
 std::string ScanHistory::placeKey(const std::string& root, const std::string& kind) {
-    std::string folder = withoutTrailingSlash(root);
+    std::string folder(withoutTrailingSlashes(root));
     char digits[kHashDigits + 1];
     std::snprintf(digits, sizeof digits, "%016llx",
                   static_cast<unsigned long long>(stableHash(folder + '\0' + kind)));

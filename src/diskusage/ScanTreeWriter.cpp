@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/fs/PathRules.h"
 #include "diskusage/FSNode.h"
 #include "diskusage/RingFolderNode.h"
 #include "diskusage/ScanFileWriter.h"
@@ -30,12 +31,6 @@ std::string nameOf(const RingFolderNode& node) {
 }
 std::string nameOf(const FSNode& node) {
     return node.displayName();
-}
-
-// The scanned folder's name in the file: its whole path, without a trailing "/".
-std::string rootName(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
 }
 
 template <class Node>
@@ -73,7 +68,8 @@ bool writeTree(const Node& root, const ScanFileMetadata& metadata, int fd) {
         std::size_t next = 0;
     };
     std::vector<Open> path;
-    openFolder(writer, root, rootName(root.path()));
+    // The scanned folder's name in the file: its whole path, without a trailing "/".
+    openFolder(writer, root, std::string(withoutTrailingSlashes(root.path())));
     path.push_back({&root});
     while (!path.empty()) {
         Open& top = path.back();
