@@ -81,37 +81,6 @@ TreeNode::Ptr TreeNode::childAtIndex(size_t index) const {
     return index < nodeChildren_.size() ? nodeChildren_[index] : nullptr;
 }
 
-bool TreeNode::isDescendantOfNode(const TreeNode* node) const {
-    for (const TreeNode* current = this; current; current = current->nodeParent_) {
-        if (current == node) return true;
-    }
-    return false;
-}
-
-bool TreeNode::isDescendantOfNodeInArray(const std::vector<Ptr>& nodes) const {
-    return std::any_of(nodes.begin(), nodes.end(),
-                       [this](const Ptr& node) { return isDescendantOfNode(node.get()); });
-}
-
-std::vector<TreeNode::Ptr> TreeNode::minimumNodeCoverFromNodesInArray(
-    const std::vector<Ptr>& nodes) {
-    std::vector<Ptr> work = nodes;
-    std::vector<Ptr> cover;
-    auto drop = [&](const TreeNode* node) {
-        std::erase_if(work, [node](const Ptr& candidate) { return candidate.get() == node; });
-    };
-    while (!work.empty()) {
-        Ptr top = work.front();
-        while (top->nodeParent_) {
-            drop(top.get());
-            top = top->nodeParent_->shared_from_this();
-        }
-        drop(top.get());
-        if (!top->isDescendantOfNodeInArray(cover)) cover.push_back(top);
-    }
-    return cover;
-}
-
 void TreeNode::sortRecursively(int (SimpleNodeData::*compare)(const SimpleNodeData&) const) {
     auto before = [compare](const Ptr& a, const Ptr& b) {
         if (!a->nodeData_ || !b->nodeData_) return static_cast<bool>(b->nodeData_) && !a->nodeData_;

@@ -46,13 +46,6 @@ class TreeNode : public std::enable_shared_from_this<TreeNode> {
     Ptr lastChild() const;
     Ptr childAtIndex(size_t index) const;
 
-    // True when `node` is this node or one of its ancestors.
-    bool isDescendantOfNode(const TreeNode* node) const;
-    bool isDescendantOfNodeInArray(const std::vector<Ptr>& nodes) const;
-
-    // The smallest set of top nodes that covers every given node (each climbed to its root).
-    static std::vector<Ptr> minimumNodeCoverFromNodesInArray(const std::vector<Ptr>& nodes);
-
     // Each sorts the children by the payloads' comparison, then every child's subtree.
     void acendingSortName();
     void acendingSortSize();

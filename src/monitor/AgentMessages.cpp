@@ -18,10 +18,6 @@ std::string volumeBalloonText(const Event& event, bool mounted) {
     return volumeBalloonText(name ? *name : std::string(), mounted);
 }
 
-std::string valueErrorBalloonText(const std::string& value) {
-    return value + " is error!";
-}
-
 std::string statusToolTip(const std::string& name, const std::string& totalText,
                           const std::string& freeText) {
     return name + "\nTotal Size:" + totalText + "\nFree Space:" + freeText;

@@ -16,8 +16,6 @@ std::string volumeBalloonText(const std::string& volumeName, bool mounted);
 // The same for a "QWVolumeMount" / "QWVolumeUnmount" event, reading the name from its
 // "NSWorkspaceVolumeLocalizedNameKey".
 std::string volumeBalloonText(const Event& event, bool mounted);
-// "%@ is error!": a threshold that does not fit the free space.
-std::string valueErrorBalloonText(const std::string& value);
 // The tray tooltip of the boot volume: "%@\nTotal Size:%@\nFree Space:%@".
 std::string statusToolTip(const std::string& name, const std::string& totalText,
                           const std::string& freeText);
