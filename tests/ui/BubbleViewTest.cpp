@@ -84,13 +84,10 @@ TEST(BubbleView, ClosesByItselfButNotWhileHovered) {
     EXPECT_EQ(bubbles.openCount(), 0);
 }
 
+// The stacking itself is the first test's.
 TEST(BubbleView, PlacementStaysOnTheScreen) {
     QRect screen(0, 0, 1920, 1080);
-    QPoint slot0 = BubbleView::placement(screen, {284, 54}, 0);
-    QPoint slot2 = BubbleView::placement(screen, {284, 54}, 2);
-    EXPECT_LE(slot0.x() + 284, screen.right());
-    EXPECT_EQ(slot0.y(), 10);
-    EXPECT_EQ(slot2.y(), 130);
+    EXPECT_LE(BubbleView::placement(screen, {284, 54}, 0).x() + 284, screen.right());
     EXPECT_GE(BubbleView::placement(QRect(0, 0, 200, 200), {284, 54}, 0).x(), 0);
 }
 

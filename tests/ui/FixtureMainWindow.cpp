@@ -42,7 +42,9 @@ std::vector<VolumeRow> volumes() {
             volume(1, "BACKUP", 2000, 1310, true, false), volume(3, "nas", 4000, 830, true, false)};
 }
 
-std::array<ComputerInfoRow, 7> facts() {
+}  // namespace
+
+std::array<ComputerInfoRow, 7> FixtureMainWindow::facts() {
     return {{{"model_identifier.png", "Model Identifier:", "LENOVO ThinkPad X1 Carbon Gen 9"},
              {"cpu_vendor.png", "CPU Vendor:", "GenuineIntel"},
              {"cpu_brand.png", "CPU Brand:", "11th Gen Intel(R) Core(TM) i7-1185G7 @ 3.00GHz"},
@@ -51,8 +53,6 @@ std::array<ComputerInfoRow, 7> facts() {
              {"os_rdease.png", "OS Release:", "6.1.0-18-amd64"},
              {"hostname.png", "Hostname:", "workstation"}}};
 }
-
-}  // namespace
 
 FixtureMainWindow::FixtureMainWindow() {
     WindowStyle::apply(*qApp);

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <memory>
 
 #include "monitor/ui/VolumePanel.h"
 #include "shell/PrefsWindowController.h"
 #include "support/ScriptedAsker.h"
+#include "sysinfo/ComputerInfoRows.h"
 #include "ui/LoginItemsFixture.h"
 #include "ui/QtMainQueue.h"
 #include "ui/UninstallPageFixture.h"
@@ -35,6 +37,8 @@ class FixtureMainWindow {
     // A volume of `kind` under /media (or the boot volume "/"), sizes in GB.
     static VolumeRow volume(std::uint32_t kind, const char* name, double totalGB, double freeGB,
                             bool eject, bool boot = false);
+    // The machine's facts as the "My Computer" page lists them.
+    static std::array<ComputerInfoRow, 7> facts();
 
   private:
     DiskUsageTool* diskUsageTool(const PageNeeds& needs);

@@ -51,15 +51,7 @@ std::vector<VolumeRow> bootOnly() {
     return {FixtureMainWindow::volume(0, "/", 512, 120, false, true)};
 }
 
-std::array<ComputerInfoRow, 7> facts() {
-    return {{{"model_identifier.png", "Model Identifier:", "LENOVO ThinkPad X1 Carbon"},
-             {"cpu_vendor.png", "CPU Vendor:", "GenuineIntel"},
-             {"cpu_brand.png", "CPU Brand:", "Intel(R) Core(TM) i7-1185G7 @ 3.00GHz"},
-             {"memory.png", "Memory:", "16.00 GB"},
-             {"os_type.png", "OS Type:", "Linux (Debian GNU/Linux 12 (bookworm))"},
-             {"os_rdease.png", "OS Release:", "6.1.0-18-amd64"},
-             {"hostname.png", "Hostname:", "workstation"}}};
-}
+const auto facts = &FixtureMainWindow::facts;
 
 class PagesTest : public ::testing::Test {
   protected:

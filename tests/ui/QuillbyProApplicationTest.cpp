@@ -145,7 +145,7 @@ TEST(QuillbyProApplication, NoVolumeOrFactReadOnTheGuiThreadAndTrayCommandsOpenT
 }
 
 // Where PackageKit runs, the preferences offer the automatic update check, the checker follows
-// what they store at once and a newer version shows one balloon; where it does not, both
+// what they store at once and a newer version shows a balloon; where it does not, both
 // controls stay hidden and nothing is scheduled.
 TEST(QuillbyProApplication, TheUpdateControlsShowOnlyWithPackageKitAndTheCheckerFollowsThem) {
     for (bool running : {false, true}) {
@@ -171,14 +171,11 @@ TEST(QuillbyProApplication, TheUpdateControlsShowOnlyWithPackageKitAndTheChecker
         emit interval->activated(interval->findData(604800));
         EXPECT_EQ(program.updates().interval(), std::chrono::seconds(604800));
 
-        // Two ticks that find the same newer version: one balloon.
+        // A newer version shows a balloon (once per version: UpdateChecker's own case).
         BubbleView& balloons = *program.view().bubbles();
         balloons.setLifetime(60000);
         program.updates().check();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return balloons.openCount() == 1; }));
-        program.updates().check();
-        QCoreApplication::processEvents();
-        EXPECT_EQ(balloons.openCount(), 1);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return balloons.openCount() == 1; }));
     }
     Services::install<PackageUpdateService>(nullptr);
 }

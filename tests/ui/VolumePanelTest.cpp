@@ -9,6 +9,7 @@
 #include "monitor/ui/DiskSizeView.h"
 #include "monitor/ui/MenuItemView.h"
 #include "support/UiPictures.h"
+#include "ui/FixtureMainWindow.h"
 #include "ui/ImageProvider.h"
 #include "ui/VolumeTile.h"
 
@@ -16,26 +17,12 @@ using namespace quillby;
 
 namespace {
 
-VolumeRow volume(std::uint32_t kind, const char* name, std::uint64_t total, std::uint64_t free,
-                 bool eject = false, bool boot = false) {
-    return {.myStorage = kind,
-            .volRefNumber = 40 + static_cast<int>(kind),
-            .bIsDefaultVol = boot,
-            .bCanEject = eject,
-            .volumeSize = name,
-            .u64FreeSpace = std::to_string(free / 1000000000) + ".00 GB",
-            .u64TotalSpace = std::to_string(total / 1000000000) + ".00 GB",
-            .nFreeSize = free,
-            .nTotalSize = total,
-            .errorValue = "10",
-            .volRootDir = std::string("/media/") + name};
-}
+constexpr auto volume = &FixtureMainWindow::volume;  // sizes in GB
 
 std::vector<VolumeRow> fixtureVolumes() {
-    return {volume(0, "/", 512000000000, 41000000000, false, true),
-            volume(0, "Data", 2000000000000, 1500000000000),
-            volume(1, "USB STICK", 64000000000, 3000000000, true),
-            volume(3, "nas share", 4000000000000, 100000000000, true)};
+    return {volume(0, "/", 512, 41, false, true), volume(0, "Data", 2000, 1500, false, false),
+            volume(1, "USB STICK", 64, 3, true, false),
+            volume(3, "nas share", 4000, 100, true, false)};
 }
 
 class VolumePanelTest : public ::testing::Test {
@@ -62,8 +49,10 @@ TEST_F(VolumePanelTest, RowClickOrKeyOpensEjectEjectsAndPurgeAsks) {
     };
     const QPoint button = MenuItemView::buttonRect().center();
 
-    MenuItemView usb(volume(1, "USB", 100, 50, true), eject);
-    MenuItemView usbByKey(volume(1, "USB", 100, 50, true), eject);
+    VolumeRow stick = volume(1, "USB", 100, 50, true, false);
+    stick.volRefNumber = 41;
+    MenuItemView usb(stick, eject);
+    MenuItemView usbByKey(stick, eject);
     QTest::mouseClick(&usb, Qt::LeftButton, {}, QPoint(100, 25));
     QTest::mouseClick(&usb, Qt::LeftButton, {}, button);
     EXPECT_EQ(usbByKey.focusPolicy(), Qt::StrongFocus);
@@ -71,13 +60,13 @@ TEST_F(VolumePanelTest, RowClickOrKeyOpensEjectEjectsAndPurgeAsks) {
     QTest::keyClick(&usbByKey, Qt::Key_Delete);
     EXPECT_EQ(ejected, (std::vector<std::int32_t>{41, 41}));
 
-    MenuItemView fixed(volume(0, "Data", 100, 50, false), eject);
+    MenuItemView fixed(volume(0, "Data", 100, 50, false, false), eject);
     QTest::mouseClick(&fixed, Qt::LeftButton, {}, button);  // no button: a row click
     QTest::keyClick(&fixed, Qt::Key_Delete);                // no button: nothing
     EXPECT_EQ(ejected.size(), 2u);
 
-    MenuItemView memory(volume(5, "Memory", 100, 50), eject);
-    MenuItemView memoryByKey(volume(5, "Memory", 100, 50), eject);
+    MenuItemView memory(volume(5, "Memory", 100, 50, false, false), eject);
+    MenuItemView memoryByKey(volume(5, "Memory", 100, 50, false, false), eject);
     QTest::mouseClick(&memory, Qt::LeftButton, {}, button);
     QTest::keyClick(&memoryByKey, Qt::Key_Delete);
     EXPECT_EQ(memory.row().volumeSize, "Freeing...");
@@ -90,8 +79,8 @@ TEST_F(VolumePanelTest, RowClickOrKeyOpensEjectEjectsAndPurgeAsks) {
 }
 
 TEST_F(VolumePanelTest, AlarmRowDrawsRedTextAndAlarmBar) {
-    MenuItemView alarm(volume(0, "Full", 100, 5), {});
-    MenuItemView calm(volume(2, "Disc", 100, 5), {});
+    MenuItemView alarm(volume(0, "Full", 100, 5, false, false), {});
+    MenuItemView calm(volume(2, "Disc", 100, 5, false, false), {});
     QImage alarmPicture = alarm.grab().toImage(), calmPicture = calm.grab().toImage();
     QRect bar(48, 18, 190, 23);
     EXPECT_GT(shareOfColour(alarmPicture, bar, QColor(220, 45, 35)), 0.3);
