@@ -142,63 +142,6 @@ TEST(CliClean, AFailedDeletionNamesThePathAndExitsWithOne) {
     EXPECT_EQ(result.err, "quillby: 1 item could not be deleted\n");
 }
 
-// Neither another file system nor a bind mount from the same disk (the same device number: only
-// the mount-root test keeps the walk out of that one) is entered.
-TEST(CliClean, FileSystemsMountedInsideACategoryAreNotEntered) {
-    CleanHome cli;
-    auto prefix = privateMountNamespace();
-    if (prefix.empty()) GTEST_SKIP() << "no private mount namespace here (unshare refused)";
-    const std::string mounts =
-        "mkdir -p \"$HOME/.cache/mounted\" \"$HOME/.cache/deeper/mnt\" \"$HOME/.cache/bound\" && "
-        "mount -t tmpfs none \"$HOME/.cache/mounted\" && "
-        "mount -t tmpfs none \"$HOME/.cache/deeper/mnt\" && "
-        "mount --bind \"" +
-        cli.outside.path().string() + "\" \"$HOME/.cache/bound\" && ";
-    auto result =
-        inMountNamespace(cli, prefix,
-                         mounts +
-                             "echo one > \"$HOME/.cache/mounted/f\" && "
-                             "echo two > \"$HOME/.cache/deeper/mnt/g\" && "
-                             "\"$QUILLBY\" clean run --category 1 --yes; status=$?; "
-                             "cat \"$HOME/.cache/mounted/f\" \"$HOME/.cache/deeper/mnt/g\"; "
-                             "exit $status");
-    EXPECT_EQ(result.status, 0) << result.out << result.err;
-    EXPECT_TRUE(holdsAll(result.out, "one\ntwo\n"));
-    EXPECT_EQ(TempDir::read(cli.outside / "precious"), "keep");
-    EXPECT_TRUE(noneExist(cli / ".cache/small", cli / ".cache/big"));
-}
-
-TEST(CliClean, ATrashThatIsALinkIsNotFollowed) {
-    CleanHome cli;
-    cli.outside.write("files/theirs", "keep");
-    cli.outside.write("info/theirs.trashinfo", "keep");
-    fs::create_directories(cli / ".local/share");
-    fs::create_directory_symlink(cli.outside.path(), cli / ".local/share/Trash");
-    auto result = cli.run({"clean", "run", "--category", "4", "--yes"});
-    EXPECT_EQ(result.status, 0) << result.out << result.err;
-    EXPECT_EQ(TempDir::read(cli.outside / "files/theirs"), "keep");
-    EXPECT_EQ(TempDir::read(cli.outside / "info/theirs.trashinfo"), "keep");
-}
-
-TEST(CliClean, ACacheFolderBorrowedFromTheEnvironmentIsNotEmptiedAsRoot) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root: the danger is a clean run as root";
-    CleanHome cli;
-    TempDir shared;
-    for (const char* name : {"a/one", "b/two", "three"}) shared.write(name, "theirs");
-    for (const auto& entry : fs::recursive_directory_iterator(shared.path())) {
-        ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0);
-    }
-    auto result = runProcess(
-        QUILLBY_CLI_PATH, {"clean", "run", "--category", "1", "--yes"},
-        {{"HOME", cli.home.path().string()}, {"XDG_CACHE_HOME", shared.path().string()}});
-    EXPECT_EQ(result.status, 0) << result.out << result.err;
-    for (const char* name : {"a/one", "b/two", "three"}) {
-        EXPECT_EQ(TempDir::read(shared / name), "theirs") << name;
-    }
-    // The user's own cache under the home is the one cleaned instead.
-    EXPECT_FALSE(fs::exists(cli / ".cache/small"));
-}
-
 // Root with another user's HOME (as sudo -E leaves it): that home is neither cleaned nor written
 // to, and the command says whose home it is.
 TEST(CliClean, RootWithAnotherUsersHomeCleansAndWritesNothingThere) {

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "support/ProcessRunner.h"
@@ -77,44 +75,4 @@ inline std::vector<std::string> privateMountNamespace() {
         }
     }
     return {};
-}
-
-// Reads back a JSON string the command printed (from just after its opening quote), turning the
-// escape \udcXX into the byte XX, as Python's os.fsencode does: the bytes of the file name.
-inline std::string decodePrintedJsonString(std::string_view text) {
-    std::string bytes;
-    for (size_t i = 0; i < text.size() && text[i] != '"'; ++i) {
-        if (text[i] != '\\') {
-            bytes += text[i];
-            continue;
-        }
-        char kind = text[++i];
-        if (kind != 'u') {
-            const std::string_view plain = "\"\\/bfnrt", meant = "\"\\/\b\f\n\r\t";
-            bytes += meant[plain.find(kind)];
-            continue;
-        }
-        unsigned code = std::strtoul(std::string(text.substr(i + 1, 4)).c_str(), nullptr, 16);
-        i += 4;
-        if (code >= 0xdc80 && code <= 0xdcff) {
-            bytes += static_cast<char>(code - 0xdc00);
-        } else if (code < 0x80) {
-            bytes += static_cast<char>(code);
-        } else {
-            ADD_FAILURE() << "unexpected escape in " << text;
-        }
-    }
-    return bytes;
-}
-
-// Every value printed under "key" in a JSON text, decoded by decodePrintedJsonString.
-inline std::vector<std::string> printedJsonStrings(const std::string& json,
-                                                   const std::string& key) {
-    std::vector<std::string> values;
-    const std::string marker = "\"" + key + "\": \"";
-    for (size_t at = json.find(marker); at != std::string::npos; at = json.find(marker, at + 1)) {
-        values.push_back(
-            decodePrintedJsonString(std::string_view(json).substr(at + marker.size())));
-    }
-    return values;
 }

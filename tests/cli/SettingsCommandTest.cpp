@@ -14,9 +14,6 @@ TEST(CliSettings, FreshUserReadsDefaultsThenWhatWasSet) {
     auto result = cli.run({"settings", "get", "SpaceAlarm"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "0.1\n");
-    EXPECT_EQ(cli.run({"settings", "get", "UserCaches"}).out, "1\n");
-    EXPECT_EQ(cli.run({"settings", "get", "fade"}).out, "true\n");
-    EXPECT_EQ(cli.run({"settings", "get", "DisplayType"}).out, "0\n");
     // The window opens the column browser; the command reads the same default.
     EXPECT_EQ(cli.run({"settings", "get", "QWDiskUsageShowStyle"}).out, "false\n");
     EXPECT_FALSE(fs::exists(cli.preferences()));  // reading writes nothing

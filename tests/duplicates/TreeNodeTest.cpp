@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "duplicates/SimpleTreeNode.h"
 #include "duplicates/TreeNode.h"
 
 using namespace quillby;
@@ -62,24 +61,6 @@ TEST(TreeNode, ChildOutlivingItsParentForgetsIt) {
     EXPECT_EQ(child->nodeParent(), nullptr);
 }
 
-TEST(TreeNode, DescendantsAndMinimumCover) {
-    auto deep = leaf("deep");
-    auto mid = group("mid", {deep});
-    auto other = leaf("other");
-    auto root = group("root", {mid, other});
-    auto lone = leaf("lone");
-    EXPECT_TRUE(deep->isDescendantOfNode(deep.get()));
-    EXPECT_TRUE(deep->isDescendantOfNode(root.get()));
-    EXPECT_FALSE(root->isDescendantOfNode(deep.get()));
-    EXPECT_TRUE(deep->isDescendantOfNodeInArray({lone, mid}));
-    EXPECT_FALSE(other->isDescendantOfNodeInArray({lone, mid}));
-
-    auto cover = TreeNode::minimumNodeCoverFromNodesInArray({deep, other});
-    EXPECT_EQ(cover, std::vector<TreeNode::Ptr>{root});
-    cover = TreeNode::minimumNodeCoverFromNodesInArray({deep, lone, other});
-    EXPECT_EQ(cover, (std::vector<TreeNode::Ptr>{root, lone}));
-}
-
 TEST(TreeNode, SortsEveryLevel) {
     auto inner = group("inner", {leaf("x", 1), leaf("y", 3), leaf("z", 2)}, 2);
     auto root = group("root", {leaf("a", 1), leaf("b", 3), inner});
@@ -104,17 +85,4 @@ TEST(TreeNode, SortsEveryLevel) {
     EXPECT_EQ(dated->lastChild()->nodeData()->name, "new");
     dated->decendingSortDate();
     EXPECT_EQ(dated->firstChild()->nodeData()->name, "new");
-}
-
-TEST(SimpleTreeNode, BuildsNestedGroupsInOrder) {
-    auto sub = std::make_shared<OutlineDictionary>(OutlineDictionary{"Sub", {{"s1", nullptr}}});
-    OutlineDictionary description{"Top", {{"first", nullptr}, {"", sub}, {"last", nullptr}}};
-    auto tree = SimpleTreeNode::treeFromDictionary(description);
-    EXPECT_EQ(tree->nodeData()->name, "Top");
-    ASSERT_EQ(tree->numberOfChildren(), 3u);
-    EXPECT_EQ(tree->childAtIndex(1)->nodeData()->name, "Sub");
-    EXPECT_TRUE(tree->childAtIndex(1)->nodeData()->isGroup());
-    EXPECT_EQ(tree->childAtIndex(1)->firstChild()->nodeData()->name, "s1");
-    EXPECT_EQ(tree->childAtIndex(1)->firstChild()->nodeParent(), tree->childAtIndex(1).get());
-    EXPECT_TRUE(tree->lastChild()->nodeData()->isLeaf);
 }
