@@ -17,22 +17,29 @@ using namespace quillby;
 
 TEST(ThreadWorker, CompletionRunsOnTheStartingThreadAfterTheWork) {
     PlainMainQueue queue;
-    std::atomic<bool> workDone{false};
+    std::atomic<bool> release{false}, workDone{false};
     std::thread::id workThread, completionThread;
+    ThreadWorker* seen = nullptr;
     bool completionSawWork = false, completionArgumentEmpty = false;
-    auto worker =
-        ThreadWorker::workOn("Test", "work:", ThreadWorker::Method([&](const std::any& argument) {
-                                 EXPECT_EQ(std::any_cast<int>(argument), 42);
-                                 workThread = std::this_thread::get_id();
-                                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                                 workDone = true;
-                             }),
-                             42, [&](const std::any& argument) {
-                                 completionThread = std::this_thread::get_id();
-                                 completionSawWork = workDone;
-                                 completionArgumentEmpty = !argument.has_value();
-                             });
+    auto worker = ThreadWorker::workOn(
+        "Test", "work:worker:",
+        ThreadWorker::MethodWithWorker([&](const std::any& argument, ThreadWorker& self) {
+            EXPECT_EQ(std::any_cast<int>(argument), 42);
+            workThread = std::this_thread::get_id();
+            seen = &self;
+            while (!release) std::this_thread::yield();
+            workDone = true;
+        }),
+        42, [&](const std::any& argument) {
+            completionThread = std::this_thread::get_id();
+            completionSawWork = workDone;
+            completionArgumentEmpty = !argument.has_value();
+        });
     ASSERT_NE(worker, nullptr);
+    EXPECT_FALSE(worker->finished());
+    release = true;
+    worker->waitUntilFinished();
+    EXPECT_EQ(seen, worker.get());
     ASSERT_TRUE(queue.runUntil([&] { return completionThread != std::thread::id(); }));
     EXPECT_EQ(completionThread, std::this_thread::get_id());
     EXPECT_NE(workThread, std::this_thread::get_id());
@@ -49,25 +56,6 @@ TEST(ThreadWorker, MissingMethodStartsNothingAndSaysWhy) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0],
               "\nThreadWorker reports: Target Scanner does not respond to selector scan:.");
-}
-
-TEST(ThreadWorker, TwoArgumentMethodReceivesItsWorker) {
-    PlainMainQueue queue;
-    std::atomic<bool> release{false};
-    ThreadWorker* seen = nullptr;
-    bool completed = false;
-    auto worker = ThreadWorker::workOn(
-        "Test",
-        "work:worker:", ThreadWorker::MethodWithWorker([&](const std::any&, ThreadWorker& self) {
-            seen = &self;
-            while (!release) std::this_thread::yield();
-        }),
-        {}, [&](const std::any&) { completed = true; });
-    EXPECT_FALSE(worker->finished());
-    release = true;
-    worker->waitUntilFinished();
-    EXPECT_EQ(seen, worker.get());
-    ASSERT_TRUE(queue.runUntil([&] { return completed; }));
 }
 
 // A job may outlive the program part that started it: its completion then has nowhere to go

@@ -23,7 +23,6 @@ TEST(Settings, FreshUserReadsTheRegisteredDefaults) {
     auto& defaults = UserDefaults::standardUserDefaults();
     PVC::initialize();
     EXPECT_FLOAT_EQ(defaults.floatForKey(SettingsKey::SpaceAlarm), 0.1f);
-    EXPECT_FLOAT_EQ(defaults.floatForKey(SettingsKey::MemoryAlarm), 0.1f);
     // Caches and logs are picked, the trash and downloads are not.
     const std::int64_t picked[] = {
         PVC::getSystemCashesClicked(),      PVC::getUserCashesClicked(),
@@ -33,8 +32,6 @@ TEST(Settings, FreshUserReadsTheRegisteredDefaults) {
               (std::vector<std::int64_t>{1, 1, 1, 1, 0, 0}));
     EXPECT_FALSE(PVC::getHiddenStatusItem());
     EXPECT_EQ(defaults.integerForKey(SettingsKey::LoginCheck), 0);
-    EXPECT_EQ(defaults.integerForKey(SettingsKey::QWDuplicatesUnit), 2);
-    EXPECT_FALSE(defaults.boolForKey(SettingsKey::QWDiskUsageShowStyle));  // the column browser
     // Unregistered keys read as 0 or false; registering never writes anything.
     EXPECT_EQ(defaults.integerForKey(SettingsKey::DisplayType), 0);
     EXPECT_FALSE(defaults.boolForKey(SettingsKey::SUEnableAutomaticChecks));

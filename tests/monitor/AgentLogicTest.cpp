@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "core/events/Events.h"
-#include "monitor/AgentMessages.h"
 #include "monitor/LevelImage.h"
 
 using namespace quillby;
@@ -45,17 +43,4 @@ TEST(LevelImage, StatusImageAtTheEdges) {
     EXPECT_TRUE(getWarningValue(100, 1000, 10));
     EXPECT_FALSE(getWarningValue(110, 1000, 10));
     EXPECT_FALSE(getWarningValue(0, 0, 10));
-}
-
-TEST(AgentMessages, BalloonsAndTooltip) {
-    EXPECT_EQ(AgentMessages::volumeBalloonText("USB", true), "USB is mounted successfully!");
-    EXPECT_EQ(AgentMessages::volumeBalloonText("", false), "You disk is unmounted successfully!");
-    Event event{Events::QWVolumeMount,
-                {},
-                {{EventKeys::NSWorkspaceVolumeLocalizedNameKey, std::string("My Disk")}}};
-    EXPECT_EQ(AgentMessages::volumeBalloonText(event, true), "My Disk is mounted successfully!");
-    EXPECT_EQ(AgentMessages::volumeBalloonText(Event{}, true), "You disk is mounted successfully!");
-    EXPECT_EQ(AgentMessages::valueErrorBalloonText("SpaceAlarm"), "SpaceAlarm is error!");
-    EXPECT_EQ(AgentMessages::statusToolTip("/", "1.00 GB", "0.50 GB"),
-              "/\nTotal Size:1.00 GB\nFree Space:0.50 GB");
 }

@@ -179,8 +179,6 @@ TEST_F(AgentTest, MenuGroupsVolumesByKindWithHeadersThenMemoryAndCommands) {
     EXPECT_EQ(headers, (std::vector<std::uint32_t>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(titles, (std::vector<std::string>{"1", "3", "4", "7", "9", "5"}));
     EXPECT_TRUE(menu[13].enabled);
-    EXPECT_EQ(menu[13].keyEquivalent, "e");
-    EXPECT_EQ(menu[23].title, "Quit Quillby Pro");
     EXPECT_EQ(menu[1].row.errorValue, "10");  // SpaceAlarm 0.1 as a whole percent
     EXPECT_EQ(menu[11].row.volumeSize, "Memory");
     EXPECT_EQ(menu[11].row.nTotalSize, 8000000000u);  // the memory text read back
@@ -215,6 +213,7 @@ TEST_F(AgentTest, TickRebuildsOnlyWhenTheCountChangesAndRefreshesFigures) {
 
     source->set({});
     refresh(*delegate);  // rebuilt for the new count, then nothing else
+    EXPECT_EQ(view.builds, builds + 2);
     EXPECT_EQ(posted, 2);
     delegate->updateDataForMenuItem();
     EXPECT_EQ(posted, 2);
@@ -227,9 +226,6 @@ TEST_F(AgentTest, BootVolumeAtTheAlarmShowsTheWarning) {
     delegate->updateDataForMenuItem();
     EXPECT_TRUE(view.warning);
     source->set({facts(1, "/", 1000, 110)});
-    refresh(*delegate);
-    EXPECT_FALSE(view.warning);
-    source->set({facts(1, "/", 0, 0)});
     refresh(*delegate);
     EXPECT_FALSE(view.warning);
 }

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -19,6 +16,7 @@
 #include "monitor/WatchMountUnmount.h"
 #include "platform/linux/LinuxMountChangeNotifier.h"
 #include "platform/linux/MountInfo.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 using namespace quillby;
@@ -143,11 +141,9 @@ TEST(WatchMountUnmount, OneEnumerationPerBurstPostsOneEventPerVolumeThatCameOrWe
 
 TEST(WatchMountUnmount, SeesATmpfsMountedAndUnmountedInAPrivateNamespace) {
     TempDir dir;
-    fs::create_directories(dir / "point");
-    pid_t child = ::fork();
-    if (child == 0) {
-        if (::unshare(CLONE_NEWNS) != 0) ::_exit(77);
-        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) ::_exit(78);
+    fs::path point = dir / "point";
+    fs::create_directories(point);
+    int status = inPrivateMountNamespace([&] {
         auto source = std::make_shared<MountsUnderFolder>();
         source->folder = dir.path().string();
         VolumeEvents events;
@@ -156,24 +152,12 @@ TEST(WatchMountUnmount, SeesATmpfsMountedAndUnmountedInAPrivateNamespace) {
         watcher.registerNotifications();
         // What is mounted before the watching thread took its known set is not a change.
         while (source->enumerations == 0) std::this_thread::sleep_for(1ms);
-        if (::mount("quillby-test", (dir / "point").c_str(), "tmpfs", 0, "size=64k") != 0) {
-            ::_exit(79);
+        if (::mount("quillby-test", point.c_str(), "tmpfs", 0, "size=64k") != 0) {
+            ::_exit(kNoMountNamespace);  // mounting is not allowed here
         }
-        if (!events.waitFor("mount point")) ::_exit(1);
-        if (::umount((dir / "point").c_str()) != 0) ::_exit(80);
-        if (!events.waitFor("unmount point")) ::_exit(2);
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    int code = WEXITSTATUS(status);
-    if (code == 77) GTEST_SKIP() << "the kernel refused a private mount namespace (unshare)";
-    if (code == 78 || code == 79 || code == 80) {
-        GTEST_SKIP() << "mounting inside the private namespace is not allowed here (step " << code
-                     << ")";
-    }
-    EXPECT_NE(code, 1) << "the mount was not seen";
-    EXPECT_NE(code, 2) << "the unmount was not seen";
-    EXPECT_EQ(code, 0);
+        return events.waitFor("mount point") && ::umount(point.c_str()) == 0 &&
+               events.waitFor("unmount point");
+    });
+    if (status == kNoMountNamespace) GTEST_SKIP() << "no private namespace to mount in here";
+    EXPECT_EQ(status, 0) << "the mount or the unmount was not seen";
 }

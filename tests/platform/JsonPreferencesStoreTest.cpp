@@ -135,7 +135,7 @@ TEST_F(JsonPreferencesStoreTest, AFileThatCannotBeReadIsNeverReplaced) {
     EXPECT_FALSE(fs::exists(dir / "preferences.json.corrupt"));
 }
 
-TEST_F(JsonPreferencesStoreTest, AFolderOrAFifoInPlaceOfTheFileFailsWritesAndStaysAsItIs) {
+TEST_F(JsonPreferencesStoreTest, AFolderAFifoOrALinkInPlaceOfAFileFailsWritesAndStaysAsItIs) {
     fs::create_directories(file / "inside");
     JsonPreferencesStore store(file);
     EXPECT_TRUE(store.readAll().empty());
@@ -152,6 +152,13 @@ TEST_F(JsonPreferencesStoreTest, AFolderOrAFifoInPlaceOfTheFileFailsWritesAndSta
     JsonPreferencesStore other(fifo);
     EXPECT_FALSE(other.write("SpaceAlarm", 0.2));
     EXPECT_TRUE(fs::is_fifo(fifo));
+
+    // Nor is a link in place of the lock followed.
+    fs::path linked = dir / "linked/preferences.json";
+    fs::create_directories(linked.parent_path());
+    fs::create_symlink(dir / "elsewhere", dir / "linked/.preferences.lock");
+    EXPECT_FALSE(JsonPreferencesStore(linked).write("UserTrash", std::int64_t{1}));
+    EXPECT_TRUE(noneExist(dir / "elsewhere", linked));
 }
 
 // A write must wait for every other holder of the writers' lock, shared ones included.
@@ -221,11 +228,4 @@ TEST_F(JsonPreferencesStoreTest, FailedWriteKeepsTheFileWhole) {
               0);
     EXPECT_EQ(TempDir::read(file), before);
     EXPECT_EQ(integerOnDisk(file, "A"), 1);
-}
-
-TEST_F(JsonPreferencesStoreTest, ALinkInPlaceOfTheLockIsNotFollowed) {
-    fs::create_symlink(dir / "elsewhere", dir / ".preferences.lock");
-    JsonPreferencesStore store(file);
-    EXPECT_FALSE(store.write("UserTrash", std::int64_t{1}));
-    EXPECT_TRUE(noneExist(dir / "elsewhere", file));
 }
