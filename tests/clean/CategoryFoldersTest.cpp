@@ -4,8 +4,6 @@
 
 #include "CleanFixture.h"
 #include "clean/CleanCategory.h"
-#include "clean/CleanRules.h"
-#include "clean/TrashRule.h"
 #include "clean/VolumeListInternalVolumes.h"
 #include "core/events/Log.h"
 #include "monitor/FakeVolumes.h"
@@ -39,11 +37,6 @@ TEST(CategoryFolders, EveryCategoryOnAFixtureMachine) {
     EXPECT_EQ(folders.getFolderPath(5), Paths{home / "Downloads"});
     EXPECT_TRUE(folders.getFolderPath(6).empty());
     EXPECT_TRUE(folders.getFolderPath(-1).empty());
-
-    auto trash = folders.cleanFolders(4);
-    EXPECT_NE(dynamic_cast<const TrashRule*>(trash.front().rule.get()), nullptr);
-    EXPECT_NE(dynamic_cast<const UserLogRule*>(folders.cleanFolders(3).front().rule.get()),
-              nullptr);
 
     // Without another volume only the home trash is left.
     EXPECT_EQ(CategoryFolders(machine.platform.context(), std::make_shared<FakeVolumes>(Paths{"/"}))

@@ -187,34 +187,28 @@ TEST(BrowseFolderOperation, CancellationBeforeOrDuringTheLastFolder) {
     TempDir dir;
     dir.write("one/a", "a");
     dir.write("two/b", "bb");
-    std::vector<CleanFolder> roots{everything(dir / "one"), everything(dir / "two")};
-    {
-        BrowseFolderOperation early(roots);
+    const std::string start = "ScanSingleFolder", cancelled = "FastCleanCanceled";
+    struct Case {
+        int cancelAt;  // 0: before it runs; n: when the nth folder starts
+        std::vector<std::string> events;
+    } const cases[] = {
+        {0, {cancelled}},
+        {1, {start, cancelled, cancelled}},
+        {2, {start, start, cancelled, "ScanOperationFinish"}},
+    };
+    for (const auto& c : cases) {
+        auto operation = std::make_shared<BrowseFolderOperation>(
+            std::vector<CleanFolder>{everything(dir / "one"), everything(dir / "two")});
         EventRecorder recorder(kScanEvents);
-        early.cancel();
-        early.main();
-        EXPECT_EQ(recorder.names(), std::vector<std::string>{"FastCleanCanceled"});
-    }
-    {
-        auto operation = std::make_shared<BrowseFolderOperation>(roots);
-        EventRecorder recorder(kScanEvents);
-        auto stopper = EventBus::defaultCenter().observe(
-            Events::ScanSingleFolder, [&](const Event&) { operation->cancel(); });
+        int started = 0;
+        auto stopper =
+            EventBus::defaultCenter().observe(Events::ScanSingleFolder, [&](const Event&) {
+                if (++started == c.cancelAt) operation->cancel();
+            });
+        if (c.cancelAt == 0) operation->cancel();
         operation->main();
-        EXPECT_EQ(recorder.names(),
-                  (std::vector<std::string>{"ScanSingleFolder", "FastCleanCanceled",
-                                            "FastCleanCanceled"}));
+        EXPECT_EQ(recorder.names(), c.events) << "cancelled at " << c.cancelAt;
     }
-    auto operation = std::make_shared<BrowseFolderOperation>(roots);
-    EventRecorder recorder(kScanEvents);
-    int started = 0;
-    auto stopper = EventBus::defaultCenter().observe(Events::ScanSingleFolder, [&](const Event&) {
-        if (++started == 2) operation->cancel();
-    });
-    operation->main();
-    EXPECT_EQ(recorder.names(),
-              (std::vector<std::string>{"ScanSingleFolder", "ScanSingleFolder", "FastCleanCanceled",
-                                        "ScanOperationFinish"}));
 }
 
 TEST(QuickCleanSession, FiguresSayWhatReallyWent) {

@@ -91,6 +91,8 @@ void writeText(const char* path, const char* text) {
 
 }  // namespace
 
+// Without rights, a folder the user may not change, or not even read, is reported once, as the
+// folder and with its reason, not each item in it; nothing in it goes.
 TEST(PrivilegedClean, AProtectedOrUnreadableFolderIsReportedOnceWithoutRights) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
     const std::vector<std::string> reported{"BeginFastClean", "DeleteFileFailed",
@@ -98,6 +100,17 @@ TEST(PrivilegedClean, AProtectedOrUnreadableFolderIsReportedOnceWithoutRights) {
     PrivilegedAuthorization none(nullptr);
     ProtectedCache cache;
     EXPECT_TRUE(cleanAsUser(cache.folder(), none, reported));
+    EXPECT_EQ(inChildAsUser(kNobodyId,
+                            [&] {
+                                QuickCleanSession session({cache.folder()},
+                                                          {.authorization = &none});
+                                session.scan();
+                                auto failures = session.clean().failures;
+                                return failures.size() == 1 &&
+                                       failures[0].path == cache.folder().path.string() &&
+                                       failures[0].reason == "permission denied";
+                            }),
+              0);
     EXPECT_TRUE(
         allExist(cache.dir / "cache/tool.deb", cache.dir / "cache/repo/packages/other.rpm"));
 
@@ -114,48 +127,40 @@ TEST(PrivilegedClean, AProtectedOrUnreadableFolderIsReportedOnceWithoutRights) {
     EXPECT_TRUE(fs::exists(dir / "log/private/app.log.1"));
 }
 
-// Without rights the quick clean names a system folder the user may not change as the folder,
-// not each item in it.
-TEST(PrivilegedClean, AFolderTheUserMayNotChangeIsReportedAsTheFolder) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to act as an ordinary user";
-    PrivilegedAuthorization none(nullptr);
-    TempDir dir;
-    fs::permissions(dir.path(), fs::perms::all);
-    dir.write("log/syslog.1", "old");
-    dir.write("log/nginx/access.log.1", "old");
-    CleanFolder logs{.path = dir / "log",
-                     .rule = std::make_shared<RotatedLogRule>(),
-                     .privilegedCategory = CleanCategoryId::SystemLogs};
-    EXPECT_EQ(inChildAsUser(kNobodyId,
-                            [&] {
-                                QuickCleanSession session({logs}, {.authorization = &none});
-                                session.scan();
-                                auto failures = session.clean().failures;
-                                return failures.size() == 1 &&
-                                       failures[0].path == logs.path.string() &&
-                                       failures[0].reason == "permission denied";
-                            }),
-              0);
-    EXPECT_TRUE(fs::exists(dir / "log/syslog.1"));
-}
-
 // The machine's whole /var, replaced by a fresh tmpfs in a private mount namespace: the real
 // helper only cleans below the fixed system folders, so the test gives it a /var of its own, and
-// refuses to clean when the category names any folder outside it.
-TEST(PrivilegedClean, TheHelperCleansSystemLogsByTheCategorysRule) {
+// refuses to clean when the category names any folder outside it. Old logs, crash reports and
+// systemd's core dumps (inside /var/lib, which the gate otherwise protects whole) go through the
+// helper's System Logs request; live logs, the active journal and a core dump planted as a link
+// stay, and the helper refuses that link by what it is.
+TEST(PrivilegedClean, TheHelperCleansSystemLogsCrashReportsAndCoreDumpsButNoLink) {
     int status = inPrivateVar([] {
-        fs::create_directories("/var/log/private");
-        fs::create_directories("/var/log/nginx");
+        for (const char* folder : {"/var/log/private", "/var/log/nginx", "/var/log/journal/0123",
+                                   "/var/crash", "/var/lib/systemd/coredump"})
+            fs::create_directories(folder);
         fs::permissions("/var/log/private", fs::perms::owner_all);
-        writeText("/var/log/syslog", "live");
-        writeText("/var/log/syslog.1", "old");
-        writeText("/var/log/nginx/access.log.1", "old");
-        writeText("/var/log/private/app.log", "live");
-        writeText("/var/log/private/app.log.1", "old");
-        // One success per deleted log; the kept private/ is no deleted item.
-        return HelperCleansSystemLogs().cleanAsUser(2) && fs::exists("/var/log/syslog") &&
-               !fs::exists("/var/log/syslog.1") && !fs::exists("/var/log/nginx/access.log.1") &&
-               fs::exists("/var/log/private/app.log") && !fs::exists("/var/log/private/app.log.1");
+        fs::permissions("/var/crash", fs::perms::all | fs::perms::sticky_bit);
+        const char* live[] = {"/var/log/syslog", "/var/log/private/app.log",
+                              "/var/log/journal/0123/system.journal"};
+        const char* old[] = {"/var/log/syslog.1",
+                             "/var/log/nginx/access.log.1",
+                             "/var/log/private/app.log.1",
+                             "/var/log/journal/0123/system@0001-0002.journal",
+                             "/var/crash/_usr_sbin_daemon.0.crash",
+                             "/var/lib/systemd/coredump/core.daemon.0.1.2.3.zst"};
+        for (const char* path : live) writeText(path, "live");
+        for (const char* path : old) writeText(path, "old");
+        writeText("/var/precious", "keep");
+        fs::create_symlink("/var/precious", "/var/lib/systemd/coredump/core.link.0.1.2.3.zst");
+        HelperCleansSystemLogs clean;
+        // One success per deleted item; the kept private/ is no deleted item.
+        bool cleaned = clean.folders.size() == 3 && clean.cleanAsUser(5);
+        bool linkRefused = !clean.authorization.cleanCategoryItem(
+            "clean-system-logs", "/var/lib/systemd/coredump/core.link.0.1.2.3.zst");
+        return cleaned && linkRefused && allExist(live[0], live[1], live[2]) &&
+               noneExist(old[0], old[1], old[2], old[3], old[4], old[5]) &&
+               fs::is_symlink("/var/lib/systemd/coredump/core.link.0.1.2.3.zst") &&
+               fs::exists("/var/precious") && fs::is_directory("/var/lib/systemd/coredump");
     });
     if (status == kNoMountNamespace) GTEST_SKIP() << "needs root: for a private mount namespace";
     EXPECT_EQ(status, 0);
@@ -182,36 +187,4 @@ TEST(PrivilegedClean, WhatNeitherRemovalCanDeleteIsReportedPerItem) {
     });
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(fs::exists(cache.dir / "cache/tool.deb"));
-}
-
-// Crash reports and systemd's core dumps (inside /var/lib, which the gate otherwise protects
-// whole) go through the helper's System Logs request; live logs, the active journal and a core
-// dump planted as a link stay, and the helper refuses that link by what it is.
-TEST(PrivilegedClean, TheHelperCleansCrashReportsAndCoreDumpsButNoLink) {
-    int status = inPrivateVar([] {
-        for (const char* folder :
-             {"/var/log/journal/0123", "/var/crash", "/var/lib/systemd/coredump"})
-            fs::create_directories(folder);
-        fs::permissions("/var/crash", fs::perms::all | fs::perms::sticky_bit);
-        writeText("/var/log/syslog", "live");
-        writeText("/var/log/journal/0123/system.journal", "live");
-        writeText("/var/log/journal/0123/system@0001-0002.journal", "archived");
-        writeText("/var/crash/_usr_sbin_daemon.0.crash", "report");
-        writeText("/var/lib/systemd/coredump/core.daemon.0.1.2.3.zst", "dump");
-        writeText("/var/precious", "keep");
-        fs::create_symlink("/var/precious", "/var/lib/systemd/coredump/core.link.0.1.2.3.zst");
-        HelperCleansSystemLogs clean;
-        bool cleaned = clean.folders.size() == 3 && clean.cleanAsUser(3);
-        bool linkRefused = !clean.authorization.cleanCategoryItem(
-            "clean-system-logs", "/var/lib/systemd/coredump/core.link.0.1.2.3.zst");
-        return cleaned && linkRefused && fs::exists("/var/log/syslog") &&
-               fs::exists("/var/log/journal/0123/system.journal") &&
-               !fs::exists("/var/log/journal/0123/system@0001-0002.journal") &&
-               !fs::exists("/var/crash/_usr_sbin_daemon.0.crash") &&
-               !fs::exists("/var/lib/systemd/coredump/core.daemon.0.1.2.3.zst") &&
-               fs::is_symlink("/var/lib/systemd/coredump/core.link.0.1.2.3.zst") &&
-               fs::exists("/var/precious") && fs::is_directory("/var/lib/systemd/coredump");
-    });
-    if (status == kNoMountNamespace) GTEST_SKIP() << "needs root: for a private mount namespace";
-    EXPECT_EQ(status, 0);
 }

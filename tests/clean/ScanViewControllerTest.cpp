@@ -268,14 +268,3 @@ TEST(ReviewList, RevealShowsTheFolderOrTheParent) {
     EXPECT_FALSE(list.openFinder(2));
     EXPECT_EQ(opened.size(), 2u);
 }
-
-TEST(CleanFileInfo, CopiesClearTheCheckAndCompareBySizeText) {
-    CleanFileInfo big("i", "big", "/b", "2.00 MB", 2000000);
-    big.bIsSelected = true;
-    CleanFileInfo copy = big.copy();
-    EXPECT_FALSE(copy.bIsSelected);
-    EXPECT_EQ(copy.path, "/b");
-    EXPECT_EQ(copy.count, 0u);
-    EXPECT_TRUE(big.compareBySize(CleanFileInfo("i", "s", "/s", "999.00 KB", 999000)));
-    EXPECT_FALSE(CleanFileInfo("i", "s", "/s", "999.00 KB", 1).compareBySize(big));
-}

@@ -14,6 +14,7 @@
 #include "uninstall/AppDetails.h"
 #include "uninstall/UninstallAppsController.h"
 #include "uninstall/UninstallFixtures.h"
+#include "uninstall/UninstallPageModel.h"
 
 using namespace quillby;
 
@@ -21,30 +22,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The page's controller over the page machine, its search not yet begun.
+// The page's controller and its logic over the page machine, the search not yet begun.
 struct Page : UninstallPageMachine {
-    PlainMainQueue queue;  // where discovery's results arrive
+    PlainMainQueue queue;  // gets the workers' completions
     std::unique_ptr<UninstallAppsController> controller =
         std::make_unique<UninstallAppsController>(UninstallAppsController::Options{
-            .backends = machine.backends, .searchStarted = &searchStarted});
+            .backends = machine.backends, .mainQueue = &queue, .searchStarted = &searchStarted});
+    std::unique_ptr<UninstallPageModel> model =
+        std::make_unique<UninstallPageModel>(*controller, rights);
 
+    bool waitUntilQuiet() {
+        return queue.runUntil(
+            [&] { return !controller->searching.get() && !controller->removingNow.get(); },
+            std::chrono::seconds(30));
+    }
     void search() {
         controller->beginSearchApps();
-        queue.runUntil([&] { return controller->searchFinished.get(); }, std::chrono::seconds(30));
+        ASSERT_TRUE(waitUntilQuiet());
     }
-    // "Uninstall" as the page answers it: rights first where they are needed and not held,
-    // then the removal and the discovery after it.
-    void uninstall() {
-        if (controller->rightsNeededFirst()) {
-            if (!rights.allocAuthorization()) {
-                controller->rightsRefused();
-                return;
-            }
-            AdministratorRightsFlag::set(true);
-        }
+    // The removal as the page runs it once allowed, and the discovery after it.
+    void remove() {
         controller->uninstallActionfromBottomButton();
         controller->refreshApps();
-        queue.runUntil([&] { return !controller->searching.get(); }, std::chrono::seconds(30));
+        ASSERT_TRUE(waitUntilQuiet());
     }
     std::vector<std::string> shownNames() const {
         std::vector<std::string> names;
@@ -63,6 +63,13 @@ struct Page : UninstallPageMachine {
             if (shown[i].name == name) return static_cast<int>(i);
         }
         return -1;
+    }
+    void mark(const std::string& name) { controller->setObjectValueForCheckBox(rowOf(name)); }
+    const AppItems* record(const std::string& name) const {
+        for (const auto& app : controller->searchAllAppArr()) {
+            if (app.name == name) return &app;
+        }
+        return nullptr;
     }
     static void showGroup(int row) {
         EventBus::defaultCenter().post(
@@ -120,13 +127,7 @@ TEST(UninstallAppsController, CountsMarksSelectsAllAndConfirmationNamesSystemApp
     EXPECT_FALSE(controller.uninstallEnabled.get());
     EXPECT_FALSE(controller.getAllSelectApp());
 
-    std::vector<std::string> logged;
-    int paintRow = page.rowOf("Paint");
-    {
-        ScopedLogCapture capture([&](std::string_view text) { logged.emplace_back(text); });
-        controller.setObjectValueForCheckBox(paintRow);
-    }
-    EXPECT_EQ(logged, (std::vector<std::string>{"CellClick=" + std::to_string(paintRow)}));
+    controller.setObjectValueForCheckBox(page.rowOf("Paint"));
     EXPECT_EQ(controller.statusLine.get().text, "1 of 4 selected.");
     EXPECT_TRUE(controller.uninstallEnabled.get());
     EXPECT_FALSE(controller.selectAllOn.get());
@@ -155,11 +156,8 @@ TEST(UninstallAppsController, CountsMarksSelectsAllAndConfirmationNamesSystemApp
 
     // The confirmation names system applications.
     controller.setObjectValueForCheckBox(page.rowOf("Notes"));
-    UninstallConfirmation plain = controller.showAlertForUninstall();
-    EXPECT_EQ(plain.message, "Uninstall Applications");
-    EXPECT_EQ(plain.defaultButton, "Uninstall");
-    EXPECT_EQ(plain.otherButton, "Cancel");
-    EXPECT_EQ(plain.informativeText, "Uninstall the selected application(s)?");
+    EXPECT_EQ(controller.showAlertForUninstall().informativeText,
+              "Uninstall the selected application(s)?");
     controller.setObjectValueForCheckBox(page.rowOf("Vim"));
     EXPECT_EQ(controller.showAlertForUninstall().informativeText,
               "System application(s),Do you want to uninstall it?");
@@ -201,61 +199,6 @@ TEST(UninstallAppsController, RemovedRecordsLeaveTheListsFailedOnesStayWithTheir
     EXPECT_NE(std::find(logged.begin(), logged.end(), "uninstall can not work!"), logged.end());
 }
 
-TEST(UninstallAppsController, RightsAreAskedOnceByNeedWhateverTheGroup) {
-    Page page;
-    page.machine.packageKit->running = false;  // Vim's package then needs the helper
-    page.search();
-    auto& controller = *page.controller;
-    std::vector<bool> lockChanges;
-    Subscription lock = EventBus::defaultCenter().observe(
-        Events::changeLockState,
-        [&](const Event&) { lockChanges.push_back(AdministratorRightsFlag::isSet()); });
-
-    // Nothing marked needs rights: none are asked for.
-    controller.setObjectValueForCheckBox(page.rowOf("Notes"));
-    page.uninstall();
-    EXPECT_EQ(page.launcher->launches, 0);
-    EXPECT_EQ(controller.statusLine.get().text,
-              "Selected application(s) were uninstalled successfully.");
-    controller.uninstallShowSelectNumInBottom(true);  // the result text stays
-    EXPECT_EQ(controller.statusLine.get().text,
-              "Selected application(s) were uninstalled successfully.");
-    EXPECT_FALSE(controller.uninstallEnabled.get());
-
-    // A package marked in "All Applications": rights are asked; refused, nothing goes.
-    controller.setObjectValueForCheckBox(page.rowOf("Vim"));
-    EXPECT_TRUE(controller.rightsNeededFirst());
-    page.uninstall();
-    EXPECT_EQ(page.launcher->launches, 1);
-    UninstallStatusLine refused = controller.statusLine.get();
-    EXPECT_EQ(refused.text,
-              "Failed to uninstall the selected application(s). Please refer to Help for more "
-              "info. Administrator rights were not given: nothing was removed.");
-    EXPECT_TRUE(page.machine.packageKit->removed.empty());
-    EXPECT_TRUE(fs::exists(page.vim));
-    EXPECT_TRUE(controller.getAllSelectApp());
-    EXPECT_TRUE(lockChanges.empty());
-    EXPECT_FALSE(controller.lockOn.get());
-
-    // Granted once: the flag is set and announced, then the removal runs through the helper.
-    page.launcher->refuse = false;
-    page.uninstall();
-    EXPECT_EQ(page.launcher->launches, 2);
-    EXPECT_EQ(lockChanges, (std::vector<bool>{true}));
-    EXPECT_TRUE(controller.lockOn.get());
-    EXPECT_EQ(AdministratorRightsFlag::lockImageName(), std::string("Unlock.png"));
-    // The lists come from a fresh discovery: the stand-in package removal left Vim's entry,
-    // so it is listed again, as found, unmarked.
-    auto shown = controller.allApplications.get();
-    auto vim = std::find_if(shown.begin(), shown.end(),
-                            [](const AppItems& app) { return app.name == "Vim"; });
-    ASSERT_NE(vim, shown.end());
-    EXPECT_FALSE(vim->bIsSelected);
-    EXPECT_TRUE(vim->failureReason.empty());
-    EXPECT_EQ(controller.statusLine.get().text,
-              "Selected application(s) were uninstalled successfully.");
-}
-
 // The size is the application's, along its plan: the program's folder, its settings and its entry,
 // not the entry's few bytes alone; for a package, only what is the user's can be told.
 TEST(AppDetails, ShowTheApplicationsSizeAndCutNamesAndPathsByCharacters) {
@@ -287,4 +230,185 @@ TEST(AppDetails, ShowTheApplicationsSizeAndCutNamesAndPathsByCharacters) {
     vim.source = AppSource::Package;
     vim.removalUnit = "vim";
     EXPECT_EQ(AppDetails::forApp(vim, planner).sizeText, "0.00 KB of the user's files");
+}
+
+TEST(UninstallPageModel, DiscoveryStartsWithItsRowAndGroupsWaitForIt) {
+    Page page;
+    EXPECT_FALSE(page.model->chooseGroup(1));  // nothing found yet: the click does nothing
+    EXPECT_EQ(page.controller->nowSelectRow, 0);
+    page.model->featureRowBecameCurrent(9);
+    EXPECT_FALSE(page.searchStarted);
+    page.model->featureRowBecameCurrent(UninstallPageModel::featureRow);
+    EXPECT_TRUE(page.controller->searching.get());
+    ASSERT_TRUE(page.waitUntilQuiet());
+    EXPECT_EQ(page.controller->allApplications.get().size(), 4u);
+
+    EXPECT_TRUE(page.model->chooseGroup(2));
+    EXPECT_FALSE(page.model->chooseGroup(2));  // already on show
+    EXPECT_FALSE(page.model->chooseGroup(3));
+    EXPECT_EQ(page.controller->nowSelectRow, 2);
+
+    EXPECT_FALSE(page.model->sortByColumn(UninstallPageModel::CheckColumn, true));
+    EXPECT_FALSE(page.model->sortByColumn(UninstallPageModel::ViewColumn, true));
+    EXPECT_TRUE(page.model->sortByColumn(UninstallPageModel::NameColumn, false));
+    std::vector<std::string> names;
+    for (const auto& app : page.controller->allApplications.get()) names.push_back(app.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Quillby Pro", "Paint", "Notes"}));
+
+    // Applications installed later appear after "Refresh".
+    page.machine.writeEntry(page.machine.userApplications() / "org.example.Draw.desktop", "Draw");
+    page.model->refresh();
+    ASSERT_TRUE(page.waitUntilQuiet());
+    EXPECT_TRUE(page.record("Draw"));
+}
+
+TEST(UninstallPageModel, ThePlanListsEveryPackageAndPathWithSizesAndWhatGoesToTheTrash) {
+    Page page;
+    page.search();
+    EXPECT_FALSE(page.model->confirmation());  // nothing marked
+    page.mark("Vim");
+    page.mark("Notes");
+    page.mark("Quillby Pro");
+
+    auto confirmation = page.model->confirmation();
+    ASSERT_TRUE(confirmation);
+    EXPECT_EQ(confirmation->question.message, "Uninstall Applications");
+    EXPECT_EQ(confirmation->question.informativeText,
+              "System application(s),Do you want to uninstall it?");
+    UninstallPlanSheet sheet = UninstallPlanSheet::measure(
+        page.model->planner(), confirmation->apps, confirmation->question);
+    ASSERT_EQ(sheet.apps.size(), 3u);
+    const PlannedApp& vim = sheet.apps[0];  // system folders are listed first
+    EXPECT_EQ(vim.name, "Vim");
+    ASSERT_EQ(vim.steps.size(), 1u);
+    EXPECT_EQ(vim.steps[0].line(), "remove package vim and the files it installed");
+
+    auto notes = std::find_if(sheet.apps.begin(), sheet.apps.end(),
+                              [](const PlannedApp& app) { return app.name == "Notes"; });
+    ASSERT_NE(notes, sheet.apps.end());
+    EXPECT_EQ(notes->identifier, "org.example.Notes");
+    std::vector<std::string> lines;
+    for (const auto& step : notes->steps) lines.push_back(step.line());
+    std::string settings = page.notesSettings.parent_path().string();
+    std::string cache = page.notesCache.parent_path().string();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "move " + settings + " (1.50 KB) to the trash"),
+              lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "remove " + cache + " (0.30 KB)"), lines.end());
+    // The entry itself goes last.
+    EXPECT_EQ(notes->steps.back().text, page.notes.string());
+    EXPECT_FALSE(notes->steps.back().toTrash);
+
+    auto own = std::find_if(sheet.apps.begin(), sheet.apps.end(),
+                            [](const PlannedApp& app) { return app.isOwnApplication; });
+    ASSERT_NE(own, sheet.apps.end());
+    EXPECT_TRUE(own->steps.empty());
+    EXPECT_EQ(sheet.bytesToTrash, 1500u);
+    EXPECT_EQ(sheet.bytesDeleted, 300u + fs::file_size(page.notes));
+    EXPECT_EQ(sheet.summary().substr(0, 9), "Deleted: ");
+    // Measuring removed nothing.
+    EXPECT_TRUE(allExist(page.notesSettings, page.notes));
+}
+
+TEST(UninstallPageModel, ThePlanLeavesWhatAnotherFoundApplicationClaims) {
+    Page page;
+    const PlatformContext& context = page.machine.context();
+    page.machine.writeEntry(page.machine.userApplications() / "google-chrome.desktop", "Chrome");
+    page.machine.writeEntry(page.machine.userApplications() / "google-chrome-beta.desktop", "Beta");
+    fs::path settings = page.machine.writeFile(context.xdgConfigHome / "google-chrome/x");
+    page.machine.writeFile(context.xdgConfigHome / "google-chrome-beta/x");
+    page.search();
+    page.mark("Chrome");
+    auto confirmation = page.model->confirmation();
+    ASSERT_TRUE(confirmation);
+    UninstallPlanSheet sheet = UninstallPlanSheet::measure(
+        page.model->planner(), confirmation->apps, confirmation->question);
+    ASSERT_EQ(sheet.apps.size(), 1u);
+    std::vector<std::string> paths;
+    for (const auto& step : sheet.apps[0].steps) paths.push_back(step.text);
+    EXPECT_EQ(paths, (std::vector<std::string>{
+                         settings.parent_path().string(),
+                         (page.machine.userApplications() / "google-chrome.desktop").string()}));
+}
+
+// Rights are asked only when a marked record needs them and they are not held: refused, nothing
+// goes and the marks stay; granted, the flag is set and announced and the removal runs.
+TEST(UninstallPageModel, RightsAreAskedByNeedAndARefusalRemovesNothing) {
+    Page page;
+    page.machine.packageKit->running = false;  // the package then goes through the helper
+    page.search();
+    auto& controller = *page.controller;
+    std::vector<bool> lockChanges;
+    Subscription lock = EventBus::defaultCenter().observe(
+        Events::changeLockState,
+        [&](const Event&) { lockChanges.push_back(AdministratorRightsFlag::isSet()); });
+    const std::string succeeded = "Selected application(s) were uninstalled successfully.";
+
+    // Nothing marked needs rights: the page removes at once.
+    page.mark("Notes");
+    EXPECT_EQ(page.model->confirmationAnswered(false), UninstallPageModel::Next::Nothing);
+    ASSERT_EQ(page.model->confirmationAnswered(true), UninstallPageModel::Next::Remove);
+    page.remove();
+    EXPECT_EQ(page.launcher->launches, 0);
+    EXPECT_EQ(controller.statusLine.get().text, succeeded);
+    controller.uninstallShowSelectNumInBottom(true);  // the result text stays
+    EXPECT_EQ(controller.statusLine.get().text, succeeded);
+    EXPECT_FALSE(controller.uninstallEnabled.get());
+
+    // A package marked: the page asks, off the main thread; refused, nothing goes.
+    page.mark("Vim");
+    ASSERT_EQ(page.model->confirmationAnswered(true), UninstallPageModel::Next::AskRights);
+    EXPECT_FALSE(controller.removingNow.get());
+    EXPECT_FALSE(page.rights.allocAuthorization());
+    EXPECT_FALSE(page.model->rightsAnswered(false));
+    UninstallStatusLine refused = controller.statusLine.get();
+    EXPECT_TRUE(refused.visible);
+    EXPECT_EQ(refused.text,
+              "Failed to uninstall the selected application(s). Please refer to Help for more "
+              "info. Administrator rights were not given: nothing was removed.");
+    EXPECT_TRUE(page.machine.packageKit->removed.empty());
+    EXPECT_TRUE(fs::exists(page.vim));
+    ASSERT_TRUE(page.record("Vim"));
+    EXPECT_TRUE(page.record("Vim")->bIsSelected);
+    EXPECT_TRUE(lockChanges.empty());
+    EXPECT_FALSE(controller.lockOn.get());
+
+    // The lock asks only while no rights are held.
+    EXPECT_TRUE(page.model->lockClicked());
+    page.model->lockRightsAnswered(false);
+    EXPECT_TRUE(page.model->lockClicked());
+
+    // Granted: the flag is set and announced, then the removal runs through the helper.
+    page.launcher->refuse = false;
+    ASSERT_EQ(page.model->confirmationAnswered(true), UninstallPageModel::Next::AskRights);
+    ASSERT_TRUE(page.rights.allocAuthorization());
+    ASSERT_TRUE(page.model->rightsAnswered(true));
+    EXPECT_EQ(page.launcher->launches, 2);
+    EXPECT_EQ(lockChanges, (std::vector<bool>{true}));
+    EXPECT_TRUE(controller.lockOn.get());
+    EXPECT_FALSE(page.model->lockClicked());
+    EXPECT_EQ(page.model->confirmationAnswered(true), UninstallPageModel::Next::Remove);
+    page.remove();
+    // The lists come from a fresh discovery: the stand-in package removal left Vim's entry,
+    // so it is listed again, as found, unmarked.
+    ASSERT_TRUE(page.record("Vim"));
+    EXPECT_FALSE(page.record("Vim")->bIsSelected);
+    EXPECT_TRUE(page.record("Vim")->failureReason.empty());
+    EXPECT_EQ(controller.statusLine.get().text, succeeded);
+
+    AdministratorRightsFlag::set(false);
+    page.model->lockRightsAnswered(true);
+    EXPECT_FALSE(page.model->lockClicked());
+    EXPECT_EQ(UninstallPageModel::progressText({.done = 1, .total = 3, .currentPath = "Vim"}),
+              "Removing Vim (2 of 3)...");
+    EXPECT_EQ(UninstallPageModel::progressText({.done = 3, .total = 3, .currentPath = "Vim"}),
+              "Removing Vim (3 of 3)...");
+}
+
+TEST(UninstallPageModel, AFailedRecordShowsWhyInsteadOfItsVersion) {
+    AppItems app;
+    app.name = "Vim";
+    app.bundleVersion = "9.0";
+    EXPECT_EQ(UninstallPageModel::secondaryText(app), "9.0");
+    app.failureReason = "package vim: refused";
+    EXPECT_EQ(UninstallPageModel::secondaryText(app), "Not removed: package vim: refused");
 }
