@@ -13,14 +13,6 @@ CleanFileInfo::CleanFileInfo(std::string icon, std::string name, std::string pat
       size(std::move(size)),
       fileSizeNum(fileSizeNum) {}
 
-CleanFileInfo CleanFileInfo::copy() const {
-    CleanFileInfo record(icon, name, path, size, fileSizeNum);
-    record.folderIndex = folderIndex;
-    record.toolIndex = toolIndex;
-    record.description = description;
-    return record;
-}
-
 bool CleanFileInfo::compareBySize(const CleanFileInfo& other) const {
     return UtilityFunction::getVolSpaceFromString(size) >
            UtilityFunction::getVolSpaceFromString(other.size);

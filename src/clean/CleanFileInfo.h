@@ -33,8 +33,6 @@ struct CleanFileInfo {
     // The line shown with the item's name: its path, or for a package tool's item its
     // description.
     const std::string& detailLine() const { return toolIndex >= 0 ? description : path; }
-    // A new record of the same item with the check state cleared.
-    CleanFileInfo copy() const;
     // True when this record's size text reads back larger than the other's (larger first).
     bool compareBySize(const CleanFileInfo& other) const;
 };
