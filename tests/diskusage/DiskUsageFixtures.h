@@ -39,6 +39,22 @@ inline std::uint64_t linkSize(const fs::path& path) {
     return static_cast<std::uint64_t>(status.st_size);
 }
 
+// A child item of `parent` with the size given, as a scan would have added it.
+inline FSNode* addNode(FSNode& parent, const std::string& name, bool folder,
+                       std::uint64_t size = 0) {
+    parent.children.push_back(FSNode::childNamed(name, folder, &parent));
+    parent.children.back()->size = size;
+    return parent.children.back().get();
+}
+
+// A child folder of `parent` in the ring's tree with the size given.
+inline RingFolderNode* addRingChild(RingFolderNode& parent, const std::string& name,
+                                    std::int64_t size) {
+    parent.children.push_back(parent.makeChild(name));
+    parent.children.back()->size = size;
+    return parent.children.back().get();
+}
+
 // A random tree with every kind of entry the scans treat specially, and one folder wide enough
 // to be measured in slices by several threads.
 inline void generateTree(const fs::path& top, unsigned seed) {

@@ -28,17 +28,6 @@ const RingFolderNode* child(const RingFolderNode& node, const std::string& name)
 
 }  // namespace
 
-TEST(FolderTree, FolderOfFilesOnlyIsOneNodeSizedByItsFiles) {
-    TempDir dir;
-    makeFile(dir / "plain/a", 100);
-    makeFile(dir / "plain/b", 250);
-    auto root = RingFolderNode::makeRoot((dir / "plain").string());
-    EXPECT_EQ(FolderTreeScanner().scanFolder(*root, root->path(), true), 350);
-    EXPECT_EQ(root->size, 350);
-    EXPECT_EQ(root->count(), 0);
-    EXPECT_EQ(root->path(), (dir / "plain").string() + "/");
-}
-
 TEST(FolderTree, KeepsEveryRuleOfWhatCountsAndHow) {
     TempDir dir;
     fs::path top = dir / "top";
@@ -157,18 +146,6 @@ TEST(FolderTree, KernelFileSystemsCountAsEmptyAndOtherMountsAreMeasured) {
     });
     if (status == kNoMountNamespace) GTEST_SKIP() << "needs root: cannot mount in a namespace here";
     EXPECT_EQ(status, 0);
-}
-
-TEST(FolderTree, TheStopRequestComesThroughTheOptions) {
-    TempDir dir;
-    makeFile(dir / "top/a/f", 10);
-    TreeScanOptions options;
-    options.shouldStop = [] { return true; };
-    auto root = RingFolderNode::makeRoot((dir / "top").string());
-    EXPECT_EQ(FolderTreeScanner(options).scanFolder(*root, root->path(), true), 0);
-    options.shouldStop = nullptr;  // never stops
-    auto again = RingFolderNode::makeRoot((dir / "top").string());
-    EXPECT_EQ(FolderTreeScanner(options).scanFolder(*again, again->path(), true), 10);
 }
 
 TEST(FolderTree, PathsLongerThanTheKernelTakesAtOnceWork) {

@@ -100,33 +100,10 @@ TEST(ItemTree, FirstListTreeOfAFileAndAfterAStop) {
     EXPECT_EQ(root.children.size(), 2u);
     EXPECT_EQ(root.children[1]->path(), (dir / "folder/a").string());
     EXPECT_EQ(root.children[1]->displayName(), "a");
+    EXPECT_EQ(FSNode("/", true, nullptr).displayName(), "/");  // the top keeps its name
 
     NodeTreeOperator stopped({.shouldStop = [] { return true; }});
     FSNode other(dir.path().string(), true, nullptr);
     EXPECT_EQ(stopped.getFirstListTree(dir.path().string(), other, 0), 0u);
     EXPECT_TRUE(other.children.empty());
-}
-
-TEST(ItemTree, DescendingSortOrdersEveryLevelLargestFirstThenByName) {
-    auto add = [](FSNode& parent, const std::string& name, bool folder, std::uint64_t size) {
-        parent.children.push_back(FSNode::childNamed(name, folder, &parent));
-        parent.children.back()->size = size;
-    };
-    using Sizes = std::initializer_list<std::pair<const char*, std::uint64_t>>;
-    FSNode root("/r", true, nullptr);
-    for (auto [name, size] : Sizes{{"b", 5}, {"a", 5}, {"c", 9}, {"d", 1}}) {
-        add(root, name, true, size);
-    }
-    FSNode* c = root.children[2].get();
-    for (auto [name, size] : Sizes{{"y", 1}, {"z", 8}, {"x", 1}}) add(*c, name, false, size);
-    root.decendingSort();
-    EXPECT_EQ(plainItemTree(root),
-              (PlainNode{"r/",
-                         0,
-                         {{"c/", 9, {{"z", 8, {}}, {"x", 1, {}}, {"y", 1, {}}}},
-                          {"a/", 5, {}},
-                          {"b/", 5, {}},
-                          {"d/", 1, {}}}}));
-    EXPECT_EQ(c->children[0]->path(), "/r/c/z");
-    EXPECT_EQ(FSNode("/", true, nullptr).displayName(), "/");
 }

@@ -170,9 +170,6 @@ TEST_F(PieTreeTest, RemovalShrinksSizesAndMovesTheCurrentFolderOut) {
     EXPECT_EQ(chart.searchFile(folder("b"))->size, 0);
     EXPECT_EQ(chart.icAllDir->size, 0);
 
-    // A record with only a size text is read back from the text.
-    chart.removeFile({"x", (top / "nowhere/x").string(), "1.00 KB", 0, false}, false);
-
     chart.SeekDirectory(folder("a"));
     chart.SeekDirectory(folder("a/a1"));
     ASSERT_EQ(chart.getCurrentDirectory(), folder("a/a1"));

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <cmath>
 
-#include "diskusage/RingFolderNode.h"
+#include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/RingGeometry.h"
 #include "diskusage/RingHitTest.h"
 #include "diskusage/RingLayout.h"
@@ -11,12 +11,6 @@
 using namespace quillby;
 
 namespace {
-
-RingFolderNode* add(RingFolderNode& parent, const std::string& name, std::int64_t size) {
-    parent.children.push_back(parent.makeChild(name));
-    parent.children.back()->size = size;
-    return parent.children.back().get();
-}
 
 std::vector<RingSector> layOut(RingFolderNode& root) {
     SectorColourRule colours;
@@ -75,7 +69,7 @@ TEST(RingGeometry, ViewportMapsPixelsToChartUnitsAndAngles) {
 TEST(RingLayout, OneSameSizeChildIsAFullRing) {
     auto root = RingFolderNode::makeRoot("/r");
     root->size = 100;
-    RingFolderNode* only = add(*root, "only", 100);
+    RingFolderNode* only = addRingChild(*root, "only", 100);
     auto sectors = layOut(*root);
     ASSERT_EQ(sectors.size(), 2u);
     EXPECT_EQ(sectors[0].node, root.get());
@@ -92,9 +86,9 @@ TEST(RingLayout, OneSameSizeChildIsAFullRing) {
 TEST(RingLayout, ThreeDegreesOrLessIsHiddenWithItsSubtree) {
     auto root = RingFolderNode::makeRoot("/r");
     root->size = 120;
-    RingFolderNode* thin = add(*root, "thin", 1);  // exactly 3.0 degrees
-    RingFolderNode* below = add(*thin, "below", 1);
-    RingFolderNode* rest = add(*root, "rest", 119);
+    RingFolderNode* thin = addRingChild(*root, "thin", 1);  // exactly 3.0 degrees
+    RingFolderNode* below = addRingChild(*thin, "below", 1);
+    RingFolderNode* rest = addRingChild(*root, "rest", 119);
     auto sectors = layOut(*root);
     EXPECT_EQ(thin->sweep, 3.0);
     EXPECT_TRUE(thin->hidden);
@@ -105,7 +99,7 @@ TEST(RingLayout, ThreeDegreesOrLessIsHiddenWithItsSubtree) {
 
     auto other = RingFolderNode::makeRoot("/o");
     other->size = 120000;
-    RingFolderNode* hair = add(*other, "hair", 1001);  // 3.003 degrees
+    RingFolderNode* hair = addRingChild(*other, "hair", 1001);  // 3.003 degrees
     sectors = layOut(*other);
     ASSERT_EQ(sectors.size(), 2u);
     EXPECT_EQ(sectors[1].node, hair);
@@ -114,7 +108,7 @@ TEST(RingLayout, ThreeDegreesOrLessIsHiddenWithItsSubtree) {
 
     // An empty centre gives its children a share that is not a number: hidden.
     auto empty = RingFolderNode::makeRoot("/e");
-    RingFolderNode* nothing = add(*empty, "nothing", 0);
+    RingFolderNode* nothing = addRingChild(*empty, "nothing", 0);
     EXPECT_EQ(layOut(*empty).size(), 1u);
     EXPECT_TRUE(std::isnan(nothing->sweep));
     EXPECT_TRUE(nothing->hidden);
@@ -124,7 +118,7 @@ TEST(RingLayout, FiveLevelsAreDrawnAndTheSixthIsNeverFound) {
     auto root = RingFolderNode::makeRoot("/r");
     root->size = 10;
     std::vector<RingFolderNode*> chain{root.get()};
-    for (int level = 2; level <= 7; ++level) chain.push_back(add(*chain.back(), "n", 10));
+    for (int level = 2; level <= 7; ++level) chain.push_back(addRingChild(*chain.back(), "n", 10));
     auto sectors = layOut(*root);
     ASSERT_EQ(sectors.size(), 5u);
     EXPECT_EQ(chain[4]->depth, 5);
@@ -140,8 +134,8 @@ TEST(RingLayout, FiveLevelsAreDrawnAndTheSixthIsNeverFound) {
 TEST(RingHitTest, ABoundaryBelongsToTheEarlierSibling) {
     auto root = RingFolderNode::makeRoot("/r");
     root->size = 200;
-    RingFolderNode* first = add(*root, "first", 100);
-    RingFolderNode* second = add(*root, "second", 100);
+    RingFolderNode* first = addRingChild(*root, "first", 100);
+    RingFolderNode* second = addRingChild(*root, "second", 100);
     layOut(*root);
     EXPECT_EQ(hitTest(*root, 1.0, 180.0).node, first);
     EXPECT_EQ(hitTest(*root, 1.0, 180.0001).node, second);
@@ -171,8 +165,8 @@ TEST(SectorColour, DepthTwoPicksThePaletteAndPassesItsShadeDown) {
     node.startAngle = 360.0;  // rounding at the end of a turn stays on the last colour
     EXPECT_EQ(rule.sectorColour(node, false), (RingColour{59, 114, 117}));
     EXPECT_EQ(rule.sectorColour(deeper, true), (RingColour{46, 87, 199}));
-    EXPECT_EQ(sectorPalette()[27], (RingColour{66, 127, 130}));
 
+    // A highlighted sector is outlined in blue, the others in grey.
     EXPECT_EQ(SectorColourRule::outlineColour(true), (RingColour{0, 0, 255}));
     EXPECT_EQ(SectorColourRule::outlineColour(false), (RingColour{85, 85, 85}));
     // Activated 2 seconds ago: green and blue lowered by 40, wrapping below 0.

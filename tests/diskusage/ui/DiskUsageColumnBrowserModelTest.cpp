@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyleOptionViewItem>
 
+#include "diskusage/DiskUsageFixtures.h"
 #include "diskusage/DiskUsageItem.h"
 #include "diskusage/FileSystemBrowserModel.h"
 #include "diskusage/ui/DiskUsageColumnBrowserModel.h"
@@ -16,12 +17,6 @@ using namespace quillby;
 
 namespace {
 
-FSNode* add(FSNode& parent, const std::string& name, bool folder, std::uint64_t size = 0) {
-    parent.children.push_back(FSNode::childNamed(name, folder, &parent));
-    parent.children.back()->size = size;
-    return parent.children.back().get();
-}
-
 int state(const QModelIndex& index) {
     return index.data(Qt::CheckStateRole).toInt();
 }
@@ -31,16 +26,16 @@ int state(const QModelIndex& index) {
 // A folder of 100,000 items gets its rows a batch at a time, and any of them can be reached.
 TEST(DiskUsageColumnBrowserModel, MakesRowsOnlyForOpenedFoldersABatchAtATime) {
     FSNode root("/r", true, nullptr);
-    FSNode* big = add(root, "big", true, 200000);
-    add(root, "lone", false, 5);
+    FSNode* big = addNode(root, "big", true, 200000);
+    addNode(root, "lone", false, 5);
     FSNode* sub = nullptr;
     for (int i = 0; i < 100000; ++i) {
         if (i == 50000) {
-            sub = add(*big, "sub", true, 2);
-            add(*sub, "x", false, 1);
-            add(*sub, "y", false, 1);
+            sub = addNode(*big, "sub", true, 2);
+            addNode(*sub, "x", false, 1);
+            addNode(*sub, "y", false, 1);
         } else {
-            add(*big, "f" + std::to_string(i), false, 2);
+            addNode(*big, "f" + std::to_string(i), false, 2);
         }
     }
     DiskUsageColumnBrowserModel model;
@@ -76,10 +71,10 @@ TEST(DiskUsageColumnBrowserModel, MakesRowsOnlyForOpenedFoldersABatchAtATime) {
 
 TEST(DiskUsageColumnBrowserModel, ChecksThroughClicksAndAssistiveToggles) {
     FSNode root("/r", true, nullptr);
-    FSNode* folder = add(root, "folder", true, 3000);
-    add(*folder, "a", false, 1000);
-    add(*folder, "b", false, 2000);
-    add(root, "locked", true)->unreadable = true;
+    FSNode* folder = addNode(root, "folder", true, 3000);
+    addNode(*folder, "a", false, 1000);
+    addNode(*folder, "b", false, 2000);
+    addNode(root, "locked", true)->unreadable = true;
     DiskUsageColumnBrowserModel model;
     model.setRoot(&root);
     model.fetchMore({});
@@ -117,7 +112,7 @@ TEST(DiskUsageColumnBrowserModel, ChecksThroughClicksAndAssistiveToggles) {
     // Compared with an earlier scan of the place, each row also says its change, and the
     // folders can list their items most grown first.
     FSNode earlier("/r", true, nullptr);
-    add(earlier, "folder", true, 5000);
+    addNode(earlier, "folder", true, 5000);
     ItemTreeChanges sinceEarlier = ItemTreeChanges::between(root, earlier);
     model.setRoot(&root, &sinceEarlier);
     model.fetchMore({});
@@ -141,7 +136,7 @@ TEST(DiskUsageColumnBrowserRowDelegate, DrawsTheSizeInItsColourAndTheCheckBoxInP
     const std::uint64_t sizes[] = {2000000000000ULL, 999999999999ULL, 1000, 1001};
     const SizeColour colours[] = {SizeColour::Red, SizeColour::Orange, SizeColour::White,
                                   SizeColour::Green};
-    for (std::uint64_t size : sizes) add(root, "item", false, size);
+    for (std::uint64_t size : sizes) addNode(root, "item", false, size);
     FileSystemBrowserModel::clickCheckBox(*root.children[0]);
     DiskUsageColumnBrowserModel model;
     model.setRoot(&root);
