@@ -11,20 +11,4 @@ SizeColour sizeColourFor(std::uint64_t bytes) {
     return SizeColour::Red;
 }
 
-std::string_view sizeColourName(SizeColour colour) {
-    switch (colour) {
-        case SizeColour::White:
-            return "white";
-        case SizeColour::Green:
-            return "green";
-        case SizeColour::Yellow:
-            return "yellow";
-        case SizeColour::Orange:
-            return "orange";
-        case SizeColour::Red:
-            return "red";
-    }
-    return "white";
-}
-
 }  // namespace quillby

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 namespace quillby {
 
@@ -12,8 +11,5 @@ enum class SizeColour { White, Green, Yellow, Orange, Red };
 // Up to 1,000 bytes white, up to 1,000,000 green, up to 999,999,999 yellow, up to
 // 999,999,999,999 orange, above that red.
 SizeColour sizeColourFor(std::uint64_t bytes);
-
-// The colour's name in lower case ("white", "green", ...).
-std::string_view sizeColourName(SizeColour colour);
 
 }  // namespace quillby
