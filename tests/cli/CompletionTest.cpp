@@ -104,11 +104,15 @@ TEST(OtherShellCompletion, ZshOffersSettingKeys) {
 }
 
 TEST(OtherShellCompletion, FishOffersSettingKeysAndCategories) {
-    auto offered = [](const std::string& line) {
+    // Fish keeps its history and universal variables under the home even without a config.
+    TempDir home;
+    auto offered = [&home](const std::string& line) {
         auto result = runProcess("/usr/bin/fish",
                                  {"--no-config", "-c", "source $argv[1]; complete -C $argv[2]",
                                   QUILLBY_FISH_COMPLETION, line},
-                                 {});
+                                 {{"HOME", home.path().string()},
+                                  {"XDG_DATA_HOME", (home / "data").string()},
+                                  {"XDG_CONFIG_HOME", (home / "config").string()}});
         EXPECT_EQ(result.status, 0) << result.err;
         std::vector<std::string> words;
         for (const auto& row : lines(result.out)) words.push_back(row.substr(0, row.find('\t')));

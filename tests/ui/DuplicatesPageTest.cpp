@@ -72,6 +72,8 @@ class DuplicatesPageTest : public ::testing::Test {
         return group.siblingAtColumn(DuplicateOutlineModel::CountColumn).data().toString();
     }
 
+    // The user's home and trash are the fixture's: removals never reach the real ones.
+    TestPlatform platform;
     TempDir tree;
     QtMainQueue queue;
     std::shared_ptr<ScriptedAsker> asker = std::make_shared<ScriptedAsker>();
