@@ -24,8 +24,12 @@ fail() { echo "FAIL: $*"; "$grab" "$pictures/quick-clean-failure-failure.png" ||
 echo "an old log" >/var/log/fixture.log.1
 user=65534  # nobody: the log is root's, so the clean's deletion is refused with EACCES
 chmod 755 "$work"
-chown -R "$user:$user" "$HOME" "$XDG_RUNTIME_DIR"
-as_user() { setpriv --reuid="$user" --regid="$user" --clear-groups -- "$@"; }
+# The user's runtime folder is its own: root's tools here (the screen grab) keep theirs, or Qt
+# would refuse a folder owned by another user and make /tmp/runtime-root.
+user_runtime="$work/run-user"
+mkdir -m 700 "$user_runtime"
+chown -R "$user:$user" "$HOME" "$user_runtime"
+as_user() { XDG_RUNTIME_DIR="$user_runtime" setpriv --reuid="$user" --regid="$user" --clear-groups -- "$@"; }
 for key in SystemCaches UserCaches UserLogs UserTrash UserDownloads; do as_user "$cli" settings set "$key" 0 >/dev/null; done
 as_user "$cli" settings set SystemLogs 1 >/dev/null
 as_user "$cli" settings set ConfirmClean false >/dev/null
