@@ -17,6 +17,7 @@
 #include "support/RecordingFileViewer.h"
 #include "support/ScriptedAsker.h"
 #include "support/TempDir.h"
+#include "support/TestPlatform.h"
 #include "support/UiPictures.h"
 #include "ui/ImageProvider.h"
 #include "ui/RichStatusLine.h"
@@ -114,6 +115,8 @@ class DiskUsageColumnBrowserTest : public ::testing::Test {
         };
     }
 
+    // The browser's own removal, made before the test's replaces it, reads the fixture's home.
+    TestPlatform platform;
     TempDir dir;
     fs::path top = dir / "home";
     std::unique_ptr<FSNode> root;
