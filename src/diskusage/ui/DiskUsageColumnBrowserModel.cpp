@@ -39,9 +39,7 @@ void DiskUsageColumnBrowserModel::setRoot(FSNode* root, const ItemTreeChanges* c
     beginResetModel();
     root_ = root;
     changes_ = changes;
-    made_.clear();
-    rowOf_.clear();
-    orders_.clear();
+    forgetRows();
     endResetModel();
 }
 
@@ -49,15 +47,20 @@ void DiskUsageColumnBrowserModel::setSortByChange(bool byChange) {
     if (byChange == byChange_) return;
     beginResetModel();
     byChange_ = byChange;
-    made_.clear();
-    rowOf_.clear();
-    orders_.clear();
+    forgetRows();
     endResetModel();
 }
 
-const std::vector<int>& DiskUsageColumnBrowserModel::changeOrder(const FSNode& folder) const {
+void DiskUsageColumnBrowserModel::forgetRows() {
+    made_.clear();
+    rowOf_.clear();
+    orders_.clear();
+}
+
+const DiskUsageColumnBrowserModel::Order& DiskUsageColumnBrowserModel::changeOrder(
+    const FSNode& folder) const {
     Order& order = orders_[&folder];
-    if (order.childOfRow.size() == folder.children.size()) return order.childOfRow;
+    if (order.childOfRow.size() == folder.children.size()) return order;
     auto key = [this, &folder](int child) {
         auto change = changes_->of(folder.children[static_cast<std::size_t>(child)].get());
         return change ? std::optional(change->bytes) : std::nullopt;
@@ -75,19 +78,19 @@ const std::vector<int>& DiskUsageColumnBrowserModel::changeOrder(const FSNode& f
     order.rowOfChild.resize(order.childOfRow.size());
     for (std::size_t row = 0; row < order.childOfRow.size(); ++row)
         order.rowOfChild[static_cast<std::size_t>(order.childOfRow[row])] = static_cast<int>(row);
-    return order.childOfRow;
+    return order;
 }
 
 FSNode* DiskUsageColumnBrowserModel::itemAt(const FSNode& folder, int row) const {
-    int child = sortsByChange() ? changeOrder(folder)[static_cast<std::size_t>(row)] : row;
+    int child =
+        sortsByChange() ? changeOrder(folder).childOfRow[static_cast<std::size_t>(row)] : row;
     return folder.children[static_cast<std::size_t>(child)].get();
 }
 
 int DiskUsageColumnBrowserModel::rowOf(const FSNode& folder, const FSNode* item) const {
     int child = rowIn(folder, item);
     if (child < 0 || !sortsByChange()) return child;
-    changeOrder(folder);
-    return orders_[&folder].rowOfChild[static_cast<std::size_t>(child)];
+    return changeOrder(folder).rowOfChild[static_cast<std::size_t>(child)];
 }
 
 FSNode* DiskUsageColumnBrowserModel::nodeAt(const QModelIndex& index) const {
@@ -131,9 +134,7 @@ void DiskUsageColumnBrowserModel::beginTreeChange() {
 }
 
 void DiskUsageColumnBrowserModel::endTreeChange() {
-    made_.clear();
-    rowOf_.clear();
-    orders_.clear();
+    forgetRows();
     endResetModel();
 }
 

@@ -78,18 +78,20 @@ class DiskUsageColumnBrowserModel : public QAbstractItemModel {
     // The item shown at `row` of `folder`, and the row of its item `item` (-1: none).
     FSNode* itemAt(const FSNode& folder, int row) const;
     int rowOf(const FSNode& folder, const FSNode* item) const;
-    // The folder's items in the change order, made when the folder is first asked for.
-    const std::vector<int>& changeOrder(const FSNode& folder) const;
-    int madeRows(const FSNode* folder) const;
-
-    FSNode* root_ = nullptr;
-    const ItemTreeChanges* changes_ = nullptr;
-    bool byChange_ = false;
     // By folder: the child index of each row, and the row of each child index.
     struct Order {
         std::vector<int> childOfRow;
         std::vector<int> rowOfChild;
     };
+    // The folder's items in the change order, made when the folder is first asked for.
+    const Order& changeOrder(const FSNode& folder) const;
+    int madeRows(const FSNode* folder) const;
+    // Drops every made row, folder row and order: the rows are made anew after a reset.
+    void forgetRows();
+
+    FSNode* root_ = nullptr;
+    const ItemTreeChanges* changes_ = nullptr;
+    bool byChange_ = false;
     mutable std::unordered_map<const FSNode*, Order> orders_;
     // How many rows of each opened folder exist.
     std::unordered_map<const FSNode*, int> made_;
